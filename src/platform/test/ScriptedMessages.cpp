@@ -1,0 +1,33 @@
+#include "platform/test/ScriptedMessages.h"
+
+namespace kelvorn {
+
+ScriptedMessages::ScriptedMessages() : previous(InstallMessages(this)) {}
+
+ScriptedMessages::~ScriptedMessages()
+{
+    InstallMessages(previous);
+}
+
+MsgAnswer ScriptedMessages::Show(const std::string& text, const std::string& caption, MsgIcon icon,
+                                 MsgButtons buttons)
+{
+    ShownMessage message{text, caption, icon, buttons};
+    shown.push_back(message);
+    if (script.empty()) {
+        unexpected.push_back(message);
+        return MsgAnswer::Cancel;
+    }
+    MsgAnswer answer = script.front();
+    script.pop_front();
+    return answer;
+}
+
+void ScriptedMessages::Clear()
+{
+    script.clear();
+    shown.clear();
+    unexpected.clear();
+}
+
+} // namespace kelvorn

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the whole suite:
+#   1. the model layers under AddressSanitizer + UndefinedBehaviorSanitizer (clang, build-asan/),
+#      with the fuzz targets run as libFuzzer binaries for a few seconds each;
+#   2. the threaded tests under ThreadSanitizer (build-tsan/);
+#   3. every test of the normal build (build/), whose ctest summary is the last line printed.
+# Exits non-zero on any failure.
+set -uo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh test || exit 1
+jobs=$(nproc)
+status=0
+export QT_QPA_PLATFORM=offscreen
+
+configure_and_build() {
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || return 1
+    cmake --build "$dir" -j"$jobs" || return 1
+}
+
+echo "== Sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+if configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DKELVORN_MODEL_ONLY=ON -DKELVORN_SANITIZE=ON -DKELVORN_FUZZ=ON -DKELVORN_BENCH=OFF; then
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan -j"$jobs" --output-on-failure --timeout 600 >build-asan/ctest.log 2>&1
+    rc=$?
+    tail -n 3 build-asan/ctest.log
+    [ $rc -eq 0 ] || { grep -E "Failed|\*\*\*" build-asan/ctest.log | head -40; status=1; }
+else
+    echo "sanitizer build failed"; status=1
+fi
+
+if [ -f tests/threads.txt ]; then
+    echo "== ThreadSanitizer build"
+    if configure_and_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+            -DKELVORN_TSAN=ON -DKELVORN_BENCH=OFF; then
+        TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -j"$jobs" --output-on-failure \
+            --timeout 600 -R "$(paste -sd'|' tests/threads.txt)" >build-tsan/ctest.log 2>&1
+        rc=$?
+        tail -n 3 build-tsan/ctest.log
+        [ $rc -eq 0 ] || { grep -E "Failed|\*\*\*|WARNING: ThreadSanitizer" build-tsan/ctest.log | head -40; status=1; }
+    else
+        echo "thread sanitizer build failed"; status=1
+    fi
+fi
+
+echo "== Normal build"
+if configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+    ctest --test-dir build -j"$jobs" --output-on-failure --timeout 900 || status=1
+else
+    echo "build failed"; status=1
+fi
+exit $status
