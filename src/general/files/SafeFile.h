@@ -1,0 +1,53 @@
+#pragma once
+// Safe saving: a file is written to a temporary file in the target's directory, every write and
+// the close are checked, and only then is it renamed over the target. A save that fails at any
+// point removes the temporary file and leaves the old target exactly as it was.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace kelvorn {
+
+class SafeFileWriter
+{
+public:
+    explicit SafeFileWriter(std::string targetPath);
+    /// Removes the temporary file unless Commit succeeded.
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    /// Creates the temporary file; false when the directory cannot take it.
+    bool Open();
+    /// Appends bytes; a failure is remembered and makes Commit fail.
+    bool Write(const void* bytes, size_t count);
+    bool Write(const std::string& text) { return Write(text.data(), text.size()); }
+    /// Flushes, closes and renames over the target; false (target untouched) on any failure.
+    bool Commit();
+
+    bool Failed() const { return failed; }
+    /// The system's reason for the first failure, for the caller to put behind its own words.
+    const std::string& Reason() const { return reason; }
+    const std::string& TargetPath() const { return target; }
+
+    /// Test hook: every writer fails once this many bytes have been written in total, as a full
+    /// device would; a negative value switches it off.
+    static void FailAfterBytes(int64_t bytes);
+
+private:
+    void Fail(const std::string& why);
+
+    std::string target;
+    std::string temporary;
+    std::FILE* file = nullptr;
+    bool failed = false;
+    bool committed = false;
+    std::string reason;
+};
+
+/// Writes bytes to path safely; on failure returns false with the system's reason in reason.
+bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& reason);
+
+} // namespace kelvorn
