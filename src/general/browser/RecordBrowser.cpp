@@ -60,8 +60,9 @@ void TRecordBrowser::SetList(std::unique_ptr<TBrowseRecord> first, int32_t index
     Count = 0;
     if (FirstRecord)
         FirstRecord->prev = nullptr;
-    // The back links are set again on the way, so a list built by hand cannot leave them wrong.
-    for (TBrowseRecord* record = FirstRecord.get(); record != nullptr; record = record->next.get()) {
+    // The count walks the list anyway; setting the back links on the way costs nothing.
+    for (TBrowseRecord* record = FirstRecord.get(); record != nullptr;
+         record = record->next.get()) {
         if (record->next)
             record->next->prev = record;
         ++Count;
@@ -131,8 +132,8 @@ void TRecordBrowser::ClearControls()
         Dialog->ClearControls();
 }
 
-void TRecordBrowser::EnableControls(int32_t count, int32_t position, bool canPrevious,
-                                    bool canNext, bool canDelete, bool canPaste)
+void TRecordBrowser::EnableControls(int32_t count, int32_t position, bool canPrevious, bool canNext,
+                                    bool canDelete, bool canPaste)
 {
     if (Dialog != nullptr)
         Dialog->EnableControls(count, position, canPrevious, canNext, canDelete, canPaste);
@@ -206,7 +207,8 @@ void TRecordBrowser::GoTo(int32_t index)
     if (!HasEditRecord(__LINE__))
         return;
     while (Cursor != index) {
-        TBrowseRecord* step = Cursor < index ? EditBrowseRecord->next.get() : EditBrowseRecord->prev;
+        TBrowseRecord* step =
+            Cursor < index ? EditBrowseRecord->next.get() : EditBrowseRecord->prev;
         if (step == nullptr) {
             ReportAssertFailed(kEditRecordCondition, __FILE__, __LINE__);
             break;

@@ -120,7 +120,7 @@ protected:
     RecordBrowserView* Dialog = nullptr; // not owned
 
 private:
-    /// Takes the other's list, cursor and open state; the shared part of copy and assignment.
+    /// Takes the other's list, cursor and open state; what copy and assignment share.
     void CopyListFrom(const TRecordBrowser& other);
     /// Puts record in the place of EditBrowseRecord and frees the old one.
     void ReplaceEditRecord(std::unique_ptr<TBrowseRecord> record);

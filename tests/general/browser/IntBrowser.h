@@ -103,7 +103,10 @@ public:
     };
     explicit TIntBrowser(NoList) {}
     TIntBrowser() { SetList(std::make_unique<TIntRecord>(kDefaultValue), 0); }
-    TIntBrowser(const std::vector<int>& values, int32_t index) { SetList(MakeChain(values), index); }
+    TIntBrowser(const std::vector<int>& values, int32_t index)
+    {
+        SetList(MakeChain(values), index);
+    }
 
     /// Breaks the invariants on purpose, to see what a copy makes of them.
     void ForceCursorAndCount(int32_t cursor, int32_t count)
@@ -150,8 +153,8 @@ inline std::string BrokenInvariant(const TRecordBrowser& browser)
         ++count;
     }
     if (count != browser.GetListCount())
-        return "Count " + std::to_string(browser.GetListCount()) + " but " +
-               std::to_string(count) + " records";
+        return "Count " + std::to_string(browser.GetListCount()) + " but " + std::to_string(count) +
+               " records";
     if (count > 0 && (browser.GetCursor() < 0 || browser.GetCursor() >= count))
         return "Cursor out of range";
     if (atCursor != browser.GetEditBrowseRecord())

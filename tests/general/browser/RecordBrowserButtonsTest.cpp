@@ -57,6 +57,8 @@ void Press(TRecordBrowser& browser, Button button)
 }
 
 // {count, position, canPrevious, canNext, canDelete, canPaste}
+// One case per two lines reads as a table.
+// clang-format off
 const ButtonCase kButtonCases[] = {
     // Moves store the typed text first.
     {"FirstStoresAndGoesToHead", {10, 20, 30}, 2, "33", Button::First, {10, 20, 33}, 0, "10",
@@ -111,6 +113,7 @@ const ButtonCase kButtonCases[] = {
     {"ClearOnOneRecord", {10}, 0, "abc", Button::Clear, {7}, 0, "7",
      {1, 1, false, false, false, false}},
 };
+// clang-format on
 
 class ButtonTest : public ::testing::TestWithParam<ButtonCase>
 {
@@ -176,12 +179,11 @@ TEST_P(StrayButtonTest, AssertsAndLeavesEverything)
     EXPECT_EQ(dialog.text, "55");
 }
 
-INSTANTIATE_TEST_SUITE_P(RecordBrowser, StrayButtonTest,
-                         ::testing::Values(StrayCase{"PreviousOnFirst", 0, Button::Previous,
-                                                     "Cursor > 0"},
-                                           StrayCase{"NextOnLast", 2, Button::Next,
-                                                     "Cursor < Count - 1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    RecordBrowser, StrayButtonTest,
+    ::testing::Values(StrayCase{"PreviousOnFirst", 0, Button::Previous, "Cursor > 0"},
+                      StrayCase{"NextOnLast", 2, Button::Next, "Cursor < Count - 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecordBrowser, OpenShowsTheCursorRecordAndOneRecordDisablesMoves)
 {

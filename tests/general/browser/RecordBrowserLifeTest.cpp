@@ -203,7 +203,8 @@ TEST(RecordBrowserCopy, AnInconsistentSourceAssertsAndTheCopyStaysConsistent)
     TIntBrowser copy(source);
     std::vector<Box> shown = boxes.Take();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_THAT(shown[0].text, ::testing::MatchesRegex(AssertionPattern("EditBrowseRecord != NULL")));
+    EXPECT_THAT(shown[0].text,
+                ::testing::MatchesRegex(AssertionPattern("EditBrowseRecord != NULL")));
     EXPECT_THAT(shown[1].text, ::testing::MatchesRegex(AssertionPattern("Count == other.Count")));
     EXPECT_EQ(copy.GetCursor(), 2);
     EXPECT_EQ(copy.GetListCount(), 3);
@@ -218,8 +219,8 @@ TEST(RecordBrowserSetList, AnIndexOutsideTheListStopsAtItsEnd)
         int32_t expectCursor;
         size_t expectBoxes;
     };
-    for (const Case& c : {Case{0, 0, 0}, Case{3, 3, 0}, Case{4, 3, 1}, Case{1000, 3, 1},
-                          Case{-1, 0, 1}}) {
+    for (const Case& c :
+         {Case{0, 0, 0}, Case{3, 3, 0}, Case{4, 3, 1}, Case{1000, 3, 1}, Case{-1, 0, 1}}) {
         SCOPED_TRACE(c.index);
         BoxRecorder boxes;
         TIntBrowser browser({10, 20, 30, 40}, c.index);
@@ -270,7 +271,8 @@ TEST(RecordBrowserNoList, EveryButtonSurvivesAndClearMakesOneRecord)
     std::vector<Box> shown = boxes.Take();
     EXPECT_EQ(shown.size(), 5u); // Open, then First, Last, Insert and Append
     for (const Box& box : shown)
-        EXPECT_THAT(box.text, ::testing::MatchesRegex(AssertionPattern("EditBrowseRecord != NULL")));
+        EXPECT_THAT(box.text,
+                    ::testing::MatchesRegex(AssertionPattern("EditBrowseRecord != NULL")));
 
     browser.Clear();
     EXPECT_EQ(Values(browser), std::vector<int>{7});
@@ -357,8 +359,7 @@ TEST(RecordBrowserWalk, AgreesWithAPlainVectorOverThousandsOfPresses)
         case 7:
             browser.Append();
             if (store())
-                model.insert(model.begin() + static_cast<std::ptrdiff_t>(++cursor),
-                             kDefaultValue);
+                model.insert(model.begin() + static_cast<std::ptrdiff_t>(++cursor), kDefaultValue);
             break;
         case 8:
         case 9:
