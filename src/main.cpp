@@ -1,5 +1,9 @@
 // Kelvorn's entry: checks for a display, installs the Qt services and runs the event loop.
+#include "general/GuiMessages.h"
+#include "platform/Services.h"
+#include "platform/TempDir.h"
 #include "platform/qt/QtServices.h"
+#include "platform/qt/QuitOnSignals.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -31,6 +35,12 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Kelvorn");
     QApplication::setApplicationDisplayName("Kelvorn 9.0");
     kelvorn::QtServices services;
+    kelvorn::QuitOnSignals quitOnSignals;
+
+    // The play and record files need the temporary directory; without it the program still runs.
+    kelvorn::TempDir& tempDir = kelvorn::GetService<kelvorn::TempDir>();
+    if (!tempDir.Create())
+        kelvorn::TGuiMessages::ShowCreateDirError(tempDir.Path());
 
     QMainWindow window;
     window.setWindowTitle("Kelvorn 9.0");

@@ -1,6 +1,6 @@
 #include "general/Assert.h"
 
-#include "general/Messages.h"
+#include "general/GuiMessages.h"
 
 #include <string>
 
@@ -12,10 +12,7 @@ void ReportAssertFailed(const char* condition, const char* file, int line)
     auto slash = name.find_last_of('/');
     if (slash != std::string::npos)
         name = name.substr(slash + 1);
-    // No blank before "failed!": the box has always read this way.
-    Messages().Show("In " + name + " line " + std::to_string(line) + ": Condition \"" + condition +
-                        "\"failed!",
-                    "Assertion failed", MsgIcon::Information, MsgButtons::Ok);
+    TGuiMessages::ShowAssertFailed(condition, name, line);
 }
 
 } // namespace kelvorn

@@ -1,11 +1,16 @@
 #pragma once
-// Installs the Qt implementations of the platform services for the lifetime of this object.
+// Installs the Qt implementations of the platform services for the lifetime of this object:
+// the message boxes, the clock, the screen and the temporary directory. Create it after the
+// QApplication; its end removes the temporary directory.
 
 #include <memory>
 
 namespace kelvorn {
 
 class QtMessages;
+class QtClock;
+class QtScreen;
+class QtTempDir;
 
 class QtServices
 {
@@ -17,6 +22,9 @@ public:
 
 private:
     std::unique_ptr<QtMessages> messages;
+    std::unique_ptr<QtClock> clock;
+    std::unique_ptr<QtScreen> screen;
+    std::unique_ptr<QtTempDir> tempDir;
 };
 
 } // namespace kelvorn

@@ -1,0 +1,261 @@
+#include "platform/qt/QtCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace kelvorn;
+
+namespace {
+
+constexpr uint32_t White = 0xFFFFFF;
+constexpr uint32_t Red = 0x0000FF;
+constexpr uint32_t Blue = 0xFF0000;
+
+int CountOf(const QtCanvas& canvas, uint32_t color)
+{
+    int count = 0;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            count += canvas.Pixel(x, y) == color;
+    return count;
+}
+
+} // namespace
+
+TEST(QtCanvas, PixelsUseRedInTheLowByte)
+{
+    QtCanvas canvas(8, 6);
+    canvas.SetPixel(1, 2, 0x00123456);
+    EXPECT_EQ(canvas.Image().pixel(1, 2) & 0xFFFFFF, 0x563412u);
+    EXPECT_EQ(canvas.Pixel(1, 2), 0x00123456u);
+    EXPECT_EQ(canvas.Pixel(0, 0), White);
+    // The top byte of a colour is no part of it.
+    canvas.SetPixel(2, 2, 0xAB000001);
+    EXPECT_EQ(canvas.Pixel(2, 2), 0x000001u);
+}
+
+TEST(QtCanvas, OutsideTheImageNothingIsReadOrWritten)
+{
+    QtCanvas canvas(8, 6, 0x00000000);
+    for (auto [x, y] : std::array<std::pair<int, int>, 5>{
+             {{-1, 0}, {0, -1}, {8, 0}, {0, 6}, {100000, -100000}}}) {
+        canvas.SetPixel(x, y, Red);
+        EXPECT_EQ(canvas.Pixel(x, y), Canvas::InvalidColor) << x << "," << y;
+    }
+    EXPECT_EQ(CountOf(canvas, 0), 48);
+}
+
+TEST(QtCanvas, LinesLeaveOutTheirEndPoint)
+{
+    struct Case
+    {
+        int x0, y0, x1, y1;
+        int pixels;
+    };
+    for (Case c :
+         {Case{2, 3, 9, 3, 7}, Case{9, 3, 2, 3, 7}, Case{4, 1, 4, 9, 8}, Case{1, 1, 6, 6, 5},
+          Case{2, 0, 4, 9, 9}, Case{12, 2, 1, 5, 11}, Case{5, 5, 5, 5, 0}}) {
+        QtCanvas canvas(16, 12);
+        canvas.SetPenColor(Red);
+        canvas.MoveTo(c.x0, c.y0);
+        canvas.LineTo(c.x1, c.y1);
+        EXPECT_EQ(CountOf(canvas, Red), c.pixels)
+            << c.x0 << "," << c.y0 << "-" << c.x1 << "," << c.y1;
+        EXPECT_EQ(canvas.Pixel(c.x1, c.y1), White);
+        if (c.pixels > 0) {
+            EXPECT_EQ(canvas.Pixel(c.x0, c.y0), Red);
+        }
+    }
+}
+
+TEST(QtCanvas, FarAwayLinesAreCutToTheImage)
+{
+    QtCanvas canvas(16, 12);
+    canvas.SetPenColor(Red);
+    canvas.MoveTo(-2000000000, 5);
+    canvas.LineTo(2000000000, 5);
+    EXPECT_EQ(CountOf(canvas, Red), 16);
+    canvas.SetPenColor(Blue);
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(1000000000, 1000000000);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(canvas.Pixel(i, i), Blue) << i;
+    EXPECT_EQ(CountOf(canvas, Blue), 12);
+    // Wholly outside: nothing.
+    canvas.SetPenColor(0x00FF00);
+    canvas.MoveTo(-500, -3);
+    canvas.LineTo(500, -3);
+    canvas.MoveTo(20, -1000000);
+    canvas.LineTo(20, 1000000);
+    EXPECT_EQ(CountOf(canvas, 0x00FF00), 0);
+}
+
+TEST(QtCanvas, JoinedLinesDrawEachCornerInTheColourOfTheLineLeavingIt)
+{
+    QtCanvas canvas(10, 10);
+    canvas.SetPenColor(Red);
+    canvas.MoveTo(1, 1);
+    canvas.LineTo(6, 1);
+    canvas.SetPenColor(Blue);
+    canvas.LineTo(6, 6);
+    canvas.LineTo(1, 1);
+    EXPECT_EQ(canvas.Pixel(1, 1), Red);
+    EXPECT_EQ(canvas.Pixel(5, 1), Red);
+    EXPECT_EQ(canvas.Pixel(6, 1), Blue);
+    EXPECT_EQ(canvas.Pixel(6, 6), Blue);
+    EXPECT_EQ(CountOf(canvas, Red) + CountOf(canvas, Blue), 15);
+}
+
+TEST(QtCanvas, WidePenDrawsWideLines)
+{
+    QtCanvas canvas(20, 10);
+    canvas.SetPenColor(Red);
+    canvas.SetPenWidth(3);
+    canvas.MoveTo(3, 5);
+    canvas.LineTo(15, 5);
+    for (int y : {4, 5, 6})
+        EXPECT_EQ(canvas.Pixel(9, y), Red) << y;
+    EXPECT_EQ(canvas.Pixel(9, 2), White);
+    EXPECT_EQ(canvas.Pixel(9, 8), White);
+}
+
+TEST(QtCanvas, RectanglesAreHalfOpen)
+{
+    QtCanvas canvas(20, 20);
+    canvas.SetBrushColor(Red);
+    canvas.FillRect({2, 3, 7, 5});
+    EXPECT_EQ(CountOf(canvas, Red), 10);
+    EXPECT_EQ(canvas.Pixel(2, 3), Red);
+    EXPECT_EQ(canvas.Pixel(6, 4), Red);
+    EXPECT_EQ(canvas.Pixel(7, 4), White);
+    EXPECT_EQ(canvas.Pixel(6, 5), White);
+
+    canvas.SetBrushColor(Blue);
+    canvas.FrameRect({10, 10, 15, 14});
+    EXPECT_EQ(CountOf(canvas, Blue), 14);
+    EXPECT_EQ(canvas.Pixel(14, 13), Blue);
+    EXPECT_EQ(canvas.Pixel(12, 12), White);
+
+    // Empty and inverted rectangles draw nothing.
+    canvas.FillRect({5, 5, 5, 9});
+    canvas.FrameRect({9, 9, 4, 4});
+    EXPECT_EQ(CountOf(canvas, Blue), 14);
+}
+
+TEST(QtCanvas, RectangleOutlinesInsideWithThePenAndFillsWithTheBrush)
+{
+    QtCanvas canvas(12, 12);
+    canvas.SetPenColor(Red);
+    canvas.SetBrushColor(Blue);
+    canvas.Rectangle({1, 2, 7, 6});
+    EXPECT_EQ(CountOf(canvas, Red), 16);
+    EXPECT_EQ(CountOf(canvas, Blue), 8);
+    EXPECT_EQ(canvas.Pixel(6, 5), Red);
+    EXPECT_EQ(canvas.Pixel(7, 5), White);
+    EXPECT_EQ(canvas.Pixel(3, 3), Blue);
+}
+
+TEST(QtCanvas, ClearBrushFillsNothing)
+{
+    QtCanvas canvas(30, 30);
+    canvas.SetPenColor(Red);
+    canvas.SetBrushColor(Blue);
+    canvas.SetBrushStyle(BrushStyle::Clear);
+    canvas.FillRect({0, 0, 30, 30});
+    canvas.FrameRect({0, 0, 30, 30});
+    canvas.Rectangle({2, 2, 10, 10});
+    canvas.Ellipse({12, 12, 28, 28});
+    std::array<PixelPoint, 3> triangle{{{2, 20}, {10, 20}, {6, 28}}};
+    canvas.Polygon(triangle);
+    EXPECT_EQ(CountOf(canvas, Blue), 0);
+    EXPECT_GT(CountOf(canvas, Red), 0);
+    EXPECT_EQ(canvas.Pixel(20, 20), White);
+    EXPECT_EQ(canvas.Pixel(6, 6), White);
+}
+
+TEST(QtCanvas, ChordWithEqualRaysIsTheWholeEllipse)
+{
+    QtCanvas canvas(30, 30);
+    canvas.SetPenColor(Red);
+    canvas.SetBrushColor(Blue);
+    canvas.Chord({5, 5, 25, 25}, {15, 5}, {15, 5});
+    EXPECT_EQ(canvas.Pixel(8, 15), Blue);
+    EXPECT_EQ(canvas.Pixel(21, 15), Blue);
+    EXPECT_EQ(canvas.Pixel(15, 8), Blue);
+    EXPECT_EQ(canvas.Pixel(15, 21), Blue);
+}
+
+TEST(QtCanvas, ChordRunsCounterClockwise)
+{
+    // From the right to the left through the top: the upper half.
+    QtCanvas canvas(30, 30);
+    canvas.SetPenColor(Red);
+    canvas.SetBrushColor(Blue);
+    canvas.Chord({5, 5, 26, 26}, {25, 15}, {5, 15});
+    EXPECT_EQ(canvas.Pixel(15, 9), Blue);
+    EXPECT_EQ(canvas.Pixel(15, 21), White);
+}
+
+TEST(QtCanvas, TextIsWrittenInItsBoxOnTheBrush)
+{
+    QtCanvas canvas(200, 60, White);
+    CanvasFont font;
+    font.pixelSize = 20;
+    font.color = Red;
+    canvas.SetFont(font);
+    canvas.SetBrushColor(Blue);
+    std::string text = "Kelvorn \xE9";
+    int width = canvas.TextWidth(text);
+    int height = canvas.TextHeight(text);
+    ASSERT_GT(width, 40);
+    ASSERT_GE(height, 20);
+    canvas.TextOut(10, 20, text);
+    int inkInBox = 0;
+    for (int y = 0; y < canvas.Height(); ++y) {
+        for (int x = 0; x < canvas.Width(); ++x) {
+            bool inBox = x >= 10 && x < 10 + width && y >= 20 && y < 20 + height;
+            uint32_t pixel = canvas.Pixel(x, y);
+            if (!inBox)
+                ASSERT_EQ(pixel, White) << x << "," << y;
+            else if (pixel != Blue)
+                ++inkInBox;
+        }
+    }
+    EXPECT_GT(inkInBox, 30);
+    EXPECT_EQ(canvas.Pixel(10, 20), Blue);
+
+    canvas.SetFont(CanvasFont{{"Liberation Sans"}, 10, false, false, Red});
+    EXPECT_LT(canvas.TextHeight(text), height);
+}
+
+TEST(QtCanvas, TextOnAClearBrushKeepsTheBackground)
+{
+    QtCanvas canvas(100, 40, White);
+    canvas.SetFont(CanvasFont{{"Liberation Serif", "Times New Roman"}, 18, true, false, Red});
+    canvas.SetBrushColor(Blue);
+    canvas.SetBrushStyle(BrushStyle::Clear);
+    canvas.TextOut(5, 5, "Ww");
+    EXPECT_EQ(CountOf(canvas, Blue), 0);
+    EXPECT_LT(CountOf(canvas, White), 100 * 40);
+}
+
+TEST(QtCanvas, ResizeGivesAFreshImageAndKeepsDrawing)
+{
+    QtCanvas canvas(10, 10);
+    canvas.SetBrushColor(Red);
+    canvas.FillRect({0, 0, 10, 10});
+    canvas.Resize(30, 20, Blue);
+    EXPECT_EQ(canvas.Width(), 30);
+    EXPECT_EQ(canvas.Height(), 20);
+    EXPECT_EQ(CountOf(canvas, Blue), 600);
+    canvas.FillRect({25, 15, 30, 20});
+    EXPECT_EQ(canvas.Pixel(29, 19), Red);
+
+    canvas.Resize(0, 0);
+    canvas.FillRect({0, 0, 10, 10});
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(5, 5);
+    canvas.TextOut(0, 0, "x");
+    EXPECT_EQ(canvas.Pixel(0, 0), Canvas::InvalidColor);
+}
