@@ -99,6 +99,18 @@ inline bool ClearValues(AbortFlag* abort, int16_t* to, int64_t n)
     return true;
 }
 
+/// A new wave of w's length holding w outside [begin, end); the range itself is left for the
+/// caller to fill. nullptr when the memory cannot be had.
+inline WavePtr CopyOutside(const Wave& w, AbortFlag* abort, int32_t begin, int32_t end)
+{
+    WavePtr out = NewWave(abort, w.Values());
+    if (!out)
+        return nullptr;
+    if (CopyValues(abort, out->Data(), w.Data(), begin))
+        CopyValues(abort, out->Data() + end, w.Data() + end, w.Values() - end);
+    return out;
+}
+
 /// The source read by interpolation at q, 0 unless begin <= q <= end - 1. The partner of the
 /// interpolation never lies past end - 1.
 inline double ReadRange(const int16_t* src, double q, int32_t begin, int32_t end)

@@ -36,17 +36,6 @@ void AddScaledValues(AbortFlag* abort, int16_t* to, const int16_t* from, int64_t
     }
 }
 
-/// Copies of w outside [begin, end) into a new wave of the same length, nullptr on failure.
-WavePtr CopyOutside(const Wave& w, AbortFlag* abort, int32_t begin, int32_t end)
-{
-    WavePtr out = NewWave(abort, w.Values());
-    if (!out)
-        return nullptr;
-    if (CopyValues(abort, out->Data(), w.Data(), begin))
-        CopyValues(abort, out->Data() + end, w.Data() + end, w.Values() - end);
-    return out;
-}
-
 WavePtr MixPlaced(const Wave& w, AbortFlag* abort, const Wave& other, int64_t offset,
                   int32_t otherEnd, bool fromEnd)
 {
