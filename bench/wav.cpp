@@ -33,9 +33,9 @@ struct Files
     Files()
     {
         const char* chosen = std::getenv("KELVORN_BENCH_DIR");
-        fs::path base = chosen ? fs::path(chosen)
-                               : fs::exists("/dev/shm") ? fs::path("/dev/shm")
-                                                        : fs::temp_directory_path();
+        fs::path base = chosen                   ? fs::path(chosen)
+                        : fs::exists("/dev/shm") ? fs::path("/dev/shm")
+                                                 : fs::temp_directory_path();
         dir = base / ("kv-bench-wav-" + std::to_string(::getpid()));
         fs::create_directories(dir);
         in = dir / "in.wav";
@@ -148,14 +148,14 @@ int main(int argc, char** argv)
     const double mb = TheFiles().bytes / 1e6;
     if (s.count("BM_ReadWav") && s.count("BM_WriteWav")) {
         const double ours = s["BM_ReadWav"] + s["BM_WriteWav"];
-        std::printf("read %.0f MB/s, write %.0f MB/s, read + write %.1f ms\n",
-                    mb / s["BM_ReadWav"], mb / s["BM_WriteWav"], ours * 1e3);
+        std::printf("read %.0f MB/s, write %.0f MB/s, read + write %.1f ms\n", mb / s["BM_ReadWav"],
+                    mb / s["BM_WriteWav"], ours * 1e3);
         if (s.count("BM_Cp"))
             std::printf("read + write / cp: %.2f (cp %.1f ms, %.0f MB/s)\n", ours / s["BM_Cp"],
                         s["BM_Cp"] * 1e3, mb / s["BM_Cp"]);
         if (s.count("BM_Sox"))
-            std::printf("read + write / sox: %.2f (sox %.1f ms, %.0f MB/s)\n",
-                        ours / s["BM_Sox"], s["BM_Sox"] * 1e3, mb / s["BM_Sox"]);
+            std::printf("read + write / sox: %.2f (sox %.1f ms, %.0f MB/s)\n", ours / s["BM_Sox"],
+                        s["BM_Sox"] * 1e3, mb / s["BM_Sox"]);
     }
     benchmark::Shutdown();
     return 0;

@@ -21,7 +21,8 @@ namespace {
 class NoBoxes final : public MessageSink
 {
 public:
-    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon, MsgButtons) override
+    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon,
+                   MsgButtons) override
     {
         std::fprintf(stderr, "unexpected box \"%s\": %s\n", caption.c_str(), text.c_str());
         std::abort();
@@ -49,8 +50,8 @@ bool SameSamples(const Wave& a, const Wave& b)
 // Round trips go to memory-backed storage where there is some: a saved file is synced.
 std::string RoundTripPath()
 {
-    std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm"
-                                                                     : std::filesystem::temp_directory_path();
+    std::filesystem::path base =
+        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
     return (base / ("kv-fuzz-wav-" + std::to_string(::getpid()) + ".wav")).string();
 }
 

@@ -14,6 +14,10 @@
 #include <unistd.h>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kelvorn {
 
 namespace {
@@ -51,8 +55,7 @@ void PutLe32(uint8_t* p, uint32_t v)
         p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// A stereo 16-bit frame as one little-endian 32-bit word: left in the low half. Whole frames
-// let the compiler vectorise the splitting and interleaving.
+// A stereo 16-bit frame as one little-endian 32-bit word: left in the low half.
 uint32_t FrameFromFile(uint32_t word)
 {
     if constexpr (std::endian::native == std::endian::little)
@@ -61,10 +64,49 @@ uint32_t FrameFromFile(uint32_t word)
         return ((word & 0x00FF00FFu) << 8) | ((word >> 8) & 0x00FF00FFu);
 }
 
-uint32_t FrameToFile(int16_t left, int16_t right)
+// The two hot loops of 16-bit stereo files. Compilers at -O2 leave them scalar, which costs as
+// much as the file system does, so x86 gets them spelled out eight frames at a time.
+void SplitFrames(const uint32_t* words, int32_t n, int16_t* l, int16_t* r)
 {
-    return FrameFromFile(static_cast<uint16_t>(left) |
-                         (static_cast<uint32_t>(static_cast<uint16_t>(right)) << 16));
+    int32_t i = 0;
+#if defined(__SSE2__)
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= n; i += 8) {
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + i));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + i + 4));
+            __m128i left = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16),
+                                           _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
+            __m128i right = _mm_packs_epi32(_mm_srai_epi32(a, 16), _mm_srai_epi32(b, 16));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(l + i), left);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(r + i), right);
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const uint32_t frame = FrameFromFile(words[i]);
+        l[i] = static_cast<int16_t>(frame & 0xFFFF);
+        r[i] = static_cast<int16_t>(frame >> 16);
+    }
+}
+
+void JoinFrames(const int16_t* l, const int16_t* r, int32_t n, uint32_t* words)
+{
+    int32_t i = 0;
+#if defined(__SSE2__)
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= n; i += 8) {
+            __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(l + i));
+            __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(words + i),
+                             _mm_unpacklo_epi16(left, right));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(words + i + 4),
+                             _mm_unpackhi_epi16(left, right));
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        words[i] = FrameFromFile(static_cast<uint16_t>(l[i]) |
+                                 (static_cast<uint32_t>(static_cast<uint16_t>(r[i])) << 16));
 }
 
 int16_t FromByte(uint8_t b)
@@ -170,8 +212,8 @@ bool Fail(std::string& message, std::string text)
 
 bool EndedEarly(std::string& message, const ByteSource& source)
 {
-    return Fail(message, "Unexpected end of file at byte " + std::to_string(source.Position()) +
-                             ".");
+    return Fail(message,
+                "Unexpected end of file at byte " + std::to_string(source.Position()) + ".");
 }
 
 // Fills the channels from the data chunk, frames frames of channels × bytes bytes. A data chunk
@@ -199,8 +241,8 @@ bool ReadSamples(ByteSource& source, int channels, int bytes, int32_t frames, Wa
             (std::min<uint64_t>(total, BlockBytes / frameBytes * frameBytes) + 3) / 4));
         const uint64_t capacity = std::min<uint64_t>(total, buffer.size() * 4);
         while (done < frames) {
-            size_t want = std::min<uint64_t>(capacity,
-                                             static_cast<uint64_t>(frames - done) * frameBytes);
+            size_t want =
+                std::min<uint64_t>(capacity, static_cast<uint64_t>(frames - done) * frameBytes);
             size_t got = source.Read(buffer.data(), want);
             const int32_t n = static_cast<int32_t>(got / frameBytes);
             const auto* p = reinterpret_cast<const uint8_t*>(buffer.data());
@@ -214,11 +256,7 @@ bool ReadSamples(ByteSource& source, int channels, int bytes, int32_t frames, Wa
                     r[done + i] = FromByte(p[2 * i + 1]);
                 }
             } else {
-                for (int32_t i = 0; i < n; ++i) {
-                    const uint32_t frame = FrameFromFile(words[i]);
-                    l[done + i] = static_cast<int16_t>(frame & 0xFFFF);
-                    r[done + i] = static_cast<int16_t>(frame >> 16);
-                }
+                SplitFrames(words, n, l + done, r + done);
             }
             done += n;
             if (got < want)
@@ -282,8 +320,8 @@ bool ReadWave(ByteSource& source, SoundUPtr& sound, std::string& message)
     if (bits != 8 && bits != 16)
         return Fail(message, "BitsPerSample must be 8 or 16, not " + std::to_string(bits) + ".");
     if (sampleFreq <= 0)
-        return Fail(message, "SampleFreq must be greater than 0, not " +
-                                 std::to_string(sampleFreq) + ".");
+        return Fail(message,
+                    "SampleFreq must be greater than 0, not " + std::to_string(sampleFreq) + ".");
     const auto bytesPSample = static_cast<int16_t>(bits / 8);
     source.Skip(uint64_t{formatSize} - formatRead + (formatSize & 1));
 
@@ -300,12 +338,12 @@ bool ReadWave(ByteSource& source, SoundUPtr& sound, std::string& message)
         source.Skip(uint64_t{size} + (size & 1));
     }
     if (dataSize < 0)
-        return Fail(message, "\"data\" size must not be negative (" + std::to_string(dataSize) +
-                                 ").");
+        return Fail(message,
+                    "\"data\" size must not be negative (" + std::to_string(dataSize) + ").");
 
     // A truncated file reads the samples it holds.
-    const uint64_t dataBytes = std::min<uint64_t>(static_cast<uint64_t>(dataSize),
-                                                  source.Remaining());
+    const uint64_t dataBytes =
+        std::min<uint64_t>(static_cast<uint64_t>(dataSize), source.Remaining());
     const uint64_t frameBytes = static_cast<uint64_t>(channels) * bytesPSample;
     const auto frames = static_cast<int32_t>(dataBytes / frameBytes);
     if (frames == 0) {
@@ -358,7 +396,8 @@ bool WriteSamples(SafeFileWriter& writer, const Wave& left, const Wave* right, i
     const auto blockFrames = static_cast<int32_t>(BlockBytes / frameBytes);
     std::vector<uint32_t> buffer(
         (static_cast<size_t>(std::min<int64_t>(int64_t{end} - begin, blockFrames)) * frameBytes +
-         3) / 4);
+         3) /
+        4);
     for (int32_t at = begin; at < end;) {
         const int32_t n = std::min(end - at, blockFrames);
         auto* p = reinterpret_cast<uint8_t*>(buffer.data());
@@ -372,8 +411,7 @@ bool WriteSamples(SafeFileWriter& writer, const Wave& left, const Wave* right, i
                 p[2 * i + 1] = ToByte(r[at + i]);
             }
         } else {
-            for (int32_t i = 0; i < n; ++i)
-                words[i] = FrameToFile(l[at + i], r[at + i]);
+            JoinFrames(l + at, r + at, n, words);
         }
         if (!writer.Write(buffer.data(), static_cast<size_t>(n) * frameBytes))
             return false;
@@ -414,7 +452,9 @@ bool ReadWaveFile(const std::string& fileName, SoundUPtr& sound, std::string& me
     int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return Fail(message, "Cannot open File.");
-    struct stat info {};
+    struct stat info
+    {
+    };
     bool ok;
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ok = Fail(message, "Cannot open File.");
@@ -440,8 +480,8 @@ bool ReadWaveFile(const std::string& fileName, SoundUPtr& sound, std::string& me
     return ok;
 }
 
-bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* sound,
-                   int32_t begin, int32_t end, std::string& message)
+bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* sound, int32_t begin,
+                   int32_t end, std::string& message)
 {
     auto fail = [&message](std::string text) {
         message = std::move(text);
@@ -470,8 +510,8 @@ bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* s
                     std::to_string(end) + " lies outside the wave.");
     // The reader refuses what follows, and a writer never writes what its reader refuses.
     if (channels != 1 && channels != 2)
-        return fail("Cannot save Wave: MonoStereo must be 1 or 2, not " +
-                    std::to_string(channels) + ".");
+        return fail("Cannot save Wave: MonoStereo must be 1 or 2, not " + std::to_string(channels) +
+                    ".");
     if (bytesPSample != 1 && bytesPSample != 2)
         return fail("Cannot save Wave: BytesPSample must be 1 or 2, not " +
                     std::to_string(bytesPSample) + ".");

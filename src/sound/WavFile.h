@@ -31,8 +31,8 @@ bool ReadWaveBytes(const uint8_t* bytes, size_t size, SoundUPtr& sound, std::str
 /// is written, checked and renamed over fileName. On failure the old file is untouched, the
 /// failure is shown under "FileError" and message receives the same text (for callers that
 /// record it; they need not show it again).
-bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* sound,
-                   int32_t begin, int32_t end, std::string& message);
+bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* sound, int32_t begin,
+                   int32_t end, std::string& message);
 
 /// The 44-byte header the writer puts in front of dataBytes bytes of samples.
 void MakeWaveHeader(uint8_t header[44], int16_t monoStereo, int32_t sampleFreq,

@@ -184,7 +184,7 @@ TEST_P(SoundAtFrequency, ResamplesOnlyWhenTheRateDiffers)
     EXPECT_EQ(w->Values(), c.count);
     // The channel read: a mono sound's one ramp, the mix of opposite ramps (silence), or the
     // stereo channel asked for; resampled by freq / SampleFreq when the rates differ.
-    WavePtr channel = c.which == 0 && c.stereo ? MakeWaveOf(101, [](int32_t) { return 0; })
+    WavePtr channel = c.which == 0 && c.stereo   ? MakeWaveOf(101, [](int32_t) { return 0; })
                       : c.which == 2 && c.stereo ? Ramp(101, -100)
                                                  : Ramp(101, 100);
     if (c.freq != 1000)

@@ -65,7 +65,8 @@ Bytes ReadAll(const fs::path& p)
 void WriteAll(const fs::path& p, const Bytes& bytes)
 {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void PutLe32(uint8_t* p, uint32_t v)
@@ -96,9 +97,14 @@ Bytes MakeExtensible(Bytes file)
     const uint16_t bits = static_cast<uint16_t>(format[14] | (format[15] << 8));
     format[0] = 0xFE;
     format[1] = 0xFF;
-    const uint8_t extension[24] = {22,   0,    static_cast<uint8_t>(bits), 0,    3,    0,
-                                   0,    0,    1,    0,    0,    0,    0,    0,
-                                   0x10, 0,    0x80, 0,    0,    0xAA, 0,    0x38, 0x9B, 0x71};
+    const uint8_t extension[24] = {22,   0,    static_cast<uint8_t>(bits),
+                                   0,    3,    0,
+                                   0,    0,    1,
+                                   0,    0,    0,
+                                   0,    0,    0x10,
+                                   0,    0x80, 0,
+                                   0,    0xAA, 0,
+                                   0x38, 0x9B, 0x71};
     format.insert(format.end(), extension, extension + 24);
     Bytes out(file.begin(), file.begin() + 12);
     const Bytes fmt = {'f', 'm', 't', ' ', 40, 0, 0, 0};
@@ -179,7 +185,7 @@ TEST_P(WavFromSox, ReadsExactlySoxsSamples)
     const std::string synth =
         c.channels == 2 ? "synth 0.25 sine 440 square 313" : "synth 0.25 sine 440";
     ASSERT_EQ(Shell("sox -D -R -n -r " + std::to_string(c.rate) + " -b " + std::to_string(c.bits) +
-                  " -c " + std::to_string(c.channels) + " " + Quote(file) + " " + synth),
+                    " -c " + std::to_string(c.channels) + " " + Quote(file) + " " + synth),
               0);
     Bytes bytes = ReadAll(file);
     ASSERT_GT(bytes.size(), 44u);
@@ -213,13 +219,12 @@ TEST_P(WavFromSox, ReadsExactlySoxsSamples)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, WavFromSox,
-    ::testing::Values(SoxMade{8000, 8, 1, ""}, SoxMade{22050, 8, 2, ""},
-                      SoxMade{44100, 16, 1, ""}, SoxMade{48000, 16, 2, ""},
-                      SoxMade{96000, 16, 2, ""}, SoxMade{5512, 8, 1, "LIST"},
-                      SoxMade{11025, 16, 2, "LIST"}, SoxMade{22050, 8, 2, "LIST"},
-                      SoxMade{44100, 16, 1, "LIST"}, SoxMade{32000, 16, 2, "extensible"},
-                      SoxMade{16000, 8, 1, "extensible"}, SoxMade{44100, 16, 2, "truncated"},
-                      SoxMade{8000, 8, 2, "truncated"}));
+    ::testing::Values(SoxMade{8000, 8, 1, ""}, SoxMade{22050, 8, 2, ""}, SoxMade{44100, 16, 1, ""},
+                      SoxMade{48000, 16, 2, ""}, SoxMade{96000, 16, 2, ""},
+                      SoxMade{5512, 8, 1, "LIST"}, SoxMade{11025, 16, 2, "LIST"},
+                      SoxMade{22050, 8, 2, "LIST"}, SoxMade{44100, 16, 1, "LIST"},
+                      SoxMade{32000, 16, 2, "extensible"}, SoxMade{16000, 8, 1, "extensible"},
+                      SoxMade{44100, 16, 2, "truncated"}, SoxMade{8000, 8, 2, "truncated"}));
 
 struct OursMade
 {
@@ -260,7 +265,8 @@ TEST_P(WavToSox, SoxReadsOurFiles)
     EXPECT_EQ(Output("sox --i -c " + q), std::to_string(c.channels));
     EXPECT_EQ(Output("sox --i -b " + q), std::to_string(8 * c.bytes));
     EXPECT_EQ(Output("sox --i -s " + q), std::to_string(c.count));
-    EXPECT_EQ(Output("sox --i -e " + q), c.bytes == 1 ? "Unsigned Integer PCM" : "Signed Integer PCM");
+    EXPECT_EQ(Output("sox --i -e " + q),
+              c.bytes == 1 ? "Unsigned Integer PCM" : "Signed Integer PCM");
     EXPECT_EQ(SoxSamples(file, 8 * c.bytes, dir / "ours.raw"), OurSamples(*sound));
 }
 
@@ -268,5 +274,4 @@ INSTANTIATE_TEST_SUITE_P(Files, WavToSox,
                          ::testing::Values(OursMade{5512, 1, 1, 3001}, OursMade{11025, 1, 2, 4000},
                                            OursMade{44100, 2, 1, 44101},
                                            OursMade{48000, 2, 2, 50000},
-                                           OursMade{176128, 2, 2, 1000},
-                                           OursMade{22050, 2, 1, 0}));
+                                           OursMade{176128, 2, 2, 1000}, OursMade{22050, 2, 1, 0}));

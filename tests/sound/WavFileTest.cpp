@@ -78,8 +78,8 @@ Bytes ExtensibleBody(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t s
     Le16(b, bits);
     Le32(b, channels == 2 ? 3 : 4);
     Le16(b, subTag);
-    for (uint8_t x : {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B,
-                      0x71})
+    for (uint8_t x :
+         {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71})
         b.push_back(x);
     return b;
 }
@@ -149,7 +149,8 @@ Bytes ReadAll(const fs::path& p)
 void WriteAll(const fs::path& p, const Bytes& bytes)
 {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 class WavFileTest : public ::testing::Test
@@ -355,46 +356,122 @@ std::vector<AcceptCase> AcceptCases()
 
     std::vector<AcceptCase> cases = {
         {"plain", Riff({fmtMono16, Chunk("data", d16)}), 1, 44100, 2, v, {}},
-        {"format of 18 bytes", Riff({Chunk("fmt ", fmt18), Chunk("data", d16)}), 1, 44100, 2, v,
+        {"format of 18 bytes",
+         Riff({Chunk("fmt ", fmt18), Chunk("data", d16)}),
+         1,
+         44100,
+         2,
+         v,
          {}},
-        {"fact of 4", Riff({fmtMono16, Chunk("fact", fact4), Chunk("data", d16)}), 1, 44100, 2,
-         v, {}},
-        {"fact of 8", Riff({fmtMono16, Chunk("fact", fact8), Chunk("data", d16)}), 1, 44100, 2,
-         v, {}},
-        {"fact of odd size with pad", Riff({fmtMono16, Chunk("fact", odd), Chunk("data", d16)}), 1,
-         44100, 2, v, {}},
+        {"fact of 4",
+         Riff({fmtMono16, Chunk("fact", fact4), Chunk("data", d16)}),
+         1,
+         44100,
+         2,
+         v,
+         {}},
+        {"fact of 8",
+         Riff({fmtMono16, Chunk("fact", fact8), Chunk("data", d16)}),
+         1,
+         44100,
+         2,
+         v,
+         {}},
+        {"fact of odd size with pad",
+         Riff({fmtMono16, Chunk("fact", odd), Chunk("data", d16)}),
+         1,
+         44100,
+         2,
+         v,
+         {}},
         {"LIST", Riff({fmtMono16, Chunk("LIST", list), Chunk("data", d16)}), 1, 44100, 2, v, {}},
         {"LIST odd, cue, bext, fact",
          Riff({fmtMono16, Chunk("LIST", odd), Chunk("cue ", fact4), Chunk("bext", Bytes(602, 0)),
                Chunk("fact", fact4), Chunk("data", d16)}),
-         1, 44100, 2, v, {}},
+         1,
+         44100,
+         2,
+         v,
+         {}},
         {"JUNK before the format",
-         Riff({Chunk("JUNK", Bytes(28, 0)), fmtMono16, Chunk("data", d16)}), 1, 44100, 2, v, {}},
-        {"stereo drops trailing bytes", Riff({fmtStereo16, Chunk("data", stereo14)}), 2, 48000,
-         2, {100, 32767, 5}, {-200, -32768, 6}},
-        {"mono odd size drops the last byte", Riff({fmtMono16, Chunk("data", oddData)}), 1,
-         44100, 2, v, {}},
-        {"mono 8 bit", Riff({Chunk("fmt ", FormatBody(1, 1, 11025, 8)), Chunk("data", bytes8)}),
-         1, 11025, 1, v8, {}},
-        {"stereo 8 bit", Riff({Chunk("fmt ", FormatBody(1, 2, 5512, 8)), Chunk("data", bytes8)}),
-         2, 5512, 1, {v8[0], v8[2], v8[4]}, {v8[1], v8[3], v8[5]}},
+         Riff({Chunk("JUNK", Bytes(28, 0)), fmtMono16, Chunk("data", d16)}),
+         1,
+         44100,
+         2,
+         v,
+         {}},
+        {"stereo drops trailing bytes",
+         Riff({fmtStereo16, Chunk("data", stereo14)}),
+         2,
+         48000,
+         2,
+         {100, 32767, 5},
+         {-200, -32768, 6}},
+        {"mono odd size drops the last byte",
+         Riff({fmtMono16, Chunk("data", oddData)}),
+         1,
+         44100,
+         2,
+         v,
+         {}},
+        {"mono 8 bit",
+         Riff({Chunk("fmt ", FormatBody(1, 1, 11025, 8)), Chunk("data", bytes8)}),
+         1,
+         11025,
+         1,
+         v8,
+         {}},
+        {"stereo 8 bit",
+         Riff({Chunk("fmt ", FormatBody(1, 2, 5512, 8)), Chunk("data", bytes8)}),
+         2,
+         5512,
+         1,
+         {v8[0], v8[2], v8[4]},
+         {v8[1], v8[3], v8[5]}},
         {"extensible PCM 16 bit",
          Riff({Chunk("fmt ", ExtensibleBody(2, 44100, 16, 1)), Chunk("fact", fact4),
                Chunk("data", d16)}),
-         2, 44100, 2, {100, 32767, 5}, {-200, -32768, 6}},
+         2,
+         44100,
+         2,
+         {100, 32767, 5},
+         {-200, -32768, 6}},
         {"extensible PCM 8 bit",
-         Riff({Chunk("fmt ", ExtensibleBody(1, 8000, 8, 1)), Chunk("data", bytes8)}), 1, 8000, 1,
-         v8, {}},
+         Riff({Chunk("fmt ", ExtensibleBody(1, 8000, 8, 1)), Chunk("data", bytes8)}),
+         1,
+         8000,
+         1,
+         v8,
+         {}},
         {"empty data", Riff({fmtStereo16, Chunk("data", {})}), 2, 48000, 2, {}, {}},
-        {"data less than a frame", Riff({fmtStereo16, Chunk("data", {1, 2, 3})}), 2, 48000, 2,
-         {}, {}},
-        {"chunks after the data", Riff({fmtMono16, Chunk("data", d16), Chunk("LIST", list)}), 1,
-         44100, 2, v, {}},
-        {"odd rate", Riff({Chunk("fmt ", FormatBody(1, 1, 1, 16)), Chunk("data", d16)}), 1, 1, 2,
-         v, {}},
+        {"data less than a frame",
+         Riff({fmtStereo16, Chunk("data", {1, 2, 3})}),
+         2,
+         48000,
+         2,
+         {},
+         {}},
+        {"chunks after the data",
+         Riff({fmtMono16, Chunk("data", d16), Chunk("LIST", list)}),
+         1,
+         44100,
+         2,
+         v,
+         {}},
+        {"odd rate",
+         Riff({Chunk("fmt ", FormatBody(1, 1, 1, 16)), Chunk("data", d16)}),
+         1,
+         1,
+         2,
+         v,
+         {}},
         {"largest rate",
-         Riff({Chunk("fmt ", FormatBody(1, 1, 0x7FFFFFFF, 16)), Chunk("data", d16)}), 1,
-         0x7FFFFFFF, 2, v, {}},
+         Riff({Chunk("fmt ", FormatBody(1, 1, 0x7FFFFFFF, 16)), Chunk("data", d16)}),
+         1,
+         0x7FFFFFFF,
+         2,
+         v,
+         {}},
     };
     // A data chunk that claims more than the file holds reads what is there.
     Bytes truncated = Riff({fmtStereo16, Chunk("data", d16)});
@@ -456,7 +533,9 @@ std::vector<RefuseCase> RefuseCases()
 {
     const Bytes d16 = Samples16({1, 2, 3, 4});
     const Bytes fmtMono16 = Chunk("fmt ", FormatBody(1, 1, 44100, 16));
-    auto withFormat = [&](const Bytes& body) { return Riff({Chunk("fmt ", body), Chunk("data", d16)}); };
+    auto withFormat = [&](const Bytes& body) {
+        return Riff({Chunk("fmt ", body), Chunk("data", d16)});
+    };
     Bytes fmt14 = FormatBody(1, 1, 44100, 16);
     fmt14.resize(14);
     Bytes rifx = Riff({fmtMono16, Chunk("data", d16)});
@@ -503,7 +582,8 @@ std::vector<RefuseCase> RefuseCases()
          "BitsPerSample must be 8 or 16, not 32."},
         {"extensible 24 bits", withFormat(ExtensibleBody(2, 44100, 24, 1)),
          "BitsPerSample must be 8 or 16, not 24."},
-        {"rate 0", withFormat(FormatBody(1, 1, 0, 16)), "SampleFreq must be greater than 0, not 0."},
+        {"rate 0", withFormat(FormatBody(1, 1, 0, 16)),
+         "SampleFreq must be greater than 0, not 0."},
         {"negative rate", withFormat(FormatBody(1, 1, 0x80000000u, 16)),
          "SampleFreq must be greater than 0, not -2147483648."},
         {"no data", Riff({fmtMono16}), "\"data\" not found."},
@@ -564,7 +644,8 @@ TEST_F(WavFileTest, FilesThatCannotBeOpened)
 TEST_F(WavFileTest, ReadsFromAPipe)
 {
     // No size to check against: what arrives is read.
-    Bytes file = Riff({Chunk("fmt ", FormatBody(1, 1, 8000, 16)), Chunk("data", Samples16({7, -7}))});
+    Bytes file =
+        Riff({Chunk("fmt ", FormatBody(1, 1, 8000, 16)), Chunk("data", Samples16({7, -7}))});
     fs::path fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     pid_t child = ::fork();
@@ -586,7 +667,8 @@ TEST_F(WavFileTest, ReadsFromAPipe)
 
 TEST_F(WavFileTest, AllocationFailureShowsTheMemoryBox)
 {
-    Bytes file = Riff({Chunk("fmt ", FormatBody(1, 2, 8000, 16)), Chunk("data", Samples16({1, 2}))});
+    Bytes file =
+        Riff({Chunk("fmt ", FormatBody(1, 2, 8000, 16)), Chunk("data", Samples16({1, 2}))});
     BoxRecorder boxes;
     SoundUPtr sound;
     std::string message;
