@@ -1,0 +1,367 @@
+#include "sound/Filters.h"
+
+#include "sound/WaveSampling.h"
+#include "sound/WaveSignalCommon.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace kelvorn {
+
+using namespace signal;
+
+namespace {
+
+// ---- One-pole -----------------------------------------------------------------------------------
+
+/// The pass-design attenuation for one pass.
+double OnePoleA(double factor, int32_t countBer)
+{
+    return std::pow(factor, 1.0 / countBer);
+}
+
+/// The feedback coefficient for the corner period time. The constant is the program's 2 pi,
+/// not the exact one (kept: it sets every corner the program has ever made).
+double OnePoleK(double a, double time)
+{
+    const double k = 1.0 - 6.2830586 * a / (std::sqrt(1.0 - a * a) * time);
+    return k < 0.0 ? 0.0 : k;
+}
+
+/// Runs countCmd passes over [begin, end) of out, the first reading src. The passes go block by
+/// block: a later pass only needs the earlier pass's stores at the same index, so the result is
+/// the same as pass after pass, and the block stays in cache. coefficients(at, n, k) fills k[]
+/// with the coefficient of the n values from range index at on.
+template <bool High, class Coefficients>
+void OnePolePasses(AbortFlag* abort, const int16_t* src, int16_t* out, int32_t begin, int32_t end,
+                   int32_t countCmd, Coefficients&& coefficients)
+{
+    if (countCmd < 1) {
+        CopyValues(abort, out + begin, src + begin, end - begin);
+        return;
+    }
+    constexpr int32_t MaxPassesInState = 64;
+    std::array<double, MaxPassesInState> state{};
+    std::array<double, WaveBlock> k{};
+    // Rare: more passes than states kept; run them one after the other instead.
+    const int32_t fused = std::min(countCmd, MaxPassesInState);
+    for (int32_t round = 0; round < countCmd; round += fused) {
+        const int32_t passes = std::min(fused, countCmd - round);
+        state.fill(0.0);
+        for (int32_t at = begin; at < end; at += WaveBlock) {
+            if (Aborted(abort))
+                return;
+            const int32_t n = std::min(WaveBlock, end - at);
+            const bool constant = coefficients(at - begin, n, k.data());
+            for (int32_t pass = 0; pass < passes; ++pass) {
+                const int16_t* in = round == 0 && pass == 0 ? src : out;
+                double y = state[static_cast<size_t>(pass)];
+                if (constant) {
+                    const double kk = k[0];
+                    const double b = 1.0 - kk;
+                    for (int32_t i = 0; i < n; ++i) {
+                        const double x = in[at + i];
+                        y = b * x + kk * y;
+                        out[at + i] = StoreSample(High ? x - y : y);
+                    }
+                } else {
+                    for (int32_t i = 0; i < n; ++i) {
+                        const double x = in[at + i];
+                        const double kk = k[static_cast<size_t>(i)];
+                        y = (1.0 - kk) * x + kk * y;
+                        out[at + i] = StoreSample(High ? x - y : y);
+                    }
+                }
+                state[static_cast<size_t>(pass)] = y;
+            }
+        }
+    }
+}
+
+template <bool High>
+WavePtr OnePole(const Wave& w, AbortFlag* abort, double time, double factor, int32_t countBer,
+                int32_t countCmd, int32_t begin, int32_t end)
+{
+    if (!ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    const double k = OnePoleK(OnePoleA(factor, countBer), time);
+    OnePolePasses<High>(abort, w.Data(), out->Data(), begin, end, countCmd,
+                        [k](int32_t, int32_t, double* ks) {
+                            ks[0] = k;
+                            return true;
+                        });
+    return out;
+}
+
+/// Envelope values turned into coefficients, remembering the last value: envelopes move slowly,
+/// and the power behind each frequency is the costly part.
+template <class FromValue> class CachedCoefficient
+{
+public:
+    using Result = decltype(std::declval<FromValue>()(0));
+    explicit CachedCoefficient(FromValue f) : fromValue(f) {}
+    Result operator()(double envelopeValue)
+    {
+        const auto v = static_cast<int32_t>(envelopeValue);
+        if (v != last) {
+            last = v;
+            value = fromValue(v);
+        }
+        return value;
+    }
+
+private:
+    FromValue fromValue;
+    int32_t last = INT32_MIN;
+    Result value{};
+};
+
+template <bool High>
+WavePtr OnePoleEnv(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+                   int32_t countBer, int32_t countCmd, int32_t rate, int32_t begin, int32_t end,
+                   std::string* error)
+{
+    if (RefuseEmpty(freqEnvelope, "frequency envelope", error) || !ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    const double a = OnePoleA(factor, countBer);
+    const EnvelopeReader env(freqEnvelope, static_cast<double>(end) - begin - 1.0);
+    CachedCoefficient coefficient(
+        [a, rate](int32_t v) { return OnePoleK(a, rate / EnvelopeFrequency(v)); });
+    OnePolePasses<High>(abort, w.Data(), out->Data(), begin, end, countCmd,
+                        [&](int32_t at, int32_t n, double* ks) {
+                            for (int32_t i = 0; i < n; ++i)
+                                ks[i] = coefficient(env.At(at + i));
+                            return false;
+                        });
+    return out;
+}
+
+// ---- Resonance and notch ------------------------------------------------------------------------
+
+struct ResCoefficients
+{
+    double d;
+    double c;
+};
+
+ResCoefficients ResConstants(double per, double factor, double turn)
+{
+    return {std::pow(1.0 - factor, 1.0 / per), turn / (per * per)};
+}
+
+// (pi/2)^2 and (pi/10)^2, near enough: the oscillator turns once per period with 4 or 20 steps.
+constexpr double Turn4 = 2.466;
+constexpr double Turn20 = 0.09864;
+
+/// One pass of the damped oscillator over [begin, end); coefficients(i) gives d and c for the
+/// range index i.
+template <bool Notch, int Steps, class Coefficients>
+void Resonate(AbortFlag* abort, const int16_t* src, int16_t* out, int32_t begin, int32_t end,
+              Coefficients&& coefficients)
+{
+    double p = 0.0;
+    double v = 0.0;
+    for (int32_t at = begin; at < end; at += WaveBlock) {
+        if (Aborted(abort))
+            return;
+        const int32_t stop = std::min(end, at + WaveBlock);
+        for (int32_t i = at; i < stop; ++i) {
+            const ResCoefficients rc = coefficients(i - begin);
+            const double x = src[i];
+            const double feed = (1.0 - rc.d) * x;
+            for (int s = 0; s < Steps; ++s) {
+                p = p + v * rc.c;
+                v = v - p;
+                p = feed + rc.d * p;
+            }
+            out[i] = StoreSample(Notch ? x - p : p);
+        }
+    }
+}
+
+template <bool Notch>
+WavePtr ResConst(const Wave& w, AbortFlag* abort, double per, double factor, int32_t begin,
+                 int32_t end)
+{
+    KV_REQUIRE(per >= 1 && factor >= 0 && factor <= 1, "per >= 1 && factor >= 0 && factor <= 1");
+    if (!ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    const ResCoefficients rc = ResConstants(per, factor, Turn4);
+    Resonate<Notch, 4>(abort, w.Data(), out->Data(), begin, end, [rc](int32_t) { return rc; });
+    return out;
+}
+
+template <bool Notch>
+WavePtr ResFreqEnv(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+                   int32_t rate, int32_t begin, int32_t end, std::string* error)
+{
+    KV_REQUIRE(factor >= 0 && factor <= 1, "factor >= 0 && factor <= 1");
+    if (RefuseEmpty(freqEnvelope, "frequency envelope", error) || !ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    const EnvelopeReader env(freqEnvelope, static_cast<double>(end) - begin - 1.0);
+    CachedCoefficient freq([factor, rate](int32_t v) {
+        return ResConstants(rate / EnvelopeFrequency(v), factor, Turn20);
+    });
+    // Kept: this variant alone runs 20 finer steps per value.
+    Resonate<Notch, 20>(abort, w.Data(), out->Data(), begin, end,
+                        [&](int32_t i) { return freq(env.At(i)); });
+    return out;
+}
+
+template <bool Notch>
+WavePtr ResFactorEnv(const Wave& w, AbortFlag* abort, double per, const Wave& factorEnvelope,
+                     int32_t begin, int32_t end, std::string* error)
+{
+    if (RefuseEmpty(factorEnvelope, "factor envelope", error) || !ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    const EnvelopeReader env(factorEnvelope, static_cast<double>(end) - begin - 1.0);
+    CachedCoefficient fac([per](int32_t v) { return ResConstants(per, EnvelopeFactor(v), Turn4); });
+    Resonate<Notch, 4>(abort, w.Data(), out->Data(), begin, end,
+                       [&](int32_t i) { return fac(env.At(i)); });
+    return out;
+}
+
+template <bool Notch>
+WavePtr ResEnvs(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope,
+                const Wave& factorEnvelope, int32_t rate, int32_t begin, int32_t end,
+                std::string* error)
+{
+    if (RefuseEmpty(freqEnvelope, "frequency envelope", error) ||
+        RefuseEmpty(factorEnvelope, "factor envelope", error) || !ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    const double d = static_cast<double>(end) - begin - 1.0;
+    const EnvelopeReader freqEnv(freqEnvelope, d);
+    const EnvelopeReader facEnv(factorEnvelope, d);
+    CachedCoefficient per([rate](int32_t v) { return rate / EnvelopeFrequency(v); });
+    int32_t lastF = INT32_MIN;
+    double lastPer = 0.0;
+    ResCoefficients rc{};
+    Resonate<Notch, 4>(abort, w.Data(), out->Data(), begin, end, [&](int32_t i) {
+        const double pr = per(freqEnv.At(i));
+        const auto f = static_cast<int32_t>(facEnv.At(i));
+        if (f != lastF || pr != lastPer) {
+            lastF = f;
+            lastPer = pr;
+            rc = ResConstants(pr, EnvelopeFactor(f), Turn4);
+        }
+        return rc;
+    });
+    return out;
+}
+
+} // namespace
+
+WavePtr lowFilter(const Wave& w, AbortFlag* abort, double time, double factor, int32_t countBer,
+                  int32_t countCmd, int32_t begin, int32_t end)
+{
+    KV_REQUIRE(time > 0, "time > 0");
+    KV_REQUIRE(factor > 0, "factor > 0");
+    KV_REQUIRE(factor < 1, "factor < 1");
+    KV_REQUIRE(countBer > 0, "countBer > 0");
+    KV_REQUIRE(countCmd > 0, "countCmd > 0");
+    return OnePole<false>(w, abort, time, factor, countBer, countCmd, begin, end);
+}
+
+WavePtr highFilter(const Wave& w, AbortFlag* abort, double time, double factor, int32_t countBer,
+                   int32_t countCmd, int32_t begin, int32_t end)
+{
+    KV_REQUIRE(factor > 0 && factor < 1, "factor > 0 && factor < 1");
+    return OnePole<true>(w, abort, time, factor, countBer, countCmd, begin, end);
+}
+
+WavePtr lowFilterEnv(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+                     int32_t countBer, int32_t countCmd, int32_t rate, int32_t begin, int32_t end,
+                     std::string* error)
+{
+    return OnePoleEnv<false>(w, abort, freqEnvelope, factor, countBer, countCmd, rate, begin, end,
+                             error);
+}
+
+WavePtr highFilterEnv(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+                      int32_t countBer, int32_t countCmd, int32_t rate, int32_t begin, int32_t end,
+                      std::string* error)
+{
+    return OnePoleEnv<true>(w, abort, freqEnvelope, factor, countBer, countCmd, rate, begin, end,
+                            error);
+}
+
+WavePtr resFilter(const Wave& w, AbortFlag* abort, double per, double factor, int32_t begin,
+                  int32_t end)
+{
+    return ResConst<false>(w, abort, per, factor, begin, end);
+}
+
+WavePtr resFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+                  int32_t rate, int32_t begin, int32_t end, std::string* error)
+{
+    return ResFreqEnv<false>(w, abort, freqEnvelope, factor, rate, begin, end, error);
+}
+
+WavePtr resFilter(const Wave& w, AbortFlag* abort, double per, const Wave& factorEnvelope,
+                  int32_t begin, int32_t end, std::string* error)
+{
+    return ResFactorEnv<false>(w, abort, per, factorEnvelope, begin, end, error);
+}
+
+WavePtr resFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope,
+                  const Wave& factorEnvelope, int32_t rate, int32_t begin, int32_t end,
+                  std::string* error)
+{
+    return ResEnvs<false>(w, abort, freqEnvelope, factorEnvelope, rate, begin, end, error);
+}
+
+WavePtr notchFilter(const Wave& w, AbortFlag* abort, double per, double factor, int32_t begin,
+                    int32_t end)
+{
+    return ResConst<true>(w, abort, per, factor, begin, end);
+}
+
+WavePtr notchFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+                    int32_t rate, int32_t begin, int32_t end, std::string* error)
+{
+    return ResFreqEnv<true>(w, abort, freqEnvelope, factor, rate, begin, end, error);
+}
+
+WavePtr notchFilter(const Wave& w, AbortFlag* abort, double per, const Wave& factorEnvelope,
+                    int32_t begin, int32_t end, std::string* error)
+{
+    return ResFactorEnv<true>(w, abort, per, factorEnvelope, begin, end, error);
+}
+
+WavePtr notchFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope,
+                    const Wave& factorEnvelope, int32_t rate, int32_t begin, int32_t end,
+                    std::string* error)
+{
+    return ResEnvs<true>(w, abort, freqEnvelope, factorEnvelope, rate, begin, end, error);
+}
+
+const FilterTable TheFilterTable = {
+    {highFilter, highFilterEnv},
+    {lowFilter, lowFilterEnv},
+    {static_cast<ResFilterFn>(resFilter), static_cast<ResFilterFreqEnvFn>(resFilter),
+     static_cast<ResFilterFactorEnvFn>(resFilter), static_cast<ResFilterEnvsFn>(resFilter)},
+    {static_cast<ResFilterFn>(notchFilter), static_cast<ResFilterFreqEnvFn>(notchFilter),
+     static_cast<ResFilterFactorEnvFn>(notchFilter), static_cast<ResFilterEnvsFn>(notchFilter)},
+};
+
+} // namespace kelvorn

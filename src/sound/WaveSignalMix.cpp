@@ -1,0 +1,191 @@
+#include "sound/WaveSignal.h"
+
+#include "sound/WaveSampling.h"
+#include "sound/WaveSignalCommon.h"
+
+#include <algorithm>
+
+namespace kelvorn {
+
+using namespace signal;
+
+namespace {
+
+/// to[i] += from[i] for n values, 16-bit wrap, in blocks; false when the abort flag stopped it.
+bool AddValues(AbortFlag* abort, int16_t* to, const int16_t* from, int64_t n)
+{
+    for (int64_t at = 0; at < n; at += WaveBlock) {
+        if (Aborted(abort))
+            return false;
+        const int64_t stop = std::min<int64_t>(n, at + WaveBlock);
+        for (int64_t i = at; i < stop; ++i)
+            to[i] = WrapSample(int32_t{to[i]} + from[i]);
+    }
+    return true;
+}
+
+/// to[i] = (to[i] + from[i] * factor) truncated for n values, in blocks.
+void AddScaledValues(AbortFlag* abort, int16_t* to, const int16_t* from, int64_t n, double factor)
+{
+    for (int64_t at = 0; at < n; at += WaveBlock) {
+        if (Aborted(abort))
+            return;
+        const int64_t stop = std::min<int64_t>(n, at + WaveBlock);
+        for (int64_t i = at; i < stop; ++i)
+            to[i] = StoreSample(to[i] + from[i] * factor);
+    }
+}
+
+WavePtr MixPlaced(const Wave& w, AbortFlag* abort, const Wave& other, int64_t offset,
+                  int32_t otherEnd, bool fromEnd)
+{
+    const int64_t n = w.Values();
+    const int64_t m_all = other.Values();
+    const int64_t m = otherEnd == -1 ? m_all : std::clamp<int64_t>(otherEnd, 0, m_all);
+    const int64_t s = fromEnd && otherEnd != -1 ? m_all - m : 0;
+    const int64_t before = std::max<int64_t>(0, -offset);
+    const int64_t after = std::max<int64_t>(0, offset + m - n);
+    WavePtr out = NewWave(abort, before + n + after);
+    if (!out)
+        return nullptr;
+    int16_t* o = out->Data();
+    if (ClearValues(abort, o, before) && CopyValues(abort, o + before, w.Data(), n) &&
+        ClearValues(abort, o + before + n, after))
+        AddValues(abort, o + std::max<int64_t>(offset, 0), other.Data() + s, m);
+    return out;
+}
+
+} // namespace
+
+void mixCycleAfterThis(Wave& w, AbortFlag* abort, const Wave& other, int32_t after)
+{
+    const int32_t values = w.Values();
+    bool ok = KV_REQUIRE(values != 0, "values != 0");
+    ok = ok && KV_REQUIRE(after < values, "after < values");
+    ok = ok && KV_REQUIRE(after >= 0, "after >= 0");
+    if (!ok)
+        return;
+    int64_t done = 0;
+    int32_t at = after;
+    while (done < other.Values()) {
+        const int64_t len = std::min<int64_t>(values - at, other.Values() - done);
+        if (!AddValues(abort, w.Data() + at, other.Data() + done, len))
+            return;
+        done += len;
+        at += static_cast<int32_t>(len);
+        if (at == values)
+            at = 0;
+    }
+}
+
+void addAt(Wave& w, AbortFlag* abort, const Wave& other, int32_t after)
+{
+    const int64_t first = std::max<int64_t>(0, -int64_t{after});
+    const int64_t stop = std::min<int64_t>(other.Values(), int64_t{w.Values()} - after);
+    if (stop > first)
+        AddValues(abort, w.Data() + after + first, other.Data() + first, stop - first);
+}
+
+void addScaledAt(Wave& w, AbortFlag* abort, const Wave& other, int32_t after, double factor)
+{
+    const int64_t first = std::max<int64_t>(0, -int64_t{after});
+    const int64_t stop = std::min<int64_t>(other.Values(), int64_t{w.Values()} - after);
+    if (stop > first)
+        AddScaledValues(abort, w.Data() + after + first, other.Data() + first, stop - first,
+                        factor);
+}
+
+void addShifted(Wave& w, AbortFlag* abort, const Wave& other, int32_t thisBegin, int32_t otherBegin)
+{
+    const int64_t offset = int64_t{thisBegin} - otherBegin;
+    const int64_t first = std::max<int64_t>(offset, 0);
+    const int64_t stop = std::min<int64_t>(offset + other.Values(), w.Values());
+    if (stop > first)
+        AddValues(abort, w.Data() + first, other.Data() + (first - offset), stop - first);
+}
+
+void addShiftedScaled(Wave& w, AbortFlag* abort, const Wave& other, int32_t thisBegin,
+                      int32_t otherBegin, double factor)
+{
+    const int64_t offset = int64_t{thisBegin} - otherBegin;
+    const int64_t first = std::max<int64_t>(offset, 0);
+    const int64_t stop = std::min<int64_t>(offset + other.Values(), w.Values());
+    if (stop > first)
+        AddScaledValues(abort, w.Data() + first, other.Data() + (first - offset), stop - first,
+                        factor);
+}
+
+WavePtr mixAlignBegin(const Wave& w, AbortFlag* abort, const Wave& other, int32_t offset,
+                      int32_t otherEnd, bool fromEnd)
+{
+    return MixPlaced(w, abort, other, offset, otherEnd, fromEnd);
+}
+
+WavePtr mixAlignEnd(const Wave& w, AbortFlag* abort, const Wave& other, int32_t position,
+                    int32_t otherEnd, bool fromEnd)
+{
+    const int64_t m =
+        otherEnd == -1 ? other.Values() : std::clamp<int64_t>(otherEnd, 0, other.Values());
+    return MixPlaced(w, abort, other, int64_t{position} - m, otherEnd, fromEnd);
+}
+
+WavePtr mixStretch(const Wave& w, AbortFlag* abort, const Wave& other, int32_t begin, int32_t end,
+                   std::string* error)
+{
+    if (RefuseEmpty(other, "wave to mix", error) || !ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    // Kept: the stretch divides by the range length plus one.
+    const EnvelopeReader env(other, static_cast<double>(end) - begin + 1.0);
+    const int16_t* src = w.Data();
+    int16_t* o = out->Data();
+    for (int32_t at = begin; at < end; at += WaveBlock) {
+        if (Aborted(abort))
+            break;
+        const int32_t stop = std::min(end, at + WaveBlock);
+        for (int32_t i = at; i < stop; ++i)
+            o[i] = StoreSample(src[i] + env.At(i - begin));
+    }
+    return out;
+}
+
+WavePtr mixWeighted(const Wave& w, AbortFlag* abort, double a, const Wave& other, double b,
+                    int32_t begin, int32_t end)
+{
+    if (!KV_REQUIRE(w.Values() == other.Values(), "values == daar->values") ||
+        !ResolveRange(w, begin, end))
+        return nullptr;
+    WavePtr out = CopyOutside(w, abort, begin, end);
+    if (!out)
+        return nullptr;
+    const int16_t* x = w.Data();
+    const int16_t* y = other.Data();
+    int16_t* o = out->Data();
+    // Halves of two 16-bit values are exact in double, so the integer halving gives the same
+    // truncated result without leaving the integer unit.
+    const bool halves = a == 0.5 && b == 0.5;
+    for (int32_t at = begin; at < end; at += WaveBlock) {
+        if (Aborted(abort))
+            break;
+        const int32_t stop = std::min(end, at + WaveBlock);
+        if (halves) {
+            for (int32_t i = at; i < stop; ++i)
+                o[i] = static_cast<int16_t>((int32_t{x[i]} + y[i]) / 2);
+        } else {
+            for (int32_t i = at; i < stop; ++i)
+                o[i] = StoreSample(x[i] * a + y[i] * b);
+        }
+    }
+    return out;
+}
+
+WavePtr mixHalf(const Wave& w, AbortFlag* abort, const Wave& other)
+{
+    if (!KV_REQUIRE(w.Values() == other.Values(), "values == other->values"))
+        return nullptr;
+    return mixWeighted(w, abort, 0.5, other, 0.5, 0, -1);
+}
+
+} // namespace kelvorn

@@ -1,0 +1,102 @@
+#pragma once
+// Small helpers for the signal and filter tests: waves from lists, waves as vectors, a message
+// sink that records assertion boxes, and guards for the test hooks.
+
+#include "general/Memory.h"
+#include "general/Messages.h"
+#include "sound/Wave.h"
+#include "sound/WaveSignalCommon.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace kelvorn::testing {
+
+inline Wave MakeWave(const std::vector<int32_t>& values)
+{
+    AbortFlag flag = 0;
+    Wave w(&flag, static_cast<int64_t>(values.size()));
+    for (size_t i = 0; i < values.size(); ++i)
+        w[static_cast<int32_t>(i)] = static_cast<int16_t>(values[i]);
+    return w;
+}
+
+inline Wave MakeWave(std::initializer_list<int32_t> values)
+{
+    return MakeWave(std::vector<int32_t>(values));
+}
+
+/// n values given by f(i).
+inline Wave MakeWaveOf(int32_t n, const std::function<int32_t(int32_t)>& f)
+{
+    AbortFlag flag = 0;
+    Wave w(&flag, n);
+    for (int32_t i = 0; i < n; ++i)
+        w[i] = static_cast<int16_t>(f(i));
+    return w;
+}
+
+inline Wave Constant(int32_t n, int32_t value)
+{
+    return MakeWaveOf(n, [value](int32_t) { return value; });
+}
+
+inline std::vector<int32_t> Values(const Wave& w)
+{
+    std::vector<int32_t> v(static_cast<size_t>(w.Values()));
+    for (int32_t i = 0; i < w.Values(); ++i)
+        v[static_cast<size_t>(i)] = w[i];
+    return v;
+}
+
+inline std::vector<int32_t> Values(const WavePtr& w)
+{
+    return w ? Values(*w) : std::vector<int32_t>{};
+}
+
+/// Records every box; installed for its lifetime.
+class RecordingSink final : public MessageSink
+{
+public:
+    RecordingSink() : previous(InstallMessages(this)) {}
+    ~RecordingSink() override { InstallMessages(previous); }
+    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon,
+                   MsgButtons) override
+    {
+        texts.push_back(caption + ": " + text);
+        return MsgAnswer::Ok;
+    }
+    /// True when one box named the failed condition cond.
+    bool Saw(const std::string& cond) const
+    {
+        for (const auto& t : texts)
+            if (t.find("Condition \"" + cond + "\"failed!") != std::string::npos)
+                return true;
+        return false;
+    }
+    std::vector<std::string> texts;
+
+private:
+    MessageSink* previous;
+};
+
+/// Makes the allocations after the first `successes` fail for its lifetime.
+struct FailAllocations
+{
+    explicit FailAllocations(int64_t successes) { FailAllocationsAfter(successes); }
+    ~FailAllocations() { ResetAllocationFailure(); }
+};
+
+/// Arms the abort hook for its lifetime.
+struct AbortAt
+{
+    explicit AbortAt(int64_t poll) { signal::AbortAtPoll(poll); }
+    ~AbortAt() { signal::AbortAtPoll(-1); }
+};
+
+} // namespace kelvorn::testing
