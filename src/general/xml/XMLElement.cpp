@@ -2,6 +2,8 @@
 
 #include "general/Assert.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace kelvorn {
@@ -10,11 +12,92 @@ namespace {
 
 const std::string emptyText;
 
+// Elements of one parse, side by side in large blocks. Each element is preceded by a header
+// naming its arena (or none, for heap elements), so that delete finds its way back.
+class Arena
+{
+public:
+    void* Allocate(size_t bytes)
+    {
+        bytes = (bytes + 15) & ~size_t(15);
+        if (static_cast<size_t>(end - bump) < bytes) {
+            blockSize = std::min<size_t>(blockSize * 2, 1 << 20);
+            size_t size = std::max(blockSize, bytes);
+            blocks.emplace_back(new std::max_align_t[(size + sizeof(std::max_align_t) - 1) /
+                                                     sizeof(std::max_align_t)]);
+            bump = reinterpret_cast<char*>(blocks.back().get());
+            end = bump + size;
+        }
+        void* p = bump;
+        bump += bytes;
+        ++users;
+        return p;
+    }
+
+    // One user per element and one for the scope; the last one out frees the blocks.
+    void Release()
+    {
+        if (--users == 0)
+            delete this;
+    }
+    void AddUser() { ++users; }
+
+private:
+    std::vector<std::unique_ptr<std::max_align_t[]>> blocks;
+    char* bump = nullptr;
+    char* end = nullptr;
+    size_t blockSize = 32 << 10;
+    size_t users = 0;
+};
+
+struct alignas(16) ElementHeader
+{
+    Arena* arena;
+};
+
+thread_local Arena* currentArena = nullptr;
+
 // Frees a detached chain of siblings and everything below them without recursion: each complex
 // element's children are spliced onto the work list before the element itself is deleted.
 void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work);
 
 } // namespace
+
+void* TXMLItem::operator new(size_t size)
+{
+    ElementHeader* header;
+    if (Arena* arena = currentArena) {
+        header = static_cast<ElementHeader*>(arena->Allocate(sizeof(ElementHeader) + size));
+        header->arena = arena;
+    } else {
+        header = static_cast<ElementHeader*>(::operator new(sizeof(ElementHeader) + size));
+        header->arena = nullptr;
+    }
+    return header + 1;
+}
+
+void TXMLItem::operator delete(void* item) noexcept
+{
+    if (!item)
+        return;
+    ElementHeader* header = static_cast<ElementHeader*>(item) - 1;
+    if (header->arena)
+        header->arena->Release();
+    else
+        ::operator delete(header);
+}
+
+TXMLArenaScope::TXMLArenaScope() : arena(new Arena()), previous(currentArena)
+{
+    static_cast<Arena*>(arena)->AddUser();
+    currentArena = static_cast<Arena*>(arena);
+}
+
+TXMLArenaScope::~TXMLArenaScope()
+{
+    currentArena = static_cast<Arena*>(previous);
+    static_cast<Arena*>(arena)->Release();
+}
 
 TXMLItem* TXMLItem::GetChild(const std::string&) const
 {
@@ -69,7 +152,8 @@ TXMLComplexElement* TXMLComplexElement::AddComplex(const std::string& childName)
     return raw;
 }
 
-TXMLStringElement* TXMLComplexElement::AddText(const std::string& childName, const std::string& text)
+TXMLStringElement* TXMLComplexElement::AddText(const std::string& childName,
+                                               const std::string& text)
 {
     auto child = std::make_unique<TXMLStringElement>(childName, text);
     TXMLStringElement* raw = child.get();
@@ -97,23 +181,30 @@ namespace {
 
 void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work)
 {
-    for (TXMLItem* item = first; item;) {
-        TXMLItem* following = item->GetNext();
-        work.push_back(item);
-        item = following;
-    }
-    while (!work.empty()) {
-        TXMLItem* item = work.back();
-        work.pop_back();
-        if (!item->IsText()) {
-            auto* complex = static_cast<TXMLComplexElement*>(item);
-            for (TXMLItem* c = complex->GetFirstChild(); c; c = c->GetNext())
-                work.push_back(c);
-            // The children now live on the work list: detach them so the element's own
-            // destructor finds nothing to free.
-            complex->ReleaseChildrenForDestruction();
+    // Text elements go at once; complex ones wait on the work list until their own children
+    // have been taken over, so the stack never grows with the tree.
+    auto takeList = [&work](TXMLItem* item) {
+        while (item) {
+            TXMLItem* following = item->GetNext();
+            // Siblings lie anywhere on the heap: fetch the next one while this one is freed.
+            __builtin_prefetch(following);
+            if (item->IsText())
+                delete item;
+            else
+                work.push_back(item);
+            item = following;
         }
-        delete item;
+    };
+    takeList(first);
+    while (!work.empty()) {
+        auto* complex = static_cast<TXMLComplexElement*>(work.back());
+        work.pop_back();
+        TXMLItem* children = complex->GetFirstChild();
+        // The children now belong to the work list: detach them so the element's own
+        // destructor finds nothing to free.
+        complex->ReleaseChildrenForDestruction();
+        delete complex;
+        takeList(children);
     }
 }
 

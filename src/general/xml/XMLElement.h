@@ -4,7 +4,12 @@
 // singly linked list owned by their parent; the parent keeps its last child so that appending
 // (and the parser's backtracking) costs O(1), and destruction walks the tree with an explicit
 // work list so that neither a million siblings nor a deep tree can exhaust the stack.
+//
+// Elements that a parse creates come from one arena per parse (see TXMLArenaScope): they lie
+// side by side in memory, cost a pointer bump to create and nothing to free one by one, and the
+// arena's blocks go when its last element is destroyed. Elements made elsewhere use the heap.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +27,10 @@ public:
     virtual ~TXMLItem() = default;
     TXMLItem(const TXMLItem&) = delete;
     TXMLItem& operator=(const TXMLItem&) = delete;
+
+    /// From the arena of the current TXMLArenaScope of this thread, or from the heap.
+    static void* operator new(size_t size);
+    static void operator delete(void* item) noexcept;
 
     /// The element name.
     const std::string& GetElement() const { return name; }
@@ -64,7 +73,8 @@ private:
 class TXMLComplexElement final : public TXMLItem
 {
 public:
-    explicit TXMLComplexElement(std::string elementName) : TXMLItem(std::move(elementName), KindComplex)
+    explicit TXMLComplexElement(std::string elementName)
+        : TXMLItem(std::move(elementName), KindComplex)
     {
     }
     ~TXMLComplexElement() override;
@@ -112,6 +122,24 @@ public:
 
 private:
     std::string text;
+};
+
+/// While one lives, the elements this thread creates are allocated together from one arena. The
+/// arena lives on until the scope has ended and the last of its elements is destroyed, so trees
+/// built under a scope may be kept and destroyed whenever their owner likes. Memory of elements
+/// destroyed early (a parser backing off) is only reclaimed with the whole arena. A tree must
+/// not be destroyed on two threads at once (no tree is ever shared between threads).
+class TXMLArenaScope
+{
+public:
+    TXMLArenaScope();
+    ~TXMLArenaScope();
+    TXMLArenaScope(const TXMLArenaScope&) = delete;
+    TXMLArenaScope& operator=(const TXMLArenaScope&) = delete;
+
+private:
+    void* arena;
+    void* previous;
 };
 
 } // namespace kelvorn
