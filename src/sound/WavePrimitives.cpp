@@ -17,8 +17,7 @@ bool ResolveRange(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t& en
 {
     const int32_t values = wave.Values();
     end = wave.ResolveEnd(end);
-    if (KV_SOFT_ASSERT(begin >= 0) && KV_SOFT_ASSERT(end <= values) &&
-        KV_SOFT_ASSERT(begin <= end))
+    if (KV_SOFT_ASSERT(begin >= 0) && KV_SOFT_ASSERT(end <= values) && KV_SOFT_ASSERT(begin <= end))
         return true;
     return Refused(abort);
 }
@@ -122,8 +121,8 @@ void makeFrequencyCurve(Wave& wave, AbortFlag* abort, int32_t rate)
 namespace {
 
 /// Checks the source range and the target of copyFrom / addFrom.
-bool CheckCopy(const Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin,
-               int32_t& end, int32_t toIndex)
+bool CheckCopy(const Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int32_t& end,
+               int32_t toIndex)
 {
     if (!ResolveRange(from, abort, begin, end))
         return false;
@@ -160,8 +159,7 @@ void copyFrom(Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int
              });
 }
 
-void addFrom(Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int32_t end,
-             int32_t to)
+void addFrom(Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int32_t end, int32_t to)
 {
     if (!CheckCopy(wave, abort, from, begin, end, to))
         return;
@@ -247,8 +245,7 @@ WavePtr deletePart(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t en
     return Splice(wave, abort, begin, end, 0, nullptr, [](int16_t*) { return true; });
 }
 
-WavePtr replace(const Wave& wave, AbortFlag* abort, const Wave& other, int32_t begin,
-                int32_t end)
+WavePtr replace(const Wave& wave, AbortFlag* abort, const Wave& other, int32_t begin, int32_t end)
 {
     if (!ResolveRange(wave, abort, begin, end))
         return nullptr;
@@ -271,8 +268,8 @@ WavePtr append(const Wave& wave, AbortFlag* abort, const Wave& other)
 
 // ---- Linear resampling -----------------------------------------------------------------
 
-WavePtr resampleTo(const Wave& wave, AbortFlag* abort, int64_t count, bool reverse,
-                   int32_t* begin, int32_t* end)
+WavePtr resampleTo(const Wave& wave, AbortFlag* abort, int64_t count, bool reverse, int32_t* begin,
+                   int32_t* end)
 {
     if (!ResolveRange(wave, abort, *begin, *end))
         return nullptr;

@@ -91,8 +91,7 @@ inline bool Refused(AbortFlag* abort)
 
 /// body(from, to) over [0, count) in blocks of WaveBlock, the flag polled before each block.
 /// False when stopped.
-template <class Body>
-bool ForBlocks(AbortFlag* abort, int64_t count, Body&& body)
+template <class Body> bool ForBlocks(AbortFlag* abort, int64_t count, Body&& body)
 {
     for (int64_t at = 0; at < count; at += WaveBlock) {
         if (PollAbort(abort))
@@ -154,6 +153,13 @@ WavePtr SameShape(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t end
                   Transform&& transform)
 {
     return Splice(wave, abort, begin, end, end - begin, nullptr, transform);
+}
+
+/// StoreSample for a value known to lie well inside the 32-bit range (sums and products of a
+/// few samples): the same result without the range tests.
+inline int16_t StoreSmall(double x)
+{
+    return static_cast<int16_t>(static_cast<int32_t>(x));
 }
 
 /// Value times factor, truncated, low 16 bits kept, for n values.

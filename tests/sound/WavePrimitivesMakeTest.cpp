@@ -92,7 +92,7 @@ TEST_P(MakeLines, InsertAtTheRange)
 INSTANTIATE_TEST_SUITE_P(
     Cases, MakeLines,
     ::testing::Values(LineCase{"Rising", 0, 300, 4, false, {0, 100, 200, 300}},
-                      LineCase{"Falling", 10, -20, 1, false, {10, -20}},  // length 1 gives 2
+                      LineCase{"Falling", 10, -20, 1, false, {10, -20}}, // length 1 gives 2
                       LineCase{"TowardZero", 0, -5, 3, false, {0, -2, -5}},
                       LineCase{"Negative", -10, 0, 3, false, {-10, -5, 0}},
                       LineCase{"Flat", 7, 7, 5, false, {7, 7, 7, 7, 7}},
@@ -117,8 +117,7 @@ TEST(MakeExpLine, SignsMustAgree)
         EXPECT_EQ(abort, 1);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].caption, "Assertion failed");
-        EXPECT_NE(boxes.boxes[0].text.find("\"double(from) * to > 0\"failed!"),
-                  std::string::npos);
+        EXPECT_NE(boxes.boxes[0].text.find("\"double(from) * to > 0\"failed!"), std::string::npos);
         EXPECT_EQ(r.end, 0);
     }
 }
@@ -159,7 +158,7 @@ TEST(MakeNoise, NeverReachesThePositiveAmplitude)
     ASSERT_NE(w, nullptr);
     V v = ValuesOf(w);
     EXPECT_EQ(*std::min_element(v.begin(), v.end()), -32767);
-    EXPECT_EQ(*std::max_element(v.begin(), v.end()), 32765);  // 32767 * 16383 / 16384
+    EXPECT_EQ(*std::max_element(v.begin(), v.end()), 32765); // 32767 * 16383 / 16384
 }
 
 // ---- Block and triangle ------------------------------------------------------------------
@@ -196,10 +195,10 @@ TEST_P(MakeBlockTriangle, FollowsThePhase)
 INSTANTIATE_TEST_SUITE_P(
     Cases, MakeBlockTriangle,
     ::testing::Values(
-        ShapeCase{"Block", 100, -100, 4, 0.5, 8, 0, false,
-                  {100, 100, -100, -100, 100, 100, -100, -100}},
-        ShapeCase{"BlockLateStart", 100, -100, 4, 0.5, 6, 0.5, false,
-                  {-100, -100, 100, 100, -100, -100}},
+        ShapeCase{
+            "Block", 100, -100, 4, 0.5, 8, 0, false, {100, 100, -100, -100, 100, 100, -100, -100}},
+        ShapeCase{
+            "BlockLateStart", 100, -100, 4, 0.5, 6, 0.5, false, {-100, -100, 100, 100, -100, -100}},
         ShapeCase{"BlockMiddleZero", 100, -100, 4, 0, 4, 0, false, {-100, -100, -100, -100}},
         ShapeCase{"Triangle", 0, 1000, 4, 0.5, 8, 0, true, {0, 500, 1000, 500, 0, 500, 1000, 500}},
         ShapeCase{"TriangleMiddleZero", 0, 1000, 4, 0, 4, 0, true, {1000, 750, 500, 250}},
@@ -286,7 +285,9 @@ TEST(EmptyInputs, AreRefusedBeforeAnythingRuns)
              return rollOut(*w, a, e, 1, 1, 0, &b, &en, err);
          }},
         {"The distortion curve is empty.",
-         [&](const Wave* e, AbortFlag* a, std::string* err) { return distort(*w, a, e, 0, -1, err); }},
+         [&](const Wave* e, AbortFlag* a, std::string* err) {
+             return distort(*w, a, e, 0, -1, err);
+         }},
         {"The volume envelope is empty.",
          [&](const Wave* e, AbortFlag* a, std::string* err) {
              return volumeEnvelope(*w, a, e, 0, -1, err);
@@ -298,7 +299,8 @@ TEST(EmptyInputs, AreRefusedBeforeAnythingRuns)
          }},
     };
     for (const Refusal& r : refusals) {
-        for (const Wave* e : {static_cast<const Wave*>(nullptr), static_cast<const Wave*>(&empty)}) {
+        for (const Wave* e :
+             {static_cast<const Wave*>(nullptr), static_cast<const Wave*>(&empty)}) {
             AbortFlag abort = 0;
             std::string error;
             EXPECT_EQ(r.op(e, &abort, &error), nullptr);
@@ -338,8 +340,7 @@ TEST_F(MakeSinus, ReadsTheSineTable)
               (V{0, 707, 999, 707, 0, -706, -999, -707}));
     // Fewer than one value still makes one.
     r = {0, 0};
-    EXPECT_EQ(ValuesOf(makeSinus(empty, &abort, 1000, -1000, 4, 0.1, 0, &r.begin, &r.end)),
-              (V{0}));
+    EXPECT_EQ(ValuesOf(makeSinus(empty, &abort, 1000, -1000, 4, 0.1, 0, &r.begin, &r.end)), (V{0}));
     EXPECT_EQ(r.end, 1);
     EXPECT_EQ(abort, 0);
 }
@@ -378,8 +379,8 @@ TEST_P(RepeatForm, ResamplesEachRepetition)
     WavePtr w = MakeWave({1, 2, 3});
     AbortFlag abort = 0;
     Range r{1, 2};
-    WavePtr out = repeatForm(*w, &abort, form.get(), c.per, c.count, c.startAngle, &r.begin,
-                             &r.end, c.beginf, c.endf);
+    WavePtr out = repeatForm(*w, &abort, form.get(), c.per, c.count, c.startAngle, &r.begin, &r.end,
+                             c.beginf, c.endf);
     V expected{1};
     expected.insert(expected.end(), c.expected.begin(), c.expected.end());
     expected.push_back(3);
@@ -535,8 +536,12 @@ TEST(RollOutEdges, WildSpeedsStayInsideTheLoop)
 {
     WavePtr w = MakeWave({5, 6, 7, 8, 9});
     WavePtr env = MakeWave({32767, -32768, 100});
-    const double speeds[] = {1e300, -1e300, std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN(), 1e-300, 3.999999999999};
+    const double speeds[] = {1e300,
+                             -1e300,
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN(),
+                             1e-300,
+                             3.999999999999};
     for (double speed : speeds) {
         AbortFlag abort = 0;
         Range r{1, 4};
