@@ -551,3 +551,108 @@ TEST(RollOutEdges, WildSpeedsStayInsideTheLoop)
             EXPECT_TRUE(v >= 5 && v <= 9) << speed;
     }
 }
+
+// ---- End -1 and impossible lengths, for every generator ----------------------------------
+
+namespace {
+
+using Generator = std::function<WavePtr(const Wave&, AbortFlag*, int64_t, int32_t*, int32_t*)>;
+
+struct GeneratorCase
+{
+    const char* name;
+    Generator make;
+};
+
+const GeneratorCase Generators[] = {
+    {"makeSilence", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                       int32_t* e) { return makeSilence(w, a, n, b, e); }},
+    {"makeLine", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                    int32_t* e) { return makeLine(w, a, -300, 900, n, b, e); }},
+    {"makeExpLine", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                       int32_t* e) { return makeExpLine(w, a, 30, 900, n, b, e); }},
+    {"makeNoise",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         NoiseSeed(5);
+         return makeNoise(w, a, 1000, n, b, e);
+     }},
+    {"makeBlockTriangle",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         return makeBlockTriangle(w, a, 9, -9, 3, 0.4, n, 0.1, true, b, e);
+     }},
+    {"makeBlockTriangleEnv",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         WavePtr env = MakeWave({-30000, 0, 30000});
+         return makeBlockTriangleEnv(w, a, 9, -9, 3, env.get(), n, 0.1, false, b, e);
+     }},
+    {"makeSinus",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         return makeSinus(w, a, 800, -800, 4, static_cast<double>(n) / 4, 0.3, b, e);
+     }},
+    {"repeatForm",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         WavePtr form = MakeWave({0, 100, -100, 50});
+         return repeatForm(w, a, form.get(), 2.5, static_cast<double>(n) / 2.5, 0.2, b, e, 0, -1);
+     }},
+    {"rollIn", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                  int32_t* e) { return rollIn(w, a, n, n > 1 ? 1 : 0, b, e); }},
+    {"rollOut",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         WavePtr env = MakeWave({32767, 10000});
+         const double range = static_cast<double>(w.ResolveEnd(*e) - *b);
+         return rollOut(w, a, env.get(), static_cast<double>(n) / range, 0.7, 0.25, b, e);
+     }},
+    {"resampleTo", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                      int32_t* e) { return resampleTo(w, a, n, false, b, e); }},
+};
+
+class EveryGenerator : public WithSinus, public ::testing::WithParamInterface<GeneratorCase>
+{
+};
+
+} // namespace
+
+TEST_P(EveryGenerator, EndMinusOneIsTheWholeRest)
+{
+    const GeneratorCase& g = GetParam();
+    WavePtr w = MakeWave({1, -2, 3, -4, 5, -6, 7, -8});
+    AbortFlag abort = 0;
+    Range byMarker{3, -1};
+    Range byCount{3, 8};
+    WavePtr a = g.make(*w, &abort, 6, &byMarker.begin, &byMarker.end);
+    WavePtr b = g.make(*w, &abort, 6, &byCount.begin, &byCount.end);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(ValuesOf(a), ValuesOf(b));
+    EXPECT_EQ(byMarker.begin, 3);
+    EXPECT_EQ(byMarker.end, byCount.end);
+    EXPECT_EQ(byMarker.end, a->Values());
+    EXPECT_EQ((V{(*a)[0], (*a)[1], (*a)[2]}), (V{1, -2, 3}));
+    EXPECT_EQ(abort, 0);
+}
+
+TEST_P(EveryGenerator, ImpossibleLengthsTakeTheMemoryRoad)
+{
+    const GeneratorCase& g = GetParam();
+    // Below one value a sine still makes one, a roll keeps the wave and a roll-out length
+    // factor below 0 is the caller's fault: for them only the too-large count applies.
+    const std::string name = g.name;
+    const bool negativeIsAFailure = name != "makeSinus" && name != "rollIn" && name != "rollOut";
+    RecordedBoxes boxes;
+    WavePtr w = MakeWave({1, 2, 3, 4, 5});
+    std::vector<int64_t> lengths{MaxWaveValues + 1, INT64_MAX};
+    if (negativeIsAFailure)
+        lengths.insert(lengths.end(), {int64_t{-1}, INT64_MIN + 1});
+    for (int64_t length : lengths) {
+        AbortFlag abort = 0;
+        Range r{1, 2};
+        boxes.boxes.clear();
+        EXPECT_EQ(g.make(*w, &abort, length, &r.begin, &r.end), nullptr) << length;
+        EXPECT_EQ(abort, 1) << length;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << length;
+        EXPECT_EQ(boxes.boxes[0].text, "There is not enough memmory for this operation.");
+        EXPECT_EQ(r.end, 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryGenerator, ::testing::ValuesIn(Generators),
+                         [](const auto& info) { return std::string(info.param.name); });
