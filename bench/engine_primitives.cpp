@@ -139,9 +139,12 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
+            // With repetitions the median stands for the benchmark.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
             auto it = run.counters.find("items_per_second");
             if (it != run.counters.end())
-                speed[run.benchmark_name()] = it->second.value;
+                speed[run.run_name.function_name] = it->second.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }

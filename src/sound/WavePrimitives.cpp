@@ -22,17 +22,36 @@ bool ResolveRange(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t& en
     return Refused(abort);
 }
 
-void ScaleValues(int16_t* to, const int16_t* from, int64_t n, double factor)
+void ScaleValues(int16_t* __restrict to, const int16_t* __restrict from, int64_t n, double factor)
 {
-    if (std::fabs(factor) < 65536.0) {
-        // |value * factor| < 2^31 here, so a 32-bit truncation keeps the same low 16 bits and
-        // the loop vectorises.
+    if (!(std::fabs(factor) < 65536.0)) {
         for (int64_t i = 0; i < n; ++i)
-            to[i] = static_cast<int16_t>(static_cast<int32_t>(from[i] * factor));
+            to[i] = StoreSample(from[i] * factor);
         return;
     }
-    for (int64_t i = 0; i < n; ++i)
-        to[i] = StoreSample(from[i] * factor);
+    // |value * factor| < 2^31 here, so a 32-bit truncation keeps the same low 16 bits; runs
+    // of a fixed length let the compiler turn the loop into vector code.
+    int64_t i = 0;
+    for (; i + RunLength <= n; i += RunLength)
+        for (int64_t u = 0; u < RunLength; ++u)
+            to[i + u] = StoreSmall(from[i + u] * factor);
+    for (; i < n; ++i)
+        to[i] = StoreSmall(from[i] * factor);
+}
+
+void ScaleValuesInPlace(int16_t* values, int64_t n, double factor)
+{
+    if (!(std::fabs(factor) < 65536.0)) {
+        for (int64_t i = 0; i < n; ++i)
+            values[i] = StoreSample(values[i] * factor);
+        return;
+    }
+    int64_t i = 0;
+    for (; i + RunLength <= n; i += RunLength)
+        for (int64_t u = 0; u < RunLength; ++u)
+            values[i + u] = StoreSmall(values[i + u] * factor);
+    for (; i < n; ++i)
+        values[i] = StoreSmall(values[i] * factor);
 }
 
 } // namespace wavedetail
@@ -223,7 +242,7 @@ void volumeInPlace(Wave& wave, AbortFlag* abort, double factor, int32_t begin, i
         return;
     int16_t* d = wave.Data() + begin;
     ForBlocks(abort, end - begin,
-              [&](int64_t a, int64_t b) { ScaleValues(d + a, d + a, b - a, factor); });
+              [&](int64_t a, int64_t b) { ScaleValuesInPlace(d + a, b - a, factor); });
 }
 
 // ---- Range edits -----------------------------------------------------------------------

@@ -162,8 +162,13 @@ inline int16_t StoreSmall(double x)
     return static_cast<int16_t>(static_cast<int32_t>(x));
 }
 
-/// Value times factor, truncated, low 16 bits kept, for n values.
-void ScaleValues(int16_t* to, const int16_t* from, int64_t n, double factor);
+/// Values per run of the hot loops: a run of fixed length is what the compiler turns into
+/// vector code at the default optimisation level.
+constexpr int64_t RunLength = 8;
+
+/// Value times factor, truncated, low 16 bits kept, for n values; to and from do not overlap.
+void ScaleValues(int16_t* __restrict to, const int16_t* __restrict from, int64_t n, double factor);
+void ScaleValuesInPlace(int16_t* values, int64_t n, double factor);
 
 /// The interpolated value between data[index] and data[index + 1] at fraction f; indices
 /// outside [0, values) read 0.

@@ -255,7 +255,7 @@ inline double ReadMoved(const int16_t* d, double q, int32_t end)
 /// binade it grows by exactly 1 per value, so its whole part steps by one and its fraction
 /// stays the same: the same numbers as computing q anew for each value, at a fraction of the
 /// cost.
-int64_t MoveRun(int16_t* o, const int16_t* d, double q0, int64_t most)
+int64_t MoveRun(int16_t* __restrict o, const int16_t* __restrict d, double q0, int64_t most)
 {
     if (q0 < 1.0) {
         const auto i = static_cast<int64_t>(q0);
@@ -272,12 +272,12 @@ int64_t MoveRun(int16_t* o, const int16_t* d, double q0, int64_t most)
     const double f = q0 - static_cast<double>(i0);
     const double g = 1.0 - f;
     const int16_t* src = d + i0;
-    double left = src[0];
-    for (int64_t t = 0; t < count; ++t) {
-        const double right = src[t + 1];
-        o[t] = StoreSmall(g * left + f * right + o[t]);
-        left = right;
-    }
+    int64_t t = 0;
+    for (; t + RunLength <= count; t += RunLength)
+        for (int64_t u = 0; u < RunLength; ++u)
+            o[t + u] = StoreSmall(g * src[t + u] + f * src[t + u + 1] + o[t + u]);
+    for (; t < count; ++t)
+        o[t] = StoreSmall(g * src[t] + f * src[t + 1] + o[t]);
     return count;
 }
 
