@@ -93,7 +93,7 @@ WavePtr makeLine(const Wave& wave, AbortFlag* abort, int16_t from, int16_t to, i
 WavePtr makeExpLine(const Wave& wave, AbortFlag* abort, int16_t from, int16_t to, int64_t length,
                     int32_t* begin, int32_t* end);
 
-/// length values (r - 16384) * (amplitude / 16384), truncated, r the next NoiseRand() draw:
+/// length values (r - 16384) * (amplitude / 16384), truncated, r the next NextRandom15() draw:
 /// within [-amplitude, amplitude * 16383 / 16384].
 WavePtr makeNoise(const Wave& wave, AbortFlag* abort, int16_t amplitude, int64_t length,
                   int32_t* begin, int32_t* end);

@@ -2,7 +2,7 @@
 
 #include "sound/WavePrimitives.h"
 
-#include "sound/NoiseSource.h"
+#include "general/random/Random15.h"
 #include "sound/SineTable.h"
 #include "sound/WavePrimitivesDetail.h"
 
@@ -85,7 +85,7 @@ WavePtr makeNoise(const Wave& wave, AbortFlag* abort, int16_t amplitude, int64_t
     const double scale = amplitude / 16384.0;
     return Generate(wave, abort, length, begin, end, [&](int16_t* part, int64_t a, int64_t b) {
         for (int64_t k = a; k < b; ++k)
-            part[k] = StoreSample((NoiseRand() - 16384) * scale);
+            part[k] = StoreSample((NextRandom15() - 16384) * scale);
     });
 }
 

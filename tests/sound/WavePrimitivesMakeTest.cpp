@@ -2,7 +2,7 @@
 
 #include "sound/WavePrimitives.h"
 
-#include "sound/NoiseSource.h"
+#include "general/random/Random15.h"
 #include "sound/SineTable.h"
 #include "sound/WaveTestSupport.h"
 
@@ -129,16 +129,16 @@ TEST(MakeNoise, DrawsFromTheFifteenBitGenerator)
     Wave empty;
     AbortFlag abort = 0;
     Range r{0, 0};
-    NoiseSeed(1);
+    SeedRandom15(1);
     // The reference generator's first draws for seed 1: 16838 5758 10113 17515 31051 5627.
     EXPECT_EQ(ValuesOf(makeNoise(empty, &abort, 16384, 6, &r.begin, &r.end)),
               (V{454, -10626, -6271, 1131, 14667, -10757}));
     EXPECT_EQ(r.end, 6);
-    NoiseSeed(1);
+    SeedRandom15(1);
     r = {0, 0};
     EXPECT_EQ(ValuesOf(makeNoise(empty, &abort, 100, 6, &r.begin, &r.end)),
               (V{2, -64, -38, 6, 89, -65}));
-    NoiseSeed(42);
+    SeedRandom15(42);
     r = {0, 0};
     EXPECT_EQ(ValuesOf(makeNoise(empty, &abort, -300, 6, &r.begin, &r.end)),
               (V{-49, -11, 20, -166, 46, 279}));
@@ -153,7 +153,7 @@ TEST(MakeNoise, NeverReachesThePositiveAmplitude)
     Wave empty;
     AbortFlag abort = 0;
     Range r{0, 0};
-    NoiseSeed(7);
+    SeedRandom15(7);
     WavePtr w = makeNoise(empty, &abort, 32767, 200000, &r.begin, &r.end);
     ASSERT_NE(w, nullptr);
     V v = ValuesOf(w);
@@ -573,7 +573,7 @@ const GeneratorCase Generators[] = {
                        int32_t* e) { return makeExpLine(w, a, 30, 900, n, b, e); }},
     {"makeNoise",
      [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
-         NoiseSeed(5);
+         SeedRandom15(5);
          return makeNoise(w, a, 1000, n, b, e);
      }},
     {"makeBlockTriangle",
