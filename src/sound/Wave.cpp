@@ -1,9 +1,52 @@
 #include "sound/Wave.h"
 
+#include "general/Messages.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace kelvorn {
+
+namespace detail {
+
+std::atomic<int64_t> abortPollsLeft{-1};
+
+bool CountAbortPoll(AbortFlag* abort)
+{
+    int64_t left = abortPollsLeft.load();
+    while (left >= 0) {
+        if (left == 0) {
+            if (abort)
+                *abort = 1;
+            return abort != nullptr;
+        }
+        if (abortPollsLeft.compare_exchange_weak(left, left - 1))
+            return false;
+    }
+    return false;
+}
+
+} // namespace detail
+
+void AbortAfterPolls(int64_t polls)
+{
+    detail::abortPollsLeft.store(polls < 0 ? -1 : polls);
+}
+
+void ResetAbortHook()
+{
+    detail::abortPollsLeft.store(-1);
+}
+
+bool CheckMemory(const void* memory)
+{
+    if (memory)
+        return true;
+    // "memmory" is the box's text as users know it.
+    Messages().Show("There is not enough memmory for this operation.", "System Error",
+                    MsgIcon::Information, MsgButtons::Ok);
+    return false;
+}
 
 Wave::Wave(AbortFlag* failed, int64_t count)
 {
@@ -31,7 +74,7 @@ Wave::Wave(AbortFlag* abort, const Wave& other)
     values = other.values;
     for (int32_t at = 0; at < values; at += WaveBlock) {
         int32_t n = std::min(WaveBlock, values - at);
-        if (abort && *abort) {
+        if (PollAbort(abort)) {
             std::memset(data + at, 0, sizeof(int16_t) * static_cast<size_t>(values - at));
             return;
         }

@@ -13,6 +13,7 @@
 
 #include "general/Memory.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -23,6 +24,33 @@ using AbortFlag = uint8_t;
 
 /// Values processed between two looks at the abort flag.
 constexpr int32_t WaveBlock = 1000;
+
+namespace detail {
+// Armed only by the test hook below; one relaxed load per block when it is not.
+extern std::atomic<int64_t> abortPollsLeft;
+bool CountAbortPoll(AbortFlag* abort);
+} // namespace detail
+
+/// Asked by every wave loop before each block of at most WaveBlock values: true when the
+/// operation must stop. A null flag never stops.
+inline bool PollAbort(AbortFlag* abort)
+{
+    if (abort && *abort)
+        return true;
+    if (detail::abortPollsLeft.load(std::memory_order_relaxed) < 0)
+        return false;
+    return detail::CountAbortPoll(abort);
+}
+
+/// Test hook: the next `polls` calls of PollAbort answer as usual; the one after sets the flag
+/// it is given (as a user's stop would) and answers true. A negative value switches it off.
+void AbortAfterPolls(int64_t polls);
+void ResetAbortHook();
+
+/// True when memory is not null; otherwise shows "There is not enough memmory for this
+/// operation." under "System Error" and answers false. Every allocation of values is tested
+/// with it.
+bool CheckMemory(const void* memory);
 
 class Wave
 {
