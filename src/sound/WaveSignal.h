@@ -3,13 +3,15 @@
 // echo, the balance of one channel, the tempo/pitch block resampler with one or two read heads
 // and the multi-frequency generator.
 //
-// Shared rules (see Wave.h): ranges are [begin, end) with end -1 for the whole rest; the abort
-// flag is looked at before every block of at most 1000 values; every store truncates toward
-// zero and keeps the low 16 bits. Operations that return a new wave give nullptr with *abort set
-// when the memory cannot be had or a computed length is negative or too large; a range outside
-// the wave is reported as an assertion and gives nullptr (in place: nothing happens). An empty
-// envelope, form or partner that an operation would read is refused before anything runs:
-// nullptr, with the reason in *error when error is not null.
+// Shared rules (see Wave.h and WavePrimitives.h): ranges are [begin, end) with end -1 for the
+// whole rest; the abort flag is polled before every block of at most 1000 values; every store
+// truncates toward zero and keeps the low 16 bits. Operations that return a new wave give
+// nullptr when stopped by the flag, and nullptr with the memory box and *abort set when the
+// memory cannot be had or a computed length is negative or too large. A broken precondition
+// (a range outside the wave, waves of unequal length ...) shows the "Assertion failed" box
+// naming it, sets *abort and changes nothing. An empty envelope, form or partner that an
+// operation would read is refused before anything runs: nullptr, *abort left as it was, the
+// reason in *error when error is not null.
 // Operations given begin and end by pointer replace that range in the new wave and leave begin
 // and end framing the new part.
 
