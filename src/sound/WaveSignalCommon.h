@@ -8,6 +8,7 @@
 #include "sound/Wave.h"
 #include "sound/WavePrimitivesDetail.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -48,6 +49,18 @@ template <class Body> bool ForBlocks(AbortFlag* abort, int64_t count, Body&& bod
         body(at, count - at < WaveBlock ? count : at + WaveBlock);
     }
     return true;
+}
+
+/// A copy of the whole wave, made in blocks; nullptr when stopped or out of memory (the memory
+/// box shown, the flag set).
+inline WavePtr CopyWave(const Wave& w, AbortFlag* abort)
+{
+    WavePtr out = wavedetail::NewWave(abort, w.Values());
+    if (!out || !ForBlocks(abort, w.Values(), [&](int64_t a, int64_t b) {
+            std::copy(w.Data() + a, w.Data() + b, out->Data() + a);
+        }))
+        return nullptr;
+    return out;
 }
 
 /// The source read by interpolation at q, 0 unless begin <= q <= end - 1. The partner of the
