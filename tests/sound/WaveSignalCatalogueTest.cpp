@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -351,3 +352,67 @@ TEST_P(SignalCatalogue, LooksAtTheFlagEveryBlockAndStopsWhenItIsSet)
 
 INSTANTIATE_TEST_SUITE_P(Every, SignalCatalogue, ::testing::ValuesIn(AllOperations()),
                          [](const auto& info) { return info.param.name; });
+
+TEST(SignalHostileNumbers, NoUndefinedBehaviourAndNoBoxesBeyondTheNamedOnes)
+{
+    // Numbers a broken caller might pass: every operation must stay defined (the sanitizers
+    // watch), fail through its named road or give a wave.
+    RecordingSink sink;
+    const double nan = std::nan("");
+    const double inf = INFINITY;
+    const Wave w = Varying(3000);
+    const Wave env = MakeWave({-32768, 0, 32767});
+    for (double x : {nan, inf, -inf, 1.0e300, -1.0e300, 0.0}) {
+        AbortFlag abort = 0;
+        int32_t b = 0;
+        int32_t e = -1;
+        auto again = [&] {
+            abort = 0;
+            b = 0;
+            e = -1;
+        };
+        periodEcho(w, &abort, x, 0.5, 3, &b, &e);
+        again();
+        periodEcho(w, &abort, 2.0, x, 3, &b, &e);
+        again();
+        periodEchoEnv(w, &abort, &env, x, &env, 2, &b, &e);
+        again();
+        tempoPitch(w, &abort, x, 0.5, 1.0, 1.0, 10, &b, &e);
+        again();
+        tempoPitch2(w, &abort, 1.0, x, 1.0, x, 10, &b, &e);
+        again();
+        tempoPitch2Envs(w, &abort, 1.0, &env, x, 1.0, x, &env, 10, &b, &e);
+        again();
+        tempoPitch(w, &abort, 1.0, 0.0, x, 1.0, 10, &b, &e);
+        again();
+        const double p[1] = {x};
+        const double one[1] = {1.0};
+        makeMFreqForm(w, &abort, 100, &env, 1, one, p, p, one, &b, &e);
+        again();
+        makeMFreqForm(w, &abort, 100, &env, 1, p, one, one, p, &b, &e);
+        again();
+        lowFilter(w, &abort, x, 0.5, 1, 1, 0, -1);
+        highFilter(w, &abort, 10.0, x, 1, 1, 0, -1);
+        resFilter(w, &abort, x, 0.5, 0, -1);
+        notchFilter(w, &abort, 20.0, x, 0, -1);
+        resFilter(w, &abort, &env, &env, static_cast<int32_t>(x == x && std::fabs(x) < 1e9 ? x : 0),
+                  0, -1);
+        again();
+        blockFilter(w, &abort, x, &b, &e);
+        again();
+        blockFilterEnv(w, &abort, x, &env, &b, &e);
+        again();
+        balance(w, &abort, x, 0, true, true, true, Rate);
+        balance(w, &abort, x, 1, true, false, false, Rate);
+        balanceEnvelope(w, &abort, &env, 1, true, true, true, Rate);
+        mixWeighted(w, &abort, x, w, x, 0, -1);
+        mixStretch(w, &abort, env, 0, -1);
+        Wave changed = MakeWave(Values(w));
+        addScaledAt(changed, &abort, w, 7, x);
+        addShiftedScaled(changed, &abort, w, 7, 3, x);
+    }
+    for (const std::string& text : sink.texts)
+        EXPECT_TRUE(text.rfind("System Error: There is not enough memmory", 0) == 0 ||
+                    text.rfind("Assertion failed: ", 0) == 0)
+            << text;
+}
