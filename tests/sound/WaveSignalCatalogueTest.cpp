@@ -323,12 +323,14 @@ TEST_P(SignalCatalogue, LooksAtTheFlagEveryBlockAndStopsWhenItIsSet)
         int32_t begin = 0;
         int32_t end = -1;
         Wave w = MakeWave(Values(src));
-        if (entry.change)
+        if (entry.change) {
             entry.change(w, &abort, &env);
-        else
+        } else {
             EXPECT_TRUE(entry.make(src, &abort, &env, &begin, &end));
-        if (entry.polls)
+        }
+        if (entry.polls) {
             EXPECT_GE(counting.Count(), 25);
+        }
     }
     for (int64_t after : {0, 3}) {
         AbortFlag abort = 0;
