@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <vector>
 
 namespace kelvorn {
@@ -81,13 +82,22 @@ WavePtr MFreq(const Wave& w, AbortFlag* abort, int64_t length, const Wave& form,
     }
     const double f = form.Values();
     const double wrapEnd = f - 1.0;
-    std::vector<Partial> partials(static_cast<size_t>(count));
+    const int16_t* data = form.Data();
+    const int32_t formValues = form.Values();
+    // The partials' states and the form as doubles live for the call; memory that cannot be
+    // had for them takes the same road as sample memory.
+    std::vector<Partial> partials;
+    std::vector<double> table;
+    try {
+        partials.resize(static_cast<size_t>(count));
+        table.assign(data, data + formValues);
+    } catch (const std::bad_alloc&) {
+        wavedetail::MemoryFailure(abort);
+        return nullptr;
+    }
     for (int32_t j = 0; j < count; ++j)
         partials[static_cast<size_t>(j)] = {amplitudes[j], phases[j] * f, f / periods[j],
                                             decays[j]};
-    const int16_t* data = form.Data();
-    const int32_t formValues = form.Values();
-    const std::vector<double> table(data, data + formValues);
     return wavedetail::Splice(w, abort, *begin, e, length, end, [&](int16_t* o) {
         std::array<double, WaveBlock> sum{};
         return ForBlocks(abort, length, [&](int64_t at, int64_t stop) {
