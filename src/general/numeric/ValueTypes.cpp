@@ -12,52 +12,110 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::array<std::string_view, MeasureUnitCount> measureNames = {
-    "EHNone"sv, "EHPerc"sv,  "EHDB"sv,   "EHOctave"sv, "EHS"sv,   "EHMS"sv,       "EHHZ"sv,
-    "EHKHZ"sv,  "EHTime"sv,  "EHFreq"sv, "EHValue"sv,  "EHAngle"sv, "EHNote"sv,   "EHError"sv,
-    "EHM"sv,    "EHDM"sv,    "EHCM"sv,   "EHMM"sv,     "EHKM"sv,  "EHMile"sv,     "EHNautMile"sv,
-    "EHFeet"sv, "EHInch"sv,  "EHMpS"sv,  "EHKMpH"sv,   "EHMpH"sv, "EHMach"sv,     "EHKnots"sv,
+    "EHNone"sv, "EHPerc"sv, "EHDB"sv,   "EHOctave"sv, "EHS"sv,     "EHMS"sv,   "EHHZ"sv,
+    "EHKHZ"sv,  "EHTime"sv, "EHFreq"sv, "EHValue"sv,  "EHAngle"sv, "EHNote"sv, "EHError"sv,
+    "EHM"sv,    "EHDM"sv,   "EHCM"sv,   "EHMM"sv,     "EHKM"sv,    "EHMile"sv, "EHNautMile"sv,
+    "EHFeet"sv, "EHInch"sv, "EHMpS"sv,  "EHKMpH"sv,   "EHMpH"sv,   "EHMach"sv, "EHKnots"sv,
 };
 
 constexpr std::array<std::string_view, ValueTypeCount> valueTypeNames = {
-    "Factor"sv,           "Balance Angle"sv,   "Angle"sv,          "Integer"sv,
-    "Fysical Length"sv,   "Fysical Speed"sv,   "Time"sv,           "Frequency"sv,
-    "Wave Value"sv,       "Place in Window"sv, "Boolean"sv,        "Mono/Stereo"sv,
+    "Factor"sv,           "Balance Angle"sv,    "Angle"sv,   "Integer"sv,
+    "Fysical Length"sv,   "Fysical Speed"sv,    "Time"sv,    "Frequency"sv,
+    "Wave Value"sv,       "Place in Window"sv,  "Boolean"sv, "Mono/Stereo"sv,
     "Bytes per Sample"sv, "Sample Frequency"sv, "Wave"sv,
 };
 
 constexpr std::array<std::string_view, ValueTypeCount> valueTypeKeys = {
-    "Factor"sv,        "BalanceAngle"sv,  "Angle"sv,          "Integer"sv,
-    "FysicalLength"sv, "FysicalSpeed"sv,  "Time"sv,           "Frequency"sv,
-    "WaveValue"sv,     "PlaceInWindow"sv, "Boolean"sv,        "WaveMonoStereo"sv,
-    "WaveBytesPerSample"sv, "WaveSampleFrequency"sv, "Wave"sv,
+    "Factor"sv,
+    "BalanceAngle"sv,
+    "Angle"sv,
+    "Integer"sv,
+    "FysicalLength"sv,
+    "FysicalSpeed"sv,
+    "Time"sv,
+    "Frequency"sv,
+    "WaveValue"sv,
+    "PlaceInWindow"sv,
+    "Boolean"sv,
+    "WaveMonoStereo"sv,
+    "WaveBytesPerSample"sv,
+    "WaveSampleFrequency"sv,
+    "Wave"sv,
 };
 
 constexpr std::array<std::string_view, ValueDomTypeCount> domTypeNames = {
-    "Factor"sv,           "Balance Angle"sv,         "Place in Wave"sv,  "Integer"sv,
-    "Fysical Length"sv,   "Fysical Speed"sv,         "Time"sv,           "Frequency"sv,
-    "Wave Value"sv,       "Place in Window"sv,       "Boolean"sv,        "Mono/Stereo"sv,
-    "Bytes per Sample"sv, "Sample Frequency"sv,      "Wave"sv,           "All Computable Values"sv,
-    "All Values"sv,       "Factor or Integer"sv,     "Value without Unit"sv,
+    "Factor"sv,
+    "Balance Angle"sv,
+    "Place in Wave"sv,
+    "Integer"sv,
+    "Fysical Length"sv,
+    "Fysical Speed"sv,
+    "Time"sv,
+    "Frequency"sv,
+    "Wave Value"sv,
+    "Place in Window"sv,
+    "Boolean"sv,
+    "Mono/Stereo"sv,
+    "Bytes per Sample"sv,
+    "Sample Frequency"sv,
+    "Wave"sv,
+    "All Computable Values"sv,
+    "All Values"sv,
+    "Factor or Integer"sv,
+    "Value without Unit"sv,
 };
 
 constexpr std::array<std::string_view, ValueDomTypeCount> domTypeKeys = {
-    "Factor"sv,        "BalanceAngle"sv,  "PlaceWave"sv,      "Integer"sv,
-    "FysicalLength"sv, "FysicalSpeed"sv,  "Time"sv,           "Frequency"sv,
-    "WaveValue"sv,     "PlaceInWindow"sv, "Boolean"sv,        "WaveMonoStereo"sv,
-    "WaveBytesPerSample"sv, "WaveSampleFrequency"sv, "Wave"sv, "AllComputable"sv,
-    "AllValue"sv,      "FactorOrInteger"sv, "NoUnit"sv,
+    "Factor"sv,
+    "BalanceAngle"sv,
+    "PlaceWave"sv,
+    "Integer"sv,
+    "FysicalLength"sv,
+    "FysicalSpeed"sv,
+    "Time"sv,
+    "Frequency"sv,
+    "WaveValue"sv,
+    "PlaceInWindow"sv,
+    "Boolean"sv,
+    "WaveMonoStereo"sv,
+    "WaveBytesPerSample"sv,
+    "WaveSampleFrequency"sv,
+    "Wave"sv,
+    "AllComputable"sv,
+    "AllValue"sv,
+    "FactorOrInteger"sv,
+    "NoUnit"sv,
 };
 
 constexpr std::array<std::string_view, ValueDomainCount> domainNames = {
-    "All Values"sv,        "Not Zero"sv, "Negative"sv, "Positive"sv, "Negative Not Zero"sv,
-    "Positive Not Zero"sv, "[0,1]"sv,    "<0,1>"sv,    "[0,1>"sv,    "Positive More Than 1"sv,
-    "[-1,1]"sv,            "Mono"sv,     "Stereo"sv,
+    "All Values"sv,
+    "Not Zero"sv,
+    "Negative"sv,
+    "Positive"sv,
+    "Negative Not Zero"sv,
+    "Positive Not Zero"sv,
+    "[0,1]"sv,
+    "<0,1>"sv,
+    "[0,1>"sv,
+    "Positive More Than 1"sv,
+    "[-1,1]"sv,
+    "Mono"sv,
+    "Stereo"sv,
 };
 
 constexpr std::array<std::string_view, ValueDomainCount> domainKeys = {
-    "AllValues"sv,       "NotZero"sv,         "Negative"sv,        "Positive"sv,
-    "NegativeNotZero"sv, "PositiveNotZero"sv, "ZeroInclOneIncl"sv, "ZeroExclOneExcl"sv,
-    "ZeroInclOneExcl"sv, "OneMore"sv,         "NegOneInclPosOneIncl"sv, "Mono"sv,
+    "AllValues"sv,
+    "NotZero"sv,
+    "Negative"sv,
+    "Positive"sv,
+    "NegativeNotZero"sv,
+    "PositiveNotZero"sv,
+    "ZeroInclOneIncl"sv,
+    "ZeroExclOneExcl"sv,
+    "ZeroInclOneExcl"sv,
+    "OneMore"sv,
+    "NegOneInclPosOneIncl"sv,
+    "Mono"sv,
     "Stereo"sv,
 };
 
@@ -65,16 +123,14 @@ constexpr std::array<uint32_t, ValueDomainCount> domainMasks = {
     0x1CF, 0x1C7, 0x1C8, 0x00F, 0x1C0, 0x007, 0x00B, 0x001, 0x009, 0x004, 0x0CB, 0x001, 0x002,
 };
 
-template <size_t N>
-std::string_view Entry(const std::array<std::string_view, N>& list, int index)
+template <size_t N> std::string_view Entry(const std::array<std::string_view, N>& list, int index)
 {
     if (index < 0 || index >= static_cast<int>(N))
         return {};
     return list[static_cast<size_t>(index)];
 }
 
-template <size_t N>
-int Find(const std::array<std::string_view, N>& list, std::string_view text)
+template <size_t N> int Find(const std::array<std::string_view, N>& list, std::string_view text)
 {
     for (size_t i = 0; i < N; ++i) {
         if (list[i] == text)
@@ -242,8 +298,7 @@ bool IsValueTypeCompatible(ValueType type, ValueDomType required)
     case ValueDomType::FactorOrInteger:
         return type == ValueType::Factor || type == ValueType::Integer;
     case ValueDomType::NoUnit:
-        return type == ValueType::Factor || type == ValueType::Integer ||
-               type == ValueType::Angle;
+        return type == ValueType::Factor || type == ValueType::Integer || type == ValueType::Angle;
     default:
         KV_SOFT_ASSERT(false);
         return false;

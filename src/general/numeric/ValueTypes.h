@@ -12,8 +12,7 @@ namespace kelvorn {
 
 /// The unit in which a value was last typed or is to be shown. Stored in one byte of every value
 /// object; its numbers are written to files, so they never change.
-enum MeasureUnitKind : uint8_t
-{
+enum MeasureUnitKind : uint8_t {
     EHNone = 0,
     EHPerc = 1,
     EHDB = 2,
@@ -57,8 +56,7 @@ constexpr bool IsSpeedUnit(MeasureUnitKind kind)
 }
 
 /// In which base unit a value is stored, and what a Soundfactory value is.
-enum class ValueType : uint8_t
-{
+enum class ValueType : uint8_t {
     Factor = 0,
     BalanceAngle = 1,
     Angle = 2,
@@ -79,8 +77,7 @@ enum class ValueType : uint8_t
 constexpr int ValueTypeCount = 15;
 
 /// What a pin or input requires: 0 to 14 one value type each, 15 to 18 groups of types.
-enum class ValueDomType : uint8_t
-{
+enum class ValueDomType : uint8_t {
     Factor = 0,
     BalanceAngle = 1,
     PlaceWave = 2,
@@ -105,8 +102,7 @@ enum class ValueDomType : uint8_t
 constexpr int ValueDomTypeCount = 19;
 
 /// The range a numeric value must lie in; Mono and Stereo qualify waves instead.
-enum class ValueDomain : uint8_t
-{
+enum class ValueDomain : uint8_t {
     AllValues = 0,
     NotZero = 1,
     Negative = 2, // includes 0

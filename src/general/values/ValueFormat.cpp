@@ -16,10 +16,9 @@ namespace {
 constexpr double smallPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr double smallNegativePowers[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,
-                                          1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
-                                          1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17,
-                                          1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
+constexpr double smallNegativePowers[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,
+                                          1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15,
+                                          1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
 
 // 10^k as the double nearest to it.
 double Pow10(int k)
@@ -114,8 +113,8 @@ std::string ScaledDigits(double a, int q)
     // Exact: a double has at most -e binary places, so as many decimal places hold it whole.
     int places = e < 0 ? -e : 0;
     std::string text(static_cast<size_t>(places) + 330, '\0');
-    auto result = std::to_chars(text.data(), text.data() + text.size(), a,
-                                std::chars_format::fixed, places);
+    auto result =
+        std::to_chars(text.data(), text.data() + text.size(), a, std::chars_format::fixed, places);
     text.resize(static_cast<size_t>(result.ptr - text.data()));
     size_t point = text.find('.');
     std::string integer = point == std::string::npos ? text : text.substr(0, point);
@@ -192,6 +191,9 @@ std::string FormatDigits(double x, int minDigBefore, int minDigAfter, int maxDig
     if (a != 0.0)
         before = a >= 1.0 ? TruncLog10(a) + 1 : TruncLog10(a);
     int maxAfter = std::min(maxDigAfter, 15 - before); // at most 15 significant digits
+    // Below the smallest normal double fewer digits are real: nothing under 1e-323 is resolved,
+    // and digits past that would drift each time the text is read and written again.
+    maxAfter = std::min(maxAfter, 323);
     int leading = std::max(before, minDigBefore);
 
     // Digits are cut, not rounded (kept on purpose); the tenth of a last digit added first
@@ -212,7 +214,8 @@ std::string FormatDigits(double x, int minDigBefore, int minDigAfter, int maxDig
     } else {
         // Numbers of 16 digits and more: zeros stand for the cut digits up to the units place,
         // so 1e16 stays 10000000000000000 and does not shrink through a file.
-        integer = digits == "0" ? digits : digits + std::string(static_cast<size_t>(-maxAfter), '0');
+        integer =
+            digits == "0" ? digits : digits + std::string(static_cast<size_t>(-maxAfter), '0');
     }
     size_t firstDigit = integer.find_first_not_of('0');
     integer = firstDigit == std::string::npos ? std::string() : integer.substr(firstDigit);
@@ -227,7 +230,10 @@ std::string FormatDigits(double x, int minDigBefore, int minDigAfter, int maxDig
 
     std::string text;
     text.reserve(integer.size() + fraction.size() + 2);
-    if (x < 0.0)
+    // A number cut down to zero shows no sign: "-0" would read back as a 0 that shows as "0".
+    bool allZero = integer.find_first_not_of('0') == std::string::npos &&
+                   fraction.find_first_not_of('0') == std::string::npos;
+    if (x < 0.0 && !allZero)
         text += '-';
     text += integer;
     if (!fraction.empty()) {
@@ -241,6 +247,7 @@ std::string FormatPrecision(double x, int precisie, bool drop)
 {
     if (!KV_SOFT_ASSERT(precisie >= 1))
         precisie = 1;
+    precisie = std::min(precisie, 1000); // far beyond any double; keeps the counts in range
     if (!std::isfinite(x))
         return "***";
     int e = x == 0.0 ? 1 : TruncLog10(std::fabs(x));

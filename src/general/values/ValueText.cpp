@@ -53,8 +53,8 @@ bool CheckFinite(double value, std::string& message)
 // sign * whole.fraction * 10^exponent, correctly rounded. The digits are handed to from_chars as
 // they were typed, so 0.3 reads as the double nearest 0.3 and a hundred-digit number does not
 // overflow on the way.
-bool ComposeNumber(double sign, std::string_view whole, std::string_view fraction,
-                   double exponent, double& value, std::string& message)
+bool ComposeNumber(double sign, std::string_view whole, std::string_view fraction, double exponent,
+                   double& value, std::string& message)
 {
     while (!whole.empty() && whole.front() == '0')
         whole.remove_prefix(1);
@@ -399,7 +399,7 @@ bool ParseNoteFrequency(std::string_view& cursor, double& frequency, std::string
         letter = AsciiUpper(letter);
     static constexpr int semitones[] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     if (letter < 'A' || letter > 'G') {
-        message = "wrong digit '";
+        message = "wrong digit '"; // kept as written, blank before the quote included
         if (letter != '\0')
             message += letter;
         message += " ' used, it must between 'A' and 'G'.";
@@ -776,8 +776,8 @@ bool ParseTime(std::string_view text, uint8_t constraint, double& value, Measure
     return Accept(seconds, typed, constraint, value, unit, message);
 }
 
-bool ParseFrequency(std::string_view text, uint8_t constraint, double& value,
-                    MeasureUnitKind& unit, std::string& message)
+bool ParseFrequency(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
+                    std::string& message)
 {
     if (StartsWithNote(text)) {
         double frequency = 0.0;
@@ -867,8 +867,7 @@ bool ParseWavePosition(std::string_view text, uint8_t constraint, double length,
                 break;
             }
         }
-        if (!CheckFinite(seconds, message) ||
-            !CheckConstraint(constraint, seconds, message, typed))
+        if (!CheckFinite(seconds, message) || !CheckConstraint(constraint, seconds, message, typed))
             return false;
     }
     // A note gets the end-of-wave checks as well: it is a time like any other.

@@ -101,8 +101,8 @@ bool ParseSpeed(std::string_view text, uint8_t constraint, double& value, Measur
 bool ParseTime(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                std::string& message);
 /// Frequency in hertz: Hz, kHz, s, ms, the lengths, or a note (display unit EHNote).
-bool ParseFrequency(std::string_view text, uint8_t constraint, double& value,
-                    MeasureUnitKind& unit, std::string& message);
+bool ParseFrequency(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
+                    std::string& message);
 /// A position in seconds within a wave of `length` seconds: none and '%' relative to the length,
 /// degrees of the length, s, ms, Hz, kHz, the lengths, or a note. A position must lie before the
 /// end of the wave and not before the start of the previous one; a negative position counts from

@@ -87,8 +87,7 @@ void unit::AddToXML(TXMLComplexElement& parent, const std::string& name) const
     parent.AddText(name, StoredText());
 }
 
-bool unit::ReadXML(const TXMLItem* xmlElement, std::string& message, int32_t& line,
-                   int32_t& column)
+bool unit::ReadXML(const TXMLItem* xmlElement, std::string& message, int32_t& line, int32_t& column)
 {
     if (!KV_SOFT_ASSERT(xmlElement != NULL))
         return false;
@@ -101,6 +100,14 @@ bool unit::ReadXML(const TXMLItem* xmlElement, std::string& message, int32_t& li
 
 std::string unit::StoredText() const
 {
+    // The clock and the frequency display are shown, never typed: their fixed places would
+    // lose a small value, so a file holds the base unit instead.
+    if (unitKind == EHTime || unitKind == EHFreq) {
+        std::string text = BaseText(false);
+        if (Accepts(text))
+            return text;
+        return BaseText(true);
+    }
     // A writer never writes what its own reader refuses.
     std::string text = ToText();
     if (Accepts(text))
@@ -127,8 +134,7 @@ std::string unitFactor::ToText() const
     }
 }
 
-bool unitFactor::FromText(const std::string& text, const std::string& label,
-                          std::string& message)
+bool unitFactor::FromText(const std::string& text, const std::string& label, std::string& message)
 {
     double parsed = 0.0;
     MeasureUnitKind kind = EHNone;
@@ -191,8 +197,7 @@ std::string unitInteger::ToText() const
     return BaseText(false);
 }
 
-bool unitInteger::FromText(const std::string& text, const std::string& label,
-                           std::string& message)
+bool unitInteger::FromText(const std::string& text, const std::string& label, std::string& message)
 {
     int32_t parsed = 0;
     std::string reason;
@@ -236,8 +241,7 @@ std::string unitFysDist::ToText() const
     return BaseText(false);
 }
 
-bool unitFysDist::FromText(const std::string& text, const std::string& label,
-                           std::string& message)
+bool unitFysDist::FromText(const std::string& text, const std::string& label, std::string& message)
 {
     double parsed = 0.0;
     MeasureUnitKind kind = EHM;
@@ -272,8 +276,7 @@ std::string unitFysSpeed::ToText() const
     return BaseText(false);
 }
 
-bool unitFysSpeed::FromText(const std::string& text, const std::string& label,
-                            std::string& message)
+bool unitFysSpeed::FromText(const std::string& text, const std::string& label, std::string& message)
 {
     double parsed = 0.0;
     MeasureUnitKind kind = EHMpS;
@@ -397,8 +400,7 @@ std::string unitWaveVal::ToText() const
     return BaseText(false);
 }
 
-bool unitWaveVal::FromText(const std::string& text, const std::string& label,
-                           std::string& message)
+bool unitWaveVal::FromText(const std::string& text, const std::string& label, std::string& message)
 {
     int16_t parsed = 0;
     MeasureUnitKind kind = EHNone;
@@ -509,6 +511,7 @@ bool unitColor::ReadXML(const TXMLItem* xmlElement, std::string& message, int32_
     const std::string& text = xmlElement->IsText() ? xmlElement->GetText() : noText;
     int32_t colour = 0;
     if (!ParseHex(text, colour)) {
+        // "Hexdecimal" kept as written.
         message = InLabel(xmlElement->GetElement(), "Invalid Hexdecimal value: \"" + text + "\".");
         return false;
     }

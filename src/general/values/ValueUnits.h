@@ -47,7 +47,8 @@ public:
                          int32_t& column);
 
     /// The text a file stores: ToText when FromText accepts it, else the value in the base
-    /// unit (and, should even that be refused, the exact number in the base unit).
+    /// unit (and, should even that be refused, the exact number in the base unit). The clock
+    /// and the frequency display, which are only shown, are stored in the base unit.
     std::string StoredText() const;
 
     MeasureUnitKind GetUnit() const { return unitKind; }
@@ -81,8 +82,7 @@ public:
     unitFactor(double factor, MeasureUnitKind kind) : unitFactor(factor, kind, 0) {}
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     virtual double GetValue() const { return value; }
     /// Stores the value; the constraint classes then run CheckLogUnit.
     virtual void SetValue(double factor) { value = factor; }
@@ -214,8 +214,7 @@ public:
     unitInteger(int32_t integer, MeasureUnitKind kind) : unitInteger(integer, kind, 0) {}
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     int32_t GetValue() const { return value; }
     virtual void SetValue(int32_t integer) { value = integer; }
 
@@ -272,8 +271,7 @@ public:
     unitFysDist(double metres, MeasureUnitKind kind) : unit(kind, 0), value(metres) {}
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     double GetValue() const { return value; }
     virtual void SetValue(double metres) { value = metres; }
 
@@ -295,8 +293,7 @@ public:
     }
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     double GetValue() const { return value; }
     virtual void SetValue(double metresPerSecond) { value = metresPerSecond; }
 
@@ -316,8 +313,7 @@ public:
     unitTime(double seconds, MeasureUnitKind kind) : unitTime(seconds, kind, 0) {}
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     double GetValue() const { return value; }
     virtual void SetValue(double seconds) { value = seconds; }
 
@@ -356,8 +352,7 @@ public:
     unitFreq(double hertz, MeasureUnitKind kind) : unit(kind, 0), value(hertz) {}
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     /// As ToText with the given number of significant digits (at least 3 for EHFreq).
     std::string ToTextPrecision(int precision) const;
 
@@ -378,8 +373,7 @@ public:
     unitWaveVal(int16_t sample, MeasureUnitKind kind) : unitWaveVal(sample, kind, 0) {}
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
 
     int16_t value;
 
@@ -412,8 +406,7 @@ public:
     }
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     /// Requires length > 0 (soft assertion). A position shown relative to the wave (none, %,
     /// degrees) keeps its place relative to it: it is scaled by the new length over the old.
     void SetLength(double length);
@@ -435,8 +428,7 @@ public:
     unitColor(int32_t colour, MeasureUnitKind kind) : unit(kind, 0), color(colour) {}
 
     std::string ToText() const override;
-    bool FromText(const std::string& text, const std::string& label,
-                  std::string& message) override;
+    bool FromText(const std::string& text, const std::string& label, std::string& message) override;
     /// The element text as a hexadecimal number (up to eight digits); otherwise false and
     /// "In <name>: Invalid Hexdecimal value: \"<text>\"."
     bool ReadXML(const TXMLItem* xmlElement, std::string& message, int32_t& line,

@@ -22,10 +22,10 @@ struct WrapCase
 TEST_F(NumericHelpers, WrapRangeBringsEveryValueIntoTheHalfOpenRange)
 {
     const WrapCase cases[] = {
-        {-0.5, 0, 1, 0.5}, {1, 0, 1, 0},         {-1, 0, 1, 0},       {0, 0, 1, 0},
-        {0.25, 0, 1, 0.25}, {2.5, 0, 1, 0.5},    {-2.25, 0, 1, 0.75}, {370, 0, 360, 10},
-        {-370, 0, 360, 350}, {-720, 0, 360, 0},  {720, 0, 360, 0},    {5, -1, 1, -1},
-        {-1, -1, 1, -1},     {1, -1, 1, -1},     {0.5, -1, 1, 0.5},   {-3.5, -1, 1, 0.5},
+        {-0.5, 0, 1, 0.5},   {1, 0, 1, 0},      {-1, 0, 1, 0},       {0, 0, 1, 0},
+        {0.25, 0, 1, 0.25},  {2.5, 0, 1, 0.5},  {-2.25, 0, 1, 0.75}, {370, 0, 360, 10},
+        {-370, 0, 360, 350}, {-720, 0, 360, 0}, {720, 0, 360, 0},    {5, -1, 1, -1},
+        {-1, -1, 1, -1},     {1, -1, 1, -1},    {0.5, -1, 1, 0.5},   {-3.5, -1, 1, 0.5},
     };
     for (const WrapCase& c : cases)
         EXPECT_DOUBLE_EQ(WrapRange(c.x, c.min, c.max), c.expected)
@@ -79,9 +79,9 @@ struct IntersectCase
 TEST_F(NumericHelpers, IntersectRangeGivesTheTruncatedCommonPart)
 {
     const IntersectCase cases[] = {
-        {0, 10, 5, 20, true, 5, 10},       {5, 20, 0, 10, true, 5, 10},
-        {0, 10, 10, 20, true, 10, 10},     {0, 10, 10.5, 20, false, -7, -7},
-        {10.5, 20, 0, 10, false, -7, -7},  {1.9, 8.9, 2.5, 7.5, true, 2, 7},
+        {0, 10, 5, 20, true, 5, 10},         {5, 20, 0, 10, true, 5, 10},
+        {0, 10, 10, 20, true, 10, 10},       {0, 10, 10.5, 20, false, -7, -7},
+        {10.5, 20, 0, 10, false, -7, -7},    {1.9, 8.9, 2.5, 7.5, true, 2, 7},
         {-5.5, -1.5, -3.7, 4, true, -3, -1}, {0, 1e12, -1e12, 5e11, true, 0, INT32_MAX},
     };
     for (const IntersectCase& c : cases) {
@@ -95,8 +95,8 @@ TEST_F(NumericHelpers, IntersectRangeGivesTheTruncatedCommonPart)
 TEST_F(NumericHelpers, NiceStepPicksTwoFiveOrTenTimesAPowerOfTen)
 {
     const std::pair<double, double> cases[] = {
-        {1.5, 2},  {0.004, 0.005}, {700, 1000}, {3, 5},     {6, 10},      {2.99, 2},
-        {1, 2},    {5, 5},         {5.99, 5},  {10, 20},   {0.1, 0.2},   {0.35, 0.5},
+        {1.5, 2},   {0.004, 0.005}, {700, 1000},  {3, 5},      {6, 10},    {2.99, 2},
+        {1, 2},     {5, 5},         {5.99, 5},    {10, 20},    {0.1, 0.2}, {0.35, 0.5},
         {9e6, 1e7}, {4.5e-7, 5e-7}, {1234, 2000}, {0.09, 0.1},
     };
     for (auto [x, step] : cases)
@@ -129,9 +129,9 @@ struct FractionCase
 TEST_F(NumericHelpers, SplitFractionFindsPowerOfTwoDenominators)
 {
     const FractionCase cases[] = {
-        {2.375, 2, 3, 8},      {0.1, 0, 12, 128},      {3, 3, 0, 1},        {0.5, 0, 1, 2},
-        {0.25, 0, 1, 4},       {1.0 / 64, 0, 1, 64},   {1.0 / 128, 0, 1, 128}, {1.0 / 256, 0, 0, 128},
-        {-2.375, -2, -3, 8},   {7.96875, 7, 31, 32},   {1.0 / 3, 0, 42, 128}, {0, 0, 0, 1},
+        {2.375, 2, 3, 8},    {0.1, 0, 12, 128},    {3, 3, 0, 1},           {0.5, 0, 1, 2},
+        {0.25, 0, 1, 4},     {1.0 / 64, 0, 1, 64}, {1.0 / 128, 0, 1, 128}, {1.0 / 256, 0, 0, 128},
+        {-2.375, -2, -3, 8}, {7.96875, 7, 31, 32}, {1.0 / 3, 0, 42, 128},  {0, 0, 0, 1},
     };
     for (const FractionCase& c : cases) {
         int32_t whole = -9, numerator = -9, denominator = -9;

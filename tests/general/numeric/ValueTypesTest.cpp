@@ -54,9 +54,10 @@ struct NameCase
 
 TEST_F(ValueTypes, MeasureNamesAreTheEnumeratorNames)
 {
-    const NameCase cases[] = {{0, "EHNone"},  {3, "EHOctave"},   {6, "EHHZ"},    {7, "EHKHZ"},
-                              {8, "EHTime"},  {12, "EHNote"},    {13, "EHError"}, {14, "EHM"},
-                              {20, "EHNautMile"}, {23, "EHMpS"}, {24, "EHKMpH"}, {27, "EHKnots"}};
+    const NameCase cases[] = {{0, "EHNone"},   {3, "EHOctave"}, {6, "EHHZ"},
+                              {7, "EHKHZ"},    {8, "EHTime"},   {12, "EHNote"},
+                              {13, "EHError"}, {14, "EHM"},     {20, "EHNautMile"},
+                              {23, "EHMpS"},   {24, "EHKMpH"},  {27, "EHKnots"}};
     for (const NameCase& c : cases)
         EXPECT_EQ(GetMeasureName(static_cast<MeasureUnitKind>(c.index)), c.name);
     EXPECT_EQ(GetMeasureName(static_cast<MeasureUnitKind>(28)), "");
@@ -103,10 +104,13 @@ TEST_F(ValueTypes, FindComparesWholeTextsCaseSensitively)
 TEST_F(ValueTypes, MeasureFactorsTurnUnitsIntoMetresAndMetresPerSecond)
 {
     const std::pair<MeasureUnitKind, double> factors[] = {
-        {EHM, 1},          {EHDM, 0.1},       {EHCM, 0.01},   {EHMM, 0.001},
-        {EHKM, 1000},      {EHMile, 1609},    {EHNautMile, 1852}, {EHFeet, 0.3048},
-        {EHInch, 0.0254},  {EHMpS, 1},        {EHKMpH, 0.27778}, {EHMpH, 0.44694},
-        {EHMach, 343},     {EHKnots, 1852.0 / 3600.0},
+        {EHM, 1},           {EHDM, 0.1},
+        {EHCM, 0.01},       {EHMM, 0.001},
+        {EHKM, 1000},       {EHMile, 1609},
+        {EHNautMile, 1852}, {EHFeet, 0.3048},
+        {EHInch, 0.0254},   {EHMpS, 1},
+        {EHKMpH, 0.27778},  {EHMpH, 0.44694},
+        {EHMach, 343},      {EHKnots, 1852.0 / 3600.0},
     };
     for (auto [kind, factor] : factors)
         EXPECT_DOUBLE_EQ(GetMeasureFactor(kind), factor) << GetMeasureName(kind);
@@ -141,8 +145,8 @@ TEST_F(ValueTypes, IsInDomainAgreesWithWhatEachDomainAccepts)
         [](double x) { return x > 1; },
         [](double x) { return -1 <= x && x <= 1; },
     };
-    const double samples[] = {-1e300, -2, -1.0000001, -1, -0.999, -0.5, -1e-300, -0.0, 0,
-                              1e-300, 0.5, 0.9999999, 1, 1.0000001, 2, 1e300};
+    const double samples[] = {-1e300, -2,  -1.0000001, -1, -0.999,    -0.5, -1e-300, -0.0, 0,
+                              1e-300, 0.5, 0.9999999,  1,  1.0000001, 2,    1e300};
     for (int d = 0; d <= 10; ++d) {
         for (double x : samples)
             EXPECT_EQ(IsInDomain(x, static_cast<ValueDomain>(d)), accepts[d](x))

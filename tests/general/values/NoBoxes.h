@@ -10,8 +10,7 @@
 
 namespace kelvorn::testing {
 
-template <class Base = ::testing::Test>
-class NoBoxes : public Base
+template <class Base = ::testing::Test> class NoBoxes : public Base
 {
 protected:
     void TearDown() override

@@ -88,8 +88,9 @@ TEST_F(ValueText, ParseNumberReadsEveryForm)
 
 TEST_F(ValueText, ParseNumberIsCorrectlyRounded)
 {
-    for (const char* text : {"0.3", "0.1", "123456789.123456789", "2.675", "1e-7", "9007199254740993",
-                             "0.000000000000000000000000000001234", "1.7976931348623157e+308"}) {
+    for (const char* text :
+         {"0.3", "0.1", "123456789.123456789", "2.675", "1e-7", "9007199254740993",
+          "0.000000000000000000000000000001234", "1.7976931348623157e+308"}) {
         std::string_view cursor = text;
         double value = 0;
         std::string message;
@@ -135,9 +136,9 @@ struct ExponentCase
 TEST_F(ValueText, ReadExponentNeedsTheSignAndADigit)
 {
     const ExponentCase cases[] = {
-        {"e+5", true, 5, ""},     {" E - 12x", true, -12, "x"}, {"e5", false, 0, "e5"},
-        {"e+", false, 0, "e+"},   {"e +", false, 0, "e +"},     {"x", false, 0, "x"},
-        {"", false, 0, ""},       {"e-0", true, 0, ""},         {"\te\t+\t7", true, 7, ""},
+        {"e+5", true, 5, ""},   {" E - 12x", true, -12, "x"}, {"e5", false, 0, "e5"},
+        {"e+", false, 0, "e+"}, {"e +", false, 0, "e +"},     {"x", false, 0, "x"},
+        {"", false, 0, ""},     {"e-0", true, 0, ""},         {"\te\t+\t7", true, 7, ""},
     };
     for (const ExponentCase& c : cases) {
         std::string_view cursor = c.text;
@@ -184,18 +185,23 @@ struct UnitCase
 TEST_F(ValueText, ReadUnitSuffixMatchesPrefixesInItsOrder)
 {
     const UnitCase cases[] = {
-        {"", EHNone, ""},           {"octave", EHOctave, ""},   {"oct", EHError, "oct"},
-        {"nmile", EHNautMile, ""},  {"knots", EHKnots, ""},     {"kn", EHError, "kn"},
-        {"miles", EHMile, "s"},     {"feet", EHFeet, ""},       {"Inch", EHInch, ""},
-        {"km/h", EHKMpH, ""},       {"KM", EHKM, ""},           {"mach", EHMach, ""},
-        {"kHz", EHKHZ, ""},         {"m/s", EHMpS, ""},         {"mph", EHMpH, ""},
-        {"ms", EHMS, ""},           {"hz", EHHZ, ""},           {"HZ", EHHZ, ""},
-        {"db", EHDB, ""},           {"dm", EHDM, ""},           {"cm", EHCM, ""},
-        {"mm", EHMM, ""},           {"%", EHPerc, ""},          {"$", EHValue, ""},
-        {"s", EHS, ""},             {"seconds", EHS, "econds"}, {"'", EHAngle, ""},
-        {"m", EHM, ""},             {"meters", EHM, "eters"},   {"minutes", EHM, "inutes"},
-        {"x", EHError, "x"},        {" m", EHError, " m"},      {"e3", EHError, "e3"},
-        {"\xe9", EHError, "\xe9"},
+        {"", EHNone, ""},         {"octave", EHOctave, ""},
+        {"oct", EHError, "oct"},  {"nmile", EHNautMile, ""},
+        {"knots", EHKnots, ""},   {"kn", EHError, "kn"},
+        {"miles", EHMile, "s"},   {"feet", EHFeet, ""},
+        {"Inch", EHInch, ""},     {"km/h", EHKMpH, ""},
+        {"KM", EHKM, ""},         {"mach", EHMach, ""},
+        {"kHz", EHKHZ, ""},       {"m/s", EHMpS, ""},
+        {"mph", EHMpH, ""},       {"ms", EHMS, ""},
+        {"hz", EHHZ, ""},         {"HZ", EHHZ, ""},
+        {"db", EHDB, ""},         {"dm", EHDM, ""},
+        {"cm", EHCM, ""},         {"mm", EHMM, ""},
+        {"%", EHPerc, ""},        {"$", EHValue, ""},
+        {"s", EHS, ""},           {"seconds", EHS, "econds"},
+        {"'", EHAngle, ""},       {"m", EHM, ""},
+        {"meters", EHM, "eters"}, {"minutes", EHM, "inutes"},
+        {"x", EHError, "x"},      {" m", EHError, " m"},
+        {"e3", EHError, "e3"},    {"\xe9", EHError, "\xe9"},
     };
     for (const UnitCase& c : cases) {
         std::string_view cursor = c.text;
@@ -408,8 +414,8 @@ struct FamilyCase
 
 void PrintTo(const FamilyCase& c, std::ostream* out)
 {
-    static const char* names[] = {"factor",    "angle factor", "balance", "length",
-                                  "speed",     "time",         "frequency"};
+    static const char* names[] = {"factor", "angle factor", "balance",  "length",
+                                  "speed",  "time",         "frequency"};
     *out << names[static_cast<int>(c.family)] << " code " << c.code << " \"" << c.text << '"';
 }
 
@@ -526,8 +532,7 @@ const FamilyCase familyCases[] = {
     {Family::Balance, 10, "100 %", true, 1, EHPerc, ""},
     {Family::Balance, 10, "-0.5", true, -0.5, EHNone, ""},
     {Family::Balance, 10, "-90 '", true, -1, EHAngle, ""},
-    {Family::Balance, 10, "-100 '", false, 0, EHNone,
-     "Balance Angle is too low. (minimum: -90' )"},
+    {Family::Balance, 10, "-100 '", false, 0, EHNone, "Balance Angle is too low. (minimum: -90' )"},
     {Family::Balance, 10, "91 '", false, 0, EHNone, "Balance Angle is too high. (maximum: 90' )"},
     {Family::Balance, 10, "1.5", false, 0, EHNone,
      "Value is too high. (maximum: less than 1 or 100 %)"},
@@ -634,7 +639,8 @@ struct PositionCase
 TEST_F(ValueText, ParseWavePositionTable)
 {
     const std::string endMessage = "Position must be before the end of the wave";
-    const std::string previousMessage = "Position must be not before the start of the previous wave";
+    const std::string previousMessage =
+        "Position must be not before the start of the previous wave";
     const PositionCase cases[] = {
         {"0.5", 2, true, 1, EHNone, false, ""},
         {"25 %", 2, true, 0.5, EHPerc, false, ""},
