@@ -1,33 +1,23 @@
 #include "platform/Shapes.h"
 
+#include "general/numeric/NumericHelpers.h"
+
 #include <array>
 
 namespace kelvorn {
 
 namespace {
 
-// Each byte of 0x00BBGGRR blended separately and truncated.
-uint32_t BlendColor(uint32_t color1, uint32_t color2, double t)
-{
-    uint32_t result = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        double c1 = (color1 >> shift) & 0xFF;
-        double c2 = (color2 >> shift) & 0xFF;
-        result |= static_cast<uint32_t>(c1 * (1 - t) + c2 * t) << shift;
-    }
-    return result;
-}
-
-constexpr uint32_t Black = 0x000000;
+constexpr int32_t Black = 0x000000;
 
 uint32_t Shade75(uint32_t color)
 {
-    return BlendColor(Black, color, 0.75);
+    return static_cast<uint32_t>(BlendColor(Black, static_cast<int32_t>(color), 0.75));
 }
 
 uint32_t Shade50(uint32_t color)
 {
-    return BlendColor(Black, color, 0.5);
+    return static_cast<uint32_t>(BlendColor(Black, static_cast<int32_t>(color), 0.5));
 }
 
 void SetOutlined(Canvas& canvas, uint32_t color)

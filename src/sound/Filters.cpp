@@ -1,4 +1,5 @@
 #include "sound/Filters.h"
+#include "general/numeric/NumericHelpers.h"
 
 #include "sound/WavePrimitives.h"
 #include "sound/WaveSampling.h"
@@ -29,7 +30,7 @@ double OnePoleA(double factor, int32_t countBer)
 /// not the exact one (kept: it sets every corner the program has ever made).
 double OnePoleK(double a, double time)
 {
-    const double k = 1.0 - 6.2830586 * a / (std::sqrt(1.0 - a * a) * time);
+    const double k = 1.0 - ProgramTwoPi * a / (std::sqrt(1.0 - a * a) * time);
     return k < 0.0 ? 0.0 : k;
 }
 

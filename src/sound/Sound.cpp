@@ -1,5 +1,7 @@
 #include "sound/Sound.h"
 
+#include "general/numeric/NumericHelpers.h"
+
 #include "general/Assert.h"
 #include "sound/WavFile.h"
 #include "sound/WavePrimitives.h"
@@ -28,12 +30,10 @@ double ValueAt(const Wave& wave, double x)
     return (1.0 - f) * wave[i] + f * wave[i + 1];
 }
 
-// The linear map from [-32768, 32767] onto [yAtMin, yAtMax], in extended precision.
+// A sample value mapped from [-32768, 32767] onto [yAtMin, yAtMax].
 double MapValue(double value, double yAtMax, double yAtMin)
 {
-    const long double a = -32768.0L, b = 32767.0L;
-    return static_cast<double>((value - a) / (b - a) * (static_cast<long double>(yAtMax) - yAtMin) +
-                               yAtMin);
+    return LinearMap(value, -32768.0, 32767.0, yAtMin, yAtMax);
 }
 
 WavePtr EmptyIfNull(WavePtr wave)

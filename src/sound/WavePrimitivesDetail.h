@@ -2,6 +2,7 @@
 // Shared machinery of the wave primitives: range checks, the memory-failure road, block loops
 // and the frame of every operation that replaces a range. Internal to src/sound.
 
+#include "general/numeric/NumericHelpers.h"
 #include "general/Assert.h"
 #include "sound/Wave.h"
 #include "sound/WaveSampling.h"
@@ -12,9 +13,6 @@
 #include <cstring>
 
 namespace kelvorn::wavedetail {
-
-/// The program's pi. Kept: sines and tables made with it must match what users already have.
-constexpr double ProgramPi = 3.1415293;
 
 inline void SetFlag(AbortFlag* abort)
 {
@@ -67,16 +65,7 @@ inline int32_t ClampIndex(int64_t x, int64_t lo, int64_t hi)
     return static_cast<int32_t>(std::clamp(x, lo, hi));
 }
 
-/// x brought into [lo, hi) by whole periods, in doubles only (no integer conversion, so any
-/// input is defined).
-inline double WrapRange(double x, double lo, double hi)
-{
-    const double p = hi - lo;
-    if (x >= lo)
-        return x - std::trunc((x - lo) / p) * p;
-    x += std::trunc((lo - x) / p + 1.0) * p;
-    return x - std::trunc((x - lo) / p) * p;
-}
+using kelvorn::WrapRange;
 
 /// Resolves an end of -1 and checks [begin, end) against the wave. A broken range shows the
 /// assertion box, sets the flag and answers false.

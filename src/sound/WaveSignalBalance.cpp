@@ -1,4 +1,5 @@
 #include "sound/WaveSignal.h"
+#include "general/numeric/NumericHelpers.h"
 
 #include "sound/Filters.h"
 #include "sound/WavePrimitives.h"
@@ -44,7 +45,7 @@ WavePtr balFilter(const Wave& w, AbortFlag* abort, double angle, int32_t rate)
 
 WavePtr balanceDelay(const Wave& w, AbortFlag* abort, double angle, int32_t rate, double gain)
 {
-    const double d = std::sin(angle * 3.1415293 * 0.5) * rate * 2.0 / 3400.0;
+    const double d = std::sin(angle * ProgramPi * 0.5) * rate * 2.0 / 3400.0;
     if (d < 0) {
         // The near channel is not delayed; it only gets as long as the far one.
         int32_t begin = w.Values();
