@@ -1,67 +1,19 @@
 // Samples per second of the signal operations and filters on 60 s of 44.1 kHz audio, with sox
-// doing the same effect on the same samples in the same run where it has one. sox's cost of
-// reading and writing alone (the same command without the effect) is subtracted, so the ratio
-// compares the effects themselves.
+// doing the same effect on the same samples in the same run where it has one (SoxPeer.h).
 
+#include "SoxPeer.h"
 #include "sound/Filters.h"
 #include "sound/SineTable.h"
 #include "sound/WaveSignal.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace kelvorn;
+using namespace kelvorn::bench;
 
 namespace {
-
-constexpr int32_t Rate = 44100;
-constexpr int64_t Samples = 60LL * Rate;
-
-/// A minute of something like music: three partials and a little noise, never clipping.
-const Wave& Audio()
-{
-    static WavePtr audio = [] {
-        AbortFlag flag = 0;
-        WavePtr w = CreateWave(&flag, Samples);
-        uint32_t state = 12345;
-        for (int64_t i = 0; i < Samples; ++i) {
-            state = state * 1103515245u + 12345u;
-            const double t = static_cast<double>(i) / Rate;
-            const double v = 9000 * std::sin(2 * M_PI * 220 * t) +
-                             6000 * std::sin(2 * M_PI * 331 * t) +
-                             3000 * std::sin(2 * M_PI * 1210 * t) +
-                             static_cast<double>((state >> 16) % 2001) - 1000;
-            (*w)[static_cast<int32_t>(i)] = static_cast<int16_t>(v);
-        }
-        return w;
-    }();
-    return *audio;
-}
-
-/// Runs op on the minute of audio; counts `produced` samples per run (the input's by default).
-template <class Op> void Measure(benchmark::State& state, Op op, int64_t produced = Samples)
-{
-    const Wave& audio = Audio();
-    for (auto _ : state) {
-        AbortFlag abort = 0;
-        WavePtr out = op(audio, &abort);
-        benchmark::DoNotOptimize(out);
-        if (!out || abort)
-            state.SkipWithError("the operation failed");
-    }
-    state.SetItemsProcessed(state.iterations() * produced);
-}
 
 // A one-pole corner at 1 kHz, 3 dB down there (what sox's single-pole filters do).
 constexpr double Corner = Rate / 1000.0;
@@ -186,117 +138,26 @@ BENCHMARK(BM_TempoPitch)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MFreq)->Arg(1)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
 
-/// Keeps the console output and remembers each benchmark's samples per second.
-class Recorder : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            auto it = run.counters.find("items_per_second");
-            if (it != run.counters.end())
-                speed[run.benchmark_name()] = it->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> speed;
-};
-
-/// The fastest of a few runs of a shell command, in seconds; negative when it failed.
-double TimeCommand(const std::string& command, int runs)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0)
-            return -1;
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
-
-struct Peer
-{
-    const char* ours;
-    const char* effect;
-};
-
-void CompareWithSox(const std::map<std::string, double>& speed)
-{
-    if (std::system("sox --version > /dev/null 2>&1") != 0) {
-        std::printf("\nsox not found: no peer figures.\n");
-        return;
-    }
-    char pattern[] = "/tmp/kelvorn-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::printf("\nno temporary directory: no peer figures.\n");
-        return;
-    }
-    const std::filesystem::path dir = pattern;
-    const std::string input = (dir / "in.raw").string();
-    {
-        std::ofstream out(input, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(Audio().Data()),
-                  static_cast<std::streamsize>(Samples * sizeof(int16_t)));
-    }
-    const std::string format = "-t raw -r 44100 -e signed -b 16 -c 1 ";
-    const auto command = [&](const std::string& effect) {
-        return "sox -q -V1 -D " + format + input + " " + format + (dir / "out.raw").string() + " " +
-               effect;
-    };
-    constexpr int Runs = 7;
-    const double copy = TimeCommand(command(""), Runs);
-    const Peer peers[] = {
-        {"BM_LowFilter", "lowpass -1 1000"},
-        {"BM_HighFilter", "highpass -1 1000"},
-        {"BM_PeriodEcho/1", "echo 1 1 100 0.5"},
-        {"BM_PeriodEcho/4", "echo 1 1 100 0.5 200 0.25 300 0.125 400 0.0625"},
-        {"BM_TempoPitch/heads:1/pitch:0", "tempo 1.25 30"},
-        {"BM_TempoPitch/heads:2/pitch:0", "tempo 1.25 30"},
-        {"BM_MFreq/1", "synth sine 220"},
-    };
-    std::printf("\nsox on the same %lld samples; its read and write alone take %.1f ms\n",
-                static_cast<long long>(Samples), copy * 1e3);
-    std::printf("%-32s %-48s %10s %10s %9s\n", "ours", "sox effect", "ours M/s", "sox M/s",
-                "ours/sox");
-    for (const Peer& p : peers) {
-        const auto it = speed.find(p.ours);
-        if (it == speed.end())
-            continue;
-        const double withEffect = TimeCommand(command(p.effect), Runs);
-        const double ours = it->second / 1e6;
-        if (copy < 0 || withEffect < 0) {
-            std::printf("%-32s %-48s %10.1f %10s %9s\n", p.ours, p.effect, ours, "failed", "-");
-            continue;
-        }
-        // Below a millisecond the difference is noise: count it as one millisecond, which
-        // favours sox.
-        const double effectOnly = std::max(withEffect - copy, 1e-3);
-        const double sox = static_cast<double>(Samples) / effectOnly / 1e6;
-        std::printf("%-32s %-48s %10.1f %10.1f %9.2f\n", p.ours, p.effect, ours, sox, ours / sox);
-    }
-    for (const auto& [name, value] : speed) {
-        bool compared = false;
-        for (const Peer& p : peers)
-            compared = compared || name == p.ours;
-        if (!compared)
-            std::printf("%-32s %-48s %10.1f %10s %9s\n", name.c_str(), "(no sox peer)", value / 1e6,
-                        "-", "-");
-    }
-    std::filesystem::remove_all(dir);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    Recorder recorder;
-    benchmark::RunSpecifiedBenchmarks(&recorder);
-    CompareWithSox(recorder.speed);
-    benchmark::Shutdown();
-    return 0;
+    // -D: no dither, so sox does only the effect.
+    return RunAgainstSox(
+        argc, argv,
+        {.soxOptions = "-q -V1 -D",
+         .peers =
+             {
+                 {"BM_LowFilter", "lowpass -1 1000"},
+                 {"BM_HighFilter", "highpass -1 1000"},
+                 {"BM_PeriodEcho/1", "echo 1 1 100 0.5"},
+                 {"BM_PeriodEcho/4", "echo 1 1 100 0.5 200 0.25 300 0.125 400 0.0625"},
+                 {"BM_TempoPitch/heads:1/pitch:0", "tempo 1.25 30"},
+                 {"BM_TempoPitch/heads:2/pitch:0", "tempo 1.25 30"},
+                 {"BM_MFreq/1", "synth sine 220"},
+             },
+         .nameWidth = 32,
+         .effectWidth = 48,
+         .speedWidth = 10,
+         .ratioWidth = 9});
 }

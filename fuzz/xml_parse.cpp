@@ -1,6 +1,6 @@
 // Tokenize and parse against a small grammar that uses every operator. Invariant: a failure with
 // a message, or a consistent tree that the writer writes and the reader reads back unchanged.
-#include "general/Messages.h"
+#include "FuzzSupport.h"
 #include "general/xml/XMLGrammar.h"
 #include "general/xml/XMLToken.h"
 #include "general/xml/XMLWriter.h"
@@ -11,23 +11,9 @@
 #include <vector>
 
 using namespace kelvorn;
+using namespace kelvorn::fuzz;
 
 namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-class NoBoxes final : public MessageSink
-{
-public:
-    MsgAnswer Show(const std::string&, const std::string&, MsgIcon, MsgButtons) override
-    {
-        std::abort();
-    }
-};
 
 // Doc: Version, an optional Head (Title, Tag*), then any number of Item (Name, optional Sub) or
 // Note or Blank in any order, then one or more End, and a shared text element "Name".
@@ -80,9 +66,7 @@ void CheckTree(const TXMLComplexElement& root)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static NoBoxes sink;
-    static MessageSink* installed = InstallMessages(&sink);
-    (void)installed;
+    InstallNoBoxes();
 
     std::string version;
     auto head =

@@ -1,6 +1,6 @@
 // The XML tokenizer alone. Invariant: either a failure with a message and no chain, or a chain
 // of well-formed tokens ending in one end-of-file token.
-#include "general/Messages.h"
+#include "FuzzSupport.h"
 #include "general/xml/XMLToken.h"
 
 #include <cstdint>
@@ -8,24 +8,9 @@
 #include <string>
 
 using namespace kelvorn;
+using namespace kelvorn::fuzz;
 
 namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-// No input may reach an assertion: a box here is a bug.
-class NoBoxes final : public MessageSink
-{
-public:
-    MsgAnswer Show(const std::string&, const std::string&, MsgIcon, MsgButtons) override
-    {
-        std::abort();
-    }
-};
 
 bool IsNameByte(unsigned char c)
 {
@@ -36,9 +21,7 @@ bool IsNameByte(unsigned char c)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static NoBoxes sink;
-    static MessageSink* installed = InstallMessages(&sink);
-    (void)installed;
+    InstallNoBoxes();
 
     std::string version = "unset";
     auto head =

@@ -3,9 +3,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <cstdlib>
-#include <vector>
-
 namespace kelvorn {
 
 namespace {
@@ -20,25 +17,6 @@ std::string NameTemplate(const std::string& base)
 
 } // namespace
 
-QtTempDir::QtTempDir(std::string base) : path(NameTemplate(base)) {}
-
-QtTempDir::~QtTempDir()
-{
-    if (created)
-        QDir(QFile::decodeName(path.c_str())).removeRecursively();
-}
-
-bool QtTempDir::Create()
-{
-    if (created)
-        return true;
-    std::vector<char> name(path.begin(), path.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data()))
-        return false;
-    path = name.data();
-    created = true;
-    return true;
-}
+QtTempDir::QtTempDir(std::string base) : dir(NameTemplate(base)) {}
 
 } // namespace kelvorn

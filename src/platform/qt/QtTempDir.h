@@ -14,17 +14,15 @@ class QtTempDir final : public TempDir
 public:
     /// base: the directory to create it in; empty means the system's temporary path.
     explicit QtTempDir(std::string base = {});
-    ~QtTempDir() override;
     QtTempDir(const QtTempDir&) = delete;
     QtTempDir& operator=(const QtTempDir&) = delete;
 
-    bool Create() override;
-    bool Exists() const override { return created; }
-    std::string Path() const override { return path; }
+    bool Create() override { return dir.Create(); }
+    bool Exists() const override { return dir.Exists(); }
+    std::string Path() const override { return dir.Path(); }
 
 private:
-    std::string path;
-    bool created = false;
+    PrivateDirectory dir;
 };
 
 } // namespace kelvorn

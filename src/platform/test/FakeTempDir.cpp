@@ -1,46 +1,32 @@
 #include "platform/test/FakeTempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <system_error>
-#include <vector>
 
 namespace kelvorn {
 
 FakeTempDir::FakeTempDir()
-    : path((std::filesystem::temp_directory_path() / "kelvorn-test-XXXXXX").string()), install(this)
+    : dir((std::filesystem::temp_directory_path() / "kelvorn-test-XXXXXX").string()), install(this)
 {
-}
-
-FakeTempDir::~FakeTempDir()
-{
-    if (created) {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
 }
 
 void FakeTempDir::FailCreation(const std::string& failedPath)
 {
     fail = true;
-    if (!created)
-        path = failedPath;
+    if (!dir.Exists())
+        failPath = failedPath;
 }
 
 bool FakeTempDir::Create()
 {
     ++createCalls;
-    if (created)
-        return true;
-    if (fail)
+    if (fail && !dir.Exists())
         return false;
-    std::vector<char> name(path.begin(), path.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data()))
-        return false;
-    path = name.data();
-    created = true;
-    return true;
+    return dir.Create();
+}
+
+std::string FakeTempDir::Path() const
+{
+    return fail && !dir.Exists() ? failPath : dir.Path();
 }
 
 } // namespace kelvorn

@@ -14,7 +14,6 @@ class FakeTempDir final : public TempDir
 {
 public:
     FakeTempDir();
-    ~FakeTempDir() override;
     FakeTempDir(const FakeTempDir&) = delete;
     FakeTempDir& operator=(const FakeTempDir&) = delete;
 
@@ -22,16 +21,16 @@ public:
     void FailCreation(const std::string& failedPath);
 
     bool Create() override;
-    bool Exists() const override { return created; }
-    std::string Path() const override { return path; }
+    bool Exists() const override { return dir.Exists(); }
+    std::string Path() const override;
 
     /// How often Create was called.
     int CreateCalls() const { return createCalls; }
 
 private:
-    std::string path;
-    bool created = false;
+    PrivateDirectory dir;
     bool fail = false;
+    std::string failPath;
     int createCalls = 0;
     ScopedService<TempDir> install;
 };
