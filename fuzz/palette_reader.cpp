@@ -58,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const TColorPalette1DItem former(palette);
 
     std::string message;
-    if (!ReadFromMemory(palette, std::string(reinterpret_cast<const char*>(data), size),
-                        message)) {
+    if (!ReadFromMemory(palette, std::string(reinterpret_cast<const char*>(data), size), message)) {
         Require(!message.empty());
         Require(palette == former);
         return 0;

@@ -283,8 +283,8 @@ bool IsElement(const TXMLItem* xml, const char* name)
 
 } // namespace
 
-bool ReadColorPalette1D(TColorPalette1DItem& head, const TXMLItem* xmlPalette,
-                        std::string& message, int32_t& line, int32_t& column)
+bool ReadColorPalette1D(TColorPalette1DItem& head, const TXMLItem* xmlPalette, std::string& message,
+                        int32_t& line, int32_t& column)
 {
     if (!KV_SOFT_ASSERT(xmlPalette != NULL))
         return MissingElement(nullptr, "ColorPalette1D", message, line, column);
@@ -386,15 +386,13 @@ const TDTDCompound* CreateColorPalette1DGrammar(TDTDGrammar& grammar)
                     grammar.Make<TDTDOptional>(grammar.Make<TDTDCompound>("UseColorAfter", empty)),
                     grammar.Make<TDTDContentText>("ColorAfter")))));
     return grammar.Make<TDTDCompound>(
-        "ColorPalette1D",
-        grammar.Make<TDTDConcat>(
-            grammar.Make<TDTDContentText>("BeginColor"),
-            grammar.Make<TDTDConcat>(grammar.Make<TDTDRepeatMin0>(item),
-                                     grammar.Make<TDTDContentText>("EndColor"))));
+        "ColorPalette1D", grammar.Make<TDTDConcat>(
+                              grammar.Make<TDTDContentText>("BeginColor"),
+                              grammar.Make<TDTDConcat>(grammar.Make<TDTDRepeatMin0>(item),
+                                                       grammar.Make<TDTDContentText>("EndColor"))));
 }
 
-const TDTDCompound* CreatePaletteFileGrammar(TDTDGrammar& grammar,
-                                             const TDTDItem* colorPalette1D)
+const TDTDCompound* CreatePaletteFileGrammar(TDTDGrammar& grammar, const TDTDItem* colorPalette1D)
 {
     return grammar.Make<TDTDCompound>(
         paletteFileRoot,
@@ -459,8 +457,7 @@ bool WritePaletteFile(const TColorPalette1DItem& head, const std::string& fileNa
     return ok;
 }
 
-bool ReadPaletteFile(TColorPalette1DItem& head, const std::string& fileName,
-                     std::string& message)
+bool ReadPaletteFile(TColorPalette1DItem& head, const std::string& fileName, std::string& message)
 {
     std::string version;
     TXMLToken tokens(fileName, version);

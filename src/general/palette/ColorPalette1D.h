@@ -123,19 +123,19 @@ private:
 };
 
 /// Replaces the chain behind head by the one in xmlPalette (a "ColorPalette1D" element); head
-/// takes the colour of its "BeginColor" and no colour-after. Inner stops must have strictly increasing positions
-/// and the element must end with "EndColor". On failure false with the message and the line and
-/// column of the element at fault; head and its chain are then left exactly as they were.
-bool ReadColorPalette1D(TColorPalette1DItem& head, const TXMLItem* xmlPalette,
-                        std::string& message, int32_t& line, int32_t& column);
+/// takes the colour of its "BeginColor" and no colour-after. Inner stops must have strictly
+/// increasing positions and the element must end with "EndColor". On failure false with the message
+/// and the line and column of the element at fault; head and its chain are then left exactly as
+/// they were.
+bool ReadColorPalette1D(TColorPalette1DItem& head, const TXMLItem* xmlPalette, std::string& message,
+                        int32_t& line, int32_t& column);
 
 /// Builds the grammar of the "ColorPalette1D" element into grammar, which owns the objects, and
 /// returns the element. Formats that embed a palette build it into their own grammar.
 const TDTDCompound* CreateColorPalette1DGrammar(TDTDGrammar& grammar);
 /// Builds the grammar of a ".cp1" file ("UnitColorPalette1D": "Version", then the palette
 /// element given) into grammar and returns its root element.
-const TDTDCompound* CreatePaletteFileGrammar(TDTDGrammar& grammar,
-                                             const TDTDItem* colorPalette1D);
+const TDTDCompound* CreatePaletteFileGrammar(TDTDGrammar& grammar, const TDTDItem* colorPalette1D);
 
 /// The program's grammars, built once on first use and kept for the program's life; the file
 /// grammar reuses the element grammar.
@@ -156,8 +156,7 @@ std::unique_ptr<TXMLComplexElement> PaletteFileTree(const TColorPalette1DItem& h
 bool WritePaletteFile(const TColorPalette1DItem& head, const std::string& fileName);
 
 /// Reads a ".cp1" file into head. On failure false with the message; head is left as it was.
-bool ReadPaletteFile(TColorPalette1DItem& head, const std::string& fileName,
-                     std::string& message);
+bool ReadPaletteFile(TColorPalette1DItem& head, const std::string& fileName, std::string& message);
 
 /// ReadPaletteFile after the tokenizing: tokens is the head of a file's chain that the reader
 /// made without an error, version the version it reported.

@@ -55,8 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         ColorCase{"plainNotANumber", std::numeric_limits<double>::quiet_NaN(), black},
         // At a stop the colour arriving from the left holds; just past it the leaving one.
         ColorCase{"jumpAtStop", 0.5, red}, ColorCase{"jumpJustBelow", 0.5 - 1.0 / 1024, 0x0000FE},
-        ColorCase{"jumpJustAbove", 0.5 + 1.0 / 1024, 0xFF0000}, ColorCase{"jumpQuarter", 0.25, 0x00007F},
-        ColorCase{"jumpThreeQuarters", 0.75, 0xFF7F7F}, ColorCase{"jumpAtEnd", 1.0, white}),
+        ColorCase{"jumpJustAbove", 0.5 + 1.0 / 1024, 0xFF0000},
+        ColorCase{"jumpQuarter", 0.25, 0x00007F}, ColorCase{"jumpThreeQuarters", 0.75, 0xFF7F7F},
+        ColorCase{"jumpAtEnd", 1.0, white}),
     [](const ::testing::TestParamInfo<ColorCase>& info) { return std::string(info.param.name); });
 
 class PaletteTest : public NoBoxes<>
@@ -84,8 +85,8 @@ TEST_F(PaletteTest, StopsAtTheSamePositionNeverBlendByZero)
     // Two inner stops at one position: the colour there comes from the left segment, and past
     // it from the right one's leaving colour.
     TColorPalette1DItem twins = Palette(black, {{0.5, red}, {0.5, green, true, blue}}, white);
-    EXPECT_EQ(Render(twins),
-              (std::vector<std::string>{"0:000000", "0.5:0000FF", "0.5:00FF00/FF0000", "1:FFFFFF"}));
+    EXPECT_EQ(Render(twins), (std::vector<std::string>{"0:000000", "0.5:0000FF",
+                                                       "0.5:00FF00/FF0000", "1:FFFFFF"}));
     EXPECT_EQ(twins.GetColor(0.5), red);
     EXPECT_EQ(twins.GetColor(0.75), BlendColor(blue, white, 0.5));
     EXPECT_FALSE(twins.IsConsistent());
@@ -150,8 +151,7 @@ class MoveToPlaceTest : public NoBoxes<::testing::TestWithParam<MoveCase>>
 TEST_P(MoveToPlaceTest, RelinksInPositionOrder)
 {
     const MoveCase& c = GetParam();
-    TColorPalette1DItem palette =
-        Palette(black, {{0.2, 2}, {0.4, 4}, {0.6, 6}, {0.8, 8}}, white);
+    TColorPalette1DItem palette = Palette(black, {{0.2, 2}, {0.4, 4}, {0.6, 6}, {0.8, 8}}, white);
     TColorPalette1DItem* previous = &palette;
     for (int i = 1; i < c.index; ++i)
         previous = previous->GetNext();
@@ -166,19 +166,31 @@ TEST_P(MoveToPlaceTest, RelinksInPositionOrder)
 INSTANTIATE_TEST_SUITE_P(
     Moves, MoveToPlaceTest,
     ::testing::Values(
-        MoveCase{"StaysInPlace", 2, 0.45,
+        MoveCase{"StaysInPlace",
+                 2,
+                 0.45,
                  {"0:000000", "0.2:000002", "0.45:000004", "0.6:000006", "0.8:000008", "1:FFFFFF"}},
-        MoveCase{"BackOne", 3, 0.3,
+        MoveCase{"BackOne",
+                 3,
+                 0.3,
                  {"0:000000", "0.2:000002", "0.3:000006", "0.4:000004", "0.8:000008", "1:FFFFFF"}},
-        MoveCase{"BackToTheFront", 4, 0.1,
+        MoveCase{"BackToTheFront",
+                 4,
+                 0.1,
                  {"0:000000", "0.1:000008", "0.2:000002", "0.4:000004", "0.6:000006", "1:FFFFFF"}},
-        MoveCase{"BeyondItsFollower", 1, 0.5,
+        MoveCase{"BeyondItsFollower",
+                 1,
+                 0.5,
                  {"0:000000", "0.4:000004", "0.5:000002", "0.6:000006", "0.8:000008", "1:FFFFFF"}},
-        MoveCase{"BeyondAllOthers", 1, 0.9,
+        MoveCase{"BeyondAllOthers",
+                 1,
+                 0.9,
                  {"0:000000", "0.4:000004", "0.6:000006", "0.8:000008", "0.9:000002", "1:FFFFFF"}},
-        MoveCase{"LastToFirst", 4, 0.01,
-                 {"0:000000", "0.01:000008", "0.2:000002", "0.4:000004", "0.6:000006",
-                  "1:FFFFFF"}}),
+        MoveCase{
+            "LastToFirst",
+            4,
+            0.01,
+            {"0:000000", "0.01:000008", "0.2:000002", "0.4:000004", "0.6:000006", "1:FFFFFF"}}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PaletteTest, MoveToPlaceLeavesTheEndsAndAsksForTheRightPrevious)
@@ -214,8 +226,8 @@ TEST_F(PaletteTest, MoveToPlaceLeavesTheEndsAndAsksForTheRightPrevious)
     messages.Clear();
     messages.Expect();
     palette.MoveToPlace(second, &palette);
-    EXPECT_TRUE(IsAssertionBox(OnlyBox(), unitFile,
-                               "previous != NULL && previous->next.get() == item"));
+    EXPECT_TRUE(
+        IsAssertionBox(OnlyBox(), unitFile, "previous != NULL && previous->next.get() == item"));
     EXPECT_EQ(Render(palette),
               (std::vector<std::string>{"0:000000", "0.1:000004", "0.2:000002", "1:FFFFFF"}));
 }
@@ -313,8 +325,8 @@ TEST_F(PaletteTest, CopyIsDeepAndAssignmentKeepsThePosition)
     TColorPalette1DItem target = Palette(white, {{0.3, green}}, black);
     TColorPalette1DItem* inner = target.GetNext();
     *inner = original;
-    EXPECT_EQ(Render(target),
-              (std::vector<std::string>{"0:FFFFFF", "0.3:000000", "0.5:0000FF/FF0000", "1:FFFFFF"}));
+    EXPECT_EQ(Render(target), (std::vector<std::string>{"0:FFFFFF", "0.3:000000",
+                                                        "0.5:0000FF/FF0000", "1:FFFFFF"}));
 
     // From a stop of its own chain, and onto itself.
     TColorPalette1DItem chain = Palette(black, {{0.5, red}}, white);
@@ -357,8 +369,7 @@ TEST_F(PaletteTest, ComparisonCoversTheWholeChain)
 
 TEST_F(PaletteTest, BlendColors)
 {
-    const TColorPalette1DItem base =
-        Palette(0x102030, {{0.5, 0x405060, true, 0x708090}}, 0xA0B0C0);
+    const TColorPalette1DItem base = Palette(0x102030, {{0.5, 0x405060, true, 0x708090}}, 0xA0B0C0);
     TColorPalette1DItem kept(base);
     kept.BlendColors(red, 1.0);
     EXPECT_TRUE(kept == base);

@@ -36,10 +36,13 @@ std::string Item(const std::string& position, const std::string& before = "0000F
                  const std::string& after = "0000FF", bool useAfter = false)
 {
     return "    <ColorPalette1DItem>\n"
-           "      <Position>" + position + "</Position>\n"
-           "      <ColorBefore>" + before + "</ColorBefore>\n" +
-           (useAfter ? "      <UseColorAfter />\n" : "") +
-           "      <ColorAfter>" + after + "</ColorAfter>\n"
+           "      <Position>" +
+           position +
+           "</Position>\n"
+           "      <ColorBefore>" +
+           before + "</ColorBefore>\n" + (useAfter ? "      <UseColorAfter />\n" : "") +
+           "      <ColorAfter>" + after +
+           "</ColorAfter>\n"
            "    </ColorPalette1DItem>\n";
 }
 
@@ -59,24 +62,24 @@ protected:
 
 TEST_F(PaletteFileTest, WritesTheFileByteForByte)
 {
-    TColorPalette1DItem palette = palettetest::Palette(black, {{0.25, red, true, blue}, {0.625, green}}, white);
+    TColorPalette1DItem palette =
+        palettetest::Palette(black, {{0.25, red, true, blue}, {0.625, green}}, white);
     ASSERT_TRUE(WritePaletteFile(palette, Path("a.cp1")));
-    EXPECT_EQ(ReadAll(dir.path / "a.cp1"),
-              fileHead + bodyHead +
-                  "    <BeginColor>000000</BeginColor>\n"
-                  "    <ColorPalette1DItem>\n"
-                  "      <Position>25 %</Position>\n"
-                  "      <ColorBefore>0000FF</ColorBefore>\n"
-                  "      <UseColorAfter />\n"
-                  "      <ColorAfter>FF0000</ColorAfter>\n"
-                  "    </ColorPalette1DItem>\n"
-                  "    <ColorPalette1DItem>\n"
-                  "      <Position>62.5 %</Position>\n"
-                  "      <ColorBefore>00FF00</ColorBefore>\n"
-                  "      <ColorAfter>00FF00</ColorAfter>\n"
-                  "    </ColorPalette1DItem>\n"
-                  "    <EndColor>FFFFFF</EndColor>\n" +
-                  bodyTail);
+    EXPECT_EQ(ReadAll(dir.path / "a.cp1"), fileHead + bodyHead +
+                                               "    <BeginColor>000000</BeginColor>\n"
+                                               "    <ColorPalette1DItem>\n"
+                                               "      <Position>25 %</Position>\n"
+                                               "      <ColorBefore>0000FF</ColorBefore>\n"
+                                               "      <UseColorAfter />\n"
+                                               "      <ColorAfter>FF0000</ColorAfter>\n"
+                                               "    </ColorPalette1DItem>\n"
+                                               "    <ColorPalette1DItem>\n"
+                                               "      <Position>62.5 %</Position>\n"
+                                               "      <ColorBefore>00FF00</ColorBefore>\n"
+                                               "      <ColorAfter>00FF00</ColorAfter>\n"
+                                               "    </ColorPalette1DItem>\n"
+                                               "    <EndColor>FFFFFF</EndColor>\n" +
+                                               bodyTail);
     EXPECT_EQ(dir.Count(), 1u);
 }
 
@@ -162,7 +165,8 @@ TEST_P(PaletteReadFailureTest, FailsWithTheMessageAndKeepsTheOldPalette)
     std::string path = (dir.path / "f.cp1").string();
     if (!c.text.empty())
         WriteAll(path, c.text);
-    TColorPalette1DItem palette = palettetest::Palette(0x010203, {{0.3, red, true, blue}}, 0x040506);
+    TColorPalette1DItem palette =
+        palettetest::Palette(0x010203, {{0.3, red, true, blue}}, 0x040506);
     const TColorPalette1DItem before(palette);
     const TColorPalette1DItem* firstStop = palette.GetNext();
     std::string message;
@@ -243,8 +247,7 @@ TEST_F(PaletteFileTest, OtherVersionIsReportedAndRead)
     EXPECT_TRUE(IsAssertionBox(messages.Shown()[0], "ColorPalette1D.cpp", "version == \"1.0\""));
     EXPECT_TRUE(IsAssertionBox(messages.Shown()[1], "ColorPalette1D.cpp",
                                "xmlVersion->IsText() && xmlVersion->GetText() == \"1.0\""));
-    EXPECT_EQ(Render(palette),
-              (std::vector<std::string>{"0:000000", "0.5:0000FF", "1:FFFFFF"}));
+    EXPECT_EQ(Render(palette), (std::vector<std::string>{"0:000000", "0.5:0000FF", "1:FFFFFF"}));
 }
 
 TEST_F(PaletteFileTest, FailedSaveKeepsTheOldFile)
@@ -252,7 +255,8 @@ TEST_F(PaletteFileTest, FailedSaveKeepsTheOldFile)
     const TColorPalette1DItem first = palettetest::Palette(black, {{0.5, red}}, white);
     ASSERT_TRUE(WritePaletteFile(first, Path("s.cp1")));
     const std::string old = ReadAll(dir.path / "s.cp1");
-    const TColorPalette1DItem second = palettetest::Palette(white, {{0.25, green}, {0.75, blue}}, black);
+    const TColorPalette1DItem second =
+        palettetest::Palette(white, {{0.25, green}, {0.75, blue}}, black);
     for (int64_t failAt : {int64_t{0}, int64_t{1}, int64_t{100}, int64_t{300}}) {
         SafeFileWriter::FailAfterBytes(failAt);
         messages.Clear();
@@ -336,8 +340,8 @@ TEST_F(PaletteFileTest, UncheckedTreesAreRefused)
         const char* condition;
     };
     const Case cases[] = {
-        {"Empty", [](TXMLComplexElement&) {},
-         "In ColorPalette1D: element \"BeginColor\" expected.", "xmlBeginColor != NULL"},
+        {"Empty", [](TXMLComplexElement&) {}, "In ColorPalette1D: element \"BeginColor\" expected.",
+         "xmlBeginColor != NULL"},
         {"NoEnd", [](TXMLComplexElement& p) { p.AddText("BeginColor", "000000"); },
          "In ColorPalette1D: element \"EndColor\" expected.", nullptr},
         {"ItemWithoutColorAfter",
@@ -348,8 +352,7 @@ TEST_F(PaletteFileTest, UncheckedTreesAreRefused)
              item->AddText("ColorBefore", "000000");
              p.AddText("EndColor", "000000");
          },
-         "In ColorPalette1D: element \"ColorAfter\" expected.",
-         "IsElement(child, \"ColorAfter\")"},
+         "In ColorPalette1D: element \"ColorAfter\" expected.", "IsElement(child, \"ColorAfter\")"},
     };
     for (const Case& c : cases) {
         TXMLComplexElement element("ColorPalette1D");
