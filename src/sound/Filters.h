@@ -3,11 +3,10 @@
 // resonator and its notch complement, and the moving-average block filter. Each returns a new
 // wave in which [begin, end) is filtered and the rest copied unchanged.
 //
-// Shared rules (see Wave.h and WaveSignal.h): end -1 stands for the whole rest; the abort flag is
-// looked at before every block of at most 1000 values and an aborted call returns the partial
-// wave; stores truncate toward zero and keep their low 16 bits. A failed allocation gives
-// nullptr with *abort set; a range outside the wave is reported as an assertion and gives
-// nullptr; an empty envelope is refused before anything runs (nullptr, reason in *error).
+// Shared rules (see WaveSignal.h): end -1 stands for the whole rest; the abort flag is polled
+// before every block of at most 1000 values and a stopped call gives nullptr; stores truncate
+// toward zero and keep their low 16 bits. Memory failures, broken preconditions and empty
+// envelopes fail as the signal operations do.
 //
 // Periods ("time", "per") are in values. A frequency envelope value v stands for
 // 20 * 10^((v + 32768) / 21845) Hz, turned into a period by the sample rate; a factor envelope
@@ -34,12 +33,12 @@ WavePtr highFilter(const Wave& w, AbortFlag* abort, double time, double factor, 
                    int32_t countCmd, int32_t begin, int32_t end);
 
 /// lowFilter with the corner frequency taken per value from a frequency envelope.
-WavePtr lowFilterEnv(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+WavePtr lowFilterEnv(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope, double factor,
                      int32_t countBer, int32_t countCmd, int32_t rate, int32_t begin, int32_t end,
                      std::string* error = nullptr);
 
 /// highFilter with the corner frequency taken per value from a frequency envelope.
-WavePtr highFilterEnv(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+WavePtr highFilterEnv(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope, double factor,
                       int32_t countBer, int32_t countCmd, int32_t rate, int32_t begin, int32_t end,
                       std::string* error = nullptr);
 
@@ -51,25 +50,25 @@ WavePtr highFilterEnv(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope,
 WavePtr resFilter(const Wave& w, AbortFlag* abort, double per, double factor, int32_t begin,
                   int32_t end);
 /// The period from a frequency envelope; this variant runs 20 finer steps per value.
-WavePtr resFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+WavePtr resFilter(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope, double factor,
                   int32_t rate, int32_t begin, int32_t end, std::string* error = nullptr);
 /// The factor from a factor envelope.
-WavePtr resFilter(const Wave& w, AbortFlag* abort, double per, const Wave& factorEnvelope,
+WavePtr resFilter(const Wave& w, AbortFlag* abort, double per, const Wave* factorEnvelope,
                   int32_t begin, int32_t end, std::string* error = nullptr);
 /// Both from envelopes.
-WavePtr resFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope,
-                  const Wave& factorEnvelope, int32_t rate, int32_t begin, int32_t end,
+WavePtr resFilter(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope,
+                  const Wave* factorEnvelope, int32_t rate, int32_t begin, int32_t end,
                   std::string* error = nullptr);
 
 /// The notch stores the input minus the resonator, in the same four variants.
 WavePtr notchFilter(const Wave& w, AbortFlag* abort, double per, double factor, int32_t begin,
                     int32_t end);
-WavePtr notchFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope, double factor,
+WavePtr notchFilter(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope, double factor,
                     int32_t rate, int32_t begin, int32_t end, std::string* error = nullptr);
-WavePtr notchFilter(const Wave& w, AbortFlag* abort, double per, const Wave& factorEnvelope,
+WavePtr notchFilter(const Wave& w, AbortFlag* abort, double per, const Wave* factorEnvelope,
                     int32_t begin, int32_t end, std::string* error = nullptr);
-WavePtr notchFilter(const Wave& w, AbortFlag* abort, const Wave& freqEnvelope,
-                    const Wave& factorEnvelope, int32_t rate, int32_t begin, int32_t end,
+WavePtr notchFilter(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope,
+                    const Wave* factorEnvelope, int32_t rate, int32_t begin, int32_t end,
                     std::string* error = nullptr);
 
 // ---- Block filter ------------------------------------------------------------------------------
@@ -81,7 +80,7 @@ WavePtr blockFilter(const Wave& w, AbortFlag* abort, double width, int32_t* begi
 
 /// The block filter with the width per value taken as envelope * width / 32767; widths within
 /// [-1, 1] take the source value as it is. The range grows by 2 * (|width| + 1) truncated values.
-WavePtr blockFilterEnv(const Wave& w, AbortFlag* abort, double width, const Wave& envelope,
+WavePtr blockFilterEnv(const Wave& w, AbortFlag* abort, double width, const Wave* envelope,
                        int32_t* begin, int32_t* end, std::string* error = nullptr);
 
 // ---- The filter table --------------------------------------------------------------------------
@@ -90,20 +89,20 @@ WavePtr blockFilterEnv(const Wave& w, AbortFlag* abort, double width, const Wave
 
 using OnePoleFilterFn = WavePtr (*)(const Wave&, AbortFlag*, double time, double factor,
                                     int32_t countBer, int32_t countCmd, int32_t begin, int32_t end);
-using OnePoleFilterEnvFn = WavePtr (*)(const Wave&, AbortFlag*, const Wave& freqEnvelope,
+using OnePoleFilterEnvFn = WavePtr (*)(const Wave&, AbortFlag*, const Wave* freqEnvelope,
                                        double factor, int32_t countBer, int32_t countCmd,
                                        int32_t rate, int32_t begin, int32_t end,
                                        std::string* error);
 using ResFilterFn = WavePtr (*)(const Wave&, AbortFlag*, double per, double factor, int32_t begin,
                                 int32_t end);
-using ResFilterFreqEnvFn = WavePtr (*)(const Wave&, AbortFlag*, const Wave& freqEnvelope,
+using ResFilterFreqEnvFn = WavePtr (*)(const Wave&, AbortFlag*, const Wave* freqEnvelope,
                                        double factor, int32_t rate, int32_t begin, int32_t end,
                                        std::string* error);
 using ResFilterFactorEnvFn = WavePtr (*)(const Wave&, AbortFlag*, double per,
-                                         const Wave& factorEnvelope, int32_t begin, int32_t end,
+                                         const Wave* factorEnvelope, int32_t begin, int32_t end,
                                          std::string* error);
-using ResFilterEnvsFn = WavePtr (*)(const Wave&, AbortFlag*, const Wave& freqEnvelope,
-                                    const Wave& factorEnvelope, int32_t rate, int32_t begin,
+using ResFilterEnvsFn = WavePtr (*)(const Wave&, AbortFlag*, const Wave* freqEnvelope,
+                                    const Wave* factorEnvelope, int32_t rate, int32_t begin,
                                     int32_t end, std::string* error);
 
 struct OnePoleFilters

@@ -214,8 +214,8 @@ WavePtr moveH(const Wave& wave, AbortFlag* abort, double shift, int64_t before, 
               int32_t* begin, int32_t* end);
 
 /// As moveH with a shift per value of -e * maxShift / 32768, e the envelope stretched over
-/// the range widened by |maxShift| on both sides; those widened values are all rewritten.
-/// An empty envelope is refused.
+/// the range widened by |maxShift| on both sides; begin and end come back widened by
+/// |maxShift|. An empty envelope is refused.
 WavePtr moveHEnvelope(const Wave& wave, AbortFlag* abort, double maxShift, const Wave* envelope,
                       int64_t before, int64_t after, int32_t* begin, int32_t* end,
                       std::string* error = nullptr);

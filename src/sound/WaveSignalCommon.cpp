@@ -3,32 +3,27 @@
 namespace kelvorn::signal {
 
 namespace detail {
-std::atomic<bool> abortHookArmed{false};
+std::atomic<bool> countingPolls{false};
 }
 
 namespace {
-std::atomic<int64_t> abortPoll{-1};
-std::atomic<int64_t> pollsCounted{0};
-} // namespace
-
-void AbortAtPoll(int64_t poll)
-{
-    pollsCounted = 0;
-    abortPoll = poll;
-    detail::abortHookArmed = poll >= 0;
+std::atomic<int64_t> polls{0};
 }
 
-int64_t AbortPollsCounted()
+void CountPolls(bool on)
 {
-    return pollsCounted;
+    polls = 0;
+    detail::countingPolls = on;
 }
 
-bool detail::AbortedHooked(AbortFlag* abort)
+int64_t PollsCounted()
 {
-    const int64_t count = ++pollsCounted;
-    if (abort && count >= abortPoll)
-        *abort = 1;
-    return abort && *abort;
+    return polls;
+}
+
+void detail::CountPoll()
+{
+    ++polls;
 }
 
 } // namespace kelvorn::signal

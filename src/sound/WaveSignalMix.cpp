@@ -1,5 +1,6 @@
 #include "sound/WaveSignal.h"
 
+#include "sound/WavePrimitives.h"
 #include "sound/WaveSampling.h"
 #include "sound/WaveSignalCommon.h"
 
@@ -8,51 +9,49 @@
 namespace kelvorn {
 
 using namespace signal;
+using wavedetail::NewWave;
+using wavedetail::ResolveRange;
+using wavedetail::SameShape;
 
 namespace {
 
-/// to[i] += from[i] for n values, 16-bit wrap, in blocks; false when the abort flag stopped it.
+/// to[i] += from[i] for n values, 16-bit wrap, in blocks; false when stopped.
 bool AddValues(AbortFlag* abort, int16_t* to, const int16_t* from, int64_t n)
 {
-    for (int64_t at = 0; at < n; at += WaveBlock) {
-        if (Aborted(abort))
-            return false;
-        const int64_t stop = std::min<int64_t>(n, at + WaveBlock);
-        for (int64_t i = at; i < stop; ++i)
+    return ForBlocks(abort, n, [&](int64_t a, int64_t b) {
+        for (int64_t i = a; i < b; ++i)
             to[i] = WrapSample(int32_t{to[i]} + from[i]);
-    }
-    return true;
+    });
 }
 
 /// to[i] = (to[i] + from[i] * factor) truncated for n values, in blocks.
 void AddScaledValues(AbortFlag* abort, int16_t* to, const int16_t* from, int64_t n, double factor)
 {
-    for (int64_t at = 0; at < n; at += WaveBlock) {
-        if (Aborted(abort))
-            return;
-        const int64_t stop = std::min<int64_t>(n, at + WaveBlock);
-        for (int64_t i = at; i < stop; ++i)
+    ForBlocks(abort, n, [&](int64_t a, int64_t b) {
+        for (int64_t i = a; i < b; ++i)
             to[i] = StoreSample(to[i] + from[i] * factor);
-    }
+    });
 }
 
 WavePtr MixPlaced(const Wave& w, AbortFlag* abort, const Wave& other, int64_t offset,
                   int32_t otherEnd, bool fromEnd)
 {
     const int64_t n = w.Values();
-    const int64_t m_all = other.Values();
-    const int64_t m = otherEnd == -1 ? m_all : std::clamp<int64_t>(otherEnd, 0, m_all);
-    const int64_t s = fromEnd && otherEnd != -1 ? m_all - m : 0;
+    const int64_t mAll = other.Values();
+    const int64_t m = otherEnd == -1 ? mAll : std::clamp<int64_t>(otherEnd, 0, mAll);
+    const int64_t s = fromEnd && otherEnd != -1 ? mAll - m : 0;
     const int64_t before = std::max<int64_t>(0, -offset);
     const int64_t after = std::max<int64_t>(0, offset + m - n);
     WavePtr out = NewWave(abort, before + n + after);
     if (!out)
         return nullptr;
     int16_t* o = out->Data();
-    if (ClearValues(abort, o, before) && CopyValues(abort, o + before, w.Data(), n) &&
-        ClearValues(abort, o + before + n, after))
-        AddValues(abort, o + std::max<int64_t>(offset, 0), other.Data() + s, m);
-    return out;
+    if (wavedetail::ZeroValues(abort, o, before) &&
+        wavedetail::CopyValues(abort, o + before, w.Data(), n) &&
+        wavedetail::ZeroValues(abort, o + before + n, after) &&
+        AddValues(abort, o + std::max<int64_t>(offset, 0), other.Data() + s, m))
+        return out;
+    return nullptr;
 }
 
 } // namespace
@@ -60,11 +59,11 @@ WavePtr MixPlaced(const Wave& w, AbortFlag* abort, const Wave& other, int64_t of
 void mixCycleAfterThis(Wave& w, AbortFlag* abort, const Wave& other, int32_t after)
 {
     const int32_t values = w.Values();
-    bool ok = KV_REQUIRE(values != 0, "values != 0");
-    ok = ok && KV_REQUIRE(after < values, "after < values");
-    ok = ok && KV_REQUIRE(after >= 0, "after >= 0");
-    if (!ok)
+    if (!KV_SOFT_ASSERT(values != 0) || !KV_SOFT_ASSERT(after < values) ||
+        !KV_SOFT_ASSERT(after >= 0)) {
+        wavedetail::Refused(abort);
         return;
+    }
     int64_t done = 0;
     int32_t at = after;
     while (done < other.Values()) {
@@ -132,58 +131,46 @@ WavePtr mixAlignEnd(const Wave& w, AbortFlag* abort, const Wave& other, int32_t 
 WavePtr mixStretch(const Wave& w, AbortFlag* abort, const Wave& other, int32_t begin, int32_t end,
                    std::string* error)
 {
-    if (RefuseEmpty(other, "wave to mix", error) || !ResolveRange(w, begin, end))
-        return nullptr;
-    WavePtr out = CopyOutside(w, abort, begin, end);
-    if (!out)
+    if (!CheckNotEmpty(&other, "wave to mix", error) || !ResolveRange(w, abort, begin, end))
         return nullptr;
     // Kept: the stretch divides by the range length plus one.
     const EnvelopeReader env(other, static_cast<double>(end) - begin + 1.0);
-    const int16_t* src = w.Data();
-    int16_t* o = out->Data();
-    for (int32_t at = begin; at < end; at += WaveBlock) {
-        if (Aborted(abort))
-            break;
-        const int32_t stop = std::min(end, at + WaveBlock);
-        for (int32_t i = at; i < stop; ++i)
-            o[i] = StoreSample(src[i] + env.At(i - begin));
-    }
-    return out;
+    const int16_t* src = w.Data() + begin;
+    return SameShape(w, abort, begin, end, [&](int16_t* o) {
+        return ForBlocks(abort, end - begin, [&](int64_t a, int64_t b) {
+            for (int64_t i = a; i < b; ++i)
+                o[i] = StoreSample(src[i] + env.At(static_cast<double>(i)));
+        });
+    });
 }
 
 WavePtr mixWeighted(const Wave& w, AbortFlag* abort, double a, const Wave& other, double b,
                     int32_t begin, int32_t end)
 {
-    if (!KV_REQUIRE(w.Values() == other.Values(), "values == daar->values") ||
-        !ResolveRange(w, begin, end))
+    if (!KV_REQUIRE(w.Values() == other.Values(), "values == daar->values", abort) ||
+        !ResolveRange(w, abort, begin, end))
         return nullptr;
-    WavePtr out = CopyOutside(w, abort, begin, end);
-    if (!out)
-        return nullptr;
-    const int16_t* x = w.Data();
-    const int16_t* y = other.Data();
-    int16_t* o = out->Data();
+    const int16_t* x = w.Data() + begin;
+    const int16_t* y = other.Data() + begin;
     // Halves of two 16-bit values are exact in double, so the integer halving gives the same
     // truncated result without leaving the integer unit.
     const bool halves = a == 0.5 && b == 0.5;
-    for (int32_t at = begin; at < end; at += WaveBlock) {
-        if (Aborted(abort))
-            break;
-        const int32_t stop = std::min(end, at + WaveBlock);
-        if (halves) {
-            for (int32_t i = at; i < stop; ++i)
-                o[i] = static_cast<int16_t>((int32_t{x[i]} + y[i]) / 2);
-        } else {
-            for (int32_t i = at; i < stop; ++i)
-                o[i] = StoreSample(x[i] * a + y[i] * b);
-        }
-    }
-    return out;
+    return SameShape(w, abort, begin, end, [&](int16_t* o) {
+        return ForBlocks(abort, end - begin, [&](int64_t from, int64_t to) {
+            if (halves) {
+                for (int64_t i = from; i < to; ++i)
+                    o[i] = static_cast<int16_t>((int32_t{x[i]} + y[i]) / 2);
+            } else {
+                for (int64_t i = from; i < to; ++i)
+                    o[i] = StoreSample(x[i] * a + y[i] * b);
+            }
+        });
+    });
 }
 
 WavePtr mixHalf(const Wave& w, AbortFlag* abort, const Wave& other)
 {
-    if (!KV_REQUIRE(w.Values() == other.Values(), "values == other->values"))
+    if (!KV_REQUIRE(w.Values() == other.Values(), "values == other->values", abort))
         return nullptr;
     return mixWeighted(w, abort, 0.5, other, 0.5, 0, -1);
 }

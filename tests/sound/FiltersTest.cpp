@@ -62,8 +62,9 @@ TEST(OnePole, NegativeCoefficientPassesOrSilences)
     EXPECT_EQ(Values(highFilter(w, &abort, 0.1, 0.5, 1, 3, 0, -1)), (V{0, 0, 0, 0, 0, 0}));
     // The same through an envelope at the top frequency and a low rate.
     const Wave top = MakeWave({32767});
-    EXPECT_EQ(Values(lowFilterEnv(w, &abort, top, 0.5, 1, 2, 1000, 0, -1)), Values(w));
-    EXPECT_EQ(Values(highFilterEnv(w, &abort, top, 0.5, 1, 1, 1000, 0, -1)), (V{0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Values(lowFilterEnv(w, &abort, &top, 0.5, 1, 2, 1000, 0, -1)), Values(w));
+    EXPECT_EQ(Values(highFilterEnv(w, &abort, &top, 0.5, 1, 1, 1000, 0, -1)),
+              (V{0, 0, 0, 0, 0, 0}));
 }
 
 TEST(OnePole, FirstValuesByHand)
@@ -132,9 +133,9 @@ TEST(OnePole, ConstantEnvelopeEqualsConstantCorner)
     // One value: an interpolation between equal values may land a rounding error below them,
     // which the truncation to an integer then keeps.
     const Wave env = MakeWave({v});
-    EXPECT_EQ(Values(lowFilterEnv(w, &abort, env, 0.3, 1, 2, Rate, 10, 2400)),
+    EXPECT_EQ(Values(lowFilterEnv(w, &abort, &env, 0.3, 1, 2, Rate, 10, 2400)),
               Values(lowFilter(w, &abort, PeriodOf(v), 0.3, 1, 2, 10, 2400)));
-    EXPECT_EQ(Values(highFilterEnv(w, &abort, env, 0.3, 2, 1, Rate, 0, -1)),
+    EXPECT_EQ(Values(highFilterEnv(w, &abort, &env, 0.3, 2, 1, Rate, 0, -1)),
               Values(highFilter(w, &abort, PeriodOf(v), 0.3, 2, 1, 0, -1)));
 }
 
@@ -144,7 +145,8 @@ TEST(OnePole, EnvelopeSweepsTheCorner)
     // passes at the end.
     AbortFlag abort = 0;
     const Wave tone = Sine(40000, Rate / 5000.0);
-    WavePtr out = lowFilterEnv(tone, &abort, MakeWave({-32768, 32767}), 0.5, 1, 1, Rate, 0, -1);
+    const Wave sweep = MakeWave({-32768, 32767});
+    WavePtr out = lowFilterEnv(tone, &abort, &sweep, 0.5, 1, 1, Rate, 0, -1);
     EXPECT_LT(Amplitude(out, 1000, 3000), 500);
     EXPECT_GT(Amplitude(out, 37000, 40000), 9000);
 }
@@ -155,8 +157,8 @@ TEST(OnePole, OneValueRangeReadsTheEnvelopeStart)
     // value passes), not its last (20 Hz, which would nearly silence it).
     AbortFlag abort = 0;
     const Wave w = MakeWave({1, 2, 3000, 4});
-    EXPECT_EQ(Values(lowFilterEnv(w, &abort, MakeWave({32767, -32768}), 0.5, 1, 1, 1000, 2, 3)),
-              (V{1, 2, 3000, 4}));
+    const Wave env = MakeWave({32767, -32768});
+    EXPECT_EQ(Values(lowFilterEnv(w, &abort, &env, 0.5, 1, 1, 1000, 2, 3)), (V{1, 2, 3000, 4}));
 }
 
 // ---- Resonance and notch -----------------------------------------------------------------------
@@ -169,19 +171,19 @@ TEST(Resonance, FactorOnePassesAndFactorZeroSilences)
     const Wave freq = MakeWave({FreqValue(500.0)});
     EXPECT_EQ(Values(resFilter(w, &abort, 30.0, 1.0, 0, -1)), Values(w));
     EXPECT_EQ(Values(notchFilter(w, &abort, 30.0, 1.0, 0, -1)), silence);
-    EXPECT_EQ(Values(resFilter(w, &abort, freq, 1.0, Rate, 0, -1)), Values(w));
-    EXPECT_EQ(Values(notchFilter(w, &abort, freq, 1.0, Rate, 0, -1)), silence);
+    EXPECT_EQ(Values(resFilter(w, &abort, &freq, 1.0, Rate, 0, -1)), Values(w));
+    EXPECT_EQ(Values(notchFilter(w, &abort, &freq, 1.0, Rate, 0, -1)), silence);
 
     EXPECT_EQ(Values(resFilter(w, &abort, 30.0, 0.0, 0, -1)), silence);
     EXPECT_EQ(Values(notchFilter(w, &abort, 30.0, 0.0, 0, -1)), Values(w));
-    EXPECT_EQ(Values(resFilter(w, &abort, freq, 0.0, Rate, 0, -1)), silence);
-    EXPECT_EQ(Values(notchFilter(w, &abort, freq, 0.0, Rate, 0, -1)), Values(w));
+    EXPECT_EQ(Values(resFilter(w, &abort, &freq, 0.0, Rate, 0, -1)), silence);
+    EXPECT_EQ(Values(notchFilter(w, &abort, &freq, 0.0, Rate, 0, -1)), Values(w));
     // A factor envelope at its bottom stands for factor 0.
     const Wave zero = MakeWave({-32768, -32768});
-    EXPECT_EQ(Values(resFilter(w, &abort, 30.0, zero, 0, -1)), silence);
-    EXPECT_EQ(Values(notchFilter(w, &abort, 30.0, zero, 0, -1)), Values(w));
-    EXPECT_EQ(Values(resFilter(w, &abort, freq, zero, Rate, 0, -1)), silence);
-    EXPECT_EQ(Values(notchFilter(w, &abort, freq, zero, Rate, 0, -1)), Values(w));
+    EXPECT_EQ(Values(resFilter(w, &abort, 30.0, &zero, 0, -1)), silence);
+    EXPECT_EQ(Values(notchFilter(w, &abort, 30.0, &zero, 0, -1)), Values(w));
+    EXPECT_EQ(Values(resFilter(w, &abort, &freq, &zero, Rate, 0, -1)), silence);
+    EXPECT_EQ(Values(notchFilter(w, &abort, &freq, &zero, Rate, 0, -1)), Values(w));
 }
 
 struct ResCase
@@ -206,14 +208,14 @@ protected:
             return notch ? notchFilter(in, &abort, per, f, 0, -1)
                          : resFilter(in, &abort, per, f, 0, -1);
         case 1:
-            return notch ? notchFilter(in, &abort, freq, f, Rate, 0, -1)
-                         : resFilter(in, &abort, freq, f, Rate, 0, -1);
+            return notch ? notchFilter(in, &abort, &freq, f, Rate, 0, -1)
+                         : resFilter(in, &abort, &freq, f, Rate, 0, -1);
         case 2:
-            return notch ? notchFilter(in, &abort, per, factor, 0, -1)
-                         : resFilter(in, &abort, per, factor, 0, -1);
+            return notch ? notchFilter(in, &abort, per, &factor, 0, -1)
+                         : resFilter(in, &abort, per, &factor, 0, -1);
         default:
-            return notch ? notchFilter(in, &abort, freq, factor, Rate, 0, -1)
-                         : resFilter(in, &abort, freq, factor, Rate, 0, -1);
+            return notch ? notchFilter(in, &abort, &freq, &factor, Rate, 0, -1)
+                         : resFilter(in, &abort, &freq, &factor, Rate, 0, -1);
         }
     }
 };
@@ -297,6 +299,7 @@ TEST(BlockFilter, WidthZeroCopiesWithTheEndResolved)
 
 TEST(BlockFilter, HugeOrUndefinedWidthTakesTheMemoryFailureRoad)
 {
+    RecordingSink sink;
     for (double width : {3.0e9, -1.0e300, std::nan("")}) {
         AbortFlag abort = 0;
         int32_t begin = 0;
@@ -305,10 +308,11 @@ TEST(BlockFilter, HugeOrUndefinedWidthTakesTheMemoryFailureRoad)
         EXPECT_EQ(abort, 1);
         EXPECT_EQ(end, -1);
         abort = 0;
-        EXPECT_EQ(blockFilterEnv(Constant(10, 1), &abort, width, MakeWave({1}), &begin, &end),
-                  nullptr);
+        const Wave one = MakeWave({1});
+        EXPECT_EQ(blockFilterEnv(Constant(10, 1), &abort, width, &one, &begin, &end), nullptr);
         EXPECT_EQ(abort, 1);
     }
+    EXPECT_EQ(sink.texts.size(), 6u);
 }
 
 struct BlockEnvCase
@@ -330,7 +334,8 @@ TEST_P(BlockFilterEnvByHand, CentresTheAverageInTheGrownRange)
     int32_t begin = 0;
     int32_t end = -1;
     const Wave ramp = MakeWaveOf(10, [](int32_t i) { return 100 * i; });
-    WavePtr out = blockFilterEnv(ramp, &abort, c.width, MakeWave(c.envelope), &begin, &end);
+    const Wave env = MakeWave(c.envelope);
+    WavePtr out = blockFilterEnv(ramp, &abort, c.width, &env, &begin, &end);
     EXPECT_EQ(Values(out), c.expected);
     EXPECT_EQ(begin, 0);
     EXPECT_EQ(end, static_cast<int32_t>(c.expected.size()));
@@ -359,9 +364,9 @@ TEST(BlockFilterEnv, OneValueRangeAndOutsideCopied)
     AbortFlag abort = 0;
     int32_t begin = 1;
     int32_t end = 2;
+    const Wave env = MakeWave({32767, 0});
     // D = 0: every output reads the envelope's first value, so the width stays 0.
-    WavePtr out =
-        blockFilterEnv(MakeWave({9, 800, 7}), &abort, 0.0, MakeWave({32767, 0}), &begin, &end);
+    WavePtr out = blockFilterEnv(MakeWave({9, 800, 7}), &abort, 0.0, &env, &begin, &end);
     EXPECT_EQ(Values(out), (V{9, 0, 400, 0, 7}));
     EXPECT_EQ(end, 4);
 }
@@ -377,63 +382,95 @@ TEST(Filters, RefuseEmptyEnvelopesBeforeAnythingRuns)
     std::string error;
     int32_t begin = 0;
     int32_t end = -1;
-    EXPECT_EQ(lowFilterEnv(w, &abort, none, 0.5, 1, 1, Rate, 0, -1, &error), nullptr);
-    EXPECT_EQ(error, "The frequency envelope has no values.");
+    EXPECT_EQ(lowFilterEnv(w, &abort, &none, 0.5, 1, 1, Rate, 0, -1, &error), nullptr);
+    EXPECT_EQ(error, "The frequency envelope is empty.");
     error.clear();
-    EXPECT_EQ(highFilterEnv(w, &abort, none, 0.5, 1, 1, Rate, 0, -1, &error), nullptr);
-    EXPECT_EQ(error, "The frequency envelope has no values.");
+    EXPECT_EQ(highFilterEnv(w, &abort, nullptr, 0.5, 1, 1, Rate, 0, -1, &error), nullptr);
+    EXPECT_EQ(error, "The frequency envelope is empty.");
     error.clear();
-    EXPECT_EQ(resFilter(w, &abort, 10.0, none, 0, -1, &error), nullptr);
-    EXPECT_EQ(error, "The factor envelope has no values.");
+    EXPECT_EQ(resFilter(w, &abort, 10.0, &none, 0, -1, &error), nullptr);
+    EXPECT_EQ(error, "The factor envelope is empty.");
     error.clear();
-    EXPECT_EQ(notchFilter(w, &abort, none, 0.5, Rate, 0, -1, &error), nullptr);
-    EXPECT_EQ(error, "The frequency envelope has no values.");
+    EXPECT_EQ(notchFilter(w, &abort, &none, 0.5, Rate, 0, -1, &error), nullptr);
+    EXPECT_EQ(error, "The frequency envelope is empty.");
     error.clear();
-    EXPECT_EQ(notchFilter(w, &abort, env, none, Rate, 0, -1, &error), nullptr);
-    EXPECT_EQ(error, "The factor envelope has no values.");
+    EXPECT_EQ(notchFilter(w, &abort, &env, &none, Rate, 0, -1, &error), nullptr);
+    EXPECT_EQ(error, "The factor envelope is empty.");
     error.clear();
-    EXPECT_EQ(blockFilterEnv(w, &abort, 3.0, none, &begin, &end, &error), nullptr);
-    EXPECT_EQ(error, "The width envelope has no values.");
+    EXPECT_EQ(blockFilterEnv(w, &abort, 3.0, &none, &begin, &end, &error), nullptr);
+    EXPECT_EQ(error, "The width envelope is empty.");
     EXPECT_EQ(end, -1);
-    // Without an error text the refusal is the same.
-    EXPECT_EQ(resFilter(w, &abort, none, env, Rate, 0, -1), nullptr);
+    // Without an error text the refusal is the same; the flag stays clear (nothing to discard).
+    EXPECT_EQ(resFilter(w, &abort, &none, &env, Rate, 0, -1), nullptr);
     EXPECT_EQ(abort, 0);
 }
 
 TEST(Filters, RangeOutsideTheWaveIsReportedAndRefused)
 {
     RecordingSink sink;
-    AbortFlag abort = 0;
     const Wave w = Constant(10, 3);
-    EXPECT_EQ(lowFilter(w, &abort, 10.0, 0.5, 1, 1, 0, 11), nullptr);
-    EXPECT_TRUE(sink.Saw("end <= values"));
-    EXPECT_EQ(resFilter(w, &abort, 10.0, 0.5, -1, 5), nullptr);
-    EXPECT_TRUE(sink.Saw("begin >= 0"));
-    EXPECT_EQ(notchFilter(w, &abort, 10.0, 0.5, 6, 5), nullptr);
-    EXPECT_TRUE(sink.Saw("begin <= end"));
-    EXPECT_EQ(abort, 0);
+    struct Case
+    {
+        int32_t begin, end;
+        const char* condition;
+    };
+    for (const Case& c :
+         {Case{0, 11, "end <= values"}, Case{-1, 5, "begin >= 0"}, Case{6, 5, "begin <= end"}}) {
+        AbortFlag abort = 0;
+        EXPECT_EQ(lowFilter(w, &abort, 10.0, 0.5, 1, 1, c.begin, c.end), nullptr);
+        EXPECT_TRUE(sink.Saw(c.condition)) << c.condition;
+        EXPECT_EQ(abort, 1);
+        abort = 0;
+        int32_t b = c.begin;
+        int32_t e = c.end;
+        EXPECT_EQ(blockFilter(w, &abort, 2.0, &b, &e), nullptr);
+        EXPECT_EQ(e, c.end);
+        EXPECT_EQ(abort, 1);
+    }
 }
 
-TEST(Filters, PreconditionsAreReportedByName)
+TEST(Filters, BrokenPreconditionsAreReportedByNameAndRefused)
 {
     RecordingSink sink;
-    AbortFlag abort = 0;
     const Wave w = Constant(10, 3);
-    EXPECT_TRUE(lowFilter(w, &abort, 0.0, 1.0, 0, 0, 0, -1));
+    const Wave env = MakeWave({0});
+    AbortFlag abort = 0;
+    EXPECT_EQ(lowFilter(w, &abort, 0.0, 1.0, 0, 0, 0, -1), nullptr);
     for (const char* c : {"time > 0", "factor < 1", "countBer > 0", "countCmd > 0"})
         EXPECT_TRUE(sink.Saw(c)) << c;
-    EXPECT_TRUE(highFilter(w, &abort, 10.0, 1.0, 1, 1, 0, -1));
+    EXPECT_FALSE(sink.Saw("factor > 0"));
+    EXPECT_EQ(abort, 1);
+    abort = 0;
+    EXPECT_EQ(highFilter(w, &abort, 10.0, 1.0, 1, 1, 0, -1), nullptr);
     EXPECT_TRUE(sink.Saw("factor > 0 && factor < 1"));
-    EXPECT_TRUE(resFilter(w, &abort, 0.5, 0.5, 0, -1));
+    EXPECT_EQ(abort, 1);
+    abort = 0;
+    EXPECT_EQ(resFilter(w, &abort, 0.5, 0.5, 0, -1), nullptr);
     EXPECT_TRUE(sink.Saw("per >= 1 && factor >= 0 && factor <= 1"));
-    EXPECT_TRUE(notchFilter(w, &abort, MakeWave({0}), 1.5, Rate, 0, -1));
+    EXPECT_EQ(abort, 1);
+    abort = 0;
+    EXPECT_EQ(notchFilter(w, &abort, &env, 1.5, Rate, 0, -1), nullptr);
     EXPECT_TRUE(sink.Saw("factor >= 0 && factor <= 1"));
+    EXPECT_EQ(abort, 1);
 }
 
-TEST(Filters, NoPassesLeaveTheRange)
+TEST(Filters, AllocationFailureGivesNoResultAndSetsTheFlag)
 {
     RecordingSink sink;
+    const Wave w = Constant(100, 3);
+    const Wave env = MakeWave({0, 100});
+    FailAllocations fail(0);
     AbortFlag abort = 0;
-    const Wave w = MakeWave({1, 2, 3, 4});
-    EXPECT_EQ(Values(lowFilter(w, &abort, 10.0, 0.5, 1, 0, 0, -1)), (V{1, 2, 3, 4}));
+    EXPECT_EQ(highFilter(w, &abort, 10.0, 0.5, 1, 1, 0, -1), nullptr);
+    EXPECT_EQ(abort, 1);
+    abort = 0;
+    EXPECT_EQ(notchFilter(w, &abort, &env, &env, Rate, 0, -1), nullptr);
+    EXPECT_EQ(abort, 1);
+    abort = 0;
+    int32_t begin = 0;
+    int32_t end = -1;
+    EXPECT_EQ(blockFilterEnv(w, &abort, 4.0, &env, &begin, &end), nullptr);
+    EXPECT_EQ(abort, 1);
+    EXPECT_EQ(end, -1);
+    EXPECT_EQ(sink.texts.size(), 3u);
 }

@@ -92,11 +92,28 @@ struct FailAllocations
     ~FailAllocations() { ResetAllocationFailure(); }
 };
 
-/// Arms the abort hook for its lifetime.
-struct AbortAt
+/// For its lifetime the poll after the first `polls` sets the flag, as a user's stop would,
+/// and the polls of the signal operations are counted.
+struct StopAfterPolls
 {
-    explicit AbortAt(int64_t poll) { signal::AbortAtPoll(poll); }
-    ~AbortAt() { signal::AbortAtPoll(-1); }
+    explicit StopAfterPolls(int64_t polls)
+    {
+        AbortAfterPolls(polls);
+        signal::CountPolls(true);
+    }
+    ~StopAfterPolls()
+    {
+        ResetAbortHook();
+        signal::CountPolls(false);
+    }
+};
+
+/// Counts the polls of the signal operations for its lifetime.
+struct CountingPolls
+{
+    CountingPolls() { signal::CountPolls(true); }
+    ~CountingPolls() { signal::CountPolls(false); }
+    int64_t Count() const { return signal::PollsCounted(); }
 };
 
 } // namespace kelvorn::testing

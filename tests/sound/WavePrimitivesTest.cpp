@@ -350,3 +350,267 @@ TEST(RangeEditFailures, TheFlagIsPolledAtLeastEveryThousandValues)
         EXPECT_NE(op(&abort), nullptr);
     }
 }
+
+// ---- In-place primitives -----------------------------------------------------------------
+
+TEST(InPlace, CopyFrom)
+{
+    WavePtr from = MakeWave({10, 20, 30, 40, 50});
+    AbortFlag abort = 0;
+    WavePtr w = MakeWave({1, 2, 3, 4, 5, 6});
+    copyFrom(*w, &abort, *from, 1, 3, 2);
+    EXPECT_EQ(ValuesOf(w), (V{1, 2, 20, 30, 5, 6}));
+    copyFrom(*w, &abort, *from, 3, -1, 0);
+    EXPECT_EQ(ValuesOf(w), (V{40, 50, 20, 30, 5, 6}));
+    copyFrom(*w, &abort, *from, 0, -1, 1);
+    EXPECT_EQ(ValuesOf(w), (V{40, 10, 20, 30, 40, 50}));
+    EXPECT_EQ(abort, 0);
+}
+
+TEST(InPlace, CopyFromItselfOverlapping)
+{
+    AbortFlag abort = 0;
+    WavePtr w = MakeWave({1, 2, 3, 4, 5, 6});
+    copyFrom(*w, &abort, *w, 0, 4, 2);
+    EXPECT_EQ(ValuesOf(w), (V{1, 2, 1, 2, 3, 4}));
+    w = MakeWave({1, 2, 3, 4, 5, 6});
+    copyFrom(*w, &abort, *w, 2, -1, 0);
+    EXPECT_EQ(ValuesOf(w), (V{3, 4, 5, 6, 5, 6}));
+    // Longer than a block, overlapping by one value.
+    WavePtr big = MakeWaveOf(2500, [](int i) { return i; });
+    copyFrom(*big, &abort, *big, 0, 2499, 1);
+    EXPECT_EQ((*big)[0], 0);
+    EXPECT_EQ((*big)[1], 0);
+    EXPECT_EQ((*big)[1500], 1499);
+    EXPECT_EQ((*big)[2499], 2498);
+}
+
+TEST(InPlace, AddFromWrapsAndMayOverlap)
+{
+    AbortFlag abort = 0;
+    WavePtr w = MakeWave({1, 2, 3, 4, 5});
+    WavePtr from = MakeWave({10, 20});
+    addFrom(*w, &abort, *from, 0, -1, 3);
+    EXPECT_EQ(ValuesOf(w), (V{1, 2, 3, 14, 25}));
+    WavePtr top = MakeWave({32767, -32768});
+    WavePtr one = MakeWave({1, -1});
+    addFrom(*top, &abort, *one, 0, 2, 0);
+    EXPECT_EQ(ValuesOf(top), (V{-32768, 32767}));
+
+    // Each value added is the source's value before this call changed it.
+    w = MakeWave({1, 2, 3, 4, 5});
+    addFrom(*w, &abort, *w, 0, 3, 1);
+    EXPECT_EQ(ValuesOf(w), (V{1, 3, 5, 7, 5}));
+    w = MakeWave({1, 2, 3, 4, 5});
+    addFrom(*w, &abort, *w, 1, 4, 0);
+    EXPECT_EQ(ValuesOf(w), (V{3, 5, 7, 4, 5}));
+}
+
+TEST(InPlace, CopyTargetsOutsideTheWaveAreAssertions)
+{
+    RecordedBoxes boxes;
+    WavePtr w = MakeWave({1, 2, 3, 4, 5});
+    WavePtr from = MakeWave({10, 20, 30});
+    AbortFlag abort = 0;
+    copyFrom(*w, &abort, *from, 0, 3, 3);
+    addFrom(*w, &abort, *from, 0, 3, -1);
+    copyFrom(*w, &abort, *from, 0, 4, 0);
+    EXPECT_EQ(ValuesOf(w), (V{1, 2, 3, 4, 5}));
+    EXPECT_EQ(abort, 1);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_NE(boxes.boxes[0].text.find("\"to + end - begin <= values\""), std::string::npos);
+    EXPECT_NE(boxes.boxes[1].text.find("\"to >= 0\""), std::string::npos);
+    EXPECT_NE(boxes.boxes[2].text.find("\"end <= values\""), std::string::npos);
+}
+
+TEST(InPlace, ClearAndMirror)
+{
+    AbortFlag abort = 0;
+    WavePtr w = MakeWave({1, 2, 3, 4, 5});
+    clear(*w, &abort, 1, 3);
+    EXPECT_EQ(ValuesOf(w), (V{1, 0, 0, 4, 5}));
+    clear(*w, &abort, 3, -1);
+    EXPECT_EQ(ValuesOf(w), (V{1, 0, 0, 0, 0}));
+
+    w = MakeWave({1, 2, 3, 4, 5});
+    mirror(*w, &abort, 0, -1);
+    EXPECT_EQ(ValuesOf(w), (V{5, 4, 3, 4, 5}));
+    w = MakeWave({1, 2, 3, 4, 5});
+    mirror(*w, &abort, 1, 5);
+    EXPECT_EQ(ValuesOf(w), (V{1, 5, 4, 4, 5}));
+    w = MakeWave({1, 2, 3, 4, 5});
+    mirror(*w, &abort, 2, 3);
+    EXPECT_EQ(ValuesOf(w), (V{1, 2, 3, 4, 5}));
+}
+
+struct DrawCase
+{
+    const char* name;
+    int32_t x0;
+    int16_t y0;
+    int32_t x1;
+    int16_t y1;
+    V expected;
+};
+
+class DrawLine : public ::testing::TestWithParam<DrawCase>
+{
+};
+
+TEST_P(DrawLine, WritesFromX0ToBeforeX1)
+{
+    const DrawCase& c = GetParam();
+    WavePtr w = MakeWave({9, 9, 9, 9, 9, 9});
+    AbortFlag abort = 0;
+    drawLine(*w, &abort, c.x0, c.y0, c.x1, c.y1);
+    EXPECT_EQ(ValuesOf(w), c.expected);
+    EXPECT_EQ(abort, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DrawLine,
+    ::testing::Values(DrawCase{"Rising", 1, 0, 5, 300, {9, 0, 100, 200, 300, 9}},
+                      DrawCase{"ToTheEnd", 2, -5, -1, 1, {9, 9, -5, -3, -1, 1}},
+                      DrawCase{"OneValueTakesTheMean", 3, 3, 4, -6, {9, 9, 9, -1, 9, 9}},
+                      DrawCase{"TowardZero", 0, 0, 3, -5, {0, -2, -5, 9, 9, 9}},
+                      DrawCase{"Nothing", 4, 1, 4, 2, {9, 9, 9, 9, 9, 9}},
+                      DrawCase{"Silence", 0, 0, 6, 0, {0, 0, 0, 0, 0, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ScaleCase
+{
+    const char* name;
+    double factor;
+    V values;
+    V expected;
+};
+
+class VolumeInPlace : public ::testing::TestWithParam<ScaleCase>
+{
+};
+
+TEST_P(VolumeInPlace, TruncatesAndWraps)
+{
+    const ScaleCase& c = GetParam();
+    WavePtr w = MakeWave(c.values);
+    AbortFlag abort = 0;
+    volumeInPlace(*w, &abort, c.factor, 0, -1);
+    EXPECT_EQ(ValuesOf(w), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VolumeInPlace,
+    ::testing::Values(ScaleCase{"Double", 2, {100, -100, 20000, 3, 5}, {200, -200, -25536, 6, 10}},
+                      ScaleCase{"Half", 0.5, {3, -3, 1, -1, 32767}, {1, -1, 0, 0, 16383}},
+                      ScaleCase{"Huge", 1e6, {3, 0, -1, 1, 2}, {-14656, 0, -16960, 16960, -31616}},
+                      ScaleCase{"BoundaryFactor", -65536, {1, -32768, 32767, 0, 2}, {0, 0, 0, 0, 0}},
+                      ScaleCase{"JustBelowBoundary", 65535.5, {1, -1, 2, 0, 32767},
+                                {-1, 1, -1, 0, -16384}},
+                      ScaleCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(),
+                                {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InPlace, VolumeOfAnEmptyRangeChangesNothing)
+{
+    WavePtr w = MakeWave({1, 2, 3, 4, 5});
+    AbortFlag abort = 0;
+    volumeInPlace(*w, &abort, 0, 2, 2);
+    EXPECT_EQ(ValuesOf(w), (V{1, 2, 3, 4, 5}));
+}
+
+TEST(InPlace, TheFlagStopsWithinOneBlock)
+{
+    HookReset reset;
+    // The third look at the flag finds it set: two blocks are done, the rest is untouched.
+    const auto check = [](const char* name, auto op) {
+        WavePtr w = MakeWaveOf(5500, [](int) { return 100; });
+        AbortFlag abort = 0;
+        AbortAfterPolls(2);
+        op(*w, &abort);
+        ResetAbortHook();
+        EXPECT_EQ(abort, 1) << name;
+        EXPECT_NE((*w)[1999], 100) << name;
+        EXPECT_EQ((*w)[2000], 100) << name;
+        EXPECT_EQ((*w)[5499], 100) << name;
+    };
+    WavePtr src = MakeWaveOf(5500, [](int) { return 7; });
+    check("volumeInPlace", [](Wave& w, AbortFlag* a) { volumeInPlace(w, a, 2.0, 0, -1); });
+    check("clear", [](Wave& w, AbortFlag* a) { clear(w, a, 0, -1); });
+    check("copyFrom", [&](Wave& w, AbortFlag* a) { copyFrom(w, a, *src, 0, -1, 0); });
+    check("addFrom", [&](Wave& w, AbortFlag* a) { addFrom(w, a, *src, 0, -1, 0); });
+    check("drawLine", [](Wave& w, AbortFlag* a) { drawLine(w, a, 0, 0, -1, 0); });
+}
+
+TEST(InPlace, MirrorStopsWithinOneBlock)
+{
+    HookReset reset;
+    WavePtr w = MakeWaveOf(5500, [](int i) { return i < 3000 ? 100 : 1; });
+    AbortFlag abort = 0;
+    AbortAfterPolls(2);
+    mirror(*w, &abort, 0, -1);
+    EXPECT_EQ(abort, 1);
+    EXPECT_EQ((*w)[1999], 1);
+    EXPECT_EQ((*w)[2000], 100);
+    EXPECT_EQ((*w)[2749], 100);
+}
+
+// ---- Sine period and frequency curve -----------------------------------------------------
+
+TEST(MakeSinePeriod, UsesTheProgramsPi)
+{
+    AbortFlag abort = 0;
+    WavePtr w = CreateWave(&abort, 8);
+    makeSinePeriod(*w);
+    // sin(2 i 3.1415293 / 8) * 32767: the half period lands a hair short of pi (value 2).
+    EXPECT_EQ(ValuesOf(w), (V{0, 23169, 32766, 23170, 2, -23167, -32766, -23172}));
+}
+
+struct CurveCase
+{
+    int32_t rate;
+    // Values at the indices 0, 1, 58, 59, 75, 90, 148, 149.
+    V expected;
+};
+
+class FrequencyCurve : public ::testing::TestWithParam<CurveCase>
+{
+};
+
+TEST_P(FrequencyCurve, JoinsTheFivePoints)
+{
+    const CurveCase& c = GetParam();
+    AbortFlag abort = 0;
+    WavePtr w = MakeWaveOf(150, [](int) { return 1; });
+    makeFrequencyCurve(*w, &abort, c.rate);
+    const int32_t at[] = {0, 1, 58, 59, 75, 90, 148, 149};
+    V got;
+    for (int32_t i : at)
+        got.push_back((*w)[i]);
+    EXPECT_EQ(got, c.expected);
+    EXPECT_EQ(abort, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rates, FrequencyCurve,
+    ::testing::Values(
+        // 22050 Hz at the top clamps to 32767; 3675 Hz gives 16694.
+        CurveCase{44100, {32767, 32489, 16693, 16694, 13389, 4367, -5612, -5613}},
+        CurveCase{48000, {32767, 32490, 16737, 16738, 13138, 4345, -5602, -5603}},
+        // Below 20000 Hz no whole-value period reaches the top point: it takes 32767.
+        CurveCase{11025, {32767, 32489, 16693, 16694, 13964, 4367, -5462, -5462}},
+        CurveCase{5512, {32767, 32556, 20539, 20539, 13963, 5270, -5150, -5151}},
+        CurveCase{1000, {32767, 32767, 32767, 32767, 32767, 4345, -2229, -2230}},
+        CurveCase{0, {32767, 32767, 32767, 32767, 32767, 32767, 32767, 32767}},
+        CurveCase{-44100, {32767, 32767, 32767, 32767, 32767, 32767, 32767, 32767}}));
+
+TEST(FrequencyCurveSize, OnlyOnAHundredAndFiftyValues)
+{
+    RecordedBoxes boxes;
+    AbortFlag abort = 0;
+    WavePtr w = MakeWaveOf(149, [](int) { return 1; });
+    makeFrequencyCurve(*w, &abort, 44100);
+    EXPECT_EQ(abort, 1);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find("\"values == 150\""), std::string::npos);
+    EXPECT_EQ((*w)[0], 1);
+}

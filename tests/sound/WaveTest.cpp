@@ -33,3 +33,46 @@ TEST(WaveCore, CopyIsIndependent)
     EXPECT_EQ((*b)[2499], 1499);
     EXPECT_EQ(b->Values(), 2500);
 }
+
+#include "sound/WaveTestSupport.h"
+
+TEST(WaveCore, CheckMemoryShowsTheMemoryBox)
+{
+    kelvorn::test::RecordedBoxes boxes;
+    int x = 0;
+    EXPECT_TRUE(CheckMemory(&x));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_FALSE(CheckMemory(nullptr));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "There is not enough memmory for this operation.");
+    EXPECT_EQ(boxes.boxes[0].caption, "System Error");
+    EXPECT_EQ(boxes.boxes[0].icon, MsgIcon::Information);
+}
+
+TEST(WaveCore, AbortHookSetsTheFlagOnTheRightPoll)
+{
+    kelvorn::test::HookReset reset;
+    AbortFlag flag = 0;
+    AbortAfterPolls(2);
+    EXPECT_FALSE(PollAbort(&flag));
+    EXPECT_FALSE(PollAbort(&flag));
+    EXPECT_TRUE(PollAbort(&flag));
+    EXPECT_EQ(flag, 1);
+    ResetAbortHook();
+    flag = 0;
+    EXPECT_FALSE(PollAbort(&flag));
+    EXPECT_FALSE(PollAbort(nullptr));
+}
+
+TEST(WaveCore, CopyConstructorStopsOnTheFlag)
+{
+    kelvorn::test::HookReset reset;
+    WavePtr a = kelvorn::test::MakeWaveOf(3000, [](int) { return 5; });
+    AbortFlag flag = 0;
+    AbortAfterPolls(1);
+    Wave b(&flag, *a);
+    EXPECT_EQ(flag, 1);
+    ASSERT_EQ(b.Values(), 3000);
+    EXPECT_EQ(b[999], 5);
+    EXPECT_EQ(b[1000], 0);
+}

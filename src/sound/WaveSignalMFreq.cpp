@@ -1,0 +1,104 @@
+#include "sound/WaveSignal.h"
+
+#include "sound/SineTable.h"
+#include "sound/WavePrimitives.h"
+#include "sound/WaveSampling.h"
+#include "sound/WaveSignalCommon.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace kelvorn {
+
+using namespace signal;
+
+namespace {
+
+struct Partial
+{
+    double amplitude;
+    double position;
+    double step;
+    double decay;
+};
+
+WavePtr MFreq(const Wave& w, AbortFlag* abort, int64_t length, const Wave& form, int32_t count,
+              const double* amplitudes, const double* periods, const double* phases,
+              const double* decays, int32_t* begin, int32_t* end)
+{
+    int32_t e = *end;
+    if (!wavedetail::ResolveRange(w, abort, *begin, e))
+        return nullptr;
+    const int32_t freqCount = count;
+    if (!KV_SOFT_ASSERT(freqCount > 0) ||
+        !KV_SOFT_ASSERT(amplitudes && periods && phases && decays)) {
+        wavedetail::Refused(abort);
+        return nullptr;
+    }
+    const double f = form.Values();
+    const double wrapEnd = f - 1.0;
+    std::vector<Partial> partials(static_cast<size_t>(count));
+    for (int32_t j = 0; j < count; ++j)
+        partials[static_cast<size_t>(j)] = {amplitudes[j], phases[j] * f, f / periods[j],
+                                            decays[j]};
+    const int16_t* data = form.Data();
+    const int32_t formValues = form.Values();
+    return wavedetail::Splice(w, abort, *begin, e, length, end, [&](int16_t* o) {
+        std::array<double, WaveBlock> sum{};
+        return ForBlocks(abort, length, [&](int64_t at, int64_t stop) {
+            const auto n = static_cast<size_t>(stop - at);
+            std::fill(sum.begin(), sum.begin() + static_cast<std::ptrdiff_t>(n), 0.0);
+            // Partial by partial over the block: each output still adds its partials in order,
+            // and each partial's state stays in registers.
+            for (Partial& p : partials) {
+                double a = p.amplitude;
+                double pos = p.position;
+                const double step = p.step;
+                const double decay = p.decay;
+                for (size_t i = 0; i < n; ++i) {
+                    const double v = ReadRange(data, pos, 0, formValues);
+                    sum[i] = Trunc(v * a + sum[i]);
+                    a = a * decay;
+                    pos = WrapInto(pos + step, 0.0, wrapEnd);
+                }
+                p.amplitude = a;
+                p.position = pos;
+            }
+            for (size_t i = 0; i < n; ++i)
+                o[at + static_cast<int64_t>(i)] = StoreSample(sum[i]);
+        });
+    });
+}
+
+} // namespace
+
+WavePtr makeMFreq(const Wave& w, AbortFlag* abort, int64_t length, int32_t count,
+                  const double* amplitudes, const double* periods, const double* phases,
+                  const double* decays, int32_t* begin, int32_t* end)
+{
+    const Wave* sinus = Sinus();
+    if (!KV_SOFT_ASSERT(sinus != NULL)) {
+        wavedetail::Refused(abort);
+        return nullptr;
+    }
+    return MFreq(w, abort, length, *sinus, count, amplitudes, periods, phases, decays, begin, end);
+}
+
+WavePtr makeMFreqForm(const Wave& w, AbortFlag* abort, int64_t length, const Wave* form,
+                      int32_t count, const double* amplitudes, const double* periods,
+                      const double* phases, const double* decays, int32_t* begin, int32_t* end,
+                      std::string* error)
+{
+    if (!CheckNotEmpty(form, "form", error))
+        return nullptr;
+    // Positions wrap over [0, F - 1): a form of one value leaves nothing to wrap over.
+    if (form->Values() < 2) {
+        if (error)
+            *error = "The form needs at least two values.";
+        return nullptr;
+    }
+    return MFreq(w, abort, length, *form, count, amplitudes, periods, phases, decays, begin, end);
+}
+
+} // namespace kelvorn
