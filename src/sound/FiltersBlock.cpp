@@ -28,8 +28,9 @@ WavePtr blockFilter(const Wave& w, AbortFlag* abort, double width, int32_t* begi
     }
     // NaN and huge widths give an impossible count, which Splice refuses.
     const int64_t whole = TruncCount(std::fabs(width));
-    const int64_t n = whole + 1;
-    const int64_t length = whole < 0 || whole >= MaxWaveValues ? -1 : int64_t{e} - b + n;
+    const bool possible = whole >= 0 && whole < MaxWaveValues;
+    const int64_t n = possible ? whole + 1 : 0;
+    const int64_t length = possible ? int64_t{e} - b + n : -1;
     const int16_t* src = w.Data();
     return Splice(w, abort, b, e, length, end, [&](int16_t* o) {
         double j = width > 0 ? static_cast<double>(b - n) : b;

@@ -13,8 +13,7 @@ bool CreateSinus(AbortFlag* flag)
 {
     sinusTable = CreateWave(flag, SinusValues);
     if (!sinusTable) {
-        Messages().Show("Could not create sinus.", "System Error", MsgIcon::Stop,
-                        MsgButtons::Ok);
+        Messages().Show("Could not create sinus.", "System Error", MsgIcon::Stop, MsgButtons::Ok);
         return false;
     }
     makeSinePeriod(*sinusTable);

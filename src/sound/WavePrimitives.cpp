@@ -17,23 +17,41 @@ bool ResolveRange(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t& en
 {
     const int32_t values = wave.Values();
     end = wave.ResolveEnd(end);
-    if (KV_SOFT_ASSERT(begin >= 0) && KV_SOFT_ASSERT(end <= values) &&
-        KV_SOFT_ASSERT(begin <= end))
+    if (KV_SOFT_ASSERT(begin >= 0) && KV_SOFT_ASSERT(end <= values) && KV_SOFT_ASSERT(begin <= end))
         return true;
     return Refused(abort);
 }
 
-void ScaleValues(int16_t* to, const int16_t* from, int64_t n, double factor)
+void ScaleValues(int16_t* __restrict to, const int16_t* __restrict from, int64_t n, double factor)
 {
-    if (std::fabs(factor) < 65536.0) {
-        // |value * factor| < 2^31 here, so a 32-bit truncation keeps the same low 16 bits and
-        // the loop vectorises.
+    if (!(std::fabs(factor) < 65536.0)) {
         for (int64_t i = 0; i < n; ++i)
-            to[i] = static_cast<int16_t>(static_cast<int32_t>(from[i] * factor));
+            to[i] = StoreSample(from[i] * factor);
         return;
     }
-    for (int64_t i = 0; i < n; ++i)
-        to[i] = StoreSample(from[i] * factor);
+    // |value * factor| < 2^31 here, so a 32-bit truncation keeps the same low 16 bits; runs
+    // of a fixed length let the compiler turn the loop into vector code.
+    int64_t i = 0;
+    for (; i + RunLength <= n; i += RunLength)
+        for (int64_t u = 0; u < RunLength; ++u)
+            to[i + u] = StoreSmall(from[i + u] * factor);
+    for (; i < n; ++i)
+        to[i] = StoreSmall(from[i] * factor);
+}
+
+void ScaleValuesInPlace(int16_t* values, int64_t n, double factor)
+{
+    if (!(std::fabs(factor) < 65536.0)) {
+        for (int64_t i = 0; i < n; ++i)
+            values[i] = StoreSample(values[i] * factor);
+        return;
+    }
+    int64_t i = 0;
+    for (; i + RunLength <= n; i += RunLength)
+        for (int64_t u = 0; u < RunLength; ++u)
+            values[i + u] = StoreSmall(values[i + u] * factor);
+    for (; i < n; ++i)
+        values[i] = StoreSmall(values[i] * factor);
 }
 
 } // namespace wavedetail
@@ -122,8 +140,8 @@ void makeFrequencyCurve(Wave& wave, AbortFlag* abort, int32_t rate)
 namespace {
 
 /// Checks the source range and the target of copyFrom / addFrom.
-bool CheckCopy(const Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin,
-               int32_t& end, int32_t toIndex)
+bool CheckCopy(const Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int32_t& end,
+               int32_t toIndex)
 {
     if (!ResolveRange(from, abort, begin, end))
         return false;
@@ -160,8 +178,7 @@ void copyFrom(Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int
              });
 }
 
-void addFrom(Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int32_t end,
-             int32_t to)
+void addFrom(Wave& wave, AbortFlag* abort, const Wave& from, int32_t begin, int32_t end, int32_t to)
 {
     if (!CheckCopy(wave, abort, from, begin, end, to))
         return;
@@ -225,7 +242,7 @@ void volumeInPlace(Wave& wave, AbortFlag* abort, double factor, int32_t begin, i
         return;
     int16_t* d = wave.Data() + begin;
     ForBlocks(abort, end - begin,
-              [&](int64_t a, int64_t b) { ScaleValues(d + a, d + a, b - a, factor); });
+              [&](int64_t a, int64_t b) { ScaleValuesInPlace(d + a, b - a, factor); });
 }
 
 // ---- Range edits -----------------------------------------------------------------------
@@ -247,8 +264,7 @@ WavePtr deletePart(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t en
     return Splice(wave, abort, begin, end, 0, nullptr, [](int16_t*) { return true; });
 }
 
-WavePtr replace(const Wave& wave, AbortFlag* abort, const Wave& other, int32_t begin,
-                int32_t end)
+WavePtr replace(const Wave& wave, AbortFlag* abort, const Wave& other, int32_t begin, int32_t end)
 {
     if (!ResolveRange(wave, abort, begin, end))
         return nullptr;
@@ -271,8 +287,8 @@ WavePtr append(const Wave& wave, AbortFlag* abort, const Wave& other)
 
 // ---- Linear resampling -----------------------------------------------------------------
 
-WavePtr resampleTo(const Wave& wave, AbortFlag* abort, int64_t count, bool reverse,
-                   int32_t* begin, int32_t* end)
+WavePtr resampleTo(const Wave& wave, AbortFlag* abort, int64_t count, bool reverse, int32_t* begin,
+                   int32_t* end)
 {
     if (!ResolveRange(wave, abort, *begin, *end))
         return nullptr;

@@ -140,8 +140,8 @@ WavePtr rollOut(const Wave& wave, AbortFlag* abort, const Wave* speedEnvelope, d
 
 /// [*begin, *end) linearly resampled to count values, optionally reversed. Reads past the
 /// wave's last value take 0.
-WavePtr resampleTo(const Wave& wave, AbortFlag* abort, int64_t count, bool reverse,
-                   int32_t* begin, int32_t* end);
+WavePtr resampleTo(const Wave& wave, AbortFlag* abort, int64_t count, bool reverse, int32_t* begin,
+                   int32_t* end);
 
 // ---- Transforms: a new wave of the same count, outside [begin, end) unchanged -----------
 
@@ -171,8 +171,7 @@ WavePtr volumeEnvelope(const Wave& wave, AbortFlag* abort, const Wave* envelope,
                        int32_t end, std::string* error = nullptr);
 
 /// The range rotated left by leftShift (0..range length) values.
-WavePtr rotate(const Wave& wave, AbortFlag* abort, int64_t leftShift, int32_t begin,
-               int32_t end);
+WavePtr rotate(const Wave& wave, AbortFlag* abort, int64_t leftShift, int32_t begin, int32_t end);
 
 // ---- Range edits ---------------------------------------------------------------------
 
@@ -183,8 +182,7 @@ WavePtr copyPart(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t end)
 WavePtr deletePart(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t end);
 
 /// [0, begin), all of other, [end, Values()). other may be wave itself.
-WavePtr replace(const Wave& wave, AbortFlag* abort, const Wave& other, int32_t begin,
-                int32_t end);
+WavePtr replace(const Wave& wave, AbortFlag* abort, const Wave& other, int32_t begin, int32_t end);
 
 /// All of wave followed by all of other.
 WavePtr append(const Wave& wave, AbortFlag* abort, const Wave& other);

@@ -91,8 +91,7 @@ inline bool Refused(AbortFlag* abort)
 
 /// body(from, to) over [0, count) in blocks of WaveBlock, the flag polled before each block.
 /// False when stopped.
-template <class Body>
-bool ForBlocks(AbortFlag* abort, int64_t count, Body&& body)
+template <class Body> bool ForBlocks(AbortFlag* abort, int64_t count, Body&& body)
 {
     for (int64_t at = 0; at < count; at += WaveBlock) {
         if (PollAbort(abort))
@@ -156,8 +155,20 @@ WavePtr SameShape(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t end
     return Splice(wave, abort, begin, end, end - begin, nullptr, transform);
 }
 
-/// Value times factor, truncated, low 16 bits kept, for n values.
-void ScaleValues(int16_t* to, const int16_t* from, int64_t n, double factor);
+/// StoreSample for a value known to lie well inside the 32-bit range (sums and products of a
+/// few samples): the same result without the range tests.
+inline int16_t StoreSmall(double x)
+{
+    return static_cast<int16_t>(static_cast<int32_t>(x));
+}
+
+/// Values per run of the hot loops: a run of fixed length is what the compiler turns into
+/// vector code at the default optimisation level.
+constexpr int64_t RunLength = 8;
+
+/// Value times factor, truncated, low 16 bits kept, for n values; to and from do not overlap.
+void ScaleValues(int16_t* __restrict to, const int16_t* __restrict from, int64_t n, double factor);
+void ScaleValuesInPlace(int16_t* values, int64_t n, double factor);
 
 /// The interpolated value between data[index] and data[index + 1] at fraction f; indices
 /// outside [0, values) read 0.

@@ -66,7 +66,8 @@ WavePtr makeExpLine(const Wave& wave, AbortFlag* abort, int16_t from, int16_t to
         length = 2;
     // Kept: the ratio's root is the count, not the count minus one, so the line ends one
     // factor short of `to`.
-    const double ratio = std::pow(static_cast<double>(to) / from, 1.0 / static_cast<double>(length));
+    const double ratio =
+        std::pow(static_cast<double>(to) / from, 1.0 / static_cast<double>(length));
     double y = from;
     return Generate(wave, abort, length, begin, end, [&](int16_t* part, int64_t a, int64_t b) {
         for (int64_t k = a; k < b; ++k) {

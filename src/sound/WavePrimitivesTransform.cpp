@@ -49,12 +49,12 @@ WavePtr moveV(const Wave& wave, AbortFlag* abort, int16_t shift, int32_t begin, 
     if (!ResolveRange(wave, abort, begin, end))
         return nullptr;
     const auto s = static_cast<uint16_t>(shift);
-    return Transform(wave, abort, begin, end,
-                     [s](int16_t* to, const int16_t* from, int64_t a, int64_t b) {
-                         for (int64_t k = a; k < b; ++k)
-                             to[k] = static_cast<int16_t>(
-                                 static_cast<uint16_t>(static_cast<uint16_t>(from[k]) + s));
-                     });
+    return Transform(
+        wave, abort, begin, end, [s](int16_t* to, const int16_t* from, int64_t a, int64_t b) {
+            for (int64_t k = a; k < b; ++k)
+                to[k] =
+                    static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint16_t>(from[k]) + s));
+        });
 }
 
 WavePtr normalizeV(const Wave& wave, AbortFlag* abort, int32_t begin, int32_t end)
@@ -126,11 +126,11 @@ WavePtr distort(const Wave& wave, AbortFlag* abort, const Wave* curve, int32_t b
     // The curve is read like an envelope: -32768 lands a hair before its first value.
     const EnvelopeReader reader(*curve, 0.0);
     const double last = curve->Values() - 1;
-    return Transform(wave, abort, begin, end,
-                     [&](int16_t* to, const int16_t* from, int64_t a, int64_t b) {
-                         for (int64_t k = a; k < b; ++k)
-                             to[k] = StoreSample(reader.AtPosition((from[k] / 65535.0 + 0.5) * last));
-                     });
+    return Transform(
+        wave, abort, begin, end, [&](int16_t* to, const int16_t* from, int64_t a, int64_t b) {
+            for (int64_t k = a; k < b; ++k)
+                to[k] = StoreSample(reader.AtPosition((from[k] / 65535.0 + 0.5) * last));
+        });
 }
 
 WavePtr volume(const Wave& wave, AbortFlag* abort, double factor, int32_t begin, int32_t end)
@@ -151,11 +151,24 @@ WavePtr volumeEnvelope(const Wave& wave, AbortFlag* abort, const Wave* envelope,
     if (!ResolveRange(wave, abort, begin, end))
         return nullptr;
     const EnvelopeReader reader(*envelope, static_cast<double>(end) - begin - 1.0);
+    const int16_t* e = envelope->Data();
+    const double scale = reader.Scale();
+    const double lastPosition = envelope->Values() - 1;
     return Transform(wave, abort, begin, end,
                      [&](int16_t* to, const int16_t* from, int64_t a, int64_t b) {
-                         for (int64_t k = a; k < b; ++k)
-                             to[k] = StoreSample(from[k] * reader.At(static_cast<double>(k)) /
-                                                 32767.0);
+                         for (int64_t k = a; k < b; ++k) {
+                             const double p = static_cast<double>(k) * scale;
+                             double v;
+                             if (p > 0.0 && p < lastPosition) {
+                                 const auto i = static_cast<int32_t>(p);
+                                 const double f = p - i;
+                                 v = (1.0 - f) * e[i] + f * e[i + 1];
+                             } else {
+                                 v = reader.AtPosition(p);
+                             }
+                             // |value * e| / 32767 stays below 32770: no range test needed.
+                             to[k] = StoreSmall(from[k] * v / 32767.0);
+                         }
                      });
 }
 
@@ -206,8 +219,8 @@ namespace {
 
 /// The new wave of a horizontal move: before zeros, the old values, after zeros, with the
 /// old range's place left zero. nullptr when the count is impossible or the memory is short.
-WavePtr MoveFrame(const Wave& wave, AbortFlag* abort, int64_t before, int64_t after,
-                  int32_t begin, int32_t end)
+WavePtr MoveFrame(const Wave& wave, AbortFlag* abort, int64_t before, int64_t after, int32_t begin,
+                  int32_t end)
 {
     if (before < 0 || after < 0 || before > MaxWaveValues || after > MaxWaveValues) {
         if (!(abort && *abort))
@@ -234,6 +247,38 @@ inline double ReadMoved(const int16_t* d, double q, int32_t end)
     const double f = q - static_cast<double>(i);
     const int64_t j = i + 1 < end ? i + 1 : i;
     return (1.0 - f) * d[i] + f * d[j];
+}
+
+/// Adds the moved values for up to `most` consecutive new indices, the first reading the
+/// source at q0 (>= 0, and q0 + most - 1 below the range's last index), and answers how many
+/// it did. q = (j - before) - shift is rounded to the grid of its binade; while q stays in one
+/// binade it grows by exactly 1 per value, so its whole part steps by one and its fraction
+/// stays the same: the same numbers as computing q anew for each value, at a fraction of the
+/// cost.
+int64_t MoveRun(int16_t* __restrict o, const int16_t* __restrict d, double q0, int64_t most)
+{
+    if (q0 < 1.0) {
+        const auto i = static_cast<int64_t>(q0);
+        const double f = q0 - static_cast<double>(i);
+        o[0] = StoreSmall((1.0 - f) * d[i] + f * d[i + 1] + o[0]);
+        return 1;
+    }
+    int exponent = 0;
+    std::frexp(q0, &exponent);
+    // Values left before q reaches the next power of two (upper - q0 is exact).
+    const double room = std::ldexp(1.0, exponent) - q0;
+    const int64_t count = std::min(most, static_cast<int64_t>(std::ceil(room)));
+    const auto i0 = static_cast<int64_t>(q0);
+    const double f = q0 - static_cast<double>(i0);
+    const double g = 1.0 - f;
+    const int16_t* src = d + i0;
+    int64_t t = 0;
+    for (; t + RunLength <= count; t += RunLength)
+        for (int64_t u = 0; u < RunLength; ++u)
+            o[t + u] = StoreSmall(g * src[t + u] + f * src[t + u + 1] + o[t + u]);
+    for (; t < count; ++t)
+        o[t] = StoreSmall(g * src[t] + f * src[t + 1] + o[t]);
+    return count;
 }
 
 /// A computed position as a selection index inside the new wave.
@@ -270,12 +315,18 @@ WavePtr moveH(const Wave& wave, AbortFlag* abort, double shift, int64_t before, 
     while (j1 < total && q(j1) <= e - 1)
         ++j1;
     if (j1 > j0) {
-        int16_t* o = out->Data() + j0;
+        int16_t* o = out->Data();
         const int16_t* d = wave.Data();
+        // Every read but the last one's right neighbour lies inside the range, so the loops
+        // need no bounds test; the last read is done apart.
+        const int64_t last = j1 - 1;
         // The old values outside the range are already in place; what moves in adds to them.
         if (!ForBlocks(abort, j1 - j0, [&](int64_t a, int64_t z) {
-                for (int64_t k = a; k < z; ++k)
-                    o[k] = StoreSample(ReadMoved(d, q(j0 + k), e) + o[k]);
+                const int64_t stop = std::min(j0 + z, last);
+                for (int64_t j = j0 + a; j < stop;)
+                    j += MoveRun(o + j, d, q(j), stop - j);
+                if (j0 + z > last)
+                    o[last] = StoreSmall(ReadMoved(d, q(last), e) + o[last]);
             }))
             return nullptr;
     }
@@ -298,7 +349,8 @@ WavePtr moveHEnvelope(const Wave& wave, AbortFlag* abort, double maxShift, const
     if (!out)
         return nullptr;
     const int64_t total = out->Values();
-    const int64_t reach = std::min<int64_t>(TruncCount(std::ceil(std::fabs(maxShift))), MaxWaveValues);
+    const int64_t reach =
+        std::min<int64_t>(TruncCount(std::ceil(std::fabs(maxShift))), MaxWaveValues);
     const int64_t count = reach + (e - b) + reach;
     const int64_t start = before + b - reach;
     // Only what lands inside the new wave is written.

@@ -108,8 +108,8 @@ WavePtr periodEcho(const Wave& w, AbortFlag* abort, double diffTime, double fact
         // A constant delay reads the range only from about begin + delay to end - 1 + delay.
         [=](int32_t i, int64_t first, int64_t last) {
             const double delay = diffTime * i;
-            const auto lo = static_cast<int64_t>(std::floor(b + delay)) - 1;
-            const auto hi = static_cast<int64_t>(std::ceil(e - 1 + delay)) + 2;
+            const int64_t lo = wavedetail::TruncCount(std::floor(b + delay) - 1.0);
+            const int64_t hi = wavedetail::TruncCount(std::ceil(e - 1 + delay) + 2.0);
             const int64_t from = std::clamp(lo, first, last);
             return std::pair<int64_t, int64_t>{from, std::clamp(hi, from, last)};
         });

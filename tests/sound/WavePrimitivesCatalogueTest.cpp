@@ -21,7 +21,7 @@ enum class Kind { NewWave, InPlace, Query };
 struct Context
 {
     const Wave& wave;
-    Wave& target;  // a copy of wave for the operations in place
+    Wave& target; // a copy of wave for the operations in place
     const Wave& envelope;
     AbortFlag* abort;
     int32_t begin;
@@ -126,8 +126,8 @@ const Entry Catalogue[] = {
      }},
     {"repeatForm", Kind::NewWave, true,
      [](Context& c) {
-         return repeatForm(c.wave, c.abort, &c.envelope, -3.7, N(c) / 3.7, 0.5, &c.begin, &c.end,
-                           0, -1);
+         return repeatForm(c.wave, c.abort, &c.envelope, -3.7, N(c) / 3.7, 0.5, &c.begin, &c.end, 0,
+                           -1);
      }},
     {"repeatFormSelf", Kind::NewWave, false,
      [](Context& c) {
@@ -171,8 +171,7 @@ const Entry Catalogue[] = {
      [](Context& c) { return deletePart(c.wave, c.abort, c.begin, c.begin + 1); }},
     {"replace", Kind::NewWave, false,
      [](Context& c) { return replace(c.wave, c.abort, c.wave, c.begin, c.end); }},
-    {"append", Kind::NewWave, false,
-     [](Context& c) { return append(c.wave, c.abort, c.wave); }},
+    {"append", Kind::NewWave, false, [](Context& c) { return append(c.wave, c.abort, c.wave); }},
     {"resampleFactor", Kind::NewWave, false,
      [](Context& c) { return resampleFactor(c.wave, c.abort, -1.3); }},
     {"resampleRange", Kind::NewWave, false,
@@ -193,8 +192,7 @@ const Entry Catalogue[] = {
          int64_t before = 0;
          int64_t after = 0;
          moveHMargins(c.wave, shift, -shift, c.begin, c.end, &before, &after);
-         return moveHEnvelope(c.wave, c.abort, shift, &c.envelope, before, after, &c.begin,
-                              &c.end);
+         return moveHEnvelope(c.wave, c.abort, shift, &c.envelope, before, after, &c.begin, &c.end);
      }},
 };
 

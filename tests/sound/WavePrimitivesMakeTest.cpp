@@ -92,7 +92,7 @@ TEST_P(MakeLines, InsertAtTheRange)
 INSTANTIATE_TEST_SUITE_P(
     Cases, MakeLines,
     ::testing::Values(LineCase{"Rising", 0, 300, 4, false, {0, 100, 200, 300}},
-                      LineCase{"Falling", 10, -20, 1, false, {10, -20}},  // length 1 gives 2
+                      LineCase{"Falling", 10, -20, 1, false, {10, -20}}, // length 1 gives 2
                       LineCase{"TowardZero", 0, -5, 3, false, {0, -2, -5}},
                       LineCase{"Negative", -10, 0, 3, false, {-10, -5, 0}},
                       LineCase{"Flat", 7, 7, 5, false, {7, 7, 7, 7, 7}},
@@ -117,8 +117,7 @@ TEST(MakeExpLine, SignsMustAgree)
         EXPECT_EQ(abort, 1);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].caption, "Assertion failed");
-        EXPECT_NE(boxes.boxes[0].text.find("\"double(from) * to > 0\"failed!"),
-                  std::string::npos);
+        EXPECT_NE(boxes.boxes[0].text.find("\"double(from) * to > 0\"failed!"), std::string::npos);
         EXPECT_EQ(r.end, 0);
     }
 }
@@ -159,7 +158,7 @@ TEST(MakeNoise, NeverReachesThePositiveAmplitude)
     ASSERT_NE(w, nullptr);
     V v = ValuesOf(w);
     EXPECT_EQ(*std::min_element(v.begin(), v.end()), -32767);
-    EXPECT_EQ(*std::max_element(v.begin(), v.end()), 32765);  // 32767 * 16383 / 16384
+    EXPECT_EQ(*std::max_element(v.begin(), v.end()), 32765); // 32767 * 16383 / 16384
 }
 
 // ---- Block and triangle ------------------------------------------------------------------
@@ -196,10 +195,10 @@ TEST_P(MakeBlockTriangle, FollowsThePhase)
 INSTANTIATE_TEST_SUITE_P(
     Cases, MakeBlockTriangle,
     ::testing::Values(
-        ShapeCase{"Block", 100, -100, 4, 0.5, 8, 0, false,
-                  {100, 100, -100, -100, 100, 100, -100, -100}},
-        ShapeCase{"BlockLateStart", 100, -100, 4, 0.5, 6, 0.5, false,
-                  {-100, -100, 100, 100, -100, -100}},
+        ShapeCase{
+            "Block", 100, -100, 4, 0.5, 8, 0, false, {100, 100, -100, -100, 100, 100, -100, -100}},
+        ShapeCase{
+            "BlockLateStart", 100, -100, 4, 0.5, 6, 0.5, false, {-100, -100, 100, 100, -100, -100}},
         ShapeCase{"BlockMiddleZero", 100, -100, 4, 0, 4, 0, false, {-100, -100, -100, -100}},
         ShapeCase{"Triangle", 0, 1000, 4, 0.5, 8, 0, true, {0, 500, 1000, 500, 0, 500, 1000, 500}},
         ShapeCase{"TriangleMiddleZero", 0, 1000, 4, 0, 4, 0, true, {1000, 750, 500, 250}},
@@ -286,7 +285,9 @@ TEST(EmptyInputs, AreRefusedBeforeAnythingRuns)
              return rollOut(*w, a, e, 1, 1, 0, &b, &en, err);
          }},
         {"The distortion curve is empty.",
-         [&](const Wave* e, AbortFlag* a, std::string* err) { return distort(*w, a, e, 0, -1, err); }},
+         [&](const Wave* e, AbortFlag* a, std::string* err) {
+             return distort(*w, a, e, 0, -1, err);
+         }},
         {"The volume envelope is empty.",
          [&](const Wave* e, AbortFlag* a, std::string* err) {
              return volumeEnvelope(*w, a, e, 0, -1, err);
@@ -298,7 +299,8 @@ TEST(EmptyInputs, AreRefusedBeforeAnythingRuns)
          }},
     };
     for (const Refusal& r : refusals) {
-        for (const Wave* e : {static_cast<const Wave*>(nullptr), static_cast<const Wave*>(&empty)}) {
+        for (const Wave* e :
+             {static_cast<const Wave*>(nullptr), static_cast<const Wave*>(&empty)}) {
             AbortFlag abort = 0;
             std::string error;
             EXPECT_EQ(r.op(e, &abort, &error), nullptr);
@@ -338,8 +340,7 @@ TEST_F(MakeSinus, ReadsTheSineTable)
               (V{0, 707, 999, 707, 0, -706, -999, -707}));
     // Fewer than one value still makes one.
     r = {0, 0};
-    EXPECT_EQ(ValuesOf(makeSinus(empty, &abort, 1000, -1000, 4, 0.1, 0, &r.begin, &r.end)),
-              (V{0}));
+    EXPECT_EQ(ValuesOf(makeSinus(empty, &abort, 1000, -1000, 4, 0.1, 0, &r.begin, &r.end)), (V{0}));
     EXPECT_EQ(r.end, 1);
     EXPECT_EQ(abort, 0);
 }
@@ -378,8 +379,8 @@ TEST_P(RepeatForm, ResamplesEachRepetition)
     WavePtr w = MakeWave({1, 2, 3});
     AbortFlag abort = 0;
     Range r{1, 2};
-    WavePtr out = repeatForm(*w, &abort, form.get(), c.per, c.count, c.startAngle, &r.begin,
-                             &r.end, c.beginf, c.endf);
+    WavePtr out = repeatForm(*w, &abort, form.get(), c.per, c.count, c.startAngle, &r.begin, &r.end,
+                             c.beginf, c.endf);
     V expected{1};
     expected.insert(expected.end(), c.expected.begin(), c.expected.end());
     expected.push_back(3);
@@ -535,8 +536,12 @@ TEST(RollOutEdges, WildSpeedsStayInsideTheLoop)
 {
     WavePtr w = MakeWave({5, 6, 7, 8, 9});
     WavePtr env = MakeWave({32767, -32768, 100});
-    const double speeds[] = {1e300, -1e300, std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN(), 1e-300, 3.999999999999};
+    const double speeds[] = {1e300,
+                             -1e300,
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN(),
+                             1e-300,
+                             3.999999999999};
     for (double speed : speeds) {
         AbortFlag abort = 0;
         Range r{1, 4};
@@ -546,3 +551,108 @@ TEST(RollOutEdges, WildSpeedsStayInsideTheLoop)
             EXPECT_TRUE(v >= 5 && v <= 9) << speed;
     }
 }
+
+// ---- End -1 and impossible lengths, for every generator ----------------------------------
+
+namespace {
+
+using Generator = std::function<WavePtr(const Wave&, AbortFlag*, int64_t, int32_t*, int32_t*)>;
+
+struct GeneratorCase
+{
+    const char* name;
+    Generator make;
+};
+
+const GeneratorCase Generators[] = {
+    {"makeSilence", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                       int32_t* e) { return makeSilence(w, a, n, b, e); }},
+    {"makeLine", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                    int32_t* e) { return makeLine(w, a, -300, 900, n, b, e); }},
+    {"makeExpLine", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                       int32_t* e) { return makeExpLine(w, a, 30, 900, n, b, e); }},
+    {"makeNoise",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         NoiseSeed(5);
+         return makeNoise(w, a, 1000, n, b, e);
+     }},
+    {"makeBlockTriangle",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         return makeBlockTriangle(w, a, 9, -9, 3, 0.4, n, 0.1, true, b, e);
+     }},
+    {"makeBlockTriangleEnv",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         WavePtr env = MakeWave({-30000, 0, 30000});
+         return makeBlockTriangleEnv(w, a, 9, -9, 3, env.get(), n, 0.1, false, b, e);
+     }},
+    {"makeSinus",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         return makeSinus(w, a, 800, -800, 4, static_cast<double>(n) / 4, 0.3, b, e);
+     }},
+    {"repeatForm",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         WavePtr form = MakeWave({0, 100, -100, 50});
+         return repeatForm(w, a, form.get(), 2.5, static_cast<double>(n) / 2.5, 0.2, b, e, 0, -1);
+     }},
+    {"rollIn", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                  int32_t* e) { return rollIn(w, a, n, n > 1 ? 1 : 0, b, e); }},
+    {"rollOut",
+     [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b, int32_t* e) {
+         WavePtr env = MakeWave({32767, 10000});
+         const double range = static_cast<double>(w.ResolveEnd(*e) - *b);
+         return rollOut(w, a, env.get(), static_cast<double>(n) / range, 0.7, 0.25, b, e);
+     }},
+    {"resampleTo", [](const Wave& w, AbortFlag* a, int64_t n, int32_t* b,
+                      int32_t* e) { return resampleTo(w, a, n, false, b, e); }},
+};
+
+class EveryGenerator : public WithSinus, public ::testing::WithParamInterface<GeneratorCase>
+{
+};
+
+} // namespace
+
+TEST_P(EveryGenerator, EndMinusOneIsTheWholeRest)
+{
+    const GeneratorCase& g = GetParam();
+    WavePtr w = MakeWave({1, -2, 3, -4, 5, -6, 7, -8});
+    AbortFlag abort = 0;
+    Range byMarker{3, -1};
+    Range byCount{3, 8};
+    WavePtr a = g.make(*w, &abort, 6, &byMarker.begin, &byMarker.end);
+    WavePtr b = g.make(*w, &abort, 6, &byCount.begin, &byCount.end);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(ValuesOf(a), ValuesOf(b));
+    EXPECT_EQ(byMarker.begin, 3);
+    EXPECT_EQ(byMarker.end, byCount.end);
+    EXPECT_EQ(byMarker.end, a->Values());
+    EXPECT_EQ((V{(*a)[0], (*a)[1], (*a)[2]}), (V{1, -2, 3}));
+    EXPECT_EQ(abort, 0);
+}
+
+TEST_P(EveryGenerator, ImpossibleLengthsTakeTheMemoryRoad)
+{
+    const GeneratorCase& g = GetParam();
+    // Below one value a sine still makes one, a roll keeps the wave and a roll-out length
+    // factor below 0 is the caller's fault: for them only the too-large count applies.
+    const std::string name = g.name;
+    const bool negativeIsAFailure = name != "makeSinus" && name != "rollIn" && name != "rollOut";
+    RecordedBoxes boxes;
+    WavePtr w = MakeWave({1, 2, 3, 4, 5});
+    std::vector<int64_t> lengths{MaxWaveValues + 1, INT64_MAX};
+    if (negativeIsAFailure)
+        lengths.insert(lengths.end(), {int64_t{-1}, INT64_MIN + 1});
+    for (int64_t length : lengths) {
+        AbortFlag abort = 0;
+        Range r{1, 2};
+        boxes.boxes.clear();
+        EXPECT_EQ(g.make(*w, &abort, length, &r.begin, &r.end), nullptr) << length;
+        EXPECT_EQ(abort, 1) << length;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << length;
+        EXPECT_EQ(boxes.boxes[0].text, "There is not enough memmory for this operation.");
+        EXPECT_EQ(r.end, 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryGenerator, ::testing::ValuesIn(Generators),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -44,9 +44,9 @@ TEST_P(PeakAndMinMax, ReportMagnitudes)
 INSTANTIATE_TEST_SUITE_P(
     Ranges, PeakAndMinMax,
     ::testing::Values(PeakCase{{3, -5, 4, 2, 1}, 0, -1, 5, 4, 5},
-                      PeakCase{{3, -5, 4, 2, 1}, 2, 4, 4, 4, 0},  // only positive values
-                      PeakCase{{3, -5, 4, 2, 1}, 2, 2, 0, 0, 0},  // empty range
-                      PeakCase{{-7, -5, -9, -2, -1}, 0, 5, 9, 0, 9},  // only negative values
+                      PeakCase{{3, -5, 4, 2, 1}, 2, 4, 4, 4, 0},     // only positive values
+                      PeakCase{{3, -5, 4, 2, 1}, 2, 2, 0, 0, 0},     // empty range
+                      PeakCase{{-7, -5, -9, -2, -1}, 0, 5, 9, 0, 9}, // only negative values
                       PeakCase{{10, -32768, 32767, 0, 5}, 0, -1, 32768, 32767, 32767},
                       PeakCase{{0, 0, 0, 0, 0}, 0, -1, 0, 0, 0}));
 
@@ -175,21 +175,39 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ResampleTo,
     ::testing::Values(
         // Up-sampling: the last position 3.5 reads halfway to the silence after the wave.
-        ResampleCase{"Up", {0, 100, 200, 300, 400}, 0, -1, 10, false,
-                     {0, 50, 100, 150, 200, 250, 300, 350, 400, 200}, 10},
+        ResampleCase{"Up",
+                     {0, 100, 200, 300, 400},
+                     0,
+                     -1,
+                     10,
+                     false,
+                     {0, 50, 100, 150, 200, 250, 300, 350, 400, 200},
+                     10},
         // Inside a wave the value after the range is read there instead.
-        ResampleCase{"UpInside", {10, 0, 100, 200, 300, 40}, 1, 5, 8, false,
-                     {10, 0, 50, 100, 150, 200, 250, 300, 170, 40}, 9},
+        ResampleCase{"UpInside",
+                     {10, 0, 100, 200, 300, 40},
+                     1,
+                     5,
+                     8,
+                     false,
+                     {10, 0, 50, 100, 150, 200, 250, 300, 170, 40},
+                     9},
         ResampleCase{"Down", {0, 100, 200, 300, 400, 500}, 0, 6, 3, false, {0, 200, 400}, 3},
-        ResampleCase{"ThreeQuarters", {0, 100, 200, 0, 0}, 0, 3, 4, false,
-                     {0, 75, 150, 150, 0, 0}, 4},
-        ResampleCase{"TruncatesTowardZero", {-100, -201, 7, 8, 9}, 0, 2, 4, false,
-                     {-100, -150, -201, -97, 7, 8, 9}, 4},
+        ResampleCase{
+            "ThreeQuarters", {0, 100, 200, 0, 0}, 0, 3, 4, false, {0, 75, 150, 150, 0, 0}, 4},
+        ResampleCase{"TruncatesTowardZero",
+                     {-100, -201, 7, 8, 9},
+                     0,
+                     2,
+                     4,
+                     false,
+                     {-100, -150, -201, -97, 7, 8, 9},
+                     4},
         // Reversed, the first position is the range's length: one past its last value.
-        ResampleCase{"ReverseAtEnd", {5, 0, 100, 200, 300}, 1, -1, 4, true,
-                     {5, 0, 300, 200, 100}, 5},
-        ResampleCase{"ReverseInside", {0, 100, 200, 300, 77}, 0, 4, 4, true,
-                     {77, 300, 200, 100, 77}, 4},
+        ResampleCase{
+            "ReverseAtEnd", {5, 0, 100, 200, 300}, 1, -1, 4, true, {5, 0, 300, 200, 100}, 5},
+        ResampleCase{
+            "ReverseInside", {0, 100, 200, 300, 77}, 0, 4, 4, true, {77, 300, 200, 100, 77}, 4},
         ResampleCase{"ToNothing", {1, 2, 3, 4, 5}, 1, 4, 0, false, {1, 5}, 1},
         ResampleCase{"Identity", {1, 2, 3, 4, 5}, 0, -1, 5, false, {1, 2, 3, 4, 5}, 5}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -214,7 +232,8 @@ TEST(ResampleRange, CountFollowsTheFactor)
     // Factor -1 plays the range backwards from one past its end.
     begin = 1;
     end = 4;
-    EXPECT_EQ(ValuesOf(resampleRange(*w, &abort, -1.0, &begin, &end)), (V{7, 90, 61, 30, 90, 121, 8}));
+    EXPECT_EQ(ValuesOf(resampleRange(*w, &abort, -1.0, &begin, &end)),
+              (V{7, 90, 61, 30, 90, 121, 8}));
     EXPECT_EQ(end, 4);
 
     // Factor 0 leaves one value.
@@ -500,14 +519,16 @@ TEST_P(VolumeInPlace, TruncatesAndWraps)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VolumeInPlace,
-    ::testing::Values(ScaleCase{"Double", 2, {100, -100, 20000, 3, 5}, {200, -200, -25536, 6, 10}},
-                      ScaleCase{"Half", 0.5, {3, -3, 1, -1, 32767}, {1, -1, 0, 0, 16383}},
-                      ScaleCase{"Huge", 1e6, {3, 0, -1, 1, 2}, {-14656, 0, -16960, 16960, -31616}},
-                      ScaleCase{"BoundaryFactor", -65536, {1, -32768, 32767, 0, 2}, {0, 0, 0, 0, 0}},
-                      ScaleCase{"JustBelowBoundary", 65535.5, {1, -1, 2, 0, 32767},
-                                {-1, 1, -1, 0, -16384}},
-                      ScaleCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(),
-                                {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0}}),
+    ::testing::Values(
+        ScaleCase{"Double", 2, {100, -100, 20000, 3, 5}, {200, -200, -25536, 6, 10}},
+        ScaleCase{"Half", 0.5, {3, -3, 1, -1, 32767}, {1, -1, 0, 0, 16383}},
+        ScaleCase{"Huge", 1e6, {3, 0, -1, 1, 2}, {-14656, 0, -16960, 16960, -31616}},
+        ScaleCase{"BoundaryFactor", -65536, {1, -32768, 32767, 0, 2}, {0, 0, 0, 0, 0}},
+        ScaleCase{"JustBelowBoundary", 65535.5, {1, -1, 2, 0, 32767}, {-1, 1, -1, 0, -16384}},
+        ScaleCase{"NotANumber",
+                  std::numeric_limits<double>::quiet_NaN(),
+                  {1, 2, 3, 4, 5},
+                  {0, 0, 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(InPlace, VolumeOfAnEmptyRangeChangesNothing)

@@ -80,45 +80,76 @@ INSTANTIATE_TEST_SUITE_P(
         TransformCase{"ReverseInside", {1, 2, 3, 4, 5}, 1, 4, Reverse, {1, 4, 3, 2, 5}},
         TransformCase{"ReverseAll", {1, 2, 3, 4, 5}, 0, -1, Reverse, {5, 4, 3, 2, 1}},
         TransformCase{"ReverseNothing", {1, 2, 3, 4, 5}, 2, 2, Reverse, {1, 2, 3, 4, 5}},
-        TransformCase{"MoveVWraps", {32767, 0, -32768, 5, 6}, 0, 3, MoveVBy(1),
-                      {-32768, 1, -32767, 5, 6}},
+        TransformCase{
+            "MoveVWraps", {32767, 0, -32768, 5, 6}, 0, 3, MoveVBy(1), {-32768, 1, -32767, 5, 6}},
         TransformCase{"MoveVDown", {1, 2, 3, 4, -32768}, 2, -1, MoveVBy(-2), {1, 2, 1, 2, 32766}},
         // Mean 101 / 4 truncated to 25.
         TransformCase{"NormalizeV", {10, 20, 30, 41, 99}, 0, 4, Normalize, {-15, -5, 5, 16, 99}},
-        TransformCase{"NormalizeVNegative", {7, -10, -21, 7, 7}, 1, 3, Normalize,
-                      {7, 5, -6, 7, 7}},
-        TransformCase{"NormalizeVBottom", {-32768, -32768, 1, 2, 3}, 0, 2, Normalize,
-                      {0, 0, 1, 2, 3}},
-        TransformCase{"BlockAverages", {1, 2, 3, 4, 5, 6, 7}, 0, -1, BlockOf(2, 0),
-                      {1, 1, 3, 3, 5, 5, 7}},
-        TransformCase{"BlockFractional", {1, 2, 3, 4, 5, 6, 7}, 0, -1, BlockOf(2.5, 0),
+        TransformCase{"NormalizeVNegative", {7, -10, -21, 7, 7}, 1, 3, Normalize, {7, 5, -6, 7, 7}},
+        TransformCase{
+            "NormalizeVBottom", {-32768, -32768, 1, 2, 3}, 0, 2, Normalize, {0, 0, 1, 2, 3}},
+        TransformCase{
+            "BlockAverages", {1, 2, 3, 4, 5, 6, 7}, 0, -1, BlockOf(2, 0), {1, 1, 3, 3, 5, 5, 7}},
+        TransformCase{"BlockFractional",
+                      {1, 2, 3, 4, 5, 6, 7},
+                      0,
+                      -1,
+                      BlockOf(2.5, 0),
                       {1, 1, 4, 4, 4, 6, 6}},
-        TransformCase{"BlockBelowOne", {1, 2, 3, 4, 5, 6, 7}, 0, -1, BlockOf(0.2, 0),
-                      {1, 2, 3, 4, 5, 6, 7}},
-        TransformCase{"BlockSilences", {1, 2, 3, 4, 5, 6, 7}, 1, 5, BlockOf(2, 1),
-                      {1, 0, 0, 0, 0, 6, 7}},
-        TransformCase{"BlockTwoLevels", {1, 0, -3, -4, 9}, 0, 4, BlockOf(1, 2),
+        TransformCase{
+            "BlockBelowOne", {1, 2, 3, 4, 5, 6, 7}, 0, -1, BlockOf(0.2, 0), {1, 2, 3, 4, 5, 6, 7}},
+        TransformCase{
+            "BlockSilences", {1, 2, 3, 4, 5, 6, 7}, 1, 5, BlockOf(2, 1), {1, 0, 0, 0, 0, 6, 7}},
+        TransformCase{"BlockTwoLevels",
+                      {1, 0, -3, -4, 9},
+                      0,
+                      4,
+                      BlockOf(1, 2),
                       {32767, 32767, -32768, -32768, 9}},
-        TransformCase{"BlockThreeLevels", {0, -32768, 32767, -1, 5}, 0, 4, BlockOf(1, 3),
+        TransformCase{"BlockThreeLevels",
+                      {0, -32768, 32767, -1, 5},
+                      0,
+                      4,
+                      BlockOf(1, 3),
                       {0, -32768, 32767, 0, 5}},
-        TransformCase{"BlockNegativeMean", {-1, -2, 8, 8, 8}, 0, 2, BlockOf(2, 0),
-                      {-1, -1, 8, 8, 8}},
+        TransformCase{
+            "BlockNegativeMean", {-1, -2, 8, 8, 8}, 0, 2, BlockOf(2, 0), {-1, -1, 8, 8, 8}},
         // The curve from -32768 to 32767 gives x - 0.5, truncated.
-        TransformCase{"DistortStraight", {100, 0, -100, -32768, 32767}, 0, -1,
-                      DistortBy({-32768, 32767}), {99, 0, -100, -32768, 32766}},
-        TransformCase{"DistortPeak", {0, -32768, 32767, 16384, 5}, 0, 4,
-                      DistortBy({0, 1000, 0}), {1000, 0, 0, 499, 5}},
-        TransformCase{"DistortOneValue", {1, 2, 3, 4, 5}, 1, 3, DistortBy({123}),
-                      {1, 123, 123, 4, 5}},
-        TransformCase{"VolumeWraps", {100, 20000, -3, 1, 1}, 0, 3, VolumeBy(2),
-                      {200, -25536, -6, 1, 1}},
+        TransformCase{"DistortStraight",
+                      {100, 0, -100, -32768, 32767},
+                      0,
+                      -1,
+                      DistortBy({-32768, 32767}),
+                      {99, 0, -100, -32768, 32766}},
+        TransformCase{"DistortPeak",
+                      {0, -32768, 32767, 16384, 5},
+                      0,
+                      4,
+                      DistortBy({0, 1000, 0}),
+                      {1000, 0, 0, 499, 5}},
+        TransformCase{
+            "DistortOneValue", {1, 2, 3, 4, 5}, 1, 3, DistortBy({123}), {1, 123, 123, 4, 5}},
+        TransformCase{
+            "VolumeWraps", {100, 20000, -3, 1, 1}, 0, 3, VolumeBy(2), {200, -25536, -6, 1, 1}},
         TransformCase{"VolumeTruncates", {3, -3, 7, 1, 1}, 0, 3, VolumeBy(0.5), {1, -1, 3, 1, 1}},
-        TransformCase{"VolumeEnvelope", {1000, 1000, 1000, 1000, 1000}, 0, -1,
-                      EnvelopeBy({0, 32767}), {0, 250, 500, 750, 1000}},
-        TransformCase{"VolumeEnvelopeOneValue", {1000, 1000, 1000, 1000, 1000}, 2, 3,
-                      EnvelopeBy({16384, 0}), {1000, 1000, 500, 1000, 1000}},
-        TransformCase{"VolumeEnvelopeNegative", {1000, -1000, 7, 7, 7}, 0, 2,
-                      EnvelopeBy({-32768}), {-1000, 1000, 7, 7, 7}},
+        TransformCase{"VolumeEnvelope",
+                      {1000, 1000, 1000, 1000, 1000},
+                      0,
+                      -1,
+                      EnvelopeBy({0, 32767}),
+                      {0, 250, 500, 750, 1000}},
+        TransformCase{"VolumeEnvelopeOneValue",
+                      {1000, 1000, 1000, 1000, 1000},
+                      2,
+                      3,
+                      EnvelopeBy({16384, 0}),
+                      {1000, 1000, 500, 1000, 1000}},
+        TransformCase{"VolumeEnvelopeNegative",
+                      {1000, -1000, 7, 7, 7},
+                      0,
+                      2,
+                      EnvelopeBy({-32768}),
+                      {-1000, 1000, 7, 7, 7}},
         TransformCase{"RotateOne", {1, 2, 3, 4, 5, 6}, 1, 5, RotateBy(1), {1, 3, 4, 5, 2, 6}},
         TransformCase{"RotateThree", {1, 2, 3, 4, 5, 6}, 1, -1, RotateBy(3), {1, 5, 6, 2, 3, 4}},
         TransformCase{"RotateNone", {1, 2, 3, 4, 5, 6}, 1, 5, RotateBy(0), {1, 2, 3, 4, 5, 6}},
@@ -186,12 +217,11 @@ TEST_P(MoveHMargins, RoundAwayFromZero)
     EXPECT_EQ(after, c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shifts, MoveHMargins,
-    ::testing::Values(MarginCase{3.5, -1.2, 0, 0}, MarginCase{4, -2, 0, 0},
-                      MarginCase{4.1, -2.1, 1, 1}, MarginCase{-2.1, 4.1, 1, 1},
-                      MarginCase{0, 0, 0, 0}, MarginCase{-5, -7, 5, 0},
-                      MarginCase{12, 9, 0, 8}));
+INSTANTIATE_TEST_SUITE_P(Shifts, MoveHMargins,
+                         ::testing::Values(MarginCase{3.5, -1.2, 0, 0}, MarginCase{4, -2, 0, 0},
+                                           MarginCase{4.1, -2.1, 1, 1}, MarginCase{-2.1, 4.1, 1, 1},
+                                           MarginCase{0, 0, 0, 0}, MarginCase{-5, -7, 5, 0},
+                                           MarginCase{12, 9, 0, 8}));
 
 TEST(MoveHMarginsUnbounded, InfiniteShiftsGiveMarginsNoWaveCanHold)
 {
@@ -248,8 +278,13 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"None", 0, 0, 0, {1, 2, 3, 4, 5, 6}, 1, 3},
         MoveCase{"PastTheEnd", 6, 0, 3, {1, 0, 0, 4, 5, 6, 0, 2, 3}, 7, 9},
         MoveCase{"FarAway", 1e300, 0, 0, {1, 0, 0, 4, 5, 6}, 6, 6},
-        MoveCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(), 0, 0,
-                 {1, 0, 0, 4, 5, 6}, 6, 6}),
+        MoveCase{"NotANumber",
+                 std::numeric_limits<double>::quiet_NaN(),
+                 0,
+                 0,
+                 {1, 0, 0, 4, 5, 6},
+                 6,
+                 6}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MoveHWrap, AddsWithSixteenBitWrap)
@@ -344,4 +379,87 @@ TEST(MoveHEnvelope, WithoutMarginsNothingIsWrittenOutsideTheWave)
     EXPECT_EQ(out->Values(), 5);
     EXPECT_EQ(begin, 0);
     EXPECT_EQ(end, 5);
+}
+
+// ---- The fast loops against the plain definitions -----------------------------------------
+
+#include "sound/WaveSampling.h"
+
+#include <random>
+
+TEST(FastLoops, MoveHMatchesItsDefinition)
+{
+    std::mt19937 rng(1234);
+    WavePtr w = MakeWaveOf(5000, [&](int) { return static_cast<int>(rng() % 65536) - 32768; });
+    std::uniform_real_distribution<double> shifts(-1500.0, 1500.0);
+    for (int round = 0; round < 40; ++round) {
+        const int32_t b = static_cast<int32_t>(rng() % 2500);
+        const int32_t e = b + static_cast<int32_t>(rng() % 2500);
+        const double shift = round == 0 ? 0.0 : round == 1 ? 1e-9 : shifts(rng);
+        int64_t before = 0;
+        int64_t after = 0;
+        moveHMargins(*w, shift, shift, b, e, &before, &after);
+        AbortFlag abort = 0;
+        int32_t begin = b;
+        int32_t end = e;
+        WavePtr out = moveH(*w, &abort, shift, before, after, &begin, &end);
+        ASSERT_NE(out, nullptr);
+        ASSERT_EQ(out->Values(), w->Values() + before + after);
+        for (int64_t j = 0; j < out->Values(); ++j) {
+            const int64_t o = j - before;
+            const double q = static_cast<double>(j - before) - shift;
+            const double m = (q >= b && q <= e - 1) ? ReadInterpolated(*w, q) : 0.0;
+            const bool outside = (o >= 0 && o < b) || (o >= e && o < w->Values());
+            const int expected = StoreSample(m + (outside ? (*w)[static_cast<int32_t>(o)] : 0));
+            ASSERT_EQ((*out)[static_cast<int32_t>(j)], expected)
+                << "shift " << shift << " range " << b << ".." << e << " at " << j;
+        }
+    }
+}
+
+TEST(FastLoops, MoveHMatchesItsDefinitionAcrossManyBinades)
+{
+    // Positions up to 2^19: the read position's fraction changes from one power of two to
+    // the next, and the moved values must follow it exactly.
+    std::mt19937 rng(77);
+    WavePtr w = MakeWaveOf(600000, [&](int) { return static_cast<int>(rng() % 65536) - 32768; });
+    std::uniform_real_distribution<double> shifts(-3.0, 3.0);
+    for (int round = 0; round < 4; ++round) {
+        const double shift = shifts(rng) + (round % 2 ? 1e-7 : 0.1);
+        int32_t begin = 3;
+        int32_t end = 599990;
+        AbortFlag abort = 0;
+        WavePtr out = moveH(*w, &abort, shift, 5, 5, &begin, &end);
+        ASSERT_NE(out, nullptr);
+        for (int64_t j = 0; j < out->Values(); ++j) {
+            const int64_t o = j - 5;
+            const double q = static_cast<double>(j - 5) - shift;
+            const double m = (q >= 3 && q <= 599989) ? ReadInterpolated(*w, q) : 0.0;
+            const bool outside = (o >= 0 && o < 3) || (o >= 599990 && o < w->Values());
+            const int expected = StoreSample(m + (outside ? (*w)[static_cast<int32_t>(o)] : 0));
+            ASSERT_EQ((*out)[static_cast<int32_t>(j)], expected)
+                << "shift " << shift << " at " << j;
+        }
+    }
+}
+
+TEST(FastLoops, VolumeEnvelopeMatchesItsDefinition)
+{
+    std::mt19937 rng(99);
+    WavePtr w = MakeWaveOf(3000, [&](int) { return static_cast<int>(rng() % 65536) - 32768; });
+    for (int32_t envelopeSize : {1, 2, 3, 17, 999, 3000, 7001}) {
+        WavePtr env =
+            MakeWaveOf(envelopeSize, [&](int) { return static_cast<int>(rng() % 65536) - 32768; });
+        for (int round = 0; round < 5; ++round) {
+            const int32_t b = static_cast<int32_t>(rng() % 1500);
+            const int32_t e = b + static_cast<int32_t>(rng() % 1500);
+            AbortFlag abort = 0;
+            WavePtr out = volumeEnvelope(*w, &abort, env.get(), b, e);
+            ASSERT_NE(out, nullptr);
+            const EnvelopeReader reader(*env, static_cast<double>(e - b - 1));
+            for (int32_t k = 0; k < e - b; ++k)
+                ASSERT_EQ((*out)[b + k], StoreSample((*w)[b + k] * reader.At(k) / 32767.0))
+                    << envelopeSize << " at " << k;
+        }
+    }
 }

@@ -61,8 +61,7 @@ inline WavePtr MakeWave(const std::vector<int>& values)
 }
 
 /// A wave of n values, value i = f(i).
-template <class F>
-WavePtr MakeWaveOf(int64_t n, F f)
+template <class F> WavePtr MakeWaveOf(int64_t n, F f)
 {
     AbortFlag flag = 0;
     WavePtr wave = CreateWave(&flag, n);
