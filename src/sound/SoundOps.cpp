@@ -416,8 +416,11 @@ SoundUPtr RollOut(const Sound& sound, AbortFlag* abort, const Sound& speedEnvelo
                   int32_t* end, std::string* error)
 {
     const Flag flag(abort);
+    // The range in values: a start past the range's end wraps into it, only an empty range has
+    // nowhere to start.
+    const int64_t length = int64_t{*end == -1 ? sound.GetValues() : *end} - *begin;
     if (!KV_SOFT_ASSERT(lengthfactor > 0) || !KV_SOFT_ASSERT(startpos >= 0) ||
-        !KV_SOFT_ASSERT(startpos < 1)) {
+        !KV_SOFT_ASSERT(startpos < length)) {
         flag.Refuse();
         return nullptr;
     }

@@ -21,10 +21,11 @@
 //   envelope acts on a mono sound by the mean of its channels. Partners that are mixed in or
 //   pasted are read the same way but at this sound's SampleFreq (resampled when theirs
 //   differs). Such channels are made one at a time and freed before the next, so one stereo
-//   operation holds at most the sound, its result and one channel of the other sound.
+//   operation holds at most the sound, its result and one channel of the other sound (made
+//   only where it is mixed or resampled).
 // - begin and end are value indices of a half-open range, end -1 for the whole rest. Where
-//   they are passed by pointer they are in/out: on success they frame the range the result
-//   occupies in the new sound; on failure they keep the values they came with.
+//   they are passed by pointer (never null) they are in/out: on success they frame the range
+//   the result occupies in the new sound; on failure they keep the values they came with.
 //
 // How they fail (nullptr, or false for the in-place ones):
 // - abort is the calling document's one-byte flag (a null pointer is allowed: the function
@@ -164,7 +165,8 @@ SoundUPtr RollIn(const Sound& sound, AbortFlag* abort, double time, int32_t targ
                  int32_t* begin, int32_t* end);
 
 /// The range played as a loop, lengthfactor times as long, at speed times the speed envelope,
-/// starting at the fraction startpos of the range.
+/// starting at the fraction startpos of the range (a start past its end wraps into it). Needs
+/// lengthfactor > 0, startpos >= 0 and a range with values.
 SoundUPtr RollOut(const Sound& sound, AbortFlag* abort, const Sound& speedEnvelope,
                   double lengthfactor, double speed, double startpos, int32_t* begin,
                   int32_t* end, std::string* error = nullptr);

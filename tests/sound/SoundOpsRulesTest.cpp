@@ -313,10 +313,10 @@ TEST(SoundOpsFormat, BrokenPreconditionsAreNamedAndStopTheCommand)
              int32_t b = 0, e = 4;
              return RollOut(*sound, a, *envelope, 1.0, 1.0, -0.25, &b, &e);
          }},
-        {"startpos < 1",
+        {"startpos < length",
          [&](AbortFlag* a) {
-             int32_t b = 0, e = 4;
-             return RollOut(*sound, a, *envelope, 1.0, 1.0, 1.0, &b, &e);
+             int32_t b = 2, e = 2;
+             return RollOut(*sound, a, *envelope, 1.0, 1.0, 0.0, &b, &e);
          }},
         {"filter != nullptr",
          [&](AbortFlag* a) { return FilterConstant(*sound, a, nullptr, 0.01, 0.5, 1, 1, 0, 4); }},
@@ -340,6 +340,21 @@ TEST(SoundOpsFormat, BrokenPreconditionsAreNamedAndStopTheCommand)
         EXPECT_EQ(abort, 1) << c.condition;
         EXPECT_TRUE(SawAssertion(boxes, c.condition)) << c.condition;
     }
+}
+
+TEST(SoundOpsFormat, ARollOutStartAtTheRangesEndWrapsToItsStart)
+{
+    auto sound = MonoOf({1, 2, 3, 4, 5, 6});
+    auto envelope = MonoOf({32767});
+    AbortFlag abort = 0;
+    int32_t b = 1, e = 5;
+    // Speed 0: the loop stays where it starts, which is the range's start again.
+    SoundUPtr atEnd = RollOut(*sound, &abort, *envelope, 0.5, 0.0, 1.0, &b, &e);
+    ASSERT_NE(atEnd, nullptr);
+    EXPECT_EQ(ChannelsOf(*atEnd), (Channels{{1, 2, 2, 6}}));
+    EXPECT_EQ(b, 1);
+    EXPECT_EQ(e, 3);
+    EXPECT_EQ(abort, 0);
 }
 
 // ---- Volume to a level -----------------------------------------------------------------------
