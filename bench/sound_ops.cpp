@@ -25,7 +25,7 @@ std::atomic<int64_t> peakBytes{0};
 
 // Room in front of each block for its size, keeping the alignment operator new promises.
 constexpr size_t Header = alignof(std::max_align_t) > sizeof(size_t) ? alignof(std::max_align_t)
-                                                                       : sizeof(size_t);
+                                                                     : sizeof(size_t);
 
 void* Counted(size_t size) noexcept
 {
@@ -33,7 +33,8 @@ void* Counted(size_t size) noexcept
     if (!raw)
         return nullptr;
     *reinterpret_cast<size_t*>(raw) = size;
-    const int64_t now = liveBytes.fetch_add(static_cast<int64_t>(size)) + static_cast<int64_t>(size);
+    const int64_t now =
+        liveBytes.fetch_add(static_cast<int64_t>(size)) + static_cast<int64_t>(size);
     int64_t peak = peakBytes.load();
     while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
     }
@@ -123,8 +124,8 @@ struct Sounds
     std::unique_ptr<StereoSound> envelope =
         std::make_unique<StereoSound>(Noise(1000, 3), Noise(1000, 4), Rate, 2);
     // A minute of stereo at half the rate: read at this rate it is resampled channel by channel.
-    std::unique_ptr<StereoSound> partner =
-        std::make_unique<StereoSound>(Noise(Rate / 2 * 60, 5), Noise(Rate / 2 * 60, 6), Rate / 2, 2);
+    std::unique_ptr<StereoSound> partner = std::make_unique<StereoSound>(
+        Noise(Rate / 2 * 60, 5), Noise(Rate / 2 * 60, 6), Rate / 2, 2);
 };
 
 Sounds& TheSounds()
@@ -140,14 +141,13 @@ int64_t BytesOf(const Sound& s)
 
 struct Peak
 {
-    double overSound = 0;         // peak of the operation / the sound
+    double overSound = 0;          // peak of the operation / the sound
     double overSoundAndResult = 0; // peak / (sound + result): at most 1 is the bound
 };
 std::map<std::string, Peak> peaks;
 
 /// Runs op as a benchmark, keeping its peak memory against the bound.
-template <class Op>
-void MeasureOp(benchmark::State& state, const char* name, Op&& op)
+template <class Op> void MeasureOp(benchmark::State& state, const char* name, Op&& op)
 {
     Sounds& s = TheSounds();
     const int64_t soundBytes = BytesOf(*s.sound);
@@ -164,8 +164,8 @@ void MeasureOp(benchmark::State& state, const char* name, Op&& op)
         const int64_t extra = peakBytes.load() - base;
         const int64_t resultBytes = BytesOf(*result);
         worst.overSound = std::max(worst.overSound, double(soundBytes + extra) / soundBytes);
-        worst.overSoundAndResult = std::max(worst.overSoundAndResult,
-                                            double(soundBytes + extra) / (soundBytes + resultBytes));
+        worst.overSoundAndResult = std::max(
+            worst.overSoundAndResult, double(soundBytes + extra) / (soundBytes + resultBytes));
         benchmark::DoNotOptimize(result);
     }
     state.counters["peak/sound"] = worst.overSound;
@@ -190,7 +190,8 @@ void BM_Volume(benchmark::State& state)
 
 void BM_MaxVolume(benchmark::State& state)
 {
-    MeasureOp(state, "MaxVolume", [](const Sound& s, AbortFlag* a) { return MaxVolume(s, a, 0, -1); });
+    MeasureOp(state, "MaxVolume",
+              [](const Sound& s, AbortFlag* a) { return MaxVolume(s, a, 0, -1); });
 }
 
 void BM_VolumeEnvelope(benchmark::State& state)

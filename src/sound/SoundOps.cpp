@@ -96,8 +96,7 @@ SoundUPtr ChangeSampleFreq(const Sound& sound, AbortFlag* abort, double newFreq)
                          });
 }
 
-SoundUPtr Length(const Sound& sound, AbortFlag* abort, double factor, int32_t* begin,
-                 int32_t* end)
+SoundUPtr Length(const Sound& sound, AbortFlag* abort, double factor, int32_t* begin, int32_t* end)
 {
     const Flag flag(abort);
     return EachChannel(sound, flag, *begin, *end, [&](int, const Wave& w, int32_t* b, int32_t* e) {
@@ -182,8 +181,8 @@ SoundUPtr Volume(const Sound& sound, AbortFlag* abort, double factor, int32_t be
     });
 }
 
-SoundUPtr VolumeEnvelope(const Sound& sound, AbortFlag* abort, const Sound& envelope,
-                         int32_t begin, int32_t end, std::string* error)
+SoundUPtr VolumeEnvelope(const Sound& sound, AbortFlag* abort, const Sound& envelope, int32_t begin,
+                         int32_t end, std::string* error)
 {
     const Flag flag(abort);
     return EachChannel(sound, flag, begin, end,
@@ -224,8 +223,7 @@ bool VolumeInPlace(Sound& sound, AbortFlag* abort, double factor, int32_t begin,
     });
 }
 
-bool VolumeToLevelInPlace(Sound& sound, AbortFlag* abort, double level, int32_t begin,
-                          int32_t end)
+bool VolumeToLevelInPlace(Sound& sound, AbortFlag* abort, double level, int32_t begin, int32_t end)
 {
     const Flag flag(abort);
     if (flag.IsSet())
@@ -292,26 +290,24 @@ SoundUPtr MakeBlockTriangle(const Sound& sound, AbortFlag* abort, int16_t levelB
 
 SoundUPtr MakeBlockTriangleEnvelope(const Sound& sound, AbortFlag* abort, int16_t levelB,
                                     int16_t levelA, double period, const Sound& middleEnvelope,
-                                    double time, double startPhase, bool triangle,
-                                    int32_t* begin, int32_t* end, std::string* error)
+                                    double time, double startPhase, bool triangle, int32_t* begin,
+                                    int32_t* end, std::string* error)
 {
     const Flag flag(abort);
     const double per = Rate(sound, period);
     const int64_t length = Count(sound, time);
-    return EachChannel(sound, flag, *begin, *end,
-                       [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
-                           WaveRef env = EnvelopeFor(sound, middleEnvelope, flag.get(), c);
-                           if (!env)
-                               return nullptr;
-                           return makeBlockTriangleEnv(w, flag.get(), levelA, levelB, per,
-                                                       env.get(), length, startPhase, triangle, b,
-                                                       e, error);
-                       });
+    return EachChannel(
+        sound, flag, *begin, *end, [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
+            WaveRef env = EnvelopeFor(sound, middleEnvelope, flag.get(), c);
+            if (!env)
+                return nullptr;
+            return makeBlockTriangleEnv(w, flag.get(), levelA, levelB, per, env.get(), length,
+                                        startPhase, triangle, b, e, error);
+        });
 }
 
 SoundUPtr MakeSinus(const Sound& sound, AbortFlag* abort, int16_t top, int16_t bottom,
-                    double period, double periods, double startAngle, int32_t* begin,
-                    int32_t* end)
+                    double period, double periods, double startAngle, int32_t* begin, int32_t* end)
 {
     const Flag flag(abort);
     const double per = Rate(sound, period);
@@ -378,15 +374,14 @@ SoundUPtr MakeMFreqForm(const Sound& sound, AbortFlag* abort, double time, const
     const Flag flag(abort);
     const int64_t length = Count(sound, time);
     const PartialsInValues partials(sound, n, periods, factorTimes, factors);
-    return EachChannel(sound, flag, *begin, *end,
-                       [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
-                           WaveRef shape = EnvelopeFor(sound, form, flag.get(), c);
-                           if (!shape)
-                               return nullptr;
-                           return makeMFreqForm(w, flag.get(), length, shape.get(), n, amplitudes,
-                                                partials.Periods(), phases, partials.Decays(), b,
-                                                e, error);
-                       });
+    return EachChannel(
+        sound, flag, *begin, *end, [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
+            WaveRef shape = EnvelopeFor(sound, form, flag.get(), c);
+            if (!shape)
+                return nullptr;
+            return makeMFreqForm(w, flag.get(), length, shape.get(), n, amplitudes,
+                                 partials.Periods(), phases, partials.Decays(), b, e, error);
+        });
 }
 
 SoundUPtr RepeatPart(const Sound& sound, AbortFlag* abort, double period, double count,
@@ -401,8 +396,8 @@ SoundUPtr RepeatPart(const Sound& sound, AbortFlag* abort, double period, double
     });
 }
 
-SoundUPtr RollIn(const Sound& sound, AbortFlag* abort, double time, int32_t target,
-                 int32_t* begin, int32_t* end)
+SoundUPtr RollIn(const Sound& sound, AbortFlag* abort, double time, int32_t target, int32_t* begin,
+                 int32_t* end)
 {
     const Flag flag(abort);
     const int64_t length = Count(sound, time);
@@ -412,8 +407,8 @@ SoundUPtr RollIn(const Sound& sound, AbortFlag* abort, double time, int32_t targ
 }
 
 SoundUPtr RollOut(const Sound& sound, AbortFlag* abort, const Sound& speedEnvelope,
-                  double lengthfactor, double speed, double startpos, int32_t* begin,
-                  int32_t* end, std::string* error)
+                  double lengthfactor, double speed, double startpos, int32_t* begin, int32_t* end,
+                  std::string* error)
 {
     const Flag flag(abort);
     // The range in values: a start past the range's end wraps into it, only an empty range has
@@ -424,14 +419,13 @@ SoundUPtr RollOut(const Sound& sound, AbortFlag* abort, const Sound& speedEnvelo
         flag.Refuse();
         return nullptr;
     }
-    return EachChannel(sound, flag, *begin, *end,
-                       [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
-                           WaveRef env = EnvelopeFor(sound, speedEnvelope, flag.get(), c);
-                           if (!env)
-                               return nullptr;
-                           return rollOut(w, flag.get(), env.get(), lengthfactor, speed,
-                                          startpos, b, e, error);
-                       });
+    return EachChannel(
+        sound, flag, *begin, *end, [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
+            WaveRef env = EnvelopeFor(sound, speedEnvelope, flag.get(), c);
+            if (!env)
+                return nullptr;
+            return rollOut(w, flag.get(), env.get(), lengthfactor, speed, startpos, b, e, error);
+        });
 }
 
 bool DrawLine(Sound& sound, AbortFlag* abort, int32_t begin, int16_t a, int32_t end, int16_t b)

@@ -55,8 +55,7 @@ SoundUPtr ChangeSampleFreq(const Sound& sound, AbortFlag* abort, double newFreq)
 
 /// [*begin, *end) resampled to ((end - begin - 1) * |factor| + 1) values, reversed for
 /// factor < 0.
-SoundUPtr Length(const Sound& sound, AbortFlag* abort, double factor, int32_t* begin,
-                 int32_t* end);
+SoundUPtr Length(const Sound& sound, AbortFlag* abort, double factor, int32_t* begin, int32_t* end);
 
 /// The whole sound resampled as Length does a range.
 SoundUPtr Resample(const Sound& sound, AbortFlag* abort, double factor);
@@ -86,8 +85,8 @@ SoundUPtr Distort(const Sound& sound, AbortFlag* abort, const Sound& curve, int3
 SoundUPtr Volume(const Sound& sound, AbortFlag* abort, double factor, int32_t begin, int32_t end);
 
 /// Value times e / 32767, e the envelope stretched over the range.
-SoundUPtr VolumeEnvelope(const Sound& sound, AbortFlag* abort, const Sound& envelope,
-                         int32_t begin, int32_t end, std::string* error = nullptr);
+SoundUPtr VolumeEnvelope(const Sound& sound, AbortFlag* abort, const Sound& envelope, int32_t begin,
+                         int32_t end, std::string* error = nullptr);
 
 /// Volume with the factor level * 32767 / peak, peak the largest magnitude of the range over
 /// both channels (so a stereo sound keeps its balance); factor 0 when the range is silent.
@@ -99,8 +98,7 @@ SoundUPtr Volume07(const Sound& sound, AbortFlag* abort, int32_t begin, int32_t 
 
 /// In place: for a sound no one else holds. False when stopped or refused.
 bool VolumeInPlace(Sound& sound, AbortFlag* abort, double factor, int32_t begin, int32_t end);
-bool VolumeToLevelInPlace(Sound& sound, AbortFlag* abort, double level, int32_t begin,
-                          int32_t end);
+bool VolumeToLevelInPlace(Sound& sound, AbortFlag* abort, double level, int32_t begin, int32_t end);
 bool MaxVolumeInPlace(Sound& sound, AbortFlag* abort, int32_t begin, int32_t end);
 bool Volume07InPlace(Sound& sound, AbortFlag* abort, int32_t begin, int32_t end);
 
@@ -127,14 +125,13 @@ SoundUPtr MakeBlockTriangle(const Sound& sound, AbortFlag* abort, int16_t levelB
 /// The same with the middle read per value from an envelope.
 SoundUPtr MakeBlockTriangleEnvelope(const Sound& sound, AbortFlag* abort, int16_t levelB,
                                     int16_t levelA, double period, const Sound& middleEnvelope,
-                                    double time, double startPhase, bool triangle,
-                                    int32_t* begin, int32_t* end, std::string* error = nullptr);
+                                    double time, double startPhase, bool triangle, int32_t* begin,
+                                    int32_t* end, std::string* error = nullptr);
 
 /// A sine from top to bottom with a period of period seconds (rate), periods periods long.
 /// Needs the program's sine table.
 SoundUPtr MakeSinus(const Sound& sound, AbortFlag* abort, int16_t top, int16_t bottom,
-                    double period, double periods, double startAngle, int32_t* begin,
-                    int32_t* end);
+                    double period, double periods, double startAngle, int32_t* begin, int32_t* end);
 
 /// count values of noise within [-amplitude, amplitude): time 0 makes none. Each channel draws
 /// its own values.
@@ -161,15 +158,15 @@ SoundUPtr RepeatPart(const Sound& sound, AbortFlag* abort, double period, double
                      double startAngle, int32_t* begin, int32_t* end);
 
 /// The range folded into time seconds (count) of values, added from the offset target on.
-SoundUPtr RollIn(const Sound& sound, AbortFlag* abort, double time, int32_t target,
-                 int32_t* begin, int32_t* end);
+SoundUPtr RollIn(const Sound& sound, AbortFlag* abort, double time, int32_t target, int32_t* begin,
+                 int32_t* end);
 
 /// The range played as a loop, lengthfactor times as long, at speed times the speed envelope,
 /// starting at the fraction startpos of the range (a start past its end wraps into it). Needs
 /// lengthfactor > 0, startpos >= 0 and a range with values.
 SoundUPtr RollOut(const Sound& sound, AbortFlag* abort, const Sound& speedEnvelope,
-                  double lengthfactor, double speed, double startpos, int32_t* begin,
-                  int32_t* end, std::string* error = nullptr);
+                  double lengthfactor, double speed, double startpos, int32_t* begin, int32_t* end,
+                  std::string* error = nullptr);
 
 /// In place: [begin, end) of every channel overwritten by a straight line from a to b.
 bool DrawLine(Sound& sound, AbortFlag* abort, int32_t begin, int16_t a, int32_t end, int16_t b);
@@ -209,8 +206,7 @@ SoundUPtr MixStretched(const Sound& sound, AbortFlag* abort, const Sound& partne
 
 /// In place, for a sound no one else holds; additions wrap at 16 bits.
 /// MixAfterFactor at the value time seconds in (count).
-bool MixAfterTime(Sound& sound, AbortFlag* abort, const Sound& partner, double time,
-                  double factor);
+bool MixAfterTime(Sound& sound, AbortFlag* abort, const Sound& partner, double time, double factor);
 /// partner * factor added from value after on, as far as both reach.
 bool MixAfterFactor(Sound& sound, AbortFlag* abort, const Sound& partner, int32_t after,
                     double factor);
@@ -228,32 +224,30 @@ bool MixCycleAfterThis(Sound& sound, AbortFlag* abort, const Sound& partner, int
 
 /// New left = left * ll + right * rl, new right = right * rr + left * lr over [begin, end).
 /// Needs a sound with values.
-SoundUPtr MixLeftRight(const StereoSound& sound, AbortFlag* abort, double ll, double lr,
-                       double rl, double rr, int32_t begin, int32_t end);
+SoundUPtr MixLeftRight(const StereoSound& sound, AbortFlag* abort, double ll, double lr, double rl,
+                       double rr, int32_t begin, int32_t end);
 
 // ---- Filters -------------------------------------------------------------------------------
 
 /// A one-pole filter (a constant row of TheFilterTable) with the corner period time seconds
 /// (rate); the further arguments go to it unchanged.
-SoundUPtr FilterConstant(const Sound& sound, AbortFlag* abort, OnePoleFilterFn filter,
-                         double time, double factor, int32_t countBer, int32_t countCmd,
-                         int32_t begin, int32_t end);
+SoundUPtr FilterConstant(const Sound& sound, AbortFlag* abort, OnePoleFilterFn filter, double time,
+                         double factor, int32_t countBer, int32_t countCmd, int32_t begin,
+                         int32_t end);
 
 /// A one-pole filter with the corner from a frequency envelope; it also receives SampleFreq.
 SoundUPtr FilterEnvelope(const Sound& sound, AbortFlag* abort, OnePoleFilterEnvFn filter,
-                         const Sound& envelope, double factor, int32_t countBer,
-                         int32_t countCmd, int32_t begin, int32_t end,
-                         std::string* error = nullptr);
+                         const Sound& envelope, double factor, int32_t countBer, int32_t countCmd,
+                         int32_t begin, int32_t end, std::string* error = nullptr);
 
 /// A resonance or notch filter: firstConstant picks the period time seconds (rate) over the
 /// frequency envelope envelope1, secondConstant the factor second over the factor envelope
 /// envelope2; the variant of filters that fits runs. An envelope is read only when chosen (it
 /// may be null otherwise); the frequency-envelope variants also receive SampleFreq.
 SoundUPtr FilterTwoParams(const Sound& sound, AbortFlag* abort, bool firstConstant,
-                          bool secondConstant, double time, double second,
-                          const Sound* envelope1, const Sound* envelope2,
-                          const ResFilters& filters, int32_t begin, int32_t end,
-                          std::string* error = nullptr);
+                          bool secondConstant, double time, double second, const Sound* envelope1,
+                          const Sound* envelope2, const ResFilters& filters, int32_t begin,
+                          int32_t end, std::string* error = nullptr);
 
 /// The running box average of width time seconds (rate); the range grows.
 SoundUPtr FilterBlock(const Sound& sound, AbortFlag* abort, double time, int32_t* begin,
@@ -266,8 +260,8 @@ SoundUPtr FilterBlockEnvelope(const Sound& sound, AbortFlag* abort, const Sound&
 // count echoes of the range, echo i time * i seconds (rate) later and scaled by factor^i; the
 // range grows to take the echoes.
 
-SoundUPtr PerEcho(const Sound& sound, AbortFlag* abort, double time, double factor,
-                  int32_t count, int32_t* begin, int32_t* end);
+SoundUPtr PerEcho(const Sound& sound, AbortFlag* abort, double time, double factor, int32_t count,
+                  int32_t* begin, int32_t* end);
 SoundUPtr PerEchoFactorEnvelope(const Sound& sound, AbortFlag* abort, double time,
                                 const Sound& factorEnvelope, int32_t count, int32_t* begin,
                                 int32_t* end, std::string* error = nullptr);
@@ -275,9 +269,8 @@ SoundUPtr PerEchoDelayEnvelope(const Sound& sound, AbortFlag* abort, double time
                                const Sound& delayEnvelope, double factor, int32_t count,
                                int32_t* begin, int32_t* end, std::string* error = nullptr);
 SoundUPtr PerEchoEnvelopes(const Sound& sound, AbortFlag* abort, double time,
-                           const Sound& delayEnvelope, const Sound& factorEnvelope,
-                           int32_t count, int32_t* begin, int32_t* end,
-                           std::string* error = nullptr);
+                           const Sound& delayEnvelope, const Sound& factorEnvelope, int32_t count,
+                           int32_t* begin, int32_t* end, std::string* error = nullptr);
 
 // ---- Tempo and pitch -------------------------------------------------------------------------
 // blockTime in seconds (count); mode 1 cross-fades two read heads, any other mode uses one.

@@ -64,8 +64,7 @@ inline int32_t Saturate32(int64_t x)
 
 /// The envelope (curve, form) channel that drives channel `channel` of sound: the mono wave
 /// for a mono sound, the same side for a stereo one; at the envelope's own rate.
-inline WaveRef EnvelopeFor(const Sound& sound, const Sound& envelope, AbortFlag* abort,
-                           int channel)
+inline WaveRef EnvelopeFor(const Sound& sound, const Sound& envelope, AbortFlag* abort, int channel)
 {
     if (sound.GetMonoStereo() == 1)
         return envelope.GetMonoWave(abort);
@@ -129,8 +128,7 @@ int MutableChannels(Sound& sound, Wave* channels[2]);
 
 /// Runs op(channel, wave) -> bool once per channel of sound, changing it in place. False when
 /// op refused or the flag was found set; channels done by then stay changed.
-template <class Op>
-bool EachChannelInPlace(Sound& sound, const Flag& flag, Op&& op)
+template <class Op> bool EachChannelInPlace(Sound& sound, const Flag& flag, Op&& op)
 {
     if (flag.IsSet())
         return false;

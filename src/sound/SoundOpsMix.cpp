@@ -88,8 +88,7 @@ SoundUPtr MixStretched(const Sound& sound, AbortFlag* abort, const Sound& partne
                        });
 }
 
-bool MixAfterTime(Sound& sound, AbortFlag* abort, const Sound& partner, double time,
-                  double factor)
+bool MixAfterTime(Sound& sound, AbortFlag* abort, const Sound& partner, double time, double factor)
 {
     const int32_t after = soundops::Saturate32(soundops::Count(sound, time));
     return MixAfterFactor(sound, abort, partner, after, factor);
@@ -140,8 +139,8 @@ bool MixCycleAfterThis(Sound& sound, AbortFlag* abort, const Sound& partner, int
     });
 }
 
-SoundUPtr MixLeftRight(const StereoSound& sound, AbortFlag* abort, double ll, double lr,
-                       double rl, double rr, int32_t begin, int32_t end)
+SoundUPtr MixLeftRight(const StereoSound& sound, AbortFlag* abort, double ll, double lr, double rl,
+                       double rr, int32_t begin, int32_t end)
 {
     const Flag flag(abort);
     if (sound.GetValues() == 0) {

@@ -18,9 +18,9 @@ using soundops::Rate;
 
 // ---- Filters -------------------------------------------------------------------------------
 
-SoundUPtr FilterConstant(const Sound& sound, AbortFlag* abort, OnePoleFilterFn filter,
-                         double time, double factor, int32_t countBer, int32_t countCmd,
-                         int32_t begin, int32_t end)
+SoundUPtr FilterConstant(const Sound& sound, AbortFlag* abort, OnePoleFilterFn filter, double time,
+                         double factor, int32_t countBer, int32_t countCmd, int32_t begin,
+                         int32_t end)
 {
     const Flag flag(abort);
     if (!KV_SOFT_ASSERT(filter != nullptr)) {
@@ -34,8 +34,8 @@ SoundUPtr FilterConstant(const Sound& sound, AbortFlag* abort, OnePoleFilterFn f
 }
 
 SoundUPtr FilterEnvelope(const Sound& sound, AbortFlag* abort, OnePoleFilterEnvFn filter,
-                         const Sound& envelope, double factor, int32_t countBer,
-                         int32_t countCmd, int32_t begin, int32_t end, std::string* error)
+                         const Sound& envelope, double factor, int32_t countBer, int32_t countCmd,
+                         int32_t begin, int32_t end, std::string* error)
 {
     const Flag flag(abort);
     if (!KV_SOFT_ASSERT(filter != nullptr)) {
@@ -54,17 +54,15 @@ SoundUPtr FilterEnvelope(const Sound& sound, AbortFlag* abort, OnePoleFilterEnvF
 }
 
 SoundUPtr FilterTwoParams(const Sound& sound, AbortFlag* abort, bool firstConstant,
-                          bool secondConstant, double time, double second,
-                          const Sound* envelope1, const Sound* envelope2,
-                          const ResFilters& filters, int32_t begin, int32_t end,
-                          std::string* error)
+                          bool secondConstant, double time, double second, const Sound* envelope1,
+                          const Sound* envelope2, const ResFilters& filters, int32_t begin,
+                          int32_t end, std::string* error)
 {
     const Flag flag(abort);
     const bool chosenFilterGiven =
-        firstConstant ? (secondConstant ? filters.constant != nullptr
-                                        : filters.factorEnvelope != nullptr)
-                      : (secondConstant ? filters.freqEnvelope != nullptr
-                                        : filters.bothEnvelopes != nullptr);
+        firstConstant
+            ? (secondConstant ? filters.constant != nullptr : filters.factorEnvelope != nullptr)
+            : (secondConstant ? filters.freqEnvelope != nullptr : filters.bothEnvelopes != nullptr);
     if (!KV_SOFT_ASSERT(chosenFilterGiven)) {
         flag.Refuse();
         return nullptr;
@@ -87,10 +85,8 @@ SoundUPtr FilterTwoParams(const Sound& sound, AbortFlag* abort, bool firstConsta
             if (firstConstant)
                 return filters.factorEnvelope(w, flag.get(), per, fac.get(), *b, *e, error);
             if (secondConstant)
-                return filters.freqEnvelope(w, flag.get(), freq.get(), second, rate, *b, *e,
-                                            error);
-            return filters.bothEnvelopes(w, flag.get(), freq.get(), fac.get(), rate, *b, *e,
-                                         error);
+                return filters.freqEnvelope(w, flag.get(), freq.get(), second, rate, *b, *e, error);
+            return filters.bothEnvelopes(w, flag.get(), freq.get(), fac.get(), rate, *b, *e, error);
         });
 }
 
@@ -120,8 +116,8 @@ SoundUPtr FilterBlockEnvelope(const Sound& sound, AbortFlag* abort, const Sound&
 
 // ---- Periodic echo ---------------------------------------------------------------------------
 
-SoundUPtr PerEcho(const Sound& sound, AbortFlag* abort, double time, double factor,
-                  int32_t count, int32_t* begin, int32_t* end)
+SoundUPtr PerEcho(const Sound& sound, AbortFlag* abort, double time, double factor, int32_t count,
+                  int32_t* begin, int32_t* end)
 {
     const Flag flag(abort);
     const double diff = Rate(sound, time);
@@ -141,8 +137,7 @@ SoundUPtr PerEchoFactorEnvelope(const Sound& sound, AbortFlag* abort, double tim
                            WaveRef fac = EnvelopeFor(sound, factorEnvelope, flag.get(), c);
                            if (!fac)
                                return nullptr;
-                           return periodEchoEnv(w, flag.get(), diff, fac.get(), count, b, e,
-                                                error);
+                           return periodEchoEnv(w, flag.get(), diff, fac.get(), count, b, e, error);
                        });
 }
 
@@ -152,33 +147,31 @@ SoundUPtr PerEchoDelayEnvelope(const Sound& sound, AbortFlag* abort, double time
 {
     const Flag flag(abort);
     const double diff = Rate(sound, time);
-    return EachChannel(sound, flag, *begin, *end,
-                       [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
-                           WaveRef delay = EnvelopeFor(sound, delayEnvelope, flag.get(), c);
-                           if (!delay)
-                               return nullptr;
-                           return periodEchoEnv(w, flag.get(), delay.get(), diff, factor, count,
-                                                b, e, error);
-                       });
+    return EachChannel(
+        sound, flag, *begin, *end, [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
+            WaveRef delay = EnvelopeFor(sound, delayEnvelope, flag.get(), c);
+            if (!delay)
+                return nullptr;
+            return periodEchoEnv(w, flag.get(), delay.get(), diff, factor, count, b, e, error);
+        });
 }
 
 SoundUPtr PerEchoEnvelopes(const Sound& sound, AbortFlag* abort, double time,
-                           const Sound& delayEnvelope, const Sound& factorEnvelope,
-                           int32_t count, int32_t* begin, int32_t* end, std::string* error)
+                           const Sound& delayEnvelope, const Sound& factorEnvelope, int32_t count,
+                           int32_t* begin, int32_t* end, std::string* error)
 {
     const Flag flag(abort);
     const double diff = Rate(sound, time);
-    return EachChannel(sound, flag, *begin, *end,
-                       [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
-                           WaveRef delay = EnvelopeFor(sound, delayEnvelope, flag.get(), c);
-                           if (!delay)
-                               return nullptr;
-                           WaveRef fac = EnvelopeFor(sound, factorEnvelope, flag.get(), c);
-                           if (!fac)
-                               return nullptr;
-                           return periodEchoEnv(w, flag.get(), delay.get(), diff, fac.get(),
-                                                count, b, e, error);
-                       });
+    return EachChannel(
+        sound, flag, *begin, *end, [&](int c, const Wave& w, int32_t* b, int32_t* e) -> WavePtr {
+            WaveRef delay = EnvelopeFor(sound, delayEnvelope, flag.get(), c);
+            if (!delay)
+                return nullptr;
+            WaveRef fac = EnvelopeFor(sound, factorEnvelope, flag.get(), c);
+            if (!fac)
+                return nullptr;
+            return periodEchoEnv(w, flag.get(), delay.get(), diff, fac.get(), count, b, e, error);
+        });
 }
 
 // ---- Tempo and pitch -------------------------------------------------------------------------
@@ -243,8 +236,8 @@ SoundUPtr TempoPitchSpeedEnvelope(const Sound& sound, AbortFlag* abort, double s
                            WaveRef sp = EnvelopeFor(sound, speedEnvelope, flag.get(), c);
                            if (!sp)
                                return nullptr;
-                           return kernel(w, flag.get(), speed, sp.get(), start, lengthFactor,
-                                         step, block, b, e, error);
+                           return kernel(w, flag.get(), speed, sp.get(), start, lengthFactor, step,
+                                         block, b, e, error);
                        });
 }
 
@@ -264,8 +257,8 @@ SoundUPtr TempoPitchEnvelopes(const Sound& sound, AbortFlag* abort, double speed
                            WaveRef freq = EnvelopeFor(sound, freqEnvelope, flag.get(), c);
                            if (!freq)
                                return nullptr;
-                           return kernel(w, flag.get(), speed, sp.get(), start, lengthFactor,
-                                         step, freq.get(), block, b, e, error);
+                           return kernel(w, flag.get(), speed, sp.get(), start, lengthFactor, step,
+                                         freq.get(), block, b, e, error);
                        });
 }
 
@@ -302,8 +295,8 @@ SoundUPtr MoveStereo(const StereoSound& sound, const Flag& flag, int32_t* begin,
     WavePtr right = move(1, *sound.GetWaveRight(), &b2, &e2);
     if (!right || flag.IsSet())
         return nullptr;
-    SoundUPtr result = soundops::MakeLike(sound, sound.GetSampleFreq(), std::move(left),
-                                          std::move(right));
+    SoundUPtr result =
+        soundops::MakeLike(sound, sound.GetSampleFreq(), std::move(left), std::move(right));
     *begin = std::min(b1, b2);
     *end = std::max(e1, e2);
     return result;
@@ -374,8 +367,7 @@ SoundUPtr MoveHEnvelope(const StereoSound& sound, AbortFlag* abort, double maxTi
 namespace {
 
 /// The two sides made from one source channel by side(sideIndex) into a new stereo sound.
-template <class Side>
-SoundUPtr BothSides(const Sound& sound, const Flag& flag, Side&& side)
+template <class Side> SoundUPtr BothSides(const Sound& sound, const Flag& flag, Side&& side)
 {
     if (flag.IsSet())
         return nullptr;
@@ -385,8 +377,8 @@ SoundUPtr BothSides(const Sound& sound, const Flag& flag, Side&& side)
     WavePtr right = side(1);
     if (!right || flag.IsSet())
         return nullptr;
-    return std::make_unique<StereoSound>(std::move(left), std::move(right),
-                                         sound.GetSampleFreq(), sound.GetBytesPSample());
+    return std::make_unique<StereoSound>(std::move(left), std::move(right), sound.GetSampleFreq(),
+                                         sound.GetBytesPSample());
 }
 
 } // namespace

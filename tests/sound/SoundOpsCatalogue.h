@@ -71,8 +71,8 @@ inline std::unique_ptr<StereoSound> OpsStereo()
 constexpr int32_t OpsBegin = 2;
 constexpr int32_t OpsEnd = 9;
 
-using RunNew = std::function<SoundUPtr(const Sound&, AbortFlag*, const OpsWorld&, int32_t*,
-                                       int32_t*)>;
+using RunNew =
+    std::function<SoundUPtr(const Sound&, AbortFlag*, const OpsWorld&, int32_t*, int32_t*)>;
 using ExpectChannel = std::function<WavePtr(const Wave&, const ChannelView&, int32_t*, int32_t*)>;
 
 /// An operation that makes a new sound.
@@ -119,8 +119,7 @@ inline std::vector<NewOp> NewOps()
         [](auto& w, auto&, auto*, auto*) { return resampleFactor(w, Scratch(), 2.0); }, 23, 2048);
     add(
         "Length", [](auto& s, auto* a, auto&, auto* b, auto* e) { return Length(s, a, 0.5, b, e); },
-        [](auto& w, auto&, auto* b, auto* e) { return resampleRange(w, Scratch(), 0.5, b, e); },
-        9);
+        [](auto& w, auto&, auto* b, auto* e) { return resampleRange(w, Scratch(), 0.5, b, e); }, 9);
     add(
         "Resample", [](auto& s, auto* a, auto&, auto*, auto*) { return Resample(s, a, -2.0); },
         [](auto& w, auto&, auto*, auto*) { return resampleFactor(w, Scratch(), -2.0); }, 23);
@@ -192,7 +191,9 @@ inline std::vector<NewOp> NewOps()
     // ---- Generators (the range [2, 9) of 7 values is replaced)
     add(
         "MakeSilence",
-        [r](auto& s, auto* a, auto&, auto* b, auto* e) { return MakeSilence(s, a, 10.5 / r, b, e); },
+        [r](auto& s, auto* a, auto&, auto* b, auto* e) {
+            return MakeSilence(s, a, 10.5 / r, b, e);
+        },
         [](auto& w, auto&, auto* b, auto* e) { return makeSilence(w, Scratch(), 11, b, e); }, 16);
     add(
         "MakeSilenceCount",
@@ -207,7 +208,9 @@ inline std::vector<NewOp> NewOps()
         [r](auto& s, auto* a, auto&, auto* b, auto* e) {
             return MakeLine(s, a, 100, 1000, 10.5 / r, false, b, e);
         },
-        [](auto& w, auto&, auto* b, auto* e) { return makeLine(w, Scratch(), 100, 1000, 11, b, e); },
+        [](auto& w, auto&, auto* b, auto* e) {
+            return makeLine(w, Scratch(), 100, 1000, 11, b, e);
+        },
         16);
     add(
         "MakeLineGeometric",
@@ -230,8 +233,8 @@ inline std::vector<NewOp> NewOps()
     add(
         "MakeBlockTriangleEnvelope",
         [r](auto& s, auto* a, auto& o, auto* b, auto* e) {
-            return MakeBlockTriangleEnvelope(s, a, 1000, -3000, 4.5 / r, *o.envelope, 10.5 / r,
-                                             0.1, false, b, e);
+            return MakeBlockTriangleEnvelope(s, a, 1000, -3000, 4.5 / r, *o.envelope, 10.5 / r, 0.1,
+                                             false, b, e);
         },
         [](auto& w, auto& v, auto* b, auto* e) {
             return makeBlockTriangleEnv(w, Scratch(), -3000, 1000, 4.5, &v.env, 10, 0.1, false, b,
@@ -261,15 +264,15 @@ inline std::vector<NewOp> NewOps()
                              Ptr(phases), b, e);
         },
         [=](auto& w, auto&, auto* b, auto* e) {
-            return makeMFreq(w, Scratch(), 10, 2, Ptr(amps), Ptr(persV), Ptr(phases),
-                             Ptr(decays), b, e);
+            return makeMFreq(w, Scratch(), 10, 2, Ptr(amps), Ptr(persV), Ptr(phases), Ptr(decays),
+                             b, e);
         },
         15);
     add(
         "MakeMFreqForm",
         [=](auto& s, auto* a, auto& o, auto* b, auto* e) {
-            return MakeMFreqForm(s, a, 10.5 / r, *o.envelope, 2, Ptr(amps), Ptr(pers),
-                                 Ptr(ftimes), Ptr(facs), Ptr(phases), b, e);
+            return MakeMFreqForm(s, a, 10.5 / r, *o.envelope, 2, Ptr(amps), Ptr(pers), Ptr(ftimes),
+                                 Ptr(facs), Ptr(phases), b, e);
         },
         [=](auto& w, auto& v, auto* b, auto* e) {
             return makeMFreqForm(w, Scratch(), 10, &v.env, 2, Ptr(amps), Ptr(persV), Ptr(phases),
@@ -319,12 +322,8 @@ inline std::vector<NewOp> NewOps()
         [](auto&, auto&, auto*, auto*) { return std::make_unique<Wave>(); }, 0);
     add(
         "Paste",
-        [](auto& s, auto* a, auto& o, auto* b, auto* e) {
-            return Paste(s, a, *o.partner, *b, *e);
-        },
-        [](auto& w, auto& v, auto* b, auto* e) {
-            return replace(w, Scratch(), v.partner, *b, *e);
-        },
+        [](auto& s, auto* a, auto& o, auto* b, auto* e) { return Paste(s, a, *o.partner, *b, *e); },
+        [](auto& w, auto& v, auto* b, auto* e) { return replace(w, Scratch(), v.partner, *b, *e); },
         10);
 
     // ---- Mixing into a new sound
@@ -382,9 +381,7 @@ inline std::vector<NewOp> NewOps()
             return FilterTwoParams(s, a, true, true, 4.5 / r, 0.25, nullptr, nullptr,
                                    TheFilterTable.resonance, *b, *e);
         },
-        [](auto& w, auto&, auto* b, auto* e) {
-            return resFilter(w, Scratch(), 4.5, 0.25, *b, *e);
-        },
+        [](auto& w, auto&, auto* b, auto* e) { return resFilter(w, Scratch(), 4.5, 0.25, *b, *e); },
         12);
     add(
         "FilterTwoParamsFrequencyEnvelope",
@@ -522,12 +519,11 @@ inline std::vector<NewOp> NewOps()
     add(
         "TempoPitchEnvelopes",
         [r](auto& s, auto* a, auto& o, auto* b, auto* e) {
-            return TempoPitchEnvelopes(s, a, 0.5, *o.partner, 0.0, 2.0, 0.75, *o.envelope,
-                                       4.75 / r, 1, b, e);
+            return TempoPitchEnvelopes(s, a, 0.5, *o.partner, 0.0, 2.0, 0.75, *o.envelope, 4.75 / r,
+                                       1, b, e);
         },
         [](auto& w, auto& v, auto* b, auto* e) {
-            return tempoPitch2Envs(w, Scratch(), 0.5, &v.partner, 0.0, 2.0, 0.75, &v.env, 4, b,
-                                   e);
+            return tempoPitch2Envs(w, Scratch(), 0.5, &v.partner, 0.0, 2.0, 0.75, &v.env, 4, b, e);
         },
         19);
     return ops;
@@ -584,33 +580,29 @@ inline std::vector<InPlaceOp> InPlaceOps()
                    [](Wave& w, const ChannelView&) {
                        drawLine(w, Scratch(), OpsBegin, -700, OpsEnd, 1400);
                    }});
-    ops.push_back({"MixAfterTime",
-                   [r](Sound& s, AbortFlag* a, const OpsWorld& o) {
-                       return MixAfterTime(s, a, *o.partner, 9.75 / r, 2.5);
-                   },
-                   [](Wave& w, const ChannelView& v) {
-                       addScaledAt(w, Scratch(), v.partner, 9, 2.5);
-                   }});
-    ops.push_back({"MixAfterFactor",
-                   [](Sound& s, AbortFlag* a, const OpsWorld& o) {
-                       return MixAfterFactor(s, a, *o.partner, -2, 0.5);
-                   },
-                   [](Wave& w, const ChannelView& v) {
-                       addScaledAt(w, Scratch(), v.partner, -2, 0.5);
-                   }});
-    ops.push_back({"MixAfter",
-                   [](Sound& s, AbortFlag* a, const OpsWorld& o) {
-                       return MixAfter(s, a, *o.partner, 4);
-                   },
-                   [](Wave& w, const ChannelView& v) { addAt(w, Scratch(), v.partner, 4); }});
-    ops.push_back({"MixAligned",
-                   [](Sound& s, AbortFlag* a, const OpsWorld& o) {
-                       return MixAligned(s, a, *o.partner, 0.5, 0.8);
-                   },
-                   // p = trunc(12 * 0.5) = 6, q = trunc(5 * 0.8) = 4.
-                   [](Wave& w, const ChannelView& v) {
-                       addShifted(w, Scratch(), v.partner, 6, 4);
-                   }});
+    ops.push_back(
+        {"MixAfterTime",
+         [r](Sound& s, AbortFlag* a, const OpsWorld& o) {
+             return MixAfterTime(s, a, *o.partner, 9.75 / r, 2.5);
+         },
+         [](Wave& w, const ChannelView& v) { addScaledAt(w, Scratch(), v.partner, 9, 2.5); }});
+    ops.push_back(
+        {"MixAfterFactor",
+         [](Sound& s, AbortFlag* a, const OpsWorld& o) {
+             return MixAfterFactor(s, a, *o.partner, -2, 0.5);
+         },
+         [](Wave& w, const ChannelView& v) { addScaledAt(w, Scratch(), v.partner, -2, 0.5); }});
+    ops.push_back(
+        {"MixAfter",
+         [](Sound& s, AbortFlag* a, const OpsWorld& o) { return MixAfter(s, a, *o.partner, 4); },
+         [](Wave& w, const ChannelView& v) { addAt(w, Scratch(), v.partner, 4); }});
+    ops.push_back(
+        {"MixAligned",
+         [](Sound& s, AbortFlag* a, const OpsWorld& o) {
+             return MixAligned(s, a, *o.partner, 0.5, 0.8);
+         },
+         // p = trunc(12 * 0.5) = 6, q = trunc(5 * 0.8) = 4.
+         [](Wave& w, const ChannelView& v) { addShifted(w, Scratch(), v.partner, 6, 4); }});
     ops.push_back({"MixAlignedFactor",
                    [](Sound& s, AbortFlag* a, const OpsWorld& o) {
                        return MixAlignedFactor(s, a, *o.partner, 0.99, 0.0, -1.5);
@@ -619,13 +611,12 @@ inline std::vector<InPlaceOp> InPlaceOps()
                    [](Wave& w, const ChannelView& v) {
                        addShiftedScaled(w, Scratch(), v.partner, 11, 0, -1.5);
                    }});
-    ops.push_back({"MixCycleAfterThis",
-                   [](Sound& s, AbortFlag* a, const OpsWorld& o) {
-                       return MixCycleAfterThis(s, a, *o.partner, 10);
-                   },
-                   [](Wave& w, const ChannelView& v) {
-                       mixCycleAfterThis(w, Scratch(), v.partner, 10);
-                   }});
+    ops.push_back(
+        {"MixCycleAfterThis",
+         [](Sound& s, AbortFlag* a, const OpsWorld& o) {
+             return MixCycleAfterThis(s, a, *o.partner, 10);
+         },
+         [](Wave& w, const ChannelView& v) { mixCycleAfterThis(w, Scratch(), v.partner, 10); }});
     return ops;
 }
 

@@ -108,8 +108,7 @@ std::vector<size_t> NewOpIndices()
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, NewSoundDispatch,
-                         ::testing::Combine(::testing::ValuesIn(NewOpIndices()),
-                                            ::testing::Bool()),
+                         ::testing::Combine(::testing::ValuesIn(NewOpIndices()), ::testing::Bool()),
                          [](const auto& info) {
                              return Name(NewOps()[std::get<0>(info.param)].name,
                                          std::get<1>(info.param));

@@ -52,11 +52,7 @@ bool AllocatesNothing(const std::string& name)
     return name == "DeleteAll" || name == "CreateEmpty" || name == "CopyPartEmpty";
 }
 
-enum class Stop
-{
-    Allocation,
-    Poll
-};
+enum class Stop { Allocation, Poll };
 
 void Arm(Stop how, int64_t k)
 {
@@ -179,8 +175,7 @@ std::vector<size_t> NewOpIndices()
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, NewSoundFailure,
-                         ::testing::Combine(::testing::ValuesIn(NewOpIndices()),
-                                            ::testing::Bool()),
+                         ::testing::Combine(::testing::ValuesIn(NewOpIndices()), ::testing::Bool()),
                          [](const auto& info) {
                              return NewOps()[std::get<0>(info.param)].name +
                                     (std::get<1>(info.param) ? "_Stereo" : "_Mono");
@@ -300,8 +295,7 @@ std::vector<Refusal> Refusals()
         {"MakeMFreqForm",
          [=](auto& s, auto* a, auto& x, auto* err) {
              int32_t b = 2, e = 9;
-             return MakeMFreqForm(s, a, 8 / r, x, 1, amps, pers, times, facs, phases, &b, &e,
-                                  err);
+             return MakeMFreqForm(s, a, 8 / r, x, 1, amps, pers, times, facs, phases, &b, &e, err);
          },
          "The form is empty."},
         {"RollOut",

@@ -93,16 +93,14 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"SilenceOfNoTimeIsOneValue",
                   [](auto& s, auto* a, auto* b, auto* e) { return MakeSilence(s, a, 0, b, e); },
                   OpsRate, 1},
-        CountCase{"SilenceRoundsDown",
-                  [](auto& s, auto* a, auto* b, auto* e) {
-                      return MakeSilence(s, a, 10.75 / R, b, e);
-                  },
-                  OpsRate, 11},
-        CountCase{"SilenceOfWholeValues",
-                  [](auto& s, auto* a, auto* b, auto* e) {
-                      return MakeSilence(s, a, 11 / R, b, e);
-                  },
-                  OpsRate, 12},
+        CountCase{
+            "SilenceRoundsDown",
+            [](auto& s, auto* a, auto* b, auto* e) { return MakeSilence(s, a, 10.75 / R, b, e); },
+            OpsRate, 11},
+        CountCase{
+            "SilenceOfWholeValues",
+            [](auto& s, auto* a, auto* b, auto* e) { return MakeSilence(s, a, 11 / R, b, e); },
+            OpsRate, 12},
         CountCase{"SilenceOfHalfASecond",
                   [](auto& s, auto* a, auto* b, auto* e) { return MakeSilence(s, a, 0.5, b, e); },
                   8000, 4001},
@@ -126,9 +124,10 @@ INSTANTIATE_TEST_SUITE_P(
                       return MakeNoise(s, a, 100, 10.75 / R, b, e);
                   },
                   OpsRate, 10},
-        CountCase{"NoiseOfHalfASecond",
-                  [](auto& s, auto* a, auto* b, auto* e) { return MakeNoise(s, a, 100, 0.5, b, e); },
-                  8000, 4000},
+        CountCase{
+            "NoiseOfHalfASecond",
+            [](auto& s, auto* a, auto* b, auto* e) { return MakeNoise(s, a, 100, 0.5, b, e); },
+            8000, 4000},
         CountCase{"TriangleRoundsDown",
                   [](auto& s, auto* a, auto* b, auto* e) {
                       return MakeBlockTriangle(s, a, 100, -100, 4 / R, 0.5, 10.75 / R, 0, true, b,
@@ -166,8 +165,7 @@ TEST(TimeToCountRules, RotationIsACount)
     AbortFlag abort = 0;
     SoundUPtr result = Rotate(*sound, &abort, 3.75 / R, 1, 6);
     ASSERT_NE(result, nullptr);
-    EXPECT_EQ(ChannelsOf(*result),
-              (Channels{{0, 4, 5, 1, 2, 3, 6}, {10, 14, 15, 11, 12, 13, 16}}));
+    EXPECT_EQ(ChannelsOf(*result), (Channels{{0, 4, 5, 1, 2, 3, 6}, {10, 14, 15, 11, 12, 13, 16}}));
 }
 
 TEST(TimeToCountRules, MixAfterTimeIsACount)
@@ -327,8 +325,7 @@ TEST(SoundOpsFormat, BrokenPreconditionsAreNamedAndStopTheCommand)
         {"chosenFilterGiven",
          [&](AbortFlag* a) {
              const ResFilters none{nullptr, nullptr, nullptr, nullptr};
-             return FilterTwoParams(*sound, a, true, true, 0.01, 0.5, nullptr, nullptr, none, 0,
-                                    4);
+             return FilterTwoParams(*sound, a, true, true, 0.01, 0.5, nullptr, nullptr, none, 0, 4);
          }},
         // A range outside the sound is the wave operation's assertion.
         {"end <= values", [&](AbortFlag* a) { return Volume(*sound, a, 2.0, 0, 5); }},
@@ -518,8 +515,8 @@ TEST(AcrossRates, PasteResamplesThePartnerToThisRate)
 TEST(AcrossRates, PasteOfAFasterPartnerShortensIt)
 {
     auto sound = MonoOf({7, 7}, 1024);
-    auto partner = StereoOf({0, 100, 200, 300, 400, 500, 600, 700, 800}, {0, 0, 0, 0, 0, 0, 0, 0, 0},
-                            2048);
+    auto partner =
+        StereoOf({0, 100, 200, 300, 400, 500, 600, 700, 800}, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 2048);
     AbortFlag abort = 0;
     SoundUPtr result = Paste(*sound, &abort, *partner, 1, 1);
     ASSERT_NE(result, nullptr);
@@ -539,8 +536,8 @@ TEST(AcrossRates, MixedPartnersAreReadAtThisRateAndEnvelopesAreNot)
     WaveRef resampled = partner->GetMonoWaveAt(&abort, 1024);
     ASSERT_EQ(resampled->Values(), 3);
     ASSERT_TRUE(MixAfter(*sound, &abort, *partner, 1));
-    EXPECT_EQ(ChannelsOf(*sound), (Channels{{0, (*resampled)[0], (*resampled)[1],
-                                             (*resampled)[2], 0}}));
+    EXPECT_EQ(ChannelsOf(*sound),
+              (Channels{{0, (*resampled)[0], (*resampled)[1], (*resampled)[2], 0}}));
     SoundUPtr placed = EditMixAfter(*MonoOf({0, 0}), &abort, *partner, 1, -1, false);
     ASSERT_NE(placed, nullptr);
     EXPECT_EQ(placed->GetValues(), 4);
@@ -649,11 +646,11 @@ TEST(MoveH, OppositeStereoTimesWidenTheRangeToCoverBoth)
     // What moves out of the range adds to the values it lands on; the range's old place
     // keeps only what moved in.
     EXPECT_EQ(ValuesOf(*result->GetLeftWave()),
-              (Values{100, 101, 102, 103, 104, 108 + 105, 109 + 106, 110 + 107, 111, 0, 0, 0,
-                      112, 113, 114, 115, 116, 117, 118, 119}));
+              (Values{100, 101, 102, 103, 104, 108 + 105, 109 + 106, 110 + 107, 111, 0,
+                      0,   0,   112, 113, 114, 115,       116,       117,       118, 119}));
     EXPECT_EQ(ValuesOf(*result->GetRightWave()),
-              (Values{200, 201, 202, 203, 204, 205, 206, 207, 0, 0, 0, 208, 209 + 212, 210 + 213,
-                      211 + 214, 215, 216, 217, 218, 219}));
+              (Values{200, 201, 202,       203,       204,       205, 206, 207, 0,   0,
+                      0,   208, 209 + 212, 210 + 213, 211 + 214, 215, 216, 217, 218, 219}));
 }
 
 TEST(MoveH, BothChannelsGrowByTheSameMargins)
@@ -731,7 +728,8 @@ TEST(Balance, ConstantMakesEqualChannelsFromTheFirstChannel)
     StereoSound stereo(CreateWaveCopy(nullptr, source.get()),
                        MakeWaveOf(100, [](int32_t) { return 12345; }), rate, 1);
     // Delay of sin(0.5 * pi / 2) * 44100 * 2 / 3400 = 18.34 values: 100 + 1 + 18 each side.
-    for (const Sound* sound : {static_cast<const Sound*>(&mono), static_cast<const Sound*>(&stereo)}) {
+    for (const Sound* sound :
+         {static_cast<const Sound*>(&mono), static_cast<const Sound*>(&stereo)}) {
         AbortFlag abort = 0;
         SoundUPtr result = BalanceConstant(*sound, &abort, 0.5, true, true, false);
         ASSERT_NE(result, nullptr);

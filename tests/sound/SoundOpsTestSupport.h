@@ -20,8 +20,8 @@ constexpr int32_t OpsRate = 1024;
 // 1 byte per sample, so that a result that falls back to a default format is seen.
 constexpr int16_t OpsBytes = 1;
 
-inline std::unique_ptr<MonoSound> MonoOf(std::initializer_list<int> values,
-                                         int32_t rate = OpsRate, int16_t bytes = OpsBytes)
+inline std::unique_ptr<MonoSound> MonoOf(std::initializer_list<int> values, int32_t rate = OpsRate,
+                                         int16_t bytes = OpsBytes)
 {
     return std::make_unique<MonoSound>(MakeWave(values), rate, bytes);
 }
