@@ -107,8 +107,9 @@ protected:
                 EXPECT_EQ(ChannelsOf(*result), ChannelsOf(*reference)) << "step " << k;
                 EXPECT_EQ(begin, refBegin);
                 EXPECT_EQ(end, refEnd);
-                if (how == Stop::Allocation && !AllocatesNothing(op.name))
+                if (how == Stop::Allocation && !AllocatesNothing(op.name)) {
                     EXPECT_GT(stopped, 0) << "no allocation was ever refused";
+                }
                 EXPECT_EQ(ChannelsOf(*source), before);
                 return;
             }
@@ -116,10 +117,11 @@ protected:
             EXPECT_EQ(abort, 1) << "step " << k;
             EXPECT_EQ(begin, OpsBegin) << "step " << k;
             EXPECT_EQ(end, OpsEnd) << "step " << k;
-            if (how == Stop::Allocation)
+            if (how == Stop::Allocation) {
                 EXPECT_TRUE(SawMemoryBox(boxes)) << "step " << k;
-            else
+            } else {
                 EXPECT_TRUE(boxes.boxes.empty()) << "step " << k << ": " << boxes.boxes[0].text;
+            }
         }
         ADD_FAILURE() << "still stopped after " << MaxSteps << " steps";
     }
