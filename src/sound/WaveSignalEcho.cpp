@@ -17,12 +17,13 @@ namespace {
 
 /// The echo kernel. readAt(j, k, i) gives the read position of old position j (k = j minus the
 /// first position, i the echo number); gain(k, i, running) the factor of that value, running
-/// being factor^i. Positions outside [begin, end - 1] read nothing. window(i) narrows the old
-/// positions worth visiting for echo i when the delay is constant.
-template <class ReadAt, class Gain, class Window>
+/// being factor^i. Positions outside [begin, end - 1] read nothing. constantDelay says that
+/// readAt is j - diffTime * i and gain the running factor, so that echo i need only visit the
+/// positions that read the range, and a whole-value delay needs no interpolation at all.
+template <class ReadAt, class Gain>
 WavePtr Echo(const Wave& w, AbortFlag* abort, double diffTime, double factor, int32_t count,
              int32_t* begin, int32_t* end, bool needsDelayAtLeastZero, const Wave* envelope1,
-             const Wave* envelope2, ReadAt&& readAt, Gain&& gain, Window&& window)
+             const Wave* envelope2, ReadAt&& readAt, Gain&& gain, bool constantDelay)
 {
     const int32_t b = *begin;
     int32_t e = *end;
@@ -62,10 +63,39 @@ WavePtr Echo(const Wave& w, AbortFlag* abort, double diffTime, double factor, in
     double running = 1.0;
     for (int32_t i = 1; i <= echoes; ++i) {
         running *= factor;
-        const std::pair<int64_t, int64_t> span = window(i, firstBegin, lastEnd);
-        const int64_t from = span.first;
-        const int64_t to = span.second;
-        const bool done = ForBlocks(abort, to - from, [&](int64_t at, int64_t stop) {
+        int64_t from = firstBegin;
+        int64_t to = lastEnd;
+        bool done = false;
+        if (constantDelay) {
+            // Echo i reads the range from about begin + delay to end - 1 + delay on.
+            const double delay = diffTime * i;
+            from = std::clamp(wavedetail::TruncCount(std::floor(b + delay) - 1.0), firstBegin,
+                              lastEnd);
+            to = std::clamp(wavedetail::TruncCount(std::ceil(e - 1 + delay) + 2.0), from, lastEnd);
+            if (delay == std::floor(delay) && std::fabs(delay) < 0x1p52) {
+                // A whole number of values: j - delay is exact, every read hits a value.
+                const auto shift = static_cast<int64_t>(delay);
+                from = std::clamp<int64_t>(b + shift, firstBegin, lastEnd);
+                to = std::clamp<int64_t>(e + shift, from, lastEnd);
+                const int16_t* moved = src - shift;
+                const bool small = std::fabs(running) <= 32768.0;
+                done = ForBlocks(abort, to - from, [&](int64_t at, int64_t stop) {
+                    if (small) {
+                        // |sum| < 2^31: a 32-bit truncation keeps the same low 16 bits.
+                        for (int64_t j = from + at; j < from + stop; ++j)
+                            o[j] = static_cast<int16_t>(
+                                static_cast<int32_t>(o[j] + moved[j] * running));
+                    } else {
+                        for (int64_t j = from + at; j < from + stop; ++j)
+                            o[j] = StoreSample(o[j] + moved[j] * running);
+                    }
+                });
+                if (!done)
+                    return nullptr;
+                continue;
+            }
+        }
+        done = ForBlocks(abort, to - from, [&](int64_t at, int64_t stop) {
             for (int64_t j = from + at; j < from + stop; ++j) {
                 const double q = readAt(j, j - firstBegin, i, env1);
                 if (!(q >= b && q <= e - 1))
@@ -82,21 +112,11 @@ WavePtr Echo(const Wave& w, AbortFlag* abort, double diffTime, double factor, in
     return out;
 }
 
-struct WholeWindow
-{
-    std::pair<int64_t, int64_t> operator()(int32_t, int64_t first, int64_t last) const
-    {
-        return {first, last};
-    }
-};
-
 } // namespace
 
 WavePtr periodEcho(const Wave& w, AbortFlag* abort, double diffTime, double factor, int32_t count,
                    int32_t* begin, int32_t* end)
 {
-    const int32_t b = *begin;
-    const int32_t e = w.ResolveEnd(*end);
     return Echo(
         w, abort, diffTime, factor, count, begin, end, false, nullptr, nullptr,
         [diffTime](int64_t j, int64_t, int32_t i, const EnvelopeReader&) {
@@ -105,14 +125,7 @@ WavePtr periodEcho(const Wave& w, AbortFlag* abort, double diffTime, double fact
         [](int64_t, int32_t, double running, const EnvelopeReader&, const EnvelopeReader&) {
             return running;
         },
-        // A constant delay reads the range only from about begin + delay to end - 1 + delay.
-        [=](int32_t i, int64_t first, int64_t last) {
-            const double delay = diffTime * i;
-            const int64_t lo = wavedetail::TruncCount(std::floor(b + delay) - 1.0);
-            const int64_t hi = wavedetail::TruncCount(std::ceil(e - 1 + delay) + 2.0);
-            const int64_t from = std::clamp(lo, first, last);
-            return std::pair<int64_t, int64_t>{from, std::clamp(hi, from, last)};
-        });
+        true);
 }
 
 WavePtr periodEchoEnv(const Wave& w, AbortFlag* abort, const Wave* delayEnvelope, double diffTime,
@@ -130,7 +143,7 @@ WavePtr periodEchoEnv(const Wave& w, AbortFlag* abort, const Wave* delayEnvelope
         [](int64_t, int32_t, double running, const EnvelopeReader&, const EnvelopeReader&) {
             return running;
         },
-        WholeWindow{});
+        false);
 }
 
 WavePtr periodEchoEnv(const Wave& w, AbortFlag* abort, double diffTime, const Wave* factorEnvelope,
@@ -146,7 +159,7 @@ WavePtr periodEchoEnv(const Wave& w, AbortFlag* abort, double diffTime, const Wa
         [](int64_t k, int32_t i, double, const EnvelopeReader&, const EnvelopeReader& fac) {
             return std::pow(fac.At(static_cast<double>(k)) / 32767.0, i);
         },
-        WholeWindow{});
+        false);
 }
 
 WavePtr periodEchoEnv(const Wave& w, AbortFlag* abort, const Wave* delayEnvelope, double diffTime,
@@ -165,7 +178,7 @@ WavePtr periodEchoEnv(const Wave& w, AbortFlag* abort, const Wave* delayEnvelope
         [](int64_t k, int32_t i, double, const EnvelopeReader&, const EnvelopeReader& fac) {
             return std::pow(fac.At(static_cast<double>(k)) / 32767.0, i);
         },
-        WholeWindow{});
+        false);
 }
 
 } // namespace kelvorn

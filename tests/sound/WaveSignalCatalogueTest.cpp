@@ -46,11 +46,8 @@ const double Periods[16] = {100,  50, 33.3, 25,  20,  16.6, 14.2, 12.5,
 const double Phases[16] = {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0, 0.5, 0, 0.5, 0, 0.5};
 const double Decays[16] = {1, 0.9999, 0.9998, 1, 1, 0.999, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.99};
 
-/// A partner of the same length as src (what mixHalf and mixWeighted need).
-Wave SameLength(const Wave& src)
-{
-    return MakeWaveOf(src.Values(), [&](int32_t i) { return src[src.Values() - 1 - i] / 2; });
-}
+/// A form for the partials when the envelope is too short to be one.
+const Wave TwoValueForm = MakeWave({-5, 7});
 
 std::vector<Entry> AllOperations()
 {
@@ -87,10 +84,10 @@ std::vector<Entry> AllOperations()
         return mixStretch(w, a, *env, *b, *e);
     });
     add("mixWeighted", [](const Wave& w, AbortFlag* a, const Wave*, int32_t* b, int32_t* e) {
-        return mixWeighted(w, a, 0.3, SameLength(w), -1.2, *b, *e);
+        return mixWeighted(w, a, 0.3, w, -1.2, *b, *e);
     });
     add("mixHalf", [](const Wave& w, AbortFlag* a, const Wave*, int32_t*, int32_t*) {
-        return mixHalf(w, a, SameLength(w));
+        return mixHalf(w, a, w);
     });
     // Echo
     add(
@@ -179,8 +176,7 @@ std::vector<Entry> AllOperations()
         return makeMFreq(w, a, w.Values(), 16, Amplitudes, Periods, Phases, Decays, b, e);
     });
     add("makeMFreqForm", [](const Wave& w, AbortFlag* a, const Wave* env, int32_t* b, int32_t* e) {
-        const Wave form = MakeWaveOf(env->Values() + 1,
-                                     [&](int32_t i) { return i < env->Values() ? (*env)[i] : -5; });
+        const Wave& form = env->Values() >= 2 ? *env : TwoValueForm;
         return makeMFreqForm(w, a, w.Values(), &form, 16, Amplitudes, Periods, Phases, Decays, b,
                              e);
     });
@@ -350,6 +346,40 @@ TEST_P(SignalCatalogue, LooksAtTheFlagEveryBlockAndStopsWhenItIsSet)
         EXPECT_LE(signal::PollsCounted(), after + 2);
     }
     EXPECT_TRUE(sink.texts.empty());
+}
+
+TEST_P(SignalCatalogue, AllocationFailureGivesNoResultAndSetsTheFlag)
+{
+    const Entry& entry = GetParam();
+    if (!entry.make)
+        return;
+    const Wave src = Varying(3000);
+    const Wave env = Varying(301);
+    // The first allocation fails, and then, for operations that allocate more than once, a
+    // later one.
+    for (int64_t successes : {0, 1, 2}) {
+        RecordingSink sink;
+        AbortFlag abort = 0;
+        int32_t begin = 0;
+        int32_t end = -1;
+        WavePtr out;
+        {
+            FailAllocations fail(successes);
+            out = entry.make(src, &abort, &env, &begin, &end);
+        }
+        if (out) {
+            // Fewer allocations than that: a whole result, nothing failed.
+            EXPECT_GT(successes, 0);
+            EXPECT_EQ(abort, 0);
+            continue;
+        }
+        EXPECT_EQ(abort, 1) << successes;
+        EXPECT_EQ(begin, 0);
+        EXPECT_EQ(end, -1);
+        EXPECT_EQ(sink.texts, (std::vector<std::string>{
+                                  "System Error: There is not enough memmory for this operation."}))
+            << successes;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Every, SignalCatalogue, ::testing::ValuesIn(AllOperations()),

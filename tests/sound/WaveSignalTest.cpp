@@ -2,6 +2,7 @@
 
 #include "SignalTestUtil.h"
 #include "sound/SineTable.h"
+#include "sound/WaveSampling.h"
 
 #include <gtest/gtest.h>
 
@@ -430,6 +431,26 @@ TEST(PeriodEcho, RefusalsAndFailures)
     EXPECT_EQ(sink.texts[0], "System Error: There is not enough memmory for this operation.");
 }
 
+TEST(PeriodEcho, WholeValueDelaysAgreeWithTheInterpolatingRoad)
+{
+    // A whole-value delay takes a road without interpolation; a full delay envelope takes the
+    // general one with the same read positions. Both must give the same values.
+    const Wave w = MakeWaveOf(6000, [](int32_t i) { return (i * 7919) % 65536 - 32768; });
+    const Wave full = MakeWave({32767});
+    for (double factor : {0.7, -1.3, 40000.0}) {
+        for (double delay : {3.0, 1234.0}) {
+            AbortFlag abort = 0;
+            int32_t b1 = 500, e1 = 5000, b2 = 500, e2 = 5000;
+            WavePtr fast = periodEcho(w, &abort, delay, factor, 3, &b1, &e1);
+            WavePtr general = periodEchoEnv(w, &abort, &full, delay, factor, 3, &b2, &e2);
+            ASSERT_TRUE(fast && general);
+            EXPECT_EQ(Values(fast), Values(general)) << factor << " " << delay;
+            EXPECT_EQ(b1, b2);
+            EXPECT_EQ(e1, e2);
+        }
+    }
+}
+
 // ---- Tempo and pitch ---------------------------------------------------------------------------
 
 TEST(TempoPitch, OneToOneReproducesTheRange)
@@ -639,6 +660,52 @@ TEST(MFreq, PartialsByHand)
     WavePtr two = MFreqOf(Wave(), &abort, 6, &form,
                           {{1.0, -0.5}, {4.0, 2.0}, {0.0, 0.5}, {1.0, 0.5}}, &begin, &end);
     EXPECT_EQ(Values(two), (V{-125, 100, 206, 362, 98, 220}));
+}
+
+TEST(MFreq, AgreesWithTheRuleValueByValue)
+{
+    // The generator runs partial by partial over blocks and skips the checks for steady
+    // partials; the rule runs value by value. Partials with negative periods, steps beyond the
+    // form and phases outside it take the checked road.
+    const Wave form = MakeWaveOf(37, [](int32_t i) { return (i * 9973) % 60001 - 30000; });
+    const Partials p{{0.5, -0.3, 0.25, 0.1, 0.7, 0.05},
+                     {10.0, -7.5, 3.3, 0.8, 1000.0, 36.0},
+                     {0.0, 0.25, -0.6, 1.7, 0.999, 0.5},
+                     {1.0, 0.9999, 1.0001, 0.999, 1.0, 0.99995}};
+    const int64_t length = 5000;
+    AbortFlag abort = 0;
+    int32_t begin = 0;
+    int32_t end = 0;
+    WavePtr out = MFreqOf(Wave(), &abort, length, &form, p, &begin, &end);
+    ASSERT_TRUE(out);
+    const double f = form.Values();
+    auto wrap = [](double x, double lo, double hi) {
+        const double period = hi - lo;
+        if (x < lo)
+            x += std::trunc((lo - x) / period + 1.0) * period;
+        return x - std::trunc((x - lo) / period) * period;
+    };
+    auto read = [&](double q) {
+        if (!(q >= 0.0 && q <= f - 1.0))
+            return 0.0;
+        const auto i = static_cast<int32_t>(q);
+        const double t = q - i;
+        return t == 0.0 ? form[i] : (1.0 - t) * form[i] + t * form[i + 1];
+    };
+    std::vector<double> a = p.amplitudes, pos, step;
+    for (size_t j = 0; j < a.size(); ++j) {
+        pos.push_back(p.phases[j] * f);
+        step.push_back(f / p.periods[j]);
+    }
+    for (int64_t k = 0; k < length; ++k) {
+        double value = 0.0;
+        for (size_t j = 0; j < a.size(); ++j) {
+            value = std::trunc(read(pos[j]) * a[j] + value);
+            a[j] *= p.decays[j];
+            pos[j] = wrap(pos[j] + step[j], 0.0, f - 1.0);
+        }
+        ASSERT_EQ((*out)[static_cast<int32_t>(k)], WrapSample(static_cast<int64_t>(value))) << k;
+    }
 }
 
 TEST(MFreq, TruncatesAfterEveryPartial)
