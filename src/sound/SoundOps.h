@@ -33,9 +33,10 @@
 //   user's stop, by a memory shortage (the "not enough memmory" box has been shown) or by a
 //   broken precondition (the "Assertion failed" box naming it), gives no result and leaves
 //   *abort set. A partial result is never handed out.
-// - An empty envelope, curve, form or partner that the work would read is refused before
+// - An empty envelope, curve or form (or a partner stretched like one) is refused before
 //   anything runs: no result, *abort left as it was, and the reason in *error when error is
-//   given ("The volume envelope is empty." and the like).
+//   given ("The volume envelope is empty." and the like). An empty partner that is pasted or
+//   added is no error: it adds nothing.
 // - The in-place functions leave the channels as far as they got; the caller discards the
 //   sound, as it discards an aborted result.
 
