@@ -479,6 +479,19 @@ TEST(PartnerChannels, AMonoPartnerGoesIntoBothChannelsAndAStereoOneIntoMonoAsIts
     EXPECT_EQ(ChannelsOf(*c), (Channels{{0, 0, 0, 10, 20}, {1, 1, 1, 30, -21}}));
 }
 
+TEST(PartnerChannels, AnEmptyPartnerPastesOrAddsNothing)
+{
+    auto sound = StereoOf({1, 2, 3}, {4, 5, 6});
+    MonoSound empty(OpsRate / 2, 2);
+    AbortFlag abort = 0;
+    SoundUPtr pasted = Paste(*sound, &abort, empty, 1, 2);
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(ChannelsOf(*pasted), (Channels{{1, 3}, {4, 6}}));
+    ASSERT_TRUE(MixAfter(*sound, &abort, empty, 0));
+    EXPECT_EQ(ChannelsOf(*sound), (Channels{{1, 2, 3}, {4, 5, 6}}));
+    EXPECT_EQ(abort, 0);
+}
+
 // ---- Across sample rates ---------------------------------------------------------------------
 
 TEST(AcrossRates, PasteResamplesThePartnerToThisRate)
