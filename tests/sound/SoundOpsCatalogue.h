@@ -5,7 +5,7 @@
 // beside them.
 
 #include "sound/Filters.h"
-#include "sound/NoiseSource.h"
+#include "general/random/Random15.h"
 #include "sound/SoundOps.h"
 #include "sound/SoundOpsTestSupport.h"
 #include "sound/WavePrimitives.h"

@@ -52,7 +52,7 @@ TEST_P(NewSoundDispatch, EachChannelIsItsWaveOperation)
 
     AbortFlag abort = 0;
     int32_t begin = OpsBegin, end = OpsEnd;
-    NoiseSeed(77);
+    SeedRandom15(77);
     SoundUPtr result = op.run(*source, &abort, world, &begin, &end);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(abort, 0);
@@ -62,7 +62,7 @@ TEST_P(NewSoundDispatch, EachChannelIsItsWaveOperation)
     EXPECT_EQ(result->GetValues(), op.length);
 
     // The channels in order, so that the noise draws fall as they did.
-    NoiseSeed(77);
+    SeedRandom15(77);
     const int channels = stereo ? 2 : 1;
     for (int c = 0; c < channels; ++c) {
         int32_t b = OpsBegin, e = OpsEnd;
@@ -87,12 +87,12 @@ TEST_P(NewSoundDispatch, WorksWithoutAFlag)
     const OpsWorld world;
     const std::unique_ptr<Sound> source = Source(stereo);
     int32_t begin = OpsBegin, end = OpsEnd;
-    NoiseSeed(5);
+    SeedRandom15(5);
     AbortFlag abort = 0;
     SoundUPtr withFlag = op.run(*source, &abort, world, &begin, &end);
     begin = OpsBegin;
     end = OpsEnd;
-    NoiseSeed(5);
+    SeedRandom15(5);
     SoundUPtr without = op.run(*source, nullptr, world, &begin, &end);
     ASSERT_NE(withFlag, nullptr);
     ASSERT_NE(without, nullptr);

@@ -83,7 +83,7 @@ protected:
     {
         begin = OpsBegin;
         end = OpsEnd;
-        NoiseSeed(3);
+        SeedRandom15(3);
         return op.run(*source, abort, world, &begin, &end);
     }
 
