@@ -82,7 +82,7 @@ void addAt(Wave& w, AbortFlag* abort, const Wave& other, int32_t after)
     const int64_t first = std::max<int64_t>(0, -int64_t{after});
     const int64_t stop = std::min<int64_t>(other.Values(), int64_t{w.Values()} - after);
     if (stop > first)
-        AddValues(abort, w.Data() + after + first, other.Data() + first, stop - first);
+        AddValues(abort, w.Data() + (after + first), other.Data() + first, stop - first);
 }
 
 void addScaledAt(Wave& w, AbortFlag* abort, const Wave& other, int32_t after, double factor)
@@ -90,7 +90,7 @@ void addScaledAt(Wave& w, AbortFlag* abort, const Wave& other, int32_t after, do
     const int64_t first = std::max<int64_t>(0, -int64_t{after});
     const int64_t stop = std::min<int64_t>(other.Values(), int64_t{w.Values()} - after);
     if (stop > first)
-        AddScaledValues(abort, w.Data() + after + first, other.Data() + first, stop - first,
+        AddScaledValues(abort, w.Data() + (after + first), other.Data() + first, stop - first,
                         factor);
 }
 
