@@ -1,5 +1,7 @@
 #include "general/values/ValueUnits.h"
 
+#include "general/GuiMessages.h"
+
 #include "general/Assert.h"
 #include "general/Messages.h"
 #include "general/values/ValueFormat.h"
@@ -13,14 +15,38 @@ namespace kelvorn {
 
 namespace {
 
-void ShowInputError(const std::string& text)
-{
-    Messages().Show(text, "Input Error", MsgIcon::Information, MsgButtons::Ok);
-}
-
 std::string InLabel(const std::string& label, const std::string& reason)
 {
     return "In " + label + ": " + reason;
+}
+
+// The families whose value is a double with a display unit share one way to take a text: parse
+// into temporaries, and store both only when the whole text was accepted.
+using DoubleFamilyParser = bool (*)(std::string_view, uint8_t, double&, MeasureUnitKind&,
+                                    std::string&);
+
+bool TakeDoubleText(DoubleFamilyParser parse, std::string_view text, uint8_t constraint,
+                    const std::string& label, double& value, MeasureUnitKind& unitKind,
+                    std::string& message)
+{
+    double parsed = 0.0;
+    MeasureUnitKind kind = unitKind;
+    std::string reason;
+    if (!parse(text, constraint, parsed, kind, reason)) {
+        message = InLabel(label, reason);
+        return false;
+    }
+    value = parsed;
+    unitKind = kind;
+    return true;
+}
+
+bool AcceptsDoubleText(DoubleFamilyParser parse, std::string_view text, uint8_t constraint,
+                       MeasureUnitKind unitKind)
+{
+    double parsed = 0.0;
+    std::string reason;
+    return parse(text, constraint, parsed, unitKind, reason);
 }
 
 constexpr int factorPrecision = 99; // as many digits as FormatDigits allows
@@ -68,7 +94,7 @@ void unit::SetTextMsg(bool& ok, const std::string& text, const std::string& labe
         return;
     std::string message;
     if (!FromText(text, label, message)) {
-        ShowInputError(message);
+        TGuiMessages::ShowInputError(message);
         ok = false;
     }
 }
@@ -243,24 +269,12 @@ std::string unitFysDist::ToText() const
 
 bool unitFysDist::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHM;
-    std::string reason;
-    if (!ParseLength(text, constraint, parsed, kind, reason)) {
-        message = InLabel(label, reason);
-        return false;
-    }
-    value = parsed;
-    unitKind = kind;
-    return true;
+    return TakeDoubleText(ParseLength, text, constraint, label, value, unitKind, message);
 }
 
 bool unitFysDist::Accepts(std::string_view text) const
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHM;
-    std::string reason;
-    return ParseLength(text, constraint, parsed, kind, reason);
+    return AcceptsDoubleText(ParseLength, text, constraint, unitKind);
 }
 
 std::string unitFysDist::BaseText(bool exact) const
@@ -278,24 +292,12 @@ std::string unitFysSpeed::ToText() const
 
 bool unitFysSpeed::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHMpS;
-    std::string reason;
-    if (!ParseSpeed(text, constraint, parsed, kind, reason)) {
-        message = InLabel(label, reason);
-        return false;
-    }
-    value = parsed;
-    unitKind = kind;
-    return true;
+    return TakeDoubleText(ParseSpeed, text, constraint, label, value, unitKind, message);
 }
 
 bool unitFysSpeed::Accepts(std::string_view text) const
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHMpS;
-    std::string reason;
-    return ParseSpeed(text, constraint, parsed, kind, reason);
+    return AcceptsDoubleText(ParseSpeed, text, constraint, unitKind);
 }
 
 std::string unitFysSpeed::BaseText(bool exact) const
@@ -320,24 +322,12 @@ std::string unitTime::ToText() const
 
 bool unitTime::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHS;
-    std::string reason;
-    if (!ParseTime(text, constraint, parsed, kind, reason)) {
-        message = InLabel(label, reason);
-        return false;
-    }
-    value = parsed;
-    unitKind = kind;
-    return true;
+    return TakeDoubleText(ParseTime, text, constraint, label, value, unitKind, message);
 }
 
 bool unitTime::Accepts(std::string_view text) const
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHS;
-    std::string reason;
-    return ParseTime(text, constraint, parsed, kind, reason);
+    return AcceptsDoubleText(ParseTime, text, constraint, unitKind);
 }
 
 std::string unitTime::BaseText(bool exact) const
@@ -365,24 +355,12 @@ std::string unitFreq::ToTextPrecision(int precision) const
 
 bool unitFreq::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHHZ;
-    std::string reason;
-    if (!ParseFrequency(text, constraint, parsed, kind, reason)) {
-        message = InLabel(label, reason);
-        return false;
-    }
-    value = parsed;
-    unitKind = kind;
-    return true;
+    return TakeDoubleText(ParseFrequency, text, constraint, label, value, unitKind, message);
 }
 
 bool unitFreq::Accepts(std::string_view text) const
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHHZ;
-    std::string reason;
-    return ParseFrequency(text, constraint, parsed, kind, reason);
+    return AcceptsDoubleText(ParseFrequency, text, constraint, unitKind);
 }
 
 std::string unitFreq::BaseText(bool exact) const
