@@ -7,6 +7,8 @@
 #include "sound/SoundOps.h"
 #include "sound/WavePrimitives.h"
 
+#include "SecondsReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -238,19 +240,6 @@ BENCHMARK(BM_ChangeSampleFreq)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 BENCHMARK(BM_MoveHConstant)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
 BENCHMARK(BM_FilterLow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
 
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds[run.run_name.function_name] = run.GetAdjustedRealTime() / 1e3;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
 
 } // namespace
 
@@ -259,7 +248,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     const int64_t soundBytes = BytesOf(*TheSounds().sound);
     std::printf("stereo sound of %d values per channel, %.1f MB\n", Frames, soundBytes / 1e6);
-    RatioReporter reporter;
+    kelvorn::bench::SecondsReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-18s %12s %22s %16s\n", "operation", "peak/sound", "peak/(sound+result)",
                 "time/copy");

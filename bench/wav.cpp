@@ -6,6 +6,8 @@
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 
+#include "SecondsReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -122,19 +124,6 @@ BENCHMARK(BM_WriteWav)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.
 BENCHMARK(BM_Cp)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Sox)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds[run.run_name.function_name] = run.GetAdjustedRealTime() / 1e3;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
 
 } // namespace
 
@@ -142,7 +131,7 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     TheFiles();
-    RatioReporter reporter;
+    kelvorn::bench::SecondsReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& s = reporter.seconds;
     const double mb = TheFiles().bytes / 1e6;

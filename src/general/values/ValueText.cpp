@@ -893,44 +893,38 @@ bool ParseWaveValue(std::string_view text, uint8_t constraint, int16_t& value,
     MeasureUnitKind typed = EHNone;
     if (!ParseValueAndUnit(text, x, typed, message))
         return false;
-    double sample;
-    switch (typed) {
-    case EHNone:
-        if (x > 1.0) {
-            message = "Wave Value is too high. (maximum: 1)";
-            return false;
-        }
-        if (x < -1.0) {
-            message = "Wave Value is too low. (minimum: -1)";
-            return false;
-        }
-        sample = std::trunc(x * 32767.0);
-        break;
-    case EHPerc:
-        if (x > 100.0) {
-            message = "Wave Value is too high. (maximum: 100 %)";
-            return false;
-        }
-        if (x < -100.0) {
-            message = "Wave Value is too low. (minimum: -100 %)";
-            return false;
-        }
-        sample = std::trunc(x * 327.67);
-        break;
-    case EHValue:
-        if (x > 32767.0) {
-            message = "Wave Value is too high. (maximum: 32767 $)";
-            return false;
-        }
-        if (x < -32768.0) {
-            message = "Wave Value is too low. (minimum: -32768 $)";
-            return false;
-        }
-        sample = std::trunc(x);
-        break;
-    default:
-        return UnitRefused(typed, waveValueTexts, message);
+    // The three ways to type a sample: a factor of full scale, a percentage, or the raw value.
+    struct WaveValueUnit
+    {
+        MeasureUnitKind unit;
+        double min, max, scale;
+        const char* tooHigh;
+        const char* tooLow;
+    };
+    static const WaveValueUnit units[] = {
+        {EHNone, -1.0, 1.0, 32767.0, "Wave Value is too high. (maximum: 1)",
+         "Wave Value is too low. (minimum: -1)"},
+        {EHPerc, -100.0, 100.0, 327.67, "Wave Value is too high. (maximum: 100 %)",
+         "Wave Value is too low. (minimum: -100 %)"},
+        {EHValue, -32768.0, 32767.0, 1.0, "Wave Value is too high. (maximum: 32767 $)",
+         "Wave Value is too low. (minimum: -32768 $)"},
+    };
+    const WaveValueUnit* rule = nullptr;
+    for (const WaveValueUnit& candidate : units) {
+        if (candidate.unit == typed)
+            rule = &candidate;
     }
+    if (!rule)
+        return UnitRefused(typed, waveValueTexts, message);
+    if (x > rule->max) {
+        message = rule->tooHigh;
+        return false;
+    }
+    if (x < rule->min) {
+        message = rule->tooLow;
+        return false;
+    }
+    double sample = std::trunc(x * rule->scale);
     if (!CheckConstraint(constraint, sample, message, typed))
         return false;
     value = static_cast<int16_t>(sample);
