@@ -4,6 +4,7 @@
 
 #include "general/Memory.h"
 #include "general/Messages.h"
+#include "platform/test/RecordingMessages.h"
 #include "sound/Wave.h"
 #include "sound/WaveSignalCommon.h"
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 namespace kelvorn::testing {
+
+using RecordingSink = RecordingMessages;
 
 inline Wave MakeWave(const std::vector<int32_t>& values)
 {
@@ -59,31 +62,6 @@ inline std::vector<int32_t> Values(const WavePtr& w)
     return w ? Values(*w) : std::vector<int32_t>{};
 }
 
-/// Records every box; installed for its lifetime.
-class RecordingSink final : public MessageSink
-{
-public:
-    RecordingSink() : previous(InstallMessages(this)) {}
-    ~RecordingSink() override { InstallMessages(previous); }
-    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon,
-                   MsgButtons) override
-    {
-        texts.push_back(caption + ": " + text);
-        return MsgAnswer::Ok;
-    }
-    /// True when one box named the failed condition cond.
-    bool Saw(const std::string& cond) const
-    {
-        for (const auto& t : texts)
-            if (t.find("Condition \"" + cond + "\"failed!") != std::string::npos)
-                return true;
-        return false;
-    }
-    std::vector<std::string> texts;
-
-private:
-    MessageSink* previous;
-};
 
 /// Makes the allocations after the first `successes` fail for its lifetime.
 struct FailAllocations

@@ -1,8 +1,9 @@
 #pragma once
 // Helpers for the wave engine tests: short waves from literals, their values back as vectors,
-// and a message sink that records the boxes an operation shows.
+// and the sink that records the boxes an operation shows.
 
 #include "general/Messages.h"
+#include "platform/test/RecordingMessages.h"
 #include "sound/Wave.h"
 
 #include <cstdint>
@@ -12,34 +13,8 @@
 
 namespace kelvorn::test {
 
-struct Box
-{
-    std::string text;
-    std::string caption;
-    MsgIcon icon;
-};
+using RecordedBoxes = RecordingMessages;
 
-/// Installs itself for its lifetime; records every box and answers OK.
-class RecordedBoxes final : public MessageSink
-{
-public:
-    RecordedBoxes() : previous(InstallMessages(this)) {}
-    ~RecordedBoxes() override { InstallMessages(previous); }
-    RecordedBoxes(const RecordedBoxes&) = delete;
-    RecordedBoxes& operator=(const RecordedBoxes&) = delete;
-
-    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon icon,
-                   MsgButtons) override
-    {
-        boxes.push_back({text, caption, icon});
-        return MsgAnswer::Ok;
-    }
-
-    std::vector<Box> boxes;
-
-private:
-    MessageSink* previous;
-};
 
 inline WavePtr MakeWave(std::initializer_list<int> values)
 {

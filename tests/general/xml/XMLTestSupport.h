@@ -3,6 +3,7 @@
 // rendering of token chains and element trees, and file helpers.
 
 #include "general/Messages.h"
+#include "platform/test/RecordingMessages.h"
 #include "general/xml/XMLElement.h"
 #include "general/xml/XMLToken.h"
 
@@ -16,29 +17,12 @@
 
 namespace kelvorn::xmltest {
 
+using RecordingSink = RecordingMessages;
+
 /// The two lines every file of the dialect starts with; the reader skips them unread.
 inline const std::string header = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
                                   "<!DOCTYPE Doc SYSTEM \"Doc.dtd\">\n";
 
-/// Records every box instead of showing it; installed for its lifetime.
-class RecordingSink final : public MessageSink
-{
-public:
-    RecordingSink() : previous(InstallMessages(this)) {}
-    ~RecordingSink() override { InstallMessages(previous); }
-
-    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon,
-                   MsgButtons) override
-    {
-        texts.push_back(caption + ": " + text);
-        return MsgAnswer::Ok;
-    }
-
-    std::vector<std::string> texts;
-
-private:
-    MessageSink* previous;
-};
 
 /// One token as "kind:value@line,column", e.g. "B:Frame@3,7", "T:x y@4,2", "EOF@4,0".
 inline std::string Describe(const TXMLToken& token)

@@ -1,0 +1,47 @@
+#pragma once
+// A message sink for tests that let boxes happen and check them afterwards: it records every
+// box, as a whole and as "caption: text", and answers OK. Use ScriptedMessages where each box
+// must be announced and answered.
+
+#include "general/Messages.h"
+#include "platform/test/ScriptedMessages.h"
+
+#include <string>
+#include <vector>
+
+namespace kelvorn {
+
+class RecordingMessages final : public MessageSink
+{
+public:
+    /// Installs itself for its lifetime and restores the previous sink afterwards.
+    RecordingMessages() : previous(InstallMessages(this)) {}
+    ~RecordingMessages() override { InstallMessages(previous); }
+    RecordingMessages(const RecordingMessages&) = delete;
+    RecordingMessages& operator=(const RecordingMessages&) = delete;
+
+    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon icon,
+                   MsgButtons buttons) override
+    {
+        boxes.push_back({text, caption, icon, buttons});
+        texts.push_back(caption + ": " + text);
+        return MsgAnswer::Ok;
+    }
+
+    /// True when a box reported the failed condition cond.
+    bool Saw(const std::string& cond) const
+    {
+        for (const auto& t : texts)
+            if (t.find("Condition \"" + cond + "\"failed!") != std::string::npos)
+                return true;
+        return false;
+    }
+
+    std::vector<ShownMessage> boxes;
+    std::vector<std::string> texts;
+
+private:
+    MessageSink* previous;
+};
+
+} // namespace kelvorn
