@@ -197,6 +197,8 @@ public:
     /// Drawing state as a side file gives it: mode on with kind and length, no nodes yet
     /// (they follow with AppendDrawNode), nothing rendered.
     void RestoreUserDrawing(uint8_t kind, double seconds);
+    /// Drawing mode off and the nodes gone, as a side file with plain positions gives it.
+    void ClearUserDrawing();
     /// Turns the nodes into a new mono 16-bit sound at the document's sample frequency and
     /// installs it. False (nothing changed) without two nodes or when memory runs out.
     bool RenderUserDraw();
