@@ -339,6 +339,36 @@ template <> struct Fields<TSplitHorProps>
     }
 };
 
+template <> struct Fields<TMergeHorProps>
+{
+    static Mutators<TMergeHorProps> Get()
+    {
+        return {[](auto& r) { r.first.SetCaption("A"); },
+                [](auto& r) { r.last.SetCaption("B"); },
+                [](auto& r) { r.MonoStereo = 2; },
+                [](auto& r) { r.SampleFreq = 44100; },
+                [](auto& r) { r.BytesPSample = 2; },
+                [](auto& r) { r.waveViewProps.BackgroundColor ^= 0x10; },
+                [](auto& r) { r.voldViewProps.UseColorPalette1D ^= 1; },
+                [](auto& r) { r.waveWindKind = mergeWindVolume; }};
+    }
+};
+
+template <> struct Fields<TMergeVertProps>
+{
+    static Mutators<TMergeVertProps> Get()
+    {
+        return {[](auto& r) { r.left.SetCaption("L"); },
+                [](auto& r) { r.right.SetCaption("R"); },
+                [](auto& r) { r.SampleFreq = 22050; },
+                [](auto& r) { r.BytesPSample = 1; },
+                [](auto& r) { r.makeLengthsEqual = TMergeVertProps::stretchLongest; },
+                [](auto& r) { r.waveViewProps.DrawSingle ^= 1; },
+                [](auto& r) { r.voldViewProps.BackgroundColor ^= 0x100; },
+                [](auto& r) { r.waveWindKind = mergeWindVolume; }};
+    }
+};
+
 template <class R> class RecordCopyTest : public ::testing::Test
 {
 };
@@ -348,7 +378,8 @@ using AllRecords =
                      TLengthProps, TUpProps, TShiftProps, TDistortProps, TMixProps, TSilenceProps,
                      TLineProps, TNoiseProps, TBlockTriangleProps, TSinusProps, TLeftRightProps,
                      TBalanceProps, TPerEchoProps, TRandomEchoProps, TTempoPitchProps,
-                     TResNotchProps, THighLowProps, TBlockFilterProps, TMFreqProps, TSplitHorProps>;
+                     TResNotchProps, THighLowProps, TBlockFilterProps, TMFreqProps, TSplitHorProps,
+                     TMergeHorProps, TMergeVertProps>;
 TYPED_TEST_SUITE(RecordCopyTest, AllRecords);
 
 TYPED_TEST(RecordCopyTest, DefaultsAreEqual)

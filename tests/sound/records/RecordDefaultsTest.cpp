@@ -259,6 +259,18 @@ TEST(RecordDefaults, MultiFrequencyAndWindowRecords)
     ExpectTime(partial->volumeFactorAtTime, 1.0, EHS, kPosMore);
 
     EXPECT_EQ(TSplitHorProps().result, 0);
+
+    // The merge records start with empty references and the view records' own defaults.
+    const TMergeHorProps mergeHor;
+    ExpectEmpty(mergeHor.first);
+    ExpectEmpty(mergeHor.last);
+    EXPECT_TRUE(mergeHor.waveViewProps == TWaveViewProps());
+    EXPECT_TRUE(mergeHor.voldViewProps == TVoldViewProps());
+    const TMergeVertProps mergeVert;
+    ExpectEmpty(mergeVert.left);
+    ExpectEmpty(mergeVert.right);
+    EXPECT_TRUE(mergeVert.waveViewProps == TWaveViewProps());
+    EXPECT_TRUE(mergeVert.voldViewProps == TVoldViewProps());
 }
 
 } // namespace
