@@ -372,8 +372,11 @@ bool TUnitWave::ReadXml(const TXMLItem* xmlUnitWave, std::string& message, int32
             SetCursor(content.first);
     } else {
         RestoreUserDrawing(content.drawKind, content.drawLength);
-        for (const DrawPoint& point : content.points)
-            AppendDrawNode(std::make_unique<TDrawNode>(point.value, point.position));
+        // The points were checked to increase, so file order is position order; linked from
+        // the last to the first, each node goes in front of the list at once, where appending
+        // would walk the whole list per node.
+        for (auto point = content.points.rbegin(); point != content.points.rend(); ++point)
+            InsertDrawNode(std::make_unique<TDrawNode>(point->value, point->position));
         if (childWave)
             childWave->SetDrawCursor();
     }
