@@ -25,15 +25,17 @@ SoundUPtr RewrapWithBytes(SoundUPtr sound, int16_t bytesPSample)
     return std::make_unique<StereoSound>(std::move(left), std::move(right), freq, bytesPSample);
 }
 
-/// A copy of a shared sound with another number of bytes per sample; nullptr (abort set) when
-/// the memory cannot be had.
-SoundUPtr CopyWithBytes(const Sound& sound, AbortFlag* abort, int16_t bytesPSample)
+/// A copy of sound with `channels` channels (a mono sound's one channel copied to both sides) and
+/// another number of bytes per sample; nullptr (abort set, the box shown) when the memory cannot
+/// be had.
+SoundUPtr CopyChannels(const Sound& sound, AbortFlag* abort, int16_t channels,
+                       int16_t bytesPSample)
 {
     int32_t freq = sound.GetSampleFreq();
     WavePtr left = CreateWaveCopy(abort, sound.GetLeftWave());
     if (!CheckMemory(left.get()))
         return nullptr;
-    if (sound.GetMonoStereo() == 1)
+    if (channels == 1)
         return std::make_unique<MonoSound>(std::move(left), freq, bytesPSample);
     WavePtr right = CreateWaveCopy(abort, sound.GetRightWave());
     if (!CheckMemory(right.get()))
@@ -75,8 +77,9 @@ bool TUnitWave::SetWaveFileProps(const TWaveFileProps& oldProps, const TWaveFile
         converted = std::move(resampled);
     }
     if (oldProps.MonoStereo == 1 && newProps.MonoStereo == 2) {
-        SoundUPtr stereo = std::make_unique<StereoSound>(current(), &abortFlag);
-        if (abortFlag)
+        SoundUPtr stereo =
+            CopyChannels(current(), &abortFlag, 2, newProps.BytesPSample);
+        if (!stereo || abortFlag)
             return false;
         converted = std::move(stereo);
     }
@@ -87,7 +90,8 @@ bool TUnitWave::SetWaveFileProps(const TWaveFileProps& oldProps, const TWaveFile
         if (converted) {
             converted = RewrapWithBytes(std::move(converted), newProps.BytesPSample);
         } else {
-            converted = CopyWithBytes(*TheSound, &abortFlag, newProps.BytesPSample);
+            converted = CopyChannels(*TheSound, &abortFlag, TheSound->GetMonoStereo(),
+                                     newProps.BytesPSample);
             if (!converted || abortFlag)
                 return false;
         }
