@@ -91,15 +91,16 @@ double RunSwap(benchmark::State& state, Timed timed, Untimed untimed)
         total += seconds;
         untimed();
     }
-    state.counters["sampleBytes"] =
-        static_cast<double>(sampleBytes.load() - bytesBefore) / static_cast<double>(state.iterations());
+    state.counters["sampleBytes"] = static_cast<double>(sampleBytes.load() - bytesBefore) /
+                                    static_cast<double>(state.iterations());
     return total / static_cast<double>(state.iterations());
 }
 
 void BM_Undo(benchmark::State& state)
 {
     AfterCommand& doc = Document();
-    undoSeconds = RunSwap(state, [&] { doc.record->Undo(); }, [&] { doc.record->Undo(); });
+    undoSeconds = RunSwap(
+        state, [&] { doc.record->Undo(); }, [&] { doc.record->Undo(); });
 }
 BENCHMARK(BM_Undo)->UseManualTime()->Unit(benchmark::kNanosecond);
 
@@ -107,7 +108,8 @@ void BM_Redo(benchmark::State& state)
 {
     AfterCommand& doc = Document();
     doc.record->Undo();
-    redoSeconds = RunSwap(state, [&] { doc.record->Undo(); }, [&] { doc.record->Undo(); });
+    redoSeconds = RunSwap(
+        state, [&] { doc.record->Undo(); }, [&] { doc.record->Undo(); });
     doc.record->Undo();
 }
 BENCHMARK(BM_Redo)->UseManualTime()->Unit(benchmark::kNanosecond);
@@ -126,8 +128,8 @@ void BM_Volume(benchmark::State& state)
         state.SetIterationTime(seconds);
         total += seconds;
     }
-    state.counters["sampleBytes"] =
-        static_cast<double>(sampleBytes.load() - bytesBefore) / static_cast<double>(state.iterations());
+    state.counters["sampleBytes"] = static_cast<double>(sampleBytes.load() - bytesBefore) /
+                                    static_cast<double>(state.iterations());
     volumeSeconds = total / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_Volume)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);

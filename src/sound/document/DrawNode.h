@@ -16,7 +16,8 @@ public:
     TDrawNode(int16_t nodeValue, double nodePosition);
     /// A node made from the pixel (x, y) of a pane showing the values [zoomBegin, zoomEnd) of a
     /// wave of `values` values in rect.
-    TDrawNode(int x, int y, const PixelRect& rect, double zoomBegin, double zoomEnd, int32_t values);
+    TDrawNode(int x, int y, const PixelRect& rect, double zoomBegin, double zoomEnd,
+              int32_t values);
 
     TDrawNode(const TDrawNode&) = delete;
     TDrawNode& operator=(const TDrawNode&) = delete;

@@ -23,7 +23,8 @@ public:
     virtual int16_t GetBytesPSample() const = 0;
     /// Converts the document from the properties oldProps to newProps. False when the
     /// conversion failed (out of memory or invalid properties); the document is then unchanged.
-    virtual bool SetWaveFileProps(const TWaveFileProps& oldProps, const TWaveFileProps& newProps) = 0;
+    virtual bool SetWaveFileProps(const TWaveFileProps& oldProps,
+                                  const TWaveFileProps& newProps) = 0;
 };
 
 } // namespace kelvorn

@@ -193,8 +193,8 @@ void TUnitWave::ChangePositions(int32_t p1, int32_t p2)
     RedrawPositions(oldPos1, wavePos1, oldBegin, oldEnd, GetPartBegin(), GetPartEnd());
 }
 
-void TUnitWave::RedrawPositions(int32_t oldPos1, int32_t newPos1, int32_t oldBegin,
-                                int32_t oldEnd, int32_t newBegin, int32_t newEnd)
+void TUnitWave::RedrawPositions(int32_t oldPos1, int32_t newPos1, int32_t oldBegin, int32_t oldEnd,
+                                int32_t newBegin, int32_t newEnd)
 {
     if (GetValues() == 0)
         return;
@@ -250,7 +250,8 @@ void TUnitWave::EndWaveChange(int32_t newBegin, int32_t newEnd)
         SetCursor(0);
     } else {
         long double scaled = static_cast<long double>(newEnd) / oldValues * oldCursor;
-        SetCursor(static_cast<int32_t>(std::clamp(scaled, 0.0L, static_cast<long double>(INT32_MAX))));
+        SetCursor(
+            static_cast<int32_t>(std::clamp(scaled, 0.0L, static_cast<long double>(INT32_MAX))));
     }
 }
 

@@ -96,8 +96,7 @@ public:
     void RedrawPositions(int32_t oldPos1, int32_t newPos1, int32_t oldBegin, int32_t oldEnd,
                          int32_t newBegin, int32_t newEnd);
     /// Repaints exactly the ranges whose selection state changed, then tells the main window.
-    void RepaintSelectionChange(int32_t oldBegin, int32_t oldEnd, int32_t newBegin,
-                                int32_t newEnd);
+    void RepaintSelectionChange(int32_t oldBegin, int32_t oldEnd, int32_t newBegin, int32_t newEnd);
 
     // ---- Around an operation that moves or resizes values ----------------------------------
 

@@ -28,8 +28,7 @@ SoundUPtr RewrapWithBytes(SoundUPtr sound, int16_t bytesPSample)
 /// A copy of sound with `channels` channels (a mono sound's one channel copied to both sides) and
 /// another number of bytes per sample; nullptr (abort set, the box shown) when the memory cannot
 /// be had.
-SoundUPtr CopyChannels(const Sound& sound, AbortFlag* abort, int16_t channels,
-                       int16_t bytesPSample)
+SoundUPtr CopyChannels(const Sound& sound, AbortFlag* abort, int16_t channels, int16_t bytesPSample)
 {
     int32_t freq = sound.GetSampleFreq();
     WavePtr left = CreateWaveCopy(abort, sound.GetLeftWave());
@@ -77,8 +76,7 @@ bool TUnitWave::SetWaveFileProps(const TWaveFileProps& oldProps, const TWaveFile
         converted = std::move(resampled);
     }
     if (oldProps.MonoStereo == 1 && newProps.MonoStereo == 2) {
-        SoundUPtr stereo =
-            CopyChannels(current(), &abortFlag, 2, newProps.BytesPSample);
+        SoundUPtr stereo = CopyChannels(current(), &abortFlag, 2, newProps.BytesPSample);
         if (!stereo || abortFlag)
             return false;
         converted = std::move(stereo);

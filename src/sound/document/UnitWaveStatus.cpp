@@ -34,8 +34,8 @@ std::string TUnitWave::StatusText(int panel) const
     switch (panel) {
     case 2: {
         int32_t freq = GetSampleFreq();
-        double seconds = UserDrawing ? DrawLength
-                                     : (freq > 0 ? static_cast<double>(GetValues()) / freq : 0.0);
+        double seconds =
+            UserDrawing ? DrawLength : (freq > 0 ? static_cast<double>(GetValues()) / freq : 0.0);
         return unitTime(seconds, EHTime).ToText();
     }
     case 3:

@@ -68,7 +68,10 @@ public:
         if (undo && undo->GetUnitWave() == &unit)
             undo.reset();
     }
-    void WaveSelectionChanged(const TUnitWave&) override { calls.push_back("WaveSelectionChanged"); }
+    void WaveSelectionChanged(const TUnitWave&) override
+    {
+        calls.push_back("WaveSelectionChanged");
+    }
     SoundPtr GetClipBoardSound() const override { return clipboard; }
     void SetClipBoardSound(SoundPtr sound) override { clipboard = std::move(sound); }
     void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }

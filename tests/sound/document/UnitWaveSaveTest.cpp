@@ -57,10 +57,18 @@ TEST_P(SaveDecisions, WritesExactlyWhatIsNeeded)
 
     bool ok = false;
     switch (c.method) {
-    case Method::SaveToFile: ok = unit.SaveToFile(target); break;
-    case Method::Save: ok = unit.Save(); break;
-    case Method::SaveProjectCopy: ok = unit.SaveProjectCopy(target); break;
-    case Method::SaveAs: ok = unit.SaveAs(target); break;
+    case Method::SaveToFile:
+        ok = unit.SaveToFile(target);
+        break;
+    case Method::Save:
+        ok = unit.Save();
+        break;
+    case Method::SaveProjectCopy:
+        ok = unit.SaveProjectCopy(target);
+        break;
+    case Method::SaveAs:
+        ok = unit.SaveAs(target);
+        break;
     }
     EXPECT_TRUE(ok);
     fs::path wav = target;
@@ -92,8 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"SaveOwnView", Method::Save, true, 50, false, State::ViewChanged, false, true},
         SaveCase{"ProjectClean", Method::SaveProjectCopy, true, 100, false, State::Clean, false,
                  true},
-        SaveCase{"ProjectData", Method::SaveProjectCopy, true, 100, false, State::DataChanged,
-                 true, true},
+        SaveCase{"ProjectData", Method::SaveProjectCopy, true, 100, false, State::DataChanged, true,
+                 true},
         SaveCase{"ProjectUntitled", Method::SaveProjectCopy, false, 100, false, State::Clean, true,
                  true},
         SaveCase{"ProjectEmpty", Method::SaveProjectCopy, false, 0, false, State::Clean, false,

@@ -82,7 +82,8 @@ TEST(UnitWaveBases, RenamingPassesTheOldNameToTheWindow)
     unit.SetFileName("/x/f.kvs");
     EXPECT_EQ(unit.GetName(), "Second");
     EXPECT_FALSE(unit.IsUntitled());
-    EXPECT_THAT(window.calls, ElementsAre("RefreshCaption ", "RefreshCaption First", "UpdateCaption"));
+    EXPECT_THAT(window.calls,
+                ElementsAre("RefreshCaption ", "RefreshCaption First", "UpdateCaption"));
 }
 
 TEST(UnitWaveBases, InvalidFormatShowsBothAssertionsAndStillMakesAWave)
@@ -93,11 +94,11 @@ TEST(UnitWaveBases, InvalidFormatShowsBothAssertionsAndStillMakesAWave)
     TUnitWave unit("W", "", TWaveFileProps(3, 22050, 4));
     ASSERT_EQ(messages.Shown().size(), 2u);
     EXPECT_EQ(messages.Shown()[0].caption, "Assertion failed");
-    EXPECT_THAT(messages.Shown()[0].text,
-                HasSubstr("Condition \"waveFileProps.MonoStereo == 1 || "
-                          "waveFileProps.MonoStereo == 2\"failed!"));
-    EXPECT_THAT(messages.Shown()[1].text,
-                HasSubstr("\"waveFileProps.BytesPSample == 1 || waveFileProps.BytesPSample == 2\""));
+    EXPECT_THAT(messages.Shown()[0].text, HasSubstr("Condition \"waveFileProps.MonoStereo == 1 || "
+                                                    "waveFileProps.MonoStereo == 2\"failed!"));
+    EXPECT_THAT(
+        messages.Shown()[1].text,
+        HasSubstr("\"waveFileProps.BytesPSample == 1 || waveFileProps.BytesPSample == 2\""));
     EXPECT_EQ(unit.GetMonoStereo(), 2);
     EXPECT_EQ(unit.GetSampleFreq(), 22050);
 }
@@ -155,15 +156,14 @@ TEST_P(RangeRules, PartAndRange)
     EXPECT_EQ(unit.GetRangeTime(), c.rangeValues / 1000);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RangeRules,
-    ::testing::Values(RangeCase{1000, 100, 100, 100, 100, 0, 1000, 1000},
-                      RangeCase{1000, 300, 200, 200, 300, 200, 300, 100},
-                      RangeCase{1000, 200, 300, 200, 300, 200, 300, 100},
-                      RangeCase{1000, 0, 1000, 0, 1000, 0, 1000, 1000},
-                      RangeCase{1000, 1000, 1000, 1000, 1000, 0, 1000, 1000},
-                      RangeCase{1000, -5, 4000, 0, 1000, 0, 1000, 1000},
-                      RangeCase{0, 7, 7, 0, 0, 0, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(Cases, RangeRules,
+                         ::testing::Values(RangeCase{1000, 100, 100, 100, 100, 0, 1000, 1000},
+                                           RangeCase{1000, 300, 200, 200, 300, 200, 300, 100},
+                                           RangeCase{1000, 200, 300, 200, 300, 200, 300, 100},
+                                           RangeCase{1000, 0, 1000, 0, 1000, 0, 1000, 1000},
+                                           RangeCase{1000, 1000, 1000, 1000, 1000, 0, 1000, 1000},
+                                           RangeCase{1000, -5, 4000, 0, 1000, 0, 1000, 1000},
+                                           RangeCase{0, 7, 7, 0, 0, 0, 0, 0}));
 
 struct SetPartCase
 {
@@ -185,15 +185,13 @@ TEST_P(SetPartOrientation, KeepsWhichPositionIsLater)
     EXPECT_EQ(unit.GetPos2(), c.wantPos2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SetPartOrientation,
-                         ::testing::Values(SetPartCase{0, 0, 10, 20, 20, 10},
-                                           SetPartCase{100, 100, 10, 20, 20, 10},
-                                           SetPartCase{5, 50, 10, 20, 10, 20},
-                                           SetPartCase{50, 5, 10, 20, 20, 10},
-                                           SetPartCase{5, 50, -10, 5000, 0, 1000},
-                                           SetPartCase{50, 5, -10, 5000, 1000, 0},
-                                           SetPartCase{0, 0, 10, 10, 10, 10},
-                                           SetPartCase{0, 0, 2000, 3000, 1000, 1000}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SetPartOrientation,
+    ::testing::Values(SetPartCase{0, 0, 10, 20, 20, 10}, SetPartCase{100, 100, 10, 20, 20, 10},
+                      SetPartCase{5, 50, 10, 20, 10, 20}, SetPartCase{50, 5, 10, 20, 20, 10},
+                      SetPartCase{5, 50, -10, 5000, 0, 1000},
+                      SetPartCase{50, 5, -10, 5000, 1000, 0}, SetPartCase{0, 0, 10, 10, 10, 10},
+                      SetPartCase{0, 0, 2000, 3000, 1000, 1000}));
 
 TEST(UnitWavePositions, SettersClamp)
 {
@@ -312,8 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{100, 200, 150, 150, {"RepaintRange 100 150", "RepaintRange 150 200"}},
         SelectionCase{100, 200, 50, 250, {"RepaintRange 50 100", "RepaintRange 200 250"}},
         SelectionCase{100, 200, 300, 400, {"RepaintRange 100 200", "RepaintRange 300 400"}},
-        SelectionCase{100, 200, 100, 200, {}},
-        SelectionCase{7, 7, 9, 9, {}}));
+        SelectionCase{100, 200, 100, 200, {}}, SelectionCase{7, 7, 9, 9, {}}));
 
 // ---- The change frame ------------------------------------------------------------------------
 
@@ -337,10 +334,10 @@ TEST_P(WaveChangeFrame, SelectsTheNewRangeOrScalesALoneCursor)
     doc.unit.EndWaveChange(c.newBegin, c.newEnd);
     EXPECT_EQ(doc.unit.GetPos1(), c.wantPos1);
     EXPECT_EQ(doc.unit.GetPos2(), c.wantPos2);
-    EXPECT_THAT(doc.window.calls,
-                ElementsAre("SaveZoom " + std::to_string(c.begin) + " " + std::to_string(c.end),
-                            "RestoreZoom " + std::to_string(c.newBegin) + " " +
-                                std::to_string(c.newEnd)));
+    EXPECT_THAT(
+        doc.window.calls,
+        ElementsAre("SaveZoom " + std::to_string(c.begin) + " " + std::to_string(c.end),
+                    "RestoreZoom " + std::to_string(c.newBegin) + " " + std::to_string(c.newEnd)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -349,8 +346,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A lone cursor over the whole wave keeps its fraction of the length.
         FrameCase{4000, 1000, 1000, 0, 4000, 2000, 0, 2000, 500, 500},
         FrameCase{4000, 1000, 1000, 0, 4000, 8000, 0, 8000, 2000, 2000},
-        FrameCase{7, 3, 3, 0, 7, 10, 0, 10, 4, 4},
-        FrameCase{3, 1, 1, 0, 3, 2, 0, 2, 0, 0},
+        FrameCase{7, 3, 3, 0, 7, 10, 0, 10, 4, 4}, FrameCase{3, 1, 1, 0, 3, 2, 0, 2, 0, 0},
         FrameCase{4000, 4000, 4000, 0, 4000, 2000, 0, 2000, 2000, 2000},
         // The remembered length 0 gives a cursor at 0.
         FrameCase{0, 0, 0, 0, 0, 4410, 0, 4410, 0, 0},

@@ -287,7 +287,8 @@ TEST(UserDrawing, NodesStoppingShortOfTheEndAssertOnceAndGoOn)
     ASSERT_TRUE(unit.RenderUserDraw());
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_THAT(messages.Shown()[0].text, HasSubstr("\"nextNode != nullptr\""));
-    EXPECT_THAT(Values(unit), ElementsAre(0, 181, 363, 545, 727, 909, 1090, 1272, 1454, 1636, 1818));
+    EXPECT_THAT(Values(unit),
+                ElementsAre(0, 181, 363, 545, 727, 909, 1090, 1272, 1454, 1636, 1818));
 }
 
 TEST(UserDrawing, ALengthTooLargeToCountFailsLikeMemory)
