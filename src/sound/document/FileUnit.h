@@ -1,0 +1,79 @@
+#pragma once
+// The base of every document (wave, music piece, factory): its name, its kind, the file it was
+// loaded from or saved to, its temporary copy inside a project, the window that shows it and the
+// switch that decides whether changes are recorded. The document knows its window only through
+// DocumentWindowLink, which the shell's document window implements.
+
+#include "general/xml/XMLElement.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kelvorn {
+
+/// What any document asks of the window that shows it.
+class DocumentWindowLink
+{
+public:
+    virtual ~DocumentWindowLink() = default;
+    /// The document's name changed from oldName: rebuild the caption, and (a wave window) repaint
+    /// the waves that referred to the document under its old caption.
+    virtual void RefreshCaption(const std::string& oldName) = 0;
+    /// The document's file name changed: rebuild the caption from name and file name.
+    virtual void UpdateCaption() = 0;
+    /// Shows the drawing mouse cursor (cursor number 1).
+    virtual void SetDrawCursor() = 0;
+};
+
+class TFileUnit
+{
+public:
+    enum Kind : uint8_t { KindWave = 1, KindMusic = 2, KindFactory = 3 };
+
+    /// An untitled document without name, temporary file or window, tracking changes.
+    explicit TFileUnit(uint8_t kind);
+    virtual ~TFileUnit();
+    TFileUnit(const TFileUnit&) = delete;
+    TFileUnit& operator=(const TFileUnit&) = delete;
+
+    const std::string& GetName() const { return name; }
+    /// Stores the name, then tells the window with the previous one (RefreshCaption).
+    void SetName(const std::string& newName);
+
+    const std::string& GetFileName() const { return fileName; }
+    /// Stores the full path, then lets the window rebuild its caption (UpdateCaption).
+    void SetFileName(const std::string& newFileName);
+    /// True while the document has no file.
+    bool IsUntitled() const { return fileName.empty(); }
+
+    /// 1 wave, 2 music, 3 factory; fixed by the constructor.
+    uint8_t GetKind() const { return DocumentKind; }
+
+    /// Number of the document's copy in the project's "TempSaveFiles" directory; -1 for none.
+    int32_t GetTempFileNumber() const { return tempFileNumber; }
+    void SetTempFileNumber(int32_t number) { tempFileNumber = number; }
+
+    /// The window, set when the window links itself to the document; null before.
+    DocumentWindowLink* GetWindow() const { return window; }
+    void SetWindow(DocumentWindowLink* link) { window = link; }
+
+    /// While false the marking operations of the documents change nothing.
+    bool GetTrackModified() const { return trackModified; }
+    void SetTrackModified(bool track) { trackModified = track; }
+
+    /// For the project file: a text element "File" holding the file name, or null when untitled.
+    std::unique_ptr<TXMLStringElement> CreateXmlFile() const;
+    /// A text element "TempFile" holding the number in decimal, or null when there is none.
+    std::unique_ptr<TXMLStringElement> CreateXmlTempFile() const;
+
+private:
+    std::string name;
+    uint8_t DocumentKind;
+    std::string fileName;
+    int32_t tempFileNumber = -1;
+    DocumentWindowLink* window = nullptr;
+    bool trackModified = true;
+};
+
+} // namespace kelvorn
