@@ -1,7 +1,10 @@
 #include "platform/qt/QtServices.h"
 
 #include "platform/Services.h"
+#include "platform/qt/CursorTable.h"
 #include "platform/qt/QtClock.h"
+#include "platform/qt/QtDialogRunner.h"
+#include "platform/qt/QtHelp.h"
 #include "platform/qt/QtMessages.h"
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtTempDir.h"
@@ -10,16 +13,24 @@ namespace kelvorn {
 
 QtServices::QtServices()
     : messages(std::make_unique<QtMessages>()), clock(std::make_unique<QtClock>()),
-      screen(std::make_unique<QtScreen>()), tempDir(std::make_unique<QtTempDir>())
+      screen(std::make_unique<QtScreen>()), tempDir(std::make_unique<QtTempDir>()),
+      dialogRunner(std::make_unique<QtDialogRunner>()), help(std::make_unique<QtHelp>()),
+      cursors(std::make_unique<CursorTable>())
 {
     InstallMessages(messages.get());
     InstallService<Clock>(clock.get());
     InstallService<Screen>(screen.get());
     InstallService<TempDir>(tempDir.get());
+    InstallService<DialogRunner>(dialogRunner.get());
+    InstallService<Help>(help.get());
+    InstallService<CursorTable>(cursors.get());
 }
 
 QtServices::~QtServices()
 {
+    InstallService<CursorTable>(nullptr);
+    InstallService<Help>(nullptr);
+    InstallService<DialogRunner>(nullptr);
     InstallService<TempDir>(nullptr);
     InstallService<Screen>(nullptr);
     InstallService<Clock>(nullptr);

@@ -1,7 +1,8 @@
 #pragma once
 // Installs the Qt implementations of the platform services for the lifetime of this object:
-// the message boxes, the clock, the screen and the temporary directory. Create it after the
-// QApplication; its end removes the temporary directory.
+// the message boxes, the clock, the screen, the temporary directory, the dialog runner, the
+// help window and the cursor table. Create it after the QApplication; its end removes the
+// temporary directory.
 
 #include <memory>
 
@@ -11,6 +12,9 @@ class QtMessages;
 class QtClock;
 class QtScreen;
 class QtTempDir;
+class QtDialogRunner;
+class QtHelp;
+class CursorTable;
 
 class QtServices
 {
@@ -25,6 +29,9 @@ private:
     std::unique_ptr<QtClock> clock;
     std::unique_ptr<QtScreen> screen;
     std::unique_ptr<QtTempDir> tempDir;
+    std::unique_ptr<QtDialogRunner> dialogRunner;
+    std::unique_ptr<QtHelp> help;
+    std::unique_ptr<CursorTable> cursors;
 };
 
 } // namespace kelvorn

@@ -1,0 +1,69 @@
+#include "platform/qt/ToolWindow.h"
+
+#include <QEvent>
+
+namespace kelvorn {
+
+ToolWindowSlot::ToolWindowSlot(QWidget* owner, Factory create)
+    : owner(owner), create(std::move(create))
+{
+}
+
+ToolWindowSlot::~ToolWindowSlot()
+{
+    if (window) {
+        window->removeEventFilter(this);
+        // With an owner, the owner deletes its children; without one the window is ours.
+        if (!window->parent())
+            delete window.data();
+    }
+}
+
+QWidget* ToolWindowSlot::Window()
+{
+    if (!window) {
+        QWidget* made = create(owner.data());
+        if (!made)
+            return nullptr;
+        ++creations;
+        made->setAttribute(Qt::WA_DeleteOnClose, false);
+        made->setWindowFlag(Qt::Tool, true);
+        made->installEventFilter(this);
+        window = made;
+    }
+    return window.data();
+}
+
+void ToolWindowSlot::Show()
+{
+    if (QWidget* w = Window()) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void ToolWindowSlot::Close()
+{
+    if (window)
+        window->close();
+}
+
+bool ToolWindowSlot::Toggle()
+{
+    if (IsVisible())
+        Close();
+    else
+        Show();
+    return IsVisible();
+}
+
+bool ToolWindowSlot::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window.data() && event->type() == QEvent::Hide && !event->spontaneous() &&
+        closedNotice)
+        closedNotice();
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace kelvorn

@@ -1,0 +1,76 @@
+#pragma once
+// A modeless tool window of the main window: created on first use, owned by its owner widget,
+// and on close only hidden, so that the same object serves the next use. Whenever it hides
+// (its close box, the owner's toggle, a dialog's Close button) the closed notice runs, so that
+// the owner can uncheck the action that shows it.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+namespace kelvorn {
+
+class ToolWindowSlot : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Factory = std::function<QWidget*(QWidget* owner)>;
+
+    /// create makes the window, a child of owner (it may be null: the slot then owns it).
+    ToolWindowSlot(QWidget* owner, Factory create);
+    ~ToolWindowSlot() override;
+
+    /// The window, created on the first call.
+    QWidget* Window();
+    /// The window when it was created, else nullptr.
+    QWidget* Existing() const { return window.data(); }
+    bool Exists() const { return !window.isNull(); }
+    bool IsVisible() const { return window && window->isVisible(); }
+
+    /// Creates the window when needed, shows it and brings it to the front.
+    void Show();
+    /// Closes (hides) the window when it exists.
+    void Close();
+    /// Closes a visible window, else shows it; answers whether it is visible afterwards.
+    bool Toggle();
+
+    /// Runs after every hide of the window that the program asked for (not when the desktop
+    /// hides it with its owner).
+    void SetClosedNotice(std::function<void()> notice) { closedNotice = std::move(notice); }
+
+    /// How many windows this slot created: never more than one.
+    int Creations() const { return creations; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> owner;
+    Factory create;
+    QPointer<QWidget> window;
+    std::function<void()> closedNotice;
+    int creations = 0;
+};
+
+/// A ToolWindowSlot of a known window class W.
+template <class W> class ToolWindow final : public ToolWindowSlot
+{
+public:
+    /// Makes W(owner) on first use.
+    explicit ToolWindow(QWidget* owner)
+        : ToolWindowSlot(owner, [](QWidget* parent) { return new W(parent); })
+    {
+    }
+    ToolWindow(QWidget* owner, std::function<W*(QWidget*)> make)
+        : ToolWindowSlot(owner, [make = std::move(make)](QWidget* parent) { return make(parent); })
+    {
+    }
+
+    W* Window() { return static_cast<W*>(ToolWindowSlot::Window()); }
+    W* Existing() const { return static_cast<W*>(ToolWindowSlot::Existing()); }
+};
+
+} // namespace kelvorn
