@@ -1,8 +1,8 @@
 #include "sound/records/ComplexRecords.h"
 
-#include <cstddef>
-
 #include "sound/records/LengthFactor.h"
+
+#include <cstddef>
 
 namespace kelvorn {
 

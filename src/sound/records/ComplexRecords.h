@@ -47,8 +47,7 @@ public:
 };
 
 /// How a balance or an echo's balance treats the far channel.
-enum : uint8_t
-{
+enum : uint8_t {
     volumeDifferenceNone = 0,
     volumeDifferenceVolume = 1,
     volumeDifferenceFilter = 2,
@@ -91,8 +90,8 @@ public:
 
     auto Fields() const
     {
-        return std::tie(time, timeEnvelopeFlag, timeEnvelope, volumeKind, volumeEnvelope,
-                        volume, count);
+        return std::tie(time, timeEnvelopeFlag, timeEnvelope, volumeKind, volumeEnvelope, volume,
+                        count);
     }
     bool operator==(const TPerEchoProps& other) const
     {
@@ -198,8 +197,7 @@ public:
 };
 
 /// The constant-or-envelope choice of the filters.
-enum : uint8_t
-{
+enum : uint8_t {
     filterConstant = 0,
     filterEnvelope = 1,
 };
@@ -239,8 +237,7 @@ public:
 
     auto Fields() const
     {
-        return std::tie(frequencyKind, frequencyEnvelope, frequency, factor, count,
-                        maximizeVolume);
+        return std::tie(frequencyKind, frequencyEnvelope, frequency, factor, count, maximizeVolume);
     }
     bool operator==(const THighLowProps& other) const
     {

@@ -53,8 +53,7 @@ public:
 };
 
 /// The horizontal kinds of blocks and triangles.
-enum : uint8_t
-{
+enum : uint8_t {
     bloTriFrequency = 0,
     bloTriTime = 1,
 };
@@ -95,9 +94,8 @@ public:
 
     auto Fields() const
     {
-        return std::tie(height1, height2, BloTriHorKind, period, middleKind, middle,
-                        middleEnvelope, time1, time2, lengthKind, newLength, sameLengthAs,
-                        count, startPosition);
+        return std::tie(height1, height2, BloTriHorKind, period, middleKind, middle, middleEnvelope,
+                        time1, time2, lengthKind, newLength, sameLengthAs, count, startPosition);
     }
     bool operator==(const TBlockTriangleProps& other) const
     {

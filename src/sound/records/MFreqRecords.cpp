@@ -159,11 +159,10 @@ std::vector<MFreqPartial> TMFreqRecordBrowser::GetPartials() const
         const TMFreqBrowseRecord* mFreqBrowseRecord = AsPartial(record);
         if (!KV_SOFT_ASSERT(mFreqBrowseRecord != NULL))
             continue;
-        partials.push_back({mFreqBrowseRecord->startVolume.GetValue(),
-                            mFreqBrowseRecord->frequency.GetValue(),
-                            mFreqBrowseRecord->startAngle.GetValue(),
-                            mFreqBrowseRecord->volumeFactor.GetValue(),
-                            mFreqBrowseRecord->volumeFactorAtTime.GetValue()});
+        partials.push_back(
+            {mFreqBrowseRecord->startVolume.GetValue(), mFreqBrowseRecord->frequency.GetValue(),
+             mFreqBrowseRecord->startAngle.GetValue(), mFreqBrowseRecord->volumeFactor.GetValue(),
+             mFreqBrowseRecord->volumeFactorAtTime.GetValue()});
     }
     return partials;
 }
@@ -184,7 +183,8 @@ bool TMFreqRecordBrowser::operator==(const TMFreqRecordBrowser& other) const
         return false;
     const TBrowseRecord* mine = GetFirstRecord();
     const TBrowseRecord* theirs = other.GetFirstRecord();
-    for (; mine != nullptr && theirs != nullptr; mine = mine->GetNext(), theirs = theirs->GetNext()) {
+    for (; mine != nullptr && theirs != nullptr;
+         mine = mine->GetNext(), theirs = theirs->GetNext()) {
         const TMFreqBrowseRecord* a = AsPartial(mine);
         const TMFreqBrowseRecord* b = AsPartial(theirs);
         if (a == nullptr || b == nullptr || !(*a == *b))

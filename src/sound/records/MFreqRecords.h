@@ -20,8 +20,7 @@
 namespace kelvorn {
 
 /// The five fields of a partial, in the order of the record.
-enum class MFreqField : uint8_t
-{
+enum class MFreqField : uint8_t {
     StartVolume = 0,
     Frequency = 1,
     StartAngle = 2,

@@ -17,8 +17,7 @@
 namespace kelvorn {
 
 /// The length kinds of Roll out, Change Length and Pitch Tempo.
-enum : uint8_t
-{
+enum : uint8_t {
     lengthKindFactor = 0,
     lengthKindNew = 1,
     lengthKindSameAs = 2,
@@ -35,7 +34,10 @@ public:
     unitFactor factor{0.5, EHPerc};
 
     auto Fields() const { return std::tie(kind, envelope, factor); }
-    bool operator==(const TVolumeProps& other) const { return SameFields(Fields(), other.Fields()); }
+    bool operator==(const TVolumeProps& other) const
+    {
+        return SameFields(Fields(), other.Fields());
+    }
 };
 
 class TRotateProps
@@ -57,7 +59,10 @@ public:
     bool CheckTime(double rangeTime, std::string& message) const;
 
     auto Fields() const { return std::tie(direction, kind, factor, time); }
-    bool operator==(const TRotateProps& other) const { return SameFields(Fields(), other.Fields()); }
+    bool operator==(const TRotateProps& other) const
+    {
+        return SameFields(Fields(), other.Fields());
+    }
 };
 
 class TBlockProps
@@ -99,7 +104,10 @@ public:
     unitWavePosition endAt{0.0, EHPerc, false};
 
     auto Fields() const { return std::tie(placement, length, startAt, endAt); }
-    bool operator==(const TRollInProps& other) const { return SameFields(Fields(), other.Fields()); }
+    bool operator==(const TRollInProps& other) const
+    {
+        return SameFields(Fields(), other.Fields());
+    }
 };
 
 class TRollOutProps
@@ -146,7 +154,10 @@ public:
     double GetLengthFactor(double currentLength) const;
 
     auto Fields() const { return std::tie(lengthKind, lengthFactor, newLength, sameLengthAs); }
-    bool operator==(const TLengthProps& other) const { return SameFields(Fields(), other.Fields()); }
+    bool operator==(const TLengthProps& other) const
+    {
+        return SameFields(Fields(), other.Fields());
+    }
 };
 
 class TUpProps

@@ -63,9 +63,11 @@ inline bool SameValue(const unitWavePosition& a, const unitWavePosition& b)
 template <class... A>
 bool SameFields(const std::tuple<const A&...>& a, const std::tuple<const A&...>& b)
 {
-    return [&]<std::size_t... I>(std::index_sequence<I...>) {
+    return [&]<std::size_t... I>(std::index_sequence<I...>)
+    {
         return (SameValue(std::get<I>(a), std::get<I>(b)) && ...);
-    }(std::index_sequence_for<A...>{});
+    }
+    (std::index_sequence_for<A...>{});
 }
 
 } // namespace kelvorn
