@@ -77,8 +77,7 @@ namespace {
 /// The drawing branch: every node's value replaced by valueOf(old value) (computed in double,
 /// stored like a sample), then the drawing rendered anew. When the rendering fails the nodes
 /// get their values back, so the drawing still matches the sound.
-template <class ValueOf>
-WaveOpResult ChangeDrawNodes(TUnitWave& unit, ValueOf valueOf)
+template <class ValueOf> WaveOpResult ChangeDrawNodes(TUnitWave& unit, ValueOf valueOf)
 {
     std::vector<std::pair<TDrawNode*, int16_t>> before;
     for (TDrawNode* node = unit.GetDrawNodes(); node; node = node->GetNext())
@@ -304,10 +303,9 @@ WaveOpResult Block(TUnitWave& unit, const TBlockProps& props)
     unit.BeginOperation();
     unit.Records().blockOpProps = props;
     const TBlockProps& own = unit.Records().blockOpProps;
-    const double blockTime =
-        own.horKind == TBlockProps::horKindNoChange
-            ? 0.0
-            : own.GetHorBlockTime(static_cast<double>(unit.GetRangeTime()));
+    const double blockTime = own.horKind == TBlockProps::horKindNoChange
+                                 ? 0.0
+                                 : own.GetHorBlockTime(static_cast<double>(unit.GetRangeTime()));
     const int32_t levels =
         own.vertKind == TBlockProps::vertKindNoChange ? 0 : own.GetVertBlockCount();
     return FinishKeep(unit,
@@ -339,9 +337,8 @@ WaveOpResult MixLeftRight(TUnitWave& unit, const TLeftRightProps& props)
     if (!stereo || stereo->GetValues() == 0)
         return {WaveOpOutcome::Unchanged, {}};
     return FinishKeep(unit,
-                      kelvorn::MixLeftRight(*stereo, unit.GetAbortFlag(),
-                                            own.leftToLeft.GetValue(), own.leftToRight.GetValue(),
-                                            own.rightToLeft.GetValue(),
+                      kelvorn::MixLeftRight(*stereo, unit.GetAbortFlag(), own.leftToLeft.GetValue(),
+                                            own.leftToRight.GetValue(), own.rightToLeft.GetValue(),
                                             own.rightToRight.GetValue(), unit.GetRangeBegin(),
                                             unit.GetRangeEnd()),
                       {});

@@ -28,8 +28,7 @@ namespace kelvorn {
 class TUnitWave;
 
 /// How a document operation ended.
-enum class WaveOpOutcome : uint8_t
-{
+enum class WaveOpOutcome : uint8_t {
     /// The new sound is installed (Copy: the clipboard holds the copy).
     Done,
     /// Nothing to do for this document (a stereo wave for Balance, a mono one for Mix Left

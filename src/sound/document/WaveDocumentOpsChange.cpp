@@ -58,14 +58,13 @@ WaveOpResult MakeBlockTriangle(TUnitWave& unit, const TBlockTriangleProps& props
     std::string error;
     SoundUPtr result =
         hasEnvelope
-            ? MakeBlockTriangleEnvelope(*unit.GetSound(), unit.GetAbortFlag(),
-                                        props.height1.value, props.height2.value, period,
-                                        *middleEnvelope, length, props.startPosition.GetValue(),
-                                        triangle, &s.begin, &s.end, &error)
-            : kelvorn::MakeBlockTriangle(*unit.GetSound(), unit.GetAbortFlag(),
-                                         props.height1.value, props.height2.value, period,
-                                         props.GetMiddleFraction(), length,
-                                         props.startPosition.GetValue(), triangle, &s.begin,
+            ? MakeBlockTriangleEnvelope(*unit.GetSound(), unit.GetAbortFlag(), props.height1.value,
+                                        props.height2.value, period, *middleEnvelope, length,
+                                        props.startPosition.GetValue(), triangle, &s.begin, &s.end,
+                                        &error)
+            : kelvorn::MakeBlockTriangle(*unit.GetSound(), unit.GetAbortFlag(), props.height1.value,
+                                         props.height2.value, period, props.GetMiddleFraction(),
+                                         length, props.startPosition.GetValue(), triangle, &s.begin,
                                          &s.end);
     return FinishChange(unit, std::move(result), error, s.begin, s.end);
 }
@@ -81,11 +80,9 @@ WaveOpResult MakeLine(TUnitWave& unit, const TLineProps& props)
     const TLineProps& own = unit.Records().lineProps;
     Span s = PartOf(unit);
     unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result = kelvorn::MakeLine(*unit.GetSound(), unit.GetAbortFlag(),
-                                         own.beginValue.value, own.endValue.value,
-                                         own.length.GetValue(),
-                                         own.kind == TLineProps::kindExponential, &s.begin,
-                                         &s.end);
+    SoundUPtr result = kelvorn::MakeLine(
+        *unit.GetSound(), unit.GetAbortFlag(), own.beginValue.value, own.endValue.value,
+        own.length.GetValue(), own.kind == TLineProps::kindExponential, &s.begin, &s.end);
     return FinishChange(unit, std::move(result), {}, s.begin, s.end);
 }
 
@@ -95,9 +92,9 @@ WaveOpResult MakeSilence(TUnitWave& unit, const TSilenceProps& props)
     unit.Records().silenceProps = props;
     Span s = PartOf(unit);
     unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result = kelvorn::MakeSilence(*unit.GetSound(), unit.GetAbortFlag(),
-                                            unit.Records().silenceProps.length.GetValue(),
-                                            &s.begin, &s.end);
+    SoundUPtr result =
+        kelvorn::MakeSilence(*unit.GetSound(), unit.GetAbortFlag(),
+                             unit.Records().silenceProps.length.GetValue(), &s.begin, &s.end);
     return FinishChange(unit, std::move(result), {}, s.begin, s.end);
 }
 
@@ -157,8 +154,8 @@ WaveOpResult MakeMFreq(TUnitWave& unit, const TMFreqProps& props)
 
     // Never more partials than the list counts, whatever the list holds.
     const std::vector<MFreqPartial> partials = own.partials.GetPartials();
-    const size_t n = std::min<size_t>(partials.size(),
-                                      static_cast<size_t>(std::max(0, own.partials.GetPartialCount())));
+    const size_t n = std::min<size_t>(
+        partials.size(), static_cast<size_t>(std::max(0, own.partials.GetPartialCount())));
     std::vector<double> volumes(n), periods(n), times(n), factors(n), angles(n);
     for (size_t i = 0; i < n; ++i) {
         volumes[i] = partials[i].startVolume;
@@ -173,9 +170,9 @@ WaveOpResult MakeMFreq(TUnitWave& unit, const TMFreqProps& props)
     std::string error;
     const auto count = static_cast<int32_t>(n);
     SoundUPtr result =
-        useForm ? MakeMFreqForm(*unit.GetSound(), unit.GetAbortFlag(), own.length.GetValue(),
-                                *form, count, volumes.data(), periods.data(), times.data(),
-                                factors.data(), angles.data(), &s.begin, &s.end, &error)
+        useForm ? MakeMFreqForm(*unit.GetSound(), unit.GetAbortFlag(), own.length.GetValue(), *form,
+                                count, volumes.data(), periods.data(), times.data(), factors.data(),
+                                angles.data(), &s.begin, &s.end, &error)
                 : kelvorn::MakeMFreq(*unit.GetSound(), unit.GetAbortFlag(), own.length.GetValue(),
                                      count, volumes.data(), periods.data(), times.data(),
                                      factors.data(), angles.data(), &s.begin, &s.end);
@@ -198,9 +195,8 @@ WaveOpResult RollIn(TUnitWave& unit, const TRollInProps& props)
     // A roll-in shorter than one value has nowhere to wrap to.
     start = rollValues > 0.0 ? std::trunc(WrapRange(start, 0.0, rollValues)) : 0.0;
     unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result = kelvorn::RollIn(*unit.GetSound(), unit.GetAbortFlag(),
-                                       own.length.GetValue(), static_cast<int32_t>(start),
-                                       &s.begin, &s.end);
+    SoundUPtr result = kelvorn::RollIn(*unit.GetSound(), unit.GetAbortFlag(), own.length.GetValue(),
+                                       static_cast<int32_t>(start), &s.begin, &s.end);
     return FinishChange(unit, std::move(result), {}, s.begin, s.end);
 }
 
@@ -223,13 +219,12 @@ WaveOpResult RollOut(TUnitWave& unit, const TRollOutProps& props)
     const double speed = own.speedFactor.GetValue();
     unit.BeginWaveChange(s.begin, s.end);
     std::string error;
-    SoundUPtr result =
-        useEnvelope
-            ? kelvorn::RollOut(*unit.GetSound(), unit.GetAbortFlag(), *speedEnvelope,
-                               lengthFactor, speed, start, &s.begin, &s.end, &error)
-            : RepeatPart(*unit.GetSound(), unit.GetAbortFlag(),
-                         static_cast<double>(unit.GetRangeTime()) / speed,
-                         std::fabs(speed) * lengthFactor, start, &s.begin, &s.end);
+    SoundUPtr result = useEnvelope
+                           ? kelvorn::RollOut(*unit.GetSound(), unit.GetAbortFlag(), *speedEnvelope,
+                                              lengthFactor, speed, start, &s.begin, &s.end, &error)
+                           : RepeatPart(*unit.GetSound(), unit.GetAbortFlag(),
+                                        static_cast<double>(unit.GetRangeTime()) / speed,
+                                        std::fabs(speed) * lengthFactor, start, &s.begin, &s.end);
     return FinishChange(unit, std::move(result), error, s.begin, s.end);
 }
 
@@ -316,14 +311,13 @@ WaveOpResult MoveH(TUnitWave& unit, const TShiftProps& props)
     if (const auto* mono = dynamic_cast<const MonoSound*>(&sound)) {
         result = useEnvelope ? MoveHEnvelope(*mono, abort, own.middle.GetValue(), *envelope,
                                              &s.begin, &s.end, &error)
-                             : MoveHConstant(*mono, abort, own.middle.GetValue(), &s.begin,
-                                             &s.end);
+                             : MoveHConstant(*mono, abort, own.middle.GetValue(), &s.begin, &s.end);
     } else if (const auto* stereo = dynamic_cast<const StereoSound*>(&sound)) {
-        result = useEnvelope ? MoveHEnvelope(*stereo, abort, own.left.GetValue(),
-                                             own.right.GetValue(), *envelope, &s.begin, &s.end,
-                                             &error)
-                             : MoveHConstant(*stereo, abort, own.left.GetValue(),
-                                             own.right.GetValue(), &s.begin, &s.end);
+        result = useEnvelope
+                     ? MoveHEnvelope(*stereo, abort, own.left.GetValue(), own.right.GetValue(),
+                                     *envelope, &s.begin, &s.end, &error)
+                     : MoveHConstant(*stereo, abort, own.left.GetValue(), own.right.GetValue(),
+                                     &s.begin, &s.end);
     }
     return FinishChange(unit, std::move(result), error, s.begin, s.end);
 }
@@ -357,8 +351,8 @@ WaveOpResult PerEcho(TUnitWave& unit, const TPerEchoProps& props)
         result = PerEchoDelayEnvelope(sound, abort, time, *timeEnvelope, volume, count, &s.begin,
                                       &s.end, &error);
     else if (!useTime)
-        result = PerEchoFactorEnvelope(sound, abort, time, *volumeEnvelope, count, &s.begin,
-                                       &s.end, &error);
+        result = PerEchoFactorEnvelope(sound, abort, time, *volumeEnvelope, count, &s.begin, &s.end,
+                                       &error);
     else
         result = PerEchoEnvelopes(sound, abort, time, *timeEnvelope, *volumeEnvelope, count,
                                   &s.begin, &s.end, &error);
@@ -378,11 +372,11 @@ WaveOpResult FilterBlock(TUnitWave& unit, const TBlockFilterProps& props)
     Span s = RangeOf(unit);
     unit.BeginWaveChange(s.begin, s.end);
     std::string error;
-    SoundUPtr result =
-        useEnvelope ? FilterBlockEnvelope(*unit.GetSound(), unit.GetAbortFlag(), *envelope,
-                                          own.blockTime.GetValue(), &s.begin, &s.end, &error)
-                    : kelvorn::FilterBlock(*unit.GetSound(), unit.GetAbortFlag(),
-                                           own.blockTime.GetValue(), &s.begin, &s.end);
+    SoundUPtr result = useEnvelope
+                           ? FilterBlockEnvelope(*unit.GetSound(), unit.GetAbortFlag(), *envelope,
+                                                 own.blockTime.GetValue(), &s.begin, &s.end, &error)
+                           : kelvorn::FilterBlock(*unit.GetSound(), unit.GetAbortFlag(),
+                                                  own.blockTime.GetValue(), &s.begin, &s.end);
     return FinishChange(unit, std::move(result), error, s.begin, s.end);
 }
 

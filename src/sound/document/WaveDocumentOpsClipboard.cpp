@@ -32,8 +32,8 @@ int32_t PastedEnd(const TUnitWave& unit, const Sound& clip, int32_t begin)
                              ? static_cast<double>(unit.GetSampleFreq()) / clip.GetSampleFreq()
                              : 1.0;
     const double end = begin + std::trunc(clip.GetValues() * ratio);
-    return static_cast<int32_t>(std::clamp(end, static_cast<double>(begin),
-                                           static_cast<double>(unit.GetValues())));
+    return static_cast<int32_t>(
+        std::clamp(end, static_cast<double>(begin), static_cast<double>(unit.GetValues())));
 }
 
 /// Delete of [begin, end) inside an open BeginWaveChange frame.
@@ -175,8 +175,8 @@ WaveOpResult Mix(TUnitWave& unit, const TMixProps& props)
         result = EditMixBefore(sound, abort, *clip, unit.GetPartEnd(), length, true);
         break;
     default:
-        result = MixStretched(sound, abort, *clip, unit.GetRangeBegin(), unit.GetRangeEnd(),
-                              &error);
+        result =
+            MixStretched(sound, abort, *clip, unit.GetRangeBegin(), unit.GetRangeEnd(), &error);
         break;
     }
     return FinishKeep(unit, std::move(result), error);

@@ -20,8 +20,7 @@ using namespace detail;
 
 namespace {
 
-enum : uint8_t
-{
+enum : uint8_t {
     volumeLinear = 1,
     volumeEnvelope = 2,
     balanceLinear = 1,
@@ -79,8 +78,7 @@ WaveOpResult RndEcho(TUnitWave& unit, const TRandomEchoProps& props)
 
     WaveOpResult refused;
     SoundPtr timeEnv, volumeEnv, lengthEnv, balanceEnv, pitchEnv, tempoEnv;
-    const bool pitchOrTempo =
-        own.pitch.kind == manipEnvelope || own.tempo.kind == manipEnvelope;
+    const bool pitchOrTempo = own.pitch.kind == manipEnvelope || own.tempo.kind == manipEnvelope;
     if (!TakeEchoEnvelope(own.time, own.time.kind == TRandomEchoProps::timeEnvelope,
                           "time envelope", timeEnv, refused) ||
         !TakeEchoEnvelope(own.volume, own.volume.kind == volumeEnvelope, "volume envelope",
@@ -114,8 +112,8 @@ WaveOpResult RndEcho(TUnitWave& unit, const TRandomEchoProps& props)
                                                empty->GetSampleFreq() / 3400.0);
     int32_t zero = 0;
     int32_t zeroEnd = 0;
-    SoundUPtr result = freq > 0 ? MakeSilence(*empty, abort, (n + 1.0) / freq, &zero, &zeroEnd)
-                                : nullptr;
+    SoundUPtr result =
+        freq > 0 ? MakeSilence(*empty, abort, (n + 1.0) / freq, &zero, &zeroEnd) : nullptr;
     empty.reset();
     const int32_t resultValues = result ? result->GetValues() : 0;
 
@@ -142,19 +140,18 @@ WaveOpResult RndEcho(TUnitWave& unit, const TRandomEchoProps& props)
             double t = 1.0;
             double p = 1.0;
             if (own.tempo.kind == manipEnvelope)
-                t = tempoEnv->GetMappedValueAt(abort, dicer.Value(own.tempo.source, 1.0, 0.0),
-                                               1.0, -1.0);
+                t = tempoEnv->GetMappedValueAt(abort, dicer.Value(own.tempo.source, 1.0, 0.0), 1.0,
+                                               -1.0);
             if (own.pitch.kind == manipEnvelope)
-                p = pitchEnv->GetMappedValueAt(abort, dicer.Value(own.pitch.source, 1.0, 0.0),
-                                               1.0, -1.0) *
+                p = pitchEnv->GetMappedValueAt(abort, dicer.Value(own.pitch.source, 1.0, 0.0), 1.0,
+                                               -1.0) *
                     own.frequencyFactor.GetValue();
             latest += s.Values();
-            ok = s.Take(t == 0.0 ? CreateEmpty(*s, abort)
-                                 : TempoPitchWhole(*s, abort, 1.0 / t, 0.0, std::fabs(t), p,
-                                                   own.blockSize.GetValue(),
-                                                   own.quality == TRandomEchoProps::qualityHigh
-                                                       ? 1
-                                                       : 0));
+            ok = s.Take(
+                t == 0.0 ? CreateEmpty(*s, abort)
+                         : TempoPitchWhole(*s, abort, 1.0 / t, 0.0, std::fabs(t), p,
+                                           own.blockSize.GetValue(),
+                                           own.quality == TRandomEchoProps::qualityHigh ? 1 : 0));
             latest -= s.Values();
         }
         if (ok && balanced) {
@@ -176,8 +173,8 @@ WaveOpResult RndEcho(TUnitWave& unit, const TRandomEchoProps& props)
         const double high = cyclable ? maxShift : static_cast<double>(latest);
         double at = dicer.Value(own.time.source, high, 0.0);
         if (own.time.kind == TRandomEchoProps::timeEnvelope)
-            at = timeEnv->GetMappedValueAt(abort, dicer.Value(own.time.source, 1.0, 0.0), high,
-                                           0.0);
+            at =
+                timeEnv->GetMappedValueAt(abort, dicer.Value(own.time.source, 1.0, 0.0), high, 0.0);
         double place = std::trunc(at);
         if (cyclable) {
             // The dice reach a little past their high end, and the result may be shorter than

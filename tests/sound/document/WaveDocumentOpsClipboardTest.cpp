@@ -6,6 +6,7 @@
 
 #include "sound/SoundOps.h"
 #include "sound/document/DrawNode.h"
+#include "sound/document/UndoUnit.h"
 #include "sound/document/UnitWaveRecords.h"
 
 #include <functional>
@@ -49,42 +50,110 @@ std::vector<ClipRow> ClipRows()
     const SoundPtr twice = MonoSoundOf({10, 20, 30, 40, 50}, OpsRate * 2);
     return {
         {"Copy", 2, 6, clip(), waveops::Copy, KnownLeft(), {300, -400, 500, -600}, 2, 6, 0},
-        {"CopyCursorTakesTheWholeWave", 4, 4, clip(), waveops::Copy, KnownLeft(), KnownLeft(),
-         4, 4, 0},
-        {"Cut", 6, 2, clip(), waveops::Cut, {100, -200, 700, -800, 900, -1000},
-         {300, -400, 500, -600}, 2, 2, 1},
+        {"CopyCursorTakesTheWholeWave", 4, 4, clip(), waveops::Copy, KnownLeft(), KnownLeft(), 4, 4,
+         0},
+        {"Cut",
+         6,
+         2,
+         clip(),
+         waveops::Cut,
+         {100, -200, 700, -800, 900, -1000},
+         {300, -400, 500, -600},
+         2,
+         2,
+         1},
         {"DeleteWholeAtCursorLeavesCursorAtZero", 3, 3, clip(), waveops::Delete, {}, {}, 0, 0, 1},
         {"TrimPart", 2, 6, clip(), waveops::Trim, {300, -400, 500, -600}, {}, 0, 4, 1},
-        {"PastePart", 2, 6, clip(), waveops::Paste,
-         {100, -200, 11, 22, 33, 700, -800, 900, -1000}, {}, 2, 5, 1},
-        {"PasteAtCursorInserts", 1, 1, clip(), waveops::Paste,
-         {100, 11, 22, 33, -200, 300, -400, 500, -600, 700, -800, 900, -1000}, {}, 4, 1, 1},
+        {"PastePart",
+         2,
+         6,
+         clip(),
+         waveops::Paste,
+         {100, -200, 11, 22, 33, 700, -800, 900, -1000},
+         {},
+         2,
+         5,
+         1},
+        {"PasteAtCursorInserts",
+         1,
+         1,
+         clip(),
+         waveops::Paste,
+         {100, 11, 22, 33, -200, 300, -400, 500, -600, 700, -800, 900, -1000},
+         {},
+         4,
+         1,
+         1},
         // Half the rate: resampled to (3 - 1) * 2 + 1 values, the selection 3 * 2 long.
         {"PasteAcrossRates", 2, 6, half, waveops::Paste, PastedInto(half, 2, 6), {}, 2, 8, 1},
         // The same at the end: the selection is kept within the wave.
-        {"PasteAcrossRatesAtTheEnd", 10, 10, half, waveops::Paste, PastedInto(half, 10, 10), {},
-         15, 10, 1},
-        // Twice the rate: 5 values become (5 - 1) / 2 + 1, selected 5 / 2 long.
-        {"PasteAcrossRatesDown", 0, 0, twice, waveops::Paste, PastedInto(twice, 0, 0), {}, 2, 0,
+        {"PasteAcrossRatesAtTheEnd",
+         10,
+         10,
+         half,
+         waveops::Paste,
+         PastedInto(half, 10, 10),
+         {},
+         15,
+         10,
          1},
-        {"Swap", 2, 6, clip(), waveops::Swap, {100, -200, 11, 22, 33, 700, -800, 900, -1000},
-         {300, -400, 500, -600}, 2, 5, 1},
-        {"Extract", 2, 6, clip(), waveops::Extract,
-         {100, -200, 0, 0, 0, 0, 700, -800, 900, -1000}, {300, -400, 500, -600}, 2, 6, 1},
-        {"MixAlignBegin", 2, 6, clip(),
+        // Twice the rate: 5 values become (5 - 1) / 2 + 1, selected 5 / 2 long.
+        {"PasteAcrossRatesDown", 0, 0, twice, waveops::Paste, PastedInto(twice, 0, 0), {}, 2, 0, 1},
+        {"Swap",
+         2,
+         6,
+         clip(),
+         waveops::Swap,
+         {100, -200, 11, 22, 33, 700, -800, 900, -1000},
+         {300, -400, 500, -600},
+         2,
+         5,
+         1},
+        {"Extract",
+         2,
+         6,
+         clip(),
+         waveops::Extract,
+         {100, -200, 0, 0, 0, 0, 700, -800, 900, -1000},
+         {300, -400, 500, -600},
+         2,
+         6,
+         1},
+        {"MixAlignBegin",
+         2,
+         6,
+         clip(),
          [](TUnitWave& u) { return waveops::Mix(u, TMixProps{}); },
-         {100, -200, 311, -378, 533, -600, 700, -800, 900, -1000}, {}, 2, 6, 1},
-        {"MixAlignEnd", 2, 6, clip(),
+         {100, -200, 311, -378, 533, -600, 700, -800, 900, -1000},
+         {},
+         2,
+         6,
+         1},
+        {"MixAlignEnd",
+         2,
+         6,
+         clip(),
          [](TUnitWave& u) {
              TMixProps p;
              p.placement = TMixProps::alignEnd;
              return waveops::Mix(u, p);
          },
-         {100, -200, 300, -389, 522, -567, 700, -800, 900, -1000}, {}, 2, 6, 1},
+         {100, -200, 300, -389, 522, -567, 700, -800, 900, -1000},
+         {},
+         2,
+         6,
+         1},
         // A lone cursor mixes in the whole clipboard sound.
-        {"MixAlignBeginAtCursor", 8, 8, clip(),
+        {"MixAlignBeginAtCursor",
+         8,
+         8,
+         clip(),
          [](TUnitWave& u) { return waveops::Mix(u, TMixProps{}); },
-         {100, -200, 300, -400, 500, -600, 700, -800, 911, -978, 33}, {}, 8, 8, 1},
+         {100, -200, 300, -400, 500, -600, 700, -800, 911, -978, 33},
+         {},
+         8,
+         8,
+         1},
     };
 }
 
@@ -128,21 +197,18 @@ TEST_F(DocOpsTest, CopyLeavesTheDocumentItself)
     ASSERT_TRUE(waveops::Copy(*doc).Succeeded());
     EXPECT_EQ(doc->GetSound(), before);
     EXPECT_TRUE(window.zoomSaved.empty());
-    EXPECT_EQ(ChannelsOf(*main.clipboard),
-              (Values{{300, -400, 500, -600}, {-70, 80, -90, 100}}));
+    EXPECT_EQ(ChannelsOf(*main.clipboard), (Values{{300, -400, 500, -600}, {-70, 80, -90, 100}}));
 }
 
 TEST_F(DocOpsTest, SwapOnStereoTradesThePartWithTheClipboard)
 {
-    main.clipboard = std::make_shared<StereoSound>(MakeWave({1, 2}), MakeWave({-1, -2}), OpsRate,
-                                                   OpsBytes);
+    main.clipboard =
+        std::make_shared<StereoSound>(MakeWave({1, 2}), MakeWave({-1, -2}), OpsRate, OpsBytes);
     auto doc = MakeDoc(KnownSound(true), 6, 2);
     ASSERT_TRUE(waveops::Swap(*doc).Succeeded());
-    EXPECT_EQ(ChannelsOf(*doc->GetSound()),
-              (Values{{100, -200, 1, 2, 700, -800, 900, -1000},
-                      {-50, 60, -1, -2, -110, 120, -130, 140}}));
-    EXPECT_EQ(ChannelsOf(*main.clipboard),
-              (Values{{300, -400, 500, -600}, {-70, 80, -90, 100}}));
+    EXPECT_EQ(ChannelsOf(*doc->GetSound()), (Values{{100, -200, 1, 2, 700, -800, 900, -1000},
+                                                    {-50, 60, -1, -2, -110, 120, -130, 140}}));
+    EXPECT_EQ(ChannelsOf(*main.clipboard), (Values{{300, -400, 500, -600}, {-70, 80, -90, 100}}));
     EXPECT_EQ(doc->GetPos1(), 4);
     EXPECT_EQ(doc->GetPos2(), 2);
 }
@@ -160,6 +226,24 @@ TEST_F(DocOpsTest, CutWhoseCopyFailedDeletesNothing)
     EXPECT_EQ(main.clipboard, clipboard);
     EXPECT_EQ(doc->GetPos1(), 2);
     EXPECT_EQ(doc->GetPos2(), 6);
+}
+
+TEST_F(DocOpsTest, UndoAfterAnOperationGetsTheSoundAndPositionsBackAndRedoes)
+{
+    auto doc = MakeDoc(KnownSound(true), 2, 6);
+    const SoundPtr before = doc->GetSound();
+    TUndoUnit undo(*doc);
+    ASSERT_TRUE(waveops::Delete(*doc).Succeeded());
+    const SoundPtr after = doc->GetSound();
+    undo.Undo();
+    EXPECT_EQ(doc->GetSound(), before);
+    EXPECT_EQ(ChannelsOf(*before), (Values{KnownLeft(), KnownRight()}));
+    EXPECT_EQ(doc->GetPos1(), 2);
+    EXPECT_EQ(doc->GetPos2(), 6);
+    undo.Undo();
+    EXPECT_EQ(doc->GetSound(), after);
+    EXPECT_EQ(doc->GetPos1(), 2);
+    EXPECT_EQ(doc->GetPos2(), 2);
 }
 
 // ---- Nothing to do -------------------------------------------------------------------------
@@ -183,8 +267,8 @@ TEST_P(UnchangedTest, LeavesDocumentAndWindowAlone)
     RecordedBoxes boxes;
     if (row.emptyClipboard)
         main.clipboard = nullptr;
-    SoundPtr sound = row.emptyWave ? std::make_shared<MonoSound>(OpsRate, OpsBytes)
-                                   : KnownSound(row.stereo);
+    SoundPtr sound =
+        row.emptyWave ? std::make_shared<MonoSound>(OpsRate, OpsBytes) : KnownSound(row.stereo);
     auto doc = MakeDoc(sound, 2, 6);
     const int32_t pos1 = doc->GetPos1(), pos2 = doc->GetPos2();
     EXPECT_EQ(row.run(*doc).outcome, WaveOpOutcome::Unchanged);
@@ -246,57 +330,55 @@ TEST_P(RefusedTest, AnEmptyEnvelopeIsRefusedWithTheEnginesText)
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EmptyEnvelopes, RefusedTest,
-    ::testing::Values(
-        RefusedRow{"Volume",
-                   [](TUnitWave& u, const unitUnitWave& r) {
-                       TVolumeProps p;
-                       p.kind = TVolumeProps::kindEnvelope;
-                       p.envelope = r;
-                       return waveops::Volume(u, p);
-                   },
-                   "The volume envelope is empty."},
-        RefusedRow{"FilterBlock",
-                   [](TUnitWave& u, const unitUnitWave& r) {
-                       TBlockFilterProps p;
-                       p.envelopeFlag = 1;
-                       p.envelope = r;
-                       return waveops::FilterBlock(u, p);
-                   },
-                   "The width envelope is empty."},
-        RefusedRow{"TempoPitchSpeed",
-                   [](TUnitWave& u, const unitUnitWave& r) {
-                       TTempoPitchProps p;
-                       p.speedEnvelopeFlag = 1;
-                       p.speedEnvelope = r;
-                       return waveops::TempoPitch(u, p);
-                   },
-                   "The speed envelope is empty."},
-        RefusedRow{"MakeMFreqForm",
-                   [](TUnitWave& u, const unitUnitWave& r) {
-                       TMFreqProps p;
-                       p.use = TMFreqProps::useWaveForm;
-                       p.waveForm = r;
-                       return waveops::MakeMFreq(u, p);
-                   },
-                   "The form is empty."},
-        RefusedRow{"RndEchoVolume",
-                   [](TUnitWave& u, const unitUnitWave& r) {
-                       TRandomEchoProps p;
-                       p.volume.kind = 2;
-                       p.volume.envelope = r;
-                       return waveops::RndEcho(u, p);
-                   },
-                   "The volume envelope is empty."},
-        RefusedRow{"ReferenceWithoutDocument",
-                   [](TUnitWave& u, const unitUnitWave&) {
-                       TDistortProps p;
-                       p.envelope = unitUnitWave("Gone");
-                       return waveops::Distort(u, p);
-                   },
-                   "Cannot find window \"Gone\"."}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EmptyEnvelopes, RefusedTest,
+                         ::testing::Values(RefusedRow{"Volume",
+                                                      [](TUnitWave& u, const unitUnitWave& r) {
+                                                          TVolumeProps p;
+                                                          p.kind = TVolumeProps::kindEnvelope;
+                                                          p.envelope = r;
+                                                          return waveops::Volume(u, p);
+                                                      },
+                                                      "The volume envelope is empty."},
+                                           RefusedRow{"FilterBlock",
+                                                      [](TUnitWave& u, const unitUnitWave& r) {
+                                                          TBlockFilterProps p;
+                                                          p.envelopeFlag = 1;
+                                                          p.envelope = r;
+                                                          return waveops::FilterBlock(u, p);
+                                                      },
+                                                      "The width envelope is empty."},
+                                           RefusedRow{"TempoPitchSpeed",
+                                                      [](TUnitWave& u, const unitUnitWave& r) {
+                                                          TTempoPitchProps p;
+                                                          p.speedEnvelopeFlag = 1;
+                                                          p.speedEnvelope = r;
+                                                          return waveops::TempoPitch(u, p);
+                                                      },
+                                                      "The speed envelope is empty."},
+                                           RefusedRow{"MakeMFreqForm",
+                                                      [](TUnitWave& u, const unitUnitWave& r) {
+                                                          TMFreqProps p;
+                                                          p.use = TMFreqProps::useWaveForm;
+                                                          p.waveForm = r;
+                                                          return waveops::MakeMFreq(u, p);
+                                                      },
+                                                      "The form is empty."},
+                                           RefusedRow{"RndEchoVolume",
+                                                      [](TUnitWave& u, const unitUnitWave& r) {
+                                                          TRandomEchoProps p;
+                                                          p.volume.kind = 2;
+                                                          p.volume.envelope = r;
+                                                          return waveops::RndEcho(u, p);
+                                                      },
+                                                      "The volume envelope is empty."},
+                                           RefusedRow{"ReferenceWithoutDocument",
+                                                      [](TUnitWave& u, const unitUnitWave&) {
+                                                          TDistortProps p;
+                                                          p.envelope = unitUnitWave("Gone");
+                                                          return waveops::Distort(u, p);
+                                                      },
+                                                      "Cannot find window \"Gone\"."}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- The records become the document's own --------------------------------------------------
 

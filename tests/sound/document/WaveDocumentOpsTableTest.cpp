@@ -26,7 +26,7 @@ constexpr double V = 1.0 / OpsRate; // one value in seconds
 struct OpRow
 {
     const char* name;
-    int32_t pos1, pos2;       // before
+    int32_t pos1, pos2; // before
     RunFn run;
     int32_t begin, end;       // the range the engine must be handed
     OracleFn oracle;          // the engine call with that range; b and e in/out
@@ -87,8 +87,8 @@ SoundUPtr MFreqOracle(const Sound& s, const Sound* form, int32_t* b, int32_t* e)
     const double factor = partial.volumeFactor.GetValue();
     const double angle = partial.startAngle.GetValue();
     if (form)
-        return MakeMFreqForm(s, nullptr, 8 * V, *form, 1, &volume, &period, &time, &factor,
-                             &angle, b, e);
+        return MakeMFreqForm(s, nullptr, 8 * V, *form, 1, &volume, &period, &time, &factor, &angle,
+                             b, e);
     return MakeMFreq(s, nullptr, 8 * V, 1, &volume, &period, &time, &factor, &angle, b, e);
 }
 
@@ -159,8 +159,8 @@ std::vector<OpRow> Rows()
          },
          2, 6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
-             return MakeBlockTriangle(s, nullptr, 16383, -16383, 4 * V, 0.5, 8 * V, 0.0, false,
-                                      b, e);
+             return MakeBlockTriangle(s, nullptr, 16383, -16383, 4 * V, 0.5, 8 * V, 0.0, false, b,
+                                      e);
          },
          2, 10, true});
     add({"MakeTriangleTimeKind", 2, 6,
@@ -175,8 +175,8 @@ std::vector<OpRow> Rows()
          },
          2, 6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
-             return MakeBlockTriangle(s, nullptr, 16383, -16383, 4 * V, 0.25, 8 * V, 0.0, true,
-                                      b, e);
+             return MakeBlockTriangle(s, nullptr, 16383, -16383, 4 * V, 0.25, 8 * V, 0.0, true, b,
+                                      e);
          },
          2, 10, true});
     add({"MakeBlockMiddleEnvelope", 2, 6,
@@ -240,15 +240,15 @@ std::vector<OpRow> Rows()
 
     // Same length, positions kept: the part, or the whole wave at a lone cursor.
     add({"VolumeConstantPart", 2, 6,
-         [](TUnitWave& u, const unitUnitWave&) { return waveops::Volume(u, VolumeConst(0.5)); },
-         2, 6,
+         [](TUnitWave& u, const unitUnitWave&) { return waveops::Volume(u, VolumeConst(0.5)); }, 2,
+         6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              return Volume(s, nullptr, 0.5, *b, *e);
          },
          2, 6, false});
     add({"VolumeConstantCursorIsWholeWave", 3, 3,
-         [](TUnitWave& u, const unitUnitWave&) { return waveops::Volume(u, VolumeConst(2.0)); },
-         0, 10,
+         [](TUnitWave& u, const unitUnitWave&) { return waveops::Volume(u, VolumeConst(2.0)); }, 0,
+         10,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              return Volume(s, nullptr, 2.0, *b, *e);
          },
@@ -283,8 +283,7 @@ std::vector<OpRow> Rows()
          },
          2, 6, false});
     add({"NormalizeVertically", 5, 5,
-         [](TUnitWave& u, const unitUnitWave&) { return waveops::NormalizeVertically(u); }, 0,
-         10,
+         [](TUnitWave& u, const unitUnitWave&) { return waveops::NormalizeVertically(u); }, 0, 10,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              return NormalizeV(s, nullptr, *b, *e);
          },
@@ -325,8 +324,8 @@ std::vector<OpRow> Rows()
              return Distort(s, nullptr, env, *b, *e);
          },
          2, 6, false});
-    add({"Reverse", 3, 3, [](TUnitWave& u, const unitUnitWave&) { return waveops::Reverse(u); },
-         0, 10,
+    add({"Reverse", 3, 3, [](TUnitWave& u, const unitUnitWave&) { return waveops::Reverse(u); }, 0,
+         10,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              return Reverse(s, nullptr, *b, *e);
          },
@@ -364,8 +363,7 @@ std::vector<OpRow> Rows()
          },
          2, 6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
-             return MixLeftRight(dynamic_cast<const StereoSound&>(s), nullptr, 0, 1, 1, 0, *b,
-                                 *e);
+             return MixLeftRight(dynamic_cast<const StereoSound&>(s), nullptr, 0, 1, 1, 0, *b, *e);
          },
          2, 6, false, 2});
     add({"FilterHighConstant", 2, 6,
@@ -374,8 +372,8 @@ std::vector<OpRow> Rows()
          },
          2, 6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
-             return FilterConstant(s, nullptr, TheFilterTable.high.constant, 8 * V, 0.5, 2, 2,
-                                   *b, *e);
+             return FilterConstant(s, nullptr, TheFilterTable.high.constant, 8 * V, 0.5, 2, 2, *b,
+                                   *e);
          },
          2, 6, false});
     add({"FilterLowEnvelope", 2, 6,
@@ -384,8 +382,7 @@ std::vector<OpRow> Rows()
          },
          2, 6,
          [](const Sound& s, const Sound& env, int32_t* b, int32_t* e) {
-             return FilterEnvelope(s, nullptr, TheFilterTable.low.envelope, env, 0.5, 2, 2, *b,
-                                   *e);
+             return FilterEnvelope(s, nullptr, TheFilterTable.low.envelope, env, 0.5, 2, 2, *b, *e);
          },
          2, 6, false});
     add({"FilterLowMaximized", 0, 10,
@@ -396,8 +393,8 @@ std::vector<OpRow> Rows()
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              SoundUPtr r = Volume07(s, nullptr, *b, *e);
              for (int i = 0; i < 2; ++i) {
-                 r = FilterConstant(*r, nullptr, TheFilterTable.low.constant, 8 * V, 0.5, 2, 1,
-                                    *b, *e);
+                 r = FilterConstant(*r, nullptr, TheFilterTable.low.constant, 8 * V, 0.5, 2, 1, *b,
+                                    *e);
                  Volume07InPlace(*r, nullptr, *b, *e);
              }
              return r;
@@ -543,8 +540,8 @@ std::vector<OpRow> Rows()
          },
          2, 6,
          [](const Sound& s, const Sound& env, int32_t* b, int32_t* e) {
-             return MoveHEnvelope(dynamic_cast<const StereoSound&>(s), nullptr, 2 * V, -1 * V,
-                                  env, b, e);
+             return MoveHEnvelope(dynamic_cast<const StereoSound&>(s), nullptr, 2 * V, -1 * V, env,
+                                  b, e);
          },
          FromOracle, FromOracle, true, 2});
     add({"PerEchoConstant", 2, 6,
@@ -635,20 +632,19 @@ std::vector<OpRow> Rows()
              return Delete(s, nullptr, *b, *e);
          },
          2, 2, true});
-    add({"TrimPart", 6, 2, [](TUnitWave& u, const unitUnitWave&) { return waveops::Trim(u); }, 2,
-         6,
+    add({"TrimPart", 6, 2, [](TUnitWave& u, const unitUnitWave&) { return waveops::Trim(u); }, 2, 6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              return CopyPart(s, nullptr, *b, *e);
          },
          4, 0, true});
-    add({"PastePart", 2, 6, [](TUnitWave& u, const unitUnitWave&) { return waveops::Paste(u); },
-         2, 6,
+    add({"PastePart", 2, 6, [](TUnitWave& u, const unitUnitWave&) { return waveops::Paste(u); }, 2,
+         6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              return Paste(s, nullptr, *MonoSoundOf({11, 22, 33}), *b, *e);
          },
          2, 5, true});
-    add({"Extract", 2, 6, [](TUnitWave& u, const unitUnitWave&) { return waveops::Extract(u); },
-         2, 6,
+    add({"Extract", 2, 6, [](TUnitWave& u, const unitUnitWave&) { return waveops::Extract(u); }, 2,
+         6,
          [](const Sound& s, const Sound&, int32_t* b, int32_t* e) {
              SoundUPtr copy = CopyPart(s, nullptr, 0, -1);
              DrawLine(*copy, nullptr, *b, 0, *e, 0);
@@ -658,8 +654,7 @@ std::vector<OpRow> Rows()
     return rows;
 }
 
-class OpTableTest : public DocOpsTest,
-                    public ::testing::WithParamInterface<std::tuple<OpRow, bool>>
+class OpTableTest : public DocOpsTest, public ::testing::WithParamInterface<std::tuple<OpRow, bool>>
 {
 };
 

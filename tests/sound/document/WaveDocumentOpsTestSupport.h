@@ -88,8 +88,8 @@ inline const std::vector<int>& KnownRight()
 inline SoundPtr KnownSound(bool stereo)
 {
     if (stereo)
-        return std::make_shared<StereoSound>(MakeWave(KnownLeft()), MakeWave(KnownRight()),
-                                             OpsRate, OpsBytes);
+        return std::make_shared<StereoSound>(MakeWave(KnownLeft()), MakeWave(KnownRight()), OpsRate,
+                                             OpsBytes);
     return std::make_shared<MonoSound>(MakeWave(KnownLeft()), OpsRate, OpsBytes);
 }
 
