@@ -1,0 +1,137 @@
+#pragma once
+// A wave document wired to a recording window and main window, for the operation tests: a short
+// known sound (mono or stereo), a second document to serve as envelope, and the clipboard.
+
+#include "sound/SineTable.h"
+#include "sound/SoundOpsTestSupport.h"
+#include "sound/WaveTestSupport.h"
+#include "sound/document/UnitWave.h"
+#include "sound/document/WaveDocumentLinks.h"
+#include "sound/document/WaveDocumentOps.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvorn::test {
+
+class RecordingWaveWindow final : public WaveWindowLink
+{
+public:
+    void RefreshCaption(const std::string&) override {}
+    void UpdateCaption() override {}
+    void SetDrawCursor() override {}
+    bool HasPaneGroup() const override { return true; }
+    void SaveZoom(int32_t begin, int32_t end) override { zoomSaved.push_back({begin, end}); }
+    void RestoreZoom(int32_t begin, int32_t end) override { zoomRestored.push_back({begin, end}); }
+    void RepaintPosition(int32_t) override {}
+    void RepaintRange(int32_t, int32_t) override {}
+    void DrawCursor(int32_t) override {}
+    void RefreshWave() override { ++refreshes; }
+    void SetIconByChannels(int16_t) override {}
+    uint8_t GetWaveWindKind() const override { return 0; }
+    void WriteViewXml(TXMLComplexElement&) const override {}
+    bool ReadViewXml(const TXMLItem*, std::string&, int32_t&, int32_t&, bool) override
+    {
+        return true;
+    }
+
+    struct Range
+    {
+        int32_t begin;
+        int32_t end;
+    };
+    std::vector<Range> zoomSaved;
+    std::vector<Range> zoomRestored;
+    int refreshes = 0;
+};
+
+class RecordingMainForm final : public MainFormLink
+{
+public:
+    RecordingMainForm() : previous(InstallMainFormLink(this)) {}
+    ~RecordingMainForm() override { InstallMainFormLink(previous); }
+    RecordingMainForm(const RecordingMainForm&) = delete;
+    RecordingMainForm& operator=(const RecordingMainForm&) = delete;
+
+    void DeleteUndoOfUnit(const TUnitWave&) override {}
+    void WaveSelectionChanged(const TUnitWave&) override {}
+    SoundPtr GetClipBoardSound() const override { return clipboard; }
+    void SetClipBoardSound(SoundPtr sound) override
+    {
+        clipboard = std::move(sound);
+        ++clipboardSets;
+    }
+    void SetStatusText(int, const std::string&) override {}
+
+    SoundPtr clipboard;
+    int clipboardSets = 0;
+
+private:
+    MainFormLink* previous;
+};
+
+/// The known sound of the operation tests: ten values at OpsRate, with OpsBytes.
+inline const std::vector<int>& KnownLeft()
+{
+    static const std::vector<int> v{100, -200, 300, -400, 500, -600, 700, -800, 900, -1000};
+    return v;
+}
+inline const std::vector<int>& KnownRight()
+{
+    static const std::vector<int> v{-50, 60, -70, 80, -90, 100, -110, 120, -130, 140};
+    return v;
+}
+
+inline SoundPtr KnownSound(bool stereo)
+{
+    if (stereo)
+        return std::make_shared<StereoSound>(MakeWave(KnownLeft()), MakeWave(KnownRight()), OpsRate,
+                                             OpsBytes);
+    return std::make_shared<MonoSound>(MakeWave(KnownLeft()), OpsRate, OpsBytes);
+}
+
+inline SoundPtr MonoSoundOf(const std::vector<int>& values, int32_t rate = OpsRate)
+{
+    return std::make_shared<MonoSound>(MakeWave(values), rate, OpsBytes);
+}
+
+/// A document with its window, under a recording main window; the envelope document is "Env".
+class DocOpsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AbortFlag flag = 0;
+        ASSERT_TRUE(CreateSinus(&flag));
+        env = std::make_unique<TUnitWave>("Env", "", MonoSoundOf({-20000, -10000, 0, 5000, 12000}));
+        main.clipboard = MonoSoundOf({11, 22, 33});
+    }
+    void TearDown() override { FreeSinus(); }
+
+    std::unique_ptr<TUnitWave> MakeDoc(SoundPtr sound, int32_t pos1, int32_t pos2)
+    {
+        auto doc = std::make_unique<TUnitWave>("Doc", "", std::move(sound));
+        doc->SetChildWave(&window);
+        doc->SetPos1(pos1);
+        doc->SetPos2(pos2);
+        return doc;
+    }
+
+    /// A reference to the envelope document, as a dialog leaves it.
+    unitUnitWave EnvRef() const
+    {
+        unitUnitWave ref;
+        ref.Set("Env", env.get());
+        return ref;
+    }
+
+    HookReset hooks;
+    RecordingMainForm main;
+    RecordingWaveWindow window;
+    std::unique_ptr<TUnitWave> env;
+};
+
+} // namespace kelvorn::test
