@@ -25,12 +25,24 @@ public:
     void UpdateCaption() override { calls.push_back("UpdateCaption"); }
     void SetDrawCursor() override { calls.push_back("SetDrawCursor"); }
     bool HasPaneGroup() const override { return hasPaneGroup; }
-    void SaveZoom(int32_t begin, int32_t end) override { Log("SaveZoom", begin, end); }
-    void RestoreZoom(int32_t begin, int32_t end) override { Log("RestoreZoom", begin, end); }
+    void SaveZoom(int32_t begin, int32_t end) override
+    {
+        Log("SaveZoom", begin, end);
+        zoomSaved.push_back({begin, end});
+    }
+    void RestoreZoom(int32_t begin, int32_t end) override
+    {
+        Log("RestoreZoom", begin, end);
+        zoomRestored.push_back({begin, end});
+    }
     void RepaintPosition(int32_t position) override { Log("RepaintPosition", position); }
     void RepaintRange(int32_t from, int32_t to) override { Log("RepaintRange", from, to); }
     void DrawCursor(int32_t position) override { Log("DrawCursor", position); }
-    void RefreshWave() override { calls.push_back("RefreshWave"); }
+    void RefreshWave() override
+    {
+        calls.push_back("RefreshWave");
+        ++refreshes;
+    }
     void SetIconByChannels(int16_t channels) override { Log("SetIconByChannels", channels); }
     uint8_t GetWaveWindKind() const override { return waveWindKind; }
     void WriteViewXml(TXMLComplexElement&) const override {}
@@ -39,7 +51,16 @@ public:
         return true;
     }
 
+    struct Range
+    {
+        int32_t begin;
+        int32_t end;
+    };
+
     std::vector<std::string> calls;
+    std::vector<Range> zoomSaved;
+    std::vector<Range> zoomRestored;
+    int refreshes = 0;
     bool hasPaneGroup = true;
     uint8_t waveWindKind = 0;
 
@@ -73,7 +94,11 @@ public:
         calls.push_back("WaveSelectionChanged");
     }
     SoundPtr GetClipBoardSound() const override { return clipboard; }
-    void SetClipBoardSound(SoundPtr sound) override { clipboard = std::move(sound); }
+    void SetClipBoardSound(SoundPtr sound) override
+    {
+        clipboard = std::move(sound);
+        ++clipboardSets;
+    }
     void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }
 
     void MakeUndo(TUnitWave& unit)
@@ -84,6 +109,7 @@ public:
 
     std::vector<std::string> calls;
     SoundPtr clipboard;
+    int clipboardSets = 0;
     std::map<int, std::string> panels;
     std::unique_ptr<TUndoUnit> undo;
 

@@ -727,7 +727,7 @@ TEST_P(OpTableTest, AFailedAllocationLeavesTheDocumentAsItWas)
     EXPECT_EQ(main.clipboard, clipboard);
     EXPECT_EQ(main.clipboardSets, sets);
     ASSERT_FALSE(boxes.boxes.empty());
-    for (const Box& box : boxes.boxes) {
+    for (const ShownMessage& box : boxes.boxes) {
         EXPECT_EQ(box.text, "There is not enough memmory for this operation.");
         EXPECT_EQ(box.caption, "System Error");
     }

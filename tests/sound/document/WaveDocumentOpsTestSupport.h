@@ -5,6 +5,7 @@
 #include "sound/SineTable.h"
 #include "sound/SoundOpsTestSupport.h"
 #include "sound/WaveTestSupport.h"
+#include "sound/document/DocumentFakes.h"
 #include "sound/document/UnitWave.h"
 #include "sound/document/WaveDocumentLinks.h"
 #include "sound/document/WaveDocumentOps.h"
@@ -16,62 +17,6 @@
 #include <vector>
 
 namespace kelvorn::test {
-
-class RecordingWaveWindow final : public WaveWindowLink
-{
-public:
-    void RefreshCaption(const std::string&) override {}
-    void UpdateCaption() override {}
-    void SetDrawCursor() override {}
-    bool HasPaneGroup() const override { return true; }
-    void SaveZoom(int32_t begin, int32_t end) override { zoomSaved.push_back({begin, end}); }
-    void RestoreZoom(int32_t begin, int32_t end) override { zoomRestored.push_back({begin, end}); }
-    void RepaintPosition(int32_t) override {}
-    void RepaintRange(int32_t, int32_t) override {}
-    void DrawCursor(int32_t) override {}
-    void RefreshWave() override { ++refreshes; }
-    void SetIconByChannels(int16_t) override {}
-    uint8_t GetWaveWindKind() const override { return 0; }
-    void WriteViewXml(TXMLComplexElement&) const override {}
-    bool ReadViewXml(const TXMLItem*, std::string&, int32_t&, int32_t&, bool) override
-    {
-        return true;
-    }
-
-    struct Range
-    {
-        int32_t begin;
-        int32_t end;
-    };
-    std::vector<Range> zoomSaved;
-    std::vector<Range> zoomRestored;
-    int refreshes = 0;
-};
-
-class RecordingMainForm final : public MainFormLink
-{
-public:
-    RecordingMainForm() : previous(InstallMainFormLink(this)) {}
-    ~RecordingMainForm() override { InstallMainFormLink(previous); }
-    RecordingMainForm(const RecordingMainForm&) = delete;
-    RecordingMainForm& operator=(const RecordingMainForm&) = delete;
-
-    void DeleteUndoOfUnit(const TUnitWave&) override {}
-    void WaveSelectionChanged(const TUnitWave&) override {}
-    SoundPtr GetClipBoardSound() const override { return clipboard; }
-    void SetClipBoardSound(SoundPtr sound) override
-    {
-        clipboard = std::move(sound);
-        ++clipboardSets;
-    }
-    void SetStatusText(int, const std::string&) override {}
-
-    SoundPtr clipboard;
-    int clipboardSets = 0;
-
-private:
-    MainFormLink* previous;
-};
 
 /// The known sound of the operation tests: ten values at OpsRate, with OpsBytes.
 inline const std::vector<int>& KnownLeft()
