@@ -24,7 +24,7 @@ if configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan -j"$jobs" --output-on-failure --timeout 600 >build-asan/ctest.log 2>&1
     rc=$?
-    tail -n 3 build-asan/ctest.log
+    grep -E "tests passed" build-asan/ctest.log
     [ $rc -eq 0 ] || { grep -E "Failed|\*\*\*" build-asan/ctest.log | head -40; status=1; }
 else
     echo "sanitizer build failed"; status=1
@@ -37,7 +37,7 @@ if [ -f tests/threads.txt ]; then
         TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -j"$jobs" --output-on-failure \
             --timeout 600 -R "$(paste -sd'|' tests/threads.txt)" >build-tsan/ctest.log 2>&1
         rc=$?
-        tail -n 3 build-tsan/ctest.log
+        grep -E "tests passed" build-tsan/ctest.log
         [ $rc -eq 0 ] || { grep -E "Failed|\*\*\*|WARNING: ThreadSanitizer" build-tsan/ctest.log | head -40; status=1; }
     else
         echo "thread sanitizer build failed"; status=1
