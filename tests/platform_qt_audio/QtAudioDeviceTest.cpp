@@ -173,7 +173,8 @@ TEST_P(QtAudioDeviceBadFiles, OpenNamesTheFileAndTheReadersReason)
     if (row.create) {
         FILE* f = std::fopen(playFile.c_str(), "wb");
         ASSERT_NE(f, nullptr);
-        std::fwrite(row.bytes.data(), 1, row.bytes.size(), f);
+        if (!row.bytes.empty())
+            std::fwrite(row.bytes.data(), 1, row.bytes.size(), f);
         std::fclose(f);
     }
     SoundUPtr sound;
@@ -338,6 +339,24 @@ TEST_F(QtAudioDeviceFixture, PauseMidStreamHoldsThePlayAndResumeFinishesIt)
     // Every frame once, in order, with the pause as silence between.
     EXPECT_EQ(arrival.framesMatched, played.frames);
     EXPECT_GT(arrival.silentFramesBetween, PipeRate / 10);
+}
+
+TEST_F(QtAudioDeviceFixture, EmptyFilePlaysAndFinishesAtOnce)
+{
+    KV_NEED_SERVER();
+    WriteEmptyFile(playFile, 2, 2, PipeRate);
+    QtAudioDevice audio(output, input);
+    std::vector<AudioCompletion> completions;
+    audio.SetCompletionHandler([&](AudioCompletion c) { completions.push_back(c); });
+    std::string message;
+    audio.SetFileName(playFile);
+    ASSERT_TRUE(audio.Open(message)) << message;
+    audio.SetNotify(true);
+    ASSERT_TRUE(audio.Play(message)) << message;
+    ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 10000));
+    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Finished});
+    EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
+    EXPECT_EQ(audio.Position(), 0);
 }
 
 TEST_F(QtAudioDeviceFixture, WaitedPlayReturnsWhenItHasEnded)

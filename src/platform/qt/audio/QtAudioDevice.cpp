@@ -6,8 +6,10 @@
 #include <QAudioSink>
 #include <QAudioSource>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMediaDevices>
+#include <QPointer>
 
 #include <algorithm>
 #include <cstring>
@@ -76,6 +78,16 @@ QtAudioDevice::~QtAudioDevice()
 {
     SetCompletionHandler({});
     Close();
+    // Sinks and sources stopped earlier wait for deleteLater. Their destructors may run queued
+    // events, so they go now, while the whole device still exists, not in ~QObject after the
+    // device's own parts are gone.
+    // One such destructor may also run another's deleteLater, hence the guards.
+    QList<QPointer<QObject>> streams;
+    for (QObject* child : findChildren<QObject*>(Qt::FindDirectChildrenOnly))
+        streams.append(child);
+    for (const QPointer<QObject>& stream : streams)
+        delete stream.data();
+    QCoreApplication::removePostedEvents(this);
 }
 
 QAudioDevice QtAudioDevice::FindOutput(const QByteArray& id)
@@ -121,6 +133,7 @@ void QtAudioDevice::UnloadFile()
 {
     pcm = QByteArray();
     take = QByteArray();
+    takeIsLatest = false;
     frames = 0;
     playedFrames = 0;
 }
@@ -138,6 +151,7 @@ bool QtAudioDevice::StartPlayback(std::string& message)
     buffer->setData(pcm);
     buffer->open(QIODevice::ReadOnly);
     feed = buffer;
+    takeIsLatest = false;
     draining = false;
     playedFrames = 0;
     QObject::connect(sink, &QAudioSink::stateChanged, this, [this] { SinkStateChanged(); });
@@ -160,6 +174,7 @@ bool QtAudioDevice::StartCapture(std::string& message)
 
     const int64_t frameBytes = int64_t(channels) * bytesPSample;
     take = QByteArray(HeaderBytes, '\0');
+    takeIsLatest = true;
     source = new QAudioSource(input, format, this);
     auto* collector =
         new TakeCollector(take, HeaderBytes + MaxWaveDataBytes / frameBytes * frameBytes, source);
@@ -249,10 +264,9 @@ void QtAudioDevice::PostCompletion(AudioCompletion completion)
 
 int64_t QtAudioDevice::Position() const
 {
-    if (Mode() == AudioMode::Recording ||
-        (source && Mode() == AudioMode::Paused) || (!sink && take.size() > HeaderBytes)) {
+    if (takeIsLatest) {
         const int64_t frameBytes = std::max(1, channels * bytesPSample);
-        return (take.size() - HeaderBytes) / frameBytes;
+        return std::max<int64_t>(0, take.size() - HeaderBytes) / frameBytes;
     }
     return Mode() == AudioMode::Playing ? PlayedFrames() : playedFrames;
 }

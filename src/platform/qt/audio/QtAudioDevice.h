@@ -79,6 +79,8 @@ private:
     QAudioSource* source = nullptr;
     // A WAV header's room followed by the recorded bytes.
     QByteArray take;
+    // Whether Position() counts the take (the last stream was a recording).
+    bool takeIsLatest = false;
 
     // After the last byte has gone to the sink, what it still holds plays out before the end.
     QTimer drainTimer;
