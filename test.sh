@@ -3,7 +3,8 @@
 #   1. the model layers under AddressSanitizer + UndefinedBehaviorSanitizer (clang, build-asan/),
 #      with the fuzz targets run as libFuzzer binaries for a few seconds each;
 #   2. the threaded tests under ThreadSanitizer (build-tsan/);
-#   3. every test of the normal build (build/), whose ctest summary is the last line printed.
+#   3. every test of the normal build (build/), whose ctest summary is the last line printed,
+#      with a private PulseAudio server running for the audio device tests.
 # Exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -46,6 +47,13 @@ fi
 
 echo "== Normal build"
 if configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+    # A private sound server for the audio device tests, stopped when this script ends.
+    if pulse_env=$(scripts/pulse-test-server.sh start); then
+        eval "$pulse_env"
+        trap 'scripts/pulse-test-server.sh stop' EXIT
+    else
+        echo "No private PulseAudio server: the real audio device tests are skipped."
+    fi
     ctest --test-dir build -j"$jobs" --output-on-failure --timeout 900 || status=1
 else
     echo "build failed"; status=1
