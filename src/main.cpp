@@ -1,15 +1,18 @@
-// Kelvorn's entry: checks for a display, installs the Qt services and runs the event loop.
-#include "general/GuiMessages.h"
-#include "platform/Services.h"
-#include "platform/TempDir.h"
+// Kelvorn's entry: checks for a display, installs the Qt services, builds the main window,
+// opens the file named on the command line and runs the event loop.
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
+#include "shell/MainForm.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +26,26 @@ bool HasDisplay()
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+// Shows an exception that escaped the event loop, as the application's one exception box.
+class KelvornApplication final : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(nullptr, applicationDisplayName(), QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            QMessageBox::critical(nullptr, applicationDisplayName(),
+                                  QStringLiteral("An unknown error occurred."));
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -31,20 +54,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Kelvorn needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n");
         return 1;
     }
-    QApplication app(argc, argv);
+    KelvornApplication app(argc, argv);
     QApplication::setApplicationName("Kelvorn");
-    QApplication::setApplicationDisplayName("Kelvorn 9.0");
+    kelvorn::SetApplicationTitle();
     kelvorn::QtServices services;
     kelvorn::QuitOnSignals quitOnSignals;
 
-    // The play and record files need the temporary directory; without it the program still runs.
-    kelvorn::TempDir& tempDir = kelvorn::GetService<kelvorn::TempDir>();
-    if (!tempDir.Create())
-        kelvorn::TGuiMessages::ShowCreateDirError(tempDir.Path());
-
-    QMainWindow window;
-    window.setWindowTitle("Kelvorn 9.0");
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    kelvorn::TMainForm mainForm;
+    mainForm.show();
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+    mainForm.OpenCommandLine(arguments, QDir::currentPath().toLocal8Bit().toStdString());
+    app.exec();
+    return 0;
 }
