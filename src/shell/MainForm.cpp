@@ -23,9 +23,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kelvorn {
@@ -53,12 +56,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(frame);
     documents = std::make_unique<TDocumentServices>(*frame);
     link = std::make_unique<TMainFormLink>(*documents, *this);
-    textInput = new TTextInputHook(this);
     BuildActions();
     BuildMenus();
     BuildToolBars();
     BuildStatusBar();
     BuildRouter();
+    textInput = new TKeyboardHook(this, router);
     BuildToolWindows();
     ConnectCommands();
     // The records (parameter records, seed record, default view properties) are members, built
@@ -156,6 +159,16 @@ void TMainForm::BuildRouter()
     // A factory may leave "Run Factory Create Wave" enabled for a wave window.
     router->AddKey(QKeySequence(Qt::ALT | Qt::Key_M),
                    {nullptr, a("SntRunCrWnd"), a("MusicGenerate"), a("SntRunCrWnd")});
+
+    std::vector<QKeySequence> mnemonics;
+    for (QMenu* menu : menus)
+        mnemonics.push_back(QKeySequence::mnemonic(menu->title()));
+    std::vector<QAction*> owners;
+    for (QAction* action : actions->All())
+        if (action->shortcutContext() == Qt::ApplicationShortcut &&
+            std::find(mnemonics.begin(), mnemonics.end(), action->shortcut()) != mnemonics.end())
+            owners.push_back(action);
+    router->SetMenuBarKeys(std::move(mnemonics), std::move(owners));
 }
 
 void TMainForm::BuildToolWindows()
@@ -375,7 +388,15 @@ bool TMainForm::event(QEvent* event)
     switch (event->type()) {
     case QEvent::WindowActivate:
         // The document windows live in this window: typing here is meant for the shortcuts.
-        SetTextInputMode(false);
+        // The tool windows count as active with it and hear of the activation too, so the
+        // mode is decided once every window has, by the window that has the keyboard.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (QGuiApplication::focusWindow() == windowHandle())
+                    SetTextInputMode(false);
+            },
+            Qt::QueuedConnection);
         ActionListUpdate();
         break;
     case QEvent::StatusTip:

@@ -214,7 +214,7 @@ private:
     std::unique_ptr<TMainFormLink> link;
     TActionList* actions = nullptr;
     TShortcutRouter* router = nullptr;
-    TTextInputHook* textInput = nullptr;
+    TKeyboardHook* textInput = nullptr;
     QTimer* idleTimer = nullptr;
     std::vector<QMenu*> menus;
     std::vector<QToolBar*> toolBars;

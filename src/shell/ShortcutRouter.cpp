@@ -6,6 +6,8 @@
 #include <QShortcut>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace kelvorn {
 
 TShortcutRouter::TShortcutRouter(QWidget* window, std::function<int()> activeKind)
@@ -67,18 +69,38 @@ std::vector<QKeySequence> TShortcutRouter::Keys() const
     return keys;
 }
 
-TTextInputHook::TTextInputHook(QObject* parent) : QObject(parent)
+void TShortcutRouter::SetMenuBarKeys(std::vector<QKeySequence> mnemonics,
+                                     std::vector<QAction*> actions)
+{
+    menuBarKeys = std::move(mnemonics);
+    menuKeyActions = std::move(actions);
+}
+
+QAction* TShortcutRouter::MenuKeyOwner(const QKeySequence& key) const
+{
+    if (std::find(menuBarKeys.begin(), menuBarKeys.end(), key) == menuBarKeys.end())
+        return nullptr;
+    if (FindEntry(key))
+        return Target(key);
+    for (QAction* action : menuKeyActions)
+        if (action->isEnabled() && action->shortcut() == key)
+            return action;
+    return nullptr;
+}
+
+TKeyboardHook::TKeyboardHook(QObject* parent, const TShortcutRouter* router)
+    : QObject(parent), router(router)
 {
     qApp->installEventFilter(this);
 }
 
-TTextInputHook::~TTextInputHook()
+TKeyboardHook::~TKeyboardHook()
 {
     if (qApp)
         qApp->removeEventFilter(this);
 }
 
-bool TTextInputHook::KeepsEffect(int key)
+bool TKeyboardHook::KeepsEffect(int key)
 {
     switch (key) {
     case Qt::Key_Tab:
@@ -99,16 +121,32 @@ bool TTextInputHook::KeepsEffect(int key)
     }
 }
 
-bool TTextInputHook::eventFilter(QObject* watched, QEvent* event)
+bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
 {
-    // An accepted override sends the key to the focused widget as typed text instead of
+    // An accepted override sends the key to the focused widget as a key press instead of
     // letting it fire a shortcut.
-    if (on && event->type() == QEvent::ShortcutOverride) {
+    if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!KeepsEffect(key->key())) {
+        if (on && !KeepsEffect(key->key())) {
             event->accept();
             return true;
         }
+        if (QAction* owner = router ? router->MenuKeyOwner(QKeySequence(key->keyCombination()))
+                                    : nullptr) {
+            event->accept();
+            swallowKey = key->keyCombination().toCombined();
+            // After the key event: the command may open a modal dialog.
+            QMetaObject::invokeMethod(owner, &QAction::trigger, Qt::QueuedConnection);
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    if (swallowKey && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool same = key->keyCombination().toCombined() == swallowKey;
+        swallowKey = 0;
+        if (same)
+            return true;
     }
     return QObject::eventFilter(watched, event);
 }

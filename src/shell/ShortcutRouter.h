@@ -7,9 +7,12 @@
 // active document kind, when that action is enabled. The actions keep the key as their
 // shortcut, so that menus still show it, but only in a context that never matches.
 //
-// TTextInputHook: while the text-input mode is on (a tool window with text fields is active),
-// typed keys reach the focused field instead of firing shortcuts. Tab, Enter, the arrows, Home,
-// End, Insert and Delete keep their usual effect.
+// TKeyboardHook: sees every key before the shortcuts do.
+// - While the text-input mode is on (a tool window with text fields is active), typed keys reach
+//   the focused field instead of firing shortcuts. Tab, Enter, the arrows, Home, End, Insert and
+//   Delete keep their usual effect.
+// - An action's key beats the menu bar's mnemonic of the same key (Alt+F is Multi Frequencies
+//   while that action is enabled, else it opens the File menu); Qt would fire neither.
 
 #include <QKeySequence>
 #include <QObject>
@@ -44,6 +47,13 @@ public:
     /// The keys routed, in the order added.
     std::vector<QKeySequence> Keys() const;
 
+    /// The menu bar's mnemonic keys (Alt+F for "&File", ...) and the actions that may own
+    /// the same keys; a routed key is decided by its routes.
+    void SetMenuBarKeys(std::vector<QKeySequence> mnemonics, std::vector<QAction*> actions);
+    /// The action that takes key from the menu bar now: nullptr when key is no mnemonic of
+    /// the menu bar or no enabled action owns it.
+    QAction* MenuKeyOwner(const QKeySequence& key) const;
+
 private:
     struct Entry
     {
@@ -57,16 +67,19 @@ private:
     QWidget* window;
     std::function<int()> activeKind;
     std::vector<Entry> entries;
+    std::vector<QKeySequence> menuBarKeys;
+    std::vector<QAction*> menuKeyActions;
 };
 
-class TTextInputHook : public QObject
+class TKeyboardHook : public QObject
 {
     Q_OBJECT
 
 public:
-    /// Watches every key of the application while this object lives.
-    explicit TTextInputHook(QObject* parent = nullptr);
-    ~TTextInputHook() override;
+    /// Watches every key of the application while this object lives. router (not owned, may
+    /// be null) decides the menu bar's keys.
+    explicit TKeyboardHook(QObject* parent = nullptr, const TShortcutRouter* router = nullptr);
+    ~TKeyboardHook() override;
 
     bool IsOn() const { return on; }
     void SetOn(bool textInput) { on = textInput; }
@@ -78,7 +91,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const TShortcutRouter* router;
     bool on = false;
+    /// The key press that follows a key taken from the menu bar, to be dropped.
+    int swallowKey = 0;
 };
 
 } // namespace kelvorn
