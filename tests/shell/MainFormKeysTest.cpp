@@ -156,7 +156,7 @@ TEST_P(ShortcutRouterTest, RunsTheActionOfTheActiveKind)
             main.ActionListUpdate();
         }
     } else if (kind == "music") {
-        FakeMusicWindow* music = OpenMusic("Music 1");
+        MainFormMusicWindow* music = OpenMusic("Music 1");
         music->enabled = {"MusicKeyF", "MusicGenerate"};
         main.ActionListUpdate();
     } else if (kind == "factory") {

@@ -46,7 +46,7 @@ inline SoundPtr MainFormRamp(int16_t channels, int32_t values)
 }
 
 /// A music window that answers every music query from two sets of action names.
-class FakeMusicWindow final : public TMDIChildKelvorn, public MusicWindowState
+class MainFormMusicWindow final : public TMDIChildKelvorn, public MusicWindowState
 {
 public:
     std::set<std::string, std::less<>> enabled;
@@ -61,7 +61,7 @@ public:
 };
 
 /// A factory window of a factory kind, in an editing mode.
-class FakeFactoryWindow final : public TMDIChildKelvorn,
+class MainFormFactoryWindow final : public TMDIChildKelvorn,
                                 public SountoryListing,
                                 public SountoryWindowState
 {
@@ -104,17 +104,17 @@ protected:
         window->SetUnit(std::make_unique<TUnitWave>(name, file, MainFormRamp(channels, values)));
         return Add(window);
     }
-    FakeMusicWindow* OpenMusic(const std::string& name)
+    MainFormMusicWindow* OpenMusic(const std::string& name)
     {
-        auto* window = new FakeMusicWindow;
+        auto* window = new MainFormMusicWindow;
         auto unit = std::make_unique<TFileUnit>(TFileUnit::KindMusic);
         unit->SetName(name);
         window->SetUnit(std::move(unit));
         return Add(window);
     }
-    FakeFactoryWindow* OpenFactory(const std::string& name, uint8_t kind)
+    MainFormFactoryWindow* OpenFactory(const std::string& name, uint8_t kind)
     {
-        auto* window = new FakeFactoryWindow;
+        auto* window = new MainFormFactoryWindow;
         window->sountoryKind = kind;
         auto unit = std::make_unique<TFileUnit>(TFileUnit::KindFactory);
         unit->SetName(name);

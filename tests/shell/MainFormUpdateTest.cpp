@@ -245,7 +245,7 @@ TEST_F(MainFormTest, MenusAndToolbarsAreReArrangedOnlyWhenTheKindChanges)
     main.ActionListUpdate();
     EXPECT_TRUE(main.ToolBar("ToolBarWave2")->isHidden());
 
-    FakeMusicWindow* music = OpenMusic("Music 1");
+    MainFormMusicWindow* music = OpenMusic("Music 1");
     EXPECT_EQ(main.ArrangeCount(), start + 2);
     EXPECT_EQ(main.LastUpdateKind(), TMainForm::Music);
     EXPECT_TRUE(MenuShown("MenuMusic"));
@@ -274,7 +274,7 @@ TEST_F(MainFormTest, MenusAndToolbarsAreReArrangedOnlyWhenTheKindChanges)
 TEST_F(MainFormTest, AMusicWindowAnswersItsActionsAndOnlyItsDuplicate)
 {
     TMainForm& main = Start();
-    FakeMusicWindow* music = OpenMusic("Music 1");
+    MainFormMusicWindow* music = OpenMusic("Music 1");
     EXPECT_TRUE(A("DuplicateMuz")->isEnabled());
     EXPECT_TRUE(A("DuplicateMuz")->isVisible());
     EXPECT_FALSE(A("DuplicateWave")->isVisible());
@@ -305,7 +305,7 @@ TEST_F(MainFormTest, AWaveWindowKeepsTheRunCreateStateAFactoryLeft)
     TMainForm& main = Start();
     for (uint8_t kind : {uint8_t(1), uint8_t(2), uint8_t(3), uint8_t(0)}) {
         TMDIChildKelvorn* wave = OpenWave("Wave " + std::to_string(kind));
-        FakeFactoryWindow* factory = OpenFactory("Factory " + std::to_string(kind), kind);
+        MainFormFactoryWindow* factory = OpenFactory("Factory " + std::to_string(kind), kind);
         const bool runs = kind == 0 || kind == 2;
         EXPECT_EQ(A("SntRunCrWnd")->isEnabled(), runs) << int(kind);
         EXPECT_TRUE(A("SntValidate")->isEnabled());
@@ -323,7 +323,7 @@ TEST_F(MainFormTest, AWaveWindowKeepsTheRunCreateStateAFactoryLeft)
 TEST_F(MainFormTest, AFactoryWindowChecksItsModeAndHints)
 {
     TMainForm& main = Start();
-    FakeFactoryWindow* factory = OpenFactory("Factory 1", 0);
+    MainFormFactoryWindow* factory = OpenFactory("Factory 1", 0);
     EXPECT_TRUE(A("SntModeDrag")->isChecked());
     EXPECT_FALSE(A("SntModeConn")->isChecked());
     EXPECT_FALSE(A("SntShowHints")->isChecked());
