@@ -247,8 +247,8 @@ TActionList::TActionList(QWidget* window) : QObject(window)
         auto* action = new QAction(QString::fromLatin1(spec.caption), this);
         action->setObjectName(QString::fromLatin1(spec.name));
         if (*spec.shortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut),
-                                             QKeySequence::PortableText));
+            action->setShortcut(
+                QKeySequence(QString::fromLatin1(spec.shortcut), QKeySequence::PortableText));
         // Tool windows (Edit Name, Select and Zoom, ...) leave the keys to the main window.
         action->setShortcutContext(Qt::ApplicationShortcut);
         action->setCheckable(spec.checkable);

@@ -149,10 +149,8 @@ void TMainForm::BuildRouter()
     });
     auto a = [this](const char* name) { return actions->At(name); };
     //              none     wave                 music               factory
-    router->AddKey(QKeySequence(Qt::Key_V),
-                   {nullptr, a("Volume"), nullptr, a("SntValidate")});
-    router->AddKey(QKeySequence(Qt::Key_F),
-                   {nullptr, a("SntRunAtWnd"), a("MusicKeyF"), nullptr});
+    router->AddKey(QKeySequence(Qt::Key_V), {nullptr, a("Volume"), nullptr, a("SntValidate")});
+    router->AddKey(QKeySequence(Qt::Key_F), {nullptr, a("SntRunAtWnd"), a("MusicKeyF"), nullptr});
     router->AddKey(QKeySequence(Qt::Key_H), {nullptr, a("MoveH"), a("keyH"), nullptr});
     router->AddKey(QKeySequence(Qt::ALT | Qt::Key_D),
                    {nullptr, a("keyAltD"), a("keyAltD"), a("SntModeDrag")});
@@ -208,7 +206,7 @@ void TMainForm::ToggleToolWindow(Tool tool)
 {
     ToolWindowSlot& slot = ToolSlot(tool);
     const bool shown = slot.Toggle();
-    const char* action = tool == Tool::EditName ? "EditNameAction"
+    const char* action = tool == Tool::EditName  ? "EditNameAction"
                          : tool == Tool::SelZoom ? "SelectWave"
                          : tool == Tool::Music   ? "MusicDialog"
                                                  : "MusicParts";
@@ -407,6 +405,13 @@ bool TMainForm::event(QEvent* event)
         break;
     }
     return QMainWindow::event(event);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    if (lastUpdateKind == BeforeFirstUpdate)
+        ActionListUpdate();
+    QMainWindow::showEvent(event);
 }
 
 // ---- MainWindowServices ------------------------------------------------------------------------

@@ -56,7 +56,13 @@ class TMainForm : public QMainWindow, public MainWindowServices, public NameTarg
 public:
     /// The kinds of the active document as the update records them; BeforeFirstUpdate until
     /// the first update ran.
-    enum UpdateKind : int { NoDocument = 0, Wave = 1, Music = 2, Factory = 3, BeforeFirstUpdate = 4 };
+    enum UpdateKind : int {
+        NoDocument = 0,
+        Wave = 1,
+        Music = 2,
+        Factory = 3,
+        BeforeFirstUpdate = 4
+    };
 
     /// Status bar panel widths in pixels; panel 1 is raised.
     static constexpr std::array<int, 8> StatusPanelWidths{300, 160, 75, 70, 45, 24, 65, 60};
@@ -180,6 +186,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    /// The first show runs the first action update, so that the window opens arranged.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildActions();

@@ -47,11 +47,33 @@ void TMainForm::BuildMenus()
     };
 
     add("MenuFile", "&File",
-        {"FileNewWave", "FileNewMuz", "FileNewFactory", "-", "FileOpenWave", "FileOpenMuz",
-         "FileOpenFactory", "-", "FileClose", "FileSave", "FileSaveAs", "FileRevert",
-         "DuplicateWave", "DuplicateMuz", "DuplicateFact", "FileProperties", "-", "FilePlay",
-         "FilePlayMax", "FileStop", "FilePause", "FileRecord", "-", "RandomizeAction", "Options",
-         "-", "FileExit"});
+        {"FileNewWave",
+         "FileNewMuz",
+         "FileNewFactory",
+         "-",
+         "FileOpenWave",
+         "FileOpenMuz",
+         "FileOpenFactory",
+         "-",
+         "FileClose",
+         "FileSave",
+         "FileSaveAs",
+         "FileRevert",
+         "DuplicateWave",
+         "DuplicateMuz",
+         "DuplicateFact",
+         "FileProperties",
+         "-",
+         "FilePlay",
+         "FilePlayMax",
+         "FileStop",
+         "FilePause",
+         "FileRecord",
+         "-",
+         "RandomizeAction",
+         "Options",
+         "-",
+         "FileExit"});
     add("MenuProject", "&Project",
         {"ProjectNew", "ProjectOpen", "ProjectSave", "ProjectExport", "ProjectClose"});
     QMenu* edit = add("MenuEdit", "&Edit",
@@ -68,9 +90,9 @@ void TMainForm::BuildMenus()
         {"MakeSilence", "MakeLine", "MakeBlock", "MakeTriangle", "MakeSinus", "MakeNoise",
          "MakeMFreq", "-", "DrawWaveLin", "DrawWave3G"});
     QMenu* effects = add("MenuEffects", "&Effects",
-                         {"Volume", "MaxVolume", "NormalizeVertically", "MoveV", "MoveH",
-                          "Reverse", "Rotate", "Block", "RollIn", "RollOut", "Length", "Distort",
-                          "-", "Balance", "MixLeftRight", "TempoPitch", "-"});
+                         {"Volume", "MaxVolume", "NormalizeVertically", "MoveV", "MoveH", "Reverse",
+                          "Rotate", "Block", "RollIn", "RollOut", "Length", "Distort", "-",
+                          "Balance", "MixLeftRight", "TempoPitch", "-"});
     sub(effects, "MenuFilter", "&Filter",
         {"FilterLow", "FilterHigh", "FilterRes", "FilterNotch", "FilterBlock"});
     sub(effects, "MenuEcho", "E&cho", {"PerEcho", "RndEcho"});
@@ -158,9 +180,9 @@ void TMainForm::BuildToolBars()
     addToolBar(add("ToolBarMusic1", "",
                    {"MusicModeAdd", "MusicModeEdit", "MusicModeDelete", "-", "MusicPlayNote",
                     "MusicAutoPlay", "-", "MusicGenerate", "MusicDialog", "MusicParts"}));
-    addToolBar(add("ToolBarFact1", "Factory",
-                   {"SntValidate", "SntRunCrWnd", "-", "SntModeDrag", "SntModeConn",
-                    "SntShowHints"}));
+    addToolBar(
+        add("ToolBarFact1", "Factory",
+            {"SntValidate", "SntRunCrWnd", "-", "SntModeDrag", "SntModeConn", "SntShowHints"}));
     addToolBarBreak();
     addToolBar(add("ToolBarWave2", "Make Waves",
                    {"MakeSilence", "MakeLine", "MakeBlock", "MakeTriangle", "MakeSinus",
@@ -169,10 +191,10 @@ void TMainForm::BuildToolBars()
                    {"MusicNote1", "MusicNote2", "MusicNote4", "MusicNote8", "MusicNote16",
                     "MusicNote32", "MusicNote64"}));
     addToolBarBreak();
-    addToolBar(add("ToolBarWave3", "Complex Manipulations",
-                   {"Volume", "MaxVolume", "MoveV", "MoveH", "Reverse", "Length", "TempoPitch",
-                    "-", "Balance", "MixLeftRight", "PerEcho", "RndEcho", "-", "FilterLow",
-                    "FilterHigh"}));
+    addToolBar(
+        add("ToolBarWave3", "Complex Manipulations",
+            {"Volume", "MaxVolume", "MoveV", "MoveH", "Reverse", "Length", "TempoPitch", "-",
+             "Balance", "MixLeftRight", "PerEcho", "RndEcho", "-", "FilterLow", "FilterHigh"}));
     addToolBar(add("ToolBarMusic3", "Music Silence",
                    {"MusicSilence1", "MusicSilence2", "MusicSilence4", "MusicSilence8",
                     "MusicSilence16", "MusicSilence32", "MusicSilence64"}));

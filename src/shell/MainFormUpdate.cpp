@@ -107,17 +107,17 @@ void TMainForm::ArrangeNoDocument()
     ShowMenus({"MenuEdit", "MenuView", "MenuMake", "MenuEffects", "MenuMusic", "MenuFactory",
                "MenuWindow"},
               false);
-    ShowToolBars({"ToolBarWave1", "ToolBarWave2", "ToolBarWave3", "ToolBarMusic1",
-                  "ToolBarMusic2", "ToolBarMusic3", "ToolBarFact1"},
+    ShowToolBars({"ToolBarWave1", "ToolBarWave2", "ToolBarWave3", "ToolBarMusic1", "ToolBarMusic2",
+                  "ToolBarMusic3", "ToolBarFact1"},
                  false);
     actions->SetEnabled({"FileProperties", "FileSave", "FileSaveAs", "FileRevert", "FilePlay",
                          "FilePlayMax", "FileRecord", "NoZoom", "ZoomIn", "ViewWave", "ViewVold",
                          "MergeH", "MergeV", "SplitV", "SplitH", "SntRunCrWnd"},
                         false);
     SetDuplicates(nullptr);
-    for (ActionCategory category : {ActionCategory::Edit, ActionCategory::MakeWave,
-                                    ActionCategory::SimpleWave, ActionCategory::ComplexWave,
-                                    ActionCategory::Filter})
+    for (ActionCategory category :
+         {ActionCategory::Edit, ActionCategory::MakeWave, ActionCategory::SimpleWave,
+          ActionCategory::ComplexWave, ActionCategory::Filter})
         for (QAction* action : actions->InCategory(category))
             action->setEnabled(false);
 }
@@ -159,7 +159,8 @@ void TMainForm::UpdateWave(TMDIChildKelvorn& child)
     set("FilePlay", playRecordAvailable && notEmpty);
     set("FilePlayMax", playRecordAvailable && notEmpty);
     set("FileRecord", playRecordAvailable && !notEmpty);
-    for (const char* name : {"EditDelete", "EditCut", "EditCopy", "EditExtract", "NoZoom", "ZoomIn"})
+    for (const char* name :
+         {"EditDelete", "EditCut", "EditCopy", "EditExtract", "NoZoom", "ZoomIn"})
         set(name, shapes);
     actions->At("ZoomIn")->setChecked(state && state->IsZoomed());
     set("EditTrim", shapes && selection);
@@ -182,8 +183,7 @@ void TMainForm::UpdateWave(TMDIChildKelvorn& child)
     set("DrawWaveLin", unit.CanDrawWaveLin());
     set("DrawWave3G", unit.CanDrawWaveLin());
     actions->At("DrawWaveLin")->setChecked(drawing && unit.GetDrawKind() == TUnitWave::DrawLinear);
-    actions->At("DrawWave3G")->setChecked(drawing &&
-                                          unit.GetDrawKind() == TUnitWave::DrawParabola);
+    actions->At("DrawWave3G")->setChecked(drawing && unit.GetDrawKind() == TUnitWave::DrawParabola);
     for (const char* name : {"Block", "MoveH", "RollIn", "RollOut", "Distort", "Rotate", "Reverse",
                              "RndEcho", "PerEcho", "TempoPitch", "FilterBlock", "FilterLow",
                              "FilterHigh", "FilterRes", "FilterNotch"})
@@ -246,8 +246,8 @@ void TMainForm::ArrangeFactory()
     ShowActions({"ViewWave", "ViewVold", "ZoomIn", "NoZoom", "SelectWave", "MusicDialog"}, false);
     ShowMenus({"MenuFactory", "MenuView", "MenuWindow"}, true);
     ShowMenus({"MenuMusic"}, false);
-    ShowToolBars({"ToolBarWave1", "ToolBarWave2", "ToolBarWave3", "ToolBarMusic1",
-                  "ToolBarMusic2", "ToolBarMusic3"},
+    ShowToolBars({"ToolBarWave1", "ToolBarWave2", "ToolBarWave3", "ToolBarMusic1", "ToolBarMusic2",
+                  "ToolBarMusic3"},
                  false);
     ShowToolBars({"ToolBarFact1"}, true);
 }
@@ -258,9 +258,8 @@ void TMainForm::UpdateFactory(TMDIChildKelvorn& child)
         ArrangeFactory();
     const bool modified = child.IsDocumentModified();
     const bool untitled = child.GetUnit()->IsUntitled();
-    actions->SetEnabled({"FileProperties", "FileSaveAs", "SntValidate", "SntModeDrag",
-                         "SntModeConn"},
-                        true);
+    actions->SetEnabled(
+        {"FileProperties", "FileSaveAs", "SntValidate", "SntModeDrag", "SntModeConn"}, true);
     actions->At("FileSave")->setEnabled(modified);
     actions->At("FileRevert")->setEnabled(!untitled && modified);
     actions->SetEnabled({"FilePlay", "FilePlayMax", "SntRunAtWnd"}, false);
@@ -282,8 +281,9 @@ void TMainForm::UpdateEveryKind()
                          actions->At("FilePlayMax")->isChecked() ||
                          actions->At("FileRecord")->isChecked();
     actions->At("FileStop")->setEnabled(playRecordAvailable && playing);
-    actions->At("FilePause")->setEnabled(
-        playRecordAvailable && (!actions->At("FileRecord")->isChecked() || recordWaitsForPause));
+    actions->At("FilePause")
+        ->setEnabled(playRecordAvailable &&
+                     (!actions->At("FileRecord")->isChecked() || recordWaitsForPause));
     const bool undo = documents->CanUndo();
     actions->SetEnabled({"Undo", "DeleteUndo"}, undo);
     actions->At("EditNameAction")->setChecked(ToolSlot(Tool::EditName).IsVisible());

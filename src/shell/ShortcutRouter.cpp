@@ -131,8 +131,8 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
             event->accept();
             return true;
         }
-        if (QAction* owner = router ? router->MenuKeyOwner(QKeySequence(key->keyCombination()))
-                                    : nullptr) {
+        if (QAction* owner =
+                router ? router->MenuKeyOwner(QKeySequence(key->keyCombination())) : nullptr) {
             event->accept();
             swallowKey = key->keyCombination().toCombined();
             // After the key event: the command may open a modal dialog.

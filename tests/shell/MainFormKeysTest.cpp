@@ -2,8 +2,8 @@
 
 #include "platform/qt/ToolWindow.h"
 
-#include <QKeySequence>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,7 +16,8 @@ using namespace kelvorn::test;
 
 namespace {
 
-// ---- The catalogue -------------------------------------------------------------------------------
+// ---- The catalogue
+// -------------------------------------------------------------------------------
 
 struct CatalogueCase
 {
@@ -127,7 +128,8 @@ TEST_F(MainFormTest, OnlyTheRoutedKeysAreSharedAndEachIsRoutedOnce)
         }
 }
 
-// ---- The router ----------------------------------------------------------------------------------
+// ---- The router
+// ----------------------------------------------------------------------------------
 
 struct RouteCase
 {
@@ -206,8 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RouteCase{"wave", QKeySequence(Qt::ALT | Qt::Key_M), "SntRunCrWnd"},
                       RouteCase{"none", QKeySequence(Qt::ALT | Qt::Key_M), ""}),
     [](const ::testing::TestParamInfo<RouteCase>& info) {
-        std::string name = std::string(info.param.kind) + "_" +
-                           info.param.key.toString().toStdString();
+        std::string name =
+            std::string(info.param.kind) + "_" + info.param.key.toString().toStdString();
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)))
                 c = '_';
@@ -237,7 +239,8 @@ TEST_F(MainFormTest, AnEnabledActionTakesItsKeyFromTheMenuBar)
     EXPECT_EQ(echo.count(), 1);
 }
 
-// ---- Text-input mode -----------------------------------------------------------------------------
+// ---- Text-input mode
+// -----------------------------------------------------------------------------
 
 class TextInputTest : public MainFormTest
 {
@@ -264,8 +267,8 @@ TEST_F(TextInputTest, TheNameWindowSwitchesTheModeOnAndTheMainWindowOff)
     EXPECT_TRUE(form->TextInputMode());
     // The main window counts as active with its tool window: wait for the keyboard itself.
     form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [this] { return QGuiApplication::focusWindow() == form->windowHandle(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return QGuiApplication::focusWindow() == form->windowHandle(); }));
     QCoreApplication::processEvents();
     EXPECT_FALSE(form->TextInputMode());
     // A document window becoming active leaves the mode too.
@@ -324,16 +327,17 @@ TEST_F(TextInputTest, EditingKeysKeepTheirEffect)
 
 TEST(TextInputHook, KeysThatKeepTheirEffect)
 {
-    for (int key : {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Enter, Qt::Key_End, Qt::Key_Home,
-                    Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Insert,
-                    Qt::Key_Delete})
+    for (int key :
+         {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Enter, Qt::Key_End, Qt::Key_Home, Qt::Key_Left,
+          Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Insert, Qt::Key_Delete})
         EXPECT_TRUE(TKeyboardHook::KeepsEffect(key)) << key;
-    for (int key : {Qt::Key_P, Qt::Key_S, Qt::Key_F1, Qt::Key_Space, Qt::Key_Escape,
-                    Qt::Key_PageUp, Qt::Key_Backspace, Qt::Key_Period})
+    for (int key : {Qt::Key_P, Qt::Key_S, Qt::Key_F1, Qt::Key_Space, Qt::Key_Escape, Qt::Key_PageUp,
+                    Qt::Key_Backspace, Qt::Key_Period})
         EXPECT_FALSE(TKeyboardHook::KeepsEffect(key)) << key;
 }
 
-// ---- Tool windows --------------------------------------------------------------------------------
+// ---- Tool windows
+// --------------------------------------------------------------------------------
 
 TEST_F(MainFormTest, TheEditNameWindowIsMadeOnceAndKept)
 {

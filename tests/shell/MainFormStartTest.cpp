@@ -42,9 +42,10 @@ TEST_F(MainFormTest, TheFirstUpdateSeesNoDocumentAfterTheKindBeforeAnyUpdate)
     form = std::make_unique<TMainForm>();
     EXPECT_EQ(form->LastUpdateKind(), TMainForm::BeforeFirstUpdate);
     EXPECT_EQ(form->ArrangeCount(), 0);
-    form->ActionListUpdate();
+    form->show();
     EXPECT_EQ(form->LastUpdateKind(), TMainForm::NoDocument);
     EXPECT_EQ(form->ArrangeCount(), 1);
+    EXPECT_FALSE(MenuShown("MenuEdit"));
 }
 
 TEST_F(MainFormTest, TheSineTableGoesWithTheMainWindow)
@@ -206,26 +207,25 @@ TEST_P(MainFormCommandLineTest, OpensByTheExtensionOfTheFileNamePart)
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, MainFormCommandLineTest,
-    ::testing::Values(
-        Opens("song.wav", "wave /home/user/work/song.wav"),
-        Opens("SONG.KVM", "music /home/user/work/SONG.KVM"),
-        Opens("/data/graph.KvF", "factory /data/graph.KvF"),
-        CommandLineCase{"gig.kvp", "project /home/user/work/gig.kvp", "", MsgIcon::Information,
-                        "/home/user/work/gig.kvp"},
-        Opens("./x.wav", "wave /home/user/work/x.wav"),
-        Opens("../up/x.wav", "wave /home/user/up/x.wav"),
-        Opens("/home/me/.cache/a.wav", "wave /home/me/.cache/a.wav"),
-        Opens("~/.cache/a.wav", "wave /home/user/work/~/.cache/a.wav"),
-        Refused("a.b.wav", "Invalid extension \"b.wav\" used.", MsgIcon::Stop),
-        Refused("notes.txt", "Invalid extension \"txt\" used.", MsgIcon::Stop),
-        Refused("trail.", "Invalid extension \"\" used.", MsgIcon::Stop),
-        Refused("noext", "Cannot read the file: \"noext\" File has no extension",
-                MsgIcon::Information),
-        Refused("/tmp/dir.d/file",
-                "Cannot read the file: \"/tmp/dir.d/file\" File has no extension",
-                MsgIcon::Information),
-        Refused("./", "Cannot read the file: \"./\" File has no extension",
-                MsgIcon::Information)));
+    ::testing::Values(Opens("song.wav", "wave /home/user/work/song.wav"),
+                      Opens("SONG.KVM", "music /home/user/work/SONG.KVM"),
+                      Opens("/data/graph.KvF", "factory /data/graph.KvF"),
+                      CommandLineCase{"gig.kvp", "project /home/user/work/gig.kvp", "",
+                                      MsgIcon::Information, "/home/user/work/gig.kvp"},
+                      Opens("./x.wav", "wave /home/user/work/x.wav"),
+                      Opens("../up/x.wav", "wave /home/user/up/x.wav"),
+                      Opens("/home/me/.cache/a.wav", "wave /home/me/.cache/a.wav"),
+                      Opens("~/.cache/a.wav", "wave /home/user/work/~/.cache/a.wav"),
+                      Refused("a.b.wav", "Invalid extension \"b.wav\" used.", MsgIcon::Stop),
+                      Refused("notes.txt", "Invalid extension \"txt\" used.", MsgIcon::Stop),
+                      Refused("trail.", "Invalid extension \"\" used.", MsgIcon::Stop),
+                      Refused("noext", "Cannot read the file: \"noext\" File has no extension",
+                              MsgIcon::Information),
+                      Refused("/tmp/dir.d/file",
+                              "Cannot read the file: \"/tmp/dir.d/file\" File has no extension",
+                              MsgIcon::Information),
+                      Refused("./", "Cannot read the file: \"./\" File has no extension",
+                              MsgIcon::Information)));
 
 TEST(StartupFile, ClassifiesByTheFirstFullStopOfTheNameOnly)
 {

@@ -62,8 +62,8 @@ public:
 
 /// A factory window of a factory kind, in an editing mode.
 class MainFormFactoryWindow final : public TMDIChildKelvorn,
-                                public SountoryListing,
-                                public SountoryWindowState
+                                    public SountoryListing,
+                                    public SountoryWindowState
 {
 public:
     uint8_t sountoryKind = 0;

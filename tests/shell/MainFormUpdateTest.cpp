@@ -55,13 +55,26 @@ TEST_P(MainFormUpdateTest, SetsEveryStateOfTheTable)
         }
         QAction* action = A(word.substr(1).c_str());
         switch (sign) {
-        case '+': EXPECT_TRUE(action->isEnabled()) << word; break;
-        case '-': EXPECT_FALSE(action->isEnabled()) << word; break;
-        case '*': EXPECT_TRUE(action->isChecked()) << word; break;
-        case '~': EXPECT_FALSE(action->isChecked()) << word; break;
-        case '!': EXPECT_FALSE(action->isVisible()) << word; break;
-        case '^': EXPECT_TRUE(action->isVisible()) << word; break;
-        default: ADD_FAILURE() << "bad word " << word;
+        case '+':
+            EXPECT_TRUE(action->isEnabled()) << word;
+            break;
+        case '-':
+            EXPECT_FALSE(action->isEnabled()) << word;
+            break;
+        case '*':
+            EXPECT_TRUE(action->isChecked()) << word;
+            break;
+        case '~':
+            EXPECT_FALSE(action->isChecked()) << word;
+            break;
+        case '!':
+            EXPECT_FALSE(action->isVisible()) << word;
+            break;
+        case '^':
+            EXPECT_TRUE(action->isVisible()) << word;
+            break;
+        default:
+            ADD_FAILURE() << "bad word " << word;
         }
     }
     EXPECT_TRUE(messages.Unexpected().empty());
@@ -74,32 +87,33 @@ TUnitWave& ActiveWave(TMainForm& main)
 
 // What every wave window shows, whatever its document.
 #define WAVE_ARRANGEMENT                                                                           \
-    " [MenuEdit] [MenuView] [MenuMake] [MenuEffects] [MenuWindow] [MenuFactory] ]MenuMusic["      \
+    " [MenuEdit] [MenuView] [MenuMake] [MenuEffects] [MenuWindow] [MenuFactory] ]MenuMusic["       \
     " {ToolBarWave1} {ToolBarWave2} {ToolBarWave3} }ToolBarMusic1{ }ToolBarMusic2{"                \
-    " }ToolBarMusic3{ }ToolBarFact1{ ^ViewWave ^ViewVold ^ZoomIn ^NoZoom ^SelectWave"            \
-    " !MusicDialog +DuplicateWave ^DuplicateWave -DuplicateMuz !DuplicateMuz -DuplicateFact"      \
-    " !DuplicateFact +ViewWave +ProjectOpen +ProjectNew +WindowCascade +WindowTileHorizontal"     \
-    " +WindowTileVertical +WindowMinimizeAll +WindowArrangeAll +HelpContents +HelpTopicSearch"    \
+    " }ToolBarMusic3{ }ToolBarFact1{ ^ViewWave ^ViewVold ^ZoomIn ^NoZoom ^SelectWave"              \
+    " !MusicDialog +DuplicateWave ^DuplicateWave -DuplicateMuz !DuplicateMuz -DuplicateFact"       \
+    " !DuplicateFact +ViewWave +ProjectOpen +ProjectNew +WindowCascade +WindowTileHorizontal"      \
+    " +WindowTileVertical +WindowMinimizeAll +WindowArrangeAll +HelpContents +HelpTopicSearch"     \
     " +HelpOnHelp +HelpAbout -ProjectClose -ProjectSave -ProjectExport -FileStop "
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MainFormUpdateTest,
     ::testing::Values(
-        UpdateCase{"NoWindow", [](MainFormTest&, TMainForm&) {},
-                   "[MenuFile] [MenuProject] [MenuHelp] ]MenuEdit[ ]MenuView[ ]MenuMake["
-                   " ]MenuEffects[ ]MenuMusic[ ]MenuFactory[ ]MenuWindow[ {ToolBarBasic}"
-                   " }ToolBarWave1{ }ToolBarWave2{ }ToolBarWave3{ }ToolBarMusic1{ }ToolBarMusic2{"
-                   " }ToolBarMusic3{ }ToolBarFact1{ -FileProperties -FileSave -FileSaveAs"
-                   " -FileRevert -FilePlay -FilePlayMax -FileRecord -DuplicateWave !DuplicateWave"
-                   " -DuplicateMuz !DuplicateMuz -DuplicateFact !DuplicateFact -EditDelete -EditTrim"
-                   " -EditClearClipboard -EditSwap -EditExtract -EditMix -EditCut -EditCopy"
-                   " -EditPaste -NoZoom -ZoomIn -ViewWave -ViewVold -MergeH -MergeV -SplitV -SplitH"
-                   " -MakeSilence -MakeMFreq -DrawWaveLin -DrawWave3G -Volume -MoveH -Balance"
-                   " -TempoPitch -FilterBlock -FilterNotch -SntRunCrWnd -Undo -DeleteUndo"
-                   " -ProjectSave -FileStop +FilePause +FileNewWave +FileOpenWave +FileNewMuz"
-                   " +FileOpenFactory +FileExit +FileClose +RandomizeAction +keyH +keyAltD"
-                   " +ProjectOpen +HelpAbout +WindowCascade *EditNameAction -MusicGenerate"
-                   " -MusicKeyF -SntValidate -SntModeDrag"},
+        UpdateCase{
+            "NoWindow", [](MainFormTest&, TMainForm&) {},
+            "[MenuFile] [MenuProject] [MenuHelp] ]MenuEdit[ ]MenuView[ ]MenuMake["
+            " ]MenuEffects[ ]MenuMusic[ ]MenuFactory[ ]MenuWindow[ {ToolBarBasic}"
+            " }ToolBarWave1{ }ToolBarWave2{ }ToolBarWave3{ }ToolBarMusic1{ }ToolBarMusic2{"
+            " }ToolBarMusic3{ }ToolBarFact1{ -FileProperties -FileSave -FileSaveAs"
+            " -FileRevert -FilePlay -FilePlayMax -FileRecord -DuplicateWave !DuplicateWave"
+            " -DuplicateMuz !DuplicateMuz -DuplicateFact !DuplicateFact -EditDelete -EditTrim"
+            " -EditClearClipboard -EditSwap -EditExtract -EditMix -EditCut -EditCopy"
+            " -EditPaste -NoZoom -ZoomIn -ViewWave -ViewVold -MergeH -MergeV -SplitV -SplitH"
+            " -MakeSilence -MakeMFreq -DrawWaveLin -DrawWave3G -Volume -MoveH -Balance"
+            " -TempoPitch -FilterBlock -FilterNotch -SntRunCrWnd -Undo -DeleteUndo"
+            " -ProjectSave -FileStop +FilePause +FileNewWave +FileOpenWave +FileNewMuz"
+            " +FileOpenFactory +FileExit +FileClose +RandomizeAction +keyH +keyAltD"
+            " +ProjectOpen +HelpAbout +WindowCascade *EditNameAction -MusicGenerate"
+            " -MusicKeyF -SntValidate -SntModeDrag"},
         UpdateCase{"EmptyMonoWave",
                    [](MainFormTest& t, TMainForm&) {
                        static_cast<MainFormUpdateTest&>(t).OpenWave("Wave 1");
@@ -188,15 +202,13 @@ INSTANTIATE_TEST_SUITE_P(
                    WAVE_ARRANGEMENT "~DrawWaveLin *DrawWave3G +DrawWave3G"},
         UpdateCase{"SavedWaveChanged",
                    [](MainFormTest& t, TMainForm& m) {
-                       static_cast<MainFormUpdateTest&>(t).OpenWave("Wave 1", 1, 100,
-                                                                    "/w/a.wav");
+                       static_cast<MainFormUpdateTest&>(t).OpenWave("Wave 1", 1, 100, "/w/a.wav");
                        ActiveWave(m).SetModified();
                    },
                    WAVE_ARRANGEMENT "+FileSave +FileRevert"},
         UpdateCase{"SavedWaveUnchanged",
                    [](MainFormTest& t, TMainForm&) {
-                       static_cast<MainFormUpdateTest&>(t).OpenWave("Wave 1", 1, 100,
-                                                                    "/w/a.wav");
+                       static_cast<MainFormUpdateTest&>(t).OpenWave("Wave 1", 1, 100, "/w/a.wav");
                    },
                    WAVE_ARRANGEMENT "-FileSave -FileRevert +FileSaveAs"},
         UpdateCase{"TwoWindowsAndAFactory",
@@ -222,7 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "-Undo -DeleteUndo"}),
     [](const ::testing::TestParamInfo<UpdateCase>& info) { return std::string(info.param.name); });
 
-// ---- Kind changes --------------------------------------------------------------------------------
+// ---- Kind changes
+// --------------------------------------------------------------------------------
 
 TEST_F(MainFormTest, MenusAndToolbarsAreReArrangedOnlyWhenTheKindChanges)
 {
@@ -341,7 +354,8 @@ TEST_F(MainFormTest, AFactoryWindowChecksItsModeAndHints)
     EXPECT_FALSE(main.ToolBar("ToolBarFact1")->isHidden());
 }
 
-// ---- Status bar ----------------------------------------------------------------------------------
+// ---- Status bar
+// ----------------------------------------------------------------------------------
 
 TEST_F(MainFormTest, AWaveFillsPanelsTwoToSevenAndWithoutOneAllSixAreCleared)
 {
