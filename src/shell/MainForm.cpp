@@ -1,0 +1,516 @@
+#include "shell/MainForm.h"
+
+#include "general/Assert.h"
+#include "general/GuiMessages.h"
+#include "general/palette/ColorPalette1D.h"
+#include "platform/Clock.h"
+#include "platform/Help.h"
+#include "platform/Services.h"
+#include "platform/TempDir.h"
+#include "platform/qt/CursorTable.h"
+#include "platform/qt/QtDialogRunner.h"
+#include "platform/qt/ToolWindow.h"
+#include "shell/ChildKelvorn.h"
+#include "shell/MainFormKinds.h"
+#include "shell/base/AboutBox.h"
+#include "shell/base/ProgramIcon.h"
+#include "sound/SineTable.h"
+#include "sound/document/SideFile.h"
+#include "sound/document/UnitWave.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kelvorn {
+
+std::string KelvornTitle()
+{
+    return std::string("Kelvorn ") + KELVORN_VERSION_TEXT;
+}
+
+void SetApplicationTitle()
+{
+    char title[50];
+    std::snprintf(title, sizeof title, "Kelvorn %s", KELVORN_VERSION_TEXT);
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(title));
+    // kept: the title is set a second time, to the literal text.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kelvorn 9.0"));
+}
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    resize(1000, 700);
+    frame = new QMdiArea(this);
+    frame->setObjectName(QStringLiteral("Frame"));
+    setCentralWidget(frame);
+    documents = std::make_unique<TDocumentServices>(*frame);
+    link = std::make_unique<TMainFormLink>(*documents, *this);
+    BuildActions();
+    BuildMenus();
+    BuildToolBars();
+    BuildStatusBar();
+    BuildRouter();
+    textInput = new TKeyboardHook(this, router);
+    BuildToolWindows();
+    ConnectCommands();
+    // The records (parameter records, seed record, default view properties) are members, built
+    // before this body runs; there is no undo record yet.
+
+    CheckTempDir();
+    AbortFlag sineFlag = 0;
+    CreateSinus(&sineFlag);
+
+    documents->DeleteClipBoardSound();
+    ToggleToolWindow(Tool::EditName);
+
+    lastUpdateKind = BeforeFirstUpdate;
+    setWindowTitle(QString::fromStdString(KelvornTitle()));
+    setWindowIcon(QIcon(ProgramIcon(32)));
+    // The cursor table is the program's own; asking for it here stops a start without it.
+    GetService<CursorTable>();
+    documents->EndWait();
+    documents->DeleteUndo();
+    SetProjectFile(std::string());
+    BuildGrammars();
+
+    aboutBox = new TAboutBox(this);
+}
+
+TMainForm::~TMainForm()
+{
+    idleTimer->stop();
+    FreeSinus();
+    documents->DeleteUndo();
+    // The document windows go while the services they report to still exist.
+    for (QMdiSubWindow* window : frame->subWindowList())
+        delete window;
+}
+
+void TMainForm::CheckTempDir()
+{
+    TempDir& tempDir = GetService<TempDir>();
+    if (!tempDir.Create()) {
+        TGuiMessages::ShowCreateDirError(tempDir.Path());
+        playRecordAvailable = false;
+    }
+}
+
+void TMainForm::BuildGrammars()
+{
+    // Each format keeps the grammar it builds here for the program's life.
+    PaletteFileGrammar();
+    UnitWaveGrammar();
+}
+
+void TMainForm::BuildActions()
+{
+    actions = new TActionList(this);
+    // The music and factory actions wait for their windows: only the rules of those kinds
+    // enable them.
+    for (QAction* action : actions->All()) {
+        switch (actions->CategoryOf(action)) {
+        case ActionCategory::Music:
+        case ActionCategory::MusicNotes:
+        case ActionCategory::MusicSilence:
+        case ActionCategory::MusicArt:
+        case ActionCategory::MusicKey:
+        case ActionCategory::MusicNoteshift:
+        case ActionCategory::MusicMode:
+        case ActionCategory::MusicMove:
+        case ActionCategory::MusicPoint:
+        case ActionCategory::MusicSelect:
+        case ActionCategory::MusicTuplet:
+        case ActionCategory::MusicPlay:
+        case ActionCategory::Sountory:
+            action->setEnabled(false);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TMainForm::BuildRouter()
+{
+    router = new TShortcutRouter(this, [this] {
+        TMDIChildKelvorn* child = documents->GetActiveChild();
+        return child ? int(child->GetKind()) : 0;
+    });
+    auto a = [this](const char* name) { return actions->At(name); };
+    //              none     wave                 music               factory
+    router->AddKey(QKeySequence(Qt::Key_V), {nullptr, a("Volume"), nullptr, a("SntValidate")});
+    router->AddKey(QKeySequence(Qt::Key_F), {nullptr, a("SntRunAtWnd"), a("MusicKeyF"), nullptr});
+    router->AddKey(QKeySequence(Qt::Key_H), {nullptr, a("MoveH"), a("keyH"), nullptr});
+    router->AddKey(QKeySequence(Qt::ALT | Qt::Key_D),
+                   {nullptr, a("keyAltD"), a("keyAltD"), a("SntModeDrag")});
+    // A factory may leave "Run Factory Create Wave" enabled for a wave window.
+    router->AddKey(QKeySequence(Qt::ALT | Qt::Key_M),
+                   {nullptr, a("SntRunCrWnd"), a("MusicGenerate"), a("SntRunCrWnd")});
+
+    std::vector<QKeySequence> mnemonics;
+    for (QMenu* menu : menus)
+        mnemonics.push_back(QKeySequence::mnemonic(menu->title()));
+    std::vector<QAction*> owners;
+    for (QAction* action : actions->All())
+        if (action->shortcutContext() == Qt::ApplicationShortcut &&
+            std::find(mnemonics.begin(), mnemonics.end(), action->shortcut()) != mnemonics.end())
+            owners.push_back(action);
+    router->SetMenuBarKeys(std::move(mnemonics), std::move(owners));
+}
+
+void TMainForm::BuildToolWindows()
+{
+    editNameSlot = std::make_unique<ToolWindow<TDlgEditName>>(
+        this, [this](QWidget* owner) { return new TDlgEditName(owner, *this); });
+    editNameSlot->SetClosedNotice([this] { EditNameClosed(); });
+    for (size_t i = 0; i < otherToolSlots.size(); ++i) {
+        otherToolSlots[i] = std::make_unique<ToolWindowSlot>(this, [this, i](QWidget* owner) {
+            return toolMakers[i] ? toolMakers[i](owner) : nullptr;
+        });
+    }
+    otherToolSlots[size_t(Tool::SelZoom)]->SetClosedNotice([this] { SelZoomClosed(); });
+    otherToolSlots[size_t(Tool::Music)]->SetClosedNotice([this] { MusicDialogClosed(); });
+    otherToolSlots[size_t(Tool::MusicParts)]->SetClosedNotice([this] { MusTreeClosed(); });
+}
+
+ToolWindowSlot& TMainForm::ToolSlot(Tool tool) const
+{
+    if (tool == Tool::EditName)
+        return *editNameSlot;
+    return *otherToolSlots[size_t(tool)];
+}
+
+TDlgEditName* TMainForm::EditNameWindow() const
+{
+    return editNameSlot->Existing();
+}
+
+void TMainForm::SetToolWindowMaker(Tool tool, std::function<QWidget*(QWidget*)> make)
+{
+    if (tool != Tool::EditName)
+        toolMakers[size_t(tool)] = std::move(make);
+}
+
+void TMainForm::ToggleToolWindow(Tool tool)
+{
+    ToolWindowSlot& slot = ToolSlot(tool);
+    const bool shown = slot.Toggle();
+    const char* action = tool == Tool::EditName  ? "EditNameAction"
+                         : tool == Tool::SelZoom ? "SelectWave"
+                         : tool == Tool::Music   ? "MusicDialog"
+                                                 : "MusicParts";
+    actions->At(action)->setChecked(shown);
+}
+
+void TMainForm::ConnectCommands()
+{
+    for (QAction* action : actions->All()) {
+        const std::string name = action->objectName().toStdString();
+        connect(action, &QAction::triggered, this, [this, name] {
+            auto it = commands.find(name);
+            if (it != commands.end() && it->second)
+                it->second();
+            ActionListUpdate();
+        });
+    }
+    SetCommand("HelpAbout", [this] { HelpAboutExecute(); });
+    SetCommand("RandomizeAction", [this] { RandomizeActionExecute(); });
+    SetCommand("EditNameAction", [this] { ToggleToolWindow(Tool::EditName); });
+    SetCommand("SelectWave", [this] { ToggleToolWindow(Tool::SelZoom); });
+    SetCommand("MusicDialog", [this] { ToggleToolWindow(Tool::Music); });
+    SetCommand("MusicParts", [this] { ToggleToolWindow(Tool::MusicParts); });
+    SetCommand("FileClose", [this] {
+        if (QMdiSubWindow* active = frame->activeSubWindow())
+            active->close();
+    });
+    SetCommand("FileExit", [this] { close(); });
+    SetCommand("WindowCascade", [this] { frame->cascadeSubWindows(); });
+    SetCommand("WindowTileHorizontal", [this] { TileWindows(true); });
+    SetCommand("WindowTileVertical", [this] { TileWindows(false); });
+    SetCommand("WindowMinimizeAll", [this] {
+        for (QMdiSubWindow* w : frame->subWindowList())
+            w->showMinimized();
+    });
+    SetCommand("WindowArrangeAll", [this] {
+        // The minimised windows line up along the frame's bottom edge.
+        int left = 0;
+        for (QMdiSubWindow* w : frame->subWindowList())
+            if (w->isMinimized()) {
+                w->move(left, frame->viewport()->height() - w->height());
+                left += w->width();
+            }
+    });
+    SetCommand("HelpContents", [] { GetService<Help>().ShowContents(); });
+    SetCommand("HelpTopicSearch", [] { GetService<Help>().ShowTopicSearch(); });
+    SetCommand("HelpOnHelp", [] { GetService<Help>().ShowHelpOnHelp(); });
+
+    connect(frame, &QMdiArea::subWindowActivated, this, &TMainForm::ChildActivated);
+    connect(documents.get(), &TDocumentServices::DocumentWindowClosing, this,
+            [this] { ActionListUpdate(); });
+    connect(documents.get(), &TDocumentServices::LastDocumentWindowClosing, this, [this] {
+        if (TDlgEditName* editName = EditNameWindow())
+            editName->Retarget();
+        if (auto* selZoom = dynamic_cast<SelZoomFollower*>(ToolSlot(Tool::SelZoom).Existing()))
+            selZoom->SetChildWave(nullptr);
+    });
+    idleTimer = new QTimer(this);
+    idleTimer->setInterval(UpdateIntervalMs);
+    connect(idleTimer, &QTimer::timeout, this, &TMainForm::ActionListUpdate);
+    idleTimer->start();
+}
+
+void TMainForm::TileWindows(bool horizontally)
+{
+    std::vector<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* w : frame->subWindowList())
+        if (!w->isMinimized())
+            shown.push_back(w);
+    if (shown.empty())
+        return;
+    const QSize area = frame->viewport()->size();
+    const int count = int(shown.size());
+    for (int i = 0; i < count; ++i) {
+        shown[size_t(i)]->showNormal();
+        // Horizontally: one above the other, each the frame's full width.
+        if (horizontally)
+            shown[size_t(i)]->setGeometry(0, i * area.height() / count, area.width(),
+                                          area.height() / count);
+        else
+            shown[size_t(i)]->setGeometry(i * area.width() / count, 0, area.width() / count,
+                                          area.height());
+    }
+}
+
+void TMainForm::SetCommand(std::string_view name, std::function<void()> command)
+{
+    actions->At(name);
+    commands[std::string(name)] = std::move(command);
+}
+
+void TMainForm::ChildActivated(QMdiSubWindow* window)
+{
+    auto* child = qobject_cast<TMDIChildKelvorn*>(window);
+    if (child && child->IsClosing())
+        child = nullptr;
+    if (child)
+        SetTextInputMode(false);
+    const int kind = child ? child->GetKind() : 0;
+    // The tool windows follow the active document window: each gets the window of its kind.
+    if (auto* selZoom = dynamic_cast<SelZoomFollower*>(ToolSlot(Tool::SelZoom).Existing()))
+        selZoom->SetChildWave(kind == TFileUnit::KindWave ? child : nullptr);
+    for (Tool tool : {Tool::Music, Tool::MusicParts})
+        if (auto* music = dynamic_cast<MusicToolFollower*>(ToolSlot(tool).Existing()))
+            music->SetChildMuz(kind == TFileUnit::KindMusic ? child : nullptr);
+    if (child)
+        if (TDlgEditName* editName = EditNameWindow())
+            editName->Retarget();
+    ActionListUpdate();
+}
+
+void TMainForm::OpenCommandLine(const std::vector<std::string>& arguments,
+                                const std::string& currentDir)
+{
+    if (arguments.empty()) {
+        SetProjectFile(std::string());
+        return;
+    }
+    const std::string& parameter = arguments.front();
+    const StartupFile file = ClassifyStartupFile(parameter, currentDir);
+    switch (file.kind) {
+    case StartupFileKind::NoExtension:
+    case StartupFileKind::InvalidExtension:
+        ShowStartupFileError(file, parameter);
+        break;
+    case StartupFileKind::Project:
+        if (documentOpener)
+            documentOpener->OpenProject(file.path);
+        return;
+    case StartupFileKind::Factory:
+        if (documentOpener)
+            documentOpener->OpenFactory(file.path);
+        break;
+    case StartupFileKind::Music:
+        if (documentOpener)
+            documentOpener->OpenMusic(file.path);
+        break;
+    case StartupFileKind::Wave:
+        if (documentOpener)
+            documentOpener->OpenWave(file.path);
+        break;
+    }
+    SetProjectFile(std::string());
+    ActionListUpdate();
+}
+
+void TMainForm::SetProjectFile(const std::string& fileName)
+{
+    projectFile = fileName;
+    UpdateMainCaption();
+}
+
+void TMainForm::UpdateMainCaption()
+{
+    std::string caption = KelvornTitle();
+    if (!projectFile.empty())
+        caption += " - " + projectFile;
+    setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
+}
+
+void TMainForm::HelpAboutExecute()
+{
+    RunDialog(*aboutBox);
+}
+
+void TMainForm::RandomizeActionExecute()
+{
+    TDlgResetDie dialog(this, resetDieProps);
+    if (RunDialog(dialog) != DialogResult::Accepted)
+        return;
+    resetDieProps = dialog.GetResetDieProps();
+    ApplyResetDieProps(resetDieProps, GetService<Clock>());
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        // The document windows live in this window: typing here is meant for the shortcuts.
+        // The tool windows count as active with it and hear of the activation too, so the
+        // mode is decided once every window has, by the window that has the keyboard.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (QGuiApplication::focusWindow() == windowHandle())
+                    SetTextInputMode(false);
+            },
+            Qt::QueuedConnection);
+        ActionListUpdate();
+        break;
+    case QEvent::StatusTip:
+        if (statusPanels[0])
+            statusPanels[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    if (lastUpdateKind == BeforeFirstUpdate)
+        ActionListUpdate();
+    QMainWindow::showEvent(event);
+}
+
+// ---- MainWindowServices ------------------------------------------------------------------------
+
+void TMainForm::SetEditName(const std::string& name)
+{
+    if (TDlgEditName* editName = EditNameWindow())
+        editName->SetEditName(name);
+}
+
+void TMainForm::SelZoomClosed()
+{
+    KV_SOFT_ASSERT(ToolSlot(Tool::SelZoom).Exists());
+    actions->At("SelectWave")->setChecked(false);
+}
+
+void TMainForm::EditNameClosed()
+{
+    KV_SOFT_ASSERT(ToolSlot(Tool::EditName).Exists());
+    actions->At("EditNameAction")->setChecked(false);
+}
+
+void TMainForm::MusicDialogClosed()
+{
+    KV_SOFT_ASSERT(ToolSlot(Tool::Music).Exists());
+    actions->At("MusicDialog")->setChecked(false);
+}
+
+void TMainForm::MusTreeClosed()
+{
+    KV_SOFT_ASSERT(ToolSlot(Tool::MusicParts).Exists());
+    actions->At("MusicParts")->setChecked(false);
+}
+
+void TMainForm::SetTextInputMode(bool on)
+{
+    textInput->SetOn(on);
+}
+
+void TMainForm::PlaySound(const Sound& sound, bool maximise)
+{
+    if (soundPlayer)
+        soundPlayer(sound, maximise);
+}
+
+void TMainForm::SelZoomSelectionChanged(TMDIChildKelvorn* window)
+{
+    if (auto* selZoom = dynamic_cast<SelZoomFollower*>(ToolSlot(Tool::SelZoom).Existing()))
+        selZoom->SelectionChanged(window);
+}
+
+void TMainForm::SelZoomZoomChanged(TMDIChildKelvorn* window, int pane)
+{
+    if (auto* selZoom = dynamic_cast<SelZoomFollower*>(ToolSlot(Tool::SelZoom).Existing()))
+        selZoom->ZoomChanged(window, pane);
+}
+
+QLabel* TMainForm::GetStatusPanel(int panel)
+{
+    return panel >= 0 && panel < int(statusPanels.size()) ? statusPanels[size_t(panel)] : nullptr;
+}
+
+QRect TMainForm::GetMainFormRect() const
+{
+    return frameGeometry();
+}
+
+QIcon TMainForm::GetImageListIcon(int index) const
+{
+    return index == 0 ? QIcon(ProgramIcon(32)) : QIcon();
+}
+
+QPixmap TMainForm::GetToolBarButtonBitmap(int index) const
+{
+    return QPixmap();
+}
+
+// ---- NameTarget --------------------------------------------------------------------------------
+
+bool TMainForm::HasActiveDocument() const
+{
+    return documents->GetActiveUnit() != nullptr;
+}
+
+std::string TMainForm::ActiveName() const
+{
+    TFileUnit* unit = documents->GetActiveUnit();
+    return unit ? unit->GetName() : std::string();
+}
+
+bool TMainForm::CheckUniqueName(const std::string& name)
+{
+    return documents->CheckUniqueName(name, documents->GetActiveUnit());
+}
+
+void TMainForm::SetActiveName(const std::string& name)
+{
+    if (TFileUnit* unit = documents->GetActiveUnit())
+        unit->SetName(name);
+}
+
+} // namespace kelvorn
