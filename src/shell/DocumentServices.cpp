@@ -2,7 +2,6 @@
 
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
-#include "shell/base/EditName.h"
 #include "sound/document/UndoUnit.h"
 #include "sound/document/UnitWave.h"
 
@@ -389,6 +388,32 @@ void TDocumentServices::WindowClosing(TMDIChildKelvorn* window)
         emit LastDocumentWindowClosing();
     if (window->GetKind() == TFileUnit::KindWave)
         WaveNameChanged(window->GetUnit()->GetName());
+}
+
+// ---- The name window's target ------------------------------------------------------------------
+
+std::string TActiveNameTarget::ActiveName() const
+{
+    TFileUnit* unit = documents.GetActiveUnit();
+    return unit ? unit->GetName() : std::string();
+}
+
+bool TActiveNameTarget::CheckUniqueName(const std::string& name)
+{
+    return documents.CheckUniqueName(name, documents.GetActiveUnit());
+}
+
+void TActiveNameTarget::SetActiveName(const std::string& name)
+{
+    TFileUnit* unit = documents.GetActiveUnit();
+    if (KV_SOFT_ASSERT(unit != NULL))
+        unit->SetName(name);
+}
+
+void TActiveNameTarget::SetTextInputMode(bool on)
+{
+    if (setTextInputMode)
+        setTextInputMode(on);
 }
 
 } // namespace kelvorn

@@ -14,9 +14,12 @@
 #include "sound/document/UnitWaveRecords.h"
 #include "sound/records/WaveReference.h"
 
+#include "shell/base/EditName.h"
+
 #include <QObject>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -180,6 +183,28 @@ private:
     std::unique_ptr<TUndoUnit> undoUnit;
     std::unique_ptr<TUnitWaveRecords> lastUsedProps;
     int32_t factoryRunNumber = 0;
+};
+
+/// The Edit Name window's view of the documents: the active document of the services. The
+/// text-input mode belongs to the main window, which passes its setter.
+class TActiveNameTarget final : public NameTarget
+{
+public:
+    /// documents: not owned, must outlive the target.
+    TActiveNameTarget(TDocumentServices& documents, std::function<void(bool)> setTextInputMode)
+        : documents(documents), setTextInputMode(std::move(setTextInputMode))
+    {
+    }
+
+    bool HasActiveDocument() const override { return documents.GetActiveUnit() != nullptr; }
+    std::string ActiveName() const override;
+    bool CheckUniqueName(const std::string& name) override;
+    void SetActiveName(const std::string& name) override;
+    void SetTextInputMode(bool on) override;
+
+private:
+    TDocumentServices& documents;
+    std::function<void(bool)> setTextInputMode;
 };
 
 } // namespace kelvorn

@@ -331,10 +331,13 @@ TEST_F(DocumentServicesTest, AClosingWindowLeavesTheListAtOnce)
     // The frame activates the next window while the closing one is still its child: whatever
     // runs on that activation (the action update, the name window) must not see it either.
     std::vector<std::vector<std::string>> seenOnActivation;
-    QObject::connect(&area, &QMdiArea::subWindowActivated, &area,
-                     [&](QMdiSubWindow*) { seenOnActivation.push_back(Names()); });
+    const QMetaObject::Connection watch =
+        QObject::connect(&area, &QMdiArea::subWindowActivated, &area,
+                         [&](QMdiSubWindow*) { seenOnActivation.push_back(Names()); });
 
-    ASSERT_TRUE(closing->close());
+    const bool closed = closing->close();
+    QObject::disconnect(watch);
+    ASSERT_TRUE(closed);
     ASSERT_FALSE(seenOnActivation.empty());
     for (const auto& names : seenOnActivation)
         EXPECT_EQ(names, std::vector<std::string>{"Wave 1"});
