@@ -104,16 +104,16 @@ int main(int argc, char** argv)
     kelvorn::QuitOnSignals quitOnSignals;
 
     kelvorn::TMainForm mainForm;
+    const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
+    std::unique_ptr<QuitWhenShown> quitWhenShown;
+    if (!screenshot.isEmpty() || qEnvironmentVariableIsSet("KELVORN_QUIT_WHEN_SHOWN"))
+        quitWhenShown = std::make_unique<QuitWhenShown>(mainForm, screenshot);
     mainForm.show();
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.emplace_back(argv[i]);
     mainForm.OpenCommandLine(arguments, QDir::currentPath().toLocal8Bit().toStdString());
 
-    const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
-    std::unique_ptr<QuitWhenShown> quitWhenShown;
-    if (!screenshot.isEmpty() || qEnvironmentVariableIsSet("KELVORN_QUIT_WHEN_SHOWN"))
-        quitWhenShown = std::make_unique<QuitWhenShown>(mainForm, screenshot);
     const int result = app.exec();
     return quitWhenShown ? result : 0;
 }

@@ -56,6 +56,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(frame);
     documents = std::make_unique<TDocumentServices>(*frame);
     link = std::make_unique<TMainFormLink>(*documents, *this);
+    nameTarget =
+        std::make_unique<TActiveNameTarget>(*documents, [this](bool on) { SetTextInputMode(on); });
     BuildActions();
     BuildMenus();
     BuildToolBars();
@@ -95,6 +97,8 @@ TMainForm::~TMainForm()
     // The document windows go while the services they report to still exist.
     for (QMdiSubWindow* window : frame->subWindowList())
         delete window;
+    // The name window reads the documents through the target, which goes with the members.
+    delete editNameSlot->Existing();
 }
 
 void TMainForm::CheckTempDir()
@@ -172,7 +176,7 @@ void TMainForm::BuildRouter()
 void TMainForm::BuildToolWindows()
 {
     editNameSlot = std::make_unique<ToolWindow<TDlgEditName>>(
-        this, [this](QWidget* owner) { return new TDlgEditName(owner, *this); });
+        this, [this](QWidget* owner) { return new TDlgEditName(owner, *nameTarget); });
     editNameSlot->SetClosedNotice([this] { EditNameClosed(); });
     for (size_t i = 0; i < otherToolSlots.size(); ++i) {
         otherToolSlots[i] = std::make_unique<ToolWindowSlot>(this, [this, i](QWidget* owner) {
@@ -487,30 +491,6 @@ QIcon TMainForm::GetImageListIcon(int index) const
 QPixmap TMainForm::GetToolBarButtonBitmap(int index) const
 {
     return QPixmap();
-}
-
-// ---- NameTarget --------------------------------------------------------------------------------
-
-bool TMainForm::HasActiveDocument() const
-{
-    return documents->GetActiveUnit() != nullptr;
-}
-
-std::string TMainForm::ActiveName() const
-{
-    TFileUnit* unit = documents->GetActiveUnit();
-    return unit ? unit->GetName() : std::string();
-}
-
-bool TMainForm::CheckUniqueName(const std::string& name)
-{
-    return documents->CheckUniqueName(name, documents->GetActiveUnit());
-}
-
-void TMainForm::SetActiveName(const std::string& name)
-{
-    if (TFileUnit* unit = documents->GetActiveUnit())
-        unit->SetName(name);
 }
 
 } // namespace kelvorn

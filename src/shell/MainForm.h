@@ -49,7 +49,7 @@ std::string KelvornTitle();
 /// again to the literal text (kept: both happen at start-up).
 void SetApplicationTitle();
 
-class TMainForm : public QMainWindow, public MainWindowServices, public NameTarget
+class TMainForm : public QMainWindow, public MainWindowServices
 {
     Q_OBJECT
 
@@ -177,13 +177,6 @@ public:
     QIcon GetImageListIcon(int index) const override;
     QPixmap GetToolBarButtonBitmap(int index) const override;
 
-    // ---- NameTarget (the Edit Name window) --------------------------------------------------
-
-    bool HasActiveDocument() const override;
-    std::string ActiveName() const override;
-    bool CheckUniqueName(const std::string& name) override;
-    void SetActiveName(const std::string& name) override;
-
 protected:
     bool event(QEvent* event) override;
     /// The first show runs the first action update, so that the window opens arranged.
@@ -220,6 +213,7 @@ private:
     QMdiArea* frame;
     std::unique_ptr<TDocumentServices> documents;
     std::unique_ptr<TMainFormLink> link;
+    std::unique_ptr<TActiveNameTarget> nameTarget;
     TActionList* actions = nullptr;
     TShortcutRouter* router = nullptr;
     TKeyboardHook* textInput = nullptr;
