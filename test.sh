@@ -58,7 +58,11 @@ if configure_and_build build-test -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-O1; the
     else
         echo "No private PulseAudio server: the real audio device tests are skipped."
     fi
-    ctest --test-dir build-test -j"$jobs" --output-on-failure --timeout 900 || status=1
+    ctest --test-dir build-test -j"$jobs" --output-on-failure --timeout 900 2>&1 |
+        tee build-test/ctest.log
+    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+    # ctest lists skipped tests after its summary: repeat the summary as the last line.
+    grep -E "tests passed" build-test/ctest.log | tail -n 1
 else
     echo "build failed"; status=1
 fi
