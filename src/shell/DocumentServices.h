@@ -9,7 +9,7 @@
 // last to the first. A window whose close was granted is no longer listed, although the toolkit
 // deletes it only later.
 
-#include "shell/ChildKelvorn.h"
+#include "shell/base/ChildKelvorn.h"
 #include "sound/Sound.h"
 #include "sound/document/UnitWaveRecords.h"
 #include "sound/records/WaveReference.h"

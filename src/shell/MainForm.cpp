@@ -10,7 +10,7 @@
 #include "platform/qt/CursorTable.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/qt/ToolWindow.h"
-#include "shell/ChildKelvorn.h"
+#include "shell/base/ChildKelvorn.h"
 #include "shell/MainFormKinds.h"
 #include "shell/base/AboutBox.h"
 #include "shell/base/ProgramIcon.h"

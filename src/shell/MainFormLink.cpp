@@ -1,6 +1,6 @@
 #include "shell/MainFormLink.h"
 
-#include "shell/ChildKelvorn.h"
+#include "shell/base/ChildKelvorn.h"
 #include "sound/document/UnitWave.h"
 
 #include <QLabel>

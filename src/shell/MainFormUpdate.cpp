@@ -3,7 +3,7 @@
 #include "shell/MainForm.h"
 
 #include "platform/qt/ToolWindow.h"
-#include "shell/ChildKelvorn.h"
+#include "shell/base/ChildKelvorn.h"
 #include "shell/MainFormKinds.h"
 #include "sound/document/UnitWave.h"
 

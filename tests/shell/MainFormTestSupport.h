@@ -10,7 +10,7 @@
 #include "platform/test/RecordingHelp.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
-#include "shell/ChildKelvorn.h"
+#include "shell/base/ChildKelvorn.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "sound/Sound.h"

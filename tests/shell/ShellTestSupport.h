@@ -4,7 +4,7 @@
 // envelope-drawing windows that answer what the services ask of them.
 
 #include "platform/test/ScriptedMessages.h"
-#include "shell/ChildKelvorn.h"
+#include "shell/base/ChildKelvorn.h"
 #include "shell/DocumentServices.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"

@@ -1,4 +1,4 @@
-#include "shell/ChildKelvorn.h"
+#include "shell/base/ChildKelvorn.h"
 
 #include "general/Assert.h"
 #include "general/values/ValueUnits.h"

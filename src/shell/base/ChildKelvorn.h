@@ -8,8 +8,8 @@
 // it. The main window's lists skip closing windows, so a name check made in between does not
 // see a document that is on its way out.
 //
-// Uses only the model layers and the platform services, so that the music and factory windows
-// of the layers below the shell can derive from it once it moves down with them.
+// Uses only the model layers and the platform services, so that the wave, music and factory
+// windows of the layers below the shell derive from it.
 
 #include "general/Messages.h"
 #include "sound/document/FileUnit.h"
