@@ -24,7 +24,8 @@ namespace kelvorn {
 /// the stereo layout, the grid switch, the drawing kind, the spacing, ValuesPerPixel and
 /// Strength (the drawing group's own record). spacing is the pane's own generator for random
 /// spacing. inverted draws the selected part: curve and background colours swap, and so do the
-/// left and right colours of a joined stereo curve. The background is not filled here.
+/// left and right colours of a joined stereo curve. The background is not filled here; the
+/// canvas's pen and brush are left in the last colours used.
 void DrawWave(Canvas& canvas, const PixelRect& area, const PixelRect& span, double zoomBegin,
               double zoomEnd, const Sound& sound, const TWaveViewProps& colours,
               const TWaveViewProps& layout, bool inverted, Random15& spacing);
