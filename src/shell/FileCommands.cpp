@@ -198,6 +198,12 @@ TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::strin
         return &unit;
     }
 
+    if (sideResult == 1) {
+        // The window has its size already: the split and zoom the side file keeps can show now.
+        // A project that sizes the window afterwards applies them again.
+        window->GetViewWaveGroup().ApplyPendingSplitPosition();
+        window->GetViewWaveGroup().ApplyPendingZoom();
+    }
     unit.SetTrackModified(true);
     if (soundFromTemp)
         unit.SetModified();
