@@ -76,6 +76,7 @@ void TFileCommands::Install()
     form.SetCommand("FileSaveAs", [this] { FileSaveAsExecute(); });
     form.SetCommand("DuplicateWave", [this] { DuplicateWaveExecute(); });
     form.SetCommand("FileProperties", [this] { FilePropertiesExecute(); });
+    form.SetCommand("FileExit", [this] { FileExitExecute(); });
     form.Documents().SetSaveHandler([this](TMDIChildKelvorn& window) { return SaveChild(window); });
     form.SetDocumentOpener(this);
     if (!host)
@@ -397,6 +398,18 @@ void TFileCommands::FilePropertiesExecute()
     documents.MakeUndo(*unit);
     if (unit->SetWaveFileProps(old, dialog.GetProps()))
         unit->SetModified();
+}
+
+// ---- Exit ----------------------------------------------------------------------------------
+
+void TFileCommands::FileExitExecute()
+{
+    // Closing the main window alone would take the frame's windows down without their
+    // questions, and with them unsaved work.
+    for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
+        if (!window->close())
+            return;
+    form.close();
 }
 
 // ---- Command line ----------------------------------------------------------------------------

@@ -63,6 +63,9 @@ public:
     /// "Wave Properties" with the active wave's format; on OK the undo snapshot, then the
     /// conversion.
     void FilePropertiesExecute();
+    /// Asks every document window its close question, the most recently active first; the
+    /// first Cancel keeps the program running, else the main window closes.
+    void FileExitExecute();
 
     // ---- What the project reader, the command line and the close question call -------------
 

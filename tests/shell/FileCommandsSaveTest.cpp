@@ -129,6 +129,29 @@ TEST_F(FileCommandsTest, TheCloseQuestionsYesSavesThroughTheFileCommands)
     EXPECT_TRUE(SameSound(*ReadBack(song), *changed));
 }
 
+TEST_F(FileCommandsTest, ExitAsksEveryWindowAndStopsAtCancel)
+{
+    TMDIChildWave* first = NewWindow(*commands, *form, "Wave 1", Pattern(10, 1));
+    TMDIChildWave* second = NewWindow(*commands, *form, "Wave 2", Pattern(10, 2));
+    ASSERT_TRUE(first->GetUnitWave().IsModified());
+    ASSERT_TRUE(second->GetUnitWave().IsModified());
+    // The active window asks first; its Cancel ends the command before the other is asked.
+    messages.Expect(MsgAnswer::Cancel);
+    Trigger("FileExit");
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text,
+              "Do you want to save the Wave with name \"Wave 2\" to a new file?");
+    EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
+    EXPECT_TRUE(form->isVisible());
+
+    messages.Expect(MsgAnswer::No);
+    messages.Expect(MsgAnswer::No);
+    Trigger("FileExit");
+    EXPECT_EQ(messages.Shown().size(), 3u);
+    EXPECT_EQ(form->Documents().DocumentWindowCount(), 0);
+    EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(FileCommandsTest, RevertReadsTheFileAndTheSideFileAgain)
 {
     const SoundPtr original = Pattern(500, 3);
