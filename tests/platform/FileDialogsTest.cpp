@@ -132,14 +132,4 @@ TEST(ScriptedFileDialogs, UnannouncedOrMismatchedDialogsAreListedAndCancelled)
     EXPECT_EQ(dialogs.Pending(), 1u);
 }
 
-TEST(ScriptedFileDialogs, PutsThePreviousServiceBack)
-{
-    ScriptedFileDialogs outer;
-    {
-        ScriptedFileDialogs inner;
-        EXPECT_EQ(FindService<FileDialogs>(), &inner);
-    }
-    EXPECT_EQ(FindService<FileDialogs>(), &outer);
-}
-
 } // namespace
