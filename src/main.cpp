@@ -129,8 +129,7 @@ bool WriteDemoWave(const std::string& path)
 // few cycles around the part's start.
 void ArrangeDemoWindow(kelvorn::TMainForm& mainForm)
 {
-    auto* window =
-        dynamic_cast<kelvorn::TMDIChildWave*>(mainForm.Documents().GetActiveChildWave());
+    auto* window = dynamic_cast<kelvorn::TMDIChildWave*>(mainForm.Documents().GetActiveChildWave());
     if (!window)
         return;
     window->showMaximized();

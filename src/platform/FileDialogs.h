@@ -49,8 +49,7 @@ public:
 
     /// The open dialog. multiple: several files may be chosen. Answers the chosen paths in the
     /// order chosen; empty when the dialog was cancelled.
-    virtual std::vector<std::string> OpenFiles(const FileDialogRequest& request,
-                                               bool multiple) = 0;
+    virtual std::vector<std::string> OpenFiles(const FileDialogRequest& request, bool multiple) = 0;
 
     /// The save dialog. True with the chosen path (the default extension appended to a name
     /// typed without one); false, path untouched, when cancelled.

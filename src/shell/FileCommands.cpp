@@ -326,8 +326,7 @@ bool TFileCommands::SaveUnitWave(TUnitWave& unit)
 bool TFileCommands::SaveAsUnitWave(TUnitWave& unit)
 {
     std::string path;
-    if (!GetService<FileDialogs>().SaveFile(WaveRequest(SaveWaveTitle, unit.GetFileName()),
-                                            path))
+    if (!GetService<FileDialogs>().SaveFile(WaveRequest(SaveWaveTitle, unit.GetFileName()), path))
         return false;
     WaitScope wait(form.Documents());
     // The document keeps its old name and its change flags unless the save worked, so that the
@@ -354,12 +353,12 @@ void TFileCommands::DuplicateWaveExecute()
         CopyPart(*unit.GetSound(), unit.GetAbortFlag(), unit.GetRangeBegin(), unit.GetRangeEnd());
     if (!copy || unit.IsAborted())
         return; // the memory box was shown by the copy
-    auto duplicate = std::make_unique<TUnitWave>(
-        documents.MakeUniqueName("Copy", "of " + unit.GetName()), std::string(),
-        SoundPtr(std::move(copy)));
+    auto duplicate =
+        std::make_unique<TUnitWave>(documents.MakeUniqueName("Copy", "of " + unit.GetName()),
+                                    std::string(), SoundPtr(std::move(copy)));
     documents.SetLastUsedProps(*duplicate);
-    TMDIChildWave* window = NewChildWave(std::move(duplicate), source->GetWaveViewProps(),
-                                         source->GetVoldViewProps());
+    TMDIChildWave* window =
+        NewChildWave(std::move(duplicate), source->GetWaveViewProps(), source->GetVoldViewProps());
 
     TViewWaveGroup& oldGroup = source->GetViewWaveGroup();
     TViewWaveGroup& newGroup = window->GetViewWaveGroup();
@@ -387,8 +386,7 @@ void TFileCommands::FilePropertiesExecute()
     TUnitWave* unit = window->GetUnitWave();
     if (!unit)
         return;
-    const TWaveFileProps old(unit->GetMonoStereo(), unit->GetSampleFreq(),
-                             unit->GetBytesPSample());
+    const TWaveFileProps old(unit->GetMonoStereo(), unit->GetSampleFreq(), unit->GetBytesPSample());
     TDlgWaveFileProp dialog(&form, old);
     if (RunDialog(dialog) != DialogResult::Accepted)
         return;

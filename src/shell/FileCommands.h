@@ -72,8 +72,7 @@ public:
     /// Opens path as a wave in a new window. tempFile (may be empty) is a project's saved copy,
     /// read in place of path when it exists; keepClean leaves the document's change tracking
     /// off. Answers the new document, or null when the file could not be read (its box shown).
-    TUnitWave* OpenWaveFile(const std::string& path, const std::string& tempFile,
-                            bool keepClean);
+    TUnitWave* OpenWaveFile(const std::string& path, const std::string& tempFile, bool keepClean);
     /// Save, or Save As when the wave has no file; answers whether it was saved.
     bool SaveUnitWave(TUnitWave& unit);
     /// The "Save Wave" dialog, then the wave and its side file under the chosen name. Only a

@@ -24,20 +24,20 @@ TEST_P(ParseFileFilterTest, CutsPairsIntoEntries)
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, ParseFileFilterTest,
-    ::testing::Values(
-        FilterCase{"Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
-                   {{"Wave Files (*.wav)", {"*.wav"}}, {"All files (*.*)", {"*.*"}}}},
-        FilterCase{"Music Files (*.kvm)|*.kvm|XML Files (*.xml)|*.xml|All files (*.*)|*.*",
-                   {{"Music Files (*.kvm)", {"*.kvm"}},
-                    {"XML Files (*.xml)", {"*.xml"}},
-                    {"All files (*.*)", {"*.*"}}}},
-        // Several patterns, blanks around them, and an empty one in between.
-        FilterCase{"Sounds| *.wav ;;*.kvw", {{"Sounds", {"*.wav", "*.kvw"}}}},
-        // A description left without its patterns matches everything.
-        FilterCase{"Anything", {{"Anything", {"*"}}}},
-        FilterCase{"A|*.a|Lonely", {{"A", {"*.a"}}, {"Lonely", {"*"}}}},
-        FilterCase{"Empty||B|*.b", {{"Empty", {"*"}}, {"B", {"*.b"}}}},
-        FilterCase{"", {}}));
+    ::testing::Values(FilterCase{"Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
+                                 {{"Wave Files (*.wav)", {"*.wav"}}, {"All files (*.*)", {"*.*"}}}},
+                      FilterCase{
+                          "Music Files (*.kvm)|*.kvm|XML Files (*.xml)|*.xml|All files (*.*)|*.*",
+                          {{"Music Files (*.kvm)", {"*.kvm"}},
+                           {"XML Files (*.xml)", {"*.xml"}},
+                           {"All files (*.*)", {"*.*"}}}},
+                      // Several patterns, blanks around them, and an empty one in between.
+                      FilterCase{"Sounds| *.wav ;;*.kvw", {{"Sounds", {"*.wav", "*.kvw"}}}},
+                      // A description left without its patterns matches everything.
+                      FilterCase{"Anything", {{"Anything", {"*"}}}},
+                      FilterCase{"A|*.a|Lonely", {{"A", {"*.a"}}, {"Lonely", {"*"}}}},
+                      FilterCase{"Empty||B|*.b", {{"Empty", {"*"}}, {"B", {"*.b"}}}},
+                      FilterCase{"", {}}));
 
 struct ExtensionCase
 {
@@ -66,10 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionCase{"/home/u.v/song", "wav", "/home/u.v/song.wav"},
                       // A leading dot hides a file; it does not start an extension.
                       ExtensionCase{"/home/u/.song", "wav", "/home/u/.song.wav"},
-                      ExtensionCase{"song", "kvm", "song.kvm"},
-                      ExtensionCase{"song", "", "song"},
-                      ExtensionCase{"", "wav", ""},
-                      ExtensionCase{"/home/u/", "wav", "/home/u/"}));
+                      ExtensionCase{"song", "kvm", "song.kvm"}, ExtensionCase{"song", "", "song"},
+                      ExtensionCase{"", "wav", ""}, ExtensionCase{"/home/u/", "wav", "/home/u/"}));
 
 FileDialogRequest WaveRequest(const char* title)
 {
@@ -126,9 +124,10 @@ TEST(ScriptedFileDialogs, UnannouncedOrMismatchedDialogsAreListedAndCancelled)
     EXPECT_FALSE(GetService<FileDialogs>().SaveFile(WaveRequest("Open Wave"), path));
     EXPECT_TRUE(GetService<FileDialogs>().OpenFiles(WaveRequest("Open Music"), true).empty());
     EXPECT_EQ(path, "kept");
-    EXPECT_EQ(dialogs.Unexpected(),
-              (std::vector<std::string>{"save Save Wave", "save Open Wave instead of open Open Wave",
-                                        "open Open Music instead of open Open Wave"}));
+    EXPECT_EQ(
+        dialogs.Unexpected(),
+        (std::vector<std::string>{"save Save Wave", "save Open Wave instead of open Open Wave",
+                                  "open Open Music instead of open Open Wave"}));
     EXPECT_EQ(dialogs.Pending(), 1u);
 }
 

@@ -34,9 +34,9 @@ inline ::testing::AssertionResult SameSound(const Sound& a, const Sound& b)
     if (a.GetMonoStereo() != b.GetMonoStereo() || a.GetSampleFreq() != b.GetSampleFreq() ||
         a.GetValues() != b.GetValues())
         return ::testing::AssertionFailure()
-               << "format " << a.GetMonoStereo() << "/" << a.GetSampleFreq() << "/"
-               << a.GetValues() << " against " << b.GetMonoStereo() << "/" << b.GetSampleFreq()
-               << "/" << b.GetValues();
+               << "format " << a.GetMonoStereo() << "/" << a.GetSampleFreq() << "/" << a.GetValues()
+               << " against " << b.GetMonoStereo() << "/" << b.GetSampleFreq() << "/"
+               << b.GetValues();
     for (int32_t i = 0; i < a.GetValues(); ++i)
         if ((*a.GetLeftWave())[i] != (*b.GetLeftWave())[i] ||
             (*a.GetRightWave())[i] != (*b.GetRightWave())[i])

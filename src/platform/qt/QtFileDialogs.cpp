@@ -78,8 +78,8 @@ bool QtFileDialogs::SaveFile(const FileDialogRequest& request, std::string& path
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     // The native dialogs do not all honour the default suffix.
-    path = AppendDefaultExtension(ToLocal(dialog.selectedFiles().front()),
-                                  request.defaultExtension);
+    path =
+        AppendDefaultExtension(ToLocal(dialog.selectedFiles().front()), request.defaultExtension);
     return true;
 }
 

@@ -15,8 +15,8 @@ namespace kelvorn {
 
 namespace {
 
-constexpr const char* kStandardTexts[] = {"5 kHz", "11 kHz", "22 kHz", "44 kHz", "88 kHz",
-                                          "176 kHz"};
+constexpr const char* kStandardTexts[] = {"5 kHz",  "11 kHz", "22 kHz",
+                                          "44 kHz", "88 kHz", "176 kHz"};
 
 // A group box holding two exclusive radio buttons stacked in it.
 QGroupBox* MakeTwoChoices(QWidget* parent, const char* name, const QString& caption,
@@ -55,10 +55,10 @@ TDlgWaveFileProp::TDlgWaveFileProp(QWidget* owner, const TWaveFileProps& props)
     lbSampleFreq = new QListWidget(this);
     lbSampleFreq->setObjectName(QStringLiteral("lbSampleFreq"));
     lblSampleFreq->setBuddy(lbSampleFreq);
-    grpWaveValues = MakeTwoChoices(this, "grpWaveValues", QStringLiteral("Wave Values"),
-                                   "8 Bits", "16 Bits", rbBits8, rbBits16);
-    grpMonoStereo = MakeTwoChoices(this, "grpMonoStereo", QString(), "Mono", "Stereo", rbMono,
-                                   rbStereo);
+    grpWaveValues = MakeTwoChoices(this, "grpWaveValues", QStringLiteral("Wave Values"), "8 Bits",
+                                   "16 Bits", rbBits8, rbBits16);
+    grpMonoStereo =
+        MakeTwoChoices(this, "grpMonoStereo", QString(), "Mono", "Stereo", rbMono, rbStereo);
     Place(lblSampleFreq, 16, 16, 90, 16);
     Place(lbSampleFreq, 16, 34, 80, 130);
     Place(grpWaveValues, 104, 16, 96, 70);

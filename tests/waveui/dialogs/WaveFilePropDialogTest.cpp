@@ -1,6 +1,6 @@
+#include "waveui/dialogs/WaveFilePropDialog.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedDialogs.h"
-#include "waveui/dialogs/WaveFilePropDialog.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -36,8 +36,8 @@ struct ShowCase
     bool mono;
 };
 
-const std::vector<std::string> kStandard{"5 kHz", "11 kHz", "22 kHz", "44 kHz", "88 kHz",
-                                         "176 kHz"};
+const std::vector<std::string> kStandard{"5 kHz",  "11 kHz", "22 kHz",
+                                         "44 kHz", "88 kHz", "176 kHz"};
 
 class WaveFilePropShowTest : public ::testing::TestWithParam<ShowCase>
 {
