@@ -1,5 +1,8 @@
 #include "WaveUiTestSupport.h"
 
+#include "platform/Services.h"
+#include "platform/qt/CursorTable.h"
+
 using namespace kelvorn;
 using namespace kelvorn::test;
 
@@ -310,6 +313,57 @@ TEST_F(DrawingTest, AnInnerNodeCannotPassItsNeighbours)
     EXPECT_EQ(Nodes()[1]->GetPosition(), before);
     Drag({300, 50}, {400, 50});
     EXPECT_NEAR(Nodes()[1]->GetPosition(), 0.4, 0.001);
+}
+
+} // namespace
+
+namespace {
+
+class StatusTest : public WaveWindowTest
+{
+};
+
+TEST_F(StatusTest, TheWaveStatusReadsTimeAndLevel)
+{
+    // One second over 1000 columns and 201 rows.
+    TMDIChildWave* window = Open(Flat(1, 44100), 1, 1000, 201);
+    TViewWave& pane = Pane(*window, 2);
+    EXPECT_EQ(pane.WaveStatusText(500, 50), "(0.50000 s, 50.00 %)");
+    EXPECT_EQ(pane.WaveStatusText(0, 200), "(0.00000 s, -100.00 %)");
+    Prime(pane);
+    Mouse(pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {250, 100});
+    ASSERT_EQ(host.status.size(), 1u);
+    EXPECT_EQ(host.status[0], "(0.25000 s, 0.00 %)");
+    EXPECT_EQ(host.statusWidth, 120);
+}
+
+TEST_F(StatusTest, TheVolumeStatusReadsTimeAndFrequency)
+{
+    TMDIChildWave* window = Open(Flat(1, 44100), 1, 1000, 201);
+    window->SetVoldViewProps(TVoldViewProps());
+    TViewWave& pane = Pane(*window, 2);
+    // Logarithmic from 20 Hz at the bottom row to 20 kHz at the top.
+    EXPECT_EQ(pane.VolumeStatusText(500, 0), "(0.50000 s, 20.00 kHz ): 0");
+    EXPECT_EQ(pane.VolumeStatusText(500, 200), "(0.50000 s, 20.00 Hz ): 0");
+    Prime(pane);
+    Mouse(pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {500, 100});
+    ASSERT_EQ(host.status.size(), 1u);
+    EXPECT_EQ(host.statusWidth, 230);
+}
+
+TEST_F(StatusTest, TheZoomToolsShowTheirCursorsOverBothPanes)
+{
+    CursorTable table;
+    ScopedService<CursorTable> installed(&table);
+    TMDIChildWave* window = Open(Flat(1, 100), 100, 300);
+    window->SetZoomMode(1);
+    for (int n : {1, 2})
+        EXPECT_EQ(Pane(*window, n).cursor().pixmap().cacheKey(),
+                  table.At(6).pixmap().cacheKey());
+    window->SetZoomMode(2);
+    EXPECT_EQ(Pane(*window, 2).cursor().pixmap().cacheKey(), table.At(7).pixmap().cacheKey());
+    window->SetZoomMode(0);
+    EXPECT_EQ(Pane(*window, 1).cursor().shape(), Qt::ArrowCursor);
 }
 
 } // namespace
