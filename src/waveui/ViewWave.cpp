@@ -156,7 +156,7 @@ void TViewWave::ZoomTo(int32_t begin, int32_t end, bool invalidate)
         zoomBegin = std::max(0.0, count - length);
     zoomEnd = zoomBegin + length;
     if (!wasZoomed)
-        resizeEvent(nullptr);
+        Relayout();
     SyncScrollBar();
     if (invalidate)
         InvalidateAll();
@@ -169,7 +169,7 @@ void TViewWave::ZoomFull()
     zoomed = false;
     zoomBegin = zoomEnd = 0.0;
     if (wasZoomed)
-        resizeEvent(nullptr);
+        Relayout();
     SyncScrollBar();
     group.ZoomChanged(this);
 }
@@ -375,19 +375,23 @@ void TViewWave::paintEvent(QPaintEvent* event)
     painter.drawImage(area, canvas.Image(), area);
 }
 
-void TViewWave::resizeEvent(QResizeEvent* event)
+void TViewWave::Relayout()
 {
     const PixelRect rect = ClientRect();
     canvas.Resize(std::max(1, rect.Width()), std::max(1, rect.Height()),
                   uint32_t(group.GetWaveViewProps().BackgroundColor));
     SyncScrollBar();
+    InvalidateAll();
+}
+
+void TViewWave::resizeEvent(QResizeEvent* /*event*/)
+{
+    Relayout();
     // The scale follows the width: the Select and Zoom window shows it. Not a change of the
     // document's view, which a resize of the window alone is not.
-    if (event)
-        if (TMDIChildWave* window = group.GetWindow())
-            if (WaveWindowHost* host = GetWaveWindowHost())
-                host->WaveZoomChanged(*window, group.ViewNumber(this));
-    InvalidateAll();
+    if (TMDIChildWave* window = group.GetWindow())
+        if (WaveWindowHost* host = GetWaveWindowHost())
+            host->WaveZoomChanged(*window, group.ViewNumber(this));
 }
 
 void TViewWave::mousePressEvent(QMouseEvent* event)

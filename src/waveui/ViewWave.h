@@ -147,7 +147,8 @@ protected:
 private:
     TUnitWave& Unit() const;
     int32_t Count() const;
-    void ZoomNotice();
+    /// The backing image and the scroll bar follow the pane's size.
+    void Relayout();
     void SyncScrollBar();
     void ScrollTo(int value);
     void PaintPending();

@@ -62,6 +62,10 @@ TMDIChildWave::TMDIChildWave(QWidget* owner, std::unique_ptr<TUnitWave> unit,
 
 TMDIChildWave::~TMDIChildWave()
 {
+    // The frame's part of this window lives on a little and still signals state changes; they
+    // must not reach the wave window's part, which is gone by then.
+    disconnect(this, nullptr, this, nullptr);
+    splitter->disconnect(this);
     // Split and merge destroy windows without closing them: the writer must stop here too.
     viewWaveGroup->StopVolumeWriter();
     GetUnitWave().SetChildWave(nullptr);
