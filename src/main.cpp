@@ -3,10 +3,20 @@
 //
 // For the screenshot script and start-up timing, two environment variables end the program
 // once the main window has painted itself: KELVORN_SCREENSHOT=<file.png> saves the window
-// first, KELVORN_QUIT_WHEN_SHOWN=1 just quits.
+// first, KELVORN_QUIT_WHEN_SHOWN=1 just quits. KELVORN_DEMO_WAVE=<file.wav> writes a generated
+// sound to that file and opens it in place of the command line, maximised, split and zoomed, so
+// that the picture shows a wave window at work.
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
+#include "shell/FileCommands.h"
 #include "shell/MainForm.h"
+#include "sound/Sound.h"
+#include "sound/WavFile.h"
+#include "sound/Wave.h"
+#include "sound/document/UnitWave.h"
+#include "waveui/ViewWave.h"
+#include "waveui/ViewWaveGroup.h"
+#include "waveui/WaveWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,10 +24,14 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <iterator>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -88,6 +102,45 @@ private:
     bool done = false;
 };
 
+// Two seconds of a plucked chord, the right channel a little later and softer than the left.
+bool WriteDemoWave(const std::string& path)
+{
+    constexpr int32_t freq = 44100;
+    constexpr int32_t values = 2 * freq;
+    const double notes[] = {220.0, 277.18, 329.63, 440.0};
+    auto make = [&](double delay, double gain) {
+        kelvorn::WavePtr wave = kelvorn::CreateWave(nullptr, values);
+        for (int32_t i = 0; i < values; ++i) {
+            const double t = std::max(0.0, double(i) / freq - delay);
+            const double envelope = gain * std::min(1.0, t * 200.0) * std::exp(-2.2 * t);
+            double sum = 0.0;
+            for (size_t n = 0; n < std::size(notes); ++n)
+                sum += std::sin(2.0 * std::numbers::pi * notes[n] * t) / double(n + 1);
+            (*wave)[i] = static_cast<int16_t>(14000.0 * envelope * sum);
+        }
+        return wave;
+    };
+    kelvorn::StereoSound sound(make(0.0, 1.0), make(0.03, 0.7), freq, int16_t{2});
+    std::string message;
+    return kelvorn::WriteWaveFile(nullptr, path, &sound, 0, -1, message);
+}
+
+// The demo wave's window filling the frame, with a part selected and the first pane showing a
+// few cycles around the part's start.
+void ArrangeDemoWindow(kelvorn::TMainForm& mainForm)
+{
+    auto* window = dynamic_cast<kelvorn::TMDIChildWave*>(mainForm.Documents().GetActiveChildWave());
+    if (!window)
+        return;
+    window->showMaximized();
+    kelvorn::TUnitWave& unit = window->GetUnitWave();
+    unit.SetPart(unit.GetValues() / 4, unit.GetValues() / 2);
+    kelvorn::TViewWaveGroup& group = window->GetViewWaveGroup();
+    group.SetSplitPosition(0.35);
+    group.GetView(1)->ZoomTo(unit.GetValues() / 4 - 1200, unit.GetValues() / 4 + 1200, true);
+    window->RepaintViews();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -104,6 +157,8 @@ int main(int argc, char** argv)
     kelvorn::QuitOnSignals quitOnSignals;
 
     kelvorn::TMainForm mainForm;
+    kelvorn::TFileCommands fileCommands(mainForm);
+    fileCommands.Install();
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;
     if (!screenshot.isEmpty() || qEnvironmentVariableIsSet("KELVORN_QUIT_WHEN_SHOWN"))
@@ -112,7 +167,15 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.emplace_back(argv[i]);
+    const std::string demoWave = qEnvironmentVariable("KELVORN_DEMO_WAVE").toStdString();
+    if (!demoWave.empty()) {
+        if (!WriteDemoWave(demoWave))
+            return 1;
+        arguments.assign(1, demoWave);
+    }
     mainForm.OpenCommandLine(arguments, QDir::currentPath().toLocal8Bit().toStdString());
+    if (!demoWave.empty())
+        ArrangeDemoWindow(mainForm);
 
     const int result = app.exec();
     return quitWhenShown ? result : 0;

@@ -5,6 +5,7 @@
 #include "platform/Services.h"
 #include "platform/TempDir.h"
 #include "platform/qt/QtClock.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtMessages.h"
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtTempDir.h"
@@ -158,6 +159,7 @@ TEST(QtServices, InstallsEveryServiceForItsLifetime)
         EXPECT_NE(dynamic_cast<QtMessages*>(&Messages()), nullptr);
         EXPECT_NE(dynamic_cast<QtClock*>(FindService<Clock>()), nullptr);
         EXPECT_NE(dynamic_cast<QtScreen*>(FindService<Screen>()), nullptr);
+        EXPECT_NE(dynamic_cast<QtFileDialogs*>(FindService<FileDialogs>()), nullptr);
         ASSERT_NE(dynamic_cast<QtTempDir*>(FindService<TempDir>()), nullptr);
         ASSERT_TRUE(GetService<TempDir>().Create());
         tempPath = GetService<TempDir>().Path();
@@ -166,6 +168,7 @@ TEST(QtServices, InstallsEveryServiceForItsLifetime)
     EXPECT_EQ(FindService<Clock>(), nullptr);
     EXPECT_EQ(FindService<Screen>(), nullptr);
     EXPECT_EQ(FindService<TempDir>(), nullptr);
+    EXPECT_EQ(FindService<FileDialogs>(), nullptr);
     EXPECT_EQ(dynamic_cast<QtMessages*>(&Messages()), nullptr);
     EXPECT_EQ(&Messages(), before);
     // The end of the program's services is the end of its temporary files.

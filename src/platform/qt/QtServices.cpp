@@ -4,6 +4,7 @@
 #include "platform/qt/CursorTable.h"
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtDialogRunner.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtHelp.h"
 #include "platform/qt/QtMessages.h"
 #include "platform/qt/QtScreen.h"
@@ -15,7 +16,7 @@ QtServices::QtServices()
     : messages(std::make_unique<QtMessages>()), clock(std::make_unique<QtClock>()),
       screen(std::make_unique<QtScreen>()), tempDir(std::make_unique<QtTempDir>()),
       dialogRunner(std::make_unique<QtDialogRunner>()), help(std::make_unique<QtHelp>()),
-      cursors(std::make_unique<CursorTable>())
+      cursors(std::make_unique<CursorTable>()), fileDialogs(std::make_unique<QtFileDialogs>())
 {
     InstallMessages(messages.get());
     InstallService<Clock>(clock.get());
@@ -24,10 +25,12 @@ QtServices::QtServices()
     InstallService<DialogRunner>(dialogRunner.get());
     InstallService<Help>(help.get());
     InstallService<CursorTable>(cursors.get());
+    InstallService<FileDialogs>(fileDialogs.get());
 }
 
 QtServices::~QtServices()
 {
+    InstallService<FileDialogs>(nullptr);
     InstallService<CursorTable>(nullptr);
     InstallService<Help>(nullptr);
     InstallService<DialogRunner>(nullptr);

@@ -1,8 +1,8 @@
 #pragma once
 // Installs the Qt implementations of the platform services for the lifetime of this object:
 // the message boxes, the clock, the screen, the temporary directory, the dialog runner, the
-// help window and the cursor table. Create it after the QApplication; its end removes the
-// temporary directory.
+// help window, the cursor table and the file dialogs. Create it after the QApplication; its end
+// removes the temporary directory.
 
 #include <memory>
 
@@ -15,6 +15,7 @@ class QtTempDir;
 class QtDialogRunner;
 class QtHelp;
 class CursorTable;
+class QtFileDialogs;
 
 class QtServices
 {
@@ -32,6 +33,7 @@ private:
     std::unique_ptr<QtDialogRunner> dialogRunner;
     std::unique_ptr<QtHelp> help;
     std::unique_ptr<CursorTable> cursors;
+    std::unique_ptr<QtFileDialogs> fileDialogs;
 };
 
 } // namespace kelvorn

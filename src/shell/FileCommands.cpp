@@ -1,0 +1,441 @@
+#include "shell/FileCommands.h"
+
+#include "general/Assert.h"
+#include "general/Messages.h"
+#include "platform/FileDialogs.h"
+#include "platform/Services.h"
+#include "platform/qt/QtDialogRunner.h"
+#include "shell/MainForm.h"
+#include "sound/SoundOps.h"
+#include "sound/WavFile.h"
+#include "sound/document/SideFile.h"
+#include "sound/document/UnitWave.h"
+#include "sound/records/WaveFileProps.h"
+#include "waveui/ViewWave.h"
+#include "waveui/ViewWaveGroup.h"
+#include "waveui/WaveWindow.h"
+#include "waveui/dialogs/WaveFilePropDialog.h"
+
+#include <QAction>
+#include <QMdiArea>
+
+#include <filesystem>
+#include <system_error>
+
+namespace kelvorn {
+
+namespace {
+
+bool FileExists(const std::string& path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+FileDialogRequest WaveRequest(const char* title, const std::string& fileName)
+{
+    return {title, TFileCommands::WaveFilter, TFileCommands::WaveExtension, fileName};
+}
+
+// Takes the busy cursor down on every road out of a command, the early returns included.
+class WaitScope
+{
+public:
+    explicit WaitScope(TDocumentServices& documents) : documents(documents)
+    {
+        documents.BeginWait();
+    }
+    ~WaitScope() { documents.EndWait(); }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    TDocumentServices& documents;
+};
+
+} // namespace
+
+TFileCommands::TFileCommands(TMainForm& form) : form(form) {}
+
+TFileCommands::~TFileCommands()
+{
+    form.SetDocumentOpener(nullptr);
+}
+
+void TFileCommands::Install()
+{
+    form.SetCommand("FileNewWave", [this] { FileNewWaveExecute(); });
+    form.SetCommand("FileOpenWave", [this] { FileOpenWaveExecute(); });
+    form.SetCommand("FileRevert", [this] { FileRevertExecute(); });
+    form.SetCommand("FileSave", [this] { FileSaveExecute(); });
+    form.SetCommand("FileSaveAs", [this] { FileSaveAsExecute(); });
+    form.SetCommand("DuplicateWave", [this] { DuplicateWaveExecute(); });
+    form.SetCommand("FileProperties", [this] { FilePropertiesExecute(); });
+    form.SetCommand("FileExit", [this] { FileExitExecute(); });
+    form.Documents().SetSaveHandler([this](TMDIChildKelvorn& window) { return SaveChild(window); });
+    form.SetDocumentOpener(this);
+    if (!host)
+        host = std::make_unique<TMainWaveWindowHost>(form);
+}
+
+void TFileCommands::ShowFileError(const std::string& text)
+{
+    Messages().Show(text, FileErrorCaption, MsgIcon::Information, MsgButtons::Ok);
+}
+
+// ---- New -----------------------------------------------------------------------------------
+
+void TFileCommands::FileNewWaveExecute()
+{
+    TDlgWaveFileProp dialog(&form, TWaveFileProps(2, 44100, 2));
+    if (RunDialog(dialog) != DialogResult::Accepted)
+        return;
+    TDocumentServices& documents = form.Documents();
+    auto unit = std::make_unique<TUnitWave>(documents.MakeUniqueName("Wave"), std::string(),
+                                            dialog.GetProps());
+    documents.SetLastUsedProps(*unit);
+    TMDIChildWave* window =
+        NewChildWave(std::move(unit), form.DefaultWaveViewProps(), form.DefaultVoldViewProps());
+    ShowWaveCurve(*window);
+    window->RefreshWave();
+}
+
+TMDIChildWave* TFileCommands::NewChildWave(std::unique_ptr<TUnitWave> unit,
+                                           const TWaveViewProps& waveProps,
+                                           const TVoldViewProps& voldProps)
+{
+    TUnitWave* document = unit.get();
+    auto* window = new TMDIChildWave(form.Frame(), std::move(unit), waveProps, voldProps);
+    document->SetChildWave(window);
+    form.Documents().AddDocumentWindow(window);
+    return window;
+}
+
+void TFileCommands::ShowWaveCurve(TMDIChildWave& window)
+{
+    // The action update reads the check marks from the active window; set them now so that a
+    // command run before the next update sees the wave curve checked.
+    if (form.Frame()->activeSubWindow() == &window) {
+        form.Action("ViewVold")->setChecked(false);
+        form.Action("ViewWave")->setChecked(true);
+    }
+}
+
+// ---- Open ----------------------------------------------------------------------------------
+
+void TFileCommands::FileOpenWaveExecute()
+{
+    const std::vector<std::string> files =
+        GetService<FileDialogs>().OpenFiles(WaveRequest(OpenWaveTitle, {}), true);
+    if (files.empty())
+        return;
+    WaitScope wait(form.Documents());
+    for (const std::string& file : files)
+        OpenWaveFile(file, {}, false);
+}
+
+TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::string& tempFile,
+                                       bool keepClean)
+{
+    TDocumentServices& documents = form.Documents();
+    documents.BeginWait();
+
+    SoundPtr sound;
+    bool soundFromTemp = false;
+    std::string message;
+    const std::string* source = &path;
+    if (!tempFile.empty()) {
+        if (FileExists(tempFile)) {
+            source = &tempFile;
+            soundFromTemp = true;
+        } else if (!FileExists(path)) {
+            // A project may name a wave that was never saved: it comes back empty.
+            sound = std::make_shared<StereoSound>(44100, int16_t{2});
+            source = nullptr;
+        }
+    }
+    if (source) {
+        SoundUPtr read;
+        if (!ReadWaveFile(*source, read, message)) {
+            documents.EndWait();
+            ShowFileError("Cannot read the file: " + Quoted(path) + " " + message);
+            return nullptr;
+        }
+        sound = std::move(read);
+    }
+
+    // The document holds the read sound from the start, so that the side file's positions are
+    // clamped to its length rather than to an empty wave's.
+    auto owned = std::make_unique<TUnitWave>(documents.MakeUniqueName("Wave"), path, sound);
+    TUnitWave& unit = *owned;
+    unit.SetTrackModified(false);
+    documents.SetLastUsedProps(unit);
+    TMDIChildWave* window =
+        NewChildWave(std::move(owned), form.DefaultWaveViewProps(), form.DefaultVoldViewProps());
+
+    std::string sideFile = SideFileName(path);
+    bool sideFromTemp = false;
+    if (!tempFile.empty() && FileExists(SideFileName(tempFile))) {
+        sideFile = SideFileName(tempFile);
+        sideFromTemp = true;
+    }
+    const int sideResult =
+        FileExists(sideFile) ? unit.LoadShadowFile(sideFile, message, true, sound) : 0;
+    if (sound != unit.GetSound())
+        unit.ExchangeSound(sound); // a side file of a wave without values gives its format
+    form.SetEditName(unit.GetName());
+    window->RefreshWave();
+
+    if (sideResult == 2) {
+        // The sound is in and shown: only the side file's positions and view are lost.
+        documents.EndWait();
+        ShowFileError("Cannot read the file: " + Quoted(sideFile) + " " + message);
+        unit.SetTrackModified(true);
+        return &unit;
+    }
+
+    if (sideResult == 1) {
+        // The window has its size already: the split and zoom the side file keeps can show now.
+        // A project that sizes the window afterwards applies them again.
+        window->GetViewWaveGroup().ApplyPendingSplitPosition();
+        window->GetViewWaveGroup().ApplyPendingZoom();
+    }
+    unit.SetTrackModified(true);
+    if (soundFromTemp)
+        unit.SetModified();
+    if (sideFromTemp)
+        unit.SetViewModified();
+    if (keepClean)
+        unit.SetTrackModified(false);
+    window->UpdateModifiedMark();
+    documents.EndWait();
+    return &unit;
+}
+
+// ---- Revert --------------------------------------------------------------------------------
+
+void TFileCommands::FileRevertExecute()
+{
+    TMDIChildKelvorn* window = form.Documents().GetActiveChild();
+    if (!window)
+        return;
+    switch (window->GetKind()) {
+    case TFileUnit::KindWave:
+        if (TUnitWave* unit = window->GetUnitWave())
+            RevertWave(*window, *unit);
+        break;
+    default:
+        // The music and factory documents revert themselves once they exist.
+        break;
+    }
+}
+
+void TFileCommands::RevertWave(TMDIChildKelvorn& window, TUnitWave& unit)
+{
+    if (!KV_SOFT_ASSERT(!unit.GetFileName().empty()))
+        return;
+    const std::string file = unit.GetFileName();
+    TDocumentServices& documents = form.Documents();
+    documents.BeginWait();
+    SoundUPtr read;
+    std::string message;
+    if (!ReadWaveFile(file, read, message)) {
+        documents.EndWait();
+        ShowFileError("Cannot revert the file: " + Quoted(file) + " " + message);
+        return;
+    }
+    SoundPtr sound = std::move(read);
+    unit.ExchangeSound(sound);
+    // Positions beyond a shorter sound come back inside it before anything paints them.
+    unit.SetPos1(unit.GetPos1());
+    unit.SetPos2(unit.GetPos2());
+
+    const std::string sideFile = SideFileName(file);
+    bool ok = true;
+    if (FileExists(sideFile) && unit.LoadShadowFile(sideFile, message, true, sound) == 2)
+        ok = false;
+    if (sound != unit.GetSound())
+        unit.ExchangeSound(sound);
+    if (auto* wave = dynamic_cast<TMDIChildWave*>(&window))
+        wave->RefreshWave();
+    if (!ok) {
+        documents.EndWait();
+        ShowFileError("Cannot revert the file: " + Quoted(sideFile) + " " + message);
+        return;
+    }
+    form.SetEditName(unit.GetName());
+    form.SelZoomSelectionChanged(&window);
+    unit.ClearModified();
+    window.UpdateModifiedMark();
+    documents.EndWait();
+}
+
+// ---- Save ----------------------------------------------------------------------------------
+
+void TFileCommands::FileSaveExecute()
+{
+    if (TMDIChildKelvorn* window = form.Documents().GetActiveChild())
+        SaveChild(*window);
+}
+
+bool TFileCommands::FileSaveAsExecute()
+{
+    TMDIChildKelvorn* window = form.Documents().GetActiveChild();
+    if (!window)
+        return false;
+    switch (window->GetKind()) {
+    case TFileUnit::KindWave:
+        if (TUnitWave* unit = window->GetUnitWave())
+            return SaveAsUnitWave(*unit);
+        return false;
+    default:
+        return false; // music and factory: SaveAsUnitMuz, SaveAsUnitSountory
+    }
+}
+
+bool TFileCommands::SaveChild(TMDIChildKelvorn& window)
+{
+    switch (window.GetKind()) {
+    case TFileUnit::KindWave:
+        if (TUnitWave* unit = window.GetUnitWave())
+            return SaveUnitWave(*unit);
+        return false;
+    default:
+        return false; // music and factory: SaveUnitMuz, SaveUnitSountory
+    }
+}
+
+bool TFileCommands::SaveUnitWave(TUnitWave& unit)
+{
+    if (!KV_SOFT_ASSERT(unit.CanSaveFile()))
+        return false;
+    if (unit.IsUntitled())
+        return SaveAsUnitWave(unit);
+    WaitScope wait(form.Documents());
+    const bool saved = unit.Save();
+    if (saved)
+        unit.ClearModified();
+    return saved;
+}
+
+bool TFileCommands::SaveAsUnitWave(TUnitWave& unit)
+{
+    std::string path;
+    if (!GetService<FileDialogs>().SaveFile(WaveRequest(SaveWaveTitle, unit.GetFileName()), path))
+        return false;
+    WaitScope wait(form.Documents());
+    // The document keeps its old name and its change flags unless the save worked, so that the
+    // close question still protects the work.
+    if (!unit.SaveAs(path))
+        return false;
+    unit.SetFileName(path);
+    unit.ClearModified();
+    return true;
+}
+
+// ---- Duplicate -----------------------------------------------------------------------------
+
+void TFileCommands::DuplicateWaveExecute()
+{
+    auto* source = dynamic_cast<TMDIChildWave*>(form.Documents().GetActiveChildWave());
+    if (!source)
+        return;
+    TUnitWave& unit = source->GetUnitWave();
+    TDocumentServices& documents = form.Documents();
+    WaitScope wait(documents);
+    unit.BeginOperation();
+    SoundUPtr copy =
+        CopyPart(*unit.GetSound(), unit.GetAbortFlag(), unit.GetRangeBegin(), unit.GetRangeEnd());
+    if (!copy || unit.IsAborted())
+        return; // the memory box was shown by the copy
+    auto duplicate =
+        std::make_unique<TUnitWave>(documents.MakeUniqueName("Copy", "of " + unit.GetName()),
+                                    std::string(), SoundPtr(std::move(copy)));
+    documents.SetLastUsedProps(*duplicate);
+    TMDIChildWave* window =
+        NewChildWave(std::move(duplicate), source->GetWaveViewProps(), source->GetVoldViewProps());
+
+    TViewWaveGroup& oldGroup = source->GetViewWaveGroup();
+    TViewWaveGroup& newGroup = window->GetViewWaveGroup();
+    // Kept pending as well, for a window that has no size yet.
+    newGroup.SetPendingSplitPosition(oldGroup.GetSplitPosition());
+    newGroup.ApplyPendingSplitPosition();
+    for (int pane = 1; pane <= 2; ++pane) {
+        TViewWave* from = oldGroup.GetView(pane);
+        TViewWave* to = newGroup.GetView(pane);
+        if (from && to && from->IsZoomed())
+            to->ZoomTo(static_cast<int32_t>(from->GetZoomBegin()),
+                       static_cast<int32_t>(from->GetZoomEnd()), true);
+    }
+    ShowWaveCurve(*window);
+    window->RefreshWave();
+}
+
+// ---- File properties -----------------------------------------------------------------------
+
+void TFileCommands::FilePropertiesExecute()
+{
+    TMDIChildKelvorn* window = form.Documents().GetActiveChild();
+    if (!window || window->GetKind() != TFileUnit::KindWave)
+        return; // music converts its output format once it exists, without an undo snapshot
+    TUnitWave* unit = window->GetUnitWave();
+    if (!unit)
+        return;
+    const TWaveFileProps old(unit->GetMonoStereo(), unit->GetSampleFreq(), unit->GetBytesPSample());
+    TDlgWaveFileProp dialog(&form, old);
+    if (RunDialog(dialog) != DialogResult::Accepted)
+        return;
+    TDocumentServices& documents = form.Documents();
+    WaitScope wait(documents);
+    unit->BeginOperation();
+    documents.MakeUndo(*unit);
+    if (unit->SetWaveFileProps(old, dialog.GetProps()))
+        unit->SetModified();
+}
+
+// ---- Exit ----------------------------------------------------------------------------------
+
+void TFileCommands::FileExitExecute()
+{
+    // Closing the main window alone would take the frame's windows down without their
+    // questions, and with them unsaved work.
+    for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
+        if (!window->close())
+            return;
+    form.close();
+}
+
+// ---- Command line ----------------------------------------------------------------------------
+
+void TFileCommands::ShowCannotReadKind(const std::string& path, const char* kind)
+{
+    ShowFileError("Cannot read file " + Quoted(path) + ": " + kind +
+                  " cannot be opened by this version.");
+}
+
+void TFileCommands::OpenProject(const std::string& path)
+{
+    ShowCannotReadKind(path, "Projects");
+}
+
+void TFileCommands::OpenFactory(const std::string& path)
+{
+    ShowCannotReadKind(path, "Sound factories");
+}
+
+void TFileCommands::OpenMusic(const std::string& path)
+{
+    ShowCannotReadKind(path, "Music pieces");
+}
+
+void TFileCommands::OpenWave(const std::string& path)
+{
+    OpenWaveFile(path, {}, false);
+}
+
+} // namespace kelvorn

@@ -1,0 +1,105 @@
+#pragma once
+// The main window's file commands: new, open, revert, save, save as, duplicate and the file
+// properties. Each works on the active document window and goes by the document's kind; the
+// documents read and write themselves, the commands choose names, order, dialogs and boxes.
+// Only waves exist so far: the music and factory branches of each command are where those
+// documents will come in, and until then they do nothing.
+//
+// The commands also open the files named on the command line (DocumentOpener) and save for the
+// close question's Yes.
+
+#include "shell/MainFormCommandLine.h"
+#include "shell/MainWaveWindowHost.h"
+#include "sound/Sound.h"
+#include "sound/views/VoldViewProps.h"
+#include "sound/views/WaveViewProps.h"
+
+#include <memory>
+#include <string>
+
+namespace kelvorn {
+
+class TMainForm;
+class TMDIChildKelvorn;
+class TMDIChildWave;
+class TUnitWave;
+
+class TFileCommands final : public DocumentOpener
+{
+public:
+    static constexpr const char* WaveFilter = "Wave Files (*.wav)|*.wav|All files (*.*)|*.*";
+    static constexpr const char* WaveExtension = "wav";
+    static constexpr const char* OpenWaveTitle = "Open Wave";
+    static constexpr const char* SaveWaveTitle = "Save Wave";
+    static constexpr const char* FileErrorCaption = "File Error";
+
+    /// form: not owned, must outlive the commands.
+    explicit TFileCommands(TMainForm& form);
+    ~TFileCommands() override;
+    TFileCommands(const TFileCommands&) = delete;
+    TFileCommands& operator=(const TFileCommands&) = delete;
+
+    /// Installs the commands on their actions, the save handler of the close question, the
+    /// command line's opener and the host of the wave windows.
+    void Install();
+
+    // ---- Commands ------------------------------------------------------------------------
+
+    /// "Wave Properties" with 44100 Hz, stereo, 16 bits; on OK an empty wave "Wave n" of that
+    /// format in a new window with the default view properties.
+    void FileNewWaveExecute();
+    /// "Open Wave" for several files; each is opened in the order chosen.
+    void FileOpenWaveExecute();
+    /// Reads the active document's file again (and the wave's side file).
+    void FileRevertExecute();
+    /// Saves the active document (Save As when it has no file).
+    void FileSaveExecute();
+    /// Save As of the active document; answers whether it was saved.
+    bool FileSaveAsExecute();
+    /// A copy of the active wave's part (or the whole wave with only a cursor) in a new window
+    /// named "Copy n of <name>", which takes the source window's view properties, split and
+    /// zoom.
+    void DuplicateWaveExecute();
+    /// "Wave Properties" with the active wave's format; on OK the undo snapshot, then the
+    /// conversion.
+    void FilePropertiesExecute();
+    /// Asks every document window its close question, the most recently active first; the
+    /// first Cancel keeps the program running, else the main window closes.
+    void FileExitExecute();
+
+    // ---- What the project reader, the command line and the close question call -------------
+
+    /// Opens path as a wave in a new window. tempFile (may be empty) is a project's saved copy,
+    /// read in place of path when it exists; keepClean leaves the document's change tracking
+    /// off. Answers the new document, or null when the file could not be read (its box shown).
+    TUnitWave* OpenWaveFile(const std::string& path, const std::string& tempFile, bool keepClean);
+    /// Save, or Save As when the wave has no file; answers whether it was saved.
+    bool SaveUnitWave(TUnitWave& unit);
+    /// The "Save Wave" dialog, then the wave and its side file under the chosen name. Only a
+    /// successful save takes the new name and clears the change flags.
+    bool SaveAsUnitWave(TUnitWave& unit);
+    /// Saves the document of window by its kind, for the close question's Yes.
+    bool SaveChild(TMDIChildKelvorn& window);
+
+    /// A wave window for unit in the main window's frame, linked with it both ways and shown.
+    TMDIChildWave* NewChildWave(std::unique_ptr<TUnitWave> unit, const TWaveViewProps& waveProps,
+                                const TVoldViewProps& voldProps);
+
+    // ---- DocumentOpener ----------------------------------------------------------------
+
+    void OpenProject(const std::string& path) override;
+    void OpenFactory(const std::string& path) override;
+    void OpenMusic(const std::string& path) override;
+    void OpenWave(const std::string& path) override;
+
+private:
+    void ShowFileError(const std::string& text);
+    void ShowCannotReadKind(const std::string& path, const char* kind);
+    void ShowWaveCurve(TMDIChildWave& window);
+    void RevertWave(TMDIChildKelvorn& window, TUnitWave& unit);
+
+    TMainForm& form;
+    std::unique_ptr<TMainWaveWindowHost> host;
+};
+
+} // namespace kelvorn
