@@ -4,9 +4,12 @@
 // For the screenshot script and start-up timing, two environment variables end the program
 // once the main window has painted itself: KELVORN_SCREENSHOT=<file.png> saves the window
 // first, KELVORN_QUIT_WHEN_SHOWN=1 just quits.
+#include "platform/Services.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
+#include "platform/qt/audio/QtAudioDevice.h"
 #include "shell/MainForm.h"
+#include "shell/PlayRecord.h"
 
 #include <QApplication>
 #include <QDir>
@@ -103,7 +106,11 @@ int main(int argc, char** argv)
     kelvorn::QtServices services;
     kelvorn::QuitOnSignals quitOnSignals;
 
+    kelvorn::QtAudioDevice audio;
+    kelvorn::ScopedService<kelvorn::AudioDevice> installAudio(&audio);
+
     kelvorn::TMainForm mainForm;
+    kelvorn::TPlayRecord playRecord(mainForm, audio);
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;
     if (!screenshot.isEmpty() || qEnvironmentVariableIsSet("KELVORN_QUIT_WHEN_SHOWN"))
