@@ -171,6 +171,23 @@ TEST_F(PlayRecordStates, PauseHoldsAPlayAndTheNextPauseGoesOn)
     ExpectShown(false, false, false, false, false);
 }
 
+TEST_F(PlayRecordStates, PlayWhileAPlayIsPausedWaitsForPauseLikeTheNextPlayWould)
+{
+    OpenSound("Wave 1", MainFormRamp(1, 100));
+    Press("FilePlay");
+    Press("FilePause");
+    Deliver();
+    audio.TakeLog();
+    Press("FilePlayMax");
+    EXPECT_EQ(audio.TakeLog(), (Log{"stop", "unload", Load(player->PlayFile())}));
+    EXPECT_TRUE(player->IsPlayPending());
+    ExpectShown(false, true, false, true, true);
+    Press("FilePause");
+    EXPECT_EQ(audio.TakeLog(), (Log{"play"}));
+    ExpectShown(false, true, false, false, true);
+    EXPECT_EQ(player->IgnoredNotifications(), 0);
+}
+
 TEST_F(PlayRecordStates, PauseWithNothingRunningPreparesTheNextPlay)
 {
     OpenSound("Wave 1", MainFormRamp(1, 100));
