@@ -193,8 +193,10 @@ bool TPlayRecord::PlayPart(const Sound& sound, int32_t begin, int32_t end, bool 
     AbortFlag abort = 0;
     bool written = false;
     if (maximise) {
-        SoundUPtr loud = MaxVolume(sound, &abort, begin, end);
-        written = loud && !abort && loud->SaveToWavFile(&abort, playFile, begin, end);
+        // Only the part is copied: a short part of a long wave costs little memory.
+        SoundUPtr loud = CopyPart(sound, &abort, begin, end);
+        written = loud && !abort && MaxVolumeInPlace(*loud, &abort, 0, -1) &&
+                  loud->SaveToWavFile(&abort, playFile, 0, -1);
     } else {
         written = sound.SaveToWavFile(&abort, playFile, begin, end);
     }
