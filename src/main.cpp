@@ -6,10 +6,13 @@
 // first, KELVORN_QUIT_WHEN_SHOWN=1 just quits. KELVORN_DEMO_WAVE=<file.wav> writes a generated
 // sound to that file and opens it in place of the command line, maximised, split and zoomed, so
 // that the picture shows a wave window at work.
+#include "platform/Services.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
+#include "platform/qt/audio/QtAudioDevice.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
+#include "shell/PlayRecord.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
@@ -156,9 +159,13 @@ int main(int argc, char** argv)
     kelvorn::QtServices services;
     kelvorn::QuitOnSignals quitOnSignals;
 
+    kelvorn::QtAudioDevice audio;
+    kelvorn::ScopedService<kelvorn::AudioDevice> installAudio(&audio);
+
     kelvorn::TMainForm mainForm;
     kelvorn::TFileCommands fileCommands(mainForm);
     fileCommands.Install();
+    kelvorn::TPlayRecord playRecord(mainForm, audio);
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;
     if (!screenshot.isEmpty() || qEnvironmentVariableIsSet("KELVORN_QUIT_WHEN_SHOWN"))

@@ -153,9 +153,16 @@ public:
     void HelpAboutExecute();
     /// Randomize: the seed dialog with the last seed record; OK keeps and applies the new one.
     void RandomizeActionExecute();
-    /// Plays sounds for PlaySound (installed by play and record).
     /// Whether a recording waits for Pause (FilePause stays enabled while recording).
     void SetRecordWaitsForPause(bool waits) { recordWaitsForPause = waits; }
+    /// Whether the audio device can play and record at all (installed by play and record);
+    /// without a device of the kind, Play and Play Maximal (Record) stay disabled.
+    void SetPlayerDevices(bool output, bool input)
+    {
+        playerHasOutput = output;
+        playerHasInput = input;
+    }
+    /// Plays sounds for PlaySound (installed by play and record).
     void SetSoundPlayer(std::function<void(const Sound&, bool)> player)
     {
         soundPlayer = std::move(player);
@@ -241,6 +248,8 @@ private:
     bool playRecordAvailable = true;
     bool updating = false;
     bool recordWaitsForPause = false;
+    bool playerHasOutput = true;
+    bool playerHasInput = true;
     DocumentOpener* documentOpener = nullptr;
     std::function<void(const Sound&, bool)> soundPlayer;
 };

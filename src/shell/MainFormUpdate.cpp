@@ -156,9 +156,12 @@ void TMainForm::UpdateWave(TMDIChildKelvorn& child)
     set("FileSave", unit.IsModified());
     set("FileSaveAs", notEmpty || drawing);
     set("FileRevert", !unit.IsUntitled() && unit.IsModified());
-    set("FilePlay", playRecordAvailable && notEmpty);
-    set("FilePlayMax", playRecordAvailable && notEmpty);
-    set("FileRecord", playRecordAvailable && !notEmpty);
+    // A play would close the device under a running recording and lose the take.
+    const bool canPlay = playRecordAvailable && playerHasOutput &&
+                         !actions->At("FileRecord")->isChecked();
+    set("FilePlay", canPlay && notEmpty);
+    set("FilePlayMax", canPlay && notEmpty);
+    set("FileRecord", playRecordAvailable && playerHasInput && !notEmpty);
     for (const char* name :
          {"EditDelete", "EditCut", "EditCopy", "EditExtract", "NoZoom", "ZoomIn"})
         set(name, shapes);
@@ -216,7 +219,9 @@ void TMainForm::UpdateMusic(TMDIChildKelvorn& child)
         ArrangeMusic();
     const bool modified = child.IsDocumentModified();
     const bool untitled = child.GetUnit()->IsUntitled();
-    actions->SetEnabled({"FileProperties", "FileSaveAs", "FilePlay", "FilePlayMax"}, true);
+    actions->SetEnabled({"FileProperties", "FileSaveAs"}, true);
+    actions->SetEnabled({"FilePlay", "FilePlayMax"}, playRecordAvailable && playerHasOutput &&
+                                                         !actions->At("FileRecord")->isChecked());
     actions->At("FileSave")->setEnabled(modified);
     actions->At("FileRevert")->setEnabled(!untitled && modified);
     SetDuplicates("DuplicateMuz");
