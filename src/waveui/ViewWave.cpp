@@ -332,7 +332,8 @@ void TViewWave::MoveMarksToLimit(bool toEnd, bool first, bool second)
     } else if (second && !first) {
         unit.ChangePositions(unit.GetPos1(), limit);
     } else if (first && second) {
-        const int64_t shift = toEnd ? int64_t(count) - unit.GetPartEnd() : -int64_t(unit.GetPartBegin());
+        const int64_t shift =
+            toEnd ? int64_t(count) - unit.GetPartEnd() : -int64_t(unit.GetPartBegin());
         unit.ChangePositions(ClampToWave(double(unit.GetPos1() + shift), count),
                              ClampToWave(double(unit.GetPos2() + shift), count));
     }

@@ -96,9 +96,8 @@ public:
     /// Whether a writer runs (none until the volume writer is hooked in).
     bool IsVolumeWriterRunning() const { return volumeWriterRunning; }
     /// Draws the volume diagram of [zoomBegin, zoomEnd) into span of area with props.
-    void DrawVolume(Canvas& canvas, const PixelRect& area, const PixelRect& span,
-                    double zoomBegin, double zoomEnd, const TVoldViewProps& props,
-                    bool inverted) const;
+    void DrawVolume(Canvas& canvas, const PixelRect& area, const PixelRect& span, double zoomBegin,
+                    double zoomEnd, const TVoldViewProps& props, bool inverted) const;
 
     // ---- Split position ------------------------------------------------------------------
 
