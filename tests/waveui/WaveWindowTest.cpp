@@ -449,3 +449,28 @@ TEST_F(DisplayPartTest, TheDocumentsSideFileCarriesTheDisplayPart)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DisplayPartTest, AWindowReadBeforeItIsShownTakesTheSplitOnceLaidOut)
+{
+    auto* hidden =
+        new TMDIChildWave(nullptr, std::make_unique<TUnitWave>("Hidden", "", Flat(1, 10000)),
+                          TWaveViewProps(), TVoldViewProps());
+    std::string message;
+    int32_t line = -1, column = -1;
+    ASSERT_TRUE(hidden->ReadViewXml(root.GetFirstChild(), message, line, column, false));
+    // Nothing to measure yet: what was read is what the window reports.
+    EXPECT_DOUBLE_EQ(hidden->GetViewWaveGroup().GetSplitPosition(), 0.4);
+    // The zoom is kept exactly, not snapped to the pixels of a pane without a size.
+    EXPECT_EQ(Pane(*hidden, 2).GetZoomBegin(), std::trunc(Pane(*source, 2).GetZoomBegin()));
+    area.addSubWindow(hidden);
+    hidden->show();
+    hidden->resize(700, 300);
+    QApplication::processEvents();
+    const int total = hidden->GetViewWaveGroup().GetWidth();
+    ASSERT_GT(total, 100);
+    EXPECT_EQ(Pane(*hidden, 1).width(), int(total * 0.4 + 0.5));
+}
+
+} // namespace
