@@ -39,8 +39,7 @@ TUnitWave* WaveComboItemDocument(const QComboBox& combo, int index)
     return static_cast<TUnitWave*>(data.value<void*>());
 }
 
-void ReadWaveCombo(unitUnitWave& wave, bool& ok, const QComboBox& combo,
-                   const std::string& label)
+void ReadWaveCombo(unitUnitWave& wave, bool& ok, const QComboBox& combo, const std::string& label)
 {
     if (!ok)
         return;

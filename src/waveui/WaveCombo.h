@@ -24,8 +24,7 @@ TUnitWave* WaveComboItemDocument(const QComboBox& combo, int index);
 /// selected item: the box "In <label>: You have to select a Wave" under "Input Error", wave
 /// emptied and ok cleared, so the dialog stays open. Otherwise wave takes the item's text as its
 /// caption and the item's document.
-void ReadWaveCombo(unitUnitWave& wave, bool& ok, const QComboBox& combo,
-                   const std::string& label);
+void ReadWaveCombo(unitUnitWave& wave, bool& ok, const QComboBox& combo, const std::string& label);
 
 /// Selects the item of an already filled combo whose text equals wave's caption exactly. An
 /// empty caption, or one the box does not list, leaves the selection as it was.

@@ -98,15 +98,18 @@ void PutPoint(Canvas& canvas, int x, int y, uint32_t colour, double strength)
     // BlendColor keeps every byte within 0..255, so a strength above 1 or below 0 saturates
     // instead of running into the neighbouring byte.
     canvas.SetPixel(x, y,
-                    ToColour(BlendColor(static_cast<int32_t>(present),
-                                        static_cast<int32_t>(colour), strength)));
+                    ToColour(BlendColor(static_cast<int32_t>(present), static_cast<int32_t>(colour),
+                                        strength)));
 }
 
+// A stroke is a one-pixel-wide solid fill: the same pixels as a pen line from lo to hi + 1, at
+// a fraction of the cost of stepping a line, which makes up most of a pane's paint. The brush
+// is left in the stroke's colour.
 void VerticalStroke(Canvas& canvas, int x, int lo, int hi, uint32_t colour)
 {
-    canvas.SetPenColor(colour);
-    canvas.MoveTo(x, lo);
-    canvas.LineTo(x, hi + 1);
+    canvas.SetBrushColor(colour);
+    canvas.SetBrushStyle(BrushStyle::Solid);
+    canvas.FillRect({x, lo, x + 1, hi + 1});
 }
 
 struct Stroke
@@ -122,8 +125,8 @@ struct Stroke
 
 } // namespace
 
-void DrawWaveChannel(Canvas& canvas, const PixelRect& span, const PixelRect& area,
-                     const Wave& wave, double sampleBegin, double sampleEnd, uint32_t colour,
+void DrawWaveChannel(Canvas& canvas, const PixelRect& span, const PixelRect& area, const Wave& wave,
+                     double sampleBegin, double sampleEnd, uint32_t colour,
                      const TWaveViewProps& style, Random15& spacing)
 {
     ColumnWalk walk;
@@ -134,7 +137,6 @@ void DrawWaveChannel(Canvas& canvas, const PixelRect& span, const PixelRect& are
     const double columnLength = walk.perPixel * walk.step;
     const double strength = style.Strength.GetValue();
     const bool random = style.DistKind == distKindRandom;
-    canvas.SetPenColor(colour);
 
     if (style.DrawKind == drawKindPoints) {
         for (int x = walk.x0; x < walk.x1; ++x) {
@@ -171,15 +173,14 @@ void DrawWaveChannel(Canvas& canvas, const PixelRect& span, const PixelRect& are
                 stroke.Add(scale.Row(data[walk.Index(walk.s)]));
             }
         }
-        canvas.MoveTo(x, stroke.lo);
-        canvas.LineTo(x, stroke.hi + 1);
+        VerticalStroke(canvas, x, stroke.lo, stroke.hi, colour);
     }
 }
 
-void DrawCurveJoined(Canvas& canvas, const PixelRect& span, const PixelRect& area,
-                     const Wave& left, const Wave& right, double sampleBegin, double sampleEnd,
-                     uint32_t single, uint32_t colourA, uint32_t colourB,
-                     const TWaveViewProps& style, Random15& spacing)
+void DrawCurveJoined(Canvas& canvas, const PixelRect& span, const PixelRect& area, const Wave& left,
+                     const Wave& right, double sampleBegin, double sampleEnd, uint32_t single,
+                     uint32_t colourA, uint32_t colourB, const TWaveViewProps& style,
+                     Random15& spacing)
 {
     if (left.IsEmpty() || right.IsEmpty())
         return;
@@ -290,7 +291,8 @@ void PaintTimeGrid(Canvas& canvas, double zoomBegin, double zoomEnd, const Pixel
     double seconds = (zoomEnd - zoomBegin) / rate;
     // About one line every 20 pixels, on a round time.
     double step = NiceStep(seconds / (0.05 * area.Width()));
-    double previous = std::trunc(MapPixelToTime(area, zoomBegin, zoomEnd, span.left - 1, rate) / step);
+    double previous =
+        std::trunc(MapPixelToTime(area, zoomBegin, zoomEnd, span.left - 1, rate) / step);
     // The column right of the span is included, kept: a full paint draws the line there too.
     for (int x = span.left; x <= span.right; ++x) {
         double index = std::trunc(MapPixelToTime(area, zoomBegin, zoomEnd, x, rate) / step);
@@ -350,8 +352,7 @@ void DrawWave(Canvas& canvas, const PixelRect& area, const PixelRect& span, doub
 
     WaveRef mono = sound.GetMonoWave(nullptr);
     if (mono.get() != nullptr)
-        DrawWaveChannel(canvas, span, area, *mono, sampleBegin, sampleEnd, single, layout,
-                        spacing);
+        DrawWaveChannel(canvas, span, area, *mono, sampleBegin, sampleEnd, single, layout, spacing);
     if (layout.UseGrid)
         PaintTimeGrid(canvas, zoomBegin, zoomEnd, span, area, rate, grid);
 }

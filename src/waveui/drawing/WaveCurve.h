@@ -24,7 +24,8 @@ namespace kelvorn {
 /// the stereo layout, the grid switch, the drawing kind, the spacing, ValuesPerPixel and
 /// Strength (the drawing group's own record). spacing is the pane's own generator for random
 /// spacing. inverted draws the selected part: curve and background colours swap, and so do the
-/// left and right colours of a joined stereo curve. The background is not filled here.
+/// left and right colours of a joined stereo curve. The background is not filled here; the
+/// canvas's pen and brush are left in the last colours used.
 void DrawWave(Canvas& canvas, const PixelRect& area, const PixelRect& span, double zoomBegin,
               double zoomEnd, const Sound& sound, const TWaveViewProps& colours,
               const TWaveViewProps& layout, bool inverted, Random15& spacing);
@@ -33,18 +34,18 @@ void DrawWave(Canvas& canvas, const PixelRect& area, const PixelRect& span, doub
 /// sample positions of the centres of span's left and right columns. style gives DrawKind,
 /// DistKind, ValuesPerPixel and Strength. Nothing is drawn for an empty wave, an empty span or
 /// area, or a span beside the area.
-void DrawWaveChannel(Canvas& canvas, const PixelRect& span, const PixelRect& area,
-                     const Wave& wave, double sampleBegin, double sampleEnd, uint32_t colour,
+void DrawWaveChannel(Canvas& canvas, const PixelRect& span, const PixelRect& area, const Wave& wave,
+                     double sampleBegin, double sampleEnd, uint32_t colour,
                      const TWaveViewProps& style, Random15& spacing);
 
 /// Both channels in the full height of area, read at the same positions. FrontKind of style
 /// picks which is drawn over the other: left at front draws the right channel in colourB first
 /// and the left one in colourA over it; mixed and right at front draw left in colourA first and
 /// right in colourB over it, and mixed lines draw the overlap of the two strokes in single.
-void DrawCurveJoined(Canvas& canvas, const PixelRect& span, const PixelRect& area,
-                     const Wave& left, const Wave& right, double sampleBegin, double sampleEnd,
-                     uint32_t single, uint32_t colourA, uint32_t colourB,
-                     const TWaveViewProps& style, Random15& spacing);
+void DrawCurveJoined(Canvas& canvas, const PixelRect& span, const PixelRect& area, const Wave& left,
+                     const Wave& right, double sampleBegin, double sampleEnd, uint32_t single,
+                     uint32_t colourA, uint32_t colourB, const TWaveViewProps& style,
+                     Random15& spacing);
 
 /// The middle line of area across span and a vertical line over span's height at each column
 /// where the time crosses a multiple of a step of about 20 pixels (NiceStep); gridColor is the

@@ -18,7 +18,8 @@ constexpr PixelRect Area{0, 0, 20, 64};
 
 TEST(StereoCurve, SingleWavesShareTheHeightWithTheMiddleLineEvenWithoutGrid)
 {
-    auto sound = StereoOf(200, [](int) { return 16384; }, [](int) { return -16384; });
+    auto sound = StereoOf(
+        200, [](int) { return 16384; }, [](int) { return -16384; });
     QtCanvas canvas(20, 64, White);
     Random15 spacing;
     TWaveViewProps props = PlainProps(10);
@@ -26,7 +27,8 @@ TEST(StereoCurve, SingleWavesShareTheHeightWithTheMiddleLineEvenWithoutGrid)
     DrawWave(canvas, Area, Area, 0, 200, *sound, props, props, false, spacing);
     // Upper half rows 0..31 (16384 -> row 8), lower half rows 32..63 (-16384 -> row 56).
     for (int x = 0; x < 19; ++x)
-        EXPECT_EQ(LitRows(canvas, x, White), (std::map<int, uint32_t>{{8, Black}, {32, Grey}, {56, Black}}))
+        EXPECT_EQ(LitRows(canvas, x, White),
+                  (std::map<int, uint32_t>{{8, Black}, {32, Grey}, {56, Black}}))
             << "column " << x;
     // The last column holds no curve, but the middle line spans the whole span.
     EXPECT_EQ(LitRows(canvas, 19, White), Rows(32, 32, Grey));
@@ -34,7 +36,8 @@ TEST(StereoCurve, SingleWavesShareTheHeightWithTheMiddleLineEvenWithoutGrid)
 
 TEST(StereoCurve, SingleWavesWithGridGetAMiddleLineInEachHalf)
 {
-    auto sound = StereoOf(200, [](int) { return 16384; }, [](int) { return -16384; });
+    auto sound = StereoOf(
+        200, [](int) { return 16384; }, [](int) { return -16384; });
     QtCanvas canvas(20, 64, White);
     Random15 spacing;
     TWaveViewProps props = PlainProps(10);
@@ -42,14 +45,16 @@ TEST(StereoCurve, SingleWavesWithGridGetAMiddleLineInEachHalf)
     props.UseGrid = 1;
     // 0.2 s over 20 columns: a line every 0.2 s falls beyond the last column.
     DrawWave(canvas, Area, Area, 0, 200, *sound, props, props, false, spacing);
-    EXPECT_EQ(LitRows(canvas, 4, White),
-              (std::map<int, uint32_t>{{8, Black}, {16, Grey}, {32, Grey}, {48, Grey}, {56, Black}}));
+    EXPECT_EQ(
+        LitRows(canvas, 4, White),
+        (std::map<int, uint32_t>{{8, Black}, {16, Grey}, {32, Grey}, {48, Grey}, {56, Black}}));
 }
 
 TEST(StereoCurve, LayoutAndGridComeFromTheGroupColoursFromTheCaller)
 {
     // An envelope is drawn with blended colours but the drawing group's own layout.
-    auto sound = StereoOf(200, [](int) { return 16384; }, [](int) { return -16384; });
+    auto sound = StereoOf(
+        200, [](int) { return 16384; }, [](int) { return -16384; });
     QtCanvas canvas(20, 64, White);
     Random15 spacing;
     TWaveViewProps layout = PlainProps(10);
@@ -114,21 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
         JoinedCase{"left at front", frontLeft, false, {{30, 48, Blue}, {16, 40, Red}}},
         JoinedCase{"right at front", frontRight, false, {{16, 40, Red}, {30, 48, Blue}}},
         // selected: the channels swap colours and the overlap takes the background colour
-        JoinedCase{"mixed selected", frontMixed, true, {{16, 40, Blue}, {30, 48, Red}, {30, 40, White}}},
+        JoinedCase{
+            "mixed selected", frontMixed, true, {{16, 40, Blue}, {30, 48, Red}, {30, 40, White}}},
         JoinedCase{"left at front selected", frontLeft, true, {{30, 48, Red}, {16, 40, Blue}}},
         JoinedCase{"right at front selected", frontRight, true, {{16, 40, Blue}, {30, 48, Red}}}));
-
-TEST(StereoCurve, JoinedStrokesThatDoNotMeetDrawNoOverlap)
-{
-    auto sound = StereoOf(200, [](int) { return 16384; }, [](int) { return -16384; });
-    QtCanvas canvas(20, 64, White);
-    Random15 spacing;
-    TWaveViewProps props = PlainProps(10);
-    props.DrawSingle = 0;
-    props.FrontKind = frontMixed;
-    DrawWave(canvas, Area, Area, 0, 200, *sound, props, props, false, spacing);
-    EXPECT_EQ(LitRows(canvas, 0, White), (std::map<int, uint32_t>{{16, Red}, {48, Blue}}));
-}
 
 struct JoinedPointCase
 {
@@ -144,7 +138,8 @@ class JoinedPoints : public ::testing::TestWithParam<JoinedPointCase>
 TEST_P(JoinedPoints, FrontPixelIsDrawnLast)
 {
     const JoinedPointCase& c = GetParam();
-    auto sound = StereoOf(200, [](int) { return 16384; }, [](int) { return 16384; });
+    auto sound = StereoOf(
+        200, [](int) { return 16384; }, [](int) { return 16384; });
     QtCanvas canvas(20, 64, White);
     Random15 spacing;
     TWaveViewProps props = PlainProps(1);

@@ -48,19 +48,28 @@ INSTANTIATE_TEST_SUITE_P(
     Views, TimeGrid,
     ::testing::Values(
         // 10 s over 200 columns: 1 s per 20 columns gives a 2 s step; the view starts at 0.51 s
-        GridCase{"2 s", 200, {0, 0, 200, 50}, {0, 0, 200, 50}, 510, 10510,
-                 {30, 70, 110, 150, 190}},
+        GridCase{"2 s", 200, {0, 0, 200, 50}, {0, 0, 200, 50}, 510, 10510, {30, 70, 110, 150, 190}},
         // 40 s: 4 s per 20 columns gives a 5 s step
-        GridCase{"5 s", 200, {0, 0, 200, 50}, {0, 0, 200, 50}, 510, 40510,
+        GridCase{"5 s",
+                 200,
+                 {0, 0, 200, 50},
+                 {0, 0, 200, 50},
+                 510,
+                 40510,
                  {23, 48, 73, 98, 123, 148, 173, 198}},
         // a span repaints its own columns; the lines run over the span's rows only
         GridCase{"span", 200, {0, 0, 200, 50}, {35, 10, 120, 40}, 510, 10510, {70, 110}},
         // the area need not start at column 0
-        GridCase{"offset area", 300, {100, 0, 300, 50}, {100, 0, 300, 50}, 510, 10510,
+        GridCase{"offset area",
+                 300,
+                 {100, 0, 300, 50},
+                 {100, 0, 300, 50},
+                 510,
+                 10510,
                  {130, 170, 210, 250, 290}},
         // the column right of the span is drawn too when a line falls there
-        GridCase{"line right of the span", 200, {0, 0, 200, 50}, {0, 0, 70, 50}, 510, 10510,
-                 {30, 70}},
+        GridCase{
+            "line right of the span", 200, {0, 0, 200, 50}, {0, 0, 70, 50}, 510, 10510, {30, 70}},
         GridCase{"empty view", 200, {0, 0, 200, 50}, {0, 0, 200, 50}, 510, 510, {}}));
 
 TEST(TimeGridOnCurve, GridIsDrawnOverTheCurve)
@@ -75,17 +84,6 @@ TEST(TimeGridOnCurve, GridIsDrawnOverTheCurve)
     // 50 rows: 16384 lands on row trunc(25 - 12.5) = 12
     EXPECT_EQ(LitRows(canvas, 30, White), Rows(0, 49, Grey));
     EXPECT_EQ(LitRows(canvas, 31, White), (std::map<int, uint32_t>{{12, Black}, {25, Grey}}));
-}
-
-TEST(TimeGridOnCurve, GridOffLeavesOnlyTheCurve)
-{
-    auto sound = MonoOf(20000, [](int) { return 16384; });
-    QtCanvas canvas(200, 50, White);
-    Random15 spacing;
-    const PixelRect area{0, 0, 200, 50};
-    DrawWave(canvas, area, area, 510, 10510, *sound, PlainProps(15), PlainProps(15), false,
-             spacing);
-    EXPECT_EQ(LitRows(canvas, 30, White), Rows(12, 12, Black));
 }
 
 TEST(TimeGridOnCurve, ZeroSampleFrequencyDrawsOnlyTheMiddleLine)

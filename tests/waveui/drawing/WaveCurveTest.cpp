@@ -56,7 +56,8 @@ TEST(WaveCurve, SineLightsTheStrokeBetweenEachColumnsExtremes)
              spacing);
     const std::pair<int, int> strokes[4] = {{12, 18}, {18, 45}, {45, 51}, {18, 45}};
     for (int x = 0; x < 39; ++x)
-        EXPECT_EQ(LitRows(canvas, x, White), Rows(strokes[x % 4].first, strokes[x % 4].second, Black))
+        EXPECT_EQ(LitRows(canvas, x, White),
+                  Rows(strokes[x % 4].first, strokes[x % 4].second, Black))
             << "column " << x;
     EXPECT_TRUE(LitRows(canvas, 39, White).empty());
 }
@@ -90,8 +91,8 @@ TEST_P(WaveCurveClipping, OnlyColumnsOverTheWaveAreDrawn)
     auto sound = MonoOf(200, [](int) { return 16384; });
     QtCanvas canvas(20, 64, White);
     Random15 spacing;
-    DrawWave(canvas, Area20, Area20, c.zoomBegin, c.zoomEnd, *sound, PlainProps(10),
-             PlainProps(10), false, spacing);
+    DrawWave(canvas, Area20, Area20, c.zoomBegin, c.zoomEnd, *sound, PlainProps(10), PlainProps(10),
+             false, spacing);
     for (int x = 0; x < 20; ++x)
         EXPECT_EQ(LitRows(canvas, x, White),
                   (x >= c.firstColumn && x < c.endColumn ? Rows(16, 16, Black)
@@ -101,15 +102,15 @@ TEST_P(WaveCurveClipping, OnlyColumnsOverTheWaveAreDrawn)
 
 INSTANTIATE_TEST_SUITE_P(
     Views, WaveCurveClipping,
-    ::testing::Values(ClipCase{0, 200, 0, 19},       // full view: the last column reads past
-                      ClipCase{-100, 100, 9, 20},    // wave starts in column 9
-                      ClipCase{100, 300, 0, 9},      // wave ends in column 9
-                      ClipCase{-100, 300, 4, 14},    // both ends inside the view
-                      ClipCase{300, 500, 0, 0},      // view wholly after the wave
-                      ClipCase{-500, -300, 0, 0},    // view wholly before it
-                      ClipCase{0, 1e300, 0, 0},      // absurd zoom: the first column is past it
-                      ClipCase{150, 150, 0, 0},      // empty view
-                      ClipCase{200, 0, 0, 0}));      // inverted view
+    ::testing::Values(ClipCase{0, 200, 0, 19},    // full view: the last column reads past
+                      ClipCase{-100, 100, 9, 20}, // wave starts in column 9
+                      ClipCase{100, 300, 0, 9},   // wave ends in column 9
+                      ClipCase{-100, 300, 4, 14}, // both ends inside the view
+                      ClipCase{300, 500, 0, 0},   // view wholly after the wave
+                      ClipCase{-500, -300, 0, 0}, // view wholly before it
+                      ClipCase{0, 1e300, 0, 0},   // absurd zoom: the first column is past it
+                      ClipCase{150, 150, 0, 0},   // empty view
+                      ClipCase{200, 0, 0, 0}));   // inverted view
 
 struct StrengthCase
 {
@@ -284,22 +285,10 @@ INSTANTIATE_TEST_SUITE_P(
                       NothingCase{"area without height", 200, {0, 9, 20, 9}, Area20, 0, 200},
                       NothingCase{"inverted area", 200, {20, 0, 0, 64}, Area20, 0, 200},
                       NothingCase{"span without width", 200, Area20, {7, 0, 7, 64}, 0, 200},
-                      NothingCase{"span below the area", 200, {0, 0, 20, 30}, {0, 30, 20, 64},
-                                  0, 200},
+                      NothingCase{
+                          "span below the area", 200, {0, 0, 20, 30}, {0, 30, 20, 64}, 0, 200},
                       NothingCase{"not a number", 200, Area20, Area20, NaN, 200},
                       NothingCase{"infinite", 200, Area20, Area20, 0, Inf}));
-
-TEST(WaveCurve, StereoCurveOfAMonoSoundReadsItsOneWave)
-{
-    // A mono sound is drawn once in the full height, whatever the stereo layout says.
-    auto sound = MonoOf(200, [](int) { return -16384; });
-    QtCanvas canvas(20, 64, White);
-    Random15 spacing;
-    TWaveViewProps layout = PlainProps(10);
-    layout.DrawSingle = 1;
-    DrawWave(canvas, Area20, Area20, 0, 200, *sound, layout, layout, false, spacing);
-    EXPECT_EQ(LitRows(canvas, 0, White), Rows(48, 48, Black));
-}
 
 } // namespace
 } // namespace kelvorn
