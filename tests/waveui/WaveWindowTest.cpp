@@ -474,3 +474,26 @@ TEST_F(DisplayPartTest, AWindowReadBeforeItIsShownTakesTheSplitOnceLaidOut)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DisplayPartTest, EachPaneWritesTheViewTheGroupWrites)
+{
+    TXMLComplexElement views("UnitWave");
+    Pane(*source, 1).WriteXml(views);
+    Pane(*source, 2).WriteXml(views);
+    const std::vector<const TXMLItem*> own = Children(views);
+    const std::vector<const TXMLItem*> group = Children(root);
+    ASSERT_EQ(own.size(), 2u);
+    EXPECT_EQ(own[0]->GetElement(), "View");
+    EXPECT_EQ(own[0]->GetFirstChild(), nullptr);
+    const TXMLItem* zoom = own[1]->GetFirstChild();
+    ASSERT_NE(zoom, nullptr);
+    const std::vector<const TXMLItem*> positions = Children(*zoom);
+    const std::vector<const TXMLItem*> expected = Children(*group[2]->GetFirstChild());
+    ASSERT_EQ(positions.size(), 2u);
+    EXPECT_EQ(positions[0]->GetText(), expected[0]->GetText());
+    EXPECT_EQ(positions[1]->GetText(), expected[1]->GetText());
+}
+
+} // namespace
