@@ -144,14 +144,18 @@ void TViewWave::ZoomTo(int32_t begin, int32_t end, bool invalidate)
     }
     const bool wasZoomed = zoomed;
     zoomed = true;
-    const double width = std::max(1, ClientRect().Width());
+    const int width = ClientRect().Width();
     const double length = double(end) - double(begin);
+    zoomBegin = begin;
     // The left edge sits on a whole pixel of the virtual width the whole wave would take, and
-    // at random one pixel further, as the scroll bar of a pixel-counted view would put it.
-    double pixel = std::floor(double(begin) * width / length);
-    if (spacing.Next() > Random15::Max / 2)
-        pixel += 1.0;
-    zoomBegin = pixel * length / width;
+    // at random one pixel further, as the scroll bar of a pixel-counted view would put it. A
+    // pane not laid out yet has no pixels to speak of: it keeps the range as it is.
+    if (isVisible() && width >= 2) {
+        double pixel = std::floor(double(begin) * width / length);
+        if (spacing.Next() > Random15::Max / 2)
+            pixel += 1.0;
+        zoomBegin = pixel * length / width;
+    }
     if (zoomBegin + length > count)
         zoomBegin = std::max(0.0, count - length);
     zoomEnd = zoomBegin + length;
@@ -332,7 +336,8 @@ void TViewWave::MoveMarksToLimit(bool toEnd, bool first, bool second)
     } else if (second && !first) {
         unit.ChangePositions(unit.GetPos1(), limit);
     } else if (first && second) {
-        const int64_t shift = toEnd ? int64_t(count) - unit.GetPartEnd() : -int64_t(unit.GetPartBegin());
+        const int64_t shift =
+            toEnd ? int64_t(count) - unit.GetPartEnd() : -int64_t(unit.GetPartBegin());
         unit.ChangePositions(ClampToWave(double(unit.GetPos1() + shift), count),
                              ClampToWave(double(unit.GetPos2() + shift), count));
     }
@@ -387,6 +392,7 @@ void TViewWave::Relayout()
 void TViewWave::resizeEvent(QResizeEvent* /*event*/)
 {
     Relayout();
+    group.PaneResized();
     // The scale follows the width: the Select and Zoom window shows it. Not a change of the
     // document's view, which a resize of the window alone is not.
     if (TMDIChildWave* window = group.GetWindow())

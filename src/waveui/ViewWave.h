@@ -116,8 +116,7 @@ public:
     void PaintRect(const PixelRect& rect, uint8_t kind, const TWaveViewProps& waveProps,
                    const TVoldViewProps& voldProps);
     void PaintPart(const PixelRect& span, const PixelRect& client, bool inverted, bool userDraw,
-                   const TWaveViewProps& waveProps, const TVoldViewProps& voldProps,
-                   uint8_t kind);
+                   const TWaveViewProps& waveProps, const TVoldViewProps& voldProps, uint8_t kind);
     void PaintUserDraw();
     /// Repaints the columns from one left of begin to one right of end.
     void RepaintSamples(int32_t begin, int32_t end);

@@ -10,6 +10,7 @@
 #include "waveui/WaveWindowHost.h"
 
 #include <QSplitter>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -225,6 +226,8 @@ void TViewWaveGroup::DrawVolume(Canvas& canvas, const PixelRect& /*area*/, const
 
 double TViewWaveGroup::GetSplitPosition() const
 {
+    if (splitWaiting)
+        return waitingSplitPosition;
     if (!ViewFirst || !ViewSecond)
         return 0.5;
     const int total = ViewFirst->width() + ViewSecond->width();
@@ -238,9 +241,14 @@ void TViewWaveGroup::SetSplitPosition(double ratio)
     if (!KV_SOFT_ASSERT(ViewFirst) || !KV_SOFT_ASSERT(ViewSecond) || !window)
         return;
     const int total = ViewFirst->width() + ViewSecond->width();
-    // With fewer than 2 pixels each pane cannot keep one.
-    if (total < 2)
+    // With fewer than 2 pixels each pane cannot keep one, and before the window is shown the
+    // panes' widths are not yet the window's: the ratio waits until the panes are laid out.
+    if (total < 2 || !window->Splitter().isVisible()) {
+        waitingSplitPosition = ratio;
+        splitWaiting = true;
         return;
+    }
+    splitWaiting = false;
     // A ratio from outside 0..1 (or not a number) would push a pane out of the window.
     if (!(ratio >= 0.0))
         ratio = 0.0;
@@ -248,6 +256,17 @@ void TViewWaveGroup::SetSplitPosition(double ratio)
     const double wanted = std::trunc(total * ratio + 0.5);
     const int first = int(std::clamp(wanted, 1.0, double(total - 1)));
     window->Splitter().setSizes({first, total - first});
+}
+
+void TViewWaveGroup::PaneResized()
+{
+    if (!splitWaiting || !window)
+        return;
+    // Not from inside the splitter's own layout pass, which is what resized the pane.
+    QTimer::singleShot(0, window, [this] {
+        if (splitWaiting)
+            SetSplitPosition(waitingSplitPosition);
+    });
 }
 
 void TViewWaveGroup::SetPendingSplitPosition(double ratio)

@@ -96,17 +96,19 @@ public:
     /// Whether a writer runs (none until the volume writer is hooked in).
     bool IsVolumeWriterRunning() const { return volumeWriterRunning; }
     /// Draws the volume diagram of [zoomBegin, zoomEnd) into span of area with props.
-    void DrawVolume(Canvas& canvas, const PixelRect& area, const PixelRect& span,
-                    double zoomBegin, double zoomEnd, const TVoldViewProps& props,
-                    bool inverted) const;
+    void DrawVolume(Canvas& canvas, const PixelRect& area, const PixelRect& span, double zoomBegin,
+                    double zoomEnd, const TVoldViewProps& props, bool inverted) const;
 
     // ---- Split position ------------------------------------------------------------------
 
     /// The first pane's share of both widths, 0 to 1 (0.5 while the panes have no width).
     double GetSplitPosition() const;
-    /// The first pane gets trunc(total × ratio + 0.5) pixels, kept within 1 .. total - 1;
-    /// nothing happens while the two panes have fewer than 2 pixels together.
+    /// The first pane gets trunc(total × ratio + 0.5) pixels, kept within 1 .. total - 1.
+    /// While the window is hidden or the two panes have fewer than 2 pixels together the ratio
+    /// waits, and is applied once a pane has been resized.
     void SetSplitPosition(double ratio);
+    /// A pane got a new size: a waiting ratio is applied (from the event loop).
+    void PaneResized();
     void SetPendingSplitPosition(double ratio);
     /// The split read from a side file while the window had no size yet, if any.
     void ApplyPendingSplitPosition();
@@ -138,6 +140,8 @@ private:
     TVoldViewProps voldViewProps;
     double pendingSplitPosition = 0.5;
     bool splitPending = false;
+    double waitingSplitPosition = 0.5;
+    bool splitWaiting = false;
     bool volumeWriterRunning = false;
 };
 

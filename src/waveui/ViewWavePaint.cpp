@@ -73,8 +73,8 @@ void TViewWave::PaintPart(const PixelRect& span, const PixelRect& client, bool i
         return;
     }
     // The selected part swaps the curve's and the background's colours.
-    const uint32_t background = uint32_t(inverted ? waveProps.SingleColor
-                                                  : waveProps.BackgroundColor);
+    const uint32_t background =
+        uint32_t(inverted ? waveProps.SingleColor : waveProps.BackgroundColor);
     TUnitWave* other = nullptr;
     WaveWindowHost* host = GetWaveWindowHost();
     const double strength = waveProps.EnvelopeStrength.GetValue();
@@ -110,8 +110,8 @@ void TViewWave::PaintPart(const PixelRect& span, const PixelRect& client, bool i
     }
     // Kept: a wave of a single value shows no curve.
     if (unit.GetValues() >= 2)
-        DrawWave(canvas, client, span, zoomBegin, zoomEnd, *unit.GetSound(), waveProps,
-                 waveProps, inverted, spacing);
+        DrawWave(canvas, client, span, zoomBegin, zoomEnd, *unit.GetSound(), waveProps, waveProps,
+                 inverted, spacing);
 }
 
 void TViewWave::PaintUserDraw()
@@ -132,15 +132,14 @@ void TViewWave::PaintUserDraw()
         return;
     for (const TDrawNode* node = nodes; node; node = node->GetNext())
         DrawDrawNode(canvas, *node, uint32_t(waveProps.SingleColor),
-                     uint32_t(waveProps.CursorColor), client, GetZoomBegin(), GetZoomEnd(),
-                     count);
+                     uint32_t(waveProps.CursorColor), client, GetZoomBegin(), GetZoomEnd(), count);
 }
 
 void TViewWave::PaintDirect(const PixelRect& rect)
 {
     const PixelRect client = ClientRect();
-    PixelRect area{std::max(rect.left, client.left), client.top,
-                   std::min(rect.right, client.right), client.bottom};
+    PixelRect area{std::max(rect.left, client.left), client.top, std::min(rect.right, client.right),
+                   client.bottom};
     if (area.right <= area.left)
         return;
     PaintClip(area);

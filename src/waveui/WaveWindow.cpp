@@ -52,9 +52,8 @@ TMDIChildWave::TMDIChildWave(QWidget* owner, std::unique_ptr<TUnitWave> unit,
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({FirstPaneWidth, std::max(FirstPaneWidth, splitter->width())});
     setWidget(splitter);
-    connect(splitter, &QSplitter::splitterMoved, this, [this](int, int) {
-        GetUnitWave().SetViewModified();
-    });
+    connect(splitter, &QSplitter::splitterMoved, this,
+            [this](int, int) { GetUnitWave().SetViewModified(); });
     connect(this, &QMdiSubWindow::windowStateChanged, this, &TMDIChildWave::StateChanged);
     FollowActivation(false);
     SetIconByChannels(raw->GetMonoStereo());
@@ -176,8 +175,8 @@ QIcon TMDIChildWave::IconImage(int index)
             painter.setPen(colour);
             const int shape[8] = {0, 2, 3, 1, -1, -3, -2, 0};
             for (int x = 0; x < 15; ++x)
-                painter.drawLine(x, middle - shape[x % 8] * height / 3,
-                                 x + 1, middle - shape[(x + 1) % 8] * height / 3);
+                painter.drawLine(x, middle - shape[x % 8] * height / 3, x + 1,
+                                 middle - shape[(x + 1) % 8] * height / 3);
         };
         if (index == IconMono) {
             curve(8, 6, Qt::black);

@@ -18,10 +18,10 @@ class PaneMathsTest : public WaveWindowTest
 struct MapCase
 {
     int32_t values;
-    int x;          // a column of the 1000-pixel pane
-    double sample;  // the sample at its centre
-    double s;       // a sample
-    int column;     // the column it falls on
+    int x;         // a column of the 1000-pixel pane
+    double sample; // the sample at its centre
+    double s;      // a sample
+    int column;    // the column it falls on
 };
 
 class PixelSampleTest : public WaveWindowTest, public ::testing::WithParamInterface<MapCase>
@@ -41,9 +41,8 @@ TEST_P(PixelSampleTest, MapsTheFullViewBothWays)
 INSTANTIATE_TEST_SUITE_P(
     KnownSizes, PixelSampleTest,
     ::testing::Values(MapCase{1000, 0, 0.5, 0.0, 0}, MapCase{1000, 999, 999.5, 999.9, 999},
-                      MapCase{1000, 500, 500.5, 1000.0, 1000},
-                      MapCase{4000, 0, 2.0, 3.99, 0}, MapCase{4000, 999, 3998.0, 3999.0, 999},
-                      MapCase{4000, 250, 1002.0, 4.0, 1},
+                      MapCase{1000, 500, 500.5, 1000.0, 1000}, MapCase{4000, 0, 2.0, 3.99, 0},
+                      MapCase{4000, 999, 3998.0, 3999.0, 999}, MapCase{4000, 250, 1002.0, 4.0, 1},
                       // Fewer samples than columns: 2.5 columns per sample.
                       MapCase{400, 2, 1.0, 1.0, 2}, MapCase{400, 999, 399.8, 399.9, 999}));
 

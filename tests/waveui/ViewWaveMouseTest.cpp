@@ -57,8 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
     Modifiers, ClickTest,
     ::testing::Values(
         // Ctrl extends toward the click from the nearer end.
-        ClickCase{Qt::ControlModifier, 190, 190, 200}, ClickCase{Qt::ControlModifier, 250, 200, 250},
-        ClickCase{Qt::ControlModifier, 40, 40, 100}, ClickCase{Qt::ControlModifier, 120, 100, 120},
+        ClickCase{Qt::ControlModifier, 190, 190, 200},
+        ClickCase{Qt::ControlModifier, 250, 200, 250}, ClickCase{Qt::ControlModifier, 40, 40, 100},
+        ClickCase{Qt::ControlModifier, 120, 100, 120},
         // A tie keeps the larger position as the anchor.
         ClickCase{Qt::ControlModifier, 150, 150, 200},
         // Shift moves the first position, which a part from SetPart(100, 200) has at 200.
@@ -84,7 +85,8 @@ TEST_F(PaneMouseTest, AWaveOfOneValueCannotBeSelected)
     EXPECT_EQ(small->GetUnitWave().GetPos2(), 0);
 }
 
-// ---- The zoom tool -------------------------------------------------------------------------------
+// ---- The zoom tool
+// -------------------------------------------------------------------------------
 
 TEST_F(PaneMouseTest, AZoomClickZoomsToThePartSelectedBeforeIt)
 {
@@ -138,7 +140,8 @@ TEST_F(PaneMouseTest, TheZoomOutToolShowsTheWholeWave)
     EXPECT_FALSE(pane->IsZoomed());
 }
 
-// ---- The right-button drag -----------------------------------------------------------------------
+// ---- The right-button drag
+// -----------------------------------------------------------------------
 
 TEST_F(PaneMouseTest, DraggingDownZoomsInAroundTheMouseColumn)
 {
@@ -179,7 +182,8 @@ TEST_F(PaneMouseTest, AnEndlessDragStaysFinite)
     EXPECT_GE(pane->GetZoomEnd() - pane->GetZoomBegin(), 2.0);
 }
 
-// ---- The status text -----------------------------------------------------------------------------
+// ---- The status text
+// -----------------------------------------------------------------------------
 
 TEST_F(PaneMouseTest, ARepeatedMoveWritesNoStatus)
 {
@@ -221,7 +225,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LevelCase{2, 100, "-100.00"}, LevelCase{2, 101, "98.00"},
                       LevelCase{2, 200, "-100.00"}));
 
-// ---- The user drawing ------------------------------------------------------------------------------
+// ---- The user drawing
+// ------------------------------------------------------------------------------
 
 class DrawingTest : public WaveWindowTest
 {
@@ -358,8 +363,7 @@ TEST_F(StatusTest, TheZoomToolsShowTheirCursorsOverBothPanes)
     TMDIChildWave* window = Open(Flat(1, 100), 100, 300);
     window->SetZoomMode(1);
     for (int n : {1, 2})
-        EXPECT_EQ(Pane(*window, n).cursor().pixmap().cacheKey(),
-                  table.At(6).pixmap().cacheKey());
+        EXPECT_EQ(Pane(*window, n).cursor().pixmap().cacheKey(), table.At(6).pixmap().cacheKey());
     window->SetZoomMode(2);
     EXPECT_EQ(Pane(*window, 2).cursor().pixmap().cacheKey(), table.At(7).pixmap().cacheKey());
     window->SetZoomMode(0);

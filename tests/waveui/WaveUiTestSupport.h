@@ -73,11 +73,10 @@ private:
 };
 
 /// Sends one mouse event with the buttons held after it spelled out.
-inline void Mouse(QWidget& widget, QEvent::Type type, Qt::MouseButton button,
-                  Qt::MouseButtons held, QPoint at, Qt::KeyboardModifiers modifiers = {})
+inline void Mouse(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+                  QPoint at, Qt::KeyboardModifiers modifiers = {})
 {
-    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held,
-                      modifiers);
+    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held, modifiers);
     QApplication::sendEvent(&widget, &event);
 }
 inline void Click(QWidget& widget, QPoint at, Qt::KeyboardModifiers modifiers = {})
@@ -85,7 +84,6 @@ inline void Click(QWidget& widget, QPoint at, Qt::KeyboardModifiers modifiers = 
     Mouse(widget, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, at, modifiers);
     Mouse(widget, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, at, modifiers);
 }
-
 
 class WaveWindowTest : public ::testing::Test
 {
@@ -108,8 +106,8 @@ protected:
                         const std::string& name = "Wave 1")
     {
         auto unit = std::make_unique<TUnitWave>(name, std::string(), std::move(sound));
-        auto* window = new TMDIChildWave(nullptr, std::move(unit), TWaveViewProps(),
-                                         TVoldViewProps());
+        auto* window =
+            new TMDIChildWave(nullptr, std::move(unit), TWaveViewProps(), TVoldViewProps());
         area.addSubWindow(window);
         area.show();
         window->show();

@@ -20,9 +20,9 @@ class ChildWaveTest : public WaveWindowTest
 
 TEST_F(ChildWaveTest, ANewWindowShowsOnlyItsSecondPane)
 {
-    auto* window = new TMDIChildWave(
-        nullptr, std::make_unique<TUnitWave>("Wave 1", "", Flat(1, 100)), TWaveViewProps(),
-        TVoldViewProps());
+    auto* window =
+        new TMDIChildWave(nullptr, std::make_unique<TUnitWave>("Wave 1", "", Flat(1, 100)),
+                          TWaveViewProps(), TVoldViewProps());
     area.addSubWindow(window);
     area.show();
     window->show();
@@ -124,34 +124,33 @@ const Qt::KeyboardModifiers Alt = Qt::AltModifier;
 
 INSTANTIATE_TEST_SUITE_P(
     Table, KeyTest,
-    ::testing::Values(
-        KeyCase{100, 100, Qt::Key_Right, None, 101, 101},
-        KeyCase{100, 100, Qt::Key_Left, None, 99, 99},
-        KeyCase{100, 100, Qt::Key_Down, None, 110, 110},
-        KeyCase{100, 100, Qt::Key_Up, None, 90, 90},
-        KeyCase{100, 100, Qt::Key_Home, None, 0, 0},
-        KeyCase{100, 100, Qt::Key_End, None, 1000, 1000},
-        // Alt: the first pane's columns are two samples wide.
-        KeyCase{100, 100, Qt::Key_Right, Alt, 103, 103},
-        KeyCase{100, 100, Qt::Key_Down, Alt, 121, 121},
-        KeyCase{200, 300, Qt::Key_Right, Shift, 201, 300},
-        KeyCase{200, 300, Qt::Key_Down, Ctrl, 200, 310},
-        KeyCase{200, 300, Qt::Key_Left, CtrlShift, 199, 299},
-        KeyCase{200, 300, Qt::Key_Home, Shift, 0, 300},
-        KeyCase{200, 300, Qt::Key_End, Ctrl, 200, 1000},
-        KeyCase{200, 300, Qt::Key_End, CtrlShift, 900, 1000},
-        KeyCase{300, 200, Qt::Key_Home, CtrlShift, 100, 0},
-        KeyCase{200, 300, Qt::Key_PageDown, Ctrl, 300, 400},
-        KeyCase{200, 300, Qt::Key_PageUp, Ctrl, 100, 200},
-        KeyCase{200, 300, Qt::Key_PageDown, None, 200, 300},
-        KeyCase{200, 300, Qt::Key_PageDown, CtrlShift, 200, 300},
-        // Near an end each position is kept in the wave on its own: the part shrinks.
-        KeyCase{850, 950, Qt::Key_PageDown, Ctrl, 950, 1000},
-        KeyCase{50, 150, Qt::Key_PageUp, Ctrl, 0, 50},
-        KeyCase{1000, 1000, Qt::Key_Right, None, 1000, 1000},
-        KeyCase{0, 0, Qt::Key_Up, None, 0, 0},
-        KeyCase{990, 998, Qt::Key_Down, CtrlShift, 1000, 1000},
-        KeyCase{100, 100, Qt::Key_A, None, 100, 100}));
+    ::testing::Values(KeyCase{100, 100, Qt::Key_Right, None, 101, 101},
+                      KeyCase{100, 100, Qt::Key_Left, None, 99, 99},
+                      KeyCase{100, 100, Qt::Key_Down, None, 110, 110},
+                      KeyCase{100, 100, Qt::Key_Up, None, 90, 90},
+                      KeyCase{100, 100, Qt::Key_Home, None, 0, 0},
+                      KeyCase{100, 100, Qt::Key_End, None, 1000, 1000},
+                      // Alt: the first pane's columns are two samples wide.
+                      KeyCase{100, 100, Qt::Key_Right, Alt, 103, 103},
+                      KeyCase{100, 100, Qt::Key_Down, Alt, 121, 121},
+                      KeyCase{200, 300, Qt::Key_Right, Shift, 201, 300},
+                      KeyCase{200, 300, Qt::Key_Down, Ctrl, 200, 310},
+                      KeyCase{200, 300, Qt::Key_Left, CtrlShift, 199, 299},
+                      KeyCase{200, 300, Qt::Key_Home, Shift, 0, 300},
+                      KeyCase{200, 300, Qt::Key_End, Ctrl, 200, 1000},
+                      KeyCase{200, 300, Qt::Key_End, CtrlShift, 900, 1000},
+                      KeyCase{300, 200, Qt::Key_Home, CtrlShift, 100, 0},
+                      KeyCase{200, 300, Qt::Key_PageDown, Ctrl, 300, 400},
+                      KeyCase{200, 300, Qt::Key_PageUp, Ctrl, 100, 200},
+                      KeyCase{200, 300, Qt::Key_PageDown, None, 200, 300},
+                      KeyCase{200, 300, Qt::Key_PageDown, CtrlShift, 200, 300},
+                      // Near an end each position is kept in the wave on its own: the part shrinks.
+                      KeyCase{850, 950, Qt::Key_PageDown, Ctrl, 950, 1000},
+                      KeyCase{50, 150, Qt::Key_PageUp, Ctrl, 0, 50},
+                      KeyCase{1000, 1000, Qt::Key_Right, None, 1000, 1000},
+                      KeyCase{0, 0, Qt::Key_Up, None, 0, 0},
+                      KeyCase{990, 998, Qt::Key_Down, CtrlShift, 1000, 1000},
+                      KeyCase{100, 100, Qt::Key_A, None, 100, 100}));
 
 TEST_F(ChildWaveTest, KeysOnAnEmptyWaveStayAtZero)
 {
@@ -167,9 +166,9 @@ TEST_F(ChildWaveTest, KeysOnAnEmptyWaveStayAtZero)
 struct CloseCase
 {
     MsgAnswer answer;
-    bool saved;  // what the save handler answers
+    bool saved; // what the save handler answers
     bool closes;
-    int saves;   // how often the handler ran
+    int saves; // how often the handler ran
 };
 
 class CloseTest : public WaveWindowTest, public ::testing::WithParamInterface<CloseCase>
@@ -369,8 +368,7 @@ TEST_F(DisplayPartTest, ReadingItBackZoomsOnlyTheSecondPane)
 {
     std::string message;
     int32_t line = -1, column = -1;
-    ASSERT_TRUE(target->ReadViewXml(root.GetFirstChild(), message, line, column, false))
-        << message;
+    ASSERT_TRUE(target->ReadViewXml(root.GetFirstChild(), message, line, column, false)) << message;
     EXPECT_FALSE(Pane(*target, 1).IsZoomed());
     ASSERT_TRUE(Pane(*target, 2).IsZoomed());
     // 2000 samples over 500 columns: the left edge may sit one column (4 samples) further.
@@ -448,6 +446,54 @@ TEST_F(DisplayPartTest, TheDocumentsSideFileCarriesTheDisplayPart)
     EXPECT_TRUE(Pane(*target, 2).IsZoomed());
     EXPECT_FALSE(Pane(*target, 1).IsZoomed());
     EXPECT_EQ(Pane(*target, 1).width(), 400);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DisplayPartTest, AWindowReadBeforeItIsShownTakesTheSplitOnceLaidOut)
+{
+    auto* hidden =
+        new TMDIChildWave(nullptr, std::make_unique<TUnitWave>("Hidden", "", Flat(1, 10000)),
+                          TWaveViewProps(), TVoldViewProps());
+    std::string message;
+    int32_t line = -1, column = -1;
+    ASSERT_TRUE(hidden->ReadViewXml(root.GetFirstChild(), message, line, column, false));
+    // Nothing to measure yet: what was read is what the window reports.
+    EXPECT_DOUBLE_EQ(hidden->GetViewWaveGroup().GetSplitPosition(), 0.4);
+    // The zoom is kept exactly, not snapped to the pixels of a pane without a size.
+    EXPECT_EQ(Pane(*hidden, 2).GetZoomBegin(), std::trunc(Pane(*source, 2).GetZoomBegin()));
+    area.addSubWindow(hidden);
+    hidden->show();
+    hidden->resize(700, 300);
+    QApplication::processEvents();
+    const int total = hidden->GetViewWaveGroup().GetWidth();
+    ASSERT_GT(total, 100);
+    EXPECT_EQ(Pane(*hidden, 1).width(), int(total * 0.4 + 0.5));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DisplayPartTest, EachPaneWritesTheViewTheGroupWrites)
+{
+    TXMLComplexElement views("UnitWave");
+    Pane(*source, 1).WriteXml(views);
+    Pane(*source, 2).WriteXml(views);
+    const std::vector<const TXMLItem*> own = Children(views);
+    const std::vector<const TXMLItem*> group = Children(root);
+    ASSERT_EQ(own.size(), 2u);
+    EXPECT_EQ(own[0]->GetElement(), "View");
+    EXPECT_EQ(own[0]->GetFirstChild(), nullptr);
+    const TXMLItem* zoom = own[1]->GetFirstChild();
+    ASSERT_NE(zoom, nullptr);
+    const std::vector<const TXMLItem*> positions = Children(*zoom);
+    const std::vector<const TXMLItem*> expected = Children(*group[2]->GetFirstChild());
+    ASSERT_EQ(positions.size(), 2u);
+    EXPECT_EQ(positions[0]->GetText(), expected[0]->GetText());
+    EXPECT_EQ(positions[1]->GetText(), expected[1]->GetText());
 }
 
 } // namespace
