@@ -1,7 +1,7 @@
 #include "waveui/dialogs/ComplexDialogs.h"
 
 #include "general/GuiMessages.h"
-#include "waveui/dialogs/LengthRows.h"
+#include "waveui/dialogs/SharedRows.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -179,10 +179,8 @@ TDlgTempoPitchProps::TDlgTempoPitchProps(QWidget* owner, const TTempoPitchProps&
     rows.push_back(CheckRow("chkFreqEnvelope", "Frequency Envelope", props.frequencyEnvelopeFlag));
     rows.push_back(WaveRow("cboFreqEnvelope", props.frequencyEnvelope, "Frequency Envelope",
                            waveListOtherMono, "chkFreqEnvelope"));
-    rows.push_back(EditRow("editSpeedFactor", props.speedFactor, "Speed Factor"));
-    rows.push_back(CheckRow("chkSpeedEnvelope", "Speed Envelope", props.speedEnvelopeFlag));
-    rows.push_back(WaveRow("cboSpeedEnvelope", props.speedEnvelope, "Speed Envelope",
-                           waveListOtherMono, "chkSpeedEnvelope"));
+    rows = JoinRows(std::move(rows),
+                    SpeedRows(props.speedFactor, props.speedEnvelopeFlag, props.speedEnvelope));
     // The tempo engine follows a speed envelope only forwards.
     rows.push_back(HookRow("#speedSign", nullptr, [this](bool& ok) {
         if (props.speedEnvelopeFlag && props.speedFactor.GetValue() < 0.0) {
@@ -191,12 +189,7 @@ TDlgTempoPitchProps::TDlgTempoPitchProps(QWidget* owner, const TTempoPitchProps&
             ok = false;
         }
     }));
-    rows = JoinRows(std::move(rows), LengthRows(props.lengthKind, props.lengthFactor,
-                                                props.newLength, props.sameLengthAs, &props.count));
-    rows.push_back(LengthFactorCheckRow(
-        props.lengthKind, [this] { return props.GetLengthFactor(); }, props.sameLengthAs));
-    rows.push_back(StartLengthRow(props.startPosition, props.currentLength));
-    rows.push_back(EditRow("editStartPosition", props.startPosition, "Start Position"));
+    rows = JoinRows(std::move(rows), LengthAndStartRows(props));
     rows.push_back(GroupRow("rgrQuality", "Quality", props.quality, Qualities));
     rows.push_back(EditRow("editBlockSize", props.blockSize, "Block Size"));
     Build(std::move(rows));

@@ -2,7 +2,7 @@
 
 #include "general/GuiMessages.h"
 #include "platform/qt/EditFields.h"
-#include "waveui/dialogs/LengthRows.h"
+#include "waveui/dialogs/SharedRows.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -94,20 +94,8 @@ TDlgRollOutProps::TDlgRollOutProps(QWidget* owner, const TRollOutProps& record)
     : TOperationDialog(owner, ButtonSide::Right, "Roll out", 46), props(record)
 {
     setObjectName(QStringLiteral("DlgRollOutProps"));
-    std::vector<FieldRow> head;
-    head.push_back(EditRow("editSpeedFactor", props.speedFactor, "Speed Factor"));
-    head.push_back(CheckRow("chkSpeedEnvelope", "Speed Envelope", props.speedEnvelopeFlag));
-    head.push_back(WaveRow("cboSpeedEnvelope", props.speedEnvelope, "Speed Envelope",
-                           waveListOtherMono, "chkSpeedEnvelope"));
-    std::vector<FieldRow> tail;
-    tail.push_back(LengthFactorCheckRow(
-        props.lengthKind, [this] { return props.GetLengthFactor(); }, props.sameLengthAs));
-    tail.push_back(StartLengthRow(props.startPosition, props.currentLength));
-    tail.push_back(EditRow("editStartPosition", props.startPosition, "Start Position"));
-    Build(JoinRows(
-        JoinRows(std::move(head), LengthRows(props.lengthKind, props.lengthFactor, props.newLength,
-                                             props.sameLengthAs, &props.count)),
-        std::move(tail)));
+    Build(JoinRows(SpeedRows(props.speedFactor, props.speedEnvelopeFlag, props.speedEnvelope),
+                   LengthAndStartRows(props)));
 }
 
 TDlgLengthProps::TDlgLengthProps(QWidget* owner, const TLengthProps& record)

@@ -93,117 +93,100 @@ FieldRow FieldRow::If(std::function<bool()> test) &&
     return std::move(*this);
 }
 
-FieldRow EditRow(std::string name, unit& field, std::string label, std::string ticks,
-                 std::string text)
+namespace {
+
+using Field = decltype(FieldRow::field);
+
+FieldRow Row(FieldRow::Kind kind, std::string name, std::string text, Field field = {})
 {
     FieldRow row;
-    row.kind = FieldRow::Kind::Edit;
+    row.kind = kind;
     row.name = std::move(name);
     row.text = std::move(text);
+    row.field = field;
+    return row;
+}
+
+/// An input whose edit turns on ticks and which is read while they are on.
+FieldRow Input(FieldRow::Kind kind, std::string name, Field field, std::string label,
+               std::string ticks, std::string text)
+{
+    FieldRow row = Row(kind, std::move(name), std::move(text), field);
     row.label = std::move(label);
     row.when = ticks;
     row.ticks = std::move(ticks);
-    row.field = &field;
     return row;
+}
+
+} // namespace
+
+FieldRow EditRow(std::string name, unit& field, std::string label, std::string ticks,
+                 std::string text)
+{
+    return Input(FieldRow::Kind::Edit, std::move(name), &field, std::move(label), std::move(ticks),
+                 std::move(text));
 }
 
 FieldRow WaveRow(std::string name, unitUnitWave& field, std::string label, WaveListMode mode,
                  std::string ticks, std::string text)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Wave;
-    row.name = std::move(name);
-    row.text = std::move(text);
-    row.label = std::move(label);
-    row.when = ticks;
-    row.ticks = std::move(ticks);
+    FieldRow row = Input(FieldRow::Kind::Wave, std::move(name), &field, std::move(label),
+                         std::move(ticks), std::move(text));
     row.value = mode;
-    row.field = &field;
     return row;
 }
 
 FieldRow OptionRow(std::string name, std::string text, uint8_t& choice, uint8_t value)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Option;
-    row.name = std::move(name);
-    row.text = std::move(text);
+    FieldRow row = Row(FieldRow::Kind::Option, std::move(name), std::move(text), &choice);
     row.value = value;
-    row.field = &choice;
     return row;
 }
 
 FieldRow CheckRow(std::string name, std::string text, uint8_t& flag)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Check;
-    row.name = std::move(name);
-    row.text = std::move(text);
-    row.field = &flag;
-    return row;
+    return Row(FieldRow::Kind::Check, std::move(name), std::move(text), &flag);
 }
 
 FieldRow GroupRow(std::string name, std::string caption, uint8_t& index,
                   std::vector<std::string> items)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Group;
-    row.name = std::move(name);
-    row.text = std::move(caption);
+    FieldRow row = Row(FieldRow::Kind::Group, std::move(name), std::move(caption), &index);
     row.items = std::move(items);
-    row.field = &index;
     return row;
 }
 
 FieldRow ItemsRow(std::string name, std::string text, int32_t& index,
                   std::vector<std::string> items)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Items;
-    row.name = std::move(name);
-    row.text = std::move(text);
+    FieldRow row = Row(FieldRow::Kind::Items, std::move(name), std::move(text), &index);
     row.items = std::move(items);
-    row.field = &index;
     return row;
 }
 
 FieldRow TextRow(std::string text)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Text;
-    row.text = std::move(text);
-    return row;
+    return Row(FieldRow::Kind::Text, {}, std::move(text));
 }
 
 FieldRow PagesRow(std::string name, int32_t& index)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Pages;
-    row.name = std::move(name);
-    row.field = &index;
-    return row;
+    return Row(FieldRow::Kind::Pages, std::move(name), {}, &index);
 }
 
 FieldRow PageRow(std::string title)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Page;
-    row.text = std::move(title);
-    return row;
+    return Row(FieldRow::Kind::Page, {}, std::move(title));
 }
 
 FieldRow EndPagesRow()
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::EndPages;
-    return row;
+    return Row(FieldRow::Kind::EndPages, {}, {});
 }
 
 FieldRow HookRow(std::string name, std::function<void()> show, std::function<void(bool&)> read)
 {
-    FieldRow row;
-    row.kind = FieldRow::Kind::Hook;
-    row.name = std::move(name);
+    FieldRow row = Row(FieldRow::Kind::Hook, std::move(name), {});
     row.show = std::move(show);
     row.read = std::move(read);
     return row;
@@ -279,6 +262,10 @@ void TOperationDialog::Build(std::vector<FieldRow> table, std::vector<std::strin
     auto rightColumn = [&] { return area->left + LeftColumnWidth + RightColumnGap; };
 
     for (const FieldRow& row : rows) {
+        if (row.kind == FieldRow::Kind::Hook)
+            continue;
+        // A field goes beside the button just before it, when it is that button's field.
+        const std::string buttonBefore = std::exchange(lastButton, std::string());
         MakeControl(row, area->parent);
         QWidget* control = Control(row.name);
         switch (row.kind) {
@@ -295,17 +282,14 @@ void TOperationDialog::Build(std::vector<FieldRow> table, std::vector<std::strin
             const std::vector<std::string> ticks = SplitNames(row.ticks);
             const int x = rightColumn();
             const int width = area->right - x;
-            if (!ticks.empty() && ticks.back() == lastButton && row.text.empty()) {
-                // Beside the button it belongs to.
+            if (!ticks.empty() && ticks.back() == buttonBefore && row.text.empty()) {
                 put(control, x, lastButtonY, width, 21);
-                lastButton.clear();
                 break;
             }
             auto* caption =
                 new QLabel(Latin1(row.text.empty() ? row.label : row.text), area->parent);
             put(caption, area->left, area->y + 3, LeftColumnWidth, 15);
             put(control, x, area->y, width, 21);
-            lastButton.clear();
             area->y += LineStep;
             break;
         }
@@ -344,10 +328,6 @@ void TOperationDialog::Build(std::vector<FieldRow> table, std::vector<std::strin
         case FieldRow::Kind::Hook:
             break;
         }
-        if (row.kind != FieldRow::Kind::Option && row.kind != FieldRow::Kind::Check &&
-            row.kind != FieldRow::Kind::Hook && row.kind != FieldRow::Kind::Edit &&
-            row.kind != FieldRow::Kind::Wave && row.kind != FieldRow::Kind::Items)
-            lastButton.clear();
     }
     for (const FieldRow& row : rows)
         ConnectTicks(row);

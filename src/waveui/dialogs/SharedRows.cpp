@@ -1,4 +1,4 @@
-#include "waveui/dialogs/LengthRows.h"
+#include "waveui/dialogs/SharedRows.h"
 
 #include "general/GuiMessages.h"
 #include "sound/records/OperationRecords.h"
@@ -49,6 +49,16 @@ FieldRow StartLengthRow(unitWavePosition& start, const double& currentLength)
                 start.SetLength(currentLength);
         },
         nullptr);
+}
+
+std::vector<FieldRow> SpeedRows(unit& speed, uint8_t& envelopeFlag, unitUnitWave& envelope)
+{
+    std::vector<FieldRow> rows;
+    rows.push_back(EditRow("editSpeedFactor", speed, "Speed Factor"));
+    rows.push_back(CheckRow("chkSpeedEnvelope", "Speed Envelope", envelopeFlag));
+    rows.push_back(WaveRow("cboSpeedEnvelope", envelope, "Speed Envelope", waveListOtherMono,
+                           "chkSpeedEnvelope"));
+    return rows;
 }
 
 } // namespace kelvorn
