@@ -68,7 +68,7 @@ void TDlgLeftRightProps::cboExampleChange(int item)
         return;
     const unitFactor* shares[] = {&props.leftToLeft, &props.leftToRight, &props.rightToLeft,
                                   &props.rightToRight};
-    // Written as the dialog's own text, so that the example stays shown.
+    // Written with the edits' signals blocked, so that the example stays shown.
     for (int i = 0; i < 4; ++i)
         SetEditText(Edit(LeftRightEdits[i]), shares[i]->ToText());
 }

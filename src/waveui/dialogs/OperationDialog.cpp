@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -440,10 +441,9 @@ void TOperationDialog::ConnectTicks(const FieldRow& row)
 
 void TOperationDialog::SetEditText(QLineEdit* edit, const std::string& text)
 {
-    const bool wasFilling = filling;
-    filling = true;
+    // Blocked rather than counted: an unchanged text sends no change at all.
+    const QSignalBlocker blocker(edit);
     edit->setText(Latin1(text));
-    filling = wasFilling;
 }
 
 void TOperationDialog::showEvent(QShowEvent* event)

@@ -140,10 +140,11 @@ protected:
     /// Makes, names and places the controls of table. readOrder names the rows in the order
     /// OK reads them; empty: table order.
     void Build(std::vector<FieldRow> table, std::vector<std::string> readOrder = {});
-    /// Writes text into an edit without turning on its buttons.
+    /// Writes text into an edit with its change signal blocked: no button turns on and no
+    /// change handler runs.
     void SetEditText(QLineEdit* edit, const std::string& text);
-    /// Whether the dialog is writing its controls itself (showing, SetEditText), so that
-    /// change handlers can tell the user's edits from its own.
+    /// Whether the dialog is filling its controls from the record, so that change handlers
+    /// can tell the user's edits from its own.
     bool Filling() const { return filling; }
 
     void showEvent(QShowEvent* event) override;

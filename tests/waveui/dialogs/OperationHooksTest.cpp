@@ -433,3 +433,45 @@ TEST_F(OperationHooks, ResonanceAboveTheSampleFrequencyIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OperationHooks, CountsThatWouldTruncateToZeroAreRefused)
+{
+    struct Count
+    {
+        std::function<TOperationDialog*()> make;
+        const char* className;
+        const char* edit;
+        const char* option; // "" when none must be chosen
+        const char* label;
+    };
+    const Count counts[] = {
+        {[] { return new TDlgHighLowProps(nullptr, {}); }, "TDlgHighLowProps", "editCount", "",
+         "Count"},
+        {[] { return new TDlgBlockProps(nullptr, {}); }, "TDlgBlockProps", "editVertCount",
+         "optVertCount", " Vertical Count"},
+        {[] { return new TDlgBlockProps(nullptr, {}); }, "TDlgBlockProps", "editHorCount",
+         "optHorCount", " Horizontal Count"},
+    };
+    for (const Count& count : counts) {
+        for (const char* typed : {"0", "0.5", "-1"}) {
+            std::unique_ptr<TOperationDialog> dialog(count.make());
+            messages.Expect();
+            const DialogResult result = RunScripted(dialogs, *dialog, count.className, [&] {
+                Set(*dialog, count.edit, typed);
+                if (*count.option)
+                    Set(*dialog, count.option, "on");
+                dialog->accept();
+            });
+            EXPECT_EQ(result, DialogResult::Rejected) << count.edit << " " << typed;
+            ASSERT_EQ(messages.Shown().size(), 1u) << count.edit << " " << typed;
+            EXPECT_EQ(messages.Shown()[0].text.rfind(std::string("In ") + count.label + ": ", 0),
+                      0u)
+                << messages.Shown()[0].text;
+            messages.Clear();
+        }
+    }
+}
+
+} // namespace
