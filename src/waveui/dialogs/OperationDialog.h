@@ -1,13 +1,14 @@
 #pragma once
 // The parameter dialogs of the wave operations. Each edits its own copy of an operation's
-// record and is described by a table: one row per control, in the order OK reads them. The
-// table gives the control's name, its caption, the label its messages name, the record field it
-// edits, the option or check box that editing it turns on, and the options that must be on for
-// it to be read at all. TOperationDialog lays the rows out, fills the controls from the record
-// when the dialog is shown and reads them back on OK; the dialogs themselves (TDlgVolumeProps,
+// record and is described by a table: one row per control, in the order of the form and, unless
+// the dialog names another, the order OK reads them in. The table gives the control's name, its
+// caption, the label its messages name, the record field it edits, the option or check box that
+// editing it turns on, and the options that must be on for it to be read at all. TOperationDialog
+// lays the rows out, fills the controls from the record when the dialog is shown and reads them
+// back on OK; the dialogs themselves (TDlgVolumeProps,
 // ...) only hold their record, their table and whatever hook they need beyond it.
 //
-// OK reads the fields in table order with one valid flag, so that the first bad field shows its
+// OK reads the fields in that order with one valid flag, so that the first bad field shows its
 // "Input Error" box and no later field is read; fields read before it keep their new values in
 // the dialog's copy. The dialog then refuses to close and stays open with the user's text; the
 // next OK starts valid again. Cancel reads nothing.
@@ -26,7 +27,6 @@ class QAbstractButton;
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
-class QTabWidget;
 
 namespace kelvorn {
 
