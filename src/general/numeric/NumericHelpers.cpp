@@ -23,6 +23,16 @@ double LinearMap(double x, double a, double b, double c, double d)
     return static_cast<double>((lx - la) / (lb - la) * (ld - lc) + lc);
 }
 
+double MapPixelCentre(const PixelRect& rect, double begin, double end, int x)
+{
+    return LinearMap(static_cast<double>(x) + 0.5, rect.left, rect.right, begin, end);
+}
+
+double MapPixelToTime(const PixelRect& rect, double begin, double end, int x, double rate)
+{
+    return LinearMap(x, rect.left, rect.right, begin / rate, end / rate);
+}
+
 double ClampValue(double x, double min, double max)
 {
     if (x < min)

@@ -3,6 +3,8 @@
 // double to an integer truncate toward zero; a result beyond the 32-bit range saturates (and
 // not a number gives 0) rather than being undefined.
 
+#include "general/view/PixelRect.h"
+
 #include <cstdint>
 
 namespace kelvorn {
@@ -51,6 +53,15 @@ int32_t BlendColor(int32_t colour1, int32_t colour2, double t);
 /// the right, plus pi to the left, pi/2 straight down (y grows) and 3 pi/2 straight up.
 /// Requires two different points (soft assertion).
 double PointAngle(IntPoint pointSource, IntPoint pointTarget);
+
+/// The centre (x + 0.5) of pixel column x mapped from [rect.left, rect.right] onto [begin, end]:
+/// the sample position a column of a pane showing [begin, end) in rect stands for. The caller
+/// ensures rect has a width.
+double MapPixelCentre(const PixelRect& rect, double begin, double end, int x);
+
+/// Pixel column x (its left edge) mapped from [rect.left, rect.right] onto
+/// [begin / rate, end / rate] seconds. The caller ensures rect has a width and rate is not 0.
+double MapPixelToTime(const PixelRect& rect, double begin, double end, int x, double rate);
 
 /// Truncates toward zero into the 32-bit range: beyond it saturates, not a number gives 0.
 int32_t TruncToInt32(double x);

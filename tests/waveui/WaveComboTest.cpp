@@ -1,0 +1,126 @@
+// Wave references in a dialog's combo box: the items carry their documents, reading without a
+// selection shows the input-error box and keeps the dialog open, and showing a reference picks
+// the item of exactly its name.
+
+#include "waveui/WaveCombo.h"
+
+#include "platform/test/ScriptedMessages.h"
+#include "sound/document/UnitWave.h"
+
+#include <QComboBox>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace kelvorn {
+namespace {
+
+class WaveCombo : public ::testing::Test
+{
+protected:
+    WaveCombo()
+    {
+        for (const char* name : {"Wave 1", "Wave 2", "Wave \xE4"})
+            documents.push_back(
+                std::make_unique<TUnitWave>(name, "", std::make_shared<MonoSound>(44100, 2)));
+        for (const auto& document : documents)
+            list.push_back({document->GetName(), document.get()});
+    }
+
+    ScriptedMessages messages;
+    std::vector<std::unique_ptr<TUnitWave>> documents;
+    std::vector<WaveChoice> list;
+    QComboBox combo;
+};
+
+TEST_F(WaveCombo, ItemsCarryTheirDocuments)
+{
+    FillWaveComboItems(combo, list, 1);
+    ASSERT_EQ(combo.count(), 3);
+    EXPECT_EQ(combo.currentIndex(), 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(WaveComboItemDocument(combo, i), documents[static_cast<size_t>(i)].get());
+    EXPECT_EQ(WaveComboItemDocument(combo, -1), nullptr);
+    EXPECT_EQ(WaveComboItemDocument(combo, 3), nullptr);
+    combo.addItem("typed by hand");
+    EXPECT_EQ(WaveComboItemDocument(combo, 3), nullptr);
+    FillWaveComboItems(combo, list, 3); // no such item: nothing selected
+    EXPECT_EQ(combo.count(), 3);
+    EXPECT_EQ(combo.currentIndex(), -1);
+}
+
+TEST_F(WaveCombo, ReadTakesTheSelectedNameAndDocument)
+{
+    FillWaveComboItems(combo, list, 2);
+    unitUnitWave wave;
+    bool ok = true;
+    ReadWaveCombo(wave, ok, combo, "Envelope");
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(wave.GetCaption(), "Wave \xE4"); // an 8-bit name comes back byte for byte
+    EXPECT_EQ(wave.GetUnitWave(), documents[2].get());
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(WaveCombo, ReadWithoutSelectionShowsTheBoxAndEmptiesTheReference)
+{
+    FillWaveComboItems(combo, list, -1);
+    unitUnitWave wave;
+    wave.Set("Wave 1", documents[0].get());
+    bool ok = true;
+    messages.Expect();
+    ReadWaveCombo(wave, ok, combo, "Envelope");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(wave.GetCaption(), "");
+    EXPECT_EQ(wave.GetUnitWave(), nullptr);
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, "In Envelope: You have to select a Wave");
+    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
+    EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(messages.Unexpected().empty());
+}
+
+TEST_F(WaveCombo, ReadAfterAnEarlierFailureDoesNothing)
+{
+    FillWaveComboItems(combo, list, -1);
+    unitUnitWave wave;
+    wave.Set("Wave 2", documents[1].get());
+    bool ok = false;
+    ReadWaveCombo(wave, ok, combo, "Envelope");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(wave.GetCaption(), "Wave 2");
+    EXPECT_EQ(wave.GetUnitWave(), documents[1].get());
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+struct ShowCase
+{
+    const char* caption;
+    int before;
+    int after;
+};
+
+class WaveComboShow : public WaveCombo, public ::testing::WithParamInterface<ShowCase>
+{
+};
+
+TEST_P(WaveComboShow, SelectsTheItemOfExactlyTheName)
+{
+    const ShowCase& c = GetParam();
+    FillWaveComboItems(combo, list, c.before);
+    FillWaveCombo(unitUnitWave(c.caption), combo);
+    EXPECT_EQ(combo.currentIndex(), c.after) << '"' << c.caption << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Captions, WaveComboShow,
+    ::testing::Values(ShowCase{"Wave 2", 0, 1}, ShowCase{"Wave 1", -1, 0},
+                      ShowCase{"Wave \xE4", 0, 2},
+                      ShowCase{"  Wave 2\t ", 0, 1}, // a reference keeps no blanks at its ends
+                      ShowCase{"", 2, 2},            // no wave named: selection unchanged
+                      ShowCase{"", -1, -1}, ShowCase{"wave 2", 0, 0}, // names are case-sensitive
+                      ShowCase{"Wave", 2, 2},                         // no prefix matching
+                      ShowCase{"Wave 3", -1, -1}));                   // not listed
+
+} // namespace
+} // namespace kelvorn
