@@ -2,6 +2,7 @@
 
 #include "general/values/ValueUnits.h"
 #include "platform/Services.h"
+#include "waveui/WaveCombo.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -41,28 +42,6 @@ QString Latin1(const std::string& text)
 std::string Latin1(const QString& text)
 {
     return text.toLatin1().toStdString();
-}
-
-// The wave lists go through these two, so that the combo-box helpers of the wave references
-// can take their place in one spot.
-void ShowWaveChoice(QComboBox* combo, const std::vector<WaveChoice>& list,
-                    const unitUnitWave& reference)
-{
-    combo->clear();
-    std::vector<std::string> captions;
-    for (const WaveChoice& choice : list) {
-        combo->addItem(Latin1(choice.caption));
-        captions.push_back(choice.caption);
-    }
-    combo->setCurrentIndex(reference.FindWaveChoice(captions, -1));
-}
-
-void ReadWaveChoice(QComboBox* combo, const std::vector<WaveChoice>& list, unitUnitWave& reference,
-                    bool& ok, const std::string& label)
-{
-    const int index = combo->currentIndex();
-    const bool inList = index >= 0 && static_cast<size_t>(index) < list.size();
-    reference.ReadWaveChoice(ok, inList ? &list[static_cast<size_t>(index)] : nullptr, label);
 }
 
 // Form geometry: one line per row, captions in the left column, fields in the right one.
@@ -373,7 +352,6 @@ void TOperationDialog::MakeControl(const FieldRow& row, QWidget* parent)
         break;
     case FieldRow::Kind::Wave:
         control = new QComboBox(parent);
-        waveLists[row.name];
         break;
     case FieldRow::Kind::Items: {
         auto* combo = new QComboBox(parent);
@@ -466,11 +444,11 @@ void TOperationDialog::ShowRow(const FieldRow& row)
         Edit(row.name)->setText(Latin1(std::get<unit*>(row.field)->ToText()));
         break;
     case FieldRow::Kind::Wave: {
-        std::vector<WaveChoice>& list = waveLists[row.name];
-        list.clear();
+        std::vector<WaveChoice> list;
         if (WaveListSource* source = FindService<WaveListSource>())
             source->FillWaveList(list, row.value);
-        ShowWaveChoice(Combo(row.name), list, *std::get<unitUnitWave*>(row.field));
+        FillWaveComboItems(*Combo(row.name), list, -1);
+        FillWaveCombo(*std::get<unitUnitWave*>(row.field), *Combo(row.name));
         break;
     }
     case FieldRow::Kind::Option:
@@ -522,8 +500,7 @@ void TOperationDialog::ReadRow(const FieldRow& row, bool& ok)
         std::get<unit*>(row.field)->SetTextMsg(ok, Latin1(Edit(row.name)->text()), row.label);
         break;
     case FieldRow::Kind::Wave:
-        ReadWaveChoice(Combo(row.name), waveLists[row.name], *std::get<unitUnitWave*>(row.field),
-                       ok, row.label);
+        ReadWaveCombo(*std::get<unitUnitWave*>(row.field), ok, *Combo(row.name), row.label);
         break;
     case FieldRow::Kind::Option:
         if (Button(row.name)->isChecked())

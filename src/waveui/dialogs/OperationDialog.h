@@ -161,7 +161,6 @@ private:
     std::vector<const FieldRow*> readOrder;
     std::map<std::string, QWidget*> controls;
     std::map<uint8_t*, QButtonGroup*> choiceGroups;
-    std::map<std::string, std::vector<WaveChoice>> waveLists;
     bool inputValid = true;
     bool filling = false;
 };
