@@ -21,7 +21,7 @@ namespace kelvorn {
 
 /// What the writer tells the GUI side. The calls come from the writer's threads (one at a time,
 /// never two at once) and must not wait for the GUI thread: an implementation posts a queued
-/// notification and returns.
+/// notification and returns. A sink must outlive the writer's thread (until Stop returns).
 class VolumeWriterSink
 {
 public:
