@@ -1,3 +1,11 @@
+// A fused multiply-add rounds once where the plain bank rounds twice, and the cells would no
+// longer match; the vector paths below have it at hand.
+#if defined(__clang__)
+#pragma clang fp contract(off)
+#elif defined(__GNUC__)
+#pragma GCC optimize("fp-contract=off")
+#endif
+
 #include "sound/views/VolumeBands.h"
 
 #include "sound/views/VoldViewProps.h"
@@ -80,12 +88,26 @@ int64_t NextVolumeColumnSample(int64_t index, int64_t count, int32_t width)
     return std::min(count, std::max(index + 1, j));
 }
 
+#ifndef KV_BASE_GROUP
+#define KV_BASE_GROUP 4
+#endif
+#ifndef KV_AVX2_GROUP
+#define KV_AVX2_GROUP 8
+#endif
+#ifndef KV_AVX512_GROUP
+#define KV_AVX512_GROUP 4
+#endif
+
 namespace {
 
-// Eight lanes: one AVX register, or two SSE registers where AVX is missing.
-constexpr int32_t vectorLanes = 8;
-typedef float Floats __attribute__((vector_size(32)));
-typedef int32_t Ints __attribute__((vector_size(32)));
+// Lanes are padded to whole 8-float vectors; a 16-wide path takes a last 8-wide one along.
+constexpr int32_t laneBlock = 8;
+typedef float Floats4 __attribute__((vector_size(16)));
+typedef int32_t Ints4 __attribute__((vector_size(16)));
+typedef float Floats8 __attribute__((vector_size(32)));
+typedef int32_t Ints8 __attribute__((vector_size(32)));
+typedef float Floats16 __attribute__((vector_size(64)));
+typedef int32_t Ints16 __attribute__((vector_size(64)));
 
 struct BankArrays
 {
@@ -97,75 +119,123 @@ struct BankArrays
     const float* gain;
 };
 
-// K vectors of bands run together over the samples, their state held in registers: one band's
-// four updates form a long dependency chain, so several independent chains keep the units busy.
-template <int K>
+// The state of one vector of bands, held in registers while a run of samples goes through.
+template <class F, class I> struct Lanes
+{
+    static constexpr int32_t width = int32_t(sizeof(F) / sizeof(float));
+    F v, sp, pk, tr, fr, gn;
+
+    [[gnu::always_inline]] void Load(const BankArrays& a, int32_t at)
+    {
+        std::memcpy(&v, a.value + at, sizeof(F));
+        std::memcpy(&sp, a.speed + at, sizeof(F));
+        std::memcpy(&pk, a.peak + at, sizeof(F));
+        std::memcpy(&tr, a.tr + at, sizeof(F));
+        std::memcpy(&fr, a.free + at, sizeof(F));
+        std::memcpy(&gn, a.gain + at, sizeof(F));
+    }
+    [[gnu::always_inline]] void Store(const BankArrays& a, int32_t at) const
+    {
+        std::memcpy(a.value + at, &v, sizeof(F));
+        std::memcpy(a.speed + at, &sp, sizeof(F));
+        std::memcpy(a.peak + at, &pk, sizeof(F));
+    }
+    [[gnu::always_inline]] void Sample(float s)
+    {
+        const F in = gn * s;
+        F x = v;
+        F y = sp;
+        // The same operations in the same order as one band at a time, never fused into a
+        // multiply-add (which rounds once): the cells match the plain bank's.
+#pragma GCC unroll 4
+        for (int step = 0; step < 4; ++step) {
+            x = x + y * tr;
+            y = y - x;
+            x = in + fr * x;
+        }
+        v = x;
+        sp = y;
+        // The peak of |trunc(x)| is trunc of the peak of |x| (truncation is monotonic), so
+        // truncation waits for the column write. A value that is not a number never wins.
+        const I absMask = I{} + 0x7FFFFFFF;
+        const F mag = (F)((I)x & absMask);
+        const I greater = mag > pk;
+        pk = (F)(((I)mag & greater) | ((I)pk & ~greater));
+    }
+};
+
+// K vectors of bands (plus T half-width ones after them) run together over the samples: one
+// band's four updates form a long dependency chain, so several independent chains keep the
+// units busy.
+template <class F, class I, int K, int T = 0>
 [[gnu::always_inline]] inline void ResonateGroup(const BankArrays& a, int32_t lane,
                                                  const int16_t* samples, int64_t count)
 {
-    Floats v[K], sp[K], pk[K], tr[K], fr[K], gn[K];
+    using Half = Lanes<Floats8, Ints8>;
+    Lanes<F, I> group[K];
+    Half tail[T > 0 ? T : 1];
+    constexpr int32_t width = Lanes<F, I>::width;
 #pragma GCC unroll 16
-    for (int k = 0; k < K; ++k) {
-        const int32_t at = lane + k * vectorLanes;
-        std::memcpy(&v[k], a.value + at, sizeof(Floats));
-        std::memcpy(&sp[k], a.speed + at, sizeof(Floats));
-        std::memcpy(&pk[k], a.peak + at, sizeof(Floats));
-        std::memcpy(&tr[k], a.tr + at, sizeof(Floats));
-        std::memcpy(&fr[k], a.free + at, sizeof(Floats));
-        std::memcpy(&gn[k], a.gain + at, sizeof(Floats));
-    }
-    const Ints absMask = Ints{} + 0x7FFFFFFF;
+    for (int k = 0; k < K; ++k)
+        group[k].Load(a, lane + k * width);
+#pragma GCC unroll 2
+    for (int t = 0; t < T; ++t)
+        tail[t].Load(a, lane + K * width + t * Half::width);
     for (int64_t j = 0; j < count; ++j) {
         const float s = samples[j];
 #pragma GCC unroll 16
-        for (int k = 0; k < K; ++k) {
-            const Floats in = gn[k] * s;
-            Floats x = v[k];
-            Floats y = sp[k];
-            // The same operations in the same order as one band at a time: the cells match.
-#pragma GCC unroll 4
-            for (int step = 0; step < 4; ++step) {
-                x = x + y * tr[k];
-                y = y - x;
-                x = in + fr[k] * x;
-            }
-            v[k] = x;
-            sp[k] = y;
-            // The peak of |trunc(x)| is trunc of the peak of |x| (truncation is monotonic), so
-            // truncation waits for the column write. A value that is not a number never wins.
-            const Floats mag = (Floats)((Ints)x & absMask);
-            const Ints greater = mag > pk[k];
-            pk[k] = (Floats)(((Ints)mag & greater) | ((Ints)pk[k] & ~greater));
-        }
+        for (int k = 0; k < K; ++k)
+            group[k].Sample(s);
+#pragma GCC unroll 2
+        for (int t = 0; t < T; ++t)
+            tail[t].Sample(s);
     }
 #pragma GCC unroll 16
-    for (int k = 0; k < K; ++k) {
-        const int32_t at = lane + k * vectorLanes;
-        std::memcpy(a.value + at, &v[k], sizeof(Floats));
-        std::memcpy(a.speed + at, &sp[k], sizeof(Floats));
-        std::memcpy(a.peak + at, &pk[k], sizeof(Floats));
-    }
+    for (int k = 0; k < K; ++k)
+        group[k].Store(a, lane + k * width);
+#pragma GCC unroll 2
+    for (int t = 0; t < T; ++t)
+        tail[t].Store(a, lane + K * width + t * Half::width);
 }
 
-// Vectors per group: enough chains to hide the latency, few enough to stay in registers.
-constexpr int groupVectors = 4;
-
+// Every vector of the bank, in groups of at most maxGroup vectors; lanes left over after the
+// whole vectors (8 of a 16-wide vector) ride with the last group.
+template <class F, class I, int maxGroup>
 [[gnu::always_inline]] inline void ResonateAll(const BankArrays& a, int32_t lanes,
                                                const int16_t* samples, int64_t count)
 {
+    constexpr int32_t width = Lanes<F, I>::width;
+    const bool tail = lanes % width != 0;
     int32_t lane = 0;
-    for (; lanes - lane >= groupVectors * vectorLanes; lane += groupVectors * vectorLanes)
-        ResonateGroup<groupVectors>(a, lane, samples, count);
-    switch ((lanes - lane) / vectorLanes) {
-    case 3:
-        ResonateGroup<3>(a, lane, samples, count);
+    for (; lanes - lane > maxGroup * width; lane += maxGroup * width)
+        ResonateGroup<F, I, maxGroup>(a, lane, samples, count);
+    const int vectors = (lanes - lane) / width;
+    if (tail) {
+        switch (vectors) {
+#define KV_GROUP(k)                                                                                \
+    case k:                                                                                        \
+        if constexpr (k < maxGroup)                                                                \
+            ResonateGroup<F, I, k, 1>(a, lane, samples, count);                                    \
         break;
-    case 2:
-        ResonateGroup<2>(a, lane, samples, count);
+            KV_GROUP(1) KV_GROUP(2) KV_GROUP(3) KV_GROUP(4) KV_GROUP(5) KV_GROUP(6) KV_GROUP(7)
+#undef KV_GROUP
+        case 0:
+            ResonateGroup<Floats8, Ints8, 1>(a, lane, samples, count);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    switch (vectors) {
+#define KV_GROUP(k)                                                                                \
+    case k:                                                                                        \
+        if constexpr (k <= maxGroup)                                                               \
+            ResonateGroup<F, I, k>(a, lane, samples, count);                                       \
         break;
-    case 1:
-        ResonateGroup<1>(a, lane, samples, count);
-        break;
+        KV_GROUP(1) KV_GROUP(2) KV_GROUP(3) KV_GROUP(4) KV_GROUP(5) KV_GROUP(6) KV_GROUP(7)
+        KV_GROUP(8)
+#undef KV_GROUP
     default:
         break;
     }
@@ -173,41 +243,81 @@ constexpr int groupVectors = 4;
 
 void ResonateBaseline(const BankArrays& a, int32_t lanes, const int16_t* samples, int64_t count)
 {
-    ResonateAll(a, lanes, samples, count);
+    ResonateAll<Floats4, Ints4, KV_BASE_GROUP>(a, lanes, samples, count);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-// Only AVX2, never FMA: a fused multiply-add rounds once and would change the cells.
+// Only AVX2, which has no fused multiply-add.
 __attribute__((target("avx2"))) void ResonateAvx2(const BankArrays& a, int32_t lanes,
                                                   const int16_t* samples, int64_t count)
 {
-    ResonateAll(a, lanes, samples, count);
+    ResonateAll<Floats8, Ints8, KV_AVX2_GROUP>(a, lanes, samples, count);
 }
+
+// 32 registers hold four 16-float groups whole. Contraction is off for this file.
+__attribute__((target("avx512f"))) void ResonateAvx512(const BankArrays& a, int32_t lanes,
+                                                       const int16_t* samples, int64_t count)
+{
+    ResonateAll<Floats16, Ints16, KV_AVX512_GROUP>(a, lanes, samples, count);
+}
+
+#endif
 
 using ResonateFunction = void (*)(const BankArrays&, int32_t, const int16_t*, int64_t);
 
-ResonateFunction ChooseResonate()
+ResonateFunction KernelFunction(VolumeKernel kernel)
 {
+#if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? ResonateAvx2 : ResonateBaseline;
-}
+    if (kernel == VolumeKernel::Avx512)
+        return __builtin_cpu_supports("avx512f") ? ResonateAvx512 : nullptr;
+    if (kernel == VolumeKernel::Avx2)
+        return __builtin_cpu_supports("avx2") ? ResonateAvx2 : nullptr;
+#else
+    if (kernel != VolumeKernel::Baseline)
+        return nullptr;
 #endif
+    return ResonateBaseline;
+}
+
+ResonateFunction BestKernel()
+{
+    for (VolumeKernel kernel : {VolumeKernel::Avx512, VolumeKernel::Avx2})
+        if (ResonateFunction f = KernelFunction(kernel))
+            return f;
+    return ResonateBaseline;
+}
+
+std::atomic<ResonateFunction>& ChosenKernel()
+{
+    static std::atomic<ResonateFunction> chosen{BestKernel()};
+    return chosen;
+}
 
 void ResonateBands(const BankArrays& a, int32_t lanes, const int16_t* samples, int64_t count)
 {
-#if defined(__x86_64__) || defined(__i386__)
-    static const ResonateFunction resonate = ChooseResonate();
-    resonate(a, lanes, samples, count);
-#else
-    ResonateBaseline(a, lanes, samples, count);
-#endif
+    ChosenKernel().load(std::memory_order_relaxed)(a, lanes, samples, count);
 }
 
 } // namespace
 
+bool UseVolumeKernel(VolumeKernel kernel)
+{
+    ResonateFunction f = KernelFunction(kernel);
+    if (!f)
+        return false;
+    ChosenKernel().store(f, std::memory_order_relaxed);
+    return true;
+}
+
+void UseBestVolumeKernel()
+{
+    ChosenKernel().store(BestKernel(), std::memory_order_relaxed);
+}
+
 VolumeBank::VolumeBank(const std::vector<VolumeBand>& bandList)
     : bands(int32_t(bandList.size())),
-      lanes((int32_t(bandList.size()) + vectorLanes - 1) / vectorLanes * vectorLanes)
+      lanes((int32_t(bandList.size()) + laneBlock - 1) / laneBlock * laneBlock)
 {
     storage.assign(size_t(lanes) * 6, 0.0f);
     value = storage.data();

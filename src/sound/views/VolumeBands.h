@@ -48,6 +48,14 @@ int64_t VolumeColumnOfSample(int64_t index, int64_t count, int32_t width);
 /// there is none).
 int64_t NextVolumeColumnSample(int64_t index, int64_t count, int32_t width);
 
+/// The machine code the bank runs: plain vectors any processor has, or those of AVX2 or
+/// AVX-512. The best one the processor has is used; every one gives the same cells.
+enum class VolumeKernel { Baseline, Avx2, Avx512 };
+/// Test and benchmark hook: runs every bank from now on with kernel. False (nothing changed)
+/// when the processor lacks it.
+bool UseVolumeKernel(VolumeKernel kernel);
+void UseBestVolumeKernel();
+
 /// The resonator bank over one channel.
 class VolumeBank
 {

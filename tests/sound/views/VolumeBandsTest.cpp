@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <tuple>
 #include <vector>
 
 using namespace kelvorn;
@@ -179,13 +181,31 @@ struct MatchCase
     int signal; // 0 noise, 1 sine, 2 full-scale square
 };
 
-class VolumeBankMatchesThePlainBank : public ::testing::TestWithParam<MatchCase>
+void PrintTo(const MatchCase& c, std::ostream* os)
 {
+    *os << c.name;
+}
+
+using MatchParam = std::tuple<MatchCase, VolumeKernel>;
+
+std::string MatchName(const ::testing::TestParamInfo<MatchParam>& info)
+{
+    static const char* const kernels[] = {"Baseline", "Avx2", "Avx512"};
+    return std::string(std::get<0>(info.param).name) + kernels[int(std::get<1>(info.param))];
+}
+
+class VolumeBankMatchesThePlainBank
+    : public ::testing::TestWithParam<std::tuple<MatchCase, VolumeKernel>>
+{
+protected:
+    void TearDown() override { UseBestVolumeKernel(); }
 };
 
 TEST_P(VolumeBankMatchesThePlainBank, CellForCell)
 {
-    const MatchCase c = GetParam();
+    const MatchCase c = std::get<0>(GetParam());
+    if (!UseVolumeKernel(std::get<1>(GetParam())))
+        GTEST_SKIP() << "the processor lacks this kernel";
     TVoldViewProps props = Props(c.width, c.height);
     props.FreqAxisKind = c.axis;
     props.YWidth.SetValue(c.yWidth);
@@ -205,21 +225,26 @@ TEST_P(VolumeBankMatchesThePlainBank, CellForCell)
     EXPECT_EQ(FirstDifference(*grid, expected, c.width), "");
 }
 
-// Band counts cover every split into groups of vectors and a lone partial vector.
+// Band counts cover every split into groups of vectors, with and without a half-width vector
+// riding along, and a lone partial vector.
 INSTANTIATE_TEST_SUITE_P(
     Cases, VolumeBankMatchesThePlainBank,
-    ::testing::Values(MatchCase{"Default", 30000, 500, 50, 44100, freqAxisLog, 1.0, 0},
-                      MatchCase{"OneBand", 5000, 100, 1, 44100, freqAxisLog, 1.0, 0},
-                      MatchCase{"EightBands", 5000, 100, 8, 44100, freqAxisLog, 1.0, 1},
-                      MatchCase{"NineBands", 5000, 100, 9, 44100, freqAxisLog, 1.0, 0},
-                      MatchCase{"ThirtyThree", 8000, 64, 33, 22050, freqAxisLinFreq, 0.5, 0},
-                      MatchCase{"Seventy", 8000, 700, 70, 48000, freqAxisLinTime, 2.0, 2},
-                      MatchCase{"Square", 20000, 500, 50, 44100, freqAxisLog, 1.0, 2},
-                      MatchCase{"LowRate", 20000, 500, 50, 11025, freqAxisLog, 1.0, 0},
-                      MatchCase{"VeryLowRate", 9000, 300, 40, 8000, freqAxisLinFreq, 1.0, 2},
-                      MatchCase{"FewSamples", 7, 500, 50, 44100, freqAxisLog, 1.0, 0},
-                      MatchCase{"OneColumn", 3000, 1, 50, 44100, freqAxisLog, 1.0, 0}),
-    [](const ::testing::TestParamInfo<MatchCase>& info) { return info.param.name; });
+    ::testing::Combine(
+        ::testing::Values(MatchCase{"Default", 30000, 500, 50, 44100, freqAxisLog, 1.0, 0},
+                          MatchCase{"OneBand", 5000, 100, 1, 44100, freqAxisLog, 1.0, 0},
+                          MatchCase{"EightBands", 5000, 100, 8, 44100, freqAxisLog, 1.0, 1},
+                          MatchCase{"NineBands", 5000, 100, 9, 44100, freqAxisLog, 1.0, 0},
+                          MatchCase{"ThirtyThree", 8000, 64, 33, 22050, freqAxisLinFreq, 0.5, 0},
+                          MatchCase{"Seventy", 8000, 700, 70, 48000, freqAxisLinTime, 2.0, 2},
+                          MatchCase{"Ninety", 4000, 50, 90, 44100, freqAxisLog, 1.0, 0},
+                          MatchCase{"HundredTwenty", 3000, 50, 120, 44100, freqAxisLog, 1.5, 1},
+                          MatchCase{"Square", 20000, 500, 50, 44100, freqAxisLog, 1.0, 2},
+                          MatchCase{"LowRate", 20000, 500, 50, 11025, freqAxisLog, 1.0, 0},
+                          MatchCase{"VeryLowRate", 9000, 300, 40, 8000, freqAxisLinFreq, 1.0, 2},
+                          MatchCase{"FewSamples", 7, 500, 50, 44100, freqAxisLog, 1.0, 0},
+                          MatchCase{"OneColumn", 3000, 1, 50, 44100, freqAxisLog, 1.0, 0}),
+        ::testing::Values(VolumeKernel::Baseline, VolumeKernel::Avx2, VolumeKernel::Avx512)),
+    MatchName);
 
 TEST(VolumeBank, AToneAtABandsFrequencyPeaksInThatBandsRow)
 {
