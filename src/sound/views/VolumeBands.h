@@ -56,11 +56,14 @@ enum class VolumeKernel { Baseline, Avx2, Avx512 };
 bool UseVolumeKernel(VolumeKernel kernel);
 void UseBestVolumeKernel();
 
-/// The resonator bank over one channel.
+/// The resonator bank over one channel, run once from the channel's first sample.
 class VolumeBank
 {
 public:
     explicit VolumeBank(const std::vector<VolumeBand>& bands);
+    // The arrays point into the bank's own storage.
+    VolumeBank(const VolumeBank&) = delete;
+    VolumeBank& operator=(const VolumeBank&) = delete;
 
     int32_t Bands() const { return bands; }
 

@@ -322,19 +322,4 @@ TEST(VolumeBands, BandsGoingUpInFrequencyStillDamp)
     }
 }
 
-TEST(VolumeBands, FreeComesFromTheNextBandsPeriod)
-{
-    // Logarithmic bands: Free of band i uses x g^(i+1), Tr uses x g^i.
-    const TVoldViewProps props;
-    const std::vector<VolumeBand> bands = ComputeVolumeBands(props, 44100);
-    const float g = std::pow(0.05 / 5e-05, 1.0 / 50);
-    const float k = 1 - 1 / std::pow(g, 1.0f);
-    float x = 44100 * 5e-05;
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(bands[i].Tr, float(2.466 / x / x)) << i;
-        x = x * g;
-        EXPECT_EQ(bands[i].Free, std::pow(1 - k, 1 / x)) << i;
-    }
-}
-
 } // namespace

@@ -253,19 +253,6 @@ TEST(VolumeWriterThreads, AStopFromInsideTheSinkOnlyAsks)
     EXPECT_LE(sink.Reports().size(), 2u) << "one report per channel at most";
 }
 
-TEST(VolumeWriterThreads, AStopBeforeTheFirstBlockComputesNothing)
-{
-    auto grids = GridsFor(1, 50, 5);
-    RecordingSink sink;
-    TThreadVolumeWriter writer(MonoOf(Noise(5000, 4)), Props(50, 5), grids, &sink);
-    writer.RequestStop();
-    ASSERT_TRUE(writer.Start());
-    writer.Stop();
-    EXPECT_TRUE(sink.Reports().empty());
-    EXPECT_EQ(sink.EndedCalls(), 1);
-    EXPECT_EQ(grids[0]->GetFilled(), 0);
-}
-
 // The GUI side as the pane group builds it: the sink only queues a notice, the GUI thread
 // serves the queue, takes the new columns and reads their cells while the writer goes on.
 TEST(VolumeWriterThreads, AGuiThreadServingQueuedNoticesReadsTheGridsWhileTheyFill)
@@ -277,7 +264,19 @@ TEST(VolumeWriterThreads, AGuiThreadServingQueuedNoticesReadsTheGridsWhileTheyFi
 
     struct QueueSink : VolumeWriterSink
     {
-        void ColumnsFilled(int channel, int32_t, int32_t) override { Post(channel); }
+        void ColumnsFilled(int channel, int32_t first, int32_t end) override
+        {
+            // The channels run side by side, yet their reports come one at a time and each
+            // channel's follow on from each other.
+            if (inside.fetch_add(1) != 0)
+                overlapped = true;
+            if (first != lastEnd[channel])
+                outOfOrder = true;
+            lastEnd[channel] = end;
+            std::this_thread::yield();
+            Post(channel);
+            inside.fetch_sub(1);
+        }
         void WriterEnded(bool) override { Post(-1); }
         void Post(int notice)
         {
@@ -298,6 +297,10 @@ TEST(VolumeWriterThreads, AGuiThreadServingQueuedNoticesReadsTheGridsWhileTheyFi
         std::mutex mutex;
         std::condition_variable posted;
         std::deque<int> queue;
+        std::atomic<int> inside{0};
+        std::atomic<bool> overlapped{false};
+        bool outOfOrder = false; // written under the writer's one-at-a-time rule
+        int32_t lastEnd[2] = {0, 0};
     } sink;
 
     TThreadVolumeWriter writer(StereoOf(left, right), props, grids, &sink);
@@ -316,6 +319,10 @@ TEST(VolumeWriterThreads, AGuiThreadServingQueuedNoticesReadsTheGridsWhileTheyFi
                 sum += grid.GetVolume(x, y);
     }
     writer.Stop();
+    EXPECT_FALSE(sink.overlapped);
+    EXPECT_FALSE(sink.outOfOrder);
+    EXPECT_EQ(sink.lastEnd[0], 501);
+    EXPECT_EQ(sink.lastEnd[1], 501);
     EXPECT_GT(notices, 2);
     EXPECT_GT(sum, 0.0);
     const std::vector<VolumeBand> bands = ComputeVolumeBands(props, 44100);
@@ -325,30 +332,6 @@ TEST(VolumeWriterThreads, AGuiThreadServingQueuedNoticesReadsTheGridsWhileTheyFi
     EXPECT_EQ(grids[1]->GetDrawn(), 501);
     EXPECT_EQ(FirstDifference(*grids[0], expectedLeft, 500), "");
     EXPECT_EQ(FirstDifference(*grids[1], expectedRight, 500), "");
-}
-
-TEST(VolumeWriterThreads, ChannelsSideBySideReportOneAtATime)
-{
-    auto grids = GridsFor(2, 500, 50);
-    RecordingSink sink;
-    // Every report lingers a little, so a second channel's report would meet it.
-    sink.hook = [](size_t, int) { std::this_thread::yield(); };
-    TThreadVolumeWriter writer(StereoOf(Noise(40000, 1), Noise(40000, 2)), Props(500, 50),
-                               grids, &sink);
-    writer.SetChannelsSideBySide(true);
-    ASSERT_TRUE(writer.Start());
-    sink.WaitForEnd();
-    writer.Stop();
-    EXPECT_FALSE(sink.overlapped);
-    EXPECT_TRUE(sink.LastCompleted());
-    int32_t end[2] = {0, 0};
-    for (const Report& r : sink.Reports()) {
-        ASSERT_TRUE(r.channel == 0 || r.channel == 1);
-        EXPECT_EQ(r.first, end[r.channel]) << "reports of a channel follow each other";
-        end[r.channel] = r.end;
-    }
-    EXPECT_EQ(end[0], 501);
-    EXPECT_EQ(end[1], 501);
 }
 
 TEST(VolumeWriterThreads, TheWriterKeepsItsOwnReferenceToTheSound)
