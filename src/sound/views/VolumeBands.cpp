@@ -361,17 +361,20 @@ bool VolumeBank::Run(const int16_t* samples, int64_t count, TVolumeArray& grid,
                      const std::atomic<bool>& stop,
                      const std::function<void(int32_t first, int32_t end)>& report)
 {
-    if (grid.GetHeight() != bands)
+    if (grid.GetHeight() != bands || lanes == 0)
         return false;
     const int32_t width = grid.GetWidth();
     const float scale = 1.0f / 32768.0f;
     int64_t position = 0;
     int64_t nextWrite = 0; // the first sample always writes a column
     int32_t filled = grid.GetFilled();
+    // A bank of many bands (a grid may have millions) takes shorter blocks, so that a stop
+    // still comes within about the time of 300 samples of 64 bands.
+    const int64_t block = std::clamp<int64_t>(int64_t(volumeBlock) * 64 / lanes, 1, volumeBlock);
     while (position < count) {
         if (stop.load(std::memory_order_acquire))
             return false;
-        const int64_t blockEnd = std::min(count, position + volumeBlock);
+        const int64_t blockEnd = std::min(count, position + block);
         const int32_t before = filled;
         while (position < blockEnd) {
             const int64_t segmentEnd = std::min(blockEnd, nextWrite + 1);

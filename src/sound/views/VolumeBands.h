@@ -68,8 +68,9 @@ public:
     int32_t Bands() const { return bands; }
 
     /// Runs the samples [0, count) of samples into grid, whose height must equal Bands(). After
-    /// each block of volumeBlock samples the new columns [first, end) are reported and stop is
-    /// looked at; a set stop ends the run before the next block. True when every sample ran.
+    /// each block of volumeBlock samples (fewer for a bank of more than 64 bands) the new
+    /// columns [first, end) are reported, if any, and stop is looked at; a set stop ends the
+    /// run before the next block. True when every sample ran.
     bool Run(const int16_t* samples, int64_t count, TVolumeArray& grid,
              const std::atomic<bool>& stop,
              const std::function<void(int32_t first, int32_t end)>& report);

@@ -141,6 +141,31 @@ TEST(VolumeBank, TenSamplesWriteEveryFiftiethColumnAndFilledEndsPastTheWidth)
     EXPECT_EQ(reports[0], std::make_pair(0, 501));
 }
 
+TEST(VolumeBank, ManyBandsReportInShorterBlocks)
+{
+    struct Case
+    {
+        int32_t bands;
+        int64_t block;
+    };
+    // 300 samples up to 64 bands (56 and 64 lanes), then 300 x 64 / lanes, at least 1.
+    for (Case c : {Case{50, 300}, Case{64, 300}, Case{65, 266}, Case{640, 30}, Case{20000, 1}}) {
+        const int64_t count = 601;
+        TVoldViewProps props = Props(int32_t(count), c.bands);
+        std::vector<std::pair<int32_t, int32_t>> reports;
+        // As many columns as samples: every sample fills the next column, the last one lands
+        // clamped in the last column and counts one past it.
+        std::unique_ptr<TVolumeArray> grid = RunBank(Noise(count, 1), props, 44100, &reports);
+        ASSERT_EQ(int64_t(reports.size()), (count + c.block - 1) / c.block) << c.bands;
+        for (size_t i = 0; i < reports.size(); ++i) {
+            EXPECT_EQ(reports[i].first, int64_t(i) * c.block) << c.bands;
+            const int64_t end = int64_t(i + 1) * c.block;
+            EXPECT_EQ(reports[i].second, end < count ? end : count + 1) << c.bands;
+        }
+        EXPECT_EQ(grid->GetFilled(), count + 1);
+    }
+}
+
 TEST(VolumeBank, DigitalSilenceLeavesEveryCellAtZero)
 {
     const TVoldViewProps props = Props(500, 50);
