@@ -338,8 +338,7 @@ int main(int argc, char** argv)
                         rate("BM_Writer", bandSamples), rate("BM_Writer", bandSamples) / fft);
         if (s.count("BM_PlainBank")) {
             const double plain = rate("BM_PlainBank", double(count / 10) * bands);
-            std::printf("plain bank: %.0f M band-samples/s, %.2f x the FFT\n", plain,
-                        plain / fft);
+            std::printf("plain bank: %.0f M band-samples/s, %.2f x the FFT\n", plain, plain / fft);
         }
     }
     if (s.count("BM_StopLatency"))

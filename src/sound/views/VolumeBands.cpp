@@ -60,8 +60,8 @@ std::vector<VolumeBand> ComputeVolumeBands(const TVoldViewProps& props, int32_t 
         band.Free = std::pow(1 - k, 1 / x);
         // Past 2 (1 + Free) the update has an eigenvalue beyond -1 and the band grows without
         // bound; the comparison also refuses a coefficient that is not a number.
-        band.Stable = std::isfinite(band.Tr) && std::isfinite(band.Free) &&
-                      band.Tr <= 2 * (1 + band.Free);
+        band.Stable =
+            std::isfinite(band.Tr) && std::isfinite(band.Free) && band.Tr <= 2 * (1 + band.Free);
     }
     return bands;
 }
@@ -88,15 +88,12 @@ int64_t NextVolumeColumnSample(int64_t index, int64_t count, int32_t width)
     return std::min(count, std::max(index + 1, j));
 }
 
-#ifndef KV_BASE_GROUP
-#define KV_BASE_GROUP 4
-#endif
-#ifndef KV_AVX2_GROUP
-#define KV_AVX2_GROUP 8
-#endif
-#ifndef KV_AVX512_GROUP
-#define KV_AVX512_GROUP 4
-#endif
+// Vectors per group, measured: enough independent chains to hide the latency of the updates,
+// few enough for the registers (16 for SSE and AVX2, where seven spill a little but still win,
+// 32 for AVX-512).
+constexpr int baseGroup = 4;
+constexpr int avx2Group = 8;
+constexpr int avx512Group = 4;
 
 namespace {
 
@@ -198,6 +195,19 @@ template <class F, class I, int K, int T = 0>
         tail[t].Store(a, lane + K * width + t * Half::width);
 }
 
+// A group of K or fewer vectors (plus T half-width ones): the instantiation for vectors.
+template <class F, class I, int K, int T>
+[[gnu::always_inline]] inline void ResonateGroupOf(int vectors, const BankArrays& a, int32_t lane,
+                                                   const int16_t* samples, int64_t count)
+{
+    if constexpr (K >= 1) {
+        if (vectors == K)
+            ResonateGroup<F, I, K, T>(a, lane, samples, count);
+        else
+            ResonateGroupOf<F, I, K - 1, T>(vectors, a, lane, samples, count);
+    }
+}
+
 // Every vector of the bank, in groups of at most maxGroup vectors; lanes left over after the
 // whole vectors (8 of a 16-wide vector) ride with the last group.
 template <class F, class I, int maxGroup>
@@ -205,45 +215,21 @@ template <class F, class I, int maxGroup>
                                                const int16_t* samples, int64_t count)
 {
     constexpr int32_t width = Lanes<F, I>::width;
-    const bool tail = lanes % width != 0;
     int32_t lane = 0;
     for (; lanes - lane > maxGroup * width; lane += maxGroup * width)
         ResonateGroup<F, I, maxGroup>(a, lane, samples, count);
     const int vectors = (lanes - lane) / width;
-    if (tail) {
-        switch (vectors) {
-#define KV_GROUP(k)                                                                                \
-    case k:                                                                                        \
-        if constexpr (k < maxGroup)                                                                \
-            ResonateGroup<F, I, k, 1>(a, lane, samples, count);                                    \
-        break;
-            KV_GROUP(1) KV_GROUP(2) KV_GROUP(3) KV_GROUP(4) KV_GROUP(5) KV_GROUP(6) KV_GROUP(7)
-#undef KV_GROUP
-        case 0:
-            ResonateGroup<Floats8, Ints8, 1>(a, lane, samples, count);
-            break;
-        default:
-            break;
-        }
-        return;
-    }
-    switch (vectors) {
-#define KV_GROUP(k)                                                                                \
-    case k:                                                                                        \
-        if constexpr (k <= maxGroup)                                                               \
-            ResonateGroup<F, I, k>(a, lane, samples, count);                                       \
-        break;
-        KV_GROUP(1) KV_GROUP(2) KV_GROUP(3) KV_GROUP(4) KV_GROUP(5) KV_GROUP(6) KV_GROUP(7)
-        KV_GROUP(8)
-#undef KV_GROUP
-    default:
-        break;
-    }
+    if (lanes % width == 0)
+        ResonateGroupOf<F, I, maxGroup, 0>(vectors, a, lane, samples, count);
+    else if (vectors == 0)
+        ResonateGroup<Floats8, Ints8, 1>(a, lane, samples, count);
+    else
+        ResonateGroupOf<F, I, maxGroup - 1, 1>(vectors, a, lane, samples, count);
 }
 
 void ResonateBaseline(const BankArrays& a, int32_t lanes, const int16_t* samples, int64_t count)
 {
-    ResonateAll<Floats4, Ints4, KV_BASE_GROUP>(a, lanes, samples, count);
+    ResonateAll<Floats4, Ints4, baseGroup>(a, lanes, samples, count);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -251,14 +237,14 @@ void ResonateBaseline(const BankArrays& a, int32_t lanes, const int16_t* samples
 __attribute__((target("avx2"))) void ResonateAvx2(const BankArrays& a, int32_t lanes,
                                                   const int16_t* samples, int64_t count)
 {
-    ResonateAll<Floats8, Ints8, KV_AVX2_GROUP>(a, lanes, samples, count);
+    ResonateAll<Floats8, Ints8, avx2Group>(a, lanes, samples, count);
 }
 
 // 32 registers hold four 16-float groups whole. Contraction is off for this file.
 __attribute__((target("avx512f"))) void ResonateAvx512(const BankArrays& a, int32_t lanes,
                                                        const int16_t* samples, int64_t count)
 {
-    ResonateAll<Floats16, Ints16, KV_AVX512_GROUP>(a, lanes, samples, count);
+    ResonateAll<Floats16, Ints16, avx512Group>(a, lanes, samples, count);
 }
 
 #endif

@@ -100,10 +100,9 @@ bool TThreadVolumeWriter::RunChannel(int channel)
         TVolumeArray& grid = *grids[size_t(channel)];
         if (bank.Bands() != grid.GetHeight())
             return false;
-        return bank.Run(wave.Data(), wave.Values(), grid, stopFlag,
-                        [this, channel](int32_t first, int32_t end) {
-                            Report(channel, first, end);
-                        });
+        return bank.Run(
+            wave.Data(), wave.Values(), grid, stopFlag,
+            [this, channel](int32_t first, int32_t end) { Report(channel, first, end); });
     } catch (...) {
         // A run that fails (no memory for the bands) ends quietly; the grid keeps its columns.
         return false;

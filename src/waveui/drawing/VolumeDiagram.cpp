@@ -42,15 +42,15 @@ bool ComputeCellRange(const PixelRect& paneArea, const PixelRect& updateArea, do
     const double w = width;
     const double hCells = height;
     const double h = paneArea.Height();
-    const double sL =
-        LinearMap(updateArea.left, paneArea.left, paneArea.right, zoomBegin, zoomEnd);
+    const double sL = LinearMap(updateArea.left, paneArea.left, paneArea.right, zoomBegin, zoomEnd);
     const double sR =
         LinearMap(updateArea.right, paneArea.left, paneArea.right, zoomBegin, zoomEnd);
     // Cells outside the grid hold nothing: the range is kept within it.
     range.x0 = std::max(0, TruncToInt32(sL * w / n));
     range.x1 = std::min(width, TruncToInt32(sR * w / n + 1.0));
     range.y0 = std::max(0, TruncToInt32((updateArea.top - paneArea.top) * hCells / h));
-    range.y1 = std::min(height, TruncToInt32((updateArea.bottom - paneArea.top) * hCells / h + 1.0));
+    range.y1 =
+        std::min(height, TruncToInt32((updateArea.bottom - paneArea.top) * hCells / h + 1.0));
     if (range.x0 >= range.x1 || range.y0 >= range.y1)
         return false;
     range.columnEdges.resize(size_t(range.x1 - range.x0 + 1));
@@ -66,8 +66,8 @@ bool ComputeCellRange(const PixelRect& paneArea, const PixelRect& updateArea, do
 // Paints one cell between the given pixel edges, clipped to clip (right and bottom inclusive).
 // A cell narrower than a pixel often ends before it starts and is skipped: a neighbour paints
 // that pixel.
-void PaintCell(Canvas& canvas, double leftEdge, double rightEdge, double topEdge,
-               double bottomEdge, const PixelRect& clip, uint32_t colour)
+void PaintCell(Canvas& canvas, double leftEdge, double rightEdge, double topEdge, double bottomEdge,
+               const PixelRect& clip, uint32_t colour)
 {
     const int left = std::max(TruncToInt32(leftEdge), clip.left);
     const int right = std::min(TruncToInt32(rightEdge - 1.0), clip.right);
@@ -98,8 +98,7 @@ bool UpdateAreaIsEmpty(const PixelRect& updateArea)
 
 PixelRect ClipOf(const PixelRect& updateArea)
 {
-    return PixelRect{updateArea.left, updateArea.top, updateArea.right - 1,
-                     updateArea.bottom - 1};
+    return PixelRect{updateArea.left, updateArea.top, updateArea.right - 1, updateArea.bottom - 1};
 }
 
 void PrepareCanvas(Canvas& canvas)
@@ -140,8 +139,7 @@ uint32_t VolumeSingleColor(double s, const TVoldViewProps& props, bool inverted)
     return uint32_t(BlendColor(c0, c1, s));
 }
 
-uint32_t VolumeJoinedColor(double sLeft, double sRight, const TVoldViewProps& props,
-                           bool inverted)
+uint32_t VolumeJoinedColor(double sLeft, double sRight, const TVoldViewProps& props, bool inverted)
 {
     const uint32_t zero = uint32_t(inverted ? props.SingleColor : props.BackgroundColor);
     const uint32_t equal = uint32_t(inverted ? props.BackgroundColor : props.SingleColor);
@@ -188,8 +186,8 @@ void DrawVolume(Canvas& canvas, const PixelRect& paneArea, const PixelRect& upda
         DrawVolumeSingle(canvas, lowerPane, lowerUpdate, zoomBegin, zoomEnd, sampleCount,
                          grids.right, props, inverted);
     } else if (channels == 2) {
-        DrawVolumeJoined(canvas, paneArea, updateArea, zoomBegin, zoomEnd, sampleCount,
-                         grids.left, grids.right, props, inverted);
+        DrawVolumeJoined(canvas, paneArea, updateArea, zoomBegin, zoomEnd, sampleCount, grids.left,
+                         grids.right, props, inverted);
     } else {
         DrawVolumeSingle(canvas, paneArea, updateArea, zoomBegin, zoomEnd, sampleCount,
                          grids.single, props, inverted);
@@ -203,8 +201,8 @@ void DrawVolumeSingle(Canvas& canvas, const PixelRect& paneArea, const PixelRect
     if (UpdateAreaIsEmpty(updateArea) || !grid)
         return;
     CellRange range;
-    if (!ComputeCellRange(paneArea, updateArea, zoomBegin, zoomEnd, sampleCount,
-                          grid->GetWidth(), grid->GetHeight(), range))
+    if (!ComputeCellRange(paneArea, updateArea, zoomBegin, zoomEnd, sampleCount, grid->GetWidth(),
+                          grid->GetHeight(), range))
         return;
     // Only filled columns: the writer may be filling the next one right now.
     const int32_t xEnd = std::min(range.x1, grid->GetFilled());
@@ -252,18 +250,17 @@ void DrawVolumeJoined(Canvas& canvas, const PixelRect& paneArea, const PixelRect
         for (int32_t y = range.y0; y < range.y1; ++y) {
             const double vLeft = x < endLeft ? left->GetVolume(x, y) : 0.0;
             const double vRight = x < endRight ? right->GetVolume(x, y) : 0.0;
-            const uint32_t colour =
-                VolumeJoinedColor(VolumeIntensity(vLeft, props.SensKind, strength),
-                                  VolumeIntensity(vRight, props.SensKind, strength), props,
-                                  inverted);
+            const uint32_t colour = VolumeJoinedColor(
+                VolumeIntensity(vLeft, props.SensKind, strength),
+                VolumeIntensity(vRight, props.SensKind, strength), props, inverted);
             PaintCell(canvas, leftEdge, rightEdge, range.rowEdges[size_t(y - range.y0)],
                       range.rowEdges[size_t(y - range.y0 + 1)], clip, colour);
         }
     }
 }
 
-bool VolumeRefreshRect(int32_t first, int32_t end, int32_t gridWidth, double b, double e,
-                       double n, double currentCount, double zoomBegin, double zoomEnd,
+bool VolumeRefreshRect(int32_t first, int32_t end, int32_t gridWidth, double b, double e, double n,
+                       double currentCount, double zoomBegin, double zoomEnd,
                        const PixelRect& client, int channels, int refreshSide, bool drawSingle,
                        PixelRect& rect)
 {

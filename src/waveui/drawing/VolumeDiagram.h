@@ -42,8 +42,7 @@ uint32_t VolumeSingleColor(double s, const TVoldViewProps& props, bool inverted)
 /// The colour of a joined cell of intensities sLeft and sRight: the dominant channel's colour
 /// mixed toward SingleColor by how close the other comes, then toward BackgroundColor by the
 /// dominant intensity. Inverted, background and single colour swap, and so do left and right.
-uint32_t VolumeJoinedColor(double sLeft, double sRight, const TVoldViewProps& props,
-                           bool inverted);
+uint32_t VolumeJoinedColor(double sLeft, double sRight, const TVoldViewProps& props, bool inverted);
 
 /// Draws the grids of a wave of sampleCount samples and channels channels into paneArea,
 /// painting only updateArea: a stereo wave with props.DrawSingle as two single diagrams, else
@@ -68,8 +67,8 @@ void DrawVolumeJoined(Canvas& canvas, const PixelRect& paneArea, const PixelRect
 /// columns cover, for a grid computed over samples [b, e) of n and a pane that shows
 /// [zoomBegin, zoomEnd) of a wave of currentCount samples: stereo single diagrams keep the
 /// half of side, anything else the whole height. False when nothing of the pane is covered.
-bool VolumeRefreshRect(int32_t first, int32_t end, int32_t gridWidth, double b, double e,
-                       double n, double currentCount, double zoomBegin, double zoomEnd,
+bool VolumeRefreshRect(int32_t first, int32_t end, int32_t gridWidth, double b, double e, double n,
+                       double currentCount, double zoomBegin, double zoomEnd,
                        const PixelRect& client, int channels, int refreshSide, bool drawSingle,
                        PixelRect& rect);
 

@@ -50,8 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{two24 + 1, 1, false}, SizeCase{4097, 4096, false},
                       SizeCase{0, 50, false}, SizeCase{500, 0, false}, SizeCase{-1, -1, false},
                       // Products that wrap in 32 or 64 bits must not slip through.
-                      SizeCase{65536, 65537, false}, SizeCase{int64_t(1) << 32,
-                                                              int64_t(1) << 32, false},
+                      SizeCase{65536, 65537, false},
+                      SizeCase{int64_t(1) << 32, int64_t(1) << 32, false},
                       SizeCase{int64Max, 2, false}, SizeCase{2, int64Max, false}));
 
 class VolumeArrayCells : public NoBoxes<>

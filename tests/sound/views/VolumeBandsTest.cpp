@@ -26,12 +26,11 @@ std::unique_ptr<TVolumeArray> RunBank(const std::vector<int16_t>& samples,
         TVolumeArray::Create(props.XResolution.GetValue(), props.YResolution.GetValue());
     VolumeBank bank(ComputeVolumeBands(props, rate));
     std::atomic<bool> stop{false};
-    const bool completed =
-        bank.Run(samples.data(), int64_t(samples.size()), *grid, stop,
-                 [reports](int32_t first, int32_t end) {
-                     if (reports)
-                         reports->emplace_back(first, end);
-                 });
+    const bool completed = bank.Run(samples.data(), int64_t(samples.size()), *grid, stop,
+                                    [reports](int32_t first, int32_t end) {
+                                        if (reports)
+                                            reports->emplace_back(first, end);
+                                    });
     EXPECT_TRUE(completed);
     return grid;
 }

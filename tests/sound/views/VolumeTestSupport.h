@@ -10,11 +10,11 @@
 #include "sound/views/VolumeBands.h"
 
 #include <cmath>
-#include <cstring>
-#include <string>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace kelvorn::volumetest {

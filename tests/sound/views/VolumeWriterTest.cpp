@@ -243,8 +243,8 @@ TEST(VolumeWriterThreads, AStopFromInsideTheSinkOnlyAsks)
 {
     auto grids = GridsFor(2, 100, 10);
     RecordingSink sink;
-    TThreadVolumeWriter writer(StereoOf(Noise(100000, 4), Noise(100000, 6)), Props(100, 10),
-                               grids, &sink);
+    TThreadVolumeWriter writer(StereoOf(Noise(100000, 4), Noise(100000, 6)), Props(100, 10), grids,
+                               &sink);
     sink.hook = [&](size_t, int) { writer.Stop(); };
     ASSERT_TRUE(writer.Start());
     sink.WaitForEnd();
@@ -418,11 +418,10 @@ TEST(VolumeWriterThreads, NoWriterForAnEmptySoundOrAnOversizedGridButTheRunningO
         int32_t width;
         int32_t height;
     };
-    for (const Case& c :
-         {Case{"empty", std::make_shared<MonoSound>(44100, 2), 500, 50},
-          Case{"none", nullptr, 500, 50},
-          Case{"oversized", MonoOf(Noise(1000, 1)), (1 << 24) + 1, 1},
-          Case{"oversized product", MonoOf(Noise(1000, 1)), 65536, 65536}}) {
+    for (const Case& c : {Case{"empty", std::make_shared<MonoSound>(44100, 2), 500, 50},
+                          Case{"none", nullptr, 500, 50},
+                          Case{"oversized", MonoOf(Noise(1000, 1)), (1 << 24) + 1, 1},
+                          Case{"oversized product", MonoOf(Noise(1000, 1)), 65536, 65536}}) {
         RecordingSink running;
         TVolumeWriterSlot slot;
         std::atomic<TThreadVolumeWriter*> writer{nullptr};
@@ -431,8 +430,7 @@ TEST(VolumeWriterThreads, NoWriterForAnEmptySoundOrAnOversizedGridButTheRunningO
         writer = slot.GetWriter();
         running.WaitForReports(1);
         TVolumeArray* grid = slot.GetVolumeArraySingle();
-        EXPECT_FALSE(slot.StartVolumeWriter(c.sound, Props(c.width, c.height), nullptr))
-            << c.name;
+        EXPECT_FALSE(slot.StartVolumeWriter(c.sound, Props(c.width, c.height), nullptr)) << c.name;
         EXPECT_FALSE(slot.HasWriter()) << c.name;
         EXPECT_EQ(running.EndedCalls(), 1) << c.name << ": the running writer was stopped";
         EXPECT_EQ(slot.GetVolumeArraySingle(), grid) << c.name << ": the grid stays";
@@ -479,9 +477,9 @@ TEST(VolumeWriterName, CutToFifteenBytes)
     {
         std::string name, cut;
     };
-    for (const Case& c : {Case{"TreadVolumeWriter", "TreadVolumeWrit"}, Case{"", ""},
-                          Case{"123456789012345", "123456789012345"},
-                          Case{"1234567890123456", "123456789012345"}})
+    for (const Case& c :
+         {Case{"TreadVolumeWriter", "TreadVolumeWrit"}, Case{"", ""},
+          Case{"123456789012345", "123456789012345"}, Case{"1234567890123456", "123456789012345"}})
         EXPECT_EQ(SystemThreadName(c.name), c.cut) << c.name;
     EXPECT_EQ(std::string(volumeWriterName), "TreadVolumeWriter");
 }

@@ -42,8 +42,8 @@ std::string FirstWrongPixel(const QtCanvas& canvas,
         for (int x = 0; x < canvas.Width(); ++x)
             if (canvas.Pixel(x, y) != expected(x, y)) {
                 char text[96];
-                std::snprintf(text, sizeof text, "%d,%d: %06X != %06X", x, y,
-                              canvas.Pixel(x, y), expected(x, y));
+                std::snprintf(text, sizeof text, "%d,%d: %06X != %06X", x, y, canvas.Pixel(x, y),
+                              expected(x, y));
                 return text;
             }
     return "";
@@ -123,8 +123,7 @@ TEST(VolumeDiagramDrawing, EachCellFillsItsShareOfThePane)
     auto grid = Grid(4, 2, 4, [](int32_t x, int32_t y) { return float(1 + x + 4 * y) / 10; });
     const TVoldViewProps props = Linear();
     QtCanvas canvas(40, 20, Untouched);
-    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, {grid.get()}, props,
-               false);
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, {grid.get()}, props, false);
     EXPECT_EQ(FirstWrongPixel(canvas,
                               [&](int x, int y) {
                                   const double v = grid->GetVolume(x / 10, y / 10);
@@ -183,8 +182,8 @@ TEST(VolumeDiagramDrawing, AZoomedPaneShowsTheCellsOfItsSamples)
                               [&](int x, int y) {
                                   if (x < 5 || x >= 45 || y < 10)
                                       return Untouched;
-                                  return VolumeSingleColor(grid->GetVolume(1, (y - 10) / 10),
-                                                           props, false);
+                                  return VolumeSingleColor(grid->GetVolume(1, (y - 10) / 10), props,
+                                                           false);
                               }),
               "");
 }
@@ -196,8 +195,7 @@ TEST(VolumeDiagramDrawing, AnInvertedSpanSwapsBackgroundAndSingleColour)
     props.BackgroundColor = 0x00FF00;
     props.SingleColor = 0x0000FF;
     QtCanvas canvas(20, 10, Untouched);
-    DrawVolume(canvas, {0, 0, 20, 10}, {0, 0, 20, 10}, 0, 100, 100, 1, {grid.get()}, props,
-               true);
+    DrawVolume(canvas, {0, 0, 20, 10}, {0, 0, 20, 10}, 0, 100, 100, 1, {grid.get()}, props, true);
     EXPECT_EQ(FirstWrongPixel(canvas, [](int x, int) { return x < 10 ? 0x0000FFu : 0x00FF00u; }),
               "");
 }
@@ -253,8 +251,8 @@ TEST_F(VolumeDiagramGuards, AnEmptyWaveZoomOrPaneDrawsNothing)
                           Case{"flat pane", {0, 5, 40, 5}, 0, 400, 400},
                           Case{"narrow pane", {7, 0, 7, 20}, 0, 400, 400}}) {
         QtCanvas canvas(40, 20, Untouched);
-        DrawVolume(canvas, c.pane, {0, 0, 40, 20}, c.zoomBegin, c.zoomEnd, c.count, 1,
-                   {grid.get()}, Linear(), false);
+        DrawVolume(canvas, c.pane, {0, 0, 40, 20}, c.zoomBegin, c.zoomEnd, c.count, 1, {grid.get()},
+                   Linear(), false);
         EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return Untouched; }), "") << c.name;
     }
 }
@@ -276,8 +274,7 @@ TEST_F(VolumeDiagramGuards, MissingOrMismatchedGridsDrawNothing)
     VolumeGrids mismatched;
     mismatched.left = grid.get();
     mismatched.right = narrow.get();
-    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 2, mismatched, joined,
-               false);
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 2, mismatched, joined, false);
     EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VolumeDiagram.cpp",
                                "volumeArrayRight->GetWidth() == arrayWidth"));
     EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return Untouched; }), "");
@@ -309,9 +306,9 @@ TEST_P(VolumeRefresh, CoversThePixelsOfTheNewColumns)
     const RefreshCase c = GetParam();
     // A grid of 4 columns over 400 samples; the pane is 100 x 41 pixels.
     PixelRect rect;
-    const bool covered = VolumeRefreshRect(c.first, c.end, 4, 0.0, 400, 400, 400, c.zoomBegin,
-                                           c.zoomEnd, {0, 0, 100, 41}, c.channels, c.side,
-                                           c.drawSingle, rect);
+    const bool covered =
+        VolumeRefreshRect(c.first, c.end, 4, 0.0, 400, 400, 400, c.zoomBegin, c.zoomEnd,
+                          {0, 0, 100, 41}, c.channels, c.side, c.drawSingle, rect);
     ASSERT_EQ(covered, c.covered);
     if (!covered)
         return;
@@ -345,8 +342,8 @@ TEST_F(VolumeDiagramGuards, ARefreshOfAnEmptyWaveOrAnUnknownSide)
     EXPECT_FALSE(VolumeRefreshRect(0, 4, 4, 0.0, 0, 0, 0, 0, 400, {0, 0, 100, 41}, 1, sideWhole,
                                    true, rect));
     messages.Expect();
-    EXPECT_TRUE(VolumeRefreshRect(0, 2, 4, 0.0, 400, 400, 400, 0, 400, {0, 0, 100, 41}, 2, 7,
-                                  true, rect));
+    EXPECT_TRUE(
+        VolumeRefreshRect(0, 2, 4, 0.0, 400, 400, 400, 0, 400, {0, 0, 100, 41}, 2, 7, true, rect));
     EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VolumeDiagram.cpp", "refreshSide == sideRight"));
     EXPECT_EQ(rect.top, 20);
 }

@@ -63,8 +63,8 @@ TEST(QueuedVolumeSink, NoticesForASinkThatIsGoneAreDropped)
     QObject context;
     TVolumeWriterSlot slot;
     int calls = 0;
-    auto sink = std::make_unique<QueuedVolumeSink>(&context, [&] { ++calls; },
-                                                   [&](bool) { ++calls; });
+    auto sink = std::make_unique<QueuedVolumeSink>(
+        &context, [&] { ++calls; }, [&](bool) { ++calls; });
     ASSERT_TRUE(slot.StartVolumeWriter(Noisy(50000), TVoldViewProps(), sink.get()));
     // The writer finishes while the GUI thread serves nothing; its notices wait in the queue.
     while (!slot.GetWriter()->Ended())
