@@ -1,0 +1,351 @@
+#include "waveui/drawing/VolumeDiagram.h"
+
+#include "general/values/NoBoxes.h"
+#include "platform/qt/QtCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace kelvorn;
+using kelvorn::testing::IsAssertionBox;
+using kelvorn::testing::NoBoxes;
+
+namespace {
+
+constexpr uint32_t Untouched = 0x123456;
+
+std::unique_ptr<TVolumeArray> Grid(int32_t width, int32_t height, int32_t filled,
+                                   const std::function<float(int32_t x, int32_t y)>& volume)
+{
+    std::unique_ptr<TVolumeArray> grid = TVolumeArray::Create(width, height);
+    for (int32_t x = 0; x < width; ++x)
+        for (int32_t y = 0; y < height; ++y)
+            grid->SetVolume(x, y, volume(x, y));
+    grid->SetFilled(filled);
+    return grid;
+}
+
+TVoldViewProps Linear()
+{
+    TVoldViewProps props;
+    props.Strength.SetValue(1.0);
+    return props;
+}
+
+// The first pixel that differs from expected(x, y), as "x,y: actual != expected", or "".
+std::string FirstWrongPixel(const QtCanvas& canvas,
+                            const std::function<uint32_t(int x, int y)>& expected)
+{
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            if (canvas.Pixel(x, y) != expected(x, y)) {
+                char text[96];
+                std::snprintf(text, sizeof text, "%d,%d: %06X != %06X", x, y, canvas.Pixel(x, y),
+                              expected(x, y));
+                return text;
+            }
+    return "";
+}
+
+TEST(VolumeDiagramColours, IntensityFollowsTheSensitivityCurveAndStrength)
+{
+    struct Case
+    {
+        uint8_t sens;
+        double volume, strength, intensity;
+    };
+    for (Case c : {Case{sensLow, 0.5, 1.3, 0.325}, Case{sensVeryHigh, 0.0625, 1.3, 0.65},
+                   Case{sensHigh, 0.25, 1.3, 0.65}, Case{sensNormal, 0.5, 1.0, 0.5},
+                   Case{sensNormal, 1.0, 1.3, 1.0}, Case{sensLow, 1.0, 0.5, 0.5},
+                   Case{sensVeryHigh, 1.0, 2.0, 1.0}, Case{sensHigh, 0.0, 1.3, 0.0},
+                   Case{sensNormal, 3.0, 1.0, 1.0}}) {
+        EXPECT_NEAR(VolumeIntensity(c.volume, c.sens, c.strength), c.intensity, 1e-12)
+            << int(c.sens) << " " << c.volume << " " << c.strength;
+    }
+}
+
+TEST(VolumeDiagramColours, SingleCellsBlendOrUseThePalette)
+{
+    TVoldViewProps blend;
+    blend.BackgroundColor = 0x102030;
+    blend.SingleColor = 0x0000FF;
+    TVoldViewProps palette;
+    palette.UseColorPalette1D = 1;
+    palette.ColorPalette1D = TColorPalette1DItem(0x0000FF, 0xFF0000);
+    struct Case
+    {
+        const TVoldViewProps* props;
+        double s;
+        bool inverted;
+        uint32_t colour;
+    };
+    const TVoldViewProps standard;
+    for (Case c : {Case{&standard, 0.0, false, 0x000000}, Case{&standard, 1.0, false, 0xFFFFFF},
+                   Case{&standard, 0.5, false, 0x7F7F7F}, Case{&standard, 0.0, true, 0xFFFFFF},
+                   Case{&standard, 1.0, true, 0x000000},
+                   // Red 0x30 * 0.75 + 255 * 0.25 = 99.75, green 24, blue 12.
+                   Case{&blend, 0.25, false, 0x0C1863}, Case{&blend, 1.0, false, 0x0000FF},
+                   Case{&palette, 1.0, false, 0xFF0000}, Case{&palette, 0.0, false, 0x0000FF},
+                   Case{&palette, 1.0, true, 0x0000FF}, Case{&palette, 0.0, true, 0xFF0000}})
+        EXPECT_EQ(VolumeSingleColor(c.s, *c.props, c.inverted), c.colour)
+            << c.s << (c.inverted ? " inverted" : "");
+    // Full volume at the default strength of 1.3 is clamped: exactly the single colour.
+    EXPECT_EQ(VolumeSingleColor(VolumeIntensity(1.0, sensNormal, 1.3), blend, false), 0x0000FFu);
+}
+
+TEST(VolumeDiagramColours, JoinedCellsShowTheDominantChannel)
+{
+    // Background black, single white, left red, right 0x808000.
+    const TVoldViewProps props;
+    struct Case
+    {
+        double sLeft, sRight;
+        bool inverted;
+        uint32_t colour;
+    };
+    for (Case c : {Case{0.5, 0.5, false, 0x7F7F7F}, Case{1.0, 1.0, false, 0xFFFFFF},
+                   Case{1.0, 0.0, false, 0x0000FF}, Case{0.0, 1.0, false, 0x808000},
+                   Case{0.0, 0.0, false, 0x000000}, Case{0.5, 0.0, false, 0x00007F},
+                   // r = 0.5: red (255 + 255) / 2, green and blue 255 / 2.
+                   Case{1.0, 0.5, false, 0x7F7FFF},
+                   // Inverted: zero and equal colours swap, and so do the channel colours.
+                   Case{0.0, 0.0, true, 0xFFFFFF}, Case{1.0, 0.0, true, 0x808000},
+                   Case{0.0, 1.0, true, 0x0000FF}, Case{1.0, 1.0, true, 0x000000}})
+        EXPECT_EQ(VolumeJoinedColor(c.sLeft, c.sRight, props, c.inverted), c.colour)
+            << c.sLeft << " " << c.sRight << (c.inverted ? " inverted" : "");
+}
+
+TEST(VolumeDiagramDrawing, EachCellFillsItsShareOfThePane)
+{
+    // 4 columns over 400 samples on 40 pixels, 2 bands on 20 rows: cells of 10 x 10 pixels.
+    auto grid = Grid(4, 2, 4, [](int32_t x, int32_t y) { return float(1 + x + 4 * y) / 10; });
+    const TVoldViewProps props = Linear();
+    QtCanvas canvas(40, 20, Untouched);
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, {grid.get()}, props, false);
+    EXPECT_EQ(FirstWrongPixel(canvas,
+                              [&](int x, int y) {
+                                  const double v = grid->GetVolume(x / 10, y / 10);
+                                  return VolumeSingleColor(v, props, false);
+                              }),
+              "");
+}
+
+TEST(VolumeDiagramDrawing, ColumnsNotFilledYetAreNotDrawn)
+{
+    auto grid = Grid(4, 2, 2, [](int32_t, int32_t) { return 1.0f; });
+    QtCanvas canvas(40, 20, Untouched);
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, {grid.get()}, Linear(),
+               false);
+    EXPECT_EQ(FirstWrongPixel(canvas, [](int x, int) { return x < 20 ? 0xFFFFFFu : Untouched; }),
+              "");
+}
+
+TEST(VolumeDiagramDrawing, MoreColumnsThanPixelsStillPaintEveryPixel)
+{
+    // 500 columns on 250 pixels: one cell of each pair is narrower than its pixel and skipped.
+    for (int paneWidth : {250, 249, 333, 500, 77}) {
+        auto grid = Grid(500, 3, 501, [](int32_t, int32_t) { return 1.0f; });
+        QtCanvas canvas(paneWidth, 30, Untouched);
+        DrawVolume(canvas, {0, 0, paneWidth, 30}, {0, 0, paneWidth, 30}, 0, 1000, 1000, 1,
+                   {grid.get()}, Linear(), false);
+        EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return 0xFFFFFFu; }), "")
+            << paneWidth << " pixels";
+    }
+}
+
+TEST(VolumeDiagramDrawing, OnlyTheUpdateAreaIsPainted)
+{
+    auto grid = Grid(8, 4, 8, [](int32_t, int32_t) { return 1.0f; });
+    QtCanvas canvas(80, 40, Untouched);
+    const PixelRect update{13, 7, 31, 22};
+    DrawVolume(canvas, {0, 0, 80, 40}, update, 0, 800, 800, 1, {grid.get()}, Linear(), false);
+    EXPECT_EQ(FirstWrongPixel(canvas,
+                              [&](int x, int y) {
+                                  const bool inside = x >= update.left && x < update.right &&
+                                                      y >= update.top && y < update.bottom;
+                                  return inside ? 0xFFFFFFu : Untouched;
+                              }),
+              "");
+}
+
+TEST(VolumeDiagramDrawing, AZoomedPaneShowsTheCellsOfItsSamples)
+{
+    // Samples [100, 200) of 400 are column 1 of 4 exactly; the pane is offset by 5 pixels.
+    auto grid = Grid(4, 2, 4, [](int32_t x, int32_t y) { return float(1 + x + 4 * y) / 10; });
+    const TVoldViewProps props = Linear();
+    QtCanvas canvas(50, 30, Untouched);
+    DrawVolume(canvas, {5, 10, 45, 30}, {5, 10, 45, 30}, 100, 200, 400, 1, {grid.get()}, props,
+               false);
+    EXPECT_EQ(FirstWrongPixel(canvas,
+                              [&](int x, int y) {
+                                  if (x < 5 || x >= 45 || y < 10)
+                                      return Untouched;
+                                  return VolumeSingleColor(grid->GetVolume(1, (y - 10) / 10), props,
+                                                           false);
+                              }),
+              "");
+}
+
+TEST(VolumeDiagramDrawing, AnInvertedSpanSwapsBackgroundAndSingleColour)
+{
+    auto grid = Grid(2, 1, 2, [](int32_t x, int32_t) { return x == 0 ? 0.0f : 1.0f; });
+    TVoldViewProps props = Linear();
+    props.BackgroundColor = 0x00FF00;
+    props.SingleColor = 0x0000FF;
+    QtCanvas canvas(20, 10, Untouched);
+    DrawVolume(canvas, {0, 0, 20, 10}, {0, 0, 20, 10}, 0, 100, 100, 1, {grid.get()}, props, true);
+    EXPECT_EQ(FirstWrongPixel(canvas, [](int x, int) { return x < 10 ? 0x0000FFu : 0x00FF00u; }),
+              "");
+}
+
+TEST(VolumeDiagramDrawing, StereoSingleDiagramsTakeTheirHalves)
+{
+    auto left = Grid(3, 2, 3, [](int32_t, int32_t) { return 1.0f; });
+    auto right = Grid(3, 2, 3, [](int32_t, int32_t) { return 0.5f; });
+    const TVoldViewProps props = Linear();
+    // 21 rows: the middle is row 10, the right grid starts there.
+    QtCanvas canvas(30, 21, Untouched);
+    VolumeGrids grids;
+    grids.left = left.get();
+    grids.right = right.get();
+    DrawVolume(canvas, {0, 0, 30, 21}, {0, 0, 30, 21}, 0, 300, 300, 2, grids, props, false);
+    EXPECT_EQ(FirstWrongPixel(canvas, [](int, int y) { return y < 10 ? 0xFFFFFFu : 0x7F7F7Fu; }),
+              "");
+}
+
+TEST(VolumeDiagramDrawing, JoinedStereoColoursByTheDominantChannel)
+{
+    // Left loud in column 0, right in column 1, both equal in column 2; the right grid has
+    // filled one column more, which shows as the right channel alone.
+    auto left = Grid(4, 1, 3, [](int32_t x, int32_t) { return x == 1 ? 0.0f : 1.0f; });
+    auto right = Grid(4, 1, 4, [](int32_t x, int32_t) { return x == 0 ? 0.0f : 1.0f; });
+    TVoldViewProps props = Linear();
+    props.DrawSingle = 0;
+    QtCanvas canvas(40, 10, Untouched);
+    VolumeGrids grids;
+    grids.left = left.get();
+    grids.right = right.get();
+    DrawVolume(canvas, {0, 0, 40, 10}, {0, 0, 40, 10}, 0, 400, 400, 2, grids, props, false);
+    const uint32_t expected[4] = {0x0000FF, 0x808000, 0xFFFFFF, 0x808000};
+    EXPECT_EQ(FirstWrongPixel(canvas, [&](int x, int) { return expected[x / 10]; }), "");
+}
+
+class VolumeDiagramGuards : public NoBoxes<>
+{
+};
+
+TEST_F(VolumeDiagramGuards, AnEmptyWaveZoomOrPaneDrawsNothing)
+{
+    auto grid = Grid(4, 2, 4, [](int32_t, int32_t) { return 1.0f; });
+    struct Case
+    {
+        const char* name;
+        PixelRect pane;
+        double zoomBegin, zoomEnd;
+        int64_t count;
+    };
+    for (const Case& c : {Case{"empty wave", {0, 0, 40, 20}, 0, 400, 0},
+                          Case{"empty zoom", {0, 0, 40, 20}, 100, 100, 400},
+                          Case{"flat pane", {0, 5, 40, 5}, 0, 400, 400},
+                          Case{"narrow pane", {7, 0, 7, 20}, 0, 400, 400}}) {
+        QtCanvas canvas(40, 20, Untouched);
+        DrawVolume(canvas, c.pane, {0, 0, 40, 20}, c.zoomBegin, c.zoomEnd, c.count, 1, {grid.get()},
+                   Linear(), false);
+        EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return Untouched; }), "") << c.name;
+    }
+}
+
+TEST_F(VolumeDiagramGuards, MissingOrMismatchedGridsDrawNothing)
+{
+    auto grid = Grid(4, 2, 4, [](int32_t, int32_t) { return 1.0f; });
+    auto narrow = Grid(3, 2, 3, [](int32_t, int32_t) { return 1.0f; });
+    TVoldViewProps joined = Linear();
+    joined.DrawSingle = 0;
+    QtCanvas canvas(40, 20, Untouched);
+    VolumeGrids leftOnly;
+    leftOnly.left = grid.get();
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 2, leftOnly, joined, false);
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, VolumeGrids{}, joined,
+               false);
+    EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return Untouched; }), "");
+    messages.Expect();
+    VolumeGrids mismatched;
+    mismatched.left = grid.get();
+    mismatched.right = narrow.get();
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 2, mismatched, joined, false);
+    EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VolumeDiagram.cpp",
+                               "volumeArrayRight->GetWidth() == arrayWidth"));
+    EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return Untouched; }), "");
+    // A stereo single diagram without its right grid still draws the left half.
+    TVoldViewProps single = Linear();
+    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 2, leftOnly, single, false);
+    EXPECT_EQ(FirstWrongPixel(canvas, [](int, int y) { return y < 10 ? 0xFFFFFFu : Untouched; }),
+              "");
+}
+
+struct RefreshCase
+{
+    const char* name;
+    int32_t first, end;
+    double zoomBegin, zoomEnd;
+    int channels;
+    int side;
+    bool drawSingle;
+    bool covered;
+    PixelRect rect;
+};
+
+class VolumeRefresh : public NoBoxes<::testing::TestWithParam<RefreshCase>>
+{
+};
+
+TEST_P(VolumeRefresh, CoversThePixelsOfTheNewColumns)
+{
+    const RefreshCase c = GetParam();
+    // A grid of 4 columns over 400 samples; the pane is 100 x 41 pixels.
+    PixelRect rect;
+    const bool covered =
+        VolumeRefreshRect(c.first, c.end, 4, 0.0, 400, 400, 400, c.zoomBegin, c.zoomEnd,
+                          {0, 0, 100, 41}, c.channels, c.side, c.drawSingle, rect);
+    ASSERT_EQ(covered, c.covered);
+    if (!covered)
+        return;
+    EXPECT_EQ(rect.left, c.rect.left);
+    EXPECT_EQ(rect.top, c.rect.top);
+    EXPECT_EQ(rect.right, c.rect.right);
+    EXPECT_EQ(rect.bottom, c.rect.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VolumeRefresh,
+    ::testing::Values(
+        RefreshCase{"Mono", 0, 1, 0, 400, 1, sideWhole, true, true, {0, 0, 25, 41}},
+        RefreshCase{"MonoMiddle", 1, 3, 0, 400, 1, sideWhole, true, true, {25, 0, 75, 41}},
+        RefreshCase{"UpperHalf", 0, 2, 0, 400, 2, sideLeft, true, true, {0, 0, 50, 20}},
+        RefreshCase{"LowerHalf", 2, 4, 0, 400, 2, sideRight, true, true, {50, 20, 100, 41}},
+        RefreshCase{"Joined", 2, 4, 0, 400, 2, sideRight, false, true, {50, 0, 100, 41}},
+        // Zoomed on samples [100, 200): column 1 fills the pane, columns 2 and 3 lie beyond.
+        RefreshCase{"ZoomedIn", 1, 2, 100, 200, 1, sideWhole, true, true, {0, 0, 100, 41}},
+        RefreshCase{"ZoomedPast", 2, 4, 100, 200, 1, sideWhole, true, false, {}},
+        RefreshCase{"ZoomedPartly", 0, 3, 150, 250, 1, sideWhole, true, true, {0, 0, 100, 41}},
+        // The write past the last column ends beyond the pane; nothing new is covered.
+        RefreshCase{"PastTheEnd", 4, 5, 0, 400, 1, sideWhole, true, false, {}},
+        RefreshCase{"NoColumns", 2, 2, 0, 400, 1, sideWhole, true, false, {}},
+        RefreshCase{"EmptyZoom", 0, 4, 100, 100, 1, sideWhole, true, false, {}}),
+    [](const ::testing::TestParamInfo<RefreshCase>& info) { return info.param.name; });
+
+TEST_F(VolumeDiagramGuards, ARefreshOfAnEmptyWaveOrAnUnknownSide)
+{
+    PixelRect rect;
+    EXPECT_FALSE(VolumeRefreshRect(0, 4, 4, 0.0, 0, 0, 0, 0, 400, {0, 0, 100, 41}, 1, sideWhole,
+                                   true, rect));
+    messages.Expect();
+    EXPECT_TRUE(
+        VolumeRefreshRect(0, 2, 4, 0.0, 400, 400, 400, 0, 400, {0, 0, 100, 41}, 2, 7, true, rect));
+    EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VolumeDiagram.cpp", "refreshSide == sideRight"));
+    EXPECT_EQ(rect.top, 20);
+}
+
+} // namespace
