@@ -38,7 +38,7 @@ if [ -f tests/threads.txt ]; then
     echo "== ThreadSanitizer build"
     if configure_and_build build-tsan -DCMAKE_BUILD_TYPE= "-DCMAKE_CXX_FLAGS=-O1 -gline-tables-only" \
             -DCMAKE_CXX_COMPILER=clang++ \
-            -DKELVORN_TSAN=ON -DKELVORN_BENCH=OFF; then
+            -DKELVORN_MODEL_ONLY=ON -DKELVORN_TSAN=ON -DKELVORN_BENCH=OFF; then
         TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -j"$jobs" --output-on-failure \
             --timeout 600 -R "$(paste -sd'|' tests/threads.txt)" >build-tsan/ctest.log 2>&1
         rc=$?

@@ -131,7 +131,8 @@ TEST_F(OperationHooks, RotateRefusesATimeLongerThanTheRangeWhateverTheKind)
 
 TEST_F(OperationHooks, BlockHeightsGiveLevelsOf65572)
 {
-    for (auto [typed, levels] : {std::pair{"3277 $", 20}, {"6554 $", 10}, {"32767 $", 2}}) {
+    for (auto [typedText, levels] : {std::pair{"3277 $", 20}, {"6554 $", 10}, {"32767 $", 2}}) {
+        const char* typed = typedText; // a lambda cannot capture a structured binding in clang 14
         TDlgBlockProps dialog(nullptr, TBlockProps());
         EXPECT_TRUE(
             Confirm(dialog, "TDlgBlockProps", [&] { Set(dialog, "editVertHeight", typed); }));
