@@ -50,8 +50,7 @@ public:
             const std::string rest = copy.substr(prefix.size());
             const std::string extension = ProjectCopyExtension(kind);
             Require(rest.size() > extension.size() &&
-                    rest.compare(rest.size() - extension.size(), extension.size(), extension) ==
-                        0);
+                    rest.compare(rest.size() - extension.size(), extension.size(), extension) == 0);
             for (size_t i = 0; i + extension.size() < rest.size(); ++i)
                 Require(rest[i] >= '0' && rest[i] <= '9');
         }

@@ -239,8 +239,7 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
 
 bool TProjectCommands::WriteProjectFile(const std::string& fileName, bool exporting)
 {
-    const std::unique_ptr<TXMLComplexElement> tree =
-        BuildProjectXML(DescribeWindows(), exporting);
+    const std::unique_ptr<TXMLComplexElement> tree = BuildProjectXML(DescribeWindows(), exporting);
     std::string error;
     if (WriteXMLFile(*tree, fileName, error))
         return true;
@@ -325,7 +324,8 @@ TFileUnit* TProjectCommands::OpenDocument(uint8_t kind, const std::string& path,
 TFileUnit* TProjectCommands::FindOtherByName(const std::string& name, const TFileUnit* except)
 {
     for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
-        if (window->GetUnit() && window->GetUnit() != except && window->GetUnit()->GetName() == name)
+        if (window->GetUnit() && window->GetUnit() != except &&
+            window->GetUnit()->GetName() == name)
             return window->GetUnit();
     return nullptr;
 }

@@ -221,8 +221,8 @@ TEST_F(ProjectCommandsTest, ExportWritesNoFileAndCopiesEveryDocument)
                                                           "savedProjectWindowFile0.wav"}));
     SoundUPtr copy;
     std::string message;
-    ASSERT_TRUE(ReadWaveFile((Copies("out") / "savedProjectWindowFile0.wav").string(), copy,
-                             message));
+    ASSERT_TRUE(
+        ReadWaveFile((Copies("out") / "savedProjectWindowFile0.wav").string(), copy, message));
     EXPECT_TRUE(SameSound(*copy, *Pattern(100, 3)));
 }
 
@@ -231,9 +231,8 @@ TEST_F(ProjectCommandsTest, ExportWritesNoFileAndCopiesEveryDocument)
 std::string HandWritten(const std::string& version, const std::string& windows,
                         const std::string& extra = "")
 {
-    return kHeader + "<Project>\n  <Version>" + version + "</Version>\n" + extra +
-           "  <Frame>\n" + Place(1, 2, 640, 480, "Normal") + "  </Frame>\n" + windows +
-           "</Project>\n";
+    return kHeader + "<Project>\n  <Version>" + version + "</Version>\n" + extra + "  <Frame>\n" +
+           Place(1, 2, 640, 480, "Normal") + "  </Frame>\n" + windows + "</Project>\n";
 }
 
 std::string WaveWindow(const std::string& document, const std::string& left = "5",
@@ -398,8 +397,8 @@ TEST_F(ProjectCommandsTest, ANameWithAnAngleBracketFailsTheSaveBeforeAnythingIsW
 {
     NewProject(ProjectPath());
     auto unit = std::make_unique<TUnitWave>("Wave 1", "", Pattern(10, 1));
-    TMDIChildWave* window = commands->NewChildWave(
-        std::move(unit), form->DefaultWaveViewProps(), form->DefaultVoldViewProps());
+    TMDIChildWave* window = commands->NewChildWave(std::move(unit), form->DefaultWaveViewProps(),
+                                                   form->DefaultVoldViewProps());
     // Names typed into Edit Name are refused there; one set by other means reaches the save.
     window->GetUnitWave().SetName("a<b");
     messages.Expect();
@@ -463,8 +462,8 @@ TEST_F(ProjectCommandsTest, WithAProjectExitSavesItWithItsWindowsAndAsksNothing)
 TEST_F(ProjectCommandsTest, TheCommandLineOpensAProject)
 {
     const std::string wav = WriteWav("a.wav", Pattern(50, 3));
-    WriteText(ProjectPath(), HandWritten("9.0", WaveWindow("      <File>" + wav + "</File>\n",
-                                                           "5", "Named")));
+    WriteText(ProjectPath(),
+              HandWritten("9.0", WaveWindow("      <File>" + wav + "</File>\n", "5", "Named")));
     form->OpenCommandLine({ProjectPath()}, dir.string());
     EXPECT_EQ(form->GetProjectFile(), ProjectPath());
     ASSERT_EQ(Waves().size(), 1u);

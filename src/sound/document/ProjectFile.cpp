@@ -30,16 +30,15 @@ void CreateProjectGrammars(TDTDGrammar& grammar, const TDTDCompound*& version9,
     const TDTDItem* state = choice(grammar.Make<TDTDCompound>("Minimized", empty),
                                    choice(grammar.Make<TDTDCompound>("Maximized", empty),
                                           grammar.Make<TDTDCompound>("Normal", empty)));
-    const TDTDItem* bounds =
-        concat(text("Left"), concat(text("Top"), concat(text("Width"), concat(text("Height"), state))));
+    const TDTDItem* bounds = concat(
+        text("Left"), concat(text("Top"), concat(text("Width"), concat(text("Height"), state))));
     const TDTDItem* frame = grammar.Make<TDTDCompound>("Frame", bounds);
 
     const TDTDItem* documentContent = concat(grammar.Make<TDTDOptional>(text("File")),
                                              grammar.Make<TDTDOptional>(text("TempFile")));
-    const TDTDItem* document =
-        choice(grammar.Make<TDTDCompound>("Factory", documentContent),
-               choice(grammar.Make<TDTDCompound>("Wave", documentContent),
-                      grammar.Make<TDTDCompound>("Music", documentContent)));
+    const TDTDItem* document = choice(grammar.Make<TDTDCompound>("Factory", documentContent),
+                                      choice(grammar.Make<TDTDCompound>("Wave", documentContent),
+                                             grammar.Make<TDTDCompound>("Music", documentContent)));
     const TDTDItem* window = grammar.Make<TDTDCompound>(
         "Window", concat(document, concat(grammar.Make<TDTDOptional>(text("Name")), bounds)));
     const TDTDItem* windows = grammar.Make<TDTDRepeatMin0>(window);
@@ -164,8 +163,8 @@ std::string ProjectPositionMessage(int32_t line, int32_t column, const std::stri
 namespace {
 
 // The element the grammar promised; a tree that lacks it did not come from the parser.
-bool Expect(const TXMLItem* item, const TXMLItem* previous, const char* name,
-            std::string& message, int32_t& line, int32_t& column)
+bool Expect(const TXMLItem* item, const TXMLItem* previous, const char* name, std::string& message,
+            int32_t& line, int32_t& column)
 {
     if (item && item->GetElement() == name)
         return true;
@@ -424,19 +423,19 @@ bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error
 
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error)
 {
-    return ForEachCopy(
-        projectFile, projectNewCopy, error,
-        [&](const std::string& directory, int32_t n, const char* extension,
-            const std::string& path) {
-            const std::string target = ProjectCopyPath(directory, projectSavedCopy, n, extension);
-            std::error_code code;
-            fs::rename(path, target, code);
-            if (!code)
-                return true;
-            error = "Cannot rename the file \"" + path + "\" to \"" + target +
-                    "\": " + code.message() + ".";
-            return false;
-        });
+    return ForEachCopy(projectFile, projectNewCopy, error,
+                       [&](const std::string& directory, int32_t n, const char* extension,
+                           const std::string& path) {
+                           const std::string target =
+                               ProjectCopyPath(directory, projectSavedCopy, n, extension);
+                           std::error_code code;
+                           fs::rename(path, target, code);
+                           if (!code)
+                               return true;
+                           error = "Cannot rename the file \"" + path + "\" to \"" + target +
+                                   "\": " + code.message() + ".";
+                           return false;
+                       });
 }
 
 std::string ResolveProjectPath(const std::string& written, const std::string& projectFile)
@@ -449,9 +448,9 @@ std::string ResolveProjectPath(const std::string& written, const std::string& pr
         if (Exists(inProject))
             return inProject;
     }
-    const bool driveLetter = written.size() >= 2 && written[1] == ':' &&
-                             ((written[0] >= 'A' && written[0] <= 'Z') ||
-                              (written[0] >= 'a' && written[0] <= 'z'));
+    const bool driveLetter =
+        written.size() >= 2 && written[1] == ':' &&
+        ((written[0] >= 'A' && written[0] <= 'Z') || (written[0] >= 'a' && written[0] <= 'z'));
     if (driveLetter || written.find('\\') != std::string::npos) {
         std::string slashed = written;
         for (char& c : slashed)

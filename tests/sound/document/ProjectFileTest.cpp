@@ -76,8 +76,11 @@ std::string ProjectText(const std::string& version, const std::string& windows,
 
 std::string WaveWindow(const std::string& document, const std::string& left = "5")
 {
-    return "  <Window>\n    <Wave>\n" + document + "    </Wave>\n    <Name>W</Name>\n"
-           "    <Left>" + left + "</Left>\n    <Top>6</Top>\n    <Width>7</Width>\n"
+    return "  <Window>\n    <Wave>\n" + document +
+           "    </Wave>\n    <Name>W</Name>\n"
+           "    <Left>" +
+           left +
+           "</Left>\n    <Top>6</Top>\n    <Width>7</Width>\n"
            "    <Height>8</Height>\n    <Normal/>\n  </Window>\n";
 }
 
@@ -85,39 +88,38 @@ std::string WaveWindow(const std::string& document, const std::string& left = "5
 
 TEST(ProjectFileWriteTest, WritesEveryElementInOrder)
 {
-    EXPECT_EQ(Format(TwoWaves(), false),
-              kHeader + "<Project>\n"
-                        "  <Version>9.0</Version>\n"
-                        "  <Frame>\n"
-                        "    <Left>10</Left>\n"
-                        "    <Top>20</Top>\n"
-                        "    <Width>800</Width>\n"
-                        "    <Height>600</Height>\n"
-                        "    <Maximized />\n"
-                        "  </Frame>\n"
-                        "  <Window>\n"
-                        "    <Wave>\n"
-                        "      <File>/music/a.wav</File>\n"
-                        "    </Wave>\n"
-                        "    <Name>Wave 1</Name>\n"
-                        "    <Left>0</Left>\n"
-                        "    <Top>0</Top>\n"
-                        "    <Width>300</Width>\n"
-                        "    <Height>200</Height>\n"
-                        "    <Normal />\n"
-                        "  </Window>\n"
-                        "  <Window>\n"
-                        "    <Wave>\n"
-                        "      <TempFile>0</TempFile>\n"
-                        "    </Wave>\n"
-                        "    <Name>Wave 2</Name>\n"
-                        "    <Left>30</Left>\n"
-                        "    <Top>40</Top>\n"
-                        "    <Width>320</Width>\n"
-                        "    <Height>210</Height>\n"
-                        "    <Minimized />\n"
-                        "  </Window>\n"
-                        "</Project>\n");
+    EXPECT_EQ(Format(TwoWaves(), false), kHeader + "<Project>\n"
+                                                   "  <Version>9.0</Version>\n"
+                                                   "  <Frame>\n"
+                                                   "    <Left>10</Left>\n"
+                                                   "    <Top>20</Top>\n"
+                                                   "    <Width>800</Width>\n"
+                                                   "    <Height>600</Height>\n"
+                                                   "    <Maximized />\n"
+                                                   "  </Frame>\n"
+                                                   "  <Window>\n"
+                                                   "    <Wave>\n"
+                                                   "      <File>/music/a.wav</File>\n"
+                                                   "    </Wave>\n"
+                                                   "    <Name>Wave 1</Name>\n"
+                                                   "    <Left>0</Left>\n"
+                                                   "    <Top>0</Top>\n"
+                                                   "    <Width>300</Width>\n"
+                                                   "    <Height>200</Height>\n"
+                                                   "    <Normal />\n"
+                                                   "  </Window>\n"
+                                                   "  <Window>\n"
+                                                   "    <Wave>\n"
+                                                   "      <TempFile>0</TempFile>\n"
+                                                   "    </Wave>\n"
+                                                   "    <Name>Wave 2</Name>\n"
+                                                   "    <Left>30</Left>\n"
+                                                   "    <Top>40</Top>\n"
+                                                   "    <Width>320</Width>\n"
+                                                   "    <Height>210</Height>\n"
+                                                   "    <Minimized />\n"
+                                                   "  </Window>\n"
+                                                   "</Project>\n");
 }
 
 TEST(ProjectFileWriteTest, ExportLeavesEveryFileOut)
@@ -164,8 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         BracketCase{"a", "/x>/b.wav", false,
                     "the file name \"/x>/b.wav\" holds \"<\" or \">\", which a project file "
                     "cannot store"},
-        BracketCase{"a", "/x>/b.wav", true, ""},
-        BracketCase{"", "", false, ""}));
+        BracketCase{"a", "/x>/b.wav", true, ""}, BracketCase{"", "", false, ""}));
 
 // ---- reading ------------------------------------------------------------------------------
 
@@ -205,9 +206,8 @@ INSTANTIATE_TEST_SUITE_P(Projects, ProjectRoundTripTest,
 
 TEST(ProjectFileReadTest, ReadsVersion8WithItsCounterAndWritesVersion9WithoutIt)
 {
-    const ProjectFileContent content =
-        Read(ProjectText("8.0", WaveWindow("      <File>/a.wav</File>\n"),
-                         "  <NoNameCounter>4</NoNameCounter>\n"));
+    const ProjectFileContent content = Read(ProjectText(
+        "8.0", WaveWindow("      <File>/a.wav</File>\n"), "  <NoNameCounter>4</NoNameCounter>\n"));
     ASSERT_EQ(content.stage, ProjectFileContent::Stage::Whole) << content.error;
     ASSERT_EQ(content.project.windows.size(), 1u);
     EXPECT_EQ(content.project.windows[0].file, "/a.wav");
@@ -280,12 +280,12 @@ TEST_P(ProjectTempFileTest, ABadNumberFailsAtItsElement)
               std::string("At line 26, column 17: In TempFile: ") + GetParam().reason);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, ProjectTempFileTest,
-    ::testing::Values(TempFileCase{"-1", "Value must be positive."},
-                      TempFileCase{"../../x", "Invalid value: \"../../x\"."},
-                      TempFileCase{"1.5", "Invalid value: \"1.5\"."},
-                      TempFileCase{"99999999999", "Invalid value: \"99999999999\"."}));
+INSTANTIATE_TEST_SUITE_P(Numbers, ProjectTempFileTest,
+                         ::testing::Values(TempFileCase{"-1", "Value must be positive."},
+                                           TempFileCase{"../../x", "Invalid value: \"../../x\"."},
+                                           TempFileCase{"1.5", "Invalid value: \"1.5\"."},
+                                           TempFileCase{"99999999999",
+                                                        "Invalid value: \"99999999999\"."}));
 
 TEST(ProjectFileReadTest, ABadPlaceKeepsTheWindowsBeforeAndTheDocumentOfTheFailingOne)
 {
@@ -385,9 +385,9 @@ TEST_F(ProjectDirTest, SavingTwiceReplacesTheOldCopiesByTheNewOnes)
     Touch(copies() / "newProjectWindowFile0.kvw");
     std::string error;
     ASSERT_TRUE(DeleteSavedProjectCopies(project(), error)) << error;
-    EXPECT_EQ(Listing(), (std::vector<std::string>{"newProjectWindowFile0.kvw",
-                                                   "newProjectWindowFile0.wav",
-                                                   "savedProjectWindowFile3.wav"}));
+    EXPECT_EQ(Listing(),
+              (std::vector<std::string>{"newProjectWindowFile0.kvw", "newProjectWindowFile0.wav",
+                                        "savedProjectWindowFile3.wav"}));
     ASSERT_TRUE(RenameNewProjectCopies(project(), error)) << error;
     EXPECT_EQ(Listing(), (std::vector<std::string>{"savedProjectWindowFile0.kvw",
                                                    "savedProjectWindowFile0.wav",
@@ -480,8 +480,7 @@ public:
                 return unit.get();
         return nullptr;
     }
-    void PlaceWindow(TFileUnit& unit, const std::string& name,
-                     const ProjectBounds* bounds) override
+    void PlaceWindow(TFileUnit& unit, const std::string& name, const ProjectBounds* bounds) override
     {
         unit.SetName(name);
         log.push_back("place " + name + (bounds ? " " + std::to_string(bounds->left) : " -"));
@@ -511,8 +510,8 @@ TEST(ProjectRebuildTest, OpensEachWindowPlacesItAndNamesTheLast)
               (std::vector<std::string>{
                   "frame", "open 1 /nowhere/a.wav | ", "place A 10",
                   "open 1  | /p/demoTempSaveFiles/savedProjectWindowFile4.wav", "place B 20",
-                  "open 3 /f.kvf | /p/demoTempSaveFiles/savedProjectWindowFile0.kvf",
-                  "place D 40", "edit name D"}));
+                  "open 3 /f.kvf | /p/demoTempSaveFiles/savedProjectWindowFile0.kvf", "place D 40",
+                  "edit name D"}));
     EXPECT_EQ(maker.frame, (ProjectBounds{1, 2, 3, 4}));
     for (const auto& unit : maker.units)
         EXPECT_EQ(unit->GetTrackModified(), unit->GetKind() == TFileUnit::KindWave);
