@@ -367,6 +367,25 @@ TEST_F(ProjectCommandsTest, WindowsPathsFindTheDocumentsBesideTheProject)
     EXPECT_EQ(waves[1]->GetFileName(), wav);
 }
 
+TEST_F(ProjectCommandsTest, AMusicWindowWithoutItsOpenerStopsTheLoadThereWithTheReason)
+{
+    const std::string wav = WriteWav("a.wav", Pattern(50, 3));
+    const std::string windows = WaveWindow("      <File>" + wav + "</File>\n") +
+                                "  <Window>\n    <Music>\n      <File>/m/song.kvm</File>\n"
+                                "    </Music>\n" +
+                                Place(0, 0, 10, 10, "Normal") + "  </Window>\n" +
+                                WaveWindow("      <File>" + wav + "</File>\n");
+    WriteText(ProjectPath(), HandWritten("9.0", windows));
+    messages.Expect();
+    OpenProject(ProjectPath());
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text,
+              "Cannot read the file: \"" + ProjectPath() +
+                  "\": At line 24, column 12: Music pieces cannot be opened by this version.");
+    // The window before it stays open.
+    EXPECT_EQ(form->Documents().DocumentWindowCount(), 1);
+}
+
 // ---- failures while saving -------------------------------------------------------------------
 
 TEST_F(ProjectCommandsTest, ACopyThatCannotBeDeletedFailsTheSaveWithABoxAndKeepsTheProgramOpen)
@@ -391,6 +410,21 @@ TEST_F(ProjectCommandsTest, ACopyThatCannotBeDeletedFailsTheSaveWithABoxAndKeeps
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
     EXPECT_EQ(messages.Shown().size(), 2u);
+}
+
+TEST_F(ProjectCommandsTest, ACopyDirectoryThatCannotBeMadeFailsTheSaveWithABox)
+{
+    NewProject(ProjectPath());
+    auto unit = std::make_unique<TUnitWave>("Wave 1", "", Pattern(10, 1));
+    commands->NewChildWave(std::move(unit), form->DefaultWaveViewProps(),
+                           form->DefaultVoldViewProps());
+    WriteText(Copies().string(), "a file in the directory's place");
+    messages.Expect();
+    Trigger("ProjectSave");
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text.substr(0, 30 + Copies().string().size()),
+              "Cannot create the directory \"" + Copies().string() + "\"");
+    EXPECT_FALSE(fs::exists(ProjectPath()));
 }
 
 TEST_F(ProjectCommandsTest, ANameWithAnAngleBracketFailsTheSaveBeforeAnythingIsWritten)
