@@ -20,7 +20,7 @@ public:
 
 private:
     int argc = 1;
-    char name[32] = "test_shell_base";
+    char name[32] = "kelvorn_test";
     char* argv[2] = {name, nullptr};
     std::unique_ptr<QApplication> app;
 };
