@@ -259,6 +259,12 @@ void TViewWaveGroup::DrawNewVolumeColumns()
         if (!source.grid || !source.grid->TakeNewColumns(first, end))
             continue;
         const int32_t width = source.grid->GetWidth();
+        // The writer's last column lands, clamped, in the grid's last one, which may have been
+        // painted already: it is painted again.
+        if (end > width) {
+            first = std::min(first, width - 1);
+            end = width;
+        }
         RefreshVolumeColumns(first, end, width, 0.0, count, count, channels, source.side,
                              drawSingle);
         if (WaveWindowHost* host = GetWaveWindowHost())
