@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdint>
@@ -65,6 +66,36 @@ inline int VolumeWriterThreads()
     return found;
 }
 
+/// Serves the event loop until done() holds, in a bounded number of rounds; false when it
+/// never did. A repeating timer wakes each round, so a round ends even when no notice comes.
+inline bool ServeUntil(const std::function<bool()>& done)
+{
+    QTimer wake;
+    wake.start(5);
+    for (int round = 0; round < 6000; ++round) {
+        if (done())
+            return true;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return done();
+}
+
+/// The writer of window has ended and every column it filled has been handed to the panes.
+inline bool AllColumnsDrawn(TMDIChildWave& window)
+{
+    const TViewWaveGroup& group = window.GetViewWaveGroup();
+    if (!group.HasVolumeWriter() || group.IsVolumeWriterRunning())
+        return false;
+    for (const TVolumeArray* grid :
+         window.GetUnitWave().GetMonoStereo() == 1
+             ? std::vector<const TVolumeArray*>{group.GetVolumeArraySingle()}
+             : std::vector<const TVolumeArray*>{group.GetVolumeArrayLeft(),
+                                                group.GetVolumeArrayRight()})
+        if (!grid || grid->GetDrawn() != grid->GetFilled())
+            return false;
+    return true;
+}
+
 class VolumeWindowTest : public WaveWindowTest
 {
 protected:
@@ -94,34 +125,6 @@ protected:
         TMDIChildWave* window = Open(std::move(sound), 1, 1000, 200, name);
         window->SetVoldViewProps(props);
         return window;
-    }
-
-    /// Serves the event loop until done() holds, in a bounded number of rounds; false when it
-    /// never did.
-    static bool ServeUntil(const std::function<bool()>& done)
-    {
-        for (int round = 0; round < 20000; ++round) {
-            if (done())
-                return true;
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-        }
-        return done();
-    }
-
-    /// The writer of window has ended and every column it filled has been handed to the panes.
-    static bool AllColumnsDrawn(TMDIChildWave& window)
-    {
-        const TViewWaveGroup& group = window.GetViewWaveGroup();
-        if (!group.HasVolumeWriter() || group.IsVolumeWriterRunning())
-            return false;
-        for (const TVolumeArray* grid :
-             window.GetUnitWave().GetMonoStereo() == 1
-                 ? std::vector<const TVolumeArray*>{group.GetVolumeArraySingle()}
-                 : std::vector<const TVolumeArray*>{group.GetVolumeArrayLeft(),
-                                                    group.GetVolumeArrayRight()})
-            if (!grid || grid->GetDrawn() != grid->GetFilled())
-                return false;
-        return true;
     }
 
     /// Runs window's writer to its end with the event loop served.
