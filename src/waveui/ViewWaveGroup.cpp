@@ -253,8 +253,8 @@ void TViewWaveGroup::DrawNewVolumeColumns()
     const Source mono[] = {{volumeWriter.GetVolumeArraySingle(), sideWhole}};
     const Source stereo[] = {{volumeWriter.GetVolumeArrayLeft(), sideLeft},
                              {volumeWriter.GetVolumeArrayRight(), sideRight}};
-    for (const Source& source : channels == 1 ? std::span<const Source>(mono)
-                                              : std::span<const Source>(stereo)) {
+    for (const Source& source :
+         channels == 1 ? std::span<const Source>(mono) : std::span<const Source>(stereo)) {
         int32_t first = 0, end = 0;
         if (!source.grid || !source.grid->TakeNewColumns(first, end))
             continue;
@@ -278,8 +278,7 @@ void TViewWaveGroup::RefreshVolumeColumns(int32_t first, int32_t end, int32_t gr
 {
     for (TViewWave* view : {ViewFirst, ViewSecond})
         if (KV_SOFT_ASSERT(view))
-            view->RefreshVolumeColumns(first, end, gridWidth, b, e, n, channels, side,
-                                       drawSingle);
+            view->RefreshVolumeColumns(first, end, gridWidth, b, e, n, channels, side, drawSingle);
 }
 
 void TViewWaveGroup::DrawVolume(Canvas& canvas, const PixelRect& area, const PixelRect& span,

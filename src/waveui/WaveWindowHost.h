@@ -33,8 +33,7 @@ public:
     /// The volume writer of window computed the columns [first, end) of one of its grids: the
     /// windows that draw window's wave as their envelope paint just those. Optional: a host
     /// that does not follow the columns leaves those windows to their next repaint.
-    virtual void VolumeColumnsDrawn(TMDIChildWave& /*window*/, int32_t /*first*/,
-                                    int32_t /*end*/)
+    virtual void VolumeColumnsDrawn(TMDIChildWave& /*window*/, int32_t /*first*/, int32_t /*end*/)
     {
     }
 };

@@ -84,8 +84,8 @@ TEST_P(VolumeRefreshTest, RepaintsOnlyItsColumnsAndHalf)
 {
     const RefreshCase& c = GetParam();
     const TVoldViewProps before = Props(100, 10, c.drawSingle);
-    TMDIChildWave* window = OpenDiagram(
-        Stereo(ToneWave(1000.0, 44100, 16000.0), NoiseWave(44100, 3)), before);
+    TMDIChildWave* window =
+        OpenDiagram(Stereo(ToneWave(1000.0, 44100, 16000.0), NoiseWave(44100, 3)), before);
     ASSERT_TRUE(Compute(*window));
     TViewWave& pane = Pane(*window, 2);
     (void)pane.BackingImage();
@@ -123,12 +123,13 @@ TEST_P(VolumeRefreshTest, RepaintsOnlyItsColumnsAndHalf)
     EXPECT_GT(changed, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sides, VolumeRefreshTest,
-    ::testing::Values(RefreshCase{"LeftHalf", true, sideLeft, true, false},
-                      RefreshCase{"RightHalf", true, sideRight, false, true},
-                      RefreshCase{"Joined", false, sideWhole, true, true}),
-    [](const ::testing::TestParamInfo<RefreshCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Sides, VolumeRefreshTest,
+                         ::testing::Values(RefreshCase{"LeftHalf", true, sideLeft, true, false},
+                                           RefreshCase{"RightHalf", true, sideRight, false, true},
+                                           RefreshCase{"Joined", false, sideWhole, true, true}),
+                         [](const ::testing::TestParamInfo<RefreshCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(VolumePaintTest, TheColumnsReachTheGuiThreadInOrder)
 {
@@ -198,5 +199,61 @@ TEST_F(VolumePaintTest, TheStatusReadsTheCellUnderTheMouse)
     EXPECT_EQ(text.substr(text.find(": ")), ": " + level.ToText());
     EXPECT_NE(level.ToText(), "0");
 }
+
+// A stereo pane 200 rows high (b1 = 199): joined, both grids' cells at the row of the whole
+// height; as two diagrams, the upper half reads the left grid over rows 0 .. 99, the lower half
+// the right grid over rows 98 .. 199.
+struct StereoStatusCase
+{
+    const char* name;
+    bool drawSingle;
+    int y;
+    int leftRow, rightRow; // -1: that grid is not read
+};
+
+class StereoStatusTest : public VolumePaintTest,
+                         public ::testing::WithParamInterface<StereoStatusCase>
+{
+};
+
+TEST_P(StereoStatusTest, ReadsTheCellsOfItsHalf)
+{
+    const StereoStatusCase& c = GetParam();
+    TMDIChildWave* window =
+        OpenDiagram(Stereo(ToneWave(1000.0, 44100, 16000.0), NoiseWave(44100, 9)),
+                    Props(100, 10, c.drawSingle));
+    ASSERT_TRUE(Compute(*window));
+    const TViewWaveGroup& group = window->GetViewWaveGroup();
+    auto cell = [](const TVolumeArray* grid, int row) {
+        const float volume = grid->GetVolume(50, row);
+        if (volume == 0.0f)
+            return std::string("0");
+        unitFactorPos level(0.0, EHDB);
+        level.SetValue(volume);
+        return level.ToText();
+    };
+    std::string expected;
+    if (c.leftRow >= 0 && c.rightRow >= 0)
+        expected = ": (" + cell(group.GetVolumeArrayLeft(), c.leftRow) + " ," +
+                   cell(group.GetVolumeArrayRight(), c.rightRow) + ")";
+    else if (c.leftRow >= 0)
+        expected = ": " + cell(group.GetVolumeArrayLeft(), c.leftRow);
+    else
+        expected = ": " + cell(group.GetVolumeArrayRight(), c.rightRow);
+    const std::string text = Pane(*window, 2).VolumeStatusText(505, c.y);
+    EXPECT_EQ(text.substr(text.find(": ")), expected);
+    // The two grids differ there, so reading the wrong one shows.
+    const int row = c.leftRow >= 0 ? c.leftRow : c.rightRow;
+    EXPECT_NE(cell(group.GetVolumeArrayLeft(), row), cell(group.GetVolumeArrayRight(), row));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, StereoStatusTest,
+                         ::testing::Values(StereoStatusCase{"JoinedTop", false, 10, 0, 0},
+                                           StereoStatusCase{"JoinedLow", false, 150, 7, 7},
+                                           StereoStatusCase{"UpperHalf", true, 10, 1, -1},
+                                           StereoStatusCase{"LowerHalf", true, 150, -1, 5}),
+                         [](const ::testing::TestParamInfo<StereoStatusCase>& info) {
+                             return info.param.name;
+                         });
 
 } // namespace

@@ -138,9 +138,9 @@ protected:
     static uint32_t CellColour(const TVolumeArray& grid, int x, int y, const TVoldViewProps& props,
                                bool inverted)
     {
-        return VolumeSingleColor(VolumeIntensity(grid.GetVolume(x, y), props.SensKind,
-                                                 props.Strength.GetValue()),
-                                 props, inverted);
+        return VolumeSingleColor(
+            VolumeIntensity(grid.GetVolume(x, y), props.SensKind, props.Strength.GetValue()), props,
+            inverted);
     }
 };
 
