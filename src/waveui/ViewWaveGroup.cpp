@@ -237,7 +237,8 @@ VolumeGrids TViewWaveGroup::GetVolumeGrids() const
 
 void TViewWaveGroup::DrawNewVolumeColumns()
 {
-    if (!window || !ViewFirst || !ViewSecond)
+    // A notice queued before the curve was shown: the diagram is on no screen.
+    if (!window || !ViewFirst || !ViewSecond || waveWindKind != waveWindVolume)
         return;
     const TUnitWave& unit = GetUnitWave();
     const double count = unit.GetValues();

@@ -148,9 +148,13 @@ TEST_P(WriterStopTest, LeavesNoWriter)
     EXPECT_FALSE(window->GetViewWaveGroup().HasVolumeWriter());
     EXPECT_EQ(VolumeWriterThreads(), 0);
     EXPECT_EQ(host.changed.size(), GetParam().envelopeNotices);
-    // Notices the stopped writer left in the queue find nothing to do.
+    // Notices the stopped writer left in the queue start nothing; with the curve shown they
+    // paint nothing either.
+    const size_t notices = host.columns.size();
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->GetViewWaveGroup().HasVolumeWriter());
+    if (window->GetWaveWindKind() == TViewWaveGroup::waveWindWave)
+        EXPECT_EQ(host.columns.size(), notices);
 }
 
 INSTANTIATE_TEST_SUITE_P(
