@@ -212,7 +212,7 @@ void TViewWaveGroup::StartVolumeWriter()
     KV_SOFT_ASSERT(!volumeWriter.HasWriter());
     const bool started =
         volumeWriter.StartVolumeWriter(GetUnitWave().GetSound(), voldViewProps, volumeSink.get());
-    // Started: the new grids are empty, so the panes show silence until the columns come.
+    // New grids show silence until their columns come; an empty wave shows its background.
     InvalidateViews();
     if (!started)
         if (WaveWindowHost* host = GetWaveWindowHost())
