@@ -46,4 +46,9 @@ TUnitWave* TMainWaveWindowHost::FindUnitWave(const std::string& name)
     return form.Documents().FindUnitWave(name);
 }
 
+void TMainWaveWindowHost::VolumeColumnsDrawn(TMDIChildWave& window, int32_t first, int32_t end)
+{
+    form.Link().VolumeColumnsDrawn(&window, first, end);
+}
+
 } // namespace kelvorn

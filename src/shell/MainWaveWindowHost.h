@@ -24,6 +24,7 @@ public:
     /// Status panel 1 shows text and is width pixels wide.
     void SetMouseStatus(const std::string& text, int width) override;
     TUnitWave* FindUnitWave(const std::string& name) override;
+    void VolumeColumnsDrawn(TMDIChildWave& window, int32_t first, int32_t end) override;
 
 private:
     TMainForm& form;

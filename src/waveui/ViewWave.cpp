@@ -30,6 +30,28 @@ int32_t ClampToWave(double position, int32_t count)
     return position >= double(count) ? count : int32_t(position);
 }
 
+// A volume cell as the status bar shows it: a level in decibels, silence as a plain 0 (it has
+// no level).
+std::string VolumeCellText(const TVolumeArray* grid, double column, double row)
+{
+    if (!grid)
+        return "0";
+    const float volume = grid->GetVolume(TruncToInt32(column), TruncToInt32(row));
+    if (!(volume > 0.0f))
+        return "0";
+    unitFactorPos level(0.0, EHDB);
+    level.SetValue(volume);
+    return level.ToText();
+}
+
+// y's share of [from, to] as a band of a grid of height bands (from = band 0).
+double RowOf(int y, double from, double to, const TVolumeArray* grid)
+{
+    if (!grid || !(to != from))
+        return 0.0;
+    return LinearMap(y, from, to, 0.0, grid->GetHeight());
+}
+
 int SaturatedInt(double x)
 {
     if (!(x == x))
@@ -682,12 +704,35 @@ std::string TViewWave::VolumeStatusText(int x, int y) const
         break;
     }
     text += unitFreq(1.0 / period, EHFreq).ToTextPrecision(4) + " )";
-    if (Count() > 0) {
-        // The volume cells come with the volume writer; until then every cell reads as 0.
-        if (stereo && !props.DrawSingle)
-            text += ": (0 ,0)";
+    const int32_t count = Count();
+    if (count <= 0)
+        return text;
+    const double sample =
+        rect.Width() > 0 ? LinearMap(x, rect.left, rect.right, GetZoomBegin(), GetZoomEnd()) : 0.0;
+    auto column = [&](const TVolumeArray* grid) {
+        return grid ? LinearMap(sample, 0.0, count, 0.0, grid->GetWidth()) : 0.0;
+    };
+    if (stereo && !props.DrawSingle) {
+        const TVolumeArray* left = group.GetVolumeArrayLeft();
+        const TVolumeArray* right = group.GetVolumeArrayRight();
+        if (left && right)
+            text += ": (" + VolumeCellText(left, column(left), RowOf(y, rect.top, b1, left)) +
+                    " ," + VolumeCellText(right, column(right), RowOf(y, rect.top, b1, right)) +
+                    ")";
         else
-            text += ": 0";
+            text += ": (0 ,0)";
+    } else if (stereo) {
+        const int middle = (rect.top + int(b1)) / 2;
+        if (y < middle) {
+            const TVolumeArray* left = group.GetVolumeArrayLeft();
+            text += ": " + VolumeCellText(left, column(left), RowOf(y, rect.top, middle, left));
+        } else {
+            const TVolumeArray* right = group.GetVolumeArrayRight();
+            text += ": " + VolumeCellText(right, column(right), RowOf(y, middle - 1, b1, right));
+        }
+    } else {
+        const TVolumeArray* single = group.GetVolumeArraySingle();
+        text += ": " + VolumeCellText(single, column(single), RowOf(y, rect.top, b1, single));
     }
     return text;
 }

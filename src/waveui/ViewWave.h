@@ -31,6 +31,7 @@ namespace kelvorn {
 
 class TDrawNode;
 class TUnitWave;
+class TVolumeArray;
 class TViewWaveGroup;
 class TVoldViewProps;
 class TWaveViewProps;
@@ -126,6 +127,15 @@ public:
                         const TVoldViewProps& voldProps);
     /// DrawCursorLine unless the pane is at most one pixel wide or a full repaint is pending.
     void DrawCursorChecked();
+    /// Paints at once the pixels that columns [first, end) of this pane's own volume grid
+    /// cover (a grid of gridWidth columns over samples [b, e) of n); a stereo pane of single
+    /// diagrams only the half of side.
+    void RefreshVolumeColumns(int32_t first, int32_t end, int32_t gridWidth, double b, double e,
+                              double n, int channels, int side, bool drawSingle);
+    /// The same for the volume grid of the envelope wave, which this pane stretches over the
+    /// samples [rangeBegin, rangeEnd) of its own wave; the whole height.
+    void RefreshEnvelopeColumns(int32_t first, int32_t end, int32_t gridWidth, double rangeBegin,
+                                double rangeEnd);
     void FillBackground(const PixelRect& rect, const TWaveViewProps& props);
     void FillColumns(uint32_t colour, int left, int right);
 
@@ -152,6 +162,8 @@ private:
     void ScrollTo(int value);
     void PaintPending();
     void PaintDirect(const PixelRect& rect);
+    /// Paints rect (within the pane) into the image now and shows it.
+    void PaintArea(const PixelRect& rect);
 
     void SelectMouseDown(int x, Qt::KeyboardModifiers modifiers);
     void NodeMouseDown(int x, int y);

@@ -8,12 +8,14 @@
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
+#include "waveui/volume/QueuedVolumeSink.h"
 
 #include <QSplitter>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace kelvorn {
 
@@ -21,11 +23,17 @@ TViewWaveGroup::TViewWaveGroup(TMDIChildWave* window, const TWaveViewProps& wave
                                const TVoldViewProps& voldViewProps)
     : window(window), waveViewProps(waveViewProps), voldViewProps(voldViewProps)
 {
+    // The notices are served on the window's thread and dropped once the sink is gone, so a
+    // notice still queued when the group goes reaches nothing.
+    if (window)
+        volumeSink = std::make_unique<QueuedVolumeSink>(
+            window, [this] { DrawNewVolumeColumns(); }, [this](bool) { DrawNewVolumeColumns(); });
 }
 
 TViewWaveGroup::~TViewWaveGroup()
 {
-    KV_SOFT_ASSERT(!volumeWriterRunning);
+    KV_SOFT_ASSERT(!volumeWriter.HasWriter());
+    volumeWriter.StopVolumeWriter();
     // Taken out of the fields first: a pane going away must not be reached through the group.
     TViewWave* first = ViewFirst;
     TViewWave* second = ViewSecond;
@@ -102,6 +110,8 @@ void TViewWaveGroup::SetVoldViewProps(const TVoldViewProps& props)
 void TViewWaveGroup::SetWaveWindKind(uint8_t kind)
 {
     waveWindKind = kind;
+    if (kind == waveWindWave)
+        StopVolumeWriter();
     if (window)
         window->UpdateIcon(kind);
     UpdateDoubleBuffered();
@@ -196,30 +206,99 @@ void TViewWaveGroup::StartVolumeWriter()
 {
     if (!KV_SOFT_ASSERT(window != NULL))
         return;
-    if (GetUnitWave().GetValues() == 0) {
-        InvalidateViews();
+    // Stopped before anything else: an empty wave gets no writer, and the one running must
+    // not go on reading a sound the document has let go.
+    StopVolumeWriter();
+    KV_SOFT_ASSERT(!volumeWriter.HasWriter());
+    const bool started =
+        volumeWriter.StartVolumeWriter(GetUnitWave().GetSound(), voldViewProps, volumeSink.get());
+    // New grids show silence until their columns come; an empty wave shows its background.
+    InvalidateViews();
+    if (!started)
         if (WaveWindowHost* host = GetWaveWindowHost())
             host->WaveChanged(*window);
-        return;
-    }
-    StopVolumeWriter();
-    // The writer thread comes with the volume diagram; until then the panes show the
-    // diagram's background.
-    InvalidateViews();
 }
 
 void TViewWaveGroup::StopVolumeWriter()
 {
-    volumeWriterRunning = false;
+    volumeWriter.StopVolumeWriter();
 }
 
-void TViewWaveGroup::DrawVolume(Canvas& canvas, const PixelRect& /*area*/, const PixelRect& span,
-                                double /*zoomBegin*/, double /*zoomEnd*/,
-                                const TVoldViewProps& props, bool inverted) const
+bool TViewWaveGroup::IsVolumeWriterRunning() const
 {
+    const TThreadVolumeWriter* writer = volumeWriter.GetWriter();
+    return writer && !writer->Ended();
+}
+
+VolumeGrids TViewWaveGroup::GetVolumeGrids() const
+{
+    return {GetVolumeArraySingle(), GetVolumeArrayLeft(), GetVolumeArrayRight()};
+}
+
+void TViewWaveGroup::DrawNewVolumeColumns()
+{
+    // A notice queued before the curve was shown: the diagram is on no screen.
+    if (!window || !ViewFirst || !ViewSecond || waveWindKind != waveWindVolume)
+        return;
+    const TUnitWave& unit = GetUnitWave();
+    const double count = unit.GetValues();
+    const int channels = unit.GetMonoStereo();
+    const bool drawSingle = voldViewProps.DrawSingle != 0;
+    struct Source
+    {
+        TVolumeArray* grid;
+        int side;
+    };
+    // Only the grids of the document's kind: the other kind's grids are left from an earlier
+    // run and never grow.
+    const Source mono[] = {{volumeWriter.GetVolumeArraySingle(), sideWhole}};
+    const Source stereo[] = {{volumeWriter.GetVolumeArrayLeft(), sideLeft},
+                             {volumeWriter.GetVolumeArrayRight(), sideRight}};
+    for (const Source& source :
+         channels == 1 ? std::span<const Source>(mono) : std::span<const Source>(stereo)) {
+        int32_t first = 0, end = 0;
+        if (!source.grid || !source.grid->TakeNewColumns(first, end))
+            continue;
+        const int32_t width = source.grid->GetWidth();
+        // The writer's last column lands, clamped, in the grid's last one, which may have been
+        // painted already: it is painted again.
+        if (end > width) {
+            first = std::min(first, width - 1);
+            end = width;
+        }
+        RefreshVolumeColumns(first, end, width, 0.0, count, count, channels, source.side,
+                             drawSingle);
+        if (WaveWindowHost* host = GetWaveWindowHost())
+            host->VolumeColumnsDrawn(*window, first, end);
+    }
+}
+
+void TViewWaveGroup::RefreshVolumeColumns(int32_t first, int32_t end, int32_t gridWidth, double b,
+                                          double e, double n, int channels, int side,
+                                          bool drawSingle)
+{
+    for (TViewWave* view : {ViewFirst, ViewSecond})
+        if (KV_SOFT_ASSERT(view))
+            view->RefreshVolumeColumns(first, end, gridWidth, b, e, n, channels, side, drawSingle);
+}
+
+void TViewWaveGroup::DrawVolume(Canvas& canvas, const PixelRect& area, const PixelRect& span,
+                                double zoomBegin, double zoomEnd, const TVoldViewProps& props,
+                                bool inverted) const
+{
+    if (!window)
+        return;
+    const TUnitWave& unit = GetUnitWave();
+    const int channels = unit.GetMonoStereo();
+    // Columns not computed yet show what silence would: the cells paint over this.
+    const uint32_t silence = channels == 2 && !props.DrawSingle
+                                 ? VolumeJoinedColor(0.0, 0.0, props, inverted)
+                                 : VolumeSingleColor(0.0, props, inverted);
     canvas.SetBrushStyle(BrushStyle::Solid);
-    canvas.SetBrushColor(uint32_t(inverted ? props.SingleColor : props.BackgroundColor));
+    canvas.SetBrushColor(silence);
     canvas.FillRect(span);
+    kelvorn::DrawVolume(canvas, area, span, zoomBegin, zoomEnd, unit.GetValues(), channels,
+                        GetVolumeGrids(), props, inverted);
 }
 
 // ---- Split position ---------------------------------------------------------------------------

@@ -11,15 +11,19 @@
 #include "general/xml/XMLElement.h"
 #include "general/xml/XMLGrammar.h"
 #include "sound/views/VoldViewProps.h"
+#include "sound/views/VolumeWriter.h"
 #include "sound/views/WaveDisplayPart.h"
 #include "sound/views/WaveViewProps.h"
+#include "waveui/drawing/VolumeDiagram.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kelvorn {
 
 class Canvas;
+class QueuedVolumeSink;
 class TMDIChildWave;
 class TUnitWave;
 class TViewWave;
@@ -66,7 +70,8 @@ public:
     void SetVoldViewProps(const TVoldViewProps& props);
     uint8_t GetWaveWindKind() const { return waveWindKind; }
     /// Stores the kind, lets the window follow with its icon and both panes with their
-    /// buffering.
+    /// buffering. Showing the curve stops the volume writer: nothing would show its columns,
+    /// and the next sound change would not restart it.
     void SetWaveWindKind(uint8_t kind);
     void UpdateDoubleBuffered();
 
@@ -89,13 +94,32 @@ public:
 
     // ---- Volume diagram ------------------------------------------------------------------
 
-    /// Computes the volume diagram again in the background; an empty wave only repaints.
+    /// Stops the running writer, then computes the volume diagram of the document's sound
+    /// again in the background, on new grids, while the panes show the columns as they come.
+    /// An empty wave (or a grid that cannot be had) gets no writer: the panes and the windows
+    /// that draw this wave as their envelope only repaint.
     void StartVolumeWriter();
-    /// Stops a running writer and waits for it.
+    /// Stops a running writer and waits for it (within one block of samples).
     void StopVolumeWriter();
-    /// Whether a writer runs (none until the volume writer is hooked in).
-    bool IsVolumeWriterRunning() const { return volumeWriterRunning; }
-    /// Draws the volume diagram of [zoomBegin, zoomEnd) into span of area with props.
+    /// Whether a writer is held (running, or finished and not yet stopped).
+    bool HasVolumeWriter() const { return volumeWriter.HasWriter(); }
+    /// Whether a writer is still computing.
+    bool IsVolumeWriterRunning() const;
+    /// The grids; each may be missing. The writer may be filling them.
+    const TVolumeArray* GetVolumeArraySingle() const { return volumeWriter.GetVolumeArraySingle(); }
+    const TVolumeArray* GetVolumeArrayLeft() const { return volumeWriter.GetVolumeArrayLeft(); }
+    const TVolumeArray* GetVolumeArrayRight() const { return volumeWriter.GetVolumeArrayRight(); }
+    VolumeGrids GetVolumeGrids() const;
+    /// The columns the writer filled since the last call are painted on both panes, and the
+    /// windows that draw this wave as their envelope hear of them. Runs on the GUI thread
+    /// after the writer's notice.
+    void DrawNewVolumeColumns();
+    /// Paints at once the pixels of columns [first, end) of a grid gridWidth columns wide,
+    /// computed over samples [b, e) of n, on both panes; side is the grid's half.
+    void RefreshVolumeColumns(int32_t first, int32_t end, int32_t gridWidth, double b, double e,
+                              double n, int channels, int side, bool drawSingle);
+    /// Draws the volume diagram of [zoomBegin, zoomEnd) of this group's wave into span of area
+    /// with props: the colour of silence first, then every filled column's cells.
     void DrawVolume(Canvas& canvas, const PixelRect& area, const PixelRect& span, double zoomBegin,
                     double zoomEnd, const TVoldViewProps& props, bool inverted) const;
 
@@ -142,7 +166,10 @@ private:
     bool splitPending = false;
     double waitingSplitPosition = 0.5;
     bool splitWaiting = false;
-    bool volumeWriterRunning = false;
+    // The writer's notices arrive through the sink; the slot is declared after it, so a
+    // writer still held when the group goes is joined before its sink is destroyed.
+    std::unique_ptr<QueuedVolumeSink> volumeSink;
+    TVolumeWriterSlot volumeWriter;
 };
 
 } // namespace kelvorn

@@ -10,6 +10,7 @@
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
+#include "waveui/drawing/VolumeDiagram.h"
 #include "waveui/drawing/WaveCurve.h"
 
 #include <algorithm>
@@ -144,6 +145,43 @@ void TViewWave::PaintDirect(const PixelRect& rect)
         return;
     PaintClip(area);
     update(QRect(area.left, area.top, area.Width(), area.Height()));
+}
+
+void TViewWave::PaintArea(const PixelRect& rect)
+{
+    const PixelRect client = ClientRect();
+    const PixelRect area{std::max(rect.left, client.left), std::max(rect.top, client.top),
+                         std::min(rect.right, client.right), std::min(rect.bottom, client.bottom)};
+    if (area.right <= area.left || area.bottom <= area.top)
+        return;
+    PaintClip(area);
+    update(QRect(area.left, area.top, area.Width(), area.Height()));
+}
+
+void TViewWave::RefreshVolumeColumns(int32_t first, int32_t end, int32_t gridWidth, double b,
+                                     double e, double n, int channels, int side, bool drawSingle)
+{
+    // A full repaint on its way paints these columns anyway.
+    if (fullRepaint)
+        return;
+    PixelRect rect;
+    if (VolumeRefreshRect(first, end, gridWidth, b, e, n, Count(), GetZoomBegin(), GetZoomEnd(),
+                          ClientRect(), channels, side, drawSingle, rect))
+        PaintArea(rect);
+}
+
+void TViewWave::RefreshEnvelopeColumns(int32_t first, int32_t end, int32_t gridWidth,
+                                       double rangeBegin, double rangeEnd)
+{
+    if (fullRepaint)
+        return;
+    // The envelope's whole grid spans this wave's range: as if the grid were computed over a
+    // wave of rangeEnd - rangeBegin samples shown from zoomBegin - rangeBegin on.
+    PixelRect rect;
+    if (VolumeRefreshRect(first, end, gridWidth, 0.0, 1.0, 1.0, rangeEnd - rangeBegin,
+                          GetZoomBegin() - rangeBegin, GetZoomEnd() - rangeBegin, ClientRect(), 1,
+                          sideWhole, false, rect))
+        PaintArea(rect);
 }
 
 void TViewWave::RepaintSamples(int32_t begin, int32_t end)

@@ -110,9 +110,12 @@ void TMDIChildWave::RenderUserDraw()
 
 void TMDIChildWave::RefreshWave()
 {
-    if (viewWaveGroup->GetWaveWindKind() == TViewWaveGroup::waveWindWave)
+    if (viewWaveGroup->GetWaveWindKind() == TViewWaveGroup::waveWindWave) {
+        // A writer left from the diagram would go on computing a sound the document no longer
+        // shows.
+        viewWaveGroup->StopVolumeWriter();
         RepaintViewsAndEnvelopes();
-    else
+    } else
         viewWaveGroup->StartVolumeWriter();
 }
 
@@ -326,6 +329,30 @@ bool TMDIChildWave::DrawsEnvelopeOf(const std::string& waveName) const
 void TMDIChildWave::RepaintEnvelopeViews()
 {
     RepaintViews();
+}
+
+void TMDIChildWave::EnvelopeColumnsDrawn(int32_t first, int32_t last)
+{
+    const TWaveViewProps& props = viewWaveGroup->GetWaveViewProps();
+    if (viewWaveGroup->GetWaveWindKind() != TViewWaveGroup::waveWindWave || !props.DrawEnvelope ||
+        props.EnvelopeStrength.GetValue() == 0)
+        return;
+    WaveWindowHost* host = GetWaveWindowHost();
+    TUnitWave* other = host ? host->FindUnitWave(props.EnvelopeName.GetCaption()) : nullptr;
+    auto* otherWindow = other ? dynamic_cast<TMDIChildWave*>(other->GetChildWave()) : nullptr;
+    if (!otherWindow || otherWindow->GetWaveWindKind() != TViewWaveGroup::waveWindVolume)
+        return;
+    const TViewWaveGroup& otherGroup = otherWindow->GetViewWaveGroup();
+    const TVolumeArray* grid = other->GetMonoStereo() == 1 ? otherGroup.GetVolumeArraySingle()
+                                                           : otherGroup.GetVolumeArrayLeft();
+    const TUnitWave& unit = GetUnitWave();
+    const int32_t rangeBegin = unit.GetRangeBegin();
+    const int32_t rangeEnd = unit.GetRangeEnd();
+    if (!grid || rangeEnd == rangeBegin)
+        return;
+    for (int n : {1, 2})
+        if (TViewWave* view = viewWaveGroup->GetView(n))
+            view->RefreshEnvelopeColumns(first, last, grid->GetWidth(), rangeBegin, rangeEnd);
 }
 
 } // namespace kelvorn

@@ -96,8 +96,8 @@ public:
     void RepaintPosition(int32_t position) override;
     void RepaintRange(int32_t from, int32_t to) override;
     void DrawCursor(int32_t position) override;
-    /// Curve shown: both panes and the envelope users repaint; volume diagram shown: the
-    /// writer starts again.
+    /// Curve shown: any volume writer stops, both panes and the envelope users repaint;
+    /// volume diagram shown: the writer starts again on the new sound.
     void RefreshWave() override;
     void SetIconByChannels(int16_t channels) override;
     uint8_t GetWaveWindKind() const override { return viewWaveGroup->GetWaveWindKind(); }
@@ -117,6 +117,10 @@ public:
 
     bool DrawsEnvelopeOf(const std::string& waveName) const override;
     void RepaintEnvelopeViews() override;
+    /// The envelope wave's volume writer computed the columns [first, last) of one of its
+    /// grids: where this window shows its curve over that diagram, both panes paint those
+    /// columns now.
+    void EnvelopeColumnsDrawn(int32_t first, int32_t last) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

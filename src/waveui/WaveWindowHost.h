@@ -30,6 +30,12 @@ public:
     virtual void SetMouseStatus(const std::string& text, int width) = 0;
     /// The open wave document called name, or null; a pane draws it as its envelope.
     virtual TUnitWave* FindUnitWave(const std::string& name) = 0;
+    /// The volume writer of window computed the columns [first, end) of one of its grids: the
+    /// windows that draw window's wave as their envelope paint just those. Optional: a host
+    /// that does not follow the columns leaves those windows to their next repaint.
+    virtual void VolumeColumnsDrawn(TMDIChildWave& /*window*/, int32_t /*first*/, int32_t /*end*/)
+    {
+    }
 };
 
 /// The installed host, or null.

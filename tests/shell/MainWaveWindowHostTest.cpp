@@ -1,6 +1,7 @@
 #include "MainFormTestSupport.h"
 
 #include "shell/MainWaveWindowHost.h"
+#include "waveui/WaveWindow.h"
 
 #include <QLabel>
 
@@ -11,6 +12,20 @@ namespace {
 
 class MainWaveWindowHostTest : public MainFormTest
 {
+};
+
+// A document window that draws the wave called envelope behind its own.
+class EnvelopeUser final : public TMDIChildKelvorn
+{
+public:
+    std::string envelope;
+    std::vector<std::pair<int32_t, int32_t>> columns;
+
+    bool DrawsEnvelopeOf(const std::string& name) const override { return name == envelope; }
+    void EnvelopeColumnsDrawn(int32_t first, int32_t last) override
+    {
+        columns.emplace_back(first, last);
+    }
 };
 
 TEST_F(MainWaveWindowHostTest, InstallsItselfAndForwardsToTheMainWindow)
@@ -38,6 +53,27 @@ TEST_F(MainWaveWindowHostTest, InstallsItselfAndForwardsToTheMainWindow)
         EXPECT_EQ(host.FindUnitWave(""), nullptr);
     }
     EXPECT_EQ(GetWaveWindowHost(), before);
+}
+
+TEST_F(MainWaveWindowHostTest, NewVolumeColumnsReachTheWindowsDrawingThatWave)
+{
+    Start();
+    TMainWaveWindowHost host(*form);
+    auto* envelope =
+        Add(new TMDIChildWave(nullptr, std::make_unique<TUnitWave>("Env", "", MainFormRamp(1, 100)),
+                              TWaveViewProps(), TVoldViewProps()));
+    auto* user = new EnvelopeUser;
+    user->envelope = "Env";
+    user->SetUnit(std::make_unique<TUnitWave>("User", "", MainFormRamp(1, 10)));
+    Add(user);
+    auto* stranger = new EnvelopeUser;
+    stranger->envelope = "Other";
+    stranger->SetUnit(std::make_unique<TUnitWave>("Stranger", "", MainFormRamp(1, 10)));
+    Add(stranger);
+
+    host.VolumeColumnsDrawn(*envelope, 40, 60);
+    EXPECT_EQ(user->columns, (std::vector<std::pair<int32_t, int32_t>>{{40, 60}}));
+    EXPECT_TRUE(stranger->columns.empty());
 }
 
 } // namespace

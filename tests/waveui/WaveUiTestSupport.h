@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,22 @@ public:
         auto found = waves.find(name);
         return found == waves.end() ? nullptr : found->second;
     }
+    /// Recorded, and passed on to the windows of envelopeUsers that draw window's wave, as the
+    /// main window does.
+    void VolumeColumnsDrawn(TMDIChildWave& window, int32_t first, int32_t end) override
+    {
+        columns.push_back({&window, first, end});
+        columnsOnGuiThread = columnsOnGuiThread && QThread::currentThread() == qApp->thread();
+        for (TMDIChildWave* user : envelopeUsers)
+            if (user->DrawsEnvelopeOf(window.GetUnitWave().GetName()))
+                user->EnvelopeColumnsDrawn(first, end);
+    }
+
+    struct Columns
+    {
+        TMDIChildWave* window;
+        int32_t first, end;
+    };
 
     std::vector<TMDIChildWave*> changed;
     std::vector<std::string> names;
@@ -67,6 +84,9 @@ public:
     std::vector<std::string> status;
     int statusWidth = 0;
     std::map<std::string, TUnitWave*> waves;
+    std::vector<Columns> columns;
+    bool columnsOnGuiThread = true;
+    std::vector<TMDIChildWave*> envelopeUsers;
 
 private:
     WaveWindowHost* previous;
