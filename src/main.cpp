@@ -13,6 +13,7 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
+#include "shell/WaveCommands.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
@@ -165,6 +166,8 @@ int main(int argc, char** argv)
     kelvorn::TMainForm mainForm;
     kelvorn::TFileCommands fileCommands(mainForm);
     fileCommands.Install();
+    kelvorn::TWaveCommands waveCommands(mainForm);
+    waveCommands.Install();
     kelvorn::TPlayRecord playRecord(mainForm, audio);
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;
