@@ -10,9 +10,11 @@
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
 #include "platform/qt/audio/QtAudioDevice.h"
+#include "shell/EditCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
+#include "shell/SplitMergeCommands.h"
 #include "shell/WaveCommands.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
@@ -168,6 +170,10 @@ int main(int argc, char** argv)
     fileCommands.Install();
     kelvorn::TWaveCommands waveCommands(mainForm);
     waveCommands.Install();
+    kelvorn::TEditCommands editCommands(mainForm, waveCommands);
+    editCommands.Install();
+    kelvorn::TSplitMergeCommands splitMergeCommands(mainForm, fileCommands);
+    splitMergeCommands.Install();
     kelvorn::TPlayRecord playRecord(mainForm, audio);
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;

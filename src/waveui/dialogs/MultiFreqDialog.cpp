@@ -45,8 +45,7 @@ constexpr int ButtonStep = 58;
 } // namespace
 
 TDlgMFreqProps::TDlgMFreqProps(QWidget* owner, const TMFreqProps& record)
-    : TOperationDialog(owner, ButtonSide::Right, "Multi Frequency", HelpContextMFreq),
-      props(record)
+    : TOperationDialog(owner, ButtonSide::Right, "Multi Frequency", HelpContextMFreq), props(record)
 {
     setObjectName(QStringLiteral("DlgMFreqProps"));
     Build(
@@ -103,10 +102,10 @@ void TDlgMFreqProps::BuildPartialGroup()
     btnFirst = MakeButton("btnFirst", "First", GroupLeft, navTop, &TRecordBrowser::First);
     btnPrevious = MakeButton("btnPrevious", "Previous", GroupLeft + ButtonStep, navTop,
                              &TRecordBrowser::Previous);
-    btnNext = MakeButton("btnNext", "Next", GroupLeft + 2 * ButtonStep, navTop,
-                         &TRecordBrowser::Next);
-    btnLast = MakeButton("btnLast", "Last", GroupLeft + 3 * ButtonStep, navTop,
-                         &TRecordBrowser::Last);
+    btnNext =
+        MakeButton("btnNext", "Next", GroupLeft + 2 * ButtonStep, navTop, &TRecordBrowser::Next);
+    btnLast =
+        MakeButton("btnLast", "Last", GroupLeft + 3 * ButtonStep, navTop, &TRecordBrowser::Last);
     auto makeBox = [this](const char* name, const char* caption, int left, int top) {
         auto* label = new QLabel(QLatin1String(caption), this);
         Place(label, left, top + 3, 40, 15);
@@ -119,17 +118,17 @@ void TDlgMFreqProps::BuildPartialGroup()
     editCount = makeBox("editCount", "Count", 250, navTop);
     const int editTop = navTop + 30;
     btnInsert = MakeButton("btnInsert", "Insert", GroupLeft, editTop, &TRecordBrowser::Insert);
-    btnAppend = MakeButton("btnAppend", "Append", GroupLeft + ButtonStep, editTop,
-                           &TRecordBrowser::Append);
+    btnAppend =
+        MakeButton("btnAppend", "Append", GroupLeft + ButtonStep, editTop, &TRecordBrowser::Append);
     btnDelete = MakeButton("btnDelete", "Delete", GroupLeft + 2 * ButtonStep, editTop,
                            &TRecordBrowser::Delete);
-    btnCopy = MakeButton("btnCopy", "Copy", GroupLeft + 3 * ButtonStep, editTop,
-                         &TRecordBrowser::Copy);
+    btnCopy =
+        MakeButton("btnCopy", "Copy", GroupLeft + 3 * ButtonStep, editTop, &TRecordBrowser::Copy);
     editCursor = makeBox("editCursor", "Cursor", 250, editTop);
     const int lastTop = editTop + 30;
     btnPaste = MakeButton("btnPaste", "Paste", GroupLeft, lastTop, &TRecordBrowser::Paste);
-    btnClear = MakeButton("btnClear", "Clear", GroupLeft + ButtonStep, lastTop,
-                          &TRecordBrowser::Clear);
+    btnClear =
+        MakeButton("btnClear", "Clear", GroupLeft + ButtonStep, lastTop, &TRecordBrowser::Clear);
 
     // The table sized the form for its own rows; the partial group makes it larger.
     const int height = lastTop + 25 + 16;
@@ -177,8 +176,7 @@ bool TDlgMFreqProps::GetKeepDefault(MFreqField field) const
 }
 
 void TDlgMFreqProps::ShowBrowserState(const std::string& count, const std::string& position,
-                                      bool canPrevious, bool canNext, bool canDelete,
-                                      bool canPaste)
+                                      bool canPrevious, bool canNext, bool canDelete, bool canPaste)
 {
     editCount->setText(Latin1(count));
     editCursor->setText(Latin1(position));

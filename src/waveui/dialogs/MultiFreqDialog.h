@@ -56,8 +56,8 @@ public:
     std::string GetFieldText(MFreqField field) const override;
     void SetFieldText(MFreqField field, const std::string& text) override;
     bool GetKeepDefault(MFreqField field) const override;
-    void ShowBrowserState(const std::string& count, const std::string& position,
-                          bool canPrevious, bool canNext, bool canDelete, bool canPaste) override;
+    void ShowBrowserState(const std::string& count, const std::string& position, bool canPrevious,
+                          bool canNext, bool canDelete, bool canPaste) override;
 
 public slots:
     /// The browser lets go of the dialog without storing anything.

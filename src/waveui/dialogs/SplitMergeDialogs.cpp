@@ -62,8 +62,7 @@ struct WindowDisplay
 
     bool operator==(const WindowDisplay& other) const
     {
-        return kind == other.kind && waveProps == other.waveProps &&
-               voldProps == other.voldProps;
+        return kind == other.kind && waveProps == other.waveProps && voldProps == other.voldProps;
     }
 };
 

@@ -356,10 +356,11 @@ TEST_F(MultiFreqDialogTest, TheConfirmedListMakesTheSumOfItsSines)
         },
         DialogResult::Accepted);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
-    TMDIChildWave window(nullptr,
-                         std::make_unique<TUnitWave>("Wave 1", std::string(),
-                                                     std::make_shared<MonoSound>(44100, int16_t{2})),
-                         TWaveViewProps(), TVoldViewProps());
+    TMDIChildWave window(
+        nullptr,
+        std::make_unique<TUnitWave>("Wave 1", std::string(),
+                                    std::make_shared<MonoSound>(44100, int16_t{2})),
+        TWaveViewProps(), TVoldViewProps());
     TUnitWave& unit = window.GetUnitWave();
     ASSERT_TRUE(waveops::MakeMFreq(unit, dialog.GetProps()).Succeeded());
     const Wave& wave = *unit.GetSound()->GetLeftWave();
@@ -373,8 +374,8 @@ TEST_F(MultiFreqDialogTest, TheConfirmedListMakesTheSumOfItsSines)
     const double decay = std::pow(0.5, 1.0 / (44100 * 0.05));
     int worst = 0;
     for (int32_t i = 0; i < wave.Values(); ++i) {
-        const double expected = 0.5 * std::pow(decay, i) * tableSine(0.0, 441.0, i) +
-                                0.2 * tableSine(0.25, 1102.5, i);
+        const double expected =
+            0.5 * std::pow(decay, i) * tableSine(0.0, 441.0, i) + 0.2 * tableSine(0.25, 1102.5, i);
         worst = std::max(worst, std::abs(wave[i] - static_cast<int>(expected)));
     }
     // Each partial is truncated on its own and read between two table values.

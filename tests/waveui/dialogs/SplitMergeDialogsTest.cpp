@@ -199,10 +199,22 @@ INSTANTIATE_TEST_SUITE_P(
         HorCase{"FreqNotListed", {1, 22050}, {1, 48000}, {"Frequency"}, 1, 5512, 2, mergeWindWave},
         HorCase{"FreqListed", {1, 88200}, {1, 11025}, {"Frequency"}, 1, 88200, 2, mergeWindWave},
         HorCase{"Bits", {1, 44100, 1}, {1, 44100, 2}, {"Bits"}, 1, 44100, 2, mergeWindWave},
-        HorCase{"Display", {}, {1, 44100, 2, 100, mergeWindVolume}, {"Display"}, 1, 44100, 2,
+        HorCase{"Display",
+                {},
+                {1, 44100, 2, 100, mergeWindVolume},
+                {"Display"},
+                1,
+                44100,
+                2,
                 mergeWindWave},
-        HorCase{"AllAtOnce", {2, 22050, 1, 100, mergeWindVolume}, {1, 44100, 2},
-                {"Mono/Stereo", "Frequency", "Bits", "Display"}, 2, 44100, 2, mergeWindVolume}),
+        HorCase{"AllAtOnce",
+                {2, 22050, 1, 100, mergeWindVolume},
+                {1, 44100, 2},
+                {"Mono/Stereo", "Frequency", "Bits", "Display"},
+                2,
+                44100,
+                2,
+                mergeWindVolume}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MergeDialogTest, TheFrequencyTabShowsWholeKilohertzAndSelectsTheHigher)
@@ -227,21 +239,19 @@ TEST_F(MergeDialogTest, TheSidesOfTheChannelAndBitsTabsAreNamed)
     OpenWave("A", {2, 44100, 1});
     OpenWave("B", {1, 44100, 2});
     TDlgMergeHorProps dialog(nullptr, TMergeHorProps());
-    Run(
-        dialog, "TDlgMergeHorProps",
-        [&] {
-            Pick(dialog.cboFirst(), "A");
-            Pick(dialog.cboLast(), "B");
-            EXPECT_EQ(dialog.editMSFirst->text(), "Stereo");
-            EXPECT_EQ(dialog.editMSLast->text(), "Mono");
-            EXPECT_EQ(Checked(dialog.rgrMonoStereo), "Stereo");
-            EXPECT_EQ(dialog.editBitsOne->text(), "8 Bits");
-            EXPECT_EQ(dialog.editBitsTwo->text(), "16 Bits");
-            EXPECT_EQ(Checked(dialog.rgrBits), "16 Bits");
-            // The user's choice counts: mono, 8 bits.
-            dialog.rgrMonoStereo->findChildren<QRadioButton*>()[0]->setChecked(true);
-            dialog.rgrBits->findChildren<QRadioButton*>()[0]->setChecked(true);
-        });
+    Run(dialog, "TDlgMergeHorProps", [&] {
+        Pick(dialog.cboFirst(), "A");
+        Pick(dialog.cboLast(), "B");
+        EXPECT_EQ(dialog.editMSFirst->text(), "Stereo");
+        EXPECT_EQ(dialog.editMSLast->text(), "Mono");
+        EXPECT_EQ(Checked(dialog.rgrMonoStereo), "Stereo");
+        EXPECT_EQ(dialog.editBitsOne->text(), "8 Bits");
+        EXPECT_EQ(dialog.editBitsTwo->text(), "16 Bits");
+        EXPECT_EQ(Checked(dialog.rgrBits), "16 Bits");
+        // The user's choice counts: mono, 8 bits.
+        dialog.rgrMonoStereo->findChildren<QRadioButton*>()[0]->setChecked(true);
+        dialog.rgrBits->findChildren<QRadioButton*>()[0]->setChecked(true);
+    });
     EXPECT_EQ(dialog.GetProps().MonoStereo, 1);
     EXPECT_EQ(dialog.GetProps().BytesPSample, 1);
 }
@@ -320,8 +330,7 @@ struct LengthCase
     uint8_t stored;
 };
 
-class MergeVertLengthTest : public MergeDialogTest,
-                            public ::testing::WithParamInterface<LengthCase>
+class MergeVertLengthTest : public MergeDialogTest, public ::testing::WithParamInterface<LengthCase>
 {
 };
 
