@@ -82,6 +82,8 @@ TEST_F(SplitMergeTest, SplitHorizontallyAtACursorMakesTwoWindowsWithoutAQuestion
 {
     TMDIChildWave* source = Place("Wave 1", Values(Steps(10)), {0, 0, 500, 300});
     source->GetUnitWave().SetCursor(4);
+    // The volume diagram's writer runs in the source until its window goes.
+    source->SetWaveWindKind(mergeWindVolume);
     Documents().MakeUndo(source->GetUnitWave());
     Trigger("SplitH");
     EXPECT_EQ(Names(),
@@ -96,6 +98,8 @@ TEST_F(SplitMergeTest, SplitHorizontallyAtACursorMakesTwoWindowsWithoutAQuestion
     EXPECT_EQ(Documents().GetUndo(), nullptr);
     EXPECT_TRUE(Window("Last Part 1 of Wave 1").GetUnitWave().GetFileName().empty());
     EXPECT_FALSE(Window("Last Part 1 of Wave 1").GetUnitWave().IsDataModified());
+    EXPECT_EQ(Window("First Part 1 of Wave 1").GetWaveWindKind(), mergeWindVolume);
+    EXPECT_EQ(Window("Last Part 1 of Wave 1").GetWaveWindKind(), mergeWindVolume);
 }
 
 struct SplitCase
