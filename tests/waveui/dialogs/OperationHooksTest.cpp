@@ -133,8 +133,8 @@ TEST_F(OperationHooks, BlockHeightsGiveLevelsOf65572)
 {
     for (auto [typed, levels] : {std::pair{"3277 $", 20}, {"6554 $", 10}, {"32767 $", 2}}) {
         TDlgBlockProps dialog(nullptr, TBlockProps());
-        EXPECT_TRUE(
-            Confirm(dialog, "TDlgBlockProps", [&] { Set(dialog, "editVertHeight", typed); }));
+        EXPECT_TRUE(Confirm(dialog, "TDlgBlockProps",
+                            [&, text = typed] { Set(dialog, "editVertHeight", text); }));
         EXPECT_EQ(dialog.GetProps().vertKind, TBlockProps::vertKindHeight);
         EXPECT_EQ(dialog.GetProps().GetVertBlockCount(), levels) << typed;
     }
