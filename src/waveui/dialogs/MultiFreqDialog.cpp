@@ -76,7 +76,7 @@ TDlgMFreqProps::TDlgMFreqProps(QWidget* owner, const TMFreqProps& record)
 void TDlgMFreqProps::BuildPartialGroup()
 {
     const int groupTop = 92;
-    const int groupHeight = 28 + kMFreqFieldCount * FieldStep;
+    const int groupHeight = 40 + kMFreqFieldCount * FieldStep;
     grpFreq = new QGroupBox(QStringLiteral("Frequency"), this);
     grpFreq->setObjectName(QStringLiteral("grpFreq"));
     Place(grpFreq, GroupLeft, groupTop, GroupWidth, groupHeight);

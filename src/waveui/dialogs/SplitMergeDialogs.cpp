@@ -130,15 +130,15 @@ TMergeDialogBase::TMergeDialogBase(QWidget* owner, const char* caption, int help
 {
     setWindowTitle(QLatin1String(caption));
     SetHelpContext(helpContext);
-    SetClientSize(384, 320);
-    Place(Bevel1, 8, 8, 281, 304);
+    SetClientSize(464, 320);
+    Place(Bevel1, 8, 8, 361, 304);
 
     auto makeList = [this](const char* label, int top) {
         auto* caption = new QLabel(QLatin1String(label), this);
         Place(caption, 16, top + 3, 40, 15);
         auto* combo = new QComboBox(this);
         combo->setObjectName(QLatin1String("cbo") + QLatin1String(label));
-        Place(combo, 60, top, 221, 21);
+        Place(combo, 60, top, 301, 21);
         connect(combo, &QComboBox::currentIndexChanged, this,
                 &TMergeDialogBase::EvOnChangeUnitWave);
         return combo;
@@ -146,10 +146,10 @@ TMergeDialogBase::TMergeDialogBase(QWidget* owner, const char* caption, int help
     cboOne = makeList(oneLabel, 16);
     cboTwo = makeList(twoLabel, 42);
     auto* properties = new QLabel(QStringLiteral("Properties of the new Wave"), this);
-    Place(properties, 16, 72, 265, 15);
+    Place(properties, 16, 72, 345, 15);
     pgcDiffs = new QTabWidget(this);
     pgcDiffs->setObjectName(QStringLiteral("pgcDiffs"));
-    Place(pgcDiffs, 16, 90, 265, 214);
+    Place(pgcDiffs, 16, 90, 345, 214);
 
     // The frequency page has a list where the others have a radio group.
     tsFrequency = new QWidget(pgcDiffs);
@@ -163,7 +163,7 @@ TMergeDialogBase::TMergeDialogBase(QWidget* owner, const char* caption, int help
         auto* edit = new QLineEdit(page);
         edit->setObjectName(Latin1(name));
         edit->setReadOnly(true);
-        edit->setGeometry(130, top, 110, 21);
+        edit->setGeometry(130, top, 150, 21);
         return edit;
     };
     editFreqOne = sideEdit(tsFrequency, "editFreq" + this->oneLabel, 8);
@@ -181,9 +181,9 @@ TMergeDialogBase::TMergeDialogBase(QWidget* owner, const char* caption, int help
                         {oneLabel, twoLabel}, nullptr, nullptr, rgrDisplay, unusedOne, unusedTwo);
     CheckItem(*rgrDisplay, 0);
 
-    Place(OKBtn, 300, 8, 75, 25);
-    Place(CancelBtn, 300, 38, 75, 25);
-    Place(HelpBtn, 300, 68, 75, 25);
+    Place(OKBtn, 380, 8, 75, 25);
+    Place(CancelBtn, 380, 38, 75, 25);
+    Place(HelpBtn, 380, 68, 75, 25);
     Bevel1->lower();
 }
 
@@ -195,8 +195,8 @@ QWidget* TMergeDialogBase::AddPage(const char* name, const char* title, const ch
 {
     auto* page = new QWidget(pgcDiffs);
     page->setObjectName(QLatin1String(name));
-    group = MakeGroup(page, groupName, groupTitle, items, 240);
-    group->setGeometry(8, 8, 240, group->height());
+    group = MakeGroup(page, groupName, groupTitle, items, 320);
+    group->setGeometry(8, 8, 320, group->height());
     int top = 16 + group->height();
     const std::pair<const char*, QLineEdit**> sides[] = {{editOneName, &editOne},
                                                          {editTwoName, &editTwo}};
@@ -206,7 +206,7 @@ QWidget* TMergeDialogBase::AddPage(const char* name, const char* title, const ch
         *edit = new QLineEdit(page);
         (*edit)->setObjectName(QLatin1String(editName));
         (*edit)->setReadOnly(true);
-        (*edit)->setGeometry(8, top, 110, 21);
+        (*edit)->setGeometry(8, top, 150, 21);
         top += 26;
     }
     pgcDiffs->insertTab(at, page, QLatin1String(title));
