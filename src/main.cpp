@@ -10,10 +10,13 @@
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
 #include "platform/qt/audio/QtAudioDevice.h"
+#include "shell/EditCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
 #include "shell/ProjectCommands.h"
+#include "shell/SplitMergeCommands.h"
+#include "shell/WaveCommands.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
@@ -166,6 +169,12 @@ int main(int argc, char** argv)
     kelvorn::TMainForm mainForm;
     kelvorn::TFileCommands fileCommands(mainForm);
     fileCommands.Install();
+    kelvorn::TWaveCommands waveCommands(mainForm);
+    waveCommands.Install();
+    kelvorn::TEditCommands editCommands(mainForm, waveCommands);
+    editCommands.Install();
+    kelvorn::TSplitMergeCommands splitMergeCommands(mainForm, fileCommands);
+    splitMergeCommands.Install();
     kelvorn::TPlayRecord playRecord(mainForm, audio);
     kelvorn::TProjectCommands projectCommands(mainForm, fileCommands);
     projectCommands.Install();

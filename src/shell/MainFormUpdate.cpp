@@ -3,9 +3,10 @@
 #include "shell/MainForm.h"
 
 #include "platform/qt/ToolWindow.h"
-#include "shell/base/ChildKelvorn.h"
 #include "shell/MainFormKinds.h"
+#include "shell/base/ChildKelvorn.h"
 #include "sound/document/UnitWave.h"
+#include "waveui/WaveWindow.h"
 
 #include <QAction>
 #include <QLabel>
@@ -157,15 +158,18 @@ void TMainForm::UpdateWave(TMDIChildKelvorn& child)
     set("FileSaveAs", notEmpty || drawing);
     set("FileRevert", !unit.IsUntitled() && unit.IsModified());
     // A play would close the device under a running recording and lose the take.
-    const bool canPlay = playRecordAvailable && playerHasOutput &&
-                         !actions->At("FileRecord")->isChecked();
+    const bool canPlay =
+        playRecordAvailable && playerHasOutput && !actions->At("FileRecord")->isChecked();
     set("FilePlay", canPlay && notEmpty);
     set("FilePlayMax", canPlay && notEmpty);
     set("FileRecord", playRecordAvailable && playerHasInput && !notEmpty);
     for (const char* name :
          {"EditDelete", "EditCut", "EditCopy", "EditExtract", "NoZoom", "ZoomIn"})
         set(name, shapes);
-    actions->At("ZoomIn")->setChecked(state && state->IsZoomed());
+    // The wave window keeps its zoom mode itself; Zoom In shows checked in its own mode.
+    const auto* waveWindow = dynamic_cast<const TMDIChildWave*>(&child);
+    actions->At("ZoomIn")->setChecked(state ? state->IsZoomed()
+                                            : waveWindow && waveWindow->GetZoomMode() == 1);
     set("EditTrim", shapes && selection);
     set("EditPaste", !drawing && clip);
     set("EditMix", !drawing && clip);

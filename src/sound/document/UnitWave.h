@@ -174,6 +174,8 @@ public:
 
     bool IsUserDrawing() const { return UserDrawing; }
     uint8_t GetDrawKind() const { return DrawKind; }
+    /// Only stores the kind; the caller renders the drawing anew.
+    void SetDrawKind(uint8_t kind) { DrawKind = kind; }
     double GetDrawLength() const { return DrawLength; }
     void SetDrawLength(double seconds) { DrawLength = seconds; }
     /// The first node; null without nodes.

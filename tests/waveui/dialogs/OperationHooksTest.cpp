@@ -134,8 +134,8 @@ TEST_F(OperationHooks, BlockHeightsGiveLevelsOf65572)
     for (auto [typedText, levels] : {std::pair{"3277 $", 20}, {"6554 $", 10}, {"32767 $", 2}}) {
         const char* typed = typedText; // a lambda cannot capture a structured binding in clang 14
         TDlgBlockProps dialog(nullptr, TBlockProps());
-        EXPECT_TRUE(
-            Confirm(dialog, "TDlgBlockProps", [&] { Set(dialog, "editVertHeight", typed); }));
+        EXPECT_TRUE(Confirm(dialog, "TDlgBlockProps",
+                            [&, text = typed] { Set(dialog, "editVertHeight", text); }));
         EXPECT_EQ(dialog.GetProps().vertKind, TBlockProps::vertKindHeight);
         EXPECT_EQ(dialog.GetProps().GetVertBlockCount(), levels) << typed;
     }

@@ -1,0 +1,366 @@
+#include "waveui/dialogs/SplitMergeDialogs.h"
+
+#include "../WaveUiTestSupport.h"
+#include "general/values/ValueUnits.h"
+#include "platform/Services.h"
+#include "platform/qt/QtDialogRunner.h"
+#include "platform/test/ScriptedDialogs.h"
+#include "waveui/dialogs/OperationDialog.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace kelvorn;
+using namespace kelvorn::test;
+
+namespace {
+
+// ---- Split -----------------------------------------------------------------------------------
+
+class SplitHorDialogTest : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(SplitHorDialogTest, ShowsTheRecordsChoiceAndReadsTheNewOne)
+{
+    ScriptedDialogs dialogs;
+    TSplitHorProps record;
+    record.result = static_cast<uint8_t>(GetParam());
+    TDlgSplitHorProps dialog(nullptr, record);
+    const int next = (GetParam() + 1) % 3;
+    dialogs.When(
+        "TDlgSplitHorProps",
+        [&](ModalDialog&) {
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(dialog.resultItems[size_t(i)]->isChecked(), i == GetParam());
+            dialog.resultItems[size_t(next)]->setChecked(true);
+        },
+        DialogResult::Accepted);
+    ASSERT_EQ(RunDialog(dialog), DialogResult::Accepted);
+    EXPECT_EQ(dialog.GetProps().result, next);
+    EXPECT_EQ(dialog.windowTitle(), "Split Horizontally");
+    EXPECT_EQ(dialog.HelpContext(), 38);
+    EXPECT_EQ(dialog.resultItems[1]->text(), "Two parts, both inclusive selected part");
+    EXPECT_EQ(dialog.resultItems[2]->text(), "Two parts, both exclusive selected part");
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, SplitHorDialogTest, ::testing::Values(0, 1, 2));
+
+// ---- Merge -----------------------------------------------------------------------------------
+
+/// The open waves of the test as the dialogs' lists offer them.
+class WindowList final : public WaveListSource
+{
+public:
+    WindowList() : install(this) {}
+    void FillWaveList(std::vector<WaveChoice>& list, int mode) override
+    {
+        modes.push_back(mode);
+        list.insert(list.end(), waves.begin(), waves.end());
+    }
+    std::vector<WaveChoice> waves;
+    std::vector<int> modes;
+
+private:
+    ScopedService<WaveListSource> install;
+};
+
+struct Format
+{
+    int16_t channels = 1;
+    int32_t freq = 44100;
+    int16_t bytes = 2;
+    int32_t values = 100;
+    uint8_t kind = mergeWindWave;
+};
+
+class MergeDialogTest : public WaveWindowTest
+{
+protected:
+    ~MergeDialogTest() override
+    {
+        EXPECT_TRUE(dialogs.Unexpected().empty());
+        EXPECT_EQ(dialogs.Pending(), 0u);
+    }
+
+    TMDIChildWave* OpenWave(const std::string& name, const Format& f)
+    {
+        SoundPtr sound = Flat(f.channels, f.values, 7, f.freq);
+        if (f.bytes == 1)
+            sound = f.channels == 1
+                        ? SoundPtr(std::make_shared<MonoSound>(
+                              CreateWaveCopy(nullptr, sound->GetLeftWave()), f.freq, int16_t{1}))
+                        : SoundPtr(std::make_shared<StereoSound>(
+                              CreateWaveCopy(nullptr, sound->GetLeftWave()),
+                              CreateWaveCopy(nullptr, sound->GetRightWave()), f.freq, int16_t{1}));
+        TMDIChildWave* window = Open(sound, 1, 300, 100, name);
+        window->SetWaveWindKind(f.kind);
+        list.waves.push_back({name, &window->GetUnitWave()});
+        return window;
+    }
+
+    static void Pick(QComboBox* combo, const char* text)
+    {
+        const int index = combo->findText(QString::fromLatin1(text));
+        ASSERT_GE(index, 0) << text;
+        combo->setCurrentIndex(index);
+    }
+
+    static std::vector<std::string> ShownTabs(const TMergeDialogBase& dialog)
+    {
+        std::vector<std::string> tabs;
+        for (int i = 0; i < dialog.pgcDiffs->count(); ++i)
+            if (dialog.pgcDiffs->isTabVisible(i))
+                tabs.push_back(dialog.pgcDiffs->tabText(i).toStdString());
+        return tabs;
+    }
+
+    static std::string Checked(const QGroupBox* group)
+    {
+        for (QRadioButton* item : group->findChildren<QRadioButton*>())
+            if (item->isChecked())
+                return item->text().toStdString();
+        return "";
+    }
+
+    /// Runs dialog as className, acts, then presses answer.
+    DialogResult Run(QDialog& dialog, const char* className, std::function<void()> act,
+                     DialogResult answer = DialogResult::Accepted)
+    {
+        dialogs.When(
+            className, [&](ModalDialog&) { act(); }, answer);
+        return RunDialog(dialog);
+    }
+
+    ScriptedDialogs dialogs;
+    WindowList list;
+};
+
+struct HorCase
+{
+    const char* name;
+    Format first;
+    Format last;
+    std::vector<std::string> tabs;
+    int16_t channels;
+    int32_t freq;
+    int16_t bytes;
+    uint8_t kind;
+};
+
+class MergeHorDialogTest : public MergeDialogTest, public ::testing::WithParamInterface<HorCase>
+{
+};
+
+TEST_P(MergeHorDialogTest, ShowsTheDifferencesAndTakesTheRestFromTheFirst)
+{
+    const HorCase& c = GetParam();
+    OpenWave("A", c.first);
+    OpenWave("B", c.last);
+    TDlgMergeHorProps dialog(nullptr, TMergeHorProps());
+    Run(dialog, "TDlgMergeHorProps", [&] {
+        EXPECT_FALSE(dialog.OKBtn->isEnabled());
+        EXPECT_TRUE(ShownTabs(dialog).empty());
+        Pick(dialog.cboFirst(), "A");
+        EXPECT_FALSE(dialog.OKBtn->isEnabled()); // the last list is still empty
+        Pick(dialog.cboLast(), "B");
+        EXPECT_TRUE(dialog.OKBtn->isEnabled());
+        EXPECT_EQ(ShownTabs(dialog), c.tabs);
+    });
+    const TMergeHorProps out = dialog.GetProps();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(out.first.GetCaption(), "A");
+    EXPECT_EQ(out.last.GetCaption(), "B");
+    EXPECT_EQ(out.MonoStereo, c.channels);
+    EXPECT_EQ(out.SampleFreq, c.freq);
+    EXPECT_EQ(out.BytesPSample, c.bytes);
+    EXPECT_EQ(out.waveWindKind, c.kind);
+    EXPECT_EQ(list.modes, std::vector<int>{waveListAll});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, MergeHorDialogTest,
+    ::testing::Values(
+        HorCase{"Alike", {}, {}, {}, 1, 44100, 2, mergeWindWave},
+        HorCase{"MonoStereo", {1}, {2}, {"Mono/Stereo"}, 2, 44100, 2, mergeWindWave},
+        HorCase{"StereoMono", {2}, {1}, {"Mono/Stereo"}, 2, 44100, 2, mergeWindWave},
+        // 48000 Hz is not one of the list's six: the list selects its first item.
+        HorCase{"FreqNotListed", {1, 22050}, {1, 48000}, {"Frequency"}, 1, 5512, 2, mergeWindWave},
+        HorCase{"FreqListed", {1, 88200}, {1, 11025}, {"Frequency"}, 1, 88200, 2, mergeWindWave},
+        HorCase{"Bits", {1, 44100, 1}, {1, 44100, 2}, {"Bits"}, 1, 44100, 2, mergeWindWave},
+        HorCase{"Display",
+                {},
+                {1, 44100, 2, 100, mergeWindVolume},
+                {"Display"},
+                1,
+                44100,
+                2,
+                mergeWindWave},
+        HorCase{"AllAtOnce",
+                {2, 22050, 1, 100, mergeWindVolume},
+                {1, 44100, 2},
+                {"Mono/Stereo", "Frequency", "Bits", "Display"},
+                2,
+                44100,
+                2,
+                mergeWindVolume}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MergeDialogTest, TheFrequencyTabShowsWholeKilohertzAndSelectsTheHigher)
+{
+    OpenWave("A", {1, 22050});
+    OpenWave("B", {1, 48000});
+    TDlgMergeHorProps dialog(nullptr, TMergeHorProps());
+    Run(dialog, "TDlgMergeHorProps", [&] {
+        Pick(dialog.cboFirst(), "A");
+        Pick(dialog.cboLast(), "B");
+        EXPECT_EQ(dialog.editFreqOne->text(), "22 khz");
+        EXPECT_EQ(dialog.editFreqTwo->text(), "48 khz");
+        EXPECT_EQ(dialog.lbFreq->currentRow(), 0);
+        EXPECT_EQ(dialog.lbFreq->item(0)->text(), "5 kHz");
+        dialog.lbFreq->setCurrentRow(4);
+    });
+    EXPECT_EQ(dialog.GetProps().SampleFreq, 88200);
+}
+
+TEST_F(MergeDialogTest, TheSidesOfTheChannelAndBitsTabsAreNamed)
+{
+    OpenWave("A", {2, 44100, 1});
+    OpenWave("B", {1, 44100, 2});
+    TDlgMergeHorProps dialog(nullptr, TMergeHorProps());
+    Run(dialog, "TDlgMergeHorProps", [&] {
+        Pick(dialog.cboFirst(), "A");
+        Pick(dialog.cboLast(), "B");
+        EXPECT_EQ(dialog.editMSFirst->text(), "Stereo");
+        EXPECT_EQ(dialog.editMSLast->text(), "Mono");
+        EXPECT_EQ(Checked(dialog.rgrMonoStereo), "Stereo");
+        EXPECT_EQ(dialog.editBitsOne->text(), "8 Bits");
+        EXPECT_EQ(dialog.editBitsTwo->text(), "16 Bits");
+        EXPECT_EQ(Checked(dialog.rgrBits), "16 Bits");
+        // The user's choice counts: mono, 8 bits.
+        dialog.rgrMonoStereo->findChildren<QRadioButton*>()[0]->setChecked(true);
+        dialog.rgrBits->findChildren<QRadioButton*>()[0]->setChecked(true);
+    });
+    EXPECT_EQ(dialog.GetProps().MonoStereo, 1);
+    EXPECT_EQ(dialog.GetProps().BytesPSample, 1);
+}
+
+TEST_F(MergeDialogTest, TheDisplayOfTheLastCanBeChosen)
+{
+    TMDIChildWave* first = OpenWave("A", {});
+    TMDIChildWave* last = OpenWave("B", {});
+    TWaveViewProps props = last->GetWaveViewProps();
+    props.DrawKind = props.DrawKind == drawKindLines ? drawKindPoints : drawKindLines;
+    last->SetWaveViewProps(props);
+    last->SetWaveWindKind(mergeWindVolume);
+    TDlgMergeVertProps dialog(nullptr, TMergeVertProps());
+    Run(dialog, "TDlgMergeVertProps", [&] {
+        Pick(dialog.cboLeft(), "A");
+        Pick(dialog.cboRight(), "B");
+        EXPECT_EQ(ShownTabs(dialog), std::vector<std::string>{"Display"});
+        EXPECT_EQ(Checked(dialog.rgrDisplay), "Left");
+        dialog.rgrDisplay->findChildren<QRadioButton*>()[1]->setChecked(true);
+    });
+    EXPECT_TRUE(dialog.GetProps().waveViewProps == last->GetWaveViewProps());
+    EXPECT_FALSE(dialog.GetProps().waveViewProps == first->GetWaveViewProps());
+    EXPECT_EQ(dialog.GetProps().waveWindKind, mergeWindVolume);
+}
+
+TEST_F(MergeDialogTest, TheSameWaveTwiceIsRefusedAndHidesEveryTab)
+{
+    OpenWave("A", {1, 22050});
+    OpenWave("B", {2, 44100});
+    TDlgMergeHorProps dialog(nullptr, TMergeHorProps());
+    messages.Expect();
+    const DialogResult result = Run(dialog, "TDlgMergeHorProps", [&] {
+        Pick(dialog.cboFirst(), "A");
+        Pick(dialog.cboLast(), "B");
+        EXPECT_EQ(ShownTabs(dialog).size(), 2u);
+        Pick(dialog.cboLast(), "A");
+        EXPECT_FALSE(dialog.OKBtn->isEnabled());
+        EXPECT_TRUE(ShownTabs(dialog).empty());
+    });
+    // OK is disabled, so pressing it cannot close the dialog.
+    EXPECT_EQ(result, DialogResult::Rejected);
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, "The chosen Waves must be different");
+    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
+    EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
+}
+
+TEST_F(MergeDialogTest, ReopeningWithTheLastWavesKeepsOkDisabledUntilAListChanges)
+{
+    OpenWave("A", {});
+    OpenWave("B", {});
+    OpenWave("C", {});
+    TMergeVertProps record;
+    record.left.SetCaption("A");
+    record.right.SetCaption("B");
+    TDlgMergeVertProps dialog(nullptr, record);
+    Run(dialog, "TDlgMergeVertProps", [&] {
+        EXPECT_EQ(dialog.cboLeft()->currentText(), "A");
+        EXPECT_EQ(dialog.cboRight()->currentText(), "B");
+        EXPECT_FALSE(dialog.OKBtn->isEnabled());
+        EXPECT_TRUE(messages.Shown().empty());
+        Pick(dialog.cboRight(), "C");
+        EXPECT_TRUE(dialog.OKBtn->isEnabled());
+    });
+    EXPECT_EQ(dialog.GetProps().right.GetCaption(), "C");
+    EXPECT_EQ(dialog.windowTitle(), "Merge Vertically");
+    EXPECT_EQ(dialog.HelpContext(), 48);
+}
+
+struct LengthCase
+{
+    const char* name;
+    int32_t leftValues;
+    int32_t rightValues;
+    bool shown;
+    uint8_t stored;
+};
+
+class MergeVertLengthTest : public MergeDialogTest, public ::testing::WithParamInterface<LengthCase>
+{
+};
+
+TEST_P(MergeVertLengthTest, TheLengthTabPresetsSilenceAtTheEnd)
+{
+    const LengthCase& c = GetParam();
+    OpenWave("A", {1, 1000, 2, c.leftValues});
+    OpenWave("B", {1, 1000, 2, c.rightValues});
+    TDlgMergeVertProps dialog(nullptr, TMergeVertProps());
+    Run(dialog, "TDlgMergeVertProps", [&] {
+        Pick(dialog.cboLeft(), "A");
+        Pick(dialog.cboRight(), "B");
+        EXPECT_EQ(dialog.IsTabShown(dialog.tsLength), c.shown);
+        if (c.shown) {
+            EXPECT_EQ(Checked(dialog.rgrMakeLengthsEqual),
+                      "Add Silence at the end of the shortest wave");
+            EXPECT_EQ(dialog.editLengthLeft->text().toStdString(),
+                      unitTime(c.leftValues / 1000.0, EHS).ToText());
+            EXPECT_EQ(dialog.editLengthRight->text().toStdString(),
+                      unitTime(c.rightValues / 1000.0, EHS).ToText());
+        }
+    });
+    EXPECT_EQ(dialog.GetProps().makeLengthsEqual, c.stored);
+    EXPECT_EQ(dialog.GetProps().SampleFreq, 1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, MergeVertLengthTest,
+                         ::testing::Values(LengthCase{"Differ", 1500, 2000, true, 1},
+                                           LengthCase{"Equal", 2000, 2000, false, 0},
+                                           LengthCase{"OneValueApart", 2000, 2001, true, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
