@@ -13,6 +13,7 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
+#include "shell/ViewCommands.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
@@ -166,6 +167,7 @@ int main(int argc, char** argv)
     kelvorn::TFileCommands fileCommands(mainForm);
     fileCommands.Install();
     kelvorn::TPlayRecord playRecord(mainForm, audio);
+    kelvorn::TViewCommands viewCommands(mainForm);
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;
     if (!screenshot.isEmpty() || qEnvironmentVariableIsSet("KELVORN_QUIT_WHEN_SHOWN"))
