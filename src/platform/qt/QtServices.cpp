@@ -3,7 +3,6 @@
 #include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
 #include "platform/qt/QtClock.h"
-#include "platform/qt/QtColorDialogs.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtHelp.h"
@@ -17,8 +16,7 @@ QtServices::QtServices()
     : messages(std::make_unique<QtMessages>()), clock(std::make_unique<QtClock>()),
       screen(std::make_unique<QtScreen>()), tempDir(std::make_unique<QtTempDir>()),
       dialogRunner(std::make_unique<QtDialogRunner>()), help(std::make_unique<QtHelp>()),
-      cursors(std::make_unique<CursorTable>()), fileDialogs(std::make_unique<QtFileDialogs>()),
-      colorDialogs(std::make_unique<QtColorDialogs>())
+      cursors(std::make_unique<CursorTable>()), fileDialogs(std::make_unique<QtFileDialogs>())
 {
     InstallMessages(messages.get());
     InstallService<Clock>(clock.get());
@@ -28,12 +26,10 @@ QtServices::QtServices()
     InstallService<Help>(help.get());
     InstallService<CursorTable>(cursors.get());
     InstallService<FileDialogs>(fileDialogs.get());
-    InstallService<ColorDialogs>(colorDialogs.get());
 }
 
 QtServices::~QtServices()
 {
-    InstallService<ColorDialogs>(nullptr);
     InstallService<FileDialogs>(nullptr);
     InstallService<CursorTable>(nullptr);
     InstallService<Help>(nullptr);

@@ -1,8 +1,8 @@
 #pragma once
 // Installs the Qt implementations of the platform services for the lifetime of this object:
 // the message boxes, the clock, the screen, the temporary directory, the dialog runner, the
-// help window, the cursor table, the file dialogs and the colour dialog. Create it after the
-// QApplication; its end removes the temporary directory.
+// help window, the cursor table and the file dialogs. Create it after the QApplication; its end
+// removes the temporary directory.
 
 #include <memory>
 
@@ -16,7 +16,6 @@ class QtDialogRunner;
 class QtHelp;
 class CursorTable;
 class QtFileDialogs;
-class QtColorDialogs;
 
 class QtServices
 {
@@ -35,7 +34,6 @@ private:
     std::unique_ptr<QtHelp> help;
     std::unique_ptr<CursorTable> cursors;
     std::unique_ptr<QtFileDialogs> fileDialogs;
-    std::unique_ptr<QtColorDialogs> colorDialogs;
 };
 
 } // namespace kelvorn
