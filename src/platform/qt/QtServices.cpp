@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
 #include "platform/qt/QtClock.h"
+#include "platform/qt/QtColorDialog.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtHelp.h"
@@ -16,7 +17,8 @@ QtServices::QtServices()
     : messages(std::make_unique<QtMessages>()), clock(std::make_unique<QtClock>()),
       screen(std::make_unique<QtScreen>()), tempDir(std::make_unique<QtTempDir>()),
       dialogRunner(std::make_unique<QtDialogRunner>()), help(std::make_unique<QtHelp>()),
-      cursors(std::make_unique<CursorTable>()), fileDialogs(std::make_unique<QtFileDialogs>())
+      cursors(std::make_unique<CursorTable>()), fileDialogs(std::make_unique<QtFileDialogs>()),
+      colorDialog(std::make_unique<QtColorDialog>())
 {
     InstallMessages(messages.get());
     InstallService<Clock>(clock.get());
@@ -26,10 +28,12 @@ QtServices::QtServices()
     InstallService<Help>(help.get());
     InstallService<CursorTable>(cursors.get());
     InstallService<FileDialogs>(fileDialogs.get());
+    InstallService<ColorDialog>(colorDialog.get());
 }
 
 QtServices::~QtServices()
 {
+    InstallService<ColorDialog>(nullptr);
     InstallService<FileDialogs>(nullptr);
     InstallService<CursorTable>(nullptr);
     InstallService<Help>(nullptr);

@@ -1,7 +1,7 @@
 #pragma once
 // Installs the Qt implementations of the platform services for the lifetime of this object:
 // the message boxes, the clock, the screen, the temporary directory, the dialog runner, the
-// help window, the cursor table and the file dialogs. Create it after the QApplication; its end
+// help window, the cursor table, the file dialogs and the colour dialog. Create it after the QApplication; its end
 // removes the temporary directory.
 
 #include <memory>
@@ -16,6 +16,7 @@ class QtDialogRunner;
 class QtHelp;
 class CursorTable;
 class QtFileDialogs;
+class QtColorDialog;
 
 class QtServices
 {
@@ -34,6 +35,7 @@ private:
     std::unique_ptr<QtHelp> help;
     std::unique_ptr<CursorTable> cursors;
     std::unique_ptr<QtFileDialogs> fileDialogs;
+    std::unique_ptr<QtColorDialog> colorDialog;
 };
 
 } // namespace kelvorn

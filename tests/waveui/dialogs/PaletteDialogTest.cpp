@@ -1,0 +1,472 @@
+#include "waveui/dialogs/PaletteDialog.h"
+#include "waveui/dialogs/ColorCombo.h"
+
+#include "platform/qt/QtDialogRunner.h"
+#include "platform/test/ScriptedColorDialog.h"
+#include "platform/test/ScriptedDialogs.h"
+#include "platform/test/ScriptedFileDialogs.h"
+#include "platform/test/ScriptedMessages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace kelvorn;
+
+namespace {
+
+constexpr int32_t kBlack = 0x000000;
+constexpr int32_t kWhite = 0xFFFFFF;
+constexpr int32_t kRed = 0x0000FF;
+constexpr int32_t kBlue = 0xFF0000;
+constexpr int32_t kGreen = 0x008000;
+
+/// Black at 0, red at 25 %, blue at 50 % (leaving green), white at 1.
+TColorPalette1DItem FourStops()
+{
+    TColorPalette1DItem head(kBlack, kWhite);
+    head.Insert(0.25, kRed);
+    TColorPalette1DItem* blue = head.Insert(0.5, kBlue);
+    blue->SetUseColorAfter(true);
+    blue->SetColorAfter(kGreen);
+    return head;
+}
+
+std::vector<double> Positions(const TColorPalette1DItem& head)
+{
+    std::vector<double> positions;
+    for (const TColorPalette1DItem* s = &head; s; s = s->GetNext())
+        positions.push_back(s->GetDPosition());
+    return positions;
+}
+
+class PaletteDialogTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        EXPECT_TRUE(messages.Unexpected().empty())
+            << messages.Unexpected().front().caption << ": " << messages.Unexpected().front().text;
+        EXPECT_EQ(messages.Pending(), 0u);
+        EXPECT_TRUE(files.Unexpected().empty());
+        EXPECT_EQ(files.Pending(), 0u);
+        EXPECT_TRUE(colors.Unexpected().empty());
+        EXPECT_EQ(colors.Pending(), 0u);
+    }
+
+    /// The typed text taken as when the user leaves the field.
+    static void Type(TDlgColorPalette1D& dialog, const char* text)
+    {
+        dialog.editPosition->setText(QString::fromLatin1(text));
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(dialog.editPosition, &out);
+    }
+
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    ScriptedColorDialog colors;
+};
+
+// ---- buttons and fields per stop --------------------------------------------------------
+
+struct StopCase
+{
+    int index;
+    const char* position;
+    bool first, previous, colorPrevious, next, last, colorNext, del, edit, check, after;
+    int32_t before;
+    int32_t leaving;
+};
+
+class PaletteStopTest : public PaletteDialogTest, public ::testing::WithParamInterface<StopCase>
+{
+};
+
+TEST_P(PaletteStopTest, ShowsTheStopAndEnablesWhatApplies)
+{
+    const StopCase& c = GetParam();
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemLastClick();
+    dialog.btnPalItemFirstClick();
+    for (int i = 0; i < c.index; ++i)
+        dialog.btnPalItemNext->click();
+    EXPECT_EQ(dialog.editPosition->text().toStdString(), c.position);
+    EXPECT_EQ(dialog.btnPalItemFirst->isEnabled(), c.first);
+    EXPECT_EQ(dialog.btnPalItemPrevious->isEnabled(), c.previous);
+    EXPECT_EQ(dialog.btnColorPrevious->isEnabled(), c.colorPrevious);
+    EXPECT_EQ(dialog.btnPalItemNext->isEnabled(), c.next);
+    EXPECT_EQ(dialog.btnPalItemLast->isEnabled(), c.last);
+    EXPECT_EQ(dialog.btnColorNext->isEnabled(), c.colorNext);
+    EXPECT_TRUE(dialog.btnPalItemAdd->isEnabled());
+    EXPECT_EQ(dialog.btnPalItemDelete->isEnabled(), c.del);
+    EXPECT_EQ(dialog.editPosition->isEnabled(), c.edit);
+    EXPECT_EQ(dialog.chkColorAfter->isEnabled(), c.edit);
+    EXPECT_EQ(dialog.chkColorAfter->isChecked(), c.check);
+    EXPECT_EQ(dialog.cboColorAfter->isEnabled(), c.after);
+    EXPECT_EQ(dialog.cboColorBefore->Color(), c.before);
+    EXPECT_EQ(dialog.cboColorAfter->Color(), c.leaving);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, PaletteStopTest,
+    ::testing::Values(
+        StopCase{0, "0 %", false, false, false, true, true, true, false, false, false, false,
+                 kBlack, kBlack},
+        StopCase{1, "25 %", true, true, true, true, true, true, true, true, false, false, kRed,
+                 kRed},
+        StopCase{2, "50 %", true, true, true, true, true, true, true, true, true, true, kBlue,
+                 kGreen},
+        StopCase{3, "100 %", true, true, true, false, false, false, false, false, false, false,
+                 kWhite, kWhite}));
+
+TEST_F(PaletteDialogTest, StepsBackAndForthThroughEveryStop)
+{
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    std::vector<double> seen{dialog.CurrentStop()->GetDPosition()};
+    while (dialog.btnPalItemNext->isEnabled()) {
+        dialog.btnPalItemNext->click();
+        seen.push_back(dialog.CurrentStop()->GetDPosition());
+    }
+    EXPECT_EQ(seen, (std::vector<double>{0, 0.25, 0.5, 1}));
+    dialog.btnPalItemPrevious->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.5);
+    dialog.btnPalItemFirst->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.0);
+    dialog.btnPalItemLast->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 1.0);
+}
+
+// ---- add and delete -----------------------------------------------------------------------
+
+TEST_F(PaletteDialogTest, AddOnTheEndStopOfANewPaletteInsertsGreyAtHalf)
+{
+    TDlgColorPalette1D dialog(nullptr, TColorPalette1DItem(kBlack, kWhite));
+    dialog.btnPalItemLast->click();
+    const int redraws = dialog.RedrawCount();
+    dialog.btnPalItemAdd->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.5);
+    EXPECT_EQ(dialog.editPosition->text().toStdString(), "50 %");
+    const TColorPalette1DItem result = dialog.GetColorPalette();
+    EXPECT_EQ(Positions(result), (std::vector<double>{0, 0.5, 1}));
+    const int32_t grey = result.GetNext()->GetColorBefore();
+    EXPECT_EQ(grey, TColorPalette1DItem(kBlack, kWhite).GetColor(0.5));
+    EXPECT_EQ(dialog.cboColorBefore->Color(), grey);
+    EXPECT_TRUE(dialog.btnPalItemDelete->isEnabled());
+    EXPECT_GT(dialog.RedrawCount(), redraws);
+}
+
+TEST_F(PaletteDialogTest, AddBehindAnInnerStopKeepsEveryColourOfTheStrip)
+{
+    const TColorPalette1DItem before = FourStops();
+    TDlgColorPalette1D dialog(nullptr, before);
+    dialog.btnPalItemNext->click();
+    dialog.btnPalItemAdd->click();
+    const TColorPalette1DItem after = dialog.GetColorPalette();
+    EXPECT_EQ(Positions(after), (std::vector<double>{0, 0.25, 0.375, 0.5, 1}));
+    // The blend truncates each channel, so a colour read across the new stop may differ by one.
+    for (int i = 0; i <= 100; ++i) {
+        const int32_t a = after.GetColor(i / 100.0);
+        const int32_t b = before.GetColor(i / 100.0);
+        for (int shift : {0, 8, 16})
+            EXPECT_LE(std::abs(((a >> shift) & 0xFF) - ((b >> shift) & 0xFF)), 1) << i;
+    }
+}
+
+TEST_F(PaletteDialogTest, AddBetweenStopsWithNothingBetweenThemIsRefused)
+{
+    TColorPalette1DItem head(kBlack, kWhite);
+    const double a = 0.5;
+    head.Insert(a, kRed);
+    head.Insert(std::nextafter(a, 1.0), kBlue);
+    TDlgColorPalette1D dialog(nullptr, head);
+    dialog.btnPalItemNext->click();
+    messages.Expect();
+    dialog.btnPalItemAdd->click();
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, "This Position already exists in the pallette.");
+    EXPECT_EQ(Positions(dialog.GetColorPalette()).size(), 4u);
+}
+
+TEST_F(PaletteDialogTest, DeleteMakesTheStopBeforeCurrent)
+{
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemNext->click();
+    dialog.btnPalItemNext->click();
+    dialog.btnPalItemDelete->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
+    EXPECT_EQ(dialog.editPosition->text().toStdString(), "25 %");
+    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.25, 1}));
+    dialog.btnPalItemDelete->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.0);
+    EXPECT_FALSE(dialog.btnPalItemDelete->isEnabled());
+    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 1}));
+}
+
+// ---- the position field -------------------------------------------------------------------
+
+TEST_F(PaletteDialogTest, ATypedPositionMovesTheStopIntoPlace)
+{
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemNext->click();
+    Type(dialog, "75 %");
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.75);
+    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kRed);
+    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.5, 0.75, 1}));
+    // Now behind the blue stop: Previous goes there.
+    dialog.btnPalItemPrevious->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
+}
+
+struct BadPositionCase
+{
+    const char* text;
+    const char* message;
+};
+
+class PaletteBadPositionTest : public PaletteDialogTest,
+                               public ::testing::WithParamInterface<BadPositionCase>
+{
+};
+
+TEST_P(PaletteBadPositionTest, ShowsTheBoxAndRestoresTheOldPosition)
+{
+    const BadPositionCase& c = GetParam();
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemNext->click();
+    messages.Expect();
+    Type(dialog, c.text);
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, c.message);
+    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
+    EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
+    EXPECT_EQ(dialog.editPosition->text().toStdString(), "25 %");
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
+    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.25, 0.5, 1}));
+    // The field is clean again: leaving it once more shows nothing.
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(dialog.editPosition, &out);
+    EXPECT_EQ(messages.Shown().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PaletteBadPositionTest,
+    ::testing::Values(
+        BadPositionCase{"0 %", "In Position: Value must be positive and more than 0."},
+        BadPositionCase{"100 %", "In Position: Value must be less than 1."},
+        BadPositionCase{"50 %", "This Position already exists in the pallette."},
+        BadPositionCase{"0.5", "This Position already exists in the pallette."}));
+
+TEST_F(PaletteDialogTest, OkTakesAPendingPositionAndARefusedOneKeepsTheDialogOpen)
+{
+    ScriptedDialogs runner;
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    runner.When(
+        "TDlgColorPalette1D",
+        [&](ModalDialog& modal) {
+            dialog.btnPalItemNext->click();
+            dialog.editPosition->setText(QStringLiteral("50 %"));
+            messages.Expect();
+            modal.Accept();
+            EXPECT_TRUE(modal.IsOpen());
+            dialog.editPosition->setText(QStringLiteral("40 %"));
+            modal.Accept();
+        },
+        DialogResult::Rejected);
+    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
+    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.4, 0.5, 1}));
+}
+
+// ---- colours ------------------------------------------------------------------------------
+
+TEST_F(PaletteDialogTest, ColourBeforeFromTheListAndColourAfterFromTheColourDialog)
+{
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemNext->click();
+    const int yellow = dialog.cboColorBefore->findText(QStringLiteral("Yellow"));
+    ASSERT_GE(yellow, 0);
+    dialog.cboColorBefore->ChooseRow(yellow);
+    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), 0x00FFFF);
+    EXPECT_EQ(dialog.cboColorAfter->Color(), 0x00FFFF);
+
+    dialog.chkColorAfter->click();
+    EXPECT_TRUE(dialog.CurrentStop()->GetUseColorAfter());
+    EXPECT_TRUE(dialog.cboColorAfter->isEnabled());
+    colors.WhenPick(0x123456);
+    dialog.cboColorAfter->ChooseRow(dialog.cboColorAfter->CustomRow());
+    EXPECT_EQ(dialog.CurrentStop()->GetColorAfter(), 0x123456);
+    EXPECT_EQ(dialog.cboColorAfter->currentText().toStdString(), "$00123456");
+    EXPECT_EQ(dialog.GetColorPalette().GetNext()->GetLeavingColor(), 0x123456);
+
+    // A cancelled colour dialog keeps the colour.
+    colors.WhenPick(std::nullopt);
+    dialog.cboColorAfter->ChooseRow(dialog.cboColorAfter->CustomRow());
+    EXPECT_EQ(dialog.CurrentStop()->GetColorAfter(), 0x123456);
+    EXPECT_EQ(dialog.cboColorAfter->Color(), 0x123456);
+
+    dialog.chkColorAfter->click();
+    EXPECT_FALSE(dialog.CurrentStop()->GetUseColorAfter());
+    EXPECT_FALSE(dialog.cboColorAfter->isEnabled());
+    EXPECT_EQ(dialog.cboColorAfter->Color(), 0x00FFFF);
+}
+
+TEST_F(PaletteDialogTest, PreviousTakesTheLeavingColourOfTheStopBefore)
+{
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemLast->click();
+    dialog.btnColorPrevious->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kGreen);
+    EXPECT_EQ(dialog.cboColorBefore->Color(), kGreen);
+    EXPECT_EQ(dialog.cboColorAfter->Color(), kGreen);
+    const TColorPalette1DItem result = dialog.GetColorPalette();
+    EXPECT_EQ(result.GetColor(0.75), kGreen);
+}
+
+TEST_F(PaletteDialogTest, NextTakesTheNextColourIntoBeforeOrAfter)
+{
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemNext->click(); // red at 25 %, no colour-after
+    dialog.btnColorNext->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
+    EXPECT_EQ(dialog.cboColorBefore->Color(), kBlue);
+    EXPECT_EQ(dialog.cboColorAfter->Color(), kBlue);
+
+    dialog.btnPalItemNext->click(); // blue at 50 %, leaving green
+    dialog.btnColorNext->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
+    EXPECT_EQ(dialog.CurrentStop()->GetColorAfter(), kWhite);
+    EXPECT_EQ(dialog.cboColorAfter->Color(), kWhite);
+    EXPECT_EQ(dialog.GetColorPalette().GetColor(0.75), kWhite);
+}
+
+// ---- files --------------------------------------------------------------------------------
+
+class PaletteFileTest : public PaletteDialogTest
+{
+protected:
+    PaletteFileTest()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kv-palette-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            dir = pattern;
+    }
+    ~PaletteFileTest() override
+    {
+        if (!dir.empty())
+            std::filesystem::remove_all(dir);
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+
+    std::filesystem::path dir;
+};
+
+TEST_F(PaletteFileTest, SaveThenOpenGivesThePaletteBackAndTheHeadBecomesCurrent)
+{
+    const std::string path = Path("four.cp1");
+    {
+        TDlgColorPalette1D dialog(nullptr, FourStops());
+        files.WhenSave(TDlgColorPalette1D::SaveTitle, path);
+        dialog.btnSave->click();
+        ASSERT_EQ(files.ShownDialogs().size(), 1u);
+        EXPECT_EQ(files.ShownDialogs()[0].request.filter, TDlgColorPalette1D::FileFilter);
+        EXPECT_EQ(files.ShownDialogs()[0].request.defaultExtension, "cp1");
+    }
+    ASSERT_TRUE(std::filesystem::exists(path));
+
+    TDlgColorPalette1D dialog(nullptr, TColorPalette1DItem(kWhite, kBlack));
+    dialog.btnPalItemLast->click();
+    dialog.btnPalItemAdd->click();
+    files.WhenOpen(TDlgColorPalette1D::OpenTitle, {path});
+    dialog.btnOpen->click();
+    EXPECT_TRUE(dialog.GetColorPalette() == FourStops());
+    // The stop shown before was freed by the reader; the fields show the head now.
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.0);
+    EXPECT_EQ(dialog.editPosition->text().toStdString(), "0 %");
+    EXPECT_EQ(dialog.cboColorBefore->Color(), kBlack);
+    EXPECT_FALSE(dialog.btnPalItemFirst->isEnabled());
+    dialog.btnPalItemNext->click();
+    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kRed);
+}
+
+TEST_F(PaletteFileTest, AFileThatCannotBeReadShowsTheFileErrorAndKeepsThePalette)
+{
+    const std::string path = Path("missing.cp1");
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    dialog.btnPalItemNext->click();
+    files.WhenOpen(TDlgColorPalette1D::OpenTitle, {path});
+    messages.Expect();
+    dialog.btnOpen->click();
+    ASSERT_EQ(messages.Shown().size(), 1u) << messages.Shown()[0].text;
+    const std::string prefix = "Cannot read file: \"" + path + "\": ";
+    EXPECT_EQ(messages.Shown()[0].text.substr(0, prefix.size()), prefix);
+    EXPECT_GT(messages.Shown()[0].text.size(), prefix.size());
+    EXPECT_EQ(messages.Shown()[0].caption, "File Error");
+    EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Stop);
+    EXPECT_TRUE(dialog.GetColorPalette() == FourStops());
+    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
+}
+
+TEST_F(PaletteFileTest, CancelledDialogsChangeNothing)
+{
+    TDlgColorPalette1D dialog(nullptr, FourStops());
+    files.WhenOpen(TDlgColorPalette1D::OpenTitle, {});
+    dialog.btnOpen->click();
+    files.WhenSave(TDlgColorPalette1D::SaveTitle, "");
+    dialog.btnSave->click();
+    EXPECT_TRUE(dialog.GetColorPalette() == FourStops());
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+}
+
+// ---- the strip ----------------------------------------------------------------------------
+
+TEST(PaletteStripTest, FramesInTheColourAtZeroAndFillsEachColumnByItsShare)
+{
+    TColorPalette1DItem head(kBlack, kWhite);
+    head.Insert(0.5, kRed);
+    QImage image(12, 5, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QPainter painter(&image);
+    TPaletteStrip::PaintStrip(painter, QRect(0, 0, 12, 5), head);
+    painter.end();
+    // Frame: black on all four edges.
+    for (int x = 0; x < 12; ++x) {
+        EXPECT_EQ(image.pixel(x, 0), qRgb(0, 0, 0)) << x;
+        EXPECT_EQ(image.pixel(x, 4), qRgb(0, 0, 0)) << x;
+    }
+    EXPECT_EQ(image.pixel(11, 2), qRgb(0, 0, 0));
+    // Inner columns 1..10 map onto 0..1 over the width 1..11: column 1 black, column 6 at 0.5.
+    EXPECT_EQ(image.pixel(1, 2), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(6, 2), qRgb(255, 0, 0));
+    for (int y = 1; y <= 3; ++y)
+        EXPECT_EQ(image.pixel(10, y), TColorCombo::ToQColor(head.GetColor(0.9)).rgb()) << y;
+}
+
+TEST(ColorComboTest, NamesKnownColoursAndKeepsOneCustomItem)
+{
+    TColorCombo combo;
+    const int rows = combo.count();
+    combo.SetColor(0x0000FF);
+    EXPECT_EQ(combo.currentText().toStdString(), "Red");
+    combo.SetColor(0x0A0B0C);
+    EXPECT_EQ(combo.currentText().toStdString(), "$000A0B0C");
+    combo.SetColor(0x0A0B0D);
+    EXPECT_EQ(combo.currentText().toStdString(), "$000A0B0D");
+    EXPECT_EQ(combo.count(), rows + 1);
+    EXPECT_EQ(combo.itemText(combo.CustomRow()).toStdString(), "Custom...");
+    EXPECT_EQ(TColorCombo::ToQColor(0x0A0B0C), QColor(0x0C, 0x0B, 0x0A));
+}
+
+} // namespace
