@@ -149,11 +149,11 @@ void TDlgSelZoom::Clear()
     selected->setExclusive(true);
     chkZoomed1->setChecked(false);
     chkZoomed2->setChecked(false);
-    for (QLineEdit* edit : {editCursorAt, editPartBegin, editPartEnd, editZoom1Begin,
-                            editZoom1End, editZoom2Begin, editZoom2End})
+    for (QLineEdit* edit : {editCursorAt, editPartBegin, editPartEnd, editZoom1Begin, editZoom1End,
+                            editZoom2Begin, editZoom2End})
         DisableEdit(edit, true);
-    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             optCursor, optPart, chkZoomed1, chkZoomed2})
+    for (QAbstractButton* button :
+         std::initializer_list<QAbstractButton*>{optCursor, optPart, chkZoomed1, chkZoomed2})
         button->setEnabled(false);
     Updating = 0;
 }

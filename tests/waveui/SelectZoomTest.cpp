@@ -89,9 +89,9 @@ TEST_F(SelectZoomTest, WithoutAWaveWindowEverythingIsClearedAndOff)
     EXPECT_FALSE(dialog.OKBtn->isEnabled());
     EXPECT_FALSE(dialog.optCursor->isChecked());
     EXPECT_FALSE(dialog.optPart->isChecked());
-    for (QLineEdit* edit : {dialog.editCursorAt, dialog.editPartBegin, dialog.editPartEnd,
-                            dialog.editZoom1Begin, dialog.editZoom1End, dialog.editZoom2Begin,
-                            dialog.editZoom2End}) {
+    for (QLineEdit* edit :
+         {dialog.editCursorAt, dialog.editPartBegin, dialog.editPartEnd, dialog.editZoom1Begin,
+          dialog.editZoom1End, dialog.editZoom2Begin, dialog.editZoom2End}) {
         EXPECT_FALSE(edit->isEnabled()) << edit->objectName().toStdString();
         EXPECT_TRUE(edit->text().isEmpty()) << edit->objectName().toStdString();
     }

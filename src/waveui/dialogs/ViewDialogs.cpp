@@ -3,7 +3,7 @@
 #include "general/GuiMessages.h"
 #include "platform/Services.h"
 #include "waveui/WaveCombo.h"
-#include "waveui/dialogs/ColorButton.h"
+#include "waveui/dialogs/ColorCombo.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <QButtonGroup>
@@ -66,13 +66,13 @@ QGroupBox* Choices(QWidget* parent, const char* name, const char* caption,
 }
 
 /// A colour box with its caption at the left; the caption may be empty.
-TColorButton* ColorBox(QWidget* parent, const char* name, const char* caption, int left, int top,
-                       int captionWidth)
+TColorCombo* ColorBox(QWidget* parent, const char* name, const char* caption, int left, int top,
+                      int captionWidth)
 {
     if (*caption)
         Caption(parent, caption, left, top, captionWidth);
-    auto* box = Named(new TColorButton(parent), name);
-    box->setGeometry(left + captionWidth, top, 56, 21);
+    auto* box = Named(new TColorCombo(parent), name);
+    box->setGeometry(left + captionWidth, top, 100, 21);
     return box;
 }
 
@@ -86,8 +86,7 @@ QLineEdit* Edit(QWidget* parent, const char* name, const char* caption, int left
     return edit;
 }
 
-QCheckBox* Check(QWidget* parent, const char* name, const char* text, int left, int top,
-                 int width)
+QCheckBox* Check(QWidget* parent, const char* name, const char* text, int left, int top, int width)
 {
     auto* box = Named(new QCheckBox(QLatin1String(text), parent), name);
     box->setGeometry(left, top + 2, width, 17);
@@ -138,13 +137,13 @@ TDlgWaveViewProps::TDlgWaveViewProps(QWidget* owner, TWaveViewProps* defaults,
     setObjectName(QStringLiteral("DlgWaveViewProps"));
     setWindowTitle(QStringLiteral("Wave View"));
     SetHelpContext(HelpContextWaveView);
-    Frame(*this, 472, 352);
+    Frame(*this, 564, 352);
 
-    rgrDraw = Choices(this, "rgrDraw", "Draw", {"Lines", "Points"}, 1, 100);
-    Place(rgrDraw, 16, 16, 116, 62);
-    rgrDistribution = Choices(this, "rgrDistribution", "Distribution", {"Constant", "Random"}, 1,
-                              100);
-    Place(rgrDistribution, 140, 16, 116, 62);
+    rgrDraw = Choices(this, "rgrDraw", "Draw", {"Lines", "Points"}, 1, 120);
+    Place(rgrDraw, 16, 16, 140, 62);
+    rgrDistribution =
+        Choices(this, "rgrDistribution", "Distribution", {"Constant", "Random"}, 1, 120);
+    Place(rgrDistribution, 164, 16, 140, 62);
     editValuesPerPixel = Edit(this, "editValuesPerPixel", "Values per Pixel:", 16, 88, 104);
     chkDrawGrid = Check(this, "chkDrawGrid", "Draw Grid", 16, 116, 100);
     colbGrid = ColorBox(this, "colbGrid", "", 120, 116, 0);
@@ -152,29 +151,29 @@ TDlgWaveViewProps::TDlgWaveViewProps(QWidget* owner, TWaveViewProps* defaults,
     chk2Waves = Check(this, "chk2Waves", "2 Single Waves when Stereo", 16, 172, 240);
 
     grpColorsWave = Named(new QGroupBox(QStringLiteral("Colors Wave"), this), "grpColorsWave");
-    Place(grpColorsWave, 16, 196, 240, 148);
+    Place(grpColorsWave, 16, 196, 300, 148);
     colbSingleWave = ColorBox(grpColorsWave, "colbSingleWave", "Single Wave", 10, 18, 80);
     editStrength = Edit(grpColorsWave, "editStrength", "Strength", 10, 44, 80, 60);
     grpStereo = Named(new QGroupBox(QStringLiteral("Stereo"), grpColorsWave), "grpStereo");
-    grpStereo->setGeometry(8, 70, 224, 72);
+    grpStereo->setGeometry(8, 70, 284, 72);
     colbLeft = ColorBox(grpStereo, "colbLeft", "Left", 8, 18, 40);
     colbRight = ColorBox(grpStereo, "colbRight", "Right", 8, 44, 40);
     rgrCombine = Choices(grpStereo, "rgrCombine", "Combine",
-                         {"Mixed", "Left at Front", "Right at Front"}, 1, 100);
-    rgrCombine->setGeometry(112, 6, 106, 62);
+                         {"Mixed", "Left at Front", "Right at Front"}, 1, 112);
+    rgrCombine->setGeometry(156, 6, 122, 62);
 
     grpBackground = Named(new QGroupBox(QStringLiteral("Background"), this), "grpBackground");
-    Place(grpBackground, 264, 16, 200, 132);
+    Place(grpBackground, 324, 16, 232, 132);
     colbBackground = ColorBox(grpBackground, "colbBackground", "Color", 10, 18, 70);
     chkDrawEnvelope = Check(grpBackground, "chkDrawEnvelope", "Draw Envelope", 10, 46, 180);
     Caption(grpBackground, "Envelope", 10, 72, 70);
     cboDrawEnvelope = Named(new QComboBox(grpBackground), "cboDrawEnvelope");
     cboDrawEnvelope->setEditable(true);
     cboDrawEnvelope->setInsertPolicy(QComboBox::NoInsert);
-    cboDrawEnvelope->setGeometry(80, 72, 110, 21);
+    cboDrawEnvelope->setGeometry(80, 72, 140, 21);
     editDrawEnvelopeStrength =
         Edit(grpBackground, "editDrawEnvelopeStrength", "Strength", 10, 100, 70, 60);
-    chkDefault = Check(this, "chkDefault", "Use As Default", 264, 160, 180);
+    chkDefault = Check(this, "chkDefault", "Use As Default", 324, 160, 180);
 
     connect(chkDrawGrid, &QCheckBox::toggled, this, &TDlgWaveViewProps::chkDrawGridClick);
     connect(rgrDraw->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this,
@@ -288,7 +287,7 @@ TDlgVoldViewProps::TDlgVoldViewProps(QWidget* owner, int32_t channels, int32_t p
     setObjectName(QStringLiteral("DlgVoldViewProps"));
     setWindowTitle(QStringLiteral("Volume Diagram"));
     SetHelpContext(HelpContextVolumeView);
-    Frame(*this, 520, 336);
+    Frame(*this, 520, 364);
 
     Caption(this, "Resolution", 16, 16, 120);
     editHorizontal = Edit(this, "editHorizontal", "Horizontal", 16, 38, 64, 70);
@@ -310,29 +309,27 @@ TDlgVoldViewProps::TDlgVoldViewProps(QWidget* owner, int32_t channels, int32_t p
     editStrength = Edit(this, "editStrength", "Strength", 16, 290, 64, 70);
     chkDefault = Check(this, "chkDefault", "Use As Default", 16, 314, 200);
 
-    rgrSensitivity =
-        Choices(this, "rgrSensitivity", "Sensitivity",
-                {"Low (Kwadratic)", "Normal (Linear)", "High (Square root)",
-                 "Very High (Fourth root)"},
-                1, 260);
+    rgrSensitivity = Choices(
+        this, "rgrSensitivity", "Sensitivity",
+        {"Low (Kwadratic)", "Normal (Linear)", "High (Square root)", "Very High (Fourth root)"}, 1,
+        260);
     Place(rgrSensitivity, 236, 16, 276, 100);
     colbCursor = ColorBox(this, "colbCursor", "Cursor", 236, 124, 90);
     chk2Waves = Check(this, "chk2Waves", "2 Single Diagrams when Stereo", 236, 150, 276);
 
     grpColors = Named(new QGroupBox(QStringLiteral("Colors"), this), "grpColors");
-    Place(grpColors, 236, 174, 276, 154);
+    Place(grpColors, 236, 174, 276, 182);
     colbBackground = ColorBox(grpColors, "colbBackground", "Background", 10, 18, 140);
     colbSingle = ColorBox(grpColors, "colbSingle", "Volume Single or Both ", 10, 44, 140);
     grpStereo = Named(new QGroupBox(QStringLiteral("Stereo"), grpColors), "grpStereo");
-    grpStereo->setGeometry(8, 68, 260, 52);
+    grpStereo->setGeometry(8, 68, 260, 76);
     colbLeft = ColorBox(grpStereo, "colbLeft", "Volume Left", 8, 20, 76);
-    colbRight = ColorBox(grpStereo, "colbRight", "Volume Right", 136, 20, 62);
-    chkSingleColorPalette = Check(grpColors, "chkSingleColorPalette",
-                                  "Use Palette for Single Diagrams", 10, 124, 170);
-    btnSingleColorPalette =
-        Named(new QPushButton(QStringLiteral("Edit Palette..."), grpColors),
-              "btnSingleColorPalette");
-    btnSingleColorPalette->setGeometry(182, 122, 86, 23);
+    colbRight = ColorBox(grpStereo, "colbRight", "Volume Right", 8, 46, 76);
+    chkSingleColorPalette =
+        Check(grpColors, "chkSingleColorPalette", "Use Palette for Single Diagrams", 10, 152, 170);
+    btnSingleColorPalette = Named(new QPushButton(QStringLiteral("Edit Palette..."), grpColors),
+                                  "btnSingleColorPalette");
+    btnSingleColorPalette->setGeometry(182, 150, 86, 23);
 
     connect(btnXResWindow, &QPushButton::clicked, this, &TDlgVoldViewProps::btnXResWindowClick);
     connect(btnYResWindow, &QPushButton::clicked, this, &TDlgVoldViewProps::btnYResWindowClick);

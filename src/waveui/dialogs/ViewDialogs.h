@@ -23,7 +23,7 @@ class QPushButton;
 
 namespace kelvorn {
 
-class TColorButton;
+class TColorCombo;
 
 /// Opens the colour palette dialog on palette; true, with the edited palette in palette, when
 /// the user confirmed it. The volume dialog's "Edit Palette..." goes through here.
@@ -52,18 +52,18 @@ public:
     QGroupBox* rgrDistribution;
     QLineEdit* editValuesPerPixel;
     QCheckBox* chkDrawGrid;
-    TColorButton* colbGrid;
-    TColorButton* colbCursor;
+    TColorCombo* colbGrid;
+    TColorCombo* colbCursor;
     QCheckBox* chk2Waves;
     QGroupBox* grpColorsWave;
-    TColorButton* colbSingleWave;
+    TColorCombo* colbSingleWave;
     QLineEdit* editStrength;
     QGroupBox* grpStereo;
-    TColorButton* colbLeft;
-    TColorButton* colbRight;
+    TColorCombo* colbLeft;
+    TColorCombo* colbRight;
     QGroupBox* rgrCombine;
     QGroupBox* grpBackground;
-    TColorButton* colbBackground;
+    TColorCombo* colbBackground;
     QCheckBox* chkDrawEnvelope;
     QComboBox* cboDrawEnvelope;
     QLineEdit* editDrawEnvelopeStrength;
@@ -114,14 +114,14 @@ public:
     QGroupBox* rgrHorDistribution;
     QGroupBox* rgrSensitivity;
     QLineEdit* editStrength;
-    TColorButton* colbCursor;
+    TColorCombo* colbCursor;
     QCheckBox* chk2Waves;
     QGroupBox* grpColors;
-    TColorButton* colbBackground;
-    TColorButton* colbSingle;
+    TColorCombo* colbBackground;
+    TColorCombo* colbSingle;
     QGroupBox* grpStereo;
-    TColorButton* colbLeft;
-    TColorButton* colbRight;
+    TColorCombo* colbLeft;
+    TColorCombo* colbRight;
     QCheckBox* chkSingleColorPalette;
     QPushButton* btnSingleColorPalette;
     QCheckBox* chkDefault;

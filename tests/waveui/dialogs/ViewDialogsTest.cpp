@@ -1,12 +1,13 @@
 // The two view dialogs: what they show, what OK reads back (every field), the boxes of bad
 // input, the frequency limits, the resolution limit, "< Window" and "Use As Default".
+#include "waveui/dialogs/ViewDialogs.h"
 #include "platform/qt/QtDialogRunner.h"
-#include "platform/test/ScriptedColorDialogs.h"
+#include "platform/test/ScriptedColorDialog.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
-#include "waveui/dialogs/ColorButton.h"
+#include "waveui/dialogs/ColorCombo.h"
 #include "waveui/dialogs/OperationDialog.h"
-#include "waveui/dialogs/ViewDialogs.h"
+#include "waveui/dialogs/PaletteDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,7 +58,7 @@ protected:
         for (const ShownMessage& box : messages.Unexpected())
             ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
         EXPECT_TRUE(dialogs.Unexpected().empty());
-        EXPECT_EQ(colors.Unexpected(), 0);
+        EXPECT_TRUE(colors.Unexpected().empty());
         EXPECT_EQ(colors.Pending(), 0u);
     }
 
@@ -94,14 +95,15 @@ protected:
     /// Runs dialog only to look at it; cancelled afterwards.
     void Look(QDialog& dialog, const char* className, const std::function<void()>& look)
     {
-        dialogs.When(className, [&](ModalDialog&) { look(); }, DialogResult::Rejected);
+        dialogs.When(
+            className, [&](ModalDialog&) { look(); }, DialogResult::Rejected);
         EXPECT_EQ(RunDialog(dialog), DialogResult::Rejected);
     }
 
     WaveList waves;
     ScriptedDialogs dialogs;
     ScriptedMessages messages;
-    ScriptedColorDialogs colors;
+    ScriptedColorDialog colors;
 };
 
 // ---- Wave View ---------------------------------------------------------------------------------
@@ -149,10 +151,10 @@ TEST_F(ViewDialogs, WaveViewShowsTheRecord)
         EXPECT_FALSE(dialog.chkDefault->isChecked());
         EXPECT_EQ(dialog.cboDrawEnvelope->currentText(), "Wave 3");
         EXPECT_EQ(dialog.cboDrawEnvelope->count(), 2);
-        const std::pair<TColorButton*, int32_t> boxes[] = {
-            {dialog.colbGrid, p.GridColor},        {dialog.colbCursor, p.CursorColor},
+        const std::pair<TColorCombo*, int32_t> boxes[] = {
+            {dialog.colbGrid, p.GridColor},         {dialog.colbCursor, p.CursorColor},
             {dialog.colbSingleWave, p.SingleColor}, {dialog.colbLeft, p.LeftColor},
-            {dialog.colbRight, p.RightColor},      {dialog.colbBackground, p.BackgroundColor}};
+            {dialog.colbRight, p.RightColor},       {dialog.colbBackground, p.BackgroundColor}};
         for (const auto& [box, color] : boxes)
             EXPECT_EQ(box->Color(), color) << box->objectName().toStdString();
     });
@@ -163,18 +165,18 @@ TEST_F(ViewDialogs, WaveViewReadsEveryFieldBack)
 {
     TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
     const TWaveViewProps expected = OddWaveProps();
-    // The six colour boxes in the order they are clicked below.
+    // The six colour boxes in the order they are chosen below.
     for (int32_t color : {expected.GridColor, expected.CursorColor, expected.SingleColor,
                           expected.LeftColor, expected.RightColor, expected.BackgroundColor})
-        colors.WhenChoose(color);
+        colors.WhenPick(color);
     EXPECT_TRUE(Confirm(dialog, "TDlgWaveViewProps", [&] {
         SetCheckedIndex(*dialog.rgrDraw, 1);
         SetCheckedIndex(*dialog.rgrDistribution, 1);
         SetCheckedIndex(*dialog.rgrCombine, 2);
         Type(dialog.editValuesPerPixel, "7");
-        for (TColorButton* box : {dialog.colbGrid, dialog.colbCursor, dialog.colbSingleWave,
-                                  dialog.colbLeft, dialog.colbRight, dialog.colbBackground})
-            box->click();
+        for (TColorCombo* box : {dialog.colbGrid, dialog.colbCursor, dialog.colbSingleWave,
+                                 dialog.colbLeft, dialog.colbRight, dialog.colbBackground})
+            box->ChooseRow(box->CustomRow());
         dialog.chkDrawGrid->setChecked(false);
         Type(dialog.editStrength, "0.5");
         dialog.chk2Waves->setChecked(false);
@@ -186,17 +188,20 @@ TEST_F(ViewDialogs, WaveViewReadsEveryFieldBack)
     EXPECT_EQ(dialog.GetProps().DrawEnvelope, 1);
     // The boxes started from the default colours.
     const TWaveViewProps defaults;
-    EXPECT_EQ(colors.Started(),
-              (std::vector<int32_t>{defaults.GridColor, defaults.CursorColor,
-                                    defaults.SingleColor, defaults.LeftColor, defaults.RightColor,
-                                    defaults.BackgroundColor}));
+    std::vector<int32_t> started;
+    for (const ScriptedColorDialog::Shown& shown : colors.ShownDialogs())
+        started.push_back(shown.initial);
+    EXPECT_EQ(started, (std::vector<int32_t>{defaults.GridColor, defaults.CursorColor,
+                                             defaults.SingleColor, defaults.LeftColor,
+                                             defaults.RightColor, defaults.BackgroundColor}));
 }
 
 TEST_F(ViewDialogs, ACancelledColourDialogKeepsTheColour)
 {
     TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
-    colors.WhenCancel();
-    EXPECT_TRUE(Confirm(dialog, "TDlgWaveViewProps", [&] { dialog.colbCursor->click(); }));
+    colors.WhenPick(std::nullopt);
+    EXPECT_TRUE(Confirm(dialog, "TDlgWaveViewProps",
+                        [&] { dialog.colbCursor->ChooseRow(dialog.colbCursor->CustomRow()); }));
     EXPECT_EQ(dialog.GetProps().CursorColor, TWaveViewProps().CursorColor);
 }
 
@@ -227,7 +232,8 @@ TEST_P(WaveViewBadFields, StayOpenWithTheFieldsLabel)
 INSTANTIATE_TEST_SUITE_P(
     Fields, WaveViewBadFields,
     ::testing::Values(
-        BadField{"editValuesPerPixel", "0", "In Values per Pixel: Value must be positive and more than 0."},
+        BadField{"editValuesPerPixel", "0",
+                 "In Values per Pixel: Value must be positive and more than 0."},
         BadField{"editValuesPerPixel", "many", "In Values per Pixel: Invalid value: \"many\"."},
         BadField{"editStrength", "0", "In Strength: Value must be positive and more than 0."},
         BadField{"editDrawEnvelopeStrength", "101 %",
@@ -320,7 +326,8 @@ TEST_P(UseAsDefault, ReplacesTheDefaultsOnlyOnAnAcceptedTickedOk)
             Type(wave.editValuesPerPixel, c.valuesPerPixel);
             wave.chkDefault->setChecked(c.tick);
         },
-        bad ? std::vector<std::string>{"In Values per Pixel: Value must be positive and more than 0."}
+        bad ? std::vector<
+                  std::string>{"In Values per Pixel: Value must be positive and more than 0."}
             : std::vector<std::string>{});
     EXPECT_EQ(waveDefaults.ValuesPerPixel.GetValue(), c.replaced ? 40 : 15);
 
@@ -332,7 +339,8 @@ TEST_P(UseAsDefault, ReplacesTheDefaultsOnlyOnAnAcceptedTickedOk)
             Type(vold.editHorizontal, bad ? "0" : "40");
             vold.chkDefault->setChecked(c.tick);
         },
-        bad ? std::vector<std::string>{"In Horizontal Resolution: Value must be positive and more than 0."}
+        bad ? std::vector<
+                  std::string>{"In Horizontal Resolution: Value must be positive and more than 0."}
             : std::vector<std::string>{});
     EXPECT_EQ(voldDefaults.XResolution.GetValue(), c.replaced ? 40 : 500);
 }
@@ -418,8 +426,8 @@ TEST_F(ViewDialogs, VolumeDiagramTextsAsTheUserKnowsThem)
     EXPECT_EQ(items(*dialog.rgrHorDistribution),
               (std::vector<std::string>{"Frequency Linear", "Logaritmic", "Time Linear"}));
     EXPECT_EQ(items(*dialog.rgrSensitivity),
-              (std::vector<std::string>{"Low (Kwadratic)", "Normal (Linear)",
-                                        "High (Square root)", "Very High (Fourth root)"}));
+              (std::vector<std::string>{"Low (Kwadratic)", "Normal (Linear)", "High (Square root)",
+                                        "Very High (Fourth root)"}));
     EXPECT_EQ(dialog.chk2Waves->text(), "2 Single Diagrams when Stereo");
     EXPECT_EQ(dialog.chkSingleColorPalette->text(), "Use Palette for Single Diagrams");
     EXPECT_EQ(dialog.btnSingleColorPalette->text(), "Edit Palette...");
@@ -434,7 +442,7 @@ TEST_F(ViewDialogs, VolumeDiagramReadsEveryFieldBack)
     const TVoldViewProps expected = OddVoldProps();
     for (int32_t color : {expected.BackgroundColor, expected.SingleColor, expected.LeftColor,
                           expected.RightColor, expected.CursorColor})
-        colors.WhenChoose(color);
+        colors.WhenPick(color);
     EXPECT_TRUE(Confirm(dialog, "TDlgVoldViewProps", [&] {
         Type(dialog.editHorizontal, "640");
         Type(dialog.editVertical, "80");
@@ -445,9 +453,9 @@ TEST_F(ViewDialogs, VolumeDiagramReadsEveryFieldBack)
         SetCheckedIndex(*dialog.rgrHorDistribution, 2);
         SetCheckedIndex(*dialog.rgrSensitivity, 3);
         dialog.chk2Waves->setChecked(false);
-        for (TColorButton* box : {dialog.colbBackground, dialog.colbSingle, dialog.colbLeft,
-                                  dialog.colbRight, dialog.colbCursor})
-            box->click();
+        for (TColorCombo* box : {dialog.colbBackground, dialog.colbSingle, dialog.colbLeft,
+                                 dialog.colbRight, dialog.colbCursor})
+            box->ChooseRow(box->CustomRow());
         dialog.chkSingleColorPalette->setChecked(true);
     }));
     EXPECT_EQ(dialog.GetProps(), expected);
@@ -524,6 +532,47 @@ INSTANTIATE_TEST_SUITE_P(
         VoldCase{"8 kHz", "20 Hz", "500", "0",
                  "In Vertical Resolution: Value must be positive and more than 0."}));
 
+TEST_F(ViewDialogs, ThePaletteDialogEditsTheWorkingPalette)
+{
+    const TVoldViewProps start;
+    TDlgVoldViewProps dialog(nullptr, 1, 100, 300, 44100, nullptr, start);
+    struct Step
+    {
+        DialogResult answer;
+    };
+    std::vector<bool> ticked;
+    std::vector<bool> same;
+    dialogs.When(
+        "TDlgVoldViewProps",
+        [&](ModalDialog& modal) {
+            for (int i = 0; i < 2; ++i) {
+                dialog.btnSingleColorPalette->click();
+                ticked.push_back(dialog.chkSingleColorPalette->isChecked());
+                same.push_back(dialog.WorkingPalette() == start.ColorPalette1D);
+            }
+            modal.Accept();
+        },
+        DialogResult::Rejected);
+    // Cancelled, the palette and its check box stay as they were; confirmed, the palette
+    // dialog's result replaces the working copy and the box is ticked.
+    for (const Step& step : {Step{DialogResult::Rejected}, Step{DialogResult::Accepted}})
+        dialogs.When(
+            "TDlgColorPalette1D",
+            [](ModalDialog& modal) {
+                TDlgColorPalette1D* palette = DialogAs<TDlgColorPalette1D>(modal);
+                ASSERT_NE(palette, nullptr);
+                palette->btnPalItemAdd->click();
+            },
+            step.answer);
+    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
+    EXPECT_EQ(ticked, (std::vector<bool>{false, true}));
+    EXPECT_EQ(same, (std::vector<bool>{true, false}));
+    EXPECT_EQ(dialog.GetProps().ColorPalette1D, dialog.WorkingPalette());
+    EXPECT_EQ(dialog.GetProps().UseColorPalette1D, 1);
+    EXPECT_EQ(dialogs.Opened(), (std::vector<std::string>{"TDlgVoldViewProps", "TDlgColorPalette1D",
+                                                          "TDlgColorPalette1D"}));
+}
+
 struct WindowCase
 {
     int32_t channels;
@@ -539,8 +588,7 @@ class ResolutionFromWindow : public ViewDialogs, public ::testing::WithParamInte
 TEST_P(ResolutionFromWindow, TakesThePaneSize)
 {
     const WindowCase& c = GetParam();
-    TDlgVoldViewProps dialog(nullptr, c.channels, c.height, 733, 44100, nullptr,
-                             TVoldViewProps());
+    TDlgVoldViewProps dialog(nullptr, c.channels, c.height, 733, 44100, nullptr, TVoldViewProps());
     Look(dialog, "TDlgVoldViewProps", [&] {
         dialog.chk2Waves->setChecked(c.twoDiagrams);
         dialog.btnXResWindow->click();
