@@ -66,8 +66,8 @@ TDlgSelZoom::TDlgSelZoom(QWidget* owner, SelZoomHost& host) : TOKHelpRightDlg(ow
     SetCentred(false);
     OKBtn->setText(QStringLiteral("Apply"));
     CancelBtn->setText(QStringLiteral("Close"));
-    SetClientSize(384, 236);
-    Place(Bevel1, 8, 8, 281, 220);
+    SetClientSize(384, 256);
+    Place(Bevel1, 8, 8, 281, 240);
 
     Label1 = Named(new QLabel(QStringLiteral("Selected"), this), "Label1");
     Place(Label1, 16, 14, 120, 15);
@@ -79,7 +79,6 @@ TDlgSelZoom::TDlgSelZoom(QWidget* owner, SelZoomHost& host) : TOKHelpRightDlg(ow
     selected->addButton(optCursor);
     selected->addButton(optPart);
 
-    // The selection's edits sit on the dialog itself; captions first, then the fields.
     auto field = [this](QLineEdit* edit, const char* caption, int left, int top) {
         auto* label = new QLabel(QLatin1String(caption), this);
         Place(label, left, top + 3, 36, 15);
@@ -96,17 +95,17 @@ TDlgSelZoom::TDlgSelZoom(QWidget* owner, SelZoomHost& host) : TOKHelpRightDlg(ow
                             const char* begin, const char* end, int top, QCheckBox*& zoomed,
                             QLineEdit*& beginEdit, QLineEdit*& endEdit) {
         auto* group = Named(new QGroupBox(QLatin1String(caption), this), name);
-        Place(group, 16, top, 265, 56);
+        Place(group, 16, top, 265, 66);
         zoomed = Named(new QCheckBox(QStringLiteral("Zoomed"), group), check);
-        zoomed->setGeometry(8, 22, 64, 17);
-        beginEdit = EditWithCaption(group, begin, "Begin", 74, 8);
-        endEdit = EditWithCaption(group, end, "End", 74, 30);
+        zoomed->setGeometry(8, 30, 64, 17);
+        beginEdit = EditWithCaption(group, begin, "Begin", 74, 18);
+        endEdit = EditWithCaption(group, end, "End", 74, 41);
         return group;
     };
     grpZoom1 = zoomGroup("grpZoom1", "Zoom First View", "chkZoomed1", "editZoom1Begin",
                          "editZoom1End", 110, chkZoomed1, editZoom1Begin, editZoom1End);
     grpZoom2 = zoomGroup("grpZoom2", "Zoom Second View", "chkZoomed2", "editZoom2Begin",
-                         "editZoom2End", 168, chkZoomed2, editZoom2Begin, editZoom2End);
+                         "editZoom2End", 182, chkZoomed2, editZoom2Begin, editZoom2End);
 
     // Typing in a field ticks the choice it belongs to; the window's own writes do not.
     auto ticks = [this](QLineEdit* edit, QAbstractButton* button) {
@@ -123,6 +122,11 @@ TDlgSelZoom::TDlgSelZoom(QWidget* owner, SelZoomHost& host) : TOKHelpRightDlg(ow
     disconnect(CancelBtn, nullptr, this, nullptr);
     connect(CancelBtn, &QPushButton::clicked, this, &TDlgSelZoom::CloseBtnClick);
     Clear();
+}
+
+TMDIChildWave* TDlgSelZoom::ShownWindow() const
+{
+    return window.data();
 }
 
 void TDlgSelZoom::Tick(QAbstractButton* button)

@@ -59,7 +59,7 @@ public:
     /// Shows the zoom of pane 1 or 2 of window (null: as UpdateAll).
     void UpdateZoom(TMDIChildWave* window, int pane);
     /// The wave window shown, or null.
-    TMDIChildWave* ShownWindow() const { return window.data(); }
+    TMDIChildWave* ShownWindow() const;
 
     QLabel* Label1;
     QRadioButton* optCursor;

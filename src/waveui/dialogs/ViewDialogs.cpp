@@ -48,17 +48,17 @@ QLabel* Caption(QWidget* parent, const char* text, int left, int top, int width)
     return label;
 }
 
-// A titled group of exclusive radio buttons, one below the other (across with columns > 1).
+// A titled group of exclusive radio buttons, one below the other; the box's index is the
+// record's kind byte.
 QGroupBox* Choices(QWidget* parent, const char* name, const char* caption,
-                   std::initializer_list<const char*> items, int columns = 1, int itemWidth = 150)
+                   std::initializer_list<const char*> items, int itemWidth)
 {
     auto* box = Named(new QGroupBox(QLatin1String(caption), parent), name);
     auto* group = new QButtonGroup(box);
     int i = 0;
     for (const char* item : items) {
         auto* button = new QRadioButton(QLatin1String(item), box);
-        button->setGeometry(10 + (i % columns) * itemWidth, 18 + (i / columns) * 20, itemWidth - 4,
-                            17);
+        button->setGeometry(10, 18 + i * 20, itemWidth - 4, 17);
         group->addButton(button, i);
         ++i;
     }
@@ -137,12 +137,11 @@ TDlgWaveViewProps::TDlgWaveViewProps(QWidget* owner, TWaveViewProps* defaults,
     setObjectName(QStringLiteral("DlgWaveViewProps"));
     setWindowTitle(QStringLiteral("Wave View"));
     SetHelpContext(HelpContextWaveView);
-    Frame(*this, 564, 352);
+    Frame(*this, 564, 376);
 
-    rgrDraw = Choices(this, "rgrDraw", "Draw", {"Lines", "Points"}, 1, 120);
+    rgrDraw = Choices(this, "rgrDraw", "Draw", {"Lines", "Points"}, 120);
     Place(rgrDraw, 16, 16, 140, 62);
-    rgrDistribution =
-        Choices(this, "rgrDistribution", "Distribution", {"Constant", "Random"}, 1, 120);
+    rgrDistribution = Choices(this, "rgrDistribution", "Distribution", {"Constant", "Random"}, 120);
     Place(rgrDistribution, 164, 16, 140, 62);
     editValuesPerPixel = Edit(this, "editValuesPerPixel", "Values per Pixel:", 16, 88, 104);
     chkDrawGrid = Check(this, "chkDrawGrid", "Draw Grid", 16, 116, 100);
@@ -151,16 +150,16 @@ TDlgWaveViewProps::TDlgWaveViewProps(QWidget* owner, TWaveViewProps* defaults,
     chk2Waves = Check(this, "chk2Waves", "2 Single Waves when Stereo", 16, 172, 240);
 
     grpColorsWave = Named(new QGroupBox(QStringLiteral("Colors Wave"), this), "grpColorsWave");
-    Place(grpColorsWave, 16, 196, 300, 148);
+    Place(grpColorsWave, 16, 196, 300, 168);
     colbSingleWave = ColorBox(grpColorsWave, "colbSingleWave", "Single Wave", 10, 18, 80);
     editStrength = Edit(grpColorsWave, "editStrength", "Strength", 10, 44, 80, 60);
     grpStereo = Named(new QGroupBox(QStringLiteral("Stereo"), grpColorsWave), "grpStereo");
-    grpStereo->setGeometry(8, 70, 284, 72);
+    grpStereo->setGeometry(8, 70, 284, 92);
     colbLeft = ColorBox(grpStereo, "colbLeft", "Left", 8, 18, 40);
     colbRight = ColorBox(grpStereo, "colbRight", "Right", 8, 44, 40);
     rgrCombine = Choices(grpStereo, "rgrCombine", "Combine",
-                         {"Mixed", "Left at Front", "Right at Front"}, 1, 112);
-    rgrCombine->setGeometry(156, 6, 122, 62);
+                         {"Mixed", "Left at Front", "Right at Front"}, 112);
+    rgrCombine->setGeometry(156, 6, 122, 80);
 
     grpBackground = Named(new QGroupBox(QStringLiteral("Background"), this), "grpBackground");
     Place(grpBackground, 324, 16, 232, 132);
@@ -287,7 +286,7 @@ TDlgVoldViewProps::TDlgVoldViewProps(QWidget* owner, int32_t channels, int32_t p
     setObjectName(QStringLiteral("DlgVoldViewProps"));
     setWindowTitle(QStringLiteral("Volume Diagram"));
     SetHelpContext(HelpContextVolumeView);
-    Frame(*this, 520, 364);
+    Frame(*this, 560, 364);
 
     Caption(this, "Resolution", 16, 16, 120);
     editHorizontal = Edit(this, "editHorizontal", "Horizontal", 16, 38, 64, 70);
@@ -304,32 +303,32 @@ TDlgVoldViewProps::TDlgVoldViewProps(QWidget* owner, int32_t channels, int32_t p
     editWidth = Edit(grpFrequency, "editWidth", "Width", 10, 70, 60, 90);
 
     rgrHorDistribution = Choices(this, "rgrHorDistribution", "Horizontal Distribution",
-                                 {"Frequency Linear", "Logaritmic", "Time Linear"}, 1, 180);
+                                 {"Frequency Linear", "Logaritmic", "Time Linear"}, 180);
     Place(rgrHorDistribution, 16, 200, 210, 80);
     editStrength = Edit(this, "editStrength", "Strength", 16, 290, 64, 70);
     chkDefault = Check(this, "chkDefault", "Use As Default", 16, 314, 200);
 
     rgrSensitivity = Choices(
         this, "rgrSensitivity", "Sensitivity",
-        {"Low (Kwadratic)", "Normal (Linear)", "High (Square root)", "Very High (Fourth root)"}, 1,
+        {"Low (Kwadratic)", "Normal (Linear)", "High (Square root)", "Very High (Fourth root)"},
         260);
-    Place(rgrSensitivity, 236, 16, 276, 100);
+    Place(rgrSensitivity, 236, 16, 316, 100);
     colbCursor = ColorBox(this, "colbCursor", "Cursor", 236, 124, 90);
     chk2Waves = Check(this, "chk2Waves", "2 Single Diagrams when Stereo", 236, 150, 276);
 
     grpColors = Named(new QGroupBox(QStringLiteral("Colors"), this), "grpColors");
-    Place(grpColors, 236, 174, 276, 182);
+    Place(grpColors, 236, 174, 316, 182);
     colbBackground = ColorBox(grpColors, "colbBackground", "Background", 10, 18, 140);
     colbSingle = ColorBox(grpColors, "colbSingle", "Volume Single or Both ", 10, 44, 140);
     grpStereo = Named(new QGroupBox(QStringLiteral("Stereo"), grpColors), "grpStereo");
-    grpStereo->setGeometry(8, 68, 260, 76);
+    grpStereo->setGeometry(8, 68, 300, 76);
     colbLeft = ColorBox(grpStereo, "colbLeft", "Volume Left", 8, 20, 76);
     colbRight = ColorBox(grpStereo, "colbRight", "Volume Right", 8, 46, 76);
     chkSingleColorPalette =
-        Check(grpColors, "chkSingleColorPalette", "Use Palette for Single Diagrams", 10, 152, 170);
+        Check(grpColors, "chkSingleColorPalette", "Use Palette for Single Diagrams", 10, 152, 210);
     btnSingleColorPalette = Named(new QPushButton(QStringLiteral("Edit Palette..."), grpColors),
                                   "btnSingleColorPalette");
-    btnSingleColorPalette->setGeometry(182, 150, 86, 23);
+    btnSingleColorPalette->setGeometry(222, 150, 86, 23);
 
     connect(btnXResWindow, &QPushButton::clicked, this, &TDlgVoldViewProps::btnXResWindowClick);
     connect(btnYResWindow, &QPushButton::clicked, this, &TDlgVoldViewProps::btnYResWindowClick);
