@@ -126,21 +126,6 @@ TEST_F(SelectZoomTest, ShowsTheCursorOrThePartInSeconds)
     EXPECT_EQ(Text(dialog.editCursorAt), "");
 }
 
-TEST_F(SelectZoomTest, ShowsEachPanesZoom)
-{
-    TMDIChildWave* window = OpenSecond();
-    dialog.UpdateAll(window);
-    EXPECT_FALSE(dialog.chkZoomed1->isChecked());
-    EXPECT_EQ(Text(dialog.editZoom1Begin), "");
-    TViewWave& second = Pane(*window, 2);
-    second.ZoomTo(4410, 8820, true);
-    dialog.UpdateZoom(window, 2);
-    EXPECT_TRUE(dialog.chkZoomed2->isChecked());
-    EXPECT_EQ(Text(dialog.editZoom2Begin), Seconds(second.GetZoomBeginTime()));
-    EXPECT_EQ(Text(dialog.editZoom2End), Seconds(second.GetZoomEndTime()));
-    EXPECT_FALSE(dialog.chkZoomed1->isChecked());
-}
-
 TEST_F(SelectZoomTest, TypingTicksTheChoiceItBelongsTo)
 {
     TMDIChildWave* window = OpenSecond();

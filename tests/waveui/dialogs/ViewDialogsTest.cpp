@@ -196,15 +196,6 @@ TEST_F(ViewDialogs, WaveViewReadsEveryFieldBack)
                                              defaults.RightColor, defaults.BackgroundColor}));
 }
 
-TEST_F(ViewDialogs, ACancelledColourDialogKeepsTheColour)
-{
-    TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
-    colors.WhenPick(std::nullopt);
-    EXPECT_TRUE(Confirm(dialog, "TDlgWaveViewProps",
-                        [&] { dialog.colbCursor->ChooseRow(dialog.colbCursor->CustomRow()); }));
-    EXPECT_EQ(dialog.GetProps().CursorColor, TWaveViewProps().CursorColor);
-}
-
 struct BadField
 {
     const char* field;
