@@ -13,6 +13,7 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
+#include "shell/ProjectCommands.h"
 #include "shell/ViewCommands.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
@@ -167,6 +168,8 @@ int main(int argc, char** argv)
     kelvorn::TFileCommands fileCommands(mainForm);
     fileCommands.Install();
     kelvorn::TPlayRecord playRecord(mainForm, audio);
+    kelvorn::TProjectCommands projectCommands(mainForm, fileCommands);
+    projectCommands.Install();
     kelvorn::TViewCommands viewCommands(mainForm);
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;

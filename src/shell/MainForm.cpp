@@ -15,10 +15,12 @@
 #include "shell/base/AboutBox.h"
 #include "shell/base/ProgramIcon.h"
 #include "sound/SineTable.h"
+#include "sound/document/ProjectFile.h"
 #include "sound/document/SideFile.h"
 #include "sound/document/UnitWave.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -115,6 +117,7 @@ void TMainForm::BuildGrammars()
     // Each format keeps the grammar it builds here for the program's life.
     PaletteFileGrammar();
     UnitWaveGrammar();
+    ProjectGrammar(projectFileVersion);
 }
 
 void TMainForm::BuildActions()
@@ -409,6 +412,15 @@ bool TMainForm::event(QEvent* event)
         break;
     }
     return QMainWindow::event(event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (closeQuery && !closeQuery()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TMainForm::showEvent(QShowEvent* event)

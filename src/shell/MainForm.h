@@ -167,6 +167,9 @@ public:
     {
         soundPlayer = std::move(player);
     }
+    /// Asked before the main window closes, by its close button as by File Exit (installed by
+    /// the project commands); false keeps the window open. Without one it closes at once.
+    void SetCloseQuery(std::function<bool()> query) { closeQuery = std::move(query); }
 
     // ---- MainWindowServices -----------------------------------------------------------------
 
@@ -188,6 +191,8 @@ protected:
     bool event(QEvent* event) override;
     /// The first show runs the first action update, so that the window opens arranged.
     void showEvent(QShowEvent* event) override;
+    /// The close query decides; the window stays when it refuses.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildActions();
@@ -252,6 +257,7 @@ private:
     bool playerHasInput = true;
     DocumentOpener* documentOpener = nullptr;
     std::function<void(const Sound&, bool)> soundPlayer;
+    std::function<bool()> closeQuery;
 };
 
 } // namespace kelvorn

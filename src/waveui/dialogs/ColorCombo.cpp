@@ -18,13 +18,13 @@ constexpr const char* kCustomText = "Custom...";
 const std::vector<TColorCombo::NamedColor>& TColorCombo::NamedColors()
 {
     static const std::vector<NamedColor> colors{
-        {"Black", 0x000000},   {"Maroon", 0x000080},      {"Green", 0x008000},
-        {"Olive", 0x008080},   {"Navy", 0x800000},        {"Purple", 0x800080},
-        {"Teal", 0x808000},    {"Gray", 0x808080},        {"Silver", 0xC0C0C0},
-        {"Red", 0x0000FF},     {"Lime", 0x00FF00},        {"Yellow", 0x00FFFF},
-        {"Blue", 0xFF0000},    {"Fuchsia", 0xFF00FF},     {"Aqua", 0xFFFF00},
-        {"White", 0xFFFFFF},   {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6},
-        {"Cream", 0xF0FBFF},   {"Medium Gray", 0xA4A0A0},
+        {"Black", 0x000000}, {"Maroon", 0x000080},      {"Green", 0x008000},
+        {"Olive", 0x008080}, {"Navy", 0x800000},        {"Purple", 0x800080},
+        {"Teal", 0x808000},  {"Gray", 0x808080},        {"Silver", 0xC0C0C0},
+        {"Red", 0x0000FF},   {"Lime", 0x00FF00},        {"Yellow", 0x00FFFF},
+        {"Blue", 0xFF0000},  {"Fuchsia", 0xFF00FF},     {"Aqua", 0xFFFF00},
+        {"White", 0xFFFFFF}, {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6},
+        {"Cream", 0xF0FBFF}, {"Medium Gray", 0xA4A0A0},
     };
     return colors;
 }
@@ -34,7 +34,9 @@ QString TColorCombo::ColorName(int32_t color)
     for (const NamedColor& named : NamedColors())
         if (named.color == color)
             return QLatin1String(named.name);
-    return QStringLiteral("$%1").arg(static_cast<uint32_t>(color), 8, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("$%1")
+        .arg(static_cast<uint32_t>(color), 8, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 QColor TColorCombo::ToQColor(int32_t color)

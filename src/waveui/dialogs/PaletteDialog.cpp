@@ -115,7 +115,8 @@ TDlgColorPalette1D::TDlgColorPalette1D(QWidget* owner, const TColorPalette1DItem
     pboLineal->setAttribute(Qt::WA_TransparentForMouseEvents);
     Place(pboColor, 16, 16, 281, 28);
 
-    btnPalItemFirst = MakeToolButton(this, "btnPalItemFirst", QStyle::SP_MediaSkipBackward, "First");
+    btnPalItemFirst =
+        MakeToolButton(this, "btnPalItemFirst", QStyle::SP_MediaSkipBackward, "First");
     btnPalItemPrevious =
         MakeToolButton(this, "btnPalItemPrevious", QStyle::SP_MediaSeekBackward, "Previous");
     btnPalItemNext = MakeToolButton(this, "btnPalItemNext", QStyle::SP_MediaSeekForward, "Next");
@@ -161,7 +162,8 @@ TDlgColorPalette1D::TDlgColorPalette1D(QWidget* owner, const TColorPalette1DItem
     Place(btnOpen, 16, 178, 25, 25);
     Place(btnSave, 44, 178, 25, 25);
 
-    connect(btnPalItemFirst, &QToolButton::clicked, this, &TDlgColorPalette1D::btnPalItemFirstClick);
+    connect(btnPalItemFirst, &QToolButton::clicked, this,
+            &TDlgColorPalette1D::btnPalItemFirstClick);
     connect(btnPalItemPrevious, &QToolButton::clicked, this,
             &TDlgColorPalette1D::btnPalItemPreviousClick);
     connect(btnPalItemNext, &QToolButton::clicked, this, &TDlgColorPalette1D::btnPalItemNextClick);

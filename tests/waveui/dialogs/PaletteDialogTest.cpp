@@ -120,17 +120,16 @@ TEST_P(PaletteStopTest, ShowsTheStopAndEnablesWhatApplies)
     EXPECT_EQ(dialog.cboColorAfter->Color(), c.leaving);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stops, PaletteStopTest,
-    ::testing::Values(
-        StopCase{0, "0 %", false, false, false, true, true, true, false, false, false, false,
-                 kBlack, kBlack},
-        StopCase{1, "25 %", true, true, true, true, true, true, true, true, false, false, kRed,
-                 kRed},
-        StopCase{2, "50 %", true, true, true, true, true, true, true, true, true, true, kBlue,
-                 kGreen},
-        StopCase{3, "100 %", true, true, true, false, false, false, false, false, false, false,
-                 kWhite, kWhite}));
+INSTANTIATE_TEST_SUITE_P(Stops, PaletteStopTest,
+                         ::testing::Values(StopCase{0, "0 %", false, false, false, true, true, true,
+                                                    false, false, false, false, kBlack, kBlack},
+                                           StopCase{1, "25 %", true, true, true, true, true, true,
+                                                    true, true, false, false, kRed, kRed},
+                                           StopCase{2, "50 %", true, true, true, true, true, true,
+                                                    true, true, true, true, kBlue, kGreen},
+                                           StopCase{3, "100 %", true, true, true, false, false,
+                                                    false, false, false, false, false, kWhite,
+                                                    kWhite}));
 
 TEST_F(PaletteDialogTest, StepsBackAndForthThroughEveryStop)
 {
@@ -263,11 +262,11 @@ TEST_P(PaletteBadPositionTest, ShowsTheBoxAndRestoresTheOldPosition)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, PaletteBadPositionTest,
-    ::testing::Values(
-        BadPositionCase{"0 %", "In Position: Value must be positive and more than 0."},
-        BadPositionCase{"100 %", "In Position: Value must be less than 1."},
-        BadPositionCase{"50 %", "This Position already exists in the pallette."},
-        BadPositionCase{"0.5", "This Position already exists in the pallette."}));
+    ::testing::Values(BadPositionCase{"0 %",
+                                      "In Position: Value must be positive and more than 0."},
+                      BadPositionCase{"100 %", "In Position: Value must be less than 1."},
+                      BadPositionCase{"50 %", "This Position already exists in the pallette."},
+                      BadPositionCase{"0.5", "This Position already exists in the pallette."}));
 
 TEST_F(PaletteDialogTest, OkTakesAPendingPositionAndARefusedOneKeepsTheDialogOpen)
 {

@@ -1,0 +1,390 @@
+#include "shell/ProjectCommands.h"
+
+#include "general/Assert.h"
+#include "general/GuiMessages.h"
+#include "general/Messages.h"
+#include "general/xml/XMLWriter.h"
+#include "platform/FileDialogs.h"
+#include "platform/Services.h"
+#include "shell/DocumentServices.h"
+#include "shell/FileCommands.h"
+#include "shell/MainForm.h"
+#include "shell/base/ChildKelvorn.h"
+#include "sound/document/UnitWave.h"
+#include "waveui/ViewWaveGroup.h"
+#include "waveui/WaveWindow.h"
+
+#include <QMdiArea>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace kelvorn {
+
+namespace {
+
+FileDialogRequest ProjectRequest(const char* title)
+{
+    return FileDialogRequest{title, TProjectCommands::ProjectFilter, projectFileExtension, ""};
+}
+
+ProjectBounds BoundsOf(const QWidget& window)
+{
+    const QRect bounds = window.geometry();
+    ProjectBounds result{bounds.left(), bounds.top(), bounds.width(), bounds.height(),
+                         ProjectWindowState::Normal};
+    if (window.isMinimized())
+        result.state = ProjectWindowState::Minimized;
+    else if (window.isMaximized())
+        result.state = ProjectWindowState::Maximized;
+    return result;
+}
+
+const char* KindWords(uint8_t kind)
+{
+    return kind == TFileUnit::KindMusic ? "Music pieces" : "Sound factories";
+}
+
+} // namespace
+
+TProjectCommands::TProjectCommands(TMainForm& form, TFileCommands& files) : form(form), files(files)
+{
+}
+
+TProjectCommands::~TProjectCommands()
+{
+    form.SetCloseQuery({});
+    form.SetDocumentOpener(nullptr);
+}
+
+void TProjectCommands::Install()
+{
+    form.SetCommand("ProjectNew", [this] { ProjectNewExecute(); });
+    form.SetCommand("ProjectOpen", [this] { ProjectOpenExecute(); });
+    form.SetCommand("ProjectClose", [this] { ProjectCloseExecute(); });
+    form.SetCommand("ProjectSave", [this] { ProjectSaveExecute(); });
+    form.SetCommand("ProjectExport", [this] { ProjectExportExecute(); });
+    // Exit is the main window's close: asking the windows here first would leave a project
+    // with none to save.
+    form.SetCommand("FileExit", [this] { form.close(); });
+    form.SetCloseQuery([this] { return CloseQuery(); });
+    form.SetDocumentOpener(this);
+}
+
+void TProjectCommands::SetKindHandlers(uint8_t kind, KindHandlers handlers)
+{
+    if (KV_SOFT_ASSERT(kind == TFileUnit::KindMusic || kind == TFileUnit::KindFactory))
+        kindHandlers[kind] = std::move(handlers);
+}
+
+// ---- Commands -------------------------------------------------------------------------------
+
+void TProjectCommands::ProjectNewExecute()
+{
+    std::string fileName;
+    if (!GetService<FileDialogs>().SaveFile(ProjectRequest(NewProjectTitle), fileName))
+        return;
+    if (!SaveProject(form.GetProjectFile(), false) || !CloseAllChildren())
+        return;
+    // The file itself is written by the first save.
+    form.SetProjectFile(fileName);
+}
+
+void TProjectCommands::ProjectOpenExecute()
+{
+    const std::vector<std::string> chosen =
+        GetService<FileDialogs>().OpenFiles(ProjectRequest(OpenProjectTitle), false);
+    if (chosen.empty())
+        return;
+    if (!SaveProject(form.GetProjectFile(), false) || !CloseAllChildren())
+        return;
+    LoadProject(chosen.front());
+}
+
+void TProjectCommands::ProjectCloseExecute()
+{
+    if (form.GetProjectFile().empty())
+        return;
+    if (!SaveProject(form.GetProjectFile(), false) || !CloseAllChildren())
+        return;
+    form.SetProjectFile(std::string());
+}
+
+void TProjectCommands::ProjectSaveExecute()
+{
+    if (!form.GetProjectFile().empty())
+        SaveProject(form.GetProjectFile(), false);
+}
+
+void TProjectCommands::ProjectExportExecute()
+{
+    std::string fileName;
+    if (GetService<FileDialogs>().SaveFile(ProjectRequest(ExportProjectTitle), fileName))
+        SaveProject(fileName, true);
+}
+
+bool TProjectCommands::CloseQuery()
+{
+    if (form.GetProjectFile().empty())
+        return AskEveryWindow();
+    return SaveProject(form.GetProjectFile(), false) && CloseAllChildren();
+}
+
+bool TProjectCommands::AskEveryWindow()
+{
+    for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
+        if (!window->close())
+            return false;
+    return true;
+}
+
+// ---- Saving -------------------------------------------------------------------------------
+
+std::vector<TMDIChildKelvorn*> TProjectCommands::WindowsInFileOrder() const
+{
+    std::vector<TMDIChildKelvorn*> windows = form.Documents().DocumentWindows();
+    std::reverse(windows.begin(), windows.end());
+    return windows;
+}
+
+ProjectDescription TProjectCommands::DescribeWindows() const
+{
+    ProjectDescription project;
+    project.frame = BoundsOf(form);
+    for (TMDIChildKelvorn* window : WindowsInFileOrder()) {
+        const TFileUnit* unit = window->GetUnit();
+        if (!unit)
+            continue;
+        ProjectWindow entry;
+        entry.kind = unit->GetKind();
+        entry.file = unit->GetFileName();
+        entry.tempFile = unit->GetTempFileNumber();
+        entry.name = unit->GetName();
+        entry.bounds = BoundsOf(*window);
+        project.windows.push_back(std::move(entry));
+    }
+    return project;
+}
+
+bool TProjectCommands::SaveProject(const std::string& fileName, bool exporting)
+{
+    if (fileName.empty())
+        return true;
+    // Checked before any copy is written: a name the file cannot hold would make a project
+    // that saves but never opens again.
+    std::string error;
+    if (!CheckProjectTexts(DescribeWindows(), exporting, error)) {
+        Messages().Show("Cannot save Project File: " + error + ".", "FileError",
+                        MsgIcon::Information, MsgButtons::Ok);
+        return false;
+    }
+    if (!SaveProjectDocuments(fileName, exporting) || !WriteProjectFile(fileName, exporting))
+        return false;
+    // A copy left behind under the wrong name would be lost on reopening, so a failure here
+    // names the file and fails the save, which keeps the program from closing.
+    if (!DeleteSavedProjectCopies(fileName, error) || !RenameNewProjectCopies(fileName, error)) {
+        TGuiMessages::ShowFileError(error);
+        return false;
+    }
+    return true;
+}
+
+bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool exporting)
+{
+    int32_t n = 0;
+    for (TMDIChildKelvorn* window : WindowsInFileOrder()) {
+        TFileUnit* unit = window->GetUnit();
+        if (!unit)
+            continue;
+        const uint8_t kind = unit->GetKind();
+        TUnitWave* wave = window->GetUnitWave();
+        bool copy = exporting;
+        if (wave)
+            copy = copy || wave->IsModified() || wave->GetValues() == 0;
+        else
+            copy = copy || window->IsDocumentModified();
+        if (!copy) {
+            unit->SetTempFileNumber(-1);
+            continue;
+        }
+        unit->SetTempFileNumber(n);
+        std::string directory;
+        std::string error;
+        if (!ProjectCopyDirectory(fileName, directory, error))
+            return false;
+        std::error_code code;
+        if (!std::filesystem::is_directory(directory, code) &&
+            !std::filesystem::create_directories(directory, code)) {
+            TGuiMessages::ShowFileError("Cannot create the directory \"" + directory + "\"" +
+                                        (code ? ": " + code.message() : std::string()) + ".");
+            return false;
+        }
+        const std::string path =
+            ProjectCopyPath(directory, projectNewCopy, n, ProjectCopyExtension(kind));
+        bool saved = false;
+        if (wave) {
+            saved = exporting ? wave->SaveAs(path) : wave->SaveProjectCopy(path);
+        } else if (kind < kindHandlers.size() && kindHandlers[kind].saveCopy) {
+            saved = kindHandlers[kind].saveCopy(*unit, path, exporting);
+        } else {
+            KV_SOFT_ASSERT(kindHandlers[kind].saveCopy);
+        }
+        if (!saved)
+            return false;
+        ++n;
+    }
+    return true;
+}
+
+bool TProjectCommands::WriteProjectFile(const std::string& fileName, bool exporting)
+{
+    const std::unique_ptr<TXMLComplexElement> tree = BuildProjectXML(DescribeWindows(), exporting);
+    std::string error;
+    if (WriteXMLFile(*tree, fileName, error))
+        return true;
+    Messages().Show("Cannot save Project File: " + error, "FileError", MsgIcon::Information,
+                    MsgButtons::Ok);
+    return false;
+}
+
+// ---- Closing ------------------------------------------------------------------------------
+
+bool TProjectCommands::CloseAllChildren()
+{
+    if (form.GetProjectFile().empty()) {
+        for (TMDIChildKelvorn* window : WindowsInFileOrder())
+            if (!window->close())
+                return false;
+        return true;
+    }
+    for (TMDIChildKelvorn* window : WindowsInFileOrder()) {
+        TFileUnit* unit = window->GetUnit();
+        if (unit && unit->GetTempFileNumber() != -1) {
+            if (TUnitWave* wave = window->GetUnitWave())
+                wave->ClearModified();
+            else if (unit->GetKind() < kindHandlers.size() &&
+                     kindHandlers[unit->GetKind()].clearModified)
+                kindHandlers[unit->GetKind()].clearModified(*unit);
+        }
+        window->Release();
+    }
+    return true;
+}
+
+// ---- Opening ------------------------------------------------------------------------------
+
+void TProjectCommands::LoadProject(const std::string& fileName)
+{
+    form.SetProjectFile(fileName);
+    ProjectFileContent content;
+    ReadProjectFile(fileName, content);
+    std::string error;
+    const bool rebuilt = RebuildProject(content, fileName, *this, error);
+    // Change tracking came back on only now: the marks follow.
+    for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
+        window->UpdateModifiedMark();
+    if (!rebuilt) {
+        form.Documents().EndWait();
+        Messages().Show("Cannot read the file: \"" + fileName + "\": " + error, "File Error",
+                        MsgIcon::Information, MsgButtons::Ok);
+        form.SetProjectFile(std::string());
+    }
+    form.UpdateMainCaption();
+    form.ActionListUpdate();
+}
+
+void TProjectCommands::SetFrame(const ProjectBounds& frame)
+{
+    form.setGeometry(frame.left, frame.top, frame.width, frame.height);
+    switch (frame.state) {
+    case ProjectWindowState::Minimized:
+        form.setWindowState(Qt::WindowMinimized);
+        break;
+    case ProjectWindowState::Maximized:
+        form.setWindowState(Qt::WindowMaximized);
+        break;
+    default:
+        form.setWindowState(Qt::WindowNoState);
+        break;
+    }
+}
+
+TFileUnit* TProjectCommands::OpenDocument(uint8_t kind, const std::string& path,
+                                          const std::string& copy, std::string& message)
+{
+    if (kind == TFileUnit::KindWave)
+        return files.OpenWaveFile(path, copy, true);
+    if (kind < kindHandlers.size() && kindHandlers[kind].open)
+        return kindHandlers[kind].open(path, copy);
+    message = std::string(KindWords(kind)) + " cannot be opened by this version.";
+    return nullptr;
+}
+
+TFileUnit* TProjectCommands::FindOtherByName(const std::string& name, const TFileUnit* except)
+{
+    for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
+        if (window->GetUnit() && window->GetUnit() != except &&
+            window->GetUnit()->GetName() == name)
+            return window->GetUnit();
+    return nullptr;
+}
+
+void TProjectCommands::PlaceWindow(TFileUnit& unit, const std::string& name,
+                                   const ProjectBounds* bounds)
+{
+    if (!name.empty())
+        unit.SetName(name);
+    TMDIChildKelvorn* window = form.Documents().FindChildOf(&unit);
+    if (!window || !bounds)
+        return;
+    const QRect rect(bounds->left, bounds->top, bounds->width, bounds->height);
+    switch (bounds->state) {
+    case ProjectWindowState::Minimized:
+        window->setGeometry(rect);
+        window->showMinimized();
+        break;
+    case ProjectWindowState::Maximized:
+        window->setGeometry(rect);
+        window->showMaximized();
+        break;
+    default:
+        window->showNormal();
+        window->setGeometry(rect);
+        break;
+    }
+    // The side file's split and zoom waited for the window's real size, which it has now.
+    if (auto* wave = dynamic_cast<TMDIChildWave*>(window)) {
+        wave->GetViewWaveGroup().ApplyPendingSplitPosition();
+        wave->GetViewWaveGroup().ApplyPendingZoom();
+    }
+}
+
+void TProjectCommands::SetEditName(const std::string& name)
+{
+    form.SetEditName(name);
+}
+
+// ---- DocumentOpener ---------------------------------------------------------------------
+
+void TProjectCommands::OpenProject(const std::string& path)
+{
+    LoadProject(path);
+}
+
+void TProjectCommands::OpenFactory(const std::string& path)
+{
+    files.OpenFactory(path);
+}
+
+void TProjectCommands::OpenMusic(const std::string& path)
+{
+    files.OpenMusic(path);
+}
+
+void TProjectCommands::OpenWave(const std::string& path)
+{
+    files.OpenWave(path);
+}
+
+} // namespace kelvorn

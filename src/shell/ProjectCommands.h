@@ -1,0 +1,119 @@
+#pragma once
+// The project commands: new, open, save, export and close a project, and the main window's
+// close rules. A project save first writes a copy of every document with unsaved changes into
+// the project's copy directory ("newProjectWindowFile" n), then the project file that names the
+// copies by number, then removes the copies of the previous save and gives the new ones their
+// final names ("savedProjectWindowFile" n). Opening rebuilds every window from the documents'
+// files and those copies, with its name, place, size and state.
+//
+// The file format and the rebuild's order live in the model (sound/document/ProjectFile.h);
+// this class describes the real windows to it and makes the windows it asks for.
+//
+// Closing the main window never loses work: with a project open the project is saved and its
+// windows closed without questions (their work is in the copies); without one each document
+// window asks its close question, the most recently active first, and the first Cancel keeps
+// the program running.
+
+#include "shell/MainFormCommandLine.h"
+#include "sound/document/ProjectFile.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace kelvorn {
+
+class TMainForm;
+class TFileCommands;
+class TFileUnit;
+class TMDIChildKelvorn;
+
+class TProjectCommands final : public DocumentOpener, private ProjectWindowMaker
+{
+public:
+    static constexpr const char* ProjectFilter =
+        "Project Files (*.kvp)|*.kvp|XML Files (*.xml)|*.xml|All files (*.*)|*.*";
+    static constexpr const char* NewProjectTitle = "New Project";
+    static constexpr const char* OpenProjectTitle = "Open Project";
+    static constexpr const char* ExportProjectTitle = "Export Project";
+
+    /// What the project needs of a music or factory document; their code installs it.
+    struct KindHandlers
+    {
+        /// Opens a document from copy (when not empty and present) or path in a new window, its
+        /// file name set to path; null when it could not (its box shown).
+        std::function<TFileUnit*(const std::string& path, const std::string& copy)> open;
+        /// Writes the document's copy to path (the whole document when exporting).
+        std::function<bool(TFileUnit& unit, const std::string& path, bool exporting)> saveCopy;
+        /// Forgets the document's unsaved changes (its copy holds them).
+        std::function<void(TFileUnit& unit)> clearModified;
+    };
+
+    /// form and files: not owned, must outlive the commands.
+    TProjectCommands(TMainForm& form, TFileCommands& files);
+    ~TProjectCommands() override;
+    TProjectCommands(const TProjectCommands&) = delete;
+    TProjectCommands& operator=(const TProjectCommands&) = delete;
+
+    /// Installs the five project commands, File Exit (which closes the main window under the
+    /// close rules), the main window's close query, and the command line's opener (which hands
+    /// every other kind on to the file commands). Install it after the file commands.
+    void Install();
+    /// For kind 2 (music) or 3 (factory).
+    void SetKindHandlers(uint8_t kind, KindHandlers handlers);
+
+    // ---- Commands ------------------------------------------------------------------------
+
+    void ProjectNewExecute();
+    void ProjectOpenExecute();
+    void ProjectCloseExecute();
+    void ProjectSaveExecute();
+    void ProjectExportExecute();
+    /// The main window's close query.
+    bool CloseQuery();
+
+    // ---- The steps -----------------------------------------------------------------------
+
+    /// Copies, project file, removal of the old copies, renaming of the new: each only after
+    /// the one before succeeded. An empty file name does nothing and succeeds.
+    bool SaveProject(const std::string& fileName, bool exporting);
+    /// Opens the project file: sets the project, rebuilds its windows; a failure shows its box
+    /// and leaves no project (the windows opened before the failure stay).
+    void LoadProject(const std::string& fileName);
+    /// With a project, closes every document window without a question, forgetting the changes
+    /// of those that have a copy; without one, asks each its close question, the last in the
+    /// list first, and stops at the first refusal.
+    bool CloseAllChildren();
+    /// The main window and its document windows as the project file stores them, the windows
+    /// from the last in the list to the first.
+    ProjectDescription DescribeWindows() const;
+
+    // ---- DocumentOpener ----------------------------------------------------------------
+
+    void OpenProject(const std::string& path) override;
+    void OpenFactory(const std::string& path) override;
+    void OpenMusic(const std::string& path) override;
+    void OpenWave(const std::string& path) override;
+
+private:
+    /// The document windows from the last in the list to the first: the order of the file.
+    std::vector<TMDIChildKelvorn*> WindowsInFileOrder() const;
+    bool SaveProjectDocuments(const std::string& fileName, bool exporting);
+    bool WriteProjectFile(const std::string& fileName, bool exporting);
+    bool AskEveryWindow();
+
+    // ProjectWindowMaker
+    void SetFrame(const ProjectBounds& frame) override;
+    TFileUnit* OpenDocument(uint8_t kind, const std::string& path, const std::string& copy,
+                            std::string& message) override;
+    TFileUnit* FindOtherByName(const std::string& name, const TFileUnit* except) override;
+    void PlaceWindow(TFileUnit& unit, const std::string& name,
+                     const ProjectBounds* bounds) override;
+    void SetEditName(const std::string& name) override;
+
+    TMainForm& form;
+    TFileCommands& files;
+    std::array<KindHandlers, 4> kindHandlers;
+};
+
+} // namespace kelvorn

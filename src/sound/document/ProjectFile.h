@@ -1,0 +1,184 @@
+#pragma once
+// The project file (".kvp"): the main window's place and, for every open document window, its
+// document (a file, a numbered copy beside the project, or both), name, place, size and state.
+//
+// The model side knows no windows. Saving, the shell describes its windows in a
+// ProjectDescription and this code writes it; opening, this code reads the file into a
+// description and rebuilds it through a ProjectWindowMaker, which the shell backs with real
+// windows and the tests and the fuzz target with fakes. The copies of unsaved documents live in
+// "<project name>TempSaveFiles" beside the project file, numbered in the order the windows are
+// written.
+
+#include "general/xml/XMLElement.h"
+#include "general/xml/XMLGrammar.h"
+#include "general/xml/XMLToken.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvorn {
+
+class TFileUnit;
+
+inline constexpr const char* projectFileRoot = "Project";
+inline constexpr const char* projectFileVersion = "9.0";
+inline constexpr const char* projectFileOldVersion = "8.0";
+inline constexpr const char* projectFileExtension = "kvp";
+inline constexpr const char* projectCopyDirSuffix = "TempSaveFiles";
+inline constexpr const char* projectSavedCopy = "savedProjectWindowFile";
+inline constexpr const char* projectNewCopy = "newProjectWindowFile";
+
+enum class ProjectWindowState : uint8_t { Normal, Minimized, Maximized };
+
+/// A window's place: position and size in pixels, and its state.
+struct ProjectBounds
+{
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    ProjectWindowState state = ProjectWindowState::Normal;
+
+    bool operator==(const ProjectBounds&) const = default;
+};
+
+/// One document window of a project.
+struct ProjectWindow
+{
+    /// 1 wave, 2 music, 3 factory (TFileUnit::Kind).
+    uint8_t kind = 1;
+    /// The document's file; empty for an untitled document.
+    std::string file;
+    /// The number of the document's copy beside the project; -1 for none.
+    int32_t tempFile = -1;
+    /// Empty for a document without a name.
+    std::string name;
+    ProjectBounds bounds;
+
+    // Read from a file only: where the document element stands, for the messages of the
+    // rebuild, and whether the elements after it were read too.
+    int32_t line = 0;
+    int32_t column = 0;
+    bool complete = true;
+
+    bool SameWindow(const ProjectWindow& other) const
+    {
+        return kind == other.kind && file == other.file && tempFile == other.tempFile &&
+               name == other.name && bounds == other.bounds;
+    }
+};
+
+/// Everything a project file holds, windows in file order.
+struct ProjectDescription
+{
+    ProjectBounds frame;
+    std::vector<ProjectWindow> windows;
+};
+
+/// A project file as far as it could be read.
+struct ProjectFileContent
+{
+    enum class Stage : uint8_t {
+        Refused, ///< tokens, version or grammar refused the file: nothing to rebuild
+        Partial, ///< a value failed: the windows before it (and the failing one, incomplete)
+        Whole,
+    };
+    Stage stage = Stage::Refused;
+    std::string version;
+    bool frameRead = false;
+    ProjectDescription project;
+    /// For Refused and Partial: the text shown after "Cannot read the file: "P": ".
+    std::string error;
+};
+
+// ---- grammar, tree, file ------------------------------------------------------------------
+
+/// Builds the two grammars into grammar: version "9.0" (Version, Frame, Window*) and "8.0"
+/// (Version, NoNameCounter, Frame, Window*).
+void CreateProjectGrammars(TDTDGrammar& grammar, const TDTDCompound*& version9,
+                           const TDTDCompound*& version8);
+/// The program's grammar of version, built once; nullptr for another version.
+const TDTDCompound* ProjectGrammar(const std::string& version);
+
+/// The tree of a project: "Project", "Version" "9.0", "Frame", then the windows in the order
+/// given. Exporting leaves every "File" out.
+std::unique_ptr<TXMLComplexElement> BuildProjectXML(const ProjectDescription& project,
+                                                    bool exporting);
+
+/// Whether every text the project would store can be read back: a window name or (unless
+/// exporting) a file name holding "<" or ">" cannot. False with the message naming it.
+bool CheckProjectTexts(const ProjectDescription& project, bool exporting, std::string& error);
+
+/// "At line L, column C: text", with C counted from 1 as the rebuild messages count it.
+std::string ProjectPositionMessage(int32_t line, int32_t column, const std::string& text);
+
+/// Reads the element tree below "Project" into content (stage Whole or Partial).
+void ReadProjectElements(const TXMLItem* project, ProjectFileContent& content);
+/// Version check, grammar, description: for a token chain the tokenizer made without an error.
+void ReadProjectTokens(const TXMLToken& tokens, const std::string& version,
+                       ProjectFileContent& content);
+/// Reads a project file from disk.
+void ReadProjectFile(const std::string& fileName, ProjectFileContent& content);
+
+// ---- paths and copies -------------------------------------------------------------------
+
+/// The copy directory of a project file: its directory, "/", its name without the extension and
+/// "TempSaveFiles". False, with a message, for a name without a directory part.
+bool ProjectCopyDirectory(const std::string& projectFile, std::string& directory,
+                          std::string& error);
+/// directory + "/" + prefix + n + extension (extension with its dot, or empty for the base).
+std::string ProjectCopyPath(const std::string& directory, const char* prefix, int32_t number,
+                            const std::string& extension = {});
+/// The extension of a document kind's copy: ".wav", ".kvm", ".kvf" ("" for another kind).
+const char* ProjectCopyExtension(uint8_t kind);
+
+/// Removes the copies of the previous save: for n = 0, 1, ... every "savedProjectWindowFile" n
+/// with ".wav", ".kvm", ".kvf" and ".kvw", up to the first n that has none. False, with a
+/// message naming the file, when one cannot be removed.
+bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error);
+/// Gives the new copies their final names, in the same order. False, with a message naming the
+/// file, when one cannot be renamed.
+bool RenameNewProjectCopies(const std::string& projectFile, std::string& error);
+
+/// Where a file named in a project is: the path as written when it exists; else, for a relative
+/// path, the path in the project's directory; else, for a path with a drive letter or
+/// backslashes, the path with "/" for every backslash and then its base name in the project's
+/// directory. When none exists, the path as written (the open reports it or falls back).
+std::string ResolveProjectPath(const std::string& written, const std::string& projectFile);
+
+// ---- the rebuild --------------------------------------------------------------------------
+
+/// What the rebuild asks of the program: the shell opens documents in windows, a test keeps
+/// fakes.
+class ProjectWindowMaker
+{
+public:
+    virtual ~ProjectWindowMaker() = default;
+
+    /// Puts the main window at frame.
+    virtual void SetFrame(const ProjectBounds& frame) = 0;
+    /// Opens a document of kind in a new window: from copy when that exists (a copy's base path
+    /// with its extension, or "" without a copy), else from path; a missing copy of a document
+    /// without a file gives an empty document. Null when it could not be opened (the opener
+    /// showed its box; message may add the reason for the rebuild's message).
+    virtual TFileUnit* OpenDocument(uint8_t kind, const std::string& path, const std::string& copy,
+                                    std::string& message) = 0;
+    /// The open document other than except that bears name, or null.
+    virtual TFileUnit* FindOtherByName(const std::string& name, const TFileUnit* except) = 0;
+    /// Names the document (name may be empty) and places its window; bounds is null when the
+    /// file failed before its place was read.
+    virtual void PlaceWindow(TFileUnit& unit, const std::string& name,
+                             const ProjectBounds* bounds) = 0;
+    /// The name of the last window goes to the Edit Name window.
+    virtual void SetEditName(const std::string& name) = 0;
+};
+
+/// Rebuilds content's windows through maker, for the project file projectFile. False with the
+/// full message when a document cannot be opened or the content was only partly read; the
+/// windows opened before stay. However it ends, every wave it opened tracks its changes again.
+bool RebuildProject(const ProjectFileContent& content, const std::string& projectFile,
+                    ProjectWindowMaker& maker, std::string& error);
+
+} // namespace kelvorn
