@@ -16,6 +16,7 @@
 #include "shell/PlayRecord.h"
 #include "shell/ProjectCommands.h"
 #include "shell/SplitMergeCommands.h"
+#include "shell/ViewCommands.h"
 #include "shell/WaveCommands.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
@@ -178,6 +179,7 @@ int main(int argc, char** argv)
     kelvorn::TPlayRecord playRecord(mainForm, audio);
     kelvorn::TProjectCommands projectCommands(mainForm, fileCommands);
     projectCommands.Install();
+    kelvorn::TViewCommands viewCommands(mainForm);
     const QString screenshot = qEnvironmentVariable("KELVORN_SCREENSHOT");
     std::unique_ptr<QuitWhenShown> quitWhenShown;
     if (!screenshot.isEmpty() || qEnvironmentVariableIsSet("KELVORN_QUIT_WHEN_SHOWN"))

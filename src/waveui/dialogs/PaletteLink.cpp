@@ -1,0 +1,16 @@
+#include "platform/qt/QtDialogRunner.h"
+#include "waveui/dialogs/PaletteDialog.h"
+#include "waveui/dialogs/ViewDialogs.h"
+
+namespace kelvorn {
+
+bool EditColorPalette(QWidget* owner, TColorPalette1DItem& palette)
+{
+    TDlgColorPalette1D dialog(owner, palette);
+    if (RunDialog(dialog) != DialogResult::Accepted)
+        return false;
+    palette = dialog.GetColorPalette();
+    return true;
+}
+
+} // namespace kelvorn
