@@ -320,15 +320,15 @@ void TWaveCommands::DrawingSwitch(uint8_t kind)
         (kind == TUnitWave::DrawLinear ? linear : smooth)->setChecked(false);
         window->SetDefaultCursor();
     } else {
-        // The nodes stay; only the curve between them is drawn the other way. The drawing
-        // cursor stays too, since the user is still drawing.
+        // The nodes stay; only the curve between them is drawn the other way. Kept: the
+        // window shows the default cursor afterwards, as switching always has.
         unit.SetDrawKind(kind);
         unit.RenderUserDraw();
         unit.SetModified();
         window->RepaintViews();
         unit.SetViewModified();
         checkKind(kind);
-        window->SetDrawCursor();
+        window->SetDefaultCursor();
     }
     window->RefreshWave();
 }
