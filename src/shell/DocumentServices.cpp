@@ -321,6 +321,16 @@ void TDocumentServices::DeleteUndo()
     undoUnit.reset();
 }
 
+std::unique_ptr<TUndoUnit> TDocumentServices::ReleaseUndo()
+{
+    return std::move(undoUnit);
+}
+
+void TDocumentServices::RestoreUndo(std::unique_ptr<TUndoUnit> record)
+{
+    undoUnit = std::move(record);
+}
+
 void TDocumentServices::DeleteUndoOfUnit(const TUnitWave& unit)
 {
     if (undoUnit && undoUnit->GetUnitWave() == &unit)

@@ -139,6 +139,11 @@ public:
     /// Replaces the undo record by a snapshot of unit.
     void MakeUndo(TUnitWave& unit);
     void DeleteUndo();
+    /// Hands the record over, leaving none; a command whose snapshot turned out needless puts
+    /// the one before back with RestoreUndo.
+    std::unique_ptr<TUndoUnit> ReleaseUndo();
+    /// Replaces the record by record (may be null).
+    void RestoreUndo(std::unique_ptr<TUndoUnit> record);
     /// DeleteUndo when the record belongs to unit (called while unit is destroyed).
     void DeleteUndoOfUnit(const TUnitWave& unit);
     /// The record, or null.

@@ -2,6 +2,7 @@
 
 #include "general/Messages.h"
 #include "platform/Services.h"
+#include "sound/document/UndoUnit.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/ComplexDialogs.h"
 #include "waveui/dialogs/EffectDialogs.h"
@@ -235,10 +236,18 @@ WaveOpResult TWaveCommands::RunOperation(TUnitWave& unit, WaveUndoRule undo,
 {
     TDocumentServices& documents = form.Documents();
     documents.BeginWait();
-    if (undo == WaveUndoRule::Always ||
-        (undo == WaveUndoRule::NotWhileDrawing && !unit.IsUserDrawing()))
+    const bool snapshot = undo == WaveUndoRule::Always ||
+                          (undo == WaveUndoRule::NotWhileDrawing && !unit.IsUserDrawing());
+    std::unique_ptr<TUndoUnit> previous;
+    if (snapshot) {
+        previous = documents.ReleaseUndo();
         documents.MakeUndo(unit);
+    }
     const WaveOpResult result = operation(unit);
+    // Nothing changed: the snapshot would only cost the user the undo of the command before.
+    if (snapshot &&
+        (result.outcome == WaveOpOutcome::Refused || result.outcome == WaveOpOutcome::Unchanged))
+        documents.RestoreUndo(std::move(previous));
     // A stopped engine may have moved the positions, so the document counts as changed.
     const bool changed =
         result.outcome == WaveOpOutcome::Done || result.outcome == WaveOpOutcome::Stopped;
@@ -311,15 +320,15 @@ void TWaveCommands::DrawingSwitch(uint8_t kind)
         (kind == TUnitWave::DrawLinear ? linear : smooth)->setChecked(false);
         window->SetDefaultCursor();
     } else {
-        // The nodes stay; only the curve between them is drawn the other way. The drawing
-        // cursor stays too, since the user is still drawing.
+        // The nodes stay; only the curve between them is drawn the other way. Kept: the
+        // window shows the default cursor afterwards, as switching always has.
         unit.SetDrawKind(kind);
         unit.RenderUserDraw();
         unit.SetModified();
         window->RepaintViews();
         unit.SetViewModified();
         checkKind(kind);
-        window->SetDrawCursor();
+        window->SetDefaultCursor();
     }
     window->RefreshWave();
 }

@@ -178,9 +178,10 @@ SoundUPtr PerEchoEnvelopes(const Sound& sound, AbortFlag* abort, double time,
 
 namespace {
 
+// A block shorter than one value is one value long, as the Block effect takes it.
 int32_t BlockValues(const Sound& sound, double blockTime)
 {
-    return soundops::Saturate32(soundops::Count(sound, blockTime));
+    return std::max(1, soundops::Saturate32(soundops::Count(sound, blockTime)));
 }
 
 } // namespace

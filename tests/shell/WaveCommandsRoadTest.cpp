@@ -113,6 +113,28 @@ TEST_F(WaveCommandsTest, CancelOfEveryDialogChangesNothing)
     }
 }
 
+TEST_F(WaveCommandsTest, AnOperationThatChangesNothingKeepsTheUndoRecordOfTheCommandBefore)
+{
+    TMDIChildWave* window = NewWave("Mono", MonoPattern(800, 3));
+    TUnitWave& unit = window->GetUnitWave();
+    OkWith("TDlgVolumeProps");
+    Trigger("Volume");
+    TUndoUnit* volumeUndo = form->Documents().GetUndo();
+    ASSERT_NE(volumeUndo, nullptr);
+    const SoundPtr afterVolume = unit.GetSound();
+    unit.ClearModified();
+
+    // Mixing the channels of a mono wave has nothing to do.
+    OkWith("TDlgLeftRightProps", {{"editLeft2Right", "50 %"}});
+    Run("MixLeftRight");
+
+    EXPECT_EQ(unit.GetSound(), afterVolume);
+    EXPECT_EQ(form->Documents().GetUndo(), volumeUndo);
+    EXPECT_FALSE(unit.IsDataModified());
+    EXPECT_DOUBLE_EQ(form->Documents().LastUsedProps().leftRightProps.leftToRight.GetValue(), 0.5)
+        << "the confirmed record is kept all the same";
+}
+
 struct DrawingCase
 {
     const char* action;

@@ -20,6 +20,14 @@ using namespace detail;
 
 namespace {
 
+/// A start phase in turns within [0, 1): the sine runs in whole turns, so a full turn is none
+/// and -90 degrees is 270.
+double StartTurn(double phase)
+{
+    const double turn = phase - std::floor(phase);
+    return turn < 1.0 ? turn : 0.0;
+}
+
 /// The range most operations work on, or the part the generators replace.
 struct Span
 {
@@ -137,7 +145,7 @@ WaveOpResult MakeSinus(TUnitWave& unit, const TSinusProps& props)
     unit.BeginWaveChange(s.begin, s.end);
     SoundUPtr result = kelvorn::MakeSinus(*unit.GetSound(), unit.GetAbortFlag(), amplitude,
                                           static_cast<int16_t>(-amplitude), period, periods,
-                                          own.startPhase.GetValue(), &s.begin, &s.end);
+                                          StartTurn(own.startPhase.GetValue()), &s.begin, &s.end);
     return FinishChange(unit, std::move(result), {}, s.begin, s.end);
 }
 
@@ -237,7 +245,16 @@ WaveOpResult Length(TUnitWave& unit, const TLengthProps& props)
         if (!unit.GetDrawNodes())
             return {WaveOpOutcome::Unchanged, {}};
         const double before = unit.GetDrawLength();
-        unit.SetDrawLength(before * own.GetLengthFactor(before));
+        const double factor = own.GetLengthFactor(before);
+        // A drawing cannot be played backwards, and one of no length never grows again.
+        if (!(factor > 0.0)) {
+            const char* field = own.lengthKind == lengthKindNew      ? "New Length"
+                                : own.lengthKind == lengthKindSameAs ? "Same Length as"
+                                                                     : "Length Factor";
+            return {WaveOpOutcome::Refused,
+                    std::string("In ") + field + ": The length of a drawing must stay above 0."};
+        }
+        unit.SetDrawLength(before * factor);
         if (unit.RenderUserDraw())
             return {};
         unit.SetDrawLength(before);

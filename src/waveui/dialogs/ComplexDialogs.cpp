@@ -105,6 +105,15 @@ TDlgPerEchoProps::TDlgPerEchoProps(QWidget* owner, const TPerEchoProps& record)
         CheckRow("chkTimeEnvelope", "Envelope", props.timeEnvelopeFlag),
         WaveRow("cboTimeEnvelope", props.timeEnvelope, " Echo Time Envelope", waveListOtherMono,
                 "chkTimeEnvelope"),
+        // The echo engine follows a time envelope only forwards.
+        HookRow("#timeSign", nullptr,
+                [this](bool& ok) {
+                    if (props.timeEnvelopeFlag && props.time.GetValue() < 0.0) {
+                        TGuiMessages::ShowFieldInputError(
+                            "Time", "The time may not be negative with a time envelope.");
+                        ok = false;
+                    }
+                }),
         OptionRow("optVolumeConstant", "Constant", props.volumeKind, P::volumeKindConstant),
         EditRow("editVolumeConstant", props.volume, "Volume Constant", "optVolumeConstant"),
         OptionRow("optVolumeEnvelope", "Envelope", props.volumeKind, P::volumeKindEnvelope),
