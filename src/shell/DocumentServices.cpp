@@ -9,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
 namespace kelvorn {
 
 TDocumentServices::TDocumentServices(QMdiArea& frame, QObject* parent)
@@ -32,6 +34,14 @@ TMDIChildKelvorn* TDocumentServices::AddDocumentWindow(TMDIChildKelvorn* window)
     if (saveHandler)
         window->SetSaveHandler(saveHandler);
     window->UpdateCaption();
+    // A window made without a place of its own (new, opened, duplicated) would open at the size
+    // of its empty layout, a caption bar with nothing under it; give it a usable share of the
+    // frame instead. Windows placed by their maker (split, merge, a project) keep their place.
+    if (window->width() < MinimumWindowWidth || window->height() < MinimumWindowHeight) {
+        const QSize area = frame.viewport()->size();
+        window->resize(std::max(MinimumWindowWidth, area.width() * 2 / 3),
+                       std::max(MinimumWindowHeight, area.height() * 2 / 3));
+    }
     window->show();
     frame.setActiveSubWindow(window);
     return window;

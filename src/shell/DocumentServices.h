@@ -59,6 +59,10 @@ public:
 
     // ---- Document windows ----------------------------------------------------------------
 
+    /// Below this size a window added to the frame is taken to have no place of its own.
+    static constexpr int MinimumWindowWidth = 320;
+    static constexpr int MinimumWindowHeight = 200;
+
     /// Puts window (with its document) into the frame, shows it and sets its caption; from now
     /// on it is one of the document windows until its close is granted. The close question's
     /// Yes saves through the save handler (SetSaveHandler). Returns the window.

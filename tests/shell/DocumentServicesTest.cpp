@@ -553,3 +553,26 @@ TEST_F(DocumentServicesTest, FactoryRunsAreNumberedFromOne)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DocumentServicesTest, AWindowWithoutAPlaceGetsTwoThirdsOfTheFrame)
+{
+    auto* window = new TMDIChildKelvorn;
+    window->SetUnit(std::make_unique<TUnitWave>("Wave 1", "", Ramp(1, 0)));
+    services.AddDocumentWindow(window);
+    const QSize area = services.Frame().viewport()->size();
+    EXPECT_EQ(window->size(), QSize(area.width() * 2 / 3, area.height() * 2 / 3));
+}
+
+TEST_F(DocumentServicesTest, AWindowPlacedByItsMakerKeepsItsSize)
+{
+    auto* window = new TMDIChildKelvorn;
+    window->SetUnit(std::make_unique<TUnitWave>("Wave 1", "", Ramp(1, 0)));
+    window->resize(TDocumentServices::MinimumWindowWidth, TDocumentServices::MinimumWindowHeight);
+    services.AddDocumentWindow(window);
+    EXPECT_EQ(window->size(),
+              QSize(TDocumentServices::MinimumWindowWidth, TDocumentServices::MinimumWindowHeight));
+}
+
+} // namespace
