@@ -14,6 +14,7 @@
 #include "sound/WavFile.h"
 #include "sound/document/UnitWave.h"
 
+#include "PulseBench.h"
 #include "SecondsReporter.h"
 
 #include <QAction>
@@ -24,120 +25,20 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <map>
 #include <memory>
-#include <poll.h>
-#include <pthread.h>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <thread>
-#include <time.h>
-#include <unistd.h>
-
-extern char** environ;
 
 using namespace kelvorn;
+using namespace kelvorn::bench;
 namespace fs = std::filesystem;
-using SteadyClock = std::chrono::steady_clock;
 
 namespace {
-
-constexpr int32_t Rate = 44100;
-constexpr const char* SinkName = "kelvorn_pipe_sink";
-
-/// Reads the sink pipe and notes when the first sound (anything but silence) comes out of it.
-class FirstSound
-{
-public:
-    explicit FirstSound(const char* pipe)
-    {
-        fd = ::open(pipe, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        thread = std::thread([this] { Run(); });
-    }
-    ~FirstSound()
-    {
-        stop = true;
-        thread.join();
-        if (fd >= 0)
-            ::close(fd);
-    }
-    /// Forgets earlier sound; the next sound heard counts.
-    void Arm()
-    {
-        heard = false;
-        armed = true;
-    }
-    bool Heard() const { return heard; }
-    SteadyClock::time_point When() const { return when; }
-    /// The processor seconds this reader has used, to take out of the process's own.
-    double CpuSeconds()
-    {
-        clockid_t id;
-        timespec t{};
-        if (pthread_getcpuclockid(thread.native_handle(), &id) != 0 ||
-            clock_gettime(id, &t) != 0)
-            return 0;
-        return t.tv_sec + t.tv_nsec / 1e9;
-    }
-
-private:
-    void Run()
-    {
-        uint8_t chunk[4096];
-        while (!stop && fd >= 0) {
-            pollfd p{fd, POLLIN, 0};
-            if (poll(&p, 1, 5) <= 0)
-                continue;
-            const ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n <= 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                continue;
-            }
-            if (!armed || heard)
-                continue;
-            for (ssize_t i = 0; i < n; ++i)
-                if (chunk[i] != 0) {
-                    when = SteadyClock::now();
-                    heard = true;
-                    armed = false;
-                    break;
-                }
-        }
-    }
-
-    int fd = -1;
-    std::atomic<bool> stop{false};
-    std::atomic<bool> armed{false};
-    std::atomic<bool> heard{false};
-    std::atomic<SteadyClock::time_point> when{};
-    std::thread thread;
-};
-
-/// A stereo noise that is never silent.
-SoundPtr Noise(int32_t frames)
-{
-    WavePtr left = CreateWave(nullptr, frames), right = CreateWave(nullptr, frames);
-    uint32_t s = 12345;
-    for (int32_t i = 0; i < frames; ++i) {
-        s = s * 1664525u + 1013904223u;
-        (*left)[i] = static_cast<int16_t>((s >> 16) | 0x100);
-        (*right)[i] = static_cast<int16_t>(s | 0x100);
-    }
-    return std::make_shared<StereoSound>(std::move(left), std::move(right), Rate, int16_t{2});
-}
 
 /// The main window with play and record on the pipe sink, one wave window per length.
 struct Setup
 {
-    int longSeconds = 60;
+    int longSeconds = LongPlaySeconds();
     QtServices services;
     ScriptedMessages messages; // a box would stop the run: it is recorded and answered
     std::unique_ptr<QtAudioDevice> audio;
@@ -150,20 +51,17 @@ struct Setup
 
     Setup()
     {
-        if (const char* s = std::getenv("KELVORN_AUDIO_BENCH_SECONDS"))
-            longSeconds = std::max(1, std::atoi(s));
         audio = std::make_unique<QtAudioDevice>(QtAudioDevice::FindOutput(SinkName),
                                                 QAudioDevice());
         form = std::make_unique<TMainForm>();
         form->show();
         player = std::make_unique<TPlayRecord>(*form, *audio);
-        shortWave = Open("Short", Noise(Rate / 2));
-        longWave = Open("Long", Noise(Rate * longSeconds));
+        shortWave = Open("Short", StereoNoise(PulseRate / 2));
+        longWave = Open("Long", StereoNoise(PulseRate * longSeconds));
         sink = std::make_unique<FirstSound>(std::getenv("KELVORN_PULSE_SINK_PIPE"));
 
         // The same sounds as files for the peer.
-        dir = fs::temp_directory_path() / ("kv-bench-play-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
+        dir = RunDirectory("kv-bench-play-");
         std::string message;
         WriteWaveFile(nullptr, (dir / "short.wav").string(),
                       shortWave->GetUnitWave()->GetSound().get(), 0, -1, message);
@@ -196,21 +94,6 @@ Setup& TheSetup()
     return *setup;
 }
 
-double CpuSeconds(int who)
-{
-    rusage usage{};
-    getrusage(who, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-struct PlayTimes
-{
-    double latency = 0; // 0: no sound reached the sink
-    double cpu = 0;
-    double wall = 0;
-};
-
 /// Presses Play on window and waits until the play has ended.
 PlayTimes PlayOurs(TMDIChildKelvorn* window, std::string& error)
 {
@@ -238,38 +121,10 @@ PlayTimes PlayOurs(TMDIChildKelvorn* window, std::string& error)
     QObject::disconnect(ended);
     PlayTimes times;
     times.cpu = CpuSeconds(RUSAGE_SELF) - s.sink->CpuSeconds() - cpu0;
-    times.wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
-    if (s.sink->Heard())
-        times.latency = std::chrono::duration<double>(s.sink->When() - start).count();
+    times.wall = SecondsBetween(start, SteadyClock::now());
+    times.latency = s.sink->LatencySince(start);
     if (!s.messages.Shown().empty())
         error = s.messages.Shown().back().text;
-    return times;
-}
-
-/// The same file played by paplay; its processor seconds are those of the child.
-PlayTimes PlayPeer(const fs::path& file, std::string& error)
-{
-    Setup& s = TheSetup();
-    s.sink->Arm();
-    std::string device = std::string("--device=") + SinkName;
-    std::string path = file.string();
-    char* argv[] = {const_cast<char*>("paplay"), device.data(), path.data(), nullptr};
-    const double cpu0 = CpuSeconds(RUSAGE_CHILDREN);
-    const auto start = SteadyClock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "paplay", nullptr, nullptr, argv, environ) != 0) {
-        error = "paplay is not on PATH";
-        return {};
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    PlayTimes times;
-    times.cpu = CpuSeconds(RUSAGE_CHILDREN) - cpu0;
-    times.wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        error = "paplay failed";
-    if (s.sink->Heard())
-        times.latency = std::chrono::duration<double>(s.sink->When() - start).count();
     return times;
 }
 
@@ -278,7 +133,7 @@ PlayTimes Play(bool ours, bool longOne, std::string& error)
     Setup& s = TheSetup();
     if (ours)
         return PlayOurs(longOne ? s.longWave : s.shortWave, error);
-    return PlayPeer(s.dir / (longOne ? "long.wav" : "short.wav"), error);
+    return PlayWithPaplay(*s.sink, s.dir / (longOne ? "long.wav" : "short.wav"), error);
 }
 
 std::map<std::string, double> cpuShare;
@@ -289,10 +144,8 @@ template <bool Ours> void BM_Latency(benchmark::State& state)
     for (auto _ : state) {
         std::string error;
         const PlayTimes times = Play(Ours, false, error);
-        if (times.latency <= 0) {
-            state.SkipWithError(error.empty() ? "no sound reached the sink" : error.c_str());
+        if (SkippedSilent(state, times.latency, error))
             return;
-        }
         state.SetIterationTime(times.latency);
     }
 }
@@ -304,10 +157,8 @@ template <bool Ours> void BM_PlayCpu(benchmark::State& state)
     for (auto _ : state) {
         std::string error;
         const PlayTimes times = Play(Ours, true, error);
-        if (times.latency <= 0) {
-            state.SkipWithError(error.empty() ? "no sound reached the sink" : error.c_str());
+        if (SkippedSilent(state, times.latency, error))
             return;
-        }
         cpu += times.cpu;
         wall += times.wall;
         longLatency[Ours ? "ours" : "peer"] = times.latency;
@@ -330,11 +181,8 @@ BENCHMARK(BM_PlayCpu<false>)->Name("BM_PaplayCpu")->UseManualTime()->Iterations(
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("KELVORN_PULSE_SINK_PIPE")) {
-        std::printf("no private PulseAudio server: run scripts/pulse-test-server.sh run %s\n",
-                    argv[0]);
+    if (!InsidePulseServer(argv[0]))
         return 0;
-    }
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -194,6 +194,22 @@ private:
     int32_t factoryRunNumber = 0;
 };
 
+/// Takes the busy cursor down on every road out of a command, the early returns included.
+class WaitScope
+{
+public:
+    explicit WaitScope(TDocumentServices& documents) : documents(documents)
+    {
+        documents.BeginWait();
+    }
+    ~WaitScope() { documents.EndWait(); }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    TDocumentServices& documents;
+};
+
 /// The Edit Name window's view of the documents: the active document of the services. The
 /// text-input mode belongs to the main window, which passes its setter.
 class TActiveNameTarget final : public NameTarget

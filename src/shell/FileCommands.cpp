@@ -5,6 +5,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDialogRunner.h"
+#include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
 #include "sound/SoundOps.h"
 #include "sound/WavFile.h"
@@ -41,22 +42,6 @@ FileDialogRequest WaveRequest(const char* title, const std::string& fileName)
 {
     return {title, TFileCommands::WaveFilter, TFileCommands::WaveExtension, fileName};
 }
-
-// Takes the busy cursor down on every road out of a command, the early returns included.
-class WaitScope
-{
-public:
-    explicit WaitScope(TDocumentServices& documents) : documents(documents)
-    {
-        documents.BeginWait();
-    }
-    ~WaitScope() { documents.EndWait(); }
-    WaitScope(const WaitScope&) = delete;
-    WaitScope& operator=(const WaitScope&) = delete;
-
-private:
-    TDocumentServices& documents;
-};
 
 } // namespace
 

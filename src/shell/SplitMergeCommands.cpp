@@ -22,22 +22,6 @@ namespace kelvorn {
 
 namespace {
 
-// Takes the busy cursor down on every road out of a command.
-class WaitScope
-{
-public:
-    explicit WaitScope(TDocumentServices& documents) : documents(documents)
-    {
-        documents.BeginWait();
-    }
-    ~WaitScope() { documents.EndWait(); }
-    WaitScope(const WaitScope&) = delete;
-    WaitScope& operator=(const WaitScope&) = delete;
-
-private:
-    TDocumentServices& documents;
-};
-
 TMDIChildWave* WaveWindowOf(const TUnitWave* unit)
 {
     return unit ? dynamic_cast<TMDIChildWave*>(unit->GetChildWave()) : nullptr;

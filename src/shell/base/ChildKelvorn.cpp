@@ -1,10 +1,10 @@
 #include "shell/base/ChildKelvorn.h"
 
 #include "general/Assert.h"
-#include "general/values/ValueUnits.h"
 #include "general/xml/XMLElement.h"
 #include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
+#include "sound/document/ProjectFile.h"
 #include "sound/document/UnitWave.h"
 
 #include <QCloseEvent>
@@ -34,25 +34,6 @@ const char* KindWord(uint8_t kind)
     default:
         return "Unknown Object";
     }
-}
-
-void AddInteger(TXMLComplexElement& window, const char* name, int value)
-{
-    unitInteger(value, EHNone).AddToXML(window, name);
-}
-
-// The element expected next; false (with the file position of where it should stand) when
-// the tree lacks it, which the project grammar should have ruled out.
-bool ExpectElement(const TXMLItem* item, const TXMLItem* previous, const char* name,
-                   std::string& message, int32_t& line, int32_t& column)
-{
-    if (KV_SOFT_ASSERT(item != NULL && item->GetElement() == name))
-        return true;
-    const TXMLItem* at = item ? item : previous;
-    line = at ? at->GetLine() : 0;
-    column = at ? at->GetColumn() : 0;
-    message = std::string("Element \"") + name + "\" expected.";
-    return false;
 }
 
 } // namespace
@@ -212,16 +193,10 @@ void TMDIChildKelvorn::WriteWindowXML(TXMLComplexElement& window) const
     if (fileUnit && !fileUnit->GetName().empty())
         window.AddText("Name", fileUnit->GetName());
     const QRect bounds = geometry();
-    AddInteger(window, "Left", bounds.left());
-    AddInteger(window, "Top", bounds.top());
-    AddInteger(window, "Width", bounds.width());
-    AddInteger(window, "Height", bounds.height());
-    if (isMinimized())
-        window.AddComplex("Minimized");
-    else if (isMaximized())
-        window.AddComplex("Maximized");
-    else
-        window.AddComplex("Normal");
+    const ProjectWindowState state = isMinimized()   ? ProjectWindowState::Minimized
+                                     : isMaximized() ? ProjectWindowState::Maximized
+                                                     : ProjectWindowState::Normal;
+    AddProjectBounds(window, {bounds.left(), bounds.top(), bounds.width(), bounds.height(), state});
 }
 
 bool TMDIChildKelvorn::ReadWindowXML(const TXMLItem* left, const std::string& name,
@@ -229,45 +204,25 @@ bool TMDIChildKelvorn::ReadWindowXML(const TXMLItem* left, const std::string& na
 {
     if (fileUnit)
         fileUnit->SetName(name);
-    static const char* const boundNames[4] = {"Left", "Top", "Width", "Height"};
-    const TXMLItem* item = left;
-    const TXMLItem* previous = nullptr;
-    QRect bounds = geometry();
-    for (int i = 0; i < 4; ++i) {
-        if (!ExpectElement(item, previous, boundNames[i], message, line, column))
-            return false;
-        unitInteger value;
-        if (!value.ReadXML(item, message, line, column))
-            return false;
-        switch (i) {
-        case 0:
-            bounds.moveLeft(value.GetValue());
-            break;
-        case 1:
-            bounds.moveTop(value.GetValue());
-            break;
-        case 2:
-            bounds.setWidth(value.GetValue());
-            break;
-        default:
-            bounds.setHeight(value.GetValue());
-            break;
-        }
-        setGeometry(bounds);
-        previous = item;
-        item = item->GetNext();
-    }
-    const std::string state = item ? item->GetElement() : std::string();
-    if (state == "Normal") {
-        showNormal();
-        setGeometry(bounds);
-    } else if (state == "Minimized") {
-        showMinimized();
-    } else if (state == "Maximized") {
-        showMaximized();
-    } else {
-        ExpectElement(nullptr, item ? item : previous, "Normal", message, line, column);
+    const QRect current = geometry();
+    ProjectBounds bounds{current.left(), current.top(), current.width(), current.height()};
+    // The project grammar rules a missing element out, so one here is a fault of ours.
+    const bool read = ReadProjectBounds(left, bounds, message, line, column, true);
+    // What was read before a failure is kept.
+    setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
+    if (!read)
         return false;
+    switch (bounds.state) {
+    case ProjectWindowState::Minimized:
+        showMinimized();
+        break;
+    case ProjectWindowState::Maximized:
+        showMaximized();
+        break;
+    default:
+        showNormal();
+        setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
+        break;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "sound/document/ProjectFile.h"
 
+#include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "general/paths/Paths.h"
 #include "general/values/ValueUnits.h"
@@ -89,7 +90,14 @@ const char* KindElement(uint8_t kind)
     }
 }
 
-void AddBounds(TXMLComplexElement& parent, const ProjectBounds& bounds)
+bool HoldsAngleBracket(const std::string& text)
+{
+    return text.find_first_of("<>") != std::string::npos;
+}
+
+} // namespace
+
+void AddProjectBounds(TXMLComplexElement& parent, const ProjectBounds& bounds)
 {
     unitInteger(bounds.left, EHNone).AddToXML(parent, "Left");
     unitInteger(bounds.top, EHNone).AddToXML(parent, "Top");
@@ -108,19 +116,12 @@ void AddBounds(TXMLComplexElement& parent, const ProjectBounds& bounds)
     }
 }
 
-bool HoldsAngleBracket(const std::string& text)
-{
-    return text.find_first_of("<>") != std::string::npos;
-}
-
-} // namespace
-
 std::unique_ptr<TXMLComplexElement> BuildProjectXML(const ProjectDescription& project,
                                                     bool exporting)
 {
     auto root = std::make_unique<TXMLComplexElement>(projectFileRoot);
     root->AddText("Version", projectFileVersion);
-    AddBounds(*root->AddComplex("Frame"), project.frame);
+    AddProjectBounds(*root->AddComplex("Frame"), project.frame);
     for (const ProjectWindow& window : project.windows) {
         TXMLComplexElement* xmlWindow = root->AddComplex("Window");
         TXMLComplexElement* document = xmlWindow->AddComplex(KindElement(window.kind));
@@ -130,7 +131,7 @@ std::unique_ptr<TXMLComplexElement> BuildProjectXML(const ProjectDescription& pr
             document->AddText("TempFile", std::to_string(window.tempFile));
         if (!window.name.empty())
             xmlWindow->AddText("Name", window.name);
-        AddBounds(*xmlWindow, window.bounds);
+        AddProjectBounds(*xmlWindow, window.bounds);
     }
     return root;
 }
@@ -164,49 +165,17 @@ namespace {
 
 // The element the grammar promised; a tree that lacks it did not come from the parser.
 bool Expect(const TXMLItem* item, const TXMLItem* previous, const char* name, std::string& message,
-            int32_t& line, int32_t& column)
+            int32_t& line, int32_t& column, bool assertMissing = false)
 {
     if (item && item->GetElement() == name)
         return true;
+    if (assertMissing)
+        KV_SOFT_ASSERT(item != NULL && item->GetElement() == name);
     const TXMLItem* at = item ? item : previous;
     line = at ? at->GetLine() : 0;
     column = at ? at->GetColumn() : 0;
     message = std::string("Element \"") + name + "\" expected.";
     return false;
-}
-
-// Reads Left, Top, Width, Height and the state from item on; item is left after the state.
-bool ReadBounds(const TXMLItem*& item, ProjectBounds& bounds, std::string& message, int32_t& line,
-                int32_t& column)
-{
-    static const char* const names[4] = {"Left", "Top", "Width", "Height"};
-    int32_t* fields[4] = {&bounds.left, &bounds.top, &bounds.width, &bounds.height};
-    const TXMLItem* previous = nullptr;
-    for (int i = 0; i < 4; ++i) {
-        if (!Expect(item, previous, names[i], message, line, column))
-            return false;
-        unitInteger value;
-        if (!value.ReadXML(item, message, line, column))
-            return false;
-        *fields[i] = value.GetValue();
-        previous = item;
-        item = item->GetNext();
-    }
-    const std::string state = item ? item->GetElement() : std::string();
-    if (state == "Normal") {
-        bounds.state = ProjectWindowState::Normal;
-    } else if (state == "Minimized") {
-        bounds.state = ProjectWindowState::Minimized;
-    } else if (state == "Maximized") {
-        bounds.state = ProjectWindowState::Maximized;
-    } else {
-        Expect(nullptr, item ? item : previous, "Normal", message, line, column);
-        return false;
-    }
-    line = item->GetLine();
-    column = item->GetColumn();
-    item = item->GetNext();
-    return true;
 }
 
 uint8_t KindOfElement(const std::string& name)
@@ -254,10 +223,43 @@ bool ReadWindow(const TXMLItem* xmlWindow, ProjectWindow& window, bool& document
         window.name = item->GetText();
         item = item->GetNext();
     }
-    return ReadBounds(item, window.bounds, message, line, column);
+    return ReadProjectBounds(item, window.bounds, message, line, column);
 }
 
 } // namespace
+
+bool ReadProjectBounds(const TXMLItem*& item, ProjectBounds& bounds, std::string& message,
+                       int32_t& line, int32_t& column, bool assertMissing)
+{
+    static const char* const names[4] = {"Left", "Top", "Width", "Height"};
+    int32_t* fields[4] = {&bounds.left, &bounds.top, &bounds.width, &bounds.height};
+    const TXMLItem* previous = nullptr;
+    for (int i = 0; i < 4; ++i) {
+        if (!Expect(item, previous, names[i], message, line, column, assertMissing))
+            return false;
+        unitInteger value;
+        if (!value.ReadXML(item, message, line, column))
+            return false;
+        *fields[i] = value.GetValue();
+        previous = item;
+        item = item->GetNext();
+    }
+    const std::string state = item ? item->GetElement() : std::string();
+    if (state == "Normal") {
+        bounds.state = ProjectWindowState::Normal;
+    } else if (state == "Minimized") {
+        bounds.state = ProjectWindowState::Minimized;
+    } else if (state == "Maximized") {
+        bounds.state = ProjectWindowState::Maximized;
+    } else {
+        Expect(nullptr, item ? item : previous, "Normal", message, line, column, assertMissing);
+        return false;
+    }
+    line = item->GetLine();
+    column = item->GetColumn();
+    item = item->GetNext();
+    return true;
+}
 
 void ReadProjectElements(const TXMLItem* project, ProjectFileContent& content)
 {
@@ -280,7 +282,7 @@ void ReadProjectElements(const TXMLItem* project, ProjectFileContent& content)
     if (!Expect(item, project, "Frame", message, line, column))
         return fail();
     const TXMLItem* bounds = item->GetFirstChild();
-    if (!ReadBounds(bounds, content.project.frame, message, line, column))
+    if (!ReadProjectBounds(bounds, content.project.frame, message, line, column))
         return fail();
     content.frameRead = true;
 

@@ -102,6 +102,14 @@ void CreateProjectGrammars(TDTDGrammar& grammar, const TDTDCompound*& version9,
 /// The program's grammar of version, built once; nullptr for another version.
 const TDTDCompound* ProjectGrammar(const std::string& version);
 
+/// Writes a window's place as the elements Left, Top, Width, Height and the state element.
+void AddProjectBounds(TXMLComplexElement& parent, const ProjectBounds& bounds);
+/// Reads what AddProjectBounds writes, from item on; item is left after the state element. On
+/// failure the fields read so far stay in bounds. assertMissing: a missing element also shows
+/// the assertion box, for a caller to whom a gap in the tree is a fault of the program.
+bool ReadProjectBounds(const TXMLItem*& item, ProjectBounds& bounds, std::string& message,
+                       int32_t& line, int32_t& column, bool assertMissing = false);
+
 /// The tree of a project: "Project", "Version" "9.0", "Frame", then the windows in the order
 /// given. Exporting leaves every "File" out.
 std::unique_ptr<TXMLComplexElement> BuildProjectXML(const ProjectDescription& project,

@@ -317,6 +317,40 @@ void TMergeDialogBase::EvOnChangeUnitWave()
         CheckItem(*rgrDisplay, 0);
 }
 
+void TMergeDialogBase::SetRecordWaves(unitUnitWave& one, unitUnitWave& two)
+{
+    recordOne = &one;
+    recordTwo = &two;
+}
+
+void TMergeDialogBase::ShowOwnPage(bool differ, int item, const QString& one,
+                                   const QString& two)
+{
+    ShowTab(tsOwn, differ);
+    if (!differ)
+        return;
+    CheckItem(*rgrOwn, item);
+    editOwnOne->setText(one);
+    editOwnTwo->setText(two);
+}
+
+void TMergeDialogBase::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        ShowWaves(*recordOne, *recordTwo);
+    TOKHelpRightDlg::showEvent(event);
+}
+
+void TMergeDialogBase::accept()
+{
+    // OK is enabled only for two different waves; a wave closed meanwhile keeps the dialog
+    // open rather than handing on a reference without its document.
+    if (!OKBtn->isEnabled() || !ReadWaves(*recordOne, *recordTwo))
+        return;
+    ReadMore(*recordOne->GetUnitWave(), *recordTwo->GetUnitWave());
+    TOKHelpRightDlg::accept();
+}
+
 void TMergeDialogBase::ReadShared(const TUnitWave& one, const TUnitWave& two, int32_t& freq,
                                   int16_t& bytes, TWaveViewProps& waveProps,
                                   TVoldViewProps& voldProps, uint8_t& kind) const
@@ -343,44 +377,24 @@ TDlgMergeHorProps::TDlgMergeHorProps(QWidget* owner, const TMergeHorProps& recor
       props(record)
 {
     setObjectName(QStringLiteral("DlgMergeHorProps"));
-    tsMonoStereo = AddPage("tsMonoStereo", "Mono/Stereo", "rgrMonoStereo", "", {"Mono", "Stereo"},
-                           "editMSFirst", "editMSLast", rgrMonoStereo, editMSFirst, editMSLast, 0);
-}
-
-void TDlgMergeHorProps::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        ShowWaves(props.first, props.last);
-    TMergeDialogBase::showEvent(event);
+    SetRecordWaves(props.first, props.last);
+    tsOwn = AddPage("tsMonoStereo", "Mono/Stereo", "rgrMonoStereo", "", {"Mono", "Stereo"},
+                    "editMSFirst", "editMSLast", rgrOwn, editOwnOne, editOwnTwo, 0);
 }
 
 void TDlgMergeHorProps::CompareMore(const TUnitWave& one, const TUnitWave& two)
 {
-    const bool differ = one.GetMonoStereo() != two.GetMonoStereo();
-    ShowTab(tsMonoStereo, differ);
-    if (differ) {
-        CheckItem(*rgrMonoStereo, 1);
-        editMSFirst->setText(one.GetMonoStereo() == 1 ? QStringLiteral("Mono")
-                                                      : QStringLiteral("Stereo"));
-        editMSLast->setText(two.GetMonoStereo() == 1 ? QStringLiteral("Mono")
-                                                     : QStringLiteral("Stereo"));
-    }
+    auto text = [](const TUnitWave& wave) {
+        return wave.GetMonoStereo() == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo");
+    };
+    ShowOwnPage(one.GetMonoStereo() != two.GetMonoStereo(), 1, text(one), text(two));
 }
 
-void TDlgMergeHorProps::accept()
+void TDlgMergeHorProps::ReadMore(const TUnitWave& one, const TUnitWave& two)
 {
-    // OK is enabled only for two different waves; a wave closed meanwhile keeps the dialog
-    // open rather than handing on a reference without its document.
-    if (!OKBtn->isEnabled() || !ReadWaves(props.first, props.last))
-        return;
-    const TUnitWave& one = *props.first.GetUnitWave();
-    const TUnitWave& two = *props.last.GetUnitWave();
-    props.MonoStereo = IsTabShown(tsMonoStereo)
-                           ? static_cast<int16_t>(CheckedItem(*rgrMonoStereo) + 1)
-                           : one.GetMonoStereo();
-    ReadShared(one, two, props.SampleFreq, props.BytesPSample, props.waveViewProps,
-               props.voldViewProps, props.waveWindKind);
-    TMergeDialogBase::accept();
+    props.MonoStereo = IsTabShown(tsOwn) ? static_cast<int16_t>(CheckedItem(*rgrOwn) + 1)
+                                         : one.GetMonoStereo();
+    ReadShared(one, two, props);
 }
 
 // ---- Merge vertically --------------------------------------------------------------------------
@@ -390,45 +404,27 @@ TDlgMergeVertProps::TDlgMergeVertProps(QWidget* owner, const TMergeVertProps& re
       props(record)
 {
     setObjectName(QStringLiteral("DlgMergeVertProps"));
-    tsLength = AddPage("tsLength", "Length", "rgrMakeLengthsEqual", "Make Lengths Equal",
-                       {"Add Silence at the begin of the shortest wave",
-                        "Add Silence at the end of the shortest wave", "Stretch the shortest wave",
-                        "Stretch the longest wave"},
-                       "editLengthLeft", "editLengthRight", rgrMakeLengthsEqual, editLengthLeft,
-                       editLengthRight, 0);
-}
-
-void TDlgMergeVertProps::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        ShowWaves(props.left, props.right);
-    TMergeDialogBase::showEvent(event);
+    SetRecordWaves(props.left, props.right);
+    tsOwn = AddPage("tsLength", "Length", "rgrMakeLengthsEqual", "Make Lengths Equal",
+                    {"Add Silence at the begin of the shortest wave",
+                     "Add Silence at the end of the shortest wave", "Stretch the shortest wave",
+                     "Stretch the longest wave"},
+                    "editLengthLeft", "editLengthRight", rgrOwn, editOwnOne, editOwnTwo, 0);
 }
 
 void TDlgMergeVertProps::CompareMore(const TUnitWave& one, const TUnitWave& two)
 {
     const double left = Seconds(one);
     const double right = Seconds(two);
-    ShowTab(tsLength, left != right);
-    if (left != right) {
-        CheckItem(*rgrMakeLengthsEqual, TMergeVertProps::silenceAtEnd);
-        editLengthLeft->setText(Latin1(unitTime(left, EHS).ToText()));
-        editLengthRight->setText(Latin1(unitTime(right, EHS).ToText()));
-    }
+    ShowOwnPage(left != right, TMergeVertProps::silenceAtEnd,
+                Latin1(unitTime(left, EHS).ToText()), Latin1(unitTime(right, EHS).ToText()));
 }
 
-void TDlgMergeVertProps::accept()
+void TDlgMergeVertProps::ReadMore(const TUnitWave& one, const TUnitWave& two)
 {
-    if (!OKBtn->isEnabled() || !ReadWaves(props.left, props.right))
-        return;
-    const TUnitWave& one = *props.left.GetUnitWave();
-    const TUnitWave& two = *props.right.GetUnitWave();
-    props.makeLengthsEqual = IsTabShown(tsLength)
-                                 ? static_cast<uint8_t>(CheckedItem(*rgrMakeLengthsEqual))
-                                 : uint8_t{TMergeVertProps::silenceAtBegin};
-    ReadShared(one, two, props.SampleFreq, props.BytesPSample, props.waveViewProps,
-               props.voldViewProps, props.waveWindKind);
-    TMergeDialogBase::accept();
+    props.makeLengthsEqual = IsTabShown(tsOwn) ? static_cast<uint8_t>(CheckedItem(*rgrOwn))
+                                               : uint8_t{TMergeVertProps::silenceAtBegin};
+    ReadShared(one, two, props);
 }
 
 } // namespace kelvorn

@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
+class QString;
 class QTabWidget;
 class QWidget;
 
@@ -70,6 +71,12 @@ public:
     QLineEdit* editBitsTwo;
     QWidget* tsDisplay;
     QGroupBox* rgrDisplay;
+    /// The page of the property only the derived dialog compares (mono/stereo or length), made
+    /// by its constructor as the first tab.
+    QWidget* tsOwn = nullptr;
+    QGroupBox* rgrOwn = nullptr;
+    QLineEdit* editOwnOne = nullptr;
+    QLineEdit* editOwnTwo = nullptr;
 
     /// Whether the tab page is shown.
     bool IsTabShown(QWidget* page) const;
@@ -80,6 +87,7 @@ public:
 public slots:
     /// A list changed: compares the two waves (see the file comment).
     void EvOnChangeUnitWave();
+    void accept() override;
 
 protected:
     /// oneLabel and twoLabel name the lists ("First", "Last" or "Left", "Right").
@@ -98,14 +106,31 @@ protected:
     void ShowWaves(const unitUnitWave& one, const unitUnitWave& two);
     /// Reads both lists into one and two; false when either fails.
     bool ReadWaves(unitUnitWave& one, unitUnitWave& two) const;
+    /// The record's two waves: selected when the dialog opens, read back by OK.
+    void SetRecordWaves(unitUnitWave& one, unitUnitWave& two);
+    void showEvent(QShowEvent* event) override;
+    /// Shows the own page only when the waves differ, then with item checked and their texts.
+    void ShowOwnPage(bool differ, int item, const QString& one, const QString& two);
     /// The comparisons of the derived dialog, after the ones both share.
     virtual void CompareMore(const TUnitWave& one, const TUnitWave& two) = 0;
-    /// Reads the format and display choices into the given fields, as OK does.
+    /// OK, once the record's two waves are read: the derived dialog's own choices.
+    virtual void ReadMore(const TUnitWave& one, const TUnitWave& two) = 0;
+    /// Reads the format and display choices into the record's fields, as OK does.
+    template <class Props>
+    void ReadShared(const TUnitWave& one, const TUnitWave& two, Props& record) const
+    {
+        ReadShared(one, two, record.SampleFreq, record.BytesPSample, record.waveViewProps,
+                   record.voldViewProps, record.waveWindKind);
+    }
     void ReadShared(const TUnitWave& one, const TUnitWave& two, int32_t& freq, int16_t& bytes,
                     TWaveViewProps& waveProps, TVoldViewProps& voldProps, uint8_t& kind) const;
 
     std::string oneLabel;
     std::string twoLabel;
+
+private:
+    unitUnitWave* recordOne = nullptr;
+    unitUnitWave* recordTwo = nullptr;
 };
 
 class TDlgMergeHorProps : public TMergeDialogBase
@@ -120,17 +145,14 @@ public:
 
     QComboBox* cboFirst() const { return cboOne; }
     QComboBox* cboLast() const { return cboTwo; }
-    QWidget* tsMonoStereo;
-    QGroupBox* rgrMonoStereo;
-    QLineEdit* editMSFirst;
-    QLineEdit* editMSLast;
-
-public slots:
-    void accept() override;
+    QWidget* tsMonoStereo() const { return tsOwn; }
+    QGroupBox* rgrMonoStereo() const { return rgrOwn; }
+    QLineEdit* editMSFirst() const { return editOwnOne; }
+    QLineEdit* editMSLast() const { return editOwnTwo; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void CompareMore(const TUnitWave& one, const TUnitWave& two) override;
+    void ReadMore(const TUnitWave& one, const TUnitWave& two) override;
 
 private:
     TMergeHorProps props;
@@ -148,17 +170,14 @@ public:
 
     QComboBox* cboLeft() const { return cboOne; }
     QComboBox* cboRight() const { return cboTwo; }
-    QWidget* tsLength;
-    QGroupBox* rgrMakeLengthsEqual;
-    QLineEdit* editLengthLeft;
-    QLineEdit* editLengthRight;
-
-public slots:
-    void accept() override;
+    QWidget* tsLength() const { return tsOwn; }
+    QGroupBox* rgrMakeLengthsEqual() const { return rgrOwn; }
+    QLineEdit* editLengthLeft() const { return editOwnOne; }
+    QLineEdit* editLengthRight() const { return editOwnTwo; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void CompareMore(const TUnitWave& one, const TUnitWave& two) override;
+    void ReadMore(const TUnitWave& one, const TUnitWave& two) override;
 
 private:
     TMergeVertProps props;

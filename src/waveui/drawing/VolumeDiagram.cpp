@@ -107,6 +107,22 @@ void PrepareCanvas(Canvas& canvas)
     canvas.SetBrushStyle(BrushStyle::Solid);
 }
 
+// Paints the columns of range before xEnd, each cell in colourOf(x, y).
+template <class ColourOf>
+void PaintCells(Canvas& canvas, const CellRange& range, int32_t xEnd, const PixelRect& updateArea,
+                ColourOf colourOf)
+{
+    const PixelRect clip = ClipOf(updateArea);
+    PrepareCanvas(canvas);
+    for (int32_t x = range.x0; x < xEnd; ++x) {
+        const double leftEdge = range.columnEdges[size_t(x - range.x0)];
+        const double rightEdge = range.columnEdges[size_t(x - range.x0 + 1)];
+        for (int32_t y = range.y0; y < range.y1; ++y)
+            PaintCell(canvas, leftEdge, rightEdge, range.rowEdges[size_t(y - range.y0)],
+                      range.rowEdges[size_t(y - range.y0 + 1)], clip, colourOf(x, y));
+    }
+}
+
 } // namespace
 
 double VolumeIntensity(double volume, uint8_t sensKind, double strength)
@@ -206,19 +222,11 @@ void DrawVolumeSingle(Canvas& canvas, const PixelRect& paneArea, const PixelRect
         return;
     // Only filled columns: the writer may be filling the next one right now.
     const int32_t xEnd = std::min(range.x1, grid->GetFilled());
-    const PixelRect clip = ClipOf(updateArea);
     const double strength = props.Strength.GetValue();
-    PrepareCanvas(canvas);
-    for (int32_t x = range.x0; x < xEnd; ++x) {
-        const double leftEdge = range.columnEdges[size_t(x - range.x0)];
-        const double rightEdge = range.columnEdges[size_t(x - range.x0 + 1)];
-        for (int32_t y = range.y0; y < range.y1; ++y) {
-            const double s = VolumeIntensity(grid->GetVolume(x, y), props.SensKind, strength);
-            PaintCell(canvas, leftEdge, rightEdge, range.rowEdges[size_t(y - range.y0)],
-                      range.rowEdges[size_t(y - range.y0 + 1)], clip,
-                      VolumeSingleColor(s, props, inverted));
-        }
-    }
+    PaintCells(canvas, range, xEnd, updateArea, [&](int32_t x, int32_t y) {
+        const double s = VolumeIntensity(grid->GetVolume(x, y), props.SensKind, strength);
+        return VolumeSingleColor(s, props, inverted);
+    });
 }
 
 void DrawVolumeJoined(Canvas& canvas, const PixelRect& paneArea, const PixelRect& updateArea,
@@ -241,22 +249,14 @@ void DrawVolumeJoined(Canvas& canvas, const PixelRect& paneArea, const PixelRect
     const int32_t endLeft = std::min(range.x1, left->GetFilled());
     const int32_t endRight = std::min(range.x1, right->GetFilled());
     const int32_t xEnd = std::max(endLeft, endRight);
-    const PixelRect clip = ClipOf(updateArea);
     const double strength = props.Strength.GetValue();
-    PrepareCanvas(canvas);
-    for (int32_t x = range.x0; x < xEnd; ++x) {
-        const double leftEdge = range.columnEdges[size_t(x - range.x0)];
-        const double rightEdge = range.columnEdges[size_t(x - range.x0 + 1)];
-        for (int32_t y = range.y0; y < range.y1; ++y) {
-            const double vLeft = x < endLeft ? left->GetVolume(x, y) : 0.0;
-            const double vRight = x < endRight ? right->GetVolume(x, y) : 0.0;
-            const uint32_t colour = VolumeJoinedColor(
-                VolumeIntensity(vLeft, props.SensKind, strength),
-                VolumeIntensity(vRight, props.SensKind, strength), props, inverted);
-            PaintCell(canvas, leftEdge, rightEdge, range.rowEdges[size_t(y - range.y0)],
-                      range.rowEdges[size_t(y - range.y0 + 1)], clip, colour);
-        }
-    }
+    PaintCells(canvas, range, xEnd, updateArea, [&](int32_t x, int32_t y) {
+        const double vLeft = x < endLeft ? left->GetVolume(x, y) : 0.0;
+        const double vRight = x < endRight ? right->GetVolume(x, y) : 0.0;
+        return VolumeJoinedColor(VolumeIntensity(vLeft, props.SensKind, strength),
+                                 VolumeIntensity(vRight, props.SensKind, strength), props,
+                                 inverted);
+    });
 }
 
 bool VolumeRefreshRect(int32_t first, int32_t end, int32_t gridWidth, double b, double e, double n,

@@ -242,14 +242,14 @@ TEST_F(MergeDialogTest, TheSidesOfTheChannelAndBitsTabsAreNamed)
     Run(dialog, "TDlgMergeHorProps", [&] {
         Pick(dialog.cboFirst(), "A");
         Pick(dialog.cboLast(), "B");
-        EXPECT_EQ(dialog.editMSFirst->text(), "Stereo");
-        EXPECT_EQ(dialog.editMSLast->text(), "Mono");
-        EXPECT_EQ(Checked(dialog.rgrMonoStereo), "Stereo");
+        EXPECT_EQ(dialog.editMSFirst()->text(), "Stereo");
+        EXPECT_EQ(dialog.editMSLast()->text(), "Mono");
+        EXPECT_EQ(Checked(dialog.rgrMonoStereo()), "Stereo");
         EXPECT_EQ(dialog.editBitsOne->text(), "8 Bits");
         EXPECT_EQ(dialog.editBitsTwo->text(), "16 Bits");
         EXPECT_EQ(Checked(dialog.rgrBits), "16 Bits");
         // The user's choice counts: mono, 8 bits.
-        dialog.rgrMonoStereo->findChildren<QRadioButton*>()[0]->setChecked(true);
+        dialog.rgrMonoStereo()->findChildren<QRadioButton*>()[0]->setChecked(true);
         dialog.rgrBits->findChildren<QRadioButton*>()[0]->setChecked(true);
     });
     EXPECT_EQ(dialog.GetProps().MonoStereo, 1);
@@ -343,13 +343,13 @@ TEST_P(MergeVertLengthTest, TheLengthTabPresetsSilenceAtTheEnd)
     Run(dialog, "TDlgMergeVertProps", [&] {
         Pick(dialog.cboLeft(), "A");
         Pick(dialog.cboRight(), "B");
-        EXPECT_EQ(dialog.IsTabShown(dialog.tsLength), c.shown);
+        EXPECT_EQ(dialog.IsTabShown(dialog.tsLength()), c.shown);
         if (c.shown) {
-            EXPECT_EQ(Checked(dialog.rgrMakeLengthsEqual),
+            EXPECT_EQ(Checked(dialog.rgrMakeLengthsEqual()),
                       "Add Silence at the end of the shortest wave");
-            EXPECT_EQ(dialog.editLengthLeft->text().toStdString(),
+            EXPECT_EQ(dialog.editLengthLeft()->text().toStdString(),
                       unitTime(c.leftValues / 1000.0, EHS).ToText());
-            EXPECT_EQ(dialog.editLengthRight->text().toStdString(),
+            EXPECT_EQ(dialog.editLengthRight()->text().toStdString(),
                       unitTime(c.rightValues / 1000.0, EHS).ToText());
         }
     });
