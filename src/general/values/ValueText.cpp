@@ -209,17 +209,6 @@ bool UnitRefused(MeasureUnitKind unit, const FamilyTexts& texts, std::string& me
     return false;
 }
 
-// Ends a family parser: the converted value must be finite and pass the range rule.
-bool Accept(double converted, MeasureUnitKind typed, uint8_t constraint, double& value,
-            MeasureUnitKind& unit, std::string& message)
-{
-    if (!CheckFinite(converted, message) || !CheckConstraint(constraint, converted, message, typed))
-        return false;
-    value = converted;
-    unit = typed;
-    return true;
-}
-
 std::string InvalidInteger(std::string_view text)
 {
     std::string message = "Invalid value: \"";
@@ -562,55 +551,208 @@ bool CheckUserBound(uint8_t relation, double x, int32_t bound, std::string& mess
     }
 }
 
+namespace {
+
+// How a family reads a number typed in one unit: converted, refused with the converter's own
+// message, or a unit the family does not take (the family's texts say which ones it does).
+enum class Conversion { Ok, Refused, NotInFamily };
+
+// The shared front of every family parser: the converted value must be finite and pass the range
+// rule before the family applies its own last rules.
+template <typename Converter>
+bool ReadInFamily(std::string_view text, uint8_t constraint, const FamilyTexts& texts,
+                  Converter convert, double& converted, MeasureUnitKind& typed,
+                  std::string& message)
+{
+    double x = 0.0;
+    typed = EHNone;
+    if (!ParseValueAndUnit(text, x, typed, message))
+        return false;
+    switch (convert(x, typed, converted, message)) {
+    case Conversion::Refused:
+        return false;
+    case Conversion::NotInFamily:
+        return UnitRefused(typed, texts, message);
+    case Conversion::Ok:
+        break;
+    }
+    return CheckFinite(converted, message) &&
+           CheckConstraint(constraint, converted, message, typed);
+}
+
+template <typename Converter>
+bool ParseInFamily(std::string_view text, uint8_t constraint, const FamilyTexts& texts,
+                   Converter convert, double& value, MeasureUnitKind& unit, std::string& message)
+{
+    double converted = 0.0;
+    MeasureUnitKind typed = EHNone;
+    if (!ReadInFamily(text, constraint, texts, convert, converted, typed, message))
+        return false;
+    value = converted;
+    unit = typed;
+    return true;
+}
+
+// A plain number and a percentage, which every factor family takes alike.
+bool PlainFactor(double x, MeasureUnitKind typed, double& factor)
+{
+    if (typed == EHNone)
+        factor = x;
+    else if (typed == EHPerc)
+        factor = 0.01 * x;
+    else
+        return false;
+    return true;
+}
+
+Conversion FactorOf(double x, MeasureUnitKind typed, double& factor, std::string&)
+{
+    if (PlainFactor(x, typed, factor))
+        return Conversion::Ok;
+    switch (typed) {
+    case EHDB:
+        factor = std::pow(10.0, 0.05 * x);
+        return Conversion::Ok;
+    case EHOctave:
+        factor = std::pow(2.0, x);
+        return Conversion::Ok;
+    default:
+        return Conversion::NotInFamily;
+    }
+}
+
+Conversion AngleFactorOf(double x, MeasureUnitKind typed, double& factor, std::string&)
+{
+    if (PlainFactor(x, typed, factor))
+        return Conversion::Ok;
+    if (typed != EHAngle)
+        return Conversion::NotInFamily;
+    factor = x / 360.0;
+    return Conversion::Ok;
+}
+
+Conversion BalanceOf(double x, MeasureUnitKind typed, double& factor, std::string& message)
+{
+    if (PlainFactor(x, typed, factor))
+        return Conversion::Ok;
+    if (typed != EHAngle)
+        return Conversion::NotInFamily;
+    if (x < -90.0) {
+        message = "Balance Angle is too low. (minimum: -90' )";
+        return Conversion::Refused;
+    }
+    if (x > 90.0) {
+        message = "Balance Angle is too high. (maximum: 90' )";
+        return Conversion::Refused;
+    }
+    factor = x / 90.0;
+    return Conversion::Ok;
+}
+
+// A time, a frequency or a length read as the time sound takes or as the way it travels. The
+// factors stand apart, not derived one from another, so 0.343 * x is never 343 * (0.001 * x).
+struct Travel
+{
+    double second; // per second, and per Hz inverted
+    double milli;  // per millisecond, and per kHz inverted
+    double metre;  // metres per result unit
+};
+
+constexpr Travel inSeconds = {1.0, 0.001, SpeedOfSound};
+constexpr Travel inMetres = {SpeedOfSound, 0.343, 1.0};
+
+Conversion TravelOf(double x, MeasureUnitKind typed, const Travel& travel, double& result,
+                    std::string& message)
+{
+    if (IsLengthUnit(typed)) {
+        result = x * GetMeasureFactor(typed) / travel.metre;
+        return Conversion::Ok;
+    }
+    switch (typed) {
+    case EHS:
+        result = travel.second * x;
+        return Conversion::Ok;
+    case EHMS:
+        result = travel.milli * x;
+        return Conversion::Ok;
+    case EHHZ:
+        if (ZeroRefused(x, "Hz", message))
+            return Conversion::Refused;
+        result = travel.second / x;
+        return Conversion::Ok;
+    case EHKHZ:
+        if (ZeroRefused(x, "kHz", message))
+            return Conversion::Refused;
+        result = travel.milli / x;
+        return Conversion::Ok;
+    default:
+        return Conversion::NotInFamily;
+    }
+}
+
+Conversion MetresOf(double x, MeasureUnitKind typed, double& metres, std::string& message)
+{
+    return TravelOf(x, typed, inMetres, metres, message);
+}
+
+Conversion SecondsOf(double x, MeasureUnitKind typed, double& seconds, std::string& message)
+{
+    return TravelOf(x, typed, inSeconds, seconds, message);
+}
+
+Conversion SpeedOf(double x, MeasureUnitKind typed, double& speed, std::string&)
+{
+    if (!IsSpeedUnit(typed))
+        return Conversion::NotInFamily;
+    speed = x * GetMeasureFactor(typed);
+    return Conversion::Ok;
+}
+
+Conversion HertzOf(double x, MeasureUnitKind typed, double& hertz, std::string& message)
+{
+    if (IsLengthUnit(typed)) {
+        // A wavelength of 0 has no frequency, as 0 s and 0 ms have none.
+        if (ZeroRefused(x, LengthText(typed), message))
+            return Conversion::Refused;
+        hertz = SpeedOfSound / (x * GetMeasureFactor(typed));
+        return Conversion::Ok;
+    }
+    switch (typed) {
+    case EHHZ:
+        hertz = x;
+        return Conversion::Ok;
+    case EHKHZ:
+        hertz = 1000.0 * x;
+        return Conversion::Ok;
+    case EHS:
+        if (ZeroRefused(x, "s", message))
+            return Conversion::Refused;
+        hertz = 1.0 / x;
+        return Conversion::Ok;
+    case EHMS:
+        if (ZeroRefused(x, "ms", message))
+            return Conversion::Refused;
+        hertz = 1000.0 / x;
+        return Conversion::Ok;
+    default:
+        return Conversion::NotInFamily;
+    }
+}
+
+} // namespace
+
 bool ParseFactor(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                  std::string& message)
 {
-    double x = 0.0;
-    MeasureUnitKind typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
-        return false;
-    double converted;
-    switch (typed) {
-    case EHNone:
-        converted = x;
-        break;
-    case EHPerc:
-        converted = 0.01 * x;
-        break;
-    case EHDB:
-        converted = std::pow(10.0, 0.05 * x);
-        break;
-    case EHOctave:
-        converted = std::pow(2.0, x);
-        break;
-    default:
-        return UnitRefused(typed, factorTexts, message);
-    }
-    return Accept(converted, typed, constraint, value, unit, message);
+    return ParseInFamily(text, constraint, factorTexts, FactorOf, value, unit, message);
 }
 
 bool ParseAngleFactor(std::string_view text, uint8_t constraint, double& value,
                       MeasureUnitKind& unit, std::string& message)
 {
-    double x = 0.0;
+    double converted = 0.0;
     MeasureUnitKind typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
-        return false;
-    double converted;
-    switch (typed) {
-    case EHNone:
-        converted = x;
-        break;
-    case EHPerc:
-        converted = 0.01 * x;
-        break;
-    case EHAngle:
-        converted = x / 360.0;
-        break;
-    default:
-        return UnitRefused(typed, angleFactorTexts, message);
-    }
-    if (!CheckFinite(converted, message) || !CheckConstraint(constraint, converted, message, typed))
+    if (!ReadInFamily(text, constraint, angleFactorTexts, AngleFactorOf, converted, typed, message))
         return false;
     // An angle is a fraction of a period: a negative one is raised by whole periods. (Raising
     // once only would leave -1.5 at -0.5, which a second reading turns into 0.5.)
@@ -624,33 +766,9 @@ bool ParseAngleFactor(std::string_view text, uint8_t constraint, double& value,
 bool ParseBalance(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                   std::string& message)
 {
-    double x = 0.0;
+    double converted = 0.0;
     MeasureUnitKind typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
-        return false;
-    double converted;
-    switch (typed) {
-    case EHNone:
-        converted = x;
-        break;
-    case EHPerc:
-        converted = 0.01 * x;
-        break;
-    case EHAngle:
-        if (x < -90.0) {
-            message = "Balance Angle is too low. (minimum: -90' )";
-            return false;
-        }
-        if (x > 90.0) {
-            message = "Balance Angle is too high. (maximum: 90' )";
-            return false;
-        }
-        converted = x / 90.0;
-        break;
-    default:
-        return UnitRefused(typed, balanceTexts, message);
-    }
-    if (!CheckFinite(converted, message) || !CheckConstraint(constraint, converted, message, typed))
+    if (!ReadInFamily(text, constraint, balanceTexts, BalanceOf, converted, typed, message))
         return false;
     if (converted < -1.0) {
         message = "Balance Factor is too low. (minimum: -1 or -100 %)";
@@ -668,85 +786,14 @@ bool ParseBalance(std::string_view text, uint8_t constraint, double& value, Meas
 bool ParseLength(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                  std::string& message)
 {
-    double x = 0.0;
-    MeasureUnitKind typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
-        return false;
-    double converted;
-    if (IsLengthUnit(typed)) {
-        converted = x * GetMeasureFactor(typed);
-    } else {
-        switch (typed) {
-        case EHS:
-            converted = SpeedOfSound * x;
-            break;
-        case EHMS:
-            converted = 0.343 * x;
-            break;
-        case EHHZ:
-            if (ZeroRefused(x, "Hz", message))
-                return false;
-            converted = SpeedOfSound / x;
-            break;
-        case EHKHZ:
-            if (ZeroRefused(x, "kHz", message))
-                return false;
-            converted = 0.343 / x;
-            break;
-        default:
-            return UnitRefused(typed, lengthTexts, message);
-        }
-    }
-    return Accept(converted, typed, constraint, value, unit, message);
+    return ParseInFamily(text, constraint, lengthTexts, MetresOf, value, unit, message);
 }
 
 bool ParseSpeed(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                 std::string& message)
 {
-    double x = 0.0;
-    MeasureUnitKind typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
-        return false;
-    if (!IsSpeedUnit(typed))
-        return UnitRefused(typed, speedTexts, message);
-    return Accept(x * GetMeasureFactor(typed), typed, constraint, value, unit, message);
+    return ParseInFamily(text, constraint, speedTexts, SpeedOf, value, unit, message);
 }
-
-namespace {
-
-// Seconds of a number typed in a time unit, a frequency or a length; false and a message for a
-// unit that is none of them (the caller names its own family) or for a 0 that would be inverted.
-enum class TimeResult { Ok, Refused, NotATime };
-
-TimeResult SecondsOf(double x, MeasureUnitKind typed, double& seconds, std::string& message)
-{
-    if (IsLengthUnit(typed)) {
-        seconds = x * GetMeasureFactor(typed) / SpeedOfSound;
-        return TimeResult::Ok;
-    }
-    switch (typed) {
-    case EHS:
-        seconds = x;
-        return TimeResult::Ok;
-    case EHMS:
-        seconds = 0.001 * x;
-        return TimeResult::Ok;
-    case EHHZ:
-        if (ZeroRefused(x, "Hz", message))
-            return TimeResult::Refused;
-        seconds = 1.0 / x;
-        return TimeResult::Ok;
-    case EHKHZ:
-        if (ZeroRefused(x, "kHz", message))
-            return TimeResult::Refused;
-        seconds = 0.001 / x;
-        return TimeResult::Ok;
-    default:
-        return TimeResult::NotATime;
-    }
-}
-
-} // namespace
 
 bool ParseTime(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                std::string& message)
@@ -760,20 +807,7 @@ bool ParseTime(std::string_view text, uint8_t constraint, double& value, Measure
         unit = EHNote;
         return true;
     }
-    double x = 0.0;
-    MeasureUnitKind typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
-        return false;
-    double seconds = 0.0;
-    switch (SecondsOf(x, typed, seconds, message)) {
-    case TimeResult::Refused:
-        return false;
-    case TimeResult::NotATime:
-        return UnitRefused(typed, timeTexts, message);
-    case TimeResult::Ok:
-        break;
-    }
-    return Accept(seconds, typed, constraint, value, unit, message);
+    return ParseInFamily(text, constraint, timeTexts, SecondsOf, value, unit, message);
 }
 
 bool ParseFrequency(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
@@ -787,39 +821,7 @@ bool ParseFrequency(std::string_view text, uint8_t constraint, double& value, Me
         unit = EHNote;
         return true;
     }
-    double x = 0.0;
-    MeasureUnitKind typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
-        return false;
-    double hertz;
-    if (IsLengthUnit(typed)) {
-        // A wavelength of 0 has no frequency, as 0 s and 0 ms have none.
-        if (ZeroRefused(x, LengthText(typed), message))
-            return false;
-        hertz = SpeedOfSound / (x * GetMeasureFactor(typed));
-    } else {
-        switch (typed) {
-        case EHHZ:
-            hertz = x;
-            break;
-        case EHKHZ:
-            hertz = 1000.0 * x;
-            break;
-        case EHS:
-            if (ZeroRefused(x, "s", message))
-                return false;
-            hertz = 1.0 / x;
-            break;
-        case EHMS:
-            if (ZeroRefused(x, "ms", message))
-                return false;
-            hertz = 1000.0 / x;
-            break;
-        default:
-            return UnitRefused(typed, timeTexts, message);
-        }
-    }
-    return Accept(hertz, typed, constraint, value, unit, message);
+    return ParseInFamily(text, constraint, timeTexts, HertzOf, value, unit, message);
 }
 
 bool ParseWavePosition(std::string_view text, uint8_t constraint, double length, double& position,
@@ -834,40 +836,33 @@ bool ParseWavePosition(std::string_view text, uint8_t constraint, double length,
         seconds = 1.0 / frequency;
         typed = EHNote;
     } else {
-        double x = 0.0;
-        if (!ParseValueAndUnit(text, x, typed, message))
-            return false;
-        switch (typed) {
-        case EHNone:
-            seconds = x * length;
-            break;
-        case EHPerc:
-            seconds = 0.01 * x * length;
-            break;
-        case EHAngle:
-            if (x < -360.0) {
-                message = "Fase is too low. (minimum: -360' )"; // kept as written
-                return false;
+        auto secondsOf = [length](double x, MeasureUnitKind typed, double& seconds,
+                                  std::string& message) {
+            switch (typed) {
+            case EHNone:
+                seconds = x * length;
+                return Conversion::Ok;
+            case EHPerc:
+                seconds = 0.01 * x * length;
+                return Conversion::Ok;
+            case EHAngle:
+                if (x < -360.0) {
+                    message = "Fase is too low. (minimum: -360' )"; // kept as written
+                    return Conversion::Refused;
+                }
+                if (x >= 360.0) {
+                    message = "Fase is too high. (maximum: less than 360' )";
+                    return Conversion::Refused;
+                }
+                if (x < 0.0)
+                    x += 360.0;
+                seconds = x / 360.0 * length;
+                return Conversion::Ok;
+            default:
+                return SecondsOf(x, typed, seconds, message);
             }
-            if (x >= 360.0) {
-                message = "Fase is too high. (maximum: less than 360' )";
-                return false;
-            }
-            if (x < 0.0)
-                x += 360.0;
-            seconds = x / 360.0 * length;
-            break;
-        default:
-            switch (SecondsOf(x, typed, seconds, message)) {
-            case TimeResult::Refused:
-                return false;
-            case TimeResult::NotATime:
-                return UnitRefused(typed, positionTexts, message);
-            case TimeResult::Ok:
-                break;
-            }
-        }
-        if (!CheckFinite(seconds, message) || !CheckConstraint(constraint, seconds, message, typed))
+        };
+        if (!ReadInFamily(text, constraint, positionTexts, secondsOf, seconds, typed, message))
             return false;
     }
     // A note gets the end-of-wave checks as well: it is a time like any other.
