@@ -52,6 +52,25 @@ double FractionOfRange(const TUnitWave& unit, double seconds)
     return rangeTime > 0 ? static_cast<double>(seconds / rangeTime) : 0.0;
 }
 
+/// What every engine call takes from the document besides its own settings.
+struct Job
+{
+    const Sound& sound;
+    AbortFlag* abort;
+    int32_t* begin;
+    int32_t* end;
+    std::string* error;
+};
+
+/// Frames the engine call make(job) over s by BeginWaveChange and FinishChange.
+template <typename Make> WaveOpResult Change(TUnitWave& unit, Span s, Make make)
+{
+    unit.BeginWaveChange(s.begin, s.end);
+    std::string error;
+    SoundUPtr result = make(Job{*unit.GetSound(), unit.GetAbortFlag(), &s.begin, &s.end, &error});
+    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+}
+
 WaveOpResult MakeBlockTriangle(TUnitWave& unit, const TBlockTriangleProps& props, bool triangle)
 {
     WaveOpResult refused;
@@ -61,20 +80,16 @@ WaveOpResult MakeBlockTriangle(TUnitWave& unit, const TBlockTriangleProps& props
         return refused;
     const double length = props.GetLength();
     const double period = props.GetPeriod();
-    Span s = PartOf(unit);
-    unit.BeginWaveChange(s.begin, s.end);
-    std::string error;
-    SoundUPtr result =
-        hasEnvelope
-            ? MakeBlockTriangleEnvelope(*unit.GetSound(), unit.GetAbortFlag(), props.height1.value,
-                                        props.height2.value, period, *middleEnvelope, length,
-                                        props.startPosition.GetValue(), triangle, &s.begin, &s.end,
-                                        &error)
-            : kelvorn::MakeBlockTriangle(*unit.GetSound(), unit.GetAbortFlag(), props.height1.value,
-                                         props.height2.value, period, props.GetMiddleFraction(),
-                                         length, props.startPosition.GetValue(), triangle, &s.begin,
-                                         &s.end);
-    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+    return Change(unit, PartOf(unit), [&](const Job& job) {
+        return hasEnvelope ? MakeBlockTriangleEnvelope(job.sound, job.abort, props.height1.value,
+                                                       props.height2.value, period, *middleEnvelope,
+                                                       length, props.startPosition.GetValue(),
+                                                       triangle, job.begin, job.end, job.error)
+                           : kelvorn::MakeBlockTriangle(
+                                 job.sound, job.abort, props.height1.value, props.height2.value,
+                                 period, props.GetMiddleFraction(), length,
+                                 props.startPosition.GetValue(), triangle, job.begin, job.end);
+    });
 }
 
 } // namespace
@@ -83,77 +98,59 @@ WaveOpResult MakeBlockTriangle(TUnitWave& unit, const TBlockTriangleProps& props
 
 WaveOpResult MakeLine(TUnitWave& unit, const TLineProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().lineProps = props;
-    const TLineProps& own = unit.Records().lineProps;
-    Span s = PartOf(unit);
-    unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result = kelvorn::MakeLine(
-        *unit.GetSound(), unit.GetAbortFlag(), own.beginValue.value, own.endValue.value,
-        own.length.GetValue(), own.kind == TLineProps::kindExponential, &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), {}, s.begin, s.end);
+    const TLineProps& own = Remember(unit, &TUnitWaveRecords::lineProps, props);
+    return Change(unit, PartOf(unit), [&](const Job& job) {
+        return kelvorn::MakeLine(job.sound, job.abort, own.beginValue.value, own.endValue.value,
+                                 own.length.GetValue(), own.kind == TLineProps::kindExponential,
+                                 job.begin, job.end);
+    });
 }
 
 WaveOpResult MakeSilence(TUnitWave& unit, const TSilenceProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().silenceProps = props;
-    Span s = PartOf(unit);
-    unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result =
-        kelvorn::MakeSilence(*unit.GetSound(), unit.GetAbortFlag(),
-                             unit.Records().silenceProps.length.GetValue(), &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), {}, s.begin, s.end);
+    const TSilenceProps& own = Remember(unit, &TUnitWaveRecords::silenceProps, props);
+    return Change(unit, PartOf(unit), [&](const Job& job) {
+        return kelvorn::MakeSilence(job.sound, job.abort, own.length.GetValue(), job.begin,
+                                    job.end);
+    });
 }
 
 WaveOpResult MakeNoise(TUnitWave& unit, const TNoiseProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().noiseProps = props;
-    const TNoiseProps& own = unit.Records().noiseProps;
-    Span s = PartOf(unit);
-    unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result = kelvorn::MakeNoise(*unit.GetSound(), unit.GetAbortFlag(), own.volume.value,
-                                          own.length.GetValue(), &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), {}, s.begin, s.end);
+    const TNoiseProps& own = Remember(unit, &TUnitWaveRecords::noiseProps, props);
+    return Change(unit, PartOf(unit), [&](const Job& job) {
+        return kelvorn::MakeNoise(job.sound, job.abort, own.volume.value, own.length.GetValue(),
+                                  job.begin, job.end);
+    });
 }
 
 WaveOpResult MakeBlock(TUnitWave& unit, const TBlockTriangleProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().blockProps = props;
-    return MakeBlockTriangle(unit, unit.Records().blockProps, false);
+    return MakeBlockTriangle(unit, Remember(unit, &TUnitWaveRecords::blockProps, props), false);
 }
 
 WaveOpResult MakeTriangle(TUnitWave& unit, const TBlockTriangleProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().triangleProps = props;
-    return MakeBlockTriangle(unit, unit.Records().triangleProps, true);
+    return MakeBlockTriangle(unit, Remember(unit, &TUnitWaveRecords::triangleProps, props), true);
 }
 
 WaveOpResult MakeSinus(TUnitWave& unit, const TSinusProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().sinusProps = props;
-    const TSinusProps& own = unit.Records().sinusProps;
+    const TSinusProps& own = Remember(unit, &TUnitWaveRecords::sinusProps, props);
     const double period = own.period.GetValue();
     // The record gives seconds; the sine is made by its number of periods.
     const double periods = period > 0.0 ? own.GetLength() / period : 0.0;
     const int16_t amplitude = own.amplitude.value;
-    Span s = PartOf(unit);
-    unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result = kelvorn::MakeSinus(*unit.GetSound(), unit.GetAbortFlag(), amplitude,
-                                          static_cast<int16_t>(-amplitude), period, periods,
-                                          StartTurn(own.startPhase.GetValue()), &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), {}, s.begin, s.end);
+    return Change(unit, PartOf(unit), [&](const Job& job) {
+        return kelvorn::MakeSinus(job.sound, job.abort, amplitude, static_cast<int16_t>(-amplitude),
+                                  period, periods, StartTurn(own.startPhase.GetValue()), job.begin,
+                                  job.end);
+    });
 }
 
 WaveOpResult MakeMFreq(TUnitWave& unit, const TMFreqProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().mFreqProps = props;
-    const TMFreqProps& own = unit.Records().mFreqProps;
+    const TMFreqProps& own = Remember(unit, &TUnitWaveRecords::mFreqProps, props);
     WaveOpResult refused;
     SoundPtr form;
     const bool useForm = own.use == TMFreqProps::useWaveForm;
@@ -173,27 +170,22 @@ WaveOpResult MakeMFreq(TUnitWave& unit, const TMFreqProps& props)
         angles[i] = partials[i].startAngle;
     }
 
-    Span s = PartOf(unit);
-    unit.BeginWaveChange(s.begin, s.end);
-    std::string error;
     const auto count = static_cast<int32_t>(n);
-    SoundUPtr result =
-        useForm ? MakeMFreqForm(*unit.GetSound(), unit.GetAbortFlag(), own.length.GetValue(), *form,
-                                count, volumes.data(), periods.data(), times.data(), factors.data(),
-                                angles.data(), &s.begin, &s.end, &error)
-                : kelvorn::MakeMFreq(*unit.GetSound(), unit.GetAbortFlag(), own.length.GetValue(),
-                                     count, volumes.data(), periods.data(), times.data(),
-                                     factors.data(), angles.data(), &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+    return Change(unit, PartOf(unit), [&](const Job& job) {
+        return useForm ? MakeMFreqForm(job.sound, job.abort, own.length.GetValue(), *form, count,
+                                       volumes.data(), periods.data(), times.data(), factors.data(),
+                                       angles.data(), job.begin, job.end, job.error)
+                       : kelvorn::MakeMFreq(job.sound, job.abort, own.length.GetValue(), count,
+                                            volumes.data(), periods.data(), times.data(),
+                                            factors.data(), angles.data(), job.begin, job.end);
+    });
 }
 
 // ---- Changes that may move values --------------------------------------------------------------
 
 WaveOpResult RollIn(TUnitWave& unit, const TRollInProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().rollInProps = props;
-    const TRollInProps& own = unit.Records().rollInProps;
+    const TRollInProps& own = Remember(unit, &TUnitWaveRecords::rollInProps, props);
     Span s = RangeOf(unit);
     const double freq = unit.GetSampleFreq();
     const double rollValues = std::trunc(freq * own.length.GetValue());
@@ -202,17 +194,15 @@ WaveOpResult RollIn(TUnitWave& unit, const TRollInProps& props)
                        : std::trunc(freq * own.endAt.position + s.begin - s.end);
     // A roll-in shorter than one value has nowhere to wrap to.
     start = rollValues > 0.0 ? std::trunc(WrapRange(start, 0.0, rollValues)) : 0.0;
-    unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result = kelvorn::RollIn(*unit.GetSound(), unit.GetAbortFlag(), own.length.GetValue(),
-                                       static_cast<int32_t>(start), &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), {}, s.begin, s.end);
+    return Change(unit, s, [&](const Job& job) {
+        return kelvorn::RollIn(job.sound, job.abort, own.length.GetValue(),
+                               static_cast<int32_t>(start), job.begin, job.end);
+    });
 }
 
 WaveOpResult RollOut(TUnitWave& unit, const TRollOutProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().rollOutProps = props;
-    const TRollOutProps& own = unit.Records().rollOutProps;
+    const TRollOutProps& own = Remember(unit, &TUnitWaveRecords::rollOutProps, props);
     WaveOpResult refused;
     SoundPtr speedEnvelope;
     const bool useEnvelope = own.speedEnvelopeFlag != 0;
@@ -225,22 +215,18 @@ WaveOpResult RollOut(TUnitWave& unit, const TRollOutProps& props)
     const double start = FractionOfRange(unit, own.startPosition.position);
     const double lengthFactor = own.GetLengthFactor();
     const double speed = own.speedFactor.GetValue();
-    unit.BeginWaveChange(s.begin, s.end);
-    std::string error;
-    SoundUPtr result = useEnvelope
-                           ? kelvorn::RollOut(*unit.GetSound(), unit.GetAbortFlag(), *speedEnvelope,
-                                              lengthFactor, speed, start, &s.begin, &s.end, &error)
-                           : RepeatPart(*unit.GetSound(), unit.GetAbortFlag(),
+    return Change(unit, s, [&](const Job& job) {
+        return useEnvelope ? kelvorn::RollOut(job.sound, job.abort, *speedEnvelope, lengthFactor,
+                                              speed, start, job.begin, job.end, job.error)
+                           : RepeatPart(job.sound, job.abort,
                                         static_cast<double>(unit.GetRangeTime()) / speed,
-                                        std::fabs(speed) * lengthFactor, start, &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+                                        std::fabs(speed) * lengthFactor, start, job.begin, job.end);
+    });
 }
 
 WaveOpResult Length(TUnitWave& unit, const TLengthProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().lengthProps = props;
-    const TLengthProps& own = unit.Records().lengthProps;
+    const TLengthProps& own = Remember(unit, &TUnitWaveRecords::lengthProps, props);
     if (unit.IsUserDrawing()) {
         if (!unit.GetDrawNodes())
             return {WaveOpOutcome::Unchanged, {}};
@@ -262,17 +248,14 @@ WaveOpResult Length(TUnitWave& unit, const TLengthProps& props)
     }
     Span s = RangeOf(unit);
     const double factor = own.GetLengthFactor(static_cast<double>(unit.GetRangeTime()));
-    unit.BeginWaveChange(s.begin, s.end);
-    SoundUPtr result =
-        kelvorn::Length(*unit.GetSound(), unit.GetAbortFlag(), factor, &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), {}, s.begin, s.end);
+    return Change(unit, s, [&](const Job& job) {
+        return kelvorn::Length(job.sound, job.abort, factor, job.begin, job.end);
+    });
 }
 
 WaveOpResult TempoPitch(TUnitWave& unit, const TTempoPitchProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().tempoPitchProps = props;
-    const TTempoPitchProps& own = unit.Records().tempoPitchProps;
+    const TTempoPitchProps& own = Remember(unit, &TUnitWaveRecords::tempoPitchProps, props);
     WaveOpResult refused;
     SoundPtr freqEnvelope;
     SoundPtr speedEnvelope;
@@ -289,61 +272,52 @@ WaveOpResult TempoPitch(TUnitWave& unit, const TTempoPitchProps& props)
     const double speed = own.speedFactor.GetValue();
     const double step = own.frequencyFactor.GetValue();
     const double block = own.blockSize.GetValue();
-    const Sound& sound = *unit.GetSound();
-    AbortFlag* abort = unit.GetAbortFlag();
-    unit.BeginWaveChange(s.begin, s.end);
-    std::string error;
-    SoundUPtr result;
-    if (!useFreq && !useSpeed)
-        result = kelvorn::TempoPitch(sound, abort, speed, start, factor, step, block, mode,
-                                     &s.begin, &s.end);
-    else if (useFreq && !useSpeed)
-        result = TempoPitchFreqEnvelope(sound, abort, speed, start, factor, step, *freqEnvelope,
-                                        block, mode, &s.begin, &s.end, &error);
-    else if (!useFreq)
-        result = TempoPitchSpeedEnvelope(sound, abort, speed, *speedEnvelope, start, factor, step,
-                                         block, mode, &s.begin, &s.end, &error);
-    else
-        result = TempoPitchEnvelopes(sound, abort, speed, *speedEnvelope, start, factor, step,
-                                     *freqEnvelope, block, mode, &s.begin, &s.end, &error);
-    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+    return Change(unit, s, [&](const Job& job) {
+        if (!useFreq && !useSpeed)
+            return kelvorn::TempoPitch(job.sound, job.abort, speed, start, factor, step, block,
+                                       mode, job.begin, job.end);
+        if (useFreq && !useSpeed)
+            return TempoPitchFreqEnvelope(job.sound, job.abort, speed, start, factor, step,
+                                          *freqEnvelope, block, mode, job.begin, job.end,
+                                          job.error);
+        if (!useFreq)
+            return TempoPitchSpeedEnvelope(job.sound, job.abort, speed, *speedEnvelope, start,
+                                           factor, step, block, mode, job.begin, job.end,
+                                           job.error);
+        return TempoPitchEnvelopes(job.sound, job.abort, speed, *speedEnvelope, start, factor, step,
+                                   *freqEnvelope, block, mode, job.begin, job.end, job.error);
+    });
 }
 
 WaveOpResult MoveH(TUnitWave& unit, const TShiftProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().shiftProps = props;
-    const TShiftProps& own = unit.Records().shiftProps;
+    const TShiftProps& own = Remember(unit, &TUnitWaveRecords::shiftProps, props);
     WaveOpResult refused;
     SoundPtr envelope;
     const bool useEnvelope = own.envelopeFlag != 0;
     if (useEnvelope && !TakeEnvelope(own.envelope, envelope, refused))
         return refused;
-    Span s = RangeOf(unit);
-    AbortFlag* abort = unit.GetAbortFlag();
-    const Sound& sound = *unit.GetSound();
-    unit.BeginWaveChange(s.begin, s.end);
-    std::string error;
-    SoundUPtr result;
-    if (const auto* mono = dynamic_cast<const MonoSound*>(&sound)) {
-        result = useEnvelope ? MoveHEnvelope(*mono, abort, own.middle.GetValue(), *envelope,
-                                             &s.begin, &s.end, &error)
-                             : MoveHConstant(*mono, abort, own.middle.GetValue(), &s.begin, &s.end);
-    } else if (const auto* stereo = dynamic_cast<const StereoSound*>(&sound)) {
-        result = useEnvelope
-                     ? MoveHEnvelope(*stereo, abort, own.left.GetValue(), own.right.GetValue(),
-                                     *envelope, &s.begin, &s.end, &error)
-                     : MoveHConstant(*stereo, abort, own.left.GetValue(), own.right.GetValue(),
-                                     &s.begin, &s.end);
-    }
-    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+    return Change(unit, RangeOf(unit), [&](const Job& job) -> SoundUPtr {
+        if (const auto* mono = dynamic_cast<const MonoSound*>(&job.sound)) {
+            return useEnvelope
+                       ? MoveHEnvelope(*mono, job.abort, own.middle.GetValue(), *envelope,
+                                       job.begin, job.end, job.error)
+                       : MoveHConstant(*mono, job.abort, own.middle.GetValue(), job.begin, job.end);
+        }
+        if (const auto* stereo = dynamic_cast<const StereoSound*>(&job.sound)) {
+            return useEnvelope ? MoveHEnvelope(*stereo, job.abort, own.left.GetValue(),
+                                               own.right.GetValue(), *envelope, job.begin, job.end,
+                                               job.error)
+                               : MoveHConstant(*stereo, job.abort, own.left.GetValue(),
+                                               own.right.GetValue(), job.begin, job.end);
+        }
+        return nullptr;
+    });
 }
 
 WaveOpResult PerEcho(TUnitWave& unit, const TPerEchoProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().perEchoProps = props;
-    const TPerEchoProps& own = unit.Records().perEchoProps;
+    const TPerEchoProps& own = Remember(unit, &TUnitWaveRecords::perEchoProps, props);
     WaveOpResult refused;
     SoundPtr timeEnvelope;
     SoundPtr volumeEnvelope;
@@ -357,44 +331,35 @@ WaveOpResult PerEcho(TUnitWave& unit, const TPerEchoProps& props)
     const double time = own.time.GetValue();
     const double volume = own.volume.GetValue();
     const int32_t count = own.count.GetValue();
-    const Sound& sound = *unit.GetSound();
-    AbortFlag* abort = unit.GetAbortFlag();
-    unit.BeginWaveChange(s.begin, s.end);
-    std::string error;
-    SoundUPtr result;
-    if (!useTime && !useVolume)
-        result = kelvorn::PerEcho(sound, abort, time, volume, count, &s.begin, &s.end);
-    else if (useTime && !useVolume)
-        result = PerEchoDelayEnvelope(sound, abort, time, *timeEnvelope, volume, count, &s.begin,
-                                      &s.end, &error);
-    else if (!useTime)
-        result = PerEchoFactorEnvelope(sound, abort, time, *volumeEnvelope, count, &s.begin, &s.end,
-                                       &error);
-    else
-        result = PerEchoEnvelopes(sound, abort, time, *timeEnvelope, *volumeEnvelope, count,
-                                  &s.begin, &s.end, &error);
-    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+    return Change(unit, s, [&](const Job& job) {
+        if (!useTime && !useVolume)
+            return kelvorn::PerEcho(job.sound, job.abort, time, volume, count, job.begin, job.end);
+        if (useTime && !useVolume)
+            return PerEchoDelayEnvelope(job.sound, job.abort, time, *timeEnvelope, volume, count,
+                                        job.begin, job.end, job.error);
+        if (!useTime)
+            return PerEchoFactorEnvelope(job.sound, job.abort, time, *volumeEnvelope, count,
+                                         job.begin, job.end, job.error);
+        return PerEchoEnvelopes(job.sound, job.abort, time, *timeEnvelope, *volumeEnvelope, count,
+                                job.begin, job.end, job.error);
+    });
 }
 
 WaveOpResult FilterBlock(TUnitWave& unit, const TBlockFilterProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().blockFilterProps = props;
-    const TBlockFilterProps& own = unit.Records().blockFilterProps;
+    const TBlockFilterProps& own = Remember(unit, &TUnitWaveRecords::blockFilterProps, props);
     WaveOpResult refused;
     SoundPtr envelope;
     const bool useEnvelope = own.envelopeFlag != 0;
     if (useEnvelope && !TakeEnvelope(own.envelope, envelope, refused))
         return refused;
-    Span s = RangeOf(unit);
-    unit.BeginWaveChange(s.begin, s.end);
-    std::string error;
-    SoundUPtr result = useEnvelope
-                           ? FilterBlockEnvelope(*unit.GetSound(), unit.GetAbortFlag(), *envelope,
-                                                 own.blockTime.GetValue(), &s.begin, &s.end, &error)
-                           : kelvorn::FilterBlock(*unit.GetSound(), unit.GetAbortFlag(),
-                                                  own.blockTime.GetValue(), &s.begin, &s.end);
-    return FinishChange(unit, std::move(result), error, s.begin, s.end);
+    return Change(unit, RangeOf(unit), [&](const Job& job) {
+        return useEnvelope
+                   ? FilterBlockEnvelope(job.sound, job.abort, *envelope, own.blockTime.GetValue(),
+                                         job.begin, job.end, job.error)
+                   : kelvorn::FilterBlock(job.sound, job.abort, own.blockTime.GetValue(), job.begin,
+                                          job.end);
+    });
 }
 
 } // namespace kelvorn::waveops

@@ -4,6 +4,7 @@
 
 #include "sound/Sound.h"
 #include "sound/document/UnitWave.h"
+#include "sound/document/UnitWaveRecords.h"
 #include "sound/document/WaveDocumentOps.h"
 #include "sound/records/WaveReference.h"
 
@@ -11,6 +12,17 @@
 #include <string>
 
 namespace kelvorn::waveops::detail {
+
+/// Starts an operation and keeps its settings in the document's records, where the next dialog
+/// finds them; the operation then reads the kept copy.
+template <typename Props>
+const Props& Remember(TUnitWave& unit, Props TUnitWaveRecords::*slot, const Props& props)
+{
+    unit.BeginOperation();
+    TUnitWaveRecords& records = unit.Records();
+    records.*slot = props;
+    return records.*slot;
+}
 
 /// The sound of the document a record's reference names, kept alive for the operation. Without
 /// a document (no dialog read the reference) nothing is read: false, and result says which
