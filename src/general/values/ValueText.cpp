@@ -739,6 +739,21 @@ Conversion HertzOf(double x, MeasureUnitKind typed, double& hertz, std::string& 
     }
 }
 
+// A note is stored without the range rule: it is always a positive time or frequency.
+template <typename Converter>
+bool ParseNoteOrInFamily(std::string_view text, uint8_t constraint, bool asTime, Converter convert,
+                         double& value, MeasureUnitKind& unit, std::string& message)
+{
+    if (!StartsWithNote(text))
+        return ParseInFamily(text, constraint, timeTexts, convert, value, unit, message);
+    double frequency = 0.0;
+    if (!ParseNoteFrequency(text, frequency, message))
+        return false;
+    value = asTime ? 1.0 / frequency : frequency;
+    unit = EHNote;
+    return true;
+}
+
 } // namespace
 
 bool ParseFactor(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
@@ -798,30 +813,13 @@ bool ParseSpeed(std::string_view text, uint8_t constraint, double& value, Measur
 bool ParseTime(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                std::string& message)
 {
-    if (StartsWithNote(text)) {
-        double frequency = 0.0;
-        if (!ParseNoteFrequency(text, frequency, message))
-            return false;
-        // A note is stored without the range rule: it is always a positive time.
-        value = 1.0 / frequency;
-        unit = EHNote;
-        return true;
-    }
-    return ParseInFamily(text, constraint, timeTexts, SecondsOf, value, unit, message);
+    return ParseNoteOrInFamily(text, constraint, true, SecondsOf, value, unit, message);
 }
 
 bool ParseFrequency(std::string_view text, uint8_t constraint, double& value, MeasureUnitKind& unit,
                     std::string& message)
 {
-    if (StartsWithNote(text)) {
-        double frequency = 0.0;
-        if (!ParseNoteFrequency(text, frequency, message))
-            return false;
-        value = frequency;
-        unit = EHNote;
-        return true;
-    }
-    return ParseInFamily(text, constraint, timeTexts, HertzOf, value, unit, message);
+    return ParseNoteOrInFamily(text, constraint, false, HertzOf, value, unit, message);
 }
 
 bool ParseWavePosition(std::string_view text, uint8_t constraint, double length, double& position,
