@@ -20,19 +20,19 @@ std::string InLabel(const std::string& label, const std::string& reason)
     return "In " + label + ": " + reason;
 }
 
-// The families whose value is a double with a display unit share one way to take a text: parse
-// into temporaries, and store both only when the whole text was accepted.
-using DoubleFamilyParser = bool (*)(std::string_view, uint8_t, double&, MeasureUnitKind&,
-                                    std::string&);
+// The families whose value has a display unit share one way to take a text: parse into
+// temporaries, and store both only when the whole text was accepted.
+template <typename Value>
+using FamilyParser = bool (*)(std::string_view, uint8_t, Value&, MeasureUnitKind&, std::string&);
 
-bool TakeDoubleText(DoubleFamilyParser parse, std::string_view text, uint8_t constraint,
-                    const std::string& label, double& value, MeasureUnitKind& unitKind,
-                    std::string& message)
+template <typename Value, typename Parse>
+bool TakeText(Parse parse, std::string_view text, const std::string& label, Value& value,
+              MeasureUnitKind& unitKind, std::string& message)
 {
-    double parsed = 0.0;
+    Value parsed = 0;
     MeasureUnitKind kind = unitKind;
     std::string reason;
-    if (!parse(text, constraint, parsed, kind, reason)) {
+    if (!parse(text, parsed, kind, reason)) {
         message = InLabel(label, reason);
         return false;
     }
@@ -41,10 +41,23 @@ bool TakeDoubleText(DoubleFamilyParser parse, std::string_view text, uint8_t con
     return true;
 }
 
-bool AcceptsDoubleText(DoubleFamilyParser parse, std::string_view text, uint8_t constraint,
+template <typename Value>
+bool TakeFamilyText(FamilyParser<Value> parse, std::string_view text, uint8_t constraint,
+                    const std::string& label, Value& value, MeasureUnitKind& unitKind,
+                    std::string& message)
+{
+    auto parseFamily = [&](std::string_view typed, Value& parsed, MeasureUnitKind& kind,
+                           std::string& reason) {
+        return parse(typed, constraint, parsed, kind, reason);
+    };
+    return TakeText(parseFamily, text, label, value, unitKind, message);
+}
+
+template <typename Value>
+bool AcceptsFamilyText(FamilyParser<Value> parse, std::string_view text, uint8_t constraint,
                        MeasureUnitKind unitKind)
 {
-    double parsed = 0.0;
+    Value parsed = 0;
     std::string reason;
     return parse(text, constraint, parsed, unitKind, reason);
 }
@@ -162,16 +175,9 @@ std::string unitFactor::ToText() const
 
 bool unitFactor::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    double parsed = 0.0;
-    MeasureUnitKind kind = EHNone;
-    std::string reason;
-    if (!Parse(text, parsed, kind, reason)) {
-        message = InLabel(label, reason);
-        return false;
-    }
-    value = parsed;
-    unitKind = kind;
-    return true;
+    auto parse = [this](std::string_view typed, double& parsed, MeasureUnitKind& kind,
+                        std::string& reason) { return Parse(typed, parsed, kind, reason); };
+    return TakeText(parse, text, label, value, unitKind, message);
 }
 
 std::string unitFactor::ToTextDigits(int minDigBefore, int minDigAfter, int maxDigAfter) const
@@ -269,12 +275,12 @@ std::string unitFysDist::ToText() const
 
 bool unitFysDist::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    return TakeDoubleText(ParseLength, text, constraint, label, value, unitKind, message);
+    return TakeFamilyText(ParseLength, text, constraint, label, value, unitKind, message);
 }
 
 bool unitFysDist::Accepts(std::string_view text) const
 {
-    return AcceptsDoubleText(ParseLength, text, constraint, unitKind);
+    return AcceptsFamilyText(ParseLength, text, constraint, unitKind);
 }
 
 std::string unitFysDist::BaseText(bool exact) const
@@ -292,12 +298,12 @@ std::string unitFysSpeed::ToText() const
 
 bool unitFysSpeed::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    return TakeDoubleText(ParseSpeed, text, constraint, label, value, unitKind, message);
+    return TakeFamilyText(ParseSpeed, text, constraint, label, value, unitKind, message);
 }
 
 bool unitFysSpeed::Accepts(std::string_view text) const
 {
-    return AcceptsDoubleText(ParseSpeed, text, constraint, unitKind);
+    return AcceptsFamilyText(ParseSpeed, text, constraint, unitKind);
 }
 
 std::string unitFysSpeed::BaseText(bool exact) const
@@ -322,12 +328,12 @@ std::string unitTime::ToText() const
 
 bool unitTime::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    return TakeDoubleText(ParseTime, text, constraint, label, value, unitKind, message);
+    return TakeFamilyText(ParseTime, text, constraint, label, value, unitKind, message);
 }
 
 bool unitTime::Accepts(std::string_view text) const
 {
-    return AcceptsDoubleText(ParseTime, text, constraint, unitKind);
+    return AcceptsFamilyText(ParseTime, text, constraint, unitKind);
 }
 
 std::string unitTime::BaseText(bool exact) const
@@ -355,12 +361,12 @@ std::string unitFreq::ToTextPrecision(int precision) const
 
 bool unitFreq::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    return TakeDoubleText(ParseFrequency, text, constraint, label, value, unitKind, message);
+    return TakeFamilyText(ParseFrequency, text, constraint, label, value, unitKind, message);
 }
 
 bool unitFreq::Accepts(std::string_view text) const
 {
-    return AcceptsDoubleText(ParseFrequency, text, constraint, unitKind);
+    return AcceptsFamilyText(ParseFrequency, text, constraint, unitKind);
 }
 
 std::string unitFreq::BaseText(bool exact) const
@@ -380,24 +386,12 @@ std::string unitWaveVal::ToText() const
 
 bool unitWaveVal::FromText(const std::string& text, const std::string& label, std::string& message)
 {
-    int16_t parsed = 0;
-    MeasureUnitKind kind = EHNone;
-    std::string reason;
-    if (!ParseWaveValue(text, constraint, parsed, kind, reason)) {
-        message = InLabel(label, reason);
-        return false;
-    }
-    value = parsed;
-    unitKind = kind;
-    return true;
+    return TakeFamilyText(ParseWaveValue, text, constraint, label, value, unitKind, message);
 }
 
 bool unitWaveVal::Accepts(std::string_view text) const
 {
-    int16_t parsed = 0;
-    MeasureUnitKind kind = EHNone;
-    std::string reason;
-    return ParseWaveValue(text, constraint, parsed, kind, reason);
+    return AcceptsFamilyText(ParseWaveValue, text, constraint, unitKind);
 }
 
 std::string unitWaveVal::BaseText(bool) const
