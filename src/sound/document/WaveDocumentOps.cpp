@@ -169,9 +169,7 @@ WaveOpResult FilterResNotch(TUnitWave& unit, const TResNotchProps& props, bool r
 
 WaveOpResult Volume(TUnitWave& unit, const TVolumeProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().volumeProps = props;
-    const TVolumeProps& own = unit.Records().volumeProps;
+    const TVolumeProps& own = Remember(unit, &TUnitWaveRecords::volumeProps, props);
     if (unit.IsUserDrawing()) {
         if (!unit.GetDrawNodes())
             return {WaveOpOutcome::Unchanged, {}};
@@ -224,9 +222,7 @@ WaveOpResult MaxVolume(TUnitWave& unit)
 
 WaveOpResult MoveV(TUnitWave& unit, const TUpProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().upProps = props;
-    const int16_t add = unit.Records().upProps.add.value;
+    const int16_t add = Remember(unit, &TUnitWaveRecords::upProps, props).add.value;
     if (unit.IsUserDrawing()) {
         if (!unit.GetDrawNodes())
             return {WaveOpOutcome::Unchanged, {}};
@@ -262,9 +258,7 @@ WaveOpResult NormalizeVertically(TUnitWave& unit)
 
 WaveOpResult Balance(TUnitWave& unit, const TBalanceProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().balanceProps = props;
-    const TBalanceProps& own = unit.Records().balanceProps;
+    const TBalanceProps& own = Remember(unit, &TUnitWaveRecords::balanceProps, props);
     if (unit.GetValues() == 0 || unit.GetMonoStereo() != 1)
         return {WaveOpOutcome::Unchanged, {}};
     const bool delay = own.timeDifference != 0;
@@ -288,10 +282,8 @@ WaveOpResult Balance(TUnitWave& unit, const TBalanceProps& props)
 
 WaveOpResult Rotate(TUnitWave& unit, const TRotateProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().rotateProps = props;
-    const double shift =
-        unit.Records().rotateProps.GetShiftTime(static_cast<double>(unit.GetRangeTime()));
+    const double shift = Remember(unit, &TUnitWaveRecords::rotateProps, props)
+                             .GetShiftTime(static_cast<double>(unit.GetRangeTime()));
     return FinishKeep(unit,
                       kelvorn::Rotate(*unit.GetSound(), unit.GetAbortFlag(), shift,
                                       unit.GetRangeBegin(), unit.GetRangeEnd()),
@@ -300,9 +292,7 @@ WaveOpResult Rotate(TUnitWave& unit, const TRotateProps& props)
 
 WaveOpResult Block(TUnitWave& unit, const TBlockProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().blockOpProps = props;
-    const TBlockProps& own = unit.Records().blockOpProps;
+    const TBlockProps& own = Remember(unit, &TUnitWaveRecords::blockOpProps, props);
     const double blockTime = own.horKind == TBlockProps::horKindNoChange
                                  ? 0.0
                                  : own.GetHorBlockTime(static_cast<double>(unit.GetRangeTime()));
@@ -316,11 +306,10 @@ WaveOpResult Block(TUnitWave& unit, const TBlockProps& props)
 
 WaveOpResult Distort(TUnitWave& unit, const TDistortProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().distortProps = props;
+    const TDistortProps& own = Remember(unit, &TUnitWaveRecords::distortProps, props);
     WaveOpResult refused;
     SoundPtr curve;
-    if (!TakeEnvelope(unit.Records().distortProps.envelope, curve, refused))
+    if (!TakeEnvelope(own.envelope, curve, refused))
         return refused;
     std::string error;
     SoundUPtr result = kelvorn::Distort(*unit.GetSound(), unit.GetAbortFlag(), *curve,
@@ -330,9 +319,7 @@ WaveOpResult Distort(TUnitWave& unit, const TDistortProps& props)
 
 WaveOpResult MixLeftRight(TUnitWave& unit, const TLeftRightProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().leftRightProps = props;
-    const TLeftRightProps& own = unit.Records().leftRightProps;
+    const TLeftRightProps& own = Remember(unit, &TUnitWaveRecords::leftRightProps, props);
     const auto* stereo = dynamic_cast<const StereoSound*>(unit.GetSound().get());
     if (!stereo || stereo->GetValues() == 0)
         return {WaveOpOutcome::Unchanged, {}};
@@ -355,30 +342,22 @@ WaveOpResult Reverse(TUnitWave& unit)
 
 WaveOpResult FilterHigh(TUnitWave& unit, const THighLowProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().highProps = props;
-    return FilterHighLow(unit, unit.Records().highProps, true);
+    return FilterHighLow(unit, Remember(unit, &TUnitWaveRecords::highProps, props), true);
 }
 
 WaveOpResult FilterLow(TUnitWave& unit, const THighLowProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().lowProps = props;
-    return FilterHighLow(unit, unit.Records().lowProps, false);
+    return FilterHighLow(unit, Remember(unit, &TUnitWaveRecords::lowProps, props), false);
 }
 
 WaveOpResult FilterRes(TUnitWave& unit, const TResNotchProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().resProps = props;
-    return FilterResNotch(unit, unit.Records().resProps, true);
+    return FilterResNotch(unit, Remember(unit, &TUnitWaveRecords::resProps, props), true);
 }
 
 WaveOpResult FilterNotch(TUnitWave& unit, const TResNotchProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().notchProps = props;
-    return FilterResNotch(unit, unit.Records().notchProps, false);
+    return FilterResNotch(unit, Remember(unit, &TUnitWaveRecords::notchProps, props), false);
 }
 
 } // namespace kelvorn::waveops

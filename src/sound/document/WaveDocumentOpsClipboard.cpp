@@ -155,9 +155,7 @@ WaveOpResult Extract(TUnitWave& unit)
 
 WaveOpResult Mix(TUnitWave& unit, const TMixProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().mixProps = props;
-    const uint8_t placement = unit.Records().mixProps.placement;
+    const uint8_t placement = Remember(unit, &TUnitWaveRecords::mixProps, props).placement;
     const SoundPtr clip = ClipBoardSound();
     if (!clip)
         return {WaveOpOutcome::Unchanged, {}};

@@ -71,9 +71,7 @@ private:
 
 WaveOpResult RndEcho(TUnitWave& unit, const TRandomEchoProps& props)
 {
-    unit.BeginOperation();
-    unit.Records().randomEchoProps = props;
-    const TRandomEchoProps& own = unit.Records().randomEchoProps;
+    const TRandomEchoProps& own = Remember(unit, &TUnitWaveRecords::randomEchoProps, props);
     AbortFlag* abort = unit.GetAbortFlag();
 
     WaveOpResult refused;
