@@ -12,7 +12,7 @@
 #include "shell/PlayRecord.h"
 #include "shell/base/ChildKelvorn.h"
 #include "sound/WavFile.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 
 #include "PulseBench.h"
 #include "SecondsReporter.h"

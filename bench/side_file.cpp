@@ -3,8 +3,8 @@
 // whole, write it to a temporary file and rename it over the target, as every save does. The
 // files live in memory-backed storage (/dev/shm) where there is some, or in KELVORN_BENCH_DIR.
 #include "general/files/SafeFile.h"
-#include "sound/document/SideFile.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/SideFile.h"
+#include "document/wave/UnitWave.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 // beside one Volume of the same sound, which must make a whole new sound. The ratio is printed
 // at the end.
 #include "sound/SoundOps.h"
-#include "sound/document/UndoUnit.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UndoUnit.h"
+#include "document/wave/UnitWave.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,10 +9,10 @@
 
 #include "general/random/Random15.h"
 #include "sound/Sound.h"
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/VolumeArray.h"
-#include "sound/views/VolumeBands.h"
-#include "sound/views/VolumeWriter.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/VolumeArray.h"
+#include "document/views/VolumeBands.h"
+#include "document/views/VolumeWriter.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

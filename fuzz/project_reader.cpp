@@ -7,8 +7,8 @@
 
 #include "general/xml/XMLToken.h"
 #include "general/xml/XMLWriter.h"
-#include "sound/document/FileUnit.h"
-#include "sound/document/ProjectFile.h"
+#include "document/FileUnit.h"
+#include "document/ProjectFile.h"
 
 #include <cstdint>
 #include <memory>

@@ -5,9 +5,9 @@
 #include "general/Messages.h"
 #include "general/xml/XMLToken.h"
 #include "general/xml/XMLWriter.h"
-#include "sound/document/SideFile.h"
-#include "sound/document/UnitWave.h"
-#include "sound/views/WaveDisplayPart.h"
+#include "document/wave/SideFile.h"
+#include "document/wave/UnitWave.h"
+#include "document/views/WaveDisplayPart.h"
 
 #include <cstdint>
 #include <cstdlib>

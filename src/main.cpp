@@ -21,7 +21,7 @@
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"

@@ -2,8 +2,8 @@
 
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
-#include "sound/document/UndoUnit.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UndoUnit.h"
+#include "document/wave/UnitWave.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>

@@ -11,8 +11,8 @@
 
 #include "shell/base/ChildKelvorn.h"
 #include "sound/Sound.h"
-#include "sound/document/UnitWaveRecords.h"
-#include "sound/records/WaveReference.h"
+#include "document/wave/UnitWaveRecords.h"
+#include "document/records/WaveReference.h"
 
 #include "shell/base/EditName.h"
 

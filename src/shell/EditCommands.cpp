@@ -3,8 +3,8 @@
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
 #include "shell/WaveCommands.h"
-#include "sound/document/UndoUnit.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UndoUnit.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/dialogs/EffectDialogs.h"
 #include "waveui/dialogs/MultiFreqDialog.h"
 

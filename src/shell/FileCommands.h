@@ -11,8 +11,8 @@
 #include "shell/MainFormCommandLine.h"
 #include "shell/MainWaveWindowHost.h"
 #include "sound/Sound.h"
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/WaveViewProps.h"
 
 #include <memory>
 #include <string>

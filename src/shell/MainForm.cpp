@@ -15,9 +15,9 @@
 #include "shell/base/AboutBox.h"
 #include "shell/base/ProgramIcon.h"
 #include "sound/SineTable.h"
-#include "sound/document/ProjectFile.h"
-#include "sound/document/SideFile.h"
-#include "sound/document/UnitWave.h"
+#include "document/ProjectFile.h"
+#include "document/wave/SideFile.h"
+#include "document/wave/UnitWave.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -17,9 +17,9 @@
 #include "shell/ShortcutRouter.h"
 #include "shell/base/EditName.h"
 #include "shell/base/ResetDie.h"
-#include "sound/records/MergeRecords.h"
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/records/MergeRecords.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/WaveViewProps.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 #include "shell/MainFormLink.h"
 
 #include "shell/base/ChildKelvorn.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 
 #include <QLabel>
 

@@ -9,8 +9,8 @@
 
 #include "shell/DocumentServices.h"
 #include "sound/Sound.h"
-#include "sound/document/WaveDocumentLinks.h"
-#include "sound/records/WaveReference.h"
+#include "document/wave/WaveDocumentLinks.h"
+#include "document/records/WaveReference.h"
 
 #include <QIcon>
 #include <QPixmap>

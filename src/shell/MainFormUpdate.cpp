@@ -5,7 +5,7 @@
 #include "platform/qt/ToolWindow.h"
 #include "shell/MainFormKinds.h"
 #include "shell/base/ChildKelvorn.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/WaveWindow.h"
 
 #include <QAction>

@@ -8,7 +8,7 @@
 #include "sound/Sound.h"
 #include "sound/SoundOps.h"
 #include "sound/WavFile.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 
 #include <QAction>
 

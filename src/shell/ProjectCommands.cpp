@@ -10,7 +10,7 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/base/ChildKelvorn.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 

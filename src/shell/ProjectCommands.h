@@ -6,7 +6,7 @@
 // final names ("savedProjectWindowFile" n). Opening rebuilds every window from the documents'
 // files and those copies, with its name, place, size and state.
 //
-// The file format and the rebuild's order live in the model (sound/document/ProjectFile.h);
+// The file format and the rebuild's order live in the model (document/ProjectFile.h);
 // this class describes the real windows to it and makes the windows it asks for.
 //
 // Closing the main window never loses work: with a project open the project is saved and its
@@ -15,7 +15,7 @@
 // the program running.
 
 #include "shell/MainFormCommandLine.h"
-#include "sound/document/ProjectFile.h"
+#include "document/ProjectFile.h"
 
 #include <array>
 #include <functional>

@@ -9,8 +9,8 @@
 // document, and destroyed before the command returns, which stops its volume writer before its
 // document goes.
 
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/WaveViewProps.h"
 
 #include <cstdint>
 #include <memory>

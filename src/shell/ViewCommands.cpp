@@ -4,7 +4,7 @@
 #include "platform/qt/ToolWindow.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/SelectZoom.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"

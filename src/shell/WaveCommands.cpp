@@ -2,7 +2,7 @@
 
 #include "general/Messages.h"
 #include "platform/Services.h"
-#include "sound/document/UndoUnit.h"
+#include "document/wave/UndoUnit.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/ComplexDialogs.h"
 #include "waveui/dialogs/EffectDialogs.h"

@@ -13,9 +13,9 @@
 #include "platform/qt/QtDialogRunner.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
-#include "sound/document/UnitWave.h"
-#include "sound/document/UnitWaveRecords.h"
-#include "sound/document/WaveDocumentOps.h"
+#include "document/wave/UnitWave.h"
+#include "document/wave/UnitWaveRecords.h"
+#include "document/wave/WaveDocumentOps.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <cstdint>

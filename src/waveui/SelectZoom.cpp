@@ -5,7 +5,7 @@
 #include "platform/Screen.h"
 #include "platform/Services.h"
 #include "platform/qt/EditFields.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"

@@ -3,7 +3,7 @@
 #include "general/Assert.h"
 #include "general/numeric/NumericHelpers.h"
 #include "general/values/ValueUnits.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"

@@ -4,7 +4,7 @@
 #include "platform/Canvas.h"
 #include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"

@@ -10,10 +10,10 @@
 
 #include "general/xml/XMLElement.h"
 #include "general/xml/XMLGrammar.h"
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/VolumeWriter.h"
-#include "sound/views/WaveDisplayPart.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/VolumeWriter.h"
+#include "document/views/WaveDisplayPart.h"
+#include "document/views/WaveViewProps.h"
 #include "waveui/drawing/VolumeDiagram.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // documents by name, each item carrying its document as item data, so that reading the choice
 // needs no second look-up by name (two documents may briefly share a name while one is renamed).
 
-#include "sound/records/WaveReference.h"
+#include "document/records/WaveReference.h"
 
 #include <string>
 #include <vector>

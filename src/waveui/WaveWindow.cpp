@@ -1,7 +1,7 @@
 #include "waveui/WaveWindow.h"
 
 #include "general/Assert.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindowHost.h"
 

@@ -10,9 +10,9 @@
 // merge destroy windows without closing them.
 
 #include "shell/base/ChildKelvorn.h"
-#include "sound/document/WaveDocumentLinks.h"
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/wave/WaveDocumentLinks.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/WaveViewProps.h"
 #include "waveui/ViewWaveGroup.h"
 
 #include <QColor>

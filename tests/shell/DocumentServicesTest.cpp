@@ -1,7 +1,7 @@
 #include "ShellTestSupport.h"
 
-#include "sound/document/UndoUnit.h"
-#include "sound/document/UnitWaveRecords.h"
+#include "document/wave/UndoUnit.h"
+#include "document/wave/UnitWaveRecords.h"
 
 #include <QCursor>
 #include <QGuiApplication>

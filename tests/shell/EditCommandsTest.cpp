@@ -1,6 +1,6 @@
 #include "EditCommandsTestSupport.h"
 
-#include "sound/document/UndoUnit.h"
+#include "document/wave/UndoUnit.h"
 
 #include <optional>
 

@@ -7,7 +7,7 @@
 #include "shell/EditCommands.h"
 #include "shell/SplitMergeCommands.h"
 #include "shell/WaveCommands.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/WaveWindow.h"
 
 #include <memory>

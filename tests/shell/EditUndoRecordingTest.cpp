@@ -5,7 +5,7 @@
 
 #include "shell/EditCommands.h"
 #include "shell/WaveCommands.h"
-#include "sound/document/UndoUnit.h"
+#include "document/wave/UndoUnit.h"
 
 using namespace kelvorn;
 using namespace kelvorn::test;

@@ -1,7 +1,7 @@
 // Save, Save As, Revert, Duplicate, File Properties and the close question's Yes.
 #include "FileCommandsTestSupport.h"
 
-#include "sound/document/UndoUnit.h"
+#include "document/wave/UndoUnit.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/dialogs/WaveFilePropDialog.h"

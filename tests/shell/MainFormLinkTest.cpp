@@ -1,7 +1,7 @@
 #include "ShellTestSupport.h"
 
 #include "shell/MainFormLink.h"
-#include "sound/document/UndoUnit.h"
+#include "document/wave/UndoUnit.h"
 
 #include <QLabel>
 

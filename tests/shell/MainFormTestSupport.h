@@ -15,7 +15,7 @@
 #include "shell/MainFormKinds.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 
 #include <QAction>
 #include <QCoreApplication>

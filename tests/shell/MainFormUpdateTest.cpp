@@ -1,6 +1,6 @@
 #include "MainFormTestSupport.h"
 
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 
 #include <QLabel>
 #include <QTest>

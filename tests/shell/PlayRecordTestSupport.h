@@ -7,7 +7,7 @@
 #include "platform/test/SimulatedAudio.h"
 #include "shell/PlayRecord.h"
 #include "sound/WavFile.h"
-#include "sound/records/WaveFileProps.h"
+#include "document/records/WaveFileProps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "FileCommandsTestSupport.h"
 
 #include "shell/ProjectCommands.h"
-#include "sound/records/WaveFileProps.h"
+#include "document/records/WaveFileProps.h"
 
 #include <QMdiSubWindow>
 

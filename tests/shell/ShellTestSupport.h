@@ -8,7 +8,7 @@
 #include "shell/DocumentServices.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "EditCommandsTestSupport.h"
 
 #include "sound/SoundOps.h"
-#include "sound/records/MergeRecords.h"
+#include "document/records/MergeRecords.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/dialogs/SplitMergeDialogs.h"

@@ -7,10 +7,10 @@
 #include "../waveui/dialogs/OperationDialogSupport.h"
 
 #include "shell/WaveCommands.h"
-#include "sound/document/DrawNode.h"
-#include "sound/document/UndoUnit.h"
-#include "sound/document/UnitWave.h"
-#include "sound/document/UnitWaveRecords.h"
+#include "document/wave/DrawNode.h"
+#include "document/wave/UndoUnit.h"
+#include "document/wave/UnitWave.h"
+#include "document/wave/UnitWaveRecords.h"
 
 #include <string>
 #include <utility>

@@ -5,7 +5,7 @@
 #include "waveui/WaveCombo.h"
 
 #include "platform/test/ScriptedMessages.h"
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 
 #include <QComboBox>
 

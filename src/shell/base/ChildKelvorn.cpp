@@ -4,8 +4,8 @@
 #include "general/xml/XMLElement.h"
 #include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
-#include "sound/document/ProjectFile.h"
-#include "sound/document/UnitWave.h"
+#include "document/ProjectFile.h"
+#include "document/wave/UnitWave.h"
 
 #include <QCloseEvent>
 

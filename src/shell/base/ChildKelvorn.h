@@ -12,7 +12,7 @@
 // windows of the layers below the shell derive from it.
 
 #include "general/Messages.h"
-#include "sound/document/FileUnit.h"
+#include "document/FileUnit.h"
 
 #include <QMdiSubWindow>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The dialogs of the changes that involve both channels, echoes, tempo and pitch.
 
-#include "sound/records/ComplexRecords.h"
+#include "document/records/ComplexRecords.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 namespace kelvorn {

@@ -4,7 +4,7 @@
 // owner and a copy of the document's record (and what else it names), and GetProps answers the
 // edited record after OK.
 
-#include "sound/records/OperationRecords.h"
+#include "document/records/OperationRecords.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 namespace kelvorn {

@@ -1,7 +1,7 @@
 #pragma once
 // The dialogs of the filters: resonant and notch, high and low, block.
 
-#include "sound/records/ComplexRecords.h"
+#include "document/records/ComplexRecords.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 namespace kelvorn {

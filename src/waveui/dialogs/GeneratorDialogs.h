@@ -1,7 +1,7 @@
 #pragma once
 // The dialogs of the wave generators: silence, line, noise, blocks and triangles, sines.
 
-#include "sound/records/GeneratorRecords.h"
+#include "document/records/GeneratorRecords.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 namespace kelvorn {

@@ -9,7 +9,7 @@
 // record only once the dialog has set them from it, so that setting them on show does not
 // count as the user's choice.
 
-#include "sound/records/MFreqRecords.h"
+#include "document/records/MFreqRecords.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <array>

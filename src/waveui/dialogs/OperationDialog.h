@@ -14,7 +14,7 @@
 // next OK starts valid again. Cancel reads nothing.
 
 #include "shell/base/OKDialogs.h"
-#include "sound/records/WaveReference.h"
+#include "document/records/WaveReference.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "waveui/dialogs/SharedRows.h"
 
 #include "general/GuiMessages.h"
-#include "sound/records/OperationRecords.h"
+#include "document/records/OperationRecords.h"
 
 namespace kelvorn {
 

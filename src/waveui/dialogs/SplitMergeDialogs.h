@@ -7,7 +7,7 @@
 // selecting the record's waves when the dialog opens does not count as picking.
 
 #include "shell/base/OKDialogs.h"
-#include "sound/records/MergeRecords.h"
+#include "document/records/MergeRecords.h"
 
 #include <array>
 #include <string>

@@ -9,8 +9,8 @@
 // open with the user's text; the next OK starts valid again.
 
 #include "shell/base/OKDialogs.h"
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/WaveViewProps.h"
 
 #include <cstdint>
 

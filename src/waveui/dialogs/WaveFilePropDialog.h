@@ -8,7 +8,7 @@
 // quietly resampling the wave to the first item.
 
 #include "shell/base/OKDialogs.h"
-#include "sound/records/WaveFileProps.h"
+#include "document/records/WaveFileProps.h"
 
 class QGroupBox;
 class QLabel;

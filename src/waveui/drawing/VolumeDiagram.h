@@ -11,8 +11,8 @@
 
 #include "general/view/PixelRect.h"
 #include "platform/Canvas.h"
-#include "sound/views/VoldViewProps.h"
-#include "sound/views/VolumeArray.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/VolumeArray.h"
 
 #include <cstdint>
 

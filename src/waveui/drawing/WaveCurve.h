@@ -12,8 +12,8 @@
 #include "platform/Canvas.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
-#include "sound/document/DrawNode.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/wave/DrawNode.h"
+#include "document/views/WaveViewProps.h"
 
 #include <cstdint>
 

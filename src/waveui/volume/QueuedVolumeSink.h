@@ -5,7 +5,7 @@
 // pending, further ones add nothing, since the GUI takes every new column (Drawn to Filled)
 // when it runs.
 
-#include "sound/views/VolumeWriter.h"
+#include "document/views/VolumeWriter.h"
 
 #include <QObject>
 

@@ -4,8 +4,8 @@
 #include "platform/qt/QtDialogRunner.h"
 #include "sound/SineTable.h"
 #include "sound/Sound.h"
-#include "sound/document/UnitWave.h"
-#include "sound/document/WaveDocumentOps.h"
+#include "document/wave/UnitWave.h"
+#include "document/wave/WaveDocumentOps.h"
 #include "waveui/WaveWindow.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // together, and the values the wave engine could not take.
 #include "OperationDialogSupport.h"
 
-#include "sound/document/UnitWave.h"
+#include "document/wave/UnitWave.h"
 #include "waveui/dialogs/ComplexDialogs.h"
 #include "waveui/dialogs/EffectDialogs.h"
 #include "waveui/dialogs/FilterDialogs.h"

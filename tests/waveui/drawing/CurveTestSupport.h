@@ -5,7 +5,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
-#include "sound/views/WaveViewProps.h"
+#include "document/views/WaveViewProps.h"
 
 #include <cstdint>
 #include <map>

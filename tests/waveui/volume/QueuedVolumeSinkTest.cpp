@@ -1,6 +1,6 @@
 #include "waveui/volume/QueuedVolumeSink.h"
 
-#include "sound/views/VolumeWriter.h"
+#include "document/views/VolumeWriter.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

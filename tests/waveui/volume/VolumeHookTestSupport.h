@@ -4,7 +4,7 @@
 
 #include "../WaveUiTestSupport.h"
 
-#include "sound/views/VolumeWriter.h"
+#include "document/views/VolumeWriter.h"
 #include "waveui/drawing/VolumeDiagram.h"
 
 #include <QCoreApplication>

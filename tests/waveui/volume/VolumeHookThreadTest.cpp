@@ -4,7 +4,7 @@
 
 #include "VolumeHookTestSupport.h"
 
-#include "sound/document/UndoUnit.h"
+#include "document/wave/UndoUnit.h"
 
 #include <QPointer>
 

@@ -1,0 +1,310 @@
+// The values the document operations derive from the records, and the checks the records make
+// for their dialogs.
+
+#include "platform/test/ScriptedMessages.h"
+#include "document/records/WaveRecords.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kelvorn {
+namespace {
+
+struct ShiftCase
+{
+    uint8_t direction;
+    uint8_t kind;
+    double factor;
+    double time;
+    double length;
+    double expected;
+};
+
+class RotateShift : public ::testing::TestWithParam<ShiftCase>
+{
+};
+
+TEST_P(RotateShift, ShiftTimeIsTakenFromTheEndToTheRightAndClipped)
+{
+    const ShiftCase& c = GetParam();
+    TRotateProps rotate;
+    rotate.direction = c.direction;
+    rotate.kind = c.kind;
+    rotate.factor.SetValue(c.factor);
+    rotate.time.SetValue(c.time);
+    EXPECT_DOUBLE_EQ(rotate.GetShiftTime(c.length), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RotateShift,
+    ::testing::Values(ShiftCase{0, 1, 0.25, 9.0, 2.0, 0.5},  // factor of the length
+                      ShiftCase{1, 1, 0.25, 9.0, 2.0, 1.5},  // to the right: from the end
+                      ShiftCase{0, 0, 0.9, 0.5, 2.0, 0.5},   // the time, the factor ignored
+                      ShiftCase{1, 0, 0.9, 0.5, 2.0, 1.5},   //
+                      ShiftCase{0, 0, 0.0, -1.0, 1.0, 0.0},  // below 0: clipped
+                      ShiftCase{1, 0, 0.0, -1.0, 1.0, 1.0},  // beyond the length: clipped
+                      ShiftCase{0, 1, -0.5, 0.0, 2.0, 0.0},  // a negative factor
+                      ShiftCase{0, 0, 0.0, 3.0, 2.0, 2.0},   //
+                      ShiftCase{1, 1, 1.0, 0.0, 2.0, 0.0})); // whole length to the right
+
+TEST(RecordDerived, RotateTimeLongerThanTheRangeIsRefusedWhateverTheKind)
+{
+    TRotateProps rotate;
+    std::string message;
+    rotate.time.SetValue(2.0);
+    EXPECT_FALSE(rotate.CheckTime(1.0, message));
+    EXPECT_EQ(message, "In Time: Time may not be longer than the time of the sound.");
+
+    rotate.kind = TRotateProps::kindTime;
+    message.clear();
+    EXPECT_FALSE(rotate.CheckTime(1.0, message));
+
+    rotate.time.SetValue(-1.0); // exactly the range: passes
+    message.clear();
+    EXPECT_TRUE(rotate.CheckTime(1.0, message));
+    EXPECT_EQ(message, "");
+    rotate.time.SetValue(-1.0000001);
+    EXPECT_FALSE(rotate.CheckTime(1.0, message));
+}
+
+TEST(RecordDerived, BlockLevelsDivide65572ByTheHeight)
+{
+    TBlockProps block;
+    block.vertKind = TBlockProps::vertKindHeight;
+    const std::pair<int16_t, int32_t> cases[] = {{3277, 20}, {6554, 10}, {32767, 2},
+                                                 {1, 65572}, {0, 0},     {-5, 0}};
+    for (const auto& [height, levels] : cases) {
+        block.height.value = height;
+        EXPECT_EQ(block.GetVertBlockCount(), levels) << height;
+    }
+    block.vertKind = TBlockProps::vertKindCount;
+    block.vertCount.SetValue(7);
+    EXPECT_EQ(block.GetVertBlockCount(), 7);
+}
+
+TEST(RecordDerived, BlockTimeByCountOrTime)
+{
+    TBlockProps block;
+    block.horKind = TBlockProps::horKindCount;
+    EXPECT_DOUBLE_EQ(block.GetHorBlockTime(2.0), 0.1); // 20 blocks
+    block.horCount.SetValue(0);
+    EXPECT_EQ(block.GetHorBlockTime(2.0), 0.0);
+    block.horKind = TBlockProps::horKindTime;
+    EXPECT_DOUBLE_EQ(block.GetHorBlockTime(2.0), 0.01);
+}
+
+struct LengthCase
+{
+    uint8_t kind;
+    double speedFactor;
+    double currentLength;
+    double rollOut; // and Pitch Tempo
+    double change;  // Change Length
+};
+
+class LengthFactors : public ::testing::TestWithParam<LengthCase>
+{
+};
+
+TEST_P(LengthFactors, ByLengthKind)
+{
+    const LengthCase& c = GetParam();
+    TRollOutProps rollOut;
+    TTempoPitchProps tempo;
+    TLengthProps change;
+    rollOut.lengthKind = tempo.lengthKind = change.lengthKind = c.kind;
+    rollOut.speedFactor.SetValue(c.speedFactor);
+    tempo.speedFactor.SetValue(c.speedFactor);
+    rollOut.lengthFactor.SetValue(1.25);
+    tempo.lengthFactor.SetValue(1.25);
+    change.lengthFactor.SetValue(1.25);
+    rollOut.newLength.SetValue(4.0);
+    tempo.newLength.SetValue(4.0);
+    change.newLength.SetValue(4.0);
+    rollOut.currentLength = tempo.currentLength = c.currentLength;
+    EXPECT_DOUBLE_EQ(rollOut.GetLengthFactor(), c.rollOut);
+    EXPECT_DOUBLE_EQ(tempo.GetLengthFactor(), c.rollOut);
+    EXPECT_DOUBLE_EQ(change.GetLengthFactor(c.currentLength), c.change);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LengthFactors,
+    ::testing::Values(LengthCase{lengthKindFactor, 1.0, 2.0, 1.25, 1.25},
+                      LengthCase{lengthKindNew, 1.0, 2.0, 2.0, 2.0},
+                      LengthCase{lengthKindNew, 1.0, 0.0, 0.0, 0.0}, // no range to divide by
+                      // count 3 at -200 %: 1.5; Change Length has no count kind
+                      LengthCase{lengthKindCount, -2.0, 2.0, 1.5, 0.0},
+                      LengthCase{lengthKindCount, 0.5, 2.0, 6.0, 0.0},
+                      LengthCase{4, 1.0, 2.0, 0.0, 0.0}));
+
+TEST(RecordDerived, BlockTrianglePeriodMiddleAndLength)
+{
+    ScriptedMessages messages;
+    TBlockTriangleProps props;
+
+    // The frequency kind: 1 kHz, count 10 makes 0.01 s.
+    props.lengthKind = TBlockTriangleProps::lengthCount;
+    EXPECT_DOUBLE_EQ(props.GetPeriod(), 0.001);
+    EXPECT_DOUBLE_EQ(props.GetLength(), 0.01);
+    EXPECT_DOUBLE_EQ(props.GetMiddleFraction(), 0.5);
+    EXPECT_FALSE(props.HasMiddleEnvelope());
+
+    // The time kind: 5 ms and 5 ms, count 10 makes 0.1 s; the middle is time 1's share.
+    props.BloTriHorKind = bloTriTime;
+    EXPECT_DOUBLE_EQ(props.GetPeriod(), 0.01);
+    EXPECT_DOUBLE_EQ(props.GetLength(), 0.1);
+    props.time1.SetValue(0.003);
+    props.time2.SetValue(0.001);
+    EXPECT_DOUBLE_EQ(props.GetMiddleFraction(), 0.75);
+
+    // The middle envelope counts only with the frequency kind.
+    props.middleKind = TBlockTriangleProps::middleKindEnvelope;
+    EXPECT_FALSE(props.HasMiddleEnvelope());
+    props.BloTriHorKind = bloTriFrequency;
+    EXPECT_TRUE(props.HasMiddleEnvelope());
+    EXPECT_TRUE(messages.Shown().empty());
+
+    messages.Expect();
+    EXPECT_DOUBLE_EQ(props.GetMiddleFraction(), 0.5); // asks anyway: the box, then goes on
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].caption, "Assertion failed");
+    EXPECT_NE(messages.Shown()[0].text.find("Condition \"!HasMiddleEnvelope()\"failed!"),
+              std::string::npos);
+
+    props.middleKind = TBlockTriangleProps::middleKindConstant;
+    props.BloTriHorKind = 7;
+    messages.Expect();
+    props.GetMiddleFraction();
+    ASSERT_EQ(messages.Shown().size(), 2u);
+    EXPECT_NE(messages.Shown()[1].text.find("\"BloTriHorKind == bloTriTime\""), std::string::npos);
+    EXPECT_TRUE(messages.Unexpected().empty());
+
+    props.BloTriHorKind = bloTriFrequency;
+    props.lengthKind = TBlockTriangleProps::lengthNew;
+    EXPECT_DOUBLE_EQ(props.GetLength(), 1.0);
+    props.lengthKind = 3;
+    EXPECT_EQ(props.GetLength(), 0.0);
+}
+
+TEST(RecordDerived, SinusLengthByTimeOrCount)
+{
+    TSinusProps sinus;
+    EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.5);
+    sinus.lengthKind = TSinusProps::lengthCount;
+    EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.5); // 500 periods of 1 ms
+    sinus.period.SetValue(0.002);
+    sinus.count.SetValue(3.0);
+    EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.006);
+}
+
+struct LineCase
+{
+    uint8_t kind;
+    int16_t begin;
+    int16_t end;
+    bool passes;
+};
+
+class ExponentialLine : public ::testing::TestWithParam<LineCase>
+{
+};
+
+TEST_P(ExponentialLine, MayNotCrossOrTouchZero)
+{
+    const LineCase& c = GetParam();
+    TLineProps line;
+    line.kind = c.kind;
+    line.beginValue.value = c.begin;
+    line.endValue.value = c.end;
+    std::string message;
+    EXPECT_EQ(line.CheckExponential(message), c.passes);
+    EXPECT_EQ(message, c.passes ? "" : "Exponential Line may not contain value 0.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExponentialLine,
+    ::testing::Values(LineCase{1, 16383, -16384, false}, // the defaults, 50 % and -50 %
+                      LineCase{1, 16383, 1, true}, LineCase{1, -1, -32768, true},
+                      LineCase{1, 0, 100, false}, LineCase{1, 100, 0, false},
+                      // the product does not overflow 16 bits
+                      LineCase{1, 32767, 32767, true}, LineCase{1, -32768, -32768, true},
+                      LineCase{0, 16383, -16384, true}, LineCase{0, 0, 0, true}));
+
+TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
+{
+    TLeftRightProps props;
+    props.leftToRight.SetUnit(EHNone);
+    ASSERT_TRUE(props.SetExample(4));
+    EXPECT_STREQ(kLeftRightExamples[4].text, "Surround");
+    EXPECT_EQ(props.leftToLeft.GetValue(), 0.5);
+    EXPECT_EQ(props.leftToRight.GetValue(), -0.5);
+    EXPECT_EQ(props.rightToLeft.GetValue(), -0.5);
+    EXPECT_EQ(props.rightToRight.GetValue(), 0.5);
+    EXPECT_EQ(props.leftToLeft.GetUnit(), EHPerc);
+    EXPECT_EQ(props.leftToRight.GetUnit(), EHNone);
+
+    const TLeftRightProps before = props;
+    EXPECT_FALSE(props.SetExample(-1));
+    EXPECT_FALSE(props.SetExample(8));
+    EXPECT_TRUE(props == before);
+
+    const char* const texts[] = {"Normal",
+                                 "Swapped",
+                                 "Extra Stereo",
+                                 "Super Stereo",
+                                 "Surround",
+                                 "Mono",
+                                 "Mono at Left, Surround at Right",
+                                 "Mono at Right, Surround at Left"};
+    for (int item = 0; item < 8; ++item)
+        EXPECT_STREQ(kLeftRightExamples[static_cast<size_t>(item)].text, texts[item]);
+    ASSERT_TRUE(props.SetExample(6));
+    EXPECT_EQ(props.leftToLeft.GetValue(), 0.4);
+    EXPECT_EQ(props.leftToRight.GetValue(), -0.8);
+    EXPECT_EQ(props.rightToLeft.GetValue(), 0.4);
+    EXPECT_EQ(props.rightToRight.GetValue(), 0.8);
+    ASSERT_TRUE(props.SetExample(0));
+    EXPECT_TRUE(props.leftToLeft.GetValue() == 1.0 && props.rightToRight.GetValue() == 1.0);
+}
+
+TEST(WaveFileProps, ArgumentOrderPutsChannelsFirst)
+{
+    const TWaveFileProps props(2, 44100, 1);
+    EXPECT_EQ(props.MonoStereo, 2);
+    EXPECT_EQ(props.SampleFreq, 44100);
+    EXPECT_EQ(props.BytesPSample, 1);
+    TWaveFileProps copy = props;
+    EXPECT_TRUE(copy == props);
+    copy.BytesPSample = 2;
+    EXPECT_TRUE(copy != props);
+}
+
+TEST(WaveFileProps, ValidFormats)
+{
+    EXPECT_TRUE(TWaveFileProps(1, 5512, 1).IsValid());
+    EXPECT_TRUE(TWaveFileProps(2, 48000, 2).IsValid());
+    EXPECT_FALSE(TWaveFileProps(0, 44100, 2).IsValid());
+    EXPECT_FALSE(TWaveFileProps(3, 44100, 2).IsValid());
+    EXPECT_FALSE(TWaveFileProps(1, 44100, 0).IsValid());
+    EXPECT_FALSE(TWaveFileProps(1, 44100, 3).IsValid());
+    EXPECT_FALSE(TWaveFileProps(1, 0, 2).IsValid());
+    EXPECT_FALSE(TWaveFileProps(1, -44100, 2).IsValid());
+}
+
+TEST(WaveFileProps, FrequencyList)
+{
+    const std::pair<int32_t, int> shown[] = {{5512, 0},   {11025, 1}, {22050, 2},
+                                             {44100, 3},  {88200, 4}, {176128, 5},
+                                             {176400, 0}, {48000, 0}, {0, 0}};
+    for (const auto& [freq, item] : shown)
+        EXPECT_EQ(WaveFileFrequencyItem(freq), item) << freq;
+    EXPECT_EQ(WaveFileFrequencyOfItem(5, 44100), 176128);
+    // Confirming a 48000 Hz record without touching the list stores the item shown: 5512.
+    EXPECT_EQ(WaveFileFrequencyOfItem(WaveFileFrequencyItem(48000), 48000), 5512);
+    EXPECT_EQ(WaveFileFrequencyOfItem(-1, 48000), 48000);
+    EXPECT_EQ(WaveFileFrequencyOfItem(6, 48000), 48000);
+}
+
+} // namespace
+} // namespace kelvorn

@@ -1,0 +1,193 @@
+// Wave references: the caption rules, equality by name, the lookup of the named document through
+// the main window's finder, and reading and showing a dialog's wave list.
+
+#include "document/records/WaveReference.h"
+#include "platform/test/ScriptedMessages.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kelvorn {
+namespace {
+
+// Documents the references point at; the reference only passes the pointers on, so distinct
+// addresses stand in for open wave documents.
+std::array<char, 3> documentSlots;
+TUnitWave* Document(int i)
+{
+    return reinterpret_cast<TUnitWave*>(&documentSlots[static_cast<size_t>(i)]);
+}
+
+class FakeFinder : public WaveDocumentFinder
+{
+public:
+    TUnitWave* FindUnitWave(const std::string& name) override
+    {
+        asked.push_back(name);
+        auto it = open.find(name);
+        return it == open.end() ? nullptr : it->second;
+    }
+    std::map<std::string, TUnitWave*> open;
+    std::vector<std::string> asked;
+};
+
+TEST(WaveReference, NewReferenceIsEmpty)
+{
+    const unitUnitWave reference;
+    EXPECT_EQ(reference.GetCaption(), "");
+    EXPECT_TRUE(reference.IsEmpty());
+    EXPECT_EQ(reference.GetUnitWave(), nullptr);
+}
+
+TEST(WaveReference, CaptionIsTrimmedOfBlanksAndControlsOnlyAtTheEnds)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"  Wave 1  ", "Wave 1"},
+        {"\t\r\nWave\x1f", "Wave"},
+        {"Wave  two", "Wave  two"},
+        {"   ", ""},
+        {"", ""},
+        {"\xa0Latin\xa0", "\xa0Latin\xa0"}, // above the blank: kept
+        {std::string("\0x\0", 3), "x"},
+    };
+    for (const auto& [given, kept] : cases) {
+        const unitUnitWave reference(given);
+        EXPECT_EQ(reference.GetCaption(), kept);
+        EXPECT_EQ(reference.GetUnitWave(), nullptr);
+    }
+}
+
+TEST(WaveReference, SetCaptionKeepsTheTextAsItIs)
+{
+    unitUnitWave reference;
+    EXPECT_TRUE(reference.SetCaption(" padded "));
+    EXPECT_EQ(reference.GetCaption(), " padded ");
+}
+
+TEST(WaveReference, EqualityComparesCaptionsOnly)
+{
+    unitUnitWave a;
+    unitUnitWave b;
+    a.Set("Wave", Document(0));
+    b.Set("Wave", Document(1));
+    EXPECT_TRUE(a == b);
+    b.Set("wave", Document(0));
+    EXPECT_FALSE(a == b);
+    EXPECT_TRUE(a != b);
+    EXPECT_TRUE(unitUnitWave() == unitUnitWave(" "));
+}
+
+TEST(WaveReference, CopyCarriesCaptionAndDocument)
+{
+    unitUnitWave source;
+    source.Set("Env", Document(2));
+    unitUnitWave copy(source);
+    EXPECT_EQ(copy.GetCaption(), "Env");
+    EXPECT_EQ(copy.GetUnitWave(), Document(2));
+    unitUnitWave assigned;
+    assigned = source;
+    EXPECT_EQ(assigned.GetUnitWave(), Document(2));
+    copy.Clear();
+    EXPECT_TRUE(copy.IsEmpty());
+    EXPECT_EQ(copy.GetUnitWave(), nullptr);
+    EXPECT_EQ(source.GetCaption(), "Env");
+}
+
+TEST(WaveReference, FindUnitWaveAsksByCaptionAndLeavesTheStoredDocument)
+{
+    FakeFinder finder;
+    finder.open["Wave 1"] = Document(1);
+    unitUnitWave reference;
+    reference.Set("Wave 1", Document(0));
+    std::string message = "kept";
+    EXPECT_EQ(reference.FindUnitWave(finder, message), Document(1));
+    EXPECT_EQ(message, "kept");
+    EXPECT_EQ(reference.GetUnitWave(), Document(0));
+    EXPECT_EQ(finder.asked, std::vector<std::string>{"Wave 1"});
+}
+
+TEST(WaveReference, FindUnitWaveOfAClosedWaveAppendsTheMessage)
+{
+    FakeFinder finder;
+    finder.open["Other"] = Document(1);
+    const unitUnitWave reference("Gone");
+    std::string message = "Envelope: ";
+    EXPECT_EQ(reference.FindUnitWave(finder, message), nullptr);
+    EXPECT_EQ(message, "Envelope: Cannot find window \"Gone\".");
+
+    // The name is exact: another case is another wave.
+    const unitUnitWave other("other");
+    message.clear();
+    EXPECT_EQ(other.FindUnitWave(finder, message), nullptr);
+    EXPECT_EQ(message, "Cannot find window \"other\".");
+}
+
+TEST(WaveReference, ReadWaveChoiceWithoutSelectionEmptiesAndReports)
+{
+    ScriptedMessages messages;
+    messages.Expect();
+    unitUnitWave reference;
+    reference.Set("Old", Document(0));
+    bool ok = true;
+    reference.ReadWaveChoice(ok, nullptr, "Envelope");
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(reference.IsEmpty());
+    EXPECT_EQ(reference.GetUnitWave(), nullptr);
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, "In Envelope: You have to select a Wave");
+    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
+    EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
+    EXPECT_EQ(messages.Shown()[0].buttons, MsgButtons::Ok);
+
+    // A second reference after the first failure is not read and shows nothing.
+    unitUnitWave second;
+    second.Set("Keep", Document(1));
+    const WaveChoice choice{"New", Document(2)};
+    second.ReadWaveChoice(ok, &choice, "Second");
+    second.ReadWaveChoice(ok, nullptr, "Second");
+    EXPECT_EQ(second.GetCaption(), "Keep");
+    EXPECT_EQ(second.GetUnitWave(), Document(1));
+    EXPECT_EQ(messages.Shown().size(), 1u);
+    EXPECT_TRUE(messages.Unexpected().empty());
+}
+
+TEST(WaveReference, ReadWaveChoiceTakesCaptionAndDocument)
+{
+    ScriptedMessages messages;
+    unitUnitWave reference;
+    bool ok = true;
+    const WaveChoice choice{"Wave 2", Document(2)};
+    reference.ReadWaveChoice(ok, &choice, "Envelope");
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(reference.GetCaption(), "Wave 2");
+    EXPECT_EQ(reference.GetUnitWave(), Document(2));
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST(WaveReference, FindWaveChoiceSelectsTheCaptionOrKeepsTheSelection)
+{
+    const std::vector<std::string> list = {"Wave 1", "Wave 2", "wave 2"};
+    EXPECT_EQ(unitUnitWave("Wave 2").FindWaveChoice(list, -1), 1);
+    EXPECT_EQ(unitUnitWave("wave 2").FindWaveChoice(list, 0), 2);
+    EXPECT_EQ(unitUnitWave().FindWaveChoice(list, 1), 1);           // "": unchanged
+    EXPECT_EQ(unitUnitWave("Closed").FindWaveChoice(list, -1), -1); // not open: unchanged
+    EXPECT_EQ(unitUnitWave("Closed").FindWaveChoice({}, 0), 0);
+}
+
+TEST(WaveReference, GetSoundWithoutDocumentAsserts)
+{
+    ScriptedMessages messages;
+    messages.Expect();
+    const unitUnitWave reference("Never read");
+    EXPECT_EQ(reference.GetSound(), nullptr);
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].caption, "Assertion failed");
+    EXPECT_NE(messages.Shown()[0].text.find("\"unitWave != NULL\""), std::string::npos);
+}
+
+} // namespace
+} // namespace kelvorn
