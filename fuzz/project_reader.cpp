@@ -24,6 +24,18 @@ constexpr const char* kProject = "/nonexistent-kelvorn-fuzz/demo.kvp";
 constexpr const char* kCopyDir = "/nonexistent-kelvorn-fuzz/demoTempSaveFiles/";
 
 // Only the box for a window name in use may come: the file can name two windows alike.
+// A document with nothing inside: the rebuild only names and places it.
+class EmptyDocument final : public TFileUnit
+{
+public:
+    explicit EmptyDocument(DocumentKind kind) : TFileUnit(kind) {}
+    bool IsModified() const override { return false; }
+    void ClearModified() override {}
+    bool Save() override { return false; }
+    bool SaveAs(const std::string&) override { return false; }
+    bool Revert(std::string&, std::string&) override { return false; }
+};
+
 class NameBoxesOnly final : public MessageSink
 {
 public:
@@ -39,10 +51,10 @@ class FakeMaker final : public ProjectWindowMaker
 {
 public:
     void SetFrame(const ProjectBounds&) override { ++frames; }
-    TFileUnit* OpenDocument(uint8_t kind, const std::string& path, const std::string& copy,
+    TFileUnit* OpenDocument(DocumentKind kind, const std::string& path, const std::string& copy,
                             std::string&) override
     {
-        Require(kind >= 1 && kind <= 3);
+        Require(FindDocumentKind(kind) != nullptr);
         Require(!path.empty() || !copy.empty());
         if (!copy.empty()) {
             const std::string prefix = std::string(kCopyDir) + projectSavedCopy;
@@ -57,7 +69,7 @@ public:
         // Some documents cannot be opened, to reach the failure road too.
         if (path.size() % 7 == 3)
             return nullptr;
-        units.push_back(std::make_unique<TFileUnit>(kind));
+        units.push_back(std::make_unique<EmptyDocument>(kind));
         units.back()->SetTrackModified(false);
         return units.back().get();
     }
@@ -124,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(maker.frames == (content.frameRead ? 1 : 0));
     Require(maker.units.size() <= content.project.windows.size());
     for (const auto& unit : maker.units)
-        Require(unit->GetKind() != TFileUnit::KindWave || unit->GetTrackModified());
+        Require(unit->GetKind() != DocumentKind::Wave || unit->GetTrackModified());
     if (content.stage != ProjectFileContent::Stage::Whole)
         return 0;
 

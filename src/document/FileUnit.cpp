@@ -2,7 +2,19 @@
 
 namespace kelvorn {
 
-TFileUnit::TFileUnit(uint8_t kind) : DocumentKind(kind) {}
+TFileUnit::TFileUnit(DocumentKind kind) : documentKind(kind) {}
+
+std::string TFileUnit::GetFileExtension() const
+{
+    const DocumentKindFacts* facts = FindDocumentKind(documentKind);
+    return facts && !facts->extension.empty() ? facts->extension.substr(1) : std::string();
+}
+
+std::string TFileUnit::GetKindWord() const
+{
+    const DocumentKindFacts* facts = FindDocumentKind(documentKind);
+    return facts ? facts->word : std::string("Unknown Object");
+}
 
 TFileUnit::~TFileUnit() = default;
 

@@ -4,6 +4,7 @@
 // switch that decides whether changes are recorded. The document knows its window only through
 // DocumentWindowLink, which the shell's document window implements.
 
+#include "document/DocumentKind.h"
 #include "general/xml/XMLElement.h"
 
 #include <cstdint>
@@ -29,10 +30,8 @@ public:
 class TFileUnit
 {
 public:
-    enum Kind : uint8_t { KindWave = 1, KindMusic = 2, KindFactory = 3 };
-
     /// An untitled document without name, temporary file or window, tracking changes.
-    explicit TFileUnit(uint8_t kind);
+    explicit TFileUnit(DocumentKind kind);
     virtual ~TFileUnit();
     TFileUnit(const TFileUnit&) = delete;
     TFileUnit& operator=(const TFileUnit&) = delete;
@@ -47,8 +46,8 @@ public:
     /// True while the document has no file.
     bool IsUntitled() const { return fileName.empty(); }
 
-    /// 1 wave, 2 music, 3 factory; fixed by the constructor.
-    uint8_t GetKind() const { return DocumentKind; }
+    /// Fixed by the constructor.
+    DocumentKind GetKind() const { return documentKind; }
 
     /// Number of the document's copy in the project's "TempSaveFiles" directory; -1 for none.
     int32_t GetTempFileNumber() const { return tempFileNumber; }
@@ -62,6 +61,30 @@ public:
     bool GetTrackModified() const { return trackModified; }
     void SetTrackModified(bool track) { trackModified = track; }
 
+    // ---- What every kind answers, so that the shell asks the document instead of its kind ----
+
+    /// Whether the document has changes its file does not hold.
+    virtual bool IsModified() const = 0;
+    /// Forgets the changes (after a save, or when a project copy holds them).
+    virtual void ClearModified() = 0;
+    /// Writes the document to its own file. False when it has none or the write failed (the
+    /// document said why); the change flags are the caller's to clear.
+    virtual bool Save() = 0;
+    /// Writes the document to fileName, leaving its own file name alone. False when the write
+    /// failed (the document said why).
+    virtual bool SaveAs(const std::string& fileName) = 0;
+    /// Writes the copy a project keeps of unsaved work to fileName.
+    virtual bool SaveProjectCopy(const std::string& fileName) { return SaveAs(fileName); }
+    /// Whether a project must keep a copy of the document: it has unsaved changes.
+    virtual bool NeedsProjectCopy() const { return IsModified(); }
+    /// Reads the document's own file again. False with the reason and the file at fault when
+    /// it could not (the document may then hold what was read before the failure).
+    virtual bool Revert(std::string& message, std::string& failedFile) = 0;
+    /// The extension of the document's files without the dot ("wav").
+    std::string GetFileExtension() const;
+    /// The close question's word for the document ("Wave").
+    std::string GetKindWord() const;
+
     /// For the project file: a text element "File" holding the file name, or null when untitled.
     std::unique_ptr<TXMLStringElement> CreateXmlFile() const;
     /// A text element "TempFile" holding the number in decimal, or null when there is none.
@@ -69,7 +92,7 @@ public:
 
 private:
     std::string name;
-    uint8_t DocumentKind;
+    DocumentKind documentKind;
     std::string fileName;
     int32_t tempFileNumber = -1;
     DocumentWindowLink* window = nullptr;

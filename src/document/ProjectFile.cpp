@@ -37,9 +37,20 @@ void CreateProjectGrammars(TDTDGrammar& grammar, const TDTDCompound*& version9,
 
     const TDTDItem* documentContent = concat(grammar.Make<TDTDOptional>(text("File")),
                                              grammar.Make<TDTDOptional>(text("TempFile")));
-    const TDTDItem* document = choice(grammar.Make<TDTDCompound>("Factory", documentContent),
-                                      choice(grammar.Make<TDTDCompound>("Wave", documentContent),
-                                             grammar.Make<TDTDCompound>("Music", documentContent)));
+    // One element per kind the program knows: "Factory", "Wave" and "Music" in the order the
+    // format has always listed them, then any kind added since.
+    std::vector<const DocumentKindFacts*> kinds;
+    for (const DocumentKindFacts& kind : DocumentKinds())
+        if (kind.kind == DocumentKind::Factory)
+            kinds.insert(kinds.begin(), &kind);
+        else
+            kinds.push_back(&kind);
+    const TDTDItem* document = nullptr;
+    for (auto kind = kinds.rbegin(); kind != kinds.rend(); ++kind) {
+        const TDTDItem* element =
+            grammar.Make<TDTDCompound>((*kind)->projectElement, documentContent);
+        document = document ? choice(element, document) : element;
+    }
     const TDTDItem* window = grammar.Make<TDTDCompound>(
         "Window", concat(document, concat(grammar.Make<TDTDOptional>(text("Name")), bounds)));
     const TDTDItem* windows = grammar.Make<TDTDRepeatMin0>(window);
@@ -66,7 +77,14 @@ struct ProjectGrammars
 
 const TDTDCompound* ProjectGrammar(const std::string& version)
 {
-    static const ProjectGrammars grammars;
+    // Made again when a kind was added, so that its element is part of the format.
+    static std::unique_ptr<ProjectGrammars> made;
+    static uint32_t madeFor = 0;
+    if (!made || madeFor != DocumentKindsGeneration()) {
+        made = std::make_unique<ProjectGrammars>();
+        madeFor = DocumentKindsGeneration();
+    }
+    const ProjectGrammars& grammars = *made;
     if (version == projectFileVersion)
         return grammars.version9;
     if (version == projectFileOldVersion)
@@ -78,16 +96,10 @@ const TDTDCompound* ProjectGrammar(const std::string& version)
 
 namespace {
 
-const char* KindElement(uint8_t kind)
+std::string KindElement(DocumentKind kind)
 {
-    switch (kind) {
-    case TFileUnit::KindMusic:
-        return "Music";
-    case TFileUnit::KindFactory:
-        return "Factory";
-    default:
-        return "Wave";
-    }
+    const DocumentKindFacts* facts = FindDocumentKind(kind);
+    return facts ? facts->projectElement : "Wave";
 }
 
 bool HoldsAngleBracket(const std::string& text)
@@ -178,17 +190,6 @@ bool Expect(const TXMLItem* item, const TXMLItem* previous, const char* name, st
     return false;
 }
 
-uint8_t KindOfElement(const std::string& name)
-{
-    if (name == "Wave")
-        return TFileUnit::KindWave;
-    if (name == "Music")
-        return TFileUnit::KindMusic;
-    if (name == "Factory")
-        return TFileUnit::KindFactory;
-    return 0;
-}
-
 // One "Window": false with message and position when a value fails; window.complete tells
 // whether the document element was read (the rebuild then still opens its document).
 bool ReadWindow(const TXMLItem* xmlWindow, ProjectWindow& window, bool& documentRead,
@@ -198,8 +199,8 @@ bool ReadWindow(const TXMLItem* xmlWindow, ProjectWindow& window, bool& document
     line = xmlWindow->GetLine();
     column = xmlWindow->GetColumn();
     const TXMLItem* document = xmlWindow->GetFirstChild();
-    window.kind = document ? KindOfElement(document->GetElement()) : 0;
-    if (window.kind == 0) {
+    window.kind = document ? DocumentKindOfElement(document->GetElement()) : DocumentKind::None;
+    if (window.kind == DocumentKind::None) {
         Expect(nullptr, document ? document : xmlWindow, "Wave", message, line, column);
         return false;
     }
@@ -360,23 +361,23 @@ std::string ProjectCopyPath(const std::string& directory, const char* prefix, in
     return directory + "/" + prefix + std::to_string(number) + extension;
 }
 
-const char* ProjectCopyExtension(uint8_t kind)
+std::string ProjectCopyExtension(DocumentKind kind)
 {
-    switch (kind) {
-    case TFileUnit::KindWave:
-        return ".wav";
-    case TFileUnit::KindMusic:
-        return ".kvm";
-    case TFileUnit::KindFactory:
-        return ".kvf";
-    default:
-        return "";
-    }
+    const DocumentKindFacts* facts = FindDocumentKind(kind);
+    return facts ? facts->extension : std::string();
 }
 
 namespace {
 
-constexpr const char* kCopyExtensions[] = {".wav", ".kvm", ".kvf", ".kvw"};
+// Every kind's copy, and the side file that goes with a wave's.
+std::vector<std::string> CopyExtensions()
+{
+    std::vector<std::string> extensions;
+    for (const DocumentKindFacts& kind : DocumentKinds())
+        extensions.push_back(kind.extension);
+    extensions.push_back(".kvw");
+    return extensions;
+}
 
 bool Exists(const std::string& path)
 {
@@ -394,7 +395,7 @@ bool ForEachCopy(const std::string& projectFile, const char* prefix, std::string
         return false;
     for (int32_t n = 0; n >= 0; ++n) {
         bool any = false;
-        for (const char* extension : kCopyExtensions) {
+        for (const std::string& extension : CopyExtensions()) {
             const std::string path = ProjectCopyPath(directory, prefix, n, extension);
             if (!Exists(path))
                 continue;
@@ -413,7 +414,7 @@ bool ForEachCopy(const std::string& projectFile, const char* prefix, std::string
 bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error)
 {
     return ForEachCopy(projectFile, projectSavedCopy, error,
-                       [&](const std::string&, int32_t, const char*, const std::string& path) {
+                       [&](const std::string&, int32_t, const std::string&, const std::string& path) {
                            std::error_code code;
                            if (fs::remove(path, code) && !code)
                                return true;
@@ -426,7 +427,7 @@ bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error)
 {
     return ForEachCopy(projectFile, projectNewCopy, error,
-                       [&](const std::string& directory, int32_t n, const char* extension,
+                       [&](const std::string& directory, int32_t n, const std::string& extension,
                            const std::string& path) {
                            const std::string target =
                                ProjectCopyPath(directory, projectSavedCopy, n, extension);
@@ -490,7 +491,7 @@ public:
     ~TrackingRestorer()
     {
         for (TFileUnit* unit : opened)
-            if (unit->GetKind() == TFileUnit::KindWave)
+            if (unit->GetKind() == DocumentKind::Wave)
                 unit->SetTrackModified(true);
     }
     void Add(TFileUnit* unit) { opened.push_back(unit); }

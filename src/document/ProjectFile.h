@@ -9,6 +9,7 @@
 // "<project name>TempSaveFiles" beside the project file, numbered in the order the windows are
 // written.
 
+#include "document/DocumentKind.h"
 #include "general/xml/XMLElement.h"
 #include "general/xml/XMLGrammar.h"
 #include "general/xml/XMLToken.h"
@@ -47,8 +48,7 @@ struct ProjectBounds
 /// One document window of a project.
 struct ProjectWindow
 {
-    /// 1 wave, 2 music, 3 factory (TFileUnit::Kind).
-    uint8_t kind = 1;
+    DocumentKind kind = DocumentKind::Wave;
     /// The document's file; empty for an untitled document.
     std::string file;
     /// The number of the document's copy beside the project; -1 for none.
@@ -139,8 +139,8 @@ bool ProjectCopyDirectory(const std::string& projectFile, std::string& directory
 /// directory + "/" + prefix + n + extension (extension with its dot, or empty for the base).
 std::string ProjectCopyPath(const std::string& directory, const char* prefix, int32_t number,
                             const std::string& extension = {});
-/// The extension of a document kind's copy: ".wav", ".kvm", ".kvf" ("" for another kind).
-const char* ProjectCopyExtension(uint8_t kind);
+/// The extension of a document kind's copy: ".wav", ".kvm", ".kvf" ("" for an unknown kind).
+std::string ProjectCopyExtension(DocumentKind kind);
 
 /// Removes the copies of the previous save: for n = 0, 1, ... every "savedProjectWindowFile" n
 /// with ".wav", ".kvm", ".kvf" and ".kvw", up to the first n that has none. False, with a
@@ -171,7 +171,7 @@ public:
     /// with its extension, or "" without a copy), else from path; a missing copy of a document
     /// without a file gives an empty document. Null when it could not be opened (the opener
     /// showed its box; message may add the reason for the rebuild's message).
-    virtual TFileUnit* OpenDocument(uint8_t kind, const std::string& path, const std::string& copy,
+    virtual TFileUnit* OpenDocument(DocumentKind kind, const std::string& path, const std::string& copy,
                                     std::string& message) = 0;
     /// The open document other than except that bears name, or null.
     virtual TFileUnit* FindOtherByName(const std::string& name, const TFileUnit* except) = 0;

@@ -13,7 +13,7 @@ class TWaveFileProps;
 class TSoundUnit : public TFileUnit
 {
 public:
-    explicit TSoundUnit(uint8_t kind) : TFileUnit(kind) {}
+    explicit TSoundUnit(DocumentKind kind) : TFileUnit(kind) {}
 
     /// Samples per second of the document's sound.
     virtual int32_t GetSampleFreq() const = 0;

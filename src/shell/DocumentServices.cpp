@@ -4,6 +4,9 @@
 #include "general/GuiMessages.h"
 #include "document/wave/UndoUnit.h"
 #include "document/wave/UnitWave.h"
+#include "shell/KindRegistry.h"
+#include "shell/base/SountoryListing.h"
+#include "waveui/WaveWindow.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -83,19 +86,19 @@ TMDIChildKelvorn* TDocumentServices::GetActiveChild() const
 TMDIChildKelvorn* TDocumentServices::GetActiveChildWave() const
 {
     TMDIChildKelvorn* child = GetActiveChild();
-    return child && child->GetKind() == TFileUnit::KindWave ? child : nullptr;
+    return WindowOfKind(child, DocumentKind::Wave);
 }
 
 TMDIChildKelvorn* TDocumentServices::GetActiveChildMuz() const
 {
     TMDIChildKelvorn* child = GetActiveChild();
-    return child && child->GetKind() == TFileUnit::KindMusic ? child : nullptr;
+    return WindowOfKind(child, DocumentKind::Music);
 }
 
 TMDIChildKelvorn* TDocumentServices::GetActiveChildFact() const
 {
     TMDIChildKelvorn* child = GetActiveChild();
-    return child && child->GetKind() == TFileUnit::KindFactory ? child : nullptr;
+    return WindowOfKind(child, DocumentKind::Factory);
 }
 
 TFileUnit* TDocumentServices::GetActiveUnit() const
@@ -107,7 +110,7 @@ TFileUnit* TDocumentServices::GetActiveUnit() const
 TUnitWave* TDocumentServices::GetActiveUnitWave() const
 {
     TMDIChildKelvorn* child = GetActiveChildWave();
-    return child ? child->GetUnitWave() : nullptr;
+    return UnitWaveOf(child);
 }
 
 TFileUnit* TDocumentServices::GetActiveUnitMuz() const
@@ -138,14 +141,13 @@ TFileUnit* TDocumentServices::FindUnitByName(const std::string& name) const
 TUnitWave* TDocumentServices::FindUnitWave(const std::string& name)
 {
     TFileUnit* unit = FindUnitByName(name);
-    return unit && unit->GetKind() == TFileUnit::KindWave ? dynamic_cast<TUnitWave*>(unit)
-                                                          : nullptr;
+    return dynamic_cast<TUnitWave*>(unit);
 }
 
 TFileUnit* TDocumentServices::FindUnitSountory(const std::string& name) const
 {
     TFileUnit* unit = FindUnitByName(name);
-    return unit && unit->GetKind() == TFileUnit::KindFactory ? unit : nullptr;
+    return UnitOfKind(unit, DocumentKind::Factory);
 }
 
 TMDIChildKelvorn* TDocumentServices::FindChildOf(const TFileUnit* unit) const
@@ -196,7 +198,7 @@ std::string TDocumentServices::MakeUniqueName(const std::string& base,
 // ---- Lists
 // ---------------------------------------------------------------------------------------
 
-template <class Visit> void TDocumentServices::ScanNamed(uint8_t kind, Visit visit) const
+template <class Visit> void TDocumentServices::ScanNamed(DocumentKind kind, Visit visit) const
 {
     const std::vector<TMDIChildKelvorn*> windows = DocumentWindows();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
@@ -212,8 +214,8 @@ int TDocumentServices::FillWaveList(std::vector<WaveChoice>& list, int mode) con
         return 0;
     const TUnitWave* active = GetActiveUnitWave();
     int added = 0;
-    ScanNamed(TFileUnit::KindWave, [&](TMDIChildKelvorn* child) {
-        TUnitWave* wave = child->GetUnitWave();
+    ScanNamed(DocumentKind::Wave, [&](TMDIChildKelvorn* child) {
+        TUnitWave* wave = UnitWaveOf(child);
         if (!wave)
             return;
         if (mode != AllWaves && wave == active)
@@ -231,8 +233,8 @@ int TDocumentServices::FillWaveList(std::vector<WaveChoice>& list, int mode) con
 int TDocumentServices::FillSountoryKindList(std::vector<SountoryChoice>& list, uint8_t kind) const
 {
     int added = 0;
-    ScanNamed(TFileUnit::KindFactory, [&](TMDIChildKelvorn* child) {
-        const SountoryListing* listing = child->GetSountoryListing();
+    ScanNamed(DocumentKind::Factory, [&](TMDIChildKelvorn* child) {
+        const auto* listing = dynamic_cast<const SountoryListing*>(child);
         if (!listing)
             return;
         const uint8_t own = listing->GetSountoryKind();
@@ -248,7 +250,7 @@ int TDocumentServices::FillSountoryList(std::vector<SountoryChoice>& list,
                                         const TFileUnit* leaveOut) const
 {
     int added = 0;
-    ScanNamed(TFileUnit::KindFactory, [&](TMDIChildKelvorn* child) {
+    ScanNamed(DocumentKind::Factory, [&](TMDIChildKelvorn* child) {
         if (child->GetUnit() == leaveOut)
             return;
         list.push_back(SountoryChoice{child->GetUnit()->GetName(), child->GetUnit()});
@@ -262,8 +264,8 @@ int TDocumentServices::FillSountoryNodeList(std::vector<SountoryNodeChoice>& lis
 {
     int added = 0;
     std::vector<std::pair<std::string, const void*>> nodes;
-    ScanNamed(TFileUnit::KindFactory, [&](TMDIChildKelvorn* child) {
-        const SountoryListing* listing = child->GetSountoryListing();
+    ScanNamed(DocumentKind::Factory, [&](TMDIChildKelvorn* child) {
+        const auto* listing = dynamic_cast<const SountoryListing*>(child);
         if (!listing)
             return;
         nodes.clear();
@@ -279,7 +281,7 @@ int TDocumentServices::FillSountoryNodeList(std::vector<SountoryNodeChoice>& lis
 int TDocumentServices::NamedSountoryCount() const
 {
     int count = 0;
-    ScanNamed(TFileUnit::KindFactory, [&](TMDIChildKelvorn*) { ++count; });
+    ScanNamed(DocumentKind::Factory, [&](TMDIChildKelvorn*) { ++count; });
     return count;
 }
 
@@ -363,7 +365,7 @@ void TDocumentServices::WaveChanged(TMDIChildKelvorn* window)
 {
     if (!KV_SOFT_ASSERT(window != NULL))
         return;
-    TUnitWave* unitWave = window->GetUnitWave();
+    TUnitWave* unitWave = UnitWaveOf(window);
     if (!KV_SOFT_ASSERT(unitWave != NULL))
         return;
     WaveNameChanged(unitWave->GetName());
@@ -375,7 +377,7 @@ void TDocumentServices::WaveNameChanged(const std::string& name)
         return;
     const std::vector<TMDIChildKelvorn*> windows = DocumentWindows();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        if ((*it)->GetKind() == TFileUnit::KindWave && (*it)->DrawsEnvelopeOf(name))
+        if ((*it)->DrawsEnvelopeOf(name))
             (*it)->RepaintEnvelopeViews();
 }
 
@@ -383,7 +385,7 @@ void TDocumentServices::VolumeColumnsDrawn(TMDIChildKelvorn* window, int32_t fir
 {
     if (!KV_SOFT_ASSERT(window != NULL))
         return;
-    TUnitWave* unitWave = window->GetUnitWave();
+    TUnitWave* unitWave = UnitWaveOf(window);
     if (!KV_SOFT_ASSERT(unitWave != NULL))
         return;
     const std::string& name = unitWave->GetName();
@@ -391,7 +393,7 @@ void TDocumentServices::VolumeColumnsDrawn(TMDIChildKelvorn* window, int32_t fir
         return;
     const std::vector<TMDIChildKelvorn*> windows = DocumentWindows();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        if ((*it)->GetKind() == TFileUnit::KindWave && (*it)->DrawsEnvelopeOf(name))
+        if ((*it)->DrawsEnvelopeOf(name))
             (*it)->EnvelopeColumnsDrawn(first, last);
 }
 
@@ -401,12 +403,12 @@ void TDocumentServices::VolumeColumnsDrawn(TMDIChildKelvorn* window, int32_t fir
 void TDocumentServices::WindowClosing(TMDIChildKelvorn* window)
 {
     // The document is deleted only with the window, later; Undo must not reach it meanwhile.
-    if (TUnitWave* wave = window->GetUnitWave())
+    if (TUnitWave* wave = UnitWaveOf(window))
         DeleteUndoOfUnit(*wave);
     emit DocumentWindowClosing(window);
     if (DocumentWindowCount() == 0)
         emit LastDocumentWindowClosing();
-    if (window->GetKind() == TFileUnit::KindWave)
+    if (UnitWaveOf(window))
         WaveNameChanged(window->GetUnit()->GetName());
 }
 

@@ -10,6 +10,7 @@
 // deletes it only later.
 
 #include "shell/base/ChildKelvorn.h"
+#include "shell/base/SountoryListing.h"
 #include "sound/Sound.h"
 #include "document/wave/UnitWaveRecords.h"
 #include "document/records/WaveReference.h"
@@ -183,7 +184,7 @@ signals:
 
 private:
     void WindowClosing(TMDIChildKelvorn* window);
-    template <class Visit> void ScanNamed(uint8_t kind, Visit visit) const;
+    template <class Visit> void ScanNamed(DocumentKind kind, Visit visit) const;
 
     QMdiArea& frame;
     std::function<bool(TMDIChildKelvorn&)> saveHandler;

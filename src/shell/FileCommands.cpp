@@ -7,6 +7,7 @@
 #include "platform/qt/QtDialogRunner.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
+#include "shell/WaveKind.h"
 #include "sound/SoundOps.h"
 #include "sound/WavFile.h"
 #include "document/wave/SideFile.h"
@@ -50,16 +51,18 @@ TFileCommands::TFileCommands(TMainForm& form) : form(form) {}
 TFileCommands::~TFileCommands()
 {
     form.SetDocumentOpener(nullptr);
+    // The wave rule stays; only the file commands go with these.
+    form.Kinds().Register(std::make_unique<TWaveKind>(form, nullptr));
 }
 
 void TFileCommands::Install()
 {
-    form.SetCommand("FileNewWave", [this] { FileNewWaveExecute(); });
-    form.SetCommand("FileOpenWave", [this] { FileOpenWaveExecute(); });
+    // Waves are the kind these commands were made with: the wave part of the shell registers it.
+    form.Kinds().Register(std::make_unique<TWaveKind>(form, this));
+    form.Kinds().Find(DocumentKind::Wave)->InstallCommands();
     form.SetCommand("FileRevert", [this] { FileRevertExecute(); });
     form.SetCommand("FileSave", [this] { FileSaveExecute(); });
     form.SetCommand("FileSaveAs", [this] { FileSaveAsExecute(); });
-    form.SetCommand("DuplicateWave", [this] { DuplicateWaveExecute(); });
     form.SetCommand("FileProperties", [this] { FilePropertiesExecute(); });
     form.SetCommand("FileExit", [this] { FileExitExecute(); });
     form.Documents().SetSaveHandler([this](TMDIChildKelvorn& window) { return SaveChild(window); });
@@ -207,50 +210,26 @@ TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::strin
 void TFileCommands::FileRevertExecute()
 {
     TMDIChildKelvorn* window = form.Documents().GetActiveChild();
-    if (!window)
-        return;
-    switch (window->GetKind()) {
-    case TFileUnit::KindWave:
-        if (TUnitWave* unit = window->GetUnitWave())
-            RevertWave(*window, *unit);
-        break;
-    default:
-        // The music and factory documents revert themselves once they exist.
-        break;
-    }
+    if (TDocumentKindUI* kind = form.Kinds().Of(window))
+        kind->Revert(*window);
 }
 
 void TFileCommands::RevertWave(TMDIChildKelvorn& window, TUnitWave& unit)
 {
     if (!KV_SOFT_ASSERT(!unit.GetFileName().empty()))
         return;
-    const std::string file = unit.GetFileName();
     TDocumentServices& documents = form.Documents();
     documents.BeginWait();
-    SoundUPtr read;
     std::string message;
-    if (!ReadWaveFile(file, read, message)) {
+    std::string failedFile;
+    const bool reverted = unit.Revert(message, failedFile);
+    // A failed side file still brought the sound in.
+    if (reverted || failedFile != unit.GetFileName())
+        if (auto* wave = dynamic_cast<TMDIChildWave*>(&window))
+            wave->RefreshWave();
+    if (!reverted) {
         documents.EndWait();
-        ShowFileError("Cannot revert the file: " + Quoted(file) + " " + message);
-        return;
-    }
-    SoundPtr sound = std::move(read);
-    unit.ExchangeSound(sound);
-    // Positions beyond a shorter sound come back inside it before anything paints them.
-    unit.SetPos1(unit.GetPos1());
-    unit.SetPos2(unit.GetPos2());
-
-    const std::string sideFile = SideFileName(file);
-    bool ok = true;
-    if (FileExists(sideFile) && unit.LoadShadowFile(sideFile, message, true, sound) == 2)
-        ok = false;
-    if (sound != unit.GetSound())
-        unit.ExchangeSound(sound);
-    if (auto* wave = dynamic_cast<TMDIChildWave*>(&window))
-        wave->RefreshWave();
-    if (!ok) {
-        documents.EndWait();
-        ShowFileError("Cannot revert the file: " + Quoted(sideFile) + " " + message);
+        ShowFileError("Cannot revert the file: " + Quoted(failedFile) + " " + message);
         return;
     }
     form.SetEditName(unit.GetName());
@@ -271,28 +250,14 @@ void TFileCommands::FileSaveExecute()
 bool TFileCommands::FileSaveAsExecute()
 {
     TMDIChildKelvorn* window = form.Documents().GetActiveChild();
-    if (!window)
-        return false;
-    switch (window->GetKind()) {
-    case TFileUnit::KindWave:
-        if (TUnitWave* unit = window->GetUnitWave())
-            return SaveAsUnitWave(*unit);
-        return false;
-    default:
-        return false; // music and factory: SaveAsUnitMuz, SaveAsUnitSountory
-    }
+    TDocumentKindUI* kind = form.Kinds().Of(window);
+    return kind && kind->SaveAs(*window);
 }
 
 bool TFileCommands::SaveChild(TMDIChildKelvorn& window)
 {
-    switch (window.GetKind()) {
-    case TFileUnit::KindWave:
-        if (TUnitWave* unit = window.GetUnitWave())
-            return SaveUnitWave(*unit);
-        return false;
-    default:
-        return false; // music and factory: SaveUnitMuz, SaveUnitSountory
-    }
+    TDocumentKindUI* kind = form.Kinds().Of(&window);
+    return kind && kind->Save(window);
 }
 
 bool TFileCommands::SaveUnitWave(TUnitWave& unit)
@@ -366,11 +331,13 @@ void TFileCommands::DuplicateWaveExecute()
 void TFileCommands::FilePropertiesExecute()
 {
     TMDIChildKelvorn* window = form.Documents().GetActiveChild();
-    if (!window || window->GetKind() != TFileUnit::KindWave)
-        return; // music converts its output format once it exists, without an undo snapshot
-    TUnitWave* unit = window->GetUnitWave();
-    if (!unit)
-        return;
+    if (TDocumentKindUI* kind = form.Kinds().Of(window))
+        kind->EditProperties(*window);
+}
+
+void TFileCommands::EditWaveProperties(TUnitWave& waveUnit)
+{
+    TUnitWave* unit = &waveUnit;
     const TWaveFileProps old(unit->GetMonoStereo(), unit->GetSampleFreq(), unit->GetBytesPSample());
     TDlgWaveFileProp dialog(&form, old);
     if (RunDialog(dialog) != DialogResult::Accepted)

@@ -80,6 +80,10 @@ public:
     bool SaveAsUnitWave(TUnitWave& unit);
     /// Saves the document of window by its kind, for the close question's Yes.
     bool SaveChild(TMDIChildKelvorn& window);
+    /// Reads the wave's file and side file again into window's document.
+    void RevertWave(TMDIChildKelvorn& window, TUnitWave& unit);
+    /// "Wave Properties" with the wave's format; on OK the undo snapshot, then the conversion.
+    void EditWaveProperties(TUnitWave& unit);
 
     /// A wave window for unit in the main window's frame, linked with it both ways and shown.
     TMDIChildWave* NewChildWave(std::unique_ptr<TUnitWave> unit, const TWaveViewProps& waveProps,
@@ -96,7 +100,6 @@ private:
     void ShowFileError(const std::string& text);
     void ShowCannotReadKind(const std::string& path, const char* kind);
     void ShowWaveCurve(TMDIChildWave& window);
-    void RevertWave(TMDIChildKelvorn& window, TUnitWave& unit);
 
     TMainForm& form;
     std::unique_ptr<TMainWaveWindowHost> host;

@@ -78,7 +78,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     documents->DeleteClipBoardSound();
     ToggleToolWindow(Tool::EditName);
 
-    lastUpdateKind = BeforeFirstUpdate;
     setWindowTitle(QString::fromStdString(KelvornTitle()));
     setWindowIcon(QIcon(ProgramIcon(32)));
     // The cursor table is the program's own; asking for it here stops a start without it.
@@ -151,8 +150,9 @@ void TMainForm::BuildActions()
 void TMainForm::BuildRouter()
 {
     router = new TShortcutRouter(this, [this] {
+        // A kind nobody registered has no keys of its own.
         TMDIChildKelvorn* child = documents->GetActiveChild();
-        return child ? int(child->GetKind()) : 0;
+        return kinds.Of(child) ? int(child->GetKind()) : 0;
     });
     auto a = [this](const char* name) { return actions->At(name); };
     //              none     wave                 music               factory
@@ -312,13 +312,12 @@ void TMainForm::ChildActivated(QMdiSubWindow* window)
         child = nullptr;
     if (child)
         SetTextInputMode(false);
-    const int kind = child ? child->GetKind() : 0;
     // The tool windows follow the active document window: each gets the window of its kind.
     if (auto* selZoom = dynamic_cast<SelZoomFollower*>(ToolSlot(Tool::SelZoom).Existing()))
-        selZoom->SetChildWave(kind == TFileUnit::KindWave ? child : nullptr);
+        selZoom->SetChildWave(WindowOfKind(child, DocumentKind::Wave));
     for (Tool tool : {Tool::Music, Tool::MusicParts})
         if (auto* music = dynamic_cast<MusicToolFollower*>(ToolSlot(tool).Existing()))
-            music->SetChildMuz(kind == TFileUnit::KindMusic ? child : nullptr);
+            music->SetChildMuz(WindowOfKind(child, DocumentKind::Music));
     if (child)
         if (TDlgEditName* editName = EditNameWindow())
             editName->Retarget();
@@ -425,7 +424,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::showEvent(QShowEvent* event)
 {
-    if (lastUpdateKind == BeforeFirstUpdate)
+    if (!updatedOnce)
         ActionListUpdate();
     QMainWindow::showEvent(event);
 }

@@ -11,6 +11,7 @@
 // Commands that other parts of the program carry out (open and save, play and record, the wave
 // operations, ...) are installed with SetCommand; until then their actions run no command.
 
+#include "shell/KindRegistry.h"
 #include "shell/Actions.h"
 #include "shell/MainFormCommandLine.h"
 #include "shell/MainFormLink.h"
@@ -54,16 +55,6 @@ class TMainForm : public QMainWindow, public MainWindowServices
     Q_OBJECT
 
 public:
-    /// The kinds of the active document as the update records them; BeforeFirstUpdate until
-    /// the first update ran.
-    enum UpdateKind : int {
-        NoDocument = 0,
-        Wave = 1,
-        Music = 2,
-        Factory = 3,
-        BeforeFirstUpdate = 4
-    };
-
     /// Status bar panel widths in pixels; panel 1 is raised.
     static constexpr std::array<int, 8> StatusPanelWidths{300, 160, 75, 70, 45, 24, 65, 60};
     /// The sine table's length.
@@ -98,8 +89,12 @@ public:
     /// Sets every action's enabled, checked and visible state for the active document, and
     /// the status bar.
     void ActionListUpdate();
-    /// The kind the last update saw.
-    int LastUpdateKind() const { return lastUpdateKind; }
+    /// The registered kind the last update arranged for; None without one (or before it ran).
+    DocumentKind LastUpdateKind() const;
+    /// Whether an action update ran yet.
+    bool UpdatedOnce() const { return updatedOnce; }
+    /// The document kinds the program edits.
+    TKindRegistry& Kinds() { return kinds; }
     /// How often menus and toolbars were re-arranged (once per kind change).
     int ArrangeCount() const { return arrangeCount; }
     TShortcutRouter& Router() { return *router; }
@@ -207,16 +202,14 @@ private:
     void ChildActivated(QMdiSubWindow* window);
     void TileWindows(bool horizontally);
 
-    // The kind rules of the action update.
+    // The kinds' rules of the action update reach the actions, menus and toolbars through these.
+    friend class TWaveKind;
+    friend class TMusicActionRule;
+    friend class TFactoryActionRule;
+
     void ArrangeNoDocument();
-    void ArrangeWave();
-    void ArrangeMusic();
-    void ArrangeFactory();
-    void UpdateWave(TMDIChildKelvorn& child);
-    void UpdateMusic(TMDIChildKelvorn& child);
-    void UpdateFactory(TMDIChildKelvorn& child);
     void UpdateEveryKind();
-    void UpdateStatusBar(TMDIChildKelvorn* child, int kind);
+    void UpdateStatusBar(TMDIChildKelvorn* child, TDocumentKindUI* kind);
     void ShowMenus(std::initializer_list<const char*> names, bool visible);
     void ShowToolBars(std::initializer_list<const char*> names, bool visible);
     void ShowActions(std::initializer_list<const char*> names, bool visible);
@@ -248,7 +241,9 @@ private:
     TWaveViewProps waveViewProps;
     TVoldViewProps voldViewProps;
 
-    int lastUpdateKind = BeforeFirstUpdate;
+    TKindRegistry kinds;
+    TDocumentKindUI* lastArranged = nullptr;
+    bool updatedOnce = false;
     int arrangeCount = 0;
     bool playRecordAvailable = true;
     bool updating = false;

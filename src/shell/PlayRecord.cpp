@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "shell/PlayRecord.h"
 
 #include "general/Messages.h"
@@ -235,7 +236,7 @@ void TPlayRecord::FileRecordExecute()
         return;
     }
     TMDIChildKelvorn* window = form.Documents().GetActiveChildWave();
-    TUnitWave* unit = window ? window->GetUnitWave() : nullptr;
+    TUnitWave* unit = UnitWaveOf(window);
     if (!Available() || !unit || unit->GetValues() != 0) {
         ShowState();
         return;

@@ -41,11 +41,6 @@ ProjectBounds BoundsOf(const QWidget& window)
     return result;
 }
 
-const char* KindWords(uint8_t kind)
-{
-    return kind == TFileUnit::KindMusic ? "Music pieces" : "Sound factories";
-}
-
 } // namespace
 
 TProjectCommands::TProjectCommands(TMainForm& form, TFileCommands& files) : form(form), files(files)
@@ -70,12 +65,6 @@ void TProjectCommands::Install()
     form.SetCommand("FileExit", [this] { form.close(); });
     form.SetCloseQuery([this] { return CloseQuery(); });
     form.SetDocumentOpener(this);
-}
-
-void TProjectCommands::SetKindHandlers(uint8_t kind, KindHandlers handlers)
-{
-    if (KV_SOFT_ASSERT(kind == TFileUnit::KindMusic || kind == TFileUnit::KindFactory))
-        kindHandlers[kind] = std::move(handlers);
 }
 
 // ---- Commands -------------------------------------------------------------------------------
@@ -197,14 +186,7 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
         TFileUnit* unit = window->GetUnit();
         if (!unit)
             continue;
-        const uint8_t kind = unit->GetKind();
-        TUnitWave* wave = window->GetUnitWave();
-        bool copy = exporting;
-        if (wave)
-            copy = copy || wave->IsModified() || wave->GetValues() == 0;
-        else
-            copy = copy || window->IsDocumentModified();
-        if (!copy) {
+        if (!exporting && !unit->NeedsProjectCopy()) {
             unit->SetTempFileNumber(-1);
             continue;
         }
@@ -221,15 +203,8 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
             return false;
         }
         const std::string path =
-            ProjectCopyPath(directory, projectNewCopy, n, ProjectCopyExtension(kind));
-        bool saved = false;
-        if (wave) {
-            saved = exporting ? wave->SaveAs(path) : wave->SaveProjectCopy(path);
-        } else if (kind < kindHandlers.size() && kindHandlers[kind].saveCopy) {
-            saved = kindHandlers[kind].saveCopy(*unit, path, exporting);
-        } else {
-            KV_SOFT_ASSERT(kindHandlers[kind].saveCopy);
-        }
+            ProjectCopyPath(directory, projectNewCopy, n, ProjectCopyExtension(unit->GetKind()));
+        const bool saved = exporting ? unit->SaveAs(path) : unit->SaveProjectCopy(path);
         if (!saved)
             return false;
         ++n;
@@ -260,13 +235,8 @@ bool TProjectCommands::CloseAllChildren()
     }
     for (TMDIChildKelvorn* window : WindowsInFileOrder()) {
         TFileUnit* unit = window->GetUnit();
-        if (unit && unit->GetTempFileNumber() != -1) {
-            if (TUnitWave* wave = window->GetUnitWave())
-                wave->ClearModified();
-            else if (unit->GetKind() < kindHandlers.size() &&
-                     kindHandlers[unit->GetKind()].clearModified)
-                kindHandlers[unit->GetKind()].clearModified(*unit);
-        }
+        if (unit && unit->GetTempFileNumber() != -1)
+            unit->ClearModified();
         window->Release();
     }
     return true;
@@ -310,14 +280,14 @@ void TProjectCommands::SetFrame(const ProjectBounds& frame)
     }
 }
 
-TFileUnit* TProjectCommands::OpenDocument(uint8_t kind, const std::string& path,
+TFileUnit* TProjectCommands::OpenDocument(DocumentKind kind, const std::string& path,
                                           const std::string& copy, std::string& message)
 {
-    if (kind == TFileUnit::KindWave)
-        return files.OpenWaveFile(path, copy, true);
-    if (kind < kindHandlers.size() && kindHandlers[kind].open)
-        return kindHandlers[kind].open(path, copy);
-    message = std::string(KindWords(kind)) + " cannot be opened by this version.";
+    if (TDocumentKindUI* registered = form.Kinds().Find(kind))
+        return registered->OpenFile(path, copy, true, message);
+    const DocumentKindFacts* facts = FindDocumentKind(kind);
+    message = (facts ? facts->pluralWord : std::string("Documents")) +
+              " cannot be opened by this version.";
     return nullptr;
 }
 

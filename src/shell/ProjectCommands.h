@@ -37,18 +37,6 @@ public:
     static constexpr const char* OpenProjectTitle = "Open Project";
     static constexpr const char* ExportProjectTitle = "Export Project";
 
-    /// What the project needs of a music or factory document; their code installs it.
-    struct KindHandlers
-    {
-        /// Opens a document from copy (when not empty and present) or path in a new window, its
-        /// file name set to path; null when it could not (its box shown).
-        std::function<TFileUnit*(const std::string& path, const std::string& copy)> open;
-        /// Writes the document's copy to path (the whole document when exporting).
-        std::function<bool(TFileUnit& unit, const std::string& path, bool exporting)> saveCopy;
-        /// Forgets the document's unsaved changes (its copy holds them).
-        std::function<void(TFileUnit& unit)> clearModified;
-    };
-
     /// form and files: not owned, must outlive the commands.
     TProjectCommands(TMainForm& form, TFileCommands& files);
     ~TProjectCommands() override;
@@ -59,8 +47,6 @@ public:
     /// close rules), the main window's close query, and the command line's opener (which hands
     /// every other kind on to the file commands). Install it after the file commands.
     void Install();
-    /// For kind 2 (music) or 3 (factory).
-    void SetKindHandlers(uint8_t kind, KindHandlers handlers);
 
     // ---- Commands ------------------------------------------------------------------------
 
@@ -104,7 +90,7 @@ private:
 
     // ProjectWindowMaker
     void SetFrame(const ProjectBounds& frame) override;
-    TFileUnit* OpenDocument(uint8_t kind, const std::string& path, const std::string& copy,
+    TFileUnit* OpenDocument(DocumentKind kind, const std::string& path, const std::string& copy,
                             std::string& message) override;
     TFileUnit* FindOtherByName(const std::string& name, const TFileUnit* except) override;
     void PlaceWindow(TFileUnit& unit, const std::string& name,
@@ -113,7 +99,6 @@ private:
 
     TMainForm& form;
     TFileCommands& files;
-    std::array<KindHandlers, 4> kindHandlers;
 };
 
 } // namespace kelvorn

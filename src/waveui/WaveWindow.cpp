@@ -73,7 +73,7 @@ TMDIChildWave::~TMDIChildWave()
 
 TUnitWave& TMDIChildWave::GetUnitWave() const
 {
-    return *TMDIChildKelvorn::GetUnitWave();
+    return *UnitWaveOf(this);
 }
 
 // ---- Records and repaints -----------------------------------------------------------------------
@@ -353,6 +353,11 @@ void TMDIChildWave::EnvelopeColumnsDrawn(int32_t first, int32_t last)
     for (int n : {1, 2})
         if (TViewWave* view = viewWaveGroup->GetView(n))
             view->RefreshEnvelopeColumns(first, last, grid->GetWidth(), rangeBegin, rangeEnd);
+}
+
+TUnitWave* UnitWaveOf(const TMDIChildKelvorn* window)
+{
+    return window ? dynamic_cast<TUnitWave*>(window->GetUnit()) : nullptr;
 }
 
 } // namespace kelvorn

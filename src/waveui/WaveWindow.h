@@ -139,4 +139,7 @@ private:
     int iconIndex = IconStereo;
 };
 
+/// The wave document of window, or null for a window of another kind (or none).
+TUnitWave* UnitWaveOf(const TMDIChildKelvorn* window);
+
 } // namespace kelvorn

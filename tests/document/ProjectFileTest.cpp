@@ -1,4 +1,5 @@
 #include "document/ProjectFile.h"
+#include "support/PlainDocument.h"
 
 #include "general/xml/XMLWriter.h"
 #include "platform/test/ScriptedMessages.h"
@@ -42,11 +43,11 @@ ProjectFileContent Read(const std::string& text)
     return content;
 }
 
-ProjectWindow Window(uint8_t kind, std::string file, int32_t temp, std::string name,
+ProjectWindow Window(int kind, std::string file, int32_t temp, std::string name,
                      ProjectBounds bounds)
 {
     ProjectWindow window;
-    window.kind = kind;
+    window.kind = DocumentKind(kind);
     window.file = std::move(file);
     window.tempFile = temp;
     window.name = std::move(name);
@@ -460,15 +461,15 @@ public:
         frame = bounds;
         log.push_back("frame");
     }
-    TFileUnit* OpenDocument(uint8_t kind, const std::string& path, const std::string& copy,
+    TFileUnit* OpenDocument(DocumentKind kind, const std::string& path, const std::string& copy,
                             std::string& message) override
     {
-        log.push_back("open " + std::to_string(kind) + " " + path + " | " + copy);
+        log.push_back("open " + std::to_string(int(kind)) + " " + path + " | " + copy);
         if (path.find("fail") != std::string::npos) {
             message = failText;
             return nullptr;
         }
-        units.push_back(std::make_unique<TFileUnit>(kind));
+        units.push_back(std::make_unique<PlainDocument>(kind));
         // As a keep-clean open leaves it.
         units.back()->SetTrackModified(false);
         return units.back().get();
@@ -514,7 +515,7 @@ TEST(ProjectRebuildTest, OpensEachWindowPlacesItAndNamesTheLast)
                   "edit name D"}));
     EXPECT_EQ(maker.frame, (ProjectBounds{1, 2, 3, 4}));
     for (const auto& unit : maker.units)
-        EXPECT_EQ(unit->GetTrackModified(), unit->GetKind() == TFileUnit::KindWave);
+        EXPECT_EQ(unit->GetTrackModified(), unit->GetKind() == DocumentKind::Wave);
 }
 
 TEST(ProjectRebuildTest, ANameInUseIsRefusedWithItsBoxAndTheWindowOpensUnnamed)

@@ -1,3 +1,5 @@
+#include "support/PlainDocument.h"
+#include "waveui/WaveWindow.h"
 #include "ShellTestSupport.h"
 
 #include "general/xml/XMLElement.h"
@@ -49,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ChildKelvornTest, CaptionFollowsNameAndFileChanges)
 {
     TMDIChildKelvorn* window = OpenWave("Wave 1");
-    TUnitWave* unit = window->GetUnitWave();
+    TUnitWave* unit = UnitWaveOf(window);
     unit->SetFileName("/tmp/x.wav");
     EXPECT_EQ(window->CaptionText(), "Wave 1 - /tmp/x.wav");
     unit->SetName("");
@@ -70,10 +72,10 @@ TEST_F(ChildKelvornTest, ModifiedMarkFollowsTheDocument)
 {
     TMDIChildKelvorn* window = OpenWave("Wave 1", 1, "/tmp/a.wav", 10);
     EXPECT_FALSE(window->isWindowModified());
-    window->GetUnitWave()->SetModified();
+    UnitWaveOf(window)->SetModified();
     window->UpdateModifiedMark();
     EXPECT_TRUE(window->isWindowModified());
-    window->GetUnitWave()->ClearModified();
+    UnitWaveOf(window)->ClearModified();
     window->UpdateCaption();
     EXPECT_FALSE(window->isWindowModified());
 
@@ -86,10 +88,10 @@ TEST_F(ChildKelvornTest, ModifiedMarkFollowsTheDocument)
 // ---- Kind and document
 // ---------------------------------------------------------------------------
 
-class CountedUnit final : public TFileUnit
+class CountedUnit final : public PlainDocument
 {
 public:
-    CountedUnit(uint8_t kind, int& alive) : TFileUnit(kind), alive(alive) { ++alive; }
+    CountedUnit(DocumentKind kind, int& alive) : PlainDocument(kind), alive(alive) { ++alive; }
     ~CountedUnit() override { --alive; }
 
 private:
@@ -100,18 +102,18 @@ TEST_F(ChildKelvornTest, OwnsItsOneDocument)
 {
     int alive = 0;
     auto* window = new TMDIChildKelvorn;
-    EXPECT_EQ(window->GetKind(), 0);
+    EXPECT_EQ(window->GetKind(), DocumentKind::None);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("MDI Child"));
-    auto unit = std::make_unique<CountedUnit>(TFileUnit::KindFactory, alive);
+    auto unit = std::make_unique<CountedUnit>(DocumentKind::Factory, alive);
     TFileUnit* raw = unit.get();
     EXPECT_EQ(window->SetUnit(std::move(unit)), window);
     EXPECT_EQ(raw->GetWindow(), window);
-    EXPECT_EQ(window->GetKind(), 3);
-    EXPECT_EQ(window->GetUnitWave(), nullptr);
+    EXPECT_EQ(window->GetKind(), DocumentKind::Factory);
+    EXPECT_EQ(UnitWaveOf(window), nullptr);
 
     // A second document is refused; the first stays.
     messages.Expect();
-    window->SetUnit(std::make_unique<CountedUnit>(TFileUnit::KindWave, alive));
+    window->SetUnit(std::make_unique<CountedUnit>(DocumentKind::Wave, alive));
     EXPECT_EQ(window->GetUnit(), raw);
     EXPECT_EQ(alive, 1);
     ASSERT_EQ(messages.Shown().size(), 1u);
@@ -141,7 +143,7 @@ class SaveQuestionTest : public FrameTest, public ::testing::WithParamInterface<
 
 TEST_P(SaveQuestionTest, WordsKindNameAndFile)
 {
-    auto unit = std::make_unique<TFileUnit>(GetParam().kind);
+    auto unit = std::make_unique<PlainDocument>(DocumentKind(GetParam().kind));
     unit->SetName(GetParam().name);
     unit->SetFileName(GetParam().file);
     TMDIChildKelvorn* window = Open(new TMDIChildKelvorn, std::move(unit));

@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "ShellTestSupport.h"
 
 #include "document/wave/UndoUnit.h"
@@ -136,7 +137,7 @@ TEST_F(DocumentServicesTest, FindsDocumentsByExactNameAndKind)
     EXPECT_EQ(services.FindUnitByName("Wave 1 "), nullptr);
     EXPECT_EQ(services.FindUnitByName(""), nullptr);
 
-    EXPECT_EQ(services.FindUnitWave("Wave 1"), wave->GetUnitWave());
+    EXPECT_EQ(services.FindUnitWave("Wave 1"), UnitWaveOf(wave));
     EXPECT_EQ(services.FindUnitWave("Music 1"), nullptr);
     EXPECT_EQ(services.FindUnitSountory("Factory 1"), factory->GetUnit());
     EXPECT_EQ(services.FindUnitSountory("Wave 1"), nullptr);
@@ -147,7 +148,7 @@ TEST_F(DocumentServicesTest, FindsDocumentsByExactNameAndKind)
     // The services are the references' finder.
     unitUnitWave reference("Wave 1");
     std::string message;
-    EXPECT_EQ(reference.FindUnitWave(services, message), wave->GetUnitWave());
+    EXPECT_EQ(reference.FindUnitWave(services, message), UnitWaveOf(wave));
     unitUnitWave missing("Wave 9");
     EXPECT_EQ(missing.FindUnitWave(services, message), nullptr);
     EXPECT_EQ(message, "Cannot find window \"Wave 9\".");
@@ -390,7 +391,7 @@ TEST_F(DocumentServicesTest, ClosingTheUndoDocumentDisablesUndoAtOnce)
 {
     TMDIChildKelvorn* window = OpenWave("Wave 1");
     TMDIChildKelvorn* other = OpenWave("Wave 2");
-    services.MakeUndo(*window->GetUnitWave());
+    services.MakeUndo(*UnitWaveOf(window));
     other->close();
     EXPECT_TRUE(services.CanUndo());
     window->close();
@@ -515,18 +516,18 @@ TEST_F(DocumentServicesTest, UndoRecordBelongsToOneDocument)
     TMDIChildKelvorn* first = OpenWave("Wave 1");
     TMDIChildKelvorn* second = OpenWave("Wave 2");
     EXPECT_FALSE(services.CanUndo());
-    services.MakeUndo(*first->GetUnitWave());
+    services.MakeUndo(*UnitWaveOf(first));
     ASSERT_NE(services.GetUndo(), nullptr);
-    EXPECT_EQ(services.GetUndo()->GetUnitWave(), first->GetUnitWave());
-    services.DeleteUndoOfUnit(*second->GetUnitWave());
+    EXPECT_EQ(services.GetUndo()->GetUnitWave(), UnitWaveOf(first));
+    services.DeleteUndoOfUnit(*UnitWaveOf(second));
     EXPECT_TRUE(services.CanUndo());
-    services.MakeUndo(*second->GetUnitWave());
-    EXPECT_EQ(services.GetUndo()->GetUnitWave(), second->GetUnitWave());
+    services.MakeUndo(*UnitWaveOf(second));
+    EXPECT_EQ(services.GetUndo()->GetUnitWave(), UnitWaveOf(second));
 
     // While its document is drawn by hand, Undo is off.
-    second->GetUnitWave()->StartUserDrawing(TUnitWave::DrawLinear);
+    UnitWaveOf(second)->StartUserDrawing(TUnitWave::DrawLinear);
     EXPECT_FALSE(services.CanUndo());
-    second->GetUnitWave()->StopUserDrawing();
+    UnitWaveOf(second)->StopUserDrawing();
     EXPECT_TRUE(services.CanUndo());
     services.DeleteUndo();
     EXPECT_EQ(services.GetUndo(), nullptr);
@@ -537,12 +538,12 @@ TEST_F(DocumentServicesTest, NewDocumentsGetTheLastUsedRecords)
     services.LastUsedProps().volumeProps.kind = TVolumeProps::kindEnvelope;
     services.LastUsedProps().volumeProps.envelope.SetCaption("Wave 7");
     TMDIChildKelvorn* window = OpenWave("Wave 1");
-    EXPECT_FALSE(window->GetUnitWave()->Records().volumeProps ==
+    EXPECT_FALSE(UnitWaveOf(window)->Records().volumeProps ==
                  services.LastUsedProps().volumeProps);
-    services.SetLastUsedProps(*window->GetUnitWave());
-    EXPECT_TRUE(window->GetUnitWave()->Records().volumeProps ==
+    services.SetLastUsedProps(*UnitWaveOf(window));
+    EXPECT_TRUE(UnitWaveOf(window)->Records().volumeProps ==
                 services.LastUsedProps().volumeProps);
-    EXPECT_EQ(window->GetUnitWave()->Records().volumeProps.envelope.GetCaption(), "Wave 7");
+    EXPECT_EQ(UnitWaveOf(window)->Records().volumeProps.envelope.GetCaption(), "Wave 7");
 }
 
 TEST_F(DocumentServicesTest, FactoryRunsAreNumberedFromOne)

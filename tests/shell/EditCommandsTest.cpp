@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "EditCommandsTestSupport.h"
 
 #include "document/wave/UndoUnit.h"

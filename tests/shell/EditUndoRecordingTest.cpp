@@ -1,6 +1,7 @@
 // Undo across a recording: the recording replaces the empty sound outside the undo road, while
 // the undo record still holds that empty sound.
 
+#include "waveui/WaveWindow.h"
 #include "PlayRecordTestSupport.h"
 
 #include "shell/EditCommands.h"
@@ -35,7 +36,7 @@ protected:
 TEST_F(EditUndoRecordingTest, UndoAfterARecordingsStopGivesTheEmptyWaveBackAndRedoesIt)
 {
     TMDIChildKelvorn* window = OpenEmpty("Empty", 1, 11025, 2);
-    TUnitWave& unit = *window->GetUnitWave();
+    TUnitWave& unit = *UnitWaveOf(window);
     form->Documents().MakeUndo(unit);
     const SoundPtr empty = unit.GetSound();
     Press("FileRecord");

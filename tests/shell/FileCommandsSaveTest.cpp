@@ -1,4 +1,5 @@
 // Save, Save As, Revert, Duplicate, File Properties and the close question's Yes.
+#include "waveui/WaveWindow.h"
 #include "FileCommandsTestSupport.h"
 
 #include "document/wave/UndoUnit.h"

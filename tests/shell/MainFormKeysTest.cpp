@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "MainFormTestSupport.h"
 
 #include "platform/qt/ToolWindow.h"
@@ -401,7 +402,7 @@ TEST_F(MainFormTest, SelectAndZoomIsMadeOnceKeptAndFollowsTheWaveWindows)
     ASSERT_GE(selZoom->followed.size(), 2u);
     EXPECT_EQ(selZoom->followed[selZoom->followed.size() - 2], wave);
     EXPECT_EQ(selZoom->followed.back(), nullptr);
-    main.Link().WaveSelectionChanged(*wave->GetUnitWave());
+    main.Link().WaveSelectionChanged(*UnitWaveOf(wave));
     EXPECT_EQ(selZoom->selections, 1);
 }
 

@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "ShellTestSupport.h"
 
 #include "shell/MainFormLink.h"
@@ -88,7 +89,7 @@ TEST_F(MainFormLinkTest, CopyFillsTheClipboardOfTheMainWindow)
     EXPECT_EQ(link.GetClipBoardSound(), nullptr);
     EXPECT_TRUE(messages.Shown().empty()); // the link answers an empty clipboard without a box
 
-    ASSERT_TRUE(window->GetUnitWave()->CopyPart(5, 9));
+    ASSERT_TRUE(UnitWaveOf(window)->CopyPart(5, 9));
     ASSERT_TRUE(services.HasClipBoardSound());
     SoundPtr copy = services.GetClipBoardSound();
     EXPECT_EQ(link.GetClipBoardSound(), copy);
@@ -110,7 +111,7 @@ TEST_F(MainFormLinkTest, UndoRecordGoesWithItsDocument)
 {
     TMDIChildKelvorn* first = OpenWave("Wave 1");
     TMDIChildKelvorn* second = OpenWave("Wave 2");
-    TUnitWave* unit = first->GetUnitWave();
+    TUnitWave* unit = UnitWaveOf(first);
     services.MakeUndo(*unit);
     SoundPtr before = unit->GetSound();
 
@@ -132,7 +133,7 @@ TEST_F(MainFormLinkTest, SelectionChangeReachesSelectAndZoomAndEnvelopeUsers)
     TMDIChildKelvorn* window = OpenWave("Env", 1, "", 100);
     EnvelopeWindow* user = OpenEnvelopeUser("User", "Env");
     Activate(window);
-    window->GetUnitWave()->ChangePart(10, 40);
+    UnitWaveOf(window)->ChangePart(10, 40);
     EXPECT_EQ(mainWindow.selectionWindows, std::vector<TMDIChildKelvorn*>{window});
     EXPECT_EQ(user->repaints, 1);
 }
@@ -140,10 +141,10 @@ TEST_F(MainFormLinkTest, SelectionChangeReachesSelectAndZoomAndEnvelopeUsers)
 TEST_F(MainFormLinkTest, StatusPanelsShowTheActiveWave)
 {
     TMDIChildKelvorn* window = OpenWave("Wave 1", 2, "", 44100);
-    window->GetUnitWave()->UpdateActions();
+    UnitWaveOf(window)->UpdateActions();
     for (int panel = 2; panel <= 7; ++panel)
         EXPECT_EQ(mainWindow.panels[size_t(panel)]->text().toStdString(),
-                  window->GetUnitWave()->StatusText(panel))
+                  UnitWaveOf(window)->StatusText(panel))
             << panel;
     EXPECT_FALSE(mainWindow.panels[2]->text().isEmpty());
     // A panel the main window lacks is skipped.
@@ -182,7 +183,7 @@ TEST_F(MainFormLinkTest, DocumentQueriesAnswerWhatTheServicesAnswer)
     EXPECT_EQ(link.GetActiveUnit(), music->GetUnit());
     EXPECT_EQ(link.GetActiveChildMuz(), music);
     EXPECT_EQ(link.GetActiveChildWave(), nullptr);
-    EXPECT_EQ(link.FindUnitWave("Wave 1"), wave->GetUnitWave());
+    EXPECT_EQ(link.FindUnitWave("Wave 1"), UnitWaveOf(wave));
     EXPECT_NE(link.FindUnitSountory("Factory 1"), nullptr);
 
     std::vector<WaveChoice> waves;

@@ -40,10 +40,11 @@ TEST_F(MainFormTest, StartsWithCaptionSineTableAndTheEditNameWindowShown)
 TEST_F(MainFormTest, TheFirstUpdateSeesNoDocumentAfterTheKindBeforeAnyUpdate)
 {
     form = std::make_unique<TMainForm>();
-    EXPECT_EQ(form->LastUpdateKind(), TMainForm::BeforeFirstUpdate);
+    EXPECT_FALSE(form->UpdatedOnce());
     EXPECT_EQ(form->ArrangeCount(), 0);
     form->show();
-    EXPECT_EQ(form->LastUpdateKind(), TMainForm::NoDocument);
+    EXPECT_TRUE(form->UpdatedOnce());
+    EXPECT_EQ(form->LastUpdateKind(), DocumentKind::None);
     EXPECT_EQ(form->ArrangeCount(), 1);
     EXPECT_FALSE(MenuShown("MenuEdit"));
 }

@@ -3,6 +3,7 @@
 // wave documents in plain document windows (no panes), and music and factory windows that
 // answer what the action update asks of them.
 
+#include "support/PlainDocument.h"
 #include "platform/qt/CursorTable.h"
 #include "platform/test/FakeClock.h"
 #include "platform/test/FakeScreen.h"
@@ -12,6 +13,8 @@
 #include "platform/test/ScriptedMessages.h"
 #include "shell/base/ChildKelvorn.h"
 #include "shell/MainForm.h"
+#include "shell/KindRules.h"
+#include "shell/WaveKind.h"
 #include "shell/MainFormKinds.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
@@ -51,13 +54,11 @@ class MainFormMusicWindow final : public TMDIChildKelvorn, public MusicWindowSta
 public:
     std::set<std::string, std::less<>> enabled;
     std::set<std::string, std::less<>> checked;
-    bool modified = false;
     int statusUpdates = 0;
 
     bool CanExecute(std::string_view action) const override { return enabled.count(action) > 0; }
     bool IsChecked(std::string_view action) const override { return checked.count(action) > 0; }
     void UpdateStatusPanels() override { ++statusUpdates; }
-    bool IsDocumentModified() const override { return modified; }
 };
 
 /// A factory window of a factory kind, in an editing mode.
@@ -72,9 +73,37 @@ public:
 
     uint8_t GetSountoryKind() const override { return sountoryKind; }
     void ListNodes(uint8_t, std::vector<std::pair<std::string, const void*>>&) const override {}
-    const SountoryListing* GetSountoryListing() const override { return this; }
     uint8_t GetEditMode() const override { return mode; }
     bool GetShowHints() const override { return hints; }
+};
+
+/// A kind whose rule of the action update is the music or factory rule, with no files: the
+/// shell's tests register it as those kinds will register themselves.
+template <class Rule> class RuleKind final : public TDocumentKindUI
+{
+public:
+    RuleKind(TMainForm& form, DocumentKind kind) : rule(form), kind(kind) {}
+    DocumentKind GetKind() const override { return kind; }
+    void InstallCommands() override {}
+    TFileUnit* OpenFile(const std::string&, const std::string&, bool, std::string&) override
+    {
+        return nullptr;
+    }
+    bool Save(TMDIChildKelvorn&) override { return false; }
+    bool SaveAs(TMDIChildKelvorn&) override { return false; }
+    void Revert(TMDIChildKelvorn&) override {}
+    void EditProperties(TMDIChildKelvorn&) override {}
+    void ArrangeActions() override { rule.Arrange(); }
+    void UpdateActions(TMDIChildKelvorn& window) override { rule.Update(window); }
+    void UpdateStatusPanels(TMDIChildKelvorn& window) override
+    {
+        if (auto* state = dynamic_cast<MusicWindowState*>(&window))
+            state->UpdateStatusPanels();
+    }
+
+private:
+    Rule rule;
+    DocumentKind kind;
 };
 
 class MainFormTest : public ::testing::Test
@@ -92,6 +121,11 @@ protected:
     TMainForm& Start()
     {
         form = std::make_unique<TMainForm>();
+        form->Kinds().Register(std::make_unique<TWaveKind>(*form, nullptr));
+        form->Kinds().Register(
+            std::make_unique<RuleKind<TMusicActionRule>>(*form, DocumentKind::Music));
+        form->Kinds().Register(
+            std::make_unique<RuleKind<TFactoryActionRule>>(*form, DocumentKind::Factory));
         form->show();
         return *form;
     }
@@ -107,7 +141,7 @@ protected:
     MainFormMusicWindow* OpenMusic(const std::string& name)
     {
         auto* window = new MainFormMusicWindow;
-        auto unit = std::make_unique<TFileUnit>(TFileUnit::KindMusic);
+        auto unit = std::make_unique<PlainDocument>(DocumentKind::Music);
         unit->SetName(name);
         window->SetUnit(std::move(unit));
         return Add(window);
@@ -116,7 +150,7 @@ protected:
     {
         auto* window = new MainFormFactoryWindow;
         window->sountoryKind = kind;
-        auto unit = std::make_unique<TFileUnit>(TFileUnit::KindFactory);
+        auto unit = std::make_unique<PlainDocument>(DocumentKind::Factory);
         unit->SetName(name);
         window->SetUnit(std::move(unit));
         return Add(window);

@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "MainFormTestSupport.h"
 
 #include "document/wave/UnitWave.h"
@@ -251,7 +252,7 @@ TEST_F(MainFormTest, MenusAndToolbarsAreReArrangedOnlyWhenTheKindChanges)
     main.Frame()->setActiveSubWindow(wave1);
     main.ActionListUpdate();
     EXPECT_EQ(main.ArrangeCount(), start + 1);
-    EXPECT_EQ(main.LastUpdateKind(), TMainForm::Wave);
+    EXPECT_EQ(main.LastUpdateKind(), DocumentKind::Wave);
 
     // A re-arrangement shows what the kind shows, even when someone changed it in between.
     main.ToolBar("ToolBarWave2")->hide();
@@ -260,7 +261,7 @@ TEST_F(MainFormTest, MenusAndToolbarsAreReArrangedOnlyWhenTheKindChanges)
 
     MainFormMusicWindow* music = OpenMusic("Music 1");
     EXPECT_EQ(main.ArrangeCount(), start + 2);
-    EXPECT_EQ(main.LastUpdateKind(), TMainForm::Music);
+    EXPECT_EQ(main.LastUpdateKind(), DocumentKind::Music);
     EXPECT_TRUE(MenuShown("MenuMusic"));
     EXPECT_FALSE(MenuShown("MenuEdit"));
     EXPECT_FALSE(MenuShown("MenuFactory"));
@@ -281,7 +282,7 @@ TEST_F(MainFormTest, MenusAndToolbarsAreReArrangedOnlyWhenTheKindChanges)
     main.ActionListUpdate();
     main.ActionListUpdate();
     EXPECT_EQ(main.ArrangeCount(), start + 4);
-    EXPECT_EQ(main.LastUpdateKind(), TMainForm::NoDocument);
+    EXPECT_EQ(main.LastUpdateKind(), DocumentKind::None);
 }
 
 TEST_F(MainFormTest, AMusicWindowAnswersItsActionsAndOnlyItsDuplicate)
@@ -299,7 +300,7 @@ TEST_F(MainFormTest, AMusicWindowAnswersItsActionsAndOnlyItsDuplicate)
 
     music->enabled = {"MusicNote8", "MusicKeyF", "MusicModeAdd"};
     music->checked = {"MusicNote8", "MusicModeAdd", "MusicModeEdit"};
-    music->modified = true;
+    static_cast<PlainDocument*>(music->GetUnit())->modified = true;
     main.ActionListUpdate();
     EXPECT_TRUE(A("MusicNote8")->isEnabled());
     EXPECT_TRUE(A("MusicNote8")->isChecked());
@@ -361,7 +362,7 @@ TEST_F(MainFormTest, AWaveFillsPanelsTwoToSevenAndWithoutOneAllSixAreCleared)
 {
     TMainForm& main = Start();
     TMDIChildKelvorn* wave = OpenWave("Wave 1", 2, 44100);
-    TUnitWave& unit = *wave->GetUnitWave();
+    TUnitWave& unit = *UnitWaveOf(wave);
     for (int panel = 2; panel <= 7; ++panel)
         EXPECT_EQ(main.GetStatusPanel(panel)->text().toStdString(), unit.StatusText(panel))
             << panel;

@@ -48,7 +48,7 @@ TEST_F(MainWaveWindowHostTest, InstallsItselfAndForwardsToTheMainWindow)
 
         TMDIChildKelvorn* wave = OpenWave("Envelope", 1, 10);
         OpenMusic("Envelope music");
-        EXPECT_EQ(host.FindUnitWave("Envelope"), wave->GetUnitWave());
+        EXPECT_EQ(host.FindUnitWave("Envelope"), UnitWaveOf(wave));
         EXPECT_EQ(host.FindUnitWave("Envelope music"), nullptr);
         EXPECT_EQ(host.FindUnitWave(""), nullptr);
     }

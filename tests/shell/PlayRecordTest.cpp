@@ -1,5 +1,6 @@
 // Play and record with the simulated device: every state the commands move through, the files
 // a play writes, a recording read back into its wave, and the failures on the way.
+#include "waveui/WaveWindow.h"
 #include "PlayRecordTestSupport.h"
 
 #include <QMdiArea>
@@ -52,8 +53,8 @@ TEST_P(PlayedPart, ThePlayFileHoldsExactlyThePart)
 {
     const PartRow& row = GetParam();
     TMDIChildKelvorn* window = OpenSound("Wave 1", MainFormRamp(2, 300));
-    window->GetUnitWave()->SetPos1(row.pos1);
-    window->GetUnitWave()->SetPos2(row.pos2);
+    UnitWaveOf(window)->SetPos1(row.pos1);
+    UnitWaveOf(window)->SetPos2(row.pos2);
     Press("FilePlay");
 
     EXPECT_EQ(audio.TakeLog(), (Log{Load(player->PlayFile()), "play"}));
@@ -78,8 +79,8 @@ TEST_F(PlayRecordStates, PlayMaximalPlaysAFullLevelCopyAndLeavesTheDocumentAlone
     // A quiet wave, -40..39: the maximised copy is scaled by 32767 / 40.
     SoundPtr quiet = MakeSound(1, 22050, 2, 200, [](int32_t i) { return int16_t(i % 80 - 40); });
     TMDIChildKelvorn* window = OpenSound("Quiet", quiet);
-    window->GetUnitWave()->SetPart(80, 160);
-    window->GetUnitWave()->ClearModified();
+    UnitWaveOf(window)->SetPart(80, 160);
+    UnitWaveOf(window)->ClearModified();
     Press("FilePlayMax");
 
     ExpectShown(false, true, false, false, true);
@@ -90,9 +91,9 @@ TEST_F(PlayRecordStates, PlayMaximalPlaysAFullLevelCopyAndLeavesTheDocumentAlone
     EXPECT_EQ(values[0], -32767);
     EXPECT_EQ(values[40], 0);
     EXPECT_EQ(values[79], 31947); // 39 × 32767 / 40, truncated
-    EXPECT_EQ(window->GetUnitWave()->GetSound(), quiet);
+    EXPECT_EQ(UnitWaveOf(window)->GetSound(), quiet);
     EXPECT_EQ((*quiet->GetLeftWave())[80], -40);
-    EXPECT_FALSE(window->GetUnitWave()->IsDataModified());
+    EXPECT_FALSE(UnitWaveOf(window)->IsDataModified());
 }
 
 TEST_F(PlayRecordStates, APlayRunsToItsEndAndEverythingGoesBack)
@@ -252,7 +253,7 @@ TEST_F(PlayRecordStates, PlaySoundOfAnotherWindowPlaysTheWholeSound)
 TEST_F(PlayRecordStates, RecordingIntoAnEmpty8BitMonoWaveFillsItAndMarksItModified)
 {
     TMDIChildKelvorn* window = OpenEmpty("Empty", 1, 11025, 1);
-    TUnitWave& unit = *window->GetUnitWave();
+    TUnitWave& unit = *UnitWaveOf(window);
     EXPECT_FALSE(A("FilePlay")->isEnabled());
     Press("FileRecord");
 
@@ -296,7 +297,7 @@ TEST_F(PlayRecordStates, RecordPressedWhileRecordingStopsIt)
     audio.TakeLog();
     Press("FileRecord");
     EXPECT_EQ(audio.TakeLog(), (Log{"stop", "save " + player->RecordFile(), "unload"}));
-    EXPECT_EQ(window->GetUnitWave()->GetValues(), 30);
+    EXPECT_EQ(UnitWaveOf(window)->GetValues(), 30);
     ExpectShown(false, false, false, false, false);
 }
 
@@ -327,8 +328,8 @@ TEST_F(PlayRecordStates, StopOfARecordingThatNeverStartedLeavesTheWaveEmpty)
     Press("FileStop");
     EXPECT_EQ(audio.TakeLog(), (Log{"unload"}));
     EXPECT_EQ(player->RecordUnitWave(), nullptr);
-    EXPECT_EQ(window->GetUnitWave()->GetValues(), 0);
-    EXPECT_FALSE(window->GetUnitWave()->IsModified());
+    EXPECT_EQ(UnitWaveOf(window)->GetValues(), 0);
+    EXPECT_FALSE(UnitWaveOf(window)->IsModified());
     ExpectShown(false, false, false, true, false);
 }
 
@@ -436,8 +437,8 @@ TEST_F(PlayRecordStates, AReadBackFailureSaysSoUnchecksRecordAndKeepsTheWaveEmpt
     EXPECT_EQ(messages.Shown()[0].caption, "File Error");
     EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
     EXPECT_EQ(player->RecordUnitWave(), nullptr);
-    EXPECT_EQ(window->GetUnitWave()->GetValues(), 0);
-    EXPECT_FALSE(window->GetUnitWave()->IsModified());
+    EXPECT_EQ(UnitWaveOf(window)->GetValues(), 0);
+    EXPECT_FALSE(UnitWaveOf(window)->IsModified());
     EXPECT_EQ(link.refreshes, 0);
     ExpectShown(false, false, false, false, false);
     // The wave can be recorded into again.
@@ -457,7 +458,7 @@ TEST_F(PlayRecordStates, AFailedSaveOfTheTakeSaysSoAndKeepsTheWaveEmpty)
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_EQ(messages.Shown()[0].text, "The disk is full.");
     EXPECT_EQ(messages.Shown()[0].caption, "Kelvorn 9.0");
-    EXPECT_EQ(window->GetUnitWave()->GetValues(), 0);
+    EXPECT_EQ(UnitWaveOf(window)->GetValues(), 0);
     ExpectShown(false, false, false, false, false);
 }
 
@@ -487,7 +488,7 @@ TEST_P(RecordedFormat, ARecordingInAnotherFormatTakesTheWavesFormat)
     RecordsSound(MakeSound(row.recChannels, row.recFreq, row.recBytes, row.recValues,
                            [](int32_t) { return int16_t(2560); }));
     Press("FileStop");
-    const TUnitWave& unit = *window->GetUnitWave();
+    const TUnitWave& unit = *UnitWaveOf(window);
     EXPECT_EQ(unit.GetMonoStereo(), row.docChannels);
     EXPECT_EQ(unit.GetSampleFreq(), row.docFreq);
     EXPECT_EQ(unit.GetBytesPSample(), row.docBytes);
@@ -554,7 +555,7 @@ TEST_F(PlayRecordStates, PauseResumesAPausedRecordingAsARecording)
 
     RecordsSound(MakeSound(1, 11025, 1, 20, [](int32_t) { return int16_t(256); }));
     Press("FileStop");
-    EXPECT_EQ(window->GetUnitWave()->GetValues(), 20);
+    EXPECT_EQ(UnitWaveOf(window)->GetValues(), 20);
 }
 
 TEST_F(PlayRecordStates, ADeviceGivingUpUnderARecordingKeepsWhatWasTaken)
@@ -567,7 +568,7 @@ TEST_F(PlayRecordStates, ADeviceGivingUpUnderARecordingKeepsWhatWasTaken)
     EXPECT_EQ(Deliver(), 1);
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_EQ(messages.Shown()[0].text, RecordFailedText);
-    EXPECT_EQ(window->GetUnitWave()->GetValues(), 70);
+    EXPECT_EQ(UnitWaveOf(window)->GetValues(), 70);
     ExpectShown(false, false, false, false, false);
 }
 

@@ -3,6 +3,7 @@
 // play and record tests need around it: waves made to order, a wave window link that counts
 // its refreshes, and readers of the files written.
 
+#include "waveui/WaveWindow.h"
 #include "MainFormTestSupport.h"
 #include "platform/test/SimulatedAudio.h"
 #include "shell/PlayRecord.h"
@@ -95,7 +96,7 @@ protected:
     {
         auto* window = new TMDIChildKelvorn;
         window->SetUnit(std::make_unique<TUnitWave>(name, std::string(), std::move(sound)));
-        window->GetUnitWave()->SetChildWave(&link);
+        UnitWaveOf(window)->SetChildWave(&link);
         return Add(window);
     }
     /// An empty wave of that format, made active.
@@ -105,7 +106,7 @@ protected:
         auto* window = new TMDIChildKelvorn;
         window->SetUnit(std::make_unique<TUnitWave>(name, std::string(),
                                                     TWaveFileProps(channels, freq, bytes)));
-        window->GetUnitWave()->SetChildWave(&link);
+        UnitWaveOf(window)->SetChildWave(&link);
         return Add(window);
     }
 

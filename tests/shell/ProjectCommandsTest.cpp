@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "FileCommandsTestSupport.h"
 
 #include "shell/ProjectCommands.h"
@@ -78,7 +79,7 @@ protected:
         std::vector<TMDIChildKelvorn*> windows = form->Documents().DocumentWindows();
         std::reverse(windows.begin(), windows.end());
         for (TMDIChildKelvorn* window : windows)
-            waves.push_back(window->GetUnitWave());
+            waves.push_back(UnitWaveOf(window));
         return waves;
     }
     TMDIChildKelvorn* WindowOf(TUnitWave* unit) const
@@ -369,6 +370,7 @@ TEST_F(ProjectCommandsTest, WindowsPathsFindTheDocumentsBesideTheProject)
 
 TEST_F(ProjectCommandsTest, AMusicWindowWithoutItsOpenerStopsTheLoadThereWithTheReason)
 {
+    form->Kinds().Unregister(DocumentKind::Music);
     const std::string wav = WriteWav("a.wav", Pattern(50, 3));
     const std::string windows = WaveWindow("      <File>" + wav + "</File>\n") +
                                 "  <Window>\n    <Music>\n      <File>/m/song.kvm</File>\n"
@@ -502,6 +504,79 @@ TEST_F(ProjectCommandsTest, TheCommandLineOpensAProject)
     EXPECT_EQ(form->GetProjectFile(), ProjectPath());
     ASSERT_EQ(Waves().size(), 1u);
     EXPECT_EQ(Waves()[0]->GetName(), "Named");
+}
+
+} // namespace
+
+namespace {
+
+// A fourth kind, unknown to every shell file: the generic commands, the action update and the
+// project reach it through the registry alone.
+constexpr DocumentKind SketchKind = DocumentKind(4);
+
+class SketchKindUI final : public TDocumentKindUI
+{
+public:
+    explicit SketchKindUI(TMainForm& form) : form(form) {}
+    DocumentKind GetKind() const override { return SketchKind; }
+    void InstallCommands() override {}
+    TFileUnit* OpenFile(const std::string& path, const std::string&, bool, std::string&) override
+    {
+        opened.push_back(path);
+        auto* window = new TMDIChildKelvorn;
+        auto unit = std::make_unique<PlainDocument>(SketchKind);
+        unit->SetFileName(path);
+        window->SetUnit(std::move(unit));
+        form.Documents().AddDocumentWindow(window);
+        return window->GetUnit();
+    }
+    bool Save(TMDIChildKelvorn& window) override { return window.GetUnit()->Save(); }
+    bool SaveAs(TMDIChildKelvorn&) override { return false; }
+    void Revert(TMDIChildKelvorn&) override {}
+    void EditProperties(TMDIChildKelvorn&) override {}
+    void ArrangeActions() override { ++arranged; }
+    void UpdateActions(TMDIChildKelvorn&) override
+    {
+        ++updated;
+        form.Action("FileSave")->setEnabled(true);
+    }
+    void UpdateStatusPanels(TMDIChildKelvorn&) override {}
+
+    TMainForm& form;
+    std::vector<std::string> opened;
+    int arranged = 0;
+    int updated = 0;
+};
+
+TEST_F(ProjectCommandsTest, AFourthKindPlugsInThroughTheRegistryAlone)
+{
+    const DocumentKindFacts facts{SketchKind, "Sketch", ".kvx", "Sketch", "Sketches"};
+    auto owned = std::make_unique<SketchKindUI>(*form);
+    SketchKindUI& kind = *owned;
+    form->Kinds().Register(std::move(owned), &facts);
+
+    NewProject(ProjectPath());
+    std::string message;
+    ASSERT_NE(kind.OpenFile(Path("a.kvx"), {}, false, message), nullptr);
+    form->Frame()->setActiveSubWindow(form->Documents().DocumentWindows().back());
+    form->ActionListUpdate();
+    EXPECT_EQ(kind.arranged, 1);
+    EXPECT_GE(kind.updated, 1);
+    EXPECT_EQ(form->LastUpdateKind(), SketchKind);
+
+    auto* document = static_cast<PlainDocument*>(form->Documents().GetActiveUnit());
+    Trigger("FileSave");
+    EXPECT_EQ(document->written, std::vector<std::string>{Path("a.kvx")});
+
+    Trigger("ProjectSave");
+    EXPECT_NE(ReadText(ProjectPath()).find("<Sketch>"), std::string::npos);
+    // The project opens it again through the kind.
+    Trigger("ProjectClose");
+    OpenProject(ProjectPath());
+    EXPECT_EQ(kind.opened.size(), 2u);
+    EXPECT_EQ(kind.opened.back(), Path("a.kvx"));
+    form->Kinds().Unregister(SketchKind);
+    RemoveDocumentKind(SketchKind);
 }
 
 } // namespace

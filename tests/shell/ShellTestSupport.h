@@ -3,6 +3,7 @@
 // documents in plain document windows (without panes), bare music documents, and factory and
 // envelope-drawing windows that answer what the services ask of them.
 
+#include "support/PlainDocument.h"
 #include "platform/test/ScriptedMessages.h"
 #include "shell/base/ChildKelvorn.h"
 #include "shell/DocumentServices.h"
@@ -52,7 +53,6 @@ public:
             if (node.second == nodeKind)
                 out.emplace_back(node.first, &node);
     }
-    const SountoryListing* GetSountoryListing() const override { return this; }
 };
 
 /// A wave window whose panes draw the wave called envelope as their envelope.
@@ -100,7 +100,7 @@ protected:
     /// A music document (no music model needed: the services read only name and kind).
     TMDIChildKelvorn* OpenMusic(const std::string& name)
     {
-        auto unit = std::make_unique<TFileUnit>(TFileUnit::KindMusic);
+        auto unit = std::make_unique<PlainDocument>(DocumentKind::Music);
         unit->SetName(name);
         return Open(new TMDIChildKelvorn, std::move(unit));
     }
@@ -110,7 +110,7 @@ protected:
         auto* window = new FakeFactoryWindow;
         window->sountoryKind = kind;
         window->nodes = std::move(nodes);
-        auto unit = std::make_unique<TFileUnit>(TFileUnit::KindFactory);
+        auto unit = std::make_unique<PlainDocument>(DocumentKind::Factory);
         unit->SetName(name);
         Open(window, std::move(unit));
         return window;

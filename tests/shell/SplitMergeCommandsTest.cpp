@@ -1,3 +1,4 @@
+#include "waveui/WaveWindow.h"
 #include "EditCommandsTestSupport.h"
 
 #include "sound/SoundOps.h"

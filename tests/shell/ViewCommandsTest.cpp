@@ -1,5 +1,6 @@
 // View Wave and View Volume on a real wave window, and the Select and Zoom window as the main
 // window makes it and keeps it following the active wave window.
+#include "waveui/WaveWindow.h"
 #include "FileCommandsTestSupport.h"
 
 #include "platform/qt/ToolWindow.h"

@@ -1,6 +1,7 @@
 // Values the dialogs accept at their edges, through the whole road: each either runs as the
 // engine's rules say or is refused with one "Input Error" box naming the field; none reaches an
 // assertion.
+#include "waveui/WaveWindow.h"
 #include "WaveCommandsTestSupport.h"
 
 using namespace kelvorn;

@@ -1,5 +1,6 @@
 // The wave command road: dialog, undo snapshot, last-used record, operation, modified mark;
 // Cancel; user drawing; the zoom and drawing switches.
+#include "waveui/WaveWindow.h"
 #include "WaveCommandsTestSupport.h"
 
 using namespace kelvorn;

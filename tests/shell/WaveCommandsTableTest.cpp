@@ -1,5 +1,6 @@
 // Every wave command: its enabled state on prepared documents, and a confirmed run on a real
 // wave that changes the sound through the road.
+#include "waveui/WaveWindow.h"
 #include "WaveCommandsTestSupport.h"
 
 using namespace kelvorn;

@@ -1,6 +1,7 @@
 // Play and record through the real audio device, against the private PulseAudio server: what
 // the main window's commands play arrives at the pipe sink, what is fed into the pipe source
 // ends up in the wave, and the device's completion comes back on the GUI thread.
+#include "waveui/WaveWindow.h"
 #include "PulsePipes.h"
 #include "platform/qt/audio/QtAudioDevice.h"
 #include "PlayRecordTestSupport.h"
@@ -115,8 +116,8 @@ TEST_F(PlayRecordDevice, PlayDeliversThePartAtTheSinkAndEndsOnTheGuiThread)
     SoundPtr sound = NoiseSound(PipeRate);
     TMDIChildKelvorn* window = OpenSound("Noise", sound);
     // Set right to left, as a drag from the end would.
-    window->GetUnitWave()->SetPos1(PipeRate * 3 / 4);
-    window->GetUnitWave()->SetPos2(PipeRate / 4);
+    UnitWaveOf(window)->SetPos1(PipeRate * 3 / 4);
+    UnitWaveOf(window)->SetPos2(PipeRate / 4);
     const std::vector<int16_t> part = Frames(*sound, PipeRate / 4, PipeRate * 3 / 4);
     SinkPipeReader reader(sinkPipe);
     ASSERT_TRUE(reader.Opened());
@@ -156,7 +157,7 @@ TEST_F(PlayRecordDevice, RecordCapturesTheFedSineIntoTheWave)
     window->SetUnit(
         std::make_unique<TUnitWave>("Empty", std::string(), TWaveFileProps(1, Rate, 2)));
     Add(window);
-    TUnitWave& unit = *window->GetUnitWave();
+    TUnitWave& unit = *UnitWaveOf(window);
 
     A("FileRecord")->trigger();
     ASSERT_EQ(audio->Mode(), AudioMode::Recording);

@@ -24,7 +24,7 @@ SoundPtr MakeEmptySound(int16_t monoStereo, int32_t sampleFreq, int16_t bytesPSa
 
 TUnitWave::TUnitWave(const std::string& name, const std::string& fileName,
                      const TWaveFileProps& waveFileProps)
-    : TSoundUnit(KindWave), records(std::make_unique<TUnitWaveRecords>())
+    : TSoundUnit(DocumentKind::Wave), records(std::make_unique<TUnitWaveRecords>())
 {
     KV_SOFT_ASSERT(waveFileProps.MonoStereo == 1 || waveFileProps.MonoStereo == 2);
     KV_SOFT_ASSERT(waveFileProps.BytesPSample == 1 || waveFileProps.BytesPSample == 2);
@@ -36,7 +36,7 @@ TUnitWave::TUnitWave(const std::string& name, const std::string& fileName,
 }
 
 TUnitWave::TUnitWave(const std::string& name, const std::string& fileName, SoundPtr sound)
-    : TSoundUnit(KindWave), TheSound(std::move(sound)),
+    : TSoundUnit(DocumentKind::Wave), TheSound(std::move(sound)),
       records(std::make_unique<TUnitWaveRecords>())
 {
     if (!KV_SOFT_ASSERT(TheSound != nullptr))

@@ -123,7 +123,7 @@ public:
     bool CanSaveFile() const;
     bool NeedsWaveSave() const;
     bool NeedsShadowSave() const;
-    bool IsModified() const;
+    bool IsModified() const override;
     bool IsDataModified() const { return dataModified; }
     bool IsStateModified() const { return stateModified; }
     /// Both flags set (only while tracking).
@@ -131,18 +131,25 @@ public:
     /// The side-file state changed (only while tracking).
     void SetViewModified();
     /// Both flags cleared (only while tracking); the caller's, after a successful save.
-    void ClearModified();
+    void ClearModified() override;
 
     /// Writes the .wav (nothing for a wave without values, which succeeds).
     bool SaveWaveFile(const std::string& waveFileName);
     /// The .wav when it needs saving, then the side file when anything is modified.
     bool SaveToFile(const std::string& waveFileName);
     /// SaveToFile under the document's own file name.
-    bool Save();
+    bool Save() override;
     /// Into a project: the .wav when it needs saving, the side file always.
-    bool SaveProjectCopy(const std::string& waveFileName);
+    bool SaveProjectCopy(const std::string& waveFileName) override;
+    /// A project keeps a copy of a modified wave, and of one without values, which has no
+    /// file to come back from.
+    bool NeedsProjectCopy() const override { return IsModified() || GetValues() == 0; }
     /// The .wav, and only when that succeeded the side file.
-    bool SaveAs(const std::string& waveFileName);
+    bool SaveAs(const std::string& waveFileName) override;
+    /// Reads the .wav again, then its side file when there is one. A side file that fails
+    /// costs only the positions and the view: the sound read stays in (failedFile then names
+    /// the side file).
+    bool Revert(std::string& message, std::string& failedFile) override;
 
     // ---- The side file (defined with the side file) --------------------------------------
 

@@ -4,6 +4,12 @@
 
 #include "document/wave/UnitWave.h"
 
+#include "document/wave/SideFile.h"
+#include "sound/WavFile.h"
+
+#include <filesystem>
+#include <system_error>
+
 namespace kelvorn {
 
 bool TUnitWave::SaveToFile(const std::string& waveFileName)
@@ -34,6 +40,37 @@ bool TUnitWave::SaveProjectCopy(const std::string& waveFileName)
 bool TUnitWave::SaveAs(const std::string& waveFileName)
 {
     return SaveWaveFile(waveFileName) && SaveShadowFile(waveFileName);
+}
+
+bool TUnitWave::Revert(std::string& message, std::string& failedFile)
+{
+    const std::string file = GetFileName();
+    failedFile = file;
+    if (file.empty()) {
+        message = "The wave has no file.";
+        return false;
+    }
+    SoundUPtr read;
+    if (!ReadWaveFile(file, read, message))
+        return false;
+    SoundPtr sound = std::move(read);
+    ExchangeSound(sound);
+    // Positions beyond a shorter sound come back inside it before anything paints them.
+    SetPos1(GetPos1());
+    SetPos2(GetPos2());
+
+    const std::string sideFile = SideFileName(file);
+    std::error_code error;
+    const bool sideFailed = std::filesystem::is_regular_file(sideFile, error) &&
+                            LoadShadowFile(sideFile, message, true, sound) == 2;
+    if (sound != GetSound())
+        ExchangeSound(sound);
+    if (sideFailed) {
+        failedFile = sideFile;
+        return false;
+    }
+    failedFile.clear();
+    return true;
 }
 
 } // namespace kelvorn

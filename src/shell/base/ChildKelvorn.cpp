@@ -5,7 +5,6 @@
 #include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
 #include "document/ProjectFile.h"
-#include "document/wave/UnitWave.h"
 
 #include <QCloseEvent>
 
@@ -20,20 +19,6 @@ QString TitleText(const std::string& caption)
     QString text = QString::fromLatin1(caption.c_str());
     text.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     return text + QStringLiteral("[*]");
-}
-
-const char* KindWord(uint8_t kind)
-{
-    switch (kind) {
-    case TFileUnit::KindWave:
-        return "Wave";
-    case TFileUnit::KindMusic:
-        return "Music";
-    case TFileUnit::KindFactory:
-        return "Factory";
-    default:
-        return "Unknown Object";
-    }
 }
 
 } // namespace
@@ -61,15 +46,9 @@ TMDIChildKelvorn* TMDIChildKelvorn::SetUnit(std::unique_ptr<TFileUnit> unit)
     return this;
 }
 
-TUnitWave* TMDIChildKelvorn::GetUnitWave() const
+DocumentKind TMDIChildKelvorn::GetKind() const
 {
-    // The kind byte alone would trust any document that calls itself a wave.
-    return dynamic_cast<TUnitWave*>(fileUnit.get());
-}
-
-uint8_t TMDIChildKelvorn::GetKind() const
-{
-    return fileUnit ? fileUnit->GetKind() : 0;
+    return fileUnit ? fileUnit->GetKind() : DocumentKind::None;
 }
 
 std::string TMDIChildKelvorn::CaptionText() const
@@ -101,8 +80,7 @@ void TMDIChildKelvorn::UpdateModifiedMark()
 
 bool TMDIChildKelvorn::IsDocumentModified() const
 {
-    TUnitWave* wave = GetUnitWave();
-    return wave && wave->IsModified();
+    return fileUnit && fileUnit->IsModified();
 }
 
 void TMDIChildKelvorn::SetMouseCursor(int index)
@@ -116,7 +94,7 @@ void TMDIChildKelvorn::SetMouseCursor(int index)
 std::string TMDIChildKelvorn::GetSaveQuestion() const
 {
     std::string question = "Do you want to save the ";
-    question += KindWord(GetKind());
+    question += fileUnit ? fileUnit->GetKindWord() : std::string("Unknown Object");
     const std::string name = fileUnit ? fileUnit->GetName() : std::string();
     const std::string file = fileUnit ? fileUnit->GetFileName() : std::string();
     if (!name.empty())
@@ -182,11 +160,6 @@ bool TMDIChildKelvorn::DrawsEnvelopeOf(const std::string& /*waveName*/) const
 void TMDIChildKelvorn::RepaintEnvelopeViews() {}
 
 void TMDIChildKelvorn::EnvelopeColumnsDrawn(int32_t /*first*/, int32_t /*last*/) {}
-
-const SountoryListing* TMDIChildKelvorn::GetSountoryListing() const
-{
-    return nullptr;
-}
 
 void TMDIChildKelvorn::WriteWindowXML(TXMLComplexElement& window) const
 {

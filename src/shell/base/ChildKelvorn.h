@@ -27,28 +27,6 @@ namespace kelvorn {
 
 class TXMLComplexElement;
 class TXMLItem;
-class TUnitWave;
-
-/// One entry of a factory node list: the factory's name, "." and the node's name, with the
-/// node as the entry's object (not owned, type known to the factory code only).
-struct SountoryNodeChoice
-{
-    std::string caption;
-    const void* node = nullptr;
-};
-
-/// What the main window's factory lists need of a factory document; the factory window
-/// answers it.
-class SountoryListing
-{
-public:
-    virtual ~SountoryListing() = default;
-    /// 0 free, 1 change a wave window, 2 create a wave window, 3 for a user node.
-    virtual uint8_t GetSountoryKind() const = 0;
-    /// Appends (node name, node) for every node of nodeKind, in the factory's list order.
-    virtual void ListNodes(uint8_t nodeKind,
-                           std::vector<std::pair<std::string, const void*>>& nodes) const = 0;
-};
 
 class TMDIChildKelvorn : public QMdiSubWindow, public DocumentWindowLink
 {
@@ -68,10 +46,8 @@ public:
     TMDIChildKelvorn* SetUnit(std::unique_ptr<TFileUnit> unit);
     /// The document; null only before SetUnit.
     TFileUnit* GetUnit() const { return fileUnit.get(); }
-    /// The document when it is a wave, else null.
-    TUnitWave* GetUnitWave() const;
-    /// 1 wave, 2 music, 3 factory; 0 before SetUnit.
-    uint8_t GetKind() const;
+    /// The document's kind; None before SetUnit.
+    DocumentKind GetKind() const;
 
     // ---- Caption -----------------------------------------------------------------------
 
@@ -85,9 +61,8 @@ public:
     /// Shows the mark when the document has unsaved changes; the main window calls it after
     /// every command, since documents mark themselves without telling their window.
     void UpdateModifiedMark();
-    /// Whether the document has unsaved changes: a wave asks TUnitWave::IsModified; the music
-    /// and factory windows answer for their documents. False without a document.
-    virtual bool IsDocumentModified() const;
+    /// Whether the document has unsaved changes; false without a document.
+    bool IsDocumentModified() const;
 
     // ---- Cursors -----------------------------------------------------------------------
 
@@ -128,8 +103,6 @@ public:
     /// The volume diagram of the envelope's wave computed the columns [first, last): the panes
     /// paint just those.
     virtual void EnvelopeColumnsDrawn(int32_t first, int32_t last);
-    /// The factory window answers for its document; null for every other kind.
-    virtual const SountoryListing* GetSountoryListing() const;
 
     // ---- Project file ------------------------------------------------------------------
 

@@ -1,3 +1,4 @@
+#include "support/PlainDocument.h"
 // The wave document's positions, ranges, repaint notices, change frame, change flags and status
 // texts.
 
@@ -34,7 +35,7 @@ struct Doc
 TEST(UnitWaveBases, NewEmptyWaveIsUntitledWithNoProjectEntries)
 {
     TUnitWave unit("Wave 1", "", TWaveFileProps(2, 44100, 2));
-    EXPECT_EQ(unit.GetKind(), TFileUnit::KindWave);
+    EXPECT_EQ(unit.GetKind(), DocumentKind::Wave);
     EXPECT_EQ(unit.GetName(), "Wave 1");
     EXPECT_TRUE(unit.IsUntitled());
     EXPECT_EQ(unit.GetTempFileNumber(), -1);
@@ -74,8 +75,8 @@ TEST(UnitWaveBases, FileAndTempFileElements)
 TEST(UnitWaveBases, RenamingPassesTheOldNameToTheWindow)
 {
     RecordingWaveWindow window;
-    TFileUnit unit(TFileUnit::KindFactory);
-    EXPECT_EQ(unit.GetKind(), 3);
+    PlainDocument unit(DocumentKind::Factory);
+    EXPECT_EQ(unit.GetKind(), DocumentKind(3));
     unit.SetWindow(&window);
     unit.SetName("First");
     unit.SetName("Second");
