@@ -161,8 +161,10 @@ int main(int argc, char** argv)
     KelvornApplication app(argc, argv);
     QApplication::setApplicationName("Kelvorn");
     kelvorn::SetApplicationTitle();
-    kelvorn::QtServices services;
+    // Before the services: a signal while they go (the temporary directory with them) waits
+    // for the normal end instead of cutting it short.
     kelvorn::QuitOnSignals quitOnSignals;
+    kelvorn::QtServices services;
 
     kelvorn::QtAudioDevice audio;
     kelvorn::ScopedService<kelvorn::AudioDevice> installAudio(&audio);

@@ -224,7 +224,16 @@ void TMainForm::ConnectCommands()
 {
     for (QAction* action : actions->All()) {
         const std::string name = action->objectName().toStdString();
-        connect(action, &QAction::triggered, this, [this, name] {
+        connect(action, &QAction::triggered, this, [this, action, name] {
+            // Whatever asks, no command runs inside another's modal dialog; a check mark the
+            // trigger flipped goes back.
+            if (ModalDialogOpen()) {
+                if (action->isCheckable()) {
+                    const QSignalBlocker quiet(action);
+                    action->setChecked(!action->isChecked());
+                }
+                return;
+            }
             auto it = commands.find(name);
             if (it != commands.end() && it->second)
                 it->second();

@@ -40,10 +40,15 @@ const TShortcutRouter::Entry* TShortcutRouter::FindEntry(const QKeySequence& key
     return nullptr;
 }
 
+bool ModalDialogOpen()
+{
+    return QApplication::activeModalWidget() != nullptr;
+}
+
 QAction* TShortcutRouter::Target(const QKeySequence& key) const
 {
     const Entry* entry = FindEntry(key);
-    if (!entry)
+    if (!entry || ModalDialogOpen())
         return nullptr;
     const int kind = activeKind();
     if (kind < 0 || kind > 3)
@@ -78,7 +83,8 @@ void TShortcutRouter::SetMenuBarKeys(std::vector<QKeySequence> mnemonics,
 
 QAction* TShortcutRouter::MenuKeyOwner(const QKeySequence& key) const
 {
-    if (std::find(menuBarKeys.begin(), menuBarKeys.end(), key) == menuBarKeys.end())
+    if (std::find(menuBarKeys.begin(), menuBarKeys.end(), key) == menuBarKeys.end() ||
+        ModalDialogOpen())
         return nullptr;
     if (FindEntry(key))
         return Target(key);
@@ -126,6 +132,10 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
     // An accepted override sends the key to the focused widget as a key press instead of
     // letting it fire a shortcut.
     if (event->type() == QEvent::ShortcutOverride) {
+        // A modal dialog's keys are its own: its mnemonics must fire, and Qt already keeps the
+        // main window's shortcuts from firing beneath it.
+        if (ModalDialogOpen())
+            return QObject::eventFilter(watched, event);
         auto* key = static_cast<QKeyEvent*>(event);
         if (on && !KeepsEffect(key->key())) {
             event->accept();

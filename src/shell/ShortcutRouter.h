@@ -13,6 +13,9 @@
 //   Delete keep their usual effect.
 // - An action's key beats the menu bar's mnemonic of the same key (Alt+F is Multi Frequencies
 //   while that action is enabled, else it opens the File menu); Qt would fire neither.
+//
+// While a modal dialog is open, neither runs anything: the dialog holds the program, and a
+// command run beneath it would change or close the document the dialog works on.
 
 #include <QKeySequence>
 #include <QObject>
@@ -25,6 +28,10 @@ class QShortcut;
 class QWidget;
 
 namespace kelvorn {
+
+/// Whether a modal dialog (an operation or properties dialog, a message box, a file dialog)
+/// is open; no command of the main window runs until it closes.
+bool ModalDialogOpen();
 
 class TShortcutRouter : public QObject
 {
@@ -39,7 +46,8 @@ public:
     /// key by itself.
     void AddKey(const QKeySequence& key, std::vector<QAction*> routes);
 
-    /// The action key would run now, or nullptr; nullptr too for a key not routed.
+    /// The action key would run now, or nullptr; nullptr too for a key not routed and while a
+    /// modal dialog is open.
     QAction* Target(const QKeySequence& key) const;
     /// Runs key as if it were pressed; answers whether an action ran.
     bool Press(const QKeySequence& key);
@@ -51,7 +59,7 @@ public:
     /// the same keys; a routed key is decided by its routes.
     void SetMenuBarKeys(std::vector<QKeySequence> mnemonics, std::vector<QAction*> actions);
     /// The action that takes key from the menu bar now: nullptr when key is no mnemonic of
-    /// the menu bar or no enabled action owns it.
+    /// the menu bar, no enabled action owns it or a modal dialog is open.
     QAction* MenuKeyOwner(const QKeySequence& key) const;
 
 private:

@@ -2,15 +2,23 @@
 #include "MainFormTestSupport.h"
 
 #include "platform/qt/ToolWindow.h"
+#include "shell/base/OKDialogs.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -335,6 +343,175 @@ TEST(TextInputHook, KeysThatKeepTheirEffect)
     for (int key : {Qt::Key_P, Qt::Key_S, Qt::Key_F1, Qt::Key_Space, Qt::Key_Escape, Qt::Key_PageUp,
                     Qt::Key_Backspace, Qt::Key_Period})
         EXPECT_FALSE(TKeyboardHook::KeepsEffect(key)) << key;
+}
+
+// ---- Modal dialogs
+// -----------------------------------------------------------------------------
+
+struct ModalCase
+{
+    const char* name;
+    /// The document active beneath the dialog.
+    const char* kind;
+    /// The text-input mode as the dialog opens (a box of a tool window).
+    bool textInput;
+};
+
+void PrintTo(const ModalCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ModalDialogKeysTest : public MainFormTest, public ::testing::WithParamInterface<ModalCase>
+{
+protected:
+    /// Every key the main window answers: the actions' shortcuts (the routed keys among them)
+    /// and the menu bar's mnemonics.
+    std::vector<QKeySequence> MainWindowKeys() const
+    {
+        std::vector<QKeySequence> keys;
+        auto add = [&keys](const QKeySequence& key) {
+            if (!key.isEmpty() && std::find(keys.begin(), keys.end(), key) == keys.end())
+                keys.push_back(key);
+        };
+        for (QAction* action : form->Actions().All())
+            add(action->shortcut());
+        for (QMenu* menu : form->Menus())
+            add(QKeySequence::mnemonic(menu->title()));
+        return keys;
+    }
+
+    /// The action key runs with no dialog open: the router's choice for a routed key, else
+    /// the enabled action that has it.
+    QAction* Owner(const QKeySequence& key) const
+    {
+        const std::vector<QKeySequence> routed = form->Router().Keys();
+        if (std::find(routed.begin(), routed.end(), key) != routed.end())
+            return form->Router().Target(key);
+        for (QAction* action : form->Actions().All())
+            if (action->shortcut() == key && action->isEnabled())
+                return action;
+        return nullptr;
+    }
+};
+
+// The keys go to the focused widget of a dialog in its own modal loop, as the user types them.
+TEST_P(ModalDialogKeysTest, TheMainWindowsKeysRunNothingBeneathItAndTheDialogKeepsItsOwn)
+{
+    TMainForm& main = Start();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    if (std::string(GetParam().kind) == "wave")
+        OpenWave("Wave 1", 1, 100);
+    else
+        OpenFactory("Factory 1", 2);
+    // The actions run no command here: only whether they are triggered counts.
+    QObject listener;
+    std::vector<std::string> ran;
+    for (QAction* action : main.Actions().All()) {
+        const std::string name = action->objectName().toStdString();
+        main.SetCommand(name, {});
+        QObject::connect(action, &QAction::triggered, &listener,
+                         [&ran, name] { ran.push_back(name); });
+    }
+    main.ActionListUpdate();
+    const std::vector<QKeySequence> keys = MainWindowKeys();
+    std::vector<std::pair<QKeySequence, QAction*>> owned;
+    for (const QKeySequence& key : keys)
+        if (QAction* owner = Owner(key))
+            owned.emplace_back(key, owner);
+    ASSERT_GT(keys.size(), 100u);
+    ASSERT_GT(owned.size(), 10u);
+    if (GetParam().textInput) {
+        TDlgEditName* editName = main.EditNameWindow();
+        editName->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [editName] { return QGuiApplication::focusWindow() == editName->windowHandle(); }));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(main.TextInputMode());
+    }
+
+    TOKHelpRightDlg dialog(&main);
+    dialog.SetHelpContext(77);
+    std::string stoppedAt;
+    bool done = false;
+    bool modeInDialog = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        if (!QTest::qWaitForWindowActive(&dialog)) {
+            stoppedAt = "the dialog never became active";
+            dialog.reject();
+            return;
+        }
+        modeInDialog = form->TextInputMode();
+        for (const QKeySequence& key : keys) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keySequence(focus ? focus : &dialog, key);
+            // A trigger the key may have queued.
+            QCoreApplication::processEvents();
+            if (!dialog.isVisible()) {
+                stoppedAt = key.toString().toStdString() + " closed the dialog";
+                return;
+            }
+        }
+        // A mnemonic clicks its button after a short press.
+        if (!QTest::qWaitFor([this] { return !help.Requests().empty(); }, 2000))
+            stoppedAt = "no help was asked for";
+        done = true;
+        dialog.reject();
+    });
+    // Should the keys never finish, this ends the loop and the checks below fail.
+    QTimer::singleShot(60000, &dialog, [&dialog] { dialog.done(2); });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(done) << stoppedAt;
+    EXPECT_EQ(modeInDialog, GetParam().textInput);
+    EXPECT_EQ(ran, std::vector<std::string>{});
+    EXPECT_EQ(help.Requests(), std::vector<std::string>{"context 77"});
+
+    // Without the dialog each key with an enabled action runs exactly that action.
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    main.SetTextInputMode(false);
+    for (const auto& [key, owner] : owned) {
+        ran.clear();
+        QTest::keySequence(&main, key);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ran, std::vector<std::string>{owner->objectName().toStdString()})
+            << key.toString().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ModalDialogKeysTest,
+                         ::testing::Values(ModalCase{"OverAWave", "wave", false},
+                                           ModalCase{"OverAFactory", "factory", false},
+                                           ModalCase{"FromATextInputWindow", "wave", true}),
+                         [](const ::testing::TestParamInfo<ModalCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// A command that is asked for directly runs nothing either, and leaves its check mark.
+TEST_F(MainFormTest, ATriggerInsideAModalDialogRunsNoCommand)
+{
+    TMainForm& main = Start();
+    OpenFactory("Factory 1", 2);
+    int runs = 0;
+    main.SetCommand("SntShowHints", [&runs] { ++runs; });
+    ASSERT_TRUE(A("SntShowHints")->isEnabled());
+    const bool checked = A("SntShowHints")->isChecked();
+    QDialog dialog(&main);
+    bool routed = true;
+    QTimer::singleShot(0, &dialog, [&] {
+        A("SntShowHints")->trigger();
+        routed = main.Router().Press(QKeySequence(Qt::ALT | Qt::Key_D));
+        dialog.accept();
+    });
+    QTimer::singleShot(10000, &dialog, [&dialog] { dialog.done(2); });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(runs, 0);
+    EXPECT_FALSE(routed);
+    EXPECT_EQ(A("SntShowHints")->isChecked(), checked);
+    A("SntShowHints")->trigger();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(main.Router().Press(QKeySequence(Qt::ALT | Qt::Key_D)));
 }
 
 // ---- Tool windows

@@ -1,8 +1,13 @@
 #pragma once
-// Turns SIGTERM, SIGINT and SIGHUP into a normal end of the event loop, so that the program
-// still runs its destructors (among them the removal of the temporary directory) when the
-// session ends or the user presses Ctrl+C. A signal handler may not call Qt, so the handler
-// only writes a byte to a pipe that the event loop watches.
+// Ends the program promptly on SIGTERM, SIGINT and SIGHUP (a kill, Ctrl+C, the end of the
+// session), whatever is open: the private temporary directory is removed and the process ends
+// by the same signal, so that its parent sees how it ended.
+//
+// It does not ask the event loop to return: QCoreApplication::quit() does nothing before the
+// main loop runs (a start-up error box), a modal dialog's own loop keeps the program going once
+// the quit has closed it, and closing the main window may ask to save, which a session's end
+// cannot wait for. A signal handler may not call Qt nor free memory, so the handler only
+// writes a byte to a socket that every event loop of the GUI thread watches, modal loops too.
 
 #include <QObject>
 
@@ -21,15 +26,12 @@ public:
     /// Puts the previous handlers back.
     ~QuitOnSignals() override;
 
-    /// The signal that ended the loop, or 0.
-    int Received() const { return received; }
-
 private:
-    void ReadSignal();
+    /// Returns only when no signal came.
+    void EndProgram();
 
     QSocketNotifier* notifier = nullptr;
     struct sigaction previous[3] = {};
-    int received = 0;
 };
 
 } // namespace kelvorn
