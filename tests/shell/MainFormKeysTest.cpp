@@ -1,6 +1,6 @@
 #include "MainFormTestSupport.h"
 
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/ToolWindow.h"
 
 #include <QGuiApplication>
 #include <QKeySequence>

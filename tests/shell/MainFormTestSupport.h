@@ -3,7 +3,6 @@
 // wave documents in plain document windows (no panes), and music and factory windows that
 // answer what the action update asks of them.
 
-#include "platform/qt/CursorTable.h"
 #include "platform/test/FakeClock.h"
 #include "platform/test/FakeScreen.h"
 #include "platform/test/FakeTempDir.h"
@@ -144,8 +143,6 @@ protected:
     FakeClock clock;
     FakeScreen screen;
     RecordingHelp help;
-    CursorTable cursors;
-    ScopedService<CursorTable> installCursors{&cursors};
     std::unique_ptr<TMainForm> form;
 };
 

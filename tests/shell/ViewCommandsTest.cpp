@@ -2,7 +2,7 @@
 // window makes it and keeps it following the active wave window.
 #include "FileCommandsTestSupport.h"
 
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/ViewCommands.h"
 #include "waveui/SelectZoom.h"
 #include "waveui/ViewWave.h"
