@@ -4,7 +4,7 @@
 #include "general/Messages.h"
 #include "platform/FileDialogs.h"
 #include "platform/Services.h"
-#include "platform/qt/QtDialogRunner.h"
+#include "shell/base/QtModalDialog.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
 #include "shell/WaveKind.h"

@@ -1,6 +1,6 @@
 #include "shell/KindRules.h"
 
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "shell/base/ChildKelvorn.h"

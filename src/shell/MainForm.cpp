@@ -7,9 +7,8 @@
 #include "platform/Help.h"
 #include "platform/Services.h"
 #include "platform/TempDir.h"
-#include "platform/qt/CursorTable.h"
-#include "platform/qt/QtDialogRunner.h"
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/QtModalDialog.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/base/ChildKelvorn.h"
 #include "shell/MainFormKinds.h"
 #include "shell/base/AboutBox.h"
@@ -80,8 +79,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 
     setWindowTitle(QString::fromStdString(KelvornTitle()));
     setWindowIcon(QIcon(ProgramIcon(32)));
-    // The cursor table is the program's own; asking for it here stops a start without it.
-    GetService<CursorTable>();
     documents->EndWait();
     documents->DeleteUndo();
     SetProjectFile(std::string());

@@ -2,7 +2,7 @@
 // for the kind of the active document, and the status bar. It only reads flags and counts.
 #include "shell/MainForm.h"
 
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/base/ChildKelvorn.h"
 
 #include <QAction>

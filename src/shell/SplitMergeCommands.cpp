@@ -1,6 +1,6 @@
 #include "shell/SplitMergeCommands.h"
 
-#include "platform/qt/QtDialogRunner.h"
+#include "shell/base/QtModalDialog.h"
 #include "shell/DocumentServices.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"

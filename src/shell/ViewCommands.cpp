@@ -1,7 +1,7 @@
 #include "shell/ViewCommands.h"
 
-#include "platform/qt/QtDialogRunner.h"
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/QtModalDialog.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "document/wave/UnitWave.h"

@@ -10,7 +10,7 @@
 // The operation dialogs find the open waves through the WaveListSource this class installs on
 // top of the document services.
 
-#include "platform/qt/QtDialogRunner.h"
+#include "shell/base/QtModalDialog.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
 #include "document/wave/UnitWave.h"

@@ -2,7 +2,7 @@
 
 #include "document/wave/UnitWave.h"
 #include "shell/FileCommands.h"
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "waveui/WaveWindow.h"

@@ -1,11 +1,11 @@
 #include "waveui/SelectZoom.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "platform/Screen.h"
 #include "platform/Services.h"
-#include "platform/qt/EditFields.h"
-#include "document/wave/UnitWave.h"
+#include "shell/base/EditFields.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"

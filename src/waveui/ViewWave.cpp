@@ -1,9 +1,10 @@
 #include "waveui/ViewWave.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/numeric/NumericHelpers.h"
 #include "general/values/ValueUnits.h"
-#include "document/wave/UnitWave.h"
+#include "shell/base/QtCanvas.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
@@ -66,7 +67,7 @@ int SaturatedInt(double x)
 } // namespace
 
 TViewWave::TViewWave(TViewWaveGroup& group, QWidget* parent)
-    : QWidget(parent), group(group), canvas(1, 1)
+    : QWidget(parent), group(group), backing(std::make_unique<QtCanvas>(1, 1)), canvas(*backing)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setMouseTracking(true);
@@ -102,7 +103,7 @@ PixelRect TViewWave::ClientRect() const
 const QImage& TViewWave::BackingImage()
 {
     PaintPending();
-    return canvas.Image();
+    return backing->Image();
 }
 
 void TViewWave::InvalidateAll()
@@ -399,14 +400,14 @@ void TViewWave::paintEvent(QPaintEvent* event)
     PaintPending();
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.drawImage(area, canvas.Image(), area);
+    painter.drawImage(area, backing->Image(), area);
 }
 
 void TViewWave::Relayout()
 {
     const PixelRect rect = ClientRect();
-    canvas.Resize(std::max(1, rect.Width()), std::max(1, rect.Height()),
-                  uint32_t(group.GetWaveViewProps().BackgroundColor));
+    backing->Resize(std::max(1, rect.Width()), std::max(1, rect.Height()),
+                    uint32_t(group.GetWaveViewProps().BackgroundColor));
     SyncScrollBar();
     InvalidateAll();
 }

@@ -16,7 +16,7 @@
 #include "general/view/PixelRect.h"
 #include "general/xml/XMLElement.h"
 #include "general/xml/XMLGrammar.h"
-#include "platform/qt/QtCanvas.h"
+#include "platform/Canvas.h"
 
 #include <QImage>
 #include <QWidget>
@@ -29,6 +29,7 @@ class QScrollBar;
 
 namespace kelvorn {
 
+class QtCanvas;
 class TDrawNode;
 class TUnitWave;
 class TVolumeArray;
@@ -176,7 +177,9 @@ private:
 
     TViewWaveGroup& group;
     QScrollBar* scrollBar = nullptr;
-    QtCanvas canvas;
+    // The backing image's canvas; every drawing goes through the interface.
+    std::unique_ptr<QtCanvas> backing;
+    Canvas& canvas;
     Random15 spacing;
     bool syncing = false;
     bool doubleBuffered = true;

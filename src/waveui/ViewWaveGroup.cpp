@@ -1,10 +1,10 @@
 #include "waveui/ViewWaveGroup.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "platform/Canvas.h"
 #include "platform/Services.h"
-#include "platform/qt/CursorTable.h"
-#include "document/wave/UnitWave.h"
+#include "shell/base/CursorTable.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
@@ -150,12 +150,8 @@ void TViewWaveGroup::InvalidateViews()
 void TViewWaveGroup::SetMouseCursor(int cursor)
 {
     for (TViewWave* view : {ViewFirst, ViewSecond})
-        if (view) {
-            if (CursorTable* table = FindService<CursorTable>())
-                view->setCursor(table->At(cursor));
-            else
-                view->setCursor(Qt::ArrowCursor);
-        }
+        if (view)
+            view->setCursor(ProgramCursor(cursor));
 }
 
 void TViewWaveGroup::RepaintRange(int32_t begin, int32_t end)

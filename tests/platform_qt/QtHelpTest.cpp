@@ -1,6 +1,5 @@
 #include "platform/qt/QtHelp.h"
 #include "platform/Services.h"
-#include "platform/qt/CursorTable.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/qt/QtServices.h"
 
@@ -8,8 +7,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QTextBrowser>
+#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -140,16 +139,13 @@ TEST(HelpPageFor, NumbersWithoutAPageGoToTheContents)
     EXPECT_EQ(HelpPageFor(0, only({"context-0.html"})), "index.html");
 }
 
-TEST(QtServices, InstallsTheDialogRunnerHelpAndCursors)
+TEST(QtServices, InstallsTheDialogRunnerAndHelp)
 {
     {
         QtServices services;
         EXPECT_NE(dynamic_cast<QtDialogRunner*>(FindService<DialogRunner>()), nullptr);
         EXPECT_NE(dynamic_cast<QtHelp*>(FindService<Help>()), nullptr);
-        ASSERT_NE(FindService<CursorTable>(), nullptr);
-        EXPECT_EQ(GetService<CursorTable>().At(CursorId::Zoom).shape(), Qt::BitmapCursor);
     }
     EXPECT_EQ(FindService<DialogRunner>(), nullptr);
     EXPECT_EQ(FindService<Help>(), nullptr);
-    EXPECT_EQ(FindService<CursorTable>(), nullptr);
 }

@@ -4,7 +4,7 @@
 
 #include "general/xml/XMLElement.h"
 #include "platform/Services.h"
-#include "platform/qt/CursorTable.h"
+#include "shell/base/CursorTable.h"
 
 #include <QPointer>
 
@@ -242,8 +242,8 @@ TEST_F(ChildKelvornTest, ReleaseClosesWithoutTheQuestion)
 
 TEST_F(ChildKelvornTest, CursorsComeFromTheTable)
 {
-    CursorTable table;
-    ScopedService<CursorTable> installed(&table);
+    const CursorTable* table = ProgramCursors();
+    ASSERT_NE(table, nullptr);
     TMDIChildKelvorn* window = OpenWave("Wave 1");
 
     struct Step
@@ -256,9 +256,9 @@ TEST_F(ChildKelvornTest, CursorsComeFromTheTable)
           Step{&TMDIChildKelvorn::SetZoomOutCursor, 7}}) {
         (window->*step.set)();
         EXPECT_EQ(window->cursor().shape(), Qt::BitmapCursor) << step.index;
-        EXPECT_EQ(window->cursor().pixmap().toImage(), table.At(step.index).pixmap().toImage())
+        EXPECT_EQ(window->cursor().pixmap().toImage(), table->At(step.index).pixmap().toImage())
             << step.index;
-        EXPECT_EQ(window->cursor().hotSpot(), table.At(step.index).hotSpot()) << step.index;
+        EXPECT_EQ(window->cursor().hotSpot(), table->At(step.index).hotSpot()) << step.index;
     }
     window->SetDefaultCursor();
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);

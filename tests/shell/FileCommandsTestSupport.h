@@ -4,7 +4,7 @@
 
 #include "MainFormTestSupport.h"
 
-#include "platform/qt/QtDialogRunner.h"
+#include "shell/base/QtModalDialog.h"
 #include "platform/test/ScriptedFileDialogs.h"
 #include "shell/FileCommands.h"
 #include "sound/WavFile.h"

@@ -1,8 +1,8 @@
 #include "waveui/WaveWindow.h"
 #include "MainFormTestSupport.h"
 
-#include "platform/qt/ToolWindow.h"
 #include "shell/base/OKDialogs.h"
+#include "shell/base/ToolWindow.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "MainFormTestSupport.h"
 
 #include "general/random/RuntimeRandom.h"
-#include "platform/qt/QtDialogRunner.h"
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/QtModalDialog.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/base/AboutBox.h"
 #include "sound/SineTable.h"
 

@@ -4,7 +4,6 @@
 // answer what the action update asks of them.
 
 #include "support/PlainDocument.h"
-#include "platform/qt/CursorTable.h"
 #include "platform/test/FakeClock.h"
 #include "platform/test/FakeScreen.h"
 #include "platform/test/FakeTempDir.h"
@@ -178,8 +177,6 @@ protected:
     FakeClock clock;
     FakeScreen screen;
     RecordingHelp help;
-    CursorTable cursors;
-    ScopedService<CursorTable> installCursors{&cursors};
     std::unique_ptr<TMainForm> form;
 };
 

@@ -3,7 +3,7 @@
 #include "waveui/WaveWindow.h"
 #include "FileCommandsTestSupport.h"
 
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/ToolWindow.h"
 #include "shell/ViewCommands.h"
 #include "waveui/SelectZoom.h"
 #include "waveui/ViewWave.h"

@@ -1,9 +1,9 @@
 #include "shell/base/AboutBox.h"
 
 #include "general/view/PixelRect.h"
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/FakeScreen.h"
 #include "platform/test/ScriptedDialogs.h"
+#include "shell/base/QtModalDialog.h"
 
 #include <QImage>
 #include <QPushButton>

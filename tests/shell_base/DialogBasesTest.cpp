@@ -1,9 +1,9 @@
 #include "shell/base/OKDialogs.h"
 
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/FakeScreen.h"
 #include "platform/test/RecordingHelp.h"
 #include "platform/test/ScriptedDialogs.h"
+#include "shell/base/QtModalDialog.h"
 
 #include <QFrame>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "shell/base/EditName.h"
 
 #include "general/GuiMessages.h"
-#include "platform/qt/ToolWindow.h"
 #include "platform/test/ScriptedMessages.h"
+#include "shell/base/ToolWindow.h"
 
 #include <QApplication>
 #include <QEvent>

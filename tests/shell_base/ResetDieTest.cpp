@@ -2,12 +2,12 @@
 
 #include "general/random/RuntimeRandom.h"
 #include "platform/Help.h"
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/FakeClock.h"
 #include "platform/test/FakeScreen.h"
 #include "platform/test/RecordingHelp.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
+#include "shell/base/QtModalDialog.h"
 
 #include <QFrame>
 #include <QLineEdit>

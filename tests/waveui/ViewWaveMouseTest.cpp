@@ -1,7 +1,7 @@
 #include "WaveUiTestSupport.h"
 
 #include "platform/Services.h"
-#include "platform/qt/CursorTable.h"
+#include "shell/base/CursorTable.h"
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -358,14 +358,14 @@ TEST_F(StatusTest, TheVolumeStatusReadsTimeAndFrequency)
 
 TEST_F(StatusTest, TheZoomToolsShowTheirCursorsOverBothPanes)
 {
-    CursorTable table;
-    ScopedService<CursorTable> installed(&table);
+    const CursorTable* table = ProgramCursors();
+    ASSERT_NE(table, nullptr);
     TMDIChildWave* window = Open(Flat(1, 100), 100, 300);
     window->SetZoomMode(1);
     for (int n : {1, 2})
-        EXPECT_EQ(Pane(*window, n).cursor().pixmap().cacheKey(), table.At(6).pixmap().cacheKey());
+        EXPECT_EQ(Pane(*window, n).cursor().pixmap().cacheKey(), table->At(6).pixmap().cacheKey());
     window->SetZoomMode(2);
-    EXPECT_EQ(Pane(*window, 2).cursor().pixmap().cacheKey(), table.At(7).pixmap().cacheKey());
+    EXPECT_EQ(Pane(*window, 2).cursor().pixmap().cacheKey(), table->At(7).pixmap().cacheKey());
     window->SetZoomMode(0);
     EXPECT_EQ(Pane(*window, 1).cursor().shape(), Qt::ArrowCursor);
 }

@@ -1,7 +1,6 @@
 #include "platform/qt/QtServices.h"
 
 #include "platform/Services.h"
-#include "platform/qt/CursorTable.h"
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtColorDialog.h"
 #include "platform/qt/QtDialogRunner.h"
@@ -17,8 +16,7 @@ QtServices::QtServices()
     : messages(std::make_unique<QtMessages>()), clock(std::make_unique<QtClock>()),
       screen(std::make_unique<QtScreen>()), tempDir(std::make_unique<QtTempDir>()),
       dialogRunner(std::make_unique<QtDialogRunner>()), help(std::make_unique<QtHelp>()),
-      cursors(std::make_unique<CursorTable>()), fileDialogs(std::make_unique<QtFileDialogs>()),
-      colorDialog(std::make_unique<QtColorDialog>())
+      fileDialogs(std::make_unique<QtFileDialogs>()), colorDialog(std::make_unique<QtColorDialog>())
 {
     InstallMessages(messages.get());
     InstallService<Clock>(clock.get());
@@ -26,7 +24,6 @@ QtServices::QtServices()
     InstallService<TempDir>(tempDir.get());
     InstallService<DialogRunner>(dialogRunner.get());
     InstallService<Help>(help.get());
-    InstallService<CursorTable>(cursors.get());
     InstallService<FileDialogs>(fileDialogs.get());
     InstallService<ColorDialog>(colorDialog.get());
 }
@@ -35,7 +32,6 @@ QtServices::~QtServices()
 {
     InstallService<ColorDialog>(nullptr);
     InstallService<FileDialogs>(nullptr);
-    InstallService<CursorTable>(nullptr);
     InstallService<Help>(nullptr);
     InstallService<DialogRunner>(nullptr);
     InstallService<TempDir>(nullptr);

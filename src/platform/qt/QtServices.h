@@ -1,8 +1,8 @@
 #pragma once
 // Installs the Qt implementations of the platform services for the lifetime of this object:
 // the message boxes, the clock, the screen, the temporary directory, the dialog runner, the
-// help window, the cursor table, the file dialogs and the colour dialog. Create it after the QApplication; its end
-// removes the temporary directory.
+// help window, the file dialogs and the colour dialog. Create it after the QApplication; its
+// end removes the temporary directory.
 
 #include <memory>
 
@@ -14,7 +14,6 @@ class QtScreen;
 class QtTempDir;
 class QtDialogRunner;
 class QtHelp;
-class CursorTable;
 class QtFileDialogs;
 class QtColorDialog;
 
@@ -33,7 +32,6 @@ private:
     std::unique_ptr<QtTempDir> tempDir;
     std::unique_ptr<QtDialogRunner> dialogRunner;
     std::unique_ptr<QtHelp> help;
-    std::unique_ptr<CursorTable> cursors;
     std::unique_ptr<QtFileDialogs> fileDialogs;
     std::unique_ptr<QtColorDialog> colorDialog;
 };

@@ -1,10 +1,10 @@
 #include "shell/base/ChildKelvorn.h"
 
+#include "document/ProjectFile.h"
 #include "general/Assert.h"
 #include "general/xml/XMLElement.h"
 #include "platform/Services.h"
-#include "platform/qt/CursorTable.h"
-#include "document/ProjectFile.h"
+#include "shell/base/CursorTable.h"
 
 #include <QCloseEvent>
 
@@ -85,10 +85,7 @@ bool TMDIChildKelvorn::IsDocumentModified() const
 
 void TMDIChildKelvorn::SetMouseCursor(int index)
 {
-    if (CursorTable* table = FindService<CursorTable>())
-        setCursor(table->At(index));
-    else
-        setCursor(Qt::ArrowCursor);
+    setCursor(ProgramCursor(index));
 }
 
 std::string TMDIChildKelvorn::GetSaveQuestion() const

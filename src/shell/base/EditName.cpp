@@ -1,8 +1,8 @@
 #include "shell/base/EditName.h"
 
 #include "general/GuiMessages.h"
-#include "platform/qt/EditFields.h"
 #include "shell/base/DialogFonts.h"
+#include "shell/base/EditFields.h"
 
 #include <QEvent>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "waveui/dialogs/EffectDialogs.h"
 
 #include "general/GuiMessages.h"
-#include "platform/qt/EditFields.h"
+#include "shell/base/EditFields.h"
 #include "waveui/dialogs/SharedRows.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "platform/qt/QtDialogRunner.h"
+#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/PaletteDialog.h"
 #include "waveui/dialogs/ViewDialogs.h"
 

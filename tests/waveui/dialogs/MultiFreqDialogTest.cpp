@@ -1,11 +1,11 @@
 #include "waveui/dialogs/MultiFreqDialog.h"
 
 #include "OperationDialogSupport.h"
-#include "platform/qt/QtDialogRunner.h"
-#include "sound/SineTable.h"
-#include "sound/Sound.h"
 #include "document/wave/UnitWave.h"
 #include "document/wave/WaveDocumentOps.h"
+#include "shell/base/QtModalDialog.h"
+#include "sound/SineTable.h"
+#include "sound/Sound.h"
 #include "waveui/WaveWindow.h"
 
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // dialog through the scripted runner, and setting a control by name as a user would.
 
 #include "platform/Services.h"
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
+#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <QAbstractButton>

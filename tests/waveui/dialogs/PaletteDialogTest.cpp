@@ -1,11 +1,11 @@
 #include "waveui/dialogs/PaletteDialog.h"
 #include "waveui/dialogs/ColorCombo.h"
 
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedColorDialog.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedFileDialogs.h"
 #include "platform/test/ScriptedMessages.h"
+#include "shell/base/QtModalDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 #include "../WaveUiTestSupport.h"
 #include "general/values/ValueUnits.h"
 #include "platform/Services.h"
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedDialogs.h"
+#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <QComboBox>

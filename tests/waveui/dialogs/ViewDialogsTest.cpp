@@ -1,10 +1,10 @@
 // The two view dialogs: what they show, what OK reads back (every field), the boxes of bad
 // input, the frequency limits, the resolution limit, "< Window" and "Use As Default".
 #include "waveui/dialogs/ViewDialogs.h"
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedColorDialog.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
+#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/ColorCombo.h"
 #include "waveui/dialogs/OperationDialog.h"
 #include "waveui/dialogs/PaletteDialog.h"

@@ -1,6 +1,6 @@
 #include "waveui/dialogs/WaveFilePropDialog.h"
-#include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedDialogs.h"
+#include "shell/base/QtModalDialog.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -2,10 +2,10 @@
 // Helpers for the curve drawing tests: sounds from value functions, and the rows of one pixel
 // column read back from a QtCanvas, so a test states the exact pixels a column must show.
 
-#include "platform/qt/QtCanvas.h"
+#include "document/views/WaveViewProps.h"
+#include "shell/base/QtCanvas.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
-#include "document/views/WaveViewProps.h"
 
 #include <cstdint>
 #include <map>

@@ -1,7 +1,7 @@
 #include "waveui/drawing/VolumeDiagram.h"
 
 #include "general/values/NoBoxes.h"
-#include "platform/qt/QtCanvas.h"
+#include "shell/base/QtCanvas.h"
 
 #include <gtest/gtest.h>
 

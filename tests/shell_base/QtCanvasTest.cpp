@@ -1,4 +1,4 @@
-#include "platform/qt/QtCanvas.h"
+#include "shell/base/QtCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtCanvas.h"
+#include "shell/base/QtCanvas.h"
 
 #include <QFontMetrics>
 #include <QPolygon>
@@ -27,8 +27,8 @@ double RayDegrees(double cx, double cy, PixelPoint p)
 
 // Cuts the segment to the rectangle [left, right] × [top, bottom] (Liang-Barsky); false when
 // nothing of it lies inside. A segment wholly inside stays exactly as it was.
-bool ClipLine(double& x0, double& y0, double& x1, double& y1, double left, double top,
-              double right, double bottom)
+bool ClipLine(double& x0, double& y0, double& x1, double& y1, double left, double top, double right,
+              double bottom)
 {
     double dx = x1 - x0;
     double dy = y1 - y0;

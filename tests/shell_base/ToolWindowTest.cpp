@@ -1,4 +1,4 @@
-#include "platform/qt/ToolWindow.h"
+#include "shell/base/ToolWindow.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "platform/qt/CursorTable.h"
+#include "shell/base/CursorTable.h"
 
 #include <QBitmap>
 #include <QImage>
@@ -74,4 +74,13 @@ TEST(CursorTable, NamesTheEightCursors)
         EXPECT_STREQ(CursorName(i), expected[i]);
     EXPECT_STREQ(CursorName(-1), "");
     EXPECT_STREQ(CursorName(CursorCount), "");
+}
+
+TEST(CursorTable, TheProgramPaintsOneTable)
+{
+    const CursorTable* table = ProgramCursors();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(ProgramCursors(), table);
+    EXPECT_EQ(ProgramCursor(6).pixmap().cacheKey(), table->At(6).pixmap().cacheKey());
+    EXPECT_EQ(ProgramCursor(CursorCount).shape(), Qt::ArrowCursor);
 }

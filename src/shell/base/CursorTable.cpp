@@ -1,10 +1,12 @@
-#include "platform/qt/CursorTable.h"
+#include "shell/base/CursorTable.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
 #include <functional>
+#include <memory>
 
 namespace kelvorn {
 
@@ -171,6 +173,41 @@ CursorTable::CursorTable()
 const QCursor& CursorTable::At(int index) const
 {
     return index >= 0 && index < CursorCount ? cursors[index] : cursors[0];
+}
+
+namespace {
+
+// The painted pixmaps must go while the application that made them still stands, so the
+// table is freed with the application rather than at the program's exit.
+std::unique_ptr<CursorTable>& ProgramTable()
+{
+    static std::unique_ptr<CursorTable> table;
+    return table;
+}
+
+void FreeProgramTable()
+{
+    ProgramTable().reset();
+}
+
+} // namespace
+
+const CursorTable* ProgramCursors()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return nullptr;
+    std::unique_ptr<CursorTable>& table = ProgramTable();
+    if (!table) {
+        table = std::make_unique<CursorTable>();
+        qAddPostRoutine(FreeProgramTable);
+    }
+    return table.get();
+}
+
+QCursor ProgramCursor(int index)
+{
+    const CursorTable* table = ProgramCursors();
+    return table ? table->At(index) : QCursor(Qt::ArrowCursor);
 }
 
 } // namespace kelvorn

@@ -1,4 +1,4 @@
-#include "platform/qt/EditFields.h"
+#include "shell/base/EditFields.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // away from its outline (where the rasteriser decides), and its outline is found where the
 // geometry puts it.
 #include "platform/Shapes.h"
-#include "platform/qt/QtCanvas.h"
+#include "shell/base/QtCanvas.h"
 
 #include <gtest/gtest.h>
 

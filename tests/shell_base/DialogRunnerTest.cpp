@@ -1,5 +1,6 @@
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedDialogs.h"
+#include "shell/base/QtModalDialog.h"
 
 #include <QApplication>
 #include <QDialog>
