@@ -2,8 +2,8 @@
 
 #include "general/Assert.h"
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "platform/FileDialogs.h"
-#include "platform/Services.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"

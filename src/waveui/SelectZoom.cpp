@@ -2,8 +2,8 @@
 
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
+#include "general/Services.h"
 #include "platform/Screen.h"
-#include "platform/Services.h"
 #include "platform/qt/EditFields.h"
 #include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
@@ -280,7 +280,7 @@ void TDlgSelZoom::ApplyBtnClick()
     if (guard)
         ApplyZoom(*guard, 2, "Second", ok, length);
     if (guard)
-        if (WaveWindowHost* windowHost = GetWaveWindowHost())
+        if (WaveWindowHost* windowHost = FindService<WaveWindowHost>())
             windowHost->WaveChanged(*guard);
 }
 

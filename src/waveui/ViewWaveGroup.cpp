@@ -1,8 +1,8 @@
 #include "waveui/ViewWaveGroup.h"
 
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "platform/Canvas.h"
-#include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
 #include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
@@ -184,7 +184,7 @@ void TViewWaveGroup::ZoomChanged(TViewWave* view)
 {
     if (!window)
         return;
-    if (WaveWindowHost* host = GetWaveWindowHost())
+    if (WaveWindowHost* host = FindService<WaveWindowHost>())
         host->WaveZoomChanged(*window, ViewNumber(view));
     GetUnitWave().SetViewModified();
 }
@@ -215,7 +215,7 @@ void TViewWaveGroup::StartVolumeWriter()
     // New grids show silence until their columns come; an empty wave shows its background.
     InvalidateViews();
     if (!started)
-        if (WaveWindowHost* host = GetWaveWindowHost())
+        if (WaveWindowHost* host = FindService<WaveWindowHost>())
             host->WaveChanged(*window);
 }
 
@@ -268,7 +268,7 @@ void TViewWaveGroup::DrawNewVolumeColumns()
         }
         RefreshVolumeColumns(first, end, width, 0.0, count, count, channels, source.side,
                              drawSingle);
-        if (WaveWindowHost* host = GetWaveWindowHost())
+        if (WaveWindowHost* host = FindService<WaveWindowHost>())
             host->VolumeColumnsDrawn(*window, first, end);
     }
 }

@@ -1,7 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include "general/Services.h"
 #include "general/xml/XMLElement.h"
-#include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
 
 #include <QPointer>

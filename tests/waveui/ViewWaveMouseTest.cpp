@@ -1,6 +1,6 @@
 #include "WaveUiTestSupport.h"
 
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/qt/CursorTable.h"
 
 using namespace kelvorn;

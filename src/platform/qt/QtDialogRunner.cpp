@@ -1,6 +1,6 @@
 #include "platform/qt/QtDialogRunner.h"
 
-#include "platform/Services.h"
+#include "general/Services.h"
 
 #include <QMetaObject>
 

@@ -1,8 +1,8 @@
 #include "shell/base/ChildKelvorn.h"
 
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "general/xml/XMLElement.h"
-#include "platform/Services.h"
 #include "platform/qt/CursorTable.h"
 #include "document/ProjectFile.h"
 #include "document/wave/UnitWave.h"

@@ -1,8 +1,8 @@
 #include "waveui/dialogs/SplitMergeDialogs.h"
 
 #include "../WaveUiTestSupport.h"
+#include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "platform/Services.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "waveui/dialogs/OperationDialog.h"
