@@ -20,7 +20,7 @@ struct Greeter
 
 struct Counter
 {
-    static constexpr const char* ServiceName = "Counter";
+    virtual ~Counter() = default;
 };
 
 struct FixedGreeter final : Greeter
