@@ -3,6 +3,7 @@
 // any box as a bug, since no input may reach an assertion.
 
 #include "general/Messages.h"
+#include "general/Services.h"
 
 #include <cstdlib>
 #include <string>
@@ -28,7 +29,7 @@ public:
 inline void InstallNoBoxes()
 {
     static NoBoxes sink;
-    static MessageSink* installed = InstallMessages(&sink);
+    static MessageSink* installed = InstallService<MessageSink>(&sink);
     (void)installed;
 }
 

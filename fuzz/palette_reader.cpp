@@ -3,6 +3,7 @@
 // as it was, or a whole palette (head at 0, end at 1, positions strictly increasing) whose every
 // colour look-up stays quiet and that writes a file read back stop for stop.
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "general/palette/ColorPalette1D.h"
 #include "general/xml/XMLToken.h"
 #include "general/xml/XMLWriter.h"
@@ -50,7 +51,7 @@ bool ReadFromMemory(TColorPalette1DItem& palette, const std::string& bytes, std:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static CountingSink sink;
-    static MessageSink* installed = InstallMessages(&sink);
+    static MessageSink* installed = InstallService<MessageSink>(&sink);
     (void)installed;
 
     TColorPalette1DItem palette(0x102030, 0x405060);

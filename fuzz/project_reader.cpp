@@ -108,7 +108,7 @@ void ReadText(const std::string& bytes, ProjectFileContent& content)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static NameBoxesOnly sink;
-    static MessageSink* installed = InstallMessages(&sink);
+    static MessageSink* installed = InstallService<MessageSink>(&sink);
     (void)installed;
 
     ProjectFileContent content;

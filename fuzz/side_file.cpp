@@ -3,6 +3,7 @@
 // document nor the caller's sound; a read file leaves a document whose drawing renders, and
 // writes a file that reads back to the same bytes.
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "general/xml/XMLToken.h"
 #include "general/xml/XMLWriter.h"
 #include "document/wave/SideFile.h"
@@ -77,7 +78,7 @@ int Read(TUnitWave& wave, const std::string& bytes, std::string& message, SoundP
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static CountingSink sink;
-    static MessageSink* installed = InstallMessages(&sink);
+    static MessageSink* installed = InstallService<MessageSink>(&sink);
     (void)installed;
 
     // A small sound keeps rendering cheap; a drawing's length is capped below for the same

@@ -3,6 +3,7 @@
 // second writing must read back as well. Byte 0 picks the value class, byte 1 the wave length of
 // a position or the bound of an integer; the rest is the text. Any box (a soft assertion) fails.
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "general/values/ValueFormat.h"
 #include "general/values/ValueText.h"
 #include "general/values/ValueUnits.h"
@@ -168,7 +169,7 @@ void CheckNumber(const std::string& text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static FailOnBox sink;
-    InstallMessages(&sink);
+    InstallService<MessageSink>(&sink);
     if (size < 2)
         return 0;
     int index = data[0] % classCount;

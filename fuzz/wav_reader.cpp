@@ -2,6 +2,7 @@
 // size, fails always with a message, and what it accepts is a sound the writer writes and the
 // reader reads back unchanged.
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 
@@ -61,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static NoBoxes sink;
     static const std::string path = RoundTripPath();
-    InstallMessages(&sink);
+    InstallService<MessageSink>(&sink);
 
     SoundUPtr sound;
     std::string message;

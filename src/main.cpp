@@ -6,7 +6,7 @@
 // first, KELVORN_QUIT_WHEN_SHOWN=1 just quits. KELVORN_DEMO_WAVE=<file.wav> writes a generated
 // sound to that file and opens it in place of the command line, maximised, split and zoomed, so
 // that the picture shows a wave window at work.
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
 #include "platform/qt/audio/QtAudioDevice.h"

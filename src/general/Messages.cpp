@@ -1,5 +1,7 @@
 #include "general/Messages.h"
 
+#include "general/Services.h"
+
 #include <cstdio>
 
 namespace kelvorn {
@@ -13,31 +15,31 @@ public:
                    MsgButtons buttons) override
     {
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
-        switch (buttons) {
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel:
-            return MsgAnswer::Yes;
-        default:
-            return MsgAnswer::Ok;
-        }
+        return FirstButtonAnswer(buttons);
     }
 };
 
 StderrSink fallbackSink;
-MessageSink* installedSink = nullptr;
 
 } // namespace
 
 MessageSink& Messages()
 {
-    return installedSink ? *installedSink : fallbackSink;
+    MessageSink* sink = FindService<MessageSink>();
+    return sink ? *sink : fallbackSink;
 }
 
-MessageSink* InstallMessages(MessageSink* sink)
+MsgAnswer FirstButtonAnswer(MsgButtons buttons)
 {
-    MessageSink* previous = installedSink;
-    installedSink = sink;
-    return previous;
+    switch (buttons) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::Yes;
+    case MsgButtons::Ok:
+    case MsgButtons::OkCancel:
+        break;
+    }
+    return MsgAnswer::Ok;
 }
 
 } // namespace kelvorn

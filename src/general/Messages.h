@@ -1,7 +1,8 @@
 #pragma once
 // The one road by which model code reports to the user. Model layers know nothing of windows:
-// they call the installed sink, which the program backs with real message boxes
-// (platform/qt) and tests back with a scripted recorder (platform/test).
+// they call the sink installed in the service registry (general/Services.h), which the program
+// backs with real message boxes (platform/qt) and tests back with a scripted recorder
+// (platform/test).
 
 #include <string>
 
@@ -14,17 +15,18 @@ enum class MsgAnswer { Ok, Cancel, Yes, No };
 class MessageSink
 {
 public:
+    static constexpr const char* ServiceName = "MessageSink";
     virtual ~MessageSink() = default;
     /// Shows one modal box and answers the button the user chose.
     virtual MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon icon,
                            MsgButtons buttons) = 0;
 };
 
-/// The installed sink; without one, boxes go to standard error and answer the first button.
+/// The sink installed with InstallService<MessageSink>; without one, boxes go to standard
+/// error and answer the first button.
 MessageSink& Messages();
 
-/// Installs a sink (not owned); nullptr restores the standard-error fallback. Returns the
-/// previous one so a test can put it back.
-MessageSink* InstallMessages(MessageSink* sink);
+/// The answer of a box's first button (OK or Yes): what a box answers that nobody can see.
+MsgAnswer FirstButtonAnswer(MsgButtons buttons);
 
 } // namespace kelvorn

@@ -2,8 +2,9 @@
 
 #include "general/Assert.h"
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "platform/FileDialogs.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "shell/base/QtModalDialog.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"

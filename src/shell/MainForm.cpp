@@ -2,10 +2,10 @@
 
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
+#include "general/Services.h"
 #include "general/palette/ColorPalette1D.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
-#include "platform/Services.h"
 #include "platform/TempDir.h"
 #include "shell/base/QtModalDialog.h"
 #include "shell/base/ToolWindow.h"

@@ -1,5 +1,6 @@
 #include "shell/MainFormLink.h"
 
+#include "general/Services.h"
 #include "shell/base/ChildKelvorn.h"
 #include "document/wave/UnitWave.h"
 
@@ -12,8 +13,8 @@ TMainFormLink* installedLink = nullptr;
 }
 
 TMainFormLink::TMainFormLink(TDocumentServices& documents, MainWindowServices& frame)
-    : documents(documents), frame(frame), previousLink(InstallMainFormLink(this)),
-      previousPlayer(InstallSoundPlayer(this)), previousInstance(installedLink)
+    : documents(documents), frame(frame), previousLink(InstallService<MainFormLink>(this)),
+      previousPlayer(InstallService<SoundPlayer>(this)), previousInstance(installedLink)
 {
     installedLink = this;
 }
@@ -21,8 +22,8 @@ TMainFormLink::TMainFormLink(TDocumentServices& documents, MainWindowServices& f
 TMainFormLink::~TMainFormLink()
 {
     installedLink = previousInstance;
-    InstallSoundPlayer(previousPlayer);
-    InstallMainFormLink(previousLink);
+    InstallService<SoundPlayer>(previousPlayer);
+    InstallService<MainFormLink>(previousLink);
 }
 
 TMainFormLink* TMainFormLink::Instance()

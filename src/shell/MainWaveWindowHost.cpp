@@ -1,5 +1,6 @@
 #include "shell/MainWaveWindowHost.h"
 
+#include "general/Services.h"
 #include "shell/MainForm.h"
 #include "waveui/WaveWindow.h"
 
@@ -8,13 +9,13 @@
 namespace kelvorn {
 
 TMainWaveWindowHost::TMainWaveWindowHost(TMainForm& form)
-    : form(form), previous(InstallWaveWindowHost(this))
+    : form(form), previous(InstallService<WaveWindowHost>(this))
 {
 }
 
 TMainWaveWindowHost::~TMainWaveWindowHost()
 {
-    InstallWaveWindowHost(previous);
+    InstallService<WaveWindowHost>(previous);
 }
 
 void TMainWaveWindowHost::WaveChanged(TMDIChildWave& window)

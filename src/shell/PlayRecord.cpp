@@ -2,7 +2,7 @@
 #include "shell/PlayRecord.h"
 
 #include "general/Messages.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/TempDir.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"

@@ -1,7 +1,7 @@
 #include "shell/WaveCommands.h"
 
 #include "general/Messages.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "document/wave/UndoUnit.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/ComplexDialogs.h"

@@ -3,18 +3,16 @@
 #include "general/numeric/NumericHelpers.h"
 
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "sound/WavFile.h"
 #include "sound/WavePrimitives.h"
 #include "sound/WaveSignal.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace kelvorn {
 
 namespace {
-
-std::atomic<SoundPlayer*> installedPlayer{nullptr};
 
 // The value at the fractional index x: one value at a whole index (so the last index is valid),
 // else the two neighbours blended; 0 outside the wave.
@@ -48,11 +46,6 @@ WavePtr WaveRef::Take(AbortFlag* abort)
     WavePtr result = owned ? std::move(owned) : CreateWaveCopy(abort, view);
     view = nullptr;
     return result;
-}
-
-SoundPlayer* InstallSoundPlayer(SoundPlayer* player)
-{
-    return installedPlayer.exchange(player);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -103,7 +96,7 @@ bool Sound::SaveToWavFile(AbortFlag* abort, const std::string& fileName, int32_t
 
 void Sound::Play(bool maximise) const
 {
-    if (SoundPlayer* player = installedPlayer.load())
+    if (SoundPlayer* player = FindService<SoundPlayer>())
         player->PlaySound(*this, maximise);
 }
 

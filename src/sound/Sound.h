@@ -76,18 +76,17 @@ private:
     WavePtr owned;
 };
 
-/// Whatever plays a sound for the model (the main window's player); the shell installs it.
+/// Whatever plays a sound for the model (the main window's player); the shell installs it with
+/// InstallService<SoundPlayer> (general/Services.h). Without one, Play does nothing.
 class SoundPlayer
 {
 public:
+    static constexpr const char* ServiceName = "SoundPlayer";
     virtual ~SoundPlayer() = default;
     /// Writes the sound to the play file and plays it; maximise asks for a copy scaled to full
     /// volume first. The sound is only read during the call.
     virtual void PlaySound(const Sound& sound, bool maximise) = 0;
 };
-
-/// Installs the player (not owned); nullptr removes it. Returns the previous one.
-SoundPlayer* InstallSoundPlayer(SoundPlayer* player);
 
 class Sound
 {

@@ -3,8 +3,9 @@
 #include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
+#include "general/Services.h"
 #include "platform/Screen.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "shell/base/EditFields.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
@@ -280,7 +281,7 @@ void TDlgSelZoom::ApplyBtnClick()
     if (guard)
         ApplyZoom(*guard, 2, "Second", ok, length);
     if (guard)
-        if (WaveWindowHost* windowHost = GetWaveWindowHost())
+        if (WaveWindowHost* windowHost = FindService<WaveWindowHost>())
             windowHost->WaveChanged(*guard);
 }
 

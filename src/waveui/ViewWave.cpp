@@ -2,6 +2,7 @@
 
 #include "document/wave/UnitWave.h"
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "general/numeric/NumericHelpers.h"
 #include "general/values/ValueUnits.h"
 #include "shell/base/QtCanvas.h"
@@ -119,7 +120,7 @@ void TViewWave::UpdateDoubleBuffered()
         return;
     }
     const TWaveViewProps& props = group.GetWaveViewProps();
-    WaveWindowHost* host = GetWaveWindowHost();
+    WaveWindowHost* host = FindService<WaveWindowHost>();
     TUnitWave* other = nullptr;
     if (props.DrawEnvelope && props.EnvelopeStrength.GetValue() != 0 && host)
         other = host->FindUnitWave(props.EnvelopeName.GetCaption());
@@ -419,7 +420,7 @@ void TViewWave::resizeEvent(QResizeEvent* /*event*/)
     // The scale follows the width: the Select and Zoom window shows it. Not a change of the
     // document's view, which a resize of the window alone is not.
     if (TMDIChildWave* window = group.GetWindow())
-        if (WaveWindowHost* host = GetWaveWindowHost())
+        if (WaveWindowHost* host = FindService<WaveWindowHost>())
             host->WaveZoomChanged(*window, group.ViewNumber(this));
 }
 
@@ -455,7 +456,7 @@ void TViewWave::mouseMoveEvent(QMouseEvent* event)
     if (!Unit().IsUserDrawing()) {
         if (drags)
             SelectMouseMove(x, event->buttons());
-        if (WaveWindowHost* host = GetWaveWindowHost()) {
+        if (WaveWindowHost* host = FindService<WaveWindowHost>()) {
             if (group.GetWaveWindKind() == TViewWaveGroup::waveWindVolume)
                 host->SetMouseStatus(VolumeStatusText(x, y), 230);
             else

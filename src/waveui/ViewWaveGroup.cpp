@@ -2,8 +2,9 @@
 
 #include "document/wave/UnitWave.h"
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "platform/Canvas.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "shell/base/CursorTable.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindow.h"
@@ -180,7 +181,7 @@ void TViewWaveGroup::ZoomChanged(TViewWave* view)
 {
     if (!window)
         return;
-    if (WaveWindowHost* host = GetWaveWindowHost())
+    if (WaveWindowHost* host = FindService<WaveWindowHost>())
         host->WaveZoomChanged(*window, ViewNumber(view));
     GetUnitWave().SetViewModified();
 }
@@ -211,7 +212,7 @@ void TViewWaveGroup::StartVolumeWriter()
     // New grids show silence until their columns come; an empty wave shows its background.
     InvalidateViews();
     if (!started)
-        if (WaveWindowHost* host = GetWaveWindowHost())
+        if (WaveWindowHost* host = FindService<WaveWindowHost>())
             host->WaveChanged(*window);
 }
 
@@ -264,7 +265,7 @@ void TViewWaveGroup::DrawNewVolumeColumns()
         }
         RefreshVolumeColumns(first, end, width, 0.0, count, count, channels, source.side,
                              drawSingle);
-        if (WaveWindowHost* host = GetWaveWindowHost())
+        if (WaveWindowHost* host = FindService<WaveWindowHost>())
             host->VolumeColumnsDrawn(*window, first, end);
     }
 }

@@ -5,6 +5,7 @@
 #include "waveui/ViewWave.h"
 
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "general/numeric/NumericHelpers.h"
 #include "document/wave/UnitWave.h"
 #include "waveui/ViewWaveGroup.h"
@@ -77,7 +78,7 @@ void TViewWave::PaintPart(const PixelRect& span, const PixelRect& client, bool i
     const uint32_t background =
         uint32_t(inverted ? waveProps.SingleColor : waveProps.BackgroundColor);
     TUnitWave* other = nullptr;
-    WaveWindowHost* host = GetWaveWindowHost();
+    WaveWindowHost* host = FindService<WaveWindowHost>();
     const double strength = waveProps.EnvelopeStrength.GetValue();
     if (waveProps.DrawEnvelope && strength != 0 && host)
         other = host->FindUnitWave(waveProps.EnvelopeName.GetCaption());

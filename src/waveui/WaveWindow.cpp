@@ -1,6 +1,7 @@
 #include "waveui/WaveWindow.h"
 
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindowHost.h"
@@ -99,7 +100,7 @@ void TMDIChildWave::RepaintViews()
 void TMDIChildWave::RepaintViewsAndEnvelopes()
 {
     RepaintViews();
-    if (WaveWindowHost* host = GetWaveWindowHost())
+    if (WaveWindowHost* host = FindService<WaveWindowHost>())
         host->WaveChanged(*this);
 }
 
@@ -314,7 +315,7 @@ const TDTDItem* TMDIChildWave::CreateViewGrammar(TDTDGrammar& grammar)
 void TMDIChildWave::RefreshCaption(const std::string& oldName)
 {
     TMDIChildKelvorn::RefreshCaption(oldName);
-    if (WaveWindowHost* host = GetWaveWindowHost()) {
+    if (WaveWindowHost* host = FindService<WaveWindowHost>()) {
         host->WaveNameChanged(oldName);
         host->WaveChanged(*this);
     }
@@ -337,7 +338,7 @@ void TMDIChildWave::EnvelopeColumnsDrawn(int32_t first, int32_t last)
     if (viewWaveGroup->GetWaveWindKind() != TViewWaveGroup::waveWindWave || !props.DrawEnvelope ||
         props.EnvelopeStrength.GetValue() == 0)
         return;
-    WaveWindowHost* host = GetWaveWindowHost();
+    WaveWindowHost* host = FindService<WaveWindowHost>();
     TUnitWave* other = host ? host->FindUnitWave(props.EnvelopeName.GetCaption()) : nullptr;
     auto* otherWindow = other ? dynamic_cast<TMDIChildWave*>(other->GetChildWave()) : nullptr;
     if (!otherWindow || otherWindow->GetWaveWindKind() != TViewWaveGroup::waveWindVolume)

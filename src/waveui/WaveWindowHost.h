@@ -1,7 +1,8 @@
 #pragma once
 // What a wave window tells the main window. The main window lives in the shell, which this
-// layer may not use, so the shell implements this and installs it; without one installed the
-// windows tell nobody (tests that need the notices install a recording host).
+// layer may not use, so the shell implements this and installs it with
+// InstallService<WaveWindowHost> (general/Services.h); without one installed the windows tell
+// nobody (tests that need the notices install a recording host).
 //
 // Activation and closing are not here: the main window already follows the frame's
 // activation signal and the document window's Closing signal for every kind of window.
@@ -17,6 +18,7 @@ class TUnitWave;
 class WaveWindowHost
 {
 public:
+    static constexpr const char* ServiceName = "WaveWindowHost";
     virtual ~WaveWindowHost() = default;
     /// The windows that draw window's wave as their envelope repaint.
     virtual void WaveChanged(TMDIChildWave& window) = 0;
@@ -37,10 +39,5 @@ public:
     {
     }
 };
-
-/// The installed host, or null.
-WaveWindowHost* GetWaveWindowHost();
-/// Installs host (not owned); null removes it. Returns the previous one.
-WaveWindowHost* InstallWaveWindowHost(WaveWindowHost* host);
 
 } // namespace kelvorn

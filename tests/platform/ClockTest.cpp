@@ -1,5 +1,5 @@
 #include "platform/Clock.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/test/FakeClock.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "platform/Screen.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/test/FakeScreen.h"
 
 #include <gtest/gtest.h>

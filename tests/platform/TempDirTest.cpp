@@ -1,6 +1,6 @@
 #include "platform/TempDir.h"
 #include "general/GuiMessages.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/test/FakeTempDir.h"
 #include "platform/test/ScriptedMessages.h"
 

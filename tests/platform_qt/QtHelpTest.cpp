@@ -1,5 +1,5 @@
 #include "platform/qt/QtHelp.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/qt/QtDialogRunner.h"
 #include "platform/qt/QtServices.h"
 

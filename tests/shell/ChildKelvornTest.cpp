@@ -2,8 +2,9 @@
 #include "waveui/WaveWindow.h"
 #include "ShellTestSupport.h"
 
+#include "general/Services.h"
 #include "general/xml/XMLElement.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "shell/base/CursorTable.h"
 
 #include <QPointer>

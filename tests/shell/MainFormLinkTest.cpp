@@ -1,6 +1,7 @@
 #include "waveui/WaveWindow.h"
 #include "ShellTestSupport.h"
 
+#include "general/Services.h"
 #include "shell/MainFormLink.h"
 #include "document/wave/UndoUnit.h"
 
@@ -72,14 +73,17 @@ protected:
 
 TEST_F(MainFormLinkTest, InstallsItselfForItsLifetime)
 {
-    EXPECT_EQ(GetMainFormLink(), &link);
+    EXPECT_EQ(FindService<MainFormLink>(), &link);
+    EXPECT_EQ(FindService<SoundPlayer>(), &link);
     EXPECT_EQ(TMainFormLink::Instance(), &link);
     {
         TMainFormLink inner(services, mainWindow);
-        EXPECT_EQ(GetMainFormLink(), &inner);
+        EXPECT_EQ(FindService<MainFormLink>(), &inner);
+        EXPECT_EQ(FindService<SoundPlayer>(), &inner);
         EXPECT_EQ(TMainFormLink::Instance(), &inner);
     }
-    EXPECT_EQ(GetMainFormLink(), &link);
+    EXPECT_EQ(FindService<MainFormLink>(), &link);
+    EXPECT_EQ(FindService<SoundPlayer>(), &link);
     EXPECT_EQ(TMainFormLink::Instance(), &link);
 }
 

@@ -31,10 +31,10 @@ public:
 TEST_F(MainWaveWindowHostTest, InstallsItselfAndForwardsToTheMainWindow)
 {
     Start();
-    WaveWindowHost* before = GetWaveWindowHost();
+    WaveWindowHost* before = FindService<WaveWindowHost>();
     {
         TMainWaveWindowHost host(*form);
-        EXPECT_EQ(GetWaveWindowHost(), &host);
+        EXPECT_EQ(FindService<WaveWindowHost>(), &host);
 
         host.SetMouseStatus("1.25000 s", 140);
         QLabel* panel = form->GetStatusPanel(1);
@@ -52,7 +52,7 @@ TEST_F(MainWaveWindowHostTest, InstallsItselfAndForwardsToTheMainWindow)
         EXPECT_EQ(host.FindUnitWave("Envelope music"), nullptr);
         EXPECT_EQ(host.FindUnitWave(""), nullptr);
     }
-    EXPECT_EQ(GetWaveWindowHost(), before);
+    EXPECT_EQ(FindService<WaveWindowHost>(), before);
 }
 
 TEST_F(MainWaveWindowHostTest, NewVolumeColumnsReachTheWindowsDrawingThatWave)

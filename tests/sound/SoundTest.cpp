@@ -1,5 +1,6 @@
 #include "sound/Sound.h"
 
+#include "general/Services.h"
 #include "sound/WavePrimitives.h"
 #include "sound/WaveTestSupport.h"
 
@@ -517,11 +518,13 @@ TEST(SoundTest, PlayGoesToTheInstalledPlayer)
         std::vector<std::pair<const Sound*, bool>> played;
     } player;
     auto sound = Mono({1});
+    ScopedService<SoundPlayer> none(nullptr);
     sound->Play(false); // no player: nothing happens
-    SoundPlayer* before = InstallSoundPlayer(&player);
-    sound->Play(true);
-    sound->Play(false);
-    EXPECT_EQ(InstallSoundPlayer(before), &player);
+    {
+        ScopedService<SoundPlayer> install(&player);
+        sound->Play(true);
+        sound->Play(false);
+    }
     sound->Play(true);
     ASSERT_EQ(player.played.size(), 2u);
     EXPECT_EQ(player.played[0].first, sound.get());

@@ -1,6 +1,6 @@
 #include "WaveUiTestSupport.h"
 
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "shell/base/CursorTable.h"
 
 using namespace kelvorn;

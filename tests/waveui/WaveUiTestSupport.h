@@ -3,6 +3,7 @@
 // main-window notices, sounds of known values, panes of exact widths, and mouse events with
 // the buttons spelled out.
 
+#include "general/Services.h"
 #include "platform/test/ScriptedMessages.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
@@ -45,8 +46,8 @@ inline SoundPtr Flat(int16_t channels, int32_t values, int16_t v = 0, int32_t fr
 class RecordingHost final : public WaveWindowHost
 {
 public:
-    RecordingHost() : previous(InstallWaveWindowHost(this)) {}
-    ~RecordingHost() override { InstallWaveWindowHost(previous); }
+    RecordingHost() : previous(InstallService<WaveWindowHost>(this)) {}
+    ~RecordingHost() override { InstallService<WaveWindowHost>(previous); }
 
     void WaveChanged(TMDIChildWave& window) override { changed.push_back(&window); }
     void WaveNameChanged(const std::string& name) override { names.push_back(name); }

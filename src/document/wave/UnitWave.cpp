@@ -1,6 +1,7 @@
 #include "document/wave/UnitWave.h"
 
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "sound/SoundOps.h"
 #include "document/wave/UndoUnit.h"
 #include "document/wave/UnitWaveRecords.h"
@@ -48,7 +49,7 @@ TUnitWave::TUnitWave(const std::string& name, const std::string& fileName, Sound
 
 TUnitWave::~TUnitWave()
 {
-    if (MainFormLink* link = GetMainFormLink())
+    if (MainFormLink* link = FindService<MainFormLink>())
         link->DeleteUndoOfUnit(*this);
     DeleteDrawNodes();
 }
@@ -219,7 +220,7 @@ void TUnitWave::RepaintSelectionChange(int32_t oldBegin, int32_t oldEnd, int32_t
         if (oldEnd < newEnd && newEnd > newBegin)
             childWave->RepaintRange(std::max(newBegin, oldEnd), newEnd);
     }
-    if (MainFormLink* link = GetMainFormLink())
+    if (MainFormLink* link = FindService<MainFormLink>())
         link->WaveSelectionChanged(*this);
 }
 
@@ -311,7 +312,7 @@ bool TUnitWave::CopyPart(int32_t begin, int32_t end)
     SoundUPtr copy = kelvorn::CopyPart(*TheSound, &abortFlag, begin, end);
     if (!copy || abortFlag)
         return false;
-    if (MainFormLink* link = GetMainFormLink())
+    if (MainFormLink* link = FindService<MainFormLink>())
         link->SetClipBoardSound(std::move(copy));
     return true;
 }

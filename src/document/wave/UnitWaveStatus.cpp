@@ -1,5 +1,6 @@
 // The wave document's panels of the main window's status bar.
 
+#include "general/Services.h"
 #include "general/values/ValueUnits.h"
 #include "document/wave/UnitWave.h"
 
@@ -57,7 +58,7 @@ std::string TUnitWave::StatusText(int panel) const
 
 void TUnitWave::UpdateActions() const
 {
-    MainFormLink* link = GetMainFormLink();
+    MainFormLink* link = FindService<MainFormLink>();
     if (!link)
         return;
     for (int panel = 2; panel <= 7; ++panel)

@@ -49,10 +49,13 @@ public:
                              int32_t& column, bool displayFlag) = 0;
 };
 
-/// The main window as a wave document sees it.
+/// The main window as a wave document sees it. The shell installs it with
+/// InstallService<MainFormLink> (general/Services.h); without one the document asks nothing of
+/// it: no clipboard, no status bar, no undo record to drop.
 class MainFormLink
 {
 public:
+    static constexpr const char* ServiceName = "MainFormLink";
     virtual ~MainFormLink() = default;
     /// Drops the undo record when it belongs to unit (called while unit is being destroyed).
     virtual void DeleteUndoOfUnit(const TUnitWave& unit) = 0;
@@ -64,11 +67,5 @@ public:
     /// Writes the text of panel `panel` (counted from 0) of the status bar.
     virtual void SetStatusText(int panel, const std::string& text) = 0;
 };
-
-/// The installed main-window link, or nullptr (then the document asks nothing of it: no
-/// clipboard, no status bar, no undo record to drop).
-MainFormLink* GetMainFormLink();
-/// Installs a link (not owned); nullptr removes it. Returns the previous one.
-MainFormLink* InstallMainFormLink(MainFormLink* link);
 
 } // namespace kelvorn

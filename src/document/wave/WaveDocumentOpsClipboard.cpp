@@ -2,6 +2,7 @@
 
 #include "document/wave/WaveDocumentOps.h"
 
+#include "general/Services.h"
 #include "sound/SoundOps.h"
 #include "document/wave/UnitWave.h"
 #include "document/wave/UnitWaveRecords.h"
@@ -20,7 +21,7 @@ namespace {
 
 SoundPtr ClipBoardSound()
 {
-    MainFormLink* main = GetMainFormLink();
+    MainFormLink* main = FindService<MainFormLink>();
     return main ? main->GetClipBoardSound() : nullptr;
 }
 
@@ -126,7 +127,7 @@ WaveOpResult Swap(TUnitWave& unit)
         result = kelvorn::Paste(*unit.GetSound(), unit.GetAbortFlag(), *clip, begin, end);
     const bool installed = part && !unit.IsAborted() && Install(unit, std::move(result));
     if (installed)
-        GetMainFormLink()->SetClipBoardSound(SoundPtr(std::move(part)));
+        FindService<MainFormLink>()->SetClipBoardSound(SoundPtr(std::move(part)));
     unit.EndWaveChange(begin, installed ? PastedEnd(unit, *clip, begin) : end);
     RefreshWave(unit);
     return installed ? WaveOpResult{} : Failure(unit, {});

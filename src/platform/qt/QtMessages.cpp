@@ -2,6 +2,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QObject>
+#include <QThread>
+
+#include <utility>
 
 namespace kelvorn {
 
@@ -40,8 +45,36 @@ QMessageBox::StandardButtons ToQtButtons(MsgButtons buttons)
 
 } // namespace
 
+QtMessages::QtMessages()
+    : guiThread(QCoreApplication::instance() ? QCoreApplication::instance()->thread()
+                                             : QThread::currentThread()),
+      receiver(std::make_unique<QObject>())
+{
+    receiver->moveToThread(guiThread);
+}
+
+QtMessages::~QtMessages() = default;
+
 MsgAnswer QtMessages::Show(const std::string& text, const std::string& caption, MsgIcon icon,
                            MsgButtons buttons)
+{
+    if (QThread::currentThread() == guiThread)
+        return presenter(text, caption, icon, buttons);
+    // Never a blocking call: the GUI thread may be joining this very thread.
+    QMetaObject::invokeMethod(
+        receiver.get(),
+        [this, text, caption, icon, buttons] { presenter(text, caption, icon, buttons); },
+        Qt::QueuedConnection);
+    return FirstButtonAnswer(buttons);
+}
+
+QtMessages::Presenter QtMessages::SetPresenter(Presenter replacement)
+{
+    return std::exchange(presenter, std::move(replacement));
+}
+
+MsgAnswer QtMessages::ShowMessageBox(const std::string& text, const std::string& caption,
+                                     MsgIcon icon, MsgButtons buttons)
 {
     // File text is 8-bit; the GUI edge converts it with Latin-1.
     QMessageBox box(ToQtIcon(icon), QString::fromLatin1(caption.c_str()),

@@ -1,6 +1,6 @@
 #include "platform/qt/QtServices.h"
 
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtColorDialog.h"
 #include "platform/qt/QtDialogRunner.h"
@@ -18,7 +18,7 @@ QtServices::QtServices()
       dialogRunner(std::make_unique<QtDialogRunner>()), help(std::make_unique<QtHelp>()),
       fileDialogs(std::make_unique<QtFileDialogs>()), colorDialog(std::make_unique<QtColorDialog>())
 {
-    InstallMessages(messages.get());
+    InstallService<MessageSink>(messages.get());
     InstallService<Clock>(clock.get());
     InstallService<Screen>(screen.get());
     InstallService<TempDir>(tempDir.get());
@@ -37,7 +37,7 @@ QtServices::~QtServices()
     InstallService<TempDir>(nullptr);
     InstallService<Screen>(nullptr);
     InstallService<Clock>(nullptr);
-    InstallMessages(nullptr);
+    InstallService<MessageSink>(nullptr);
 }
 
 } // namespace kelvorn

@@ -1,6 +1,6 @@
 #include "platform/qt/QuitOnSignals.h"
 
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/TempDir.h"
 
 #include <QSocketNotifier>

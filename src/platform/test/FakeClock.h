@@ -2,8 +2,8 @@
 // A clock that stands still until the test sets or advances it. Installs itself for its
 // lifetime and puts the previous clock back afterwards.
 
+#include "general/Services.h"
 #include "platform/Clock.h"
-#include "platform/Services.h"
 
 namespace kelvorn {
 

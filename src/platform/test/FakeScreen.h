@@ -2,8 +2,8 @@
 // A screen of a size the test chooses, 1024 × 768 unless told otherwise. Installs itself for
 // its lifetime and puts the previous screen back afterwards.
 
+#include "general/Services.h"
 #include "platform/Screen.h"
-#include "platform/Services.h"
 
 namespace kelvorn {
 

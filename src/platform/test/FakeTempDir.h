@@ -3,7 +3,7 @@
 // path, removed with its files when the object goes; or, when told to, a creation that fails
 // and names the path given. Installs itself for its lifetime and puts the previous one back.
 
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/TempDir.h"
 
 #include <string>

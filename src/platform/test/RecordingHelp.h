@@ -2,8 +2,8 @@
 // A help service for tests: records what was asked for and shows nothing. Installs itself for
 // its lifetime and puts the previous one back afterwards.
 
+#include "general/Services.h"
 #include "platform/Help.h"
-#include "platform/Services.h"
 
 #include <string>
 #include <vector>

@@ -4,6 +4,7 @@
 // must be announced and answered.
 
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "platform/test/ScriptedMessages.h"
 
 #include <string>
@@ -15,8 +16,8 @@ class RecordingMessages final : public MessageSink
 {
 public:
     /// Installs itself for its lifetime and restores the previous sink afterwards.
-    RecordingMessages() : previous(InstallMessages(this)) {}
-    ~RecordingMessages() override { InstallMessages(previous); }
+    RecordingMessages() : previous(InstallService<MessageSink>(this)) {}
+    ~RecordingMessages() override { InstallService<MessageSink>(previous); }
     RecordingMessages(const RecordingMessages&) = delete;
     RecordingMessages& operator=(const RecordingMessages&) = delete;
 

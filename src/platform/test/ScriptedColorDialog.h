@@ -3,8 +3,8 @@
 // One that comes unannounced is not shown: it is listed in Unexpected() and answers Cancel.
 // Installs itself for its lifetime and puts the previous service back afterwards.
 
+#include "general/Services.h"
 #include "platform/ColorDialog.h"
-#include "platform/Services.h"
 
 #include <deque>
 #include <optional>

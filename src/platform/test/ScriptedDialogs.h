@@ -8,8 +8,8 @@
 //
 // Installs itself for its lifetime and puts the previous runner back afterwards.
 
+#include "general/Services.h"
 #include "platform/DialogRunner.h"
-#include "platform/Services.h"
 
 #include <deque>
 #include <functional>

@@ -9,8 +9,8 @@
 //
 // Installs itself for its lifetime and puts the previous service back afterwards.
 
+#include "general/Services.h"
 #include "platform/FileDialogs.h"
-#include "platform/Services.h"
 
 #include <deque>
 #include <string>

@@ -1,12 +1,14 @@
 #include "platform/test/ScriptedMessages.h"
 
+#include "general/Services.h"
+
 namespace kelvorn {
 
-ScriptedMessages::ScriptedMessages() : previous(InstallMessages(this)) {}
+ScriptedMessages::ScriptedMessages() : previous(InstallService<MessageSink>(this)) {}
 
 ScriptedMessages::~ScriptedMessages()
 {
-    InstallMessages(previous);
+    InstallService<MessageSink>(previous);
 }
 
 MsgAnswer ScriptedMessages::Show(const std::string& text, const std::string& caption, MsgIcon icon,

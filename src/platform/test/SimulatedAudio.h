@@ -4,8 +4,8 @@
 // "resume", "stop", "unload", "save <file>"), holds completion events until the test delivers
 // them (as the GUI event loop would), and installs itself for its lifetime.
 
+#include "general/Services.h"
 #include "platform/AudioDeviceBase.h"
-#include "platform/Services.h"
 
 #include <cstdint>
 #include <deque>

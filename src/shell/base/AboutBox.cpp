@@ -1,8 +1,8 @@
 #include "shell/base/AboutBox.h"
 
+#include "general/Services.h"
 #include "general/view/PixelRect.h"
 #include "platform/Screen.h"
-#include "platform/Services.h"
 #include "shell/base/DialogFonts.h"
 #include "shell/base/ProgramIcon.h"
 

@@ -2,8 +2,9 @@
 
 #include "document/ProjectFile.h"
 #include "general/Assert.h"
+#include "general/Services.h"
 #include "general/xml/XMLElement.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "shell/base/CursorTable.h"
 
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "shell/base/OKDialogs.h"
 
+#include "general/Services.h"
 #include "platform/Help.h"
 #include "platform/Screen.h"
-#include "platform/Services.h"
 #include "shell/base/DialogFonts.h"
 
 #include <QFrame>

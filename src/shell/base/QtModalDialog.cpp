@@ -1,6 +1,6 @@
 #include "shell/base/QtModalDialog.h"
 
-#include "platform/Services.h"
+#include "general/Services.h"
 
 #include <QMetaObject>
 

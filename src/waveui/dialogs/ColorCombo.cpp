@@ -1,7 +1,7 @@
 #include "waveui/dialogs/ColorCombo.h"
 
+#include "general/Services.h"
 #include "platform/ColorDialog.h"
-#include "platform/Services.h"
 
 #include <QPainter>
 #include <QPixmap>

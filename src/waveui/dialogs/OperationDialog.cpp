@@ -1,7 +1,7 @@
 #include "waveui/dialogs/OperationDialog.h"
 
+#include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "platform/Services.h"
 #include "waveui/WaveCombo.h"
 
 #include <QButtonGroup>

@@ -2,9 +2,9 @@
 
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
+#include "general/Services.h"
 #include "general/numeric/NumericHelpers.h"
 #include "platform/FileDialogs.h"
-#include "platform/Services.h"
 #include "waveui/dialogs/ColorCombo.h"
 
 #include <QCheckBox>

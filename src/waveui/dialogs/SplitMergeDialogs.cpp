@@ -1,8 +1,8 @@
 #include "waveui/dialogs/SplitMergeDialogs.h"
 
 #include "general/GuiMessages.h"
+#include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "platform/Services.h"
 #include "document/wave/UnitWave.h"
 #include "document/records/WaveFileProps.h"
 #include "waveui/WaveCombo.h"

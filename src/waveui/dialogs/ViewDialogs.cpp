@@ -1,7 +1,7 @@
 #include "waveui/dialogs/ViewDialogs.h"
 
 #include "general/GuiMessages.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "waveui/WaveCombo.h"
 #include "waveui/dialogs/ColorCombo.h"
 #include "waveui/dialogs/OperationDialog.h"

@@ -2,6 +2,7 @@
 // Recording stand-ins for the wave window and the main window, and small sound makers, for the
 // tests of the wave document.
 
+#include "general/Services.h"
 #include "sound/Sound.h"
 #include "document/wave/UndoUnit.h"
 #include "document/wave/UnitWave.h"
@@ -80,8 +81,8 @@ private:
 class RecordingMainForm final : public MainFormLink
 {
 public:
-    RecordingMainForm() : previous(InstallMainFormLink(this)) {}
-    ~RecordingMainForm() override { InstallMainFormLink(previous); }
+    RecordingMainForm() : previous(InstallService<MainFormLink>(this)) {}
+    ~RecordingMainForm() override { InstallService<MainFormLink>(previous); }
 
     void DeleteUndoOfUnit(const TUnitWave& unit) override
     {

@@ -3,6 +3,7 @@
 // recorder for the boxes that the browser's assertions show.
 
 #include "general/Messages.h"
+#include "general/Services.h"
 #include "general/browser/RecordBrowser.h"
 
 #include <charconv>
@@ -172,8 +173,8 @@ struct Box
 class BoxRecorder final : public MessageSink
 {
 public:
-    BoxRecorder() : previous(InstallMessages(this)) {}
-    ~BoxRecorder() override { InstallMessages(previous); }
+    BoxRecorder() : previous(InstallService<MessageSink>(this)) {}
+    ~BoxRecorder() override { InstallService<MessageSink>(previous); }
     MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon,
                    MsgButtons) override
     {

@@ -2,7 +2,7 @@
 // What the operation dialog tests share: a wave list with fixed documents, a way to run a
 // dialog through the scripted runner, and setting a control by name as a user would.
 
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
 #include "shell/base/QtModalDialog.h"

@@ -1,8 +1,9 @@
 #include "waveui/dialogs/SplitMergeDialogs.h"
 
 #include "../WaveUiTestSupport.h"
+#include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "platform/Services.h"
+#include "general/Services.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/OperationDialog.h"

@@ -1,4 +1,4 @@
-#include "platform/Services.h"
+#include "general/Services.h"
 
 #include <cstdio>
 #include <cstdlib>
