@@ -1,7 +1,7 @@
 // Tokenize, parse against the side-file grammar and read a wave side file from memory into a
 // document with a window. Invariant: a refused file comes with a message and changes neither the
 // document nor the caller's sound; a read file leaves a document whose drawing renders, and
-// writes a file that reads back to the same bytes.
+// writes a file that reads back as the same view and writes the same bytes again.
 #include "general/Messages.h"
 #include "general/Services.h"
 #include "general/xml/XMLToken.h"
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Require(wave.RenderUserDraw());
     }
 
-    // What was read is written as a file that reads back to the same bytes.
+    // What was read is written as a file that reads back as the same values and the same bytes.
     std::string written;
     std::string error;
     Require(FormatXMLFile(*wave.WriteXml(), "", written, error));
@@ -116,6 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     again.SetChildWave(&window2);
     SoundPtr given2 = again.GetSound();
     Require(Read(again, written, message, given2) == 1);
+    Require(window2.display == window.display);
     std::string rewritten;
     Require(FormatXMLFile(*again.WriteXml(), "", rewritten, error));
     Require(rewritten == written);

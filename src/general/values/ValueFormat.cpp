@@ -311,6 +311,14 @@ std::string FormatExact(double x)
 
 std::string FormatValue(double x, ValueType type, MeasureUnitKind unit, int precisie, bool drop)
 {
+    bool exact = precisie == ExactDigits;
+    // The number as a file stores it (exact), or as the user sees it: cut to its digits.
+    auto shown = [&](double y) {
+        return exact ? FormatExact(y) : FormatPrecision(y, precisie, drop);
+    };
+    auto places = [&](double y, int minDigBefore, int digitsAfter) {
+        return exact ? FormatExact(y) : FormatDigits(y, minDigBefore, 0, digitsAfter);
+    };
     bool lengthOrTime = type == ValueType::FysicalLength || type == ValueType::Time;
     if (x == 0.0) {
         // Zero in a unit that inverts it has no number to show.
@@ -333,26 +341,28 @@ std::string FormatValue(double x, ValueType type, MeasureUnitKind unit, int prec
         if (type == ValueType::WaveValue) {
             // Moved away from zero by half a last digit: the digits are cut.
             double y = x / 32767.0;
-            y += y < 0.0 ? -0.00005 : 0.00005;
-            return FormatDigits(y, 1, 0, 4);
+            if (!exact)
+                y += y < 0.0 ? -0.00005 : 0.00005;
+            return places(y, 1, 4);
         }
-        return FormatPrecision(x, precisie, drop);
+        return shown(x);
     case EHPerc:
         if (type == ValueType::WaveValue) {
             double y = x * 100.0 / 32767.0;
-            y += y < 0.0 ? -0.005 : 0.005;
-            return FormatDigits(y, 1, 0, 2) + " %";
+            if (!exact)
+                y += y < 0.0 ? -0.005 : 0.005;
+            return places(y, 1, 2) + " %";
         }
-        return FormatPrecision(100.0 * x, precisie, drop) + " %";
+        return shown(100.0 * x) + " %";
     case EHDB:
         // A value without a logarithm shows as the plain number rather than as infinity.
         if (!(x > 0.0))
             return FormatValue(x, type, EHNone, precisie, drop);
-        return FormatDigits(20.0 * std::log10(x), 1, 0, 3) + " dB";
+        return places(20.0 * std::log10(x), 1, 3) + " dB";
     case EHOctave:
         if (!(x > 0.0))
             return FormatValue(x, type, EHNone, precisie, drop);
-        return FormatDigits(std::log2(x), 1, 0, 3) + " octave";
+        return places(std::log2(x), 1, 3) + " octave";
     case EHS:
     case EHMS: {
         double seconds = x;
@@ -360,8 +370,7 @@ std::string FormatValue(double x, ValueType type, MeasureUnitKind unit, int prec
             seconds = x / SpeedOfSound;
         else if (type == ValueType::Frequency)
             seconds = 1.0 / x;
-        return unit == EHS ? FormatPrecision(seconds, precisie, drop) + " s"
-                           : FormatPrecision(1000.0 * seconds, precisie, drop) + " ms";
+        return unit == EHS ? shown(seconds) + " s" : shown(1000.0 * seconds) + " ms";
     }
     case EHHZ:
     case EHKHZ: {
@@ -370,8 +379,7 @@ std::string FormatValue(double x, ValueType type, MeasureUnitKind unit, int prec
             hertz = SpeedOfSound / x;
         else if (type == ValueType::Time)
             hertz = 1.0 / x;
-        return unit == EHHZ ? FormatPrecision(hertz, precisie, drop) + " hz"
-                            : FormatPrecision(0.001 * hertz, precisie, drop) + " khz";
+        return unit == EHHZ ? shown(hertz) + " hz" : shown(0.001 * hertz) + " khz";
     }
     case EHTime:
         return FormatClock(x);
@@ -386,15 +394,15 @@ std::string FormatValue(double x, ValueType type, MeasureUnitKind unit, int prec
             return FormatDigits(x / 1000.0, 1, precisie - 1, precisie - 1) + " kHz";
         return FormatDigits(x / 1000.0, 2, precisie - 2, precisie - 2) + " kHz";
     case EHValue:
-        return FormatDigits(x, 1, 0, 0) + " $";
+        return places(x, 1, 0) + " $";
     case EHAngle:
         switch (type) {
         case ValueType::Factor:
         case ValueType::Angle:
         case ValueType::PlaceInWindow: // a position in degrees of its wave
-            return FormatPrecision(360.0 * x, precisie, drop) + " '";
+            return shown(360.0 * x) + " '";
         case ValueType::BalanceAngle:
-            return FormatPrecision(90.0 * x, precisie, drop) + " '";
+            return shown(90.0 * x) + " '";
         default:
             return {};
         }
@@ -407,11 +415,10 @@ std::string FormatValue(double x, ValueType type, MeasureUnitKind unit, int prec
             metres = SpeedOfSound * x;
         else if (type == ValueType::Frequency)
             metres = SpeedOfSound / x;
-        return FormatPrecision(metres / GetMeasureFactor(unit), precisie, drop) +
-               LengthSuffix(unit);
+        return shown(metres / GetMeasureFactor(unit)) + LengthSuffix(unit);
     }
     if (IsSpeedUnit(unit))
-        return FormatPrecision(x / GetMeasureFactor(unit), precisie, drop) + LengthSuffix(unit);
+        return shown(x / GetMeasureFactor(unit)) + LengthSuffix(unit);
     return "***"; // EHNote, EHError and numbers beyond the list have no number text
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// Writing values as text: a stored value in its display unit, and the digit rules beneath. Digits
-// are cut, not rounded (kept: the texts in files and dialogs have always looked this way); a
-// tenth of the last digit is added first so that a value read from such a text shows the same
-// digits again. At most 15 significant digits are written; bigger numbers are padded with zeros
-// to the units place.
+// Writing values as text: a stored value in its display unit, and the digit rules beneath. Shown
+// digits are cut, not rounded (kept: the texts in dialogs and files have always looked this way);
+// a tenth of the last digit is added first so that a value read from such a text shows the same
+// digits again. At most 15 significant digits are shown; bigger numbers are padded with zeros to
+// the units place. A file stores exact digits where cut ones would not read back as the value.
 
 #include "general/numeric/ValueTypes.h"
 
@@ -19,6 +19,10 @@ std::string FormatDigits(double x, int minDigBefore, int minDigAfter, int maxDig
 /// x with `precisie` significant digits; with drop set trailing zeros are dropped (5 -> "5"),
 /// otherwise kept (5 -> "5.000000" with precision 7).
 std::string FormatPrecision(double x, int precisie, bool drop);
+
+/// The precision that asks FormatValue for exact digits instead of cut ones: the number shown in
+/// the unit is written as FormatExact writes it. Not for the clock and the frequency display.
+inline constexpr int ExactDigits = 0;
 
 /// The text of a value stored in the base unit of `type`, shown in `unit` with a blank and the
 /// unit's suffix (" s", " hz", " %", ...). EHTime gives the clock text; a zero that the unit would

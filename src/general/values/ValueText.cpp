@@ -873,7 +873,13 @@ bool ParseWavePosition(std::string_view text, uint8_t constraint, double length,
         return false;
     }
     bool negative = seconds < 0.0;
-    position = negative ? length + seconds : seconds;
+    double place = negative ? length + seconds : seconds;
+    // A time a hair before the end counted from it rounds onto the end itself.
+    if (place >= length) {
+        message = "Position must be before the end of the wave";
+        return false;
+    }
+    position = place;
     fromEnd = negative;
     unit = typed;
     return true;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 
 namespace kelvorn {
 
@@ -54,12 +55,25 @@ bool TakeFamilyText(FamilyParser<Value> parse, std::string_view text, uint8_t co
 }
 
 template <typename Value>
-bool AcceptsFamilyText(FamilyParser<Value> parse, std::string_view text, uint8_t constraint,
-                       MeasureUnitKind unitKind)
+bool FamilyReadsBack(FamilyParser<Value> parse, std::string_view text, uint8_t constraint,
+                     Value value)
 {
     Value parsed = 0;
+    MeasureUnitKind kind = EHNone;
     std::string reason;
-    return parse(text, constraint, parsed, unitKind, reason);
+    return parse(text, constraint, parsed, kind, reason) && parsed == value;
+}
+
+// How many places in its last digit a value is moved, either way, in search of exact digits in
+// a unit that converts it.
+constexpr int exactSearch = 4;
+
+double Moved(double x, int steps)
+{
+    double toward = steps < 0 ? -HUGE_VAL : HUGE_VAL;
+    for (int i = 0; i < std::abs(steps); ++i)
+        x = std::nextafter(x, toward);
+    return x;
 }
 
 constexpr int factorPrecision = 99; // as many digits as FormatDigits allows
@@ -141,36 +155,29 @@ std::string unit::StoredText() const
 {
     // The clock and the frequency display are shown, never typed: their fixed places would
     // lose a small value, so a file holds the base unit instead.
-    if (unitKind == EHTime || unitKind == EHFreq) {
-        std::string text = BaseText(false);
-        if (Accepts(text))
+    MeasureUnitKind shown = unitKind == EHTime || unitKind == EHFreq ? BaseUnit() : unitKind;
+    for (MeasureUnitKind kind : {shown, BaseUnit()}) {
+        // The shown text where it reads back as this value: what files have always held.
+        std::string text = TextOf(Number(), kind, false);
+        if (ReadsBack(text))
             return text;
-        return BaseText(true);
+        // Cut digits would change the value at every save. A unit that converts rounds on the
+        // way out and on the way in, so the exact digits of the neighbouring values are tried
+        // too: one of them may read back as this value where its own do not.
+        for (int i = 0; i <= 2 * exactSearch; ++i) {
+            text = TextOf(Moved(Number(), i % 2 == 1 ? (i + 1) / 2 : -i / 2), kind, true);
+            if (ReadsBack(text))
+                return text;
+        }
     }
-    // A writer never writes what its own reader refuses.
-    std::string text = ToText();
-    if (Accepts(text))
-        return text;
-    text = BaseText(false);
-    if (Accepts(text))
-        return text;
-    return BaseText(true);
+    return TextOf(Number(), BaseUnit(), true);
 }
 
 // ---- factors ----------------------------------------------------------------------------------
 
 std::string unitFactor::ToText() const
 {
-    switch (unitKind) {
-    case EHNone:
-    case EHPerc:
-    case EHDB:
-    case EHOctave:
-    case EHAngle:
-        return FormatValue(value, Type(), unitKind, factorPrecision, true);
-    default:
-        return BaseText(false);
-    }
+    return TextOf(value, unitKind, false);
 }
 
 bool unitFactor::FromText(const std::string& text, const std::string& label, std::string& message)
@@ -197,17 +204,27 @@ bool unitFactor::Parse(std::string_view text, double& parsed, MeasureUnitKind& k
     return ParseFactor(text, constraint, parsed, kind, reason);
 }
 
-bool unitFactor::Accepts(std::string_view text) const
+bool unitFactor::ReadsBack(std::string_view text) const
 {
     double parsed = 0.0;
     MeasureUnitKind kind = EHNone;
     std::string reason;
-    return Parse(text, parsed, kind, reason);
+    return Parse(text, parsed, kind, reason) && parsed == value;
 }
 
-std::string unitFactor::BaseText(bool exact) const
+std::string unitFactor::TextOf(double x, MeasureUnitKind kind, bool exact) const
 {
-    return exact ? FormatExact(value) : FormatValue(value, Type(), EHNone, factorPrecision, true);
+    switch (kind) {
+    case EHNone:
+    case EHPerc:
+    case EHDB:
+    case EHOctave:
+    case EHAngle:
+        break;
+    default:
+        kind = EHNone;
+    }
+    return FormatValue(x, Type(), kind, exact ? ExactDigits : factorPrecision, true);
 }
 
 bool unitAngleFactor::Parse(std::string_view text, double& parsed, MeasureUnitKind& kind,
@@ -226,7 +243,7 @@ bool unitBalAngleFactor::Parse(std::string_view text, double& parsed, MeasureUni
 
 std::string unitInteger::ToText() const
 {
-    return BaseText(false);
+    return TextOf(value, unitKind, false);
 }
 
 bool unitInteger::FromText(const std::string& text, const std::string& label, std::string& message)
@@ -247,16 +264,17 @@ bool unitInteger::Parse(std::string_view text, int32_t& parsed, std::string& rea
     return ParseInteger(text, constraint, parsed, reason);
 }
 
-bool unitInteger::Accepts(std::string_view text) const
+bool unitInteger::ReadsBack(std::string_view text) const
 {
     int32_t parsed = 0;
     std::string reason;
-    return Parse(text, parsed, reason);
+    return Parse(text, parsed, reason) && parsed == value;
 }
 
-std::string unitInteger::BaseText(bool) const
+std::string unitInteger::TextOf(double x, MeasureUnitKind, bool) const
 {
-    return FormatValue(value, ValueType::Integer, EHNone, 7, true);
+    // Every 32-bit integer shows all its digits.
+    return FormatValue(x, ValueType::Integer, EHNone, 7, true);
 }
 
 bool unitIntegerMoreUser::Parse(std::string_view text, int32_t& parsed, std::string& reason) const
@@ -268,9 +286,7 @@ bool unitIntegerMoreUser::Parse(std::string_view text, int32_t& parsed, std::str
 
 std::string unitFysDist::ToText() const
 {
-    if (IsLengthUnit(unitKind) || IsTimeUnit(unitKind))
-        return FormatValue(value, ValueType::FysicalLength, unitKind, factorPrecision, true);
-    return BaseText(false);
+    return TextOf(value, unitKind, false);
 }
 
 bool unitFysDist::FromText(const std::string& text, const std::string& label, std::string& message)
@@ -278,22 +294,22 @@ bool unitFysDist::FromText(const std::string& text, const std::string& label, st
     return TakeFamilyText(ParseLength, text, constraint, label, value, unitKind, message);
 }
 
-bool unitFysDist::Accepts(std::string_view text) const
+bool unitFysDist::ReadsBack(std::string_view text) const
 {
-    return AcceptsFamilyText(ParseLength, text, constraint, unitKind);
+    return FamilyReadsBack(ParseLength, text, constraint, value);
 }
 
-std::string unitFysDist::BaseText(bool exact) const
+std::string unitFysDist::TextOf(double x, MeasureUnitKind kind, bool exact) const
 {
-    return exact ? FormatExact(value) + " m"
-                 : FormatValue(value, ValueType::FysicalLength, EHM, factorPrecision, true);
+    if (!IsLengthUnit(kind) && !IsTimeUnit(kind))
+        kind = EHM;
+    return FormatValue(x, ValueType::FysicalLength, kind, exact ? ExactDigits : factorPrecision,
+                       true);
 }
 
 std::string unitFysSpeed::ToText() const
 {
-    if (IsSpeedUnit(unitKind))
-        return FormatValue(value, ValueType::FysicalSpeed, unitKind, factorPrecision, true);
-    return BaseText(false);
+    return TextOf(value, unitKind, false);
 }
 
 bool unitFysSpeed::FromText(const std::string& text, const std::string& label, std::string& message)
@@ -301,29 +317,24 @@ bool unitFysSpeed::FromText(const std::string& text, const std::string& label, s
     return TakeFamilyText(ParseSpeed, text, constraint, label, value, unitKind, message);
 }
 
-bool unitFysSpeed::Accepts(std::string_view text) const
+bool unitFysSpeed::ReadsBack(std::string_view text) const
 {
-    return AcceptsFamilyText(ParseSpeed, text, constraint, unitKind);
+    return FamilyReadsBack(ParseSpeed, text, constraint, value);
 }
 
-std::string unitFysSpeed::BaseText(bool exact) const
+std::string unitFysSpeed::TextOf(double x, MeasureUnitKind kind, bool exact) const
 {
-    return exact ? FormatExact(value) + " m/s"
-                 : FormatValue(value, ValueType::FysicalSpeed, EHMpS, factorPrecision, true);
+    if (!IsSpeedUnit(kind))
+        kind = EHMpS;
+    return FormatValue(x, ValueType::FysicalSpeed, kind, exact ? ExactDigits : factorPrecision,
+                       true);
 }
 
 // ---- time and frequency -----------------------------------------------------------------------
 
 std::string unitTime::ToText() const
 {
-    if (IsTimeUnit(unitKind) || unitKind == EHTime || IsLengthUnit(unitKind))
-        return FormatValue(value, ValueType::Time, unitKind, timePrecision, true);
-    if (unitKind == EHNote) {
-        std::string name = NoteName(value, true);
-        if (!name.empty())
-            return name;
-    }
-    return BaseText(false);
+    return TextOf(value, unitKind, false);
 }
 
 bool unitTime::FromText(const std::string& text, const std::string& label, std::string& message)
@@ -331,15 +342,22 @@ bool unitTime::FromText(const std::string& text, const std::string& label, std::
     return TakeFamilyText(ParseTime, text, constraint, label, value, unitKind, message);
 }
 
-bool unitTime::Accepts(std::string_view text) const
+bool unitTime::ReadsBack(std::string_view text) const
 {
-    return AcceptsFamilyText(ParseTime, text, constraint, unitKind);
+    return FamilyReadsBack(ParseTime, text, constraint, value);
 }
 
-std::string unitTime::BaseText(bool exact) const
+std::string unitTime::TextOf(double x, MeasureUnitKind kind, bool exact) const
 {
-    return exact ? FormatExact(value) + " s"
-                 : FormatValue(value, ValueType::Time, EHS, timePrecision, true);
+    int precision = exact ? ExactDigits : timePrecision;
+    if (IsTimeUnit(kind) || (kind == EHTime && !exact) || IsLengthUnit(kind))
+        return FormatValue(x, ValueType::Time, kind, precision, true);
+    if (kind == EHNote) {
+        std::string name = NoteName(x, true);
+        if (!name.empty())
+            return name;
+    }
+    return FormatValue(x, ValueType::Time, EHS, precision, true);
 }
 
 std::string unitFreq::ToText() const
@@ -349,14 +367,19 @@ std::string unitFreq::ToText() const
 
 std::string unitFreq::ToTextPrecision(int precision) const
 {
-    if (IsTimeUnit(unitKind) || unitKind == EHFreq || IsLengthUnit(unitKind))
-        return FormatValue(value, ValueType::Frequency, unitKind, precision, true);
-    if (unitKind == EHNote) {
-        std::string name = NoteName(value);
+    return Text(value, unitKind, precision);
+}
+
+std::string unitFreq::Text(double x, MeasureUnitKind kind, int precision) const
+{
+    if (IsTimeUnit(kind) || (kind == EHFreq && precision != ExactDigits) || IsLengthUnit(kind))
+        return FormatValue(x, ValueType::Frequency, kind, precision, true);
+    if (kind == EHNote) {
+        std::string name = NoteName(x);
         if (!name.empty())
             return name;
     }
-    return FormatValue(value, ValueType::Frequency, EHHZ, precision, true);
+    return FormatValue(x, ValueType::Frequency, EHHZ, precision, true);
 }
 
 bool unitFreq::FromText(const std::string& text, const std::string& label, std::string& message)
@@ -364,24 +387,21 @@ bool unitFreq::FromText(const std::string& text, const std::string& label, std::
     return TakeFamilyText(ParseFrequency, text, constraint, label, value, unitKind, message);
 }
 
-bool unitFreq::Accepts(std::string_view text) const
+bool unitFreq::ReadsBack(std::string_view text) const
 {
-    return AcceptsFamilyText(ParseFrequency, text, constraint, unitKind);
+    return FamilyReadsBack(ParseFrequency, text, constraint, value);
 }
 
-std::string unitFreq::BaseText(bool exact) const
+std::string unitFreq::TextOf(double x, MeasureUnitKind kind, bool exact) const
 {
-    return exact ? FormatExact(value) + " hz"
-                 : FormatValue(value, ValueType::Frequency, EHHZ, timePrecision, true);
+    return Text(x, kind, exact ? ExactDigits : timePrecision);
 }
 
 // ---- wave values and positions ----------------------------------------------------------------
 
 std::string unitWaveVal::ToText() const
 {
-    if (unitKind == EHNone || unitKind == EHPerc || unitKind == EHValue)
-        return FormatValue(value, ValueType::WaveValue, unitKind, timePrecision, true);
-    return BaseText(false);
+    return TextOf(value, unitKind, false);
 }
 
 bool unitWaveVal::FromText(const std::string& text, const std::string& label, std::string& message)
@@ -389,31 +409,22 @@ bool unitWaveVal::FromText(const std::string& text, const std::string& label, st
     return TakeFamilyText(ParseWaveValue, text, constraint, label, value, unitKind, message);
 }
 
-bool unitWaveVal::Accepts(std::string_view text) const
+bool unitWaveVal::ReadsBack(std::string_view text) const
 {
-    return AcceptsFamilyText(ParseWaveValue, text, constraint, unitKind);
+    return FamilyReadsBack(ParseWaveValue, text, constraint, value);
 }
 
-std::string unitWaveVal::BaseText(bool) const
+std::string unitWaveVal::TextOf(double x, MeasureUnitKind kind, bool exact) const
 {
-    // The raw value: the one display unit that holds every sample exactly.
-    return FormatValue(value, ValueType::WaveValue, EHValue, timePrecision, true);
+    // The raw value is the one display unit that holds every sample exactly.
+    if (kind != EHNone && kind != EHPerc)
+        kind = EHValue;
+    return FormatValue(x, ValueType::WaveValue, kind, exact ? ExactDigits : timePrecision, true);
 }
 
 std::string unitWavePosition::ToText() const
 {
-    double fromStart = fromEnd ? position - length : position;
-    if (IsTimeUnit(unitKind) || IsLengthUnit(unitKind))
-        return FormatValue(fromStart, ValueType::Time, unitKind, timePrecision, true);
-    if (IsRelativeUnit(unitKind) && length > 0.0)
-        return FormatValue(position / length, ValueType::PlaceInWindow, unitKind, timePrecision,
-                           true);
-    if (unitKind == EHNote && !fromEnd) {
-        std::string name = NoteName(position, true);
-        if (!name.empty())
-            return name;
-    }
-    return BaseText(false);
+    return TextOf(position, unitKind, false);
 }
 
 bool unitWavePosition::FromText(const std::string& text, const std::string& label,
@@ -441,20 +452,31 @@ void unitWavePosition::SetLength(double length)
     this->length = length;
 }
 
-bool unitWavePosition::Accepts(std::string_view text) const
+bool unitWavePosition::ReadsBack(std::string_view text) const
 {
     double parsed = 0.0;
     MeasureUnitKind kind = EHS;
     bool countFromEnd = false;
     std::string reason;
-    return ParseWavePosition(text, constraint, length, parsed, kind, countFromEnd, reason);
+    // The place is the value; a relative unit keeps it without the counting from the end.
+    return ParseWavePosition(text, constraint, length, parsed, kind, countFromEnd, reason) &&
+           parsed == position;
 }
 
-std::string unitWavePosition::BaseText(bool exact) const
+std::string unitWavePosition::TextOf(double x, MeasureUnitKind kind, bool exact) const
 {
-    double fromStart = fromEnd ? position - length : position;
-    return exact ? FormatExact(fromStart) + " s"
-                 : FormatValue(fromStart, ValueType::Time, EHS, timePrecision, true);
+    int precision = exact ? ExactDigits : timePrecision;
+    double fromStart = fromEnd ? x - length : x;
+    if (IsTimeUnit(kind) || IsLengthUnit(kind))
+        return FormatValue(fromStart, ValueType::Time, kind, precision, true);
+    if (IsRelativeUnit(kind) && length > 0.0)
+        return FormatValue(x / length, ValueType::PlaceInWindow, kind, precision, true);
+    if (kind == EHNote && !fromEnd) {
+        std::string name = NoteName(x, true);
+        if (!name.empty())
+            return name;
+    }
+    return FormatValue(fromStart, ValueType::Time, EHS, precision, true);
 }
 
 // ---- colours ----------------------------------------------------------------------------------
@@ -491,13 +513,13 @@ bool unitColor::ReadXML(const TXMLItem* xmlElement, std::string& message, int32_
     return true;
 }
 
-bool unitColor::Accepts(std::string_view text) const
+bool unitColor::ReadsBack(std::string_view text) const
 {
     int32_t colour = 0;
-    return ParseHex(text, colour);
+    return ParseHex(text, colour) && colour == color;
 }
 
-std::string unitColor::BaseText(bool) const
+std::string unitColor::TextOf(double, MeasureUnitKind, bool) const
 {
     return ToText();
 }

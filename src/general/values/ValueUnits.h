@@ -10,9 +10,8 @@
 // it was and gives "In <label>: <reason>".
 //
 // A value's text is never empty: a display unit the class cannot show, or a note that is no
-// longer a note's value, is shown in the class's base unit. The text written to a file is
-// moreover one the reader accepts: when the display text would not read back (a clock text, a
-// zero in an inverting unit, digits cut onto a range limit), the base unit is written instead.
+// longer a note's value, is shown in the class's base unit. The text written to a file reads
+// back as the very same value: the shown text where it does, else exact digits (see StoredText).
 
 #include "general/numeric/ValueTypes.h"
 #include "general/xml/XMLElement.h"
@@ -46,9 +45,11 @@ public:
     virtual bool ReadXML(const TXMLItem* xmlElement, std::string& message, int32_t& line,
                          int32_t& column);
 
-    /// The text a file stores: ToText when FromText accepts it, else the value in the base
-    /// unit (and, should even that be refused, the exact number in the base unit). The clock
-    /// and the frequency display, which are only shown, are stored in the base unit.
+    /// The text a file stores, which FromText reads as this very value (and which that value
+    /// writes again): ToText where it reads back so, else exact digits in the display unit, else
+    /// the base unit's text, cut or exact. The clock and the frequency display, which are only
+    /// shown, are stored in the base unit. Only a value its owner set outside the class's range
+    /// gets a text that does not read back: its exact digits in the base unit.
     std::string StoredText() const;
 
     MeasureUnitKind GetUnit() const { return unitKind; }
@@ -62,11 +63,14 @@ protected:
     unit(const unit&) = default;
     unit& operator=(const unit&) = default;
 
-    /// Whether FromText would accept the text; the object is left alone.
-    virtual bool Accepts(std::string_view text) const = 0;
-    /// The value in the class's base unit: as ToText would show it there, or (exact) as the
-    /// shortest number that reads back as the very same value.
-    virtual std::string BaseText(bool exact) const = 0;
+    /// Whether FromText would take the text as this very value; the object is left alone.
+    virtual bool ReadsBack(std::string_view text) const = 0;
+    /// The value as a number, for TextOf.
+    virtual double Number() const = 0;
+    /// The unit in which the class holds its value, which shows every value it can hold.
+    virtual MeasureUnitKind BaseUnit() const = 0;
+    /// x shown in `kind` as ToText would show it, or (exact) with ExactDigits.
+    virtual std::string TextOf(double x, MeasureUnitKind kind, bool exact) const = 0;
 
     MeasureUnitKind unitKind;
     uint8_t constraint;
@@ -105,8 +109,10 @@ protected:
     virtual bool Parse(std::string_view text, double& parsed, MeasureUnitKind& kind,
                        std::string& reason) const;
     virtual ValueType Type() const { return ValueType::Factor; }
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return value; }
+    MeasureUnitKind BaseUnit() const override { return EHNone; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 
     double value;
 };
@@ -224,8 +230,10 @@ protected:
     {
     }
     virtual bool Parse(std::string_view text, int32_t& parsed, std::string& reason) const;
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return value; }
+    MeasureUnitKind BaseUnit() const override { return EHNone; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 
     int32_t value;
 };
@@ -276,8 +284,10 @@ public:
     virtual void SetValue(double metres) { value = metres; }
 
 protected:
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return value; }
+    MeasureUnitKind BaseUnit() const override { return EHM; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 
     double value;
 };
@@ -298,8 +308,10 @@ public:
     virtual void SetValue(double metresPerSecond) { value = metresPerSecond; }
 
 protected:
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return value; }
+    MeasureUnitKind BaseUnit() const override { return EHMpS; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 
     double value;
 };
@@ -322,8 +334,10 @@ protected:
         : unit(kind, constraintCode), value(seconds)
     {
     }
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return value; }
+    MeasureUnitKind BaseUnit() const override { return EHS; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 
     double value;
 };
@@ -360,8 +374,13 @@ public:
     uint8_t flag = 0; // the owner's one-byte mark; cleared by the constructors
 
 protected:
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return value; }
+    MeasureUnitKind BaseUnit() const override { return EHHZ; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
+
+private:
+    std::string Text(double x, MeasureUnitKind kind, int precision) const;
 };
 
 /// A 16-bit sample value: none (-1..1), % (-100..100) or $ (the raw value). Its owner reads and
@@ -382,8 +401,10 @@ protected:
         : unit(kind, constraintCode), value(sample)
     {
     }
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return value; }
+    MeasureUnitKind BaseUnit() const override { return EHValue; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 };
 
 /// x > 0.
@@ -416,8 +437,10 @@ public:
     bool fromEnd;
 
 protected:
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return position; }
+    MeasureUnitKind BaseUnit() const override { return EHS; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 };
 
 /// A colour 0x00BBGGRR, written as six upper-case hexadecimal digits. It is never typed:
@@ -437,8 +460,10 @@ public:
     int32_t color;
 
 protected:
-    bool Accepts(std::string_view text) const override;
-    std::string BaseText(bool exact) const override;
+    bool ReadsBack(std::string_view text) const override;
+    double Number() const override { return color; }
+    MeasureUnitKind BaseUnit() const override { return EHNone; }
+    std::string TextOf(double x, MeasureUnitKind kind, bool exact) const override;
 };
 
 } // namespace kelvorn

@@ -661,6 +661,8 @@ TEST_F(ValueText, ParseWavePositionTable)
         {"-2.5 s", 2, false, 0, EHNone, false, previousMessage},
         {"2 s", 2, false, 0, EHNone, false, endMessage},
         {"1", 2, false, 0, EHNone, false, endMessage},
+        // counted from the end, a hair before it rounds onto the end itself
+        {"-1e-20 s", 2, false, 0, EHNone, false, endMessage},
         {"100 %", 2, false, 0, EHNone, false, endMessage},
         {"0 s", 0, false, 0, EHNone, false, endMessage},
         {"0 Hz", 2, false, 0, EHNone, false, "You cannot use 0 with 'Hz'."},
