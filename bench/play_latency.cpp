@@ -11,6 +11,7 @@
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
 #include "shell/base/ChildKelvorn.h"
+#include "waveui/WaveWindow.h"
 #include "sound/WavFile.h"
 #include "document/wave/UnitWave.h"
 
@@ -64,9 +65,9 @@ struct Setup
         dir = RunDirectory("kv-bench-play-");
         std::string message;
         WriteWaveFile(nullptr, (dir / "short.wav").string(),
-                      shortWave->GetUnitWave()->GetSound().get(), 0, -1, message);
+                      kelvorn::UnitWaveOf(shortWave)->GetSound().get(), 0, -1, message);
         WriteWaveFile(nullptr, (dir / "long.wav").string(),
-                      longWave->GetUnitWave()->GetSound().get(), 0, -1, message);
+                      kelvorn::UnitWaveOf(longWave)->GetSound().get(), 0, -1, message);
     }
     ~Setup()
     {

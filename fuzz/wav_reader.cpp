@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     SoundUPtr sound;
     std::string message;
-    const bool ok = ReadWaveBytes(data, size, sound, message);
+    WaveReadCounts counts;
+    const bool ok = ReadWaveBytes(data, size, sound, message, &counts);
     if (!ok) {
         Check(!message.empty() && message != WaveReadNoError, "a failure has its message");
         Check(sound == nullptr, "a failure leaves the sound alone");
@@ -79,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(sound->GetSampleFreq() > 0, "a sample frequency above 0");
     Check(sound->GetBytesPSample() == 1 || sound->GetBytesPSample() == 2, "1 or 2 bytes");
     Check(sound->GetLeftWave()->Values() == sound->GetRightWave()->Values(), "equal channels");
+    Check(counts.framesRead == sound->GetValues(), "the frames read are the sound's");
+    Check(counts.framesRead <= counts.framesClaimed, "no more frames read than announced");
     // Every sample came from at least one byte of the file.
     Check(static_cast<uint64_t>(sound->GetValues()) * channels * sound->GetBytesPSample() <= size,
           "samples bounded by the file");
@@ -86,7 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string writeMessage;
     Check(WriteWaveFile(nullptr, path, sound.get(), 0, -1, writeMessage), "the writer writes it");
     SoundUPtr back;
-    Check(ReadWaveFile(path, back, message), "the reader reads what was written");
+    WaveReadCounts backCounts;
+    Check(ReadWaveFile(path, back, message, &backCounts), "the reader reads what was written");
+    Check(!backCounts.Damaged(), "what was written is whole");
     Check(back->GetMonoStereo() == channels, "channels kept");
     Check(back->GetSampleFreq() == sound->GetSampleFreq(), "rate kept");
     Check(back->GetBytesPSample() == sound->GetBytesPSample(), "bytes per sample kept");

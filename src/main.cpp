@@ -45,6 +45,7 @@
 
 namespace {
 
+// run.sh makes the same test before it builds: keep the two alike.
 bool HasDisplay()
 {
     const char* platform = std::getenv("QT_QPA_PLATFORM");

@@ -1,6 +1,8 @@
 // The main window's menus, toolbars and status bar.
 #include "shell/MainForm.h"
 
+#include "shell/base/DialogFonts.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
@@ -204,6 +206,8 @@ void TMainForm::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
+    // The panels have fixed widths, made for the texts in this font.
+    bar->setFont(DialogFont());
     for (size_t i = 0; i < statusPanels.size(); ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));

@@ -21,7 +21,8 @@ public:
     void WaveChanged(TMDIChildWave& window) override;
     void WaveNameChanged(const std::string& name) override;
     void WaveZoomChanged(TMDIChildWave& window, int pane) override;
-    /// Status panel 1 shows text and is width pixels wide.
+    /// Status panel 1 shows text and is width pixels wide (0: as wide as it was), or as wide
+    /// as the text needs when that is more.
     void SetMouseStatus(const std::string& text, int width) override;
     TUnitWave* FindUnitWave(const std::string& name) override;
     void VolumeColumnsDrawn(TMDIChildWave& window, int32_t first, int32_t end) override;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -191,6 +192,41 @@ private:
     bool failed = false;
 };
 
+using SampleBlock = std::unique_ptr<int16_t[], decltype(&FreeSamples)>;
+
+// Bytes in blocks of blockBytes each but the last, as an unsized file is read.
+class BlockSource final : public ByteSource
+{
+public:
+    BlockSource(const std::vector<SampleBlock>& blocks, int64_t blockBytes, int64_t count)
+        : blocks(blocks), blockBytes(static_cast<uint64_t>(blockBytes))
+    {
+        size = static_cast<uint64_t>(count);
+    }
+
+    size_t Read(void* to, size_t count) override
+    {
+        auto* out = static_cast<uint8_t*>(to);
+        const auto n = static_cast<size_t>(std::min<uint64_t>(count, Remaining()));
+        for (size_t done = 0; done < n;) {
+            const uint64_t within = position % blockBytes;
+            const auto piece =
+                static_cast<size_t>(std::min<uint64_t>(n - done, blockBytes - within));
+            std::memcpy(out + done,
+                        reinterpret_cast<const uint8_t*>(blocks[position / blockBytes].get()) +
+                            within,
+                        piece);
+            done += piece;
+            position += piece;
+        }
+        return n;
+    }
+
+private:
+    const std::vector<SampleBlock>& blocks;
+    uint64_t blockBytes;
+};
+
 // Large fresh arrays are filled at once: with huge pages the kernel takes a few hundred faults
 // instead of tens of thousands. Only advice; nothing depends on it.
 void AdviseHugePages(Wave& wave)
@@ -216,10 +252,11 @@ bool EndedEarly(std::string& message, const ByteSource& source)
                 "Unexpected end of file at byte " + std::to_string(source.Position()) + ".");
 }
 
-// Fills the channels from the data chunk, frames frames of channels × bytes bytes. A data chunk
-// that ends early (the file shrank meanwhile) leaves silence behind it, never undefined values.
+// Fills the channels from the data chunk, frames frames of channels × bytes bytes, and gives the
+// frames the source delivered in read. A data chunk that ends early (the file shrank meanwhile)
+// leaves silence behind it, never undefined values.
 bool ReadSamples(ByteSource& source, int channels, int bytes, int32_t frames, Wave& left,
-                 Wave* right)
+                 Wave* right, int64_t& read)
 {
     const size_t frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bytes);
     const uint64_t total = static_cast<uint64_t>(frames) * frameBytes;
@@ -268,12 +305,20 @@ bool ReadSamples(ByteSource& source, int channels, int bytes, int32_t frames, Wa
         if (r)
             std::fill(r + done, r + frames, int16_t{0});
     }
+    read = done;
     return !source.Failed();
 }
 
-bool ReadWave(ByteSource& source, SoundUPtr& sound, std::string& message)
+bool OutOfMemory(std::string& message)
+{
+    CheckMemory(nullptr);
+    return Fail(message, "There is not enough memmory for the samples of this file.");
+}
+
+bool ReadWave(ByteSource& source, SoundUPtr& sound, std::string& message, WaveReadCounts& counts)
 {
     message = WaveReadNoError;
+    counts = {};
     uint8_t b[40];
 
     if (!source.ReadExact(b, 4) || std::memcmp(b, "RIFF", 4) != 0)
@@ -295,7 +340,7 @@ bool ReadWave(ByteSource& source, SoundUPtr& sound, std::string& message)
             break;
         source.Skip(uint64_t{formatSize} + (formatSize & 1));
     }
-    if (static_cast<int32_t>(formatSize) < 16)
+    if (formatSize < 16)
         return Fail(message, "chunk too small.");
 
     if (!source.ReadExact(b, 16))
@@ -326,43 +371,43 @@ bool ReadWave(ByteSource& source, SoundUPtr& sound, std::string& message)
     source.Skip(uint64_t{formatSize} - formatRead + (formatSize & 1));
 
     // Every chunk up to "data" is skipped by its size: "fact", "LIST", "cue ", "bext", ...
-    int32_t dataSize = 0;
+    uint32_t dataSize = 0;
     for (;;) {
         if (!source.ReadExact(b, 8))
             return Fail(message, "\"data\" not found.");
         const uint32_t size = Le32(b + 4);
         if (std::memcmp(b, "data", 4) == 0) {
-            dataSize = static_cast<int32_t>(size);
+            dataSize = size;
             break;
         }
         source.Skip(uint64_t{size} + (size & 1));
     }
-    if (dataSize < 0)
-        return Fail(message,
-                    "\"data\" size must not be negative (" + std::to_string(dataSize) + ").");
 
-    // A truncated file reads the samples it holds.
-    const uint64_t dataBytes =
-        std::min<uint64_t>(static_cast<uint64_t>(dataSize), source.Remaining());
+    // A damaged file reads the samples it holds, and says how many it was meant to hold.
     const uint64_t frameBytes = static_cast<uint64_t>(channels) * bytesPSample;
-    const auto frames = static_cast<int32_t>(dataBytes / frameBytes);
-    if (frames == 0) {
+    const auto claimed = static_cast<int64_t>(dataSize / frameBytes);
+    const auto present =
+        static_cast<int64_t>(std::min<uint64_t>(dataSize, source.Remaining()) / frameBytes);
+    if (present == 0) {
         if (channels == 1)
             sound = std::make_unique<MonoSound>(sampleFreq, bytesPSample);
         else
             sound = std::make_unique<StereoSound>(sampleFreq, bytesPSample);
+        counts = {0, claimed};
         return true;
     }
 
+    // The memory guard refuses more frames than a wave counts.
     AbortFlag failed = 0;
-    WavePtr left = CreateWave(&failed, frames);
-    WavePtr right = channels == 2 ? CreateWave(&failed, frames) : nullptr;
-    if (!CheckMemory(left.get()) || (channels == 2 && !CheckMemory(right.get())))
-        return Fail(message, "There is not enough memmory for the samples of this file.");
+    WavePtr left = CreateWave(&failed, present);
+    WavePtr right = channels == 2 ? CreateWave(&failed, present) : nullptr;
+    if (!left || (channels == 2 && !right))
+        return OutOfMemory(message);
     AdviseHugePages(*left);
     if (right)
         AdviseHugePages(*right);
-    if (!ReadSamples(source, channels, bytesPSample, frames, *left, right.get()))
+    int64_t read = 0;
+    if (!ReadSamples(source, channels, bytesPSample, left->Values(), *left, right.get(), read))
         return Fail(message, "Cannot read File.");
 
     if (channels == 1)
@@ -370,7 +415,49 @@ bool ReadWave(ByteSource& source, SoundUPtr& sound, std::string& message)
     else
         sound = std::make_unique<StereoSound>(std::move(left), std::move(right), sampleFreq,
                                               bytesPSample);
+    counts = {read, claimed};
     return true;
+}
+
+// A pipe or device has no size to check against, and one such as /dev/zero never ends: what
+// it delivers is kept in blocks from the memory guard, up to the bytes one wave holds.
+bool ReadUnsized(int fd, SoundUPtr& sound, std::string& message, WaveReadCounts& counts)
+{
+    constexpr int64_t blockBytes = 1024 * 1024;
+    const int64_t limit = 2 * SampleLimit();
+    std::vector<SampleBlock> blocks;
+    blocks.reserve(static_cast<size_t>(limit / blockBytes + 1));
+    int64_t total = 0;
+    int64_t used = 0; // of the last block
+    int64_t size = 0; // of the last block
+    for (;;) {
+        if (used == size) {
+            if (total >= limit)
+                return OutOfMemory(message);
+            // Every block but the last is full, so total is even here.
+            size = std::min(blockBytes, limit - total);
+            blocks.emplace_back(AllocSamples(size / 2), &FreeSamples);
+            if (!blocks.back())
+                return OutOfMemory(message);
+            used = 0;
+        }
+        auto* to = reinterpret_cast<uint8_t*>(blocks.back().get()) + used;
+        const ssize_t n = ::read(fd, to, static_cast<size_t>(size - used));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Fail(message, "Cannot read File.");
+        if (n == 0)
+            break;
+        // Not a WAV file at all: no need to wait for the rest.
+        if (total < 4 && total + n >= 4 && blocks.size() == 1 &&
+            std::memcmp(blocks.front().get(), "RIFF", 4) != 0)
+            return Fail(message, "\"RIFF\" not found.");
+        total += n;
+        used += n;
+    }
+    BlockSource source(blocks, blockBytes, total);
+    return ReadWave(source, sound, message, counts);
 }
 
 // Writes frames [begin, end) of the channels as bytes-per-sample samples, interleaved.
@@ -440,43 +527,45 @@ void MakeWaveHeader(uint8_t header[44], int16_t monoStereo, int32_t sampleFreq,
     PutLe32(header + 40, dataBytes);
 }
 
-bool ReadWaveBytes(const uint8_t* bytes, size_t size, SoundUPtr& sound, std::string& message)
+std::string WaveDamagedText(const WaveReadCounts& counts)
 {
-    MemorySource source(bytes, bytes ? size : 0);
-    return ReadWave(source, sound, message);
+    return "The file is damaged: only " + std::to_string(counts.framesRead) + " of the " +
+           std::to_string(counts.framesClaimed) + " sample frames its header announces were read.";
 }
 
-bool ReadWaveFile(const std::string& fileName, SoundUPtr& sound, std::string& message)
+bool ReadWaveBytes(const uint8_t* bytes, size_t size, SoundUPtr& sound, std::string& message,
+                   WaveReadCounts* counts)
+{
+    WaveReadCounts found;
+    MemorySource source(bytes, bytes ? size : 0);
+    const bool ok = ReadWave(source, sound, message, found);
+    if (counts)
+        *counts = found;
+    return ok;
+}
+
+bool ReadWaveFile(const std::string& fileName, SoundUPtr& sound, std::string& message,
+                  WaveReadCounts* counts)
 {
     message = WaveReadNoError;
+    WaveReadCounts found;
     int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return Fail(message, "Cannot open File.");
+    bool ok;
     struct stat info
     {
     };
-    bool ok;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (fd < 0 || ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ok = Fail(message, "Cannot open File.");
     } else if (S_ISREG(info.st_mode)) {
         FileSource source(fd, static_cast<uint64_t>(info.st_size));
-        ok = ReadWave(source, sound, message);
+        ok = ReadWave(source, sound, message, found);
     } else {
-        // A pipe or device has no size to check against: take what it delivers.
-        std::vector<uint8_t> bytes;
-        uint8_t block[65536];
-        ssize_t n;
-        while ((n = ::read(fd, block, sizeof block)) != 0) {
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                break;
-            bytes.insert(bytes.end(), block, block + n);
-        }
-        ok = n < 0 ? Fail(message, "Cannot read File.")
-                   : ReadWaveBytes(bytes.data(), bytes.size(), sound, message);
+        ok = ReadUnsized(fd, sound, message, found);
     }
-    ::close(fd);
+    if (fd >= 0)
+        ::close(fd);
+    if (counts)
+        *counts = found;
     return ok;
 }
 

@@ -458,9 +458,9 @@ void TViewWave::mouseMoveEvent(QMouseEvent* event)
             SelectMouseMove(x, event->buttons());
         if (WaveWindowHost* host = FindService<WaveWindowHost>()) {
             if (group.GetWaveWindKind() == TViewWaveGroup::waveWindVolume)
-                host->SetMouseStatus(VolumeStatusText(x, y), 230);
+                host->SetMouseStatus(VolumeStatusText(x, y), VolumeStatusWidth);
             else
-                host->SetMouseStatus(WaveStatusText(x, y), 120);
+                host->SetMouseStatus(WaveStatusText(x, y), WaveStatusWidth);
         }
     } else {
         NodeMouseMove(x, y);
@@ -673,15 +673,22 @@ std::string TViewWave::WaveStatusText(int x, int y) const
                 v += 200.0;
         }
     }
-    return "(" + unitTime(PixelToTime(x), EHTime).ToText() + ", " +
-           unitFactor(v, EHNone).ToTextDigits(1, 2, 2) + " %)";
+    // Appended, not "(" + ...: g++ 12 at -O3 warns falsely (-Wrestrict) on a literal in front.
+    std::string text = "(";
+    text += unitTime(PixelToTime(x), EHTime).ToText();
+    text += ", ";
+    text += unitFactor(v, EHNone).ToTextDigits(1, 2, 2);
+    text += " %)";
+    return text;
 }
 
 std::string TViewWave::VolumeStatusText(int x, int y) const
 {
     const PixelRect rect = ClientRect();
     const TVoldViewProps& props = group.GetVoldViewProps();
-    std::string text = "(" + unitTime(PixelToTime(x), EHTime).ToText() + ", ";
+    std::string text = "(";
+    text += unitTime(PixelToTime(x), EHTime).ToText();
+    text += ", ";
     const double b1 = rect.bottom - 1;
     const double height = b1 - rect.top;
     const bool stereo = Unit().GetMonoStereo() != 1;

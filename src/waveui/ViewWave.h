@@ -44,6 +44,11 @@ class TViewWave : public QWidget
 public:
     /// The most a right-button drag may scale the view by in one move, either way.
     static constexpr double MaxDragZoomFactor = 1e6;
+    /// The widths of the main window's mouse status panel over a wave pane and over a volume
+    /// diagram, in the status bar's font: the wave pane's texts all fit, the diagram's up to a
+    /// wave of ten hours at the usual rates (the host widens the panel for longer ones).
+    static constexpr int WaveStatusWidth = 170;
+    static constexpr int VolumeStatusWidth = 270;
 
     /// A pane of group inside parent; registers itself with the group (pane 1, then 2).
     TViewWave(TViewWaveGroup& group, QWidget* parent);

@@ -91,7 +91,7 @@ TEST_F(MainFormTest, StatusBarHasEightFixedPanelsWithTheSecondRaised)
     }
     EXPECT_EQ(main.GetStatusPanel(8), nullptr);
     EXPECT_EQ(main.GetStatusPanel(-1), nullptr);
-    const std::array<int, 8> widths{300, 160, 75, 70, 45, 24, 65, 60};
+    const std::array<int, 8> widths{300, 170, 108, 82, 45, 24, 65, 60};
     EXPECT_EQ(TMainForm::StatusPanelWidths, widths);
 }
 

@@ -191,7 +191,7 @@ TEST_F(PaneMouseTest, ARepeatedMoveWritesNoStatus)
     Mouse(*pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {20, 10});
     Mouse(*pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {20, 10});
     EXPECT_EQ(host.status.size(), 1u);
-    EXPECT_EQ(host.statusWidth, 120);
+    EXPECT_EQ(host.statusWidth, TViewWave::WaveStatusWidth);
 }
 
 struct LevelCase
@@ -339,7 +339,7 @@ TEST_F(StatusTest, TheWaveStatusReadsTimeAndLevel)
     Mouse(pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {250, 100});
     ASSERT_EQ(host.status.size(), 1u);
     EXPECT_EQ(host.status[0], "(0.25000 s, 0.00 %)");
-    EXPECT_EQ(host.statusWidth, 120);
+    EXPECT_EQ(host.statusWidth, TViewWave::WaveStatusWidth);
 }
 
 TEST_F(StatusTest, TheVolumeStatusReadsTimeAndFrequency)
@@ -353,7 +353,7 @@ TEST_F(StatusTest, TheVolumeStatusReadsTimeAndFrequency)
     Prime(pane);
     Mouse(pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {500, 100});
     ASSERT_EQ(host.status.size(), 1u);
-    EXPECT_EQ(host.statusWidth, 230);
+    EXPECT_EQ(host.statusWidth, TViewWave::VolumeStatusWidth);
 }
 
 TEST_F(StatusTest, TheZoomToolsShowTheirCursorsOverBothPanes)

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -50,6 +51,8 @@ constexpr int LeftColumnWidth = 130;
 constexpr int RightColumnGap = 4;
 constexpr int GroupHeight = 42;
 constexpr int TabBarAllowance = 28;
+// Room beside the tabs of a page control, so that its bar needs no scroll buttons.
+constexpr int TabBarSlack = 8;
 
 } // namespace
 
@@ -210,11 +213,42 @@ QComboBox* TOperationDialog::Combo(const std::string& name) const
     return qobject_cast<QComboBox*>(Control(name));
 }
 
+int TOperationDialog::ExtraWidth() const
+{
+    // Built and measured as the form will build them, with the dialog's font.
+    const int formWidth = (side == ButtonSide::Right ? 281 : 297) - 16;
+    // A page is narrower than the form by the page control's frame and its own margins.
+    const int pageWidth = formWidth - 20;
+    bool onPage = false;
+    int extra = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind == FieldRow::Kind::Page || rows[i].kind == FieldRow::Kind::EndPages) {
+            onPage = rows[i].kind == FieldRow::Kind::Page;
+        } else if (rows[i].kind == FieldRow::Kind::Items) {
+            QComboBox combo(const_cast<TOperationDialog*>(this));
+            for (const std::string& item : rows[i].items)
+                combo.addItem(Latin1(item));
+            const int fieldWidth =
+                (onPage ? pageWidth : formWidth) - LeftColumnWidth - RightColumnGap;
+            extra = std::max(extra, combo.sizeHint().width() - fieldWidth);
+        } else if (rows[i].kind == FieldRow::Kind::Pages) {
+            QTabWidget pages(const_cast<TOperationDialog*>(this));
+            for (size_t j = i + 1; j < rows.size() && rows[j].kind != FieldRow::Kind::EndPages; ++j)
+                if (rows[j].kind == FieldRow::Kind::Page)
+                    pages.addTab(new QWidget, Latin1(rows[j].text));
+            extra = std::max(extra, pages.tabBar()->sizeHint().width() + TabBarSlack - formWidth);
+        }
+    }
+    return extra;
+}
+
 void TOperationDialog::Build(std::vector<FieldRow> table, std::vector<std::string> order)
 {
     rows = std::move(table);
     const bool right = side == ButtonSide::Right;
-    const int contentRight = right ? 281 : 297;
+    // The form grows to the right, as far as its widest list or row of tabs needs.
+    const int extra = ExtraWidth();
+    const int contentRight = (right ? 281 : 297) + extra;
 
     // Where the next line goes: on the dialog, or on the current page of the page control.
     struct Area
@@ -327,18 +361,18 @@ void TOperationDialog::Build(std::vector<FieldRow> table, std::vector<std::strin
     const int contentBottom = dialogArea.y;
     if (right) {
         const int height = std::max(179, contentBottom + 18);
-        SetClientSize(384, height);
-        Place(Bevel1, 8, 8, 281, height - 18);
-        Place(OKBtn, 300, 8, 75, 25);
-        Place(CancelBtn, 300, 38, 75, 25);
-        AddHelpButton(300, 68);
+        SetClientSize(384 + extra, height);
+        Place(Bevel1, 8, 8, 281 + extra, height - 18);
+        Place(OKBtn, 300 + extra, 8, 75, 25);
+        Place(CancelBtn, 300 + extra, 38, 75, 25);
+        AddHelpButton(300 + extra, 68);
     } else {
         const int height = std::max(214, contentBottom + 61);
-        SetClientSize(313, height);
-        Place(Bevel1, 8, 8, 297, height - 53);
-        Place(OKBtn, 70, height - 34, 75, 25);
-        Place(CancelBtn, 150, height - 34, 75, 25);
-        AddHelpButton(230, height - 34);
+        SetClientSize(313 + extra, height);
+        Place(Bevel1, 8, 8, 297 + extra, height - 53);
+        Place(OKBtn, 70 + extra, height - 34, 75, 25);
+        Place(CancelBtn, 150 + extra, height - 34, 75, 25);
+        AddHelpButton(230 + extra, height - 34);
     }
     Bevel1->lower();
 }

@@ -150,6 +150,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    /// The pixels the form must grow by so that every list item and every page's tab shows
+    /// whole (0 when the standard width is enough).
+    int ExtraWidth() const;
     void MakeControl(const FieldRow& row, QWidget* parent);
     void ConnectTicks(const FieldRow& row);
     void ShowRow(const FieldRow& row);

@@ -135,8 +135,9 @@ TDlgColorPalette1D::TDlgColorPalette1D(QWidget* owner, const TColorPalette1DItem
     editPosition = new QLineEdit(this);
     editPosition->setObjectName(QStringLiteral("editPosition"));
     lblPosition->setBuddy(editPosition);
-    Place(lblPosition, 16, 90, 90, 16);
-    Place(editPosition, 112, 88, 105, 21);
+    // The boxes are wide enough for the longest colour name ("Money Green") beside its swatch.
+    Place(lblPosition, 16, 90, 80, 16);
+    Place(editPosition, 100, 88, 117, 21);
 
     lblColor = new QLabel(QStringLiteral("Color (Before)"), this);
     lblColor->setObjectName(QStringLiteral("lblColor"));
@@ -144,8 +145,8 @@ TDlgColorPalette1D::TDlgColorPalette1D(QWidget* owner, const TColorPalette1DItem
     cboColorBefore->setObjectName(QStringLiteral("cboColorBefore"));
     lblColor->setBuddy(cboColorBefore);
     btnColorPrevious = MakeButton(this, "btnColorPrevious", "< Previous");
-    Place(lblColor, 16, 120, 90, 16);
-    Place(cboColorBefore, 112, 118, 105, 22);
+    Place(lblColor, 16, 120, 80, 16);
+    Place(cboColorBefore, 100, 118, 117, 22);
     Place(btnColorPrevious, 222, 117, 75, 25);
 
     chkColorAfter = new QCheckBox(QStringLiteral("Color After"), this);
@@ -153,8 +154,8 @@ TDlgColorPalette1D::TDlgColorPalette1D(QWidget* owner, const TColorPalette1DItem
     cboColorAfter = new TColorCombo(this);
     cboColorAfter->setObjectName(QStringLiteral("cboColorAfter"));
     btnColorNext = MakeButton(this, "btnColorNext", "< Next");
-    Place(chkColorAfter, 16, 150, 90, 17);
-    Place(cboColorAfter, 112, 148, 105, 22);
+    Place(chkColorAfter, 16, 150, 80, 17);
+    Place(cboColorAfter, 100, 148, 117, 22);
     Place(btnColorNext, 222, 147, 75, 25);
 
     btnOpen = MakeToolButton(this, "btnOpen", QStyle::SP_DialogOpenButton, "Open");

@@ -65,6 +65,9 @@ QGroupBox* Choices(QWidget* parent, const char* name, const char* caption,
     return box;
 }
 
+// Wide enough for the longest colour name ("Money Green") beside its swatch.
+constexpr int ColorBoxWidth = 112;
+
 /// A colour box with its caption at the left; the caption may be empty.
 TColorCombo* ColorBox(QWidget* parent, const char* name, const char* caption, int left, int top,
                       int captionWidth)
@@ -72,7 +75,7 @@ TColorCombo* ColorBox(QWidget* parent, const char* name, const char* caption, in
     if (*caption)
         Caption(parent, caption, left, top, captionWidth);
     auto* box = Named(new TColorCombo(parent), name);
-    box->setGeometry(left + captionWidth, top, 100, 21);
+    box->setGeometry(left + captionWidth, top, ColorBoxWidth, 21);
     return box;
 }
 
@@ -155,11 +158,11 @@ TDlgWaveViewProps::TDlgWaveViewProps(QWidget* owner, TWaveViewProps* defaults,
     editStrength = Edit(grpColorsWave, "editStrength", "Strength", 10, 44, 80, 60);
     grpStereo = Named(new QGroupBox(QStringLiteral("Stereo"), grpColorsWave), "grpStereo");
     grpStereo->setGeometry(8, 70, 284, 92);
-    colbLeft = ColorBox(grpStereo, "colbLeft", "Left", 8, 18, 40);
-    colbRight = ColorBox(grpStereo, "colbRight", "Right", 8, 44, 40);
+    colbLeft = ColorBox(grpStereo, "colbLeft", "Left", 8, 18, 36);
+    colbRight = ColorBox(grpStereo, "colbRight", "Right", 8, 44, 36);
     rgrCombine = Choices(grpStereo, "rgrCombine", "Combine",
                          {"Mixed", "Left at Front", "Right at Front"}, 112);
-    rgrCombine->setGeometry(156, 6, 122, 80);
+    rgrCombine->setGeometry(160, 6, 120, 80);
 
     grpBackground = Named(new QGroupBox(QStringLiteral("Background"), this), "grpBackground");
     Place(grpBackground, 324, 16, 232, 132);

@@ -43,12 +43,12 @@ TDlgWaveFileProp::TDlgWaveFileProp(QWidget* owner, const TWaveFileProps& props)
     setObjectName(QStringLiteral("DlgWaveFileProp"));
     setWindowTitle(QStringLiteral("Wave Properties"));
     SetHelpContext(HelpContextWaveProps);
-    SetClientSize(300, 180);
+    SetClientSize(316, 180);
     const Anchors topRight = Anchors(Anchor::Top) | Anchor::Right;
-    Place(Bevel1, 8, 8, 200, 164);
-    Place(OKBtn, 217, 8, 75, 25, topRight);
-    Place(CancelBtn, 217, 38, 75, 25, topRight);
-    Place(HelpBtn, 217, 68, 75, 25, topRight);
+    Place(Bevel1, 8, 8, 216, 164);
+    Place(OKBtn, 233, 8, 75, 25, topRight);
+    Place(CancelBtn, 233, 38, 75, 25, topRight);
+    Place(HelpBtn, 233, 68, 75, 25, topRight);
 
     lblSampleFreq = new QLabel(QStringLiteral("Sample Frequency:"), this);
     lblSampleFreq->setObjectName(QStringLiteral("lblSampleFreq"));
@@ -59,10 +59,12 @@ TDlgWaveFileProp::TDlgWaveFileProp(QWidget* owner, const TWaveFileProps& props)
                                    "16 Bits", rbBits8, rbBits16);
     grpMonoStereo =
         MakeTwoChoices(this, "grpMonoStereo", QString(), "Mono", "Stereo", rbMono, rbStereo);
-    Place(lblSampleFreq, 16, 16, 90, 16);
-    Place(lbSampleFreq, 16, 34, 80, 130);
-    Place(grpWaveValues, 104, 16, 96, 70);
-    Place(grpMonoStereo, 104, 94, 96, 70);
+    // The caption ends before the groups, and the list holds the widest frequency a file can
+    // have ("2147483647 Hz").
+    Place(lblSampleFreq, 16, 16, 100, 16);
+    Place(lbSampleFreq, 16, 34, 96, 130);
+    Place(grpWaveValues, 120, 16, 96, 70);
+    Place(grpMonoStereo, 120, 94, 96, 70);
     FillFrequencies();
 }
 

@@ -26,8 +26,8 @@ constexpr int DrainTickMs = 20;
 constexpr int64_t DrainStallMs = 500;
 constexpr int64_t DrainSlackMs = 3000;
 
-/// Collects what the source records behind the header room of take, up to what a WAV file can
-/// hold; the rest of a very long recording is dropped.
+/// Collects what the source records behind the header room of take, up to what a WAV file and
+/// a wave can hold; the rest of a very long recording is dropped.
 class TakeCollector final : public QIODevice
 {
 public:
@@ -176,8 +176,9 @@ bool QtAudioDevice::StartCapture(std::string& message)
     take = QByteArray(HeaderBytes, '\0');
     takeIsLatest = true;
     source = new QAudioSource(input, format, this);
-    auto* collector =
-        new TakeCollector(take, HeaderBytes + MaxWaveDataBytes / frameBytes * frameBytes, source);
+    const int64_t mostFrames =
+        MaxWaveFileFrames(static_cast<int16_t>(channels), static_cast<int16_t>(bytesPSample));
+    auto* collector = new TakeCollector(take, HeaderBytes + mostFrames * frameBytes, source);
     collector->open(QIODevice::WriteOnly);
     QObject::connect(source, &QAudioSource::stateChanged, this, [this] { SourceStateChanged(); });
     source->start(collector);
