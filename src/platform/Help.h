@@ -20,6 +20,8 @@ public:
     /// The list of every topic, to search in.
     virtual void ShowTopicSearch() = 0;
     virtual void ShowHelpOnHelp() = 0;
+    /// Closes the help window, when one shows: the program's main window takes it along.
+    virtual void CloseWindow() = 0;
 };
 
 /// The help context numbers of the program's dialogs where no other part of the program

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -40,10 +41,22 @@ TMDIChildKelvorn* TDocumentServices::AddDocumentWindow(TMDIChildKelvorn* window)
     // A window made without a place of its own (new, opened, duplicated) would open at the size
     // of its empty layout, a caption bar with nothing under it; give it a usable share of the
     // frame instead. Windows placed by their maker (split, merge, a project) keep their place.
+    // Such a window cascades from the top left of the visible area and starts again there
+    // when the next step would leave it, so that every new window is whole in sight.
     if (window->width() < MinimumWindowWidth || window->height() < MinimumWindowHeight) {
         const QSize area = frame.viewport()->size();
-        window->resize(std::max(MinimumWindowWidth, area.width() * 2 / 3),
-                       std::max(MinimumWindowHeight, area.height() * 2 / 3));
+        const int width = std::min(area.width(), std::max(MinimumWindowWidth, area.width() * 2 / 3));
+        const int height =
+            std::min(area.height(), std::max(MinimumWindowHeight, area.height() * 2 / 3));
+        window->resize(width, height);
+        constexpr int step = 24;
+        if ((cascadeStep * step + width > area.width()) ||
+            (cascadeStep * step + height > area.height()))
+            cascadeStep = 0;
+        const QPoint scrolled(frame.horizontalScrollBar()->value(),
+                              frame.verticalScrollBar()->value());
+        window->move(QPoint(cascadeStep * step, cascadeStep * step) - scrolled);
+        ++cascadeStep;
     }
     window->show();
     frame.setActiveSubWindow(window);
@@ -67,6 +80,17 @@ std::vector<TMDIChildKelvorn*> TDocumentServices::DocumentWindows() const
             result.push_back(child);
     }
     return result;
+}
+
+bool TDocumentServices::CloseAllWindows()
+{
+    const std::vector<TMDIChildKelvorn*> windows = DocumentWindows();
+    for (TMDIChildKelvorn* window : windows)
+        if (!window->QueryClose())
+            return false;
+    for (TMDIChildKelvorn* window : windows)
+        window->Release();
+    return true;
 }
 
 int TDocumentServices::DocumentWindowCount() const

@@ -74,6 +74,10 @@ public:
     /// The open document windows, most recently activated first; closing windows left out.
     std::vector<TMDIChildKelvorn*> DocumentWindows() const;
     int DocumentWindowCount() const;
+    /// Closes every document window as the frame's close does: first the close question of
+    /// every window, most recently activated first (Yes saves); only when none answered Cancel
+    /// and no save failed are they all closed. False, with every window still open, otherwise.
+    bool CloseAllWindows();
 
     /// The active document window, or null.
     TMDIChildKelvorn* GetActiveChild() const;
@@ -188,6 +192,8 @@ private:
 
     QMdiArea& frame;
     std::function<bool(TMDIChildKelvorn&)> saveHandler;
+    // Where the next window without a place of its own goes, in steps down the diagonal.
+    int cascadeStep = 0;
     bool waiting = false;
     SoundPtr ClipBoardSound;
     std::unique_ptr<TUndoUnit> undoUnit;

@@ -135,6 +135,7 @@ TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::strin
     documents.BeginWait();
 
     SoundPtr sound;
+    WaveReadCounts counts;
     bool soundFromTemp = false;
     std::string message;
     const std::string* source = &path;
@@ -150,7 +151,7 @@ TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::strin
     }
     if (source) {
         SoundUPtr read;
-        if (!ReadWaveFile(*source, read, message)) {
+        if (!ReadWaveFile(*source, read, message, &counts)) {
             documents.EndWait();
             ShowFileError("Cannot read the file: " + Quoted(path) + " " + message);
             return nullptr;
@@ -185,6 +186,7 @@ TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::strin
         documents.EndWait();
         ShowFileError("Cannot read the file: " + Quoted(sideFile) + " " + message);
         unit.SetTrackModified(true);
+        WarnDamaged(unit, path, counts);
         return &unit;
     }
 
@@ -199,11 +201,23 @@ TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::strin
         unit.SetModified();
     if (sideFromTemp)
         unit.SetViewModified();
+    documents.EndWait();
+    WarnDamaged(unit, path, counts);
     if (keepClean)
         unit.SetTrackModified(false);
     window->UpdateModifiedMark();
-    documents.EndWait();
     return &unit;
+}
+
+void TFileCommands::WarnDamaged(TUnitWave& unit, const std::string& path,
+                                const WaveReadCounts& counts)
+{
+    if (!counts.Damaged())
+        return;
+    // What the file holds stays open; saving writes a consistent file, so closing asks.
+    unit.SetModified();
+    Messages().Show("Cannot read the whole file: " + Quoted(path) + " " + WaveDamagedText(counts),
+                    FileErrorCaption, MsgIcon::Warning, MsgButtons::Ok);
 }
 
 // ---- Revert --------------------------------------------------------------------------------
@@ -357,10 +371,8 @@ void TFileCommands::FileExitExecute()
 {
     // Closing the main window alone would take the frame's windows down without their
     // questions, and with them unsaved work.
-    for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
-        if (!window->close())
-            return;
-    form.close();
+    if (form.Documents().CloseAllWindows())
+        form.close();
 }
 
 // ---- Command line ----------------------------------------------------------------------------

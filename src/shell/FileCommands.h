@@ -11,6 +11,7 @@
 #include "shell/MainFormCommandLine.h"
 #include "shell/MainWaveWindowHost.h"
 #include "sound/Sound.h"
+#include "sound/WavFile.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
 
@@ -98,6 +99,7 @@ public:
 
 private:
     void ShowFileError(const std::string& text);
+    void WarnDamaged(TUnitWave& unit, const std::string& path, const WaveReadCounts& counts);
     void ShowCannotReadKind(const std::string& path, const char* kind);
     void ShowWaveCurve(TMDIChildWave& window);
 

@@ -425,6 +425,12 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // The tool windows and the help go with the main window: any of them left showing would
+    // keep the program running without a main window.
+    for (Tool tool : {Tool::SelZoom, Tool::Music, Tool::MusicParts, Tool::EditName})
+        ToolSlot(tool).Close();
+    if (Help* help = FindService<Help>())
+        help->CloseWindow();
     QMainWindow::closeEvent(event);
 }
 

@@ -122,10 +122,7 @@ bool TProjectCommands::CloseQuery()
 
 bool TProjectCommands::AskEveryWindow()
 {
-    for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
-        if (!window->close())
-            return false;
-    return true;
+    return form.Documents().CloseAllWindows();
 }
 
 // ---- Saving -------------------------------------------------------------------------------
@@ -227,12 +224,8 @@ bool TProjectCommands::WriteProjectFile(const std::string& fileName, bool export
 
 bool TProjectCommands::CloseAllChildren()
 {
-    if (form.GetProjectFile().empty()) {
-        for (TMDIChildKelvorn* window : WindowsInFileOrder())
-            if (!window->close())
-                return false;
-        return true;
-    }
+    if (form.GetProjectFile().empty())
+        return form.Documents().CloseAllWindows();
     for (TMDIChildKelvorn* window : WindowsInFileOrder()) {
         TFileUnit* unit = window->GetUnit();
         if (unit && unit->GetTempFileNumber() != -1)

@@ -61,6 +61,8 @@ void QtHelp::ShowPage(const QString& page)
         window = std::make_unique<QWidget>();
         window->setWindowTitle(QStringLiteral("Kelvorn Help"));
         window->setObjectName(QStringLiteral("HelpWindow"));
+        // Help is no reason to keep the program running once its main window closed.
+        window->setAttribute(Qt::WA_QuitOnClose, false);
         window->resize(640, 480);
         auto* contents = new QPushButton(QStringLiteral("&Contents"), window.get());
         auto* topics = new QPushButton(QStringLiteral("&Topics"), window.get());
@@ -85,6 +87,12 @@ void QtHelp::ShowPage(const QString& page)
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void QtHelp::CloseWindow()
+{
+    if (window)
+        window->close();
 }
 
 } // namespace kelvorn

@@ -28,6 +28,7 @@ public:
     void ShowContents() override;
     void ShowTopicSearch() override;
     void ShowHelpOnHelp() override;
+    void CloseWindow() override;
 
     /// The file name of the page shown ("index.html", ...); empty before the first request.
     QString CurrentPage() const;

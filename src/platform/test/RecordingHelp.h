@@ -25,10 +25,12 @@ public:
     void ShowContents() override { requests.push_back("contents"); }
     void ShowTopicSearch() override { requests.push_back("topic search"); }
     void ShowHelpOnHelp() override { requests.push_back("help on help"); }
+    void CloseWindow() override { requests.push_back("close"); }
 
     /// The context numbers asked for, in order.
     const std::vector<int>& Contexts() const { return contexts; }
-    /// Every request in order: "context <n>", "contents", "topic search", "help on help".
+    /// Every request in order: "context <n>", "contents", "topic search", "help on help",
+    /// "close".
     const std::vector<std::string>& Requests() const { return requests; }
 
 private:
