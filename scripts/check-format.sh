@@ -41,7 +41,7 @@ if [ -n "$base" ]; then
     scope="changed since $(git rev-parse --short "$base")"
 else
     while IFS= read -r f; do files+=("$f"); done < <(git ls-files -- "${patterns[@]}")
-    scope="tracked"
+    scope="all tracked"
 fi
 
 drifting=0
@@ -54,8 +54,8 @@ for f in "${files[@]}"; do
 done
 
 if [ "$drifting" -ne 0 ]; then
-    echo "check-format: $drifting of ${#files[@]} $scope C++ files differ from .clang-format" \
+    echo "check-format: $drifting of ${#files[@]} C++ files ($scope) differ from .clang-format" \
          "(fix with: $formatter -i FILE)"
     exit 1
 fi
-echo "check-format: ${#files[@]} $scope C++ files match .clang-format"
+echo "check-format: ${#files[@]} C++ files ($scope) match .clang-format"
