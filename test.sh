@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs the whole suite:
+# Installs what is missing, checks the formatting, builds everything with warnings as errors and
+# runs the whole suite:
+#   0. scripts/check-format.sh: the C++ files changed on this branch (all of them without
+#      origin/main) against .clang-format;
 #   1. the model layers under AddressSanitizer + UndefinedBehaviorSanitizer (clang, build-asan/),
 #      with the fuzz targets run as libFuzzer binaries for a few seconds each;
 #   2. the threaded tests under ThreadSanitizer (build-tsan/);
@@ -21,10 +24,14 @@ configure_and_build() {
     cmake --build "$dir" -j"$jobs" || return 1
 }
 
+echo "== Format check"
+scripts/check-format.sh || status=1
+
 echo "== Sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 if configure_and_build build-asan -DCMAKE_BUILD_TYPE= "-DCMAKE_CXX_FLAGS=-O1 -gline-tables-only" \
         -DCMAKE_CXX_COMPILER=clang++ \
-        -DKELVORN_MODEL_ONLY=ON -DKELVORN_SANITIZE=ON -DKELVORN_FUZZ=ON -DKELVORN_BENCH=OFF; then
+        -DKELVORN_MODEL_ONLY=ON -DKELVORN_SANITIZE=ON -DKELVORN_FUZZ=ON -DKELVORN_BENCH=OFF \
+        -DKELVORN_WERROR=ON; then
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan -j"$jobs" --output-on-failure --timeout 600 >build-asan/ctest.log 2>&1
     rc=$?
@@ -38,7 +45,7 @@ if [ -f tests/threads.txt ]; then
     echo "== ThreadSanitizer build"
     if configure_and_build build-tsan -DCMAKE_BUILD_TYPE= "-DCMAKE_CXX_FLAGS=-O1 -gline-tables-only" \
             -DCMAKE_CXX_COMPILER=clang++ \
-            -DKELVORN_MODEL_ONLY=ON -DKELVORN_TSAN=ON -DKELVORN_BENCH=OFF; then
+            -DKELVORN_MODEL_ONLY=ON -DKELVORN_TSAN=ON -DKELVORN_BENCH=OFF -DKELVORN_WERROR=ON; then
         TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -j"$jobs" --output-on-failure \
             --timeout 600 -R "$(paste -sd'|' tests/threads.txt)" >build-tsan/ctest.log 2>&1
         rc=$?
@@ -50,7 +57,7 @@ if [ -f tests/threads.txt ]; then
 fi
 
 echo "== Test build"
-if configure_and_build build-test -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-O1; then
+if configure_and_build build-test -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-O1 -DKELVORN_WERROR=ON; then
     # A private sound server for the audio device tests, stopped when this script ends.
     if pulse_env=$(scripts/pulse-test-server.sh start); then
         eval "$pulse_env"

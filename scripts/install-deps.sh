@@ -6,7 +6,7 @@ purpose=${1:-test}
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-multimedia-dev libgl-dev libgtest-dev
           libgmock-dev libbenchmark-dev fonts-liberation2 pulseaudio pulseaudio-utils)
 if [ "$purpose" = test ]; then
-    packages+=(sox libpugixml-dev libfftw3-dev libclang-rt-14-dev xvfb xauth)
+    packages+=(sox libpugixml-dev libfftw3-dev libclang-rt-14-dev xvfb xauth clang-format)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -192,8 +192,9 @@ TEST_P(ViewVoldCommand, ComputesTheDiagramAgainOnlyWhenItMust)
     EXPECT_EQ(window->GetVoldViewProps().NeedsRecalculation(old),
               *c.field && std::string(c.field) != "editStrength");
     EXPECT_EQ(recalculated.size(), c.recalculates ? 1u : 0u);
-    if (!recalculated.empty())
+    if (!recalculated.empty()) {
         EXPECT_EQ(recalculated.front(), window);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

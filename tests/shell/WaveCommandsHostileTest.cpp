@@ -69,8 +69,9 @@ TEST_P(WaveCommandsHostileTest, RunsOrRefusesWithOneBox)
         EXPECT_EQ(unit.GetSound(), before);
         EXPECT_EQ(form->Documents().GetUndo(), undo) << "the record of the command before stays";
         EXPECT_DOUBLE_EQ(unit.GetDrawLength(), 1.0);
-        if (c.drawing)
+        if (c.drawing) {
             EXPECT_EQ(NodeValues(unit), nodes);
+        }
     }
 }
 

@@ -175,24 +175,31 @@ template <class F, class I, int K, int T = 0>
 #pragma GCC unroll 16
     for (int k = 0; k < K; ++k)
         group[k].Load(a, lane + k * width);
+    // Left out, not just skipped, when T is 0: g++ -O0 keeps the dead loop and warns it overruns.
+    if constexpr (T > 0) {
 #pragma GCC unroll 2
-    for (int t = 0; t < T; ++t)
-        tail[t].Load(a, lane + K * width + t * Half::width);
+        for (int t = 0; t < T; ++t)
+            tail[t].Load(a, lane + K * width + t * Half::width);
+    }
     for (int64_t j = 0; j < count; ++j) {
         const float s = samples[j];
 #pragma GCC unroll 16
         for (int k = 0; k < K; ++k)
             group[k].Sample(s);
+        if constexpr (T > 0) {
 #pragma GCC unroll 2
-        for (int t = 0; t < T; ++t)
-            tail[t].Sample(s);
+            for (int t = 0; t < T; ++t)
+                tail[t].Sample(s);
+        }
     }
 #pragma GCC unroll 16
     for (int k = 0; k < K; ++k)
         group[k].Store(a, lane + k * width);
+    if constexpr (T > 0) {
 #pragma GCC unroll 2
-    for (int t = 0; t < T; ++t)
-        tail[t].Store(a, lane + K * width + t * Half::width);
+        for (int t = 0; t < T; ++t)
+            tail[t].Store(a, lane + K * width + t * Half::width);
+    }
 }
 
 // A group of K or fewer vectors (plus T half-width ones): the instantiation for vectors.

@@ -74,8 +74,11 @@ void RecordingCanvas::Ellipse(const PixelRect& rect)
 void RecordingCanvas::Polygon(std::span<const PixelPoint> points)
 {
     std::string call = "Polygon";
-    for (PixelPoint p : points)
-        call += " " + PointText(p);
+    // Appended in steps: "text" + std::string&& draws a false g++ 12 warning at -O2.
+    for (PixelPoint p : points) {
+        call += " ";
+        call += PointText(p);
+    }
     Record(call + " " + Pen() + " " + Brush());
 }
 

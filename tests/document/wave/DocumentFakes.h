@@ -86,13 +86,14 @@ public:
 
     void DeleteUndoOfUnit(const TUnitWave& unit) override
     {
-        calls.push_back("DeleteUndoOfUnit");
+        // Built in place: a moved temporary string draws a false g++ 12 warning at -O2.
+        calls.emplace_back("DeleteUndoOfUnit");
         if (undo && undo->GetUnitWave() == &unit)
             undo.reset();
     }
     void WaveSelectionChanged(const TUnitWave&) override
     {
-        calls.push_back("WaveSelectionChanged");
+        calls.emplace_back("WaveSelectionChanged");
     }
     SoundPtr GetClipBoardSound() const override { return clipboard; }
     void SetClipBoardSound(SoundPtr sound) override

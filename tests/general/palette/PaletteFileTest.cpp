@@ -174,8 +174,9 @@ TEST_P(PaletteReadFailureTest, FailsWithTheMessageAndKeepsTheOldPalette)
         messages.Expect();
     EXPECT_FALSE(ReadPaletteFile(palette, path, message));
     EXPECT_EQ(message, c.message);
-    if (c.versionBox)
+    if (c.versionBox) {
         EXPECT_TRUE(IsAssertionBox(OnlyBox(), "ColorPalette1D.cpp", "version == \"1.0\""));
+    }
     EXPECT_TRUE(palette == before);
     EXPECT_EQ(palette.GetNext(), firstStop);
 }
@@ -367,8 +368,9 @@ TEST_F(PaletteFileTest, UncheckedTreesAreRefused)
         int32_t column = -1;
         EXPECT_FALSE(ReadColorPalette1D(palette, &element, message, line, column)) << c.name;
         EXPECT_EQ(message, c.message) << c.name;
-        if (c.condition)
+        if (c.condition) {
             EXPECT_TRUE(IsAssertionBox(OnlyBox(), "ColorPalette1D.cpp", c.condition)) << c.name;
+        }
         EXPECT_TRUE(palette == before) << c.name;
     }
 }

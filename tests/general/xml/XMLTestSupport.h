@@ -74,8 +74,12 @@ inline std::string Render(const TXMLItem& item)
     if (!child)
         return s;
     s += "(";
-    for (bool first = true; child; child = child->GetNext(), first = false)
-        s += (first ? "" : ",") + Render(*child);
+    // Appended in steps: "text" + std::string&& draws a false g++ 12 warning at -O2.
+    for (bool first = true; child; child = child->GetNext(), first = false) {
+        if (!first)
+            s += ",";
+        s += Render(*child);
+    }
     return s + ")";
 }
 

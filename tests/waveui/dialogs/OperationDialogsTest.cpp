@@ -451,10 +451,12 @@ TEST_P(OperationDialogs, ShowsTheRecordAsText)
     for (size_t i = 0; i < shown.size(); ++i)
         EXPECT_EQ(shown[i].value, c.defaults[i].value) << shown[i].name;
     // Every row is reachable by its control name.
-    for (const FieldRow& row : dialog->Rows())
-        if (!row.name.empty() && row.name[0] != '#')
+    for (const FieldRow& row : dialog->Rows()) {
+        if (!row.name.empty() && row.name[0] != '#') {
             EXPECT_NE(dialog->findChild<QWidget*>(QString::fromStdString(row.name)), nullptr)
                 << row.name;
+        }
+    }
     EXPECT_TRUE(messages.Shown().empty());
 }
 

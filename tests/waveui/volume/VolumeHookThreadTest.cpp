@@ -135,8 +135,9 @@ TEST_P(WriterStopTest, LeavesNoWriter)
     const size_t notices = host.columns.size();
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->GetViewWaveGroup().HasVolumeWriter());
-    if (window->GetWaveWindKind() == TViewWaveGroup::waveWindWave)
+    if (window->GetWaveWindKind() == TViewWaveGroup::waveWindWave) {
         EXPECT_EQ(host.columns.size(), notices);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -195,8 +196,9 @@ TEST_F(VolumeThreadTest, ASecondStartStopsTheFirst)
     EXPECT_NE(second, first);
     // The first writer's thread had named itself; once the second has too, only one is left.
     ASSERT_TRUE(ServeUntil([second] { return second->GetDrawn() > 0; }));
-    if (group.IsVolumeWriterRunning())
+    if (group.IsVolumeWriterRunning()) {
         EXPECT_EQ(VolumeWriterThreads(), 1);
+    }
     group.StopVolumeWriter();
     EXPECT_EQ(VolumeWriterThreads(), 0);
 }
