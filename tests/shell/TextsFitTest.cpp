@@ -367,8 +367,9 @@ TEST_F(StatusTextsFit, EveryPanelShowsItsWidestTextsWhole)
         const int width = paneWidth; // clang 14 lambdas cannot capture a binding
         auto more = Cut(mouse, shown, [&](const std::string& text) {
             host.SetMouseStatus(text, width);
-            if (width == TViewWave::WaveStatusWidth)
+            if (width == TViewWave::WaveStatusWidth) {
                 EXPECT_EQ(mouse->width(), width) << text;
+            }
         });
         cut.insert(cut.end(), more.begin(), more.end());
     }
