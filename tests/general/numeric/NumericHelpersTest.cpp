@@ -204,7 +204,6 @@ TEST_F(NumericHelpers, TruncToInt32TruncatesAndSaturates)
     EXPECT_EQ(TruncToInt32(std::nan("")), 0);
 }
 
-
 struct PixelMapCase
 {
     PixelRect rect;
@@ -216,12 +215,12 @@ struct PixelMapCase
 TEST_F(NumericHelpers, MapPixelCentreGivesTheSamplePositionOfAColumnsMiddle)
 {
     const PixelMapCase cases[] = {
-        {{10, 0, 110, 50}, 0, 1000, 10, 5},         // first column: half a column in
-        {{10, 0, 110, 50}, 0, 1000, 109, 995},      // last column of the half-open rect
-        {{10, 0, 110, 50}, 0, 1000, 110, 1005},     // one past the end lies outside the range
-        {{10, 0, 110, 50}, 0, 1000, 9, -5},         // one before the start
-        {{0, 0, 4, 1}, 100, 102, 1, 100.75},        // zoomed in: half a sample per column
-        {{-20, 0, 20, 9}, -40, 40, 0, 1},           // negative rectangle and range
+        {{10, 0, 110, 50}, 0, 1000, 10, 5},              // first column: half a column in
+        {{10, 0, 110, 50}, 0, 1000, 109, 995},           // last column of the half-open rect
+        {{10, 0, 110, 50}, 0, 1000, 110, 1005},          // one past the end lies outside the range
+        {{10, 0, 110, 50}, 0, 1000, 9, -5},              // one before the start
+        {{0, 0, 4, 1}, 100, 102, 1, 100.75},             // zoomed in: half a sample per column
+        {{-20, 0, 20, 9}, -40, 40, 0, 1},                // negative rectangle and range
         {{0, 0, 1000, 1}, 0, 158760000, 999, 158680620}, // a one-hour stereo wave at full view
     };
     for (const PixelMapCase& c : cases)
@@ -231,10 +230,8 @@ TEST_F(NumericHelpers, MapPixelCentreGivesTheSamplePositionOfAColumnsMiddle)
 TEST_F(NumericHelpers, MapPixelToTimeMapsTheColumnsLeftEdgeIntoSeconds)
 {
     const PixelMapCase cases[] = {
-        {{0, 0, 200, 10}, 44100, 88200, 0, 1.0},
-        {{0, 0, 200, 10}, 44100, 88200, 200, 2.0},
-        {{0, 0, 200, 10}, 44100, 88200, 100, 1.5},
-        {{0, 0, 200, 10}, 44100, 88200, -1, 0.995},
+        {{0, 0, 200, 10}, 44100, 88200, 0, 1.0},   {{0, 0, 200, 10}, 44100, 88200, 200, 2.0},
+        {{0, 0, 200, 10}, 44100, 88200, 100, 1.5}, {{0, 0, 200, 10}, 44100, 88200, -1, 0.995},
         {{50, 0, 150, 10}, 0, 22050, 75, 0.125},
     };
     for (const PixelMapCase& c : cases)

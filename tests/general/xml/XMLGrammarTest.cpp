@@ -86,11 +86,11 @@ TEST(Grammar, AcceptedFilesGiveTheirTrees)
         std::string body;
         std::string tree;
     };
+    // clang-format off
     const Row rows[] = {
         {"frame", "<Frame>\n  <Left>1</Left>\n  <Top>2</Top>\n</Frame>\n", "Frame(Left=1,Top=2)"},
         {"frame", "<Frame><Left>1</Left><Top>2</Top></Frame><After/>", "Frame(Left=1,Top=2)"},
-        {"normal", "<Normal />", "Normal"},
-        {"normal", "<Normal></Normal>", "Normal"},
+        {"normal", "<Normal />", "Normal"}, {"normal", "<Normal></Normal>", "Normal"},
         {"doc", "<Doc><Name>n</Name></Doc>", "Doc(Name=n)"},
         {"doc", "<Doc><File>f</File><Name>n</Name></Doc>", "Doc(File=f,Name=n)"},
         {"window", "<Window><Music/></Window>", "Window(Music)"},
@@ -98,8 +98,7 @@ TEST(Grammar, AcceptedFilesGiveTheirTrees)
         {"window", "<Window><Factory/></Window>", "Window(Factory)"},
         {"project", "<Project>\n  <Window />\n  <Window></Window>\n</Project>\n",
          "Project(Window,Window)"},
-        {"project", "<Project></Project>", "Project"},
-        {"project", "<Project/>", "Project"},
+        {"project", "<Project></Project>", "Project"}, {"project", "<Project/>", "Project"},
         // The last A is first taken as the start of another A, B pair; backing off must remove
         // it before A, C takes it again.
         {"retry", "<Doc><A>1</A><B>2</B><A>3</A><C>4</C></Doc>", "Doc(A=1,B=2,A=3,C=4)"},
@@ -108,8 +107,8 @@ TEST(Grammar, AcceptedFilesGiveTheirTrees)
         {"optional", "<Doc><A>1</A><C>2</C></Doc>", "Doc(A=1,C=2)"},
         {"optional", "<Doc><A>1</A><B>2</B><A>3</A><C>4</C></Doc>", "Doc(A=1,B=2,A=3,C=4)"},
         {"min1", "<Doc><V>1</V><V>2</V></Doc>", "Doc(V=1,V=2)"},
-        {"shared", "<Doc><P/><Q><Left>x</Left></Q></Doc>", "Doc(P,Q(Left=x))"},
-    };
+        {"shared", "<Doc><P/><Q><Left>x</Left></Q></Doc>", "Doc(P,Q(Left=x))"}};
+    // clang-format on
     for (const Row& r : rows) {
         Outcome out = ParseBody(TheGrammars()[r.grammar], r.body);
         EXPECT_TRUE(out.ok) << out.error;
@@ -129,6 +128,7 @@ TEST(Grammar, RefusedFilesGiveTheirMessageAndWhetherItIsFatal)
         bool fatal;
         std::string error;
     };
+    // clang-format off
     const Row rows[] = {
         // Frame's begin tag has matched, so Left's harmless mismatch becomes fatal.
         {"frame", "<Frame><Top>2</Top><Left>1</Left></Frame>", true,
@@ -207,8 +207,8 @@ TEST(Grammar, RefusedFilesGiveTheirMessageAndWhetherItIsFatal)
          "begin of element \"C\". at line 3, column 13.)"},
         {"min1", "<Doc></Doc>", true,
          "unexpected end of element \"Doc\", expect begin of element \"V\". at line 3, column 10."},
-        {"min1", "<Doc/>", true, "element \"Doc\" should not be empty, at line 3, column 6."},
-    };
+        {"min1", "<Doc/>", true, "element \"Doc\" should not be empty, at line 3, column 6."}};
+    // clang-format on
     for (const Row& r : rows) {
         Outcome out = ParseBody(TheGrammars()[r.grammar], r.body);
         EXPECT_FALSE(out.ok) << r.body;
@@ -291,20 +291,14 @@ TEST(Grammar, CanBeEmptyFollowsTheOperators)
     auto* text = g.Make<TDTDContentText>("T");
     auto* empty = g.Make<TDTDEmpty>();
     auto* optional = g.Make<TDTDOptional>(text);
+    // clang-format off
     const std::pair<const TDTDItem*, bool> rows[] = {
-        {text, false},
-        {g.Make<TDTDCompound>("C", empty), false},
-        {empty, true},
-        {optional, true},
-        {g.Make<TDTDRepeatMin0>(text), true},
-        {g.Make<TDTDRepeatMin1>(text), false},
-        {g.Make<TDTDConcat>(optional, empty), true},
-        {g.Make<TDTDConcat>(optional, text), false},
-        {g.Make<TDTDConcat>(text, optional), false},
-        {g.Make<TDTDChoice>(text, optional), true},
-        {g.Make<TDTDChoice>(optional, text), true},
-        {g.Make<TDTDChoice>(text, text), false},
-    };
+        {text, false}, {g.Make<TDTDCompound>("C", empty), false}, {empty, true}, {optional, true},
+        {g.Make<TDTDRepeatMin0>(text), true}, {g.Make<TDTDRepeatMin1>(text), false},
+        {g.Make<TDTDConcat>(optional, empty), true}, {g.Make<TDTDConcat>(optional, text), false},
+        {g.Make<TDTDConcat>(text, optional), false}, {g.Make<TDTDChoice>(text, optional), true},
+        {g.Make<TDTDChoice>(optional, text), true}, {g.Make<TDTDChoice>(text, text), false}};
+    // clang-format on
     for (size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(rows[i].first->CanBeEmpty(), rows[i].second) << "row " << i;
 }

@@ -34,52 +34,25 @@ TEST(Tokenizer, RefusalsGiveTheByteLineAndColumn)
         std::string found; // "" for the end of the file
         int line, column;
     };
+    // clang-format off
     const Row rows[] = {
-        {">", ">", 3, 1},
-        {"ab>", ">", 3, 3},
-        {"ab", "", 3, 2},
-        {"<-", "-", 3, 1},
-        {"<<", "<", 3, 2},
-        {"<>", ">", 3, 2},
-        {"<", "", 3, 1},
-        {"<a-b>", "-", 3, 2},
-        {"<a<", "<", 3, 3},
-        {"<ab", "", 3, 3},
-        {"<a b>", "b", 3, 4},
-        {"<a 1>", "1", 3, 4},
-        {"<a =>", "=", 3, 3},
-        {"<a <", "<", 3, 4},
-        {"<a ", "", 3, 3},
-        {"<a/b>", "b", 3, 4},
-        {"<a/1>", "1", 3, 4},
-        {"<a/.>", ".", 3, 3},
-        {"<a//>", "/", 3, 4},
-        {"<a/<", "<", 3, 4},
-        {"<a /", "", 3, 4},
-        {"</.>", ".", 3, 2},
-        {"<//>", "/", 3, 3},
-        {"</<", "<", 3, 3},
-        {"</>", ">", 3, 3},
-        {"</", "", 3, 2},
-        {"</a.>", ".", 3, 3},
-        {"</a/>", "/", 3, 4},
-        {"</a<", "<", 3, 4},
-        {"</a", "", 3, 3},
-        {"</a b>", "b", 3, 5},
-        {"</a 1>", "1", 3, 5},
-        {"</a ->", "-", 3, 4},
-        {"</a />", "/", 3, 5},
-        {"</a <", "<", 3, 5},
-        {"</a ", "", 3, 4},
-        {"<a\n\nb>", "b", 5, 1},
-        {"<a\xe9>", "\xe9", 3, 2},
-        {"<a\r>", "\r", 3, 2},
+        {">", ">", 3, 1}, {"ab>", ">", 3, 3}, {"ab", "", 3, 2}, {"<-", "-", 3, 1},
+        {"<<", "<", 3, 2}, {"<>", ">", 3, 2}, {"<", "", 3, 1}, {"<a-b>", "-", 3, 2},
+        {"<a<", "<", 3, 3}, {"<ab", "", 3, 3}, {"<a b>", "b", 3, 4}, {"<a 1>", "1", 3, 4},
+        {"<a =>", "=", 3, 3}, {"<a <", "<", 3, 4}, {"<a ", "", 3, 3}, {"<a/b>", "b", 3, 4},
+        {"<a/1>", "1", 3, 4}, {"<a/.>", ".", 3, 3}, {"<a//>", "/", 3, 4}, {"<a/<", "<", 3, 4},
+        {"<a /", "", 3, 4}, {"</.>", ".", 3, 2}, {"<//>", "/", 3, 3}, {"</<", "<", 3, 3},
+        {"</>", ">", 3, 3}, {"</", "", 3, 2}, {"</a.>", ".", 3, 3}, {"</a/>", "/", 3, 4},
+        {"</a<", "<", 3, 4}, {"</a", "", 3, 3}, {"</a b>", "b", 3, 5}, {"</a 1>", "1", 3, 5},
+        {"</a ->", "-", 3, 4}, {"</a />", "/", 3, 5}, {"</a <", "<", 3, 5}, {"</a ", "", 3, 4},
+        {"<a\n\nb>", "b", 5, 1}, {"<a\xe9>", "\xe9", 3, 2}, {"<a\r>", "\r", 3, 2},
         {std::string("<\0>", 3), std::string(1, '\0'), 3, 1},
         {"<A>\n  <B>x</B>\n  y > z\n</A>\n", ">", 5, 5},
-        {"<A>\n<B>x</B>\n<C>y>z</C></A>", ">", 5, 4},
-        {"<A/>\n<", "", 4, 1},
-        {"<A/>\ntail", "", 4, 4}, // what follows the root element is read too
+        {"<A>\n<B>x</B>\n<C>y>z</C></A>", ">", 5, 4}, {"<A/>\n<", "", 4, 1},
+        {"<A/>\ntail", "", 4, 4},
+        // what follows the root element is read too
     };
+    // clang-format on
     for (const Row& r : rows) {
         std::string what = r.found.empty() ? "end-of-file " : "'" + r.found + "'";
         EXPECT_EQ(Read(r.body),
@@ -92,6 +65,7 @@ TEST(Tokenizer, RefusalsGiveTheByteLineAndColumn)
 
 TEST(Tokenizer, ChainsOfTokens)
 {
+    // clang-format off
     const std::pair<std::string, Tokens> rows[] = {
         // the counters run one short per further token on a line
         {"<A><B>x</B></A>", {"B:A@3,3", "B:B@3,5", "T:x@3,6", "E:B@3,9", "E:A@3,12", "EOF@3,11"}},
@@ -108,30 +82,29 @@ TEST(Tokenizer, ChainsOfTokens)
         {std::string("<A>x\0y</A>", 10),
          {"B:A@3,3", std::string("T:x\0y@3,5", 9), "E:A@3,8", "EOF@3,7"}},
         {"<7>9</7>", {"B:7@3,3", "T:9@3,4", "E:7@3,7", "EOF@3,6"}},
-        {"/x<A/>", {"T:/x@3,3", "M:A@3,6", "EOF@3,5"}},
-        {"", {"EOF@3,0"}},
+        {"/x<A/>", {"T:/x@3,3", "M:A@3,6", "EOF@3,5"}}, {"", {"EOF@3,0"}},
         {"  \n \t ", {"EOF@4,3"}},
         // only the carriage return before a line feed is dropped
         {"<A>x\r\r\ny</A>", {"B:A@3,3", "T:x  y@4,2", "E:A@4,5", "EOF@4,4"}},
         {"<A/>\r\r\n<B/>", {"M:A@3,4", "T:@4,1", "M:B@4,4", "EOF@4,3"}},
         {WithCrLf("<A>\n  <B>x\ny</B>\n  <C />\n</A>\n"),
-         {"B:A@3,3", "B:B@4,5", "T:x y@5,2", "E:B@5,5", "M:C@6,7", "E:A@7,4", "EOF@8,0"}},
-    };
+         {"B:A@3,3", "B:B@4,5", "T:x y@5,2", "E:B@5,5", "M:C@6,7", "E:A@7,4", "EOF@8,0"}}};
+    // clang-format on
     for (const auto& [body, tokens] : rows)
         EXPECT_EQ(Read(body), tokens) << body;
 }
 
 TEST(Tokenizer, HeaderLinesAreSkippedBlindlyUpTo98Bytes)
 {
+    // clang-format off
     const std::pair<std::string, Tokens> rows[] = {
         {std::string(97, 'x') + "\n<B/>\n<A/>", {"M:A@3,4", "EOF@3,3"}},
         // 98 bytes before the line feed: the second skip takes the rest of line 1
         {std::string(98, 'x') + "\n<B/>\n<A/>", {"M:B@3,4", "M:A@4,4", "EOF@4,3"}},
         {"<<>>\n>>\n<A/>", {"M:A@3,4", "EOF@3,3"}},
-        {WithCrLf(header) + "<A/>", {"M:A@3,4", "EOF@3,3"}},
-        {"<A/>", {"EOF@3,0"}},
-        {"", {"EOF@3,0"}},
-    };
+        {WithCrLf(header) + "<A/>", {"M:A@3,4", "EOF@3,3"}}, {"<A/>", {"EOF@3,0"}},
+        {"", {"EOF@3,0"}}};
+    // clang-format on
     for (const auto& [file, tokens] : rows) {
         std::string version;
         EXPECT_EQ(Chain(*TXMLToken::FromMemory(file, version)), tokens) << file;
@@ -140,12 +113,13 @@ TEST(Tokenizer, HeaderLinesAreSkippedBlindlyUpTo98Bytes)
 
 TEST(Tokenizer, TheVersionIsTheLastTextOfAVersionElement)
 {
+    // clang-format off
     const std::pair<std::string, std::string> rows[] = {
         {"<P>\n  <Version>8.0</Version>\n  <Frame />\n</P>\n", "8.0"},
         {"<P><Version>8.0</Version><W><Version> 9.0 </Version></W></P>", "9.0"},
         {"<P><Version/><Versions>1</Versions><X>Version</X></P>", "unset"},
-        {"<P><version>7</version></P>", "unset"},
-    };
+        {"<P><version>7</version></P>", "unset"}};
+    // clang-format on
     for (const auto& [body, expected] : rows) {
         std::string version = "unset";
         Read(body, &version);

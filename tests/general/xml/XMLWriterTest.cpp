@@ -92,6 +92,7 @@ TEST_F(XMLWriter, RefusesTreesTheReaderWouldRefuseAndWritesNothing)
         std::string suffix;
         std::string error;
     };
+    // clang-format off
     Row rows[] = {
         {withText("a<b"), "", "Cannot write element \"Value\": its text \"a<b" + holds},
         {withText("a>b"), "", "Cannot write element \"Value\": its text \"a>b" + holds},
@@ -108,8 +109,8 @@ TEST_F(XMLWriter, RefusesTreesTheReaderWouldRefuseAndWritesNothing)
          "Cannot write element \"" + std::string(32, 'R') +
              "\": the name is too long for the document type line."},
         {std::make_unique<TXMLComplexElement>("Doc"), "\n",
-         "Cannot write element \"Doc\": the document type suffix holds a control character."},
-    };
+         "Cannot write element \"Doc\": the document type suffix holds a control character."}};
+    // clang-format on
     WriteAll(target, "old contents");
     for (const Row& r : rows) {
         EXPECT_FALSE(WriteXMLFile(*r.tree, target, error, r.suffix));
