@@ -120,6 +120,11 @@ TEST(Grammar, AcceptedFilesGiveTheirTrees)
 TEST(Grammar, RefusedFilesGiveTheirMessageAndWhetherItIsFatal)
 {
     const std::string beginTop = "unexpected begin of element \"Top\", expect ";
+    // "unexpected <got>, expect <expected>, at line 3, column <n>." or ". at" after a begin
+    auto U = [](std::string got, std::string expected, int column, char separator = ',') {
+        return "unexpected " + got + ", expect " + expected + separator + " at line 3, column " +
+               std::to_string(column) + ".";
+    };
     const std::string x60(60, 'x');
     struct Row
     {
@@ -128,85 +133,70 @@ TEST(Grammar, RefusedFilesGiveTheirMessageAndWhetherItIsFatal)
         bool fatal;
         std::string error;
     };
+    const std::string other = "empty element \"Other\"", music = "begin of element \"Music\"",
+                      d = "begin of element \"D\"";
     // clang-format off
     const Row rows[] = {
         // Frame's begin tag has matched, so Left's harmless mismatch becomes fatal.
         {"frame", "<Frame><Top>2</Top><Left>1</Left></Frame>", true,
          beginTop + "begin of element \"Left\". at line 3, column 11."},
         {"frame", "<Frame />", true, "element \"Frame\" should not be empty, at line 3, column 9."},
-        {"frame", "<Other/>", false,
-         "unexpected empty element \"Other\", expect begin of element \"Frame\", at line 3, "
-         "column 8."},
+        {"frame", "<Other/>", false, U("empty element \"Other\"", "begin of element \"Frame\"", 8)},
         {"frame", "\n\n  <Other>", false,
          "unexpected begin of element \"Other\", expect begin of element \"Frame\", at line 5, "
          "column 9."},
         {"frame", "</Frame>", false,
-         "unexpected end of element \"Frame\", expect begin of element \"Frame\", at line 3, "
-         "column 8."},
-        {"frame", "junk<Frame/>", true,
-         "unexpected text \"junk\", expect begin of element \"Frame\", at line 3, column 5."},
-        {"frame", "", true,
-         "unexpected end-of-file, expect begin of element \"Frame\", at line 3, column 0."},
+         U("end of element \"Frame\"", "begin of element \"Frame\"", 8)},
+        {"frame", "junk<Frame/>", true, U("text \"junk\"", "begin of element \"Frame\"", 5)},
+        {"frame", "", true, U("end-of-file", "begin of element \"Frame\"", 0)},
         {"frame", "<Frame><Left>1</Left><Top>2</Top>", true,
-         "unexpected end-of-file, expect end of element \"Frame\", at line 3, column 28."},
+         U("end-of-file", "end of element \"Frame\"", 28)},
         {"frame", "<Frame><Left>1</Top>", true,
          "end of element \"Top\" does not match begin of element \"Left\", at line 3, column 18."},
-        {"frame", "<Frame><Left>   </Left>", true,
-         "unexpected end of element \"Left\", expect text, at line 3, column 12."},
-        {"frame", "<Frame><Left><X>", true,
-         "unexpected begin of element \"X\", expect text, at line 3, column 12."},
-        {"frame", "<Frame><Left><X/>", true,
-         "unexpected empty element \"X\", expect text, at line 3, column 12."},
-        {"frame", "<Frame><Left>", true,
-         "unexpected end-of-file, expect text, at line 3, column 12."},
+        {"frame", "<Frame><Left>   </Left>", true, U("end of element \"Left\"", "text", 12)},
+        {"frame", "<Frame><Left><X>", true, U("begin of element \"X\"", "text", 12)},
+        {"frame", "<Frame><Left><X/>", true, U("empty element \"X\"", "text", 12)},
+        {"frame", "<Frame><Left>", true, U("end-of-file", "text", 12)},
         {"frame", "<Frame><Left>1</Left><Top>2</Top>x</Frame>", true,
-         "unexpected text \"x\", expect end of element \"Frame\", at line 3, column 30."},
+         U("text \"x\"", "end of element \"Frame\"", 30)},
         {"frame", "<Frame><Left>1</Left><Top>2</Top><Top>", true,
          beginTop + "end of element \"Frame\", at line 3, column 33."},
         {"frame", "<Frame><Left>1</Left><Top>2</Top><Top/>", true,
-         "unexpected empty element \"Top\", expect end of element \"Frame\", at line 3, column "
-         "34."},
-        {"frame", "<Frame>x<Left>", true,
-         "unexpected text \"x\", expect begin of element \"Left\". at line 3, column 8."},
+         U("empty element \"Top\"", "end of element \"Frame\"", 34)},
+        {"frame", "<Frame>x<Left>", true, U("text \"x\"", "begin of element \"Left\"", 8, '.')},
         {"frame", "<Frame><Left/>", true,
-         "unexpected empty element \"Left\", expect begin of element \"Left\". at line 3, column "
-         "13."},
+         U("empty element \"Left\"", "begin of element \"Left\"", 13, '.')},
         {"frame", "<Frame>" + std::string(70, 'x') + "<Left>", true,
          "unexpected text \"" + x60 +
              "...\", expect begin of element \"Left\". at line 3, column 77."},
         {"normal", "<Normal><X/></Normal>", true,
-         "unexpected empty element \"X\", expect end of element \"Normal\", at line 3, column 11."},
+         U("empty element \"X\"", "end of element \"Normal\"", 11)},
         {"doc", "<Doc><File>f</File></Doc>", true,
-         "unexpected end of element \"Doc\", expect begin of element \"Name\". at line 3, column "
-         "22."},
+         U("end of element \"Doc\"", "begin of element \"Name\"", 22, '.')},
         {"doc", "<Doc><File/><Name>n</Name></Doc>", true,
-         "unexpected empty element \"File\", expect begin of element \"Name\". at line 3, column "
-         "11."},
+         U("empty element \"File\"", "begin of element \"Name\"", 11, '.')},
         {"window", "<Window><Other/></Window>", true,
-         "Try choices( first choice: unexpected empty element \"Other\", expect begin of element "
-         "\"Factory\", at line 3, column 15., Second choice: Try choices( first choice: unexpected "
-         "empty element \"Other\", expect begin of element \"Wave\", at line 3, column 15., Second "
-         "choice: unexpected empty element \"Other\", expect begin of element \"Music\", at line "
-         "3, column 15.))"},
+         "Try choices( first choice: " + U(other, "begin of element \"Factory\"", 15) +
+             ", Second choice: Try choices( first choice: " +
+             U(other, "begin of element \"Wave\"", 15) +
+             ", Second choice: " + U(other, "begin of element \"Music\"", 15) + "))"},
         // A fatal first choice ends the message after "Second choice: ".
         {"window", "<Window><Factory><X/></Factory></Window>", true,
-         "Try choices( first choice: unexpected empty element \"X\", expect end of element "
-         "\"Factory\", at line 3, column 19., Second choice: "},
+         "Try choices( first choice: " +
+             U("empty element \"X\"", "end of element \"Factory\"", 19) +
+             ", Second choice: "},
         {"window", "<Window><Music>x</Music></Window>", true,
-         "Try choices( first choice: unexpected begin of element \"Music\", expect begin of "
-         "element \"Factory\", at line 3, column 14., Second choice: Try choices( first choice: "
-         "unexpected begin of element \"Music\", expect begin of element \"Wave\", at line 3, "
-         "column 14., Second choice: unexpected text \"x\", expect end of element \"Music\", at "
-         "line 3, column 15.))"},
+         "Try choices( first choice: " + U(music, "begin of element \"Factory\"", 14) +
+             ", Second choice: Try choices( first choice: " +
+             U(music, "begin of element \"Wave\"", 14) + ", Second choice: " +
+             U("text \"x\"", "end of element \"Music\"", 15) + "))"},
         {"project", "<Project><Window/><Frame/></Project>", true,
-         "unexpected empty element \"Frame\", expect end of element \"Project\", at line 3, column "
-         "24."},
+         U("empty element \"Frame\"", "end of element \"Project\"", 24)},
         {"choice", "<Doc><A>1</A><D>2</D></Doc>", true,
-         "Try choices( first choice: unexpected begin of element \"D\", expect begin of element "
-         "\"B\". at line 3, column 13., Second choice: unexpected begin of element \"D\", expect "
-         "begin of element \"C\". at line 3, column 13.)"},
+         "Try choices( first choice: " + U(d, "begin of element \"B\"", 13, '.') +
+             ", Second choice: " + U(d, "begin of element \"C\"", 13, '.') + ")"},
         {"min1", "<Doc></Doc>", true,
-         "unexpected end of element \"Doc\", expect begin of element \"V\". at line 3, column 10."},
+         U("end of element \"Doc\"", "begin of element \"V\"", 10, '.')},
         {"min1", "<Doc/>", true, "element \"Doc\" should not be empty, at line 3, column 6."}};
     // clang-format on
     for (const Row& r : rows) {

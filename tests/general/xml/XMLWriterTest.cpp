@@ -232,3 +232,19 @@ TEST(XMLWriterSize, ManySiblingsAndDeepTreesWriteWithoutRecursion)
         expected += 4 * k + 9;
     EXPECT_EQ(out.size(), expected);
 }
+
+TEST_F(XMLWriter, WriteFileSafelyReplacesOnlyAfterEveryByteIsWritten)
+{
+    ASSERT_TRUE(WriteFileSafely(target, "first", error));
+    ASSERT_TRUE(WriteFileSafely(target, "second", error));
+    EXPECT_EQ(ReadAll(target), "second");
+    for (int64_t failAt : {0, 3, 11}) {
+        SafeFileWriter::FailAfterBytes(failAt);
+        EXPECT_FALSE(WriteFileSafely(target, "new contents that are longer", error));
+        EXPECT_EQ(error, "No space left on device");
+        EXPECT_EQ(ReadAll(target), "second");
+        EXPECT_EQ(dir.Count(), 1u);
+    }
+    EXPECT_FALSE(WriteFileSafely((dir / "no" / "x.txt").string(), "x", error));
+    EXPECT_FALSE(error.empty());
+}
