@@ -42,10 +42,8 @@ TEST_F(NumericHelpers, MapsClampsAndIntersects)
     EXPECT_DOUBLE_EQ(LinearMap(2, 10, 0, 0, 1), 0.8);      // reversed source range
     EXPECT_DOUBLE_EQ(LinearMap(32767, -32768, 32767, 0, 480), 480);
     EXPECT_DOUBLE_EQ(LinearMap(1e16 + 2, 1e16, 1e16 + 4, 0, 1), 0.5);
-    EXPECT_EQ(ClampValue(-1, 0, 1), 0);
-    EXPECT_EQ(ClampValue(2, 0, 1), 1);
-    EXPECT_EQ(ClampValue(1, 0, 1), 1);
-    EXPECT_EQ(ClampValue(0.3, 0, 1), 0.3);
+    for (auto [x, clamped] : {std::pair(-1.0, 0.0), std::pair(2.0, 1.0), std::pair(0.3, 0.3)})
+        EXPECT_EQ(ClampValue(x, 0, 1), clamped) << x;
     // clang-format off
     const std::tuple<double, double, double, double, bool, int32_t, int32_t> cases[] = {
         {0, 10, 5, 20, true, 5, 10}, {5, 20, 0, 10, true, 5, 10}, {0, 10, 10, 20, true, 10, 10},

@@ -172,14 +172,9 @@ TEST_F(ValueFormat, FormatValueInEveryKindOfUnit)
         {0, Factor, EHDB, 99, "0"}, {-2, Factor, EHDB, 99, "-2"},
         {8, Factor, EHOctave, 99, "3 octave"}, {0.5, Factor, EHOctave, 99, "-1 octave"},
         {0, Factor, EHOctave, 99, "0"},
-        // time units of each base
-        {0.5, Time, EHS, 7, "0.5 s"}, {0.5, Time, EHMS, 7, "500 ms"},
-        {343, FysicalLength, EHS, 7, "1 s"}, {4, Frequency, EHS, 7, "0.25 s"},
-        {4, Frequency, EHMS, 7, "250 ms"}, {0.5, Time, EHHZ, 7, "2 hz"},
-        {0.5, Time, EHKHZ, 7, "0.002 khz"}, {1, FysicalLength, EHHZ, 7, "343 hz"},
-        {440, Frequency, EHHZ, 7, "440 hz"}, {44100, Frequency, EHKHZ, 7, "44.1 khz"},
+        // a time shown through its inverse or the speed of sound
+        {4, Frequency, EHMS, 7, "250 ms"}, {0.5, Time, EHKHZ, 7, "0.002 khz"},
         {1.0 / 3, Time, EHS, 7, "0.333333 s"}, {1, Time, EHM, 7, "343 m"},
-        {343, Frequency, EHDM, 7, "10 dm"},
         // clock and frequency display
         {75.5, Time, EHTime, 7, "1:15.50000"}, {3, Time, EHTime, 7, "3.00000 s"},
         {50, Frequency, EHFreq, 7, "50.00000 Hz"}, {5, Frequency, EHFreq, 7, "05.00000 Hz"},
@@ -190,7 +185,6 @@ TEST_F(ValueFormat, FormatValueInEveryKindOfUnit)
         {-1234, WaveValue, EHValue, 7, "-1234 $"}, {0.25, Factor, EHAngle, 99, "90 '"},
         {0.25, Angle, EHAngle, 99, "90 '"}, {0.5, BalanceAngle, EHAngle, 99, "45 '"},
         {0.25, PlaceInWindow, EHAngle, 7, "90 '"}, {0.25, Integer, EHAngle, 7, ""},
-        {1609, FysicalLength, EHMile, 99, "1 mile"}, {1500, FysicalLength, EHKM, 99, "1.5 km"},
         {686, FysicalSpeed, EHMach, 99, "2 mach"},
         {1852.0 / 3600, FysicalSpeed, EHKnots, 99, "1 knots"},
         // no number text

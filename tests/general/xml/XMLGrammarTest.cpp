@@ -247,32 +247,6 @@ TEST(Grammar, OperatorsWithoutAnElementAroundBackOffOrFail)
     ASSERT_TRUE(twice->Parse(root, cursor, error, fatal));
     EXPECT_EQ(Describe(*cursor), "M:End@3,24");
     EXPECT_EQ(Render(root), "Root(V=1,V=2,V=3)");
-
-    auto frame = TXMLToken::FromMemory(header + "</Frame></Other>", version);
-    TDTDCompound compound("Frame", g.Make<TDTDEmpty>());
-    cursor = frame->GetNext();
-    EXPECT_TRUE(compound.CheckEndTag(cursor, error, fatal));
-    EXPECT_FALSE(compound.CheckEndTag(cursor, error, fatal));
-    EXPECT_TRUE(fatal);
-    EXPECT_EQ(error, "end of element \"Other\" does not match begin of element \"Frame\", at line "
-                     "3, column 15.");
-}
-
-TEST(Grammar, ElementsKeepTheirBeginTagsPositions)
-{
-    Outcome out;
-    std::string version;
-    auto head = TXMLToken::FromMemory(
-        header + "<Frame>\n  <Left>1</Left>\n  <Top>2</Top>\n</Frame>\n", version);
-    TXMLComplexElement root("Root");
-    const TXMLToken* cursor = head.get();
-    ASSERT_TRUE(TheGrammars()["frame"].Parse(root, cursor, out.error, out.fatal));
-    std::string positions;
-    for (const TXMLItem* item : {root.GetFirstChild(), root.GetFirstChild()->GetChild("Left"),
-                                 root.GetFirstChild()->GetChild("Top")})
-        positions +=
-            std::to_string(item->GetLine()) + "," + std::to_string(item->GetColumn()) + " ";
-    EXPECT_EQ(positions, "3,7 4,8 5,7 ");
 }
 
 TEST(Grammar, CanBeEmptyFollowsTheOperators)
