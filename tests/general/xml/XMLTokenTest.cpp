@@ -193,8 +193,8 @@ TEST(Tokenizer, AccessorsOnTheWrongKindAssert)
     EXPECT_EQ(text->GetName(), "x");
     ASSERT_EQ(sink.texts.size(), 3u);
     const char* conditions[] = {"TokenKind == xmlTokenAttr", "TokenKind == xmlTokenError",
-                                "TokenKind == xmlTokenBegin || TokenKind == xmlTokenEnd || "
-                                "TokenKind == xmlTokenEmpty"};
+                                ("TokenKind == xmlTokenBegin || TokenKind == xmlTokenEnd || "
+                                 "TokenKind == xmlTokenEmpty")};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(sink.texts[i].rfind("Assertion failed: In XMLToken.cpp line ", 0), 0u);
         EXPECT_NE(sink.texts[i].find(std::string("Condition \"") + conditions[i] + "\"failed!"),
