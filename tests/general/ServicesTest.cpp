@@ -1,11 +1,12 @@
 #include "general/Services.h"
-
+#include "general/Assert.h"
+#include "general/GuiMessages.h"
 #include "general/Messages.h"
+#include "general/values/NoBoxes.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
+#include <functional>
 
 using namespace kelvorn;
 
@@ -30,35 +31,27 @@ struct FixedGreeter final : Greeter
     std::string greeting;
 };
 
-TEST(Services, InstallFindAndPutBack)
+TEST(Services, InstallFindAndPutBackEachInterfaceInItsOwnSlot)
 {
     ScopedService<Greeter> none(nullptr);
+    ScopedService<Counter> noCounter(nullptr);
     EXPECT_EQ(FindService<Greeter>(), nullptr);
     FixedGreeter outer("outer");
     ScopedService<Greeter> installOuter(&outer);
     EXPECT_EQ(FindService<Greeter>(), &outer);
+    EXPECT_EQ(FindService<Counter>(), nullptr);
     {
         FixedGreeter inner("inner");
         ScopedService<Greeter> installInner(&inner);
         EXPECT_EQ(GetService<Greeter>().Greet(), "inner");
     }
     EXPECT_EQ(&GetService<Greeter>(), &outer);
-    Greeter* previous = InstallService<Greeter>(nullptr);
-    EXPECT_EQ(previous, &outer);
+    EXPECT_EQ(InstallService<Greeter>(nullptr), &outer);
     EXPECT_EQ(FindService<Greeter>(), nullptr);
-    InstallService<Greeter>(previous);
+    InstallService<Greeter>(&outer);
 }
 
-TEST(Services, EachInterfaceHasItsOwnSlot)
-{
-    FixedGreeter greeter("hello");
-    ScopedService<Greeter> install(&greeter);
-    ScopedService<Counter> noCounter(nullptr);
-    EXPECT_EQ(FindService<Greeter>(), &greeter);
-    EXPECT_EQ(FindService<Counter>(), nullptr);
-}
-
-TEST(ServicesDeathTest, MissingServiceStopsWithItsName)
+TEST(ServicesDeathTest, AMissingServiceStopsWithItsName)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
@@ -73,25 +66,63 @@ TEST(ServicesDeathTest, MissingServiceStopsWithItsName)
 // first button so that a question asked there goes ahead as the user's default would.
 TEST(Services, MessagesWithoutASinkGoToStandardErrorAndAnswerTheFirstButton)
 {
-    const struct
-    {
-        MsgButtons buttons;
-        MsgAnswer answer;
-    } rows[] = {
-        {MsgButtons::Ok, MsgAnswer::Ok},
-        {MsgButtons::OkCancel, MsgAnswer::Ok},
-        {MsgButtons::YesNo, MsgAnswer::Yes},
-        {MsgButtons::YesNoCancel, MsgAnswer::Yes},
-    };
     ScopedService<MessageSink> none(nullptr);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.buttons));
-        testing::internal::CaptureStderr();
-        const MsgAnswer answer =
-            Messages().Show("Disk full.", "File Error", MsgIcon::Stop, row.buttons);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "[File Error] Disk full.\n");
-        EXPECT_EQ(answer, row.answer);
+    for (auto [buttons, answer] :
+         {std::pair(MsgButtons::Ok, MsgAnswer::Ok), std::pair(MsgButtons::OkCancel, MsgAnswer::Ok),
+          std::pair(MsgButtons::YesNo, MsgAnswer::Yes),
+          std::pair(MsgButtons::YesNoCancel, MsgAnswer::Yes)}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(Messages().Show("Disk full.", "File Error", MsgIcon::Stop, buttons), answer);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[File Error] Disk full.\n");
     }
+}
+
+using GuiMessages = kelvorn::testing::NoBoxes<>;
+
+TEST_F(GuiMessages, EachShowsExactlyItsOkBox)
+{
+    using G = TGuiMessages;
+    const std::tuple<std::function<void()>, std::string, std::string, MsgIcon> cases[] = {
+        {G::ShowMemoryError, "There is not enough memmory for this operation.", "System Error",
+         MsgIcon::Information},
+        {G::ShowSinusError, "Could not create sinus.", "System Error", MsgIcon::Stop},
+        {[] { G::ShowCreateDirError("/tmp/kelvorn-X"); },
+         "Could not create directory \"/tmp/kelvorn-X\". Play and Record disabled", "Error",
+         MsgIcon::Warning},
+        {[] { G::ShowWindowExistsError(""); }, "A window with name \"\" already exists.", "Error",
+         MsgIcon::Information},
+        {[] { G::ShowProjectWindowExistsError("/home/a/b.wav", "b"); },
+         "When opening file \"/home/a/b.wav\" from project, a window with name \"b\" already "
+         "exists",
+         "Error", MsgIcon::Information},
+        {[] { G::ShowFileError("Cannot read \"x.wav\"."); }, "Cannot read \"x.wav\".", "File Error",
+         MsgIcon::Stop},
+        {[] { G::ShowFieldInputError("Frequency", "Invalid value"); },
+         "In Frequency: Invalid value", "Input Error", MsgIcon::Information},
+        {[] { G::ShowInputError("Gr\xF6\xDF"); }, "Gr\xF6\xDF", "Input Error",
+         MsgIcon::Information},
+        {[] { G::ShowFieldEmptyError("Name"); }, "In Name: Field should not be empty.",
+         "Input Error", MsgIcon::Information},
+        {[] { G::ShowAssertFailed("Count > 0", "Unit.cpp", 42); },
+         "In Unit.cpp line 42: Condition \"Count > 0\"failed!", "Assertion failed",
+         MsgIcon::Information},
+    };
+    for (const auto& [show, text, caption, icon] : cases) {
+        messages.Clear();
+        messages.Expect();
+        show();
+        ShownMessage box = OnlyBox();
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.caption, caption) << text;
+        EXPECT_EQ(box.icon, icon) << text;
+        EXPECT_EQ(box.buttons, MsgButtons::Ok) << text;
+    }
+    messages.Clear();
+    messages.Expect();
+    int count = 0;
+    KV_SOFT_ASSERT(count > 0);
+    EXPECT_EQ(OnlyBox().text, "In ServicesTest.cpp line " + std::to_string(__LINE__ - 1) +
+                                  ": Condition \"count > 0\"failed!");
 }
 
 } // namespace

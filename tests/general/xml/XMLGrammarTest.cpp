@@ -32,7 +32,7 @@ Outcome ParseBody(const TDTDItem& grammar, const std::string& body)
     return out;
 }
 
-// The grammars of the tests, built once as a format builds its grammar.
+// The grammars of the tests, built as a format builds its grammar.
 class Grammars
 {
 public:
@@ -40,36 +40,29 @@ public:
     {
         auto* empty = g.Make<TDTDEmpty>();
         auto* left = g.Make<TDTDContentText>("Left");
-        auto* top = g.Make<TDTDContentText>("Top");
         auto* a = g.Make<TDTDContentText>("A");
-        auto* b = g.Make<TDTDContentText>("B");
-        auto* c = g.Make<TDTDContentText>("C");
-        auto* ab = g.Make<TDTDConcat>(a, b);
-        auto* ac = g.Make<TDTDConcat>(a, c);
+        auto* ab = g.Make<TDTDConcat>(a, g.Make<TDTDContentText>("B"));
+        auto* ac = g.Make<TDTDConcat>(a, g.Make<TDTDContentText>("C"));
+        auto doc = [&](TDTDItem* content) { return g.Make<TDTDCompound>("Doc", content); };
+        auto none = [&](const char* name) { return g.Make<TDTDCompound>(name, empty); };
 
-        named["frame"] = g.Make<TDTDCompound>("Frame", g.Make<TDTDConcat>(left, top));
-        named["normal"] = g.Make<TDTDCompound>("Normal", empty);
-        named["doc"] = g.Make<TDTDCompound>(
-            "Doc", g.Make<TDTDConcat>(g.Make<TDTDOptional>(g.Make<TDTDContentText>("File")),
-                                      g.Make<TDTDContentText>("Name")));
+        named["frame"] =
+            g.Make<TDTDCompound>("Frame", g.Make<TDTDConcat>(left, g.Make<TDTDContentText>("Top")));
+        named["normal"] = none("Normal");
+        named["doc"] = doc(g.Make<TDTDConcat>(g.Make<TDTDOptional>(g.Make<TDTDContentText>("File")),
+                                              g.Make<TDTDContentText>("Name")));
         named["window"] = g.Make<TDTDCompound>(
-            "Window", g.Make<TDTDChoice>(g.Make<TDTDCompound>("Factory", empty),
-                                         g.Make<TDTDChoice>(g.Make<TDTDCompound>("Wave", empty),
-                                                            g.Make<TDTDCompound>("Music", empty))));
-        named["project"] = g.Make<TDTDCompound>(
-            "Project", g.Make<TDTDRepeatMin0>(g.Make<TDTDCompound>("Window", empty)));
-        named["retry"] =
-            g.Make<TDTDCompound>("Doc", g.Make<TDTDConcat>(g.Make<TDTDRepeatMin0>(ab), ac));
-        named["choice"] = g.Make<TDTDCompound>("Doc", g.Make<TDTDChoice>(ab, ac));
-        named["optional"] =
-            g.Make<TDTDCompound>("Doc", g.Make<TDTDConcat>(g.Make<TDTDOptional>(ab), ac));
-        named["min1"] =
-            g.Make<TDTDCompound>("Doc", g.Make<TDTDRepeatMin1>(g.Make<TDTDContentText>("V")));
-        named["shared"] = g.Make<TDTDCompound>(
-            "Doc", g.Make<TDTDConcat>(g.Make<TDTDCompound>("P", g.Make<TDTDOptional>(left)),
-                                      g.Make<TDTDCompound>("Q", left)));
+            "Window",
+            g.Make<TDTDChoice>(none("Factory"), g.Make<TDTDChoice>(none("Wave"), none("Music"))));
+        named["project"] = g.Make<TDTDCompound>("Project", g.Make<TDTDRepeatMin0>(none("Window")));
+        named["retry"] = doc(g.Make<TDTDConcat>(g.Make<TDTDRepeatMin0>(ab), ac));
+        named["choice"] = doc(g.Make<TDTDChoice>(ab, ac));
+        named["optional"] = doc(g.Make<TDTDConcat>(g.Make<TDTDOptional>(ab), ac));
+        named["min1"] = doc(g.Make<TDTDRepeatMin1>(g.Make<TDTDContentText>("V")));
+        named["shared"] =
+            doc(g.Make<TDTDConcat>(g.Make<TDTDCompound>("P", g.Make<TDTDOptional>(left)),
+                                   g.Make<TDTDCompound>("Q", left)));
     }
-
     const TDTDItem& operator[](const std::string& name) const { return *named.at(name); }
 
 private:
@@ -85,218 +78,164 @@ const Grammars& TheGrammars()
 
 } // namespace
 
-// ----- accepted files and the trees they give --------------------------------------------------
-
-struct AcceptCase
+TEST(Grammar, AcceptedFilesGiveTheirTrees)
 {
-    const char* grammar;
-    std::string body;
-    std::string tree;
-};
-
-class GrammarAccepts : public ::testing::TestWithParam<AcceptCase>
-{
-};
-
-TEST_P(GrammarAccepts, BuildsTheTree)
-{
-    Outcome out = ParseBody(TheGrammars()[GetParam().grammar], GetParam().body);
-    EXPECT_TRUE(out.ok) << out.error;
-    EXPECT_EQ(out.error, "") << "a success leaves the message alone";
-    EXPECT_EQ(out.tree, GetParam().tree);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GrammarAccepts,
-    ::testing::Values(
-        AcceptCase{"frame", "<Frame>\n  <Left>1</Left>\n  <Top>2</Top>\n</Frame>\n",
-                   "Root(Frame(Left=1,Top=2))"},
-        AcceptCase{"normal", "<Normal />", "Root(Normal)"},
-        AcceptCase{"normal", "<Normal></Normal>", "Root(Normal)"},
-        AcceptCase{"doc", "<Doc><Name>n</Name></Doc>", "Root(Doc(Name=n))"},
-        AcceptCase{"doc", "<Doc><File>f</File><Name>n</Name></Doc>", "Root(Doc(File=f,Name=n))"},
-        AcceptCase{"window", "<Window><Music/></Window>", "Root(Window(Music))"},
-        AcceptCase{"window", "<Window><Wave></Wave></Window>", "Root(Window(Wave))"},
-        AcceptCase{"window", "<Window><Factory/></Window>", "Root(Window(Factory))"},
-        AcceptCase{"project", "<Project>\n  <Window />\n  <Window></Window>\n</Project>\n",
-                   "Root(Project(Window,Window))"},
-        AcceptCase{"project", "<Project></Project>", "Root(Project)"},
-        AcceptCase{"project", "<Project/>", "Root(Project)"},
+    struct Row
+    {
+        const char* grammar;
+        std::string body;
+        std::string tree;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"frame", "<Frame>\n  <Left>1</Left>\n  <Top>2</Top>\n</Frame>\n", "Frame(Left=1,Top=2)"},
+        {"frame", "<Frame><Left>1</Left><Top>2</Top></Frame><After/>", "Frame(Left=1,Top=2)"},
+        {"normal", "<Normal />", "Normal"}, {"normal", "<Normal></Normal>", "Normal"},
+        {"doc", "<Doc><Name>n</Name></Doc>", "Doc(Name=n)"},
+        {"doc", "<Doc><File>f</File><Name>n</Name></Doc>", "Doc(File=f,Name=n)"},
+        {"window", "<Window><Music/></Window>", "Window(Music)"},
+        {"window", "<Window><Wave></Wave></Window>", "Window(Wave)"},
+        {"window", "<Window><Factory/></Window>", "Window(Factory)"},
+        {"project", "<Project>\n  <Window />\n  <Window></Window>\n</Project>\n",
+         "Project(Window,Window)"},
+        {"project", "<Project></Project>", "Project"}, {"project", "<Project/>", "Project"},
         // The last A is first taken as the start of another A, B pair; backing off must remove
         // it before A, C takes it again.
-        AcceptCase{"retry", "<Doc><A>1</A><B>2</B><A>3</A><C>4</C></Doc>",
-                   "Root(Doc(A=1,B=2,A=3,C=4))"},
-        AcceptCase{"retry", "<Doc><A>3</A><C>4</C></Doc>", "Root(Doc(A=3,C=4))"},
-        AcceptCase{"choice", "<Doc><A>1</A><C>2</C></Doc>", "Root(Doc(A=1,C=2))"},
-        AcceptCase{"optional", "<Doc><A>1</A><C>2</C></Doc>", "Root(Doc(A=1,C=2))"},
-        AcceptCase{"optional", "<Doc><A>1</A><B>2</B><A>3</A><C>4</C></Doc>",
-                   "Root(Doc(A=1,B=2,A=3,C=4))"},
-        AcceptCase{"min1", "<Doc><V>1</V><V>2</V></Doc>", "Root(Doc(V=1,V=2))"},
-        AcceptCase{"shared", "<Doc><P/><Q><Left>x</Left></Q></Doc>", "Root(Doc(P,Q(Left=x)))"},
-        AcceptCase{"frame", "<Frame><Left>1</Left><Top>2</Top></Frame><After/>",
-                   "Root(Frame(Left=1,Top=2))"}),
-    [](const auto& info) { return std::string(info.param.grammar) + std::to_string(info.index); });
-
-// ----- refused files: exact messages and whether the failure is fatal ----------------------------
-
-struct RefuseCase
-{
-    const char* grammar;
-    std::string body;
-    bool fatal;
-    std::string error;
-};
-
-class GrammarRefuses : public ::testing::TestWithParam<RefuseCase>
-{
-};
-
-TEST_P(GrammarRefuses, WithItsMessage)
-{
-    Outcome out = ParseBody(TheGrammars()[GetParam().grammar], GetParam().body);
-    EXPECT_FALSE(out.ok);
-    EXPECT_EQ(out.fatal, GetParam().fatal);
-    EXPECT_EQ(out.error, GetParam().error);
+        {"retry", "<Doc><A>1</A><B>2</B><A>3</A><C>4</C></Doc>", "Doc(A=1,B=2,A=3,C=4)"},
+        {"retry", "<Doc><A>3</A><C>4</C></Doc>", "Doc(A=3,C=4)"},
+        {"choice", "<Doc><A>1</A><C>2</C></Doc>", "Doc(A=1,C=2)"},
+        {"optional", "<Doc><A>1</A><C>2</C></Doc>", "Doc(A=1,C=2)"},
+        {"optional", "<Doc><A>1</A><B>2</B><A>3</A><C>4</C></Doc>", "Doc(A=1,B=2,A=3,C=4)"},
+        {"min1", "<Doc><V>1</V><V>2</V></Doc>", "Doc(V=1,V=2)"},
+        {"shared", "<Doc><P/><Q><Left>x</Left></Q></Doc>", "Doc(P,Q(Left=x))"}};
+    // clang-format on
+    for (const Row& r : rows) {
+        Outcome out = ParseBody(TheGrammars()[r.grammar], r.body);
+        EXPECT_TRUE(out.ok) << out.error;
+        EXPECT_EQ(out.error, "") << "a success leaves the message alone";
+        EXPECT_EQ(out.tree, "Root(" + r.tree + ")");
+    }
 }
 
-const std::string x60(60, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GrammarRefuses,
-    ::testing::Values(
+TEST(Grammar, RefusedFilesGiveTheirMessageAndWhetherItIsFatal)
+{
+    const std::string beginTop = "unexpected begin of element \"Top\", expect ";
+    // "unexpected <got>, expect <expected>, at line 3, column <n>." or ". at" after a begin
+    auto U = [](std::string got, std::string expected, int column, char separator = ',') {
+        return "unexpected " + got + ", expect " + expected + separator + " at line 3, column " +
+               std::to_string(column) + ".";
+    };
+    const std::string x60(60, 'x');
+    struct Row
+    {
+        const char* grammar;
+        std::string body;
+        bool fatal;
+        std::string error;
+    };
+    const std::string other = "empty element \"Other\"", music = "begin of element \"Music\"",
+                      d = "begin of element \"D\"";
+    // clang-format off
+    const Row rows[] = {
         // Frame's begin tag has matched, so Left's harmless mismatch becomes fatal.
-        RefuseCase{"frame", "<Frame><Top>2</Top><Left>1</Left></Frame>", true,
-                   "unexpected begin of element \"Top\", expect begin of element \"Left\". at "
-                   "line 3, column 11."},
-        RefuseCase{"frame", "<Frame />", true,
-                   "element \"Frame\" should not be empty, at line 3, column 9."},
-        RefuseCase{"frame", "<Other/>", false,
-                   "unexpected empty element \"Other\", expect begin of element \"Frame\", at "
-                   "line 3, column 8."},
-        RefuseCase{"frame", "\n\n  <Other>", false,
-                   "unexpected begin of element \"Other\", expect begin of element \"Frame\", at "
-                   "line 5, column 9."},
-        RefuseCase{"frame", "</Frame>", false,
-                   "unexpected end of element \"Frame\", expect begin of element \"Frame\", at "
-                   "line 3, column 8."},
-        RefuseCase{"frame", "junk<Frame/>", true,
-                   "unexpected text \"junk\", expect begin of element \"Frame\", at line 3, "
-                   "column 5."},
-        RefuseCase{"frame", "", true,
-                   "unexpected end-of-file, expect begin of element \"Frame\", at line 3, "
-                   "column 0."},
-        RefuseCase{"frame", "<Frame><Left>1</Left><Top>2</Top>", true,
-                   "unexpected end-of-file, expect end of element \"Frame\", at line 3, column "
-                   "28."},
-        RefuseCase{"frame", "<Frame><Left>1</Top>", true,
-                   "end of element \"Top\" does not match begin of element \"Left\", at line 3, "
-                   "column 18."},
-        RefuseCase{"frame", "<Frame><Left>   </Left>", true,
-                   "unexpected end of element \"Left\", expect text, at line 3, column 12."},
-        RefuseCase{"frame", "<Frame><Left><X>", true,
-                   "unexpected begin of element \"X\", expect text, at line 3, column 12."},
-        RefuseCase{"frame", "<Frame><Left><X/>", true,
-                   "unexpected empty element \"X\", expect text, at line 3, column 12."},
-        RefuseCase{"frame", "<Frame><Left>", true,
-                   "unexpected end-of-file, expect text, at line 3, column 12."},
-        RefuseCase{"frame", "<Frame><Left>1</Left><Top>2</Top>x</Frame>", true,
-                   "unexpected text \"x\", expect end of element \"Frame\", at line 3, column "
-                   "30."},
-        RefuseCase{"frame", "<Frame><Left>1</Left><Top>2</Top><Top>", true,
-                   "unexpected begin of element \"Top\", expect end of element \"Frame\", at "
-                   "line 3, column 33."},
-        RefuseCase{"frame", "<Frame><Left>1</Left><Top>2</Top><Top/>", true,
-                   "unexpected empty element \"Top\", expect end of element \"Frame\", at line "
-                   "3, column 34."},
-        RefuseCase{"frame", "<Frame>x<Left>", true,
-                   "unexpected text \"x\", expect begin of element \"Left\". at line 3, column "
-                   "8."},
-        RefuseCase{"frame", "<Frame><Left/>", true,
-                   "unexpected empty element \"Left\", expect begin of element \"Left\". at "
-                   "line 3, column 13."},
-        RefuseCase{"frame", "<Frame>" + std::string(70, 'x') + "<Left>", true,
-                   "unexpected text \"" + x60 +
-                       "...\", expect begin of element \"Left\". at line 3, column 77."},
-        RefuseCase{"normal", "<Normal><X/></Normal>", true,
-                   "unexpected empty element \"X\", expect end of element \"Normal\", at line "
-                   "3, column 11."},
-        RefuseCase{"doc", "<Doc><File>f</File></Doc>", true,
-                   "unexpected end of element \"Doc\", expect begin of element \"Name\". at line "
-                   "3, column 22."},
-        RefuseCase{"doc", "<Doc><File/><Name>n</Name></Doc>", true,
-                   "unexpected empty element \"File\", expect begin of element \"Name\". at line "
-                   "3, column 11."},
-        RefuseCase{"window", "<Window><Other/></Window>", true,
-                   "Try choices( first choice: unexpected empty element \"Other\", expect begin "
-                   "of element \"Factory\", at line 3, column 15., Second choice: Try choices( "
-                   "first choice: unexpected empty element \"Other\", expect begin of element "
-                   "\"Wave\", at line 3, column 15., Second choice: unexpected empty element "
-                   "\"Other\", expect begin of element \"Music\", at line 3, column 15.))"},
+        {"frame", "<Frame><Top>2</Top><Left>1</Left></Frame>", true,
+         beginTop + "begin of element \"Left\". at line 3, column 11."},
+        {"frame", "<Frame />", true, "element \"Frame\" should not be empty, at line 3, column 9."},
+        {"frame", "<Other/>", false, U("empty element \"Other\"", "begin of element \"Frame\"", 8)},
+        {"frame", "\n\n  <Other>", false,
+         "unexpected begin of element \"Other\", expect begin of element \"Frame\", at line 5, "
+         "column 9."},
+        {"frame", "</Frame>", false,
+         U("end of element \"Frame\"", "begin of element \"Frame\"", 8)},
+        {"frame", "junk<Frame/>", true, U("text \"junk\"", "begin of element \"Frame\"", 5)},
+        {"frame", "", true, U("end-of-file", "begin of element \"Frame\"", 0)},
+        {"frame", "<Frame><Left>1</Left><Top>2</Top>", true,
+         U("end-of-file", "end of element \"Frame\"", 28)},
+        {"frame", "<Frame><Left>1</Top>", true,
+         "end of element \"Top\" does not match begin of element \"Left\", at line 3, column 18."},
+        {"frame", "<Frame><Left>   </Left>", true, U("end of element \"Left\"", "text", 12)},
+        {"frame", "<Frame><Left><X>", true, U("begin of element \"X\"", "text", 12)},
+        {"frame", "<Frame><Left><X/>", true, U("empty element \"X\"", "text", 12)},
+        {"frame", "<Frame><Left>", true, U("end-of-file", "text", 12)},
+        {"frame", "<Frame><Left>1</Left><Top>2</Top>x</Frame>", true,
+         U("text \"x\"", "end of element \"Frame\"", 30)},
+        {"frame", "<Frame><Left>1</Left><Top>2</Top><Top>", true,
+         beginTop + "end of element \"Frame\", at line 3, column 33."},
+        {"frame", "<Frame><Left>1</Left><Top>2</Top><Top/>", true,
+         U("empty element \"Top\"", "end of element \"Frame\"", 34)},
+        {"frame", "<Frame>x<Left>", true, U("text \"x\"", "begin of element \"Left\"", 8, '.')},
+        {"frame", "<Frame><Left/>", true,
+         U("empty element \"Left\"", "begin of element \"Left\"", 13, '.')},
+        {"frame", "<Frame>" + std::string(70, 'x') + "<Left>", true,
+         "unexpected text \"" + x60 +
+             "...\", expect begin of element \"Left\". at line 3, column 77."},
+        {"normal", "<Normal><X/></Normal>", true,
+         U("empty element \"X\"", "end of element \"Normal\"", 11)},
+        {"doc", "<Doc><File>f</File></Doc>", true,
+         U("end of element \"Doc\"", "begin of element \"Name\"", 22, '.')},
+        {"doc", "<Doc><File/><Name>n</Name></Doc>", true,
+         U("empty element \"File\"", "begin of element \"Name\"", 11, '.')},
+        {"window", "<Window><Other/></Window>", true,
+         "Try choices( first choice: " + U(other, "begin of element \"Factory\"", 15) +
+             ", Second choice: Try choices( first choice: " +
+             U(other, "begin of element \"Wave\"", 15) +
+             ", Second choice: " + U(other, "begin of element \"Music\"", 15) + "))"},
         // A fatal first choice ends the message after "Second choice: ".
-        RefuseCase{"window", "<Window><Factory><X/></Factory></Window>", true,
-                   "Try choices( first choice: unexpected empty element \"X\", expect end of "
-                   "element \"Factory\", at line 3, column 19., Second choice: "},
-        RefuseCase{"window", "<Window><Music>x</Music></Window>", true,
-                   "Try choices( first choice: unexpected begin of element \"Music\", expect "
-                   "begin of element \"Factory\", at line 3, column 14., Second choice: Try "
-                   "choices( first choice: unexpected begin of element \"Music\", expect begin "
-                   "of element \"Wave\", at line 3, column 14., Second choice: unexpected text "
-                   "\"x\", expect end of element \"Music\", at line 3, column 15.))"},
-        RefuseCase{"project", "<Project><Window/><Frame/></Project>", true,
-                   "unexpected empty element \"Frame\", expect end of element \"Project\", at "
-                   "line 3, column 24."},
-        RefuseCase{"choice", "<Doc><A>1</A><D>2</D></Doc>", true,
-                   "Try choices( first choice: unexpected begin of element \"D\", expect begin "
-                   "of element \"B\". at line 3, column 13., Second choice: unexpected begin of "
-                   "element \"D\", expect begin of element \"C\". at line 3, column 13.)"},
-        RefuseCase{"min1", "<Doc></Doc>", true,
-                   "unexpected end of element \"Doc\", expect begin of element \"V\". at line 3, "
-                   "column 10."},
-        RefuseCase{"min1", "<Doc/>", true,
-                   "element \"Doc\" should not be empty, at line 3, column 6."}),
-    [](const auto& info) { return std::string(info.param.grammar) + std::to_string(info.index); });
+        {"window", "<Window><Factory><X/></Factory></Window>", true,
+         "Try choices( first choice: " +
+             U("empty element \"X\"", "end of element \"Factory\"", 19) +
+             ", Second choice: "},
+        {"window", "<Window><Music>x</Music></Window>", true,
+         "Try choices( first choice: " + U(music, "begin of element \"Factory\"", 14) +
+             ", Second choice: Try choices( first choice: " +
+             U(music, "begin of element \"Wave\"", 14) + ", Second choice: " +
+             U("text \"x\"", "end of element \"Music\"", 15) + "))"},
+        {"project", "<Project><Window/><Frame/></Project>", true,
+         U("empty element \"Frame\"", "end of element \"Project\"", 24)},
+        {"choice", "<Doc><A>1</A><D>2</D></Doc>", true,
+         "Try choices( first choice: " + U(d, "begin of element \"B\"", 13, '.') +
+             ", Second choice: " + U(d, "begin of element \"C\"", 13, '.') + ")"},
+        {"min1", "<Doc></Doc>", true,
+         U("end of element \"Doc\"", "begin of element \"V\"", 10, '.')},
+        {"min1", "<Doc/>", true, "element \"Doc\" should not be empty, at line 3, column 6."}};
+    // clang-format on
+    for (const Row& r : rows) {
+        Outcome out = ParseBody(TheGrammars()[r.grammar], r.body);
+        EXPECT_FALSE(out.ok) << r.body;
+        EXPECT_EQ(out.fatal, r.fatal) << r.body;
+        EXPECT_EQ(out.error, r.error) << r.body;
+    }
+}
 
-// ----- the operators on their own
-// -----------------------------------------------------------------
-
-TEST(Grammar, OperatorsBackOffOrFailWithoutAnElementAround)
+TEST(Grammar, OperatorsWithoutAnElementAroundBackOffOrFail)
 {
     TDTDGrammar g;
     auto* v = g.Make<TDTDContentText>("V");
-    auto* min1 = g.Make<TDTDRepeatMin1>(v);
     auto* min0 = g.Make<TDTDRepeatMin0>(v);
     auto* optional = g.Make<TDTDOptional>(v);
 
     // A non-fatal failure of the first item stays non-fatal.
-    Outcome out = ParseBody(*min1, "<X/>");
-    EXPECT_FALSE(out.ok);
-    EXPECT_FALSE(out.fatal);
+    Outcome out = ParseBody(*g.Make<TDTDRepeatMin1>(v), "<X/>");
+    EXPECT_FALSE(out.ok || out.fatal);
     EXPECT_EQ(
         out.error,
         "unexpected empty element \"X\", expect begin of element \"V\". at line 3, column 4.");
-
-    for (const TDTDItem* item : std::vector<const TDTDItem*>{min0, optional}) {
+    for (const TDTDItem* item :
+         {static_cast<const TDTDItem*>(min0), static_cast<const TDTDItem*>(optional)}) {
         out = ParseBody(*item, "<X/>");
         EXPECT_TRUE(out.ok);
-        EXPECT_EQ(out.tree, "Root");
-        EXPECT_EQ(out.error, "");
+        EXPECT_EQ(out.tree + out.error, "Root");
     }
     // Stray text is fatal everywhere, also where an optional part could be left out.
     out = ParseBody(*optional, "x<V>1</V>");
-    EXPECT_FALSE(out.ok);
-    EXPECT_TRUE(out.fatal);
-    out = ParseBody(*min0, "<V>1</V><V>2</V><V>3</X>");
-    EXPECT_FALSE(out.ok);
-    EXPECT_TRUE(out.fatal);
+    EXPECT_TRUE(!out.ok && out.fatal);
     // The third V was appended before its end tag failed; a fatal failure is not backed off.
+    out = ParseBody(*min0, "<V>1</V><V>2</V><V>3</X>");
+    EXPECT_TRUE(!out.ok && out.fatal);
     EXPECT_EQ(out.tree, "Root(V=1,V=2,V=3)");
-}
 
-TEST(Grammar, ACursorStandsAfterWhatMatched)
-{
-    TDTDGrammar g;
-    auto* v = g.Make<TDTDContentText>("V");
-    auto* twice = g.Make<TDTDConcat>(v, g.Make<TDTDOptional>(v));
+    // The cursor stands after what matched.
+    auto* twice = g.Make<TDTDConcat>(v, optional);
     std::string version;
     auto head = TXMLToken::FromMemory(header + "<V>1</V><V>2</V><V>3</V><End/>", version);
     TXMLComplexElement root("Root");
@@ -308,36 +247,6 @@ TEST(Grammar, ACursorStandsAfterWhatMatched)
     ASSERT_TRUE(twice->Parse(root, cursor, error, fatal));
     EXPECT_EQ(Describe(*cursor), "M:End@3,24");
     EXPECT_EQ(Render(root), "Root(V=1,V=2,V=3)");
-
-    // CheckEndTag on its own.
-    auto frame = TXMLToken::FromMemory(header + "</Frame></Other>", version);
-    TDTDCompound compound("Frame", g.Make<TDTDEmpty>());
-    cursor = frame->GetNext();
-    EXPECT_TRUE(compound.CheckEndTag(cursor, error, fatal));
-    EXPECT_FALSE(compound.CheckEndTag(cursor, error, fatal));
-    EXPECT_TRUE(fatal);
-    EXPECT_EQ(error,
-              "end of element \"Other\" does not match begin of element \"Frame\", at line 3, "
-              "column 15.");
-}
-
-TEST(Grammar, ElementsKeepTheirBeginTagsPositions)
-{
-    std::string version;
-    auto head = TXMLToken::FromMemory(
-        header + "<Frame>\n  <Left>1</Left>\n  <Top>2</Top>\n</Frame>\n", version);
-    TXMLComplexElement root("Root");
-    const TXMLToken* cursor = head.get();
-    std::string error;
-    bool fatal = false;
-    ASSERT_TRUE(TheGrammars()["frame"].Parse(root, cursor, error, fatal));
-    const TXMLItem* frame = root.GetFirstChild();
-    EXPECT_EQ(frame->GetLine(), 3);
-    EXPECT_EQ(frame->GetColumn(), 7);
-    EXPECT_EQ(frame->GetChild("Left")->GetLine(), 4);
-    EXPECT_EQ(frame->GetChild("Left")->GetColumn(), 8);
-    EXPECT_EQ(frame->GetChild("Top")->GetLine(), 5);
-    EXPECT_EQ(frame->GetChild("Top")->GetColumn(), 7);
 }
 
 TEST(Grammar, CanBeEmptyFollowsTheOperators)
@@ -346,66 +255,53 @@ TEST(Grammar, CanBeEmptyFollowsTheOperators)
     auto* text = g.Make<TDTDContentText>("T");
     auto* empty = g.Make<TDTDEmpty>();
     auto* optional = g.Make<TDTDOptional>(text);
-    EXPECT_FALSE(text->CanBeEmpty());
-    EXPECT_FALSE(g.Make<TDTDCompound>("C", empty)->CanBeEmpty());
-    EXPECT_TRUE(empty->CanBeEmpty());
-    EXPECT_TRUE(optional->CanBeEmpty());
-    EXPECT_TRUE(g.Make<TDTDRepeatMin0>(text)->CanBeEmpty());
-    EXPECT_FALSE(g.Make<TDTDRepeatMin1>(text)->CanBeEmpty());
-    EXPECT_TRUE(g.Make<TDTDConcat>(optional, empty)->CanBeEmpty());
-    EXPECT_FALSE(g.Make<TDTDConcat>(optional, text)->CanBeEmpty());
-    EXPECT_FALSE(g.Make<TDTDConcat>(text, optional)->CanBeEmpty());
-    EXPECT_TRUE(g.Make<TDTDChoice>(text, optional)->CanBeEmpty());
-    EXPECT_TRUE(g.Make<TDTDChoice>(optional, text)->CanBeEmpty());
-    EXPECT_FALSE(g.Make<TDTDChoice>(text, text)->CanBeEmpty());
+    // clang-format off
+    const std::pair<const TDTDItem*, bool> rows[] = {
+        {text, false}, {g.Make<TDTDCompound>("C", empty), false}, {empty, true}, {optional, true},
+        {g.Make<TDTDRepeatMin0>(text), true}, {g.Make<TDTDRepeatMin1>(text), false},
+        {g.Make<TDTDConcat>(optional, empty), true}, {g.Make<TDTDConcat>(optional, text), false},
+        {g.Make<TDTDConcat>(text, optional), false}, {g.Make<TDTDChoice>(text, optional), true},
+        {g.Make<TDTDChoice>(optional, text), true}, {g.Make<TDTDChoice>(text, text), false}};
+    // clang-format on
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(rows[i].first->CanBeEmpty(), rows[i].second) << "row " << i;
 }
 
-// ----- program errors
-// ------------------------------------------------------------------------------
-
-TEST(Grammar, AnErrorTokenIsAssertedAndFatal)
+TEST(Grammar, ProgramErrorsAreAssertedButNeitherCrashNorHang)
 {
     RecordingSink sink;
     TXMLSource source(">");
     int32_t line = 3;
     int32_t column = 1;
-    TXMLToken error(source, line, column);
-    TDTDContentText text("V");
+    TXMLToken errorToken(source, line, column);
     TXMLComplexElement root("Root");
-    const TXMLToken* cursor = &error;
-    std::string message;
-    bool fatal = false;
-    EXPECT_FALSE(text.Parse(root, cursor, message, fatal));
-    EXPECT_TRUE(fatal);
-    EXPECT_EQ(message, "unexpected '>' found in line 3, column 1.");
-    ASSERT_EQ(sink.texts.size(), 1u);
-    EXPECT_NE(sink.texts[0].find("Condition \"xmlTokenKind != xmlTokenError\"failed!"),
-              std::string::npos);
-}
+    const TXMLToken* cursor = &errorToken;
+    Outcome out;
+    EXPECT_FALSE(TDTDContentText("V").Parse(root, cursor, out.error, out.fatal));
+    EXPECT_TRUE(out.fatal);
+    EXPECT_EQ(out.error, "unexpected '>' found in line 3, column 1.");
 
-TEST(Grammar, BadBuildersAreAssertedButCannotHang)
-{
-    RecordingSink sink;
+    // A repetition of something that can match nothing would loop forever.
     TDTDGrammar g;
     auto* a = g.Make<TDTDContentText>("A");
-    // A repetition of something that can match nothing would loop forever.
     auto* doc = g.Make<TDTDCompound>("Doc", g.Make<TDTDRepeatMin0>(g.Make<TDTDOptional>(a)));
-    ASSERT_EQ(sink.texts.size(), 1u);
-    EXPECT_NE(sink.texts[0].find("!item->CanBeEmpty()"), std::string::npos);
-    Outcome out = ParseBody(*doc, "<Doc><A>1</A><A>2</A></Doc>");
+    out = ParseBody(*doc, "<Doc><A>1</A><A>2</A></Doc>");
     EXPECT_TRUE(out.ok);
     EXPECT_EQ(out.tree, "Root(Doc(A=1,A=2))");
-
     // A missing operand stands for the empty expression.
-    auto* missing = g.Make<TDTDCompound>("Doc", g.Make<TDTDConcat>(nullptr, a));
-    EXPECT_EQ(sink.texts.size(), 2u);
-    out = ParseBody(*missing, "<Doc><A>1</A></Doc>");
+    out = ParseBody(*g.Make<TDTDCompound>("Doc", g.Make<TDTDConcat>(nullptr, a)),
+                    "<Doc><A>1</A></Doc>");
     EXPECT_TRUE(out.ok);
     EXPECT_EQ(out.tree, "Root(Doc(A=1))");
-}
 
-// ----- size
-// ----------------------------------------------------------------------------------------
+    const char* conditions[] = {"xmlTokenKind != xmlTokenError", "!item->CanBeEmpty()",
+                                "item != nullptr"};
+    ASSERT_EQ(sink.texts.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(sink.texts[i].find(std::string("\"") + conditions[i] + "\"failed!"),
+                  std::string::npos)
+            << sink.texts[i];
+}
 
 TEST(Grammar, RepetitionOverOneHundredThousandItems)
 {
@@ -418,31 +314,22 @@ TEST(Grammar, RepetitionOverOneHundredThousandItems)
                                     g.Make<TDTDOptional>(g.Make<TDTDContentText>("End"))));
     const int count = 100000;
     std::string body = "<Music>\n";
-    for (int i = 0; i < count; ++i) {
-        body += "  <Note>\n    <Time>" + std::to_string(i) + "</Time>\n";
-        if (i % 2)
-            body += "    <Pitch>60</Pitch>\n";
-        body += "  </Note>\n";
-    }
-    body += "</Music>\n";
-
+    for (int i = 0; i < count; ++i)
+        body += "  <Note>\n    <Time>" + std::to_string(i) + "</Time>\n" +
+                (i % 2 ? "    <Pitch>60</Pitch>\n" : "") + "  </Note>\n";
     std::string version;
-    auto head = TXMLToken::FromMemory(header + body, version);
+    auto head = TXMLToken::FromMemory(header + body + "</Music>\n", version);
     TXMLComplexElement root("Root");
     const TXMLToken* cursor = head.get();
-    std::string error;
-    bool fatal = false;
-    ASSERT_TRUE(music->Parse(root, cursor, error, fatal)) << error;
+    Outcome out;
+    ASSERT_TRUE(music->Parse(root, cursor, out.error, out.fatal)) << out.error;
     int notes = 0;
     int pitches = 0;
     const TXMLItem* last = nullptr;
-    for (const TXMLItem* n = root.GetFirstChild()->GetFirstChild(); n; n = n->GetNext()) {
-        ++notes;
-        pitches += n->GetChild("Pitch") != nullptr;
-        last = n;
-    }
+    for (const TXMLItem* n = root.GetFirstChild()->GetFirstChild(); n; n = n->GetNext(), ++notes)
+        pitches += n->GetChild("Pitch") != nullptr, last = n;
     EXPECT_EQ(notes, count);
     EXPECT_EQ(pitches, count / 2);
-    EXPECT_EQ(last->GetChild("Time")->GetText(), std::to_string(count - 1));
-    EXPECT_EQ(last->GetLine(), 3 + 1 + (count / 2) * 3 + (count / 2) * 4 - 4);
+    EXPECT_EQ(Render(*last), "Note(Time=99999,Pitch=60)");
+    EXPECT_EQ(last->GetLine(), 4 + (count / 2) * 7 - 4);
 }

@@ -1,56 +1,38 @@
 #pragma once
-// Helpers shared by the XML tests: a message sink that records assertion boxes, a compact
-// rendering of token chains and element trees, and file helpers.
+// The XML tests' compact renderings of token chains and element trees, and the file helpers.
 
-#include "general/Messages.h"
-#include "platform/test/RecordingMessages.h"
 #include "general/xml/XMLElement.h"
 #include "general/xml/XMLToken.h"
+#include "platform/test/RecordingMessages.h"
+#include "support/Files.h"
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace kelvorn::xmltest {
 
 using RecordingSink = RecordingMessages;
+using test::ReadAll;
+using test::TempDir;
+using test::WithCrLf;
+using test::WriteAll;
 
 /// The two lines every file of the dialect starts with; the reader skips them unread.
 inline const std::string header = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
                                   "<!DOCTYPE Doc SYSTEM \"Doc.dtd\">\n";
 
-
 /// One token as "kind:value@line,column", e.g. "B:Frame@3,7", "T:x y@4,2", "EOF@4,0".
 inline std::string Describe(const TXMLToken& token)
 {
-    std::string s;
-    switch (token.GetTokenKind()) {
-    case xmlTokenAttr:
-        s = "T:" + std::string(token.GetText());
-        break;
-    case xmlTokenBegin:
-        s = "B:" + std::string(token.GetName());
-        break;
-    case xmlTokenEnd:
-        s = "E:" + std::string(token.GetName());
-        break;
-    case xmlTokenEmpty:
-        s = "M:" + std::string(token.GetName());
-        break;
-    case xmlTokenEof:
-        s = "EOF";
-        break;
-    case xmlTokenError:
-        s = "ERR:" + token.GetError();
-        break;
-    case xmlTokenFile:
-        s = "FILE";
-        break;
-    }
+    static const char* const kinds[] = {"T:", "B:", "E:", "M:", "EOF", "ERR:", "FILE"};
+    const TXMLTokenKind kind = token.GetTokenKind();
+    std::string s = kinds[kind];
+    if (kind == xmlTokenAttr)
+        s += token.GetText();
+    else if (kind == xmlTokenBegin || kind == xmlTokenEnd || kind == xmlTokenEmpty)
+        s += token.GetName();
+    else if (kind == xmlTokenError)
+        s += token.GetError();
     return s + "@" + std::to_string(token.GetLine()) + "," + std::to_string(token.GetColumn());
 }
 
@@ -63,8 +45,7 @@ inline std::vector<std::string> Chain(const TXMLToken& head)
     return out;
 }
 
-/// A tree as Name(child, child) for complex and Name=text for text elements, without recursion
-/// over siblings (the trees of the tests are shallow).
+/// A tree as Name(child,child) for complex and Name=text for text elements.
 inline std::string Render(const TXMLItem& item)
 {
     if (item.IsText())
@@ -73,52 +54,9 @@ inline std::string Render(const TXMLItem& item)
     const TXMLItem* child = item.GetFirstChild();
     if (!child)
         return s;
-    s += "(";
-    // Appended in steps: "text" + std::string&& draws a false g++ 12 warning at -O2.
-    for (bool first = true; child; child = child->GetNext(), first = false) {
-        if (!first)
-            s += ",";
-        s += Render(*child);
-    }
+    for (char sep = '('; child; child = child->GetNext(), sep = ',')
+        s += sep + Render(*child);
     return s + ")";
 }
-
-inline std::string ReadAll(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteAll(const std::filesystem::path& p, const std::string& bytes)
-{
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-/// A private directory for one test, removed afterwards.
-class TempDir
-{
-public:
-    explicit TempDir(const std::string& tag)
-        : path(std::filesystem::temp_directory_path() /
-               ("kv-" + tag + "-" + std::to_string(::getpid())))
-    {
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    size_t Count() const
-    {
-        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(path),
-                                                 std::filesystem::directory_iterator()));
-    }
-    std::filesystem::path path;
-};
 
 } // namespace kelvorn::xmltest

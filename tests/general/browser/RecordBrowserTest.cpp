@@ -1,0 +1,474 @@
+// The record browser over records of one int, edited through a fake dialog whose controls are
+// one text field; negative values do not store.
+
+#include "general/browser/RecordBrowser.h"
+#include "general/values/NoBoxes.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <optional>
+#include <random>
+
+using namespace kelvorn;
+
+namespace {
+
+constexpr int defaultValue = 7;
+const char* const unitFile = "RecordBrowser.cpp";
+
+class TIntRecord final : public TBrowseRecord
+{
+public:
+    explicit TIntRecord(int v) : value(v) {}
+    std::unique_ptr<TBrowseRecord> Clone() const override
+    {
+        return std::make_unique<TIntRecord>(*this);
+    }
+    int value;
+};
+
+int ValueOf(const TBrowseRecord* record)
+{
+    return static_cast<const TIntRecord*>(record)->value;
+}
+
+std::unique_ptr<TBrowseRecord> MakeChain(const std::vector<int>& values)
+{
+    std::unique_ptr<TBrowseRecord> head;
+    TBrowseRecord* tail = nullptr;
+    for (int v : values)
+        tail = tail ? tail->InsertAfter(std::make_unique<TIntRecord>(v))
+                    : (head = std::make_unique<TIntRecord>(v)).get();
+    return head;
+}
+
+class FakeDialog final : public RecordBrowserView
+{
+public:
+    bool ReadControls(std::unique_ptr<TBrowseRecord>& record) override
+    {
+        int value = 0;
+        const char* end = text.data() + text.size();
+        auto [ptr, error] = std::from_chars(text.data(), end, value);
+        if (text.empty() || error != std::errc() || ptr != end)
+            return false;
+        record = std::make_unique<TIntRecord>(value);
+        return true;
+    }
+    void WriteControls(const TBrowseRecord& record) override
+    {
+        text = std::to_string(ValueOf(&record));
+    }
+    void ClearControls() override { text.clear(); }
+    /// As "count,position" and a letter for each enabled button: Previous, Next, Delete, paste.
+    void EnableControls(int32_t count, int32_t position, bool canPrevious, bool canNext,
+                        bool canDelete, bool canPaste) override
+    {
+        enabled = std::to_string(count) + "," + std::to_string(position) + " " +
+                  (canPrevious ? "P" : ".") + (canNext ? "N" : ".") + (canDelete ? "D" : ".") +
+                  (canPaste ? "V" : ".");
+    }
+    std::string text;
+    std::string enabled;
+};
+
+class TIntBrowser final : public TRecordBrowser
+{
+public:
+    TIntBrowser() = default;
+    TIntBrowser(const std::vector<int>& values, int32_t index)
+    {
+        SetList(MakeChain(values), index);
+    }
+    /// Breaks the invariants on purpose, to see what a copy makes of them.
+    void ForceCursorAndCount(int32_t cursor, int32_t count) { Cursor = cursor, Count = count; }
+    std::vector<int> deleted;
+
+protected:
+    std::unique_ptr<TBrowseRecord> NewRecord() override
+    {
+        return std::make_unique<TIntRecord>(defaultValue);
+    }
+    bool IsValid(const TBrowseRecord* record) override { return ValueOf(record) >= 0; }
+    void RecordDeleted(TBrowseRecord* record) override { deleted.push_back(ValueOf(record)); }
+};
+
+std::vector<int> Values(const TRecordBrowser& browser)
+{
+    std::vector<int> values;
+    for (const TBrowseRecord* r = browser.GetFirstRecord(); r != nullptr; r = r->GetNext())
+        values.push_back(ValueOf(r));
+    return values;
+}
+
+/// What the read interface gives, from the read position on.
+std::vector<int> ReadAll(TRecordBrowser& browser)
+{
+    std::vector<int> values;
+    for (bool more = browser.GetRecord() != nullptr; more; more = browser.NextRecord())
+        values.push_back(ValueOf(browser.GetRecord()));
+    return values;
+}
+
+/// Empty when the links, Count, Cursor and the shown record agree; else what is wrong.
+std::string BrokenInvariant(const TRecordBrowser& browser)
+{
+    const TBrowseRecord* first = browser.GetFirstRecord();
+    if (first != nullptr && first->GetPrev() != nullptr)
+        return "head has a predecessor";
+    int32_t count = 0;
+    const TBrowseRecord* atCursor = nullptr;
+    for (const TBrowseRecord* r = first; r != nullptr; r = r->GetNext(), ++count) {
+        if (r->GetNext() != nullptr && r->GetNext()->GetPrev() != r)
+            return "back link broken after index " + std::to_string(count);
+        atCursor = count == browser.GetCursor() ? r : atCursor;
+    }
+    if (count != browser.GetListCount())
+        return "Count " + std::to_string(browser.GetListCount()) + " for " + std::to_string(count) +
+               " records";
+    if (atCursor != browser.GetEditBrowseRecord())
+        return "the shown record is not the one at the cursor";
+    return {};
+}
+
+using RecordBrowser = kelvorn::testing::NoBoxes<>;
+
+enum class Button { First, Previous, Next, Last, Insert, Append, Delete, Clear };
+
+void Press(TRecordBrowser& browser, Button button)
+{
+    void (TRecordBrowser::*const buttons[])() = {&TRecordBrowser::First,  &TRecordBrowser::Previous,
+                                                 &TRecordBrowser::Next,   &TRecordBrowser::Last,
+                                                 &TRecordBrowser::Insert, &TRecordBrowser::Append,
+                                                 &TRecordBrowser::Delete, &TRecordBrowser::Clear};
+    (browser.*buttons[static_cast<int>(button)])();
+}
+
+// Every button with the user's text stored, refused or ignored: the list, the cursor, the
+// dialog's field and its enabled buttons afterwards.
+TEST_F(RecordBrowser, EachButton)
+{
+    using enum Button;
+    struct Row
+    {
+        std::vector<int> values;
+        int32_t cursor;
+        const char* typed; // over the shown record; nullptr: nothing typed
+        Button button;
+        std::vector<int> expectValues;
+        int32_t expectCursor;
+        std::string expectText;
+        std::string expectEnabled;
+        const char* assertion = nullptr; // a disabled button pressed anyway
+    };
+    // clang-format off
+    const Row rows[] = {
+        // moves store the typed text first
+        {{10, 20, 30}, 2, "33", First, {10, 20, 33}, 0, "10", "3,1 .ND."},
+        {{10, 20, 30}, 1, "21", Previous, {10, 21, 30}, 0, "10", "3,1 .ND."},
+        {{10, 20, 30}, 1, "22", Next, {10, 22, 30}, 2, "30", "3,3 P.D."},
+        {{10, 20, 30}, 0, "11", Last, {11, 20, 30}, 2, "30", "3,3 P.D."},
+        {{10}, 0, "5", First, {5}, 0, "5", "1,1 ...."},
+        {{1, 2, 3, 4}, 1, nullptr, Next, {1, 2, 3, 4}, 2, "3", "4,3 PND."},
+        // a refused record keeps the cursor and the user's text
+        {{10, 20, 30}, 2, "abc", First, {10, 20, 30}, 2, "abc", "3,3 P.D."},
+        {{10, 20, 30}, 1, "-5", Next, {10, 20, 30}, 1, "-5", "3,2 PND."},
+        {{10, 20, 30}, 1, "", Previous, {10, 20, 30}, 1, "", "3,2 PND."},
+        {{10, 20}, 0, "x", Insert, {10, 20}, 0, "x", "2,1 .ND."},
+        {{10, 20}, 1, "-1", Append, {10, 20}, 1, "-1", "2,2 P.D."},
+        // Insert and Append store, add a default record and clear the controls
+        {{10, 20, 30}, 0, "12", Insert, {7, 12, 20, 30}, 0, "", "4,1 .ND."},
+        {{10, 20, 30}, 2, "31", Insert, {10, 20, 7, 31}, 2, "", "4,3 PND."},
+        {{10, 20, 30}, 2, "32", Append, {10, 20, 32, 7}, 3, "", "4,4 P.D."},
+        {{10, 20, 30}, 0, nullptr, Append, {10, 7, 20, 30}, 1, "", "4,2 PND."},
+        // Delete and Clear do not store
+        {{10, 20, 30}, 1, "99", Delete, {10, 30}, 1, "30", "2,2 P.D."},
+        {{10, 20, 30}, 0, "99", Delete, {20, 30}, 0, "20", "2,1 .ND."},
+        {{10, 20, 30}, 2, nullptr, Delete, {10, 20}, 1, "20", "2,2 P.D."},
+        {{10, 20}, 1, nullptr, Delete, {10}, 0, "10", "1,1 ...."},
+        {{10}, 0, "99", Delete, {10}, 0, "99", "1,1 ...."},
+        {{10, 20, 30}, 1, "99", Clear, {7}, 0, "7", "1,1 ...."},
+        {{10, 20, 30}, 0, "55", Previous, {10, 20, 30}, 0, "55", "3,1 .ND.", "Cursor > 0"},
+        {{10, 20, 30}, 2, "55", Next, {10, 20, 30}, 2, "55", "3,3 P.D.", "Cursor < Count - 1"}};
+    // clang-format on
+    for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << "button " << static_cast<int>(r.button) << " typed "
+                                          << (r.typed ? r.typed : "nothing"));
+        TIntBrowser browser(r.values, r.cursor);
+        FakeDialog dialog;
+        browser.Open(&dialog);
+        EXPECT_EQ(dialog.text, std::to_string(r.values[r.cursor]));
+        if (r.typed)
+            dialog.text = r.typed;
+        Press(browser, r.button);
+        EXPECT_EQ(Values(browser), r.expectValues);
+        EXPECT_EQ(browser.GetCursor(), r.expectCursor);
+        EXPECT_EQ(BrokenInvariant(browser), "");
+        EXPECT_EQ(dialog.text, r.expectText);
+        EXPECT_EQ(dialog.enabled, r.expectEnabled);
+        EXPECT_TRUE(browser.GetIsOpen() && browser.GetDialog() == &dialog);
+        EXPECT_TRUE(Asserted(unitFile, r.assertion ? std::vector<std::string>{r.assertion}
+                                                   : std::vector<std::string>{}));
+    }
+}
+
+// A random walk over the buttons, checked against a vector that does the same by hand.
+TEST_F(RecordBrowser, AgreesWithAPlainVectorOverThousandsOfPresses)
+{
+    TIntBrowser browser({0}, 0);
+    FakeDialog dialog;
+    browser.Open(&dialog);
+    std::vector<int> model{0}, deleted;
+    size_t cursor = 0;
+    std::optional<int> clip;
+    std::mt19937 random(20240611u);
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned pick = random() % 12;
+        const int typedValue = static_cast<int>(random() % 1000) - 100; // some invalid
+        const bool typeGarbage = random() % 10 == 0;
+        dialog.text = typeGarbage ? "?" : std::to_string(typedValue);
+        const bool storable = !typeGarbage && typedValue >= 0;
+        auto store = [&] { return storable ? (model[cursor] = typedValue, true) : false; };
+        auto at = [&](size_t index) { return model.begin() + static_cast<std::ptrdiff_t>(index); };
+        switch (pick) {
+        case 0:
+            browser.First();
+            cursor = store() ? 0 : cursor;
+            break;
+        case 1:
+            if (cursor > 0) {
+                browser.Previous();
+                cursor -= store();
+            }
+            break;
+        case 2:
+        case 3:
+            if (cursor + 1 < model.size()) {
+                browser.Next();
+                cursor += store();
+            }
+            break;
+        case 4:
+            browser.Last();
+            cursor = store() ? model.size() - 1 : cursor;
+            break;
+        case 5:
+            browser.Insert();
+            if (store())
+                model.insert(at(cursor), defaultValue);
+            break;
+        case 6:
+        case 7:
+            browser.Append();
+            if (store())
+                model.insert(at(++cursor), defaultValue);
+            break;
+        case 8:
+        case 9:
+            browser.Delete();
+            if (model.size() > 1) {
+                deleted.push_back(model[cursor]);
+                model.erase(at(cursor));
+                cursor -= cursor == model.size();
+            }
+            break;
+        case 10:
+            browser.Copy();
+            clip = typeGarbage ? clip : typedValue; // not checked for validity: kept
+            break;
+        default:
+            if (step % 50 == 0) {
+                browser.Clear();
+                model.assign(1, defaultValue);
+                cursor = 0;
+            } else {
+                browser.Paste();
+                if (clip) {
+                    ASSERT_EQ(dialog.text, std::to_string(*clip)) << "step " << step;
+                }
+            }
+        }
+        ASSERT_EQ(Values(browser), model) << "step " << step;
+        ASSERT_EQ(browser.GetCursor(), static_cast<int32_t>(cursor)) << "step " << step;
+        ASSERT_EQ(BrokenInvariant(browser), "") << "step " << step;
+        ASSERT_EQ(browser.deleted, deleted) << "step " << step;
+        ASSERT_EQ(browser.GetHasClipRecord() ? ValueOf(browser.GetClipRecord()) : -999,
+                  clip.value_or(-999));
+    }
+    EXPECT_GT(deleted.size(), 100u);
+}
+
+TEST_F(RecordBrowser, APastedRecordIsStoredByTheNextMove)
+{
+    TIntBrowser browser({10, 20}, 0);
+    FakeDialog dialog;
+    browser.Open(&dialog);
+    browser.Paste(); // an empty clipboard: nothing happens
+    EXPECT_EQ(dialog.enabled, "2,1 .ND.");
+    browser.Copy();
+    EXPECT_EQ(dialog.enabled, "2,1 .NDV");
+    browser.Next();
+    browser.Paste();
+    EXPECT_EQ(dialog.text, "10");
+    EXPECT_EQ(Values(browser), (std::vector<int>{10, 20}));
+    browser.Previous();
+    EXPECT_EQ(Values(browser), (std::vector<int>{10, 10}));
+    browser.Clear();
+    EXPECT_EQ(dialog.enabled, "1,1 ...V") << "Clear keeps the clipboard";
+}
+
+TEST_F(RecordBrowser, ClosingAndReading)
+{
+    // OK stores the shown record; reading follows the record that took its place.
+    TIntBrowser browser({10, 20}, 0);
+    FakeDialog dialog;
+    browser.Open(&dialog);
+    dialog.text = "15";
+    EXPECT_TRUE(browser.CloseOk());
+    EXPECT_FALSE(browser.GetIsOpen());
+    EXPECT_EQ(browser.GetDialog(), nullptr);
+    EXPECT_EQ(browser.GetCount(), 2);
+    EXPECT_EQ(ReadAll(browser), (std::vector<int>{15, 20}));
+    EXPECT_FALSE(browser.NextRecord());
+    EXPECT_EQ(ValueOf(browser.GetRecord()), 20);
+
+    // A bad record keeps it open and rewinds reading.
+    TIntBrowser bad({10, 20, 30}, 2);
+    EXPECT_TRUE(bad.NextRecord());
+    bad.Open(&dialog);
+    dialog.text = "-30";
+    EXPECT_FALSE(bad.CloseOk());
+    EXPECT_EQ(bad.GetDialog(), &dialog);
+    EXPECT_EQ(bad.GetReadPosition(), bad.GetFirstRecord());
+    EXPECT_EQ(dialog.text, "-30");
+
+    // Cancel drops the typed text but keeps what the buttons did; a deleted record under the
+    // read position moves it to the head.
+    TIntBrowser cancelled({10, 20, 30}, 0);
+    EXPECT_TRUE(cancelled.NextRecord());
+    cancelled.Open(&dialog);
+    cancelled.Next();
+    cancelled.Delete();
+    dialog.text = "99";
+    cancelled.CloseCancel();
+    EXPECT_EQ(cancelled.GetDialog(), nullptr);
+    EXPECT_EQ(ReadAll(cancelled), (std::vector<int>{10, 30}));
+
+    // Reading while open asserts each time but still answers.
+    bad.GetCount();
+    bad.GetRecord();
+    bad.NextRecord();
+    EXPECT_TRUE(Asserted(unitFile, {"!IsOpen", "!IsOpen", "!IsOpen"}));
+}
+
+TEST_F(RecordBrowser, CopiesTakeListCursorAndOpenStateButNotTheClipboard)
+{
+    TIntBrowser source({10, 20, 30}, 2);
+    FakeDialog dialog;
+    source.Open(&dialog);
+    source.Copy();
+    TIntBrowser copy(source);
+    EXPECT_EQ(Values(copy), (std::vector<int>{10, 20, 30}));
+    EXPECT_EQ(copy.GetCursor(), 2);
+    EXPECT_TRUE(copy.GetIsOpen());
+    EXPECT_EQ(copy.GetClipRecord(), nullptr);
+    EXPECT_EQ(copy.GetReadPosition(), copy.GetFirstRecord());
+    EXPECT_EQ(BrokenInvariant(copy), "");
+    EXPECT_NE(copy.GetFirstRecord()->GetNext(), source.GetFirstRecord()->GetNext());
+
+    // A dialog on the copy leaves the original alone.
+    copy.Clear();
+    dialog.text = "5";
+    EXPECT_TRUE(copy.CloseOk());
+    EXPECT_EQ(Values(source), (std::vector<int>{10, 20, 30}));
+
+    TIntBrowser target({1, 2, 3, 4}, 3);
+    target.Open(&dialog);
+    target.Copy();
+    target.CloseCancel();
+    EXPECT_TRUE(target.NextRecord());
+    target = TIntBrowser({10, 20}, 1);
+    EXPECT_FALSE(target.GetHasClipRecord());
+    EXPECT_EQ(target.GetCursor(), 1);
+    EXPECT_EQ(ReadAll(target), (std::vector<int>{10, 20}));
+    TIntBrowser& self = target;
+    target = self;
+    EXPECT_EQ(Values(target), (std::vector<int>{10, 20}));
+    EXPECT_EQ(BrokenInvariant(target), "");
+
+    // An inconsistent source asserts and the copy stays consistent.
+    TIntBrowser broken({10, 20, 30}, 0);
+    broken.ForceCursorAndCount(5, 4);
+    TIntBrowser repaired(broken);
+    EXPECT_TRUE(Asserted(unitFile, {"EditBrowseRecord != NULL", "Count == other.Count"}));
+    EXPECT_EQ(repaired.GetCursor(), 2);
+    EXPECT_EQ(repaired.GetListCount(), 3);
+    EXPECT_EQ(BrokenInvariant(repaired), "");
+}
+
+TEST_F(RecordBrowser, SetListStopsAnIndexOutsideTheListAtItsEnd)
+{
+    for (auto [index, cursor, boxes] :
+         {std::tuple(0, 0, 0), std::tuple(3, 3, 0), std::tuple(4, 3, 1), std::tuple(1000, 3, 1),
+          std::tuple(-1, 0, 1)}) {
+        TIntBrowser browser({1, 2, 3}, 2);
+        EXPECT_TRUE(browser.NextRecord());
+        browser.SetList(MakeChain({10, 20, 30, 40}), index);
+        EXPECT_EQ(browser.GetCursor(), cursor);
+        EXPECT_EQ(BrokenInvariant(browser), "");
+        EXPECT_EQ(ReadAll(browser), (std::vector<int>{10, 20, 30, 40}));
+        EXPECT_TRUE(Asserted(unitFile, std::vector<std::string>(boxes, "EditBrowseRecord != NULL")))
+            << index;
+    }
+}
+
+TEST_F(RecordBrowser, WithoutAListOrADialogButtonsAssertAndChangeNothing)
+{
+    TIntBrowser empty;
+    EXPECT_EQ(empty.GetCount(), 0);
+    EXPECT_EQ(empty.GetRecord(), nullptr);
+    EXPECT_FALSE(empty.NextRecord());
+    FakeDialog dialog;
+    empty.Open(&dialog);
+    dialog.text = "3";
+    for (Button button :
+         {Button::First, Button::Last, Button::Insert, Button::Append, Button::Delete})
+        Press(empty, button);
+    empty.Paste();
+    EXPECT_EQ(empty.GetFirstRecord(), nullptr);
+    EXPECT_TRUE(Asserted(unitFile, std::vector<std::string>(5, "EditBrowseRecord != NULL")));
+    empty.Clear();
+    EXPECT_EQ(Values(empty), std::vector<int>{7});
+    EXPECT_EQ(dialog.text, "7");
+
+    TIntBrowser closed({10, 20}, 0);
+    closed.First();
+    closed.Copy();
+    EXPECT_FALSE(closed.CloseOk());
+    EXPECT_TRUE(Asserted(unitFile, std::vector<std::string>(3, "Dialog != NULL")));
+    EXPECT_FALSE(closed.GetHasClipRecord());
+    // Delete needs no controls to read; showing the next record is skipped quietly.
+    closed.Delete();
+    EXPECT_EQ(Values(closed), std::vector<int>{20});
+}
+
+TEST(BrowseRecord, AMillionRecordsAreCopiedAndFreedWithoutRecursion)
+{
+    std::vector<int> values(1000000);
+    for (int i = 0; i < 1000000; ++i)
+        values[static_cast<size_t>(i)] = i;
+    auto browser = std::make_unique<TIntBrowser>(values, 999999);
+    EXPECT_EQ(ValueOf(browser->GetEditBrowseRecord()), 999999);
+    TIntBrowser copy(*browser);
+    EXPECT_EQ(copy.GetListCount(), 1000000);
+    FakeDialog dialog;
+    copy.Open(&dialog);
+    copy.First();
+    EXPECT_EQ(dialog.text, "0");
+    copy.Clear();
+    browser.reset();
+    MakeChain(values).reset();
+}
+
+} // namespace
