@@ -217,8 +217,9 @@ TEST_P(WavWrite, HeaderAndSamplesAreExactAndReadBack)
             return Kept(V(v.begin() + c.begin, v.begin() + end), c.bytes);
         };
         EXPECT_EQ(ValuesOf(*back->GetLeftWave()), part(left));
-        if (c.channels == 2)
+        if (c.channels == 2) {
             EXPECT_EQ(ValuesOf(*back->GetRightWave()), part(right));
+        }
     }
 }
 
@@ -268,31 +269,31 @@ std::vector<AcceptCase> AcceptCases()
     // clang-format off
     return {
         {"plain", Riff({mono16, Chunk("data", d16)}), 1, 44100, 2, v, {}},
-        {"format of 18 bytes", Riff({Chunk("fmt ", fmt18), Chunk("data", d16)}), 1, 44100, 2, v},
-        {"fact of 4", Riff({mono16, Chunk("fact", fact4), Chunk("data", d16)}), 1, 44100, 2, v},
-        {"odd chunk with pad", Riff({mono16, Chunk("fact", odd), Chunk("data", d16)}), 1, 44100, 2, v},
+        {"format of 18 bytes", Riff({Chunk("fmt ", fmt18), Chunk("data", d16)}), 1, 44100, 2, v, {}},
+        {"fact of 4", Riff({mono16, Chunk("fact", fact4), Chunk("data", d16)}), 1, 44100, 2, v, {}},
+        {"odd chunk with pad", Riff({mono16, Chunk("fact", odd), Chunk("data", d16)}), 1, 44100, 2, v, {}},
         {"LIST, cue, bext, fact", Riff({mono16, Chunk("LIST", list), Chunk("cue ", fact4),
-            Chunk("bext", Bytes(602, 0)), Chunk("fact", fact4), Chunk("data", d16)}), 1, 44100, 2, v},
+            Chunk("bext", Bytes(602, 0)), Chunk("fact", fact4), Chunk("data", d16)}), 1, 44100, 2, v, {}},
         {"JUNK before the format", Riff({Chunk("JUNK", Bytes(28, 0)), mono16, Chunk("data", d16)}),
-            1, 44100, 2, v},
+            1, 44100, 2, v, {}},
         {"stereo drops trailing bytes", Riff({stereo16, Chunk("data", Cat({d16, {1, 2}}))}),
             2, 48000, 2, l, r},
-        {"mono drops the odd byte", Riff({mono16, Chunk("data", Cat({d16, {0x7F}}))}), 1, 44100, 2, v},
+        {"mono drops the odd byte", Riff({mono16, Chunk("data", Cat({d16, {0x7F}}))}), 1, 44100, 2, v, {}},
         {"mono 8 bit", Riff({Chunk("fmt ", FormatBody(1, 1, 11025, 8)), Chunk("data", b8)}),
-            1, 11025, 1, v8},
+            1, 11025, 1, v8, {}},
         {"stereo 8 bit", Riff({Chunk("fmt ", FormatBody(1, 2, 5512, 8)), Chunk("data", b8)}),
             2, 5512, 1, {v8[0], v8[2], v8[4]}, {v8[1], v8[3], v8[5]}},
         {"extensible PCM 16 bit", Riff({Chunk("fmt ", ExtensibleBody(2, 44100, 16, 1)),
             Chunk("fact", fact4), Chunk("data", d16)}), 2, 44100, 2, l, r},
         {"extensible PCM 8 bit", Riff({Chunk("fmt ", ExtensibleBody(1, 8000, 8, 1)),
-            Chunk("data", b8)}), 1, 8000, 1, v8},
+            Chunk("data", b8)}), 1, 8000, 1, v8, {}},
         {"empty data", Riff({stereo16, Chunk("data", {})}), 2, 48000, 2, {}, {}},
         {"data less than a frame", Riff({stereo16, Chunk("data", {1, 2, 3})}), 2, 48000, 2, {}, {}},
         {"chunks after the data", Riff({mono16, Chunk("data", d16), Chunk("LIST", list)}),
-            1, 44100, 2, v},
-        {"rate 1", Riff({Chunk("fmt ", FormatBody(1, 1, 1, 16)), Chunk("data", d16)}), 1, 1, 2, v},
+            1, 44100, 2, v, {}},
+        {"rate 1", Riff({Chunk("fmt ", FormatBody(1, 1, 1, 16)), Chunk("data", d16)}), 1, 1, 2, v, {}},
         {"largest rate", Riff({Chunk("fmt ", FormatBody(1, 1, 0x7FFFFFFF, 16)), Chunk("data", d16)}),
-            1, 0x7FFFFFFF, 2, v},
+            1, 0x7FFFFFFF, 2, v, {}},
         {"truncated", cut, 2, 48000, 2, {100, 32767}, {-200, -32768}, 240 / 4},
         {"size beyond the file", huge, 1, 44100, 2, v, {}, 0x7F00000C / 2},
     };
@@ -317,8 +318,9 @@ TEST_P(WavAccept, ReadsTheSamples)
         EXPECT_EQ(sound->GetSampleFreq(), c.rate);
         EXPECT_EQ(sound->GetBytesPSample(), c.bytes);
         EXPECT_EQ(ChannelsOf(*sound)[0], c.left);
-        if (c.channels == 2)
+        if (c.channels == 2) {
             EXPECT_EQ(ChannelsOf(*sound)[1], c.right);
+        }
     }
 }
 
@@ -489,8 +491,9 @@ TEST_F(WavFile, DamagedFilesReadTheFramesTheyHoldAndSaySo)
                 return Kept(V(v.begin(), v.begin() + c.read), c.bytes);
             };
             EXPECT_EQ(ChannelsOf(*back)[0], expect(l));
-            if (c.channels == 2)
+            if (c.channels == 2) {
                 EXPECT_EQ(ChannelsOf(*back)[1], expect(r));
+            }
         }
     }
     EXPECT_EQ(WaveDamagedText({1477, 4410}),
@@ -532,142 +535,93 @@ bool WaitAsleep(pid_t tid)
 
 } // namespace
 
-TEST_F(WavFile, APipeReadInterruptedBySignalsGoesOn)
-{
-    // A handler without SA_RESTART: a blocked read returns EINTR, which the reader must retry.
-    struct sigaction action = {}, old = {};
-    action.sa_handler = CountSignal;
-    sigemptyset(&action.sa_mask);
-    ASSERT_EQ(::sigaction(SIGUSR1, &action, &old), 0);
-    const fs::path fifo = dir / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // Opened for reading and writing here, the reader's open does not block.
-    const int feed = ::open(fifo.c_str(), O_RDWR);
-    ASSERT_GE(feed, 0);
-    const Bytes head =
-        Riff({Chunk("fmt ", FormatBody(1, 1, 8000, 16)), Chunk("data", Samples16({7, -7, 9}))});
-    const pid_t reader = pid_t(::syscall(SYS_gettid));
-    const pthread_t readerThread = ::pthread_self();
-    signalsTaken = 0;
-    std::thread writer([&] {
-        // Interrupt the read twice while it waits, once between the two halves of the file.
-        const size_t half = head.size() / 2;
-        for (int round = 0; round < 2; ++round) {
-            const int before = signalsTaken.load();
-            if (!WaitAsleep(reader))
-                break;
-            ::pthread_kill(readerThread, SIGUSR1);
-            while (signalsTaken.load() == before)
-                std::this_thread::yield();
-            WaitAsleep(reader);
-            const Bytes part(head.begin() + (round ? half : 0),
-                             round ? head.end() : head.begin() + half);
-            [[maybe_unused]] ssize_t n = ::write(feed, part.data(), part.size());
-        }
-        ::close(feed);
-    });
-    SoundUPtr sound;
-    std::string message;
-    const bool ok = ReadWaveFile(fifo, sound, message);
-    writer.join();
-    ::sigaction(SIGUSR1, &old, nullptr);
-    EXPECT_EQ(signalsTaken.load(), 2);
-    ASSERT_TRUE(ok) << message;
-    EXPECT_EQ(ChannelsOf(*sound), (std::vector<V>{{7, -7, 9}}));
-}
-
-// A FIFO fed by a child that writes head and then zeros until the reader goes away; the child
-// reports the bytes it got into the FIFO.
-class EndlessFifo
-{
-public:
-    EndlessFifo(const fs::path& fifo, const Bytes& head)
-    {
-        int report[2];
-        if (::mkfifo(fifo.c_str(), 0600) != 0 || ::pipe(report) != 0)
-            return;
-        child = ::fork();
-        if (child == 0) {
-            ::signal(SIGPIPE, SIG_IGN);
-            const int out = ::open(fifo.c_str(), O_WRONLY);
-            int64_t written = 0;
-            bool open = out >= 0 && ::write(out, head.data(), head.size()) == ssize_t(head.size());
-            written += open ? int64_t(head.size()) : 0;
-            static char zeros[65536];
-            for (ssize_t n; open && (n = ::write(out, zeros, sizeof zeros)) > 0;)
-                written += n;
-            [[maybe_unused]] ssize_t sent = ::write(report[1], &written, sizeof written);
-            ::_exit(0);
-        }
-        ::close(report[1]);
-        reportFd = report[0];
-    }
-    ~EndlessFifo()
-    {
-        if (child > 0) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-        }
-        if (reportFd >= 0)
-            ::close(reportFd);
-    }
-    bool Started() const { return child > 0; }
-    /// The bytes the child wrote before the reader closed the FIFO.
-    int64_t Written()
-    {
-        int64_t written = -1;
-        if (::read(reportFd, &written, sizeof written) != sizeof written)
-            return -1;
-        ::waitpid(child, nullptr, 0);
-        child = -1;
-        return written;
-    }
-
-private:
-    pid_t child = -1;
-    int reportFd = -1;
-};
-
-TEST_F(WavFile, EndlessFifoIsRefusedWithinTheWaveLimit)
+// A FIFO fed from a thread of this process: each piece once the reader waits for it (after a
+// signal has interrupted that wait, when asked), then zeros until the reader goes away.
+TEST_F(WavFile, PipesInterruptedEndlessOrNotWav)
 {
     constexpr int64_t limitValues = 256 * 1024;
-    const Bytes header =
+    const Bytes file =
+        Riff({Chunk("fmt ", FormatBody(1, 1, 8000, 16)), Chunk("data", Samples16({7, -7, 9}))});
+    const Bytes half(file.begin(), file.begin() + 25), rest(file.begin() + 25, file.end());
+    const Bytes endlessHeader =
         Riff({Chunk("fmt ", FormatBody(1, 2, 8000, 16)), Chunk("data", {}, 0xFFFFFFFF)});
+    const std::string notRiff = "\"RIFF\" not found.";
     struct Case
     {
-        Bytes head;
+        const char* name;
+        std::vector<Bytes> pieces;
+        bool interrupt, endless;
         std::string message;
-        int boxes;
+        int64_t least, most; ///< bytes the feed gets in
     };
+    // clang-format off
     const Case cases[] = {
-        {{}, "\"RIFF\" not found.", 0},
-        {header, "There is not enough memmory for the samples of this file.", 1},
+        {"interrupted", {half, rest}, true, false, WaveReadNoError, 0, 1 << 20},
+        {"four bytes, not RIFF", {Tag("JUNK")}, false, true, notRiff, 4, 4 + 65536},
+        {"zeros only", {}, false, true, notRiff, 0, 2 * 65536},
+        {"endless data", {endlessHeader}, false, true,
+            "There is not enough memmory for the samples of this file.", 2 * limitValues,
+            2 * limitValues + 2 * 65536},
     };
+    // clang-format on
+    // A handler without SA_RESTART: a blocked read returns EINTR, which the reader must retry.
+    struct sigaction action = {}, oldUsr1 = {}, ignore = {}, oldPipe = {};
+    action.sa_handler = CountSignal;
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGUSR1, &action, &oldUsr1), 0);
+    ASSERT_EQ(::sigaction(SIGPIPE, &ignore, &oldPipe), 0);
+    const pid_t reader = pid_t(::syscall(SYS_gettid));
+    const pthread_t readerThread = ::pthread_self();
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
+        SCOPED_TRACE(c.name);
         const fs::path fifo = dir / "fifo";
         fs::remove(fifo);
-        EndlessFifo feed(fifo, c.head);
-        ASSERT_TRUE(feed.Started());
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        // Opened for reading and writing here, the reader's open does not block.
+        const int both = ::open(fifo.c_str(), O_RDWR);
+        ASSERT_GE(both, 0);
+        signalsTaken = 0;
+        int64_t written = 0;
+        std::thread writer([&] {
+            // Once the reader is in, only it holds the reading end: writes fail when it goes.
+            WaitAsleep(reader);
+            const int feed = ::open(fifo.c_str(), O_WRONLY);
+            ::close(both);
+            for (const Bytes& piece : c.pieces) {
+                if (c.interrupt) {
+                    const int before = signalsTaken.load();
+                    ::pthread_kill(readerThread, SIGUSR1);
+                    while (signalsTaken.load() == before)
+                        std::this_thread::yield();
+                    WaitAsleep(reader);
+                }
+                written += std::max<ssize_t>(0, ::write(feed, piece.data(), piece.size()));
+                WaitAsleep(reader);
+            }
+            static const char zeros[65536] = {};
+            for (ssize_t n; c.endless && (n = ::write(feed, zeros, sizeof zeros)) > 0;)
+                written += n;
+            ::close(feed);
+        });
         RecordedBoxes boxes;
         LimitSamples(limitValues);
-        auto keep = std::make_unique<MonoSound>(1234, 2);
-        const Sound* before = keep.get();
-        SoundUPtr sound = std::move(keep);
+        SoundUPtr sound;
         std::string message;
-        WaveReadCounts counts{7, 7};
-        EXPECT_FALSE(ReadWaveFile(fifo, sound, message, &counts));
+        const bool ok = ReadWaveFile(fifo, sound, message);
+        writer.join();
         ResetAllocationFailure();
         EXPECT_EQ(message, c.message);
-        EXPECT_EQ(sound.get(), before);
-        EXPECT_EQ(counts.framesRead, 0);
-        EXPECT_EQ(counts.framesClaimed, 0);
-        ASSERT_EQ(boxes.boxes.size(), size_t(c.boxes));
-        // What the reader took, and at most a pipe's buffer and a block besides.
-        const int64_t written = feed.Written();
-        EXPECT_GE(written, c.boxes > 0 ? 2 * limitValues : 0);
-        EXPECT_LE(written, 2 * limitValues + 2 * 65536);
+        EXPECT_EQ(ok, c.message == WaveReadNoError);
+        EXPECT_EQ(boxes.boxes.size(), size_t(c.least > 65536));
+        EXPECT_EQ(signalsTaken.load(), c.interrupt ? 2 : 0);
+        if (ok) {
+            EXPECT_EQ(ChannelsOf(*sound), (std::vector<V>{{7, -7, 9}}));
+        }
+        EXPECT_GE(written, c.least);
+        EXPECT_LE(written, c.most);
     }
+    ::sigaction(SIGUSR1, &oldUsr1, nullptr);
+    ::sigaction(SIGPIPE, &oldPipe, nullptr);
 }
 
 // ---- Failed and refused writes -------------------------------------------------------------
@@ -677,19 +631,22 @@ TEST_F(WavFile, FailedWriteKeepsTheOldFile)
     StereoSound sound(TestWave(100000, 5), TestWave(100000, 6), 44100, 2);
     const fs::path file = dir / "keep.wav";
     WriteAll(file, {'o', 'l', 'd'});
-    for (int64_t failAt : {0, 10, 44, 45, 1000, 300000, 44 + 400000 - 1}) {
-        SafeFileWriter::FailAfterBytes(failAt);
-        RecordedBoxes boxes;
-        std::string message;
-        EXPECT_FALSE(WriteWaveFile(nullptr, file, &sound, 0, -1, message)) << failAt;
-        EXPECT_EQ(message, "Cannot save Wave: No space left on device.");
-        ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].text, message);
-        EXPECT_EQ(boxes.boxes[0].caption, "FileError");
-        EXPECT_EQ(boxes.boxes[0].icon, MsgIcon::Information);
-        EXPECT_EQ(ReadAll(file), (Bytes{'o', 'l', 'd'}));
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-    }
+    MonoSound mono(TestWave(200000, 5), 44100, 2);
+    for (int64_t failAt : {0, 10, 44, 45, 1000, 300000, 44 + 400000 - 1})
+        for (const Sound* s :
+             {static_cast<const Sound*>(&sound), static_cast<const Sound*>(&mono)}) {
+            SafeFileWriter::FailAfterBytes(failAt);
+            RecordedBoxes boxes;
+            std::string message;
+            EXPECT_FALSE(WriteWaveFile(nullptr, file, s, 0, -1, message)) << failAt;
+            EXPECT_EQ(message, "Cannot save Wave: No space left on device.");
+            ASSERT_EQ(boxes.boxes.size(), 1u);
+            EXPECT_EQ(boxes.boxes[0].text, message);
+            EXPECT_EQ(boxes.boxes[0].caption, "FileError");
+            EXPECT_EQ(boxes.boxes[0].icon, MsgIcon::Information);
+            EXPECT_EQ(ReadAll(file), (Bytes{'o', 'l', 'd'}));
+            EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+        }
     SafeFileWriter::FailAfterBytes(44 + 400000);
     std::string message;
     EXPECT_TRUE(WriteWaveFile(nullptr, file, &sound, 0, -1, message)) << message;
@@ -741,10 +698,12 @@ TEST_F(WavFile, RefusedWritesSayWhyAndWriteNothing)
         for (const auto& box : boxes.boxes)
             captions.push_back(box.caption);
         EXPECT_EQ(captions, c.captions);
-        if (c.captions.back() == "FileError")
+        if (c.captions.back() == "FileError") {
             EXPECT_EQ(boxes.boxes.back().text, c.message);
-        if (c.sound)
+        }
+        if (c.sound) {
             EXPECT_FALSE(c.sound->SaveToWavFile(nullptr, c.file, c.begin, c.end));
+        }
         EXPECT_TRUE(fs::is_empty(dir));
     }
 }
