@@ -1,6 +1,6 @@
 #include "sound/SineTable.h"
 
-#include "sound/WaveTestSupport.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 

@@ -39,7 +39,7 @@ SoundUPtr Source(bool stereo, const V& left, const V& right, int32_t rate = OpsR
     return stereo ? SoundUPtr(StereoOf(left, right, rate)) : SoundUPtr(MonoOf(left, rate));
 }
 
-class WithSinus : public ::testing::Test
+class SoundOpsWithSinus : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -61,7 +61,7 @@ using Insert = std::function<SoundUPtr(const Sound&, AbortFlag*, int32_t*, int32
 
 // ---- Times as counts: count+1, count or rate, each by its rule -----------------------------
 
-TEST_F(WithSinus, TimesBecomeCountsByTheirRule)
+TEST_F(SoundOpsWithSinus, TimesBecomeCountsByTheirRule)
 {
     const double amp = 100, per = 4 / R, t = 1, f = 1, ph = 0;
     // Each inserts at the cursor 2 of a 4-value sound; the values around it stay.

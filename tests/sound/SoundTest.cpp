@@ -2,7 +2,7 @@
 
 #include "general/Services.h"
 #include "sound/WavePrimitives.h"
-#include "sound/WaveTestSupport.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -10,31 +10,18 @@
 #include <vector>
 
 using namespace kelvorn;
-using test::HookReset;
-using test::MakeWave;
-using test::MakeWaveOf;
-using test::RecordedBoxes;
-using test::ValuesOf;
+using namespace kelvorn::test;
 
 namespace {
 
-std::unique_ptr<MonoSound> Mono(std::initializer_list<int> values, int32_t rate = 1000,
-                                int16_t bytes = 2)
+std::unique_ptr<MonoSound> Mono(const std::vector<int>& values, int32_t rate = 1000)
 {
-    return std::make_unique<MonoSound>(MakeWave(values), rate, bytes);
+    return MonoOf(values, rate, 2);
 }
 
-std::unique_ptr<StereoSound> Stereo(std::initializer_list<int> left,
-                                    std::initializer_list<int> right, int32_t rate = 1000,
-                                    int16_t bytes = 2)
+std::unique_ptr<StereoSound> Stereo(const std::vector<int>& left, const std::vector<int>& right)
 {
-    return std::make_unique<StereoSound>(MakeWave(left), MakeWave(right), rate, bytes);
-}
-
-// A ramp 0, step, 2 step, ...: linear resampling of it gives the ramp at the new spacing.
-WavePtr Ramp(int32_t n, int step)
-{
-    return MakeWaveOf(n, [step](int32_t i) { return i * step; });
+    return StereoOf(left, right, 1000, 2);
 }
 
 } // namespace
@@ -217,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SoundTest, CloneAlwaysGivesTheCallerItsOwnWave)
 {
     auto mono = Mono({10, 20, 30, 40, 50}, 1000);
-    auto stereo = Stereo({10, 20, 30, 40, 50}, {30, 40, 50, 60, 70}, 1000);
+    auto stereo = Stereo({10, 20, 30, 40, 50}, {30, 40, 50, 60, 70});
     AbortFlag abort = 0;
 
     WavePtr a = mono->CloneMonoWave(&abort, 0);
@@ -418,13 +405,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SoundTest, MonoFromAnySound)
 {
     AbortFlag abort = 0;
-    auto stereo = Stereo({10, -10, 3}, {20, -20, 0}, 11025, 1);
+    auto stereo = StereoOf({10, -10, 3}, {20, -20, 0}, 11025, 1);
     MonoSound fromStereo(*stereo, &abort);
     EXPECT_EQ(fromStereo.GetSampleFreq(), 11025);
     EXPECT_EQ(fromStereo.GetBytesPSample(), 1);
     EXPECT_EQ(ValuesOf(*fromStereo.GetWave()), (std::vector<int>{15, -15, 1}));
 
-    auto mono = Mono({1, 2, 3}, 8000, 2);
+    auto mono = MonoOf({1, 2, 3}, 8000, 2);
     MonoSound fromMono(*mono, &abort);
     EXPECT_NE(fromMono.GetWave(), mono->GetWave());
     mono->GetWave()->Data()[0] = 77;
@@ -435,7 +422,7 @@ TEST(SoundTest, MonoFromAnySound)
 TEST(SoundTest, StereoFromAnySound)
 {
     AbortFlag abort = 0;
-    auto mono = Mono({1, -2, 3}, 5512, 1);
+    auto mono = MonoOf({1, -2, 3}, 5512, 1);
     StereoSound fromMono(*mono, &abort);
     EXPECT_EQ(fromMono.GetMonoStereo(), 2);
     EXPECT_EQ(fromMono.GetSampleFreq(), 5512);
@@ -445,7 +432,7 @@ TEST(SoundTest, StereoFromAnySound)
     EXPECT_NE(fromMono.GetWaveLeft(), fromMono.GetWaveRight());
     EXPECT_NE(fromMono.GetWaveLeft(), mono->GetWave());
 
-    auto stereo = Stereo({1, 2}, {3, 4}, 48000, 2);
+    auto stereo = StereoOf({1, 2}, {3, 4}, 48000, 2);
     StereoSound copy(*stereo, &abort);
     EXPECT_EQ(ValuesOf(*copy.GetWaveLeft()), (std::vector<int>{1, 2}));
     EXPECT_EQ(ValuesOf(*copy.GetWaveRight()), (std::vector<int>{3, 4}));

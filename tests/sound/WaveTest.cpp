@@ -34,7 +34,7 @@ TEST(WaveCore, CopyIsIndependent)
     EXPECT_EQ(b->Values(), 2500);
 }
 
-#include "sound/WaveTestSupport.h"
+#include "support/Signals.h"
 
 TEST(WaveCore, CheckMemoryShowsTheMemoryBox)
 {
