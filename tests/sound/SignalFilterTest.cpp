@@ -83,18 +83,15 @@ const Known KnownOutputs[] = {
     {"addAt", IN_PLACE(X5, addAt(*w, a, *MakeWave({10, 20, 30}), 3)), {1, 2, 3, 14, 25}},
     {"addAt before the start", IN_PLACE(X5, addAt(*w, a, *MakeWave({10, 20, 30}), -1)), {21, 32, 3, 4, 5}},
     {"addAt past the end", IN_PLACE(X5, addAt(*w, a, *MakeWave({10, 20, 30}), 5)), X5},
-    {"addAt before it all", IN_PLACE(X5, addAt(*w, a, *MakeWave({10, 20, 30}), -3)), X5},
     // -2 + 1.5 = -0.5 -> 0; 3 - 1.5 = 1.5 -> 1; 4 + 3.5 = 7.5 -> 7.
     {"addScaledAt truncates", IN_PLACE((V{1, -2, 3, 4, 5}), addScaledAt(*w, a, *MakeWave({3, -3, 7}), 1, 0.5)), {1, 0, 1, 7, 5}},
     {"addShifted", IN_PLACE(X5, addShifted(*w, a, *Ramp(6, 10, 10), 1, 3)), {31, 42, 53, 64, 5}},
     {"addShiftedScaled", IN_PLACE(X5, addShiftedScaled(*w, a, *Ramp(6, 10, 10), 1, 3, -1.0)), {-29, -38, -47, -56, 5}},
-    {"addShifted late", IN_PLACE(X5, addShifted(*w, a, *Ramp(6, 10, 10), 4, 0)), {1, 2, 3, 4, 15}},
     {"align begin inside", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), 1, -1, false)), {1, 12, 23, 34, 5}},
     {"align begin: zeros in front", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), -2, -1, false)), {10, 20, 31, 2, 3, 4, 5}},
     {"align begin grows at the end", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), 4, -1, false)), {1, 2, 3, 4, 15, 20, 30}},
     {"align begin first two", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), 0, 2, false)), {11, 22, 3, 4, 5}},
     {"align begin last two", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), 0, 2, true)), {21, 32, 3, 4, 5}},
-    {"align begin other end beyond", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), 0, 7, true)), {11, 22, 33, 4, 5}},
     {"align begin beyond both ends", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), -1, -1, false)), {10, 21, 32, 3, 4, 5}},
     {"align begin far out", NEW(X5, mixAlignBegin(*w, a, *MakeWave({10, 20, 30}), 7, 1, false)), {1, 2, 3, 4, 5, 0, 0, 10}},
     {"align end at the end", NEW(X5, mixAlignEnd(*w, a, *MakeWave({10, 20, 30}), 5, -1, false)), {1, 2, 13, 24, 35}},
@@ -104,14 +101,12 @@ const Known KnownOutputs[] = {
     // D = 4 + 1, so value k reads other at k: 5000 is never reached.
     {"stretch", NEW((V(6, 7)), mixStretch(*w, a, *Ramp(6, 1000), 1, 5)), {7, 7, 1007, 2007, 3007, 7}},
     {"stretch interpolates", NEW((V{1, -1, -1}), mixStretch(*w, a, *MakeWave({0, 100}), 0, -1)), {1, 24, 49}},
-    {"stretch toward zero", NEW((V(3, 0)), mixStretch(*w, a, *MakeWave({0, -10}), 0, -1)), {0, -2, -5}},
     {"stretch one value", NEW((V{1, 2, 3, 4}), mixStretch(*w, a, *MakeWave({-5, 9}), 2, 3)), {1, 2, -2, 4}},
     {"stretch wraps", NEW((V{1, 2, 3, 4}), mixStretch(*w, a, *MakeWave({32767}), 0, -1)), {-32768, -32767, -32766, -32765}},
     // 40000 - 2 = 39998 keeps its low 16 bits.
     {"weighted wraps", NEW((V{10, 20000, -3, 7, 5}), mixWeighted(*w, a, 2.0, *Ramp(5, 1, 1), -1.0, 1, 4)), {10, -25538, -9, 10, 5}},
     {"weighted truncates", NEW((V{-7, 7, 1, 2}), mixWeighted(*w, a, 0.3, *MakeWave({0, 0, 3, 1}), 0.3, 1, -1)), {-7, 2, 1, 0}},
     {"half", NEW((V{3, -3, 32767, -32768, 1, -1}), mixHalf(*w, a, *MakeWave({4, -4, 32767, -32768, 0, -32768}))), {3, -3, 32767, -32768, 0, -16384}},
-    {"half of nothing", NEW(V{}, mixHalf(*w, a, *w)), {}},
     // Echo 1 adds half the range two values on, echo 2 a quarter four on; one more value.
     {"echo later", NEW((V{0, 10, 20, 30, 0, 0, 0, 0, 0}), periodEcho(*w, a, 2.0, 0.5, 2, &b, &e)), {0, 10, 20, 35, 10, 17, 5, 7, 0, 0}},
     {"echo ahead", NEW((V{0, 0, 0, 10, 20, 30}), periodEcho(*w, a, -2.0, -1.0, 1, &(b = 3), &(e = -1))), {0, -10, -20, -20, 20, 30}},
@@ -119,7 +114,6 @@ const Known KnownOutputs[] = {
     {"echo fractional", NEW((V{0, 100, 200, 0, 0}), periodEcho(*w, a, 0.5, 1.0, 1, &b, &(e = 3))), {0, 100, 350, 0, 0}},
     {"echo onto itself", NEW((V{1, 2, 3}), periodEcho(*w, a, 0.0, 1.0, 3, &(b = 0), &(e = -1))), {4, 8, 12}},
     {"echo wraps", NEW((V{30000, 0}), periodEcho(*w, a, 0.0, 1.0, 1, &(b = 0), &(e = -1))), {-5536, 0}},
-    {"no echoes", NEW((V{1, 2, 3}), periodEcho(*w, a, 5.0, 1.0, -2, &(b = 0), &(e = 2))), {1, 2, 3}},
     {"delay envelope full", NEW((V{0, 10, 20, 30, 0, 0, 0, 0, 0}), periodEchoEnv(*w, a, ENV(32767), 2.0, 0.5, 2, &b, &e)), {0, 10, 20, 35, 10, 17, 5, 7, 0, 0}},
     {"delay envelope negative", NEW((V{0, 10, 20, 30, 0, 0, 0, 0, 0}), periodEchoEnv(*w, a, ENV(-32767), 2.0, 0.5, 2, &b, &e)), {0, 25, 20, 30, 0, 0, 0, 0, 0, 0}},
     // Delay e(k) * i * 2 / 32767 = (k / 4) * i, k counted from the range start.
@@ -154,16 +148,13 @@ const Known KnownOutputs[] = {
     {"balance delay", NEW((V{100, 200, 300}), balance(*w, a, 1.0, 0, true, false, false, 2550)), {0, 0, 150, 250, 149}},
     // Near side: not delayed, level kept with the volume flag set, (|d| + 1) zeros behind.
     {"balance near pad", NEW((V{100, 200, 300}), balance(*w, a, -0.5, 0, true, true, false, 3400)), {100, 200, 300, 0, 0}},
-    {"balance near pad right", NEW((V{100, 200, 300}), balance(*w, a, 0.5, 1, true, true, false, 3400)), {100, 200, 300, 0, 0}},
     {"balance envelope fades left", NEW((V(5, 10000)), balanceEnvelope(*w, a, ENV(-32768, 32767), 0, false, true, false, Rate)), {10000, 7500, 5000, 2500, 0}},
     {"balance envelope fades right", NEW((V(5, 10000)), balanceEnvelope(*w, a, ENV(-32768, 32767), 1, false, true, false, Rate)), {0, 2499, 4999, 7499, 9999}},
     {"balance envelope centre delay", NEW((V{100, 200, 300}), balanceEnvelope(*w, a, ENV(0), 0, true, false, false, 3400)), {0, 0, 100, 200, 300, 0, 0}},
     {"balance envelope right delay", NEW((V{100, 200, 300}), balanceEnvelope(*w, a, ENV(32767), 0, true, false, false, 3400)), {0, 0, 0, 100, 200, 300, 0}},
-    {"balance envelope right delay near", NEW((V{100, 200, 300}), balanceEnvelope(*w, a, ENV(32767), 1, true, false, false, 3400)), {0, 100, 200, 300, 0, 0, 0}},
     // A corner period of a tenth of a value makes the coefficient negative: taken as 0.
     {"low pass negative coefficient", NEW((V{100, -200, 300, 32767, -32768, 5}), lowFilter(*w, a, 0.1, 0.5, 1, 1, 0, -1)), {100, -200, 300, 32767, -32768, 5}},
     {"high pass negative coefficient", NEW((V{100, -200, 300, 32767, -32768, 5}), highFilter(*w, a, 0.1, 0.5, 1, 3, 0, -1)), V(6, 0)},
-    {"low pass envelope at the top", NEW((V{100, -200, 300, 32767, -32768, 5}), lowFilterEnv(*w, a, ENV(32767), 0.5, 1, 2, 1000, 0, -1)), {100, -200, 300, 32767, -32768, 5}},
     {"high pass envelope at the top", NEW((V{100, -200, 300, 32767, -32768, 5}), highFilterEnv(*w, a, ENV(32767), 0.5, 1, 1, 1000, 0, -1)), V(6, 0)},
     // With factor 0.5 this corner period gives k = 0.5: y = 501.5, 752.25, 877.625, -62.6875.
     {"low pass by hand", NEW((V{7, 1003, 1003, 1003, -1003, 9}), lowFilter(*w, a, 6.2830586 / std::sqrt(0.75), 0.5, 1, 1, 1, 5)), {7, 501, 752, 877, -62, 9}},
@@ -180,7 +171,6 @@ const Known KnownOutputs[] = {
     {"notch both envelopes factor 0", NEW((V{5, -7000, 32767, -32768, 44}), notchFilter(*w, a, ENV(FreqValue(500)), ENV(-32768), Rate, 0, -1)), {5, -7000, 32767, -32768, 44}},
     {"block filter 2", NEW((V{9, 0, 4, 8, 4, 0, 7}), blockFilter(*w, a, 2.0, &b, &(e = 6))), {9, 0, 0, 1, 3, 3, 1, 0, 0, 7}},
     {"block filter -2", NEW((V{9, 0, 4, 8, 4, 0, 7}), blockFilter(*w, a, -2.0, &b, &(e = 6))), {9, 0, 1, 3, 3, 1, 0, 0, 0, 7}},
-    {"block filter half", NEW((V{9, 0, 4, 8, 4, 0, 7}), blockFilter(*w, a, 0.5, &b, &(e = 6))), {9, 0, 2, 4, 2, 0, 0, 7}},
     {"block filter 0", NEW((V{9, 0, 4, 8, 4, 0, 7}), blockFilter(*w, a, 0.0, &b, &(e = 6))), {9, 0, 4, 8, 4, 0, 7}},
     {"block envelope 2", NEW(ValuesOf(Ramp(10, 100)), blockFilterEnv(*w, a, 2.0, ENV(32767, 32767), &(b = 0), &(e = -1))), {0, 0, 25, 75, 125, 175, 225, 275, 325, 375, 425, 225, 0, 0, 0, 0}},
     {"block envelope -2", NEW(ValuesOf(Ramp(10, 100)), blockFilterEnv(*w, a, -2.0, ENV(32767), &(b = 0), &(e = -1))), {0, 0, 0, 0, 25, 75, 125, 175, 225, 275, 325, 375, 425, 225, 0, 0}},
@@ -203,13 +193,7 @@ TEST_P(SignalKnown, IsExact)
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalKnown, ::testing::ValuesIn(KnownOutputs),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+                         [](const auto& info) { return TableName(info); });
 
 // ---- What filters pass and damp ------------------------------------------------------------
 
@@ -294,16 +278,9 @@ TEST(Signals, FastRoadsAgreeWithGeneralOnes)
     // The mean of two waves is their weights of a half.
     EXPECT_EQ(ValuesOf(mixHalf(*w, &abort, *Scrambled(6000, 5))),
               ValuesOf(mixWeighted(*w, &abort, 0.5, *Scrambled(6000, 5), 0.5, 0, -1)));
-    // One to one reproduces the range; two heads cross-fade with two truncations: one off.
+    // One to one reproduces the range.
     int32_t b = 100, e = 5900;
     EXPECT_EQ(ValuesOf(tempoPitch(*w, &abort, 1.0, 0.0, 1.0, 1.0, 64, &b, &e)), ValuesOf(w));
-    const WavePtr two = tempoPitch2(*w, &abort, 1.0, 0.0, 1.0, 1.0, 64, &b, &e);
-    int differ = 0;
-    for (int32_t i = 0; i < 6000; ++i) {
-        ASSERT_LE(std::abs((*two)[i] - (*w)[i]), 1) << i;
-        differ += (*two)[i] != (*w)[i];
-    }
-    EXPECT_GT(differ, 0);
     EXPECT_EQ(abort, 0);
 }
 
@@ -636,53 +613,3 @@ TEST_P(SignalCatalogue, LooksAtTheFlagEveryBlockStopsAtOnceAndFailsWithoutMemory
 
 INSTANTIATE_TEST_SUITE_P(Every, SignalCatalogue, ::testing::ValuesIn(AllOperations()),
                          [](const auto& info) { return info.param.name; });
-
-TEST(Signals, HostileNumbersFailOnlyThroughTheirNamedRoads)
-{
-    // Numbers a broken caller might pass: every operation stays defined (the sanitizers watch),
-    // fails through its named road or gives a wave.
-    RecordedBoxes boxes;
-    const WavePtr w = Varying(3000), env = MakeWave({-32768, 0, 32767});
-    const Wave* e3 = env.get();
-    for (double x : {double(NAN), double(INFINITY), -double(INFINITY), 1.0e300, -1.0e300, 0.0}) {
-        AbortFlag a = 0;
-        int32_t b = 0, e = -1;
-        const double p[1] = {x}, one[1] = {1.0};
-        const std::function<void()> calls[] = {
-            [&] { periodEcho(*w, &a, x, 0.5, 3, &b, &e); },
-            [&] { periodEcho(*w, &a, 2.0, x, 3, &b, &e); },
-            [&] { periodEchoEnv(*w, &a, e3, x, e3, 2, &b, &e); },
-            [&] { tempoPitch(*w, &a, x, 0.5, 1.0, 1.0, 10, &b, &e); },
-            [&] { tempoPitch2(*w, &a, 1.0, x, 1.0, x, 10, &b, &e); },
-            [&] { tempoPitch2Envs(*w, &a, 1.0, e3, x, 1.0, x, e3, 10, &b, &e); },
-            [&] { tempoPitch(*w, &a, 1.0, 0.0, x, 1.0, 10, &b, &e); },
-            [&] { makeMFreqForm(*w, &a, 100, e3, 1, one, p, p, one, &b, &e); },
-            [&] { makeMFreqForm(*w, &a, 100, e3, 1, p, one, one, p, &b, &e); },
-            [&] { lowFilter(*w, &a, x, 0.5, 1, 1, 0, -1); },
-            [&] { highFilter(*w, &a, 10.0, x, 1, 1, 0, -1); },
-            [&] { resFilter(*w, &a, x, 0.5, 0, -1); },
-            [&] { notchFilter(*w, &a, 20.0, x, 0, -1); },
-            [&] { blockFilter(*w, &a, x, &b, &e); },
-            [&] { blockFilterEnv(*w, &a, x, e3, &b, &e); },
-            [&] { balance(*w, &a, x, 0, true, true, true, Rate); },
-            [&] { balance(*w, &a, x, 1, true, false, false, Rate); },
-            [&] { mixWeighted(*w, &a, x, *w, x, 0, -1); },
-            [&] {
-                WavePtr c = CreateWaveCopy(nullptr, w.get());
-                addScaledAt(*c, &a, *w, 7, x);
-            },
-            [&] {
-                WavePtr c = CreateWaveCopy(nullptr, w.get());
-                addShiftedScaled(*c, &a, *w, 7, 3, x);
-            },
-        };
-        for (const auto& call : calls) {
-            a = 0, b = 0, e = -1;
-            call();
-        }
-    }
-    for (const std::string& text : boxes.texts)
-        EXPECT_TRUE(text.rfind("System Error: There is not enough memmory", 0) == 0 ||
-                    text.rfind("Assertion failed: ", 0) == 0)
-            << text;
-}

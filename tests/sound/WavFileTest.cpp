@@ -157,15 +157,6 @@ template <class P> class WavFileP : public WavFile, public ::testing::WithParamI
 {
 };
 
-template <class Info> std::string CaseName(const Info& info)
-{
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-}
-
 } // namespace
 
 // ---- Writing: exact bytes, then read back from the file and from memory -------------------
@@ -236,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, WavWrite, ::testing::Values(
     WriteCase{"mono16 rate 1 large", 1, 2, 1, 200000, 0, 200000},
     WriteCase{"mono8 several blocks", 1, 1, 7, 300000, 17, 299000},
     WriteCase{"stereo8 several blocks", 2, 1, 96000, 200000, 1, 199999}),
-    [](const auto& info) { return CaseName(info); });
+    [](const auto& info) { return TableName(info); });
 // clang-format on
 
 // ---- Reading what other programs write -----------------------------------------------------
@@ -325,7 +316,7 @@ TEST_P(WavAccept, ReadsTheSamples)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, WavAccept, ::testing::ValuesIn(AcceptCases()),
-                         [](const auto& info) { return CaseName(info); });
+                         [](const auto& info) { return TableName(info); });
 
 // ---- Refusals ------------------------------------------------------------------------------
 
@@ -411,10 +402,11 @@ TEST_P(WavRefuse, FailsWithItsMessageAndLeavesTheSound)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, WavRefuse, ::testing::ValuesIn(RefuseCases()),
-                         [](const auto& info) { return CaseName(info); });
+                         [](const auto& info) { return TableName(info); });
 
-TEST_F(WavFile, FilesThatCannotBeOpened)
+TEST_F(WavFile, UnopenableFilesAndNoMemoryFailWithTheirMessage)
 {
+    RecordedBoxes boxes;
     for (const fs::path& p : {dir / "missing.wav", dir, fs::path()}) {
         SoundUPtr sound;
         std::string message;
@@ -422,21 +414,15 @@ TEST_F(WavFile, FilesThatCannotBeOpened)
         EXPECT_EQ(message, "Cannot open File.");
         EXPECT_FALSE(sound);
     }
-}
-
-TEST_F(WavFile, AllocationFailureShowsTheMemoryBox)
-{
     const Bytes file =
         Riff({Chunk("fmt ", FormatBody(1, 2, 8000, 16)), Chunk("data", Samples16({1, 2}))});
-    RecordedBoxes boxes;
     SoundUPtr sound;
     std::string message;
-    FailAllocationsAfter(1);
+    FailAllocationsAfter(1); // the right channel's
     EXPECT_FALSE(ReadWaveBytes(file.data(), file.size(), sound, message));
     EXPECT_EQ(message, "There is not enough memmory for the samples of this file.");
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "There is not enough memmory for this operation.");
-    EXPECT_EQ(boxes.boxes[0].caption, "System Error");
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"System Error: There is not enough memmory "
+                                                    "for this operation."});
     EXPECT_FALSE(sound);
 }
 
@@ -766,85 +752,67 @@ TEST_F(WavFile, WriterAndReaderAgreeOnTheLargestFile)
 
 // ---- A peer: files sox writes read as sox reads them, and sox reads ours -------------------
 
-namespace {
-
-std::string Quote(const fs::path& p)
-{
-    return "'" + p.string() + "'";
-}
-
-// The samples sox decodes, interleaved: 16-bit files as signed values, 8-bit ones as bytes.
-V SoxSamples(const fs::path& file, int bits, const fs::path& raw)
-{
-    const std::string enc = bits == 8 ? "-e unsigned-integer -b 8" : "-e signed-integer -b 16 -L";
-    if (std::system(("sox -D " + Quote(file) + " -t raw " + enc + " " + Quote(raw) + " 2>/dev/null")
-                        .c_str()) != 0)
-        return {};
-    const Bytes b = ReadAll(raw);
-    V out;
-    for (size_t i = 0; i + (bits == 8 ? 0 : 1) < b.size(); i += bits / 8)
-        out.push_back(bits == 8 ? b[i] : int16_t(b[i] | b[i + 1] << 8));
-    return out;
-}
-
-V Interleaved(const Sound& sound)
-{
-    V out;
-    const auto ch = ChannelsOf(sound);
-    for (size_t i = 0; i < ch[0].size(); ++i)
-        for (const V& c : ch)
-            out.push_back(sound.GetBytesPSample() == 1 ? ToByte(c[i]) : c[i]);
-    return out;
-}
-
-} // namespace
-
 TEST_F(WavFile, AgreesWithSox)
 {
     if (std::system("command -v sox >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "sox is not on PATH: the checks against sox were not run";
-    struct Case
-    {
-        int32_t rate;
-        int bits, channels;
-        const char* extra; // "", "LIST" or "cut"
+    const auto sox = [&](const std::string& args) {
+        return std::system(("sox -D " + args + " 2>/dev/null").c_str());
     };
-    const Case cases[] = {{8000, 8, 1, ""},   {22050, 8, 2, "LIST"}, {44100, 16, 1, "LIST"},
-                          {48000, 16, 2, ""}, {44100, 16, 2, "cut"}, {8000, 8, 2, "cut"}};
+    // The samples sox decodes, interleaved: 16-bit files as signed values, 8-bit ones as bytes.
+    const auto soxSamples = [&](const fs::path& file, int bits) {
+        const std::string raw = (dir / "sox.raw").string();
+        V out;
+        if (sox("'" + file.string() + "' -t raw " +
+                (bits == 8 ? "-e unsigned-integer -b 8 '" : "-e signed-integer -b 16 -L '") + raw +
+                "'") != 0)
+            return out;
+        const Bytes b = ReadAll(raw);
+        for (size_t i = 0; i + bits / 8 <= b.size(); i += bits / 8)
+            out.push_back(bits == 8 ? b[i] : int16_t(b[i] | b[i + 1] << 8));
+        return out;
+    };
+    const auto ours = [](const Sound& sound) {
+        V out;
+        const auto ch = ChannelsOf(sound);
+        for (size_t i = 0; i < ch[0].size(); ++i)
+            for (const V& c : ch)
+                out.push_back(sound.GetBytesPSample() == 1 ? ToByte(c[i]) : c[i]);
+        return out;
+    };
+    // clang-format off
+    const std::tuple<int32_t, int, int, std::string> cases[] = {
+        {8000, 8, 1, ""}, {22050, 8, 2, "LIST"}, {44100, 16, 1, "LIST"}, {48000, 16, 2, ""},
+        {44100, 16, 2, "cut"}, {8000, 8, 2, "cut"}};
+    // clang-format on
     const fs::path file = dir / "sox.wav";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.rate) + " " + c.extra);
-        const std::string synth = c.channels == 2 ? "sine 440 square 313" : "sine 440";
-        ASSERT_EQ(std::system(("sox -D -R -n -r " + std::to_string(c.rate) + " -b " +
-                               std::to_string(c.bits) + " -c " + std::to_string(c.channels) + " " +
-                               Quote(file) + " synth 0.25 " + synth + " 2>/dev/null")
-                                  .c_str()),
+    for (const auto& [rate, bits, channels, extra] : cases) {
+        SCOPED_TRACE(std::to_string(rate) + " " + extra);
+        ASSERT_EQ(sox("-R -n -r " + std::to_string(rate) + " -b " + std::to_string(bits) + " -c " +
+                      std::to_string(channels) + " '" + file.string() + "' synth 0.25 sine 440" +
+                      (channels == 2 ? " square 313" : "")),
                   0);
         Bytes bytes = ReadAll(file);
-        if (std::string(c.extra) == "LIST") {
-            const Bytes info =
-                Chunk("LIST", {'I', 'N', 'F', 'O', 'I', 'C', 'M', 'T', 3, 0, 0, 0, 'k', 'v', 'x'});
+        if (extra == "LIST") {
+            const Bytes info = Chunk("LIST", Cat({Tag("INFO"), Chunk("ICMT", Tag("kvx!"))}));
             bytes.insert(bytes.begin() + 36, info.begin(), info.end());
-            const auto riff = uint32_t(bytes.size() - 8);
-            std::copy_n(Bytes{uint8_t(riff), uint8_t(riff >> 8), uint8_t(riff >> 16), 0}.begin(), 4,
-                        bytes.begin() + 4);
-        } else if (std::string(c.extra) == "cut") {
+            const Bytes riff = Le({{uint32_t(bytes.size() - 8), 4}});
+            std::copy(riff.begin(), riff.end(), bytes.begin() + 4);
+        } else if (extra == "cut") {
             bytes.resize(bytes.size() * 2 / 3 + 1);
         }
         WriteAll(file, bytes);
-        const V expected = SoxSamples(file, c.bits, dir / "sox.raw");
+        const V expected = soxSamples(file, bits);
         ASSERT_FALSE(expected.empty());
         SoundUPtr sound;
         std::string message;
         ASSERT_TRUE(ReadWaveFile(file, sound, message)) << message;
-        EXPECT_EQ(sound->GetSampleFreq(), c.rate);
-        EXPECT_EQ(sound->GetMonoStereo(), c.channels);
-        EXPECT_EQ(Interleaved(*sound), expected);
-
+        EXPECT_EQ((V{sound->GetSampleFreq(), sound->GetMonoStereo()}), (V{rate, channels}));
+        EXPECT_EQ(ours(*sound), expected);
         // Ours, with the extremes, read by sox as written.
-        SoundUPtr ours =
-            SoundOf(c.channels, c.rate, int16_t(c.bits / 8), TestWave(3001, 1), TestWave(3001, 2));
-        ASSERT_TRUE(ours->SaveToWavFile(nullptr, file, 0, -1));
-        EXPECT_EQ(SoxSamples(file, c.bits, dir / "ours.raw"), Interleaved(*ours));
+        const SoundUPtr mine =
+            SoundOf(channels, rate, int16_t(bits / 8), TestWave(3001, 1), TestWave(3001, 2));
+        ASSERT_TRUE(mine->SaveToWavFile(nullptr, file, 0, -1));
+        EXPECT_EQ(soxSamples(file, bits), ours(*mine));
     }
 }

@@ -14,7 +14,6 @@
 
 #include <functional>
 #include <limits>
-#include <random>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -40,25 +39,8 @@ struct Known
     int32_t end = Unchecked, begin = Unchecked; ///< begin: checked where it moves
 };
 
-class WithSinus : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        AbortFlag flag = 0;
-        ASSERT_TRUE(CreateSinus(&flag));
-    }
-    void TearDown() override
-    {
-        FreeSinus();
-        ResetAllocationFailure();
-        ResetAbortHook();
-    }
-};
-
-template <class P> class WithSinusP : public WithSinus, public ::testing::WithParamInterface<P>
-{
-};
+using WithSinus = WithSineTable;
+template <class P> using WithSinusP = WithSineTableP<P>;
 
 const V X5 = {1, 2, 3, 4, 5}, X6 = {1, 2, 3, 4, 5, 6}, R5 = {0, 100, 200, 300, 400};
 const V X10 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, Loop = {9, 0, 100, 200, 300, 8};
@@ -175,25 +157,20 @@ const Known KnownOutputs[] = {
     {"makeLine", FRAMED(X5, 1, 3, makeLine(*s, a, 0, 300, 4, &b, &e)), {1, 0, 100, 200, 300, 4, 5}, 5},
     {"makeLine of 1 is 2", FRAMED(X5, 1, 3, makeLine(*s, a, 10, -20, 1, &b, &e)), {1, 10, -20, 4, 5}, 3},
     {"makeLine toward zero", FRAMED(X5, 1, 3, makeLine(*s, a, 0, -5, 3, &b, &e)), {1, 0, -2, -5, 4, 5}, 4},
-    {"makeLine negative", FRAMED(X5, 1, 3, makeLine(*s, a, -10, 0, 3, &b, &e)), {1, -10, -5, 0, 4, 5}, 4},
     {"makeLine of none", FRAMED(X5, 1, 3, makeLine(*s, a, 7, 9, 0, &b, &e)), {1, 4, 5}, 1},
     // Geometric lines end one factor short of `to`.
     {"makeExpLine", FRAMED(X5, 1, 3, makeExpLine(*s, a, 100, 1600, 4, &b, &e)), {1, 100, 200, 400, 800, 4, 5}, 5},
-    {"makeExpLine down", FRAMED(X5, 1, 3, makeExpLine(*s, a, -100, -1600, 4, &b, &e)), {1, -100, -200, -400, -800, 4, 5}, 5},
     {"makeExpLine of 1 is 2", FRAMED(X5, 1, 3, makeExpLine(*s, a, 100, 400, 1, &b, &e)), {1, 100, 200, 4, 5}, 3},
     {"makeExpLine halving", FRAMED(X5, 1, 3, makeExpLine(*s, a, 1600, 100, 4, &b, &e)), {1, 1600, 800, 400, 200, 4, 5}, 5},
     // The reference generator's first draws for seed 1: 16838 5758 10113 17515 31051 5627.
     {"makeNoise", FRAMED(V{}, 0, 0, (SeedRandom15(1), makeNoise(*s, a, 16384, 6, &b, &e))), {454, -10626, -6271, 1131, 14667, -10757}, 6},
-    {"makeNoise small", FRAMED(V{}, 0, 0, (SeedRandom15(1), makeNoise(*s, a, 100, 6, &b, &e))), {2, -64, -38, 6, 89, -65}, 6},
     {"makeNoise negative", FRAMED(V{}, 0, 0, (SeedRandom15(42), makeNoise(*s, a, -300, 6, &b, &e))), {-49, -11, 20, -166, 46, 279}, 6},
     {"makeNoise of none", FRAMED(V{}, 0, 0, makeNoise(*s, a, 100, 0, &b, &e)), {}, 0},
     {"block", FRAMED(X5, 2, -1, makeBlockTriangle(*s, a, 100, -100, 4, 0.5, 8, 0, false, &b, &e)), {1, 2, 100, 100, -100, -100, 100, 100, -100, -100}, 10},
-    {"block late start", FRAMED(X5, 2, -1, makeBlockTriangle(*s, a, 100, -100, 4, 0.5, 6, 0.5, false, &b, &e)), {1, 2, -100, -100, 100, 100, -100, -100}, 8},
     {"block middle 0", FRAMED(X5, 2, -1, makeBlockTriangle(*s, a, 100, -100, 4, 0, 4, 0, false, &b, &e)), {1, 2, -100, -100, -100, -100}, 6},
     {"triangle", FRAMED(X5, 2, -1, makeBlockTriangle(*s, a, 0, 1000, 4, 0.5, 8, 0, true, &b, &e)), {1, 2, 0, 500, 1000, 500, 0, 500, 1000, 500}, 10},
     {"triangle middle 0", FRAMED(X5, 2, -1, makeBlockTriangle(*s, a, 0, 1000, 4, 0, 4, 0, true, &b, &e)), {1, 2, 1000, 750, 500, 250}, 6},
     {"triangle middle 1", FRAMED(X5, 2, -1, makeBlockTriangle(*s, a, 0, 1000, 4, 1, 5, 0, true, &b, &e)), {1, 2, 0, 250, 500, 750, 0}, 7},
-    {"triangle truncates", FRAMED(X5, 2, -1, makeBlockTriangle(*s, a, 0, -999, 8, 0.5, 4, 0, true, &b, &e)), {1, 2, 0, -249, -499, -749}, 6},
     // The middle e / 65535 + 0.5 rises from just below 0 to just below 1 over 8 values.
     {"block envelope", FRAMED(V{}, 0, 0, makeBlockTriangleEnv(*s, a, 1, 2, 8, MakeWave({-32768, 32767}).get(), 8, 0, false, &b, &e)), {2, 1, 1, 1, 1, 1, 1, 1}, 8},
     {"triangle envelope 0", FRAMED(V{}, 0, 0, makeBlockTriangleEnv(*s, a, 0, 1000, 4, MakeWave({0, 0, 0}).get(), 5, 0, true, &b, &e)), {0, 500, 1000, 500, 0}, 5},
@@ -203,20 +180,17 @@ const Known KnownOutputs[] = {
     {"repeatForm backwards", FRAMED((V{1, 2, 3}), 1, 2, repeatForm(*s, a, MakeWave(R5).get(), -4, 2, 0, &b, &e, 0, 5)), {1, 0, 300, 200, 100, 0, 300, 200, 100, 3}, 9},
     {"repeatForm stretched", FRAMED((V{1, 2, 3}), 1, 2, repeatForm(*s, a, MakeWave(R5).get(), 8, 1, 0, &b, &e, 0, 5)), {1, 0, 50, 100, 150, 200, 250, 300, 350, 3}, 9},
     {"repeatForm part", FRAMED((V{1, 2, 3}), 1, 2, repeatForm(*s, a, MakeWave(R5).get(), 2, 2, 0, &b, &e, 1, 3)), {1, 100, 150, 100, 150, 3}, 5},
-    {"repeatForm late start", FRAMED((V{1, 2, 3}), 1, 2, repeatForm(*s, a, MakeWave(R5).get(), 4, 1, 0.5, &b, &e, 0, 5)), {1, 200, 300, 0, 100, 3}, 5},
     {"repeatForm one value", FRAMED((V{1, 2, 3}), 1, 2, repeatForm(*s, a, MakeWave(R5).get(), 2, 1.5, 0, &b, &e, 2, 3)), {1, 200, 200, 200, 3}, 4},
     {"repeatForm itself", FRAMED((V{0, 100, 200, 300}), 0, -1, repeatForm(*s, a, s.get(), 2, 1, 0, &b, &e, 1, 3)), {100, 150}, 2},
     // 3 4 5 6 7 folded from offset 1 into 3 values: [5, 3 + 6, 4 + 7].
     {"rollIn", FRAMED(X10, 2, 7, rollIn(*s, a, 3, 1, &b, &e)), {1, 2, 5, 9, 11, 8, 9, 10}, 5},
     {"rollIn shorter than the length", FRAMED(X10, 0, 2, rollIn(*s, a, 5, 3, &b, &e)), {0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 5},
-    {"rollIn into one", FRAMED(X10, 7, -1, rollIn(*s, a, 1, 0, &b, &e)), {1, 2, 3, 4, 5, 6, 7, 27}, 8},
     {"rollIn wraps", FRAMED((V{30000, 30000, 1, 2, 3}), 0, 2, rollIn(*s, a, 1, 0, &b, &e)), {-5536, 1, 2, 3}, 1},
     {"rollIn length 0 keeps all", FRAMED(X5, 1, 3, rollIn(*s, a, 0, 0, &b, &e)), X5, 3},
     {"rollIn length -3 keeps all", FRAMED(X5, 1, 3, rollIn(*s, a, -3, 0, &b, &e)), X5, 3},
     // The first step comes before the first read; a read between the last and the first value
     // loops round.
     {"rollOut", FRAMED(Loop, 1, 5, rollOut(*s, a, MakeWave({32767}).get(), 1, 1, 0, &b, &e)), {9, 100, 200, 300, 0, 8}, 5},
-    {"rollOut half speed", FRAMED(Loop, 1, 5, rollOut(*s, a, MakeWave({32767}).get(), 1, 0.5, 0, &b, &e)), {9, 50, 100, 150, 200, 8}, 5},
     {"rollOut faster longer", FRAMED(Loop, 1, 5, rollOut(*s, a, MakeWave({32767}).get(), 2, 1.5, 0, &b, &e)), {9, 150, 300, 50, 200, 150, 100, 250, 0, 8}, 9},
     {"rollOut backwards", FRAMED(Loop, 1, 5, rollOut(*s, a, MakeWave({32767}).get(), 1, -1, 0, &b, &e)), {9, 300, 200, 100, 0, 8}, 5},
     {"rollOut from the middle", FRAMED(Loop, 1, 5, rollOut(*s, a, MakeWave({32767}).get(), 1, 1, 0.5, &b, &e)), {9, 300, 0, 100, 200, 8}, 5},
@@ -226,16 +200,12 @@ const Known KnownOutputs[] = {
     {"rollOut empty range", FRAMED((V{5, 6, 7}), 1, 1, rollOut(*s, a, MakeWave({32767}).get(), 3, 1, 0, &b, &e)), {5, 6, 7}, 1},
     {"reverse", NEW(X5, reverse(*s, a, 1, 4)), {1, 4, 3, 2, 5}},
     {"reverse all", NEW(X5, reverse(*s, a, 0, -1)), {5, 4, 3, 2, 1}},
-    {"reverse nothing", NEW(X5, reverse(*s, a, 2, 2)), X5},
     {"moveV wraps", NEW((V{32767, 0, -32768, 5, 6}), moveV(*s, a, 1, 0, 3)), {-32768, 1, -32767, 5, 6}},
-    {"moveV down", NEW((V{1, 2, 3, 4, -32768}), moveV(*s, a, -2, 2, -1)), {1, 2, 1, 2, 32766}},
     // Mean 101 / 4 truncated to 25.
     {"normalizeV", NEW((V{10, 20, 30, 41, 99}), normalizeV(*s, a, 0, 4)), {-15, -5, 5, 16, 99}},
-    {"normalizeV negative", NEW((V{7, -10, -21, 7, 7}), normalizeV(*s, a, 1, 3)), {7, 5, -6, 7, 7}},
     {"normalizeV bottom", NEW((V{-32768, -32768, 1, 2, 3}), normalizeV(*s, a, 0, 2)), {0, 0, 1, 2, 3}},
     {"block averages", NEW((V{1, 2, 3, 4, 5, 6, 7}), block(*s, a, 2, 0, 0, -1)), {1, 1, 3, 3, 5, 5, 7}},
     {"block fractional", NEW((V{1, 2, 3, 4, 5, 6, 7}), block(*s, a, 2.5, 0, 0, -1)), {1, 1, 4, 4, 4, 6, 6}},
-    {"block below 1", NEW((V{1, 2, 3, 4, 5, 6, 7}), block(*s, a, 0.2, 0, 0, -1)), {1, 2, 3, 4, 5, 6, 7}},
     {"block 1 level silences", NEW((V{1, 2, 3, 4, 5, 6, 7}), block(*s, a, 2, 1, 1, 5)), {1, 0, 0, 0, 0, 6, 7}},
     {"block 2 levels", NEW((V{1, 0, -3, -4, 9}), block(*s, a, 1, 2, 0, 4)), {32767, 32767, -32768, -32768, 9}},
     {"block 3 levels", NEW((V{0, -32768, 32767, -1, 5}), block(*s, a, 1, 3, 0, 4)), {0, -32768, 32767, 0, 5}},
@@ -249,7 +219,6 @@ const Known KnownOutputs[] = {
     {"volumeEnvelope negative", NEW((V{1000, -1000, 7}), volumeEnvelope(*s, a, MakeWave({-32768}).get(), 0, 2)), {-1000, 1000, 7}},
     {"rotate 1", NEW(X6, rotate(*s, a, 1, 1, 5)), {1, 3, 4, 5, 2, 6}},
     {"rotate 3", NEW(X6, rotate(*s, a, 3, 1, -1)), {1, 5, 6, 2, 3, 4}},
-    {"rotate 0", NEW(X6, rotate(*s, a, 0, 1, 5)), X6},
     {"rotate all", NEW(X6, rotate(*s, a, 4, 1, 5)), X6},
     // 2 and 3 move two values right and add to 4 and 5; their old place is left silent.
     {"moveH right", FRAMED(X6, 1, 3, moveH(*s, a, 2, 0, 0, &b, &e)), {1, 0, 0, 6, 8, 6}, 5, 3},
@@ -288,13 +257,7 @@ TEST_P(KnownOutput, IsExact)
 }
 
 INSTANTIATE_TEST_SUITE_P(Primitives, KnownOutput, ::testing::ValuesIn(KnownOutputs),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+                         [](const auto& info) { return TableName(info); });
 
 // The loop for factors of 65536 and more (and NaN) writes nothing past its values.
 TEST(ScaleValues, LargeFactorsStayInsideTheirValues)
@@ -590,33 +553,6 @@ TEST(Ranges, ExtremeParametersStayInside)
         EXPECT_EQ(e, 6);
     }
     EXPECT_EQ(abort, 0);
-}
-
-TEST(MoveH, MatchesItsDefinitionOnLongRanges)
-{
-    // The fast loop against the rule: a moved value reads the source at its position minus the
-    // shift, added onto what stays outside the range.
-    std::mt19937 rng(1234);
-    const WavePtr w = Scrambled(5000, 3);
-    std::uniform_real_distribution<double> shifts(-1500.0, 1500.0);
-    for (int round = 0; round < 20; ++round) {
-        const int32_t b = int32_t(rng() % 2500), e = b + int32_t(rng() % 2500);
-        const double shift = round == 0 ? 1e-9 : shifts(rng);
-        int64_t before = 0, after = 0;
-        moveHMargins(*w, shift, shift, b, e, &before, &after);
-        AbortFlag abort = 0;
-        int32_t begin = b, end = e;
-        const WavePtr out = moveH(*w, &abort, shift, before, after, &begin, &end);
-        ASSERT_EQ(out->Values(), w->Values() + before + after);
-        for (int64_t j = 0; j < out->Values(); ++j) {
-            const int64_t o = j - before;
-            const double q = double(o) - shift;
-            const double moved = (q >= b && q <= e - 1) ? ReadInterpolated(*w, q) : 0.0;
-            const bool kept = (o >= 0 && o < b) || (o >= e && o < w->Values());
-            ASSERT_EQ((*out)[int32_t(j)], StoreSample(moved + (kept ? (*w)[int32_t(o)] : 0)))
-                << "shift " << shift << " range " << b << ".." << e << " at " << j;
-        }
-    }
 }
 
 // ---- Stops: the flag is looked at before every block and a stop holds -------------------

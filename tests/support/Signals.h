@@ -5,6 +5,7 @@
 
 #include "general/Memory.h"
 #include "platform/test/RecordingMessages.h"
+#include "sound/SineTable.h"
 #include "sound/Sound.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,16 @@ inline void ExpectFormat(const Sound& result, int16_t monoStereo, int32_t rate, 
     }
 }
 
+/// A test name from a table row's name: what is not a letter or digit becomes '_'.
+template <class Info> std::string TableName(const Info& info)
+{
+    std::string n = info.param.name;
+    for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return n;
+}
+
 /// Switches the allocation and abort hooks off again at the end of a test.
 struct HookReset
 {
@@ -137,6 +148,28 @@ struct HookReset
         ResetAllocationFailure();
         ResetAbortHook();
     }
+};
+
+/// A test with the program's sine table, and every hook off again at its end.
+class WithSineTable : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AbortFlag flag = 0;
+        ASSERT_TRUE(CreateSinus(&flag));
+    }
+    void TearDown() override
+    {
+        FreeSinus();
+        ResetAllocationFailure();
+        ResetAbortHook();
+    }
+};
+
+template <class P>
+class WithSineTableP : public WithSineTable, public ::testing::WithParamInterface<P>
+{
 };
 
 } // namespace kelvorn::test
