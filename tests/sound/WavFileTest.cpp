@@ -529,6 +529,9 @@ TEST_F(WavFile, PipesInterruptedEndlessOrNotWav)
     const Bytes file =
         Riff({Chunk("fmt ", FormatBody(1, 1, 8000, 16)), Chunk("data", Samples16({7, -7, 9}))});
     const Bytes half(file.begin(), file.begin() + 25), rest(file.begin() + 25, file.end());
+    Bytes damaged = file; // announces 2000 frames and holds 3
+    damaged[41] = 2000 * 2 / 256;
+    damaged[40] = 2000 * 2 % 256;
     const Bytes endlessHeader =
         Riff({Chunk("fmt ", FormatBody(1, 2, 8000, 16)), Chunk("data", {}, 0xFFFFFFFF)});
     const std::string notRiff = "\"RIFF\" not found.";
@@ -539,10 +542,12 @@ TEST_F(WavFile, PipesInterruptedEndlessOrNotWav)
         bool interrupt, endless;
         std::string message;
         int64_t least, most; ///< bytes the feed gets in
+        int64_t claimed = 3; ///< frames announced, when read
     };
     // clang-format off
     const Case cases[] = {
         {"interrupted", {half, rest}, true, false, WaveReadNoError, 0, 1 << 20},
+        {"damaged", {half, Bytes(damaged.begin() + 25, damaged.end())}, false, false, WaveReadNoError, 0, 1 << 20, 2000},
         {"four bytes, not RIFF", {Tag("JUNK")}, false, true, notRiff, 4, 4 + 65536},
         {"zeros only", {}, false, true, notRiff, 0, 2 * 65536},
         {"endless data", {endlessHeader}, false, true,
@@ -593,7 +598,8 @@ TEST_F(WavFile, PipesInterruptedEndlessOrNotWav)
         LimitSamples(limitValues);
         SoundUPtr sound;
         std::string message;
-        const bool ok = ReadWaveFile(fifo, sound, message);
+        WaveReadCounts counts;
+        const bool ok = ReadWaveFile(fifo, sound, message, &counts);
         writer.join();
         ResetAllocationFailure();
         EXPECT_EQ(message, c.message);
@@ -602,6 +608,7 @@ TEST_F(WavFile, PipesInterruptedEndlessOrNotWav)
         EXPECT_EQ(signalsTaken.load(), c.interrupt ? 2 : 0);
         if (ok) {
             EXPECT_EQ(ChannelsOf(*sound), (std::vector<V>{{7, -7, 9}}));
+            EXPECT_EQ(counts.framesClaimed, c.claimed);
         }
         EXPECT_GE(written, c.least);
         EXPECT_LE(written, c.most);
