@@ -2,7 +2,7 @@
 
 #include "general/Services.h"
 #include "sound/WavePrimitives.h"
-#include "sound/WaveTestSupport.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -10,88 +10,41 @@
 #include <vector>
 
 using namespace kelvorn;
-using test::HookReset;
-using test::MakeWave;
-using test::MakeWaveOf;
-using test::RecordedBoxes;
-using test::ValuesOf;
+using namespace kelvorn::test;
 
 namespace {
 
-std::unique_ptr<MonoSound> Mono(std::initializer_list<int> values, int32_t rate = 1000,
-                                int16_t bytes = 2)
+std::unique_ptr<MonoSound> Mono(const std::vector<int>& values, int32_t rate = 1000)
 {
-    return std::make_unique<MonoSound>(MakeWave(values), rate, bytes);
+    return MonoOf(values, rate, 2);
 }
 
-std::unique_ptr<StereoSound> Stereo(std::initializer_list<int> left,
-                                    std::initializer_list<int> right, int32_t rate = 1000,
-                                    int16_t bytes = 2)
+std::unique_ptr<StereoSound> Stereo(const std::vector<int>& left, const std::vector<int>& right)
 {
-    return std::make_unique<StereoSound>(MakeWave(left), MakeWave(right), rate, bytes);
-}
-
-// A ramp 0, step, 2 step, ...: linear resampling of it gives the ramp at the new spacing.
-WavePtr Ramp(int32_t n, int step)
-{
-    return MakeWaveOf(n, [step](int32_t i) { return i * step; });
+    return StereoOf(left, right, 1000, 2);
 }
 
 } // namespace
 
-// ---------------------------------------------------------------------------------------------
-// Construction and format
-
-TEST(SoundTest, EmptySoundsCarryTheirFormat)
+TEST(SoundTest, FormatTimeAndRunResult)
 {
-    MonoSound mono(22050, 1);
-    StereoSound stereo(44100, 2);
-    EXPECT_EQ(mono.GetMonoStereo(), 1);
-    EXPECT_EQ(mono.GetSampleFreq(), 22050);
-    EXPECT_EQ(mono.GetBytesPSample(), 1);
-    EXPECT_EQ(stereo.GetMonoStereo(), 2);
-    EXPECT_EQ(stereo.GetSampleFreq(), 44100);
-    EXPECT_EQ(stereo.GetBytesPSample(), 2);
-    for (const Sound* s : {static_cast<const Sound*>(&mono), static_cast<const Sound*>(&stereo)}) {
-        EXPECT_EQ(s->GetValues(), 0);
+    ExpectFormat(MonoSound(22050, 1), 1, 22050, 1);
+    ExpectFormat(StereoSound(44100, 2), 2, 44100, 2);
+    for (const SoundUPtr& s : {SoundOf(1, 8000, 2, nullptr), SoundOf(2, 8000, 2, nullptr, nullptr),
+                               SoundUPtr(std::make_unique<MonoSound>(8000, 2))}) {
+        EXPECT_EQ((std::vector<int>{s->GetValues(), s->GetRightWave()->Values()}),
+                  (std::vector<int>{0, 0}));
         EXPECT_EQ(s->GetTime(), 0.0L);
-        EXPECT_FALSE(s->GetRunResult());
-        ASSERT_NE(s->GetLeftWave(), nullptr);
-        ASSERT_NE(s->GetRightWave(), nullptr);
-        EXPECT_EQ(s->GetRightWave()->Values(), 0);
     }
-    EXPECT_NE(stereo.GetLeftWave(), stereo.GetRightWave());
-}
-
-TEST(SoundTest, NullWavesBecomeEmptyOnes)
-{
-    MonoSound mono(nullptr, 8000, 2);
-    StereoSound stereo(nullptr, nullptr, 8000, 2);
-    EXPECT_EQ(mono.GetValues(), 0);
-    ASSERT_NE(mono.GetWave(), nullptr);
-    EXPECT_EQ(stereo.GetValues(), 0);
-    EXPECT_EQ(stereo.GetWaveRight()->Values(), 0);
-}
-
-TEST(SoundTest, TimeIsValuesOverRate)
-{
-    MonoSound mono(Ramp(44100, 0), 22050, 2);
-    EXPECT_EQ(mono.GetTime(), 2.0L);
-    StereoSound stereo(Ramp(3, 0), Ramp(3, 0), 4, 2);
-    EXPECT_EQ(stereo.GetTime(), 0.75L);
+    EXPECT_EQ(MonoSound(Ramp(44100, 0), 22050, 2).GetTime(), 2.0L);
+    EXPECT_EQ(StereoSound(Ramp(3, 0), Ramp(3, 0), 4, 2).GetTime(), 0.75L);
     // A sound without a usable rate has no length in time rather than a division by zero.
-    MonoSound noRate(Ramp(10, 0), 0, 2);
-    EXPECT_EQ(noRate.GetTime(), 0.0L);
-}
-
-TEST(SoundTest, RunResultIsOnlyWhatItIsSetTo)
-{
+    EXPECT_EQ(MonoSound(Ramp(10, 0), 0, 2).GetTime(), 0.0L);
     auto sound = Mono({1, 2});
     sound->SetRunResult(true);
     EXPECT_TRUE(sound->GetRunResult());
     AbortFlag abort = 0;
-    MonoSound copy(*sound, &abort);
-    EXPECT_FALSE(copy.GetRunResult());
+    EXPECT_FALSE(MonoSound(*sound, &abort).GetRunResult());
 }
 
 TEST(SoundTest, StereoChannelsOfDifferentLengthAreCutToTheShorter)
@@ -116,135 +69,81 @@ TEST(SoundTest, StereoChannelsOfDifferentLengthAreCutToTheShorter)
     }
 }
 
-TEST(SoundTest, StereoChannelsOfEqualLengthNeedNoAssertion)
-{
-    RecordedBoxes boxes;
-    auto sound = Stereo({1, 2}, {3, 4});
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(ValuesOf(*sound->GetRightWave()), (std::vector<int>{3, 4}));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Channel accessors
 
-TEST(SoundTest, MonoHandsOutItsOwnWaveForEveryChannel)
+TEST(SoundTest, TheMonoWave)
 {
-    auto sound = Mono({5, -6, 7});
+    // A mono sound hands out its own wave for every channel.
+    const auto mono = Mono({5, -6, 7});
     AbortFlag abort = 0;
-    WaveRef mono = sound->GetMonoWave(&abort);
-    EXPECT_FALSE(mono.IsCopy());
-    EXPECT_EQ(mono.get(), sound->GetWave());
-    EXPECT_EQ(sound->GetLeftWave(), sound->GetWave());
-    EXPECT_EQ(sound->GetRightWave(), sound->GetWave());
-}
-
-TEST(SoundTest, StereoMonoWaveIsAlwaysANewMix)
-{
-    // Each value left * 0.5 + right * 0.5, truncated toward zero.
-    auto sound = Stereo({3, -3, 32767, -32768, 1, 10000}, {0, 0, 32767, -32768, 0, -10001});
-    AbortFlag abort = 0;
-    WaveRef mix = sound->GetMonoWave(&abort);
-    ASSERT_TRUE(mix);
-    EXPECT_TRUE(mix.IsCopy());
-    EXPECT_NE(mix.get(), sound->GetLeftWave());
+    const WaveRef own = mono->GetMonoWave(&abort);
+    EXPECT_TRUE(!own.IsCopy() && own.get() == mono->GetWave());
+    EXPECT_TRUE(mono->GetLeftWave() == mono->GetWave() && mono->GetRightWave() == mono->GetWave());
+    // A stereo sound's is always a new mix: left * 0.5 + right * 0.5, truncated toward zero.
+    const auto stereo = Stereo({3, -3, 32767, -32768, 1, 10000}, {0, 0, 32767, -32768, 0, -10001});
+    const WaveRef mix = stereo->GetMonoWave(&abort);
+    EXPECT_TRUE(mix.IsCopy() && mix.get() != stereo->GetLeftWave());
     EXPECT_EQ(ValuesOf(*mix), (std::vector<int>{1, -1, 32767, -32768, 0, 0}));
-    WaveRef again = sound->GetMonoWave(&abort);
-    EXPECT_NE(again.get(), mix.get());
-    EXPECT_EQ(sound->GetLeftWave(), sound->GetWaveLeft());
-    EXPECT_EQ(sound->GetRightWave(), sound->GetWaveRight());
+    EXPECT_NE(stereo->GetMonoWave(&abort).get(), mix.get());
+    EXPECT_TRUE(stereo->GetLeftWave() == stereo->GetWaveLeft() &&
+                stereo->GetRightWave() == stereo->GetWaveRight());
 }
 
-struct AtCase
+TEST(SoundTest, ChannelsAtARateAreResampledOnlyWhenItDiffers)
 {
-    bool stereo;
-    int which; // 0 mono, 1 left, 2 right
-    int32_t freq;
-    bool copy;
-    int32_t count;
-};
-
-class SoundAtFrequency : public ::testing::TestWithParam<AtCase>
-{
-};
-
-TEST_P(SoundAtFrequency, ResamplesOnlyWhenTheRateDiffers)
-{
-    const AtCase c = GetParam();
-    // 101 values at 1000 Hz: left a ramp by 100, right a ramp by -100 (mix: all zeros).
-    SoundUPtr sound;
-    if (c.stereo)
-        sound = std::make_unique<StereoSound>(Ramp(101, 100), Ramp(101, -100), 1000, 2);
-    else
-        sound = std::make_unique<MonoSound>(Ramp(101, 100), 1000, 2);
-    AbortFlag abort = 0;
-    WaveRef w = c.which == 0   ? sound->GetMonoWaveAt(&abort, c.freq)
-                : c.which == 1 ? sound->GetLeftWaveAt(&abort, c.freq)
-                               : sound->GetRightWaveAt(&abort, c.freq);
-    ASSERT_TRUE(w);
-    EXPECT_EQ(w.IsCopy(), c.copy);
-    EXPECT_EQ(w->Values(), c.count);
-    // The channel read: a mono sound's one ramp, the mix of opposite ramps (silence), or the
-    // stereo channel asked for; resampled by freq / SampleFreq when the rates differ.
-    WavePtr channel = c.which == 0 && c.stereo   ? MakeWaveOf(101, [](int32_t) { return 0; })
-                      : c.which == 2 && c.stereo ? Ramp(101, -100)
-                                                 : Ramp(101, 100);
-    if (c.freq != 1000)
-        channel = resampleFactor(*channel, nullptr, c.freq / 1000.0);
-    EXPECT_EQ(ValuesOf(*w), ValuesOf(*channel));
-    if (!c.copy) {
-        EXPECT_EQ(w.get(), c.which == 2 ? sound->GetRightWave() : sound->GetLeftWave());
+    // Mono: its own wave at its own rate, a resampled copy otherwise. Stereo: the mix is always
+    // new; single channels are borrowed at the own rate. Rows: stereo, channel (0 mono, 1 left,
+    // 2 right), rate, copied, count.
+    // clang-format off
+    const std::tuple<bool, int, int32_t, bool, int> cases[] = {
+        {false, 0, 1000, false, 101}, {false, 1, 1000, false, 101}, {false, 2, 1000, false, 101},
+        {false, 0, 2000, true, 201}, {false, 1, 500, true, 51}, {false, 2, 2000, true, 201},
+        {true, 0, 1000, true, 101}, {true, 0, 2000, true, 201}, {true, 1, 1000, false, 101},
+        {true, 2, 1000, false, 101}, {true, 1, 4000, true, 401}, {true, 2, 250, true, 26}};
+    // clang-format on
+    for (const auto& [stereo, which, freq, copy, count] : cases) {
+        // Left a ramp by 100, right one by -100: their mix is silence.
+        const SoundUPtr sound = SoundOf(stereo ? 2 : 1, 1000, 2, Ramp(101, 100), Ramp(101, -100));
+        AbortFlag abort = 0;
+        const WaveRef w = which == 0   ? sound->GetMonoWaveAtFreq(&abort, freq)
+                          : which == 1 ? sound->GetLeftWaveAt(&abort, freq)
+                                       : sound->GetRightWaveAt(&abort, freq);
+        EXPECT_EQ((std::vector<int>{w.IsCopy(), w->Values(), abort}),
+                  (std::vector<int>{copy, count, 0}));
+        WavePtr channel =
+            which == 0 && stereo ? Constant(101, 0) : Ramp(101, which == 2 && stereo ? -100 : 100);
+        if (freq != 1000)
+            channel = resampleFactor(*channel, nullptr, freq / 1000.0);
+        EXPECT_EQ(ValuesOf(*w), ValuesOf(channel));
+        EXPECT_EQ(w.get() == (which == 2 ? sound->GetRightWave() : sound->GetLeftWave()), !copy);
     }
-    if (c.which == 0) {
-        WaveRef same = sound->GetMonoWaveAtFreq(&abort, c.freq);
-        EXPECT_EQ(ValuesOf(*same), ValuesOf(*w));
-        EXPECT_EQ(same.IsCopy(), c.copy);
-    }
-    EXPECT_EQ(abort, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SoundAtFrequency,
-    ::testing::Values(
-        // mono: its own wave at its own rate, a resampled copy otherwise
-        AtCase{false, 0, 1000, false, 101}, AtCase{false, 1, 1000, false, 101},
-        AtCase{false, 2, 1000, false, 101}, AtCase{false, 0, 2000, true, 201},
-        AtCase{false, 1, 500, true, 51}, AtCase{false, 2, 2000, true, 201},
-        // stereo: the mix is always new; single channels are borrowed at the own rate
-        AtCase{true, 0, 1000, true, 101}, AtCase{true, 0, 2000, true, 201},
-        AtCase{true, 1, 1000, false, 101}, AtCase{true, 2, 1000, false, 101},
-        AtCase{true, 1, 4000, true, 401}, AtCase{true, 2, 250, true, 26}));
 
 TEST(SoundTest, CloneAlwaysGivesTheCallerItsOwnWave)
 {
-    auto mono = Mono({10, 20, 30, 40, 50}, 1000);
-    auto stereo = Stereo({10, 20, 30, 40, 50}, {30, 40, 50, 60, 70}, 1000);
+    const auto mono = Mono({10, 20, 30, 40, 50});
+    const auto stereo = Stereo({10, 20, 30, 40, 50}, {30, 40, 50, 60, 70});
+    const WavePtr mix = MakeWave({20, 30, 40, 50, 60});
     AbortFlag abort = 0;
-
-    WavePtr a = mono->CloneMonoWave(&abort, 0);
-    ASSERT_TRUE(a);
-    EXPECT_NE(a.get(), mono->GetWave());
-    EXPECT_EQ(ValuesOf(*a), (std::vector<int>{10, 20, 30, 40, 50}));
-    (*a)[0] = 99;
+    // Rate 0 or the own rate: a copy of the channel; another rate: resampled by the ratio.
+    // clang-format off
+    const std::tuple<WavePtr, const Wave*, double> cases[] = {
+        {mono->CloneMonoWave(&abort, 0), mono->GetWave(), 1}, {mono->CloneMonoWave(&abort, 1000), mono->GetWave(), 1},
+        {mono->CloneLeftWave(&abort, 0), mono->GetWave(), 1}, {mono->CloneRightWave(&abort, 1000), mono->GetWave(), 1},
+        {mono->CloneLeftWave(&abort, 2000), mono->GetWave(), 2}, {stereo->CloneMonoWave(&abort, 0), mix.get(), 1},
+        {stereo->CloneMonoWave(&abort, 2000), mix.get(), 2}, {stereo->CloneLeftWave(&abort, 0), stereo->GetWaveLeft(), 1},
+        {stereo->CloneRightWave(&abort, 0), stereo->GetWaveRight(), 1}, {stereo->CloneRightWave(&abort, 500), stereo->GetWaveRight(), 0.5}};
+    // clang-format on
+    for (const auto& [clone, channel, factor] : cases) {
+        EXPECT_NE(clone.get(), channel);
+        EXPECT_EQ(ValuesOf(clone),
+                  ValuesOf(factor == 1 ? CreateWaveCopy(nullptr, channel)
+                                       : resampleFactor(*channel, nullptr, factor)));
+        EXPECT_EQ(clone->Values(), factor == 1 ? 5 : factor == 2 ? 9 : 3);
+    }
+    (*std::get<0>(cases[0]))[0] = 99;
     EXPECT_EQ((*mono->GetWave())[0], 10);
-
-    EXPECT_EQ(ValuesOf(mono->CloneMonoWave(&abort, 1000)), ValuesOf(*mono->GetWave()));
-    EXPECT_EQ(ValuesOf(mono->CloneLeftWave(&abort, 0)), ValuesOf(*mono->GetWave()));
-    EXPECT_EQ(ValuesOf(mono->CloneRightWave(&abort, 1000)), ValuesOf(*mono->GetWave()));
-    EXPECT_EQ(ValuesOf(mono->CloneLeftWave(&abort, 2000)),
-              ValuesOf(resampleFactor(*mono->GetWave(), nullptr, 2.0)));
-    EXPECT_EQ(mono->CloneLeftWave(&abort, 2000)->Values(), 9);
-
-    EXPECT_EQ(ValuesOf(stereo->CloneMonoWave(&abort, 0)), (std::vector<int>{20, 30, 40, 50, 60}));
-    WavePtr mix = MakeWave({20, 30, 40, 50, 60});
-    EXPECT_EQ(ValuesOf(stereo->CloneMonoWave(&abort, 2000)),
-              ValuesOf(resampleFactor(*mix, nullptr, 2.0)));
-    WavePtr left = stereo->CloneLeftWave(&abort, 0);
-    EXPECT_NE(left.get(), stereo->GetWaveLeft());
-    EXPECT_EQ(ValuesOf(*left), ValuesOf(*stereo->GetWaveLeft()));
-    EXPECT_EQ(ValuesOf(stereo->CloneRightWave(&abort, 0)), ValuesOf(*stereo->GetWaveRight()));
-    EXPECT_EQ(ValuesOf(stereo->CloneRightWave(&abort, 500)),
-              ValuesOf(resampleFactor(*stereo->GetWaveRight(), nullptr, 0.5)));
-    EXPECT_EQ(stereo->CloneRightWave(&abort, 500)->Values(), 3);
     EXPECT_EQ(abort, 0);
 }
 
@@ -275,36 +174,27 @@ TEST(SoundTest, AbortAndMemoryFailuresGiveNoWave)
 
 TEST(WaveRefTest, OwnershipFollowsTheKind)
 {
-    auto sound = Mono({1, 2, 3});
+    const auto sound = Mono({1, 2, 3});
     AbortFlag abort = 0;
-
+    // Taking a borrowed wave copies it; taking an owned one hands over the same wave.
     WaveRef borrowed = WaveRef::Borrow(*sound->GetWave());
-    WavePtr copy = borrowed.Take(&abort);
-    ASSERT_TRUE(copy);
+    const WavePtr copy = borrowed.Take(&abort);
     EXPECT_NE(copy.get(), sound->GetWave());
-    EXPECT_EQ(ValuesOf(*copy), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ValuesOf(copy), (std::vector<int>{1, 2, 3}));
     EXPECT_FALSE(borrowed);
-
     WavePtr fresh = MakeWave({7, 8});
     Wave* raw = fresh.get();
     WaveRef owned = WaveRef::Own(std::move(fresh));
     EXPECT_TRUE(owned.IsCopy());
     WaveRef moved = std::move(owned);
-    EXPECT_FALSE(owned);
-    EXPECT_FALSE(owned.IsCopy());
-    EXPECT_EQ(moved.get(), raw);
-    WavePtr taken = moved.Take(&abort);
-    EXPECT_EQ(taken.get(), raw);
+    EXPECT_TRUE(!owned && !owned.IsCopy() && moved.get() == raw);
+    EXPECT_EQ(moved.Take(&abort).get(), raw);
     EXPECT_FALSE(moved);
-
     WaveRef none = WaveRef::Own(nullptr);
-    EXPECT_FALSE(none);
-    EXPECT_EQ(none.Take(&abort), nullptr);
-
+    EXPECT_TRUE(!none && none.Take(&abort) == nullptr);
     WaveRef target = WaveRef::Own(MakeWave({1}));
     target = WaveRef::Borrow(*sound->GetWave());
-    EXPECT_FALSE(target.IsCopy());
-    EXPECT_EQ(target.get(), sound->GetWave());
+    EXPECT_TRUE(!target.IsCopy() && target.get() == sound->GetWave());
 }
 
 TEST(WaveRefTest, ABorrowedWaveLivesAsLongAsASharedHolder)
@@ -326,15 +216,9 @@ TEST(SoundTest, ValueAtInterpolatesBetweenNeighbours)
     {
         double x, value;
     };
-    for (Case c : std::vector<Case>{{0, 100},
-                                    {1, 200},
-                                    {2, -300},
-                                    {0.25, 125},
-                                    {1.5, -50},
-                                    {2.0000001, 0},
-                                    {-0.5, 0},
-                                    {3, 0},
-                                    {NAN, 0}}) {
+    const Case cases[] = {{0, 100},       {1, 200},  {2, -300}, {0.25, 125}, {1.5, -50},
+                          {2.0000001, 0}, {-0.5, 0}, {3, 0},    {NAN, 0}};
+    for (Case c : cases) {
         double l = 1, r = 1, m = 1;
         mono->GetValueAt(c.x, l, r, m);
         EXPECT_DOUBLE_EQ(l, c.value) << c.x;
@@ -373,116 +257,64 @@ TEST(SoundTest, MappedValueRunsFromYAtMinToYAtMax)
     EXPECT_DOUBLE_EQ(stereo->GetMappedValueAt(&abort, 1.0, 65535.0, 0.0), 65535.0);
 }
 
-struct MinMaxCase
+TEST(SoundTest, MinMaxGivesTheExtremesOfTheRangeOverBothChannels)
 {
-    std::vector<int> left, right;
-    int32_t begin, end;
-    int max, negMin, peak;
-};
-
-class SoundMinMax : public ::testing::TestWithParam<MinMaxCase>
-{
-};
-
-TEST_P(SoundMinMax, GivesTheExtremesOfTheRange)
-{
-    const MinMaxCase& c = GetParam();
-    SoundUPtr sound;
-    if (c.right.empty())
-        sound = std::make_unique<MonoSound>(MakeWave(c.left), 8000, 2);
-    else
-        sound = std::make_unique<StereoSound>(MakeWave(c.left), MakeWave(c.right), 8000, 2);
-    AbortFlag abort = 0;
-    int16_t max = -1, negMin = -1, peak = -1;
-    sound->GetMinMax(&abort, c.begin, c.end, max, negMin, peak);
-    EXPECT_EQ(max, c.max);
-    EXPECT_EQ(negMin, c.negMin);
-    EXPECT_EQ(peak, c.peak);
+    // left, right (none: mono), begin, end, then max, negMin, peak.
+    // clang-format off
+    const std::tuple<std::vector<int>, std::vector<int>, int32_t, int32_t, std::vector<int>> cases[] = {
+        {{5, 9, 3}, {}, 0, -1, {9, 0, 9}}, {{0, 0, 0}, {}, 0, 3, {0, 0, 0}}, {{-4, -9, -2}, {}, 0, -1, {0, 9, 9}},
+        {{100, -32768, 50}, {}, 0, 3, {100, 32767, 32767}}, {{100, -500, 50, 7000}, {}, 1, 3, {50, 500, 500}},
+        {{1, 2, 3}, {}, 1, 1, {0, 0, 0}}, {{10, -20, 5}, {-300, 4, 6}, 0, -1, {10, 300, 300}},
+        {{10, -20, 5}, {-3, 400, 6}, 0, 3, {400, 20, 400}}, {{1000, -20, 5}, {-3, 400, -6000}, 1, 2, {400, 20, 400}}};
+    // clang-format on
+    for (const auto& [left, right, begin, end, expected] : cases) {
+        const SoundUPtr sound = right.empty()
+                                    ? SoundOf(1, 8000, 2, MakeWave(left))
+                                    : SoundOf(2, 8000, 2, MakeWave(left), MakeWave(right));
+        AbortFlag abort = 0;
+        int16_t max = -1, negMin = -1, peak = -1;
+        sound->GetMinMax(&abort, begin, end, max, negMin, peak);
+        EXPECT_EQ((std::vector<int>{max, negMin, peak}), expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SoundMinMax,
-    ::testing::Values(MinMaxCase{{5, 9, 3}, {}, 0, -1, 9, 0, 9},
-                      MinMaxCase{{0, 0, 0}, {}, 0, 3, 0, 0, 0},
-                      MinMaxCase{{-4, -9, -2}, {}, 0, -1, 0, 9, 9},
-                      MinMaxCase{{100, -32768, 50}, {}, 0, 3, 100, 32767, 32767},
-                      MinMaxCase{{100, -500, 50, 7000}, {}, 1, 3, 50, 500, 500},
-                      MinMaxCase{{1, 2, 3}, {}, 1, 1, 0, 0, 0},
-                      MinMaxCase{{10, -20, 5}, {-300, 4, 6}, 0, -1, 10, 300, 300},
-                      MinMaxCase{{10, -20, 5}, {-3, 400, 6}, 0, 3, 400, 20, 400},
-                      MinMaxCase{{1000, -20, 5}, {-3, 400, -6000}, 1, 2, 400, 20, 400}));
 
 // ---------------------------------------------------------------------------------------------
 // Conversion constructors
 
-TEST(SoundTest, MonoFromAnySound)
-{
-    AbortFlag abort = 0;
-    auto stereo = Stereo({10, -10, 3}, {20, -20, 0}, 11025, 1);
-    MonoSound fromStereo(*stereo, &abort);
-    EXPECT_EQ(fromStereo.GetSampleFreq(), 11025);
-    EXPECT_EQ(fromStereo.GetBytesPSample(), 1);
-    EXPECT_EQ(ValuesOf(*fromStereo.GetWave()), (std::vector<int>{15, -15, 1}));
-
-    auto mono = Mono({1, 2, 3}, 8000, 2);
-    MonoSound fromMono(*mono, &abort);
-    EXPECT_NE(fromMono.GetWave(), mono->GetWave());
-    mono->GetWave()->Data()[0] = 77;
-    EXPECT_EQ(ValuesOf(*fromMono.GetWave()), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(fromMono.GetSampleFreq(), 8000);
-}
-
-TEST(SoundTest, StereoFromAnySound)
-{
-    AbortFlag abort = 0;
-    auto mono = Mono({1, -2, 3}, 5512, 1);
-    StereoSound fromMono(*mono, &abort);
-    EXPECT_EQ(fromMono.GetMonoStereo(), 2);
-    EXPECT_EQ(fromMono.GetSampleFreq(), 5512);
-    EXPECT_EQ(fromMono.GetBytesPSample(), 1);
-    EXPECT_EQ(ValuesOf(*fromMono.GetWaveLeft()), (std::vector<int>{1, -2, 3}));
-    EXPECT_EQ(ValuesOf(*fromMono.GetWaveRight()), (std::vector<int>{1, -2, 3}));
-    EXPECT_NE(fromMono.GetWaveLeft(), fromMono.GetWaveRight());
-    EXPECT_NE(fromMono.GetWaveLeft(), mono->GetWave());
-
-    auto stereo = Stereo({1, 2}, {3, 4}, 48000, 2);
-    StereoSound copy(*stereo, &abort);
-    EXPECT_EQ(ValuesOf(*copy.GetWaveLeft()), (std::vector<int>{1, 2}));
-    EXPECT_EQ(ValuesOf(*copy.GetWaveRight()), (std::vector<int>{3, 4}));
-    EXPECT_NE(copy.GetWaveRight(), stereo->GetWaveRight());
-}
-
-TEST(SoundTest, EmptySourcesGiveEmptyChannelsWithoutWork)
+TEST(SoundTest, ConversionsCopyTheChannelsAndKeepTheFormat)
 {
     HookReset reset;
+    AbortFlag abort = 0;
+    const auto stereo = StereoOf({10, -10, 3}, {20, -20, 0}, 11025, 1);
+    const auto mono = MonoOf({1, -2, 3}, 5512, 2);
+    const MonoSound fromStereo(*stereo, &abort), fromMono(*mono, &abort);
+    const StereoSound stereoFromMono(*mono, &abort), fromStereoToo(*stereo, &abort);
+    ExpectFormat(fromStereo, 1, 11025, 1);
+    ExpectFormat(stereoFromMono, 2, 5512, 2);
+    // Stereo to mono is the mean, truncated; mono to stereo is the channel twice.
+    EXPECT_EQ(ChannelsOf(fromStereo), (std::vector<std::vector<int>>{{15, -15, 1}}));
+    EXPECT_EQ(ChannelsOf(fromMono), ChannelsOf(*mono));
+    EXPECT_EQ(ChannelsOf(stereoFromMono), (std::vector<std::vector<int>>{{1, -2, 3}, {1, -2, 3}}));
+    EXPECT_EQ(ChannelsOf(fromStereoToo), ChannelsOf(*stereo));
+    for (const Wave* w : {fromMono.GetWave(), stereoFromMono.GetWaveLeft(),
+                          stereoFromMono.GetWaveRight(), fromStereoToo.GetWaveRight()})
+        EXPECT_TRUE(w != mono->GetWave() && w != stereo->GetWaveLeft() &&
+                    w != stereo->GetWaveRight());
+    // Empty sources are not read: no allocation, no box.
     RecordedBoxes boxes;
-    // No allocation may happen: an empty source is not read.
     FailAllocationsAfter(0);
-    AbortFlag abort = 0;
-    StereoSound emptyStereo(96000, 1);
-    MonoSound emptyMono(7, 2);
-    MonoSound a(emptyStereo, &abort);
-    StereoSound b(emptyMono, &abort);
-    EXPECT_EQ(a.GetValues(), 0);
-    EXPECT_EQ(a.GetSampleFreq(), 96000);
-    EXPECT_EQ(a.GetBytesPSample(), 1);
-    EXPECT_EQ(b.GetValues(), 0);
-    EXPECT_EQ(b.GetWaveRight()->Values(), 0);
-    EXPECT_EQ(b.GetSampleFreq(), 7);
-    EXPECT_EQ(abort, 0);
+    const MonoSound a(StereoSound(96000, 1), &abort);
+    const StereoSound b(MonoSound(7, 2), &abort);
+    ExpectFormat(a, 1, 96000, 1);
+    ExpectFormat(b, 2, 7, 2);
+    EXPECT_EQ((std::vector<int>{a.GetValues(), b.GetValues(), abort}), (std::vector<int>{0, 0, 0}));
     EXPECT_TRUE(boxes.boxes.empty());
-}
-
-TEST(SoundTest, ConversionStoppedByAbortGivesEmptyButEqualChannels)
-{
-    HookReset reset;
-    AbortFlag abort = 0;
-    auto mono = Mono({1, 2, 3});
-    // The first channel is copied, the second finds the flag set.
+    ResetAllocationFailure();
+    // Stopped after the first channel: empty but equal channels.
     AbortAfterPolls(1);
-    StereoSound stereo(*mono, &abort);
+    const StereoSound stopped(*mono, &abort);
     EXPECT_EQ(abort, 1);
-    EXPECT_EQ(stereo.GetWaveLeft()->Values(), stereo.GetWaveRight()->Values());
+    EXPECT_EQ(stopped.GetWaveLeft()->Values(), stopped.GetWaveRight()->Values());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -517,7 +349,7 @@ TEST(SoundTest, PlayGoesToTheInstalledPlayer)
         }
         std::vector<std::pair<const Sound*, bool>> played;
     } player;
-    auto sound = Mono({1});
+    const auto sound = Mono({1});
     ScopedService<SoundPlayer> none(nullptr);
     sound->Play(false); // no player: nothing happens
     {
@@ -526,8 +358,6 @@ TEST(SoundTest, PlayGoesToTheInstalledPlayer)
         sound->Play(false);
     }
     sound->Play(true);
-    ASSERT_EQ(player.played.size(), 2u);
-    EXPECT_EQ(player.played[0].first, sound.get());
-    EXPECT_TRUE(player.played[0].second);
-    EXPECT_FALSE(player.played[1].second);
+    EXPECT_EQ(player.played, (std::vector<std::pair<const Sound*, bool>>{{sound.get(), true},
+                                                                         {sound.get(), false}}));
 }
