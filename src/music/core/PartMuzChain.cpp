@@ -98,23 +98,18 @@ void TSinglePartMuz::MoveSymbol(TStaveSymbol* symbol)
 {
     if (!KV_SOFT_ASSERT(symbol != nullptr) || symbol->Owner != this)
         return;
-    const bool toLeft = symbol->Prev && symbol->IsPrevOf(*symbol->Prev);
-    const bool toRight = symbol->Next && symbol->Next->IsPrevOf(*symbol);
-    if (!KV_SOFT_ASSERT(!toLeft || !toRight) || (!toLeft && !toRight))
+    // A rest and a note of one chord time are not ordered, while two notes are: comparing the
+    // neighbours alone could leave two notes reversed once the rest between them goes. The
+    // symbol stays where nothing on either side must be on its other side.
+    bool inPlace = true;
+    for (TStaveSymbol* s = first; s != symbol && inPlace; s = s->Next)
+        inPlace = !symbol->IsPrevOf(*s);
+    for (TStaveSymbol* s = symbol->Next; s && inPlace; s = s->Next)
+        inPlace = !s->IsPrevOf(*symbol);
+    if (inPlace)
         return;
-    if (toLeft) {
-        TStaveSymbol* before = symbol->Prev;
-        Unlink(symbol);
-        while (before && symbol->IsPrevOf(*before))
-            before = before->Prev;
-        Link(symbol, before);
-    } else {
-        TStaveSymbol* after = symbol->Next;
-        Unlink(symbol);
-        while (after->Next && after->Next->IsPrevOf(*symbol))
-            after = after->Next;
-        Link(symbol, after);
-    }
+    Unlink(symbol);
+    InsertSymbol(symbol);
 }
 
 int32_t TSinglePartMuz::CountSymbols() const
