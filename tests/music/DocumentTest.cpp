@@ -98,7 +98,15 @@ TEST(DocumentTest, SelectionAndStaveIteration)
     m.doc.SetSelectedSymbol(m.part->GetMuzBar());
     EXPECT_EQ(m.doc.GetSelectedInStave(), m.stave);
     EXPECT_EQ(m.doc.GetSelMuzSymbolKind(), muzSymbolBar);
-    m.doc.AddStave(m.stave);
+    // Moving a stave (unlink, link after the other) keeps the selection on it.
+    TNoteStave* second = m.doc.AddStave(m.stave);
+    m.doc.SetSelectedSymbol(note);
+    m.doc.UnlinkStave(m.stave);
+    m.doc.LinkStaveAfter(second, m.stave);
+    EXPECT_EQ(m.doc.GetFirstStave(), second);
+    EXPECT_EQ(second->GetNext(), m.stave);
+    EXPECT_EQ(m.stave->GetPrev(), second);
+    EXPECT_EQ(m.doc.GetSelectedSymbol(), note);
     m.doc.SetSelectedSymbol(nullptr);
     EXPECT_EQ(m.doc.GetSelectedInStave(), m.stave);
     EXPECT_EQ(m.doc.GetSelMuzSymbolKind(), 3);

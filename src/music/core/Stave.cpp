@@ -92,6 +92,12 @@ TNoteStave::TNoteStave(TUnitMuz* owner, uint32_t foregroundColor, uint32_t backg
     KV_SOFT_ASSERT(drawFlagKind != drawFlagNone);
 }
 
+TNoteStave::~TNoteStave()
+{
+    if (owner)
+        owner->ForgetStave(this);
+}
+
 TNoteGroup* TNoteStave::GetSelectedNoteGroup() const
 {
     KV_SOFT_ASSERT(SelectedNoteGroup != nullptr);

@@ -77,6 +77,8 @@ class TNoteStave : public TStave
 public:
     TNoteStave(TUnitMuz* owner, uint32_t foregroundColor, uint32_t backgroundColor, int32_t roomUp,
                int32_t roomDown, uint8_t drawFlagKind, uint8_t mute, uint8_t extraLines);
+    /// Tells the document, which then forgets every reference to the stave.
+    ~TNoteStave();
 
     TUnitMuz* GetOwner() const { return owner; }
     TNoteGroup* GetSelectedNoteGroup() const;

@@ -136,8 +136,9 @@ void TUnitMuz::UnlinkStave(TNoteStave* stave)
         stave->GetNext()->SetPrev(stave->GetPrev());
     stave->SetNext(nullptr);
     stave->SetPrev(nullptr);
-    // Out of the list it is out of every walk over the staves.
-    ForgetStave(stave);
+    // A stave being moved keeps the selection on it, but no walk over the list may stand on it.
+    if (staveCursor == stave)
+        staveCursor = nullptr;
 }
 
 void TUnitMuz::FillStaveRests(TNoteStave* stave)
@@ -239,7 +240,7 @@ void TUnitMuz::ForgetStave(const TNoteStave* stave)
     if (SelectedInStave == stave)
         SelectedInStave = nullptr;
     if (currentStave == stave)
-        currentStave = firstStave;
+        currentStave = firstStave != stave ? firstStave : nullptr;
     if (staveCursor == stave)
         staveCursor = nullptr;
 }
