@@ -1,0 +1,158 @@
+#pragma once
+// The music document: the part tree under one root, the staves with their note groups and
+// players, the tempo, the format of the rendered sound and the editing state of its window.
+// The document owns its staves and its root part; the selection, the last stave, the current
+// stave, the stave cursor and the selected tree item are references, and every removal in the
+// model clears those that point into what it removes.
+
+#include "document/SoundUnit.h"
+#include "document/records/WaveReference.h"
+#include "general/values/ValueUnits.h"
+#include "music/core/MuzSymbols.h"
+#include "music/core/PartMuz.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kelvorn {
+
+class TNoteStave;
+class TNoteGroup;
+
+enum UnitMuzMode : uint8_t { unitMuzNew = 0, unitMuzSel = 1, unitMuzDel = 2 };
+enum InsertModeKind : uint8_t {
+    insertModeKey = 0,
+    insertModeNote = 1,
+    insertModeNoteShift = 2,
+    insertModeSilence = 3
+};
+
+/// The symbol a click in insert mode creates.
+struct TInsertTool
+{
+    uint8_t NoteLengthKind = 4;
+    NoteArtKind Art = noteArtNormal;
+    int32_t Points = 0;
+    InsertModeKind Kind = insertModeNote;
+    NoteShiftKind NoteShift = noteShiftNormal;
+    KeyKind Key = keyKindG;
+    DrawStickKind Stick = drawStickAuto;
+};
+
+/// The result of a render: the sound (null after a failure) and, on failure, the text that the
+/// caller shows as "Cannot create music: " + message under "Error".
+struct TMusicRender
+{
+    std::unique_ptr<Sound> sound;
+    std::string message;
+    bool ok = false;
+};
+
+class TUnitMuz : public TSoundUnit
+{
+public:
+    TUnitMuz(const std::string& name, const std::string& fileName);
+    ~TUnitMuz() override;
+
+    // ---- TSoundUnit and TFileUnit answers ----
+    int32_t GetSampleFreq() const override { return sampleFreq; }
+    int16_t GetMonoStereo() const override { return monoStereo; }
+    int16_t GetBytesPSample() const override { return bytesPSample; }
+    bool SetWaveFileProps(const TWaveFileProps& oldProps, const TWaveFileProps& newProps) override;
+    /// The flag, or untitled.
+    bool IsModified() const override { return modified != 0 || IsUntitled(); }
+    void ClearModified() override { modified = 0; }
+    void SetModified() { modified = 1; }
+    bool Save() override;
+    bool SaveAs(const std::string& fileName) override;
+    bool Revert(std::string& message, std::string& failedFile) override;
+
+    /// Fills a new document: one single part with a 4/4 bar and one default stave.
+    void NewMusic();
+    /// Inserts a default stave after previous (at the front for null) and answers it.
+    TNoteStave* AddStave(TNoteStave* previous);
+    /// Creates a stave with these properties (no groups yet) linked after afterStave.
+    TNoteStave* CreateStave(TNoteStave* afterStave, int32_t roomUp, int32_t roomDown,
+                            uint8_t drawFlagKind, uint8_t mute, uint8_t extraLines,
+                            uint32_t foregroundColor, uint32_t backgroundColor);
+    void LinkStaveAfter(TNoteStave* afterStave, TNoteStave* stave);
+    void UnlinkStave(TNoteStave* stave);
+    void FillStaveRests(TNoteStave* stave);
+    void DeleteStaveSymbolsInParts(TNoteStave* stave);
+    void DeleteGroupNotesInParts(TNoteGroup* group);
+    /// Removes the stave's symbols from every part, unlinks the stave and destroys it.
+    void DeleteStave(TNoteStave* stave);
+    /// Removes the group's notes from every part, unlinks it and destroys it (not the last
+    /// group of its stave).
+    bool DeleteNoteGroup(TNoteGroup* group);
+    /// Takes part out of the tree and destroys it (a concatenation left with one part collapses);
+    /// the root's own child cannot go.
+    bool DeletePart(TPartMuz* part);
+
+    TNoteStave* GetFirstStave() const { return firstStave; }
+    int32_t CountStaves() const;
+    TStartPartMuz* GetRootPart() const { return rootPart.get(); }
+    TNoteStave* GetCurrentStave() const { return currentStave; }
+
+    // ---- Stave iteration ----
+    bool FirstStave();
+    bool NextStave();
+    TNoteStave* CurStave() const { return staveCursor; }
+
+    // ---- Selection ----
+    TXTouchMuzSymbol* GetSelectedSymbol() const { return SelectedSymbol; }
+    /// A stave symbol selected before stays the last stave.
+    void SetSelectedSymbol(TXTouchMuzSymbol* symbol);
+    uint8_t GetSelMuzSymbolKind() const;
+    TNoteStave* GetSelectedInStave() const { return SelectedInStave; }
+    TMusTreeItem* GetSelectedTreeItem() const { return selectedTreeItem; }
+    void SetSelectedTreeItem(TMusTreeItem* item) { selectedTreeItem = item; }
+
+    // ---- Notices of removal: each clears every reference into what goes ----
+    void ForgetSymbol(const TXTouchMuzSymbol* symbol);
+    void ForgetStave(const TNoteStave* stave);
+    void ForgetTreeItem(const TMusTreeItem* item);
+
+    // ---- Rendering ----
+    TMusicRender CreateSound();
+    TMusicRender CreateStaveSound(const TNoteStave* stave);
+    TMusicRender CreateNoteGroupSound(const TNoteGroup* group);
+    /// Resets the turns of the whole tree first.
+    TMusicRender CreatePartSound(TPartMuz* part);
+    TMusicRender RenderMono(int32_t freq, int16_t bytes, const TNoteStave* stave,
+                            const TNoteGroup* group, TPartMuz* part);
+    TMusicRender RenderStereo(int32_t freq, int16_t bytes, const TNoteStave* stave,
+                              const TNoteGroup* group, TPartMuz* part);
+    /// Note events and turn visits one render may take (10 million unless a test says less).
+    void SetRenderEventLimit(int64_t limit) { renderEventLimit = limit; }
+
+    /// Where the players find their sample windows; null finds none.
+    void SetWaveFinder(WaveDocumentFinder* finder) { waveFinder = finder; }
+    WaveDocumentFinder* GetWaveFinder() const { return waveFinder; }
+
+    unitTimePosMore tempo{1.0, EHS};
+    TInsertTool insertTool;
+    UnitMuzMode mode = unitMuzNew;
+    uint8_t autoPlay = 1;
+
+private:
+    TMusicRender Render(bool stereo, int32_t freq, int16_t bytes, const TNoteStave* stave,
+                        const TNoteGroup* group, TPartMuz* part);
+
+    int16_t monoStereo = 1;
+    int32_t sampleFreq = 22050;
+    int16_t bytesPSample = 2;
+    uint8_t modified = 0;
+    TNoteStave* firstStave = nullptr;
+    TXTouchMuzSymbol* SelectedSymbol = nullptr;
+    TNoteStave* SelectedInStave = nullptr;
+    std::unique_ptr<TStartPartMuz> rootPart;
+    TMusTreeItem* selectedTreeItem = nullptr;
+    TNoteStave* currentStave = nullptr;
+    TNoteStave* staveCursor = nullptr;
+    WaveDocumentFinder* waveFinder = nullptr;
+    int64_t renderEventLimit = 10000000;
+};
+
+} // namespace kelvorn

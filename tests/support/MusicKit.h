@@ -1,0 +1,109 @@
+#pragma once
+// What the music tests share: generated sample waves found by caption through a fake wave
+// lookup, a document wired to it, and short ways to put notes on a chain.
+
+#include "document/wave/UnitWave.h"
+#include "music/core/NotePlayer.h"
+#include "music/core/Stave.h"
+#include "music/core/UnitMuz.h"
+#include "platform/test/ScriptedMessages.h"
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace kelvorn::test {
+
+/// Open wave documents by caption, as the main window would find them.
+class FakeWaves final : public WaveDocumentFinder
+{
+public:
+    TUnitWave* Add(const std::string& caption, SoundPtr sound)
+    {
+        auto& slot = waves[caption];
+        slot = std::make_unique<TUnitWave>(caption, "", std::move(sound));
+        return slot.get();
+    }
+    TUnitWave* FindUnitWave(const std::string& name) override
+    {
+        auto it = waves.find(name);
+        return it == waves.end() ? nullptr : it->second.get();
+    }
+
+private:
+    std::map<std::string, std::unique_ptr<TUnitWave>> waves;
+};
+
+/// count values of a sine of hz at rate, amplitude 10000.
+inline SoundPtr SineSound(double hz, int32_t count, int32_t rate = 22050)
+{
+    AbortFlag flag = 0;
+    WavePtr w = CreateWave(&flag, count);
+    for (int32_t i = 0; i < count; ++i)
+        (*w)[i] = static_cast<int16_t>(10000 * std::sin(2 * M_PI * hz * i / rate));
+    return std::make_shared<MonoSound>(std::move(w), rate, 2);
+}
+
+/// count values that are all v (a click that tests find by its first non-zero value).
+inline SoundPtr FlatSound(int16_t v, int32_t count, int32_t rate = 22050)
+{
+    AbortFlag flag = 0;
+    WavePtr w = CreateWave(&flag, count);
+    for (int32_t i = 0; i < count; ++i)
+        (*w)[i] = v;
+    return std::make_shared<MonoSound>(std::move(w), rate, 2);
+}
+
+/// A new document ("sample" open as a sine) with its one single part and stave.
+struct MusicDoc
+{
+    ScriptedMessages messages;
+    FakeWaves waves;
+    TUnitMuz doc{"music", ""};
+    TSinglePartMuz* part = nullptr;
+    TNoteStave* stave = nullptr;
+
+    MusicDoc()
+    {
+        doc.SetWaveFinder(&waves);
+        doc.NewMusic();
+        part = doc.GetRootPart()->FirstSinglePart();
+        stave = doc.GetFirstStave();
+    }
+
+    TNoteGroup* Group(TNoteStave* st = nullptr) const
+    {
+        return (st ? st : stave)->GetFirstNoteGroup();
+    }
+
+    TMuzNote* Note(double position, int32_t pitch, uint8_t length = 4, TSinglePartMuz* in = nullptr,
+                   TNoteStave* st = nullptr, MultiOol ool = sool, int32_t posInOol = 0)
+    {
+        TNoteStave* s = st ? st : stave;
+        TSinglePartMuz* p = in ? in : part;
+        auto* note = new TMuzNote(&doc, s->GetFirstNoteGroup(), length, 0, position, pitch, s,
+                                  noteShiftNormal, ool, posInOol, noteArtNormal, p, drawStickAuto);
+        p->InsertSymbol(note);
+        return note;
+    }
+
+    /// The first (only) simple sampler of the stave's group.
+    TOnePlayer& Player(TNoteStave* st = nullptr) const
+    {
+        return *Group(st)->GetPlayer()->GetFirstOnePlayer();
+    }
+};
+
+/// A simple sampler on caption that plays its sample unchanged at period basic.
+inline TOnePlayerProps SimpleProps(const std::string& caption, double basic, double volume = 1.0)
+{
+    TOnePlayerProps props(unitFactor(volume, EHNone), unitFreq(0.0, EHHZ));
+    TSimpleSamplerProps simple;
+    simple.SampleWave = unitUnitWave(caption);
+    simple.BasicFreq = unitTimePosMore(basic, EHHZ);
+    props.SetSimpleSamplerProps(simple);
+    return props;
+}
+
+} // namespace kelvorn::test
