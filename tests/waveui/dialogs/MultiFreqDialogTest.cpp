@@ -1,12 +1,7 @@
 #include "waveui/dialogs/MultiFreqDialog.h"
 
-#include "OperationDialogSupport.h"
-#include "document/wave/UnitWave.h"
-#include "document/wave/WaveDocumentOps.h"
+#include "support/WaveWindows.h"
 #include "shell/base/QtModalDialog.h"
-#include "sound/SineTable.h"
-#include "sound/Sound.h"
-#include "waveui/WaveWindow.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -14,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -332,55 +326,6 @@ TEST_F(MultiFreqDialogTest, WaveFormNeedsAChosenWave)
     // Picking a wave turns the wave form on.
     EXPECT_EQ(chosen.GetProps().use, TMFreqProps::useWaveForm);
     EXPECT_EQ(chosen.GetProps().waveForm.GetCaption(), "Wave 2");
-}
-
-// The list the dialog hands on makes the sum of its partials' sines.
-TEST_F(MultiFreqDialogTest, TheConfirmedListMakesTheSumOfItsSines)
-{
-    ASSERT_TRUE(CreateSinus(nullptr));
-    TDlgMFreqProps dialog(nullptr, TMFreqProps());
-    Run(
-        dialog,
-        [&] {
-            Set(dialog, "editLength", "0.1 s");
-            dialog.PartialEdit(MFreqField::StartVolume)->setText("50 %");
-            dialog.PartialEdit(MFreqField::Frequency)->setText("441 Hz");
-            dialog.PartialEdit(MFreqField::StartAngle)->setText("0");
-            dialog.PartialEdit(MFreqField::VolumeFactor)->setText("50 %");
-            dialog.PartialEdit(MFreqField::VolumeFactorAtTime)->setText("0.05 s");
-            dialog.btnAppend->click();
-            dialog.PartialEdit(MFreqField::StartVolume)->setText("20 %");
-            dialog.PartialEdit(MFreqField::Frequency)->setText("1102.5 Hz");
-            dialog.PartialEdit(MFreqField::StartAngle)->setText("0.25");
-            dialog.PartialEdit(MFreqField::VolumeFactor)->setText("100 %");
-        },
-        DialogResult::Accepted);
-    ASSERT_EQ(dialog.result(), QDialog::Accepted);
-    TMDIChildWave window(
-        nullptr,
-        std::make_unique<TUnitWave>("Wave 1", std::string(),
-                                    std::make_shared<MonoSound>(44100, int16_t{2})),
-        TWaveViewProps(), TVoldViewProps());
-    TUnitWave& unit = window.GetUnitWave();
-    ASSERT_TRUE(waveops::MakeMFreq(unit, dialog.GetProps()).Succeeded());
-    const Wave& wave = *unit.GetSound()->GetLeftWave();
-    ASSERT_EQ(wave.Values(), 4410);
-    // A sine read from the program's table: one period of sin(2 pi' x) over 9000 values with
-    // the program's pi, whose read position wraps at the table's last value.
-    auto tableSine = [](double phase, double frequency, int32_t i) {
-        const double position = std::fmod(phase * 9000 + i * 9000 * frequency / 44100, 8999.0);
-        return 32767.0 * std::sin(2.0 * 3.1415293 * position / 9000);
-    };
-    const double decay = std::pow(0.5, 1.0 / (44100 * 0.05));
-    int worst = 0;
-    for (int32_t i = 0; i < wave.Values(); ++i) {
-        const double expected =
-            0.5 * std::pow(decay, i) * tableSine(0.0, 441.0, i) + 0.2 * tableSine(0.25, 1102.5, i);
-        worst = std::max(worst, std::abs(wave[i] - static_cast<int>(expected)));
-    }
-    // Each partial is truncated on its own and read between two table values.
-    EXPECT_LE(worst, 3);
-    FreeSinus();
 }
 
 } // namespace

@@ -131,23 +131,6 @@ INSTANTIATE_TEST_SUITE_P(Stops, PaletteStopTest,
                                                     false, false, false, false, false, kWhite,
                                                     kWhite}));
 
-TEST_F(PaletteDialogTest, StepsBackAndForthThroughEveryStop)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    std::vector<double> seen{dialog.CurrentStop()->GetDPosition()};
-    while (dialog.btnPalItemNext->isEnabled()) {
-        dialog.btnPalItemNext->click();
-        seen.push_back(dialog.CurrentStop()->GetDPosition());
-    }
-    EXPECT_EQ(seen, (std::vector<double>{0, 0.25, 0.5, 1}));
-    dialog.btnPalItemPrevious->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.5);
-    dialog.btnPalItemFirst->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.0);
-    dialog.btnPalItemLast->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 1.0);
-}
-
 // ---- add and delete -----------------------------------------------------------------------
 
 TEST_F(PaletteDialogTest, AddOnTheEndStopOfANewPaletteInsertsGreyAtHalf)

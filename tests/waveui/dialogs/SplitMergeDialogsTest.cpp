@@ -1,6 +1,6 @@
 #include "waveui/dialogs/SplitMergeDialogs.h"
 
-#include "../WaveUiTestSupport.h"
+#include "support/WaveWindows.h"
 #include "general/Services.h"
 #include "general/values/ValueUnits.h"
 #include "general/Services.h"

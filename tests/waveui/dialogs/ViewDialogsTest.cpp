@@ -230,27 +230,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadField{"editDrawEnvelopeStrength", "101 %",
                  "In Background Strength: Value must be no more than 1."}));
 
-TEST_F(ViewDialogs, ARefusedOkKeepsTheTextAndTheNextOkCanSucceed)
-{
-    TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
-    messages.Expect();
-    dialogs.When(
-        "TDlgWaveViewProps",
-        [&](ModalDialog& modal) {
-            Type(dialog.editValuesPerPixel, "-3");
-            modal.Accept();
-            EXPECT_TRUE(modal.IsOpen());
-            EXPECT_EQ(Text(dialog.editValuesPerPixel), "-3");
-            Type(dialog.editValuesPerPixel, "30");
-            modal.Accept();
-            EXPECT_FALSE(modal.IsOpen());
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
-    EXPECT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(dialog.GetProps().ValuesPerPixel.GetValue(), 30);
-}
-
 TEST_F(ViewDialogs, TheEnvelopeFieldsTickDrawEnvelopeButFillingDoesNot)
 {
     TWaveViewProps start;

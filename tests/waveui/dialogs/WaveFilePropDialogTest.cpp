@@ -141,22 +141,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, WaveFilePropChoiceTest,
                                            // No item chosen: the frequency stays.
                                            ChoiceCase{-1, 48000}));
 
-TEST(WaveFilePropDialog, CancelKeepsTheRecordWhateverWasChosen)
-{
-    ScriptedDialogs dialogs;
-    TDlgWaveFileProp dialog(nullptr, TWaveFileProps(2, 44100, 2));
-    dialogs.When(
-        "TDlgWaveFileProp",
-        [&](ModalDialog&) {
-            dialog.lbSampleFreq->setCurrentRow(0);
-            dialog.rbMono->setChecked(true);
-            dialog.rbBits8->setChecked(true);
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Rejected);
-    EXPECT_EQ(dialog.GetProps(), TWaveFileProps(2, 44100, 2));
-}
-
 TEST(WaveFilePropDialog, FormTexts)
 {
     TDlgWaveFileProp dialog(nullptr, TWaveFileProps(2, 44100, 2));

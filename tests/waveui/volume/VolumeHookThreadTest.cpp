@@ -2,7 +2,7 @@
 // sound while it runs. Served through Qt's event loop, so these stay out of the
 // ThreadSanitizer run (it reports Qt's own queue).
 
-#include "VolumeHookTestSupport.h"
+#include "support/WaveWindows.h"
 
 #include "document/wave/UndoUnit.h"
 
@@ -19,13 +19,13 @@ namespace {
 // bands.
 constexpr int32_t LongCount = 2000000;
 
-class VolumeThreadTest : public VolumeWindowTest
+class VolumeThreadTest : public WaveWindowTest
 {
 protected:
     /// A window computing the diagram of a long noise; returns once its first columns came.
     TMDIChildWave* Running(const std::string& name = "Wave 1")
     {
-        TMDIChildWave* window = OpenDiagram(Mono(NoiseWave(LongCount, 11)), Props(500, 500), name);
+        TMDIChildWave* window = OpenDiagram(Mono(NoiseWave(LongCount, 11)), 500, 500, true, name);
         window->RefreshWave();
         const TViewWaveGroup& group = window->GetViewWaveGroup();
         EXPECT_TRUE(ServeUntil([&group] {
@@ -135,8 +135,9 @@ TEST_P(WriterStopTest, LeavesNoWriter)
     const size_t notices = host.columns.size();
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->GetViewWaveGroup().HasVolumeWriter());
-    if (window->GetWaveWindKind() == TViewWaveGroup::waveWindWave)
+    if (window->GetWaveWindKind() == TViewWaveGroup::waveWindWave) {
         EXPECT_EQ(host.columns.size(), notices);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -176,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(VolumeThreadTest, AnEmptyWaveNeverGetsAWriter)
 {
-    TMDIChildWave* window = OpenDiagram(Flat(1, 0), Props());
+    TMDIChildWave* window = OpenDiagram(Flat(1, 0));
     window->RefreshWave();
     window->GetViewWaveGroup().StartVolumeWriter();
     EXPECT_FALSE(window->GetViewWaveGroup().HasVolumeWriter());
@@ -195,8 +196,9 @@ TEST_F(VolumeThreadTest, ASecondStartStopsTheFirst)
     EXPECT_NE(second, first);
     // The first writer's thread had named itself; once the second has too, only one is left.
     ASSERT_TRUE(ServeUntil([second] { return second->GetDrawn() > 0; }));
-    if (group.IsVolumeWriterRunning())
+    if (group.IsVolumeWriterRunning()) {
         EXPECT_EQ(VolumeWriterThreads(), 1);
+    }
     group.StopVolumeWriter();
     EXPECT_EQ(VolumeWriterThreads(), 0);
 }
