@@ -95,4 +95,3 @@ TEST(AboutBox, TheCloseBoxClosesIt)
     EXPECT_EQ(RunDialog(box), DialogResult::Rejected);
     EXPECT_TRUE(closed);
 }
-

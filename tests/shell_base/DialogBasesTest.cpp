@@ -119,8 +119,8 @@ TEST_P(DialogBase, KeysAndButtonsCloseWithTheirResultAndHelpStaysOpen)
     };
     auto key = [](Qt::Key k, bool onCancel) {
         return [k, onCancel](TOKDlg& d) {
-            QWidget* target = onCancel ? static_cast<QWidget*>(d.CancelBtn)
-                                       : d.findChild<QLineEdit*>("field");
+            QWidget* target =
+                onCancel ? static_cast<QWidget*>(d.CancelBtn) : d.findChild<QLineEdit*>("field");
             target->setFocus();
             QTest::keyClick(target, k);
         };
@@ -134,7 +134,8 @@ TEST_P(DialogBase, KeysAndButtonsCloseWithTheirResultAndHelpStaysOpen)
                DialogResult::Accepted},
           Step{key(Qt::Key_Enter, true), DialogResult::Accepted}, // Enter on Cancel is still OK
           Step{key(Qt::Key_Escape, false), DialogResult::Rejected},
-          Step{[](TOKDlg& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); }, DialogResult::Accepted},
+          Step{[](TOKDlg& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); },
+               DialogResult::Accepted},
           Step{[](TOKDlg& d) { QTest::mouseClick(d.CancelBtn, Qt::LeftButton); },
                DialogResult::Rejected}}) {
         auto dialog = Make();

@@ -19,8 +19,8 @@
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <QAbstractButton>
-#include <QButtonGroup>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGroupBox>

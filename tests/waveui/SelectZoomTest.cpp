@@ -126,23 +126,6 @@ TEST_F(SelectZoomTest, ShowsTheCursorOrThePartInSeconds)
     EXPECT_EQ(Text(dialog.editCursorAt), "");
 }
 
-TEST_F(SelectZoomTest, TypingTicksTheChoiceItBelongsTo)
-{
-    TMDIChildWave* window = OpenSecond();
-    window->GetUnitWave().SetPart(100, 200);
-    dialog.UpdateAll(window);
-    ASSERT_TRUE(dialog.optPart->isChecked());
-    Type(dialog.editCursorAt, "0.5");
-    EXPECT_TRUE(dialog.optCursor->isChecked());
-    Type(dialog.editPartEnd, "0.6");
-    EXPECT_TRUE(dialog.optPart->isChecked());
-    Type(dialog.editZoom1Begin, "0.1");
-    EXPECT_TRUE(dialog.chkZoomed1->isChecked());
-    EXPECT_FALSE(dialog.chkZoomed2->isChecked());
-    Type(dialog.editZoom2End, "0.2");
-    EXPECT_TRUE(dialog.chkZoomed2->isChecked());
-}
-
 TEST_F(SelectZoomTest, AppliesATypedCursorRoundedToTheNearestSample)
 {
     TMDIChildWave* window = OpenSecond();
@@ -246,33 +229,6 @@ TEST_F(SelectZoomTest, TypedZoomReachesBothPanes)
     EXPECT_FALSE(Pane(*window, 1).IsZoomed());
     EXPECT_TRUE(Pane(*window, 2).IsZoomed());
     EXPECT_EQ(host.zooms.back(), 2);
-}
-
-TEST_F(SelectZoomTest, AFieldThatDoesNotParseStopsEveryLaterValue)
-{
-    TMDIChildWave* window = OpenSecond();
-    Pane(*window, 1).ZoomTo(100, 200, true);
-    dialog.UpdateAll(window);
-    Type(dialog.editCursorAt, "later");
-    dialog.chkZoomed1->setChecked(false);
-    ZoomTimes(dialog, 2, 0.1, 0.2);
-    const size_t changed = host.changed.size();
-    Apply({"In Cursor At: Input has no value."});
-    // The unticked pane still shows the whole wave; the ticked one took nothing.
-    EXPECT_FALSE(Pane(*window, 1).IsZoomed());
-    EXPECT_FALSE(Pane(*window, 2).IsZoomed());
-    EXPECT_EQ(host.changed.size(), changed + 1);
-}
-
-TEST_F(SelectZoomTest, ARefusedRangeLetsTheLaterStepsGoOn)
-{
-    TMDIChildWave* window = OpenSecond();
-    dialog.UpdateAll(window);
-    Type(dialog.editPartBegin, Seconds(0.5));
-    Type(dialog.editPartEnd, Seconds(0.25));
-    ZoomTimes(dialog, 1, 0.1, 0.2);
-    Apply({"Part Begin must be prior before Part End."});
-    EXPECT_TRUE(Pane(*window, 1).IsZoomed());
 }
 
 TEST_F(SelectZoomTest, ShowingPlacesItAtTheMainWindowsCornerWithinTheScreen)

@@ -114,8 +114,8 @@ TEST_F(PaneTest, ZoomToShowsTheRangeOnAWholePixelFromThePanesOwnGenerator)
 TEST_F(PaneTest, AnyRangeOutsideTheWaveShowsTheWholeWave)
 {
     OpenPane(Flat(1, 1000));
-    for (auto [begin, end] : {std::pair{300, 200}, {200, 200}, {-5, 100}, {900, 1001},
-                              {INT32_MIN, INT32_MAX}}) {
+    for (auto [begin, end] :
+         {std::pair{300, 200}, {200, 200}, {-5, 100}, {900, 1001}, {INT32_MIN, INT32_MAX}}) {
         pane->ZoomTo(100, 200, false);
         ASSERT_TRUE(pane->IsZoomed());
         pane->ZoomTo(begin, end, true);
@@ -151,24 +151,6 @@ TEST_F(PaneTest, AnHourLongWaveZoomsToItsLastTwoSamples)
     EXPECT_EQ(pane->SampleToPixel(1.0), 500);
 }
 
-TEST_F(PaneTest, TheZoomFollowsAnEditRelativeToItsRange)
-{
-    OpenPane(Flat(1, 10000));
-    pane->ZoomTo(5000, 6000, false);
-    const double begin = pane->GetZoomBegin();
-    window->SaveZoom(4000, 4100);
-    window->RestoreZoom(4000, 4600);
-    // Both edges are kept relative to the edit: the begin to its start, the end to its end.
-    EXPECT_NEAR(pane->GetZoomBegin(), begin, 2.0);
-    EXPECT_NEAR(pane->GetZoomEnd(), 6500.0, 2.0);
-    EXPECT_FALSE(Pane(*window, 1).IsZoomed());
-    // An edit that leaves no range gives the full view.
-    pane->ZoomTo(9000, 9500, false);
-    window->SaveZoom(0, 10000);
-    window->RestoreZoom(0, 100);
-    EXPECT_FALSE(pane->IsZoomed());
-}
-
 // ---- The mouse: column x is sample x --------------------------------------------------------
 
 TEST_F(PaneTest, ClicksAndDragsSelect)
@@ -180,15 +162,14 @@ TEST_F(PaneTest, ClicksAndDragsSelect)
         int32_t begin, end;
     };
     OpenPane(Flat(1, 1000));
-    for (const Case& c : {// Ctrl extends toward the click from the nearer end.
-                          Case{Qt::ControlModifier, 190, 190, 200},
-                          Case{Qt::ControlModifier, 250, 200, 250},
-                          Case{Qt::ControlModifier, 40, 40, 100},
-                          Case{Qt::ControlModifier, 120, 100, 120},
-                          // A tie keeps the larger position as the anchor.
-                          Case{Qt::ControlModifier, 150, 150, 200},
-                          // Shift moves the first position, which SetPart(100, 200) puts at 200.
-                          Case{Qt::ShiftModifier, 50, 50, 100}, Case{Qt::NoModifier, 333, 333, 333}}) {
+    for (const Case& c :
+         {// Ctrl extends toward the click from the nearer end.
+          Case{Qt::ControlModifier, 190, 190, 200}, Case{Qt::ControlModifier, 250, 200, 250},
+          Case{Qt::ControlModifier, 40, 40, 100}, Case{Qt::ControlModifier, 120, 100, 120},
+          // A tie keeps the larger position as the anchor.
+          Case{Qt::ControlModifier, 150, 150, 200},
+          // Shift moves the first position, which SetPart(100, 200) puts at 200.
+          Case{Qt::ShiftModifier, 50, 50, 100}, Case{Qt::NoModifier, 333, 333, 333}}) {
         unit->SetCursor(0);
         unit->SetPart(100, 200);
         Click(*pane, QPoint(c.x, 50), c.modifiers);
@@ -302,8 +283,8 @@ TEST_F(PaneTest, TheWaveStatusReadsTimeAndLevel)
     EXPECT_EQ(host.statusWidth, TViewWave::WaveStatusWidth);
     // Stereo: each half reads +100 at its top and -100 at its bottom.
     OpenPane(Flat(2, 44100), 201, "Wave 2");
-    for (auto [y, level] : {std::pair{0, "100.00"}, {50, "0.00"}, {100, "-100.00"}, {101, "98.00"},
-                            {200, "-100.00"}})
+    for (auto [y, level] :
+         {std::pair{0, "100.00"}, {50, "0.00"}, {100, "-100.00"}, {101, "98.00"}, {200, "-100.00"}})
         EXPECT_EQ(pane->WaveStatusText(0, y), std::string("(0.00000 s, ") + level + " %)") << y;
 
     window->SetVoldViewProps(TVoldViewProps());
@@ -419,57 +400,6 @@ TEST_F(PanePaintTest, TheSelectedPartIsInvertedAndTheCursorDrawnOnTop)
     unit->SetCursor(1000);
     pane->InvalidateAll();
     EXPECT_EQ(Row(20, {997, 998, 999}), (std::vector<uint32_t>{White, White, Magenta}));
-}
-
-TEST_F(PanePaintTest, ShortWavesDrawNoCurve)
-{
-    OpenPlain(Flat(1, 1, 12000));
-    const QImage& image = pane->BackingImage();
-    int coloured = 0;
-    for (int x = 1; x < image.width(); ++x)
-        for (int y = 0; y < image.height(); ++y)
-            coloured += PixelAt(*pane, x, y) != White;
-    EXPECT_EQ(coloured, 0);
-    EXPECT_EQ(PixelAt(*pane, 0, 50), Magenta);
-
-    OpenPlain(Flat(1, 0), "Wave 2");
-    TWaveViewProps props;
-    props.BackgroundColor = 0x123456;
-    window->SetWaveViewProps(props);
-    EXPECT_EQ(Row(0, {0, 500, 999}), (std::vector<uint32_t>(3, 0x123456)));
-    EXPECT_EQ(PixelAt(*pane, 500, 100), 0x123456u);
-}
-
-TEST_F(PanePaintTest, TheVolumeDiagramShowsItsBackgroundAndCursor)
-{
-    OpenPlain(Flat(1, 1000, 20000));
-    TVoldViewProps vold;
-    vold.BackgroundColor = 0x00FF00;
-    vold.CursorColor = 0x0000FF;
-    window->SetVoldViewProps(vold);
-    unit->SetCursor(10);
-    pane->InvalidateAll();
-    EXPECT_EQ(Row(30, {9, 10, 500}), (std::vector<uint32_t>{0x00FF00, 0x0000FF, 0x00FF00}));
-}
-
-TEST_F(PanePaintTest, TheEnvelopeIsDrawnFaintlyBehindTheCurve)
-{
-    OpenPlain(Flat(1, 1000, 16000), "Env");
-    host.waves["Env"] = unit;
-    OpenPlain(Flat(1, 1000), "Wave 2");
-    TWaveViewProps props;
-    props.UseGrid = 0;
-    props.DrawEnvelope = 1;
-    props.EnvelopeName = unitUnitWave("Env");
-    props.EnvelopeStrength.SetValue(0.5);
-    window->SetWaveViewProps(props);
-    pane->InvalidateAll();
-    // 16000 lies on row trunc(16000 · -200 / 65536 + 100) = 51; black halfway to white.
-    const uint32_t faint = PixelAt(*pane, 500, 51);
-    EXPECT_EQ(faint & 0xFF, (faint >> 8) & 0xFF);
-    EXPECT_NEAR(double(faint & 0xFF), 127.5, 1.0);
-    EXPECT_EQ(PixelAt(*pane, 500, 30), White);
-    EXPECT_EQ(PixelAt(*pane, 500, 100), Black); // its own silent curve on top, opaque
 }
 
 } // namespace

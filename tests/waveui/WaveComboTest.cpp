@@ -4,8 +4,8 @@
 
 #include "waveui/WaveCombo.h"
 
-#include "platform/test/ScriptedMessages.h"
 #include "document/wave/UnitWave.h"
+#include "platform/test/ScriptedMessages.h"
 
 #include <QComboBox>
 
@@ -85,34 +85,24 @@ TEST_F(WaveCombo, ReadWithoutSelectionShowsTheBoxAndEmptiesTheReference)
     EXPECT_EQ(messages.Shown().size(), 1u);
 }
 
-struct ShowCase
+TEST_F(WaveCombo, ShowingAReferenceSelectsTheItemOfExactlyItsName)
 {
-    const char* caption;
-    int before;
-    int after;
-};
-
-class WaveComboShow : public WaveCombo, public ::testing::WithParamInterface<ShowCase>
-{
-};
-
-TEST_P(WaveComboShow, SelectsTheItemOfExactlyTheName)
-{
-    const ShowCase& c = GetParam();
-    FillWaveComboItems(combo, list, c.before);
-    FillWaveCombo(unitUnitWave(c.caption), combo);
-    EXPECT_EQ(combo.currentIndex(), c.after) << '"' << c.caption << '"';
+    struct Case
+    {
+        const char* caption;
+        int before, after;
+    };
+    for (const Case& c : {Case{"Wave 2", 0, 1}, Case{"Wave 1", -1, 0}, Case{"Wave \xE4", 0, 2},
+                          Case{"  Wave 2\t ", 0, 1}, // a reference keeps no blanks at its ends
+                          Case{"", 2, 2},            // no wave named: selection unchanged
+                          Case{"", -1, -1}, Case{"wave 2", 0, 0}, // names are case-sensitive
+                          Case{"Wave", 2, 2},                     // no prefix matching
+                          Case{"Wave 3", -1, -1}}) {              // not listed
+        FillWaveComboItems(combo, list, c.before);
+        FillWaveCombo(unitUnitWave(c.caption), combo);
+        EXPECT_EQ(combo.currentIndex(), c.after) << '"' << c.caption << '"';
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Captions, WaveComboShow,
-    ::testing::Values(ShowCase{"Wave 2", 0, 1}, ShowCase{"Wave 1", -1, 0},
-                      ShowCase{"Wave \xE4", 0, 2},
-                      ShowCase{"  Wave 2\t ", 0, 1}, // a reference keeps no blanks at its ends
-                      ShowCase{"", 2, 2},            // no wave named: selection unchanged
-                      ShowCase{"", -1, -1}, ShowCase{"wave 2", 0, 0}, // names are case-sensitive
-                      ShowCase{"Wave", 2, 2},                         // no prefix matching
-                      ShowCase{"Wave 3", -1, -1}));                   // not listed
 
 } // namespace
 } // namespace kelvorn

@@ -1,7 +1,7 @@
 #include "waveui/dialogs/MultiFreqDialog.h"
 
-#include "support/WaveWindows.h"
 #include "shell/base/QtModalDialog.h"
+#include "support/WaveWindows.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -168,27 +168,6 @@ TEST_F(MultiFreqDialogTest, BrowsingShowsEachPartialAndStoresTheEditedOne)
     EXPECT_EQ(TextsOf(*out.partials.GetPartial(2)), TextsOf(list[2]));
 }
 
-TEST_F(MultiFreqDialogTest, ABadFieldStopsTheBrowserWithItsLabel)
-{
-    const std::vector<TMFreqBrowseRecord> list{Partial(0.1, 0.01, 0, 0.5, 1),
-                                               Partial(0.2, 0.002, 0.25, 0.3, 2)};
-    TDlgMFreqProps dialog(nullptr, WithPartials(list, 0));
-    messages.Expect();
-    Run(
-        dialog,
-        [&] {
-            dialog.PartialEdit(MFreqField::StartAngle)->setText("x");
-            dialog.btnNext->click();
-            EXPECT_EQ(State(dialog), "1/2 --NLD-");
-            EXPECT_EQ(Text(dialog, MFreqField::StartAngle), "x");
-        },
-        DialogResult::Rejected);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
-    EXPECT_NE(messages.Shown()[0].text.find("Start Angle"), std::string::npos)
-        << messages.Shown()[0].text;
-}
-
 TEST_F(MultiFreqDialogTest, AppendWithTheShippedDefaultsEmptiesOnlyTheFrequency)
 {
     TDlgMFreqProps dialog(nullptr, TMFreqProps());
@@ -213,97 +192,6 @@ TEST_F(MultiFreqDialogTest, AppendWithTheShippedDefaultsEmptiesOnlyTheFrequency)
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
     EXPECT_NE(messages.Shown()[0].text.find("Frequency"), std::string::npos);
-}
-
-TEST_F(MultiFreqDialogTest, InsertWithEveryDefaultTickedDuplicatesTheShownPartial)
-{
-    const TMFreqBrowseRecord shown = Partial(0.25, 0.004, 0.5, 0.2, 0.5);
-    TDlgMFreqProps dialog(nullptr, WithPartials({shown}, 0));
-    Run(
-        dialog,
-        [&] {
-            dialog.DefaultBox(MFreqField::Frequency)->setChecked(true);
-            dialog.btnInsert->click();
-            // The new partial goes before the shown one and the cursor keeps its index.
-            EXPECT_EQ(State(dialog), "1/2 --NLD-");
-            EXPECT_EQ(Texts(dialog), TextsOf(shown));
-        },
-        DialogResult::Accepted);
-    const TMFreqProps out = dialog.GetProps();
-    ASSERT_EQ(out.partials.GetPartialCount(), 2);
-    EXPECT_TRUE(*out.partials.GetPartial(0) == shown);
-    EXPECT_TRUE(*out.partials.GetPartial(1) == shown);
-    EXPECT_EQ(out.defaultFlags, (std::array<uint8_t, 5>{1, 1, 1, 1, 1}));
-}
-
-TEST_F(MultiFreqDialogTest, DeleteCopyPasteAndClear)
-{
-    const std::vector<TMFreqBrowseRecord> list{Partial(0.1, 0.01, 0, 0.5, 1),
-                                               Partial(0.2, 0.002, 0.25, 0.3, 2),
-                                               Partial(0.3, 0.0005, 0.75, 0.9, 3)};
-    TDlgMFreqProps dialog(nullptr, WithPartials(list, 1));
-    Run(
-        dialog,
-        [&] {
-            dialog.btnCopy->click();
-            EXPECT_EQ(State(dialog), "2/3 FPNLDV");
-            dialog.btnDelete->click();
-            // The one after the deleted partial takes its place.
-            EXPECT_EQ(State(dialog), "2/2 FP--DV");
-            EXPECT_EQ(Texts(dialog), TextsOf(list[2]));
-            dialog.btnFirst->click();
-            dialog.btnPaste->click();
-            EXPECT_EQ(Texts(dialog), TextsOf(list[1]));
-            dialog.btnLast->click(); // stores the pasted partial over the first
-            dialog.btnClear->click();
-            EXPECT_EQ(State(dialog), "1/1 -----V");
-            EXPECT_EQ(Texts(dialog), TextsOf(TMFreqBrowseRecord()));
-            dialog.btnPaste->click();
-            dialog.btnAppend->click();
-        },
-        DialogResult::Rejected);
-    // Cancel lets go of the dialog: a record copied afterwards can never call into it.
-    EXPECT_FALSE(dialog.GetProps().partials.GetIsOpen());
-    EXPECT_EQ(dialog.GetProps().partials.GetView(), nullptr);
-}
-
-TEST_F(MultiFreqDialogTest, PasteReachesTheListOnlyWhenStored)
-{
-    const std::vector<TMFreqBrowseRecord> list{Partial(0.1, 0.01, 0, 0.5, 1),
-                                               Partial(0.2, 0.002, 0.25, 0.3, 2)};
-    TDlgMFreqProps dialog(nullptr, WithPartials(list, 0));
-    Run(
-        dialog,
-        [&] {
-            dialog.btnCopy->click();
-            dialog.btnDelete->click();
-            dialog.btnPaste->click();
-        },
-        DialogResult::Accepted);
-    const TMFreqProps out = dialog.GetProps();
-    ASSERT_EQ(out.partials.GetPartialCount(), 1);
-    EXPECT_TRUE(*out.partials.GetPartial(0) == list[0]);
-}
-
-TEST_F(MultiFreqDialogTest, DefaultBoxesCountOnlyOnceTheDialogHasSetThem)
-{
-    TMFreqProps record;
-    record.defaultFlags = {0, 1, 0, 1, 0};
-    TDlgMFreqProps dialog(nullptr, record);
-    // Before the show: nobody's choice.
-    dialog.DefaultBox(MFreqField::StartVolume)->setChecked(true);
-    EXPECT_EQ(dialog.GetProps().defaultFlags, record.defaultFlags);
-    Run(
-        dialog,
-        [&] {
-            // The show set every box from the record, the early tick included.
-            EXPECT_FALSE(dialog.DefaultBox(MFreqField::StartVolume)->isChecked());
-            EXPECT_TRUE(dialog.DefaultBox(MFreqField::Frequency)->isChecked());
-            dialog.DefaultBox(MFreqField::VolumeFactorAtTime)->setChecked(true);
-            EXPECT_EQ(dialog.GetProps().defaultFlags, (std::array<uint8_t, 5>{0, 1, 0, 1, 1}));
-        },
-        DialogResult::Accepted);
-    EXPECT_EQ(dialog.GetProps().defaultFlags, (std::array<uint8_t, 5>{0, 1, 0, 1, 1}));
 }
 
 TEST_F(MultiFreqDialogTest, WaveFormNeedsAChosenWave)

@@ -53,8 +53,6 @@ struct DialogCase
     std::vector<BadField> bad;
     /// A bad field and the choices that leave it unread (empty: nothing is ever unread).
     std::vector<Input> unchosen;
-    /// Whether some field turns on an option or a check box when edited.
-    bool options = true;
 };
 
 std::ostream& operator<<(std::ostream& out, const DialogCase& c)
@@ -186,7 +184,6 @@ std::vector<DialogCase> AllDialogs()
     c.defaults = {{"editAdd", "50 %"}};
     c.edits = {{"editAdd", "-25 %"}};
     c.after = {{"editAdd", "-25 %"}};
-    c.options = false;
     all.push_back(c);
 
     c = Case<TDlgShiftProps, TShiftProps>(
@@ -212,7 +209,6 @@ std::vector<DialogCase> AllDialogs()
         [](const TDistortProps& p) { return new TDlgDistortProps(nullptr, p); });
     c.edits = {{"cboDistortEnvelope", "Wave 2"}};
     c.after = {{"cboDistortEnvelope", "Wave 2"}};
-    c.options = false;
     all.push_back(c);
 
     c = Case<TDlgMixProps, TMixProps>("Mix", "TDlgMixProps", "Mix", [](const TMixProps& p) {
@@ -220,7 +216,6 @@ std::vector<DialogCase> AllDialogs()
     });
     c.edits = {{"rgrPlace", "Stretch"}};
     c.after = {{"rgrPlace", "Stretch"}};
-    c.options = false;
     all.push_back(c);
 
     c = Case<TDlgSilenceProps, TSilenceProps>(
@@ -229,7 +224,6 @@ std::vector<DialogCase> AllDialogs()
     c.defaults = {{"editLength", "100 ms"}};
     c.edits = {{"editLength", "2 s"}};
     c.after = {{"editLength", "2 s"}};
-    c.options = false;
     all.push_back(c);
 
     c = Case<TDlgLineProps, TLineProps>(
@@ -245,7 +239,6 @@ std::vector<DialogCase> AllDialogs()
                {"editEnd", "75 %"},
                {"editLength", "200 ms"}};
     c.bad = {{"editBegin", "x", "Begin Value", "10 %"}, {"editLength", "y", "Length", "20 ms"}};
-    c.options = false;
     all.push_back(c);
 
     c = Case<TDlgNoiseProps, TNoiseProps>(
@@ -256,7 +249,6 @@ std::vector<DialogCase> AllDialogs()
     c.after = {{"editVolume", "10 %"}, {"editLength", "1 s"}};
     // The length is read first.
     c.bad = {{"editLength", "x", "Length", "2 s"}, {"editVolume", "y", "Volume", "20 %"}};
-    c.options = false;
     all.push_back(c);
 
     c = Case<TDlgBlockTriangleProps, TBlockTriangleProps>(
@@ -306,7 +298,6 @@ std::vector<DialogCase> AllDialogs()
     c.after = {{"editLeft2Right", "25 %"}, {"editRight2Left", "-25 %"}, {"cboExample", ""}};
     c.bad = {{"editLeft2Left", "x", "from Left to Left", "90 %"},
              {"editRight2Right", "y", "from Right to Right", "80 %"}};
-    c.options = false;
     all.push_back(c);
 
     c = Case<TDlgBalanceProps, TBalanceProps>(
@@ -554,46 +545,6 @@ TEST_P(OperationDialogsWithAlternatives, FieldsOfUnchosenOptionsAreNotRead)
     EXPECT_TRUE(messages.Shown().empty()) << messages.Shown()[0].text;
 }
 
-/// The dialogs with options or check boxes that fields turn on.
-class OperationDialogsWithOptions : public OperationDialogs
-{
-};
-
-TEST_P(OperationDialogsWithOptions, EditingAFieldTurnsOnItsOption)
-{
-    size_t checked = 0;
-    Run(*dialog, [&] {
-        for (const FieldRow& row : dialog->Rows()) {
-            if (row.ticks.empty())
-                continue;
-            std::vector<QAbstractButton*> ticks;
-            std::istringstream names(row.ticks);
-            for (std::string name; names >> name;)
-                ticks.push_back(dialog->Button(name));
-            for (QAbstractButton* tick : ticks) {
-                ASSERT_NE(tick, nullptr) << row.ticks;
-                // Switch the option off by choosing another of its group.
-                if (QButtonGroup* group = tick->group()) {
-                    for (QAbstractButton* other : group->buttons())
-                        if (other != tick)
-                            other->setChecked(true);
-                } else {
-                    tick->setChecked(false);
-                }
-                ASSERT_FALSE(tick->isChecked()) << row.name;
-            }
-            if (QLineEdit* edit = dialog->Edit(row.name))
-                edit->setText(edit->text() + "0");
-            else if (QComboBox* combo = dialog->Combo(row.name))
-                combo->setCurrentIndex(combo->currentIndex() == 0 ? combo->count() - 1 : 0);
-            for (QAbstractButton* tick : ticks)
-                EXPECT_TRUE(tick->isChecked()) << row.name << " ticks " << row.ticks;
-            ++checked;
-        }
-    });
-    EXPECT_GT(checked, 0u);
-}
-
 const auto CaseName = [](const auto& info) { return info.param.name; };
 
 INSTANTIATE_TEST_SUITE_P(Every, OperationDialogs, ::testing::ValuesIn(AllDialogs()), CaseName);
@@ -607,8 +558,5 @@ INSTANTIATE_TEST_SUITE_P(Every, OperationDialogsWithAlternatives,
                              return !c.unchosen.empty();
                          })),
                          CaseName);
-INSTANTIATE_TEST_SUITE_P(
-    Every, OperationDialogsWithOptions,
-    ::testing::ValuesIn(DialogsWhere([](const DialogCase& c) { return c.options; })), CaseName);
 
 } // namespace

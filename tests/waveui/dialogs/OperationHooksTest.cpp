@@ -57,10 +57,14 @@ TEST_F(OperationHooks, EachRefusalShowsItsBoxAndKeepsTheDialogOpen)
         {[] { return new TDlgRotateProps(nullptr, TRotateProps(), 1.0); },
          {{"editTime", "2 s"}, {"optFactor", "on"}},
          "In Time: Time may not be longer than the time of the sound."},
-        {New<TDlgDistortProps, TDistortProps>(), {}, "In Distort Envelope: You have to select a Wave"},
-        {New<TDlgTempoPitchProps, TTempoPitchProps>(), {{"optLengthNew", "on"}},
+        {New<TDlgDistortProps, TDistortProps>(),
+         {},
+         "In Distort Envelope: You have to select a Wave"},
+        {New<TDlgTempoPitchProps, TTempoPitchProps>(),
+         {{"optLengthNew", "on"}},
          "In New Length: The length factor would be 0."},
-        {New<TDlgRollOutProps>(rollOut), {{"cboLengthSameAs", "Empty"}},
+        {New<TDlgRollOutProps>(rollOut),
+         {{"cboLengthSameAs", "Empty"}},
          "In Same Length as: The length factor would be 0."},
         {New<TDlgRollOutProps>(rollOut), {}, ""},
         {New<TDlgTempoPitchProps>(tempo),
@@ -69,16 +73,22 @@ TEST_F(OperationHooks, EachRefusalShowsItsBoxAndKeepsTheDialogOpen)
         {New<TDlgTempoPitchProps>(tempo), {{"editSpeedFactor", "-100 %"}}, ""},
         // Not read once the exponential check refused.
         {New<TDlgLineProps, TLineProps>(),
-         {{"rgrKind", "Exponential"}, {"editBegin", "50 %"}, {"editEnd", "-50 %"}, {"editLength", "x"}},
+         {{"rgrKind", "Exponential"},
+          {"editBegin", "50 %"},
+          {"editEnd", "-50 %"},
+          {"editLength", "x"}},
          exponential},
         {New<TDlgLineProps, TLineProps>(),
-         {{"rgrKind", "Exponential"}, {"editBegin", "0 %"}, {"editEnd", "25 %"}}, exponential},
+         {{"rgrKind", "Exponential"}, {"editBegin", "0 %"}, {"editEnd", "25 %"}},
+         exponential},
         {New<TDlgLineProps, TLineProps>(),
-         {{"rgrKind", "Exponential"}, {"editBegin", "-50 %"}, {"editEnd", "-25 %"}}, ""},
+         {{"rgrKind", "Exponential"}, {"editBegin", "-50 %"}, {"editEnd", "-25 %"}},
+         ""},
         {New<TDlgLineProps, TLineProps>(), {{"editBegin", "50 %"}, {"editEnd", "-50 %"}}, ""},
         // A bad begin value stops before the exponential check.
         {New<TDlgLineProps, TLineProps>(),
-         {{"rgrKind", "Exponential"}, {"editBegin", "x"}, {"editEnd", "-50 %"}}, "In Begin Value: *"},
+         {{"rgrKind", "Exponential"}, {"editBegin", "x"}, {"editEnd", "-50 %"}},
+         "In Begin Value: *"},
         {resNotch, {{"editFreqConstant", "22050 hz"}}, ""},
         {resNotch, {{"editFreqConstant", "44101 hz"}}, resonance},
         {resNotch, {{"editFreqConstant", "100 khz"}}, resonance},
@@ -91,12 +101,11 @@ TEST_F(OperationHooks, EachRefusalShowsItsBoxAndKeepsTheDialogOpen)
         const bool prefix = !c.box.empty() && c.box.back() == '*';
         if (!c.box.empty())
             messages.Expect();
-        const DialogResult result =
-            RunScripted(dialogs, *dialog, ClassOf(*dialog), [&] {
-                for (const auto& [name, value] : c.set)
-                    Set(*dialog, name, value);
-                dialog->accept();
-            });
+        const DialogResult result = RunScripted(dialogs, *dialog, ClassOf(*dialog), [&] {
+            for (const auto& [name, value] : c.set)
+                Set(*dialog, name, value);
+            dialog->accept();
+        });
         EXPECT_EQ(result == DialogResult::Accepted, c.box.empty()) << "case " << i;
         ASSERT_EQ(messages.Shown().size(), c.box.empty() ? 0u : 1u) << "case " << i;
         if (prefix) {
@@ -120,8 +129,10 @@ TEST_F(OperationHooks, CountsThatWouldTruncateToZeroAreRefused)
     };
     for (const Count& count :
          {Count{New<TDlgHighLowProps, THighLowProps>(), "editCount", "", "Count"},
-          Count{New<TDlgBlockProps, TBlockProps>(), "editVertCount", "optVertCount", " Vertical Count"},
-          Count{New<TDlgBlockProps, TBlockProps>(), "editHorCount", "optHorCount", " Horizontal Count"}})
+          Count{New<TDlgBlockProps, TBlockProps>(), "editVertCount", "optVertCount",
+                " Vertical Count"},
+          Count{New<TDlgBlockProps, TBlockProps>(), "editHorCount", "optHorCount",
+                " Horizontal Count"}})
         for (const char* typed : {"0", "0.5", "-1"}) {
             std::unique_ptr<TOperationDialog> dialog(count.make());
             messages.Expect();
@@ -173,16 +184,17 @@ TEST_F(OperationHooks, ListsOfferTheWavesTheOperationCanUse)
         const char* name;
         int count;
     };
-    for (const Combo& combo : {Combo{New<TDlgBalanceProps, TBalanceProps>(), "cboDirEnvelope", 1},
-                               Combo{New<TDlgPerEchoProps, TPerEchoProps>(), "cboTimeEnvelope", 1},
-                               Combo{New<TDlgPerEchoProps, TPerEchoProps>(), "cboVolumeEnvelope", 2},
-                               Combo{New<TDlgRandomEchoProps, TRandomEchoProps>(), "cboTimeEnvelope", 1},
-                               Combo{New<TDlgRandomEchoProps, TRandomEchoProps>(), "cboTempoEnvelope", 1},
-                               Combo{New<TDlgTempoPitchProps, TTempoPitchProps>(), "cboFreqEnvelope", 1},
-                               Combo{New<TDlgTempoPitchProps, TTempoPitchProps>(), "cboSpeedEnvelope", 1},
-                               Combo{New<TDlgTempoPitchProps, TTempoPitchProps>(), "cboLengthSameAs", 2},
-                               Combo{New<TDlgRollOutProps, TRollOutProps>(), "cboSpeedEnvelope", 1},
-                               Combo{New<TDlgResNotchProps, TResNotchProps>(), "cboWidthEnvelope", 2}}) {
+    for (const Combo& combo :
+         {Combo{New<TDlgBalanceProps, TBalanceProps>(), "cboDirEnvelope", 1},
+          Combo{New<TDlgPerEchoProps, TPerEchoProps>(), "cboTimeEnvelope", 1},
+          Combo{New<TDlgPerEchoProps, TPerEchoProps>(), "cboVolumeEnvelope", 2},
+          Combo{New<TDlgRandomEchoProps, TRandomEchoProps>(), "cboTimeEnvelope", 1},
+          Combo{New<TDlgRandomEchoProps, TRandomEchoProps>(), "cboTempoEnvelope", 1},
+          Combo{New<TDlgTempoPitchProps, TTempoPitchProps>(), "cboFreqEnvelope", 1},
+          Combo{New<TDlgTempoPitchProps, TTempoPitchProps>(), "cboSpeedEnvelope", 1},
+          Combo{New<TDlgTempoPitchProps, TTempoPitchProps>(), "cboLengthSameAs", 2},
+          Combo{New<TDlgRollOutProps, TRollOutProps>(), "cboSpeedEnvelope", 1},
+          Combo{New<TDlgResNotchProps, TResNotchProps>(), "cboWidthEnvelope", 2}}) {
         std::unique_ptr<TOperationDialog> dialog(combo.make());
         dialog->show();
         EXPECT_EQ(dialog->Combo(combo.name)->count(), combo.count)
@@ -249,34 +261,6 @@ TEST_F(OperationHooks, RecordsTakeWhatTheEngineNeeds)
     EXPECT_DOUBLE_EQ(triangle.GetProps().GetLength(), 0.1);
 }
 
-TEST_F(OperationHooks, ShiftReadsTheMiddleOnMonoAndCopiesItOnStereo)
-{
-    TDlgShiftProps mono(nullptr, TShiftProps(), 1);
-    bool leftEnabled = true;
-    EXPECT_TRUE(Ok(mono, [&] {
-        leftEnabled = mono.Edit("editDiffTimeLeft")->isEnabled();
-        Set(mono, "editDiffTimeLeft", "x");
-        Set(mono, "editDiffTimeRight", "y");
-        Set(mono, "editDiffTimeMiddle", "3 ms");
-    }));
-    EXPECT_FALSE(leftEnabled);
-    EXPECT_DOUBLE_EQ(mono.GetProps().middle.GetValue(), 0.003);
-    EXPECT_EQ(mono.GetProps().left.GetValue(), 0.0);
-
-    TDlgShiftProps stereo(nullptr, TShiftProps(), 2);
-    std::vector<std::string> shown;
-    RunScripted(dialogs, stereo, "TDlgShiftProps", [&] {
-        QLineEdit* middle = stereo.Edit("editDiffTimeMiddle");
-        emit middle->editingFinished(); // left unchanged: copies nothing
-        shown.push_back(Shown(stereo, "editDiffTimeLeft"));
-        middle->setText("10 ms");
-        emit middle->editingFinished();
-        shown.push_back(Shown(stereo, "editDiffTimeLeft"));
-        shown.push_back(Shown(stereo, "editDiffTimeRight"));
-    });
-    EXPECT_EQ(shown, (std::vector<std::string>{"0 ms", "10 ms", "10 ms"}));
-}
-
 TEST_F(OperationHooks, MixLeftRightShowsAnExampleUntilTheUserEdits)
 {
     TDlgLeftRightProps dialog(nullptr, TLeftRightProps());
@@ -300,29 +284,6 @@ TEST_F(OperationHooks, MixLeftRightShowsAnExampleUntilTheUserEdits)
                                                "Normal", ""}));
     EXPECT_EQ(dialog.GetProps().leftToLeft.GetValue(), 1.0);
     EXPECT_DOUBLE_EQ(dialog.GetProps().rightToLeft.GetValue(), 0.1);
-}
-
-TEST_F(OperationHooks, RandomEchoDiceAndTheTabShownAtOk)
-{
-    TDlgRandomEchoProps dialog(nullptr, TRandomEchoProps());
-    std::vector<std::string> dice;
-    std::vector<int> sources;
-    EXPECT_TRUE(Ok(dialog, [&] {
-        QComboBox* time = dialog.Combo("cboTimeSource");
-        for (int i = 0; i < time->count(); ++i)
-            dice.push_back(time->itemText(i).toStdString());
-        for (const char* name : {"cboTimeSource", "cboVolumeSource", "cboLengthSource",
-                                 "cboBalSource", "cboPitchSource", "cboTempoSource"})
-            sources.push_back(dialog.Combo(name)->currentIndex());
-        Set(dialog, "pgcEchoManip", "4");
-    }));
-    EXPECT_EQ(dice, (std::vector<std::string>{"Die 1", "Die 2", "Die 3", "Die 4", "Die 5", "Die 6"}));
-    EXPECT_EQ(sources, (std::vector<int>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(dialog.GetProps().activeTab, 4);
-    TDlgRandomEchoProps again(nullptr, dialog.GetProps());
-    std::string page;
-    RunScripted(dialogs, again, "TDlgRandomEchoProps", [&] { page = Shown(again, "pgcEchoManip"); });
-    EXPECT_EQ(page, "4");
 }
 
 } // namespace

@@ -133,70 +133,6 @@ INSTANTIATE_TEST_SUITE_P(Stops, PaletteStopTest,
 
 // ---- add and delete -----------------------------------------------------------------------
 
-TEST_F(PaletteDialogTest, AddOnTheEndStopOfANewPaletteInsertsGreyAtHalf)
-{
-    TDlgColorPalette1D dialog(nullptr, TColorPalette1DItem(kBlack, kWhite));
-    dialog.btnPalItemLast->click();
-    const int redraws = dialog.RedrawCount();
-    dialog.btnPalItemAdd->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.5);
-    EXPECT_EQ(dialog.editPosition->text().toStdString(), "50 %");
-    const TColorPalette1DItem result = dialog.GetColorPalette();
-    EXPECT_EQ(Positions(result), (std::vector<double>{0, 0.5, 1}));
-    const int32_t grey = result.GetNext()->GetColorBefore();
-    EXPECT_EQ(grey, TColorPalette1DItem(kBlack, kWhite).GetColor(0.5));
-    EXPECT_EQ(dialog.cboColorBefore->Color(), grey);
-    EXPECT_TRUE(dialog.btnPalItemDelete->isEnabled());
-    EXPECT_GT(dialog.RedrawCount(), redraws);
-}
-
-TEST_F(PaletteDialogTest, AddBehindAnInnerStopKeepsEveryColourOfTheStrip)
-{
-    const TColorPalette1DItem before = FourStops();
-    TDlgColorPalette1D dialog(nullptr, before);
-    dialog.btnPalItemNext->click();
-    dialog.btnPalItemAdd->click();
-    const TColorPalette1DItem after = dialog.GetColorPalette();
-    EXPECT_EQ(Positions(after), (std::vector<double>{0, 0.25, 0.375, 0.5, 1}));
-    // The blend truncates each channel, so a colour read across the new stop may differ by one.
-    for (int i = 0; i <= 100; ++i) {
-        const int32_t a = after.GetColor(i / 100.0);
-        const int32_t b = before.GetColor(i / 100.0);
-        for (int shift : {0, 8, 16})
-            EXPECT_LE(std::abs(((a >> shift) & 0xFF) - ((b >> shift) & 0xFF)), 1) << i;
-    }
-}
-
-TEST_F(PaletteDialogTest, AddBetweenStopsWithNothingBetweenThemIsRefused)
-{
-    TColorPalette1DItem head(kBlack, kWhite);
-    const double a = 0.5;
-    head.Insert(a, kRed);
-    head.Insert(std::nextafter(a, 1.0), kBlue);
-    TDlgColorPalette1D dialog(nullptr, head);
-    dialog.btnPalItemNext->click();
-    messages.Expect();
-    dialog.btnPalItemAdd->click();
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].text, "This Position already exists in the pallette.");
-    EXPECT_EQ(Positions(dialog.GetColorPalette()).size(), 4u);
-}
-
-TEST_F(PaletteDialogTest, DeleteMakesTheStopBeforeCurrent)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemNext->click();
-    dialog.btnPalItemNext->click();
-    dialog.btnPalItemDelete->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
-    EXPECT_EQ(dialog.editPosition->text().toStdString(), "25 %");
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.25, 1}));
-    dialog.btnPalItemDelete->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.0);
-    EXPECT_FALSE(dialog.btnPalItemDelete->isEnabled());
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 1}));
-}
-
 // ---- the position field -------------------------------------------------------------------
 
 TEST_F(PaletteDialogTest, ATypedPositionMovesTheStopIntoPlace)
@@ -251,26 +187,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BadPositionCase{"50 %", "This Position already exists in the pallette."},
                       BadPositionCase{"0.5", "This Position already exists in the pallette."}));
 
-TEST_F(PaletteDialogTest, OkTakesAPendingPositionAndARefusedOneKeepsTheDialogOpen)
-{
-    ScriptedDialogs runner;
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    runner.When(
-        "TDlgColorPalette1D",
-        [&](ModalDialog& modal) {
-            dialog.btnPalItemNext->click();
-            dialog.editPosition->setText(QStringLiteral("50 %"));
-            messages.Expect();
-            modal.Accept();
-            EXPECT_TRUE(modal.IsOpen());
-            dialog.editPosition->setText(QStringLiteral("40 %"));
-            modal.Accept();
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.4, 0.5, 1}));
-}
-
 // ---- colours ------------------------------------------------------------------------------
 
 TEST_F(PaletteDialogTest, ColourBeforeFromTheListAndColourAfterFromTheColourDialog)
@@ -302,35 +218,6 @@ TEST_F(PaletteDialogTest, ColourBeforeFromTheListAndColourAfterFromTheColourDial
     EXPECT_FALSE(dialog.CurrentStop()->GetUseColorAfter());
     EXPECT_FALSE(dialog.cboColorAfter->isEnabled());
     EXPECT_EQ(dialog.cboColorAfter->Color(), 0x00FFFF);
-}
-
-TEST_F(PaletteDialogTest, PreviousTakesTheLeavingColourOfTheStopBefore)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemLast->click();
-    dialog.btnColorPrevious->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kGreen);
-    EXPECT_EQ(dialog.cboColorBefore->Color(), kGreen);
-    EXPECT_EQ(dialog.cboColorAfter->Color(), kGreen);
-    const TColorPalette1DItem result = dialog.GetColorPalette();
-    EXPECT_EQ(result.GetColor(0.75), kGreen);
-}
-
-TEST_F(PaletteDialogTest, NextTakesTheNextColourIntoBeforeOrAfter)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemNext->click(); // red at 25 %, no colour-after
-    dialog.btnColorNext->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
-    EXPECT_EQ(dialog.cboColorBefore->Color(), kBlue);
-    EXPECT_EQ(dialog.cboColorAfter->Color(), kBlue);
-
-    dialog.btnPalItemNext->click(); // blue at 50 %, leaving green
-    dialog.btnColorNext->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
-    EXPECT_EQ(dialog.CurrentStop()->GetColorAfter(), kWhite);
-    EXPECT_EQ(dialog.cboColorAfter->Color(), kWhite);
-    EXPECT_EQ(dialog.GetColorPalette().GetColor(0.75), kWhite);
 }
 
 // ---- files --------------------------------------------------------------------------------
@@ -399,17 +286,6 @@ TEST_F(PaletteFileTest, AFileThatCannotBeReadShowsTheFileErrorAndKeepsThePalette
     EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Stop);
     EXPECT_TRUE(dialog.GetColorPalette() == FourStops());
     EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
-}
-
-TEST_F(PaletteFileTest, CancelledDialogsChangeNothing)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    files.WhenOpen(TDlgColorPalette1D::OpenTitle, {});
-    dialog.btnOpen->click();
-    files.WhenSave(TDlgColorPalette1D::SaveTitle, "");
-    dialog.btnSave->click();
-    EXPECT_TRUE(dialog.GetColorPalette() == FourStops());
-    EXPECT_TRUE(std::filesystem::is_empty(dir));
 }
 
 // ---- the strip ----------------------------------------------------------------------------

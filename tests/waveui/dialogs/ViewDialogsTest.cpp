@@ -130,37 +130,6 @@ TWaveViewProps OddWaveProps()
     return p;
 }
 
-TEST_F(ViewDialogs, WaveViewShowsTheRecord)
-{
-    const TWaveViewProps p = OddWaveProps();
-    TDlgWaveViewProps dialog(nullptr, nullptr, p);
-    Look(dialog, "TDlgWaveViewProps", [&] {
-        EXPECT_EQ(dialog.windowTitle(), "Wave View");
-        EXPECT_EQ(dialog.HelpContext(), 23);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrDraw), 1);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrDistribution), 1);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrCombine), 2);
-        EXPECT_EQ(Text(dialog.editValuesPerPixel), p.ValuesPerPixel.ToText());
-        EXPECT_EQ(Text(dialog.editStrength), p.Strength.ToText());
-        EXPECT_EQ(Text(dialog.editDrawEnvelopeStrength), p.EnvelopeStrength.ToText());
-        EXPECT_FALSE(dialog.chkDrawGrid->isChecked());
-        EXPECT_FALSE(dialog.colbGrid->isEnabled());
-        EXPECT_TRUE(dialog.editStrength->isEnabled());
-        EXPECT_FALSE(dialog.chk2Waves->isChecked());
-        EXPECT_TRUE(dialog.chkDrawEnvelope->isChecked());
-        EXPECT_FALSE(dialog.chkDefault->isChecked());
-        EXPECT_EQ(dialog.cboDrawEnvelope->currentText(), "Wave 3");
-        EXPECT_EQ(dialog.cboDrawEnvelope->count(), 2);
-        const std::pair<TColorCombo*, int32_t> boxes[] = {
-            {dialog.colbGrid, p.GridColor},         {dialog.colbCursor, p.CursorColor},
-            {dialog.colbSingleWave, p.SingleColor}, {dialog.colbLeft, p.LeftColor},
-            {dialog.colbRight, p.RightColor},       {dialog.colbBackground, p.BackgroundColor}};
-        for (const auto& [box, color] : boxes)
-            EXPECT_EQ(box->Color(), color) << box->objectName().toStdString();
-    });
-    EXPECT_EQ(waves.modes, std::vector<int>{waveListOthers});
-}
-
 TEST_F(ViewDialogs, WaveViewReadsEveryFieldBack)
 {
     TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
@@ -230,47 +199,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadField{"editDrawEnvelopeStrength", "101 %",
                  "In Background Strength: Value must be no more than 1."}));
 
-TEST_F(ViewDialogs, TheEnvelopeFieldsTickDrawEnvelopeButFillingDoesNot)
-{
-    TWaveViewProps start;
-    start.EnvelopeName.SetCaption("Wave 2");
-    start.DrawEnvelope = 0;
-    TDlgWaveViewProps typed(nullptr, nullptr, start);
-    Look(typed, "TDlgWaveViewProps", [&] {
-        EXPECT_FALSE(typed.chkDrawEnvelope->isChecked());
-        typed.cboDrawEnvelope->setEditText("Wave 3");
-        EXPECT_TRUE(typed.chkDrawEnvelope->isChecked());
-    });
-    TDlgWaveViewProps strength(nullptr, nullptr, start);
-    Look(strength, "TDlgWaveViewProps", [&] {
-        Type(strength.editDrawEnvelopeStrength, "50 %");
-        EXPECT_TRUE(strength.chkDrawEnvelope->isChecked());
-    });
-    // Unticked, the envelope is off but keeps its name.
-    TDlgWaveViewProps off(nullptr, nullptr, start);
-    EXPECT_TRUE(Confirm(off, "TDlgWaveViewProps", [&] {
-        off.cboDrawEnvelope->setEditText("Wave 3");
-        off.chkDrawEnvelope->setChecked(false);
-    }));
-    EXPECT_EQ(off.GetProps().DrawEnvelope, 0);
-    EXPECT_EQ(off.GetProps().EnvelopeName.GetCaption(), "Wave 2");
-}
-
-TEST_F(ViewDialogs, GridColourAndStrengthFollowTheirSwitches)
-{
-    TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
-    Look(dialog, "TDlgWaveViewProps", [&] {
-        EXPECT_TRUE(dialog.colbGrid->isEnabled());
-        EXPECT_FALSE(dialog.editStrength->isEnabled()); // lines
-        dialog.chkDrawGrid->setChecked(false);
-        EXPECT_FALSE(dialog.colbGrid->isEnabled());
-        SetCheckedIndex(*dialog.rgrDraw, drawKindPoints);
-        EXPECT_TRUE(dialog.editStrength->isEnabled());
-        SetCheckedIndex(*dialog.rgrDraw, drawKindLines);
-        EXPECT_FALSE(dialog.editStrength->isEnabled());
-    });
-}
-
 // ---- Use As Default ----------------------------------------------------------------------------
 
 struct DefaultCase
@@ -320,21 +248,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, UseAsDefault,
                                            DefaultCase{false, "40", false},
                                            DefaultCase{true, "0", false}));
 
-TEST_F(ViewDialogs, CancelLeavesTheDefaultsAlone)
-{
-    TWaveViewProps defaults;
-    TDlgWaveViewProps dialog(nullptr, &defaults, TWaveViewProps());
-    dialogs.When(
-        "TDlgWaveViewProps",
-        [&](ModalDialog&) {
-            Type(dialog.editValuesPerPixel, "40");
-            dialog.chkDefault->setChecked(true);
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Rejected);
-    EXPECT_EQ(defaults, TWaveViewProps());
-}
-
 // ---- Volume Diagram ----------------------------------------------------------------------------
 
 TVoldViewProps OddVoldProps()
@@ -356,31 +269,6 @@ TVoldViewProps OddVoldProps()
     p.CursorColor = 0x555555;
     p.UseColorPalette1D = 1;
     return p;
-}
-
-TEST_F(ViewDialogs, VolumeDiagramShowsTheRecord)
-{
-    const TVoldViewProps p = OddVoldProps();
-    TDlgVoldViewProps dialog(nullptr, 2, 200, 600, 44100, nullptr, p);
-    Look(dialog, "TDlgVoldViewProps", [&] {
-        EXPECT_EQ(dialog.windowTitle(), "Volume Diagram");
-        EXPECT_EQ(dialog.HelpContext(), 3);
-        EXPECT_EQ(Text(dialog.editHorizontal), "640");
-        EXPECT_EQ(Text(dialog.editVertical), "80");
-        EXPECT_EQ(Text(dialog.editTop), p.TimeTop.ToText());
-        EXPECT_EQ(Text(dialog.editBottom), p.TimeBottom.ToText());
-        EXPECT_EQ(Text(dialog.editWidth), p.YWidth.ToText());
-        EXPECT_EQ(Text(dialog.editStrength), p.Strength.ToText());
-        EXPECT_EQ(CheckedIndex(*dialog.rgrHorDistribution), 2);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrSensitivity), 3);
-        EXPECT_FALSE(dialog.chk2Waves->isChecked());
-        EXPECT_TRUE(dialog.chkSingleColorPalette->isChecked());
-        EXPECT_EQ(dialog.colbBackground->Color(), 0x111111);
-        EXPECT_EQ(dialog.colbSingle->Color(), 0x222222);
-        EXPECT_EQ(dialog.colbLeft->Color(), 0x333333);
-        EXPECT_EQ(dialog.colbRight->Color(), 0x444444);
-        EXPECT_EQ(dialog.colbCursor->Color(), 0x555555);
-    });
 }
 
 TEST_F(ViewDialogs, VolumeDiagramTextsAsTheUserKnowsThem)
@@ -501,77 +389,5 @@ INSTANTIATE_TEST_SUITE_P(
                  "cells."},
         VoldCase{"8 kHz", "20 Hz", "500", "0",
                  "In Vertical Resolution: Value must be positive and more than 0."}));
-
-TEST_F(ViewDialogs, ThePaletteDialogEditsTheWorkingPalette)
-{
-    const TVoldViewProps start;
-    TDlgVoldViewProps dialog(nullptr, 1, 100, 300, 44100, nullptr, start);
-    struct Step
-    {
-        DialogResult answer;
-    };
-    std::vector<bool> ticked;
-    std::vector<bool> same;
-    dialogs.When(
-        "TDlgVoldViewProps",
-        [&](ModalDialog& modal) {
-            for (int i = 0; i < 2; ++i) {
-                dialog.btnSingleColorPalette->click();
-                ticked.push_back(dialog.chkSingleColorPalette->isChecked());
-                same.push_back(dialog.WorkingPalette() == start.ColorPalette1D);
-            }
-            modal.Accept();
-        },
-        DialogResult::Rejected);
-    // Cancelled, the palette and its check box stay as they were; confirmed, the palette
-    // dialog's result replaces the working copy and the box is ticked.
-    for (const Step& step : {Step{DialogResult::Rejected}, Step{DialogResult::Accepted}})
-        dialogs.When(
-            "TDlgColorPalette1D",
-            [](ModalDialog& modal) {
-                TDlgColorPalette1D* palette = DialogAs<TDlgColorPalette1D>(modal);
-                ASSERT_NE(palette, nullptr);
-                palette->btnPalItemAdd->click();
-            },
-            step.answer);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
-    EXPECT_EQ(ticked, (std::vector<bool>{false, true}));
-    EXPECT_EQ(same, (std::vector<bool>{true, false}));
-    EXPECT_EQ(dialog.GetProps().ColorPalette1D, dialog.WorkingPalette());
-    EXPECT_EQ(dialog.GetProps().UseColorPalette1D, 1);
-    EXPECT_EQ(dialogs.Opened(), (std::vector<std::string>{"TDlgVoldViewProps", "TDlgColorPalette1D",
-                                                          "TDlgColorPalette1D"}));
-}
-
-struct WindowCase
-{
-    int32_t channels;
-    bool twoDiagrams;
-    int32_t height;
-    const char* vertical;
-};
-
-class ResolutionFromWindow : public ViewDialogs, public ::testing::WithParamInterface<WindowCase>
-{
-};
-
-TEST_P(ResolutionFromWindow, TakesThePaneSize)
-{
-    const WindowCase& c = GetParam();
-    TDlgVoldViewProps dialog(nullptr, c.channels, c.height, 733, 44100, nullptr, TVoldViewProps());
-    Look(dialog, "TDlgVoldViewProps", [&] {
-        dialog.chk2Waves->setChecked(c.twoDiagrams);
-        dialog.btnXResWindow->click();
-        dialog.btnYResWindow->click();
-        EXPECT_EQ(Text(dialog.editHorizontal), "733");
-        EXPECT_EQ(Text(dialog.editVertical), c.vertical);
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(Panes, ResolutionFromWindow,
-                         ::testing::Values(WindowCase{2, true, 201, "101"},
-                                           WindowCase{2, true, 200, "100"},
-                                           WindowCase{2, false, 201, "201"},
-                                           WindowCase{1, true, 201, "201"}));
 
 } // namespace

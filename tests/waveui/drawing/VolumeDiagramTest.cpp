@@ -144,23 +144,70 @@ TEST(VolumeDiagramDrawing, PaintsEveryPixelOfItsCells)
         return VolumeSingleColor(grid->GetVolume(column, band), props, false);
     };
     const std::vector<std::pair<DrawCase, const TVolumeArray*>> cases = {
-        {{"cells", {40, 20}, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, true, false,
+        {{"cells",
+          {40, 20},
+          {0, 0, 40, 20},
+          {0, 0, 40, 20},
+          0,
+          400,
+          400,
+          1,
+          true,
+          false,
           [&](int x, int y) { return cell(x / 10, y / 10); }},
          grid.get()},
-        {{"not filled", {40, 20}, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, true, false,
+        {{"not filled",
+          {40, 20},
+          {0, 0, 40, 20},
+          {0, 0, 40, 20},
+          0,
+          400,
+          400,
+          1,
+          true,
+          false,
           [](int x, int) { return x < 20 ? 0xFFFFFFu : Untouched; }},
          half.get()},
-        {{"update area", {80, 40}, {0, 0, 80, 40}, {13, 7, 31, 22}, 0, 800, 800, 1, true, false,
+        {{"update area",
+          {80, 40},
+          {0, 0, 80, 40},
+          {13, 7, 31, 22},
+          0,
+          800,
+          800,
+          1,
+          true,
+          false,
           [](int x, int y) {
               return x >= 13 && x < 31 && y >= 7 && y < 22 ? 0xFFFFFFu : Untouched;
           }},
          full.get()},
         // Samples [100, 200) of 400 are column 1 exactly; the pane is offset by 5 pixels.
-        {{"zoomed", {50, 30}, {5, 10, 45, 30}, {5, 10, 45, 30}, 100, 200, 400, 1, true, false,
-          [&](int x, int y) { return x < 5 || x >= 45 || y < 10 ? Untouched : cell(1, (y - 10) / 10); }},
+        {{"zoomed",
+          {50, 30},
+          {5, 10, 45, 30},
+          {5, 10, 45, 30},
+          100,
+          200,
+          400,
+          1,
+          true,
+          false,
+          [&](int x, int y) {
+              return x < 5 || x >= 45 || y < 10 ? Untouched : cell(1, (y - 10) / 10);
+          }},
          grid.get()},
         // Selected: background and single colour swap.
-        {{"inverted", {20, 10}, {0, 0, 20, 10}, {0, 0, 20, 10}, 0, 100, 100, 1, true, true,
+        {{"inverted",
+          {20, 10},
+          {0, 0, 20, 10},
+          {0, 0, 20, 10},
+          0,
+          100,
+          100,
+          1,
+          true,
+          true,
           [](int x, int) { return x < 10 ? 0xFFFFFFu : 0x000000u; }},
          binary.get()},
     };
@@ -314,17 +361,5 @@ INSTANTIATE_TEST_SUITE_P(
         RefreshCase{"NoColumns", 2, 2, 0, 400, 1, sideWhole, true, false, {}},
         RefreshCase{"EmptyZoom", 0, 4, 100, 100, 1, sideWhole, true, false, {}}),
     [](const ::testing::TestParamInfo<RefreshCase>& info) { return info.param.name; });
-
-TEST_F(VolumeDiagramGuards, ARefreshOfAnEmptyWaveOrAnUnknownSide)
-{
-    PixelRect rect;
-    EXPECT_FALSE(VolumeRefreshRect(0, 4, 4, 0.0, 0, 0, 0, 0, 400, {0, 0, 100, 41}, 1, sideWhole,
-                                   true, rect));
-    messages.Expect();
-    EXPECT_TRUE(
-        VolumeRefreshRect(0, 2, 4, 0.0, 400, 400, 400, 0, 400, {0, 0, 100, 41}, 2, 7, true, rect));
-    EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VolumeDiagram.cpp", "refreshSide == sideRight"));
-    EXPECT_EQ(rect.top, 20);
-}
 
 } // namespace

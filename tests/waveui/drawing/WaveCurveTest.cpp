@@ -61,9 +61,9 @@ TWaveViewProps Plain(int32_t valuesPerPixel, uint8_t kind = drawKindLines)
 }
 
 /// sound drawn on a canvas of area's size filled with fill, its view [zoomBegin, zoomEnd).
-std::unique_ptr<QtCanvas> Draw(const Sound& sound, const TWaveViewProps& props, double zoomBegin, double zoomEnd,
-              PixelRect area = Area20, uint32_t fill = White, bool inverted = false,
-              PixelRect span = {})
+std::unique_ptr<QtCanvas> Draw(const Sound& sound, const TWaveViewProps& props, double zoomBegin,
+                               double zoomEnd, PixelRect area = Area20, uint32_t fill = White,
+                               bool inverted = false, PixelRect span = {})
 {
     auto canvas = std::make_unique<QtCanvas>(area.right, area.bottom, fill);
     Random15 spacing;
@@ -113,8 +113,10 @@ TEST(WaveCurve, SquareWaveLightsOneRowPerHalfAndTheEdgeInBetween)
     // Column 9 reads samples 95..105, across the edge; column 19 would read past the last
     // value and is left blank.
     ExpectColumns(Draw(*sound, Plain(10), 0, 200), [](int x) {
-        return x < 9 ? Rows(16, 16, Black)
-                     : x == 9 ? Rows(16, 48, Black) : x < 19 ? Rows(48, 48, Black) : Column{};
+        return x < 9    ? Rows(16, 16, Black)
+               : x == 9 ? Rows(16, 48, Black)
+               : x < 19 ? Rows(48, 48, Black)
+                        : Column{};
     });
 }
 
@@ -152,10 +154,14 @@ TEST(WaveCurve, OnlyColumnsOverTheWaveAreDrawn)
                           Case{-100, 100, 9, 20}, Case{100, 300, 0, 9}, Case{-100, 300, 4, 14},
                           Case{300, 500, 0, 0}, Case{-500, -300, 0, 0}, Case{0, 1e300, 0, 0},
                           Case{150, 150, 0, 0}, Case{200, 0, 0, 0}})
-        ExpectColumns(
-            Draw(*sound, Plain(10), c.zoomBegin, c.zoomEnd),
-            [&](int x) { return x >= c.first && x < c.end ? Rows(16, 16, Black) : Column{}; },
-            White, std::to_string(c.zoomBegin) + ".." + std::to_string(c.zoomEnd));
+        for (uint8_t kind : {drawKindLines, drawKindPoints})
+            ExpectColumns(
+                Draw(*sound, Plain(10, kind), c.zoomBegin, c.zoomEnd),
+                [&](int x) { return x >= c.first && x < c.end ? Rows(16, 16, Black) : Column{}; },
+                White, std::to_string(c.zoomBegin) + ".." + std::to_string(c.zoomEnd));
+    // A span one column wide draws that column.
+    ExpectColumns(Draw(*sound, Plain(10), 0, 200, Area20, White, false, {7, 0, 8, 64}),
+                  [](int x) { return x == 7 ? Rows(16, 16, Black) : Column{}; });
 }
 
 TEST(WaveCurve, EachPointBlendsWithThePixelBelowAndStaysWithinAByte)
@@ -262,15 +268,15 @@ TEST(WaveCurve, InputThatDrawsNothingLeavesTheImage)
     };
     const double NaN = std::numeric_limits<double>::quiet_NaN();
     const double Inf = std::numeric_limits<double>::infinity();
-    for (const Case& c : {Case{"one value", 1, Area20, Area20, 0, 1},
-                          Case{"no values", 0, Area20, Area20, 0, 0},
-                          Case{"area without width", 200, {5, 0, 5, 64}, Area20, 0, 200},
-                          Case{"area without height", 200, {0, 9, 20, 9}, Area20, 0, 200},
-                          Case{"inverted area", 200, {20, 0, 0, 64}, Area20, 0, 200},
-                          Case{"span without width", 200, Area20, {7, 0, 7, 64}, 0, 200},
-                          Case{"span below the area", 200, {0, 0, 20, 30}, {0, 30, 20, 64}, 0, 200},
-                          Case{"not a number", 200, Area20, Area20, NaN, 200},
-                          Case{"infinite", 200, Area20, Area20, 0, Inf}}) {
+    for (const Case& c :
+         {Case{"one value", 1, Area20, Area20, 0, 1}, Case{"no values", 0, Area20, Area20, 0, 0},
+          Case{"area without width", 200, {5, 0, 5, 64}, Area20, 0, 200},
+          Case{"area without height", 200, {0, 9, 20, 9}, Area20, 0, 200},
+          Case{"inverted area", 200, {20, 0, 0, 64}, Area20, 0, 200},
+          Case{"span without width", 200, Area20, {7, 0, 7, 64}, 0, 200},
+          Case{"span below the area", 200, {0, 0, 20, 30}, {0, 30, 20, 64}, 0, 200},
+          Case{"not a number", 200, Area20, Area20, NaN, 200},
+          Case{"infinite", 200, Area20, Area20, 0, Inf}}) {
         auto sound = M(WaveOf(c.values, Level(12345)));
         for (uint8_t kind : {drawKindLines, drawKindPoints}) {
             QtCanvas canvas(20, 64, White);
@@ -334,13 +340,14 @@ TEST(StereoCurve, TheFrontRuleDecidesWhichStrokeCoversTheOther)
     // Every column reads five values of each level: the left stroke covers rows 16..40
     // (16384, -8192), the right one rows 30..48 (2048, -16384); they overlap in rows 30..40.
     auto sound = S(WaveOf(200, [](int i) { return i % 10 < 5 ? 16384 : -8192; }),
-                        WaveOf(200, [](int i) { return i % 10 < 5 ? 2048 : -16384; }));
+                   WaveOf(200, [](int i) { return i % 10 < 5 ? 2048 : -16384; }));
     for (const Case& c :
          {Case{"mixed", frontMixed, false, {{16, 40, Red}, {30, 48, Blue}, {30, 40, Black}}},
           Case{"left", frontLeft, false, {{30, 48, Blue}, {16, 40, Red}}},
           Case{"right", frontRight, false, {{16, 40, Red}, {30, 48, Blue}}},
           // selected: the channels swap colours and the overlap takes the background colour
-          Case{"mixed selected", frontMixed, true, {{16, 40, Blue}, {30, 48, Red}, {30, 40, White}}},
+          Case{
+              "mixed selected", frontMixed, true, {{16, 40, Blue}, {30, 48, Red}, {30, 40, White}}},
           Case{"left selected", frontLeft, true, {{30, 48, Red}, {16, 40, Blue}}},
           Case{"right selected", frontRight, true, {{16, 40, Blue}, {30, 48, Red}}}}) {
         TWaveViewProps props = Plain(10);
@@ -365,19 +372,26 @@ TEST(StereoCurve, TheFrontPointIsDrawnLast)
         uint32_t expected;
     };
     auto sound = S(WaveOf(200, Level(16384)), WaveOf(200, Level(16384)));
-    for (const Case& c : {Case{frontMixed, 1.0, Blue}, Case{frontLeft, 1.0, Red},
-                          Case{frontRight, 1.0, Blue},
-                          // red at half over white (255,127,127), then blue at half: (127,63,191)
-                          Case{frontMixed, 0.5, 0xBF3F7F},
-                          // blue at half first (127,127,255), then red: (191,63,127)
-                          Case{frontLeft, 0.5, 0x7F3FBF}}) {
+    for (const Case& c :
+         {Case{frontMixed, 1.0, Blue}, Case{frontLeft, 1.0, Red}, Case{frontRight, 1.0, Blue},
+          // red at half over white (255,127,127), then blue at half: (127,63,191)
+          Case{frontMixed, 0.5, 0xBF3F7F},
+          // blue at half first (127,127,255), then red: (191,63,127)
+          Case{frontLeft, 0.5, 0x7F3FBF}}) {
         TWaveViewProps props = Plain(1, drawKindPoints);
         props.DrawSingle = 0;
         props.FrontKind = c.front;
         props.Strength.SetValue(c.strength);
-        ExpectColumns(Draw(*sound, props, 0, 200), [&](int x) {
-            return x < 19 ? Rows(16, 16, c.expected) : Column{};
-        });
+        ExpectColumns(Draw(*sound, props, 0, 200),
+                      [&](int x) { return x < 19 ? Rows(16, 16, c.expected) : Column{}; });
+    }
+    // Each channel's points at its own level, whichever is at front.
+    auto apart = S(WaveOf(200, Level(16384)), WaveOf(200, Level(-16384)));
+    for (uint8_t front : {frontLeft, frontRight}) {
+        TWaveViewProps props = Plain(1, drawKindPoints);
+        props.DrawSingle = 0;
+        props.FrontKind = front;
+        EXPECT_EQ(LitRows(Draw(*apart, props, 0, 200), 5), (Column{{16, Red}, {48, Blue}}));
     }
 }
 
@@ -428,6 +442,7 @@ TEST(TimeGrid, LinesFallOnTheStepBoundaries)
         PixelRect area, span;
         double zoomEnd; // the view starts at 0.51 s
         std::vector<int> lines;
+        int32_t rate = 1000; // the samples count in milliseconds unless rate says otherwise
     };
     const PixelRect all{0, 0, 200, 50};
     for (const Case& c :
@@ -437,13 +452,20 @@ TEST(TimeGrid, LinesFallOnTheStepBoundaries)
           Case{"5 s", 200, all, all, 40510, {23, 48, 73, 98, 123, 148, 173, 198}},
           // a span repaints its own columns; the lines run over the span's rows only
           Case{"span", 200, all, {35, 10, 120, 40}, 10510, {70, 110}},
-          Case{"offset area", 300, {100, 0, 300, 50}, {100, 0, 300, 50}, 10510,
+          Case{"offset area",
+               300,
+               {100, 0, 300, 50},
+               {100, 0, 300, 50},
+               10510,
                {130, 170, 210, 250, 290}},
           // the column right of the span is drawn too when a line falls there
           Case{"line right of the span", 200, all, {0, 0, 70, 50}, 10510, {30, 70}},
+          Case{"span starting on a line", 200, all, {30, 0, 120, 50}, 10510, {30, 70, 110}},
+          // one value a second: the same view in seconds
+          Case{"1 Hz", 200, all, all, 10.51, {30, 70, 110, 150, 190}, 1},
           Case{"empty view", 200, all, all, 510, {}}}) {
         QtCanvas canvas(c.width, 50, White);
-        PaintTimeGrid(canvas, 510, c.zoomEnd, c.span, c.area, 1000, Grey);
+        PaintTimeGrid(canvas, 0.51 * c.rate, c.zoomEnd, c.span, c.area, c.rate, Grey);
         ExpectColumns(
             canvas,
             [&](int x) {

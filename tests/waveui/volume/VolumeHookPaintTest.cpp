@@ -85,61 +85,6 @@ TEST_F(VolumePaintTest, ThePaneShowsTheComputedCellsAndInvertsTheSelectedOnes)
     EXPECT_GT(differing, 100);
 }
 
-// After the colours change without a repaint, only the refreshed columns (and half) take them.
-TEST_F(VolumePaintTest, ARefreshRepaintsOnlyItsColumnsAndHalf)
-{
-    struct Case
-    {
-        const char* name;
-        bool drawSingle;
-        int side;
-        bool upper, lower; // which halves columns 10 .. 19 are repainted in
-    };
-    for (const Case& c : {Case{"left", true, sideLeft, true, false},
-                          Case{"right", true, sideRight, false, true},
-                          Case{"joined", false, sideWhole, true, true}}) {
-        TMDIChildWave* window = OpenDiagram(Stereo(Voiced(), NoiseWave(44100, 3)), 100, 10,
-                                            c.drawSingle, c.name);
-        const TVoldViewProps before = window->GetVoldViewProps();
-        ASSERT_TRUE(Compute(*window));
-        TViewWave& pane = Pane(*window, 2);
-        (void)pane.BackingImage();
-        TVoldViewProps after = before;
-        after.BackgroundColor = 0x0000FF;
-        after.SingleColor = 0x00FFFF;
-        after.LeftColor = 0x00FF00;
-        TViewWaveGroup& group = window->GetViewWaveGroup();
-        group.SetVoldViewProps(after);
-        ASSERT_FALSE(pane.IsFullRepaintPending());
-        group.RefreshVolumeColumns(10, 20, 100, 0.0, 44100.0, 44100.0, 2, c.side, c.drawSingle);
-
-        const TVolumeArray& left = *group.GetVolumeArrayLeft();
-        const TVolumeArray& right = *group.GetVolumeArrayRight();
-        auto expected = [&](int column, int row, const TVoldViewProps& props) {
-            if (!c.drawSingle) {
-                const double s = props.Strength.GetValue();
-                return VolumeJoinedColor(
-                    VolumeIntensity(left.GetVolume(column, row / 20), props.SensKind, s),
-                    VolumeIntensity(right.GetVolume(column, row / 20), props.SensKind, s), props,
-                    false);
-            }
-            return row < 100 ? CellColour(left, column, row / 10, props, false)
-                             : CellColour(right, column, (row - 100) / 10, props, false);
-        };
-        int changed = 0;
-        for (int column = 1; column < 100; ++column)
-            for (int row = 5; row < 200; row += 10) {
-                const bool repainted =
-                    column >= 10 && column < 20 && (row < 100 ? c.upper : c.lower);
-                const uint32_t want = expected(column, row, repainted ? after : before);
-                ASSERT_EQ(PixelAt(pane, 10 * column + 5, row), want)
-                    << c.name << " " << column << "," << row;
-                changed += repainted && want != expected(column, row, before);
-            }
-        EXPECT_GT(changed, 0) << c.name;
-    }
-}
-
 TEST_F(VolumePaintTest, TheColumnsReachTheGuiThreadInOrder)
 {
     TMDIChildWave* window = OpenDiagram(Mono(NoiseWave(200000, 5)), 500, 50);
@@ -209,17 +154,19 @@ TEST_F(VolumePaintTest, TheStatusReadsTheCellUnderTheMouse)
         int y;
         int leftRow, rightRow; // -1: that grid is not read
     };
-    for (const Case& c : {Case{"JoinedTop", false, 10, 0, 0}, Case{"JoinedLow", false, 150, 7, 7},
-                          Case{"UpperHalf", true, 10, 1, -1}, Case{"LowerHalf", true, 150, -1, 5}}) {
+    for (const Case& c :
+         {Case{"JoinedTop", false, 10, 0, 0}, Case{"JoinedLow", false, 150, 7, 7},
+          Case{"UpperHalf", true, 10, 1, -1}, Case{"LowerHalf", true, 150, -1, 5}}) {
         TMDIChildWave* window =
             OpenDiagram(Stereo(Voiced(), NoiseWave(44100, 9)), 100, 10, c.drawSingle, c.name);
         ASSERT_TRUE(Compute(*window));
         const TVolumeArray* left = window->GetViewWaveGroup().GetVolumeArrayLeft();
         const TVolumeArray* right = window->GetViewWaveGroup().GetVolumeArrayRight();
-        std::string expected = ": " + (c.leftRow >= 0 ? Level(left, 50, c.leftRow)
-                                                       : Level(right, 50, c.rightRow));
+        std::string expected =
+            ": " + (c.leftRow >= 0 ? Level(left, 50, c.leftRow) : Level(right, 50, c.rightRow));
         if (c.leftRow >= 0 && c.rightRow >= 0)
-            expected = ": (" + Level(left, 50, c.leftRow) + " ," + Level(right, 50, c.rightRow) + ")";
+            expected =
+                ": (" + Level(left, 50, c.leftRow) + " ," + Level(right, 50, c.rightRow) + ")";
         const std::string shown = Pane(*window, 2).VolumeStatusText(505, c.y);
         EXPECT_EQ(shown.substr(shown.find(": ")), expected) << c.name;
         // The two grids differ there, so reading the wrong one shows.
