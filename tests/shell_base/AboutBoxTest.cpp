@@ -82,16 +82,3 @@ TEST(AboutBox, EscapeDoesNotCloseItEnterDoes)
     EXPECT_EQ(RunDialog(box), DialogResult::Accepted);
     EXPECT_TRUE(openAfterEscape);
 }
-
-TEST(AboutBox, TheCloseBoxClosesIt)
-{
-    FakeScreen screen;
-    ScriptedDialogs dialogs;
-    TAboutBox box;
-    bool closed = false;
-    dialogs.When(
-        "TAboutBox", [&](ModalDialog& modal) { closed = box.close() && !modal.IsOpen(); },
-        DialogResult::Accepted);
-    EXPECT_EQ(RunDialog(box), DialogResult::Rejected);
-    EXPECT_TRUE(closed);
-}
