@@ -1,9 +1,7 @@
-// The Select and Zoom window on a real wave window: what it shows of the selection and of each
-// pane's zoom, what "Apply" does with typed times, the boxes of refused times, and its
-// cleared state.
+// The Select and Zoom window on a real wave window: what "Apply" does with typed times, the
+// boxes of refused times, its cleared state and a window that goes.
 #include "support/WaveWindows.h"
 
-#include "platform/test/FakeScreen.h"
 #include "waveui/SelectZoom.h"
 
 #include <QButtonGroup>
@@ -30,11 +28,6 @@ public:
     TMDIChildWave* active = nullptr;
     std::vector<bool> textInput;
 };
-
-std::string Text(const QLineEdit* edit)
-{
-    return edit->text().toLatin1().toStdString();
-}
 
 std::string Seconds(double seconds)
 {
@@ -104,28 +97,6 @@ TEST_F(SelectZoomTest, WithoutAWaveWindowEverythingIsClearedAndOff)
     EXPECT_EQ(dialog.HelpContext(), 40);
 }
 
-TEST_F(SelectZoomTest, ShowsTheCursorOrThePartInSeconds)
-{
-    TMDIChildWave* window = OpenSecond();
-    TUnitWave& unit = window->GetUnitWave();
-    unit.SetCursor(22050);
-    dialog.UpdateAll(window);
-    EXPECT_TRUE(dialog.optCursor->isChecked());
-    EXPECT_EQ(Text(dialog.editCursorAt), Seconds(0.5));
-    EXPECT_EQ(Text(dialog.editPartBegin), "");
-    EXPECT_EQ(Text(dialog.editPartEnd), "");
-
-    // Positions in either order give the same part; the window's own writes tick nothing.
-    unit.SetPos1(33075);
-    unit.SetPos2(4410);
-    dialog.UpdateSelection(window);
-    EXPECT_TRUE(dialog.optPart->isChecked());
-    EXPECT_FALSE(dialog.optCursor->isChecked());
-    EXPECT_EQ(Text(dialog.editPartBegin), Seconds(0.1));
-    EXPECT_EQ(Text(dialog.editPartEnd), Seconds(0.75));
-    EXPECT_EQ(Text(dialog.editCursorAt), "");
-}
-
 TEST_F(SelectZoomTest, AppliesATypedCursorRoundedToTheNearestSample)
 {
     TMDIChildWave* window = OpenSecond();
@@ -152,12 +123,6 @@ TEST_F(SelectZoomTest, AppliesATypedCursorRoundedToTheNearestSample)
     Apply();
     EXPECT_EQ(unit.GetPartBegin(), 4410);
     EXPECT_EQ(unit.GetPartEnd(), 8820);
-}
-
-void ZoomTimes(TDlgSelZoom& d, int pane, double begin, double end)
-{
-    Type(pane == 1 ? d.editZoom1Begin : d.editZoom2Begin, Seconds(begin));
-    Type(pane == 1 ? d.editZoom1End : d.editZoom2End, Seconds(end));
 }
 
 TEST_F(SelectZoomTest, ARefusedTimeShowsItsBoxAndChangesNothing)
@@ -200,63 +165,6 @@ TEST_F(SelectZoomTest, ARefusedTimeShowsItsBoxAndChangesNothing)
         EXPECT_FALSE(Pane(*window, 2).IsZoomed());
         delete window;
     }
-}
-
-TEST_F(SelectZoomTest, TypedZoomReachesBothPanes)
-{
-    TMDIChildWave* window = OpenSecond();
-    dialog.UpdateAll(window);
-    ZoomTimes(dialog, 1, 0.1, 0.2);
-    ZoomTimes(dialog, 2, 0.5, 0.9);
-    Apply();
-    struct Expected
-    {
-        int pane;
-        double begin;
-        double length;
-    };
-    for (const Expected& e : {Expected{1, 4410, 4410}, Expected{2, 22050, 17640}}) {
-        const TViewWave& pane = Pane(*window, e.pane);
-        ASSERT_TRUE(pane.IsZoomed()) << e.pane;
-        EXPECT_DOUBLE_EQ(pane.GetZoomEnd() - pane.GetZoomBegin(), e.length) << e.pane;
-        // The left edge lands on a whole pixel of the pane, at most one pixel from the time.
-        EXPECT_GE(pane.GetZoomBegin(), e.begin - e.length / 500) << e.pane;
-        EXPECT_LE(pane.GetZoomBegin(), e.begin + e.length / 500) << e.pane;
-    }
-    // Unticked, a pane goes back to the whole wave.
-    dialog.chkZoomed1->setChecked(false);
-    Apply();
-    EXPECT_FALSE(Pane(*window, 1).IsZoomed());
-    EXPECT_TRUE(Pane(*window, 2).IsZoomed());
-    EXPECT_EQ(host.zooms.back(), 2);
-}
-
-TEST_F(SelectZoomTest, ShowingPlacesItAtTheMainWindowsCornerWithinTheScreen)
-{
-    FakeScreen screen(1024, 768);
-    TMDIChildWave* window = OpenSecond();
-    window->GetUnitWave().SetCursor(441);
-    main.mainRect = QRect(100, 50, 400, 300);
-    dialog.show();
-    EXPECT_EQ(dialog.pos(), QPoint(500, 350));
-    EXPECT_EQ(dialog.ShownWindow(), window);
-    EXPECT_EQ(Text(dialog.editCursorAt), Seconds(0.01));
-    dialog.hide();
-    main.mainRect = QRect(0, 0, 1024, 768);
-    dialog.show();
-    const QSize own = dialog.frameGeometry().size();
-    EXPECT_EQ(dialog.pos(), QPoint(1024 - own.width(), 768 - own.height()));
-    // Activation hands the keys to the fields.
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&dialog, &activate);
-    EXPECT_EQ(main.textInput, std::vector<bool>{true});
-    // Enter applies without closing; "Close" hides the window.
-    Type(dialog.editCursorAt, Seconds(0.5));
-    dialog.accept();
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(window->GetUnitWave().GetPos1(), 22050);
-    dialog.CancelBtn->click();
-    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(SelectZoomTest, AWindowThatGoesLeavesNothingBehind)

@@ -1,6 +1,5 @@
-// Wave references in a dialog's combo box: the items carry their documents, reading without a
-// selection shows the input-error box and keeps the dialog open, and showing a reference picks
-// the item of exactly its name.
+// Wave references in a dialog's combo box: reading without a selection shows the input-error
+// box and empties the reference, and showing a reference picks the item of exactly its name.
 
 #include "waveui/WaveCombo.h"
 
@@ -33,34 +32,6 @@ protected:
     std::vector<WaveChoice> list;
     QComboBox combo;
 };
-
-TEST_F(WaveCombo, ItemsCarryTheirDocuments)
-{
-    FillWaveComboItems(combo, list, 1);
-    ASSERT_EQ(combo.count(), 3);
-    EXPECT_EQ(combo.currentIndex(), 1);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(WaveComboItemDocument(combo, i), documents[static_cast<size_t>(i)].get());
-    EXPECT_EQ(WaveComboItemDocument(combo, -1), nullptr);
-    EXPECT_EQ(WaveComboItemDocument(combo, 3), nullptr);
-    combo.addItem("typed by hand");
-    EXPECT_EQ(WaveComboItemDocument(combo, 3), nullptr);
-    FillWaveComboItems(combo, list, 3); // no such item: nothing selected
-    EXPECT_EQ(combo.count(), 3);
-    EXPECT_EQ(combo.currentIndex(), -1);
-}
-
-TEST_F(WaveCombo, ReadTakesTheSelectedNameAndDocument)
-{
-    FillWaveComboItems(combo, list, 2);
-    unitUnitWave wave;
-    bool ok = true;
-    ReadWaveCombo(wave, ok, combo, "Envelope");
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(wave.GetCaption(), "Wave \xE4"); // an 8-bit name comes back byte for byte
-    EXPECT_EQ(wave.GetUnitWave(), documents[2].get());
-    EXPECT_TRUE(messages.Shown().empty());
-}
 
 TEST_F(WaveCombo, ReadWithoutSelectionShowsTheBoxAndEmptiesTheReference)
 {

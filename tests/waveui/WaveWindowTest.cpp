@@ -18,7 +18,7 @@ class ChildWaveTest : public WaveWindowTest
 {
 };
 
-TEST_F(ChildWaveTest, ANewWindowShowsItsSecondPaneAndTheBarFollowsActivation)
+TEST_F(ChildWaveTest, ANewWindowShowsOnlyItsSecondPane)
 {
     auto* window =
         new TMDIChildWave(nullptr, std::make_unique<TUnitWave>("Wave 1", "", Flat(1, 100)),
@@ -34,16 +34,6 @@ TEST_F(ChildWaveTest, ANewWindowShowsItsSecondPaneAndTheBarFollowsActivation)
     EXPECT_EQ(Pane(*window, 2).width(), splitter.width() - 4);
     EXPECT_EQ(window->GetZoomMode(), 0);
     EXPECT_EQ(window->GetUnitWave().GetChildWave(), static_cast<WaveWindowLink*>(window));
-
-    TMDIChildWave* second = Open(Flat(1, 100), 1, 1000, 200, "Wave 2");
-    area.setActiveSubWindow(window);
-    QApplication::processEvents();
-    const QColor active = window->SplitterColour();
-    EXPECT_EQ(active, window->palette().color(QPalette::Active, QPalette::Highlight));
-    area.setActiveSubWindow(second);
-    QApplication::processEvents();
-    EXPECT_EQ(window->SplitterColour(), window->palette().color(QPalette::Inactive, QPalette::Mid));
-    EXPECT_EQ(second->SplitterColour(), active);
 }
 
 TEST_F(ChildWaveTest, KeysMoveCursorAndMarks)
@@ -161,17 +151,6 @@ TEST_F(ChildWaveTest, NoticesToTheMainWindow)
     host.changed.clear();
     window->RefreshWave();
     EXPECT_TRUE(host.changed.empty());
-    // It draws the envelope its record names, while switched on.
-    TWaveViewProps props;
-    props.DrawEnvelope = 1;
-    props.EnvelopeName = unitUnitWave("Env");
-    window->SetWaveViewProps(props);
-    EXPECT_TRUE(window->DrawsEnvelopeOf("Env"));
-    EXPECT_FALSE(window->DrawsEnvelopeOf("Drum"));
-    EXPECT_FALSE(window->DrawsEnvelopeOf(""));
-    props.DrawEnvelope = 0;
-    window->SetWaveViewProps(props);
-    EXPECT_FALSE(window->DrawsEnvelopeOf("Env"));
 }
 
 TEST_F(ChildWaveTest, TheSplitGivesTheFirstPaneItsRoundedShare)
@@ -195,12 +174,6 @@ TEST_F(ChildWaveTest, TheSplitGivesTheFirstPaneItsRoundedShare)
         EXPECT_DOUBLE_EQ(group.GetSplitPosition(), double(c.expectFirst) / (c.first + c.second));
         delete window;
     }
-    TMDIChildWave* window = Open(Flat(1, 100), 100, 300);
-    TViewWaveGroup& group = window->GetViewWaveGroup();
-    group.SetPendingSplitPosition(0.5);
-    EXPECT_EQ(Pane(*window, 1).width(), 100);
-    group.ApplyPendingSplitPosition();
-    EXPECT_EQ(Pane(*window, 1).width(), 200);
 }
 
 // ---- The side file's display part -------------------------------------------------------------
@@ -260,33 +233,6 @@ TEST_F(DisplayPartTest, WritesTheSixElementsAndReadsThemBackIntoTheSecondPane)
     EXPECT_NEAR(Pane(*target, 2).GetZoomEnd(), 4000.0, 4.0 + 1e-9);
     EXPECT_EQ(Pane(*target, 1).width(), 400);
     EXPECT_EQ(target->GetWaveWindKind(), 0);
-}
-
-TEST_F(DisplayPartTest, DeferredReadingWaitsForTheWindowsPlace)
-{
-    ASSERT_TRUE(Read(*target, root, true));
-    EXPECT_FALSE(Pane(*target, 2).IsZoomed());
-    EXPECT_EQ(Pane(*target, 1).width(), 500);
-    target->GetViewWaveGroup().ApplyPendingSplitPosition();
-    target->GetViewWaveGroup().ApplyPendingZoom();
-    EXPECT_EQ(Pane(*target, 1).width(), 400);
-    EXPECT_FALSE(Pane(*target, 1).IsZoomed());
-    EXPECT_TRUE(Pane(*target, 2).IsZoomed());
-
-    // A window read before it is shown reports what was read and keeps the zoom exactly.
-    auto* hidden =
-        new TMDIChildWave(nullptr, std::make_unique<TUnitWave>("Hidden", "", Flat(1, 10000)),
-                          TWaveViewProps(), TVoldViewProps());
-    ASSERT_TRUE(Read(*hidden, root));
-    EXPECT_DOUBLE_EQ(hidden->GetViewWaveGroup().GetSplitPosition(), 0.4);
-    EXPECT_EQ(Pane(*hidden, 2).GetZoomBegin(), std::trunc(Pane(*source, 2).GetZoomBegin()));
-    area.addSubWindow(hidden);
-    hidden->show();
-    hidden->resize(700, 300);
-    QApplication::processEvents();
-    const int total = hidden->GetViewWaveGroup().GetWidth();
-    ASSERT_GT(total, 100);
-    EXPECT_EQ(Pane(*hidden, 1).width(), int(total * 0.4 + 0.5));
 }
 
 TEST_F(DisplayPartTest, TheDiagramKindAndRecordsComeBackThroughTheSideFile)

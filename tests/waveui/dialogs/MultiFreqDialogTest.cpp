@@ -168,32 +168,6 @@ TEST_F(MultiFreqDialogTest, BrowsingShowsEachPartialAndStoresTheEditedOne)
     EXPECT_EQ(TextsOf(*out.partials.GetPartial(2)), TextsOf(list[2]));
 }
 
-TEST_F(MultiFreqDialogTest, AppendWithTheShippedDefaultsEmptiesOnlyTheFrequency)
-{
-    TDlgMFreqProps dialog(nullptr, TMFreqProps());
-    const std::vector<std::string> before = TextsOf(TMFreqBrowseRecord());
-    messages.Expect();
-    const DialogResult result = Run(
-        dialog,
-        [&] {
-            EXPECT_FALSE(dialog.DefaultBox(MFreqField::Frequency)->isChecked());
-            EXPECT_TRUE(dialog.DefaultBox(MFreqField::StartVolume)->isChecked());
-            dialog.btnAppend->click();
-            EXPECT_EQ(State(dialog), "2/2 FP--D-");
-            std::vector<std::string> expected = before;
-            expected[1] = "";
-            EXPECT_EQ(Texts(dialog), expected);
-        },
-        DialogResult::Accepted);
-    // OK with the frequency empty is refused: the box names the field, the dialog stays open
-    // until the script gives up on it.
-    EXPECT_EQ(result, DialogResult::Rejected);
-    ASSERT_EQ(dialogs.Refused().size(), 1u);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
-    EXPECT_NE(messages.Shown()[0].text.find("Frequency"), std::string::npos);
-}
-
 TEST_F(MultiFreqDialogTest, WaveFormNeedsAChosenWave)
 {
     TDlgMFreqProps dialog(nullptr, TMFreqProps());

@@ -12,7 +12,6 @@
 #include <QFocusEvent>
 #include <QImage>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -134,19 +133,6 @@ INSTANTIATE_TEST_SUITE_P(Stops, PaletteStopTest,
 // ---- add and delete -----------------------------------------------------------------------
 
 // ---- the position field -------------------------------------------------------------------
-
-TEST_F(PaletteDialogTest, ATypedPositionMovesTheStopIntoPlace)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemNext->click();
-    Type(dialog, "75 %");
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.75);
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kRed);
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.5, 0.75, 1}));
-    // Now behind the blue stop: Previous goes there.
-    dialog.btnPalItemPrevious->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
-}
 
 struct BadPositionCase
 {
@@ -289,42 +275,5 @@ TEST_F(PaletteFileTest, AFileThatCannotBeReadShowsTheFileErrorAndKeepsThePalette
 }
 
 // ---- the strip ----------------------------------------------------------------------------
-
-TEST(PaletteStripTest, FramesInTheColourAtZeroAndFillsEachColumnByItsShare)
-{
-    TColorPalette1DItem head(kBlack, kWhite);
-    head.Insert(0.5, kRed);
-    QImage image(12, 5, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QPainter painter(&image);
-    TPaletteStrip::PaintStrip(painter, QRect(0, 0, 12, 5), head);
-    painter.end();
-    // Frame: black on all four edges.
-    for (int x = 0; x < 12; ++x) {
-        EXPECT_EQ(image.pixel(x, 0), qRgb(0, 0, 0)) << x;
-        EXPECT_EQ(image.pixel(x, 4), qRgb(0, 0, 0)) << x;
-    }
-    EXPECT_EQ(image.pixel(11, 2), qRgb(0, 0, 0));
-    // Inner columns 1..10 map onto 0..1 over the width 1..11: column 1 black, column 6 at 0.5.
-    EXPECT_EQ(image.pixel(1, 2), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(6, 2), qRgb(255, 0, 0));
-    for (int y = 1; y <= 3; ++y)
-        EXPECT_EQ(image.pixel(10, y), TColorCombo::ToQColor(head.GetColor(0.9)).rgb()) << y;
-}
-
-TEST(ColorComboTest, NamesKnownColoursAndKeepsOneCustomItem)
-{
-    TColorCombo combo;
-    const int rows = combo.count();
-    combo.SetColor(0x0000FF);
-    EXPECT_EQ(combo.currentText().toStdString(), "Red");
-    combo.SetColor(0x0A0B0C);
-    EXPECT_EQ(combo.currentText().toStdString(), "$000A0B0C");
-    combo.SetColor(0x0A0B0D);
-    EXPECT_EQ(combo.currentText().toStdString(), "$000A0B0D");
-    EXPECT_EQ(combo.count(), rows + 1);
-    EXPECT_EQ(combo.itemText(combo.CustomRow()).toStdString(), "Custom...");
-    EXPECT_EQ(TColorCombo::ToQColor(0x0A0B0C), QColor(0x0C, 0x0B, 0x0A));
-}
 
 } // namespace

@@ -199,14 +199,6 @@ INSTANTIATE_TEST_SUITE_P(
         HorCase{"FreqNotListed", {1, 22050}, {1, 48000}, {"Frequency"}, 1, 5512, 2, mergeWindWave},
         HorCase{"FreqListed", {1, 88200}, {1, 11025}, {"Frequency"}, 1, 88200, 2, mergeWindWave},
         HorCase{"Bits", {1, 44100, 1}, {1, 44100, 2}, {"Bits"}, 1, 44100, 2, mergeWindWave},
-        HorCase{"Display",
-                {},
-                {1, 44100, 2, 100, mergeWindVolume},
-                {"Display"},
-                1,
-                44100,
-                2,
-                mergeWindWave},
         HorCase{"AllAtOnce",
                 {2, 22050, 1, 100, mergeWindVolume},
                 {1, 44100, 2},
@@ -238,47 +230,5 @@ TEST_F(MergeDialogTest, TheSameWaveTwiceIsRefusedAndHidesEveryTab)
     EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
     EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
 }
-
-struct LengthCase
-{
-    const char* name;
-    int32_t leftValues;
-    int32_t rightValues;
-    bool shown;
-    uint8_t stored;
-};
-
-class MergeVertLengthTest : public MergeDialogTest, public ::testing::WithParamInterface<LengthCase>
-{
-};
-
-TEST_P(MergeVertLengthTest, TheLengthTabPresetsSilenceAtTheEnd)
-{
-    const LengthCase& c = GetParam();
-    OpenWave("A", {1, 1000, 2, c.leftValues});
-    OpenWave("B", {1, 1000, 2, c.rightValues});
-    TDlgMergeVertProps dialog(nullptr, TMergeVertProps());
-    Run(dialog, "TDlgMergeVertProps", [&] {
-        Pick(dialog.cboLeft(), "A");
-        Pick(dialog.cboRight(), "B");
-        EXPECT_EQ(dialog.IsTabShown(dialog.tsLength()), c.shown);
-        if (c.shown) {
-            EXPECT_EQ(Checked(dialog.rgrMakeLengthsEqual()),
-                      "Add Silence at the end of the shortest wave");
-            EXPECT_EQ(dialog.editLengthLeft()->text().toStdString(),
-                      unitTime(c.leftValues / 1000.0, EHS).ToText());
-            EXPECT_EQ(dialog.editLengthRight()->text().toStdString(),
-                      unitTime(c.rightValues / 1000.0, EHS).ToText());
-        }
-    });
-    EXPECT_EQ(dialog.GetProps().makeLengthsEqual, c.stored);
-    EXPECT_EQ(dialog.GetProps().SampleFreq, 1000);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, MergeVertLengthTest,
-                         ::testing::Values(LengthCase{"Differ", 1500, 2000, true, 1},
-                                           LengthCase{"Equal", 2000, 2000, false, 0},
-                                           LengthCase{"OneValueApart", 2000, 2001, true, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,27 +1,16 @@
-// The two view dialogs: what they show, what OK reads back (every field), the boxes of bad
-// input, the frequency limits, the resolution limit, "< Window" and "Use As Default".
-#include "waveui/dialogs/ViewDialogs.h"
+// The two view dialogs: what OK reads back (every field), the boxes of bad input, the
+// frequency limits and the resolution limit.
+#include "support/WaveWindows.h"
+
 #include "platform/test/ScriptedColorDialog.h"
-#include "platform/test/ScriptedDialogs.h"
-#include "platform/test/ScriptedMessages.h"
-#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/ColorCombo.h"
-#include "waveui/dialogs/OperationDialog.h"
-#include "waveui/dialogs/PaletteDialog.h"
+#include "waveui/dialogs/ViewDialogs.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QPushButton>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
-
 using namespace kelvorn;
+using namespace kelvorn::test;
 
 namespace {
 
@@ -35,72 +24,24 @@ void Type(QLineEdit* edit, const char* text)
     edit->setText(QString::fromLatin1(text));
 }
 
-class WaveList final : public WaveListSource
-{
-public:
-    void FillWaveList(std::vector<WaveChoice>& list, int mode) override
-    {
-        modes.push_back(mode);
-        list.push_back({"Wave 2", nullptr});
-        list.push_back({"Wave 3", nullptr});
-    }
-    std::vector<int> modes;
-
-private:
-    ScopedService<WaveListSource> install{this};
-};
-
 class ViewDialogs : public ::testing::Test
 {
 protected:
+    ViewDialogs() { waves.extra.push_back({"Wave 3", nullptr}); }
     void TearDown() override
     {
         for (const ShownMessage& box : messages.Unexpected())
             ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
         EXPECT_TRUE(dialogs.Unexpected().empty());
-        EXPECT_TRUE(colors.Unexpected().empty());
         EXPECT_EQ(colors.Pending(), 0u);
     }
-
-    /// Runs dialog as className, acts on it and presses OK. Answers whether it closed; the
-    /// boxes it showed are checked against texts, each under "Input Error" with the information
-    /// icon.
     bool Confirm(QDialog& dialog, const char* className, const std::function<void()>& act,
                  const std::vector<std::string>& texts = {})
     {
-        for (size_t i = 0; i < texts.size(); ++i)
-            messages.Expect();
-        bool stayedOpen = false;
-        dialogs.When(
-            className,
-            [&](ModalDialog& modal) {
-                act();
-                modal.Accept();
-                stayedOpen = modal.IsOpen();
-            },
-            DialogResult::Rejected);
-        const DialogResult result = RunDialog(dialog);
-        std::vector<std::string> shown;
-        for (const ShownMessage& box : messages.Shown()) {
-            shown.push_back(box.text);
-            EXPECT_EQ(box.caption, "Input Error");
-            EXPECT_EQ(box.icon, MsgIcon::Information);
-        }
-        EXPECT_EQ(shown, texts);
-        EXPECT_EQ(stayedOpen, !texts.empty());
-        messages.Clear();
-        return result == DialogResult::Accepted;
+        return kelvorn::test::Confirm(dialogs, messages, dialog, className, act, texts);
     }
 
-    /// Runs dialog only to look at it; cancelled afterwards.
-    void Look(QDialog& dialog, const char* className, const std::function<void()>& look)
-    {
-        dialogs.When(
-            className, [&](ModalDialog&) { look(); }, DialogResult::Rejected);
-        EXPECT_EQ(RunDialog(dialog), DialogResult::Rejected);
-    }
-
-    WaveList waves;
+    FixedWaveList waves;
     ScriptedDialogs dialogs;
     ScriptedMessages messages;
     ScriptedColorDialog colors;
@@ -198,55 +139,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadField{"editStrength", "0", "In Strength: Value must be positive and more than 0."},
         BadField{"editDrawEnvelopeStrength", "101 %",
                  "In Background Strength: Value must be no more than 1."}));
-
-// ---- Use As Default ----------------------------------------------------------------------------
-
-struct DefaultCase
-{
-    bool tick;
-    const char* valuesPerPixel; // a bad text makes the OK fail
-    bool replaced;
-};
-
-class UseAsDefault : public ViewDialogs, public ::testing::WithParamInterface<DefaultCase>
-{
-};
-
-TEST_P(UseAsDefault, ReplacesTheDefaultsOnlyOnAnAcceptedTickedOk)
-{
-    const DefaultCase& c = GetParam();
-    TWaveViewProps waveDefaults;
-    TDlgWaveViewProps wave(nullptr, &waveDefaults, TWaveViewProps());
-    const bool bad = std::string(c.valuesPerPixel) == "0";
-    Confirm(
-        wave, "TDlgWaveViewProps",
-        [&] {
-            Type(wave.editValuesPerPixel, c.valuesPerPixel);
-            wave.chkDefault->setChecked(c.tick);
-        },
-        bad ? std::vector<
-                  std::string>{"In Values per Pixel: Value must be positive and more than 0."}
-            : std::vector<std::string>{});
-    EXPECT_EQ(waveDefaults.ValuesPerPixel.GetValue(), c.replaced ? 40 : 15);
-
-    TVoldViewProps voldDefaults;
-    TDlgVoldViewProps vold(nullptr, 1, 100, 300, 44100, &voldDefaults, TVoldViewProps());
-    Confirm(
-        vold, "TDlgVoldViewProps",
-        [&] {
-            Type(vold.editHorizontal, bad ? "0" : "40");
-            vold.chkDefault->setChecked(c.tick);
-        },
-        bad ? std::vector<
-                  std::string>{"In Horizontal Resolution: Value must be positive and more than 0."}
-            : std::vector<std::string>{});
-    EXPECT_EQ(voldDefaults.XResolution.GetValue(), c.replaced ? 40 : 500);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, UseAsDefault,
-                         ::testing::Values(DefaultCase{true, "40", true},
-                                           DefaultCase{false, "40", false},
-                                           DefaultCase{true, "0", false}));
 
 // ---- Volume Diagram ----------------------------------------------------------------------------
 

@@ -137,7 +137,6 @@ TEST(VolumeDiagramDrawing, PaintsEveryPixelOfItsCells)
     auto ramp = [](int32_t x, int32_t y) { return float(1 + x + 4 * y) / 10; };
     auto grid = Grid(4, 2, 4, ramp);
     auto half = Grid(4, 2, 2, [](int32_t, int32_t) { return 1.0f; });
-    auto full = Grid(8, 4, 8, [](int32_t, int32_t) { return 1.0f; });
     auto binary = Grid(2, 1, 2, [](int32_t x, int32_t) { return x == 0 ? 0.0f : 1.0f; });
     const TVoldViewProps props = Linear();
     auto cell = [&](int column, int band) {
@@ -168,20 +167,6 @@ TEST(VolumeDiagramDrawing, PaintsEveryPixelOfItsCells)
           false,
           [](int x, int) { return x < 20 ? 0xFFFFFFu : Untouched; }},
          half.get()},
-        {{"update area",
-          {80, 40},
-          {0, 0, 80, 40},
-          {13, 7, 31, 22},
-          0,
-          800,
-          800,
-          1,
-          true,
-          false,
-          [](int x, int y) {
-              return x >= 13 && x < 31 && y >= 7 && y < 22 ? 0xFFFFFFu : Untouched;
-          }},
-         full.get()},
         // Samples [100, 200) of 400 are column 1 exactly; the pane is offset by 5 pixels.
         {{"zoomed",
           {50, 30},
@@ -219,19 +204,6 @@ TEST(VolumeDiagramDrawing, PaintsEveryPixelOfItsCells)
     }
 }
 
-TEST(VolumeDiagramDrawing, MoreColumnsThanPixelsStillPaintEveryPixel)
-{
-    // 500 columns on 250 pixels: one cell of each pair is narrower than its pixel and skipped.
-    for (int paneWidth : {250, 249, 333, 500, 77}) {
-        auto grid = Grid(500, 3, 501, [](int32_t, int32_t) { return 1.0f; });
-        QtCanvas canvas(paneWidth, 30, Untouched);
-        DrawVolume(canvas, {0, 0, paneWidth, 30}, {0, 0, paneWidth, 30}, 0, 1000, 1000, 1,
-                   {grid.get()}, Linear(), false);
-        EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return 0xFFFFFFu; }), "")
-            << paneWidth << " pixels";
-    }
-}
-
 TEST(VolumeDiagramDrawing, StereoTakesTheHalvesOrTheDominantChannel)
 {
     auto loud = Grid(3, 2, 3, [](int32_t, int32_t) { return 1.0f; });
@@ -261,27 +233,6 @@ TEST(VolumeDiagramDrawing, StereoTakesTheHalvesOrTheDominantChannel)
 class VolumeDiagramGuards : public NoBoxes<>
 {
 };
-
-TEST_F(VolumeDiagramGuards, AnEmptyWaveZoomOrPaneDrawsNothing)
-{
-    auto grid = Grid(4, 2, 4, [](int32_t, int32_t) { return 1.0f; });
-    struct Case
-    {
-        const char* name;
-        PixelRect pane;
-        double zoomBegin, zoomEnd;
-        int64_t count;
-    };
-    for (const Case& c : {Case{"empty wave", {0, 0, 40, 20}, 0, 400, 0},
-                          Case{"empty zoom", {0, 0, 40, 20}, 100, 100, 400},
-                          Case{"flat pane", {0, 5, 40, 5}, 0, 400, 400},
-                          Case{"narrow pane", {7, 0, 7, 20}, 0, 400, 400}}) {
-        QtCanvas canvas(40, 20, Untouched);
-        DrawVolume(canvas, c.pane, {0, 0, 40, 20}, c.zoomBegin, c.zoomEnd, c.count, 1, {grid.get()},
-                   Linear(), false);
-        EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return Untouched; }), "") << c.name;
-    }
-}
 
 TEST_F(VolumeDiagramGuards, MissingOrMismatchedGridsDrawNothing)
 {

@@ -1,6 +1,5 @@
 // The volume diagram of a wave window as the writer computes it: the cells reach the pane,
-// in order and on the GUI thread, a refresh repaints only its columns and half, an envelope user
-// follows the columns, and the status reads the cell under the mouse.
+// in order and on the GUI thread, and the status reads the cell under the mouse.
 
 #include "support/WaveWindows.h"
 
@@ -106,47 +105,11 @@ TEST_F(VolumePaintTest, TheColumnsReachTheGuiThreadInOrder)
     EXPECT_EQ(window->GetViewWaveGroup().GetVolumeArraySingle()->GetFilled(), 501);
 }
 
-// The curve of "Wave 2" over the diagram of "Env", stretched over its selected part: the columns
-// the writer computes reach its image without a full repaint, and leave it as a full repaint
-// would.
-TEST_F(VolumePaintTest, AnEnvelopeUserPaintsTheNewColumns)
-{
-    TMDIChildWave* envelope = OpenDiagram(Mono(Voiced()), 100, 10, true, "Env");
-    host.waves["Env"] = &envelope->GetUnitWave();
-    TMDIChildWave* user = Open(Flat(1, 1000), 1, 1000, 200, "Wave 2");
-    host.envelopeUsers.push_back(user);
-    TWaveViewProps props;
-    props.UseGrid = 0;
-    props.DrawEnvelope = 1;
-    props.EnvelopeName = unitUnitWave("Env");
-    props.EnvelopeStrength.SetValue(0.75);
-    user->SetWaveViewProps(props);
-    user->GetUnitWave().SetPart(200, 600);
-    TViewWave& pane = Pane(*user, 2);
-    const QImage silent = pane.BackingImage().copy();
-
-    ASSERT_TRUE(Compute(*envelope));
-    ASSERT_FALSE(pane.IsFullRepaintPending());
-    const QImage followed = pane.BackingImage().copy();
-    pane.InvalidateAll();
-    EXPECT_NE(followed, silent);
-    EXPECT_EQ(followed, pane.BackingImage());
-}
-
-// The cell under (505, y) of a pane 200 rows high (b1 = 199): mono, and stereo joined (both
+// The cell under (505, y) of a stereo pane 200 rows high (b1 = 199): joined (both
 // grids' cells at the row of the whole height) or as two diagrams (the upper half reads the left
 // grid over rows 0 .. 99, the lower half the right grid over rows 98 .. 199).
 TEST_F(VolumePaintTest, TheStatusReadsTheCellUnderTheMouse)
 {
-    TMDIChildWave* mono = OpenDiagram(Mono(Voiced()));
-    const std::string before = Pane(*mono, 2).VolumeStatusText(505, 10);
-    EXPECT_EQ(before.substr(before.find(": ")), ": 0"); // no grid yet
-    ASSERT_TRUE(Compute(*mono));
-    const TVolumeArray* grid = mono->GetViewWaveGroup().GetVolumeArraySingle();
-    const std::string text = Pane(*mono, 2).VolumeStatusText(505, 10);
-    ASSERT_NE(Level(grid, 50, 0), "0");
-    EXPECT_EQ(text.substr(text.find(": ")), ": " + Level(grid, 50, 0));
-
     struct Case
     {
         const char* name;
