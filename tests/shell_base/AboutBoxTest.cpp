@@ -64,36 +64,6 @@ TEST(AboutBox, CaptionButtonAndSize)
     EXPECT_EQ(box.minimumSize(), box.maximumSize());
 }
 
-TEST(AboutBox, OpensWhereTheFormulaSaysOnTheScreen)
-{
-    struct
-    {
-        int width;
-        int height;
-    } screens[] = {{1024, 768}, {3840, 1080}};
-    for (auto size : screens) {
-        FakeScreen screen(size.width, size.height);
-        ScriptedDialogs dialogs;
-        TAboutBox box;
-        QRect frame;
-        bool focused = false;
-        dialogs.When(
-            "TAboutBox",
-            [&](ModalDialog&) {
-                frame = box.frameGeometry();
-                focused = box.focusWidget() == box.OKButton;
-            },
-            DialogResult::Accepted);
-        EXPECT_EQ(RunDialog(box), DialogResult::Accepted);
-        EXPECT_TRUE(focused);
-        EXPECT_EQ(frame.topLeft(), AboutBoxPlacement(QSize(size.width, size.height), frame.size(),
-                                                     screen.AvailableGeometry()));
-        EXPECT_GE(frame.top(), 0);
-        EXPECT_LE(frame.bottom() + 1, size.height);
-        EXPECT_LE(frame.right() + 1, size.width);
-    }
-}
-
 TEST(AboutBox, EscapeDoesNotCloseItEnterDoes)
 {
     FakeScreen screen;
@@ -111,43 +81,4 @@ TEST(AboutBox, EscapeDoesNotCloseItEnterDoes)
         DialogResult::Rejected);
     EXPECT_EQ(RunDialog(box), DialogResult::Accepted);
     EXPECT_TRUE(openAfterEscape);
-}
-
-TEST(AboutBox, TheCloseBoxClosesIt)
-{
-    FakeScreen screen;
-    ScriptedDialogs dialogs;
-    TAboutBox box;
-    bool closed = false;
-    dialogs.When(
-        "TAboutBox", [&](ModalDialog& modal) { closed = box.close() && !modal.IsOpen(); },
-        DialogResult::Accepted);
-    EXPECT_EQ(RunDialog(box), DialogResult::Rejected);
-    EXPECT_TRUE(closed);
-}
-
-TEST(AboutBox, PaintsTheWordsInTheirColours)
-{
-    TAboutBox box;
-    QImage image = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const double ux = (box.width() / 100) * 1.1;
-    const int uy = box.height() / 100;
-    auto count = [&image](QRect area, auto match) {
-        int n = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                n += image.valid(x, y) && match(QColor(image.pixel(x, y)));
-        return n;
-    };
-    auto darkGreen = [](QColor c) { return c.red() < 40 && c.green() > 70 && c.blue() < 40; };
-    auto black = [](QColor c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
-    // "envelope" runs down from (65, 47), "based" from (71, 57).
-    EXPECT_GT(count(QRect(int(65 * ux), 47 * uy, 12, 90), darkGreen), 20);
-    EXPECT_GT(count(QRect(int(71 * ux), 57 * uy, 12, 60), darkGreen), 10);
-    EXPECT_EQ(count(QRect(int(65 * ux), 47 * uy, 12, 90), black), 0);
-    // "version 9.0" at (73, 47), the credits from (10, 61).
-    EXPECT_GT(count(QRect(int(73 * ux) + 10, 47 * uy, 80, 16), black), 20);
-    EXPECT_GT(count(QRect(int(10 * ux), 61 * uy, 100, 60), black), 40);
-    // The grey background stays grey away from the drawing.
-    EXPECT_EQ(QColor(image.pixel(3, 240)), QColor(192, 192, 192));
 }

@@ -43,7 +43,6 @@ protected:
         dialog->Place(field, 16, 16, 100, 21);
         return dialog;
     }
-    QLineEdit* Field(QDialog* dialog) { return dialog->findChild<QLineEdit*>("field"); }
 
     FakeScreen screen;
     ScriptedDialogs dialogs;
@@ -110,75 +109,57 @@ TEST_P(DialogBase, FrameCaptionAndButtons)
     EXPECT_EQ(modal.ClassName(), c.name);
 }
 
-TEST_P(DialogBase, EnterInAFieldIsOk)
+TEST_P(DialogBase, KeysAndButtonsCloseWithTheirResultAndHelpStaysOpen)
 {
-    auto dialog = Make();
-    dialogs.When(
-        GetParam().name,
-        [this](ModalDialog& modal) {
-            QDialog* d = DialogAs<QDialog>(modal);
-            QLineEdit* field = Field(d);
-            field->setFocus();
-            QTest::keyClicks(field, "7");
-            QTest::keyClick(field, Qt::Key_Return);
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(*dialog), DialogResult::Accepted);
-    EXPECT_EQ(Field(dialog.get())->text(), "7");
-}
-
-TEST_P(DialogBase, EnterOnTheCancelButtonIsStillOk)
-{
-    auto dialog = Make();
-    dialogs.When(
-        GetParam().name,
-        [&](ModalDialog&) {
-            dialog->CancelBtn->setFocus();
-            QTest::keyClick(dialog->CancelBtn, Qt::Key_Enter);
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(*dialog), DialogResult::Accepted);
-}
-
-TEST_P(DialogBase, EscapeIsCancel)
-{
-    auto dialog = Make();
-    dialogs.When(
-        GetParam().name,
-        [this](ModalDialog& modal) {
-            QLineEdit* field = Field(DialogAs<QDialog>(modal));
-            field->setFocus();
-            QTest::keyClick(field, Qt::Key_Escape);
-        },
-        DialogResult::Accepted);
-    EXPECT_EQ(RunDialog(*dialog), DialogResult::Rejected);
-}
-
-TEST_P(DialogBase, ButtonsCloseWithTheirResult)
-{
-    for (bool ok : {true, false}) {
+    const char* name = GetParam().name;
+    struct Step
+    {
+        std::function<void(TOKDlg&)> act;
+        DialogResult expected;
+    };
+    auto key = [](Qt::Key k, bool onCancel) {
+        return [k, onCancel](TOKDlg& d) {
+            QWidget* target =
+                onCancel ? static_cast<QWidget*>(d.CancelBtn) : d.findChild<QLineEdit*>("field");
+            target->setFocus();
+            QTest::keyClick(target, k);
+        };
+    };
+    for (const Step& step :
+         {Step{[](TOKDlg& d) {
+                   d.findChild<QLineEdit*>("field")->setFocus();
+                   QTest::keyClicks(d.findChild<QLineEdit*>("field"), "7");
+                   QTest::keyClick(d.findChild<QLineEdit*>("field"), Qt::Key_Return);
+               },
+               DialogResult::Accepted},
+          Step{key(Qt::Key_Enter, true), DialogResult::Accepted}, // Enter on Cancel is still OK
+          Step{key(Qt::Key_Escape, false), DialogResult::Rejected},
+          Step{[](TOKDlg& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); },
+               DialogResult::Accepted},
+          Step{[](TOKDlg& d) { QTest::mouseClick(d.CancelBtn, Qt::LeftButton); },
+               DialogResult::Rejected}}) {
         auto dialog = Make();
+        QRect frame;
         dialogs.When(
-            GetParam().name,
+            name,
             [&](ModalDialog&) {
-                QTest::mouseClick(ok ? dialog->OKBtn : dialog->CancelBtn, Qt::LeftButton);
+                frame = dialog->frameGeometry();
+                step.act(*dialog);
             },
-            ok ? DialogResult::Rejected : DialogResult::Accepted);
-        EXPECT_EQ(RunDialog(*dialog), ok ? DialogResult::Accepted : DialogResult::Rejected);
+            step.expected == DialogResult::Accepted ? DialogResult::Rejected
+                                                    : DialogResult::Accepted);
+        EXPECT_EQ(RunDialog(*dialog), step.expected);
+        // Opened centred on the screen.
+        EXPECT_NEAR(frame.center().x(), 512, 1);
+        EXPECT_NEAR(frame.center().y(), 384, 1);
     }
-}
-
-TEST_P(DialogBase, HelpAsksForTheDialogsOwnContextAndStaysOpen)
-{
-    auto dialog = Make();
-    if (GetParam().help.isEmpty()) {
-        EXPECT_EQ(dialog->HelpBtn, nullptr);
+    if (GetParam().help.isEmpty())
         return;
-    }
+    auto dialog = Make();
     dialog->SetHelpContext(49);
     bool openAfterHelp = false;
     dialogs.When(
-        GetParam().name,
+        name,
         [&](ModalDialog& modal) {
             QTest::mouseClick(dialog->HelpBtn, Qt::LeftButton);
             openAfterHelp = modal.IsOpen();
@@ -187,18 +168,6 @@ TEST_P(DialogBase, HelpAsksForTheDialogsOwnContextAndStaysOpen)
     RunDialog(*dialog);
     EXPECT_TRUE(openAfterHelp);
     EXPECT_EQ(help.Contexts(), std::vector<int>{49});
-}
-
-TEST_P(DialogBase, OpensCentredOnTheScreen)
-{
-    auto dialog = Make();
-    QRect frame;
-    dialogs.When(
-        GetParam().name, [&](ModalDialog&) { frame = dialog->frameGeometry(); },
-        DialogResult::Rejected);
-    RunDialog(*dialog);
-    EXPECT_NEAR(frame.center().x(), 512, 1);
-    EXPECT_NEAR(frame.center().y(), 384, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bases, DialogBase, ::testing::ValuesIn(Bases),

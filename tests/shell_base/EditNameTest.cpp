@@ -119,18 +119,6 @@ TEST_F(EditNameTest, FormAndLayout)
     EXPECT_EQ(dialog.btnCancel->x(), 245 + 96);
 }
 
-TEST_F(EditNameTest, ShowingFollowsTheActiveDocument)
-{
-    dialog.show();
-    EXPECT_EQ(dialog.editName->text(), "Wave 1");
-    EXPECT_TRUE(dialog.editName->isEnabled());
-    EXPECT_TRUE(dialog.btnOk->isEnabled());
-    EXPECT_TRUE(dialog.btnCancel->isEnabled());
-    documents.active = 2;
-    dialog.Retarget();
-    EXPECT_EQ(dialog.editName->text(), "Music 1");
-}
-
 TEST_F(EditNameTest, WithoutADocumentAllIsDisabledAndEmpty)
 {
     documents.active = -1;
@@ -201,24 +189,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "A name may only contain Latin-1 characters."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(EditNameTest, ARefusedCharacterIsRefusedBeforeTheUniqueCheck)
-{
-    dialog.show();
-    messages.Expect();
-    Type("<Wave 2>");
-    dialog.btnOkClick();
-    EXPECT_EQ(documents.uniqueChecks, 0);
-    EXPECT_EQ(documents.names[0], "Wave 1");
-}
-
-TEST_F(EditNameTest, EnterInTheFieldIsOk)
-{
-    dialog.show();
-    Type("Bass");
-    QTest::keyClick(dialog.editName, Qt::Key_Return);
-    EXPECT_EQ(documents.names[0], "Bass");
-}
-
 TEST_F(EditNameTest, CancelPutsTheNameBackAndChangesNothing)
 {
     dialog.show();
@@ -228,46 +198,4 @@ TEST_F(EditNameTest, CancelPutsTheNameBackAndChangesNothing)
     EXPECT_EQ(documents.names[0], "Wave 1");
     EXPECT_EQ(documents.uniqueChecks, 0);
     EXPECT_TRUE(dialog.isVisible());
-}
-
-TEST_F(EditNameTest, ActivationSwitchesTheTextInputModeOn)
-{
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&dialog, &activate);
-    EXPECT_EQ(documents.inputModes, std::vector<bool>{true});
-}
-
-TEST(EditNameRefusal, NamesTheFilesCannotHold)
-{
-    EXPECT_EQ(NameRefusal("Wave 1"), "");
-    EXPECT_EQ(NameRefusal(""), "");
-    EXPECT_EQ(NameRefusal(QString::fromLatin1("\xff\xe9")), "");
-    EXPECT_NE(NameRefusal("<"), "");
-    EXPECT_NE(NameRefusal(">"), "");
-    EXPECT_NE(NameRefusal(QString(QChar(0x100))), "");
-}
-
-TEST(EditNameToolWindow, CreatedOnceHiddenOnCloseAndReused)
-{
-    ScriptedMessages messages;
-    FakeDocuments documents;
-    QWidget owner;
-    int closedNotices = 0;
-    ToolWindow<TDlgEditName> tool(
-        &owner, [&documents](QWidget* parent) { return new TDlgEditName(parent, documents); });
-    tool.SetClosedNotice([&closedNotices] { ++closedNotices; });
-    EXPECT_TRUE(tool.Toggle());
-    TDlgEditName* first = tool.Existing();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->editName->text(), "Wave 1");
-    first->close();
-    EXPECT_EQ(closedNotices, 1);
-    EXPECT_FALSE(tool.IsVisible());
-    documents.active = 1;
-    EXPECT_TRUE(tool.Toggle());
-    EXPECT_EQ(tool.Existing(), first);
-    EXPECT_EQ(first->editName->text(), "Wave 2");
-    EXPECT_FALSE(tool.Toggle());
-    EXPECT_EQ(closedNotices, 2);
-    EXPECT_EQ(tool.Creations(), 1);
 }

@@ -91,35 +91,6 @@ TEST(QtCanvas, FarAwayLinesAreCutToTheImage)
     EXPECT_EQ(CountOf(canvas, 0x00FF00), 0);
 }
 
-TEST(QtCanvas, JoinedLinesDrawEachCornerInTheColourOfTheLineLeavingIt)
-{
-    QtCanvas canvas(10, 10);
-    canvas.SetPenColor(Red);
-    canvas.MoveTo(1, 1);
-    canvas.LineTo(6, 1);
-    canvas.SetPenColor(Blue);
-    canvas.LineTo(6, 6);
-    canvas.LineTo(1, 1);
-    EXPECT_EQ(canvas.Pixel(1, 1), Red);
-    EXPECT_EQ(canvas.Pixel(5, 1), Red);
-    EXPECT_EQ(canvas.Pixel(6, 1), Blue);
-    EXPECT_EQ(canvas.Pixel(6, 6), Blue);
-    EXPECT_EQ(CountOf(canvas, Red) + CountOf(canvas, Blue), 15);
-}
-
-TEST(QtCanvas, WidePenDrawsWideLines)
-{
-    QtCanvas canvas(20, 10);
-    canvas.SetPenColor(Red);
-    canvas.SetPenWidth(3);
-    canvas.MoveTo(3, 5);
-    canvas.LineTo(15, 5);
-    for (int y : {4, 5, 6})
-        EXPECT_EQ(canvas.Pixel(9, y), Red) << y;
-    EXPECT_EQ(canvas.Pixel(9, 2), White);
-    EXPECT_EQ(canvas.Pixel(9, 8), White);
-}
-
 TEST(QtCanvas, RectanglesAreHalfOpen)
 {
     QtCanvas canvas(20, 20);
@@ -227,17 +198,6 @@ TEST(QtCanvas, TextIsWrittenInItsBoxOnTheBrush)
 
     canvas.SetFont(CanvasFont{{"Liberation Sans"}, 10, false, false, Red});
     EXPECT_LT(canvas.TextHeight(text), height);
-}
-
-TEST(QtCanvas, TextOnAClearBrushKeepsTheBackground)
-{
-    QtCanvas canvas(100, 40, White);
-    canvas.SetFont(CanvasFont{{"Liberation Serif", "Times New Roman"}, 18, true, false, Red});
-    canvas.SetBrushColor(Blue);
-    canvas.SetBrushStyle(BrushStyle::Clear);
-    canvas.TextOut(5, 5, "Ww");
-    EXPECT_EQ(CountOf(canvas, Blue), 0);
-    EXPECT_LT(CountOf(canvas, White), 100 * 40);
 }
 
 TEST(QtCanvas, ResizeGivesAFreshImageAndKeepsDrawing)

@@ -56,35 +56,6 @@ class ResetDieOk : public ResetDieTest, public ::testing::WithParamInterface<OkC
 
 } // namespace
 
-TEST(TResetDieProps, DefaultsToTheTimerAndSeedOne)
-{
-    TResetDieProps props;
-    EXPECT_EQ(props.kind, TResetDieProps::SeedTimer);
-    EXPECT_EQ(props.seed.GetValue(), 1);
-}
-
-TEST_F(ResetDieTest, FormShowsTheRecord)
-{
-    for (uint8_t kind : {TResetDieProps::SeedTimer, TResetDieProps::SeedValue}) {
-        TDlgResetDie dialog(nullptr, Props(kind, 12345));
-        bool timer = false;
-        bool value = false;
-        QString text;
-        dialogs.When(
-            "TDlgResetDie",
-            [&](ModalDialog&) {
-                timer = dialog.optSeedTimer->isChecked();
-                value = dialog.optSeedValue->isChecked();
-                text = dialog.editSeedValue->text();
-            },
-            DialogResult::Rejected);
-        EXPECT_EQ(RunDialog(dialog), DialogResult::Rejected);
-        EXPECT_EQ(timer, kind == TResetDieProps::SeedTimer);
-        EXPECT_EQ(value, kind == TResetDieProps::SeedValue);
-        EXPECT_EQ(text, "12345");
-    }
-}
-
 TEST_F(ResetDieTest, LayoutAndGrowth)
 {
     TDlgResetDie dialog(nullptr, TResetDieProps());
@@ -179,75 +150,24 @@ INSTANTIATE_TEST_SUITE_P(
                       OkCase{"TimerIgnoresText", true, "abc", true, TResetDieProps::SeedTimer, 77}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ResetDieTest, ABadSeedCanBeMendedAndConfirmed)
-{
-    TDlgResetDie dialog(nullptr, Props(TResetDieProps::SeedTimer, 1));
-    messages.Expect();
-    dialogs.When(
-        "TDlgResetDie",
-        [&](ModalDialog&) {
-            dialog.editSeedValue->setText("x9");
-            QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
-            dialog.editSeedValue->setText("9");
-            QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
-    EXPECT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(dialog.GetResetDieProps().seed.GetValue(), 9);
-}
-
-TEST_F(ResetDieTest, HelpShowsTheSeedPage)
-{
-    TDlgResetDie dialog(nullptr, TResetDieProps());
-    dialogs.When(
-        "TDlgResetDie", [&](ModalDialog&) { QTest::mouseClick(dialog.HelpBtn, Qt::LeftButton); },
-        DialogResult::Rejected);
-    RunDialog(dialog);
-    EXPECT_EQ(help.Contexts(), std::vector<int>{HelpContexts::ResetDie});
-}
-
-TEST(ApplyResetDieProps, SeedZeroGivesOneOverTwoToThe32)
+TEST(ApplyResetDieProps, SeedsTheRuntimeGenerator)
 {
     FakeClock clock;
+    // Seed 0 gives 1 / 2^32; seed 5 gives state 5 * 134775813 + 1 = 673879066, and again.
     ApplyResetDieProps(Props(TResetDieProps::SeedValue, 0), clock);
     EXPECT_EQ(NextRuntimeRandom(), 1.0 / 4294967296.0);
-}
-
-TEST(ApplyResetDieProps, TheSameSeedGivesTheSameValues)
-{
-    FakeClock clock;
-    std::vector<double> first;
-    std::vector<double> second;
-    ApplyResetDieProps(Props(TResetDieProps::SeedValue, 5), clock);
-    for (int i = 0; i < 10; ++i)
-        first.push_back(NextRuntimeRandom());
-    ApplyResetDieProps(Props(TResetDieProps::SeedValue, 5), clock);
-    for (int i = 0; i < 10; ++i)
-        second.push_back(NextRuntimeRandom());
-    EXPECT_EQ(first, second);
-    // state 5 * 134775813 + 1 = 673879066
-    EXPECT_EQ(first[0], 673879066.0 / 4294967296.0);
-}
-
-TEST(ApplyResetDieProps, NegativeSeedsKeepTheir32Bits)
-{
-    FakeClock clock;
+    for (int round = 0; round < 2; ++round) {
+        ApplyResetDieProps(Props(TResetDieProps::SeedValue, 5), clock);
+        EXPECT_EQ(NextRuntimeRandom(), 673879066.0 / 4294967296.0);
+    }
+    // A negative seed keeps its 32 bits.
     ApplyResetDieProps(Props(TResetDieProps::SeedValue, -1), clock);
     EXPECT_EQ(RuntimeRandomState(), 0xFFFFFFFFu);
-}
-
-TEST(ApplyResetDieProps, TheTimerSeedsWithTheUtcMillisecondOfTheDay)
-{
-    FakeClock clock;
+    // The timer seeds with the UTC millisecond of the day.
     clock.SetUtc(2024, 2, 29, 23, 59, 58, 999);
     ApplyResetDieProps(Props(TResetDieProps::SeedTimer, 5), clock);
     EXPECT_EQ(RuntimeRandomState(), ((23u * 60 + 59) * 60 + 58) * 1000 + 999);
-}
-
-TEST(ApplyResetDieProps, AnyOtherKindChangesNothing)
-{
-    FakeClock clock;
+    // Any other kind changes nothing.
     SetRuntimeRandomState(1234);
     ApplyResetDieProps(Props(2, 5), clock);
     ApplyResetDieProps(Props(255, 5), clock);

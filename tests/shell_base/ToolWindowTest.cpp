@@ -54,18 +54,6 @@ TEST(ToolWindow, IsCreatedOnFirstUseOnlyAndHiddenOnClose)
     EXPECT_EQ(notices, 3);
 }
 
-TEST(ToolWindow, CloseBeforeFirstUseCreatesNothing)
-{
-    QWidget owner;
-    ToolWindow<QWidget> tool(&owner);
-    int notices = 0;
-    tool.SetClosedNotice([&notices] { ++notices; });
-    tool.Close();
-    EXPECT_FALSE(tool.Exists());
-    EXPECT_FALSE(tool.IsVisible());
-    EXPECT_EQ(notices, 0);
-}
-
 TEST(ToolWindow, TheOwnerDeletesItsWindow)
 {
     auto owner = std::make_unique<QWidget>();

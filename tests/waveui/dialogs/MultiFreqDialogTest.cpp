@@ -1,12 +1,7 @@
 #include "waveui/dialogs/MultiFreqDialog.h"
 
-#include "OperationDialogSupport.h"
-#include "document/wave/UnitWave.h"
-#include "document/wave/WaveDocumentOps.h"
 #include "shell/base/QtModalDialog.h"
-#include "sound/SineTable.h"
-#include "sound/Sound.h"
-#include "waveui/WaveWindow.h"
+#include "support/WaveWindows.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -14,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -174,144 +168,6 @@ TEST_F(MultiFreqDialogTest, BrowsingShowsEachPartialAndStoresTheEditedOne)
     EXPECT_EQ(TextsOf(*out.partials.GetPartial(2)), TextsOf(list[2]));
 }
 
-TEST_F(MultiFreqDialogTest, ABadFieldStopsTheBrowserWithItsLabel)
-{
-    const std::vector<TMFreqBrowseRecord> list{Partial(0.1, 0.01, 0, 0.5, 1),
-                                               Partial(0.2, 0.002, 0.25, 0.3, 2)};
-    TDlgMFreqProps dialog(nullptr, WithPartials(list, 0));
-    messages.Expect();
-    Run(
-        dialog,
-        [&] {
-            dialog.PartialEdit(MFreqField::StartAngle)->setText("x");
-            dialog.btnNext->click();
-            EXPECT_EQ(State(dialog), "1/2 --NLD-");
-            EXPECT_EQ(Text(dialog, MFreqField::StartAngle), "x");
-        },
-        DialogResult::Rejected);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
-    EXPECT_NE(messages.Shown()[0].text.find("Start Angle"), std::string::npos)
-        << messages.Shown()[0].text;
-}
-
-TEST_F(MultiFreqDialogTest, AppendWithTheShippedDefaultsEmptiesOnlyTheFrequency)
-{
-    TDlgMFreqProps dialog(nullptr, TMFreqProps());
-    const std::vector<std::string> before = TextsOf(TMFreqBrowseRecord());
-    messages.Expect();
-    const DialogResult result = Run(
-        dialog,
-        [&] {
-            EXPECT_FALSE(dialog.DefaultBox(MFreqField::Frequency)->isChecked());
-            EXPECT_TRUE(dialog.DefaultBox(MFreqField::StartVolume)->isChecked());
-            dialog.btnAppend->click();
-            EXPECT_EQ(State(dialog), "2/2 FP--D-");
-            std::vector<std::string> expected = before;
-            expected[1] = "";
-            EXPECT_EQ(Texts(dialog), expected);
-        },
-        DialogResult::Accepted);
-    // OK with the frequency empty is refused: the box names the field, the dialog stays open
-    // until the script gives up on it.
-    EXPECT_EQ(result, DialogResult::Rejected);
-    ASSERT_EQ(dialogs.Refused().size(), 1u);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
-    EXPECT_NE(messages.Shown()[0].text.find("Frequency"), std::string::npos);
-}
-
-TEST_F(MultiFreqDialogTest, InsertWithEveryDefaultTickedDuplicatesTheShownPartial)
-{
-    const TMFreqBrowseRecord shown = Partial(0.25, 0.004, 0.5, 0.2, 0.5);
-    TDlgMFreqProps dialog(nullptr, WithPartials({shown}, 0));
-    Run(
-        dialog,
-        [&] {
-            dialog.DefaultBox(MFreqField::Frequency)->setChecked(true);
-            dialog.btnInsert->click();
-            // The new partial goes before the shown one and the cursor keeps its index.
-            EXPECT_EQ(State(dialog), "1/2 --NLD-");
-            EXPECT_EQ(Texts(dialog), TextsOf(shown));
-        },
-        DialogResult::Accepted);
-    const TMFreqProps out = dialog.GetProps();
-    ASSERT_EQ(out.partials.GetPartialCount(), 2);
-    EXPECT_TRUE(*out.partials.GetPartial(0) == shown);
-    EXPECT_TRUE(*out.partials.GetPartial(1) == shown);
-    EXPECT_EQ(out.defaultFlags, (std::array<uint8_t, 5>{1, 1, 1, 1, 1}));
-}
-
-TEST_F(MultiFreqDialogTest, DeleteCopyPasteAndClear)
-{
-    const std::vector<TMFreqBrowseRecord> list{Partial(0.1, 0.01, 0, 0.5, 1),
-                                               Partial(0.2, 0.002, 0.25, 0.3, 2),
-                                               Partial(0.3, 0.0005, 0.75, 0.9, 3)};
-    TDlgMFreqProps dialog(nullptr, WithPartials(list, 1));
-    Run(
-        dialog,
-        [&] {
-            dialog.btnCopy->click();
-            EXPECT_EQ(State(dialog), "2/3 FPNLDV");
-            dialog.btnDelete->click();
-            // The one after the deleted partial takes its place.
-            EXPECT_EQ(State(dialog), "2/2 FP--DV");
-            EXPECT_EQ(Texts(dialog), TextsOf(list[2]));
-            dialog.btnFirst->click();
-            dialog.btnPaste->click();
-            EXPECT_EQ(Texts(dialog), TextsOf(list[1]));
-            dialog.btnLast->click(); // stores the pasted partial over the first
-            dialog.btnClear->click();
-            EXPECT_EQ(State(dialog), "1/1 -----V");
-            EXPECT_EQ(Texts(dialog), TextsOf(TMFreqBrowseRecord()));
-            dialog.btnPaste->click();
-            dialog.btnAppend->click();
-        },
-        DialogResult::Rejected);
-    // Cancel lets go of the dialog: a record copied afterwards can never call into it.
-    EXPECT_FALSE(dialog.GetProps().partials.GetIsOpen());
-    EXPECT_EQ(dialog.GetProps().partials.GetView(), nullptr);
-}
-
-TEST_F(MultiFreqDialogTest, PasteReachesTheListOnlyWhenStored)
-{
-    const std::vector<TMFreqBrowseRecord> list{Partial(0.1, 0.01, 0, 0.5, 1),
-                                               Partial(0.2, 0.002, 0.25, 0.3, 2)};
-    TDlgMFreqProps dialog(nullptr, WithPartials(list, 0));
-    Run(
-        dialog,
-        [&] {
-            dialog.btnCopy->click();
-            dialog.btnDelete->click();
-            dialog.btnPaste->click();
-        },
-        DialogResult::Accepted);
-    const TMFreqProps out = dialog.GetProps();
-    ASSERT_EQ(out.partials.GetPartialCount(), 1);
-    EXPECT_TRUE(*out.partials.GetPartial(0) == list[0]);
-}
-
-TEST_F(MultiFreqDialogTest, DefaultBoxesCountOnlyOnceTheDialogHasSetThem)
-{
-    TMFreqProps record;
-    record.defaultFlags = {0, 1, 0, 1, 0};
-    TDlgMFreqProps dialog(nullptr, record);
-    // Before the show: nobody's choice.
-    dialog.DefaultBox(MFreqField::StartVolume)->setChecked(true);
-    EXPECT_EQ(dialog.GetProps().defaultFlags, record.defaultFlags);
-    Run(
-        dialog,
-        [&] {
-            // The show set every box from the record, the early tick included.
-            EXPECT_FALSE(dialog.DefaultBox(MFreqField::StartVolume)->isChecked());
-            EXPECT_TRUE(dialog.DefaultBox(MFreqField::Frequency)->isChecked());
-            dialog.DefaultBox(MFreqField::VolumeFactorAtTime)->setChecked(true);
-            EXPECT_EQ(dialog.GetProps().defaultFlags, (std::array<uint8_t, 5>{0, 1, 0, 1, 1}));
-        },
-        DialogResult::Accepted);
-    EXPECT_EQ(dialog.GetProps().defaultFlags, (std::array<uint8_t, 5>{0, 1, 0, 1, 1}));
-}
-
 TEST_F(MultiFreqDialogTest, WaveFormNeedsAChosenWave)
 {
     TDlgMFreqProps dialog(nullptr, TMFreqProps());
@@ -332,55 +188,6 @@ TEST_F(MultiFreqDialogTest, WaveFormNeedsAChosenWave)
     // Picking a wave turns the wave form on.
     EXPECT_EQ(chosen.GetProps().use, TMFreqProps::useWaveForm);
     EXPECT_EQ(chosen.GetProps().waveForm.GetCaption(), "Wave 2");
-}
-
-// The list the dialog hands on makes the sum of its partials' sines.
-TEST_F(MultiFreqDialogTest, TheConfirmedListMakesTheSumOfItsSines)
-{
-    ASSERT_TRUE(CreateSinus(nullptr));
-    TDlgMFreqProps dialog(nullptr, TMFreqProps());
-    Run(
-        dialog,
-        [&] {
-            Set(dialog, "editLength", "0.1 s");
-            dialog.PartialEdit(MFreqField::StartVolume)->setText("50 %");
-            dialog.PartialEdit(MFreqField::Frequency)->setText("441 Hz");
-            dialog.PartialEdit(MFreqField::StartAngle)->setText("0");
-            dialog.PartialEdit(MFreqField::VolumeFactor)->setText("50 %");
-            dialog.PartialEdit(MFreqField::VolumeFactorAtTime)->setText("0.05 s");
-            dialog.btnAppend->click();
-            dialog.PartialEdit(MFreqField::StartVolume)->setText("20 %");
-            dialog.PartialEdit(MFreqField::Frequency)->setText("1102.5 Hz");
-            dialog.PartialEdit(MFreqField::StartAngle)->setText("0.25");
-            dialog.PartialEdit(MFreqField::VolumeFactor)->setText("100 %");
-        },
-        DialogResult::Accepted);
-    ASSERT_EQ(dialog.result(), QDialog::Accepted);
-    TMDIChildWave window(
-        nullptr,
-        std::make_unique<TUnitWave>("Wave 1", std::string(),
-                                    std::make_shared<MonoSound>(44100, int16_t{2})),
-        TWaveViewProps(), TVoldViewProps());
-    TUnitWave& unit = window.GetUnitWave();
-    ASSERT_TRUE(waveops::MakeMFreq(unit, dialog.GetProps()).Succeeded());
-    const Wave& wave = *unit.GetSound()->GetLeftWave();
-    ASSERT_EQ(wave.Values(), 4410);
-    // A sine read from the program's table: one period of sin(2 pi' x) over 9000 values with
-    // the program's pi, whose read position wraps at the table's last value.
-    auto tableSine = [](double phase, double frequency, int32_t i) {
-        const double position = std::fmod(phase * 9000 + i * 9000 * frequency / 44100, 8999.0);
-        return 32767.0 * std::sin(2.0 * 3.1415293 * position / 9000);
-    };
-    const double decay = std::pow(0.5, 1.0 / (44100 * 0.05));
-    int worst = 0;
-    for (int32_t i = 0; i < wave.Values(); ++i) {
-        const double expected =
-            0.5 * std::pow(decay, i) * tableSine(0.0, 441.0, i) + 0.2 * tableSine(0.25, 1102.5, i);
-        worst = std::max(worst, std::abs(wave[i] - static_cast<int>(expected)));
-    }
-    // Each partial is truncated on its own and read between two table values.
-    EXPECT_LE(worst, 3);
-    FreeSinus();
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <QFocusEvent>
 #include <QImage>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -131,103 +130,9 @@ INSTANTIATE_TEST_SUITE_P(Stops, PaletteStopTest,
                                                     false, false, false, false, false, kWhite,
                                                     kWhite}));
 
-TEST_F(PaletteDialogTest, StepsBackAndForthThroughEveryStop)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    std::vector<double> seen{dialog.CurrentStop()->GetDPosition()};
-    while (dialog.btnPalItemNext->isEnabled()) {
-        dialog.btnPalItemNext->click();
-        seen.push_back(dialog.CurrentStop()->GetDPosition());
-    }
-    EXPECT_EQ(seen, (std::vector<double>{0, 0.25, 0.5, 1}));
-    dialog.btnPalItemPrevious->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.5);
-    dialog.btnPalItemFirst->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.0);
-    dialog.btnPalItemLast->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 1.0);
-}
-
 // ---- add and delete -----------------------------------------------------------------------
 
-TEST_F(PaletteDialogTest, AddOnTheEndStopOfANewPaletteInsertsGreyAtHalf)
-{
-    TDlgColorPalette1D dialog(nullptr, TColorPalette1DItem(kBlack, kWhite));
-    dialog.btnPalItemLast->click();
-    const int redraws = dialog.RedrawCount();
-    dialog.btnPalItemAdd->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.5);
-    EXPECT_EQ(dialog.editPosition->text().toStdString(), "50 %");
-    const TColorPalette1DItem result = dialog.GetColorPalette();
-    EXPECT_EQ(Positions(result), (std::vector<double>{0, 0.5, 1}));
-    const int32_t grey = result.GetNext()->GetColorBefore();
-    EXPECT_EQ(grey, TColorPalette1DItem(kBlack, kWhite).GetColor(0.5));
-    EXPECT_EQ(dialog.cboColorBefore->Color(), grey);
-    EXPECT_TRUE(dialog.btnPalItemDelete->isEnabled());
-    EXPECT_GT(dialog.RedrawCount(), redraws);
-}
-
-TEST_F(PaletteDialogTest, AddBehindAnInnerStopKeepsEveryColourOfTheStrip)
-{
-    const TColorPalette1DItem before = FourStops();
-    TDlgColorPalette1D dialog(nullptr, before);
-    dialog.btnPalItemNext->click();
-    dialog.btnPalItemAdd->click();
-    const TColorPalette1DItem after = dialog.GetColorPalette();
-    EXPECT_EQ(Positions(after), (std::vector<double>{0, 0.25, 0.375, 0.5, 1}));
-    // The blend truncates each channel, so a colour read across the new stop may differ by one.
-    for (int i = 0; i <= 100; ++i) {
-        const int32_t a = after.GetColor(i / 100.0);
-        const int32_t b = before.GetColor(i / 100.0);
-        for (int shift : {0, 8, 16})
-            EXPECT_LE(std::abs(((a >> shift) & 0xFF) - ((b >> shift) & 0xFF)), 1) << i;
-    }
-}
-
-TEST_F(PaletteDialogTest, AddBetweenStopsWithNothingBetweenThemIsRefused)
-{
-    TColorPalette1DItem head(kBlack, kWhite);
-    const double a = 0.5;
-    head.Insert(a, kRed);
-    head.Insert(std::nextafter(a, 1.0), kBlue);
-    TDlgColorPalette1D dialog(nullptr, head);
-    dialog.btnPalItemNext->click();
-    messages.Expect();
-    dialog.btnPalItemAdd->click();
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].text, "This Position already exists in the pallette.");
-    EXPECT_EQ(Positions(dialog.GetColorPalette()).size(), 4u);
-}
-
-TEST_F(PaletteDialogTest, DeleteMakesTheStopBeforeCurrent)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemNext->click();
-    dialog.btnPalItemNext->click();
-    dialog.btnPalItemDelete->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
-    EXPECT_EQ(dialog.editPosition->text().toStdString(), "25 %");
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.25, 1}));
-    dialog.btnPalItemDelete->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.0);
-    EXPECT_FALSE(dialog.btnPalItemDelete->isEnabled());
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 1}));
-}
-
 // ---- the position field -------------------------------------------------------------------
-
-TEST_F(PaletteDialogTest, ATypedPositionMovesTheStopIntoPlace)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemNext->click();
-    Type(dialog, "75 %");
-    EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.75);
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kRed);
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.5, 0.75, 1}));
-    // Now behind the blue stop: Previous goes there.
-    dialog.btnPalItemPrevious->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
-}
 
 struct BadPositionCase
 {
@@ -268,26 +173,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BadPositionCase{"50 %", "This Position already exists in the pallette."},
                       BadPositionCase{"0.5", "This Position already exists in the pallette."}));
 
-TEST_F(PaletteDialogTest, OkTakesAPendingPositionAndARefusedOneKeepsTheDialogOpen)
-{
-    ScriptedDialogs runner;
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    runner.When(
-        "TDlgColorPalette1D",
-        [&](ModalDialog& modal) {
-            dialog.btnPalItemNext->click();
-            dialog.editPosition->setText(QStringLiteral("50 %"));
-            messages.Expect();
-            modal.Accept();
-            EXPECT_TRUE(modal.IsOpen());
-            dialog.editPosition->setText(QStringLiteral("40 %"));
-            modal.Accept();
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
-    EXPECT_EQ(Positions(dialog.GetColorPalette()), (std::vector<double>{0, 0.4, 0.5, 1}));
-}
-
 // ---- colours ------------------------------------------------------------------------------
 
 TEST_F(PaletteDialogTest, ColourBeforeFromTheListAndColourAfterFromTheColourDialog)
@@ -319,35 +204,6 @@ TEST_F(PaletteDialogTest, ColourBeforeFromTheListAndColourAfterFromTheColourDial
     EXPECT_FALSE(dialog.CurrentStop()->GetUseColorAfter());
     EXPECT_FALSE(dialog.cboColorAfter->isEnabled());
     EXPECT_EQ(dialog.cboColorAfter->Color(), 0x00FFFF);
-}
-
-TEST_F(PaletteDialogTest, PreviousTakesTheLeavingColourOfTheStopBefore)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemLast->click();
-    dialog.btnColorPrevious->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kGreen);
-    EXPECT_EQ(dialog.cboColorBefore->Color(), kGreen);
-    EXPECT_EQ(dialog.cboColorAfter->Color(), kGreen);
-    const TColorPalette1DItem result = dialog.GetColorPalette();
-    EXPECT_EQ(result.GetColor(0.75), kGreen);
-}
-
-TEST_F(PaletteDialogTest, NextTakesTheNextColourIntoBeforeOrAfter)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    dialog.btnPalItemNext->click(); // red at 25 %, no colour-after
-    dialog.btnColorNext->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
-    EXPECT_EQ(dialog.cboColorBefore->Color(), kBlue);
-    EXPECT_EQ(dialog.cboColorAfter->Color(), kBlue);
-
-    dialog.btnPalItemNext->click(); // blue at 50 %, leaving green
-    dialog.btnColorNext->click();
-    EXPECT_EQ(dialog.CurrentStop()->GetColorBefore(), kBlue);
-    EXPECT_EQ(dialog.CurrentStop()->GetColorAfter(), kWhite);
-    EXPECT_EQ(dialog.cboColorAfter->Color(), kWhite);
-    EXPECT_EQ(dialog.GetColorPalette().GetColor(0.75), kWhite);
 }
 
 // ---- files --------------------------------------------------------------------------------
@@ -418,54 +274,6 @@ TEST_F(PaletteFileTest, AFileThatCannotBeReadShowsTheFileErrorAndKeepsThePalette
     EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
 }
 
-TEST_F(PaletteFileTest, CancelledDialogsChangeNothing)
-{
-    TDlgColorPalette1D dialog(nullptr, FourStops());
-    files.WhenOpen(TDlgColorPalette1D::OpenTitle, {});
-    dialog.btnOpen->click();
-    files.WhenSave(TDlgColorPalette1D::SaveTitle, "");
-    dialog.btnSave->click();
-    EXPECT_TRUE(dialog.GetColorPalette() == FourStops());
-    EXPECT_TRUE(std::filesystem::is_empty(dir));
-}
-
 // ---- the strip ----------------------------------------------------------------------------
-
-TEST(PaletteStripTest, FramesInTheColourAtZeroAndFillsEachColumnByItsShare)
-{
-    TColorPalette1DItem head(kBlack, kWhite);
-    head.Insert(0.5, kRed);
-    QImage image(12, 5, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QPainter painter(&image);
-    TPaletteStrip::PaintStrip(painter, QRect(0, 0, 12, 5), head);
-    painter.end();
-    // Frame: black on all four edges.
-    for (int x = 0; x < 12; ++x) {
-        EXPECT_EQ(image.pixel(x, 0), qRgb(0, 0, 0)) << x;
-        EXPECT_EQ(image.pixel(x, 4), qRgb(0, 0, 0)) << x;
-    }
-    EXPECT_EQ(image.pixel(11, 2), qRgb(0, 0, 0));
-    // Inner columns 1..10 map onto 0..1 over the width 1..11: column 1 black, column 6 at 0.5.
-    EXPECT_EQ(image.pixel(1, 2), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(6, 2), qRgb(255, 0, 0));
-    for (int y = 1; y <= 3; ++y)
-        EXPECT_EQ(image.pixel(10, y), TColorCombo::ToQColor(head.GetColor(0.9)).rgb()) << y;
-}
-
-TEST(ColorComboTest, NamesKnownColoursAndKeepsOneCustomItem)
-{
-    TColorCombo combo;
-    const int rows = combo.count();
-    combo.SetColor(0x0000FF);
-    EXPECT_EQ(combo.currentText().toStdString(), "Red");
-    combo.SetColor(0x0A0B0C);
-    EXPECT_EQ(combo.currentText().toStdString(), "$000A0B0C");
-    combo.SetColor(0x0A0B0D);
-    EXPECT_EQ(combo.currentText().toStdString(), "$000A0B0D");
-    EXPECT_EQ(combo.count(), rows + 1);
-    EXPECT_EQ(combo.itemText(combo.CustomRow()).toStdString(), "Custom...");
-    EXPECT_EQ(TColorCombo::ToQColor(0x0A0B0C), QColor(0x0C, 0x0B, 0x0A));
-}
 
 } // namespace

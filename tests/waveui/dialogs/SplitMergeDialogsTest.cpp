@@ -1,11 +1,10 @@
 #include "waveui/dialogs/SplitMergeDialogs.h"
 
-#include "../WaveUiTestSupport.h"
 #include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "general/Services.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "shell/base/QtModalDialog.h"
+#include "support/WaveWindows.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <QComboBox>
@@ -200,14 +199,6 @@ INSTANTIATE_TEST_SUITE_P(
         HorCase{"FreqNotListed", {1, 22050}, {1, 48000}, {"Frequency"}, 1, 5512, 2, mergeWindWave},
         HorCase{"FreqListed", {1, 88200}, {1, 11025}, {"Frequency"}, 1, 88200, 2, mergeWindWave},
         HorCase{"Bits", {1, 44100, 1}, {1, 44100, 2}, {"Bits"}, 1, 44100, 2, mergeWindWave},
-        HorCase{"Display",
-                {},
-                {1, 44100, 2, 100, mergeWindVolume},
-                {"Display"},
-                1,
-                44100,
-                2,
-                mergeWindWave},
         HorCase{"AllAtOnce",
                 {2, 22050, 1, 100, mergeWindVolume},
                 {1, 44100, 2},
@@ -217,66 +208,6 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 mergeWindVolume}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(MergeDialogTest, TheFrequencyTabShowsWholeKilohertzAndSelectsTheHigher)
-{
-    OpenWave("A", {1, 22050});
-    OpenWave("B", {1, 48000});
-    TDlgMergeHorProps dialog(nullptr, TMergeHorProps());
-    Run(dialog, "TDlgMergeHorProps", [&] {
-        Pick(dialog.cboFirst(), "A");
-        Pick(dialog.cboLast(), "B");
-        EXPECT_EQ(dialog.editFreqOne->text(), "22 khz");
-        EXPECT_EQ(dialog.editFreqTwo->text(), "48 khz");
-        EXPECT_EQ(dialog.lbFreq->currentRow(), 0);
-        EXPECT_EQ(dialog.lbFreq->item(0)->text(), "5 kHz");
-        dialog.lbFreq->setCurrentRow(4);
-    });
-    EXPECT_EQ(dialog.GetProps().SampleFreq, 88200);
-}
-
-TEST_F(MergeDialogTest, TheSidesOfTheChannelAndBitsTabsAreNamed)
-{
-    OpenWave("A", {2, 44100, 1});
-    OpenWave("B", {1, 44100, 2});
-    TDlgMergeHorProps dialog(nullptr, TMergeHorProps());
-    Run(dialog, "TDlgMergeHorProps", [&] {
-        Pick(dialog.cboFirst(), "A");
-        Pick(dialog.cboLast(), "B");
-        EXPECT_EQ(dialog.editMSFirst()->text(), "Stereo");
-        EXPECT_EQ(dialog.editMSLast()->text(), "Mono");
-        EXPECT_EQ(Checked(dialog.rgrMonoStereo()), "Stereo");
-        EXPECT_EQ(dialog.editBitsOne->text(), "8 Bits");
-        EXPECT_EQ(dialog.editBitsTwo->text(), "16 Bits");
-        EXPECT_EQ(Checked(dialog.rgrBits), "16 Bits");
-        // The user's choice counts: mono, 8 bits.
-        dialog.rgrMonoStereo()->findChildren<QRadioButton*>()[0]->setChecked(true);
-        dialog.rgrBits->findChildren<QRadioButton*>()[0]->setChecked(true);
-    });
-    EXPECT_EQ(dialog.GetProps().MonoStereo, 1);
-    EXPECT_EQ(dialog.GetProps().BytesPSample, 1);
-}
-
-TEST_F(MergeDialogTest, TheDisplayOfTheLastCanBeChosen)
-{
-    TMDIChildWave* first = OpenWave("A", {});
-    TMDIChildWave* last = OpenWave("B", {});
-    TWaveViewProps props = last->GetWaveViewProps();
-    props.DrawKind = props.DrawKind == drawKindLines ? drawKindPoints : drawKindLines;
-    last->SetWaveViewProps(props);
-    last->SetWaveWindKind(mergeWindVolume);
-    TDlgMergeVertProps dialog(nullptr, TMergeVertProps());
-    Run(dialog, "TDlgMergeVertProps", [&] {
-        Pick(dialog.cboLeft(), "A");
-        Pick(dialog.cboRight(), "B");
-        EXPECT_EQ(ShownTabs(dialog), std::vector<std::string>{"Display"});
-        EXPECT_EQ(Checked(dialog.rgrDisplay), "Left");
-        dialog.rgrDisplay->findChildren<QRadioButton*>()[1]->setChecked(true);
-    });
-    EXPECT_TRUE(dialog.GetProps().waveViewProps == last->GetWaveViewProps());
-    EXPECT_FALSE(dialog.GetProps().waveViewProps == first->GetWaveViewProps());
-    EXPECT_EQ(dialog.GetProps().waveWindKind, mergeWindVolume);
-}
 
 TEST_F(MergeDialogTest, TheSameWaveTwiceIsRefusedAndHidesEveryTab)
 {
@@ -299,69 +230,5 @@ TEST_F(MergeDialogTest, TheSameWaveTwiceIsRefusedAndHidesEveryTab)
     EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
     EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
 }
-
-TEST_F(MergeDialogTest, ReopeningWithTheLastWavesKeepsOkDisabledUntilAListChanges)
-{
-    OpenWave("A", {});
-    OpenWave("B", {});
-    OpenWave("C", {});
-    TMergeVertProps record;
-    record.left.SetCaption("A");
-    record.right.SetCaption("B");
-    TDlgMergeVertProps dialog(nullptr, record);
-    Run(dialog, "TDlgMergeVertProps", [&] {
-        EXPECT_EQ(dialog.cboLeft()->currentText(), "A");
-        EXPECT_EQ(dialog.cboRight()->currentText(), "B");
-        EXPECT_FALSE(dialog.OKBtn->isEnabled());
-        EXPECT_TRUE(messages.Shown().empty());
-        Pick(dialog.cboRight(), "C");
-        EXPECT_TRUE(dialog.OKBtn->isEnabled());
-    });
-    EXPECT_EQ(dialog.GetProps().right.GetCaption(), "C");
-    EXPECT_EQ(dialog.windowTitle(), "Merge Vertically");
-    EXPECT_EQ(dialog.HelpContext(), 48);
-}
-
-struct LengthCase
-{
-    const char* name;
-    int32_t leftValues;
-    int32_t rightValues;
-    bool shown;
-    uint8_t stored;
-};
-
-class MergeVertLengthTest : public MergeDialogTest, public ::testing::WithParamInterface<LengthCase>
-{
-};
-
-TEST_P(MergeVertLengthTest, TheLengthTabPresetsSilenceAtTheEnd)
-{
-    const LengthCase& c = GetParam();
-    OpenWave("A", {1, 1000, 2, c.leftValues});
-    OpenWave("B", {1, 1000, 2, c.rightValues});
-    TDlgMergeVertProps dialog(nullptr, TMergeVertProps());
-    Run(dialog, "TDlgMergeVertProps", [&] {
-        Pick(dialog.cboLeft(), "A");
-        Pick(dialog.cboRight(), "B");
-        EXPECT_EQ(dialog.IsTabShown(dialog.tsLength()), c.shown);
-        if (c.shown) {
-            EXPECT_EQ(Checked(dialog.rgrMakeLengthsEqual()),
-                      "Add Silence at the end of the shortest wave");
-            EXPECT_EQ(dialog.editLengthLeft()->text().toStdString(),
-                      unitTime(c.leftValues / 1000.0, EHS).ToText());
-            EXPECT_EQ(dialog.editLengthRight()->text().toStdString(),
-                      unitTime(c.rightValues / 1000.0, EHS).ToText());
-        }
-    });
-    EXPECT_EQ(dialog.GetProps().makeLengthsEqual, c.stored);
-    EXPECT_EQ(dialog.GetProps().SampleFreq, 1000);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, MergeVertLengthTest,
-                         ::testing::Values(LengthCase{"Differ", 1500, 2000, true, 1},
-                                           LengthCase{"Equal", 2000, 2000, false, 0},
-                                           LengthCase{"OneValueApart", 2000, 2001, true, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,27 +1,16 @@
-// The two view dialogs: what they show, what OK reads back (every field), the boxes of bad
-// input, the frequency limits, the resolution limit, "< Window" and "Use As Default".
-#include "waveui/dialogs/ViewDialogs.h"
+// The two view dialogs: what OK reads back (every field), the boxes of bad input, the
+// frequency limits and the resolution limit.
+#include "support/WaveWindows.h"
+
 #include "platform/test/ScriptedColorDialog.h"
-#include "platform/test/ScriptedDialogs.h"
-#include "platform/test/ScriptedMessages.h"
-#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/ColorCombo.h"
-#include "waveui/dialogs/OperationDialog.h"
-#include "waveui/dialogs/PaletteDialog.h"
+#include "waveui/dialogs/ViewDialogs.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QPushButton>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
-
 using namespace kelvorn;
+using namespace kelvorn::test;
 
 namespace {
 
@@ -35,72 +24,24 @@ void Type(QLineEdit* edit, const char* text)
     edit->setText(QString::fromLatin1(text));
 }
 
-class WaveList final : public WaveListSource
-{
-public:
-    void FillWaveList(std::vector<WaveChoice>& list, int mode) override
-    {
-        modes.push_back(mode);
-        list.push_back({"Wave 2", nullptr});
-        list.push_back({"Wave 3", nullptr});
-    }
-    std::vector<int> modes;
-
-private:
-    ScopedService<WaveListSource> install{this};
-};
-
 class ViewDialogs : public ::testing::Test
 {
 protected:
+    ViewDialogs() { waves.extra.push_back({"Wave 3", nullptr}); }
     void TearDown() override
     {
         for (const ShownMessage& box : messages.Unexpected())
             ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
         EXPECT_TRUE(dialogs.Unexpected().empty());
-        EXPECT_TRUE(colors.Unexpected().empty());
         EXPECT_EQ(colors.Pending(), 0u);
     }
-
-    /// Runs dialog as className, acts on it and presses OK. Answers whether it closed; the
-    /// boxes it showed are checked against texts, each under "Input Error" with the information
-    /// icon.
     bool Confirm(QDialog& dialog, const char* className, const std::function<void()>& act,
                  const std::vector<std::string>& texts = {})
     {
-        for (size_t i = 0; i < texts.size(); ++i)
-            messages.Expect();
-        bool stayedOpen = false;
-        dialogs.When(
-            className,
-            [&](ModalDialog& modal) {
-                act();
-                modal.Accept();
-                stayedOpen = modal.IsOpen();
-            },
-            DialogResult::Rejected);
-        const DialogResult result = RunDialog(dialog);
-        std::vector<std::string> shown;
-        for (const ShownMessage& box : messages.Shown()) {
-            shown.push_back(box.text);
-            EXPECT_EQ(box.caption, "Input Error");
-            EXPECT_EQ(box.icon, MsgIcon::Information);
-        }
-        EXPECT_EQ(shown, texts);
-        EXPECT_EQ(stayedOpen, !texts.empty());
-        messages.Clear();
-        return result == DialogResult::Accepted;
+        return kelvorn::test::Confirm(dialogs, messages, dialog, className, act, texts);
     }
 
-    /// Runs dialog only to look at it; cancelled afterwards.
-    void Look(QDialog& dialog, const char* className, const std::function<void()>& look)
-    {
-        dialogs.When(
-            className, [&](ModalDialog&) { look(); }, DialogResult::Rejected);
-        EXPECT_EQ(RunDialog(dialog), DialogResult::Rejected);
-    }
-
-    WaveList waves;
+    FixedWaveList waves;
     ScriptedDialogs dialogs;
     ScriptedMessages messages;
     ScriptedColorDialog colors;
@@ -128,37 +69,6 @@ TWaveViewProps OddWaveProps()
     p.EnvelopeStrength.SetValue(0.25);
     p.EnvelopeName.SetCaption("Wave 3");
     return p;
-}
-
-TEST_F(ViewDialogs, WaveViewShowsTheRecord)
-{
-    const TWaveViewProps p = OddWaveProps();
-    TDlgWaveViewProps dialog(nullptr, nullptr, p);
-    Look(dialog, "TDlgWaveViewProps", [&] {
-        EXPECT_EQ(dialog.windowTitle(), "Wave View");
-        EXPECT_EQ(dialog.HelpContext(), 23);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrDraw), 1);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrDistribution), 1);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrCombine), 2);
-        EXPECT_EQ(Text(dialog.editValuesPerPixel), p.ValuesPerPixel.ToText());
-        EXPECT_EQ(Text(dialog.editStrength), p.Strength.ToText());
-        EXPECT_EQ(Text(dialog.editDrawEnvelopeStrength), p.EnvelopeStrength.ToText());
-        EXPECT_FALSE(dialog.chkDrawGrid->isChecked());
-        EXPECT_FALSE(dialog.colbGrid->isEnabled());
-        EXPECT_TRUE(dialog.editStrength->isEnabled());
-        EXPECT_FALSE(dialog.chk2Waves->isChecked());
-        EXPECT_TRUE(dialog.chkDrawEnvelope->isChecked());
-        EXPECT_FALSE(dialog.chkDefault->isChecked());
-        EXPECT_EQ(dialog.cboDrawEnvelope->currentText(), "Wave 3");
-        EXPECT_EQ(dialog.cboDrawEnvelope->count(), 2);
-        const std::pair<TColorCombo*, int32_t> boxes[] = {
-            {dialog.colbGrid, p.GridColor},         {dialog.colbCursor, p.CursorColor},
-            {dialog.colbSingleWave, p.SingleColor}, {dialog.colbLeft, p.LeftColor},
-            {dialog.colbRight, p.RightColor},       {dialog.colbBackground, p.BackgroundColor}};
-        for (const auto& [box, color] : boxes)
-            EXPECT_EQ(box->Color(), color) << box->objectName().toStdString();
-    });
-    EXPECT_EQ(waves.modes, std::vector<int>{waveListOthers});
 }
 
 TEST_F(ViewDialogs, WaveViewReadsEveryFieldBack)
@@ -230,132 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadField{"editDrawEnvelopeStrength", "101 %",
                  "In Background Strength: Value must be no more than 1."}));
 
-TEST_F(ViewDialogs, ARefusedOkKeepsTheTextAndTheNextOkCanSucceed)
-{
-    TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
-    messages.Expect();
-    dialogs.When(
-        "TDlgWaveViewProps",
-        [&](ModalDialog& modal) {
-            Type(dialog.editValuesPerPixel, "-3");
-            modal.Accept();
-            EXPECT_TRUE(modal.IsOpen());
-            EXPECT_EQ(Text(dialog.editValuesPerPixel), "-3");
-            Type(dialog.editValuesPerPixel, "30");
-            modal.Accept();
-            EXPECT_FALSE(modal.IsOpen());
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
-    EXPECT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(dialog.GetProps().ValuesPerPixel.GetValue(), 30);
-}
-
-TEST_F(ViewDialogs, TheEnvelopeFieldsTickDrawEnvelopeButFillingDoesNot)
-{
-    TWaveViewProps start;
-    start.EnvelopeName.SetCaption("Wave 2");
-    start.DrawEnvelope = 0;
-    TDlgWaveViewProps typed(nullptr, nullptr, start);
-    Look(typed, "TDlgWaveViewProps", [&] {
-        EXPECT_FALSE(typed.chkDrawEnvelope->isChecked());
-        typed.cboDrawEnvelope->setEditText("Wave 3");
-        EXPECT_TRUE(typed.chkDrawEnvelope->isChecked());
-    });
-    TDlgWaveViewProps strength(nullptr, nullptr, start);
-    Look(strength, "TDlgWaveViewProps", [&] {
-        Type(strength.editDrawEnvelopeStrength, "50 %");
-        EXPECT_TRUE(strength.chkDrawEnvelope->isChecked());
-    });
-    // Unticked, the envelope is off but keeps its name.
-    TDlgWaveViewProps off(nullptr, nullptr, start);
-    EXPECT_TRUE(Confirm(off, "TDlgWaveViewProps", [&] {
-        off.cboDrawEnvelope->setEditText("Wave 3");
-        off.chkDrawEnvelope->setChecked(false);
-    }));
-    EXPECT_EQ(off.GetProps().DrawEnvelope, 0);
-    EXPECT_EQ(off.GetProps().EnvelopeName.GetCaption(), "Wave 2");
-}
-
-TEST_F(ViewDialogs, GridColourAndStrengthFollowTheirSwitches)
-{
-    TDlgWaveViewProps dialog(nullptr, nullptr, TWaveViewProps());
-    Look(dialog, "TDlgWaveViewProps", [&] {
-        EXPECT_TRUE(dialog.colbGrid->isEnabled());
-        EXPECT_FALSE(dialog.editStrength->isEnabled()); // lines
-        dialog.chkDrawGrid->setChecked(false);
-        EXPECT_FALSE(dialog.colbGrid->isEnabled());
-        SetCheckedIndex(*dialog.rgrDraw, drawKindPoints);
-        EXPECT_TRUE(dialog.editStrength->isEnabled());
-        SetCheckedIndex(*dialog.rgrDraw, drawKindLines);
-        EXPECT_FALSE(dialog.editStrength->isEnabled());
-    });
-}
-
-// ---- Use As Default ----------------------------------------------------------------------------
-
-struct DefaultCase
-{
-    bool tick;
-    const char* valuesPerPixel; // a bad text makes the OK fail
-    bool replaced;
-};
-
-class UseAsDefault : public ViewDialogs, public ::testing::WithParamInterface<DefaultCase>
-{
-};
-
-TEST_P(UseAsDefault, ReplacesTheDefaultsOnlyOnAnAcceptedTickedOk)
-{
-    const DefaultCase& c = GetParam();
-    TWaveViewProps waveDefaults;
-    TDlgWaveViewProps wave(nullptr, &waveDefaults, TWaveViewProps());
-    const bool bad = std::string(c.valuesPerPixel) == "0";
-    Confirm(
-        wave, "TDlgWaveViewProps",
-        [&] {
-            Type(wave.editValuesPerPixel, c.valuesPerPixel);
-            wave.chkDefault->setChecked(c.tick);
-        },
-        bad ? std::vector<
-                  std::string>{"In Values per Pixel: Value must be positive and more than 0."}
-            : std::vector<std::string>{});
-    EXPECT_EQ(waveDefaults.ValuesPerPixel.GetValue(), c.replaced ? 40 : 15);
-
-    TVoldViewProps voldDefaults;
-    TDlgVoldViewProps vold(nullptr, 1, 100, 300, 44100, &voldDefaults, TVoldViewProps());
-    Confirm(
-        vold, "TDlgVoldViewProps",
-        [&] {
-            Type(vold.editHorizontal, bad ? "0" : "40");
-            vold.chkDefault->setChecked(c.tick);
-        },
-        bad ? std::vector<
-                  std::string>{"In Horizontal Resolution: Value must be positive and more than 0."}
-            : std::vector<std::string>{});
-    EXPECT_EQ(voldDefaults.XResolution.GetValue(), c.replaced ? 40 : 500);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, UseAsDefault,
-                         ::testing::Values(DefaultCase{true, "40", true},
-                                           DefaultCase{false, "40", false},
-                                           DefaultCase{true, "0", false}));
-
-TEST_F(ViewDialogs, CancelLeavesTheDefaultsAlone)
-{
-    TWaveViewProps defaults;
-    TDlgWaveViewProps dialog(nullptr, &defaults, TWaveViewProps());
-    dialogs.When(
-        "TDlgWaveViewProps",
-        [&](ModalDialog&) {
-            Type(dialog.editValuesPerPixel, "40");
-            dialog.chkDefault->setChecked(true);
-        },
-        DialogResult::Rejected);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Rejected);
-    EXPECT_EQ(defaults, TWaveViewProps());
-}
-
 // ---- Volume Diagram ----------------------------------------------------------------------------
 
 TVoldViewProps OddVoldProps()
@@ -377,31 +161,6 @@ TVoldViewProps OddVoldProps()
     p.CursorColor = 0x555555;
     p.UseColorPalette1D = 1;
     return p;
-}
-
-TEST_F(ViewDialogs, VolumeDiagramShowsTheRecord)
-{
-    const TVoldViewProps p = OddVoldProps();
-    TDlgVoldViewProps dialog(nullptr, 2, 200, 600, 44100, nullptr, p);
-    Look(dialog, "TDlgVoldViewProps", [&] {
-        EXPECT_EQ(dialog.windowTitle(), "Volume Diagram");
-        EXPECT_EQ(dialog.HelpContext(), 3);
-        EXPECT_EQ(Text(dialog.editHorizontal), "640");
-        EXPECT_EQ(Text(dialog.editVertical), "80");
-        EXPECT_EQ(Text(dialog.editTop), p.TimeTop.ToText());
-        EXPECT_EQ(Text(dialog.editBottom), p.TimeBottom.ToText());
-        EXPECT_EQ(Text(dialog.editWidth), p.YWidth.ToText());
-        EXPECT_EQ(Text(dialog.editStrength), p.Strength.ToText());
-        EXPECT_EQ(CheckedIndex(*dialog.rgrHorDistribution), 2);
-        EXPECT_EQ(CheckedIndex(*dialog.rgrSensitivity), 3);
-        EXPECT_FALSE(dialog.chk2Waves->isChecked());
-        EXPECT_TRUE(dialog.chkSingleColorPalette->isChecked());
-        EXPECT_EQ(dialog.colbBackground->Color(), 0x111111);
-        EXPECT_EQ(dialog.colbSingle->Color(), 0x222222);
-        EXPECT_EQ(dialog.colbLeft->Color(), 0x333333);
-        EXPECT_EQ(dialog.colbRight->Color(), 0x444444);
-        EXPECT_EQ(dialog.colbCursor->Color(), 0x555555);
-    });
 }
 
 TEST_F(ViewDialogs, VolumeDiagramTextsAsTheUserKnowsThem)
@@ -522,77 +281,5 @@ INSTANTIATE_TEST_SUITE_P(
                  "cells."},
         VoldCase{"8 kHz", "20 Hz", "500", "0",
                  "In Vertical Resolution: Value must be positive and more than 0."}));
-
-TEST_F(ViewDialogs, ThePaletteDialogEditsTheWorkingPalette)
-{
-    const TVoldViewProps start;
-    TDlgVoldViewProps dialog(nullptr, 1, 100, 300, 44100, nullptr, start);
-    struct Step
-    {
-        DialogResult answer;
-    };
-    std::vector<bool> ticked;
-    std::vector<bool> same;
-    dialogs.When(
-        "TDlgVoldViewProps",
-        [&](ModalDialog& modal) {
-            for (int i = 0; i < 2; ++i) {
-                dialog.btnSingleColorPalette->click();
-                ticked.push_back(dialog.chkSingleColorPalette->isChecked());
-                same.push_back(dialog.WorkingPalette() == start.ColorPalette1D);
-            }
-            modal.Accept();
-        },
-        DialogResult::Rejected);
-    // Cancelled, the palette and its check box stay as they were; confirmed, the palette
-    // dialog's result replaces the working copy and the box is ticked.
-    for (const Step& step : {Step{DialogResult::Rejected}, Step{DialogResult::Accepted}})
-        dialogs.When(
-            "TDlgColorPalette1D",
-            [](ModalDialog& modal) {
-                TDlgColorPalette1D* palette = DialogAs<TDlgColorPalette1D>(modal);
-                ASSERT_NE(palette, nullptr);
-                palette->btnPalItemAdd->click();
-            },
-            step.answer);
-    EXPECT_EQ(RunDialog(dialog), DialogResult::Accepted);
-    EXPECT_EQ(ticked, (std::vector<bool>{false, true}));
-    EXPECT_EQ(same, (std::vector<bool>{true, false}));
-    EXPECT_EQ(dialog.GetProps().ColorPalette1D, dialog.WorkingPalette());
-    EXPECT_EQ(dialog.GetProps().UseColorPalette1D, 1);
-    EXPECT_EQ(dialogs.Opened(), (std::vector<std::string>{"TDlgVoldViewProps", "TDlgColorPalette1D",
-                                                          "TDlgColorPalette1D"}));
-}
-
-struct WindowCase
-{
-    int32_t channels;
-    bool twoDiagrams;
-    int32_t height;
-    const char* vertical;
-};
-
-class ResolutionFromWindow : public ViewDialogs, public ::testing::WithParamInterface<WindowCase>
-{
-};
-
-TEST_P(ResolutionFromWindow, TakesThePaneSize)
-{
-    const WindowCase& c = GetParam();
-    TDlgVoldViewProps dialog(nullptr, c.channels, c.height, 733, 44100, nullptr, TVoldViewProps());
-    Look(dialog, "TDlgVoldViewProps", [&] {
-        dialog.chk2Waves->setChecked(c.twoDiagrams);
-        dialog.btnXResWindow->click();
-        dialog.btnYResWindow->click();
-        EXPECT_EQ(Text(dialog.editHorizontal), "733");
-        EXPECT_EQ(Text(dialog.editVertical), c.vertical);
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(Panes, ResolutionFromWindow,
-                         ::testing::Values(WindowCase{2, true, 201, "101"},
-                                           WindowCase{2, true, 200, "100"},
-                                           WindowCase{2, false, 201, "201"},
-                                           WindowCase{1, true, 201, "201"}));
 
 } // namespace

@@ -117,145 +117,122 @@ TEST(VolumeDiagramColours, JoinedCellsShowTheDominantChannel)
             << c.sLeft << " " << c.sRight << (c.inverted ? " inverted" : "");
 }
 
-TEST(VolumeDiagramDrawing, EachCellFillsItsShareOfThePane)
+// Each case draws grids of known volumes and states every pixel of the canvas.
+struct DrawCase
 {
-    // 4 columns over 400 samples on 40 pixels, 2 bands on 20 rows: cells of 10 x 10 pixels.
-    auto grid = Grid(4, 2, 4, [](int32_t x, int32_t y) { return float(1 + x + 4 * y) / 10; });
+    const char* name;
+    QSize canvas;
+    PixelRect pane, update;
+    double zoomBegin, zoomEnd;
+    int64_t count;
+    int channels;
+    bool drawSingle, inverted;
+    std::function<uint32_t(int x, int y)> expected;
+};
+
+TEST(VolumeDiagramDrawing, PaintsEveryPixelOfItsCells)
+{
+    // 4 columns over 400 samples, 2 bands: on 40 × 20 pixels cells of 10 × 10. Column x of
+    // band y holds (1 + x + 4y) / 10; columns 0 and 1 are filled on the half grid.
+    auto ramp = [](int32_t x, int32_t y) { return float(1 + x + 4 * y) / 10; };
+    auto grid = Grid(4, 2, 4, ramp);
+    auto half = Grid(4, 2, 2, [](int32_t, int32_t) { return 1.0f; });
+    auto binary = Grid(2, 1, 2, [](int32_t x, int32_t) { return x == 0 ? 0.0f : 1.0f; });
     const TVoldViewProps props = Linear();
-    QtCanvas canvas(40, 20, Untouched);
-    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, {grid.get()}, props, false);
-    EXPECT_EQ(FirstWrongPixel(canvas,
-                              [&](int x, int y) {
-                                  const double v = grid->GetVolume(x / 10, y / 10);
-                                  return VolumeSingleColor(v, props, false);
-                              }),
-              "");
-}
-
-TEST(VolumeDiagramDrawing, ColumnsNotFilledYetAreNotDrawn)
-{
-    auto grid = Grid(4, 2, 2, [](int32_t, int32_t) { return 1.0f; });
-    QtCanvas canvas(40, 20, Untouched);
-    DrawVolume(canvas, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, {grid.get()}, Linear(),
-               false);
-    EXPECT_EQ(FirstWrongPixel(canvas, [](int x, int) { return x < 20 ? 0xFFFFFFu : Untouched; }),
-              "");
-}
-
-TEST(VolumeDiagramDrawing, MoreColumnsThanPixelsStillPaintEveryPixel)
-{
-    // 500 columns on 250 pixels: one cell of each pair is narrower than its pixel and skipped.
-    for (int paneWidth : {250, 249, 333, 500, 77}) {
-        auto grid = Grid(500, 3, 501, [](int32_t, int32_t) { return 1.0f; });
-        QtCanvas canvas(paneWidth, 30, Untouched);
-        DrawVolume(canvas, {0, 0, paneWidth, 30}, {0, 0, paneWidth, 30}, 0, 1000, 1000, 1,
-                   {grid.get()}, Linear(), false);
-        EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return 0xFFFFFFu; }), "")
-            << paneWidth << " pixels";
+    auto cell = [&](int column, int band) {
+        return VolumeSingleColor(grid->GetVolume(column, band), props, false);
+    };
+    const std::vector<std::pair<DrawCase, const TVolumeArray*>> cases = {
+        {{"cells",
+          {40, 20},
+          {0, 0, 40, 20},
+          {0, 0, 40, 20},
+          0,
+          400,
+          400,
+          1,
+          true,
+          false,
+          [&](int x, int y) { return cell(x / 10, y / 10); }},
+         grid.get()},
+        {{"not filled",
+          {40, 20},
+          {0, 0, 40, 20},
+          {0, 0, 40, 20},
+          0,
+          400,
+          400,
+          1,
+          true,
+          false,
+          [](int x, int) { return x < 20 ? 0xFFFFFFu : Untouched; }},
+         half.get()},
+        // Samples [100, 200) of 400 are column 1 exactly; the pane is offset by 5 pixels.
+        {{"zoomed",
+          {50, 30},
+          {5, 10, 45, 30},
+          {5, 10, 45, 30},
+          100,
+          200,
+          400,
+          1,
+          true,
+          false,
+          [&](int x, int y) {
+              return x < 5 || x >= 45 || y < 10 ? Untouched : cell(1, (y - 10) / 10);
+          }},
+         grid.get()},
+        // Selected: background and single colour swap.
+        {{"inverted",
+          {20, 10},
+          {0, 0, 20, 10},
+          {0, 0, 20, 10},
+          0,
+          100,
+          100,
+          1,
+          true,
+          true,
+          [](int x, int) { return x < 10 ? 0xFFFFFFu : 0x000000u; }},
+         binary.get()},
+    };
+    for (const auto& [c, single] : cases) {
+        QtCanvas canvas(c.canvas.width(), c.canvas.height(), Untouched);
+        DrawVolume(canvas, c.pane, c.update, c.zoomBegin, c.zoomEnd, c.count, c.channels, {single},
+                   props, c.inverted);
+        EXPECT_EQ(FirstWrongPixel(canvas, c.expected), "") << c.name;
     }
 }
 
-TEST(VolumeDiagramDrawing, OnlyTheUpdateAreaIsPainted)
+TEST(VolumeDiagramDrawing, StereoTakesTheHalvesOrTheDominantChannel)
 {
-    auto grid = Grid(8, 4, 8, [](int32_t, int32_t) { return 1.0f; });
-    QtCanvas canvas(80, 40, Untouched);
-    const PixelRect update{13, 7, 31, 22};
-    DrawVolume(canvas, {0, 0, 80, 40}, update, 0, 800, 800, 1, {grid.get()}, Linear(), false);
-    EXPECT_EQ(FirstWrongPixel(canvas,
-                              [&](int x, int y) {
-                                  const bool inside = x >= update.left && x < update.right &&
-                                                      y >= update.top && y < update.bottom;
-                                  return inside ? 0xFFFFFFu : Untouched;
-                              }),
-              "");
-}
-
-TEST(VolumeDiagramDrawing, AZoomedPaneShowsTheCellsOfItsSamples)
-{
-    // Samples [100, 200) of 400 are column 1 of 4 exactly; the pane is offset by 5 pixels.
-    auto grid = Grid(4, 2, 4, [](int32_t x, int32_t y) { return float(1 + x + 4 * y) / 10; });
-    const TVoldViewProps props = Linear();
-    QtCanvas canvas(50, 30, Untouched);
-    DrawVolume(canvas, {5, 10, 45, 30}, {5, 10, 45, 30}, 100, 200, 400, 1, {grid.get()}, props,
-               false);
-    EXPECT_EQ(FirstWrongPixel(canvas,
-                              [&](int x, int y) {
-                                  if (x < 5 || x >= 45 || y < 10)
-                                      return Untouched;
-                                  return VolumeSingleColor(grid->GetVolume(1, (y - 10) / 10), props,
-                                                           false);
-                              }),
-              "");
-}
-
-TEST(VolumeDiagramDrawing, AnInvertedSpanSwapsBackgroundAndSingleColour)
-{
-    auto grid = Grid(2, 1, 2, [](int32_t x, int32_t) { return x == 0 ? 0.0f : 1.0f; });
-    TVoldViewProps props = Linear();
-    props.BackgroundColor = 0x00FF00;
-    props.SingleColor = 0x0000FF;
-    QtCanvas canvas(20, 10, Untouched);
-    DrawVolume(canvas, {0, 0, 20, 10}, {0, 0, 20, 10}, 0, 100, 100, 1, {grid.get()}, props, true);
-    EXPECT_EQ(FirstWrongPixel(canvas, [](int x, int) { return x < 10 ? 0x0000FFu : 0x00FF00u; }),
-              "");
-}
-
-TEST(VolumeDiagramDrawing, StereoSingleDiagramsTakeTheirHalves)
-{
-    auto left = Grid(3, 2, 3, [](int32_t, int32_t) { return 1.0f; });
-    auto right = Grid(3, 2, 3, [](int32_t, int32_t) { return 0.5f; });
-    const TVoldViewProps props = Linear();
+    auto loud = Grid(3, 2, 3, [](int32_t, int32_t) { return 1.0f; });
+    auto soft = Grid(3, 2, 3, [](int32_t, int32_t) { return 0.5f; });
     // 21 rows: the middle is row 10, the right grid starts there.
-    QtCanvas canvas(30, 21, Untouched);
+    QtCanvas halves(30, 21, Untouched);
     VolumeGrids grids;
-    grids.left = left.get();
-    grids.right = right.get();
-    DrawVolume(canvas, {0, 0, 30, 21}, {0, 0, 30, 21}, 0, 300, 300, 2, grids, props, false);
-    EXPECT_EQ(FirstWrongPixel(canvas, [](int, int y) { return y < 10 ? 0xFFFFFFu : 0x7F7F7Fu; }),
+    grids.left = loud.get();
+    grids.right = soft.get();
+    DrawVolume(halves, {0, 0, 30, 21}, {0, 0, 30, 21}, 0, 300, 300, 2, grids, Linear(), false);
+    EXPECT_EQ(FirstWrongPixel(halves, [](int, int y) { return y < 10 ? 0xFFFFFFu : 0x7F7F7Fu; }),
               "");
-}
-
-TEST(VolumeDiagramDrawing, JoinedStereoColoursByTheDominantChannel)
-{
-    // Left loud in column 0, right in column 1, both equal in column 2; the right grid has
+    // Joined: left loud in column 0, right in column 1, both in column 2; the right grid has
     // filled one column more, which shows as the right channel alone.
     auto left = Grid(4, 1, 3, [](int32_t x, int32_t) { return x == 1 ? 0.0f : 1.0f; });
     auto right = Grid(4, 1, 4, [](int32_t x, int32_t) { return x == 0 ? 0.0f : 1.0f; });
     TVoldViewProps props = Linear();
     props.DrawSingle = 0;
-    QtCanvas canvas(40, 10, Untouched);
-    VolumeGrids grids;
+    QtCanvas joined(40, 10, Untouched);
     grids.left = left.get();
     grids.right = right.get();
-    DrawVolume(canvas, {0, 0, 40, 10}, {0, 0, 40, 10}, 0, 400, 400, 2, grids, props, false);
+    DrawVolume(joined, {0, 0, 40, 10}, {0, 0, 40, 10}, 0, 400, 400, 2, grids, props, false);
     const uint32_t expected[4] = {0x0000FF, 0x808000, 0xFFFFFF, 0x808000};
-    EXPECT_EQ(FirstWrongPixel(canvas, [&](int x, int) { return expected[x / 10]; }), "");
+    EXPECT_EQ(FirstWrongPixel(joined, [&](int x, int) { return expected[x / 10]; }), "");
 }
 
 class VolumeDiagramGuards : public NoBoxes<>
 {
 };
-
-TEST_F(VolumeDiagramGuards, AnEmptyWaveZoomOrPaneDrawsNothing)
-{
-    auto grid = Grid(4, 2, 4, [](int32_t, int32_t) { return 1.0f; });
-    struct Case
-    {
-        const char* name;
-        PixelRect pane;
-        double zoomBegin, zoomEnd;
-        int64_t count;
-    };
-    for (const Case& c : {Case{"empty wave", {0, 0, 40, 20}, 0, 400, 0},
-                          Case{"empty zoom", {0, 0, 40, 20}, 100, 100, 400},
-                          Case{"flat pane", {0, 5, 40, 5}, 0, 400, 400},
-                          Case{"narrow pane", {7, 0, 7, 20}, 0, 400, 400}}) {
-        QtCanvas canvas(40, 20, Untouched);
-        DrawVolume(canvas, c.pane, {0, 0, 40, 20}, c.zoomBegin, c.zoomEnd, c.count, 1, {grid.get()},
-                   Linear(), false);
-        EXPECT_EQ(FirstWrongPixel(canvas, [](int, int) { return Untouched; }), "") << c.name;
-    }
-}
 
 TEST_F(VolumeDiagramGuards, MissingOrMismatchedGridsDrawNothing)
 {
@@ -335,17 +312,5 @@ INSTANTIATE_TEST_SUITE_P(
         RefreshCase{"NoColumns", 2, 2, 0, 400, 1, sideWhole, true, false, {}},
         RefreshCase{"EmptyZoom", 0, 4, 100, 100, 1, sideWhole, true, false, {}}),
     [](const ::testing::TestParamInfo<RefreshCase>& info) { return info.param.name; });
-
-TEST_F(VolumeDiagramGuards, ARefreshOfAnEmptyWaveOrAnUnknownSide)
-{
-    PixelRect rect;
-    EXPECT_FALSE(VolumeRefreshRect(0, 4, 4, 0.0, 0, 0, 0, 0, 400, {0, 0, 100, 41}, 1, sideWhole,
-                                   true, rect));
-    messages.Expect();
-    EXPECT_TRUE(
-        VolumeRefreshRect(0, 2, 4, 0.0, 400, 400, 400, 0, 400, {0, 0, 100, 41}, 2, 7, true, rect));
-    EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VolumeDiagram.cpp", "refreshSide == sideRight"));
-    EXPECT_EQ(rect.top, 20);
-}
 
 } // namespace

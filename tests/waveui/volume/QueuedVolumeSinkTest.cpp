@@ -1,6 +1,7 @@
 #include "waveui/volume/QueuedVolumeSink.h"
 
 #include "document/views/VolumeWriter.h"
+#include "support/WaveWindows.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -13,20 +14,9 @@
 #include <vector>
 
 using namespace kelvorn;
+using namespace kelvorn::test;
 
 namespace {
-
-SoundPtr Noisy(int32_t count)
-{
-    AbortFlag flag = 0;
-    WavePtr wave = CreateWave(&flag, count);
-    uint32_t x = 1;
-    for (int32_t i = 0; i < count; ++i) {
-        x = x * 1103515245u + 12345u;
-        (*wave)[i] = int16_t(x >> 16);
-    }
-    return std::make_shared<MonoSound>(std::move(wave), 44100, 2);
-}
 
 TEST(QueuedVolumeSink, NoticesRunOnTheGuiThreadAndTheDiagramCatchesUp)
 {
@@ -46,7 +36,7 @@ TEST(QueuedVolumeSink, NoticesRunOnTheGuiThreadAndTheDiagramCatchesUp)
             ended = true;
             completed = c;
         });
-    ASSERT_TRUE(slot.StartVolumeWriter(Noisy(200000), TVoldViewProps(), &sink));
+    ASSERT_TRUE(slot.StartVolumeWriter(Mono(NoiseWave(200000, 1)), TVoldViewProps(), &sink));
     while (!ended)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     slot.StopVolumeWriter();
@@ -65,7 +55,7 @@ TEST(QueuedVolumeSink, NoticesForASinkThatIsGoneAreDropped)
     int calls = 0;
     auto sink = std::make_unique<QueuedVolumeSink>(
         &context, [&] { ++calls; }, [&](bool) { ++calls; });
-    ASSERT_TRUE(slot.StartVolumeWriter(Noisy(50000), TVoldViewProps(), sink.get()));
+    ASSERT_TRUE(slot.StartVolumeWriter(Mono(NoiseWave(50000, 1)), TVoldViewProps(), sink.get()));
     // The writer finishes while the GUI thread serves nothing; its notices wait in the queue.
     while (!slot.GetWriter()->Ended())
         std::this_thread::yield();

@@ -2,7 +2,7 @@
 // sound while it runs. Served through Qt's event loop, so these stay out of the
 // ThreadSanitizer run (it reports Qt's own queue).
 
-#include "VolumeHookTestSupport.h"
+#include "support/WaveWindows.h"
 
 #include "document/wave/UndoUnit.h"
 
@@ -19,13 +19,13 @@ namespace {
 // bands.
 constexpr int32_t LongCount = 2000000;
 
-class VolumeThreadTest : public VolumeWindowTest
+class VolumeThreadTest : public WaveWindowTest
 {
 protected:
     /// A window computing the diagram of a long noise; returns once its first columns came.
     TMDIChildWave* Running(const std::string& name = "Wave 1")
     {
-        TMDIChildWave* window = OpenDiagram(Mono(NoiseWave(LongCount, 11)), Props(500, 500), name);
+        TMDIChildWave* window = OpenDiagram(Mono(NoiseWave(LongCount, 11)), 500, 500, true, name);
         window->RefreshWave();
         const TViewWaveGroup& group = window->GetViewWaveGroup();
         EXPECT_TRUE(ServeUntil([&group] {
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(VolumeThreadTest, AnEmptyWaveNeverGetsAWriter)
 {
-    TMDIChildWave* window = OpenDiagram(Flat(1, 0), Props());
+    TMDIChildWave* window = OpenDiagram(Flat(1, 0));
     window->RefreshWave();
     window->GetViewWaveGroup().StartVolumeWriter();
     EXPECT_FALSE(window->GetViewWaveGroup().HasVolumeWriter());
