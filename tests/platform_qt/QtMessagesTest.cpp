@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <future>
 #include <string>
@@ -92,20 +91,17 @@ TEST_F(QtMessagesTest, SoftAssertionOnAWorkerIsShownOnTheGuiThread)
     EXPECT_EQ(boxes[0].buttons, MsgButtons::Ok);
 }
 
-TEST_F(QtMessagesTest, WorkerIsAnsweredWithTheFirstButtonAtOnce)
+TEST_F(QtMessagesTest, WorkerIsAnsweredWithTheFirstButtonAtOnceAndGuiThreadByTheUser)
 {
     const struct
     {
         MsgButtons buttons;
         MsgAnswer answer;
-    } rows[] = {
-        {MsgButtons::Ok, MsgAnswer::Ok},
-        {MsgButtons::OkCancel, MsgAnswer::Ok},
-        {MsgButtons::YesNo, MsgAnswer::Yes},
-        {MsgButtons::YesNoCancel, MsgAnswer::Yes},
-    };
+    } rows[] = {{MsgButtons::Ok, MsgAnswer::Ok},
+                {MsgButtons::OkCancel, MsgAnswer::Ok},
+                {MsgButtons::YesNo, MsgAnswer::Yes},
+                {MsgButtons::YesNoCancel, MsgAnswer::Yes}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.buttons));
         boxes.clear();
         MsgAnswer answer = MsgAnswer::Cancel;
         EXPECT_TRUE(RunWithoutGui([&] {
@@ -115,19 +111,15 @@ TEST_F(QtMessagesTest, WorkerIsAnsweredWithTheFirstButtonAtOnce)
         ServeUntilBoxes(1);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, "Save changes?");
-        EXPECT_EQ(boxes[0].caption, "Question");
-        EXPECT_EQ(boxes[0].icon, MsgIcon::Question);
         EXPECT_EQ(boxes[0].buttons, row.buttons);
     }
-}
-
-TEST_F(QtMessagesTest, GuiThreadGetsTheBoxAtOnceWithTheUsersAnswer)
-{
+    // On the GUI thread the box comes at once, with the user's answer.
+    boxes.clear();
     EXPECT_EQ(Messages().Show("Overwrite?", "Confirm", MsgIcon::Warning, MsgButtons::YesNo),
               MsgAnswer::No);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].thread, std::this_thread::get_id());
-    EXPECT_EQ(boxes[0].caption, "Confirm");
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Warning);
 }
 
 TEST(QtMessages, BoxesStillQueuedGoWithTheSink)
@@ -135,11 +127,8 @@ TEST(QtMessages, BoxesStillQueuedGoWithTheSink)
     int presented = 0;
     {
         QtMessages sink;
-        sink.SetPresenter(
-            [&presented](const std::string&, const std::string&, MsgIcon, MsgButtons) {
-                ++presented;
-                return MsgAnswer::Ok;
-            });
+        sink.SetPresenter([&presented](const std::string&, const std::string&, MsgIcon,
+                                       MsgButtons) { return ++presented, MsgAnswer::Ok; });
         std::thread worker([&sink] { sink.Show("late", "Error", MsgIcon::Stop, MsgButtons::Ok); });
         worker.join();
     }

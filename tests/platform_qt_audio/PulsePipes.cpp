@@ -23,7 +23,9 @@ bool FindPulsePipes(std::string& sinkPipe, std::string& sourcePipe, std::string&
                  "scripts/pulse-test-server.sh (PULSE_SERVER and KELVORN_PULSE_*_PIPE unset)";
         return false;
     }
-    struct stat info{};
+    struct stat info
+    {
+    };
     for (const char* pipe : {sink, source}) {
         if (stat(pipe, &info) != 0 || !S_ISFIFO(info.st_mode)) {
             reason = std::string("the private PulseAudio server's pipe ") + pipe + " is missing";

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,20 +21,11 @@ using namespace kelvorn::test;
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-
-struct Played
-{
-    /// What the sink must receive: interleaved stereo values.
-    std::vector<int16_t> stereo;
-    int64_t frames = 0;
-};
-
-/// Writes a sound of frames frames of a fixed noise (never silent) and answers what a stereo
-/// 16-bit sink at the same rate must receive of it: the file as the program's reader reads it,
-/// a mono channel doubled.
-Played WriteNoiseFile(const std::string& file, int channels, int bytesPSample, int rate,
-                      int32_t frames)
+/// Writes frames frames of a fixed noise (never silent) and answers what a stereo 16-bit sink
+/// at the same rate must receive of it: the file as the program's reader reads it, a mono
+/// channel doubled.
+std::vector<int16_t> WriteNoiseFile(const std::string& file, int channels, int bytesPSample,
+                                    int rate, int32_t frames)
 {
     uint32_t state = 12345;
     auto next = [&state] {
@@ -40,114 +33,98 @@ Played WriteNoiseFile(const std::string& file, int channels, int bytesPSample, i
         const int v = static_cast<int>((state >> 16) % 20001) - 10000;
         return static_cast<int16_t>(v >= 0 ? v + 1000 : v - 1000);
     };
-    WavePtr left = CreateWave(nullptr, frames);
-    WavePtr right = CreateWave(nullptr, frames);
-    for (int32_t i = 0; i < frames; ++i) {
-        (*left)[i] = next();
-        (*right)[i] = next();
-    }
+    WavePtr left = CreateWave(nullptr, frames), right = CreateWave(nullptr, frames);
+    for (int32_t i = 0; i < frames; ++i)
+        (*left)[i] = next(), (*right)[i] = next();
     SoundUPtr sound;
     if (channels == 1)
         sound = std::make_unique<MonoSound>(std::move(left), rate, bytesPSample);
     else
-        sound = std::make_unique<StereoSound>(std::move(left), std::move(right), rate,
-                                              bytesPSample);
+        sound =
+            std::make_unique<StereoSound>(std::move(left), std::move(right), rate, bytesPSample);
     std::string message;
     EXPECT_TRUE(WriteWaveFile(nullptr, file, sound.get(), 0, -1, message)) << message;
-
-    SoundUPtr back;
-    EXPECT_TRUE(ReadWaveFile(file, back, message)) << message;
-    Played played;
-    played.frames = back->GetValues();
-    for (int32_t i = 0; i < back->GetValues(); ++i) {
-        played.stereo.push_back((*back->GetLeftWave())[i]);
-        played.stereo.push_back((*back->GetRightWave())[i]);
+    EXPECT_TRUE(ReadWaveFile(file, sound, message)) << message;
+    std::vector<int16_t> stereo;
+    for (int32_t i = 0; i < sound->GetValues(); ++i) {
+        stereo.push_back((*sound->GetLeftWave())[i]);
+        stereo.push_back((*sound->GetRightWave())[i]);
     }
-    return played;
+    return stereo;
 }
 
-void WriteEmptyFile(const std::string& file, int channels, int bytesPSample, int rate)
-{
-    SoundUPtr sound;
-    if (channels == 1)
-        sound = std::make_unique<MonoSound>(rate, bytesPSample);
-    else
-        sound = std::make_unique<StereoSound>(rate, bytesPSample);
-    std::string message;
-    ASSERT_TRUE(WriteWaveFile(nullptr, file, sound.get(), 0, -1, message)) << message;
-}
-
-/// Interleaved stereo values of a sine of freq Hz at the pipes' rate, both channels alike.
-std::vector<int16_t> Sine(double freq, double amplitude, int64_t frames)
-{
-    std::vector<int16_t> values;
-    values.reserve(static_cast<size_t>(frames * 2));
-    for (int64_t i = 0; i < frames; ++i) {
-        const auto v = static_cast<int16_t>(
-            std::lround(amplitude * std::sin(2 * Pi * freq * double(i) / PipeRate)));
-        values.push_back(v);
-        values.push_back(v);
-    }
-    return values;
-}
-
-class QtAudioDeviceFixture : public ::testing::Test
+class QtAudioDeviceTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.Create());
-        playFile = dir.Path() + "/kvtempplaywave.wav";
-        recordFile = dir.Path() + "/kvtemprecwave.wav";
+        file = dir.Path() + "/kvtempwave.wav";
     }
 
-    /// Skips the test, with the reason on one line, where no private server can be reached.
+    /// Where no private server can be reached, says why and answers false.
     bool NeedServer()
     {
         std::string reason;
-        if (!FindPulsePipes(sinkPipe, sourcePipe, reason)) {
-            skipReason = reason;
-            return false;
-        }
+        if (!FindPulsePipes(sinkPipe, sourcePipe, reason))
+            return Skip(reason);
         output = QtAudioDevice::FindOutput(PipeSinkName);
         input = QtAudioDevice::FindInput(PipeSourceName);
-        if (output.isNull() || input.isNull()) {
-            skipReason = std::string("the private PulseAudio server offers no ") +
-                         (output.isNull() ? PipeSinkName : PipeSourceName);
-            return false;
-        }
+        if (output.isNull() || input.isNull())
+            return Skip(std::string("the private PulseAudio server offers no ") +
+                        (output.isNull() ? PipeSinkName : PipeSourceName));
         DrainPipe(sourcePipe);
         return true;
     }
+    bool Skip(const std::string& reason)
+    {
+        skipReason = reason;
+        return false;
+    }
+
+    /// Opens file on the device, completions noted (and whether they came on the GUI thread).
+    void Open(QtAudioDevice& audio)
+    {
+        audio.SetCompletionHandler([this](AudioCompletion c) {
+            completions.push_back(c);
+            onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
+        });
+        std::string message;
+        audio.SetFileName(file);
+        ASSERT_TRUE(audio.Open(message)) << message;
+        audio.SetNotify(true);
+    }
 
     PrivateDirectory dir{"/tmp/kelvorn-audio-XXXXXX"};
-    std::string playFile;
-    std::string recordFile;
-    std::string sinkPipe;
-    std::string sourcePipe;
-    std::string skipReason;
-    QAudioDevice output;
-    QAudioDevice input;
+    std::string file, sinkPipe, sourcePipe, skipReason;
+    QAudioDevice output, input;
+    std::vector<AudioCompletion> completions;
+    bool onGuiThread = true;
 };
 
-#define KV_NEED_SERVER()                                                                       \
-    do {                                                                                       \
-        if (!NeedServer())                                                                     \
-            GTEST_SKIP() << skipReason;                                                        \
-    } while (false)
+#define KV_NEED_SERVER()                                                                           \
+    if (!NeedServer())                                                                             \
+    GTEST_SKIP() << skipReason
 
-// ---- without a server -----------------------------------------------------------------------
-
-TEST_F(QtAudioDeviceFixture, WithoutDevicesPlayAndRecordSaySo)
+TEST_F(QtAudioDeviceTest, WithoutDevicesOrWithABadFileTheDeviceSaysWhy)
 {
-    WriteNoiseFile(playFile, 2, 2, 44100, 100);
     QtAudioDevice audio{QAudioDevice(), QAudioDevice()};
-    EXPECT_FALSE(audio.HasOutput());
-    EXPECT_FALSE(audio.HasInput());
-    std::string message;
-    audio.SetFileName(playFile);
+    EXPECT_FALSE(audio.HasOutput() || audio.HasInput());
+    std::string message, readerText;
+    SoundUPtr sound;
+    audio.SetFileName(file);
+    for (const char* bytes : {"", "RIFX\0\0\0\0", "missing"}) {
+        if (std::string(bytes) != "missing")
+            std::ofstream(file, std::ios::binary).write(bytes, std::strlen(bytes) ? 8 : 0);
+        else
+            std::remove(file.c_str());
+        ASSERT_FALSE(ReadWaveFile(file, sound, readerText));
+        EXPECT_FALSE(audio.Open(message));
+        EXPECT_EQ(message, "Cannot open the sound file \"" + file + "\": " + readerText);
+        EXPECT_EQ(audio.Mode(), AudioMode::NotReady);
+    }
+    WriteNoiseFile(file, 2, 2, 44100, 100);
     ASSERT_TRUE(audio.Open(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
     EXPECT_FALSE(audio.Play(message));
     EXPECT_EQ(message, AudioNoOutputText);
     EXPECT_FALSE(audio.StartRecording(message));
@@ -155,239 +132,94 @@ TEST_F(QtAudioDeviceFixture, WithoutDevicesPlayAndRecordSaySo)
     EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
 }
 
-struct BadFileRow
-{
-    const char* name;
-    std::vector<uint8_t> bytes;
-    bool create;
-};
-
-class QtAudioDeviceBadFiles : public QtAudioDeviceFixture,
-                              public ::testing::WithParamInterface<BadFileRow>
-{
-};
-
-TEST_P(QtAudioDeviceBadFiles, OpenNamesTheFileAndTheReadersReason)
-{
-    const BadFileRow& row = GetParam();
-    if (row.create) {
-        FILE* f = std::fopen(playFile.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        if (!row.bytes.empty())
-            std::fwrite(row.bytes.data(), 1, row.bytes.size(), f);
-        std::fclose(f);
-    }
-    SoundUPtr sound;
-    std::string readerText;
-    ASSERT_FALSE(ReadWaveFile(playFile, sound, readerText));
-
-    QtAudioDevice audio{QAudioDevice(), QAudioDevice()};
-    audio.SetFileName(playFile);
-    std::string message;
-    EXPECT_FALSE(audio.Open(message));
-    EXPECT_EQ(message, "Cannot open the sound file \"" + playFile + "\": " + readerText);
-    EXPECT_EQ(audio.Mode(), AudioMode::NotReady);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, QtAudioDeviceBadFiles,
-    ::testing::Values(BadFileRow{"Missing", {}, false}, BadFileRow{"Empty", {}, true},
-                      BadFileRow{"NotRiff", {'R', 'I', 'F', 'X', 0, 0, 0, 0}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// ---- against the private server -------------------------------------------------------------
-
 struct PlayRow
 {
-    const char* name;
-    int channels;
-    int bytesPSample;
+    int channels, bytesPSample;
+    int32_t frames;
+    /// "end", "wait" (Play returns at the end), "pause" (and resume) or "stop" midway.
+    std::string how;
 };
 
-class QtAudioDevicePlays : public QtAudioDeviceFixture,
-                           public ::testing::WithParamInterface<PlayRow>
+class QtAudioDevicePlays : public QtAudioDeviceTest, public ::testing::WithParamInterface<PlayRow>
 {
 };
 
-TEST_P(QtAudioDevicePlays, EveryValueArrivesAtTheSinkAndCompletionComesOnTheGuiThread)
+TEST_P(QtAudioDevicePlays, EveryFrameArrivesOnceInOrderAndTheEndIsReported)
 {
     KV_NEED_SERVER();
     const PlayRow& row = GetParam();
-    const Played played = WriteNoiseFile(playFile, row.channels, row.bytesPSample, PipeRate,
-                                          PipeRate * 3 / 4);
+    const std::vector<int16_t> sent =
+        WriteNoiseFile(file, row.channels, row.bytesPSample, PipeRate, row.frames);
     SinkPipeReader reader(sinkPipe);
     ASSERT_TRUE(reader.Opened());
-
     QtAudioDevice audio(output, input);
-    std::vector<AudioCompletion> completions;
-    bool onGuiThread = true;
-    audio.SetCompletionHandler([&](AudioCompletion c) {
-        completions.push_back(c);
-        onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
-    });
+    Open(audio);
+    audio.SetWait(row.how == "wait");
     std::string message;
-    audio.SetFileName(playFile);
-    ASSERT_TRUE(audio.Open(message)) << message;
-    audio.SetNotify(true);
     ASSERT_TRUE(audio.Play(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Playing);
-    EXPECT_TRUE(completions.empty());
-
-    ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 20000));
-    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Finished});
+    EXPECT_EQ(audio.Mode(), row.how == "wait" ? AudioMode::Stopped : AudioMode::Playing);
+    EXPECT_TRUE(completions.empty()) << "a completion came within the call";
+    auto arrival = [&] {
+        const std::vector<int16_t> got = reader.Values();
+        const int64_t start = FindFrames(got, sent, 64);
+        return start < 0 ? Arrival{} : TraceArrival(got, sent, start);
+    };
+    if (row.how == "pause" || row.how == "stop") {
+        ASSERT_TRUE(WaitUntil([&] { return arrival().framesMatched > 0; }, 10000));
+        if (row.how == "stop")
+            audio.Stop();
+        else
+            ASSERT_TRUE(audio.PauseOrResume(message)) << message;
+        EXPECT_EQ(audio.Mode(), row.how == "stop" ? AudioMode::Stopped : AudioMode::Paused);
+        ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 5000));
+        EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Aborted});
+        const int64_t position = audio.Position();
+        EXPECT_LT(position, row.frames);
+        // Give what was under way time to arrive: nothing more follows, or ends the pause.
+        WaitUntil([] { return false; }, 600);
+        EXPECT_EQ(audio.Position(), position);
+        if (row.how == "stop") {
+            const Arrival heard = arrival();
+            EXPECT_TRUE(heard.framesMatched > 0 && heard.framesMatched < row.frames);
+            EXPECT_FALSE(heard.strayAfter);
+            EXPECT_EQ(completions.size(), 1u);
+            return;
+        }
+        EXPECT_EQ(audio.Mode(), AudioMode::Paused);
+        ASSERT_TRUE(audio.PauseOrResume(message)) << message;
+        EXPECT_EQ(audio.Mode(), AudioMode::Playing);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return completions.size() == 1u + (row.how == "pause"); }, 20000));
+    EXPECT_EQ(completions.back(), AudioCompletion::Finished);
     EXPECT_TRUE(onGuiThread);
     EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
-    EXPECT_EQ(audio.Position(), played.frames);
-
+    EXPECT_EQ(audio.Position(), row.frames);
+    if (row.frames == 0)
+        return;
     // The last frames may still be on their way through the server.
-    int64_t start = -1;
-    Arrival arrival;
-    WaitUntil(
-        [&] {
-            const std::vector<int16_t> got = reader.Values();
-            start = FindFrames(got, played.stereo, 64);
-            if (start >= 0)
-                arrival = TraceArrival(got, played.stereo, start);
-            return arrival.framesMatched == played.frames;
-        },
-        5000);
-    ASSERT_GE(start, 0) << "the played sound never reached the sink";
-    EXPECT_EQ(arrival.framesMatched, played.frames);
-    EXPECT_EQ(arrival.silentFramesBetween, 0);
+    Arrival heard;
+    WaitUntil([&] { return (heard = arrival()).framesMatched == row.frames; }, 5000);
+    EXPECT_EQ(heard.framesMatched, row.frames);
+    if (row.how == "pause")
+        EXPECT_GT(heard.silentFramesBetween, PipeRate / 10);
+    else
+        EXPECT_EQ(heard.silentFramesBetween, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, QtAudioDevicePlays,
-                         ::testing::Values(PlayRow{"Stereo16", 2, 2}, PlayRow{"Mono16", 1, 2},
-                                           PlayRow{"Mono8", 1, 1}, PlayRow{"Stereo8", 2, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(QtAudioDeviceFixture, StopMidStreamEndsThePlayAtOnce)
-{
-    KV_NEED_SERVER();
-    const Played played = WriteNoiseFile(playFile, 2, 2, PipeRate, PipeRate * 2);
-    SinkPipeReader reader(sinkPipe);
-    ASSERT_TRUE(reader.Opened());
-    QtAudioDevice audio(output, input);
-    std::vector<AudioCompletion> completions;
-    audio.SetCompletionHandler([&](AudioCompletion c) { completions.push_back(c); });
-    std::string message;
-    audio.SetFileName(playFile);
-    ASSERT_TRUE(audio.Open(message)) << message;
-    audio.SetNotify(true);
-    ASSERT_TRUE(audio.Play(message)) << message;
-    ASSERT_TRUE(WaitUntil([&] { return FindFrames(reader.Values(), played.stereo, 64) >= 0; },
-                          10000));
-    audio.Stop();
-    EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
-    ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 5000));
-    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Aborted});
-    const int64_t position = audio.Position();
-    EXPECT_LT(position, played.frames);
-
-    // Give what was under way time to arrive: the rest of the sound never follows.
-    QThread::msleep(300);
-    const std::vector<int16_t> got = reader.Values();
-    const Arrival arrival = TraceArrival(got, played.stereo, FindFrames(got, played.stereo, 64));
-    EXPECT_GT(arrival.framesMatched, 0);
-    EXPECT_LT(arrival.framesMatched, played.frames);
-    EXPECT_FALSE(arrival.strayAfter);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(completions.size(), 1u);
-}
-
-TEST_F(QtAudioDeviceFixture, PauseMidStreamHoldsThePlayAndResumeFinishesIt)
-{
-    KV_NEED_SERVER();
-    const Played played = WriteNoiseFile(playFile, 2, 2, PipeRate, PipeRate * 3 / 2);
-    SinkPipeReader reader(sinkPipe);
-    ASSERT_TRUE(reader.Opened());
-    QtAudioDevice audio(output, input);
-    std::vector<AudioCompletion> completions;
-    audio.SetCompletionHandler([&](AudioCompletion c) { completions.push_back(c); });
-    std::string message;
-    audio.SetFileName(playFile);
-    ASSERT_TRUE(audio.Open(message)) << message;
-    audio.SetNotify(true);
-    ASSERT_TRUE(audio.Play(message)) << message;
-    ASSERT_TRUE(WaitUntil([&] { return FindFrames(reader.Values(), played.stereo, 64) >= 0; },
-                          10000));
-    ASSERT_TRUE(audio.PauseOrResume(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Paused);
-    ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 5000));
-    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Aborted});
-    const int64_t pausedAt = audio.Position();
-
-    // While paused the sink hears silence, and the play does not end however long it waits.
-    WaitUntil([] { return false; }, 600);
-    EXPECT_EQ(audio.Mode(), AudioMode::Paused);
-    EXPECT_EQ(audio.Position(), pausedAt);
-
-    ASSERT_TRUE(audio.PauseOrResume(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Playing);
-    ASSERT_TRUE(WaitUntil([&] { return completions.size() == 2; }, 20000));
-    EXPECT_EQ(completions[1], AudioCompletion::Finished);
-    EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
-
-    Arrival arrival;
-    WaitUntil(
-        [&] {
-            const std::vector<int16_t> got = reader.Values();
-            arrival = TraceArrival(got, played.stereo, FindFrames(got, played.stereo, 64));
-            return arrival.framesMatched == played.frames;
-        },
-        5000);
-    // Every frame once, in order, with the pause as silence between.
-    EXPECT_EQ(arrival.framesMatched, played.frames);
-    EXPECT_GT(arrival.silentFramesBetween, PipeRate / 10);
-}
-
-TEST_F(QtAudioDeviceFixture, EmptyFilePlaysAndFinishesAtOnce)
-{
-    KV_NEED_SERVER();
-    WriteEmptyFile(playFile, 2, 2, PipeRate);
-    QtAudioDevice audio(output, input);
-    std::vector<AudioCompletion> completions;
-    audio.SetCompletionHandler([&](AudioCompletion c) { completions.push_back(c); });
-    std::string message;
-    audio.SetFileName(playFile);
-    ASSERT_TRUE(audio.Open(message)) << message;
-    audio.SetNotify(true);
-    ASSERT_TRUE(audio.Play(message)) << message;
-    ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 10000));
-    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Finished});
-    EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
-    EXPECT_EQ(audio.Position(), 0);
-}
-
-TEST_F(QtAudioDeviceFixture, WaitedPlayReturnsWhenItHasEnded)
-{
-    KV_NEED_SERVER();
-    const Played played = WriteNoiseFile(playFile, 1, 2, PipeRate, PipeRate / 2);
-    SinkPipeReader reader(sinkPipe);
-    QtAudioDevice audio(output, input);
-    std::vector<AudioCompletion> completions;
-    audio.SetCompletionHandler([&](AudioCompletion c) { completions.push_back(c); });
-    std::string message;
-    audio.SetFileName(playFile);
-    ASSERT_TRUE(audio.Open(message)) << message;
-    audio.SetNotify(true);
-    audio.SetWait(true);
-    ASSERT_TRUE(audio.Play(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
-    EXPECT_EQ(audio.Position(), played.frames);
-    ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 5000));
-    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Finished});
-}
+                         ::testing::Values(PlayRow{2, 2, PipeRate * 3 / 4, "end"},
+                                           PlayRow{1, 1, PipeRate / 2, "wait"},
+                                           PlayRow{2, 1, PipeRate * 3 / 2, "pause"},
+                                           PlayRow{1, 2, PipeRate * 2, "stop"},
+                                           PlayRow{2, 2, 0, "end"}));
 
 struct RecordRow
 {
-    const char* name;
-    int channels;
-    int bytesPSample;
-    int rate;
+    int channels, bytesPSample, rate;
+    bool paused;
 };
 
-class QtAudioDeviceRecords : public QtAudioDeviceFixture,
+class QtAudioDeviceRecords : public QtAudioDeviceTest,
                              public ::testing::WithParamInterface<RecordRow>
 {
 };
@@ -396,104 +228,74 @@ TEST_P(QtAudioDeviceRecords, TheFedSineIsWhatTheRecordingHolds)
 {
     KV_NEED_SERVER();
     const RecordRow& row = GetParam();
-    WriteEmptyFile(recordFile, row.channels, row.bytesPSample, row.rate);
-    constexpr double Freq = 441;
-    constexpr double Amplitude = 16000;
-
-    QtAudioDevice audio(output, input);
-    std::vector<AudioCompletion> completions;
-    audio.SetCompletionHandler([&](AudioCompletion c) { completions.push_back(c); });
-    std::string message;
-    audio.SetFileName(recordFile);
-    ASSERT_TRUE(audio.Open(message)) << message;
-    audio.SetNotify(true);
-    ASSERT_TRUE(audio.StartRecording(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Recording);
-    {
-        SourcePipeWriter writer(sourcePipe, Sine(Freq, Amplitude, PipeRate));
+    WriteNoiseFile(file, row.channels, row.bytesPSample, row.rate, 0);
+    constexpr double Freq = 441, Amplitude = 16000, Pi = 3.14159265358979323846;
+    auto sine = [&](int64_t frames) {
+        std::vector<int16_t> values;
+        for (int64_t i = 0; i < frames * 2; ++i)
+            values.push_back(static_cast<int16_t>(
+                std::lround(Amplitude * std::sin(2 * Pi * Freq * double(i / 2) / PipeRate))));
+        return values;
+    };
+    auto feed = [&](int64_t frames) {
+        SourcePipeWriter writer(sourcePipe, sine(frames));
         ASSERT_TRUE(WaitUntil([&] { return writer.Done(); }, 10000));
         ASSERT_FALSE(writer.Failed());
-        // Most of the second, at the file's own rate.
-        ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= row.rate * 9 / 10; }, 10000))
-            << "recorded only " << audio.Position() << " frames";
+    };
+    QtAudioDevice audio(output, input);
+    Open(audio);
+    std::string message;
+    ASSERT_TRUE(audio.StartRecording(message)) << message;
+    EXPECT_EQ(audio.Mode(), AudioMode::Recording);
+    feed(PipeRate);
+    // Most of the second, at the file's own rate.
+    ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= row.rate * 9 / 10; }, 10000))
+        << "recorded only " << audio.Position() << " frames";
+    if (row.paused) {
+        ASSERT_TRUE(audio.PauseOrResume(message)) << message;
+        WaitUntil([] { return false; }, 200);
+        const int64_t pausedAt = audio.Position();
+        // A quarter second fed while paused waits in the pipe (it fits) and is taken on resume.
+        feed(PipeRate / 4);
+        WaitUntil([] { return false; }, 300);
+        EXPECT_EQ(audio.Position(), pausedAt);
+        EXPECT_EQ(audio.Mode(), AudioMode::Paused);
+        ASSERT_TRUE(audio.PauseOrResume(message)) << message;
+        EXPECT_EQ(audio.Mode(), AudioMode::Recording);
+        ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= pausedAt + row.rate / 5; }, 10000))
+            << "recorded only " << audio.Position() - pausedAt << " frames after the resume";
     }
     audio.Stop();
-    EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
+    const int64_t position = audio.Position();
     ASSERT_TRUE(audio.SaveRecording(message)) << message;
     audio.Close();
 
     SoundUPtr recorded;
-    ASSERT_TRUE(ReadWaveFile(recordFile, recorded, message)) << message;
+    ASSERT_TRUE(ReadWaveFile(file, recorded, message)) << message;
     EXPECT_EQ(recorded->GetMonoStereo(), row.channels);
     EXPECT_EQ(recorded->GetSampleFreq(), row.rate);
     EXPECT_EQ(recorded->GetBytesPSample(), row.bytesPSample);
-    ASSERT_GE(recorded->GetValues(), row.rate * 9 / 10);
-
+    EXPECT_EQ(recorded->GetValues(), position);
     // Level and pitch over the middle, away from the edges of the take.
     for (const Wave* channel : {recorded->GetLeftWave(), recorded->GetRightWave()}) {
-        const int32_t begin = row.rate / 10;
-        const int32_t end = recorded->GetValues() - row.rate / 10;
+        const int32_t begin = row.rate / 10, end = recorded->GetValues() - row.rate / 10;
         double squares = 0;
         int crossings = 0;
         for (int32_t i = begin; i < end; ++i) {
             squares += double((*channel)[i]) * (*channel)[i];
-            if (i > begin && ((*channel)[i - 1] < 0) != ((*channel)[i] < 0))
-                ++crossings;
+            crossings += i > begin && ((*channel)[i - 1] < 0) != ((*channel)[i] < 0);
         }
-        const double rms = std::sqrt(squares / (end - begin));
-        EXPECT_NEAR(rms, Amplitude / std::sqrt(2.0), Amplitude * 0.05);
-        const double freq = crossings / 2.0 / ((end - begin) / double(row.rate));
-        EXPECT_NEAR(freq, Freq, Freq * 0.03);
+        EXPECT_NEAR(std::sqrt(squares / (end - begin)), Amplitude / std::sqrt(2.0),
+                    Amplitude * 0.05);
+        EXPECT_NEAR(crossings / 2.0 / ((end - begin) / double(row.rate)), Freq, Freq * 0.03);
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Aborted});
+    EXPECT_EQ(completions, std::vector<AudioCompletion>(1 + row.paused, AudioCompletion::Aborted));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, QtAudioDeviceRecords,
-    ::testing::Values(RecordRow{"Stereo16At44100", 2, 2, 44100},
-                      RecordRow{"Mono8At11025", 1, 1, 11025},
-                      RecordRow{"Mono16At22050", 1, 2, 22050}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(QtAudioDeviceFixture, RecordingPausedTakesNothingUntilResumed)
-{
-    KV_NEED_SERVER();
-    WriteEmptyFile(recordFile, 2, 2, PipeRate);
-    QtAudioDevice audio(output, input);
-    std::string message;
-    audio.SetFileName(recordFile);
-    ASSERT_TRUE(audio.Open(message)) << message;
-    ASSERT_TRUE(audio.StartRecording(message)) << message;
-    {
-        SourcePipeWriter writer(sourcePipe, Sine(441, 8000, PipeRate / 2));
-        ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= PipeRate * 4 / 10; }, 10000));
-    }
-    ASSERT_TRUE(audio.PauseOrResume(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Paused);
-    WaitUntil([] { return false; }, 200);
-    const int64_t pausedAt = audio.Position();
-
-    // A quarter second fed while paused waits in the pipe (it fits) and is taken on resume.
-    {
-        SourcePipeWriter writer(sourcePipe, Sine(441, 8000, PipeRate / 4));
-        ASSERT_TRUE(WaitUntil([&] { return writer.Done(); }, 10000));
-        ASSERT_FALSE(writer.Failed());
-    }
-    WaitUntil([] { return false; }, 300);
-    EXPECT_EQ(audio.Position(), pausedAt);
-    EXPECT_EQ(audio.Mode(), AudioMode::Paused);
-
-    ASSERT_TRUE(audio.PauseOrResume(message)) << message;
-    EXPECT_EQ(audio.Mode(), AudioMode::Recording);
-    ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= pausedAt + PipeRate / 5; }, 10000))
-        << "recorded only " << audio.Position() - pausedAt << " frames after the resume";
-    audio.Stop();
-    ASSERT_TRUE(audio.SaveRecording(message)) << message;
-    SoundUPtr recorded;
-    ASSERT_TRUE(ReadWaveFile(recordFile, recorded, message)) << message;
-    EXPECT_EQ(recorded->GetValues(), audio.Position());
-    EXPECT_GE(recorded->GetValues(), pausedAt + PipeRate / 5);
-}
+INSTANTIATE_TEST_SUITE_P(Rows, QtAudioDeviceRecords,
+                         ::testing::Values(RecordRow{2, 2, 44100, false},
+                                           RecordRow{1, 1, 11025, false},
+                                           RecordRow{1, 2, 22050, true}));
 
 } // namespace

@@ -1,0 +1,180 @@
+#include "platform/TempDir.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtHelp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+using namespace kelvorn;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(QtNameFilters, ConvertsThePairsForm)
+{
+    EXPECT_EQ(QtNameFilters("Wave Files (*.wav)|*.wav|All files (*.*)|*.*"),
+              (QStringList{"Wave Files (*.wav)", "All files (*)"}));
+    // The patterns the pairs name win over what the description says.
+    EXPECT_EQ(QtNameFilters("Sounds|*.wav;*.kvw|Odd (*.x)|*.y|(*.z)|*.z"),
+              (QStringList{"Sounds (*.wav *.kvw)", "Odd (*.y)", "(*.z) (*.z)"}));
+    EXPECT_TRUE(QtNameFilters("").isEmpty());
+}
+
+// Answers the next file dialog from inside its own loop with name (an empty name cancels) and
+// notes what the dialog showed.
+struct DialogAnswer
+{
+    explicit DialogAnswer(const std::string& answer)
+    {
+        timer.callOnTimeout([this, name = QString::fromStdString(answer)] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer.stop();
+            shown = (dialog->windowTitle() + ": " + dialog->nameFilters().join(", ") + ": " +
+                     dialog->selectedNameFilter())
+                        .toStdString();
+            if (name.isEmpty())
+                return dialog->reject();
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+            // accept() is protected in QFileDialog; its slot checks the name as a click would.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        timer.start(10);
+    }
+    QTimer timer;
+    std::string shown;
+};
+
+TEST(QtFileDialogs, AnswerWhatTheUserChoseWithTheDefaultExtension)
+{
+    // The widget dialog, whatever the desktop: only it can be driven from here.
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    PrivateDirectory dir((fs::temp_directory_path() / "kv-filedialogs-XXXXXX").string());
+    ASSERT_TRUE(dir.Create());
+    std::ofstream(dir.Path() + "/a.wav") << "x";
+    const FileDialogRequest save{"Save Wave", "Wave Files (*.wav)|*.wav|All files (*.*)|*.*", "wav",
+                                 dir.Path() + "/start.wav"};
+    QtFileDialogs dialogs;
+    std::string path = "kept";
+    {
+        DialogAnswer answer("");
+        EXPECT_FALSE(dialogs.SaveFile(save, path));
+        EXPECT_EQ(path, "kept");
+    }
+    {
+        DialogAnswer answer(dir.Path() + "/song");
+        ASSERT_TRUE(dialogs.SaveFile(save, path));
+        EXPECT_EQ(path, dir.Path() + "/song.wav");
+        EXPECT_EQ(answer.shown, "Save Wave: Wave Files (*.wav), All files (*): Wave Files (*.wav)");
+    }
+    {
+        DialogAnswer answer(dir.Path() + "/a.wav");
+        EXPECT_EQ(dialogs.OpenFiles({"Open", "XML Files (*.xml)|*.xml", "", ""}, true),
+                  std::vector<std::string>{dir.Path() + "/a.wav"});
+        EXPECT_EQ(answer.shown, "Open: XML Files (*.xml): XML Files (*.xml)");
+    }
+}
+
+TEST(HelpPageFor, NumbersWithoutAPageGoToTheContents)
+{
+    const std::set<std::string> pages = {"context-3.html", "context-1024.html", "context-0.html"};
+    auto has = [&pages](const std::string& page) { return pages.count(page) > 0; };
+    const std::pair<int, const char*> rows[] = {{3, "context-3.html"},
+                                                {4, "index.html"},
+                                                {1023, "index.html"},
+                                                {1024, "context-1024.html"},
+                                                {1024 + 255, "context-1024.html"},
+                                                {0, "index.html"},
+                                                {-3, "index.html"}};
+    for (const auto& [context, page] : rows)
+        EXPECT_EQ(HelpPageFor(context, has), page) << context;
+}
+
+TEST(QtHelp, OneWindowShowsTheBuiltInPages)
+{
+    QtHelp help;
+    EXPECT_EQ(help.Window(), nullptr);
+    EXPECT_TRUE(help.CurrentPage().isEmpty());
+    const std::pair<int, const char*> contexts[] = {{9, "context-9.html"},
+                                                    {66, "context-66.html"},
+                                                    {1024 + 37, "context-1024.html"},
+                                                    {10, "index.html"},
+                                                    {0, "index.html"}};
+    for (const auto& [context, page] : contexts) {
+        help.ShowContext(context);
+        EXPECT_EQ(help.CurrentPage().toStdString(), page);
+        EXPECT_FALSE(help.Browser()->toPlainText().isEmpty());
+    }
+    QWidget* window = help.Window();
+    EXPECT_EQ(window->windowTitle(), "Kelvorn Help");
+    help.ShowTopicSearch();
+    EXPECT_EQ(help.CurrentPage(), "topics.html");
+    help.ShowHelpOnHelp();
+    EXPECT_EQ(help.CurrentPage(), "help-on-help.html");
+    window->close();
+    help.ShowContents();
+    EXPECT_EQ(help.CurrentPage(), "index.html");
+    EXPECT_EQ(help.Window(), window);
+    EXPECT_TRUE(window->isVisible());
+    help.ShowContext(21);
+    EXPECT_NE(help.Browser()->toPlainText().indexOf("Rotate"), -1);
+
+    // Pages from a folder on disk.
+    PrivateDirectory folder((fs::temp_directory_path() / "kv-help-XXXXXX").string());
+    ASSERT_TRUE(folder.Create());
+    for (const char* page : {"/index.html", "/context-5.html"})
+        ASSERT_TRUE(
+            QFile::copy(QString(":/help") + page, QString::fromStdString(folder.Path()) + page));
+    QtHelp disk(QString::fromStdString(folder.Path()));
+    disk.ShowContext(5);
+    EXPECT_EQ(disk.Browser()->source(),
+              QUrl::fromLocalFile(QString::fromStdString(folder.Path()) + "/context-5.html"));
+    EXPECT_NE(disk.Browser()->toPlainText().indexOf("Make Line"), -1);
+    disk.ShowContext(9);
+    EXPECT_EQ(disk.CurrentPage(), "index.html");
+}
+
+// Every page is reachable from the contents and the topic list, and every link leads to a
+// page that exists.
+TEST(HelpPages, LinksResolveAndEveryPageIsListed)
+{
+    QStringList pages = QDir(":/help").entryList({"*.html"}, QDir::Files);
+    ASSERT_GE(pages.size(), 40);
+    QRegularExpression href("href=\"([^\"#]+)\"");
+    std::set<QString> linked;
+    QString topics;
+    for (const QString& page : pages) {
+        QFile file(":/help/" + page);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        if (page == "topics.html")
+            topics = text;
+        EXPECT_TRUE(text.contains(QRegularExpression("<title>[^<]+</title>")))
+            << page.toStdString();
+        for (auto it = href.globalMatch(text); it.hasNext();) {
+            QString target = it.next().captured(1);
+            EXPECT_TRUE(pages.contains(target))
+                << page.toStdString() << " links " << target.toStdString();
+            linked.insert(target);
+        }
+    }
+    for (const QString& page : pages) {
+        EXPECT_TRUE(linked.count(page)) << page.toStdString() << " is not linked";
+        EXPECT_TRUE(!page.startsWith("context-") || topics.contains("\"" + page + "\""))
+            << page.toStdString() << " is not in the topics";
+    }
+}
+
+} // namespace
