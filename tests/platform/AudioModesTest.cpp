@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -13,79 +15,87 @@ namespace {
 struct ModeRow
 {
     const char* steps;
-    /// "mode|backend log|completions queued"
+    /// "mode|backend log|completions queued", then "|completions delivered" if any were.
     const char* outcome;
     /// The message of the last command that failed; "" when none failed.
     const char* failure;
 };
 
-std::string Outcome(const SimulatedAudio& audio)
+const char* Name(AudioMode mode)
 {
-    static const char* const modes[] = {"NotReady", "Stopped", "Playing", "Recording",
+    static const char* const names[] = {"NotReady", "Stopped", "Playing", "Recording",
                                         "Seeking",  "Paused",  "Open"};
-    static const char* const completions[] = {"finished", "aborted", "failed"};
-    std::string text = std::string(modes[static_cast<int>(audio.Mode())]) + "|";
-    for (size_t i = 0; i < audio.Log().size(); ++i)
-        text += (i ? "," : "") + audio.Log()[i];
-    text += "|";
-    for (size_t i = 0; i < audio.QueuedCompletions().size(); ++i)
-        text +=
-            std::string(i ? "," : "") + completions[static_cast<int>(audio.QueuedCompletions()[i])];
-    return text;
+    return names[static_cast<int>(mode)];
 }
 
-std::string RunSteps(SimulatedAudio& audio, const std::string& steps)
+const char* Name(AudioCompletion completion)
 {
-    std::string failure, message;
-    auto check = [&](bool ok) {
-        if (!ok)
-            failure = message;
-    };
-    audio.SetFileName("f");
-    std::istringstream in(steps);
-    for (std::string s; in >> s;) {
-        if (s == "open")
-            check(audio.Open(message));
-        else if (s == "play")
-            check(audio.Play(message));
-        else if (s == "rec")
-            check(audio.StartRecording(message));
-        else if (s == "pause")
-            check(audio.PauseOrResume(message));
-        else if (s == "save")
-            check(audio.SaveRecording(message));
-        else if (s == "stop")
-            audio.Stop();
-        else if (s == "close")
-            audio.Close();
-        else if (s == "end")
-            audio.FinishPlay();
-        else if (s == "fail")
-            audio.FailStream();
-        else if (s == "notify" || s == "quiet")
-            audio.SetNotify(s == "notify");
-        else if (s == "wait")
-            audio.SetWait(true);
-        else if (s == "noout")
-            audio.SetOutput(false);
-        else if (s == "noin")
-            audio.SetInput(false);
-        else if (s == "noname")
-            audio.SetFileName("");
-        else if (s == "badopen")
-            audio.FailOpen("gone");
-        else if (s == "badstart")
-            audio.FailStart("refused");
-        else if (s == "badsave")
-            audio.SetTakeWriter([](const std::string& name, std::string& text) {
-                text = "disk full: " + name;
-                return false;
-            });
-        else
-            ADD_FAILURE() << "unknown step " << s;
-    }
-    return failure;
+    static const char* const names[] = {"finished", "aborted", "failed"};
+    return names[static_cast<int>(completion)];
 }
+
+// A command that fails writes its message into failure; one that succeeds leaves it alone.
+// Each completion delivered is noted with the mode the handler sees.
+struct Session
+{
+    Session()
+    {
+        audio.SetFileName("f");
+        audio.SetCompletionHandler([this](AudioCompletion c) {
+            delivered +=
+                std::string(delivered.empty() ? "|" : ",") + Name(c) + "@" + Name(audio.Mode());
+        });
+    }
+    SimulatedAudio audio;
+    std::string failure, delivered;
+};
+
+std::string Outcome(const Session& run)
+{
+    std::string log, queued;
+    for (const std::string& step : run.audio.Log())
+        log += (log.empty() ? "" : ",") + step;
+    for (AudioCompletion c : run.audio.QueuedCompletions())
+        queued += (queued.empty() ? "" : ",") + std::string(Name(c));
+    return Name(run.audio.Mode()) + ("|" + log) + "|" + queued + run.delivered;
+}
+
+bool DiskFull(const std::string& name, std::string& message)
+{
+    message = "disk full: " + name;
+    return false;
+}
+
+const std::map<std::string, std::function<void(Session&)>> steps = {
+    {"open", [](Session& r) { r.audio.Open(r.failure); }},
+    {"play", [](Session& r) { r.audio.Play(r.failure); }},
+    {"rec", [](Session& r) { r.audio.StartRecording(r.failure); }},
+    {"pause", [](Session& r) { r.audio.PauseOrResume(r.failure); }},
+    {"save", [](Session& r) { r.audio.SaveRecording(r.failure); }},
+    {"stop", [](Session& r) { r.audio.Stop(); }},
+    {"close", [](Session& r) { r.audio.Close(); }},
+    {"end", [](Session& r) { r.audio.FinishPlay(); }},
+    {"fail", [](Session& r) { r.audio.FailStream(); }},
+    {"deliver", [](Session& r) { r.audio.DeliverCompletions(); }},
+    {"notify", [](Session& r) { r.audio.SetNotify(true); }},
+    {"quiet", [](Session& r) { r.audio.SetNotify(false); }},
+    {"wait", [](Session& r) { r.audio.SetWait(true); }},
+    {"noout", [](Session& r) { r.audio.SetOutput(false); }},
+    {"noin", [](Session& r) { r.audio.SetInput(false); }},
+    {"noname", [](Session& r) { r.audio.SetFileName(""); }},
+    {"badopen", [](Session& r) { r.audio.FailOpen("gone"); }},
+    {"badstart", [](Session& r) { r.audio.FailStart("refused"); }},
+    {"badsave", [](Session& r) { r.audio.SetTakeWriter(DiskFull); }},
+    // A handler may close the device and take itself away.
+    {"closer",
+     [](Session& r) {
+         r.audio.SetCompletionHandler([&r](AudioCompletion) {
+             r.delivered += "|closed";
+             r.audio.Close();
+             r.audio.SetCompletionHandler({});
+         });
+     }},
+};
 
 class AudioModes : public ::testing::TestWithParam<ModeRow>
 {
@@ -93,10 +103,12 @@ class AudioModes : public ::testing::TestWithParam<ModeRow>
 
 TEST_P(AudioModes, StepsGiveModeLogCompletionsAndMessage)
 {
-    SimulatedAudio audio;
-    const std::string failure = RunSteps(audio, GetParam().steps);
-    EXPECT_EQ(Outcome(audio), GetParam().outcome) << GetParam().steps;
-    EXPECT_EQ(failure, GetParam().failure) << GetParam().steps;
+    Session run;
+    std::istringstream in(GetParam().steps);
+    for (std::string step; in >> step;)
+        steps.at(step)(run);
+    EXPECT_EQ(Outcome(run), GetParam().outcome) << GetParam().steps;
+    EXPECT_EQ(run.failure, GetParam().failure) << GetParam().steps;
 }
 
 const ModeRow modeRows[] = {
@@ -150,41 +162,14 @@ const ModeRow modeRows[] = {
     {"notify wait open play", "Stopped|load f,play,stop|finished", ""},
     {"notify open play quiet end", "Stopped|load f,play,stop|finished", ""},
     {"open play pause pause end", "Stopped|load f,play,pause,resume,stop|", ""},
+    // Completions come only from the event loop, in order: the report of a play closed for a
+    // new one arrives while the new one runs.
+    {"notify open play close open play deliver end deliver",
+     "Stopped|load f,play,stop,unload,load f,play,stop||aborted@Playing,finished@Stopped", ""},
+    {"closer notify open play end open play end deliver",
+     "NotReady|load f,play,stop,unload,load f,play,stop,unload||closed", ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, AudioModes, ::testing::ValuesIn(modeRows));
-
-TEST(AudioCompletions, ComeOnlyFromTheEventLoopInOrder)
-{
-    SimulatedAudio audio;
-    std::vector<std::pair<AudioCompletion, AudioMode>> seen;
-    audio.SetCompletionHandler([&](AudioCompletion c) { seen.emplace_back(c, audio.Mode()); });
-    // A second play while one runs: close, open and play again, as the main window does.
-    RunSteps(audio, "notify open play close open play");
-    EXPECT_TRUE(seen.empty());
-    EXPECT_EQ(audio.DeliverCompletions(), 1);
-    audio.FinishPlay();
-    EXPECT_EQ(audio.DeliverCompletions(), 1);
-    EXPECT_EQ(audio.DeliverCompletions(), 0);
-    // The report of the closed play arrives while the second one runs.
-    EXPECT_EQ(seen, (std::vector<std::pair<AudioCompletion, AudioMode>>{
-                        {AudioCompletion::Aborted, AudioMode::Playing},
-                        {AudioCompletion::Finished, AudioMode::Stopped}}));
-}
-
-TEST(AudioCompletions, HandlerMayCloseTheDeviceAndReplaceItself)
-{
-    SimulatedAudio audio;
-    int calls = 0;
-    audio.SetCompletionHandler([&](AudioCompletion) {
-        ++calls;
-        audio.Close();
-        audio.SetCompletionHandler({});
-    });
-    RunSteps(audio, "notify open play end open play end");
-    EXPECT_EQ(audio.DeliverCompletions(), 2);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(audio.Mode(), AudioMode::NotReady);
-}
 
 } // namespace

@@ -40,35 +40,24 @@ TEST(Shapes, DrawTheGeometryInTheShadesWhateverThePenAndBrushWere)
     }
     dirty();
     Draw3DRect(c, {10, 20, 50, 40}, Colour);
-    EXPECT_EQ(c.Calls(), (std::vector<std::string>{
-                             "Ellipse 10 10 30 20" + O,
-                             "FillRect 10 10 30 20 brush " + C,
-                             "FrameRect 10 10 30 20 brush " + C75,
-                             "Polygon 22 20 38 12 38 28" + O,
-                             "Chord 22 10 42 30 32 10 32 30" + O,
-                             "Polygon 38 20 22 12 22 28" + O,
-                             "Chord 20 10 40 30 30 30 30 10" + O,
-                             // Selected: a grown outline under the shape.
-                             "Ellipse 8 8 32 22" + O,
-                             "Ellipse 10 10 30 20" + O,
-                             "FillRect 8 8 32 22 brush " + C,
-                             "FrameRect 8 8 32 22 brush " + C75,
-                             "FrameRect 10 10 30 20 brush " + C75,
-                             "Polygon 18 20 40 9 40 31" + O,
-                             "Polygon 22 20 38 12 38 28" + O,
-                             "Chord 19 7 45 33 32 7 32 33" + O,
-                             "Chord 22 10 42 30 32 10 32 30" + O,
-                             "Polygon 42 20 20 9 20 31" + O,
-                             "Polygon 38 20 22 12 22 28" + O,
-                             "Chord 17 7 43 33 30 33 30 7" + O,
-                             "Chord 20 10 40 30 30 30 30 10" + O,
-                             // Raised: lit top and left, shaded bottom and right.
-                             "FillRect 10 20 50 40 brush " + C75,
-                             "Line 10 40 10 20 pen " + C + " 1",
-                             "Line 10 20 50 20 pen " + C + " 1",
-                             "Line 50 20 50 40 pen " + C50 + " 1",
-                             "Line 50 40 10 40 pen " + C50 + " 1",
-                         }));
+    EXPECT_EQ(
+        c.Calls(),
+        (std::vector<std::string>{
+            "Ellipse 10 10 30 20" + O, "FillRect 10 10 30 20 brush " + C,
+            "FrameRect 10 10 30 20 brush " + C75, "Polygon 22 20 38 12 38 28" + O,
+            "Chord 22 10 42 30 32 10 32 30" + O, "Polygon 38 20 22 12 22 28" + O,
+            "Chord 20 10 40 30 30 30 30 10" + O,
+            // Selected: a grown outline under the shape.
+            "Ellipse 8 8 32 22" + O, "Ellipse 10 10 30 20" + O, "FillRect 8 8 32 22 brush " + C,
+            "FrameRect 8 8 32 22 brush " + C75, "FrameRect 10 10 30 20 brush " + C75,
+            "Polygon 18 20 40 9 40 31" + O, "Polygon 22 20 38 12 38 28" + O,
+            "Chord 19 7 45 33 32 7 32 33" + O, "Chord 22 10 42 30 32 10 32 30" + O,
+            "Polygon 42 20 20 9 20 31" + O, "Polygon 38 20 22 12 22 28" + O,
+            "Chord 17 7 43 33 30 33 30 7" + O, "Chord 20 10 40 30 30 30 30 10" + O,
+            // Raised: lit top and left, shaded bottom and right.
+            "FillRect 10 20 50 40 brush " + C75, "Line 10 40 10 20 pen " + C + " 1",
+            "Line 10 20 50 20 pen " + C + " 1", "Line 50 20 50 40 pen " + C50 + " 1",
+            "Line 50 40 10 40 pen " + C50 + " 1"}));
 }
 
 TEST(Canvas, FontPointsToPixelsRounded)

@@ -13,17 +13,15 @@ TEST(ParseFileFilter, CutsPairsIntoEntries)
     {
         const char* filter;
         std::vector<FileFilterEntry> entries;
-    } rows[] = {
-        {"Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
-         {{"Wave Files (*.wav)", {"*.wav"}}, {"All files (*.*)", {"*.*"}}}},
-        // Several patterns, blanks around them, and an empty one in between.
-        {"Sounds| *.wav ;;*.kvw", {{"Sounds", {"*.wav", "*.kvw"}}}},
-        // A description left without its patterns matches everything.
-        {"Anything", {{"Anything", {"*"}}}},
-        {"A|*.a|Lonely", {{"A", {"*.a"}}, {"Lonely", {"*"}}}},
-        {"Empty|| B |*.b", {{"Empty", {"*"}}, {"B", {"*.b"}}}},
-        {"", {}},
-    };
+    } rows[] = {{"Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
+                 {{"Wave Files (*.wav)", {"*.wav"}}, {"All files (*.*)", {"*.*"}}}},
+                // Several patterns, blanks around them, and an empty one in between.
+                {"Sounds| *.wav ;;*.kvw", {{"Sounds", {"*.wav", "*.kvw"}}}},
+                // A description left without its patterns matches everything.
+                {"Anything", {{"Anything", {"*"}}}},
+                {"A|*.a|Lonely", {{"A", {"*.a"}}, {"Lonely", {"*"}}}},
+                {"Empty|| B |*.b", {{"Empty", {"*"}}, {"B", {"*.b"}}}},
+                {"", {}}};
     for (const auto& row : rows)
         EXPECT_EQ(ParseFileFilter(row.filter), row.entries) << row.filter;
 }
@@ -35,21 +33,19 @@ TEST(AppendDefaultExtension, AppendsOnlyToANameWithoutExtension)
         const char* path;
         const char* extension;
         const char* expected;
-    } rows[] = {
-        {"/home/u/song", "wav", "/home/u/song.wav"},
-        {"/home/u/song.WAV", "wav", "/home/u/song.WAV"},
-        // Another extension is the user's choice.
-        {"/home/u/song.mp3", "wav", "/home/u/song.mp3"},
-        // A dot in a directory's name is not the file's extension.
-        {"/home/u.v/song", "wav", "/home/u.v/song.wav"},
-        // A leading dot hides a file; it does not start an extension.
-        {"/home/u/.song", "wav", "/home/u/.song.wav"},
-        {"song", "kvm", "song.kvm"},
-        {"s", "wav", "s.wav"},
-        {"song", "", "song"},
-        {"", "wav", ""},
-        {"/home/u/", "wav", "/home/u/"},
-    };
+    } rows[] = {{"/home/u/song", "wav", "/home/u/song.wav"},
+                {"/home/u/song.WAV", "wav", "/home/u/song.WAV"},
+                // Another extension is the user's choice.
+                {"/home/u/song.mp3", "wav", "/home/u/song.mp3"},
+                // A dot in a directory's name is not the file's extension.
+                {"/home/u.v/song", "wav", "/home/u.v/song.wav"},
+                // A leading dot hides a file; it does not start an extension.
+                {"/home/u/.song", "wav", "/home/u/.song.wav"},
+                {"song", "kvm", "song.kvm"},
+                {"s", "wav", "s.wav"},
+                {"song", "", "song"},
+                {"", "wav", ""},
+                {"/home/u/", "wav", "/home/u/"}};
     for (const auto& row : rows)
         EXPECT_EQ(AppendDefaultExtension(row.path, row.extension), row.expected) << row.path;
 }

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -18,108 +17,64 @@ using namespace kelvorn;
 
 namespace {
 
-struct PresentedBox
+std::string Box(const std::string& caption, const std::string& text, MsgIcon icon,
+                MsgButtons buttons)
 {
-    std::thread::id thread;
-    std::string text;
-    std::string caption;
-    MsgIcon icon;
-    MsgButtons buttons;
-};
-
-// The Qt sink installed, its boxes recorded in place of the modal QMessageBox.
-class QtMessagesTest : public ::testing::Test
-{
-protected:
-    QtMessagesTest()
-    {
-        sink.SetPresenter([this](const std::string& text, const std::string& caption, MsgIcon icon,
-                                 MsgButtons buttons) {
-            boxes.push_back({std::this_thread::get_id(), text, caption, icon, buttons});
-            return MsgAnswer::No;
-        });
-    }
-
-    // Runs job on its own thread while this (the GUI) thread serves no events; true when the job
-    // finished so. A job still waiting then gets the events served until it ends, so that a sink
-    // that waits on the GUI thread fails the test instead of hanging it.
-    static bool RunWithoutGui(const std::function<void()>& job)
-    {
-        std::future<void> finished = std::async(std::launch::async, job);
-        const bool alone = finished.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
-        while (finished.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        finished.get();
-        return alone;
-    }
-
-    // Serves the GUI thread's events until count boxes were presented (or five seconds passed).
-    void ServeUntilBoxes(size_t count)
-    {
-        QDeadlineTimer deadline(5000);
-        while (boxes.size() < count && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-
-    QtMessages sink;
-    ScopedService<MessageSink> install{&sink};
-    std::vector<PresentedBox> boxes;
-};
-
-TEST_F(QtMessagesTest, SoftAssertionOnAWorkerIsShownOnTheGuiThread)
-{
-    std::thread::id worker;
-    bool held = true;
-    const int workerValue = 2;
-    const int assertLine = __LINE__ + 3;
-    const bool alone = RunWithoutGui([&] {
-        worker = std::this_thread::get_id();
-        held = KV_SOFT_ASSERT(workerValue == 3);
-    });
-    EXPECT_TRUE(alone) << "the worker waited for the GUI thread";
-    EXPECT_FALSE(held);
-    EXPECT_TRUE(boxes.empty()) << "the box was shown before the GUI thread took it";
-
-    ServeUntilBoxes(1);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].thread, std::this_thread::get_id());
-    EXPECT_NE(boxes[0].thread, worker);
-    EXPECT_EQ(boxes[0].text, "In QtMessagesTest.cpp line " + std::to_string(assertLine) +
-                                 ": Condition \"workerValue == 3\"failed!");
-    EXPECT_EQ(boxes[0].caption, "Assertion failed");
-    EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
-    EXPECT_EQ(boxes[0].buttons, MsgButtons::Ok);
+    return caption + ": " + text + " " + std::to_string(int(icon)) + "/" +
+           std::to_string(int(buttons));
 }
 
-TEST_F(QtMessagesTest, WorkerIsAnsweredWithTheFirstButtonAtOnceAndGuiThreadByTheUser)
+// A worker is answered with the first button at once, and its box waits for the GUI thread;
+// the GUI thread's box comes at once with the user's answer.
+TEST(QtMessages, WorkerBoxesAreShownOnTheGuiThreadAndTheGuiThreadsAtOnce)
 {
-    const struct
-    {
-        MsgButtons buttons;
-        MsgAnswer answer;
-    } rows[] = {{MsgButtons::Ok, MsgAnswer::Ok},
-                {MsgButtons::OkCancel, MsgAnswer::Ok},
-                {MsgButtons::YesNo, MsgAnswer::Yes},
-                {MsgButtons::YesNoCancel, MsgAnswer::Yes}};
-    for (const auto& row : rows) {
-        boxes.clear();
-        MsgAnswer answer = MsgAnswer::Cancel;
-        EXPECT_TRUE(RunWithoutGui([&] {
-            answer = Messages().Show("Save changes?", "Question", MsgIcon::Question, row.buttons);
-        }));
-        EXPECT_EQ(answer, row.answer);
-        ServeUntilBoxes(1);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, "Save changes?");
-        EXPECT_EQ(boxes[0].buttons, row.buttons);
-    }
-    // On the GUI thread the box comes at once, with the user's answer.
-    boxes.clear();
+    QtMessages sink;
+    ScopedService<MessageSink> install{&sink};
+    const std::thread::id gui = std::this_thread::get_id();
+    std::vector<std::string> boxes;
+    sink.SetPresenter(
+        [&](const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) {
+            boxes.push_back(Box(caption, text, icon, buttons) +
+                            (std::this_thread::get_id() == gui ? "" : " on a worker"));
+            return MsgAnswer::No;
+        });
+
+    std::vector<MsgAnswer> answers;
+    bool held = true;
+    const int workerValue = 2;
+    const int assertLine = __LINE__ + 5;
+    std::future<void> worker = std::async(std::launch::async, [&] {
+        for (MsgButtons b :
+             {MsgButtons::Ok, MsgButtons::OkCancel, MsgButtons::YesNo, MsgButtons::YesNoCancel})
+            answers.push_back(Messages().Show("Save?", "Question", MsgIcon::Question, b));
+        held = KV_SOFT_ASSERT(workerValue == 3);
+    });
+    // Should the worker wait for the GUI thread, it gets the events served: the test fails
+    // instead of hanging.
+    const bool alone = worker.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    while (worker.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(alone) << "the worker waited for the GUI thread";
+    EXPECT_FALSE(held);
+    EXPECT_EQ(answers, (std::vector<MsgAnswer>{MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Yes,
+                                               MsgAnswer::Yes}));
+    EXPECT_TRUE(boxes.empty()) << "a box was shown before the GUI thread took it";
+
+    for (QDeadlineTimer deadline(5000); boxes.size() < 5 && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(Messages().Show("Overwrite?", "Confirm", MsgIcon::Warning, MsgButtons::YesNo),
               MsgAnswer::No);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].thread, std::this_thread::get_id());
-    EXPECT_EQ(boxes[0].icon, MsgIcon::Warning);
+    const auto question = [](MsgButtons b) {
+        return Box("Question", "Save?", MsgIcon::Question, b);
+    };
+    EXPECT_EQ(boxes, (std::vector<std::string>{
+                         question(MsgButtons::Ok), question(MsgButtons::OkCancel),
+                         question(MsgButtons::YesNo), question(MsgButtons::YesNoCancel),
+                         Box("Assertion failed",
+                             "In QtMessagesTest.cpp line " + std::to_string(assertLine) +
+                                 ": Condition \"workerValue == 3\"failed!",
+                             MsgIcon::Information, MsgButtons::Ok),
+                         Box("Confirm", "Overwrite?", MsgIcon::Warning, MsgButtons::YesNo)}));
 }
 
 TEST(QtMessages, BoxesStillQueuedGoWithTheSink)

@@ -3,24 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
-class AudioApplicationEnvironment : public ::testing::Environment
+struct AudioApplication : ::testing::Environment
 {
-public:
-    void SetUp() override { app = std::make_unique<QCoreApplication>(argc, argv); }
-    void TearDown() override { app.reset(); }
-
-private:
+    void SetUp() override { app = new QCoreApplication(argc, argv); }
+    void TearDown() override { delete app; }
     int argc = 1;
     char name[32] = "test_platform_qt_audio";
     char* argv[2] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> app;
+    QCoreApplication* app = nullptr;
 };
 
-const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new AudioApplicationEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new AudioApplication);
 
 } // namespace

@@ -26,16 +26,11 @@ class SinkPipeReader
 public:
     explicit SinkPipeReader(const std::string& path);
     ~SinkPipeReader();
-    SinkPipeReader(const SinkPipeReader&) = delete;
-    SinkPipeReader& operator=(const SinkPipeReader&) = delete;
-
     bool Opened() const { return fd >= 0; }
     /// A copy of the stereo values read so far.
     std::vector<int16_t> Values() const;
 
 private:
-    void Run();
-
     int fd = -1;
     std::atomic<bool> stop{false};
     mutable std::mutex lock;
@@ -53,16 +48,11 @@ class SourcePipeWriter
 public:
     SourcePipeWriter(const std::string& path, std::vector<int16_t> values);
     ~SourcePipeWriter();
-    SourcePipeWriter(const SourcePipeWriter&) = delete;
-    SourcePipeWriter& operator=(const SourcePipeWriter&) = delete;
-
     bool Done() const { return done; }
     bool Failed() const { return failed; }
 
 private:
-    std::atomic<bool> stop{false};
-    std::atomic<bool> done{false};
-    std::atomic<bool> failed{false};
+    std::atomic<bool> stop{false}, done{false}, failed{false};
     std::thread thread;
 };
 

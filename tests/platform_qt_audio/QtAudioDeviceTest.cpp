@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace kelvorn;
@@ -60,26 +60,12 @@ protected:
     {
         ASSERT_TRUE(dir.Create());
         file = dir.Path() + "/kvtempwave.wav";
-    }
-
-    /// Where no private server can be reached, says why and answers false.
-    bool NeedServer()
-    {
-        std::string reason;
-        if (!FindPulsePipes(sinkPipe, sourcePipe, reason))
-            return Skip(reason);
         output = QtAudioDevice::FindOutput(PipeSinkName);
         input = QtAudioDevice::FindInput(PipeSourceName);
-        if (output.isNull() || input.isNull())
-            return Skip(std::string("the private PulseAudio server offers no ") +
-                        (output.isNull() ? PipeSinkName : PipeSourceName));
-        DrainPipe(sourcePipe);
-        return true;
-    }
-    bool Skip(const std::string& reason)
-    {
-        skipReason = reason;
-        return false;
+        if (FindPulsePipes(sinkPipe, sourcePipe, skip) && (output.isNull() || input.isNull()))
+            skip = std::string("the private PulseAudio server offers no ") + PipeSinkName;
+        if (skip.empty())
+            DrainPipe(sourcePipe);
     }
 
     /// Opens file on the device, completions noted (and whether they came on the GUI thread).
@@ -96,15 +82,12 @@ protected:
     }
 
     PrivateDirectory dir{"/tmp/kelvorn-audio-XXXXXX"};
-    std::string file, sinkPipe, sourcePipe, skipReason;
+    /// Why the tests against the private server are skipped; empty when they run.
+    std::string file, sinkPipe, sourcePipe, skip;
     QAudioDevice output, input;
     std::vector<AudioCompletion> completions;
     bool onGuiThread = true;
 };
-
-#define KV_NEED_SERVER()                                                                           \
-    if (!NeedServer())                                                                             \
-    GTEST_SKIP() << skipReason
 
 TEST_F(QtAudioDeviceTest, WithoutDevicesOrWithABadFileTheDeviceSaysWhy)
 {
@@ -113,11 +96,10 @@ TEST_F(QtAudioDeviceTest, WithoutDevicesOrWithABadFileTheDeviceSaysWhy)
     std::string message, readerText;
     SoundUPtr sound;
     audio.SetFileName(file);
-    for (const char* bytes : {"", "RIFX\0\0\0\0", "missing"}) {
-        if (std::string(bytes) != "missing")
-            std::ofstream(file, std::ios::binary).write(bytes, std::strlen(bytes) ? 8 : 0);
-        else
-            std::remove(file.c_str());
+    for (const std::string& bytes :
+         {std::string("missing"), std::string(), std::string("RIFX\0\0\0\0", 8)}) {
+        if (bytes != "missing")
+            std::ofstream(file, std::ios::binary) << bytes;
         ASSERT_FALSE(ReadWaveFile(file, sound, readerText));
         EXPECT_FALSE(audio.Open(message));
         EXPECT_EQ(message, "Cannot open the sound file \"" + file + "\": " + readerText);
@@ -132,113 +114,89 @@ TEST_F(QtAudioDeviceTest, WithoutDevicesOrWithABadFileTheDeviceSaysWhy)
     EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
 }
 
-struct PlayRow
+// A stereo 8-bit play to its end with a pause between, a play stopped midway, and an empty
+// file played with wait on.
+TEST_F(QtAudioDeviceTest, PlaysEveryFrameOnceInOrderAndReportsTheEnd)
 {
-    int channels, bytesPSample;
-    int32_t frames;
-    /// "end", "wait" (Play returns at the end), "pause" (and resume) or "stop" midway.
-    std::string how;
-};
-
-class QtAudioDevicePlays : public QtAudioDeviceTest, public ::testing::WithParamInterface<PlayRow>
-{
-};
-
-TEST_P(QtAudioDevicePlays, EveryFrameArrivesOnceInOrderAndTheEndIsReported)
-{
-    KV_NEED_SERVER();
-    const PlayRow& row = GetParam();
-    const std::vector<int16_t> sent =
-        WriteNoiseFile(file, row.channels, row.bytesPSample, PipeRate, row.frames);
-    SinkPipeReader reader(sinkPipe);
-    ASSERT_TRUE(reader.Opened());
+    if (!skip.empty())
+        GTEST_SKIP() << skip;
+    const int64_t frames = PipeRate * 3 / 2;
+    const std::vector<int16_t> sent = WriteNoiseFile(file, 2, 1, PipeRate, frames);
+    std::optional<SinkPipeReader> reader;
     QtAudioDevice audio(output, input);
     Open(audio);
-    audio.SetWait(row.how == "wait");
-    std::string message;
-    ASSERT_TRUE(audio.Play(message)) << message;
-    EXPECT_EQ(audio.Mode(), row.how == "wait" ? AudioMode::Stopped : AudioMode::Playing);
-    EXPECT_TRUE(completions.empty()) << "a completion came within the call";
-    auto arrival = [&] {
-        const std::vector<int16_t> got = reader.Values();
+    auto heard = [&] {
+        const std::vector<int16_t> got = reader->Values();
         const int64_t start = FindFrames(got, sent, 64);
         return start < 0 ? Arrival{} : TraceArrival(got, sent, start);
     };
-    if (row.how == "pause" || row.how == "stop") {
-        ASSERT_TRUE(WaitUntil([&] { return arrival().framesMatched > 0; }, 10000));
-        if (row.how == "stop")
+    std::string message;
+    for (const std::string how : {"pause", "stop"}) {
+        SCOPED_TRACE(how);
+        completions.clear();
+        ASSERT_TRUE(reader.emplace(sinkPipe).Opened());
+        ASSERT_TRUE(audio.Play(message)) << message;
+        EXPECT_EQ(audio.Mode(), AudioMode::Playing);
+        ASSERT_TRUE(WaitUntil([&] { return heard().framesMatched > 0; }, 10000));
+        EXPECT_TRUE(completions.empty()) << "a completion came within the call";
+        if (how == "stop")
             audio.Stop();
         else
             ASSERT_TRUE(audio.PauseOrResume(message)) << message;
-        EXPECT_EQ(audio.Mode(), row.how == "stop" ? AudioMode::Stopped : AudioMode::Paused);
+        EXPECT_EQ(audio.Mode(), how == "stop" ? AudioMode::Stopped : AudioMode::Paused);
         ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 5000));
         EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Aborted});
         const int64_t position = audio.Position();
-        EXPECT_LT(position, row.frames);
-        // Give what was under way time to arrive: nothing more follows, or ends the pause.
+        EXPECT_LT(position, frames);
+        // Give what was under way time to arrive: nothing more follows, nor ends the pause.
         WaitUntil([] { return false; }, 600);
         EXPECT_EQ(audio.Position(), position);
-        if (row.how == "stop") {
-            const Arrival heard = arrival();
-            EXPECT_TRUE(heard.framesMatched > 0 && heard.framesMatched < row.frames);
-            EXPECT_FALSE(heard.strayAfter);
-            EXPECT_EQ(completions.size(), 1u);
-            return;
+        EXPECT_EQ(completions.size(), 1u);
+        if (how == "stop") {
+            const Arrival stopped = heard();
+            EXPECT_TRUE(stopped.framesMatched > 0 && stopped.framesMatched < frames);
+            EXPECT_FALSE(stopped.strayAfter);
+            break;
         }
-        EXPECT_EQ(audio.Mode(), AudioMode::Paused);
         ASSERT_TRUE(audio.PauseOrResume(message)) << message;
         EXPECT_EQ(audio.Mode(), AudioMode::Playing);
+        ASSERT_TRUE(WaitUntil([&] { return completions.size() == 2; }, 20000));
+        EXPECT_EQ(completions[1], AudioCompletion::Finished);
+        EXPECT_TRUE(onGuiThread);
+        EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
+        EXPECT_EQ(audio.Position(), frames);
+        // The last frames may still be on their way through the server.
+        Arrival played;
+        WaitUntil([&] { return (played = heard()).framesMatched == frames; }, 5000);
+        EXPECT_EQ(played.framesMatched, frames);
+        EXPECT_GT(played.silentFramesBetween, PipeRate / 10);
     }
-    ASSERT_TRUE(WaitUntil([&] { return completions.size() == 1u + (row.how == "pause"); }, 20000));
-    EXPECT_EQ(completions.back(), AudioCompletion::Finished);
-    EXPECT_TRUE(onGuiThread);
+    WriteNoiseFile(file, 2, 2, PipeRate, 0);
+    Open(audio);
+    audio.SetWait(true);
+    completions.clear();
+    ASSERT_TRUE(audio.Play(message)) << message;
     EXPECT_EQ(audio.Mode(), AudioMode::Stopped);
-    EXPECT_EQ(audio.Position(), row.frames);
-    if (row.frames == 0)
-        return;
-    // The last frames may still be on their way through the server.
-    Arrival heard;
-    WaitUntil([&] { return (heard = arrival()).framesMatched == row.frames; }, 5000);
-    EXPECT_EQ(heard.framesMatched, row.frames);
-    if (row.how == "pause")
-        EXPECT_GT(heard.silentFramesBetween, PipeRate / 10);
-    else
-        EXPECT_EQ(heard.silentFramesBetween, 0);
+    EXPECT_EQ(audio.Position(), 0);
+    EXPECT_TRUE(completions.empty());
+    ASSERT_TRUE(WaitUntil([&] { return !completions.empty(); }, 5000));
+    EXPECT_EQ(completions, std::vector<AudioCompletion>{AudioCompletion::Finished});
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, QtAudioDevicePlays,
-                         ::testing::Values(PlayRow{2, 2, PipeRate * 3 / 4, "end"},
-                                           PlayRow{1, 1, PipeRate / 2, "wait"},
-                                           PlayRow{2, 1, PipeRate * 3 / 2, "pause"},
-                                           PlayRow{1, 2, PipeRate * 2, "stop"},
-                                           PlayRow{2, 2, 0, "end"}));
-
-struct RecordRow
+// A mono 8-bit take at 11025 Hz, paused between.
+TEST_F(QtAudioDeviceTest, RecordsTheFedSine)
 {
-    int channels, bytesPSample, rate;
-    bool paused;
-};
-
-class QtAudioDeviceRecords : public QtAudioDeviceTest,
-                             public ::testing::WithParamInterface<RecordRow>
-{
-};
-
-TEST_P(QtAudioDeviceRecords, TheFedSineIsWhatTheRecordingHolds)
-{
-    KV_NEED_SERVER();
-    const RecordRow& row = GetParam();
-    WriteNoiseFile(file, row.channels, row.bytesPSample, row.rate, 0);
+    if (!skip.empty())
+        GTEST_SKIP() << skip;
+    constexpr int Rate = 11025;
+    WriteNoiseFile(file, 1, 1, Rate, 0);
     constexpr double Freq = 441, Amplitude = 16000, Pi = 3.14159265358979323846;
-    auto sine = [&](int64_t frames) {
-        std::vector<int16_t> values;
-        for (int64_t i = 0; i < frames * 2; ++i)
-            values.push_back(static_cast<int16_t>(
-                std::lround(Amplitude * std::sin(2 * Pi * Freq * double(i / 2) / PipeRate))));
-        return values;
-    };
     auto feed = [&](int64_t frames) {
-        SourcePipeWriter writer(sourcePipe, sine(frames));
+        std::vector<int16_t> sine;
+        for (int64_t i = 0; i < frames * 2; ++i)
+            sine.push_back(static_cast<int16_t>(
+                std::lround(Amplitude * std::sin(2 * Pi * Freq * double(i / 2) / PipeRate))));
+        SourcePipeWriter writer(sourcePipe, sine);
         ASSERT_TRUE(WaitUntil([&] { return writer.Done(); }, 10000));
         ASSERT_FALSE(writer.Failed());
     };
@@ -249,53 +207,43 @@ TEST_P(QtAudioDeviceRecords, TheFedSineIsWhatTheRecordingHolds)
     EXPECT_EQ(audio.Mode(), AudioMode::Recording);
     feed(PipeRate);
     // Most of the second, at the file's own rate.
-    ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= row.rate * 9 / 10; }, 10000))
+    ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= Rate * 9 / 10; }, 10000))
         << "recorded only " << audio.Position() << " frames";
-    if (row.paused) {
-        ASSERT_TRUE(audio.PauseOrResume(message)) << message;
-        WaitUntil([] { return false; }, 200);
-        const int64_t pausedAt = audio.Position();
-        // A quarter second fed while paused waits in the pipe (it fits) and is taken on resume.
-        feed(PipeRate / 4);
-        WaitUntil([] { return false; }, 300);
-        EXPECT_EQ(audio.Position(), pausedAt);
-        EXPECT_EQ(audio.Mode(), AudioMode::Paused);
-        ASSERT_TRUE(audio.PauseOrResume(message)) << message;
-        EXPECT_EQ(audio.Mode(), AudioMode::Recording);
-        ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= pausedAt + row.rate / 5; }, 10000))
-            << "recorded only " << audio.Position() - pausedAt << " frames after the resume";
-    }
+    ASSERT_TRUE(audio.PauseOrResume(message)) << message;
+    WaitUntil([] { return false; }, 200);
+    const int64_t pausedAt = audio.Position();
+    // A quarter second fed while paused waits in the pipe (it fits) and is taken on resume.
+    feed(PipeRate / 4);
+    WaitUntil([] { return false; }, 300);
+    EXPECT_EQ(audio.Position(), pausedAt);
+    EXPECT_EQ(audio.Mode(), AudioMode::Paused);
+    ASSERT_TRUE(audio.PauseOrResume(message)) << message;
+    EXPECT_EQ(audio.Mode(), AudioMode::Recording);
+    ASSERT_TRUE(WaitUntil([&] { return audio.Position() >= pausedAt + Rate / 5; }, 10000))
+        << "recorded only " << audio.Position() - pausedAt << " frames after the resume";
     audio.Stop();
     const int64_t position = audio.Position();
     ASSERT_TRUE(audio.SaveRecording(message)) << message;
     audio.Close();
 
-    SoundUPtr recorded;
-    ASSERT_TRUE(ReadWaveFile(file, recorded, message)) << message;
-    EXPECT_EQ(recorded->GetMonoStereo(), row.channels);
-    EXPECT_EQ(recorded->GetSampleFreq(), row.rate);
-    EXPECT_EQ(recorded->GetBytesPSample(), row.bytesPSample);
-    EXPECT_EQ(recorded->GetValues(), position);
+    SoundUPtr take;
+    ASSERT_TRUE(ReadWaveFile(file, take, message)) << message;
+    EXPECT_EQ(std::tuple(take->GetMonoStereo(), take->GetSampleFreq(), take->GetBytesPSample()),
+              std::tuple(1, Rate, 1));
+    EXPECT_EQ(take->GetValues(), position);
     // Level and pitch over the middle, away from the edges of the take.
-    for (const Wave* channel : {recorded->GetLeftWave(), recorded->GetRightWave()}) {
-        const int32_t begin = row.rate / 10, end = recorded->GetValues() - row.rate / 10;
-        double squares = 0;
-        int crossings = 0;
-        for (int32_t i = begin; i < end; ++i) {
-            squares += double((*channel)[i]) * (*channel)[i];
-            crossings += i > begin && ((*channel)[i - 1] < 0) != ((*channel)[i] < 0);
-        }
-        EXPECT_NEAR(std::sqrt(squares / (end - begin)), Amplitude / std::sqrt(2.0),
-                    Amplitude * 0.05);
-        EXPECT_NEAR(crossings / 2.0 / ((end - begin) / double(row.rate)), Freq, Freq * 0.03);
+    const Wave& wave = *take->GetLeftWave();
+    const int32_t begin = Rate / 10, end = take->GetValues() - Rate / 10;
+    double squares = 0;
+    int crossings = 0;
+    for (int32_t i = begin; i < end; ++i) {
+        squares += double(wave[i]) * wave[i];
+        crossings += i > begin && (wave[i - 1] < 0) != (wave[i] < 0);
     }
+    EXPECT_NEAR(std::sqrt(squares / (end - begin)), Amplitude / std::sqrt(2.0), Amplitude * 0.05);
+    EXPECT_NEAR(crossings / 2.0 / ((end - begin) / double(Rate)), Freq, Freq * 0.03);
     QCoreApplication::processEvents();
-    EXPECT_EQ(completions, std::vector<AudioCompletion>(1 + row.paused, AudioCompletion::Aborted));
+    EXPECT_EQ(completions, std::vector<AudioCompletion>(2, AudioCompletion::Aborted));
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, QtAudioDeviceRecords,
-                         ::testing::Values(RecordRow{2, 2, 44100, false},
-                                           RecordRow{1, 1, 11025, false},
-                                           RecordRow{1, 2, 22050, true}));
 
 } // namespace
