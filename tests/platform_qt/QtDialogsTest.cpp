@@ -175,14 +175,12 @@ TEST(QtHelp, OneWindowShowsTheBuiltInPages)
     EXPECT_EQ(help.Window(), nullptr);
     EXPECT_TRUE(help.CurrentPage().isEmpty());
     // Every builtin function shares one page; a number without a page shows the contents.
-    for (const auto& [context, page] : {std::pair{9, "context-9.html"},
-                                        {66, "context-66.html"},
-                                        {1024 + 37, "context-1024.html"},
-                                        {10, "index.html"},
-                                        {0, "index.html"},
-                                        {-5, "index.html"}}) {
-        help.ShowContext(context);
-        EXPECT_EQ(help.CurrentPage().toStdString(), page);
+    const int contexts[] = {9, 66, 1024 + 37, 10, 0, -5};
+    const char* const pages[] = {"context-9.html", "context-66.html", "context-1024.html",
+                                 "index.html",     "index.html",      "index.html"};
+    for (int i = 0; i < 6; ++i) {
+        help.ShowContext(contexts[i]);
+        EXPECT_EQ(help.CurrentPage().toStdString(), pages[i]);
         EXPECT_FALSE(help.Browser()->toPlainText().isEmpty());
     }
     QWidget* window = help.Window();
