@@ -2,12 +2,12 @@
 #include "general/Messages.h"
 #include "general/Services.h"
 #include "platform/Clock.h"
+#include "platform/ColorDialog.h"
 #include "platform/Screen.h"
-#include "platform/TempDir.h"
-#include "platform/qt/QtClock.h"
+#include "platform/qt/QtDialogRunner.h"
 #include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtHelp.h"
 #include "platform/qt/QtMessages.h"
-#include "platform/qt/QtScreen.h"
 #include "platform/qt/QtTempDir.h"
 #include "platform/qt/QuitOnSignals.h"
 
@@ -21,19 +21,14 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <optional>
-#include <string>
+#include <sstream>
 #include <thread>
-#include <vector>
+#include <tuple>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,124 +37,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class QtTempDirTest : public ::testing::Test
+std::string ReadText(const fs::path& file)
 {
-protected:
-    void SetUp() override
-    {
-        std::string name = (fs::temp_directory_path() / "kv-qttempdir-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        base = name;
-    }
-    void TearDown() override { fs::remove_all(base); }
-
-    fs::path base;
-};
-
-// Sets an environment variable for one scope.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::string& value) : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            previous = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (previous)
-            setenv(name, previous->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
-
-} // namespace
-
-TEST_F(QtTempDirTest, CreatesAPrivateDirectoryAndRemovesItWithItsFiles)
-{
-    fs::path path;
-    {
-        QtTempDir dir(base.string());
-        EXPECT_FALSE(dir.Exists());
-        ASSERT_TRUE(dir.Create());
-        EXPECT_TRUE(dir.Exists());
-        path = dir.Path();
-        EXPECT_EQ(path.parent_path(), base);
-        EXPECT_EQ(path.filename().string().rfind("kelvorn-", 0), 0u);
-        EXPECT_NE(path.filename().string(), "kelvorn-XXXXXX");
-        ASSERT_TRUE(fs::is_directory(path));
-        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_all);
-
-        fs::create_directory(path / "sub");
-        std::ofstream(dir.FilePath("play.wav")) << "RIFF";
-        std::ofstream((path / "sub" / "record.wav").string()) << "RIFF";
-        ASSERT_TRUE(dir.Create());
-        EXPECT_EQ(fs::path(dir.Path()), path);
-    }
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_TRUE(fs::exists(base));
+    std::ostringstream text;
+    text << std::ifstream(file).rdbuf();
+    return text.str();
 }
 
-TEST_F(QtTempDirTest, TwoInstancesNeverShareADirectory)
+std::vector<std::string> KelvornFolders(const std::string& base)
 {
-    QtTempDir first(base.string() + "/");
-    QtTempDir second(base.string());
-    ASSERT_TRUE(first.Create());
-    ASSERT_TRUE(second.Create());
-    EXPECT_NE(first.Path(), second.Path());
-    EXPECT_EQ(fs::path(first.Path()).parent_path(), base);
-}
-
-TEST_F(QtTempDirTest, FailureNamesTheDirectoryTriedAndLeavesNothing)
-{
-    std::string missing = (base / "no" / "such").string();
-    {
-        QtTempDir dir(missing);
-        EXPECT_FALSE(dir.Create());
-        EXPECT_FALSE(dir.Exists());
-        EXPECT_EQ(dir.Path(), missing + "/kelvorn-XXXXXX");
-        EXPECT_FALSE(dir.Create());
-    }
-    EXPECT_TRUE(fs::is_empty(base));
-}
-
-TEST_F(QtTempDirTest, UsesTheSystemTemporaryPath)
-{
-    ScopedEnv tmp("TMPDIR", base.string());
-    QtTempDir dir;
-    ASSERT_TRUE(dir.Create());
-    EXPECT_EQ(fs::path(dir.Path()).parent_path(), base);
-}
-
-TEST(QtClock, TellsTheSystemTime)
-{
-    using namespace std::chrono;
-    QtClock clock;
-    auto difference = clock.Now() - system_clock::now();
-    EXPECT_LT(std::chrono::abs(difference), minutes(1));
-}
-
-TEST(QtScreen, ReportsThePrimaryScreen)
-{
-    QtScreen screen;
-    PixelRect whole = screen.Geometry();
-    PixelRect available = screen.AvailableGeometry();
-    QScreen* primary = QGuiApplication::primaryScreen();
-    ASSERT_NE(primary, nullptr);
-    EXPECT_EQ(whole.Width(), primary->geometry().width());
-    EXPECT_EQ(whole.Height(), primary->geometry().height());
-    EXPECT_GT(whole.Width(), 0);
-    EXPECT_GT(whole.Height(), 0);
-    EXPECT_GE(available.left, whole.left);
-    EXPECT_GE(available.top, whole.top);
-    EXPECT_LE(available.right, whole.right);
-    EXPECT_LE(available.bottom, whole.bottom);
+    std::vector<std::string> found;
+    for (const fs::directory_entry& entry : fs::directory_iterator(base))
+        if (entry.path().filename().string().rfind("kelvorn-", 0) == 0)
+            found.push_back(entry.path().string());
+    return found;
 }
 
 TEST(QtServices, InstallsEveryServiceForItsLifetime)
@@ -170,33 +61,44 @@ TEST(QtServices, InstallsEveryServiceForItsLifetime)
     {
         QtServices services;
         EXPECT_NE(dynamic_cast<QtMessages*>(&Messages()), nullptr);
-        EXPECT_NE(dynamic_cast<QtClock*>(FindService<Clock>()), nullptr);
-        EXPECT_NE(dynamic_cast<QtScreen*>(FindService<Screen>()), nullptr);
+        EXPECT_NE(dynamic_cast<QtDialogRunner*>(FindService<DialogRunner>()), nullptr);
+        EXPECT_NE(dynamic_cast<QtHelp*>(FindService<Help>()), nullptr);
         EXPECT_NE(dynamic_cast<QtFileDialogs*>(FindService<FileDialogs>()), nullptr);
-        ASSERT_NE(dynamic_cast<QtTempDir*>(FindService<TempDir>()), nullptr);
+        using namespace std::chrono;
+        EXPECT_LT(abs(GetService<Clock>().Now() - system_clock::now()), minutes(1));
+        const PixelRect w = GetService<Screen>().Geometry();
+        const PixelRect a = GetService<Screen>().AvailableGeometry();
+        const QRect p = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(std::tie(w.left, w.top, w.right, w.bottom),
+                  std::make_tuple(p.x(), p.y(), p.x() + p.width(), p.y() + p.height()));
+        EXPECT_TRUE(a.left >= w.left && a.top >= w.top && a.right <= w.right &&
+                    a.bottom <= w.bottom && a.Width() > 0 && a.Height() > 0);
         ASSERT_TRUE(GetService<TempDir>().Create());
         tempPath = GetService<TempDir>().Path();
         EXPECT_TRUE(fs::is_directory(tempPath));
     }
-    EXPECT_EQ(FindService<Clock>(), nullptr);
-    EXPECT_EQ(FindService<Screen>(), nullptr);
-    EXPECT_EQ(FindService<TempDir>(), nullptr);
-    EXPECT_EQ(FindService<FileDialogs>(), nullptr);
-    EXPECT_EQ(dynamic_cast<QtMessages*>(&Messages()), nullptr);
-    EXPECT_EQ(&Messages(), before);
+    EXPECT_TRUE(!FindService<Clock>() && !FindService<Screen>() && !FindService<TempDir>() &&
+                !FindService<FileDialogs>() && !FindService<Help>() &&
+                !FindService<DialogRunner>() && !FindService<ColorDialog>() &&
+                &Messages() == before);
     // The end of the program's services is the end of its temporary files.
     EXPECT_FALSE(fs::exists(tempPath));
+
+    // A base of its own, with a trailing '/' or two, and the directory tried when that fails.
+    PrivateDirectory base((fs::temp_directory_path() / "kv-qttempdir-XXXXXX").string());
+    ASSERT_TRUE(base.Create());
+    QtTempDir dir(base.Path() + "//"), missing(base.Path() + "/no/such");
+    ASSERT_TRUE(dir.Create());
+    EXPECT_EQ(KelvornFolders(base.Path()), std::vector<std::string>{dir.Path()});
+    EXPECT_FALSE(missing.Create());
+    EXPECT_EQ(missing.Path(), base.Path() + "/no/such/kelvorn-XXXXXX");
 }
 
-namespace {
-
 // The process itself ends, so the check runs in a child: this binary again, running only this
-// test with SignalChildMode set. The child opens a dialog with a message box over it, both in
+// test with SignalChild set. The child opens a dialog with a message box over it, both in
 // their own modal loops, with (main loop) and without (start-up) the application's loop
-// beneath, and says so on descriptor 3.
-constexpr const char* SignalChildMode = "KELVORN_SIGNAL_CHILD";
-constexpr const char* SignalTestFilter =
-    "--gtest_filter=QuitOnSignals.EndsTheProgramWithinASecondWhateverModalLoopsRun";
+// beneath, and then says "ready".
+constexpr const char* SignalChild = "KELVORN_SIGNAL_CHILD";
 
 [[noreturn]] void RunSignalChild(bool underMainLoop)
 {
@@ -207,9 +109,8 @@ constexpr const char* SignalTestFilter =
     auto openStackedDialogs = [] {
         QDialog dialog;
         QTimer::singleShot(0, &dialog, [] {
-            QMessageBox box(QMessageBox::Warning, QStringLiteral("Kelvorn"),
-                            QStringLiteral("Over a dialog"));
-            QTimer::singleShot(0, &box, [] { [[maybe_unused]] auto n = ::write(3, "r", 1); });
+            QMessageBox box(QMessageBox::Warning, "Kelvorn", "Over a dialog");
+            QTimer::singleShot(0, &box, [] { [[maybe_unused]] auto n = ::write(1, "ready", 5); });
             box.exec();
         });
         dialog.exec();
@@ -224,110 +125,76 @@ constexpr const char* SignalTestFilter =
     std::_Exit(3);
 }
 
-std::vector<std::string> KelvornDirectories(const fs::path& base)
+// Starts the child with TMPDIR base and its output in log.
+pid_t SpawnSignalChild(const char* mode, const std::string& base, const std::string& log)
 {
-    std::vector<std::string> found;
-    for (const fs::directory_entry& entry : fs::directory_iterator(base))
-        if (entry.path().filename().string().rfind("kelvorn-", 0) == 0)
-            found.push_back(entry.path().filename().string());
-    return found;
-}
-
-// Starts the child with TMPDIR base, its output in base/child.log and ready as descriptor 3;
-// -1 when it cannot start.
-pid_t SpawnSignalChild(const char* mode, const fs::path& base, int ready)
-{
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, ready, 3);
-    const std::string log = (base / "child.log").string();
-    posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_adddup2(&files, 1, 2);
-    // Whatever the test runner ignores or blocks, the child starts with the defaults.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults, none;
-    sigemptyset(&defaults);
-    for (int s : {SIGTERM, SIGINT, SIGHUP})
-        sigaddset(&defaults, s);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
     // Sharding or an output file of the runner would apply to the child too.
     std::vector<std::string> environment;
     for (char** e = environ; *e; ++e)
         if (std::strncmp(*e, "TMPDIR=", 7) != 0 && std::strncmp(*e, "GTEST_", 6) != 0)
             environment.emplace_back(*e);
-    environment.push_back(std::string(SignalChildMode) + "=" + mode);
-    environment.push_back("TMPDIR=" + base.string());
-    environment.push_back("QT_QPA_PLATFORM=offscreen");
+    environment.push_back(std::string(SignalChild) + "=" + mode);
+    environment.push_back("TMPDIR=" + base);
     std::vector<char*> envp;
     for (std::string& e : environment)
         envp.push_back(e.data());
     envp.push_back(nullptr);
     std::string self = fs::read_symlink("/proc/self/exe").string();
-    std::string filter = SignalTestFilter;
+    std::string filter = "--gtest_filter=QuitOnSignals.*";
     char* argv[] = {self.data(), filter.data(), nullptr};
-
-    pid_t child = -1;
-    const int failed = posix_spawn(&child, self.c_str(), &files, &attributes, argv, envp.data());
-    posix_spawn_file_actions_destroy(&files);
-    posix_spawnattr_destroy(&attributes);
-    return failed ? -1 : child;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only calls that are safe after a fork. Whatever the test runner ignores or blocks,
+        // the child starts with the defaults.
+        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT, 0600);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        for (int s : {SIGTERM, SIGINT, SIGHUP})
+            ::signal(s, SIG_DFL);
+        ::execve(self.c_str(), argv, envp.data());
+        ::_exit(127);
+    }
+    return child;
 }
-
-} // namespace
 
 TEST(QuitOnSignals, EndsTheProgramWithinASecondWhateverModalLoopsRun)
 {
-    if (const char* mode = std::getenv(SignalChildMode))
+    if (const char* mode = std::getenv(SignalChild))
         RunSignalChild(std::string(mode) == "main loop");
-
+    using namespace std::chrono;
+    auto waitFor = [](const auto& done, steady_clock::duration limit) {
+        for (auto start = steady_clock::now(); !done() && steady_clock::now() - start < limit;)
+            std::this_thread::sleep_for(milliseconds(5));
+    };
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
         for (const char* mode : {"start-up", "main loop"}) {
             SCOPED_TRACE(std::string(strsignal(signal)) + ", " + mode);
-            std::string baseName = (fs::temp_directory_path() / "kv-signal-XXXXXX").string();
-            ASSERT_NE(mkdtemp(baseName.data()), nullptr);
-            const fs::path base = baseName;
-            int ready[2];
-            ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
-            // Above 3, so that the copy to 3 is a real one, which drops close-on-exec.
-            const int readyWrite = ::fcntl(ready[1], F_DUPFD_CLOEXEC, 10);
-            ::close(ready[1]);
-            const pid_t child = SpawnSignalChild(mode, base, readyWrite);
-            ::close(readyWrite);
+            PrivateDirectory base((fs::temp_directory_path() / "kv-signal-XXXXXX").string());
+            ASSERT_TRUE(base.Create());
+            const std::string log = base.Path() + "/child.log";
+            const pid_t child = SpawnSignalChild(mode, base.Path(), log);
             ASSERT_GT(child, 0);
-
-            pollfd wait{ready[0], POLLIN, 0};
-            char byte = 0;
-            const bool opened = ::poll(&wait, 1, 30000) == 1 && ::read(ready[0], &byte, 1) == 1;
-            ::close(ready[0]);
-            const std::vector<std::string> before = KelvornDirectories(base);
+            waitFor([&] { return ReadText(log).find("ready") != std::string::npos; }, seconds(30));
+            const std::vector<std::string> before = KelvornFolders(base.Path());
 
             ::kill(child, signal);
-            const auto sent = std::chrono::steady_clock::now();
             int status = 0;
             pid_t ended = 0;
-            while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 &&
-                   std::chrono::steady_clock::now() - sent < std::chrono::seconds(1))
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            waitFor([&] { return (ended = ::waitpid(child, &status, WNOHANG)) != 0; }, seconds(1));
             if (ended == 0) {
                 ::kill(child, SIGKILL);
                 ::waitpid(child, &status, 0);
             }
-            std::ifstream logFile(base / "child.log");
-            const std::string childOutput((std::istreambuf_iterator<char>(logFile)),
-                                          std::istreambuf_iterator<char>());
-
-            EXPECT_TRUE(opened) << childOutput;
+            const std::string output = ReadText(log);
+            EXPECT_NE(output.find("ready"), std::string::npos) << output;
             EXPECT_EQ(before.size(), 1u) << "the child's temporary directory";
-            EXPECT_EQ(ended, child) << "still running a second after the signal\n" << childOutput;
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
-                << "status " << status << "\n"
-                << childOutput;
-            EXPECT_TRUE(KelvornDirectories(base).empty());
-            fs::remove_all(base);
+            EXPECT_EQ(ended, child) << "still running a second after the signal\n" << output;
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status << output;
+            EXPECT_TRUE(KelvornFolders(base.Path()).empty());
         }
 }
+
+} // namespace
