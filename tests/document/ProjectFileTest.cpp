@@ -1,9 +1,13 @@
+// The project file: exact writing, reading back from memory and from disk, refusals with their
+// place, the copies beside the project, the paths of moved files, and the rebuild of the windows.
+
 #include "document/ProjectFile.h"
+#include "support/Documents.h"
 #include "support/PlainDocument.h"
 
+#include "document/FileUnit.h"
 #include "general/xml/XMLWriter.h"
 #include "platform/test/ScriptedMessages.h"
-#include "document/FileUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -313,12 +317,35 @@ TEST(ProjectFileReadTest, ABadFrameOpensNothing)
     EXPECT_EQ(content.error.substr(0, 32), "At line 9, column 12: In Width: ");
 }
 
-TEST(ProjectFileReadTest, AFileThatCannotBeOpenedIsRefused)
+TEST(ProjectFileReadTest, ReadsAFileFromDiskAndRefusesOneThatCannotBeOpened)
 {
+    test::TempDir dir("projectread");
+    test::WriteFile(dir / "p.kvp", Format(TwoWaves(), false));
     ProjectFileContent content;
-    ReadProjectFile("/nonexistent/dir/p.kvp", content);
+    content.error = "stale";
+    ReadProjectFile(dir / "p.kvp", content);
+    ASSERT_EQ(content.stage, ProjectFileContent::Stage::Whole) << content.error;
+    EXPECT_EQ(content.error, "");
+    EXPECT_EQ(content.version, "9.0");
+    EXPECT_EQ(content.project.frame, TwoWaves().frame);
+    ASSERT_EQ(content.project.windows.size(), 2u);
+    EXPECT_TRUE(content.project.windows[1].SameWindow(TwoWaves().windows[1]));
+    // Where the document element stands, for the rebuild's messages.
+    EXPECT_EQ(content.project.windows[1].line, 25);
+    EXPECT_EQ(content.project.windows[1].column, 10);
+
+    test::WriteFile(dir / "old.kvp", ProjectText("7.0", ""));
+    ReadProjectFile(dir / "old.kvp", content);
     EXPECT_EQ(content.stage, ProjectFileContent::Stage::Refused);
-    EXPECT_FALSE(content.error.empty());
+    EXPECT_EQ(content.error, "Unknown version \"7.0\" found in project file.");
+    EXPECT_EQ(content.version, "7.0");
+
+    content.stage = ProjectFileContent::Stage::Whole;
+    content.project = TwoWaves();
+    ReadProjectFile(dir / "none.kvp", content);
+    EXPECT_EQ(content.stage, ProjectFileContent::Stage::Refused);
+    EXPECT_TRUE(content.project.windows.empty());
+    EXPECT_EQ(content.error, "cannot open file.");
 }
 
 // ---- copies and paths -----------------------------------------------------------------------
@@ -580,6 +607,35 @@ TEST(ProjectRebuildTest, AFailureStopsThereAndEveryOpenedWaveTracksItsChangesAga
             EXPECT_TRUE(unit->GetTrackModified()) << c.name;
         EXPECT_TRUE(maker.log.empty() || maker.log.back().rfind("edit name", 0) != 0) << c.name;
     }
+}
+
+TEST(ProjectRebuildTest, ACopyBesideAProjectWithoutDirectoryFailsAtItsWindow)
+{
+    ProjectFileContent content;
+    content.stage = ProjectFileContent::Stage::Whole;
+    content.project.windows.push_back(Window(1, "/a.wav", -1, "A", {}));
+    content.project.windows.push_back(Window(1, "", 2, "B", {}));
+    content.project.windows.back().line = 7;
+    content.project.windows.back().column = 2;
+    FakeMaker maker;
+    std::string error;
+    EXPECT_FALSE(RebuildProject(content, "demo.kvp", maker, error));
+    EXPECT_EQ(error, "At line 7, column 3: Function PathOfPathFile: PathFile (\"demo.kvp\") has "
+                     "no path\".");
+    EXPECT_EQ(maker.units.size(), 1u);
+    EXPECT_EQ(maker.log.back(), "place A 0");
+}
+
+TEST(ProjectRebuildTest, ALastWindowWithNothingToOpenLeavesTheEditNameEmpty)
+{
+    ProjectFileContent content;
+    content.stage = ProjectFileContent::Stage::Whole;
+    content.project.windows.push_back(Window(1, "/a.wav", -1, "A", {5}));
+    content.project.windows.push_back(Window(2, "", -1, "Nothing", {6}));
+    FakeMaker maker;
+    std::string error;
+    ASSERT_TRUE(RebuildProject(content, "/p/demo.kvp", maker, error)) << error;
+    EXPECT_EQ(maker.log, (std::vector<std::string>{"open 1 /a.wav | ", "place A 5", "edit name "}));
 }
 
 TEST(ProjectRebuildTest, TheOpenersReasonGoesIntoTheMessage)

@@ -1,7 +1,7 @@
 // Conversion of a wave document to new file properties: format, positions, window notices, and
 // that a failure at any allocation leaves everything as it was.
 
-#include "DocumentFakes.h"
+#include "support/Documents.h"
 
 #include "platform/test/ScriptedMessages.h"
 

@@ -2,7 +2,7 @@
 // sound the other (or the clipboard) still holds. Run under AddressSanitizer these tests also
 // read every sound after each exchange.
 
-#include "DocumentFakes.h"
+#include "support/Documents.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

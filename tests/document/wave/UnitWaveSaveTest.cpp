@@ -1,7 +1,7 @@
 // The four save decisions of a wave document, on real files: which of the .wav and the side
 // file each one writes for each state of the change flags.
 
-#include "DocumentFakes.h"
+#include "support/Documents.h"
 
 #include "platform/test/ScriptedMessages.h"
 

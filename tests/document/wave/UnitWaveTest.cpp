@@ -2,10 +2,10 @@
 // The wave document's positions, ranges, repaint notices, change frame, change flags and status
 // texts.
 
-#include "DocumentFakes.h"
+#include "support/Documents.h"
 
-#include "platform/test/ScriptedMessages.h"
 #include "document/wave/UnitWaveRecords.h"
+#include "platform/test/ScriptedMessages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

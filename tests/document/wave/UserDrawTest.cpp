@@ -1,7 +1,7 @@
 // The user drawing: node mappings, the node list, drawing mode and the rendering of the nodes
 // against values worked out by hand.
 
-#include "DocumentFakes.h"
+#include "support/Documents.h"
 
 #include "platform/test/ScriptedMessages.h"
 
@@ -342,7 +342,7 @@ TEST_P(CanDraw, OnlyAnEmptyMonoWaveShowingItsCurve)
 {
     const CanDrawCase& c = GetParam();
     RecordingWaveWindow window;
-    window.waveWindKind = c.windKind;
+    window.display.WaveWindKind = c.windKind;
     TUnitWave unit("W", "", c.channels == 1 ? RampMono(c.values) : RampStereo(c.values));
     if (c.withWindow)
         unit.SetChildWave(&window);
