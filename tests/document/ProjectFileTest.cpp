@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <unistd.h>
@@ -259,6 +260,57 @@ TEST(ProjectFileReadTest, GrammarMessagesNameWhatWasExpected)
     EXPECT_NE(content.error.find("Left"), std::string::npos) << content.error;
 }
 
+// Trees the grammar would never hand over: the reader names the element it missed.
+TEST(ProjectFileReadTest, ATreeWithoutAnExpectedElementNamesIt)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(TXMLComplexElement&)> build;
+        const char* error;
+    };
+    auto frame = [](TXMLComplexElement& project, bool state) {
+        TXMLComplexElement* f = project.AddComplex("Frame");
+        for (const char* n : {"Left", "Top", "Width", "Height"})
+            f->AddText(n, "1");
+        if (state)
+            f->AddComplex("Normal");
+    };
+    const std::vector<Case> cases{
+        {"no version", [](TXMLComplexElement& p) { p.AddText("Frame", "x"); },
+         "Element \"Version\" expected."},
+        {"no state",
+         [&](TXMLComplexElement& p) {
+             p.AddText("Version", "9.0");
+             frame(p, false);
+         },
+         "Element \"Normal\" expected."},
+        {"no document",
+         [&](TXMLComplexElement& p) {
+             p.AddText("Version", "9.0");
+             frame(p, true);
+             p.AddComplex("Window")->AddText("Name", "W");
+         },
+         "Element \"Wave\" expected."},
+        {"not a window",
+         [&](TXMLComplexElement& p) {
+             p.AddText("Version", "9.0");
+             frame(p, true);
+             p.AddText("Door", "W");
+         },
+         "Element \"Window\" expected."},
+    };
+    for (const Case& c : cases) {
+        TXMLComplexElement project("Project");
+        c.build(project);
+        ProjectFileContent content;
+        ReadProjectElements(&project, content);
+        EXPECT_EQ(content.stage, ProjectFileContent::Stage::Partial) << c.name;
+        EXPECT_TRUE(content.project.windows.empty()) << c.name;
+        EXPECT_EQ(content.error.substr(content.error.find(": ") + 2), c.error) << c.name;
+    }
+}
+
 struct TempFileCase
 {
     const char* text;
@@ -443,12 +495,18 @@ TEST_F(ProjectDirTest, ACopyThatCannotBeDeletedOrRenamedIsNamed)
               "Cannot rename the file \"" + fresh + "\" to \"" + saved + "\"");
 }
 
-TEST_F(ProjectDirTest, NoCopyDirectoryIsNoFailure)
+TEST_F(ProjectDirTest, NoCopyDirectoryIsNoFailureButAProjectWithoutDirectoryIs)
 {
     std::string error;
     EXPECT_TRUE(DeleteSavedProjectCopies(project(), error)) << error;
     EXPECT_TRUE(RenameNewProjectCopies(project(), error)) << error;
     EXPECT_FALSE(fs::exists(copies()));
+    const std::string noPath = "Function PathOfPathFile: PathFile (\"demo.kvp\") has no path\".";
+    EXPECT_FALSE(DeleteSavedProjectCopies("demo.kvp", error));
+    EXPECT_EQ(error, noPath);
+    error.clear();
+    EXPECT_FALSE(RenameNewProjectCopies("demo.kvp", error));
+    EXPECT_EQ(error, noPath);
 }
 
 TEST_F(ProjectDirTest, PathsAreFoundAsWrittenBesideTheProjectOrByTheirBaseName)
@@ -469,6 +527,7 @@ TEST_F(ProjectDirTest, PathsAreFoundAsWrittenBesideTheProjectOrByTheirBaseName)
         {"sub\\b.wav", b},
         {"C:\\songs\\a.wav", a},
         {"c:a.wav", a},
+        {"Z:a.wav", a},
         {"\\\\server\\share\\b.wav", "\\\\server\\share\\b.wav"},
         {"/elsewhere/a.wav", "/elsewhere/a.wav"},
         {"C:\\songs\\missing.wav", "C:\\songs\\missing.wav"},

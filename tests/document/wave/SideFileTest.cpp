@@ -483,5 +483,21 @@ TEST_F(SideFileTest, ADrawingItsReaderWouldRefuseIsNotWritten)
     EXPECT_EQ(dir.Count(), 0u);
 }
 
+TEST_F(SideFileTest, AnUnknownDrawKindIsAssertedAndWrittenAsLinear)
+{
+    WaveDoc doc(RampMono(3));
+    doc.wave.RestoreUserDrawing(7, 0.5);
+    doc.wave.AppendDrawNode(std::make_unique<TDrawNode>(int16_t{0}, 0.0));
+    doc.wave.AppendDrawNode(std::make_unique<TDrawNode>(int16_t{0}, 1.0));
+    messages.Expect();
+    ASSERT_TRUE(doc.wave.SaveShadowFile(dir / "k.wav"));
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_NE(messages.Shown()[0].text.find(
+                  "\"DrawKind == DrawLinear || DrawKind == DrawParabola\"failed!"),
+              std::string::npos)
+        << messages.Shown()[0].text;
+    EXPECT_EQ(ReadFile(dir / "k.kvw"), File(Drawing({{"0", "0 $"}, {"1", "0 $"}})));
+}
+
 } // namespace
 } // namespace kelvorn::test
