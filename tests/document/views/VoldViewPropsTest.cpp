@@ -1,4 +1,5 @@
 #include "ViewTestSupport.h"
+#include "support/Documents.h"
 
 #include "general/values/NoBoxes.h"
 
@@ -11,40 +12,12 @@
 
 using namespace kelvorn;
 using namespace kelvorn::viewtest;
+using kelvorn::test::defaultViewVolumeText;
+using kelvorn::test::Replace;
 using kelvorn::testing::IsAssertionBox;
 using kelvorn::testing::NoBoxes;
 
 namespace {
-
-const std::string defaultViewVolume = "<ViewVolume>\n"
-                                      "  <TimeTop>20 khz</TimeTop>\n"
-                                      "  <TimeBottom>20 hz</TimeBottom>\n"
-                                      "  <XResolution>500</XResolution>\n"
-                                      "  <YResolution>50</YResolution>\n"
-                                      "  <YWidth>1</YWidth>\n"
-                                      "  <YLog />\n"
-                                      "  <SensNormal />\n"
-                                      "  <Strength>1.3</Strength>\n"
-                                      "  <SingleColor>FFFFFF</SingleColor>\n"
-                                      "  <BackgroundColor>000000</BackgroundColor>\n"
-                                      "  <LeftColor>0000FF</LeftColor>\n"
-                                      "  <RightColor>808000</RightColor>\n"
-                                      "  <CursorColor>FF00FF</CursorColor>\n"
-                                      "  <ColorPalette1D>\n"
-                                      "    <BeginColor>000000</BeginColor>\n"
-                                      "    <EndColor>FFFFFF</EndColor>\n"
-                                      "  </ColorPalette1D>\n"
-                                      "  <DrawSingle />\n"
-                                      "</ViewVolume>\n";
-
-// text with its first occurrence of from replaced by to.
-std::string Replace(std::string text, const std::string& from, const std::string& to)
-{
-    size_t at = text.find(from);
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 // Reads body into props; the parse must succeed.
 bool Read(TVoldViewProps& props, const std::string& body, std::string& message, int32_t& line,
@@ -85,39 +58,6 @@ TVoldViewProps Unusual()
 class VoldViewPropsTest : public NoBoxes<>
 {
 };
-
-TEST_F(VoldViewPropsTest, Defaults)
-{
-    TVoldViewProps p;
-    EXPECT_EQ(p.XResolution.GetValue(), 500);
-    EXPECT_EQ(p.XResolution.GetUnit(), EHNone);
-    EXPECT_EQ(p.YResolution.GetValue(), 50);
-    EXPECT_EQ(p.YResolution.GetUnit(), EHNone);
-    EXPECT_DOUBLE_EQ(p.TimeTop.GetValue(), 5e-05);
-    EXPECT_EQ(p.TimeTop.GetUnit(), EHKHZ);
-    EXPECT_EQ(p.TimeTop.ToText(), "20 khz");
-    EXPECT_DOUBLE_EQ(p.TimeBottom.GetValue(), 0.05);
-    EXPECT_EQ(p.TimeBottom.GetUnit(), EHHZ);
-    EXPECT_EQ(p.TimeBottom.ToText(), "20 hz");
-    EXPECT_EQ(p.YWidth.GetValue(), 1.0);
-    EXPECT_EQ(p.YWidth.GetUnit(), EHNone);
-    EXPECT_EQ(p.FreqAxisKind, 1);
-    EXPECT_EQ(p.DrawSingle, 1);
-    EXPECT_EQ(p.SensKind, 1);
-    EXPECT_EQ(p.Strength.GetValue(), 1.3);
-    EXPECT_EQ(p.Strength.GetUnit(), EHNone);
-    EXPECT_EQ(p.BackgroundColor, 0x000000);
-    EXPECT_EQ(p.SingleColor, 0xFFFFFF);
-    EXPECT_EQ(p.LeftColor, 0x0000FF);
-    EXPECT_EQ(p.RightColor, 0x808000);
-    EXPECT_EQ(p.CursorColor, 0xFF00FF);
-    EXPECT_EQ(p.UseColorPalette1D, 0);
-    EXPECT_TRUE(p.ColorPalette1D == TColorPalette1DItem(0x000000, 0xFFFFFF));
-    // The constraints are the classes' own: a resolution of 0 and a top of 0 s are refused.
-    std::string message;
-    EXPECT_FALSE(p.XResolution.FromText("0", "X", message));
-    EXPECT_FALSE(p.TimeTop.FromText("0", "T", message));
-}
 
 TEST_F(VoldViewPropsTest, CopiesOwnTheirPalette)
 {
@@ -220,7 +160,7 @@ TEST_F(VoldViewPropsTest, BlendColorsBlendsTheFiveColoursAndThePalette)
 TEST_F(VoldViewPropsTest, WritesTheDefaultElement)
 {
     TVoldViewProps p;
-    EXPECT_EQ(Text(*p.WriteXml()), defaultViewVolume);
+    EXPECT_EQ(Text(*p.WriteXml()), defaultViewVolumeText);
 }
 
 TEST_F(VoldViewPropsTest, WritesEveryKindAndThePalette)
@@ -311,7 +251,7 @@ TEST_F(VoldViewPropsTest, ReadPaletteReplacesTheOldStops)
     p.ColorPalette1D.Insert(0.2, 1);
     p.ColorPalette1D.Insert(0.4, 2);
     p.ColorPalette1D.Insert(0.6, 3);
-    const std::string body = Replace(defaultViewVolume, "    <EndColor>",
+    const std::string body = Replace(defaultViewVolumeText, "    <EndColor>",
                                      "    <ColorPalette1DItem>\n"
                                      "      <Position>0.3</Position>\n"
                                      "      <ColorBefore>00ff00</ColorBefore>\n"
@@ -338,7 +278,7 @@ TEST_F(VoldViewPropsTest, UseColorPalette1DAbsentClearsTheFlag)
     std::string message;
     int32_t line = 0;
     int32_t column = 0;
-    ASSERT_TRUE(Read(p, defaultViewVolume, message, line, column)) << message;
+    ASSERT_TRUE(Read(p, defaultViewVolumeText, message, line, column)) << message;
     EXPECT_EQ(p.UseColorPalette1D, 0);
     EXPECT_TRUE(p == TVoldViewProps());
 }
@@ -364,7 +304,7 @@ TEST_P(VoldReadFailureTest, NamesTheFieldAndItsPlace)
     std::string message;
     int32_t line = -1;
     int32_t column = -1;
-    EXPECT_FALSE(Read(p, Replace(defaultViewVolume, c.from, c.to), message, line, column));
+    EXPECT_FALSE(Read(p, Replace(defaultViewVolumeText, c.from, c.to), message, line, column));
     EXPECT_EQ(message, c.message);
     EXPECT_EQ(line, c.line);
     EXPECT_EQ(column, c.column);
@@ -387,18 +327,6 @@ INSTANTIATE_TEST_SUITE_P(
         ReadFailure{"YWidth", "<YWidth>1", "<YWidth>0",
                     "In YWidth: Value must be positive and more than 0.", 9, 10},
         ReadFailure{"Strength", "1.3", "strong", "In Strength: Input has no value.", 12, 12},
-        ReadFailure{"SingleColor", "<SingleColor>FFFFFF", "<SingleColor>white",
-                    "In SingleColor: Invalid Hexdecimal value: \"white\".", 13, 15},
-        ReadFailure{"BackgroundColor", "<BackgroundColor>000000", "<BackgroundColor>0x00",
-                    "In BackgroundColor: Invalid Hexdecimal value: \"0x00\".", 14, 19},
-        ReadFailure{"LeftColor", "<LeftColor>0000FF", "<LeftColor>red",
-                    "In LeftColor: Invalid Hexdecimal value: \"red\".", 15, 13},
-        ReadFailure{"RightColor", "<RightColor>808000", "<RightColor>GG",
-                    "In RightColor: Invalid Hexdecimal value: \"GG\".", 16, 14},
-        ReadFailure{"CursorColor", "<CursorColor>FF00FF", "<CursorColor>1FF00FF00",
-                    "In CursorColor: Invalid Hexdecimal value: \"1FF00FF00\".", 17, 15},
-        ReadFailure{"BeginColor", "<BeginColor>000000", "<BeginColor>#000",
-                    "In BeginColor: Invalid Hexdecimal value: \"#000\".", 19, 16},
         ReadFailure{"EndColor", "<EndColor>FFFFFF", "<EndColor>FFFFFFZ",
                     "In EndColor: Invalid Hexdecimal value: \"FFFFFFZ\".", 20, 14},
         ReadFailure{"PalettePosition", "    <EndColor>",
@@ -436,12 +364,12 @@ TEST_F(VoldViewPropsTest, TooManyCellsWithTheWideDefaultGrid)
     std::string message;
     int32_t line = 0;
     int32_t column = 0;
-    EXPECT_TRUE(Read(p, Replace(defaultViewVolume, "<YResolution>50", "<YResolution>33554"),
+    EXPECT_TRUE(Read(p, Replace(defaultViewVolumeText, "<YResolution>50", "<YResolution>33554"),
                      message, line, column))
         << message;
     EXPECT_EQ(p.YResolution.GetValue(), 33554);
     TVoldViewProps q;
-    EXPECT_FALSE(Read(q, Replace(defaultViewVolume, "<YResolution>50", "<YResolution>33555"),
+    EXPECT_FALSE(Read(q, Replace(defaultViewVolumeText, "<YResolution>50", "<YResolution>33555"),
                       message, line, column));
     EXPECT_EQ(q.YResolution.GetValue(), 50);
 }
@@ -452,8 +380,8 @@ TEST_F(VoldViewPropsTest, AFailureKeepsTheFieldsAfterIt)
     std::string message;
     int32_t line = 0;
     int32_t column = 0;
-    ASSERT_FALSE(Read(p, Replace(defaultViewVolume, "<LeftColor>0000FF", "<LeftColor>red"), message,
-                      line, column));
+    ASSERT_FALSE(Read(p, Replace(defaultViewVolumeText, "<LeftColor>0000FF", "<LeftColor>red"),
+                      message, line, column));
     // Read before the fault: the file's values.
     EXPECT_EQ(p.XResolution.GetValue(), 500);
     EXPECT_EQ(p.FreqAxisKind, freqAxisLog);
@@ -521,18 +449,20 @@ TEST_F(VoldViewPropsTest, GrammarRefusesWhatTheReaderCannotTake)
 {
     // Misplaced or missing children never reach the reader.
     const std::vector<std::string> bodies = {
-        Replace(defaultViewVolume, "  <YLog />\n", ""),
-        Replace(defaultViewVolume, "  <YLog />\n  <SensNormal />\n",
+        Replace(defaultViewVolumeText, "  <YLog />\n", ""),
+        Replace(defaultViewVolumeText, "  <YLog />\n  <SensNormal />\n",
                 "  <SensNormal />\n  <YLog />\n"),
-        Replace(defaultViewVolume, "  <DrawSingle />\n", "  <DrawSingle />\n  <DrawJoined />\n"),
-        Replace(defaultViewVolume, "    <EndColor>FFFFFF</EndColor>\n", ""),
-        Replace(defaultViewVolume, "  <CursorColor>", "  <UseColorPalette1D />\n  <CursorColor>"),
-        Replace(defaultViewVolume, "<Strength>1.3</Strength>", "<Strength> </Strength>"),
+        Replace(defaultViewVolumeText, "  <DrawSingle />\n",
+                "  <DrawSingle />\n  <DrawJoined />\n"),
+        Replace(defaultViewVolumeText, "    <EndColor>FFFFFF</EndColor>\n", ""),
+        Replace(defaultViewVolumeText, "  <CursorColor>",
+                "  <UseColorPalette1D />\n  <CursorColor>"),
+        Replace(defaultViewVolumeText, "<Strength>1.3</Strength>", "<Strength> </Strength>"),
     };
     for (size_t i = 0; i < bodies.size(); ++i)
         EXPECT_FALSE(Parse(*Grammars().viewVolume, bodies[i]).ok) << i;
     EXPECT_TRUE(
-        Parse(*Grammars().viewVolume, Replace(defaultViewVolume, "  <ColorPalette1D>",
+        Parse(*Grammars().viewVolume, Replace(defaultViewVolumeText, "  <ColorPalette1D>",
                                               "  <UseColorPalette1D />\n  <ColorPalette1D>"))
             .ok);
 }

@@ -1,4 +1,5 @@
 #include "ViewTestSupport.h"
+#include "support/Documents.h"
 
 #include "general/values/NoBoxes.h"
 
@@ -11,43 +12,21 @@
 
 using namespace kelvorn;
 using namespace kelvorn::viewtest;
+using kelvorn::test::defaultViewWaveText;
+using kelvorn::test::Replace;
 using kelvorn::testing::IsAssertionBox;
 using kelvorn::testing::NoBoxes;
 
 namespace {
-
-const std::string defaultViewWave = "<ViewWave>\n"
-                                    "  <DrawLines />\n"
-                                    "  <DistPeriod />\n"
-                                    "  <ValuesPerPixel>15</ValuesPerPixel>\n"
-                                    "  <UseGrid />\n"
-                                    "  <GridColor>808080</GridColor>\n"
-                                    "  <CursorColor>FF00FF</CursorColor>\n"
-                                    "  <Strength>1</Strength>\n"
-                                    "  <SingleColor>000000</SingleColor>\n"
-                                    "  <BackgroundColor>FFFFFF</BackgroundColor>\n"
-                                    "  <LeftColor>0000FF</LeftColor>\n"
-                                    "  <RightColor>808000</RightColor>\n"
-                                    "  <FrontNone />\n"
-                                    "  <DrawSingle />\n"
-                                    "</ViewWave>\n";
 
 const std::string envelopeElement = "  <DrawEnvelope>\n"
                                     "    <EnvelopeName>drum loop</EnvelopeName>\n"
                                     "    <Strength>40 %</Strength>\n"
                                     "  </DrawEnvelope>\n";
 
-std::string Replace(std::string text, const std::string& from, const std::string& to)
-{
-    size_t at = text.find(from);
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 std::string WithEnvelope(const std::string& envelope = envelopeElement)
 {
-    return Replace(defaultViewWave, "</ViewWave>", envelope + "</ViewWave>");
+    return Replace(defaultViewWaveText, "</ViewWave>", envelope + "</ViewWave>");
 }
 
 bool Read(TWaveViewProps& props, const std::string& body, std::string& message, int32_t& line,
@@ -85,35 +64,6 @@ TWaveViewProps Unusual()
 class WaveViewPropsTest : public NoBoxes<>
 {
 };
-
-TEST_F(WaveViewPropsTest, Defaults)
-{
-    TWaveViewProps p;
-    EXPECT_EQ(p.DrawKind, 0);
-    EXPECT_EQ(p.DistKind, 0);
-    EXPECT_EQ(p.ValuesPerPixel.GetValue(), 15);
-    EXPECT_EQ(p.ValuesPerPixel.GetUnit(), EHNone);
-    EXPECT_EQ(p.UseGrid, 1);
-    EXPECT_EQ(p.GridColor, 0x808080);
-    EXPECT_EQ(p.CursorColor, 0xFF00FF);
-    EXPECT_EQ(p.Strength.GetValue(), 1.0);
-    EXPECT_EQ(p.Strength.GetUnit(), EHNone);
-    EXPECT_EQ(p.BackgroundColor, 0xFFFFFF);
-    EXPECT_EQ(p.SingleColor, 0x000000);
-    EXPECT_EQ(p.DrawSingle, 1);
-    EXPECT_EQ(p.LeftColor, 0x0000FF);
-    EXPECT_EQ(p.RightColor, 0x808000);
-    EXPECT_EQ(p.FrontKind, 0);
-    EXPECT_EQ(p.DrawEnvelope, 0);
-    EXPECT_EQ(p.EnvelopeStrength.GetValue(), 0.4);
-    EXPECT_EQ(p.EnvelopeStrength.GetUnit(), EHPerc);
-    EXPECT_EQ(p.EnvelopeName.GetCaption(), "");
-    // The range rules are the classes' own.
-    std::string message;
-    EXPECT_FALSE(p.ValuesPerPixel.FromText("0", "V", message));
-    EXPECT_FALSE(p.EnvelopeStrength.FromText("1.5", "E", message));
-    EXPECT_TRUE(p.EnvelopeStrength.FromText("100 %", "E", message));
-}
 
 TEST_F(WaveViewPropsTest, CopyAndAssignmentKeepEveryField)
 {
@@ -201,7 +151,7 @@ TEST_F(WaveViewPropsTest, BlendColorsBlendsTheSixColours)
 
 TEST_F(WaveViewPropsTest, WritesTheDefaultElement)
 {
-    EXPECT_EQ(Text(*TWaveViewProps().WriteXml()), defaultViewWave);
+    EXPECT_EQ(Text(*TWaveViewProps().WriteXml()), defaultViewWaveText);
 }
 
 TEST_F(WaveViewPropsTest, WritesEveryKindAndTheEnvelope)
@@ -236,7 +186,7 @@ TEST_F(WaveViewPropsTest, AnEnvelopeWithoutAWaveIsWrittenAsNone)
         TWaveViewProps p;
         p.DrawEnvelope = 1;
         p.EnvelopeName.SetCaption(caption);
-        EXPECT_EQ(Text(*p.WriteXml()), defaultViewWave) << '"' << caption << '"';
+        EXPECT_EQ(Text(*p.WriteXml()), defaultViewWaveText) << '"' << caption << '"';
     }
 }
 
@@ -278,7 +228,7 @@ TEST_F(WaveViewPropsTest, NoEnvelopeClearsTheFlagAndKeepsNameAndStrength)
     std::string message;
     int32_t line = 0;
     int32_t column = 0;
-    ASSERT_TRUE(Read(p, defaultViewWave, message, line, column)) << message;
+    ASSERT_TRUE(Read(p, defaultViewWaveText, message, line, column)) << message;
     EXPECT_EQ(p.DrawEnvelope, 0);
     EXPECT_EQ(p.EnvelopeName.GetCaption(), "bass");
     EXPECT_EQ(p.EnvelopeStrength.GetValue(), 0.25);
@@ -309,7 +259,7 @@ TEST_F(WaveViewPropsTest, ReadsColoursInEitherCase)
     std::string message;
     int32_t line = 0;
     int32_t column = 0;
-    ASSERT_TRUE(Read(p, Replace(defaultViewWave, "<CursorColor>FF00FF", "<CursorColor>ff00fe"),
+    ASSERT_TRUE(Read(p, Replace(defaultViewWaveText, "<CursorColor>FF00FF", "<CursorColor>ff00fe"),
                      message, line, column))
         << message;
     EXPECT_EQ(p.CursorColor, 0xFF00FE);
@@ -346,30 +296,17 @@ INSTANTIATE_TEST_SUITE_P(
     Elements, WaveReadFailureTest,
     ::testing::Values(
         ReadFailure{"ValuesPerPixel",
-                    Replace(defaultViewWave, "<ValuesPerPixel>15", "<ValuesPerPixel>0"),
+                    Replace(defaultViewWaveText, "<ValuesPerPixel>15", "<ValuesPerPixel>0"),
                     "In ValuesPerPixel: Value must be positive and more than 0.", 7, 18},
-        ReadFailure{"GridColor", Replace(defaultViewWave, "<GridColor>808080", "<GridColor>grey"),
+        ReadFailure{"GridColor",
+                    Replace(defaultViewWaveText, "<GridColor>808080", "<GridColor>grey"),
                     "In GridColor: Invalid Hexdecimal value: \"grey\".", 9, 13},
         ReadFailure{"GridColorWithoutUseGrid",
-                    Replace(Replace(defaultViewWave, "  <UseGrid />\n", ""), "<GridColor>808080",
-                            "<GridColor>grey"),
+                    Replace(Replace(defaultViewWaveText, "  <UseGrid />\n", ""),
+                            "<GridColor>808080", "<GridColor>grey"),
                     "In GridColor: Invalid Hexdecimal value: \"grey\".", 8, 13},
-        ReadFailure{"CursorColor",
-                    Replace(defaultViewWave, "<CursorColor>FF00FF", "<CursorColor>FF 00"),
-                    "In CursorColor: Invalid Hexdecimal value: \"FF 00\".", 10, 15},
-        ReadFailure{"Strength", Replace(defaultViewWave, "<Strength>1", "<Strength>-1"),
+        ReadFailure{"Strength", Replace(defaultViewWaveText, "<Strength>1", "<Strength>-1"),
                     "In Strength: Value must be positive and more than 0.", 11, 12},
-        ReadFailure{"SingleColor",
-                    Replace(defaultViewWave, "<SingleColor>000000", "<SingleColor>z"),
-                    "In SingleColor: Invalid Hexdecimal value: \"z\".", 12, 15},
-        ReadFailure{"BackgroundColor",
-                    Replace(defaultViewWave, "<BackgroundColor>FFFFFF", "<BackgroundColor>-1"),
-                    "In BackgroundColor: Invalid Hexdecimal value: \"-1\".", 13, 19},
-        ReadFailure{"LeftColor", Replace(defaultViewWave, "<LeftColor>0000FF", "<LeftColor>red"),
-                    "In LeftColor: Invalid Hexdecimal value: \"red\".", 14, 13},
-        ReadFailure{"RightColor",
-                    Replace(defaultViewWave, "<RightColor>808000", "<RightColor>0x808000"),
-                    "In RightColor: Invalid Hexdecimal value: \"0x808000\".", 15, 14},
         ReadFailure{"EnvelopeStrength",
                     WithEnvelope("  <DrawEnvelope>\n    <EnvelopeName>a</EnvelopeName>\n"
                                  "    <Strength>150 %</Strength>\n  </DrawEnvelope>\n"),
@@ -395,9 +332,9 @@ TEST_F(WaveViewPropsTest, AnUncheckedTreeStopsWithAnAssertion)
 TEST_F(WaveViewPropsTest, GrammarRefusesWhatTheReaderCannotTake)
 {
     const std::vector<std::string> bodies = {
-        Replace(defaultViewWave, "  <DistPeriod />\n", ""),
-        Replace(defaultViewWave, "  <FrontNone />\n", "  <FrontNone />\n  <FrontLeft />\n"),
-        Replace(defaultViewWave, "  <UseGrid />\n", "  <UseGrid />\n  <UseGrid />\n"),
+        Replace(defaultViewWaveText, "  <DistPeriod />\n", ""),
+        Replace(defaultViewWaveText, "  <FrontNone />\n", "  <FrontNone />\n  <FrontLeft />\n"),
+        Replace(defaultViewWaveText, "  <UseGrid />\n", "  <UseGrid />\n  <UseGrid />\n"),
         WithEnvelope("  <DrawEnvelope>\n    <Strength>1</Strength>\n  </DrawEnvelope>\n"),
         WithEnvelope("  <DrawEnvelope>\n    <EnvelopeName> </EnvelopeName>\n"
                      "    <Strength>1</Strength>\n  </DrawEnvelope>\n"),
