@@ -308,8 +308,9 @@ TEST(VolumeBank, AtElevenKilohertzTheDefaultViewGivesFiniteCells)
         for (int32_t y = 0; y < 50; ++y) {
             const float v = grid->GetVolume(x, y);
             ASSERT_TRUE(std::isfinite(v) && v >= 0) << x << "," << y << ": " << v;
-            if (!bands[size_t(y)].Stable)
+            if (!bands[size_t(y)].Stable) {
                 ASSERT_EQ(v, 0.0f) << "unstable band " << y;
+            }
             loud += v > 0.01f;
         }
     EXPECT_GT(loud, 1000);

@@ -75,8 +75,9 @@ TEST_P(SaveDecisions, WritesExactlyWhatIsNeeded)
     fs::path side = fs::path(target).replace_extension(".kvw");
     EXPECT_EQ(fs::exists(wav), c.wantWav);
     EXPECT_EQ(fs::exists(side), c.wantSide);
-    if (c.wantWav)
+    if (c.wantWav) {
         EXPECT_EQ(fs::file_size(wav), 44u + 2u * static_cast<uint32_t>(c.values));
+    }
     // Saving never clears the flags; the caller does.
     EXPECT_EQ(unit.IsDataModified(), dataBefore);
     EXPECT_EQ(unit.IsStateModified(), stateBefore);
