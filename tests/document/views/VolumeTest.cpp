@@ -455,10 +455,10 @@ TEST(VolumeBands, AreStableAtCommonRatesAndWhenTheyGoUpInFrequency)
 
 // ---- the writer's threads -----------------------------------------------------------------
 
-// Records the writer's calls; a test may hook into each report on the writer's thread.
-class RecordingSink : public VolumeWriterSink
+// Records the writer's calls; a test may hook into each report on the writer's thread. Its
+// fields are read once the writer has been joined or has reported its end.
+struct RecordingSink : VolumeWriterSink
 {
-public:
     void ColumnsFilled(int channel, int32_t first, int32_t end) override
     {
         size_t count;
@@ -475,7 +475,7 @@ public:
     {
         {
             std::lock_guard<std::mutex> lock(mutex);
-            ++endedCalls;
+            ++ended;
             lastCompleted = completed;
         }
         changed.notify_all();
@@ -484,7 +484,7 @@ public:
     void Wait(size_t count = 0)
     {
         std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return (count && reports.size() >= count) || endedCalls > 0; });
+        changed.wait(lock, [&] { return (count && reports.size() >= count) || ended > 0; });
     }
     /// Makes the report numbered at wait until writer is asked to stop, so a stop always meets
     /// a writer in the middle of its work.
@@ -498,29 +498,12 @@ public:
                 std::this_thread::yield();
         };
     }
-    std::vector<std::array<int32_t, 3>> Reports()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return reports;
-    }
-    int Ended()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return endedCalls;
-    }
-    bool LastCompleted()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return lastCompleted;
-    }
 
     std::function<void(size_t count)> hook; // after report count (from 1); set before the start
-
-private:
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<std::array<int32_t, 3>> reports; // channel, first, end
-    int endedCalls = 0;
+    int ended = 0;
     bool lastCompleted = false;
 };
 
@@ -541,7 +524,7 @@ int64_t SamplesBehind(int32_t filled, int64_t count, int32_t width)
     return index + 1;
 }
 
-TEST(VolumeWriterThreads, StopInTheMiddleOfAChannelLeavesFilledAtTheLastWrittenColumn)
+TEST(VolumeWriterThreads, AStopInTheMiddleOfAChannelLeavesFilledAtTheLastWrittenColumn)
 {
     const std::vector<int16_t> samples = Noise(100000, 5);
     auto grids = GridsFor(1, 500, 50);
@@ -554,37 +537,35 @@ TEST(VolumeWriterThreads, StopInTheMiddleOfAChannelLeavesFilledAtTheLastWrittenC
     ASSERT_TRUE(writer.Start());
     sink.Wait();
     writer.Stop();
-    ASSERT_EQ(sink.Reports().size(), 3u);
-    EXPECT_FALSE(sink.LastCompleted());
+    ASSERT_EQ(sink.reports.size(), 3u);
+    EXPECT_FALSE(sink.lastCompleted);
     EXPECT_TRUE(writer.Ended());
     // Three blocks of 300 samples: sample 899 is at position 3.5, so four columns are filled.
     EXPECT_EQ(grids[0]->GetFilled(), 4);
-    EXPECT_EQ(sink.Reports().back()[2], 4);
+    EXPECT_EQ(sink.reports.back()[2], 4);
     EXPECT_EQ(FirstDifference(*grids[0], ReferenceOf(Props(500, 50), samples, 900), 4), "");
     EXPECT_TRUE(EmptyFrom(*grids[0], 4));
-}
 
-TEST(VolumeWriterThreads, AStopDuringTheLeftChannelLeavesTheRightOneEmpty)
-{
-    auto grids = GridsFor(2, 200, 20);
-    RecordingSink sink;
-    TThreadVolumeWriter writer(StereoOf(Noise(50000, 1), Noise(50000, 2)), Props(200, 20), grids,
-                               &sink);
-    writer.SetChannelsSideBySide(false);
-    sink.hook = [&](size_t count) {
+    // One channel after the other: a stop during the left one leaves the right one empty.
+    auto two = GridsFor(2, 200, 20);
+    RecordingSink stereo;
+    TThreadVolumeWriter second(StereoOf(Noise(50000, 1), Noise(50000, 2)), Props(200, 20), two,
+                               &stereo);
+    second.SetChannelsSideBySide(false);
+    stereo.hook = [&](size_t count) {
         if (count == 2)
-            writer.RequestStop();
+            second.RequestStop();
     };
-    ASSERT_TRUE(writer.Start());
-    sink.Wait();
-    writer.Stop();
-    EXPECT_EQ(sink.Ended(), 1);
-    for (const auto& r : sink.Reports())
+    ASSERT_TRUE(second.Start());
+    stereo.Wait();
+    second.Stop();
+    ASSERT_EQ(stereo.ended, 1);
+    for (const auto& r : stereo.reports)
         EXPECT_EQ(r[0], 0);
-    EXPECT_GT(grids[0]->GetFilled(), 0);
-    EXPECT_LT(grids[0]->GetFilled(), 201);
-    EXPECT_EQ(grids[1]->GetFilled(), 0);
-    EXPECT_TRUE(EmptyFrom(*grids[1], 0));
+    EXPECT_GT(two[0]->GetFilled(), 0);
+    EXPECT_LT(two[0]->GetFilled(), 201);
+    EXPECT_EQ(two[1]->GetFilled(), 0);
+    EXPECT_TRUE(EmptyFrom(*two[1], 0));
 }
 
 // The report in progress waits for the stop: the stopper must ask first and join afterwards.
@@ -600,10 +581,10 @@ TEST(VolumeWriterThreads, AStopFromTheGuiThreadEndsTheRunAndKeepsWhatWasWritten)
     sink.Wait(5);
     writer.Stop();
     EXPECT_TRUE(writer.Ended());
-    EXPECT_EQ(sink.Ended(), 1);
-    ASSERT_EQ(sink.Reports().size(), 5u);
+    EXPECT_EQ(sink.ended, 1);
+    ASSERT_EQ(sink.reports.size(), 5u);
     const int32_t filled = grids[0]->GetFilled();
-    EXPECT_EQ(sink.Reports().back()[2], filled);
+    EXPECT_EQ(sink.reports.back()[2], filled);
     ASSERT_GE(filled, 5);
     ASSERT_LT(filled, 501);
     const ReferenceGrid expected =
@@ -623,8 +604,8 @@ TEST(VolumeWriterThreads, AStopFromInsideTheSinkOnlyAsks)
     ASSERT_TRUE(writer.Start());
     sink.Wait();
     writer.Stop();
-    EXPECT_FALSE(sink.LastCompleted());
-    EXPECT_LE(sink.Reports().size(), 2u) << "one report per channel at most";
+    EXPECT_FALSE(sink.lastCompleted);
+    EXPECT_LE(sink.reports.size(), 2u) << "one report per channel at most";
 }
 
 // The GUI side as the pane group builds it: the sink only queues a notice, the GUI thread
@@ -722,7 +703,7 @@ TEST(VolumeWriterThreads, TheWriterKeepsItsOwnReferenceToTheSound)
     EXPECT_FALSE(watched.expired());
     swapped = true;
     sink.Wait();
-    EXPECT_TRUE(sink.LastCompleted());
+    EXPECT_TRUE(sink.lastCompleted);
     EXPECT_EQ(
         FirstDifference(*slot.GetVolumeArraySingle(), ReferenceOf(Props(500, 50), samples), 500),
         "");
@@ -742,11 +723,11 @@ TEST(VolumeWriterThreads, ASecondStartStopsTheFirstBeforeItsGridsAreReplaced)
     const TVolumeArray* firstGrid = slot.GetVolumeArraySingle();
     const std::vector<int16_t> samples = Noise(20000, 8);
     ASSERT_TRUE(slot.StartVolumeWriter(MonoOf(samples), Props(500, 50), &second));
-    EXPECT_EQ(first.Ended(), 1) << "the first writer ended before the second start returned";
-    EXPECT_FALSE(first.LastCompleted());
+    EXPECT_EQ(first.ended, 1) << "the first writer ended before the second start returned";
+    EXPECT_FALSE(first.lastCompleted);
     EXPECT_NE(slot.GetVolumeArraySingle(), firstGrid);
     second.Wait();
-    EXPECT_TRUE(second.LastCompleted());
+    EXPECT_TRUE(second.lastCompleted);
     EXPECT_EQ(slot.GetVolumeArraySingle()->GetFilled(), 501);
     EXPECT_EQ(
         FirstDifference(*slot.GetVolumeArraySingle(), ReferenceOf(Props(500, 50), samples), 500),
@@ -793,7 +774,7 @@ TEST(VolumeWriterThreads, NoWriterForAnEmptySoundOrAnOversizedGridButTheRunningO
         TVolumeArray* grid = slot.GetVolumeArraySingle();
         EXPECT_FALSE(slot.StartVolumeWriter(c.sound, Props(c.width, c.height), nullptr)) << c.name;
         EXPECT_FALSE(slot.HasWriter()) << c.name;
-        EXPECT_EQ(running.Ended(), 1) << c.name << ": the running writer was stopped";
+        EXPECT_EQ(running.ended, 1) << c.name << ": the running writer was stopped";
         EXPECT_EQ(slot.GetVolumeArraySingle(), grid) << c.name << ": the grid stays";
     }
 }
@@ -809,8 +790,8 @@ TEST(VolumeWriterThreads, AWindowClosedWhileItsWriterRunsStopsIt)
     writer = slot->GetWriter();
     sink.Wait(1);
     slot.reset();
-    EXPECT_EQ(sink.Ended(), 1);
-    EXPECT_FALSE(sink.LastCompleted());
+    EXPECT_EQ(sink.ended, 1);
+    EXPECT_FALSE(sink.lastCompleted);
 }
 
 TEST(VolumeWriterThreads, TheThreadCarriesItsNameCutForTheSystem)
