@@ -24,7 +24,7 @@ namespace {
 
 using Values = std::vector<std::vector<int>>;
 using E = const unitUnitWave;
-using Run = std::function<WaveOpResult(TUnitWave&, E&)>;
+using OpRun = std::function<WaveOpResult(TUnitWave&, E&)>;
 
 // A binary fraction of a second per value, so that times like 3 * V hold exact value counts;
 // one byte per sample, so that a result falling back to a default format is seen.
@@ -49,8 +49,8 @@ SoundPtr Clip(const std::vector<int>& values, int32_t rate = Rate)
 
 /// An operation with a record of its own, set by set (left at its defaults without).
 template <class P>
-Run Op(WaveOpResult (*fn)(TUnitWave&, const P&),
-       std::type_identity_t<void (*)(P&, E&)> set = nullptr)
+OpRun Op(WaveOpResult (*fn)(TUnitWave&, const P&),
+         std::type_identity_t<void (*)(P&, E&)> set = nullptr)
 {
     return [fn, set](TUnitWave& u, E& env) {
         P p;
@@ -59,7 +59,7 @@ Run Op(WaveOpResult (*fn)(TUnitWave&, const P&),
         return fn(u, p);
     };
 }
-Run Op(WaveOpResult (*fn)(TUnitWave&))
+OpRun Op(WaveOpResult (*fn)(TUnitWave&))
 {
     return [fn](TUnitWave& u, E&) { return fn(u); };
 }
@@ -106,7 +106,7 @@ struct OpRow
     const char* name;
     bool stereo;
     int32_t pos1, pos2;
-    Run run;
+    OpRun run;
     const char* frame;        // "SaveZoom b e" for a framed change, "" for none
     int32_t expPos1, expPos2; // after
     int channels = 0;         // after; 0: as before
@@ -251,7 +251,7 @@ struct ClipRow
     const char* name;
     int32_t pos1, pos2;
     SoundPtr clipboard; // before
-    Run run;
+    OpRun run;
     std::vector<int> sound;     // after
     std::vector<int> clipAfter; // after; empty: the clipboard object is unchanged
     int32_t expPos1, expPos2;
@@ -339,91 +339,65 @@ TEST_F(DocOpsTest, SwapOnStereoTradesThePartWithTheClipboard)
 
 // ---- Nothing to do, and refused parameters ---------------------------------------------------
 
-struct UnchangedRow
+TEST_F(DocOpsTest, NothingToDoOrARefusalLeavesDocumentAndWindowAlone)
 {
-    const char* name;
-    bool stereo, emptyWave, emptyClipboard;
-    Run run;
-};
-
-class UnchangedTest : public DocOpsTest, public ::testing::WithParamInterface<UnchangedRow>
-{
-};
-
-TEST_P(UnchangedTest, LeavesDocumentAndWindowAlone)
-{
-    const UnchangedRow& row = GetParam();
-    if (row.emptyClipboard)
-        main.clipboard = nullptr;
-    SoundPtr sound = row.emptyWave ? std::make_shared<MonoSound>(Rate, Bytes) : Known(row.stereo);
-    auto doc = MakeDoc(sound, 2, 6);
-    const int32_t pos1 = doc->GetPos1(), pos2 = doc->GetPos2();
-    EXPECT_EQ(row.run(*doc, envRef).outcome, WaveOpOutcome::Unchanged);
-    EXPECT_EQ(doc->GetSound(), sound);
-    EXPECT_EQ(doc->GetPos1(), pos1);
-    EXPECT_EQ(doc->GetPos2(), pos2);
-    EXPECT_EQ(window.refreshes, 0);
-    EXPECT_TRUE(window.Calls("SaveZoom").empty());
-    EXPECT_TRUE(boxes.boxes.empty());
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(NothingToDo, UnchangedTest, ::testing::Values(
-    UnchangedRow{"BalanceOnStereo", true, false, false, Op(waveops::Balance)},
-    UnchangedRow{"BalanceOnEmptyWave", false, true, false, Op(waveops::Balance)},
-    UnchangedRow{"MixLeftRightOnMono", false, false, false, Op(waveops::MixLeftRight)},
-    UnchangedRow{"PasteWithEmptyClipboard", false, false, true, Op(waveops::Paste)},
-    UnchangedRow{"SwapWithEmptyClipboard", false, false, true, Op(waveops::Swap)},
-    UnchangedRow{"MixWithEmptyClipboard", false, false, true, Op(waveops::Mix)},
-    UnchangedRow{"NormalizeEmptyWave", false, true, false, Op(waveops::NormalizeVertically)},
-    UnchangedRow{"RollOutEmptyWave", false, true, false, Op(waveops::RollOut)}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-struct RefusedRow
-{
-    const char* name;
-    Run run; // given a reference to an empty document
-    const char* message;
-};
-
-class RefusedTest : public DocOpsTest, public ::testing::WithParamInterface<RefusedRow>
-{
-};
-
-TEST_P(RefusedTest, IsRefusedWithTheEnginesText)
-{
+    enum Setup { Mono, Stereo, EmptyWave, NoClipboard, EmptyEnvelope };
+    struct Row
+    {
+        const char* name;
+        Setup setup;
+        OpRun run;
+        const char* message; // "" for nothing to do
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"BalanceOnStereo", Stereo, Op(waveops::Balance), ""},
+        {"BalanceOnEmptyWave", EmptyWave, Op(waveops::Balance), ""},
+        {"MixLeftRightOnMono", Mono, Op(waveops::MixLeftRight), ""},
+        {"PasteWithEmptyClipboard", NoClipboard, Op(waveops::Paste), ""},
+        {"SwapWithEmptyClipboard", NoClipboard, Op(waveops::Swap), ""},
+        {"MixWithEmptyClipboard", NoClipboard, Op(waveops::Mix), ""},
+        {"NormalizeEmptyWave", EmptyWave, Op(waveops::NormalizeVertically), ""},
+        {"RollOutEmptyWave", EmptyWave, Op(waveops::RollOut), ""},
+        {"Volume", EmptyEnvelope, Op(waveops::Volume, [](TVolumeProps& p, E& r) {
+             p.kind = TVolumeProps::kindEnvelope; p.envelope = r; }), "The volume envelope is empty."},
+        {"FilterBlock", EmptyEnvelope, Op(waveops::FilterBlock, [](TBlockFilterProps& p, E& r) {
+             p.envelopeFlag = 1; p.envelope = r; }), "The width envelope is empty."},
+        {"TempoPitchSpeed", EmptyEnvelope, Op(waveops::TempoPitch, [](TTempoPitchProps& p, E& r) {
+             p.speedEnvelopeFlag = 1; p.speedEnvelope = r; }), "The speed envelope is empty."},
+        {"MakeMFreqForm", EmptyEnvelope, Op(waveops::MakeMFreq, [](TMFreqProps& p, E& r) {
+             p.use = TMFreqProps::useWaveForm; p.waveForm = r; }), "The form is empty."},
+        {"RndEchoVolume", EmptyEnvelope, Op(waveops::RndEcho, [](TRandomEchoProps& p, E& r) {
+             p.volume.kind = 2; p.volume.envelope = r; }), "The volume envelope is empty."},
+        {"ReferenceWithoutDocument", Mono, Op(waveops::Distort, [](TDistortProps& p, E&) {
+             p.envelope = unitUnitWave("Gone"); }), "Cannot find window \"Gone\"."}};
+    // clang-format on
     TUnitWave empty("Empty", "", std::make_shared<MonoSound>(Rate, Bytes));
-    unitUnitWave ref;
-    ref.Set("Empty", &empty);
-    auto doc = MakeDoc(Known(false), 2, 6);
-    const SoundPtr before = doc->GetSound();
-    const WaveOpResult result = GetParam().run(*doc, ref);
-    EXPECT_EQ(result.outcome, WaveOpOutcome::Refused);
-    EXPECT_EQ(result.message, GetParam().message);
-    EXPECT_EQ(doc->GetSound(), before);
-    EXPECT_EQ(doc->GetPos1(), 2);
-    EXPECT_EQ(doc->GetPos2(), 6);
-    EXPECT_FALSE(doc->IsAborted());
+    unitUnitWave emptyRef;
+    emptyRef.Set("Empty", &empty);
+    for (const Row& row : rows) {
+        main.clipboard = row.setup == NoClipboard ? nullptr : Clip({11, 22, 33});
+        SoundPtr sound = row.setup == EmptyWave ? std::make_shared<MonoSound>(Rate, Bytes)
+                                                : Known(row.setup == Stereo);
+        auto doc = MakeDoc(sound, 2, 6);
+        const int32_t pos1 = doc->GetPos1(), pos2 = doc->GetPos2();
+        const WaveOpResult result = row.run(*doc, row.setup == EmptyEnvelope ? emptyRef : envRef);
+        EXPECT_EQ(result.outcome, *row.message ? WaveOpOutcome::Refused : WaveOpOutcome::Unchanged)
+            << row.name;
+        EXPECT_EQ(result.message, row.message) << row.name;
+        EXPECT_EQ(doc->GetSound(), sound) << row.name;
+        EXPECT_EQ(doc->GetPos1(), pos1) << row.name;
+        EXPECT_EQ(doc->GetPos2(), pos2) << row.name;
+        EXPECT_FALSE(doc->IsAborted()) << row.name;
+        if (!*row.message) {
+            EXPECT_EQ(window.refreshes, 0) << row.name;
+            EXPECT_TRUE(window.Calls("SaveZoom").empty()) << row.name;
+        }
+        window.refreshes = 0;
+        window.calls.clear();
+    }
     EXPECT_TRUE(boxes.boxes.empty());
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(EmptyEnvelopes, RefusedTest, ::testing::Values(
-    RefusedRow{"Volume", Op(waveops::Volume, [](TVolumeProps& p, E& r) { p.kind = TVolumeProps::kindEnvelope; p.envelope = r; }),
-               "The volume envelope is empty."},
-    RefusedRow{"FilterBlock", Op(waveops::FilterBlock, [](TBlockFilterProps& p, E& r) { p.envelopeFlag = 1; p.envelope = r; }),
-               "The width envelope is empty."},
-    RefusedRow{"TempoPitchSpeed", Op(waveops::TempoPitch, [](TTempoPitchProps& p, E& r) { p.speedEnvelopeFlag = 1; p.speedEnvelope = r; }),
-               "The speed envelope is empty."},
-    RefusedRow{"MakeMFreqForm", Op(waveops::MakeMFreq, [](TMFreqProps& p, E& r) { p.use = TMFreqProps::useWaveForm; p.waveForm = r; }),
-               "The form is empty."},
-    RefusedRow{"RndEchoVolume", Op(waveops::RndEcho, [](TRandomEchoProps& p, E& r) { p.volume.kind = 2; p.volume.envelope = r; }),
-               "The volume envelope is empty."},
-    RefusedRow{"ReferenceWithoutDocument", Op(waveops::Distort, [](TDistortProps& p, E&) { p.envelope = unitUnitWave("Gone"); }),
-               "Cannot find window \"Gone\"."}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
 
 TEST_F(DocOpsTest, EachOperationKeepsItsRecord)
 {
@@ -453,82 +427,86 @@ TEST_F(DocOpsTest, EachOperationKeepsItsRecord)
 
 // ---- The drawing branches ----------------------------------------------------------------------
 
-class DrawingTest : public DocOpsTest
+TEST_F(DocOpsTest, WhileDrawingTheOperationsChangeTheNodesAndRenderAgain)
 {
-protected:
-    void SetUp() override
+    struct Row
     {
-        DocOpsTest::SetUp();
-        doc = MakeDoc(std::make_shared<MonoSound>(Rate, 2), 0, 0);
+        const char* name;
+        std::function<WaveOpResult(TUnitWave&)> run;
+        std::vector<int> nodes;
+        int32_t values;
+        int refreshes;
+    };
+    TVolumeProps half;
+    half.factor.SetValue(0.5);
+    half.kind = TVolumeProps::kindEnvelope; // not read while drawing
+    TUpProps up;
+    up.add.value = 100;
+    TLengthProps shorter;
+    shorter.lengthFactor.SetValue(0.5);
+    const Row rows[] = {
+        {"Volume",
+         [&](TUnitWave& u) { return waveops::Volume(u, half); },
+         {0, 8192, -4096, 0},
+         Rate + 1,
+         1},
+        // 16384 is the peak: factor 32767 / 16384; -8192 becomes -16383.5, truncated.
+        {"MaxVolume", waveops::MaxVolume, {0, 32767, -16383, 0}, Rate + 1, 1},
+        // Wraps like a sample.
+        {"MaxVolumeThenMoveV",
+         [&](TUnitWave& u) {
+             waveops::MaxVolume(u);
+             return waveops::MoveV(u, up);
+         },
+         {100, 32867 - 65536, -16283, 100},
+         Rate + 1,
+         2},
+        // Trapezoids: 0.25 * 8192 + 0.5 * 4096 + 0.25 * -4096 = 3072.
+        {"Normalize", waveops::NormalizeVertically, {-3072, 13312, -11264, -3072}, Rate + 1, 1},
+        {"LengthWithoutRepaint",
+         [&](TUnitWave& u) { return waveops::Length(u, shorter); },
+         {0, 16384, -8192, 0},
+         Rate / 2 + 1,
+         0},
+        {"AFailedRenderingGivesTheNodesBack",
+         [&](TUnitWave& u) {
+             FailAllocationsAfter(0);
+             const WaveOpResult volume = waveops::Volume(u, half);
+             const WaveOpResult length = waveops::Length(u, shorter);
+             ResetAllocationFailure();
+             return volume.outcome == length.outcome ? length : volume;
+         },
+         {0, 16384, -8192, 0},
+         0,
+         -1},
+    };
+    for (const Row& row : rows) {
+        RecordingWaveWindow drawn;
+        auto doc = MakeDoc(std::make_shared<MonoSound>(Rate, 2), 0, 0);
+        doc->SetChildWave(&drawn);
         doc->StartUserDrawing(TUnitWave::DrawLinear);
         doc->InsertDrawNode(std::make_unique<TDrawNode>(16384, 0.25));
         doc->InsertDrawNode(std::make_unique<TDrawNode>(-8192, 0.75));
-        window.refreshes = 0;
-    }
-    std::vector<int> Nodes() const
-    {
-        std::vector<int> out;
+        const SoundPtr before = doc->GetSound();
+        drawn.refreshes = 0;
+        const WaveOpResult result = row.run(*doc);
+        EXPECT_EQ(result.outcome, row.values ? WaveOpOutcome::Done : WaveOpOutcome::Stopped)
+            << row.name;
+        std::vector<int> nodes;
         for (const TDrawNode* n = doc->GetDrawNodes(); n; n = n->GetNext())
-            out.push_back(n->GetValue());
-        return out;
+            nodes.push_back(n->GetValue());
+        EXPECT_EQ(nodes, row.nodes) << row.name;
+        EXPECT_EQ(drawn.refreshes, row.refreshes < 0 ? drawn.refreshes : row.refreshes) << row.name;
+        EXPECT_DOUBLE_EQ(doc->GetDrawLength(), row.values == Rate / 2 + 1 ? 0.5 : 1.0);
+        EXPECT_TRUE(row.values ? doc->GetValues() == row.values : doc->GetSound() == before)
+            << row.name;
     }
-    std::unique_ptr<TUnitWave> doc;
-};
-
-TEST_F(DrawingTest, VolumeScalesTheNodesAndRendersAgain)
-{
-    TVolumeProps p;
-    p.factor.SetValue(0.5);
-    p.kind = TVolumeProps::kindEnvelope; // not read while drawing
-    ASSERT_TRUE(waveops::Volume(*doc, p).Succeeded());
-    EXPECT_EQ(Nodes(), (std::vector<int>{0, 8192, -4096, 0}));
-    ASSERT_EQ(doc->GetValues(), Rate + 1);
     // Value i is read at i / 1025 of the drawing: 256 falls just before the node at 0.25.
+    auto doc = MakeDoc(std::make_shared<MonoSound>(Rate, 2), 0, 0);
+    doc->StartUserDrawing(TUnitWave::DrawLinear);
+    doc->InsertDrawNode(std::make_unique<TDrawNode>(16384, 0.25));
+    ASSERT_TRUE(waveops::Volume(*doc, half).Succeeded());
     EXPECT_EQ((*doc->GetSound()->GetLeftWave())[Rate / 4], 8184);
-    EXPECT_EQ(window.refreshes, 1);
-}
-
-TEST_F(DrawingTest, MaxVolumeMoveVAndNormalizeWorkOnTheNodes)
-{
-    ASSERT_TRUE(waveops::MaxVolume(*doc).Succeeded());
-    // 16384 is the peak: factor 32767 / 16384; -8192 becomes -16383.5, truncated.
-    EXPECT_EQ(Nodes(), (std::vector<int>{0, 32767, -16383, 0}));
-    TUpProps up;
-    up.add.value = 100;
-    ASSERT_TRUE(waveops::MoveV(*doc, up).Succeeded()); // wraps like a sample
-    EXPECT_EQ(Nodes(), (std::vector<int>{100, 32867 - 65536, -16283, 100}));
-    EXPECT_EQ(window.refreshes, 2);
-}
-
-TEST_F(DrawingTest, NormalizeTakesAwayTheMeanOfTheCurve)
-{
-    // Trapezoids: 0.25 * 8192 + 0.5 * 4096 + 0.25 * -4096 = 3072.
-    ASSERT_TRUE(waveops::NormalizeVertically(*doc).Succeeded());
-    EXPECT_EQ(Nodes(), (std::vector<int>{-3072, 13312, -11264, -3072}));
-}
-
-TEST_F(DrawingTest, LengthScalesTheDrawingWithoutRepaint)
-{
-    TLengthProps p;
-    p.lengthFactor.SetValue(0.5);
-    ASSERT_TRUE(waveops::Length(*doc, p).Succeeded());
-    EXPECT_DOUBLE_EQ(doc->GetDrawLength(), 0.5);
-    EXPECT_EQ(doc->GetValues(), Rate / 2 + 1);
-    EXPECT_EQ(window.refreshes, 0);
-}
-
-TEST_F(DrawingTest, AFailedRenderingGivesTheNodesBack)
-{
-    const SoundPtr before = doc->GetSound();
-    TVolumeProps p;
-    p.factor.SetValue(0.5);
-    FailAllocationsAfter(0);
-    EXPECT_EQ(waveops::Volume(*doc, p).outcome, WaveOpOutcome::Stopped);
-    EXPECT_EQ(waveops::Length(*doc, TLengthProps{}).outcome, WaveOpOutcome::Stopped);
-    ResetAllocationFailure();
-    EXPECT_EQ(Nodes(), (std::vector<int>{0, 16384, -8192, 0}));
-    EXPECT_DOUBLE_EQ(doc->GetDrawLength(), 1.0);
-    EXPECT_EQ(doc->GetSound(), before);
 }
 
 // ---- The random echo ------------------------------------------------------------------------
@@ -553,8 +531,7 @@ TEST_F(DocOpsTest, TheSameSeedGivesTheSameEchoWhereverTheSelection)
         p.balance.kind = 2;
         p.balance.envelope = envRef;
         p.balanceVolumeDifference = volumeDifferenceFilter;
-        auto first = MakeDoc(Known(stereo), 2, 6);
-        auto second = MakeDoc(Known(stereo), 5, 5);
+        auto first = MakeDoc(Known(stereo), 2, 6), second = MakeDoc(Known(stereo), 5, 5);
         ASSERT_TRUE(waveops::RndEcho(*first, p).Succeeded());
         ASSERT_TRUE(waveops::RndEcho(*second, p).Succeeded());
         EXPECT_EQ(ChannelsOf(*first->GetSound()), ChannelsOf(*second->GetSound()));
@@ -562,14 +539,11 @@ TEST_F(DocOpsTest, TheSameSeedGivesTheSameEchoWhereverTheSelection)
         // 10 values + 20 of time difference + 1 + Rate / 3400, and maybe one of silence.
         EXPECT_GE(first->GetValues(), 32);
         EXPECT_LE(first->GetValues(), 33);
-        EXPECT_EQ(first->GetPos1(), 0);
-        EXPECT_EQ(first->GetPos2(), 0);
-
+        EXPECT_EQ(first->GetPos1() + first->GetPos2(), 0);
         auto other = MakeDoc(Known(stereo), 0, 0);
         p.randomSeed.SetValue(1235);
         ASSERT_TRUE(waveops::RndEcho(*other, p).Succeeded());
         EXPECT_NE(ChannelsOf(*first->GetSound()), ChannelsOf(*other->GetSound()));
-
         // Without balance the channel count stays, and the whole sound fits after the latest
         // start.
         auto plain = MakeDoc(Known(stereo), 0, 0);
