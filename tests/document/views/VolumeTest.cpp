@@ -19,7 +19,6 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <functional>
 #include <limits>
 #include <mutex>
@@ -256,20 +255,6 @@ TEST(VolumeColumns, TheColumnOfASampleComesFromItsIndex)
             << c.index << " of " << c.count << " on " << c.width;
 }
 
-TEST(VolumeColumns, TheNextWriteIsTheFirstSampleOfAGreaterColumn)
-{
-    for (int64_t count : {1, 2, 7, 10, 499, 500, 501, 502, 1999})
-        for (int32_t width : {1, 2, 7, 500, 1000, 5000})
-            for (int64_t i = 0; i < count; ++i) {
-                int64_t expected = i + 1;
-                while (expected < count && VolumeColumnOfSample(expected, count, width) <=
-                                               VolumeColumnOfSample(i, count, width))
-                    ++expected;
-                ASSERT_EQ(NextVolumeColumnSample(i, count, width), expected)
-                    << i << " of " << count << " on " << width;
-            }
-}
-
 TEST(VolumeColumns, TheColumnsOfAVeryLongWaveAreEvenlySpaced)
 {
     // One hour at 44.1 kHz, the longest wave, and a grid as wide as the limit allows.
@@ -461,6 +446,8 @@ struct RecordingSink : VolumeWriterSink
 {
     void ColumnsFilled(int channel, int32_t first, int32_t end) override
     {
+        if (inside.fetch_add(1) != 0)
+            overlapped = true;
         size_t count;
         {
             std::lock_guard<std::mutex> lock(mutex);
@@ -470,6 +457,7 @@ struct RecordingSink : VolumeWriterSink
         changed.notify_all();
         if (hook)
             hook(count);
+        inside.fetch_sub(1);
     }
     void WriterEnded(bool completed) override
     {
@@ -505,6 +493,8 @@ struct RecordingSink : VolumeWriterSink
     std::vector<std::array<int32_t, 3>> reports; // channel, first, end
     int ended = 0;
     bool lastCompleted = false;
+    std::atomic<int> inside{0};
+    std::atomic<bool> overlapped{false}; // two reports at once
 };
 
 std::vector<std::shared_ptr<TVolumeArray>> GridsFor(int channels, int32_t width, int32_t height)
@@ -610,72 +600,43 @@ TEST(VolumeWriterThreads, AStopFromInsideTheSinkOnlyAsks)
 
 // The GUI side as the pane group builds it: the sink only queues a notice, the GUI thread
 // serves the queue, takes the new columns and reads their cells while the writer goes on.
-TEST(VolumeWriterThreads, AGuiThreadServingQueuedNoticesReadsTheGridsWhileTheyFill)
+TEST(VolumeWriterThreads, AGuiThreadServingTheNoticesReadsTheGridsWhileTheyFill)
 {
     const std::vector<int16_t> left = Noise(60000, 21), right = Sine(60000, 31.0, 20000);
     const TVoldViewProps props = Props(500, 50);
     auto grids = GridsFor(2, 500, 50);
-    struct QueueSink : VolumeWriterSink
-    {
-        void ColumnsFilled(int channel, int32_t first, int32_t end) override
-        {
-            // The channels run side by side, yet their reports come one at a time and each
-            // channel's follow on from each other.
-            if (inside.fetch_add(1) != 0)
-                overlapped = true;
-            if (first != lastEnd[channel])
-                outOfOrder = true;
-            lastEnd[channel] = end;
-            std::this_thread::yield();
-            Post(channel);
-            inside.fetch_sub(1);
-        }
-        void WriterEnded(bool) override { Post(-1); }
-        void Post(int notice)
-        {
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                queue.push_back(notice);
-            }
-            posted.notify_one();
-        }
-        int Take()
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            posted.wait(lock, [&] { return !queue.empty(); });
-            const int notice = queue.front();
-            queue.pop_front();
-            return notice;
-        }
-        std::mutex mutex;
-        std::condition_variable posted;
-        std::deque<int> queue;
-        std::atomic<int> inside{0};
-        std::atomic<bool> overlapped{false};
-        bool outOfOrder = false; // written under the writer's one-at-a-time rule
-        int32_t lastEnd[2] = {0, 0};
-    } sink;
-
+    RecordingSink sink;
+    sink.hook = [](size_t) { std::this_thread::yield(); }; // a slow report invites an overlap
     TThreadVolumeWriter writer(StereoOf(left, right), props, grids, &sink);
     writer.SetChannelsSideBySide(true);
     ASSERT_TRUE(writer.Start());
+    // The GUI thread takes the new columns of each report and reads their cells.
     double sum = 0;
-    int notices = 0;
-    for (int notice = sink.Take(); notice != -1; notice = sink.Take()) {
-        ++notices;
+    for (size_t served = 0;;) {
+        std::unique_lock<std::mutex> lock(sink.mutex);
+        sink.changed.wait(lock, [&] { return sink.reports.size() > served || sink.ended; });
+        if (sink.reports.size() == served)
+            break;
+        TVolumeArray& grid = *grids[size_t(sink.reports[served++][0])];
+        lock.unlock();
         int32_t first, end;
-        TVolumeArray& grid = *grids[size_t(notice)];
         if (grid.TakeNewColumns(first, end))
             for (int32_t x = first; x < end; ++x)
                 for (int32_t y = 0; y < 50; ++y)
                     sum += grid.GetVolume(x, y);
     }
     writer.Stop();
+    // The channels run side by side, yet their reports come one at a time and each channel's
+    // follow on from each other.
     EXPECT_FALSE(sink.overlapped);
-    EXPECT_FALSE(sink.outOfOrder);
-    EXPECT_EQ(sink.lastEnd[0], 501);
-    EXPECT_EQ(sink.lastEnd[1], 501);
-    EXPECT_GT(notices, 2);
+    int32_t lastEnd[2] = {0, 0};
+    for (const auto& [channel, first, end] : sink.reports) {
+        EXPECT_EQ(first, lastEnd[channel]);
+        lastEnd[channel] = end;
+    }
+    EXPECT_EQ(lastEnd[0], 501);
+    EXPECT_EQ(lastEnd[1], 501);
+    EXPECT_GT(sink.reports.size(), 2u);
     EXPECT_GT(sum, 0.0);
     EXPECT_EQ(grids[0]->GetDrawn(), 501);
     EXPECT_EQ(grids[1]->GetDrawn(), 501);
