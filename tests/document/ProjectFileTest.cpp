@@ -82,50 +82,26 @@ std::string ProjectText(const std::string& version, const std::string& windows,
 
 std::string WaveWindow(const std::string& document, const std::string& left = "5")
 {
-    return "  <Window>\n    <Wave>\n" + document +
-           "    </Wave>\n    <Name>W</Name>\n"
-           "    <Left>" +
+    return "  <Window>\n    <Wave>\n" + document + "    </Wave>\n    <Name>W</Name>\n    <Left>" +
            left +
-           "</Left>\n    <Top>6</Top>\n    <Width>7</Width>\n"
-           "    <Height>8</Height>\n    <Normal/>\n  </Window>\n";
+           "</Left>\n    <Top>6</Top>\n    <Width>7</Width>\n    <Height>8</Height>\n"
+           "    <Normal/>\n  </Window>\n";
 }
 
 // ---- writing ------------------------------------------------------------------------------
 
 TEST(ProjectFileWriteTest, WritesEveryElementInOrder)
 {
-    EXPECT_EQ(Format(TwoWaves(), false), kHeader + "<Project>\n"
-                                                   "  <Version>9.0</Version>\n"
-                                                   "  <Frame>\n"
-                                                   "    <Left>10</Left>\n"
-                                                   "    <Top>20</Top>\n"
-                                                   "    <Width>800</Width>\n"
-                                                   "    <Height>600</Height>\n"
-                                                   "    <Maximized />\n"
-                                                   "  </Frame>\n"
-                                                   "  <Window>\n"
-                                                   "    <Wave>\n"
-                                                   "      <File>/music/a.wav</File>\n"
-                                                   "    </Wave>\n"
-                                                   "    <Name>Wave 1</Name>\n"
-                                                   "    <Left>0</Left>\n"
-                                                   "    <Top>0</Top>\n"
-                                                   "    <Width>300</Width>\n"
-                                                   "    <Height>200</Height>\n"
-                                                   "    <Normal />\n"
-                                                   "  </Window>\n"
-                                                   "  <Window>\n"
-                                                   "    <Wave>\n"
-                                                   "      <TempFile>0</TempFile>\n"
-                                                   "    </Wave>\n"
-                                                   "    <Name>Wave 2</Name>\n"
-                                                   "    <Left>30</Left>\n"
-                                                   "    <Top>40</Top>\n"
-                                                   "    <Width>320</Width>\n"
-                                                   "    <Height>210</Height>\n"
-                                                   "    <Minimized />\n"
-                                                   "  </Window>\n"
-                                                   "</Project>\n");
+    const std::string expected =
+        "<Project>\n  <Version>9.0</Version>\n  <Frame>\n    <Left>10</Left>\n    <Top>20</Top>\n"
+        "    <Width>800</Width>\n    <Height>600</Height>\n    <Maximized />\n  </Frame>\n"
+        "  <Window>\n    <Wave>\n      <File>/music/a.wav</File>\n    </Wave>\n"
+        "    <Name>Wave 1</Name>\n    <Left>0</Left>\n    <Top>0</Top>\n    <Width>300</Width>\n"
+        "    <Height>200</Height>\n    <Normal />\n  </Window>\n  <Window>\n    <Wave>\n"
+        "      <TempFile>0</TempFile>\n    </Wave>\n    <Name>Wave 2</Name>\n    <Left>30</Left>\n"
+        "    <Top>40</Top>\n    <Width>320</Width>\n    <Height>210</Height>\n    <Minimized />\n"
+        "  </Window>\n</Project>\n";
+    EXPECT_EQ(Format(TwoWaves(), false), kHeader + expected);
 }
 
 TEST(ProjectFileWriteTest, ExportLeavesEveryFileOut)

@@ -116,8 +116,7 @@ using ViewPropsTest = kelvorn::testing::NoBoxes<>;
 
 const std::string envelopeElement = "  <DrawEnvelope>\n"
                                     "    <EnvelopeName>drum loop</EnvelopeName>\n"
-                                    "    <Strength>40 %</Strength>\n"
-                                    "  </DrawEnvelope>\n";
+                                    "    <Strength>40 %</Strength>\n  </DrawEnvelope>\n";
 
 std::string WithEnvelope(const std::string& envelope = envelopeElement)
 {
@@ -191,24 +190,15 @@ TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelope)
 {
     EXPECT_EQ(Text(*TWaveViewProps().WriteXml()), defaultViewWaveText);
     TWaveViewProps p = UnusualWave();
-    EXPECT_EQ(Text(*p.WriteXml()), "<ViewWave>\n"
-                                   "  <DrawPixels />\n"
-                                   "  <DistRandom />\n"
-                                   "  <ValuesPerPixel>40</ValuesPerPixel>\n"
-                                   "  <GridColor>010203</GridColor>\n"
-                                   "  <CursorColor>040506</CursorColor>\n"
-                                   "  <Strength>0.5</Strength>\n"
-                                   "  <SingleColor>0A0B0C</SingleColor>\n"
-                                   "  <BackgroundColor>070809</BackgroundColor>\n"
-                                   "  <LeftColor>0D0E0F</LeftColor>\n"
-                                   "  <RightColor>101112</RightColor>\n"
-                                   "  <FrontRight />\n"
-                                   "  <DrawJoined />\n"
-                                   "  <DrawEnvelope>\n"
-                                   "    <EnvelopeName>bass</EnvelopeName>\n"
-                                   "    <Strength>25 %</Strength>\n"
-                                   "  </DrawEnvelope>\n"
-                                   "</ViewWave>\n");
+    const std::string expected =
+        "<ViewWave>\n  <DrawPixels />\n  <DistRandom />\n  <ValuesPerPixel>40</ValuesPerPixel>\n"
+        "  <GridColor>010203</GridColor>\n  <CursorColor>040506</CursorColor>\n"
+        "  <Strength>0.5</Strength>\n  <SingleColor>0A0B0C</SingleColor>\n"
+        "  <BackgroundColor>070809</BackgroundColor>\n  <LeftColor>0D0E0F</LeftColor>\n"
+        "  <RightColor>101112</RightColor>\n  <FrontRight />\n  <DrawJoined />\n  <DrawEnvelope>\n"
+        "    <EnvelopeName>bass</EnvelopeName>\n    <Strength>25 %</Strength>\n  </DrawEnvelope>\n"
+        "</ViewWave>\n";
+    EXPECT_EQ(Text(*p.WriteXml()), expected);
     p.FrontKind = frontLeft;
     EXPECT_NE(Text(*p.WriteXml()).find("  <FrontLeft />\n"), std::string::npos);
     // A file cannot hold an empty name; such an envelope draws nothing anyway.
@@ -405,38 +395,21 @@ TEST_F(ViewPropsTest, VolumeBlendColorsBlendsTheFiveColoursAndThePalette)
 TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePalette)
 {
     EXPECT_EQ(Text(*TVoldViewProps().WriteXml()), defaultViewVolumeText);
-    EXPECT_EQ(Text(*UnusualVolume().WriteXml()), "<ViewVolume>\n"
-                                                 "  <TimeTop>8 khz</TimeTop>\n"
-                                                 "  <TimeBottom>40 hz</TimeBottom>\n"
-                                                 "  <XResolution>4096</XResolution>\n"
-                                                 "  <YResolution>4096</YResolution>\n"
-                                                 "  <YWidth>2.5</YWidth>\n"
-                                                 "  <YLinTime />\n"
-                                                 "  <SensVeryHigh />\n"
-                                                 "  <Strength>0.75</Strength>\n"
-                                                 "  <SingleColor>405060</SingleColor>\n"
-                                                 "  <BackgroundColor>102030</BackgroundColor>\n"
-                                                 "  <LeftColor>708090</LeftColor>\n"
-                                                 "  <RightColor>A0B0C0</RightColor>\n"
-                                                 "  <CursorColor>D0E0F0</CursorColor>\n"
-                                                 "  <UseColorPalette1D />\n"
-                                                 "  <ColorPalette1D>\n"
-                                                 "    <BeginColor>000000</BeginColor>\n"
-                                                 "    <ColorPalette1DItem>\n"
-                                                 "      <Position>25 %</Position>\n"
-                                                 "      <ColorBefore>0000FF</ColorBefore>\n"
-                                                 "      <UseColorAfter />\n"
-                                                 "      <ColorAfter>00FF00</ColorAfter>\n"
-                                                 "    </ColorPalette1DItem>\n"
-                                                 "    <ColorPalette1DItem>\n"
-                                                 "      <Position>50 %</Position>\n"
-                                                 "      <ColorBefore>FF0000</ColorBefore>\n"
-                                                 "      <ColorAfter>FF0000</ColorAfter>\n"
-                                                 "    </ColorPalette1DItem>\n"
-                                                 "    <EndColor>FFFFFF</EndColor>\n"
-                                                 "  </ColorPalette1D>\n"
-                                                 "  <DrawJoined />\n"
-                                                 "</ViewVolume>\n");
+    const std::string expected =
+        "<ViewVolume>\n  <TimeTop>8 khz</TimeTop>\n  <TimeBottom>40 hz</TimeBottom>\n"
+        "  <XResolution>4096</XResolution>\n  <YResolution>4096</YResolution>\n"
+        "  <YWidth>2.5</YWidth>\n  <YLinTime />\n  <SensVeryHigh />\n  <Strength>0.75</Strength>\n"
+        "  <SingleColor>405060</SingleColor>\n  <BackgroundColor>102030</BackgroundColor>\n"
+        "  <LeftColor>708090</LeftColor>\n  <RightColor>A0B0C0</RightColor>\n"
+        "  <CursorColor>D0E0F0</CursorColor>\n  <UseColorPalette1D />\n  <ColorPalette1D>\n"
+        "    <BeginColor>000000</BeginColor>\n    <ColorPalette1DItem>\n"
+        "      <Position>25 %</Position>\n      <ColorBefore>0000FF</ColorBefore>\n"
+        "      <UseColorAfter />\n      <ColorAfter>00FF00</ColorAfter>\n"
+        "    </ColorPalette1DItem>\n    <ColorPalette1DItem>\n      <Position>50 %</Position>\n"
+        "      <ColorBefore>FF0000</ColorBefore>\n      <ColorAfter>FF0000</ColorAfter>\n"
+        "    </ColorPalette1DItem>\n    <EndColor>FFFFFF</EndColor>\n  </ColorPalette1D>\n"
+        "  <DrawJoined />\n</ViewVolume>\n";
+    EXPECT_EQ(Text(*UnusualVolume().WriteXml()), expected);
 }
 
 TEST_F(ViewPropsTest, VolumeRoundTrips)

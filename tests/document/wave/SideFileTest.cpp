@@ -16,8 +16,7 @@ namespace kelvorn::test {
 namespace {
 
 const std::string fileHead = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-                             "<!DOCTYPE UnitWave SYSTEM \"UnitWave.dtd\">\n"
-                             "\n";
+                             "<!DOCTYPE UnitWave SYSTEM \"UnitWave.dtd\">\n\n";
 
 // A display part with every element away from its default.
 TWaveDisplayPart Display()
@@ -38,30 +37,19 @@ TWaveDisplayPart Display()
 }
 
 const std::string displayText =
-    "  <SplitPosition>0.25</SplitPosition>\n"
-    "  <View />\n"
-    "  <View>\n"
-    "    <Zoom>\n"
-    "      <WavePos>100</WavePos>\n"
-    "      <WavePos>900</WavePos>\n"
-    "    </Zoom>\n"
-    "  </View>\n"
+    "  <SplitPosition>0.25</SplitPosition>\n  <View />\n  <View>\n    <Zoom>\n"
+    "      <WavePos>100</WavePos>\n      <WavePos>900</WavePos>\n    </Zoom>\n  </View>\n"
     "  <ShowVolume />\n" +
     Indent(Replace(Replace(defaultViewWaveText, "<FrontNone />", "<FrontLeft />"), "</ViewWave>",
-                   "  <DrawEnvelope>\n"
-                   "    <EnvelopeName>drum</EnvelopeName>\n"
-                   "    <Strength>40 %</Strength>\n"
-                   "  </DrawEnvelope>\n"
+                   "  <DrawEnvelope>\n    <EnvelopeName>drum</EnvelopeName>\n"
+                   "    <Strength>40 %</Strength>\n  </DrawEnvelope>\n"
                    "</ViewWave>")) +
     Indent(Replace(Replace(Replace(defaultViewVolumeText, "<XResolution>500", "<XResolution>800"),
                            "  <ColorPalette1D>", "  <UseColorPalette1D />\n  <ColorPalette1D>"),
                    "    <EndColor>",
-                   "    <ColorPalette1DItem>\n"
-                   "      <Position>50 %</Position>\n"
-                   "      <ColorBefore>0000FF</ColorBefore>\n"
-                   "      <UseColorAfter />\n"
-                   "      <ColorAfter>FF0000</ColorAfter>\n"
-                   "    </ColorPalette1DItem>\n"
+                   "    <ColorPalette1DItem>\n      <Position>50 %</Position>\n"
+                   "      <ColorBefore>0000FF</ColorBefore>\n      <UseColorAfter />\n"
+                   "      <ColorAfter>FF0000</ColorAfter>\n    </ColorPalette1DItem>\n"
                    "    <EndColor>"));
 
 std::string File(const std::string& selection, const std::string& display = defaultDisplayText,
@@ -100,10 +88,8 @@ std::string Drawing(const std::vector<Point>& points, const std::string& length 
 }
 
 const std::string stereoEmpty = "  <EmptyWave>\n"
-                                "    <Stereo />\n"
-                                "    <SampleFreq>22050</SampleFreq>\n"
-                                "    <BytesPerSample>1</BytesPerSample>\n"
-                                "  </EmptyWave>\n";
+                                "    <Stereo />\n    <SampleFreq>22050</SampleFreq>\n"
+                                "    <BytesPerSample>1</BytesPerSample>\n  </EmptyWave>\n";
 
 /// The fixture: a temporary folder, and no box but the announced ones.
 class SideFileTest : public ::testing::Test
@@ -477,9 +463,9 @@ TEST_F(SideFileTest, ADrawingItsReaderWouldRefuseIsNotWritten)
     messages.Expect();
     EXPECT_FALSE(doc.wave.SaveShadowFile(dir / "bad.wav"));
     ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].text, "Cannot save Wave Shadow File: In DrawPoint Position: The "
-                                        "last DrawPoint must be at 1. The Wave is saved "
-                                        "correctly.");
+    EXPECT_EQ(messages.Shown()[0].text,
+              "Cannot save Wave Shadow File: In DrawPoint Position: The "
+              "last DrawPoint must be at 1. The Wave is saved correctly.");
     EXPECT_EQ(dir.Count(), 0u);
 }
 
