@@ -43,7 +43,8 @@ template <> Mutators<TSilenceProps> Fields() { return {F(length.SetValue(0.2)),
     F(length.SetUnit(EHS))}; }
 template <> Mutators<TLineProps> Fields() { return {F(kind = 1), F(beginValue.value = 1),
     F(endValue.value = -16383), F(length.SetValue(1.0))}; }
-template <> Mutators<TNoiseProps> Fields() { return {F(volume.value = 100), F(length.SetValue(1.0))}; }
+template <> Mutators<TNoiseProps> Fields() { return {F(volume.value = 100),
+    F(length.SetValue(1.0))}; }
 template <> Mutators<TBlockTriangleProps> Fields() { return {F(height1.value = 1),
     F(height2.value = 1), F(BloTriHorKind = bloTriTime), F(period.SetValue(0.002)),
     F(middleKind = 1), F(middle.SetValue(0.25)), F(middleEnvelope.SetCaption("M")),

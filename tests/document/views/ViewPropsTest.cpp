@@ -350,10 +350,12 @@ TEST_F(ViewPropsTest, EveryVolumeFieldTakesPartInEqualityAndTheGridOnesInRecalcu
         bool recalculate;
     };
     // clang-format off
-    const Change changes[] = {{F(XResolution.SetValue(501)), true}, {F(YResolution.SetValue(49)), true},
+    const Change changes[] = {{F(XResolution.SetValue(501)), true}, {F(YResolution.SetValue(49)),
+        true},
         {F(TimeTop.SetValue(1e-4)), true}, {F(TimeBottom.SetValue(0.04)), true},
         {F(YWidth.SetValue(1.5)), true}, {F(FreqAxisKind = freqAxisLinFreq), true},
-        {F(SensKind = sensHigh), false}, {F(Strength.SetValue(2.0)), false}, {F(DrawSingle = 0), false},
+        {F(SensKind = sensHigh), false}, {F(Strength.SetValue(2.0)), false}, {F(DrawSingle = 0),
+             false},
         {F(BackgroundColor = 1), false}, {F(SingleColor = 1), false}, {F(LeftColor = 1), false},
         {F(RightColor = 1), false}, {F(CursorColor = 1), false}, {F(UseColorPalette1D = 1), false},
         {F(ColorPalette1D.Insert(0.5, 0x0000FF)), false},

@@ -27,12 +27,16 @@ TEST(SaveDecisions, WriteExactlyWhatIsNeeded)
     };
     // clang-format off
     const Case cases[] = {
-        {ToFile, true, 100, false, Clean, false, false}, {ToFile, true, 100, false, View, false, true},
-        {ToFile, true, 100, false, Data, true, true}, {ToFile, false, 100, false, Clean, true, true},
+        {ToFile, true, 100, false, Clean, false, false}, {ToFile, true, 100, false, View, false,
+             true},
+        {ToFile, true, 100, false, Data, true, true}, {ToFile, false, 100, false, Clean, true,
+             true},
         {ToFile, false, 0, false, Data, false, false}, {ToFile, false, 0, true, Clean, false, true},
         {Save, true, 50, false, Data, true, true}, {Save, true, 50, false, View, false, true},
-        {ProjectCopy, true, 100, false, Clean, false, true}, {ProjectCopy, true, 100, false, Data, true, true},
-        {ProjectCopy, false, 100, false, Clean, true, true}, {ProjectCopy, false, 0, false, Clean, false, true},
+        {ProjectCopy, true, 100, false, Clean, false, true}, {ProjectCopy, true, 100, false, Data,
+             true, true},
+        {ProjectCopy, false, 100, false, Clean, true, true}, {ProjectCopy, false, 0, false, Clean,
+             false, true},
         {As, true, 100, false, Clean, true, true}, {As, false, 0, false, Clean, false, true}};
     // clang-format on
     for (const Case& c : cases) {

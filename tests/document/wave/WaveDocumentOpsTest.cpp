@@ -106,62 +106,83 @@ struct OpRow
     const char* name;
     bool stereo;
     int32_t pos1, pos2;
-    OpRun run;
     const char* frame;        // "SaveZoom b e" for a framed change, "" for none
     int32_t expPos1, expPos2; // after
-    int channels = 0;         // after; 0: as before
+    OpRun run;
+    int channels = 0; // after; 0: as before
 };
+
+// A record set up by the statements given, with p the record and env the envelope reference.
+#define SET(P, ...) [](P& p, [[maybe_unused]] E& env) { __VA_ARGS__; }
+constexpr int32_t FF = FromFrame;
 
 // clang-format off
 const std::vector<OpRow> opRows{
-    {"MakeLinePart", false, 2, 6, Op(waveops::MakeLine, [](TLineProps& p, E&) { p.length.SetValue(3 * V); }), "SaveZoom 2 6", 2, 6},
-    {"MakeLineExponentialAtCursor", false, 3, 3, Op(waveops::MakeLine, [](TLineProps& p, E&) {
-         p.kind = TLineProps::kindExponential; p.beginValue.value = 1000; p.endValue.value = 4000; p.length.SetValue(3 * V); }),
-     "SaveZoom 3 3", 7, 3},
-    {"MakeSilenceReversedPart", true, 6, 2, Op(waveops::MakeSilence, [](TSilenceProps& p, E&) { p.length.SetValue(V); }), "SaveZoom 2 6", 4, 2},
-    {"MakeNoiseAtCursor", false, 0, 0, Op(waveops::MakeNoise, [](TNoiseProps& p, E&) { p.length.SetValue(5 * V); }), "SaveZoom 0 0", 5, 0},
-    {"MakeBlock", false, 2, 6, Op(waveops::MakeBlock, [](TBlockTriangleProps& p, E&) { p.period.SetValue(4 * V); p.newLength.SetValue(8 * V); }), "SaveZoom 2 6", 2, 10},
-    {"MakeTriangleByCount", true, 2, 6, Op(waveops::MakeTriangle, [](TBlockTriangleProps& p, E&) {
-         p.BloTriHorKind = bloTriTime; p.time1.SetValue(V); p.time2.SetValue(3 * V); p.lengthKind = TBlockTriangleProps::lengthCount; p.count.SetValue(2.0); }),
-     "SaveZoom 2 6", 2, 10},
-    {"MakeSinusCountAtTheEnd", false, 10, 10, Op(waveops::MakeSinus, [](TSinusProps& p, E&) {
-         p.lengthKind = TSinusProps::lengthCount; p.period.SetValue(4 * V); p.count.SetValue(3.0); }), "SaveZoom 10 10", 22, 10},
-    {"MakeMFreqWaveForm", false, 2, 6, Op(waveops::MakeMFreq, [](TMFreqProps& p, E& env) {
-         p.length.SetValue(8 * V); p.use = TMFreqProps::useWaveForm; p.waveForm = env; }), "SaveZoom 2 6", 2, 10},
-    {"VolumeAtCursor", false, 3, 3, Op(waveops::Volume), "", 3, 3},
-    {"VolumeEnvelope", true, 6, 2, Op(waveops::Volume, [](TVolumeProps& p, E& env) { p.kind = TVolumeProps::kindEnvelope; p.envelope = env; }), "", 6, 2},
-    {"MaxVolume", false, 2, 6, Op(waveops::MaxVolume), "", 2, 6},
-    {"MoveV", true, 2, 6, Op(waveops::MoveV), "", 2, 6},
-    {"Normalize", false, 5, 5, Op(waveops::NormalizeVertically), "", 5, 5},
-    {"Rotate", false, 2, 6, Op(waveops::Rotate), "", 2, 6},
-    {"Block", true, 2, 6, Op(waveops::Block), "", 2, 6},
-    {"Distort", false, 2, 6, Op(waveops::Distort, [](TDistortProps& p, E& env) { p.envelope = env; }), "", 2, 6},
-    {"Reverse", true, 3, 3, Op(waveops::Reverse), "", 3, 3},
-    {"BalanceMakesStereo", false, 2, 6, Op(waveops::Balance, [](TBalanceProps& p, E&) { p.direction.SetValue(0.5); }), "", 2, 6, 2},
-    {"MixLeftRight", true, 2, 6, Op(waveops::MixLeftRight, [](TLeftRightProps& p, E&) { p.SetExample(1); }), "", 2, 6},
-    {"FilterHigh", false, 2, 6, Op(waveops::FilterHigh), "", 2, 6},
-    {"FilterLowMaximized", true, 0, 10, Op(waveops::FilterLow, [](THighLowProps& p, E&) { p.count.SetValue(2); p.maximizeVolume = 1; }), "", 0, 10},
-    {"FilterResEnvelope", false, 2, 6, Op(waveops::FilterRes, [](TResNotchProps& p, E& env) {
-         p.frequencyKind = filterEnvelope; p.frequencyEnvelope = env; }), "", 2, 6},
-    {"FilterNotch", true, 2, 6, Op(waveops::FilterNotch), "", 2, 6},
-    {"MixStretched", false, 2, 6, Op(waveops::Mix, [](TMixProps& p, E&) { p.placement = TMixProps::stretch; }), "", 2, 6},
-    {"RollIn", false, 2, 6, Op(waveops::RollIn, [](TRollInProps& p, E&) { p.length.SetValue(3 * V); }), "SaveZoom 2 6", FromFrame, FromFrame},
-    {"RollOutReversedPart", true, 6, 2, Op(waveops::RollOut, [](TRollOutProps& p, E&) { p.lengthFactor.SetValue(1.5); }), "SaveZoom 2 6", FromFrame, FromFrame},
+    {"MakeLinePart", false, 2, 6, "SaveZoom 2 6", 2, 6,
+     Op(waveops::MakeLine, SET(TLineProps, p.length.SetValue(3 * V)))},
+    {"MakeLineExponentialAtCursor", false, 3, 3, "SaveZoom 3 3", 7, 3,
+     Op(waveops::MakeLine, SET(TLineProps, p.kind = TLineProps::kindExponential;
+        p.beginValue.value = 1000; p.endValue.value = 4000; p.length.SetValue(3 * V)))},
+    {"MakeSilenceReversedPart", true, 6, 2, "SaveZoom 2 6", 4, 2,
+     Op(waveops::MakeSilence, SET(TSilenceProps, p.length.SetValue(V)))},
+    {"MakeNoiseAtCursor", false, 0, 0, "SaveZoom 0 0", 5, 0,
+     Op(waveops::MakeNoise, SET(TNoiseProps, p.length.SetValue(5 * V)))},
+    {"MakeBlock", false, 2, 6, "SaveZoom 2 6", 2, 10, Op(waveops::MakeBlock,
+     SET(TBlockTriangleProps, p.period.SetValue(4 * V); p.newLength.SetValue(8 * V)))},
+    {"MakeTriangleByCount", true, 2, 6, "SaveZoom 2 6", 2, 10, Op(waveops::MakeTriangle,
+     SET(TBlockTriangleProps, p.BloTriHorKind = bloTriTime; p.time1.SetValue(V);
+         p.time2.SetValue(3 * V); p.lengthKind = TBlockTriangleProps::lengthCount;
+         p.count.SetValue(2.0)))},
+    {"MakeSinusCountAtTheEnd", false, 10, 10, "SaveZoom 10 10", 22, 10, Op(waveops::MakeSinus,
+     SET(TSinusProps, p.lengthKind = TSinusProps::lengthCount; p.period.SetValue(4 * V);
+         p.count.SetValue(3.0)))},
+    {"MakeMFreqWaveForm", false, 2, 6, "SaveZoom 2 6", 2, 10, Op(waveops::MakeMFreq,
+     SET(TMFreqProps, p.length.SetValue(8 * V); p.use = TMFreqProps::useWaveForm;
+         p.waveForm = env))},
+    {"VolumeAtCursor", false, 3, 3, "", 3, 3, Op(waveops::Volume)},
+    {"VolumeEnvelope", true, 6, 2, "", 6, 2, Op(waveops::Volume,
+     SET(TVolumeProps, p.kind = TVolumeProps::kindEnvelope; p.envelope = env))},
+    {"MaxVolume", false, 2, 6, "", 2, 6, Op(waveops::MaxVolume)},
+    {"MoveV", true, 2, 6, "", 2, 6, Op(waveops::MoveV)},
+    {"Normalize", false, 5, 5, "", 5, 5, Op(waveops::NormalizeVertically)},
+    {"Rotate", false, 2, 6, "", 2, 6, Op(waveops::Rotate)},
+    {"Block", true, 2, 6, "", 2, 6, Op(waveops::Block)},
+    {"Distort", false, 2, 6, "", 2, 6, Op(waveops::Distort, SET(TDistortProps, p.envelope = env))},
+    {"Reverse", true, 3, 3, "", 3, 3, Op(waveops::Reverse)},
+    {"BalanceMakesStereo", false, 2, 6, "", 2, 6,
+     Op(waveops::Balance, SET(TBalanceProps, p.direction.SetValue(0.5))), 2},
+    {"MixLeftRight", true, 2, 6, "", 2, 6,
+     Op(waveops::MixLeftRight, SET(TLeftRightProps, p.SetExample(1)))},
+    {"FilterHigh", false, 2, 6, "", 2, 6, Op(waveops::FilterHigh)},
+    {"FilterLowMaximized", true, 0, 10, "", 0, 10,
+     Op(waveops::FilterLow, SET(THighLowProps, p.count.SetValue(2); p.maximizeVolume = 1))},
+    {"FilterResEnvelope", false, 2, 6, "", 2, 6, Op(waveops::FilterRes,
+     SET(TResNotchProps, p.frequencyKind = filterEnvelope; p.frequencyEnvelope = env))},
+    {"FilterNotch", true, 2, 6, "", 2, 6, Op(waveops::FilterNotch)},
+    {"MixStretched", false, 2, 6, "", 2, 6,
+     Op(waveops::Mix, SET(TMixProps, p.placement = TMixProps::stretch))},
+    {"RollIn", false, 2, 6, "SaveZoom 2 6", FF, FF,
+     Op(waveops::RollIn, SET(TRollInProps, p.length.SetValue(3 * V)))},
+    {"RollOutReversedPart", true, 6, 2, "SaveZoom 2 6", FF, FF,
+     Op(waveops::RollOut, SET(TRollOutProps, p.lengthFactor.SetValue(1.5)))},
     // A lone cursor over the whole wave keeps its fraction of the new length.
-    {"LengthAtCursor", false, 5, 5, Op(waveops::Length, [](TLengthProps& p, E&) { p.lengthKind = lengthKindNew; p.newLength.SetValue(20 * V); }), "SaveZoom 0 10", 9, 9},
-    {"TempoPitch", false, 2, 6, Op(waveops::TempoPitch, [](TTempoPitchProps& p, E&) { p.speedFactor.SetValue(2.0); p.blockSize.SetValue(2 * V); }), "SaveZoom 2 6", FromFrame, FromFrame},
-    {"MoveHStereoEnvelope", true, 2, 6, Op(waveops::MoveH, [](TShiftProps& p, E& env) {
-         p.left.SetValue(2 * V); p.envelopeFlag = 1; p.envelope = env; }), "SaveZoom 2 6", FromFrame, FromFrame},
-    {"MoveHMono", false, 2, 6, Op(waveops::MoveH, [](TShiftProps& p, E&) { p.middle.SetValue(-3 * V); }), "SaveZoom 2 6", FromFrame, FromFrame},
-    {"PerEcho", true, 2, 6, Op(waveops::PerEcho, [](TPerEchoProps& p, E&) { p.time.SetValue(2 * V); }), "SaveZoom 2 6", FromFrame, FromFrame},
-    {"FilterBlockEnvelope", false, 2, 6, Op(waveops::FilterBlock, [](TBlockFilterProps& p, E& env) {
-         p.blockTime.SetValue(2 * V); p.envelopeFlag = 1; p.envelope = env; }), "SaveZoom 2 6", FromFrame, FromFrame},
-    {"Delete", true, 2, 6, Op(waveops::Delete), "SaveZoom 2 6", 2, 2},
-    {"Cut", false, 2, 6, Op(waveops::Cut), "SaveZoom 2 6", 2, 2},
-    {"Trim", false, 6, 2, Op(waveops::Trim), "SaveZoom 2 6", 4, 0},
-    {"Paste", true, 2, 6, Op(waveops::Paste), "SaveZoom 2 6", 2, 5},
-    {"Extract", false, 2, 6, Op(waveops::Extract), "", 2, 6},
-};
+    {"LengthAtCursor", false, 5, 5, "SaveZoom 0 10", 9, 9, Op(waveops::Length,
+     SET(TLengthProps, p.lengthKind = lengthKindNew; p.newLength.SetValue(20 * V)))},
+    {"TempoPitch", false, 2, 6, "SaveZoom 2 6", FF, FF, Op(waveops::TempoPitch,
+     SET(TTempoPitchProps, p.speedFactor.SetValue(2.0); p.blockSize.SetValue(2 * V)))},
+    {"MoveHStereoEnvelope", true, 2, 6, "SaveZoom 2 6", FF, FF, Op(waveops::MoveH,
+     SET(TShiftProps, p.left.SetValue(2 * V); p.envelopeFlag = 1; p.envelope = env))},
+    {"MoveHMono", false, 2, 6, "SaveZoom 2 6", FF, FF,
+     Op(waveops::MoveH, SET(TShiftProps, p.middle.SetValue(-3 * V)))},
+    {"PerEcho", true, 2, 6, "SaveZoom 2 6", FF, FF,
+     Op(waveops::PerEcho, SET(TPerEchoProps, p.time.SetValue(2 * V)))},
+    {"FilterBlockEnvelope", false, 2, 6, "SaveZoom 2 6", FF, FF, Op(waveops::FilterBlock,
+     SET(TBlockFilterProps, p.blockTime.SetValue(2 * V); p.envelopeFlag = 1; p.envelope = env))},
+    {"Delete", true, 2, 6, "SaveZoom 2 6", 2, 2, Op(waveops::Delete)},
+    {"Cut", false, 2, 6, "SaveZoom 2 6", 2, 2, Op(waveops::Cut)},
+    {"Trim", false, 6, 2, "SaveZoom 2 6", 4, 0, Op(waveops::Trim)},
+    {"Paste", true, 2, 6, "SaveZoom 2 6", 2, 5, Op(waveops::Paste)},
+    {"Extract", false, 2, 6, "", 2, 6, Op(waveops::Extract)}};
 // clang-format on
 
 class OpTableTest : public DocOpsTest, public ::testing::WithParamInterface<OpRow>
@@ -275,24 +296,32 @@ std::vector<ClipRow> ClipRows()
     // clang-format off
     return {
         {"Copy", 2, 6, clip, Op(waveops::Copy), knownLeft, part, 2, 6, 0},
-        {"CopyCursorTakesTheWholeWave", 4, 4, clip, Op(waveops::Copy), knownLeft, knownLeft, 4, 4, 0},
+        {"CopyCursorTakesTheWholeWave", 4, 4, clip, Op(waveops::Copy), knownLeft, knownLeft, 4, 4,
+             0},
         {"Cut", 6, 2, clip, Op(waveops::Cut), {100, -200, 700, -800, 900, -1000}, part, 2, 2, 1},
         {"DeleteWholeAtCursorLeavesCursorAtZero", 3, 3, clip, Op(waveops::Delete), {}, {}, 0, 0, 1},
         {"TrimPart", 2, 6, clip, Op(waveops::Trim), part, {}, 0, 4, 1},
         {"PastePart", 2, 6, clip, Op(waveops::Paste), pasted, {}, 2, 5, 1},
-        {"PasteAtCursorInserts", 1, 1, clip, Op(waveops::Paste), {100, 11, 22, 33, -200, 300, -400, 500, -600, 700, -800, 900, -1000}, {}, 4, 1, 1},
+        {"PasteAtCursorInserts", 1, 1, clip, Op(waveops::Paste), {100, 11, 22, 33, -200, 300, -400,
+             500, -600, 700, -800, 900, -1000}, {}, 4, 1, 1},
         // Half the rate: resampled to (3 - 1) * 2 + 1 values, the selection 3 * 2 long.
         {"PasteAcrossRates", 2, 6, half, Op(waveops::Paste), PastedInto(half, 2, 6), {}, 2, 8, 1},
         // The same at the end: the selection is kept within the wave.
-        {"PasteAcrossRatesAtTheEnd", 10, 10, half, Op(waveops::Paste), PastedInto(half, 10, 10), {}, 15, 10, 1},
+        {"PasteAcrossRatesAtTheEnd", 10, 10, half, Op(waveops::Paste), PastedInto(half, 10, 10),
+             {}, 15, 10, 1},
         // Twice the rate: 5 values become (5 - 1) / 2 + 1, selected 5 / 2 long.
-        {"PasteAcrossRatesDown", 0, 0, twice, Op(waveops::Paste), PastedInto(twice, 0, 0), {}, 2, 0, 1},
+        {"PasteAcrossRatesDown", 0, 0, twice, Op(waveops::Paste), PastedInto(twice, 0, 0), {}, 2,
+             0, 1},
         {"Swap", 2, 6, clip, Op(waveops::Swap), pasted, part, 2, 5, 1},
-        {"Extract", 2, 6, clip, Op(waveops::Extract), {100, -200, 0, 0, 0, 0, 700, -800, 900, -1000}, part, 2, 6, 1},
-        {"MixAlignBegin", 2, 6, clip, mix(TMixProps::alignBegin), {100, -200, 311, -378, 533, -600, 700, -800, 900, -1000}, {}, 2, 6, 1},
-        {"MixAlignEnd", 2, 6, clip, mix(TMixProps::alignEnd), {100, -200, 300, -389, 522, -567, 700, -800, 900, -1000}, {}, 2, 6, 1},
+        {"Extract", 2, 6, clip, Op(waveops::Extract), {100, -200, 0, 0, 0, 0, 700, -800, 900,
+             -1000}, part, 2, 6, 1},
+        {"MixAlignBegin", 2, 6, clip, mix(TMixProps::alignBegin), {100, -200, 311, -378, 533, -600,
+             700, -800, 900, -1000}, {}, 2, 6, 1},
+        {"MixAlignEnd", 2, 6, clip, mix(TMixProps::alignEnd), {100, -200, 300, -389, 522, -567,
+             700, -800, 900, -1000}, {}, 2, 6, 1},
         // A lone cursor mixes in the whole clipboard sound.
-        {"MixAlignBeginAtCursor", 8, 8, clip, mix(TMixProps::alignBegin), {100, -200, 300, -400, 500, -600, 700, -800, 911, -978, 33}, {}, 8, 8, 1},
+        {"MixAlignBeginAtCursor", 8, 8, clip, mix(TMixProps::alignBegin), {100, -200, 300, -400,
+             500, -600, 700, -800, 911, -978, 33}, {}, 8, 8, 1},
     };
     // clang-format on
 }
@@ -359,18 +388,18 @@ TEST_F(DocOpsTest, NothingToDoOrARefusalLeavesDocumentAndWindowAlone)
         {"MixWithEmptyClipboard", NoClipboard, Op(waveops::Mix), ""},
         {"NormalizeEmptyWave", EmptyWave, Op(waveops::NormalizeVertically), ""},
         {"RollOutEmptyWave", EmptyWave, Op(waveops::RollOut), ""},
-        {"Volume", EmptyEnvelope, Op(waveops::Volume, [](TVolumeProps& p, E& r) {
-             p.kind = TVolumeProps::kindEnvelope; p.envelope = r; }), "The volume envelope is empty."},
-        {"FilterBlock", EmptyEnvelope, Op(waveops::FilterBlock, [](TBlockFilterProps& p, E& r) {
-             p.envelopeFlag = 1; p.envelope = r; }), "The width envelope is empty."},
-        {"TempoPitchSpeed", EmptyEnvelope, Op(waveops::TempoPitch, [](TTempoPitchProps& p, E& r) {
-             p.speedEnvelopeFlag = 1; p.speedEnvelope = r; }), "The speed envelope is empty."},
-        {"MakeMFreqForm", EmptyEnvelope, Op(waveops::MakeMFreq, [](TMFreqProps& p, E& r) {
-             p.use = TMFreqProps::useWaveForm; p.waveForm = r; }), "The form is empty."},
-        {"RndEchoVolume", EmptyEnvelope, Op(waveops::RndEcho, [](TRandomEchoProps& p, E& r) {
-             p.volume.kind = 2; p.volume.envelope = r; }), "The volume envelope is empty."},
-        {"ReferenceWithoutDocument", Mono, Op(waveops::Distort, [](TDistortProps& p, E&) {
-             p.envelope = unitUnitWave("Gone"); }), "Cannot find window \"Gone\"."}};
+        {"Volume", EmptyEnvelope, Op(waveops::Volume, SET(TVolumeProps,
+         p.kind = TVolumeProps::kindEnvelope; p.envelope = env)), "The volume envelope is empty."},
+        {"FilterBlock", EmptyEnvelope, Op(waveops::FilterBlock, SET(TBlockFilterProps,
+         p.envelopeFlag = 1; p.envelope = env)), "The width envelope is empty."},
+        {"TempoPitchSpeed", EmptyEnvelope, Op(waveops::TempoPitch, SET(TTempoPitchProps,
+         p.speedEnvelopeFlag = 1; p.speedEnvelope = env)), "The speed envelope is empty."},
+        {"MakeMFreqForm", EmptyEnvelope, Op(waveops::MakeMFreq, SET(TMFreqProps,
+         p.use = TMFreqProps::useWaveForm; p.waveForm = env)), "The form is empty."},
+        {"RndEchoVolume", EmptyEnvelope, Op(waveops::RndEcho, SET(TRandomEchoProps,
+         p.volume.kind = 2; p.volume.envelope = env)), "The volume envelope is empty."},
+        {"ReferenceWithoutDocument", Mono, Op(waveops::Distort, SET(TDistortProps,
+         p.envelope = unitUnitWave("Gone"))), "Cannot find window \"Gone\"."}};
     // clang-format on
     TUnitWave empty("Empty", "", std::make_shared<MonoSound>(Rate, Bytes));
     unitUnitWave emptyRef;
@@ -569,6 +598,8 @@ TEST_F(DocOpsTest, AStoppedEchoKeepsTheSoundAndPutsTheCursorAtZero)
     ResetAllocationFailure();
     EXPECT_EQ(doc->GetSound(), before);
 }
+
+#undef SET
 
 } // namespace
 } // namespace kelvorn::test
