@@ -171,21 +171,6 @@ TEST_F(ViewPropsTest, EveryWaveFieldTakesPartInEqualityButNotItsUnit)
     EXPECT_TRUE(a == b);
 }
 
-TEST_F(ViewPropsTest, WaveBlendColorsBlendsTheSixColours)
-{
-    TWaveViewProps p = UnusualWave();
-    p.BlendColors(0x000000, 0.5); // toward black at half: each byte halved, truncated
-    EXPECT_EQ(std::vector<int32_t>({p.GridColor, p.CursorColor, p.BackgroundColor, p.SingleColor,
-                                    p.LeftColor, p.RightColor}),
-              std::vector<int32_t>({0x000101, 0x020203, 0x030404, 0x050506, 0x060707, 0x080809}));
-    TWaveViewProps q;
-    q.BlendColors(0xFFFFFF, 0.0);
-    EXPECT_EQ(q.GridColor, 0xFFFFFF);
-    q = TWaveViewProps();
-    q.BlendColors(0x123456, 1.0);
-    EXPECT_TRUE(q == TWaveViewProps());
-}
-
 TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelope)
 {
     EXPECT_EQ(Text(*TWaveViewProps().WriteXml()), defaultViewWaveText);

@@ -205,19 +205,6 @@ TEST(UserDrawing, RendersTheHandWorkedValues)
     }
 }
 
-TEST(UserDrawing, SmoothRampIsFlatAtBothEndsAndPassesTheMiddle)
-{
-    TUnitWave unit("W", "", TWaveFileProps(1, 1000, 2));
-    Draw(unit, TUnitWave::DrawParabola, {{0.0, 0}, {1.0, 32767}});
-    ASSERT_TRUE(unit.RenderUserDraw());
-    std::vector<int16_t> v = Values(unit);
-    ASSERT_EQ(v.size(), 1001u);
-    EXPECT_LT(v[1] - v[0], 1);
-    EXPECT_LT(v[1000] - v[999], 1);
-    EXPECT_EQ(v[500], 16358); // t = 500 / 1001, just before the middle
-    EXPECT_GT(v[501], 16383);
-}
-
 TEST(UserDrawing, FewerThanTwoNodesChangesNothing)
 {
     ScriptedMessages messages;
