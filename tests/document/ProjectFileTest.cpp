@@ -216,30 +216,17 @@ TEST(ProjectFileReadTest, ATreeWithoutAnExpectedElementNamesIt)
         if (state)
             f->AddComplex("Normal");
     };
+    using X = TXMLComplexElement&;
+    // clang-format off
     const std::vector<Case> cases{
-        {"no version", [](TXMLComplexElement& p) { p.AddText("Frame", "x"); },
-         "Element \"Version\" expected."},
-        {"no state",
-         [&](TXMLComplexElement& p) {
-             p.AddText("Version", "9.0");
-             frame(p, false);
-         },
+        {"no version", [](X p) { p.AddText("Frame", "x"); }, "Element \"Version\" expected."},
+        {"no state", [&](X p) { p.AddText("Version", "9.0"); frame(p, false); },
          "Element \"Normal\" expected."},
-        {"no document",
-         [&](TXMLComplexElement& p) {
-             p.AddText("Version", "9.0");
-             frame(p, true);
-             p.AddComplex("Window")->AddText("Name", "W");
-         },
-         "Element \"Wave\" expected."},
-        {"not a window",
-         [&](TXMLComplexElement& p) {
-             p.AddText("Version", "9.0");
-             frame(p, true);
-             p.AddText("Door", "W");
-         },
-         "Element \"Window\" expected."},
-    };
+        {"no document", [&](X p) { p.AddText("Version", "9.0"); frame(p, true);
+             p.AddComplex("Window")->AddText("Name", "W"); }, "Element \"Wave\" expected."},
+        {"not a window", [&](X p) { p.AddText("Version", "9.0"); frame(p, true);
+             p.AddText("Door", "W"); }, "Element \"Window\" expected."}};
+    // clang-format on
     for (const Case& c : cases) {
         TXMLComplexElement project("Project");
         c.build(project);
@@ -431,19 +418,17 @@ TEST_F(ProjectDirTest, PathsAreFoundAsWrittenBesideTheProjectOrByTheirBaseName)
         std::string written;
         std::string found;
     };
-    const std::vector<Case> cases{
-        {a, a},
-        {"a.wav", a},
-        {"sub/b.wav", b},
-        {"sub\\b.wav", b},
-        {"C:\\songs\\a.wav", a},
-        {"c:a.wav", a},
-        {"Z:a.wav", a},
-        {"\\\\server\\share\\b.wav", "\\\\server\\share\\b.wav"},
-        {"/elsewhere/a.wav", "/elsewhere/a.wav"},
-        {"C:\\songs\\missing.wav", "C:\\songs\\missing.wav"},
-        {"", ""},
-    };
+    const std::vector<Case> cases{{a, a},
+                                  {"a.wav", a},
+                                  {"sub/b.wav", b},
+                                  {"sub\\b.wav", b},
+                                  {"C:\\songs\\a.wav", a},
+                                  {"c:a.wav", a},
+                                  {"Z:a.wav", a},
+                                  {"\\\\server\\share\\b.wav", "\\\\server\\share\\b.wav"},
+                                  {"/elsewhere/a.wav", "/elsewhere/a.wav"},
+                                  {"C:\\songs\\missing.wav", "C:\\songs\\missing.wav"},
+                                  {"", ""}};
     for (const Case& c : cases)
         EXPECT_EQ(ResolveProjectPath(c.written, project()), c.found) << c.written;
 }

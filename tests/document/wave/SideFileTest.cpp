@@ -128,8 +128,7 @@ TEST(SideFileNameTest, ReplacesAFinalWavOfAnyCaseElseAppends)
         {"av", "av.kvw"},
         {"v", "v.kvw"},
         {"", ".kvw"},
-        {"a.mp3", "a.mp3.kvw"},
-    };
+        {"a.mp3", "a.mp3.kvw"}};
     for (const auto& [wave, side] : cases) {
         // In a buffer of its own on the heap: a read before the name's first character lands
         // in the allocator's guard zone, which the address sanitizer reports.

@@ -139,51 +139,23 @@ TEST(UnitWaveChanges, EachChangeRepaintsWhatMovedAndTellsTheMainWindow)
         Calls calls;
         int32_t wantPos1, wantPos2;
     };
+    using U = TUnitWave&;
+    // clang-format off
     const std::vector<Case> cases{
-        {"cursor",
-         1000,
-         0,
-         0,
-         [](TUnitWave& u) { u.ChangeCursor(300); },
-         {"RepaintPosition 0", "DrawCursor 300"},
-         300,
-         300},
-        {"cursor beyond the wave",
-         1000,
-         0,
-         0,
-         [](TUnitWave& u) { u.ChangeCursor(5000); },
-         {"RepaintPosition 0", "DrawCursor 1000"},
-         1000,
-         1000},
-        {"part from a cursor",
-         1000,
-         50,
-         50,
-         [](TUnitWave& u) { u.ChangePart(100, 200); },
-         {"RepaintPosition 50", "RepaintRange 100 200", "DrawCursor 200"},
-         200,
-         100},
+        {"cursor", 1000, 0, 0, [](U u) { u.ChangeCursor(300); },
+         {"RepaintPosition 0", "DrawCursor 300"}, 300, 300},
+        {"cursor beyond the wave", 1000, 0, 0, [](U u) { u.ChangeCursor(5000); },
+         {"RepaintPosition 0", "DrawCursor 1000"}, 1000, 1000},
+        {"part from a cursor", 1000, 50, 50, [](U u) { u.ChangePart(100, 200); },
+         {"RepaintPosition 50", "RepaintRange 100 200", "DrawCursor 200"}, 200, 100},
         // The unmoved first position is not redrawn.
-        {"positions",
-         1000,
-         10,
-         20,
-         [](TUnitWave& u) { u.ChangePositions(10, 900); },
-         {"RepaintRange 20 900"},
-         10,
-         900},
+        {"positions", 1000, 10, 20, [](U u) { u.ChangePositions(10, 900); },
+         {"RepaintRange 20 900"}, 10, 900},
         // Old part 10..20, new 20..40.
-        {"first position",
-         1000,
-         10,
-         20,
-         [](TUnitWave& u) { u.ChangePos1(40); },
-         {"RepaintPosition 10", "RepaintRange 10 20", "RepaintRange 20 40", "DrawCursor 40"},
-         40,
-         20},
-        {"empty wave", 0, 0, 0, [](TUnitWave& u) { u.ChangeCursor(5); }, {}, 0, 0},
-    };
+        {"first position", 1000, 10, 20, [](U u) { u.ChangePos1(40); },
+         {"RepaintPosition 10", "RepaintRange 10 20", "RepaintRange 20 40", "DrawCursor 40"}, 40, 20},
+        {"empty wave", 0, 0, 0, [](U u) { u.ChangeCursor(5); }, {}, 0, 0}};
+    // clang-format on
     for (const Case& c : cases) {
         WaveDoc doc(RampMono(c.values), "/w/a.wav");
         RecordingMainForm main;

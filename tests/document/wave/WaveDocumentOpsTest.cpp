@@ -473,42 +473,31 @@ TEST_F(DocOpsTest, WhileDrawingTheOperationsChangeTheNodesAndRenderAgain)
     up.add.value = 100;
     TLengthProps shorter;
     shorter.lengthFactor.SetValue(0.5);
+    auto maxThenUp = [&](TUnitWave& u) {
+        waveops::MaxVolume(u);
+        return waveops::MoveV(u, up);
+    };
+    auto failed = [&](TUnitWave& u) {
+        FailAllocationsAfter(0);
+        const WaveOpResult volume = waveops::Volume(u, half);
+        const WaveOpResult length = waveops::Length(u, shorter);
+        ResetAllocationFailure();
+        return volume.outcome == length.outcome ? length : volume;
+    };
+    // clang-format off
     const Row rows[] = {
-        {"Volume",
-         [&](TUnitWave& u) { return waveops::Volume(u, half); },
-         {0, 8192, -4096, 0},
-         Rate + 1,
-         1},
+        {"Volume", [&](TUnitWave& u) { return waveops::Volume(u, half); }, {0, 8192, -4096, 0},
+         Rate + 1, 1},
         // 16384 is the peak: factor 32767 / 16384; -8192 becomes -16383.5, truncated.
         {"MaxVolume", waveops::MaxVolume, {0, 32767, -16383, 0}, Rate + 1, 1},
-        // Wraps like a sample.
-        {"MaxVolumeThenMoveV",
-         [&](TUnitWave& u) {
-             waveops::MaxVolume(u);
-             return waveops::MoveV(u, up);
-         },
-         {100, 32867 - 65536, -16283, 100},
-         Rate + 1,
-         2},
+        {"MaxVolumeThenMoveVWrapsLikeASample", maxThenUp, {100, 32867 - 65536, -16283, 100},
+         Rate + 1, 2},
         // Trapezoids: 0.25 * 8192 + 0.5 * 4096 + 0.25 * -4096 = 3072.
         {"Normalize", waveops::NormalizeVertically, {-3072, 13312, -11264, -3072}, Rate + 1, 1},
-        {"LengthWithoutRepaint",
-         [&](TUnitWave& u) { return waveops::Length(u, shorter); },
-         {0, 16384, -8192, 0},
-         Rate / 2 + 1,
-         0},
-        {"AFailedRenderingGivesTheNodesBack",
-         [&](TUnitWave& u) {
-             FailAllocationsAfter(0);
-             const WaveOpResult volume = waveops::Volume(u, half);
-             const WaveOpResult length = waveops::Length(u, shorter);
-             ResetAllocationFailure();
-             return volume.outcome == length.outcome ? length : volume;
-         },
-         {0, 16384, -8192, 0},
-         0,
-         -1},
-    };
+        {"LengthWithoutRepaint", [&](TUnitWave& u) { return waveops::Length(u, shorter); },
+         {0, 16384, -8192, 0}, Rate / 2 + 1, 0},
+        {"AFailedRenderingGivesTheNodesBack", failed, {0, 16384, -8192, 0}, 0, -1}};
+    // clang-format on
     for (const Row& row : rows) {
         RecordingWaveWindow drawn;
         auto doc = MakeDoc(std::make_shared<MonoSound>(Rate, 2), 0, 0);
