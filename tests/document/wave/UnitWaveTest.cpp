@@ -153,7 +153,8 @@ TEST(UnitWaveChanges, EachChangeRepaintsWhatMovedAndTellsTheMainWindow)
          {"RepaintRange 20 900"}, 10, 900},
         // Old part 10..20, new 20..40.
         {"first position", 1000, 10, 20, [](U u) { u.ChangePos1(40); },
-         {"RepaintPosition 10", "RepaintRange 10 20", "RepaintRange 20 40", "DrawCursor 40"}, 40, 20},
+         {"RepaintPosition 10", "RepaintRange 10 20", "RepaintRange 20 40", "DrawCursor 40"},
+         40, 20},
         {"empty wave", 0, 0, 0, [](U u) { u.ChangeCursor(5); }, {}, 0, 0}};
     // clang-format on
     for (const Case& c : cases) {
