@@ -192,49 +192,6 @@ TEST(MFreqBrowser, NavigationStoresAndShows)
     EXPECT_EQ(props.partials.GetPartials().size(), 3u);
 }
 
-TEST(MFreqBrowser, WithoutDialogReadingAndClearingAssert)
-{
-    ScriptedMessages messages;
-    TMFreqRecordBrowser browser;
-    messages.Expect();
-    browser.Copy(); // reads the boxes
-    messages.Expect();
-    browser.Append(); // stores first: fails the same way, nothing appended
-    ASSERT_EQ(messages.Shown().size(), 2u);
-    for (const ShownMessage& shown : messages.Shown()) {
-        EXPECT_EQ(shown.caption, "Assertion failed");
-        EXPECT_NE(shown.text.find("\"DlgMFreqProps != NULL\""), std::string::npos);
-    }
-    EXPECT_EQ(browser.GetPartialCount(), 1);
-    EXPECT_FALSE(browser.GetHasClipRecord());
-}
-
-TEST(MFreqBrowser, CancelLeavesTheRecordTheDialogWasGivenAndCopiesComeWithoutTheDialog)
-{
-    const TMFreqProps documentRecord;
-    TMFreqProps dialogCopy = documentRecord;
-    FakeMFreqView view;
-    view.keep = {1, 1, 1, 1, 1};
-    dialogCopy.partials.OpenView(&view);
-    TMFreqProps copy = dialogCopy, assigned;
-    assigned = dialogCopy;
-    EXPECT_EQ(copy.partials.GetView(), nullptr);
-    EXPECT_EQ(assigned.partials.GetView(), nullptr);
-    const int shownBefore = view.stateShown;
-    copy.partials.UpdateControls();
-    assigned.partials.UpdateControls();
-    EXPECT_EQ(view.stateShown, shownBefore) << "the copies do not write into the dialog";
-
-    view.Box(F::StartVolume) = "10%";
-    dialogCopy.partials.Append();
-    dialogCopy.partials.Append();
-    dialogCopy.partials.CloseCancel();
-    EXPECT_EQ(dialogCopy.partials.GetView(), nullptr);
-    EXPECT_FALSE(dialogCopy.partials.GetIsOpen());
-    EXPECT_TRUE(documentRecord == TMFreqProps());
-    EXPECT_FALSE(dialogCopy == documentRecord);
-}
-
 // The document's operation sizes its arrays by the partial list it reads; the list it gets is
 // the walk of the partials themselves, so no count can be longer or shorter than the list.
 TEST(MFreqBrowser, PartialsAreExactlyTheListWhateverTheReadPosition)

@@ -139,16 +139,5 @@ TEST(WaveReference, FindWaveChoiceSelectsTheCaptionOrKeepsTheSelection)
     EXPECT_EQ(unitUnitWave("Closed").FindWaveChoice({}, 0), 0);
 }
 
-TEST(WaveReference, GetSoundWithoutDocumentAsserts)
-{
-    ScriptedMessages messages;
-    messages.Expect();
-    const unitUnitWave reference("Never read");
-    EXPECT_EQ(reference.GetSound(), nullptr);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].caption, "Assertion failed");
-    EXPECT_NE(messages.Shown()[0].text.find("\"unitWave != NULL\""), std::string::npos);
-}
-
 } // namespace
 } // namespace kelvorn

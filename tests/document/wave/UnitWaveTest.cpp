@@ -48,23 +48,6 @@ TEST(UnitWaveBases, RenamingPassesTheOldNameToTheWindow)
                 ElementsAre("RefreshCaption ", "RefreshCaption First", "UpdateCaption"));
 }
 
-TEST(UnitWaveBases, InvalidFormatShowsBothAssertionsAndStillMakesAWave)
-{
-    ScriptedMessages messages;
-    messages.Expect();
-    messages.Expect();
-    TUnitWave unit("W", "", TWaveFileProps(3, 22050, 4));
-    ASSERT_EQ(messages.Shown().size(), 2u);
-    EXPECT_EQ(messages.Shown()[0].caption, "Assertion failed");
-    EXPECT_THAT(messages.Shown()[0].text, HasSubstr("Condition \"waveFileProps.MonoStereo == 1 || "
-                                                    "waveFileProps.MonoStereo == 2\"failed!"));
-    EXPECT_THAT(
-        messages.Shown()[1].text,
-        HasSubstr("\"waveFileProps.BytesPSample == 1 || waveFileProps.BytesPSample == 2\""));
-    EXPECT_EQ(unit.GetMonoStereo(), 2);
-    EXPECT_EQ(unit.GetSampleFreq(), 22050);
-}
-
 // ---- Ranges ----------------------------------------------------------------------------------
 
 TEST(UnitWaveRanges, PartAndRange)

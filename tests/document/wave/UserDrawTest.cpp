@@ -128,16 +128,6 @@ TEST(DrawNodeList, AppendKeepsFileOrder)
     EXPECT_EQ(unit.GetDrawNodes()->CountFromHere(), 4);
 }
 
-TEST(DrawNodeList, CountOutsideDrawingAsserts)
-{
-    ScriptedMessages messages;
-    messages.Expect();
-    TUnitWave unit("W", "", RampMono(0));
-    EXPECT_EQ(unit.GetDrawNodeCount(), 0);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_THAT(messages.Shown()[0].text, HasSubstr("\"UserDrawing\""));
-}
-
 // ---- Drawing mode ------------------------------------------------------------------------------
 
 TEST(UserDrawing, StartRendersOneSecondOfSilence)
