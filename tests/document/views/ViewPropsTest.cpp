@@ -439,8 +439,8 @@ TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlace)
     const std::string& d = defaultViewVolumeText;
     const std::string cells =
         "In Resolution: Horizontal times Vertical must not be more than 16777216 cells.";
-    auto stop = [&d](const char* position, const char* before, const char* after) {
-        return Replace(d, "    <EndColor>",
+    auto stop = [](const char* position, const char* before, const char* after) {
+        return Replace(defaultViewVolumeText, "    <EndColor>",
                        std::string("    <ColorPalette1DItem>\n      <Position>") + position +
                            "</Position>\n      <ColorBefore>" + before +
                            "</ColorBefore>\n      <ColorAfter>" + after +
