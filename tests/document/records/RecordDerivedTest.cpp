@@ -1,8 +1,8 @@
 // The values the document operations derive from the records, and the checks the records make
 // for their dialogs.
 
-#include "platform/test/ScriptedMessages.h"
 #include "document/records/WaveRecords.h"
+#include "platform/test/ScriptedMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -11,42 +11,30 @@
 namespace kelvorn {
 namespace {
 
-struct ShiftCase
+TEST(RecordDerived, RotateShiftTimeIsTakenFromTheEndToTheRightAndClipped)
 {
-    uint8_t direction;
-    uint8_t kind;
-    double factor;
-    double time;
-    double length;
-    double expected;
-};
-
-class RotateShift : public ::testing::TestWithParam<ShiftCase>
-{
-};
-
-TEST_P(RotateShift, ShiftTimeIsTakenFromTheEndToTheRightAndClipped)
-{
-    const ShiftCase& c = GetParam();
-    TRotateProps rotate;
-    rotate.direction = c.direction;
-    rotate.kind = c.kind;
-    rotate.factor.SetValue(c.factor);
-    rotate.time.SetValue(c.time);
-    EXPECT_DOUBLE_EQ(rotate.GetShiftTime(c.length), c.expected);
+    struct Case
+    {
+        uint8_t direction, kind;
+        double factor, time, length, expected;
+    };
+    for (Case c : {Case{0, 1, 0.25, 9.0, 2.0, 0.5},   // factor of the length
+                   Case{1, 1, 0.25, 9.0, 2.0, 1.5},   // to the right: from the end
+                   Case{0, 0, 0.9, 0.5, 2.0, 0.5},    // the time, the factor ignored
+                   Case{1, 0, 0.9, 0.5, 2.0, 1.5},    //
+                   Case{0, 0, 0.0, -1.0, 1.0, 0.0},   // below 0: clipped
+                   Case{1, 0, 0.0, -1.0, 1.0, 1.0},   // beyond the length: clipped
+                   Case{0, 1, -0.5, 0.0, 2.0, 0.0},   // a negative factor
+                   Case{0, 0, 0.0, 3.0, 2.0, 2.0},    //
+                   Case{1, 1, 1.0, 0.0, 2.0, 0.0}}) { // whole length to the right
+        TRotateProps rotate;
+        rotate.direction = c.direction;
+        rotate.kind = c.kind;
+        rotate.factor.SetValue(c.factor);
+        rotate.time.SetValue(c.time);
+        EXPECT_DOUBLE_EQ(rotate.GetShiftTime(c.length), c.expected) << c.factor << " " << c.time;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RotateShift,
-    ::testing::Values(ShiftCase{0, 1, 0.25, 9.0, 2.0, 0.5},  // factor of the length
-                      ShiftCase{1, 1, 0.25, 9.0, 2.0, 1.5},  // to the right: from the end
-                      ShiftCase{0, 0, 0.9, 0.5, 2.0, 0.5},   // the time, the factor ignored
-                      ShiftCase{1, 0, 0.9, 0.5, 2.0, 1.5},   //
-                      ShiftCase{0, 0, 0.0, -1.0, 1.0, 0.0},  // below 0: clipped
-                      ShiftCase{1, 0, 0.0, -1.0, 1.0, 1.0},  // beyond the length: clipped
-                      ShiftCase{0, 1, -0.5, 0.0, 2.0, 0.0},  // a negative factor
-                      ShiftCase{0, 0, 0.0, 3.0, 2.0, 2.0},   //
-                      ShiftCase{1, 1, 1.0, 0.0, 2.0, 0.0})); // whole length to the right
 
 TEST(RecordDerived, RotateTimeLongerThanTheRangeIsRefusedWhateverTheKind)
 {
@@ -94,49 +82,39 @@ TEST(RecordDerived, BlockTimeByCountOrTime)
     EXPECT_DOUBLE_EQ(block.GetHorBlockTime(2.0), 0.01);
 }
 
-struct LengthCase
+TEST(RecordDerived, LengthFactorsByLengthKind)
 {
-    uint8_t kind;
-    double speedFactor;
-    double currentLength;
-    double rollOut; // and Pitch Tempo
-    double change;  // Change Length
-};
-
-class LengthFactors : public ::testing::TestWithParam<LengthCase>
-{
-};
-
-TEST_P(LengthFactors, ByLengthKind)
-{
-    const LengthCase& c = GetParam();
-    TRollOutProps rollOut;
-    TTempoPitchProps tempo;
-    TLengthProps change;
-    rollOut.lengthKind = tempo.lengthKind = change.lengthKind = c.kind;
-    rollOut.speedFactor.SetValue(c.speedFactor);
-    tempo.speedFactor.SetValue(c.speedFactor);
-    rollOut.lengthFactor.SetValue(1.25);
-    tempo.lengthFactor.SetValue(1.25);
-    change.lengthFactor.SetValue(1.25);
-    rollOut.newLength.SetValue(4.0);
-    tempo.newLength.SetValue(4.0);
-    change.newLength.SetValue(4.0);
-    rollOut.currentLength = tempo.currentLength = c.currentLength;
-    EXPECT_DOUBLE_EQ(rollOut.GetLengthFactor(), c.rollOut);
-    EXPECT_DOUBLE_EQ(tempo.GetLengthFactor(), c.rollOut);
-    EXPECT_DOUBLE_EQ(change.GetLengthFactor(c.currentLength), c.change);
+    struct Case
+    {
+        uint8_t kind;
+        double speedFactor, currentLength;
+        double rollOut; // and Pitch Tempo
+        double change;  // Change Length
+    };
+    for (Case c :
+         {Case{lengthKindFactor, 1.0, 2.0, 1.25, 1.25}, Case{lengthKindNew, 1.0, 2.0, 2.0, 2.0},
+          Case{lengthKindNew, 1.0, 0.0, 0.0, 0.0}, // no range to divide by
+          // count 3 at -200 %: 1.5; Change Length has no count kind
+          Case{lengthKindCount, -2.0, 2.0, 1.5, 0.0}, Case{lengthKindCount, 0.5, 2.0, 6.0, 0.0},
+          Case{4, 1.0, 2.0, 0.0, 0.0}}) {
+        TRollOutProps rollOut;
+        TTempoPitchProps tempo;
+        TLengthProps change;
+        rollOut.lengthKind = tempo.lengthKind = change.lengthKind = c.kind;
+        rollOut.speedFactor.SetValue(c.speedFactor);
+        tempo.speedFactor.SetValue(c.speedFactor);
+        rollOut.lengthFactor.SetValue(1.25);
+        tempo.lengthFactor.SetValue(1.25);
+        change.lengthFactor.SetValue(1.25);
+        rollOut.newLength.SetValue(4.0);
+        tempo.newLength.SetValue(4.0);
+        change.newLength.SetValue(4.0);
+        rollOut.currentLength = tempo.currentLength = c.currentLength;
+        EXPECT_DOUBLE_EQ(rollOut.GetLengthFactor(), c.rollOut) << int(c.kind);
+        EXPECT_DOUBLE_EQ(tempo.GetLengthFactor(), c.rollOut) << int(c.kind);
+        EXPECT_DOUBLE_EQ(change.GetLengthFactor(c.currentLength), c.change) << int(c.kind);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LengthFactors,
-    ::testing::Values(LengthCase{lengthKindFactor, 1.0, 2.0, 1.25, 1.25},
-                      LengthCase{lengthKindNew, 1.0, 2.0, 2.0, 2.0},
-                      LengthCase{lengthKindNew, 1.0, 0.0, 0.0, 0.0}, // no range to divide by
-                      // count 3 at -200 %: 1.5; Change Length has no count kind
-                      LengthCase{lengthKindCount, -2.0, 2.0, 1.5, 0.0},
-                      LengthCase{lengthKindCount, 0.5, 2.0, 6.0, 0.0},
-                      LengthCase{4, 1.0, 2.0, 0.0, 0.0}));
 
 TEST(RecordDerived, BlockTrianglePeriodMiddleAndLength)
 {
@@ -198,38 +176,29 @@ TEST(RecordDerived, SinusLengthByTimeOrCount)
     EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.006);
 }
 
-struct LineCase
+TEST(RecordDerived, AnExponentialLineMayNotCrossOrTouchZero)
 {
-    uint8_t kind;
-    int16_t begin;
-    int16_t end;
-    bool passes;
-};
-
-class ExponentialLine : public ::testing::TestWithParam<LineCase>
-{
-};
-
-TEST_P(ExponentialLine, MayNotCrossOrTouchZero)
-{
-    const LineCase& c = GetParam();
-    TLineProps line;
-    line.kind = c.kind;
-    line.beginValue.value = c.begin;
-    line.endValue.value = c.end;
-    std::string message;
-    EXPECT_EQ(line.CheckExponential(message), c.passes);
-    EXPECT_EQ(message, c.passes ? "" : "Exponential Line may not contain value 0.");
+    struct Case
+    {
+        uint8_t kind;
+        int16_t begin, end;
+        bool passes;
+    };
+    for (Case c : {Case{1, 16383, -16384, false}, // the defaults, 50 % and -50 %
+                   Case{1, 16383, 1, true}, Case{1, -1, -32768, true}, Case{1, 0, 100, false},
+                   Case{1, 100, 0, false},
+                   // the product does not overflow 16 bits
+                   Case{1, 32767, 32767, true}, Case{1, -32768, -32768, true},
+                   Case{0, 16383, -16384, true}, Case{0, 0, 0, true}}) {
+        TLineProps line;
+        line.kind = c.kind;
+        line.beginValue.value = c.begin;
+        line.endValue.value = c.end;
+        std::string message;
+        EXPECT_EQ(line.CheckExponential(message), c.passes) << c.begin << " " << c.end;
+        EXPECT_EQ(message, c.passes ? "" : "Exponential Line may not contain value 0.");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ExponentialLine,
-    ::testing::Values(LineCase{1, 16383, -16384, false}, // the defaults, 50 % and -50 %
-                      LineCase{1, 16383, 1, true}, LineCase{1, -1, -32768, true},
-                      LineCase{1, 0, 100, false}, LineCase{1, 100, 0, false},
-                      // the product does not overflow 16 bits
-                      LineCase{1, 32767, 32767, true}, LineCase{1, -32768, -32768, true},
-                      LineCase{0, 16383, -16384, true}, LineCase{0, 0, 0, true}));
 
 TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
 {
@@ -268,28 +237,14 @@ TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
     EXPECT_TRUE(props.leftToLeft.GetValue() == 1.0 && props.rightToRight.GetValue() == 1.0);
 }
 
-TEST(WaveFileProps, ArgumentOrderPutsChannelsFirst)
-{
-    const TWaveFileProps props(2, 44100, 1);
-    EXPECT_EQ(props.MonoStereo, 2);
-    EXPECT_EQ(props.SampleFreq, 44100);
-    EXPECT_EQ(props.BytesPSample, 1);
-    TWaveFileProps copy = props;
-    EXPECT_TRUE(copy == props);
-    copy.BytesPSample = 2;
-    EXPECT_TRUE(copy != props);
-}
-
 TEST(WaveFileProps, ValidFormats)
 {
     EXPECT_TRUE(TWaveFileProps(1, 5512, 1).IsValid());
     EXPECT_TRUE(TWaveFileProps(2, 48000, 2).IsValid());
-    EXPECT_FALSE(TWaveFileProps(0, 44100, 2).IsValid());
-    EXPECT_FALSE(TWaveFileProps(3, 44100, 2).IsValid());
-    EXPECT_FALSE(TWaveFileProps(1, 44100, 0).IsValid());
-    EXPECT_FALSE(TWaveFileProps(1, 44100, 3).IsValid());
-    EXPECT_FALSE(TWaveFileProps(1, 0, 2).IsValid());
-    EXPECT_FALSE(TWaveFileProps(1, -44100, 2).IsValid());
+    for (TWaveFileProps bad :
+         {TWaveFileProps(0, 44100, 2), TWaveFileProps(3, 44100, 2), TWaveFileProps(1, 44100, 0),
+          TWaveFileProps(1, 44100, 3), TWaveFileProps(1, 0, 2), TWaveFileProps(1, -44100, 2)})
+        EXPECT_FALSE(bad.IsValid()) << bad.MonoStereo << " " << bad.SampleFreq;
 }
 
 TEST(WaveFileProps, FrequencyList)

@@ -2,7 +2,7 @@
 // sound the other (or the clipboard) still holds. Run under AddressSanitizer these tests also
 // read every sound after each exchange.
 
-#include "DocumentFakes.h"
+#include "support/Documents.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -35,16 +35,6 @@ struct Fixture
     RecordingWaveWindow window;
     TUnitWave unit;
 };
-
-TEST(UndoUnit, SnapshotHoldsTheSoundAndPositions)
-{
-    Fixture s;
-    TUndoUnit record(s.unit);
-    EXPECT_EQ(record.GetUnitWave(), &s.unit);
-    EXPECT_EQ(record.GetSound(), s.unit.GetSound());
-    EXPECT_EQ(record.GetPos1(), 100);
-    EXPECT_EQ(record.GetPos2(), 200);
-}
 
 TEST(UndoUnit, UndoTwiceRedoes)
 {
@@ -107,15 +97,12 @@ TEST(UndoUnit, DroppingTheRecordFreesOnlyTheSoundNoOneElseHolds)
     EXPECT_TRUE(before.expired());
     ASSERT_FALSE(afterWatch.expired());
     EXPECT_EQ(Sum(*s.unit.GetSound()), 45);
-}
 
-TEST(UndoUnit, ADiscardedCommandLeavesARecordThatFreesNothing)
-{
-    Fixture s;
+    // A discarded command leaves a record of the document's own sound: dropping it frees nothing.
     s.main.MakeUndo(s.unit);
     EXPECT_EQ(s.main.undo->GetSound(), s.unit.GetSound());
     s.main.undo.reset();
-    EXPECT_EQ(Sum(*s.unit.GetSound()), 999 * 1000 / 2);
+    EXPECT_EQ(Sum(*s.unit.GetSound()), 45);
 }
 
 TEST(UndoUnit, UndoAfterARenderUsesTheSoundTheRecordKept)
@@ -164,6 +151,16 @@ TEST(UndoUnit, RenderAfterUndoLeavesTheRecordItsSound)
 TEST(UndoUnit, ClosingTheDocumentDropsItsRecordFirst)
 {
     RecordingMainForm main;
+    TUnitWave kept("K", "", RampMono(30));
+    main.MakeUndo(kept);
+    kept.ExchangeSound(RampMono(3));
+    {
+        TUnitWave other("O", "", RampMono(10));
+    }
+    ASSERT_NE(main.undo, nullptr) << "closing another document keeps the record";
+    main.undo->Undo();
+    EXPECT_EQ(Sum(*kept.GetSound()), 435);
+
     std::weak_ptr<Sound> before, after;
     {
         TUnitWave unit("W", "", RampMono(100));
@@ -173,24 +170,10 @@ TEST(UndoUnit, ClosingTheDocumentDropsItsRecordFirst)
         after = result;
         unit.ExchangeSound(std::move(result));
     }
-    EXPECT_THAT(main.calls, ElementsAre("DeleteUndoOfUnit"));
+    EXPECT_THAT(main.calls, ElementsAre("DeleteUndoOfUnit", "DeleteUndoOfUnit"));
     EXPECT_EQ(main.undo, nullptr);
     EXPECT_TRUE(before.expired());
     EXPECT_TRUE(after.expired());
-}
-
-TEST(UndoUnit, ClosingAnotherDocumentKeepsTheRecord)
-{
-    RecordingMainForm main;
-    TUnitWave kept("K", "", RampMono(30));
-    main.MakeUndo(kept);
-    kept.ExchangeSound(RampMono(3));
-    {
-        TUnitWave other("O", "", RampMono(10));
-    }
-    ASSERT_NE(main.undo, nullptr);
-    main.undo->Undo();
-    EXPECT_EQ(Sum(*kept.GetSound()), 435);
 }
 
 TEST(UndoUnit, ADocumentAroundTheClipboardSoundLeavesItToTheClipboard)

@@ -1,7 +1,7 @@
 // The user drawing: node mappings, the node list, drawing mode and the rendering of the nodes
 // against values worked out by hand.
 
-#include "DocumentFakes.h"
+#include "support/Documents.h"
 
 #include "platform/test/ScriptedMessages.h"
 
@@ -14,9 +14,7 @@ namespace kelvorn::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 
 std::vector<int16_t> Values(const TUnitWave& unit)
 {
@@ -48,9 +46,6 @@ TEST(DrawNode, PixelMappings)
     TDrawNode node(50, 0, rect, 0.0, 1000.0, 1000);
     EXPECT_DOUBLE_EQ(node.GetPosition(), 0.5);
     EXPECT_EQ(node.GetValue(), 32767);
-    EXPECT_TRUE(node.IsVisible());
-    EXPECT_EQ(node.GetNext(), nullptr);
-    EXPECT_EQ(node.GetPrevious(), nullptr);
 
     node.SetPixelY(200, rect);
     EXPECT_EQ(node.GetValue(), -32767);
@@ -133,16 +128,6 @@ TEST(DrawNodeList, AppendKeepsFileOrder)
     EXPECT_EQ(unit.GetDrawNodes()->CountFromHere(), 4);
 }
 
-TEST(DrawNodeList, CountOutsideDrawingAsserts)
-{
-    ScriptedMessages messages;
-    messages.Expect();
-    TUnitWave unit("W", "", RampMono(0));
-    EXPECT_EQ(unit.GetDrawNodeCount(), 0);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_THAT(messages.Shown()[0].text, HasSubstr("\"UserDrawing\""));
-}
-
 // ---- Drawing mode ------------------------------------------------------------------------------
 
 TEST(UserDrawing, StartRendersOneSecondOfSilence)
@@ -153,12 +138,8 @@ TEST(UserDrawing, StartRendersOneSecondOfSilence)
     EXPECT_EQ(unit.GetDrawKind(), TUnitWave::DrawLinear);
     EXPECT_EQ(unit.GetDrawLength(), 1.0);
     EXPECT_THAT(Positions(unit), ElementsAre(0.0, 1.0));
-    ASSERT_EQ(unit.GetValues(), 44101);
-    EXPECT_EQ(unit.GetMonoStereo(), 1);
+    EXPECT_EQ(Values(unit), std::vector<int16_t>(44101, 0));
     EXPECT_EQ(unit.GetBytesPSample(), 2);
-    EXPECT_EQ(unit.GetSampleFreq(), 44100);
-    for (int16_t v : Values(unit))
-        ASSERT_EQ(v, 0);
     // Rendering marks nothing; its callers do.
     EXPECT_FALSE(unit.IsDataModified());
 
@@ -183,82 +164,35 @@ TEST(UserDrawing, LinearRampEndsJustBelowFullScale)
     EXPECT_EQ(v[44100], 32766);
 }
 
-struct RenderCase
-{
-    const char* name;
-    uint8_t kind;
-    std::vector<std::pair<double, int16_t>> nodes;
-    std::vector<int16_t> want;
-};
-
-class Render : public ::testing::TestWithParam<RenderCase>
-{
-};
-
 // Worked out by hand with exact fractions: t = i / 11; linear y = ya + (t - pa) / (pb - pa) ×
 // (yb - ya); smooth y = ya + (yb - ya) × (3u² - 2u³) with u = (t - pa) / (pb - pa); truncated
 // toward zero.
-TEST_P(Render, AgainstHandWorkedValues)
+TEST(UserDrawing, RendersTheHandWorkedValues)
 {
-    const RenderCase& c = GetParam();
-    TUnitWave unit("W", "", TWaveFileProps(1, 10, 2));
-    Draw(unit, c.kind, c.nodes);
-    ASSERT_TRUE(unit.RenderUserDraw());
-    EXPECT_THAT(Values(unit), ElementsAreArray(c.want));
-    EXPECT_EQ(unit.GetSampleFreq(), 10);
-    EXPECT_EQ(unit.GetMonoStereo(), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Render,
-    ::testing::Values(
-        RenderCase{"LinearRamp",
-                   TUnitWave::DrawLinear,
-                   {{0.0, 0}, {1.0, 32767}},
-                   {0, 2978, 5957, 8936, 11915, 14894, 17872, 20851, 23830, 26809, 29788}},
-        RenderCase{"LinearPeak",
-                   TUnitWave::DrawLinear,
-                   {{0.0, 0}, {0.5, 10000}, {1.0, -10000}},
-                   {0, 1818, 3636, 5454, 7272, 9090, 8181, 4545, 909, -2727, -6363}},
-        RenderCase{"SmoothRamp",
-                   TUnitWave::DrawParabola,
-                   {{0.0, 0}, {1.0, 32767}},
-                   {0, 763, 2855, 5982, 9847, 14155, 18611, 22919, 26784, 29911, 32003}},
-        RenderCase{"SmoothPeak",
-                   TUnitWave::DrawParabola,
-                   {{0.0, 0}, {0.5, 10000}, {1.0, -10000}},
-                   {0, 871, 3005, 5679, 8174, 9767, 9534, 6348, 1359, -3989, -8256}},
-        // Nodes of one place: linear takes their mean, smooth the zero cubic.
-        RenderCase{"LinearSamePlace",
-                   TUnitWave::DrawLinear,
-                   {{0.0, 100}, {0.0, 300}, {1.0, 300}},
-                   {200, 300, 300, 300, 300, 300, 300, 300, 300, 300, 300}},
-        RenderCase{"SmoothSamePlace",
-                   TUnitWave::DrawParabola,
-                   {{0.0, 100}, {0.0, 300}, {1.0, 300}},
-                   {0, 300, 300, 300, 300, 300, 300, 300, 300, 300, 300}}),
-    [](const ::testing::TestParamInfo<RenderCase>& info) { return info.param.name; });
-
-TEST(UserDrawing, SmoothRampIsFlatAtBothEndsAndPassesTheMiddle)
-{
-    TUnitWave unit("W", "", TWaveFileProps(1, 1000, 2));
-    Draw(unit, TUnitWave::DrawParabola, {{0.0, 0}, {1.0, 32767}});
-    ASSERT_TRUE(unit.RenderUserDraw());
-    std::vector<int16_t> v = Values(unit);
-    ASSERT_EQ(v.size(), 1001u);
-    EXPECT_LT(v[1] - v[0], 1);
-    EXPECT_LT(v[1000] - v[999], 1);
-    EXPECT_EQ(v[500], 16358); // t = 500 / 1001, just before the middle
-    EXPECT_GT(v[501], 16383);
-}
-
-TEST(UserDrawing, LengthSetsTheCount)
-{
-    TUnitWave unit("W", "", TWaveFileProps(1, 8000, 2));
-    Draw(unit, TUnitWave::DrawLinear, {{0.0, 0}, {1.0, 0}});
-    unit.SetDrawLength(0.25);
-    ASSERT_TRUE(unit.RenderUserDraw());
-    EXPECT_EQ(unit.GetValues(), 2001);
+    using Nodes = std::vector<std::pair<double, int16_t>>;
+    const Nodes ramp{{0.0, 0}, {1.0, 32767}}, peak{{0.0, 0}, {0.5, 10000}, {1.0, -10000}};
+    // Nodes of one place: linear takes their mean, smooth the zero cubic.
+    const Nodes samePlace{{0.0, 100}, {0.0, 300}, {1.0, 300}};
+    struct Case
+    {
+        uint8_t kind;
+        Nodes nodes;
+        std::vector<int16_t> want;
+    };
+    const uint8_t L = TUnitWave::DrawLinear, P = TUnitWave::DrawParabola;
+    for (const Case& c :
+         {Case{L, ramp, {0, 2978, 5957, 8936, 11915, 14894, 17872, 20851, 23830, 26809, 29788}},
+          Case{L, peak, {0, 1818, 3636, 5454, 7272, 9090, 8181, 4545, 909, -2727, -6363}},
+          Case{P, ramp, {0, 763, 2855, 5982, 9847, 14155, 18611, 22919, 26784, 29911, 32003}},
+          Case{P, peak, {0, 871, 3005, 5679, 8174, 9767, 9534, 6348, 1359, -3989, -8256}},
+          Case{L, samePlace, {200, 300, 300, 300, 300, 300, 300, 300, 300, 300, 300}},
+          Case{P, samePlace, {0, 300, 300, 300, 300, 300, 300, 300, 300, 300, 300}}}) {
+        TUnitWave unit("W", "", TWaveFileProps(1, 10, 2));
+        Draw(unit, c.kind, c.nodes);
+        ASSERT_TRUE(unit.RenderUserDraw());
+        EXPECT_EQ(Values(unit), c.want) << int(c.kind) << " " << c.nodes.size();
+        EXPECT_EQ(unit.GetSampleFreq(), 10);
+    }
 }
 
 TEST(UserDrawing, FewerThanTwoNodesChangesNothing)
@@ -291,7 +225,7 @@ TEST(UserDrawing, NodesStoppingShortOfTheEndAssertOnceAndGoOn)
                 ElementsAre(0, 181, 363, 545, 727, 909, 1090, 1272, 1454, 1636, 1818));
 }
 
-TEST(UserDrawing, ALengthTooLargeToCountFailsLikeMemory)
+TEST(UserDrawing, ALengthTooLargeToCountFailsLikeMemoryAndKeepsTheSound)
 {
     ScriptedMessages messages;
     messages.Expect();
@@ -307,57 +241,38 @@ TEST(UserDrawing, ALengthTooLargeToCountFailsLikeMemory)
     unit.SetDrawLength(0.5);
     EXPECT_TRUE(unit.RenderUserDraw());
     EXPECT_EQ(unit.GetValues(), 22051);
-}
 
-TEST(UserDrawing, OutOfMemoryKeepsTheSound)
-{
-    ScriptedMessages messages;
     messages.Expect();
-    SoundPtr before = RampMono(5, 10);
-    TUnitWave unit("W", "", before);
-    Draw(unit, TUnitWave::DrawLinear, {{0.0, 0}, {1.0, 0}});
+    const SoundPtr rendered = unit.GetSound();
     FailAllocationsAfter(0);
-    bool rendered = unit.RenderUserDraw();
+    EXPECT_FALSE(unit.RenderUserDraw());
     ResetAllocationFailure();
-    EXPECT_FALSE(rendered);
-    EXPECT_EQ(unit.GetSound(), before);
-    EXPECT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(unit.GetSound(), rendered);
+    EXPECT_EQ(messages.Shown().size(), 2u);
 }
 
-struct CanDrawCase
+TEST(UserDrawing, OnlyAnEmptyMonoWaveShowingItsCurveCanBeDrawn)
 {
-    int32_t values;
-    int channels;
-    uint8_t windKind;
-    bool withWindow;
-    bool drawing;
-    bool want;
-};
-
-class CanDraw : public ::testing::TestWithParam<CanDrawCase>
-{
-};
-
-TEST_P(CanDraw, OnlyAnEmptyMonoWaveShowingItsCurve)
-{
-    const CanDrawCase& c = GetParam();
-    RecordingWaveWindow window;
-    window.waveWindKind = c.windKind;
-    TUnitWave unit("W", "", c.channels == 1 ? RampMono(c.values) : RampStereo(c.values));
-    if (c.withWindow)
-        unit.SetChildWave(&window);
-    if (c.drawing)
-        unit.RestoreUserDrawing(TUnitWave::DrawLinear, 1.0);
-    EXPECT_EQ(unit.CanDrawWaveLin(), c.want);
+    struct Case
+    {
+        int32_t values;
+        int channels;
+        uint8_t windKind;
+        bool withWindow, drawing, want;
+    };
+    for (Case c : {Case{0, 1, 0, true, false, true}, Case{1, 1, 0, true, false, false},
+                   Case{0, 2, 0, true, false, false}, Case{0, 1, 1, true, false, false},
+                   Case{0, 1, 0, false, false, false}, Case{500, 2, 1, true, true, true}}) {
+        RecordingWaveWindow window;
+        window.display.WaveWindKind = c.windKind;
+        TUnitWave unit("W", "", c.channels == 1 ? RampMono(c.values) : RampStereo(c.values));
+        if (c.withWindow)
+            unit.SetChildWave(&window);
+        if (c.drawing)
+            unit.RestoreUserDrawing(TUnitWave::DrawLinear, 1.0);
+        EXPECT_EQ(unit.CanDrawWaveLin(), c.want) << c.values << " " << c.channels;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, CanDraw,
-                         ::testing::Values(CanDrawCase{0, 1, 0, true, false, true},
-                                           CanDrawCase{1, 1, 0, true, false, false},
-                                           CanDrawCase{0, 2, 0, true, false, false},
-                                           CanDrawCase{0, 1, 1, true, false, false},
-                                           CanDrawCase{0, 1, 0, false, false, false},
-                                           CanDrawCase{500, 2, 1, true, true, true}));
 
 } // namespace
 } // namespace kelvorn::test

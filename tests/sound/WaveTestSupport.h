@@ -1,3 +1,0 @@
-#pragma once
-// The signal makers moved to the shared kit.
-#include "support/Signals.h"
