@@ -1,0 +1,102 @@
+// A node's pins: lookup by name, counts, and the merge that keeps wiring when pins are made
+// again.
+
+#include "factory/FactoryKit.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvorn::test {
+namespace {
+
+class Nodes : public ::testing::Test, public FactoryFixture
+{
+};
+
+TEST_F(Nodes, MergeKeepsMatchingPinsAndDropsTheRest)
+{
+    TSountoryInput* src = In("Src", ValueDomType::Factor);
+    TTestNode* n = Node("N");
+    auto add = [&](const char* name, ValueDomType type, ValueDomain domain, double h) {
+        return n->AddInput(name, At(h), false, type, domain);
+    };
+    TSountoryNodeInput* a = add("A", ValueDomType::Factor, ValueDomain::AllValues, 0.1);
+    TSountoryNodeInput* b = add("B", ValueDomType::Time, ValueDomain::AllValues, 0.2);
+    add("C", ValueDomType::Wave, ValueDomain::AllValues, 0.3);
+    add("D", ValueDomType::Factor, ValueDomain::AllValues, 0.4);
+    TSountoryNodeInput* f = add("F", ValueDomType::Factor, ValueDomain::Positive, 0.5);
+    TSountoryNodeOutput* r =
+        n->AddOutput("R", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    Out("Out", ValueDomType::Factor)->SetSource(r);
+    a->SetSource(src);
+    b->SetConstantValue({3, ValueType::Time}, EHS);
+    f->SetSource(src);
+
+    n->MarkOldPins();
+    add("F", ValueDomType::Factor, ValueDomain::AllValues, 0.6); // other domain: replaced
+    add("A", ValueDomType::Factor, ValueDomain::AllValues, 0.9)->Fixed = true;
+    add("B", ValueDomType::Frequency, ValueDomain::AllValues, 0.2); // other type: replaced
+    add("E", ValueDomType::Factor, ValueDomain::AllValues, 0.7);
+    n->AddOutput("R", At(0.3), true, ValueDomType::Factor, ValueDomain::AllValues);
+    n->MergeOldPins();
+
+    EXPECT_EQ(NamesOf(n->Inputs()), (std::vector<std::string>{"A", "F", "B", "E"}));
+    EXPECT_EQ(n->Inputs()[0].get(), a); // kept in place with its wiring, placed anew
+    EXPECT_EQ(a->GetSource(), src);
+    EXPECT_TRUE(a->Fixed);
+    EXPECT_EQ(a->GetHeightValue(), 0.9);
+    EXPECT_FALSE(a->Old);
+    EXPECT_EQ(n->Inputs()[1]->GetSource(), nullptr);
+    EXPECT_FALSE(n->Inputs()[2]->GetHasConstant());
+    ASSERT_EQ(n->CountOutputs(), 1);
+    EXPECT_EQ(n->Outputs()[0].get(), r);
+    EXPECT_EQ(factory.FindOutput("Out")->GetSource(), r);
+    EXPECT_EQ(r->GetHeightValue(), 0.3);
+}
+
+TEST_F(Nodes, LookupAndCounts)
+{
+    TTestNode* n = Node("N");
+    auto add = [&](const char* name, ValueDomType type) {
+        return n->AddInput(name, At(0.5), false, type, ValueDomain::AllValues);
+    };
+    TSountoryNodeInput* first = add("Wave", ValueDomType::Wave);
+    TSountoryNodeInput* second = add("Wave", ValueDomType::AllComputable);
+    add("x", ValueDomType::NoUnit);
+    EXPECT_EQ(n->FindInputByName("Wave"), first);
+    EXPECT_EQ(n->FindInputByName("Wave", first), second);
+    EXPECT_EQ(n->FindInputByName("wave"), nullptr);
+    EXPECT_EQ(n->FindOutputByName("Wave"), nullptr);
+    EXPECT_EQ(n->CountTypeChoiceInputs(), 2);
+    EXPECT_FALSE(n->CanRemoveOperand());
+    n->operands = true;
+    EXPECT_TRUE(n->CanRemoveOperand());
+    n->DeleteInput(second);
+    EXPECT_FALSE(n->CanRemoveOperand());
+    EXPECT_EQ(first->GetFullName(), "N.Wave");
+    EXPECT_EQ(n->GetSntSountoryObject(), sntSountoryObjectNode);
+}
+
+TEST_F(Nodes, DisconnectAllLeavesNoWire)
+{
+    TSountoryInput* src = In("Src", ValueDomType::Factor);
+    TTestNode* a = Node("A");
+    TTestNode* b = Node("B");
+    TSountoryNodeInput* ax =
+        a->AddInput("x", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryNodeOutput* ar =
+        a->AddOutput("r", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryNodeInput* bx =
+        b->AddInput("x", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryOutput* out = Out("Out", ValueDomType::Factor);
+    ax->SetSource(src);
+    bx->SetSource(ar);
+    out->SetSource(ar);
+    EXPECT_EQ(a->CountConnections(), 3);
+    a->DisconnectAll();
+    EXPECT_EQ(a->CountConnections(), 0);
+    EXPECT_EQ(bx->GetSource(), nullptr);
+    EXPECT_EQ(out->GetSource(), nullptr);
+}
+
+} // namespace
+} // namespace kelvorn::test
