@@ -20,17 +20,15 @@ TEST_F(Pins, PlaceOnTheSides)
     {
         TSntPinPlace* pin;
         double height;
-        int x, drawnY, connectionY;
+        int drawnY, connectionY;
     };
     TSountoryInput* in = In("I", ValueDomType::Factor);
     TSountoryOutput* out = Out("O", ValueDomType::Factor);
-    TSountoryNodeInput* nin =
-        node->AddInput("a", At(0), false, ValueDomType::Factor, ValueDomain::AllValues);
-    TSountoryNodeOutput* nout =
-        node->AddOutput("r", At(0), false, ValueDomType::Factor, ValueDomain::AllValues);
-    const Case cases[] = {{in, 0, 25, 0, 0},       {in, 1, 25, 101, 101}, {in, 0.5, 25, 51, 50},
-                          {out, 0.5, 460, 51, 50}, {nin, 0, 35, 43, 43},  {nin, 1, 35, 128, 128},
-                          {nout, 0.5, 135, 86, 85}};
+    TSountoryNodeInput* nin = NodeIn(node, "a", ValueDomType::Factor);
+    TSountoryNodeOutput* nout = NodeOut(node, "r", ValueDomType::Factor);
+    const Case cases[] = {{in, 0, 0, 0},      {in, 1, 101, 101}, {in, 0.5, 51, 50},
+                          {out, 0.5, 51, 50}, {nin, 0, 43, 43},  {nin, 1, 128, 128},
+                          {nout, 0.5, 86, 85}};
     for (const Case& c : cases) {
         c.pin->SetHeight(At(c.height));
         EXPECT_EQ(c.pin->GetY(), c.drawnY) << c.height;
@@ -46,17 +44,14 @@ TEST_F(Pins, PlaceOnTheSides)
         in->SetHeightFromY(y);
         EXPECT_EQ(in->GetHeightValue(), h) << y;
     }
-    nin->SetHeightFromY(85);
+    nin->SetHeightFromY(85); // 42 px down the 85 px between the node's ends
     EXPECT_NEAR(nin->GetHeightValue(), 42.0 / 85.0, 1e-12);
-    nin->SetHeightFromY(0);
-    EXPECT_EQ(nin->GetHeightValue(), 0);
 }
 
 TEST_F(Pins, HitLimits)
 {
     TSountoryInput* in = In("I", ValueDomType::Factor);
-    TSountoryNodeInput* nin =
-        Node("N")->AddInput("a", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryNodeInput* nin = NodeIn(Node("N"), "a", ValueDomType::Factor);
     struct Case
     {
         TSntPinPlace* pin;
@@ -81,16 +76,15 @@ TEST_F(Pins, ConnectionListsKeepWavesApart)
     Out("R", ValueDomType::Wave);
     Out("P", ValueDomType::PlaceInWindow);
     TTestNode* a = Node("A");
-    a->AddInput("in", At(0.5), false, ValueDomType::Wave, ValueDomain::Mono);
-    a->AddOutput("out", At(0.5), false, ValueDomType::AllValue, ValueDomain::AllValues);
+    NodeIn(a, "in", ValueDomType::Wave, ValueDomain::Mono);
+    NodeOut(a, "out", ValueDomType::AllValue);
     TTestNode* b = Node("B");
-    b->AddOutput("w", At(0.5), false, ValueDomType::Wave, ValueDomain::AllValues);
-    b->AddInput("x", At(0.5), false, ValueDomType::Time, ValueDomain::AllValues);
+    NodeOut(b, "w", ValueDomType::Wave);
+    NodeIn(b, "x", ValueDomType::Time);
 
     auto texts = [](const TSntList& list) {
         std::vector<std::string> t;
-        for (const auto& e : list)
-            t.push_back(e.text);
+        std::transform(list.begin(), list.end(), back_inserter(t), [](auto& e) { return e.text; });
         return t;
     };
     TSntList list;
@@ -115,10 +109,8 @@ TEST_F(Pins, HintsBeforeAndAfterARun)
     TSountoryOutput* c = Out("C", ValueDomType::Factor);
     TSountoryOutput* r = Out("R", ValueDomType::Wave);
     TTestNode* n = Node("N");
-    TSountoryNodeInput* ni =
-        n->AddInput("a", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
-    TSountoryNodeOutput* no =
-        n->AddOutput("r", At(0.5), false, ValueDomType::Frequency, ValueDomain::AllValues);
+    TSountoryNodeInput* ni = NodeIn(n, "a", ValueDomType::Factor);
+    TSountoryNodeOutput* no = NodeOut(n, "r", ValueDomType::Frequency);
     f->SetValue({0.5, ValueType::Factor});
     o->SetSource(f);
     c->SetConstantValue({0.25, ValueType::Factor}, EHNone);
@@ -134,24 +126,16 @@ TEST_F(Pins, HintsBeforeAndAfterARun)
         bool bound;
         std::vector<std::string> hints; // f, w, o, c, r, ni, no
     };
+    const std::string half = "Type: Factor\nValue: 50 %", quarter = "Type: Factor\nValue: 0.25";
+    const std::string beep = "Wave: \"Beep\"", none = "Undefined";
+    // clang-format off
     const Step steps[] = {
-        {0,
-         0,
-         false,
-         {"Undefined", "Undefined", "Undefined", "Type: Factor\nValue: 0.25", "Wave: \"Beep\"",
-          "Undefined", "Undefined"}},
-        {1,
-         1,
-         false,
-         {"Type: Factor\nValue: 50 %", "Wave: \"Beep\"", "Undefined", "Type: Factor\nValue: 0.25",
-          "Wave: \"Beep\"", "Type: Factor\nValue: 50 %", "Undefined"}},
-        {2,
-         2,
-         true,
-         {"Type: Factor\nValue: 50 %", "Wave: \"Beep\"\n" + props, "Type: Factor\nValue: 50 %",
-          "Type: Factor\nValue: 0.25", "Wave: \"Beep\"", "Type: Factor\nValue: 50 %",
-          "Type: Frequency\nValue: 1.5 khz"}},
+        {0, 0, false, {none, none, none, quarter, beep, none, none}},
+        {1, 1, false, {half, beep, none, quarter, beep, half, none}},
+        {2, 2, true, {half, beep + "\n" + props, half, quarter, beep, half,
+                      "Type: Frequency\nValue: 1.5 khz"}},
     };
+    // clang-format on
     for (const Step& s : steps) {
         factory.SetRunState(s.factoryState);
         n->SetRunState(s.nodeState);
@@ -166,32 +150,18 @@ TEST_F(Pins, HintsBeforeAndAfterARun)
     EXPECT_EQ(r->GetHintText(), props);
     w->Given = false;
     EXPECT_EQ(w->GetHintText(), props);
-    TSountoryNodeOutput* nw =
-        n->AddOutput("w", At(0.5), false, ValueDomType::Wave, ValueDomain::AllValues);
+    TSountoryNodeOutput* nw = NodeOut(n, "w", ValueDomType::Wave);
     EXPECT_EQ(nw->GetHintText(), "Undefined");
 }
 
-TEST_F(Pins, InputDefaultsAndWavePositions)
+TEST_F(Pins, WavePositionChecks)
 {
-    TSountoryInput* sel = In("Select End", ValueDomType::PlaceInWindow);
-    TSountoryInput* any = In("Any", ValueDomType::AllValue);
-    TSountoryInput* time = In("wave", ValueDomType::Time);
-    TSountoryOutput* out = Out("Result", ValueDomType::Wave);
-    EXPECT_TRUE(sel->IsWaveWindowInput());
-    EXPECT_FALSE(time->IsWaveWindowInput());
-    EXPECT_EQ(any->GetGivenValue().valueType, ValueType::Factor);
-    EXPECT_EQ(time->GetGivenValue().valueType, ValueType::Time);
-    time->SetGivenValue({0.3, ValueType::Frequency}, EHKHZ);
-    EXPECT_EQ(time->GetGivenValue().value, 0.3);
-    EXPECT_EQ(time->GivenUnitKind, EHKHZ);
     std::string message;
-    EXPECT_TRUE(sel->CheckWavePosition(message));
-    EXPECT_FALSE(any->CheckWavePosition(message));
+    EXPECT_TRUE(In("Select End", ValueDomType::PlaceInWindow)->CheckWavePosition(message));
+    EXPECT_FALSE(In("Any", ValueDomType::AllValue)->CheckWavePosition(message));
     EXPECT_EQ(message, "Input \"Any\" is not a valuetype domain of \"wave position\".");
-    EXPECT_FALSE(out->CheckWavePosition(message));
+    EXPECT_FALSE(Out("Result", ValueDomType::Wave)->CheckWavePosition(message));
     EXPECT_EQ(message, "Output \"Result\" is not a valuetype domain of \"wave position\".");
-    EXPECT_EQ(out->GetColor(), 0x606060u);
-    EXPECT_EQ(TSountoryTouchable::GetHighlightColor(3), 0x00E0FFu);
 }
 
 } // namespace

@@ -43,18 +43,14 @@ TEST(SntValue, CanMatchWithDomains)
     {
         int sourceDomain, sourceType, targetDomain, targetType, expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {3, 6, 3, 7, 1},                         // Time into Frequency, equal domains
-        {0, 0, 0, 15, 2},                        // Factor into AllComputable
-        {0, 15, 0, 0, 1},                        // AllComputable into Factor
-        {0, 16, 0, 15, 1},                       // AllValue into AllComputable
-        {0, 15, 0, 16, 2},   {0, 14, 11, 14, 1}, // a wave of either kind into Mono
-        {11, 14, 12, 14, 0}, {11, 14, 0, 14, 2}, {3, 0, 5, 0, 1}, // 0 may arrive
-        {8, 0, 3, 0, 2},     {2, 0, 3, 0, 1},                     // only 0 is shared
-        {4, 0, 3, 0, 0},                                          // nothing is shared
-        {5, 2, 0, 10, 0}, // the type score wins over the domain score
-        {9, 16, 7, 15, 0},
+        {3, 6, 3, 7, 1}, {0, 0, 0, 15, 2}, {0, 15, 0, 0, 1}, {0, 16, 0, 15, 1}, {0, 15, 0, 16, 2},
+        {0, 14, 11, 14, 1}, {11, 14, 12, 14, 0}, {11, 14, 0, 14, 2}, // a wave of either kind
+        {3, 0, 5, 0, 1}, {8, 0, 3, 0, 2}, {2, 0, 3, 0, 1}, {4, 0, 3, 0, 0}, // 0 may arrive
+        {5, 2, 0, 10, 0}, {9, 16, 7, 15, 0}, // the smaller of type and domain score
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(
             CanMatch(DM(c.sourceDomain), DT(c.sourceType), DM(c.targetDomain), DT(c.targetType)),
@@ -65,31 +61,6 @@ TEST(SntValue, CanMatchWithDomains)
     EXPECT_EQ(GetMatchHighlight(1), 3);
     EXPECT_EQ(GetMatchHighlight(0), 4);
     EXPECT_EQ(GetMatchHighlight(-1), 5);
-}
-
-TEST(SntValue, TypeCompatibility)
-{
-    struct Case
-    {
-        ValueType type;
-        int domType;
-        bool fits;
-    };
-    const Case cases[] = {{ValueType::Time, 7, true},
-                          {ValueType::Frequency, 6, true},
-                          {ValueType::Angle, 2, true},
-                          {ValueType::Factor, 2, false},
-                          {ValueType::PlaceInWindow, 15, true},
-                          {ValueType::Boolean, 15, false},
-                          {ValueType::WaveSampleFrequency, 16, true},
-                          {ValueType::Wave, 16, false},
-                          {ValueType::Angle, 17, false},
-                          {ValueType::Angle, 18, true},
-                          {ValueType::Integer, 18, true},
-                          {ValueType::BalanceAngle, 18, false}};
-    for (const Case& c : cases)
-        EXPECT_EQ(IsValueTypeCompatible(c.type, DT(c.domType)), c.fits)
-            << static_cast<int>(c.type) << " in " << c.domType;
 }
 
 TEST(SntValue, DomainClassesAndNonFiniteValues)
@@ -115,22 +86,18 @@ TEST(SntValue, TypeDomainTextsAndColours)
         const char* text;
         uint32_t color;
     };
+    // clang-format off
     const Case cases[] = {
-        {6, 3, "Time, Positive", 0x0000B0},
-        {10, 3, "Boolean", 0xA000A0},
-        {11, 0, "Mono/Stereo", 0x809000},
-        {12, 0, "Bytes per Sample", 0x00A000},
-        {13, 0, "Sample Frequency", 0x009080},
-        {1, 10, "Balance Angle, [-1,1]", 0x408878},
-        {2, 8, "Place in Wave, [0,1>", 0x307090},
-        {9, 8, "Place in Window, [0,1>", 0x888800},
-        {14, 0, "Wave, All Values", 0x606060},
-        {14, 11, "Wave, Mono", 0x0000C0},
-        {14, 12, "Wave, Stereo", 0xC00000},
-        {14, 3, "Wave, Positive", 0xC0C0C0},
+        {6, 3, "Time, Positive", 0x0000B0}, {10, 3, "Boolean", 0xA000A0},
+        {11, 0, "Mono/Stereo", 0x809000}, {12, 0, "Bytes per Sample", 0x00A000},
+        {13, 0, "Sample Frequency", 0x009080}, {1, 10, "Balance Angle, [-1,1]", 0x408878},
+        {2, 8, "Place in Wave, [0,1>", 0x307090}, {9, 8, "Place in Window, [0,1>", 0x888800},
+        {14, 0, "Wave, All Values", 0x606060}, {14, 11, "Wave, Mono", 0x0000C0},
+        {14, 12, "Wave, Stereo", 0xC00000}, {14, 3, "Wave, Positive", 0xC0C0C0},
         {15, 5, "All Computable Values, Positive Not Zero", 0x406090},
         {18, 9, "Value without Unit, Positive More Than 1", 0x906040},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(GetTypeDomainText(DT(c.type), DM(c.domain)), c.text);
         EXPECT_EQ(GetTypeDomainColor(DT(c.type), DM(c.domain)), c.color) << c.text;
@@ -146,31 +113,31 @@ TEST(SntValue, LabelsAndWaveTexts)
         TSntValue value;
         const char* label;
     };
+    using V = ValueType;
+    // clang-format off
     const Case cases[] = {
-        {{88200, ValueType::WaveSampleFrequency}, "Type: Sample Frequency\nValue: 88kHz"},
-        {{176128, ValueType::WaveSampleFrequency}, "Type: Sample Frequency\nValue: 176 kHz"},
-        {{176400, ValueType::WaveSampleFrequency}, "Type: Sample Frequency\nValue: "},
-        {{1, ValueType::Boolean}, "Type: Boolean\nValue: True"},
-        {{2, ValueType::Boolean}, "Type: Boolean\nValue: "},
-        {{2, ValueType::WaveMonoStereo}, "Type: Mono/Stereo\nValue: Stereo"},
-        {{1.7, ValueType::WaveBytesPerSample}, "Type: Bytes per Sample\nValue: 1 Byte per Sample"},
-        {{0.5, ValueType::Time}, "Type: Time\nValue: 500 ms"},
-        {{2, ValueType::Time}, "Type: Time\nValue: 2 s"},
-        {{1500, ValueType::Frequency}, "Type: Frequency\nValue: 1.5 khz"},
-        {{999, ValueType::Frequency}, "Type: Frequency\nValue: 999 hz"},
-        {{0.005, ValueType::FysicalLength}, "Type: Fysical Length\nValue: 5 mm"},
-        {{0.05, ValueType::FysicalLength}, "Type: Fysical Length\nValue: 5 cm"},
-        {{0.5, ValueType::FysicalLength}, "Type: Fysical Length\nValue: 5 dm"},
-        {{1000, ValueType::FysicalLength}, "Type: Fysical Length\nValue: 1 km"},
-        {{0.25, ValueType::Factor}, "Type: Factor\nValue: 25 %"},
-        {{-3, ValueType::Angle}, "Type: Angle\nValue: -3"},
-        {{0.5, ValueType::BalanceAngle}, "Type: Balance Angle\nValue: 45 '"},
-        {{-7.9, ValueType::Integer}, "Type: Integer\nValue: -7"},
-        {{0.5, ValueType::WaveValue}, "Type: Wave Value\nValue: 0 %"},
-        {{250.6, ValueType::PlaceInWindow}, "Type: Place in Window\nValue: 250.6 samples"},
+        {{88200, V::WaveSampleFrequency}, "Sample Frequency\nValue: 88kHz"},
+        {{176128, V::WaveSampleFrequency}, "Sample Frequency\nValue: 176 kHz"},
+        {{176400, V::WaveSampleFrequency}, "Sample Frequency\nValue: "},
+        {{1, V::Boolean}, "Boolean\nValue: True"}, {{2, V::Boolean}, "Boolean\nValue: "},
+        {{2, V::WaveMonoStereo}, "Mono/Stereo\nValue: Stereo"},
+        {{1.7, V::WaveBytesPerSample}, "Bytes per Sample\nValue: 1 Byte per Sample"},
+        {{0.5, V::Time}, "Time\nValue: 500 ms"}, {{2, V::Time}, "Time\nValue: 2 s"},
+        {{1500, V::Frequency}, "Frequency\nValue: 1.5 khz"},
+        {{999, V::Frequency}, "Frequency\nValue: 999 hz"},
+        {{0.005, V::FysicalLength}, "Fysical Length\nValue: 5 mm"},
+        {{0.05, V::FysicalLength}, "Fysical Length\nValue: 5 cm"},
+        {{0.5, V::FysicalLength}, "Fysical Length\nValue: 5 dm"},
+        {{1000, V::FysicalLength}, "Fysical Length\nValue: 1 km"},
+        {{0.25, V::Factor}, "Factor\nValue: 25 %"}, {{-3, V::Angle}, "Angle\nValue: -3"},
+        {{0.5, V::BalanceAngle}, "Balance Angle\nValue: 45 '"},
+        {{-7.9, V::Integer}, "Integer\nValue: -7"},
+        {{0.5, V::WaveValue}, "Wave Value\nValue: 0 %"},
+        {{250.6, V::PlaceInWindow}, "Place in Window\nValue: 250.6 samples"},
     };
+    // clang-format on
     for (const Case& c : cases)
-        EXPECT_EQ(ValueToAutoLabel(c.value), c.label);
+        EXPECT_EQ(ValueToAutoLabel(c.value), "Type: " + std::string(c.label));
     EXPECT_EQ(ValueToText({1, ValueType::Boolean}, EHNone), "Oops! Unknown value!");
     EXPECT_EQ(WavePropsToText(TWaveFileProps(1, 22050, 1), 100),
               "Mono\n1 byte per sample\nsample freq: 22050 Hz\nlength: 100 samples");

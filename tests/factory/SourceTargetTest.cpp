@@ -15,80 +15,62 @@ class Connections : public ::testing::Test, public FactoryFixture
 {
 };
 
-TEST_F(Connections, TargetCheckOfArrivingValues)
+TEST_F(Connections, TargetCheckOfArrivingValuesAndConstants)
 {
+    host.waves["Stereo"] = StereoOf({1}, {2});
     const double inf = std::numeric_limits<double>::infinity();
+    const std::string pin = "Output \"Out\"", cannot = "Cannot convert " + pin + " from type ";
+    const std::string time0 = cannot + "Time to type Frequency, because time is 0 s.";
+    const std::string freq0 = cannot + "Frequency to type Time, because frequency is 0 hertz.";
     struct Case
     {
         ValueDomType type;
         ValueDomain domain;
         TSntValue value;
-        int channels;        // a wave source: 0 none bound, 1 mono, 2 stereo
-        const char* message; // empty: passes
+        int from;            // 0 a source, 1 a constant value, 2 a constant naming the wave below
+        int channels;        // of the wave a source binds: 0 none, 1 mono, 2 stereo
+        std::string message; // empty: passes
     };
+    using T = ValueDomType;
+    using D = ValueDomain;
+    using V = ValueType;
+    // clang-format off
     const Case cases[] = {
-        {ValueDomType::Wave, ValueDomain::AllValues, {}, 0, "Output \"Out\" got no Sound."},
-        {ValueDomType::Wave,
-         ValueDomain::Mono,
-         {},
-         2,
-         "Output \"Out\" must be Mono, but is Stereo."},
-        {ValueDomType::Wave,
-         ValueDomain::Stereo,
-         {},
-         1,
-         "Output \"Out\" must be Stereo, but is Mono."},
-        {ValueDomType::Wave, ValueDomain::AllValues, {}, 2, ""},
-        {ValueDomType::Frequency,
-         ValueDomain::AllValues,
-         {0, ValueType::Time},
-         0,
-         "Cannot convert Output \"Out\" from type Time to type Frequency, because time is 0 s."},
-        {ValueDomType::Time,
-         ValueDomain::AllValues,
-         {0, ValueType::Frequency},
-         0,
-         "Cannot convert Output \"Out\" from type Frequency to type Time, because frequency is 0 "
-         "hertz."},
-        {ValueDomType::Time, ValueDomain::AllValues, {0, ValueType::Time}, 0, ""},
-        {ValueDomType::Factor,
-         ValueDomain::AllValues,
-         {1, ValueType::Time},
-         0,
-         "Output \"Out\" with Valuetype \"Time\" does not fit in Valuetype Domain \"Factor\"."},
-        {ValueDomType::NoUnit,
-         ValueDomain::AllValues,
-         {1, ValueType::BalanceAngle},
-         0,
-         "Output \"Out\" with Valuetype \"Balance Angle\" does not fit in Valuetype Domain "
-         "\"Value without Unit\"."},
-        {ValueDomType::Factor,
-         ValueDomain::Positive,
-         {-0.5, ValueType::Factor},
-         0,
-         "Output \"Out\" with Value \"-0.5\" does not fit in Domain \"Positive\"."},
-        {ValueDomType::Factor,
-         ValueDomain::AllValues,
-         {inf, ValueType::Factor},
-         0,
-         "Output \"Out\" with Value \"***\" does not fit in Domain \"All Values\"."},
-        {ValueDomType::PlaceInWindow,
-         ValueDomain::ZeroInclOneExcl,
-         {5000, ValueType::PlaceInWindow},
-         0,
-         ""},
-        {ValueDomType::Frequency, ValueDomain::PositiveNotZero, {4, ValueType::Frequency}, 0, ""},
+        {T::Wave, D::AllValues, {}, 0, 0, pin + " got no Sound."},
+        {T::Wave, D::Mono, {}, 0, 2, pin + " must be Mono, but is Stereo."},
+        {T::Wave, D::Stereo, {}, 0, 1, pin + " must be Stereo, but is Mono."},
+        {T::Wave, D::AllValues, {}, 0, 2, ""},
+        {T::Frequency, D::AllValues, {0, V::Time}, 0, 0, time0},
+        {T::Time, D::AllValues, {0, V::Frequency}, 0, 0, freq0},
+        {T::Time, D::AllValues, {0, V::Time}, 0, 0, ""},
+        {T::Factor, D::AllValues, {1, V::Time}, 0, 0,
+         pin + " with Valuetype \"Time\" does not fit in Valuetype Domain \"Factor\"."},
+        {T::NoUnit, D::AllValues, {1, V::BalanceAngle}, 0, 0, pin + " with Valuetype \"Balance "
+         "Angle\" does not fit in Valuetype Domain \"Value without Unit\"."},
+        {T::Factor, D::Positive, {-0.5, V::Factor}, 0, 0,
+         pin + " with Value \"-0.5\" does not fit in Domain \"Positive\"."},
+        {T::Factor, D::AllValues, {inf, V::Factor}, 0, 0,
+         pin + " with Value \"***\" does not fit in Domain \"All Values\"."},
+        {T::PlaceInWindow, D::ZeroInclOneExcl, {5000, V::PlaceInWindow}, 0, 0, ""},
+        {T::Frequency, D::PositiveNotZero, {4, V::Frequency}, 0, 0, ""},
+        {T::Factor, D::Positive, {-3, V::Time}, 1, 0, ""}, // a constant skips type and domain
+        {T::Frequency, D::AllValues, {0, V::Time}, 1, 0, time0},
+        {T::Time, D::AllValues, {0, V::Frequency}, 1, 0, freq0},
+        {T::Wave, D::AllValues, {}, 2, 0, pin + " got no Sound."}, // its window is closed
+        {T::Wave, D::Mono, {}, 2, 2, pin + " must be Mono, but is Stereo."},
+        {T::Wave, D::Stereo, {}, 2, 2, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        RecordingHost host;
-        TUnitSountory f("F", "f.kvf", host);
-        bool wave = c.type == ValueDomType::Wave;
-        TSountoryInput* in =
-            f.CreateInput("In", At(0.5), false, wave ? ValueDomType::Wave : ValueDomType::AllValue,
-                          ValueDomain::AllValues);
-        TSountoryOutput* out = f.CreateOutput("Out", At(0.5), false, c.type, c.domain);
-        out->SetSource(in);
+        TSountoryInput* in = In("In", c.type == T::Wave ? T::Wave : T::AllValue);
+        TSountoryOutput* out = Out("Out", c.type, c.domain);
         in->SetValue(c.value);
+        if (c.from == 0)
+            out->SetSource(in);
+        else if (c.from == 1)
+            out->SetConstantValue(c.value, EHNone);
+        else
+            out->SetConstantSound(c.channels == 2 ? "Stereo" : "Closed");
         if (c.channels == 1)
             in->SetSound(MonoOf({1, 2}));
         if (c.channels == 2)
@@ -96,43 +78,33 @@ TEST_F(Connections, TargetCheckOfArrivingValues)
         std::string message;
         bool reported = false;
         bool ok = out->CheckValue(nullptr, message, reported);
-        EXPECT_EQ(ok, *c.message == 0) << c.message;
+        EXPECT_EQ(ok, c.message.empty()) << c.message;
         EXPECT_EQ(reported, !ok) << c.message;
         EXPECT_EQ(message, c.message);
+        factory.RemoveInput(in);
+        factory.RemoveOutput(out);
     }
 }
 
-TEST_F(Connections, NodeInputChecksNameThePinAndUpstreamMessagesPassUnchanged)
+TEST_F(Connections, NodeInputsNameThemselvesAndUpstreamFailuresPassUnchanged)
 {
     TTestNode* a = Node("A");
-    TSountoryNodeOutput* ra =
-        a->AddOutput("r", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
-    TTestNode* b = Node("B");
-    TSountoryNodeInput* x =
-        b->AddInput("x", At(0.5), false, ValueDomType::Factor, ValueDomain::NotZero);
-    TSountoryOutput* out = Out("Out", ValueDomType::Factor);
-    TSountoryNodeOutput* rb =
-        b->AddOutput("r", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryNodeOutput* ra = NodeOut(a, "r", ValueDomType::Factor);
+    TSountoryNodeInput* x = NodeIn(Node("B"), "x", ValueDomType::Factor, ValueDomain::NotZero);
     x->SetSource(ra);
-    out->SetSource(rb);
-
     std::string message;
-    bool reported = true;
-    EXPECT_FALSE(out->CheckValue(nullptr, message, reported)); // A computes 0
-    EXPECT_EQ(message, "At Node \"B\": Node Input \"x\" with Value \"0\" does not fit in Domain "
-                       "\"Not Zero\".");
-    EXPECT_FALSE(reported);
-    EXPECT_EQ(a->computeCalls, 1);
-    EXPECT_EQ(b->computeCalls, 0);
+    bool reported = false;
+    EXPECT_FALSE(x->CheckValue(nullptr, message, reported)); // A computes 0
+    EXPECT_EQ(message, "Node Input \"x\" with Value \"0\" does not fit in Domain \"Not Zero\".");
+    EXPECT_TRUE(reported);
+    x->CheckValue(nullptr, message, reported);
+    EXPECT_EQ(a->computeCalls, 1); // once per run
 
     a->ClearCalculated();
-    a->compute = [&](TTestNode&, std::string&) {
-        ra->SetValue({2, ValueType::Factor});
-        return true;
-    };
-    EXPECT_TRUE(out->CheckValue(nullptr, message, reported));
-    EXPECT_TRUE(out->CheckValue(nullptr, message, reported)); // computed once per run
-    EXPECT_EQ(b->computeCalls, 1);
+    a->compute = [](TTestNode&, std::string& m) { return (m = "At Node \"A\": failed.", false); };
+    EXPECT_FALSE(x->CheckValue(nullptr, message, reported));
+    EXPECT_EQ(message, "At Node \"A\": failed.");
+    EXPECT_FALSE(reported);
 }
 
 TEST_F(Connections, ReadingConvertsTimeAndFrequencyAndPlacesConstants)
@@ -154,8 +126,8 @@ TEST_F(Connections, ReadingConvertsTimeAndFrequencyAndPlacesConstants)
     TSountoryInput* w = In("W", ValueDomType::Wave);
     w->SetSound(MonoOf(std::vector<int>(1000, 7)));
     TTestNode* n = Node("N");
-    TSountoryNodeInput* pos = n->AddInput("Pos", At(0.5), false, ValueDomType::PlaceInWindow,
-                                          ValueDomain::ZeroInclOneExcl);
+    TSountoryNodeInput* pos =
+        NodeIn(n, "Pos", ValueDomType::PlaceInWindow, ValueDomain::ZeroInclOneExcl);
     pos->SetConstantValue({0.25, ValueType::PlaceInWindow}, EHPerc);
     std::string message;
     bool reported = false;
@@ -181,58 +153,10 @@ TEST_F(Connections, ReadingConvertsTimeAndFrequencyAndPlacesConstants)
     EXPECT_EQ(begin->GetValue().value, 500.0);
 }
 
-TEST_F(Connections, ConstantsSkipTypesButNotBrokenValues)
-{
-    host.waves["Stereo"] = StereoOf({1}, {2});
-    struct Case
-    {
-        ValueDomType type;
-        ValueDomain domain;
-        TSntValue constant;
-        const char* sound; // a wave constant's window name
-        const char* message;
-    };
-    const Case cases[] = {
-        {ValueDomType::Factor, ValueDomain::Positive, {-3, ValueType::Time}, nullptr, ""},
-        {ValueDomType::Wave, ValueDomain::AllValues, {}, "Closed", "Output \"K\" got no Sound."},
-        {ValueDomType::Wave,
-         ValueDomain::Mono,
-         {},
-         "Stereo",
-         "Output \"K\" must be Mono, but is Stereo."},
-        {ValueDomType::Wave, ValueDomain::Stereo, {}, "Stereo", ""},
-        {ValueDomType::Frequency,
-         ValueDomain::AllValues,
-         {0, ValueType::Time},
-         nullptr,
-         "Cannot convert Output \"K\" from type Time to type Frequency, because time is 0 s."},
-        {ValueDomType::Time,
-         ValueDomain::AllValues,
-         {0, ValueType::Frequency},
-         nullptr,
-         "Cannot convert Output \"K\" from type Frequency to type Time, because frequency is 0 "
-         "hertz."},
-    };
-    for (const Case& c : cases) {
-        TSountoryOutput* k = Out("K", c.type, c.domain);
-        if (c.sound)
-            k->SetConstantSound(c.sound);
-        else
-            k->SetConstantValue(c.constant, EHNone);
-        std::string message;
-        bool reported = false;
-        EXPECT_EQ(k->CheckValue(nullptr, message, reported), *c.message == 0) << c.message;
-        EXPECT_EQ(message, c.message);
-        EXPECT_EQ(reported, *c.message != 0);
-        factory.RemoveOutput(k);
-    }
-}
-
 TEST_F(Connections, ConnectingAsksOnlyWhenValuesNeverMatch)
 {
     TSountoryInput* in = In("Gain", ValueDomType::Factor, ValueDomain::NegativeNotZero);
-    TSountoryNodeInput* x =
-        Node("N")->AddInput("x", At(0.5), false, ValueDomType::Factor, ValueDomain::Positive);
+    TSountoryNodeInput* x = NodeIn(Node("N"), "x", ValueDomType::Factor, ValueDomain::Positive);
     x->SetConstantValue({1, ValueType::Factor}, EHNone);
     host.answerOk = false;
     EXPECT_FALSE(x->ConnectTo(in));
@@ -254,10 +178,8 @@ TEST_F(Connections, ConnectingAsksOnlyWhenValuesNeverMatch)
 TEST_F(Connections, WhichEndsTheEditorMayJoin)
 {
     TTestNode* n = Node("N");
-    TSountoryNodeOutput* own =
-        n->AddOutput("r", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
-    TSountoryNodeInput* x =
-        n->AddInput("x", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryNodeOutput* own = NodeOut(n, "r", ValueDomType::Factor);
+    TSountoryNodeInput* x = NodeIn(n, "x", ValueDomType::Factor);
     TSountoryInput* f = In("F", ValueDomType::Time);
     TSountoryInput* w = In("W", ValueDomType::Wave);
     TSountoryOutput* r = Out("R", ValueDomType::Wave);
@@ -273,17 +195,14 @@ TEST_F(Connections, DeletingASourceDisconnectsAllItsTargets)
     TSountoryInput* in = In("In", ValueDomType::Factor);
     TTestNode* a = Node("A");
     TTestNode* b = Node("B");
-    TSountoryNodeInput* ax =
-        a->AddInput("x", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
-    TSountoryNodeInput* bx =
-        b->AddInput("x", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryNodeInput* ax = NodeIn(a, "x", ValueDomType::Factor);
+    TSountoryNodeInput* bx = NodeIn(b, "x", ValueDomType::Factor);
     TSountoryOutput* out = Out("Out", ValueDomType::Factor);
     TSountoryOutput* fed = Out("Fed", ValueDomType::Factor);
     ax->SetSource(in);
     bx->SetSource(in);
     out->SetSource(in);
-    TSountoryNodeOutput* ar =
-        a->AddOutput("r", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+    TSountoryNodeOutput* ar = NodeOut(a, "r", ValueDomType::Factor);
     fed->SetSource(ar);
     int32_t connected = 0, others = 0;
     in->CountTargets(connected, others);
@@ -301,15 +220,12 @@ TEST_F(Connections, DeletingASourceDisconnectsAllItsTargets)
 TEST_F(Connections, UseCountsFreeSoundsAfterTheLastConsumer)
 {
     TTestNode* a = Node("A");
-    TSountoryNodeOutput* ra =
-        a->AddOutput("r", At(0.5), false, ValueDomType::Wave, ValueDomain::AllValues);
+    TSountoryNodeOutput* ra = NodeOut(a, "r", ValueDomType::Wave);
     TTestNode* b = Node("B");
-    TSountoryNodeInput* x =
-        b->AddInput("x", At(0.5), false, ValueDomType::Wave, ValueDomain::AllValues);
-    TSountoryNodeInput* y =
-        b->AddInput("y", At(0.5), false, ValueDomType::Wave, ValueDomain::AllValues);
+    TSountoryNodeInput* x = NodeIn(b, "x", ValueDomType::Wave);
+    TSountoryNodeInput* y = NodeIn(b, "y", ValueDomType::Wave);
     TSountoryOutput* out = Out("Out", ValueDomType::Wave);
-    out->SetSource(b->AddOutput("r", At(0.5), false, ValueDomType::Wave, ValueDomain::AllValues));
+    out->SetSource(NodeOut(b, "r", ValueDomType::Wave));
     x->SetSource(ra);
     y->SetSource(ra);
 
@@ -319,23 +235,22 @@ TEST_F(Connections, UseCountsFreeSoundsAfterTheLastConsumer)
     out->AddUseToSource(); // B is prepared once per pass
     EXPECT_EQ(ra->GetUseCount(), 2);
 
-    SoundPtr sound = MonoOf({1, 2, 3});
-    std::weak_ptr<Sound> alive = sound;
-    ra->SetSound(std::move(sound));
+    LiveSounds sounds;
+    ra->SetSound(sounds.Make(MonoOf({1, 2, 3})));
     x->ReleaseSource();
-    EXPECT_FALSE(alive.expired());
+    EXPECT_EQ(sounds.alive, 1);
     y->ReleaseSource();
-    EXPECT_TRUE(alive.expired());
+    EXPECT_EQ(sounds.alive, 0);
     EXPECT_EQ(ra->GetSound(), nullptr);
 
-    sound = MonoOf({1});
-    alive = sound;
-    ra->SetSound(std::move(sound));
+    ra->SetSound(sounds.Make(MonoOf({1})));
     x->KeepSourceSound();
     for (int i = 0; i < 3; ++i)
         y->ReleaseSource();
     EXPECT_EQ(ra->GetUseCount(), -4);
-    EXPECT_FALSE(alive.expired());
+    EXPECT_EQ(sounds.alive, 1);
+    ra->SetSound(nullptr);
+    EXPECT_EQ(sounds.alive, 0);
 
     ra->ClearUseCount();
     ra->AddUse();
@@ -344,6 +259,41 @@ TEST_F(Connections, UseCountsFreeSoundsAfterTheLastConsumer)
     out->ReleaseUnusedSource(); // the release goes on through B's inputs
     EXPECT_EQ(b->Outputs()[0]->GetUseCount(), 0);
     EXPECT_EQ(ra->GetUseCount(), -1);
+}
+
+TEST_F(Connections, PinDialogListsChooseSourcesAndTargets)
+{
+    TSountoryInput* in = In("In", ValueDomType::Factor);
+    TSountoryInput* neg = In("Neg", ValueDomType::Factor, ValueDomain::NegativeNotZero);
+    TSountoryOutput* a = Out("A", ValueDomType::Factor);
+    TSountoryOutput* b = Out("B", ValueDomType::Factor, ValueDomain::Positive);
+    TSountoryNodeInput* x = NodeIn(Node("N"), "x", ValueDomType::Factor);
+    TSntList sources, targets; // "<none>", In, Neg; "<none>", A, B, N.x
+    factory.FillSourceList(sources, ValueDomType::Factor, nullptr);
+    factory.FillTargetList(targets, ValueDomType::Factor, nullptr);
+    EXPECT_EQ(x->ShowSourceInList(sources), 0);
+    x->SetSourceFromList(sources, 2);
+    EXPECT_EQ(x->GetSource(), neg);
+    EXPECT_EQ(x->ShowSourceInList(sources), 2);
+    x->SetSourceFromList(sources, -1);
+    EXPECT_EQ(x->GetSource(), nullptr);
+
+    std::vector<bool> selected;
+    in->ShowTargetsInList(targets, selected);
+    EXPECT_EQ(selected, (std::vector<bool>{true, false, false, false}));
+    neg->SetTargetsFromList(targets, {false, true, true, false}); // B never matches: asked
+    EXPECT_EQ(a->GetSource(), neg);
+    EXPECT_EQ(b->GetSource(), neg);
+    EXPECT_EQ(host.warnings.size(), 1u);
+    neg->SetTargetsFromList(targets, {false, false, true, true});
+    EXPECT_EQ(a->GetSource(), nullptr);
+    EXPECT_EQ(x->GetSource(), neg);
+    neg->ShowTargetsInList(targets, selected);
+    EXPECT_EQ(selected, (std::vector<bool>{false, false, true, true}));
+    neg->SetTargetsFromList({targets[0], targets[1]}, {true, true}); // B and N.x have no line
+    EXPECT_EQ(b->GetSource(), nullptr);
+    EXPECT_EQ(x->GetSource(), nullptr);
+    EXPECT_EQ(a->GetSource(), neg);
 }
 
 } // namespace

@@ -119,6 +119,22 @@ void TSountoryNode::AddInputsToList(TSntList& list, bool wave) const
         in->AddAllToList(list, wave);
 }
 
+int32_t TSountoryNode::CheckTargetsOfSource(const TSntList& list, std::vector<bool>& selected,
+                                            const TSountoryInputSource* source) const
+{
+    int32_t count = 0;
+    for (const auto& in : inputs)
+        count += SelectTargetLine(list, selected, *in, source) ? 1 : 0;
+    return count;
+}
+
+void TSountoryNode::ApplyTargetsOfSource(const TSntList& list, const std::vector<bool>& selected,
+                                         TSountoryInputSource* source)
+{
+    for (const auto& in : inputs)
+        ApplyTargetLine(list, selected, *in, source);
+}
+
 void TSountoryNode::CountTargetsOfSource(int32_t& others, int32_t& connected,
                                          const TSountoryInputSource* source, bool wave) const
 {

@@ -68,6 +68,12 @@ public:
     void DisconnectInputsFrom(const TSountoryInputSource* source);
     void AddOutputsToList(TSntList& list, bool wave) const;
     void AddInputsToList(TSntList& list, bool wave) const;
+    /// Selects the lines of the inputs fed by the source; how many there are.
+    int32_t CheckTargetsOfSource(const TSntList& list, std::vector<bool>& selected,
+                                 const TSountoryInputSource* source) const;
+    /// Joins the inputs of selected lines to the source and parts the unselected ones.
+    void ApplyTargetsOfSource(const TSntList& list, const std::vector<bool>& selected,
+                              TSountoryInputSource* source);
     void CountTargetsOfSource(int32_t& others, int32_t& connected,
                               const TSountoryInputSource* source, bool wave) const;
     void CountCandidateSources(int32_t& count, const TSountoryInputSource* except, bool wave) const;

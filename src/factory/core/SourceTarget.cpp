@@ -15,6 +15,39 @@ std::string Quoted(const std::string& label, const std::string& name)
 
 } // namespace
 
+int32_t FindTargetLine(const TSntList& list, const TSountoryOutputTarget& target)
+{
+    for (size_t i = 1; i < list.size(); ++i)
+        if (list[i].target == &target)
+            return static_cast<int32_t>(i);
+    return -1;
+}
+
+bool SelectTargetLine(const TSntList& list, std::vector<bool>& selected,
+                      const TSountoryOutputTarget& target, const TSountoryInputSource* source)
+{
+    if (target.GetSource() != source)
+        return false;
+    int32_t line = FindTargetLine(list, target);
+    if (line >= 0 && static_cast<size_t>(line) < selected.size())
+        selected[static_cast<size_t>(line)] = true;
+    return true;
+}
+
+void ApplyTargetLine(const TSntList& list, const std::vector<bool>& selected,
+                     TSountoryOutputTarget& target, TSountoryInputSource* source)
+{
+    int32_t line = FindTargetLine(list, target);
+    bool chosen = line >= 0 && static_cast<size_t>(line) < selected.size() &&
+                  selected[static_cast<size_t>(line)];
+    if (target.GetSource() == source) {
+        if (!chosen)
+            target.SetSource(nullptr);
+    } else if (chosen) {
+        target.ConnectTo(source);
+    }
+}
+
 // ---- source ----
 
 TSountoryInputSource::~TSountoryInputSource()
@@ -45,6 +78,20 @@ bool TSountoryInputSource::GetWave(TWaveFileProps& props, int32_t& length) const
 void TSountoryInputSource::DisconnectAll()
 {
     sourceFactory->ForgetSource(this);
+}
+
+void TSountoryInputSource::ShowTargetsInList(const TSntList& list,
+                                             std::vector<bool>& selected) const
+{
+    selected.assign(list.size(), false);
+    if (sourceFactory->CheckTargetsOfSource(list, selected, this) == 0 && !selected.empty())
+        selected[0] = true;
+}
+
+void TSountoryInputSource::SetTargetsFromList(const TSntList& list,
+                                              const std::vector<bool>& selected)
+{
+    sourceFactory->ApplyTargetsOfSource(list, selected, this);
 }
 
 void TSountoryInputSource::CountTargets(int32_t& connected, int32_t& others) const
@@ -154,6 +201,22 @@ TSntValue TSountoryOutputTarget::GetSourceValue() const
     if (v.valueType == ValueType::Frequency && GetTargetDomType() == ValueDomType::Time)
         return TSntValue(1.0 / v.value, ValueType::Time);
     return v;
+}
+
+int32_t TSountoryOutputTarget::ShowSourceInList(const TSntList& list) const
+{
+    for (size_t i = 1; i < list.size(); ++i)
+        if (Source != nullptr && list[i].source == Source)
+            return static_cast<int32_t>(i);
+    return 0;
+}
+
+void TSountoryOutputTarget::SetSourceFromList(const TSntList& list, int32_t index)
+{
+    if (index >= 1 && static_cast<size_t>(index) < list.size())
+        SetSource(list[static_cast<size_t>(index)].source);
+    else
+        ClearSource();
 }
 
 int32_t TSountoryOutputTarget::CountSources() const

@@ -18,6 +18,18 @@ class TSountoryNode;
 class TSountoryNodeOutput;
 class TSountoryNodeInput;
 
+class TSountoryInputSource;
+class TSountoryOutputTarget;
+
+/// One line of a connection list of the pin dialog, with its source or target.
+struct TSntListEntry
+{
+    std::string text;
+    TSountoryInputSource* source = nullptr;
+    TSountoryOutputTarget* target = nullptr;
+};
+using TSntList = std::vector<TSntListEntry>;
+
 /// The flag a run's sound operations poll; set, it ends the run.
 using SntStopFlag = AbortFlag;
 
@@ -49,6 +61,11 @@ public:
     bool GetWave(TWaveFileProps& props, int32_t& length) const;
     /// Every target fed by this source forgets it.
     void DisconnectAll();
+    /// Selects the line of every target this source feeds, or line 0 when it feeds none.
+    void ShowTargetsInList(const TSntList& list, std::vector<bool>& selected) const;
+    /// Joins the targets of the selected lines (asking where values never match) and parts
+    /// the others.
+    void SetTargetsFromList(const TSntList& list, const std::vector<bool>& selected);
     /// Counts the targets of the same wave-ness: fed by this source, and the others.
     void CountTargets(int32_t& connected, int32_t& others) const;
 
@@ -124,6 +141,10 @@ public:
     TSntValue GetDefaultValue() const;
     /// GetValue as the consumer reads it: a Time at a Frequency pin as 1 / v, and back.
     TSntValue GetSourceValue() const;
+    /// The line of the list whose source is this target's source; 0 when there is none.
+    int32_t ShowSourceInList(const TSntList& list) const;
+    /// The source of the chosen line; line 0, or none chosen (-1), means no source.
+    void SetSourceFromList(const TSntList& list, int32_t index);
     /// Counts the sources of the same wave-ness that could feed this target.
     int32_t CountSources() const;
 
@@ -154,13 +175,14 @@ private:
     std::string ConstantSoundName;
 };
 
-/// One line of a connection list of the pin dialog, with its source or target.
-struct TSntListEntry
-{
-    std::string text;
-    TSountoryInputSource* source = nullptr;
-    TSountoryOutputTarget* target = nullptr;
-};
-using TSntList = std::vector<TSntListEntry>;
+/// The line of the list at index 1 or more whose target is the given one; -1 when none.
+int32_t FindTargetLine(const TSntList& list, const TSountoryOutputTarget& target);
+/// When the target is fed by the source, selects its line; true when it is fed by it.
+bool SelectTargetLine(const TSntList& list, std::vector<bool>& selected,
+                      const TSountoryOutputTarget& target, const TSountoryInputSource* source);
+/// Parts a target fed by the source whose line is missing or unselected, and joins one whose
+/// line is selected (with the question where values never match).
+void ApplyTargetLine(const TSntList& list, const std::vector<bool>& selected,
+                     TSountoryOutputTarget& target, TSountoryInputSource* source);
 
 } // namespace kelvorn

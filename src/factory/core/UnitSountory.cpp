@@ -244,6 +244,26 @@ void TUnitSountory::FillTargetList(TSntList& list, ValueDomType type,
             node->AddInputsToList(list, wave);
 }
 
+int32_t TUnitSountory::CheckTargetsOfSource(const TSntList& list, std::vector<bool>& selected,
+                                            const TSountoryInputSource* source) const
+{
+    int32_t count = 0;
+    for (const auto& out : outputs)
+        count += SelectTargetLine(list, selected, *out, source) ? 1 : 0;
+    for (const auto& node : nodes)
+        count += node->CheckTargetsOfSource(list, selected, source);
+    return count;
+}
+
+void TUnitSountory::ApplyTargetsOfSource(const TSntList& list, const std::vector<bool>& selected,
+                                         TSountoryInputSource* source)
+{
+    for (const auto& out : outputs)
+        ApplyTargetLine(list, selected, *out, source);
+    for (const auto& node : nodes)
+        node->ApplyTargetsOfSource(list, selected, source);
+}
+
 void TUnitSountory::CountTargetsOfSource(const TSountoryInputSource* source, bool wave,
                                          int32_t& connected, int32_t& others) const
 {

@@ -107,6 +107,10 @@ public:
     /// "<none>", then the sources (or targets) of the wave-ness of type, except node's own.
     void FillSourceList(TSntList& list, ValueDomType type, const TSountoryNode* exceptNode) const;
     void FillTargetList(TSntList& list, ValueDomType type, const TSountoryNode* exceptNode) const;
+    int32_t CheckTargetsOfSource(const TSntList& list, std::vector<bool>& selected,
+                                 const TSountoryInputSource* source) const;
+    void ApplyTargetsOfSource(const TSntList& list, const std::vector<bool>& selected,
+                              TSountoryInputSource* source);
     void CountTargetsOfSource(const TSountoryInputSource* source, bool wave, int32_t& connected,
                               int32_t& others) const;
     void CountCandidateSources(const TSountoryInputSource* current, bool wave,
