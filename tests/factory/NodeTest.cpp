@@ -24,28 +24,33 @@ TEST_F(Nodes, MergeKeepsMatchingPinsAndDropsTheRest)
     add("C", ValueDomType::Wave, ValueDomain::AllValues, 0.3);
     add("D", ValueDomType::Factor, ValueDomain::AllValues, 0.4);
     TSountoryNodeInput* f = add("F", ValueDomType::Factor, ValueDomain::Positive, 0.5);
+    TSountoryNodeInput* k = add("K", ValueDomType::Time, ValueDomain::Positive, 0.5);
     TSountoryNodeOutput* r = NodeOut(n, "R", ValueDomType::Factor);
     Out("Out", ValueDomType::Factor)->SetSource(r);
     a->SetSource(src);
     b->SetConstantValue({3, ValueType::Time}, EHS);
     f->SetSource(src);
+    k->SetConstantValue({2, ValueType::Time}, EHMS);
 
     n->MarkOldPins();
     add("F", ValueDomType::Factor, ValueDomain::AllValues, 0.6); // other domain: replaced
     add("A", ValueDomType::Factor, ValueDomain::AllValues, 0.9)->Fixed = true;
     add("B", ValueDomType::Frequency, ValueDomain::AllValues, 0.2); // other type: replaced
     add("E", ValueDomType::Factor, ValueDomain::AllValues, 0.7);
+    add("K", ValueDomType::Time, ValueDomain::Positive, 0.8);
     n->AddOutput("R", At(0.3), true, ValueDomType::Factor, ValueDomain::AllValues);
     n->MergeOldPins();
 
-    EXPECT_EQ(NamesOf(n->Inputs()), (std::vector<std::string>{"A", "F", "B", "E"}));
+    EXPECT_EQ(NamesOf(n->Inputs()), (std::vector<std::string>{"A", "K", "F", "B", "E"}));
     EXPECT_EQ(n->Inputs()[0].get(), a); // kept in place with its wiring, placed anew
     EXPECT_EQ(a->GetSource(), src);
     EXPECT_TRUE(a->Fixed);
     EXPECT_EQ(a->GetHeightValue(), 0.9);
     EXPECT_FALSE(a->Old);
-    EXPECT_EQ(n->Inputs()[1]->GetSource(), nullptr);
-    EXPECT_FALSE(n->Inputs()[2]->GetHasConstant());
+    EXPECT_EQ(n->Inputs()[1].get(), k); // its constant kept
+    EXPECT_TRUE(k->GetHasConstant() && k->GetConstant().value == 2);
+    EXPECT_EQ(n->Inputs()[2]->GetSource(), nullptr);
+    EXPECT_FALSE(n->Inputs()[3]->GetHasConstant());
     ASSERT_EQ(n->CountOutputs(), 1);
     EXPECT_EQ(n->Outputs()[0].get(), r);
     EXPECT_EQ(factory.FindOutput("Out")->GetSource(), r);
