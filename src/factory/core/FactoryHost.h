@@ -1,0 +1,32 @@
+#pragma once
+// What only the application knows about the other open documents and the screen, asked by the
+// factory model: the shell implements it, tests record it.
+
+#include "sound/Sound.h"
+
+#include <string>
+#include <vector>
+
+namespace kelvorn {
+
+class TUnitSountory;
+
+class FactoryHost
+{
+public:
+    virtual ~FactoryHost() = default;
+    /// The current sound of the open wave document of exactly that name; null when none is open.
+    virtual SoundPtr FindWaveSound(const std::string& name) = 0;
+    /// The open factory document of exactly that name; null when none is.
+    virtual TUnitSountory* FindFactory(const std::string& name) = 0;
+    /// The open factories other than except, in window order.
+    virtual std::vector<TUnitSountory*> ListFactories(const TUnitSountory* except) = 0;
+    /// True when the name is empty or no other open document bears it (else the shell says so).
+    virtual bool CheckUniqueName(const std::string& name, const TUnitSountory* except) = 0;
+    /// Shows the text in the status bar panel of the factory kind.
+    virtual void ShowStatusText(const std::string& text) = 0;
+    /// Asks OK or Cancel in a warning box; true for OK.
+    virtual bool ConfirmWarning(const std::string& text, const std::string& caption) = 0;
+};
+
+} // namespace kelvorn

@@ -1,0 +1,109 @@
+#pragma once
+// The base of every node of a factory graph: its name, its place on the factory area, its input
+// and output pins in creation order, and the bookkeeping of a run. The kinds (user, repeat,
+// builtin) add what they compute and how they check and show themselves.
+
+#include "factory/core/Pins.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvorn {
+
+enum sntNodeKind : uint8_t { sntNodeUser = 0, sntNodeLoop = 1, sntNodeBuiltin = 2 };
+
+/// Run states of a node or a factory.
+enum sntRunState : uint8_t { sntRunIdle = 0, sntRunBusy = 1, sntRunDone = 2, sntRunFailed = 3 };
+
+class TSountoryNode : public TSountoryTouchable
+{
+public:
+    /// Made through TUnitSountory::CreateNode, which puts the node in front of the others.
+    TSountoryNode(std::string name, TUnitSountory* factory, const TSountoryRectangle& rect);
+    ~TSountoryNode() override;
+    TSountoryNode(const TSountoryNode&) = delete;
+    TSountoryNode& operator=(const TSountoryNode&) = delete;
+
+    bool IsTouched(TSntPoint point, double& distance) const override;
+    uint8_t GetSntSountoryObject() const override { return sntSountoryObjectNode; }
+
+    virtual uint8_t GetSntNodeKind() const = 0;
+    virtual bool CanAddOperand() const = 0;
+    virtual std::string GetDisplayName() const = 0;
+    virtual bool CheckInputs(std::string& message) = 0;
+    virtual bool CheckDefinition(std::string& message) = 0;
+    /// Makes the outputs hold their values for this run: once per run, inputs first.
+    virtual bool Calculate(SntStopFlag* stop, std::string& message) = 0;
+    virtual bool Compute(SntStopFlag* stop, std::string& message) = 0;
+
+    TUnitSountory* GetFactory() const { return factory; }
+    const TSountoryRectangle& GetRect() const { return rect; }
+    void SetRect(const TSountoryRectangle& r) { rect = r; }
+    /// The rectangle in window coordinates, where the node and its pins are drawn.
+    TSountoryRectangle GetDrawRect() const;
+
+    // ---- pins ----
+    TSountoryNodeInput* AddInput(const std::string& name, const unitFactorPosMax1& height,
+                                 bool fixed, ValueDomType type, ValueDomain domain);
+    TSountoryNodeOutput* AddOutput(const std::string& name, const unitFactorPosMax1& height,
+                                   bool fixed, ValueDomType type, ValueDomain domain);
+    void DeleteInput(TSountoryNodeInput* pin);
+    void DeleteOutput(TSountoryNodeOutput* pin);
+    const std::vector<std::unique_ptr<TSountoryNodeInput>>& Inputs() const { return inputs; }
+    const std::vector<std::unique_ptr<TSountoryNodeOutput>>& Outputs() const { return outputs; }
+    /// The first pin of exactly that name other than skip; null when none.
+    TSountoryNodeInput* FindInputByName(const std::string& name,
+                                        const TSountoryNodeInput* skip = nullptr) const;
+    TSountoryNodeOutput* FindOutputByName(const std::string& name,
+                                          const TSountoryNodeOutput* skip = nullptr) const;
+    int32_t CountInputs() const { return static_cast<int32_t>(inputs.size()); }
+    int32_t CountOutputs() const { return static_cast<int32_t>(outputs.size()); }
+    int32_t CountTypeChoiceInputs() const;
+    int32_t CountConnections() const;
+    bool CanRemoveOperand() const { return CanAddOperand() && inputs.size() > 2; }
+
+    // ---- connections ----
+    void DisconnectAll();
+    void DisconnectInputsFrom(const TSountoryInputSource* source);
+    void AddOutputsToList(TSntList& list, bool wave) const;
+    void AddInputsToList(TSntList& list, bool wave) const;
+    /// Selects the lines of the inputs fed by the source; how many there are.
+    int32_t CheckTargetsOfSource(const TSntList& list, std::vector<bool>& selected,
+                                 const TSountoryInputSource* source) const;
+    /// Joins the inputs of selected lines to the source and parts the unselected ones.
+    void ApplyTargetsOfSource(const TSntList& list, const std::vector<bool>& selected,
+                              TSountoryInputSource* source);
+    void CountTargetsOfSource(int32_t& others, int32_t& connected,
+                              const TSountoryInputSource* source, bool wave) const;
+    void CountCandidateSources(int32_t& count, const TSountoryInputSource* except, bool wave) const;
+
+    /// Marks every pin old before the pins are made again.
+    void MarkOldPins();
+    /// Keeps each old pin that a new pin of the same name, type and domain replaces (with its
+    /// wiring, constant and place in the list); removes every other old pin.
+    void MergeOldPins();
+
+    // ---- run bookkeeping ----
+    void ClearCalculated() { calculated = false; }
+    bool IsCalculated() const { return calculated; }
+    void SetCalculated() { calculated = true; }
+    void ClearUseCounts();
+    void PrepareUses();
+    void ReleaseInputs();
+    uint8_t GetRunState() const { return runState; }
+    void SetRunState(uint8_t state) { runState = state; }
+
+    std::string Name;
+    bool DefaultName = true;
+
+private:
+    TUnitSountory* factory;
+    uint8_t runState = sntRunIdle;
+    std::vector<std::unique_ptr<TSountoryNodeInput>> inputs;
+    std::vector<std::unique_ptr<TSountoryNodeOutput>> outputs;
+    TSountoryRectangle rect;
+    bool calculated = false;
+};
+
+} // namespace kelvorn

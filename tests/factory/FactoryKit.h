@@ -1,0 +1,138 @@
+#pragma once
+// The factory tests' kit: a host that answers wave lookups from a table and records the boxes
+// and status texts it is asked for, and a node kind whose computation the test supplies.
+
+#include "factory/core/UnitSountory.h"
+#include "support/Signals.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvorn::test {
+
+class RecordingHost : public FactoryHost
+{
+public:
+    SoundPtr FindWaveSound(const std::string& name) override
+    {
+        auto it = waves.find(name);
+        return it == waves.end() ? nullptr : it->second;
+    }
+    TUnitSountory* FindFactory(const std::string&) override { return nullptr; }
+    std::vector<TUnitSountory*> ListFactories(const TUnitSountory*) override { return {}; }
+    bool CheckUniqueName(const std::string&, const TUnitSountory*) override { return true; }
+    void ShowStatusText(const std::string& text) override { status.push_back(text); }
+    bool ConfirmWarning(const std::string& text, const std::string& caption) override
+    {
+        warnings.push_back(caption + " | " + text);
+        return answerOk;
+    }
+
+    std::map<std::string, SoundPtr> waves;
+    std::vector<std::string> status;
+    std::vector<std::string> warnings;
+    bool answerOk = true;
+};
+
+/// A node whose computation the test gives; it counts its computations, once per run.
+class TTestNode : public TSountoryNode
+{
+public:
+    TTestNode(TUnitSountory* factory, const std::string& name, uint8_t kind = sntNodeBuiltin,
+              TSountoryRectangle rect = {10, 20, 110, 120})
+        : TSountoryNode(name, factory, rect), kind(kind)
+    {
+    }
+
+    uint8_t GetSntNodeKind() const override { return kind; }
+    bool CanAddOperand() const override { return operands; }
+    std::string GetDisplayName() const override { return "Test"; }
+    bool CheckInputs(std::string&) override { return true; }
+    bool CheckDefinition(std::string&) override { return true; }
+    bool Calculate(SntStopFlag* stop, std::string& message) override
+    {
+        if (IsCalculated())
+            return true;
+        if (!Compute(stop, message))
+            return false;
+        SetCalculated();
+        return true;
+    }
+    bool Compute(SntStopFlag*, std::string& message) override
+    {
+        ++computeCalls;
+        return compute ? compute(*this, message) : true;
+    }
+
+    uint8_t kind;
+    bool operands = false;
+    int computeCalls = 0;
+    std::function<bool(TTestNode&, std::string&)> compute;
+};
+
+/// Hands out sounds that count how many of them are still alive; it must outlive them.
+struct LiveSounds
+{
+    SoundPtr Make(SoundUPtr sound)
+    {
+        ++alive;
+        return SoundPtr(sound.release(), [this](Sound* s) {
+            --alive;
+            delete s;
+        });
+    }
+    int alive = 0;
+};
+
+inline unitFactorPosMax1 At(double height)
+{
+    return unitFactorPosMax1(height, EHPerc);
+}
+
+inline TSountoryNodeInput* NodeIn(TSountoryNode* node, const std::string& name, ValueDomType type,
+                                  ValueDomain domain = ValueDomain::AllValues)
+{
+    return node->AddInput(name, At(0.5), false, type, domain);
+}
+
+inline TSountoryNodeOutput* NodeOut(TSountoryNode* node, const std::string& name, ValueDomType type,
+                                    ValueDomain domain = ValueDomain::AllValues)
+{
+    return node->AddOutput(name, At(0.5), false, type, domain);
+}
+
+/// A factory with a file name, so that IsModified shows the flag alone.
+struct FactoryFixture
+{
+    RecordingHost host;
+    TUnitSountory factory{"Fact", "/tmp/fact.kvf", host};
+
+    TSountoryInput* In(const std::string& name, ValueDomType type,
+                       ValueDomain domain = ValueDomain::AllValues, double height = 0.5)
+    {
+        return factory.CreateInput(name, At(height), false, type, domain);
+    }
+    TSountoryOutput* Out(const std::string& name, ValueDomType type,
+                         ValueDomain domain = ValueDomain::AllValues, double height = 0.5)
+    {
+        return factory.CreateOutput(name, At(height), false, type, domain);
+    }
+    TTestNode* Node(const std::string& name, uint8_t kind = sntNodeBuiltin)
+    {
+        return factory.CreateNode<TTestNode>(name, kind);
+    }
+};
+
+/// The names of a pin or node list in order.
+template <class List> std::vector<std::string> NamesOf(const List& list)
+{
+    std::vector<std::string> names;
+    for (const auto& element : list)
+        names.push_back(element->Name);
+    return names;
+}
+
+} // namespace kelvorn::test

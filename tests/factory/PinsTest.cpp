@@ -1,0 +1,168 @@
+// Where pins sit and are hit, the connection lists of the pin dialog and the hint texts.
+
+#include "factory/FactoryKit.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvorn::test {
+namespace {
+
+class Pins : public ::testing::Test, public FactoryFixture
+{
+};
+
+TEST_F(Pins, PlaceOnTheSides)
+{
+    factory.FactoryRect = {25, 0, 460, 101};
+    TTestNode* node = Node("N"); // drawn at 35,35 to 135,135: pins between y 43 and 128
+    node->SetRect({10, 35, 110, 135});
+    struct Case
+    {
+        TSntPinPlace* pin;
+        double height;
+        int drawnY, connectionY;
+    };
+    TSountoryInput* in = In("I", ValueDomType::Factor);
+    TSountoryOutput* out = Out("O", ValueDomType::Factor);
+    TSountoryNodeInput* nin = NodeIn(node, "a", ValueDomType::Factor);
+    TSountoryNodeOutput* nout = NodeOut(node, "r", ValueDomType::Factor);
+    const Case cases[] = {{in, 0, 0, 0},      {in, 1, 101, 101}, {in, 0.5, 51, 50},
+                          {out, 0.5, 51, 50}, {nin, 0, 43, 43},  {nin, 1, 128, 128},
+                          {nout, 0.5, 86, 85}};
+    for (const Case& c : cases) {
+        c.pin->SetHeight(At(c.height));
+        EXPECT_EQ(c.pin->GetY(), c.drawnY) << c.height;
+        EXPECT_EQ(c.pin->GetConnectionY(), c.connectionY) << c.height;
+    }
+    EXPECT_EQ(in->GetSourcePoint().x, 25);
+    EXPECT_EQ(out->GetTargetPoint().x, 460);
+    EXPECT_EQ(nin->GetTargetPoint().x, 35);
+    EXPECT_EQ(nout->GetSourcePoint().x, 135);
+
+    const std::pair<int, double> drags[] = {{-40, 0}, {0, 0}, {101, 1}, {500, 1}};
+    for (auto [y, h] : drags) {
+        in->SetHeightFromY(y);
+        EXPECT_EQ(in->GetHeightValue(), h) << y;
+    }
+    nin->SetHeightFromY(85); // 42 px down the 85 px between the node's ends
+    EXPECT_NEAR(nin->GetHeightValue(), 42.0 / 85.0, 1e-12);
+}
+
+TEST_F(Pins, HitLimits)
+{
+    TSountoryInput* in = In("I", ValueDomType::Factor);
+    TSountoryNodeInput* nin = NodeIn(Node("N"), "a", ValueDomType::Factor);
+    struct Case
+    {
+        TSntPinPlace* pin;
+        int dx;
+        bool hit;
+        double distance;
+    };
+    const Case cases[] = {{in, 0, true, 0},   {in, 10, true, 0},  {in, 16, true, 6},
+                          {in, 17, false, 7}, {nin, 13, true, 5}, {nin, 14, false, 6}};
+    for (const Case& c : cases) {
+        TSntPoint centre{c.pin == in ? 25 : 35, c.pin->GetY()};
+        double distance = -1;
+        EXPECT_EQ(c.pin->IsTouched({centre.x + c.dx, centre.y}, distance), c.hit) << c.dx;
+        EXPECT_EQ(distance, c.distance) << c.dx;
+    }
+}
+
+TEST_F(Pins, ConnectionListsKeepWavesApart)
+{
+    In("W", ValueDomType::Wave);
+    In("F", ValueDomType::Factor);
+    Out("R", ValueDomType::Wave);
+    Out("P", ValueDomType::PlaceInWindow);
+    TTestNode* a = Node("A");
+    NodeIn(a, "in", ValueDomType::Wave, ValueDomain::Mono);
+    NodeOut(a, "out", ValueDomType::AllValue);
+    TTestNode* b = Node("B");
+    NodeOut(b, "w", ValueDomType::Wave);
+    NodeIn(b, "x", ValueDomType::Time);
+
+    auto texts = [](const TSntList& list) {
+        std::vector<std::string> t;
+        std::transform(list.begin(), list.end(), back_inserter(t), [](auto& e) { return e.text; });
+        return t;
+    };
+    TSntList list;
+    factory.FillSourceList(list, ValueDomType::Wave, nullptr);
+    EXPECT_EQ(texts(list), (std::vector<std::string>{"<none>", "W <Input>", "B.w <Node Output>"}));
+    EXPECT_EQ(list[2].source, b->Outputs()[0].get());
+    factory.FillSourceList(list, ValueDomType::Factor, b);
+    EXPECT_EQ(texts(list),
+              (std::vector<std::string>{"<none>", "F <Input>", "A.out <Node Output>"}));
+    factory.FillTargetList(list, ValueDomType::Time, nullptr);
+    EXPECT_EQ(texts(list), (std::vector<std::string>{"<none>", "P <Output>", "B.x <Node Input>"}));
+    EXPECT_EQ(list[2].target, b->Inputs()[0].get());
+    factory.FillTargetList(list, ValueDomType::Wave, b);
+    EXPECT_EQ(texts(list), (std::vector<std::string>{"<none>", "R <Output>", "A.in <Node Input>"}));
+}
+
+TEST_F(Pins, HintsBeforeAndAfterARun)
+{
+    TSountoryInput* f = In("F", ValueDomType::Factor);
+    TSountoryInput* w = In("W", ValueDomType::Wave);
+    TSountoryOutput* o = Out("O", ValueDomType::Time);
+    TSountoryOutput* c = Out("C", ValueDomType::Factor);
+    TSountoryOutput* r = Out("R", ValueDomType::Wave);
+    TTestNode* n = Node("N");
+    TSountoryNodeInput* ni = NodeIn(n, "a", ValueDomType::Factor);
+    TSountoryNodeOutput* no = NodeOut(n, "r", ValueDomType::Frequency);
+    f->SetValue({0.5, ValueType::Factor});
+    o->SetSource(f);
+    c->SetConstantValue({0.25, ValueType::Factor}, EHNone);
+    r->SetConstantSound("Beep");
+    ni->SetSource(f);
+    no->SetValue({1500, ValueType::Frequency});
+    w->SetGivenSound("Beep");
+
+    const std::string props = "Mono\n1 byte per sample\nsample freq: 1024 Hz\nlength: 4 samples";
+    struct Step
+    {
+        uint8_t factoryState, nodeState;
+        bool bound;
+        std::vector<std::string> hints; // f, w, o, c, r, ni, no
+    };
+    const std::string half = "Type: Factor\nValue: 50 %", quarter = "Type: Factor\nValue: 0.25";
+    const std::string beep = "Wave: \"Beep\"", none = "Undefined";
+    // clang-format off
+    const Step steps[] = {
+        {0, 0, false, {none, none, none, quarter, beep, none, none}},
+        {1, 1, false, {half, beep, none, quarter, beep, half, none}},
+        {2, 2, true, {half, beep + "\n" + props, half, quarter, beep, half,
+                      "Type: Frequency\nValue: 1.5 khz"}},
+    };
+    // clang-format on
+    for (const Step& s : steps) {
+        factory.SetRunState(s.factoryState);
+        n->SetRunState(s.nodeState);
+        if (s.bound)
+            w->SetSound(MonoOf({1, 2, 3, 4}));
+        const TSountoryTouchable* pins[] = {f, w, o, c, r, ni, no};
+        for (size_t i = 0; i < std::size(pins); ++i)
+            EXPECT_EQ(pins[i]->GetHintText(), s.hints[i])
+                << "state " << int(s.factoryState) << " pin " << i;
+    }
+    r->SetSource(w); // the bound sound's format replaces the constant's name
+    EXPECT_EQ(r->GetHintText(), props);
+    w->Given = false;
+    EXPECT_EQ(w->GetHintText(), props);
+    TSountoryNodeOutput* nw = NodeOut(n, "w", ValueDomType::Wave);
+    EXPECT_EQ(nw->GetHintText(), "Undefined");
+}
+
+TEST_F(Pins, WavePositionChecks)
+{
+    std::string message;
+    EXPECT_TRUE(In("Select End", ValueDomType::PlaceInWindow)->CheckWavePosition(message));
+    EXPECT_FALSE(In("Any", ValueDomType::AllValue)->CheckWavePosition(message));
+    EXPECT_EQ(message, "Input \"Any\" is not a valuetype domain of \"wave position\".");
+    EXPECT_FALSE(Out("Result", ValueDomType::Wave)->CheckWavePosition(message));
+    EXPECT_EQ(message, "Output \"Result\" is not a valuetype domain of \"wave position\".");
+}
+
+} // namespace
+} // namespace kelvorn::test

@@ -1,0 +1,300 @@
+// Connecting, the value a target hands on, the check of every arriving value and the use counts
+// that free intermediate sounds.
+
+#include "factory/FactoryKit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace kelvorn::test {
+namespace {
+
+class Connections : public ::testing::Test, public FactoryFixture
+{
+};
+
+TEST_F(Connections, TargetCheckOfArrivingValuesAndConstants)
+{
+    host.waves["Stereo"] = StereoOf({1}, {2});
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::string pin = "Output \"Out\"", cannot = "Cannot convert " + pin + " from type ";
+    const std::string time0 = cannot + "Time to type Frequency, because time is 0 s.";
+    const std::string freq0 = cannot + "Frequency to type Time, because frequency is 0 hertz.";
+    struct Case
+    {
+        ValueDomType type;
+        ValueDomain domain;
+        TSntValue value;
+        int from;            // 0 a source, 1 a constant value, 2 a constant naming the wave below
+        int channels;        // of the wave a source binds: 0 none, 1 mono, 2 stereo
+        std::string message; // empty: passes
+    };
+    using T = ValueDomType;
+    using D = ValueDomain;
+    using V = ValueType;
+    // clang-format off
+    const Case cases[] = {
+        {T::Wave, D::AllValues, {}, 0, 0, pin + " got no Sound."},
+        {T::Wave, D::Mono, {}, 0, 2, pin + " must be Mono, but is Stereo."},
+        {T::Wave, D::Stereo, {}, 0, 1, pin + " must be Stereo, but is Mono."},
+        {T::Wave, D::AllValues, {}, 0, 2, ""},
+        {T::Frequency, D::AllValues, {0, V::Time}, 0, 0, time0},
+        {T::Time, D::AllValues, {0, V::Frequency}, 0, 0, freq0},
+        {T::Time, D::AllValues, {0, V::Time}, 0, 0, ""},
+        {T::Factor, D::AllValues, {1, V::Time}, 0, 0,
+         pin + " with Valuetype \"Time\" does not fit in Valuetype Domain \"Factor\"."},
+        {T::NoUnit, D::AllValues, {1, V::BalanceAngle}, 0, 0, pin + " with Valuetype \"Balance "
+         "Angle\" does not fit in Valuetype Domain \"Value without Unit\"."},
+        {T::Factor, D::Positive, {-0.5, V::Factor}, 0, 0,
+         pin + " with Value \"-0.5\" does not fit in Domain \"Positive\"."},
+        {T::Factor, D::AllValues, {inf, V::Factor}, 0, 0,
+         pin + " with Value \"***\" does not fit in Domain \"All Values\"."},
+        {T::PlaceInWindow, D::ZeroInclOneExcl, {5000, V::PlaceInWindow}, 0, 0, ""},
+        {T::Frequency, D::PositiveNotZero, {4, V::Frequency}, 0, 0, ""},
+        {T::Factor, D::Positive, {-3, V::Time}, 1, 0, ""}, // a constant skips type and domain
+        {T::Frequency, D::AllValues, {0, V::Time}, 1, 0, time0},
+        {T::Time, D::AllValues, {0, V::Frequency}, 1, 0, freq0},
+        {T::Wave, D::AllValues, {}, 2, 0, pin + " got no Sound."}, // its window is closed
+        {T::Wave, D::Mono, {}, 2, 2, pin + " must be Mono, but is Stereo."},
+        {T::Wave, D::Stereo, {}, 2, 2, ""},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        TSountoryInput* in = In("In", c.type == T::Wave ? T::Wave : T::AllValue);
+        TSountoryOutput* out = Out("Out", c.type, c.domain);
+        in->SetValue(c.value);
+        if (c.from == 0)
+            out->SetSource(in);
+        else if (c.from == 1)
+            out->SetConstantValue(c.value, EHNone);
+        else
+            out->SetConstantSound(c.channels == 2 ? "Stereo" : "Closed");
+        if (c.channels == 1)
+            in->SetSound(MonoOf({1, 2}));
+        if (c.channels == 2)
+            in->SetSound(StereoOf({1, 2}, {3, 4}));
+        std::string message;
+        bool reported = false;
+        bool ok = out->CheckValue(nullptr, message, reported);
+        EXPECT_EQ(ok, c.message.empty()) << c.message;
+        EXPECT_EQ(reported, !ok) << c.message;
+        EXPECT_EQ(message, c.message);
+        factory.RemoveInput(in);
+        factory.RemoveOutput(out);
+    }
+}
+
+TEST_F(Connections, NodeInputsNameThemselvesAndUpstreamFailuresPassUnchanged)
+{
+    TTestNode* a = Node("A");
+    TSountoryNodeOutput* ra = NodeOut(a, "r", ValueDomType::Factor);
+    TSountoryNodeInput* x = NodeIn(Node("B"), "x", ValueDomType::Factor, ValueDomain::NotZero);
+    x->SetSource(ra);
+    std::string message;
+    bool reported = false;
+    EXPECT_FALSE(x->CheckValue(nullptr, message, reported)); // A computes 0
+    EXPECT_EQ(message, "Node Input \"x\" with Value \"0\" does not fit in Domain \"Not Zero\".");
+    EXPECT_TRUE(reported);
+    x->CheckValue(nullptr, message, reported);
+    EXPECT_EQ(a->computeCalls, 1); // once per run
+
+    a->ClearCalculated();
+    a->compute = [](TTestNode&, std::string& m) { return (m = "At Node \"A\": failed.", false); };
+    EXPECT_FALSE(x->CheckValue(nullptr, message, reported));
+    EXPECT_EQ(message, "At Node \"A\": failed.");
+    EXPECT_FALSE(reported);
+}
+
+TEST_F(Connections, ReadingConvertsTimeAndFrequencyAndPlacesConstants)
+{
+    TSountoryInput* t = In("T", ValueDomType::Time);
+    TSountoryOutput* freq = Out("F", ValueDomType::Frequency);
+    TSountoryOutput* time = Out("T", ValueDomType::Time);
+    freq->SetSource(t);
+    time->SetSource(t);
+    t->SetValue({0.5, ValueType::Time});
+    EXPECT_EQ(freq->GetSourceValue().valueType, ValueType::Frequency);
+    EXPECT_EQ(freq->GetSourceValue().value, 2.0);
+    EXPECT_EQ(time->GetSourceValue().value, 0.5);
+    t->SetValue({4, ValueType::Frequency});
+    EXPECT_EQ(time->GetSourceValue().valueType, ValueType::Time);
+    EXPECT_EQ(time->GetSourceValue().value, 0.25);
+    EXPECT_EQ(freq->GetSourceValue().value, 4.0);
+
+    TSountoryInput* w = In("W", ValueDomType::Wave);
+    w->SetSound(MonoOf(std::vector<int>(1000, 7)));
+    TTestNode* n = Node("N");
+    TSountoryNodeInput* pos =
+        NodeIn(n, "Pos", ValueDomType::PlaceInWindow, ValueDomain::ZeroInclOneExcl);
+    pos->SetConstantValue({0.25, ValueType::PlaceInWindow}, EHPerc);
+    std::string message;
+    bool reported = false;
+    EXPECT_FALSE(pos->CheckValue(nullptr, message, reported)); // no "Wave" input yet
+    EXPECT_TRUE(reported);
+    EXPECT_EQ(message, "Node Input \"Pos\" cannot place its constant in a Wave, because Node "
+                       "Input \"Wave\" got no Sound.");
+    n->AddInput("Wave", At(0.1), false, ValueDomType::Wave, ValueDomain::AllValues)->SetSource(w);
+    EXPECT_TRUE(pos->CheckValue(nullptr, message, reported));
+    EXPECT_EQ(pos->GetValue().value, 250.0);
+    EXPECT_EQ(pos->GetValue().valueType, ValueType::PlaceInWindow);
+    TSntValue raw;
+    EXPECT_TRUE(pos->TryGetValue(raw));
+    EXPECT_EQ(raw.value, 0.25);
+
+    TSountoryOutput* begin = Out("Position Begin", ValueDomType::PlaceInWindow);
+    begin->SetConstantValue({0.5, ValueType::PlaceInWindow}, EHPerc);
+    EXPECT_FALSE(begin->CheckValue(nullptr, message, reported));
+    EXPECT_EQ(message, "Output \"Position Begin\" cannot place its constant in a Wave, because "
+                       "Output \"Result\" got no Sound.");
+    Out("Result", ValueDomType::Wave)->SetSource(w);
+    EXPECT_TRUE(begin->CheckValue(nullptr, message, reported));
+    EXPECT_EQ(begin->GetValue().value, 500.0);
+}
+
+TEST_F(Connections, ConnectingAsksOnlyWhenValuesNeverMatch)
+{
+    TSountoryInput* in = In("Gain", ValueDomType::Factor, ValueDomain::NegativeNotZero);
+    TSountoryNodeInput* x = NodeIn(Node("N"), "x", ValueDomType::Factor, ValueDomain::Positive);
+    x->SetConstantValue({1, ValueType::Factor}, EHNone);
+    host.answerOk = false;
+    EXPECT_FALSE(x->ConnectTo(in));
+    EXPECT_EQ(x->GetSource(), nullptr);
+    EXPECT_TRUE(x->GetHasConstant());
+    EXPECT_EQ(host.warnings,
+              std::vector<std::string>{"Make Connection between \"Gain\" and \"N.x | Values out "
+                                       "from the Source of this connection will never match the "
+                                       "Target."});
+    host.answerOk = true;
+    EXPECT_TRUE(x->ConnectTo(in));
+    EXPECT_EQ(x->GetSource(), in);
+    EXPECT_FALSE(x->GetHasConstant());
+    TSountoryInput* any = In("Any", ValueDomType::Factor, ValueDomain::AllValues);
+    EXPECT_TRUE(x->ConnectTo(any)); // sometimes: no question
+    EXPECT_EQ(host.warnings.size(), 2u);
+}
+
+TEST_F(Connections, WhichEndsTheEditorMayJoin)
+{
+    TTestNode* n = Node("N");
+    TSountoryNodeOutput* own = NodeOut(n, "r", ValueDomType::Factor);
+    TSountoryNodeInput* x = NodeIn(n, "x", ValueDomType::Factor);
+    TSountoryInput* f = In("F", ValueDomType::Time);
+    TSountoryInput* w = In("W", ValueDomType::Wave);
+    TSountoryOutput* r = Out("R", ValueDomType::Wave);
+    EXPECT_FALSE(x->CanConnect(own));
+    EXPECT_TRUE(x->CanConnect(f));
+    EXPECT_FALSE(x->CanConnect(w));
+    EXPECT_TRUE(r->CanConnect(w));
+    EXPECT_FALSE(r->CanConnect(own));
+}
+
+TEST_F(Connections, DeletingASourceDisconnectsAllItsTargets)
+{
+    TSountoryInput* in = In("In", ValueDomType::Factor);
+    TTestNode* a = Node("A");
+    TTestNode* b = Node("B");
+    TSountoryNodeInput* ax = NodeIn(a, "x", ValueDomType::Factor);
+    TSountoryNodeInput* bx = NodeIn(b, "x", ValueDomType::Factor);
+    TSountoryOutput* out = Out("Out", ValueDomType::Factor);
+    TSountoryOutput* fed = Out("Fed", ValueDomType::Factor);
+    ax->SetSource(in);
+    bx->SetSource(in);
+    out->SetSource(in);
+    TSountoryNodeOutput* ar = NodeOut(a, "r", ValueDomType::Factor);
+    fed->SetSource(ar);
+    int32_t connected = 0, others = 0;
+    in->CountTargets(connected, others);
+    EXPECT_EQ(connected, 3);
+    EXPECT_EQ(others, 1);
+    EXPECT_EQ(a->CountConnections(), 2);
+    factory.RemoveInput(in);
+    EXPECT_EQ(ax->GetSource(), nullptr);
+    EXPECT_EQ(bx->GetSource(), nullptr);
+    EXPECT_EQ(out->GetSource(), nullptr);
+    factory.RemoveNode(a);
+    EXPECT_EQ(fed->GetSource(), nullptr);
+}
+
+TEST_F(Connections, UseCountsFreeSoundsAfterTheLastConsumer)
+{
+    TTestNode* a = Node("A");
+    TSountoryNodeOutput* ra = NodeOut(a, "r", ValueDomType::Wave);
+    TTestNode* b = Node("B");
+    TSountoryNodeInput* x = NodeIn(b, "x", ValueDomType::Wave);
+    TSountoryNodeInput* y = NodeIn(b, "y", ValueDomType::Wave);
+    TSountoryOutput* out = Out("Out", ValueDomType::Wave);
+    out->SetSource(NodeOut(b, "r", ValueDomType::Wave));
+    x->SetSource(ra);
+    y->SetSource(ra);
+
+    out->AddUseToSource();
+    EXPECT_EQ(ra->GetUseCount(), 2);
+    EXPECT_EQ(b->Outputs()[0]->GetUseCount(), 1);
+    out->AddUseToSource(); // B is prepared once per pass
+    EXPECT_EQ(ra->GetUseCount(), 2);
+
+    LiveSounds sounds;
+    ra->SetSound(sounds.Make(MonoOf({1, 2, 3})));
+    x->ReleaseSource();
+    EXPECT_EQ(sounds.alive, 1);
+    y->ReleaseSource();
+    EXPECT_EQ(sounds.alive, 0);
+    EXPECT_EQ(ra->GetSound(), nullptr);
+
+    ra->SetSound(sounds.Make(MonoOf({1})));
+    x->KeepSourceSound();
+    for (int i = 0; i < 3; ++i)
+        y->ReleaseSource();
+    EXPECT_EQ(ra->GetUseCount(), -4);
+    EXPECT_EQ(sounds.alive, 1);
+    ra->SetSound(nullptr);
+    EXPECT_EQ(sounds.alive, 0);
+
+    ra->ClearUseCount();
+    ra->AddUse();
+    b->Outputs()[0]->ClearUseCount();
+    b->Outputs()[0]->AddUse();
+    out->ReleaseUnusedSource(); // the release goes on through B's inputs
+    EXPECT_EQ(b->Outputs()[0]->GetUseCount(), 0);
+    EXPECT_EQ(ra->GetUseCount(), -1);
+}
+
+TEST_F(Connections, PinDialogListsChooseSourcesAndTargets)
+{
+    TSountoryInput* in = In("In", ValueDomType::Factor);
+    TSountoryInput* neg = In("Neg", ValueDomType::Factor, ValueDomain::NegativeNotZero);
+    TSountoryOutput* a = Out("A", ValueDomType::Factor);
+    TSountoryOutput* b = Out("B", ValueDomType::Factor, ValueDomain::Positive);
+    TSountoryNodeInput* x = NodeIn(Node("N"), "x", ValueDomType::Factor);
+    TSntList sources, targets; // "<none>", In, Neg; "<none>", A, B, N.x
+    factory.FillSourceList(sources, ValueDomType::Factor, nullptr);
+    factory.FillTargetList(targets, ValueDomType::Factor, nullptr);
+    EXPECT_EQ(x->ShowSourceInList(sources), 0);
+    x->SetSourceFromList(sources, 2);
+    EXPECT_EQ(x->GetSource(), neg);
+    EXPECT_EQ(x->ShowSourceInList(sources), 2);
+    x->SetSourceFromList(sources, -1);
+    EXPECT_EQ(x->GetSource(), nullptr);
+
+    std::vector<bool> selected;
+    in->ShowTargetsInList(targets, selected);
+    EXPECT_EQ(selected, (std::vector<bool>{true, false, false, false}));
+    neg->SetTargetsFromList(targets, {false, true, true, false}); // B never matches: asked
+    EXPECT_EQ(a->GetSource(), neg);
+    EXPECT_EQ(b->GetSource(), neg);
+    EXPECT_EQ(host.warnings.size(), 1u);
+    neg->SetTargetsFromList(targets, {false, false, true, true});
+    EXPECT_EQ(a->GetSource(), nullptr);
+    EXPECT_EQ(x->GetSource(), neg);
+    neg->ShowTargetsInList(targets, selected);
+    EXPECT_EQ(selected, (std::vector<bool>{false, false, true, true}));
+    neg->SetTargetsFromList({targets[0], targets[1]}, {true, true}); // B and N.x have no line
+    EXPECT_EQ(b->GetSource(), nullptr);
+    EXPECT_EQ(x->GetSource(), nullptr);
+    EXPECT_EQ(a->GetSource(), neg);
+}
+
+} // namespace
+} // namespace kelvorn::test
