@@ -21,7 +21,11 @@ public:
         auto it = waves.find(name);
         return it == waves.end() ? nullptr : it->second;
     }
-    TUnitSountory* FindFactory(const std::string&) override { return nullptr; }
+    TUnitSountory* FindFactory(const std::string& name) override
+    {
+        auto it = factories.find(name);
+        return it == factories.end() ? nullptr : it->second;
+    }
     std::vector<TUnitSountory*> ListFactories(const TUnitSountory*) override { return {}; }
     bool CheckUniqueName(const std::string&, const TUnitSountory*) override { return true; }
     void ShowStatusText(const std::string& text) override { status.push_back(text); }
@@ -31,7 +35,19 @@ public:
         return answerOk;
     }
 
+    void ShowRunProgress(const TSountoryNode& node, int32_t turn, AbortFlag* stop) override
+    {
+        progress.push_back(node.Name + ":" + std::to_string(turn ? turn : node.GetRunState()));
+        if (stopAt == int32_t(progress.size()) && stop)
+            *stop = 1;
+    }
+
     std::map<std::string, SoundPtr> waves;
+    std::map<std::string, TUnitSountory*> factories;
+    /// Each state change ("node:state") and repeat turn ("node:turn") of a run, in order.
+    std::vector<std::string> progress;
+    /// Sets the stop flag at that progress call (1-based); 0 never.
+    int32_t stopAt = 0;
     std::vector<std::string> status;
     std::vector<std::string> warnings;
     bool answerOk = true;
@@ -50,17 +66,8 @@ public:
     uint8_t GetSntNodeKind() const override { return kind; }
     bool CanAddOperand() const override { return operands; }
     std::string GetDisplayName() const override { return "Test"; }
-    bool CheckInputs(std::string&) override { return true; }
+    bool CheckInputs(std::string&) override { return ++inputChecks, true; }
     bool CheckDefinition(std::string&) override { return true; }
-    bool Calculate(SntStopFlag* stop, std::string& message) override
-    {
-        if (IsCalculated())
-            return true;
-        if (!Compute(stop, message))
-            return false;
-        SetCalculated();
-        return true;
-    }
     bool Compute(SntStopFlag*, std::string& message) override
     {
         ++computeCalls;
@@ -70,6 +77,7 @@ public:
     uint8_t kind;
     bool operands = false;
     int computeCalls = 0;
+    int inputChecks = 0;
     std::function<bool(TTestNode&, std::string&)> compute;
 };
 
@@ -103,6 +111,49 @@ inline TSountoryNodeOutput* NodeOut(TSountoryNode* node, const std::string& name
 {
     return node->AddOutput(name, At(0.5), false, type, domain);
 }
+
+/// Makes the node put a new sound (marked as made by the run) on its first output; seen gets
+/// the number of live sounds at each computation.
+inline void MakesSound(TTestNode* node, LiveSounds& live, std::vector<int>* seen = nullptr)
+{
+    node->compute = [&live, seen](TTestNode& n, std::string&) {
+        if (seen)
+            seen->push_back(live.alive);
+        SoundPtr sound = live.Make(MonoOf({1, 2, 3, 4}));
+        sound->SetRunResult(true);
+        n.Outputs()[0]->SetSound(sound);
+        return true;
+    };
+}
+
+/// Makes the node hand the sound of its first input on unchanged, keeping it upstream.
+inline void PassesSound(TTestNode* node)
+{
+    node->compute = [](TTestNode& n, std::string&) {
+        n.Inputs()[0]->KeepSourceSound();
+        n.Outputs()[0]->SetSound(n.Inputs()[0]->GetSound());
+        return true;
+    };
+}
+
+/// The values dialog as a script: each step answers OK or Cancel and counts the inputs asked.
+struct ScriptedAsker : SntValuesAsker
+{
+    bool AskTypes(const std::vector<TSountoryInput*>& inputs) override
+    {
+        typesAsked += int(inputs.size());
+        return typesOk;
+    }
+    bool AskValues(const std::vector<TSountoryInput*>& inputs) override
+    {
+        valuesAsked += int(inputs.size());
+        return valuesOk;
+    }
+    bool typesOk = true;
+    bool valuesOk = true;
+    int typesAsked = 0;
+    int valuesAsked = 0;
+};
 
 /// A factory with a file name, so that IsModified shows the flag alone.
 struct FactoryFixture

@@ -101,9 +101,9 @@ TEST_F(Connections, NodeInputsNameThemselvesAndUpstreamFailuresPassUnchanged)
     EXPECT_EQ(a->computeCalls, 1); // once per run
 
     a->ClearCalculated();
-    a->compute = [](TTestNode&, std::string& m) { return (m = "At Node \"A\": failed.", false); };
+    a->compute = [](TTestNode&, std::string& m) { return (m = "failed.", false); };
     EXPECT_FALSE(x->CheckValue(nullptr, message, reported));
-    EXPECT_EQ(message, "At Node \"A\": failed.");
+    EXPECT_EQ(message, "At Node \"A\" of Factory \"Fact\": failed.");
     EXPECT_FALSE(reported);
 }
 
@@ -252,13 +252,18 @@ TEST_F(Connections, UseCountsFreeSoundsAfterTheLastConsumer)
     ra->SetSound(nullptr);
     EXPECT_EQ(sounds.alive, 0);
 
-    ra->ClearUseCount();
-    ra->AddUse();
     b->Outputs()[0]->ClearUseCount();
     b->Outputs()[0]->AddUse();
-    out->ReleaseUnusedSource(); // the release goes on through B's inputs
+    b->Outputs()[0]->AddUse();
+    b->ClearCalculated();
+    ra->ClearUseCount();
+    ra->AddUse();
+    ra->AddUse();
+    out->ReleaseUnusedSource(); // B still has a consumer: its inputs keep their uses
+    EXPECT_EQ(ra->GetUseCount(), 2);
+    out->ReleaseUnusedSource(); // the last use goes: the release goes on through B's inputs
     EXPECT_EQ(b->Outputs()[0]->GetUseCount(), 0);
-    EXPECT_EQ(ra->GetUseCount(), -1);
+    EXPECT_EQ(ra->GetUseCount(), 0);
 }
 
 TEST_F(Connections, PinDialogListsChooseSourcesAndTargets)

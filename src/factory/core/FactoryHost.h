@@ -10,6 +10,8 @@
 namespace kelvorn {
 
 class TUnitSountory;
+class TSountoryNode;
+class TSountoryInput;
 
 class FactoryHost
 {
@@ -27,6 +29,23 @@ public:
     virtual void ShowStatusText(const std::string& text) = 0;
     /// Asks OK or Cancel in a warning box; true for OK.
     virtual bool ConfirmWarning(const std::string& text, const std::string& caption) = 0;
+    /// A node of a run changed its state (turn 0) or a repeat node starts turn turn. The host
+    /// may show it and set the stop flag, which ends the run at the next poll.
+    virtual void ShowRunProgress(const TSountoryNode& /*node*/, int32_t /*turn*/,
+                                 AbortFlag* /*stop*/)
+    {
+    }
+};
+
+/// The values dialog as the step before a top-level run uses it; false when it is cancelled.
+class SntValuesAsker
+{
+public:
+    virtual ~SntValuesAsker() = default;
+    /// The user chooses a value type for each of these inputs.
+    virtual bool AskTypes(const std::vector<TSountoryInput*>& inputs) = 0;
+    /// The user gives each of these inputs its value.
+    virtual bool AskValues(const std::vector<TSountoryInput*>& inputs) = 0;
 };
 
 } // namespace kelvorn

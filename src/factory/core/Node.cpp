@@ -177,7 +177,7 @@ void TSountoryNode::PrepareUses()
         return;
     // Marked first: a loop back to this node must not prepare it twice.
     calculated = true;
-    runState = sntRunIdle;
+    SetRunState(sntRunIdle);
     for (const auto& in : inputs)
         in->AddUseToSource();
 }
@@ -186,6 +186,91 @@ void TSountoryNode::ReleaseInputs()
 {
     for (const auto& in : inputs)
         in->ReleaseUnusedSource();
+}
+
+void TSountoryNode::SetRunState(uint8_t state, SntStopFlag* stop)
+{
+    runState = state;
+    factory->GetHost().ShowRunProgress(*this, 0, stop);
+}
+
+namespace {
+
+TSountoryNode* SourceNodeOf(const TSountoryNodeInput& input)
+{
+    TSountoryNodeOutput* output = input.GetSource() ? input.GetSource()->AsNodeOutput() : nullptr;
+    return output ? output->GetNode() : nullptr;
+}
+
+} // namespace
+
+// A depth-first walk on an explicit stack, so that no file decides how deep this recurses. An
+// input stays marked while the walk is upstream of it; meeting a marked input closes a loop. A
+// node whose inputs all passed is marked and never walked again, which keeps shared upstream
+// parts (a diamond chain) linear.
+bool TSountoryNode::CheckLoops(std::string& message)
+{
+    struct Frame
+    {
+        TSountoryNode* node;
+        size_t next;
+    };
+    if (loopChecked)
+        return true;
+    std::vector<Frame> path{{this, 0}};
+    while (!path.empty()) {
+        Frame& top = path.back();
+        if (top.next == top.node->inputs.size()) {
+            top.node->loopChecked = true;
+            path.pop_back();
+            if (!path.empty())
+                --path.back().node->inputs[path.back().next - 1]->LoopVisits;
+            continue;
+        }
+        TSountoryNodeInput& input = *top.node->inputs[top.next++];
+        if (input.LoopVisits > 0) {
+            message =
+                "Loop found at Input \"" + input.Name + "\" at Node \"" + top.node->Name + ".";
+            path.pop_back();
+            for (const Frame& frame : path)
+                --frame.node->inputs[frame.next - 1]->LoopVisits;
+            return false;
+        }
+        TSountoryNode* source = SourceNodeOf(input);
+        if (!source || source->loopChecked)
+            continue;
+        ++input.LoopVisits;
+        path.push_back({source, 0});
+    }
+    return true;
+}
+
+bool TSountoryNode::Calculate(SntStopFlag* stop, std::string& message)
+{
+    if (calculated)
+        return true;
+    for (const auto& in : inputs) {
+        bool reported = false;
+        if (!in->CheckValue(stop, message, reported)) {
+            // A failure further up carries its own node already.
+            if (reported) {
+                message = "At Node \"" + Name + "\": " + message;
+                SetRunState(sntRunFailed, stop);
+            }
+            return false;
+        }
+    }
+    SetRunState(sntRunBusy, stop);
+    if (!Compute(stop, message)) {
+        SetRunState(sntRunFailed, stop);
+        message = "At Node \"" + Name + "\" of Factory \"" + factory->GetName() + "\": " + message;
+        return false;
+    }
+    SetRunState(sntRunDone, stop);
+    for (const auto& in : inputs)
+        in->ReleaseSource();
+    calculated = true;
+    return true;
 }
 
 } // namespace kelvorn

@@ -33,9 +33,16 @@ public:
     virtual std::string GetDisplayName() const = 0;
     virtual bool CheckInputs(std::string& message) = 0;
     virtual bool CheckDefinition(std::string& message) = 0;
-    /// Makes the outputs hold their values for this run: once per run, inputs first.
-    virtual bool Calculate(SntStopFlag* stop, std::string& message) = 0;
+    /// Makes the outputs hold their values for this run: once per run, inputs first, then
+    /// Compute; the inputs' sources lose their use afterwards.
+    virtual bool Calculate(SntStopFlag* stop, std::string& message);
     virtual bool Compute(SntStopFlag* stop, std::string& message) = 0;
+    /// User and repeat nodes: finds the factory they run and links the pins to it.
+    virtual bool SyncWithDefinition(std::string&) { return true; }
+    /// User and repeat nodes: validates the factory they run, refusing a circle of factories.
+    virtual bool CheckRecursion(uint32_t, std::string&) { return true; }
+    /// The factory this node runs, once a validation has found it; null for other kinds.
+    virtual TUnitSountory* GetDefinition() const { return nullptr; }
 
     TUnitSountory* GetFactory() const { return factory; }
     const TSountoryRectangle& GetRect() const { return rect; }
@@ -92,7 +99,13 @@ public:
     void PrepareUses();
     void ReleaseInputs();
     uint8_t GetRunState() const { return runState; }
-    void SetRunState(uint8_t state) { runState = state; }
+    /// Sets the state and tells the host, which shows it and may set the stop flag.
+    void SetRunState(uint8_t state, SntStopFlag* stop = nullptr);
+    /// The first loop upstream of this node, as a message; nodes found free of loops are marked
+    /// and not walked again until ClearLoopMarks.
+    bool CheckLoops(std::string& message);
+    void ClearLoopMarks() { loopChecked = false; }
+    bool IsLoopChecked() const { return loopChecked; }
 
     std::string Name;
     bool DefaultName = true;
@@ -104,6 +117,7 @@ private:
     std::vector<std::unique_ptr<TSountoryNodeOutput>> outputs;
     TSountoryRectangle rect;
     bool calculated = false;
+    bool loopChecked = false;
 };
 
 } // namespace kelvorn

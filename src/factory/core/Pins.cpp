@@ -260,7 +260,10 @@ void TSountoryNodeOutput::Release()
 void TSountoryNodeOutput::ReleaseUnused()
 {
     Release();
-    GetNode()->ReleaseInputs();
+    // Only a branch nobody else needs is released further up: an upstream output shared with
+    // another consumer must keep its sound until that one computes.
+    if (UseCount == 0 && !GetNode()->IsCalculated())
+        GetNode()->ReleaseInputs();
 }
 
 bool TSountoryNodeOutput::EvaluateSource(SntStopFlag* stop, std::string& message)

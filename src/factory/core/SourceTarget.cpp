@@ -59,6 +59,7 @@ TSountoryInputSource::~TSountoryInputSource()
 void TSountoryInputSource::SetSound(SoundPtr sound)
 {
     Sound = std::move(sound);
+    waveKnown = Sound != nullptr;
     if (Sound) {
         SoundLength = Sound->GetValues();
         WaveProps = TWaveFileProps(Sound->GetMonoStereo(), Sound->GetSampleFreq(),
@@ -68,7 +69,7 @@ void TSountoryInputSource::SetSound(SoundPtr sound)
 
 bool TSountoryInputSource::GetWave(TWaveFileProps& props, int32_t& length) const
 {
-    if (!Sound)
+    if (!waveKnown)
         return false;
     props = WaveProps;
     length = SoundLength;

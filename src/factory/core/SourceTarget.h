@@ -57,7 +57,8 @@ public:
     /// Binds a sound and keeps its length and format.
     void SetSound(SoundPtr sound);
     const SoundPtr& GetSound() const { return Sound; }
-    /// False without a bound sound; else its format and length.
+    /// False without a bound sound; else its format and length, which stay when the run lets
+    /// go of the sound at its end (DropSound).
     bool GetWave(TWaveFileProps& props, int32_t& length) const;
     /// Every target fed by this source forgets it.
     void DisconnectAll();
@@ -71,16 +72,17 @@ public:
 
     TUnitSountory* GetSourceFactory() const { return sourceFactory; }
     bool IsWaveSource() const { return GetSourceDomType() == ValueDomType::Wave; }
-
-protected:
-    /// Drops the bound sound (a node output whose last consumer has computed).
-    void FreeSound() { Sound.reset(); }
+    /// Lets go of the bound sound; its length and format stay for the hints.
+    void DropSound() { Sound.reset(); }
+    /// Lets go of the bound sound and forgets its format (an intermediate wave used up).
+    void FreeSound() { SetSound(nullptr); }
 
 private:
     TUnitSountory* sourceFactory;
     TSntValue Value;
     SoundPtr Sound;
     int32_t SoundLength = 0;
+    bool waveKnown = false;
     TWaveFileProps WaveProps{1, 1, 1};
 };
 
