@@ -116,6 +116,31 @@ public:
     void CountCandidateSources(const TSountoryInputSource* current, bool wave,
                                int32_t& count) const;
 
+    // ---- validation and runs ----
+    /// Checks loops, the factories that nodes run, every node's inputs and definition; once
+    /// per stamp. A failure keeps the old stamp.
+    bool ValidateFactory(uint32_t stamp, std::string& message);
+    /// Evaluates every output, computing each node that one of them needs once. The values
+    /// stay in the pins afterwards.
+    bool RunFactory(std::string& message, SntStopFlag* stop);
+    /// The types and values of the inputs the user gives before a top-level run.
+    bool AskInputTypesAndValues(std::string& message, SntValuesAsker& asker);
+    /// A create-wave-window run: the new sound and its selection. begin and end come in as the
+    /// caller's defaults.
+    bool RunCreateWaveWindow(std::string& message, SoundPtr& sound, int32_t& begin, int32_t& end,
+                             SntValuesAsker& asker);
+    /// Every output must have a value.
+    bool CheckOutputsMandatory(std::string& message) const;
+    /// The outputs a repeat node reads from a loop-and-mix factory must have a value.
+    bool CheckLoopOutputs(std::string& message) const;
+    /// Lets go of every sound the last run bound, in this factory and the ones its nodes run.
+    void ReleaseRunSounds();
+    /// The longest chain of nodes a run pulls through, nested factories counted; valid after
+    /// a validation that passed.
+    int32_t GetChainDepth() const { return chainDepth; }
+    /// The longest chain a validation admits, so that a run never recurses deeper.
+    static constexpr int32_t MaxChainDepth = 2000;
+
     // ---- the predefined pins ----
     void CreateChangeWindowInputs();
     void CreateWindowOutputs();
@@ -134,11 +159,15 @@ public:
 
 private:
     void MarkOldPins();
+    bool CheckChainDepth(std::string& message);
+    void ReleaseRunSounds(std::vector<const TUnitSountory*>& done);
+    void ReadPosition(const std::string& name, int32_t& position) const;
 
     FactoryHost& host;
     uint8_t FactoryKind = FactoryFree;
     bool Modified = false;
     uint8_t runState = sntRunIdle;
+    int32_t chainDepth = 0;
     uint8_t NodesCombination = NodesShift;
     std::vector<std::unique_ptr<TSountoryInput>> inputs;
     std::vector<std::unique_ptr<TSountoryOutput>> outputs;

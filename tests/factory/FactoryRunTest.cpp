@@ -1,0 +1,363 @@
+// Validation and runs: each needed node computes once, intermediate sounds die after their last
+// consumer, loops and over-long chains are refused, and a create run hands back its wave.
+
+#include "factory/FactoryKit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace kelvorn::test {
+namespace {
+
+using T = ValueDomType;
+
+class Runs : public ::testing::Test, public FactoryFixture
+{
+protected:
+    /// A node with a wave output "r" and a wave input per source given (null: unconnected).
+    TTestNode* WaveNode(const std::string& name, std::vector<TSountoryInputSource*> sources)
+    {
+        TTestNode* node = Node(name);
+        NodeOut(node, "r", T::Wave);
+        for (size_t i = 0; i < sources.size(); ++i)
+            NodeIn(node, "i" + std::to_string(i), T::Wave)->SetSource(sources[i]);
+        return node;
+    }
+    static TSountoryNodeOutput* R(TTestNode* node) { return node->Outputs()[0].get(); }
+    TSountoryOutput* Result(TTestNode* node)
+    {
+        TSountoryOutput* out = Out("Result", T::Wave);
+        out->SetSource(R(node));
+        return out;
+    }
+    bool Create(std::string& message, SoundPtr& sound, int32_t& begin, int32_t& end)
+    {
+        return factory.RunCreateWaveWindow(message, sound, begin, end, asker);
+    }
+
+    LiveSounds live;
+    ScriptedAsker asker;
+    std::string message;
+};
+
+// A switch: the first input is taken, the second released unread.
+class TSwitchNode : public TTestNode
+{
+public:
+    using TTestNode::TTestNode;
+    bool Calculate(SntStopFlag* stop, std::string& message) override
+    {
+        if (IsCalculated())
+            return true;
+        bool reported = false;
+        if (!Inputs()[0]->CheckValue(stop, message, reported))
+            return false;
+        Inputs()[1]->ReleaseUnusedSource();
+        Outputs()[0]->SetSound(Inputs()[0]->GetSound());
+        Inputs()[0]->ReleaseSource();
+        SetCalculated();
+        return true;
+    }
+};
+
+TEST_F(Runs, EachNeededNodeComputesOnceAndOthersNever)
+{
+    TTestNode* a = WaveNode("A", {});
+    TTestNode* b = WaveNode("B", {R(a), R(a)});
+    TTestNode* unused = WaveNode("U", {R(a)});
+    unused->SetRunState(sntRunDone);
+    host.progress.clear();
+    MakesSound(a, live);
+    MakesSound(b, live);
+    Result(b);
+    Out("Also", T::Wave)->SetSource(R(a));
+    EXPECT_TRUE(factory.RunFactory(message, nullptr)) << message;
+    EXPECT_EQ(a->computeCalls, 1);
+    EXPECT_EQ(unused->computeCalls, 0);
+    EXPECT_EQ(unused->GetRunState(), sntRunDone); // not even prepared
+    EXPECT_EQ(factory.GetRunState(), sntRunDone);
+    EXPECT_EQ(host.progress, (std::vector<std::string>{"B:0", "A:0", "A:1", "A:2", "B:1", "B:2"}));
+}
+
+TEST_F(Runs, SoundsDieAfterTheirLastConsumer)
+{
+    // Live sounds seen as each node computes: a chain, then a fan-out joined again.
+    std::vector<int> seen;
+    TTestNode* a = WaveNode("A", {});
+    TTestNode* b = WaveNode("B", {R(a)});
+    TTestNode* c = WaveNode("C", {R(b)});
+    for (TTestNode* n : {a, b, c})
+        MakesSound(n, live, &seen);
+    Result(c);
+    ASSERT_TRUE(factory.RunFactory(message, nullptr)) << message;
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 1}));
+    EXPECT_EQ(live.alive, 1); // held by the output until the run lets go
+    factory.ReleaseRunSounds();
+    EXPECT_EQ(live.alive, 0);
+    TWaveFileProps props(1, 1, 1);
+    int32_t length = 0;
+    EXPECT_TRUE(factory.Outputs()[0]->GetSourceWave(props, length)); // the hints still know it
+    EXPECT_EQ(length, 4);
+    EXPECT_FALSE(R(b)->GetWave(props, length)); // used up during the run
+
+    factory.RemoveNode(c);
+    factory.RemoveOutput(factory.Outputs()[0].get());
+    seen.clear();
+    TTestNode* c2 = WaveNode("C2", {R(a)});
+    TTestNode* d = WaveNode("D", {R(b), R(c2)});
+    for (TTestNode* n : {c2, d})
+        MakesSound(n, live, &seen);
+    Result(d);
+    ASSERT_TRUE(factory.RunFactory(message, nullptr)) << message;
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 2}));
+    factory.ReleaseRunSounds();
+    EXPECT_EQ(live.alive, 0);
+}
+
+TEST_F(Runs, SharedSoundsAreNeitherFreedTwiceNorLostEarly)
+{
+    // The document's sound handed straight through, kept upstream by the pass.
+    host.waves["Doc"] = live.Make(MonoOf({5, 6}));
+    TSountoryInput* w = In("W", T::Wave);
+    w->SetGivenSound("Doc");
+    TTestNode* pass = WaveNode("P", {w});
+    PassesSound(pass);
+    Result(pass);
+    SoundPtr sound;
+    int32_t begin = 0, end = 0;
+    ASSERT_TRUE(Create(message, sound, begin, end)) << message;
+    EXPECT_NE(sound, host.waves["Doc"]); // copied: the document keeps its own
+    EXPECT_EQ(sound->GetValues(), 2);
+    EXPECT_EQ(live.alive, 1);
+    host.waves.clear();
+    EXPECT_EQ(live.alive, 0);
+
+    // An untaken switch branch whose node another output still needs.
+    factory.RemoveNode(pass);
+    factory.RemoveInput(w);
+    factory.RemoveOutput(factory.Outputs()[0].get());
+    TTestNode* a = WaveNode("A", {});
+    TTestNode* u = WaveNode("U", {R(a)});
+    TTestNode* s = factory.CreateNode<TSwitchNode>("S");
+    NodeOut(s, "r", T::Wave);
+    NodeIn(s, "t", T::Wave)->SetSource(R(a));
+    NodeIn(s, "u", T::Wave)->SetSource(R(u));
+    MakesSound(a, live);
+    PassesSound(u);
+    Result(s);
+    Out("Other", T::Wave)->SetSource(R(u));
+    EXPECT_TRUE(factory.RunFactory(message, nullptr)) << message;
+    EXPECT_EQ(message, "");
+    EXPECT_EQ(u->computeCalls, 1);
+    factory.ReleaseRunSounds();
+    EXPECT_EQ(live.alive, 0);
+}
+
+TEST_F(Runs, EveryRunEndsWithNoSoundHeld)
+{
+    // 0 adopted, 1 a node fails, 2 stopped through the progress hook, 3 a cancelled dialog.
+    for (int how = 0; how < 4; ++how) {
+        SCOPED_TRACE(how);
+        FactoryFixture f;
+        LiveSounds sounds;
+        TTestNode* a = f.Node("A");
+        NodeOut(a, "r", T::Wave);
+        TTestNode* b = f.Node("B");
+        NodeOut(b, "r", T::Wave);
+        NodeIn(b, "x", T::Wave)->SetSource(a->Outputs()[0].get());
+        MakesSound(a, sounds);
+        MakesSound(b, sounds);
+        f.Out("Result", T::Wave)->SetSource(b->Outputs()[0].get());
+        f.In("Asked", T::Factor);
+        if (how == 1)
+            b->compute = [](TTestNode&, std::string& m) { return (m = "no.", false); };
+        f.host.stopAt = how == 2 ? 5 : 0;
+        asker.valuesOk = how != 3;
+        f.factory.Stopped = 1; // left over from an earlier run
+        SoundPtr sound;
+        int32_t begin = 0, end = 100;
+        bool ok = f.factory.RunCreateWaveWindow(message, sound, begin, end, asker);
+        EXPECT_EQ(ok, how == 0);
+        EXPECT_EQ(message, (std::vector<std::string>{"", "At Node \"B\" of Factory \"Fact\": no.",
+                                                     "Stopped by user.", "Stopped by user."}[how]));
+        EXPECT_EQ(sounds.alive, how == 0 ? 1 : 0);
+        if (how == 0) {
+            EXPECT_FALSE(sound->GetRunResult()); // adopted, no copy
+            EXPECT_EQ(end, 4);
+        }
+        sound.reset();
+        EXPECT_EQ(sounds.alive, 0);
+        message.clear();
+    }
+}
+
+TEST_F(Runs, CreateRunRefusesAndClampsPositions)
+{
+    struct Case
+    {
+        const char* resultName;
+        T resultType;
+        bool connected;
+        T positionType;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Res", T::Wave, true, T::PlaceInWindow, "Cannot find Output \"Result\"."},
+        {"Result", T::Factor, true, T::PlaceInWindow,
+         "Output \"Result\" is not a valuetype domain of \"Wave\"."},
+        {"Result", T::Wave, false, T::PlaceInWindow, "Output \"Result\" is mandatory."},
+        {"Result", T::Wave, true, T::Factor,
+         "Output \"Position Begin\" is not a valuetype domain of \"wave position\"."},
+    };
+    for (const Case& c : cases) {
+        FactoryFixture f;
+        TTestNode* a = f.Node("A");
+        NodeOut(a, "r", T::Wave);
+        TSountoryOutput* result = f.Out(c.resultName, c.resultType);
+        if (c.connected && c.resultType == T::Wave)
+            result->SetSource(a->Outputs()[0].get());
+        else if (c.connected)
+            result->SetConstantValue({1, ValueType::Factor}, EHNone);
+        f.Out("Position Begin", c.positionType);
+        SoundPtr sound;
+        int32_t begin = 0, end = 0;
+        EXPECT_FALSE(f.factory.RunCreateWaveWindow(message, sound, begin, end, asker));
+        EXPECT_EQ(message, c.message);
+        EXPECT_EQ(a->computeCalls, 0);
+    }
+
+    TTestNode* a = WaveNode("A", {});
+    Result(a);
+    SoundPtr sound;
+    int32_t begin = 0, end = 0;
+    MakesSound(a, live); // four values
+    const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+    struct Place
+    {
+        double begin, end;
+        int32_t callerBegin, callerEnd, wantBegin, wantEnd;
+    };
+    const Place places[] = {{1.9, 2.9, 0, 0, 1, 2},    {-1.5, 9, 0, 0, 0, 4},
+                            {3, 1, 0, 0, 1, 1},        {nan, inf, 2, 3, 2, 3},
+                            {-inf, 1e300, 0, 0, 0, 4}, {5e9, -5e9, 0, 0, 0, 0}};
+    TSountoryInput* pb = In("B", T::PlaceInWindow);
+    TSountoryInput* pe = In("E", T::PlaceInWindow);
+    Out("Position Begin", T::PlaceInWindow)->SetSource(pb);
+    Out("Position End", T::PlaceInWindow)->SetSource(pe);
+    for (const Place& p : places) {
+        pb->SetGivenValue({p.begin, ValueType::PlaceInWindow}, EHNone);
+        pe->SetGivenValue({p.end, ValueType::PlaceInWindow}, EHNone);
+        begin = p.callerBegin;
+        end = p.callerEnd;
+        ASSERT_TRUE(Create(message, sound, begin, end)) << message;
+        EXPECT_EQ(begin, p.wantBegin) << p.begin;
+        EXPECT_EQ(end, p.wantEnd) << p.end;
+    }
+    EXPECT_EQ(asker.typesAsked, 0);
+    EXPECT_EQ(asker.valuesAsked, 2 * 6);
+}
+
+TEST_F(Runs, AskingMakesValuesFitAndCancelStops)
+{
+    TSountoryInput* any = In("Any", T::AllValue);
+    TSountoryInput* given = In("Given", T::Time);
+    TSountoryInput* wrong = In("Wrong", T::Boolean);
+    In("Wave", T::Wave); // filled by the window, never asked
+    given->SetGivenValue({2, ValueType::Time}, EHS);
+    wrong->SetGivenValue({2, ValueType::Time}, EHS);
+    any->SetValue({7, ValueType::Time});
+    EXPECT_TRUE(factory.AskInputTypesAndValues(message, asker));
+    EXPECT_EQ(asker.typesAsked, 1);
+    EXPECT_EQ(asker.valuesAsked, 3);
+    EXPECT_EQ(any->GetValue().valueType, ValueType::Factor);
+    EXPECT_EQ(any->GetValue().value, 0);
+    EXPECT_EQ(given->GetValue().value, 2);
+    EXPECT_EQ(wrong->GetValue().valueType, ValueType::Boolean);
+    EXPECT_EQ(wrong->GetValue().value, 0);
+    for (bool types : {false, true}) {
+        asker.typesOk = types;
+        asker.valuesOk = false;
+        message.clear();
+        EXPECT_FALSE(factory.AskInputTypesAndValues(message, asker));
+        EXPECT_EQ(message, "Stopped by user.");
+    }
+}
+
+TEST_F(Runs, ValidationFindsLoopsAndKeepsItsStamp)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::pair<int, int>> links; // node input i <- node output j (indices)
+        const char* message;
+    };
+    // Nodes N0, N1, N2 with two inputs each; the factory walks them front-most first (N2).
+    const Case cases[] = {
+        {"self", {{0, 0}}, "Loop found at Input \"i0\" at Node \"N0."},
+        {"two", {{0, 1}, {1, 0}}, "Loop found at Input \"i0\" at Node \"N1."},
+        {"diamond", {{1, 0}, {1, 0}, {2, 1}, {2, 1}}, ""},
+    };
+    uint32_t stamp = 1;
+    for (const Case& c : cases) {
+        FactoryFixture f;
+        std::vector<TTestNode*> n;
+        for (int i = 0; i < 3; ++i)
+            n.push_back(f.Node("N" + std::to_string(i)));
+        std::vector<int> used(3, 0);
+        for (auto [to, from] : c.links) {
+            TSountoryNodeOutput* out = n[from]->Outputs().empty() ? NodeOut(n[from], "r", T::Wave)
+                                                                  : n[from]->Outputs()[0].get();
+            NodeIn(n[to], "i" + std::to_string(used[to]++), T::Wave)->SetSource(out);
+        }
+        message.clear();
+        EXPECT_EQ(f.factory.ValidateFactory(++stamp, message), !*c.message) << c.name;
+        EXPECT_EQ(message, c.message) << c.name;
+        EXPECT_EQ(f.factory.ValidationStamp, *c.message ? 0u : stamp) << c.name;
+    }
+
+    // A diamond chain: every node's two inputs take the previous node's output. Without the
+    // marks of finished nodes this would take 2^40 steps.
+    TTestNode* last = WaveNode("D0", {});
+    for (int i = 1; i <= 40; ++i)
+        last = WaveNode("D" + std::to_string(i), {R(last), R(last)});
+    EXPECT_TRUE(factory.ValidateFactory(5, message)) << message;
+    EXPECT_EQ(factory.GetChainDepth(), 41);
+    NodeIn(factory.FindNode("D0"), "back", T::Wave)->SetSource(R(last));
+    EXPECT_TRUE(factory.ValidateFactory(5, message)); // the same command: not again
+    EXPECT_FALSE(factory.ValidateFactory(6, message));
+    EXPECT_EQ(message, "Loop found at Input \"i0\" at Node \"D40.");
+    EXPECT_EQ(factory.ValidationStamp, 5u);
+}
+
+TEST_F(Runs, LongChainsAreRefusedAndTheLongestAllowedRuns)
+{
+    TTestNode* last = WaveNode("C1", {});
+    MakesSound(last, live);
+    for (int i = 2; i <= TUnitSountory::MaxChainDepth; ++i) {
+        last = WaveNode("C" + std::to_string(i), {R(last)});
+        PassesSound(last);
+    }
+    Result(last);
+    ASSERT_TRUE(factory.ValidateFactory(1, message)) << message;
+    EXPECT_TRUE(factory.RunFactory(message, nullptr)) << message;
+    factory.ReleaseRunSounds();
+    EXPECT_EQ(live.alive, 0);
+    WaveNode("Over", {R(last)});
+    EXPECT_FALSE(factory.ValidateFactory(2, message));
+    EXPECT_EQ(message, "Factory \"Fact\" has a chain of more than 2000 nodes.");
+}
+
+TEST_F(Runs, BoundWaveThatIsNotOpenFailsTheRun)
+{
+    TSountoryInput* w = In("W", T::Wave);
+    w->SetGivenSound("Gone");
+    Out("Result", T::Wave)->SetSource(w);
+    EXPECT_FALSE(factory.RunFactory(message, nullptr));
+    EXPECT_EQ(message, "Cannot find Sound \"Gone\" at Input \"W\".");
+    EXPECT_EQ(factory.GetRunState(), sntRunFailed);
+}
+
+} // namespace
+} // namespace kelvorn::test
