@@ -116,28 +116,8 @@ TEST_F(Runs, SoundsDieAfterTheirLastConsumer)
     EXPECT_EQ(live.alive, 0);
 }
 
-TEST_F(Runs, SharedSoundsAreNeitherFreedTwiceNorLostEarly)
+TEST_F(Runs, AnUntakenBranchKeepsWhatAnotherConsumerNeeds)
 {
-    // The document's sound handed straight through, kept upstream by the pass.
-    host.waves["Doc"] = live.Make(MonoOf({5, 6}));
-    TSountoryInput* w = In("W", T::Wave);
-    w->SetGivenSound("Doc");
-    TTestNode* pass = WaveNode("P", {w});
-    PassesSound(pass);
-    Result(pass);
-    SoundPtr sound;
-    int32_t begin = 0, end = 0;
-    ASSERT_TRUE(Create(message, sound, begin, end)) << message;
-    EXPECT_NE(sound, host.waves["Doc"]); // copied: the document keeps its own
-    EXPECT_EQ(sound->GetValues(), 2);
-    EXPECT_EQ(live.alive, 1);
-    host.waves.clear();
-    EXPECT_EQ(live.alive, 0);
-
-    // An untaken switch branch whose node another output still needs.
-    factory.RemoveNode(pass);
-    factory.RemoveInput(w);
-    factory.RemoveOutput(factory.Outputs()[0].get());
     TTestNode* a = WaveNode("A", {});
     TTestNode* u = WaveNode("U", {R(a)});
     TTestNode* s = factory.CreateNode<TSwitchNode>("S");

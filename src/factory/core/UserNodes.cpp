@@ -184,8 +184,18 @@ bool TSountoryNodeUser::CheckDefinition(std::string& message)
     return CheckDefinitionWith(SountoryDef->CheckOutputsMandatory(message), message);
 }
 
+bool TSountoryNodeReference::CheckLinked(std::string& message) const
+{
+    // Runs follow a validation of the same command; without one nothing is linked.
+    if (!SountoryDef)
+        message = "Factory \"" + NameFactory + "\" not found.";
+    return SountoryDef != nullptr;
+}
+
 bool TSountoryNodeUser::Compute(SntStopFlag* stop, std::string& message)
 {
+    if (!CheckLinked(message))
+        return false;
     SountoryDef->SetRunState(sntRunIdle);
     HandIn();
     bool ok = SountoryDef->RunFactory(message, stop);
@@ -268,6 +278,8 @@ bool TSountoryNodeLoop::CheckDefinition(std::string& message)
 
 bool TSountoryNodeLoop::Compute(SntStopFlag* stop, std::string& message)
 {
+    if (!CheckLinked(message))
+        return false;
     SountoryDef->SetRunState(sntRunIdle);
     HandIn();
     // Clamped as a double first: a huge or broken count must not wrap.

@@ -40,6 +40,8 @@ protected:
     /// Fails the synchronisation: no link and no factory stay behind.
     bool Fail(std::string& message, const std::string& text);
     void ForgetLinks();
+    /// False, saying so, when no validation has found the factory.
+    bool CheckLinked(std::string& message) const;
 
     TUnitSountory* SountoryDef = nullptr;
     int32_t recursionDepth = 0;
