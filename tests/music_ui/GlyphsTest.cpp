@@ -46,23 +46,6 @@ TEST(Glyphs, NoteTouchRangeWithAccidentalAndDots)
     EXPECT_EQ(dots[1], "Ellipse 116 2 119 5 pen 0x00123456 1 brush 0x00123456");
 }
 
-TEST(Glyphs, AccidentalWidthsAndSelection)
-{
-    const std::pair<NoteShiftKind, int> cases[] = {{noteShiftDoubleKruis, 15},
-                                                   {noteShiftKruis, 13},
-                                                   {noteShiftNormal, 10},
-                                                   {noteShiftMol, 12},
-                                                   {noteShiftDoubleMol, 24}};
-    for (auto [kind, width] : cases) {
-        RecordingCanvas c;
-        EXPECT_EQ(DrawNoteShift(c, kind, 50, 100, true, colors), 50 + width);
-        EXPECT_EQ(c.Calls()[0].rfind("FillRect 47 ", 0), 0u) << c.Calls()[0];
-    }
-    RecordingCanvas c;
-    DrawNoteShift(c, noteShiftKruis, 50, 100, false, colors);
-    EXPECT_EQ(c.Calls()[0], "Line 52 91 52 112 pen 0x00000011 2");
-}
-
 TEST(Glyphs, RestAdvances)
 {
     const std::tuple<int, int, int> cases[] = {{1, 0, 16},  {2, 1, 20},  {4, 0, 14}, {8, 0, 13},
@@ -155,13 +138,6 @@ TEST(Glyphs, TupletBracketAndNumber)
     EXPECT_EQ(lines[0], "Line 97 154 97 149 pen 0x00000011 1");
     EXPECT_EQ(c.CallsOf("TextOut")[0], "TextOut 117 141 3 brush 0x0000EEEE");
     EXPECT_EQ(c.Font().pixelSize, 16);
-}
-
-TEST(Glyphs, FlagRunsAwayFromTheTip)
-{
-    RecordingCanvas c;
-    DrawFlag(c, 50, 100, -1, colors.Fore);
-    EXPECT_EQ(c.Calls()[0].substr(0, 27), "Polygon 50 100 53 96 56 94 ");
 }
 
 } // namespace

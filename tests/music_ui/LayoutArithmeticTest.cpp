@@ -50,24 +50,6 @@ TEST(LayoutArithmetic, CutsOfAnyLengthEnd)
     }
 }
 
-TEST(LayoutArithmetic, DrawLengthOfTuplets)
-{
-    TDrawLength l;
-    l.SetWritten(1, 4);
-    EXPECT_DOUBLE_EQ(l.Value(), 3.0 / 8);
-    EXPECT_EQ(l.FlagLength(triool), 8);
-    EXPECT_EQ(l.FlagLength(kwintool), 16);
-    EXPECT_EQ(l.DrawnDots(duool), 0);
-    EXPECT_EQ(l.DrawnDots(triool), 1);
-    l.SetWritten(0, 32);
-    EXPECT_EQ(l.FlagLength(kwintool), 64);
-    l.SetBroken(0.3);
-    EXPECT_DOUBLE_EQ(l.Value(), 0.3);
-    EXPECT_EQ(BeamLevels(4), 0);
-    EXPECT_EQ(BeamLevels(8), 1);
-    EXPECT_EQ(BeamLevels(64), 4);
-}
-
 TEST(LayoutArithmetic, StepFromY)
 {
     const std::pair<int, int> cases[] = {{100, 0}, {98, 0},   {97, 1},   {93, 1},  {92, 2},

@@ -1,7 +1,6 @@
-// A stave's band, lines, bar line, end bar and tie, read back as pixels of a backing image.
+// A stave's lines, bar line and end bar, read back as pixels of a backing image.
 
 #include "music/ui/StaveDrawing.h"
-#include "platform/test/RecordingCanvas.h"
 #include "shell/base/QtCanvas.h"
 #include "support/MusicKit.h"
 
@@ -38,23 +37,6 @@ struct StaveDrawing : ::testing::Test
     }
 };
 
-TEST_F(StaveDrawing, BandAndLines)
-{
-    TNoteStave& s = Stave(30, 40, false);
-    DrawStaveBackground(canvas, s, {0, 50, 100, 135});
-    DrawStaveLines(canvas, s, clip);
-    EXPECT_EQ(canvas.Pixel(50, 69), 0x808080u);
-    EXPECT_EQ(canvas.Pixel(50, 70), 0xFFFFFFu);
-    EXPECT_EQ(canvas.Pixel(50, 134), 0xFFFFFFu); // clipped at 135, not at 140
-    EXPECT_EQ(canvas.Pixel(50, 135), 0x808080u);
-    const auto rows = Marks(50, 0xFFFFFF);
-    std::vector<int> lines;
-    for (auto [y, c] : rows)
-        if (y >= 70 && y < 135)
-            lines.push_back(y);
-    EXPECT_EQ(lines, (std::vector<int>{80, 90, 100, 110, 120}));
-}
-
 TEST_F(StaveDrawing, ExtraLinesOverBothRooms)
 {
     for (int up : {30, 35}) {
@@ -84,19 +66,6 @@ TEST_F(StaveDrawing, BarLineAndEndBar)
     EXPECT_EQ(row, ".#..####..");
     EXPECT_EQ(canvas.Pixel(33, 119), 0u);
     EXPECT_EQ(canvas.Pixel(33, 120), 0x808080u);
-}
-
-TEST_F(StaveDrawing, TieIsOnePolygonOrNothing)
-{
-    TNoteStave& s = Stave(30, 30, false);
-    RecordingCanvas c;
-    DrawStaveTie(c, s, 10, 80, 60, 80, 13);
-    ASSERT_EQ(c.Calls().size(), 1u);
-    EXPECT_EQ(std::count(c.Calls()[0].begin(), c.Calls()[0].end(), ' '), 2 * 50 + 1 + 4);
-    // The two pieces of a split chord with different stems: the curve is undefined.
-    c.Clear();
-    DrawStaveTie(c, s, 10, 80, 60, 120, 13);
-    EXPECT_TRUE(c.Calls().empty());
 }
 
 } // namespace
