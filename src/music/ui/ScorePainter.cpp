@@ -137,6 +137,9 @@ void TScorePainter::Paint(Canvas& canvas, int32_t clientWidth, int32_t clientHei
     xExtent = int64_t(x) + clientWidth - 80;
     for (TNoteStave* s : staves)
         DrawStaveLines(canvas, *s, client);
+    // The layouts live for one paint: a stave deleted afterwards leaves nothing behind.
+    layouts.clear();
+    selected = nullptr;
 }
 
 int32_t TScorePainter::GetMaxStaveX()

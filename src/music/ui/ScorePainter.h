@@ -51,8 +51,6 @@ public:
     int64_t XOrigin() const { return xOrigin; }
     int64_t YOrigin() const { return yOrigin; }
 
-    TStaveLayout* LayoutOf(const TNoteStave* stave);
-
     // What lies under a point of the client area (as of the last paint).
     TNoteStave* HitStaveBorder(int32_t x, int32_t y) const;
     TNoteStave* FindStaveAtY(int32_t y) const;
@@ -68,6 +66,7 @@ private:
     void DrawSinglePart(TSinglePartMuz& part, Canvas& canvas);
     void DrawLoopMark(TLoopPartSymbol* mark, int32_t count, Canvas& canvas);
     void LayBarLinesUpTo(Canvas& canvas, const TMuzBar& bar, double position);
+    TStaveLayout* LayoutOf(const TNoteStave* stave);
 
     TUnitMuz& document;
     std::vector<std::unique_ptr<TStaveLayout>> layouts;
