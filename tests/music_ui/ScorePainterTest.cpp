@@ -1,0 +1,165 @@
+// The whole score in a backing image: stacked bands and lines, hatches, the end bar and an
+// inverted selection; and what the finders answer for points of the painted score.
+
+#include "ScoreKit.h"
+#include "shell/base/QtCanvas.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvorn {
+namespace {
+
+constexpr uint32_t white = 0xFFFFFF, hatch = scoreHatchColor;
+
+struct ScorePainterPixels : ::testing::Test, test::ScoreFixture
+{
+    QtCanvas image{400, 300, 0x123456};
+    TNoteStave* second = nullptr;
+
+    ScorePainterPixels()
+    {
+        second = m.doc.AddStave(m.stave);
+        m.stave->RoomUp.SetValue(30);
+        m.stave->RoomDown.SetValue(40);
+        m.stave->BackgroundColor = 0xE0FFE0;
+        second->RoomUp.SetValue(50);
+        second->RoomDown.SetValue(30);
+        second->BackgroundColor = 0xFFE0E0;
+    }
+};
+
+TEST_F(ScorePainterPixels, StackedBandsLinesAndHatches)
+{
+    for (int scroll : {0, 10}) {
+        painter.Paint(image, 400, 300, 0, scroll);
+        const int top = 40 - scroll;
+        EXPECT_EQ(m.stave->GetMiddleY(), top + 30);
+        EXPECT_EQ(second->GetMiddleY(), top + 30 + 40 + 50);
+        EXPECT_EQ(painter.YExtent(), top + 30 + 40 + 50 + 30 + 40);
+        const struct
+        {
+            int y;
+            uint32_t color;
+        } rows[] = {{top + 30, 0x000000}, {top + 35, 0xE0FFE0},  {top + 69, 0xE0FFE0},
+                    {top + 70, 0xFFE0E0}, {top + 120, 0x000000}, {top + 119, 0xFFE0E0},
+                    {top + 149, 0xFFE0E0}};
+        for (auto r : rows)
+            EXPECT_EQ(image.Pixel(390, r.y), r.color) << scroll << " " << r.y;
+    }
+    // Falling hatch above (x - y on the 8 grid), rising hatch below (x + y on it).
+    EXPECT_EQ(image.Pixel(16, 0), hatch);
+    EXPECT_EQ(image.Pixel(17, 0), white);
+    EXPECT_EQ(image.Pixel(20, 4), hatch);
+    EXPECT_EQ(image.Pixel(10, 270), hatch);
+    EXPECT_EQ(image.Pixel(11, 270), white);
+    EXPECT_EQ(image.Pixel(9, 271), hatch);
+}
+
+TEST_F(ScorePainterPixels, EndBarAfterTheMusic)
+{
+    Add(0, 6, 4);
+    painter.Paint(image, 400, 300, 0, 0);
+    const int x = static_cast<int>(painter.XExtent()) - 400 + 80;
+    EXPECT_GT(x, 40);
+    const int mid = m.stave->GetMiddleY();
+    std::string row;
+    for (int dx = -1; dx < 8; ++dx)
+        row += image.Pixel(x + dx, mid - 5) == 0 ? '#' : '.';
+    EXPECT_EQ(row, ".#..####.");
+    EXPECT_EQ(image.Pixel(x + 4, second->GetMiddleY() + 15), 0u);
+    EXPECT_EQ(image.Pixel(x + 4, second->GetMiddleY() + 25), 0xFFE0E0u);
+}
+
+TEST_F(ScorePainterPixels, SelectedNoteIsInverted)
+{
+    TMuzNote* note = Add(0, 5, 4); // a space: no line through the head
+    for (bool selected : {false, true}) {
+        m.doc.SetSelectedSymbol(selected ? note : nullptr);
+        painter.Paint(image, 400, 300, 0, 0);
+        const int y = m.stave->GetMiddleY() + 5, xL = note->XLeft;
+        EXPECT_EQ(image.Pixel(xL + 5, y), selected ? 0xE0FFE0u : 0u) << selected;
+        EXPECT_EQ(image.Pixel(xL - 1, y), selected ? 0u : 0xE0FFE0u) << selected;
+    }
+}
+
+TEST(ScorePainterEmpty, VerticalHatchAndFortyPixelsHigh)
+{
+    ScriptedMessages messages;
+    TUnitMuz doc("music", "");
+    TScorePainter painter(doc);
+    QtCanvas image(100, 60, 0x123456);
+    painter.Paint(image, 100, 60, 0, 0);
+    EXPECT_EQ(painter.YExtent(), 40);
+    for (int y : {0, 30, 59}) {
+        EXPECT_EQ(image.Pixel(8, y), hatch);
+        EXPECT_EQ(image.Pixel(9, y), white);
+        EXPECT_EQ(image.Pixel(96, y), hatch);
+    }
+}
+
+struct ScoreFinders : ::testing::Test, test::ScoreFixture
+{
+    TMuzNote* first = nullptr;
+    TMuzNote* later = nullptr;
+    TLoopPartMuz* loop = nullptr;
+    int mid = 0;
+
+    ScoreFinders()
+    {
+        first = Add(0, 6, 4);
+        later = Add(0.5, 8, 4);
+        TStartPartMuz* root = m.doc.GetRootPart();
+        loop = new TLoopPartMuz(&m.doc, root->SetChild(nullptr), 3);
+        root->SetChild(loop);
+        Paint();
+        mid = m.stave->GetMiddleY();
+    }
+    static int Centre(const TXTouchMuzSymbol* s) { return (s->XLeft + s->XRight) / 2; }
+};
+
+TEST_F(ScoreFinders, NearestSymbolWithinTheLimit)
+{
+    const int x = Centre(later), y = mid - 10;
+    TMuzBar* bar = m.part->GetMuzBar();
+    EXPECT_EQ(painter.FindSymbolAt(Centre(first), mid + 3), first);
+    EXPECT_EQ(painter.FindSymbolAt(x, y + 4), later);
+    EXPECT_EQ(painter.FindSymbolAt(Centre(bar), mid + 300), bar); // bars care only for x
+    EXPECT_EQ(painter.FindSymbolAt(x, y - 122), later);           // 122 squared: 14884
+    EXPECT_EQ(painter.FindSymbolAt(x, y - 123), nullptr);         // 15129: none
+    EXPECT_EQ(painter.FindSymbolAt(Centre(loop->GetRightLoopSymbol()), mid),
+              loop->GetRightLoopSymbol());
+}
+
+TEST_F(ScoreFinders, NeighboursIncludeBarsAndLoopMarks)
+{
+    TXTouchMuzSymbol *before = nullptr, *after = nullptr;
+    painter.FindNeighbours(-100, m.stave, before, after);
+    EXPECT_EQ(before, nullptr);
+    EXPECT_EQ(after, loop->GetLeftLoopSymbol());
+    painter.FindNeighbours(Centre(loop->GetLeftLoopSymbol()), m.stave, before, after);
+    EXPECT_EQ(before, loop->GetLeftLoopSymbol());
+    EXPECT_EQ(after, m.part->GetMuzBar());
+    painter.FindNeighbours(Centre(first) + 1, m.stave, before, after);
+    EXPECT_EQ(before, first);
+    painter.FindNeighbours(5000, m.stave, before, after);
+    EXPECT_EQ(before, loop->GetRightLoopSymbol());
+    EXPECT_EQ(after, nullptr);
+}
+
+TEST_F(ScoreFinders, StavesNotesAndRestsUnderAPoint)
+{
+    const int up = m.stave->RoomUp.GetValue(), down = m.stave->RoomDown.GetValue();
+    EXPECT_EQ(painter.FindStaveAtY(mid - up), m.stave);
+    EXPECT_EQ(painter.FindStaveAtY(mid + down), m.stave);
+    EXPECT_EQ(painter.FindStaveAtY(mid - up - 1), nullptr);
+    for (auto [dy, hit] : {std::pair{-4, false}, {-3, true}, {2, true}, {3, false}})
+        EXPECT_EQ(painter.HitStaveBorder(0, mid + down + dy), hit ? m.stave : nullptr) << dy;
+    EXPECT_EQ(TScorePainter::StepFromY(mid - 13, *m.stave), 3);
+    EXPECT_EQ(TScorePainter::StepFromY(mid + 13, *m.stave), -3);
+    EXPECT_EQ(painter.FindNoteAtX(first->XRight, m.stave), first);
+    EXPECT_EQ(painter.FindNoteAtX(first->XRight + 1, m.stave), nullptr);
+    EXPECT_EQ(painter.FindSilenceAtX(Centre(first), m.stave), nullptr);
+}
+
+} // namespace
+} // namespace kelvorn
