@@ -332,27 +332,29 @@ TEST_F(PaletteFile, WritesByteForByteAndReadsBack)
 
 TEST_F(PaletteFile, AFailedReadGivesThePlaceAndKeepsTheOldPalette)
 {
-    const std::string hex = "Invalid Hexdecimal value: \"";
+    auto hex = [](std::string field, std::string text, int line, int column) {
+        return "In " + field + ": Invalid Hexdecimal value: \"" + text + "\". At line " +
+               std::to_string(line) + ", column " + std::to_string(column) + ".";
+    };
+    const std::string position = "In Position: ", at9 = " At line 9, column 16.",
+                      at14 = " At line 14, column 16.";
     // clang-format off
     const std::tuple<std::string, std::string> cases[] = {
         {"", "cannot open file."},
         {File("", "00>000"), "unexpected '>' found in line 7, column 18."},
-        {File("", "00G000"), "In BeginColor: " + hex + "00G000\". At line 7, column 16."},
-        {File(Item("50 %"), "000000", "white"),
-         "In EndColor: " + hex + "white\". At line 13, column 14."},
-        {File(Item("0 %")),
-         "In Position: Value must be positive and more than 0. At line 9, column 16."},
-        {File(Item("100 %")), "In Position: Value must be less than 1. At line 9, column 16."},
-        {File(Item("half")), "In Position: Input has no value. At line 9, column 16."},
-        {File(Item("50 %", "XYZ")), "In ColorBefore: " + hex + "XYZ\". At line 10, column 19."},
-        {File(Item("50 %", "0000FF", "12345G", true)),
-         "In ColorAfter: " + hex + "12345G\". At line 12, column 18."},
+        {File("", "00G000"), hex("BeginColor", "00G000", 7, 16)},
+        {File(Item("50 %"), "000000", "white"), hex("EndColor", "white", 13, 14)},
+        {File(Item("0 %")), position + "Value must be positive and more than 0." + at9},
+        {File(Item("100 %")), position + "Value must be less than 1." + at9},
+        {File(Item("half")), position + "Input has no value." + at9},
+        {File(Item("50 %", "XYZ")), hex("ColorBefore", "XYZ", 10, 19)},
+        {File(Item("50 %", "0000FF", "12345G", true)), hex("ColorAfter", "12345G", 12, 18)},
         {File(Item("50 %") + Item("0.5")),
-         "In Position: This Position already exists in the pallette. At line 14, column 16."},
+         position + "This Position already exists in the pallette." + at14},
         {File(Item("60 %") + Item("0.4")),
-         "In Position: Positions should increase from stop to stop. At line 14, column 16."},
+         position + "Positions should increase from stop to stop." + at14},
         {File(Item("20 %") + Item("40 %") + Item("60 %", "0000FF", "nope")),
-         "In ColorAfter: " + hex + "nope\". At line 21, column 18."},
+         hex("ColorAfter", "nope", 21, 18)},
         {fileHead + "    <BeginColor>000000</BeginColor>\n" + fileTail,
          "unexpected end of element \"ColorPalette1D\", expect begin of element \"EndColor\". at "
          "line 8, column 19."},

@@ -98,11 +98,8 @@ TEST_F(ValueUnits, SetTextMsgShowsTheFirstBadFieldOnceAndSkipsTheRest)
     pitch.SetTextMsg(ok, "A5", "Pitch");
     fast.SetTextMsg(ok, "2 mach", "Speed");
     EXPECT_TRUE(ok);
-    EXPECT_EQ(pitch.value, NoteFrequency(9, 5));
-    EXPECT_EQ(pitch.GetUnit(), EHNote);
-    EXPECT_EQ(fast.GetValue(), 686);
-    EXPECT_EQ(fast.GetUnit(), EHMach);
-
+    EXPECT_EQ(std::tuple(pitch.value, pitch.GetUnit(), fast.GetValue(), fast.GetUnit()),
+              std::tuple(NoteFrequency(9, 5), EHNote, 686.0, EHMach));
     messages.Expect();
     gain.SetTextMsg(ok, "150 %", "Gain");
     delay.SetTextMsg(ok, "2 s", "Delay"); // valid, but skipped after the first bad field
@@ -110,10 +107,8 @@ TEST_F(ValueUnits, SetTextMsgShowsTheFirstBadFieldOnceAndSkipsTheRest)
     EXPECT_FALSE(ok);
     EXPECT_EQ(OnlyBox().caption + ": " + OnlyBox().text, // the box of ShowFieldInputError
               "Input Error: In Gain: Value must be no more than 1.");
-    EXPECT_EQ(gain.GetValue(), 0.25);
-    EXPECT_EQ(delay.GetValue(), 1.0);
-    EXPECT_EQ(count.GetValue(), 3);
-
+    EXPECT_EQ(std::tuple(gain.GetValue(), delay.GetValue(), count.GetValue()),
+              std::tuple(0.25, 1.0, 3));
     // Quietly: the same, without a box.
     unitTimePosMore positive(1, EHS);
     ok = true;
@@ -161,29 +156,26 @@ TEST_F(ValueUnits, AFailedFromTextNamesTheLabelAndKeepsTheObject)
 
 TEST_F(ValueUnits, AWavePositionKeepsItsPlaceAsTypedWhenTheLengthChanges)
 {
+    auto state = [](const unitWavePosition& p) {
+        return FormatExact(p.position) + (p.fromEnd ? " from the end, " : ", ") + p.ToText();
+    };
     unitWavePosition position(1.5, EHS, true);
     position.SetLength(2);
     std::string message;
     ASSERT_TRUE(position.FromText("0.5 s", "P", message));
-    EXPECT_FALSE(position.fromEnd);
+    EXPECT_EQ(state(position), "0.5, 0.5 s");
     ASSERT_TRUE(position.FromText("-0.5 s", "P", message));
-    EXPECT_TRUE(position.fromEnd);
-    EXPECT_EQ(position.position, 1.5);
-    EXPECT_EQ(position.ToText(), "-0.5 s");
-
+    EXPECT_EQ(state(position), "1.5 from the end, -0.5 s");
     unitWavePosition relative(0, EHS, false);
     relative.SetLength(2);
     ASSERT_TRUE(relative.FromText("25 %", "P", message));
-    EXPECT_EQ(relative.position, 0.5);
+    EXPECT_EQ(state(relative), "0.5, 25 %");
     relative.SetLength(4);
-    EXPECT_EQ(relative.position, 1.0);
-    EXPECT_EQ(relative.ToText(), "25 %");
-
+    EXPECT_EQ(state(relative), "1, 25 %");
     unitWavePosition absolute(0.5, EHS, false);
     absolute.SetLength(2);
     absolute.SetLength(4);
-    EXPECT_EQ(absolute.ToText(), "0.5 s");
-
+    EXPECT_EQ(state(absolute), "0.5, 0.5 s");
     // The first length does not scale: there is nothing to be relative to yet.
     unitWavePosition first(0.5, EHPerc, false);
     first.SetLength(4);
@@ -207,11 +199,13 @@ TEST_F(ValueUnits, ConstraintClassesDropDecibelsWhenTheValueHasNoLogarithm)
     // clang-format on
     for (const auto& [make, code] : rules)
         EXPECT_EQ(make(0, EHNone)->GetConstraint(), code) << code;
+    auto shown = [](const unit& u) {
+        return u.ToText() + " in " + std::string(GetMeasureName(u.GetUnit()));
+    };
     unitFactorPos gain(2, EHDB);
-    EXPECT_EQ(gain.ToText(), "6.02 dB");
+    EXPECT_EQ(shown(gain), "6.02 dB in EHDB");
     gain.SetValue(0);
-    EXPECT_EQ(gain.GetUnit(), EHNone);
-    EXPECT_EQ(gain.ToText(), "0");
+    EXPECT_EQ(shown(gain), "0 in EHNone");
     unitAngleFactor turn(2, EHOctave);
     turn.SetValue(-1);
     EXPECT_EQ(turn.GetUnit(), EHNone);
@@ -222,25 +216,21 @@ TEST_F(ValueUnits, ConstraintClassesDropDecibelsWhenTheValueHasNoLogarithm)
     EXPECT_EQ(more.GetUnit(), EHNone); // a unit once dropped does not come back
     unitFactorNotNul kept(2, EHOctave);
     kept.SetValue(4);
-    EXPECT_EQ(kept.ToText(), "2 octave");
+    EXPECT_EQ(shown(kept), "2 octave in EHOctave");
     // The plain factor keeps its unit, yet never shows the logarithm of 0.
     unitFactor plain(2, EHDB);
     plain.SetValue(0);
-    EXPECT_EQ(plain.GetUnit(), EHDB);
-    EXPECT_EQ(plain.ToText(), "0");
-
+    EXPECT_EQ(shown(plain), "0 in EHDB");
     unitFactor digits(0.123456, EHPerc);
-    EXPECT_EQ(digits.ToTextDigits(2, 3, 4), "00.1234");
-    EXPECT_EQ(digits.ToTextDigits(1, 0, 2), "0.12");
-
+    EXPECT_EQ(digits.ToTextDigits(2, 3, 4) + " " + digits.ToTextDigits(1, 0, 2), "00.1234 0.12");
     unitFreq pitch(440, EHFreq);
     EXPECT_EQ(pitch.flag, 0);
-    EXPECT_EQ(pitch.ToText(), "440.0000 Hz");
     EXPECT_EQ(pitch.ToTextPrecision(4), "440.0 Hz");
     pitch.SetUnit(EHHZ);
     pitch.value = 1.0 / 3;
-    EXPECT_EQ(pitch.ToTextPrecision(3), "0.33 hz"); // below 1 the leading 0 counts
-    EXPECT_EQ(pitch.ToTextPrecision(10), "0.333333333 hz");
+    // below 1 the leading 0 counts
+    EXPECT_EQ(pitch.ToTextPrecision(3) + ", " + pitch.ToTextPrecision(10),
+              "0.33 hz, 0.333333333 hz");
 }
 
 // ---- files ------------------------------------------------------------------------------------

@@ -93,7 +93,8 @@ TEST(Grammar, FilesGiveTheirTreeOrTheirMessageAndWhetherItIsFatal)
                       first = "Try choices( first choice: ", second = ", Second choice: ";
     // clang-format off
     const std::tuple<const char*, std::string, std::string> rows[] = {
-        {"frame", "<Frame>\n  <Left>1</Left>\n  <Top>2</Top>\n</Frame>\n", "ok Frame(Left=1,Top=2)"},
+        {"frame", "<Frame>\n  <Left>1</Left>\n  <Top>2</Top>\n</Frame>\n",
+         "ok Frame(Left=1,Top=2)"},
         {"frame", "<Frame><Left>1</Left><Top>2</Top></Frame><After/>", "ok Frame(Left=1,Top=2)"},
         {"normal", "<Normal />", "ok Normal"}, {"normal", "<Normal></Normal>", "ok Normal"},
         {"doc", "<Doc><Name>n</Name></Doc>", "ok Doc(Name=n)"},
@@ -129,7 +130,8 @@ TEST(Grammar, FilesGiveTheirTreeOrTheirMessageAndWhetherItIsFatal)
         {"frame", "<Frame><Left><X>", F + U(B("X"), "text", 12)},
         {"frame", "<Frame><Left><X/>", F + U(M("X"), "text", 12)},
         {"frame", "<Frame><Left>", F + U("end-of-file", "text", 12)},
-        {"frame", "<Frame><Left>1</Left><Top>2</Top>x</Frame>", F + U("text \"x\"", E("Frame"), 30)},
+        {"frame", "<Frame><Left>1</Left><Top>2</Top>x</Frame>",
+         F + U("text \"x\"", E("Frame"), 30)},
         {"frame", "<Frame><Left>1</Left><Top>2</Top><Top>", F + U(B("Top"), E("Frame"), 33)},
         {"frame", "<Frame><Left>1</Left><Top>2</Top><Top/>", F + U(M("Top"), E("Frame"), 34)},
         {"frame", "<Frame>x<Left>", F + U("text \"x\"", B("Left"), 8, '.')},
