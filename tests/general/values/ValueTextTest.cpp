@@ -331,16 +331,9 @@ TEST_F(ValueText, ParseWavePositionTable)
     const std::string end = "Position must be before the end of the wave";
     const std::string wrong = "Wrong unit used, use: 's', 'ms', 'Hz', 'kHz'.";
     const std::string fromEnd = "counted from the end";
-    struct Row
-    {
-        std::string text;
-        double length;
-        double position;
-        MeasureUnitKind unit;
-        std::string result; // empty, fromEnd, or the message of a refusal
-    };
+    // the text, the wave's length, the position and unit read, and empty, fromEnd or the refusal
     // clang-format off
-    const Row cases[] = {
+    const std::tuple<std::string, double, double, MeasureUnitKind, std::string> cases[] = {
         {"0.5", 2, 1, EHNone, ""}, {"25 %", 2, 0.5, EHPerc, ""}, {"0.5 s", 2, 0.5, EHS, ""},
         {"500 ms", 2, 0.5, EHMS, ""}, {"2 Hz", 2, 0.5, EHHZ, ""}, {"0.002 kHz", 2, 0.5, EHKHZ, ""},
         {"90 '", 2, 0.5, EHAngle, ""}, {"-90 '", 2, 1.5, EHAngle, ""},
@@ -359,18 +352,16 @@ TEST_F(ValueText, ParseWavePositionTable)
         {"e#", 2, 0, EHError, sharp}, {"", 2, 0, EHError, noValue},
         {"1e-320 Hz", 2, 0, EHError, outOfRange}};
     // clang-format on
-    for (const Row& c : cases) {
-        const bool ok = c.result.empty() || c.result == fromEnd;
+    for (const auto& [text, length, expected, kind, result] : cases) {
+        const bool ok = result.empty() || result == fromEnd;
         double position = -7;
         MeasureUnitKind unit = EHError;
-        bool counted = c.result != fromEnd;
+        bool counted = result != fromEnd;
         std::string message;
-        EXPECT_EQ(ParseWavePosition(c.text, 0, c.length, position, unit, counted, message), ok)
-            << c.text;
-        EXPECT_NEAR(position, ok ? c.position : -7, 1e-12) << c.text;
-        EXPECT_EQ(unit, c.unit) << c.text;
-        EXPECT_EQ(counted, c.result == fromEnd || !ok) << c.text;
-        EXPECT_EQ(message, ok ? "" : c.result) << c.text;
+        EXPECT_EQ(std::tuple(ParseWavePosition(text, 0, length, position, unit, counted, message),
+                             unit, counted, message),
+                  std::tuple(ok, kind, result == fromEnd || !ok, ok ? "" : result));
+        EXPECT_NEAR(position, ok ? expected : -7, 1e-12) << text;
     }
 }
 
@@ -397,12 +388,10 @@ TEST_F(ValueText, ParseWaveValueTable)
         int16_t value = -7;
         MeasureUnitKind unit = EHError;
         std::string message;
-        EXPECT_EQ(ParseWaveValue(text, static_cast<uint8_t>(code), value, unit, message),
-                  failure.empty())
-            << text;
-        EXPECT_EQ(value, failure.empty() ? expected : -7) << text;
-        EXPECT_EQ(unit, kind) << text;
-        EXPECT_EQ(message, failure) << text;
+        EXPECT_EQ(
+            std::tuple(ParseWaveValue(text, uint8_t(code), value, unit, message), value, unit,
+                       message),
+            std::tuple(failure.empty(), int16_t(failure.empty() ? expected : -7), kind, failure));
     }
 }
 
@@ -433,15 +422,11 @@ TEST_F(ValueText, ParseIntegerAndParseIntegerBound)
     for (const auto& [bounded, text, code, ok, expected, failure] : cases) {
         int32_t value = -7;
         std::string message;
-        EXPECT_EQ(bounded ? ParseIntegerBound(text, 5, code, value, message)
-                          : ParseInteger(text, static_cast<uint8_t>(code), value, message),
-                  ok)
-            << text;
-        EXPECT_EQ(value, ok ? expected : -7) << text;
-        EXPECT_EQ(message, ok                ? ""
-                           : failure.empty() ? "Invalid value: \"" + text + "\"."
-                                             : failure)
-            << text;
+        bool read = bounded ? ParseIntegerBound(text, 5, code, value, message)
+                            : ParseInteger(text, static_cast<uint8_t>(code), value, message);
+        std::string refusal = failure.empty() ? "Invalid value: \"" + text + "\"." : failure;
+        EXPECT_EQ(std::tuple(read, value, message),
+                  std::tuple(ok, ok ? expected : -7, ok ? "" : refusal));
     }
 }
 
