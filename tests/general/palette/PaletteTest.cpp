@@ -401,35 +401,30 @@ TEST_F(PaletteFile, AFailedSaveKeepsTheOldFileAndSaysSo)
 {
     const TColorPalette1DItem first = Palette(black, {{0.5, red}}, white);
     ASSERT_TRUE(WritePaletteFile(first, path));
-    const std::string old = ReadAll(path);
-    const TColorPalette1DItem second = Palette(white, {{0.25, green}, {0.75, blue}}, black);
-    for (int64_t failAt : {0, 1, 100, 300}) {
-        SafeFileWriter::FailAfterBytes(failAt);
+    const std::string old = ReadAll(path), cannot = "Cannot save Color Palette File: ";
+    auto failedSave = [&](const TColorPalette1DItem& palette, const std::string& target) {
         messages.Clear();
         messages.Expect();
-        EXPECT_FALSE(WritePaletteFile(second, path)) << failAt;
-        EXPECT_EQ(OnlyBox().caption, "FileError");
-        EXPECT_EQ(OnlyBox().icon, MsgIcon::Information);
-        EXPECT_EQ(OnlyBox().text,
-                  "Cannot save Color Palette File: Operating System cannot write "
-                  "file, maybe the disk is full (No space left on device).."); // both full stops
-        EXPECT_EQ(ReadAll(path), old) << failAt;
-        EXPECT_EQ(dir.Count(), 1u) << failAt;
+        EXPECT_FALSE(WritePaletteFile(palette, target));
+        EXPECT_EQ(std::tuple(OnlyBox().caption, OnlyBox().icon, ReadAll(path), dir.Count()),
+                  std::tuple("FileError", MsgIcon::Information, old, 1u));
+        return OnlyBox().text;
+    };
+    const TColorPalette1DItem second = Palette(white, {{0.25, green}, {0.75, blue}}, black);
+    for (int64_t failAt : {0, 1, 300}) {
+        SafeFileWriter::FailAfterBytes(failAt);
+        EXPECT_EQ(failedSave(second, path), // both full stops
+                  cannot + "Operating System cannot write file, maybe the disk is full (No space "
+                           "left on device)..")
+            << failAt;
     }
     SafeFileWriter::FailAfterBytes(-1);
-    messages.Clear();
-    messages.Expect();
-    EXPECT_FALSE(WritePaletteFile(first, (dir / "no" / "x.cp1").string()));
-    EXPECT_EQ(OnlyBox().text.rfind("Cannot save Color Palette File: Operating System", 0), 0u);
-
+    EXPECT_EQ(failedSave(first, (dir / "no" / "x.cp1").string()).rfind(cannot + "Operating", 0),
+              0u);
     TColorPalette1DItem unordered = Palette(black, {{0.25, red}, {0.75, green}}, white);
     unordered.GetNext()->GetPosition().SetValue(0.9); // changed without MoveToPlace
-    messages.Clear();
-    messages.Expect();
-    EXPECT_FALSE(WritePaletteFile(unordered, path));
-    EXPECT_EQ(OnlyBox().text, "Cannot save Color Palette File: the stops of the palette are not "
-                              "in order from 0 to 1.");
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(failedSave(unordered, path),
+              cannot + "the stops of the palette are not in order from 0 to 1.");
 }
 
 // Trees that no grammar checked: the reader reports instead of trusting them.
