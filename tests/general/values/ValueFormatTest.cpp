@@ -192,19 +192,13 @@ TEST_F(ValueFormat, FormatValueInEveryKindOfUnit)
         EXPECT_EQ(FormatValue(x, type, unit, precision, true), text)
             << x << " in " << GetMeasureName(unit) << " as " << GetValueTypeName(type);
 
-    const std::pair<double, std::string> clock[] = {{75.5, "1:15.50000"},
-                                                    {3, "3.00000 s"},
-                                                    {0, "0.00000 s"},
-                                                    {59.5, "59.50000 s"},
-                                                    {60, "1:00.00000"},
-                                                    {3600, "1:00:00.00000"},
-                                                    {3605, "1:00:05.00000"},
-                                                    {3725.25, "1:02:05.25000"},
-                                                    {90061, "25:01:01.00000"},
-                                                    {-75.5, "-1:15.50000"},
-                                                    {-3, "-3.00000 s"},
-                                                    {0.000001, "0.00000 s"},
-                                                    {NAN, "***"}};
+    // clang-format off
+    const std::pair<double, std::string> clock[] = {
+        {75.5, "1:15.50000"}, {3, "3.00000 s"}, {0, "0.00000 s"}, {59.5, "59.50000 s"},
+        {60, "1:00.00000"}, {3600, "1:00:00.00000"}, {3605, "1:00:05.00000"},
+        {3725.25, "1:02:05.25000"}, {90061, "25:01:01.00000"}, {-75.5, "-1:15.50000"},
+        {-3, "-3.00000 s"}, {0.000001, "0.00000 s"}, {NAN, "***"}};
+    // clang-format on
     for (const auto& [seconds, text] : clock)
         EXPECT_EQ(FormatClock(seconds), text) << seconds;
 }
