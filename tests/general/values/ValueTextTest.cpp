@@ -79,6 +79,12 @@ TEST_F(ValueText, ParseNumberReadsEveryForm)
         ASSERT_TRUE(ParseNumber(cursor, value, message)) << text;
         EXPECT_EQ(value, std::stod(text)) << text;
     }
+    // The signed digits of an octave: '+' then '-', never the other way round.
+    std::string_view cursor = "+-17x";
+    double value = 0;
+    int64_t count = 0;
+    EXPECT_TRUE(ReadSignedDigits(cursor, value, count));
+    EXPECT_EQ(std::tuple(value, count, cursor), std::tuple(-17.0, int64_t(2), "x"));
 }
 
 TEST_F(ValueText, ReadUnitSuffixMatchesPrefixesInItsOrder)
