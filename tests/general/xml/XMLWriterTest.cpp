@@ -85,14 +85,8 @@ TEST_F(XMLWriter, RefusesTreesTheReaderWouldRefuseAndWritesNothing)
     };
     const std::string holds = "\" holds \"<\" or \">\".";
     const std::string letters = "\": an element name holds ASCII letters and digits only.";
-    struct Row
-    {
-        std::unique_ptr<TXMLComplexElement> tree;
-        std::string suffix;
-        std::string error;
-    };
     // clang-format off
-    Row rows[] = {
+    const std::tuple<std::unique_ptr<TXMLComplexElement>, std::string, std::string> rows[] = {
         {withText("a<b"), "", "Cannot write element \"Value\": its text \"a<b" + holds},
         {withText("a>b"), "", "Cannot write element \"Value\": its text \"a>b" + holds},
         {withText(std::string(100, 'y') + ">"), "",
@@ -111,11 +105,10 @@ TEST_F(XMLWriter, RefusesTreesTheReaderWouldRefuseAndWritesNothing)
          "Cannot write element \"Doc\": the document type suffix holds a control character."}};
     // clang-format on
     WriteAll(target, "old contents");
-    for (const Row& r : rows) {
-        EXPECT_FALSE(WriteXMLFile(*r.tree, target, error, r.suffix));
-        EXPECT_EQ(error, r.error);
-        EXPECT_EQ(ReadAll(target), "old contents");
-        EXPECT_EQ(dir.Count(), 1u);
+    for (const auto& [tree, suffix, expected] : rows) {
+        EXPECT_FALSE(WriteXMLFile(*tree, target, error, suffix));
+        EXPECT_EQ(std::tuple(error, ReadAll(target), dir.Count()),
+                  std::tuple(expected, "old contents", 1u));
     }
 
     // The longest root name whose DOCTYPE line (26 + 2 * 36 = 98 bytes) the reader skips.
@@ -134,9 +127,8 @@ TEST_F(XMLWriter, AFailedSaveKeepsThePreviousFile)
     for (int64_t failAt : {int64_t(0), int64_t(1), int64_t(4096), int64_t(full.size()) - 1}) {
         SafeFileWriter::FailAfterBytes(failAt);
         EXPECT_FALSE(WriteXMLFile(*ProjectTree(200), target, error)) << failAt;
-        EXPECT_EQ(error, diskFull + "No space left on device).");
-        EXPECT_EQ(ReadAll(target), previous);
-        EXPECT_EQ(dir.Count(), 1u);
+        EXPECT_EQ(std::tuple(error, ReadAll(target), dir.Count()),
+                  std::tuple(diskFull + "No space left on device).", previous, 1u));
     }
     SafeFileWriter::FailAfterBytes(int64_t(full.size()));
     EXPECT_TRUE(WriteXMLFile(*ProjectTree(200), target, error)) << error;
@@ -155,9 +147,8 @@ TEST_F(XMLWriter, AFailedSaveKeepsThePreviousFile)
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(error, diskFull + "File too large).");
-    EXPECT_EQ(ReadAll(target), full);
-    EXPECT_EQ(dir.Count(), 1u);
+    EXPECT_EQ(std::tuple(error, ReadAll(target), dir.Count()),
+              std::tuple(diskFull + "File too large).", full, 1u));
 
     // A folder in the target's place stays as it is.
     std::filesystem::create_directory(dir / "taken.kvp");
@@ -197,9 +188,8 @@ TEST_F(XMLWriter, WriteFileSafelyReplacesOnlyAfterEveryByteIsWritten)
     for (int64_t failAt : {0, 3, 11}) {
         SafeFileWriter::FailAfterBytes(failAt);
         EXPECT_FALSE(WriteFileSafely(target, "new contents that are longer", error));
-        EXPECT_EQ(error, "No space left on device");
-        EXPECT_EQ(ReadAll(target), "second");
-        EXPECT_EQ(dir.Count(), 1u);
+        EXPECT_EQ(std::tuple(error, ReadAll(target), dir.Count()),
+                  std::tuple("No space left on device", "second", 1u));
     }
     EXPECT_FALSE(WriteFileSafely((dir / "no" / "x.txt").string(), "x", error));
     EXPECT_FALSE(error.empty());
