@@ -1,6 +1,6 @@
 // The main window as a new user meets it: exit with tool windows open, the frame's close
 // question, where new windows land, and a damaged WAV file.
-#include "FileCommandsTestSupport.h"
+#include "ShellSupport.h"
 
 #include "general/Services.h"
 #include "platform/qt/QtHelp.h"
@@ -15,7 +15,7 @@
 namespace kelvorn::test {
 namespace {
 
-using FrameCloseTest = FileCommandsTest;
+using FrameCloseTest = CommandsTest;
 
 TEST_F(FrameCloseTest, ExitWithToolWindowsAndHelpOpenEndsTheEventLoop)
 {
@@ -113,8 +113,9 @@ TEST_F(FrameCloseTest, ATruncatedWaveOpensWhatItHoldsWithAWarningAndAsModified)
         EXPECT_EQ(messages.Shown().back().icon, MsgIcon::Warning);
         EXPECT_EQ(messages.Shown().back().text,
                   "Cannot read the whole file: \"" + cut + "\" The file is damaged: only " +
-                      std::to_string(frames) + " of the 4410 sample frames its header announces "
-                                               "were read.");
+                      std::to_string(frames) +
+                      " of the 4410 sample frames its header announces "
+                      "were read.");
     }
 }
 

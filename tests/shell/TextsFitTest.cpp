@@ -1,7 +1,7 @@
 // Every caption of the dialogs and every value of the status panels fits its control whole,
 // measured with the font metrics of the Liberation fonts at the forms' size: a cut text is read
 // wrong, and a caption that runs into its neighbour is not read at all.
-#include "MainFormTestSupport.h"
+#include "ShellSupport.h"
 
 #include "general/palette/ColorPalette1D.h"
 #include "general/values/ValueUnits.h"
@@ -318,7 +318,7 @@ std::vector<std::string> VolumeMouseTexts()
     return texts;
 }
 
-class StatusTextsFit : public MainFormTest
+class StatusTextsFit : public ShellTest
 {
 protected:
     // Each text in the panel as the main window shows it; the cut ones.
@@ -367,8 +367,9 @@ TEST_F(StatusTextsFit, EveryPanelShowsItsWidestTextsWhole)
         const int width = paneWidth; // clang 14 lambdas cannot capture a binding
         auto more = Cut(mouse, shown, [&](const std::string& text) {
             host.SetMouseStatus(text, width);
-            if (width == TViewWave::WaveStatusWidth)
+            if (width == TViewWave::WaveStatusWidth) {
                 EXPECT_EQ(mouse->width(), width) << text;
+            }
         });
         cut.insert(cut.end(), more.begin(), more.end());
     }

@@ -1,0 +1,562 @@
+// The wave commands' road (dialog, undo snapshot, last-used record, operation, modified mark),
+// their enabled states and refusals, the drawing, the clipboard commands with undo, and split
+// and merge with the places of their windows.
+#include "ShellSupport.h"
+
+#include "document/records/MergeRecords.h"
+#include "document/wave/DrawNode.h"
+#include "document/wave/UndoUnit.h"
+#include "waveui/dialogs/SplitMergeDialogs.h"
+
+#include <QComboBox>
+#include <QRadioButton>
+
+#include <optional>
+
+using namespace kelvorn;
+using namespace kelvorn::test;
+
+namespace {
+
+using WaveCommandsTest = CommandsTest;
+
+std::vector<int16_t> NodeValues(const TUnitWave& unit)
+{
+    std::vector<int16_t> values;
+    for (TDrawNode* node = unit.GetDrawNodes(); node; node = node->GetNext())
+        values.push_back(node->GetValue());
+    return values;
+}
+
+std::string Raw(int16_t value)
+{
+    return unitWaveVal(value, EHValue).ToText();
+}
+
+// Columns: empty stereo, empty mono, stereo with a part, mono with a cursor, a drawing, a
+// drawing without nodes; 'x' enabled.
+TEST_F(WaveCommandsTest, EachCommandIsEnabledAsTheActionTableSays)
+{
+    const char* const rows[][2] = {
+        {"MakeSilence MakeLine MakeBlock MakeTriangle MakeSinus MakeNoise MakeMFreq", "xxxx--"},
+        {"DrawWaveLin DrawWave3G", "-x--xx"},
+        {"Volume MaxVolume MoveV NormalizeVertically", "--xxx-"},
+        {"Reverse MoveH Block RollOut Rotate RollIn Distort PerEcho RndEcho TempoPitch "
+         "FilterBlock FilterLow FilterHigh FilterRes FilterNotch ZoomIn NoZoom",
+         "--xx--"},
+        {"Length", "--xxxx"},
+        {"Balance", "---x--"},
+        {"MixLeftRight", "--x---"}};
+    std::string listed;
+    for (const auto& row : rows)
+        listed += std::string(" ") + row[0] + " ";
+    for (const WaveCommandInfo& command : TWaveCommands::Table())
+        EXPECT_NE(listed.find(" " + std::string(command.action) + " "), std::string::npos)
+            << command.action;
+    for (size_t column = 0; column < 6; ++column) {
+        const SoundPtr sounds[] = {Values({}, 2),       Values({}), Pattern(1000, 3),
+                                   Values(Steps(1000)), Values({}), Values({})};
+        TUnitWave& unit = NewWave("Doc", sounds[column])->GetUnitWave();
+        if (column == 2)
+            unit.SetPart(10, 20);
+        if (column == 3)
+            unit.SetCursor(5);
+        if (column >= 4)
+            Trigger("DrawWaveLin");
+        if (column == 5)
+            while (TDrawNode* node = unit.GetDrawNodes())
+                unit.DeleteDrawNode(node);
+        form->ActionListUpdate();
+        for (const auto& row : rows) {
+            std::istringstream actions(row[0]);
+            for (std::string action; actions >> action;)
+                EXPECT_EQ(A(action.c_str())->isEnabled(), row[1][column] == 'x')
+                    << action << " in column " << column;
+        }
+        delete ActiveWave();
+        Flush();
+    }
+}
+
+// Every command, confirmed with its dialog's values, changes the active wave's sound only,
+// marks it and keeps the sound before in the undo record; Cancel changes nothing at all.
+TEST_F(WaveCommandsTest, EveryCommandRunsThroughTheRoadAndACancelLeavesEverything)
+{
+    const std::map<std::string_view, Edits> edits = {
+        {"MoveV", {{"editAdd", Raw(100)}}},
+        {"MoveH", {{"editDiffTimeLeft", "1 ms"}, {"editDiffTimeRight", "2 ms"}}},
+        {"Block", {{"editHorCount", "4"}}},
+        {"Rotate", {{"editTime", "10 ms"}}},
+        {"RollIn", {{"editLength", "10 ms"}}},
+        {"Distort", {{"cboDistortEnvelope", "Env"}}},
+        {"Balance", {{"editDirConstant", "45 '"}}},
+        {"MixLeftRight", {{"editLeft2Right", "50 %"}}},
+        {"TempoPitch", {{"editFreqFactor", "200 %"}}}};
+    TMDIChildWave* envelope = NewWave("Env", Values(Steps(4000, 7)));
+    const SoundPtr envelopeSound = envelope->GetUnitWave().GetSound();
+    for (const WaveCommandInfo& row : TWaveCommands::Table()) {
+        SCOPED_TRACE(std::string(row.action));
+        // Balance wants a mono wave.
+        const SoundPtr before = row.action == "Balance" ? Values(Steps(8000, 3)) : Pattern(8000, 3);
+        TMDIChildWave* window = NewWave(std::string(row.action), before);
+        TUnitWave& unit = window->GetUnitWave();
+        unit.SetPart(2000, 6000);
+        unit.ClearModified();
+        const TUnitWaveRecords own = unit.Records();
+        TUndoUnit* undo = form->Documents().GetUndo();
+        if (!row.dialogClass.empty()) {
+            CancelAfter(std::string(row.dialogClass));
+            Trigger(std::string(row.action).c_str());
+            EXPECT_EQ(unit.GetSound(), before);
+            EXPECT_EQ(unit.GetPartBegin() * 10000 + unit.GetPartEnd(), 20006000);
+            EXPECT_FALSE(unit.IsDataModified());
+            EXPECT_EQ(form->Documents().GetUndo(), undo);
+            EXPECT_TRUE(unit.Records().volumeProps == own.volumeProps);
+            const auto found = edits.find(row.action);
+            OkWith(std::string(row.dialogClass), found == edits.end() ? Edits{} : found->second);
+        }
+        Trigger(std::string(row.action).c_str());
+        EXPECT_EQ(dialogs.Refused(), std::vector<std::string>{});
+        EXPECT_FALSE(SameSound(*unit.GetSound(), *before));
+        EXPECT_TRUE(unit.IsDataModified());
+        ASSERT_NE(form->Documents().GetUndo(), nullptr);
+        EXPECT_EQ(form->Documents().GetUndo()->GetUnitWave(), &unit);
+        EXPECT_EQ(form->Documents().GetUndo()->GetSound(), before);
+        EXPECT_EQ(envelope->GetUnitWave().GetSound(), envelopeSound);
+        delete window;
+        Flush();
+    }
+}
+
+TEST_F(WaveCommandsTest, VolumeHalvesExactlyThePartAndRecordsAreTheDocumentsOwn)
+{
+    TMDIChildWave* other = NewWave("Other", Pattern(500, 2));
+    TMDIChildWave* song = NewWave("Song", Pattern(3000, 2)); // even values halve exactly
+    TUnitWave& unit = song->GetUnitWave();
+    unit.SetPart(1000, 2000);
+    const SoundPtr before = unit.GetSound();
+    OkWith("TDlgVolumeProps", {{"editVolume", "50 %"}});
+    Trigger("Volume");
+    V expected = LeftOf(*before);
+    for (int32_t i = 1000; i < 2000; ++i)
+        expected[size_t(i)] = int16_t(expected[size_t(i)] / 2);
+    EXPECT_EQ(LeftOf(*unit.GetSound()), expected);
+    EXPECT_EQ(RightOf(*unit.GetSound())[1500], -expected[1500]);
+    EXPECT_EQ(unit.GetPartBegin() * 10000 + unit.GetPartEnd(), 10002000);
+    EXPECT_DOUBLE_EQ(form->Documents().LastUsedProps().volumeProps.factor.GetValue(), 0.5);
+
+    // Each document's dialog starts from its own record; a new one from the last used.
+    form->Frame()->setActiveSubWindow(other);
+    OkWith("TDlgVolumeProps", {{"editVolume", "25 %"}});
+    Trigger("Volume");
+    std::string shown;
+    auto look = [&shown](QDialog& dialog) { shown = EditText(dialog, "editVolume"); };
+    form->Frame()->setActiveSubWindow(song);
+    CancelAfter("TDlgVolumeProps", look);
+    Trigger("Volume");
+    EXPECT_EQ(shown, "50 %");
+    commands->OpenWaveFile(WriteWav("later.wav", Pattern(300, 3)), {}, false);
+    CancelAfter("TDlgVolumeProps", look);
+    Trigger("Volume");
+    EXPECT_EQ(shown, "25 %");
+
+    // Mixing the channels of a mono wave changes nothing: the record before stays.
+    TUnitWave& mono = NewWave("Mono", Values(Steps(800, 3)))->GetUnitWave();
+    TUndoUnit* undo = form->Documents().GetUndo();
+    OkWith("TDlgLeftRightProps", {{"editLeft2Right", "50 %"}});
+    TWaveCommands::Find("MixLeftRight")->execute(*waves);
+    EXPECT_EQ(form->Documents().GetUndo(), undo);
+    EXPECT_FALSE(mono.IsDataModified());
+    EXPECT_DOUBLE_EQ(form->Documents().LastUsedProps().leftRightProps.leftToRight.GetValue(), 0.5);
+}
+
+struct HostileCase
+{
+    const char* name;
+    const char* action;
+    Edits edits;
+    const char* box = ""; // "" runs; "=..." the dialog refuses; else the command refuses
+    bool drawing = false;
+    int32_t freq = 44100;
+};
+
+class WaveCommandsHostileTest : public CommandsTest,
+                                public ::testing::WithParamInterface<HostileCase>
+{
+};
+
+// Values at the dialogs' edges either run or are refused with one "Input Error" box naming the
+// field; none reaches an assertion, and a refusal changes nothing.
+TEST_P(WaveCommandsHostileTest, RunsOrRefusesWithOneBox)
+{
+    const HostileCase& c = GetParam();
+    NewWave("Env", Values(Steps(4000, 7)));
+    NewWave("Empty", Values({}));
+    TUnitWave& unit =
+        NewWave("Song", c.drawing ? Values({}) : Pattern(8000, 3, c.freq))->GetUnitWave();
+    if (c.drawing) {
+        Trigger("DrawWaveLin");
+        unit.InsertDrawNode(std::make_unique<TDrawNode>(int16_t(1000), 0.5));
+        ASSERT_TRUE(unit.RenderUserDraw());
+    } else {
+        unit.SetPart(2000, 6000);
+    }
+    const SoundPtr before = unit.GetSound();
+    form->Documents().MakeUndo(*form->Documents().FindUnitWave("Env"));
+    TUndoUnit* undo = form->Documents().GetUndo();
+    const std::string box = *c.box == '=' ? c.box + 1 : c.box;
+    if (!box.empty())
+        messages.Expect();
+    OkWith(std::string(TWaveCommands::Find(c.action)->dialogClass), c.edits);
+    Trigger(c.action);
+    EXPECT_EQ(messages.Shown().size(), box.empty() ? 0u : 1u);
+    if (!box.empty()) {
+        EXPECT_EQ(LastBox(), box);
+    }
+    EXPECT_EQ(dialogs.Refused().size(), *c.box == '=' ? 1u : 0u);
+    EXPECT_EQ(unit.GetSound() == before, !box.empty());
+    if (!box.empty()) {
+        EXPECT_EQ(form->Documents().GetUndo(), undo);
+        EXPECT_DOUBLE_EQ(unit.GetDrawLength(), 1.0);
+        EXPECT_EQ(NodeValues(unit), c.drawing ? (V{0, 1000, 0}) : V{});
+    }
+}
+
+const HostileCase HostileCases[] = {
+    {"SinusFullTurn", "MakeSinus", {{"editStartPhase", "100 %"}}},
+    {"TempoTinyBlock", "TempoPitch", {{"editBlockSize", "0.000001 s"}}},
+    {"TempoTinyBlockHigh", "TempoPitch", {{"rgrQuality", "High"}, {"editBlockSize", "0.000001 s"}}},
+    {"EchoEnvelopeBackwards",
+     "PerEcho",
+     {{"chkTimeEnvelope", "on"}, {"cboTimeEnvelope", "Env"}, {"editTime", "-10 ms"}},
+     "=Input Error: In Time: The time may not be negative with a time envelope."},
+    {"EchoBackwards", "PerEcho", {{"editTime", "-10 ms"}}},
+    {"LengthZero", "Length", {{"editLengthFactor", "0 %"}}},
+    {"LengthNegative", "Length", {{"editLengthFactor", "-50 %"}}},
+    {"DrawingLengthZero",
+     "Length",
+     {{"editLengthFactor", "0 %"}},
+     "Input Error: In Length Factor: The length of a drawing must stay above 0.",
+     true},
+    {"DrawingLengthNegative",
+     "Length",
+     {{"editLengthFactor", "-50 %"}},
+     "Input Error: In Length Factor: The length of a drawing must stay above 0.",
+     true},
+    {"DrawingLengthOfAnEmptyWave",
+     "Length",
+     {{"optLengthSameAs", "on"}, {"cboLengthSameAs", "Empty"}},
+     "Input Error: In Same Length as: The length of a drawing must stay above 0.",
+     true},
+    {"NotchAboveTheSampleRate",
+     "FilterNotch",
+     {{"editFreqConstant", "9 khz"}},
+     "=Input Error: In Frequency Constant: The frequency may not be above the sample frequency "
+     "(8000 Hz).",
+     false,
+     8000},
+    {"ResonanceAtTheSampleRate", "FilterRes", {{"editFreqConstant", "8 khz"}}, "", false, 8000},
+    {"TempoNegativeSpeedWithEnvelope",
+     "TempoPitch",
+     {{"editSpeedFactor", "-100 %"}, {"chkSpeedEnvelope", "on"}, {"cboSpeedEnvelope", "Env"}},
+     "=Input Error: In Speed Factor: The speed may not be negative with a speed envelope."},
+    {"TempoSameLengthAsAnEmptyWave",
+     "TempoPitch",
+     {{"optLengthSameAs", "on"}, {"cboLengthSameAs", "Empty"}},
+     "=Input Error: In Same Length as: The length factor would be 0."},
+    {"RollOutSameLengthAsAnEmptyWave",
+     "RollOut",
+     {{"optLengthSameAs", "on"}, {"cboLengthSameAs", "Empty"}},
+     "=Input Error: In Same Length as: The length factor would be 0."},
+    {"RotateWholeRange", "Rotate", {{"editFactor", "-100 %"}, {"editTime", "0 s"}}},
+    {"BlockHugeCounts", "Block", {{"editHorCount", "2147483647"}, {"editVertCount", "2147483647"}}},
+    {"HighFilterTopFactor", "FilterHigh", {{"editFactor", "0.999999"}}},
+    {"FilterBlockZero", "FilterBlock", {{"editTimeConstant", "0 s"}}},
+    {"DistortWithoutEnvelope",
+     "Distort",
+     {{"cboDistortEnvelope", ""}},
+     "=Input Error: In Distort Envelope: You have to select a Wave"},
+    {"VolumeEmptyEnvelope",
+     "Volume",
+     {{"optEnvelope", "on"}, {"cboUnitWave", "Empty"}},
+     "Input Error: The volume envelope is empty."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Values, WaveCommandsHostileTest, ::testing::ValuesIn(HostileCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Nodes 0 at 0.0, 1000 at 0.5 and -400 at 1.0 before each command: the drawing changes, is
+// rendered anew, and the undo record of the other document stays.
+TEST_F(WaveCommandsTest, CommandsOnADrawingChangeItsNodesAndMakeNoUndoRecord)
+{
+    struct Row
+    {
+        const char* action;
+        const char* dialogClass;
+        Edits edits;
+        V nodes;
+        double length;
+    };
+    const Row rows[] = {
+        {"Volume", "TDlgVolumeProps", {{"editVolume", "50 %"}}, {0, 500, -200}, 1.0},
+        {"MoveV", "TDlgUpProps", {{"editAdd", Raw(100)}}, {100, 1100, -300}, 1.0},
+        // The largest magnitude, 1000, goes to full scale.
+        {"MaxVolume", nullptr, {}, {0, 32767, -13106}, 1.0},
+        // Mean of the curve: (0 + 1000) / 2 × 0.5 + (1000 - 400) / 2 × 0.5 = 400.
+        {"NormalizeVertically", nullptr, {}, {-400, 600, -800}, 1.0},
+        {"Length", "TDlgLengthProps", {{"editLengthFactor", "250 %"}}, {0, 1000, -400}, 2.5}};
+    TMDIChildWave* other = NewWave("Other", Pattern(200, 5));
+    form->Documents().MakeUndo(other->GetUnitWave());
+    TUndoUnit* undo = form->Documents().GetUndo();
+    for (const Row& row : rows) {
+        TUnitWave& unit = NewWave("Drawn", Values({}))->GetUnitWave();
+        Trigger("DrawWaveLin");
+        unit.GetDrawNodes()->GetNext()->SetValue(-400);
+        unit.InsertDrawNode(std::make_unique<TDrawNode>(int16_t(1000), 0.5));
+        ASSERT_TRUE(unit.RenderUserDraw());
+        unit.ClearModified();
+        const SoundPtr before = unit.GetSound();
+        if (row.dialogClass)
+            OkWith(row.dialogClass, row.edits);
+        Trigger(row.action);
+        EXPECT_EQ(NodeValues(unit), row.nodes) << row.action;
+        EXPECT_DOUBLE_EQ(unit.GetDrawLength(), row.length);
+        EXPECT_NE(unit.GetSound(), before);
+        EXPECT_EQ(form->Documents().GetUndo(), undo);
+        EXPECT_TRUE(unit.IsDataModified() && unit.IsUserDrawing());
+    }
+    // The volume dialog offers no envelope for a drawing.
+    bool envelopeOffered = true;
+    CancelAfter("TDlgVolumeProps", [&](QDialog& dialog) {
+        envelopeOffered = dialog.findChild<QWidget*>("optEnvelope")->isEnabled();
+    });
+    Trigger("Volume");
+    EXPECT_FALSE(envelopeOffered);
+}
+
+TEST_F(WaveCommandsTest, TheDrawingAndZoomSwitches)
+{
+    // Without a wave window no command does anything.
+    for (const WaveCommandInfo& row : TWaveCommands::Table())
+        row.execute(*waves);
+    for (const char* action : {"ZoomIn", "NoZoom", "DrawWaveLin", "DrawWave3G"})
+        A(action)->trigger();
+    EXPECT_TRUE(dialogs.Opened().empty());
+
+    TMDIChildWave* window = NewWave("Drawn", Values({}));
+    TUnitWave& unit = window->GetUnitWave();
+    // Change Length of no seconds asks nothing; of a drawing it does.
+    TWaveCommands::Find("Length")->execute(*waves);
+    EXPECT_TRUE(dialogs.Opened().empty());
+    EXPECT_EQ(form->Documents().GetUndo(), nullptr);
+    Trigger("DrawWaveLin");
+    EXPECT_EQ(unit.GetDrawKind(), TUnitWave::DrawLinear);
+    EXPECT_TRUE(A("DrawWaveLin")->isChecked() && !A("DrawWave3G")->isChecked());
+    EXPECT_TRUE(unit.IsStateModified());
+    CancelAfter("TDlgLengthProps");
+    Trigger("Length");
+    EXPECT_EQ(dialogs.Opened(), std::vector<std::string>{"TDlgLengthProps"});
+    unit.InsertDrawNode(std::make_unique<TDrawNode>(int16_t(8000), 0.25));
+    ASSERT_TRUE(unit.RenderUserDraw());
+    unit.ClearModified();
+    const SoundPtr linear = unit.GetSound();
+    Trigger("DrawWave3G");
+    EXPECT_EQ(unit.GetDrawKind(), TUnitWave::DrawParabola);
+    EXPECT_EQ(unit.GetDrawNodeCount(), 3) << "switching keeps the nodes";
+    EXPECT_TRUE(!A("DrawWaveLin")->isChecked() && A("DrawWave3G")->isChecked());
+    EXPECT_TRUE(unit.IsDataModified());
+    ASSERT_EQ(unit.GetValues(), linear->GetValues());
+    EXPECT_FALSE(SameSound(*unit.GetSound(), *linear)) << "drawn smooth, not straight";
+    Trigger("DrawWave3G");
+    EXPECT_FALSE(unit.IsUserDrawing() || A("DrawWave3G")->isChecked());
+    EXPECT_GT(unit.GetValues(), 0) << "the drawn sound stays";
+
+    // Zoom in shows checked in its own mode only.
+    const std::pair<const char*, int> steps[] = {{"ZoomIn", 1}, {"ZoomIn", 0}, {"NoZoom", 2},
+                                                 {"NoZoom", 0}, {"ZoomIn", 1}, {"NoZoom", 2}};
+    for (const auto& [action, mode] : steps) {
+        Trigger(action);
+        EXPECT_EQ(window->GetZoomMode(), mode) << action;
+        EXPECT_EQ(A("ZoomIn")->isChecked(), mode == 1) << action;
+    }
+}
+
+TEST_F(WaveCommandsTest, SharedFormsKeepTheirTitlesAndRecordsAndListsOfferOtherWaves)
+{
+    const char* const pairs[][7] = {{"MakeBlock", "MakeTriangle", "TDlgBlockTriangleProps",
+                                     "editHeight1", "10 %", "Make Block", "Make Triangle"},
+                                    {"FilterLow", "FilterHigh", "TDlgHighLowProps", "editCount",
+                                     "2", "Low Filter", "High Filter"},
+                                    {"FilterRes", "FilterNotch", "TDlgResNotchProps",
+                                     "editWidthConstant", "0.5", "Resonant Filter",
+                                     "Notch Filter"}};
+    NewWave("Env", Values(Steps(100, 7)));
+    NewWave("Other", Pattern(100, 7));
+    NewWave("Song", Pattern(2000, 3));
+    for (const auto& pair : pairs) {
+        std::vector<std::string> seen;
+        auto look = [&seen, &pair](QDialog& dialog) {
+            seen.push_back(dialog.windowTitle().toStdString());
+            seen.push_back(EditText(dialog, pair[3]));
+        };
+        OkWith(pair[2], {{pair[3], pair[4]}});
+        Trigger(pair[0]);
+        CancelAfter(pair[2], look);
+        Trigger(pair[0]);
+        CancelAfter(pair[2], look);
+        Trigger(pair[1]);
+        EXPECT_EQ(seen.at(0), pair[5]);
+        EXPECT_EQ(seen.at(1), pair[4]);
+        EXPECT_EQ(seen.at(2), pair[6]);
+        EXPECT_NE(seen.at(3), pair[4]) << "the second command has its own record";
+    }
+    std::vector<std::string> offered;
+    CancelAfter("TDlgVolumeProps", [&](QDialog& dialog) {
+        auto* list = dialog.findChild<QComboBox*>("cboUnitWave");
+        for (int i = 0; i < list->count(); ++i)
+            offered.push_back(list->itemText(i).toStdString());
+    });
+    Trigger("Volume");
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<std::string>{"Env", "Other"}));
+}
+
+// ---- The clipboard commands and Undo -------------------------------------------------------
+
+TEST_F(WaveCommandsTest, ClipboardCommandsChangeSoundPositionsAndClipboardAndUndoBackAndForth)
+{
+    struct Row
+    {
+        const char* action;
+        int32_t pos1, pos2;
+        V sound;
+        int32_t begin, end;         // the part afterwards
+        std::optional<V> clipboard; // nullopt: it keeps {7, 7, 7}
+        bool changes;
+    };
+    const V all = Steps(10, 100);
+    const Row rows[] = {
+        {"EditCopy", 5, 2, all, 2, 5, V{200, 300, 400}, false},
+        {"EditCopy", 4, 4, all, 4, 4, all, false},
+        {"EditCut", 2, 5, V{0, 100, 500, 600, 700, 800, 900}, 2, 2, V{200, 300, 400}, true},
+        {"EditCut", 4, 4, V{}, 0, 0, all, true},
+        {"EditPaste", 2, 5, V{0, 100, 7, 7, 7, 500, 600, 700, 800, 900}, 2, 5, std::nullopt, true},
+        {"EditPaste", 4, 4, V{0, 100, 200, 300, 7, 7, 7, 400, 500, 600, 700, 800, 900}, 4, 7,
+         std::nullopt, true},
+        {"EditSwap", 2, 4, V{0, 100, 7, 7, 7, 400, 500, 600, 700, 800, 900}, 2, 5, V{200, 300},
+         true},
+        {"EditSwap", 9, 9, V{0, 100, 200, 300, 400, 500, 600, 700, 800, 7, 7, 7, 900}, 9, 12, V{},
+         true},
+        {"EditExtract", 2, 5, V{0, 100, 0, 0, 0, 500, 600, 700, 800, 900}, 2, 5, V{200, 300, 400},
+         true},
+        {"EditExtract", 3, 3, V(10, 0), 3, 3, all, true},
+        {"EditDelete", 2, 5, V{0, 100, 500, 600, 700, 800, 900}, 2, 2, std::nullopt, true},
+        {"EditDelete", 3, 3, V{}, 0, 0, std::nullopt, true},
+        {"EditTrim", 2, 5, V{200, 300, 400}, 0, 3, std::nullopt, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.action) + " " + std::to_string(row.pos1));
+        form->Documents().DeleteUndo();
+        TUnitWave& unit = NewWave("Wave 1", Values(all))->GetUnitWave();
+        unit.ClearModified();
+        unit.SetPos1(row.pos1);
+        unit.SetPos2(row.pos2);
+        form->Documents().SetClipBoardSound(Values({7, 7, 7}));
+        Trigger(row.action);
+        EXPECT_EQ(LeftOf(*unit.GetSound()), row.sound);
+        EXPECT_EQ(unit.GetPartBegin(), row.begin);
+        EXPECT_EQ(unit.GetPartEnd(), row.end);
+        EXPECT_EQ(LeftOf(*form->Documents().GetClipBoardSound()),
+                  row.clipboard.value_or(V{7, 7, 7}));
+        EXPECT_EQ(unit.IsDataModified(), row.changes);
+        EXPECT_EQ(A("Undo")->isEnabled(), row.changes);
+        if (row.changes) {
+            Trigger("Undo");
+            EXPECT_EQ(LeftOf(*unit.GetSound()), all);
+            EXPECT_EQ(unit.GetPos1() * 100 + unit.GetPos2(), row.pos1 * 100 + row.pos2);
+            // A second Undo redoes.
+            Trigger("Undo");
+            EXPECT_EQ(LeftOf(*unit.GetSound()), row.sound);
+            EXPECT_EQ(unit.GetPartBegin() * 100 + unit.GetPartEnd(), row.begin * 100 + row.end);
+        }
+        delete ActiveWave();
+        Flush();
+    }
+    // Deleting the record keeps the sound; Clear Clipboard empties it only for a wave window.
+    form->Documents().SetClipBoardSound(Values({1, 2}));
+    edit->EditClearClipboardExecute();
+    EXPECT_TRUE(form->Documents().HasClipBoardSound());
+    TUnitWave& unit = NewWave("Wave 1", Values(all))->GetUnitWave();
+    unit.SetPart(2, 5);
+    Trigger("EditCut");
+    Trigger("DeleteUndo");
+    EXPECT_FALSE(A("Undo")->isEnabled());
+    EXPECT_EQ(LeftOf(*unit.GetSound()), (V{0, 100, 500, 600, 700, 800, 900}));
+    Trigger("EditClearClipboard");
+    EXPECT_FALSE(form->Documents().HasClipBoardSound() || A("EditPaste")->isEnabled());
+}
+
+TEST_F(WaveCommandsTest, PasteMixAndMultiFrequencyFollowTheDocumentsRate)
+{
+    TUnitWave& unit = NewWave("Wave 1", Values(V(1000, 5)))->GetUnitWave();
+    unit.SetPart(10, 20);
+    // 101 values at 22050 Hz last as long as 202 at 44100 Hz.
+    form->Documents().SetClipBoardSound(Values(V(101, 9), 1, 22050));
+    Trigger("EditPaste");
+    EXPECT_EQ(unit.GetPartBegin() * 1000 + unit.GetPartEnd(), 10212);
+    EXPECT_EQ(unit.GetSampleFreq(), 44100);
+    EXPECT_EQ(LeftOf(*unit.GetSound())[9] * 100 + LeftOf(*unit.GetSound())[11], 509);
+
+    TUnitWave& mix = NewWave("Wave 2", Values(V(6, 100)))->GetUnitWave();
+    mix.SetPart(2, 4);
+    mix.Records().mixProps.placement = TMixProps::alignBegin;
+    form->Documents().SetClipBoardSound(Values({1, 2}));
+    OkWith("TDlgMixProps");
+    Trigger("EditMix");
+    EXPECT_EQ(LeftOf(*mix.GetSound()), (V{100, 100, 101, 102, 100, 100}));
+    EXPECT_EQ(form->Documents().GetUndo()->GetUnitWave(), &mix);
+
+    TUnitWave& freq = NewWave("Wave 3", Values({}, 1, 1000))->GetUnitWave();
+    freq.Records().mFreqProps.length.SetValue(0.5);
+    OkWith("TDlgMFreqProps");
+    Trigger("MakeMFreq");
+    EXPECT_EQ(freq.GetValues(), 500);
+    EXPECT_TRUE(form->Documents().LastUsedProps().mFreqProps == freq.Records().mFreqProps);
+}
+
+// A sound replaced outside the undo road stays alive for the record that holds it.
+TEST_F(WaveCommandsTest, UndoAfterARevertOrARenderedDrawingBringsBackTheSoundBefore)
+{
+    TUnitWave* unit =
+        commands->OpenWaveFile(WriteWav("saved.wav", Values(Steps(6, 10), 2)), {}, false);
+    unit->SetPart(0, 2);
+    Trigger("EditDelete");
+    form->Documents().MakeUndo(*unit); // the edited sound, as the next command would keep it
+    Trigger("FileRevert");
+    ASSERT_EQ(LeftOf(*unit->GetSound()), Steps(6, 10));
+    Trigger("Undo");
+    EXPECT_EQ(LeftOf(*unit->GetSound()), (V{20, 30, 40, 50}));
+    Trigger("Undo");
+    EXPECT_EQ(LeftOf(*unit->GetSound()), Steps(6, 10));
+
+    TMDIChildWave* window = NewWave("Wave 1", Values({}));
+    TUnitWave& drawn = window->GetUnitWave();
+    form->Documents().MakeUndo(drawn);
+    const SoundPtr before = drawn.GetSound();
+    drawn.StartUserDrawing(TUnitWave::DrawLinear);
+    ASSERT_TRUE(drawn.RenderUserDraw());
+    const int32_t values = drawn.GetValues();
+    form->ActionListUpdate();
+    EXPECT_FALSE(A("Undo")->isEnabled()); // Undo waits while the drawing goes on
+    drawn.StopUserDrawing();
+    Trigger("Undo");
+    EXPECT_EQ(drawn.GetSound(), before);
+    Trigger("Undo");
+    EXPECT_EQ(drawn.GetValues(), values);
+    // Closing the document ends its undo.
+    messages.Expect(MsgAnswer::No);
+    ASSERT_TRUE(window->close());
+    form->ActionListUpdate();
+    EXPECT_FALSE(A("Undo")->isEnabled() || A("DeleteUndo")->isEnabled());
+}
+
+} // namespace
