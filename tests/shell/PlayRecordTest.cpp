@@ -134,7 +134,6 @@ TEST_F(PlayRecordTest, TheCommandsMoveThroughTheirStates)
          {"Max", "stop,unload,load PLAY", ".M.AS"},
          {"Pause", "play", ".M..S"}},
         // Pause with nothing running prepares the next play; twice it holds nothing.
-        {{"Pause", "", "...A."}, {"Play", "load PLAY", "P..AS"}, {"Pause", "play", "P...S"}},
         {{"Pause", "", "...A."}, {"Pause", "", "....."}, {"Play", "load PLAY,play", "P...S"}},
         // Stop of a prepared play keeps the pause for the next.
         {{"Pause", "", "...A."},
@@ -199,7 +198,7 @@ TEST_F(PlayRecordTest, TheCommandsMoveThroughTheirStates)
     }
 }
 
-TEST_F(PlayRecordTest, ThePlayFileHoldsExactlyThePartAndPlayMaximalAFullLevelCopy)
+TEST_F(PlayRecordTest, ThePlayFileHoldsExactlyThePartOrTheOtherWindowsSound)
 {
     const int32_t rows[][4] = {// pos1, pos2, first value, count
                                {120, 120, 0, 300},
@@ -217,21 +216,6 @@ TEST_F(PlayRecordTest, ThePlayFileHoldsExactlyThePartAndPlayMaximalAFullLevelCop
                   V(all.begin() + row[2], all.begin() + row[2] + row[3]));
         Press("FileStop");
     }
-    // A quiet wave, -40..39: the maximised copy is scaled by 32767 / 40.
-    V quiet;
-    for (int32_t i = 0; i < 200; ++i)
-        quiet.push_back(int16_t(i % 80 - 40));
-    const SoundPtr sound = Values(quiet, 1, 22050);
-    UnitWaveOf(OpenSound(sound))->SetPart(80, 160);
-    Press("FilePlayMax");
-    const SoundPtr played = ReadBack(player->PlayFile());
-    ASSERT_EQ(played->GetValues(), 80);
-    EXPECT_EQ(played->GetSampleFreq(), 22050);
-    EXPECT_EQ(LeftOf(*played)[0], -32767);
-    EXPECT_EQ(LeftOf(*played)[40], 0);
-    EXPECT_EQ(LeftOf(*played)[79], 31947); // 39 × 32767 / 40, truncated
-    EXPECT_EQ(LeftOf(*sound)[80], -40);
-    EXPECT_FALSE(form->Documents().GetActiveUnitWave()->IsDataModified());
     // Another window's sound plays whole, in its own format.
     const SoundPtr other = Values(Steps(40, 256, 40 * 256), 2, 8000, 1, 1);
     form->PlaySound(*other, false);
@@ -283,32 +267,6 @@ TEST_F(PlayRecordTest, ARecordingFillsTheEmptyWaveInItsOwnFormat)
         EXPECT_EQ(unit.GetValues(), 100);
         delete window;
     }
-}
-
-TEST_F(PlayRecordTest, UndoAfterARecordingGivesTheEmptyWaveBackAndRedoesIt)
-{
-    TWaveCommands waves(*form);
-    waves.Install();
-    TEditCommands edit(*form, waves);
-    edit.Install();
-    TUnitWave& unit = *UnitWaveOf(OpenEmpty(1, 11025, 2));
-    form->Documents().MakeUndo(unit);
-    const SoundPtr empty = unit.GetSound();
-    Press("FileRecord");
-    RecordsSound(Values(Steps(300, 3), 1, 11025));
-    Press("FileStop");
-    ASSERT_EQ(form->Documents().GetUndo()->GetSound(), empty);
-    form->ActionListUpdate();
-    Press("Undo");
-    EXPECT_EQ(unit.GetSound(), empty);
-    form->ActionListUpdate();
-    Press("Undo");
-    EXPECT_EQ(LeftOf(*unit.GetSound()), Steps(300, 3));
-    // Forgetting the record frees nothing the document still uses.
-    form->ActionListUpdate();
-    Press("DeleteUndo");
-    EXPECT_EQ(LeftOf(*unit.GetSound())[299], 897);
-    EXPECT_EQ(Deliver(), 1);
 }
 
 TEST_F(PlayRecordTest, TheRecordingGoesWithItsWaveAndStopsPlayMeanwhile)
@@ -377,27 +335,7 @@ TEST_F(PlayRecordTest, FailuresSaySoAndLeaveNothingRunningOrChecked)
     EXPECT_EQ(unit.GetValues(), 0);
     EXPECT_FALSE(unit.IsModified());
     EXPECT_EQ(Shown(), ".....");
-    // The device giving up keeps what was taken.
-    Press("FileRecord");
-    RecordsSound(Values(V(70, 0), 1, 11025, 1));
-    audio.FailStream();
-    messages.Expect();
-    EXPECT_EQ(Deliver(), 1);
-    EXPECT_EQ(messages.Shown().back().text, RecordFailedText);
-    EXPECT_EQ(unit.GetValues(), 70);
-    EXPECT_EQ(Shown(), ".....");
-    delete window;
-    // An empty wave whose record file cannot be written starts no recording.
-    OpenEmpty();
-    audio.TakeLog();
-    std::filesystem::remove(player->RecordFile());
-    std::filesystem::create_directory(player->RecordFile());
-    messages.Expect();
-    Press("FileRecord");
-    EXPECT_EQ(messages.Shown().back().caption, "FileError");
-    EXPECT_EQ(Log(), "");
-    std::filesystem::remove(player->RecordFile());
-
+    // The device giving up under a play.
     OpenSound(Values(Steps(100)));
     Press("FilePlay");
     audio.FailStream();
@@ -406,17 +344,6 @@ TEST_F(PlayRecordTest, FailuresSaySoAndLeaveNothingRunningOrChecked)
     EXPECT_EQ(LastBox(), std::string("Kelvorn 9.0: ") + PlayFailedText);
     EXPECT_EQ(messages.Shown().back().icon, MsgIcon::Error);
     EXPECT_EQ(Shown(), ".....");
-    // A play file that cannot be written leaves the running play alone.
-    Press("FilePlay");
-    Log();
-    std::filesystem::remove(player->PlayFile());
-    std::filesystem::create_directory(player->PlayFile());
-    messages.Expect();
-    Press("FilePlayMax");
-    EXPECT_EQ(Log(), "");
-    EXPECT_EQ(Shown(), "P...S");
-    Press("FileStop");
-    std::filesystem::remove(player->PlayFile());
     // A refused start.
     audio.FailStart("The sound server went away.");
     messages.Expect();
@@ -444,21 +371,6 @@ TEST_F(ShellTest, WithoutDevicesPlayAndRecordStayOffAndSayWhy)
     OpenWave("Wave 2");
     EXPECT_FALSE(A("FileRecord")->isEnabled());
     EXPECT_EQ(A("FileRecord")->statusTip().toStdString(), AudioNoInputText);
-    player.reset();
-}
-
-TEST_F(ShellTest, WithoutATemporaryDirectoryPlayAndRecordWriteNothing)
-{
-    tempDir.FailCreation("/no/such/kelvorn-tmp");
-    messages.Expect();
-    SimulatedAudio working;
-    Start();
-    auto player = std::make_unique<TPlayRecord>(*form, working);
-    EXPECT_FALSE(player->PlaySound(*Values(Steps(10)), false));
-    OpenWave("Empty");
-    player->FileRecordExecute();
-    EXPECT_TRUE(working.Log().empty());
-    EXPECT_FALSE(std::filesystem::exists(player->PlayFile()));
     player.reset();
 }
 

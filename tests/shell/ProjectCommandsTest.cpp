@@ -176,32 +176,28 @@ TEST_F(ProjectCommandsTest, SaveWritesEveryWindowAndCopiesAndReopeningRestoresTh
     EXPECT_EQ(text.find("<TempFile>1</TempFile>"), std::string::npos);
 }
 
-TEST_F(ProjectCommandsTest, WindowStatesComeBackAndExportCopiesEveryDocument)
+TEST_F(ProjectCommandsTest, ExportCopiesEveryDocumentAndWritesNoFileName)
 {
     const std::string wav = WriteWav("a.wav", Pattern(100, 3));
     NewProject();
-    TUnitWave* a = commands->OpenWaveFile(wav, {}, false);
-    TUnitWave* b = commands->OpenWaveFile(wav, {}, false);
-    WindowOf(a)->showMinimized();
-    WindowOf(b)->showMaximized();
-    Trigger("ProjectClose");
-    Flush();
-    OpenProject();
-    ASSERT_EQ(Waves().size(), 2u);
-    EXPECT_TRUE(WindowOf(Waves()[0])->isMinimized());
-    EXPECT_TRUE(WindowOf(Waves()[1])->isMaximized());
-    EXPECT_FALSE(Waves()[0]->IsModified());
-    EXPECT_TRUE(CopyFiles().empty());
-
+    commands->OpenWaveFile(wav, {}, false);
+    WindowOf(Waves()[0])->showMinimized();
+    commands->OpenWaveFile(wav, {}, false);
     fileDialogs.WhenSave(TProjectCommands::ExportProjectTitle, Path("out.kvp"));
     Trigger("ProjectExport");
     EXPECT_EQ(form->GetProjectFile(), ProjectPath());
     const std::string text = ReadText(Path("out.kvp"));
     EXPECT_EQ(text.find("<File>"), std::string::npos);
     EXPECT_NE(text.find("<Wave>\n      <TempFile>1</TempFile>\n    </Wave>"), std::string::npos);
+    EXPECT_NE(text.find("<Minimized />"), std::string::npos);
     EXPECT_EQ(CopyFiles("out").size(), 4u);
     EXPECT_TRUE(SameSound(*ReadBack((Copies("out") / "savedProjectWindowFile0.wav").string()),
                           *Pattern(100, 3)));
+    // The window states come back.
+    WindowOf(Waves()[1])->showMaximized();
+    Trigger("ProjectClose");
+    OpenProject();
+    EXPECT_TRUE(WindowOf(Waves()[0])->isMinimized() && WindowOf(Waves()[1])->isMaximized());
 }
 
 // ---- Reading -------------------------------------------------------------------------------
@@ -279,27 +275,6 @@ TEST_F(ProjectCommandsTest, HandWrittenFilesOpenWhatTheyCanAndRefuseTheRestWithT
     }
 }
 
-TEST_F(ProjectCommandsTest, AProjectMovedWithItsFolderReopensAndTheCommandLineOpensIt)
-{
-    fs::create_directories(dir / "first");
-    const std::string outside = WriteWav("b.wav", Pattern(40, 5));
-    fileDialogs.WhenSave(TProjectCommands::NewProjectTitle, Path("first/demo.kvp"));
-    Trigger("ProjectNew");
-    NewWave("Sketch", Pattern(60, 9));
-    commands->OpenWaveFile(outside, {}, false);
-    Trigger("ProjectClose");
-    Flush();
-    fs::rename(dir / "first", dir / "moved");
-    form->OpenCommandLine({Path("moved/demo.kvp")}, dir.string());
-    EXPECT_EQ(form->GetProjectFile(), Path("moved/demo.kvp"));
-    const std::vector<TUnitWave*> waves = Waves();
-    ASSERT_EQ(waves.size(), 2u);
-    EXPECT_EQ(waves[0]->GetName(), "Sketch");
-    EXPECT_TRUE(SameSound(*waves[0]->GetSound(), *Pattern(60, 9)));
-    EXPECT_TRUE(waves[0]->IsModified());
-    EXPECT_EQ(waves[1]->GetFileName(), outside);
-}
-
 // ---- Failures while saving -----------------------------------------------------------------
 
 TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAndItsWindows)
@@ -352,30 +327,22 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
 
 // ---- Closing the main window ---------------------------------------------------------------
 
-TEST_F(ProjectCommandsTest, WithoutAProjectClosingAsksEachWindowAndWithOneSavesAndAsksNothing)
+TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNothing)
 {
-    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
-    TUnitWave* a = commands->OpenWaveFile(wav, {}, false);
-    TUnitWave* b = commands->OpenWaveFile(wav, {}, false);
-    for (TUnitWave* unit : {a, b})
-        unit->SetModified();
-    form->Frame()->setActiveSubWindow(WindowOf(a));
-    // The active first; a window that answered No before the Cancel stays too.
-    messages.Expect(MsgAnswer::No);
+    // Without one, closing asks each window, and a Cancel keeps them.
+    NewWave("Wave 1", Pattern(10, 1));
     messages.Expect(MsgAnswer::Cancel);
     EXPECT_FALSE(form->close());
-    Flush();
-    EXPECT_NE(messages.Shown().at(0).text.find("\"Wave 1\""), std::string::npos);
-    EXPECT_NE(messages.Shown().at(1).text.find("\"Wave 2\""), std::string::npos);
-    EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
-
+    EXPECT_EQ(LastBox(), "You have unsaved changes: Do you want to save the Wave with name "
+                         "\"Wave 1\" to a new file?");
     messages.Expect(MsgAnswer::No);
-    messages.Expect(MsgAnswer::No);
+    // With a project, Exit saves it with its windows and asks nothing.
+    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
     NewProject();
     OpenChangedAndEmpty(wav);
     Trigger("FileExit");
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(messages.Shown().size(), 4u);
+    EXPECT_EQ(messages.Shown().size(), 2u);
     const std::string text = ReadText(ProjectPath());
     size_t windows = 0;
     for (size_t at = text.find("<Window>"); at != std::string::npos;

@@ -1,7 +1,6 @@
 #pragma once
-// The main window with the test doubles of every platform service, sounds of known values,
-// document windows that answer what the shell asks of music and factory windows, and the
-// fixture with every command installed on real wave windows.
+// The main window with the doubles of every platform service, sounds of known values, stand-ins
+// for music and factory windows, and every command installed on real wave windows.
 
 #include "document/wave/UnitWave.h"
 #include "platform/test/FakeClock.h"
@@ -21,35 +20,24 @@
 #include "shell/WaveKind.h"
 #include "shell/base/ChildKelvorn.h"
 #include "shell/base/QtModalDialog.h"
-#include "sound/Sound.h"
 #include "sound/WavFile.h"
-#include "sound/Wave.h"
 #include "support/PlainDocument.h"
 #include "waveui/WaveWindow.h"
-#include "waveui/dialogs/OperationDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <set>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace kelvorn::test {
 
@@ -85,28 +73,23 @@ inline SoundPtr Pattern(int32_t count, int32_t step, int32_t freq = 44100)
     return Values(Steps(count, step), 2, freq);
 }
 
-inline V LeftOf(const Sound& sound)
+inline V LeftOf(const Sound& sound, bool right = false)
 {
     V values;
     for (int32_t i = 0; i < sound.GetValues(); ++i)
-        values.push_back((*sound.GetLeftWave())[i]);
+        values.push_back((right ? *sound.GetRightWave() : *sound.GetLeftWave())[i]);
     return values;
 }
 
 inline V RightOf(const Sound& sound)
 {
-    V values;
-    for (int32_t i = 0; i < sound.GetValues(); ++i)
-        values.push_back((*sound.GetRightWave())[i]);
-    return values;
+    return LeftOf(sound, true);
 }
 
-inline ::testing::AssertionResult SameSound(const Sound& a, const Sound& b)
+inline bool SameSound(const Sound& a, const Sound& b)
 {
-    if (a.GetMonoStereo() != b.GetMonoStereo() || a.GetSampleFreq() != b.GetSampleFreq() ||
-        LeftOf(a) != LeftOf(b) || RightOf(a) != RightOf(b))
-        return ::testing::AssertionFailure() << "the sounds differ";
-    return ::testing::AssertionSuccess();
+    return a.GetMonoStereo() == b.GetMonoStereo() && a.GetSampleFreq() == b.GetSampleFreq() &&
+           LeftOf(a) == LeftOf(b) && RightOf(a) == RightOf(b);
 }
 
 /// The sound of a WAV file; fails the test when it cannot be read.
@@ -120,23 +103,20 @@ inline SoundPtr ReadBack(const std::string& path)
 
 inline std::string ReadText(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
-/// A music window that answers every music query from two sets of action names.
+/// A music window that answers the music queries from two sets of action names.
 class MusicWindow final : public TMDIChildKelvorn, public MusicWindowState
 {
 public:
-    std::set<std::string, std::less<>> enabled;
-    std::set<std::string, std::less<>> checked;
-    int statusUpdates = 0;
+    std::set<std::string, std::less<>> enabled, checked;
 
     bool CanExecute(std::string_view action) const override { return enabled.count(action) > 0; }
     bool IsChecked(std::string_view action) const override { return checked.count(action) > 0; }
-    void UpdateStatusPanels() override { ++statusUpdates; }
+    void UpdateStatusPanels() override {}
 };
 
 /// A factory window of a factory kind with its nodes (name, node kind), in an editing mode.
@@ -162,22 +142,6 @@ public:
     bool GetShowHints() const override { return hints; }
 };
 
-/// A wave window whose panes draw the wave called envelope behind their own.
-class EnvelopeWindow final : public TMDIChildKelvorn
-{
-public:
-    std::string envelope;
-    int repaints = 0;
-    std::vector<std::pair<int32_t, int32_t>> columns;
-
-    bool DrawsEnvelopeOf(const std::string& name) const override { return name == envelope; }
-    void RepaintEnvelopeViews() override { ++repaints; }
-    void EnvelopeColumnsDrawn(int32_t first, int32_t last) override
-    {
-        columns.emplace_back(first, last);
-    }
-};
-
 /// A kind whose action update is the music or factory rule, as those kinds register it.
 template <class Rule> class RuleKind final : public TDocumentKindUI
 {
@@ -195,11 +159,7 @@ public:
     void EditProperties(TMDIChildKelvorn&) override {}
     void ArrangeActions() override { rule.Arrange(); }
     void UpdateActions(TMDIChildKelvorn& window) override { rule.Update(window); }
-    void UpdateStatusPanels(TMDIChildKelvorn& window) override
-    {
-        if (auto* state = dynamic_cast<MusicWindowState*>(&window))
-            state->UpdateStatusPanels();
-    }
+    void UpdateStatusPanels(TMDIChildKelvorn&) override {}
 
 private:
     Rule rule;
@@ -233,14 +193,13 @@ protected:
     TMDIChildKelvorn* OpenWave(const std::string& name, int16_t channels = 1, int32_t values = 0,
                                const std::string& file = {})
     {
-        auto* window = new TMDIChildKelvorn;
-        window->SetUnit(
+        return Add(
+            new TMDIChildKelvorn,
             std::make_unique<TUnitWave>(name, file, Values(Steps(values), channels, 44100, 2, 1)));
-        return Add(window);
     }
     MusicWindow* OpenMusic(const std::string& name)
     {
-        return Add(new MusicWindow, std::make_unique<PlainDocument>(DocumentKind::Music), name);
+        return Add(new MusicWindow, Plain(DocumentKind::Music, name));
     }
     FactoryWindow* OpenFactory(const std::string& name, uint8_t kind,
                                std::vector<std::pair<std::string, uint8_t>> nodes = {})
@@ -248,24 +207,18 @@ protected:
         auto* window = new FactoryWindow;
         window->sountoryKind = kind;
         window->nodes = std::move(nodes);
-        return Add(window, std::make_unique<PlainDocument>(DocumentKind::Factory), name);
+        return Add(window, Plain(DocumentKind::Factory, name));
     }
-    EnvelopeWindow* OpenEnvelopeUser(const std::string& name, const std::string& envelope)
+    static std::unique_ptr<PlainDocument> Plain(DocumentKind kind, const std::string& name)
     {
-        auto* window = new EnvelopeWindow;
-        window->envelope = envelope;
-        window->SetUnit(std::make_unique<TUnitWave>(name, std::string(), Values({})));
-        return Add(window);
-    }
-    template <class W>
-    W* Add(W* window, std::unique_ptr<PlainDocument> unit, const std::string& name)
-    {
+        auto unit = std::make_unique<PlainDocument>(kind);
         unit->SetName(name);
-        window->SetUnit(std::move(unit));
-        return Add(window);
+        return unit;
     }
-    template <class W> W* Add(W* window)
+    template <class W> W* Add(W* window, std::unique_ptr<TFileUnit> unit = nullptr)
     {
+        if (unit)
+            window->SetUnit(std::move(unit));
         form->Documents().AddDocumentWindow(window);
         form->Frame()->setActiveSubWindow(window);
         form->ActionListUpdate();
@@ -273,7 +226,6 @@ protected:
     }
 
     QAction* A(const char* name) const { return form->Action(name); }
-    bool MenuShown(const char* name) const { return form->Menu(name)->menuAction()->isVisible(); }
     std::vector<std::string> Names() const
     {
         std::vector<std::string> names;
@@ -281,13 +233,13 @@ protected:
             names.push_back(window->GetUnit()->GetName());
         return names;
     }
+    /// "caption: text" of the last box shown.
     std::string LastBox() const
     {
         return messages.Shown().empty()
                    ? "<none>"
                    : messages.Shown().back().caption + ": " + messages.Shown().back().text;
     }
-
     /// Runs the deferred deletions the toolkit queued.
     static void Flush()
     {
@@ -308,7 +260,7 @@ protected:
 using Edits = std::vector<std::pair<std::string, std::string>>;
 
 /// Sets the control called name as a user would: a line edit takes the text, a button "on" or
-/// "off", a list or a radio group the item of that text.
+/// "off", a list the item of that text.
 inline void SetControl(QWidget& dialog, const std::string& name, const std::string& value)
 {
     QWidget* control = dialog.findChild<QWidget*>(QString::fromStdString(name));
@@ -321,11 +273,10 @@ inline void SetControl(QWidget& dialog, const std::string& name, const std::stri
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         combo->setCurrentIndex(value.empty() ? -1 : combo->findText(text));
         ASSERT_EQ(combo->currentText(), text) << name;
-    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-        for (QRadioButton* item : group->findChildren<QRadioButton*>())
-            item->setChecked(item->text() == text);
     } else {
-        FAIL() << name << " cannot be set";
+        // A radio group: the item of that text.
+        for (QAbstractButton* item : control->findChildren<QAbstractButton*>())
+            item->setChecked(item->text() == text);
     }
 }
 
@@ -355,7 +306,6 @@ protected:
         splitMerge = std::make_unique<TSplitMergeCommands>(*form, *commands);
         splitMerge->Install();
     }
-
     ~CommandsTest() override
     {
         // The windows go before the commands and the scripts they call.
@@ -369,33 +319,28 @@ protected:
         if (!dir.empty())
             std::filesystem::remove_all(dir);
     }
-
     void TearDown() override
     {
         EXPECT_EQ(fileDialogs.Unexpected(), std::vector<std::string>{});
-        EXPECT_EQ(fileDialogs.Pending(), 0u);
+        EXPECT_EQ(fileDialogs.Pending() + dialogs.Pending() + messages.Pending(), 0u);
         EXPECT_EQ(dialogs.Unexpected(), std::vector<std::string>{});
-        EXPECT_EQ(dialogs.Pending(), 0u);
         EXPECT_TRUE(messages.Unexpected().empty()) << messages.Unexpected().front().text;
-        EXPECT_EQ(messages.Pending(), 0u);
         EXPECT_FALSE(form->Documents().IsWaiting());
     }
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }
-
     std::string WriteWav(const std::string& name, const SoundPtr& sound)
     {
         std::string message;
         EXPECT_TRUE(WriteWaveFile(nullptr, Path(name), sound.get(), 0, -1, message)) << message;
         return Path(name);
     }
-
     static void WriteText(const std::string& path, const std::string& text)
     {
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    /// Runs the action's command as the menu would, after the update that enables it.
+    /// Runs the action's command as the menu would, between the updates around it.
     void Trigger(const char* action)
     {
         form->ActionListUpdate();
@@ -403,12 +348,10 @@ protected:
         A(action)->trigger();
         form->ActionListUpdate();
     }
-
     TMDIChildWave* ActiveWave() const
     {
         return dynamic_cast<TMDIChildWave*>(form->Documents().GetActiveChildWave());
     }
-
     /// A wave window around sound, starting from the last-used records as new windows do,
     /// made active.
     TMDIChildWave* NewWave(const std::string& name, SoundPtr sound)
@@ -428,23 +371,17 @@ protected:
         dialogs.When(
             dialogClass,
             [edits](ModalDialog& modal) {
-                QDialog* dialog = DialogAs<QDialog>(modal);
-                ASSERT_NE(dialog, nullptr);
                 for (const auto& [name, value] : edits)
-                    SetControl(*dialog, name, value);
+                    SetControl(*DialogAs<QDialog>(modal), name, value);
             },
             DialogResult::Accepted);
     }
-
     /// The next dialog of dialogClass is looked at by look and cancelled.
     void CancelAfter(const std::string& dialogClass, std::function<void(QDialog&)> look = {})
     {
         dialogs.When(
             dialogClass,
-            [look](ModalDialog& modal) {
-                if (look)
-                    look(*DialogAs<QDialog>(modal));
-            },
+            [look](ModalDialog& modal) { look ? look(*DialogAs<QDialog>(modal)) : void(); },
             DialogResult::Rejected);
     }
 

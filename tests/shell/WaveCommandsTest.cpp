@@ -128,48 +128,6 @@ TEST_F(WaveCommandsTest, EveryCommandRunsThroughTheRoadAndACancelLeavesEverythin
     }
 }
 
-TEST_F(WaveCommandsTest, VolumeHalvesExactlyThePartAndRecordsAreTheDocumentsOwn)
-{
-    TMDIChildWave* other = NewWave("Other", Pattern(500, 2));
-    TMDIChildWave* song = NewWave("Song", Pattern(3000, 2)); // even values halve exactly
-    TUnitWave& unit = song->GetUnitWave();
-    unit.SetPart(1000, 2000);
-    const SoundPtr before = unit.GetSound();
-    OkWith("TDlgVolumeProps", {{"editVolume", "50 %"}});
-    Trigger("Volume");
-    V expected = LeftOf(*before);
-    for (int32_t i = 1000; i < 2000; ++i)
-        expected[size_t(i)] = int16_t(expected[size_t(i)] / 2);
-    EXPECT_EQ(LeftOf(*unit.GetSound()), expected);
-    EXPECT_EQ(RightOf(*unit.GetSound())[1500], -expected[1500]);
-    EXPECT_EQ(unit.GetPartBegin() * 10000 + unit.GetPartEnd(), 10002000);
-    EXPECT_DOUBLE_EQ(form->Documents().LastUsedProps().volumeProps.factor.GetValue(), 0.5);
-
-    // Each document's dialog starts from its own record; a new one from the last used.
-    form->Frame()->setActiveSubWindow(other);
-    OkWith("TDlgVolumeProps", {{"editVolume", "25 %"}});
-    Trigger("Volume");
-    std::string shown;
-    auto look = [&shown](QDialog& dialog) { shown = EditText(dialog, "editVolume"); };
-    form->Frame()->setActiveSubWindow(song);
-    CancelAfter("TDlgVolumeProps", look);
-    Trigger("Volume");
-    EXPECT_EQ(shown, "50 %");
-    commands->OpenWaveFile(WriteWav("later.wav", Pattern(300, 3)), {}, false);
-    CancelAfter("TDlgVolumeProps", look);
-    Trigger("Volume");
-    EXPECT_EQ(shown, "25 %");
-
-    // Mixing the channels of a mono wave changes nothing: the record before stays.
-    TUnitWave& mono = NewWave("Mono", Values(Steps(800, 3)))->GetUnitWave();
-    TUndoUnit* undo = form->Documents().GetUndo();
-    OkWith("TDlgLeftRightProps", {{"editLeft2Right", "50 %"}});
-    TWaveCommands::Find("MixLeftRight")->execute(*waves);
-    EXPECT_EQ(form->Documents().GetUndo(), undo);
-    EXPECT_FALSE(mono.IsDataModified());
-    EXPECT_DOUBLE_EQ(form->Documents().LastUsedProps().leftRightProps.leftToRight.GetValue(), 0.5);
-}
-
 struct HostileCase
 {
     const char* name;
@@ -225,22 +183,14 @@ TEST_P(WaveCommandsHostileTest, RunsOrRefusesWithOneBox)
 const HostileCase HostileCases[] = {
     {"SinusFullTurn", "MakeSinus", {{"editStartPhase", "100 %"}}},
     {"TempoTinyBlock", "TempoPitch", {{"editBlockSize", "0.000001 s"}}},
-    {"TempoTinyBlockHigh", "TempoPitch", {{"rgrQuality", "High"}, {"editBlockSize", "0.000001 s"}}},
     {"EchoEnvelopeBackwards",
      "PerEcho",
      {{"chkTimeEnvelope", "on"}, {"cboTimeEnvelope", "Env"}, {"editTime", "-10 ms"}},
      "=Input Error: In Time: The time may not be negative with a time envelope."},
-    {"EchoBackwards", "PerEcho", {{"editTime", "-10 ms"}}},
     {"LengthZero", "Length", {{"editLengthFactor", "0 %"}}},
-    {"LengthNegative", "Length", {{"editLengthFactor", "-50 %"}}},
     {"DrawingLengthZero",
      "Length",
      {{"editLengthFactor", "0 %"}},
-     "Input Error: In Length Factor: The length of a drawing must stay above 0.",
-     true},
-    {"DrawingLengthNegative",
-     "Length",
-     {{"editLengthFactor", "-50 %"}},
      "Input Error: In Length Factor: The length of a drawing must stay above 0.",
      true},
     {"DrawingLengthOfAnEmptyWave",
@@ -268,9 +218,7 @@ const HostileCase HostileCases[] = {
      "RollOut",
      {{"optLengthSameAs", "on"}, {"cboLengthSameAs", "Empty"}},
      "=Input Error: In Same Length as: The length factor would be 0."},
-    {"RotateWholeRange", "Rotate", {{"editFactor", "-100 %"}, {"editTime", "0 s"}}},
     {"BlockHugeCounts", "Block", {{"editHorCount", "2147483647"}, {"editVertCount", "2147483647"}}},
-    {"HighFilterTopFactor", "FilterHigh", {{"editFactor", "0.999999"}}},
     {"FilterBlockZero", "FilterBlock", {{"editTimeConstant", "0 s"}}},
     {"DistortWithoutEnvelope",
      "Distort",
@@ -332,93 +280,6 @@ TEST_F(WaveCommandsTest, CommandsOnADrawingChangeItsNodesAndMakeNoUndoRecord)
     });
     Trigger("Volume");
     EXPECT_FALSE(envelopeOffered);
-}
-
-TEST_F(WaveCommandsTest, TheDrawingAndZoomSwitches)
-{
-    // Without a wave window no command does anything.
-    for (const WaveCommandInfo& row : TWaveCommands::Table())
-        row.execute(*waves);
-    for (const char* action : {"ZoomIn", "NoZoom", "DrawWaveLin", "DrawWave3G"})
-        A(action)->trigger();
-    EXPECT_TRUE(dialogs.Opened().empty());
-
-    TMDIChildWave* window = NewWave("Drawn", Values({}));
-    TUnitWave& unit = window->GetUnitWave();
-    // Change Length of no seconds asks nothing; of a drawing it does.
-    TWaveCommands::Find("Length")->execute(*waves);
-    EXPECT_TRUE(dialogs.Opened().empty());
-    EXPECT_EQ(form->Documents().GetUndo(), nullptr);
-    Trigger("DrawWaveLin");
-    EXPECT_EQ(unit.GetDrawKind(), TUnitWave::DrawLinear);
-    EXPECT_TRUE(A("DrawWaveLin")->isChecked() && !A("DrawWave3G")->isChecked());
-    EXPECT_TRUE(unit.IsStateModified());
-    CancelAfter("TDlgLengthProps");
-    Trigger("Length");
-    EXPECT_EQ(dialogs.Opened(), std::vector<std::string>{"TDlgLengthProps"});
-    unit.InsertDrawNode(std::make_unique<TDrawNode>(int16_t(8000), 0.25));
-    ASSERT_TRUE(unit.RenderUserDraw());
-    unit.ClearModified();
-    const SoundPtr linear = unit.GetSound();
-    Trigger("DrawWave3G");
-    EXPECT_EQ(unit.GetDrawKind(), TUnitWave::DrawParabola);
-    EXPECT_EQ(unit.GetDrawNodeCount(), 3) << "switching keeps the nodes";
-    EXPECT_TRUE(!A("DrawWaveLin")->isChecked() && A("DrawWave3G")->isChecked());
-    EXPECT_TRUE(unit.IsDataModified());
-    ASSERT_EQ(unit.GetValues(), linear->GetValues());
-    EXPECT_FALSE(SameSound(*unit.GetSound(), *linear)) << "drawn smooth, not straight";
-    Trigger("DrawWave3G");
-    EXPECT_FALSE(unit.IsUserDrawing() || A("DrawWave3G")->isChecked());
-    EXPECT_GT(unit.GetValues(), 0) << "the drawn sound stays";
-
-    // Zoom in shows checked in its own mode only.
-    const std::pair<const char*, int> steps[] = {{"ZoomIn", 1}, {"ZoomIn", 0}, {"NoZoom", 2},
-                                                 {"NoZoom", 0}, {"ZoomIn", 1}, {"NoZoom", 2}};
-    for (const auto& [action, mode] : steps) {
-        Trigger(action);
-        EXPECT_EQ(window->GetZoomMode(), mode) << action;
-        EXPECT_EQ(A("ZoomIn")->isChecked(), mode == 1) << action;
-    }
-}
-
-TEST_F(WaveCommandsTest, SharedFormsKeepTheirTitlesAndRecordsAndListsOfferOtherWaves)
-{
-    const char* const pairs[][7] = {{"MakeBlock", "MakeTriangle", "TDlgBlockTriangleProps",
-                                     "editHeight1", "10 %", "Make Block", "Make Triangle"},
-                                    {"FilterLow", "FilterHigh", "TDlgHighLowProps", "editCount",
-                                     "2", "Low Filter", "High Filter"},
-                                    {"FilterRes", "FilterNotch", "TDlgResNotchProps",
-                                     "editWidthConstant", "0.5", "Resonant Filter",
-                                     "Notch Filter"}};
-    NewWave("Env", Values(Steps(100, 7)));
-    NewWave("Other", Pattern(100, 7));
-    NewWave("Song", Pattern(2000, 3));
-    for (const auto& pair : pairs) {
-        std::vector<std::string> seen;
-        auto look = [&seen, &pair](QDialog& dialog) {
-            seen.push_back(dialog.windowTitle().toStdString());
-            seen.push_back(EditText(dialog, pair[3]));
-        };
-        OkWith(pair[2], {{pair[3], pair[4]}});
-        Trigger(pair[0]);
-        CancelAfter(pair[2], look);
-        Trigger(pair[0]);
-        CancelAfter(pair[2], look);
-        Trigger(pair[1]);
-        EXPECT_EQ(seen.at(0), pair[5]);
-        EXPECT_EQ(seen.at(1), pair[4]);
-        EXPECT_EQ(seen.at(2), pair[6]);
-        EXPECT_NE(seen.at(3), pair[4]) << "the second command has its own record";
-    }
-    std::vector<std::string> offered;
-    CancelAfter("TDlgVolumeProps", [&](QDialog& dialog) {
-        auto* list = dialog.findChild<QComboBox*>("cboUnitWave");
-        for (int i = 0; i < list->count(); ++i)
-            offered.push_back(list->itemText(i).toStdString());
-    });
-    Trigger("Volume");
-    std::sort(offered.begin(), offered.end());
-    EXPECT_EQ(offered, (std::vector<std::string>{"Env", "Other"}));
 }
 
 // ---- The clipboard commands and Undo -------------------------------------------------------
@@ -493,70 +354,6 @@ TEST_F(WaveCommandsTest, ClipboardCommandsChangeSoundPositionsAndClipboardAndUnd
     EXPECT_EQ(LeftOf(*unit.GetSound()), (V{0, 100, 500, 600, 700, 800, 900}));
     Trigger("EditClearClipboard");
     EXPECT_FALSE(form->Documents().HasClipBoardSound() || A("EditPaste")->isEnabled());
-}
-
-TEST_F(WaveCommandsTest, PasteMixAndMultiFrequencyFollowTheDocumentsRate)
-{
-    TUnitWave& unit = NewWave("Wave 1", Values(V(1000, 5)))->GetUnitWave();
-    unit.SetPart(10, 20);
-    // 101 values at 22050 Hz last as long as 202 at 44100 Hz.
-    form->Documents().SetClipBoardSound(Values(V(101, 9), 1, 22050));
-    Trigger("EditPaste");
-    EXPECT_EQ(unit.GetPartBegin() * 1000 + unit.GetPartEnd(), 10212);
-    EXPECT_EQ(unit.GetSampleFreq(), 44100);
-    EXPECT_EQ(LeftOf(*unit.GetSound())[9] * 100 + LeftOf(*unit.GetSound())[11], 509);
-
-    TUnitWave& mix = NewWave("Wave 2", Values(V(6, 100)))->GetUnitWave();
-    mix.SetPart(2, 4);
-    mix.Records().mixProps.placement = TMixProps::alignBegin;
-    form->Documents().SetClipBoardSound(Values({1, 2}));
-    OkWith("TDlgMixProps");
-    Trigger("EditMix");
-    EXPECT_EQ(LeftOf(*mix.GetSound()), (V{100, 100, 101, 102, 100, 100}));
-    EXPECT_EQ(form->Documents().GetUndo()->GetUnitWave(), &mix);
-
-    TUnitWave& freq = NewWave("Wave 3", Values({}, 1, 1000))->GetUnitWave();
-    freq.Records().mFreqProps.length.SetValue(0.5);
-    OkWith("TDlgMFreqProps");
-    Trigger("MakeMFreq");
-    EXPECT_EQ(freq.GetValues(), 500);
-    EXPECT_TRUE(form->Documents().LastUsedProps().mFreqProps == freq.Records().mFreqProps);
-}
-
-// A sound replaced outside the undo road stays alive for the record that holds it.
-TEST_F(WaveCommandsTest, UndoAfterARevertOrARenderedDrawingBringsBackTheSoundBefore)
-{
-    TUnitWave* unit =
-        commands->OpenWaveFile(WriteWav("saved.wav", Values(Steps(6, 10), 2)), {}, false);
-    unit->SetPart(0, 2);
-    Trigger("EditDelete");
-    form->Documents().MakeUndo(*unit); // the edited sound, as the next command would keep it
-    Trigger("FileRevert");
-    ASSERT_EQ(LeftOf(*unit->GetSound()), Steps(6, 10));
-    Trigger("Undo");
-    EXPECT_EQ(LeftOf(*unit->GetSound()), (V{20, 30, 40, 50}));
-    Trigger("Undo");
-    EXPECT_EQ(LeftOf(*unit->GetSound()), Steps(6, 10));
-
-    TMDIChildWave* window = NewWave("Wave 1", Values({}));
-    TUnitWave& drawn = window->GetUnitWave();
-    form->Documents().MakeUndo(drawn);
-    const SoundPtr before = drawn.GetSound();
-    drawn.StartUserDrawing(TUnitWave::DrawLinear);
-    ASSERT_TRUE(drawn.RenderUserDraw());
-    const int32_t values = drawn.GetValues();
-    form->ActionListUpdate();
-    EXPECT_FALSE(A("Undo")->isEnabled()); // Undo waits while the drawing goes on
-    drawn.StopUserDrawing();
-    Trigger("Undo");
-    EXPECT_EQ(drawn.GetSound(), before);
-    Trigger("Undo");
-    EXPECT_EQ(drawn.GetValues(), values);
-    // Closing the document ends its undo.
-    messages.Expect(MsgAnswer::No);
-    ASSERT_TRUE(window->close());
-    form->ActionListUpdate();
-    EXPECT_FALSE(A("Undo")->isEnabled() || A("DeleteUndo")->isEnabled());
 }
 
 } // namespace

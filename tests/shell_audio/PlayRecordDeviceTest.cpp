@@ -125,30 +125,6 @@ TEST_F(PlayRecordDevice, PlayDeliversThePartAtTheSinkAndEndsOnTheGuiThread)
     EXPECT_FALSE(arrival.strayAfter);
 }
 
-TEST_F(PlayRecordDevice, PauseMidStreamHoldsThePlayAndPauseAgainFinishesIt)
-{
-    SoundPtr sound = NoiseSound(PipeRate * 3 / 2);
-    OpenSound(sound);
-    const std::vector<int16_t> all = Frames(*sound, 0, sound->GetValues());
-    SinkPipeReader reader(sinkPipe);
-    A("FilePlay")->trigger();
-    ASSERT_TRUE(WaitUntil([&] { return FindFrames(reader.Values(), all, 64) >= 0; }, 10000));
-    A("FilePause")->trigger();
-    EXPECT_EQ(audio->Mode(), AudioMode::Paused);
-    // However long it waits, a paused play does not end.
-    WaitUntil([] { return false; }, 600);
-    EXPECT_TRUE(A("FilePlay")->isChecked());
-    EXPECT_EQ(player->IgnoredNotifications(), 0);
-    A("FilePause")->trigger();
-    EXPECT_EQ(audio->Mode(), AudioMode::Playing);
-    EXPECT_FALSE(A("FilePause")->isChecked());
-    ASSERT_TRUE(WaitUntil([&] { return !A("FilePlay")->isChecked(); }, 20000));
-    EXPECT_TRUE(uncheckedOnGuiThread);
-    const Arrival arrival = WaitForArrival(reader, all);
-    EXPECT_EQ(arrival.framesMatched, sound->GetValues());
-    EXPECT_GT(arrival.silentFramesBetween, PipeRate / 10);
-}
-
 TEST_F(PlayRecordDevice, RecordCapturesTheFedSineIntoTheWave)
 {
     constexpr double Freq = 441;
