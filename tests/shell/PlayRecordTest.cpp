@@ -30,16 +30,12 @@ protected:
 
     TMDIChildKelvorn* OpenSound(SoundPtr sound)
     {
-        auto* window = new TMDIChildKelvorn;
-        window->SetUnit(std::make_unique<TUnitWave>("Wave", std::string(), std::move(sound)));
-        return Add(window);
+        return Add(new TMDIChildKelvorn, std::make_unique<TUnitWave>("Wave", "", std::move(sound)));
     }
     TMDIChildKelvorn* OpenEmpty(int16_t channels = 1, int32_t freq = 11025, int16_t bytes = 1)
     {
-        auto* window = new TMDIChildKelvorn;
-        window->SetUnit(std::make_unique<TUnitWave>("Empty", std::string(),
-                                                    TWaveFileProps(channels, freq, bytes)));
-        return Add(window);
+        return Add(new TMDIChildKelvorn,
+                   std::make_unique<TUnitWave>("Empty", "", TWaveFileProps(channels, freq, bytes)));
     }
     /// The take writes sound to the record file when the recording is saved.
     void RecordsSound(SoundPtr sound)
@@ -93,80 +89,45 @@ protected:
 // ("Deliver") or an empty wave opened ("Empty"); then the device's log and the states shown.
 TEST_F(PlayRecordTest, TheCommandsMoveThroughTheirStates)
 {
-    struct Step
-    {
-        const char* what;
-        const char* log;
-        const char* shown;
-    };
-    const std::vector<Step> scripts[] = {
+    // "step/log/shown" separated by "; ".
+    const char* const scripts[] = {
         // A play runs to its end and everything goes back.
-        {{"Play", "load PLAY,play", "P...S"},
-         {"Finish", "stop", "P...S"},
-         {"Deliver", "unload", "....."}},
+        "Play/load PLAY,play/P...S; Finish/stop/P...S; Deliver/unload/.....",
         // A second play closes the first and ignores its completion once.
-        {{"Play", "load PLAY,play", "P...S"},
-         {"Max", "stop,unload,load PLAY,play", ".M..S"},
-         {"Deliver", "", ".M..S"},
-         {"Finish", "stop", ".M..S"},
-         {"Deliver", "unload", "....."}},
+        "Play/load PLAY,play/P...S; Max/stop,unload,load PLAY,play/.M..S; Deliver//.M..S; "
+        "Finish/stop/.M..S; Deliver/unload/.....",
         // An end already queued when Play is pressed again is the one ignored.
-        {{"Play", "load PLAY,play", "P...S"},
-         {"Finish", "stop", "P...S"},
-         {"Play", "unload,load PLAY,play", "P...S"},
-         {"Deliver", "", "P...S"}},
+        "Play/load PLAY,play/P...S; Finish/stop/P...S; Play/unload,load PLAY,play/P...S; "
+        "Deliver//P...S",
         // Stop ends the play and its late event changes nothing.
-        {{"Play", "load PLAY,play", "P...S"},
-         {"Stop", "stop,unload", "....."},
-         {"Play", "load PLAY,play", "P...S"},
-         {"Deliver", "", "P...S"}},
+        "Play/load PLAY,play/P...S; Stop/stop,unload/.....; Play/load PLAY,play/P...S; "
+        "Deliver//P...S",
         // Pause holds a play and the next Pause goes on.
-        {{"Play", "load PLAY,play", "P...S"},
-         {"Pause", "pause", "P..AS"},
-         {"Deliver", "", "P..AS"},
-         {"Pause", "resume", "P...S"},
-         {"Finish", "stop", "P...S"},
-         {"Deliver", "unload", "....."}},
+        "Play/load PLAY,play/P...S; Pause/pause/P..AS; Deliver//P..AS; Pause/resume/P...S; "
+        "Finish/stop/P...S; Deliver/unload/.....",
         // Play while a play is paused waits for Pause like the next play would.
-        {{"Play", "load PLAY,play", "P...S"},
-         {"Pause", "pause", "P..AS"},
-         {"Deliver", "", "P..AS"},
-         {"Max", "stop,unload,load PLAY", ".M.AS"},
-         {"Pause", "play", ".M..S"}},
-        // Pause with nothing running prepares the next play; twice it holds nothing.
-        {{"Pause", "", "...A."}, {"Pause", "", "....."}, {"Play", "load PLAY,play", "P...S"}},
-        // Stop of a prepared play keeps the pause for the next.
-        {{"Pause", "", "...A."},
-         {"Play", "load PLAY", "P..AS"},
-         {"Stop", "unload", "...A."},
-         {"Play", "load PLAY", "P..AS"}},
+        "Play/load PLAY,play/P...S; Pause/pause/P..AS; Deliver//P..AS; "
+        "Max/stop,unload,load PLAY/.M.AS; Pause/play/.M..S",
+        // Pause with nothing running prepares the next play; twice it holds nothing; Stop of
+        // a prepared play keeps the pause for the next.
+        "Pause//...A.; Pause//.....; Play/load PLAY,play/P...S",
+        "Pause//...A.; Play/load PLAY/P..AS; Stop/unload/...A.; Play/load PLAY/P..AS",
         // Record pressed while recording stops it.
-        {{"Rec", "load REC,record", "..R.S"}, {"Rec", "stop,save REC,unload", "....."}},
+        "Empty//.....; Rec/load REC,record/..R.S; Rec/stop,save REC,unload/.....",
         // Pause with nothing running prepares the next recording, which Stop ends untaken.
-        {{"Pause", "", "...A."},
-         {"Rec", "load REC", "..RAS"},
-         {"Pause", "record", "..R.S"},
-         {"Hold", "pause", "..RAS"},
-         {"Hold", "resume", "..R.S"},
-         {"Deliver", "", "..R.S"}},
-        {{"Pause", "", "...A."}, {"Rec", "load REC", "..RAS"}, {"Stop", "unload", "...A."}},
+        "Empty//.....; Pause//...A.; Rec/load REC/..RAS; Pause/record/..R.S; Hold/pause/..RAS; "
+        "Hold/resume/..R.S; Deliver//..R.S",
+        "Empty//.....; Pause//...A.; Rec/load REC/..RAS; Stop/unload/...A.",
         // Record closes a running play.
-        {{"Play", "load PLAY,play", "P...S"},
-         {"Empty", "", "P...S"},
-         {"Rec", "stop,unload,load REC,record", "..R.S"},
-         {"Deliver", "", "..R.S"}}};
-    int script = 0;
-    for (const std::vector<Step>& steps : scripts) {
-        SCOPED_TRACE(script++);
-        bool records = false;
-        for (const Step& step : steps)
-            records = records || step.what == std::string("Rec");
-        if (records && steps[0].what != std::string("Play"))
-            OpenEmpty();
-        else
-            OpenSound(Values(Steps(100)));
-        for (const Step& step : steps) {
-            const std::string what = step.what;
+        "Play/load PLAY,play/P...S; Empty//P...S; Rec/stop,unload,load REC,record/..R.S; "
+        "Deliver//..R.S"};
+    for (const std::string script : scripts) {
+        SCOPED_TRACE(script);
+        OpenSound(Values(Steps(100)));
+        std::istringstream steps(script);
+        for (std::string step; std::getline(steps >> std::ws, step, ';');) {
+            const std::string what = step.substr(0, step.find('/'));
+            const std::string log = step.substr(what.size() + 1, step.rfind('/') - what.size() - 1);
             if (what == "Finish")
                 audio.FinishPlay();
             else if (what == "Deliver")
@@ -181,8 +142,8 @@ TEST_F(PlayRecordTest, TheCommandsMoveThroughTheirStates)
                       : what == "Rec"   ? "FileRecord"
                       : what == "Pause" ? "FilePause"
                                         : "FileStop");
-            EXPECT_EQ(Log(), step.log) << what;
-            EXPECT_EQ(Shown(), step.shown) << what;
+            EXPECT_EQ(Log(), log) << what;
+            EXPECT_EQ(Shown(), step.substr(step.rfind('/') + 1)) << what;
         }
         if (A("FileStop")->isEnabled())
             Press("FileStop");
@@ -198,32 +159,6 @@ TEST_F(PlayRecordTest, TheCommandsMoveThroughTheirStates)
     }
 }
 
-TEST_F(PlayRecordTest, ThePlayFileHoldsExactlyThePartOrTheOtherWindowsSound)
-{
-    const int32_t rows[][4] = {// pos1, pos2, first value, count
-                               {120, 120, 0, 300},
-                               {100, 50, 50, 50},
-                               {50, 100, 50, 50},
-                               {299, 300, 299, 1},
-                               {300, 300, 0, 300}};
-    TMDIChildKelvorn* window = OpenSound(Values(Steps(300), 2));
-    for (const auto& row : rows) {
-        UnitWaveOf(window)->SetPos1(row[0]);
-        UnitWaveOf(window)->SetPos2(row[1]);
-        Press("FilePlay");
-        const V all = Steps(300);
-        EXPECT_EQ(LeftOf(*ReadBack(player->PlayFile())),
-                  V(all.begin() + row[2], all.begin() + row[2] + row[3]));
-        Press("FileStop");
-    }
-    // Another window's sound plays whole, in its own format.
-    const SoundPtr other = Values(Steps(40, 256, 40 * 256), 2, 8000, 1, 1);
-    form->PlaySound(*other, false);
-    EXPECT_TRUE(SameSound(*ReadBack(player->PlayFile()), *other));
-    EXPECT_EQ(ReadBack(player->PlayFile())->GetBytesPSample(), 1);
-    EXPECT_EQ(Shown(), "P...S");
-}
-
 TEST_F(PlayRecordTest, ARecordingFillsTheEmptyWaveInItsOwnFormat)
 {
     struct Row
@@ -235,9 +170,10 @@ TEST_F(PlayRecordTest, ARecordingFillsTheEmptyWaveInItsOwnFormat)
         int32_t recValues;
     };
     // A constant level survives every conversion unchanged.
-    const Row rows[] = {{1, 1, 1, 11025, 1, 100}, {1, 1, 2, 11025, 1, 100},
-                        {2, 2, 1, 11025, 2, 100}, {1, 1, 1, 11025, 2, 100},
-                        {1, 1, 1, 22050, 1, 200}, {1, 1, 2, 44100, 2, 400}};
+    const Row rows[] = {{1, 1, 1, 11025, 1, 100},
+                        {2, 2, 1, 11025, 2, 100},
+                        {1, 1, 1, 22050, 1, 200},
+                        {1, 1, 2, 44100, 2, 400}};
     for (const Row& row : rows) {
         TMDIChildKelvorn* window = OpenEmpty(row.channels, 11025, row.bytes);
         TUnitWave& unit = *UnitWaveOf(window);
@@ -283,18 +219,12 @@ TEST_F(PlayRecordTest, TheRecordingGoesWithItsWaveAndStopsPlayMeanwhile)
         EXPECT_EQ(Log(), "load REC,record");
         delete form->Documents().GetActiveChild();
         EXPECT_EQ(audio.Mode(), AudioMode::Recording) << "another window closed";
-        if (deleted)
-            delete window;
-        else {
-            EXPECT_TRUE(window->close());
-        }
+        deleted ? delete window : void(window->close());
         Flush();
         EXPECT_EQ(player->RecordUnitWave(), nullptr);
         EXPECT_EQ(Log(), "stop,unload");
-        form->Frame()->setActiveSubWindow(other);
-        form->ActionListUpdate();
-        EXPECT_EQ(Shown(), ".....");
-        EXPECT_TRUE(A("FilePlay")->isEnabled());
+        Add(other);
+        EXPECT_TRUE(Shown() == "....." && A("FilePlay")->isEnabled());
         player->FileStopExecute(); // nothing left to write into
         EXPECT_EQ(Log(), "");
         EXPECT_EQ(Deliver(), 1);
@@ -372,6 +302,19 @@ TEST_F(ShellTest, WithoutDevicesPlayAndRecordStayOffAndSayWhy)
     EXPECT_FALSE(A("FileRecord")->isEnabled());
     EXPECT_EQ(A("FileRecord")->statusTip().toStdString(), AudioNoInputText);
     player.reset();
+}
+
+TEST_F(ShellTest, WithoutTheTemporaryDirectoryPlayAndRecordStayOffAndSayWhy)
+{
+    tempDir.FailCreation("/no/such/kelvorn-tmp");
+    messages.Expect();
+    Start();
+    EXPECT_EQ(LastBox(), "Error: Could not create directory \"/no/such/kelvorn-tmp\". Play and "
+                         "Record disabled");
+    EXPECT_EQ(messages.Shown().at(0).icon, MsgIcon::Warning);
+    EXPECT_FALSE(form->PlayRecordAvailable());
+    OpenWave("Wave", 1, 100);
+    EXPECT_FALSE(A("FilePlay")->isEnabled() || A("FilePause")->isEnabled());
 }
 
 } // namespace

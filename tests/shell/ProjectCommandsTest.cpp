@@ -53,10 +53,7 @@ protected:
     }
 
     std::string ProjectPath() const { return Path("demo.kvp"); }
-    fs::path Copies(const std::string& name = "demo") const
-    {
-        return dir / (name + "TempSaveFiles");
-    }
+    fs::path Copies(const std::string& n = "demo") const { return dir / (n + "TempSaveFiles"); }
     std::vector<std::string> CopyFiles(const std::string& name = "demo") const
     {
         std::vector<std::string> names;
@@ -87,10 +84,7 @@ protected:
             waves.insert(waves.begin(), UnitWaveOf(window));
         return waves;
     }
-    TMDIChildKelvorn* WindowOf(TUnitWave* unit) const
-    {
-        return form->Documents().FindChildOf(unit);
-    }
+    TMDIChildKelvorn* WindowOf(TUnitWave* u) const { return form->Documents().FindChildOf(u); }
     /// Opens a.wav and changes its sound; adds an untitled empty mono wave.
     void OpenChangedAndEmpty(const std::string& wav)
     {

@@ -52,7 +52,7 @@ inline V Steps(int32_t count, int32_t step = 1, int32_t modulo = 2000)
     return values;
 }
 
-/// A sound whose left channel holds left; a stereo one's right channel rightSign × left.
+/// A sound of left; a stereo one's right channel is rightSign × left.
 inline SoundPtr Values(const V& left, int16_t channels = 1, int32_t freq = 44100, int16_t bytes = 2,
                        int rightSign = -1)
 {
@@ -67,7 +67,6 @@ inline SoundPtr Values(const V& left, int16_t channels = 1, int32_t freq = 44100
     return std::make_shared<StereoSound>(make(1), make(rightSign), freq, bytes);
 }
 
-/// A stereo sound of Steps(count, step).
 inline SoundPtr Pattern(int32_t count, int32_t step, int32_t freq = 44100)
 {
     return Values(Steps(count, step), 2, freq);
@@ -108,7 +107,7 @@ inline std::string ReadText(const std::filesystem::path& path)
     return text.str();
 }
 
-/// A music window that answers the music queries from two sets of action names.
+/// Stand-ins for a music window (its actions from two sets of names) and a factory window.
 class MusicWindow final : public TMDIChildKelvorn, public MusicWindowState
 {
 public:
@@ -119,7 +118,6 @@ public:
     void UpdateStatusPanels() override {}
 };
 
-/// A factory window of a factory kind with its nodes (name, node kind), in an editing mode.
 class FactoryWindow final : public TMDIChildKelvorn,
                             public SountoryListing,
                             public SountoryWindowState
@@ -127,8 +125,6 @@ class FactoryWindow final : public TMDIChildKelvorn,
 public:
     uint8_t sountoryKind = 0;
     std::vector<std::pair<std::string, uint8_t>> nodes;
-    uint8_t mode = ModeDrag;
-    bool hints = false;
 
     uint8_t GetSountoryKind() const override { return sountoryKind; }
     void ListNodes(uint8_t nodeKind,
@@ -138,8 +134,8 @@ public:
             if (node.second == nodeKind)
                 out.emplace_back(node.first, &node);
     }
-    uint8_t GetEditMode() const override { return mode; }
-    bool GetShowHints() const override { return hints; }
+    uint8_t GetEditMode() const override { return ModeDrag; }
+    bool GetShowHints() const override { return false; }
 };
 
 /// A kind whose action update is the music or factory rule, as those kinds register it.
@@ -175,7 +171,6 @@ protected:
         Flush();
     }
 
-    /// Builds and shows the main window (after the test has arranged its services).
     TMainForm& Start()
     {
         form = std::make_unique<TMainForm>();
@@ -233,14 +228,12 @@ protected:
             names.push_back(window->GetUnit()->GetName());
         return names;
     }
-    /// "caption: text" of the last box shown.
     std::string LastBox() const
     {
         return messages.Shown().empty()
                    ? "<none>"
                    : messages.Shown().back().caption + ": " + messages.Shown().back().text;
     }
-    /// Runs the deferred deletions the toolkit queued.
     static void Flush()
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -308,7 +301,7 @@ protected:
     }
     ~CommandsTest() override
     {
-        // The windows go before the commands and the scripts they call.
+        // The windows go before the commands, which go before the scripts they call.
         for (QMdiSubWindow* window : form->Frame()->subWindowList())
             delete window;
         Flush();
@@ -316,8 +309,7 @@ protected:
         edit.reset();
         waves.reset();
         commands.reset();
-        if (!dir.empty())
-            std::filesystem::remove_all(dir);
+        std::filesystem::remove_all(dir);
     }
     void TearDown() override
     {

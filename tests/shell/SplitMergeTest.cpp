@@ -28,20 +28,15 @@ protected:
     }
     TMDIChildWave& Window(const std::string& name)
     {
-        auto* unit = form->Documents().FindUnitWave(name);
-        EXPECT_NE(unit, nullptr) << name;
-        return *dynamic_cast<TMDIChildWave*>(form->Documents().FindChildOf(unit));
+        return *dynamic_cast<TMDIChildWave*>(
+            form->Documents().FindChildOf(form->Documents().FindUnitWave(name)));
     }
     V Left(const std::string& name) { return LeftOf(*Window(name).GetUnitWave().GetSound()); }
-    /// (left, top, right, bottom) as QRect's corners.
-    static QRect Edges(const QWidget& window)
-    {
-        const QRect g = window.geometry();
-        return QRect(QPoint(g.x(), g.y()), QPoint(g.x() + g.width(), g.y() + g.height()));
-    }
+    /// Bounds (left, top, right, bottom), right and bottom past the window, as QRect corners.
+    static QRect Edges(const QWidget& window) { return window.geometry().adjusted(0, 0, 1, 1); }
     static QRect R(int left, int top, int right, int bottom)
     {
-        return QRect(QPoint(left, top), QPoint(right, bottom));
+        return {QPoint(left, top), QPoint(right, bottom)};
     }
 };
 
@@ -89,29 +84,6 @@ TEST_F(SplitMergeTest, EachSplitChoiceCutsThePartsAndPlacesTheirWindows)
         for (QMdiSubWindow* window : form->Frame()->subWindowList())
             delete window;
     }
-}
-
-TEST_F(SplitMergeTest, MergeHorizontallyJoinsAndPlacesTheNewWindow)
-{
-    TMDIChildWave* a = Place("A", Values({1, 2, 3}), R(0, 0, 300, 200));
-    Place("B", Values({4, 5}), R(401, 51, 701, 251));
-    form->Documents().MakeUndo(a->GetUnitWave());
-    const TMergeHorProps before = form->MergeHorProps();
-    dialogs.When(
-        "TDlgMergeHorProps",
-        [&](ModalDialog& modal) {
-            auto* dialog = DialogAs<TDlgMergeHorProps>(modal);
-            dialog->cboFirst()->setCurrentIndex(dialog->cboFirst()->findText("A"));
-            dialog->cboLast()->setCurrentIndex(dialog->cboLast()->findText("B"));
-        },
-        DialogResult::Accepted);
-    Trigger("MergeH");
-    EXPECT_EQ(Names(), std::vector<std::string>{"Merge Hor. 1 of (A and B)"});
-    EXPECT_EQ(Left("Merge Hor. 1 of (A and B)"), (V{1, 2, 3, 4, 5}));
-    // d = (401 - 300) / 2 = 50: left 0 + 50, right 701 - 50 + 1, top and bottom the means.
-    EXPECT_EQ(Edges(Window("Merge Hor. 1 of (A and B)")), R(50, 25, 652, 225));
-    EXPECT_EQ(form->Documents().GetUndo(), nullptr);
-    EXPECT_TRUE(form->MergeHorProps() == before) << "the record served this run only";
 }
 
 TEST_F(SplitMergeTest, MergeVerticallyMakesTheChannelsEquallyLongByTheRule)

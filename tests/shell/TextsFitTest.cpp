@@ -20,9 +20,7 @@
 #include "waveui/dialogs/ViewDialogs.h"
 #include "waveui/dialogs/WaveFilePropDialog.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -35,13 +33,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include <gtest/gtest.h>
-
 #include <climits>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 using namespace kelvorn;
 using namespace kelvorn::test;

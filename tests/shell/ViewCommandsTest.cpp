@@ -1,52 +1,15 @@
-// View Volume on a real wave window: the diagram is computed again only when it must, and the
-// dialog learns the panes' size.
+// View Volume on a real wave window: the diagram is computed again only when it must.
 #include "ShellSupport.h"
 
 #include "shell/ViewCommands.h"
 #include "waveui/ViewWaveGroup.h"
-#include "waveui/dialogs/ViewDialogs.h"
-
-#include <QApplication>
-#include <QPushButton>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
 
 namespace {
 
-class ViewCommandsTest : public CommandsTest
-{
-protected:
-    ViewCommandsTest()
-    {
-        views = std::make_unique<TViewCommands>(*form);
-        views->SetRecalculation([this](TMDIChildWave& window) { recalculated.push_back(&window); });
-    }
-    ~ViewCommandsTest() override
-    {
-        for (QMdiSubWindow* window : form->Frame()->subWindowList())
-            delete window;
-    }
-
-    /// A stereo wave at 44100 Hz in a new active window with a file, unmodified.
-    TMDIChildWave* Open(const std::string& name)
-    {
-        TMDIChildWave* window = NewWave(name, Pattern(44100, 3));
-        window->GetUnitWave().SetFileName(Path(name + ".wav"));
-        window->resize(800, 300);
-        // The panes settle their split and zoom over a few rounds of the event loop.
-        for (int i = 0; i < 3; ++i)
-            QApplication::processEvents();
-        window->GetUnitWave().ClearModified();
-        form->ActionListUpdate();
-        return window;
-    }
-
-    std::unique_ptr<TViewCommands> views;
-    std::vector<TMDIChildWave*> recalculated;
-};
-
-TEST_F(ViewCommandsTest, ViewVoldComputesTheDiagramAgainOnlyWhenItMust)
+TEST_F(CommandsTest, ViewVoldComputesTheDiagramAgainOnlyWhenItMust)
 {
     struct Row
     {
@@ -64,10 +27,14 @@ TEST_F(ViewCommandsTest, ViewVoldComputesTheDiagramAgainOnlyWhenItMust)
                         {true, "editTop", "10 kHz", true},
                         {true, "editBottom", "40 Hz", true},
                         {true, "editWidth", "2", true}};
+    TViewCommands views(*form);
+    std::vector<TMDIChildWave*> recalculated;
+    views.SetRecalculation([&](TMDIChildWave& window) { recalculated.push_back(&window); });
     for (const Row& row : rows) {
         SCOPED_TRACE(row.field);
         recalculated.clear();
-        TMDIChildWave* window = Open("Wave 1");
+        TMDIChildWave* window = NewWave("Wave 1", Pattern(44100, 3));
+        window->GetUnitWave().ClearModified();
         if (row.showedVolume)
             window->SetWaveWindKind(TViewWaveGroup::waveWindVolume);
         const TVoldViewProps old = window->GetVoldViewProps();
@@ -82,27 +49,6 @@ TEST_F(ViewCommandsTest, ViewVoldComputesTheDiagramAgainOnlyWhenItMust)
                                                  : std::vector<TMDIChildWave*>{});
         delete window;
     }
-    // The dialog knows the panes: both widths together, half the height for two diagrams.
-    TMDIChildWave* window = Open("Wave 1");
-    const TViewWaveGroup& group = window->GetViewWaveGroup();
-    ASSERT_GT(group.GetHeight(), 10);
-    std::string horizontal;
-    std::string vertical;
-    dialogs.When(
-        "TDlgVoldViewProps",
-        [&](ModalDialog& modal) {
-            auto* dialog = DialogAs<TDlgVoldViewProps>(modal);
-            dialog->btnXResWindow->click();
-            dialog->btnYResWindow->click();
-            horizontal = EditText(*dialog, "editHorizontal");
-            vertical = EditText(*dialog, "editVertical");
-        },
-        DialogResult::Rejected);
-    Trigger("ViewVold");
-    EXPECT_EQ(horizontal, std::to_string(group.GetWidth()));
-    EXPECT_EQ(vertical, std::to_string((group.GetHeight() + 1) / 2));
-    EXPECT_EQ(window->GetWaveWindKind(), TViewWaveGroup::waveWindWave);
-    EXPECT_FALSE(window->GetUnitWave().IsModified());
 }
 
 } // namespace

@@ -181,8 +181,6 @@ TEST_P(WaveCommandsHostileTest, RunsOrRefusesWithOneBox)
 }
 
 const HostileCase HostileCases[] = {
-    {"SinusFullTurn", "MakeSinus", {{"editStartPhase", "100 %"}}},
-    {"TempoTinyBlock", "TempoPitch", {{"editBlockSize", "0.000001 s"}}},
     {"EchoEnvelopeBackwards",
      "PerEcho",
      {{"chkTimeEnvelope", "on"}, {"cboTimeEnvelope", "Env"}, {"editTime", "-10 ms"}},
@@ -232,55 +230,6 @@ const HostileCase HostileCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Values, WaveCommandsHostileTest, ::testing::ValuesIn(HostileCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Nodes 0 at 0.0, 1000 at 0.5 and -400 at 1.0 before each command: the drawing changes, is
-// rendered anew, and the undo record of the other document stays.
-TEST_F(WaveCommandsTest, CommandsOnADrawingChangeItsNodesAndMakeNoUndoRecord)
-{
-    struct Row
-    {
-        const char* action;
-        const char* dialogClass;
-        Edits edits;
-        V nodes;
-        double length;
-    };
-    const Row rows[] = {
-        {"Volume", "TDlgVolumeProps", {{"editVolume", "50 %"}}, {0, 500, -200}, 1.0},
-        {"MoveV", "TDlgUpProps", {{"editAdd", Raw(100)}}, {100, 1100, -300}, 1.0},
-        // The largest magnitude, 1000, goes to full scale.
-        {"MaxVolume", nullptr, {}, {0, 32767, -13106}, 1.0},
-        // Mean of the curve: (0 + 1000) / 2 × 0.5 + (1000 - 400) / 2 × 0.5 = 400.
-        {"NormalizeVertically", nullptr, {}, {-400, 600, -800}, 1.0},
-        {"Length", "TDlgLengthProps", {{"editLengthFactor", "250 %"}}, {0, 1000, -400}, 2.5}};
-    TMDIChildWave* other = NewWave("Other", Pattern(200, 5));
-    form->Documents().MakeUndo(other->GetUnitWave());
-    TUndoUnit* undo = form->Documents().GetUndo();
-    for (const Row& row : rows) {
-        TUnitWave& unit = NewWave("Drawn", Values({}))->GetUnitWave();
-        Trigger("DrawWaveLin");
-        unit.GetDrawNodes()->GetNext()->SetValue(-400);
-        unit.InsertDrawNode(std::make_unique<TDrawNode>(int16_t(1000), 0.5));
-        ASSERT_TRUE(unit.RenderUserDraw());
-        unit.ClearModified();
-        const SoundPtr before = unit.GetSound();
-        if (row.dialogClass)
-            OkWith(row.dialogClass, row.edits);
-        Trigger(row.action);
-        EXPECT_EQ(NodeValues(unit), row.nodes) << row.action;
-        EXPECT_DOUBLE_EQ(unit.GetDrawLength(), row.length);
-        EXPECT_NE(unit.GetSound(), before);
-        EXPECT_EQ(form->Documents().GetUndo(), undo);
-        EXPECT_TRUE(unit.IsDataModified() && unit.IsUserDrawing());
-    }
-    // The volume dialog offers no envelope for a drawing.
-    bool envelopeOffered = true;
-    CancelAfter("TDlgVolumeProps", [&](QDialog& dialog) {
-        envelopeOffered = dialog.findChild<QWidget*>("optEnvelope")->isEnabled();
-    });
-    Trigger("Volume");
-    EXPECT_FALSE(envelopeOffered);
-}
 
 // ---- The clipboard commands and Undo -------------------------------------------------------
 

@@ -30,17 +30,6 @@ SoundPtr NoiseSound(int32_t values)
     return Values(left, 2, PipeRate);
 }
 
-/// The interleaved stereo values of [begin, end) of sound.
-std::vector<int16_t> Frames(const Sound& sound, int32_t begin, int32_t end)
-{
-    std::vector<int16_t> values;
-    for (int32_t i = begin; i < end; ++i) {
-        values.push_back((*sound.GetLeftWave())[i]);
-        values.push_back((*sound.GetRightWave())[i]);
-    }
-    return values;
-}
-
 /// The main window with play and record on the device of the private server's pipes; skips
 /// the test, with the reason on one line, where there is no such server.
 class PlayRecordDevice : public ShellTest
@@ -74,27 +63,6 @@ protected:
         Flush();
         audio.reset();
     }
-    TMDIChildKelvorn* OpenSound(SoundPtr sound)
-    {
-        auto* window = new TMDIChildKelvorn;
-        window->SetUnit(std::make_unique<TUnitWave>("Noise", std::string(), std::move(sound)));
-        return Add(window);
-    }
-    /// How expected arrived at the sink, waiting until all of it did or timeoutMs passed.
-    Arrival WaitForArrival(SinkPipeReader& reader, const std::vector<int16_t>& expected)
-    {
-        Arrival arrival;
-        WaitUntil(
-            [&] {
-                const std::vector<int16_t> got = reader.Values();
-                const int64_t start = FindFrames(got, expected, 64);
-                if (start >= 0)
-                    arrival = TraceArrival(got, expected, start);
-                return arrival.framesMatched == int64_t(expected.size() / 2);
-            },
-            5000);
-        return arrival;
-    }
 
     std::string sinkPipe;
     std::string sourcePipe;
@@ -106,7 +74,8 @@ protected:
 TEST_F(PlayRecordDevice, PlayDeliversThePartAtTheSinkAndEndsOnTheGuiThread)
 {
     SoundPtr sound = NoiseSound(PipeRate);
-    TMDIChildKelvorn* window = OpenSound(sound);
+    TMDIChildKelvorn* window =
+        Add(new TMDIChildKelvorn, std::make_unique<TUnitWave>("Noise", std::string(), sound));
     // Set right to left, as a drag from the end would.
     UnitWaveOf(window)->SetPos1(PipeRate * 3 / 4);
     UnitWaveOf(window)->SetPos2(PipeRate / 4);
@@ -119,7 +88,19 @@ TEST_F(PlayRecordDevice, PlayDeliversThePartAtTheSinkAndEndsOnTheGuiThread)
     EXPECT_TRUE(uncheckedOnGuiThread);
     EXPECT_EQ(audio->Mode(), AudioMode::NotReady);
     EXPECT_FALSE(A("FileStop")->isEnabled());
-    const Arrival arrival = WaitForArrival(reader, Frames(*sound, PipeRate / 4, PipeRate * 3 / 4));
+    std::vector<int16_t> part; // the interleaved stereo values of the part
+    for (int32_t i = PipeRate / 4; i < PipeRate * 3 / 4; ++i)
+        part.insert(part.end(), {(*sound->GetLeftWave())[i], (*sound->GetRightWave())[i]});
+    Arrival arrival;
+    WaitUntil(
+        [&] {
+            const std::vector<int16_t> got = reader.Values();
+            const int64_t start = FindFrames(got, part, 64);
+            if (start >= 0)
+                arrival = TraceArrival(got, part, start);
+            return arrival.framesMatched == PipeRate / 2;
+        },
+        5000);
     EXPECT_EQ(arrival.framesMatched, PipeRate / 2);
     EXPECT_EQ(arrival.silentFramesBetween, 0);
     EXPECT_FALSE(arrival.strayAfter);
