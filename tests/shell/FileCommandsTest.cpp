@@ -81,6 +81,7 @@ TEST_F(FileCommandsTest, FilesOpenInTheOrderChosenAndAnUnreadableOneShowsItsBoxA
     const std::string a = WriteWav("a.wav", Pattern(200, 5));
     fileDialogs.WhenOpen("Open Wave", {b, bad, c, a});
     messages.Expect();
+    form->Documents().LastUsedProps().volumeProps.factor.SetValue(0.3);
     Trigger("FileOpenWave");
     EXPECT_EQ(LastBox(), "File Error: Cannot read the file: \"" + bad + "\" " + reason);
     EXPECT_EQ(messages.Shown().at(0).icon, MsgIcon::Information);
@@ -98,6 +99,7 @@ TEST_F(FileCommandsTest, FilesOpenInTheOrderChosenAndAnUnreadableOneShowsItsBoxA
         EXPECT_EQ(unit->GetValues(), expected[i].second);
         EXPECT_FALSE(unit->IsModified());
         EXPECT_TRUE(unit->GetTrackModified());
+        EXPECT_DOUBLE_EQ(unit->Records().volumeProps.factor.GetValue(), 0.3);
     }
     EXPECT_EQ(form->Documents().DocumentWindowCount(), 3);
     EXPECT_EQ(ActiveWave()->GetUnitWave().GetName(), "Wave 3");
@@ -244,6 +246,8 @@ TEST_F(FileCommandsTest, SaveAsTakesTheNewNameWithItsExtensionAndACancelKeepsThe
     EXPECT_TRUE(unit.IsUntitled());
     EXPECT_EQ(fileDialogs.ShownDialogs().at(0).kind, ScriptedFileDialogs::Kind::Save);
     EXPECT_EQ(fileDialogs.ShownDialogs().at(0).request.fileName, "");
+    fileDialogs.WhenSave("Save Wave", "");
+    EXPECT_FALSE(commands->FileSaveAsExecute());
 
     unit.ChangePart(10, 20);
     fileDialogs.WhenSave("Save Wave", Path("take"));
@@ -316,6 +320,7 @@ TEST_F(FileCommandsTest, DuplicateCopiesThePartOrTheWholeWave)
     props.BackgroundColor = 0x00123456;
     source->SetWaveViewProps(props);
     source->GetViewWaveGroup().GetView(2)->ZoomTo(0, 1, true);
+    source->GetViewWaveGroup().SetSplitPosition(0.3);
     int copies = 0;
     for (const auto& row : rows) {
         form->Frame()->setActiveSubWindow(source);
@@ -334,6 +339,10 @@ TEST_F(FileCommandsTest, DuplicateCopiesThePartOrTheWholeWave)
         EXPECT_EQ(unit.GetChildWave(), ActiveWave());
         EXPECT_TRUE(ActiveWave()->GetWaveViewProps() == props);
         EXPECT_TRUE(ActiveWave()->GetViewWaveGroup().GetView(2)->IsZoomed());
+        // Kept pending for a window that has no size yet.
+        ActiveWave()->resize(600, 400);
+        ActiveWave()->GetViewWaveGroup().ApplyPendingSplitPosition();
+        EXPECT_NEAR(ActiveWave()->GetViewWaveGroup().GetSplitPosition(), 0.3, 0.02);
     }
 }
 

@@ -3,7 +3,6 @@
 #include "ShellSupport.h"
 
 #include "document/records/WaveFileProps.h"
-#include "document/wave/UndoUnit.h"
 #include "platform/test/SimulatedAudio.h"
 #include "shell/PlayRecord.h"
 

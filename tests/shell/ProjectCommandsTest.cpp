@@ -6,8 +6,6 @@
 #include "shell/ProjectCommands.h"
 #include "waveui/ViewWaveGroup.h"
 
-#include <algorithm>
-
 using namespace kelvorn;
 using namespace kelvorn::test;
 namespace fs = std::filesystem;

@@ -2,11 +2,8 @@
 #include "ShellSupport.h"
 
 #include "document/records/MergeRecords.h"
-#include "waveui/ViewWave.h"
-#include "waveui/ViewWaveGroup.h"
 #include "waveui/dialogs/SplitMergeDialogs.h"
 
-#include <QComboBox>
 #include <QRadioButton>
 
 using namespace kelvorn;

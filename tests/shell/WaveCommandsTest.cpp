@@ -3,13 +3,8 @@
 // and merge with the places of their windows.
 #include "ShellSupport.h"
 
-#include "document/records/MergeRecords.h"
 #include "document/wave/DrawNode.h"
 #include "document/wave/UndoUnit.h"
-#include "waveui/dialogs/SplitMergeDialogs.h"
-
-#include <QComboBox>
-#include <QRadioButton>
 
 #include <optional>
 
@@ -26,11 +21,6 @@ std::vector<int16_t> NodeValues(const TUnitWave& unit)
     for (TDrawNode* node = unit.GetDrawNodes(); node; node = node->GetNext())
         values.push_back(node->GetValue());
     return values;
-}
-
-std::string Raw(int16_t value)
-{
-    return unitWaveVal(value, EHValue).ToText();
 }
 
 // Columns: empty stereo, empty mono, stereo with a part, mono with a cursor, a drawing, a
@@ -83,7 +73,7 @@ TEST_F(WaveCommandsTest, EachCommandIsEnabledAsTheActionTableSays)
 TEST_F(WaveCommandsTest, EveryCommandRunsThroughTheRoadAndACancelLeavesEverything)
 {
     const std::map<std::string_view, Edits> edits = {
-        {"MoveV", {{"editAdd", Raw(100)}}},
+        {"MoveV", {{"editAdd", unitWaveVal(100, EHValue).ToText()}}},
         {"MoveH", {{"editDiffTimeLeft", "1 ms"}, {"editDiffTimeRight", "2 ms"}}},
         {"Block", {{"editHorCount", "4"}}},
         {"Rotate", {{"editTime", "10 ms"}}},
