@@ -1,6 +1,6 @@
 // The main window as a new user meets it: exit with tool windows open, the frame's close
 // question, where new windows land, and a damaged WAV file.
-#include "FileCommandsTestSupport.h"
+#include "ShellSupport.h"
 
 #include "general/Services.h"
 #include "platform/qt/QtHelp.h"
@@ -15,7 +15,7 @@
 namespace kelvorn::test {
 namespace {
 
-using FrameCloseTest = FileCommandsTest;
+using FrameCloseTest = CommandsTest;
 
 TEST_F(FrameCloseTest, ExitWithToolWindowsAndHelpOpenEndsTheEventLoop)
 {
@@ -26,11 +26,9 @@ TEST_F(FrameCloseTest, ExitWithToolWindowsAndHelpOpenEndsTheEventLoop)
     form->SetToolWindowMaker(TMainForm::Tool::SelZoom,
                              [](QWidget* owner) { return new QWidget(owner); });
     form->ToggleToolWindow(TMainForm::Tool::SelZoom);
-    if (!form->ToolSlot(TMainForm::Tool::EditName).IsVisible())
-        form->ToggleToolWindow(TMainForm::Tool::EditName);
-    ASSERT_TRUE(form->ToolSlot(TMainForm::Tool::EditName).IsVisible());
-    ASSERT_TRUE(form->ToolSlot(TMainForm::Tool::SelZoom).IsVisible());
-    ASSERT_TRUE(qtHelp.Window()->isVisible());
+    ASSERT_TRUE(form->ToolSlot(TMainForm::Tool::EditName).IsVisible() &&
+                form->ToolSlot(TMainForm::Tool::SelZoom).IsVisible() &&
+                qtHelp.Window()->isVisible());
 
     bool timedOut = false;
     QTimer::singleShot(0, form.get(), [this] { A("FileExit")->trigger(); });
@@ -42,11 +40,9 @@ TEST_F(FrameCloseTest, ExitWithToolWindowsAndHelpOpenEndsTheEventLoop)
     });
     failsafe.start(5000);
     QApplication::exec();
-    EXPECT_FALSE(timedOut);
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->ToolSlot(TMainForm::Tool::EditName).IsVisible());
-    EXPECT_FALSE(form->ToolSlot(TMainForm::Tool::SelZoom).IsVisible());
-    EXPECT_FALSE(qtHelp.Window()->isVisible());
+    EXPECT_FALSE(timedOut || form->isVisible() || qtHelp.Window()->isVisible());
+    EXPECT_FALSE(form->ToolSlot(TMainForm::Tool::EditName).IsVisible() ||
+                 form->ToolSlot(TMainForm::Tool::SelZoom).IsVisible());
 }
 
 TEST_F(FrameCloseTest, ACancelClosesNothingAndOnlyAllNoClosesAll)
@@ -113,8 +109,9 @@ TEST_F(FrameCloseTest, ATruncatedWaveOpensWhatItHoldsWithAWarningAndAsModified)
         EXPECT_EQ(messages.Shown().back().icon, MsgIcon::Warning);
         EXPECT_EQ(messages.Shown().back().text,
                   "Cannot read the whole file: \"" + cut + "\" The file is damaged: only " +
-                      std::to_string(frames) + " of the 4410 sample frames its header announces "
-                                               "were read.");
+                      std::to_string(frames) +
+                      " of the 4410 sample frames its header announces "
+                      "were read.");
     }
 }
 

@@ -1,7 +1,7 @@
 // Every caption of the dialogs and every value of the status panels fits its control whole,
 // measured with the font metrics of the Liberation fonts at the forms' size: a cut text is read
 // wrong, and a caption that runs into its neighbour is not read at all.
-#include "MainFormTestSupport.h"
+#include "ShellSupport.h"
 
 #include "general/palette/ColorPalette1D.h"
 #include "general/values/ValueUnits.h"
@@ -20,9 +20,7 @@
 #include "waveui/dialogs/ViewDialogs.h"
 #include "waveui/dialogs/WaveFilePropDialog.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -35,13 +33,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include <gtest/gtest.h>
-
 #include <climits>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -318,7 +310,7 @@ std::vector<std::string> VolumeMouseTexts()
     return texts;
 }
 
-class StatusTextsFit : public MainFormTest
+class StatusTextsFit : public ShellTest
 {
 protected:
     // Each text in the panel as the main window shows it; the cut ones.

@@ -1,0 +1,429 @@
+// The main window: its start, the command line, the action update, the keys the router sends to
+// the active kind, and the keys beneath a modal dialog.
+#include "ShellSupport.h"
+
+#include "shell/base/OKDialogs.h"
+#include "shell/base/ToolWindow.h"
+#include "sound/SineTable.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace kelvorn;
+using namespace kelvorn::test;
+
+namespace {
+
+using MainFormTest = ShellTest;
+
+// ---- Start ---------------------------------------------------------------------------------
+
+TEST_F(MainFormTest, StartsWithCaptionSineTableStatusPanelsAndTheNameWindow)
+{
+    form = std::make_unique<TMainForm>();
+    EXPECT_FALSE(form->UpdatedOnce());
+    form->show();
+    // The first update runs with the window and sees no document.
+    EXPECT_TRUE(form->UpdatedOnce());
+    EXPECT_EQ(form->LastUpdateKind(), DocumentKind::None);
+    EXPECT_EQ(form->ArrangeCount(), 1);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kelvorn 9.0"));
+    EXPECT_TRUE(messages.Shown().empty() && form->PlayRecordAvailable());
+    ASSERT_NE(Sinus(), nullptr);
+    EXPECT_EQ(Sinus()->Values(), TMainForm::SineTableValues);
+    EXPECT_TRUE(form->EditNameWindow()->isVisible() && A("EditNameAction")->isChecked());
+    EXPECT_EQ(tempDir.CreateCalls(), 1);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(form->GetStatusPanel(i)->frameShadow(), i == 1 ? QFrame::Raised : QFrame::Sunken);
+    EXPECT_TRUE(form->GetStatusPanel(8) == nullptr && form->GetStatusPanel(-1) == nullptr);
+
+    form->SetProjectFile("/songs/live.kvp");
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kelvorn 9.0 - /songs/live.kvp"));
+    // No argument opens nothing and leaves no project.
+    form->OpenCommandLine({}, "/home/user");
+    EXPECT_TRUE(form->GetProjectFile().empty());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kelvorn 9.0"));
+    // The sine table goes with the main window.
+    form.reset();
+    EXPECT_EQ(Sinus(), nullptr);
+}
+
+// ---- Command line --------------------------------------------------------------------------
+
+// Records what the command line asked to open; a project sets the main window's project file.
+class RecordingOpener final : public DocumentOpener
+{
+public:
+    explicit RecordingOpener(TMainForm& main) : main(main) {}
+    void OpenProject(const std::string& path) override
+    {
+        opened = "project " + path;
+        main.SetProjectFile(path);
+    }
+    void OpenFactory(const std::string& path) override { opened = "factory " + path; }
+    void OpenMusic(const std::string& path) override { opened = "music " + path; }
+    void OpenWave(const std::string& path) override { opened = "wave " + path; }
+
+    std::string opened;
+
+private:
+    TMainForm& main;
+};
+
+TEST_F(MainFormTest, TheCommandLineOpensByTheExtensionOfTheFileNamePart)
+{
+    struct Row
+    {
+        const char* parameter;
+        const char* opened; // "<kind> <absolute path>", or the box "icon|text"
+    };
+    const Row rows[] = {
+        {"song.wav", "wave /home/user/work/song.wav"},
+        {"SONG.KVM", "music /home/user/work/SONG.KVM"},
+        {"/data/graph.KvF", "factory /data/graph.KvF"},
+        {"gig.kvp", "project /home/user/work/gig.kvp"},
+        {"./x.wav", "wave /home/user/work/x.wav"},
+        {"../up/x.wav", "wave /home/user/up/x.wav"},
+        {"/home/me/.cache/a.wav", "wave /home/me/.cache/a.wav"},
+        {"~/.cache/a.wav", "wave /home/user/work/~/.cache/a.wav"},
+        {"a.b.wav", "stop|Invalid extension \"b.wav\" used."},
+        {"notes.txt", "stop|Invalid extension \"txt\" used."},
+        {"trail.", "stop|Invalid extension \"\" used."},
+        {"noext", "info|Cannot read the file: \"noext\" File has no extension"},
+        {"/tmp/dir.d/file", "info|Cannot read the file: \"/tmp/dir.d/file\" File has no extension"},
+        {"./", "info|Cannot read the file: \"./\" File has no extension"},
+    };
+    Start();
+    RecordingOpener opener(*form);
+    form->SetDocumentOpener(&opener);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.parameter);
+        const std::string expected = row.opened;
+        const bool refused = expected.find('|') != std::string::npos;
+        opener.opened.clear();
+        messages.Clear();
+        form->SetProjectFile("/before/old.kvp");
+        if (refused)
+            messages.Expect();
+        form->OpenCommandLine({row.parameter, "/ignored/second.wav"}, "/home/user/work");
+        EXPECT_EQ(opener.opened, refused ? "" : expected);
+        EXPECT_EQ(form->GetProjectFile(),
+                  expected.rfind("project ", 0) == 0 ? expected.substr(8) : "");
+        if (refused) {
+            ASSERT_EQ(messages.Shown().size(), 1u);
+            const ShownMessage& box = messages.Shown()[0];
+            EXPECT_EQ(box.text, expected.substr(expected.find('|') + 1));
+            EXPECT_EQ(box.caption, "File Error");
+            EXPECT_EQ(box.icon, expected[0] == 's' ? MsgIcon::Stop : MsgIcon::Information);
+            EXPECT_EQ(box.buttons, MsgButtons::Ok);
+        }
+    }
+    StartupFile file = ClassifyStartupFile("dir.v2/take.one.WAV", "/x");
+    EXPECT_EQ(file.kind, StartupFileKind::InvalidExtension);
+    EXPECT_EQ(file.extension, "one.wav");
+    EXPECT_EQ(file.path, "/x/dir.v2/take.one.WAV");
+    EXPECT_EQ(ClassifyStartupFile("dir.v2/take", "/x").kind, StartupFileKind::NoExtension);
+}
+
+// ---- Commands of the main window -----------------------------------------------------------
+
+// ---- The action update ---------------------------------------------------------------------
+
+// A situation, in words ("wave C,N" opens a wave of C channels and N values, "cursor", "part B-E",
+// "file", "modified", "clip", "draw", "factory", "undo", "project"), and the states the update
+// must give: "+A" enabled, "-A" disabled, "*A" checked, "~A" not, "!A" hidden, "^A" shown; "[M]"
+// / "]M[" a menu shown / hidden, "{T}" / "}T{" a toolbar shown / hidden.
+TEST_F(MainFormTest, TheUpdateSetsEveryStateOfTheTable)
+{
+    // What every wave window shows, whatever its document.
+    const std::string wave =
+        " [MenuEdit] [MenuView] [MenuMake] [MenuEffects] [MenuWindow] [MenuFactory] ]MenuMusic["
+        " {ToolBarWave1} {ToolBarWave3} }ToolBarMusic1{ }ToolBarFact1{ ^ViewWave ^ViewVold ^ZoomIn"
+        " !MusicDialog +DuplicateWave ^DuplicateWave !DuplicateMuz !DuplicateFact +ProjectOpen"
+        " +ProjectNew +WindowCascade +WindowTileVertical +HelpAbout -ProjectClose -ProjectSave"
+        " -ProjectExport -FileStop ";
+    const std::pair<const char*, std::string> rows[] = {
+        {"",
+         "[MenuFile] [MenuProject] [MenuHelp] ]MenuEdit[ ]MenuView[ ]MenuMake[ ]MenuEffects["
+         " ]MenuMusic[ ]MenuFactory[ ]MenuWindow[ {ToolBarBasic} }ToolBarWave1{ }ToolBarMusic1{"
+         " }ToolBarFact1{ -FileProperties -FileSave -FileSaveAs -FileRevert -FilePlay -FileRecord"
+         " -DuplicateWave !DuplicateWave !DuplicateMuz -EditDelete -EditTrim -EditClearClipboard"
+         " -EditPaste -ViewWave -MergeH -SplitV -SplitH -Volume -SntRunCrWnd -Undo -DeleteUndo"
+         " +FilePause +FileNewWave +FileOpenWave +FileNewMuz +FileOpenFactory +FileExit"
+         " +RandomizeAction +keyH +keyAltD *EditNameAction -MusicGenerate -SntValidate"},
+        {"wave 1,0", wave +
+                         "+FileProperties -FileSave -FileSaveAs -FilePlay -FilePlayMax +FileRecord"
+                         " -EditDelete -EditCut -EditCopy -EditTrim -EditPaste -EditSwap *ViewWave"
+                         " ~ViewVold -MergeH -SplitV -SplitH -Undo ~SelectWave"},
+        {"wave 1,100 cursor", wave + "+FileSave +FileSaveAs -FileRevert +FilePlay +FilePlayMax"
+                                     " -FileRecord +EditDelete +EditCut +EditCopy +EditExtract"
+                                     " -EditTrim -EditPaste -EditMix -SplitV -MergeH +SplitH"},
+        {"wave 1,100 part 0-50", wave + "+EditTrim -SplitH"},
+        {"wave 1,100 part 10-99", wave + "+EditTrim -SplitH"},
+        {"wave 2,100", wave + "+SplitV +FilePlay"},
+        {"wave 1,0 clip", wave + "+EditPaste +EditMix -EditSwap +EditClearClipboard"},
+        {"wave 1,100 clip", wave + "+EditPaste +EditSwap"},
+        {"wave 1,0 clip draw", wave + "-FileProperties +FileSaveAs -EditCut -EditPaste -EditMix"
+                                      " +EditClearClipboard -ViewVold *DrawWaveLin ~DrawWave3G"},
+        {"wave 1,100 file modified", wave + "+FileSave +FileRevert"},
+        {"wave 1,100 file", wave + "-FileSave -FileRevert +FileSaveAs"},
+        {"factory wave 1,10", wave + "+MergeH +MergeV +SntRunAtWnd"},
+        {"wave 1,10 undo project", "+Undo +DeleteUndo +ProjectClose +ProjectSave +ProjectExport"},
+        {"wave 1,0 draw undo", "-Undo -DeleteUndo"}};
+    Start();
+    for (const auto& [situation, expected] : rows) {
+        SCOPED_TRACE(situation);
+        std::istringstream words(situation);
+        for (std::string word; words >> word;) {
+            TUnitWave* unit = form->Documents().GetActiveUnitWave();
+            if (word == "wave") {
+                int channels = 0, values = 0;
+                char comma;
+                words >> channels >> comma >> values;
+                OpenWave("Wave", int16_t(channels), values,
+                         std::string(situation).find("file") != std::string::npos ? "/w/a.wav"
+                                                                                  : "");
+            } else if (word == "cursor") {
+                unit->SetCursor(40);
+            } else if (word == "part") {
+                int begin = 0, end = 0;
+                char dash;
+                words >> begin >> dash >> end;
+                unit->SetPart(begin, end);
+            } else if (word == "modified") {
+                unit->SetModified();
+            } else if (word == "clip") {
+                form->Documents().SetClipBoardSound(Values(Steps(10)));
+            } else if (word == "draw") {
+                unit->StartUserDrawing(TUnitWave::DrawLinear);
+            } else if (word == "factory") {
+                OpenFactory("Factory 1", 1);
+            } else if (word == "undo") {
+                form->Documents().MakeUndo(*unit);
+            } else if (word == "project") {
+                form->SetProjectFile("/p/x.kvp");
+            }
+        }
+        form->ActionListUpdate();
+        std::istringstream states(expected);
+        for (std::string word; states >> word;) {
+            const char sign = word[0];
+            const bool brackets = std::strchr("[]{}", sign) != nullptr;
+            const std::string name = word.substr(1, word.size() - (brackets ? 2 : 1));
+            bool state = false;
+            if (sign == '[' || sign == ']')
+                state = form->Menu(name.c_str())->menuAction()->isVisible();
+            else if (sign == '{' || sign == '}')
+                state = !form->ToolBar(name)->isHidden();
+            else if (std::strchr("+-", sign))
+                state = A(name.c_str())->isEnabled();
+            else
+                state = std::strchr("*~", sign) ? A(name.c_str())->isChecked()
+                                                : A(name.c_str())->isVisible();
+            EXPECT_EQ(state, std::strchr("+*^[{", sign) != nullptr) << word;
+        }
+        form->Documents().DeleteClipBoardSound();
+        for (QMdiSubWindow* window : form->Frame()->subWindowList())
+            delete window;
+        Flush();
+        form->SetProjectFile("");
+    }
+}
+
+// ---- The catalogue and its keys ------------------------------------------------------------
+
+bool Focus(QWidget* window)
+{
+    window->activateWindow();
+    const bool focused = QTest::qWaitFor(
+        [window] { return QGuiApplication::focusWindow() == window->windowHandle(); });
+    QCoreApplication::processEvents();
+    return focused;
+}
+
+// Each row: the kind active ("none", "wave", "drawing", "music", "factory"), the key, and the
+// one of its two actions that runs ("-" for none), as the user presses it.
+TEST_F(MainFormTest, TheRouterRunsTheActionOfTheActiveKind)
+{
+    const char* const rows[][3] = {{"none", "V", "-"},
+                                   {"wave", "V", "Volume"},
+                                   {"factory", "V", "SntValidate"},
+                                   {"music", "V", "-"},
+                                   {"wave", "F", "SntRunAtWnd"},
+                                   {"music", "F", "MusicKeyF"},
+                                   {"factory", "F", "-"},
+                                   {"wave", "H", "MoveH"},
+                                   {"drawing", "H", "-"},
+                                   {"music", "H", "keyH"},
+                                   {"none", "H", "-"},
+                                   {"wave", "Alt+D", "keyAltD"},
+                                   {"music", "Alt+D", "keyAltD"},
+                                   {"factory", "Alt+D", "SntModeDrag"},
+                                   {"music", "Alt+M", "MusicGenerate"},
+                                   {"factory", "Alt+M", "SntRunCrWnd"},
+                                   {"wave", "Alt+M", "SntRunCrWnd"},
+                                   {"none", "Alt+M", "-"}};
+    TMainForm& main = Start();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row[0]) + " " + row[1]);
+        const std::string kind = row[0];
+        if (kind == "wave" || kind == "drawing") {
+            OpenFactory("Factory 1", 0);
+            OpenWave("Wave 1", 1, 100);
+            if (kind == "drawing")
+                UnitWaveOf(OpenWave("Wave 2"))->StartUserDrawing(TUnitWave::DrawLinear);
+        } else if (kind == "music") {
+            OpenMusic("Music 1")->enabled = {"MusicKeyF", "MusicGenerate"};
+        } else if (kind == "factory") {
+            OpenFactory("Factory 1", 2);
+        }
+        main.ActionListUpdate();
+        ASSERT_TRUE(Focus(&main));
+        main.SetTextInputMode(false);
+        const QKeySequence key(QString::fromLatin1(row[1]));
+        std::vector<std::pair<QAction*, std::unique_ptr<QSignalSpy>>> contenders;
+        for (QAction* action : main.Actions().All())
+            if (action->shortcut() == key)
+                contenders.emplace_back(action,
+                                        std::make_unique<QSignalSpy>(action, &QAction::triggered));
+        ASSERT_EQ(contenders.size(), 2u);
+        QAction* target = main.Router().Target(key);
+        EXPECT_EQ(target ? target->objectName().toStdString() : "-", row[2]);
+        QTest::keySequence(&main, key);
+        QCoreApplication::processEvents();
+        for (const auto& [action, spy] : contenders)
+            EXPECT_EQ(spy->count(), action->objectName() == row[2] ? 1 : 0);
+        for (QMdiSubWindow* window : main.Frame()->subWindowList())
+            delete window;
+        Flush();
+    }
+}
+
+// ---- Modal dialogs -------------------------------------------------------------------------
+
+struct ModalCase
+{
+    const char* name;
+    const char* kind; // the document active beneath the dialog
+    bool textInput;   // the mode as the dialog opens (a box of a tool window)
+};
+
+class ModalDialogKeysTest : public ShellTest, public ::testing::WithParamInterface<ModalCase>
+{
+};
+
+// The keys go to the focused widget of a dialog in its own modal loop, as the user types them.
+TEST_P(ModalDialogKeysTest, TheMainWindowsKeysRunNothingBeneathItAndTheDialogKeepsItsOwn)
+{
+    TMainForm& main = Start();
+    if (std::string(GetParam().kind) == "wave")
+        OpenWave("Wave 1", 1, 100);
+    else
+        OpenFactory("Factory 1", 2);
+    // The actions run no command here: only whether they are triggered counts.
+    QObject listener;
+    std::vector<std::string> ran;
+    for (QAction* action : main.Actions().All()) {
+        const std::string name = action->objectName().toStdString();
+        main.SetCommand(name, {});
+        QObject::connect(action, &QAction::triggered, &listener,
+                         [&ran, name] { ran.push_back(name); });
+    }
+    main.ActionListUpdate();
+    // Every key the main window answers: the shortcuts and the menu bar's mnemonics; and the
+    // action each runs without a dialog (the router's choice for a routed key).
+    std::vector<QKeySequence> keys;
+    auto add = [&keys](const QKeySequence& key) {
+        if (!key.isEmpty() && std::find(keys.begin(), keys.end(), key) == keys.end())
+            keys.push_back(key);
+    };
+    for (QAction* action : main.Actions().All())
+        add(action->shortcut());
+    for (QMenu* menu : main.Menus())
+        add(QKeySequence::mnemonic(menu->title()));
+    const std::vector<QKeySequence> routed = main.Router().Keys();
+    std::vector<std::pair<QKeySequence, QAction*>> owned;
+    for (const QKeySequence& key : keys) {
+        QAction* owner = nullptr;
+        if (std::find(routed.begin(), routed.end(), key) != routed.end())
+            owner = main.Router().Target(key);
+        else
+            for (QAction* action : main.Actions().All())
+                if (!owner && action->shortcut() == key && action->isEnabled())
+                    owner = action;
+        if (owner)
+            owned.emplace_back(key, owner);
+    }
+    ASSERT_GT(keys.size(), 100u);
+    ASSERT_GT(owned.size(), 10u);
+    if (GetParam().textInput) {
+        ASSERT_TRUE(Focus(main.EditNameWindow()));
+        ASSERT_TRUE(main.TextInputMode());
+    } else {
+        ASSERT_TRUE(Focus(&main));
+    }
+
+    TOKHelpRightDlg dialog(&main);
+    dialog.SetHelpContext(77);
+    std::string stoppedAt;
+    bool done = false;
+    bool modeInDialog = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        if (!QTest::qWaitForWindowActive(&dialog)) {
+            stoppedAt = "the dialog never became active";
+            dialog.reject();
+            return;
+        }
+        modeInDialog = form->TextInputMode();
+        for (const QKeySequence& key : keys) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keySequence(focus ? focus : &dialog, key);
+            QCoreApplication::processEvents(); // a trigger the key may have queued
+            if (!dialog.isVisible()) {
+                stoppedAt = key.toString().toStdString() + " closed the dialog";
+                return;
+            }
+        }
+        // A mnemonic clicks its button after a short press: Alt+H is Help.
+        if (!QTest::qWaitFor([this] { return !help.Requests().empty(); }, 2000))
+            stoppedAt = "no help was asked for";
+        done = true;
+        dialog.reject();
+    });
+    // Should the keys never finish, this ends the loop and the checks below fail.
+    QTimer::singleShot(60000, &dialog, [&dialog] { dialog.done(2); });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(done) << stoppedAt;
+    EXPECT_EQ(modeInDialog, GetParam().textInput);
+    EXPECT_EQ(ran, std::vector<std::string>{});
+    EXPECT_EQ(help.Requests(), std::vector<std::string>{"context 77"});
+
+    // Without the dialog each key with an enabled action runs exactly that action.
+    ASSERT_TRUE(Focus(&main));
+    main.SetTextInputMode(false);
+    for (const auto& [key, owner] : owned) {
+        ran.clear();
+        QTest::keySequence(&main, key);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ran, std::vector<std::string>{owner->objectName().toStdString()})
+            << key.toString().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ModalDialogKeysTest,
+                         ::testing::Values(ModalCase{"OverAWave", "wave", false},
+                                           ModalCase{"OverAFactory", "factory", false},
+                                           ModalCase{"FromATextInputWindow", "wave", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
