@@ -8,9 +8,7 @@ using namespace kelvorn;
 
 namespace {
 
-constexpr uint32_t White = 0xFFFFFF;
-constexpr uint32_t Red = 0x0000FF;
-constexpr uint32_t Blue = 0xFF0000;
+constexpr uint32_t White = 0xFFFFFF, Red = 0x0000FF, Blue = 0xFF0000;
 
 int CountOf(const QtCanvas& canvas, uint32_t color)
 {
@@ -20,8 +18,6 @@ int CountOf(const QtCanvas& canvas, uint32_t color)
             count += canvas.Pixel(x, y) == color;
     return count;
 }
-
-} // namespace
 
 TEST(QtCanvas, PixelsUseRedInTheLowByte)
 {
@@ -145,27 +141,20 @@ TEST(QtCanvas, ClearBrushFillsNothing)
     EXPECT_EQ(canvas.Pixel(6, 6), White);
 }
 
-TEST(QtCanvas, ChordWithEqualRaysIsTheWholeEllipse)
+TEST(QtCanvas, ChordRunsCounterClockwiseAndEqualRaysGiveTheWholeEllipse)
 {
-    QtCanvas canvas(30, 30);
-    canvas.SetPenColor(Red);
-    canvas.SetBrushColor(Blue);
-    canvas.Chord({5, 5, 25, 25}, {15, 5}, {15, 5});
-    EXPECT_EQ(canvas.Pixel(8, 15), Blue);
-    EXPECT_EQ(canvas.Pixel(21, 15), Blue);
-    EXPECT_EQ(canvas.Pixel(15, 8), Blue);
-    EXPECT_EQ(canvas.Pixel(15, 21), Blue);
-}
-
-TEST(QtCanvas, ChordRunsCounterClockwise)
-{
+    QtCanvas whole(30, 30), upper(30, 30);
+    for (QtCanvas* canvas : {&whole, &upper}) {
+        canvas->SetPenColor(Red);
+        canvas->SetBrushColor(Blue);
+    }
+    whole.Chord({5, 5, 25, 25}, {15, 5}, {15, 5});
+    for (auto [x, y] : {std::pair{8, 15}, {21, 15}, {15, 8}, {15, 21}})
+        EXPECT_EQ(whole.Pixel(x, y), Blue) << x << "," << y;
     // From the right to the left through the top: the upper half.
-    QtCanvas canvas(30, 30);
-    canvas.SetPenColor(Red);
-    canvas.SetBrushColor(Blue);
-    canvas.Chord({5, 5, 26, 26}, {25, 15}, {5, 15});
-    EXPECT_EQ(canvas.Pixel(15, 9), Blue);
-    EXPECT_EQ(canvas.Pixel(15, 21), White);
+    upper.Chord({5, 5, 26, 26}, {25, 15}, {5, 15});
+    EXPECT_EQ(upper.Pixel(15, 9), Blue);
+    EXPECT_EQ(upper.Pixel(15, 21), White);
 }
 
 TEST(QtCanvas, TextIsWrittenInItsBoxOnTheBrush)
@@ -219,3 +208,5 @@ TEST(QtCanvas, ResizeGivesAFreshImageAndKeepsDrawing)
     canvas.TextOut(0, 0, "x");
     EXPECT_EQ(canvas.Pixel(0, 0), Canvas::InvalidColor);
 }
+
+} // namespace

@@ -41,10 +41,37 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace kelvorn::test {
+
+/// Names the cases of a parameterised test by their field name.
+inline const auto CaseName = [](const auto& info) { return std::string(info.param.name); };
+
+/// A control name and a value in the terms of Set and Shown.
+struct Input
+{
+    std::string name;
+    std::string value;
+};
+
+/// "name=value|name=value" as inputs.
+inline std::vector<Input> In(const std::string& text)
+{
+    std::vector<Input> inputs;
+    std::stringstream items(text);
+    for (std::string item; std::getline(items, item, '|');)
+        inputs.push_back({item.substr(0, item.find('=')), item.substr(item.find('=') + 1)});
+    return inputs;
+}
+
+/// Types text into edit as a whole.
+inline void Type(QLineEdit* edit, const std::string& text)
+{
+    edit->setText(QString::fromLatin1(text.c_str()));
+}
 
 /// count values of value(i).
 template <class F> WavePtr WaveOf(int32_t count, F value)
@@ -403,5 +430,38 @@ inline bool Confirm(ScriptedDialogs& dialogs, ScriptedMessages& messages, QDialo
     messages.Clear();
     return result == DialogResult::Accepted;
 }
+
+/// A dialog run through the scripted runner with the wave lists served; no box or dialog may
+/// come unasked.
+class DialogTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        for (const ShownMessage& box : messages.Unexpected())
+            ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
+        EXPECT_EQ(messages.Pending(), 0u);
+        EXPECT_TRUE(dialogs.Unexpected().empty());
+        EXPECT_EQ(dialogs.Pending(), 0u);
+    }
+    /// Runs dialog, acts on it, then presses answer (when it is still open).
+    DialogResult Run(QDialog& dialog, std::function<void()> act,
+                     DialogResult answer = DialogResult::Rejected)
+    {
+        dialogs.When(
+            ClassOf(dialog), [&](ModalDialog&) { act(); }, answer);
+        return RunDialog(dialog);
+    }
+    /// Runs dialog, acts, presses OK; answers whether it closed, the boxes being texts.
+    bool Ok(QDialog& dialog, const std::function<void()>& act,
+            const std::vector<std::string>& texts = {})
+    {
+        return Confirm(dialogs, messages, dialog, ClassOf(dialog), act, texts);
+    }
+
+    FixedWaveList waves;
+    ScriptedDialogs dialogs;
+    ScriptedMessages messages;
+};
 
 } // namespace kelvorn::test

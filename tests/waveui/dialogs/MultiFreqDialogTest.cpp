@@ -1,17 +1,9 @@
 #include "waveui/dialogs/MultiFreqDialog.h"
 
-#include "shell/base/QtModalDialog.h"
 #include "support/WaveWindows.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -87,30 +79,7 @@ std::string State(const TDlgMFreqProps& dialog)
            " " + Enabled(dialog);
 }
 
-class MultiFreqDialogTest : public ::testing::Test
-{
-protected:
-    void TearDown() override
-    {
-        EXPECT_TRUE(dialogs.Unexpected().empty());
-        EXPECT_EQ(dialogs.Pending(), 0u);
-        for (const ShownMessage& box : messages.Unexpected())
-            ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
-        EXPECT_EQ(messages.Pending(), 0u);
-    }
-
-    /// Runs the dialog, acts on it, then presses answer.
-    DialogResult Run(TDlgMFreqProps& dialog, std::function<void()> act, DialogResult answer)
-    {
-        dialogs.When(
-            "TDlgMFreqProps", [&](ModalDialog&) { act(); }, answer);
-        return RunDialog(dialog);
-    }
-
-    ScriptedDialogs dialogs;
-    ScriptedMessages messages;
-    FixedWaveList waves;
-};
+using MultiFreqDialogTest = DialogTest;
 
 TEST_F(MultiFreqDialogTest, ANewRecordShowsOneDefaultPartialWithOnlyTheEditButtons)
 {
