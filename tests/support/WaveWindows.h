@@ -391,16 +391,6 @@ inline std::string Shown(QWidget& dialog, const std::string& name)
     return "<unknown " + name + ">";
 }
 
-/// Opens dialog through the scripted runner as class className, runs act on it and, when it
-/// is still open afterwards, cancels it. Answers the result it closed with.
-inline DialogResult RunScripted(ScriptedDialogs& dialogs, QDialog& dialog,
-                                const std::string& className, std::function<void()> act)
-{
-    dialogs.When(
-        className, [&](ModalDialog&) { act(); }, DialogResult::Rejected);
-    return RunDialog(dialog);
-}
-
 /// The class name the scripted runner knows a dialog by.
 inline std::string ClassOf(const QObject& object)
 {
@@ -408,18 +398,9 @@ inline std::string ClassOf(const QObject& object)
     return name.substr(name.rfind(':') == std::string::npos ? 0 : name.rfind(':') + 1);
 }
 
-/// Runs dialog as className, acts, presses OK; answers whether it closed. The boxes shown must
-/// be texts, each under "Input Error" with the information icon.
-inline bool Confirm(ScriptedDialogs& dialogs, ScriptedMessages& messages, QDialog& dialog,
-                    const std::string& className, const std::function<void()>& act,
-                    const std::vector<std::string>& texts = {})
+/// The boxes shown were texts, each under "Input Error" with the information icon; clears them.
+inline void ExpectInputErrors(ScriptedMessages& messages, const std::vector<std::string>& texts)
 {
-    for (size_t i = 0; i < texts.size(); ++i)
-        messages.Expect();
-    const DialogResult result = RunScripted(dialogs, dialog, className, [&] {
-        act();
-        dialog.accept();
-    });
     std::vector<std::string> shown;
     for (const ShownMessage& box : messages.Shown()) {
         shown.push_back(box.text);
@@ -428,7 +409,6 @@ inline bool Confirm(ScriptedDialogs& dialogs, ScriptedMessages& messages, QDialo
     }
     EXPECT_EQ(shown, texts);
     messages.Clear();
-    return result == DialogResult::Accepted;
 }
 
 /// A dialog run through the scripted runner with the wave lists served; no box or dialog may
@@ -452,11 +432,19 @@ protected:
             ClassOf(dialog), [&](ModalDialog&) { act(); }, answer);
         return RunDialog(dialog);
     }
-    /// Runs dialog, acts, presses OK; answers whether it closed, the boxes being texts.
+    /// Runs dialog, acts, presses OK; answers whether it closed. The boxes shown must be
+    /// texts, each under "Input Error" with the information icon.
     bool Ok(QDialog& dialog, const std::function<void()>& act,
             const std::vector<std::string>& texts = {})
     {
-        return Confirm(dialogs, messages, dialog, ClassOf(dialog), act, texts);
+        for (size_t i = 0; i < texts.size(); ++i)
+            messages.Expect();
+        const DialogResult result = Run(dialog, [&] {
+            act();
+            dialog.accept();
+        });
+        ExpectInputErrors(messages, texts);
+        return result == DialogResult::Accepted;
     }
 
     FixedWaveList waves;

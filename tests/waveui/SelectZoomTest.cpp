@@ -48,14 +48,7 @@ protected:
         for (size_t i = 0; i < texts.size(); ++i)
             messages.Expect();
         dialog.OKBtn->click();
-        std::vector<std::string> shown;
-        for (const ShownMessage& box : messages.Shown()) {
-            shown.push_back(box.text);
-            EXPECT_EQ(box.caption, "Input Error");
-            EXPECT_EQ(box.icon, MsgIcon::Information);
-        }
-        EXPECT_EQ(shown, texts);
-        messages.Clear();
+        ExpectInputErrors(messages, texts);
     }
 
     Host main;

@@ -205,10 +205,7 @@ TEST_F(MergeDialogTest, TheSameWaveTwiceIsRefusedAndHidesEveryTab)
     });
     // OK is disabled, so pressing it cannot close the dialog.
     EXPECT_EQ(result, DialogResult::Rejected);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].text, "The chosen Waves must be different");
-    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
-    EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
+    ExpectInputErrors(messages, {"The chosen Waves must be different"});
 }
 
 std::vector<std::string> ListTexts(const TDlgWaveFileProp& dialog)
