@@ -6,6 +6,7 @@
 #include "platform/test/ScriptedFileDialogs.h"
 #include "platform/test/ScriptedMessages.h"
 #include "shell/base/QtModalDialog.h"
+#include "support/Files.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,10 +16,6 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 using namespace kelvorn;
 
@@ -201,21 +198,9 @@ TEST_F(PaletteDialogTest, ColourBeforeFromTheListAndColourAfterFromTheColourDial
 class PaletteFileTest : public PaletteDialogTest
 {
 protected:
-    PaletteFileTest()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kv-palette-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            dir = pattern;
-    }
-    ~PaletteFileTest() override
-    {
-        if (!dir.empty())
-            std::filesystem::remove_all(dir);
-    }
     std::string Path(const char* name) const { return (dir / name).string(); }
 
-    std::filesystem::path dir;
+    kelvorn::test::TempDir dir{"palette"};
 };
 
 TEST_F(PaletteFileTest, SaveThenOpenGivesThePaletteBackAndTheHeadBecomesCurrent)
