@@ -314,7 +314,7 @@ protected:
 };
 
 /// Every list offers "Wave 1" and "Wave 2"; the mono lists only "Wave 1". Extra entries can be
-/// added to all lists.
+/// added to all lists, or be all they offer.
 class FixedWaveList final : public WaveListSource
 {
 public:
@@ -322,13 +322,15 @@ public:
     void FillWaveList(std::vector<WaveChoice>& list, int mode) override
     {
         modes.push_back(mode);
-        list.push_back({"Wave 1", nullptr});
-        if (mode != waveListOtherMono)
+        if (standard)
+            list.push_back({"Wave 1", nullptr});
+        if (standard && mode != waveListOtherMono)
             list.push_back({"Wave 2", nullptr});
         for (const WaveChoice& choice : extra)
             list.push_back(choice);
     }
 
+    bool standard = true; // "Wave 1" and "Wave 2" come first
     std::vector<WaveChoice> extra;
     std::vector<int> modes;
 

@@ -45,23 +45,6 @@ INSTANTIATE_TEST_SUITE_P(Choices, SplitHorDialogTest, ::testing::Values(0, 1, 2)
 
 // ---- Merge -----------------------------------------------------------------------------------
 
-/// The open waves of the test as the dialogs' lists offer them.
-class WindowList final : public WaveListSource
-{
-public:
-    WindowList() : install(this) {}
-    void FillWaveList(std::vector<WaveChoice>& list, int mode) override
-    {
-        modes.push_back(mode);
-        list.insert(list.end(), waves.begin(), waves.end());
-    }
-    std::vector<WaveChoice> waves;
-    std::vector<int> modes;
-
-private:
-    ScopedService<WaveListSource> install;
-};
-
 struct Format
 {
     int16_t channels = 1;
@@ -74,6 +57,7 @@ struct Format
 class MergeDialogTest : public WaveWindowTest
 {
 protected:
+    MergeDialogTest() { list.standard = false; }
     ~MergeDialogTest() override
     {
         EXPECT_TRUE(dialogs.Unexpected().empty());
@@ -92,7 +76,7 @@ protected:
                               CreateWaveCopy(nullptr, sound->GetRightWave()), f.freq, int16_t{1}));
         TMDIChildWave* window = Open(sound, 1, 300, 100, name);
         window->SetWaveWindKind(f.kind);
-        list.waves.push_back({name, &window->GetUnitWave()});
+        list.extra.push_back({name, &window->GetUnitWave()});
         return window;
     }
 
@@ -130,7 +114,7 @@ protected:
     }
 
     ScriptedDialogs dialogs;
-    WindowList list;
+    FixedWaveList list; // the open waves of the test
 };
 
 struct HorCase
