@@ -173,21 +173,19 @@ TEST_P(EditNameRename, OkRenamesOrRefuses)
     EXPECT_EQ(documents.names[1], "Wave 2");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, EditNameRename,
-    ::testing::Values(RenameCase{"NewName", "Drums", "Drums", "", ""},
-                      RenameCase{"OwnName", "Wave 1", "Wave 1", "", ""},
-                      RenameCase{"Empty", "", "", "", ""},
-                      RenameCase{"Latin1", "Caf\xc3\xa9", "Caf\xe9", "", ""},
-                      RenameCase{"TakenByAnother", "Wave 2", "Wave 1", "Error",
-                                 "A window with name \"Wave 2\" already exists."},
-                      RenameCase{"LessThan", "a<b", "Wave 1", "Input Error",
-                                 "A name may not contain \"<\" or \">\"."},
-                      RenameCase{"GreaterThan", "Wave>", "Wave 1", "Input Error",
-                                 "A name may not contain \"<\" or \">\"."},
-                      RenameCase{"OutsideLatin1", "Wave \xe2\x82\xac", "Wave 1", "Input Error",
-                                 "A name may only contain Latin-1 characters."}),
+const char* const NoAngles = "A name may not contain \"<\" or \">\".";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Names, EditNameRename, ::testing::Values(
+    RenameCase{"NewName", "Drums", "Drums", "", ""},
+    RenameCase{"OwnName", "Wave 1", "Wave 1", "", ""},
+    RenameCase{"Empty", "", "", "", ""},
+    RenameCase{"Latin1", "Caf\xc3\xa9", "Caf\xe9", "", ""},
+    RenameCase{"TakenByAnother", "Wave 2", "Wave 1", "Error", "A window with name \"Wave 2\" already exists."},
+    RenameCase{"LessThan", "a<b", "Wave 1", "Input Error", NoAngles},
+    RenameCase{"GreaterThan", "Wave>", "Wave 1", "Input Error", NoAngles},
+    RenameCase{"OutsideLatin1", "Wave \xe2\x82\xac", "Wave 1", "Input Error", "A name may only contain Latin-1 characters."}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(EditNameTest, CancelPutsTheNameBackAndChangesNothing)
 {

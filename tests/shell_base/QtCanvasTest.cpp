@@ -1,16 +1,18 @@
 #include "shell/base/QtCanvas.h"
 
+#include <QRect>
+
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 using namespace kelvorn;
 
 namespace {
 
-constexpr uint32_t White = 0xFFFFFF;
-constexpr uint32_t Red = 0x0000FF;
-constexpr uint32_t Blue = 0xFF0000;
+constexpr uint32_t White = 0xFFFFFF, Red = 0x0000FF, Blue = 0xFF0000;
 
 int CountOf(const QtCanvas& canvas, uint32_t color)
 {
@@ -20,8 +22,6 @@ int CountOf(const QtCanvas& canvas, uint32_t color)
             count += canvas.Pixel(x, y) == color;
     return count;
 }
-
-} // namespace
 
 TEST(QtCanvas, PixelsUseRedInTheLowByte)
 {
@@ -145,27 +145,20 @@ TEST(QtCanvas, ClearBrushFillsNothing)
     EXPECT_EQ(canvas.Pixel(6, 6), White);
 }
 
-TEST(QtCanvas, ChordWithEqualRaysIsTheWholeEllipse)
+TEST(QtCanvas, ChordRunsCounterClockwiseAndEqualRaysGiveTheWholeEllipse)
 {
-    QtCanvas canvas(30, 30);
-    canvas.SetPenColor(Red);
-    canvas.SetBrushColor(Blue);
-    canvas.Chord({5, 5, 25, 25}, {15, 5}, {15, 5});
-    EXPECT_EQ(canvas.Pixel(8, 15), Blue);
-    EXPECT_EQ(canvas.Pixel(21, 15), Blue);
-    EXPECT_EQ(canvas.Pixel(15, 8), Blue);
-    EXPECT_EQ(canvas.Pixel(15, 21), Blue);
-}
-
-TEST(QtCanvas, ChordRunsCounterClockwise)
-{
+    QtCanvas whole(30, 30), upper(30, 30);
+    for (QtCanvas* canvas : {&whole, &upper}) {
+        canvas->SetPenColor(Red);
+        canvas->SetBrushColor(Blue);
+    }
+    whole.Chord({5, 5, 25, 25}, {15, 5}, {15, 5});
+    for (auto [x, y] : {std::pair{8, 15}, {21, 15}, {15, 8}, {15, 21}})
+        EXPECT_EQ(whole.Pixel(x, y), Blue) << x << "," << y;
     // From the right to the left through the top: the upper half.
-    QtCanvas canvas(30, 30);
-    canvas.SetPenColor(Red);
-    canvas.SetBrushColor(Blue);
-    canvas.Chord({5, 5, 26, 26}, {25, 15}, {5, 15});
-    EXPECT_EQ(canvas.Pixel(15, 9), Blue);
-    EXPECT_EQ(canvas.Pixel(15, 21), White);
+    upper.Chord({5, 5, 26, 26}, {25, 15}, {5, 15});
+    EXPECT_EQ(upper.Pixel(15, 9), Blue);
+    EXPECT_EQ(upper.Pixel(15, 21), White);
 }
 
 TEST(QtCanvas, TextIsWrittenInItsBoxOnTheBrush)
@@ -198,6 +191,11 @@ TEST(QtCanvas, TextIsWrittenInItsBoxOnTheBrush)
 
     canvas.SetFont(CanvasFont{{"Liberation Sans"}, 10, false, false, Red});
     EXPECT_LT(canvas.TextHeight(text), height);
+    // A new canvas writes in the default font.
+    QtCanvas plain(10, 10);
+    canvas.SetFont(CanvasFont{});
+    EXPECT_EQ(plain.TextHeight(text), canvas.TextHeight(text));
+    EXPECT_EQ(plain.TextWidth(text), canvas.TextWidth(text));
 }
 
 TEST(QtCanvas, ResizeGivesAFreshImageAndKeepsDrawing)
@@ -219,3 +217,59 @@ TEST(QtCanvas, ResizeGivesAFreshImageAndKeepsDrawing)
     canvas.TextOut(0, 0, "x");
     EXPECT_EQ(canvas.Pixel(0, 0), Canvas::InvalidColor);
 }
+
+/// The smallest rectangle holding every pixel of colour.
+QRect Bounds(const QtCanvas& canvas, uint32_t color)
+{
+    QRect bounds;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            if (canvas.Pixel(x, y) == color)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+TEST(QtCanvas, ShapesCoverExactlyTheirRectangle)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(QtCanvas&)> draw;
+        QRect drawn; // pen and brush in one colour, as Qt strokes them; empty: nothing
+    };
+    // clang-format off
+    for (const Case& c : std::vector<Case>{
+             {"pixel", [](QtCanvas& c) { c.SetPixel(4, 4, Red); }, {4, 4, 1, 1}},
+             {"ellipse", [](QtCanvas& c) { c.Ellipse({12, 12, 28, 28}); }, {12, 12, 16, 16}},
+             {"flat ellipse", [](QtCanvas& c) { c.Ellipse({2, 2, 12, 3}); }, {2, 2, 9, 1}},
+             {"thin rectangle", [](QtCanvas& c) { c.Rectangle({3, 3, 4, 8}); }, {3, 3, 1, 5}},
+             {"chord", [](QtCanvas& c) { c.Chord({5, 5, 25, 25}, {15, 5}, {15, 5}); }, {5, 5, 19, 19}},
+             {"chord without height", [](QtCanvas& c) { c.Chord({5, 5, 25, 5}, {15, 5}, {15, 5}); }, {}},
+             {"frame", [](QtCanvas& c) { c.FrameRect({10, 10, 15, 14}); }, {10, 10, 5, 4}},
+             // Lines: thin ones stepped, wide ones around their centre line.
+             {"no width is one", [](QtCanvas& c) { c.SetPenWidth(0); c.MoveTo(2, 3); c.LineTo(9, 3); }, {2, 3, 7, 1}},
+             {"wide", [](QtCanvas& c) { c.SetPenWidth(3); c.MoveTo(5, 10); c.LineTo(20, 10); }, {4, 9, 17, 3}},
+             {"far diagonal", [](QtCanvas& c) { c.MoveTo(-1000000000, -1000000000); c.LineTo(1000000000, 1000000000); }, {0, 0, 30, 30}},
+             {"up", [](QtCanvas& c) { c.MoveTo(1, 9); c.LineTo(6, 4); }, {1, 5, 5, 5}}}) {
+        // clang-format on
+        QtCanvas canvas(30, 30);
+        canvas.SetPenColor(Red);
+        canvas.SetBrushColor(Red);
+        c.draw(canvas);
+        EXPECT_EQ(Bounds(canvas, Red), c.drawn) << c.name;
+    }
+}
+
+TEST(QtCanvas, ThinLinesStepAlongTheNearestRow)
+{
+    // 3 rows over 7 columns: column x lights row round(3x / 7) only.
+    QtCanvas canvas(10, 10);
+    canvas.SetPenColor(Red);
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(7, 3);
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 10; ++y)
+            EXPECT_EQ(canvas.Pixel(x, y) == Red, y == (3 * x * 2 + 7) / 14) << x << "," << y;
+}
+
+} // namespace

@@ -41,10 +41,37 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace kelvorn::test {
+
+/// Names the cases of a parameterised test by their field name.
+inline const auto CaseName = [](const auto& info) { return std::string(info.param.name); };
+
+/// A control name and a value in the terms of Set and Shown.
+struct Input
+{
+    std::string name;
+    std::string value;
+};
+
+/// "name=value|name=value" as inputs.
+inline std::vector<Input> In(const std::string& text)
+{
+    std::vector<Input> inputs;
+    std::stringstream items(text);
+    for (std::string item; std::getline(items, item, '|');)
+        inputs.push_back({item.substr(0, item.find('=')), item.substr(item.find('=') + 1)});
+    return inputs;
+}
+
+/// Types text into edit as a whole.
+inline void Type(QLineEdit* edit, const std::string& text)
+{
+    edit->setText(QString::fromLatin1(text.c_str()));
+}
 
 /// count values of value(i).
 template <class F> WavePtr WaveOf(int32_t count, F value)
@@ -287,7 +314,7 @@ protected:
 };
 
 /// Every list offers "Wave 1" and "Wave 2"; the mono lists only "Wave 1". Extra entries can be
-/// added to all lists.
+/// added to all lists, or be all they offer.
 class FixedWaveList final : public WaveListSource
 {
 public:
@@ -295,13 +322,15 @@ public:
     void FillWaveList(std::vector<WaveChoice>& list, int mode) override
     {
         modes.push_back(mode);
-        list.push_back({"Wave 1", nullptr});
-        if (mode != waveListOtherMono)
+        if (standard)
+            list.push_back({"Wave 1", nullptr});
+        if (standard && mode != waveListOtherMono)
             list.push_back({"Wave 2", nullptr});
         for (const WaveChoice& choice : extra)
             list.push_back(choice);
     }
 
+    bool standard = true; // "Wave 1" and "Wave 2" come first
     std::vector<WaveChoice> extra;
     std::vector<int> modes;
 
@@ -364,16 +393,6 @@ inline std::string Shown(QWidget& dialog, const std::string& name)
     return "<unknown " + name + ">";
 }
 
-/// Opens dialog through the scripted runner as class className, runs act on it and, when it
-/// is still open afterwards, cancels it. Answers the result it closed with.
-inline DialogResult RunScripted(ScriptedDialogs& dialogs, QDialog& dialog,
-                                const std::string& className, std::function<void()> act)
-{
-    dialogs.When(
-        className, [&](ModalDialog&) { act(); }, DialogResult::Rejected);
-    return RunDialog(dialog);
-}
-
 /// The class name the scripted runner knows a dialog by.
 inline std::string ClassOf(const QObject& object)
 {
@@ -381,18 +400,9 @@ inline std::string ClassOf(const QObject& object)
     return name.substr(name.rfind(':') == std::string::npos ? 0 : name.rfind(':') + 1);
 }
 
-/// Runs dialog as className, acts, presses OK; answers whether it closed. The boxes shown must
-/// be texts, each under "Input Error" with the information icon.
-inline bool Confirm(ScriptedDialogs& dialogs, ScriptedMessages& messages, QDialog& dialog,
-                    const std::string& className, const std::function<void()>& act,
-                    const std::vector<std::string>& texts = {})
+/// The boxes shown were texts, each under "Input Error" with the information icon; clears them.
+inline void ExpectInputErrors(ScriptedMessages& messages, const std::vector<std::string>& texts)
 {
-    for (size_t i = 0; i < texts.size(); ++i)
-        messages.Expect();
-    const DialogResult result = RunScripted(dialogs, dialog, className, [&] {
-        act();
-        dialog.accept();
-    });
     std::vector<std::string> shown;
     for (const ShownMessage& box : messages.Shown()) {
         shown.push_back(box.text);
@@ -401,7 +411,47 @@ inline bool Confirm(ScriptedDialogs& dialogs, ScriptedMessages& messages, QDialo
     }
     EXPECT_EQ(shown, texts);
     messages.Clear();
-    return result == DialogResult::Accepted;
 }
+
+/// A dialog run through the scripted runner with the wave lists served; no box or dialog may
+/// come unasked.
+class DialogTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        for (const ShownMessage& box : messages.Unexpected())
+            ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
+        EXPECT_EQ(messages.Pending(), 0u);
+        EXPECT_TRUE(dialogs.Unexpected().empty());
+        EXPECT_EQ(dialogs.Pending(), 0u);
+    }
+    /// Runs dialog, acts on it, then presses answer (when it is still open).
+    DialogResult Run(QDialog& dialog, std::function<void()> act,
+                     DialogResult answer = DialogResult::Rejected)
+    {
+        dialogs.When(
+            ClassOf(dialog), [&](ModalDialog&) { act(); }, answer);
+        return RunDialog(dialog);
+    }
+    /// Runs dialog, acts, presses OK; answers whether it closed. The boxes shown must be
+    /// texts, each under "Input Error" with the information icon.
+    bool Ok(QDialog& dialog, const std::function<void()>& act,
+            const std::vector<std::string>& texts = {})
+    {
+        for (size_t i = 0; i < texts.size(); ++i)
+            messages.Expect();
+        const DialogResult result = Run(dialog, [&] {
+            act();
+            dialog.accept();
+        });
+        ExpectInputErrors(messages, texts);
+        return result == DialogResult::Accepted;
+    }
+
+    FixedWaveList waves;
+    ScriptedDialogs dialogs;
+    ScriptedMessages messages;
+};
 
 } // namespace kelvorn::test

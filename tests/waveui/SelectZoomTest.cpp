@@ -4,13 +4,8 @@
 
 #include "waveui/SelectZoom.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-
-#include <functional>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -34,11 +29,6 @@ std::string Seconds(double seconds)
     return unitTimePos(seconds, EHS).ToText();
 }
 
-void Type(QLineEdit* edit, const std::string& text)
-{
-    edit->setText(QString::fromLatin1(text.c_str()));
-}
-
 class SelectZoomTest : public WaveWindowTest
 {
 protected:
@@ -58,14 +48,7 @@ protected:
         for (size_t i = 0; i < texts.size(); ++i)
             messages.Expect();
         dialog.OKBtn->click();
-        std::vector<std::string> shown;
-        for (const ShownMessage& box : messages.Shown()) {
-            shown.push_back(box.text);
-            EXPECT_EQ(box.caption, "Input Error");
-            EXPECT_EQ(box.icon, MsgIcon::Information);
-        }
-        EXPECT_EQ(shown, texts);
-        messages.Clear();
+        ExpectInputErrors(messages, texts);
     }
 
     Host main;
@@ -77,8 +60,13 @@ TEST_F(SelectZoomTest, WithoutAWaveWindowEverythingIsClearedAndOff)
     TMDIChildWave* window = OpenSecond();
     dialog.UpdateAll(window);
     EXPECT_TRUE(dialog.OKBtn->isEnabled());
-    dialog.UpdateAll(nullptr);
+    // The window goes: nothing of it stays behind, and "Apply" does nothing.
+    main.active = nullptr;
+    delete window;
     EXPECT_EQ(dialog.ShownWindow(), nullptr);
+    Apply();
+    EXPECT_FALSE(dialog.OKBtn->isEnabled());
+    dialog.UpdateAll(nullptr);
     EXPECT_FALSE(dialog.OKBtn->isEnabled());
     EXPECT_FALSE(dialog.optCursor->isChecked());
     EXPECT_FALSE(dialog.optPart->isChecked());
@@ -165,17 +153,6 @@ TEST_F(SelectZoomTest, ARefusedTimeShowsItsBoxAndChangesNothing)
         EXPECT_FALSE(Pane(*window, 2).IsZoomed());
         delete window;
     }
-}
-
-TEST_F(SelectZoomTest, AWindowThatGoesLeavesNothingBehind)
-{
-    TMDIChildWave* window = OpenSecond();
-    dialog.UpdateAll(window);
-    main.active = nullptr;
-    delete window;
-    EXPECT_EQ(dialog.ShownWindow(), nullptr);
-    Apply();
-    EXPECT_FALSE(dialog.OKBtn->isEnabled());
 }
 
 } // namespace

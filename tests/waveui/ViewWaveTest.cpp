@@ -92,11 +92,14 @@ TEST_F(PaneTest, ZoomToShowsTheRangeOnAWholePixelFromThePanesOwnGenerator)
     EXPECT_EQ(pane->ScrollBar()->maximum(), 9000);
     EXPECT_EQ(pane->ScrollBar()->value(), int(pane->GetZoomBegin()));
     EXPECT_EQ(pane->ScrollBar()->pageStep(), 1000);
+    EXPECT_EQ(pane->ScrollBar()->singleStep(), 100);
     for (int i = 0; i < 20; ++i)
         pane->ZoomTo(1000 + i, 2000 + i, false);
     // The program-wide generator, which seeded noise draws from, did not move.
     EXPECT_EQ(NextRandom15(), expected);
 
+    pane->ZoomTo(100, 105, false);
+    EXPECT_EQ(pane->ScrollBar()->singleStep(), 1);
     // Scrolling moves the view and keeps its length.
     pane->ZoomTo(0, 500, false);
     host.zooms.clear();
@@ -257,9 +260,19 @@ TEST_F(PaneTest, TheWaveStatusReadsTimeAndLevel)
          {std::pair{0, "100.00"}, {50, "0.00"}, {100, "-100.00"}, {101, "98.00"}, {200, "-100.00"}})
         EXPECT_EQ(pane->WaveStatusText(0, y), std::string("(0.00000 s, ") + level + " %)") << y;
 
+    // From 20 Hz at the bottom row to 20 kHz at the top of each half, the middle row being the
+    // top of the lower half; halfway up a half by the axis kind (632.46 Hz cut to four digits).
+    TVoldViewProps vold;
+    for (auto [kind, middle] : {std::pair{freqAxisLog, "632.4 Hz"},
+                                {freqAxisLinFreq, "10.01 kHz"},
+                                {freqAxisLinTime, "39.96 Hz"}}) {
+        vold.FreqAxisKind = kind;
+        window->SetVoldViewProps(vold);
+        EXPECT_EQ(pane->VolumeStatusText(500, 50), std::string("(0.50000 s, ") + middle + " ): 0");
+    }
     window->SetVoldViewProps(TVoldViewProps());
-    // Logarithmic from 20 Hz at the bottom row to 20 kHz at the top.
     EXPECT_EQ(pane->VolumeStatusText(500, 0), "(0.50000 s, 20.00 kHz ): 0");
+    EXPECT_EQ(pane->VolumeStatusText(500, 100), "(0.50000 s, 20.00 kHz ): 0");
     EXPECT_EQ(pane->VolumeStatusText(500, 200), "(0.50000 s, 20.00 Hz ): 0");
     Mouse(*pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {1, 1});
     Mouse(*pane, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {500, 100});

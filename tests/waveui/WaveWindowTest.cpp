@@ -1,10 +1,9 @@
-// The wave window offscreen: its panes and bar, icons, keys, the close question, notices to the
+// The wave window offscreen: its panes and bar, icons, keys, notices to the
 // main window, the split position and the display part of the side file.
 #include "support/WaveWindows.h"
 
 #include "general/xml/XMLElement.h"
 
-#include <QPointer>
 #include <QTest>
 
 #include <cmath>
@@ -14,9 +13,7 @@ using namespace kelvorn::test;
 
 namespace {
 
-class ChildWaveTest : public WaveWindowTest
-{
-};
+using ChildWaveTest = WaveWindowTest;
 
 TEST_F(ChildWaveTest, ANewWindowShowsOnlyItsSecondPane)
 {
@@ -84,51 +81,6 @@ TEST_F(ChildWaveTest, KeysMoveCursorAndMarks)
     for (Qt::Key key : {Qt::Key_Right, Qt::Key_End, Qt::Key_Down})
         QTest::keyClick(empty, key, CtrlShift);
     EXPECT_EQ(empty->GetUnitWave().GetPos2(), 0);
-}
-
-TEST_F(ChildWaveTest, AsksBeforeUnsavedChangesGo)
-{
-    struct Case
-    {
-        bool modified;
-        MsgAnswer answer;
-        bool saved; // what the save handler answers
-        bool closes;
-        int saves; // how often the handler ran
-    };
-    for (const Case& c :
-         {Case{true, MsgAnswer::Yes, true, true, 1}, Case{true, MsgAnswer::Yes, false, false, 1},
-          Case{true, MsgAnswer::No, true, true, 0}, Case{true, MsgAnswer::Cancel, true, false, 0},
-          Case{false, MsgAnswer::Cancel, true, true, 0}}) {
-        TMDIChildWave* window = Open(Flat(1, 100));
-        int saves = 0;
-        window->SetSaveHandler([&](TMDIChildKelvorn& asked) {
-            EXPECT_EQ(&asked, window);
-            ++saves;
-            return c.saved;
-        });
-        if (!c.modified)
-            window->GetUnitWave().SetFileName("/tmp/unchanged.wav");
-        window->GetUnitWave().ClearModified();
-        if (c.modified) {
-            window->GetUnitWave().SetModified();
-            messages.Expect(c.answer);
-        }
-        QPointer<TMDIChildWave> alive(window);
-        EXPECT_EQ(window->close(), c.closes);
-        ASSERT_EQ(messages.Shown().size(), c.modified ? 1u : 0u);
-        if (c.modified) {
-            EXPECT_EQ(messages.Shown()[0].text,
-                      "Do you want to save the Wave with name \"Wave 1\" to a new file?");
-            EXPECT_EQ(messages.Shown()[0].caption, "You have unsaved changes");
-            EXPECT_EQ(messages.Shown()[0].buttons, MsgButtons::YesNoCancel);
-        }
-        EXPECT_EQ(saves, c.saves);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_EQ(alive.isNull(), c.closes);
-        messages.Clear();
-        delete alive.data();
-    }
 }
 
 TEST_F(ChildWaveTest, NoticesToTheMainWindow)

@@ -1,17 +1,9 @@
 #include "waveui/dialogs/MultiFreqDialog.h"
 
-#include "shell/base/QtModalDialog.h"
 #include "support/WaveWindows.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -46,17 +38,12 @@ TMFreqProps WithPartials(const std::vector<TMFreqBrowseRecord>& partials, int32_
     return props;
 }
 
-std::string Text(const TDlgMFreqProps& dialog, MFreqField field)
-{
-    return dialog.PartialEdit(field)->text().toStdString();
-}
-
-/// The five boxes' texts.
+/// The five boxes' texts, of the dialog or of a partial.
 std::vector<std::string> Texts(const TDlgMFreqProps& dialog)
 {
     std::vector<std::string> texts;
     for (MFreqField field : kFields)
-        texts.push_back(Text(dialog, field));
+        texts.push_back(dialog.PartialEdit(field)->text().toStdString());
     return texts;
 }
 
@@ -68,49 +55,23 @@ std::vector<std::string> TextsOf(const TMFreqBrowseRecord& partial)
     return texts;
 }
 
-/// Which of First, Previous, Next, Last, Delete and Paste are enabled, as a word of six
-/// letters ("-" for disabled).
-std::string Enabled(const TDlgMFreqProps& dialog)
-{
-    const std::pair<QPushButton*, char> buttons[] = {
-        {dialog.btnFirst, 'F'}, {dialog.btnPrevious, 'P'}, {dialog.btnNext, 'N'},
-        {dialog.btnLast, 'L'},  {dialog.btnDelete, 'D'},   {dialog.btnPaste, 'V'}};
-    std::string word;
-    for (const auto& [button, letter] : buttons)
-        word += button->isEnabled() ? letter : '-';
-    return word;
-}
-
+/// "cursor/count" and which of First, Previous, Next, Last, Delete and Paste are enabled, as
+/// a word of six letters ("-" for disabled).
 std::string State(const TDlgMFreqProps& dialog)
 {
-    return dialog.editCursor->text().toStdString() + "/" + dialog.editCount->text().toStdString() +
-           " " + Enabled(dialog);
+    std::string state = dialog.editCursor->text().toStdString() + "/" +
+                        dialog.editCount->text().toStdString() + " ";
+    for (const auto& [button, letter] : {std::pair{dialog.btnFirst, 'F'},
+                                         {dialog.btnPrevious, 'P'},
+                                         {dialog.btnNext, 'N'},
+                                         {dialog.btnLast, 'L'},
+                                         {dialog.btnDelete, 'D'},
+                                         {dialog.btnPaste, 'V'}})
+        state += button->isEnabled() ? letter : '-';
+    return state;
 }
 
-class MultiFreqDialogTest : public ::testing::Test
-{
-protected:
-    void TearDown() override
-    {
-        EXPECT_TRUE(dialogs.Unexpected().empty());
-        EXPECT_EQ(dialogs.Pending(), 0u);
-        for (const ShownMessage& box : messages.Unexpected())
-            ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
-        EXPECT_EQ(messages.Pending(), 0u);
-    }
-
-    /// Runs the dialog, acts on it, then presses answer.
-    DialogResult Run(TDlgMFreqProps& dialog, std::function<void()> act, DialogResult answer)
-    {
-        dialogs.When(
-            "TDlgMFreqProps", [&](ModalDialog&) { act(); }, answer);
-        return RunDialog(dialog);
-    }
-
-    ScriptedDialogs dialogs;
-    ScriptedMessages messages;
-    FixedWaveList waves;
-};
+using MultiFreqDialogTest = DialogTest;
 
 TEST_F(MultiFreqDialogTest, ANewRecordShowsOneDefaultPartialWithOnlyTheEditButtons)
 {
@@ -157,7 +118,7 @@ TEST_F(MultiFreqDialogTest, BrowsingShowsEachPartialAndStoresTheEditedOne)
             dialog.btnNext->click();
             EXPECT_EQ(State(dialog), "3/3 FP--D-");
             dialog.btnPrevious->click();
-            EXPECT_EQ(Text(dialog, MFreqField::StartVolume), "40 %");
+            EXPECT_EQ(Texts(dialog)[0], "40 %");
         },
         DialogResult::Accepted);
     const TMFreqProps out = dialog.GetProps();

@@ -6,22 +6,16 @@
 #include "platform/test/ScriptedFileDialogs.h"
 #include "platform/test/ScriptedMessages.h"
 #include "shell/base/QtModalDialog.h"
+#include "support/Files.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
-#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace kelvorn;
 
@@ -85,7 +79,9 @@ struct StopCase
 {
     int index;
     const char* position;
-    bool first, previous, colorPrevious, next, last, colorNext, del, edit, check, after;
+    /// Enabled: First, Previous, colour Previous, Next, Last, colour Next, Delete, the
+    /// position and its check box; then checked: colour after; enabled: colour after.
+    const char* states;
     int32_t before;
     int32_t leaving;
 };
@@ -103,34 +99,25 @@ TEST_P(PaletteStopTest, ShowsTheStopAndEnablesWhatApplies)
     for (int i = 0; i < c.index; ++i)
         dialog.btnPalItemNext->click();
     EXPECT_EQ(dialog.editPosition->text().toStdString(), c.position);
-    EXPECT_EQ(dialog.btnPalItemFirst->isEnabled(), c.first);
-    EXPECT_EQ(dialog.btnPalItemPrevious->isEnabled(), c.previous);
-    EXPECT_EQ(dialog.btnColorPrevious->isEnabled(), c.colorPrevious);
-    EXPECT_EQ(dialog.btnPalItemNext->isEnabled(), c.next);
-    EXPECT_EQ(dialog.btnPalItemLast->isEnabled(), c.last);
-    EXPECT_EQ(dialog.btnColorNext->isEnabled(), c.colorNext);
+    std::string states;
+    for (bool on : {dialog.btnPalItemFirst->isEnabled(), dialog.btnPalItemPrevious->isEnabled(),
+                    dialog.btnColorPrevious->isEnabled(), dialog.btnPalItemNext->isEnabled(),
+                    dialog.btnPalItemLast->isEnabled(), dialog.btnColorNext->isEnabled(),
+                    dialog.btnPalItemDelete->isEnabled(), dialog.editPosition->isEnabled(),
+                    dialog.chkColorAfter->isEnabled(), dialog.chkColorAfter->isChecked(),
+                    dialog.cboColorAfter->isEnabled()})
+        states += on ? '1' : '0';
+    EXPECT_EQ(states, c.states);
     EXPECT_TRUE(dialog.btnPalItemAdd->isEnabled());
-    EXPECT_EQ(dialog.btnPalItemDelete->isEnabled(), c.del);
-    EXPECT_EQ(dialog.editPosition->isEnabled(), c.edit);
-    EXPECT_EQ(dialog.chkColorAfter->isEnabled(), c.edit);
-    EXPECT_EQ(dialog.chkColorAfter->isChecked(), c.check);
-    EXPECT_EQ(dialog.cboColorAfter->isEnabled(), c.after);
     EXPECT_EQ(dialog.cboColorBefore->Color(), c.before);
     EXPECT_EQ(dialog.cboColorAfter->Color(), c.leaving);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stops, PaletteStopTest,
-                         ::testing::Values(StopCase{0, "0 %", false, false, false, true, true, true,
-                                                    false, false, false, false, kBlack, kBlack},
-                                           StopCase{1, "25 %", true, true, true, true, true, true,
-                                                    true, true, false, false, kRed, kRed},
-                                           StopCase{2, "50 %", true, true, true, true, true, true,
-                                                    true, true, true, true, kBlue, kGreen},
-                                           StopCase{3, "100 %", true, true, true, false, false,
-                                                    false, false, false, false, false, kWhite,
-                                                    kWhite}));
-
-// ---- add and delete -----------------------------------------------------------------------
+                         ::testing::Values(StopCase{0, "0 %", "00011100000", kBlack, kBlack},
+                                           StopCase{1, "25 %", "11111111100", kRed, kRed},
+                                           StopCase{2, "50 %", "11111111111", kBlue, kGreen},
+                                           StopCase{3, "100 %", "11100000000", kWhite, kWhite}));
 
 // ---- the position field -------------------------------------------------------------------
 
@@ -211,21 +198,9 @@ TEST_F(PaletteDialogTest, ColourBeforeFromTheListAndColourAfterFromTheColourDial
 class PaletteFileTest : public PaletteDialogTest
 {
 protected:
-    PaletteFileTest()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kv-palette-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            dir = pattern;
-    }
-    ~PaletteFileTest() override
-    {
-        if (!dir.empty())
-            std::filesystem::remove_all(dir);
-    }
     std::string Path(const char* name) const { return (dir / name).string(); }
 
-    std::filesystem::path dir;
+    kelvorn::test::TempDir dir{"palette"};
 };
 
 TEST_F(PaletteFileTest, SaveThenOpenGivesThePaletteBackAndTheHeadBecomesCurrent)
@@ -273,7 +248,5 @@ TEST_F(PaletteFileTest, AFileThatCannotBeReadShowsTheFileErrorAndKeepsThePalette
     EXPECT_TRUE(dialog.GetColorPalette() == FourStops());
     EXPECT_EQ(dialog.CurrentStop()->GetDPosition(), 0.25);
 }
-
-// ---- the strip ----------------------------------------------------------------------------
 
 } // namespace

@@ -1,31 +1,17 @@
+
 #include "waveui/dialogs/SplitMergeDialogs.h"
-
-#include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "platform/test/ScriptedDialogs.h"
-#include "shell/base/QtModalDialog.h"
 #include "support/WaveWindows.h"
-#include "waveui/dialogs/OperationDialog.h"
+#include "waveui/dialogs/WaveFilePropDialog.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
 
 namespace {
-
 // ---- Split -----------------------------------------------------------------------------------
 
 class SplitHorDialogTest : public ::testing::TestWithParam<int>
@@ -59,23 +45,6 @@ INSTANTIATE_TEST_SUITE_P(Choices, SplitHorDialogTest, ::testing::Values(0, 1, 2)
 
 // ---- Merge -----------------------------------------------------------------------------------
 
-/// The open waves of the test as the dialogs' lists offer them.
-class WindowList final : public WaveListSource
-{
-public:
-    WindowList() : install(this) {}
-    void FillWaveList(std::vector<WaveChoice>& list, int mode) override
-    {
-        modes.push_back(mode);
-        list.insert(list.end(), waves.begin(), waves.end());
-    }
-    std::vector<WaveChoice> waves;
-    std::vector<int> modes;
-
-private:
-    ScopedService<WaveListSource> install;
-};
-
 struct Format
 {
     int16_t channels = 1;
@@ -88,6 +57,7 @@ struct Format
 class MergeDialogTest : public WaveWindowTest
 {
 protected:
+    MergeDialogTest() { list.standard = false; }
     ~MergeDialogTest() override
     {
         EXPECT_TRUE(dialogs.Unexpected().empty());
@@ -106,7 +76,7 @@ protected:
                               CreateWaveCopy(nullptr, sound->GetRightWave()), f.freq, int16_t{1}));
         TMDIChildWave* window = Open(sound, 1, 300, 100, name);
         window->SetWaveWindKind(f.kind);
-        list.waves.push_back({name, &window->GetUnitWave()});
+        list.extra.push_back({name, &window->GetUnitWave()});
         return window;
     }
 
@@ -144,7 +114,7 @@ protected:
     }
 
     ScriptedDialogs dialogs;
-    WindowList list;
+    FixedWaveList list; // the open waves of the test
 };
 
 struct HorCase
@@ -189,25 +159,19 @@ TEST_P(MergeHorDialogTest, ShowsTheDifferencesAndTakesTheRestFromTheFirst)
     EXPECT_EQ(list.modes, std::vector<int>{waveListAll});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, MergeHorDialogTest,
-    ::testing::Values(
-        HorCase{"Alike", {}, {}, {}, 1, 44100, 2, mergeWindWave},
-        HorCase{"MonoStereo", {1}, {2}, {"Mono/Stereo"}, 2, 44100, 2, mergeWindWave},
-        HorCase{"StereoMono", {2}, {1}, {"Mono/Stereo"}, 2, 44100, 2, mergeWindWave},
-        // 48000 Hz is not one of the list's six: the list selects its first item.
-        HorCase{"FreqNotListed", {1, 22050}, {1, 48000}, {"Frequency"}, 1, 5512, 2, mergeWindWave},
-        HorCase{"FreqListed", {1, 88200}, {1, 11025}, {"Frequency"}, 1, 88200, 2, mergeWindWave},
-        HorCase{"Bits", {1, 44100, 1}, {1, 44100, 2}, {"Bits"}, 1, 44100, 2, mergeWindWave},
-        HorCase{"AllAtOnce",
-                {2, 22050, 1, 100, mergeWindVolume},
-                {1, 44100, 2},
-                {"Mono/Stereo", "Frequency", "Bits", "Display"},
-                2,
-                44100,
-                2,
-                mergeWindVolume}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Pairs, MergeHorDialogTest, ::testing::Values(
+    HorCase{"Alike", {}, {}, {}, 1, 44100, 2, mergeWindWave},
+    HorCase{"MonoStereo", {1}, {2}, {"Mono/Stereo"}, 2, 44100, 2, mergeWindWave},
+    HorCase{"StereoMono", {2}, {1}, {"Mono/Stereo"}, 2, 44100, 2, mergeWindWave},
+    // 48000 Hz is not one of the list's six: the list selects its first item.
+    HorCase{"FreqNotListed", {1, 22050}, {1, 48000}, {"Frequency"}, 1, 5512, 2, mergeWindWave},
+    HorCase{"FreqListed", {1, 88200}, {1, 11025}, {"Frequency"}, 1, 88200, 2, mergeWindWave},
+    HorCase{"Bits", {1, 44100, 1}, {1, 44100, 2}, {"Bits"}, 1, 44100, 2, mergeWindWave},
+    HorCase{"AllAtOnce", {2, 22050, 1, 100, mergeWindVolume}, {1, 44100, 2},
+            {"Mono/Stereo", "Frequency", "Bits", "Display"}, 2, 44100, 2, mergeWindVolume}),
+    CaseName);
+// clang-format on
 
 TEST_F(MergeDialogTest, TheSameWaveTwiceIsRefusedAndHidesEveryTab)
 {
@@ -225,10 +189,78 @@ TEST_F(MergeDialogTest, TheSameWaveTwiceIsRefusedAndHidesEveryTab)
     });
     // OK is disabled, so pressing it cannot close the dialog.
     EXPECT_EQ(result, DialogResult::Rejected);
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_EQ(messages.Shown()[0].text, "The chosen Waves must be different");
-    EXPECT_EQ(messages.Shown()[0].caption, "Input Error");
-    EXPECT_EQ(messages.Shown()[0].icon, MsgIcon::Information);
+    ExpectInputErrors(messages, {"The chosen Waves must be different"});
 }
+
+std::vector<std::string> ListTexts(const TDlgWaveFileProp& dialog)
+{
+    std::vector<std::string> texts;
+    for (int row = 0; row < dialog.lbSampleFreq->count(); ++row)
+        texts.push_back(dialog.lbSampleFreq->item(row)->text().toStdString());
+    return texts;
+}
+
+struct ShowCase
+{
+    const char* name;
+    TWaveFileProps props;
+    std::vector<std::string> items;
+    int row;
+    bool bits8;
+    bool mono;
+};
+
+const std::vector<std::string> kStandard{"5 kHz",  "11 kHz", "22 kHz",
+                                         "44 kHz", "88 kHz", "176 kHz"};
+
+class WaveFilePropShowTest : public ::testing::TestWithParam<ShowCase>
+{
+};
+
+// Shows the record, confirms without touching anything: the record must come back as it was.
+TEST_P(WaveFilePropShowTest, ShowsTheRecordAndConfirmingKeepsIt)
+{
+    const ShowCase& c = GetParam();
+    ScriptedDialogs dialogs;
+    TDlgWaveFileProp dialog(nullptr, c.props);
+    dialogs.When(
+        "TDlgWaveFileProp",
+        [&](ModalDialog&) {
+            EXPECT_EQ(ListTexts(dialog), c.items);
+            EXPECT_EQ(dialog.lbSampleFreq->currentRow(), c.row);
+            EXPECT_EQ(dialog.rbBits8->isChecked(), c.bits8);
+            EXPECT_EQ(dialog.rbBits16->isChecked(), !c.bits8);
+            EXPECT_EQ(dialog.rbMono->isChecked(), c.mono);
+            EXPECT_EQ(dialog.rbStereo->isChecked(), !c.mono);
+        },
+        DialogResult::Accepted);
+    ASSERT_EQ(RunDialog(dialog), DialogResult::Accepted);
+    const TWaveFileProps out = dialog.GetProps();
+    EXPECT_EQ(out.SampleFreq, c.props.SampleFreq);
+    EXPECT_EQ(out.MonoStereo, c.mono ? 1 : 2);
+    EXPECT_EQ(out.BytesPSample, c.bits8 ? 1 : 2);
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+std::vector<std::string> With(std::vector<std::string> items, size_t at, const char* extra)
+{
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), extra);
+    return items;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Records, WaveFilePropShowTest, ::testing::Values(
+    ShowCase{"Default", TWaveFileProps(2, 44100, 2), kStandard, 3, false, false},
+    ShowCase{"Lowest", TWaveFileProps(1, 5512, 1), kStandard, 0, true, true},
+    ShowCase{"Highest", TWaveFileProps(2, 176128, 2), kStandard, 5, false, false},
+    ShowCase{"Eleven", TWaveFileProps(1, 11025, 2), kStandard, 1, false, true},
+    // A frequency the list lacks is one more item, in frequency order, and is kept.
+    ShowCase{"Studio", TWaveFileProps(2, 48000, 2), With(kStandard, 4, "48000 Hz"), 4, false, false},
+    ShowCase{"BelowAll", TWaveFileProps(1, 4000, 1), With(kStandard, 0, "4000 Hz"), 0, true, true},
+    ShowCase{"AboveAll", TWaveFileProps(2, 192000, 2), With(kStandard, 6, "192000 Hz"), 6, false, false},
+    // 176400 is not the list's 176128.
+    ShowCase{"CdTimesFour", TWaveFileProps(2, 176400, 2), With(kStandard, 6, "176400 Hz"), 6, false, false}),
+    CaseName);
+// clang-format on
 
 } // namespace

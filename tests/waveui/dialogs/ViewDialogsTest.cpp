@@ -19,31 +19,12 @@ std::string Text(const QLineEdit* edit)
     return edit->text().toLatin1().toStdString();
 }
 
-void Type(QLineEdit* edit, const char* text)
-{
-    edit->setText(QString::fromLatin1(text));
-}
-
-class ViewDialogs : public ::testing::Test
+class ViewDialogs : public DialogTest
 {
 protected:
     ViewDialogs() { waves.extra.push_back({"Wave 3", nullptr}); }
-    void TearDown() override
-    {
-        for (const ShownMessage& box : messages.Unexpected())
-            ADD_FAILURE() << "unexpected box: " << box.caption << ": " << box.text;
-        EXPECT_TRUE(dialogs.Unexpected().empty());
-        EXPECT_EQ(colors.Pending(), 0u);
-    }
-    bool Confirm(QDialog& dialog, const char* className, const std::function<void()>& act,
-                 const std::vector<std::string>& texts = {})
-    {
-        return kelvorn::test::Confirm(dialogs, messages, dialog, className, act, texts);
-    }
+    ~ViewDialogs() override { EXPECT_EQ(colors.Pending(), 0u); }
 
-    FixedWaveList waves;
-    ScriptedDialogs dialogs;
-    ScriptedMessages messages;
     ScriptedColorDialog colors;
 };
 
@@ -79,7 +60,7 @@ TEST_F(ViewDialogs, WaveViewReadsEveryFieldBack)
     for (int32_t color : {expected.GridColor, expected.CursorColor, expected.SingleColor,
                           expected.LeftColor, expected.RightColor, expected.BackgroundColor})
         colors.WhenPick(color);
-    EXPECT_TRUE(Confirm(dialog, "TDlgWaveViewProps", [&] {
+    EXPECT_TRUE(Ok(dialog, [&] {
         SetCheckedIndex(*dialog.rgrDraw, 1);
         SetCheckedIndex(*dialog.rgrDistribution, 1);
         SetCheckedIndex(*dialog.rgrCombine, 2);
@@ -125,7 +106,7 @@ TEST_P(WaveViewBadFields, StayOpenWithTheFieldsLabel)
     TDlgWaveViewProps dialog(nullptr, nullptr, start);
     QLineEdit* edit = dialog.findChild<QLineEdit*>(QString::fromLatin1(c.field));
     ASSERT_NE(edit, nullptr);
-    EXPECT_FALSE(Confirm(dialog, "TDlgWaveViewProps", [&] { Type(edit, c.text); }, {c.message}));
+    EXPECT_FALSE(Ok(dialog, [&] { Type(edit, c.text); }, {c.message}));
     // The first bad field stops the reading: nothing after it reached the record.
     EXPECT_EQ(dialog.GetProps().EnvelopeStrength.GetValue(), start.EnvelopeStrength.GetValue());
 }
@@ -193,7 +174,7 @@ TEST_F(ViewDialogs, VolumeDiagramReadsEveryFieldBack)
     for (int32_t color : {expected.BackgroundColor, expected.SingleColor, expected.LeftColor,
                           expected.RightColor, expected.CursorColor})
         colors.WhenPick(color);
-    EXPECT_TRUE(Confirm(dialog, "TDlgVoldViewProps", [&] {
+    EXPECT_TRUE(Ok(dialog, [&] {
         Type(dialog.editHorizontal, "640");
         Type(dialog.editVertical, "80");
         Type(dialog.editTop, "8 kHz");
@@ -216,7 +197,7 @@ TEST_F(ViewDialogs, ATopAboveHalfTheSampleFrequencyOpensLowered)
     // 20 kHz over a wave of 11025 Hz: shown and kept as 5512.5 Hz.
     TDlgVoldViewProps dialog(nullptr, 1, 100, 300, 11025, nullptr, TVoldViewProps());
     std::string shown;
-    EXPECT_TRUE(Confirm(dialog, "TDlgVoldViewProps", [&] { shown = Text(dialog.editTop); }));
+    EXPECT_TRUE(Ok(dialog, [&] { shown = Text(dialog.editTop); }));
     EXPECT_EQ(shown, unitTimePosMore(2.0 / 11025, EHKHZ).ToText());
     EXPECT_NEAR(dialog.GetProps().TimeTop.GetValue(), 2.0 / 11025, 1e-12);
     EXPECT_EQ(dialog.GetProps().TimeBottom.GetValue(), 0.05);
@@ -243,8 +224,8 @@ TEST_P(VolumeDiagramFields, AreCheckedInOrder)
     std::vector<std::string> texts;
     if (*c.message)
         texts.push_back(c.message);
-    const bool closed = Confirm(
-        dialog, "TDlgVoldViewProps",
+    const bool closed = Ok(
+        dialog,
         [&] {
             Type(dialog.editTop, c.top);
             Type(dialog.editBottom, c.bottom);
@@ -260,26 +241,20 @@ TEST_P(VolumeDiagramFields, AreCheckedInOrder)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, VolumeDiagramFields,
-    ::testing::Values(
-        VoldCase{"8 kHz", "20 Hz", "500", "50", ""}, // between half and full sample frequency
-        VoldCase{"11025 Hz", "20 Hz", "500", "50", ""},
-        VoldCase{"11026 Hz", "20 Hz", "500", "50",
-                 "Top Frequency may not be higher than the sample Frequency."},
-        VoldCase{"100 Hz", "100 Hz", "500", "50",
-                 "Top Frequency and Bottom Frequency must be different."},
-        VoldCase{"100 Hz", "12 kHz", "500", "50",
-                 "Bottom Frequency may not be higher than the sample Frequency."},
-        VoldCase{"xyz", "20 Hz", "500", "50", "In Top Frequency: Input has no value."},
-        VoldCase{"8 kHz", "20 Hz", "4096", "4096", ""},
-        VoldCase{"8 kHz", "20 Hz", "4097", "4096",
-                 "In Resolution: Horizontal times Vertical must not be more than 16777216 "
-                 "cells."},
-        VoldCase{"8 kHz", "20 Hz", "2147483647", "2",
-                 "In Resolution: Horizontal times Vertical must not be more than 16777216 "
-                 "cells."},
-        VoldCase{"8 kHz", "20 Hz", "500", "0",
-                 "In Vertical Resolution: Value must be positive and more than 0."}));
+const char* const TooManyCells =
+    "In Resolution: Horizontal times Vertical must not be more than 16777216 cells.";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, VolumeDiagramFields, ::testing::Values(
+    VoldCase{"8 kHz", "20 Hz", "500", "50", ""}, // between half and full sample frequency
+    VoldCase{"11025 Hz", "20 Hz", "500", "50", ""},
+    VoldCase{"11026 Hz", "20 Hz", "500", "50", "Top Frequency may not be higher than the sample Frequency."},
+    VoldCase{"100 Hz", "100 Hz", "500", "50", "Top Frequency and Bottom Frequency must be different."},
+    VoldCase{"100 Hz", "12 kHz", "500", "50", "Bottom Frequency may not be higher than the sample Frequency."},
+    VoldCase{"xyz", "20 Hz", "500", "50", "In Top Frequency: Input has no value."},
+    VoldCase{"8 kHz", "20 Hz", "4096", "4096", ""},
+    VoldCase{"8 kHz", "20 Hz", "4097", "4096", TooManyCells},
+    VoldCase{"8 kHz", "20 Hz", "2147483647", "2", TooManyCells},
+    VoldCase{"8 kHz", "20 Hz", "500", "0", "In Vertical Resolution: Value must be positive and more than 0."}));
+// clang-format on
 
 } // namespace

@@ -142,60 +142,20 @@ TEST(VolumeDiagramDrawing, PaintsEveryPixelOfItsCells)
     auto cell = [&](int column, int band) {
         return VolumeSingleColor(grid->GetVolume(column, band), props, false);
     };
+    // clang-format off
     const std::vector<std::pair<DrawCase, const TVolumeArray*>> cases = {
-        {{"cells",
-          {40, 20},
-          {0, 0, 40, 20},
-          {0, 0, 40, 20},
-          0,
-          400,
-          400,
-          1,
-          true,
-          false,
-          [&](int x, int y) { return cell(x / 10, y / 10); }},
-         grid.get()},
-        {{"not filled",
-          {40, 20},
-          {0, 0, 40, 20},
-          {0, 0, 40, 20},
-          0,
-          400,
-          400,
-          1,
-          true,
-          false,
-          [](int x, int) { return x < 20 ? 0xFFFFFFu : Untouched; }},
-         half.get()},
+        {{"cells", {40, 20}, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, true, false,
+          [&](int x, int y) { return cell(x / 10, y / 10); }}, grid.get()},
+        {{"not filled", {40, 20}, {0, 0, 40, 20}, {0, 0, 40, 20}, 0, 400, 400, 1, true, false,
+          [](int x, int) { return x < 20 ? 0xFFFFFFu : Untouched; }}, half.get()},
         // Samples [100, 200) of 400 are column 1 exactly; the pane is offset by 5 pixels.
-        {{"zoomed",
-          {50, 30},
-          {5, 10, 45, 30},
-          {5, 10, 45, 30},
-          100,
-          200,
-          400,
-          1,
-          true,
-          false,
-          [&](int x, int y) {
-              return x < 5 || x >= 45 || y < 10 ? Untouched : cell(1, (y - 10) / 10);
-          }},
-         grid.get()},
+        {{"zoomed", {50, 30}, {5, 10, 45, 30}, {5, 10, 45, 30}, 100, 200, 400, 1, true, false,
+          [&](int x, int y) { return x < 5 || x >= 45 || y < 10 ? Untouched : cell(1, (y - 10) / 10); }}, grid.get()},
         // Selected: background and single colour swap.
-        {{"inverted",
-          {20, 10},
-          {0, 0, 20, 10},
-          {0, 0, 20, 10},
-          0,
-          100,
-          100,
-          1,
-          true,
-          true,
-          [](int x, int) { return x < 10 ? 0xFFFFFFu : 0x000000u; }},
-         binary.get()},
+        {{"inverted", {20, 10}, {0, 0, 20, 10}, {0, 0, 20, 10}, 0, 100, 100, 1, true, true,
+          [](int x, int) { return x < 10 ? 0xFFFFFFu : 0x000000u; }}, binary.get()},
     };
+    // clang-format on
     for (const auto& [c, single] : cases) {
         QtCanvas canvas(c.canvas.width(), c.canvas.height(), Untouched);
         DrawVolume(canvas, c.pane, c.update, c.zoomBegin, c.zoomEnd, c.count, c.channels, {single},

@@ -72,11 +72,6 @@ std::unique_ptr<QtCanvas> Draw(const Sound& sound, const TWaveViewProps& props, 
     return canvas;
 }
 
-Column LitRows(const std::unique_ptr<QtCanvas>& canvas, int x, uint32_t background = White)
-{
-    return LitRows(*canvas, x, background);
-}
-
 /// Every column of canvas against expected(x).
 void ExpectColumns(const QtCanvas& canvas, const std::function<Column(int)>& expected,
                    uint32_t background = White, const std::string& name = "")
@@ -95,13 +90,6 @@ SoundPtr S(WavePtr left, WavePtr right)
     return Stereo(std::move(left), std::move(right), 1000);
 }
 
-void ExpectColumns(const std::unique_ptr<QtCanvas>& canvas,
-                   const std::function<Column(int)>& expected, uint32_t background = White,
-                   const std::string& name = "")
-{
-    ExpectColumns(*canvas, expected, background, name);
-}
-
 auto Level(int v)
 {
     return [v](int) { return v; };
@@ -112,7 +100,7 @@ TEST(WaveCurve, SquareWaveLightsOneRowPerHalfAndTheEdgeInBetween)
     auto sound = M(WaveOf(200, [](int i) { return i < 100 ? 16384 : -16384; }));
     // Column 9 reads samples 95..105, across the edge; column 19 would read past the last
     // value and is left blank.
-    ExpectColumns(Draw(*sound, Plain(10), 0, 200), [](int x) {
+    ExpectColumns(*Draw(*sound, Plain(10), 0, 200), [](int x) {
         return x < 9    ? Rows(16, 16, Black)
                : x == 9 ? Rows(16, 48, Black)
                : x < 19 ? Rows(48, 48, Black)
@@ -128,7 +116,7 @@ TEST(WaveCurve, SineLightsTheStrokeBetweenEachColumnsExtremes)
         return std::trunc(20000.0 * std::sin(2.0 * std::numbers::pi * i / 40.0));
     }));
     const std::pair<int, int> strokes[4] = {{12, 18}, {18, 45}, {45, 51}, {18, 45}};
-    ExpectColumns(Draw(*sound, Plain(10), 0, 400, Area40), [&](int x) {
+    ExpectColumns(*Draw(*sound, Plain(10), 0, 400, Area40), [&](int x) {
         return x < 39 ? Rows(strokes[x % 4].first, strokes[x % 4].second, Black) : Column{};
     });
 }
@@ -138,7 +126,7 @@ TEST(WaveCurve, SelectedPartDrawsTheCurveInTheBackgroundColour)
     auto sound = M(WaveOf(200, Level(16384)));
     // The pane fills a selected span with the curve colour.
     ExpectColumns(
-        Draw(*sound, Plain(10), 0, 200, Area20, Black, true, {5, 0, 8, 64}),
+        *Draw(*sound, Plain(10), 0, 200, Area20, Black, true, {5, 0, 8, 64}),
         [](int x) { return x >= 5 && x < 8 ? Rows(16, 16, White) : Column{}; }, Black);
 }
 
@@ -156,11 +144,11 @@ TEST(WaveCurve, OnlyColumnsOverTheWaveAreDrawn)
                           Case{150, 150, 0, 0}, Case{200, 0, 0, 0}})
         for (uint8_t kind : {drawKindLines, drawKindPoints})
             ExpectColumns(
-                Draw(*sound, Plain(10, kind), c.zoomBegin, c.zoomEnd),
+                *Draw(*sound, Plain(10, kind), c.zoomBegin, c.zoomEnd),
                 [&](int x) { return x >= c.first && x < c.end ? Rows(16, 16, Black) : Column{}; },
                 White, std::to_string(c.zoomBegin) + ".." + std::to_string(c.zoomEnd));
     // A span one column wide draws that column.
-    ExpectColumns(Draw(*sound, Plain(10), 0, 200, Area20, White, false, {7, 0, 8, 64}),
+    ExpectColumns(*Draw(*sound, Plain(10), 0, 200, Area20, White, false, {7, 0, 8, 64}),
                   [](int x) { return x == 7 ? Rows(16, 16, Black) : Column{}; });
 }
 
@@ -184,16 +172,16 @@ TEST(WaveCurve, EachPointBlendsWithThePixelBelowAndStaysWithinAByte)
         const auto canvas = Draw(*sound, props, 0, 400, Area40, c.background);
         int previousRow = 64;
         for (int x = 0; x < 39; ++x) {
-            const Column rows = LitRows(canvas, x, c.background);
+            const Column rows = LitRows(*canvas, x, c.background);
             ASSERT_EQ(rows.size(), 1u) << c.strength << " column " << x;
             EXPECT_EQ(rows.begin()->second, c.expected) << c.strength << " column " << x;
             EXPECT_LE(rows.begin()->first, previousRow) << "column " << x;
             previousRow = rows.begin()->first;
         }
         // column 18 reads sample 195 (-500), column 19 sample 205 (500)
-        EXPECT_EQ(LitRows(canvas, 18, c.background), Rows(32, 32, c.expected));
-        EXPECT_EQ(LitRows(canvas, 19, c.background), Rows(31, 31, c.expected));
-        EXPECT_TRUE(LitRows(canvas, 39, c.background).empty());
+        EXPECT_EQ(LitRows(*canvas, 18, c.background), Rows(32, 32, c.expected));
+        EXPECT_EQ(LitRows(*canvas, 19, c.background), Rows(31, 31, c.expected));
+        EXPECT_TRUE(LitRows(*canvas, 39, c.background).empty());
     }
 }
 
@@ -204,9 +192,9 @@ TEST(WaveCurve, PointsBlendAgainOnTheSamePixelButLinesAreOpaque)
     props.SingleColor = static_cast<int32_t>(Red);
     props.Strength.SetValue(0.5);
     // white -> 255,127,127 -> 255,63,63
-    EXPECT_EQ(LitRows(Draw(*sound, props, 0, 200), 3), Rows(32, 32, 0x3F3FFF));
+    EXPECT_EQ(LitRows(*Draw(*sound, props, 0, 200), 3), Rows(32, 32, 0x3F3FFF));
     props.DrawKind = drawKindLines;
-    EXPECT_EQ(LitRows(Draw(*sound, props, 0, 200), 3), Rows(32, 32, Red));
+    EXPECT_EQ(LitRows(*Draw(*sound, props, 0, 200), 3), Rows(32, 32, Red));
 }
 
 TEST(WaveCurve, RandomReadsStayInsideTheirOwnColumn)
@@ -252,9 +240,9 @@ TEST(WaveCurve, ConstantSpacingReadsTheLastValueOfAColumnAgainFirst)
     // Column 0 reads samples 5..15 and column 1 samples 15..25: sample 15 shows in both.
     auto sound = M(WaveOf(400, [](int i) { return i == 15 ? 16384 : 0; }));
     const auto canvas = Draw(*sound, Plain(10), 0, 400, Area40);
-    EXPECT_EQ(LitRows(canvas, 0), Rows(16, 32, Black));
-    EXPECT_EQ(LitRows(canvas, 1), Rows(16, 32, Black));
-    EXPECT_EQ(LitRows(canvas, 2), Rows(32, 32, Black));
+    EXPECT_EQ(LitRows(*canvas, 0), Rows(16, 32, Black));
+    EXPECT_EQ(LitRows(*canvas, 1), Rows(16, 32, Black));
+    EXPECT_EQ(LitRows(*canvas, 2), Rows(32, 32, Black));
 }
 
 TEST(WaveCurve, InputThatDrawsNothingLeavesTheImage)
@@ -268,15 +256,17 @@ TEST(WaveCurve, InputThatDrawsNothingLeavesTheImage)
     };
     const double NaN = std::numeric_limits<double>::quiet_NaN();
     const double Inf = std::numeric_limits<double>::infinity();
-    for (const Case& c :
-         {Case{"one value", 1, Area20, Area20, 0, 1}, Case{"no values", 0, Area20, Area20, 0, 0},
-          Case{"area without width", 200, {5, 0, 5, 64}, Area20, 0, 200},
-          Case{"area without height", 200, {0, 9, 20, 9}, Area20, 0, 200},
-          Case{"inverted area", 200, {20, 0, 0, 64}, Area20, 0, 200},
-          Case{"span without width", 200, Area20, {7, 0, 7, 64}, 0, 200},
-          Case{"span below the area", 200, {0, 0, 20, 30}, {0, 30, 20, 64}, 0, 200},
-          Case{"not a number", 200, Area20, Area20, NaN, 200},
-          Case{"infinite", 200, Area20, Area20, 0, Inf}}) {
+    // clang-format off
+    for (const Case& c : {
+             Case{"one value", 1, Area20, Area20, 0, 1}, Case{"no values", 0, Area20, Area20, 0, 0},
+             Case{"area without width", 200, {5, 0, 5, 64}, Area20, 0, 200},
+             Case{"area without height", 200, {0, 9, 20, 9}, Area20, 0, 200},
+             Case{"inverted area", 200, {20, 0, 0, 64}, Area20, 0, 200},
+             Case{"span without width", 200, Area20, {7, 0, 7, 64}, 0, 200},
+             Case{"span below the area", 200, {0, 0, 20, 30}, {0, 30, 20, 64}, 0, 200},
+             Case{"not a number", 200, Area20, Area20, NaN, 200},
+             Case{"infinite", 200, Area20, Area20, 0, Inf}}) {
+        // clang-format on
         auto sound = M(WaveOf(c.values, Level(12345)));
         for (uint8_t kind : {drawKindLines, drawKindPoints}) {
             QtCanvas canvas(20, 64, White);
@@ -297,12 +287,12 @@ TEST(StereoCurve, SingleWavesShareTheHeightWithTheirMiddleLines)
     props.DrawSingle = 1;
     // Upper half rows 0..31 (16384 -> row 8), lower half 32..63 (-16384 -> row 56); the middle
     // line spans every column even without the grid.
-    ExpectColumns(Draw(*sound, props, 0, 200), [](int x) {
+    ExpectColumns(*Draw(*sound, props, 0, 200), [](int x) {
         return x < 19 ? Column{{8, Black}, {32, Grey}, {56, Black}} : Rows(32, 32, Grey);
     });
     // With the grid each half has its middle line too (a line every 0.2 s falls beyond).
     props.UseGrid = 1;
-    EXPECT_EQ(LitRows(Draw(*sound, props, 0, 200), 4),
+    EXPECT_EQ(LitRows(*Draw(*sound, props, 0, 200), 4),
               (Column{{8, Black}, {16, Grey}, {32, Grey}, {48, Grey}, {56, Black}}));
 }
 
@@ -341,15 +331,16 @@ TEST(StereoCurve, TheFrontRuleDecidesWhichStrokeCoversTheOther)
     // (16384, -8192), the right one rows 30..48 (2048, -16384); they overlap in rows 30..40.
     auto sound = S(WaveOf(200, [](int i) { return i % 10 < 5 ? 16384 : -8192; }),
                    WaveOf(200, [](int i) { return i % 10 < 5 ? 2048 : -16384; }));
-    for (const Case& c :
-         {Case{"mixed", frontMixed, false, {{16, 40, Red}, {30, 48, Blue}, {30, 40, Black}}},
-          Case{"left", frontLeft, false, {{30, 48, Blue}, {16, 40, Red}}},
-          Case{"right", frontRight, false, {{16, 40, Red}, {30, 48, Blue}}},
-          // selected: the channels swap colours and the overlap takes the background colour
-          Case{
-              "mixed selected", frontMixed, true, {{16, 40, Blue}, {30, 48, Red}, {30, 40, White}}},
-          Case{"left selected", frontLeft, true, {{30, 48, Red}, {16, 40, Blue}}},
-          Case{"right selected", frontRight, true, {{16, 40, Blue}, {30, 48, Red}}}}) {
+    // clang-format off
+    for (const Case& c : {
+             Case{"mixed", frontMixed, false, {{16, 40, Red}, {30, 48, Blue}, {30, 40, Black}}},
+             Case{"left", frontLeft, false, {{30, 48, Blue}, {16, 40, Red}}},
+             Case{"right", frontRight, false, {{16, 40, Red}, {30, 48, Blue}}},
+             // selected: the channels swap colours and the overlap takes the background colour
+             Case{"mixed selected", frontMixed, true, {{16, 40, Blue}, {30, 48, Red}, {30, 40, White}}},
+             Case{"left selected", frontLeft, true, {{30, 48, Red}, {16, 40, Blue}}},
+             Case{"right selected", frontRight, true, {{16, 40, Blue}, {30, 48, Red}}}}) {
+        // clang-format on
         TWaveViewProps props = Plain(10);
         props.DrawSingle = 0;
         props.FrontKind = c.front;
@@ -358,7 +349,7 @@ TEST(StereoCurve, TheFrontRuleDecidesWhichStrokeCoversTheOther)
         for (const Run& run : c.runs)
             expected = Rows(run.first, run.last, run.colour, expected);
         ExpectColumns(
-            Draw(*sound, props, 0, 200, Area20, fill, c.inverted),
+            *Draw(*sound, props, 0, 200, Area20, fill, c.inverted),
             [&](int x) { return x < 19 ? expected : Column{}; }, fill, c.name);
     }
 }
@@ -382,7 +373,7 @@ TEST(StereoCurve, TheFrontPointIsDrawnLast)
         props.DrawSingle = 0;
         props.FrontKind = c.front;
         props.Strength.SetValue(c.strength);
-        ExpectColumns(Draw(*sound, props, 0, 200),
+        ExpectColumns(*Draw(*sound, props, 0, 200),
                       [&](int x) { return x < 19 ? Rows(16, 16, c.expected) : Column{}; });
     }
     // Each channel's points at its own level, whichever is at front.
@@ -391,7 +382,7 @@ TEST(StereoCurve, TheFrontPointIsDrawnLast)
         TWaveViewProps props = Plain(1, drawKindPoints);
         props.DrawSingle = 0;
         props.FrontKind = front;
-        EXPECT_EQ(LitRows(Draw(*apart, props, 0, 200), 5), (Column{{16, Red}, {48, Blue}}));
+        EXPECT_EQ(LitRows(*Draw(*apart, props, 0, 200), 5), (Column{{16, Red}, {48, Blue}}));
     }
 }
 
@@ -445,25 +436,22 @@ TEST(TimeGrid, LinesFallOnTheStepBoundaries)
         int32_t rate = 1000; // the samples count in milliseconds unless rate says otherwise
     };
     const PixelRect all{0, 0, 200, 50};
-    for (const Case& c :
-         {// 10 s over 200 columns: 1 s per 20 columns gives a 2 s step
-          Case{"2 s", 200, all, all, 10510, {30, 70, 110, 150, 190}},
-          // 40 s: 4 s per 20 columns gives a 5 s step
-          Case{"5 s", 200, all, all, 40510, {23, 48, 73, 98, 123, 148, 173, 198}},
-          // a span repaints its own columns; the lines run over the span's rows only
-          Case{"span", 200, all, {35, 10, 120, 40}, 10510, {70, 110}},
-          Case{"offset area",
-               300,
-               {100, 0, 300, 50},
-               {100, 0, 300, 50},
-               10510,
-               {130, 170, 210, 250, 290}},
-          // the column right of the span is drawn too when a line falls there
-          Case{"line right of the span", 200, all, {0, 0, 70, 50}, 10510, {30, 70}},
-          Case{"span starting on a line", 200, all, {30, 0, 120, 50}, 10510, {30, 70, 110}},
-          // one value a second: the same view in seconds
-          Case{"1 Hz", 200, all, all, 10.51, {30, 70, 110, 150, 190}, 1},
-          Case{"empty view", 200, all, all, 510, {}}}) {
+    // clang-format off
+    for (const Case& c : {
+             // 10 s over 200 columns: 1 s per 20 columns gives a 2 s step
+             Case{"2 s", 200, all, all, 10510, {30, 70, 110, 150, 190}},
+             // 40 s: 4 s per 20 columns gives a 5 s step
+             Case{"5 s", 200, all, all, 40510, {23, 48, 73, 98, 123, 148, 173, 198}},
+             // a span repaints its own columns; the lines run over the span's rows only
+             Case{"span", 200, all, {35, 10, 120, 40}, 10510, {70, 110}},
+             Case{"offset area", 300, {100, 0, 300, 50}, {100, 0, 300, 50}, 10510, {130, 170, 210, 250, 290}},
+             // the column right of the span is drawn too when a line falls there
+             Case{"line right of the span", 200, all, {0, 0, 70, 50}, 10510, {30, 70}},
+             Case{"span starting on a line", 200, all, {30, 0, 120, 50}, 10510, {30, 70, 110}},
+             // one value a second: the same view in seconds
+             Case{"1 Hz", 200, all, all, 10.51, {30, 70, 110, 150, 190}, 1},
+             Case{"empty view", 200, all, all, 510, {}}}) {
+        // clang-format on
         QtCanvas canvas(c.width, 50, White);
         PaintTimeGrid(canvas, 0.51 * c.rate, c.zoomEnd, c.span, c.area, c.rate, Grey);
         ExpectColumns(
@@ -491,8 +479,8 @@ TEST(TimeGrid, IsDrawnOverTheCurve)
     props.UseGrid = 1;
     const auto canvas = Draw(*sound, props, 510, 10510, {0, 0, 200, 50});
     // 50 rows: 16384 lands on row trunc(25 - 12.5) = 12
-    EXPECT_EQ(LitRows(canvas, 30), Rows(0, 49, Grey));
-    EXPECT_EQ(LitRows(canvas, 31), (Column{{12, Black}, {25, Grey}}));
+    EXPECT_EQ(LitRows(*canvas, 30), Rows(0, 49, Grey));
+    EXPECT_EQ(LitRows(*canvas, 31), (Column{{12, Black}, {25, Grey}}));
 }
 
 // ---- Nodes of the user drawing -------------------------------------------------------------

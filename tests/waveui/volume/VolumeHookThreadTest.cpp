@@ -1,20 +1,18 @@
 // The volume writer of a wave window against everything that changes or ends the window's
 // sound while it runs. Served through Qt's event loop, so these stay out of the
 // ThreadSanitizer run (it reports Qt's own queue).
-
-#include "support/WaveWindows.h"
-
 #include "document/wave/UndoUnit.h"
+#include "support/WaveWindows.h"
+#include "waveui/volume/QueuedVolumeSink.h"
 
 #include <QPointer>
 
-#include <functional>
+#include <thread>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
 
 namespace {
-
 // Long enough that a writer is still at work when the test acts: 2 million samples in 500
 // bands.
 constexpr int32_t LongCount = 2000000;
@@ -90,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                      window.RefreshWave();
                      undo->Undo();
                  }}),
-    [](const ::testing::TestParamInfo<SwapCase>& info) { return info.param.name; });
+    CaseName);
 
 TEST_F(VolumeThreadTest, UserDrawingReplacesTheSoundUnderARunningWriter)
 {
@@ -173,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_EQ(window.GetViewWaveGroup().GetVolumeArraySingle()->GetWidth(), 500);
                  },
                  1}),
-    [](const ::testing::TestParamInfo<StopCase>& info) { return info.param.name; });
+    CaseName);
 
 TEST_F(VolumeThreadTest, AnEmptyWaveNeverGetsAWriter)
 {
@@ -239,8 +237,53 @@ TEST_P(WindowEndTest, TheWriterStopsWithTheWindow)
 
 INSTANTIATE_TEST_SUITE_P(Ends, WindowEndTest,
                          ::testing::Values(EndCase{"Closed", true}, EndCase{"Destroyed", false}),
-                         [](const ::testing::TestParamInfo<EndCase>& info) {
-                             return info.param.name;
-                         });
+                         CaseName);
+
+TEST(QueuedVolumeSink, NoticesRunOnTheGuiThreadAndTheDiagramCatchesUp)
+{
+    QObject context;
+    TVolumeWriterSlot slot;
+    int calls = 0;
+    bool ended = false, completed = false, onGuiThread = true;
+    QueuedVolumeSink sink(
+        &context,
+        [&] {
+            ++calls;
+            onGuiThread = onGuiThread && QThread::currentThread() == context.thread();
+            int32_t first, end;
+            slot.GetVolumeArraySingle()->TakeNewColumns(first, end);
+        },
+        [&](bool c) {
+            ended = true;
+            completed = c;
+        });
+    ASSERT_TRUE(slot.StartVolumeWriter(Mono(NoiseWave(200000, 1)), TVoldViewProps(), &sink));
+    while (!ended)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    slot.StopVolumeWriter();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(completed);
+    EXPECT_TRUE(onGuiThread);
+    EXPECT_GE(calls, 1);
+    // However the notices were merged, the last one saw every column.
+    EXPECT_EQ(slot.GetVolumeArraySingle()->GetDrawn(), 501);
+}
+
+TEST(QueuedVolumeSink, NoticesForASinkThatIsGoneAreDropped)
+{
+    QObject context;
+    TVolumeWriterSlot slot;
+    int calls = 0;
+    auto sink = std::make_unique<QueuedVolumeSink>(
+        &context, [&] { ++calls; }, [&](bool) { ++calls; });
+    ASSERT_TRUE(slot.StartVolumeWriter(Mono(NoiseWave(50000, 1)), TVoldViewProps(), sink.get()));
+    // The writer finishes while the GUI thread serves nothing; its notices wait in the queue.
+    while (!slot.GetWriter()->Ended())
+        std::this_thread::yield();
+    slot.StopVolumeWriter();
+    sink.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls, 0);
+}
 
 } // namespace
