@@ -39,8 +39,7 @@ inline bool InsidePulseServer(const char* program)
 {
     if (std::getenv("KELVORN_PULSE_SINK_PIPE"))
         return true;
-    std::printf("no private PulseAudio server: run scripts/pulse-test-server.sh run %s\n",
-                program);
+    std::printf("no private PulseAudio server: run scripts/pulse-test-server.sh run %s\n", program);
     return false;
 }
 
@@ -54,8 +53,7 @@ inline int LongPlaySeconds()
 /// A folder of its own for the files of this run, named after prefix and the process.
 inline std::filesystem::path RunDirectory(const std::string& prefix)
 {
-    const auto dir =
-        std::filesystem::temp_directory_path() / (prefix + std::to_string(::getpid()));
+    const auto dir = std::filesystem::temp_directory_path() / (prefix + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     return dir;
 }
@@ -84,8 +82,7 @@ inline SoundPtr StereoNoise(int32_t frames)
         (*left)[i] = static_cast<int16_t>((s >> 16) | 0x100);
         (*right)[i] = static_cast<int16_t>(s | 0x100);
     }
-    return std::make_shared<StereoSound>(std::move(left), std::move(right), PulseRate,
-                                         int16_t{2});
+    return std::make_shared<StereoSound>(std::move(left), std::move(right), PulseRate, int16_t{2});
 }
 
 /// Reads the sink pipe and notes when the first sound (anything but silence) comes out of it.
@@ -122,8 +119,7 @@ public:
     {
         clockid_t id;
         timespec t{};
-        if (pthread_getcpuclockid(thread.native_handle(), &id) != 0 ||
-            clock_gettime(id, &t) != 0)
+        if (pthread_getcpuclockid(thread.native_handle(), &id) != 0 || clock_gettime(id, &t) != 0)
             return 0;
         return t.tv_sec + t.tv_nsec / 1e9;
     }

@@ -121,13 +121,25 @@ template <bool Ours> void BM_PlayCpu(benchmark::State& state)
     cpuPerAudioSecond[Ours ? "ours" : "peer"] = perSecond;
 }
 
-BENCHMARK(BM_Latency<true>)->Name("BM_LatencyOurs")->UseManualTime()->Iterations(8)
+BENCHMARK(BM_Latency<true>)
+    ->Name("BM_LatencyOurs")
+    ->UseManualTime()
+    ->Iterations(8)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Latency<false>)->Name("BM_LatencyPaplay")->UseManualTime()->Iterations(8)
+BENCHMARK(BM_Latency<false>)
+    ->Name("BM_LatencyPaplay")
+    ->UseManualTime()
+    ->Iterations(8)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlayCpu<true>)->Name("BM_PlayCpuOurs")->UseManualTime()->Iterations(1)
+BENCHMARK(BM_PlayCpu<true>)
+    ->Name("BM_PlayCpuOurs")
+    ->UseManualTime()
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlayCpu<false>)->Name("BM_PlayCpuPaplay")->UseManualTime()->Iterations(1)
+BENCHMARK(BM_PlayCpu<false>)
+    ->Name("BM_PlayCpuPaplay")
+    ->UseManualTime()
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

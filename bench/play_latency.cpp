@@ -5,15 +5,15 @@
 // own thread left out; for paplay the child's time). Run it inside the server:
 //   scripts/pulse-test-server.sh run build/bench/bench_play_latency
 // KELVORN_AUDIO_BENCH_SECONDS shortens the long play.
+#include "document/wave/UnitWave.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/audio/QtAudioDevice.h"
 #include "platform/test/ScriptedMessages.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
 #include "shell/base/ChildKelvorn.h"
-#include "waveui/WaveWindow.h"
 #include "sound/WavFile.h"
-#include "document/wave/UnitWave.h"
+#include "waveui/WaveWindow.h"
 
 #include "PulseBench.h"
 #include "SecondsReporter.h"
@@ -52,8 +52,8 @@ struct Setup
 
     Setup()
     {
-        audio = std::make_unique<QtAudioDevice>(QtAudioDevice::FindOutput(SinkName),
-                                                QAudioDevice());
+        audio =
+            std::make_unique<QtAudioDevice>(QtAudioDevice::FindOutput(SinkName), QAudioDevice());
         form = std::make_unique<TMainForm>();
         form->show();
         player = std::make_unique<TPlayRecord>(*form, *audio);
@@ -169,13 +169,25 @@ template <bool Ours> void BM_PlayCpu(benchmark::State& state)
     cpuShare[Ours ? "ours" : "peer"] = cpu / wall;
 }
 
-BENCHMARK(BM_Latency<true>)->Name("BM_PlayCommandLatency")->UseManualTime()->Iterations(8)
+BENCHMARK(BM_Latency<true>)
+    ->Name("BM_PlayCommandLatency")
+    ->UseManualTime()
+    ->Iterations(8)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Latency<false>)->Name("BM_PaplayLatency")->UseManualTime()->Iterations(8)
+BENCHMARK(BM_Latency<false>)
+    ->Name("BM_PaplayLatency")
+    ->UseManualTime()
+    ->Iterations(8)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlayCpu<true>)->Name("BM_PlayCommandCpu")->UseManualTime()->Iterations(1)
+BENCHMARK(BM_PlayCpu<true>)
+    ->Name("BM_PlayCommandCpu")
+    ->UseManualTime()
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlayCpu<false>)->Name("BM_PaplayCpu")->UseManualTime()->Iterations(1)
+BENCHMARK(BM_PlayCpu<false>)
+    ->Name("BM_PaplayCpu")
+    ->UseManualTime()
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

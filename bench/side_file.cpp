@@ -2,9 +2,9 @@
 // 1.2 MB of XML), against a plain safe copy of the same bytes in the same run: read the file
 // whole, write it to a temporary file and rename it over the target, as every save does. The
 // files live in memory-backed storage (/dev/shm) where there is some, or in KELVORN_BENCH_DIR.
-#include "general/files/SafeFile.h"
 #include "document/wave/SideFile.h"
 #include "document/wave/UnitWave.h"
+#include "general/files/SafeFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -240,7 +240,6 @@ BENCHMARK(BM_ChangeSampleFreq)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 BENCHMARK(BM_MoveHConstant)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
 BENCHMARK(BM_FilterLow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
 
-
 } // namespace
 
 int main(int argc, char** argv)

@@ -2,9 +2,9 @@
 // positions and copy no sample: their time and the sample memory they allocate are measured
 // beside one Volume of the same sound, which must make a whole new sound. The ratio is printed
 // at the end.
-#include "sound/SoundOps.h"
 #include "document/wave/UndoUnit.h"
 #include "document/wave/UnitWave.h"
+#include "sound/SoundOps.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,12 +7,12 @@
 
 #include "SecondsReporter.h"
 
-#include "general/random/Random15.h"
-#include "sound/Sound.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/VolumeArray.h"
 #include "document/views/VolumeBands.h"
 #include "document/views/VolumeWriter.h"
+#include "general/random/Random15.h"
+#include "sound/Sound.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

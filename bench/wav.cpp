@@ -124,7 +124,6 @@ BENCHMARK(BM_WriteWav)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.
 BENCHMARK(BM_Cp)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Sox)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
-
 } // namespace
 
 int main(int argc, char** argv)

@@ -3,10 +3,10 @@
 // same run. The difference is what the window adds to a read: the document, the panes and the
 // first paint, whose cost follows the pane width rather than the wave's length.
 #include "SecondsReporter.h"
+#include "document/wave/UnitWave.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
-#include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"

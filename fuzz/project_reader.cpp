@@ -5,10 +5,10 @@
 // whole is written as a file that reads back to the same description and the same bytes.
 #include "FuzzSupport.h"
 
-#include "general/xml/XMLToken.h"
-#include "general/xml/XMLWriter.h"
 #include "document/FileUnit.h"
 #include "document/ProjectFile.h"
+#include "general/xml/XMLToken.h"
+#include "general/xml/XMLWriter.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,13 +2,13 @@
 // document with a window. Invariant: a refused file comes with a message and changes neither the
 // document nor the caller's sound; a read file leaves a document whose drawing renders, and
 // writes a file that reads back as the same view and writes the same bytes again.
+#include "document/views/WaveDisplayPart.h"
+#include "document/wave/SideFile.h"
+#include "document/wave/UnitWave.h"
 #include "general/Messages.h"
 #include "general/Services.h"
 #include "general/xml/XMLToken.h"
 #include "general/xml/XMLWriter.h"
-#include "document/wave/SideFile.h"
-#include "document/wave/UnitWave.h"
-#include "document/views/WaveDisplayPart.h"
 
 #include <cstdint>
 #include <cstdlib>

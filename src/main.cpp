@@ -6,6 +6,7 @@
 // first, KELVORN_QUIT_WHEN_SHOWN=1 just quits. KELVORN_DEMO_WAVE=<file.wav> writes a generated
 // sound to that file and opens it in place of the command line, maximised, split and zoomed, so
 // that the picture shows a wave window at work.
+#include "document/wave/UnitWave.h"
 #include "general/Services.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
@@ -21,7 +22,6 @@
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
-#include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"

@@ -34,8 +34,9 @@ const std::vector<DocumentKindFacts>& DocumentKinds()
 const DocumentKindFacts* FindDocumentKind(DocumentKind kind)
 {
     const auto& table = Table();
-    auto found = std::find_if(table.begin(), table.end(),
-                              [kind](const DocumentKindFacts& facts) { return facts.kind == kind; });
+    auto found = std::find_if(table.begin(), table.end(), [kind](const DocumentKindFacts& facts) {
+        return facts.kind == kind;
+    });
     return found == table.end() ? nullptr : &*found;
 }
 
@@ -67,9 +68,10 @@ void RemoveDocumentKind(DocumentKind kind)
     if (IsBuiltIn(kind))
         return;
     auto& table = Table();
-    table.erase(std::remove_if(table.begin(), table.end(),
-                               [kind](const DocumentKindFacts& facts) { return facts.kind == kind; }),
-                table.end());
+    table.erase(
+        std::remove_if(table.begin(), table.end(),
+                       [kind](const DocumentKindFacts& facts) { return facts.kind == kind; }),
+        table.end());
     ++generation;
 }
 

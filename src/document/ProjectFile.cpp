@@ -1,11 +1,11 @@
 #include "document/ProjectFile.h"
 
+#include "document/FileUnit.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "general/paths/Paths.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLWriter.h"
-#include "document/FileUnit.h"
 
 #include <filesystem>
 #include <system_error>
@@ -413,15 +413,16 @@ bool ForEachCopy(const std::string& projectFile, const char* prefix, std::string
 
 bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error)
 {
-    return ForEachCopy(projectFile, projectSavedCopy, error,
-                       [&](const std::string&, int32_t, const std::string&, const std::string& path) {
-                           std::error_code code;
-                           if (fs::remove(path, code) && !code)
-                               return true;
-                           error = "Cannot delete the file \"" + path + "\"" +
-                                   (code ? ": " + code.message() : std::string()) + ".";
-                           return false;
-                       });
+    return ForEachCopy(
+        projectFile, projectSavedCopy, error,
+        [&](const std::string&, int32_t, const std::string&, const std::string& path) {
+            std::error_code code;
+            if (fs::remove(path, code) && !code)
+                return true;
+            error = "Cannot delete the file \"" + path + "\"" +
+                    (code ? ": " + code.message() : std::string()) + ".";
+            return false;
+        });
 }
 
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error)

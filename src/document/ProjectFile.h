@@ -171,8 +171,8 @@ public:
     /// with its extension, or "" without a copy), else from path; a missing copy of a document
     /// without a file gives an empty document. Null when it could not be opened (the opener
     /// showed its box; message may add the reason for the rebuild's message).
-    virtual TFileUnit* OpenDocument(DocumentKind kind, const std::string& path, const std::string& copy,
-                                    std::string& message) = 0;
+    virtual TFileUnit* OpenDocument(DocumentKind kind, const std::string& path,
+                                    const std::string& copy, std::string& message) = 0;
     /// The open document other than except that bears name, or null.
     virtual TFileUnit* FindOtherByName(const std::string& name, const TFileUnit* except) = 0;
     /// Names the document (name may be empty) and places its window; bounds is null when the

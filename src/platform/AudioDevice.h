@@ -17,8 +17,7 @@ namespace kelvorn {
 
 /// The device's modes, numbered as the main window expects them. Seeking and Open are never
 /// reported by Kelvorn's devices; they keep their numbers.
-enum class AudioMode : int
-{
+enum class AudioMode : int {
     NotReady = 0,
     Stopped = 1,
     Playing = 2,
@@ -28,8 +27,7 @@ enum class AudioMode : int
     Open = 6,
 };
 
-enum class AudioCompletion
-{
+enum class AudioCompletion {
     Finished,
     Aborted,
     Failed,

@@ -1,9 +1,9 @@
 #include "shell/DocumentServices.h"
 
-#include "general/Assert.h"
-#include "general/GuiMessages.h"
 #include "document/wave/UndoUnit.h"
 #include "document/wave/UnitWave.h"
+#include "general/Assert.h"
+#include "general/GuiMessages.h"
 #include "shell/KindRegistry.h"
 #include "shell/base/SountoryListing.h"
 #include "waveui/WaveWindow.h"
@@ -45,7 +45,8 @@ TMDIChildKelvorn* TDocumentServices::AddDocumentWindow(TMDIChildKelvorn* window)
     // when the next step would leave it, so that every new window is whole in sight.
     if (window->width() < MinimumWindowWidth || window->height() < MinimumWindowHeight) {
         const QSize area = frame.viewport()->size();
-        const int width = std::min(area.width(), std::max(MinimumWindowWidth, area.width() * 2 / 3));
+        const int width =
+            std::min(area.width(), std::max(MinimumWindowWidth, area.width() * 2 / 3));
         const int height =
             std::min(area.height(), std::max(MinimumWindowHeight, area.height() * 2 / 3));
         window->resize(width, height);

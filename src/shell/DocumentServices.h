@@ -9,11 +9,11 @@
 // last to the first. A window whose close was granted is no longer listed, although the toolkit
 // deletes it only later.
 
+#include "document/records/WaveReference.h"
+#include "document/wave/UnitWaveRecords.h"
 #include "shell/base/ChildKelvorn.h"
 #include "shell/base/SountoryListing.h"
 #include "sound/Sound.h"
-#include "document/wave/UnitWaveRecords.h"
-#include "document/records/WaveReference.h"
 
 #include "shell/base/EditName.h"
 

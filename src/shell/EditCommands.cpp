@@ -1,10 +1,10 @@
 #include "shell/EditCommands.h"
 
+#include "document/wave/UndoUnit.h"
+#include "document/wave/UnitWave.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
 #include "shell/WaveCommands.h"
-#include "document/wave/UndoUnit.h"
-#include "document/wave/UnitWave.h"
 #include "waveui/dialogs/EffectDialogs.h"
 #include "waveui/dialogs/MultiFreqDialog.h"
 

@@ -8,12 +8,12 @@
 // The commands also open the files named on the command line (DocumentOpener) and save for the
 // close question's Yes.
 
+#include "document/views/VoldViewProps.h"
+#include "document/views/WaveViewProps.h"
 #include "shell/MainFormCommandLine.h"
 #include "shell/MainWaveWindowHost.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
-#include "document/views/VoldViewProps.h"
-#include "document/views/WaveViewProps.h"
 
 #include <memory>
 #include <string>

@@ -1,10 +1,10 @@
 #include "shell/KindRules.h"
 
-#include "shell/base/ToolWindow.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "shell/base/ChildKelvorn.h"
 #include "shell/base/SountoryListing.h"
+#include "shell/base/ToolWindow.h"
 
 #include <QAction>
 
@@ -33,7 +33,6 @@ bool IsMusicQueryCategory(ActionCategory category)
     }
 }
 
-
 } // namespace
 
 void TMusicActionRule::Arrange()
@@ -53,8 +52,9 @@ void TMusicActionRule::Update(TMDIChildKelvorn& child)
     const bool modified = child.IsDocumentModified();
     const bool untitled = child.GetUnit()->IsUntitled();
     form.actions->SetEnabled({"FileProperties", "FileSaveAs"}, true);
-    form.actions->SetEnabled({"FilePlay", "FilePlayMax"}, form.playRecordAvailable && form.playerHasOutput &&
-                                                         !form.actions->At("FileRecord")->isChecked());
+    form.actions->SetEnabled({"FilePlay", "FilePlayMax"},
+                             form.playRecordAvailable && form.playerHasOutput &&
+                                 !form.actions->At("FileRecord")->isChecked());
     form.actions->At("FileSave")->setEnabled(modified);
     form.actions->At("FileRevert")->setEnabled(!untitled && modified);
     form.SetDuplicates("DuplicateMuz");
@@ -62,7 +62,8 @@ void TMusicActionRule::Update(TMDIChildKelvorn& child)
     form.actions->At("MusicDialog")->setEnabled(true);
     form.actions->At("MusicParts")->setEnabled(true);
     form.actions->At("MusicDialog")->setChecked(form.ToolSlot(TMainForm::Tool::Music).IsVisible());
-    form.actions->At("MusicParts")->setChecked(form.ToolSlot(TMainForm::Tool::MusicParts).IsVisible());
+    form.actions->At("MusicParts")
+        ->setChecked(form.ToolSlot(TMainForm::Tool::MusicParts).IsVisible());
     // A music window that cannot answer offers none of its actions.
     const auto* state = dynamic_cast<const MusicWindowState*>(&child);
     form.actions->At("MusicGenerate")->setEnabled(true);
@@ -81,12 +82,13 @@ void TFactoryActionRule::Arrange()
 {
     ++form.arrangeCount;
     form.ShowMenus({"MenuEdit", "MenuMake", "MenuEffects"}, false);
-    form.ShowActions({"ViewWave", "ViewVold", "ZoomIn", "NoZoom", "SelectWave", "MusicDialog"}, false);
+    form.ShowActions({"ViewWave", "ViewVold", "ZoomIn", "NoZoom", "SelectWave", "MusicDialog"},
+                     false);
     form.ShowMenus({"MenuFactory", "MenuView", "MenuWindow"}, true);
     form.ShowMenus({"MenuMusic"}, false);
-    form.ShowToolBars({"ToolBarWave1", "ToolBarWave2", "ToolBarWave3", "ToolBarMusic1", "ToolBarMusic2",
-                  "ToolBarMusic3"},
-                 false);
+    form.ShowToolBars({"ToolBarWave1", "ToolBarWave2", "ToolBarWave3", "ToolBarMusic1",
+                       "ToolBarMusic2", "ToolBarMusic3"},
+                      false);
     form.ShowToolBars({"ToolBarFact1"}, true);
 }
 

@@ -1,5 +1,8 @@
 #include "shell/MainForm.h"
 
+#include "document/ProjectFile.h"
+#include "document/wave/SideFile.h"
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "general/Services.h"
@@ -7,16 +10,13 @@
 #include "platform/Clock.h"
 #include "platform/Help.h"
 #include "platform/TempDir.h"
-#include "shell/base/QtModalDialog.h"
-#include "shell/base/ToolWindow.h"
-#include "shell/base/ChildKelvorn.h"
 #include "shell/MainFormKinds.h"
 #include "shell/base/AboutBox.h"
+#include "shell/base/ChildKelvorn.h"
 #include "shell/base/ProgramIcon.h"
+#include "shell/base/QtModalDialog.h"
+#include "shell/base/ToolWindow.h"
 #include "sound/SineTable.h"
-#include "document/ProjectFile.h"
-#include "document/wave/SideFile.h"
-#include "document/wave/UnitWave.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -11,16 +11,16 @@
 // Commands that other parts of the program carry out (open and save, play and record, the wave
 // operations, ...) are installed with SetCommand; until then their actions run no command.
 
-#include "shell/KindRegistry.h"
+#include "document/records/MergeRecords.h"
+#include "document/views/VoldViewProps.h"
+#include "document/views/WaveViewProps.h"
 #include "shell/Actions.h"
+#include "shell/KindRegistry.h"
 #include "shell/MainFormCommandLine.h"
 #include "shell/MainFormLink.h"
 #include "shell/ShortcutRouter.h"
 #include "shell/base/EditName.h"
 #include "shell/base/ResetDie.h"
-#include "document/records/MergeRecords.h"
-#include "document/views/VoldViewProps.h"
-#include "document/views/WaveViewProps.h"
 
 #include <QMainWindow>
 

@@ -1,8 +1,8 @@
 #include "shell/MainFormLink.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Services.h"
 #include "shell/base/ChildKelvorn.h"
-#include "document/wave/UnitWave.h"
 
 #include <QLabel>
 

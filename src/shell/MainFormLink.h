@@ -7,10 +7,10 @@
 // The link is also the model's MainFormLink (undo record, clipboard, status bar), its
 // WaveDocumentFinder and its SoundPlayer; while one exists it is installed as all three.
 
+#include "document/records/WaveReference.h"
+#include "document/wave/WaveDocumentLinks.h"
 #include "shell/DocumentServices.h"
 #include "sound/Sound.h"
-#include "document/wave/WaveDocumentLinks.h"
-#include "document/records/WaveReference.h"
 
 #include <QIcon>
 #include <QPixmap>

@@ -1,6 +1,7 @@
-#include "waveui/WaveWindow.h"
 #include "shell/PlayRecord.h"
+#include "waveui/WaveWindow.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Messages.h"
 #include "general/Services.h"
 #include "platform/TempDir.h"
@@ -9,7 +10,6 @@
 #include "sound/Sound.h"
 #include "sound/SoundOps.h"
 #include "sound/WavFile.h"
-#include "document/wave/UnitWave.h"
 
 #include <QAction>
 
@@ -59,11 +59,8 @@ SoundUPtr ToFormatOf(SoundUPtr sound, const TUnitWave& unit)
 } // namespace
 
 TPlayRecord::TPlayRecord(TMainForm& form, AudioDevice& device)
-    : form(form),
-      device(device),
-      playAction(form.Action("FilePlay")),
-      playMaxAction(form.Action("FilePlayMax")),
-      recordAction(form.Action("FileRecord")),
+    : form(form), device(device), playAction(form.Action("FilePlay")),
+      playMaxAction(form.Action("FilePlayMax")), recordAction(form.Action("FileRecord")),
       pauseAction(form.Action("FilePause"))
 {
     const TempDir& tempDir = GetService<TempDir>();
@@ -92,9 +89,8 @@ TPlayRecord::TPlayRecord(TMainForm& form, AudioDevice& device)
         PlaySound(sound, maximise);
         UpdateActions();
     });
-    device.SetCompletionHandler([this](AudioCompletion completion) {
-        AudioPlayerNotify(completion);
-    });
+    device.SetCompletionHandler(
+        [this](AudioCompletion completion) { AudioPlayerNotify(completion); });
     connect(&form.Documents(), &TDocumentServices::DocumentWindowClosing, this,
             &TPlayRecord::RecordWindowGone);
     device.SetNotify(true);
@@ -281,8 +277,8 @@ void TPlayRecord::SetRecordTarget(TMDIChildKelvorn* window, TUnitWave* unit)
     recordShown = true;
     disconnect(recordWindowDestroyed);
     // A window deleted without being closed never says it is closing.
-    recordWindowDestroyed = connect(window, &QObject::destroyed, this,
-                                    [this, window] { RecordWindowGone(window); });
+    recordWindowDestroyed =
+        connect(window, &QObject::destroyed, this, [this, window] { RecordWindowGone(window); });
 }
 
 void TPlayRecord::ClearRecordTarget()

@@ -1,5 +1,6 @@
 #include "shell/ProjectCommands.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "general/Messages.h"
@@ -10,7 +11,6 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/base/ChildKelvorn.h"
-#include "document/wave/UnitWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 

@@ -14,8 +14,8 @@
 // window asks its close question, the most recently active first, and the first Cancel keeps
 // the program running.
 
-#include "shell/MainFormCommandLine.h"
 #include "document/ProjectFile.h"
+#include "shell/MainFormCommandLine.h"
 
 #include <array>
 #include <functional>

@@ -1,10 +1,10 @@
 #include "shell/ViewCommands.h"
 
-#include "shell/base/QtModalDialog.h"
-#include "shell/base/ToolWindow.h"
+#include "document/wave/UnitWave.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
-#include "document/wave/UnitWave.h"
+#include "shell/base/QtModalDialog.h"
+#include "shell/base/ToolWindow.h"
 #include "waveui/SelectZoom.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"

@@ -1,8 +1,8 @@
 #include "shell/WaveCommands.h"
 
+#include "document/wave/UndoUnit.h"
 #include "general/Messages.h"
 #include "general/Services.h"
-#include "document/wave/UndoUnit.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/ComplexDialogs.h"
 #include "waveui/dialogs/EffectDialogs.h"

@@ -10,12 +10,12 @@
 // The operation dialogs find the open waves through the WaveListSource this class installs on
 // top of the document services.
 
-#include "shell/base/QtModalDialog.h"
-#include "shell/DocumentServices.h"
-#include "shell/MainForm.h"
 #include "document/wave/UnitWave.h"
 #include "document/wave/UnitWaveRecords.h"
 #include "document/wave/WaveDocumentOps.h"
+#include "shell/DocumentServices.h"
+#include "shell/MainForm.h"
+#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/OperationDialog.h"
 
 #include <cstdint>

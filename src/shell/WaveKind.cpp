@@ -2,9 +2,9 @@
 
 #include "document/wave/UnitWave.h"
 #include "shell/FileCommands.h"
-#include "shell/base/ToolWindow.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
+#include "shell/base/ToolWindow.h"
 #include "waveui/WaveWindow.h"
 
 #include <QAction>
@@ -67,7 +67,7 @@ void TWaveKind::ArrangeActions()
     form.ShowActions({"MusicDialog"}, false);
     form.ShowMenus({"MenuMusic"}, false);
     form.ShowMenus({"MenuEdit", "MenuView", "MenuMake", "MenuEffects", "MenuWindow", "MenuFactory"},
-              true);
+                   true);
     form.ShowToolBars({"ToolBarMusic1", "ToolBarMusic2", "ToolBarMusic3", "ToolBarFact1"}, false);
     form.ShowToolBars({"ToolBarWave1", "ToolBarWave2", "ToolBarWave3"}, true);
 }
@@ -88,7 +88,9 @@ void TWaveKind::UpdateActions(TMDIChildKelvorn& child)
     const WaveWindowLink* panes = unit.GetChildWave();
     const bool showsWave = !panes || panes->GetWaveWindKind() == 0;
     const auto* state = dynamic_cast<const WaveWindowState*>(&child);
-    auto set = [this](const char* name, bool enabled) { form.actions->At(name)->setEnabled(enabled); };
+    auto set = [this](const char* name, bool enabled) {
+        form.actions->At(name)->setEnabled(enabled);
+    };
 
     form.actions->At("SelectWave")->setChecked(form.ToolSlot(TMainForm::Tool::SelZoom).IsVisible());
     set("FileProperties", !drawing);
@@ -96,8 +98,8 @@ void TWaveKind::UpdateActions(TMDIChildKelvorn& child)
     set("FileSaveAs", notEmpty || drawing);
     set("FileRevert", !unit.IsUntitled() && unit.IsModified());
     // A play would close the device under a running recording and lose the take.
-    const bool canPlay =
-        form.playRecordAvailable && form.playerHasOutput && !form.actions->At("FileRecord")->isChecked();
+    const bool canPlay = form.playRecordAvailable && form.playerHasOutput &&
+                         !form.actions->At("FileRecord")->isChecked();
     set("FilePlay", canPlay && notEmpty);
     set("FilePlayMax", canPlay && notEmpty);
     set("FileRecord", form.playRecordAvailable && form.playerHasInput && !notEmpty);
@@ -107,7 +109,7 @@ void TWaveKind::UpdateActions(TMDIChildKelvorn& child)
     // The wave window keeps its zoom mode itself; Zoom In shows checked in its own mode.
     const auto* waveWindow = dynamic_cast<const TMDIChildWave*>(&child);
     form.actions->At("ZoomIn")->setChecked(state ? state->IsZoomed()
-                                            : waveWindow && waveWindow->GetZoomMode() == 1);
+                                                 : waveWindow && waveWindow->GetZoomMode() == 1);
     set("EditTrim", shapes && selection);
     set("EditPaste", !drawing && clip);
     set("EditMix", !drawing && clip);
@@ -127,8 +129,10 @@ void TWaveKind::UpdateActions(TMDIChildKelvorn& child)
     // The document has one availability rule for both kinds of drawing.
     set("DrawWaveLin", unit.CanDrawWaveLin());
     set("DrawWave3G", unit.CanDrawWaveLin());
-    form.actions->At("DrawWaveLin")->setChecked(drawing && unit.GetDrawKind() == TUnitWave::DrawLinear);
-    form.actions->At("DrawWave3G")->setChecked(drawing && unit.GetDrawKind() == TUnitWave::DrawParabola);
+    form.actions->At("DrawWaveLin")
+        ->setChecked(drawing && unit.GetDrawKind() == TUnitWave::DrawLinear);
+    form.actions->At("DrawWave3G")
+        ->setChecked(drawing && unit.GetDrawKind() == TUnitWave::DrawParabola);
     for (const char* name : {"Block", "MoveH", "RollIn", "RollOut", "Distort", "Rotate", "Reverse",
                              "RndEcho", "PerEcho", "TempoPitch", "FilterBlock", "FilterLow",
                              "FilterHigh", "FilterRes", "FilterNotch"})

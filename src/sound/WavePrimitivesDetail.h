@@ -2,8 +2,8 @@
 // Shared machinery of the wave primitives: range checks, the memory-failure road, block loops
 // and the frame of every operation that replaces a range. Internal to src/sound.
 
-#include "general/numeric/NumericHelpers.h"
 #include "general/Assert.h"
+#include "general/numeric/NumericHelpers.h"
 #include "sound/Wave.h"
 #include "sound/WaveSampling.h"
 

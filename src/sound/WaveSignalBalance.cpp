@@ -1,5 +1,5 @@
-#include "sound/WaveSignal.h"
 #include "general/numeric/NumericHelpers.h"
+#include "sound/WaveSignal.h"
 
 #include "sound/Filters.h"
 #include "sound/WavePrimitives.h"

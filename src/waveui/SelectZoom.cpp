@@ -5,7 +5,6 @@
 #include "general/GuiMessages.h"
 #include "general/Services.h"
 #include "platform/Screen.h"
-#include "general/Services.h"
 #include "shell/base/EditFields.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"

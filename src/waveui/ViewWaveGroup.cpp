@@ -4,7 +4,6 @@
 #include "general/Assert.h"
 #include "general/Services.h"
 #include "platform/Canvas.h"
-#include "general/Services.h"
 #include "shell/base/CursorTable.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindow.h"

@@ -8,12 +8,12 @@
 // deletes both when it goes. The volume writer must be stopped before that (the window does it
 // in its close handler and again in its destructor).
 
-#include "general/xml/XMLElement.h"
-#include "general/xml/XMLGrammar.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/VolumeWriter.h"
 #include "document/views/WaveDisplayPart.h"
 #include "document/views/WaveViewProps.h"
+#include "general/xml/XMLElement.h"
+#include "general/xml/XMLGrammar.h"
 #include "waveui/drawing/VolumeDiagram.h"
 
 #include <cstdint>

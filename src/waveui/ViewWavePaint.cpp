@@ -4,10 +4,10 @@
 
 #include "waveui/ViewWave.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/Services.h"
 #include "general/numeric/NumericHelpers.h"
-#include "document/wave/UnitWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"

@@ -1,8 +1,8 @@
 #include "waveui/WaveWindow.h"
 
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/Services.h"
-#include "document/wave/UnitWave.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindowHost.h"
 

@@ -9,10 +9,10 @@
 // is stopped when the close is granted and again when the window is destroyed, since split and
 // merge destroy windows without closing them.
 
-#include "shell/base/ChildKelvorn.h"
-#include "document/wave/WaveDocumentLinks.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
+#include "document/wave/WaveDocumentLinks.h"
+#include "shell/base/ChildKelvorn.h"
 #include "waveui/ViewWaveGroup.h"
 
 #include <QColor>

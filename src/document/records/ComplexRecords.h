@@ -2,10 +2,10 @@
 // The parameter records of the changes that involve both channels, echoes, tempo and pitch, or
 // filtering. Fields whose label is a frequency hold a period in seconds shown in kHz.
 
-#include "general/values/ValueUnits.h"
 #include "document/records/OperationRecords.h"
 #include "document/records/RecordValues.h"
 #include "document/records/WaveReference.h"
+#include "general/values/ValueUnits.h"
 
 #include <array>
 #include <cstdint>

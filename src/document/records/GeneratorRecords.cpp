@@ -1,7 +1,7 @@
 #include "document/records/GeneratorRecords.h"
 
-#include "general/Assert.h"
 #include "document/records/OperationRecords.h"
+#include "general/Assert.h"
 
 #include <cstdint>
 

@@ -2,9 +2,9 @@
 // The parameter records of the wave generators: silence, line, noise, blocks and triangles,
 // sines. Fields whose label is a frequency hold a period in seconds shown in kHz.
 
-#include "general/values/ValueUnits.h"
 #include "document/records/RecordValues.h"
 #include "document/records/WaveReference.h"
+#include "general/values/ValueUnits.h"
 
 #include <cstdint>
 #include <string>

@@ -4,11 +4,11 @@
 // list with GetPartials, whose size is the number of partials by construction, so no count can
 // disagree with the list it counts.
 
+#include "document/records/RecordValues.h"
+#include "document/records/WaveReference.h"
 #include "general/browser/BrowseRecord.h"
 #include "general/browser/RecordBrowser.h"
 #include "general/values/ValueUnits.h"
-#include "document/records/RecordValues.h"
-#include "document/records/WaveReference.h"
 
 #include <array>
 #include <cstdint>

@@ -6,9 +6,9 @@
 // written to files. A choice byte takes the values 0, 1, 2, ... of its alternatives in the order
 // listed; a flag byte is 0 or 1.
 
-#include "general/values/ValueUnits.h"
 #include "document/records/RecordValues.h"
 #include "document/records/WaveReference.h"
+#include "general/values/ValueUnits.h"
 
 #include <cstdint>
 #include <string>

@@ -3,8 +3,8 @@
 // its display unit and (by its class) its range rule are; a wave reference when its caption is.
 // A record lists its fields once, in order, through Fields(); equality walks that list.
 
-#include "general/values/ValueUnits.h"
 #include "document/records/WaveReference.h"
+#include "general/values/ValueUnits.h"
 
 #include <cstddef>
 #include <cstdint>

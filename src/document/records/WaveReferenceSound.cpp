@@ -1,6 +1,6 @@
-#include "general/Assert.h"
-#include "document/wave/UnitWave.h"
 #include "document/records/WaveReference.h"
+#include "document/wave/UnitWave.h"
+#include "general/Assert.h"
 
 namespace kelvorn {
 

@@ -1,7 +1,7 @@
 #include "document/views/VolumeArray.h"
 
-#include "general/Assert.h"
 #include "document/views/VoldViewProps.h"
+#include "general/Assert.h"
 
 #include <new>
 

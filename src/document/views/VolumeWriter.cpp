@@ -1,7 +1,7 @@
 #include "document/views/VolumeWriter.h"
 
-#include "general/Assert.h"
 #include "document/views/VolumeBands.h"
+#include "general/Assert.h"
 
 #if defined(__linux__)
 #include <pthread.h>

@@ -5,9 +5,9 @@
 // the writer hands news back through a sink that only posts (it never waits for the GUI
 // thread), so stopping a writer is a request plus a join that ends within one block of samples.
 
-#include "sound/Sound.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/VolumeArray.h"
+#include "sound/Sound.h"
 
 #include <atomic>
 #include <cstdint>

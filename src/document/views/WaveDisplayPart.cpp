@@ -1,7 +1,7 @@
 #include "document/views/WaveDisplayPart.h"
 
-#include "general/Assert.h"
 #include "document/views/ViewXml.h"
+#include "general/Assert.h"
 
 namespace kelvorn {
 

@@ -1,8 +1,8 @@
 #include "document/views/WaveViewProps.h"
 
+#include "document/views/ViewXml.h"
 #include "general/Assert.h"
 #include "general/numeric/NumericHelpers.h"
-#include "document/views/ViewXml.h"
 
 namespace kelvorn {
 

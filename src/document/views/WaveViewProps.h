@@ -7,10 +7,10 @@
 // The record writes itself as the element "ViewWave" of the wave side file and reads itself back
 // from such an element after the side-file grammar has checked it.
 
+#include "document/records/WaveReference.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLElement.h"
 #include "general/xml/XMLGrammar.h"
-#include "document/records/WaveReference.h"
 
 #include <cstdint>
 #include <memory>

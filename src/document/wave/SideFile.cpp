@@ -1,14 +1,14 @@
 #include "document/wave/SideFile.h"
 
+#include "document/views/ViewXml.h"
+#include "document/views/WaveDisplayPart.h"
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/Memory.h"
 #include "general/Messages.h"
 #include "general/values/ValueFormat.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLWriter.h"
-#include "document/wave/UnitWave.h"
-#include "document/views/ViewXml.h"
-#include "document/views/WaveDisplayPart.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "document/wave/UnitWave.h"
 
+#include "document/wave/UndoUnit.h"
+#include "document/wave/UnitWaveRecords.h"
 #include "general/Assert.h"
 #include "general/Services.h"
 #include "sound/SoundOps.h"
-#include "document/wave/UndoUnit.h"
-#include "document/wave/UnitWaveRecords.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,10 +11,10 @@
 // The operations on the sound (Volume, Echo, ...) are declared in WaveDocumentOps.h; the side
 // file's reader and writer are defined with the side file (SideFile.cpp).
 
-#include "sound/Sound.h"
-#include "document/wave/DrawNode.h"
 #include "document/SoundUnit.h"
+#include "document/wave/DrawNode.h"
 #include "document/wave/WaveDocumentLinks.h"
+#include "sound/Sound.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,10 +2,10 @@
 // document's sound, positions and format change only once the whole conversion has succeeded,
 // so a memory failure halfway leaves the document exactly as it was.
 
+#include "document/records/WaveFileProps.h"
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "sound/SoundOps.h"
-#include "document/wave/UnitWave.h"
-#include "document/records/WaveFileProps.h"
 
 #include <algorithm>
 #include <cmath>

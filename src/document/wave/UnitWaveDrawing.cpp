@@ -1,10 +1,10 @@
 // The user drawing of a wave document: its node list, entering and leaving drawing mode, and
 // the rendering of the nodes into the document's sound.
 
+#include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/numeric/NumericHelpers.h"
 #include "sound/WaveSampling.h"
-#include "document/wave/UnitWave.h"
 
 #include <cmath>
 #include <utility>

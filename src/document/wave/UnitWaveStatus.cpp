@@ -1,8 +1,8 @@
 // The wave document's panels of the main window's status bar.
 
+#include "document/wave/UnitWave.h"
 #include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "document/wave/UnitWave.h"
 
 namespace kelvorn {
 

@@ -3,8 +3,8 @@
 // the shell's wave window implements WaveWindowLink and the main window MainFormLink; tests use
 // recording fakes.
 
-#include "sound/Sound.h"
 #include "document/FileUnit.h"
+#include "sound/Sound.h"
 
 #include <cstdint>
 #include <string>

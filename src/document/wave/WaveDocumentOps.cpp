@@ -3,13 +3,13 @@
 
 #include "document/wave/WaveDocumentOps.h"
 
-#include "sound/Filters.h"
-#include "sound/SoundOps.h"
-#include "sound/WaveSampling.h"
 #include "document/wave/DrawNode.h"
 #include "document/wave/UnitWave.h"
 #include "document/wave/UnitWaveRecords.h"
 #include "document/wave/WaveDocumentOpsDetail.h"
+#include "sound/Filters.h"
+#include "sound/SoundOps.h"
+#include "sound/WaveSampling.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,12 +2,12 @@
 
 #include "document/wave/WaveDocumentOps.h"
 
-#include "general/Services.h"
-#include "sound/SoundOps.h"
 #include "document/wave/UnitWave.h"
 #include "document/wave/UnitWaveRecords.h"
 #include "document/wave/WaveDocumentLinks.h"
 #include "document/wave/WaveDocumentOpsDetail.h"
+#include "general/Services.h"
+#include "sound/SoundOps.h"
 
 #include <algorithm>
 #include <cmath>

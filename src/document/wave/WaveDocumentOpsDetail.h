@@ -2,11 +2,11 @@
 // What the wave document operations share: taking an envelope a record names, and installing
 // an engine result with the positions and the repaint that follow. Internal to the operations.
 
-#include "sound/Sound.h"
+#include "document/records/WaveReference.h"
 #include "document/wave/UnitWave.h"
 #include "document/wave/UnitWaveRecords.h"
 #include "document/wave/WaveDocumentOps.h"
-#include "document/records/WaveReference.h"
+#include "sound/Sound.h"
 
 #include <cstdint>
 #include <string>

@@ -3,12 +3,12 @@
 
 #include "document/wave/WaveDocumentOps.h"
 
-#include "general/numeric/NumericHelpers.h"
-#include "general/random/Dicer.h"
-#include "sound/SoundOps.h"
 #include "document/wave/UnitWave.h"
 #include "document/wave/UnitWaveRecords.h"
 #include "document/wave/WaveDocumentOpsDetail.h"
+#include "general/numeric/NumericHelpers.h"
+#include "general/random/Dicer.h"
+#include "sound/SoundOps.h"
 
 #include <algorithm>
 #include <cmath>

@@ -60,7 +60,9 @@ bool SafeFileWriter::Open()
     temporary = pattern;
     // mkstemp makes the file private; a saved document gets the usual permissions, or the
     // permissions of the file it replaces.
-    struct stat old {};
+    struct stat old
+    {
+    };
     mode_t mode;
     if (::stat(target.c_str(), &old) == 0) {
         mode = old.st_mode & 07777;

@@ -4,7 +4,6 @@
 #include "general/Assert.h"
 #include "general/Services.h"
 #include "general/xml/XMLElement.h"
-#include "general/Services.h"
 #include "shell/base/CursorTable.h"
 
 #include <QCloseEvent>

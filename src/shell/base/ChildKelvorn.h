@@ -11,8 +11,8 @@
 // Uses only the model layers and the platform services, so that the wave, music and factory
 // windows of the layers below the shell derive from it.
 
-#include "general/Messages.h"
 #include "document/FileUnit.h"
+#include "general/Messages.h"
 
 #include <QMdiSubWindow>
 

@@ -13,8 +13,8 @@
 // the dialog's copy. The dialog then refuses to close and stays open with the user's text; the
 // next OK starts valid again. Cancel reads nothing.
 
-#include "shell/base/OKDialogs.h"
 #include "document/records/WaveReference.h"
+#include "shell/base/OKDialogs.h"
 
 #include <cstdint>
 #include <functional>

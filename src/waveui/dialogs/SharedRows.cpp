@@ -1,7 +1,7 @@
 #include "waveui/dialogs/SharedRows.h"
 
-#include "general/GuiMessages.h"
 #include "document/records/OperationRecords.h"
+#include "general/GuiMessages.h"
 
 namespace kelvorn {
 

@@ -1,10 +1,10 @@
 #include "waveui/dialogs/SplitMergeDialogs.h"
 
+#include "document/records/WaveFileProps.h"
+#include "document/wave/UnitWave.h"
 #include "general/GuiMessages.h"
 #include "general/Services.h"
 #include "general/values/ValueUnits.h"
-#include "document/wave/UnitWave.h"
-#include "document/records/WaveFileProps.h"
 #include "waveui/WaveCombo.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/OperationDialog.h"
@@ -323,8 +323,7 @@ void TMergeDialogBase::SetRecordWaves(unitUnitWave& one, unitUnitWave& two)
     recordTwo = &two;
 }
 
-void TMergeDialogBase::ShowOwnPage(bool differ, int item, const QString& one,
-                                   const QString& two)
+void TMergeDialogBase::ShowOwnPage(bool differ, int item, const QString& one, const QString& two)
 {
     ShowTab(tsOwn, differ);
     if (!differ)
@@ -392,8 +391,8 @@ void TDlgMergeHorProps::CompareMore(const TUnitWave& one, const TUnitWave& two)
 
 void TDlgMergeHorProps::ReadMore(const TUnitWave& one, const TUnitWave& two)
 {
-    props.MonoStereo = IsTabShown(tsOwn) ? static_cast<int16_t>(CheckedItem(*rgrOwn) + 1)
-                                         : one.GetMonoStereo();
+    props.MonoStereo =
+        IsTabShown(tsOwn) ? static_cast<int16_t>(CheckedItem(*rgrOwn) + 1) : one.GetMonoStereo();
     ReadShared(one, two, props);
 }
 
@@ -416,8 +415,8 @@ void TDlgMergeVertProps::CompareMore(const TUnitWave& one, const TUnitWave& two)
 {
     const double left = Seconds(one);
     const double right = Seconds(two);
-    ShowOwnPage(left != right, TMergeVertProps::silenceAtEnd,
-                Latin1(unitTime(left, EHS).ToText()), Latin1(unitTime(right, EHS).ToText()));
+    ShowOwnPage(left != right, TMergeVertProps::silenceAtEnd, Latin1(unitTime(left, EHS).ToText()),
+                Latin1(unitTime(right, EHS).ToText()));
 }
 
 void TDlgMergeVertProps::ReadMore(const TUnitWave& one, const TUnitWave& two)

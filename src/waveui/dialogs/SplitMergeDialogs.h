@@ -6,8 +6,8 @@
 // the first (left) wave. OK stays disabled until the user has picked two different waves;
 // selecting the record's waves when the dialog opens does not count as picking.
 
-#include "shell/base/OKDialogs.h"
 #include "document/records/MergeRecords.h"
+#include "shell/base/OKDialogs.h"
 
 #include <array>
 #include <string>

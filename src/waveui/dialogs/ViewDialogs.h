@@ -8,9 +8,9 @@
 // "Input Error" box and no later value is read. The dialog then refuses to close once and stays
 // open with the user's text; the next OK starts valid again.
 
-#include "shell/base/OKDialogs.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
+#include "shell/base/OKDialogs.h"
 
 #include <cstdint>
 

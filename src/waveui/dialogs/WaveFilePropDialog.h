@@ -7,8 +7,8 @@
 // then shows it as one more item, selected, so that confirming the dialog keeps it rather than
 // quietly resampling the wave to the first item.
 
-#include "shell/base/OKDialogs.h"
 #include "document/records/WaveFileProps.h"
+#include "shell/base/OKDialogs.h"
 
 class QGroupBox;
 class QLabel;

@@ -9,10 +9,10 @@
 // pane shows samples [zoomBegin, zoomEnd) across its width. An empty wave, an empty pane or an
 // empty zoom draws nothing.
 
-#include "general/view/PixelRect.h"
-#include "platform/Canvas.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/VolumeArray.h"
+#include "general/view/PixelRect.h"
+#include "platform/Canvas.h"
 
 #include <cstdint>
 

@@ -7,13 +7,13 @@
 // Rectangles are half-open (PixelRect). area is the rectangle that shows the samples
 // [zoomBegin, zoomEnd); span is the part of it to draw now (a clip or a piece of the selection).
 
+#include "document/views/WaveViewProps.h"
+#include "document/wave/DrawNode.h"
 #include "general/random/Random15.h"
 #include "general/view/PixelRect.h"
 #include "platform/Canvas.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
-#include "document/wave/DrawNode.h"
-#include "document/views/WaveViewProps.h"
 
 #include <cstdint>
 
