@@ -55,27 +55,11 @@ struct Known
 
 } // namespace
 
-#define IN_PLACE(src, stmt)                                                                        \
-    [] {                                                                                           \
-        AbortFlag abort = 0, *a = &abort;                                                          \
-        const WavePtr w = MakeWave(src);                                                           \
-        stmt;                                                                                      \
-        EXPECT_EQ(abort, 0);                                                                       \
-        return ValuesOf(w);                                                                        \
-    }
-#define NEW(src, expr)                                                                             \
-    [] {                                                                                           \
-        AbortFlag abort = 0, *a = &abort;                                                          \
-        const WavePtr w = MakeWave(src);                                                           \
-        int32_t b = 1, e = 4;                                                                      \
-        (void)b, (void)e;                                                                          \
-        const V out = ValuesOf(expr);                                                              \
-        EXPECT_EQ(abort, 0);                                                                       \
-        return out;                                                                                \
-    }
+// clang-format off
+#define IN_PLACE(src, stmt) [] { AbortFlag abort = 0, *a = &abort; const WavePtr w = MakeWave(src); stmt; EXPECT_EQ(abort, 0); return ValuesOf(w); }
+#define NEW(src, expr) [] { AbortFlag abort = 0, *a = &abort; const WavePtr w = MakeWave(src); int32_t b = 1, e = 4; (void)b, (void)e; const V out = ValuesOf(expr); EXPECT_EQ(abort, 0); return out; }
 #define ENV(...) MakeWave({__VA_ARGS__}).get()
 
-// clang-format off
 const Known KnownOutputs[] = {
     // other[0] lands on w[3]; w[0] gets other[2] and other[7], w[3] other[0], [5] and [10].
     {"cycle wraps more than once", IN_PLACE(X5, mixCycleAfterThis(*w, a, *Ramp(12, 10, 10), 3)), {111, 132, 153, 184, 215}},
@@ -435,13 +419,10 @@ void PrintTo(const Entry& entry, std::ostream* os)
 const double Amplitudes[4] = {0.5, 0.25, 0.1, 0.01}, Periods[4] = {100, 33.3, 8.3, 6.25};
 const double Phases[4] = {0, 0.3, 0.5, 0.9}, Decays[4] = {1, 0.9999, 1, 0.99};
 
-#define MAKE(expr)                                                                                 \
-    [=](const Wave& w, AbortFlag* a, const Wave* env, int32_t* b, int32_t* e) {                    \
-        (void)env, (void)b, (void)e;                                                               \
-        return expr;                                                                               \
-    },                                                                                             \
-        ChangeFn()
+// clang-format off
+#define MAKE(expr) [=](const Wave& w, AbortFlag* a, const Wave* env, int32_t* b, int32_t* e) { (void)env, (void)b, (void)e; return expr; }, ChangeFn()
 #define CHANGE(stmt) nullptr, [=](Wave& w, AbortFlag* a, const Wave* env) { stmt; }
+// clang-format on
 
 std::vector<Entry> AllOperations()
 {

@@ -305,21 +305,10 @@ struct Op
 const double Amps[] = {1000, 500}, Pers[] = {4 / R, 2.5 / R}, Times[] = {8 / R, 4 / R},
              Facs[] = {0.5, 0.25}, Phases[] = {0, 0.5};
 
-#define MAKE(expr)                                                                                 \
-    [](const Sound& s, AbortFlag* a, const World& o, int32_t* b, int32_t* e) {                     \
-        (void)o;                                                                                   \
-        (void)b;                                                                                   \
-        (void)e;                                                                                   \
-        return expr;                                                                               \
-    },                                                                                             \
-        RunInPlace()
-#define CHANGE(expr)                                                                               \
-    RunNew(), [](Sound& s, AbortFlag* a, const World& o) {                                         \
-        (void)o;                                                                                   \
-        return expr;                                                                               \
-    }
-
 // clang-format off
+#define MAKE(expr) [](const Sound& s, AbortFlag* a, const World& o, int32_t* b, int32_t* e) { (void)o; (void)b; (void)e; return expr; }, RunInPlace()
+#define CHANGE(expr) RunNew(), [](Sound& s, AbortFlag* a, const World& o) { (void)o; return expr; }
+
 const Op Ops[] = {
     {"ChangeSampleFreq", MAKE(ChangeSampleFreq(s, a, 2048.0))},
     {"Length", MAKE(Length(s, a, 0.5, b, e))},

@@ -48,29 +48,14 @@ const V X10 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, Loop = {9, 0, 100, 200, 300, 8};
 } // namespace
 
 // A new wave made from the source s, which must stay as it was.
-#define NEW(src, expr)                                                                             \
-    [](AbortFlag* a) {                                                                             \
-        const WavePtr s = MakeWave(src);                                                           \
-        Out out{ValuesOf(expr)};                                                                   \
-        EXPECT_EQ(ValuesOf(s), src);                                                               \
-        return out;                                                                                \
-    }
+// clang-format off
+#define NEW(src, expr) [](AbortFlag* a) { const WavePtr s = MakeWave(src); Out out{ValuesOf(expr)}; EXPECT_EQ(ValuesOf(s), src); return out; }
 // A new wave in which [b, e) of s is replaced; the row checks the new end too.
-#define FRAMED(src, b0, e0, expr)                                                                  \
-    [](AbortFlag* a) {                                                                             \
-        const WavePtr s = MakeWave(src);                                                           \
-        int32_t b = b0, e = e0;                                                                    \
-        const WavePtr w = expr;                                                                    \
-        return Out{ValuesOf(w), e, b};                                                             \
-    }
+#define FRAMED(src, b0, e0, expr) [](AbortFlag* a) { const WavePtr s = MakeWave(src); int32_t b = b0, e = e0; const WavePtr w = expr; return Out{ValuesOf(w), e, b}; }
 // s changed in place.
-#define IN_PLACE(src, stmt)                                                                        \
-    [](AbortFlag* a) {                                                                             \
-        const WavePtr s = MakeWave(src);                                                           \
-        stmt;                                                                                      \
-        return Out{ValuesOf(s)};                                                                   \
-    }
+#define IN_PLACE(src, stmt) [](AbortFlag* a) { const WavePtr s = MakeWave(src); stmt; return Out{ValuesOf(s)}; }
 #define VALUES(expr) [](AbortFlag* a) { return Out{expr}; }
+// clang-format on
 
 int16_t Max, NegMin;
 
