@@ -400,8 +400,7 @@ TEST_F(WavFile, UnopenableFilesAndNoMemoryFailWithTheirMessage)
     FailAllocationsAfter(1); // the right channel's
     EXPECT_FALSE(ReadWaveBytes(file.data(), file.size(), sound, message));
     EXPECT_EQ(message, "There is not enough memmory for the samples of this file.");
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"System Error: There is not enough memmory "
-                                                    "for this operation."});
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{NoMemoryBox});
     EXPECT_FALSE(sound);
 }
 
