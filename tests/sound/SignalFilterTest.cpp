@@ -4,6 +4,7 @@
 
 #include "sound/Filters.h"
 #include "sound/SineTable.h"
+#include "sound/WavePrimitives.h"
 #include "sound/WaveSignal.h"
 #include "sound/WaveSignalCommon.h"
 #include "support/Signals.h"
@@ -351,6 +352,7 @@ TEST(Signals, BrokenCallsNameTheirConditionAndImpossibleCountsTakeTheMemoryRoad)
     }
 }
 
+// An empty envelope, form or curve is the user's choice: refused with its reason, no flag.
 TEST(Signals, EmptyEnvelopesAreRefusedWithTheirReason)
 {
     const WavePtr w = Ramp(20, 1), env = MakeWave({1, 2}), single = MakeWave({5});
@@ -361,6 +363,13 @@ TEST(Signals, EmptyEnvelopesAreRefusedWithTheirReason)
     // clang-format off
     const std::pair<const char*, Refuse> cases[] = {
         {"The wave to mix is empty.", [&](auto* x, auto* a, auto* err) { return mixStretch(*w, a, x ? *x : none, 0, -1, err); }},
+        {"The middle envelope is empty.", [&](auto* x, auto* a, auto* err) { return makeBlockTriangleEnv(*w, a, 1, 2, 4, x, 4, 0, true, &b, &e, err); }},
+        {"The form is empty.", [&](auto* x, auto* a, auto* err) { return repeatForm(*w, a, x, 4, 2, 0, &b, &e, 0, -1, err); }},
+        {"The form is empty.", [&](auto*, auto* a, auto* err) { return repeatForm(*w, a, w.get(), 4, 2, 0, &b, &e, 2, 2, err); }},
+        {"The speed envelope is empty.", [&](auto* x, auto* a, auto* err) { return rollOut(*w, a, x, 1, 1, 0, &b, &e, err); }},
+        {"The distortion curve is empty.", [&](auto* x, auto* a, auto* err) { return distort(*w, a, x, 0, -1, err); }},
+        {"The volume envelope is empty.", [&](auto* x, auto* a, auto* err) { return volumeEnvelope(*w, a, x, 0, -1, err); }},
+        {"The shift envelope is empty.", [&](auto* x, auto* a, auto* err) { return moveHEnvelope(*w, a, 2, x, 2, 2, &b, &e, err); }},
         {"The factor envelope is empty.", [&](auto* x, auto* a, auto* err) { return periodEchoEnv(*w, a, 1.0, x, 1, &b, &e, err); }},
         {"The delay envelope is empty.", [&](auto* x, auto* a, auto* err) { return periodEchoEnv(*w, a, x, 1.0, env.get(), 1, &b, &e, err); }},
         {"The pitch envelope is empty.", [&](auto* x, auto* a, auto* err) { return tempoPitchEnvs(*w, a, 1, env.get(), 0, 1, 1, x, 10, &b, &e, err); }},
@@ -388,6 +397,7 @@ TEST(Signals, EmptyEnvelopesAreRefusedWithTheirReason)
             EXPECT_EQ((V{b, e}), (V{0, -1}));
         }
     EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(ValuesOf(w), ValuesOf(Ramp(20, 1)));
 }
 
 // ---- Every operation: all kinds of input, stopped at once, without memory ------------------

@@ -316,39 +316,6 @@ TEST_P(BrokenCall, IsAnAssertionAndStopsTheCommand)
 
 INSTANTIATE_TEST_SUITE_P(Primitives, BrokenCall, ::testing::ValuesIn(BrokenCalls));
 
-// An empty envelope, form or curve is the user's choice: refused with its reason, no flag.
-TEST(EmptyInputs, AreRefusedBeforeAnythingRuns)
-{
-    RecordedBoxes boxes;
-    const WavePtr w = MakeWave(X5);
-    using Op = std::function<WavePtr(const Wave*, AbortFlag*, std::string*)>;
-    int32_t b = 0, e = 2;
-    // clang-format off
-    const std::pair<const char*, Op> refusals[] = {
-        {"The middle envelope is empty.", [&](const Wave* x, AbortFlag* a, std::string* err) { return makeBlockTriangleEnv(*w, a, 1, 2, 4, x, 4, 0, true, &b, &e, err); }},
-        {"The form is empty.", [&](const Wave* x, AbortFlag* a, std::string* err) { return repeatForm(*w, a, x, 4, 2, 0, &b, &e, 0, -1, err); }},
-        {"The form is empty.", [&](const Wave*, AbortFlag* a, std::string* err) { return repeatForm(*w, a, w.get(), 4, 2, 0, &b, &e, 2, 2, err); }},
-        {"The speed envelope is empty.", [&](const Wave* x, AbortFlag* a, std::string* err) { return rollOut(*w, a, x, 1, 1, 0, &b, &e, err); }},
-        {"The distortion curve is empty.", [&](const Wave* x, AbortFlag* a, std::string* err) { return distort(*w, a, x, 0, -1, err); }},
-        {"The volume envelope is empty.", [&](const Wave* x, AbortFlag* a, std::string* err) { return volumeEnvelope(*w, a, x, 0, -1, err); }},
-        {"The shift envelope is empty.", [&](const Wave* x, AbortFlag* a, std::string* err) { return moveHEnvelope(*w, a, 2, x, 2, 2, &b, &e, err); }},
-    };
-    // clang-format on
-    const Wave empty;
-    for (const auto& [message, op] : refusals)
-        for (const Wave* x : {static_cast<const Wave*>(nullptr), &empty}) {
-            AbortFlag abort = 0;
-            std::string error;
-            EXPECT_EQ(op(x, &abort, &error), nullptr);
-            EXPECT_EQ(error, message);
-            EXPECT_EQ(op(x, &abort, nullptr), nullptr);
-            EXPECT_EQ(abort, 0);
-            EXPECT_EQ(e, 2);
-        }
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(ValuesOf(w), X5);
-}
-
 using Generator = std::function<WavePtr(const Wave&, AbortFlag*, int64_t, int32_t*, int32_t*)>;
 
 // clang-format off
