@@ -173,24 +173,6 @@ TEST(SoundOps, InPlaceKnownResults)
     }
 }
 
-TEST(SoundOps, FormatsOfNewAndEmptySounds)
-{
-    AbortFlag abort = 0;
-    ExpectFormat(*ChangeSampleFreq(*StereoOf({0, 100, 200}, {0, 1, 2}, 1000, 1), &abort, 2000.9), 2,
-                 2000, 1);
-    ExpectFormat(*ChangeSampleFreq(StereoSound(1000, 2), &abort, 44100), 2, 44100, 2);
-    ExpectFormat(*ChangeSampleFreq(MonoSound(8000, 1), &abort, 22050), 1, 22050, 1);
-    for (bool stereo : {false, true}) {
-        const SoundUPtr sound = Source(stereo, {1, 2, 3}, {4, 5, 6}, 11025);
-        for (const SoundUPtr& r : {Delete(*sound, &abort, 0, 3), Delete(*sound, &abort, 0, -1),
-                                   CopyPart(*sound, &abort, 2, 2), CreateEmpty(*sound, &abort)}) {
-            ExpectFormat(*r, stereo ? 2 : 1, 11025, OpsBytes);
-            EXPECT_EQ(r->GetValues(), 0);
-        }
-    }
-    EXPECT_EQ(abort, 0);
-}
-
 TEST(SoundOps, MovesGrowBothChannelsAlike)
 {
     AbortFlag abort = 0;

@@ -480,48 +480,6 @@ TEST(Ranges, ExtremeParametersStayInside)
     EXPECT_EQ(abort, 0);
 }
 
-// ---- Stops: the flag is looked at before every block and a stop holds -------------------
-
-TEST(Stops, InPlaceOperationsStopWithinOneBlock)
-{
-    HookReset reset;
-    const WavePtr src = Constant(5500, 7);
-    // clang-format off
-    const std::pair<const char*, std::function<void(Wave&, AbortFlag*)>> ops[] = {
-        {"volumeInPlace", [](Wave& w, AbortFlag* a) { volumeInPlace(w, a, 2.0, 0, -1); }},
-        {"volumeInPlace large", [](Wave& w, AbortFlag* a) { volumeInPlace(w, a, 1e6, 0, -1); }},
-        {"clear", [](Wave& w, AbortFlag* a) { clear(w, a, 0, -1); }},
-        {"copyFrom", [&](Wave& w, AbortFlag* a) { copyFrom(w, a, *src, 0, -1, 0); }},
-        {"addFrom", [&](Wave& w, AbortFlag* a) { addFrom(w, a, *src, 0, -1, 0); }},
-        {"drawLine", [](Wave& w, AbortFlag* a) { drawLine(w, a, 0, 0, -1, 0); }},
-    };
-    // clang-format on
-    for (const auto& [name, op] : ops) {
-        // The third look at the flag finds it set: two blocks are done, the rest is untouched.
-        const WavePtr w = Constant(5500, 100);
-        AbortFlag abort = 0;
-        AbortAfterPolls(2);
-        op(*w, &abort);
-        ResetAbortHook();
-        EXPECT_EQ(abort, 1) << name;
-        EXPECT_EQ((V{(*w)[1999] != 100, (*w)[2000], (*w)[5499]}), (V{1, 100, 100})) << name;
-    }
-    const WavePtr m = MakeWaveOf(5500, [](int i) { return i < 3000 ? 100 : 1; });
-    AbortFlag abort = 0;
-    AbortAfterPolls(2);
-    mirror(*m, &abort, 0, -1);
-    EXPECT_EQ((V{abort, (*m)[1999], (*m)[2000], (*m)[2749]}), (V{1, 1, 100, 100}));
-
-    // A stopped peak is 0; minMax keeps what it found in the blocks before the stop.
-    const WavePtr w = MakeWaveOf(5000, [](int i) { return i < 1000 ? (i % 2 ? 7 : -3) : 30000; });
-    abort = 1;
-    EXPECT_EQ(peak(*w, &abort, 0, -1), 0);
-    abort = 0;
-    AbortAfterPolls(1);
-    minMax(*w, &abort, Max, NegMin, 0, -1);
-    EXPECT_EQ((V{abort, Max, NegMin}), (V{1, 7, 3}));
-}
-
 // Every primitive on long and short waves and envelopes, stopped at each poll, with the memory
 // failing, and with the flag set beforehand.
 enum class Kind { NewWave, InPlace, Query };
