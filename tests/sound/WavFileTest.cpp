@@ -113,6 +113,12 @@ V Kept(V values, int bytes)
     return values;
 }
 
+// The channels of a sound of this many channels: left, and right when stereo.
+std::vector<V> Channels(int channels, const V& left, const V& right)
+{
+    return channels == 2 ? std::vector<V>{left, right} : std::vector<V>{left};
+}
+
 // Reads a file from disk (fromFile) or from memory.
 bool Read(bool fromFile, const fs::path& file, const Bytes& bytes, SoundUPtr& sound,
           std::string& message, WaveReadCounts* counts)
@@ -180,16 +186,11 @@ TEST_P(WavWrite, HeaderAndSamplesAreExactAndReadBack)
         SoundUPtr back;
         ASSERT_TRUE(Read(fromFile, file, written, back, message, nullptr)) << message;
         EXPECT_EQ(message, WaveReadNoError);
-        EXPECT_EQ(back->GetMonoStereo(), c.channels);
-        EXPECT_EQ(back->GetSampleFreq(), c.rate);
-        EXPECT_EQ(back->GetBytesPSample(), c.bytes);
+        ExpectFormat(*back, int16_t(c.channels), c.rate, int16_t(c.bytes));
         const auto part = [&](const V& v) {
             return Kept(V(v.begin() + c.begin, v.begin() + end), c.bytes);
         };
-        EXPECT_EQ(ValuesOf(*back->GetLeftWave()), part(left));
-        if (c.channels == 2) {
-            EXPECT_EQ(ValuesOf(*back->GetRightWave()), part(right));
-        }
+        EXPECT_EQ(ChannelsOf(*back), Channels(c.channels, part(left), part(right)));
     }
 }
 
@@ -284,13 +285,8 @@ TEST_P(WavAccept, ReadsTheSamples)
         EXPECT_EQ(message, "No errors occurred.");
         EXPECT_EQ(counts.framesRead, int64_t(c.left.size()));
         EXPECT_EQ(counts.framesClaimed, c.claimed < 0 ? counts.framesRead : c.claimed);
-        EXPECT_EQ(sound->GetMonoStereo(), c.channels);
-        EXPECT_EQ(sound->GetSampleFreq(), c.rate);
-        EXPECT_EQ(sound->GetBytesPSample(), c.bytes);
-        EXPECT_EQ(ChannelsOf(*sound)[0], c.left);
-        if (c.channels == 2) {
-            EXPECT_EQ(ChannelsOf(*sound)[1], c.right);
-        }
+        ExpectFormat(*sound, int16_t(c.channels), c.rate, int16_t(c.bytes));
+        EXPECT_EQ(ChannelsOf(*sound), Channels(c.channels, c.left, c.right));
     }
 }
 
@@ -454,10 +450,7 @@ TEST_F(WavFile, DamagedFilesReadTheFramesTheyHoldAndSaySo)
             const auto expect = [&](const V& v) {
                 return Kept(V(v.begin(), v.begin() + c.read), c.bytes);
             };
-            EXPECT_EQ(ChannelsOf(*back)[0], expect(l));
-            if (c.channels == 2) {
-                EXPECT_EQ(ChannelsOf(*back)[1], expect(r));
-            }
+            EXPECT_EQ(ChannelsOf(*back), Channels(c.channels, expect(l), expect(r)));
         }
     }
     EXPECT_EQ(WaveDamagedText({1477, 4410}),
