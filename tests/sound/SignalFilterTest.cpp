@@ -357,18 +357,18 @@ TEST(Signals, EmptyEnvelopesAreRefusedWithTheirReason)
     const WavePtr w = Ramp(20, 1), env = MakeWave({1, 2}), single = MakeWave({5});
     const Wave none;
     const double one = 1, ten = 10, zero = 0;
-    int32_t b = 0, e = -1;
+    int32_t b = 0, e = -1, pb = 0, pe = 2;
     using Refuse = std::function<WavePtr(const Wave*, AbortFlag*, std::string*)>;
     // clang-format off
     const std::pair<const char*, Refuse> cases[] = {
         {"The wave to mix is empty.", [&](auto* x, auto* a, auto* err) { return mixStretch(*w, a, x ? *x : none, 0, -1, err); }},
-        {"The middle envelope is empty.", [&](auto* x, auto* a, auto* err) { return makeBlockTriangleEnv(*w, a, 1, 2, 4, x, 4, 0, true, &b, &e, err); }},
-        {"The form is empty.", [&](auto* x, auto* a, auto* err) { return repeatForm(*w, a, x, 4, 2, 0, &b, &e, 0, -1, err); }},
-        {"The form is empty.", [&](auto*, auto* a, auto* err) { return repeatForm(*w, a, w.get(), 4, 2, 0, &b, &e, 2, 2, err); }},
-        {"The speed envelope is empty.", [&](auto* x, auto* a, auto* err) { return rollOut(*w, a, x, 1, 1, 0, &b, &e, err); }},
+        {"The middle envelope is empty.", [&](auto* x, auto* a, auto* err) { return makeBlockTriangleEnv(*w, a, 1, 2, 4, x, 4, 0, true, &pb, &pe, err); }},
+        {"The form is empty.", [&](auto* x, auto* a, auto* err) { return repeatForm(*w, a, x, 4, 2, 0, &pb, &pe, 0, -1, err); }},
+        {"The form is empty.", [&](auto*, auto* a, auto* err) { return repeatForm(*w, a, w.get(), 4, 2, 0, &pb, &pe, 2, 2, err); }},
+        {"The speed envelope is empty.", [&](auto* x, auto* a, auto* err) { return rollOut(*w, a, x, 1, 1, 0, &pb, &pe, err); }},
         {"The distortion curve is empty.", [&](auto* x, auto* a, auto* err) { return distort(*w, a, x, 0, -1, err); }},
         {"The volume envelope is empty.", [&](auto* x, auto* a, auto* err) { return volumeEnvelope(*w, a, x, 0, -1, err); }},
-        {"The shift envelope is empty.", [&](auto* x, auto* a, auto* err) { return moveHEnvelope(*w, a, 2, x, 2, 2, &b, &e, err); }},
+        {"The shift envelope is empty.", [&](auto* x, auto* a, auto* err) { return moveHEnvelope(*w, a, 2, x, 2, 2, &pb, &pe, err); }},
         {"The factor envelope is empty.", [&](auto* x, auto* a, auto* err) { return periodEchoEnv(*w, a, 1.0, x, 1, &b, &e, err); }},
         {"The delay envelope is empty.", [&](auto* x, auto* a, auto* err) { return periodEchoEnv(*w, a, x, 1.0, env.get(), 1, &b, &e, err); }},
         {"The pitch envelope is empty.", [&](auto* x, auto* a, auto* err) { return tempoPitchEnvs(*w, a, 1, env.get(), 0, 1, 1, x, 10, &b, &e, err); }},
@@ -393,7 +393,7 @@ TEST(Signals, EmptyEnvelopesAreRefusedWithTheirReason)
             EXPECT_EQ(error, message);
             EXPECT_EQ(run(x, &abort, nullptr), nullptr);
             EXPECT_EQ(abort, 0);
-            EXPECT_EQ((V{b, e}), (V{0, -1}));
+            EXPECT_EQ((V{b, e, pb, pe}), (V{0, -1, 0, 2}));
         }
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(ValuesOf(w), ValuesOf(Ramp(20, 1)));
