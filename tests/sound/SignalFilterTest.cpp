@@ -97,6 +97,9 @@ const Known KnownOutputs[] = {
     {"echo ahead", NEW((V{0, 0, 0, 10, 20, 30}), periodEcho(*w, a, -2.0, -1.0, 1, &(b = 3), &(e = -1))), {0, -10, -20, -20, 20, 30}},
     {"echo ahead grows in front", NEW((V{0, 0, 0, 10, 20, 30}), periodEcho(*w, a, -2.0, -1.0, 2, &(b = 3), &(e = -1))), {0, 0, 10, 20, 20, -20, -20, 20, 30}},
     {"echo fractional", NEW((V{0, 100, 200, 0, 0}), periodEcho(*w, a, 0.5, 1.0, 1, &b, &(e = 3))), {0, 100, 350, 0, 0}},
+    // Fractional delays take the general road: 2.5 on reads 1.5 (150); 1.5 ahead reads 4.5.
+    {"echo fractional later", NEW((V{0, 100, 200, 0, 0, 0, 0}), periodEcho(*w, a, 2.5, 1.0, 1, &b, &(e = 3))), {0, 100, 200, 0, 150, 0, 0}},
+    {"echo fractional ahead", NEW((V{0, 0, 0, 0, 100, 200, 0}), periodEcho(*w, a, -1.5, 1.0, 1, &(b = 4), &(e = 6))), {0, 0, 0, 150, 100, 200, 0}},
     {"echo onto itself", NEW((V{1, 2, 3}), periodEcho(*w, a, 0.0, 1.0, 3, &(b = 0), &(e = -1))), {4, 8, 12}},
     {"echo wraps", NEW((V{30000, 0}), periodEcho(*w, a, 0.0, 1.0, 1, &(b = 0), &(e = -1))), {-5536, 0}},
     {"delay envelope negative", NEW((V{0, 10, 20, 30, 0, 0, 0, 0, 0}), periodEchoEnv(*w, a, ENV(-32767), 2.0, 0.5, 2, &b, &e)), {0, 25, 20, 30, 0, 0, 0, 0, 0, 0}},

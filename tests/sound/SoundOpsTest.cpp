@@ -80,6 +80,18 @@ TEST_F(SoundOpsWithSinus, TimesBecomeCountsByTheirRule)
         }
 }
 
+TEST_F(SoundOpsWithSinus, PartialsReachTheirFactorAfterTheirTime)
+{
+    // 0.25 after two values of time is 0.5 per value: half of the table's top (32766) from a
+    // quarter period on, along a period of 8 values, halving after every value.
+    const double amp = 0.5, per = 8 / R, t = 2 / R, f = 0.25, ph = 0.25;
+    AbortFlag abort = 0;
+    int32_t b = 0, e = 0;
+    const SoundUPtr s =
+        MakeMFreq(MonoSound(OpsRate, 1), &abort, 6 / R, 1, &amp, &per, &t, &f, &ph, &b, &e);
+    EXPECT_EQ(ChannelsOf(*s), (Channels{{16383, 5792, 0, -1447, -1023, -362}}));
+}
+
 TEST(SoundOps, KnownResults)
 {
     // clang-format off
@@ -90,6 +102,7 @@ TEST(SoundOps, KnownResults)
         {"rotation", [](AbortFlag* a) { return Rotate(*StereoOf(ValuesOf(Ramp(7, 1)), ValuesOf(Ramp(7, 1, 10))), a, 3.75 / R, 1, 6); }, {{0, 4, 5, 1, 2, 3, 6}, {10, 14, 15, 11, 12, 13, 16}}},
         // (3 - 1) * 2.0009 + 1 = 5 values read 3/5 apart; one past the end reads silence.
         {"new rate truncated", [](AbortFlag* a) { return ChangeSampleFreq(*StereoOf({0, 100, 200}, {0, -100, -200}), a, 2048.9); }, {{0, 60, 120, 180, 120}, {0, -60, -120, -180, -120}}},
+        {"a count of silence replaces the whole sound", [](AbortFlag* a) { return MakeSilenceCount(*StereoOf({1, 2, 3}, {4, 5, 6}), a, 2.9); }, {{0, 0}, {0, 0}}},
         {"delete the rest", [](AbortFlag* a) { return Delete(*StereoOf({1, 2, 3}, {4, 5, 6}), a, 1, -1); }, {{1}, {4}}},
         // Stereo: 0.5 * 32767 / 4000 for both channels, so their balance stays.
         {"level of the louder channel", [](AbortFlag* a) { return VolumeToLevel(*StereoOf({1000, -500, 0, 2000}, {-4000, 100, 3000, 0}), a, 0.5, 0, -1); }, {{4095, -2047, 0, 8191}, {-16383, 409, 12287, 0}}},
