@@ -13,17 +13,14 @@ using namespace kelvorn;
 using namespace kelvorn::test;
 
 namespace {
-
-std::unique_ptr<MonoSound> Mono(const std::vector<int>& values, int32_t rate = 1000)
+auto Mono(const std::vector<int>& v, int32_t rate = 1000)
 {
-    return MonoOf(values, rate, 2);
+    return MonoOf(v, rate, 2);
 }
-
-std::unique_ptr<StereoSound> Stereo(const std::vector<int>& left, const std::vector<int>& right)
+auto Stereo(const std::vector<int>& l, const std::vector<int>& r)
 {
-    return StereoOf(left, right, 1000, 2);
+    return StereoOf(l, r, 1000, 2);
 }
-
 } // namespace
 
 TEST(SoundTest, FormatTimeAndRunResult)
@@ -68,9 +65,6 @@ TEST(SoundTest, StereoChannelsOfDifferentLengthAreCutToTheShorter)
         EXPECT_EQ(ValuesOf(*longOne), (std::vector<int>{1, 2, 3}));
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// Channel accessors
 
 TEST(SoundTest, TheMonoWave)
 {
@@ -169,9 +163,6 @@ TEST(SoundTest, AbortAndMemoryFailuresGiveNoWave)
     EXPECT_EQ(boxes.boxes[0].text, "There is not enough memmory for this operation.");
 }
 
-// ---------------------------------------------------------------------------------------------
-// WaveRef
-
 TEST(WaveRefTest, OwnershipFollowsTheKind)
 {
     const auto sound = Mono({1, 2, 3});
@@ -206,11 +197,13 @@ TEST(WaveRefTest, ABorrowedWaveLivesAsLongAsASharedHolder)
     EXPECT_EQ(ValuesOf(*left), (std::vector<int>{4, 5}));
 }
 
-// ---------------------------------------------------------------------------------------------
-// Values at positions and their extremes
-
 TEST(SoundTest, ValueAtInterpolatesBetweenNeighbours)
 {
+    const auto at = [](const Sound& sound, double x) {
+        double l = 1, r = 1, m = 1;
+        sound.GetValueAt(x, l, r, m);
+        return std::vector<double>{l, r, m};
+    };
     auto mono = Mono({100, 200, -300});
     struct Case
     {
@@ -218,26 +211,12 @@ TEST(SoundTest, ValueAtInterpolatesBetweenNeighbours)
     };
     const Case cases[] = {{0, 100},       {1, 200},  {2, -300}, {0.25, 125}, {1.5, -50},
                           {2.0000001, 0}, {-0.5, 0}, {3, 0},    {NAN, 0}};
-    for (Case c : cases) {
-        double l = 1, r = 1, m = 1;
-        mono->GetValueAt(c.x, l, r, m);
-        EXPECT_DOUBLE_EQ(l, c.value) << c.x;
-        EXPECT_DOUBLE_EQ(r, c.value) << c.x;
-        EXPECT_DOUBLE_EQ(m, c.value) << c.x;
-    }
+    for (Case c : cases)
+        EXPECT_EQ(at(*mono, c.x), std::vector<double>(3, c.value)) << c.x;
     auto stereo = Stereo({100, 200, -300}, {0, 1000, 7});
-    double l, r, m;
-    stereo->GetValueAt(2, l, r, m);
-    EXPECT_EQ(l, -300);
-    EXPECT_EQ(r, 7);
-    EXPECT_EQ(m, -146.5);
-    stereo->GetValueAt(0.5, l, r, m);
-    EXPECT_EQ(l, 150);
-    EXPECT_EQ(r, 500);
-    EXPECT_EQ(m, 325);
-    MonoSound empty(8000, 2);
-    empty.GetValueAt(0, l, r, m);
-    EXPECT_EQ(m, 0);
+    EXPECT_EQ(at(*stereo, 2), (std::vector<double>{-300, 7, -146.5}));
+    EXPECT_EQ(at(*stereo, 0.5), (std::vector<double>{150, 500, 325}));
+    EXPECT_EQ(at(MonoSound(8000, 2), 0), (std::vector<double>{0, 0, 0}));
 }
 
 TEST(SoundTest, MappedValueRunsFromYAtMinToYAtMax)
@@ -278,9 +257,6 @@ TEST(SoundTest, MinMaxGivesTheExtremesOfTheRangeOverBothChannels)
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Conversion constructors
-
 TEST(SoundTest, ConversionsCopyTheChannelsAndKeepTheFormat)
 {
     HookReset reset;
@@ -316,9 +292,6 @@ TEST(SoundTest, ConversionsCopyTheChannelsAndKeepTheFormat)
     EXPECT_EQ(abort, 1);
     EXPECT_EQ(stopped.GetWaveLeft()->Values(), stopped.GetWaveRight()->Values());
 }
-
-// ---------------------------------------------------------------------------------------------
-// Handing the waves on, and playing
 
 TEST(SoundTest, TakingTheWavesLeavesAnEmptySound)
 {

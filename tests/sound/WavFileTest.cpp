@@ -4,6 +4,7 @@
 #include "sound/WavFile.h"
 
 #include "general/files/SafeFile.h"
+#include "support/Files.h"
 #include "support/Signals.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,12 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -114,16 +113,10 @@ V Kept(V values, int bytes)
     return values;
 }
 
-Bytes ReadAll(const fs::path& p)
+// The channels of a sound of this many channels: left, and right when stereo.
+std::vector<V> Channels(int channels, const V& left, const V& right)
 {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), {});
-}
-
-void WriteAll(const fs::path& p, const Bytes& bytes)
-{
-    std::ofstream(p, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return channels == 2 ? std::vector<V>{left, right} : std::vector<V>{left};
 }
 
 // Reads a file from disk (fromFile) or from memory.
@@ -137,20 +130,12 @@ bool Read(bool fromFile, const fs::path& file, const Bytes& bytes, SoundUPtr& so
 class WavFile : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir = fs::temp_directory_path() / ("kv-wav-" + std::to_string(::getpid()) + "-" + name);
-        fs::create_directories(dir);
-    }
     void TearDown() override
     {
         SafeFileWriter::FailAfterBytes(-1);
         ResetAllocationFailure();
-        fs::remove_all(dir);
     }
-    fs::path dir;
+    TempDir dir{"wav"};
 };
 
 template <class P> class WavFileP : public WavFile, public ::testing::WithParamInterface<P>
@@ -194,23 +179,18 @@ TEST_P(WavWrite, HeaderAndSamplesAreExactAndReadBack)
             const Bytes sample = c.bytes == 1 ? Bytes{ToByte(v)} : Samples16({v});
             expected.insert(expected.end(), sample.begin(), sample.end());
         }
-    const Bytes written = ReadAll(file);
+    const Bytes written = ReadBytes(file);
     ASSERT_EQ(written, expected);
 
     for (bool fromFile : {true, false}) {
         SoundUPtr back;
         ASSERT_TRUE(Read(fromFile, file, written, back, message, nullptr)) << message;
         EXPECT_EQ(message, WaveReadNoError);
-        EXPECT_EQ(back->GetMonoStereo(), c.channels);
-        EXPECT_EQ(back->GetSampleFreq(), c.rate);
-        EXPECT_EQ(back->GetBytesPSample(), c.bytes);
+        ExpectFormat(*back, int16_t(c.channels), c.rate, int16_t(c.bytes));
         const auto part = [&](const V& v) {
             return Kept(V(v.begin() + c.begin, v.begin() + end), c.bytes);
         };
-        EXPECT_EQ(ValuesOf(*back->GetLeftWave()), part(left));
-        if (c.channels == 2) {
-            EXPECT_EQ(ValuesOf(*back->GetRightWave()), part(right));
-        }
+        EXPECT_EQ(ChannelsOf(*back), Channels(c.channels, part(left), part(right)));
     }
 }
 
@@ -305,13 +285,8 @@ TEST_P(WavAccept, ReadsTheSamples)
         EXPECT_EQ(message, "No errors occurred.");
         EXPECT_EQ(counts.framesRead, int64_t(c.left.size()));
         EXPECT_EQ(counts.framesClaimed, c.claimed < 0 ? counts.framesRead : c.claimed);
-        EXPECT_EQ(sound->GetMonoStereo(), c.channels);
-        EXPECT_EQ(sound->GetSampleFreq(), c.rate);
-        EXPECT_EQ(sound->GetBytesPSample(), c.bytes);
-        EXPECT_EQ(ChannelsOf(*sound)[0], c.left);
-        if (c.channels == 2) {
-            EXPECT_EQ(ChannelsOf(*sound)[1], c.right);
-        }
+        ExpectFormat(*sound, int16_t(c.channels), c.rate, int16_t(c.bytes));
+        EXPECT_EQ(ChannelsOf(*sound), Channels(c.channels, c.left, c.right));
     }
 }
 
@@ -407,7 +382,7 @@ INSTANTIATE_TEST_SUITE_P(Files, WavRefuse, ::testing::ValuesIn(RefuseCases()),
 TEST_F(WavFile, UnopenableFilesAndNoMemoryFailWithTheirMessage)
 {
     RecordedBoxes boxes;
-    for (const fs::path& p : {dir / "missing.wav", dir, fs::path()}) {
+    for (const fs::path& p : {dir / "missing.wav", dir.path, fs::path()}) {
         SoundUPtr sound;
         std::string message;
         EXPECT_FALSE(ReadWaveFile(p, sound, message));
@@ -421,8 +396,7 @@ TEST_F(WavFile, UnopenableFilesAndNoMemoryFailWithTheirMessage)
     FailAllocationsAfter(1); // the right channel's
     EXPECT_FALSE(ReadWaveBytes(file.data(), file.size(), sound, message));
     EXPECT_EQ(message, "There is not enough memmory for the samples of this file.");
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"System Error: There is not enough memmory "
-                                                    "for this operation."});
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{NoMemoryBox});
     EXPECT_FALSE(sound);
 }
 
@@ -458,7 +432,7 @@ TEST_F(WavFile, DamagedFilesReadTheFramesTheyHoldAndSaySo)
                      " bytes, " + std::to_string(c.keep) + " bytes kept");
         SoundUPtr sound = SoundOf(c.channels, 8000, c.bytes, MakeWave(l), MakeWave(r));
         ASSERT_TRUE(sound->SaveToWavFile(nullptr, dir / "d.wav", 0, -1));
-        Bytes file = ReadAll(dir / "d.wav");
+        Bytes file = ReadBytes(dir / "d.wav");
         file.resize(size_t(c.keep));
         if (c.size >= 0)
             for (int i = 0; i < 4; ++i)
@@ -476,10 +450,7 @@ TEST_F(WavFile, DamagedFilesReadTheFramesTheyHoldAndSaySo)
             const auto expect = [&](const V& v) {
                 return Kept(V(v.begin(), v.begin() + c.read), c.bytes);
             };
-            EXPECT_EQ(ChannelsOf(*back)[0], expect(l));
-            if (c.channels == 2) {
-                EXPECT_EQ(ChannelsOf(*back)[1], expect(r));
-            }
+            EXPECT_EQ(ChannelsOf(*back), Channels(c.channels, expect(l), expect(r)));
         }
     }
     EXPECT_EQ(WaveDamagedText({1477, 4410}),
@@ -623,7 +594,7 @@ TEST_F(WavFile, FailedWriteKeepsTheOldFile)
 {
     StereoSound sound(TestWave(100000, 5), TestWave(100000, 6), 44100, 2);
     const fs::path file = dir / "keep.wav";
-    WriteAll(file, {'o', 'l', 'd'});
+    WriteAll(file, "old");
     MonoSound mono(TestWave(200000, 5), 44100, 2);
     for (int64_t failAt : {0, 10, 44, 45, 1000, 300000, 44 + 400000 - 1})
         for (const Sound* s :
@@ -637,8 +608,8 @@ TEST_F(WavFile, FailedWriteKeepsTheOldFile)
             EXPECT_EQ(boxes.boxes[0].text, message);
             EXPECT_EQ(boxes.boxes[0].caption, "FileError");
             EXPECT_EQ(boxes.boxes[0].icon, MsgIcon::Information);
-            EXPECT_EQ(ReadAll(file), (Bytes{'o', 'l', 'd'}));
-            EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+            EXPECT_EQ(ReadAll(file), "old");
+            EXPECT_EQ(dir.Count(), 1u);
         }
     SafeFileWriter::FailAfterBytes(44 + 400000);
     std::string message;
@@ -697,7 +668,7 @@ TEST_F(WavFile, RefusedWritesSayWhyAndWriteNothing)
         if (c.sound) {
             EXPECT_FALSE(c.sound->SaveToWavFile(nullptr, c.file, c.begin, c.end));
         }
-        EXPECT_TRUE(fs::is_empty(dir));
+        EXPECT_TRUE(fs::is_empty(dir.path));
     }
 }
 
@@ -774,7 +745,7 @@ TEST_F(WavFile, AgreesWithSox)
                 (bits == 8 ? "-e unsigned-integer -b 8 '" : "-e signed-integer -b 16 -L '") + raw +
                 "'") != 0)
             return out;
-        const Bytes b = ReadAll(raw);
+        const Bytes b = ReadBytes(raw);
         for (size_t i = 0; i + bits / 8 <= b.size(); i += bits / 8)
             out.push_back(bits == 8 ? b[i] : int16_t(b[i] | b[i + 1] << 8));
         return out;
@@ -799,7 +770,7 @@ TEST_F(WavFile, AgreesWithSox)
                       std::to_string(channels) + " '" + file.string() + "' synth 0.25 sine 440" +
                       (channels == 2 ? " square 313" : "")),
                   0);
-        Bytes bytes = ReadAll(file);
+        Bytes bytes = ReadBytes(file);
         if (extra == "LIST") {
             const Bytes info = Chunk("LIST", Cat({Tag("INFO"), Chunk("ICMT", Tag("kvx!"))}));
             bytes.insert(bytes.begin() + 36, info.begin(), info.end());

@@ -39,8 +39,7 @@ TEST(Wave, CreationCopiesAndTheFailureFlag)
     int x = 0;
     EXPECT_TRUE(CheckMemory(&x));
     EXPECT_FALSE(CheckMemory(nullptr));
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"System Error: There is not enough memmory for "
-                                                    "this operation."});
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{NoMemoryBox});
     EXPECT_EQ(boxes.boxes[0].icon, MsgIcon::Information);
 }
 

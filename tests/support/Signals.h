@@ -1,7 +1,7 @@
 #pragma once
-// Signal makers for the engine, document and window tests: waves from lists or functions
-// (ramps, sines, steady and scrambled values), their values back as vectors, sounds of any
-// format, and the guard that switches the allocation and abort hooks off again.
+// Signal makers for the engine, document and window tests: waves from lists or functions,
+// their values back as vectors, sounds of any format, and the guard that switches the
+// allocation and abort hooks off again.
 
 #include "general/Memory.h"
 #include "platform/test/RecordingMessages.h"
@@ -20,6 +20,26 @@ namespace kelvorn::test {
 
 using RecordedBoxes = RecordingMessages;
 
+/// The box every failed allocation shows, as RecordingMessages::texts holds it.
+inline const std::string NoMemoryBox =
+    "System Error: There is not enough memmory for this operation.";
+
+/// A command stopped by a broken precondition (an assertion box naming the condition) or, when
+/// condition is empty, by a count no wave can hold (the one memory box, an information box):
+/// the flag set either way.
+inline void ExpectStopped(const RecordedBoxes& boxes, AbortFlag abort, const std::string& condition)
+{
+    EXPECT_EQ(abort, 1) << condition;
+    if (!condition.empty()) {
+        EXPECT_TRUE(boxes.Saw(condition)) << condition;
+        for (const auto& box : boxes.boxes)
+            EXPECT_EQ(box.caption, "Assertion failed") << condition;
+    } else {
+        EXPECT_EQ(boxes.texts, std::vector<std::string>{NoMemoryBox});
+        EXPECT_TRUE(boxes.boxes.empty() || boxes.boxes[0].icon == MsgIcon::Information);
+    }
+}
+
 /// A wave of n values, value i = f(i) (low 16 bits kept).
 template <class F> WavePtr MakeWaveOf(int64_t n, F f)
 {
@@ -32,8 +52,7 @@ template <class F> WavePtr MakeWaveOf(int64_t n, F f)
 
 inline WavePtr MakeWave(const std::vector<int>& values)
 {
-    return MakeWaveOf(static_cast<int64_t>(values.size()),
-                      [&](int32_t i) { return values[static_cast<size_t>(i)]; });
+    return MakeWaveOf(int64_t(values.size()), [&](int32_t i) { return values[size_t(i)]; });
 }
 
 inline WavePtr MakeWave(std::initializer_list<int> values)
@@ -55,9 +74,8 @@ inline WavePtr Constant(int64_t n, int value)
 /// amplitude * sin(2 pi i / period), truncated.
 inline WavePtr Sine(int64_t n, double period, double amplitude = 10000.0)
 {
-    return MakeWaveOf(n, [=](int32_t i) {
-        return static_cast<int>(amplitude * std::sin(2.0 * M_PI * i / period));
-    });
+    return MakeWaveOf(n,
+                      [=](int32_t i) { return int(amplitude * std::sin(2 * M_PI * i / period)); });
 }
 
 /// Values spread over the whole 16-bit range, different for each salt.
@@ -117,10 +135,9 @@ inline std::vector<std::vector<int>> ChannelsOf(const Sound& sound)
 /// distinct and equally long channels when stereo.
 inline void ExpectFormat(const Sound& result, int16_t monoStereo, int32_t rate, int16_t bytes)
 {
-    EXPECT_EQ(result.GetMonoStereo(), monoStereo);
-    EXPECT_EQ(result.GetSampleFreq(), rate);
-    EXPECT_EQ(result.GetBytesPSample(), bytes);
-    EXPECT_FALSE(result.GetRunResult());
+    EXPECT_EQ((std::vector<int>{result.GetMonoStereo(), result.GetSampleFreq(),
+                                result.GetBytesPSample(), result.GetRunResult()}),
+              (std::vector<int>{monoStereo, rate, bytes, 0}));
     if (monoStereo == 2) {
         EXPECT_NE(dynamic_cast<const StereoSound*>(&result), nullptr);
         EXPECT_NE(result.GetLeftWave(), result.GetRightWave());
