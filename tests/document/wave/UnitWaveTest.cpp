@@ -18,7 +18,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Calls = std::vector<std::string>;
 
-TEST(UnitWaveBases, FileAndTempFileElements)
+TEST(UnitWaveBases, FileElementsAndRenaming)
 {
     TUnitWave untitled("Wave 1", "", TWaveFileProps(2, 44100, 2));
     EXPECT_TRUE(untitled.IsUntitled());
@@ -32,18 +32,15 @@ TEST(UnitWaveBases, FileAndTempFileElements)
     EXPECT_EQ(unit.CreateXmlTempFile()->GetText(), "0");
     unit.SetTempFileNumber(12);
     EXPECT_EQ(unit.CreateXmlTempFile()->GetText(), "12");
-}
-
-TEST(UnitWaveBases, RenamingPassesTheOldNameToTheWindow)
-{
+    // Renaming passes the old name to the window.
     RecordingWaveWindow window;
-    PlainDocument unit(DocumentKind::Factory);
-    EXPECT_EQ(unit.GetKind(), DocumentKind(3));
-    unit.SetWindow(&window);
-    unit.SetName("First");
-    unit.SetName("Second");
-    unit.SetFileName("/x/f.kvs");
-    EXPECT_FALSE(unit.IsUntitled());
+    PlainDocument plain(DocumentKind::Factory);
+    EXPECT_EQ(plain.GetKind(), DocumentKind(3));
+    plain.SetWindow(&window);
+    plain.SetName("First");
+    plain.SetName("Second");
+    plain.SetFileName("/x/f.kvs");
+    EXPECT_FALSE(plain.IsUntitled());
     EXPECT_THAT(window.calls,
                 ElementsAre("RefreshCaption ", "RefreshCaption First", "UpdateCaption"));
 }
@@ -57,11 +54,13 @@ TEST(UnitWaveRanges, PartAndRange)
         int32_t values, pos1, pos2, partBegin, partEnd, rangeBegin, rangeEnd;
     };
     // A lone cursor's range is the whole wave; positions are clamped into it.
-    for (Case c :
-         {Case{1000, 100, 100, 100, 100, 0, 1000}, Case{1000, 300, 200, 200, 300, 200, 300},
-          Case{1000, 200, 300, 200, 300, 200, 300}, Case{1000, 0, 1000, 0, 1000, 0, 1000},
-          Case{1000, 1000, 1000, 1000, 1000, 0, 1000}, Case{1000, -5, 4000, 0, 1000, 0, 1000},
-          Case{0, 7, 7, 0, 0, 0, 0}}) {
+    for (Case c : std::vector<Case>{{1000, 100, 100, 100, 100, 0, 1000},
+                                    {1000, 300, 200, 200, 300, 200, 300},
+                                    {1000, 200, 300, 200, 300, 200, 300},
+                                    {1000, 0, 1000, 0, 1000, 0, 1000},
+                                    {1000, 1000, 1000, 1000, 1000, 0, 1000},
+                                    {1000, -5, 4000, 0, 1000, 0, 1000},
+                                    {0, 7, 7, 0, 0, 0, 0}}) {
         TUnitWave unit("W", "", RampMono(c.values, 1000));
         unit.SetPos1(c.pos1);
         unit.SetPos2(c.pos2);
