@@ -213,10 +213,7 @@ TEST(UnitWaveChangeFrame, SelectsTheNewRangeOrScalesALoneCursor)
             (Calls{"SaveZoom " + std::to_string(c.begin) + " " + std::to_string(c.end),
                    "RestoreZoom " + std::to_string(c.newBegin) + " " + std::to_string(c.newEnd)}));
     }
-}
-
-TEST(UnitWaveChangeFrame, WithoutPaneGroupAssertsAndStillPlacesThePositions)
-{
+    // Without a pane group it asserts and still places the positions.
     ScriptedMessages messages;
     messages.Expect();
     messages.Expect();
@@ -234,7 +231,7 @@ TEST(UnitWaveChangeFrame, WithoutPaneGroupAssertsAndStillPlacesThePositions)
 
 // ---- Change flags and save decisions -------------------------------------------------------
 
-TEST(UnitWaveFlags, SaveDecisions)
+TEST(UnitWaveFlags, SaveDecisionsAndTracking)
 {
     enum Mark { None, Data, View };
     struct Case
@@ -270,10 +267,7 @@ TEST(UnitWaveFlags, SaveDecisions)
         EXPECT_FALSE(unit.IsDataModified() || unit.IsStateModified()) << at;
         EXPECT_EQ(unit.IsModified(), c.canSave && !c.titled) << at;
     }
-}
-
-TEST(UnitWaveFlags, WithoutTrackingNothingIsMarkedOrCleared)
-{
+    // Without tracking nothing is marked or cleared.
     TUnitWave unit("W", "/w/a.wav", RampMono(10));
     unit.SetTrackModified(false);
     unit.SetModified();
@@ -289,7 +283,7 @@ TEST(UnitWaveFlags, WithoutTrackingNothingIsMarkedOrCleared)
 
 // ---- Status panels -----------------------------------------------------------------------------
 
-TEST(UnitWaveStatus, SizeTexts)
+TEST(UnitWaveStatus, SizeTextsAndPanels)
 {
     for (auto [bytes, text] : {std::pair<int64_t, const char*>{0, "0 b"},
                                {1023, "1023 b"},
@@ -303,10 +297,6 @@ TEST(UnitWaveStatus, SizeTexts)
                                {int64_t{3} << 29, "1.50 Gb"},
                                {int64_t{10} << 30, "10.00 Gb"}})
         EXPECT_EQ(SizeText(bytes), text);
-}
-
-TEST(UnitWaveStatus, Panels)
-{
     RecordingMainForm main;
     TUnitWave unit("W", "/w/a.wav", RampStereo(768, 44100, 1));
     unit.UpdateActions();
