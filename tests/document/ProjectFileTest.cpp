@@ -267,8 +267,9 @@ TEST(ProjectFileReadTest, ABadElementEndsTheLoadThere)
         EXPECT_EQ(content.frameRead, c.windows > 0) << c.error;
         EXPECT_EQ(content.error, c.error);
         ASSERT_EQ(content.project.windows.size(), c.windows) << c.error;
-        if (c.windows > 0)
+        if (c.windows > 0) {
             EXPECT_TRUE(content.project.windows[0].complete);
+        }
         if (c.windows > 1) {
             EXPECT_FALSE(content.project.windows[1].complete);
             EXPECT_EQ(content.project.windows[1].tempFile, 1);
