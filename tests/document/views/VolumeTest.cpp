@@ -376,20 +376,11 @@ TEST(VolumeBands, AreDampedAtCommonRatesAndWhenTheyGoUpInFrequency)
         expectDamped(bands, "axis " + std::to_string(axis));
         EXPECT_LT(bands.front().Tr, bands.back().Tr) << int(axis);
     }
-    // At 11 kHz the top bands cannot follow 20 kHz: they stay silent, the others sound.
+    // At 11 kHz the top bands cannot follow 20 kHz (the kernel table's 8 kHz row shows them
+    // silent).
     const std::vector<VolumeBand> bands = ComputeVolumeBands(TVoldViewProps(), 11025);
     EXPECT_FALSE(bands[0].Stable);
     EXPECT_TRUE(bands[49].Stable);
-    auto grid = RunBank(Noise(20000, 3), TVoldViewProps(), 11025);
-    int loud = 0;
-    for (int32_t x = 0; x < 500; ++x)
-        for (int32_t y = 0; y < 50; ++y) {
-            const float v = grid->GetVolume(x, y);
-            ASSERT_TRUE(std::isfinite(v) && v >= 0) << x << "," << y << ": " << v;
-            ASSERT_TRUE(bands[size_t(y)].Stable || v == 0.0f) << "unstable band " << y;
-            loud += v > 0.01f;
-        }
-    EXPECT_GT(loud, 1000);
 }
 
 // ---- the writer's threads -----------------------------------------------------------------
