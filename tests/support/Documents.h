@@ -204,35 +204,23 @@ struct WaveDoc
 
 // ---- the default view elements, as the side file writes them at the top level -------------
 
-inline const std::string defaultViewWaveText = "<ViewWave>\n"
-                                               "  <DrawLines />\n  <DistPeriod />\n"
-                                               "  <ValuesPerPixel>15</ValuesPerPixel>\n"
-                                               "  <UseGrid />\n  <GridColor>808080</GridColor>\n"
-                                               "  <CursorColor>FF00FF</CursorColor>\n"
-                                               "  <Strength>1</Strength>\n"
-                                               "  <SingleColor>000000</SingleColor>\n"
-                                               "  <BackgroundColor>FFFFFF</BackgroundColor>\n"
-                                               "  <LeftColor>0000FF</LeftColor>\n"
-                                               "  <RightColor>808000</RightColor>\n"
-                                               "  <FrontNone />\n  <DrawSingle />\n</ViewWave>\n";
+// clang-format off
+inline const std::string defaultViewWaveText =
+    "<ViewWave>\n  <DrawLines />\n  <DistPeriod />\n  <ValuesPerPixel>15</ValuesPerPixel>\n"
+    "  <UseGrid />\n  <GridColor>808080</GridColor>\n  <CursorColor>FF00FF</CursorColor>\n"
+    "  <Strength>1</Strength>\n  <SingleColor>000000</SingleColor>\n"
+    "  <BackgroundColor>FFFFFF</BackgroundColor>\n  <LeftColor>0000FF</LeftColor>\n"
+    "  <RightColor>808000</RightColor>\n  <FrontNone />\n  <DrawSingle />\n</ViewWave>\n";
 
-inline const std::string defaultViewVolumeText = "<ViewVolume>\n"
-                                                 "  <TimeTop>20 khz</TimeTop>\n"
-                                                 "  <TimeBottom>20 hz</TimeBottom>\n"
-                                                 "  <XResolution>500</XResolution>\n"
-                                                 "  <YResolution>50</YResolution>\n"
-                                                 "  <YWidth>1</YWidth>\n  <YLog />\n"
-                                                 "  <SensNormal />\n  <Strength>1.3</Strength>\n"
-                                                 "  <SingleColor>FFFFFF</SingleColor>\n"
-                                                 "  <BackgroundColor>000000</BackgroundColor>\n"
-                                                 "  <LeftColor>0000FF</LeftColor>\n"
-                                                 "  <RightColor>808000</RightColor>\n"
-                                                 "  <CursorColor>FF00FF</CursorColor>\n"
-                                                 "  <ColorPalette1D>\n"
-                                                 "    <BeginColor>000000</BeginColor>\n"
-                                                 "    <EndColor>FFFFFF</EndColor>\n"
-                                                 "  </ColorPalette1D>\n  <DrawSingle />\n"
-                                                 "</ViewVolume>\n";
+inline const std::string defaultViewVolumeText =
+    "<ViewVolume>\n  <TimeTop>20 khz</TimeTop>\n  <TimeBottom>20 hz</TimeBottom>\n"
+    "  <XResolution>500</XResolution>\n  <YResolution>50</YResolution>\n  <YWidth>1</YWidth>\n"
+    "  <YLog />\n  <SensNormal />\n  <Strength>1.3</Strength>\n  <SingleColor>FFFFFF</SingleColor>\n"
+    "  <BackgroundColor>000000</BackgroundColor>\n  <LeftColor>0000FF</LeftColor>\n"
+    "  <RightColor>808000</RightColor>\n  <CursorColor>FF00FF</CursorColor>\n"
+    "  <ColorPalette1D>\n    <BeginColor>000000</BeginColor>\n    <EndColor>FFFFFF</EndColor>\n"
+    "  </ColorPalette1D>\n  <DrawSingle />\n</ViewVolume>\n";
+// clang-format on
 
 /// Two blanks more in front of every line.
 inline std::string Indent(const std::string& text)

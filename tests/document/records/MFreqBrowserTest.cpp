@@ -64,17 +64,12 @@ std::unique_ptr<TBrowseRecord> ListOf(int n)
     return first;
 }
 
-TEST(MFreqBrowser, FieldLabels)
+TEST(MFreqBrowser, AppendWithTheShippedDefaultsEmptiesOnlyTheFrequency)
 {
     const char* labels[] = {"Start Volume", "Frequency", "Start Angle", "Volume Factor",
                             "Volume Factor at Time"};
-    for (F f :
-         {F::StartVolume, F::Frequency, F::StartAngle, F::VolumeFactor, F::VolumeFactorAtTime})
-        EXPECT_STREQ(MFreqFieldLabel(f), labels[size_t(f)]);
-}
-
-TEST(MFreqBrowser, AppendWithTheShippedDefaultsEmptiesOnlyTheFrequency)
-{
+    for (int f = 0; f < kMFreqFieldCount; ++f)
+        EXPECT_STREQ(MFreqFieldLabel(F(f)), labels[f]);
     ScriptedMessages messages;
     TMFreqProps props;
     FakeMFreqView view;
@@ -111,7 +106,7 @@ TEST(MFreqBrowser, AppendWithTheShippedDefaultsEmptiesOnlyTheFrequency)
     EXPECT_EQ(props.partials.GetCursor(), 1);
 }
 
-TEST(MFreqBrowser, EveryDefaultTickedMakesAppendDuplicateThePartial)
+TEST(MFreqBrowser, TheTickedDefaultsDecideWhatANewPartialKeeps)
 {
     TMFreqProps props;
     FakeMFreqView view;
@@ -129,18 +124,15 @@ TEST(MFreqBrowser, EveryDefaultTickedMakesAppendDuplicateThePartial)
         EXPECT_DOUBLE_EQ(partial.period, 1.0 / 440.0);
         EXPECT_DOUBLE_EQ(partial.startAngle, 0.25);
     }
-}
-
-TEST(MFreqBrowser, NewPartialEmptiesUntickedBoxesInTheDialogsOrder)
-{
-    TMFreqProps props;
-    FakeMFreqView view;
-    view.keep = {0, 0, 0, 0, 0};
-    props.partials.OpenView(&view);
-    props.partials.Insert();
-    EXPECT_EQ(view.emptied, (std::vector<F>{F::StartVolume, F::StartAngle, F::VolumeFactorAtTime,
-                                            F::VolumeFactor, F::Frequency}));
-    EXPECT_EQ(view.state, "2/1 ND") << "Insert keeps the cursor index: the new partial is first";
+    // None ticked: a new partial empties every box in the dialog's order.
+    TMFreqProps none;
+    FakeMFreqView empty;
+    empty.keep = {0, 0, 0, 0, 0};
+    none.partials.OpenView(&empty);
+    none.partials.Insert();
+    EXPECT_EQ(empty.emptied, (std::vector<F>{F::StartVolume, F::StartAngle, F::VolumeFactorAtTime,
+                                             F::VolumeFactor, F::Frequency}));
+    EXPECT_EQ(empty.state, "2/1 ND") << "Insert keeps the cursor index: the new partial is first";
 }
 
 TEST(MFreqBrowser, BadBoxOnNavigationShowsOnlyTheFirstAndDoesNotMove)
@@ -207,6 +199,16 @@ TEST(MFreqBrowser, PartialsAreExactlyTheListWhateverTheReadPosition)
         EXPECT_DOUBLE_EQ(partials[i].startVolume, double(i) / 5);
     EXPECT_EQ(browser.GetPartial(5), nullptr);
     EXPECT_EQ(browser.GetPartial(-1), nullptr);
+
+    // Long lists copy, compare and read without recursion; the cursor counts.
+    TMFreqProps props;
+    props.partials.SetList(ListOf(100000), 99999);
+    const TMFreqProps copy = props;
+    EXPECT_EQ(copy.partials.GetCursor(), 99999);
+    EXPECT_TRUE(copy == props);
+    EXPECT_EQ(copy.partials.GetPartials().size(), 100000u);
+    props.partials.SetList(ListOf(100000), 2);
+    EXPECT_FALSE(copy == props);
 }
 
 class ForeignRecord : public TBrowseRecord
@@ -229,18 +231,6 @@ TEST(MFreqBrowser, RecordsOfAnotherKindAreNotPartials)
     EXPECT_EQ(browser.GetPartials().size(), 2u);
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_NE(messages.Shown()[0].text.find("\"mFreqBrowseRecord != NULL\""), std::string::npos);
-}
-
-TEST(MFreqBrowser, LongListsCopyCompareAndReadWithoutRecursion)
-{
-    TMFreqProps props;
-    props.partials.SetList(ListOf(100000), 99999);
-    const TMFreqProps copy = props;
-    EXPECT_EQ(copy.partials.GetCursor(), 99999);
-    EXPECT_TRUE(copy == props);
-    EXPECT_EQ(copy.partials.GetPartials().size(), 100000u);
-    props.partials.SetList(ListOf(100000), 2);
-    EXPECT_FALSE(copy == props) << "the cursor counts";
 }
 
 } // namespace

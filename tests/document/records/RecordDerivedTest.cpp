@@ -11,108 +11,86 @@
 namespace kelvorn {
 namespace {
 
-TEST(RecordDerived, RotateShiftTimeIsTakenFromTheEndToTheRightAndClipped)
+TEST(RecordDerived, RotateBlockAndLengthValues)
 {
-    struct Case
-    {
-        uint8_t direction, kind;
-        double factor, time, length, expected;
-    };
-    for (Case c : {Case{0, 1, 0.25, 9.0, 2.0, 0.5},   // factor of the length
-                   Case{1, 1, 0.25, 9.0, 2.0, 1.5},   // to the right: from the end
-                   Case{0, 0, 0.9, 0.5, 2.0, 0.5},    // the time, the factor ignored
-                   Case{1, 0, 0.9, 0.5, 2.0, 1.5},    //
-                   Case{0, 0, 0.0, -1.0, 1.0, 0.0},   // below 0: clipped
-                   Case{1, 0, 0.0, -1.0, 1.0, 1.0},   // beyond the length: clipped
-                   Case{0, 1, -0.5, 0.0, 2.0, 0.0},   // a negative factor
-                   Case{0, 0, 0.0, 3.0, 2.0, 2.0},    //
-                   Case{1, 1, 1.0, 0.0, 2.0, 0.0}}) { // whole length to the right
+    // The rotation: a factor of the length or the time, to the right from the end, clipped.
+    for (auto [direction, kind, factor, time, length, expected] :
+         std::vector<std::tuple<uint8_t, uint8_t, double, double, double, double>>{
+             {0, 1, 0.25, 9.0, 2.0, 0.5},
+             {1, 1, 0.25, 9.0, 2.0, 1.5},
+             {0, 0, 0.9, 0.5, 2.0, 0.5},
+             {1, 0, 0.9, 0.5, 2.0, 1.5},
+             {0, 0, 0.0, -1.0, 1.0, 0.0},
+             {1, 0, 0.0, -1.0, 1.0, 1.0},
+             {0, 1, -0.5, 0.0, 2.0, 0.0},
+             {0, 0, 0.0, 3.0, 2.0, 2.0},
+             {1, 1, 1.0, 0.0, 2.0, 0.0}}) {
         TRotateProps rotate;
-        rotate.direction = c.direction;
-        rotate.kind = c.kind;
-        rotate.factor.SetValue(c.factor);
-        rotate.time.SetValue(c.time);
-        EXPECT_DOUBLE_EQ(rotate.GetShiftTime(c.length), c.expected) << c.factor << " " << c.time;
+        rotate.direction = direction;
+        rotate.kind = kind;
+        rotate.factor.SetValue(factor);
+        rotate.time.SetValue(time);
+        EXPECT_DOUBLE_EQ(rotate.GetShiftTime(length), expected) << factor << " " << time;
     }
-}
-
-TEST(RecordDerived, RotateTimeLongerThanTheRangeIsRefusedWhateverTheKind)
-{
+    // A time longer than the range is refused whatever the kind; exactly the range passes.
     TRotateProps rotate;
-    std::string message;
-    rotate.time.SetValue(2.0);
-    EXPECT_FALSE(rotate.CheckTime(1.0, message));
-    EXPECT_EQ(message, "In Time: Time may not be longer than the time of the sound.");
+    for (auto [kind, time, passes] : std::vector<std::tuple<uint8_t, double, bool>>{
+             {TRotateProps::kindFactor, 2.0, false},
+             {TRotateProps::kindTime, 2.0, false},
+             {TRotateProps::kindTime, -1.0, true},
+             {TRotateProps::kindTime, -1.0000001, false}}) {
+        rotate.kind = kind;
+        rotate.time.SetValue(time);
+        std::string message;
+        EXPECT_EQ(rotate.CheckTime(1.0, message), passes) << time;
+        EXPECT_EQ(message,
+                  passes ? "" : "In Time: Time may not be longer than the time of the sound.");
+    }
 
-    rotate.kind = TRotateProps::kindTime;
-    message.clear();
-    EXPECT_FALSE(rotate.CheckTime(1.0, message));
-
-    rotate.time.SetValue(-1.0); // exactly the range: passes
-    message.clear();
-    EXPECT_TRUE(rotate.CheckTime(1.0, message));
-    EXPECT_EQ(message, "");
-    rotate.time.SetValue(-1.0000001);
-    EXPECT_FALSE(rotate.CheckTime(1.0, message));
-}
-
-TEST(RecordDerived, BlockLevelsDivide65572ByTheHeight)
-{
+    // Block levels divide 65572 by the height.
     TBlockProps block;
     block.vertKind = TBlockProps::vertKindHeight;
-    const std::pair<int16_t, int32_t> cases[] = {{3277, 20}, {6554, 10}, {32767, 2},
-                                                 {1, 65572}, {0, 0},     {-5, 0}};
-    for (const auto& [height, levels] : cases) {
+    for (auto [height, levels] : std::vector<std::pair<int16_t, int32_t>>{
+             {3277, 20}, {6554, 10}, {32767, 2}, {1, 65572}, {0, 0}, {-5, 0}}) {
         block.height.value = height;
         EXPECT_EQ(block.GetVertBlockCount(), levels) << height;
     }
     block.vertKind = TBlockProps::vertKindCount;
     block.vertCount.SetValue(7);
     EXPECT_EQ(block.GetVertBlockCount(), 7);
-}
-
-TEST(RecordDerived, BlockTimeByCountOrTime)
-{
-    TBlockProps block;
     block.horKind = TBlockProps::horKindCount;
     EXPECT_DOUBLE_EQ(block.GetHorBlockTime(2.0), 0.1); // 20 blocks
     block.horCount.SetValue(0);
     EXPECT_EQ(block.GetHorBlockTime(2.0), 0.0);
     block.horKind = TBlockProps::horKindTime;
     EXPECT_DOUBLE_EQ(block.GetHorBlockTime(2.0), 0.01);
-}
 
-TEST(RecordDerived, LengthFactorsByLengthKind)
-{
-    struct Case
-    {
-        uint8_t kind;
-        double speedFactor, currentLength;
-        double rollOut; // and Pitch Tempo
-        double change;  // Change Length
-    };
-    for (Case c :
-         {Case{lengthKindFactor, 1.0, 2.0, 1.25, 1.25}, Case{lengthKindNew, 1.0, 2.0, 2.0, 2.0},
-          Case{lengthKindNew, 1.0, 0.0, 0.0, 0.0}, // no range to divide by
-          // count 3 at -200 %: 1.5; Change Length has no count kind
-          Case{lengthKindCount, -2.0, 2.0, 1.5, 0.0}, Case{lengthKindCount, 0.5, 2.0, 6.0, 0.0},
-          Case{4, 1.0, 2.0, 0.0, 0.0}}) {
+    // Length factors of Roll Out and Pitch Tempo (rollOut), and of Change Length (change): count
+    // 3 at -200 % gives 1.5; Change Length has no count kind; no range to divide by gives 0.
+    for (auto [kind, speedFactor, currentLength, rollOutFactor, changeFactor] :
+         std::vector<std::tuple<uint8_t, double, double, double, double>>{
+             {lengthKindFactor, 1.0, 2.0, 1.25, 1.25},
+             {lengthKindNew, 1.0, 2.0, 2.0, 2.0},
+             {lengthKindNew, 1.0, 0.0, 0.0, 0.0},
+             {lengthKindCount, -2.0, 2.0, 1.5, 0.0},
+             {lengthKindCount, 0.5, 2.0, 6.0, 0.0},
+             {4, 1.0, 2.0, 0.0, 0.0}}) {
         TRollOutProps rollOut;
         TTempoPitchProps tempo;
         TLengthProps change;
-        rollOut.lengthKind = tempo.lengthKind = change.lengthKind = c.kind;
-        rollOut.speedFactor.SetValue(c.speedFactor);
-        tempo.speedFactor.SetValue(c.speedFactor);
+        rollOut.lengthKind = tempo.lengthKind = change.lengthKind = kind;
+        rollOut.speedFactor.SetValue(speedFactor);
+        tempo.speedFactor.SetValue(speedFactor);
         rollOut.lengthFactor.SetValue(1.25);
         tempo.lengthFactor.SetValue(1.25);
         change.lengthFactor.SetValue(1.25);
         rollOut.newLength.SetValue(4.0);
         tempo.newLength.SetValue(4.0);
         change.newLength.SetValue(4.0);
-        rollOut.currentLength = tempo.currentLength = c.currentLength;
-        EXPECT_DOUBLE_EQ(rollOut.GetLengthFactor(), c.rollOut) << int(c.kind);
-        EXPECT_DOUBLE_EQ(tempo.GetLengthFactor(), c.rollOut) << int(c.kind);
-        EXPECT_DOUBLE_EQ(change.GetLengthFactor(c.currentLength), c.change) << int(c.kind);
+        rollOut.currentLength = tempo.currentLength = currentLength;
+        EXPECT_DOUBLE_EQ(rollOut.GetLengthFactor(), rollOutFactor) << int(kind);
+        EXPECT_DOUBLE_EQ(tempo.GetLengthFactor(), rollOutFactor) << int(kind);
+        EXPECT_DOUBLE_EQ(change.GetLengthFactor(currentLength), changeFactor) << int(kind);
     }
 }
 
@@ -165,8 +143,27 @@ TEST(RecordDerived, BlockTrianglePeriodMiddleAndLength)
     EXPECT_EQ(props.GetLength(), 0.0);
 }
 
-TEST(RecordDerived, SinusLengthByTimeOrCount)
+TEST(RecordDerived, AnExponentialLineMayNotTouchZeroAndASinusLastsItsTimeOrCount)
 {
+    // The defaults (50 % and -50 %) cross; the product does not overflow 16 bits.
+    for (auto [kind, begin, end, passes] :
+         std::vector<std::tuple<uint8_t, int16_t, int16_t, bool>>{{1, 16383, -16384, false},
+                                                                  {1, 16383, 1, true},
+                                                                  {1, -1, -32768, true},
+                                                                  {1, 0, 100, false},
+                                                                  {1, 100, 0, false},
+                                                                  {1, 32767, 32767, true},
+                                                                  {1, -32768, -32768, true},
+                                                                  {0, 16383, -16384, true},
+                                                                  {0, 0, 0, true}}) {
+        TLineProps line;
+        line.kind = kind;
+        line.beginValue.value = begin;
+        line.endValue.value = end;
+        std::string message;
+        EXPECT_EQ(line.CheckExponential(message), passes) << begin << " " << end;
+        EXPECT_EQ(message, passes ? "" : "Exponential Line may not contain value 0.");
+    }
     TSinusProps sinus;
     EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.5);
     sinus.lengthKind = TSinusProps::lengthCount;
@@ -174,30 +171,6 @@ TEST(RecordDerived, SinusLengthByTimeOrCount)
     sinus.period.SetValue(0.002);
     sinus.count.SetValue(3.0);
     EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.006);
-}
-
-TEST(RecordDerived, AnExponentialLineMayNotCrossOrTouchZero)
-{
-    struct Case
-    {
-        uint8_t kind;
-        int16_t begin, end;
-        bool passes;
-    };
-    for (Case c : {Case{1, 16383, -16384, false}, // the defaults, 50 % and -50 %
-                   Case{1, 16383, 1, true}, Case{1, -1, -32768, true}, Case{1, 0, 100, false},
-                   Case{1, 100, 0, false},
-                   // the product does not overflow 16 bits
-                   Case{1, 32767, 32767, true}, Case{1, -32768, -32768, true},
-                   Case{0, 16383, -16384, true}, Case{0, 0, 0, true}}) {
-        TLineProps line;
-        line.kind = c.kind;
-        line.beginValue.value = c.begin;
-        line.endValue.value = c.end;
-        std::string message;
-        EXPECT_EQ(line.CheckExponential(message), c.passes) << c.begin << " " << c.end;
-        EXPECT_EQ(message, c.passes ? "" : "Exponential Line may not contain value 0.");
-    }
 }
 
 TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
@@ -218,14 +191,11 @@ TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
     EXPECT_FALSE(props.SetExample(8));
     EXPECT_TRUE(props == before);
 
-    const char* const texts[] = {"Normal",
-                                 "Swapped",
-                                 "Extra Stereo",
-                                 "Super Stereo",
-                                 "Surround",
-                                 "Mono",
-                                 "Mono at Left, Surround at Right",
+    // clang-format off
+    const char* const texts[] = {"Normal", "Swapped", "Extra Stereo", "Super Stereo", "Surround",
+                                 "Mono", "Mono at Left, Surround at Right",
                                  "Mono at Right, Surround at Left"};
+    // clang-format on
     for (int item = 0; item < 8; ++item)
         EXPECT_STREQ(kLeftRightExamples[static_cast<size_t>(item)].text, texts[item]);
     ASSERT_TRUE(props.SetExample(6));
@@ -237,7 +207,7 @@ TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
     EXPECT_TRUE(props.leftToLeft.GetValue() == 1.0 && props.rightToRight.GetValue() == 1.0);
 }
 
-TEST(WaveFileProps, ValidFormats)
+TEST(WaveFileProps, ValidFormatsAndTheFrequencyList)
 {
     EXPECT_TRUE(TWaveFileProps(1, 5512, 1).IsValid());
     EXPECT_TRUE(TWaveFileProps(2, 48000, 2).IsValid());
@@ -245,10 +215,6 @@ TEST(WaveFileProps, ValidFormats)
          {TWaveFileProps(0, 44100, 2), TWaveFileProps(3, 44100, 2), TWaveFileProps(1, 44100, 0),
           TWaveFileProps(1, 44100, 3), TWaveFileProps(1, 0, 2), TWaveFileProps(1, -44100, 2)})
         EXPECT_FALSE(bad.IsValid()) << bad.MonoStereo << " " << bad.SampleFreq;
-}
-
-TEST(WaveFileProps, FrequencyList)
-{
     const std::pair<int32_t, int> shown[] = {{5512, 0},   {11025, 1}, {22050, 2},
                                              {44100, 3},  {88200, 4}, {176128, 5},
                                              {176400, 0}, {48000, 0}, {0, 0}};

@@ -35,18 +35,17 @@ public:
     std::vector<std::string> asked;
 };
 
-TEST(WaveReference, CaptionIsTrimmedOfBlanksAndControlsOnlyAtTheEnds)
+TEST(WaveReference, CaptionIsTrimmedAtTheEndsAndAloneMakesEquality)
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"  Wave 1  ", "Wave 1"},
-        {"\t\r\nWave\x1f", "Wave"},
-        {"Wave  two", "Wave  two"},
-        {"   ", ""},
-        {"", ""},
-        {"\xa0Latin\xa0", "\xa0Latin\xa0"}, // above the blank: kept
-        {std::string("\0x\0", 3), "x"},
-    };
-    for (const auto& [given, kept] : cases) {
+    // Above the blank (0xA0) is kept.
+    for (const auto& [given, kept] :
+         std::vector<std::pair<std::string, std::string>>{{"  Wave 1  ", "Wave 1"},
+                                                          {"\t\r\nWave\x1f", "Wave"},
+                                                          {"Wave  two", "Wave  two"},
+                                                          {"   ", ""},
+                                                          {"", ""},
+                                                          {"\xa0Latin\xa0", "\xa0Latin\xa0"},
+                                                          {std::string("\0x\0", 3), "x"}}) {
         const unitUnitWave reference(given);
         EXPECT_EQ(reference.GetCaption(), kept);
         EXPECT_EQ(reference.GetUnitWave(), nullptr);
@@ -54,10 +53,7 @@ TEST(WaveReference, CaptionIsTrimmedOfBlanksAndControlsOnlyAtTheEnds)
     unitUnitWave set;
     EXPECT_TRUE(set.SetCaption(" padded "));
     EXPECT_EQ(set.GetCaption(), " padded ") << "set as it is";
-}
-
-TEST(WaveReference, EqualityComparesCaptionsOnly)
-{
+    // Equality compares captions only.
     unitUnitWave a;
     unitUnitWave b;
     a.Set("Wave", Document(0));
@@ -131,11 +127,11 @@ TEST(WaveReference, ReadWaveChoiceTakesTheSelectionOrEmptiesAndReports)
 
 TEST(WaveReference, FindWaveChoiceSelectsTheCaptionOrKeepsTheSelection)
 {
-    const std::vector<std::string> list = {"Wave 1", "Wave 2", "wave 2"};
+    const std::vector<std::string> list = {"Wave 1", "Wave 2", "wave 2"}; // "" or closed: unchanged
     EXPECT_EQ(unitUnitWave("Wave 2").FindWaveChoice(list, -1), 1);
     EXPECT_EQ(unitUnitWave("wave 2").FindWaveChoice(list, 0), 2);
-    EXPECT_EQ(unitUnitWave().FindWaveChoice(list, 1), 1);           // "": unchanged
-    EXPECT_EQ(unitUnitWave("Closed").FindWaveChoice(list, -1), -1); // not open: unchanged
+    EXPECT_EQ(unitUnitWave().FindWaveChoice(list, 1), 1);
+    EXPECT_EQ(unitUnitWave("Closed").FindWaveChoice(list, -1), -1);
     EXPECT_EQ(unitUnitWave("Closed").FindWaveChoice({}, 0), 0);
 }
 

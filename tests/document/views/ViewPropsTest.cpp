@@ -488,27 +488,6 @@ TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlace)
     EXPECT_NE(p.ColorPalette1D.GetNext()->GetDPosition(), 1.0);
 }
 
-TEST_F(ViewPropsTest, VolumeResolutionLimitsTheCellCount)
-{
-    struct Case
-    {
-        int64_t x, y;
-        bool ok;
-    };
-    for (Case c :
-         {Case{500, 50, true}, Case{1, 1, true}, Case{4096, 4096, true}, Case{4096, 4097, false},
-          Case{1, 16777216, true}, Case{16777216, 1, true}, Case{16777217, 1, false},
-          Case{1, 16777217, false}, Case{65536, 65537, false}, Case{2147483647, 2, false},
-          Case{2147483647, 2147483647, false}, Case{INT64_MAX, INT64_MAX, false},
-          Case{0, 50, false}, Case{500, 0, false}, Case{-1, -1, false}}) {
-        std::string message = "untouched";
-        EXPECT_EQ(CheckVolumeResolution(c.x, c.y, message), c.ok) << c.x << " x " << c.y;
-        EXPECT_EQ(message, c.ok ? "untouched"
-                                : "In Resolution: Horizontal times Vertical must not be more "
-                                  "than 16777216 cells.");
-    }
-}
-
 TEST_F(ViewPropsTest, VolumeGrammarRefusesWhatTheReaderCannotTakeAndTheReaderAsserts)
 {
     const std::string& d = defaultViewVolumeText;

@@ -395,15 +395,6 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ZoomNegative",
                 File(CursorAt(0), Replace(displayText, "<WavePos>100", "<WavePos>-100")),
                 "In Zoom WavePos 1: Value must be positive. At line 15, column 16."},
-        Refused{
-            "ViewWaveColour",
-            File(CursorAt(0), Replace(defaultDisplayText, "<GridColor>808080", "<GridColor>grey")),
-            "In GridColor: Invalid Hexdecimal value: \"grey\". At line 20, column 16."},
-        Refused{"ViewVolumeGridTooLarge",
-                File(CursorAt(0),
-                     Replace(defaultDisplayText, "<XResolution>500", "<XResolution>400000")),
-                "In Resolution: Horizontal times Vertical must not be more than 16777216 cells. "
-                "At line 34, column 18."},
         Refused{"NoDisplayPart",
                 fileHead + "<UnitWave>\n  <Version>8.0</Version>\n" + CursorAt(0) + "</UnitWave>\n",
                 "unexpected end of element \"UnitWave\", expect begin of element "

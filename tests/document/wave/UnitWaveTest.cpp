@@ -18,7 +18,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Calls = std::vector<std::string>;
 
-TEST(UnitWaveBases, FileAndTempFileElements)
+TEST(UnitWaveBases, FileElementsAndRenaming)
 {
     TUnitWave untitled("Wave 1", "", TWaveFileProps(2, 44100, 2));
     EXPECT_TRUE(untitled.IsUntitled());
@@ -32,18 +32,15 @@ TEST(UnitWaveBases, FileAndTempFileElements)
     EXPECT_EQ(unit.CreateXmlTempFile()->GetText(), "0");
     unit.SetTempFileNumber(12);
     EXPECT_EQ(unit.CreateXmlTempFile()->GetText(), "12");
-}
-
-TEST(UnitWaveBases, RenamingPassesTheOldNameToTheWindow)
-{
+    // Renaming passes the old name to the window.
     RecordingWaveWindow window;
-    PlainDocument unit(DocumentKind::Factory);
-    EXPECT_EQ(unit.GetKind(), DocumentKind(3));
-    unit.SetWindow(&window);
-    unit.SetName("First");
-    unit.SetName("Second");
-    unit.SetFileName("/x/f.kvs");
-    EXPECT_FALSE(unit.IsUntitled());
+    PlainDocument plain(DocumentKind::Factory);
+    EXPECT_EQ(plain.GetKind(), DocumentKind(3));
+    plain.SetWindow(&window);
+    plain.SetName("First");
+    plain.SetName("Second");
+    plain.SetFileName("/x/f.kvs");
+    EXPECT_FALSE(plain.IsUntitled());
     EXPECT_THAT(window.calls,
                 ElementsAre("RefreshCaption ", "RefreshCaption First", "UpdateCaption"));
 }
@@ -57,11 +54,13 @@ TEST(UnitWaveRanges, PartAndRange)
         int32_t values, pos1, pos2, partBegin, partEnd, rangeBegin, rangeEnd;
     };
     // A lone cursor's range is the whole wave; positions are clamped into it.
-    for (Case c :
-         {Case{1000, 100, 100, 100, 100, 0, 1000}, Case{1000, 300, 200, 200, 300, 200, 300},
-          Case{1000, 200, 300, 200, 300, 200, 300}, Case{1000, 0, 1000, 0, 1000, 0, 1000},
-          Case{1000, 1000, 1000, 1000, 1000, 0, 1000}, Case{1000, -5, 4000, 0, 1000, 0, 1000},
-          Case{0, 7, 7, 0, 0, 0, 0}}) {
+    for (Case c : std::vector<Case>{{1000, 100, 100, 100, 100, 0, 1000},
+                                    {1000, 300, 200, 200, 300, 200, 300},
+                                    {1000, 200, 300, 200, 300, 200, 300},
+                                    {1000, 0, 1000, 0, 1000, 0, 1000},
+                                    {1000, 1000, 1000, 1000, 1000, 0, 1000},
+                                    {1000, -5, 4000, 0, 1000, 0, 1000},
+                                    {0, 7, 7, 0, 0, 0, 0}}) {
         TUnitWave unit("W", "", RampMono(c.values, 1000));
         unit.SetPos1(c.pos1);
         unit.SetPos2(c.pos2);
@@ -214,10 +213,7 @@ TEST(UnitWaveChangeFrame, SelectsTheNewRangeOrScalesALoneCursor)
             (Calls{"SaveZoom " + std::to_string(c.begin) + " " + std::to_string(c.end),
                    "RestoreZoom " + std::to_string(c.newBegin) + " " + std::to_string(c.newEnd)}));
     }
-}
-
-TEST(UnitWaveChangeFrame, WithoutPaneGroupAssertsAndStillPlacesThePositions)
-{
+    // Without a pane group it asserts and still places the positions.
     ScriptedMessages messages;
     messages.Expect();
     messages.Expect();
@@ -235,7 +231,7 @@ TEST(UnitWaveChangeFrame, WithoutPaneGroupAssertsAndStillPlacesThePositions)
 
 // ---- Change flags and save decisions -------------------------------------------------------
 
-TEST(UnitWaveFlags, SaveDecisions)
+TEST(UnitWaveFlags, SaveDecisionsAndTracking)
 {
     enum Mark { None, Data, View };
     struct Case
@@ -271,10 +267,7 @@ TEST(UnitWaveFlags, SaveDecisions)
         EXPECT_FALSE(unit.IsDataModified() || unit.IsStateModified()) << at;
         EXPECT_EQ(unit.IsModified(), c.canSave && !c.titled) << at;
     }
-}
-
-TEST(UnitWaveFlags, WithoutTrackingNothingIsMarkedOrCleared)
-{
+    // Without tracking nothing is marked or cleared.
     TUnitWave unit("W", "/w/a.wav", RampMono(10));
     unit.SetTrackModified(false);
     unit.SetModified();
@@ -290,7 +283,7 @@ TEST(UnitWaveFlags, WithoutTrackingNothingIsMarkedOrCleared)
 
 // ---- Status panels -----------------------------------------------------------------------------
 
-TEST(UnitWaveStatus, SizeTexts)
+TEST(UnitWaveStatus, SizeTextsAndPanels)
 {
     for (auto [bytes, text] : {std::pair<int64_t, const char*>{0, "0 b"},
                                {1023, "1023 b"},
@@ -304,10 +297,6 @@ TEST(UnitWaveStatus, SizeTexts)
                                {int64_t{3} << 29, "1.50 Gb"},
                                {int64_t{10} << 30, "10.00 Gb"}})
         EXPECT_EQ(SizeText(bytes), text);
-}
-
-TEST(UnitWaveStatus, Panels)
-{
     RecordingMainForm main;
     TUnitWave unit("W", "/w/a.wav", RampStereo(768, 44100, 1));
     unit.UpdateActions();

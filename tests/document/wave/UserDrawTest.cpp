@@ -68,20 +68,17 @@ TEST(DrawNode, PixelMappings)
     node.SetValue(0);
     EXPECT_DOUBLE_EQ(node.GetPixelY(rect), 100.0);
     EXPECT_DOUBLE_EQ(node.PixelDistance(28, 104, rect, 200.0, 400.0, 1000), 5.0);
-}
-
-TEST(DrawNode, DistanceUsesTruncatedNodePixels)
-{
-    PixelRect rect{10, 0, 110, 200};
-    TDrawNode node(int16_t{16383}, 0.5);
+    // The distance uses the node pixels truncated.
+    const PixelRect shifted{10, 0, 110, 200};
+    const TDrawNode half(int16_t{16383}, 0.5);
     // Node pixel: x = 60, y = 50.0015... truncated to 50.
-    EXPECT_NEAR(node.GetPixelY(rect), 50.0015, 1e-3);
-    EXPECT_DOUBLE_EQ(node.PixelDistance(60, 53, rect, 0.0, 100.0, 100), 3.0);
+    EXPECT_NEAR(half.GetPixelY(shifted), 50.0015, 1e-3);
+    EXPECT_DOUBLE_EQ(half.PixelDistance(60, 53, shifted, 0.0, 100.0, 100), 3.0);
 }
 
 // ---- The node list ---------------------------------------------------------------------------
 
-TEST(DrawNodeList, InsertKeepsPositionOrderAndRefusesATakenPlace)
+TEST(DrawNodeList, InsertKeepsOrderDeleteRelinksAppendKeepsFileOrder)
 {
     TUnitWave unit("W", "", RampMono(0));
     unit.RestoreUserDrawing(TUnitWave::DrawLinear, 1.0);
@@ -100,11 +97,6 @@ TEST(DrawNodeList, InsertKeepsPositionOrderAndRefusesATakenPlace)
     for (const TDrawNode* node = last; node; node = node->GetPrevious())
         backwards.push_back(node->GetPosition());
     EXPECT_THAT(backwards, ElementsAre(1.0, 0.75, 0.5, 0.25, 0.0));
-}
-
-TEST(DrawNodeList, DeleteInnerFirstAndLast)
-{
-    TUnitWave unit("W", "", RampMono(0));
     unit.RestoreUserDrawing(TUnitWave::DrawLinear, 1.0);
     std::vector<TDrawNode*> nodes;
     for (double p : {0.0, 0.3, 0.6, 1.0})
@@ -118,11 +110,6 @@ TEST(DrawNodeList, DeleteInnerFirstAndLast)
     unit.DeleteDrawNode(nodes[3]);
     EXPECT_EQ(nodes[2]->GetNext(), nullptr);
     EXPECT_EQ(unit.GetDrawNodeCount(), 1);
-}
-
-TEST(DrawNodeList, AppendKeepsFileOrder)
-{
-    TUnitWave unit("W", "", RampMono(0));
     Draw(unit, TUnitWave::DrawLinear, {{0.0, 0}, {0.7, 5}, {0.3, 9}, {1.0, 0}});
     EXPECT_THAT(Positions(unit), ElementsAre(0.0, 0.7, 0.3, 1.0));
     EXPECT_EQ(unit.GetDrawNodes()->CountFromHere(), 4);
@@ -130,7 +117,7 @@ TEST(DrawNodeList, AppendKeepsFileOrder)
 
 // ---- Drawing mode ------------------------------------------------------------------------------
 
-TEST(UserDrawing, StartRendersOneSecondOfSilence)
+TEST(UserDrawing, StartRendersOneSecondOfSilenceAndARampEndsJustBelowFullScale)
 {
     TUnitWave unit("W", "", TWaveFileProps(1, 44100, 1));
     unit.StartUserDrawing(TUnitWave::DrawLinear);
@@ -147,11 +134,6 @@ TEST(UserDrawing, StartRendersOneSecondOfSilence)
     EXPECT_FALSE(unit.IsUserDrawing());
     EXPECT_EQ(unit.GetDrawNodes(), nullptr);
     EXPECT_EQ(unit.GetValues(), 44101);
-}
-
-TEST(UserDrawing, LinearRampEndsJustBelowFullScale)
-{
-    TUnitWave unit("W", "", TWaveFileProps(1, 44100, 2));
     unit.StartUserDrawing(TUnitWave::DrawLinear);
     TDrawNode* last = unit.GetDrawNodes()->GetNext();
     last->SetValue(32767);
@@ -195,7 +177,7 @@ TEST(UserDrawing, RendersTheHandWorkedValues)
     }
 }
 
-TEST(UserDrawing, FewerThanTwoNodesChangesNothing)
+TEST(UserDrawing, FewerThanTwoNodesChangeNothingAndShortNodesAssertAndGoOn)
 {
     ScriptedMessages messages;
     messages.Expect();
@@ -210,17 +192,12 @@ TEST(UserDrawing, FewerThanTwoNodesChangesNothing)
     EXPECT_THAT(messages.Shown()[0].text, HasSubstr("\"DrawNodes\""));
     EXPECT_THAT(messages.Shown()[1].text, HasSubstr("\"DrawNodes->GetNext()\""));
     EXPECT_EQ(unit.GetSound(), before);
-}
-
-TEST(UserDrawing, NodesStoppingShortOfTheEndAssertOnceAndGoOn)
-{
-    ScriptedMessages messages;
+    // Nodes stopping short of the end assert once and go on.
     messages.Expect();
-    TUnitWave unit("W", "", TWaveFileProps(1, 10, 2));
     Draw(unit, TUnitWave::DrawLinear, {{0.0, 0}, {0.5, 1000}});
     ASSERT_TRUE(unit.RenderUserDraw());
-    ASSERT_EQ(messages.Shown().size(), 1u);
-    EXPECT_THAT(messages.Shown()[0].text, HasSubstr("\"nextNode != nullptr\""));
+    ASSERT_EQ(messages.Shown().size(), 3u);
+    EXPECT_THAT(messages.Shown()[2].text, HasSubstr("\"nextNode != nullptr\""));
     EXPECT_THAT(Values(unit),
                 ElementsAre(0, 181, 363, 545, 727, 909, 1090, 1272, 1454, 1636, 1818));
 }
