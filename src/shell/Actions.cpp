@@ -299,4 +299,24 @@ void TActionList::SetEnabled(std::initializer_list<const char*> names, bool enab
         At(name)->setEnabled(enabled);
 }
 
+bool IsMusicQueryCategory(ActionCategory category)
+{
+    switch (category) {
+    case ActionCategory::MusicNotes:
+    case ActionCategory::MusicSilence:
+    case ActionCategory::MusicArt:
+    case ActionCategory::MusicKey:
+    case ActionCategory::MusicNoteshift:
+    case ActionCategory::MusicMode:
+    case ActionCategory::MusicMove:
+    case ActionCategory::MusicPoint:
+    case ActionCategory::MusicSelect:
+    case ActionCategory::MusicTuplet:
+    case ActionCategory::MusicPlay:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace kelvorn

@@ -97,4 +97,8 @@ private:
     std::map<std::string, QAction*, std::less<>> byName;
 };
 
+/// The music actions a music window answers for by its queries (all but Music itself: the
+/// tool-window toggles and Generate).
+bool IsMusicQueryCategory(ActionCategory category);
+
 } // namespace kelvorn

@@ -10,31 +10,6 @@
 
 namespace kelvorn {
 
-namespace {
-
-// The actions the music document answers for, by its queries.
-bool IsMusicQueryCategory(ActionCategory category)
-{
-    switch (category) {
-    case ActionCategory::MusicNotes:
-    case ActionCategory::MusicSilence:
-    case ActionCategory::MusicArt:
-    case ActionCategory::MusicKey:
-    case ActionCategory::MusicNoteshift:
-    case ActionCategory::MusicMode:
-    case ActionCategory::MusicMove:
-    case ActionCategory::MusicPoint:
-    case ActionCategory::MusicSelect:
-    case ActionCategory::MusicTuplet:
-    case ActionCategory::MusicPlay:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 void TMusicActionRule::Arrange()
 {
     ++form.arrangeCount;

@@ -122,25 +122,10 @@ void TMainForm::BuildActions()
     // The music and factory actions wait for their windows: only the rules of those kinds
     // enable them.
     for (QAction* action : actions->All()) {
-        switch (actions->CategoryOf(action)) {
-        case ActionCategory::Music:
-        case ActionCategory::MusicNotes:
-        case ActionCategory::MusicSilence:
-        case ActionCategory::MusicArt:
-        case ActionCategory::MusicKey:
-        case ActionCategory::MusicNoteshift:
-        case ActionCategory::MusicMode:
-        case ActionCategory::MusicMove:
-        case ActionCategory::MusicPoint:
-        case ActionCategory::MusicSelect:
-        case ActionCategory::MusicTuplet:
-        case ActionCategory::MusicPlay:
-        case ActionCategory::Sountory:
+        const ActionCategory category = actions->CategoryOf(action);
+        if (category == ActionCategory::Music || category == ActionCategory::Sountory ||
+            IsMusicQueryCategory(category))
             action->setEnabled(false);
-            break;
-        default:
-            break;
-        }
     }
 }
 
