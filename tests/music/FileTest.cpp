@@ -308,6 +308,8 @@ struct Refusal
     std::string to;   // "@" marks the element at fault
     std::string message;
     const char* faultAt = nullptr; // or the element at fault, when "to" cannot hold the mark
+    const char* from2 = nullptr;   // a second edit
+    const char* to2 = nullptr;
 };
 
 std::ostream& operator<<(std::ostream& out, const Refusal& r)
@@ -374,6 +376,9 @@ const Refusal refusals[] = {
      "There are more Key Parts than Music Parts"},
     {"more music parts than key parts", "  <Stave>", part + "<ConcatMuzPart/><Stave>",
      "There are more Music Parts than Key Parts", "<NoteGroup>"},
+    {"more music parts than note parts", "  <Stave>", part + "<ConcatMuzPart/><Stave>",
+     "There are more Music Parts than Note Parts", "<NoteGroup>", "<NoteGroup>",
+     "<KeyPart><Key><Position>0</Position><KeyKind>G</KeyKind></Key></KeyPart><NoteGroup>"},
     {"more note parts", "</NoteGroup>", "@<NotePart/></NoteGroup>",
      "There are more Note Parts than Music Parts"},
     {"foreground colour", "<ForegroundColor>000000", "@<ForegroundColor>00G000",
@@ -458,6 +463,8 @@ TEST_P(RefusalTest, ReaderRefusesWithItsMessageAndPosition)
     size_t at = text.find(r.from);
     ASSERT_NE(at, std::string::npos) << r.from;
     text.replace(at, std::string(r.from).size(), r.to);
+    if (r.from2)
+        text.replace(text.find(r.from2), std::string(r.from2).size(), r.to2);
     if (r.faultAt)
         text.insert(text.find(r.faultAt), "@");
     // The element at fault starts a line of its own.

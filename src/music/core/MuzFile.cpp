@@ -241,12 +241,12 @@ void WritePart(TXMLComplexElement& root, const TPartMuz& part, const TMusTreeIte
         const auto& single = static_cast<const TSinglePartMuz&>(part);
         TXMLComplexElement* element = root.AddComplex("SingleMuzPart");
         TXMLComplexElement* bar = element->AddComplex("Bar");
-        const TMuzBar* muzBar = single.GetMuzBar();
-        if (KV_SOFT_ASSERT(muzBar != NULL)) {
-            AddInteger(*bar, "Count", muzBar->GetCount());
-            AddInteger(*bar, "Length", muzBar->GetLength());
-            if (muzBar->GetCountFirstBar() != 0)
-                AddInteger(*bar, "CountFirstBar", muzBar->GetCountFirstBar());
+        const TMuzBar* MuzBar = single.GetMuzBar();
+        if (KV_SOFT_ASSERT(MuzBar != NULL)) {
+            AddInteger(*bar, "Count", MuzBar->GetCount());
+            AddInteger(*bar, "Length", MuzBar->GetLength());
+            if (MuzBar->GetCountFirstBar() != 0)
+                AddInteger(*bar, "CountFirstBar", MuzBar->GetCountFirstBar());
         }
         AddPartNode(*element, part, nullptr, selected);
         break;
@@ -543,13 +543,34 @@ private:
     bool ReadNoteGroup(const TXMLItem* xml, TNoteStave& stave, TNoteGroup*& previous);
     bool ReadPlayer(const TXMLItem* xml, TCompoundPlayer& compound, TOnePlayer*& previous);
     bool ReadNotes(const TXMLItem* xml, TSinglePartMuz& single, TNoteGroup& group);
-    bool ReadTimeHead(const TXMLItem*& xml, const char* kind, TTimeFields& fields);
+    // The field labels of a rest's or a note's values.
+    struct TTimeLabels
+    {
+        const char* position;
+        const char* length;
+        const char* points;
+        bool isNote;
+    };
+    static constexpr TTimeLabels silenceLabels{"Silence Position", "Silence Length",
+                                               "Silence Points", false};
+    static constexpr TTimeLabels noteLabels{"Note Position", "Note Length", "Note Points", true};
+
+    bool ReadTimeHead(const TXMLItem*& xml, const TTimeLabels& labels, TTimeFields& fields);
     bool ReadTimeTail(const TXMLItem*& xml, TTimeFields& fields);
-    bool CheckTime(const char* kind, TTimeFields& fields);
+    bool CheckTime(const TTimeLabels& labels, TTimeFields& fields);
     bool AppendKeyFromFile(const TXMLItem* xml, TSinglePartMuz& single, TNoteStave& stave,
                            bool first, std::map<double, int32_t>& numbers);
     bool AppendSilenceFromFile(const TXMLItem* xml, TSinglePartMuz& single, TNoteStave& stave);
     bool AppendNoteFromFile(const TXMLItem* xml, TSinglePartMuz& single, TNoteGroup& group);
+    // New files hold each stave and group in chain order and are sorted once at the end; old
+    // files are read into a sorted chain, which their accidentals are found on.
+    void Append(TSinglePartMuz& single, TStaveSymbol* symbol)
+    {
+        if (old)
+            single.InsertSymbol(symbol);
+        else
+            single.AppendSymbol(symbol);
+    }
     NoteShiftKind ImpliedNoteShift(const TSinglePartMuz& single, const TNoteStave* stave,
                                    double position, int32_t pitch) const;
 
@@ -625,9 +646,9 @@ bool TMuzReader::ReadUnitMuz(const TXMLItem* xmlUnitMuz)
         top = single.release();
         xml = xml->GetNext();
     } else {
-        if (!IsPartElement(xml))
-            return Need(xmlUnitMuz, xml, "SingleMuzPart");
+        bool foundMuzPart = false;
         for (; IsPartElement(xml); xml = xml->GetNext()) {
+            foundMuzPart = true;
             bool ok = IsElement(xml, "SingleMuzPart")   ? ReadSinglePart(xml)
                       : IsElement(xml, "ConcatMuzPart") ? ReadConcatPart(xml)
                       : IsElement(xml, "LoopMuzPart")   ? ReadLoopPart(xml)
@@ -635,6 +656,8 @@ bool TMuzReader::ReadUnitMuz(const TXMLItem* xmlUnitMuz)
             if (!ok)
                 return false;
         }
+        if (!KV_SOFT_ASSERT(foundMuzPart))
+            return Need(xmlUnitMuz, xml, "SingleMuzPart");
         if (stack.size() != 1)
             return Fail(xml ? xml : xmlUnitMuz, outsideFailure);
         top = stack.back().part.release();
@@ -644,7 +667,11 @@ bool TMuzReader::ReadUnitMuz(const TXMLItem* xmlUnitMuz)
     if (!KV_SOFT_ASSERT(oldPart == NULL))
         delete oldPart;
     singles = SingleParts(top);
-    return ReadStaves(xml);
+    if (!ReadStaves(xml))
+        return false;
+    for (TSinglePartMuz* single : singles)
+        single->SortChain();
+    return true;
 }
 
 bool TMuzReader::ReadBar(const TXMLItem* xmlBar, std::unique_ptr<TSinglePartMuz>& single)
@@ -899,33 +926,31 @@ bool TMuzReader::AppendKeyFromFile(const TXMLItem* xmlKey, TSinglePartMuz& singl
             return false;
         key->SetKeyNoteShift(Wrap7(height.GetValue()), shift);
     }
-    single.InsertSymbol(key.release());
+    Append(single, key.release());
     return true;
 }
 
-bool TMuzReader::ReadTimeHead(const TXMLItem*& xml, const char* kind, TTimeFields& fields)
+bool TMuzReader::ReadTimeHead(const TXMLItem*& xml, const TTimeLabels& labels, TTimeFields& fields)
 {
     const TXMLItem* parent = fields.element;
-    const std::string label = kind;
     unitFactorPos position(0.0, EHNone);
-    if (!Need(parent, xml, "Position") || !Value(position, xml, (label + " Position").c_str()))
+    if (!Need(parent, xml, "Position") || !Value(position, xml, labels.position))
         return false;
     if (position.GetValue() >= muzPositionLimit)
-        return InRange(muzPositionLimit, 0, muzPositionLimit - 1, xml,
-                       (label + " Position").c_str());
+        return InRange(muzPositionLimit, 0, muzPositionLimit - 1, xml, labels.position);
     fields.position = position.GetValue();
     xml = xml->GetNext();
     unitIntegerPos length;
-    if (!Need(parent, xml, "Length") || !Value(length, xml, (label + " Length").c_str()))
+    if (!Need(parent, xml, "Length") || !Value(length, xml, labels.length))
         return false;
     if (!IsNoteLength(length.GetValue()))
-        return Refuse(xml, label + " Length", "Value must be 1, 2, 4, 8, 16, 32 or 64.");
+        return Refuse(xml, labels.length, "Value must be 1, 2, 4, 8, 16, 32 or 64.");
     fields.length = static_cast<uint8_t>(length.GetValue());
     fields.xmlLength = xml;
     xml = xml->GetNext();
     if (IsElement(xml, "Points")) {
         unitIntegerPos points;
-        if (!Value(points, xml, (label + " Points").c_str()))
+        if (!Value(points, xml, labels.points))
             return false;
         fields.points = points.GetValue();
         fields.xmlPoints = xml;
@@ -955,9 +980,9 @@ bool TMuzReader::ReadTimeTail(const TXMLItem*& xml, TTimeFields& fields)
     return true;
 }
 
-bool TMuzReader::CheckTime(const char* kind, TTimeFields& fields)
+bool TMuzReader::CheckTime(const TTimeLabels& labels, TTimeFields& fields)
 {
-    const bool isNote = std::string(kind) == "Note";
+    const bool isNote = labels.isNote;
     if (fields.posInOol >= fields.ool) {
         static const char* const names[] = {"", "", "Duool", "Triool", "Kwartool", "Kwintool"};
         std::string name =
@@ -966,21 +991,19 @@ bool TMuzReader::CheckTime(const char* kind, TTimeFields& fields)
                     std::string(isNote ? "In PosInNote" : "In PosInSil") + ": Value to High for " +
                         name + ".");
     }
-    const std::string label = kind;
     // A tuplet's members are written one value shorter than the whole, and the shortest
     // written value is 1/64.
     if (fields.ool == kwintool && fields.length > 16)
-        return Refuse(fields.xmlLength, label + " Length",
-                      "Value must be at most 16 in a Kwintool.");
+        return Refuse(fields.xmlLength, labels.length, "Value must be at most 16 in a Kwintool.");
     if (fields.ool != sool && fields.length > 32)
-        return Refuse(fields.xmlLength, label + " Length", "Value must be at most 32 in a tuplet.");
+        return Refuse(fields.xmlLength, labels.length, "Value must be at most 32 in a tuplet.");
     const TXMLItem* xmlPoints = fields.xmlPoints ? fields.xmlPoints : fields.element;
     if (fields.ool == duool || fields.ool == kwartool) {
         if (fields.points < 1 || fields.points > 3)
-            return Refuse(xmlPoints, label + " Points",
+            return Refuse(xmlPoints, labels.points,
                           "Value must be 1, 2 or 3 in a Duool or a Kwartool.");
     } else if (fields.points > 3) {
-        return Refuse(xmlPoints, label + " Points", "Value must be 0, 1, 2 or 3.");
+        return Refuse(xmlPoints, labels.points, "Value must be 0, 1, 2 or 3.");
     }
     return true;
 }
@@ -991,11 +1014,11 @@ bool TMuzReader::AppendSilenceFromFile(const TXMLItem* xmlSilence, TSinglePartMu
     TTimeFields fields;
     fields.element = xmlSilence;
     const TXMLItem* xml = FirstChild(xmlSilence);
-    if (!ReadTimeHead(xml, "Silence", fields) || !ReadTimeTail(xml, fields) ||
-        !CheckTime("Silence", fields))
+    if (!ReadTimeHead(xml, silenceLabels, fields) || !ReadTimeTail(xml, fields) ||
+        !CheckTime(silenceLabels, fields))
         return false;
-    single.InsertSymbol(new TSilence(fields.length, fields.points, fields.position, &stave,
-                                     fields.ool, fields.posInOol, &single));
+    Append(single, new TSilence(fields.length, fields.points, fields.position, &stave, fields.ool,
+                                fields.posInOol, &single));
     return true;
 }
 
@@ -1118,7 +1141,7 @@ bool TMuzReader::AppendNoteFromFile(const TXMLItem* xmlNote, TSinglePartMuz& sin
     TTimeFields fields;
     fields.element = xmlNote;
     const TXMLItem* xml = FirstChild(xmlNote);
-    if (!ReadTimeHead(xml, "Note", fields))
+    if (!ReadTimeHead(xml, noteLabels, fields))
         return false;
     unitInteger height;
     if (!Need(xmlNote, xml, "Height") || !Value(height, xml, "Note Height"))
@@ -1161,14 +1184,14 @@ bool TMuzReader::AppendNoteFromFile(const TXMLItem* xmlNote, TSinglePartMuz& sin
     DrawStickKind stick = drawStickAuto;
     if (IsElement(xml, "NoteStickUp") || IsElement(xml, "NoteStickDown"))
         stick = IsElement(xml, "NoteStickUp") ? drawStickUp : drawStickDown;
-    if (!CheckTime("Note", fields))
+    if (!CheckTime(noteLabels, fields))
         return false;
     if (shift == noteShiftNone)
         shift = old ? ImpliedNoteShift(single, stave, fields.position, static_cast<int32_t>(pitch))
                     : noteShiftNormal;
-    single.InsertSymbol(new TMuzNote(&doc, &group, fields.length, fields.points, fields.position,
-                                     static_cast<int32_t>(pitch), stave, shift, fields.ool,
-                                     fields.posInOol, art, &single, stick));
+    Append(single, new TMuzNote(&doc, &group, fields.length, fields.points, fields.position,
+                                static_cast<int32_t>(pitch), stave, shift, fields.ool,
+                                fields.posInOol, art, &single, stick));
     return true;
 }
 
