@@ -438,6 +438,10 @@ const Refusal refusals[] = {
      "<SelectMuzPart><SelectMuzPartTurn><Count>1</Count><PartNode>@<Expanded/></PartNode>"
      "</SelectMuzPartTurn><PartNode/></SelectMuzPart><Stave>",
      "In PartNode: Only a Loop or a Select Music Part can be Expanded."},
+    {"control byte in a label", "<PartNode />",
+     "<PartNode>@<PartLabel>a\x01"
+     "b</PartLabel></PartNode>",
+     "In PartLabel: A name cannot hold control characters."},
     {"octaves up 3", key, "<KeyKind>G</KeyKind>@<OctavesUp>3</OctavesUp>",
      "In Key OctavesUp: Value must be less or equal of 2."},
     {"first clef later", "<Position>0</Position>\n        <KeyKind>",

@@ -515,6 +515,16 @@ private:
         return true;
     }
 
+    // A name kept as it stands; a control byte would not survive the writer and the tokenizer.
+    bool Name(const TXMLItem* xml, const char* label, std::string& out)
+    {
+        out = xml->IsText() ? xml->GetText() : "";
+        for (char c : out)
+            if (static_cast<unsigned char>(c) < ' ')
+                return Refuse(xml, label, "A name cannot hold control characters.");
+        return true;
+    }
+
     bool Push(std::unique_ptr<TPartMuz> part, int32_t depth, const TXMLItem* xml)
     {
         if (!InRange(depth, 1, muzPartDepthMax, xml, "Music Part depth"))
@@ -775,7 +785,10 @@ bool TMuzReader::ReadPartNode(const TXMLItem* xmlNode, TMusTreeItem& item, uint8
 {
     const TXMLItem* xml = FirstChild(xmlNode);
     if (IsElement(xml, "PartLabel")) {
-        item.SetLabel(xml->IsText() ? xml->GetText().c_str() : "");
+        std::string label;
+        if (!Name(xml, "PartLabel", label))
+            return false;
+        item.SetLabel(label.c_str());
         xml = xml->GetNext();
     }
     // A part read without the mark is folded, although a new part starts unfolded.
@@ -1089,9 +1102,10 @@ bool TMuzReader::ReadPlayer(const TXMLItem* xmlPlayer, TCompoundPlayer& compound
             return false;
         xml = xml->GetNext();
     }
-    if (!Need(xmlPlayer, xml, "SampleWave"))
+    std::string caption;
+    if (!Need(xmlPlayer, xml, "SampleWave") || !Name(xml, "SampleWave", caption))
         return false;
-    unitUnitWave sampleWave(xml->IsText() ? xml->GetText() : "");
+    unitUnitWave sampleWave(caption);
     xml = xml->GetNext();
     unitFreq freqUp(0.0, EHKHZ);
     if (IsElement(xml, "FreqUp")) {
