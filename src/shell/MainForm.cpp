@@ -17,6 +17,7 @@
 #include "document/ProjectFile.h"
 #include "document/wave/SideFile.h"
 #include "document/wave/UnitWave.h"
+#include "music/core/MuzFile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,6 +115,7 @@ void TMainForm::BuildGrammars()
     PaletteFileGrammar();
     UnitWaveGrammar();
     ProjectGrammar(projectFileVersion);
+    MuzGrammars();
 }
 
 void TMainForm::BuildActions()

@@ -269,9 +269,9 @@ std::string OldNote(const char* position, int height, const char* shift = "")
 
 TEST(FileTest, OldFilesAreConvertedAndSavedAsNew)
 {
-    // G clef with F sharp; bars of two quarters. Steps: 0 is G, 6 is F.
+    // G clef with F sharp (step 6, stored as -1); bars of two quarters. Steps: 0 is G, 6 is F.
     const std::string keys = "    <Key><Position>0</Position><KeyKind>G</KeyKind>"
-                             "<KeyNoteShift><ShiftCross/><Height>6</Height></KeyNoteShift>"
+                             "<KeyNoteShift><ShiftCross/><Height>-1</Height></KeyNoteShift>"
                              "</Key>\n";
     MuzLoad read(OldFile(keys, OldNote("0", 0) + OldNote("0.25", 6) +
                                    OldNote("0.5", -1, "<ShiftMol/>") + OldNote("0.75", -1) +
