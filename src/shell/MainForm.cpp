@@ -7,6 +7,7 @@
 #include "general/GuiMessages.h"
 #include "general/Services.h"
 #include "general/palette/ColorPalette1D.h"
+#include "music/core/MuzFile.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
 #include "platform/TempDir.h"
@@ -114,6 +115,7 @@ void TMainForm::BuildGrammars()
     PaletteFileGrammar();
     UnitWaveGrammar();
     ProjectGrammar(projectFileVersion);
+    MuzGrammars();
 }
 
 void TMainForm::BuildActions()

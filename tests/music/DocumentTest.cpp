@@ -123,18 +123,6 @@ TEST(DocumentTest, SelectionAndStaveIteration)
     EXPECT_EQ(m.doc.GetBytesPSample(), 1);
 }
 
-TEST(DocumentTest, SaveIsRefusedUntilTheFileFormatExists)
-{
-    MusicDoc m;
-    m.doc.SetModified();
-    m.messages.Expect();
-    EXPECT_FALSE(m.doc.SaveAs("/tmp/never.kvm"));
-    ASSERT_EQ(m.messages.Shown().size(), 1u);
-    EXPECT_EQ(m.messages.Shown()[0].text, "Cannot save Music: not built yet");
-    EXPECT_EQ(m.messages.Shown()[0].caption, "FileError");
-    EXPECT_TRUE(m.doc.IsModified());
-}
-
 // Every removal clears what pointed into it; the sanitizer build reads each reference after.
 TEST(DocumentTest, RemovalsLeaveNothingDangling)
 {

@@ -3,10 +3,15 @@
 // lookup, a document wired to it, and short ways to put notes on a chain.
 
 #include "document/wave/UnitWave.h"
+#include "general/xml/XMLToken.h"
+#include "general/xml/XMLWriter.h"
+#include "music/core/MuzFile.h"
 #include "music/core/NotePlayer.h"
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
 #include "platform/test/ScriptedMessages.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
@@ -105,5 +110,34 @@ inline TOnePlayerProps SimpleProps(const std::string& caption, double basic, dou
     props.SetSimpleSamplerProps(simple);
     return props;
 }
+
+/// The music file text of doc, as a save would write it.
+inline std::string MuzText(const TUnitMuz& doc)
+{
+    std::string out;
+    std::string error;
+    if (!FormatXMLFile(*doc.CreateXml(), "", out, error))
+        ADD_FAILURE() << error;
+    return out;
+}
+
+/// A document read from a music file text: ok, or the reader's message.
+struct MuzLoad
+{
+    ScriptedMessages messages;
+    std::unique_ptr<TUnitMuz> doc = std::make_unique<TUnitMuz>("music", "");
+    std::string message;
+    bool ok = false;
+
+    explicit MuzLoad(std::string text)
+    {
+        std::string version;
+        auto tokens = TXMLToken::FromMemory(std::move(text), version);
+        if (tokens->GetTokenKind() == xmlTokenError)
+            message = tokens->GetError();
+        else
+            ok = ReadMuzTokens(*doc, *tokens, version, message);
+    }
+};
 
 } // namespace kelvorn::test

@@ -173,6 +173,12 @@ public:
     void DeleteSymbol(TStaveSymbol* symbol) override;
     /// Re-sorts symbol after its Position changed.
     void MoveSymbol(TStaveSymbol* symbol) override;
+    /// Links symbol at the end of the chain without sorting and takes it over: a reader
+    /// appends a whole file's symbols and sorts once (SortChain).
+    void AppendSymbol(TStaveSymbol* symbol);
+    /// Puts the chain in IsPrevOf order; symbols it leaves unordered stand in one fixed order
+    /// (the notes of a chord time before its rest) and otherwise keep theirs.
+    void SortChain();
     /// Unlinks symbol and hands it to the caller.
     std::unique_ptr<TStaveSymbol> UnlinkSymbol(TStaveSymbol* symbol);
     int32_t CountSymbols() const;

@@ -6,7 +6,10 @@
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 namespace kelvorn {
 
@@ -73,6 +76,37 @@ void TSinglePartMuz::InsertSymbol(TStaveSymbol* symbol)
     while (after && !after->IsPrevOf(*symbol))
         after = after->Prev;
     Link(symbol, after);
+}
+
+void TSinglePartMuz::AppendSymbol(TStaveSymbol* symbol)
+{
+    if (!KV_SOFT_ASSERT(symbol != nullptr))
+        return;
+    symbol->Owner = this;
+    Link(symbol, last);
+}
+
+void TSinglePartMuz::SortChain()
+{
+    std::vector<TStaveSymbol*> symbols;
+    for (TStaveSymbol* s = first; s; s = s->Next)
+        symbols.push_back(s);
+    // A total order that IsPrevOf never contradicts, so that a chain read from a file comes out
+    // the same however its symbols were spread over the file.
+    auto key = [](const TStaveSymbol* s) {
+        const TMuzNote* note = s->AsNote();
+        return std::make_tuple(s->Position, s->Rank(), s->SubOrder(), note ? 0 : 1,
+                               note ? -note->GetPitch() : 0);
+    };
+    std::stable_sort(
+        symbols.begin(), symbols.end(),
+        [&key](const TStaveSymbol* a, const TStaveSymbol* b) { return key(a) < key(b); });
+    first = symbols.empty() ? nullptr : symbols.front();
+    last = symbols.empty() ? nullptr : symbols.back();
+    for (size_t i = 0; i < symbols.size(); ++i) {
+        symbols[i]->Prev = i > 0 ? symbols[i - 1] : nullptr;
+        symbols[i]->SetNext(i + 1 < symbols.size() ? symbols[i + 1] : nullptr);
+    }
 }
 
 void TSinglePartMuz::DeleteSymbol(TStaveSymbol* symbol)

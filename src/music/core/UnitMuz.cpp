@@ -34,27 +34,6 @@ bool TUnitMuz::SetWaveFileProps(const TWaveFileProps&, const TWaveFileProps& new
     return true;
 }
 
-bool TUnitMuz::Save()
-{
-    return SaveAs(GetFileName());
-}
-
-bool TUnitMuz::SaveAs(const std::string&)
-{
-    // The music file comes with the file format; until then a save says so and keeps the work
-    // marked modified.
-    Messages().Show("Cannot save Music: not built yet", "FileError", MsgIcon::Information,
-                    MsgButtons::Ok);
-    return false;
-}
-
-bool TUnitMuz::Revert(std::string& message, std::string& failedFile)
-{
-    message = "not built yet";
-    failedFile = GetFileName();
-    return false;
-}
-
 // ---- New document and staves -----------------------------------------------------------------
 
 void TUnitMuz::NewMusic()

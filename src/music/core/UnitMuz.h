@@ -18,6 +18,9 @@
 namespace kelvorn {
 
 class TNoteStave;
+class TXMLComplexElement;
+class TXMLItem;
+class TMuzReader;
 class TNoteGroup;
 
 enum UnitMuzMode : uint8_t { unitMuzNew = 0, unitMuzSel = 1, unitMuzDel = 2 };
@@ -67,6 +70,17 @@ public:
     bool Save() override;
     bool SaveAs(const std::string& fileName) override;
     bool Revert(std::string& message, std::string& failedFile) override;
+
+    // ---- The music file ----
+    /// The "UnitMuz" element tree of the piece (the caller owns it).
+    std::unique_ptr<TXMLComplexElement> CreateXml() const;
+    /// Builds the piece of a just constructed document from a "UnitMuz" tree that passed its
+    /// version's grammar; false with the reason and the line and column of the element at fault.
+    bool ReadXml(const TXMLItem* xmlUnitMuz, std::string& message, int32_t& line, int32_t& column);
+    /// Reads the file named by the document's file name into this just constructed document.
+    bool OpenFile(std::string& message);
+    /// Makes this just constructed document a copy of what other's file would hold.
+    bool Duplicate(const TUnitMuz& other, std::string& message);
 
     /// Fills a new document: one single part with a 4/4 bar and one default stave.
     void NewMusic();
@@ -137,6 +151,10 @@ public:
     uint8_t autoPlay = 1;
 
 private:
+    friend class TMuzReader;
+    /// Back to a just constructed document (no parts, no staves, no selection).
+    void Clear();
+
     TMusicRender Render(bool stereo, int32_t freq, int16_t bytes, const TNoteStave* stave,
                         const TNoteGroup* group, TPartMuz* part);
 
