@@ -287,6 +287,30 @@ void BM_LoopCheckDiamond(benchmark::State& state)
 }
 BENCHMARK(BM_LoopCheckDiamond)->RangeMultiplier(10)->Range(10, 1000);
 
+/// Validates factory once, then runs it for every iteration and answers the most sample bytes
+/// alive at once during a run beyond those alive before it; -1 when it could not run (the
+/// benchmark then carries the reason).
+int64_t RunForPeak(benchmark::State& state, TUnitSountory& factory)
+{
+    std::string message;
+    if (!factory.ValidateFactory(1, message)) {
+        state.SkipWithError(message.c_str());
+        return -1;
+    }
+    int64_t peak = 0;
+    for (auto _ : state) {
+        ResetPeak();
+        const int64_t before = liveBytes.load();
+        if (!factory.RunFactory(message, nullptr)) {
+            state.SkipWithError(message.c_str());
+            return -1;
+        }
+        factory.ReleaseRunSounds();
+        peak = std::max(peak, peakBytes.load() - before);
+    }
+    return peak;
+}
+
 /// A chain of N nodes, each making a new 10 s stereo sound: the first from nothing, the others
 /// a copy of their input's. Only an input and its output need be alive at once.
 void BM_SoundChainPeak(benchmark::State& state)
@@ -314,22 +338,9 @@ void BM_SoundChainPeak(benchmark::State& state)
     }
     factory.CreateOutput("Result", At(0.5), false, T::Wave, ValueDomain::AllValues)
         ->SetSource(R(last));
-    std::string message;
-    if (!factory.ValidateFactory(1, message)) {
-        state.SkipWithError(message.c_str());
+    const int64_t peak = RunForPeak(state, factory);
+    if (peak < 0)
         return;
-    }
-    int64_t peak = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        int64_t before = liveBytes.load();
-        if (!factory.RunFactory(message, nullptr)) {
-            state.SkipWithError(message.c_str());
-            return;
-        }
-        factory.ReleaseRunSounds();
-        peak = std::max(peak, peakBytes.load() - before);
-    }
     state.counters["peak_bytes"] = double(peak);
     state.counters["peak_sounds"] = live.peak;
     figures["sound chain"][n] = double(peak);
@@ -367,22 +378,9 @@ void BM_RepeatPeak(benchmark::State& state)
     node->FindInputByName("Count")->SetConstantValue({double(count), ValueType::Integer}, EHNone);
     factory.CreateOutput("Result", At(0.5), false, T::Wave, ValueDomain::AllValues)
         ->SetSource(node->FindOutputByName("Result"));
-    std::string message;
-    if (!factory.ValidateFactory(1, message)) {
-        state.SkipWithError(message.c_str());
+    const int64_t peak = RunForPeak(state, factory);
+    if (peak < 0)
         return;
-    }
-    int64_t peak = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        int64_t before = liveBytes.load();
-        if (!factory.RunFactory(message, nullptr)) {
-            state.SkipWithError(message.c_str());
-            return;
-        }
-        factory.ReleaseRunSounds();
-        peak = std::max(peak, peakBytes.load() - before);
-    }
     state.counters["peak_bytes"] = double(peak);
     state.counters["peak_sounds"] = samples.peak;
     figures["repeat"][count] = double(peak);

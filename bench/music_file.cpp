@@ -7,6 +7,8 @@
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
 
+#include "SecondsReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -131,28 +133,14 @@ BENCHMARK(BM_SaveMusic)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_DuplicateMusic)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ParseOnly)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Keeps each benchmark's CPU time per iteration for the ratios printed at the end: the machine
-// may be shared, and the file lives in memory, so CPU time is what the work costs.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds[run.run_name.function_name] = run.GetAdjustedCPUTime() / 1e3;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     TheFixture();
-    RatioReporter reporter;
+    // CPU time: the machine may be shared, and the file lives in memory.
+    kelvorn::bench::SecondsReporter reporter(kelvorn::bench::SecondsReporter::Time::Cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& s = reporter.seconds;
     const double mb = TheFixture().bytes / 1e6;

@@ -14,6 +14,7 @@
 #include "sound/SoundOps.h"
 
 #include "AllocationCounter.h"
+#include "SecondsReporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -158,21 +159,6 @@ SoundUPtr Primitives(NotePlayerKind kind, const Sound& sample, AbortFlag* abort,
     }
 }
 
-/// Keeps each run's CPU time per iteration under its full name (arguments included): the
-/// render is measured per CPU second, and the machine may be shared.
-class CpuReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() / 1e3;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 const NotePlayerKind Kinds[] = {notePlayerSimpleSampler, notePlayerRollOutSampler,
                                 notePlayerResonantSampler, notePlayerRepeatWaveForm,
                                 notePlayerRollOutWaveForm};
@@ -275,7 +261,10 @@ void PrintPeakOfTenMinutes()
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    CpuReporter reporter;
+    // The render is measured per CPU second (the machine may be shared), each run under its full
+    // name, arguments included.
+    kelvorn::bench::SecondsReporter reporter(kelvorn::bench::SecondsReporter::Time::Cpu,
+                                             kelvorn::bench::SecondsReporter::Key::FullName);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRender time over the primitives' time (goal at most 1.2):\n");
     for (int stereo = 0; stereo < 2; ++stereo)

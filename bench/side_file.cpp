@@ -6,6 +6,8 @@
 #include "document/wave/UnitWave.h"
 #include "general/files/SafeFile.h"
 
+#include "SecondsReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -116,27 +118,13 @@ BENCHMARK(BM_SaveSideFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTim
 BENCHMARK(BM_LoadSideFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_SafeCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds[run.run_name.function_name] = run.GetAdjustedRealTime() / 1e3;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     TheFixture();
-    RatioReporter reporter;
+    kelvorn::bench::SecondsReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& s = reporter.seconds;
     std::printf("side file of %d drawing points: %.0f kB\n", Points, TheFixture().bytes / 1e3);
