@@ -62,7 +62,7 @@ TEST_F(Pins, HitLimits)
     const Case cases[] = {{in, 0, true, 0},   {in, 10, true, 0},  {in, 16, true, 6},
                           {in, 17, false, 7}, {nin, 13, true, 5}, {nin, 14, false, 6}};
     for (const Case& c : cases) {
-        TSntPoint centre{c.pin == in ? 25 : 35, c.pin->GetY()};
+        PixelPoint centre{c.pin == in ? 25 : 35, c.pin->GetY()};
         double distance = -1;
         EXPECT_EQ(c.pin->IsTouched({centre.x + c.dx, centre.y}, distance), c.hit) << c.dx;
         EXPECT_EQ(distance, c.distance) << c.dx;

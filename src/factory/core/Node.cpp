@@ -17,7 +17,7 @@ TSountoryNode::~TSountoryNode()
     ClearOwned(outputs);
 }
 
-bool TSountoryNode::IsTouched(TSntPoint point, double& distance) const
+bool TSountoryNode::IsTouched(PixelPoint point, double& distance) const
 {
     TSountoryRectangle r = GetDrawRect();
     distance = 0;

@@ -25,7 +25,7 @@ public:
     TSountoryNode(const TSountoryNode&) = delete;
     TSountoryNode& operator=(const TSountoryNode&) = delete;
 
-    bool IsTouched(TSntPoint point, double& distance) const override;
+    bool IsTouched(PixelPoint point, double& distance) const override;
     uint8_t GetSntSountoryObject() const override { return sntSountoryObjectNode; }
 
     virtual uint8_t GetSntNodeKind() const = 0;

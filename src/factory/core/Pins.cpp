@@ -55,7 +55,7 @@ void TSntPinPlace::SetHeightFromY(int32_t y)
     Height.SetValue(h);
 }
 
-bool TSntPinPlace::IsTouched(TSntPoint point, double& distance) const
+bool TSntPinPlace::IsTouched(PixelPoint point, double& distance) const
 {
     double dx = point.x - GetX();
     double dy = point.y - GetY();

@@ -47,7 +47,7 @@ public:
     int32_t GetConnectionY() const;
     /// Moves the pin to y on its side; above or below the side it stays at the end.
     void SetHeightFromY(int32_t y);
-    bool IsTouched(TSntPoint point, double& distance) const override;
+    bool IsTouched(PixelPoint point, double& distance) const override;
 
     unitFactorPosMax1 Height;
     bool Fixed;
@@ -127,7 +127,7 @@ public:
     TSountoryInput(std::string name, TUnitSountory* factory, const unitFactorPosMax1& height,
                    bool fixed, ValueDomType type, ValueDomain domain);
 
-    TSntPoint GetSourcePoint() const override { return {GetX(), GetConnectionY()}; }
+    PixelPoint GetSourcePoint() const override { return {GetX(), GetConnectionY()}; }
     uint8_t GetSntSountorySourceKind() const override { return sntSountoryObjectInput; }
     std::string GetSourceName() const override { return Name; }
     ValueDomType GetSourceDomType() const override { return GetValueDomType(); }
@@ -159,7 +159,7 @@ public:
     TSountoryOutput(std::string name, TUnitSountory* factory, const unitFactorPosMax1& height,
                     bool fixed, ValueDomType type, ValueDomain domain);
 
-    TSntPoint GetTargetPoint() const override { return {GetX(), GetConnectionY()}; }
+    PixelPoint GetTargetPoint() const override { return {GetX(), GetConnectionY()}; }
     uint8_t GetSntSountoryTargetKind() const override { return sntSountoryObjectOutput; }
     std::string GetTargetName() const override { return Name; }
     std::string GetCheckName() const override { return Name; }
@@ -186,7 +186,7 @@ public:
     TSountoryNodeInput(std::string name, TSountoryNode* node, const unitFactorPosMax1& height,
                        bool fixed, ValueDomType type, ValueDomain domain);
 
-    TSntPoint GetTargetPoint() const override { return {GetX(), GetConnectionY()}; }
+    PixelPoint GetTargetPoint() const override { return {GetX(), GetConnectionY()}; }
     uint8_t GetSntSountoryTargetKind() const override { return sntSountoryObjectNodeInput; }
     std::string GetTargetName() const override { return GetFullName(); }
     std::string GetCheckName() const override { return Name; }
@@ -223,7 +223,7 @@ public:
     TSountoryNodeOutput(std::string name, TSountoryNode* node, const unitFactorPosMax1& height,
                         bool fixed, ValueDomType type, ValueDomain domain);
 
-    TSntPoint GetSourcePoint() const override { return {GetX(), GetConnectionY()}; }
+    PixelPoint GetSourcePoint() const override { return {GetX(), GetConnectionY()}; }
     uint8_t GetSntSountorySourceKind() const override { return sntSountoryObjectNodeOutput; }
     std::string GetSourceName() const override { return GetFullName(); }
     ValueDomType GetSourceDomType() const override { return GetValueDomType(); }

@@ -41,7 +41,7 @@ public:
     TSountoryInputSource(const TSountoryInputSource&) = delete;
     TSountoryInputSource& operator=(const TSountoryInputSource&) = delete;
 
-    virtual TSntPoint GetSourcePoint() const = 0;
+    virtual PixelPoint GetSourcePoint() const = 0;
     virtual uint8_t GetSntSountorySourceKind() const = 0;
     /// How connection texts name the source: the input's name, or node name "." pin name.
     virtual std::string GetSourceName() const = 0;
@@ -99,7 +99,7 @@ public:
     /// Connects after the matching test: a source whose values never match asks the user first.
     /// True when connected.
     virtual bool ConnectTo(TSountoryInputSource* source);
-    virtual TSntPoint GetTargetPoint() const = 0;
+    virtual PixelPoint GetTargetPoint() const = 0;
     virtual uint8_t GetSntSountoryTargetKind() const = 0;
     /// Pulls the arriving value (a node output calculates first) and checks it. reported tells
     /// whether the message is this target's own, to which the caller puts its location.

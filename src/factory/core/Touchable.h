@@ -2,16 +2,12 @@
 // What every element of a factory graph shares with the editor: its object kind, whether a point
 // hits it, the hint it shows, and the highlight the editor gives the element under the mouse.
 
+#include "general/view/PixelRect.h"
+
 #include <cstdint>
 #include <string>
 
 namespace kelvorn {
-
-struct TSntPoint
-{
-    int32_t x = 0;
-    int32_t y = 0;
-};
 
 /// A rectangle in window or factory coordinates; right and bottom are its far sides.
 struct TSountoryRectangle
@@ -38,7 +34,7 @@ public:
     virtual ~TSountoryTouchable() = default;
 
     /// Whether the point hits the element; distance tells near hits apart.
-    virtual bool IsTouched(TSntPoint point, double& distance) const = 0;
+    virtual bool IsTouched(PixelPoint point, double& distance) const = 0;
     virtual uint8_t GetSntSountoryObject() const = 0;
     /// The text of the element's hint; the hint window shows it below the mouse.
     virtual std::string GetHintText() const { return {}; }

@@ -69,7 +69,7 @@ bool TUnitSountory::Revert(std::string& message, std::string& failedFile)
     return false;
 }
 
-bool TUnitSountory::IsTouched(TSntPoint point, double& distance) const
+bool TUnitSountory::IsTouched(PixelPoint point, double& distance) const
 {
     distance = 0;
     return point.x >= FactoryRect.left && point.x < FactoryRect.right &&

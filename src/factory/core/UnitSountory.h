@@ -45,7 +45,7 @@ public:
     bool Revert(std::string& message, std::string& failedFile) override;
 
     // ---- touchable like its elements ----
-    bool IsTouched(TSntPoint point, double& distance) const;
+    bool IsTouched(PixelPoint point, double& distance) const;
     uint8_t GetSntSountoryObject() const { return sntSountoryObjectSountory; }
 
     // ---- area, modes, kind ----
