@@ -232,11 +232,10 @@ TEST_F(Runs, CreateRunRefusesAndClampsPositions)
         begin = p.callerBegin;
         end = p.callerEnd;
         ASSERT_TRUE(Create(message, sound, begin, end)) << message;
-        EXPECT_EQ(begin, p.wantBegin) << p.begin;
-        EXPECT_EQ(end, p.wantEnd) << p.end;
+        EXPECT_EQ(std::pair(begin, end), std::pair(p.wantBegin, p.wantEnd))
+            << p.begin << " " << p.end;
     }
-    EXPECT_EQ(asker.typesAsked, 0);
-    EXPECT_EQ(asker.valuesAsked, 2 * 6);
+    EXPECT_EQ(std::pair(asker.typesAsked, asker.valuesAsked), std::pair(0, 2 * 6));
 }
 
 TEST_F(Runs, AskingMakesValuesFitAndCancelStops)
@@ -249,13 +248,13 @@ TEST_F(Runs, AskingMakesValuesFitAndCancelStops)
     wrong->SetGivenValue({2, ValueType::Time}, EHS);
     any->SetValue({7, ValueType::Time});
     EXPECT_TRUE(factory.AskInputTypesAndValues(message, asker));
-    EXPECT_EQ(asker.typesAsked, 1);
-    EXPECT_EQ(asker.valuesAsked, 3);
-    EXPECT_EQ(any->GetValue().valueType, ValueType::Factor);
-    EXPECT_EQ(any->GetValue().value, 0);
+    EXPECT_EQ(std::pair(asker.typesAsked, asker.valuesAsked), std::pair(1, 3));
+    auto value = [](TSountoryInput* i) {
+        return std::pair(i->GetValue().value, i->GetValue().valueType);
+    };
+    EXPECT_EQ(value(any), std::pair(0.0, ValueType::Factor));
     EXPECT_EQ(given->GetValue().value, 2);
-    EXPECT_EQ(wrong->GetValue().valueType, ValueType::Boolean);
-    EXPECT_EQ(wrong->GetValue().value, 0);
+    EXPECT_EQ(value(wrong), std::pair(0.0, ValueType::Boolean));
     for (bool types : {false, true}) {
         asker.typesOk = types;
         asker.valuesOk = false;

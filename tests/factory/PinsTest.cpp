@@ -34,10 +34,9 @@ TEST_F(Pins, PlaceOnTheSides)
         EXPECT_EQ(c.pin->GetY(), c.drawnY) << c.height;
         EXPECT_EQ(c.pin->GetConnectionY(), c.connectionY) << c.height;
     }
-    EXPECT_EQ(in->GetSourcePoint().x, 25);
-    EXPECT_EQ(out->GetTargetPoint().x, 460);
-    EXPECT_EQ(nin->GetTargetPoint().x, 35);
-    EXPECT_EQ(nout->GetSourcePoint().x, 135);
+    EXPECT_EQ(std::tuple(in->GetSourcePoint().x, out->GetTargetPoint().x, nin->GetTargetPoint().x,
+                         nout->GetSourcePoint().x),
+              std::tuple(25, 460, 35, 135));
 
     const std::pair<int, double> drags[] = {{-40, 0}, {0, 0}, {101, 1}, {500, 1}};
     for (auto [y, h] : drags) {

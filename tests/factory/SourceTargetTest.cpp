@@ -115,13 +115,14 @@ TEST_F(Connections, ReadingConvertsTimeAndFrequencyAndPlacesConstants)
     freq->SetSource(t);
     time->SetSource(t);
     t->SetValue({0.5, ValueType::Time});
-    EXPECT_EQ(freq->GetSourceValue().valueType, ValueType::Frequency);
-    EXPECT_EQ(freq->GetSourceValue().value, 2.0);
-    EXPECT_EQ(time->GetSourceValue().value, 0.5);
+    auto read = [](TSountoryOutput* o) {
+        return std::pair(o->GetSourceValue().value, o->GetSourceValue().valueType);
+    };
+    EXPECT_EQ(read(freq), std::pair(2.0, ValueType::Frequency));
+    EXPECT_EQ(read(time), std::pair(0.5, ValueType::Time));
     t->SetValue({4, ValueType::Frequency});
-    EXPECT_EQ(time->GetSourceValue().valueType, ValueType::Time);
-    EXPECT_EQ(time->GetSourceValue().value, 0.25);
-    EXPECT_EQ(freq->GetSourceValue().value, 4.0);
+    EXPECT_EQ(read(time), std::pair(0.25, ValueType::Time));
+    EXPECT_EQ(read(freq), std::pair(4.0, ValueType::Frequency));
 
     TSountoryInput* w = In("W", ValueDomType::Wave);
     w->SetSound(MonoOf(std::vector<int>(1000, 7)));
@@ -137,8 +138,8 @@ TEST_F(Connections, ReadingConvertsTimeAndFrequencyAndPlacesConstants)
                        "Input \"Wave\" got no Sound.");
     n->AddInput("Wave", At(0.1), false, ValueDomType::Wave, ValueDomain::AllValues)->SetSource(w);
     EXPECT_TRUE(pos->CheckValue(nullptr, message, reported));
-    EXPECT_EQ(pos->GetValue().value, 250.0);
-    EXPECT_EQ(pos->GetValue().valueType, ValueType::PlaceInWindow);
+    EXPECT_EQ(std::pair(pos->GetValue().value, pos->GetValue().valueType),
+              std::pair(250.0, ValueType::PlaceInWindow));
     TSntValue raw;
     EXPECT_TRUE(pos->TryGetValue(raw));
     EXPECT_EQ(raw.value, 0.25);
@@ -206,13 +207,11 @@ TEST_F(Connections, DeletingASourceDisconnectsAllItsTargets)
     fed->SetSource(ar);
     int32_t connected = 0, others = 0;
     in->CountTargets(connected, others);
-    EXPECT_EQ(connected, 3);
-    EXPECT_EQ(others, 1);
+    EXPECT_EQ(std::pair(connected, others), std::pair(3, 1));
     EXPECT_EQ(a->CountConnections(), 2);
     factory.RemoveInput(in);
-    EXPECT_EQ(ax->GetSource(), nullptr);
-    EXPECT_EQ(bx->GetSource(), nullptr);
-    EXPECT_EQ(out->GetSource(), nullptr);
+    for (TSountoryOutputTarget* t : std::initializer_list<TSountoryOutputTarget*>{ax, bx, out})
+        EXPECT_EQ(t->GetSource(), nullptr);
     factory.RemoveNode(a);
     EXPECT_EQ(fed->GetSource(), nullptr);
 }

@@ -65,8 +65,7 @@ TEST_F(Factory, NewDocument)
     EXPECT_TRUE(f.Inputs().empty() && f.Outputs().empty() && f.Nodes().empty());
     EXPECT_EQ(f.GetFactoryKind(), FactoryFree);
     EXPECT_EQ(f.GetNodesCombination(), NodesShift);
-    EXPECT_EQ(f.GetWidth(), 435);
-    EXPECT_EQ(f.GetHeight(), 240);
+    EXPECT_EQ(std::pair(f.GetWidth(), f.GetHeight()), std::pair(435, 240));
     EXPECT_TRUE(f.ShowNameIO && f.ShowNameNIO && !f.ShowTypeIO && !f.ShowTypeNIO);
     EXPECT_TRUE(f.IsModified()); // untitled
     EXPECT_EQ(f.GetKind(), DocumentKind::Factory);

@@ -14,33 +14,26 @@ const TStaveColors colors{0x000011, 0x00EEEE};
 TEST(Glyphs, SelectedHalfNoteInThreeColours)
 {
     RecordingCanvas c;
-    TNoteGlyph n;
-    n.XL = 100;
-    n.XR = 110;
-    n.MiddleY = 200;
-    n.Height = 2;
-    n.FlagLength = 2;
-    n.Selected = true;
-    n.NoteColor = 0x0000FF;
+    const TNoteGlyph n{.XL = 100,
+                       .XR = 110,
+                       .MiddleY = 200,
+                       .Height = 2,
+                       .FlagLength = 2,
+                       .Selected = true,
+                       .NoteColor = 0x0000FF};
     DrawNoteGlyph(c, n, colors);
-    ASSERT_EQ(c.Calls().size(), 3u);
-    EXPECT_EQ(c.Calls()[0], "FillRect 98 184 112 197 brush 0x00000011");
-    EXPECT_EQ(c.Calls()[1], "Ellipse 100 186 110 195 pen 0x0000EEEE 1 brush 0x0000EEEE");
-    EXPECT_EQ(c.Calls()[2], "Ellipse 102 187 108 194 pen 0x00000011 1 brush 0x00000011");
+    EXPECT_EQ(c.Calls(), (std::vector<std::string>{
+                             "FillRect 98 184 112 197 brush 0x00000011",
+                             "Ellipse 100 186 110 195 pen 0x0000EEEE 1 brush 0x0000EEEE",
+                             "Ellipse 102 187 108 194 pen 0x00000011 1 brush 0x00000011"}));
 }
 
 TEST(Glyphs, NoteTouchRangeWithAccidentalAndDots)
 {
     RecordingCanvas c;
-    TNoteGlyph n;
-    n.XL = 100;
-    n.XR = 110;
-    n.Dots = 2;
-    n.Shift = noteShiftMol;
-    n.NoteColor = 0x123456;
-    const auto [left, right] = DrawNoteGlyph(c, n, colors);
-    EXPECT_EQ(left, 88);
-    EXPECT_EQ(right, 118);
+    const TNoteGlyph n{
+        .XL = 100, .XR = 110, .Shift = noteShiftMol, .Dots = 2, .NoteColor = 0x123456};
+    EXPECT_EQ(DrawNoteGlyph(c, n, colors), std::pair(88, 118));
     const auto dots = c.CallsOf("Ellipse 11");
     ASSERT_EQ(dots.size(), 2u);
     EXPECT_EQ(dots[1], "Ellipse 116 2 119 5 pen 0x00123456 1 brush 0x00123456");
@@ -107,10 +100,8 @@ TEST(Glyphs, TimeSignatureWidths)
         EXPECT_EQ(c.Calls()[0],
                   "FillRect 98 177 " + std::to_string(100 + right) + " 224 brush 0x00000011");
         EXPECT_EQ(c.Calls()[1], "TextOut 100 177 " + std::to_string(count) + " brush clear");
-        EXPECT_EQ(c.Font().families[0], "Times New Roman");
-        EXPECT_EQ(c.Font().pixelSize, 24);
-        EXPECT_TRUE(c.Font().bold);
-        EXPECT_EQ(c.Font().color, colors.Back);
+        EXPECT_EQ(std::tie(c.Font().families[0], c.Font().pixelSize, c.Font().bold, c.Font().color),
+                  std::tuple("Times New Roman", 24, true, colors.Back));
         EXPECT_EQ(bar.XRight, 100 + advance + 2);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kelvorn {
 namespace {
 
@@ -62,10 +64,7 @@ TEST(LayoutArithmetic, StackStaves)
 {
     const TStaveRooms rooms[] = {{30, 30}, {50, 35}, {30, 30}};
     const TStaveRows rows = StackStaves(-10, rooms);
-    ASSERT_EQ(rows.Middles.size(), 3u);
-    EXPECT_EQ(rows.Middles[0], 60);
-    EXPECT_EQ(rows.Middles[1], 140);
-    EXPECT_EQ(rows.Middles[2], 205);
+    EXPECT_EQ(rows.Middles, (std::vector<int64_t>{60, 140, 205}));
     EXPECT_EQ(rows.End, 275);
     EXPECT_EQ(StackStaves(7, {}).End, 47);
     const TStaveRooms huge[] = {{2000000000, 2000000000}, {2000000000, 2000000000}};
@@ -91,10 +90,8 @@ TEST(LayoutArithmetic, BeamLines)
     };
     for (const Case& c : cases) {
         const TBeamLine l = FindBeamLine(c.tips, c.down);
-        EXPECT_EQ(l.X1, c.line.X1);
-        EXPECT_EQ(l.Y1, c.line.Y1);
-        EXPECT_EQ(l.X2, c.line.X2);
-        EXPECT_EQ(l.Y2, c.line.Y2);
+        EXPECT_EQ(std::tie(l.X1, l.Y1, l.X2, l.Y2),
+                  std::tie(c.line.X1, c.line.Y1, c.line.X2, c.line.Y2));
         // No tip lies beyond the line.
         for (const TBeamTip& t : c.tips)
             EXPECT_LE((t.Y - l.YAt(t.X)) * (c.down ? 1 : -1), 1e-9);
@@ -105,8 +102,7 @@ TEST(LayoutArithmetic, TieOutline)
 {
     const auto tie = TieOutline(10, 50, 60, 50, 13);
     ASSERT_EQ(tie.size(), 50u);
-    EXPECT_EQ(tie[0].x, 11);
-    EXPECT_EQ(tie[0].y, 50);
+    EXPECT_EQ(std::pair(tie[0].x, tie[0].y), std::pair(11, 50));
     EXPECT_EQ(tie[49].x, 13); // inner curve at t = 0.04
     int top = 50;
     for (const PixelPoint& p : tie)
@@ -114,10 +110,9 @@ TEST(LayoutArithmetic, TieOutline)
     EXPECT_EQ(top, 37); // 13 above the ends
     EXPECT_EQ(TieOutline(60, 50, 10, 50, 13)[0].x, 59);
     // Heights that leave the square root or the division undefined draw nothing.
-    EXPECT_TRUE(TieOutline(10, 50, 60, 80, 13).empty());
-    EXPECT_TRUE(TieOutline(10, 50, 60, 50, 0).empty());
-    EXPECT_TRUE(TieOutline(10, 50, 60, 50, 4).empty());
-    EXPECT_TRUE(TieOutline(10, 50, 60, 40, -13).empty()); // inner curve undefined
+    // The last: the inner curve alone undefined.
+    for (auto [y2, height] : {std::pair{80, 13}, {50, 0}, {50, 4}, {40, -13}})
+        EXPECT_TRUE(TieOutline(10, 50, 60, y2, height).empty()) << y2 << " " << height;
     EXPECT_EQ(TieOutline(10, 50, 60, 40, 13).size(), 50u);
 }
 
