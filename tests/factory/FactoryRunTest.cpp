@@ -32,10 +32,6 @@ protected:
         out->SetSource(R(node));
         return out;
     }
-    bool Create(std::string& message, SoundPtr& sound, int32_t& begin, int32_t& end)
-    {
-        return factory.RunCreateWaveWindow(message, sound, begin, end, asker);
-    }
 
     LiveSounds live;
     ScriptedAsker asker;
@@ -231,7 +227,7 @@ TEST_F(Runs, CreateRunRefusesAndClampsPositions)
         pe->SetGivenValue({p.end, ValueType::PlaceInWindow}, EHNone);
         begin = p.callerBegin;
         end = p.callerEnd;
-        ASSERT_TRUE(Create(message, sound, begin, end)) << message;
+        ASSERT_TRUE(factory.RunCreateWaveWindow(message, sound, begin, end, asker)) << message;
         EXPECT_EQ(std::pair(begin, end), std::pair(p.wantBegin, p.wantEnd))
             << p.begin << " " << p.end;
     }

@@ -57,10 +57,8 @@ TEST(SntValue, CanMatchWithDomains)
             c.expected)
             << c.sourceDomain << "/" << c.sourceType << " -> " << c.targetDomain << "/"
             << c.targetType;
-    EXPECT_EQ(GetMatchHighlight(2), 2);
-    EXPECT_EQ(GetMatchHighlight(1), 3);
-    EXPECT_EQ(GetMatchHighlight(0), 4);
-    EXPECT_EQ(GetMatchHighlight(-1), 5);
+    for (int score : {2, 1, 0, -1})
+        EXPECT_EQ(GetMatchHighlight(score), 4 - score) << score;
 }
 
 TEST(SntValue, DomainClassesAndNonFiniteValues)

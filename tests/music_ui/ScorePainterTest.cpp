@@ -36,23 +36,19 @@ TEST_F(ScorePainterPixels, StackedBandsLinesAndHatches)
         EXPECT_EQ(m.stave->GetMiddleY(), top + 30);
         EXPECT_EQ(second->GetMiddleY(), top + 30 + 40 + 50);
         EXPECT_EQ(painter.YExtent(), top + 30 + 40 + 50 + 30 + 40);
-        const struct
-        {
-            int y;
-            uint32_t color;
-        } rows[] = {{top + 30, 0x000000}, {top + 35, 0xE0FFE0},  {top + 69, 0xE0FFE0},
-                    {top + 70, 0xFFE0E0}, {top + 120, 0x000000}, {top + 119, 0xFFE0E0},
-                    {top + 149, 0xFFE0E0}};
-        for (auto r : rows)
-            EXPECT_EQ(image.Pixel(390, r.y), r.color) << scroll << " " << r.y;
+        const std::pair<int, uint32_t> rows[] = {{top + 30, 0x000000},  {top + 35, 0xE0FFE0},
+                                                 {top + 69, 0xE0FFE0},  {top + 70, 0xFFE0E0},
+                                                 {top + 120, 0x000000}, {top + 119, 0xFFE0E0},
+                                                 {top + 149, 0xFFE0E0}};
+        for (auto [y, color] : rows)
+            EXPECT_EQ(image.Pixel(390, y), color) << scroll << " " << y;
     }
     // Falling hatch above (x - y on the 8 grid), rising hatch below (x + y on it).
-    EXPECT_EQ(image.Pixel(16, 0), hatch);
-    EXPECT_EQ(image.Pixel(17, 0), white);
-    EXPECT_EQ(image.Pixel(20, 4), hatch);
-    EXPECT_EQ(image.Pixel(10, 270), hatch);
-    EXPECT_EQ(image.Pixel(11, 270), white);
-    EXPECT_EQ(image.Pixel(9, 271), hatch);
+    const std::tuple<int, int, uint32_t> hatches[] = {{16, 0, hatch},   {17, 0, white},
+                                                      {20, 4, hatch},   {10, 270, hatch},
+                                                      {11, 270, white}, {9, 271, hatch}};
+    for (auto [x, y, color] : hatches)
+        EXPECT_EQ(image.Pixel(x, y), color) << x << "," << y;
 }
 
 TEST_F(ScorePainterPixels, EndBarAfterTheMusic)

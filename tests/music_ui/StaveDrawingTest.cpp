@@ -57,15 +57,13 @@ TEST_F(StaveDrawing, BarLineAndEndBar)
     TNoteStave& s = Stave(30, 30, false);
     DrawStaveBarLine(canvas, s, 10);
     DrawStaveEndBar(canvas, s, 30);
-    EXPECT_EQ(canvas.Pixel(10, 80), 0u);
-    EXPECT_EQ(canvas.Pixel(10, 119), 0u);
-    EXPECT_EQ(canvas.Pixel(10, 79), 0x808080u);
+    EXPECT_EQ(std::tuple(canvas.Pixel(10, 80), canvas.Pixel(10, 119), canvas.Pixel(10, 79)),
+              std::tuple(0u, 0u, 0x808080u));
     std::string row;
     for (int x = 29; x < 39; ++x)
         row += canvas.Pixel(x, 100) == 0 ? '#' : '.';
     EXPECT_EQ(row, ".#..####..");
-    EXPECT_EQ(canvas.Pixel(33, 119), 0u);
-    EXPECT_EQ(canvas.Pixel(33, 120), 0x808080u);
+    EXPECT_EQ(std::pair(canvas.Pixel(33, 119), canvas.Pixel(33, 120)), std::pair(0u, 0x808080u));
 }
 
 } // namespace
