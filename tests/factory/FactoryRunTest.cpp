@@ -38,8 +38,6 @@ protected:
     }
 
     LiveSounds live;
-    ScriptedAsker asker;
-    std::string message;
 };
 
 // A switch: the first input is taken, the second released unread.
@@ -530,7 +528,7 @@ TEST_F(Factory, FilesAreNotWrittenYet)
     EXPECT_FALSE(factory.Save());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Factory files cannot be read or written yet.");
-    std::string message, failed;
+    std::string failed;
     EXPECT_FALSE(factory.Revert(message, failed));
     EXPECT_EQ(message, "Factory files cannot be read or written yet.");
     EXPECT_EQ(failed, "/tmp/fact.kvf");

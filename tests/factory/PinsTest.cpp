@@ -156,7 +156,6 @@ TEST_F(Pins, HintsBeforeAndAfterARun)
 
 TEST_F(Pins, WavePositionChecks)
 {
-    std::string message;
     EXPECT_TRUE(In("Select End", ValueDomType::PlaceInWindow)->CheckWavePosition(message));
     EXPECT_FALSE(In("Any", ValueDomType::AllValue)->CheckWavePosition(message));
     EXPECT_EQ(message, "Input \"Any\" is not a valuetype domain of \"wave position\".");

@@ -15,6 +15,8 @@ namespace {
 
 class Connections : public ::testing::Test, public FactoryFixture
 {
+protected:
+    bool reported = false;
 };
 
 TEST_F(Connections, TargetCheckOfArrivingValuesAndConstants)
@@ -94,8 +96,6 @@ TEST_F(Connections, NodeInputsNameThemselvesAndUpstreamFailuresPassUnchanged)
     TSountoryNodeOutput* ra = NodeOut(a, "r", ValueDomType::Factor);
     TSountoryNodeInput* x = NodeIn(Node("B"), "x", ValueDomType::Factor, ValueDomain::NotZero);
     x->SetSource(ra);
-    std::string message;
-    bool reported = false;
     EXPECT_FALSE(x->CheckValue(nullptr, message, reported)); // A computes 0
     EXPECT_EQ(message, "Node Input \"x\" with Value \"0\" does not fit in Domain \"Not Zero\".");
     EXPECT_TRUE(reported);
@@ -132,8 +132,6 @@ TEST_F(Connections, ReadingConvertsTimeAndFrequencyAndPlacesConstants)
     TSountoryNodeInput* pos =
         NodeIn(n, "Pos", ValueDomType::PlaceInWindow, ValueDomain::ZeroInclOneExcl);
     pos->SetConstantValue({0.25, ValueType::PlaceInWindow}, EHPerc);
-    std::string message;
-    bool reported = false;
     EXPECT_FALSE(pos->CheckValue(nullptr, message, reported)); // no "Wave" input yet
     EXPECT_TRUE(reported);
     EXPECT_EQ(message, "Node Input \"Pos\" cannot place its constant in a Wave, because Node "

@@ -50,8 +50,6 @@ struct UserSetup : FactoryFixture
     TUnitSountory sub{"Sub", "/tmp/sub.kvf", host};
     TTestNode* doubler;
     TSountoryNodeUser* node;
-    ScriptedAsker asker;
-    std::string message;
 };
 
 TEST(UserNode, RunsItsFactoryAndHandsTheResultsBack)
@@ -200,8 +198,6 @@ struct LoopSetup : FactoryFixture
     TSountoryNodeLoop* node;
     std::vector<int> counters;
     int peak = 0;
-    ScriptedAsker asker;
-    std::string message;
 };
 
 TEST(RepeatNode, MixesEachTurnWithTheCounter)
