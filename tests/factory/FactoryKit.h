@@ -16,16 +16,14 @@ namespace kelvorn::test {
 class RecordingHost : public FactoryHost
 {
 public:
-    SoundPtr FindWaveSound(const std::string& name) override
+    template <class Map>
+    static typename Map::mapped_type Find(const Map& map, const std::string& name)
     {
-        auto it = waves.find(name);
-        return it == waves.end() ? nullptr : it->second;
+        auto it = map.find(name);
+        return it == map.end() ? nullptr : it->second;
     }
-    TUnitSountory* FindFactory(const std::string& name) override
-    {
-        auto it = factories.find(name);
-        return it == factories.end() ? nullptr : it->second;
-    }
+    SoundPtr FindWaveSound(const std::string& name) override { return Find(waves, name); }
+    TUnitSountory* FindFactory(const std::string& name) override { return Find(factories, name); }
     std::vector<TUnitSountory*> ListFactories(const TUnitSountory*) override { return {}; }
     bool CheckUniqueName(const std::string&, const TUnitSountory*) override { return true; }
     void ShowStatusText(const std::string& text) override { status.push_back(text); }
@@ -160,6 +158,8 @@ struct FactoryFixture
 {
     RecordingHost host;
     TUnitSountory factory{"Fact", "/tmp/fact.kvf", host};
+    ScriptedAsker asker;
+    std::string message;
 
     TSountoryInput* In(const std::string& name, ValueDomType type,
                        ValueDomain domain = ValueDomain::AllValues, double height = 0.5)
