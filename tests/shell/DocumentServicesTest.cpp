@@ -126,10 +126,4 @@ TEST_F(DocumentServicesTest, AClosingWindowLeavesTheListAtOnce)
     EXPECT_EQ(services.FindUnitByName("Wave 3"), changed->GetUnit());
 }
 
-// ---- Hour-glass, clipboard, undo, records --------------------------------------------------
-
-// ---- The document window base --------------------------------------------------------------
-
-// ---- The links to the main window ----------------------------------------------------------
-
 } // namespace

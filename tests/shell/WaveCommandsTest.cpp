@@ -95,7 +95,7 @@ TEST_F(WaveCommandsTest, EveryCommandRunsThroughTheRoadAndACancelLeavesEverythin
         const TUnitWaveRecords own = unit.Records();
         TUndoUnit* undo = form->Documents().GetUndo();
         if (!row.dialogClass.empty()) {
-            CancelAfter(std::string(row.dialogClass));
+            dialogs.When(std::string(row.dialogClass), DialogResult::Rejected);
             Trigger(std::string(row.action).c_str());
             EXPECT_EQ(unit.GetSound(), before);
             EXPECT_EQ(unit.GetPartBegin() * 10000 + unit.GetPartEnd(), 20006000);
