@@ -21,14 +21,8 @@ protected:
 
 TEST_F(DocumentServicesTest, UniqueNamesTakeTheSmallestFreeNumberOfTheWholeName)
 {
-    struct Row
-    {
-        std::vector<std::string> open;
-        const char* base;
-        const char* suffix;
-        const char* expected;
-    };
-    const Row rows[] = {
+    // The names open, the base and suffix asked for, the name made.
+    const std::tuple<std::vector<std::string>, const char*, const char*, const char*> rows[] = {
         {{}, "Wave", "", "Wave 1"},
         {{"Wave 1", "Wave 3"}, "Wave", "", "Wave 2"},
         {{"Wave 1", "Copy 1 of Wave 1"}, "Copy", "of Wave 1", "Copy 2 of Wave 1"},
@@ -42,16 +36,16 @@ TEST_F(DocumentServicesTest, UniqueNamesTakeTheSmallestFreeNumberOfTheWholeName)
         // Names of every kind count as taken.
         {{"Music 1", "Music 2", "Music 3"}, "Music", "", "Music 4"},
     };
-    for (const Row& row : rows) {
-        for (size_t i = 0; i < row.open.size(); ++i) {
+    for (const auto& [open, base, suffix, expected] : rows) {
+        for (size_t i = 0; i < open.size(); ++i) {
             if (i == 0)
-                OpenMusic(row.open[i]);
+                OpenMusic(open[i]);
             else if (i == 1)
-                OpenFactory(row.open[i], 0);
+                OpenFactory(open[i], 0);
             else
-                OpenWave(row.open[i]);
+                OpenWave(open[i]);
         }
-        EXPECT_EQ(services.MakeUniqueName(row.base, row.suffix), row.expected);
+        EXPECT_EQ(services.MakeUniqueName(base, suffix), expected);
         for (QMdiSubWindow* window : form->Frame()->subWindowList())
             delete window;
     }
@@ -125,11 +119,5 @@ TEST_F(DocumentServicesTest, AClosingWindowLeavesTheListAtOnce)
     EXPECT_EQ(closingSpy.count(), 1);
     EXPECT_EQ(services.FindUnitByName("Wave 3"), changed->GetUnit());
 }
-
-// ---- Hour-glass, clipboard, undo, records --------------------------------------------------
-
-// ---- The document window base --------------------------------------------------------------
-
-// ---- The links to the main window ----------------------------------------------------------
 
 } // namespace

@@ -164,33 +164,27 @@ TEST_F(FileCommandsTest, TheSideFileBringsBackPositionsSplitAndZoomAndABrokenOne
 // A project's copy wins over the file; without either the wave comes back empty.
 TEST_F(FileCommandsTest, AProjectCopyIsReadBeforeTheFile)
 {
-    struct Row
-    {
-        bool copy, file, keepClean;
-        int32_t values;
-        bool modified, tracking;
-    };
-    const Row rows[] = {{true, true, false, 250, true, true},
-                        {true, false, false, 250, true, true},
-                        {false, true, false, 100, false, true},
-                        {false, false, false, 0, false, true},
-                        {true, true, true, 250, true, false}};
-    for (const Row& row : rows) {
+    // Copy, file, kept clean; then the values read, modified and tracking its changes.
+    const int rows[][6] = {{1, 1, 0, 250, 1, 1},
+                           {1, 0, 0, 250, 1, 1},
+                           {0, 1, 0, 100, 0, 1},
+                           {0, 0, 0, 0, 0, 1},
+                           {1, 1, 1, 250, 1, 0}};
+    for (const auto& [copy, file, keepClean, values, modified, tracking] : rows) {
         std::filesystem::remove(Path("song.wav"));
         std::filesystem::remove(Path("copy3.wav"));
-        if (row.file)
+        if (file)
             WriteWav("song.wav", Pattern(100, 1));
-        if (row.copy)
+        if (copy)
             WriteWav("copy3.wav", Pattern(250, 4));
-        TUnitWave* unit =
-            commands->OpenWaveFile(Path("song.wav"), Path("copy3.wav"), row.keepClean);
+        TUnitWave* unit = commands->OpenWaveFile(Path("song.wav"), Path("copy3.wav"), keepClean);
         ASSERT_NE(unit, nullptr);
         EXPECT_EQ(unit->GetFileName(), Path("song.wav"));
-        EXPECT_EQ(unit->GetValues(), row.values);
+        EXPECT_EQ(unit->GetValues(), values);
         EXPECT_EQ(unit->GetMonoStereo(), 2);
         EXPECT_EQ(unit->GetSampleFreq(), 44100);
-        EXPECT_EQ(unit->IsDataModified(), row.modified) << row.values;
-        EXPECT_EQ(unit->GetTrackModified(), row.tracking) << row.values;
+        EXPECT_EQ(unit->IsDataModified(), modified == 1) << values;
+        EXPECT_EQ(unit->GetTrackModified(), tracking == 1) << values;
     }
 }
 

@@ -82,12 +82,8 @@ private:
 
 TEST_F(MainFormTest, TheCommandLineOpensByTheExtensionOfTheFileNamePart)
 {
-    struct Row
-    {
-        const char* parameter;
-        const char* opened; // "<kind> <absolute path>", or the box "icon|text"
-    };
-    const Row rows[] = {
+    // The parameter, and "<kind> <absolute path>" opened or the box "icon|text".
+    const char* const rows[][2] = {
         {"song.wav", "wave /home/user/work/song.wav"},
         {"SONG.KVM", "music /home/user/work/SONG.KVM"},
         {"/data/graph.KvF", "factory /data/graph.KvF"},
@@ -106,16 +102,16 @@ TEST_F(MainFormTest, TheCommandLineOpensByTheExtensionOfTheFileNamePart)
     Start();
     RecordingOpener opener(*form);
     form->SetDocumentOpener(&opener);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.parameter);
-        const std::string expected = row.opened;
+    for (const auto& [parameter, opened] : rows) {
+        SCOPED_TRACE(parameter);
+        const std::string expected = opened;
         const bool refused = expected.find('|') != std::string::npos;
         opener.opened.clear();
         messages.Clear();
         form->SetProjectFile("/before/old.kvp");
         if (refused)
             messages.Expect();
-        form->OpenCommandLine({row.parameter, "/ignored/second.wav"}, "/home/user/work");
+        form->OpenCommandLine({parameter, "/ignored/second.wav"}, "/home/user/work");
         EXPECT_EQ(opener.opened, refused ? "" : expected);
         EXPECT_EQ(form->GetProjectFile(),
                   expected.rfind("project ", 0) == 0 ? expected.substr(8) : "");

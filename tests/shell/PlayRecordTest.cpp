@@ -160,21 +160,14 @@ TEST_F(PlayRecordTest, TheCommandsMoveThroughTheirStates)
 
 TEST_F(PlayRecordTest, ARecordingFillsTheEmptyWaveInItsOwnFormat)
 {
-    struct Row
-    {
-        int16_t channels, bytes;
-        int16_t recChannels;
-        int32_t recFreq;
-        int16_t recBytes;
-        int32_t recValues;
-    };
-    // A constant level survives every conversion unchanged.
-    const Row rows[] = {{1, 1, 1, 11025, 1, 100},
-                        {2, 2, 1, 11025, 2, 100},
-                        {1, 1, 1, 22050, 1, 200},
-                        {1, 1, 2, 44100, 2, 400}};
-    for (const Row& row : rows) {
-        TMDIChildKelvorn* window = OpenEmpty(row.channels, 11025, row.bytes);
+    // Channels and bytes of the empty wave; channels, rate, bytes and values of the take. A
+    // constant level survives every conversion unchanged.
+    const int rows[][6] = {{1, 1, 1, 11025, 1, 100},
+                           {2, 2, 1, 11025, 2, 100},
+                           {1, 1, 1, 22050, 1, 200},
+                           {1, 1, 2, 44100, 2, 400}};
+    for (const auto& [channels, bytes, recChannels, recFreq, recBytes, recValues] : rows) {
+        TMDIChildKelvorn* window = OpenEmpty(int16_t(channels), 11025, int16_t(bytes));
         TUnitWave& unit = *UnitWaveOf(window);
         EXPECT_FALSE(A("FilePlay")->isEnabled());
         Press("FileRecord");
@@ -183,13 +176,12 @@ TEST_F(PlayRecordTest, ARecordingFillsTheEmptyWaveInItsOwnFormat)
         // The record file carries the wave's format for the device to record in.
         const SoundPtr format = ReadBack(player->RecordFile());
         EXPECT_EQ(format->GetMonoStereo() * 100 + format->GetBytesPSample(),
-                  row.channels * 100 + row.bytes);
+                  channels * 100 + bytes);
         EXPECT_EQ(format->GetSampleFreq(), 11025);
-        RecordsSound(
-            Values(V(size_t(row.recValues), 2560), row.recChannels, row.recFreq, row.recBytes, 1));
+        RecordsSound(Values(V(size_t(recValues), 2560), int16_t(recChannels), recFreq,
+                            int16_t(recBytes), 1));
         Press("FileStop");
-        EXPECT_EQ(unit.GetMonoStereo() * 100 + unit.GetBytesPSample(),
-                  row.channels * 100 + row.bytes);
+        EXPECT_EQ(unit.GetMonoStereo() * 100 + unit.GetBytesPSample(), channels * 100 + bytes);
         EXPECT_EQ(unit.GetSampleFreq(), 11025);
         EXPECT_EQ(unit.GetValues(), 100);
         EXPECT_EQ(LeftOf(*unit.GetSound())[1], 2560);

@@ -200,13 +200,9 @@ TEST_F(ProjectCommandsTest, HandWrittenFilesOpenWhatTheyCanAndRefuseTheRestWithT
     const std::string file = "      <File>" + wav + "</File>\n";
     fs::create_directories(dir / "x");
     WriteWav("x/evil.wav", Pattern(10, 1));
-    struct Row
-    {
-        std::string version, windows;
-        std::string box; // after "Cannot read the file: \"<project>\": "; "" none
-        size_t opened;
-    };
-    const Row rows[] = {
+    // The version, the windows, the box after "Cannot read the file: \"<project>\": " ("" none)
+    // and the waves opened.
+    const std::tuple<std::string, std::string, std::string, size_t> rows[] = {
         // Version 8 opens; the next save writes version 9 and drops the name counter.
         {"8.0", WaveWindow(file), "", 1},
         {"7.0", "", "Unknown version \"7.0\" found in project file.", 0},
@@ -231,33 +227,33 @@ TEST_F(ProjectCommandsTest, HandWrittenFilesOpenWhatTheyCanAndRefuseTheRestWithT
              "    </Music>\n" + Place(0, 0, 10, 10) + "  </Window>\n" + WaveWindow(file),
          "At line 24, column 12: Music pieces cannot be opened by this version.", 1}};
     form->Kinds().Unregister(DocumentKind::Music);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.version + row.box);
+    for (const auto& [version, windows, box, opened] : rows) {
+        SCOPED_TRACE(version + box);
         messages.Clear();
-        if (!row.box.empty())
+        if (!box.empty())
             messages.Expect();
-        OpenProject(HandWritten(row.version, row.windows));
-        const std::string prefix = "Cannot read the file: \"" + ProjectPath() + "\": " + row.box;
-        EXPECT_EQ(messages.Shown().size(), row.box.empty() ? 0u : 1u);
-        if (!row.box.empty()) {
+        OpenProject(HandWritten(version, windows));
+        const std::string prefix = "Cannot read the file: \"" + ProjectPath() + "\": " + box;
+        EXPECT_EQ(messages.Shown().size(), box.empty() ? 0u : 1u);
+        if (!box.empty()) {
             EXPECT_EQ(messages.Shown()[0].text.substr(0, prefix.size()), prefix);
         }
-        EXPECT_EQ(form->GetProjectFile(), row.box.empty() ? ProjectPath() : "");
-        EXPECT_EQ(form->windowTitle().toStdString() == "Kelvorn 9.0", !row.box.empty());
+        EXPECT_EQ(form->GetProjectFile(), box.empty() ? ProjectPath() : "");
+        EXPECT_EQ(form->windowTitle().toStdString() == "Kelvorn 9.0", !box.empty());
         const std::vector<TUnitWave*> waves = Waves();
-        ASSERT_EQ(waves.size(), row.opened);
+        ASSERT_EQ(waves.size(), opened);
         for (TUnitWave* wave : waves) {
             EXPECT_TRUE(wave->GetTrackModified());
             EXPECT_TRUE(wave->GetFileName().empty() || wave->GetFileName() == wav);
             EXPECT_EQ(wave->GetValues(), wave->GetFileName().empty() ? 0 : 50);
         }
-        if (row.version == "8.0") {
+        if (version == "8.0") {
             EXPECT_EQ(WindowOf(waves[0])->geometry(), QRect(5, 6, 200, 150));
             Trigger("ProjectSave");
             EXPECT_NE(ReadText(ProjectPath()).find("<Version>9.0</Version>"), std::string::npos);
             EXPECT_EQ(ReadText(ProjectPath()).find("NoNameCounter"), std::string::npos);
         }
-        if (row.box.find("Left") != std::string::npos) {
+        if (box.find("Left") != std::string::npos) {
             EXPECT_EQ(waves[1]->GetName(), "Second");
         }
         for (TMDIChildKelvorn* window : form->Documents().DocumentWindows())

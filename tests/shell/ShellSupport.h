@@ -273,12 +273,6 @@ inline void SetControl(QWidget& dialog, const std::string& name, const std::stri
     }
 }
 
-inline std::string EditText(QWidget& dialog, const std::string& name)
-{
-    auto* edit = dialog.findChild<QLineEdit*>(QString::fromStdString(name));
-    return edit ? edit->text().toLatin1().toStdString() : "<missing " + name + ">";
-}
-
 /// The main window with the file, wave, edit, split and merge commands on real wave windows,
 /// WAV files in a private directory, and every script checked used up at the end.
 class CommandsTest : public ShellTest
@@ -367,14 +361,6 @@ protected:
                     SetControl(*DialogAs<QDialog>(modal), name, value);
             },
             DialogResult::Accepted);
-    }
-    /// The next dialog of dialogClass is looked at by look and cancelled.
-    void CancelAfter(const std::string& dialogClass, std::function<void(QDialog&)> look = {})
-    {
-        dialogs.When(
-            dialogClass,
-            [look](ModalDialog& modal) { look ? look(*DialogAs<QDialog>(modal)) : void(); },
-            DialogResult::Rejected);
     }
 
     std::filesystem::path dir;

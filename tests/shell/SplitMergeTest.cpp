@@ -85,36 +85,32 @@ TEST_F(SplitMergeTest, EachSplitChoiceCutsThePartsAndPlacesTheirWindows)
 
 TEST_F(SplitMergeTest, MergeVerticallyMakesTheChannelsEquallyLongByTheRule)
 {
-    struct Row
-    {
-        V left, right;
-        uint8_t rule;
-        V mergedLeft, mergedRight;
-    };
-    const Row rows[] = {{{1, 2, 3}, {4, 5}, 0, {1, 2, 3}, {0, 4, 5}},
-                        {{1, 2, 3}, {4, 5}, 1, {1, 2, 3}, {4, 5, 0}},
-                        {{1}, {4, 5, 6}, 1, {1, 0, 0}, {4, 5, 6}},
-                        // The stretched wave is read at i × 2 / 3, with 0 past its end.
-                        {{0, 20, 40}, {0, 10}, 2, {0, 20, 40}, {0, 6, 6}},
-                        {{}, {4, 5}, 2, {0, 0}, {4, 5}},
-                        {{0, 20, 40}, {7, 9}, 3, {0, 30}, {7, 9}},
-                        {{1, 2}, {}, 3, {}, {}},
-                        {{1, 2}, {3, 4}, 1, {1, 2}, {3, 4}}};
-    for (const Row& row : rows) {
-        TMDIChildWave* l = Place("L", Values(row.left, 1, 1000), R(0, 0, 300, 101));
-        TMDIChildWave* r = Place("R", Values(row.right, 1, 1000), R(40, 301, 340, 400));
+    // The left and right waves, the rule, the merged left and right channels.
+    const std::tuple<V, V, uint8_t, V, V> rows[] = {
+        {{1, 2, 3}, {4, 5}, 0, {1, 2, 3}, {0, 4, 5}},
+        {{1, 2, 3}, {4, 5}, 1, {1, 2, 3}, {4, 5, 0}},
+        {{1}, {4, 5, 6}, 1, {1, 0, 0}, {4, 5, 6}},
+        // The stretched wave is read at i × 2 / 3, with 0 past its end.
+        {{0, 20, 40}, {0, 10}, 2, {0, 20, 40}, {0, 6, 6}},
+        {{}, {4, 5}, 2, {0, 0}, {4, 5}},
+        {{0, 20, 40}, {7, 9}, 3, {0, 30}, {7, 9}},
+        {{1, 2}, {}, 3, {}, {}},
+        {{1, 2}, {3, 4}, 1, {1, 2}, {3, 4}}};
+    for (const auto& [left, right, rule, mergedLeft, mergedRight] : rows) {
+        TMDIChildWave* l = Place("L", Values(left, 1, 1000), R(0, 0, 300, 101));
+        TMDIChildWave* r = Place("R", Values(right, 1, 1000), R(40, 301, 340, 400));
         TMergeVertProps props;
         props.left.Set("L", &l->GetUnitWave());
         props.right.Set("R", &r->GetUnitWave());
-        props.makeLengthsEqual = row.rule;
+        props.makeLengthsEqual = rule;
         props.SampleFreq = 1000;
         props.BytesPSample = 2;
         splitMerge->MergeV(props);
         TMDIChildWave& merged = Window("Merge Vert. 1 of (L and R)");
         const Sound& sound = *merged.GetUnitWave().GetSound();
         EXPECT_EQ(sound.GetMonoStereo(), 2);
-        EXPECT_EQ(LeftOf(sound), row.mergedLeft);
-        EXPECT_EQ(RightOf(sound), row.mergedRight);
+        EXPECT_EQ(LeftOf(sound), mergedLeft);
+        EXPECT_EQ(RightOf(sound), mergedRight);
         // d = (301 - 101) / 2 = 100: the means across, 101 + 100 down to 400 - 100 + 1.
         EXPECT_EQ(Edges(merged), R(20, 100, 320, 301));
         EXPECT_EQ(Names(), std::vector<std::string>{"Merge Vert. 1 of (L and R)"});

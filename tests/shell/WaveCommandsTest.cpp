@@ -95,7 +95,7 @@ TEST_F(WaveCommandsTest, EveryCommandRunsThroughTheRoadAndACancelLeavesEverythin
         const TUnitWaveRecords own = unit.Records();
         TUndoUnit* undo = form->Documents().GetUndo();
         if (!row.dialogClass.empty()) {
-            CancelAfter(std::string(row.dialogClass));
+            dialogs.When(std::string(row.dialogClass), DialogResult::Rejected);
             Trigger(std::string(row.action).c_str());
             EXPECT_EQ(unit.GetSound(), before);
             EXPECT_EQ(unit.GetPartBegin() * 10000 + unit.GetPartEnd(), 20006000);
@@ -225,15 +225,10 @@ INSTANTIATE_TEST_SUITE_P(Values, WaveCommandsHostileTest, ::testing::ValuesIn(Ho
 
 TEST_F(WaveCommandsTest, ClipboardCommandsChangeSoundPositionsAndClipboardAndUndoBackAndForth)
 {
-    struct Row
-    {
-        const char* action;
-        int32_t pos1, pos2;
-        V sound;
-        int32_t begin, end;         // the part afterwards
-        std::optional<V> clipboard; // nullopt: it keeps {7, 7, 7}
-        bool changes;
-    };
+    // The action, the positions, the sound and part afterwards, the clipboard afterwards
+    // (nullopt: it keeps {7, 7, 7}) and whether the sound changes.
+    using Row =
+        std::tuple<const char*, int32_t, int32_t, V, int32_t, int32_t, std::optional<V>, bool>;
     const V all = Steps(10, 100);
     const Row rows[] = {
         {"EditCopy", 5, 2, all, 2, 5, V{200, 300, 400}, false},
@@ -253,30 +248,29 @@ TEST_F(WaveCommandsTest, ClipboardCommandsChangeSoundPositionsAndClipboardAndUnd
         {"EditDelete", 2, 5, V{0, 100, 500, 600, 700, 800, 900}, 2, 2, std::nullopt, true},
         {"EditDelete", 3, 3, V{}, 0, 0, std::nullopt, true},
         {"EditTrim", 2, 5, V{200, 300, 400}, 0, 3, std::nullopt, true}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.action) + " " + std::to_string(row.pos1));
+    for (const auto& [action, pos1, pos2, sound, begin, end, clipboard, changes] : rows) {
+        SCOPED_TRACE(std::string(action) + " " + std::to_string(pos1));
         form->Documents().DeleteUndo();
         TUnitWave& unit = NewWave("Wave 1", Values(all))->GetUnitWave();
         unit.ClearModified();
-        unit.SetPos1(row.pos1);
-        unit.SetPos2(row.pos2);
+        unit.SetPos1(pos1);
+        unit.SetPos2(pos2);
         form->Documents().SetClipBoardSound(Values({7, 7, 7}));
-        Trigger(row.action);
-        EXPECT_EQ(LeftOf(*unit.GetSound()), row.sound);
-        EXPECT_EQ(unit.GetPartBegin(), row.begin);
-        EXPECT_EQ(unit.GetPartEnd(), row.end);
-        EXPECT_EQ(LeftOf(*form->Documents().GetClipBoardSound()),
-                  row.clipboard.value_or(V{7, 7, 7}));
-        EXPECT_EQ(unit.IsDataModified(), row.changes);
-        EXPECT_EQ(A("Undo")->isEnabled(), row.changes);
-        if (row.changes) {
+        Trigger(action);
+        EXPECT_EQ(LeftOf(*unit.GetSound()), sound);
+        EXPECT_EQ(unit.GetPartBegin(), begin);
+        EXPECT_EQ(unit.GetPartEnd(), end);
+        EXPECT_EQ(LeftOf(*form->Documents().GetClipBoardSound()), clipboard.value_or(V{7, 7, 7}));
+        EXPECT_EQ(unit.IsDataModified(), changes);
+        EXPECT_EQ(A("Undo")->isEnabled(), changes);
+        if (changes) {
             Trigger("Undo");
             EXPECT_EQ(LeftOf(*unit.GetSound()), all);
-            EXPECT_EQ(unit.GetPos1() * 100 + unit.GetPos2(), row.pos1 * 100 + row.pos2);
+            EXPECT_EQ(unit.GetPos1() * 100 + unit.GetPos2(), pos1 * 100 + pos2);
             // A second Undo redoes.
             Trigger("Undo");
-            EXPECT_EQ(LeftOf(*unit.GetSound()), row.sound);
-            EXPECT_EQ(unit.GetPartBegin() * 100 + unit.GetPartEnd(), row.begin * 100 + row.end);
+            EXPECT_EQ(LeftOf(*unit.GetSound()), sound);
+            EXPECT_EQ(unit.GetPartBegin() * 100 + unit.GetPartEnd(), begin * 100 + end);
         }
         delete ActiveWave();
         Flush();
