@@ -249,8 +249,10 @@ void TFileCommands::RevertWave(TMDIChildKelvorn& window, TUnitWave& unit)
     form.SetEditName(unit.GetName());
     form.SelZoomSelectionChanged(&window);
     unit.ClearModified();
-    window.UpdateModifiedMark();
     documents.EndWait();
+    // A file damaged since it was opened is reverted to what it still holds, as an open would.
+    WarnDamaged(unit, unit.GetFileName(), unit.GetLastReadCounts());
+    window.UpdateModifiedMark();
 }
 
 // ---- Save ----------------------------------------------------------------------------------

@@ -113,6 +113,16 @@ TEST_F(FrameCloseTest, ATruncatedWaveOpensWhatItHoldsWithAWarningAndAsModified)
                       " of the 4410 sample frames its header announces "
                       "were read.");
     }
+    // A revert of a file damaged since it was opened warns the same way and stays modified.
+    TUnitWave* whole = commands->OpenWaveFile(path, {}, false);
+    ASSERT_NE(whole, nullptr);
+    whole->SetModified();
+    std::filesystem::resize_file(path, 44 + 4 * 1000);
+    messages.Expect();
+    Trigger("FileRevert");
+    EXPECT_EQ(whole->GetValues(), 1000);
+    EXPECT_TRUE(whole->IsModified());
+    EXPECT_EQ(messages.Shown().back().icon, MsgIcon::Warning);
 }
 
 } // namespace

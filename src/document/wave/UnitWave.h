@@ -15,6 +15,7 @@
 #include "document/wave/DrawNode.h"
 #include "document/wave/WaveDocumentLinks.h"
 #include "sound/Sound.h"
+#include "sound/WavFile.h"
 
 #include <cstdint>
 #include <memory>
@@ -150,6 +151,8 @@ public:
     /// costs only the positions and the view: the sound read stays in (failedFile then names
     /// the side file).
     bool Revert(std::string& message, std::string& failedFile) override;
+    /// How many sample frames the last Revert read of how many the file announced.
+    const WaveReadCounts& GetLastReadCounts() const { return lastReadCounts; }
 
     // ---- The side file (defined with the side file) --------------------------------------
 
@@ -233,6 +236,7 @@ private:
     SoundPtr TheSound;
     int32_t wavePos1 = 0;
     int32_t wavePos2 = 0;
+    WaveReadCounts lastReadCounts;
     bool dataModified = false;
     bool stateModified = false;
     bool scaleCursor = false;

@@ -51,7 +51,8 @@ bool TUnitWave::Revert(std::string& message, std::string& failedFile)
         return false;
     }
     SoundUPtr read;
-    if (!ReadWaveFile(file, read, message))
+    lastReadCounts = {};
+    if (!ReadWaveFile(file, read, message, &lastReadCounts))
         return false;
     SoundPtr sound = std::move(read);
     ExchangeSound(sound);
