@@ -87,7 +87,7 @@ std::string WaveWindow(const std::string& document, const std::string& left = "5
 
 // ---- writing ------------------------------------------------------------------------------
 
-TEST(ProjectFileWriteTest, WritesEveryElementInOrder)
+TEST(ProjectFileWriteTest, WritesEveryElementInOrderAndExportLeavesEveryFileOut)
 {
     const std::string expected =
         "<Project>\n  <Version>9.0</Version>\n  <Frame>\n    <Left>10</Left>\n    <Top>20</Top>\n"
@@ -99,10 +99,7 @@ TEST(ProjectFileWriteTest, WritesEveryElementInOrder)
         "    <Top>40</Top>\n    <Width>320</Width>\n    <Height>210</Height>\n    <Minimized />\n"
         "  </Window>\n</Project>\n";
     EXPECT_EQ(Format(TwoWaves(), false), kHeader + expected);
-}
-
-TEST(ProjectFileWriteTest, ExportLeavesEveryFileOut)
-{
+    // Export leaves every file out.
     const std::string text = Format(TwoWaves(), true);
     EXPECT_EQ(text.find("<File>"), std::string::npos);
     EXPECT_NE(text.find("<TempFile>0</TempFile>"), std::string::npos);

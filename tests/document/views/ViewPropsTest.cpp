@@ -308,7 +308,7 @@ TVoldViewProps UnusualVolume()
     return p;
 }
 
-TEST_F(ViewPropsTest, VolumeCopiesOwnTheirPalette)
+TEST_F(ViewPropsTest, VolumeCopiesOwnTheirPaletteAndEveryFieldTakesPartInEquality)
 {
     TVoldViewProps original = UnusualVolume();
     TVoldViewProps copy(original);
@@ -325,10 +325,7 @@ TEST_F(ViewPropsTest, VolumeCopiesOwnTheirPalette)
     const TVoldViewProps& same = assigned;
     assigned = same;
     EXPECT_TRUE(assigned.ColorPalette1D.IsConsistent());
-}
 
-TEST_F(ViewPropsTest, EveryVolumeFieldTakesPartInEqualityAndTheGridOnesInRecalculation)
-{
     struct Change
     {
         std::function<void(TVoldViewProps&)> apply;
@@ -379,7 +376,7 @@ TEST_F(ViewPropsTest, VolumeBlendColorsBlendsTheFiveColoursAndThePalette)
     EXPECT_EQ(p.XResolution.GetValue(), 4096);
 }
 
-TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePalette)
+TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePaletteAndRoundTrips)
 {
     EXPECT_EQ(Text(*TVoldViewProps().WriteXml()), defaultViewVolumeText);
     const std::string expected =
@@ -397,10 +394,7 @@ TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePalette)
         "    </ColorPalette1DItem>\n    <EndColor>FFFFFF</EndColor>\n  </ColorPalette1D>\n"
         "  <DrawJoined />\n</ViewVolume>\n";
     EXPECT_EQ(Text(*UnusualVolume().WriteXml()), expected);
-}
 
-TEST_F(ViewPropsTest, VolumeRoundTrips)
-{
     std::vector<TVoldViewProps> records(7);
     records[1] = UnusualVolume();
     records[2].FreqAxisKind = freqAxisLinFreq;
