@@ -401,18 +401,13 @@ TEST_F(ProjectDirTest, PathsAreFoundAsWrittenBesideTheProjectOrByTheirBaseName)
     Touch(dir / "sub/b.wav");
     const std::string a = dir / "a.wav";
     const std::string b = dir / "sub/b.wav";
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {a, a},
-        {"a.wav", a},
-        {"sub/b.wav", b},
-        {"sub\\b.wav", b},
-        {"C:\\songs\\a.wav", a},
-        {"c:a.wav", a},
-        {"Z:a.wav", a},
-        {"\\\\server\\share\\b.wav", "\\\\server\\share\\b.wav"},
+    // clang-format off
+    const std::vector<std::pair<std::string, std::string>> cases{{a, a}, {"a.wav", a},
+        {"sub/b.wav", b}, {"sub\\b.wav", b}, {"C:\\songs\\a.wav", a}, {"c:a.wav", a},
+        {"Z:a.wav", a}, {"\\\\server\\share\\b.wav", "\\\\server\\share\\b.wav"},
         {"/elsewhere/a.wav", "/elsewhere/a.wav"},
-        {"C:\\songs\\missing.wav", "C:\\songs\\missing.wav"},
-        {"", ""}};
+        {"C:\\songs\\missing.wav", "C:\\songs\\missing.wav"}, {"", ""}};
+    // clang-format on
     for (const auto& [written, found] : cases)
         EXPECT_EQ(ResolveProjectPath(written, project()), found) << written;
 }

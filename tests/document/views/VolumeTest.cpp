@@ -169,21 +169,13 @@ TEST(VolumeArray, MoreThanTwoToTheTwentyFourCellsAreRefused)
 {
     constexpr int64_t two24 = int64_t(1) << 24, max = std::numeric_limits<int64_t>::max();
     // Products that wrap in 32 or 64 bits must not slip through.
+    // clang-format off
     for (auto [width, height, made] : std::vector<std::tuple<int64_t, int64_t, bool>>{
-             {500, 50, true},
-             {1, 1, true},
-             {two24, 1, true},
-             {1, two24, true},
-             {4096, 4096, true},
-             {two24 + 1, 1, false},
-             {4097, 4096, false},
-             {0, 50, false},
-             {500, 0, false},
-             {-1, -1, false},
-             {65536, 65537, false},
-             {int64_t(1) << 32, int64_t(1) << 32, false},
-             {max, 2, false},
-             {2, max, false}}) {
+             {500, 50, true}, {1, 1, true}, {two24, 1, true}, {1, two24, true}, {4096, 4096, true},
+             {two24 + 1, 1, false}, {4097, 4096, false}, {0, 50, false}, {500, 0, false},
+             {-1, -1, false}, {65536, 65537, false}, {int64_t(1) << 32, int64_t(1) << 32, false},
+             {max, 2, false}, {2, max, false}}) {
+        // clang-format on
         std::unique_ptr<TVolumeArray> grid = TVolumeArray::Create(width, height);
         ASSERT_EQ(grid != nullptr, made) << width << " x " << height;
         if (grid) {

@@ -115,20 +115,13 @@ protected:
 
 TEST(SideFileNameTest, ReplacesAFinalWavOfAnyCaseElseAppends)
 {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"song.wav", "song.kvw"},
-        {"/home/u/Song.WAV", "/home/u/Song.kvw"},
-        {"b.WaV", "b.kvw"},
-        {"/home/u/a", "/home/u/a.kvw"},
-        {"take.wave", "take.wave.kvw"},
-        {"x.wav.bak", "x.wav.bak.kvw"},
-        {"dir.wav/file", "dir.wav/file.kvw"},
-        {".wav", ".kvw"},
-        {"wav", "wav.kvw"},
-        {"av", "av.kvw"},
-        {"v", "v.kvw"},
-        {"", ".kvw"},
-        {"a.mp3", "a.mp3.kvw"}};
+    // clang-format off
+    const std::vector<std::pair<std::string, std::string>> cases = {{"song.wav", "song.kvw"},
+        {"/home/u/Song.WAV", "/home/u/Song.kvw"}, {"b.WaV", "b.kvw"}, {"v", "v.kvw"},
+        {"/home/u/a", "/home/u/a.kvw"}, {"take.wave", "take.wave.kvw"}, {"wav", "wav.kvw"},
+        {"x.wav.bak", "x.wav.bak.kvw"}, {"dir.wav/file", "dir.wav/file.kvw"}, {".wav", ".kvw"},
+        {"av", "av.kvw"}, {"", ".kvw"}, {"a.mp3", "a.mp3.kvw"}};
+    // clang-format on
     for (const auto& [wave, side] : cases) {
         // In a buffer of its own on the heap: a read before the name's first character lands
         // in the allocator's guard zone, which the address sanitizer reports.
