@@ -14,17 +14,13 @@ namespace {
 TEST(RecordDerived, RotateBlockAndLengthValues)
 {
     // The rotation: a factor of the length or the time, to the right from the end, clipped.
+    // clang-format off
     for (auto [direction, kind, factor, time, length, expected] :
          std::vector<std::tuple<uint8_t, uint8_t, double, double, double, double>>{
-             {0, 1, 0.25, 9.0, 2.0, 0.5},
-             {1, 1, 0.25, 9.0, 2.0, 1.5},
-             {0, 0, 0.9, 0.5, 2.0, 0.5},
-             {1, 0, 0.9, 0.5, 2.0, 1.5},
-             {0, 0, 0.0, -1.0, 1.0, 0.0},
-             {1, 0, 0.0, -1.0, 1.0, 1.0},
-             {0, 1, -0.5, 0.0, 2.0, 0.0},
-             {0, 0, 0.0, 3.0, 2.0, 2.0},
-             {1, 1, 1.0, 0.0, 2.0, 0.0}}) {
+             {0, 1, 0.25, 9.0, 2.0, 0.5}, {1, 1, 0.25, 9.0, 2.0, 1.5}, {0, 0, 0.9, 0.5, 2.0, 0.5},
+             {1, 0, 0.9, 0.5, 2.0, 1.5}, {0, 0, 0.0, -1.0, 1.0, 0.0}, {1, 0, 0.0, -1.0, 1.0, 1.0},
+             {0, 1, -0.5, 0.0, 2.0, 0.0}, {0, 0, 0.0, 3.0, 2.0, 2.0}, {1, 1, 1.0, 0.0, 2.0, 0.0}}) {
+        // clang-format on
         TRotateProps rotate;
         rotate.direction = direction;
         rotate.kind = kind;

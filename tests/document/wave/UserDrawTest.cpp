@@ -48,12 +48,9 @@ TEST(DrawNode, PixelMappings)
     EXPECT_EQ(node.GetValue(), 32767);
 
     // Dragged past the pane's edges (-500, 900): the drawing's own range.
-    for (auto [y, value] : {std::pair{200, -32767},
-                            {100, 0},
-                            {50, 16383},
-                            {150, -16383},
-                            {-500, 32767},
-                            {900, -32767}}) {
+    const std::pair<int, int> rows[] = {{200, -32767}, {100, 0},      {50, 16383},
+                                        {150, -16383}, {-500, 32767}, {900, -32767}};
+    for (auto [y, value] : rows) {
         node.SetPixelY(y, rect);
         EXPECT_EQ(node.GetValue(), value) << y;
     }
