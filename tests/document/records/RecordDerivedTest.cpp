@@ -63,14 +63,13 @@ TEST(RecordDerived, RotateBlockAndLengthValues)
 
     // Length factors of Roll Out and Pitch Tempo (rollOut), and of Change Length (change): count
     // 3 at -200 % gives 1.5; Change Length has no count kind; no range to divide by gives 0.
+    // clang-format off
     for (auto [kind, speedFactor, currentLength, rollOutFactor, changeFactor] :
          std::vector<std::tuple<uint8_t, double, double, double, double>>{
-             {lengthKindFactor, 1.0, 2.0, 1.25, 1.25},
-             {lengthKindNew, 1.0, 2.0, 2.0, 2.0},
-             {lengthKindNew, 1.0, 0.0, 0.0, 0.0},
-             {lengthKindCount, -2.0, 2.0, 1.5, 0.0},
-             {lengthKindCount, 0.5, 2.0, 6.0, 0.0},
-             {4, 1.0, 2.0, 0.0, 0.0}}) {
+             {lengthKindFactor, 1.0, 2.0, 1.25, 1.25}, {lengthKindNew, 1.0, 2.0, 2.0, 2.0},
+             {lengthKindNew, 1.0, 0.0, 0.0, 0.0}, {lengthKindCount, -2.0, 2.0, 1.5, 0.0},
+             {lengthKindCount, 0.5, 2.0, 6.0, 0.0}, {4, 1.0, 2.0, 0.0, 0.0}}) {
+        // clang-format on
         TRollOutProps rollOut;
         TTempoPitchProps tempo;
         TLengthProps change;
@@ -142,16 +141,12 @@ TEST(RecordDerived, BlockTrianglePeriodMiddleAndLength)
 TEST(RecordDerived, AnExponentialLineMayNotTouchZeroAndASinusLastsItsTimeOrCount)
 {
     // The defaults (50 % and -50 %) cross; the product does not overflow 16 bits.
-    for (auto [kind, begin, end, passes] :
-         std::vector<std::tuple<uint8_t, int16_t, int16_t, bool>>{{1, 16383, -16384, false},
-                                                                  {1, 16383, 1, true},
-                                                                  {1, -1, -32768, true},
-                                                                  {1, 0, 100, false},
-                                                                  {1, 100, 0, false},
-                                                                  {1, 32767, 32767, true},
-                                                                  {1, -32768, -32768, true},
-                                                                  {0, 16383, -16384, true},
-                                                                  {0, 0, 0, true}}) {
+    // clang-format off
+    for (auto [kind, begin, end, passes] : std::vector<std::tuple<uint8_t, int16_t, int16_t, bool>>{
+             {1, 16383, -16384, false}, {1, 16383, 1, true}, {1, -1, -32768, true},
+             {1, 0, 100, false}, {1, 100, 0, false}, {1, 32767, 32767, true},
+             {1, -32768, -32768, true}, {0, 16383, -16384, true}, {0, 0, 0, true}}) {
+        // clang-format on
         TLineProps line;
         line.kind = kind;
         line.beginValue.value = begin;

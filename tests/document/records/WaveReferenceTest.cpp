@@ -38,14 +38,12 @@ public:
 TEST(WaveReference, CaptionIsTrimmedAtTheEndsAndAloneMakesEquality)
 {
     // Above the blank (0xA0) is kept.
-    for (const auto& [given, kept] :
-         std::vector<std::pair<std::string, std::string>>{{"  Wave 1  ", "Wave 1"},
-                                                          {"\t\r\nWave\x1f", "Wave"},
-                                                          {"Wave  two", "Wave  two"},
-                                                          {"   ", ""},
-                                                          {"", ""},
-                                                          {"\xa0Latin\xa0", "\xa0Latin\xa0"},
-                                                          {std::string("\0x\0", 3), "x"}}) {
+    // clang-format off
+    for (const auto& [given, kept] : std::vector<std::pair<std::string, std::string>>{
+             {"  Wave 1  ", "Wave 1"}, {"\t\r\nWave\x1f", "Wave"}, {"Wave  two", "Wave  two"},
+             {"   ", ""}, {"", ""}, {"\xa0Latin\xa0", "\xa0Latin\xa0"},
+             {std::string("\0x\0", 3), "x"}}) {
+        // clang-format on
         const unitUnitWave reference(given);
         EXPECT_EQ(reference.GetCaption(), kept);
         EXPECT_EQ(reference.GetUnitWave(), nullptr);

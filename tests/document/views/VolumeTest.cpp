@@ -194,13 +194,11 @@ TEST_F(VolumeArrayCells, IndicesAreClampedAndABadVolumeIsAnInternalErrorStoringZ
 {
     std::unique_ptr<TVolumeArray> grid = TVolumeArray::Create(5, 3);
     constexpr int64_t max = std::numeric_limits<int64_t>::max(), min = -max - 1;
+    // clang-format off
     for (auto [x, y, cellX, cellY] : std::vector<std::array<int64_t, 4>>{{-1, -1, 0, 0},
-                                                                         {-100000000000, 1, 0, 1},
-                                                                         {4, 2, 4, 2},
-                                                                         {5, 3, 4, 2},
-                                                                         {6, 1, 4, 1},
-                                                                         {2, 3, 2, 2},
-                                                                         {max, min, 4, 0}}) {
+             {-100000000000, 1, 0, 1}, {4, 2, 4, 2}, {5, 3, 4, 2}, {6, 1, 4, 1}, {2, 3, 2, 2},
+             {max, min, 4, 0}}) {
+        // clang-format on
         const float v = 0.25f + float(cellX * 10 + cellY);
         grid->SetVolume(x, y, v);
         EXPECT_EQ(grid->GetVolume(cellX, cellY), v) << x << "," << y;

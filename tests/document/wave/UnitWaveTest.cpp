@@ -54,13 +54,12 @@ TEST(UnitWaveRanges, PartAndRange)
         int32_t values, pos1, pos2, partBegin, partEnd, rangeBegin, rangeEnd;
     };
     // A lone cursor's range is the whole wave; positions are clamped into it.
+    // clang-format off
     for (Case c : std::vector<Case>{{1000, 100, 100, 100, 100, 0, 1000},
-                                    {1000, 300, 200, 200, 300, 200, 300},
-                                    {1000, 200, 300, 200, 300, 200, 300},
-                                    {1000, 0, 1000, 0, 1000, 0, 1000},
-                                    {1000, 1000, 1000, 1000, 1000, 0, 1000},
-                                    {1000, -5, 4000, 0, 1000, 0, 1000},
-                                    {0, 7, 7, 0, 0, 0, 0}}) {
+             {1000, 300, 200, 200, 300, 200, 300}, {1000, 200, 300, 200, 300, 200, 300},
+             {1000, 0, 1000, 0, 1000, 0, 1000}, {1000, 1000, 1000, 1000, 1000, 0, 1000},
+             {1000, -5, 4000, 0, 1000, 0, 1000}, {0, 7, 7, 0, 0, 0, 0}}) {
+        // clang-format on
         TUnitWave unit("W", "", RampMono(c.values, 1000));
         unit.SetPos1(c.pos1);
         unit.SetPos2(c.pos2);
