@@ -234,7 +234,7 @@ TEST_F(ViewPropsTest, WaveRoundTrips)
     EXPECT_EQ(p.CursorColor, 0xFF00FE);
 }
 
-TEST_F(ViewPropsTest, WaveRefusalsNameTheFieldAndItsPlace)
+TEST_F(ViewPropsTest, WaveRefusalsNameTheFieldAndItsPlaceOrComeFromTheGrammar)
 {
     // The body starts at line 4; a value's place is where its begin tag ends.
     const std::string& d = defaultViewWaveText;
@@ -253,11 +253,8 @@ TEST_F(ViewPropsTest, WaveRefusalsNameTheFieldAndItsPlace)
                       "    <Strength>150 %</Strength>\n  </DrawEnvelope>\n"),
          "In Strength of DrawEnvelope: Value must be no more than 1.", 20, 14},
     });
-}
 
-TEST_F(ViewPropsTest, WaveGrammarRefusesWhatTheReaderCannotTakeAndTheReaderAsserts)
-{
-    const std::string& d = defaultViewWaveText;
+    // What the reader cannot take the grammar refuses; a tree it did not check, the reader asserts.
     for (const std::string& body :
          {Replace(d, "  <DistPeriod />\n", ""),
           Replace(d, "  <FrontNone />\n", "  <FrontNone />\n  <FrontLeft />\n"),
@@ -428,7 +425,7 @@ TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePaletteAndRoundTrips)
     EXPECT_EQ(Text(*read.WriteXml()), written);
 }
 
-TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlace)
+TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlaceOrComeFromTheGrammar)
 {
     const std::string& d = defaultViewVolumeText;
     const std::string cells =
@@ -480,11 +477,8 @@ TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlace)
     EXPECT_EQ(p.UseColorPalette1D, 1);
     EXPECT_EQ(p.DrawSingle, 0);
     EXPECT_NE(p.ColorPalette1D.GetNext()->GetDPosition(), 1.0);
-}
 
-TEST_F(ViewPropsTest, VolumeGrammarRefusesWhatTheReaderCannotTakeAndTheReaderAsserts)
-{
-    const std::string& d = defaultViewVolumeText;
+    // What the reader cannot take the grammar refuses; a tree it did not check, the reader asserts.
     for (const std::string& body :
          {Replace(d, "  <YLog />\n", ""),
           Replace(d, "  <YLog />\n  <SensNormal />\n", "  <SensNormal />\n  <YLog />\n"),
@@ -499,13 +493,13 @@ TEST_F(ViewPropsTest, VolumeGrammarRefusesWhatTheReaderCannotTakeAndTheReaderAss
     // A "ViewVolume" that no grammar checked: its first child is not "TimeTop".
     TXMLComplexElement tree("ViewVolume");
     tree.AddText("TimeBottom", "20 hz");
-    TVoldViewProps p;
+    TVoldViewProps q;
     ReadResult r;
     messages.Expect();
-    EXPECT_FALSE(p.ReadXml(&tree, r.message, r.line, r.column));
+    EXPECT_FALSE(q.ReadXml(&tree, r.message, r.line, r.column));
     EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VoldViewProps.cpp", "IsElement(xml, expected)"));
     EXPECT_EQ(r.message, "In ViewVolume: element \"TimeTop\" expected.");
-    EXPECT_TRUE(p == TVoldViewProps());
+    EXPECT_TRUE(q == TVoldViewProps());
 }
 
 } // namespace
