@@ -171,7 +171,7 @@ TEST_F(ViewPropsTest, EveryWaveFieldTakesPartInEqualityButNotItsUnit)
     EXPECT_TRUE(a == b);
 }
 
-TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelope)
+TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelopeAndRoundTrips)
 {
     EXPECT_EQ(Text(*TWaveViewProps().WriteXml()), defaultViewWaveText);
     TWaveViewProps p = UnusualWave();
@@ -193,10 +193,8 @@ TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelope)
         q.EnvelopeName.SetCaption(caption);
         EXPECT_EQ(Text(*q.WriteXml()), defaultViewWaveText) << '"' << caption << '"';
     }
-}
 
-TEST_F(ViewPropsTest, WaveRoundTrips)
-{
+    // Round trips.
     std::vector<TWaveViewProps> records(5);
     records[1] = UnusualWave();
     records[2].FrontKind = frontLeft;
@@ -222,16 +220,16 @@ TEST_F(ViewPropsTest, WaveRoundTrips)
         EXPECT_EQ(Text(*read.WriteXml()), written) << i;
     }
     // Envelope names lose their outer blanks; colours read in either case.
-    TWaveViewProps p;
-    ASSERT_TRUE(Read(p, Replace(WithEnvelope("  <DrawEnvelope>\n    <EnvelopeName> two  words "
-                                             "</EnvelopeName>\n    <Strength>0.7</Strength>\n"
-                                             "  </DrawEnvelope>\n"),
-                                "<CursorColor>FF00FF", "<CursorColor>ff00fe"))
+    TWaveViewProps blank;
+    ASSERT_TRUE(Read(blank, Replace(WithEnvelope("  <DrawEnvelope>\n    <EnvelopeName> two  words "
+                                                 "</EnvelopeName>\n    <Strength>0.7</Strength>\n"
+                                                 "  </DrawEnvelope>\n"),
+                                    "<CursorColor>FF00FF", "<CursorColor>ff00fe"))
                     .ok);
-    EXPECT_EQ(p.EnvelopeName.GetCaption(), "two  words");
-    EXPECT_EQ(p.EnvelopeStrength.GetValue(), 0.7);
-    EXPECT_EQ(p.EnvelopeStrength.GetUnit(), EHNone);
-    EXPECT_EQ(p.CursorColor, 0xFF00FE);
+    EXPECT_EQ(blank.EnvelopeName.GetCaption(), "two  words");
+    EXPECT_EQ(blank.EnvelopeStrength.GetValue(), 0.7);
+    EXPECT_EQ(blank.EnvelopeStrength.GetUnit(), EHNone);
+    EXPECT_EQ(blank.CursorColor, 0xFF00FE);
 }
 
 TEST_F(ViewPropsTest, WaveRefusalsNameTheFieldAndItsPlaceOrComeFromTheGrammar)
