@@ -145,7 +145,7 @@ ProjectDescription EveryKind()
     return project;
 }
 
-TEST(ProjectFileReadTest, ReadsBackWhatItWrote)
+TEST(ProjectFileReadTest, ReadsBackWhatItWroteAndVersion8WithItsCounter)
 {
     for (const ProjectDescription& project : {ProjectDescription{}, TwoWaves(), EveryKind()}) {
         const std::string text = Format(project, false);
@@ -159,10 +159,8 @@ TEST(ProjectFileReadTest, ReadsBackWhatItWrote)
             EXPECT_TRUE(content.project.windows[i].SameWindow(project.windows[i])) << i;
         EXPECT_EQ(Format(content.project, false), text);
     }
-}
 
-TEST(ProjectFileReadTest, ReadsVersion8WithItsCounterAndWritesVersion9WithoutIt)
-{
+    // Version 8 is read with its counter and written as version 9 without it.
     const ProjectFileContent content = Read(ProjectText(
         "8.0", WaveWindow("      <File>/a.wav</File>\n"), "  <NoNameCounter>4</NoNameCounter>\n"));
     ASSERT_EQ(content.stage, ProjectFileContent::Stage::Whole) << content.error;
