@@ -260,7 +260,7 @@ TEST_F(SideFileTest, AnEmptyWaveKeepsItsFormat)
     }
 }
 
-TEST_F(SideFileTest, WithoutAWindowTheDefaultDisplayIsWrittenAndReadAnyway)
+TEST_F(SideFileTest, WithoutAWindowTheDefaultDisplayIsWrittenAndReadAnywayAndCrLfReadsAsLf)
 {
     TUnitWave wave("alone", "", RampMono(50));
     wave.SetCursor(5);
@@ -270,17 +270,15 @@ TEST_F(SideFileTest, WithoutAWindowTheDefaultDisplayIsWrittenAndReadAnyway)
     SoundPtr sound;
     ASSERT_EQ(Load(wave, "w.kvw", sound), 1) << message;
     EXPECT_EQ(wave.GetPos1(), 7);
-}
 
-TEST_F(SideFileTest, CrLfFilesReadAsLfFiles)
-{
+    // CR LF files read as LF files.
     std::string crlf;
     for (char c : File(PartOf("1", "2"), displayText))
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     WriteFile(dir / "crlf.kvw", crlf);
     WaveDoc doc(RampMono(10));
-    SoundPtr sound;
-    ASSERT_EQ(Load(doc.wave, "crlf.kvw", sound), 1) << message;
+    SoundPtr crlfSound;
+    ASSERT_EQ(Load(doc.wave, "crlf.kvw", crlfSound), 1) << message;
     EXPECT_TRUE(doc.window.display == Display());
 }
 
