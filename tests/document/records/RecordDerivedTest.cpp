@@ -138,7 +138,7 @@ TEST(RecordDerived, BlockTrianglePeriodMiddleAndLength)
     EXPECT_EQ(props.GetLength(), 0.0);
 }
 
-TEST(RecordDerived, AnExponentialLineMayNotTouchZeroAndASinusLastsItsTimeOrCount)
+TEST(RecordDerived, ExponentialLineSinusLeftRightAndFileFormats)
 {
     // The defaults (50 % and -50 %) cross; the product does not overflow 16 bits.
     // clang-format off
@@ -162,10 +162,8 @@ TEST(RecordDerived, AnExponentialLineMayNotTouchZeroAndASinusLastsItsTimeOrCount
     sinus.period.SetValue(0.002);
     sinus.count.SetValue(3.0);
     EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.006);
-}
 
-TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
-{
+    // Left-right examples set the shares and keep their units.
     TLeftRightProps props;
     props.leftToRight.SetUnit(EHNone);
     ASSERT_TRUE(props.SetExample(4));
@@ -196,10 +194,8 @@ TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
     EXPECT_EQ(props.rightToRight.GetValue(), 0.8);
     ASSERT_TRUE(props.SetExample(0));
     EXPECT_TRUE(props.leftToLeft.GetValue() == 1.0 && props.rightToRight.GetValue() == 1.0);
-}
 
-TEST(WaveFileProps, ValidFormatsAndTheFrequencyList)
-{
+    // Valid file formats and the frequency list.
     EXPECT_TRUE(TWaveFileProps(1, 5512, 1).IsValid());
     EXPECT_TRUE(TWaveFileProps(2, 48000, 2).IsValid());
     for (TWaveFileProps bad :

@@ -35,7 +35,7 @@ public:
     std::vector<std::string> asked;
 };
 
-TEST(WaveReference, CaptionIsTrimmedAtTheEndsAndAloneMakesEquality)
+TEST(WaveReference, CaptionIsTrimmedAtTheEndsAloneMakesEqualityAndFindsTheWave)
 {
     // Above the blank (0xA0) is kept.
     // clang-format off
@@ -61,10 +61,8 @@ TEST(WaveReference, CaptionIsTrimmedAtTheEndsAndAloneMakesEquality)
     EXPECT_FALSE(a == b);
     EXPECT_TRUE(a != b);
     EXPECT_TRUE(unitUnitWave() == unitUnitWave(" "));
-}
 
-TEST(WaveReference, FindUnitWaveAsksByCaptionAndLeavesTheStoredDocumentOrSaysItIsGone)
-{
+    // FindUnitWave asks by caption and leaves the stored document, or says it is gone.
     FakeFinder finder;
     finder.open["Wave 1"] = Document(1);
     unitUnitWave reference;
@@ -121,10 +119,8 @@ TEST(WaveReference, ReadWaveChoiceTakesTheSelectionOrEmptiesAndReports)
     EXPECT_TRUE(ok);
     EXPECT_EQ(second.GetCaption(), "New");
     EXPECT_EQ(second.GetUnitWave(), Document(2));
-}
 
-TEST(WaveReference, FindWaveChoiceSelectsTheCaptionOrKeepsTheSelection)
-{
+    // FindWaveChoice selects the caption or keeps the selection.
     const std::vector<std::string> list = {"Wave 1", "Wave 2", "wave 2"}; // "" or closed: unchanged
     EXPECT_EQ(unitUnitWave("Wave 2").FindWaveChoice(list, -1), 1);
     EXPECT_EQ(unitUnitWave("wave 2").FindWaveChoice(list, 0), 2);
