@@ -87,7 +87,7 @@ std::string WaveWindow(const std::string& document, const std::string& left = "5
 
 // ---- writing ------------------------------------------------------------------------------
 
-TEST(ProjectFileWriteTest, WritesEveryElementInOrder)
+TEST(ProjectFileWriteTest, WritesEveryElementInOrderAndExportLeavesEveryFileOut)
 {
     const std::string expected =
         "<Project>\n  <Version>9.0</Version>\n  <Frame>\n    <Left>10</Left>\n    <Top>20</Top>\n"
@@ -99,10 +99,7 @@ TEST(ProjectFileWriteTest, WritesEveryElementInOrder)
         "    <Top>40</Top>\n    <Width>320</Width>\n    <Height>210</Height>\n    <Minimized />\n"
         "  </Window>\n</Project>\n";
     EXPECT_EQ(Format(TwoWaves(), false), kHeader + expected);
-}
-
-TEST(ProjectFileWriteTest, ExportLeavesEveryFileOut)
-{
+    // Export leaves every file out.
     const std::string text = Format(TwoWaves(), true);
     EXPECT_EQ(text.find("<File>"), std::string::npos);
     EXPECT_NE(text.find("<TempFile>0</TempFile>"), std::string::npos);
@@ -148,7 +145,7 @@ ProjectDescription EveryKind()
     return project;
 }
 
-TEST(ProjectFileReadTest, ReadsBackWhatItWrote)
+TEST(ProjectFileReadTest, ReadsBackWhatItWroteAndVersion8WithItsCounter)
 {
     for (const ProjectDescription& project : {ProjectDescription{}, TwoWaves(), EveryKind()}) {
         const std::string text = Format(project, false);
@@ -162,10 +159,8 @@ TEST(ProjectFileReadTest, ReadsBackWhatItWrote)
             EXPECT_TRUE(content.project.windows[i].SameWindow(project.windows[i])) << i;
         EXPECT_EQ(Format(content.project, false), text);
     }
-}
 
-TEST(ProjectFileReadTest, ReadsVersion8WithItsCounterAndWritesVersion9WithoutIt)
-{
+    // Version 8 is read with its counter and written as version 9 without it.
     const ProjectFileContent content = Read(ProjectText(
         "8.0", WaveWindow("      <File>/a.wav</File>\n"), "  <NoNameCounter>4</NoNameCounter>\n"));
     ASSERT_EQ(content.stage, ProjectFileContent::Stage::Whole) << content.error;
@@ -404,18 +399,13 @@ TEST_F(ProjectDirTest, PathsAreFoundAsWrittenBesideTheProjectOrByTheirBaseName)
     Touch(dir / "sub/b.wav");
     const std::string a = dir / "a.wav";
     const std::string b = dir / "sub/b.wav";
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {a, a},
-        {"a.wav", a},
-        {"sub/b.wav", b},
-        {"sub\\b.wav", b},
-        {"C:\\songs\\a.wav", a},
-        {"c:a.wav", a},
-        {"Z:a.wav", a},
-        {"\\\\server\\share\\b.wav", "\\\\server\\share\\b.wav"},
+    // clang-format off
+    const std::vector<std::pair<std::string, std::string>> cases{{a, a}, {"a.wav", a},
+        {"sub/b.wav", b}, {"sub\\b.wav", b}, {"C:\\songs\\a.wav", a}, {"c:a.wav", a},
+        {"Z:a.wav", a}, {"\\\\server\\share\\b.wav", "\\\\server\\share\\b.wav"},
         {"/elsewhere/a.wav", "/elsewhere/a.wav"},
-        {"C:\\songs\\missing.wav", "C:\\songs\\missing.wav"},
-        {"", ""}};
+        {"C:\\songs\\missing.wav", "C:\\songs\\missing.wav"}, {"", ""}};
+    // clang-format on
     for (const auto& [written, found] : cases)
         EXPECT_EQ(ResolveProjectPath(written, project()), found) << written;
 }

@@ -184,9 +184,18 @@ TEST(MFreqBrowser, NavigationStoresAndShows)
     EXPECT_EQ(props.partials.GetPartials().size(), 3u);
 }
 
+class ForeignRecord : public TBrowseRecord
+{
+public:
+    std::unique_ptr<TBrowseRecord> Clone() const override
+    {
+        return std::make_unique<ForeignRecord>();
+    }
+};
+
 // The document's operation sizes its arrays by the partial list it reads; the list it gets is
 // the walk of the partials themselves, so no count can be longer or shorter than the list.
-TEST(MFreqBrowser, PartialsAreExactlyTheListWhateverTheReadPosition)
+TEST(MFreqBrowser, PartialsAreExactlyTheListWhateverTheReadPositionAndOnlyPartials)
 {
     TMFreqRecordBrowser browser;
     browser.SetList(ListOf(5), 2);
@@ -209,26 +218,15 @@ TEST(MFreqBrowser, PartialsAreExactlyTheListWhateverTheReadPosition)
     EXPECT_EQ(copy.partials.GetPartials().size(), 100000u);
     props.partials.SetList(ListOf(100000), 2);
     EXPECT_FALSE(copy == props);
-}
 
-class ForeignRecord : public TBrowseRecord
-{
-public:
-    std::unique_ptr<TBrowseRecord> Clone() const override
-    {
-        return std::make_unique<ForeignRecord>();
-    }
-};
-
-TEST(MFreqBrowser, RecordsOfAnotherKindAreNotPartials)
-{
+    // Records of another kind are not partials.
     ScriptedMessages messages;
     messages.Expect();
-    TMFreqRecordBrowser browser;
+    TMFreqRecordBrowser mixed;
     std::unique_ptr<TBrowseRecord> first = ListOf(2);
     first->GetNext()->InsertAfter(std::make_unique<ForeignRecord>());
-    browser.SetList(std::move(first), 0);
-    EXPECT_EQ(browser.GetPartials().size(), 2u);
+    mixed.SetList(std::move(first), 0);
+    EXPECT_EQ(mixed.GetPartials().size(), 2u);
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_NE(messages.Shown()[0].text.find("\"mFreqBrowseRecord != NULL\""), std::string::npos);
 }

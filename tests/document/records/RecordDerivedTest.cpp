@@ -14,17 +14,13 @@ namespace {
 TEST(RecordDerived, RotateBlockAndLengthValues)
 {
     // The rotation: a factor of the length or the time, to the right from the end, clipped.
+    // clang-format off
     for (auto [direction, kind, factor, time, length, expected] :
          std::vector<std::tuple<uint8_t, uint8_t, double, double, double, double>>{
-             {0, 1, 0.25, 9.0, 2.0, 0.5},
-             {1, 1, 0.25, 9.0, 2.0, 1.5},
-             {0, 0, 0.9, 0.5, 2.0, 0.5},
-             {1, 0, 0.9, 0.5, 2.0, 1.5},
-             {0, 0, 0.0, -1.0, 1.0, 0.0},
-             {1, 0, 0.0, -1.0, 1.0, 1.0},
-             {0, 1, -0.5, 0.0, 2.0, 0.0},
-             {0, 0, 0.0, 3.0, 2.0, 2.0},
-             {1, 1, 1.0, 0.0, 2.0, 0.0}}) {
+             {0, 1, 0.25, 9.0, 2.0, 0.5}, {1, 1, 0.25, 9.0, 2.0, 1.5}, {0, 0, 0.9, 0.5, 2.0, 0.5},
+             {1, 0, 0.9, 0.5, 2.0, 1.5}, {0, 0, 0.0, -1.0, 1.0, 0.0}, {1, 0, 0.0, -1.0, 1.0, 1.0},
+             {0, 1, -0.5, 0.0, 2.0, 0.0}, {0, 0, 0.0, 3.0, 2.0, 2.0}, {1, 1, 1.0, 0.0, 2.0, 0.0}}) {
+        // clang-format on
         TRotateProps rotate;
         rotate.direction = direction;
         rotate.kind = kind;
@@ -67,14 +63,13 @@ TEST(RecordDerived, RotateBlockAndLengthValues)
 
     // Length factors of Roll Out and Pitch Tempo (rollOut), and of Change Length (change): count
     // 3 at -200 % gives 1.5; Change Length has no count kind; no range to divide by gives 0.
+    // clang-format off
     for (auto [kind, speedFactor, currentLength, rollOutFactor, changeFactor] :
          std::vector<std::tuple<uint8_t, double, double, double, double>>{
-             {lengthKindFactor, 1.0, 2.0, 1.25, 1.25},
-             {lengthKindNew, 1.0, 2.0, 2.0, 2.0},
-             {lengthKindNew, 1.0, 0.0, 0.0, 0.0},
-             {lengthKindCount, -2.0, 2.0, 1.5, 0.0},
-             {lengthKindCount, 0.5, 2.0, 6.0, 0.0},
-             {4, 1.0, 2.0, 0.0, 0.0}}) {
+             {lengthKindFactor, 1.0, 2.0, 1.25, 1.25}, {lengthKindNew, 1.0, 2.0, 2.0, 2.0},
+             {lengthKindNew, 1.0, 0.0, 0.0, 0.0}, {lengthKindCount, -2.0, 2.0, 1.5, 0.0},
+             {lengthKindCount, 0.5, 2.0, 6.0, 0.0}, {4, 1.0, 2.0, 0.0, 0.0}}) {
+        // clang-format on
         TRollOutProps rollOut;
         TTempoPitchProps tempo;
         TLengthProps change;
@@ -143,19 +138,15 @@ TEST(RecordDerived, BlockTrianglePeriodMiddleAndLength)
     EXPECT_EQ(props.GetLength(), 0.0);
 }
 
-TEST(RecordDerived, AnExponentialLineMayNotTouchZeroAndASinusLastsItsTimeOrCount)
+TEST(RecordDerived, ExponentialLineSinusLeftRightAndFileFormats)
 {
     // The defaults (50 % and -50 %) cross; the product does not overflow 16 bits.
-    for (auto [kind, begin, end, passes] :
-         std::vector<std::tuple<uint8_t, int16_t, int16_t, bool>>{{1, 16383, -16384, false},
-                                                                  {1, 16383, 1, true},
-                                                                  {1, -1, -32768, true},
-                                                                  {1, 0, 100, false},
-                                                                  {1, 100, 0, false},
-                                                                  {1, 32767, 32767, true},
-                                                                  {1, -32768, -32768, true},
-                                                                  {0, 16383, -16384, true},
-                                                                  {0, 0, 0, true}}) {
+    // clang-format off
+    for (auto [kind, begin, end, passes] : std::vector<std::tuple<uint8_t, int16_t, int16_t, bool>>{
+             {1, 16383, -16384, false}, {1, 16383, 1, true}, {1, -1, -32768, true},
+             {1, 0, 100, false}, {1, 100, 0, false}, {1, 32767, 32767, true},
+             {1, -32768, -32768, true}, {0, 16383, -16384, true}, {0, 0, 0, true}}) {
+        // clang-format on
         TLineProps line;
         line.kind = kind;
         line.beginValue.value = begin;
@@ -171,10 +162,8 @@ TEST(RecordDerived, AnExponentialLineMayNotTouchZeroAndASinusLastsItsTimeOrCount
     sinus.period.SetValue(0.002);
     sinus.count.SetValue(3.0);
     EXPECT_DOUBLE_EQ(sinus.GetLength(), 0.006);
-}
 
-TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
-{
+    // Left-right examples set the shares and keep their units.
     TLeftRightProps props;
     props.leftToRight.SetUnit(EHNone);
     ASSERT_TRUE(props.SetExample(4));
@@ -205,10 +194,8 @@ TEST(RecordDerived, LeftRightExamplesSetTheSharesAndKeepTheirUnits)
     EXPECT_EQ(props.rightToRight.GetValue(), 0.8);
     ASSERT_TRUE(props.SetExample(0));
     EXPECT_TRUE(props.leftToLeft.GetValue() == 1.0 && props.rightToRight.GetValue() == 1.0);
-}
 
-TEST(WaveFileProps, ValidFormatsAndTheFrequencyList)
-{
+    // Valid file formats and the frequency list.
     EXPECT_TRUE(TWaveFileProps(1, 5512, 1).IsValid());
     EXPECT_TRUE(TWaveFileProps(2, 48000, 2).IsValid());
     for (TWaveFileProps bad :

@@ -35,17 +35,15 @@ public:
     std::vector<std::string> asked;
 };
 
-TEST(WaveReference, CaptionIsTrimmedAtTheEndsAndAloneMakesEquality)
+TEST(WaveReference, CaptionIsTrimmedAtTheEndsAloneMakesEqualityAndFindsTheWave)
 {
     // Above the blank (0xA0) is kept.
-    for (const auto& [given, kept] :
-         std::vector<std::pair<std::string, std::string>>{{"  Wave 1  ", "Wave 1"},
-                                                          {"\t\r\nWave\x1f", "Wave"},
-                                                          {"Wave  two", "Wave  two"},
-                                                          {"   ", ""},
-                                                          {"", ""},
-                                                          {"\xa0Latin\xa0", "\xa0Latin\xa0"},
-                                                          {std::string("\0x\0", 3), "x"}}) {
+    // clang-format off
+    for (const auto& [given, kept] : std::vector<std::pair<std::string, std::string>>{
+             {"  Wave 1  ", "Wave 1"}, {"\t\r\nWave\x1f", "Wave"}, {"Wave  two", "Wave  two"},
+             {"   ", ""}, {"", ""}, {"\xa0Latin\xa0", "\xa0Latin\xa0"},
+             {std::string("\0x\0", 3), "x"}}) {
+        // clang-format on
         const unitUnitWave reference(given);
         EXPECT_EQ(reference.GetCaption(), kept);
         EXPECT_EQ(reference.GetUnitWave(), nullptr);
@@ -63,10 +61,8 @@ TEST(WaveReference, CaptionIsTrimmedAtTheEndsAndAloneMakesEquality)
     EXPECT_FALSE(a == b);
     EXPECT_TRUE(a != b);
     EXPECT_TRUE(unitUnitWave() == unitUnitWave(" "));
-}
 
-TEST(WaveReference, FindUnitWaveAsksByCaptionAndLeavesTheStoredDocumentOrSaysItIsGone)
-{
+    // FindUnitWave asks by caption and leaves the stored document, or says it is gone.
     FakeFinder finder;
     finder.open["Wave 1"] = Document(1);
     unitUnitWave reference;
@@ -123,10 +119,8 @@ TEST(WaveReference, ReadWaveChoiceTakesTheSelectionOrEmptiesAndReports)
     EXPECT_TRUE(ok);
     EXPECT_EQ(second.GetCaption(), "New");
     EXPECT_EQ(second.GetUnitWave(), Document(2));
-}
 
-TEST(WaveReference, FindWaveChoiceSelectsTheCaptionOrKeepsTheSelection)
-{
+    // FindWaveChoice selects the caption or keeps the selection.
     const std::vector<std::string> list = {"Wave 1", "Wave 2", "wave 2"}; // "" or closed: unchanged
     EXPECT_EQ(unitUnitWave("Wave 2").FindWaveChoice(list, -1), 1);
     EXPECT_EQ(unitUnitWave("wave 2").FindWaveChoice(list, 0), 2);

@@ -171,7 +171,7 @@ TEST_F(ViewPropsTest, EveryWaveFieldTakesPartInEqualityButNotItsUnit)
     EXPECT_TRUE(a == b);
 }
 
-TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelope)
+TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelopeAndRoundTrips)
 {
     EXPECT_EQ(Text(*TWaveViewProps().WriteXml()), defaultViewWaveText);
     TWaveViewProps p = UnusualWave();
@@ -193,10 +193,8 @@ TEST_F(ViewPropsTest, WaveWritesEveryKindAndTheEnvelope)
         q.EnvelopeName.SetCaption(caption);
         EXPECT_EQ(Text(*q.WriteXml()), defaultViewWaveText) << '"' << caption << '"';
     }
-}
 
-TEST_F(ViewPropsTest, WaveRoundTrips)
-{
+    // Round trips.
     std::vector<TWaveViewProps> records(5);
     records[1] = UnusualWave();
     records[2].FrontKind = frontLeft;
@@ -222,19 +220,19 @@ TEST_F(ViewPropsTest, WaveRoundTrips)
         EXPECT_EQ(Text(*read.WriteXml()), written) << i;
     }
     // Envelope names lose their outer blanks; colours read in either case.
-    TWaveViewProps p;
-    ASSERT_TRUE(Read(p, Replace(WithEnvelope("  <DrawEnvelope>\n    <EnvelopeName> two  words "
-                                             "</EnvelopeName>\n    <Strength>0.7</Strength>\n"
-                                             "  </DrawEnvelope>\n"),
-                                "<CursorColor>FF00FF", "<CursorColor>ff00fe"))
+    TWaveViewProps blank;
+    ASSERT_TRUE(Read(blank, Replace(WithEnvelope("  <DrawEnvelope>\n    <EnvelopeName> two  words "
+                                                 "</EnvelopeName>\n    <Strength>0.7</Strength>\n"
+                                                 "  </DrawEnvelope>\n"),
+                                    "<CursorColor>FF00FF", "<CursorColor>ff00fe"))
                     .ok);
-    EXPECT_EQ(p.EnvelopeName.GetCaption(), "two  words");
-    EXPECT_EQ(p.EnvelopeStrength.GetValue(), 0.7);
-    EXPECT_EQ(p.EnvelopeStrength.GetUnit(), EHNone);
-    EXPECT_EQ(p.CursorColor, 0xFF00FE);
+    EXPECT_EQ(blank.EnvelopeName.GetCaption(), "two  words");
+    EXPECT_EQ(blank.EnvelopeStrength.GetValue(), 0.7);
+    EXPECT_EQ(blank.EnvelopeStrength.GetUnit(), EHNone);
+    EXPECT_EQ(blank.CursorColor, 0xFF00FE);
 }
 
-TEST_F(ViewPropsTest, WaveRefusalsNameTheFieldAndItsPlace)
+TEST_F(ViewPropsTest, WaveRefusalsNameTheFieldAndItsPlaceOrComeFromTheGrammar)
 {
     // The body starts at line 4; a value's place is where its begin tag ends.
     const std::string& d = defaultViewWaveText;
@@ -253,11 +251,8 @@ TEST_F(ViewPropsTest, WaveRefusalsNameTheFieldAndItsPlace)
                       "    <Strength>150 %</Strength>\n  </DrawEnvelope>\n"),
          "In Strength of DrawEnvelope: Value must be no more than 1.", 20, 14},
     });
-}
 
-TEST_F(ViewPropsTest, WaveGrammarRefusesWhatTheReaderCannotTakeAndTheReaderAsserts)
-{
-    const std::string& d = defaultViewWaveText;
+    // What the reader cannot take the grammar refuses; a tree it did not check, the reader asserts.
     for (const std::string& body :
          {Replace(d, "  <DistPeriod />\n", ""),
           Replace(d, "  <FrontNone />\n", "  <FrontNone />\n  <FrontLeft />\n"),
@@ -308,7 +303,7 @@ TVoldViewProps UnusualVolume()
     return p;
 }
 
-TEST_F(ViewPropsTest, VolumeCopiesOwnTheirPalette)
+TEST_F(ViewPropsTest, VolumeCopiesOwnTheirPaletteAndEveryFieldTakesPartInEquality)
 {
     TVoldViewProps original = UnusualVolume();
     TVoldViewProps copy(original);
@@ -325,10 +320,7 @@ TEST_F(ViewPropsTest, VolumeCopiesOwnTheirPalette)
     const TVoldViewProps& same = assigned;
     assigned = same;
     EXPECT_TRUE(assigned.ColorPalette1D.IsConsistent());
-}
 
-TEST_F(ViewPropsTest, EveryVolumeFieldTakesPartInEqualityAndTheGridOnesInRecalculation)
-{
     struct Change
     {
         std::function<void(TVoldViewProps&)> apply;
@@ -379,7 +371,7 @@ TEST_F(ViewPropsTest, VolumeBlendColorsBlendsTheFiveColoursAndThePalette)
     EXPECT_EQ(p.XResolution.GetValue(), 4096);
 }
 
-TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePalette)
+TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePaletteAndRoundTrips)
 {
     EXPECT_EQ(Text(*TVoldViewProps().WriteXml()), defaultViewVolumeText);
     const std::string expected =
@@ -397,10 +389,7 @@ TEST_F(ViewPropsTest, VolumeWritesEveryKindAndThePalette)
         "    </ColorPalette1DItem>\n    <EndColor>FFFFFF</EndColor>\n  </ColorPalette1D>\n"
         "  <DrawJoined />\n</ViewVolume>\n";
     EXPECT_EQ(Text(*UnusualVolume().WriteXml()), expected);
-}
 
-TEST_F(ViewPropsTest, VolumeRoundTrips)
-{
     std::vector<TVoldViewProps> records(7);
     records[1] = UnusualVolume();
     records[2].FreqAxisKind = freqAxisLinFreq;
@@ -434,7 +423,7 @@ TEST_F(ViewPropsTest, VolumeRoundTrips)
     EXPECT_EQ(Text(*read.WriteXml()), written);
 }
 
-TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlace)
+TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlaceOrComeFromTheGrammar)
 {
     const std::string& d = defaultViewVolumeText;
     const std::string cells =
@@ -486,11 +475,8 @@ TEST_F(ViewPropsTest, VolumeRefusalsNameTheFieldAndItsPlace)
     EXPECT_EQ(p.UseColorPalette1D, 1);
     EXPECT_EQ(p.DrawSingle, 0);
     EXPECT_NE(p.ColorPalette1D.GetNext()->GetDPosition(), 1.0);
-}
 
-TEST_F(ViewPropsTest, VolumeGrammarRefusesWhatTheReaderCannotTakeAndTheReaderAsserts)
-{
-    const std::string& d = defaultViewVolumeText;
+    // What the reader cannot take the grammar refuses; a tree it did not check, the reader asserts.
     for (const std::string& body :
          {Replace(d, "  <YLog />\n", ""),
           Replace(d, "  <YLog />\n  <SensNormal />\n", "  <SensNormal />\n  <YLog />\n"),
@@ -505,13 +491,13 @@ TEST_F(ViewPropsTest, VolumeGrammarRefusesWhatTheReaderCannotTakeAndTheReaderAss
     // A "ViewVolume" that no grammar checked: its first child is not "TimeTop".
     TXMLComplexElement tree("ViewVolume");
     tree.AddText("TimeBottom", "20 hz");
-    TVoldViewProps p;
+    TVoldViewProps q;
     ReadResult r;
     messages.Expect();
-    EXPECT_FALSE(p.ReadXml(&tree, r.message, r.line, r.column));
+    EXPECT_FALSE(q.ReadXml(&tree, r.message, r.line, r.column));
     EXPECT_TRUE(IsAssertionBox(OnlyBox(), "VoldViewProps.cpp", "IsElement(xml, expected)"));
     EXPECT_EQ(r.message, "In ViewVolume: element \"TimeTop\" expected.");
-    EXPECT_TRUE(p == TVoldViewProps());
+    EXPECT_TRUE(q == TVoldViewProps());
 }
 
 } // namespace

@@ -169,21 +169,13 @@ TEST(VolumeArray, MoreThanTwoToTheTwentyFourCellsAreRefused)
 {
     constexpr int64_t two24 = int64_t(1) << 24, max = std::numeric_limits<int64_t>::max();
     // Products that wrap in 32 or 64 bits must not slip through.
+    // clang-format off
     for (auto [width, height, made] : std::vector<std::tuple<int64_t, int64_t, bool>>{
-             {500, 50, true},
-             {1, 1, true},
-             {two24, 1, true},
-             {1, two24, true},
-             {4096, 4096, true},
-             {two24 + 1, 1, false},
-             {4097, 4096, false},
-             {0, 50, false},
-             {500, 0, false},
-             {-1, -1, false},
-             {65536, 65537, false},
-             {int64_t(1) << 32, int64_t(1) << 32, false},
-             {max, 2, false},
-             {2, max, false}}) {
+             {500, 50, true}, {1, 1, true}, {two24, 1, true}, {1, two24, true}, {4096, 4096, true},
+             {two24 + 1, 1, false}, {4097, 4096, false}, {0, 50, false}, {500, 0, false},
+             {-1, -1, false}, {65536, 65537, false}, {int64_t(1) << 32, int64_t(1) << 32, false},
+             {max, 2, false}, {2, max, false}}) {
+        // clang-format on
         std::unique_ptr<TVolumeArray> grid = TVolumeArray::Create(width, height);
         ASSERT_EQ(grid != nullptr, made) << width << " x " << height;
         if (grid) {
@@ -202,13 +194,11 @@ TEST_F(VolumeArrayCells, IndicesAreClampedAndABadVolumeIsAnInternalErrorStoringZ
 {
     std::unique_ptr<TVolumeArray> grid = TVolumeArray::Create(5, 3);
     constexpr int64_t max = std::numeric_limits<int64_t>::max(), min = -max - 1;
+    // clang-format off
     for (auto [x, y, cellX, cellY] : std::vector<std::array<int64_t, 4>>{{-1, -1, 0, 0},
-                                                                         {-100000000000, 1, 0, 1},
-                                                                         {4, 2, 4, 2},
-                                                                         {5, 3, 4, 2},
-                                                                         {6, 1, 4, 1},
-                                                                         {2, 3, 2, 2},
-                                                                         {max, min, 4, 0}}) {
+             {-100000000000, 1, 0, 1}, {4, 2, 4, 2}, {5, 3, 4, 2}, {6, 1, 4, 1}, {2, 3, 2, 2},
+             {max, min, 4, 0}}) {
+        // clang-format on
         const float v = 0.25f + float(cellX * 10 + cellY);
         grid->SetVolume(x, y, v);
         EXPECT_EQ(grid->GetVolume(cellX, cellY), v) << x << "," << y;
@@ -233,32 +223,26 @@ TEST_F(VolumeArrayCells, IndicesAreClampedAndABadVolumeIsAnInternalErrorStoringZ
 
 TEST(VolumeColumns, TheColumnOfASampleComesFromItsIndex)
 {
+    // clang-format off
     for (auto [index, count, width, column] : std::vector<std::array<int64_t, 4>>{
              // Ten samples on 500 columns: positions 49.1, 99.2, ..., 500.
-             {0, 10, 500, 49},
-             {1, 10, 500, 99},
-             {9, 10, 500, 500},
+             {0, 10, 500, 49}, {1, 10, 500, 99}, {9, 10, 500, 500},
              // A position between -1 and 0 truncates to column 0.
-             {0, 1000000, 500, 0},
-             {3991, 1000000, 500, 0},
-             {3992, 1000000, 500, 1},
+             {0, 1000000, 500, 0}, {3991, 1000000, 500, 0}, {3992, 1000000, 500, 1},
              {999999, 1000000, 500, 500},
              // Exactly on a boundary: (j + 1) (w + 1) = 2 count.
-             {1, 3, 2, 1},
-             {0, 3, 2, 0},
-             {2, 3, 2, 2},
-             {0, 1, 1, 1},
+             {1, 3, 2, 1}, {0, 3, 2, 0}, {2, 3, 2, 2}, {0, 1, 1, 1},
              // Sizes whose products pass 2^63.
              {2147483646, 2147483647, 16777216, 16777216},
              {1073741823, 2147483647, 16777216, 8388607}})
+        // clang-format on
         EXPECT_EQ(VolumeColumnOfSample(index, count, int32_t(width)), column)
             << index << " of " << count << " on " << width;
     // One hour at 44.1 kHz, the longest wave, and a grid as wide as the limit allows: every
     // column after 0 (the first sample only) gets its share of samples.
-    for (auto [count, width] : {std::pair<int64_t, int32_t>{158760000, 500},
-                                {2147483647, 500},
-                                {2147483647, 16777215},
-                                {158760000, 1}}) {
+    const std::pair<int64_t, int32_t> sizes[] = {
+        {158760000, 500}, {2147483647, 500}, {2147483647, 16777215}, {158760000, 1}};
+    for (auto [count, width] : sizes) {
         const int64_t lower = count / (int64_t(width) + 1);
         int64_t index = 0, column = 0, writes = 1;
         for (int64_t next; (next = NextVolumeColumnSample(index, count, width)) < count;) {

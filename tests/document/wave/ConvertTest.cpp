@@ -78,7 +78,7 @@ TEST(SetWaveFileProps, MonoToStereoWithFewerBytesEvenAfterAFailure)
     EXPECT_EQ(s.window.calls.size(), 2u);
 }
 
-TEST(SetWaveFileProps, PositionsStayInsideTheNewLength)
+TEST(SetWaveFileProps, PositionsStayInsideTheNewLengthAndInvalidPropertiesAreRefused)
 {
     Fixture s(RampMono(4001, 11025, 2));
     s.unit.SetCursor(4001);
@@ -86,19 +86,18 @@ TEST(SetWaveFileProps, PositionsStayInsideTheNewLength)
     EXPECT_LE(s.unit.GetPos1(), s.unit.GetValues());
     EXPECT_EQ(s.unit.GetPos1(), s.unit.GetPos2());
     EXPECT_EQ(s.unit.GetPos1(), std::min<int32_t>(s.unit.GetValues(), 4001 * 5512 / 11025));
-}
 
-TEST(SetWaveFileProps, InvalidPropertiesAreRefused)
-{
+    // Invalid properties are refused.
     ScriptedMessages messages;
     messages.Expect();
     SoundPtr original = RampMono(10);
-    Fixture s(original);
-    EXPECT_FALSE(s.unit.SetWaveFileProps(TWaveFileProps(1, 44100, 2), TWaveFileProps(3, 44100, 2)));
+    Fixture bad(original);
+    EXPECT_FALSE(
+        bad.unit.SetWaveFileProps(TWaveFileProps(1, 44100, 2), TWaveFileProps(3, 44100, 2)));
     ASSERT_EQ(messages.Shown().size(), 1u);
     EXPECT_THAT(messages.Shown()[0].text, HasSubstr("newProps.MonoStereo == 1"));
-    EXPECT_EQ(s.unit.GetSound(), original);
-    EXPECT_THAT(s.window.calls, IsEmpty());
+    EXPECT_EQ(bad.unit.GetSound(), original);
+    EXPECT_THAT(bad.window.calls, IsEmpty());
 }
 
 struct FailCase

@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(SaveDecisions, WriteExactlyWhatIsNeeded)
+TEST(SaveDecisions, WriteExactlyWhatIsNeededAndAFailedWavStopsBeforeTheSideFile)
 {
     enum Method { ToFile, Save, ProjectCopy, As };
     enum State { Clean, View, Data };
@@ -71,10 +71,8 @@ TEST(SaveDecisions, WriteExactlyWhatIsNeeded)
         EXPECT_EQ(unit.IsDataModified(), dataBefore) << at;
         EXPECT_EQ(unit.IsStateModified(), stateBefore) << at;
     }
-}
 
-TEST(SaveDecisions, AFailedWavStopsBeforeTheSideFile)
-{
+    // A failed .wav stops before the side file.
     ScriptedMessages messages;
     for (int i = 0; i < 3; ++i)
         messages.Expect();

@@ -54,13 +54,12 @@ TEST(UnitWaveRanges, PartAndRange)
         int32_t values, pos1, pos2, partBegin, partEnd, rangeBegin, rangeEnd;
     };
     // A lone cursor's range is the whole wave; positions are clamped into it.
+    // clang-format off
     for (Case c : std::vector<Case>{{1000, 100, 100, 100, 100, 0, 1000},
-                                    {1000, 300, 200, 200, 300, 200, 300},
-                                    {1000, 200, 300, 200, 300, 200, 300},
-                                    {1000, 0, 1000, 0, 1000, 0, 1000},
-                                    {1000, 1000, 1000, 1000, 1000, 0, 1000},
-                                    {1000, -5, 4000, 0, 1000, 0, 1000},
-                                    {0, 7, 7, 0, 0, 0, 0}}) {
+             {1000, 300, 200, 200, 300, 200, 300}, {1000, 200, 300, 200, 300, 200, 300},
+             {1000, 0, 1000, 0, 1000, 0, 1000}, {1000, 1000, 1000, 1000, 1000, 0, 1000},
+             {1000, -5, 4000, 0, 1000, 0, 1000}, {0, 7, 7, 0, 0, 0, 0}}) {
+        // clang-format on
         TUnitWave unit("W", "", RampMono(c.values, 1000));
         unit.SetPos1(c.pos1);
         unit.SetPos2(c.pos2);
@@ -285,17 +284,13 @@ TEST(UnitWaveFlags, SaveDecisionsAndTracking)
 
 TEST(UnitWaveStatus, SizeTextsAndPanels)
 {
-    for (auto [bytes, text] : {std::pair<int64_t, const char*>{0, "0 b"},
-                               {1023, "1023 b"},
-                               {1024, "1.00 kb"},
-                               {1536, "1.50 kb"},
-                               {10240, "10.0 kb"},
-                               {102400, "100 kb"},
-                               {1024 * 1024, "1.00 Mb"},
-                               {1024 * 1024 * 50, "50.0 Mb"},
-                               {1024 * 1024 * 500, "500 Mb"},
-                               {int64_t{3} << 29, "1.50 Gb"},
-                               {int64_t{10} << 30, "10.00 Gb"}})
+    // clang-format off
+    const std::pair<int64_t, const char*> sizes[] = {{0, "0 b"}, {1023, "1023 b"},
+        {1024, "1.00 kb"}, {1536, "1.50 kb"}, {10240, "10.0 kb"}, {102400, "100 kb"},
+        {1024 * 1024, "1.00 Mb"}, {1024 * 1024 * 50, "50.0 Mb"}, {1024 * 1024 * 500, "500 Mb"},
+        {int64_t{3} << 29, "1.50 Gb"}, {int64_t{10} << 30, "10.00 Gb"}};
+    // clang-format on
+    for (auto [bytes, text] : sizes)
         EXPECT_EQ(SizeText(bytes), text);
     RecordingMainForm main;
     TUnitWave unit("W", "/w/a.wav", RampStereo(768, 44100, 1));
@@ -307,11 +302,9 @@ TEST(UnitWaveStatus, SizeTextsAndPanels)
     unit.SetViewModified();
     EXPECT_EQ(unit.StatusText(7), "Changed");
     TUnitWave mono("W", "", RampMono(51200, 11025));
-    for (auto [panel, text] : {std::pair<int, const char*>{3, "11025 hz"},
-                               {4, "16"},
-                               {5, "MO"},
-                               {6, "100 kb"},
-                               {7, "New"}})
+    const std::pair<int, const char*> panels[] = {
+        {3, "11025 hz"}, {4, "16"}, {5, "MO"}, {6, "100 kb"}, {7, "New"}};
+    for (auto [panel, text] : panels)
         EXPECT_EQ(mono.StatusText(panel), text);
     TUnitWave drawn("W", "/w/a.wav", RampMono(0));
     drawn.RestoreUserDrawing(TUnitWave::DrawLinear, 61.5);

@@ -47,19 +47,13 @@ TEST(DrawNode, PixelMappings)
     EXPECT_DOUBLE_EQ(node.GetPosition(), 0.5);
     EXPECT_EQ(node.GetValue(), 32767);
 
-    node.SetPixelY(200, rect);
-    EXPECT_EQ(node.GetValue(), -32767);
-    node.SetPixelY(100, rect);
-    EXPECT_EQ(node.GetValue(), 0);
-    node.SetPixelY(50, rect);
-    EXPECT_EQ(node.GetValue(), 16383);
-    node.SetPixelY(150, rect);
-    EXPECT_EQ(node.GetValue(), -16383);
-    // Dragged past the pane's edges: the drawing's own range.
-    node.SetPixelY(-500, rect);
-    EXPECT_EQ(node.GetValue(), 32767);
-    node.SetPixelY(900, rect);
-    EXPECT_EQ(node.GetValue(), -32767);
+    // Dragged past the pane's edges (-500, 900): the drawing's own range.
+    const std::pair<int, int> rows[] = {{200, -32767}, {100, 0},      {50, 16383},
+                                        {150, -16383}, {-500, 32767}, {900, -32767}};
+    for (auto [y, value] : rows) {
+        node.SetPixelY(y, rect);
+        EXPECT_EQ(node.GetValue(), value) << y;
+    }
 
     // A zoomed pane showing the values 200..400 of 1000.
     node.SetPixelX(25, rect, 200.0, 400.0, 1000);
