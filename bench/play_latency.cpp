@@ -11,9 +11,9 @@
 #include "platform/test/ScriptedMessages.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
-#include "shell/base/ChildKelvorn.h"
 #include "sound/WavFile.h"
 #include "waveui/WaveWindow.h"
+#include "window_base/ChildKelvorn.h"
 
 #include "PulseBench.h"
 #include "SecondsReporter.h"

@@ -7,7 +7,7 @@
 #include "music/ui/StaveDrawing.h"
 
 #include "SecondsReporter.h"
-#include "shell/base/QtCanvas.h"
+#include "window_base/QtCanvas.h"
 
 #include <QGuiApplication>
 

@@ -8,7 +8,7 @@
 #include "waveui/drawing/WaveCurve.h"
 
 #include "SecondsReporter.h"
-#include "shell/base/QtCanvas.h"
+#include "window_base/QtCanvas.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -27,20 +27,20 @@ set(allowed_platform general platform)
 set(allowed_platform_test general platform platform_test)
 set(allowed_platform_qt general platform platform_qt)
 set(allowed_platform_qt_audio general sound platform platform_qt_audio)
-set(allowed_shell_base general document platform shell_base)
-set(allowed_waveui general sound document platform shell_base waveui)
+set(allowed_window_base general document platform window_base)
+set(allowed_waveui general sound document platform window_base waveui)
 set(allowed_music_core general sound document music_core)
 set(allowed_factory_core general sound document factory_core)
 set(allowed_factory_builtins general sound document factory_core factory_builtins)
-set(allowed_music_ui general sound document platform shell_base music_core music_ui)
+set(allowed_music_ui general sound document platform window_base music_core music_ui)
 set(allowed_factory_ui
-    general sound document platform shell_base factory_core factory_builtins factory_ui)
+    general sound document platform window_base factory_core factory_builtins factory_ui)
 # The shell installs no service: it sees the interfaces, never their implementations.
 set(allowed_shell
-    general sound document platform shell_base waveui music_core music_ui factory_core
+    general sound document platform window_base waveui music_core music_ui factory_core
     factory_builtins factory_ui shell)
 set(allowed_app
-    general sound document platform platform_test platform_qt platform_qt_audio shell_base
+    general sound document platform platform_test platform_qt platform_qt_audio window_base
     waveui music_core music_ui factory_core factory_builtins factory_ui shell app)
 
 # The layer of a path relative to src/ ("" outside every layer), into the variable out.
@@ -62,8 +62,8 @@ function(layer_of path out)
         set(layer platform_qt)
     elseif(path MATCHES "^platform/[^/]+$")
         set(layer platform)
-    elseif(path MATCHES "^shell/base/")
-        set(layer shell_base)
+    elseif(path MATCHES "^window_base/")
+        set(layer window_base)
     elseif(path MATCHES "^shell/[^/]+$")
         set(layer shell)
     elseif(path MATCHES "^waveui/")

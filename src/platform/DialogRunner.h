@@ -4,7 +4,7 @@
 // the dialog from a script instead, so that no test ever waits on a modal box.
 //
 // This layer knows no toolkit: a dialog reaches the runner wrapped in a ModalDialog
-// (shell/base/QtModalDialog.h wraps a QDialog and has RunDialog for callers).
+// (window_base/QtModalDialog.h wraps a QDialog and has RunDialog for callers).
 
 #include <string>
 

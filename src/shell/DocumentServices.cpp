@@ -5,8 +5,8 @@
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "shell/KindRegistry.h"
-#include "shell/base/SountoryListing.h"
 #include "waveui/WaveWindow.h"
+#include "window_base/SountoryListing.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>

@@ -11,11 +11,11 @@
 
 #include "document/records/WaveReference.h"
 #include "document/wave/UnitWaveRecords.h"
-#include "shell/base/ChildKelvorn.h"
-#include "shell/base/SountoryListing.h"
 #include "sound/Sound.h"
+#include "window_base/ChildKelvorn.h"
+#include "window_base/SountoryListing.h"
 
-#include "shell/base/EditName.h"
+#include "window_base/EditName.h"
 
 #include <QObject>
 

@@ -10,13 +10,13 @@
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
 #include "shell/WaveKind.h"
-#include "shell/base/QtModalDialog.h"
 #include "sound/SoundOps.h"
 #include "sound/WavFile.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/WaveFilePropDialog.h"
+#include "window_base/QtModalDialog.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -50,7 +50,6 @@ TFileCommands::TFileCommands(TMainForm& form) : form(form) {}
 
 TFileCommands::~TFileCommands()
 {
-    form.SetDocumentOpener(nullptr);
     // The wave rule stays; only the file commands go with these.
     form.Kinds().Register(std::make_unique<TWaveKind>(form, nullptr));
 }
@@ -66,7 +65,6 @@ void TFileCommands::Install()
     form.SetCommand("FileProperties", [this] { FilePropertiesExecute(); });
     form.SetCommand("FileExit", [this] { FileExitExecute(); });
     form.Documents().SetSaveHandler([this](TMDIChildKelvorn& window) { return SaveChild(window); });
-    form.SetDocumentOpener(this);
     if (!host)
         host = std::make_unique<TMainWaveWindowHost>(form);
 }
@@ -374,34 +372,6 @@ void TFileCommands::FileExitExecute()
     // questions, and with them unsaved work.
     if (form.Documents().CloseAllWindows())
         form.close();
-}
-
-// ---- Command line ----------------------------------------------------------------------------
-
-void TFileCommands::ShowCannotReadKind(const std::string& path, const char* kind)
-{
-    ShowFileError("Cannot read file " + Quoted(path) + ": " + kind +
-                  " cannot be opened by this version.");
-}
-
-void TFileCommands::OpenProject(const std::string& path)
-{
-    ShowCannotReadKind(path, "Projects");
-}
-
-void TFileCommands::OpenFactory(const std::string& path)
-{
-    ShowCannotReadKind(path, "Sound factories");
-}
-
-void TFileCommands::OpenMusic(const std::string& path)
-{
-    ShowCannotReadKind(path, "Music pieces");
-}
-
-void TFileCommands::OpenWave(const std::string& path)
-{
-    OpenWaveFile(path, {}, false);
 }
 
 } // namespace kelvorn

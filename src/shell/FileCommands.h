@@ -1,16 +1,12 @@
 #pragma once
 // The main window's file commands: new, open, revert, save, save as, duplicate and the file
-// properties. Each works on the active document window and goes by the document's kind; the
-// documents read and write themselves, the commands choose names, order, dialogs and boxes.
-// Only waves exist so far: the music and factory branches of each command are where those
-// documents will come in, and until then they do nothing.
-//
-// The commands also open the files named on the command line (DocumentOpener) and save for the
-// close question's Yes.
+// properties. The generic ones (Save, Save As, Revert, Properties, the close question's Yes)
+// work on the active document window through its registered kind; the wave ones are the wave
+// kind's (TWaveKind). The documents read and write themselves, the commands choose names,
+// order, dialogs and boxes.
 
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
-#include "shell/MainFormCommandLine.h"
 #include "shell/MainWaveWindowHost.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
@@ -25,7 +21,7 @@ class TMDIChildKelvorn;
 class TMDIChildWave;
 class TUnitWave;
 
-class TFileCommands final : public DocumentOpener
+class TFileCommands final
 {
 public:
     static constexpr const char* WaveFilter = "Wave Files (*.wav)|*.wav|All files (*.*)|*.*";
@@ -36,7 +32,7 @@ public:
 
     /// form: not owned, must outlive the commands.
     explicit TFileCommands(TMainForm& form);
-    ~TFileCommands() override;
+    ~TFileCommands();
     TFileCommands(const TFileCommands&) = delete;
     TFileCommands& operator=(const TFileCommands&) = delete;
 
@@ -90,17 +86,9 @@ public:
     TMDIChildWave* NewChildWave(std::unique_ptr<TUnitWave> unit, const TWaveViewProps& waveProps,
                                 const TVoldViewProps& voldProps);
 
-    // ---- DocumentOpener ----------------------------------------------------------------
-
-    void OpenProject(const std::string& path) override;
-    void OpenFactory(const std::string& path) override;
-    void OpenMusic(const std::string& path) override;
-    void OpenWave(const std::string& path) override;
-
 private:
     void ShowFileError(const std::string& text);
     void WarnDamaged(TUnitWave& unit, const std::string& path, const WaveReadCounts& counts);
-    void ShowCannotReadKind(const std::string& path, const char* kind);
     void ShowWaveCurve(TMDIChildWave& window);
 
     TMainForm& form;

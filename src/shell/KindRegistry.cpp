@@ -1,6 +1,6 @@
 #include "shell/KindRegistry.h"
 
-#include "shell/base/ChildKelvorn.h"
+#include "window_base/ChildKelvorn.h"
 
 #include <algorithm>
 #include <cctype>

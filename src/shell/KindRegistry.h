@@ -3,7 +3,7 @@
 // window's kind up here; a kind nobody registered has no commands, and its documents are
 // refused with a message.
 
-#include "shell/base/DocumentKindUI.h"
+#include "window_base/DocumentKindUI.h"
 
 #include <memory>
 #include <vector>

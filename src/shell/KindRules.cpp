@@ -2,9 +2,9 @@
 
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
-#include "shell/base/ChildKelvorn.h"
-#include "shell/base/SountoryListing.h"
-#include "shell/base/ToolWindow.h"
+#include "window_base/ChildKelvorn.h"
+#include "window_base/SountoryListing.h"
+#include "window_base/ToolWindow.h"
 
 #include <QAction>
 

@@ -12,12 +12,12 @@
 #include "platform/Help.h"
 #include "platform/TempDir.h"
 #include "shell/MainFormKinds.h"
-#include "shell/base/AboutBox.h"
-#include "shell/base/ChildKelvorn.h"
-#include "shell/base/ProgramIcon.h"
-#include "shell/base/QtModalDialog.h"
-#include "shell/base/ToolWindow.h"
 #include "sound/SineTable.h"
+#include "window_base/AboutBox.h"
+#include "window_base/ChildKelvorn.h"
+#include "window_base/ProgramIcon.h"
+#include "window_base/QtModalDialog.h"
+#include "window_base/ToolWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -332,20 +332,19 @@ void TMainForm::OpenCommandLine(const std::vector<std::string>& arguments,
         ShowStartupFileError(file, parameter);
         break;
     case StartupFileKind::Project:
-        if (documentOpener)
-            documentOpener->OpenProject(file.path);
-        return;
-    case StartupFileKind::Factory:
-        if (documentOpener)
-            documentOpener->OpenFactory(file.path);
+        if (projectOpener) {
+            projectOpener->OpenProject(file.path);
+            return;
+        }
+        ShowCannotOpenKind(file.path, "Projects");
         break;
-    case StartupFileKind::Music:
-        if (documentOpener)
-            documentOpener->OpenMusic(file.path);
-        break;
-    case StartupFileKind::Wave:
-        if (documentOpener)
-            documentOpener->OpenWave(file.path);
+    case StartupFileKind::Document:
+        if (TDocumentKindUI* kind = kinds.Find(file.document)) {
+            std::string message;
+            kind->OpenFile(file.path, {}, false, message);
+        } else {
+            ShowCannotOpenKind(file.path, FindDocumentKind(file.document)->pluralWord);
+        }
         break;
     }
     SetProjectFile(std::string());

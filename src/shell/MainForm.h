@@ -19,8 +19,8 @@
 #include "shell/MainFormCommandLine.h"
 #include "shell/MainFormLink.h"
 #include "shell/ShortcutRouter.h"
-#include "shell/base/EditName.h"
-#include "shell/base/ResetDie.h"
+#include "window_base/EditName.h"
+#include "window_base/ResetDie.h"
 
 #include <QMainWindow>
 
@@ -74,12 +74,13 @@ public:
     // ---- Start-up ----------------------------------------------------------------------------
 
     /// Opens the first of arguments (the command line without the program's name), when there
-    /// is one, by its extension through the opener; a name without extension or with an
-    /// unknown one shows its "File Error" box. Afterwards the project file is empty unless a
-    /// project was opened. currentDir makes a relative name absolute.
+    /// is one, by its extension: a project through the project opener, a document through the
+    /// registered kind of its extension; a name without extension, with an unknown one or of a
+    /// kind nobody registered shows its "File Error" box. Afterwards the project file is empty
+    /// unless a project was opened. currentDir makes a relative name absolute.
     void OpenCommandLine(const std::vector<std::string>& arguments, const std::string& currentDir);
-    /// The opener of the file commands (not owned); without one, the command line opens nothing.
-    void SetDocumentOpener(DocumentOpener* opener) { documentOpener = opener; }
+    /// The project commands (not owned); without them a project on the command line is refused.
+    void SetProjectOpener(ProjectOpener* opener) { projectOpener = opener; }
 
     // ---- Actions -----------------------------------------------------------------------------
 
@@ -252,7 +253,7 @@ private:
     bool recordWaitsForPause = false;
     bool playerHasOutput = true;
     bool playerHasInput = true;
-    DocumentOpener* documentOpener = nullptr;
+    ProjectOpener* projectOpener = nullptr;
     std::function<void(const Sound&, bool)> soundPlayer;
     std::function<bool()> closeQuery;
 };

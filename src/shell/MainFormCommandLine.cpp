@@ -27,16 +27,17 @@ StartupFile ClassifyStartupFile(const std::string& parameter, const std::string&
     }
     for (char c : name.substr(dot + 1))
         file.extension += char(std::tolower(static_cast<unsigned char>(c)));
-    if (file.extension == "kvp")
+    file.kind = StartupFileKind::InvalidExtension;
+    if (file.extension == ProjectExtension) {
         file.kind = StartupFileKind::Project;
-    else if (file.extension == "kvf")
-        file.kind = StartupFileKind::Factory;
-    else if (file.extension == "kvm")
-        file.kind = StartupFileKind::Music;
-    else if (file.extension == "wav")
-        file.kind = StartupFileKind::Wave;
-    else
-        file.kind = StartupFileKind::InvalidExtension;
+        return file;
+    }
+    for (const DocumentKindFacts& facts : DocumentKinds())
+        if (facts.extension == "." + file.extension) {
+            file.kind = StartupFileKind::Document;
+            file.document = facts.kind;
+            break;
+        }
     return file;
 }
 
@@ -47,6 +48,13 @@ void ShowStartupFileError(const StartupFile& file, const std::string& parameter)
                         "File Error", MsgIcon::Information, MsgButtons::Ok);
     else if (file.kind == StartupFileKind::InvalidExtension)
         TGuiMessages::ShowFileError("Invalid extension \"" + file.extension + "\" used.");
+}
+
+void ShowCannotOpenKind(const std::string& path, const std::string& pluralWord)
+{
+    Messages().Show("Cannot read file \"" + path + "\": " + pluralWord +
+                        " cannot be opened by this version.",
+                    "File Error", MsgIcon::Information, MsgButtons::Ok);
 }
 
 } // namespace kelvorn

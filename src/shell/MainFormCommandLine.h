@@ -5,23 +5,31 @@
 // The extension is the text after the first "." of the file-name part, so that "./song.wav"
 // and "~/.cache/a.wav" open, while "a.b.wav" (extension "b.wav") is still refused.
 
+#include "document/DocumentKind.h"
+
 #include <string>
 
 namespace kelvorn {
 
-enum class StartupFileKind { NoExtension, InvalidExtension, Project, Factory, Music, Wave };
+enum class StartupFileKind { NoExtension, InvalidExtension, Project, Document };
 
 struct StartupFile
 {
     StartupFileKind kind = StartupFileKind::NoExtension;
+    /// The kind of document when kind is Document: the one whose files end in the extension.
+    DocumentKind document = DocumentKind::None;
     /// The parameter made absolute (against currentDir) and without "." and ".." steps.
     std::string path;
     /// The text after the first "." of the file-name part, in lower case ("" without one).
     std::string extension;
 };
 
-/// Classifies parameter: "kvp" project, "kvf" factory, "kvm" music, "wav" wave (compared in
-/// lower case); another extension is invalid; a file-name part without "." has none.
+/// The extension of project files, without the dot.
+inline constexpr const char* ProjectExtension = "kvp";
+
+/// Classifies parameter: "kvp" a project, the extension of a known document kind (compared in
+/// lower case) that kind's document; another extension is invalid; a file-name part without
+/// "." has none.
 StartupFile ClassifyStartupFile(const std::string& parameter, const std::string& currentDir);
 
 /// Shows the box for a file that cannot be opened: "Cannot read the file: "P" File has no
@@ -29,17 +37,17 @@ StartupFile ClassifyStartupFile(const std::string& parameter, const std::string&
 /// "File Error". Nothing for a file that can be opened.
 void ShowStartupFileError(const StartupFile& file, const std::string& parameter);
 
-/// Opens the documents named on the command line. The file commands implement it.
-class DocumentOpener
+/// Shows "Cannot read file "P": <plural> cannot be opened by this version." under "File
+/// Error": a file of a kind this program cannot edit.
+void ShowCannotOpenKind(const std::string& path, const std::string& pluralWord);
+
+/// Opens a project named on the command line. The project commands implement it.
+class ProjectOpener
 {
 public:
-    virtual ~DocumentOpener() = default;
-    /// Each opens the absolute path as its kind of document, in a new window, and shows its
-    /// own boxes on failure. OpenProject sets the main window's project file.
+    virtual ~ProjectOpener() = default;
+    /// Opens the absolute path as the main window's project, showing its own boxes on failure.
     virtual void OpenProject(const std::string& path) = 0;
-    virtual void OpenFactory(const std::string& path) = 0;
-    virtual void OpenMusic(const std::string& path) = 0;
-    virtual void OpenWave(const std::string& path) = 0;
 };
 
 } // namespace kelvorn

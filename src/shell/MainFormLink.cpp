@@ -2,7 +2,7 @@
 
 #include "document/wave/UnitWave.h"
 #include "general/Services.h"
-#include "shell/base/ChildKelvorn.h"
+#include "window_base/ChildKelvorn.h"
 
 #include <QLabel>
 

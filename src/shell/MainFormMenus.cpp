@@ -1,7 +1,7 @@
 // The main window's menus, toolbars and status bar.
 #include "shell/MainForm.h"
 
-#include "shell/base/DialogFonts.h"
+#include "window_base/DialogFonts.h"
 
 #include <QAction>
 #include <QLabel>

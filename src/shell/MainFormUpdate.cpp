@@ -2,8 +2,8 @@
 // for the kind of the active document, and the status bar. It only reads flags and counts.
 #include "shell/MainForm.h"
 
-#include "shell/base/ChildKelvorn.h"
-#include "shell/base/ToolWindow.h"
+#include "window_base/ChildKelvorn.h"
+#include "window_base/ToolWindow.h"
 
 #include <QAction>
 #include <QLabel>

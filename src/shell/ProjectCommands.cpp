@@ -10,9 +10,9 @@
 #include "shell/DocumentServices.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
-#include "shell/base/ChildKelvorn.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
+#include "window_base/ChildKelvorn.h"
 
 #include <QMdiArea>
 
@@ -50,7 +50,7 @@ TProjectCommands::TProjectCommands(TMainForm& form, TFileCommands& files) : form
 TProjectCommands::~TProjectCommands()
 {
     form.SetCloseQuery({});
-    form.SetDocumentOpener(nullptr);
+    form.SetProjectOpener(nullptr);
 }
 
 void TProjectCommands::Install()
@@ -64,7 +64,7 @@ void TProjectCommands::Install()
     // with none to save.
     form.SetCommand("FileExit", [this] { form.close(); });
     form.SetCloseQuery([this] { return CloseQuery(); });
-    form.SetDocumentOpener(this);
+    form.SetProjectOpener(this);
 }
 
 // ---- Commands -------------------------------------------------------------------------------
@@ -328,26 +328,11 @@ void TProjectCommands::SetEditName(const std::string& name)
     form.SetEditName(name);
 }
 
-// ---- DocumentOpener ---------------------------------------------------------------------
+// ---- ProjectOpener ----------------------------------------------------------------------
 
 void TProjectCommands::OpenProject(const std::string& path)
 {
     LoadProject(path);
-}
-
-void TProjectCommands::OpenFactory(const std::string& path)
-{
-    files.OpenFactory(path);
-}
-
-void TProjectCommands::OpenMusic(const std::string& path)
-{
-    files.OpenMusic(path);
-}
-
-void TProjectCommands::OpenWave(const std::string& path)
-{
-    files.OpenWave(path);
 }
 
 } // namespace kelvorn

@@ -28,7 +28,7 @@ class TFileCommands;
 class TFileUnit;
 class TMDIChildKelvorn;
 
-class TProjectCommands final : public DocumentOpener, private ProjectWindowMaker
+class TProjectCommands final : public ProjectOpener, private ProjectWindowMaker
 {
 public:
     static constexpr const char* ProjectFilter =
@@ -74,12 +74,9 @@ public:
     /// from the last in the list to the first.
     ProjectDescription DescribeWindows() const;
 
-    // ---- DocumentOpener ----------------------------------------------------------------
+    // ---- ProjectOpener -----------------------------------------------------------------
 
     void OpenProject(const std::string& path) override;
-    void OpenFactory(const std::string& path) override;
-    void OpenMusic(const std::string& path) override;
-    void OpenWave(const std::string& path) override;
 
 private:
     /// The document windows from the last in the list to the first: the order of the file.

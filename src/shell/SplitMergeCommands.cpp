@@ -5,13 +5,13 @@
 #include "shell/DocumentServices.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
-#include "shell/base/QtModalDialog.h"
 #include "sound/SoundOps.h"
 #include "sound/WavePrimitives.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/SplitMergeDialogs.h"
+#include "window_base/QtModalDialog.h"
 
 #include <algorithm>
 #include <cstdlib>

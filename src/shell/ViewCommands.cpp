@@ -3,12 +3,12 @@
 #include "document/wave/UnitWave.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
-#include "shell/base/QtModalDialog.h"
-#include "shell/base/ToolWindow.h"
 #include "waveui/SelectZoom.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/dialogs/ViewDialogs.h"
+#include "window_base/QtModalDialog.h"
+#include "window_base/ToolWindow.h"
 
 #include <QAction>
 

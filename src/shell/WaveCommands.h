@@ -15,8 +15,8 @@
 #include "document/wave/WaveDocumentOps.h"
 #include "shell/DocumentServices.h"
 #include "shell/MainForm.h"
-#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/OperationDialog.h"
+#include "window_base/QtModalDialog.h"
 
 #include <cstdint>
 #include <functional>

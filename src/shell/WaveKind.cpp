@@ -4,8 +4,8 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
-#include "shell/base/ToolWindow.h"
 #include "waveui/WaveWindow.h"
+#include "window_base/ToolWindow.h"
 
 #include <QAction>
 

@@ -2,7 +2,7 @@
 // The wave kind of the main window: the wave's file commands, its rule of the action update
 // and its status panels. The wave's file code itself is in TFileCommands.
 
-#include "shell/base/DocumentKindUI.h"
+#include "window_base/DocumentKindUI.h"
 
 namespace kelvorn {
 

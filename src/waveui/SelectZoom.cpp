@@ -5,11 +5,11 @@
 #include "general/GuiMessages.h"
 #include "general/Services.h"
 #include "platform/Screen.h"
-#include "shell/base/EditFields.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
+#include "window_base/EditFields.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

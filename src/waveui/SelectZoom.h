@@ -10,7 +10,7 @@
 // its fields.
 
 #include "general/values/ValueUnits.h"
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 #include <QPointer>
 #include <QRect>

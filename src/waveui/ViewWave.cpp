@@ -5,10 +5,10 @@
 #include "general/Services.h"
 #include "general/numeric/NumericHelpers.h"
 #include "general/values/ValueUnits.h"
-#include "shell/base/QtCanvas.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
+#include "window_base/QtCanvas.h"
 
 #include <QCursor>
 #include <QMouseEvent>

@@ -4,11 +4,11 @@
 #include "general/Assert.h"
 #include "general/Services.h"
 #include "platform/Canvas.h"
-#include "shell/base/CursorTable.h"
 #include "waveui/ViewWave.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
 #include "waveui/volume/QueuedVolumeSink.h"
+#include "window_base/CursorTable.h"
 
 #include <QSplitter>
 #include <QTimer>

@@ -12,8 +12,8 @@
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
 #include "document/wave/WaveDocumentLinks.h"
-#include "shell/base/ChildKelvorn.h"
 #include "waveui/ViewWaveGroup.h"
+#include "window_base/ChildKelvorn.h"
 
 #include <QColor>
 

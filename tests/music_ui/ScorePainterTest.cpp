@@ -7,7 +7,7 @@
 
 #include "ScoreKit.h"
 #include "music/ui/StaveDrawing.h"
-#include "shell/base/QtCanvas.h"
+#include "window_base/QtCanvas.h"
 
 #include <QImage>
 

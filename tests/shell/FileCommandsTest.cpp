@@ -190,6 +190,9 @@ TEST_F(FileCommandsTest, AProjectCopyIsReadBeforeTheFile)
 
 TEST_F(FileCommandsTest, TheCommandLineOpensAWaveAndRefusesTheOtherKinds)
 {
+    // Music pieces and factories as in a program that cannot edit them.
+    form->Kinds().Unregister(DocumentKind::Music);
+    form->Kinds().Unregister(DocumentKind::Factory);
     const std::string song = WriteWav("song.wav", Pattern(30, 1));
     form->OpenCommandLine({song}, dir.string());
     EXPECT_EQ(ActiveWave()->GetUnitWave().GetFileName(), song);

@@ -4,7 +4,7 @@
 
 #include "general/Services.h"
 #include "platform/qt/QtHelp.h"
-#include "shell/base/ToolWindow.h"
+#include "window_base/ToolWindow.h"
 
 #include <QApplication>
 #include <QMdiSubWindow>

@@ -2,9 +2,9 @@
 // the active kind, and the keys beneath a modal dialog.
 #include "ShellSupport.h"
 
-#include "shell/base/OKDialogs.h"
-#include "shell/base/ToolWindow.h"
 #include "sound/SineTable.h"
+#include "window_base/OKDialogs.h"
+#include "window_base/ToolWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -61,18 +61,16 @@ TEST_F(MainFormTest, StartsWithCaptionSineTableStatusPanelsAndTheNameWindow)
 // ---- Command line --------------------------------------------------------------------------
 
 // Records what the command line asked to open; a project sets the main window's project file.
-class RecordingOpener final : public DocumentOpener
+// Notes the projects the command line asks for.
+class RecordingProjects final : public ProjectOpener
 {
 public:
-    explicit RecordingOpener(TMainForm& main) : main(main) {}
+    explicit RecordingProjects(TMainForm& main) : main(main) {}
     void OpenProject(const std::string& path) override
     {
         opened = "project " + path;
         main.SetProjectFile(path);
     }
-    void OpenFactory(const std::string& path) override { opened = "factory " + path; }
-    void OpenMusic(const std::string& path) override { opened = "music " + path; }
-    void OpenWave(const std::string& path) override { opened = "wave " + path; }
 
     std::string opened;
 
@@ -100,19 +98,37 @@ TEST_F(MainFormTest, TheCommandLineOpensByTheExtensionOfTheFileNamePart)
         {"./", "info|Cannot read the file: \"./\" File has no extension"},
     };
     Start();
-    RecordingOpener opener(*form);
-    form->SetDocumentOpener(&opener);
+    RecordingProjects projects(*form);
+    form->SetProjectOpener(&projects);
+    // Each kind of document opens through the kind its extension names.
+    std::vector<std::pair<const char*, PlainKindUI*>> kinds;
+    for (auto [word, kind] : {std::pair{"wave", DocumentKind::Wave},
+                              {"music", DocumentKind::Music},
+                              {"factory", DocumentKind::Factory}}) {
+        auto owned = std::make_unique<PlainKindUI>(*form, kind);
+        kinds.emplace_back(word, owned.get());
+        form->Kinds().Register(std::move(owned));
+    }
+    const auto whatOpened = [&] {
+        std::string text = projects.opened;
+        for (auto& [word, kind] : kinds)
+            if (!kind->opened.empty())
+                text += std::string(word) + " " + kind->opened.back();
+        return text;
+    };
     for (const auto& [parameter, opened] : rows) {
         SCOPED_TRACE(parameter);
         const std::string expected = opened;
         const bool refused = expected.find('|') != std::string::npos;
-        opener.opened.clear();
+        projects.opened.clear();
+        for (auto& entry : kinds)
+            entry.second->opened.clear();
         messages.Clear();
         form->SetProjectFile("/before/old.kvp");
         if (refused)
             messages.Expect();
         form->OpenCommandLine({parameter, "/ignored/second.wav"}, "/home/user/work");
-        EXPECT_EQ(opener.opened, refused ? "" : expected);
+        EXPECT_EQ(whatOpened(), refused ? "" : expected);
         EXPECT_EQ(form->GetProjectFile(),
                   expected.rfind("project ", 0) == 0 ? expected.substr(8) : "");
         if (refused) {

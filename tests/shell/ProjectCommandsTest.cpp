@@ -346,45 +346,11 @@ TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNot
 // reach it through the registry alone.
 constexpr DocumentKind SketchKind = DocumentKind(4);
 
-class SketchKindUI final : public TDocumentKindUI
-{
-public:
-    explicit SketchKindUI(TMainForm& form) : form(form) {}
-    DocumentKind GetKind() const override { return SketchKind; }
-    void InstallCommands() override {}
-    TFileUnit* OpenFile(const std::string& path, const std::string&, bool, std::string&) override
-    {
-        opened.push_back(path);
-        auto* window = new TMDIChildKelvorn;
-        auto unit = std::make_unique<PlainDocument>(SketchKind);
-        unit->SetFileName(path);
-        window->SetUnit(std::move(unit));
-        form.Documents().AddDocumentWindow(window);
-        return window->GetUnit();
-    }
-    bool Save(TMDIChildKelvorn& window) override { return window.GetUnit()->Save(); }
-    bool SaveAs(TMDIChildKelvorn&) override { return false; }
-    void Revert(TMDIChildKelvorn&) override {}
-    void EditProperties(TMDIChildKelvorn&) override {}
-    void ArrangeActions() override { ++arranged; }
-    void UpdateActions(TMDIChildKelvorn&) override
-    {
-        ++updated;
-        form.Action("FileSave")->setEnabled(true);
-    }
-    void UpdateStatusPanels(TMDIChildKelvorn&) override {}
-
-    TMainForm& form;
-    std::vector<std::string> opened;
-    int arranged = 0;
-    int updated = 0;
-};
-
 TEST_F(ProjectCommandsTest, AFourthKindPlugsInThroughTheRegistryAlone)
 {
     const DocumentKindFacts facts{SketchKind, "Sketch", ".kvx", "Sketch", "Sketches"};
-    auto owned = std::make_unique<SketchKindUI>(*form);
-    SketchKindUI& kind = *owned;
+    auto owned = std::make_unique<PlainKindUI>(*form, SketchKind);
+    PlainKindUI& kind = *owned;
     form->Kinds().Register(std::move(owned), &facts);
     NewProject();
     std::string message;
@@ -409,6 +375,9 @@ TEST_F(ProjectCommandsTest, AFourthKindPlugsInThroughTheRegistryAlone)
     OpenProject();
     EXPECT_EQ(kind.opened.size(), 2u);
     EXPECT_EQ(kind.opened.back(), Path("a.kvx"));
+    // So does the command line, by the kind's extension in any case.
+    form->OpenCommandLine({"b.KVX"}, dir.string());
+    EXPECT_EQ(kind.opened.back(), Path("b.KVX"));
     form->Kinds().Unregister(SketchKind);
     RemoveDocumentKind(SketchKind);
 }

@@ -18,11 +18,11 @@
 #include "shell/SplitMergeCommands.h"
 #include "shell/WaveCommands.h"
 #include "shell/WaveKind.h"
-#include "shell/base/ChildKelvorn.h"
-#include "shell/base/QtModalDialog.h"
 #include "sound/WavFile.h"
 #include "support/PlainDocument.h"
 #include "waveui/WaveWindow.h"
+#include "window_base/ChildKelvorn.h"
+#include "window_base/QtModalDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -160,6 +160,43 @@ public:
 private:
     Rule rule;
     DocumentKind kind;
+};
+
+/// A kind unknown to every shell file, or one standing in for a built-in kind: it opens a plain
+/// document in a plain window and counts what the generic commands ask of it.
+class PlainKindUI final : public TDocumentKindUI
+{
+public:
+    PlainKindUI(TMainForm& form, DocumentKind kind) : form(form), kind(kind) {}
+    DocumentKind GetKind() const override { return kind; }
+    void InstallCommands() override {}
+    TFileUnit* OpenFile(const std::string& path, const std::string&, bool, std::string&) override
+    {
+        opened.push_back(path);
+        auto* window = new TMDIChildKelvorn;
+        auto unit = std::make_unique<PlainDocument>(kind);
+        unit->SetFileName(path);
+        window->SetUnit(std::move(unit));
+        form.Documents().AddDocumentWindow(window);
+        return window->GetUnit();
+    }
+    bool Save(TMDIChildKelvorn& window) override { return window.GetUnit()->Save(); }
+    bool SaveAs(TMDIChildKelvorn&) override { return false; }
+    void Revert(TMDIChildKelvorn&) override {}
+    void EditProperties(TMDIChildKelvorn&) override {}
+    void ArrangeActions() override { ++arranged; }
+    void UpdateActions(TMDIChildKelvorn&) override
+    {
+        ++updated;
+        form.Action("FileSave")->setEnabled(true);
+    }
+    void UpdateStatusPanels(TMDIChildKelvorn&) override {}
+
+    TMainForm& form;
+    DocumentKind kind;
+    std::vector<std::string> opened;
+    int arranged = 0;
+    int updated = 0;
 };
 
 class ShellTest : public ::testing::Test

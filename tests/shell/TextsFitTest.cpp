@@ -7,8 +7,6 @@
 #include "general/values/ValueUnits.h"
 #include "shell/MainFormLink.h"
 #include "shell/MainWaveWindowHost.h"
-#include "shell/base/AboutBox.h"
-#include "shell/base/ResetDie.h"
 #include "waveui/ViewWave.h"
 #include "waveui/dialogs/ComplexDialogs.h"
 #include "waveui/dialogs/EffectDialogs.h"
@@ -19,6 +17,8 @@
 #include "waveui/dialogs/SplitMergeDialogs.h"
 #include "waveui/dialogs/ViewDialogs.h"
 #include "waveui/dialogs/WaveFilePropDialog.h"
+#include "window_base/AboutBox.h"
+#include "window_base/ResetDie.h"
 
 #include <QCheckBox>
 #include <QFontInfo>

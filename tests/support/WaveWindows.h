@@ -9,7 +9,6 @@
 #include "general/Services.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
-#include "shell/base/QtModalDialog.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
 #include "waveui/ViewWave.h"
@@ -17,6 +16,7 @@
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
 #include "waveui/dialogs/OperationDialog.h"
+#include "window_base/QtModalDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "support/WaveWindows.h"
 
 #include "general/random/Random15.h"
-#include "shell/base/CursorTable.h"
+#include "window_base/CursorTable.h"
 
 #include <cmath>
 

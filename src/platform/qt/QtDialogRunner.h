@@ -1,6 +1,6 @@
 #pragma once
 // The program's dialog runner: every modal dialog runs its own modal loop. Dialogs reach it
-// wrapped in a ModalDialog (shell/base/QtModalDialog.h wraps a QDialog), so the runner needs no
+// wrapped in a ModalDialog (window_base/QtModalDialog.h wraps a QDialog), so the runner needs no
 // widget of its own.
 
 #include "platform/DialogRunner.h"

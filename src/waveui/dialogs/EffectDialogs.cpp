@@ -1,8 +1,8 @@
 #include "waveui/dialogs/EffectDialogs.h"
 
 #include "general/GuiMessages.h"
-#include "shell/base/EditFields.h"
 #include "waveui/dialogs/SharedRows.h"
+#include "window_base/EditFields.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

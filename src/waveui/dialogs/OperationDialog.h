@@ -14,7 +14,7 @@
 // next OK starts valid again. Cancel reads nothing.
 
 #include "document/records/WaveReference.h"
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 #include <cstdint>
 #include <functional>

@@ -8,7 +8,7 @@
 // GetColorPalette() back after OK.
 
 #include "general/palette/ColorPalette1D.h"
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 #include <QWidget>
 

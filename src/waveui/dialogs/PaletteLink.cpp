@@ -1,6 +1,6 @@
-#include "shell/base/QtModalDialog.h"
 #include "waveui/dialogs/PaletteDialog.h"
 #include "waveui/dialogs/ViewDialogs.h"
+#include "window_base/QtModalDialog.h"
 
 namespace kelvorn {
 

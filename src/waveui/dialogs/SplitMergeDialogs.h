@@ -7,7 +7,7 @@
 // selecting the record's waves when the dialog opens does not count as picking.
 
 #include "document/records/MergeRecords.h"
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 #include <array>
 #include <string>

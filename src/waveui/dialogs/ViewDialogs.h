@@ -10,7 +10,7 @@
 
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 #include <cstdint>
 

@@ -8,7 +8,7 @@
 // quietly resampling the wave to the first item.
 
 #include "document/records/WaveFileProps.h"
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 class QGroupBox;
 class QLabel;

@@ -5,8 +5,8 @@
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedFileDialogs.h"
 #include "platform/test/ScriptedMessages.h"
-#include "shell/base/QtModalDialog.h"
 #include "support/Files.h"
+#include "window_base/QtModalDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

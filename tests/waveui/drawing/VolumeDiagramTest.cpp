@@ -1,7 +1,7 @@
 #include "waveui/drawing/VolumeDiagram.h"
 
 #include "general/values/NoBoxes.h"
-#include "shell/base/QtCanvas.h"
+#include "window_base/QtCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "waveui/drawing/WaveCurve.h"
 
 #include "general/random/Random15.h"
-#include "shell/base/QtCanvas.h"
 #include "support/WaveWindows.h"
+#include "window_base/QtCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "shell/base/EditName.h"
+#include "window_base/EditName.h"
 
 #include "general/GuiMessages.h"
-#include "shell/base/DialogFonts.h"
-#include "shell/base/EditFields.h"
+#include "window_base/DialogFonts.h"
+#include "window_base/EditFields.h"
 
 #include <QEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "shell/base/QtCanvas.h"
+#include "window_base/QtCanvas.h"
 
 #include <QFontMetrics>
 #include <QPolygon>

@@ -1,4 +1,4 @@
-#include "shell/base/EditFields.h"
+#include "window_base/EditFields.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,10 @@
-#include "shell/base/ChildKelvorn.h"
+#include "window_base/ChildKelvorn.h"
 
 #include "document/ProjectFile.h"
 #include "general/Assert.h"
 #include "general/Services.h"
 #include "general/xml/XMLElement.h"
-#include "shell/base/CursorTable.h"
+#include "window_base/CursorTable.h"
 
 #include <QCloseEvent>
 

@@ -1,8 +1,8 @@
-#include "shell/base/EditName.h"
+#include "window_base/EditName.h"
 
 #include "general/GuiMessages.h"
 #include "platform/test/ScriptedMessages.h"
-#include "shell/base/ToolWindow.h"
+#include "window_base/ToolWindow.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,10 +1,10 @@
-#include "shell/base/AboutBox.h"
+#include "window_base/AboutBox.h"
 
 #include "general/Services.h"
 #include "general/view/PixelRect.h"
 #include "platform/Screen.h"
-#include "shell/base/DialogFonts.h"
-#include "shell/base/ProgramIcon.h"
+#include "window_base/DialogFonts.h"
+#include "window_base/ProgramIcon.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

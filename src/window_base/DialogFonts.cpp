@@ -1,4 +1,4 @@
-#include "shell/base/DialogFonts.h"
+#include "window_base/DialogFonts.h"
 
 #include <QStringList>
 

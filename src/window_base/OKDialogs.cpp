@@ -1,9 +1,9 @@
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 #include "general/Services.h"
 #include "platform/Help.h"
 #include "platform/Screen.h"
-#include "shell/base/DialogFonts.h"
+#include "window_base/DialogFonts.h"
 
 #include <QFrame>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "shell/base/ResetDie.h"
+#include "window_base/ResetDie.h"
 
 #include "general/random/RuntimeRandom.h"
 #include "platform/Clock.h"

@@ -1,4 +1,4 @@
-#include "shell/base/ProgramIcon.h"
+#include "window_base/ProgramIcon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "shell/base/FormLayout.h"
+#include "window_base/FormLayout.h"
 
 #include <QWidget>
 

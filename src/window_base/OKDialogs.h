@@ -4,9 +4,9 @@
 // row at the bottom. OK is the default button (Enter), Cancel the cancel button (Escape).
 // Derived dialogs add their controls with Place, set caption, size and help context, and check
 // their fields in an accept() override, which may keep the dialog open. Run them with
-// RunDialog (shell/base/QtModalDialog.h).
+// RunDialog (window_base/QtModalDialog.h).
 
-#include "shell/base/FormLayout.h"
+#include "window_base/FormLayout.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "shell/base/QtModalDialog.h"
+#include "window_base/QtModalDialog.h"
 
 #include "general/Services.h"
 

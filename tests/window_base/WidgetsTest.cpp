@@ -1,8 +1,8 @@
 // Small widgets of the shell: the cursor table, the look of disabled fields and the tool
 // window slot.
-#include "shell/base/CursorTable.h"
-#include "shell/base/EditFields.h"
-#include "shell/base/ToolWindow.h"
+#include "window_base/CursorTable.h"
+#include "window_base/EditFields.h"
+#include "window_base/ToolWindow.h"
 
 #include <QApplication>
 #include <QBitmap>

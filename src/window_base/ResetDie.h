@@ -4,7 +4,7 @@
 // applying it.
 
 #include "general/values/ValueUnits.h"
-#include "shell/base/OKDialogs.h"
+#include "window_base/OKDialogs.h"
 
 #include <cstdint>
 

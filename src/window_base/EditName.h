@@ -4,7 +4,7 @@
 // implements; the main window calls Retarget whenever the active document changes and whenever
 // a document window closes, so that after the last one it shows no document.
 
-#include "shell/base/FormLayout.h"
+#include "window_base/FormLayout.h"
 
 #include <QWidget>
 

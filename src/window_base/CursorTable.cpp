@@ -1,4 +1,4 @@
-#include "shell/base/CursorTable.h"
+#include "window_base/CursorTable.h"
 
 #include <QGuiApplication>
 #include <QPainter>

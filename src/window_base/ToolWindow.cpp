@@ -1,4 +1,4 @@
-#include "shell/base/ToolWindow.h"
+#include "window_base/ToolWindow.h"
 
 #include <QEvent>
 

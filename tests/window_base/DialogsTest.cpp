@@ -9,10 +9,10 @@
 #include "platform/test/RecordingHelp.h"
 #include "platform/test/ScriptedDialogs.h"
 #include "platform/test/ScriptedMessages.h"
-#include "shell/base/AboutBox.h"
-#include "shell/base/OKDialogs.h"
-#include "shell/base/QtModalDialog.h"
-#include "shell/base/ResetDie.h"
+#include "window_base/AboutBox.h"
+#include "window_base/OKDialogs.h"
+#include "window_base/QtModalDialog.h"
+#include "window_base/ResetDie.h"
 
 #include <QApplication>
 #include <QFrame>
