@@ -367,6 +367,10 @@ void PrintPeakOfTenMinutes()
 
 int main(int argc, char** argv)
 {
+    // A run of chosen benchmarks (a profile of one kind, say) leaves the 10-minute render out.
+    bool chosen = false;
+    for (int i = 1; i < argc; ++i)
+        chosen = chosen || std::string(argv[i]).rfind("--benchmark_filter", 0) == 0;
     benchmark::Initialize(&argc, argv);
     // The render is measured per CPU second (the machine may be shared), each run under its full
     // name, arguments included.
@@ -417,7 +421,8 @@ int main(int argc, char** argv)
         if (r != reporter.seconds.end())
             std::printf("  x%-3d %.3f us CPU\n", bars / 8, r->second / (bars * 4 * 8 * 2) * 1e6);
     }
-    PrintPeakOfTenMinutes();
+    if (!chosen)
+        PrintPeakOfTenMinutes();
     benchmark::Shutdown();
     return 0;
 }
