@@ -174,6 +174,7 @@ public:
     /// What is kept with the piece (the score's layout); the document owns it.
     TMuzKeeper* GetKeeper() const { return keeper.get(); }
     void SetKeeper(std::unique_ptr<TMuzKeeper> newKeeper) { keeper = std::move(newKeeper); }
+    std::unique_ptr<TMuzKeeper> TakeKeeper() { return std::move(keeper); }
 
     // ---- Rendering ----
     TMusicRender CreateSound();
