@@ -45,10 +45,15 @@ bool ModalDialogOpen()
     return QApplication::activeModalWidget() != nullptr;
 }
 
+bool PopupOpen()
+{
+    return QApplication::activePopupWidget() != nullptr;
+}
+
 QAction* TShortcutRouter::Target(const QKeySequence& key) const
 {
     const Entry* entry = FindEntry(key);
-    if (!entry || ModalDialogOpen())
+    if (!entry || ModalDialogOpen() || PopupOpen())
         return nullptr;
     const int kind = activeKind();
     if (kind < 0 || kind > 3)
@@ -84,7 +89,7 @@ void TShortcutRouter::SetMenuBarKeys(std::vector<QKeySequence> mnemonics,
 QAction* TShortcutRouter::MenuKeyOwner(const QKeySequence& key) const
 {
     if (std::find(menuBarKeys.begin(), menuBarKeys.end(), key) == menuBarKeys.end() ||
-        ModalDialogOpen())
+        ModalDialogOpen() || PopupOpen())
         return nullptr;
     if (FindEntry(key))
         return Target(key);
@@ -132,6 +137,12 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
     // An accepted override sends the key to the focused widget as a key press instead of
     // letting it fire a shortcut.
     if (event->type() == QEvent::ShortcutOverride) {
+        // An open popup takes every key as a key press, its own mnemonics included: no
+        // shortcut of any window fires beneath it.
+        if (PopupOpen()) {
+            event->accept();
+            return true;
+        }
         // A modal dialog's keys are its own: its mnemonics must fire, and Qt already keeps the
         // main window's shortcuts from firing beneath it.
         if (ModalDialogOpen())

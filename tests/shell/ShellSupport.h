@@ -28,9 +28,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -286,6 +289,16 @@ protected:
     RecordingHelp help;
     std::unique_ptr<TMainForm> form;
 };
+
+/// Activates window as a click on it would and waits until it has the keyboard.
+inline bool Focus(QWidget* window)
+{
+    window->activateWindow();
+    const bool focused = QTest::qWaitFor(
+        [window] { return QGuiApplication::focusWindow() == window->windowHandle(); });
+    QCoreApplication::processEvents();
+    return focused;
+}
 
 using Edits = std::vector<std::pair<std::string, std::string>>;
 
