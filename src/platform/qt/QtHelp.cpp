@@ -87,7 +87,9 @@ void QtHelp::ShowPage(const QString& page)
         QObject::connect(back, &QPushButton::clicked, browser, &QTextBrowser::backward);
         QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
         back->setEnabled(false);
-        // The keys scroll the page and follow its links.
+        // The keys scroll the page and follow its links; the buttons answer their letters.
+        for (QPushButton* button : {contents, topics, back})
+            button->setFocusPolicy(Qt::NoFocus);
         browser->setFocus();
     }
     browser->setSource(PageUrl(root, page));
