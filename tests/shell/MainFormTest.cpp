@@ -379,15 +379,8 @@ TEST_P(ModalDialogKeysTest, TheMainWindowsKeysRunNothingBeneathItAndTheDialogKee
     else
         OpenFactory("Factory 1", 2);
     // The actions run no command here: only whether they are triggered counts.
-    QObject listener;
-    std::vector<std::string> ran;
-    for (QAction* action : main.Actions().All()) {
-        const std::string name = action->objectName().toStdString();
-        main.SetCommand(name, {});
-        QObject::connect(action, &QAction::triggered, &listener,
-                         [&ran, name] { ran.push_back(name); });
-    }
-    main.ActionListUpdate();
+    TriggeredActions triggered(main);
+    std::vector<std::string>& ran = triggered.ran;
     // Every key the main window answers: the shortcuts and the menu bar's mnemonics; and the
     // action each runs without a dialog (the router's choice for a routed key).
     std::vector<QKeySequence> keys;

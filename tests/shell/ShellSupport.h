@@ -290,6 +290,28 @@ protected:
     std::unique_ptr<TMainForm> form;
 };
 
+/// Empties the command of every action of main and notes, in order, the actions triggered: for
+/// tests where only whether a key or menu triggers an action counts.
+class TriggeredActions
+{
+public:
+    explicit TriggeredActions(TMainForm& main)
+    {
+        for (QAction* action : main.Actions().All()) {
+            const std::string name = action->objectName().toStdString();
+            main.SetCommand(name, {});
+            QObject::connect(action, &QAction::triggered, &listener,
+                             [this, name] { ran.push_back(name); });
+        }
+        main.ActionListUpdate();
+    }
+
+    std::vector<std::string> ran;
+
+private:
+    QObject listener;
+};
+
 /// Activates window as a click on it would and waits until it has the keyboard.
 inline bool Focus(QWidget* window)
 {

@@ -166,15 +166,8 @@ TEST_P(MenuKeysTest, EveryKeyBelongsToTheOpenMenuAndNoShortcutRunsBeneathIt)
     TMainForm& main = Start();
     OpenWave("Wave 1", 1, 100);
     // The actions run no command here: only whether they are triggered counts.
-    QObject listener;
-    std::vector<std::string> ran;
-    for (QAction* action : main.Actions().All()) {
-        const std::string name = action->objectName().toStdString();
-        main.SetCommand(name, {});
-        QObject::connect(action, &QAction::triggered, &listener,
-                         [&ran, name] { ran.push_back(name); });
-    }
-    main.ActionListUpdate();
+    TriggeredActions triggered(main);
+    std::vector<std::string>& ran = triggered.ran;
     // The main window's one-key shortcuts.
     std::vector<QKeySequence> keys;
     for (QAction* action : main.Actions().All()) {
