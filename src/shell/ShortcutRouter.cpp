@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QShortcut>
 #include <QWidget>
 
@@ -45,15 +46,17 @@ bool ModalDialogOpen()
     return QApplication::activeModalWidget() != nullptr;
 }
 
-bool PopupOpen()
+bool MenuOpen()
 {
-    return QApplication::activePopupWidget() != nullptr;
+    // A menu bar takes the keyboard focus while it is in its keyboard mode.
+    return QApplication::activePopupWidget() != nullptr ||
+           qobject_cast<QMenuBar*>(QApplication::focusWidget()) != nullptr;
 }
 
 QAction* TShortcutRouter::Target(const QKeySequence& key) const
 {
     const Entry* entry = FindEntry(key);
-    if (!entry || ModalDialogOpen() || PopupOpen())
+    if (!entry || ModalDialogOpen() || MenuOpen())
         return nullptr;
     const int kind = activeKind();
     if (kind < 0 || kind > 3)
@@ -89,7 +92,7 @@ void TShortcutRouter::SetMenuBarKeys(std::vector<QKeySequence> mnemonics,
 QAction* TShortcutRouter::MenuKeyOwner(const QKeySequence& key) const
 {
     if (std::find(menuBarKeys.begin(), menuBarKeys.end(), key) == menuBarKeys.end() ||
-        ModalDialogOpen() || PopupOpen())
+        ModalDialogOpen() || MenuOpen())
         return nullptr;
     if (FindEntry(key))
         return Target(key);
@@ -137,9 +140,9 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
     // An accepted override sends the key to the focused widget as a key press instead of
     // letting it fire a shortcut.
     if (event->type() == QEvent::ShortcutOverride) {
-        // An open popup takes every key as a key press, its own mnemonics included: no
+        // An open menu takes every key as a key press, its own mnemonics included: no
         // shortcut of any window fires beneath it.
-        if (PopupOpen()) {
+        if (MenuOpen()) {
             event->accept();
             return true;
         }

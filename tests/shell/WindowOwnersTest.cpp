@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
@@ -202,7 +203,11 @@ TEST_P(MenuKeysTest, EveryKeyBelongsToTheOpenMenuAndNoShortcutRunsBeneathIt)
     closer.setSingleShot(true);
     closer.callOnTimeout(menu, &QMenu::close);
     closer.start(10000);
-    menu->popup(main.mapToGlobal(QPoint(40, 40)));
+    // The main window's menus open from the menu bar, as a click on their title opens them.
+    if (menu == &context)
+        menu->popup(main.mapToGlobal(QPoint(40, 40)));
+    else
+        main.menuBar()->setActiveAction(menu->menuAction());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     ASSERT_EQ(QApplication::activePopupWidget(), menu);
     const std::vector<int> underlined = Mnemonics(*menu);
@@ -238,6 +243,40 @@ TEST_P(MenuKeysTest, EveryKeyBelongsToTheOpenMenuAndNoShortcutRunsBeneathIt)
     }
 }
 
+// After Escape closed its menu the menu bar keeps the keyboard: a letter picks a menu by its
+// underlined letter or nothing, and no shortcut runs until a second Escape.
+TEST_F(ShellTest, TheMenuBarHoldsTheKeysBetweenItsTwoEscapes)
+{
+    TMainForm& main = Start();
+    OpenWave("Wave 1", 1, 100);
+    TriggeredActions triggered(main);
+    ASSERT_TRUE(Focus(&main));
+    main.SetTextInputMode(false);
+    std::vector<int> titles;
+    for (QMenu* menu : main.Menus())
+        titles.push_back(QKeySequence::mnemonic(menu->title())[0].key() & 0xFFFF);
+    main.menuBar()->setActiveAction(main.Menu("MenuFile")->menuAction());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.Menu("MenuFile")));
+    PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_Escape));
+    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+    ASSERT_EQ(QApplication::focusWidget(), main.menuBar());
+    int pressed = 0;
+    for (QAction* action : main.Actions().All()) {
+        const QKeySequence key = action->shortcut();
+        if (key.count() != 1 || key[0].keyboardModifiers() != Qt::NoModifier ||
+            std::find(titles.begin(), titles.end(), int(key[0].key())) != titles.end())
+            continue;
+        PressAsTheDesktop(main.windowHandle(), key);
+        ++pressed;
+        EXPECT_EQ(triggered.ran, std::vector<std::string>{}) << key.toString().toStdString();
+    }
+    EXPECT_GT(pressed, 10);
+    PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_Escape));
+    EXPECT_NE(QApplication::focusWidget(), main.menuBar());
+    PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_N));
+    EXPECT_EQ(triggered.ran, std::vector<std::string>{"EditNameAction"});
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Menus, MenuKeysTest,
     ::testing::Values(
@@ -247,7 +286,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "MenuFile",
                  {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return},
                  "RandomizeAction"},
-        MenuCase{"FileEscape", "MenuFile", {Qt::Key_Down, Qt::Key_Escape}, ""},
+        // The first Escape closes the menu and leaves the menu bar the keyboard, the second
+        // gives it back.
+        MenuCase{"FileEscape", "MenuFile", {Qt::Key_Down, Qt::Key_Escape, Qt::Key_Escape}, ""},
         MenuCase{"FileExitNotSwap", "MenuFile", {Qt::Key_X}, "FileExit"},
         MenuCase{"HelpTopicSearch", "MenuHelp", {Qt::Key_T}, "HelpTopicSearch"},
         MenuCase{"ProjectOpenNotRollOut", "MenuProject", {Qt::Key_O}, "ProjectOpen"},
