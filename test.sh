@@ -8,7 +8,8 @@
 #   2. the threaded tests under ThreadSanitizer (build-tsan/);
 #   3. every test of the test build (build-test/: g++ at -O1 without debug information, which
 #      builds in half the time of an optimised build with it), with a private PulseAudio server
-#      running for the audio device tests; its ctest summary is the last line printed.
+#      running for the audio device tests and a private X server with a window manager for the
+#      stacking test; its ctest summary is the last line printed.
 # ./run.sh keeps its own Release build in build/.
 # Exits non-zero on any failure.
 set -uo pipefail
@@ -58,13 +59,19 @@ fi
 
 echo "== Test build"
 if configure_and_build build-test -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-O1 -DKELVORN_WERROR=ON; then
-    # A private sound server for the audio device tests, stopped when this script ends.
+    # A private sound server for the audio device tests and a private X server with a window
+    # manager for the stacking test, both stopped when this script ends.
     if pulse_env=$(scripts/pulse-test-server.sh start); then
         eval "$pulse_env"
-        trap 'scripts/pulse-test-server.sh stop' EXIT
     else
         echo "No private PulseAudio server: the real audio device tests are skipped."
     fi
+    if x_env=$(scripts/x-test-server.sh start); then
+        eval "$x_env"
+    else
+        echo "No private X server with a window manager: the stacking test is skipped."
+    fi
+    trap 'scripts/pulse-test-server.sh stop; scripts/x-test-server.sh stop' EXIT
     ctest --test-dir build-test -j"$jobs" --output-on-failure --timeout 900 2>&1 |
         tee build-test/ctest.log
     [ "${PIPESTATUS[0]}" -eq 0 ] || status=1

@@ -7,7 +7,10 @@ purpose=${1:-test}
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-multimedia-dev libgl-dev libgtest-dev
           libgmock-dev libbenchmark-dev fonts-liberation2 pulseaudio pulseaudio-utils)
 if [ "$purpose" = test ] || [ "$purpose" = bench ]; then
-    packages+=(sox libpugixml-dev libfftw3-dev libclang-rt-14-dev xvfb xauth clang-format)
+    # xvfb, openbox, x11-utils and libxcb1-dev: the stacking test under a real X server with a
+    # window manager (scripts/x-test-server.sh).
+    packages+=(sox libpugixml-dev libfftw3-dev libclang-rt-14-dev xvfb xauth clang-format openbox
+               x11-utils libxcb1-dev)
 fi
 if [ "$purpose" = bench ]; then
     packages+=(timidity freepats)

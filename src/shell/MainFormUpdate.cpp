@@ -16,6 +16,20 @@ namespace kelvorn {
 
 namespace {
 
+// The commands that make or open a document of a kind. Until the kind is registered they could
+// only do nothing, so they stay disabled like the kind's other commands.
+struct KindCreation
+{
+    DocumentKind kind;
+    const char* newAction;
+    const char* openAction;
+};
+constexpr KindCreation kindCreations[] = {
+    {DocumentKind::Wave, "FileNewWave", "FileOpenWave"},
+    {DocumentKind::Music, "FileNewMuz", "FileOpenMuz"},
+    {DocumentKind::Factory, "FileNewFactory", "FileOpenFactory"},
+};
+
 } // namespace
 
 void TMainForm::ShowMenus(std::initializer_list<const char*> names, bool visible)
@@ -109,6 +123,9 @@ void TMainForm::UpdateEveryKind()
                          "WindowTileVertical", "WindowMinimizeAll", "WindowArrangeAll",
                          "HelpContents", "HelpTopicSearch", "HelpOnHelp", "HelpAbout"},
                         true);
+    for (const KindCreation& creation : kindCreations)
+        actions->SetEnabled({creation.newAction, creation.openAction},
+                            kinds.Find(creation.kind) != nullptr);
 }
 
 void TMainForm::UpdateStatusBar(TMDIChildKelvorn* child, TDocumentKindUI* kind)

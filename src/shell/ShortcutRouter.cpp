@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QShortcut>
 #include <QWidget>
 
@@ -45,10 +46,17 @@ bool ModalDialogOpen()
     return QApplication::activeModalWidget() != nullptr;
 }
 
+bool MenuOpen()
+{
+    // A menu bar takes the keyboard focus while it is in its keyboard mode.
+    return QApplication::activePopupWidget() != nullptr ||
+           qobject_cast<QMenuBar*>(QApplication::focusWidget()) != nullptr;
+}
+
 QAction* TShortcutRouter::Target(const QKeySequence& key) const
 {
     const Entry* entry = FindEntry(key);
-    if (!entry || ModalDialogOpen())
+    if (!entry || ModalDialogOpen() || MenuOpen())
         return nullptr;
     const int kind = activeKind();
     if (kind < 0 || kind > 3)
@@ -84,7 +92,7 @@ void TShortcutRouter::SetMenuBarKeys(std::vector<QKeySequence> mnemonics,
 QAction* TShortcutRouter::MenuKeyOwner(const QKeySequence& key) const
 {
     if (std::find(menuBarKeys.begin(), menuBarKeys.end(), key) == menuBarKeys.end() ||
-        ModalDialogOpen())
+        ModalDialogOpen() || MenuOpen())
         return nullptr;
     if (FindEntry(key))
         return Target(key);
@@ -132,6 +140,12 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
     // An accepted override sends the key to the focused widget as a key press instead of
     // letting it fire a shortcut.
     if (event->type() == QEvent::ShortcutOverride) {
+        // An open menu takes every key as a key press, its own mnemonics included: no
+        // shortcut of any window fires beneath it.
+        if (MenuOpen()) {
+            event->accept();
+            return true;
+        }
         // A modal dialog's keys are its own: its mnemonics must fire, and Qt already keeps the
         // main window's shortcuts from firing beneath it.
         if (ModalDialogOpen())

@@ -16,6 +16,11 @@
 //
 // While a modal dialog is open, neither runs anything: the dialog holds the program, and a
 // command run beneath it would change or close the document the dialog works on.
+//
+// While a menu, a submenu, a context menu or a list's drop-down is open, or the menu bar holds
+// the keyboard, every key belongs to it (its mnemonics, the arrows, Return and Escape): the hook
+// hands each key to the menu before any shortcut of the main window sees it, so that a letter in
+// the File menu picks a File item instead of running an operation on the wave beneath.
 
 #include <QKeySequence>
 #include <QObject>
@@ -32,6 +37,10 @@ namespace kelvorn {
 /// Whether a modal dialog (an operation or properties dialog, a message box, a file dialog)
 /// is open; no command of the main window runs until it closes.
 bool ModalDialogOpen();
+/// Whether a menu holds the keyboard: a popup is open (a menu, a submenu, a context menu, a
+/// list's drop-down), or a menu bar has it (after Alt, or after Escape closed its menu). Every key
+/// is the menu's own until it lets go.
+bool MenuOpen();
 
 class TShortcutRouter : public QObject
 {
@@ -47,7 +56,7 @@ public:
     void AddKey(const QKeySequence& key, std::vector<QAction*> routes);
 
     /// The action key would run now, or nullptr; nullptr too for a key not routed and while a
-    /// modal dialog is open.
+    /// modal dialog or a menu is open.
     QAction* Target(const QKeySequence& key) const;
     /// Runs key as if it were pressed; answers whether an action ran.
     bool Press(const QKeySequence& key);
@@ -59,7 +68,7 @@ public:
     /// the same keys; a routed key is decided by its routes.
     void SetMenuBarKeys(std::vector<QKeySequence> mnemonics, std::vector<QAction*> actions);
     /// The action that takes key from the menu bar now: nullptr when key is no mnemonic of
-    /// the menu bar, no enabled action owns it or a modal dialog is open.
+    /// the menu bar, no enabled action owns it or a modal dialog or a menu is open.
     QAction* MenuKeyOwner(const QKeySequence& key) const;
 
 private:

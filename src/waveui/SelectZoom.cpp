@@ -62,7 +62,10 @@ TDlgSelZoom::TDlgSelZoom(QWidget* owner, SelZoomHost& host) : TOKHelpRightDlg(ow
     setObjectName(QStringLiteral("DlgSelZoom"));
     setWindowTitle(QStringLiteral("Select and Zoom"));
     SetHelpContext(HelpContextSelZoom);
+    // A modeless tool window of its owner, never on top of anything but the owner: the
+    // program's dialogs and boxes open above it.
     setModal(false);
+    setWindowFlags((windowFlags() & ~(Qt::WindowType_Mask | Qt::WindowStaysOnTopHint)) | Qt::Tool);
     SetCentred(false);
     OKBtn->setText(QStringLiteral("Apply"));
     CancelBtn->setText(QStringLiteral("Close"));

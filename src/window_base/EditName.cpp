@@ -31,8 +31,7 @@ std::string NameRefusal(const QString& name)
 }
 
 TDlgEditName::TDlgEditName(QWidget* owner, NameTarget& target)
-    : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint), target(target),
-      layout(QSize(ClientWidth, ClientHeight))
+    : QWidget(owner, Qt::Tool), target(target), layout(QSize(ClientWidth, ClientHeight))
 {
     setObjectName(QStringLiteral("DlgEditName"));
     setWindowTitle(QStringLiteral("Edit Name"));

@@ -27,7 +27,15 @@ QWidget* ToolWindowSlot::Window()
             return nullptr;
         ++creations;
         made->setAttribute(Qt::WA_DeleteOnClose, false);
-        made->setWindowFlag(Qt::Tool, true);
+        // A tool window belongs to its owner and floats above it only: above the other
+        // programs' windows it would be in the way, and above the program's own dialogs it
+        // would hide their buttons. Whatever the maker gave, the slot's rule holds.
+        const Qt::WindowFlags flags =
+            (made->windowFlags() & ~(Qt::WindowType_Mask | Qt::WindowStaysOnTopHint)) | Qt::Tool;
+        if (owner && made->parentWidget() != owner)
+            made->setParent(owner, flags);
+        else
+            made->setWindowFlags(flags);
         made->installEventFilter(this);
         window = made;
     }

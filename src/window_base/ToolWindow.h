@@ -1,6 +1,8 @@
 #pragma once
 // A modeless tool window of the main window: created on first use, owned by its owner widget,
-// and on close only hidden, so that the same object serves the next use. Whenever it hides
+// and on close only hidden, so that the same object serves the next use. The slot makes every
+// window it creates a tool window of its owner without an always-on-top flag: it floats above
+// its owner only, and the program's dialogs and boxes open above it. Whenever it hides
 // (its close box, the owner's toggle, a dialog's Close button) the closed notice runs, so that
 // the owner can uncheck the action that shows it.
 

@@ -12,8 +12,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -210,6 +213,52 @@ TEST(QtHelp, OneWindowShowsTheBuiltInPages)
     EXPECT_NE(disk.Browser()->toPlainText().indexOf("Make Line"), -1);
     disk.ShowContext(9);
     EXPECT_EQ(disk.CurrentPage(), "index.html");
+}
+
+// Help asked for from inside a dialog's own modal loop comes up in front of the dialog and takes
+// a click and a key while the dialog stays open; afterwards it is a window of its own again.
+TEST(QtHelp, AWindowOpenedFromAModalDialogTakesClicksAndKeys)
+{
+    QtHelp help;
+    help.ShowContents();
+    help.Window()->hide();
+    QDialog dialog;
+    dialog.setWindowTitle("Volume");
+    std::string afterClick, afterKey, failed;
+    bool dialogOpen = false;
+    QWindow* owner = nullptr;
+    QTimer::singleShot(0, &dialog, [&] {
+        help.ShowContext(9);
+        QWidget* window = help.Window();
+        if (!QTest::qWaitForWindowExposed(window)) {
+            failed = "the help window never showed";
+            return dialog.reject();
+        }
+        owner = window->windowHandle()->transientParent();
+        auto* contents = window->findChild<QPushButton*>("helpContents");
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          contents->mapTo(window, contents->rect().center()));
+        afterClick = help.CurrentPage().toStdString();
+        // The page keeps the keys: Alt+Left goes back to the page before.
+        QTest::keyClick(window->windowHandle(), Qt::Key_Left, Qt::AltModifier);
+        afterKey = help.CurrentPage().toStdString();
+        dialogOpen = dialog.isVisible();
+        dialog.accept();
+    });
+    // Should the loop never get its turn, this ends it and the checks below fail.
+    QTimer::singleShot(10000, &dialog, [&dialog] { dialog.done(2); });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted) << failed;
+    EXPECT_TRUE(dialogOpen);
+    EXPECT_EQ(owner, dialog.windowHandle());
+    EXPECT_EQ(afterClick, "index.html");
+    EXPECT_EQ(afterKey, "context-9.html");
+
+    // Asked for with no dialog open, it belongs to nobody.
+    help.ShowContents();
+    EXPECT_EQ(help.Window()->windowHandle()->transientParent(), nullptr);
+    EXPECT_EQ(help.Window()->windowType(), Qt::Window);
+    EXPECT_TRUE(help.Window()->isVisible());
+    help.CloseWindow();
 }
 
 // Every page is reachable from the contents and the topic list, and every link leads to a

@@ -252,16 +252,52 @@ TEST_F(MainFormTest, TheUpdateSetsEveryStateOfTheTable)
     }
 }
 
-// ---- The catalogue and its keys ------------------------------------------------------------
-
-bool Focus(QWidget* window)
+// New and Open of a kind nobody registered could only do nothing: they stay disabled, keys
+// included, until the kind registers, and go with it.
+TEST_F(MainFormTest, NewAndOpenOfAKindWaitForItsRegistration)
 {
-    window->activateWindow();
-    const bool focused = QTest::qWaitFor(
-        [window] { return QGuiApplication::focusWindow() == window->windowHandle(); });
-    QCoreApplication::processEvents();
-    return focused;
+    struct Row
+    {
+        const char* action;
+        const char* key;
+        DocumentKind kind;
+    };
+    const Row rows[] = {{"FileNewWave", "Ctrl+N", DocumentKind::Wave},
+                        {"FileOpenWave", "Ctrl+O", DocumentKind::Wave},
+                        {"FileNewMuz", "Ctrl+Shift+N", DocumentKind::Music},
+                        {"FileOpenMuz", "Ctrl+Shift+O", DocumentKind::Music},
+                        {"FileNewFactory", "Ctrl+Shift+F", DocumentKind::Factory},
+                        {"FileOpenFactory", "Ctrl+F", DocumentKind::Factory}};
+    TMainForm& main = Start();
+    std::vector<std::string> ran;
+    for (const Row& row : rows)
+        main.SetCommand(row.action, [&ran, &row] { ran.push_back(row.action); });
+    ASSERT_TRUE(Focus(&main));
+    main.SetTextInputMode(false);
+    auto check = [&](std::set<DocumentKind> registered) {
+        main.ActionListUpdate();
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.action);
+            const bool on = registered.count(row.kind) > 0;
+            EXPECT_EQ(A(row.action)->isEnabled(), on);
+            ran.clear();
+            QTest::keySequence(&main, QKeySequence(QString::fromLatin1(row.key)));
+            QCoreApplication::processEvents();
+            EXPECT_EQ(ran, on ? std::vector<std::string>{row.action} : std::vector<std::string>{});
+        }
+    };
+    main.Kinds().Unregister(DocumentKind::Music);
+    main.Kinds().Unregister(DocumentKind::Factory);
+    check({DocumentKind::Wave});
+    main.Kinds().Register(std::make_unique<RuleKind<TMusicActionRule>>(main, DocumentKind::Music));
+    check({DocumentKind::Wave, DocumentKind::Music});
+    main.Kinds().Unregister(DocumentKind::Wave);
+    main.Kinds().Register(
+        std::make_unique<RuleKind<TFactoryActionRule>>(main, DocumentKind::Factory));
+    check({DocumentKind::Music, DocumentKind::Factory});
 }
+
+// ---- The catalogue and its keys ------------------------------------------------------------
 
 // Each row: the kind active ("none", "wave", "drawing", "music", "factory"), the key, and the
 // one of its two actions that runs ("-" for none), as the user presses it.
@@ -343,15 +379,8 @@ TEST_P(ModalDialogKeysTest, TheMainWindowsKeysRunNothingBeneathItAndTheDialogKee
     else
         OpenFactory("Factory 1", 2);
     // The actions run no command here: only whether they are triggered counts.
-    QObject listener;
-    std::vector<std::string> ran;
-    for (QAction* action : main.Actions().All()) {
-        const std::string name = action->objectName().toStdString();
-        main.SetCommand(name, {});
-        QObject::connect(action, &QAction::triggered, &listener,
-                         [&ran, name] { ran.push_back(name); });
-    }
-    main.ActionListUpdate();
+    TriggeredActions triggered(main);
+    std::vector<std::string>& ran = triggered.ran;
     // Every key the main window answers: the shortcuts and the menu bar's mnemonics; and the
     // action each runs without a dialog (the router's choice for a routed key).
     std::vector<QKeySequence> keys;

@@ -28,9 +28,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -286,6 +289,38 @@ protected:
     RecordingHelp help;
     std::unique_ptr<TMainForm> form;
 };
+
+/// Empties the command of every action of main and notes, in order, the actions triggered: for
+/// tests where only whether a key or menu triggers an action counts.
+class TriggeredActions
+{
+public:
+    explicit TriggeredActions(TMainForm& main)
+    {
+        for (QAction* action : main.Actions().All()) {
+            const std::string name = action->objectName().toStdString();
+            main.SetCommand(name, {});
+            QObject::connect(action, &QAction::triggered, &listener,
+                             [this, name] { ran.push_back(name); });
+        }
+        main.ActionListUpdate();
+    }
+
+    std::vector<std::string> ran;
+
+private:
+    QObject listener;
+};
+
+/// Activates window as a click on it would and waits until it has the keyboard.
+inline bool Focus(QWidget* window)
+{
+    window->activateWindow();
+    const bool focused = QTest::qWaitFor(
+        [window] { return QGuiApplication::focusWindow() == window->windowHandle(); });
+    QCoreApplication::processEvents();
+    return focused;
+}
 
 using Edits = std::vector<std::pair<std::string, std::string>>;
 

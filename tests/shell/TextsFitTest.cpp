@@ -18,18 +18,21 @@
 #include "waveui/dialogs/ViewDialogs.h"
 #include "waveui/dialogs/WaveFilePropDialog.h"
 #include "window_base/AboutBox.h"
+#include "window_base/DialogFonts.h"
 #include "window_base/ResetDie.h"
 
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusTipEvent>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -69,6 +72,44 @@ int Widest(const QFontMetrics& metrics, const QString& text)
     for (const QString& line : text.split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line));
     return widest;
+}
+
+QString Rect(const QRect& r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// The part of parent where its children may lie. A group box draws its frame and its title
+// where the style says: the room is inside the frame's line and below the title. A framed
+// widget keeps its frame; any other parent gives its whole contents rectangle.
+QRect ChildRoom(const QWidget& parent)
+{
+    if (const auto* box = qobject_cast<const QGroupBox*>(&parent)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.lineWidth = 1;
+        option.midLineWidth = 0;
+        option.textAlignment = box->alignment();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        if (box->isCheckable())
+            option.subControls |= QStyle::SC_GroupBoxCheckBox;
+        if (box->isFlat())
+            option.features |= QStyleOptionFrame::Flat;
+        const QStyle* style = box->style();
+        const QRect frame =
+            style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, box);
+        QRect title =
+            style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+        if (box->isCheckable())
+            title |= style->subControlRect(QStyle::CC_GroupBox, &option,
+                                           QStyle::SC_GroupBoxCheckBox, box);
+        QRect room = frame.adjusted(1, 1, -1, -1);
+        if (!box->title().isEmpty())
+            room.setTop(std::max(room.top(), title.bottom() + 1));
+        return room;
+    }
+    return parent.contentsRect();
 }
 
 // Each text the controls under root show and does not fit: "where: text (need > room)".
@@ -140,12 +181,40 @@ std::vector<std::string> CutTexts(QWidget* root)
                 qobject_cast<const QListWidget*>(w) || qobject_cast<const QTabWidget*>(w) ||
                 w->inherits("QLineEdit"));
     };
+    // Neighbours that touch read as one control: at least a pixel lies between them.
     for (qsizetype i = 0; i < all.size(); ++i)
         for (qsizetype j = i + 1; j < all.size(); ++j)
             if (all[i]->parentWidget() == all[j]->parentWidget() && counts(all[i]) &&
-                counts(all[j]) && all[i]->geometry().intersects(all[j]->geometry()))
-                cut.push_back(
-                    (Where(all[i]) + QStringLiteral(" overlaps ") + Where(all[j])).toStdString());
+                counts(all[j]) &&
+                all[i]->geometry().adjusted(-1, -1, 1, 1).intersects(all[j]->geometry()))
+                cut.push_back((Where(all[i]) +
+                               (all[i]->geometry().intersects(all[j]->geometry())
+                                    ? QStringLiteral(" overlaps ")
+                                    : QStringLiteral(" touches ")) +
+                               Where(all[j]))
+                                  .toStdString());
+    // Every control lies inside the room its parent gives: a group box's room is inside its
+    // frame and below its title, another parent's its contents rectangle, and inside the line of
+    // a bevel it sits on.
+    for (QWidget* w : all) {
+        if (!counts(w) || !w->parentWidget())
+            continue;
+        QRect room = ChildRoom(*w->parentWidget());
+        // A bevel drawn behind controls is a frame they sit in: one that reaches its line runs
+        // into the frame.
+        for (QFrame* bevel : w->parentWidget()->findChildren<QFrame*>(Qt::FindDirectChildrenOnly))
+            if (bevel->metaObject() == &QFrame::staticMetaObject &&
+                bevel->frameShape() != QFrame::NoFrame && bevel->isVisibleTo(w->window()) &&
+                bevel->geometry().intersects(w->geometry())) {
+                const int line = bevel->frameWidth();
+                room &= bevel->geometry().adjusted(line, line, -line, -line);
+            }
+        if (!room.contains(w->geometry()))
+            cut.push_back((Where(w) + QStringLiteral(" leaves its parent's room (") +
+                           Rect(w->geometry()) + QStringLiteral(" outside ") + Rect(room) +
+                           QStringLiteral(")"))
+                              .toStdString());
+    }
     return cut;
 }
 
@@ -238,6 +307,71 @@ TEST_P(DialogTextsFit, EveryCaptionShowsWhole)
 
 INSTANTIATE_TEST_SUITE_P(WaveDialogs, DialogTextsFit, ::testing::ValuesIn(AllDialogs()),
                          [](const auto& info) { return info.param.name; });
+
+// The faults the check exists for, each in a small dialog of its own, and the same dialog
+// mended: a control past its group box's frame, one on the box's title, radio buttons without a
+// pixel between them, a box that reaches the bevel's line.
+TEST(DialogLayoutCheck, RefusesEachFaultAndPassesItsRepair)
+{
+    struct Fixture
+    {
+        const char* name;
+        // Builds the dialog's controls; mended places them right.
+        std::function<void(QDialog&, bool mended)> build;
+        std::vector<std::string> complaints;
+    };
+    auto box = [](QWidget* parent, const char* name, const char* title, QRect at) {
+        auto* group = new QGroupBox(QLatin1String(title), parent);
+        group->setObjectName(QLatin1String(name));
+        group->setGeometry(at);
+        return group;
+    };
+    auto named = [](QWidget* widget, const char* name, QRect at) {
+        widget->setObjectName(QLatin1String(name));
+        widget->setGeometry(at);
+    };
+    const Fixture fixtures[] = {
+        {"PastTheFrame",
+         [&](QDialog& d, bool mended) {
+             QGroupBox* group = box(&d, "grp", "Values", QRect(10, 10, 120, 60));
+             named(new QLineEdit(group), "edit", QRect(40, 24, mended ? 70 : 90, 21));
+         },
+         {"PastTheFrame/grp/edit leaves its parent's room (40,24 90x21 outside 1,15 118x44)"}},
+        {"OnTheTitle",
+         [&](QDialog& d, bool mended) {
+             QGroupBox* group = box(&d, "grp", "Frequency", QRect(10, 10, 200, 80));
+             named(new QLabel("Default", group), "head", QRect(120, mended ? 16 : 4, 60, 15));
+         },
+         {"OnTheTitle/grp/head leaves its parent's room (120,4 60x15 outside 1,15 198x64)"}},
+        {"TouchingRadios",
+         [&](QDialog& d, bool mended) {
+             QGroupBox* group = box(&d, "grp", "Place", QRect(10, 10, 200, 80));
+             named(new QRadioButton("Align Begin", group), "begin", QRect(8, 18, 100, 17));
+             named(new QRadioButton("Align End", group), "end",
+                   QRect(8, mended ? 36 : 35, 100, 17));
+         },
+         {"TouchingRadios/grp/begin touches TouchingRadios/grp/end"}},
+        {"IntoTheBevel",
+         [&](QDialog& d, bool mended) {
+             auto* bevel = new QFrame(&d);
+             bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+             bevel->setGeometry(8, 8, 200, 100);
+             box(&d, "grp", "Colors", QRect(20, 20, 150, mended ? 80 : 88));
+         },
+         {"IntoTheBevel/grp leaves its parent's room (20,20 150x88 outside 10,10 196x96)"}},
+    };
+    for (const Fixture& fixture : fixtures)
+        for (bool mended : {false, true}) {
+            SCOPED_TRACE(std::string(fixture.name) + (mended ? " mended" : ""));
+            QDialog dialog;
+            dialog.setObjectName(QLatin1String(fixture.name));
+            dialog.setFont(DialogFont());
+            dialog.resize(240, 130);
+            fixture.build(dialog, mended);
+            dialog.show();
+            EXPECT_EQ(CutTexts(&dialog), mended ? std::vector<std::string>{} : fixture.complaints);
+        }
+}
 
 // ---- Status panels -----------------------------------------------------------------------------
 

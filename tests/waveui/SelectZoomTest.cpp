@@ -83,6 +83,10 @@ TEST_F(SelectZoomTest, WithoutAWaveWindowEverythingIsClearedAndOff)
     EXPECT_EQ(dialog.CancelBtn->text(), "Close");
     EXPECT_EQ(dialog.windowTitle(), "Select and Zoom");
     EXPECT_EQ(dialog.HelpContext(), 40);
+    // A tool window, modeless, on top of nothing: dialogs and boxes open above it.
+    EXPECT_EQ(dialog.windowType(), Qt::Tool);
+    EXPECT_FALSE(dialog.isModal());
+    EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(SelectZoomTest, AppliesATypedCursorRoundedToTheNearestSample)

@@ -101,7 +101,9 @@ TEST_F(EditNameTest, FormAndLayout)
     EXPECT_EQ(dialog.windowTitle(), "Edit Name");
     EXPECT_TRUE(dialog.isWindow());
     EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::Tool));
-    EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // Above its owner only: the program's dialogs open above it, other programs' windows too.
+    EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(dialog.parentWidget(), &owner);
     EXPECT_EQ(dialog.size(), QSize(312 - 8, 72 - 26));
     EXPECT_EQ(dialog.minimumWidth(), 180 - 8);
     EXPECT_EQ(dialog.minimumHeight(), dialog.maximumHeight());

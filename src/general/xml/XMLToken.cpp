@@ -439,6 +439,12 @@ void TXMLToken::ReadFrom(TXMLSource& source, int32_t& lineCounter, int32_t& colu
             ++textBegin;
         while (textEnd > textBegin && textEnd[-1] < 33)
             --textEnd;
+        if (textBegin == textEnd) {
+            // Control bytes alone are blanks like spaces: an empty text token would pass where
+            // the grammars want a text, and the writer would then drop the element.
+            ++s.p;
+            goto tag;
+        }
         found = std::string_view(reinterpret_cast<char*>(textBegin),
                                  static_cast<size_t>(textEnd - textBegin));
         result = xmlTokenAttr;

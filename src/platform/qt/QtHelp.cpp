@@ -1,5 +1,6 @@
 #include "platform/qt/QtHelp.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 namespace kelvorn {
 
@@ -65,8 +67,11 @@ void QtHelp::ShowPage(const QString& page)
         window->setAttribute(Qt::WA_QuitOnClose, false);
         window->resize(640, 480);
         auto* contents = new QPushButton(QStringLiteral("&Contents"), window.get());
+        contents->setObjectName(QStringLiteral("helpContents"));
         auto* topics = new QPushButton(QStringLiteral("&Topics"), window.get());
+        topics->setObjectName(QStringLiteral("helpTopics"));
         auto* back = new QPushButton(QStringLiteral("&Back"), window.get());
+        back->setObjectName(QStringLiteral("helpBack"));
         browser = new QTextBrowser(window.get());
         browser->setOpenExternalLinks(true);
         auto* buttons = new QHBoxLayout;
@@ -82,11 +87,37 @@ void QtHelp::ShowPage(const QString& page)
         QObject::connect(back, &QPushButton::clicked, browser, &QTextBrowser::backward);
         QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
         back->setEnabled(false);
+        // The keys scroll the page and follow its links; the buttons answer their letters.
+        for (QPushButton* button : {contents, topics, back})
+            button->setFocusPolicy(Qt::NoFocus);
+        browser->setFocus();
     }
     browser->setSource(PageUrl(root, page));
+    BelongTo(QApplication::activeModalWidget());
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void QtHelp::BelongTo(QWidget* modal)
+{
+    // Help asked for from a modal dialog belongs to that dialog: the window manager keeps it in
+    // front of the dialog, and the dialog's modality, which blocks every other window, lets a
+    // window of its own take clicks and keys. Otherwise the help is a window of its own.
+    QWindow* owner = modal ? modal->windowHandle() : nullptr;
+    const Qt::WindowType type = owner ? Qt::Dialog : Qt::Window;
+    QWindow* handle = window->windowHandle();
+    if (handle && handle->transientParent() == owner && window->windowType() == type)
+        return;
+    // The window manager reads type and owner when the window is mapped.
+    window->hide();
+    Qt::WindowFlags flags = type;
+    if (owner)
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint;
+    window->setWindowFlags(flags);
+    window->winId();
+    window->windowHandle()->setTransientParent(owner);
 }
 
 void QtHelp::CloseWindow()

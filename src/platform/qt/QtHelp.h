@@ -1,7 +1,8 @@
 #pragma once
 // The program's help window: a browser on the program's own HTML pages, which are built into
 // the program as Qt resources under ":/help". The window is made on first use and only hidden
-// when closed. Needs a QApplication.
+// when closed. Asked for from a modal dialog, it comes up in front of the dialog and takes
+// clicks and keys while the dialog stays open. Needs a QApplication.
 
 #include "platform/Help.h"
 
@@ -38,6 +39,9 @@ public:
 
 private:
     void ShowPage(const QString& page);
+    /// Makes the window belong to modal (in front of it and not blocked by it), or with null
+    /// a window of its own.
+    void BelongTo(QWidget* modal);
 
     QString root;
     std::unique_ptr<QWidget> window;

@@ -9,14 +9,16 @@
 #include "platform/qt/QtMessages.h"
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtTempDir.h"
+#include "platform/qt/QtWindowOwners.h"
 
 namespace kelvorn {
 
 QtServices::QtServices()
-    : messages(std::make_unique<QtMessages>()), clock(std::make_unique<QtClock>()),
-      screen(std::make_unique<QtScreen>()), tempDir(std::make_unique<QtTempDir>()),
-      dialogRunner(std::make_unique<QtDialogRunner>()), help(std::make_unique<QtHelp>()),
-      fileDialogs(std::make_unique<QtFileDialogs>()), colorDialog(std::make_unique<QtColorDialog>())
+    : owners(std::make_unique<QtWindowOwners>()), messages(std::make_unique<QtMessages>()),
+      clock(std::make_unique<QtClock>()), screen(std::make_unique<QtScreen>()),
+      tempDir(std::make_unique<QtTempDir>()), dialogRunner(std::make_unique<QtDialogRunner>()),
+      help(std::make_unique<QtHelp>()), fileDialogs(std::make_unique<QtFileDialogs>()),
+      colorDialog(std::make_unique<QtColorDialog>())
 {
     InstallService<MessageSink>(messages.get());
     InstallService<Clock>(clock.get());

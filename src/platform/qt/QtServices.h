@@ -1,7 +1,8 @@
 #pragma once
 // Installs the Qt implementations of the platform services for the lifetime of this object:
 // the message boxes, the clock, the screen, the temporary directory, the dialog runner, the
-// help window, the file dialogs and the colour dialog. Create it after the QApplication; its
+// help window, the file dialogs and the colour dialog; and gives every dialog and box its owner
+// (QtWindowOwners.h). Create it after the QApplication; its
 // end removes the temporary directory.
 
 #include <memory>
@@ -16,6 +17,7 @@ class QtDialogRunner;
 class QtHelp;
 class QtFileDialogs;
 class QtColorDialog;
+class QtWindowOwners;
 
 class QtServices
 {
@@ -26,6 +28,7 @@ public:
     QtServices& operator=(const QtServices&) = delete;
 
 private:
+    std::unique_ptr<QtWindowOwners> owners;
     std::unique_ptr<QtMessages> messages;
     std::unique_ptr<QtClock> clock;
     std::unique_ptr<QtScreen> screen;

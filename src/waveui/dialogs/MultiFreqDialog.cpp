@@ -80,8 +80,9 @@ void TDlgMFreqProps::BuildPartialGroup()
     grpFreq = new QGroupBox(QStringLiteral("Frequency"), this);
     grpFreq->setObjectName(QStringLiteral("grpFreq"));
     Place(grpFreq, GroupLeft, groupTop, GroupWidth, groupHeight);
+    // Below the box's title line, which the header would otherwise sit on.
     auto* header = new QLabel(QStringLiteral("Default"), grpFreq);
-    header->setGeometry(290, 14, 56, 15);
+    header->setGeometry(290, 16, 56, 15);
     int y = 32;
     for (const PartialControl& control : kPartialControls) {
         auto* label = new QLabel(QString::fromLatin1(MFreqFieldLabel(control.field)), grpFreq);

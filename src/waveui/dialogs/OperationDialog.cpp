@@ -413,7 +413,8 @@ void TOperationDialog::MakeControl(const FieldRow& row, QWidget* parent)
         const int width = count > 0 ? 240 / count : 0;
         for (int i = 0; i < count; ++i) {
             auto* item = new QRadioButton(Latin1(row.items[static_cast<size_t>(i)]), box);
-            item->setGeometry(8 + i * width, 18, width, 17);
+            // A pixel apart, so that one item does not read as the next one's.
+            item->setGeometry(8 + i * width, 18, width - 1, 17);
         }
         control = box;
         break;

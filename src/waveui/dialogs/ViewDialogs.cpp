@@ -41,6 +41,7 @@ template <class W> W* Named(W* widget, const char* name)
     return widget;
 }
 
+// A caption of width pixels; one beside a field ends a pixel before it (the helpers below).
 QLabel* Caption(QWidget* parent, const char* text, int left, int top, int width)
 {
     auto* label = new QLabel(QLatin1String(text), parent);
@@ -73,7 +74,7 @@ TColorCombo* ColorBox(QWidget* parent, const char* name, const char* caption, in
                       int captionWidth)
 {
     if (*caption)
-        Caption(parent, caption, left, top, captionWidth);
+        Caption(parent, caption, left, top, captionWidth - 1);
     auto* box = Named(new TColorCombo(parent), name);
     box->setGeometry(left + captionWidth, top, ColorBoxWidth, 21);
     return box;
@@ -83,7 +84,7 @@ QLineEdit* Edit(QWidget* parent, const char* name, const char* caption, int left
                 int captionWidth, int width = 80)
 {
     if (*caption)
-        Caption(parent, caption, left, top, captionWidth);
+        Caption(parent, caption, left, top, captionWidth - 1);
     auto* edit = Named(new QLineEdit(parent), name);
     edit->setGeometry(left + captionWidth, top, width, 21);
     return edit;
@@ -157,18 +158,19 @@ TDlgWaveViewProps::TDlgWaveViewProps(QWidget* owner, TWaveViewProps* defaults,
     colbSingleWave = ColorBox(grpColorsWave, "colbSingleWave", "Single Wave", 10, 18, 80);
     editStrength = Edit(grpColorsWave, "editStrength", "Strength", 10, 44, 80, 60);
     grpStereo = Named(new QGroupBox(QStringLiteral("Stereo"), grpColorsWave), "grpStereo");
-    grpStereo->setGeometry(8, 70, 284, 92);
+    grpStereo->setGeometry(8, 70, 284, 96);
     colbLeft = ColorBox(grpStereo, "colbLeft", "Left", 8, 18, 36);
     colbRight = ColorBox(grpStereo, "colbRight", "Right", 8, 44, 36);
     rgrCombine = Choices(grpStereo, "rgrCombine", "Combine",
                          {"Mixed", "Left at Front", "Right at Front"}, 112);
-    rgrCombine->setGeometry(160, 6, 120, 80);
+    // Below the Stereo box's title line.
+    rgrCombine->setGeometry(160, 15, 120, 80);
 
     grpBackground = Named(new QGroupBox(QStringLiteral("Background"), this), "grpBackground");
     Place(grpBackground, 324, 16, 232, 132);
     colbBackground = ColorBox(grpBackground, "colbBackground", "Color", 10, 18, 70);
     chkDrawEnvelope = Check(grpBackground, "chkDrawEnvelope", "Draw Envelope", 10, 46, 180);
-    Caption(grpBackground, "Envelope", 10, 72, 70);
+    Caption(grpBackground, "Envelope", 10, 72, 69);
     cboDrawEnvelope = Named(new QComboBox(grpBackground), "cboDrawEnvelope");
     cboDrawEnvelope->setEditable(true);
     cboDrawEnvelope->setInsertPolicy(QComboBox::NoInsert);
@@ -320,7 +322,8 @@ TDlgVoldViewProps::TDlgVoldViewProps(QWidget* owner, int32_t channels, int32_t p
     chk2Waves = Check(this, "chk2Waves", "2 Single Diagrams when Stereo", 236, 150, 276);
 
     grpColors = Named(new QGroupBox(QStringLiteral("Colors"), this), "grpColors");
-    Place(grpColors, 236, 174, 316, 182);
+    // Inside the bevel's line.
+    Place(grpColors, 236, 174, 316, 180);
     colbBackground = ColorBox(grpColors, "colbBackground", "Background", 10, 18, 140);
     colbSingle = ColorBox(grpColors, "colbSingle", "Volume Single or Both ", 10, 44, 140);
     grpStereo = Named(new QGroupBox(QStringLiteral("Stereo"), grpColors), "grpStereo");

@@ -30,8 +30,9 @@ QGroupBox* MakeTwoChoices(QWidget* parent, const char* name, const QString& capt
     auto* group = new QButtonGroup(box);
     group->addButton(one, 0);
     group->addButton(two, 1);
-    one->setGeometry(12, 20, 90, 17);
-    two->setGeometry(12, 42, 90, 17);
+    // Inside the box's frame.
+    one->setGeometry(12, 20, 80, 17);
+    two->setGeometry(12, 42, 80, 17);
     return box;
 }
 

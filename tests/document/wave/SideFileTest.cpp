@@ -292,6 +292,9 @@ struct Refused
     std::string windowRefusal = ""; // the window's own reader refuses with this
 };
 
+const std::string envelopeNameBlank =
+    "unexpected end of element \"EnvelopeName\", expect text, at line 35, column 20.";
+
 class SideFileRefusedTest : public ::testing::TestWithParam<Refused>
 {
 };
@@ -386,6 +389,18 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ZoomNegative",
                 File(CursorAt(0), Replace(displayText, "<WavePos>100", "<WavePos>-100")),
                 "In Zoom WavePos 1: Value must be positive. At line 15, column 16."},
+        // Control bytes alone are no name: refused as a blank name is, where the file would
+        // otherwise turn the envelope on without one and lose it on the next save.
+        Refused{"EnvelopeNameOfControlBytes",
+                File(CursorAt(0), Replace(displayText, "<EnvelopeName>drum", "<EnvelopeName>\x13")),
+                envelopeNameBlank},
+        Refused{
+            "EnvelopeNameOfALoneCarriageReturn",
+            File(CursorAt(0), Replace(displayText, "<EnvelopeName>drum", "<EnvelopeName>\r\x01")),
+            envelopeNameBlank},
+        Refused{"EnvelopeNameBlank",
+                File(CursorAt(0), Replace(displayText, "<EnvelopeName>drum", "<EnvelopeName>  ")),
+                envelopeNameBlank},
         Refused{"NoDisplayPart",
                 fileHead + "<UnitWave>\n  <Version>8.0</Version>\n" + CursorAt(0) + "</UnitWave>\n",
                 "unexpected end of element \"UnitWave\", expect begin of element "

@@ -286,3 +286,20 @@ TEST(Grammar, RepetitionOverOneHundredThousandItems)
     EXPECT_EQ(Render(*last), "Note(T=99999,Pitch=6)");
     EXPECT_EQ(std::pair(last->GetLine(), last->GetColumn()), std::pair(100003, 6)); // 3 + 100000
 }
+
+// Control bytes, a lone carriage return among them, trim to nothing like blanks do: such a text
+// is refused with the message of a blank one, not taken as an empty text the writer drops.
+TEST(Grammar, ATextOfControlBytesIsRefusedLikeABlankOne)
+{
+    const Outcome blank = ParseBody(TheGrammars()["frame"], "<Frame><Left> </Left><Top>2</Top>");
+    ASSERT_FALSE(blank.ok);
+    EXPECT_EQ(blank.error,
+              "unexpected end of element \"Left\", expect text, at line 3, column 12.");
+    for (const char* bytes : {"\x13", "\x01", "\x0c", "\x1b", "\r", "\x1f\x02", " \x01\t\x1f\n"}) {
+        const Outcome out = ParseBody(TheGrammars()["frame"],
+                                      std::string("<Frame><Left>") + bytes + "</Left><Top>2</Top>");
+        EXPECT_FALSE(out.ok) << int(bytes[0]);
+        EXPECT_TRUE(out.fatal) << int(bytes[0]);
+        EXPECT_EQ(out.error, blank.error) << int(bytes[0]);
+    }
+}
