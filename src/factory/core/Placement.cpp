@@ -455,14 +455,10 @@ bool FindNewNodePlace(const TUnitSountory& factory, PixelPoint factoryPoint,
 
 namespace {
 
-// One axis of the growth: the edges along it and across it, its gap and border, the band
-// across it widened by the other gap, and the area's extent.
-struct GrowAxis
+// One axis of the growth: its edges, gap and border, the band across it widened by the other
+// gap, and the area's extent.
+struct GrowAxis : TRectangleAxis
 {
-    int32_t TSountoryRectangle::*lo;
-    int32_t TSountoryRectangle::*hi;
-    int32_t TSountoryRectangle::*crossLo;
-    int32_t TSountoryRectangle::*crossHi;
     int32_t gap;
     int32_t crossGap;
     int32_t border;
@@ -499,17 +495,13 @@ void Grow(const TUnitSountory& factory, const GrowAxis& axis, int32_t size,
 
 void GrowWidth(const TUnitSountory& factory, int32_t width, TSountoryRectangle& rect)
 {
-    Grow(factory,
-         {&TSountoryRectangle::left, &TSountoryRectangle::right, &TSountoryRectangle::top,
-          &TSountoryRectangle::bottom, NodeHorGap, NodeVertGap, NodeHorBorder, factory.GetWidth()},
+    Grow(factory, {HorizontalAxis, NodeHorGap, NodeVertGap, NodeHorBorder, factory.GetWidth()},
          width, rect);
 }
 
 void GrowHeight(const TUnitSountory& factory, int32_t height, TSountoryRectangle& rect)
 {
-    Grow(factory,
-         {&TSountoryRectangle::top, &TSountoryRectangle::bottom, &TSountoryRectangle::left,
-          &TSountoryRectangle::right, NodeVertGap, NodeHorGap, NodeVertBorder, factory.GetHeight()},
+    Grow(factory, {VerticalAxis, NodeVertGap, NodeHorGap, NodeVertBorder, factory.GetHeight()},
          height, rect);
 }
 

@@ -60,14 +60,9 @@ bool TouchRect(const TSountoryRectangle& rect, PixelPoint point, double& distanc
 
 // ---- the pool ----
 
-// One axis of the pool: the edges along it, the edges across it, and its gap, border, growth
-// and the area's extent, so that the horizontal and vertical pushes are one piece of code.
-struct TRectanglePool::Axis
+// One axis of the pool: its edges, gap, border and growth and the area's extent.
+struct TRectanglePool::Axis : TRectangleAxis
 {
-    int32_t TSountoryRectangle::*lo;
-    int32_t TSountoryRectangle::*hi;
-    int32_t TSountoryRectangle::*crossLo;
-    int32_t TSountoryRectangle::*crossHi;
     int32_t gap;
     int32_t crossGap;
     int32_t border;
@@ -101,6 +96,14 @@ TRectanglePool::TRectanglePool(TSountoryRectangle& area, int32_t horGap, int32_t
 {
 }
 
+TRectanglePool::Axis TRectanglePool::AxisOf(bool horizontal) const
+{
+    if (horizontal)
+        return {HorizontalAxis, HorGap,  VertGap,
+                HorBorder,      GrowHor, int64_t(area->right) - area->left};
+    return {VerticalAxis, VertGap, HorGap, VertBorder, GrowVert, int64_t(area->bottom) - area->top};
+}
+
 void TRectanglePool::Add(TSountoryRectangle& rect)
 {
     rects.push_back(&rect);
@@ -119,24 +122,7 @@ TSountoryRectangle* TRectanglePool::FindNeighbour(const TSountoryRectangle& rect
 {
     const bool horizontal = side == sntSideLeft || side == sntSideRight;
     const bool forward = side == sntSideRight || side == sntSideBelow;
-    Axis axis = horizontal ? Axis{&TSountoryRectangle::left,
-                                  &TSountoryRectangle::right,
-                                  &TSountoryRectangle::top,
-                                  &TSountoryRectangle::bottom,
-                                  HorGap,
-                                  VertGap,
-                                  HorBorder,
-                                  GrowHor,
-                                  0}
-                           : Axis{&TSountoryRectangle::top,
-                                  &TSountoryRectangle::bottom,
-                                  &TSountoryRectangle::left,
-                                  &TSountoryRectangle::right,
-                                  VertGap,
-                                  HorGap,
-                                  VertBorder,
-                                  GrowVert,
-                                  0};
+    const Axis axis = AxisOf(horizontal);
     size_t i = 0;
     if (after) {
         auto it = std::find(rects.begin(), rects.end(), after);
@@ -150,58 +136,22 @@ TSountoryRectangle* TRectanglePool::FindNeighbour(const TSountoryRectangle& rect
 
 int32_t TRectanglePool::CanShiftHor(const TSountoryRectangle& rect, int32_t d) const
 {
-    Axis axis{&TSountoryRectangle::left,
-              &TSountoryRectangle::right,
-              &TSountoryRectangle::top,
-              &TSountoryRectangle::bottom,
-              HorGap,
-              VertGap,
-              HorBorder,
-              GrowHor,
-              int64_t(area->right) - area->left};
-    return CanShift(axis, rect, d);
+    return CanShift(AxisOf(true), rect, d);
 }
 
 int32_t TRectanglePool::CanShiftVert(const TSountoryRectangle& rect, int32_t d) const
 {
-    Axis axis{&TSountoryRectangle::top,
-              &TSountoryRectangle::bottom,
-              &TSountoryRectangle::left,
-              &TSountoryRectangle::right,
-              VertGap,
-              HorGap,
-              VertBorder,
-              GrowVert,
-              int64_t(area->bottom) - area->top};
-    return CanShift(axis, rect, d);
+    return CanShift(AxisOf(false), rect, d);
 }
 
 bool TRectanglePool::ShiftHor(TSountoryRectangle& rect, int32_t d, bool moveItself)
 {
-    Axis axis{&TSountoryRectangle::left,
-              &TSountoryRectangle::right,
-              &TSountoryRectangle::top,
-              &TSountoryRectangle::bottom,
-              HorGap,
-              VertGap,
-              HorBorder,
-              GrowHor,
-              0};
-    return Shift(axis, rect, d, moveItself);
+    return Shift(AxisOf(true), rect, d, moveItself);
 }
 
 bool TRectanglePool::ShiftVert(TSountoryRectangle& rect, int32_t d, bool moveItself)
 {
-    Axis axis{&TSountoryRectangle::top,
-              &TSountoryRectangle::bottom,
-              &TSountoryRectangle::left,
-              &TSountoryRectangle::right,
-              VertGap,
-              HorGap,
-              VertBorder,
-              GrowVert,
-              0};
-    return Shift(axis, rect, d, moveItself);
+    return Shift(AxisOf(false), rect, d, moveItself);
 }
 
 // The farthest a rectangle can move one way does not depend on how far it is asked to move: it
@@ -288,14 +238,10 @@ bool TRectanglePool::Shift(const Axis& axis, TSountoryRectangle& rect, int32_t d
         if (forward ? need > 0 : need < 0)
             changed = Shift(axis, *other, int32_t(need), true) || changed;
     }
-    if (forward) {
-        const bool horizontal = axis.lo == &TSountoryRectangle::left;
-        int32_t& far = horizontal ? area->right : area->bottom;
-        const int32_t near = horizontal ? area->left : area->top;
-        if (int64_t(rect.*(axis.hi)) + d + axis.border > int64_t(far) - near) {
-            far = int32_t(int64_t(near) + rect.*(axis.hi) + d + axis.border);
-            changed = true;
-        }
+    if (forward &&
+        int64_t(rect.*(axis.hi)) + d + axis.border > area->*(axis.hi) - area->*(axis.lo)) {
+        area->*(axis.hi) = int32_t(int64_t(area->*(axis.lo)) + rect.*(axis.hi) + d + axis.border);
+        changed = true;
     }
     if (moveItself) {
         rect.*(axis.lo) += d;

@@ -36,6 +36,21 @@ bool IsBottomPart(uint8_t part);
 /// to the nearest edge, also inside.
 bool TouchRect(const TSountoryRectangle& rect, PixelPoint point, double& distance, uint8_t& part);
 
+/// The edges of a rectangle along one axis and across it, so that one piece of code serves the
+/// horizontal and the vertical direction.
+struct TRectangleAxis
+{
+    int32_t TSountoryRectangle::*lo;
+    int32_t TSountoryRectangle::*hi;
+    int32_t TSountoryRectangle::*crossLo;
+    int32_t TSountoryRectangle::*crossHi;
+};
+inline constexpr TRectangleAxis HorizontalAxis{&TSountoryRectangle::left,
+                                               &TSountoryRectangle::right, &TSountoryRectangle::top,
+                                               &TSountoryRectangle::bottom};
+inline constexpr TRectangleAxis VerticalAxis{&TSountoryRectangle::top, &TSountoryRectangle::bottom,
+                                             &TSountoryRectangle::left, &TSountoryRectangle::right};
+
 /// Sides of a rectangle for FindNeighbour.
 enum sntSide : uint8_t { sntSideLeft = 0, sntSideAbove = 1, sntSideRight = 2, sntSideBelow = 3 };
 
@@ -83,6 +98,7 @@ public:
 
 private:
     struct Axis;
+    Axis AxisOf(bool horizontal) const;
     int32_t CanShift(const Axis& axis, const TSountoryRectangle& rect, int32_t d) const;
     bool Shift(const Axis& axis, TSountoryRectangle& rect, int32_t d, bool moveItself);
 

@@ -279,10 +279,10 @@ const std::map<int32_t, Painter>& Painters()
              p.Color(Mark).Arrow({14, 13}, {1, 13});
          }},
         {54,
-         [](IconPen& p) { p.Color(WaveBlue).Sine(1, 14, 8, 2.5, [](double t) { return 6 * t; }); }},
+         [](IconPen& p) { p.Color(WaveBlue).Sine(1, 14, 8, 1.75, [](double t) { return 6.5 * t; }); }},
         {55,
          [](IconPen& p) {
-             p.Color(WaveBlue).Sine(1, 14, 8, 2.5, [](double t) { return 6 * (1 - t); });
+             p.Color(WaveBlue).Sine(1, 14, 8, 1.75, [](double t) { return 6.5 * (1 - t); });
          }},
         {57,
          [](IconPen& p) {
@@ -293,7 +293,7 @@ const std::map<int32_t, Painter>& Painters()
          [](IconPen& p) {
              p.Color(WaveBlue).Line({{1, 13}, {5, 13}, {5, 3}, {10, 3}, {10, 13}, {14, 13}});
          }},
-        {59, [](IconPen& p) { p.Color(WaveBlue).Sine(1, 14, 8, 3, 5); }},
+        {59, [](IconPen& p) { p.Color(WaveBlue).Sine(1, 14, 8, 2, 5); }},
         {60,
          [](IconPen& p) {
              p.Color(WaveBlue).Plot(1, 14, [](double t) { return t < 0.5 ? 14 - 22 * t : 3; });
@@ -406,8 +406,8 @@ const std::map<int32_t, Painter>& Painters()
          }},
         {157,
          [](IconPen& p) {
-             p.Color(Maths).Plot(1, 7, [](double t) { return 8 - 6 * std::tan((t - 0.5) * 2.2); });
-             p.Color(Maths).Plot(9, 15, [](double t) { return 8 - 6 * std::tan((t - 0.5) * 2.2); });
+             p.Color(Maths).Plot(1, 7, [](double t) { return 8 - 3 * std::tan((t - 0.5) * 2.4); });
+             p.Color(Maths).Plot(9, 15, [](double t) { return 8 - 3 * std::tan((t - 0.5) * 2.4); });
          }},
         {158,
          [](IconPen& p) {
