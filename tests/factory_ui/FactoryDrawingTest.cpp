@@ -63,14 +63,12 @@ TEST(DrawArrow, LineToTheEndAndAHeadBackedOffAlongTheLine)
         int backOff, width;
         const char* polygon;
     };
-    for (const Case& c : {
-             Case{{0, 0}, {100, 0}, 10, 1, "Polygon 90 0 76 3 76 -3"},
-             Case{{50, 50}, {50, 50}, 6, 1, "Polygon 44 50 30 53 30 47"},
-             Case{{10, 100}, {10, 20}, 10, 2, "Polygon 10 30 13 44 7 44"},
-             Case{{10, 20}, {10, 100}, 0, 1, "Polygon 10 100 7 86 13 86"},
-             Case{{100, 50}, {0, 50}, 6, 1, "Polygon 6 50 20 47 20 53"},
-             Case{{0, 0}, {30, 40}, 5, 1, "Polygon 27 36 16 27 22 23"},
-         }) {
+    for (const Case& c : {Case{{0, 0}, {100, 0}, 10, 1, "Polygon 90 0 76 3 76 -3"},
+                          Case{{50, 50}, {50, 50}, 6, 1, "Polygon 44 50 30 53 30 47"},
+                          Case{{10, 100}, {10, 20}, 10, 2, "Polygon 10 30 13 44 7 44"},
+                          Case{{10, 20}, {10, 100}, 0, 1, "Polygon 10 100 7 86 13 86"},
+                          Case{{100, 50}, {0, 50}, 6, 1, "Polygon 6 50 20 47 20 53"},
+                          Case{{0, 0}, {30, 40}, 5, 1, "Polygon 27 36 16 27 22 23"}}) {
         RecordingCanvas canvas;
         DrawArrow(canvas, c.from, c.to, c.backOff, c.width, 0x123456);
         const std::string pen = " pen 0x00123456 " + std::to_string(c.width);
@@ -150,14 +148,12 @@ TEST_F(Drawing, SymbolsByTypeAndTargetsWithAConstantMarked)
         const char* firstCall; // of the symbol, at 125,116
         size_t calls;
     };
-    for (const Case& c : {
-             Case{ValueDomType::Integer, false, "FillRect 121 112 129 120", 2},
-             Case{ValueDomType::Integer, true, "FillRect 119 110 131 122", 3},
-             Case{ValueDomType::Wave, false, "Ellipse 119 110 131 122", 1},
-             Case{ValueDomType::Wave, true, "Ellipse 117 108 133 124", 2},
-             Case{ValueDomType::AllValue, false, "Chord 121 110 133 122", 1},
-             Case{ValueDomType::Time, true, "Polygon 116 116 132 108 132 124", 2},
-         }) {
+    for (const Case& c : {Case{ValueDomType::Integer, false, "FillRect 121 112 129 120", 2},
+                          Case{ValueDomType::Integer, true, "FillRect 119 110 131 122", 3},
+                          Case{ValueDomType::Wave, false, "Ellipse 119 110 131 122", 1},
+                          Case{ValueDomType::Wave, true, "Ellipse 117 108 133 124", 2},
+                          Case{ValueDomType::AllValue, false, "Chord 121 110 133 122", 1},
+                          Case{ValueDomType::Time, true, "Polygon 116 116 132 108 132 124", 2}}) {
         FactoryFixture f;
         TTestNode* node = f.NodeAt("N", {100, 50, 200, 150});
         TSountoryNodeInput* pin = NodeIn(node, "In", c.type);
@@ -183,58 +179,41 @@ TEST_F(Drawing, ArrowsStopShortOfOutputsAndNodeInputsAndWavesAreThicker)
     TSountoryNodeInput* waveIn = NodeIn(target, "WI", ValueDomType::Wave);
     TSountoryNodeInput* valueIn = NodeIn(target, "VI", ValueDomType::Time);
     TSountoryOutput* out = Out("O", ValueDomType::Time);
+    auto arrow = [&](PixelPoint from, PixelPoint to, int gap, char width) {
+        ASSERT_EQ(canvas.Calls().size(), 2u);
+        EXPECT_EQ(Numbers(canvas.Calls()[0]), (std::vector<int>{from.x, from.y, to.x, to.y}));
+        EXPECT_EQ(canvas.Calls()[0].back(), width);
+        const auto tip = Numbers(canvas.Calls()[1]);
+        EXPECT_NEAR(std::hypot(tip[0] - to.x, tip[1] - to.y), gap, 0.75) << gap;
+    };
     struct Case
     {
         TSountoryOutputTarget* target;
         TSountoryInputSource* source;
         int gap;
-        int width;
+        char width;
     };
     for (const Case& c :
-         {Case{out, value, 10, 1}, Case{waveIn, wave, 6, 2}, Case{valueIn, value, 6, 1}}) {
+         {Case{out, value, 10, '1'}, Case{waveIn, wave, 6, '2'}, Case{valueIn, value, 6, '1'}}) {
         c.target->SetSource(c.source);
         canvas.Clear();
         DrawConnection(canvas, *c.target, c.gap);
-        const PixelPoint to = c.target->GetTargetPoint();
-        const PixelPoint from = c.source->GetSourcePoint();
-        EXPECT_EQ(
-            canvas.Calls()[0],
-            "Line " + std::to_string(from.x) + " " + std::to_string(from.y) + " " +
-                std::to_string(to.x) + " " + std::to_string(to.y) + " pen " +
-                Hex(GetTypeDomainColor(c.source->GetSourceDomType(), ValueDomain::AllValues)) +
-                " " + std::to_string(c.width));
-        const auto tip = Numbers(canvas.Calls()[1]);
-        EXPECT_NEAR(std::hypot(tip[0] - to.x, tip[1] - to.y), c.gap, 0.75) << c.gap;
+        arrow(c.source->GetSourcePoint(), c.target->GetTargetPoint(), c.gap, c.width);
     }
-    // The node draws its inputs' connections with gap 6, the factory its outputs' with 10.
-    canvas.Clear();
-    DrawFactory(canvas, factory);
-    EXPECT_EQ(canvas.CallsOf("Line 105 65 ").size(), 3u);
-
     // The connection being drawn: from a source to the mouse, from the mouse to a target.
-    struct Pending
-    {
-        const TSountoryTouchable* pin;
-        PixelPoint from, to;
-        int gap;
-        char width;
-    };
     const PixelPoint mouse{300, 200};
-    for (const Pending& c : {Pending{wave, wave->GetSourcePoint(), mouse, 0, '2'},
-                             Pending{out, mouse, out->GetTargetPoint(), 10, '1'},
-                             Pending{waveIn, mouse, waveIn->GetTargetPoint(), 6, '2'}}) {
-        canvas.Clear();
-        DrawPendingConnection(canvas, {c.pin, mouse});
-        ASSERT_EQ(canvas.Calls().size(), 2u);
-        const auto line = Numbers(canvas.Calls()[0]);
-        EXPECT_EQ(line, (std::vector<int>{c.from.x, c.from.y, c.to.x, c.to.y}));
-        EXPECT_EQ(canvas.Calls()[0].back(), c.width);
-        const auto tip = Numbers(canvas.Calls()[1]);
-        EXPECT_NEAR(std::hypot(tip[0] - c.to.x, tip[1] - c.to.y), c.gap, 0.75) << c.gap;
-    }
+    canvas.Clear();
+    DrawPendingConnection(canvas, {wave, mouse});
+    arrow(wave->GetSourcePoint(), mouse, 0, '2');
+    canvas.Clear();
+    DrawPendingConnection(canvas, {out, mouse});
+    arrow(mouse, out->GetTargetPoint(), 10, '1');
+    canvas.Clear();
+    DrawPendingConnection(canvas, {waveIn, mouse});
+    arrow(mouse, waveIn->GetTargetPoint(), 6, '2');
     canvas.Clear();
     DrawPendingConnection(canvas, {});
-    DrawPendingConnection(canvas, {source, {1, 1}});
+    DrawPendingConnection(canvas, {source, mouse});
     EXPECT_TRUE(canvas.Calls().empty());
 }
 
@@ -250,19 +229,17 @@ TEST_F(Drawing, LabelsShowNameAndTypeAsTheFourSwitchesSay)
         std::vector<std::string> factoryLines, nodeLines;
     };
     const std::string back = " brush 0x00BFBFBF", nodeBack = " brush 0x00B4A890";
-    for (const Case& c : {
-             Case{true,
-                  true,
-                  {"TextOut 37 119 FI" + back, "TextOut 37 135 Boolean" + back},
-                  {"TextOut 134 100 In" + nodeBack,
-                   "TextOut 134 116 Factor, All Values" + nodeBack}},
-             Case{true, false, {"TextOut 37 127 FI" + back}, {"TextOut 134 108 In" + nodeBack}},
-             Case{false,
-                  true,
-                  {"TextOut 37 127 Boolean" + back},
-                  {"TextOut 134 108 Factor, All Values" + nodeBack}},
-             Case{false, false, {}, {}},
-         }) {
+    for (const Case& c :
+         {Case{true,
+               true,
+               {"TextOut 37 119 FI" + back, "TextOut 37 135 Boolean" + back},
+               {"TextOut 134 100 In" + nodeBack, "TextOut 134 116 Factor, All Values" + nodeBack}},
+          Case{true, false, {"TextOut 37 127 FI" + back}, {"TextOut 134 108 In" + nodeBack}},
+          Case{false,
+               true,
+               {"TextOut 37 127 Boolean" + back},
+               {"TextOut 134 108 Factor, All Values" + nodeBack}},
+          Case{false, false, {}, {}}}) {
         factory.ShowNameIO = factory.ShowNameNIO = c.name;
         factory.ShowTypeIO = factory.ShowTypeNIO = c.type;
         canvas.Clear();
@@ -293,60 +270,47 @@ TEST_F(Drawing, TitleLinesAndPictureUnderThem)
         TSountoryRectangle rect;
         std::string name, display;
         int32_t picture;
-        std::vector<std::string> calls; // text, frames and bitmap, in order
+        std::string calls; // text, frames and bitmap, in order
     };
-    for (const Case& c : {
-             Case{"one line",
-                  {100, 50, 200, 150},
-                  "Gen",
-                  "Gen",
-                  141,
-                  {"TextRect 127 67 223 85 163 67 Gen brush clear",
-                   "FrameRect 166 85 184 103 brush 0x00FFFFFF",
-                   "FrameRect 165 84 185 104 brush 0x00000000", "Bitmap 167 86 16x16"}},
-             Case{"two lines",
-                  {100, 50, 200, 150},
-                  "Gen",
-                  "Make Sinus",
-                  142,
-                  {"TextRect 127 67 223 85 163 67 Gen brush clear",
-                   "TextRect 127 84 223 103 135 84 Make Sinus brush clear",
-                   "FrameRect 166 102 184 120 brush 0x00FFFFFF",
-                   "FrameRect 165 101 185 121 brush 0x00000000", "Bitmap 167 103 16x16"}},
-             Case{"narrow and low",
-                  {100, 50, 135, 73},
-                  "LongName",
-                  "Other",
-                  141,
-                  {"TextRect 127 67 158 85 127 67 LongName brush clear",
-                   "TextRect 127 84 158 86 127 84 Other brush clear",
-                   "FrameRect 133 102 151 120 brush 0x00FFFFFF",
-                   "FrameRect 132 101 152 121 brush 0x00000000", "Bitmap 134 103 16x16"}},
-             Case{"no picture",
-                  {100, 50, 200, 150},
-                  "Gen",
-                  "Gen",
-                  -1,
-                  {"TextRect 127 67 223 85 163 67 Gen brush clear"}},
-             Case{"index without image",
-                  {100, 50, 200, 150},
-                  "Gen",
-                  "Gen",
-                  140,
-                  {"TextRect 127 67 223 85 163 67 Gen brush clear"}},
-         }) {
+    const std::string title = "TextRect 127 67 223 85 163 67 Gen brush clear | ";
+    for (const Case& c :
+         {Case{"one line",
+               {100, 50, 200, 150},
+               "Gen",
+               "Gen",
+               141,
+               title + "FrameRect 166 85 184 103 brush 0x00FFFFFF | FrameRect 165 84 185 104 "
+                       "brush 0x00000000 | Bitmap 167 86 16x16 | "},
+          Case{"two lines",
+               {100, 50, 200, 150},
+               "Gen",
+               "Make Sinus",
+               142,
+               title + "TextRect 127 84 223 103 135 84 Make Sinus brush clear | FrameRect 166 "
+                       "102 184 120 brush 0x00FFFFFF | FrameRect 165 101 185 121 brush "
+                       "0x00000000 | Bitmap 167 103 16x16 | "},
+          Case{"narrow and low",
+               {100, 50, 135, 73},
+               "LongName",
+               "Other",
+               141,
+               "TextRect 127 67 158 85 127 67 LongName brush clear | TextRect 127 84 158 86 "
+               "127 84 Other brush clear | FrameRect 133 102 151 120 brush 0x00FFFFFF | "
+               "FrameRect 132 101 152 121 brush 0x00000000 | Bitmap 134 103 16x16 | "},
+          Case{"no picture", {100, 50, 200, 150}, "Gen", "Gen", -1, title},
+          Case{"index without image", {100, 50, 200, 150}, "Gen", "Gen", 140, title}}) {
         FactoryFixture f;
         TTestNode* node = f.NodeAt(c.name, c.rect);
         node->displayName = c.display;
         node->pictureIndex = c.picture;
-        RecordingCanvas canvas;
+        canvas.Clear();
         canvas.recordFonts = true;
         DrawNode(canvas, *node);
-        std::vector<std::string> drawn;
+        std::string drawn;
         for (const std::string& call : canvas.Calls())
             if (call.rfind("Text", 0) == 0 || call.rfind("Frame", 0) == 0 ||
                 call.rfind("Bitmap", 0) == 0)
-                drawn.push_back(call);
+                drawn += call + " | ";
         EXPECT_EQ(drawn, c.calls) << c.what;
         EXPECT_EQ(canvas.CallsOf("Font Arial 13 italic").size(), c.name == c.display ? 0u : 1u)
             << c.what;
