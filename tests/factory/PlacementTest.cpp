@@ -181,6 +181,8 @@ TEST(Placement, PointInObjectTestsPinsFirstThenFrontNodesThenTheArea)
     TSountoryTouchable* back = l.factory.Nodes()[1].get();
     TSountoryTouchable* front = l.factory.Nodes()[0].get();
     TSountoryNodeInput* in = NodeIn(l.factory.Nodes()[1].get(), "In", ValueDomType::Factor);
+    l.factory.Nodes()[1]->AddOutput("Out", At(0.9), false, ValueDomType::Factor,
+                                    ValueDomain::AllValues);  // at 225,150
     TSountoryInput* input = l.In("FI", ValueDomType::Factor); // at 25,135
     struct Case
     {
@@ -197,6 +199,8 @@ TEST(Placement, PointInObjectTestsPinsFirstThenFrontNodesThenTheArea)
           Case{{200, 140}, false, true, sntSountoryObjectNode, sntTouchInside, front},
           // The inside of the node behind beats the edge of the front one 3 pixels away.
           Case{{172, 130}, false, true, sntSountoryObjectNode, sntTouchInside, back},
+          // The front node's inside and a pin of the node behind tie at 0: the front node wins.
+          Case{{225, 150}, false, true, sntSountoryObjectNode, sntTouchInside, front},
           Case{{130, 140}, false, true, sntSountoryObjectNode, sntTouchLeft, back},
           Case{{30, 135}, false, true, sntSountoryObjectInput, sntTouchInside, input},
           Case{{25, 15}, false, true, sntSountoryObjectSountory, sntTouchTopLeft, nullptr},
@@ -243,6 +247,16 @@ TEST(Placement, DragRectangleKeepsTheLimitsOfEachModeAndPushesInTheShiftMode)
                "100,127,150,157", nullptr, 435, 240},
           Case{"passes a node of another band", NodesFixed, "180,140,230,170", sntTouchInside,
                "140,100,190,130", "140,100,190,130", nullptr, 435, 240},
+          Case{"stops 10 after", NodesFixed, "20,100,70,130", sntTouchInside, "60,100,110,130",
+               "80,100,130,130", nullptr, 435, 240},
+          Case{"slides along the node above", NodesFixed, "100,60,150,97", sntTouchInside,
+               "110,90,160,120", "110,100,160,130", nullptr, 435, 240},
+          Case{"too close already", NodesFixed, "100,60,150,99", sntTouchInside, "100,90,150,120",
+               moved, nullptr, 435, 240},
+          Case{"bottom border", NodesFixed, "", sntTouchInside, "100,220,150,250",
+               "100,205,150,235", nullptr, 435, 240},
+          Case{"shift by one", NodesShift, "160,100,210,130", sntTouchInside, "101,100,151,130",
+               "101,100,151,130", "161,100,211,130", 435, 240},
           Case{"refused", NodesFixed, "155,100,200,130", sntTouchInside, "100,110,150,140", moved,
                nullptr, 435, 240},
           Case{"over another", NodesOverlap, "100,100,150,130", sntTouchInside, "120,110,170,140",
@@ -285,6 +299,7 @@ TEST(Placement, DragRectangleKeepsTheLimitsOfEachModeAndPushesInTheShiftMode)
         EXPECT_EQ(pushed, c.othersAfter != nullptr || c.areaWidth != 435) << c.what;
         EXPECT_EQ(l.factory.GetWidth(), c.areaWidth) << c.what;
         EXPECT_EQ(l.factory.GetHeight(), c.areaHeight) << c.what;
+        EXPECT_EQ(Text(node->GetRect()), moved) << c.what; // the caller stores the result
     }
 }
 
@@ -387,6 +402,8 @@ TEST(Placement, AreaLimitsFreePlacesAndGrowth)
                "25,15,95,255"},
           Case{"least area height", NodesShift, "", "25,15,460,20", Fit(sntTouchBottom), true,
                "25,15,460,55"},
+          Case{"least area height from the top", NodesShift, "", "25,240,460,255", Fit(sntTouchTop),
+               true, "25,215,460,255"},
           Case{"area top margin", NodesShift, "", "25,1,460,255", Fit(sntTouchTop), true,
                "25,3,460,255"},
           Case{"area left margin", NodesShift, "", "10,15,460,255", Fit(sntTouchLeft), true,
