@@ -144,20 +144,22 @@ TEST_F(Drawing, SymbolsByTypeAndTargetsWithAConstantMarked)
     struct Case
     {
         ValueDomType type;
-        bool constant;
-        const char* firstCall; // of the symbol, at 125,116
+        char pin;              // 'i' input, 'c' input with a constant, 'o' output
+        const char* firstCall; // of the symbol, inputs at 125,116, outputs at 225,116
         size_t calls;
     };
-    for (const Case& c : {Case{ValueDomType::Integer, false, "FillRect 121 112 129 120", 2},
-                          Case{ValueDomType::Integer, true, "FillRect 119 110 131 122", 3},
-                          Case{ValueDomType::Wave, false, "Ellipse 119 110 131 122", 1},
-                          Case{ValueDomType::Wave, true, "Ellipse 117 108 133 124", 2},
-                          Case{ValueDomType::AllValue, false, "Chord 121 110 133 122", 1},
-                          Case{ValueDomType::Time, true, "Polygon 116 116 132 108 132 124", 2}}) {
+    for (const Case& c : {Case{ValueDomType::Integer, 'i', "FillRect 121 112 129 120", 2},
+                          Case{ValueDomType::Integer, 'c', "FillRect 119 110 131 122", 3},
+                          Case{ValueDomType::Wave, 'i', "Ellipse 119 110 131 122", 1},
+                          Case{ValueDomType::Wave, 'c', "Ellipse 117 108 133 124", 2},
+                          Case{ValueDomType::AllComputable, 'i', "Chord 121 110 133 122", 1},
+                          Case{ValueDomType::Time, 'c', "Polygon 116 116 132 108 132 124", 2},
+                          Case{ValueDomType::Time, 'o', "Polygon 230 116 220 111 220 121", 1}}) {
         FactoryFixture f;
         TTestNode* node = f.NodeAt("N", {100, 50, 200, 150});
-        TSountoryNodeInput* pin = NodeIn(node, "In", c.type);
-        if (c.constant)
+        if (c.pin == 'o')
+            NodeOut(node, "Out", c.type);
+        else if (TSountoryNodeInput* pin = NodeIn(node, "In", c.type); c.pin == 'c')
             pin->SetConstantValue(TSntValue(1, ValueType::Factor), EHNone);
         RecordingCanvas canvas;
         DrawNode(canvas, *node);
@@ -315,6 +317,17 @@ TEST_F(Drawing, TitleLinesAndPictureUnderThem)
         EXPECT_EQ(canvas.CallsOf("Font Arial 13 italic").size(), c.name == c.display ? 0u : 1u)
             << c.what;
     }
+}
+
+TEST_F(Drawing, RedrawBoundsHoldThePictureBelowALowNodeAndALongLabel)
+{
+    TTestNode* low = Box("Low", {100, 50, 135, 73}); // window 125,65 .. 160,88, pin row 77
+    low->pictureIndex = 141;
+    NodeOut(low, "A long output name", ValueDomType::Factor);
+    const PixelRect r = NodeDrawBounds(canvas, *low);
+    // The label starts at 160 - 9 - 18 * 8, the picture frame ends at 65 + 19 + 16 + 4.
+    EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<int>{7, 65 - 14, 160 + 14, 104}));
 }
 
 TEST(NodePictures, UserAndRepeatNodesAndEveryPictureItsOwn)
