@@ -144,8 +144,10 @@ TEST_F(Drawing, SymbolsByTypeAndTargetsWithAConstantMarked)
     struct Case
     {
         ValueDomType type;
-        char pin;              // 'i' input, 'c' input with a constant, 'o' output
-        const char* firstCall; // of the symbol, inputs at 125,116, outputs at 225,116
+        // 'i' input, 'c' input with a constant, 'o' output of a node (at 125,116 and 225,116);
+        // 'f' factory input (at 25,135), 'h' factory output pointed at (at 460,135)
+        char pin;
+        const char* firstCall; // of the symbol
         size_t calls;
     };
     for (const Case& c : {Case{ValueDomType::Integer, 'i', "FillRect 121 112 129 120", 2},
@@ -154,15 +156,25 @@ TEST_F(Drawing, SymbolsByTypeAndTargetsWithAConstantMarked)
                           Case{ValueDomType::Wave, 'c', "Ellipse 117 108 133 124", 2},
                           Case{ValueDomType::AllComputable, 'i', "Chord 121 110 133 122", 1},
                           Case{ValueDomType::Time, 'c', "Polygon 116 116 132 108 132 124", 2},
-                          Case{ValueDomType::Time, 'o', "Polygon 230 116 220 111 220 121", 1}}) {
+                          Case{ValueDomType::Time, 'o', "Polygon 230 116 220 111 220 121", 1},
+                          Case{ValueDomType::Integer, 'f', "FillRect 19 129 31 141", 2},
+                          Case{ValueDomType::NoUnit, 'h', "Chord 449 124 471 146", 1}}) {
         FactoryFixture f;
+        RecordingCanvas canvas;
+        if (c.pin == 'f' || c.pin == 'h') {
+            if (c.pin == 'f')
+                f.In("In", c.type);
+            else
+                f.Out("Out", c.type)->HighlightState = 1;
+            DrawFactory(canvas, f.factory);
+        }
         TTestNode* node = f.NodeAt("N", {100, 50, 200, 150});
         if (c.pin == 'o')
             NodeOut(node, "Out", c.type);
         else if (TSountoryNodeInput* pin = NodeIn(node, "In", c.type); c.pin == 'c')
             pin->SetConstantValue(TSntValue(1, ValueType::Factor), EHNone);
-        RecordingCanvas canvas;
-        DrawNode(canvas, *node);
+        if (c.pin != 'f' && c.pin != 'h')
+            DrawNode(canvas, *node);
         const auto& calls = canvas.Calls();
         auto first = std::find_if(calls.begin(), calls.end(), [&](const std::string& call) {
             return call.rfind(c.firstCall, 0) == 0;
@@ -299,6 +311,14 @@ TEST_F(Drawing, TitleLinesAndPictureUnderThem)
                "TextRect 127 67 158 85 127 67 LongName brush clear | TextRect 127 84 158 86 "
                "127 84 Other brush clear | FrameRect 133 102 151 120 brush 0x00FFFFFF | "
                "FrameRect 132 101 152 121 brush 0x00000000 | Bitmap 134 103 16x16 | "},
+          Case{"lower than a title",
+               {100, 50, 135, 70},
+               "LongName",
+               "Other",
+               141,
+               "TextRect 127 67 158 83 127 67 LongName brush clear | TextRect 127 83 158 83 "
+               "127 84 Other brush clear | FrameRect 133 102 151 120 brush 0x00FFFFFF | "
+               "FrameRect 132 101 152 121 brush 0x00000000 | Bitmap 134 103 16x16 | "},
           Case{"no picture", {100, 50, 200, 150}, "Gen", "Gen", -1, title},
           Case{"index without image", {100, 50, 200, 150}, "Gen", "Gen", 140, title}}) {
         FactoryFixture f;
@@ -314,6 +334,9 @@ TEST_F(Drawing, TitleLinesAndPictureUnderThem)
                 call.rfind("Bitmap", 0) == 0)
                 drawn += call + " | ";
         EXPECT_EQ(drawn, c.calls) << c.what;
+        EXPECT_EQ(canvas.Calls()[IndexOf(canvas.CallsOf("TextRect")[0]) - 1],
+                  "Font Arial 13 0x00000000")
+            << c.what;
         EXPECT_EQ(canvas.CallsOf("Font Arial 13 italic").size(), c.name == c.display ? 0u : 1u)
             << c.what;
     }
@@ -324,10 +347,12 @@ TEST_F(Drawing, RedrawBoundsHoldThePictureBelowALowNodeAndALongLabel)
     TTestNode* low = Box("Low", {100, 50, 135, 73}); // window 125,65 .. 160,88, pin row 77
     low->pictureIndex = 141;
     NodeOut(low, "A long output name", ValueDomType::Factor);
+    NodeIn(low, "A long input name!", ValueDomType::Factor);
     const PixelRect r = NodeDrawBounds(canvas, *low);
-    // The label starts at 160 - 9 - 18 * 8, the picture frame ends at 65 + 19 + 16 + 4.
+    // The labels run from 160 - 9 - 18 * 8 and to 125 + 9 + 18 * 8; the picture frame ends at
+    // 65 + 19 + 16 + 4.
     EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}),
-              (std::vector<int>{7, 65 - 14, 160 + 14, 104}));
+              (std::vector<int>{7, 65 - 14, 278, 104}));
 }
 
 TEST(NodePictures, UserAndRepeatNodesAndEveryPictureItsOwn)
