@@ -279,7 +279,9 @@ const std::map<int32_t, Painter>& Painters()
              p.Color(Mark).Arrow({14, 13}, {1, 13});
          }},
         {54,
-         [](IconPen& p) { p.Color(WaveBlue).Sine(1, 14, 8, 1.75, [](double t) { return 6.5 * t; }); }},
+         [](IconPen& p) {
+             p.Color(WaveBlue).Sine(1, 14, 8, 1.75, [](double t) { return 6.5 * t; });
+         }},
         {55,
          [](IconPen& p) {
              p.Color(WaveBlue).Sine(1, 14, 8, 1.75, [](double t) { return 6.5 * (1 - t); });
