@@ -38,6 +38,15 @@ struct Drawing : ::testing::Test, FactoryFixture
 {
     RecordingCanvas canvas;
 
+    /// Each call was drawn, after the one before it.
+    void ExpectInOrder(const std::vector<std::string>& expected) const
+    {
+        auto at = canvas.Calls().begin();
+        for (const std::string& call : expected) {
+            at = std::find(at, canvas.Calls().end(), call);
+            ASSERT_NE(at, canvas.Calls().end()) << call;
+        }
+    }
     size_t IndexOf(const std::string& call) const
     {
         auto it = std::find(canvas.Calls().begin(), canvas.Calls().end(), call);
@@ -91,20 +100,12 @@ TEST_F(Drawing, AreaInputsOutputsNodesTailToHeadThenThePendingConnection)
     DrawFactory(canvas, factory, {value, {400, 200}});
     const auto& calls = canvas.Calls();
     EXPECT_EQ(calls.front(), "FillRect 25 15 460 255 brush 0x00BFBFBF");
-    const size_t inLabel = IndexOf("TextOut 37 127 FI brush 0x00BFBFBF");
-    const size_t inSymbol =
-        IndexOf("Polygon 18 135 32 128 32 142 pen 0x00606060 1 brush 0x00808080");
-    const size_t outLabel = IndexOf("TextOut 432 127 FO brush 0x00BFBFBF");
-    const size_t connection = IndexOf("Line 105 65 460 135 pen 0x00606060 2");
-    const size_t outSymbol = IndexOf("Ellipse 451 126 469 144 pen 0x00484848 1 brush 0x00606060");
-    const size_t tailBody = IndexOf("FillRect 45 35 105 95 brush 0x00B4A890");
-    const size_t headBody = IndexOf("FillRect 225 35 285 95 brush 0x00B4A890");
-    EXPECT_LT(inLabel, inSymbol);
-    EXPECT_LT(inSymbol, outLabel);
-    EXPECT_LT(outLabel, connection);
-    EXPECT_LT(connection, outSymbol);
-    EXPECT_LT(outSymbol, tailBody);
-    EXPECT_LT(tailBody, headBody);
+    ExpectInOrder({"TextOut 37 127 FI brush 0x00BFBFBF",
+                   "Polygon 18 135 32 128 32 142 pen 0x00606060 1 brush 0x00808080",
+                   "TextOut 432 127 FO brush 0x00BFBFBF", "Line 105 65 460 135 pen 0x00606060 2",
+                   "Ellipse 451 126 469 144 pen 0x00484848 1 brush 0x00606060",
+                   "FillRect 45 35 105 95 brush 0x00B4A890",
+                   "FillRect 225 35 285 95 brush 0x00B4A890"});
     EXPECT_EQ(calls[calls.size() - 2], "Line 285 65 400 200 pen 0x00808080 1");
 }
 
