@@ -28,7 +28,7 @@ public:
             if (!run.error_occurred && run.run_type == Run::RT_Iteration)
                 seconds[key == Key::Function ? run.run_name.function_name : run.benchmark_name()] =
                     (time == Time::Real ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
-                    1e3;
+                    benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> seconds;

@@ -31,6 +31,21 @@ struct CanvasFont
     uint32_t color = 0x000000;
 };
 
+/// An image for DrawBitmap: width × height colours (0x00BBGGRR), row by row from the top.
+struct CanvasBitmap
+{
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    /// No size, or fewer colours than the size asks for: nothing to draw.
+    bool Empty() const
+    {
+        return width <= 0 || height <= 0 ||
+               pixels.size() < static_cast<size_t>(width) * static_cast<size_t>(height);
+    }
+};
+
 /// Pixels of a font size given in points, at 96 dots per inch, rounded to the nearest (10 pt
 /// is 13 px).
 int FontPixelsFromPoints(int points);
@@ -77,8 +92,13 @@ public:
     /// Writes text (8-bit, Latin-1) in the font with its top-left corner at (x, y); with a solid
     /// brush its background box is filled with the brush colour first.
     virtual void TextOut(int x, int y, const std::string& text) = 0;
+    /// TextOut, with nothing drawn outside clip (neither text nor background).
+    virtual void TextRect(const PixelRect& clip, int x, int y, const std::string& text) = 0;
     virtual int TextWidth(const std::string& text) const = 0;
     virtual int TextHeight(const std::string& text) const = 0;
+
+    /// Copies the bitmap with its top-left corner at (x, y); an empty one draws nothing.
+    virtual void DrawBitmap(int x, int y, const CanvasBitmap& bitmap) = 0;
 };
 
 } // namespace kelvorn

@@ -298,6 +298,16 @@ void QtCanvas::TextOut(int x, int y, const std::string& text)
     painter->drawText(x, y + metrics.ascent(), qtext);
 }
 
+void QtCanvas::TextRect(const PixelRect& clip, int x, int y, const std::string& text)
+{
+    if (!painter || clip.Width() <= 0 || clip.Height() <= 0)
+        return;
+    painter->save();
+    painter->setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+    TextOut(x, y, text);
+    painter->restore();
+}
+
 int QtCanvas::TextWidth(const std::string& text) const
 {
     QString qtext = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -307,6 +317,20 @@ int QtCanvas::TextWidth(const std::string& text) const
 int QtCanvas::TextHeight(const std::string& text) const
 {
     return QFontMetrics(font).height();
+}
+
+void QtCanvas::DrawBitmap(int x, int y, const CanvasBitmap& bitmap)
+{
+    if (!painter || bitmap.Empty())
+        return;
+    QImage copy(bitmap.width, bitmap.height, QImage::Format_RGB32);
+    const uint32_t* from = bitmap.pixels.data();
+    for (int row = 0; row < bitmap.height; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(copy.scanLine(row));
+        for (int column = 0; column < bitmap.width; ++column, ++from)
+            line[column] = qRgb(*from & 0xFF, (*from >> 8) & 0xFF, (*from >> 16) & 0xFF);
+    }
+    painter->drawImage(x, y, copy);
 }
 
 } // namespace kelvorn

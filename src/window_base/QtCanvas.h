@@ -50,8 +50,11 @@ public:
     void SetPixel(int x, int y, uint32_t color) override;
 
     void TextOut(int x, int y, const std::string& text) override;
+    void TextRect(const PixelRect& clip, int x, int y, const std::string& text) override;
     int TextWidth(const std::string& text) const override;
     int TextHeight(const std::string& text) const override;
+
+    void DrawBitmap(int x, int y, const CanvasBitmap& bitmap) override;
 
 private:
     void Begin();

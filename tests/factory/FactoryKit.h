@@ -63,7 +63,8 @@ public:
 
     uint8_t GetSntNodeKind() const override { return kind; }
     bool CanAddOperand() const override { return operands; }
-    std::string GetDisplayName() const override { return "Test"; }
+    std::string GetDisplayName() const override { return displayName; }
+    int32_t GetPictureIndex() const override { return pictureIndex; }
     bool CheckInputs(std::string&) override { return ++inputChecks, true; }
     bool CheckDefinition(std::string&) override { return true; }
     bool Compute(SntStopFlag*, std::string& message) override
@@ -73,6 +74,8 @@ public:
     }
 
     uint8_t kind;
+    std::string displayName = "Test";
+    int32_t pictureIndex = -1;
     bool operands = false;
     int computeCalls = 0;
     int inputChecks = 0;
@@ -174,6 +177,11 @@ struct FactoryFixture
     TTestNode* Node(const std::string& name, uint8_t kind = sntNodeBuiltin)
     {
         return factory.CreateNode<TTestNode>(name, kind);
+    }
+    /// A node at a rectangle in factory coordinates, in front of the others.
+    TTestNode* NodeAt(const std::string& name, TSountoryRectangle rect)
+    {
+        return factory.CreateNode<TTestNode>(name, sntNodeBuiltin, rect);
     }
 };
 

@@ -273,3 +273,41 @@ TEST(QtCanvas, ThinLinesStepAlongTheNearestRow)
 }
 
 } // namespace
+
+TEST(QtCanvas, TextRectDrawsNothingOutsideItsClip)
+{
+    QtCanvas canvas(120, 40, White);
+    CanvasFont font;
+    font.pixelSize = 20;
+    font.color = Red;
+    canvas.SetFont(font);
+    canvas.SetBrushColor(Blue);
+    ASSERT_GE(canvas.TextHeight("Kelvorn"), 18);
+    canvas.TextRect({20, 8, 50, 18}, 10, 0, "Kelvorn");
+    EXPECT_EQ(Bounds(canvas, Blue) | Bounds(canvas, Red), QRect(20, 8, 30, 10));
+    EXPECT_GT(CountOf(canvas, Red), 0);
+    // An empty clip draws nothing, and the clip does not stay for later drawing.
+    canvas.TextRect({60, 5, 60, 30}, 60, 5, "Kelvorn");
+    canvas.FillRect({100, 0, 110, 10});
+    EXPECT_EQ(Bounds(canvas, Blue) | Bounds(canvas, Red), QRect(20, 0, 90, 18));
+}
+
+TEST(QtCanvas, BitmapsAreCopiedPixelForPixelAndClippedToTheImage)
+{
+    CanvasBitmap bitmap{3, 2, {Red, Blue, 0x00123456, White, Red, Blue}};
+    QtCanvas canvas(8, 6, 0);
+    canvas.DrawBitmap(2, 1, bitmap);
+    EXPECT_EQ(canvas.Pixel(2, 1), Red);
+    EXPECT_EQ(canvas.Pixel(3, 1), Blue);
+    EXPECT_EQ(canvas.Pixel(4, 1), 0x00123456u);
+    EXPECT_EQ(canvas.Pixel(2, 2), White);
+    EXPECT_EQ(canvas.Pixel(4, 2), Blue);
+    EXPECT_EQ(CountOf(canvas, 0), 48 - 6);
+    canvas.DrawBitmap(6, 5, bitmap);
+    EXPECT_EQ(canvas.Pixel(7, 5), Blue);
+    // Short of colours for its size: nothing is drawn.
+    QtCanvas other(8, 6, 0);
+    other.DrawBitmap(0, 0, CanvasBitmap{3, 2, {Red, Red, Red, Red, Red}});
+    other.DrawBitmap(0, 0, CanvasBitmap{});
+    EXPECT_EQ(CountOf(other, 0), 48);
+}

@@ -19,9 +19,8 @@ TSountoryNode::~TSountoryNode()
 
 bool TSountoryNode::IsTouched(PixelPoint point, double& distance) const
 {
-    TSountoryRectangle r = GetDrawRect();
-    distance = 0;
-    return point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
+    uint8_t part = 0;
+    return IsTouched(point, distance, part);
 }
 
 TSountoryRectangle TSountoryNode::GetDrawRect() const

@@ -26,7 +26,11 @@ public:
     TSountoryNode& operator=(const TSountoryNode&) = delete;
 
     bool IsTouched(PixelPoint point, double& distance) const override;
+    /// The touch test of the node rectangle at a window point; the inside is at distance 0.
+    bool IsTouched(PixelPoint point, double& distance, uint8_t& part) const;
     uint8_t GetSntSountoryObject() const override { return sntSountoryObjectNode; }
+    /// The image of the node's picture in the node picture list; -1 shows none.
+    virtual int32_t GetPictureIndex() const { return -1; }
 
     virtual uint8_t GetSntNodeKind() const = 0;
     virtual bool CanAddOperand() const = 0;
@@ -46,6 +50,8 @@ public:
 
     TUnitSountory* GetFactory() const { return factory; }
     const TSountoryRectangle& GetRect() const { return rect; }
+    /// The rectangle itself, which the placement code pushes aside in the shift mode.
+    TSountoryRectangle& GetRectangle() { return rect; }
     void SetRect(const TSountoryRectangle& r) { rect = r; }
     /// The rectangle in window coordinates, where the node and its pins are drawn.
     TSountoryRectangle GetDrawRect() const;

@@ -71,9 +71,8 @@ bool TUnitSountory::Revert(std::string& message, std::string& failedFile)
 
 bool TUnitSountory::IsTouched(PixelPoint point, double& distance) const
 {
-    distance = 0;
-    return point.x >= FactoryRect.left && point.x < FactoryRect.right &&
-           point.y >= FactoryRect.top && point.y < FactoryRect.bottom;
+    uint8_t part = 0;
+    return IsTouched(point, distance, part);
 }
 
 void TUnitSountory::ShowFactoryKind() const
@@ -118,7 +117,7 @@ void TUnitSountory::BringNodeToFront(TSountoryNode* node)
     auto it =
         std::find_if(nodes.begin(), nodes.end(),
                      [&](const std::unique_ptr<TSountoryNode>& p) { return p.get() == node; });
-    if (!KV_SOFT_ASSERT(it != nodes.end()))
+    if (!KV_SOFT_ASSERT(it != nodes.end()) || it == nodes.begin())
         return;
     std::rotate(nodes.begin(), it, it + 1);
     SetModified();

@@ -46,6 +46,8 @@ public:
 
     // ---- touchable like its elements ----
     bool IsTouched(PixelPoint point, double& distance) const;
+    /// The touch test of the area at a window point, with the distance to its nearest edge.
+    bool IsTouched(PixelPoint point, double& distance, uint8_t& part) const;
     uint8_t GetSntSountoryObject() const { return sntSountoryObjectSountory; }
 
     // ---- area, modes, kind ----

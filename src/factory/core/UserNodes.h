@@ -54,6 +54,7 @@ public:
                       const TSountoryRectangle& rect);
 
     uint8_t GetSntNodeKind() const override { return sntNodeUser; }
+    int32_t GetPictureIndex() const override { return 141; }
     bool CheckDefinition(std::string& message) override;
     bool Compute(SntStopFlag* stop, std::string& message) override;
     bool SyncWithDefinition(std::string& message) override;
@@ -67,6 +68,7 @@ public:
                       const TSountoryRectangle& rect, bool createPins);
 
     uint8_t GetSntNodeKind() const override { return sntNodeLoop; }
+    int32_t GetPictureIndex() const override { return 142; }
     bool CheckDefinition(std::string& message) override;
     bool Compute(SntStopFlag* stop, std::string& message) override;
     bool SyncWithDefinition(std::string& message) override;

@@ -93,9 +93,35 @@ void RecordingCanvas::SetPixel(int x, int y, uint32_t color)
     Record("SetPixel " + PointText({x, y}) + " " + ColorText(color));
 }
 
+void RecordingCanvas::SetFont(const CanvasFont& newFont)
+{
+    font = newFont;
+    if (!recordFonts)
+        return;
+    std::string call = "Font ";
+    call += font.families.empty() ? std::string("-") : font.families.front();
+    call += " " + std::to_string(font.pixelSize);
+    if (font.bold)
+        call += " bold";
+    if (font.italic)
+        call += " italic";
+    Record(call + " " + ColorText(font.color));
+}
+
 void RecordingCanvas::TextOut(int x, int y, const std::string& text)
 {
     Record("TextOut " + PointText({x, y}) + " " + text + " " + Brush());
+}
+
+void RecordingCanvas::TextRect(const PixelRect& clip, int x, int y, const std::string& text)
+{
+    Record("TextRect " + RectText(clip) + " " + PointText({x, y}) + " " + text + " " + Brush());
+}
+
+void RecordingCanvas::DrawBitmap(int x, int y, const CanvasBitmap& bitmap)
+{
+    Record("Bitmap " + PointText({x, y}) + " " + std::to_string(bitmap.width) + "x" +
+           std::to_string(bitmap.height));
 }
 
 int RecordingCanvas::TextWidth(const std::string& text) const

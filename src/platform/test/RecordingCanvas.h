@@ -3,7 +3,7 @@
 // colours it draws in, such as "FillRect 1 2 3 4 brush 0x00C08040" or
 // "Line 10 40 10 20 pen 0x00C08040 1", so a test compares what was drawn, and in which
 // colours, with the geometry it expects. Setting the pen, brush or font draws nothing and is
-// not recorded. Pixel answers InvalidColor.
+// not recorded (fonts are when recordFonts is set). Pixel answers InvalidColor.
 
 #include "platform/Canvas.h"
 
@@ -22,12 +22,15 @@ public:
     std::vector<std::string> CallsOf(const std::string& prefix) const;
 
     const CanvasFont& Font() const { return font; }
+    /// Whether SetFont is recorded too (off: most drawing tests care for shapes and texts only).
+    bool recordFonts = false;
 
     void SetPenColor(uint32_t color) override { penColor = color; }
     void SetPenWidth(int width) override { penWidth = width; }
     void SetBrushColor(uint32_t color) override { brushColor = color; }
     void SetBrushStyle(BrushStyle style) override { brushStyle = style; }
-    void SetFont(const CanvasFont& newFont) override { font = newFont; }
+    /// Recorded as "Font <first family> <pixels>[ bold][ italic] <colour>" when recordFonts is set.
+    void SetFont(const CanvasFont& newFont) override;
 
     void MoveTo(int x, int y) override { position = {x, y}; }
     void LineTo(int x, int y) override;
@@ -43,9 +46,14 @@ public:
     void SetPixel(int x, int y, uint32_t color) override;
 
     void TextOut(int x, int y, const std::string& text) override;
+    /// "TextRect <clip left top right bottom> <x> <y> <text> <brush>".
+    void TextRect(const PixelRect& clip, int x, int y, const std::string& text) override;
     /// Eight pixels a character and 16 a line, so layout code has numbers to work with.
     int TextWidth(const std::string& text) const override;
     int TextHeight(const std::string& text) const override { return 16; }
+
+    /// "Bitmap <x> <y> <width>x<height>".
+    void DrawBitmap(int x, int y, const CanvasBitmap& bitmap) override;
 
     /// "0x00BBGGRR" as the calls write colours.
     static std::string ColorText(uint32_t color);
