@@ -28,17 +28,20 @@ void TScoreRecording::Truncate(size_t count)
         return;
     // Corners and texts are appended in call order: those of the first dropped call start
     // where the kept ones end.
-    size_t keepPoints = points.size(), keepTexts = texts.size();
+    size_t keepPoints = points.size(), keepTexts = texts.size(), keepBitmaps = bitmaps.size();
     for (size_t i = count; i < ops.size(); ++i) {
         const Op& op = ops[i];
         if (op.kind == Kind::Polygon || op.kind == Kind::Chord)
             keepPoints = std::min<size_t>(keepPoints, op.at);
-        if (op.kind == Kind::Text)
+        if (op.kind == Kind::Text || op.kind == Kind::ClippedText)
             keepTexts = std::min<size_t>(keepTexts, op.at);
+        if (op.kind == Kind::Bitmap)
+            keepBitmaps = std::min<size_t>(keepBitmaps, op.at);
     }
     ops.resize(count);
     points.resize(keepPoints);
     texts.resize(keepTexts);
+    bitmaps.resize(keepBitmaps);
 }
 
 void TScoreRecording::Clear()
@@ -46,6 +49,7 @@ void TScoreRecording::Clear()
     ops.clear();
     points.clear();
     texts.clear();
+    bitmaps.clear();
     fonts.clear();
     state = State{};
     position = {};
@@ -174,6 +178,27 @@ void TScoreRecording::TextOut(int x, int y, const std::string& text)
     Add(op, x, int64_t{x} + int64_t{TextWidth(text)} + font().pixelSize);
 }
 
+void TScoreRecording::TextRect(const PixelRect& clip, int x, int y, const std::string& text)
+{
+    Op op = Make(Kind::ClippedText);
+    op.a = clip.left, op.b = clip.top, op.c = clip.right, op.d = clip.bottom;
+    op.e = x, op.f = y;
+    op.at = static_cast<uint32_t>(texts.size());
+    texts.push_back(text);
+    Add(op, clip.left, clip.right);
+}
+
+void TScoreRecording::DrawBitmap(int x, int y, const CanvasBitmap& bitmap)
+{
+    if (bitmap.Empty())
+        return;
+    Op op = Make(Kind::Bitmap);
+    op.a = x, op.b = y;
+    op.at = static_cast<uint32_t>(bitmaps.size());
+    bitmaps.push_back(bitmap);
+    Add(op, x, int64_t{x} + bitmap.width);
+}
+
 bool TScoreRecording::Extent(size_t begin, size_t end, int64_t& left, int64_t& right) const
 {
     left = INT64_MAX;
@@ -245,6 +270,12 @@ void TScoreRecording::Replay(Canvas& target, size_t begin, size_t end, int64_t l
             break;
         case Kind::Text:
             target.TextOut(r.left, r.top, texts[op.at]);
+            break;
+        case Kind::ClippedText:
+            target.TextRect(r, Moved(op.e, dx), Moved(op.f, dy), texts[op.at]);
+            break;
+        case Kind::Bitmap:
+            target.DrawBitmap(r.left, r.top, bitmaps[op.at]);
             break;
         }
     }

@@ -42,12 +42,26 @@ public:
     uint32_t Pixel(int, int) const override { return InvalidColor; }
     void SetPixel(int x, int y, uint32_t color) override;
     void TextOut(int x, int y, const std::string& text) override;
+    void TextRect(const PixelRect& clip, int x, int y, const std::string& text) override;
+    void DrawBitmap(int x, int y, const CanvasBitmap& bitmap) override;
     /// The score places its texts and never measures them; these answer a digit's box.
     int TextWidth(const std::string& text) const override;
     int TextHeight(const std::string&) const override { return font().pixelSize; }
 
 private:
-    enum class Kind : uint8_t { Line, Fill, Frame, Rect, Ellipse, Polygon, Chord, Pixel, Text };
+    enum class Kind : uint8_t {
+        Line,
+        Fill,
+        Frame,
+        Rect,
+        Ellipse,
+        Polygon,
+        Chord,
+        Pixel,
+        Text,
+        ClippedText,
+        Bitmap
+    };
     struct State
     {
         uint32_t pen = 0x000000;
@@ -76,6 +90,7 @@ private:
     std::vector<Op> ops;
     std::vector<PixelPoint> points;
     std::vector<std::string> texts;
+    std::vector<CanvasBitmap> bitmaps;
     std::vector<CanvasFont> fonts;
 };
 
