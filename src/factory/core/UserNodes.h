@@ -54,6 +54,7 @@ public:
                       const TSountoryRectangle& rect);
 
     uint8_t GetSntNodeKind() const override { return sntNodeUser; }
+    std::unique_ptr<TXMLComplexElement> KindToXml() const override;
     bool CheckDefinition(std::string& message) override;
     bool Compute(SntStopFlag* stop, std::string& message) override;
     bool SyncWithDefinition(std::string& message) override;
@@ -67,6 +68,7 @@ public:
                       const TSountoryRectangle& rect, bool createPins);
 
     uint8_t GetSntNodeKind() const override { return sntNodeLoop; }
+    std::unique_ptr<TXMLComplexElement> KindToXml() const override;
     bool CheckDefinition(std::string& message) override;
     bool Compute(SntStopFlag* stop, std::string& message) override;
     bool SyncWithDefinition(std::string& message) override;
