@@ -322,28 +322,36 @@ std::string Quoted(const std::string& text)
     return "\"" + TXMLToken::Quote(text) + "\"";
 }
 
-// A pin name within a node, for the second pass's lookups.
-struct TPinKey
-{
-    const TSountoryNode* node;
-    std::string_view name;
-    bool operator==(const TPinKey&) const = default;
-};
-
-struct TPinKeyHash
-{
-    size_t operator()(const TPinKey& key) const
-    {
-        return std::hash<std::string_view>()(key.name) ^
-               (std::hash<const void*>()(key.node) * 0x9E3779B97F4A7C15ull);
-    }
-};
-
 template <class Map, class Key> typename Map::mapped_type Lookup(const Map& map, const Key& key)
 {
     auto it = map.find(key);
     return it == map.end() ? nullptr : it->second;
 }
+
+// The pins of one owner by name, the first of a name winning. A short list is searched where it
+// lies; a long one (only a strange file has one) gets an index the first time it is asked.
+template <class Pin> class TPinIndex
+{
+public:
+    Pin* Find(const std::vector<std::unique_ptr<Pin>>& pins, std::string_view name)
+    {
+        if (pins.size() <= shortList) {
+            for (const auto& pin : pins)
+                if (pin->Name == name)
+                    return pin.get();
+            return nullptr;
+        }
+        auto [it, made] = indexes.try_emplace(&pins);
+        if (made)
+            for (const auto& pin : pins)
+                it->second.try_emplace(pin->Name, pin.get());
+        return Lookup(it->second, name);
+    }
+
+private:
+    static constexpr size_t shortList = 16;
+    std::unordered_map<const void*, std::unordered_map<std::string_view, Pin*>> indexes;
+};
 
 } // namespace
 
@@ -454,7 +462,7 @@ private:
     bool ReadConstant(const TXMLItem* xml, const TPin& pin, TSountoryOutputTarget& target);
     bool ReadFactoryPin(const TXMLItem* xml, bool output);
     void Connect();
-    TSountoryInputSource* Resolve(const TXMLItem* source) const;
+    TSountoryInputSource* Resolve(const TXMLItem* source);
     bool ReadView(const TXMLItem* xml);
 
     TUnitSountory& doc;
@@ -463,11 +471,11 @@ private:
     int32_t& column;
     std::vector<TLink> outputLinks;
     std::vector<TLink> nodeLinks;
-    std::unordered_map<std::string_view, TSountoryInput*> inputsByName;
-    std::unordered_map<std::string_view, TSountoryOutput*> outputsByName;
     std::unordered_map<std::string_view, TSountoryNode*> nodesByName;
-    std::unordered_map<TPinKey, TSountoryNodeInput*, TPinKeyHash> nodeInputs;
-    std::unordered_map<TPinKey, TSountoryNodeOutput*, TPinKeyHash> nodeOutputs;
+    TPinIndex<TSountoryInput> inputs;
+    TPinIndex<TSountoryOutput> outputs;
+    TPinIndex<TSountoryNodeInput> nodeInputs;
+    TPinIndex<TSountoryNodeOutput> nodeOutputs;
 };
 
 bool TFactoryReader::Read(const TXMLItem* root)
@@ -734,45 +742,37 @@ bool TFactoryReader::ReadFactoryPin(const TXMLItem* xml, bool output)
 }
 
 // Names resolve to the first match from the head of each list, as every lookup of the factory
-// does; the indexes keep that order (the first entry of a name stays) and make the pass linear.
+// does; the indexes keep that order (the first entry of a name stays) and keep the pass linear.
 void TFactoryReader::Connect()
 {
     if (outputLinks.empty() && nodeLinks.empty())
         return;
-    for (const auto& in : doc.inputs)
-        inputsByName.try_emplace(in->Name, in.get());
-    for (const auto& out : doc.outputs)
-        outputsByName.try_emplace(out->Name, out.get());
-    for (const auto& node : doc.nodes) {
+    nodesByName.reserve(doc.nodes.size());
+    for (const auto& node : doc.nodes)
         nodesByName.try_emplace(node->Name, node.get());
-        for (const auto& in : node->Inputs())
-            nodeInputs.try_emplace(TPinKey{node.get(), in->Name}, in.get());
-        for (const auto& out : node->Outputs())
-            nodeOutputs.try_emplace(TPinKey{node.get(), out->Name}, out.get());
-    }
     // A source that is not found leaves the target without one; the file was accepted when it
     // was made, so no compatibility question is asked.
     for (const TLink& link : outputLinks)
-        if (TSountoryOutput* target = Lookup(outputsByName, std::string_view(*link.pin)))
+        if (TSountoryOutput* target = outputs.Find(doc.outputs, *link.pin))
             target->SetSource(Resolve(link.source));
     for (const TLink& link : nodeLinks) {
         const TSountoryNode* node = Lookup(nodesByName, std::string_view(*link.node));
-        TSountoryNodeInput* target = node ? Lookup(nodeInputs, TPinKey{node, *link.pin}) : nullptr;
-        if (target)
+        if (TSountoryNodeInput* target =
+                node ? nodeInputs.Find(node->Inputs(), *link.pin) : nullptr)
             target->SetSource(Resolve(link.source));
     }
 }
 
-TSountoryInputSource* TFactoryReader::Resolve(const TXMLItem* source) const
+TSountoryInputSource* TFactoryReader::Resolve(const TXMLItem* source)
 {
     TChildren children = ChildrenOf(source);
     if (const TXMLItem* input = Take(children, "NameInput"))
-        return Lookup(inputsByName, std::string_view(Text(input)));
+        return inputs.Find(doc.inputs, Text(input));
     const TXMLItem* nodeName = Take(children, "NameNode");
     const TXMLItem* outputName = Take(children, "NameNodeOutput");
     const TSountoryNode* node =
         nodeName ? Lookup(nodesByName, std::string_view(Text(nodeName))) : nullptr;
-    return node && outputName ? Lookup(nodeOutputs, TPinKey{node, Text(outputName)}) : nullptr;
+    return node && outputName ? nodeOutputs.Find(node->Outputs(), Text(outputName)) : nullptr;
 }
 
 bool TFactoryReader::ReadView(const TXMLItem* xml)
