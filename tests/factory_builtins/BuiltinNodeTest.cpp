@@ -62,14 +62,14 @@ TEST_F(Operands, AddedOperandsStandEvenlyAndTakeTheFirstOperandsType)
 
 TEST_F(Operands, WithoutOperandOneTheKindsOwnOperandsGiveTheType)
 {
-    // As a file may leave it: no "Operand 1".
-    auto* node = factory.CreateNode<TSountoryNodeBuiltin>("L", uint8_t(BuiltinLogMeanValue),
+    // As a file may leave it: no "Operand 1". A divisor is not zero, a dividend may be.
+    auto* node = factory.CreateNode<TSountoryNodeBuiltin>("D", uint8_t(BuiltinDivide),
                                                           TSountoryRectangle{0, 0, 50, 50}, false);
-    NodeIn(node, "Operand 2", ValueDomType::Factor);
+    NodeIn(node, "Operand 2", ValueDomType::Factor, ValueDomain::NotZero);
     TSountoryNodeInput* added = node->AddOperand();
     EXPECT_EQ(added->Name, "Operand 2");
     EXPECT_EQ(added->GetValueDomType(), ValueDomType::AllComputable);
-    EXPECT_EQ(added->GetValueDomain(), ValueDomain::PositiveNotZero);
+    EXPECT_EQ(added->GetValueDomain(), ValueDomain::AllValues);
     ExpectHeights(*node, {0.25, 0.75});
 }
 

@@ -165,6 +165,14 @@ TEST_F(Checked, InputsMissingOrMisnumbered)
          {"Wave", "Speed Factor", "Length", "Count"},
          "Input \"Length Factor\" does not exists."},
         {BuiltinNot, {"Operand 1"}, "Input \"Operand\" does not exists."},
+        {BuiltinAnd, {"Operand 2", "Operand x"}, "Input \"Operand 1\" does not exists."},
+        {BuiltinMultiply,
+         {"Operand 1", "Operand 2", "Operand 3", "Operand 4", "Operand 5", "Operand 6", "Operand 7",
+          "Operand 8", "Operand 9", "Operand 10"},
+         "passes"},
+        {BuiltinBlock, {"Wave", "Count Horizontal"}, "Input \"Time Horizontal\" does not exists."},
+        {BuiltinKindCount, {"Position"}, "passes"},
+        {BuiltinKindCount, {"Wave"}, "passes"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.inputs));
@@ -174,6 +182,11 @@ TEST_F(Checked, InputsMissingOrMisnumbered)
             Use(*NodeIn(node, name, ValueDomType::AllComputable));
         EXPECT_EQ(Check(), c.result);
     }
+    // A kind outside the catalogue keeps the rule of the "Wave" input only.
+    node = factory.CreateNode<TSountoryNodeBuiltin>("H", uint8_t(BuiltinKindCount),
+                                                    TSountoryRectangle{0, 0, 50, 50}, false);
+    NodeIn(node, "Wave", ValueDomType::Wave);
+    EXPECT_EQ(Check(), "Input \"Wave\" is mandatory.");
     // With the operands in order, the first one not used is named.
     node = factory.CreateNode<TSountoryNodeBuiltin>("G", uint8_t(BuiltinPlus),
                                                     TSountoryRectangle{0, 0, 50, 50}, true);

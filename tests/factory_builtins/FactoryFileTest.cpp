@@ -199,6 +199,8 @@ TEST_F(File, RefusedFilesNameTheElementAtFault)
                       "line 28, column 15."},
         {"node-right", "In Width: The rectangle must lie between -1000000000 and 1000000000. At "
                        "line 109, column 16."},
+        {"node-bottom", "In Height: The rectangle must lie between -1000000000 and 1000000000. "
+                        "At line 110, column 17."},
         {"pin-height", "In Height: Value must be no more than 1. At line 48, column 17."},
         {"value-dom-type", "ValueDomType \"X\" does not exists. At line 163, column 21."},
         {"value-domain", "ValueDomain \"Upward\" does not exists. At line 185, column 20."},
@@ -225,6 +227,48 @@ TEST_F(File, RefusedFilesNameTheElementAtFault)
     TUnitSountory f("F", "", host);
     EXPECT_FALSE(ReadText(f, CorpusFile("small.kvf"), message));
     EXPECT_EQ(message, "NameBuiltinAction \"Volume\" does not exists. At line 34, column 28.");
+}
+
+// A tree no grammar checked (a duplicate reads one) is read with the same care: what is missing
+// or unknown is named.
+TEST_F(File, TreesWithoutTheGrammarNameWhatIsMissing)
+{
+    auto child = [](TXMLItem* parent, const char* name) {
+        return static_cast<TXMLComplexElement*>(parent->GetChild(name));
+    };
+    struct Case
+    {
+        std::function<void(TXMLComplexElement&)> spoil;
+        const char* message;
+    };
+    const Case cases[] = {
+        {[&](TXMLComplexElement& root) { root.DeleteChildrenAfter(root.GetFirstChild()); },
+         "In UnitFact: element \"View\" expected."},
+        {[&](TXMLComplexElement& root) {
+             TXMLComplexElement* factory = child(&root, "Factory");
+             factory->DeleteChildrenAfter(factory->GetChild("FactoryKind"));
+         },
+         "In Factory: element \"NodesCombination\" expected."},
+        {[&](TXMLComplexElement& root) {
+             TXMLComplexElement* mode = child(child(&root, "Factory"), "NodesCombination");
+             mode->DeleteChildrenAfter(nullptr);
+             mode->AddComplex("NodesSideways");
+         },
+         "In NodesCombination: element \"NodesOverlap\" expected."},
+        {[&](TXMLComplexElement& root) {
+             TXMLComplexElement* kind = child(child(&root, "Factory"), "FactoryKind");
+             kind->DeleteChildrenAfter(nullptr);
+         },
+         "In FactoryKind: element \"FactoryFree\" expected."},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<TXMLComplexElement> tree = factory.ToXmlTree();
+        c.spoil(*tree);
+        TUnitSountory f("F", "", host);
+        int32_t line = -1, column = -1;
+        EXPECT_FALSE(f.FromXml(tree.get(), message, line, column));
+        EXPECT_EQ(message, c.message);
+    }
 }
 
 // Connections resolve by name to the first match from the head of each list; the node list is
