@@ -11,6 +11,7 @@
 #include "general/Services.h"
 #include "general/xml/XMLToken.h"
 
+#include "BenchDir.h"
 #include "SecondsReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -22,11 +23,8 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 using namespace kelvorn;
-namespace fs = std::filesystem;
-
 namespace {
 
 class NoHost final : public FactoryHost
@@ -75,39 +73,26 @@ std::unique_ptr<TUnitSountory> MakeFactory(int nodes)
 
 struct Fixture
 {
-    fs::path dir;
+    kelvorn::bench::BenchDir dir{"factory"};
     std::map<int, std::string> files;
     std::map<int, int64_t> bytes;
-    std::string saveFile;
-    std::string pugiSaveFile;
+    std::string saveFile = dir / "saved.kvf";
+    std::string pugiSaveFile = dir / "pugi.kvf";
     std::unique_ptr<TUnitSountory> thousand;
 
     Fixture()
     {
         InstallService<TBuiltinNodeMaker>(&GetBuiltinNodeMaker());
-        const char* chosen = std::getenv("KELVORN_BENCH_DIR");
-        fs::path base = chosen                   ? fs::path(chosen)
-                        : fs::exists("/dev/shm") ? fs::path("/dev/shm")
-                                                 : fs::temp_directory_path();
-        dir = base / ("kv-bench-factory-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-        saveFile = (dir / "saved.kvf").string();
-        pugiSaveFile = (dir / "pugi.kvf").string();
         for (int nodes : {1000, 4000, 16000}) {
             std::unique_ptr<TUnitSountory> factory = MakeFactory(nodes);
-            std::string file = (dir / ("factory-" + std::to_string(nodes) + ".kvf")).string();
+            std::string file = dir / ("factory-" + std::to_string(nodes) + ".kvf");
             if (!factory->SaveAs(file))
                 std::abort();
             files[nodes] = file;
-            bytes[nodes] = static_cast<int64_t>(fs::file_size(file));
+            bytes[nodes] = static_cast<int64_t>(std::filesystem::file_size(file));
             if (nodes == 1000)
                 thousand = std::move(factory);
         }
-    }
-    ~Fixture()
-    {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
     }
 };
 

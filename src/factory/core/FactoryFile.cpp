@@ -425,15 +425,6 @@ private:
         out = value.GetValue();
         return true;
     }
-    // A width or a height: a rectangle of no size would stand beside its neighbours everywhere.
-    bool Size(const TXMLItem* xml, int32_t& out)
-    {
-        unitIntegerPosMore value(1, EHNone);
-        if (!value.ReadXML(xml, message, line, column))
-            return false;
-        out = value.GetValue();
-        return true;
-    }
     bool Within(const TXMLItem* xml, int64_t coordinate)
     {
         if (coordinate >= -factoryCoordinateLimit && coordinate <= factoryCoordinateLimit)
@@ -441,6 +432,24 @@ private:
         return Fail(xml, "In " + xml->GetElement() + ": The rectangle must lie between -" +
                              std::to_string(factoryCoordinateLimit) + " and " +
                              std::to_string(factoryCoordinateLimit) + ".");
+    }
+    // A left or top side.
+    bool Coordinate(TChildren& children, const char* name, int32_t& out)
+    {
+        const TXMLItem* xml = nullptr;
+        return Need(children, name, xml) && Integer(xml, out) && Within(xml, out);
+    }
+    // A width or height, giving the far side of a rectangle whose near side is at origin. A
+    // rectangle of no size would stand beside its neighbours everywhere.
+    bool Extent(TChildren& children, const char* name, int32_t origin, int32_t& far)
+    {
+        const TXMLItem* xml = nullptr;
+        unitIntegerPosMore size(1, EHNone);
+        if (!Need(children, name, xml) || !size.ReadXML(xml, message, line, column) ||
+            !Within(xml, int64_t{origin} + size.GetValue()))
+            return false;
+        far = origin + size.GetValue();
+        return true;
     }
     // The index of the element's first child among the names; -1 with the message when none.
     int32_t Choice(const TXMLItem* xml, std::span<const char* const> names)
@@ -516,17 +525,10 @@ bool TFactoryReader::ReadFactory(const TXMLItem* xml)
     if (!Need(children, "RectangleSize", size))
         return false;
     TChildren sizes = ChildrenOf(size);
-    const TXMLItem* width = nullptr;
-    const TXMLItem* height = nullptr;
-    int32_t w = 0;
-    int32_t h = 0;
     TSountoryRectangle& area = doc.FactoryRect;
-    if (!Need(sizes, "Width", width) || !Size(width, w) || !Within(width, int64_t{area.left} + w) ||
-        !Need(sizes, "Height", height) || !Size(height, h) ||
-        !Within(height, int64_t{area.top} + h))
+    if (!Extent(sizes, "Width", area.left, area.right) ||
+        !Extent(sizes, "Height", area.top, area.bottom))
         return false;
-    area.right = area.left + w;
-    area.bottom = area.top + h;
 
     if (!Need(children, "FactoryKind", kind))
         return false;
@@ -560,21 +562,9 @@ bool TFactoryReader::ReadFactory(const TXMLItem* xml)
 bool TFactoryReader::ReadRectangle(const TXMLItem* xml, TSountoryRectangle& rect)
 {
     TChildren children = ChildrenOf(xml);
-    const TXMLItem* left = nullptr;
-    const TXMLItem* top = nullptr;
-    const TXMLItem* width = nullptr;
-    const TXMLItem* height = nullptr;
-    int32_t w = 0;
-    int32_t h = 0;
-    if (!Need(children, "Left", left) || !Integer(left, rect.left) || !Within(left, rect.left) ||
-        !Need(children, "Top", top) || !Integer(top, rect.top) || !Within(top, rect.top) ||
-        !Need(children, "Width", width) || !Size(width, w) ||
-        !Within(width, int64_t{rect.left} + w) || !Need(children, "Height", height) ||
-        !Size(height, h) || !Within(height, int64_t{rect.top} + h))
-        return false;
-    rect.right = rect.left + w;
-    rect.bottom = rect.top + h;
-    return true;
+    return Coordinate(children, "Left", rect.left) && Coordinate(children, "Top", rect.top) &&
+           Extent(children, "Width", rect.left, rect.right) &&
+           Extent(children, "Height", rect.top, rect.bottom);
 }
 
 bool TFactoryReader::MakeNode(TChildren& children, const std::string& name,
