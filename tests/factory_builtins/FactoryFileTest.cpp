@@ -150,7 +150,9 @@ TEST_F(File, ModesSwitchesAndViewComeBack)
         f.ShowNameNIO = c.switches & 4;
         f.ShowTypeNIO = c.switches & 8;
         f.View = c.view;
-        auto loaded = Load(FileText(f));
+        std::string text = FileText(f);
+        auto loaded = Load(text);
+        EXPECT_EQ(FileText(*loaded), text);
         EXPECT_EQ(loaded->GetNodesCombination(), c.mode);
         EXPECT_EQ(loaded->ShowNameIO + 2 * loaded->ShowTypeIO + 4 * loaded->ShowNameNIO +
                       8 * loaded->ShowTypeNIO,
