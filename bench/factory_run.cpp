@@ -129,6 +129,8 @@ public:
     {
     }
     uint8_t GetSntNodeKind() const override { return sntNodeBuiltin; }
+    // Never saved: the benchmark only runs its factories.
+    std::unique_ptr<TXMLComplexElement> KindToXml() const override { return nullptr; }
     bool CanAddOperand() const override { return true; }
     std::string GetDisplayName() const override { return "Bench"; }
     bool CheckInputs(std::string&) override { return true; }

@@ -7,6 +7,7 @@
 // sound to that file and opens it in place of the command line, maximised, split and zoomed, so
 // that the picture shows a wave window at work.
 #include "document/wave/UnitWave.h"
+#include "factory/builtins/BuiltinNode.h"
 #include "general/Services.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QuitOnSignals.h"
@@ -169,6 +170,9 @@ int main(int argc, char** argv)
 
     kelvorn::QtAudioDevice audio;
     kelvorn::ScopedService<kelvorn::AudioDevice> installAudio(&audio);
+    // Factory files name their builtin nodes; the builtin functions make them.
+    kelvorn::ScopedService<kelvorn::TBuiltinNodeMaker> installBuiltins(
+        &kelvorn::GetBuiltinNodeMaker());
 
     kelvorn::TMainForm mainForm;
     kelvorn::TFileCommands fileCommands(mainForm);

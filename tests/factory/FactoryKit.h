@@ -62,6 +62,12 @@ public:
     }
 
     uint8_t GetSntNodeKind() const override { return kind; }
+    std::unique_ptr<TXMLComplexElement> KindToXml() const override
+    {
+        auto element = std::make_unique<TXMLComplexElement>("UserNode");
+        element->AddText("NameFactory", "Test");
+        return element;
+    }
     bool CanAddOperand() const override { return operands; }
     std::string GetDisplayName() const override { return displayName; }
     int32_t GetPictureIndex() const override { return pictureIndex; }

@@ -522,16 +522,19 @@ TEST_F(Factory, NodesFrontMostFirst)
     EXPECT_TRUE(factory.IsModified());
 }
 
-TEST_F(Factory, FilesAreNotWrittenYet)
+TEST_F(Factory, FileFailuresAreReported)
 {
     RecordingMessages boxes;
+    factory.SetFileName("/nonexistent-folder/fact.kvf");
     EXPECT_FALSE(factory.Save());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Factory files cannot be read or written yet.");
+    EXPECT_EQ(boxes.boxes[0].text, "Cannot save Factory: Operating System cannot open file for "
+                                   "writing, maybe the file is readonly.");
+    EXPECT_EQ(boxes.boxes[0].caption, "FileError");
     std::string failed;
     EXPECT_FALSE(factory.Revert(message, failed));
-    EXPECT_EQ(message, "Factory files cannot be read or written yet.");
-    EXPECT_EQ(failed, "/tmp/fact.kvf");
+    EXPECT_EQ(message, "cannot open file.");
+    EXPECT_EQ(failed, "/nonexistent-folder/fact.kvf");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // builtin) add what they compute and how they check and show themselves.
 
 #include "factory/core/Pins.h"
+#include "general/xml/XMLElement.h"
 
 #include <memory>
 #include <string>
@@ -33,6 +34,8 @@ public:
     virtual int32_t GetPictureIndex() const { return -1; }
 
     virtual uint8_t GetSntNodeKind() const = 0;
+    /// The element of the factory file that names the node's kind and what it runs.
+    virtual std::unique_ptr<TXMLComplexElement> KindToXml() const = 0;
     virtual bool CanAddOperand() const = 0;
     virtual std::string GetDisplayName() const = 0;
     virtual bool CheckInputs(std::string& message) = 0;

@@ -1,7 +1,6 @@
 #include "factory/core/UnitSountory.h"
 
 #include "factory/core/OwnedList.h"
-#include "general/GuiMessages.h"
 
 #include <algorithm>
 
@@ -13,8 +12,6 @@ unitFactorPosMax1 Percent(double height)
 {
     return unitFactorPosMax1(height, EHPerc);
 }
-
-const char* const savingMissing = "Factory files cannot be read or written yet.";
 
 } // namespace
 
@@ -45,28 +42,38 @@ TUnitSountory::TUnitSountory(const std::string& name, const std::string& fileNam
 
 TUnitSountory::~TUnitSountory()
 {
-    ClearOwned(inputs);
-    ClearOwned(outputs);
-    ClearOwned(nodes);
+    ClearContents();
 }
 
-bool TUnitSountory::Save()
+// All three lists are emptied before anything in them dies: a dying source then finds no target
+// to walk to, and the targets it fed die with it. Freeing one element at a time, each source
+// searched the whole factory for its targets, which made a large factory's end quadratic.
+void TUnitSountory::ClearContents()
 {
-    TGuiMessages::ShowFileError(savingMissing);
-    return false;
+    std::vector<std::unique_ptr<TSountoryInput>> doomedInputs = std::move(inputs);
+    std::vector<std::unique_ptr<TSountoryOutput>> doomedOutputs = std::move(outputs);
+    std::vector<std::unique_ptr<TSountoryNode>> doomedNodes = std::move(nodes);
+    inputs.clear();
+    outputs.clear();
+    nodes.clear();
+    doomedInputs.clear();
+    doomedOutputs.clear();
+    doomedNodes.clear();
 }
 
-bool TUnitSountory::SaveAs(const std::string& /*fileName*/)
+void TUnitSountory::Clear()
 {
-    TGuiMessages::ShowFileError(savingMissing);
-    return false;
-}
-
-bool TUnitSountory::Revert(std::string& message, std::string& failedFile)
-{
-    message = savingMissing;
-    failedFile = GetFileName();
-    return false;
+    ClearContents();
+    FactoryRect = TSountoryRectangle{25, 15, 460, 255};
+    FactoryKind = FactoryFree;
+    SetNodesCombination(NodesShift);
+    ShowNameIO = true;
+    ShowTypeIO = false;
+    ShowNameNIO = true;
+    ShowTypeNIO = false;
+    View = TFactoryView();
+    runState = sntRunIdle;
+    ValidationStamp = 0;
 }
 
 bool TUnitSountory::IsTouched(PixelPoint point, double& distance) const

@@ -6,6 +6,7 @@
 
 #include "document/FileUnit.h"
 #include "factory/core/FactoryHost.h"
+#include "factory/core/FactoryView.h"
 #include "factory/core/Node.h"
 
 #include <memory>
@@ -39,10 +40,25 @@ public:
     bool IsModified() const override { return Modified || IsUntitled(); }
     void ClearModified() override { Modified = false; }
     void SetModified() { Modified = true; }
-    /// Factory files cannot be written yet: these fail and say so.
+
+    // ---- the ".kvf" file (FactoryFile.cpp) ----
+    /// Writes the factory to its own file or to another; a failure shows "Cannot save Factory: "
+    /// and the reason under "FileError" and leaves the old file as it was.
     bool Save() override;
     bool SaveAs(const std::string& fileName) override;
+    /// Reads the own file again; a file that cannot be read leaves the factory as it was.
     bool Revert(std::string& message, std::string& failedFile) override;
+    /// Fills this new, empty factory from a file; false with the reason (and its position).
+    bool LoadFromFile(const std::string& fileName, std::string& message);
+    /// Fills this empty factory from a "UnitFact" tree; false with the reason, line and column
+    /// set to the element at fault.
+    bool FromXml(const TXMLItem* root, std::string& message, int32_t& line, int32_t& column);
+    /// The whole file as a tree.
+    std::unique_ptr<TXMLComplexElement> ToXmlTree() const;
+    /// Fills this new, empty factory with a copy of other, its editor view included.
+    bool DuplicateFrom(const TUnitSountory& other, std::string& message);
+    /// Empties the factory: no pins, no nodes, the settings of a new factory.
+    void Clear();
 
     // ---- touchable like its elements ----
     bool IsTouched(PixelPoint point, double& distance) const;
@@ -158,8 +174,12 @@ public:
     bool ShowTypeNIO = false;
     uint32_t ValidationStamp = 0;
     SntStopFlag Stopped = 0;
+    /// The editor window's settings, kept in the file.
+    TFactoryView View;
 
 private:
+    friend class TFactoryReader;
+    void ClearContents();
     void MarkOldPins();
     bool CheckChainDepth(std::string& message);
     void ReleaseRunSounds(std::vector<const TUnitSountory*>& done);

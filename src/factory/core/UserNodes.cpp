@@ -152,6 +152,13 @@ TSountoryNodeUser::TSountoryNodeUser(TUnitSountory* factory, std::string name,
 {
 }
 
+std::unique_ptr<TXMLComplexElement> TSountoryNodeUser::KindToXml() const
+{
+    auto element = std::make_unique<TXMLComplexElement>("UserNode");
+    element->AddText("NameFactory", NameFactory);
+    return element;
+}
+
 void TSountoryNodeUser::PinsFromDefinition(const TUnitSountory& definition)
 {
     MarkOldPins();
@@ -225,6 +232,13 @@ TSountoryNodeLoop::TSountoryNodeLoop(TUnitSountory* factory, std::string name,
 {
     if (createPins)
         CreateLoopPorts();
+}
+
+std::unique_ptr<TXMLComplexElement> TSountoryNodeLoop::KindToXml() const
+{
+    auto element = std::make_unique<TXMLComplexElement>("RepeatNode");
+    element->AddText("NameFactory", NameFactory);
+    return element;
 }
 
 void TSountoryNodeLoop::CreateLoopPorts()

@@ -55,6 +55,7 @@ public:
 
     uint8_t GetSntNodeKind() const override { return sntNodeUser; }
     int32_t GetPictureIndex() const override { return 141; }
+    std::unique_ptr<TXMLComplexElement> KindToXml() const override;
     bool CheckDefinition(std::string& message) override;
     bool Compute(SntStopFlag* stop, std::string& message) override;
     bool SyncWithDefinition(std::string& message) override;
@@ -69,6 +70,7 @@ public:
 
     uint8_t GetSntNodeKind() const override { return sntNodeLoop; }
     int32_t GetPictureIndex() const override { return 142; }
+    std::unique_ptr<TXMLComplexElement> KindToXml() const override;
     bool CheckDefinition(std::string& message) override;
     bool Compute(SntStopFlag* stop, std::string& message) override;
     bool SyncWithDefinition(std::string& message) override;
