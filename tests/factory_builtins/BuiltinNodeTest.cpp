@@ -113,6 +113,7 @@ TEST_F(Operands, ChangingTheFunctionKeepsThePinsThatStillFit)
         EXPECT_EQ(plus->FindOutputByName("Expression"), expression);
         EXPECT_EQ(consumer->FindInputByName("Factor")->GetSource(), expression);
         EXPECT_EQ(plus->CanAddOperand(), to == BuiltinMultiply);
+        EXPECT_EQ(plus->GetPictureIndex(), GetBuiltinKind(to)->icon);
     }
     // Nothing fits between a wave function and a value function: every pin is new.
     TSountoryNodeBuiltin* volume = Builtin(BuiltinVolume, "V");

@@ -93,6 +93,12 @@ bool TSountoryNodeBuiltin::CanAddOperand() const
     return kind && kind->operands;
 }
 
+int32_t TSountoryNodeBuiltin::GetPictureIndex() const
+{
+    const TBuiltinKind* kind = GetBuiltinKind(SntBuiltinAction);
+    return kind ? kind->icon : -1;
+}
+
 std::string TSountoryNodeBuiltin::GetDisplayName() const
 {
     const TBuiltinKind* kind = GetBuiltinKind(SntBuiltinAction);

@@ -24,6 +24,8 @@ public:
     std::unique_ptr<TXMLComplexElement> KindToXml() const override;
     bool CanAddOperand() const override;
     std::string GetDisplayName() const override;
+    /// The kind's icon in the catalogue, or -1 outside it.
+    int32_t GetPictureIndex() const override;
     /// A used "Wave" input (but for kinds 72 and 73, whose rules say), then the kind's rules in
     /// order; the first that fails gives the message.
     bool CheckInputs(std::string& message) override;
