@@ -14,6 +14,7 @@
 #include "shell/EditCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
+#include "shell/MusicCommands.h"
 #include "shell/PlayRecord.h"
 #include "shell/ProjectCommands.h"
 #include "shell/SplitMergeCommands.h"
@@ -173,6 +174,8 @@ int main(int argc, char** argv)
     kelvorn::TMainForm mainForm;
     kelvorn::TFileCommands fileCommands(mainForm);
     fileCommands.Install();
+    kelvorn::TMusicCommands musicCommands(mainForm, fileCommands);
+    musicCommands.Install();
     kelvorn::TWaveCommands waveCommands(mainForm);
     waveCommands.Install();
     kelvorn::TEditCommands editCommands(mainForm, waveCommands);

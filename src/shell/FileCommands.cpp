@@ -64,6 +64,14 @@ void TFileCommands::Install()
     form.SetCommand("FileSaveAs", [this] { FileSaveAsExecute(); });
     form.SetCommand("FileProperties", [this] { FilePropertiesExecute(); });
     form.SetCommand("FileExit", [this] { FileExitExecute(); });
+    // Only the active kind's Duplicate is enabled, so the key duplicates whatever is active.
+    form.SetCommand("keyD", [this] {
+        for (const char* name : {"DuplicateMuz", "DuplicateWave", "DuplicateFact"})
+            if (form.Action(name)->isEnabled()) {
+                form.Action(name)->trigger();
+                return;
+            }
+    });
     form.Documents().SetSaveHandler([this](TMDIChildKelvorn& window) { return SaveChild(window); });
     if (!host)
         host = std::make_unique<TMainWaveWindowHost>(form);
@@ -349,19 +357,27 @@ void TFileCommands::FilePropertiesExecute()
         kind->EditProperties(*window);
 }
 
-void TFileCommands::EditWaveProperties(TUnitWave& waveUnit)
+std::optional<TWaveFileProps> TFileCommands::AskFileProperties(const TSoundUnit& unit)
 {
-    TUnitWave* unit = &waveUnit;
-    const TWaveFileProps old(unit->GetMonoStereo(), unit->GetSampleFreq(), unit->GetBytesPSample());
-    TDlgWaveFileProp dialog(&form, old);
+    TDlgWaveFileProp dialog(
+        &form, TWaveFileProps(unit.GetMonoStereo(), unit.GetSampleFreq(), unit.GetBytesPSample()));
     if (RunDialog(dialog) != DialogResult::Accepted)
+        return std::nullopt;
+    return dialog.GetProps();
+}
+
+void TFileCommands::EditWaveProperties(TUnitWave& unit)
+{
+    const TWaveFileProps old(unit.GetMonoStereo(), unit.GetSampleFreq(), unit.GetBytesPSample());
+    const std::optional<TWaveFileProps> chosen = AskFileProperties(unit);
+    if (!chosen)
         return;
     TDocumentServices& documents = form.Documents();
     WaitScope wait(documents);
-    unit->BeginOperation();
-    documents.MakeUndo(*unit);
-    if (unit->SetWaveFileProps(old, dialog.GetProps()))
-        unit->SetModified();
+    unit.BeginOperation();
+    documents.MakeUndo(unit);
+    if (unit.SetWaveFileProps(old, *chosen))
+        unit.SetModified();
 }
 
 // ---- Exit ----------------------------------------------------------------------------------

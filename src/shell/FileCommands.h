@@ -5,6 +5,7 @@
 // kind's (TWaveKind). The documents read and write themselves, the commands choose names,
 // order, dialogs and boxes.
 
+#include "document/records/WaveFileProps.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
 #include "shell/MainWaveWindowHost.h"
@@ -12,6 +13,7 @@
 #include "sound/WavFile.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kelvorn {
@@ -19,6 +21,7 @@ namespace kelvorn {
 class TMainForm;
 class TMDIChildKelvorn;
 class TMDIChildWave;
+class TSoundUnit;
 class TUnitWave;
 
 class TFileCommands final
@@ -36,8 +39,9 @@ public:
     TFileCommands(const TFileCommands&) = delete;
     TFileCommands& operator=(const TFileCommands&) = delete;
 
-    /// Installs the commands on their actions, the save handler of the close question, the
-    /// command line's opener and the host of the wave windows.
+    /// Installs the commands on their actions (keyD runs the Duplicate of the active kind), the
+    /// save handler of the close question, the command line's opener and the host of the wave
+    /// windows.
     void Install();
 
     // ---- Commands ------------------------------------------------------------------------
@@ -81,6 +85,9 @@ public:
     void RevertWave(TMDIChildKelvorn& window, TUnitWave& unit);
     /// "Wave Properties" with the wave's format; on OK the undo snapshot, then the conversion.
     void EditWaveProperties(TUnitWave& unit);
+    /// "Wave Properties" with the sound format of unit (a wave or a piece): the format chosen,
+    /// or none when cancelled.
+    std::optional<TWaveFileProps> AskFileProperties(const TSoundUnit& unit);
 
     /// A wave window for unit in the main window's frame, linked with it both ways and shown.
     TMDIChildWave* NewChildWave(std::unique_ptr<TUnitWave> unit, const TWaveViewProps& waveProps,

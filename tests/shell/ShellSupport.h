@@ -15,6 +15,7 @@
 #include "shell/KindRules.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
+#include "shell/MusicCommands.h"
 #include "shell/SplitMergeCommands.h"
 #include "shell/WaveCommands.h"
 #include "shell/WaveKind.h"
@@ -310,7 +311,7 @@ inline void SetControl(QWidget& dialog, const std::string& name, const std::stri
     }
 }
 
-/// The main window with the file, wave, edit, split and merge commands on real wave windows,
+/// The main window with the file, wave, edit, split, merge and music commands on real windows,
 /// WAV files in a private directory, and every script checked used up at the end.
 class CommandsTest : public ShellTest
 {
@@ -329,6 +330,8 @@ protected:
         edit->Install();
         splitMerge = std::make_unique<TSplitMergeCommands>(*form, *commands);
         splitMerge->Install();
+        music = std::make_unique<TMusicCommands>(*form, *commands);
+        music->Install();
     }
     ~CommandsTest() override
     {
@@ -336,6 +339,7 @@ protected:
         for (QMdiSubWindow* window : form->Frame()->subWindowList())
             delete window;
         Flush();
+        music.reset();
         splitMerge.reset();
         edit.reset();
         waves.reset();
@@ -405,6 +409,7 @@ protected:
     std::unique_ptr<TWaveCommands> waves;
     std::unique_ptr<TEditCommands> edit;
     std::unique_ptr<TSplitMergeCommands> splitMerge;
+    std::unique_ptr<TMusicCommands> music;
 };
 
 } // namespace kelvorn::test
