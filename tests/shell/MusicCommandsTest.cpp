@@ -37,16 +37,6 @@ protected:
             AddScale(Active(), notes, caption);
         return Active();
     }
-    /// A piece file: a new piece whose stave has these rooms, with notes quarter notes.
-    std::string WriteMuz(const std::string& name, int roomUp = 80, int notes = 0)
-    {
-        TUnitMuz piece("piece", "");
-        piece.NewMusic();
-        piece.GetFirstStave()->RoomUp.SetValue(roomUp);
-        AddScale(piece, notes);
-        EXPECT_TRUE(piece.SaveAs(Path(name)));
-        return Path(name);
-    }
     /// The "Wave Properties" dialog answers freq and channels.
     void PropertiesAnswer(const char* freq, bool stereo)
     {

@@ -3,6 +3,7 @@
 #include "ShellSupport.h"
 
 #include "document/records/WaveFileProps.h"
+#include "music/ui/MusicWindow.h"
 #include "shell/ProjectCommands.h"
 #include "waveui/ViewWaveGroup.h"
 
@@ -338,6 +339,67 @@ TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNot
         ++windows;
     EXPECT_EQ(windows, 2u);
     EXPECT_EQ(CopyFiles().size(), 3u);
+}
+
+// ---- Music pieces --------------------------------------------------------------------------
+
+TEST_F(ProjectCommandsTest, PiecesComeBackFromTheirFilesAndCopiesWithNamesPlacesAndChanges)
+{
+    const std::string a = WriteMuz("a.kvm", 41);
+    const std::string b = WriteMuz("b.kvm", 42);
+    NewProject();
+    // A saved piece, a saved piece changed since, an untitled one.
+    TUnitMuz* pieces[] = {music->OpenMuzFile(a), music->OpenMuzFile(b), nullptr};
+    Trigger("FileNewMuz");
+    pieces[2] = UnitMuzOf(form->Documents().GetActiveChild());
+    pieces[1]->GetFirstStave()->RoomUp.SetValue(99);
+    pieces[1]->SetModified();
+    const QRect places[] = {{0, 0, 300, 200}, {30, 40, 320, 210}, {60, 70, 340, 220}};
+    for (int i = 0; i < 3; ++i)
+        form->Documents().FindChildOf(pieces[i])->setGeometry(places[i]);
+    Trigger("ProjectSave");
+    auto window = [&](int i, const std::string& inner) {
+        const QRect& p = places[i];
+        return "  <Window>\n    <Music>\n" + inner + "    </Music>\n    <Name>Music " +
+               std::to_string(i + 1) + "</Name>\n" +
+               Place(p.left(), p.top(), p.width(), p.height()) + "  </Window>\n";
+    };
+    EXPECT_EQ(ReadText(ProjectPath()),
+              kHeader + "<Project>\n  <Version>9.0</Version>\n  <Frame>\n" +
+                  Place(10, 20, 800, 600) + "  </Frame>\n" +
+                  window(0, "      <File>" + a + "</File>\n") +
+                  window(1, "      <File>" + b + "</File>\n      <TempFile>0</TempFile>\n") +
+                  window(2, "      <TempFile>1</TempFile>\n") + "</Project>\n");
+    EXPECT_EQ(CopyFiles(), (std::vector<std::string>{"savedProjectWindowFile0.kvm",
+                                                     "savedProjectWindowFile1.kvm"}));
+
+    // Closing asks nothing; reopening restores what was there.
+    Trigger("ProjectClose");
+    Flush();
+    ASSERT_EQ(form->Documents().DocumentWindowCount(), 0);
+    OpenProject();
+    const std::vector<TMDIChildKelvorn*> windows = form->Documents().DocumentWindows();
+    ASSERT_EQ(windows.size(), 3u);
+    const struct
+    {
+        std::string file;
+        int roomUp;
+        bool modified;
+    } expected[] = {{a, 41, false}, {b, 99, true}, {"", 80, true}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        TMDIChildKelvorn* child = windows[size_t(2 - i)];
+        TUnitMuz* unit = UnitMuzOf(child);
+        ASSERT_NE(unit, nullptr);
+        EXPECT_EQ(unit->GetName(), "Music " + std::to_string(i + 1));
+        EXPECT_EQ(unit->GetFileName(), expected[i].file);
+        EXPECT_EQ(unit->GetFirstStave()->RoomUp.GetValue(), expected[i].roomUp);
+        EXPECT_EQ(unit->IsModified(), expected[i].modified);
+        EXPECT_EQ(child->isWindowModified(), expected[i].modified);
+        EXPECT_EQ(child->geometry(), places[i]);
+    }
+    // The piece's own file still holds what was saved in it.
+    EXPECT_NE(ReadText(b).find("<RoomUp>42</RoomUp>"), std::string::npos);
 }
 
 // ---- A fourth kind -------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #include "shell/WaveCommands.h"
 #include "shell/WaveKind.h"
 #include "sound/WavFile.h"
+#include "support/MusicKit.h"
 #include "support/PlainDocument.h"
 #include "waveui/WaveWindow.h"
 #include "window_base/ChildKelvorn.h"
@@ -360,6 +361,15 @@ protected:
     {
         std::string message;
         EXPECT_TRUE(WriteWaveFile(nullptr, Path(name), sound.get(), 0, -1, message)) << message;
+        return Path(name);
+    }
+    /// A music file: a new piece whose stave has roomUp pixels above its middle line.
+    std::string WriteMuz(const std::string& name, int roomUp = 80)
+    {
+        TUnitMuz piece("piece", "");
+        piece.NewMusic();
+        piece.GetFirstStave()->RoomUp.SetValue(roomUp);
+        EXPECT_TRUE(piece.SaveAs(Path(name)));
         return Path(name);
     }
     static void WriteText(const std::string& path, const std::string& text)
