@@ -95,6 +95,8 @@ protected:
             done = true;
             // After this paint: the grab paints the window again.
             QTimer::singleShot(0, this, [this] {
+                // What the first paint laid out (a score's scroll bars) takes its place first.
+                QCoreApplication::processEvents();
                 int result = 0;
                 if (!screenshot.isEmpty() && !window.grab().save(screenshot)) {
                     std::fprintf(stderr, "Cannot save %s\n", qPrintable(screenshot));

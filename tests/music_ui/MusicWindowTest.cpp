@@ -128,6 +128,7 @@ TEST_F(MusicWindowTest, TheScrollBarsSpanTheScoreAndItFollowsThem)
     // 40 rows above the staves and below them.
     EXPECT_EQ(window->GetVertRange(), 40 + 160 + 110 + 40);
     EXPECT_EQ(vert->maximum(), window->GetVertRange() - height);
+    EXPECT_TRUE(vert->isVisible() && horz->isVisible());
     EXPECT_EQ(vert->singleStep(), height / 10);
     EXPECT_EQ(horz->singleStep(), width / 10);
     EXPECT_EQ(window->GetHorzRange(), window->GetXExtent() - window->GetXOrigin());
@@ -226,6 +227,18 @@ TEST_F(MusicWindowTest, AClickTellsTheMainWindowAndTheWindowTakesAFreshPiece)
     EXPECT_EQ(raw->GetWindow(), static_cast<TMDIChildKelvorn*>(window));
     Paint();
     EXPECT_EQ(window->GetVertRange(), 40 + 90 + 40);
+}
+
+// The piece the screenshot script shows must stay one the reader takes.
+TEST_F(MusicWindowTest, TheDemoPieceOfTheScreenshotsOpensAndPaints)
+{
+    auto piece = std::make_unique<TUnitMuz>("Music 1", KELVORN_DEMO_PIECE);
+    std::string message;
+    ASSERT_TRUE(piece->OpenFile(message)) << message;
+    Open(std::move(piece));
+    EXPECT_EQ(Doc().CountStaves(), 2);
+    EXPECT_GT(window->GetHorzRange(), window->ClientWidth());
+    EXPECT_TRUE(messages.Shown().empty());
 }
 
 } // namespace

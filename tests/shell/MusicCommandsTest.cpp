@@ -230,6 +230,8 @@ TEST_F(MusicCommandsTest, PlayAndGenerateUseTheRenderAndARenderThatFailsSaysWhy)
     TUnitMuz& piece = NewPiece(8);
     const SoundPtr render(piece.CreateSound().sound.release());
     ASSERT_GT(render->GetValues(), 0);
+    const V left = LeftOf(*render);
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), 1000) << "the notes sound";
     Trigger("FilePlay");
     EXPECT_TRUE(A("FilePlay")->isChecked());
     EXPECT_TRUE(SameSound(*ReadBack(player.PlayFile()), *render));

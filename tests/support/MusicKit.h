@@ -119,7 +119,7 @@ inline TOnePlayerProps SimpleProps(const std::string& caption, double basic, dou
 }
 
 /// notes quarter notes rising through an octave on doc's first stave, in its first single part;
-/// with a caption, the stave's player samples the wave of that name.
+/// with a caption, the stave's player samples the wave of that name as an A4.
 inline void AddScale(TUnitMuz& doc, int notes, const std::string& caption = {})
 {
     TSinglePartMuz* part = doc.GetRootPart()->FirstSinglePart();
@@ -128,7 +128,7 @@ inline void AddScale(TUnitMuz& doc, int notes, const std::string& caption = {})
         AddNote(doc, part, stave, i * 0.25, i % 8);
     if (!caption.empty())
         stave->GetFirstNoteGroup()->GetPlayer()->GetFirstOnePlayer()->OnePlayerProps =
-            SimpleProps(caption, 440.0);
+            SimpleProps(caption, 1.0 / 440.0);
 }
 
 /// The music file text of doc, as a save would write it.
