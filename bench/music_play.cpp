@@ -62,8 +62,8 @@ std::unique_ptr<TUnitMuz> Piece(int seconds)
     TSinglePartMuz* part = doc->GetRootPart()->FirstSinglePart();
     for (int i = 0; i < seconds * 4; ++i)
         part->InsertSymbol(new TMuzNote(doc.get(), stave->GetFirstNoteGroup(), 4, 0, i * 0.25,
-                                        i % 8, stave, noteShiftNormal, sool, 0, noteArtNormal,
-                                        part, drawStickAuto));
+                                        i % 8, stave, noteShiftNormal, sool, 0, noteArtNormal, part,
+                                        drawStickAuto));
     TOnePlayerProps props(unitFactor(0.4, EHNone), unitFreq(0.0, EHHZ));
     TSimpleSamplerProps simple;
     simple.SampleWave = unitUnitWave("Sample");

@@ -24,8 +24,8 @@ using namespace kelvorn;
 
 constexpr int Bars = 2000;
 
-void AddNote(TUnitMuz& doc, TSinglePartMuz* part, TNoteStave* stave, double position,
-             int32_t pitch, uint8_t length)
+void AddNote(TUnitMuz& doc, TSinglePartMuz* part, TNoteStave* stave, double position, int32_t pitch,
+             uint8_t length)
 {
     part->InsertSymbol(new TMuzNote(&doc, stave->GetFirstNoteGroup(), length, 0, position, pitch,
                                     stave, noteShiftNormal, sool, 0, noteArtNormal, part,

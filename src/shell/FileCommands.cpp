@@ -26,8 +26,6 @@
 
 namespace kelvorn {
 
-namespace {
-
 bool FileExists(const std::string& path)
 {
     std::error_code error;
@@ -38,6 +36,8 @@ std::string Quoted(const std::string& text)
 {
     return "\"" + text + "\"";
 }
+
+namespace {
 
 FileDialogRequest WaveRequest(const char* title, const std::string& fileName)
 {

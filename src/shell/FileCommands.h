@@ -24,6 +24,11 @@ class TMDIChildWave;
 class TSoundUnit;
 class TUnitWave;
 
+/// Whether path names an existing file (never the empty path).
+bool FileExists(const std::string& path);
+/// text in double quotes, as the file boxes name files.
+std::string Quoted(const std::string& text);
+
 class TFileCommands final
 {
 public:
@@ -93,8 +98,10 @@ public:
     TMDIChildWave* NewChildWave(std::unique_ptr<TUnitWave> unit, const TWaveViewProps& waveProps,
                                 const TVoldViewProps& voldProps);
 
+    /// The box of a file that failed: text under "File Error", information icon.
+    static void ShowFileError(const std::string& text);
+
 private:
-    void ShowFileError(const std::string& text);
     void WarnDamaged(TUnitWave& unit, const std::string& path, const WaveReadCounts& counts);
     void ShowWaveCurve(TMDIChildWave& window);
 

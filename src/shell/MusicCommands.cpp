@@ -18,23 +18,9 @@
 
 #include <QMdiArea>
 
-#include <filesystem>
-#include <system_error>
-
 namespace kelvorn {
 
 namespace {
-
-bool FileExists(const std::string& path)
-{
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_regular_file(path, error);
-}
-
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
 
 FileDialogRequest MusicRequest(const char* title, const std::string& fileName)
 {
@@ -99,11 +85,6 @@ void TMusicCommands::Install()
         host = std::make_unique<TMainMusicWindowHost>(form);
 }
 
-void TMusicCommands::ShowFileError(const std::string& text)
-{
-    Messages().Show(text, TFileCommands::FileErrorCaption, MsgIcon::Information, MsgButtons::Ok);
-}
-
 TMDIChildMuz* TMusicCommands::NewChildMuz(std::unique_ptr<TUnitMuz> unit)
 {
     // The players sample the open waves, found by their names.
@@ -145,7 +126,7 @@ TUnitMuz* TMusicCommands::OpenMuzFile(const std::string& path, const std::string
     std::string message;
     if (!unit->OpenFile(message)) {
         documents.EndWait();
-        ShowFileError("Cannot read file " + Quoted(source) + ": " + message);
+        TFileCommands::ShowFileError("Cannot read file " + Quoted(source) + ": " + message);
         return nullptr;
     }
     if (fromCopy) {
@@ -202,7 +183,8 @@ void TMusicCommands::RevertMuz(TMDIChildMuz& window)
     std::string message;
     if (!fresh->OpenFile(message)) {
         documents.EndWait();
-        ShowFileError("Cannot read file: " + Quoted(old.GetFileName()) + ": " + message);
+        TFileCommands::ShowFileError("Cannot read file: " + Quoted(old.GetFileName()) + ": " +
+                                     message);
         return;
     }
     window.SetUnitMuz(std::move(fresh));
@@ -227,7 +209,8 @@ void TMusicCommands::DuplicateMuzExecute()
     std::string message;
     if (!copy->Duplicate(*source, message)) {
         documents.EndWait();
-        ShowFileError("Cannot read file: " + Quoted(source->GetName()) + ": " + message);
+        TFileCommands::ShowFileError("Cannot read file: " + Quoted(source->GetName()) + ": " +
+                                     message);
         return;
     }
     NewChildMuz(std::move(copy));

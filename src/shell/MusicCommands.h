@@ -80,8 +80,6 @@ public:
     TMDIChildMuz* NewChildMuz(std::unique_ptr<TUnitMuz> unit);
 
 private:
-    void ShowFileError(const std::string& text);
-
     TMainForm& form;
     TFileCommands& files;
     std::unique_ptr<TMainMusicWindowHost> host;

@@ -4,8 +4,6 @@
 
 #include "music/ui/ScorePainter.h"
 
-#include <cmath>
-
 using namespace kelvorn;
 using namespace kelvorn::test;
 
@@ -174,37 +172,40 @@ TEST_F(MusicWindowTest, AutoScrollBringsASymbolInsideTheMargins)
 {
     auto piece = PieceWithRooms({{900, 900}, {900, 900}});
     AddScale(*piece, 400);
-    Open(std::move(piece), 415, 333);
-    const double width = window->ClientWidth();
-    const double height = window->ClientHeight();
+    Open(std::move(piece));
+    // A client area of 415 x 333: margins of 41.5 and 66.6, far edges at 373.5 and 266.4.
+    window->resize(window->width() - window->ClientWidth() + 415,
+                   window->height() - window->ClientHeight() + 333);
+    Paint();
+    ASSERT_EQ(window->ClientWidth(), 415);
+    ASSERT_EQ(window->ClientHeight(), 333);
     struct Case
     {
-        double from, to; // the symbol's extent as fractions of the client size
         bool vertical;
+        int32_t from, to, moved;
     };
     const Case cases[] = {
-        {0.3, 0.5, false},   {0.05, 0.5, false}, {0.3, 0.95, false}, {0.05, 0.95, false},
-        {-0.5, 0.05, false}, {0.3, 0.5, true},   {0.1, 0.5, true},   {0.3, 0.9, true},
-        {0.1, 0.9, true},    {1.2, 1.4, true},
+        {false, 124, 207, 0},
+        {false, 20, 207, -21},
+        {false, 124, 394, 20},
+        {false, 20, 394, 20},
+        {false, -207, 20, -248},
+        {true, 100, 166, 0},
+        // Whole pixels toward zero: a part of one pixel out moves nothing.
+        {true, 66, 166, 0},
+        {true, 100, 267, 0},
+        {true, 30, 300, 33},
+        {true, 400, 466, 199},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << ".." << c.to << (c.vertical ? " rows" : ""));
         QScrollBar* bar = c.vertical ? window->VertScrollBar() : window->HorzScrollBar();
         bar->setValue(500);
-        const double size = c.vertical ? height : width;
-        const int32_t from = int32_t(c.from * size), to = int32_t(c.to * size);
-        const double margin = c.vertical ? 0.2 : 0.1;
-        // The nearer edge of the client goes by whole pixels toward zero.
-        double d = 0;
-        if (from < margin * size)
-            d = std::trunc(from - margin * size);
-        if (to > (1 - margin) * size)
-            d = std::trunc(to - (1 - margin) * size);
         if (c.vertical)
-            window->AutoScrollVert(from, to);
+            window->AutoScrollVert(c.from, c.to);
         else
-            window->AutoScrollHorz(from, to);
-        EXPECT_EQ(bar->value(), 500 + int(d));
+            window->AutoScrollHorz(c.from, c.to);
+        EXPECT_EQ(bar->value(), 500 + c.moved);
     }
 }
 

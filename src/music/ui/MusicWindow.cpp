@@ -46,6 +46,18 @@ void SetBar(QScrollBar& bar, int increment, int32_t position, int32_t range, int
     bar.setValue(position);
 }
 
+/// Moves bar so that [from, to] of a client size pixels wide lies between the fractions near and
+/// far of it; when both ends are out, the far one wins.
+void AutoScroll(QScrollBar& bar, double size, double near, double far, int32_t from, int32_t to)
+{
+    int64_t d = 0;
+    if (from < near * size)
+        d = static_cast<int64_t>(std::trunc(from - near * size));
+    if (to > far * size)
+        d = static_cast<int64_t>(std::trunc(to - far * size));
+    bar.setValue(ToInt32(bar.value() + d));
+}
+
 } // namespace
 
 // The client area: it shows the backing image, scrolls by repainting it, and hands its mouse
@@ -196,26 +208,12 @@ int TMDIChildMuz::ClientHeight() const
 
 void TMDIChildMuz::AutoScrollHorz(int32_t left, int32_t right)
 {
-    const double width = ClientWidth();
-    int64_t d = 0;
-    if (left < 0.1 * width)
-        d = static_cast<int64_t>(std::trunc(left - 0.1 * width));
-    if (right > 0.9 * width)
-        d = static_cast<int64_t>(std::trunc(right - 0.9 * width));
-    QScrollBar* bar = HorzScrollBar();
-    bar->setValue(ToInt32(bar->value() + d));
+    AutoScroll(*HorzScrollBar(), ClientWidth(), 0.1, 0.9, left, right);
 }
 
 void TMDIChildMuz::AutoScrollVert(int32_t top, int32_t bottom)
 {
-    const double height = ClientHeight();
-    int64_t d = 0;
-    if (top < 0.2 * height)
-        d = static_cast<int64_t>(std::trunc(top - 0.2 * height));
-    if (bottom > 0.8 * height)
-        d = static_cast<int64_t>(std::trunc(bottom - 0.8 * height));
-    QScrollBar* bar = VertScrollBar();
-    bar->setValue(ToInt32(bar->value() + d));
+    AutoScroll(*VertScrollBar(), ClientHeight(), 0.2, 0.8, top, bottom);
 }
 
 // ---- Mouse ------------------------------------------------------------------------------------
