@@ -31,4 +31,5 @@ shoot "$out" "$@"
 demo_dir=$(mktemp -d)
 trap 'rm -rf "$demo_dir"' EXIT
 KELVORN_DEMO_WAVE="$demo_dir/Demo.wav" shoot "$wave_out"
-shoot "$music_out" resources/demo/Demo.kvm
+cp resources/demo/Demo.kvm "$demo_dir/Demo.kvm"
+shoot "$music_out" "$demo_dir/Demo.kvm"
