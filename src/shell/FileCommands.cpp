@@ -286,8 +286,18 @@ bool TFileCommands::SaveUnitWave(TUnitWave& unit)
 {
     if (!KV_SOFT_ASSERT(unit.CanSaveFile()))
         return false;
+    return SaveDocument(unit, WaveRequest(SaveWaveTitle, {}));
+}
+
+bool TFileCommands::SaveAsUnitWave(TUnitWave& unit)
+{
+    return SaveDocumentAs(unit, WaveRequest(SaveWaveTitle, {}));
+}
+
+bool TFileCommands::SaveDocument(TFileUnit& unit, const FileDialogRequest& saveAs)
+{
     if (unit.IsUntitled())
-        return SaveAsUnitWave(unit);
+        return SaveDocumentAs(unit, saveAs);
     WaitScope wait(form.Documents());
     const bool saved = unit.Save();
     if (saved)
@@ -295,10 +305,11 @@ bool TFileCommands::SaveUnitWave(TUnitWave& unit)
     return saved;
 }
 
-bool TFileCommands::SaveAsUnitWave(TUnitWave& unit)
+bool TFileCommands::SaveDocumentAs(TFileUnit& unit, FileDialogRequest request)
 {
+    request.fileName = unit.GetFileName();
     std::string path;
-    if (!GetService<FileDialogs>().SaveFile(WaveRequest(SaveWaveTitle, unit.GetFileName()), path))
+    if (!GetService<FileDialogs>().SaveFile(request, path))
         return false;
     WaitScope wait(form.Documents());
     // The document keeps its old name and its change flags unless the save worked, so that the

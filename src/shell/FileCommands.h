@@ -8,6 +8,7 @@
 #include "document/records/WaveFileProps.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
+#include "platform/FileDialogs.h"
 #include "shell/MainWaveWindowHost.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
@@ -21,6 +22,7 @@ namespace kelvorn {
 class TMainForm;
 class TMDIChildKelvorn;
 class TMDIChildWave;
+class TFileUnit;
 class TSoundUnit;
 class TUnitWave;
 
@@ -79,6 +81,11 @@ public:
     /// read in place of path when it exists; keepClean leaves the document's change tracking
     /// off. Answers the new document, or null when the file could not be read (its box shown).
     TUnitWave* OpenWaveFile(const std::string& path, const std::string& tempFile, bool keepClean);
+    /// Save, or Save As when the document has no file; answers whether it was saved.
+    bool SaveDocument(TFileUnit& unit, const FileDialogRequest& saveAs);
+    /// The save dialog of request (starting at the document's file), then the document under
+    /// the chosen name. Only a successful save takes the new name and clears the change flags.
+    bool SaveDocumentAs(TFileUnit& unit, FileDialogRequest request);
     /// Save, or Save As when the wave has no file; answers whether it was saved.
     bool SaveUnitWave(TUnitWave& unit);
     /// The "Save Wave" dialog, then the wave and its side file under the chosen name. Only a

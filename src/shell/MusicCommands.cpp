@@ -122,7 +122,6 @@ TUnitMuz* TMusicCommands::OpenMuzFile(const std::string& path, const std::string
     const bool fromCopy = !copy.empty() && (FileExists(copy) || path.empty());
     const std::string& source = fromCopy ? copy : path;
     auto unit = std::make_unique<TUnitMuz>(documents.MakeUniqueName("Music"), source);
-    unit->SetWaveFinder(&documents);
     std::string message;
     if (!unit->OpenFile(message)) {
         documents.EndWait();
@@ -145,27 +144,12 @@ TUnitMuz* TMusicCommands::OpenMuzFile(const std::string& path, const std::string
 
 bool TMusicCommands::SaveUnitMuz(TUnitMuz& unit)
 {
-    if (unit.IsUntitled())
-        return SaveAsUnitMuz(unit);
-    WaitScope wait(form.Documents());
-    const bool saved = unit.Save();
-    if (saved)
-        unit.ClearModified();
-    return saved;
+    return files.SaveDocument(unit, MusicRequest(SaveMusicTitle, {}));
 }
 
 bool TMusicCommands::SaveAsUnitMuz(TUnitMuz& unit)
 {
-    std::string path;
-    if (!GetService<FileDialogs>().SaveFile(MusicRequest(SaveMusicTitle, unit.GetFileName()), path))
-        return false;
-    WaitScope wait(form.Documents());
-    // The piece has shown why when it could not be written.
-    if (!unit.SaveAs(path))
-        return false;
-    unit.SetFileName(path);
-    unit.ClearModified();
-    return true;
+    return files.SaveDocumentAs(unit, MusicRequest(SaveMusicTitle, {}));
 }
 
 // ---- Revert ---------------------------------------------------------------------------------
