@@ -1,10 +1,15 @@
-// Seconds of music rendered per CPU second, per player kind, on a generated piece: 4 staves of
-// 128 bars of eighths, every other one a three-note chord, 2 s per whole note, a 0.5 s sample;
-// 22050 Hz mono and 44100 Hz stereo. The peer in the same run is the engine alone: the same
-// per-note calls of its primitives (resample, roll out, resonance, periodic echo, mix in) into a
-// canvas of the same size, without the model around them. The program prints render time over
-// the primitives' time, the time per note at 1, 4 and 16 times the notes, and the peak memory
-// of a 10-minute render against its canvas.
+// Seconds of music rendered per CPU second, per player kind, against timidity playing the same
+// notes from a MIDI file written here, in the same run: 4 staves of 128 bars of eighths, every
+// other one a three-note chord, 2 s per whole note (256 s of music); 22050 Hz mono and 44100 Hz
+// stereo. Each kind gets the sample a user would give it: the samplers a recorded note (half a
+// second of a decaying A4 at 22050 Hz), the two wave-form players one period of a wave form (50
+// values of 441 Hz). timidity plays the free patch set's grand piano (scripts/install-deps.sh
+// bench installs both) and is timed by the CPU time of its process.
+//
+// The engine alone stays as a second peer: the same per-note calls of its primitives (resample,
+// roll out, resonance, periodic echo, mix in) into a canvas of the same size, without the model
+// around them. The program also prints the time per note at 1, 4 and 16 times the notes, and
+// the peak memory of a 10-minute render against its canvas.
 
 #include "document/records/WaveFileProps.h"
 #include "document/wave/UnitWave.h"
@@ -14,7 +19,9 @@
 #include "sound/SoundOps.h"
 
 #include "AllocationCounter.h"
+#include "MidiFile.h"
 #include "SecondsReporter.h"
+#include "TimidityPeer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,6 +30,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <new>
 #include <string>
@@ -41,17 +49,30 @@ public:
     Waves()
     {
         AbortFlag flag = 0;
+        // A recorded note: A4 with two overtones, dying away over half a second.
         WavePtr w = CreateWave(&flag, 11025);
-        for (int32_t i = 0; i < 11025; ++i)
-            (*w)[i] = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440.0 * i / 22050));
-        sample = std::make_unique<TUnitWave>("sample", "",
-                                             std::make_shared<MonoSound>(std::move(w), 22050, 2));
+        for (int32_t i = 0; i < 11025; ++i) {
+            const double t = i / 22050.0;
+            const double v = std::sin(2 * M_PI * 440.0 * t) + 0.4 * std::sin(4 * M_PI * 440.0 * t) +
+                             0.2 * std::sin(6 * M_PI * 440.0 * t);
+            (*w)[i] = static_cast<int16_t>(9000 * std::exp(-4.0 * t) * v);
+        }
+        note = std::make_unique<TUnitWave>("note", "",
+                                           std::make_shared<MonoSound>(std::move(w), 22050, 2));
+        // One period of a wave form: 50 values, 441 Hz at 22050 Hz.
+        WavePtr p = CreateWave(&flag, 50);
+        for (int32_t i = 0; i < 50; ++i)
+            (*p)[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * i / 50.0) +
+                                           4000 * std::sin(6 * M_PI * i / 50.0));
+        period = std::make_unique<TUnitWave>("period", "",
+                                             std::make_shared<MonoSound>(std::move(p), 22050, 2));
     }
     TUnitWave* FindUnitWave(const std::string& name) override
     {
-        return name == "sample" ? sample.get() : nullptr;
+        return name == "note" ? note.get() : name == "period" ? period.get() : nullptr;
     }
-    std::unique_ptr<TUnitWave> sample;
+    std::unique_ptr<TUnitWave> note;
+    std::unique_ptr<TUnitWave> period;
 };
 
 Waves& TheWaves()
@@ -60,31 +81,54 @@ Waves& TheWaves()
     return waves;
 }
 
+bool PlaysWaveForm(NotePlayerKind kind)
+{
+    return kind == notePlayerRepeatWaveForm || kind == notePlayerRollOutWaveForm;
+}
+
+/// The sample the kind gets.
+const Sound& SampleOf(NotePlayerKind kind)
+{
+    return PlaysWaveForm(kind) ? *TheWaves().period->GetSound() : *TheWaves().note->GetSound();
+}
+
 TOnePlayerProps PropsOf(NotePlayerKind kind)
 {
     TOnePlayerProps props(unitFactor(0.3, EHNone), unitFreq(0.0, EHHZ));
+    const unitUnitWave note("note"), period("period");
     switch (kind) {
     case notePlayerSimpleSampler: {
         TSimpleSamplerProps p;
+        p.SampleWave = note;
         p.BasicFreq = unitTimePosMore(A4, EHHZ);
         props.SetSimpleSamplerProps(p);
         break;
     }
     case notePlayerRollOutSampler: {
         TRollOutSamplerProps p;
+        p.SampleWave = note;
         p.BasicFreq = unitTimePosMore(A4, EHHZ);
         props.SetRollOutSamplerProps(p);
         break;
     }
-    case notePlayerResonantSampler:
-        props.SetResonantSamplerProps(TResonantSamplerProps{});
+    case notePlayerResonantSampler: {
+        TResonantSamplerProps p;
+        p.SampleWave = note;
+        props.SetResonantSamplerProps(p);
         break;
-    case notePlayerRepeatWaveForm:
-        props.SetRepeatWaveFormProps(TRepeatWaveFormProps{});
+    }
+    case notePlayerRepeatWaveForm: {
+        TRepeatWaveFormProps p;
+        p.SampleWave = period;
+        props.SetRepeatWaveFormProps(p);
         break;
-    default:
-        props.SetRollOutWaveFormProps(TRollOutWaveFormProps{});
+    }
+    default: {
+        TRollOutWaveFormProps p;
+        p.SampleWave = period;
+        props.SetRollOutWaveFormProps(p);
         break;
+    }
     }
     return props;
 }
@@ -193,7 +237,7 @@ void BM_Primitives(benchmark::State& state)
     const bool stereo = state.range(1) != 0;
     const int32_t bars = static_cast<int32_t>(state.range(2));
     std::unique_ptr<TUnitMuz> doc = MakePiece(bars, kind, stereo ? 44100 : 22050, stereo ? 2 : 1);
-    const Sound& sample = *TheWaves().sample->GetSound();
+    const Sound& sample = SampleOf(kind);
     // The canvas length and each note's time are those of the render.
     const TMusicRender probe = doc->CreateSound();
     const double seconds = (probe.sound->GetValues() - 1) / double(probe.sound->GetSampleFreq());
@@ -219,12 +263,69 @@ void BM_Primitives(benchmark::State& state)
     }
 }
 
+/// timidity's CPU seconds per run, by channel layout (0 mono, 1 stereo).
+std::map<int, double> timiditySeconds;
+/// Why timidity did not run, when it did not.
+std::string timidityFailure;
+
+/// The MIDI file of the piece's notes: one channel per stave, each note at its time for as long
+/// as it sounds.
+std::string WritePieceMidi(TUnitMuz& doc)
+{
+    std::vector<bench::MidiNote> notes;
+    int channel = 0;
+    for (TNoteStave* st = doc.GetFirstStave(); st; st = st->GetNext(), ++channel)
+        for (TStaveSymbol* s = doc.GetRootPart()->FirstSymbol(); s; s = s->GetNext())
+            if (const TMuzNote* note = s->AsNote(); note && note->GetNoteStave() == st)
+                notes.push_back({note->GetSymbolTime() * Tempo, note->GetSoundLength() * Tempo,
+                                 bench::MidiKeyOfPeriod(note->GetPeriod()), channel, 100});
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("kelvorn_bench_music_" + std::to_string(getpid()) + ".mid"))
+                                 .string();
+    return bench::WriteMidiFile(path, notes) ? path : std::string();
+}
+
+void BM_Timidity(benchmark::State& state)
+{
+    const bool stereo = state.range(0) != 0;
+    const int32_t bars = static_cast<int32_t>(state.range(1));
+    if (const std::string missing = bench::TimidityMissing(); !missing.empty()) {
+        timidityFailure = missing;
+        state.SkipWithError(missing.c_str());
+        return;
+    }
+    std::unique_ptr<TUnitMuz> doc =
+        MakePiece(bars, notePlayerSimpleSampler, stereo ? 44100 : 22050, stereo ? 2 : 1);
+    const std::string midi = WritePieceMidi(*doc);
+    if (midi.empty()) {
+        timidityFailure = "the MIDI file could not be written";
+        state.SkipWithError(timidityFailure.c_str());
+        return;
+    }
+    double total = 0.0;
+    for (auto _ : state) {
+        const double cpu = bench::RunTimidity(midi, stereo ? 44100 : 22050, stereo);
+        if (cpu < 0) {
+            timidityFailure = "timidity failed on " + midi;
+            state.SkipWithError(timidityFailure.c_str());
+            break;
+        }
+        state.SetIterationTime(cpu);
+        total += cpu;
+    }
+    std::filesystem::remove(midi);
+    if (state.iterations() > 0 && timidityFailure.empty()) {
+        timiditySeconds[stereo ? 1 : 0] = total / static_cast<double>(state.iterations());
+        state.counters["music_s_per_cpu_s"] = PieceSeconds(bars) / timiditySeconds[stereo ? 1 : 0];
+    }
+}
+
 void KindArgs(benchmark::internal::Benchmark* b)
 {
     for (int64_t stereo : {0, 1})
         for (int64_t kind = 0; kind < 5; ++kind)
             b->Args({kind, stereo, 128});
-    b->Iterations(1)->Unit(benchmark::kMillisecond);
+    b->MinTime(0.5)->Unit(benchmark::kMillisecond);
 }
 
 void LinearArgs(benchmark::internal::Benchmark* b)
@@ -234,6 +335,12 @@ void LinearArgs(benchmark::internal::Benchmark* b)
     b->Unit(benchmark::kMillisecond);
 }
 
+BENCHMARK(BM_Timidity)
+    ->Args({0, 128})
+    ->Args({1, 128})
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render)->Apply(KindArgs);
 BENCHMARK(BM_Primitives)->Apply(KindArgs);
 BENCHMARK(BM_Render)->Name("BM_RenderNotes")->Apply(LinearArgs);
@@ -260,25 +367,51 @@ void PrintPeakOfTenMinutes()
 
 int main(int argc, char** argv)
 {
+    // A run of chosen benchmarks (a profile of one kind, say) leaves the 10-minute render out.
+    bool chosen = false;
+    for (int i = 1; i < argc; ++i)
+        chosen = chosen || std::string(argv[i]).rfind("--benchmark_filter", 0) == 0;
     benchmark::Initialize(&argc, argv);
     // The render is measured per CPU second (the machine may be shared), each run under its full
     // name, arguments included.
     kelvorn::bench::SecondsReporter reporter(kelvorn::bench::SecondsReporter::Time::Cpu,
                                              kelvorn::bench::SecondsReporter::Key::FullName);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nRender time over the primitives' time (goal at most 1.2):\n");
+    auto find = [&](const std::string& name) {
+        const auto it = reporter.seconds.find(name);
+        return it == reporter.seconds.end() ? 0.0 : it->second;
+    };
+    auto kindArgs = [](int kind, int stereo) {
+        char args[64];
+        std::snprintf(args, sizeof args, "/%d/%d/128/min_time:0.500", kind, stereo);
+        return std::string(args);
+    };
+    std::printf("\nMusic seconds per CPU second against timidity on the same notes (goal: every "
+                "kind at least 1 x):\n");
+    if (!timidityFailure.empty())
+        std::printf("  NO PEER: %s\n", timidityFailure.c_str());
+    std::printf("  %-15s %-10s %12s %12s %10s\n", "kind", "format", "music s/CPU", "timidity",
+                "ratio");
     for (int stereo = 0; stereo < 2; ++stereo)
         for (int kind = 0; kind < 5; ++kind) {
-            std::string args = "/";
-            args += std::to_string(kind);
-            args += "/";
-            args += std::to_string(stereo);
-            args += "/128/iterations:1";
-            const auto r = reporter.seconds.find("BM_Render" + args);
-            const auto p = reporter.seconds.find("BM_Primitives" + args);
-            if (r != reporter.seconds.end() && p != reporter.seconds.end())
+            const double r = find("BM_Render" + kindArgs(kind, stereo));
+            if (r <= 0)
+                continue;
+            const double ours = PieceSeconds(128) / r;
+            const auto t = timiditySeconds.find(stereo);
+            const double theirs = t == timiditySeconds.end() ? 0.0 : PieceSeconds(128) / t->second;
+            std::printf("  %-15s %-10s %12.1f %12.1f %10.2f\n", KindNames[kind],
+                        stereo ? "44k stereo" : "22k mono", ours, theirs,
+                        theirs > 0 ? ours / theirs : 0.0);
+        }
+    std::printf("\nRender time over the primitives' time:\n");
+    for (int stereo = 0; stereo < 2; ++stereo)
+        for (int kind = 0; kind < 5; ++kind) {
+            const double r = find("BM_Render" + kindArgs(kind, stereo));
+            const double p = find("BM_Primitives" + kindArgs(kind, stereo));
+            if (r > 0 && p > 0)
                 std::printf("  %-15s %-10s %.3f\n", KindNames[kind],
-                            stereo ? "44k stereo" : "22k mono", r->second / p->second);
+                            stereo ? "44k stereo" : "22k mono", r / p);
         }
     std::printf("Time per note (simple sampler, 22k mono):\n");
     for (int bars : {8, 32, 128}) {
@@ -288,7 +421,8 @@ int main(int argc, char** argv)
         if (r != reporter.seconds.end())
             std::printf("  x%-3d %.3f us CPU\n", bars / 8, r->second / (bars * 4 * 8 * 2) * 1e6);
     }
-    PrintPeakOfTenMinutes();
+    if (!chosen)
+        PrintPeakOfTenMinutes();
     benchmark::Shutdown();
     return 0;
 }

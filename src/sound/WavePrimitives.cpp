@@ -302,18 +302,22 @@ WavePtr resampleTo(const Wave& wave, AbortFlag* abort, int64_t count, bool rever
     }
     const int16_t* source = wave.Data();
     const int64_t values = wave.Values();
+    // Resampling to the same count forward reads every value at a whole position (the step is
+    // exactly 1): the range as it is. Players ask for that whenever a sound's rate matches.
+    if (!reverse && count == n)
+        return Splice(wave, abort, b, *end, count, end,
+                      [&](int16_t* part) { return CopyValues(abort, part, source + b, n); });
     return Splice(wave, abort, b, *end, count, end, [&](int16_t* part) {
         return ForBlocks(abort, count, [&](int64_t from, int64_t to) {
             for (int64_t k = from; k < to; ++k) {
                 const auto i = static_cast<int64_t>(pos);
                 const double f = pos - static_cast<double>(i);
                 const int64_t at = b + i;
-                double v;
+                // Between two values the blend stays within 16 bits: no range tests needed.
                 if (at >= 0 && at + 1 < values)
-                    v = (1.0 - f) * source[at] + f * source[at + 1];
+                    part[k] = StoreSmall((1.0 - f) * source[at] + f * source[at + 1]);
                 else
-                    v = ReadFrom(source, values, at, f);
-                part[k] = StoreSample(v);
+                    part[k] = StoreSample(ReadFrom(source, values, at, f));
                 pos += step;
             }
         });

@@ -5,6 +5,7 @@
 #include "sound/WaveSignalCommon.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kelvorn {
 
@@ -27,6 +28,22 @@ bool AddValues(AbortFlag* abort, int16_t* to, const int16_t* from, int64_t n)
 /// to[i] = (to[i] + from[i] * factor) truncated for n values, in blocks.
 void AddScaledValues(AbortFlag* abort, int16_t* to, const int16_t* from, int64_t n, double factor)
 {
+    // Below 65535 in size every sum lies inside 32 bits, where truncating through 32 bits keeps
+    // the same low 16 bits as StoreSample: a loop the compiler turns into vector code. Mixing
+    // notes into a piece runs here for every value of every note.
+    if (std::fabs(factor) < 65535.0) {
+        using wavedetail::RunLength;
+        using wavedetail::StoreSmall;
+        ForBlocks(abort, n, [&](int64_t a, int64_t b) {
+            int64_t i = a;
+            for (; i + RunLength <= b; i += RunLength)
+                for (int64_t u = 0; u < RunLength; ++u)
+                    to[i + u] = StoreSmall(to[i + u] + from[i + u] * factor);
+            for (; i < b; ++i)
+                to[i] = StoreSmall(to[i] + from[i] * factor);
+        });
+        return;
+    }
     ForBlocks(abort, n, [&](int64_t a, int64_t b) {
         for (int64_t i = a; i < b; ++i)
             to[i] = StoreSample(to[i] + from[i] * factor);

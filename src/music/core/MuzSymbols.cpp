@@ -55,6 +55,20 @@ TStaveSymbol::~TStaveSymbol()
         Owner->GetDocument()->ForgetSymbol(this);
 }
 
+void TStaveSymbol::Touched() const
+{
+    if (Owner && Owner->GetDocument())
+        Owner->GetDocument()->SymbolChanged(*this);
+}
+
+void TStaveSymbol::SetPosition(double position)
+{
+    // Both times are touched: what was drawn at the old one and what will be at the new one.
+    Touched();
+    Position = position;
+    Touched();
+}
+
 bool TStaveSymbol::IsPrevOf(const TStaveSymbol& other) const
 {
     if (Position != other.Position)
@@ -213,6 +227,7 @@ void TStaveTimeSymbol::SetOol(MultiOol multiOol, int32_t posInOol)
     KV_SOFT_ASSERT(posInOol < multiOol);
     MultiOolKind = multiOol;
     PosInOol = posInOol;
+    Touched();
 }
 
 void TStaveTimeSymbol::SetMark(int32_t mark)
@@ -304,6 +319,7 @@ int32_t TMuzNote::GetYDistance(int32_t y) const
 void TMuzNote::SetPitch(int32_t pitch)
 {
     Pitch = pitch;
+    Touched();
     KV_SOFT_ASSERT(Pitch >= GetMinPitch() && Pitch <= GetMaxPitch());
 }
 
@@ -338,17 +354,20 @@ void TKey::SetKeyKind(KeyKind kind)
         rotated[Wrap7(i + shift)] = KeyNoteShifts[i];
     KeyNoteShifts = rotated;
     Kind = kind;
+    Touched();
 }
 
 void TKey::SetOctavesUp(int32_t octaves)
 {
     if (KV_SOFT_ASSERT(octaves >= -2 && octaves <= 2))
         OctavesUp = octaves;
+    Touched();
 }
 
 void TKey::SetKeyNoteShift(int32_t height, NoteShiftKind kind)
 {
     KeyNoteShifts[Wrap7(height)] = kind;
+    Touched();
 }
 
 NoteShiftKind TKey::GetKeyNoteShift(int32_t height) const
@@ -430,14 +449,22 @@ double TMuzBar::GetNextBarLine(double position) const
     return (std::trunc((position - offset) / L) + 1) * L + offset;
 }
 
+void TMuzBar::Touched() const
+{
+    if (SinglePart && SinglePart->GetDocument())
+        SinglePart->GetDocument()->Changed({TMuzChange::WholePart, SinglePart, 0.0});
+}
+
 int32_t TMuzBar::NextBeat()
 {
+    Touched();
     CountFirstBar = (CountFirstBar + 1) % Count;
     return CountFirstBar == 0 ? 1 : 0;
 }
 
 int32_t TMuzBar::PrevBeat()
 {
+    Touched();
     const int32_t carry = (CountFirstBar + Count - 1) / Count;
     CountFirstBar = (CountFirstBar + Count - 1) % Count;
     return carry;

@@ -100,7 +100,8 @@ public:
     void SetPrev(TStaveSymbol* prev) { Prev = prev; }
     TNoteStave* GetNoteStave() const { return Stave; }
     double GetPosition() const { return Position; }
-    void SetPosition(double position) { Position = position; }
+    /// Moves the symbol in time; the chain is not re-sorted (MoveSymbol does that).
+    void SetPosition(double position);
     TSinglePartMuz* GetOwner() const { return Owner; }
     void SetOwner(TSinglePartMuz* owner) { Owner = owner; }
 
@@ -128,6 +129,10 @@ public:
     TStaveSymbol* FindFirstInOolAtPosition();
 
 protected:
+    /// Tells the document that this symbol changed (what is drawn from its time on is stale).
+    /// Every setter of a symbol calls it; the layout's own bookkeeping (heights, touch ranges)
+    /// does not.
+    void Touched() const;
     /// Keys rank 1, notes and rests 6.
     virtual int32_t Rank() const = 0;
     /// The order among symbols of one rank at one Position.
@@ -163,9 +168,17 @@ public:
     bool MayTotalPoints(int32_t points) const;
 
     uint8_t GetNoteLengthKind() const { return NoteLengthKind; }
-    void SetNoteLengthKind(uint8_t kind) { NoteLengthKind = kind; }
+    void SetNoteLengthKind(uint8_t kind)
+    {
+        NoteLengthKind = kind;
+        Touched();
+    }
     int32_t GetPoints() const { return Points; }
-    void SetPoints(int32_t points) { Points = points; }
+    void SetPoints(int32_t points)
+    {
+        Points = points;
+        Touched();
+    }
     MultiOol GetMultiOol() const { return MultiOolKind; }
     int32_t GetPosInOol() const { return PosInOol; }
     void SetOol(MultiOol multiOol, int32_t posInOol);
@@ -248,15 +261,31 @@ public:
     int32_t GetPitch() const { return Pitch; }
     void SetPitch(int32_t pitch);
     NoteShiftKind GetNoteShiftKind() const { return NoteShift; }
-    void SetNoteShiftKind(NoteShiftKind kind) { NoteShift = kind; }
+    void SetNoteShiftKind(NoteShiftKind kind)
+    {
+        NoteShift = kind;
+        Touched();
+    }
     NoteArtKind GetNoteArtKind() const { return Art; }
-    void SetNoteArtKind(NoteArtKind art) { Art = art; }
+    void SetNoteArtKind(NoteArtKind art)
+    {
+        Art = art;
+        Touched();
+    }
     DrawStickKind GetDrawStickKind() const { return Stick; }
-    void SetDrawStickKind(DrawStickKind stick) { Stick = stick; }
+    void SetDrawStickKind(DrawStickKind stick)
+    {
+        Stick = stick;
+        Touched();
+    }
     /// The note's own stem, or its group's default when it is automatic.
     DrawStickKind GetBerDrawStickKind() const;
     TNoteGroup* GetNoteGroup() const { return Group; }
-    void SetNoteGroup(TNoteGroup* group) { Group = group; }
+    void SetNoteGroup(TNoteGroup* group)
+    {
+        Group = group;
+        Touched();
+    }
     int32_t GetHeight() const { return Height; }
     void SetHeight(int32_t height) { Height = height; }
 
@@ -305,7 +334,11 @@ public:
     void SetOctavesUp(int32_t octaves);
     int32_t GetKeyNumber() const { return KeyNumber; }
     TUnitMuz* GetUnitMuz() const { return UnitMuz; }
-    void SetKeyNumber(int32_t number) { KeyNumber = number; }
+    void SetKeyNumber(int32_t number)
+    {
+        KeyNumber = number;
+        Touched();
+    }
 
     void SetKeyNoteShift(int32_t height, NoteShiftKind kind);
     NoteShiftKind GetKeyNoteShift(int32_t height) const;
@@ -343,9 +376,17 @@ public:
 
     TSinglePartMuz* GetSinglePartMuz() const { return SinglePart; }
     uint8_t GetLength() const { return Length; }
-    void SetLength(uint8_t length) { Length = length; }
+    void SetLength(uint8_t length)
+    {
+        Length = length;
+        Touched();
+    }
     int32_t GetCount() const { return Count; }
-    void SetCount(int32_t count) { Count = count; }
+    void SetCount(int32_t count)
+    {
+        Count = count;
+        Touched();
+    }
     int32_t GetCountFirstBar() const { return CountFirstBar; }
 
     double GetFirstBarLength() const { return static_cast<double>(CountFirstBar) / Length; }
@@ -356,6 +397,9 @@ public:
     int32_t PrevBeat();
 
 private:
+    /// The time signature changes the whole part.
+    void Touched() const;
+
     TSinglePartMuz* SinglePart;
     uint8_t Length;
     int32_t Count;

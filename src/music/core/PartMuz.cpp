@@ -13,6 +13,18 @@ TMusTreeItem::~TMusTreeItem()
 
 // ---- Every part ------------------------------------------------------------------------------
 
+void TPartMuz::TreeChanged() const
+{
+    if (document)
+        document->PartsChanged();
+}
+
+void TPartMuz::SetEnabled(bool on)
+{
+    enabled = on ? 1 : 0;
+    TreeChanged();
+}
+
 bool TPartMuz::IsEnabledAbove() const
 {
     for (const TPartMuz* p = Parent; p; p = p->Parent)
@@ -26,6 +38,7 @@ TPartMuz::TDetached TPartMuz::Detach()
     TDetached d;
     if (!KV_SOFT_ASSERT(Parent != nullptr))
         return d;
+    TreeChanged();
     d.parent = Parent;
     d.link = Parent->ChildLink(this);
     if (d.link)
@@ -189,6 +202,7 @@ TPartMuz* TConcatPartMuz::Collapse(TConcatPartMuz* concat)
     if (!KV_SOFT_ASSERT(concat->FirstPart == nullptr || concat->SecondPart == nullptr) ||
         !KV_SOFT_ASSERT(concat->FirstPart != nullptr || concat->SecondPart != nullptr))
         return concat;
+    concat->TreeChanged();
     TPartMuz* remaining = concat->FirstPart ? concat->FirstPart : concat->SecondPart;
     concat->FirstPart = concat->SecondPart = nullptr;
     const TDetached d = concat->Detach();
@@ -282,6 +296,7 @@ TPartMuz** TLoopPartMuz::ChildLink(const TPartMuz* child)
 
 TPartMuz* TLoopPartMuz::SetLoopPart(TPartMuz* part)
 {
+    TreeChanged();
     TPartMuz* old = LoopPart;
     LoopPart = part;
     if (part)
@@ -384,6 +399,7 @@ TPartMuz** TSelectPartMuz::ChildLink(const TPartMuz* child)
 
 TPartMuz* TSelectPartMuz::SetSelectPart(TPartMuz* part)
 {
+    TreeChanged();
     TPartMuz* old = SelectPart;
     SelectPart = part;
     if (part)
@@ -492,6 +508,7 @@ TPartMuz** TStartPartMuz::ChildLink(const TPartMuz* child)
 
 TPartMuz* TStartPartMuz::SetChild(TPartMuz* part)
 {
+    TreeChanged();
     TPartMuz* old = PartMuz;
     PartMuz = part;
     if (part)

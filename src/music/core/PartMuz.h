@@ -80,7 +80,7 @@ public:
     TPartMuz* GetParent() const { return Parent; }
     void SetParent(TPartMuz* parent) { Parent = parent; }
     bool IsEnabled() const { return enabled != 0; }
-    void SetEnabled(bool on) { enabled = on ? 1 : 0; }
+    void SetEnabled(bool on);
     /// Every ancestor is enabled.
     bool IsEnabledAbove() const;
 
@@ -144,6 +144,9 @@ public:
     virtual void ResetTurns();
 
 protected:
+    /// Tells the document that the tree changed; every link and flag of the tree calls it.
+    void TreeChanged() const;
+
     TPartMuz* Parent = nullptr;
     uint8_t enabled = 1;
 };

@@ -48,10 +48,14 @@ void TSinglePartMuz::Link(TStaveSymbol* symbol, TStaveSymbol* after)
         next->Prev = symbol;
     else
         last = symbol;
+    if (GetDocument())
+        GetDocument()->SymbolChanged(*symbol);
 }
 
 void TSinglePartMuz::Unlink(TStaveSymbol* symbol)
 {
+    if (GetDocument())
+        GetDocument()->SymbolChanged(*symbol);
     if (symbol->Prev)
         symbol->Prev->SetNext(symbol->Next);
     else
@@ -101,6 +105,8 @@ void TSinglePartMuz::SortChain()
     std::stable_sort(
         symbols.begin(), symbols.end(),
         [&key](const TStaveSymbol* a, const TStaveSymbol* b) { return key(a) < key(b); });
+    if (GetDocument())
+        GetDocument()->Changed({TMuzChange::WholePart, this, 0.0});
     first = symbols.empty() ? nullptr : symbols.front();
     last = symbols.empty() ? nullptr : symbols.back();
     for (size_t i = 0; i < symbols.size(); ++i) {

@@ -18,6 +18,8 @@ TUnitMuz::TUnitMuz(const std::string& name, const std::string& fileName)
 
 TUnitMuz::~TUnitMuz()
 {
+    // What is kept from the piece goes before the piece, which would tell it of every removal.
+    keeper.reset();
     // The tree first: its symbols point at the staves.
     rootPart.reset();
     while (TNoteStave* stave = firstStave) {
@@ -84,6 +86,7 @@ TNoteStave* TUnitMuz::AddStave(TNoteStave* previous)
 
 void TUnitMuz::LinkStaveAfter(TNoteStave* afterStave, TNoteStave* stave)
 {
+    StavesChanged();
     if (!afterStave) {
         stave->SetPrev(nullptr);
         stave->SetNext(firstStave);
@@ -106,6 +109,7 @@ void TUnitMuz::LinkStaveAfter(TNoteStave* afterStave, TNoteStave* stave)
 
 void TUnitMuz::UnlinkStave(TNoteStave* stave)
 {
+    StavesChanged();
     if (!KV_SOFT_ASSERT(firstStave != nullptr) || !KV_SOFT_ASSERT(stave != nullptr))
         return;
     TNoteStave* s = firstStave;
@@ -154,6 +158,7 @@ bool TUnitMuz::DeleteNoteGroup(TNoteGroup* group)
     if (!stave || stave->CountNoteGroups() < 2)
         return false;
     DeleteGroupNotesInParts(group);
+    StavesChanged();
     stave->GroupLeaving(group);
     if (!stave->DeleteNoteGroup(group))
         return false;
@@ -168,6 +173,7 @@ bool TUnitMuz::DeletePart(TPartMuz* part)
     const TPartMuz::TDetached d = part->Detach();
     if (!d.parent)
         return false;
+    PartsChanged();
     delete part;
     if (d.parent->GetKind() == partConcat)
         TConcatPartMuz::Collapse(static_cast<TConcatPartMuz*>(d.parent));
@@ -196,6 +202,26 @@ bool TUnitMuz::NextStave()
     return staveCursor != nullptr;
 }
 
+// ---- Change notices --------------------------------------------------------------------------
+
+void TUnitMuz::Changed(const TMuzChange& change)
+{
+    ++generation;
+    if (keeper)
+        keeper->PieceChanged(change);
+}
+
+void TUnitMuz::SymbolChanged(const TStaveSymbol& symbol)
+{
+    Changed({TMuzChange::Symbols, symbol.GetOwner(), symbol.GetPosition()});
+}
+
+void TUnitMuz::SetTempo(double secondsPerWholeNote)
+{
+    tempo.SetValue(secondsPerWholeNote);
+    Changed({TMuzChange::Tempo, nullptr, 0.0});
+}
+
 // ---- Selection and removal notices -----------------------------------------------------------
 
 void TUnitMuz::SetSelectedSymbol(TXTouchMuzSymbol* symbol)
@@ -213,12 +239,17 @@ uint8_t TUnitMuz::GetSelMuzSymbolKind() const
 
 void TUnitMuz::ForgetSymbol(const TXTouchMuzSymbol* symbol)
 {
+    if (keeper)
+        keeper->Forget(symbol);
     if (SelectedSymbol == symbol)
         SelectedSymbol = nullptr;
 }
 
 void TUnitMuz::ForgetStave(const TNoteStave* stave)
 {
+    if (keeper)
+        keeper->Forget(stave);
+    StavesChanged();
     if (SelectedSymbol && SelectedSymbol->GetMuzSymbolKind() == muzSymbolStave &&
         static_cast<TStaveSymbol*>(SelectedSymbol)->GetNoteStave() == stave)
         SelectedSymbol = nullptr;
@@ -232,6 +263,8 @@ void TUnitMuz::ForgetStave(const TNoteStave* stave)
 
 void TUnitMuz::ForgetTreeItem(const TMusTreeItem* item)
 {
+    if (keeper)
+        keeper->Forget(item);
     if (selectedTreeItem == item)
         selectedTreeItem = nullptr;
 }

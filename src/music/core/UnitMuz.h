@@ -43,6 +43,34 @@ struct TInsertTool
     DrawStickKind Stick = drawStickAuto;
 };
 
+/// What an edit touched, for whatever is kept with the piece and derived from it (the score's
+/// layout). A change of symbols names the single part whose chain changed and the earliest time
+/// in it that the change reaches; everything before that time in that part, and every part drawn
+/// before it, is untouched.
+struct TMuzChange
+{
+    enum Kind : uint8_t {
+        Symbols,   ///< symbols of part's chain from position on
+        WholePart, ///< part as a whole (its time signature, its chain re-sorted)
+        Staves,    ///< the staves, their note groups or their look: everything
+        Parts,     ///< the part tree: everything
+        Tempo      ///< the tempo: the sound, not the score
+    };
+    Kind kind = Parts;
+    const TSinglePartMuz* part = nullptr;
+    double position = 0.0;
+};
+
+/// Kept with a piece (the document owns it) and told of every change before the next paint.
+class TMuzKeeper
+{
+public:
+    virtual ~TMuzKeeper() = default;
+    virtual void PieceChanged(const TMuzChange& change) = 0;
+    /// A symbol, stave or tree item is being destroyed: no reference to it may stay.
+    virtual void Forget(const void* item) = 0;
+};
+
 /// What the document asks of the window that shows it.
 class MusicWindowLink : public DocumentWindowLink
 {
@@ -146,6 +174,26 @@ public:
     void ForgetStave(const TNoteStave* stave);
     void ForgetTreeItem(const TMusTreeItem* item);
 
+    // ---- Change notices ----
+    // Every edit of the piece ends here: the chain operations of the single parts, the setters
+    // of the symbols, the part tree's links and the stave list call it themselves, so an edit
+    // made of those calls needs nothing more. An edit that writes a public field (a stave's
+    // colours or rooms, a group's colour, a loop's count) calls Changed itself; the score also
+    // compares those fields at every paint, so a forgotten notice costs a layout, not a stale
+    // picture.
+    void Changed(const TMuzChange& change);
+    void SymbolChanged(const TStaveSymbol& symbol);
+    void StavesChanged() { Changed({TMuzChange::Staves, nullptr, 0.0}); }
+    void PartsChanged() { Changed({TMuzChange::Parts, nullptr, 0.0}); }
+    /// Counts the notices: whatever is derived from the piece is stale when it differs.
+    uint64_t GetGeneration() const { return generation; }
+    /// The tempo in seconds per whole note, with its notice.
+    void SetTempo(double secondsPerWholeNote);
+    /// What is kept with the piece (the score's layout); the document owns it.
+    TMuzKeeper* GetKeeper() const { return keeper.get(); }
+    void SetKeeper(std::unique_ptr<TMuzKeeper> newKeeper) { keeper = std::move(newKeeper); }
+    std::unique_ptr<TMuzKeeper> TakeKeeper() { return std::move(keeper); }
+
     // ---- Rendering ----
     TMusicRender CreateSound();
     TMusicRender CreateStaveSound(const TNoteStave* stave);
@@ -190,6 +238,8 @@ private:
     WaveDocumentFinder* waveFinder = nullptr;
     MusicWindowLink* childMuz = nullptr;
     int64_t renderEventLimit = 10000000;
+    uint64_t generation = 0;
+    std::unique_ptr<TMuzKeeper> keeper;
 };
 
 } // namespace kelvorn

@@ -306,6 +306,7 @@ void TMDIChildMuz::DragTo(Qt::MouseButtons held, int y)
     dragY = ToInt32(dragY + (newUp - up) + (newDown - down));
     stave->RoomUp.SetValue(ToInt32(newUp));
     stave->RoomDown.SetValue(ToInt32(newDown));
+    GetUnitMuz().StavesChanged();
     if (MusicWindowHost* host = FindService<MusicWindowHost>())
         host->NoteStaveChanged(*stave);
     GetUnitMuz().SetModified();

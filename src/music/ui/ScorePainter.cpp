@@ -1,11 +1,15 @@
 #include "music/ui/ScorePainter.h"
 
+#include "music/core/Stave.h"
 #include "music/ui/Glyphs.h"
+#include "music/ui/ScoreRecording.h"
 #include "music/ui/StaveDrawing.h"
 
 #include <algorithm>
 #include <climits>
 #include <functional>
+#include <limits>
+#include <unordered_map>
 
 namespace kelvorn {
 
@@ -88,6 +92,227 @@ void Hatch(Canvas& canvas, const PixelRect& rect, int kind)
     }
 }
 
+constexpr double noTime = -std::numeric_limits<double>::infinity();
+
+/// What must stay as it was for a kept layout to hold although no notice came: the staves with
+/// their looks and groups and the part tree with its flags and time signatures (fields that
+/// callers may write directly). A handful of values per stave and part.
+std::vector<int64_t> Signature(const TUnitMuz& doc)
+{
+    std::vector<int64_t> out;
+    auto ptr = [](const void* p) { return static_cast<int64_t>(reinterpret_cast<intptr_t>(p)); };
+    for (TNoteStave* s = doc.GetFirstStave(); s; s = s->GetNext()) {
+        out.insert(out.end(),
+                   {ptr(s), s->RoomUp.GetValue(), s->RoomDown.GetValue(), s->ForegroundColor,
+                    s->BackgroundColor, s->drawFlagKind, s->ExtraLines});
+        for (TNoteGroup* g = s->GetFirstNoteGroup(); g; g = g->GetNext())
+            out.insert(out.end(), {ptr(g), g->NoteColor, g->NoteShape, g->GetDefaultStem()});
+    }
+    std::function<void(const TPartMuz*)> part = [&](const TPartMuz* p) {
+        out.push_back(ptr(p));
+        if (!p)
+            return;
+        out.insert(out.end(), {p->GetKind(), p->IsEnabled() ? 1 : 0});
+        if (p->GetKind() == partLoop)
+            out.push_back(static_cast<const TLoopPartMuz*>(p)->Count.GetValue());
+        if (p->GetKind() == partSingle) {
+            const TMuzBar* bar = static_cast<const TSinglePartMuz*>(p)->GetMuzBar();
+            out.insert(out.end(), {ptr(bar), bar ? bar->GetLength() : 0, bar ? bar->GetCount() : 0,
+                                   bar ? bar->GetCountFirstBar() : 0});
+        }
+        for (int32_t i = 0; i < p->ChildCount(); ++i)
+            part(p->Child(i));
+    };
+    part(doc.GetRootPart());
+    return out;
+}
+
+} // namespace
+
+/// One top-level step of the drawing walk: a single part, or a loop mark with its count.
+struct TScoreStep
+{
+    TSinglePartMuz* part = nullptr;
+    TLoopPartSymbol* mark = nullptr;
+    int32_t count = 0;
+};
+
+/// Where a layout can start again: before a step, or before the chain element chainIndex of a
+/// single part that is about to lay a bar line. Everything the walk carries is kept: the staves'
+/// layouts with what waits past the line, their x and last time, the next bar line and the
+/// recorded calls so far. maxDone is the latest time the part's elements before it stand at: an
+/// edit of that part later than it leaves the checkpoint as it was.
+struct TScoreCheckpoint
+{
+    size_t step = 0;
+    int64_t chainIndex = -1;
+    double maxDone = noTime;
+    size_t ops = 0;
+    double barPosition = 0;
+    struct Stave
+    {
+        int32_t layoutX = 0;
+        double lastPosition = 0;
+        std::unique_ptr<TStaveLayout> layout;
+    };
+    std::vector<Stave> staves;
+};
+
+/// The layout kept with the piece: the recorded drawing in score columns, cut into runs at the
+/// checkpoints, and where the next paint must lay out again from.
+class TKeptScore final : public TMuzKeeper
+{
+public:
+    void PieceChanged(const TMuzChange& change) override
+    {
+        switch (change.kind) {
+        case TMuzChange::Tempo:
+            return; // the score does not show it
+        case TMuzChange::Staves:
+        case TMuzChange::Parts:
+            laidOut = false;
+            return;
+        case TMuzChange::WholePart:
+        case TMuzChange::Symbols:
+            DropIn(change.part, change.kind == TMuzChange::WholePart ? noTime : change.position);
+            return;
+        }
+    }
+    void Forget(const void* item) override
+    {
+        if (item == selected)
+            selected = nullptr;
+    }
+
+    /// Lay out again from the latest checkpoint of part's step before time.
+    void DropIn(const TSinglePartMuz* part, double time)
+    {
+        if (!laidOut)
+            return;
+        const auto it = stepOf.find(part);
+        if (it == stepOf.end())
+            return; // not drawn: a part being built or a disabled one
+        DropInStep(it->second, time);
+    }
+    void DropInStep(size_t step, double time)
+    {
+        auto first =
+            std::lower_bound(checkpoints.begin(), checkpoints.end(), step,
+                             [](const TScoreCheckpoint& c, size_t s) { return c.step < s; });
+        if (first == checkpoints.end() || first->step != step) {
+            laidOut = false;
+            return;
+        }
+        auto last = first;
+        while (last + 1 != checkpoints.end() && (last + 1)->step == step &&
+               (last + 1)->maxDone < time)
+            ++last;
+        resumeFrom = std::min(resumeFrom, static_cast<size_t>(last - checkpoints.begin()));
+    }
+    /// What a change of the selection to or from symbol redraws.
+    void DropAt(const TXTouchMuzSymbol* symbol)
+    {
+        if (!symbol || !laidOut)
+            return;
+        switch (symbol->GetMuzSymbolKind()) {
+        case muzSymbolStave: {
+            const auto* s = static_cast<const TStaveSymbol*>(symbol);
+            DropIn(s->GetOwner(), s->GetPosition());
+            return;
+        }
+        case muzSymbolBar:
+            DropIn(static_cast<const TMuzBar*>(symbol)->GetSinglePartMuz(), noTime);
+            return;
+        case muzSymbolLoop:
+            for (size_t i = 0; i < steps.size(); ++i)
+                if (steps[i].mark == symbol)
+                    DropInStep(i, noTime);
+            return;
+        }
+    }
+    /// The runs' column ranges, for finding those that reach into a window.
+    void MeasureRuns()
+    {
+        const size_t n = checkpoints.size();
+        reach.assign(n, INT64_MIN);
+        start.assign(n, INT64_MAX);
+        for (size_t i = 0; i < n; ++i) {
+            int64_t l = 0, r = 0;
+            if (recording.Extent(RunBegin(i), RunEnd(i), l, r)) {
+                start[i] = l;
+                reach[i] = r;
+            }
+            if (i > 0)
+                reach[i] = std::max(reach[i], reach[i - 1]);
+        }
+        for (size_t i = n; i-- > 1;)
+            start[i - 1] = std::min(start[i - 1], start[i]);
+    }
+    size_t RunBegin(size_t i) const { return checkpoints[i].ops; }
+    size_t RunEnd(size_t i) const
+    {
+        return i + 1 < checkpoints.size() ? checkpoints[i + 1].ops : recording.Count();
+    }
+    void Replay(Canvas& canvas, int64_t left, int64_t right, int64_t dx, int64_t dy) const
+    {
+        // reach only grows and start only shrinks from the front: the runs in the window are
+        // one stretch found by halving.
+        size_t i =
+            static_cast<size_t>(std::lower_bound(reach.begin(), reach.end(), left) - reach.begin());
+        for (; i < checkpoints.size() && start[i] < right; ++i)
+            recording.Replay(canvas, RunBegin(i), RunEnd(i), left, right, dx, dy);
+    }
+
+    bool laidOut = false;
+    size_t resumeFrom = SIZE_MAX;
+    std::vector<TScoreStep> steps;
+    std::unordered_map<const TSinglePartMuz*, size_t> stepOf;
+    std::vector<TScoreCheckpoint> checkpoints;
+    std::vector<int64_t> reach, start;
+    TScoreRecording recording;
+    TXTouchMuzSymbol* selected = nullptr;
+    std::vector<int64_t> signature;
+    /// Each stave's x and last time where the walk ended, and the score's right end.
+    std::vector<std::pair<int32_t, double>> staveEnds;
+    int32_t endX = 0;
+};
+
+namespace {
+
+/// The steps of the drawing walk in order, as the tree is drawn: loop marks around their part,
+/// disabled parts left out.
+void Flatten(TPartMuz* part, std::vector<TScoreStep>& steps)
+{
+    if (!part)
+        return;
+    if (part->GetKind() == partSingle) {
+        steps.push_back({static_cast<TSinglePartMuz*>(part), nullptr, 0});
+        return;
+    }
+    if (part->GetKind() == partLoop) {
+        auto& loop = static_cast<TLoopPartMuz&>(*part);
+        const int32_t count = loop.Count.GetValue();
+        steps.push_back({nullptr, loop.GetLeftLoopSymbol(), count});
+        if (loop.GetLoopPart() && loop.GetLoopPart()->IsEnabled())
+            Flatten(loop.GetLoopPart(), steps);
+        steps.push_back({nullptr, loop.GetRightLoopSymbol(), count});
+        return;
+    }
+    for (int32_t i = 0; i < part->ChildCount(); ++i)
+        if (TPartMuz* child = part->Child(i); child && child->IsEnabled())
+            Flatten(child, steps);
+}
+
+TKeptScore& KeptOf(TUnitMuz& doc)
+{
+    if (auto* kept = dynamic_cast<TKeptScore*>(doc.GetKeeper()))
+        return *kept;
+    auto made = std::make_unique<TKeptScore>();
+    TKeptScore& kept = *made;
+    doc.SetKeeper(std::move(made));
+    return kept;
+}
+
 } // namespace
 
 TStaveLayout* TScorePainter::LayoutOf(const TNoteStave* stave)
@@ -101,17 +326,33 @@ TStaveLayout* TScorePainter::LayoutOf(const TNoteStave* stave)
 void TScorePainter::Paint(Canvas& canvas, int32_t clientWidth, int32_t clientHeight,
                           int32_t xScroll, int32_t yScroll)
 {
-    xOrigin = -int64_t(xScroll);
-    yOrigin = -int64_t(yScroll);
     const std::vector<TNoteStave*> staves = Staves(document);
     std::vector<TStaveRooms> rooms;
     for (TNoteStave* s : staves)
         rooms.push_back({s->RoomUp.GetValue(), s->RoomDown.GetValue()});
+
+    TKeptScore& keep = KeptOf(document);
+    if (std::vector<int64_t> now = Signature(document); now != keep.signature) {
+        keep.signature = std::move(now);
+        keep.laidOut = false;
+    }
+    if (TXTouchMuzSymbol* now = document.GetSelectedSymbol(); now != keep.selected) {
+        keep.DropAt(keep.selected);
+        keep.DropAt(now);
+        keep.selected = now;
+    }
+    if (!keep.laidOut)
+        LayOut(keep, SIZE_MAX);
+    else if (keep.resumeFrom != SIZE_MAX)
+        LayOut(keep, keep.resumeFrom);
+
+    xOrigin = -int64_t(xScroll);
+    yOrigin = -int64_t(yScroll);
     const TStaveRows rows = StackStaves(yOrigin, rooms);
-    layouts.clear();
     for (size_t i = 0; i < staves.size(); ++i) {
-        staves[i]->StartLayout(ClampPixel(rows.Middles[i]), ClampPixel(xOrigin + 5));
-        layouts.push_back(std::make_unique<TStaveLayout>(*staves[i]));
+        staves[i]->StartLayout(ClampPixel(rows.Middles[i]),
+                               ClampPixel(keep.staveEnds[i].first + xOrigin));
+        staves[i]->SetLastPosition(keep.staveEnds[i].second);
     }
     yExtent = rows.End;
 
@@ -127,19 +368,99 @@ void TScorePainter::Paint(Canvas& canvas, int32_t clientWidth, int32_t clientHei
         Hatch(canvas, {0, ClampPixel(std::max<int64_t>(bottom, 0)), clientWidth, clientHeight}, 2);
     }
 
-    // Symbols not drawn in this paint are not there to be hit.
-    WalkSymbols(document.GetRootPart(), [](TXTouchMuzSymbol& s) { s.ResetX(); });
-    selected = document.GetSelectedSymbol();
-    DrawPart(document.GetRootPart(), canvas);
-    const int32_t x = GetMaxStaveX();
+    keep.Replay(canvas, xScroll, int64_t{xScroll} + clientWidth, xOrigin, yOrigin);
+    const int32_t x = ClampPixel(std::max<int64_t>(0, keep.endX) + xOrigin);
     for (TNoteStave* s : staves)
         DrawStaveEndBar(canvas, *s, x);
     xExtent = int64_t(x) + clientWidth - 80;
     for (TNoteStave* s : staves)
         DrawStaveLines(canvas, *s, client);
-    // The layouts live for one paint: a stave deleted afterwards leaves nothing behind.
+}
+
+void TScorePainter::LayOut(TKeptScore& keep, size_t fromCheckpoint)
+{
+    // The layout is drawn in score columns and rows: the origin at 0, the staves where they
+    // stand without scrolling.
+    kept = &keep;
+    const int64_t paintX = xOrigin, paintY = yOrigin;
+    xOrigin = yOrigin = 0;
+    const std::vector<TNoteStave*> staves = Staves(document);
+    std::vector<TStaveRooms> rooms;
+    for (TNoteStave* s : staves)
+        rooms.push_back({s->RoomUp.GetValue(), s->RoomDown.GetValue()});
+    const TStaveRows rows = StackStaves(0, rooms);
+    layouts.clear();
+    selected = keep.selected;
+
+    size_t step = 0;
+    int64_t chainIndex = -1;
+    double maxDone = noTime;
+    if (fromCheckpoint == SIZE_MAX || fromCheckpoint >= keep.checkpoints.size()) {
+        keep.steps.clear();
+        keep.stepOf.clear();
+        Flatten(document.GetRootPart(), keep.steps);
+        for (size_t i = 0; i < keep.steps.size(); ++i)
+            if (keep.steps[i].part)
+                keep.stepOf[keep.steps[i].part] = i;
+        keep.checkpoints.clear();
+        keep.recording.Clear();
+        // Symbols not drawn in this layout are not there to be hit.
+        WalkSymbols(document.GetRootPart(), [](TXTouchMuzSymbol& s) { s.ResetX(); });
+        for (size_t i = 0; i < staves.size(); ++i) {
+            staves[i]->StartLayout(ClampPixel(rows.Middles[i]), ClampPixel(xOrigin + 5));
+            layouts.push_back(std::make_unique<TStaveLayout>(*staves[i]));
+        }
+    } else {
+        TScoreCheckpoint from = std::move(keep.checkpoints[fromCheckpoint]);
+        keep.checkpoints.resize(fromCheckpoint);
+        keep.recording.Truncate(from.ops);
+        for (size_t i = 0; i < staves.size(); ++i) {
+            staves[i]->StartLayout(ClampPixel(rows.Middles[i]), from.staves[i].layoutX);
+            staves[i]->SetLastPosition(from.staves[i].lastPosition);
+            layouts.push_back(std::move(from.staves[i].layout));
+        }
+        barPosition = from.barPosition;
+        step = from.step;
+        chainIndex = from.chainIndex;
+        maxDone = from.maxDone;
+    }
+
+    for (; step < keep.steps.size(); ++step, chainIndex = -1, maxDone = noTime) {
+        const TScoreStep& s = keep.steps[step];
+        if (chainIndex < 0)
+            AddCheckpoint(step, -1, noTime);
+        if (s.mark)
+            DrawLoopMark(s.mark, s.count, keep.recording);
+        else
+            DrawSinglePart(*s.part, keep.recording, step, chainIndex, maxDone);
+    }
+
+    keep.endX = GetMaxStaveX();
+    keep.staveEnds.clear();
+    for (TNoteStave* s : staves)
+        keep.staveEnds.emplace_back(s->GetLayoutX(), s->GetLastPosition());
+    keep.MeasureRuns();
+    keep.laidOut = true;
+    keep.resumeFrom = SIZE_MAX;
+    // The layouts live in the checkpoints now: a stave deleted afterwards leaves nothing here.
     layouts.clear();
     selected = nullptr;
+    kept = nullptr;
+    xOrigin = paintX;
+    yOrigin = paintY;
+}
+
+void TScorePainter::AddCheckpoint(size_t step, int64_t chainIndex, double maxDone)
+{
+    TScoreCheckpoint c;
+    c.step = step;
+    c.chainIndex = chainIndex;
+    c.maxDone = maxDone;
+    c.ops = kept->recording.Count();
+    c.barPosition = barPosition;
+    for (auto& l : layouts)
+        c.staves.push_back({l->Stave().GetLayoutX(), l->Stave().GetLastPosition(), l->Clone()});
+    kept->checkpoints.push_back(std::move(c));
 }
 
 int32_t TScorePainter::GetMaxStaveX()
@@ -200,34 +521,21 @@ void TScorePainter::DrawLoopMark(TLoopPartSymbol* mark, int32_t count, Canvas& c
     SetStaveX(next);
 }
 
-void TScorePainter::DrawPart(TPartMuz* part, Canvas& canvas)
-{
-    if (!part)
-        return;
-    if (part->GetKind() == partSingle) {
-        DrawSinglePart(static_cast<TSinglePartMuz&>(*part), canvas);
-        return;
-    }
-    if (part->GetKind() == partLoop) {
-        auto& loop = static_cast<TLoopPartMuz&>(*part);
-        const int32_t count = loop.Count.GetValue();
-        DrawLoopMark(loop.GetLeftLoopSymbol(), count, canvas);
-        if (loop.GetLoopPart() && loop.GetLoopPart()->IsEnabled())
-            DrawPart(loop.GetLoopPart(), canvas);
-        DrawLoopMark(loop.GetRightLoopSymbol(), count, canvas);
-        return;
-    }
-    for (int32_t i = 0; i < part->ChildCount(); ++i)
-        if (TPartMuz* child = part->Child(i); child && child->IsEnabled())
-            DrawPart(child, canvas);
-}
-
-void TScorePainter::DrawSinglePart(TSinglePartMuz& part, Canvas& canvas)
+void TScorePainter::DrawSinglePart(TSinglePartMuz& part, Canvas& canvas, size_t step,
+                                   int64_t resumeIndex, double maxDone)
 {
     TMuzBar* bar = part.GetMuzBar();
     TStaveSymbol* s = part.FirstSymbol();
-    for (; s && s->GetStaveSymbolKind() == staveSymbolKey && s->GetPosition() <= 0;
-         s = s->GetNext()) {
+    int64_t index = 0;
+    if (resumeIndex >= 0) {
+        // The opening clefs and the time signature were drawn before the checkpoint.
+        for (; s && index < resumeIndex; s = s->GetNext())
+            ++index;
+    }
+    for (;
+         resumeIndex < 0 && s && s->GetStaveSymbolKind() == staveSymbolKey && s->GetPosition() <= 0;
+         s = s->GetNext(), ++index) {
+        maxDone = std::max(maxDone, s->GetPosition());
         TStaveLayout* l = LayoutOf(s->GetNoteStave());
         if (!l)
             continue;
@@ -236,7 +544,7 @@ void TScorePainter::DrawSinglePart(TSinglePartMuz& part, Canvas& canvas)
         stave.ExtendLayoutX(DrawKeyGlyph(canvas, *s->AsKey(), stave.GetLayoutX(),
                                          stave.GetMiddleY(), s == selected, ColorsOf(stave)));
     }
-    if (bar) {
+    if (bar && resumeIndex < 0) {
         const int32_t x = GetMaxStaveX();
         int32_t next = x;
         for (auto& l : layouts)
@@ -245,13 +553,18 @@ void TScorePainter::DrawSinglePart(TSinglePartMuz& part, Canvas& canvas)
         SetStaveX(next);
         barPosition = bar->GetNextBarLine(0.0);
     }
-    for (; s; s = s->GetNext()) {
+    for (; s; s = s->GetNext(), ++index) {
+        const double done = maxDone;
+        maxDone = std::max(maxDone, s->GetPosition());
         TStaveLayout* l = LayoutOf(s->GetNoteStave());
         if (!l)
             continue;
         TNoteStave& stave = l->Stave();
-        if (bar && s->GetPosition() != stave.GetLastPosition())
+        if (bar && s->GetPosition() != stave.GetLastPosition()) {
+            if (barPosition <= s->GetPosition() + 1e-9)
+                AddCheckpoint(step, index, done);
             LayBarLinesUpTo(canvas, *bar, s->GetPosition());
+        }
         switch (s->GetStaveSymbolKind()) {
         case staveSymbolKey:
             stave.ExtendLayoutX(l->Layout(s->GetPosition(), canvas, stave.GetLayoutX()));
@@ -268,6 +581,7 @@ void TScorePainter::DrawSinglePart(TSinglePartMuz& part, Canvas& canvas)
         }
         stave.SetLastPosition(s->GetPosition());
     }
+    AddCheckpoint(step, index, maxDone);
     auto pending = [&] {
         return std::any_of(layouts.begin(), layouts.end(),
                            [](const auto& l) { return l->HasXPositions(); });
@@ -306,8 +620,9 @@ int32_t TScorePainter::StepFromY(int32_t y, const TNoteStave& stave)
     return kelvorn::StepFromY(y, stave.GetMiddleY());
 }
 
-TMuzNote* TScorePainter::FindNoteAtX(int32_t x, const TNoteStave* stave) const
+TMuzNote* TScorePainter::FindNoteAtX(int32_t clientX, const TNoteStave* stave) const
 {
+    const int64_t x = clientX - xOrigin;
     TMuzNote* found = nullptr;
     WalkSymbols(document.GetRootPart(), [&](TXTouchMuzSymbol& s) {
         if (found || s.GetMuzSymbolKind() != muzSymbolStave || !s.XValid)
@@ -319,8 +634,9 @@ TMuzNote* TScorePainter::FindNoteAtX(int32_t x, const TNoteStave* stave) const
     return found;
 }
 
-TSilence* TScorePainter::FindSilenceAtX(int32_t x, const TNoteStave* stave) const
+TSilence* TScorePainter::FindSilenceAtX(int32_t clientX, const TNoteStave* stave) const
 {
+    const int64_t x = clientX - xOrigin;
     TSilence* found = nullptr;
     WalkSymbols(document.GetRootPart(), [&](TXTouchMuzSymbol& s) {
         if (found || s.GetMuzSymbolKind() != muzSymbolStave || !s.XValid)
@@ -333,9 +649,10 @@ TSilence* TScorePainter::FindSilenceAtX(int32_t x, const TNoteStave* stave) cons
     return found;
 }
 
-void TScorePainter::FindNeighbours(int32_t x, const TNoteStave* stave, TXTouchMuzSymbol*& before,
-                                   TXTouchMuzSymbol*& after) const
+void TScorePainter::FindNeighbours(int32_t clientX, const TNoteStave* stave,
+                                   TXTouchMuzSymbol*& before, TXTouchMuzSymbol*& after) const
 {
+    const int64_t x = clientX - xOrigin;
     before = after = nullptr;
     WalkSymbols(document.GetRootPart(), [&](TXTouchMuzSymbol& s) {
         if (after || !s.XValid)
@@ -354,7 +671,7 @@ TXTouchMuzSymbol* TScorePainter::FindSymbolAt(int32_t x, int32_t y) const
 {
     double best = 15000;
     TXTouchMuzSymbol* found = nullptr;
-    HitTestPart(document.GetRootPart(), x, y, best, found);
+    HitTestPart(document.GetRootPart(), ClampPixel(x - xOrigin), y, best, found);
     return found;
 }
 

@@ -3,6 +3,12 @@
 // the part tree's symbols laid out left to right and aligned at every bar line, the end bar and
 // the lines over the symbols; and what lies under a point. The window only scrolls, shows the
 // image and hands its mouse to the finders here.
+//
+// The layout is kept with the piece (the document owns it as its TMuzKeeper): a paint lays out
+// only what an edit made stale, from the bar the edit touched on, and then draws just the bars
+// that reach into the window. Laid out once, a piece of any length repaints in the time its
+// window's bars take. Touch ranges of the symbols are score columns: a client x plus the
+// horizontal scroll; the finders here take client points.
 
 #include "music/core/PartMuz.h"
 #include "music/core/UnitMuz.h"
@@ -62,21 +68,25 @@ public:
     TXTouchMuzSymbol* FindSymbolAt(int32_t x, int32_t y) const;
 
 private:
-    void DrawPart(TPartMuz* part, Canvas& canvas);
-    void DrawSinglePart(TSinglePartMuz& part, Canvas& canvas);
+    friend class TKeptScore;
+    void LayOut(class TKeptScore& kept, size_t fromCheckpoint);
+    void AddCheckpoint(size_t step, int64_t chainIndex, double maxDone);
+    void DrawSinglePart(TSinglePartMuz& part, Canvas& canvas, size_t step, int64_t resumeIndex,
+                        double maxDone);
     void DrawLoopMark(TLoopPartSymbol* mark, int32_t count, Canvas& canvas);
     void LayBarLinesUpTo(Canvas& canvas, const TMuzBar& bar, double position);
     TStaveLayout* LayoutOf(const TNoteStave* stave);
 
     TUnitMuz& document;
+    class TKeptScore* kept = nullptr;
     std::vector<std::unique_ptr<TStaveLayout>> layouts;
     TXTouchMuzSymbol* selected = nullptr;
     double barPosition = 0;
     int64_t xOrigin = 0, yOrigin = 0, xExtent = 0, yExtent = 0;
 };
 
-/// The symbol of part's subtree nearest to (x, y) by the score's squared distances; replaces
-/// found only when strictly nearer than best.
+/// The symbol of part's subtree nearest to score column x and client row y by the score's
+/// squared distances; replaces found only when strictly nearer than best.
 void HitTestPart(TPartMuz* part, int32_t x, int32_t y, double& best, TXTouchMuzSymbol*& found);
 
 } // namespace kelvorn

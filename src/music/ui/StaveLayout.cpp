@@ -67,6 +67,35 @@ TStaveLayout::TStaveLayout(TNoteStave& s) : stave(s)
     keyShifts.fill(noteShiftNormal);
 }
 
+std::unique_ptr<TStaveLayout> TStaveLayout::Clone() const
+{
+    auto copy = std::make_unique<TStaveLayout>(stave);
+    copy->clef = clef;
+    copy->barShifts = barShifts;
+    copy->keyShifts = keyShifts;
+    std::vector<std::pair<const Column*, Column*>> moved;
+    for (const auto& c : columns) {
+        copy->columns.push_back(std::make_unique<Column>(*c));
+        moved.emplace_back(c.get(), copy->columns.back().get());
+    }
+    auto map = [&moved](Column* c) -> Column* {
+        for (const auto& [from, to] : moved)
+            if (from == c)
+                return to;
+        return nullptr;
+    };
+    for (size_t i = 0; i < chords.size(); ++i)
+        for (const auto& c : chords[i]) {
+            copy->chords[i].push_back(std::make_unique<Chord>(*c));
+            copy->chords[i].back()->Col = map(c->Col);
+        }
+    for (const auto& r : rests) {
+        copy->rests.push_back(std::make_unique<Rest>(*r));
+        copy->rests.back()->Col = map(r->Col);
+    }
+    return copy;
+}
+
 void TStaveLayout::SetClef(const TKey* key)
 {
     clef = key;

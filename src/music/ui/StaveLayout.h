@@ -20,6 +20,9 @@ class TStaveLayout
 {
 public:
     explicit TStaveLayout(TNoteStave& stave);
+    /// A copy with its own columns, which its chords and rests point into: what a kept layout
+    /// starts again from.
+    std::unique_ptr<TStaveLayout> Clone() const;
 
     TNoteStave& Stave() const { return stave; }
     /// The clef in force from here on: its signature fills both accidental rows.
