@@ -49,6 +49,9 @@ TEST_F(MusicWindowTest, DraggingABorderMovesTheRoomsByButtonAndNeverBelowThirty)
         delete window;
         host.staves.clear();
         Open(PieceWithRooms({{c.up, c.down}, {50, 60}}));
+        // A piece with a file counts as changed only by its flag.
+        Doc().SetFileName("piece.kvm");
+        ASSERT_FALSE(Doc().IsModified());
         TNoteStave* stave = Doc().GetFirstStave();
         const int border = BorderOf(c.up, c.down);
         Press(Qt::LeftButton, c.held, 100, border);
@@ -233,7 +236,8 @@ TEST_F(MusicWindowTest, AClickTellsTheMainWindowAndTheWindowTakesAFreshPiece)
     EXPECT_EQ(&window->GetUnitMuz(), raw);
     EXPECT_EQ(raw->GetChildMuz(), window);
     EXPECT_EQ(raw->GetWindow(), static_cast<TMDIChildKelvorn*>(window));
-    Paint();
+    // The fresh piece shows without being asked.
+    QCoreApplication::processEvents();
     EXPECT_EQ(window->GetVertRange(), 40 + 90 + 40);
 }
 
