@@ -8,6 +8,7 @@
 #include "shell/PlayRecord.h"
 #include "support/MusicKit.h"
 #include "waveui/dialogs/WaveFilePropDialog.h"
+#include "window_base/ToolWindow.h"
 
 #include <QListWidget>
 #include <QMouseEvent>
@@ -21,9 +22,30 @@ namespace {
 const char* const kMusicFilter =
     "Music Files (*.kvm)|*.kvm|XML Files (*.xml)|*.xml|All files (*.*)|*.*";
 
+/// The music tool window as the main window sees it: what it was shown and told.
+class MusicFollower final : public QWidget, public MusicToolFollower
+{
+public:
+    void SetChildMuz(TMDIChildKelvorn* window) override { shown.push_back(window); }
+    void StaveChanged(const TNoteStave& stave) override { staves.push_back(&stave); }
+    std::vector<TMDIChildKelvorn*> shown;
+    std::vector<const TNoteStave*> staves;
+};
+
 class MusicCommandsTest : public CommandsTest
 {
 protected:
+    /// The music tool window, shown; what it was told so far is forgotten.
+    MusicFollower* ShowMusicTool()
+    {
+        form->SetToolWindowMaker(TMainForm::Tool::Music,
+                                 [](QWidget* owner) { return new MusicFollower; });
+        form->ToggleToolWindow(TMainForm::Tool::Music);
+        auto* follower =
+            dynamic_cast<MusicFollower*>(form->ToolSlot(TMainForm::Tool::Music).Existing());
+        follower->shown.clear();
+        return follower;
+    }
     TMDIChildMuz* ActiveMusic() const
     {
         return dynamic_cast<TMDIChildMuz*>(form->Documents().GetActiveChildMuz());
@@ -159,6 +181,7 @@ TEST_F(MusicCommandsTest, RevertReadsAFreshPieceAndAFileThatFailsKeepsTheOldOne)
     TMDIChildMuz* window = ActiveMusic();
     TUnitMuz* before = &Active();
     EXPECT_FALSE(A("FileRevert")->isEnabled());
+    MusicFollower* follower = ShowMusicTool();
 
     // The sound format of a piece: no undo record, a change to save.
     PropertiesAnswer("44 kHz", true);
@@ -176,6 +199,9 @@ TEST_F(MusicCommandsTest, RevertReadsAFreshPieceAndAFileThatFailsKeepsTheOldOne)
     EXPECT_EQ(Format(Active()), "22050/1/2");
     EXPECT_FALSE(Active().IsModified());
     EXPECT_EQ(Active().GetChildMuz(), window);
+    // The fresh piece finds its sample waves, and the music tool window shows it.
+    EXPECT_EQ(Active().GetWaveFinder(), &form->Documents());
+    EXPECT_EQ(follower->shown, std::vector<TMDIChildKelvorn*>{window});
 
     TUnitMuz* kept = &Active();
     kept->GetFirstStave()->RoomUp.SetValue(99);
@@ -214,9 +240,23 @@ TEST_F(MusicCommandsTest, DuplicateCopiesThePieceInTheDefaultFormatAndKeyDDuplic
     EXPECT_EQ(Format(copy), "22050/1/2");
     EXPECT_EQ(MuzText(copy), MuzText(source));
 
+    // A piece its own reader would refuse cannot be copied; nothing opens.
+    source.GetFirstStave()->RoomUp.SetValue(20000);
+    form->Frame()->setActiveSubWindow(form->Documents().FindChildOf(&source));
+    messages.Expect();
+    Trigger("DuplicateMuz");
+    EXPECT_EQ(LastBox(),
+              "File Error: Cannot read file: \"Music 1\": In Room Up: Value must be less or equal "
+              "of 10000. At line 0, column 1.");
+    EXPECT_EQ(Names().size(), 2u);
+
     NewWave("Wave 1", Pattern(50, 3));
     Trigger("keyD");
     EXPECT_EQ(ActiveWave()->GetUnitWave().GetName(), "Copy 1 of Wave 1");
+    EXPECT_EQ(Names().size(), 4u);
+    // Without the music commands the actions run nothing.
+    music.reset();
+    A("FileNewMuz")->trigger();
     EXPECT_EQ(Names().size(), 4u);
 }
 
@@ -241,7 +281,7 @@ TEST_F(MusicCommandsTest, PlayAndGenerateUseTheRenderAndARenderThatFailsSaysWhy)
     TUnitWave& wave = ActiveWave()->GetUnitWave();
     EXPECT_EQ(wave.GetName(), "Wave 1 of Music 1");
     EXPECT_TRUE(SameSound(*wave.GetSound(), *render));
-    EXPECT_TRUE(wave.IsUntitled() && wave.IsModified());
+    EXPECT_TRUE(wave.IsUntitled() && wave.IsDataModified());
 
     // A piece without notes plays nothing and generates an empty wave.
     Trigger("FileStop");
@@ -270,30 +310,44 @@ TEST_F(MusicCommandsTest, PlayAndGenerateUseTheRenderAndARenderThatFailsSaysWhy)
 
 // ---- The name window -----------------------------------------------------------------------
 
-TEST_F(MusicCommandsTest, TheNameWindowFollowsActivationAndClicksAndIsEmptyAfterTheLast)
+TEST_F(MusicCommandsTest, TheNameAndToolWindowsFollowActivationClicksAndDragsUntilTheLastCloses)
 {
+    MusicFollower* follower = ShowMusicTool();
     TMDIChildMuz* first = (NewPiece(), ActiveMusic());
     TMDIChildMuz* second = (NewPiece(), ActiveMusic());
     QLineEdit* name = form->EditNameWindow()->editName;
     EXPECT_EQ(name->text(), QStringLiteral("Music 2"));
     form->Frame()->setActiveSubWindow(first);
     EXPECT_EQ(name->text(), QStringLiteral("Music 1"));
+    EXPECT_EQ(follower->shown.back(), first);
     form->SetEditName("elsewhere");
-    // A click into the active window brings it back.
+    follower->shown.clear();
+    // A click into the active window brings both back; a drag of a border is told on.
+    QCoreApplication::processEvents();
+    first->ScoreViewport()->repaint();
     QWidget* viewport = first->ScoreViewport();
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(
-            type, QPointF(300, 20), viewport->mapToGlobal(QPointF(300, 20)), Qt::LeftButton,
-            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    const int border = TMDIChildMuz::ScoreTop + 80 + 80;
+    auto mouse = [&](QEvent::Type type, Qt::MouseButtons held, int y) {
+        QMouseEvent event(type, QPointF(300, y), viewport->mapToGlobal(QPointF(300, y)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                          Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &event);
-    }
+    };
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, border);
+    mouse(QEvent::MouseMove, Qt::LeftButton, border + 7);
+    mouse(QEvent::MouseButtonRelease, Qt::NoButton, border + 7);
     EXPECT_EQ(name->text(), QStringLiteral("Music 1"));
+    EXPECT_EQ(follower->shown, std::vector<TMDIChildKelvorn*>{first});
+    TNoteStave* stave = first->GetUnitMuz().GetFirstStave();
+    EXPECT_EQ(follower->staves, std::vector<const TNoteStave*>{stave});
+    EXPECT_EQ(stave->RoomDown.GetValue(), 87);
     for (TMDIChildMuz* window : {first, second}) {
         messages.Expect(MsgAnswer::No);
         window->close();
     }
     Flush();
     EXPECT_EQ(name->text(), QString());
+    EXPECT_EQ(follower->shown.back(), nullptr);
 }
 
 } // namespace

@@ -398,8 +398,17 @@ TEST_F(ProjectCommandsTest, PiecesComeBackFromTheirFilesAndCopiesWithNamesPlaces
         EXPECT_EQ(child->isWindowModified(), expected[i].modified);
         EXPECT_EQ(child->geometry(), places[i]);
     }
-    // The piece's own file still holds what was saved in it.
+    // The piece's own file still holds what was saved in it, and serves when its copy is gone.
     EXPECT_NE(ReadText(b).find("<RoomUp>42</RoomUp>"), std::string::npos);
+    Trigger("ProjectClose");
+    Flush();
+    fs::remove(Copies() / "savedProjectWindowFile0.kvm");
+    OpenProject();
+    TUnitMuz* second = UnitMuzOf(form->Documents().DocumentWindows().at(1));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->GetName(), "Music 2");
+    EXPECT_EQ(second->GetFirstStave()->RoomUp.GetValue(), 42);
+    EXPECT_FALSE(second->IsModified());
 }
 
 // ---- A fourth kind -------------------------------------------------------------------------
