@@ -191,6 +191,7 @@ TEST_F(MusicCommandsTest, RevertReadsAFreshPieceAndAFileThatFailsKeepsTheOldOne)
     EXPECT_TRUE(before->IsModified());
     before->GetFirstStave()->RoomUp.SetValue(99);
     Trigger("FileRevert");
+    EXPECT_FALSE(form->Documents().IsWaiting());
     // The file's piece in the format every piece opens with.
     EXPECT_NE(&Active(), before);
     EXPECT_EQ(ActiveMusic(), window);
@@ -233,6 +234,7 @@ TEST_F(MusicCommandsTest, DuplicateCopiesThePieceInTheDefaultFormatAndKeyDDuplic
     PropertiesAnswer("44 kHz", true);
     Trigger("FileProperties");
     Trigger("keyD");
+    EXPECT_FALSE(form->Documents().IsWaiting());
     TUnitMuz& copy = Active();
     EXPECT_NE(&copy, &source);
     EXPECT_EQ(copy.GetName(), "Copy 1 of Music 1");
