@@ -345,70 +345,63 @@ TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNot
 
 TEST_F(ProjectCommandsTest, PiecesComeBackFromTheirFilesAndCopiesWithNamesPlacesAndChanges)
 {
-    const std::string a = WriteMuz("a.kvm", 41);
-    const std::string b = WriteMuz("b.kvm", 42);
+    const std::string a = WriteMuz("a.kvm", 41), b = WriteMuz("b.kvm", 42);
     NewProject();
     // A saved piece, a saved piece changed since, an untitled one.
-    TUnitMuz* pieces[] = {music->OpenMuzFile(a), music->OpenMuzFile(b), nullptr};
+    music->OpenMuzFile(a);
+    music->OpenMuzFile(b)->GetFirstStave()->RoomUp.SetValue(99);
+    UnitMuzOf(form->Documents().GetActiveChild())->SetModified();
     Trigger("FileNewMuz");
-    pieces[2] = UnitMuzOf(form->Documents().GetActiveChild());
-    pieces[1]->GetFirstStave()->RoomUp.SetValue(99);
-    pieces[1]->SetModified();
     const QRect places[] = {{0, 0, 300, 200}, {30, 40, 320, 210}, {60, 70, 340, 220}};
-    for (int i = 0; i < 3; ++i)
-        form->Documents().FindChildOf(pieces[i])->setGeometry(places[i]);
-    Trigger("ProjectSave");
-    auto window = [&](int i, const std::string& inner) {
-        const QRect& p = places[i];
-        return "  <Window>\n    <Music>\n" + inner + "    </Music>\n    <Name>Music " +
-               std::to_string(i + 1) + "</Name>\n" +
-               Place(p.left(), p.top(), p.width(), p.height()) + "  </Window>\n";
+    auto windows = [&] {
+        std::vector<TMDIChildKelvorn*> inFileOrder = form->Documents().DocumentWindows();
+        std::reverse(inFileOrder.begin(), inFileOrder.end());
+        return inFileOrder;
     };
+    for (int i = 0; i < 3; ++i)
+        windows()[size_t(i)]->setGeometry(places[i]);
+    Trigger("ProjectSave");
+    std::string expected;
+    const std::string inner[] = {"<File>" + a + "</File>",
+                                 "<File>" + b + "</File>\n      <TempFile>0</TempFile>",
+                                 "<TempFile>1</TempFile>"};
+    for (int i = 0; i < 3; ++i) {
+        const QRect& p = places[i];
+        expected += "  <Window>\n    <Music>\n      " + inner[i] +
+                    "\n    </Music>\n    <Name>Music " + std::to_string(i + 1) + "</Name>\n" +
+                    Place(p.left(), p.top(), p.width(), p.height()) + "  </Window>\n";
+    }
     EXPECT_EQ(ReadText(ProjectPath()),
               kHeader + "<Project>\n  <Version>9.0</Version>\n  <Frame>\n" +
-                  Place(10, 20, 800, 600) + "  </Frame>\n" +
-                  window(0, "      <File>" + a + "</File>\n") +
-                  window(1, "      <File>" + b + "</File>\n      <TempFile>0</TempFile>\n") +
-                  window(2, "      <TempFile>1</TempFile>\n") + "</Project>\n");
+                  Place(10, 20, 800, 600) + "  </Frame>\n" + expected + "</Project>\n");
     EXPECT_EQ(CopyFiles(), (std::vector<std::string>{"savedProjectWindowFile0.kvm",
                                                      "savedProjectWindowFile1.kvm"}));
 
     // Closing asks nothing; reopening restores what was there.
     Trigger("ProjectClose");
     Flush();
-    ASSERT_EQ(form->Documents().DocumentWindowCount(), 0);
     OpenProject();
-    const std::vector<TMDIChildKelvorn*> windows = form->Documents().DocumentWindows();
-    ASSERT_EQ(windows.size(), 3u);
-    const struct
-    {
-        std::string file;
-        int roomUp;
-        bool modified;
-    } expected[] = {{a, 41, false}, {b, 99, true}, {"", 80, true}};
+    ASSERT_EQ(windows().size(), 3u);
+    const std::tuple<std::string, int, bool> pieces[] = {
+        {a, 41, false}, {b, 99, true}, {"", 80, true}};
     for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        TMDIChildKelvorn* child = windows[size_t(2 - i)];
-        TUnitMuz* unit = UnitMuzOf(child);
-        ASSERT_NE(unit, nullptr);
+        TUnitMuz* unit = UnitMuzOf(windows()[size_t(i)]);
         EXPECT_EQ(unit->GetName(), "Music " + std::to_string(i + 1));
-        EXPECT_EQ(unit->GetFileName(), expected[i].file);
-        EXPECT_EQ(unit->GetFirstStave()->RoomUp.GetValue(), expected[i].roomUp);
-        EXPECT_EQ(unit->IsModified(), expected[i].modified);
-        EXPECT_EQ(child->isWindowModified(), expected[i].modified);
-        EXPECT_EQ(child->geometry(), places[i]);
+        EXPECT_EQ(std::tuple(unit->GetFileName(), unit->GetFirstStave()->RoomUp.GetValue(),
+                             unit->IsModified()),
+                  pieces[i]);
+        EXPECT_EQ(windows()[size_t(i)]->isWindowModified(), std::get<2>(pieces[i]));
+        EXPECT_EQ(windows()[size_t(i)]->geometry(), places[i]);
     }
     // The piece's own file still holds what was saved in it, and serves when its copy is gone.
-    EXPECT_NE(ReadText(b).find("<RoomUp>42</RoomUp>"), std::string::npos);
     Trigger("ProjectClose");
     Flush();
     fs::remove(Copies() / "savedProjectWindowFile0.kvm");
     OpenProject();
-    TUnitMuz* second = UnitMuzOf(form->Documents().DocumentWindows().at(1));
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->GetName(), "Music 2");
-    EXPECT_EQ(second->GetFirstStave()->RoomUp.GetValue(), 42);
-    EXPECT_FALSE(second->IsModified());
+    TUnitMuz* second = UnitMuzOf(windows().at(1));
+    EXPECT_EQ(std::tuple(second->GetName(), second->GetFirstStave()->RoomUp.GetValue(),
+                         second->IsModified()),
+              std::tuple(std::string("Music 2"), 42, false));
 }
 
 // ---- A fourth kind -------------------------------------------------------------------------

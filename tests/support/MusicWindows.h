@@ -13,12 +13,6 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <utility>
-#include <vector>
-
 namespace kelvorn::test {
 
 class RecordingMusicHost final : public MusicWindowHost
@@ -26,10 +20,8 @@ class RecordingMusicHost final : public MusicWindowHost
 public:
     RecordingMusicHost() : previous(InstallService<MusicWindowHost>(this)) {}
     ~RecordingMusicHost() override { InstallService<MusicWindowHost>(previous); }
-
     void MuzChildActivated(TMDIChildMuz& window) override { activated.push_back(&window); }
     void NoteStaveChanged(TNoteStave& stave) override { staves.push_back(&stave); }
-
     std::vector<TMDIChildMuz*> activated;
     std::vector<TNoteStave*> staves;
 
@@ -37,24 +29,32 @@ private:
     MusicWindowHost* previous;
 };
 
-/// A new piece whose staves have these rooms (up, down): the first is the piece's own stave,
-/// the others are added below it; none leaves the piece without staves.
+/// A new piece whose staves have these rooms (up, down), the first its own; none: no staves.
 inline std::unique_ptr<TUnitMuz> PieceWithRooms(std::vector<std::pair<int, int>> rooms)
 {
     auto doc = std::make_unique<TUnitMuz>("Music 1", "");
     doc->NewMusic();
-    if (rooms.empty()) {
-        doc->DeleteStave(doc->GetFirstStave());
-        return doc;
-    }
     TNoteStave* stave = doc->GetFirstStave();
+    if (rooms.empty())
+        doc->DeleteStave(stave);
     for (size_t i = 0; i < rooms.size(); ++i) {
-        if (i > 0)
-            stave = doc->AddStave(stave);
+        stave = i > 0 ? doc->AddStave(stave) : stave;
         stave->RoomUp.SetValue(rooms[i].first);
         stave->RoomDown.SetValue(rooms[i].second);
     }
     return doc;
+}
+
+/// A mouse event at client (x, y) of window: button is the one that changed, held those down
+/// after it (a move changes none).
+inline void SendMouse(TMDIChildMuz& window, QEvent::Type type, Qt::MouseButtons held, int x, int y,
+                      Qt::MouseButton button = Qt::LeftButton)
+{
+    QWidget* viewport = window.ScoreViewport();
+    const QPointF at(x, y);
+    QMouseEvent event(type, at, viewport->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
 }
 
 class MusicWindowTest : public ::testing::Test
@@ -65,15 +65,12 @@ protected:
         area.resize(900, 700);
         area.show();
     }
-    ~MusicWindowTest() override
-    {
-        delete window;
-        QCoreApplication::processEvents();
-    }
+    ~MusicWindowTest() override { delete window; }
 
-    /// The piece in a window of width x height, shown, painted once its scroll bars settled.
+    /// The piece in a window of width x height, painted once its scroll bars settled.
     TMDIChildMuz& Open(std::unique_ptr<TUnitMuz> piece, int width = 600, int height = 400)
     {
+        delete window;
         window = new TMDIChildMuz(nullptr, std::move(piece));
         area.addSubWindow(window);
         window->setGeometry(0, 0, width, height);
@@ -82,7 +79,6 @@ protected:
         return *window;
     }
     TUnitMuz& Doc() const { return window->GetUnitMuz(); }
-    /// Paints until the scroll bars stop changing the client size.
     void Paint()
     {
         for (int i = 0; i < 3; ++i) {
@@ -90,25 +86,9 @@ protected:
             window->ScoreViewport()->repaint();
         }
     }
-    /// A mouse event at client (x, y): button is the one that changed, held those down after it.
-    void Mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, int x, int y)
+    void Mouse(QEvent::Type type, Qt::MouseButtons held, int y, int x = 100)
     {
-        QWidget* viewport = window->ScoreViewport();
-        const QPointF at(x, y);
-        QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &event);
-    }
-    void Press(Qt::MouseButton button, Qt::MouseButtons held, int x, int y)
-    {
-        Mouse(QEvent::MouseButtonPress, button, held, x, y);
-    }
-    void Move(Qt::MouseButtons held, int x, int y)
-    {
-        Mouse(QEvent::MouseMove, Qt::NoButton, held, x, y);
-    }
-    void Release(Qt::MouseButton button, Qt::MouseButtons held, int x, int y)
-    {
-        Mouse(QEvent::MouseButtonRelease, button, held, x, y);
+        SendMouse(*window, type, held, x, y);
     }
 
     ScriptedMessages messages;
