@@ -183,6 +183,38 @@ const TDTDItem* TDTDItem::Operand(const TDTDItem* item)
     return &SharedEmpty();
 }
 
+void TDTDItem::MayBeginAs(const TDTDItem* item)
+{
+    for (std::string_view name : item->firstNames)
+        MayBeginAs(name);
+}
+
+void TDTDItem::MayBeginAs(std::string_view elementName)
+{
+    for (std::string_view known : firstNames)
+        if (known == elementName)
+            return;
+    firstNames.push_back(elementName);
+}
+
+bool TDTDItem::MayBeginAt(const TXMLToken* token) const
+{
+    switch (KindOf(token)) {
+    case xmlTokenEnd:
+        return false;
+    case xmlTokenBegin:
+    case xmlTokenEmpty: {
+        const std::string_view tag = token->GetName();
+        for (std::string_view name : firstNames)
+            if (name == tag)
+                return true;
+        return false;
+    }
+    default:
+        return true;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 
 bool TDTDElement::CheckEndTag(const TXMLToken*& cursor, std::string& error, bool& fatal) const
@@ -254,7 +286,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     default:
         return FailOnBadToken(text, failure);
     }
-    auto element = std::make_unique<TXMLStringElement>(name, std::string(text->GetText()));
+    auto element = std::make_unique<TXMLStringElement>(name, text->GetText());
     element->SetPosition(line, column);
     parent.AppendChild(std::move(element));
     cursor = text->GetNext();
@@ -320,6 +352,9 @@ TDTDConcat::TDTDConcat(const TDTDItem* firstItem, const TDTDItem* secondItem)
     : TDTDExpression(MatchesNothing(firstItem) && MatchesNothing(secondItem)),
       first(Operand(firstItem)), second(Operand(secondItem))
 {
+    MayBeginAs(first);
+    if (first->CanBeEmpty())
+        MayBeginAs(second);
 }
 
 bool TDTDConcat::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
@@ -332,6 +367,8 @@ TDTDChoice::TDTDChoice(const TDTDItem* firstItem, const TDTDItem* secondItem)
     : TDTDExpression(MatchesNothing(firstItem) || MatchesNothing(secondItem)),
       first(Operand(firstItem)), second(Operand(secondItem))
 {
+    MayBeginAs(first);
+    MayBeginAs(second);
 }
 
 bool TDTDChoice::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
@@ -340,21 +377,32 @@ bool TDTDChoice::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     const TXMLToken* start = cursor;
     TXMLItem* lastBefore = parent.GetLastChild();
     TDTDFailure firstFailure;
-    if (first->Match(parent, cursor, firstFailure))
-        return true;
-    std::string message = "Try choices( first choice: ";
-    if (firstFailure.fatal) {
-        firstFailure.AppendMessage(message);
-        message += ", Second choice: ";
-        failure.fatal = true;
-        failure.expectation = TDTDFailure::composed;
-        failure.message = std::move(message);
-        return false;
+    // A first operand that cannot begin here would fail harmlessly: its failure is only needed
+    // for the message, when the second operand fails too.
+    const bool firstTried = first->CanBeEmpty() || first->MayBeginAt(start);
+    if (firstTried) {
+        if (first->Match(parent, cursor, firstFailure))
+            return true;
+        if (firstFailure.fatal) {
+            std::string message = "Try choices( first choice: ";
+            firstFailure.AppendMessage(message);
+            message += ", Second choice: ";
+            failure.fatal = true;
+            failure.expectation = TDTDFailure::composed;
+            failure.message = std::move(message);
+            return false;
+        }
+        Backtrack(parent, lastBefore, cursor, start);
     }
-    Backtrack(parent, lastBefore, cursor, start);
     TDTDFailure secondFailure;
     if (second->Match(parent, cursor, secondFailure))
         return true;
+    if (!firstTried) {
+        Backtrack(parent, lastBefore, cursor, start);
+        first->Match(parent, cursor, firstFailure);
+        Backtrack(parent, lastBefore, cursor, start);
+    }
+    std::string message = "Try choices( first choice: ";
     firstFailure.AppendMessage(message);
     message += ", Second choice: ";
     secondFailure.AppendMessage(message);
@@ -368,6 +416,8 @@ bool TDTDChoice::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
 bool TDTDOptional::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
                          TDTDFailure& failure) const
 {
+    if (!item->MayBeginAt(cursor))
+        return true;
     const TXMLToken* start = cursor;
     TXMLItem* lastBefore = parent.GetLastChild();
     if (item->Match(parent, cursor, failure))
@@ -385,6 +435,8 @@ bool RepeatItem(const TDTDItem* item, TXMLComplexElement& parent, const TXMLToke
                 TDTDFailure& failure)
 {
     for (;;) {
+        if (!item->MayBeginAt(cursor))
+            return true;
         const TXMLToken* start = cursor;
         TXMLItem* lastBefore = parent.GetLastChild();
         if (item->Match(parent, cursor, failure)) {
@@ -406,6 +458,7 @@ TDTDRepeatMin0::TDTDRepeatMin0(const TDTDItem* repeatedItem)
     : TDTDExpression(true), item(Operand(repeatedItem))
 {
     KV_SOFT_ASSERT(!item->CanBeEmpty());
+    MayBeginAs(item);
 }
 
 bool TDTDRepeatMin0::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
@@ -418,6 +471,7 @@ TDTDRepeatMin1::TDTDRepeatMin1(const TDTDItem* repeatedItem)
     : TDTDExpression(MatchesNothing(repeatedItem)), item(Operand(repeatedItem))
 {
     KV_SOFT_ASSERT(!item->CanBeEmpty());
+    MayBeginAs(item);
 }
 
 bool TDTDRepeatMin1::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,

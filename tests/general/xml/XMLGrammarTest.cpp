@@ -286,3 +286,44 @@ TEST(Grammar, RepetitionOverOneHundredThousandItems)
     EXPECT_EQ(Render(*last), "Note(T=99999,Pitch=6)");
     EXPECT_EQ(std::pair(last->GetLine(), last->GetColumn()), std::pair(100003, 6)); // 3 + 100000
 }
+
+// Which tokens an item can begin at: the elements first in its content, past the operands that
+// can be empty; never an end tag; always a text or the end of the file, which make it fail
+// fatally and so must be tried.
+TEST(Grammar, MayBeginAtKnowsTheFirstElementsOfItsContent)
+{
+    TDTDGrammar g;
+    auto* a = g.Make<TDTDContentText>("A");
+    auto* b = g.Make<TDTDCompound>("B", g.Make<TDTDEmpty>());
+    auto* c = g.Make<TDTDContentText>("C");
+    auto* optionalA = g.Make<TDTDOptional>(a);
+    const std::map<std::string, const TDTDItem*> items = {
+        {"A", a},
+        {"opt A, B", g.Make<TDTDConcat>(optionalA, b)},
+        {"A, opt B", g.Make<TDTDConcat>(a, g.Make<TDTDOptional>(b))},
+        {"A*, B*, C", g.Make<TDTDConcat>(g.Make<TDTDRepeatMin0>(a),
+                                         g.Make<TDTDConcat>(g.Make<TDTDRepeatMin0>(b), c))},
+        {"A | B+", g.Make<TDTDChoice>(a, g.Make<TDTDRepeatMin1>(b))},
+        {"empty", g.Make<TDTDEmpty>()},
+        {"C(A)", g.Make<TDTDCompound>("C", a)},
+    };
+    // Per item: whether it may begin at <A>, <B/>, <C>, </A>, text, the end of the file.
+    const std::map<std::string, std::string> expected = {
+        {"A", "100011"},         {"opt A, B", "110011"}, {"A, opt B", "100011"},
+        {"A*, B*, C", "111011"}, {"A | B+", "110011"},   {"empty", "000011"},
+        {"C(A)", "001011"},
+    };
+    std::string version;
+    auto head = TXMLToken::FromMemory(header + "<A><B/><C></A>text<D/>", version);
+    std::vector<const TXMLToken*> tokens;
+    for (const TXMLToken* t = head->GetNext(); t; t = t->GetNext())
+        if (t->GetTokenKind() != xmlTokenEmpty || t->GetName() != "D")
+            tokens.push_back(t);
+    ASSERT_EQ(tokens.size(), 6u); // <A>, <B/>, <C>, </A>, text, end of file
+    for (const auto& [name, item] : items) {
+        std::string got;
+        for (const TXMLToken* t : tokens)
+            got += item->MayBeginAt(t) ? '1' : '0';
+        EXPECT_EQ(got, expected.at(name)) << name;
+    }
+}
