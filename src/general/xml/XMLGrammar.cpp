@@ -3,6 +3,8 @@
 #include "general/Assert.h"
 
 #include <charconv>
+#include <cstring>
+#include <utility>
 
 namespace kelvorn {
 
@@ -11,6 +13,22 @@ namespace {
 TXMLTokenKind KindOf(const TXMLToken* token)
 {
     return token ? token->GetTokenKind() : xmlTokenEof;
+}
+
+// Element names are short and compared at nearly every token: a comparison of a fixed length
+// is a word or two compared in place, where one of any length is a call.
+template <size_t... Lengths>
+bool SameBytes(const char* a, const char* b, size_t n, std::index_sequence<Lengths...>)
+{
+    bool same = false;
+    const bool known = ((n == Lengths && (same = std::memcmp(a, b, Lengths) == 0, true)) || ...);
+    return known ? same : std::memcmp(a, b, n) == 0;
+}
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           SameBytes(a.data(), b.data(), a.size(), std::make_index_sequence<17>());
 }
 
 void AppendNumber(std::string& out, int32_t value)
@@ -206,7 +224,7 @@ bool TDTDItem::MayBeginAt(const TXMLToken* token) const
     case xmlTokenEmpty: {
         const std::string_view tag = token->GetName();
         for (std::string_view name : firstNames)
-            if (name == tag)
+            if (SameName(name, tag))
                 return true;
         return false;
     }
@@ -234,7 +252,7 @@ bool TDTDElement::MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) co
     int32_t column = token ? token->GetColumn() : 0;
     switch (KindOf(token)) {
     case xmlTokenEnd:
-        if (token->GetName() == name) {
+        if (SameName(token->GetName(), name)) {
             cursor = token->GetNext();
             return true;
         }
@@ -266,7 +284,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     case xmlTokenEmpty:
         return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
     case xmlTokenBegin:
-        if (begin->GetName() != name)
+        if (!SameName(begin->GetName(), name))
             return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
         break;
     default:
@@ -310,7 +328,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     case xmlTokenEnd:
         return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
     case xmlTokenEmpty:
-        if (token->GetName() != name)
+        if (!SameName(token->GetName(), name))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
         if (!content->CanBeEmpty())
             return failure.Fail(true, TDTDFailure::shouldNotBeEmpty, token, name, line, column);
@@ -322,7 +340,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
         cursor = token->GetNext();
         return true;
     case xmlTokenBegin:
-        if (token->GetName() != name)
+        if (!SameName(token->GetName(), name))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
         break;
     default:
@@ -349,18 +367,34 @@ bool TDTDEmpty::Match(TXMLComplexElement&, const TXMLToken*&, TDTDFailure&) cons
 }
 
 TDTDConcat::TDTDConcat(const TDTDItem* firstItem, const TDTDItem* secondItem)
-    : TDTDExpression(MatchesNothing(firstItem) && MatchesNothing(secondItem)),
-      first(Operand(firstItem)), second(Operand(secondItem))
+    : TDTDExpression(MatchesNothing(firstItem) && MatchesNothing(secondItem))
 {
+    const TDTDItem* first = Operand(firstItem);
+    const TDTDItem* second = Operand(secondItem);
     MayBeginAs(first);
     if (first->CanBeEmpty())
         MayBeginAs(second);
+    // A long sequence is a chain of concatenations: one loop over its operands saves a call
+    // per operand and element.
+    for (const TDTDItem* operand : {first, second}) {
+        if (const auto* nested = dynamic_cast<const TDTDConcat*>(operand))
+            items.insert(items.end(), nested->items.begin(), nested->items.end());
+        else
+            items.push_back(operand);
+    }
 }
 
 bool TDTDConcat::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
                        TDTDFailure& failure) const
 {
-    return first->Match(parent, cursor, failure) && second->Match(parent, cursor, failure);
+    for (const TDTDItem* item : items) {
+        // An operand that may be left out and cannot begin here matches nothing: no call.
+        if (item->CanBeEmpty() && !item->MayBeginAt(cursor))
+            continue;
+        if (!item->Match(parent, cursor, failure))
+            return false;
+    }
+    return true;
 }
 
 TDTDChoice::TDTDChoice(const TDTDItem* firstItem, const TDTDItem* secondItem)

@@ -178,8 +178,8 @@ public:
                TDTDFailure& failure) const override;
 
 private:
-    const TDTDItem* first;
-    const TDTDItem* second;
+    /// The operands of the nested concatenations in order, matched in one loop.
+    std::vector<const TDTDItem*> items;
 };
 
 /// first or else second. Longer choices nest to the right: a | b | c is Choice(a, Choice(b, c)).

@@ -493,15 +493,17 @@ private:
     {
         return Fail(xml, "In " + label + ": " + reason);
     }
-    bool Need(const TXMLItem* parent, const TXMLItem* at, const char* name)
+    bool Need(const TXMLItem* parent, const TXMLItem* at, std::string_view name)
     {
-        return IsElement(at, name) || viewxml::Missing(parent, at, name, message, line, column);
+        return IsElement(at, name) ||
+               viewxml::Missing(parent, at, std::string(name), message, line, column);
     }
-    bool Value(unit& value, const TXMLItem* xml, const char* label)
+    // Labels are only read when a value is refused: the hot ones are made once (TTimeLabels).
+    bool Value(unit& value, const TXMLItem* xml, const std::string& label)
     {
         return viewxml::ReadValue(value, xml, label, message, line, column);
     }
-    bool InRange(int64_t x, int32_t low, int32_t high, const TXMLItem* xml, const char* label)
+    bool InRange(int64_t x, int32_t low, int32_t high, const TXMLItem* xml, std::string_view label)
     {
         // Nearly every value is in range: the message's numbers are only put together when not.
         if (x >= low && x <= high)
@@ -510,7 +512,7 @@ private:
         if (CheckUserBound(3, static_cast<double>(x), low, reason) &&
             CheckUserBound(2, static_cast<double>(x), high, reason))
             return true;
-        return Refuse(xml, label, reason);
+        return Refuse(xml, std::string(label), reason);
     }
     bool Integer(const TXMLItem* xml, const char* label, int32_t low, int32_t high, int32_t& out)
     {
@@ -562,14 +564,15 @@ private:
     // The field labels of a rest's or a note's values.
     struct TTimeLabels
     {
-        const char* position;
-        const char* length;
-        const char* points;
+        std::string position;
+        std::string length;
+        std::string points;
         bool isNote;
     };
-    static constexpr TTimeLabels silenceLabels{"Silence Position", "Silence Length",
-                                               "Silence Points", false};
-    static constexpr TTimeLabels noteLabels{"Note Position", "Note Length", "Note Points", true};
+    static inline const TTimeLabels silenceLabels{"Silence Position", "Silence Length",
+                                                  "Silence Points", false};
+    static inline const TTimeLabels noteLabels{"Note Position", "Note Length", "Note Points", true};
+    static inline const std::string noteHeight = "Note Height";
 
     bool ReadTimeHead(const TXMLItem*& xml, const TTimeLabels& labels, TTimeFields& fields);
     bool ReadTimeTail(const TXMLItem*& xml, TTimeFields& fields);
@@ -1204,7 +1207,7 @@ bool TMuzReader::AppendNoteFromFile(const TXMLItem* xmlNote, TSinglePartMuz& sin
     if (!ReadTimeHead(xml, noteLabels, fields))
         return false;
     unitInteger height;
-    if (!Need(xmlNote, xml, "Height") || !Value(height, xml, "Note Height"))
+    if (!Need(xmlNote, xml, "Height") || !Value(height, xml, noteHeight))
         return false;
     const TXMLItem* xmlHeight = xml;
     int64_t pitch = height.GetValue();
@@ -1216,7 +1219,7 @@ bool TMuzReader::AppendNoteFromFile(const TXMLItem* xmlNote, TSinglePartMuz& sin
                                  "its Stave.");
         pitch += key->GetPitchOfStep(0);
     }
-    if (!InRange(pitch, GetMinPitch(), GetMaxPitch(), xmlHeight, "Note Height"))
+    if (!InRange(pitch, GetMinPitch(), GetMaxPitch(), xmlHeight, noteHeight))
         return false;
     xml = xml->GetNext();
     static const char* const shifts[] = {"ShiftDoubleCross", "ShiftCross", "ShiftNormal",
