@@ -3,8 +3,8 @@
 #include "general/Assert.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
-#include <utility>
 
 namespace kelvorn {
 
@@ -15,20 +15,34 @@ TXMLTokenKind KindOf(const TXMLToken* token)
     return token ? token->GetTokenKind() : xmlTokenEof;
 }
 
-// Element names are short and compared at nearly every token: a comparison of a fixed length
-// is a word or two compared in place, where one of any length is a call.
-template <size_t... Lengths>
-bool SameBytes(const char* a, const char* b, size_t n, std::index_sequence<Lengths...>)
+// Element names are short and compared at nearly every token: up to sixteen bytes are compared
+// as two words or two half words, overlapping where the name is shorter, with no call.
+template <class Word> Word Load(const char* bytes)
 {
-    bool same = false;
-    const bool known = ((n == Lengths && (same = std::memcmp(a, b, Lengths) == 0, true)) || ...);
-    return known ? same : std::memcmp(a, b, n) == 0;
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
 }
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() &&
-           SameBytes(a.data(), b.data(), a.size(), std::make_index_sequence<17>());
+    const size_t n = a.size();
+    if (n != b.size())
+        return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    if (n > 16)
+        return std::memcmp(p, q, n) == 0;
+    if (n >= 8)
+        return Load<uint64_t>(p) == Load<uint64_t>(q) &&
+               Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
+    if (n >= 4)
+        return Load<uint32_t>(p) == Load<uint32_t>(q) &&
+               Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
+    for (size_t i = 0; i < n; ++i)
+        if (p[i] != q[i])
+            return false;
+    return true;
 }
 
 void AppendNumber(std::string& out, int32_t value)
