@@ -327,3 +327,26 @@ TEST(Grammar, MayBeginAtKnowsTheFirstElementsOfItsContent)
         EXPECT_EQ(got, expected.at(name)) << name;
     }
 }
+
+// Names are compared by their bytes at every length: a name that differs from the grammar's in
+// any one byte is another element, one that matches is the element.
+TEST(Grammar, NamesOfEveryLengthDifferInAnyByte)
+{
+    for (size_t length : {1, 2, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 24}) {
+        std::string name;
+        for (size_t i = 0; i < length; ++i)
+            name += static_cast<char>('a' + i % 26);
+        TDTDGrammar g;
+        const TDTDItem& element = *g.Make<TDTDCompound>(name, g.Make<TDTDEmpty>());
+        EXPECT_TRUE(ParseBody(element, "<" + name + "/>").ok) << name;
+        EXPECT_TRUE(ParseBody(element, "<" + name + "></" + name + ">").ok) << name;
+        for (size_t at = 0; at < length; ++at) {
+            std::string twin = name;
+            twin[at] = 'Z';
+            const Outcome out = ParseBody(element, "<" + twin + "/>");
+            EXPECT_FALSE(out.ok || out.fatal) << twin;
+            // The end tag is compared too.
+            EXPECT_TRUE(ParseBody(element, "<" + name + "></" + twin + ">").fatal) << twin;
+        }
+    }
+}
