@@ -176,14 +176,16 @@ inline void CompareWithSox(const Recorder& measured, const SoxComparison& c)
     std::printf("%-*s %-*s %*s %*s %*s\n", c.nameWidth, "ours", c.effectWidth, "sox effect",
                 c.speedWidth, "ours M/s", c.speedWidth, "sox M/s", c.ratioWidth, "ours/sox");
     // sox's speed is printed only when missing is null; otherwise missing stands in its column.
+    // A mark follows a ratio whose sox speed is only a floor.
+    bool floors = false;
     const auto row = [&](const char* name, const char* effect, double ours, double sox,
-                         const char* missing) {
+                         const char* missing, const char* mark = "") {
         std::printf("%-*s %-*s %*.1f ", c.nameWidth, name, c.effectWidth, effect, c.speedWidth,
                     ours);
         if (missing)
             std::printf("%*s %*s\n", c.speedWidth, missing, c.ratioWidth, "-");
         else
-            std::printf("%*.1f %*.2f\n", c.speedWidth, sox, c.ratioWidth, ours / sox);
+            std::printf("%*.1f %*.2f%s\n", c.speedWidth, sox, c.ratioWidth, ours / sox, mark);
     };
     const std::map<std::string, double>& speed = measured.speed;
     for (const Peer& p : c.peers) {
@@ -197,9 +199,12 @@ inline void CompareWithSox(const Recorder& measured, const SoxComparison& c)
             continue;
         }
         // Below a millisecond the difference is noise: it counts as one millisecond. That
-        // lowers sox's speed, so for such an effect the ratio flatters ours.
-        const double effectOnly = std::max(withEffect - copy, 1e-3);
-        row(p.ours, p.effect, ours, static_cast<double>(Samples) / effectOnly / 1e6, nullptr);
+        // lowers sox's speed, so for such an effect the ratio flatters ours: it is marked.
+        const bool floored = withEffect - copy < 1e-3;
+        floors = floors || floored;
+        row(p.ours, p.effect, ours,
+            static_cast<double>(Samples) / std::max(withEffect - copy, 1e-3) / 1e6, nullptr,
+            floored ? " *" : "");
     }
     for (const std::string& name : measured.order) {
         bool compared = false;
@@ -208,6 +213,9 @@ inline void CompareWithSox(const Recorder& measured, const SoxComparison& c)
         if (!compared)
             row(name.c_str(), "(no sox peer)", speed.at(name) / 1e6, 0, "-");
     }
+    if (floors)
+        std::printf("* sox's effect took under 1 ms beyond its read and write and counts as 1 ms: "
+                    "sox is at least this fast, the ratio at most what it says\n");
     std::filesystem::remove_all(dir);
 }
 
