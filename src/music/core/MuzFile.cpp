@@ -1249,9 +1249,11 @@ bool TMuzReader::AppendNoteFromFile(const TXMLItem* xmlNote, TSinglePartMuz& sin
         stick = IsElement(xml, "NoteStickUp") ? drawStickUp : drawStickDown;
     if (!CheckTime(noteLabels, fields))
         return false;
+    // Without its own accidental a note is natural; an old file's takes the one in force once
+    // its whole group is read (TakeGroupNotes).
     const bool implied = shift == noteShiftNone;
     if (implied)
-        shift = noteShiftNormal; // an old file's note takes the one in force once its group is read
+        shift = noteShiftNormal;
     auto* note = new TMuzNote(&doc, &group, fields.length, fields.points, fields.position,
                               static_cast<int32_t>(pitch), stave, shift, fields.ool,
                               fields.posInOol, art, &single, stick);
