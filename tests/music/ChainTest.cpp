@@ -298,7 +298,9 @@ TEST(ChainTest, SortingAnAppendedChainOrdersItAsInsertingDid)
     const std::pair<const char*, std::vector<SymbolSpec>> lists[] = {
         {"random", random}, {"in time order", byTime}, {"backwards", backwards},
         {"in runs", runs},  {"one", {random.front()}}, {"none", {}}};
-    for (const auto& [name, specs] : lists) {
+    for (const auto& list : lists) {
+        const char* name = list.first;
+        const std::vector<SymbolSpec>& specs = list.second;
         // Inserted one by one, then sorted (what reading an old file did) ...
         SortedChain inserted(specs, true);
         inserted.m.part->SortChain();
