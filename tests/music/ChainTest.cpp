@@ -334,5 +334,28 @@ TEST(ChainTest, SortingAnAppendedChainOrdersItAsInsertingDid)
     }
 }
 
+TEST(ChainTest, TheClefInForceIsTheLastOfItsStaveNotLater)
+{
+    MusicDoc m;
+    TNoteStave* lower = m.doc.AddStave(m.stave);
+    auto clef = [&](TNoteStave* st, double at, KeyKind kind, int32_t number) {
+        auto* key = new TKey(&m.doc, kind, 0, at, st, number, m.part);
+        m.part->InsertSymbol(key);
+        return key;
+    };
+    TKey* upper0 = m.part->GetOpeningKey(m.stave);
+    TKey* lower0 = m.part->GetOpeningKey(lower);
+    clef(m.stave, 1.0, keyKindF, 1); // the first of the two at 1
+    TKey* upperC = clef(m.stave, 1.0, keyKindC, 2);
+    TKey* lowerC = clef(lower, 2.0, keyKindC, 1);
+    m.Note(0.5, 3);
+    const std::tuple<TNoteStave*, double, TKey*> rows[] = {
+        {m.stave, 0.0, upper0}, {m.stave, 0.75, upper0}, {m.stave, 1.0, upperC},
+        {m.stave, 1.5, upperC}, {lower, 1.0, lower0},    {lower, 1.999, lower0},
+        {lower, 2.0, lowerC},   {lower, 40.0, lowerC},   {m.stave, -0.25, nullptr}};
+    for (const auto& [stave, at, expected] : rows)
+        EXPECT_EQ(m.part->FindKeyAt(stave, at), expected) << at;
+}
+
 } // namespace
 } // namespace kelvorn::test
