@@ -1,12 +1,19 @@
 #pragma once
 // The computation tests' kit: one builtin node fed from factory inputs (values and sounds) and
-// computed on its own, values written short (I(3) is an Integer 3), and the check that a node
-// has settled: a failure with a message, or values that are all finite.
+// computed on its own, values written short (I(3) is an Integer 3), the check that a node has
+// settled (a failure with a message, or values that are all finite) and a watchdog that ends a
+// computation which does not.
 
 #include "factory_builtins/BuiltinKit.h"
 #include "platform/test/ScriptedMessages.h"
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace kelvorn::test {
@@ -122,5 +129,70 @@ inline void ExpectSettled(const TSountoryNode& node, bool ok, const std::string&
                 << context << " at " << output->Name << ": " << output->GetValue().value;
         }
 }
+
+/// Ends the test program, naming the case, when a case runs longer than the limit: a computation
+/// that loops for ever (an exponent of 1e12 multiplied out) fails at once and says where,
+/// instead of at the suite's timeout. Cases take microseconds; the limit only catches a freeze.
+class Watchdog
+{
+public:
+    explicit Watchdog(std::chrono::milliseconds limit) : limit(limit), thread([this] { Watch(); })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        wake.notify_one();
+        thread.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    void Start(const std::string& context)
+    {
+        {
+            std::lock_guard lock(mutex);
+            current = context;
+            ++started;
+        }
+        wake.notify_one();
+    }
+    void Done()
+    {
+        std::lock_guard lock(mutex);
+        current.clear();
+    }
+
+private:
+    void Watch()
+    {
+        std::unique_lock lock(mutex);
+        while (!stopping) {
+            if (current.empty()) {
+                wake.wait(lock);
+                continue;
+            }
+            // The case must end (or another begin) within the limit.
+            const uint64_t watched = started;
+            if (!wake.wait_for(lock, limit,
+                               [&] { return stopping || started != watched || current.empty(); })) {
+                std::fprintf(stderr, "Did not end within %lld ms: %s\n",
+                             static_cast<long long>(limit.count()), current.c_str());
+                std::_Exit(EXIT_FAILURE);
+            }
+        }
+    }
+
+    std::chrono::milliseconds limit;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::string current;
+    uint64_t started = 0;
+    bool stopping = false;
+    std::thread thread;
+};
 
 } // namespace kelvorn::test
