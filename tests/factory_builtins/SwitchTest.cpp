@@ -48,7 +48,10 @@ TEST_F(Switches, TheBranchNotTakenIsNotComputedAndGivesBackItsUses)
     TTestNode* whenFalse = Maker("F");
     Branch("When True", whenTrue);
     Branch("When False", whenFalse);
+    // A second consumer pulls the switch again: it answers without computing twice.
+    Out("Again", ValueDomType::Wave)->SetSource(sw->FindOutputByName("Chosen"));
     ASSERT_TRUE(Run(0)) << message;
+    EXPECT_EQ(std::count(host.progress.begin(), host.progress.end(), "SW:1"), 1);
     EXPECT_EQ(whenTrue->computeCalls, 0);
     EXPECT_EQ(up->computeCalls, 0);
     EXPECT_EQ(whenFalse->computeCalls, 1);

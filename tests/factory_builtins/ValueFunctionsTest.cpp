@@ -17,7 +17,7 @@ struct Worked
     /// Expected on success; empty when the computation fails with message.
     Outputs outputs;
     std::string message{};
-    /// The sound at "Wave": "mono" (44100 Hz), "slow" (1024 Hz), "stereo" or "empty".
+    /// The sound at "Wave": "mono" (44100 Hz), "slow" (1024 Hz), "stereo", "empty" or "none".
     std::string wave{};
     /// Relative to the expected value (at least 1); 0 asks for the exact double.
     double tolerance = 0;
@@ -115,6 +115,7 @@ const Worked workedTable[] = {
     // Logic, chained from the left.
     {BuiltinImp, Ops({B(1), B(0), B(1)}), Expr(B(1))},
     {BuiltinImp, Ops({B(1), B(0)}), Expr(B(0))},
+    {BuiltinImp, Ops({B(0), B(0)}), Expr(B(1))},
     {BuiltinXor, Ops({B(1), B(1), B(1)}), Expr(B(1))},
     {BuiltinNand, Ops({B(1), B(1)}), Expr(B(0))},
     {BuiltinNor, Ops({B(0), B(0)}), Expr(B(1))},
@@ -234,6 +235,10 @@ const Worked workedTable[] = {
      {{"Base", F(-2)}, {"Exponent", F(3)}},
      {},
      "Value of Input Base must be greater than 0, when Input Exponent is not an Integer."},
+    {BuiltinPower,
+     {{"Base", F(0)}, {"Exponent", F(0.5)}},
+     {},
+     "Value of Input Base must be greater than 0, when Input Exponent is not an Integer."},
     {BuiltinPower, {{"Base", F(2)}, {"Exponent", I(-2)}}, Expr(F(0.25))},
     {BuiltinPower, {{"Base", F(0)}, {"Exponent", I(-1)}}, {}, "Cannot divide by zero."},
     {BuiltinPower, {{"Base", F(0)}, {"Exponent", I(5)}}, Expr(F(0))},
@@ -275,6 +280,11 @@ const Worked workedTable[] = {
      "never zero."},
     {BuiltinRandomValue,
      {{"Range Begin", F(0)}, {"Range End", F(1)}, {"Logaritmic", B(1)}},
+     {},
+     "If Logaritmic is true, Range Begin and Range End must be both Positive or both Negative, "
+     "never zero."},
+    {BuiltinRandomValue,
+     {{"Range Begin", F(-1)}, {"Range End", F(0)}, {"Logaritmic", B(1)}},
      {},
      "If Logaritmic is true, Range Begin and Range End must be both Positive or both Negative, "
      "never zero."},
@@ -390,6 +400,11 @@ const Worked workedTable[] = {
     {BuiltinPointInWave, {{"Wave Position", P(-1)}}, {}, "Pointed outside the Wave.", "mono"},
     {BuiltinPointInWave, {{"Wave Position", P(1e300)}}, {}, "Pointed outside the Wave.", "mono"},
     {BuiltinPointInWave, {{"Wave Position", P(0)}}, {}, "Wave is empty.", "empty"},
+    {BuiltinPointInWave,
+     {{"Wave Position", P(0)}},
+     {},
+     "Node Input \"Wave\" got no Sound.",
+     "none"},
 };
 
 struct WorkedResults : ComputeFixture, ::testing::WithParamInterface<Worked>
@@ -400,6 +415,8 @@ struct WorkedResults : ComputeFixture, ::testing::WithParamInterface<Worked>
             return StereoOf({1, 2}, {5, 6});
         if (name == "empty")
             return MonoOf({});
+        if (name == "none")
+            return nullptr;
         return MonoOf({10, 20, 30, 40}, name == "slow" ? 1024 : 44100);
     }
 };
