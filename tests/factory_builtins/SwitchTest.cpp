@@ -34,7 +34,7 @@ struct Switches : FileFixture
     }
     bool Run(double condition)
     {
-        flag->SetValue(B(condition));
+        flag->SetValue(TSntValue(condition, ValueType::Boolean));
         stop = 0;
         return factory.RunFactory(message, &stop);
     }
@@ -109,7 +109,7 @@ TEST_F(Switches, FailuresCarryTheSwitchsNameOnce)
     Branch("When False", whenFalse);
     // A "Switch" of the wrong type fails at the switch, before either branch.
     TTestNode* condition = Node("Cond");
-    NodeOut(condition, "Out", ValueDomType::AllValue)->SetValue(F(1));
+    NodeOut(condition, "Out", ValueDomType::AllValue)->SetValue(TSntValue(1, ValueType::Factor));
     sw->FindInputByName("Switch")->SetSource(condition->Outputs()[0].get());
     EXPECT_FALSE(Run(0));
     EXPECT_EQ(message, "At Node \"SW\": Node Input \"Switch\" with Valuetype \"Factor\" does not "
@@ -138,22 +138,6 @@ TEST_F(Switches, FailuresCarryTheSwitchsNameOnce)
     EXPECT_EQ(message, "At Node \"SW\" of Factory \"Fact\": Input \"When True\" does not exists.");
     EXPECT_EQ(sw->GetRunState(), sntRunFailed);
     EXPECT_EQ(whenFalse->computeCalls, computed);
-}
-
-TEST_F(Switches, SwitchValueHandsOnTheChosenValueWithItsType)
-{
-    TSountoryNodeBuiltin* value = Builtin(BuiltinSwitchValue, "SV");
-    value->FindInputByName("Switch")->SetSource(flag);
-    value->FindInputByName("When True")->SetConstantValue(T(2), EHS);
-    value->FindInputByName("When False")->SetConstantValue(I(7), EHNone);
-    TSountoryOutput* chosen = Out("Chosen", ValueDomType::AllValue);
-    chosen->SetSource(value->FindOutputByName("Chosen"));
-    factory.DeleteOutputByName("Result");
-    for (auto [condition, expected] : {std::pair{1.0, T(2)}, {0.0, I(7)}, {1e-300, T(2)}}) {
-        ASSERT_TRUE(Run(condition)) << message;
-        EXPECT_EQ(chosen->GetSourceValue().valueType, expected.valueType) << condition;
-        EXPECT_EQ(chosen->GetSourceValue().value, expected.value) << condition;
-    }
 }
 
 } // namespace
