@@ -57,6 +57,8 @@ TEST_F(ValueFunctions, GiveTheResultsTypesAndMessagesOfTheTable)
             Feed(name)->SetValue(value);
         if (row.size() > 3 && !row[3].empty())
             Feed("Wave")->SetSound(Sound(row[3]));
+        SeedRandom15(1);
+        SetRuntimeRandomState(1);
         const bool ok = Compute();
         if (row[2].starts_with("!")) {
             EXPECT_FALSE(ok) << context;
