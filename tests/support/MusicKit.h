@@ -61,6 +61,17 @@ inline SoundPtr FlatSound(int16_t v, int32_t count, int32_t rate = 22050)
     return std::make_shared<MonoSound>(std::move(w), rate, 2);
 }
 
+/// A note of doc on stave's first group, put on part's chain.
+inline TMuzNote* AddNote(TUnitMuz& doc, TSinglePartMuz* part, TNoteStave* stave, double position,
+                         int32_t pitch, uint8_t length = 4, MultiOol ool = sool,
+                         int32_t posInOol = 0)
+{
+    auto* note = new TMuzNote(&doc, stave->GetFirstNoteGroup(), length, 0, position, pitch, stave,
+                              noteShiftNormal, ool, posInOol, noteArtNormal, part, drawStickAuto);
+    part->InsertSymbol(note);
+    return note;
+}
+
 /// A new document ("sample" open as a sine) with its one single part and stave.
 struct MusicDoc
 {
@@ -86,12 +97,8 @@ struct MusicDoc
     TMuzNote* Note(double position, int32_t pitch, uint8_t length = 4, TSinglePartMuz* in = nullptr,
                    TNoteStave* st = nullptr, MultiOol ool = sool, int32_t posInOol = 0)
     {
-        TNoteStave* s = st ? st : stave;
-        TSinglePartMuz* p = in ? in : part;
-        auto* note = new TMuzNote(&doc, s->GetFirstNoteGroup(), length, 0, position, pitch, s,
-                                  noteShiftNormal, ool, posInOol, noteArtNormal, p, drawStickAuto);
-        p->InsertSymbol(note);
-        return note;
+        return AddNote(doc, in ? in : part, st ? st : stave, position, pitch, length, ool,
+                       posInOol);
     }
 
     /// The first (only) simple sampler of the stave's group.
@@ -110,6 +117,19 @@ inline TOnePlayerProps SimpleProps(const std::string& caption, double basic, dou
     simple.BasicFreq = unitTimePosMore(basic, EHHZ);
     props.SetSimpleSamplerProps(simple);
     return props;
+}
+
+/// notes quarter notes rising through an octave on doc's first stave, in its first single part;
+/// with a caption, the stave's player samples the wave of that name as an A4.
+inline void AddScale(TUnitMuz& doc, int notes, const std::string& caption = {})
+{
+    TSinglePartMuz* part = doc.GetRootPart()->FirstSinglePart();
+    TNoteStave* stave = doc.GetFirstStave();
+    for (int i = 0; i < notes; ++i)
+        AddNote(doc, part, stave, i * 0.25, i % 8);
+    if (!caption.empty())
+        stave->GetFirstNoteGroup()->GetPlayer()->GetFirstOnePlayer()->OnePlayerProps =
+            SimpleProps(caption, 1.0 / 440.0);
 }
 
 /// The music file text of doc, as a save would write it.
