@@ -309,6 +309,10 @@ TEST_F(Connections, PinDialogListsChooseSourcesAndTargets)
     EXPECT_EQ(b->GetSource(), nullptr);
     EXPECT_EQ(x->GetSource(), nullptr);
     EXPECT_EQ(a->GetSource(), neg);
+    neg->SetTargetsFromList(targets, {false, false, true}); // the lines past it: not chosen
+    EXPECT_EQ(a->GetSource(), nullptr);
+    EXPECT_EQ(b->GetSource(), neg);
+    EXPECT_EQ(x->GetSource(), nullptr);
 }
 
 ValueDomType DT(int code)

@@ -139,15 +139,23 @@ TEST(PlayersTest, EmptySampleAndNegativePeriodAreSilent)
          {notePlayerSimpleSampler, notePlayerRollOutSampler, notePlayerResonantSampler,
           notePlayerRepeatWaveForm, notePlayerRollOutWaveForm}) {
         SCOPED_TRACE(int(kind));
-        for (bool empty : {true, false}) {
-            TOnePlayer player = empty ? m.Make(kind, 0.0, "empty") : m.Make(kind, -500.0);
+        const struct
+        {
+            const char* caption;
+            double freqUp, period;
+        } cases[] = {{"empty", 0.0, A4},
+                     {"sample", -500.0, A4},
+                     // FreqUp cancels the note's frequency exactly: no period at all.
+                     {"sample", -512.0, 1.0 / 512}};
+        for (const auto& c : cases) {
+            TOnePlayer player = m.Make(kind, c.freqUp, c.caption);
             std::unique_ptr<Sound> sound;
             double factor = 0, start = -1, end = -1;
             std::string message;
             AbortFlag abort = 0;
-            EXPECT_TRUE(player.GetSound(&abort, {A4, 0.25, 1.0}, sound, factor, message));
+            EXPECT_TRUE(player.GetSound(&abort, {c.period, 0.25, 1.0}, sound, factor, message));
             EXPECT_FALSE(sound);
-            EXPECT_TRUE(player.GetOffsets({A4, 0.25, 1.0}, start, end, message));
+            EXPECT_TRUE(player.GetOffsets({c.period, 0.25, 1.0}, start, end, message));
             EXPECT_EQ(start, 0.0);
             EXPECT_EQ(end, 0.0);
             EXPECT_EQ(message, "");
@@ -213,6 +221,7 @@ TEST(PlayersTest, MissingSampleWindowFails)
     compound.InsertOnePlayer(nullptr, new TOnePlayer(&compound, SimpleProps("sample", A4)));
     double start = -1;
     message.clear();
+    sound = std::make_unique<MonoSound>(22050, 2); // nothing of it may stay
     EXPECT_FALSE(compound.GetSound(&abort, {A4, 0.25, 1.0}, sound, factor, start, message));
     EXPECT_EQ(message, "Cannot find window \"sample\".");
     EXPECT_FALSE(sound);
