@@ -171,6 +171,32 @@ TEST_F(Runs, EveryRunEndsWithNoSoundHeld)
     }
 }
 
+// A wave the run did not make (a document's, handed straight to "Result") comes out as a copy
+// with its channels, and the run holds on to no document's wave afterwards.
+TEST_F(Runs, AWavePassedThroughComesOutAsACopyWithItsChannels)
+{
+    for (int channels : {1, 2}) {
+        FactoryFixture f;
+        LiveSounds sounds;
+        SoundPtr doc = channels == 2 ? sounds.Make(StereoOf({1, 2, 3}, {4, 5, 6}))
+                                     : sounds.Make(MonoOf({1, 2, 3}));
+        f.host.waves["Doc"] = doc;
+        TSountoryInput* w = f.In("W", T::Wave);
+        w->SetGivenSound("Doc");
+        f.Out("Result", T::Wave)->SetSource(w);
+        SoundPtr sound;
+        int32_t begin = 0, end = 10;
+        ASSERT_TRUE(f.factory.RunCreateWaveWindow(message, sound, begin, end, asker)) << message;
+        EXPECT_NE(sound, doc);
+        EXPECT_EQ(sound->GetMonoStereo(), channels);
+        EXPECT_EQ(ChannelsOf(*sound), ChannelsOf(*doc));
+        EXPECT_EQ(end, 3);
+        f.host.waves.clear();
+        doc.reset();
+        EXPECT_EQ(sounds.alive, 0) << channels;
+    }
+}
+
 TEST_F(Runs, CreateRunRefusesAndClampsPositions)
 {
     struct Case
@@ -406,19 +432,21 @@ TEST_F(Factory, Templates)
         int nodeKind; // -1 no node
         Texts inputs, outputs;
         uint8_t kind;
+        int asked; // inputs the values dialog asks for: not those the wave window fills
     };
     const Case cases[] = {
-        {0, -1, {}, {}, FactoryFree},
-        {1, -1, changeInputs, windowOutputs, FactoryChangeWW},
-        {2, -1, {}, windowOutputs, FactoryCreateWW},
-        {3, sntNodeUser, {"Wave 0.25 14/11", "Gain 0.5 0/3"}, {"Out 0.6 14/0"}, FactoryFree},
-        {4, -1, {"Wave 0.2 14/0 fixed", "Count 0.7 3/3 fixed"}, {}, FactoryLoopMix},
+        {0, -1, {}, {}, FactoryFree, 0},
+        {1, -1, changeInputs, windowOutputs, FactoryChangeWW, 0},
+        {2, -1, {}, windowOutputs, FactoryCreateWW, 0},
+        {3, sntNodeUser, {"Wave 0.25 14/11", "Gain 0.5 0/3"}, {"Out 0.6 14/0"}, FactoryFree, 1},
+        {4, -1, {"Wave 0.2 14/0 fixed", "Count 0.7 3/3 fixed"}, {}, FactoryLoopMix, 1},
         {5,
          sntNodeLoop,
          {"Wave 0.25 14/11", "Gain 0.5 0/3", "Counter 0.9 3/5 fixed"},
          loopOutputs,
-         FactoryLoopMix},
-        {6, -1, {}, {}, FactoryFree},
+         FactoryLoopMix,
+         2},
+        {6, -1, {}, {}, FactoryFree, 0},
     };
     for (const Case& c : cases) {
         TUnitSountory f("T", "t.kvf", host);
@@ -427,6 +455,7 @@ TEST_F(Factory, Templates)
         EXPECT_EQ(Describe(f.Inputs()), c.inputs) << c.number;
         EXPECT_EQ(Describe(f.Outputs()), c.outputs) << c.number;
         EXPECT_EQ(f.GetFactoryKind(), c.kind) << c.number;
+        EXPECT_EQ(f.CountAskedInputs(), c.asked) << c.number;
         EXPECT_FALSE(f.IsModified()) << c.number;
     }
 }
@@ -482,6 +511,35 @@ TEST_F(Factory, KindChangesDeleteUserPinsOfPredefinedNames)
     factory.SetFactoryKind(FactoryCreateWW);
     EXPECT_EQ(Describe(factory.Inputs()), (Texts{"Extra 0.5 0/0"}));
     EXPECT_EQ(Describe(factory.Outputs()), windowOutputs);
+}
+
+TEST_F(Factory, AKindChangeLeavesThePinsOfTheNewKind)
+{
+    struct Case
+    {
+        int templateNumber;
+        uint8_t kind;
+        Texts inputs, outputs;
+    };
+    const Texts userPins = {"Gain 0.5 0/3"}; // fitted from the node, kept by every kind
+    const Case cases[] = {
+        {4, FactoryChangeWW, changeInputs, windowOutputs},
+        {5,
+         FactoryChangeWW,
+         {"Gain 0.5 0/3", "Wave 0.1 14/0 fixed subtype", "Select Begin 0.4 9/8 fixed",
+          "Select End 0.5 9/8 fixed", "Replace Begin 0.8 9/8 fixed", "Replace End 0.9 9/8 fixed"},
+         windowOutputs},
+        {5, FactoryCreateWW, userPins, windowOutputs},
+        {2, FactoryChangeWW, changeInputs, windowOutputs},
+    };
+    for (const Case& c : cases) {
+        TUnitSountory f("T", "t.kvf", host);
+        f.InitFromTemplate(c.templateNumber,
+                           c.templateNumber == 5 ? NodeToFit(sntNodeLoop) : nullptr);
+        f.SetFactoryKind(c.kind);
+        EXPECT_EQ(Describe(f.Inputs()), c.inputs) << c.templateNumber << " to " << int(c.kind);
+        EXPECT_EQ(Describe(f.Outputs()), c.outputs) << c.templateNumber << " to " << int(c.kind);
+    }
 }
 
 TEST_F(Factory, FitWithNode)

@@ -104,6 +104,12 @@ TEST_F(Pins, ConnectionListsKeepWavesApart)
     EXPECT_EQ(list[2].target, b->Inputs()[0].get());
     factory.FillTargetList(list, ValueDomType::Wave, b);
     EXPECT_EQ(texts(list), (std::vector<std::string>{"<none>", "R <Output>", "A.in <Node Input>"}));
+    // The sources a target could take besides its own: inputs and node outputs of its kind.
+    TSountoryNodeInput* wave = a->Inputs()[0].get();
+    EXPECT_EQ(b->Inputs()[0]->CountSources(), 2); // F, A.out
+    EXPECT_EQ(wave->CountSources(), 2);           // W, B.w
+    wave->SetSource(b->Outputs()[0].get());
+    EXPECT_EQ(wave->CountSources(), 1);
 }
 
 TEST_F(Pins, HintsBeforeAndAfterARun)
@@ -351,6 +357,28 @@ TEST(UserNode, ValidationNamesWhatDoesNotMatch)
     }
 }
 
+// A user node stands for the longest chain of the factory it runs, which counts towards the
+// limit of the factory that holds it.
+TEST(UserNode, ItsFactorysChainCountsTowardsTheLimit)
+{
+    UserSetup s;
+    TTestNode* last = nullptr;
+    for (int i = 1; i < TUnitSountory::MaxChainDepth; ++i) {
+        TTestNode* next = s.sub.CreateNode<TTestNode>("C" + std::to_string(i));
+        if (last)
+            NodeIn(next, "x", T::Factor)->SetSource(last->Outputs()[0].get());
+        NodeOut(next, "r", T::Factor);
+        last = next;
+    }
+    ASSERT_TRUE(s.factory.ValidateFactory(1, s.message)) << s.message;
+    EXPECT_EQ(s.sub.GetChainDepth(), TUnitSountory::MaxChainDepth - 1);
+    EXPECT_EQ(s.factory.GetChainDepth(), TUnitSountory::MaxChainDepth);
+    TTestNode* after = s.factory.CreateNode<TTestNode>("After");
+    NodeIn(after, "x", T::Factor)->SetSource(s.node->FindOutputByName("Out"));
+    EXPECT_FALSE(s.factory.ValidateFactory(2, s.message));
+    EXPECT_EQ(s.message, "Factory \"Fact\" has a chain of more than 2000 nodes.");
+}
+
 TEST(UserNode, RecursionIsFoundAndSubFactoriesValidateOncePerStamp)
 {
     UserSetup s;
@@ -419,9 +447,12 @@ TEST(RepeatNode, MixesEachTurnWithTheCounter)
     {
         double count, volume; // volume 0: no "Volume" output
         int first, turns;
+        bool extra = false; // an output of the loop factory's own, without a value
     };
-    const Case cases[] = {{3, 0, 106, 3},  {3, 2, 112, 3},   {0, 0, 100, 0},
-                          {-5, 0, 100, 0}, {2.9, 0, 103, 2}, {1000, 0, 100 + 500500 % 65536, 1000}};
+    const Case cases[] = {{3, 0, 106, 3},      {3, 2, 112, 3},
+                          {0, 0, 100, 0},      {-5, 0, 100, 0},
+                          {2.9, 0, 103, 2},    {1000, 0, 100 + 500500 % 65536, 1000},
+                          {3, 0, 106, 3, true}};
     for (const Case& c : cases) {
         LoopSetup s;
         EXPECT_EQ(NamesOf(s.node->Inputs()), (std::vector<std::string>{"Wave", "Count"}));
@@ -429,6 +460,8 @@ TEST(RepeatNode, MixesEachTurnWithTheCounter)
         if (c.volume != 0)
             s.loop.CreateOutput("Volume", At(0.9), false, T::Factor, D::AllValues)
                 ->SetConstantValue({c.volume, ValueType::Factor}, EHNone);
+        if (c.extra)
+            s.loop.CreateOutput("Extra", At(0.95), false, T::Factor, D::AllValues);
         SoundPtr sound;
         int32_t begin = 0, end = 0;
         ASSERT_TRUE(s.factory.ValidateFactory(1, s.message)) << s.message;
@@ -467,6 +500,8 @@ TEST(RepeatNode, ValidationAndRunFailures)
         {"position empty",
          [](LoopSetup& s) { s.loop.FindOutput("Position in Result")->ClearConstant(); },
          "In Node \"R\": at Factory \"Loop\": Output \"Position in Result\" is mandatory."},
+        {"sample empty", [](LoopSetup& s) { s.loop.FindOutput("Sample")->ClearSource(); },
+         "In Node \"R\": at Factory \"Loop\": Output \"Sample\" is mandatory."},
         {"empty wave", [](LoopSetup& s) { s.host.waves["Doc"] = s.samples.Make(MonoOf({})); },
          "At Node \"R\" of Factory \"Fact\": Input Wave must not be empty."},
         {"stopped in a turn", [](LoopSetup& s) { s.host.stopAt = 5; },

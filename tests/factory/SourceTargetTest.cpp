@@ -209,6 +209,17 @@ TEST_F(Connections, DeletingASourceDisconnectsAllItsTargets)
     in->CountTargets(connected, others);
     EXPECT_EQ(std::pair(connected, others), std::pair(3, 1));
     EXPECT_EQ(a->CountConnections(), 2);
+    // Another source let go of its targets by the pin dialog: only its own lose it.
+    TSountoryInput* other = In("Other", ValueDomType::Factor);
+    TSountoryOutput* otherOut = Out("OtherOut", ValueDomType::Factor);
+    TSountoryNodeInput* bz = NodeIn(b, "z", ValueDomType::Factor);
+    otherOut->SetSource(other);
+    bz->SetSource(other);
+    other->DisconnectAll();
+    EXPECT_EQ(otherOut->GetSource(), nullptr);
+    EXPECT_EQ(bz->GetSource(), nullptr);
+    for (TSountoryOutputTarget* t : std::initializer_list<TSountoryOutputTarget*>{ax, bx, out})
+        EXPECT_EQ(t->GetSource(), in);
     factory.RemoveInput(in);
     for (TSountoryOutputTarget* t : std::initializer_list<TSountoryOutputTarget*>{ax, bx, out})
         EXPECT_EQ(t->GetSource(), nullptr);
@@ -298,6 +309,10 @@ TEST_F(Connections, PinDialogListsChooseSourcesAndTargets)
     EXPECT_EQ(b->GetSource(), nullptr);
     EXPECT_EQ(x->GetSource(), nullptr);
     EXPECT_EQ(a->GetSource(), neg);
+    neg->SetTargetsFromList(targets, {false, false, true}); // the lines past it: not chosen
+    EXPECT_EQ(a->GetSource(), nullptr);
+    EXPECT_EQ(b->GetSource(), neg);
+    EXPECT_EQ(x->GetSource(), nullptr);
 }
 
 ValueDomType DT(int code)

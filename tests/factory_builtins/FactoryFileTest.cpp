@@ -396,14 +396,23 @@ TEST_F(File, RevertReadsTheFileAgainOrLeavesTheFactory)
     WriteAll(path, CorpusFile("small.kvf"));
     TUnitSountory f("R", path, host);
     ASSERT_TRUE(f.LoadFromFile(path, message)) << message;
+    f.ValidationStamp = 7; // as after a run
     f.RemoveNode(f.FindNode("Add"));
     f.View.HorScrollPos = 99;
+    f.FactoryRect = {40, 30, 400, 300};
     f.SetModified();
     std::string failed;
     ASSERT_TRUE(f.Revert(message, failed)) << message;
     EXPECT_FALSE(f.IsModified());
     EXPECT_EQ(f.View.HorScrollPos, 0);
     EXPECT_EQ(FileText(*Load(FileText(f))), CorpusFile("small.kvf"));
+    // The file holds the area's size; where it starts and what was validated are a new
+    // factory's again.
+    const TSountoryRectangle opened = Load(CorpusFile("small.kvf"))->FactoryRect;
+    EXPECT_EQ(std::tuple(f.FactoryRect.left, f.FactoryRect.top, f.FactoryRect.right,
+                         f.FactoryRect.bottom),
+              std::tuple(opened.left, opened.top, opened.right, opened.bottom));
+    EXPECT_EQ(f.ValidationStamp, 0u);
 
     WriteAll(path, CorpusFile("refused-double.kvf"));
     f.RemoveNode(f.FindNode("Add"));

@@ -13,23 +13,6 @@
 namespace kelvorn::test {
 namespace {
 
-/// The chain stands in IsPrevOf order (no symbol before one that must precede it), its links
-/// agree both ways and it holds exactly `want`.
-void ExpectChain(TSinglePartMuz& part, const std::set<TStaveSymbol*>& want)
-{
-    std::set<TStaveSymbol*> seen;
-    TStaveSymbol* prev = nullptr;
-    for (TStaveSymbol* s = part.FirstSymbol(); s; s = s->GetNext()) {
-        ASSERT_EQ(s->GetPrev(), prev);
-        for (TStaveSymbol* e = part.FirstSymbol(); e != s; e = e->GetNext())
-            ASSERT_FALSE(s->IsPrevOf(*e)) << "out of order at " << s->GetPosition();
-        seen.insert(s);
-        prev = s;
-    }
-    EXPECT_EQ(part.LastSymbol(), prev);
-    EXPECT_EQ(seen, want);
-}
-
 TEST(ChainTest, RandomInsertsMovesAndDeletesKeepOrderAndLoseNothing)
 {
     MusicDoc m;
@@ -156,6 +139,9 @@ struct Tree : MusicDoc
 TEST(ChainTest, PlayOrderAndCursorWalksAcrossLoopMarks)
 {
     Tree t;
+    // A chord of two stands for itself by its upper note, the first of the two in the chain.
+    TMuzNote* upper = t.Note(0.5, 3);
+    t.Note(0.5, 1);
     TStartPartMuz* root = t.doc.GetRootPart();
     EXPECT_TRUE(root->CheckParents(nullptr));
     EXPECT_EQ(root->FirstSinglePart(), t.s1);
@@ -171,6 +157,7 @@ TEST(ChainTest, PlayOrderAndCursorWalksAcrossLoopMarks)
                                                   t.s1->GetMuzBar(),
                                                   t.lone,
                                                   t.middle,
+                                                  upper,
                                                   t.loop->GetRightLoopSymbol(),
                                                   t.s2->GetOpeningKey(t.stave),
                                                   t.s2->GetMuzBar()};
@@ -180,7 +167,114 @@ TEST(ChainTest, PlayOrderAndCursorWalksAcrossLoopMarks)
     }
     EXPECT_EQ(t.Step(order.back(), true), nullptr);
     EXPECT_EQ(t.Step(order.front(), false), nullptr);
+    EXPECT_EQ(t.s1->PrevCursorSymbol(t.stave, nullptr), nullptr);
+    // The score draws the opening mark as a left repeat sign and the closing one as a right.
+    EXPECT_TRUE(t.loop->GetLeftLoopSymbol()->GetIsLeft());
+    EXPECT_FALSE(t.loop->GetRightLoopSymbol()->GetIsLeft());
     EXPECT_TRUE(t.messages.Unexpected().empty());
+}
+
+TEST(ChainTest, PartWalksFromAboveAndBelow)
+{
+    Tree t;
+    TStartPartMuz* root = t.doc.GetRootPart();
+    struct Row
+    {
+        const char* name;
+        TPartMuz* got;
+        TPartMuz* want;
+    };
+    const Row rows[] = {
+        {"first single part from the root", root->NextSinglePart(nullptr), t.s1},
+        {"last single part from the root", root->PrevSinglePart(nullptr), t.s2},
+        {"nothing before the first single part", t.select->PrevSinglePart(t.s1), nullptr},
+        {"last play part from the root", root->PrevPlayPart(nullptr), t.s2},
+        {"play part after the loop", t.concat->NextPlayPart(t.loop), t.s2},
+        {"play part before the last", t.concat->PrevPlayPart(t.s2), t.loop},
+        {"out of the loop forwards", t.select->NextPlayPart(t.s1), t.s2},
+        {"out of the loop backwards", t.select->PrevPlayPart(t.s1), nullptr},
+        {"nothing after the last play part", t.concat->NextPlayPart(t.s2), nullptr},
+        {"the loop's own single parts", t.loop->LastSinglePart(), t.s1},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.got, row.want) << row.name;
+    EXPECT_TRUE(t.messages.Unexpected().empty());
+}
+
+TEST(ChainTest, DisabledAncestorsAndBrokenParentLinksAreSeen)
+{
+    Tree t;
+    t.loop->SetEnabled(false);
+    EXPECT_TRUE(t.loop->IsEnabledAbove()); // its own switch is not above it
+    EXPECT_FALSE(t.select->IsEnabledAbove());
+    EXPECT_FALSE(t.s1->IsEnabledAbove());
+    EXPECT_TRUE(t.s2->IsEnabledAbove());
+    TStartPartMuz* root = t.doc.GetRootPart();
+    t.s2->SetParent(t.loop);
+    EXPECT_FALSE(root->CheckParents(nullptr));
+    t.s2->SetParent(t.concat);
+    t.s1->SetParent(t.loop);
+    EXPECT_FALSE(root->CheckParents(nullptr));
+    t.s1->SetParent(t.select);
+    EXPECT_TRUE(root->CheckParents(nullptr));
+}
+
+TEST(ChainTest, ASymbolIsDeletedOrMovedOnlyByItsOwnPart)
+{
+    Tree t;
+    const int32_t count = t.s1->CountSymbols();
+    t.s2->DeleteSymbol(t.lone);
+    t.s2->MoveSymbol(t.lone);
+    t.concat->DeleteSymbol(nullptr);
+    t.concat->MoveSymbol(nullptr);
+    EXPECT_EQ(t.s1->CountSymbols(), count);
+    EXPECT_EQ(t.lone->GetOwner(), t.s1);
+    // Through the tree a symbol reaches its own part.
+    t.lone->SetPosition(0.5);
+    t.concat->MoveSymbol(t.lone);
+    EXPECT_EQ(t.s1->LastSymbol(), t.lone);
+    t.concat->DeleteSymbol(t.lone);
+    EXPECT_EQ(t.s1->CountSymbols(), count - 1);
+    EXPECT_TRUE(t.messages.Unexpected().empty());
+}
+
+TEST(ChainTest, NearestSymbolIsTheFirstOfEquals)
+{
+    Tree t;
+    TStaveSymbol* key = t.s1->GetOpeningKey(t.stave);
+    TStaveSymbol* chord = t.lone->GetNext(); // the chord's first note in the chain
+    const std::pair<double, TStaveSymbol*> rows[] = {{0.0, key},   {0.1, key},    {0.125, key},
+                                                     {0.2, chord}, {0.25, chord}, {9.0, chord}};
+    for (auto [time, want] : rows)
+        EXPECT_EQ(t.s1->FindStaveSymbolAt(t.stave, time), want) << time;
+    TNoteStave* other = t.doc.AddStave(t.stave);
+    EXPECT_EQ(t.s2->FindStaveSymbolAt(other, 0.5), t.s2->GetOpeningKey(other));
+}
+
+// Stave and group notices go once to each part: a piece nested deep in repeats (files may nest
+// thousands) takes them in one pass.
+TEST(ChainTest, NoticesReachEachPartOnceInADeepTree)
+{
+    MusicDoc m;
+    TStartPartMuz* root = m.doc.GetRootPart();
+    TPartMuz* top = root->SetChild(nullptr);
+    for (int i = 0; i < 64; ++i)
+        top = new TLoopPartMuz(&m.doc, top, 2);
+    root->SetChild(top);
+    const int32_t count = m.part->CountSymbols();
+    TNoteStave* added = m.doc.AddStave(m.stave);
+    EXPECT_EQ(m.part->CountKeysAtZero(added), 1);
+    m.Note(0.5, 3, 4, nullptr, added);
+    m.doc.FillStaveRests(added);
+    EXPECT_EQ(m.part->CountSymbols(), count + 3); // clef, half rest, note
+    auto* group = new TNoteGroup(added, std::make_unique<TCompoundPlayer>(&m.doc), 0, 0, 2);
+    added->InsertNoteGroup(added->GetFirstNoteGroup(), group);
+    m.Note(1.0, 3, 4, nullptr, added)->SetNoteGroup(group);
+    ASSERT_TRUE(m.doc.DeleteNoteGroup(group));
+    EXPECT_EQ(m.part->CountSymbols(), count + 3);
+    m.doc.DeleteStave(added);
+    EXPECT_EQ(m.part->CountSymbols(), count);
+    EXPECT_TRUE(m.messages.Unexpected().empty());
 }
 
 TEST(ChainTest, DetachAndCollapse)
@@ -211,6 +305,7 @@ TEST(ChainTest, SelectItemsAndLabels)
     EXPECT_TRUE(t.select->FindTurn(3, pitch));
     EXPECT_EQ(pitch, 2);
     EXPECT_FALSE(t.select->FindTurn(2, pitch));
+    EXPECT_FALSE(t.select->DeleteTurnItem(2));
     EXPECT_TRUE(t.select->DeleteTurnItem(1));
     EXPECT_EQ(t.select->CountTurnItems(1), 0);
     // The loop's length: turns 1 and 3 play the part (0.5 long), turn 2 takes no time.

@@ -80,6 +80,32 @@ TEST_F(ChangeNotices, EveryEditRoadTellsKindPartAndEarliestTime)
              root->SetChild(new TLoopPartMuz(&doc, root->SetChild(nullptr), 2));
          },
          K::Parts, none},
+        {"loop's part put back",
+         [&] {
+             auto* loop = static_cast<TLoopPartMuz*>(doc.GetRootPart()->GetChild());
+             loop->SetLoopPart(loop->SetLoopPart(nullptr));
+         },
+         K::Parts, none},
+        {"turns around",
+         [&] {
+             TStartPartMuz* root = doc.GetRootPart();
+             root->SetChild(new TSelectPartMuz(&doc, root->SetChild(nullptr)));
+         },
+         K::Parts, none},
+        {"turns' part put back",
+         [&] {
+             auto* select = static_cast<TSelectPartMuz*>(doc.GetRootPart()->GetChild());
+             select->SetSelectPart(select->SetSelectPart(nullptr));
+         },
+         K::Parts, none},
+        {"part taken out and linked back by hand",
+         [&] {
+             TPartMuz* top = doc.GetRootPart()->GetChild();
+             const TPartMuz::TDetached d = top->Detach();
+             *d.link = top;
+             top->SetParent(d.parent);
+         },
+         K::Parts, none},
         {"tempo", [&] { doc.SetTempo(3.0); }, K::Tempo, none},
     };
     for (const Row& row : rows) {

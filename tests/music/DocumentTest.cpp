@@ -174,5 +174,50 @@ TEST(DocumentTest, RemovalsLeaveNothingDangling)
     EXPECT_TRUE(m.messages.Unexpected().empty());
 }
 
+// A part goes only from beside another, whose concatenation then gives way to it: a repeat, a
+// turns part and the root never stand empty.
+TEST(DocumentTest, DeletingAPartLeavesAWholeTree)
+{
+    struct Row
+    {
+        const char* name;
+        int part; // 0 root, Concat 1 (Loop 2 (Select 3 (s1 4)), s2 5); -1 none
+        bool deleted;
+        int rootChild;
+        int singleParts;
+    };
+    const Row rows[] = {
+        {"first part of a concatenation", 2, true, 5, 1},
+        {"second part of a concatenation", 5, true, 2, 1},
+        {"a repeat's only part", 3, false, 1, 2},
+        {"a turns part's only part", 4, false, 1, 2},
+        {"the root's part", 1, false, 1, 2},
+        {"the root", 0, false, 1, 2},
+        {"none", -1, false, 1, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MusicDoc m;
+        TStartPartMuz* root = m.doc.GetRootPart();
+        root->SetChild(nullptr);
+        auto* select = new TSelectPartMuz(&m.doc, m.part);
+        auto* loop = new TLoopPartMuz(&m.doc, select, 2);
+        auto* s2 = new TSinglePartMuz(&m.doc);
+        new TMuzBar(s2, 4, 4, 0);
+        s2->CreateKeys();
+        auto* concat = new TConcatPartMuz(&m.doc, loop, s2);
+        root->SetChild(concat);
+        TPartMuz* const parts[] = {root, concat, loop, select, m.part, s2};
+        EXPECT_EQ(m.doc.DeletePart(row.part < 0 ? nullptr : parts[row.part]), row.deleted);
+        EXPECT_EQ(root->GetChild(), parts[row.rootChild]);
+        EXPECT_TRUE(root->CheckParents(nullptr));
+        int singleParts = 0;
+        for (TSinglePartMuz* p = root->FirstSinglePart(); p; p = p->GetParent()->NextSinglePart(p))
+            ++singleParts;
+        EXPECT_EQ(singleParts, row.singleParts);
+        EXPECT_TRUE(m.messages.Unexpected().empty());
+    }
+}
+
 } // namespace
 } // namespace kelvorn::test

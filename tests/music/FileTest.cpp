@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 namespace kelvorn::test {
@@ -39,6 +40,9 @@ struct KitchenSink : MusicDoc
         select = new TSelectPartMuz(&doc, part);
         select->AddCountSelectPartItem(1, 0);
         select->AddCountSelectPartItem(3, -5)->SetLabel("third");
+        // Pitch 0 is left out of the file: the turns next to it show that only 0 is.
+        select->AddCountSelectPartItem(2, 1);
+        select->AddCountSelectPartItem(4, -1);
         loop = new TLoopPartMuz(&doc, select, 4);
         loop->SetLabel("again");
         loop->expanded = 0;
@@ -153,13 +157,23 @@ TEST(FileTest, KitchenSinkWritesReadsAndWritesTheSameBytesAndDuplicates)
     EXPECT_EQ(select->expanded, 1);
     EXPECT_EQ(loop->Count.GetValue(), 4);
     EXPECT_EQ(doc.GetSelectedTreeItem()->GetLabel(), "third");
-    const auto* turn = static_cast<TCountSelectPartItem*>(select->GetSelectPartItems()->GetNext());
-    EXPECT_EQ(turn->Pitch.GetValue(), 0);
-    EXPECT_EQ(static_cast<TCountSelectPartItem*>(turn->GetNext())->Pitch.GetValue(), -5);
+    std::vector<std::pair<int, int>> turns;
+    for (const TSelectPartItem* i = select->GetSelectPartItems()->GetNext(); i; i = i->GetNext()) {
+        const auto* turn = static_cast<const TCountSelectPartItem*>(i);
+        turns.push_back({turn->Count.GetValue(), turn->Pitch.GetValue()});
+    }
+    EXPECT_EQ(turns, (std::vector<std::pair<int, int>>{{1, 0}, {3, -5}, {2, 1}, {4, -1}}));
     auto* outro = static_cast<TSinglePartMuz*>(concat->GetSecondPart());
     EXPECT_EQ(outro->GetMuzBar()->GetCountFirstBar(), 2);
     TNoteGroup* players = doc.GetFirstStave()->GetFirstNoteGroup()->GetNext();
     EXPECT_EQ(players->GetPlayer()->GetFirstOnePlayer()->OnePlayerProps.FreqUp.GetUnit(), EHKHZ);
+    EXPECT_EQ(players->NoteShape, 1);
+    std::vector<int> kinds;
+    for (const TOnePlayer* p = players->GetPlayer()->GetFirstOnePlayer(); p; p = p->GetNext())
+        kinds.push_back(p->OnePlayerProps.GetKind());
+    EXPECT_EQ(kinds, (std::vector<int>{notePlayerSimpleSampler, notePlayerResonantSampler,
+                                       notePlayerRepeatWaveForm, notePlayerRollOutSampler,
+                                       notePlayerRollOutWaveForm}));
     EXPECT_EQ(doc.GetSelectedSymbol(), doc.GetRootPart()->FirstSymbol());
     std::vector<std::pair<int, int>> clefsAtOne;
     TSinglePartMuz* intro = doc.GetRootPart()->FirstSinglePart();
@@ -167,6 +181,28 @@ TEST(FileTest, KitchenSinkWritesReadsAndWritesTheSameBytesAndDuplicates)
         if (TKey* key = s->AsKey(); key && key->GetPosition() == 1.0)
             clefsAtOne.push_back({key->GetKeyKind(), key->GetKeyNumber()});
     EXPECT_EQ(clefsAtOne, (std::vector<std::pair<int, int>>{{keyKindC, 1}, {keyKindF, 2}}));
+    // The five notes of the first group: accidental, articulation, stem and dots each of kind i.
+    std::vector<std::vector<int>> notes;
+    for (TStaveSymbol* s = intro->FirstSymbol(); s; s = s->GetNext())
+        if (TMuzNote* n = s->AsNote();
+            n && n->GetNoteGroup() == doc.GetFirstStave()->GetFirstNoteGroup())
+            notes.push_back({n->GetNoteShiftKind(), n->GetNoteArtKind(), n->GetDrawStickKind(),
+                             n->GetPoints()});
+    EXPECT_EQ(notes, (std::vector<std::vector<int>>{
+                         {0, 0, 0, 0}, {1, 1, 1, 1}, {2, 2, 2, 2}, {3, 3, 0, 3}, {4, 4, 1, 0}}));
+    // The file holds each stave apart; every chain comes back in time order, linked both ways.
+    for (TSinglePartMuz* p = doc.GetRootPart()->FirstSinglePart(); p;
+         p = p->GetParent()->NextSinglePart(p)) {
+        std::set<TStaveSymbol*> symbols;
+        for (TStaveSymbol* s = p->FirstSymbol(); s; s = s->GetNext())
+            symbols.insert(s);
+        ExpectChain(*p, symbols);
+    }
+    EXPECT_EQ(intro->CountSymbols(), k.part->CountSymbols());
+    EXPECT_EQ(outro->CountSymbols(), k.outro->CountSymbols());
+    // Writing and reading every player kind and both note shapes asserts nothing.
+    EXPECT_TRUE(k.messages.Unexpected().empty());
+    EXPECT_TRUE(read.messages.Unexpected().empty());
 }
 
 TEST(FileTest, WriterKeepsTheFormatsExamples)
@@ -187,6 +223,13 @@ TEST(FileTest, WriterKeepsTheFormatsExamples)
     EXPECT_EQ(Children(group), "NoteColor,NoteShapeNormal,NoteStickUp,CompoundPlayer,NotePart,"
                                "NotePart");
     EXPECT_EQ(group->GetChild("NotePart")->GetNext()->GetFirstChild(), nullptr);
+    // The opening clef: two octaves up with sharps on steps 0 and 3, one element each.
+    const TXMLItem* clef = stave->GetChild("KeyPart")->GetFirstChild();
+    EXPECT_EQ(Children(clef), "Position,KeyKind,OctavesUp,KeyNoteShift,KeyNoteShift");
+    std::string steps;
+    for (const TXMLItem* c = clef->GetChild("KeyNoteShift"); c; c = c->GetNext())
+        steps += Children(c) + "=" + c->GetChild("Height")->GetText() + " ";
+    EXPECT_EQ(steps, "ShiftCross,Height=0 ShiftCross,Height=3 ");
     // A natural, normal, untupled, undotted note with an automatic stem.
     MusicDoc plain;
     plain.Note(0.5, 3);

@@ -1,5 +1,6 @@
 // Note players on generated sample waves, and the list operations of staves and players.
 
+#include "general/Services.h"
 #include "support/MusicKit.h"
 
 #include <gtest/gtest.h>
@@ -138,19 +139,40 @@ TEST(PlayersTest, EmptySampleAndNegativePeriodAreSilent)
          {notePlayerSimpleSampler, notePlayerRollOutSampler, notePlayerResonantSampler,
           notePlayerRepeatWaveForm, notePlayerRollOutWaveForm}) {
         SCOPED_TRACE(int(kind));
-        for (bool empty : {true, false}) {
-            TOnePlayer player = empty ? m.Make(kind, 0.0, "empty") : m.Make(kind, -500.0);
+        const struct
+        {
+            const char* caption;
+            double freqUp, period;
+        } cases[] = {{"empty", 0.0, A4},
+                     {"sample", -500.0, A4},
+                     // FreqUp cancels the note's frequency exactly: no period at all.
+                     {"sample", -512.0, 1.0 / 512}};
+        for (const auto& c : cases) {
+            TOnePlayer player = m.Make(kind, c.freqUp, c.caption);
             std::unique_ptr<Sound> sound;
             double factor = 0, start = -1, end = -1;
             std::string message;
             AbortFlag abort = 0;
-            EXPECT_TRUE(player.GetSound(&abort, {A4, 0.25, 1.0}, sound, factor, message));
+            EXPECT_TRUE(player.GetSound(&abort, {c.period, 0.25, 1.0}, sound, factor, message));
             EXPECT_FALSE(sound);
-            EXPECT_TRUE(player.GetOffsets({A4, 0.25, 1.0}, start, end, message));
+            EXPECT_TRUE(player.GetOffsets({c.period, 0.25, 1.0}, start, end, message));
             EXPECT_EQ(start, 0.0);
             EXPECT_EQ(end, 0.0);
             EXPECT_EQ(message, "");
         }
+    }
+    // A wave form is repeated from two values on; one value is no wave form yet.
+    for (int16_t values : {1, 2}) {
+        m.waves.Add("short", FlatSound(1000, values));
+        TOnePlayer player = m.Make(notePlayerRepeatWaveForm, 0.0, "short");
+        std::unique_ptr<Sound> sound;
+        double factor = 0, start = -1, end = -1;
+        std::string message;
+        AbortFlag abort = 0;
+        EXPECT_TRUE(player.GetSound(&abort, {A4, 0.25, 1.0}, sound, factor, message));
+        EXPECT_EQ(sound != nullptr, values == 2) << values;
+        EXPECT_TRUE(player.GetOffsets({A4, 0.25, 1.0}, start, end, message));
+        EXPECT_EQ(end > 0.0, values == 2) << values;
     }
     EXPECT_TRUE(m.messages.Unexpected().empty());
 }
@@ -194,6 +216,73 @@ TEST(PlayersTest, MissingSampleWindowFails)
     AbortFlag abort = 0;
     EXPECT_FALSE(player.GetSound(&abort, {A4, 0.25, 1.0}, sound, factor, message));
     EXPECT_EQ(message, "Cannot find window \"sample\".");
+    // A group's player says so too, before it makes anything.
+    TCompoundPlayer compound(&m.doc);
+    compound.InsertOnePlayer(nullptr, new TOnePlayer(&compound, SimpleProps("sample", A4)));
+    double start = -1;
+    message.clear();
+    sound = std::make_unique<MonoSound>(22050, 2); // nothing of it may stay
+    EXPECT_FALSE(compound.GetSound(&abort, {A4, 0.25, 1.0}, sound, factor, start, message));
+    EXPECT_EQ(message, "Cannot find window \"sample\".");
+    EXPECT_FALSE(sound);
+}
+
+/// What the model hands the main window's player, as (values, maximised).
+struct PlayedSounds final : SoundPlayer
+{
+    void PlaySound(const Sound& sound, bool maximise) override
+    {
+        played.push_back({sound.GetValues(), maximise});
+    }
+    std::vector<std::pair<int32_t, bool>> played;
+};
+
+TEST(PlayersTest, AClickedNotePlaysAsItSoundsWhileAutoPlayIsOn)
+{
+    struct Row
+    {
+        const char* name;
+        uint8_t autoPlay;
+        const char* caption;
+        bool ok;
+        std::vector<std::pair<int32_t, bool>> played;
+    };
+    const Row rows[] = {
+        {"auto play", 1, "sample", true, {{22050, false}}},
+        {"auto play off", 0, "sample", true, {}},
+        {"no sample window", 1, "gone", false, {}},
+    };
+    for (const Row& row : rows) {
+        MusicDoc m;
+        m.waves.Add("sample", SineSound(440.0, 22050));
+        PlayedSounds player;
+        ScopedService<SoundPlayer> install(&player);
+        TMuzNote* note = m.Note(0.0, 5);
+        // Sampled at the note's own period, the sample sounds unchanged.
+        m.Player().OnePlayerProps = SimpleProps(row.caption, note->GetPeriod());
+        m.doc.autoPlay = row.autoPlay;
+        EXPECT_EQ(note->PlayNoteSound(1.0), row.ok) << row.name;
+        EXPECT_EQ(player.played, row.played) << row.name;
+    }
+}
+
+TEST(PlayersTest, TwelveSemitonesUpHalveThePeriod)
+{
+    Players m;
+    TMuzNote* note = m.Note(0.0, 5);
+    m.Player().OnePlayerProps = SimpleProps("sample", note->GetPeriod());
+    for (double transpose : {0.0, 12.0, -12.0, 24.0}) {
+        const double scale = std::pow(2.0, -transpose / 12);
+        double start = -1, end = -1;
+        std::string message;
+        ASSERT_TRUE(note->GetSymbolOffsets(transpose, 1.0, message, start, end)) << message;
+        EXPECT_DOUBLE_EQ(end, scale) << transpose; // the sample is one second long
+        TNoteSound result;
+        AbortFlag abort = 0;
+        ASSERT_TRUE(note->GetSymbolSound(transpose, 1.0, &abort, message, result)) << message;
+        ASSERT_TRUE(result.sound);
+        EXPECT_NEAR(result.sound->GetValues(), 22050 * scale, 1.0) << transpose;
+    }
 }
 
 TEST(PlayersTest, GroupAndPlayerLists)
@@ -212,6 +301,30 @@ TEST(PlayersTest, GroupAndPlayerLists)
     ASSERT_EQ(m.messages.Shown().size(), 1u);
     EXPECT_EQ(m.messages.Shown()[0].caption, "Assertion failed");
     EXPECT_EQ(m.stave->GetFirstNoteGroup(), firstGroup);
+
+    // The players: neither the only one nor none can be taken out; a taken one is unlinked.
+    TCompoundPlayer* players = firstGroup->GetPlayer();
+    TOnePlayer* only = players->GetFirstOnePlayer();
+    m.messages.Clear();
+    m.messages.Expect();
+    m.messages.Expect();
+    EXPECT_FALSE(players->DeleteOnePlayer(only));
+    EXPECT_FALSE(players->DeleteOnePlayer(nullptr));
+    EXPECT_EQ(m.messages.Shown().size(), 2u);
+    EXPECT_EQ(players->GetFirstOnePlayer(), only);
+    auto* middle = new TOnePlayer(players, SimpleProps("b", A4));
+    players->InsertOnePlayer(only, middle);
+    auto* last = new TOnePlayer(players, SimpleProps("c", A4));
+    players->InsertOnePlayer(middle, last);
+    EXPECT_TRUE(players->DeleteOnePlayer(middle));
+    EXPECT_EQ(only->GetNext(), last);
+    EXPECT_EQ(middle->GetNext(), nullptr);
+    delete middle;
+    EXPECT_TRUE(players->DeleteOnePlayer(only));
+    EXPECT_EQ(players->GetFirstOnePlayer(), last);
+    EXPECT_EQ(only->GetNext(), nullptr);
+    delete only;
+    EXPECT_TRUE(m.messages.Unexpected().empty());
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -266,6 +267,23 @@ inline std::string MuzModelText(const TUnitMuz& doc)
         }
     }
     return out;
+}
+
+/// The chain stands in IsPrevOf order (no symbol before one that must precede it), its links
+/// agree both ways and it holds exactly `want`.
+inline void ExpectChain(TSinglePartMuz& part, const std::set<TStaveSymbol*>& want)
+{
+    std::set<TStaveSymbol*> seen;
+    TStaveSymbol* prev = nullptr;
+    for (TStaveSymbol* s = part.FirstSymbol(); s; s = s->GetNext()) {
+        ASSERT_EQ(s->GetPrev(), prev);
+        for (TStaveSymbol* e = part.FirstSymbol(); e != s; e = e->GetNext())
+            ASSERT_FALSE(s->IsPrevOf(*e)) << "out of order at " << s->GetPosition();
+        seen.insert(s);
+        prev = s;
+    }
+    EXPECT_EQ(part.LastSymbol(), prev);
+    EXPECT_EQ(seen, want);
 }
 
 } // namespace kelvorn::test

@@ -168,15 +168,16 @@ bool TUnitMuz::DeleteNoteGroup(TNoteGroup* group)
 
 bool TUnitMuz::DeletePart(TPartMuz* part)
 {
-    if (!part || part == rootPart.get() || part->GetParent() == rootPart.get())
+    // Only a part beside another goes: a repeat, a turns part or the root left without its
+    // part would break every walk of the tree.
+    if (!part || !part->GetParent() || part->GetParent()->GetKind() != partConcat)
         return false;
     const TPartMuz::TDetached d = part->Detach();
     if (!d.parent)
         return false;
     PartsChanged();
     delete part;
-    if (d.parent->GetKind() == partConcat)
-        TConcatPartMuz::Collapse(static_cast<TConcatPartMuz*>(d.parent));
+    TConcatPartMuz::Collapse(static_cast<TConcatPartMuz*>(d.parent));
     return true;
 }
 

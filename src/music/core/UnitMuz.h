@@ -140,8 +140,9 @@ public:
     /// Removes the group's notes from every part, unlinks it and destroys it (not the last
     /// group of its stave).
     bool DeleteNoteGroup(TNoteGroup* group);
-    /// Takes part out of the tree and destroys it (a concatenation left with one part collapses);
-    /// the root's own child cannot go.
+    /// Takes a part of a concatenation out of the tree and destroys it; the concatenation
+    /// collapses into the other part. Any other part (the root's child, the only part of a
+    /// repeat or turns part) cannot go: false.
     bool DeletePart(TPartMuz* part);
 
     /// The window that shows the piece (null while none does).
