@@ -1,6 +1,7 @@
 #include "factory/builtins/BuiltinCompute.h"
 
 #include "factory/builtins/BuiltinCatalogue.h"
+#include "factory/builtins/WaveFunctions.h"
 
 #include <array>
 
@@ -16,6 +17,8 @@ constexpr std::array<TBuiltinCompute, BuiltinKindCount> computations{};
 
 TBuiltinCompute GetBuiltinCompute(int32_t kind)
 {
+    if (TBuiltinCompute wave = GetWaveCompute(kind))
+        return wave;
     return kind >= 0 && kind < BuiltinKindCount ? computations[static_cast<size_t>(kind)] : nullptr;
 }
 
