@@ -34,6 +34,9 @@ inline SoundPtr KnownPartner()
     return MonoOf({11, 22, 33, -44, 55}, OpsRate / 2);
 }
 
+/// A setting's value that leaves the input without a value.
+inline constexpr double Unused = -1.5e308;
+
 /// An input and what it is given: a constant value, or for a wave input its known sound.
 struct Setting
 {
@@ -129,10 +132,16 @@ inline const Settings& ValidSettings(int kind)
 
 struct WaveNodeFixture : FactoryFixture
 {
-    /// A node of the kind with its catalogue pins; its outputs are wired to factory outputs
-    /// named "out " + the output's name: those listed, or every one.
+    /// A node of the kind with its catalogue pins, in place of the one made before; its outputs
+    /// are wired to factory outputs named "out " + the output's name: those listed, or every one.
     TSountoryNodeBuiltin* Make(uint8_t kind, std::initializer_list<const char*> outputs = {})
     {
+        if (node)
+            factory.RemoveNode(node);
+        while (!factory.Outputs().empty())
+            factory.RemoveOutput(factory.Outputs().front().get());
+        while (!factory.Inputs().empty())
+            factory.RemoveInput(factory.Inputs().front().get());
         node = factory.CreateNode<TSountoryNodeBuiltin>("N", kind,
                                                         TSountoryRectangle{10, 20, 110, 100}, true);
         for (const auto& output : node->Outputs()) {
@@ -186,7 +195,9 @@ struct WaveNodeFixture : FactoryFixture
     {
         TSountoryNodeInput* pin = Input(setting.input);
         const std::string name = setting.input;
-        if (!pin->IsWave())
+        if (setting.value == Unused)
+            pin->SetSource(nullptr);
+        else if (!pin->IsWave())
             Value(name, setting.value);
         else if (name == "Wave")
             Open(name, Known(pin->GetValueDomain() == ValueDomain::Stereo));
@@ -226,6 +237,7 @@ struct WaveNodeFixture : FactoryFixture
     bool Compute()
     {
         message.clear();
+        stop = 0;
         bool ok = factory.ValidateFactory(++stamp, message) && factory.RunFactory(message, &stop);
         const std::string prefix = "At Node \"N\" of Factory \"Fact\": ";
         if (message.rfind(prefix, 0) == 0)
