@@ -40,6 +40,8 @@ struct DocRow
     int32_t begin, end;
     Settings node; // besides "Wave" and the range
     DocRun doc;
+    /// The node writes the whole wave as its range where the document keeps its cursor.
+    bool whole = false;
 };
 
 void PrintTo(const DocRow& row, std::ostream* os)
@@ -101,7 +103,7 @@ const std::vector<DocRow> rows{
      Op(waveops::Block, SET(TBlockProps, p.horKind = TBlockProps::horKindCount;
         p.horCount.SetValue(4); p.vertKind = TBlockProps::vertKindHeight; p.height.value = 3277))},
     {"LowFilterNormalized", BuiltinLowFilter, true, 0, 16, ValidSettings(BuiltinLowFilter),
-     Op(waveops::FilterLow, SET(THighLowProps, p.frequency.SetValue(4 * V); p.count.SetValue(2);
+     Op(waveops::FilterLow, SET(THighLowProps, p.frequency.SetValue(40 * V); p.count.SetValue(2);
         p.maximizeVolume = 1))},
     {"HighFilterEnvelope", BuiltinHighFilter, false, 2, 12, ValidSettings(BuiltinHighFilter),
      Op(waveops::FilterHigh, SET(THighLowProps, p.frequencyKind = filterEnvelope;
@@ -115,13 +117,20 @@ const std::vector<DocRow> rows{
     {"NotchWidthEnvelope", BuiltinNotchFilter, false, 2, 12, {{"Frequency", 4 * V},
      {"Frequency Width Envelope"}}, Op(waveops::FilterNotch, SET(TResNotchProps,
      p.frequency.SetValue(4 * V); p.widthKind = filterEnvelope; p.widthEnvelope = env))},
+    {"ResonantClosed", BuiltinResonantFilter, true, 2, 12, {{"Frequency", 4 * V},
+     {"Frequency Width", 0}}, Op(waveops::FilterRes, SET(TResNotchProps,
+     p.frequency.SetValue(4 * V); p.width.SetValue(0)))},
     {"BlockFilterEnvelope", BuiltinBlockFilter, false, 2, 12, ValidSettings(BuiltinBlockFilter),
      Op(waveops::FilterBlock, SET(TBlockFilterProps, p.blockTime.SetValue(2 * V);
         p.envelopeFlag = 1; p.envelope = env))},
     {"PeriodEcho", BuiltinPeriodEcho, true, 2, 12, ValidSettings(BuiltinPeriodEcho),
      Op(waveops::PerEcho, SET(TPerEchoProps, p.time.SetValue(2 * V); p.volume.SetValue(0.5);
         p.count.SetValue(2)))},
-    {"PeriodEchoEnvelopes", BuiltinPeriodEcho, false, 2, 12, {{"Time", 2 * V},
+    {"PeriodEchoVolumeEnvelope", BuiltinPeriodEcho, false, 2, 12, {{"Time", 2 * V},
+     {"Volume Envelope"}, {"Echo Count", 2}}, Op(waveops::PerEcho, SET(TPerEchoProps,
+     p.time.SetValue(2 * V); p.volumeKind = TPerEchoProps::volumeKindEnvelope;
+     p.volumeEnvelope = env; p.count.SetValue(2)))},
+    {"PeriodEchoEnvelopesOverTwoValues", BuiltinPeriodEcho, false, 5, 7, {{"Time", 2 * V},
      {"Time Envelope"}, {"Volume Envelope"}, {"Echo Count", 2}}, Op(waveops::PerEcho,
      SET(TPerEchoProps, p.time.SetValue(2 * V); p.timeEnvelopeFlag = 1; p.timeEnvelope = env;
          p.volumeKind = TPerEchoProps::volumeKindEnvelope; p.volumeEnvelope = env;
@@ -134,6 +143,11 @@ const std::vector<DocRow> rows{
      Op(waveops::TempoPitch, SET(TTempoPitchProps, p.frequencyFactor.SetValue(1.5);
         p.speedFactor.SetValue(2); p.blockSize.SetValue(2 * V);
         p.quality = TTempoPitchProps::qualityHigh))},
+    {"TempoPitchFrequencyEnvelope", BuiltinTempoPitch, false, 2, 12, {{"Frequency Factor", 2},
+     {"Frequency Factor Envelope"}, {"Speed Factor", -1}, {"Length Factor", 1},
+     {"Start Position"}, {"High Quality"}, {"Block Size", 3 * V}}, Op(waveops::TempoPitch,
+     SET(TTempoPitchProps, p.frequencyFactor.SetValue(2); p.frequencyEnvelopeFlag = 1;
+         p.frequencyEnvelope = env; p.speedFactor.SetValue(-1); p.blockSize.SetValue(3 * V)))},
     {"TempoPitchEnvelopes", BuiltinTempoPitch, true, 2, 12, {{"Frequency Factor", 0.5},
      {"Frequency Factor Envelope"}, {"Speed Factor", 0.5}, {"Speed Factor Envelope"},
      {"Count", 2}, {"Start Position", 0.25}, {"High Quality"}, {"Block Size", 3 * V}},
@@ -141,8 +155,8 @@ const std::vector<DocRow> rows{
         p.frequencyEnvelopeFlag = 1; p.frequencyEnvelope = env; p.speedFactor.SetValue(0.5);
         p.speedEnvelopeFlag = 1; p.speedEnvelope = env; p.lengthKind = lengthKindCount;
         p.count.SetValue(2); p.startPosition.position = 2.5 * V; p.blockSize.SetValue(3 * V)))},
-    {"MakeSilenceAtTheEnd", BuiltinMakeSilence, true, 16, 16, {{"Length", 3 * V}},
-     Op(waveops::MakeSilence, SET(TSilenceProps, p.length.SetValue(3 * V)))},
+    {"MakeOneValueOfSilenceAtTheEnd", BuiltinMakeSilence, true, 16, 16, {{"Length", 0}},
+     Op(waveops::MakeSilence, SET(TSilenceProps, p.length.SetValue(0)))},
     {"MakeLineExponential", BuiltinMakeLine, false, 2, 12, ValidSettings(BuiltinMakeLine),
      Op(waveops::MakeLine, SET(TLineProps, p.kind = TLineProps::kindExponential;
         p.beginValue.value = 1000; p.endValue.value = 4000; p.length.SetValue(3 * V)))},
@@ -161,13 +175,15 @@ const std::vector<DocRow> rows{
         p.lengthKind = TSinusProps::lengthCount; p.period.SetValue(4 * V); p.count.SetValue(3)))},
     {"MakeNoise", BuiltinMakeNoise, true, 2, 12, ValidSettings(BuiltinMakeNoise),
      Op(waveops::MakeNoise, SET(TNoiseProps, p.volume.value = 8000; p.length.SetValue(5 * V)))},
-    {"MixAlignBegin", BuiltinMix, false, 2, 12, ValidSettings(BuiltinMix),
+    {"MixAlignBeginShorterThanTheMix", BuiltinMix, false, 2, 5, ValidSettings(BuiltinMix),
      Op(waveops::Mix, SET(TMixProps, p.placement = TMixProps::alignBegin))},
     {"MixAlignEndAtCursor", BuiltinMix, true, 1, 1, {{"Mix Wave"}, {"Align Begin"},
      {"Align End", 1}, {"Stretch"}}, Op(waveops::Mix,
      SET(TMixProps, p.placement = TMixProps::alignEnd))},
     {"MixStretch", BuiltinMix, false, 2, 12, {{"Mix Wave"}, {"Align Begin"}, {"Align End"},
      {"Stretch", 1}}, Op(waveops::Mix, SET(TMixProps, p.placement = TMixProps::stretch))},
+    {"MixStretchOverAll", BuiltinMix, true, 3, 3, {{"Mix Wave"}, {"Align Begin"}, {"Align End"},
+     {"Stretch", 1}}, Op(waveops::Mix, SET(TMixProps, p.placement = TMixProps::stretch)), true},
 };
 // clang-format on
 
@@ -204,7 +220,10 @@ TEST_P(WaveDocumentAgreement, SameSoundAndRange)
     EXPECT_EQ(result->GetSampleFreq(), OpsRate);
     EXPECT_EQ(result->GetBytesPSample(), OpsBytes);
     // The document selects the same range; from a lone cursor its first position is the later.
-    if (node->FindOutputByName("Position Begin")) {
+    if (row.whole) {
+        EXPECT_EQ(ValueOut("Position Begin"), 0);
+        EXPECT_EQ(ValueOut("Position End"), result->GetValues());
+    } else if (node->FindOutputByName("Position Begin")) {
         const int32_t pos1 = doc.wave.GetPos1(), pos2 = doc.wave.GetPos2();
         EXPECT_EQ(ValueOut("Position Begin"), std::min(pos1, pos2));
         EXPECT_EQ(ValueOut("Position End"), std::max(pos1, pos2));

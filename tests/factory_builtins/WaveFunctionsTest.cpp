@@ -102,6 +102,11 @@ const std::vector<Refusal> refusals{
      {{"Add Value", 2147483648.0}}},
     {"Input \"Factor\" is not a finite number.", BuiltinVolume,
      {{"Factor", std::numeric_limits<double>::infinity()}}},
+    {"Input \"Echo Count\" is not a finite number.", BuiltinPeriodEcho, {{"Echo Count", NaN}}},
+    {"Input \"Normalize Volume\" is not a finite number.", BuiltinLowFilter,
+     {{"Normalize Volume", NaN}}},
+    {"Input \"Length\" is not a finite number.", BuiltinRollOut,
+     {{"Count", Unused}, {"Length", NaN}}},
     // "Position" is a fraction of the wave's 16 values.
     {"Position must be at least 0.", BuiltinSplitHorizontally, {{"Position", -0.1}}},
     {"Position must be before the end of the wave.", BuiltinSplitHorizontally,
@@ -214,6 +219,16 @@ TEST_F(WaveFunctions, ReadersKeepTheLowBitsAndARollShorterThanAValueChangesNothi
     EXPECT_EQ(ValueOut("Position End"), 12);
 }
 
+TEST_F(WaveFunctions, StretchIntoAnEmptyWaveIsRefused)
+{
+    MakeValid(BuiltinMix);
+    Open("Wave", MonoOf({}));
+    Range(0, 0);
+    Set({{"Align Begin"}, {"Stretch", 1}});
+    EXPECT_FALSE(Compute());
+    EXPECT_EQ(message, "Cannot Stretch into an empty Wave.");
+}
+
 TEST_F(WaveFunctions, InsertEndsWithinTheResult)
 {
     // 1000 values at half the rate last 2000 values here, of which the resampling makes 1999.
@@ -300,6 +315,13 @@ TEST_F(WaveFunctions, MergeHorizontallyConvertsAnEmptyWaveToo)
     EXPECT_EQ(FormatOf(*SoundOut("Result")), (std::vector<int>{2, 44100, 1, 1}));
     EXPECT_EQ(ChannelsOf(*SoundOut("Result")),
               (std::vector<std::vector<int>>{{100, 166, 133, 1, 2, 3}, {100, 166, 133, 4, 5, 6}}));
+    // Stereo before mono, one channel asked for: mixed down before it is resampled.
+    Open("Wave Before", StereoOf({100, 200}, {300, 400}, 22050));
+    Value("Mono Stereo", 1);
+    ASSERT_TRUE(Compute()) << message;
+    EXPECT_EQ(FormatOf(*SoundOut("Result")), (std::vector<int>{1, 44100, 1, 1}));
+    EXPECT_EQ(ChannelsOf(*SoundOut("Result")),
+              (std::vector<std::vector<int>>{{200, 266, 200, 2, 3, 4}}));
 }
 
 TEST_F(WaveFunctions, MergeVerticallyByTheCountsAfterResampling)

@@ -68,7 +68,7 @@ inline const Settings& ValidSettings(int kind)
         {{"Time Move", -3 * V}},
         {{"Time Move Left", 2 * V}, {"Time Move Right", -V}, {"Envelope"}},
         {{"Count Horizontal", 4}, {"Height", 3277}},
-        {{"Frequency", 4 * V},
+        {{"Frequency", 40 * V},
          {"Volume Factor", 0.5},
          {"Filter Count", 2},
          {"Normalize Volume", 1}},

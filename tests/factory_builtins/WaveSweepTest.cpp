@@ -83,7 +83,17 @@ TEST_P(WaveSweep, EndsInOutputsOrAMessage)
             ExpectOutcome(Compute(), name + " of another kind");
         }
     }
-    // A stop at each look at the flag in turn, until the run no longer looks that often.
+    // Only an insertion point may be an empty range.
+    if (node->FindInputByName("Position Begin")) {
+        MakeValid(kind);
+        Range(5, 5);
+        const bool insertion = kind == BuiltinInsertReplace || kind == BuiltinMix ||
+                               (kind >= BuiltinMakeSilence && kind <= BuiltinMakeNoise);
+        EXPECT_EQ(Compute(), insertion) << message;
+        EXPECT_EQ(message, insertion ? "" : "Position End must be greater than Position Begin.");
+    }
+    // A stop at each look at the flag in turn, until the run no longer looks that often; only
+    // the statistics, which only read, may end with what they have read.
     for (int64_t polls = 0;; ++polls) {
         MakeValid(kind);
         AbortAfterPolls(polls);
@@ -91,6 +101,7 @@ TEST_P(WaveSweep, EndsInOutputsOrAMessage)
         ResetAbortHook();
         if (!stop)
             break;
+        EXPECT_EQ(ok, kind == BuiltinWaveStatistics) << polls;
         if (!ok) {
             EXPECT_EQ(message, "Stopped by user.") << polls;
         }
