@@ -120,6 +120,9 @@ const std::vector<DocRow> rows{
     {"ResonantClosed", BuiltinResonantFilter, true, 2, 12, {{"Frequency", 4 * V},
      {"Frequency Width", 0}}, Op(waveops::FilterRes, SET(TResNotchProps,
      p.frequency.SetValue(4 * V); p.width.SetValue(0)))},
+    {"NotchOpen", BuiltinNotchFilter, false, 2, 12, {{"Frequency", 4 * V},
+     {"Frequency Width", 1}}, Op(waveops::FilterNotch, SET(TResNotchProps,
+     p.frequency.SetValue(4 * V); p.width.SetValue(1)))},
     {"BlockFilterEnvelope", BuiltinBlockFilter, false, 2, 12, ValidSettings(BuiltinBlockFilter),
      Op(waveops::FilterBlock, SET(TBlockFilterProps, p.blockTime.SetValue(2 * V);
         p.envelopeFlag = 1; p.envelope = env))},
@@ -160,6 +163,10 @@ const std::vector<DocRow> rows{
     {"MakeLineExponential", BuiltinMakeLine, false, 2, 12, ValidSettings(BuiltinMakeLine),
      Op(waveops::MakeLine, SET(TLineProps, p.kind = TLineProps::kindExponential;
         p.beginValue.value = 1000; p.endValue.value = 4000; p.length.SetValue(3 * V)))},
+    // Half a value: the one value count+1 gives, which the line draws as two.
+    {"MakeShortestLine", BuiltinMakeLine, true, 4, 4, {{"Length", 0.5 * V}, {"Height Begin", -5},
+     {"Height End", 5}, {"Linear", 1}, {"Exponential"}}, Op(waveops::MakeLine, SET(TLineProps,
+     p.beginValue.value = -5; p.endValue.value = 5; p.length.SetValue(0.5 * V)))},
     {"MakeBlockAtCursor", BuiltinMakeBlock, false, 5, 5, ValidSettings(BuiltinMakeBlock),
      Op(waveops::MakeBlock, SET(TBlockTriangleProps, p.height1.value = 1000;
         p.height2.value = -2000; p.period.SetValue(4 * V); p.middle.SetValue(0.25);

@@ -107,6 +107,9 @@ const std::vector<Refusal> refusals{
      {{"Normalize Volume", NaN}}},
     {"Input \"Length\" is not a finite number.", BuiltinRollOut,
      {{"Count", Unused}, {"Length", NaN}}},
+    {"Input \"Count\" is not a finite number.", BuiltinRollOut, {{"Count", NaN}}},
+    {"Input \"Frequency Width\" is not a finite number.", BuiltinNotchFilter,
+     {{"Frequency Width", NaN}}},
     // "Position" is a fraction of the wave's 16 values.
     {"Position must be at least 0.", BuiltinSplitHorizontally, {{"Position", -0.1}}},
     {"Position must be before the end of the wave.", BuiltinSplitHorizontally,
@@ -189,13 +192,23 @@ TEST_F(WaveFunctions, RangeOutputsAloneRunTheStageButKeepNoSound)
 
 TEST_F(WaveFunctions, BlockHeightAndNormalisingWithoutPasses)
 {
-    // 65572 div 1000 = 65 levels; without a horizontal input blocks of one value.
-    MakeValid(BuiltinBlock);
-    Range(0, 16);
-    Set({{"Count Horizontal", Unused}, {"Height", 1000}});
-    ASSERT_TRUE(Compute()) << message;
-    EXPECT_EQ(ChannelsOf(*SoundOut("Result")),
-              ChannelsOf(*kelvorn::Block(*Known(true), nullptr, 0.0, 65, 0, 16)));
+    // 65572 div 1000 = 65 levels (65572, not 65573: 2851 gives 22); without a horizontal input
+    // blocks of one value; one block over the whole range; the lowest height.
+    struct Case
+    {
+        double height, count, blockTime;
+        int32_t levels;
+    };
+    for (Case c :
+         {Case{1000, Unused, 0.0, 65}, Case{2851, 1, 16 * V, 22}, Case{1.5, Unused, 0.0, 65572}}) {
+        MakeValid(BuiltinBlock);
+        Range(0, 16);
+        Set({{"Count Horizontal", c.count}, {"Height", c.height}});
+        ASSERT_TRUE(Compute()) << message;
+        EXPECT_EQ(ChannelsOf(*SoundOut("Result")),
+                  ChannelsOf(*kelvorn::Block(*Known(true), nullptr, c.blockTime, c.levels, 0, 16)))
+            << c.height;
+    }
     // Normalising with no passes only scales the range to 0.7 of full scale.
     MakeValid(BuiltinLowFilter);
     Set({{"Filter Count", 0}});
@@ -382,12 +395,16 @@ TEST_F(WaveFunctions, SplitsShareOrCopyAsTheyShould)
     EXPECT_TRUE(dynamic_cast<const MonoSound&>(*left).SharesChannel());
     factory.ReleaseRunSounds();
     EXPECT_EQ(ValuesOf(*left->GetLeftWave()), expected[0]);
-    // The split horizontally copies only the side some target needs.
+    // The split horizontally copies only the side some target needs, from 0 on too.
     MakeValid(BuiltinSplitHorizontally, {"Result After"});
     ASSERT_TRUE(Compute()) << message;
     EXPECT_FALSE(SoundOut("Result Before"));
     EXPECT_EQ(ChannelsOf(*SoundOut("Result After")),
               ChannelsOf(*CopyPart(*Known(false), nullptr, 8, 16)));
+    EXPECT_TRUE(SoundOut("Result After")->GetRunResult());
+    Value("Position", 0);
+    ASSERT_TRUE(Compute()) << message;
+    EXPECT_EQ(ChannelsOf(*SoundOut("Result After")), ChannelsOf(*Known(false)));
 }
 
 } // namespace
