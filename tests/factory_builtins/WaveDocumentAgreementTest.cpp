@@ -71,10 +71,15 @@ const std::vector<DocRow> rows{
     {"RollInToEnd", BuiltinRollIn, true, 2, 12, {{"Length", 8 * V}, {"Position Roll End", 0.5}},
      Op(waveops::RollIn, SET(TRollInProps, p.length.SetValue(8 * V);
         p.placement = TRollInProps::placeEnd; p.endAt.position = 4 * V))},
+    // Shorter than a value: nothing to roll into, the range as it was.
+    {"RollInNothing", BuiltinRollIn, false, 2, 12,
+     {{"Length", 0.5 * V}, {"Position Roll Begin", 0.25}},
+     Op(waveops::RollIn, SET(TRollInProps, p.length.SetValue(0.5 * V)))},
     {"Normalize", BuiltinNormalizeVertically, false, 2, 12, {}, Op(waveops::NormalizeVertically)},
     {"Reverse", BuiltinReverse, true, 2, 12, {}, Op(waveops::Reverse)},
-    {"MoveVertically", BuiltinMoveVertically, false, 2, 12, {{"Add Value", 1000}},
-     Op(waveops::MoveV, SET(TUpProps, p.add.value = 1000))},
+    // 70000 = 65536 + 4464: a sample value keeps its low 16 bits.
+    {"MoveVertically", BuiltinMoveVertically, false, 2, 12, {{"Add Value", 70000.9}},
+     Op(waveops::MoveV, SET(TUpProps, p.add.value = 4464))},
     {"MixLeftRightByName", BuiltinMixLeftRight, true, 2, 12, ValidSettings(BuiltinMixLeftRight),
      Op(waveops::MixLeftRight, SET(TLeftRightProps, p.leftToLeft.SetValue(0.5);
         p.rightToLeft.SetValue(-1); p.leftToRight.SetValue(0.25); p.rightToRight.SetValue(2)))},

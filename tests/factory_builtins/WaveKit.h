@@ -48,85 +48,47 @@ using Settings = std::vector<Setting>;
 /// Inputs that make each wave kind run, besides "Wave" and the range.
 inline const Settings& ValidSettings(int kind)
 {
+    // clang-format off
     static const std::vector<Settings> table{
         {{"Factor", 0.5}},
         {{"Angle", 0.5}, {"Time Difference", 1}, {"Volume Difference", 1}, {"Filter Difference"}},
-        {},
-        {{"Length", 8 * V}, {"Position Roll Begin", 0.25}},
-        {},
-        {},
-        {{"Add Value", 1000}},
-        {{"Volume Left to Left", 0.5},
-         {"Volume Right to Left", -1},
-         {"Volume Left to Right", 0.25},
-         {"Volume Right to Right", 2}},
-        {{"Envelope"}},
-        {{"Length Factor", 1.5}},
+        {}, {{"Length", 8 * V}, {"Position Roll Begin", 0.25}}, {}, {}, {{"Add Value", 1000}},
+        {{"Volume Left to Left", 0.5}, {"Volume Right to Left", -1},
+         {"Volume Left to Right", 0.25}, {"Volume Right to Right", 2}},
+        {{"Envelope"}}, {{"Length Factor", 1.5}},
         {{"Speed Factor", -2}, {"Count", 3}, {"Start Position", 0.25}},
-        {{"Position", 0.5}},
-        {},
-        {{"Time Move", -3 * V}},
+        {{"Position", 0.5}}, {}, {{"Time Move", -3 * V}},
         {{"Time Move Left", 2 * V}, {"Time Move Right", -V}, {"Envelope"}},
         {{"Count Horizontal", 4}, {"Height", 3277}},
-        {{"Frequency", 40 * V},
-         {"Volume Factor", 0.5},
-         {"Filter Count", 2},
+        {{"Frequency", 40 * V}, {"Volume Factor", 0.5}, {"Filter Count", 2},
          {"Normalize Volume", 1}},
         {{"Envelope"}, {"Volume Factor", 0.5}, {"Filter Count", 1}, {"Normalize Volume"}},
         {{"Frequency", 4 * V}, {"Frequency Width", 0.25}},
         {{"Frequency Envelope"}, {"Frequency Width", 0.25}},
         {{"Block Time", 2 * V}, {"Envelope"}},
         {{"Time", 2 * V}, {"Volume", 0.5}, {"Echo Count", 2}},
-        {},
-        {},
-        {{"Insert Wave"}},
-        {{"Frequency Factor", 1.5},
-         {"Speed Factor", 2},
-         {"Length Factor", 1},
-         {"Start Position"},
-         {"High Quality", 1},
-         {"Block Size", 2 * V}},
+        {}, {}, {{"Insert Wave"}},
+        {{"Frequency Factor", 1.5}, {"Speed Factor", 2}, {"Length Factor", 1}, {"Start Position"},
+         {"High Quality", 1}, {"Block Size", 2 * V}},
         {{"Length", 3 * V}},
-        {{"Length", 3 * V},
-         {"Height Begin", 1000},
-         {"Height End", 4000},
-         {"Linear"},
+        {{"Length", 3 * V}, {"Height Begin", 1000}, {"Height End", 4000}, {"Linear"},
          {"Exponential", 1}},
-        {{"Height 1", 1000},
-         {"Height 2", -2000},
-         {"Frequency", 4 * V},
-         {"Middle", 0.25},
-         {"Length", 8 * V},
-         {"Start Position"}},
-        {{"Height 1", 1000},
-         {"Height 2", -2000},
-         {"Frequency", 4 * V},
-         {"Middle Envelope"},
-         {"Count", 2},
-         {"Start Position", 0.5}},
-        {{"Height 1", 8000},
-         {"Height 2", -8000},
-         {"Frequency", 4 * V},
-         {"Count", 3},
+        {{"Height 1", 1000}, {"Height 2", -2000}, {"Frequency", 4 * V}, {"Middle", 0.25},
+         {"Length", 8 * V}, {"Start Position"}},
+        {{"Height 1", 1000}, {"Height 2", -2000}, {"Frequency", 4 * V}, {"Middle Envelope"},
+         {"Count", 2}, {"Start Position", 0.5}},
+        {{"Height 1", 8000}, {"Height 2", -8000}, {"Frequency", 4 * V}, {"Count", 3},
          {"Start Position"}},
         {{"Volume", 8000}, {"Length", 5 * V}},
-        {{"Mix Wave"}, {"Align Begin", 1}, {"Align End"}, {"Stretch"}},
-        {},
-        {{"Sample Frequency", 2 * OpsRate}, {"Bytes Per Sample", 2}, {"Mono Stereo", 2}},
-        {},
-        {{"Sample Frequency", 2 * OpsRate},
-         {"Bytes Per Sample", 2},
-         {"Mono Stereo", 2},
+        {{"Mix Wave"}, {"Align Begin", 1}, {"Align End"}, {"Stretch"}}, {},
+        {{"Sample Frequency", 2 * OpsRate}, {"Bytes Per Sample", 2}, {"Mono Stereo", 2}}, {},
+        {{"Sample Frequency", 2 * OpsRate}, {"Bytes Per Sample", 2}, {"Mono Stereo", 2},
          {"Length", 4 * V}},
-        {},
-        {{"Wave Before"}, {"Wave After"}},
-        {{"Wave Left"},
-         {"Wave Right"},
-         {"Align Begin", 1},
-         {"Align End"},
-         {"Stretch Shortest Wave"},
-         {"Stretch Longest Wave"}},
+        {}, {{"Wave Before"}, {"Wave After"}},
+        {{"Wave Left"}, {"Wave Right"}, {"Align Begin", 1}, {"Align End"},
+         {"Stretch Shortest Wave"}, {"Stretch Longest Wave"}},
     };
+    // clang-format on
     return table.at(static_cast<size_t>(kind));
 }
 
@@ -168,48 +130,43 @@ struct WaveNodeFixture : FactoryFixture
         Input(input)->SetConstantSound(input);
     }
 
-    /// A constant of the pin's own type (a group type takes a Factor).
-    void Value(const std::string& input, double value)
-    {
-        TSountoryNodeInput* pin = Input(input);
-        const int code = static_cast<int>(pin->GetValueDomType());
-        pin->SetConstantValue(
-            TSntValue(value, code >= 15 ? ValueType::Factor : static_cast<ValueType>(code)),
-            EHNone);
-    }
-
-    /// The value arrives from a factory input of the pin's type, as another node's would.
-    void Arrive(const std::string& input, double value, ValueType type)
-    {
-        TSountoryInput* source = factory.FindInput("in " + input);
-        if (!source)
-            source = In("in " + input, Input(input)->GetValueDomType());
-        source->SetValue(TSntValue(value, type));
-        Input(input)->SetSource(source);
-    }
-
-    /// A wave input takes the known sound of its kind ("Wave" the known sound of the channels
-    /// its pin asks for, an envelope the known envelope, any other the partner); any other
-    /// input the constant.
+    /// A constant of the pin's type (a group type takes a Factor); a wave pin takes a known
+    /// sound: "Wave" of the channels the pin asks for, an envelope the known envelope, any other
+    /// the partner. Unused leaves the pin without a value.
     void Set(const Setting& setting)
     {
         TSountoryNodeInput* pin = Input(setting.input);
         const std::string name = setting.input;
+        const int code = static_cast<int>(pin->GetValueDomType());
         if (setting.value == Unused)
             pin->SetSource(nullptr);
         else if (!pin->IsWave())
-            Value(name, setting.value);
+            pin->SetConstantValue(TSntValue(setting.value, code >= 15
+                                                               ? ValueType::Factor
+                                                               : static_cast<ValueType>(code)),
+                                  EHNone);
         else if (name == "Wave")
             Open(name, Known(pin->GetValueDomain() == ValueDomain::Stereo));
-        else if (name.find("Envelope") != std::string::npos)
-            Open(name, KnownEnvelope());
         else
-            Open(name, KnownPartner());
+            Open(name,
+                 name.find("Envelope") != std::string::npos ? KnownEnvelope() : KnownPartner());
     }
     void Set(const Settings& settings)
     {
         for (const Setting& setting : settings)
             Set(setting);
+    }
+
+    /// The range as positions another node wrote: they pass the pins unchecked.
+    void Range(double begin, double end)
+    {
+        for (auto [name, value] : {std::pair{"Position Begin", begin}, {"Position End", end}}) {
+            TSountoryInput* source = factory.FindInput(name);
+            if (!source)
+                source = In(name, ValueDomType::PlaceInWindow);
+            source->SetValue(TSntValue(value, ValueType::PlaceInWindow));
+            Input(name)->SetSource(source);
+        }
     }
 
     /// A node of the kind that runs: the known "Wave", the range 2 .. 12 where the kind has
@@ -223,13 +180,6 @@ struct WaveNodeFixture : FactoryFixture
             Range(2, 12);
         Set(ValidSettings(kind));
         return node;
-    }
-
-    /// The range as positions another node wrote.
-    void Range(int32_t begin, int32_t end)
-    {
-        Arrive("Position Begin", begin, ValueType::PlaceInWindow);
-        Arrive("Position End", end, ValueType::PlaceInWindow);
     }
 
     /// Validates and runs; a failure leaves its bare sentence (without the node's location) in

@@ -64,10 +64,12 @@ TEST_P(WaveSweep, EndsInOutputsOrAMessage)
     for (const std::string& name : InputNames(false))
         for (double value : hostile) {
             MakeValid(kind);
-            if (name == "Position Begin" || name == "Position End")
-                Arrive(name, value, ValueType::PlaceInWindow);
+            if (name == "Position Begin")
+                Range(value, 12);
+            else if (name == "Position End")
+                Range(2, value);
             else
-                Value(name, value);
+                Set({name.c_str(), value});
             ExpectOutcome(Compute(), name + " = " + std::to_string(value));
         }
     for (const std::string& name : InputNames(true)) {
