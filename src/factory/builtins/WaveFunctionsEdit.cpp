@@ -235,7 +235,7 @@ bool ExtractOutputs(TWaveCall& c)
         else
             rest = std::make_unique<MonoSound>(*c.wave, c.stop);
         // The range becomes silence; the length stays.
-        if (!c.NotStopped() || !DrawLine(*rest, c.stop, c.begin, 0, c.end, 0) || !c.NotStopped())
+        if (!c.NotStopped() || !DrawLine(*rest, c.stop, c.begin, 0, c.end, 0))
             return c.Fail("Stopped by user.");
     }
     if (c.Needed("Result Extract") && !c.Step(CopyPart(*c.wave, c.stop, c.begin, c.end), extract))
