@@ -39,7 +39,8 @@ inline bool InsidePulseServer(const char* program)
 {
     if (std::getenv("KELVORN_PULSE_SINK_PIPE"))
         return true;
-    std::printf("no private PulseAudio server: run scripts/pulse-test-server.sh run %s\n", program);
+    std::fprintf(stderr, "no private PulseAudio server: run scripts/pulse-test-server.sh run %s\n",
+                 program);
     return false;
 }
 

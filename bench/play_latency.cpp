@@ -4,13 +4,15 @@
 // while a 60-second 44.1 kHz stereo wave plays (process time over wall time, the sink reader's
 // own thread left out; for paplay the child's time). Run it inside the server:
 //   scripts/pulse-test-server.sh run build/bench/bench_play_latency
-// KELVORN_AUDIO_BENCH_SECONDS shortens the long play.
+// KELVORN_AUDIO_BENCH_SECONDS shortens the long play. A run that cannot measure (no server, Play
+// disabled, no sound at the sink) says why on standard error and exits non-zero.
 #include "document/wave/UnitWave.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/audio/QtAudioDevice.h"
 #include "platform/test/ScriptedMessages.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
+#include "shell/WaveKind.h"
 #include "sound/WavFile.h"
 #include "waveui/WaveWindow.h"
 #include "window_base/ChildKelvorn.h"
@@ -26,9 +28,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace kelvorn;
 using namespace kelvorn::bench;
@@ -55,6 +59,9 @@ struct Setup
         audio =
             std::make_unique<QtAudioDevice>(QtAudioDevice::FindOutput(SinkName), QAudioDevice());
         form = std::make_unique<TMainForm>();
+        // The action update asks the wave kind whether Play may run; without it Play stays
+        // disabled and nothing is measured.
+        form->Kinds().Register(std::make_unique<TWaveKind>(*form, nullptr));
         form->show();
         player = std::make_unique<TPlayRecord>(*form, *audio);
         shortWave = Open("Short", StereoNoise(PulseRate / 2));
@@ -139,13 +146,24 @@ PlayTimes Play(bool ours, bool longOne, std::string& error)
 
 std::map<std::string, double> cpuShare;
 std::map<std::string, double> longLatency;
+/// Why a benchmark measured nothing, by benchmark.
+std::vector<std::string> failures;
+
+bool Failed(benchmark::State& state, bool ours, const PlayTimes& times, const std::string& error)
+{
+    if (!SkippedSilent(state, times.latency, error))
+        return false;
+    failures.push_back(std::string(ours ? "the Play command" : "paplay") + ": " +
+                       (error.empty() ? "no sound reached the sink" : error));
+    return true;
+}
 
 template <bool Ours> void BM_Latency(benchmark::State& state)
 {
     for (auto _ : state) {
         std::string error;
         const PlayTimes times = Play(Ours, false, error);
-        if (SkippedSilent(state, times.latency, error))
+        if (Failed(state, Ours, times, error))
             return;
         state.SetIterationTime(times.latency);
     }
@@ -158,7 +176,7 @@ template <bool Ours> void BM_PlayCpu(benchmark::State& state)
     for (auto _ : state) {
         std::string error;
         const PlayTimes times = Play(Ours, true, error);
-        if (SkippedSilent(state, times.latency, error))
+        if (Failed(state, Ours, times, error))
             return;
         cpu += times.cpu;
         wall += times.wall;
@@ -195,13 +213,13 @@ BENCHMARK(BM_PlayCpu<false>)
 int main(int argc, char** argv)
 {
     if (!InsidePulseServer(argv[0]))
-        return 0;
+        return 1;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (QtAudioDevice::FindOutput(SinkName).isNull()) {
-        std::printf("the private PulseAudio server offers no %s\n", SinkName);
+        std::fprintf(stderr, "the private PulseAudio server offers no %s\n", SinkName);
         return 1;
     }
     kelvorn::bench::SecondsReporter reporter;
@@ -226,5 +244,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     setup.reset();
     benchmark::Shutdown();
-    return 0;
+    for (const std::string& failure : failures)
+        std::fprintf(stderr, "bench_play_latency measured nothing: %s\n", failure.c_str());
+    return failures.empty() ? 0 : 1;
 }

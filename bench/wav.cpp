@@ -1,7 +1,7 @@
 // Reading and writing a 10-minute 44.1 kHz stereo 16-bit WAV file (about 106 MB), against `cp`
-// of the same file and `sox in.wav out.wav` in the same run. The files live in memory-backed
-// storage (/dev/shm) where there is some, or in KELVORN_BENCH_DIR, so that every contender reads
-// from the page cache and no one waits for a disk.
+// of the same file and `sox -D in.wav out.wav` (no dither, like every sox peer) in the same run.
+// The files live in memory-backed storage (/dev/shm) where there is some, or in KELVORN_BENCH_DIR,
+// so that every contender reads from the page cache and no one waits for a disk.
 #include "general/Messages.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
@@ -114,7 +114,7 @@ void BM_Sox(benchmark::State& state)
         return;
     }
     for (auto _ : state)
-        if (!Shell("sox '" + f.in.string() + "' '" + f.outSox.string() + "'"))
+        if (!Shell("sox -D '" + f.in.string() + "' '" + f.outSox.string() + "'"))
             state.SkipWithError("sox failed");
     state.SetBytesProcessed(state.iterations() * f.bytes);
 }

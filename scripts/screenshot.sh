@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Saves two pictures of Kelvorn: the main window as it opens (docs/main-window.png) and a wave
-# window showing a sound the program generates (docs/wave-window.png). Builds the program
-# (Release, into build/) and starts it once for each under a virtual X server (xvfb-run).
+# Saves three pictures of Kelvorn: the main window as it opens (docs/main-window.png), a wave
+# window showing a sound the program generates (docs/wave-window.png) and a music window showing
+# the demo piece resources/demo/Demo.kvm (docs/music-window.png). Builds the program (Release,
+# into build/) and starts it once for each under a virtual X server (xvfb-run).
 # Usage: scripts/screenshot.sh [main-window.png [file to open]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,7 @@ scripts/install-deps.sh test
 out=${1:-docs/main-window.png}
 shift || true
 wave_out=docs/wave-window.png
+music_out=docs/music-window.png
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target kelvorn -j4 >/dev/null
 
@@ -29,3 +31,5 @@ shoot "$out" "$@"
 demo_dir=$(mktemp -d)
 trap 'rm -rf "$demo_dir"' EXIT
 KELVORN_DEMO_WAVE="$demo_dir/Demo.wav" shoot "$wave_out"
+cp resources/demo/Demo.kvm "$demo_dir/Demo.kvm"
+shoot "$music_out" "$demo_dir/Demo.kvm"

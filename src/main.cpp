@@ -15,6 +15,7 @@
 #include "shell/EditCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
+#include "shell/MusicCommands.h"
 #include "shell/PlayRecord.h"
 #include "shell/ProjectCommands.h"
 #include "shell/SplitMergeCommands.h"
@@ -95,6 +96,8 @@ protected:
             done = true;
             // After this paint: the grab paints the window again.
             QTimer::singleShot(0, this, [this] {
+                // What the first paint laid out (a score's scroll bars) takes its place first.
+                QCoreApplication::processEvents();
                 int result = 0;
                 if (!screenshot.isEmpty() && !window.grab().save(screenshot)) {
                     std::fprintf(stderr, "Cannot save %s\n", qPrintable(screenshot));
@@ -177,6 +180,8 @@ int main(int argc, char** argv)
     kelvorn::TMainForm mainForm;
     kelvorn::TFileCommands fileCommands(mainForm);
     fileCommands.Install();
+    kelvorn::TMusicCommands musicCommands(mainForm, fileCommands);
+    musicCommands.Install();
     kelvorn::TWaveCommands waveCommands(mainForm);
     waveCommands.Install();
     kelvorn::TEditCommands editCommands(mainForm, waveCommands);

@@ -26,8 +26,6 @@
 
 namespace kelvorn {
 
-namespace {
-
 bool FileExists(const std::string& path)
 {
     std::error_code error;
@@ -38,6 +36,8 @@ std::string Quoted(const std::string& text)
 {
     return "\"" + text + "\"";
 }
+
+namespace {
 
 FileDialogRequest WaveRequest(const char* title, const std::string& fileName)
 {
@@ -64,6 +64,14 @@ void TFileCommands::Install()
     form.SetCommand("FileSaveAs", [this] { FileSaveAsExecute(); });
     form.SetCommand("FileProperties", [this] { FilePropertiesExecute(); });
     form.SetCommand("FileExit", [this] { FileExitExecute(); });
+    // Only the active kind's Duplicate is enabled, so the key duplicates whatever is active.
+    form.SetCommand("keyD", [this] {
+        for (const char* name : {"DuplicateMuz", "DuplicateWave", "DuplicateFact"})
+            if (form.Action(name)->isEnabled()) {
+                form.Action(name)->trigger();
+                return;
+            }
+    });
     form.Documents().SetSaveHandler([this](TMDIChildKelvorn& window) { return SaveChild(window); });
     if (!host)
         host = std::make_unique<TMainWaveWindowHost>(form);
@@ -278,8 +286,18 @@ bool TFileCommands::SaveUnitWave(TUnitWave& unit)
 {
     if (!KV_SOFT_ASSERT(unit.CanSaveFile()))
         return false;
+    return SaveDocument(unit, WaveRequest(SaveWaveTitle, {}));
+}
+
+bool TFileCommands::SaveAsUnitWave(TUnitWave& unit)
+{
+    return SaveDocumentAs(unit, WaveRequest(SaveWaveTitle, {}));
+}
+
+bool TFileCommands::SaveDocument(TFileUnit& unit, const FileDialogRequest& saveAs)
+{
     if (unit.IsUntitled())
-        return SaveAsUnitWave(unit);
+        return SaveDocumentAs(unit, saveAs);
     WaitScope wait(form.Documents());
     const bool saved = unit.Save();
     if (saved)
@@ -287,10 +305,11 @@ bool TFileCommands::SaveUnitWave(TUnitWave& unit)
     return saved;
 }
 
-bool TFileCommands::SaveAsUnitWave(TUnitWave& unit)
+bool TFileCommands::SaveDocumentAs(TFileUnit& unit, FileDialogRequest request)
 {
+    request.fileName = unit.GetFileName();
     std::string path;
-    if (!GetService<FileDialogs>().SaveFile(WaveRequest(SaveWaveTitle, unit.GetFileName()), path))
+    if (!GetService<FileDialogs>().SaveFile(request, path))
         return false;
     WaitScope wait(form.Documents());
     // The document keeps its old name and its change flags unless the save worked, so that the
@@ -349,19 +368,27 @@ void TFileCommands::FilePropertiesExecute()
         kind->EditProperties(*window);
 }
 
-void TFileCommands::EditWaveProperties(TUnitWave& waveUnit)
+std::optional<TWaveFileProps> TFileCommands::AskFileProperties(const TSoundUnit& unit)
 {
-    TUnitWave* unit = &waveUnit;
-    const TWaveFileProps old(unit->GetMonoStereo(), unit->GetSampleFreq(), unit->GetBytesPSample());
-    TDlgWaveFileProp dialog(&form, old);
+    TDlgWaveFileProp dialog(
+        &form, TWaveFileProps(unit.GetMonoStereo(), unit.GetSampleFreq(), unit.GetBytesPSample()));
     if (RunDialog(dialog) != DialogResult::Accepted)
+        return std::nullopt;
+    return dialog.GetProps();
+}
+
+void TFileCommands::EditWaveProperties(TUnitWave& unit)
+{
+    const TWaveFileProps old(unit.GetMonoStereo(), unit.GetSampleFreq(), unit.GetBytesPSample());
+    const std::optional<TWaveFileProps> chosen = AskFileProperties(unit);
+    if (!chosen)
         return;
     TDocumentServices& documents = form.Documents();
     WaitScope wait(documents);
-    unit->BeginOperation();
-    documents.MakeUndo(*unit);
-    if (unit->SetWaveFileProps(old, dialog.GetProps()))
-        unit->SetModified();
+    unit.BeginOperation();
+    documents.MakeUndo(unit);
+    if (unit.SetWaveFileProps(old, *chosen))
+        unit.SetModified();
 }
 
 // ---- Exit ----------------------------------------------------------------------------------

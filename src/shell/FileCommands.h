@@ -5,13 +5,16 @@
 // kind's (TWaveKind). The documents read and write themselves, the commands choose names,
 // order, dialogs and boxes.
 
+#include "document/records/WaveFileProps.h"
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
+#include "platform/FileDialogs.h"
 #include "shell/MainWaveWindowHost.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kelvorn {
@@ -19,7 +22,14 @@ namespace kelvorn {
 class TMainForm;
 class TMDIChildKelvorn;
 class TMDIChildWave;
+class TFileUnit;
+class TSoundUnit;
 class TUnitWave;
+
+/// Whether path names an existing file (never the empty path).
+bool FileExists(const std::string& path);
+/// text in double quotes, as the file boxes name files.
+std::string Quoted(const std::string& text);
 
 class TFileCommands final
 {
@@ -36,8 +46,9 @@ public:
     TFileCommands(const TFileCommands&) = delete;
     TFileCommands& operator=(const TFileCommands&) = delete;
 
-    /// Installs the commands on their actions, the save handler of the close question, the
-    /// command line's opener and the host of the wave windows.
+    /// Installs the commands on their actions (keyD runs the Duplicate of the active kind), the
+    /// save handler of the close question, the command line's opener and the host of the wave
+    /// windows.
     void Install();
 
     // ---- Commands ------------------------------------------------------------------------
@@ -70,6 +81,11 @@ public:
     /// read in place of path when it exists; keepClean leaves the document's change tracking
     /// off. Answers the new document, or null when the file could not be read (its box shown).
     TUnitWave* OpenWaveFile(const std::string& path, const std::string& tempFile, bool keepClean);
+    /// Save, or Save As when the document has no file; answers whether it was saved.
+    bool SaveDocument(TFileUnit& unit, const FileDialogRequest& saveAs);
+    /// The save dialog of request (starting at the document's file), then the document under
+    /// the chosen name. Only a successful save takes the new name and clears the change flags.
+    bool SaveDocumentAs(TFileUnit& unit, FileDialogRequest request);
     /// Save, or Save As when the wave has no file; answers whether it was saved.
     bool SaveUnitWave(TUnitWave& unit);
     /// The "Save Wave" dialog, then the wave and its side file under the chosen name. Only a
@@ -81,13 +97,18 @@ public:
     void RevertWave(TMDIChildKelvorn& window, TUnitWave& unit);
     /// "Wave Properties" with the wave's format; on OK the undo snapshot, then the conversion.
     void EditWaveProperties(TUnitWave& unit);
+    /// "Wave Properties" with the sound format of unit (a wave or a piece): the format chosen,
+    /// or none when cancelled.
+    std::optional<TWaveFileProps> AskFileProperties(const TSoundUnit& unit);
 
     /// A wave window for unit in the main window's frame, linked with it both ways and shown.
     TMDIChildWave* NewChildWave(std::unique_ptr<TUnitWave> unit, const TWaveViewProps& waveProps,
                                 const TVoldViewProps& voldProps);
 
+    /// The box of a file that failed: text under "File Error", information icon.
+    static void ShowFileError(const std::string& text);
+
 private:
-    void ShowFileError(const std::string& text);
     void WarnDamaged(TUnitWave& unit, const std::string& path, const WaveReadCounts& counts);
     void ShowWaveCurve(TMDIChildWave& window);
 

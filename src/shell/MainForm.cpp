@@ -263,6 +263,9 @@ void TMainForm::ConnectCommands()
             editName->Retarget();
         if (auto* selZoom = dynamic_cast<SelZoomFollower*>(ToolSlot(Tool::SelZoom).Existing()))
             selZoom->SetChildWave(nullptr);
+        for (Tool tool : {Tool::Music, Tool::MusicParts})
+            if (auto* music = dynamic_cast<MusicToolFollower*>(ToolSlot(tool).Existing()))
+                music->SetChildMuz(nullptr);
     });
     idleTimer = new QTimer(this);
     idleTimer->setInterval(UpdateIntervalMs);

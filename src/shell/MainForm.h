@@ -144,6 +144,9 @@ public:
     /// Shows the tool window, or hides it when it shows (EditNameAction, SelectWave,
     /// MusicDialog, MusicParts).
     void ToggleToolWindow(Tool tool);
+    /// window became the active document window (or was clicked while it was): text input
+    /// goes off, the tool windows follow it, the actions are updated. Null for none.
+    void ChildActivated(QMdiSubWindow* window);
 
     // ---- Commands of the main window itself ------------------------------------------------
 
@@ -202,7 +205,6 @@ private:
     void ConnectCommands();
     void CheckTempDir();
     void BuildGrammars();
-    void ChildActivated(QMdiSubWindow* window);
     void TileWindows(bool horizontally);
 
     // The kinds' rules of the action update reach the actions, menus and toolbars through these.

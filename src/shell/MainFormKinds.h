@@ -9,6 +9,7 @@
 namespace kelvorn {
 
 class TMDIChildKelvorn;
+class TNoteStave;
 
 /// A wave window's display state.
 class WaveWindowState
@@ -69,6 +70,8 @@ public:
     virtual ~MusicToolFollower() = default;
     /// Shows window's document (or none).
     virtual void SetChildMuz(TMDIChildKelvorn* window) = 0;
+    /// The rooms of stave changed: refresh when it is the stave shown.
+    virtual void StaveChanged(const TNoteStave& stave) = 0;
 };
 
 } // namespace kelvorn

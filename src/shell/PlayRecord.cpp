@@ -157,19 +157,23 @@ void TPlayRecord::ShowDeviceError(const std::string& message) const
 
 void TPlayRecord::FilePlayExecute()
 {
-    if (TUnitWave* unit = form.Documents().GetActiveUnitWave(); unit && unit->GetValues() > 0) {
-        const SoundPtr sound = unit->GetSound();
-        PlayPart(*sound, unit->GetRangeBegin(), unit->GetRangeEnd(), false);
-    }
-    // A music window renders its piece and plays it with PlaySound once music pieces exist.
-    ShowState();
+    PlayActive(false);
 }
 
 void TPlayRecord::FilePlayMaxExecute()
 {
-    if (TUnitWave* unit = form.Documents().GetActiveUnitWave(); unit && unit->GetValues() > 0) {
-        const SoundPtr sound = unit->GetSound();
-        PlayPart(*sound, unit->GetRangeBegin(), unit->GetRangeEnd(), true);
+    PlayActive(true);
+}
+
+void TPlayRecord::PlayActive(bool maximise)
+{
+    // The kind of the active window says what it plays: a wave its part, a piece its render.
+    TMDIChildKelvorn* window = form.Documents().GetActiveChild();
+    if (TDocumentKindUI* kind = form.Kinds().Of(window)) {
+        TPlaySource source;
+        // A rendered sound is the play's alone: it goes once its file is written.
+        if (kind->GetPlaySource(*window, source) && source.sound)
+            PlayPart(*source.sound, source.begin, source.end, maximise);
     }
     ShowState();
 }

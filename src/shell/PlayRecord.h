@@ -57,8 +57,8 @@ public:
 
     // ---- Commands ------------------------------------------------------------------------
 
-    /// Plays the active wave's part, or the whole wave when only a cursor is set; nothing for
-    /// an empty wave or another kind of document.
+    /// Plays what the active window's kind offers: a wave's part (the whole wave when only a
+    /// cursor is set), a piece rendered whole; nothing for an empty wave or piece.
     void FilePlayExecute();
     void FilePlayMaxExecute();
     /// Records into the active empty wave; while a recording runs or waits, it is Stop.
@@ -96,6 +96,7 @@ private:
     enum class Running { None, Play, PlayMax };
 
     bool Available() const;
+    void PlayActive(bool maximise);
     /// Closes the device; an event still owed to what ran is to be ignored.
     void CloseDevice();
     /// Stops the device, counting the owed event like CloseDevice.

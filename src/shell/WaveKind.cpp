@@ -52,6 +52,17 @@ void TWaveKind::EditProperties(TMDIChildKelvorn& window)
         files->EditWaveProperties(*unit);
 }
 
+bool TWaveKind::GetPlaySource(TMDIChildKelvorn& window, TPlaySource& source)
+{
+    TUnitWave* unit = UnitWaveOf(&window);
+    if (!unit || unit->GetValues() <= 0)
+        return false;
+    source.sound = unit->GetSound();
+    source.begin = unit->GetRangeBegin();
+    source.end = unit->GetRangeEnd();
+    return true;
+}
+
 void TWaveKind::UpdateStatusPanels(TMDIChildKelvorn& window)
 {
     if (TUnitWave* unit = UnitWaveOf(&window))

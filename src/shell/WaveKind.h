@@ -24,6 +24,8 @@ public:
     bool SaveAs(TMDIChildKelvorn& window) override;
     void Revert(TMDIChildKelvorn& window) override;
     void EditProperties(TMDIChildKelvorn& window) override;
+    /// The wave's part, or the whole wave when only a cursor is set; nothing when it is empty.
+    bool GetPlaySource(TMDIChildKelvorn& window, TPlaySource& source) override;
     void ArrangeActions() override;
     void UpdateActions(TMDIChildKelvorn& window) override;
     void UpdateStatusPanels(TMDIChildKelvorn& window) override;

@@ -46,6 +46,19 @@ TMDIChildKelvorn* TMDIChildKelvorn::SetUnit(std::unique_ptr<TFileUnit> unit)
     return this;
 }
 
+std::unique_ptr<TFileUnit> TMDIChildKelvorn::ExchangeUnit(std::unique_ptr<TFileUnit> unit)
+{
+    if (!KV_SOFT_ASSERT(unit != NULL))
+        return nullptr;
+    std::unique_ptr<TFileUnit> old = std::move(fileUnit);
+    if (old)
+        old->SetWindow(nullptr);
+    fileUnit = std::move(unit);
+    fileUnit->SetWindow(this);
+    UpdateCaption();
+    return old;
+}
+
 DocumentKind TMDIChildKelvorn::GetKind() const
 {
     return fileUnit ? fileUnit->GetKind() : DocumentKind::None;

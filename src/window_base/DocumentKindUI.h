@@ -7,12 +7,23 @@
 
 #include "document/DocumentKind.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kelvorn {
 
+class Sound;
 class TFileUnit;
 class TMDIChildKelvorn;
+
+/// What Play plays of a window: the values [begin, end) of sound.
+struct TPlaySource
+{
+    std::shared_ptr<Sound> sound;
+    int32_t begin = 0;
+    int32_t end = 0;
+};
 
 class TDocumentKindUI
 {
@@ -37,6 +48,12 @@ public:
     virtual void Revert(TMDIChildKelvorn& window) = 0;
     /// The file properties of the window's document.
     virtual void EditProperties(TMDIChildKelvorn& window) = 0;
+    /// What Play plays of the window's document; false for nothing (a kind without sound, an
+    /// empty wave, a piece that renders to nothing or fails, which has said why).
+    virtual bool GetPlaySource(TMDIChildKelvorn& /*window*/, TPlaySource& /*source*/)
+    {
+        return false;
+    }
 
     /// Shows the kind's menus and toolbars, hides the others': run when the active window's
     /// kind changed.

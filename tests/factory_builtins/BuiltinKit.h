@@ -23,7 +23,7 @@ namespace kelvorn::test {
 inline std::vector<std::vector<std::string>> GoldenRows(const std::string& name)
 {
     std::vector<std::vector<std::string>> rows;
-    std::istringstream in(ReadAll(std::string(KELVORN_BUILTIN_GOLDEN) + "/" + name));
+    std::istringstream in(ReadAll(std::filesystem::path(KELVORN_BUILTIN_GOLDEN) / name));
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#')
             continue;

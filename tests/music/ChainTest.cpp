@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
+#include <tuple>
 #include <vector>
 
 namespace kelvorn::test {
@@ -214,6 +216,145 @@ TEST(ChainTest, SelectItemsAndLabels)
     // The loop's length: turns 1 and 3 play the part (0.5 long), turn 2 takes no time.
     t.select->AddCountSelectPartItem(1, 0);
     EXPECT_DOUBLE_EQ(t.loop->GetLength(0), 1.0);
+}
+
+// ---- sorting a whole chain at once ----------------------------------------------------------
+
+/// What the symbols of one list are made of, so that two documents can hold the same list.
+struct SymbolSpec
+{
+    int kind; // 0 key, 1 rest, 2 note
+    double position;
+    int stave;
+    int32_t value; // the key's number, the rest's place in its tuplet, the note's pitch
+};
+
+/// Where each of the chain's symbols stands in made.
+std::vector<int> ChainIndexes(TSinglePartMuz& part, const std::vector<TStaveSymbol*>& made)
+{
+    std::vector<int> order;
+    for (TStaveSymbol* s = part.FirstSymbol(); s; s = s->GetNext())
+        order.push_back(static_cast<int>(std::find(made.begin(), made.end(), s) - made.begin()));
+    return order;
+}
+
+/// A document with the symbols of specs, in that order, inserted one by one or appended.
+struct SortedChain
+{
+    MusicDoc m;
+    std::vector<TStaveSymbol*> made;
+
+    SortedChain(const std::vector<SymbolSpec>& specs, bool insert)
+    {
+        TNoteStave* staves[] = {m.stave, m.doc.AddStave(m.stave)};
+        // Only the symbols of the list: the opening clefs go.
+        while (TStaveSymbol* s = m.part->FirstSymbol())
+            m.part->DeleteSymbol(s);
+        for (const SymbolSpec& spec : specs) {
+            TNoteStave* st = staves[spec.stave];
+            TStaveSymbol* s;
+            if (spec.kind == 0)
+                s = new TKey(&m.doc, keyKindG, 0, spec.position, st, spec.value, m.part);
+            else if (spec.kind == 1)
+                s = new TSilence(8, 0, spec.position, st, triool, spec.value, m.part);
+            else
+                s = new TMuzNote(&m.doc, st->GetFirstNoteGroup(), 8, 0, spec.position, spec.value,
+                                 st, noteShiftNormal, sool, 0, noteArtNormal, m.part,
+                                 drawStickAuto);
+            made.push_back(s);
+            if (insert)
+                m.part->InsertSymbol(s);
+            else
+                m.part->AppendSymbol(s);
+        }
+    }
+};
+
+TEST(ChainTest, SortingAnAppendedChainOrdersItAsInsertingDid)
+{
+    std::mt19937 dice(40);
+    // Few times, numbers and pitches, so that many symbols are equal in the order.
+    std::vector<SymbolSpec> random;
+    for (int i = 0; i < 300; ++i)
+        random.push_back({static_cast<int>(dice() % 3), static_cast<int>(dice() % 6) / 4.0,
+                          static_cast<int>(dice() % 2), static_cast<int32_t>(dice() % 3)});
+    auto byTime = random;
+    std::stable_sort(byTime.begin(), byTime.end(), [](const SymbolSpec& a, const SymbolSpec& b) {
+        return a.position < b.position;
+    });
+    auto backwards = byTime;
+    std::reverse(backwards.begin(), backwards.end());
+    // As a reader appends them: runs in time order, one after another.
+    std::vector<SymbolSpec> runs;
+    for (size_t start = 0; start < random.size(); start += 37) {
+        std::vector<SymbolSpec> run(
+            random.begin() + static_cast<long>(start),
+            random.begin() + static_cast<long>(std::min<size_t>(start + 37, random.size())));
+        std::stable_sort(run.begin(), run.end(), [](const SymbolSpec& a, const SymbolSpec& b) {
+            return a.position < b.position;
+        });
+        runs.insert(runs.end(), run.begin(), run.end());
+    }
+    const std::pair<const char*, std::vector<SymbolSpec>> lists[] = {
+        {"random", random}, {"in time order", byTime}, {"backwards", backwards},
+        {"in runs", runs},  {"one", {random.front()}}, {"none", {}}};
+    for (const auto& list : lists) {
+        const char* name = list.first;
+        const std::vector<SymbolSpec>& specs = list.second;
+        // Inserted one by one, then sorted (what reading an old file did) ...
+        SortedChain inserted(specs, true);
+        inserted.m.part->SortChain();
+        // ... is appended and sorted with the newest of equals first.
+        SortedChain appended(specs, false);
+        appended.m.part->SortChain(true);
+        EXPECT_EQ(ChainIndexes(*appended.m.part, appended.made),
+                  ChainIndexes(*inserted.m.part, inserted.made))
+            << name;
+        ExpectChain(*appended.m.part, {appended.made.begin(), appended.made.end()});
+
+        // Without it, equals keep the order they were appended in: a stable sort by the
+        // chain's keys (time, clefs first, number or place, notes before rests, higher first).
+        SortedChain kept(specs, false);
+        kept.m.part->SortChain();
+        std::vector<int> expected(specs.size());
+        for (size_t i = 0; i < specs.size(); ++i)
+            expected[i] = static_cast<int>(i);
+        auto key = [&specs](int i) {
+            const SymbolSpec& s = specs[static_cast<size_t>(i)];
+            return std::make_tuple(s.position, s.kind == 0 ? 1 : 6,
+                                   s.kind == 0   ? 2 * s.value
+                                   : s.kind == 1 ? s.value
+                                                 : 0,
+                                   s.kind == 2 ? 0 : 1, s.kind == 2 ? -s.value : 0);
+        };
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&key](int a, int b) { return key(a) < key(b); });
+        EXPECT_EQ(ChainIndexes(*kept.m.part, kept.made), expected) << name;
+        EXPECT_TRUE(inserted.m.messages.Unexpected().empty());
+    }
+}
+
+TEST(ChainTest, TheClefInForceIsTheLastOfItsStaveNotLater)
+{
+    MusicDoc m;
+    TNoteStave* lower = m.doc.AddStave(m.stave);
+    auto clef = [&](TNoteStave* st, double at, KeyKind kind, int32_t number) {
+        auto* key = new TKey(&m.doc, kind, 0, at, st, number, m.part);
+        m.part->InsertSymbol(key);
+        return key;
+    };
+    TKey* upper0 = m.part->GetOpeningKey(m.stave);
+    TKey* lower0 = m.part->GetOpeningKey(lower);
+    clef(m.stave, 1.0, keyKindF, 1); // the first of the two at 1
+    TKey* upperC = clef(m.stave, 1.0, keyKindC, 2);
+    TKey* lowerC = clef(lower, 2.0, keyKindC, 1);
+    m.Note(0.5, 3);
+    const std::tuple<TNoteStave*, double, TKey*> rows[] = {
+        {m.stave, 0.0, upper0}, {m.stave, 0.75, upper0}, {m.stave, 1.0, upperC},
+        {m.stave, 1.5, upperC}, {lower, 1.0, lower0},    {lower, 1.999, lower0},
+        {lower, 2.0, lowerC},   {lower, 40.0, lowerC},   {m.stave, -0.25, nullptr}};
+    for (const auto& [stave, at, expected] : rows)
+        EXPECT_EQ(m.part->FindKeyAt(stave, at), expected) << at;
 }
 
 } // namespace

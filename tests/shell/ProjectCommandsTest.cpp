@@ -3,6 +3,7 @@
 #include "ShellSupport.h"
 
 #include "document/records/WaveFileProps.h"
+#include "music/ui/MusicWindow.h"
 #include "shell/ProjectCommands.h"
 #include "waveui/ViewWaveGroup.h"
 
@@ -338,6 +339,69 @@ TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNot
         ++windows;
     EXPECT_EQ(windows, 2u);
     EXPECT_EQ(CopyFiles().size(), 3u);
+}
+
+// ---- Music pieces --------------------------------------------------------------------------
+
+TEST_F(ProjectCommandsTest, PiecesComeBackFromTheirFilesAndCopiesWithNamesPlacesAndChanges)
+{
+    const std::string a = WriteMuz("a.kvm", 41), b = WriteMuz("b.kvm", 42);
+    NewProject();
+    // A saved piece, a saved piece changed since, an untitled one.
+    music->OpenMuzFile(a);
+    music->OpenMuzFile(b)->GetFirstStave()->RoomUp.SetValue(99);
+    UnitMuzOf(form->Documents().GetActiveChild())->SetModified();
+    Trigger("FileNewMuz");
+    const QRect places[] = {{0, 0, 300, 200}, {30, 40, 320, 210}, {60, 70, 340, 220}};
+    auto windows = [&] {
+        std::vector<TMDIChildKelvorn*> inFileOrder = form->Documents().DocumentWindows();
+        std::reverse(inFileOrder.begin(), inFileOrder.end());
+        return inFileOrder;
+    };
+    for (int i = 0; i < 3; ++i)
+        windows()[size_t(i)]->setGeometry(places[i]);
+    Trigger("ProjectSave");
+    std::string expected;
+    const std::string inner[] = {"<File>" + a + "</File>",
+                                 "<File>" + b + "</File>\n      <TempFile>0</TempFile>",
+                                 "<TempFile>1</TempFile>"};
+    for (int i = 0; i < 3; ++i) {
+        const QRect& p = places[i];
+        expected += "  <Window>\n    <Music>\n      " + inner[i] +
+                    "\n    </Music>\n    <Name>Music " + std::to_string(i + 1) + "</Name>\n" +
+                    Place(p.left(), p.top(), p.width(), p.height()) + "  </Window>\n";
+    }
+    EXPECT_EQ(ReadText(ProjectPath()),
+              kHeader + "<Project>\n  <Version>9.0</Version>\n  <Frame>\n" +
+                  Place(10, 20, 800, 600) + "  </Frame>\n" + expected + "</Project>\n");
+    EXPECT_EQ(CopyFiles(), (std::vector<std::string>{"savedProjectWindowFile0.kvm",
+                                                     "savedProjectWindowFile1.kvm"}));
+
+    // Closing asks nothing; reopening restores what was there.
+    Trigger("ProjectClose");
+    Flush();
+    OpenProject();
+    ASSERT_EQ(windows().size(), 3u);
+    const std::tuple<std::string, int, bool> pieces[] = {
+        {a, 41, false}, {b, 99, true}, {"", 80, true}};
+    for (int i = 0; i < 3; ++i) {
+        TUnitMuz* unit = UnitMuzOf(windows()[size_t(i)]);
+        EXPECT_EQ(unit->GetName(), "Music " + std::to_string(i + 1));
+        EXPECT_EQ(std::tuple(unit->GetFileName(), unit->GetFirstStave()->RoomUp.GetValue(),
+                             unit->IsModified()),
+                  pieces[i]);
+        EXPECT_EQ(windows()[size_t(i)]->isWindowModified(), std::get<2>(pieces[i]));
+        EXPECT_EQ(windows()[size_t(i)]->geometry(), places[i]);
+    }
+    // The piece's own file still holds what was saved in it, and serves when its copy is gone.
+    Trigger("ProjectClose");
+    Flush();
+    fs::remove(Copies() / "savedProjectWindowFile0.kvm");
+    OpenProject();
+    TUnitMuz* second = UnitMuzOf(windows().at(1));
+    EXPECT_EQ(std::tuple(second->GetName(), second->GetFirstStave()->RoomUp.GetValue(),
+                         second->IsModified()),
+              std::tuple(std::string("Music 2"), 42, false));
 }
 
 // ---- A fourth kind -------------------------------------------------------------------------

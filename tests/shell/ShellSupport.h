@@ -15,10 +15,12 @@
 #include "shell/KindRules.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
+#include "shell/MusicCommands.h"
 #include "shell/SplitMergeCommands.h"
 #include "shell/WaveCommands.h"
 #include "shell/WaveKind.h"
 #include "sound/WavFile.h"
+#include "support/MusicKit.h"
 #include "support/PlainDocument.h"
 #include "waveui/WaveWindow.h"
 #include "window_base/ChildKelvorn.h"
@@ -345,7 +347,7 @@ inline void SetControl(QWidget& dialog, const std::string& name, const std::stri
     }
 }
 
-/// The main window with the file, wave, edit, split and merge commands on real wave windows,
+/// The main window with the file, wave, edit, split, merge and music commands on real windows,
 /// WAV files in a private directory, and every script checked used up at the end.
 class CommandsTest : public ShellTest
 {
@@ -364,6 +366,8 @@ protected:
         edit->Install();
         splitMerge = std::make_unique<TSplitMergeCommands>(*form, *commands);
         splitMerge->Install();
+        music = std::make_unique<TMusicCommands>(*form, *commands);
+        music->Install();
     }
     ~CommandsTest() override
     {
@@ -371,6 +375,7 @@ protected:
         for (QMdiSubWindow* window : form->Frame()->subWindowList())
             delete window;
         Flush();
+        music.reset();
         splitMerge.reset();
         edit.reset();
         waves.reset();
@@ -391,6 +396,15 @@ protected:
     {
         std::string message;
         EXPECT_TRUE(WriteWaveFile(nullptr, Path(name), sound.get(), 0, -1, message)) << message;
+        return Path(name);
+    }
+    /// A music file: a new piece whose stave has roomUp pixels above its middle line.
+    std::string WriteMuz(const std::string& name, int roomUp = 80)
+    {
+        TUnitMuz piece("piece", "");
+        piece.NewMusic();
+        piece.GetFirstStave()->RoomUp.SetValue(roomUp);
+        EXPECT_TRUE(piece.SaveAs(Path(name)));
         return Path(name);
     }
     static void WriteText(const std::string& path, const std::string& text)
@@ -440,6 +454,7 @@ protected:
     std::unique_ptr<TWaveCommands> waves;
     std::unique_ptr<TEditCommands> edit;
     std::unique_ptr<TSplitMergeCommands> splitMerge;
+    std::unique_ptr<TMusicCommands> music;
 };
 
 } // namespace kelvorn::test

@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kelvorn::test {
 
@@ -60,6 +62,17 @@ inline SoundPtr FlatSound(int16_t v, int32_t count, int32_t rate = 22050)
     return std::make_shared<MonoSound>(std::move(w), rate, 2);
 }
 
+/// A note of doc on stave's first group, put on part's chain.
+inline TMuzNote* AddNote(TUnitMuz& doc, TSinglePartMuz* part, TNoteStave* stave, double position,
+                         int32_t pitch, uint8_t length = 4, MultiOol ool = sool,
+                         int32_t posInOol = 0)
+{
+    auto* note = new TMuzNote(&doc, stave->GetFirstNoteGroup(), length, 0, position, pitch, stave,
+                              noteShiftNormal, ool, posInOol, noteArtNormal, part, drawStickAuto);
+    part->InsertSymbol(note);
+    return note;
+}
+
 /// A new document ("sample" open as a sine) with its one single part and stave.
 struct MusicDoc
 {
@@ -85,12 +98,8 @@ struct MusicDoc
     TMuzNote* Note(double position, int32_t pitch, uint8_t length = 4, TSinglePartMuz* in = nullptr,
                    TNoteStave* st = nullptr, MultiOol ool = sool, int32_t posInOol = 0)
     {
-        TNoteStave* s = st ? st : stave;
-        TSinglePartMuz* p = in ? in : part;
-        auto* note = new TMuzNote(&doc, s->GetFirstNoteGroup(), length, 0, position, pitch, s,
-                                  noteShiftNormal, ool, posInOol, noteArtNormal, p, drawStickAuto);
-        p->InsertSymbol(note);
-        return note;
+        return AddNote(doc, in ? in : part, st ? st : stave, position, pitch, length, ool,
+                       posInOol);
     }
 
     /// The first (only) simple sampler of the stave's group.
@@ -109,6 +118,19 @@ inline TOnePlayerProps SimpleProps(const std::string& caption, double basic, dou
     simple.BasicFreq = unitTimePosMore(basic, EHHZ);
     props.SetSimpleSamplerProps(simple);
     return props;
+}
+
+/// notes quarter notes rising through an octave on doc's first stave, in its first single part;
+/// with a caption, the stave's player samples the wave of that name as an A4.
+inline void AddScale(TUnitMuz& doc, int notes, const std::string& caption = {})
+{
+    TSinglePartMuz* part = doc.GetRootPart()->FirstSinglePart();
+    TNoteStave* stave = doc.GetFirstStave();
+    for (int i = 0; i < notes; ++i)
+        AddNote(doc, part, stave, i * 0.25, i % 8);
+    if (!caption.empty())
+        stave->GetFirstNoteGroup()->GetPlayer()->GetFirstOnePlayer()->OnePlayerProps =
+            SimpleProps(caption, 1.0 / 440.0);
 }
 
 /// The music file text of doc, as a save would write it.
@@ -139,5 +161,111 @@ struct MuzLoad
             ok = ReadMuzTokens(*doc, *tokens, version, message);
     }
 };
+
+/// What a piece holds beyond its file's bytes, one line per item: every single part's chain in
+/// order (stave and group by index, times as exact hexadecimal doubles, clef numbers), the player
+/// values with their units, the selected symbol, tree item, current stave and groups. Two pieces
+/// with the same text and the same file bytes are the same piece.
+inline std::string MuzModelText(const TUnitMuz& doc)
+{
+    std::vector<const TNoteStave*> staves;
+    std::vector<const TNoteGroup*> groups;
+    for (const TNoteStave* s = doc.GetFirstStave(); s; s = s->GetNext()) {
+        staves.push_back(s);
+        for (const TNoteGroup* g = s->GetFirstNoteGroup(); g; g = g->GetNext())
+            groups.push_back(g);
+    }
+    auto index = [](const auto& list, const void* item) {
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list[i] == item)
+                return static_cast<int>(i);
+        return -1;
+    };
+    std::string out;
+    auto line = [&out](const char* format, auto... args) {
+        char text[256];
+        std::snprintf(text, sizeof text, format, args...);
+        out += text;
+        out += '\n';
+    };
+    auto value = [](const unit& u) {
+        return u.StoredText() + " [" + std::to_string(u.GetUnit()) + "]";
+    };
+    line("tempo %s", value(doc.tempo).c_str());
+    for (const TNoteStave* s : staves) {
+        line("stave %d room %d %d flags %d mute %d lines %d colours %06x %06x selected group %d",
+             index(staves, s), s->RoomUp.GetValue(), s->RoomDown.GetValue(), s->drawFlagKind,
+             s->Mute, s->ExtraLines, s->ForegroundColor, s->BackgroundColor,
+             index(groups, s->GetSelectedNoteGroup()));
+        for (const TNoteGroup* g = s->GetFirstNoteGroup(); g; g = g->GetNext()) {
+            line(" group %d colour %06x shape %d stem %d", index(groups, g), g->NoteColor,
+                 g->NoteShape, g->GetDefaultStem());
+            for (const TOnePlayer* p = g->GetPlayer()->GetFirstOnePlayer(); p; p = p->GetNext()) {
+                const TOnePlayerProps& props = p->OnePlayerProps;
+                std::string own;
+                switch (props.GetKind()) {
+                case notePlayerSimpleSampler:
+                    own = props.GetSimpleSamplerProps().SampleWave.GetCaption() + " " +
+                          value(props.GetSimpleSamplerProps().BasicFreq);
+                    break;
+                case notePlayerRollOutSampler:
+                    own = props.GetRollOutSamplerProps().SampleWave.GetCaption() + " " +
+                          value(props.GetRollOutSamplerProps().BasicFreq);
+                    break;
+                case notePlayerResonantSampler:
+                    own = props.GetResonantSamplerProps().SampleWave.GetCaption() + " " +
+                          value(props.GetResonantSamplerProps().ResFactor);
+                    break;
+                case notePlayerRepeatWaveForm:
+                    own = props.GetRepeatWaveFormProps().SampleWave.GetCaption();
+                    break;
+                default:
+                    own = props.GetRollOutWaveFormProps().SampleWave.GetCaption();
+                    break;
+                }
+                line("  player %d %s up %s volume %s", props.GetKind(), own.c_str(),
+                     value(props.FreqUp).c_str(), value(props.VolumeFactor).c_str());
+            }
+        }
+    }
+    line("current stave %d selected kind %d", index(staves, doc.GetCurrentStave()),
+         doc.GetSelMuzSymbolKind());
+    line("selected item %s",
+         doc.GetSelectedTreeItem() ? doc.GetSelectedTreeItem()->GetShowLabel().c_str() : "-");
+    int part = 0;
+    TStartPartMuz* root = doc.GetRootPart();
+    for (TSinglePartMuz* single = root->FirstSinglePart(); single;
+         single = single->GetParent()->NextSinglePart(single), ++part) {
+        const TMuzBar* bar = single->GetMuzBar();
+        line("part %d %s bar %d/%d first %d", part, single->GetShowLabel().c_str(), bar->GetCount(),
+             bar->GetLength(), bar->GetCountFirstBar());
+        for (TStaveSymbol* s = single->FirstSymbol(); s; s = s->GetNext()) {
+            const char* selected = s == doc.GetSelectedSymbol() ? " selected" : "";
+            const int stave = index(staves, s->GetNoteStave());
+            if (TKey* key = s->AsKey()) {
+                std::string shifts;
+                for (int step = 0; step < 7; ++step)
+                    shifts += static_cast<char>('0' + key->GetKeyNoteShift(step));
+                line(" key %a stave %d kind %d up %d number %d shifts %s%s", s->GetPosition(),
+                     stave, key->GetKeyKind(), key->GetOctavesUp(), key->GetKeyNumber(),
+                     shifts.c_str(), selected);
+                continue;
+            }
+            const auto* time = static_cast<const TStaveTimeSymbol*>(s);
+            const std::string common = std::to_string(time->GetNoteLengthKind()) + "." +
+                                       std::to_string(time->GetPoints()) + " ool " +
+                                       std::to_string(time->GetMultiOol()) + "/" +
+                                       std::to_string(time->GetPosInOol());
+            if (const TMuzNote* note = s->AsNote())
+                line(" note %a stave %d group %d %s pitch %d shift %d art %d stick %d%s",
+                     s->GetPosition(), stave, index(groups, note->GetNoteGroup()), common.c_str(),
+                     note->GetPitch(), note->GetNoteShiftKind(), note->GetNoteArtKind(),
+                     note->GetDrawStickKind(), selected);
+            else
+                line(" rest %a stave %d %s%s", s->GetPosition(), stave, common.c_str(), selected);
+        }
+    }
+    return out;
+}
 
 } // namespace kelvorn::test

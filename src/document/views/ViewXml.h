@@ -9,14 +9,22 @@
 #include "general/xml/XMLGrammar.h"
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace kelvorn::viewxml {
 
-inline bool IsElement(const TXMLItem* xml, const char* name)
+inline bool IsElement(const TXMLItem* xml, std::string_view name)
 {
-    return xml != nullptr && xml->GetElement() == name;
+    // Readers ask this of every element, mostly with a literal name: its length is known where
+    // the call is made, and the bytes are compared in place.
+    if (xml == nullptr)
+        return false;
+    const std::string& element = xml->GetElement();
+    return element.size() == name.size() &&
+           std::memcmp(element.data(), name.data(), name.size()) == 0;
 }
 
 /// The first child of a complex element; nullptr for none or for a text element.

@@ -1,6 +1,7 @@
 #include "factory/builtins/BuiltinCompute.h"
 
 #include "factory/builtins/BuiltinCatalogue.h"
+#include "factory/builtins/ValueFunctions.h"
 #include "factory/builtins/WaveFunctions.h"
 
 #include <array>
@@ -19,6 +20,8 @@ TBuiltinCompute GetBuiltinCompute(int32_t kind)
 {
     if (TBuiltinCompute wave = GetWaveCompute(kind))
         return wave;
+    if (TBuiltinCompute value = GetValueCompute(kind))
+        return value;
     return kind >= 0 && kind < BuiltinKindCount ? computations[static_cast<size_t>(kind)] : nullptr;
 }
 

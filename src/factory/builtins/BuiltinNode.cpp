@@ -1,6 +1,7 @@
 #include "factory/builtins/BuiltinNode.h"
 
 #include "factory/builtins/BuiltinCompute.h"
+#include "factory/builtins/ValueFunctions.h"
 
 #include <algorithm>
 #include <vector>
@@ -103,6 +104,13 @@ std::string TSountoryNodeBuiltin::GetDisplayName() const
 {
     const TBuiltinKind* kind = GetBuiltinKind(SntBuiltinAction);
     return kind ? kind->displayName : "";
+}
+
+bool TSountoryNodeBuiltin::Calculate(SntStopFlag* stop, std::string& message)
+{
+    if (SntBuiltinAction == BuiltinSwitchWave || SntBuiltinAction == BuiltinSwitchValue)
+        return CalculateSwitch(*this, stop, message);
+    return TSountoryNode::Calculate(stop, message);
 }
 
 bool TSountoryNodeBuiltin::Compute(SntStopFlag* stop, std::string& message)

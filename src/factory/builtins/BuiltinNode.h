@@ -30,6 +30,8 @@ public:
     /// order; the first that fails gives the message.
     bool CheckInputs(std::string& message) override;
     bool CheckDefinition(std::string&) override { return true; }
+    /// The node base's, but for the switches, which pull only the branch they take.
+    bool Calculate(SntStopFlag* stop, std::string& message) override;
     bool Compute(SntStopFlag* stop, std::string& message) override;
 
     uint8_t GetBuiltinAction() const { return SntBuiltinAction; }

@@ -244,28 +244,45 @@ bool TSountoryNode::CheckLoops(std::string& message)
     return true;
 }
 
+bool TSountoryNode::CalculateInput(TSountoryNodeInput& input, SntStopFlag* stop,
+                                   std::string& message)
+{
+    bool reported = false;
+    if (input.CheckValue(stop, message, reported))
+        return true;
+    // A failure further up carries its own node already.
+    if (reported) {
+        message = "At Node \"" + Name + "\": " + message;
+        SetRunState(sntRunFailed, stop);
+    }
+    return false;
+}
+
+bool TSountoryNode::FailComputation(SntStopFlag* stop, std::string& message)
+{
+    SetRunState(sntRunFailed, stop);
+    message = "At Node \"" + Name + "\" of Factory \"" + factory->GetName() + "\": " + message;
+    return false;
+}
+
+bool TSountoryNode::ComputeInRun(SntStopFlag* stop, std::string& message)
+{
+    SetRunState(sntRunBusy, stop);
+    if (!Compute(stop, message))
+        return FailComputation(stop, message);
+    SetRunState(sntRunDone, stop);
+    return true;
+}
+
 bool TSountoryNode::Calculate(SntStopFlag* stop, std::string& message)
 {
     if (calculated)
         return true;
-    for (const auto& in : inputs) {
-        bool reported = false;
-        if (!in->CheckValue(stop, message, reported)) {
-            // A failure further up carries its own node already.
-            if (reported) {
-                message = "At Node \"" + Name + "\": " + message;
-                SetRunState(sntRunFailed, stop);
-            }
+    for (const auto& in : inputs)
+        if (!CalculateInput(*in, stop, message))
             return false;
-        }
-    }
-    SetRunState(sntRunBusy, stop);
-    if (!Compute(stop, message)) {
-        SetRunState(sntRunFailed, stop);
-        message = "At Node \"" + Name + "\" of Factory \"" + factory->GetName() + "\": " + message;
+    if (!ComputeInRun(stop, message))
         return false;
-    }
-    SetRunState(sntRunDone, stop);
     for (const auto& in : inputs)
         in->ReleaseSource();
     calculated = true;

@@ -44,6 +44,15 @@ public:
     /// Compute; the inputs' sources lose their use afterwards.
     virtual bool Calculate(SntStopFlag* stop, std::string& message);
     virtual bool Compute(SntStopFlag* stop, std::string& message) = 0;
+    /// One step of Calculate: pulls and checks the input's value; a failure of the input's own
+    /// gets this node's name in front and marks the node failed, one from further up is
+    /// passed on as it is.
+    bool CalculateInput(TSountoryNodeInput& input, SntStopFlag* stop, std::string& message);
+    /// One step of Calculate: Compute with the run states around it; a failure gets this node's
+    /// and its factory's names in front.
+    bool ComputeInRun(SntStopFlag* stop, std::string& message);
+    /// Marks the node failed and puts its and its factory's names in front of the message.
+    bool FailComputation(SntStopFlag* stop, std::string& message);
     /// User and repeat nodes: finds the factory they run and links the pins to it.
     virtual bool SyncWithDefinition(std::string&) { return true; }
     /// User and repeat nodes: validates the factory they run, refusing a circle of factories.

@@ -7,6 +7,7 @@
 #include "general/numeric/ValueTypes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kelvorn {
@@ -26,6 +27,32 @@ struct TSntValue
         return valueType == ValueType::Factor || valueType == ValueType::Angle ||
                valueType == ValueType::Integer;
     }
+
+    // The arithmetic of the value functions (SntValueMath.cpp). This value is the argument and
+    // takes the result; a false answer comes with a bare sentence and leaves the value unusable.
+    /// This times other, with the type rules of MultiplyValues (this is "Operator 1").
+    bool MultiplyBy(const TSntValue& other, std::string& message);
+    bool DivideBy(const TSntValue& divisor, std::string& message);
+    /// This minus other: two values without unit keep their type when it is the same (else
+    /// Factor); a value with a unit keeps its own.
+    void Subtract(const TSntValue& other);
+    /// 1 for 0, 0 for anything else; the type stays.
+    void Not();
+    /// Of an Angle in turns; a Factor given multiplies the result (and lends it its unit).
+    bool Sine(const std::optional<TSntValue>& factor, std::string& message);
+    bool Cosine(const std::optional<TSntValue>& factor, std::string& message);
+    bool Tangent(const std::optional<TSntValue>& factor, const std::optional<TSntValue>& min,
+                 const std::optional<TSntValue>& max, std::string& message);
+    /// Of a Factor (or of a value divided by a Factor Repricoke of its type), in turns.
+    bool ArcSine(const std::optional<TSntValue>& factorRepricoke, std::string& message);
+    bool ArcCosine(const std::optional<TSntValue>& factorRepricoke, std::string& message);
+    bool ArcTangent(const std::optional<TSntValue>& factorRepricoke, std::string& message);
+    /// This is the base; the result is a Factor, multiplied by the Factor when one is given.
+    bool Power(const TSntValue& exponent, const std::optional<TSntValue>& factor,
+               std::string& message);
+    bool Root(const TSntValue& root, const std::optional<TSntValue>& factor, std::string& message);
+    /// The logarithm of x to this base.
+    bool Log(const TSntValue& x, const std::optional<TSntValue>& factor, std::string& message);
 
     ValueType valueType = ValueType::Factor;
     double value = 0.0;

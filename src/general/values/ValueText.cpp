@@ -80,6 +80,27 @@ bool ComposeNumber(double sign, std::string_view whole, std::string_view fractio
         exponent = -exponentLimit;
     auto exp10 = static_cast<int64_t>(exponent);
 
+    // Up to 15 digits make an integer that a double holds exactly, and so does a power of ten up
+    // to 10^22: one multiplication or division of the two rounds once, to the same double the
+    // general conversion below finds. Files hold such numbers nearly always.
+    if (whole.size() + fraction.size() <= 15) {
+        static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        const int64_t scale = exp10 - static_cast<int64_t>(fraction.size());
+        if (scale >= -22 && scale <= 22) {
+            int64_t digits = 0;
+            for (char c : whole)
+                digits = 10 * digits + (c - '0');
+            for (char c : fraction)
+                digits = 10 * digits + (c - '0');
+            const auto mantissa = static_cast<double>(digits);
+            const double power = powers[scale < 0 ? -scale : scale];
+            value = sign * (scale < 0 ? mantissa / power : mantissa * power);
+            return true;
+        }
+    }
+
     // Short numbers, nearly all of them, are composed on the stack.
     char local[96];
     std::string heap;

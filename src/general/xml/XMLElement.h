@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kelvorn {
 
@@ -57,9 +58,8 @@ public:
     }
 
 protected:
-    TXMLItem(std::string elementName, Kind itemKind) : name(std::move(elementName)), kind(itemKind)
-    {
-    }
+    // Names and texts are copied once, straight into place: a parse makes millions of them.
+    TXMLItem(std::string_view elementName, Kind itemKind) : name(elementName), kind(itemKind) {}
 
 private:
     friend class TXMLComplexElement;
@@ -73,8 +73,7 @@ private:
 class TXMLComplexElement final : public TXMLItem
 {
 public:
-    explicit TXMLComplexElement(std::string elementName)
-        : TXMLItem(std::move(elementName), KindComplex)
+    explicit TXMLComplexElement(std::string_view elementName) : TXMLItem(elementName, KindComplex)
     {
     }
     ~TXMLComplexElement() override;
@@ -112,8 +111,8 @@ private:
 class TXMLStringElement final : public TXMLItem
 {
 public:
-    TXMLStringElement(std::string elementName, std::string elementText)
-        : TXMLItem(std::move(elementName), KindText), text(std::move(elementText))
+    TXMLStringElement(std::string_view elementName, std::string_view elementText)
+        : TXMLItem(elementName, KindText), text(elementText)
     {
     }
 

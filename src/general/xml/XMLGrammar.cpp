@@ -3,6 +3,8 @@
 #include "general/Assert.h"
 
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 namespace kelvorn {
 
@@ -11,6 +13,36 @@ namespace {
 TXMLTokenKind KindOf(const TXMLToken* token)
 {
     return token ? token->GetTokenKind() : xmlTokenEof;
+}
+
+// Element names are short and compared at nearly every token: up to sixteen bytes are compared
+// as two words or two half words, overlapping where the name is shorter, with no call.
+template <class Word> Word Load(const char* bytes)
+{
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    const size_t n = a.size();
+    if (n != b.size())
+        return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    if (n > 16)
+        return std::memcmp(p, q, n) == 0;
+    if (n >= 8)
+        return Load<uint64_t>(p) == Load<uint64_t>(q) &&
+               Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
+    if (n >= 4)
+        return Load<uint32_t>(p) == Load<uint32_t>(q) &&
+               Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
+    for (size_t i = 0; i < n; ++i)
+        if (p[i] != q[i])
+            return false;
+    return true;
 }
 
 void AppendNumber(std::string& out, int32_t value)
@@ -183,6 +215,38 @@ const TDTDItem* TDTDItem::Operand(const TDTDItem* item)
     return &SharedEmpty();
 }
 
+void TDTDItem::MayBeginAs(const TDTDItem* item)
+{
+    for (std::string_view name : item->firstNames)
+        MayBeginAs(name);
+}
+
+void TDTDItem::MayBeginAs(std::string_view elementName)
+{
+    for (std::string_view known : firstNames)
+        if (known == elementName)
+            return;
+    firstNames.push_back(elementName);
+}
+
+bool TDTDItem::MayBeginAt(const TXMLToken* token) const
+{
+    switch (KindOf(token)) {
+    case xmlTokenEnd:
+        return false;
+    case xmlTokenBegin:
+    case xmlTokenEmpty: {
+        const std::string_view tag = token->GetName();
+        for (std::string_view name : firstNames)
+            if (SameName(name, tag))
+                return true;
+        return false;
+    }
+    default:
+        return true;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 
 bool TDTDElement::CheckEndTag(const TXMLToken*& cursor, std::string& error, bool& fatal) const
@@ -202,7 +266,7 @@ bool TDTDElement::MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) co
     int32_t column = token ? token->GetColumn() : 0;
     switch (KindOf(token)) {
     case xmlTokenEnd:
-        if (token->GetName() == name) {
+        if (SameName(token->GetName(), name)) {
             cursor = token->GetNext();
             return true;
         }
@@ -234,7 +298,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     case xmlTokenEmpty:
         return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
     case xmlTokenBegin:
-        if (begin->GetName() != name)
+        if (!SameName(begin->GetName(), name))
             return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
         break;
     default:
@@ -254,7 +318,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     default:
         return FailOnBadToken(text, failure);
     }
-    auto element = std::make_unique<TXMLStringElement>(name, std::string(text->GetText()));
+    auto element = std::make_unique<TXMLStringElement>(name, text->GetText());
     element->SetPosition(line, column);
     parent.AppendChild(std::move(element));
     cursor = text->GetNext();
@@ -278,7 +342,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     case xmlTokenEnd:
         return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
     case xmlTokenEmpty:
-        if (token->GetName() != name)
+        if (!SameName(token->GetName(), name))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
         if (!content->CanBeEmpty())
             return failure.Fail(true, TDTDFailure::shouldNotBeEmpty, token, name, line, column);
@@ -290,7 +354,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
         cursor = token->GetNext();
         return true;
     case xmlTokenBegin:
-        if (token->GetName() != name)
+        if (!SameName(token->GetName(), name))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
         break;
     default:
@@ -317,21 +381,42 @@ bool TDTDEmpty::Match(TXMLComplexElement&, const TXMLToken*&, TDTDFailure&) cons
 }
 
 TDTDConcat::TDTDConcat(const TDTDItem* firstItem, const TDTDItem* secondItem)
-    : TDTDExpression(MatchesNothing(firstItem) && MatchesNothing(secondItem)),
-      first(Operand(firstItem)), second(Operand(secondItem))
+    : TDTDExpression(MatchesNothing(firstItem) && MatchesNothing(secondItem))
 {
+    const TDTDItem* first = Operand(firstItem);
+    const TDTDItem* second = Operand(secondItem);
+    MayBeginAs(first);
+    if (first->CanBeEmpty())
+        MayBeginAs(second);
+    // A long sequence is a chain of concatenations: one loop over its operands saves a call
+    // per operand and element.
+    for (const TDTDItem* operand : {first, second}) {
+        if (const auto* nested = dynamic_cast<const TDTDConcat*>(operand))
+            items.insert(items.end(), nested->items.begin(), nested->items.end());
+        else
+            items.push_back(operand);
+    }
 }
 
 bool TDTDConcat::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
                        TDTDFailure& failure) const
 {
-    return first->Match(parent, cursor, failure) && second->Match(parent, cursor, failure);
+    for (const TDTDItem* item : items) {
+        // An operand that may be left out and cannot begin here matches nothing: no call.
+        if (item->CanBeEmpty() && !item->MayBeginAt(cursor))
+            continue;
+        if (!item->Match(parent, cursor, failure))
+            return false;
+    }
+    return true;
 }
 
 TDTDChoice::TDTDChoice(const TDTDItem* firstItem, const TDTDItem* secondItem)
     : TDTDExpression(MatchesNothing(firstItem) || MatchesNothing(secondItem)),
       first(Operand(firstItem)), second(Operand(secondItem))
 {
+    MayBeginAs(first);
+    MayBeginAs(second);
 }
 
 bool TDTDChoice::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
@@ -340,21 +425,32 @@ bool TDTDChoice::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     const TXMLToken* start = cursor;
     TXMLItem* lastBefore = parent.GetLastChild();
     TDTDFailure firstFailure;
-    if (first->Match(parent, cursor, firstFailure))
-        return true;
-    std::string message = "Try choices( first choice: ";
-    if (firstFailure.fatal) {
-        firstFailure.AppendMessage(message);
-        message += ", Second choice: ";
-        failure.fatal = true;
-        failure.expectation = TDTDFailure::composed;
-        failure.message = std::move(message);
-        return false;
+    // A first operand that cannot begin here would fail harmlessly: its failure is only needed
+    // for the message, when the second operand fails too.
+    const bool firstTried = first->CanBeEmpty() || first->MayBeginAt(start);
+    if (firstTried) {
+        if (first->Match(parent, cursor, firstFailure))
+            return true;
+        if (firstFailure.fatal) {
+            std::string message = "Try choices( first choice: ";
+            firstFailure.AppendMessage(message);
+            message += ", Second choice: ";
+            failure.fatal = true;
+            failure.expectation = TDTDFailure::composed;
+            failure.message = std::move(message);
+            return false;
+        }
+        Backtrack(parent, lastBefore, cursor, start);
     }
-    Backtrack(parent, lastBefore, cursor, start);
     TDTDFailure secondFailure;
     if (second->Match(parent, cursor, secondFailure))
         return true;
+    if (!firstTried) {
+        Backtrack(parent, lastBefore, cursor, start);
+        first->Match(parent, cursor, firstFailure);
+        Backtrack(parent, lastBefore, cursor, start);
+    }
+    std::string message = "Try choices( first choice: ";
     firstFailure.AppendMessage(message);
     message += ", Second choice: ";
     secondFailure.AppendMessage(message);
@@ -368,6 +464,8 @@ bool TDTDChoice::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
 bool TDTDOptional::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
                          TDTDFailure& failure) const
 {
+    if (!item->MayBeginAt(cursor))
+        return true;
     const TXMLToken* start = cursor;
     TXMLItem* lastBefore = parent.GetLastChild();
     if (item->Match(parent, cursor, failure))
@@ -385,6 +483,8 @@ bool RepeatItem(const TDTDItem* item, TXMLComplexElement& parent, const TXMLToke
                 TDTDFailure& failure)
 {
     for (;;) {
+        if (!item->MayBeginAt(cursor))
+            return true;
         const TXMLToken* start = cursor;
         TXMLItem* lastBefore = parent.GetLastChild();
         if (item->Match(parent, cursor, failure)) {
@@ -406,6 +506,7 @@ TDTDRepeatMin0::TDTDRepeatMin0(const TDTDItem* repeatedItem)
     : TDTDExpression(true), item(Operand(repeatedItem))
 {
     KV_SOFT_ASSERT(!item->CanBeEmpty());
+    MayBeginAs(item);
 }
 
 bool TDTDRepeatMin0::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
@@ -418,6 +519,7 @@ TDTDRepeatMin1::TDTDRepeatMin1(const TDTDItem* repeatedItem)
     : TDTDExpression(MatchesNothing(repeatedItem)), item(Operand(repeatedItem))
 {
     KV_SOFT_ASSERT(!item->CanBeEmpty());
+    MayBeginAs(item);
 }
 
 bool TDTDRepeatMin1::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,

@@ -10,6 +10,11 @@
 // element has matched its begin tag every later failure inside it is fatal. Backing off restores
 // the cursor and deletes the children appended since, in O(1) per removed child.
 //
+// Each item knows the elements whose tags can begin it. An optional or a repetition facing an end
+// tag or another element's tag knows the outcome without trying (nothing matched, nothing
+// fatal), and a choice goes straight to the operand that can begin there: a file's optional
+// elements cost a comparison of names, not a failed match with its message.
+//
 // The parser recurses over the grammar, whose depth the program fixes, never over the file:
 // repetitions loop, so a file of 100,000 repeated elements costs linear time and constant stack.
 
@@ -19,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -79,13 +85,24 @@ public:
     virtual bool Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
                        TDTDFailure& failure) const = 0;
 
+    /// False when the item cannot begin at token: an end tag, or the begin or empty-element tag
+    /// of an element that cannot begin it. Match would then fail without a fatal error, or match
+    /// nothing when the item can be empty, and change nothing either way. True for any other
+    /// token (a text or the end of the file make elements fail fatally).
+    bool MayBeginAt(const TXMLToken* token) const;
+
 protected:
     explicit TDTDItem(bool matchesNothing) : canBeEmpty(matchesNothing) {}
     /// An operand given as nullptr stands for the empty expression: a program error, asserted.
     static const TDTDItem* Operand(const TDTDItem* item);
+    /// Adds the names of the elements that can begin item to this item's own.
+    void MayBeginAs(const TDTDItem* item);
+    void MayBeginAs(std::string_view elementName);
 
 private:
     bool canBeEmpty;
+    /// The names of the elements whose tags can begin the item; few, so a list is fastest.
+    std::vector<std::string_view> firstNames;
 };
 
 /// An element with a name; it cannot be empty, since it matches at least its own tag.
@@ -99,7 +116,10 @@ public:
     bool MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) const;
 
 protected:
-    explicit TDTDElement(std::string elementName) : TDTDItem(false), name(std::move(elementName)) {}
+    explicit TDTDElement(std::string elementName) : TDTDItem(false), name(std::move(elementName))
+    {
+        MayBeginAs(name);
+    }
 
     const std::string name;
 };
@@ -158,8 +178,8 @@ public:
                TDTDFailure& failure) const override;
 
 private:
-    const TDTDItem* first;
-    const TDTDItem* second;
+    /// The operands of the nested concatenations in order, matched in one loop.
+    std::vector<const TDTDItem*> items;
 };
 
 /// first or else second. Longer choices nest to the right: a | b | c is Choice(a, Choice(b, c)).
@@ -185,6 +205,7 @@ public:
     explicit TDTDOptional(const TDTDItem* repeatedItem)
         : TDTDExpression(true), item(Operand(repeatedItem))
     {
+        MayBeginAs(item);
     }
 
     bool Match(TXMLComplexElement& parent, const TXMLToken*& cursor,

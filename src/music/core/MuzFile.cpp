@@ -11,7 +11,10 @@
 #include "music/core/UnitMuz.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <map>
+#include <tuple>
 #include <vector>
 
 namespace kelvorn {
@@ -490,21 +493,26 @@ private:
     {
         return Fail(xml, "In " + label + ": " + reason);
     }
-    bool Need(const TXMLItem* parent, const TXMLItem* at, const char* name)
+    bool Need(const TXMLItem* parent, const TXMLItem* at, std::string_view name)
     {
-        return IsElement(at, name) || viewxml::Missing(parent, at, name, message, line, column);
+        return IsElement(at, name) ||
+               viewxml::Missing(parent, at, std::string(name), message, line, column);
     }
-    bool Value(unit& value, const TXMLItem* xml, const char* label)
+    // Labels are only read when a value is refused: the hot ones are made once (TTimeLabels).
+    bool Value(unit& value, const TXMLItem* xml, const std::string& label)
     {
         return viewxml::ReadValue(value, xml, label, message, line, column);
     }
-    bool InRange(int64_t x, int32_t low, int32_t high, const TXMLItem* xml, const char* label)
+    bool InRange(int64_t x, int32_t low, int32_t high, const TXMLItem* xml, std::string_view label)
     {
+        // Nearly every value is in range: the message's numbers are only put together when not.
+        if (x >= low && x <= high)
+            return true;
         std::string reason;
         if (CheckUserBound(3, static_cast<double>(x), low, reason) &&
             CheckUserBound(2, static_cast<double>(x), high, reason))
             return true;
-        return Refuse(xml, label, reason);
+        return Refuse(xml, std::string(label), reason);
     }
     bool Integer(const TXMLItem* xml, const char* label, int32_t low, int32_t high, int32_t& out)
     {
@@ -556,14 +564,15 @@ private:
     // The field labels of a rest's or a note's values.
     struct TTimeLabels
     {
-        const char* position;
-        const char* length;
-        const char* points;
+        std::string position;
+        std::string length;
+        std::string points;
         bool isNote;
     };
-    static constexpr TTimeLabels silenceLabels{"Silence Position", "Silence Length",
-                                               "Silence Points", false};
-    static constexpr TTimeLabels noteLabels{"Note Position", "Note Length", "Note Points", true};
+    static inline const TTimeLabels silenceLabels{"Silence Position", "Silence Length",
+                                                  "Silence Points", false};
+    static inline const TTimeLabels noteLabels{"Note Position", "Note Length", "Note Points", true};
+    static inline const std::string noteHeight = "Note Height";
 
     bool ReadTimeHead(const TXMLItem*& xml, const TTimeLabels& labels, TTimeFields& fields);
     bool ReadTimeTail(const TXMLItem*& xml, TTimeFields& fields);
@@ -572,17 +581,40 @@ private:
                            bool first, std::map<double, int32_t>& numbers);
     bool AppendSilenceFromFile(const TXMLItem* xml, TSinglePartMuz& single, TNoteStave& stave);
     bool AppendNoteFromFile(const TXMLItem* xml, TSinglePartMuz& single, TNoteGroup& group);
-    // New files hold each stave and group in chain order and are sorted once at the end; old
-    // files are read into a sorted chain, which their accidentals are found on.
-    void Append(TSinglePartMuz& single, TStaveSymbol* symbol)
+    // Symbols are appended as they are read and every chain is sorted once at the end.
+    void Append(TSinglePartMuz& single, TStaveSymbol* symbol) { single.AppendSymbol(symbol); }
+
+    // Old files: a note's pitch comes from the clef in force and a note without its own
+    // accidental takes the one in force in its bar, from the clefs and the notes of its stave
+    // read before its group, and the earlier notes of its own group. What the stave holds so far
+    // is kept in order, so that each note finds both by a search instead of a walk of the chain.
+    struct TNoteOrder
     {
-        if (old)
-            single.InsertSymbol(symbol);
-        else
-            single.AppendSymbol(symbol);
-    }
-    NoteShiftKind ImpliedNoteShift(const TSinglePartMuz& single, const TNoteStave* stave,
-                                   double position, int32_t pitch) const;
+        double position;
+        int32_t negPitch;
+        int64_t negRead; // of equal notes the one read last stands first in the chain
+        bool operator<(const TNoteOrder& other) const
+        {
+            return std::tie(position, negPitch, negRead) <
+                   std::tie(other.position, other.negPitch, other.negRead);
+        }
+    };
+    struct TOldStave
+    {
+        /// The clefs in chain order (time, then number), once the stave's run is read.
+        std::vector<TKey*> keys;
+        /// The notes read so far with their accidental, by note name (pitch modulo 7).
+        std::array<std::map<TNoteOrder, NoteShiftKind>, 7> names;
+    };
+    struct TPendingNote
+    {
+        TMuzNote* note;
+        TNoteOrder order;
+        bool implied;
+    };
+    TKey* KeyInForce(const TOldStave& old, double position) const;
+    NoteShiftKind ImpliedNoteShift(const TOldStave& old, double position, int32_t pitch) const;
+    void TakeGroupNotes(TOldStave& old);
 
     TUnitMuz& doc;
     std::string& message;
@@ -592,6 +624,10 @@ private:
     bool selectedChosen = false;
     std::vector<TStacked> stack;
     std::vector<TSinglePartMuz*> singles;
+    // Old files only: the stave being read and the notes of its group being read.
+    TOldStave oldStave;
+    std::vector<TPendingNote> groupNotes;
+    int64_t notesRead = 0;
 };
 
 namespace {
@@ -679,8 +715,10 @@ bool TMuzReader::ReadUnitMuz(const TXMLItem* xmlUnitMuz)
     singles = SingleParts(top);
     if (!ReadStaves(xml))
         return false;
+    // An old file's symbols went into a sorted chain one by one, each after the last one before
+    // it: of symbols that the order leaves equal, the one read last stands first.
     for (TSinglePartMuz* single : singles)
-        single->SortChain();
+        single->SortChain(old);
     return true;
 }
 
@@ -855,8 +893,13 @@ bool TMuzReader::ReadStaves(const TXMLItem*& xml)
         previous = stave;
 
         if (old) {
+            oldStave = TOldStave();
             if (!ReadKeysAndSilences(x, *singles.front(), *stave))
                 return false;
+            std::sort(oldStave.keys.begin(), oldStave.keys.end(), [](TKey* a, TKey* b) {
+                return std::make_pair(a->GetPosition(), a->GetKeyNumber()) <
+                       std::make_pair(b->GetPosition(), b->GetKeyNumber());
+            });
         } else {
             size_t index = 0;
             for (; IsElement(x, "KeyPart"); x = x->GetNext(), ++index) {
@@ -939,6 +982,8 @@ bool TMuzReader::AppendKeyFromFile(const TXMLItem* xmlKey, TSinglePartMuz& singl
             return false;
         key->SetKeyNoteShift(Wrap7(height.GetValue()), shift);
     }
+    if (old)
+        oldStave.keys.push_back(key.get());
     Append(single, key.release());
     return true;
 }
@@ -1066,8 +1111,12 @@ bool TMuzReader::ReadNoteGroup(const TXMLItem* xmlGroup, TNoteStave& stave, TNot
     previous = group;
     xml = xml->GetNext();
 
-    if (old)
-        return ReadNotes(xml, *singles.front(), *group);
+    if (old) {
+        if (!ReadNotes(xml, *singles.front(), *group))
+            return false;
+        TakeGroupNotes(oldStave);
+        return true;
+    }
     size_t index = 0;
     for (; IsElement(xml, "NotePart"); xml = xml->GetNext(), ++index) {
         if (index >= singles.size())
@@ -1158,19 +1207,19 @@ bool TMuzReader::AppendNoteFromFile(const TXMLItem* xmlNote, TSinglePartMuz& sin
     if (!ReadTimeHead(xml, noteLabels, fields))
         return false;
     unitInteger height;
-    if (!Need(xmlNote, xml, "Height") || !Value(height, xml, "Note Height"))
+    if (!Need(xmlNote, xml, "Height") || !Value(height, xml, noteHeight))
         return false;
     const TXMLItem* xmlHeight = xml;
     int64_t pitch = height.GetValue();
     if (old) {
         // Old files store the stave step; the clef in force gives its pitch.
-        TKey* key = single.FindKeyAt(stave, fields.position);
+        TKey* key = KeyInForce(oldStave, fields.position);
         if (!key)
             return Fail(xmlNote, "In Note Position: A Note cannot stand before the first Key of "
                                  "its Stave.");
         pitch += key->GetPitchOfStep(0);
     }
-    if (!InRange(pitch, GetMinPitch(), GetMaxPitch(), xmlHeight, "Note Height"))
+    if (!InRange(pitch, GetMinPitch(), GetMaxPitch(), xmlHeight, noteHeight))
         return false;
     xml = xml->GetNext();
     static const char* const shifts[] = {"ShiftDoubleCross", "ShiftCross", "ShiftNormal",
@@ -1200,42 +1249,67 @@ bool TMuzReader::AppendNoteFromFile(const TXMLItem* xmlNote, TSinglePartMuz& sin
         stick = IsElement(xml, "NoteStickUp") ? drawStickUp : drawStickDown;
     if (!CheckTime(noteLabels, fields))
         return false;
-    if (shift == noteShiftNone)
-        shift = old ? ImpliedNoteShift(single, stave, fields.position, static_cast<int32_t>(pitch))
-                    : noteShiftNormal;
-    Append(single, new TMuzNote(&doc, &group, fields.length, fields.points, fields.position,
-                                static_cast<int32_t>(pitch), stave, shift, fields.ool,
-                                fields.posInOol, art, &single, stick));
+    // Without its own accidental a note is natural; an old file's takes the one in force once
+    // its whole group is read (TakeGroupNotes).
+    const bool implied = shift == noteShiftNone;
+    if (implied)
+        shift = noteShiftNormal;
+    auto* note = new TMuzNote(&doc, &group, fields.length, fields.points, fields.position,
+                              static_cast<int32_t>(pitch), stave, shift, fields.ool,
+                              fields.posInOol, art, &single, stick);
+    Append(single, note);
+    if (old)
+        groupNotes.push_back(
+            {note, {fields.position, -static_cast<int32_t>(pitch), -notesRead++}, implied});
     return true;
 }
 
-// Old files leave out an accidental that the signature or an earlier note of the bar implies.
-NoteShiftKind TMuzReader::ImpliedNoteShift(const TSinglePartMuz& single, const TNoteStave* stave,
-                                           double position, int32_t pitch) const
+TKey* TMuzReader::KeyInForce(const TOldStave& stave, double position) const
 {
-    const TMuzBar* bar = single.GetMuzBar();
-    NoteShiftKind signature = noteShiftNormal;
-    NoteShiftKind inForce = noteShiftNormal;
-    double nextBarLine = 0.0;
-    for (const TStaveSymbol* symbol = const_cast<TSinglePartMuz&>(single).FirstSymbol(); symbol;
-         symbol = symbol->GetNext()) {
-        if (symbol->GetNoteStave() != stave)
-            continue;
-        const TMuzNote* note = symbol->AsNote();
-        if (symbol->GetPosition() > position || (note && symbol->GetPosition() == position))
-            break;
-        if (symbol->GetPosition() >= nextBarLine) {
-            inForce = signature;
-            nextBarLine = bar ? bar->GetNextBarLine(symbol->GetPosition()) : position + 1.0;
-        }
-        if (const TKey* key = const_cast<TStaveSymbol*>(symbol)->AsKey()) {
-            signature = key->GetKeyNoteShift(Wrap7(key->GetStepOfPitch(pitch)));
-            inForce = signature;
-        } else if (note && Wrap7(static_cast<int64_t>(note->GetPitch()) - pitch) == 0) {
-            inForce = note->GetNoteShiftKind();
-        }
+    // The last clef not later than position, in chain order.
+    auto after =
+        std::upper_bound(stave.keys.begin(), stave.keys.end(), position,
+                         [](double time, const TKey* key) { return time < key->GetPosition(); });
+    return after == stave.keys.begin() ? nullptr : *(after - 1);
+}
+
+// Old files leave out an accidental that the signature or an earlier note of the bar implies:
+// the latest of the clef in force and the last earlier note of the same name in the bar decides
+// (a clef and a note at one time: the clef stands first), and the signature where neither is in
+// the bar.
+NoteShiftKind TMuzReader::ImpliedNoteShift(const TOldStave& stave, double position,
+                                           int32_t pitch) const
+{
+    const TKey* key = KeyInForce(stave, position);
+    if (!KV_SOFT_ASSERT(key != nullptr))
+        return noteShiftNormal;
+    const NoteShiftKind signature = key->GetKeyNoteShift(Wrap7(key->GetStepOfPitch(pitch)));
+    const auto& name = stave.names[static_cast<size_t>(Wrap7(pitch))];
+    // Notes at the note's own time are chord mates, which never count.
+    auto earlier = name.lower_bound({position, INT32_MIN, INT64_MIN});
+    if (earlier == name.begin())
+        return signature;
+    --earlier;
+    const double time = earlier->first.position;
+    const TMuzBar* bar = singles.front()->GetMuzBar();
+    const double barEnd = bar ? bar->GetNextBarLine(time) : time + 1.0;
+    return time >= key->GetPosition() && barEnd > position ? earlier->second : signature;
+}
+
+// The notes of a group just read, in chain order: each takes the accidental in force from what
+// stands before it, then counts for the notes after it.
+void TMuzReader::TakeGroupNotes(TOldStave& stave)
+{
+    std::sort(groupNotes.begin(), groupNotes.end(),
+              [](const TPendingNote& a, const TPendingNote& b) { return a.order < b.order; });
+    for (const TPendingNote& pending : groupNotes) {
+        TMuzNote& note = *pending.note;
+        if (pending.implied)
+            note.SetNoteShiftKind(ImpliedNoteShift(stave, note.GetPosition(), note.GetPitch()));
+        stave.names[static_cast<size_t>(Wrap7(note.GetPitch()))].emplace(pending.order,
+                                                                         note.GetNoteShiftKind());
     }
-    return nextBarLine <= position ? signature : inForce;
+    groupNotes.clear();
 }
 
 // ---- the document's file operations ------------------------------------------------------------

@@ -180,8 +180,10 @@ public:
     /// appends a whole file's symbols and sorts once (SortChain).
     void AppendSymbol(TStaveSymbol* symbol);
     /// Puts the chain in IsPrevOf order; symbols it leaves unordered stand in one fixed order
-    /// (the notes of a chord time before its rest) and otherwise keep theirs.
-    void SortChain();
+    /// (the notes of a chord time before its rest) and otherwise keep theirs, or with
+    /// newestFirst take the reverse of theirs, as inserting them one by one would have left them.
+    /// Linear in the symbols when they come in a few ordered runs, as a reader appends them.
+    void SortChain(bool newestFirst = false);
     /// Unlinks symbol and hands it to the caller.
     std::unique_ptr<TStaveSymbol> UnlinkSymbol(TStaveSymbol* symbol);
     int32_t CountSymbols() const;

@@ -90,28 +90,93 @@ void TSinglePartMuz::AppendSymbol(TStaveSymbol* symbol)
     Link(symbol, last);
 }
 
-void TSinglePartMuz::SortChain()
+namespace {
+
+// Where a symbol stands in the chain's total order: IsPrevOf's keys, and the notes of a chord
+// time before its rest.
+struct TChainKey
 {
-    std::vector<TStaveSymbol*> symbols;
-    for (TStaveSymbol* s = first; s; s = s->Next)
-        symbols.push_back(s);
-    // A total order that IsPrevOf never contradicts, so that a chain read from a file comes out
-    // the same however its symbols were spread over the file.
-    auto key = [](const TStaveSymbol* s) {
+    double position;
+    int32_t rank;
+    int32_t subOrder;
+    int32_t rest;
+    int32_t negPitch;
+
+    bool operator<(const TChainKey& other) const
+    {
+        return std::tie(position, rank, subOrder, rest, negPitch) <
+               std::tie(other.position, other.rank, other.subOrder, other.rest, other.negPitch);
+    }
+};
+
+struct TKeyed
+{
+    TChainKey key;
+    TStaveSymbol* symbol;
+
+    bool operator<(const TKeyed& other) const { return key < other.key; }
+};
+
+// A stable sort that merges the ordered runs it finds (a strictly falling run is turned round
+// first), so that a chain appended in a few ordered runs costs little more than one pass.
+void MergeRuns(std::vector<TKeyed>& items)
+{
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < items.size();) {
+        starts.push_back(i);
+        size_t j = i + 1;
+        if (j < items.size() && items[j] < items[i]) {
+            while (j < items.size() && items[j] < items[j - 1])
+                ++j;
+            std::reverse(items.begin() + static_cast<std::ptrdiff_t>(i),
+                         items.begin() + static_cast<std::ptrdiff_t>(j));
+        } else {
+            while (j < items.size() && !(items[j] < items[j - 1]))
+                ++j;
+        }
+        i = j;
+    }
+    std::vector<TKeyed> buffer(items.size());
+    while (starts.size() > 1) {
+        std::vector<size_t> merged;
+        for (size_t r = 0; r < starts.size(); r += 2) {
+            merged.push_back(starts[r]);
+            const size_t mid = r + 1 < starts.size() ? starts[r + 1] : items.size();
+            const size_t end = r + 2 < starts.size() ? starts[r + 2] : items.size();
+            std::merge(items.begin() + static_cast<std::ptrdiff_t>(starts[r]),
+                       items.begin() + static_cast<std::ptrdiff_t>(mid),
+                       items.begin() + static_cast<std::ptrdiff_t>(mid),
+                       items.begin() + static_cast<std::ptrdiff_t>(end),
+                       buffer.begin() + static_cast<std::ptrdiff_t>(starts[r]));
+        }
+        items.swap(buffer);
+        starts.swap(merged);
+    }
+}
+
+} // namespace
+
+void TSinglePartMuz::SortChain(bool newestFirst)
+{
+    std::vector<TKeyed> items;
+    for (TStaveSymbol* s = first; s; s = s->Next) {
+        // A total order that IsPrevOf never contradicts, so that a chain read from a file comes
+        // out the same however its symbols were spread over the file.
         const TMuzNote* note = s->AsNote();
-        return std::make_tuple(s->Position, s->Rank(), s->SubOrder(), note ? 0 : 1,
-                               note ? -note->GetPitch() : 0);
-    };
-    std::stable_sort(
-        symbols.begin(), symbols.end(),
-        [&key](const TStaveSymbol* a, const TStaveSymbol* b) { return key(a) < key(b); });
+        items.push_back(
+            {{s->Position, s->Rank(), s->SubOrder(), note ? 0 : 1, note ? -note->GetPitch() : 0},
+             s});
+    }
+    if (newestFirst)
+        std::reverse(items.begin(), items.end());
+    MergeRuns(items);
     if (GetDocument())
         GetDocument()->Changed({TMuzChange::WholePart, this, 0.0});
-    first = symbols.empty() ? nullptr : symbols.front();
-    last = symbols.empty() ? nullptr : symbols.back();
-    for (size_t i = 0; i < symbols.size(); ++i) {
-        symbols[i]->Prev = i > 0 ? symbols[i - 1] : nullptr;
-        symbols[i]->SetNext(i + 1 < symbols.size() ? symbols[i + 1] : nullptr);
+    first = items.empty() ? nullptr : items.front().symbol;
+    last = items.empty() ? nullptr : items.back().symbol;
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].symbol->Prev = i > 0 ? items[i - 1].symbol : nullptr;
+        items[i].symbol->SetNext(i + 1 < items.size() ? items[i + 1].symbol : nullptr);
     }
 }
 

@@ -36,6 +36,12 @@ bool TUnitMuz::SetWaveFileProps(const TWaveFileProps&, const TWaveFileProps& new
     return true;
 }
 
+void TUnitMuz::Refresh()
+{
+    if (childMuz)
+        childMuz->Redraw();
+}
+
 // ---- New document and staves -----------------------------------------------------------------
 
 void TUnitMuz::NewMusic()

@@ -71,6 +71,18 @@ public:
     virtual void Forget(const void* item) = 0;
 };
 
+/// What the document asks of the window that shows it.
+class MusicWindowLink : public DocumentWindowLink
+{
+public:
+    /// Repaints the whole score.
+    virtual void Redraw() = 0;
+    /// Scrolls so that the client columns [left, right] (rows [top, bottom]) of a symbol lie
+    /// inside the margins of the client area.
+    virtual void AutoScrollHorz(int32_t left, int32_t right) = 0;
+    virtual void AutoScrollVert(int32_t top, int32_t bottom) = 0;
+};
+
 /// The result of a render: the sound (null after a failure) and, on failure, the text that the
 /// caller shows as "Cannot create music: " + message under "Error".
 struct TMusicRender
@@ -131,6 +143,12 @@ public:
     /// Takes part out of the tree and destroys it (a concatenation left with one part collapses);
     /// the root's own child cannot go.
     bool DeletePart(TPartMuz* part);
+
+    /// The window that shows the piece (null while none does).
+    void SetChildMuz(MusicWindowLink* window) { childMuz = window; }
+    MusicWindowLink* GetChildMuz() const { return childMuz; }
+    /// Repaints the window after a change.
+    void Refresh();
 
     TNoteStave* GetFirstStave() const { return firstStave; }
     int32_t CountStaves() const;
@@ -218,6 +236,7 @@ private:
     TNoteStave* currentStave = nullptr;
     TNoteStave* staveCursor = nullptr;
     WaveDocumentFinder* waveFinder = nullptr;
+    MusicWindowLink* childMuz = nullptr;
     int64_t renderEventLimit = 10000000;
     uint64_t generation = 0;
     std::unique_ptr<TMuzKeeper> keeper;

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <tuple>
+#include <vector>
 
 using namespace kelvorn;
 using kelvorn::testing::IsAssertionBox;
@@ -85,6 +87,51 @@ TEST_F(ValueText, ParseNumberReadsEveryForm)
     int64_t count = 0;
     EXPECT_TRUE(ReadSignedDigits(cursor, value, count));
     EXPECT_EQ(std::tuple(value, count, cursor), std::tuple(-17.0, int64_t(2), "x"));
+}
+
+// Short numbers take a quicker way than long ones; both must give the double the standard
+// library gives, at the edges of the quick way (15 digits, powers of ten up to 22) as well.
+TEST_F(ValueText, ParseNumberRoundsShortAndLongNumbersAsTheLibraryDoes)
+{
+    std::vector<std::string> texts = {"999999999999999",
+                                      "9999999999999999",
+                                      "123456789012345e+22",
+                                      "123456789012345e+23",
+                                      "1.23456789012345e-8",
+                                      "1e-22",
+                                      "1e-23",
+                                      "0.000000000000001",
+                                      "1234567.89012345",
+                                      "8.98846567431158e+307",
+                                      "4.9e-324",
+                                      "0.1e+1",
+                                      "9007199254740993e-22"};
+    uint32_t state = 40;
+    auto next = [&state](uint32_t below) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % below;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        for (uint32_t n = next(10); n > 0; --n)
+            text += static_cast<char>('0' + next(10));
+        if (text.empty() || next(2)) {
+            text += '.';
+            for (uint32_t n = next(11); n > 0; --n)
+                text += static_cast<char>('0' + next(10));
+        }
+        if (next(2))
+            text += (next(2) ? "e+" : "e-") + std::to_string(next(31));
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        std::string_view cursor = text;
+        double value = -1;
+        std::string message;
+        ASSERT_TRUE(ParseNumber(cursor, value, message)) << text << ": " << message;
+        EXPECT_TRUE(cursor.empty()) << text;
+        EXPECT_EQ(value, std::strtod(text.c_str(), nullptr)) << text;
+    }
 }
 
 TEST_F(ValueText, ReadUnitSuffixMatchesPrefixesInItsOrder)

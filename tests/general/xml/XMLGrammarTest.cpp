@@ -303,3 +303,67 @@ TEST(Grammar, ATextOfControlBytesIsRefusedLikeABlankOne)
         EXPECT_EQ(out.error, blank.error) << int(bytes[0]);
     }
 }
+
+// Which tokens an item can begin at: the elements first in its content, past the operands that
+// can be empty; never an end tag; always a text or the end of the file, which make it fail
+// fatally and so must be tried.
+TEST(Grammar, MayBeginAtKnowsTheFirstElementsOfItsContent)
+{
+    TDTDGrammar g;
+    auto* a = g.Make<TDTDContentText>("A");
+    auto* b = g.Make<TDTDCompound>("B", g.Make<TDTDEmpty>());
+    auto* c = g.Make<TDTDContentText>("C");
+    auto* optionalA = g.Make<TDTDOptional>(a);
+    const std::map<std::string, const TDTDItem*> items = {
+        {"A", a},
+        {"opt A, B", g.Make<TDTDConcat>(optionalA, b)},
+        {"A, opt B", g.Make<TDTDConcat>(a, g.Make<TDTDOptional>(b))},
+        {"A*, B*, C", g.Make<TDTDConcat>(g.Make<TDTDRepeatMin0>(a),
+                                         g.Make<TDTDConcat>(g.Make<TDTDRepeatMin0>(b), c))},
+        {"A | B+", g.Make<TDTDChoice>(a, g.Make<TDTDRepeatMin1>(b))},
+        {"empty", g.Make<TDTDEmpty>()},
+        {"C(A)", g.Make<TDTDCompound>("C", a)},
+    };
+    // Per item: whether it may begin at <A>, <B/>, <C>, </A>, text, the end of the file.
+    const std::map<std::string, std::string> expected = {
+        {"A", "100011"},         {"opt A, B", "110011"}, {"A, opt B", "100011"},
+        {"A*, B*, C", "111011"}, {"A | B+", "110011"},   {"empty", "000011"},
+        {"C(A)", "001011"},
+    };
+    std::string version;
+    auto head = TXMLToken::FromMemory(header + "<A><B/><C></A>text<D/>", version);
+    std::vector<const TXMLToken*> tokens;
+    for (const TXMLToken* t = head->GetNext(); t; t = t->GetNext())
+        if (t->GetTokenKind() != xmlTokenEmpty || t->GetName() != "D")
+            tokens.push_back(t);
+    ASSERT_EQ(tokens.size(), 6u); // <A>, <B/>, <C>, </A>, text, end of file
+    for (const auto& [name, item] : items) {
+        std::string got;
+        for (const TXMLToken* t : tokens)
+            got += item->MayBeginAt(t) ? '1' : '0';
+        EXPECT_EQ(got, expected.at(name)) << name;
+    }
+}
+
+// Names are compared by their bytes at every length: a name that differs from the grammar's in
+// any one byte is another element, one that matches is the element.
+TEST(Grammar, NamesOfEveryLengthDifferInAnyByte)
+{
+    for (size_t length : {1, 2, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 24}) {
+        std::string name;
+        for (size_t i = 0; i < length; ++i)
+            name += static_cast<char>('a' + i % 26);
+        TDTDGrammar g;
+        const TDTDItem& element = *g.Make<TDTDCompound>(name, g.Make<TDTDEmpty>());
+        EXPECT_TRUE(ParseBody(element, "<" + name + "/>").ok) << name;
+        EXPECT_TRUE(ParseBody(element, "<" + name + "></" + name + ">").ok) << name;
+        for (size_t at = 0; at < length; ++at) {
+            std::string twin = name;
+            twin[at] = 'Z';
+            const Outcome out = ParseBody(element, "<" + twin + "/>");
+            EXPECT_FALSE(out.ok || out.fatal) << twin;
+            // The end tag is compared too.
+            EXPECT_TRUE(ParseBody(element, "<" + name + "></" + twin + ">").fatal) << twin;
+        }
+    }
+}
