@@ -40,6 +40,7 @@ const std::vector<Refusal> refusals{
     {"Input \"Position Begin\" is not a finite number.", BuiltinVolume, {}, NaN, 12},
     {"You cannot set both flags \"Volume Difference\" and \"Filter Difference\".", BuiltinBalance,
      {{"Filter Difference", 1}}},
+    {"Input \"Angle\" must be at least -1 and at most 1.", BuiltinBalance, {{"Angle", -1.5}}},
     {"You cannot set both flags \"Linear\" and \"Exponential\".", BuiltinMakeLine, {{"Linear", 1}}},
     {"You must set one of the flags \"Linear\" or \"Exponential\".", BuiltinMakeLine,
      {{"Exponential"}}},

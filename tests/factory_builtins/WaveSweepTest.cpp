@@ -85,6 +85,24 @@ TEST_P(WaveSweep, EndsInOutputsOrAMessage)
             ExpectOutcome(Compute(), name + " of another kind");
         }
     }
+    // A pin of the kind that a loaded node lacks is named, whichever it is.
+    for (const bool input : {true, false})
+        for (const TBuiltinPin& pin :
+             input ? GetBuiltinKind(kind)->inputs : GetBuiltinKind(kind)->outputs) {
+            MakeValid(kind);
+            if (input)
+                node->DeleteInput(Input(pin.name));
+            else
+                node->DeleteOutput(node->FindOutputByName(pin.name));
+            // Where a place constant needs the missing "Wave" first, that is what is said.
+            const std::string named =
+                std::string(input ? "Input \"" : "Output \"") + pin.name + "\" does not exists.";
+            const bool ok = Compute();
+            EXPECT_TRUE(node->Outputs().empty() ||
+                        (!ok && (message.ends_with(named) ||
+                                 message.ends_with("Node Input \"Wave\" got no Sound."))))
+                << named << " " << message;
+        }
     // Only an insertion point may be an empty range.
     if (node->FindInputByName("Position Begin")) {
         MakeValid(kind);

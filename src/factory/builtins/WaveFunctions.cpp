@@ -38,6 +38,8 @@ SoundPtr TWaveCall::SoundOf(const char* name) const
 
 bool TWaveCall::Envelope(const char* name, SoundPtr& sound)
 {
+    if (!Has(name))
+        return FailInput(name, "is mandatory.");
     sound = SoundOf(name);
     if (!sound)
         return Fail("Node Input " + Quoted(name) + " got no Sound.");
@@ -204,6 +206,20 @@ constexpr std::array<TWaveKind, WaveKindCount> waveKinds{{
     {MergeVertically, nullptr, false},
 }};
 
+/// Every pin of the kind is on the node: a node read from a file may lack some, and what the
+/// kind reads or writes is then named rather than left out.
+bool HasKindPins(TWaveCall& c)
+{
+    const TBuiltinKind& kind = *GetBuiltinKind(c.node.GetBuiltinAction());
+    for (const TBuiltinPin& pin : kind.inputs)
+        if (!c.node.FindInputByName(pin.name))
+            return c.FailInput(pin.name, "does not exists.");
+    for (const TBuiltinPin& pin : kind.outputs)
+        if (!c.node.FindOutputByName(pin.name))
+            return c.Fail("Output " + Quoted(pin.name) + " does not exists.");
+    return true;
+}
+
 /// Reads a position input when the kind has it and it holds a value. It is compared with 0 and
 /// the length before it is truncated, so that no value outside the wave becomes an index.
 bool ReadPosition(TWaveCall& c, const char* name, int32_t& position)
@@ -267,10 +283,10 @@ bool ComputeWave(TSountoryNodeBuiltin& node, SntStopFlag* stop, std::string& mes
 {
     const TWaveKind& kind = waveKinds[node.GetBuiltinAction()];
     TWaveCall c(node, stop, message);
-    if (!Prologue(c, kind.insertion))
+    if (!HasKindPins(c) || !Prologue(c, kind.insertion))
         return false;
     // Nothing is made that no target waits for; the range outputs count as much as the sound.
-    if (kind.stage && node.FindOutputByName("Result") &&
+    if (kind.stage &&
         (c.Needed("Result") || c.Needed("Position Begin") || c.Needed("Position End"))) {
         if (!kind.stage(c))
             return false;

@@ -4,6 +4,8 @@
 
 #include "factory/builtins/WaveFunctionsDetail.h"
 
+#include "sound/SineTable.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -148,6 +150,10 @@ bool MakeSinus(TWaveCall& c)
         return false;
     if (!byCount)
         periods /= period;
+    // The sine is read from the program's table, made at start; made here should that have
+    // failed.
+    if (!Sinus() && !CreateSinus(c.stop))
+        return c.Fail("Stopped by user.");
     return AtLeastOneValue(c, lengthFrom, periods * (c.Rate() * period)) &&
            c.Take(kelvorn::MakeSinus(*c.wave, c.stop, height1, height2, period, periods, start,
                                      &c.begin, &c.end));

@@ -88,8 +88,12 @@ bool Balance(TWaveCall& c)
         return c.Fail("You cannot set both flags \"Volume Difference\" and \"Filter Difference\".");
     if (c.Has("Angle")) {
         double angle = 0;
-        return c.Read("Angle", angle) &&
-               c.Take(BalanceConstant(*c.wave, c.stop, angle, delay, volume, filter));
+        if (!c.Read("Angle", angle))
+            return false;
+        // From full left to full right: the delay and the filter know no angle beyond.
+        if (!(angle >= -1 && angle <= 1))
+            return c.FailInput("Angle", "must be at least -1 and at most 1.");
+        return c.Take(BalanceConstant(*c.wave, c.stop, angle, delay, volume, filter));
     }
     SoundPtr envelope;
     return c.Envelope("Envelope", envelope) &&
