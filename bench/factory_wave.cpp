@@ -7,6 +7,7 @@
 #include "factory/builtins/BuiltinNode.h"
 
 #include "AllocationCounter.h"
+#include "NullFactoryHost.h"
 #include "SecondsReporter.h"
 #include "SoxPeer.h"
 
@@ -24,18 +25,14 @@ using namespace kelvorn::bench;
 
 namespace {
 
-class BenchHost : public FactoryHost
+/// Knows one wave, the minute.
+class BenchHost : public NullFactoryHost
 {
 public:
     SoundPtr FindWaveSound(const std::string& name) override
     {
         return name == "Minute" ? minute : nullptr;
     }
-    TUnitSountory* FindFactory(const std::string&) override { return nullptr; }
-    std::vector<TUnitSountory*> ListFactories(const TUnitSountory*) override { return {}; }
-    bool CheckUniqueName(const std::string&, const TUnitSountory*) override { return true; }
-    void ShowStatusText(const std::string&) override {}
-    bool ConfirmWarning(const std::string&, const std::string&) override { return true; }
 
     SoundPtr minute;
 };
