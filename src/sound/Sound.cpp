@@ -120,6 +120,36 @@ MonoSound::MonoSound(const Sound& other, AbortFlag* abort)
 {
 }
 
+MonoSound::MonoSound(std::shared_ptr<const Sound> owner, const Wave& channel)
+    : Sound(1, owner->GetSampleFreq(), owner->GetBytesPSample()),
+      // Held as the other sounds hold their channels, and released unfreed in the destructor.
+      wave(const_cast<Wave*>(&channel)), owner(std::move(owner))
+{
+}
+
+MonoSound::~MonoSound()
+{
+    if (owner)
+        (void)wave.release();
+}
+
+void MonoSound::Unshare()
+{
+    if (!owner)
+        return;
+    AbortFlag failed = 0;
+    WavePtr own = EmptyIfNull(CreateWaveCopy(&failed, wave.get()));
+    (void)wave.release();
+    wave = std::move(own);
+    owner.reset();
+}
+
+Wave* MonoSound::GetWave()
+{
+    Unshare();
+    return wave.get();
+}
+
 void MonoSound::GetMinMax(AbortFlag* abort, int32_t begin, int32_t end, int16_t& max,
                           int16_t& negMin, int16_t& peak) const
 {
@@ -159,6 +189,7 @@ double MonoSound::GetMappedValueAt(AbortFlag* abort, double relPos, double yAtMa
 
 WavePtr MonoSound::TakeWave()
 {
+    Unshare();
     return std::exchange(wave, std::make_unique<Wave>());
 }
 
@@ -269,6 +300,17 @@ std::pair<WavePtr, WavePtr> StereoSound::TakeWaves()
 {
     return {std::exchange(waveLeft, std::make_unique<Wave>()),
             std::exchange(waveRight, std::make_unique<Wave>())};
+}
+
+// ---------------------------------------------------------------------------------------------
+
+SoundUPtr WithBytesPSample(SoundUPtr sound, int16_t bytesPSample)
+{
+    const int32_t freq = sound->GetSampleFreq();
+    if (auto* mono = dynamic_cast<MonoSound*>(sound.get()))
+        return std::make_unique<MonoSound>(mono->TakeWave(), freq, bytesPSample);
+    auto [left, right] = static_cast<StereoSound&>(*sound).TakeWaves();
+    return std::make_unique<StereoSound>(std::move(left), std::move(right), freq, bytesPSample);
 }
 
 } // namespace kelvorn

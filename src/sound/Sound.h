@@ -185,6 +185,11 @@ public:
     /// A mono copy of other with its format: a mono sound copied, a stereo sound mixed. An
     /// empty other gives an empty sound without reading it.
     MonoSound(const Sound& other, AbortFlag* abort);
+    /// Shares channel, a channel of owner, without copying it: the sound keeps owner alive as
+    /// long as it lives itself and never changes the channel. Asked for its channel to change
+    /// or to take, it makes a copy of its own first.
+    MonoSound(std::shared_ptr<const Sound> owner, const Wave& channel);
+    ~MonoSound() override;
 
     int32_t GetValues() const override { return wave->Values(); }
     void GetMinMax(AbortFlag* abort, int32_t begin, int32_t end, int16_t& max, int16_t& negMin,
@@ -201,13 +206,20 @@ public:
 
     const Wave* GetWave() const { return wave.get(); }
     /// The channel to change in place; only for a sound that no one else holds.
-    Wave* GetWave() { return wave.get(); }
+    Wave* GetWave();
     /// Hands the channel to a new owner and leaves this sound empty (in place of marking the
     /// sound as a copy before deleting it).
     WavePtr TakeWave();
+    /// Whether the channel is another sound's (the sharing constructor).
+    bool SharesChannel() const { return owner != nullptr; }
 
 private:
+    /// A shared channel becomes a copy of its own; empty when the memory cannot be had.
+    void Unshare();
+
     WavePtr wave;
+    /// The sound whose channel wave is; wave is then released, never freed, by this sound.
+    std::shared_ptr<const Sound> owner;
 };
 
 class StereoSound final : public Sound
@@ -249,5 +261,9 @@ private:
     WavePtr waveLeft;
     WavePtr waveRight;
 };
+
+/// sound, which the caller holds alone, with another number of bytes per sample: its channels
+/// move into a new sound of the same class and rate, and sound is left empty.
+SoundUPtr WithBytesPSample(SoundUPtr sound, int16_t bytesPSample);
 
 } // namespace kelvorn

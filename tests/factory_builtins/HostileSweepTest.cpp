@@ -157,6 +157,9 @@ TEST_P(MissingPins, EveryPinTheKindReadsIsNamedWhenTheNodeLacksIt)
 // Value kinds: every one of 40 to 76.
 INSTANTIATE_TEST_SUITE_P(ValueKinds, HostileSweep, ::testing::Range(int(BuiltinPlus), 77));
 INSTANTIATE_TEST_SUITE_P(ValueKinds, MissingPins, ::testing::Range(int(BuiltinPlus), 77));
+// Wave kinds: every one of 0 to 39. Their missing pins are WaveSweepTest's, whose settings let
+// each wave kind compute.
+INSTANTIATE_TEST_SUITE_P(WaveKinds, HostileSweep, ::testing::Range(0, int(BuiltinPlus)));
 
 } // namespace
 } // namespace kelvorn::test

@@ -312,6 +312,31 @@ TEST(SoundTest, TakingTheWavesLeavesAnEmptySound)
     EXPECT_EQ(stereo->GetWaveRight()->Values(), 0);
 }
 
+TEST(SoundTest, ASharedChannelIsReadInPlaceAndCopiedBeforeAnyChange)
+{
+    SoundPtr owner = Stereo({1, 2, 3}, {4, 5, 6});
+    const Wave* right = owner->GetRightWave();
+    auto shared = std::make_unique<MonoSound>(owner, *right);
+    ExpectFormat(*shared, 1, 1000, 2);
+    EXPECT_EQ(shared->GetLeftWave(), right);
+    EXPECT_EQ(owner.use_count(), 2);
+    // Asked for a channel it may change, it takes a copy; the owner's channel stays.
+    Wave* own = shared->GetWave();
+    EXPECT_NE(own, right);
+    (*own)[0] = 9;
+    EXPECT_FALSE(shared->SharesChannel());
+    EXPECT_EQ(owner.use_count(), 1);
+    EXPECT_EQ(ChannelsOf(*owner), (std::vector<std::vector<int>>{{1, 2, 3}, {4, 5, 6}}));
+    auto taken = MonoSound(owner, *owner->GetLeftWave()).TakeWave();
+    EXPECT_NE(taken.get(), owner->GetLeftWave());
+    EXPECT_EQ(ValuesOf(*taken), (std::vector<int>{1, 2, 3}));
+    // Gone, it leaves the owner's channel to the owner.
+    {
+        MonoSound gone(owner, *right);
+    }
+    EXPECT_EQ(ValuesOf(*owner->GetRightWave()), (std::vector<int>{4, 5, 6}));
+}
+
 TEST(SoundTest, PlayGoesToTheInstalledPlayer)
 {
     struct Player : SoundPlayer

@@ -1,7 +1,8 @@
 #pragma once
 // Documents for tests of every layer above the model: recording stand-ins for the wave window
 // and the main window, small sounds, a wave document wired to its window, the default view
-// elements as the side file writes them, and a temporary folder with file readers.
+// elements as the side file writes them, and a temporary folder with file readers. The signal
+// makers and readers (ValuesOf, ChannelsOf) are those of support/Signals.h.
 
 #include "document/records/WaveFileProps.h"
 #include "document/views/WaveDisplayPart.h"
@@ -11,6 +12,7 @@
 #include "general/Services.h"
 #include "sound/Sound.h"
 #include "sound/Wave.h"
+#include "support/Signals.h"
 
 #include <filesystem>
 #include <fstream>
@@ -141,20 +143,6 @@ inline WavePtr WaveOf(const std::vector<int>& values)
     for (size_t i = 0; i < values.size(); ++i)
         (*wave)[static_cast<int32_t>(i)] = static_cast<int16_t>(values[i]);
     return wave;
-}
-
-inline std::vector<int> ValuesOf(const Wave& wave)
-{
-    return std::vector<int>(wave.Data(), wave.Data() + wave.Values());
-}
-
-/// Every channel's values, left first.
-inline std::vector<std::vector<int>> ChannelsOf(const Sound& sound)
-{
-    std::vector<std::vector<int>> out{ValuesOf(*sound.GetLeftWave())};
-    if (sound.GetMonoStereo() == 2)
-        out.push_back(ValuesOf(*sound.GetRightWave()));
-    return out;
 }
 
 inline SoundPtr MonoSoundOf(const std::vector<int>& values, int32_t freq = 44100, int16_t bytes = 2)

@@ -15,16 +15,6 @@ namespace kelvorn {
 
 namespace {
 
-/// sound (the caller's own) with another number of bytes per sample; the channels move over.
-SoundUPtr RewrapWithBytes(SoundUPtr sound, int16_t bytesPSample)
-{
-    int32_t freq = sound->GetSampleFreq();
-    if (auto* mono = dynamic_cast<MonoSound*>(sound.get()))
-        return std::make_unique<MonoSound>(mono->TakeWave(), freq, bytesPSample);
-    auto [left, right] = static_cast<StereoSound&>(*sound).TakeWaves();
-    return std::make_unique<StereoSound>(std::move(left), std::move(right), freq, bytesPSample);
-}
-
 /// A copy of sound with `channels` channels (a mono sound's one channel copied to both sides) and
 /// another number of bytes per sample; nullptr (abort set, the box shown) when the memory cannot
 /// be had.
@@ -86,7 +76,7 @@ bool TUnitWave::SetWaveFileProps(const TWaveFileProps& oldProps, const TWaveFile
         // A sound made above is ours and keeps its channels; the document's shared sound is
         // copied, never changed in place.
         if (converted) {
-            converted = RewrapWithBytes(std::move(converted), newProps.BytesPSample);
+            converted = WithBytesPSample(std::move(converted), newProps.BytesPSample);
         } else {
             converted = CopyChannels(*TheSound, &abortFlag, TheSound->GetMonoStereo(),
                                      newProps.BytesPSample);

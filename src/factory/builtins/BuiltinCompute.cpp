@@ -2,6 +2,7 @@
 
 #include "factory/builtins/BuiltinCatalogue.h"
 #include "factory/builtins/ValueFunctions.h"
+#include "factory/builtins/WaveFunctions.h"
 
 #include <array>
 
@@ -17,6 +18,8 @@ constexpr std::array<TBuiltinCompute, BuiltinKindCount> computations{};
 
 TBuiltinCompute GetBuiltinCompute(int32_t kind)
 {
+    if (TBuiltinCompute wave = GetWaveCompute(kind))
+        return wave;
     if (TBuiltinCompute value = GetValueCompute(kind))
         return value;
     return kind >= 0 && kind < BuiltinKindCount ? computations[static_cast<size_t>(kind)] : nullptr;
