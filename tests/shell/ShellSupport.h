@@ -317,11 +317,18 @@ private:
 /// Activates window as a click on it would and waits until it has the keyboard.
 inline bool Focus(QWidget* window)
 {
-    window->activateWindow();
-    const bool focused = QTest::qWaitFor(
-        [window] { return QGuiApplication::focusWindow() == window->windowHandle(); });
+    // A window manager may let an activation request pass unanswered (a busy machine delays
+    // the request past the window's user time): the request is repeated until one is granted.
+    const auto focused = [window] {
+        return QGuiApplication::focusWindow() == window->windowHandle();
+    };
+    bool granted = false;
+    for (int attempt = 0; attempt < 20 && !granted; ++attempt) {
+        window->activateWindow();
+        granted = QTest::qWaitFor(focused, 500);
+    }
     QCoreApplication::processEvents();
-    return focused;
+    return granted;
 }
 
 using Edits = std::vector<std::pair<std::string, std::string>>;

@@ -194,8 +194,13 @@ TEST_F(VolumeThreadTest, ASecondStartStopsTheFirst)
     EXPECT_NE(second, first);
     // The first writer's thread had named itself; once the second has too, only one is left.
     ASSERT_TRUE(ServeUntil([second] { return second->GetDrawn() > 0; }));
-    if (group.IsVolumeWriterRunning()) {
-        EXPECT_EQ(VolumeWriterThreads(), 1);
+    // The second writer may finish at any moment: its thread is counted only when it still runs
+    // after the count, and never is the first one counted beside it.
+    const int threads = VolumeWriterThreads();
+    const bool running = group.IsVolumeWriterRunning();
+    EXPECT_LE(threads, 1);
+    if (running) {
+        EXPECT_EQ(threads, 1);
     }
     group.StopVolumeWriter();
     EXPECT_EQ(VolumeWriterThreads(), 0);
