@@ -1,7 +1,6 @@
 #pragma once
 // The factory dialogs offscreen: a factory with the recording host, every dialog run through the
-// scripted runner, every box announced, help recorded, and the texts of lists and boxes read
-// back as plain strings.
+// scripted runner, every box announced, help recorded, list texts read back as strings.
 
 #include "factory/FactoryKit.h"
 #include "platform/test/RecordingHelp.h"
@@ -17,28 +16,25 @@
 
 namespace kelvorn::test {
 
+using Strings = std::vector<std::string>;
+
 inline std::string Text(const QString& text)
 {
     return text.toStdString();
 }
 
-inline std::vector<std::string> Items(const QComboBox* combo)
+template <class List> Strings Items(const List* list)
 {
-    std::vector<std::string> items;
-    for (int i = 0; i < combo->count(); ++i)
-        items.push_back(Text(combo->itemText(i)));
+    Strings items;
+    for (int i = 0; i < list->count(); ++i) {
+        if constexpr (std::is_same_v<List, QComboBox>)
+            items.push_back(Text(list->itemText(i)));
+        else
+            items.push_back(Text(list->item(i)->text()));
+    }
     return items;
 }
 
-inline std::vector<std::string> Items(const QListWidget* list)
-{
-    std::vector<std::string> items;
-    for (int i = 0; i < list->count(); ++i)
-        items.push_back(Text(list->item(i)->text()));
-    return items;
-}
-
-/// The rows of a list that are selected.
 inline std::vector<int> Selected(const QListWidget* list)
 {
     std::vector<int> rows;
@@ -48,7 +44,7 @@ inline std::vector<int> Selected(const QListWidget* list)
     return rows;
 }
 
-/// Picks the item of that text, as the user would; fails the test when there is none.
+/// Picks the item of that text as the user does.
 inline void Pick(QComboBox* combo, const std::string& text)
 {
     const int index = combo->findText(QString::fromStdString(text));
@@ -70,20 +66,18 @@ struct DialogTest : ::testing::Test, FactoryFixture
     {
         EXPECT_TRUE(dialogs.Unexpected().empty());
         EXPECT_EQ(dialogs.Pending(), 0u);
-        EXPECT_TRUE(messages.Unexpected().empty())
-            << (messages.Unexpected().empty() ? "" : messages.Unexpected()[0].text);
+        EXPECT_TRUE(messages.Unexpected().empty());
         EXPECT_EQ(messages.Pending(), 0u);
     }
 
-    /// Runs the dialog: act on it while it is open, then press answer. True when it closed
-    /// with OK.
+    /// Runs dialog, acting on it while it is open, then presses answer; true when it closed
+    /// with OK. A dialog that refuses OK is closed as cancelled and listed in Refused().
     template <class D>
     bool Run(D& dialog, std::function<void(D&)> act, DialogResult answer = DialogResult::Accepted)
     {
         std::string name = dialog.metaObject()->className();
-        name = name.substr(name.rfind(':') + 1);
         dialogs.When(
-            name,
+            name.substr(name.rfind(':') + 1),
             [&](ModalDialog&) {
                 if (act)
                     act(dialog);
@@ -92,25 +86,22 @@ struct DialogTest : ::testing::Test, FactoryFixture
         return RunDialog(dialog) == DialogResult::Accepted;
     }
 
-    /// Presses OK while the dialog is open and answers whether it stayed open; each box it
-    /// shows must have been announced.
+    /// Presses OK and answers whether the dialog stayed open.
     static bool StaysOpen(QDialog& dialog)
     {
         dialog.accept();
         return dialog.isVisible();
     }
 
-    /// Announces n boxes.
-    void ExpectBoxes(int n)
+    /// Announces the boxes the test expects; Boxes() gives them as "caption: text".
+    void ExpectBoxes(size_t n)
     {
-        for (int i = 0; i < n; ++i)
+        for (size_t i = 0; i < n; ++i)
             messages.Expect();
     }
-
-    /// The texts of the boxes shown so far, "caption: text".
-    std::vector<std::string> Boxes() const
+    Strings Boxes() const
     {
-        std::vector<std::string> boxes;
+        Strings boxes;
         for (const ShownMessage& shown : messages.Shown())
             boxes.push_back(shown.caption + ": " + shown.text);
         return boxes;

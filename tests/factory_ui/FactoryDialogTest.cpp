@@ -38,45 +38,53 @@ struct FactoryDialog : DialogTest
     TUnitSountory other{"Other", "", host};
 };
 
+/// "on" or "off", then "ticked" or "clear".
+std::string State(const QCheckBox* box)
+{
+    return std::string(box->isEnabled() ? "on " : "off ") + (box->isChecked() ? "ticked" : "clear");
+}
+
 struct ModeCase
 {
-    const char* name;
     uint8_t mode;
     bool overlapping;
-    bool allowEnabled, allowTicked, cascadeEnabled, cascadeTicked;
+    const char* shown; // "Allow Overlapping Nodes | Cascade Movable"
 };
 
 void PrintTo(const ModeCase& c, std::ostream* os)
 {
-    *os << c.name;
+    *os << int(c.mode) << (c.overlapping ? " overlapping" : "");
 }
 
 class FactoryModes : public FactoryDialog, public ::testing::WithParamInterface<ModeCase>
 {
 };
 
-TEST_P(FactoryModes, ThePlacementModesOnOfferAndWhatTheBoxesStore)
+TEST_P(FactoryModes, ThePlacementModesOnOfferAndTheLabelBoxes)
 {
     const ModeCase& c = GetParam();
     NodeAt("A", {20, 20, 100, 100});
     NodeAt("B", c.overlapping ? TSountoryRectangle{50, 50, 150, 150}
                               : TSountoryRectangle{200, 20, 300, 100});
     factory.SetNodesCombination(c.mode);
+    factory.ShowNameIO = factory.ShowNameNIO = c.overlapping;
+    factory.ShowTypeIO = factory.ShowTypeNIO = !c.overlapping;
     Edit([&](TDlgSntSountoryProps& d) {
-        EXPECT_EQ(d.chkAllowOverlappingNodes->isEnabled(), c.allowEnabled);
-        EXPECT_EQ(d.chkAllowOverlappingNodes->isChecked(), c.allowTicked);
-        EXPECT_EQ(d.chkCasMovNodes->isEnabled(), c.cascadeEnabled);
-        EXPECT_EQ(d.chkCasMovNodes->isChecked(), c.cascadeTicked);
+        EXPECT_EQ(State(d.chkAllowOverlappingNodes) + " | " + State(d.chkCasMovNodes), c.shown);
+        std::string labels;
+        for (QCheckBox* box :
+             {d.chkShowNameIO, d.chkShowTypeIO, d.chkNodesShowNameIO, d.chkNodesShowTypeIO})
+            labels += box->isChecked() ? '1' : '0';
+        EXPECT_EQ(labels, c.overlapping ? "1010" : "0101");
     });
     EXPECT_EQ(factory.GetNodesCombination(), c.mode);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    All, FactoryModes,
-    ::testing::Values(ModeCase{"Overlapping", NodesOverlap, true, false, true, false, false},
-                      ModeCase{"OverlapAllowed", NodesOverlap, false, true, true, false, false},
-                      ModeCase{"Shift", NodesShift, false, true, false, true, true},
-                      ModeCase{"Fixed", NodesFixed, false, true, false, true, false}));
+INSTANTIATE_TEST_SUITE_P(All, FactoryModes,
+                         ::testing::Values(ModeCase{NodesOverlap, true, "off ticked | off clear"},
+                                           ModeCase{NodesOverlap, false, "on ticked | off clear"},
+                                           ModeCase{NodesShift, false, "on clear | on ticked"},
+                                           ModeCase{NodesFixed, false, "on clear | on clear"}));
 
 TEST_F(FactoryDialog, TickingOverlapUnticksCascadeAndUntickingLeavesTheFixedMode)
 {
@@ -114,23 +122,31 @@ TEST_F(FactoryDialog, AnAreaTooSmallForItsNodesIsCorrectedOnLeavingAndAtOk)
         EXPECT_EQ(Text(d.editWidth->text()), "315");
         EXPECT_EQ(factory.GetWidth(), 435);
     });
+    const std::string width = "Input Error: Field Rectangle Width is corrected.";
     EXPECT_EQ(Boxes(),
-              (std::vector<std::string>{"Input Error: Field Rectangle Width is corrected.",
-                                        "Input Error: Field Rectangle Width is corrected.",
-                                        "Input Error: Field Rectangle Height is corrected.",
-                                        "Input Error: Field Rectangle Width is corrected."}));
+              (Strings{width, width, "Input Error: Field Rectangle Height is corrected.", width}));
     EXPECT_EQ(factory.GetWidth(), 315);
     EXPECT_EQ(factory.GetHeight(), 155);
     EXPECT_EQ(factory.FactoryRect.left, 25);
 }
 
+/// The names of the factory's inputs, " / " and its outputs' names, each joined by ", ".
+std::string PinNames(const TUnitSountory& factory)
+{
+    auto join = [](const Strings& names) {
+        std::string text;
+        for (const std::string& name : names)
+            text += (text.empty() ? "" : ", ") + name;
+        return text;
+    };
+    return join(NamesOf(factory.Inputs())) + " / " + join(NamesOf(factory.Outputs()));
+}
+
 struct KindCase
 {
     const char* type;
-    const char* label;
-    std::vector<std::string> nodes;
-    std::vector<std::string> inputs;
-    std::vector<std::string> outputs;
+    const char* fit; // the label, then the nodes on offer
+    const char* pins;
 };
 
 void PrintTo(const KindCase& c, std::ostream* os)
@@ -151,48 +167,41 @@ TEST_P(FactoryKinds, TheKindSetsUpTheFitListAndOkMakesItsPins)
     Edit([&](TDlgSntSountoryProps& d) {
         EXPECT_EQ(Text(d.cboType->currentText()), "Change Wave Window");
         Pick(d.cboType, c.type);
-        EXPECT_EQ(Text(d.lblIOFitWithNode->text()), c.label);
-        EXPECT_EQ(Items(d.cboIOFitWithNode), c.nodes);
-        EXPECT_EQ(d.cboIOFitWithNode->isEnabled(), !c.nodes.empty());
+        std::string fit = Text(d.lblIOFitWithNode->text()) + ":";
+        for (const std::string& node : Items(d.cboIOFitWithNode))
+            fit += " " + node;
+        EXPECT_EQ(fit, c.fit);
+        EXPECT_EQ(d.cboIOFitWithNode->isEnabled(), d.cboIOFitWithNode->count() > 0);
         EXPECT_EQ(d.cboIOFitWithNode->currentIndex(), -1);
     });
-    EXPECT_EQ(NamesOf(factory.Inputs()), c.inputs);
-    EXPECT_EQ(NamesOf(factory.Outputs()), c.outputs);
+    EXPECT_EQ(PinNames(factory), c.pins);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     All, FactoryKinds,
     ::testing::Values(
-        KindCase{"Free",
-                 "Fit with User Node",
-                 {"Other.UN"},
-                 {"Select Begin", "Select End", "Replace Begin", "Replace End", "Mine"},
-                 {"Result", "Position Begin", "Position End"}},
-        KindCase{"Mix Loop", "Fit with Loop Node", {"Other.LN"}, {"Mine", "Wave", "Count"}, {}},
+        KindCase{"Free", "Fit with User Node: Other.UN",
+                 "Select Begin, Select End, Replace Begin, Replace End, Mine / Result, "
+                 "Position Begin, Position End"},
+        KindCase{"Mix Loop", "Fit with Loop Node: Other.LN", "Mine, Wave, Count / "},
         KindCase{"Create Wave Window",
-                 "Fit with Node",
-                 {},
-                 {"Mine"},
-                 {"Result", "Position Begin", "Position End"}},
+                 "Fit with Node:", "Mine / Result, Position Begin, Position End"},
         // The same kind again makes its missing pins.
-        KindCase{"Change Wave Window",
-                 "Fit with Node",
-                 {},
-                 {"Select Begin", "Select End", "Replace Begin", "Replace End", "Mine", "Wave"},
-                 {"Result", "Position Begin", "Position End"}}));
+        KindCase{"Change Wave Window", "Fit with Node:",
+                 "Select Begin, Select End, Replace Begin, Replace End, Mine, Wave / Result, "
+                 "Position Begin, Position End"}));
 
 TEST_F(FactoryDialog, APickedNodeOfAnotherFactoryGivesItsPins)
 {
     Edit([](TDlgSntSountoryProps& d) { Pick(d.cboIOFitWithNode, "Other.UN"); });
-    EXPECT_EQ(NamesOf(factory.Inputs()), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(NamesOf(factory.Outputs()), std::vector<std::string>{"r"});
+    EXPECT_EQ(PinNames(factory), "a, b / r");
     EXPECT_EQ(factory.FindInput("b")->GetValueDomain(), ValueDomain::Positive);
 }
 
 struct NameCase
 {
     const char* name;
-    std::vector<std::string> boxes;
+    const char* box; // "" when the name is taken
 };
 
 void PrintTo(const NameCase& c, std::ostream* os)
@@ -207,8 +216,9 @@ class FactoryNames : public FactoryDialog, public ::testing::WithParamInterface<
 TEST_P(FactoryNames, ANameIsRefusedWhereTypedOrWritten)
 {
     const NameCase& c = GetParam();
+    const bool refused = *c.box != 0;
     host.documents = {"Taken"};
-    ExpectBoxes(int(c.boxes.size()));
+    ExpectBoxes(refused ? 1 : 0);
     dialogs.When(
         "TDlgSntSountoryProps",
         [&](ModalDialog& modal) {
@@ -217,22 +227,19 @@ TEST_P(FactoryNames, ANameIsRefusedWhereTypedOrWritten)
             d->chkShowTypeIO->setChecked(true);
         },
         DialogResult::Accepted);
-    const bool written = EditFactoryProperties(nullptr, factory);
-    EXPECT_EQ(Boxes(), c.boxes);
-    EXPECT_EQ(written, c.boxes.empty());
-    EXPECT_EQ(factory.GetName(), written ? c.name : "Fact");
-    EXPECT_EQ(factory.ShowTypeIO, written);
-    EXPECT_EQ(factory.IsModified(), written);
-    EXPECT_EQ(host.editNames,
-              written ? std::vector<std::string>{c.name} : std::vector<std::string>{});
+    EXPECT_EQ(EditFactoryProperties(nullptr, factory), !refused);
+    EXPECT_EQ(Boxes(), refused ? Strings{c.box} : Strings{});
+    EXPECT_EQ(factory.GetName(), refused ? "Fact" : c.name);
+    EXPECT_EQ(factory.ShowTypeIO && factory.IsModified(), !refused);
+    EXPECT_EQ(host.editNames, refused ? Strings{} : Strings{c.name});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     All, FactoryNames,
     ::testing::Values(
-        NameCase{"Mixer", {}}, NameCase{"", {}},
-        NameCase{"Taken", {"Error: A window with name \"Taken\" already exists."}},
-        NameCase{"a>b", {"Input Error: In Name: A name may not contain \"<\" or \">\"."}},
-        NameCase{"Mixer ", {"Input Error: In Name: A name may not begin or end with a blank."}}));
+        NameCase{"Mixer", ""}, NameCase{"", ""},
+        NameCase{"Taken", "Error: A window with name \"Taken\" already exists."},
+        NameCase{"a>b", "Input Error: In Name: A name may not contain \"<\" or \">\"."},
+        NameCase{"Mixer ", "Input Error: In Name: A name may not begin or end with a blank."}));
 
 } // namespace

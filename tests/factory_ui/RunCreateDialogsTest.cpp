@@ -37,7 +37,7 @@ TEST_F(RunCreate, TheRunListOffersTheKindAndFreeFactoriesAndWaitsForAChoice)
             auto* d = DialogAs<TDlgSntRunAtWnd>(modal);
             EXPECT_EQ(Text(d->windowTitle()), "Run Factory");
             EXPECT_EQ(d->HelpContext(), 65);
-            EXPECT_EQ(Items(d->lbSountories), (std::vector<std::string>{"Free", "Change"}));
+            EXPECT_EQ(Items(d->lbSountories), (Strings{"Free", "Change"}));
             EXPECT_TRUE(StaysOpen(*d)); // no box either
             d->lbSountories->setCurrentRow(1);
         },
@@ -54,7 +54,7 @@ TEST_F(RunCreate, TheRunListOffersTheKindAndFreeFactoriesAndWaitsForAChoice)
     host.open.clear();
     dialogs.When("TDlgSntRunAtWnd", DialogResult::Accepted);
     EXPECT_EQ(ChooseFactoryToRun(nullptr, host), nullptr);
-    EXPECT_EQ(dialogs.Refused(), std::vector<std::string>{"TDlgSntRunAtWnd"});
+    EXPECT_EQ(dialogs.Refused(), Strings{"TDlgSntRunAtWnd"});
 }
 
 TEST_F(RunCreate, OkUntouchedMakesAFactoryForChangingAWaveWindow)
@@ -69,21 +69,33 @@ TEST_F(RunCreate, OkUntouchedMakesAFactoryForChangingAWaveWindow)
             auto* d = DialogAs<TDlgSntCreate>(modal);
             EXPECT_EQ(Text(d->windowTitle()), "Create Factory");
             EXPECT_EQ(d->HelpContext(), 57);
-            std::vector<std::string> captions;
+            Strings captions;
             for (QRadioButton* choice : d->choices)
                 captions.push_back(Text(choice->text()));
-            EXPECT_EQ(captions, (std::vector<std::string>{
-                                    "None", "For Changing Wave Window", "For Creating Wave Window",
-                                    "Fit with User Node", "Fit with Empty Mix Loop Node",
-                                    "Fit with Mix Loop Node"}));
+            EXPECT_EQ(captions,
+                      (Strings{"None", "For Changing Wave Window", "For Creating Wave Window",
+                               "Fit with User Node", "Fit with Empty Mix Loop Node",
+                               "Fit with Mix Loop Node"}));
             EXPECT_TRUE(d->rbIOChangeWW->isChecked());
-            EXPECT_EQ(Items(d->cboUserNode), std::vector<std::string>{"Other.U"});
+            EXPECT_EQ(Items(d->cboUserNode), Strings{"Other.U"});
             EXPECT_EQ(d->cboUserNode->currentIndex(), 0);
         },
         DialogResult::Accepted);
     ASSERT_TRUE(ChooseFactoryTemplate(nullptr, host, chosen, node));
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(node, nullptr);
+    // Each choice gives its own template; Cancel gives none.
+    for (int32_t want : {2, 0, -1}) {
+        dialogs.When(
+            "TDlgSntCreate",
+            [want](ModalDialog& modal) {
+                DialogAs<TDlgSntCreate>(modal)->choices[size_t(want < 0 ? 4 : want)]->setChecked(
+                    true);
+            },
+            want < 0 ? DialogResult::Rejected : DialogResult::Accepted);
+        EXPECT_EQ(ChooseFactoryTemplate(nullptr, host, chosen, node), want >= 0);
+        EXPECT_EQ(chosen, want < 0 ? 0 : want);
+    }
 }
 
 TEST_F(RunCreate, PickingANodeChoosesItsTemplateAndAMissingNodeIsRefused)
@@ -110,8 +122,8 @@ TEST_F(RunCreate, PickingANodeChoosesItsTemplateAndAMissingNodeIsRefused)
         },
         DialogResult::Accepted);
     ASSERT_TRUE(ChooseFactoryTemplate(nullptr, host, chosen, node));
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Input Error: You must select a User Node.",
-                                                 "Input Error: You must select a Loop Mix Node."}));
+    EXPECT_EQ(Boxes(), (Strings{"Input Error: You must select a User Node.",
+                                "Input Error: You must select a Loop Mix Node."}));
     EXPECT_EQ(chosen, 5);
     EXPECT_EQ(node, loop);
 }
