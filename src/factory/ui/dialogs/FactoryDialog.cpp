@@ -202,22 +202,22 @@ bool TDlgSntSountoryProps::FitSize(bool width, int32_t size, TSountoryRectangle&
 
 void TDlgSntSountoryProps::editWidthExit()
 {
-    unitIntegerPos size;
-    bool ok = true;
-    size.SetText(ok, Latin1(editWidth->text()), "Rectangle Width");
-    TSountoryRectangle area = factory.FactoryRect;
-    if (ok && !Filling())
-        FitSize(true, size.GetValue(), area);
+    SizeExit(true);
 }
 
 void TDlgSntSountoryProps::editHeightExit()
 {
+    SizeExit(false);
+}
+
+void TDlgSntSountoryProps::SizeExit(bool width)
+{
     unitIntegerPos size;
     bool ok = true;
-    size.SetText(ok, Latin1(editHeight->text()), "Rectangle Height");
+    size.SetText(ok, Latin1((width ? editWidth : editHeight)->text()), "");
     TSountoryRectangle area = factory.FactoryRect;
     if (ok && !Filling())
-        FitSize(false, size.GetValue(), area);
+        FitSize(width, size.GetValue(), area); // the factory changes at OK only
 }
 
 void TDlgSntSountoryProps::accept()

@@ -51,6 +51,8 @@ private:
     /// The area with the typed width (or height) as the area's rule allows it; false, with the
     /// corrected value in the edit and its box, when the rule changed it.
     bool FitSize(bool width, int32_t size, TSountoryRectangle& area);
+    /// The width (or height) edit was left: a size the rule changes is corrected at once.
+    void SizeExit(bool width);
 
     TUnitSountory& factory;
     std::vector<TSntNodeChoice> fitNodes;

@@ -131,6 +131,12 @@ void TDlgSntNodeProps::WriteDefaultName()
     editName->setText(Latin1(name));
 }
 
+void TDlgSntNodeProps::FollowDefaultName()
+{
+    if (!Filling() && defaultName)
+        WriteDefaultName();
+}
+
 void TDlgSntNodeProps::editNameChange()
 {
     if (!Filling())
@@ -298,10 +304,7 @@ std::string TDlgSntUserNodeProps::DefaultNameBase() const
 
 void TDlgSntUserNodeProps::cboSountoryChange()
 {
-    if (Filling())
-        return;
-    if (IsDefaultName())
-        WriteDefaultName();
+    FollowDefaultName();
 }
 
 bool TDlgSntUserNodeProps::CheckOwn()
@@ -422,10 +425,7 @@ void TDlgSntBuiltinNodeProps::cboFunctionChange()
 
 void TDlgSntBuiltinNodeProps::cboFunctionClick()
 {
-    if (Filling())
-        return;
-    if (IsDefaultName())
-        WriteDefaultName();
+    FollowDefaultName();
 }
 
 void TDlgSntBuiltinNodeProps::btnFunctionHelpClick()

@@ -62,6 +62,8 @@ protected:
     void ShowNode();
     /// The first name from the base on that no other node of the factory bears.
     void WriteDefaultName();
+    /// What the node runs changed: a name the system made follows it.
+    void FollowDefaultName();
 
     TSountoryNode& node;
     TUnitSountory& factory;

@@ -30,33 +30,13 @@ public:
     explicit Constrained(ValueDomain domain) { this->constraint = static_cast<uint8_t>(domain); }
 };
 
-double NumberOf(const unitFactor& v)
+/// The number a value class holds: through its getter, or its public field where it has none.
+template <class V> double NumberOf(const V& v)
 {
-    return v.GetValue();
-}
-double NumberOf(const unitInteger& v)
-{
-    return v.GetValue();
-}
-double NumberOf(const unitFysDist& v)
-{
-    return v.GetValue();
-}
-double NumberOf(const unitFysSpeed& v)
-{
-    return v.GetValue();
-}
-double NumberOf(const unitTime& v)
-{
-    return v.GetValue();
-}
-double NumberOf(const unitFreq& v)
-{
-    return v.value;
-}
-double NumberOf(const unitWaveVal& v)
-{
-    return v.value;
+    if constexpr (requires { v.GetValue(); })
+        return v.GetValue();
+    else
+        return v.value;
 }
 
 using Parser = bool (*)(const std::string& text, ValueDomain domain, const std::string& label,
