@@ -22,16 +22,18 @@ struct PinKindText
 {
     uint8_t kind;
     const char* caption;
-    /// The pin as the unique-name message names it.
-    const char* label;
+    /// The start of the message that refuses a name another pin of this kind bears.
+    const char* taken;
     const char* connect;
 };
 
 constexpr PinKindText pinKinds[] = {
-    {sntSountoryObjectInput, "Input Properties", "Input", "Connect to"},
-    {sntSountoryObjectOutput, "Output Properties", "Output", "Connect from"},
-    {sntSountoryObjectNodeInput, "Node Input Properties", "Node Input", "Connect from"},
-    {sntSountoryObjectNodeOutput, "Node Output Properties", "Node Output", "Connect to"},
+    {sntSountoryObjectInput, "Input Properties", "A Input with name ", "Connect to"},
+    {sntSountoryObjectOutput, "Output Properties", "A Output with name ", "Connect from"},
+    {sntSountoryObjectNodeInput, "Node Input Properties", "A Node Input with name ",
+     "Connect from"},
+    {sntSountoryObjectNodeOutput, "Node Output Properties", "A Node Output with name ",
+     "Connect to"},
 };
 
 const PinKindText* FindPinKind(uint8_t kind)
@@ -249,8 +251,8 @@ bool TDlgSntInputOutputProps::CheckName(const std::string& name) const
     else if (nodeOutput)
         taken = node->FindOutputByName(name, nodeOutput) != nullptr;
     if (taken)
-        TGuiMessages::ShowInputError("A " + std::string(FindPinKind(kind)->label) +
-                                     " with name \"" + name + "\" already exists.");
+        TGuiMessages::ShowInputError(FindPinKind(kind)->taken + ("\"" + name) +
+                                     "\" already exists.");
     return !taken;
 }
 

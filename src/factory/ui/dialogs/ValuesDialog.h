@@ -35,7 +35,7 @@ public:
     TDlgSntValues(QWidget* owner, bool types, TUnitSountory& factory);
     ~TDlgSntValues() override;
 
-    QScrollArea* sboValues;
+    QScrollArea* sboValues = nullptr;
 
     Mode GetMode() const { return mode; }
     bool IsTypes() const { return types; }
