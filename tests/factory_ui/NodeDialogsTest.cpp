@@ -4,6 +4,7 @@
 
 #include "factory/builtins/BuiltinNode.h"
 #include "factory/core/UserNodes.h"
+#include "factory/ui/NodePictures.h"
 #include "factory_ui/FactoryDialogKit.h"
 
 #include <QCheckBox>
@@ -61,7 +62,14 @@ TEST_F(NodeDialog, ADefaultBuiltinNameFollowsTheFunctionUntilTheUserTypesOne)
         EXPECT_EQ(d.cboFunction->currentIndex(), -1);
         EXPECT_FALSE(d.btnFunctionHelp->isEnabled());
         EXPECT_EQ(Items(d.cboFunction)[2], "Minus");
-        EXPECT_FALSE(d.cboFunction->itemIcon(0).isNull());
+        // Each function shows its picture (0x00BBGGRR) in the list.
+        const CanvasBitmap& plus = GetNodePicture(GetBuiltinKind(BuiltinPlus)->icon);
+        const QImage icon = d.cboFunction->itemIcon(0).pixmap(NodePictureSize).toImage();
+        for (int i = 0; i < 256; i += 7) {
+            const uint32_t c = plus.pixels[size_t(i)];
+            EXPECT_EQ(icon.pixel(i % 16, i / 16) & 0xFFFFFF,
+                      ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+        }
         Pick(d.cboFunction, "Plus");
         EXPECT_EQ(Text(d.editName->text()), "Plus 3");
         d.btnFunctionHelp->click();
