@@ -3,8 +3,10 @@
 // and status texts it is asked for, and a node kind whose computation the test supplies.
 
 #include "factory/core/UnitSountory.h"
+#include "general/GuiMessages.h"
 #include "support/Signals.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,8 +26,28 @@ public:
     }
     SoundPtr FindWaveSound(const std::string& name) override { return Find(waves, name); }
     TUnitSountory* FindFactory(const std::string& name) override { return Find(factories, name); }
-    std::vector<TUnitSountory*> ListFactories(const TUnitSountory*) override { return {}; }
-    bool CheckUniqueName(const std::string&, const TUnitSountory*) override { return true; }
+    std::vector<TUnitSountory*> ListFactories(const TUnitSountory* except) override
+    {
+        std::vector<TUnitSountory*> listed;
+        for (TUnitSountory* factory : open)
+            if (factory != except)
+                listed.push_back(factory);
+        return listed;
+    }
+    /// Refuses a name of documents as the shell does, with its box.
+    bool CheckUniqueName(const std::string& name, const TUnitSountory*) override
+    {
+        if (name.empty() || std::find(documents.begin(), documents.end(), name) == documents.end())
+            return true;
+        TGuiMessages::ShowWindowExistsError(name);
+        return false;
+    }
+    std::vector<std::string> ListWaves(int32_t mode) override
+    {
+        auto it = waveLists.find(mode);
+        return it == waveLists.end() ? std::vector<std::string>{} : it->second;
+    }
+    void SetEditName(const std::string& name) override { editNames.push_back(name); }
     void ShowStatusText(const std::string& text) override { status.push_back(text); }
     bool ConfirmWarning(const std::string& text, const std::string& caption) override
     {
@@ -42,6 +64,14 @@ public:
 
     std::map<std::string, SoundPtr> waves;
     std::map<std::string, TUnitSountory*> factories;
+    /// The open factories ListFactories answers, in window order.
+    std::vector<TUnitSountory*> open;
+    /// Names of other open documents, which CheckUniqueName refuses.
+    std::vector<std::string> documents;
+    /// The wave names ListWaves answers for each mode.
+    std::map<int32_t, std::vector<std::string>> waveLists;
+    /// Each name SetEditName was given.
+    std::vector<std::string> editNames;
     /// Each state change ("node:state") and repeat turn ("node:turn") of a run, in order.
     std::vector<std::string> progress;
     /// Sets the stop flag at that progress call (1-based); 0 never.

@@ -35,6 +35,12 @@ public:
                                  AbortFlag* /*stop*/)
     {
     }
+    /// The names of the open wave documents a value of a Wave pin may name, in window order:
+    /// mode 0 every one, 2 the mono and 3 the stereo ones other than the active window. A host
+    /// without wave windows offers none.
+    virtual std::vector<std::string> ListWaves(int32_t /*mode*/) { return {}; }
+    /// A factory was renamed in its properties: the Edit Name tool window shows the new name.
+    virtual void SetEditName(const std::string& /*name*/) {}
 };
 
 /// The values dialog as the step before a top-level run uses it; false when it is cancelled.

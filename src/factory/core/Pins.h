@@ -26,6 +26,8 @@ public:
     ValueDomType GetValueDomType() const { return valueDomType; }
     ValueDomain GetValueDomain() const { return valueDomain; }
     void SetValueDomain(ValueDomain domain) { valueDomain = domain; }
+    /// A new declared type; the pin's dialog keeps constants and connections fitting it.
+    void SetValueDomType(ValueDomType type) { valueDomType = type; }
     bool SameDomain(const TSntPinPlace& other) const
     {
         return valueDomType == other.valueDomType && valueDomain == other.valueDomain;
