@@ -3,6 +3,7 @@
 // what the window tells the main window, and mouse events with the buttons spelled out.
 
 #include "general/Services.h"
+#include "music/ui/MusicToolWindow.h"
 #include "music/ui/MusicWindow.h"
 #include "music/ui/MusicWindowHost.h"
 #include "platform/test/ScriptedMessages.h"
@@ -27,6 +28,35 @@ public:
 
 private:
     MusicWindowHost* previous;
+};
+
+/// The main window as the music tool windows see it: a frame, the active music window, the
+/// text-input mode asked for and the open waves' names.
+class RecordingToolHost final : public MusicToolHost
+{
+public:
+    QRect GetMainFormRect() const override { return mainRect; }
+    TMDIChildMuz* GetActiveChildMuz() override { return active; }
+    void SetTextInputMode(bool on) override { textInput.push_back(on); }
+    std::vector<std::string> WaveNames() override { return waves; }
+
+    QRect mainRect{100, 50, 600, 400};
+    TMDIChildMuz* active = nullptr;
+    std::vector<bool> textInput;
+    std::vector<std::string> waves;
+};
+
+/// The sounds played, as the main window's player would get them.
+class RecordingPlayer final : public SoundPlayer
+{
+public:
+    RecordingPlayer() : previous(InstallService<SoundPlayer>(this)) {}
+    ~RecordingPlayer() override { InstallService<SoundPlayer>(previous); }
+    void PlaySound(const Sound& sound, bool) override { values.push_back(sound.GetValues()); }
+    std::vector<int32_t> values;
+
+private:
+    SoundPlayer* previous;
 };
 
 /// A new piece whose staves have these rooms (up, down), the first its own; none: no staves.
