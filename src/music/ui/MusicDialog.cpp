@@ -81,7 +81,7 @@ void Uncheck(QCheckBox* box)
 } // namespace
 
 TDlgMusic::TDlgMusic(QWidget* owner, MusicToolHost& host)
-    : TMusicToolWindow(owner, host, QSize(440, 640), HelpContextMusic)
+    : TMusicToolWindow(owner, host, QSize(700, 640), HelpContextMusic)
 {
     setObjectName(QStringLiteral("DlgMusic"));
     setWindowTitle(QStringLiteral("Music"));
@@ -164,7 +164,7 @@ void TDlgMusic::BuildControls()
         return doc ? StaveList(*doc) : nullptr;
     });
 
-    grpStave = At(Named(new QGroupBox(QStringLiteral("Stave"), this), "grpStave"), 8, 96, 424, 536);
+    grpStave = At(Named(new QGroupBox(QStringLiteral("Stave"), this), "grpStave"), 8, 96, 684, 536);
     QWidget* s = grpStave;
     lblStaveRoomUp = Caption(s, "lblStaveRoomUp", "Room Up:", 8, 20, 70);
     editStaveRoomUp = At(Named(new QLineEdit(s), "editStaveRoomUp"), 80, 20, 60, 21);
@@ -192,7 +192,7 @@ void TDlgMusic::BuildControls()
     });
 
     grpNoteGroup =
-        At(Named(new QGroupBox(QStringLiteral("Note Group"), s), "grpNoteGroup"), 8, 182, 408, 346);
+        At(Named(new QGroupBox(QStringLiteral("Note Group"), s), "grpNoteGroup"), 8, 182, 668, 346);
     QWidget* g = grpNoteGroup;
     grpGroupNoteShape = At(
         Named(new QGroupBox(QStringLiteral("Note Shape"), g), "grpGroupNoteShape"), 8, 18, 110, 64);
@@ -214,21 +214,21 @@ void TDlgMusic::BuildControls()
     chkGroupDrawSticksDown =
         At(Named(new QCheckBox(QStringLiteral("Draw Sticks Down"), g), "chkGroupDrawSticksDown"),
            128, 68, 140, 19);
-    Label12 = Caption(g, "Label12", "Play Note Group", 296, 46, 104);
+    Label12 = Caption(g, "Label12", "Play Note Group", 300, 46, 104);
     btnGroupPlay =
-        At(Named(new QPushButton(QStringLiteral("Play"), g), "btnGroupPlay"), 310, 64, 75, 25);
+        At(Named(new QPushButton(QStringLiteral("Play"), g), "btnGroupPlay"), 410, 44, 75, 25);
     players = MakeNavigator(g, "Play", 8, 92, [this]() -> std::unique_ptr<TMuzList> {
         TNoteGroup* group = CurrentGroup();
         return group ? OnePlayerList(*group->GetPlayer()) : nullptr;
     });
 
-    grpPlay = At(Named(new QGroupBox(QStringLiteral("Player"), g), "grpPlay"), 8, 146, 392, 192);
+    grpPlay = At(Named(new QGroupBox(QStringLiteral("Player"), g), "grpPlay"), 8, 146, 652, 192);
     QWidget* p = grpPlay;
     lblPlayVolumeFactor = Caption(p, "lblPlayVolumeFactor", "Volume Factor:", 8, 20, 90);
     editPlayVolumeFactor = At(Named(new QLineEdit(p), "editPlayVolumeFactor"), 100, 20, 80, 21);
     lblPlayFreqUp = Caption(p, "lblPlayFreqUp", "Freq Up:", 196, 20, 56);
     editPlayFreqUp = At(Named(new QLineEdit(p), "editPlayFreqUp"), 254, 20, 80, 21);
-    pcPlay = At(Named(new QTabWidget(p), "pcPlay"), 8, 48, 376, 138);
+    pcPlay = At(Named(new QTabWidget(p), "pcPlay"), 8, 48, 636, 138);
     pcPlay->setUsesScrollButtons(true);
     // The page index is the player kind.
     cboPlaySOSSampleWave = PlayerPage(pcPlay, tsSimpleOneSampler, "tsSimpleOneSampler",
@@ -531,8 +531,8 @@ void TDlgMusic::FillPlayerPanel()
     TOnePlayer* player = CurrentPlayer();
     const NotePlayerKind kind = player ? player->OnePlayerProps.GetKind() : notePlayerNone;
     grpPlay->setEnabled(player != nullptr);
-    // A player without a kind of the five shows no page, as none shows without a player.
-    pcPlay->setVisible(kind <= notePlayerRollOutWaveForm);
+    // Without a player, or for one of no kind of the five, no page can be chosen.
+    pcPlay->setEnabled(kind <= notePlayerRollOutWaveForm);
     const std::initializer_list<QWidget*> fields{
         editPlayVolumeFactor, editPlayFreqUp,           cboPlaySOSSampleWave, editPlaySOSBasicFreq,
         cboPlayRSSampleWave,  editPlayRSResonantFactor, cboPlayRWFSampleWave, cboPlayROSSampleWave,
