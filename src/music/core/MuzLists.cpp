@@ -7,8 +7,27 @@ namespace kelvorn {
 
 namespace {
 
-// The three lists are singly or doubly linked chains of different classes; each adapter walks
-// its own chain by place, which the window's navigators count in (a few dozen elements).
+// The three lists are linked chains of different classes; each adapter walks its own chain by
+// place, which the window's navigators count in (a few dozen elements).
+
+/// The place of element in the chain from first, -1 when it is not there.
+template <class T> int32_t IndexIn(T* first, const T* element)
+{
+    int32_t i = 0;
+    for (T* e = first; e; e = e->GetNext(), ++i)
+        if (e == element)
+            return i;
+    return -1;
+}
+
+/// The element at index of the chain from first, clamped to the chain; null for an empty one.
+template <class T> T* ElementAt(T* first, int32_t index)
+{
+    T* e = first;
+    for (int32_t i = 0; e && e->GetNext() && i < index; ++i)
+        e = e->GetNext();
+    return e;
+}
 
 class TStaveList final : public TMuzList
 {
@@ -53,21 +72,8 @@ public:
     }
 
 private:
-    int32_t IndexOf(const TNoteStave* stave) const
-    {
-        int32_t i = 0;
-        for (TNoteStave* s = doc.GetFirstStave(); s; s = s->GetNext(), ++i)
-            if (s == stave)
-                return i;
-        return -1;
-    }
-    TNoteStave* At(int32_t index) const
-    {
-        TNoteStave* s = doc.GetFirstStave();
-        for (int32_t i = 0; s && s->GetNext() && i < index; ++i)
-            s = s->GetNext();
-        return s;
-    }
+    int32_t IndexOf(const TNoteStave* stave) const { return IndexIn(doc.GetFirstStave(), stave); }
+    TNoteStave* At(int32_t index) const { return ElementAt(doc.GetFirstStave(), index); }
 
     TUnitMuz& doc;
 };
@@ -139,19 +145,9 @@ public:
 private:
     int32_t IndexOf(const TNoteGroup* group) const
     {
-        int32_t i = 0;
-        for (TNoteGroup* g = stave.GetFirstNoteGroup(); g; g = g->GetNext(), ++i)
-            if (g == group)
-                return i;
-        return -1;
+        return IndexIn(stave.GetFirstNoteGroup(), group);
     }
-    TNoteGroup* At(int32_t index) const
-    {
-        TNoteGroup* g = stave.GetFirstNoteGroup();
-        for (int32_t i = 0; g && g->GetNext() && i < index; ++i)
-            g = g->GetNext();
-        return g;
-    }
+    TNoteGroup* At(int32_t index) const { return ElementAt(stave.GetFirstNoteGroup(), index); }
 
     TNoteStave& stave;
 };
@@ -213,19 +209,9 @@ public:
 private:
     int32_t IndexOf(const TOnePlayer* player) const
     {
-        int32_t i = 0;
-        for (TOnePlayer* p = compound.GetFirstOnePlayer(); p; p = p->GetNext(), ++i)
-            if (p == player)
-                return i;
-        return -1;
+        return IndexIn(compound.GetFirstOnePlayer(), player);
     }
-    TOnePlayer* At(int32_t index) const
-    {
-        TOnePlayer* p = compound.GetFirstOnePlayer();
-        for (int32_t i = 0; p && p->GetNext() && i < index; ++i)
-            p = p->GetNext();
-        return p;
-    }
+    TOnePlayer* At(int32_t index) const { return ElementAt(compound.GetFirstOnePlayer(), index); }
 
     TCompoundPlayer& compound;
 };

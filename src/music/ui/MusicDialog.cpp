@@ -25,36 +25,22 @@ namespace kelvorn {
 
 namespace {
 
-template <class W> W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-template <class W> W* At(W* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 QLabel* Caption(QWidget* parent, const char* name, const char* text, int left, int top, int width)
 {
-    return At(Named(new QLabel(QLatin1String(text), parent), name), left, top + 4, width, 15);
-}
-
-QString Text(const std::string& text)
-{
-    return QString::fromLatin1(text.c_str());
+    return TMusicToolWindow::At(
+        TMusicToolWindow::Named(new QLabel(QLatin1String(text), parent), name), left, top + 4,
+        width, 15);
 }
 
 /// A page of the player's kinds: the sample-wave list and, for some kinds, one more field.
 QComboBox* PlayerPage(QTabWidget* pages, QWidget*& page, const char* pageName, const char* caption,
                       const char* comboName)
 {
-    page = Named(new QWidget(pages), pageName);
+    page = TMusicToolWindow::Named(new QWidget(pages), pageName);
     pages->addTab(page, QLatin1String(caption));
     Caption(page, "", "Sample Wave", 8, 8, 90);
-    auto* combo = At(Named(new QComboBox(page), comboName), 104, 8, 220, 22);
+    auto* combo = TMusicToolWindow::At(TMusicToolWindow::Named(new QComboBox(page), comboName), 104,
+                                       8, 220, 22);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
@@ -63,7 +49,8 @@ QComboBox* PlayerPage(QTabWidget* pages, QWidget*& page, const char* pageName, c
 QLineEdit* PageField(QWidget* page, const char* name, const char* caption)
 {
     Caption(page, "", caption, 8, 38, 110);
-    return At(Named(new QLineEdit(page), name), 120, 38, 90, 21);
+    return TMusicToolWindow::At(TMusicToolWindow::Named(new QLineEdit(page), name), 120, 38, 90,
+                                21);
 }
 
 void Check(QCheckBox* box, bool on)
@@ -353,28 +340,26 @@ void TDlgMusic::BuildFields()
             return true;
         };
     };
-    AddField(editPlaySOSBasicFreq, kindField(notePlayerSimpleSampler, [this](TOnePlayerProps& p) {
-                 TSimpleSamplerProps props = p.GetSimpleSamplerProps();
-                 if (!TakeValue(props.BasicFreq, editPlaySOSBasicFreq->text(), "Basic Frequency"))
-                     return false;
-                 p.SetSimpleSamplerProps(props);
-                 return true;
-             }));
-    AddField(editPlayROSBasicFreq, kindField(notePlayerRollOutSampler, [this](TOnePlayerProps& p) {
-                 TRollOutSamplerProps props = p.GetRollOutSamplerProps();
-                 if (!TakeValue(props.BasicFreq, editPlayROSBasicFreq->text(), "Basic Frequency"))
-                     return false;
-                 p.SetRollOutSamplerProps(props);
-                 return true;
-             }));
-    AddField(
-        editPlayRSResonantFactor, kindField(notePlayerResonantSampler, [this](TOnePlayerProps& p) {
-            TResonantSamplerProps props = p.GetResonantSamplerProps();
-            if (!TakeValue(props.ResFactor, editPlayRSResonantFactor->text(), "Resonant Factor"))
-                return false;
-            p.SetResonantSamplerProps(props);
-            return true;
-        }));
+    // A value of a kind's settings: a copy of them, the one value changed, stored back.
+    auto kindValue = [this, &kindField](QLineEdit* edit, NotePlayerKind kind, auto get, auto set,
+                                        auto member, const char* field) {
+        AddField(edit, kindField(kind, [edit, get, set, member, field](TOnePlayerProps& p) {
+                     auto props = (p.*get)();
+                     if (!TakeValue(props.*member, edit->text(), field))
+                         return false;
+                     (p.*set)(props);
+                     return true;
+                 }));
+    };
+    kindValue(editPlaySOSBasicFreq, notePlayerSimpleSampler,
+              &TOnePlayerProps::GetSimpleSamplerProps, &TOnePlayerProps::SetSimpleSamplerProps,
+              &TSimpleSamplerProps::BasicFreq, "Basic Frequency");
+    kindValue(editPlayROSBasicFreq, notePlayerRollOutSampler,
+              &TOnePlayerProps::GetRollOutSamplerProps, &TOnePlayerProps::SetRollOutSamplerProps,
+              &TRollOutSamplerProps::BasicFreq, "Basic Frequency");
+    kindValue(editPlayRSResonantFactor, notePlayerResonantSampler,
+              &TOnePlayerProps::GetResonantSamplerProps, &TOnePlayerProps::SetResonantSamplerProps,
+              &TResonantSamplerProps::ResFactor, "Resonant Factor");
 
     // The sample wave: any name the file can hold, whether or not such a wave is open now (the
     // player looks it up when the music is rendered).

@@ -34,23 +34,6 @@ namespace kelvorn {
 
 namespace {
 
-template <class W> W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-template <class W> W* At(W* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
-QString Text(const std::string& text)
-{
-    return QString::fromLatin1(text.c_str());
-}
-
 /// The node images, in the order of TreeNodeImage: a repeat's circling arrow, a single part's
 /// block of music, a turn item's diamond, the forking turns.
 const std::array<QIcon, 4>& TreeImages()

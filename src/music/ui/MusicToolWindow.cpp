@@ -1,11 +1,10 @@
 #include "music/ui/MusicToolWindow.h"
 
 #include "general/GuiMessages.h"
-#include "general/Services.h"
 #include "general/values/ValueText.h"
 #include "music/core/MuzLists.h"
 #include "music/ui/MusicWindow.h"
-#include "platform/Screen.h"
+#include "window_base/ToolWindow.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -211,16 +210,7 @@ bool TMusicToolWindow::event(QEvent* event)
 void TMusicToolWindow::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        const QRect main = host.GetMainFormRect();
-        int left = main.x() + main.width();
-        int top = main.y() + main.height();
-        if (Screen* screen = FindService<Screen>()) {
-            const PixelRect whole = screen->Geometry();
-            const QSize own = frameGeometry().size();
-            left = std::min(left, whole.Width() - own.width());
-            top = std::min(top, whole.Height() - own.height());
-        }
-        move(left, top);
+        move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
         TMDIChildMuz* active = host.GetActiveChildMuz();
         window = active;
         unit = active ? &active->GetUnitMuz() : nullptr;

@@ -65,8 +65,20 @@ public:
     /// Whether a typed value waits for its field's exit.
     bool HasPendingField() const { return dirtyField != nullptr; }
 
-    /// The field's text as the value classes read it.
+    /// The field's text as the value classes read it, and a value's text as a field shows it.
     static std::string Latin1(const QString& text);
+    static QString Text(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+    /// Building the forms: widget with its object name, and at its place in its parent.
+    template <class W> static W* Named(W* widget, const char* name)
+    {
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    }
+    template <class W> static W* At(W* widget, int left, int top, int width, int height)
+    {
+        widget->setGeometry(left, top, width, height);
+        return widget;
+    }
     /// text in Latin-1, or the "Input Error" box naming field for a text a music file cannot
     /// hold ("<", ">", control characters, characters outside Latin-1); trimmed.
     static bool StorableName(const QString& text, const std::string& field, std::string& name);
