@@ -148,6 +148,11 @@ TEST(MuzTreeTest, EveryStructureCommandKeepsTheLinksAndGivesTheExpectedOrder)
         EXPECT_TRUE(m.doc.CheckPartTree());
         EXPECT_EQ(TreeShape(m.doc), step.shape);
         EXPECT_EQ(edit.select->GetShowLabel(), step.selected);
+        if (step.cmd == Cmd::Insert || step.cmd == Cmd::Append) {
+            const TMuzBar* bar = static_cast<TSinglePartMuz*>(edit.select)->GetMuzBar();
+            EXPECT_EQ(bar->GetCount() * 100 + bar->GetLength() * 10 + bar->GetCountFirstBar(), 440);
+        }
+        EXPECT_TRUE(HoldsTreeItem(m.doc, edit.select));
         // Every single part keeps its bar and a clef for the stave.
         for (TSinglePartMuz* s = m.doc.GetRootPart()->FirstSinglePart(); s;
              s = s->GetParent()->NextSinglePart(s)) {
@@ -161,6 +166,9 @@ TEST(MuzTreeTest, EveryStructureCommandKeepsTheLinksAndGivesTheExpectedOrder)
     MuzLoad back(MuzText(m.doc));
     ASSERT_TRUE(back.ok) << back.message;
     EXPECT_EQ(TreeShape(*back.doc), "C A");
+    // Another piece's part, and no item at all, are not in the tree.
+    EXPECT_FALSE(HoldsTreeItem(m.doc, back.doc->GetRootPart()->GetChild()));
+    EXPECT_FALSE(HoldsTreeItem(m.doc, nullptr));
 }
 
 TEST(MuzTreeTest, ANodeOffersTheMovesItsSiblingsAllow)
@@ -231,6 +239,8 @@ TEST(MuzTreeTest, TheFilledTreeListsTurnItemsByCountAndEqualCountsInListOrder)
     EXPECT_EQ(TreeShape(*back.doc), "<part|1,3,2>");
     // A new turn counts on from the highest count, not from the last item's.
     EXPECT_EQ(HighestTurnCount(*read), 3);
+    // The select part's own first item has no node and cannot go.
+    EXPECT_FALSE(CanDeleteTreeItem(*read->GetSelectPartItems()));
     back.doc->SetSelMusTreeItem(AddTurnItem(*read).select);
     EXPECT_EQ(TreeShape(*back.doc), "<part|1,3,2,4>");
     back.doc->FillPartTree(tree);
@@ -252,17 +262,29 @@ TEST(MuzTreeTest, ConcatenationsHaveNoNodeAndLoopsShowTheirCount)
 
 TEST(MuzTreeTest, NoEditMakesATreeDeeperOrATurnHigherThanAFileHolds)
 {
+    // A under the concatenations on level 2, B and C on level 3; A wrapped up to the last level.
     MusicDoc m;
+    LabelParts(m.doc, {"A", "B", "C"});
     TPartMuz* top = m.part;
-    for (int level = 1; level < muzPartDepthMax; ++level) {
+    for (int level = 2; level < muzPartDepthMax; ++level) {
         const TTreeEdit wrap = WrapInLoop(m.doc, *top);
         ASSERT_NE(wrap.select, nullptr) << level << ": " << wrap.refusal;
         top = AsTreePart(wrap.select);
     }
+    TPartMuz* b = PartLabelled(m.doc.GetRootPart(), "B");
     const std::string deep = "Music Parts cannot be nested deeper than 4096 levels.";
-    EXPECT_EQ(WrapInLoop(m.doc, *top).refusal, deep);
-    EXPECT_EQ(WrapInSelect(m.doc, *m.part).refusal, deep);
-    EXPECT_EQ(InsertSinglePart(m.doc, *m.part, true).refusal, deep);
+    const std::pair<const char*, std::function<TTreeEdit()>> edits[] = {
+        {"wrap the top", [&] { return WrapInLoop(m.doc, *top); }},
+        {"turns inside", [&] { return WrapInSelect(m.doc, *m.part); }},
+        {"insert inside", [&] { return InsertSinglePart(m.doc, *m.part, true); }},
+        {"top down a level", [&] { return MovePart(m.doc, *top, TPartMove::Forward); }},
+        {"B up a level", [&] { return MovePart(m.doc, *b, TPartMove::Backward); }},
+        {"top into C's", [&] {
+             WrapInLoop(m.doc, *PartLabelled(m.doc.GetRootPart(), "C"));
+             return MovePart(m.doc, *b, TPartMove::ForwardIn);
+         }}};
+    for (const auto& [name, edit] : edits)
+        EXPECT_EQ(edit().refusal, name == std::string("top into C's") ? "" : deep) << name;
     EXPECT_TRUE(m.doc.CheckPartTree());
     // The deepest tree allowed is still written and read.
     MuzLoad back(MuzText(m.doc));

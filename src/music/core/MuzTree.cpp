@@ -85,14 +85,13 @@ TTreeEdit Selecting(TMusTreeItem* item)
     return edit;
 }
 
-/// Puts replacement where a detached part stood.
-void Attach(TUnitMuz& doc, const TPartMuz::TDetached& place, TPartMuz* replacement)
+/// Puts replacement where a detached part stood (the detaching told the piece).
+void Attach(const TPartMuz::TDetached& place, TPartMuz* replacement)
 {
     if (KV_SOFT_ASSERT(place.link != nullptr)) {
         *place.link = replacement;
         replacement->SetParent(place.parent);
     }
-    doc.PartsChanged();
 }
 
 /// Takes the content out of a loop or select part, which is left empty.
@@ -254,9 +253,8 @@ TTreeEdit InsertSinglePart(TUnitMuz& doc, TPartMuz& part, bool after)
     auto* single = new TSinglePartMuz(&doc);
     new TMuzBar(single, 4, 4, 0);
     const TPartMuz::TDetached place = part.Detach();
-    Attach(doc, place,
-           after ? new TConcatPartMuz(&doc, &part, single)
-                 : new TConcatPartMuz(&doc, single, &part));
+    Attach(place, after ? new TConcatPartMuz(&doc, &part, single)
+                        : new TConcatPartMuz(&doc, single, &part));
     // In the tree, so that every note of the clefs reaches what is kept of the piece.
     single->CreateKeys();
     return Selecting(single);
@@ -268,7 +266,7 @@ TTreeEdit WrapInLoop(TUnitMuz& doc, TPartMuz& part)
         return Refused(refusal);
     const TPartMuz::TDetached place = part.Detach();
     auto* loop = new TLoopPartMuz(&doc, &part, 2);
-    Attach(doc, place, loop);
+    Attach(place, loop);
     return Selecting(loop);
 }
 
@@ -279,7 +277,7 @@ TTreeEdit WrapInSelect(TUnitMuz& doc, TPartMuz& part)
     const TPartMuz::TDetached place = part.Detach();
     auto* select = new TSelectPartMuz(&doc, &part);
     select->AddCountSelectPartItem(1, 0);
-    Attach(doc, place, select);
+    Attach(place, select);
     return Selecting(select);
 }
 
@@ -377,9 +375,8 @@ TTreeEdit MovePart(TUnitMuz& doc, TPartMuz& part, TPartMove move)
             return Refused(refusal);
         LeaveConcatenation(part);
         const TPartMuz::TDetached place = holder->Detach();
-        Attach(doc, place,
-               forward ? new TConcatPartMuz(&doc, holder, &part)
-                       : new TConcatPartMuz(&doc, &part, holder));
+        Attach(place, forward ? new TConcatPartMuz(&doc, holder, &part)
+                              : new TConcatPartMuz(&doc, &part, holder));
         break;
     }
     }
@@ -421,7 +418,7 @@ TTreeEdit DeleteTreeItem(TUnitMuz& doc, TMusTreeItem& item)
     if (IsLoopOrSelect(&part)) {
         TPartMuz* content = TakeContent(part);
         const TPartMuz::TDetached place = part.Detach();
-        Attach(doc, place, content);
+        Attach(place, content);
         delete &part;
         return Selecting(EdgeNode(content, false));
     }

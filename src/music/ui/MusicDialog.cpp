@@ -1,6 +1,5 @@
 #include "music/ui/MusicDialog.h"
 
-#include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "music/core/MuzFile.h"
 #include "music/core/MuzLists.h"
@@ -25,22 +24,22 @@ namespace kelvorn {
 
 namespace {
 
+using Tool = TMusicToolWindow;
+
 QLabel* Caption(QWidget* parent, const char* name, const char* text, int left, int top, int width)
 {
-    return TMusicToolWindow::At(
-        TMusicToolWindow::Named(new QLabel(QLatin1String(text), parent), name), left, top + 4,
-        width, 15);
+    return Tool::At(Tool::Named(new QLabel(QLatin1String(text), parent), name), left, top + 4,
+                    width, 15);
 }
 
 /// A page of the player's kinds: the sample-wave list and, for some kinds, one more field.
 QComboBox* PlayerPage(QTabWidget* pages, QWidget*& page, const char* pageName, const char* caption,
                       const char* comboName)
 {
-    page = TMusicToolWindow::Named(new QWidget(pages), pageName);
+    page = Tool::Named(new QWidget(pages), pageName);
     pages->addTab(page, QLatin1String(caption));
     Caption(page, "", "Sample Wave", 8, 8, 90);
-    auto* combo = TMusicToolWindow::At(TMusicToolWindow::Named(new QComboBox(page), comboName), 104,
-                                       8, 220, 22);
+    auto* combo = Tool::At(Tool::Named(new QComboBox(page), comboName), 104, 8, 220, 22);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
@@ -49,8 +48,7 @@ QComboBox* PlayerPage(QTabWidget* pages, QWidget*& page, const char* pageName, c
 QLineEdit* PageField(QWidget* page, const char* name, const char* caption)
 {
     Caption(page, "", caption, 8, 38, 110);
-    return TMusicToolWindow::At(TMusicToolWindow::Named(new QLineEdit(page), name), 120, 38, 90,
-                                21);
+    return Tool::At(Tool::Named(new QLineEdit(page), name), 120, 38, 90, 21);
 }
 
 void Check(QCheckBox* box, bool on)
