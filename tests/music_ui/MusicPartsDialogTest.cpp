@@ -1,7 +1,7 @@
 // The "Music Parts" tool window on real music windows: its cleared state, the structure
 // commands through its actions, the question before a single part goes, the count, pitch and
-// octave fields, the tri-state "Play and Draw Subtree", labels, folding, going to a part's
-// symbols and playing a subtree.
+// octave fields, the tri-state "Play and Draw Subtree", labels, folding and going to a part's
+// symbols.
 #include "support/MusicWindows.h"
 
 #include "music/core/MuzTree.h"
@@ -18,20 +18,16 @@ using namespace kelvorn::test;
 
 namespace {
 
-class MusicPartsDialogTest : public MusicWindowTest
+class MusicPartsDialogTest : public MusicToolTest<TDlgMusTree>
 {
 protected:
-    MusicPartsDialogTest() : dialog(nullptr, tools) { dialog.show(); }
-
-    /// A new piece of the single parts labels, shown with a file so that only its flag counts.
-    TUnitMuz& Show(const std::vector<std::string>& labels, int width = 600)
+    /// A new piece of the single parts labels, shown.
+    TUnitMuz& ShowParts(const std::vector<std::string>& labels, int width = 600)
     {
-        auto piece = std::make_unique<TUnitMuz>("Music 1", "piece.kvm");
+        auto piece = std::make_unique<TUnitMuz>("Music 1", "");
         piece->NewMusic();
         LabelParts(*piece, labels);
-        tools.active = &Open(std::move(piece), width);
-        dialog.SetUnitMuz(window);
-        return Doc();
+        return Show(std::move(piece), width);
     }
     /// The nodes as lines: a dot per level, the text, "*" for the selected node.
     std::vector<std::string> Nodes() const
@@ -46,33 +42,10 @@ protected:
         }
         return lines;
     }
-    /// Chooses the node showing text, as a click would.
-    void Choose(const std::string& text)
-    {
-        const auto found = dialog.tvMusParts->findItems(QString::fromLatin1(text.c_str()),
-                                                        Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_EQ(found.size(), 1) << text;
-        dialog.tvMusParts->setCurrentItem(found.front());
-    }
-    void Type(QLineEdit* field, const std::string& text, bool leave = true)
-    {
-        field->setText(QString::fromLatin1(text.c_str()));
-        if (!leave)
-            return;
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(field, &out);
-        QCoreApplication::processEvents();
-    }
-    std::string LastBox() const
-    {
-        return messages.Shown().empty()
-                   ? "<none>"
-                   : messages.Shown().back().caption + ": " + messages.Shown().back().text;
-    }
-
-    RecordingToolHost tools;
-    TDlgMusTree dialog;
+    void Choose(const std::string& text) { ChooseNode(*dialog.tvMusParts, text); }
 };
+
+using Lines = std::vector<std::string>;
 
 TEST_F(MusicPartsDialogTest, WithoutAPieceTheTreeIsEmptyAndEveryActionIsOff)
 {
@@ -90,9 +63,9 @@ TEST_F(MusicPartsDialogTest, WithoutAPieceTheTreeIsEmptyAndEveryActionIsOff)
                      dialog.chkPlayDraw->isEnabled() || dialog.btnApply->isEnabled());
     };
     expectAllOff();
-    TUnitMuz& doc = Show({"A"});
+    TUnitMuz& doc = ShowParts({"A"});
     // A piece without a selected tree item shows its tree with no node chosen.
-    EXPECT_EQ(Nodes(), std::vector<std::string>{"A"});
+    EXPECT_EQ(Nodes(), Lines{"A"});
     EXPECT_FALSE(doc.IsModified());
     Choose("A");
     EXPECT_TRUE(doc.IsModified()) << "the selection is kept with the piece";
@@ -111,7 +84,7 @@ TEST_F(MusicPartsDialogTest, WithoutAPieceTheTreeIsEmptyAndEveryActionIsOff)
 
 TEST_F(MusicPartsDialogTest, StructureCommandsRunFromTheActionsAndSelectWhatTheyMade)
 {
-    TUnitMuz& doc = Show({"A", "B"});
+    TUnitMuz& doc = ShowParts({"A", "B"});
     struct Step
     {
         const char* choose;
@@ -155,54 +128,43 @@ TEST_F(MusicPartsDialogTest, StructureCommandsRunFromTheActionsAndSelectWhatThey
         EXPECT_EQ(dialog.tvMusParts->currentItem()->text(0).toStdString(), step.chosen);
         EXPECT_EQ(doc.GetSelectedTreeItem(), dialog.SelectedItem());
     }
-    // Turn items stand first under their turns part, in the order of their counts.
-    Choose("B");
-    dialog.cmdAddTurns->trigger();
-    dialog.cmdAddTurn->trigger();
-    Choose("turn 1");
-    Type(dialog.editCount, "3");
-    EXPECT_EQ(Nodes(), (std::vector<std::string>{"part", "part", "A", "turns", ".turn 2",
-                                                 ".turn 3*", ".B"}));
     EXPECT_TRUE(messages.Unexpected().empty());
 }
 
 TEST_F(MusicPartsDialogTest, DeletingASinglePartAsksFirstThenLetsItsNeighbourTakeItsPlace)
 {
-    TUnitMuz& doc = Show({"A", "B", "C"});
+    TUnitMuz& doc = ShowParts({"A", "B", "C"});
     Choose("B");
     messages.Expect(MsgAnswer::Cancel);
     dialog.cmdDelete->trigger();
-    EXPECT_EQ(LastBox(), "A Single Part containing music is selected: Do you want to delete a "
-                         "part of music?");
     EXPECT_EQ(messages.Shown().back().buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(Boxes(), Lines{"A Single Part containing music is selected: Do you want to delete "
+                             "a part of music?"});
     EXPECT_EQ(TreeShape(doc), "A B C");
     messages.Expect(MsgAnswer::Ok);
     dialog.cmdDelete->trigger();
     EXPECT_EQ(TreeShape(doc), "A C");
-    EXPECT_EQ(Nodes(), (std::vector<std::string>{"A", "C*"}));
+    EXPECT_EQ(Nodes(), (Lines{"A", "C*"}));
     EXPECT_TRUE(doc.CheckPartTree());
     EXPECT_EQ(doc.GetSelectedTreeItem(), PartLabelled(doc.GetRootPart(), "C"));
 }
 
 TEST_F(MusicPartsDialogTest, ADuplicateTurnCountIsRefusedAndHoldsTheTreeUntilACountIsTaken)
 {
-    TUnitMuz& doc = Show({"A", "B"});
+    TUnitMuz& doc = ShowParts({"A", "B"});
     Choose("B");
     dialog.cmdAddLoop->trigger();
     Type(dialog.editCount, "3");
     EXPECT_EQ(Nodes()[1], "repeat 3*");
-    messages.Expect();
-    Type(dialog.editCount, "10000");
-    EXPECT_EQ(LastBox(), "Input Error: In Count: Value must be less or equal of 9999.");
+    EXPECT_EQ(Type(dialog.editCount, "10000", true, 1),
+              Lines{"Input Error: In Count: Value must be less or equal of 9999."});
     dialog.SetUnitMuz(window);
     Choose("A");
     dialog.cmdAddTurns->trigger();
     dialog.cmdAddTurn->trigger();
     Choose("turn 1");
-    messages.Clear();
-    messages.Expect();
-    Type(dialog.editCount, "2");
-    EXPECT_EQ(LastBox(), "Input Error: In Count: 2 already exist");
+    EXPECT_EQ(Type(dialog.editCount, "2", true, 1),
+              Lines{"Input Error: In Count: 2 already exist"});
     EXPECT_EQ(dialog.editCount->text(), "1");
     EXPECT_EQ(TreeShape(doc), "<A|1,2> {B}3");
     // The tree stays on the item until a count is taken.
@@ -214,12 +176,12 @@ TEST_F(MusicPartsDialogTest, ADuplicateTurnCountIsRefusedAndHoldsTheTreeUntilACo
     EXPECT_EQ(TreeShape(doc), "<A|4,2> {B}3");
     EXPECT_EQ(Nodes(),
               (std::vector<std::string>{"turns", ".turn 2", ".turn 4", ".A", "repeat 3*", ".B"}));
-    EXPECT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(Boxes(), Lines{}) << "no second box for the same count";
 }
 
 TEST_F(MusicPartsDialogTest, ThePitchShowsInOctavesWhileTypedAndIsTakenOnLeaving)
 {
-    TUnitMuz& doc = Show({"A"});
+    TUnitMuz& doc = ShowParts({"A"});
     Choose("A");
     dialog.cmdAddTurns->trigger();
     Choose("turn 1");
@@ -229,18 +191,18 @@ TEST_F(MusicPartsDialogTest, ThePitchShowsInOctavesWhileTypedAndIsTakenOnLeaving
         const char* octave;
     };
     // "-" is half a number: shown as nothing, never reported.
-    for (const Case& c : {Case{"18", "1 1/2"}, Case{"12", "1"}, Case{"7", "7/12"}, Case{"0", "0"},
-                          Case{"-6", "-1/2"}, Case{"-18", "-1 1/2"}, Case{"-", ""}, Case{"", ""}}) {
-        Type(dialog.editPitch, c.pitch, false);
-        EXPECT_EQ(dialog.editOctave->text().toStdString(), c.octave) << c.pitch;
+    for (const auto& [pitch, octave] : {std::pair{"18", "1 1/2"}, std::pair{"-18", "-1 1/2"},
+                                        std::pair{"-", ""}, std::pair{"", ""}}) {
+        Type(dialog.editPitch, pitch, false);
+        EXPECT_EQ(dialog.editOctave->text().toStdString(), octave) << pitch;
     }
-    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_EQ(Boxes(), Lines{});
     Type(dialog.editPitch, "-7");
     auto* select = static_cast<TSelectPartMuz*>(doc.GetRootPart()->GetChild());
     EXPECT_EQ(TreeShape(doc), "<A|1:-7>");
-    messages.Expect();
-    Type(dialog.editPitch, "x");
-    EXPECT_EQ(LastBox().substr(0, 22), "Input Error: In Pitch:");
+    const Lines boxes = Type(dialog.editPitch, "x", true, 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].substr(0, 22), "Input Error: In Pitch:");
     int32_t pitch = 0;
     EXPECT_TRUE(select->FindTurn(1, pitch));
     EXPECT_EQ(pitch, -7);
@@ -248,7 +210,7 @@ TEST_F(MusicPartsDialogTest, ThePitchShowsInOctavesWhileTypedAndIsTakenOnLeaving
 
 TEST_F(MusicPartsDialogTest, PlayAndDrawTogglesOnOrGrayedBelowAPartSwitchedOff)
 {
-    TUnitMuz& doc = Show({"A"});
+    TUnitMuz& doc = ShowParts({"A"});
     Choose("A");
     dialog.cmdAddLoop->trigger();
     QCheckBox* box = dialog.chkPlayDraw;
@@ -277,7 +239,7 @@ TEST_F(MusicPartsDialogTest, PlayAndDrawTogglesOnOrGrayedBelowAPartSwitchedOff)
 
 TEST_F(MusicPartsDialogTest, ANodeTakesAStorableLabelAndFoldsAsTheUserFoldsIt)
 {
-    TUnitMuz& doc = Show({"A", "B"});
+    TUnitMuz& doc = ShowParts({"A", "B"});
     Choose("B");
     dialog.cmdAddLoop->trigger();
     QTreeWidgetItem* loop = dialog.tvMusParts->currentItem();
@@ -297,13 +259,12 @@ TEST_F(MusicPartsDialogTest, ANodeTakesAStorableLabelAndFoldsAsTheUserFoldsIt)
     };
     TMusTreeItem* item = doc.GetSelectedTreeItem();
     for (const Case& c : cases) {
-        messages.Clear();
         if (c.box)
             messages.Expect();
         loop->setText(0, QString::fromLatin1(c.typed));
         EXPECT_EQ(loop->text(0).toStdString(), c.shown);
         EXPECT_EQ(item->GetLabel(), c.label);
-        EXPECT_EQ(LastBox(), c.box ? c.box : "<none>");
+        EXPECT_EQ(Boxes(), c.box ? Lines{c.box} : Lines{});
     }
     doc.ClearModified();
     dialog.cmdTreeCollapse->trigger();
@@ -319,7 +280,7 @@ TEST_F(MusicPartsDialogTest, ANodeTakesAStorableLabelAndFoldsAsTheUserFoldsIt)
 
 TEST_F(MusicPartsDialogTest, BeginAndEndSelectAPartsSymbolsOnTheStaveAndScrollToThem)
 {
-    TUnitMuz& doc = Show({"A", "B"}, 300);
+    TUnitMuz& doc = ShowParts({"A", "B"}, 300);
     auto* b = static_cast<TSinglePartMuz*>(PartLabelled(doc.GetRootPart(), "B"));
     TNoteStave* stave = doc.GetFirstStave();
     TMuzNote* last = nullptr;
@@ -342,29 +303,6 @@ TEST_F(MusicPartsDialogTest, BeginAndEndSelectAPartsSymbolsOnTheStaveAndScrollTo
     dialog.cmdGotoBegin->trigger();
     EXPECT_EQ(doc.GetSelectedSymbol(), b->GetOpeningKey(stave));
     EXPECT_LT(window->HorzScrollBar()->value(), scrolled);
-}
-
-TEST_F(MusicPartsDialogTest, PlaySoundsTheChosenSubtreeFromItsFirstTurn)
-{
-    RecordingPlayer player;
-    FakeWaves waves;
-    waves.Add("sine", SineSound(440, 1000));
-    TUnitMuz& doc = Show({"A", "B"});
-    doc.SetWaveFinder(&waves);
-    auto* a = static_cast<TSinglePartMuz*>(PartLabelled(doc.GetRootPart(), "A"));
-    AddNote(doc, a, doc.GetFirstStave(), 0.0, 5);
-    doc.GetFirstStave()->GetFirstNoteGroup()->GetPlayer()->GetFirstOnePlayer()->OnePlayerProps =
-        SimpleProps("sine", 1.0 / 440.0);
-    Choose("A");
-    dialog.cmdAddLoop->trigger();
-    dialog.btnPlay->click();
-    // Two turns of a quarter at one second a whole note, and the sample's tail.
-    ASSERT_EQ(player.values.size(), 1u);
-    EXPECT_EQ(player.values[0], int32_t(22050 * 0.25 + 1000 + 1));
-    Choose("B");
-    dialog.btnPlay->click();
-    EXPECT_EQ(player.values.size(), 1u) << "a silent part plays nothing";
-    doc.SetWaveFinder(nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // notices, where they open, whom they follow and when they let go of a piece, playing through
 // the audio device, and a piece made from the first note to the generated wave.
 #include "ShellSupport.h"
+#include "support/MusicWindows.h"
 
 #include "music/core/MuzTree.h"
 #include "music/ui/MusicDialog.h"
@@ -58,13 +59,7 @@ protected:
             static_cast<QComboBox*>(field)->setEditText(QString::fromLatin1(text));
         tool.btnApply->click();
     }
-    void Choose(const char* node)
-    {
-        const auto found = Parts()->tvMusParts->findItems(QString::fromLatin1(node),
-                                                          Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_EQ(found.size(), 1) << node;
-        Parts()->tvMusParts->setCurrentItem(found.front());
-    }
+    void Choose(const char* node) { ChooseNode(*Parts()->tvMusParts, node); }
 };
 
 TEST_F(MusicToolsTest, TogglesAndKeysShowAndHideOneWindowEachAtTheLowerRight)
@@ -177,6 +172,18 @@ TEST_F(MusicToolsTest, PlayButtonsSendTheStaveAndTheGroupToTheDevice)
     Choose("part");
     Parts()->btnPlay->click();
     EXPECT_TRUE(audio.TakeLog().empty()) << "the whole piece, muted, is silent";
+    piece.GetFirstStave()->Mute = 0;
+    Parts()->btnPlay->click();
+    EXPECT_TRUE(SameSound(*ReadBack(player.PlayFile()), *stave)) << "a part sounds it all";
+    Trigger("FileStop");
+    audio.TakeLog();
+    // A player whose wave is not open: the render's box, nothing played.
+    piece.GetFirstStave()->GetFirstNoteGroup()->GetPlayer()->GetFirstOnePlayer()->OnePlayerProps =
+        SimpleProps("Nowhere", 1.0 / 440.0);
+    messages.Expect();
+    Music()->btnGroupPlay->click();
+    EXPECT_EQ(LastBox(), "Error: Cannot create music: Cannot find window \"Nowhere\".");
+    EXPECT_TRUE(audio.TakeLog().empty());
 }
 
 // From a new piece to the generated wave. The notes and rests are put on the chains by the

@@ -9,10 +9,14 @@
 #include "platform/test/ScriptedMessages.h"
 #include "support/MusicKit.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTreeWidget>
 
 namespace kelvorn::test {
 
@@ -125,6 +129,60 @@ protected:
     RecordingMusicHost host;
     QMdiArea area;
     TMDIChildMuz* window = nullptr;
+};
+
+/// Makes the node showing text the current node of tree, as a click on it would.
+inline void ChooseNode(QTreeWidget& tree, const std::string& text)
+{
+    const auto found =
+        tree.findItems(QString::fromLatin1(text.c_str()), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1) << text;
+    tree.setCurrentItem(found.front());
+}
+
+/// A music tool window of class D beside a music window, with the doubles of the main window.
+template <class D> class MusicToolTest : public MusicWindowTest
+{
+protected:
+    MusicToolTest() : dialog(nullptr, tools) { dialog.show(); }
+
+    /// piece in the window the tool window shows, with a file, so that only its flag counts.
+    TUnitMuz& Show(std::unique_ptr<TUnitMuz> piece, int width = 600)
+    {
+        tools.active = &Open(std::move(piece), width);
+        Doc().SetFileName("piece.kvm");
+        dialog.SetUnitMuz(window);
+        return Doc();
+    }
+    /// Types text into field (a line edit or an editable list) and, with leave, leaves it
+    /// (boxes announced boxes); answers the boxes shown since the last call, "caption: text".
+    std::vector<std::string> Type(QWidget* field, const std::string& text, bool leave = true,
+                                  int boxes = 0)
+    {
+        for (int i = 0; i < boxes; ++i)
+            messages.Expect();
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->setText(QString::fromUtf8(text.c_str()));
+        else
+            static_cast<QComboBox*>(field)->setEditText(QString::fromUtf8(text.c_str()));
+        if (leave) {
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(field, &out);
+            QCoreApplication::processEvents();
+        }
+        return Boxes();
+    }
+    std::vector<std::string> Boxes()
+    {
+        std::vector<std::string> shown;
+        for (const ShownMessage& box : messages.Shown())
+            shown.push_back(box.caption + ": " + box.text);
+        messages.Clear();
+        return shown;
+    }
+
+    RecordingToolHost tools;
+    D dialog;
 };
 
 } // namespace kelvorn::test
