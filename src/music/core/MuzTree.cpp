@@ -331,11 +331,13 @@ TTreeEdit MovePart(TUnitMuz& doc, TPartMuz& part, TPartMove move)
     const TPartSiblings s = PartSiblings(part);
     const bool forward =
         move == TPartMove::Forward || move == TPartMove::ForwardIn || move == TPartMove::ForwardOut;
-    TPartMuz& other = *(forward ? s.next : s.previous);
+    // The sibling swapped with or moved into; the out moves have none (nor need one).
+    TPartMuz* neighbour = forward ? s.next : s.previous;
     const int32_t height = Height(part);
     switch (move) {
     case TPartMove::Forward:
     case TPartMove::Backward: {
+        TPartMuz& other = *neighbour;
         // Each takes the other's place: each subtree moves to the other's level.
         if (std::string refusal = DepthRefusal(std::max(int64_t{Level(other)} + height - 1,
                                                         int64_t{Level(part)} + Height(other) - 1));
@@ -354,6 +356,7 @@ TTreeEdit MovePart(TUnitMuz& doc, TPartMuz& part, TPartMove move)
     }
     case TPartMove::ForwardIn:
     case TPartMove::BackwardIn: {
+        TPartMuz& other = *neighbour;
         // The content of other goes one level down, and part comes in beside it.
         if (std::string refusal = DepthRefusal(std::max(int64_t{Level(other)} + Height(other),
                                                         int64_t{Level(other)} + 1 + height));

@@ -271,11 +271,7 @@ TDlgMusTree::TDlgMusTree(QWidget* owner, MusicToolHost& host)
                         ? AddTurnItem(static_cast<TSelectPartMuz&>(part))
                         : TTreeEdit{};
          }));
-    const std::pair<QAction*, TPartMove> moves[] = {
-        {cmdMoveForward, TPartMove::Forward},       {cmdMoveBackward, TPartMove::Backward},
-        {cmdMoveForwardIn, TPartMove::ForwardIn},   {cmdMoveBackwardIn, TPartMove::BackwardIn},
-        {cmdMoveForwardOut, TPartMove::ForwardOut}, {cmdMoveBackwardOut, TPartMove::BackwardOut}};
-    for (const auto& [action, move] : moves)
+    for (const auto& [action, move] : MoveActions())
         edit(action, onPart([move = move](TUnitMuz& doc, TPartMuz& part) {
                  return MovePart(doc, part, move);
              }));
@@ -290,6 +286,16 @@ TDlgMusTree::TDlgMusTree(QWidget* owner, MusicToolHost& host)
 }
 
 TDlgMusTree::~TDlgMusTree() = default;
+
+std::array<std::pair<QAction*, TPartMove>, 6> TDlgMusTree::MoveActions() const
+{
+    return {{{cmdMoveForward, TPartMove::Forward},
+             {cmdMoveBackward, TPartMove::Backward},
+             {cmdMoveForwardIn, TPartMove::ForwardIn},
+             {cmdMoveBackwardIn, TPartMove::BackwardIn},
+             {cmdMoveForwardOut, TPartMove::ForwardOut},
+             {cmdMoveBackwardOut, TPartMove::BackwardOut}}};
+}
 
 QAction* TDlgMusTree::MakeAction(const char* name, const char* caption, const char* hint,
                                  const char* longHint)
@@ -410,11 +416,7 @@ void TDlgMusTree::ShowNode(QTreeWidgetItem* node)
     const bool stave = SelectionStave(*doc) != nullptr;
     cmdGotoBegin->setEnabled(stave);
     cmdGotoEnd->setEnabled(stave);
-    const std::pair<QAction*, TPartMove> moves[] = {
-        {cmdMoveForward, TPartMove::Forward},       {cmdMoveBackward, TPartMove::Backward},
-        {cmdMoveForwardIn, TPartMove::ForwardIn},   {cmdMoveBackwardIn, TPartMove::BackwardIn},
-        {cmdMoveForwardOut, TPartMove::ForwardOut}, {cmdMoveBackwardOut, TPartMove::BackwardOut}};
-    for (const auto& [action, move] : moves)
+    for (const auto& [action, move] : MoveActions())
         action->setEnabled(CanMovePart(part, move));
     cmdDelete->setEnabled(CanDeleteTreeItem(part));
     if (part.GetKind() == partLoop) {

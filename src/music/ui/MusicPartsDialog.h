@@ -15,8 +15,11 @@
 
 #include <QCheckBox>
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QAction;
 class QGroupBox;
@@ -33,6 +36,7 @@ class TMusTreeItem;
 class TPartMuz;
 class TXTouchMuzSymbol;
 struct TTreeEdit;
+enum class TPartMove : uint8_t;
 
 /// "Play and Draw Subtree": a click toggles between off and on, or between off and grayed
 /// (on, but switched off above) when some part above is switched off.
@@ -113,6 +117,8 @@ private:
 
     QAction* MakeAction(const char* name, const char* caption, const char* hint,
                         const char* longHint);
+    /// The six move actions with the move each runs.
+    std::array<std::pair<QAction*, TPartMove>, 6> MoveActions() const;
     void BuildMenu();
     void ShowNode(QTreeWidgetItem* node);
     void NodeChosen(QTreeWidgetItem* node);
