@@ -4,6 +4,7 @@
 #include "general/Assert.h"
 #include "general/Messages.h"
 #include "general/Services.h"
+#include "music/core/MuzLists.h"
 #include "music/core/UnitMuz.h"
 #include "music/ui/MusicWindow.h"
 #include "music/ui/MusicWindowHost.h"
@@ -13,6 +14,7 @@
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "shell/MusicKind.h"
+#include "shell/MusicToolCommands.h"
 #include "waveui/WaveWindow.h"
 #include "window_base/ToolWindow.h"
 
@@ -59,12 +61,7 @@ SoundUPtr RenderPiece(TDocumentServices& documents, TUnitMuz& unit)
     documents.BeginWait();
     TMusicRender render = unit.CreateSound();
     documents.EndWait();
-    if (!render.ok || !render.sound) {
-        Messages().Show("Cannot create music: " + render.message, "Error", MsgIcon::Information,
-                        MsgButtons::Ok);
-        return nullptr;
-    }
-    return std::move(render.sound);
+    return RenderedSound(std::move(render));
 }
 
 TMusicCommands::TMusicCommands(TMainForm& form, TFileCommands& files) : form(form), files(files) {}
@@ -83,6 +80,8 @@ void TMusicCommands::Install()
     form.Kinds().Find(DocumentKind::Music)->InstallCommands();
     if (!host)
         host = std::make_unique<TMainMusicWindowHost>(form);
+    if (!tools)
+        tools = std::make_unique<TMusicToolCommands>(form);
 }
 
 TMDIChildMuz* TMusicCommands::NewChildMuz(std::unique_ptr<TUnitMuz> unit)
@@ -171,10 +170,14 @@ void TMusicCommands::RevertMuz(TMDIChildMuz& window)
                                      message);
         return;
     }
+    // The tool windows let go of the piece that goes before it goes, and show the fresh one
+    // once it is there.
+    const bool active = documents.GetActiveChild() == &window;
+    if (tools && active)
+        tools->Retarget(nullptr);
     window.SetUnitMuz(std::move(fresh));
     window.UpdateModifiedMark();
-    // The tool windows showed the piece that went.
-    if (documents.GetActiveChild() == &window)
+    if (active)
         form.ChildActivated(&window);
     documents.EndWait();
 }

@@ -16,6 +16,7 @@ class TFileCommands;
 class TMainForm;
 class TMainMusicWindowHost;
 class TMDIChildMuz;
+class TMusicToolCommands;
 class TUnitMuz;
 
 /// The whole piece rendered with the busy cursor up; null after a render that failed, whose
@@ -40,7 +41,7 @@ public:
     TMusicCommands& operator=(const TMusicCommands&) = delete;
 
     /// Registers the music kind with these commands, installs its New, Open, Duplicate and
-    /// Generate, and the host of the music windows.
+    /// Generate, the host of the music windows and the "Music" and "Music Parts" tool windows.
     void Install();
 
     // ---- Commands ------------------------------------------------------------------------
@@ -83,6 +84,7 @@ private:
     TMainForm& form;
     TFileCommands& files;
     std::unique_ptr<TMainMusicWindowHost> host;
+    std::unique_ptr<TMusicToolCommands> tools;
 };
 
 } // namespace kelvorn

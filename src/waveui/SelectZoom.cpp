@@ -4,12 +4,12 @@
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "general/Services.h"
-#include "platform/Screen.h"
 #include "waveui/ViewWave.h"
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 #include "waveui/WaveWindowHost.h"
 #include "window_base/EditFields.h"
+#include "window_base/ToolWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -350,16 +350,7 @@ bool TDlgSelZoom::event(QEvent* event)
 void TDlgSelZoom::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        const QRect main = host.GetMainFormRect();
-        int left = main.x() + main.width();
-        int top = main.y() + main.height();
-        if (Screen* screen = FindService<Screen>()) {
-            const PixelRect whole = screen->Geometry();
-            const QSize own = frameGeometry().size();
-            left = std::min(left, whole.Width() - own.width());
-            top = std::min(top, whole.Height() - own.height());
-        }
-        move(left, top);
+        move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
         UpdateAll(host.GetActiveChildWave());
     }
     TOKHelpRightDlg::showEvent(event);

@@ -1,6 +1,11 @@
 #include "window_base/ToolWindow.h"
 
+#include "general/Services.h"
+#include "platform/Screen.h"
+
 #include <QEvent>
+
+#include <algorithm>
 
 namespace kelvorn {
 
@@ -72,6 +77,18 @@ bool ToolWindowSlot::eventFilter(QObject* watched, QEvent* event)
         closedNotice)
         closedNotice();
     return QObject::eventFilter(watched, event);
+}
+
+QPoint ToolWindowPlace(const QRect& main, const QSize& own)
+{
+    int left = main.x() + main.width();
+    int top = main.y() + main.height();
+    if (Screen* screen = FindService<Screen>()) {
+        const PixelRect whole = screen->Geometry();
+        left = std::min(left, whole.Width() - own.width());
+        top = std::min(top, whole.Height() - own.height());
+    }
+    return {left, top};
 }
 
 } // namespace kelvorn

@@ -57,6 +57,10 @@ private:
     int creations = 0;
 };
 
+/// Where a tool window of frame size own opens: at the lower right corner of the main window's
+/// frame main, moved left and up as far as the screen (when one is installed) needs.
+QPoint ToolWindowPlace(const QRect& main, const QSize& own);
+
 /// A ToolWindowSlot of a known window class W.
 template <class W> class ToolWindow final : public ToolWindowSlot
 {

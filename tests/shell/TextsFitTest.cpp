@@ -2,9 +2,12 @@
 // measured with the font metrics of the Liberation fonts at the forms' size: a cut text is read
 // wrong, and a caption that runs into its neighbour is not read at all.
 #include "ShellSupport.h"
+#include "support/MusicWindows.h"
 
 #include "general/palette/ColorPalette1D.h"
 #include "general/values/ValueUnits.h"
+#include "music/ui/MusicDialog.h"
+#include "music/ui/MusicPartsDialog.h"
 #include "shell/MainFormLink.h"
 #include "shell/MainWaveWindowHost.h"
 #include "waveui/ViewWave.h"
@@ -240,6 +243,7 @@ TColorPalette1DItem ThreeStops()
 std::vector<DialogCase> AllDialogs()
 {
     static TColorPalette1DItem palette = ThreeStops();
+    static RecordingToolHost tools;
     return {
         {"Volume", [] { return new TDlgVolumeProps(nullptr, false, {}); }},
         {"VolumeDrawing", [] { return new TDlgVolumeProps(nullptr, true, {}); }},
@@ -288,6 +292,8 @@ std::vector<DialogCase> AllDialogs()
          }},
         {"ResetDie", [] { return new TDlgResetDie(nullptr, {}); }},
         {"About", [] { return new TAboutBox(nullptr); }},
+        {"Music", [] { return new TDlgMusic(nullptr, tools); }},
+        {"MusicParts", [] { return new TDlgMusTree(nullptr, tools); }},
     };
 }
 

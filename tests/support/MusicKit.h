@@ -286,4 +286,77 @@ inline void ExpectChain(TSinglePartMuz& part, const std::set<TStaveSymbol*>& wan
     EXPECT_EQ(seen, want);
 }
 
+/// The part tree below the root as text: a single part by its label, the parts of a
+/// concatenation side by side, "{...}n" a loop of n turns, "<...|c:p,...>" a select part with
+/// its turn items (count, and ":pitch" when not 0) in list order; "!" before a part switched off.
+inline std::string TreeShape(const TPartMuz* part)
+{
+    if (!part)
+        return "-";
+    std::string off = part->IsEnabled() ? "" : "!";
+    switch (part->GetKind()) {
+    case partSingle:
+        return off + part->GetShowLabel();
+    case partConcat:
+        return off + TreeShape(part->Child(0)) + " " + TreeShape(part->Child(1));
+    case partLoop:
+        return off + "{" + TreeShape(part->Child(0)) + "}" +
+               std::to_string(static_cast<const TLoopPartMuz*>(part)->Count.GetValue());
+    case partSelect: {
+        std::string items;
+        for (TSelectPartItem* i =
+                 static_cast<const TSelectPartMuz*>(part)->GetSelectPartItems()->GetNext();
+             i; i = i->GetNext()) {
+            auto* turn = static_cast<TCountSelectPartItem*>(i);
+            items += (items.empty() ? "" : ",") + std::to_string(turn->Count.GetValue());
+            if (turn->Pitch.GetValue() != 0)
+                items += ":" + std::to_string(turn->Pitch.GetValue());
+        }
+        return off + "<" + TreeShape(part->Child(0)) + "|" + items + ">";
+    }
+    case partStart:
+        return TreeShape(part->Child(0));
+    }
+    return "?";
+}
+
+inline std::string TreeShape(const TUnitMuz& doc)
+{
+    return TreeShape(doc.GetRootPart());
+}
+
+/// The part of doc's tree whose label shows as label (a loop "{", a select part "<" and the
+/// label of its content), or null.
+inline TPartMuz* PartLabelled(TPartMuz* part, const std::string& label)
+{
+    if (!part)
+        return nullptr;
+    if (part->GetKind() != partConcat && part->GetKind() != partStart &&
+        part->GetShowLabel() == label)
+        return part;
+    for (int32_t i = 0; i < part->ChildCount(); ++i)
+        if (TPartMuz* found = PartLabelled(part->Child(i), label))
+            return found;
+    return nullptr;
+}
+
+/// A new document whose tree is the single parts labels side by side (a concatenation
+/// chain), every part with its bar and opening clefs.
+inline void LabelParts(TUnitMuz& doc, const std::vector<std::string>& labels)
+{
+    TPartMuz* last = doc.GetRootPart()->FirstSinglePart();
+    last->SetLabel(labels.front().c_str());
+    for (size_t i = 1; i < labels.size(); ++i) {
+        auto* single = new TSinglePartMuz(&doc);
+        new TMuzBar(single, 4, 4, 0);
+        const TPartMuz::TDetached place = last->Detach();
+        auto* concat = new TConcatPartMuz(&doc, last, single);
+        *place.link = concat;
+        concat->SetParent(place.parent);
+        single->CreateKeys();
+        single->SetLabel(labels[i].c_str());
+        last = single;
+    }
+}
+
 } // namespace kelvorn::test

@@ -3,15 +3,20 @@
 // what the window tells the main window, and mouse events with the buttons spelled out.
 
 #include "general/Services.h"
+#include "music/ui/MusicToolWindow.h"
 #include "music/ui/MusicWindow.h"
 #include "music/ui/MusicWindowHost.h"
 #include "platform/test/ScriptedMessages.h"
 #include "support/MusicKit.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTreeWidget>
 
 namespace kelvorn::test {
 
@@ -27,6 +32,35 @@ public:
 
 private:
     MusicWindowHost* previous;
+};
+
+/// The main window as the music tool windows see it: a frame, the active music window, the
+/// text-input mode asked for and the open waves' names.
+class RecordingToolHost final : public MusicToolHost
+{
+public:
+    QRect GetMainFormRect() const override { return mainRect; }
+    TMDIChildMuz* GetActiveChildMuz() override { return active; }
+    void SetTextInputMode(bool on) override { textInput.push_back(on); }
+    std::vector<std::string> WaveNames() override { return waves; }
+
+    QRect mainRect{100, 50, 600, 400};
+    TMDIChildMuz* active = nullptr;
+    std::vector<bool> textInput;
+    std::vector<std::string> waves;
+};
+
+/// The sounds played, as the main window's player would get them.
+class RecordingPlayer final : public SoundPlayer
+{
+public:
+    RecordingPlayer() : previous(InstallService<SoundPlayer>(this)) {}
+    ~RecordingPlayer() override { InstallService<SoundPlayer>(previous); }
+    void PlaySound(const Sound& sound, bool) override { values.push_back(sound.GetValues()); }
+    std::vector<int32_t> values;
+
+private:
+    SoundPlayer* previous;
 };
 
 /// A new piece whose staves have these rooms (up, down), the first its own; none: no staves.
@@ -95,6 +129,60 @@ protected:
     RecordingMusicHost host;
     QMdiArea area;
     TMDIChildMuz* window = nullptr;
+};
+
+/// Makes the node showing text the current node of tree, as a click on it would.
+inline void ChooseNode(QTreeWidget& tree, const std::string& text)
+{
+    const auto found =
+        tree.findItems(QString::fromLatin1(text.c_str()), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1) << text;
+    tree.setCurrentItem(found.front());
+}
+
+/// A music tool window of class D beside a music window, with the doubles of the main window.
+template <class D> class MusicToolTest : public MusicWindowTest
+{
+protected:
+    MusicToolTest() : dialog(nullptr, tools) { dialog.show(); }
+
+    /// piece in the window the tool window shows, with a file, so that only its flag counts.
+    TUnitMuz& Show(std::unique_ptr<TUnitMuz> piece, int width = 600)
+    {
+        tools.active = &Open(std::move(piece), width);
+        Doc().SetFileName("piece.kvm");
+        dialog.SetUnitMuz(window);
+        return Doc();
+    }
+    /// Types text into field (a line edit or an editable list) and, with leave, leaves it
+    /// (boxes announced boxes); answers the boxes shown since the last call, "caption: text".
+    std::vector<std::string> Type(QWidget* field, const std::string& text, bool leave = true,
+                                  int boxes = 0)
+    {
+        for (int i = 0; i < boxes; ++i)
+            messages.Expect();
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->setText(QString::fromUtf8(text.c_str()));
+        else
+            static_cast<QComboBox*>(field)->setEditText(QString::fromUtf8(text.c_str()));
+        if (leave) {
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(field, &out);
+            QCoreApplication::processEvents();
+        }
+        return Boxes();
+    }
+    std::vector<std::string> Boxes()
+    {
+        std::vector<std::string> shown;
+        for (const ShownMessage& box : messages.Shown())
+            shown.push_back(box.caption + ": " + box.text);
+        messages.Clear();
+        return shown;
+    }
+
+    RecordingToolHost tools;
+    D dialog;
 };
 
 } // namespace kelvorn::test

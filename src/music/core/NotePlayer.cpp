@@ -285,6 +285,8 @@ bool TCompoundPlayer::DeleteOnePlayer(TOnePlayer* player)
 {
     if (!KV_SOFT_ASSERT(player != nullptr))
         return false;
+    if (player == current)
+        current = nullptr;
     if (player == first) {
         if (!KV_SOFT_ASSERT(player->GetNext() != nullptr))
             return false;

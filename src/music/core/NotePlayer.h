@@ -61,6 +61,8 @@ public:
     }
 
     NotePlayerKind GetKind() const { return Kind; }
+    /// Makes kind current with the settings kept for it.
+    void SetKind(NotePlayerKind kind) { Kind = kind; }
     TSimpleSamplerProps GetSimpleSamplerProps() const;
     TRollOutSamplerProps GetRollOutSamplerProps() const;
     TRepeatWaveFormProps GetRepeatWaveFormProps() const;
@@ -146,6 +148,9 @@ public:
     /// Unlinks player (the caller destroys it); the list may not become empty.
     bool DeleteOnePlayer(TOnePlayer* player);
     TOnePlayer* GetPrevOnePlayer(const TOnePlayer* player) const;
+    /// The player the "Music" window shows (not stored: the first one after reading).
+    TOnePlayer* GetCurrentOnePlayer() const { return current ? current : first; }
+    void SetCurrentOnePlayer(TOnePlayer* player) { current = player; }
 
     /// One player's sound as it is; several players mixed into a stereo sound of S + E seconds
     /// with mix factor 1.0. Null sound for silence.
@@ -157,6 +162,7 @@ public:
 
 private:
     TOnePlayer* first = nullptr;
+    TOnePlayer* current = nullptr;
     TUnitMuz* document;
 };
 

@@ -3,6 +3,7 @@
 #include "document/records/WaveFileProps.h"
 #include "general/Assert.h"
 #include "general/Messages.h"
+#include "music/core/MuzLists.h"
 #include "music/core/NotePlayer.h"
 #include "music/core/Stave.h"
 #include "sound/SoundOps.h"
@@ -71,12 +72,7 @@ TNoteStave* TUnitMuz::AddStave(TNoteStave* previous)
     TNoteStave* stave = CreateStave(previous, 80, 80, 1, 0, 0, 0x000000, 0xFFFFFF);
     rootPart->StaveAdded(stave);
     auto player = std::make_unique<TCompoundPlayer>(this);
-    TOnePlayerProps props(unitFactor(0.5, EHPerc), unitFreq(0.0, EHKHZ));
-    TSimpleSamplerProps simple;
-    // New staves sample at 1 kHz, the props record's own default is 440 Hz: kept as it was.
-    simple.BasicFreq = unitTimePosMore(0.001, EHKHZ);
-    props.SetSimpleSamplerProps(simple);
-    player->InsertOnePlayer(nullptr, new TOnePlayer(player.get(), props));
+    MakeDefaultOnePlayer(*player);
     auto* group = new TNoteGroup(stave, std::move(player), 0x000000, 0, drawStickUp);
     stave->InsertNoteGroup(nullptr, group);
     stave->SetSelectedNoteGroup(group);

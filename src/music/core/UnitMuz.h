@@ -22,6 +22,7 @@ class TXMLComplexElement;
 class TXMLItem;
 class TMuzReader;
 class TNoteGroup;
+class TPartTreeView;
 
 enum UnitMuzMode : uint8_t { unitMuzNew = 0, unitMuzSel = 1, unitMuzDel = 2 };
 enum InsertModeKind : uint8_t {
@@ -155,6 +156,8 @@ public:
     int32_t CountStaves() const;
     TStartPartMuz* GetRootPart() const { return rootPart.get(); }
     TNoteStave* GetCurrentStave() const { return currentStave; }
+    /// The stave the "Music" window shows; null or a stave of this piece.
+    void SetCurrentStave(TNoteStave* stave) { currentStave = stave; }
 
     // ---- Stave iteration ----
     bool FirstStave();
@@ -169,6 +172,17 @@ public:
     TNoteStave* GetSelectedInStave() const { return SelectedInStave; }
     TMusTreeItem* GetSelectedTreeItem() const { return selectedTreeItem; }
     void SetSelectedTreeItem(TMusTreeItem* item) { selectedTreeItem = item; }
+
+    // ---- The part tree in the "Music Parts" window (MuzTree.cpp) ----
+    /// Marks item (null, or a part or turn item of this piece's tree) as the selected tree item.
+    void SetSelMusTreeItem(TMusTreeItem* item);
+    /// The selected tree item becomes the item of node, a node view filled.
+    void SetSelMusTreeItemFromNode(const TPartTreeView& view, void* node);
+    /// Empties view and adds a node for every single, loop and select part and turn item, the
+    /// selected tree item's node selected; turn items come in the order of their counts.
+    void FillPartTree(TPartTreeView& view);
+    /// Whether every part's parent link names the part that holds it.
+    bool CheckPartTree() const;
 
     // ---- Notices of removal: each clears every reference into what goes ----
     void ForgetSymbol(const TXTouchMuzSymbol* symbol);

@@ -5,7 +5,7 @@
 #include "general/Services.h"
 #include "general/numeric/NumericHelpers.h"
 #include "platform/FileDialogs.h"
-#include "waveui/dialogs/ColorCombo.h"
+#include "window_base/ColorCombo.h"
 
 #include <QCheckBox>
 #include <QEvent>

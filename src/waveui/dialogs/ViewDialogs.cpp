@@ -3,8 +3,8 @@
 #include "general/GuiMessages.h"
 #include "general/Services.h"
 #include "waveui/WaveCombo.h"
-#include "waveui/dialogs/ColorCombo.h"
 #include "waveui/dialogs/OperationDialog.h"
+#include "window_base/ColorCombo.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #include "waveui/dialogs/PaletteDialog.h"
-#include "waveui/dialogs/ColorCombo.h"
+#include "window_base/ColorCombo.h"
 
 #include "platform/test/ScriptedColorDialog.h"
 #include "platform/test/ScriptedDialogs.h"

@@ -3,8 +3,8 @@
 #include "support/WaveWindows.h"
 
 #include "platform/test/ScriptedColorDialog.h"
-#include "waveui/dialogs/ColorCombo.h"
 #include "waveui/dialogs/ViewDialogs.h"
+#include "window_base/ColorCombo.h"
 
 #include <QCheckBox>
 #include <QPushButton>

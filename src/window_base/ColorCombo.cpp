@@ -1,4 +1,4 @@
-#include "waveui/dialogs/ColorCombo.h"
+#include "window_base/ColorCombo.h"
 
 #include "general/Services.h"
 #include "platform/ColorDialog.h"
