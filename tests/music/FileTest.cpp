@@ -59,6 +59,8 @@ struct KitchenSink : MusicDoc
         stave->ForegroundColor = 0x0000FF;
         lower = doc.AddStave(stave);
         lower->RoomUp.SetValue(120);
+        // A border dragged as far as it goes leaves a room of 30, which a typed value cannot be.
+        lower->RoomDown.SetValue(30);
         lower->BackgroundColor = 0xC0FFEE;
         lower->GetFirstNoteGroup()->SetDefaultStem(drawStickDown);
         AddPlayers();
@@ -485,6 +487,8 @@ const Refusal refusals[] = {
      "In Note Position: Value must be less or equal of 16383."},
     {"room cap", "<RoomUp>80", "@<RoomUp>10001",
      "In Room Up: Value must be less or equal of 10000."},
+    {"room below a drag's floor", "<RoomDown>80", "@<RoomDown>29",
+     "In Room Down: Value must be more than 29."},
     {"tree too deep", "  <Stave>", Deep(muzPartDepthMax),
      "In Music Part depth: Value must be less or equal of 4096."},
 };

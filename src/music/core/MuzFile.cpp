@@ -855,14 +855,16 @@ bool TMuzReader::ReadStaves(const TXMLItem*& xml)
         const TXMLItem* x = FirstChild(xmlStave);
         unitIntegerMoreUser roomUp(80, EHNone);
         unitIntegerMoreUser roomDown(80, EHNone);
-        roomUp.SetBound(30);
-        roomDown.SetBound(30);
+        // A typed room must exceed 30, but dragging a stave border stops at 30 itself: a piece
+        // dragged that far is saved with 30 and must read back.
+        roomUp.SetBound(29);
+        roomDown.SetBound(29);
         if (!Need(xmlStave, x, "RoomUp") || !Value(roomUp, x, "Room Up") ||
-            !InRange(roomUp.GetValue(), 31, muzRoomMax, x, "Room Up"))
+            !InRange(roomUp.GetValue(), 30, muzRoomMax, x, "Room Up"))
             return false;
         x = x->GetNext();
         if (!Need(xmlStave, x, "RoomDown") || !Value(roomDown, x, "Room Down") ||
-            !InRange(roomDown.GetValue(), 31, muzRoomMax, x, "Room Down"))
+            !InRange(roomDown.GetValue(), 30, muzRoomMax, x, "Room Down"))
             return false;
         x = x->GetNext();
         auto flag = [&x](const char* name) -> uint8_t {
