@@ -23,6 +23,7 @@
 #include "window_base/ResetDie.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -248,6 +249,8 @@ private:
 
     TKindRegistry kinds;
     TDocumentKindUI* lastArranged = nullptr;
+    /// The window whose texts the status panels show.
+    QPointer<QObject> statusWindow;
     bool updatedOnce = false;
     int arrangeCount = 0;
     bool playRecordAvailable = true;

@@ -12,6 +12,7 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
+#include "shell/MusicEditCommands.h"
 #include "shell/MusicKind.h"
 #include "waveui/WaveWindow.h"
 #include "window_base/ToolWindow.h"
@@ -83,6 +84,10 @@ void TMusicCommands::Install()
     form.Kinds().Find(DocumentKind::Music)->InstallCommands();
     if (!host)
         host = std::make_unique<TMainMusicWindowHost>(form);
+    if (!edit) {
+        edit = std::make_unique<TMusicEditCommands>(form);
+        edit->Install();
+    }
 }
 
 TMDIChildMuz* TMusicCommands::NewChildMuz(std::unique_ptr<TUnitMuz> unit)

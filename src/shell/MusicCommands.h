@@ -15,6 +15,7 @@ class TDocumentServices;
 class TFileCommands;
 class TMainForm;
 class TMainMusicWindowHost;
+class TMusicEditCommands;
 class TMDIChildMuz;
 class TUnitMuz;
 
@@ -40,7 +41,8 @@ public:
     TMusicCommands& operator=(const TMusicCommands&) = delete;
 
     /// Registers the music kind with these commands, installs its New, Open, Duplicate and
-    /// Generate, and the host of the music windows.
+    /// Generate, the commands that write music (TMusicEditCommands) and the host of the music
+    /// windows.
     void Install();
 
     // ---- Commands ------------------------------------------------------------------------
@@ -83,6 +85,7 @@ private:
     TMainForm& form;
     TFileCommands& files;
     std::unique_ptr<TMainMusicWindowHost> host;
+    std::unique_ptr<TMusicEditCommands> edit;
 };
 
 } // namespace kelvorn
