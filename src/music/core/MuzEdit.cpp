@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace kelvorn {
 
@@ -54,15 +55,59 @@ TStaveSymbol* LastOfGroup(TStaveSymbol* symbol)
     return symbol->IsTimeSymbol() ? symbol->FindLastAtPosition() : symbol;
 }
 
+double GroupEnd(TStaveSymbol* symbol, const std::function<bool(const TStaveSymbol*)>& leaves)
+{
+    double end = symbol->GetPosition();
+    if (!symbol->IsTimeSymbol())
+        return end;
+    for (TStaveSymbol* s : TimeGroupOf(symbol))
+        if (!leaves || !leaves(s))
+            end = std::max(end,
+                           s->GetPosition() + static_cast<TStaveTimeSymbol*>(s)->GetLengthValue());
+    return end;
+}
+
 void ShiftAfter(TSinglePartMuz& part, TStaveSymbol* anchor, const TNoteStave* stave, double delta,
                 double floor)
 {
     std::vector<TStaveSymbol*> moving;
+    double first = 0.0;
     for (TStaveSymbol* s = anchor ? anchor->GetNext() : part.FirstSymbol(); s; s = s->GetNext())
-        if (s->GetNoteStave() == stave)
+        if (s->GetNoteStave() == stave) {
+            first = moving.empty() ? s->GetPosition() : std::min(first, s->GetPosition());
             moving.push_back(s);
+        }
+    if (moving.empty())
+        return;
+    // Only a chord of unequal notes lets later music start before the group's end; it moves
+    // as little as it must then, and never back towards the group.
+    if (delta < 0)
+        delta = std::max(delta, std::min(0.0, floor - first));
+    else
+        delta = std::max(delta, floor - first);
+    if (delta == 0.0)
+        return;
+    // A clef that lands where clefs of the stave stay comes after them.
+    std::map<TStaveSymbol*, int32_t> renumbered;
+    for (TStaveSymbol* s : moving)
+        if (TKey* key = s->AsKey()) {
+            const double to = key->GetPosition() + delta;
+            int32_t staying = 0;
+            for (TStaveSymbol* o = part.FirstSymbol(); o && o->GetPosition() <= to;
+                 o = o->GetNext())
+                if (TKey* other = o->AsKey();
+                    other && other->GetNoteStave() == stave && other->GetPosition() == to &&
+                    std::find(moving.begin(), moving.end(), o) == moving.end())
+                    staying = std::max(staying, other->GetKeyNumber());
+            if (staying > 0)
+                renumbered[key] = key->GetKeyNumber() + staying;
+        }
+    // One symbol at a time leaves its place, so that the rest of the chain stays in order for
+    // the re-sort.
     auto move = [&](TStaveSymbol* s) {
-        s->SetPosition(std::max(floor, s->GetPosition() + delta));
+        if (const auto it = renumbered.find(s); it != renumbered.end())
+            s->AsKey()->SetKeyNumber(it->second);
+        s->SetPosition(s->GetPosition() + delta);
         part.MoveSymbol(s);
     };
     // A symbol moved first never has to pass one still waiting to move.
@@ -70,6 +115,25 @@ void ShiftAfter(TSinglePartMuz& part, TStaveSymbol* anchor, const TNoteStave* st
         std::for_each(moving.begin(), moving.end(), move);
     else
         std::for_each(moving.rbegin(), moving.rend(), move);
+    // The clefs that moved on from their fellows at one time count from 1 where they land.
+    for (TStaveSymbol* s : moving)
+        if (s->AsKey())
+            NumberKeys(part, stave, s->GetPosition());
+}
+
+void NumberKeys(TSinglePartMuz& part, const TNoteStave* stave, double position)
+{
+    std::vector<TKey*> keys;
+    for (TStaveSymbol* s = part.FirstSymbol(); s && s->GetPosition() <= position; s = s->GetNext())
+        if (TKey* key = s->AsKey();
+            key && key->GetNoteStave() == stave && key->GetPosition() == position)
+            keys.push_back(key);
+    // Clefs of all staves at one time share the order of their numbers: each re-sorts at once.
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (keys[i]->GetKeyNumber() != int32_t(i + 1)) {
+            keys[i]->SetKeyNumber(int32_t(i + 1));
+            part.MoveSymbol(keys[i]);
+        }
 }
 
 void RenumberKeys(TSinglePartMuz& part, const TNoteStave* stave, double position, int32_t from,
@@ -241,7 +305,8 @@ bool TUnitMuz::InsertAt(TNoteStave* stave, TMuzNote* note, TSilence* rest, TXTou
         added =
             new TSilence(tool.NoteLengthKind, tool.Points, place.position, stave, sool, 0, &part);
     }
-    ShiftAfter(part, place.anchor, stave, added->GetLengthValue(), place.position);
+    ShiftAfter(part, place.anchor, stave, added->GetLengthValue(),
+               place.position + added->GetLengthValue());
     part.InsertSymbol(added);
     SelectSymbol(added);
     return true;
@@ -298,8 +363,13 @@ bool TUnitMuz::DeleteStaveSymbol(TStaveSymbol* symbol)
     }
     auto* time = static_cast<TStaveTimeSymbol*>(symbol);
     TMuzNote* note = time->AsNote();
+    // What follows closes the gap up to the end of what stays at the symbol's time.
+    auto closeGap = [&part, time] {
+        ShiftAfter(part, LastOfGroup(time), time->GetNoteStave(), -time->GetLengthValue(),
+                   GroupEnd(time, [time](const TStaveSymbol* s) { return s == time; }));
+    };
     if (!note) {
-        ShiftFollowing(time, -time->GetLengthValue());
+        closeGap();
         part.DeleteSymbol(time);
         return true;
     }
@@ -309,7 +379,7 @@ bool TUnitMuz::DeleteStaveSymbol(TStaveSymbol* symbol)
         return true;
     }
     if (note->GetMultiOol() == sool) {
-        ShiftFollowing(note, -note->GetLengthValue());
+        closeGap();
         part.DeleteSymbol(note);
         return true;
     }
@@ -353,8 +423,11 @@ void TUnitMuz::RemoveEmptyTuplet(TStaveTimeSymbol* symbol)
         return;
     // Every member lasts the whole tuplet: the gap closes once.
     TSinglePartMuz& part = *symbol->GetOwner();
-    ShiftAfter(part, members.back(), symbol->GetNoteStave(), -symbol->GetLengthValue(),
-               symbol->GetPosition());
+    const MultiOol ool = symbol->GetMultiOol();
+    ShiftAfter(part, LastOfGroup(symbol), symbol->GetNoteStave(), -symbol->GetLengthValue(),
+               GroupEnd(symbol, [ool](const TStaveSymbol* s) {
+                   return static_cast<const TStaveTimeSymbol*>(s)->GetMultiOol() == ool;
+               }));
     for (TStaveTimeSymbol* member : members)
         part.DeleteSymbol(member);
     SetSelectedSymbol(nullptr);
@@ -364,7 +437,7 @@ void TUnitMuz::ShiftFollowing(TStaveSymbol* symbol, double delta, const TNoteSta
 {
     // After the symbol's whole chord or tuplet: its other members keep their time.
     ShiftAfter(*symbol->GetOwner(), LastOfGroup(symbol), stave ? stave : symbol->GetNoteStave(),
-               delta, symbol->GetPosition());
+               delta, GroupEnd(symbol));
 }
 
 // ---- Lengths ----------------------------------------------------------------------------------
@@ -563,17 +636,22 @@ void TUnitMuz::TupletExecute(int32_t multiOol)
     const double before = selected->GetLengthValue();
     TSinglePartMuz& part = *selected->GetOwner();
     // The whole chord becomes one tuplet: every note its first member with the same value.
-    for (TMuzNote* note : ChordOf(selected)) {
-        if (note->GetMultiOol() != sool)
-            continue;
-        note->SetOol(ool, 0);
-        note->SetNoteLengthKind(total);
-        note->SetPoints(points);
+    // A rest the chord holds becomes a tuplet of rests beside it, so that nothing at the
+    // tuplet's time stays outside it.
+    for (TStaveSymbol* symbol : TimeGroupOf(selected)) {
+        auto* member = static_cast<TStaveTimeSymbol*>(symbol);
+        member->SetOol(ool, 0);
+        member->SetNoteLengthKind(total);
+        member->SetPoints(points);
+        TMuzNote* note = member->AsNote();
         for (int32_t i = 1; i < multiOol; ++i)
             part.InsertSymbol(
-                new TMuzNote(this, note->GetNoteGroup(), total, points, note->GetPosition(),
-                             note->GetPitch(), note->GetNoteStave(), note->GetNoteShiftKind(), ool,
-                             i, note->GetNoteArtKind(), &part, note->GetDrawStickKind()));
+                note ? static_cast<TStaveSymbol*>(new TMuzNote(
+                           this, note->GetNoteGroup(), total, points, note->GetPosition(),
+                           note->GetPitch(), note->GetNoteStave(), note->GetNoteShiftKind(), ool, i,
+                           note->GetNoteArtKind(), &part, note->GetDrawStickKind()))
+                     : new TSilence(total, points, member->GetPosition(), member->GetNoteStave(),
+                                    ool, i, &part));
     }
     ShiftFollowing(selected, selected->GetLengthValue() - before);
     Edited();

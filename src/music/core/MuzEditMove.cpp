@@ -317,8 +317,8 @@ void TUnitMuz::SwitchSymbols(TStaveSymbol* firstPrev, TStaveSymbol* lastPrev,
         if (prevPos == nextPos) {
             // Two clefs at one time exchange their order only.
             prevKey->SetKeyNumber(nextNumber);
-            nextKey->SetKeyNumber(prevNumber);
             part.MoveSymbol(prevKey);
+            nextKey->SetKeyNumber(prevNumber);
             part.MoveSymbol(nextKey);
             return;
         }
