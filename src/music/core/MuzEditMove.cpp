@@ -175,10 +175,10 @@ void TUnitMuz::ClefDownExecute()
 
 // ---- Pitches ----------------------------------------------------------------------------------
 
-bool TUnitMuz::UpperPosition(const TMuzNote& note, int32_t& pitch) const
+bool TUnitMuz::UpperPosition(const TMuzNote* note, int32_t& pitch) const
 {
-    int32_t p = note.GetPitch() + 1;
-    while (p <= GetMaxPitch() && ChordHasPitch(note, p))
+    int32_t p = note->GetPitch() + 1;
+    while (p <= GetMaxPitch() && ChordHasPitch(*note, p))
         ++p;
     if (p > GetMaxPitch())
         return false;
@@ -186,10 +186,10 @@ bool TUnitMuz::UpperPosition(const TMuzNote& note, int32_t& pitch) const
     return true;
 }
 
-bool TUnitMuz::LowerPosition(const TMuzNote& note, int32_t& pitch) const
+bool TUnitMuz::LowerPosition(const TMuzNote* note, int32_t& pitch) const
 {
-    int32_t p = note.GetPitch() - 1;
-    while (p >= GetMinPitch() && ChordHasPitch(note, p))
+    int32_t p = note->GetPitch() - 1;
+    while (p >= GetMinPitch() && ChordHasPitch(*note, p))
         --p;
     if (p < GetMinPitch())
         return false;
@@ -197,19 +197,19 @@ bool TUnitMuz::LowerPosition(const TMuzNote& note, int32_t& pitch) const
     return true;
 }
 
-bool TUnitMuz::UpperOctPosition(const TMuzNote& note, int32_t& pitch) const
+bool TUnitMuz::UpperOctPosition(const TMuzNote* note, int32_t& pitch) const
 {
-    const int32_t p = note.GetPitch() + 7;
-    if (p > GetMaxPitch() || ChordHasPitch(note, p))
+    const int32_t p = note->GetPitch() + 7;
+    if (p > GetMaxPitch() || ChordHasPitch(*note, p))
         return false;
     pitch = p;
     return true;
 }
 
-bool TUnitMuz::LowerOctPosition(const TMuzNote& note, int32_t& pitch) const
+bool TUnitMuz::LowerOctPosition(const TMuzNote* note, int32_t& pitch) const
 {
-    const int32_t p = note.GetPitch() - 7;
-    if (p < GetMinPitch() || ChordHasPitch(note, p))
+    const int32_t p = note->GetPitch() - 7;
+    if (p < GetMinPitch() || ChordHasPitch(*note, p))
         return false;
     pitch = p;
     return true;
@@ -217,19 +217,23 @@ bool TUnitMuz::LowerOctPosition(const TMuzNote& note, int32_t& pitch) const
 
 void TUnitMuz::MoveUpExecute()
 {
-    int32_t pitch = 0;
-    if (!KV_SOFT_ASSERT(CanMoveUpExecute()) || !UpperPosition(*SelectedNote(), pitch))
+    if (!KV_SOFT_ASSERT(CanMoveUpExecute()))
         return;
-    Repitch(*this, *SelectedNote(), pitch);
+    TMuzNote* moveNote = SelectedNote();
+    int32_t pitch = 0;
+    if (KV_SOFT_ASSERT(UpperPosition(moveNote, pitch)))
+        Repitch(*this, *moveNote, pitch);
     Edited();
 }
 
 void TUnitMuz::MoveDownExecute()
 {
-    int32_t pitch = 0;
-    if (!KV_SOFT_ASSERT(CanMoveDownExecute()) || !LowerPosition(*SelectedNote(), pitch))
+    if (!KV_SOFT_ASSERT(CanMoveDownExecute()))
         return;
-    Repitch(*this, *SelectedNote(), pitch);
+    TMuzNote* moveNote = SelectedNote();
+    int32_t pitch = 0;
+    if (KV_SOFT_ASSERT(LowerPosition(moveNote, pitch)))
+        Repitch(*this, *moveNote, pitch);
     Edited();
 }
 
@@ -238,11 +242,14 @@ void TUnitMuz::MoveOctUpExecute()
     if (!KV_SOFT_ASSERT(CanMoveOctUpExecute()))
         return;
     if (TKey* key = SelectedKey()) {
-        key->SetOctavesUp(key->GetOctavesUp() + 1);
+        const int32_t addOctaves = key->GetOctavesUp();
+        if (KV_SOFT_ASSERT(addOctaves < 2))
+            key->SetOctavesUp(addOctaves + 1);
     } else {
+        TMuzNote* moveNote = SelectedNote();
         int32_t pitch = 0;
-        UpperOctPosition(*SelectedNote(), pitch);
-        Repitch(*this, *SelectedNote(), pitch);
+        if (KV_SOFT_ASSERT(UpperOctPosition(moveNote, pitch)))
+            Repitch(*this, *moveNote, pitch);
     }
     Edited();
 }
@@ -252,11 +259,14 @@ void TUnitMuz::MoveOctDownExecute()
     if (!KV_SOFT_ASSERT(CanMoveOctDownExecute()))
         return;
     if (TKey* key = SelectedKey()) {
-        key->SetOctavesUp(key->GetOctavesUp() - 1);
+        const int32_t addOctaves = key->GetOctavesUp();
+        if (KV_SOFT_ASSERT(addOctaves > -2))
+            key->SetOctavesUp(addOctaves - 1);
     } else {
+        TMuzNote* moveNote = SelectedNote();
         int32_t pitch = 0;
-        LowerOctPosition(*SelectedNote(), pitch);
-        Repitch(*this, *SelectedNote(), pitch);
+        if (KV_SOFT_ASSERT(LowerOctPosition(moveNote, pitch)))
+            Repitch(*this, *moveNote, pitch);
     }
     Edited();
 }

@@ -157,14 +157,14 @@ bool TUnitMuz::CanMoveUpExecute() const
 {
     int32_t pitch = 0;
     const TMuzNote* note = mode != unitMuzDel ? SelectedNote() : nullptr;
-    return note && UpperPosition(*note, pitch);
+    return note && UpperPosition(note, pitch);
 }
 
 bool TUnitMuz::CanMoveDownExecute() const
 {
     int32_t pitch = 0;
     const TMuzNote* note = mode != unitMuzDel ? SelectedNote() : nullptr;
-    return note && LowerPosition(*note, pitch);
+    return note && LowerPosition(note, pitch);
 }
 
 bool TUnitMuz::CanMoveOctUpExecute() const
@@ -173,7 +173,7 @@ bool TUnitMuz::CanMoveOctUpExecute() const
         return false;
     int32_t pitch = 0;
     if (const TMuzNote* note = SelectedNote())
-        return UpperOctPosition(*note, pitch);
+        return UpperOctPosition(note, pitch);
     const TKey* key = SelectedKey();
     return key && key->GetOctavesUp() < 2;
 }
@@ -184,7 +184,7 @@ bool TUnitMuz::CanMoveOctDownExecute() const
         return false;
     int32_t pitch = 0;
     if (const TMuzNote* note = SelectedNote())
-        return LowerOctPosition(*note, pitch);
+        return LowerOctPosition(note, pitch);
     const TKey* key = SelectedKey();
     return key && key->GetOctavesUp() > -2;
 }

@@ -334,19 +334,19 @@ bool TUnitMuz::FindSymbolLeft(TXTouchMuzSymbol*& symbol) const
 
 void TUnitMuz::SelectPrevExecute()
 {
-    TXTouchMuzSymbol* symbol = nullptr;
-    if (!KV_SOFT_ASSERT(FindSymbolLeft(symbol)))
+    TXTouchMuzSymbol* muzSymbol = nullptr;
+    if (!KV_SOFT_ASSERT(FindSymbolLeft(muzSymbol)))
         return;
-    SelectSymbol(symbol);
+    SelectSymbol(muzSymbol);
     Refresh();
 }
 
 void TUnitMuz::SelectNextExecute()
 {
-    TXTouchMuzSymbol* symbol = nullptr;
-    if (!KV_SOFT_ASSERT(FindSymbolRight(symbol)))
+    TXTouchMuzSymbol* muzSymbol = nullptr;
+    if (!KV_SOFT_ASSERT(FindSymbolRight(muzSymbol)))
         return;
-    SelectSymbol(symbol);
+    SelectSymbol(muzSymbol);
     Refresh();
 }
 

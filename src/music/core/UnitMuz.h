@@ -328,10 +328,10 @@ public:
     void MoveOctUpExecute();
     void MoveOctDownExecute();
     /// The next free pitch above (below) note past the other notes of its chord.
-    bool UpperPosition(const TMuzNote& note, int32_t& pitch) const;
-    bool LowerPosition(const TMuzNote& note, int32_t& pitch) const;
-    bool UpperOctPosition(const TMuzNote& note, int32_t& pitch) const;
-    bool LowerOctPosition(const TMuzNote& note, int32_t& pitch) const;
+    bool UpperPosition(const TMuzNote* note, int32_t& pitch) const;
+    bool LowerPosition(const TMuzNote* note, int32_t& pitch) const;
+    bool UpperOctPosition(const TMuzNote* note, int32_t& pitch) const;
+    bool LowerOctPosition(const TMuzNote* note, int32_t& pitch) const;
     void MovePrevExecute();
     void MoveNextExecute();
     /// The group of symbol (a clef, or a stave's notes and rests at one time) and its
