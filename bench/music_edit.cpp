@@ -6,6 +6,7 @@
 //   1,200 notes), timed to the window repainted (the layout from that bar on, the action update
 //   that follows the click, the paint), against a repaint of the same window with nothing
 //   changed.
+#include "document/wave/UnitWave.h"
 #include "music/core/PartMuz.h"
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
@@ -16,6 +17,7 @@
 #include "shell/MainForm.h"
 #include "shell/MusicCommands.h"
 #include "sound/Sound.h"
+#include "waveui/WaveWindow.h"
 
 #include "SecondsReporter.h"
 
@@ -117,10 +119,13 @@ struct Setup
     }
 };
 
+std::unique_ptr<Setup> setup;
+
 Setup& TheSetup()
 {
-    static Setup setup;
-    return setup;
+    if (!setup)
+        setup = std::make_unique<Setup>();
+    return *setup;
 }
 
 /// The update with the music window active, a note selected in select mode, so that the
@@ -212,6 +217,8 @@ int main(int argc, char** argv)
     kelvorn::bench::SecondsReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    // The windows go while the application they live in still exists.
+    setup.reset();
 
     auto seconds = [&reporter](const char* name) {
         const auto it = reporter.seconds.find(name);

@@ -372,6 +372,12 @@ TEST(EditCommandsTest, ClefStepsStemsGroupsAndAuditions)
     e.doc.autoPlay = 1;
     e.doc.DeleteExecute();
     EXPECT_EQ(player.plays, 5);
+    // Auto play turns off from any value but 0, and on from 0.
+    for (const auto& [from, to] : {std::pair{7, 0}, std::pair{0, 1}, std::pair{1, 0}}) {
+        e.doc.autoPlay = uint8_t(from);
+        FindMuzCommand("MusicAutoPlay")->run(e.doc);
+        EXPECT_EQ(e.doc.autoPlay, to);
+    }
     EXPECT_TRUE(e.messages.Unexpected().empty()) << e.messages.Unexpected().front().text;
 }
 

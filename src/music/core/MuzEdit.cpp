@@ -12,6 +12,37 @@
 
 namespace kelvorn {
 
+void TSinglePartMuz::ShiftSymbol(TStaveSymbol* symbol, double position)
+{
+    if (!KV_SOFT_ASSERT(symbol != nullptr) || symbol->Owner != this)
+        return;
+    const double old = symbol->Position;
+    symbol->SetPosition(position);
+    // The rest of the chain is in order: the symbol goes after the last symbol up to its new
+    // time that must stand before it (later), or before the first from its new time on that
+    // must stand after it (earlier). A rest and a note of one time are unordered, so the scan
+    // covers the whole window rather than stopping at the first neighbour in place.
+    if (position > old) {
+        TStaveSymbol* after = nullptr;
+        for (TStaveSymbol* s = symbol->Next; s && s->Position <= position; s = s->Next)
+            if (s->IsPrevOf(*symbol))
+                after = s;
+        if (after) {
+            Unlink(symbol);
+            Link(symbol, after);
+        }
+    } else if (position < old) {
+        TStaveSymbol* before = nullptr;
+        for (TStaveSymbol* s = symbol->Prev; s && s->Position >= position; s = s->Prev)
+            if (symbol->IsPrevOf(*s))
+                before = s;
+        if (before) {
+            Unlink(symbol);
+            Link(symbol, before->Prev);
+        }
+    }
+}
+
 namespace muzedit {
 
 std::vector<TStaveTimeSymbol*> TupletOf(TStaveTimeSymbol* symbol)
@@ -105,10 +136,12 @@ void ShiftAfter(TSinglePartMuz& part, TStaveSymbol* anchor, const TNoteStave* st
     // One symbol at a time leaves its place, so that the rest of the chain stays in order for
     // the re-sort.
     auto move = [&](TStaveSymbol* s) {
-        if (const auto it = renumbered.find(s); it != renumbered.end())
+        if (const auto it = renumbered.find(s); it != renumbered.end()) {
+            // A new number re-sorts at the old time first, so that the chain stays in order.
             s->AsKey()->SetKeyNumber(it->second);
-        s->SetPosition(s->GetPosition() + delta);
-        part.MoveSymbol(s);
+            part.MoveSymbol(s);
+        }
+        part.ShiftSymbol(s, s->GetPosition() + delta);
     };
     // A symbol moved first never has to pass one still waiting to move.
     if (delta < 0)

@@ -316,8 +316,9 @@ void TUnitMuz::SwitchSymbols(TStaveSymbol* firstPrev, TStaveSymbol* lastPrev,
     const std::vector<TStaveSymbol*> later = TimeGroupOf(firstNext);
     auto place = [&part](TStaveSymbol* s, double position) {
         if (s->GetPosition() != position)
-            s->SetPosition(position);
-        part.MoveSymbol(s);
+            part.ShiftSymbol(s, position);
+        else
+            part.MoveSymbol(s);
     };
     TKey* prevKey = firstPrev->AsKey();
     TKey* nextKey = firstNext->AsKey();
