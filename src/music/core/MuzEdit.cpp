@@ -527,14 +527,19 @@ void TUnitMuz::ChangeBarCount(int32_t count)
         bar->SetCountFirstBar(count - 1);
 }
 
+void TUnitMuz::SetLengthTool(InsertModeKind kind, int32_t length)
+{
+    insertTool.NoteLengthKind = static_cast<uint8_t>(length);
+    insertTool.Kind = kind;
+    insertTool.Points = 0;
+}
+
 void TUnitMuz::NoteExecute(int32_t length)
 {
     if (!KV_SOFT_ASSERT(mode != unitMuzDel) || !KV_SOFT_ASSERT(CanNoteExecute(length)))
         return;
     if (mode == unitMuzNew) {
-        insertTool.NoteLengthKind = static_cast<uint8_t>(length);
-        insertTool.Kind = insertModeNote;
-        insertTool.Points = 0;
+        SetLengthTool(insertModeNote, length);
         return;
     }
     if (TMuzBar* bar = SelectedBar()) {
@@ -561,9 +566,7 @@ void TUnitMuz::SilenceExecute(int32_t length)
     if (!KV_SOFT_ASSERT(mode != unitMuzDel) || !KV_SOFT_ASSERT(CanSilenceExecute(length)))
         return;
     if (mode == unitMuzNew) {
-        insertTool.NoteLengthKind = static_cast<uint8_t>(length);
-        insertTool.Kind = insertModeSilence;
-        insertTool.Points = 0;
+        SetLengthTool(insertModeSilence, length);
         return;
     }
     auto* symbol = static_cast<TStaveTimeSymbol*>(SelectedStaveSymbol());

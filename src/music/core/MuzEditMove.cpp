@@ -294,6 +294,19 @@ bool TUnitMuz::SearchForSwitch(TStaveSymbol* symbol, SwitchSide side, TStaveSymb
         (IsOpeningKey(symbol) && found->IsTimeSymbol()))
         return false;
     const std::vector<TStaveSymbol*> other = TimeGroupOf(found);
+    // The earlier group follows the later one at its old time plus the later one's length: where
+    // a chord of unequal notes let the music after them begin sooner, a group may already stand
+    // there, and two groups at one time would mix a tuplet with what is not its own.
+    const std::vector<TStaveSymbol*>& earlier = side == side2Left ? other : start;
+    const std::vector<TStaveSymbol*>& later = side == side2Left ? start : other;
+    if (earlier.front()->IsTimeSymbol() && later.front()->IsTimeSymbol()) {
+        const double landing = earlier.front()->GetPosition() + GroupDuration(later);
+        for (TStaveSymbol* s = later.back()->GetNext(); s && s->GetPosition() <= landing;
+             s = s->GetNext())
+            if (s->GetNoteStave() == symbol->GetNoteStave() && s->IsTimeSymbol() &&
+                s->GetPosition() == landing)
+                return false;
+    }
     firstStart = start.front();
     lastStart = start.back();
     firstFound = other.front();

@@ -296,38 +296,26 @@ void TUnitMuz::SelectStaveEnd()
             }
 }
 
-bool TUnitMuz::FindSymbolRight(TXTouchMuzSymbol*& symbol) const
+bool TUnitMuz::FindSymbolBeside(bool right, TXTouchMuzSymbol*& symbol) const
 {
     symbol = nullptr;
     if (mode != unitMuzSel || !SelectedSymbol)
         return false;
     if (TStaveSymbol* from = SelectedStaveSymbol()) {
-        symbol = from->GetOwner()->NextCursorSymbol(from->GetNoteStave(), from);
+        TSinglePartMuz* part = from->GetOwner();
+        symbol = right ? part->NextCursorSymbol(from->GetNoteStave(), from)
+                       : part->PrevCursorSymbol(from->GetNoteStave(), from);
     } else if (!SelectedInStave) {
         return false;
     } else if (TMuzBar* bar = SelectedBar()) {
-        symbol = bar->GetSinglePartMuz()->NextCursorSymbol(SelectedInStave, bar);
+        TSinglePartMuz* part = bar->GetSinglePartMuz();
+        symbol = right ? part->NextCursorSymbol(SelectedInStave, bar)
+                       : part->PrevCursorSymbol(SelectedInStave, bar);
     } else {
         auto* mark = static_cast<TLoopPartSymbol*>(SelectedSymbol);
-        symbol = mark->GetLoopPart()->NextOfLoopSymbol(SelectedInStave, mark);
-    }
-    return symbol != nullptr;
-}
-
-bool TUnitMuz::FindSymbolLeft(TXTouchMuzSymbol*& symbol) const
-{
-    symbol = nullptr;
-    if (mode != unitMuzSel || !SelectedSymbol)
-        return false;
-    if (TStaveSymbol* from = SelectedStaveSymbol()) {
-        symbol = from->GetOwner()->PrevCursorSymbol(from->GetNoteStave(), from);
-    } else if (!SelectedInStave) {
-        return false;
-    } else if (TMuzBar* bar = SelectedBar()) {
-        symbol = bar->GetSinglePartMuz()->PrevCursorSymbol(SelectedInStave, bar);
-    } else {
-        auto* mark = static_cast<TLoopPartSymbol*>(SelectedSymbol);
-        symbol = mark->GetLoopPart()->PrevOfLoopSymbol(SelectedInStave, mark);
+        TLoopPartMuz* loop = mark->GetLoopPart();
+        symbol = right ? loop->NextOfLoopSymbol(SelectedInStave, mark)
+                       : loop->PrevOfLoopSymbol(SelectedInStave, mark);
     }
     return symbol != nullptr;
 }

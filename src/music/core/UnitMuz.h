@@ -274,8 +274,8 @@ public:
     void SelectStaveStart();
     void SelectStaveEnd();
     /// Select mode: the symbol before (after) the selection on its stave, across part borders.
-    bool FindSymbolLeft(TXTouchMuzSymbol*& symbol) const;
-    bool FindSymbolRight(TXTouchMuzSymbol*& symbol) const;
+    bool FindSymbolLeft(TXTouchMuzSymbol*& symbol) const { return FindSymbolBeside(false, symbol); }
+    bool FindSymbolRight(TXTouchMuzSymbol*& symbol) const { return FindSymbolBeside(true, symbol); }
     void SelectPrevExecute();
     void SelectNextExecute();
     /// The next higher (lower) note of the selected note's chord.
@@ -404,6 +404,9 @@ private:
     TSilence* ReplaceByRest(TMuzNote* note);
     void ChangePoints(int32_t by);
     void ChangeBarCount(int32_t count);
+    bool FindSymbolBeside(bool right, TXTouchMuzSymbol*& symbol) const;
+    /// The insert tool becomes a note or rest of length without dots.
+    void SetLengthTool(InsertModeKind kind, int32_t length);
 
     friend class TMuzReader;
     /// Back to a just constructed document (no parts, no staves, no selection).
