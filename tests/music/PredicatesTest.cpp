@@ -12,232 +12,138 @@
 namespace kelvorn::test {
 namespace {
 
-/// After the piece of a row is prepared: select mode with symbol selected.
-void Select(MusicDoc& m, TXTouchMuzSymbol* symbol)
-{
-    m.doc.mode = unitMuzSel;
-    m.doc.SetSelectedSymbol(symbol);
-}
-
-TMuzNote* Dotted(TMuzNote* note, int32_t points)
-{
-    note->SetPoints(points);
-    return note;
-}
-
-/// A clef at 1 with the signature given as sharps (positive) or flats (negative) in order.
-TKey* SignedKey(MusicDoc& m, int32_t signature)
-{
-    auto* key = new TKey(&m.doc, keyKindG, 0, 1.0, m.stave, 1, m.part);
-    const NoteShiftKind kind = signature > 0 ? noteShiftKruis : noteShiftMol;
-    for (int32_t n = 0; n < std::abs(signature); ++n)
-        key->SetKeyNoteShift(key->GetKeyShiftHeight(kind, n), kind);
-    m.part->InsertSymbol(key);
-    return key;
-}
-
-TMuzNote* Triplet(MusicDoc& m, uint8_t length)
-{
-    TMuzNote* first = m.Note(0, 6, length, nullptr, nullptr, triool, 0);
-    m.Note(0, 6, length, nullptr, nullptr, triool, 1);
-    m.Note(0, 6, length, nullptr, nullptr, triool, 2);
-    return first;
-}
+constexpr int insert = -1, bar = -2;
 
 struct PredicateCase
 {
-    const char* piece;
-    std::function<void(MusicDoc&)> prepare;
+    const char* chain; // the stave's symbols ("" keeps the new piece's)
+    int select;        // select mode with this symbol of the chain selected; or insert, bar
     /// "+A" may run, "-A" may not, "*A" checked, "~A" not checked.
     const char* expected;
+    std::function<void(MusicDoc&, TStaveSymbol*)> prepare = {};
 };
+
+void Signature(TStaveSymbol* symbol, int32_t sharps)
+{
+    TKey* key = symbol->AsKey();
+    const NoteShiftKind kind = sharps > 0 ? noteShiftKruis : noteShiftMol;
+    for (int32_t n = 0; n < std::abs(sharps); ++n)
+        key->SetKeyNoteShift(key->GetKeyShiftHeight(kind, n), kind);
+}
 
 TEST(PredicatesTest, EveryActionIsEnabledAndCheckedByItsPredicate)
 {
+    using M = MusicDoc&;
+    using S = TStaveSymbol*;
+    const char* triplet = "G0 n6@0:4t3.0 n6@0:4t3.1 n6@0:4t3.2";
     const PredicateCase cases[] = {
-        {"insert, the default tool", [](MusicDoc&) {},
+        {"", insert,
          "+MusicNote1 +MusicNote64 +MusicSilence32 +MusicStaccato +MusicKeyF +MusicNSDCross "
          "+MusicPointAdd -MusicPointDelete -MusicDelete -MusicTwin -MusicSelectNext -MusicMovePrev "
          "-MusicPlayNote +NoteStickUp +MusicModeEdit *MusicModeAdd ~MusicModeEdit *MusicNote4 "
          "~MusicNote8 ~MusicSilence4 *MusicArtNormal ~MusicKeyG ~MusicNSNormal ~NoteStickUp "
          "*MusicAutoPlay"},
-        {"insert, three dots", [](MusicDoc& m) { m.doc.insertTool.Points = 3; },
-         "-MusicNote16 +MusicNote8 -MusicNote64 -MusicSilence32 +MusicSilence4 -MusicPointAdd "
-         "+MusicPointDelete"},
-        {"insert, a 32nd with a dot",
-         [](MusicDoc& m) {
+        {"", insert,
+         "-MusicNote16 +MusicNote8 -MusicSilence32 +MusicSilence4 -MusicPointAdd +MusicPointDelete",
+         [](M m, S) { m.doc.insertTool.Points = 3; }},
+        {"", insert, "-MusicPointAdd +MusicPointDelete +MusicNote32 -MusicNote64",
+         [](M m, S) {
              m.doc.insertTool = {32, {}, 1};
-         },
-         "-MusicPointAdd +MusicNote32 -MusicNote64"},
-        {"insert, the clef tool", [](MusicDoc& m) { m.doc.insertTool.Kind = insertModeKey; },
-         "*MusicKeyG ~MusicKeyC ~MusicNote4 -NoteStickUp ~MusicArtNormal +MusicNote4"},
-        {"insert, the flat tool, stem up",
-         [](MusicDoc& m) {
-             m.doc.insertTool.Kind = insertModeNoteShift;
-             m.doc.insertTool.NoteShift = noteShiftMol;
-         },
-         "*MusicNSMol ~MusicNSCross -NoteStickUp ~NoteStickUp"},
-        {"insert, the note tool, stem up",
-         [](MusicDoc& m) { m.doc.insertTool.Stick = drawStickUp; }, "*NoteStickUp ~NoteStickDown"},
-        {"a quarter", [](MusicDoc& m) { Select(m, m.Note(0, 6)); },
+         }},
+        {"", insert, "*MusicKeyG ~MusicKeyC ~MusicNote4 -NoteStickUp ~MusicArtNormal",
+         [](M m, S) { m.doc.insertTool.Kind = insertModeKey; }},
+        {"", insert, "*MusicNSMol ~MusicNSCross -NoteStickUp",
+         [](M m, S) {
+             m.doc.insertTool = {4, {}, 0, insertModeNoteShift, noteShiftMol};
+         }},
+        {"", insert, "*NoteStickUp ~NoteStickDown",
+         [](M m, S) { m.doc.insertTool.Stick = drawStickUp; }},
+        {"G0 n6@0:4", 1,
          "+MusicNote8 +MusicNote1 +MusicSilence2 +MusicStaccato *MusicNote4 ~MusicSilence4 "
          "*MusicArtNormal *MusicNSNormal -MusicKeyG +MusicNSDCross +MusicNSDMol +MusicPointAdd "
          "-MusicPointDelete +MusicDelete -MusicTwin +MusicTriplet -MusicQuadruplet "
          "+MusicQuintuplet +MusicMoveUp +MusicMoveDown +MusicMoveOctUp +MusicPlayNote +NoteStickUp "
          "-MusicNoteGroupNext -MusicNoteGroupPrev -MusicSelectUp -MusicSelectDown "
          "+MusicSelectPrev -MusicMovePrev *MusicModeEdit"},
-        {"a dotted quarter", [](MusicDoc& m) { Select(m, Dotted(m.Note(0, 6), 1)); },
-         "+MusicTwin +MusicQuadruplet +MusicTriplet +MusicPointDelete"},
-        {"a whole note", [](MusicDoc& m) { Select(m, m.Note(0, 6, 1)); },
-         "-MusicTriplet -MusicTwin -MusicQuintuplet +MusicNote2"},
-        {"a dotted whole note", [](MusicDoc& m) { Select(m, Dotted(m.Note(0, 6, 1), 1)); },
-         "-MusicTwin -MusicQuadruplet -MusicTriplet"},
-        {"a half note", [](MusicDoc& m) { Select(m, m.Note(0, 6, 2)); },
-         "+MusicTriplet -MusicQuintuplet"},
-        {"a 32nd", [](MusicDoc& m) { Select(m, m.Note(0, 6, 32)); },
-         "+MusicTriplet -MusicQuintuplet"},
-        {"a 64th", [](MusicDoc& m) { Select(m, m.Note(0, 6, 64)); },
-         "-MusicTriplet -MusicTwin *MusicNote64 +MusicNote64"},
-        {"a 16th with two dots", [](MusicDoc& m) { Select(m, Dotted(m.Note(0, 6, 16), 2)); },
-         "-MusicNote32 -MusicSilence32 +MusicNote8 +MusicPointAdd"},
-        {"a 16th with three dots", [](MusicDoc& m) { Select(m, Dotted(m.Note(0, 6, 16), 3)); },
-         "-MusicPointAdd +MusicPointDelete -MusicNote16 +MusicNote4"},
-        {"a member of a quarter triplet", [](MusicDoc& m) { Select(m, Triplet(m, 4)); },
+        {"G0 n6@0:4.", 1, "+MusicTwin +MusicQuadruplet +MusicTriplet +MusicPointDelete"},
+        // A member is written a value shorter than the whole: no triplet of a whole note, no
+        // quintuplet of a half note.
+        {"G0 n6@0:1", 1, "-MusicTriplet -MusicTwin -MusicQuintuplet +MusicNote2"},
+        {"G0 n6@0:1.", 1, "-MusicTwin -MusicQuadruplet"},
+        {"G0 n6@0:2", 1, "+MusicTriplet -MusicQuintuplet"},
+        {"G0 n6@0:64", 1, "-MusicTriplet *MusicNote64"},
+        {"G0 n6@0:16...", 1,
+         "-MusicPointAdd +MusicPointDelete -MusicNote16 -MusicNote32 +MusicNote4"},
+        {triplet, 1,
          "*MusicNote8 ~MusicNote4 -MusicNote1 +MusicNote2 -MusicTriplet +MusicPointAdd "
          "-MusicPointDelete +MusicDelete"},
-        {"a member of a twin",
-         [](MusicDoc& m) {
-             Select(m, Dotted(m.Note(0, 6, 4, nullptr, nullptr, duool, 0), 1));
-             Dotted(m.Note(0, 6, 4, nullptr, nullptr, duool, 1), 1);
-         },
-         "-MusicPointDelete +MusicPointAdd"},
-        {"a quarter rest", [](MusicDoc& m) { Select(m, AddRest(m.part, m.stave, 0)); },
+        {"G0 n6@0:4.t2.0 n6@0:4.t2.1", 1, "-MusicPointDelete +MusicPointAdd"},
+        {"G0 r@0:4", 1,
          "+MusicNote8 +MusicSilence8 -MusicStaccato -NoteStickUp -MusicPlayNote *MusicSilence4 "
          "~MusicNote4 +MusicDelete -MusicMoveUp -MusicTriplet -MusicNSCross ~MusicArtNormal"},
-        {"a rest in a triplet",
-         [](MusicDoc& m) {
-             m.Note(0, 6, 4, nullptr, nullptr, triool, 0);
-             m.Note(0, 6, 4, nullptr, nullptr, triool, 1);
-             Select(m, AddRest(m.part, m.stave, 0, 4, 0, triool, 2));
-         },
-         "-MusicDelete +MusicSilence8 +MusicNote8"},
-        {"a clef of seven flats", [](MusicDoc& m) { Select(m, SignedKey(m, -7)); },
-         "-MusicNSMol +MusicNSCross -MusicNSNormal -MusicNSDCross +MusicKeyC *MusicKeyG ~MusicKeyF "
-         "-MusicNote4 -MusicStaccato +MusicMoveOctUp +MusicMoveOctDown +MusicDelete ~MusicNSMol "
-         "-MusicPlayNote"},
-        {"a clef of seven sharps", [](MusicDoc& m) { Select(m, SignedKey(m, 7)); },
-         "+MusicNSMol -MusicNSCross"},
-        {"a clef of F sharp and B flat",
-         [](MusicDoc& m) {
-             TKey* key = SignedKey(m, 1);
-             key->SetKeyNoteShift(key->GetKeyShiftHeight(noteShiftMol, 0), noteShiftMol);
-             Select(m, key);
-         },
-         "-MusicNSMol -MusicNSCross +MusicKeyF"},
-        {"a clef two octaves up",
-         [](MusicDoc& m) {
-             TKey* key = SignedKey(m, 0);
-             key->SetOctavesUp(2);
-             Select(m, key);
-         },
-         "-MusicMoveOctUp +MusicMoveOctDown"},
-        {"the only opening clef", [](MusicDoc& m) { Select(m, m.part->GetOpeningKey(m.stave)); },
-         "-MusicDelete -MusicMoveNext -MusicMovePrev"},
-        {"the first of two opening clefs",
-         [](MusicDoc& m) {
-             m.part->InsertSymbol(new TKey(&m.doc, keyKindF, 0, 0.0, m.stave, 2, m.part));
-             Select(m, m.part->GetOpeningKey(m.stave));
-         },
-         "+MusicDelete +MusicMoveNext"},
-        {"a bar of 99",
-         [](MusicDoc& m) {
-             m.part->GetMuzBar()->SetCount(99);
-             Select(m, m.part->GetMuzBar());
-         },
-         "-MusicPointAdd +MusicPointDelete +MusicNote8 -MusicSilence8 *MusicNote4 ~MusicSilence4 "
-         "-MusicDelete -MusicMoveNext -MusicPlayNote"},
-        {"a bar of 1",
-         [](MusicDoc& m) {
-             m.part->GetMuzBar()->SetCount(1);
-             Select(m, m.part->GetMuzBar());
-         },
-         "-MusicPointDelete +MusicPointAdd"},
-        {"the top of a chord",
-         [](MusicDoc& m) {
-             Select(m, m.Note(0, 10));
-             m.Note(0, 8);
-             m.Note(0, 6);
-         },
-         "-MusicSelectUp +MusicSelectDown"},
-        {"the middle of a chord",
-         [](MusicDoc& m) {
-             m.Note(0, 10);
-             Select(m, m.Note(0, 8));
-             m.Note(0, 6);
-         },
-         "+MusicSelectUp +MusicSelectDown"},
-        {"the bottom of a chord",
-         [](MusicDoc& m) {
-             m.Note(0, 10);
-             Select(m, m.Note(0, 6));
-             m.Note(0.25, 5);
-         },
-         "+MusicSelectUp -MusicSelectDown"},
-        {"the highest note", [](MusicDoc& m) { Select(m, m.Note(0, 43)); },
-         "-MusicMoveUp -MusicMoveOctUp +MusicMoveDown +MusicMoveOctDown"},
-        {"the lowest note", [](MusicDoc& m) { Select(m, m.Note(0, -43)); },
-         "-MusicMoveDown -MusicMoveOctDown +MusicMoveUp"},
-        {"a note under a chord note an octave up",
-         [](MusicDoc& m) {
-             m.Note(0, 8);
-             Select(m, m.Note(0, 1));
-         },
-         "-MusicMoveOctUp +MusicMoveUp"},
-        {"a note of the first of two groups",
-         [](MusicDoc& m) {
+        {"G0 n6@0:4t3.0 n6@0:4t3.1 r@0:4t3.2", 3, "-MusicDelete +MusicSilence8 +MusicNote8"},
+        {"G0 G1", 1,
+         "-MusicNSMol +MusicNSCross -MusicNSNormal -MusicNSDCross +MusicKeyC *MusicKeyG "
+         "~MusicKeyF -MusicNote4 -MusicStaccato +MusicMoveOctUp +MusicDelete -MusicPlayNote",
+         [](M, S key) { Signature(key, -7); }},
+        {"G0 G1", 1, "+MusicNSMol -MusicNSCross", [](M, S key) { Signature(key, 7); }},
+        {"G0 G1", 1, "-MusicNSMol -MusicNSCross +MusicKeyF",
+         [](M, S key) {
+             Signature(key, 1);
+             key->AsKey()->SetKeyNoteShift(key->AsKey()->GetKeyShiftHeight(noteShiftMol, 0),
+                                           noteShiftMol);
+         }},
+        {"G0 G1", 1, "-MusicMoveOctUp +MusicMoveOctDown",
+         [](M, S key) { key->AsKey()->SetOctavesUp(2); }},
+        {"G0", 0, "-MusicDelete -MusicMoveNext -MusicMovePrev"},
+        {"G0 F0#2", 0, "+MusicDelete +MusicMoveNext"},
+        {"G0", bar,
+         "-MusicPointAdd +MusicPointDelete +MusicNote8 -MusicSilence8 *MusicNote4 "
+         "~MusicSilence4 -MusicDelete -MusicMoveNext -MusicPlayNote",
+         [](M m, S) { m.part->GetMuzBar()->SetCount(99); }},
+        {"G0", bar, "-MusicPointDelete +MusicPointAdd",
+         [](M m, S) { m.part->GetMuzBar()->SetCount(1); }},
+        {"G0 n43@0:4", 1, "-MusicMoveUp -MusicMoveOctUp +MusicMoveDown +MusicMoveOctDown"},
+        {"G0 n-43@0:4", 1, "-MusicMoveDown -MusicMoveOctDown +MusicMoveUp"},
+        {"G0 n8@0:4 n1@0:4", 2, "-MusicMoveOctUp +MusicMoveUp +MusicSelectUp"},
+        {"G0 n6@0:4", 1, "+MusicNoteGroupNext -MusicNoteGroupPrev",
+         [](M m, S) {
              m.stave->InsertNoteGroup(m.Group(), new TNoteGroup(m.stave, nullptr, 0, 0, 0));
-             Select(m, m.Note(0, 6));
-         },
-         "+MusicNoteGroupNext -MusicNoteGroupPrev"},
-        {"the second of two notes",
-         [](MusicDoc& m) {
-             m.Note(0, 6);
-             Select(m, m.Note(0.25, 6));
-         },
-         "+MusicMovePrev -MusicMoveNext"},
-        {"a second clef",
-         [](MusicDoc& m) {
-             m.Note(0, 6);
-             Select(m, SignedKey(m, 0));
-             m.Note(1.0, 6);
-         },
-         "+MusicMovePrev +MusicMoveNext"},
-        {"a sharp legato note with its stem down",
-         [](MusicDoc& m) {
-             TMuzNote* note = m.Note(0, 6);
+         }},
+        {"G0 n6@0:4 n6@0.25:4", 2, "+MusicMovePrev -MusicMoveNext"},
+        {"G0 n6@0:4 C1 n6@1:4", 2, "+MusicMovePrev +MusicMoveNext"},
+        {"G0 n6@0:4", 1, "*MusicNSCross ~MusicNSNormal *MusicLegato *NoteStickDown ~NoteStickUp",
+         [](M, S symbol) {
+             TMuzNote* note = symbol->AsNote();
              note->SetNoteShiftKind(noteShiftKruis);
              note->SetNoteArtKind(noteArtLegato);
              note->SetDrawStickKind(drawStickDown);
-             Select(m, note);
-         },
-         "*MusicNSCross ~MusicNSNormal *MusicLegato ~MusicArtNormal *NoteStickDown ~NoteStickUp"},
-        {"delete mode", [](MusicDoc& m) { m.doc.ModeDeleteExecute(); },
-         "*MusicModeDelete +MusicModeAdd +MusicModeEdit -MusicNote4 -MusicSilence4 -MusicStaccato "
-         "-MusicKeyG -MusicNSCross -MusicPointAdd -MusicPointDelete -MusicDelete -NoteStickUp "
-         "-MusicPlayNote ~MusicNote4 ~MusicKeyG ~NoteStickUp +MusicAutoPlay"},
-        {"delete mode with a note selected",
-         [](MusicDoc& m) {
-             m.doc.mode = unitMuzDel;
-             m.doc.SetSelectedSymbol(m.Note(0, 6));
-         },
-         "+MusicPlayNote -MusicMoveUp -MusicMoveOctUp -MusicDelete -MusicNote8 -MusicTriplet "
-         "-MusicSelectPrev -MusicNSCross ~MusicNote4 ~MusicNSNormal"},
-        {"auto play off", [](MusicDoc& m) { m.doc.autoPlay = 0; }, "~MusicAutoPlay +MusicAutoPlay"},
+         }},
+        // Delete mode offers the modes and playing the note, nothing else.
+        {"G0 n6@0:4", 1,
+         "*MusicModeDelete +MusicModeAdd +MusicModeEdit +MusicPlayNote -MusicNote4 -MusicSilence4 "
+         "-MusicStaccato -MusicKeyG -MusicNSCross -MusicPointAdd -MusicDelete -NoteStickUp "
+         "-MusicMoveUp -MusicTriplet -MusicSelectPrev ~MusicNote4 ~MusicNSNormal",
+         [](M m, S) { m.doc.mode = unitMuzDel; }},
+        {"", insert, "-MusicPlayNote -MusicPointAdd ~MusicNote4 +MusicAutoPlay ~MusicAutoPlay",
+         [](M m, S) {
+             m.doc.ModeDeleteExecute();
+             m.doc.autoPlay = 0;
+         }},
     };
     for (const PredicateCase& c : cases) {
-        SCOPED_TRACE(c.piece);
+        SCOPED_TRACE(std::string(c.chain) + " " + c.expected);
         MusicDoc m;
-        c.prepare(m);
+        const auto symbols =
+            *c.chain ? SetChain(m.doc, m.part, m.stave, c.chain) : std::vector<TStaveSymbol*>{};
+        TStaveSymbol* chosen = c.select >= 0 ? symbols[size_t(c.select)] : nullptr;
+        if (c.select != insert) {
+            m.doc.mode = unitMuzSel;
+            m.doc.SetSelectedSymbol(
+                c.select == bar ? static_cast<TXTouchMuzSymbol*>(m.part->GetMuzBar()) : chosen);
+        }
+        if (c.prepare)
+            c.prepare(m, chosen);
         std::istringstream words(c.expected);
         for (std::string word; words >> word;) {
             const TMuzCommand* command = FindMuzCommand(word.substr(1));
