@@ -1,5 +1,6 @@
 #include "shell/KindRules.h"
 
+#include "music/ui/MusicWindow.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "window_base/ChildKelvorn.h"
@@ -40,17 +41,27 @@ void TMusicActionRule::Update(TMDIChildKelvorn& child)
     form.actions->At("MusicParts")
         ->setChecked(form.ToolSlot(TMainForm::Tool::MusicParts).IsVisible());
     // A music window that cannot answer offers none of its actions.
-    const auto* state = dynamic_cast<const MusicWindowState*>(&child);
+    const MusicWindowState* state = StateOf(child);
     form.actions->At("MusicGenerate")->setEnabled(true);
     form.actions->At("MusicDelete")->setEnabled(state && state->CanExecute("MusicDelete"));
-    for (QAction* action : form.actions->All()) {
-        if (!IsMusicQueryCategory(form.actions->CategoryOf(action)))
-            continue;
-        const std::string name = action->objectName().toStdString();
+    if (queried.empty())
+        for (QAction* action : form.actions->All())
+            if (IsMusicQueryCategory(form.actions->CategoryOf(action)))
+                queried.emplace_back(action, action->objectName().toStdString());
+    for (const auto& [action, name] : queried) {
         action->setEnabled(state && state->CanExecute(name));
         if (action->isCheckable())
             action->setChecked(state && state->IsChecked(name));
     }
+}
+
+MusicWindowState* TMusicActionRule::StateOf(TMDIChildKelvorn& child)
+{
+    if (auto* own = dynamic_cast<MusicWindowState*>(&child))
+        return own;
+    TUnitMuz* piece = UnitMuzOf(&child);
+    pieceState.SetUnit(piece);
+    return piece ? &pieceState : nullptr;
 }
 
 void TFactoryActionRule::Arrange()

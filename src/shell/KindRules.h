@@ -3,6 +3,14 @@
 // toolbars show and may run, read from the window's answers (MainFormKinds.h). Their kinds
 // apply them once registered; until then those actions stay disabled.
 
+#include "shell/MusicEditCommands.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class QAction;
+
 namespace kelvorn {
 
 class TMainForm;
@@ -14,9 +22,15 @@ public:
     explicit TMusicActionRule(TMainForm& form) : form(form) {}
     void Arrange();
     void Update(TMDIChildKelvorn& child);
+    /// The window's answers to the music actions: its own when it gives them, else its
+    /// piece's; null for neither.
+    MusicWindowState* StateOf(TMDIChildKelvorn& child);
 
 private:
     TMainForm& form;
+    TMusicDocumentState pieceState;
+    /// The actions the window answers for, found once.
+    std::vector<std::pair<QAction*, std::string>> queried;
 };
 
 class TFactoryActionRule

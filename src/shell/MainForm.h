@@ -23,6 +23,7 @@
 #include "window_base/ResetDie.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -56,9 +57,9 @@ class TMainForm : public QMainWindow, public MainWindowServices
 
 public:
     /// Status bar panel widths in pixels; panel 1 is raised. Each holds the widest text its
-    /// documents write (the time and frequency of the longest wave, "2147483647 hz") in the
-    /// status bar's font.
-    static constexpr std::array<int, 8> StatusPanelWidths{300, 170, 108, 82, 45, 24, 65, 60};
+    /// documents write (the time and frequency of the longest wave, "2147483647 hz", the note
+    /// name "deses10") in the status bar's font.
+    static constexpr std::array<int, 8> StatusPanelWidths{300, 170, 108, 82, 48, 24, 65, 60};
     /// The sine table's length.
     static constexpr int SineTableValues = 9000;
     /// The idle update's period.
@@ -248,6 +249,8 @@ private:
 
     TKindRegistry kinds;
     TDocumentKindUI* lastArranged = nullptr;
+    /// The window whose texts the status panels show.
+    QPointer<QObject> statusWindow;
     bool updatedOnce = false;
     int arrangeCount = 0;
     bool playRecordAvailable = true;

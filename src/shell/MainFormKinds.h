@@ -34,7 +34,7 @@ public:
     /// Whether it shows checked (the edit modes, auto play, note stick, note and silence
     /// lengths, articulations, keys and note shifts).
     virtual bool IsChecked(std::string_view action) const = 0;
-    /// Writes status panels 2 to 7 for the active music document.
+    /// Writes status panels 1 to 4 for the active music document.
     virtual void UpdateStatusPanels() = 0;
 };
 

@@ -130,6 +130,12 @@ void TMainForm::UpdateEveryKind()
 
 void TMainForm::UpdateStatusBar(TMDIChildKelvorn* child, TDocumentKindUI* kind)
 {
+    // What a window wrote goes with it: the next one starts from empty panels.
+    if (statusWindow.data() != child) {
+        for (int panel = 1; panel <= 7; ++panel)
+            statusPanels[size_t(panel)]->clear();
+        statusWindow = child;
+    }
     if (kind && child) {
         kind->UpdateStatusPanels(*child);
         return;

@@ -13,6 +13,7 @@
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
+#include "shell/MusicEditCommands.h"
 #include "shell/MusicKind.h"
 #include "shell/MusicToolCommands.h"
 #include "waveui/WaveWindow.h"
@@ -82,6 +83,10 @@ void TMusicCommands::Install()
         host = std::make_unique<TMainMusicWindowHost>(form);
     if (!tools)
         tools = std::make_unique<TMusicToolCommands>(form);
+    if (!edit) {
+        edit = std::make_unique<TMusicEditCommands>(form);
+        edit->Install();
+    }
 }
 
 TMDIChildMuz* TMusicCommands::NewChildMuz(std::unique_ptr<TUnitMuz> unit)

@@ -15,6 +15,7 @@ class TDocumentServices;
 class TFileCommands;
 class TMainForm;
 class TMainMusicWindowHost;
+class TMusicEditCommands;
 class TMDIChildMuz;
 class TMusicToolCommands;
 class TUnitMuz;
@@ -41,7 +42,8 @@ public:
     TMusicCommands& operator=(const TMusicCommands&) = delete;
 
     /// Registers the music kind with these commands, installs its New, Open, Duplicate and
-    /// Generate, the host of the music windows and the "Music" and "Music Parts" tool windows.
+    /// Generate, the commands that write music (TMusicEditCommands), the host of the music
+    /// windows and the "Music" and "Music Parts" tool windows.
     void Install();
 
     // ---- Commands ------------------------------------------------------------------------
@@ -85,6 +87,7 @@ private:
     TFileCommands& files;
     std::unique_ptr<TMainMusicWindowHost> host;
     std::unique_ptr<TMusicToolCommands> tools;
+    std::unique_ptr<TMusicEditCommands> edit;
 };
 
 } // namespace kelvorn

@@ -6,8 +6,6 @@
 #include "shell/MainFormKinds.h"
 #include "shell/MusicCommands.h"
 
-#include <QLabel>
-
 namespace kelvorn {
 
 void TMusicKind::InstallCommands()
@@ -67,13 +65,9 @@ bool TMusicKind::GetPlaySource(TMDIChildKelvorn& window, TPlaySource& source)
 
 void TMusicKind::UpdateStatusPanels(TMDIChildKelvorn& window)
 {
-    if (auto* state = dynamic_cast<MusicWindowState*>(&window)) {
+    // The main window empties the panels when another window becomes active.
+    if (MusicWindowState* state = rule.StateOf(window))
         state->UpdateStatusPanels();
-        return;
-    }
-    for (int panel = 2; panel <= 7; ++panel)
-        if (QLabel* label = form.GetStatusPanel(panel))
-            label->clear();
 }
 
 } // namespace kelvorn

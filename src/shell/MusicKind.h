@@ -32,7 +32,7 @@ public:
     bool GetPlaySource(TMDIChildKelvorn& window, TPlaySource& source) override;
     void ArrangeActions() override { rule.Arrange(); }
     void UpdateActions(TMDIChildKelvorn& window) override { rule.Update(window); }
-    /// The window's own panels when it writes them; empty ones otherwise.
+    /// Panels 1 to 4: what is selected in the piece (the piece's own panels).
     void UpdateStatusPanels(TMDIChildKelvorn& window) override;
 
 private:

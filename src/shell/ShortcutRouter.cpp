@@ -102,6 +102,21 @@ QAction* TShortcutRouter::MenuKeyOwner(const QKeySequence& key) const
     return nullptr;
 }
 
+void TShortcutRouter::AddAlias(const QKeySequence& key, QAction* action)
+{
+    aliases.emplace_back(key, action);
+}
+
+QAction* TShortcutRouter::AliasTarget(const QKeySequence& key) const
+{
+    if (ModalDialogOpen() || MenuOpen())
+        return nullptr;
+    for (const auto& [alias, action] : aliases)
+        if (alias == key && action->isEnabled())
+            return action;
+    return nullptr;
+}
+
 TKeyboardHook::TKeyboardHook(QObject* parent, const TShortcutRouter* router)
     : QObject(parent), router(router)
 {
@@ -155,8 +170,11 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
             event->accept();
             return true;
         }
-        if (QAction* owner =
-                router ? router->MenuKeyOwner(QKeySequence(key->keyCombination())) : nullptr) {
+        const QKeySequence pressed(key->keyCombination());
+        QAction* owner = router ? router->MenuKeyOwner(pressed) : nullptr;
+        if (!owner && router)
+            owner = router->AliasTarget(pressed);
+        if (owner) {
             event->accept();
             swallowKey = key->keyCombination().toCombined();
             // After the key event: the command may open a modal dialog.

@@ -13,6 +13,9 @@
 //   Delete keep their usual effect.
 // - An action's key beats the menu bar's mnemonic of the same key (Alt+F is Multi Frequencies
 //   while that action is enabled, else it opens the File menu); Qt would fire neither.
+// - A key that stands for another (an alias of the router) runs that key's action once, and no
+//   shortcut of its own; two shortcuts of one action matching one key press would be taken as
+//   ambiguous and run nothing.
 //
 // While a modal dialog is open, neither runs anything: the dialog holds the program, and a
 // command run beneath it would change or close the document the dialog works on.
@@ -71,6 +74,14 @@ public:
     /// the menu bar, no enabled action owns it or a modal dialog or a menu is open.
     QAction* MenuKeyOwner(const QKeySequence& key) const;
 
+    /// Lets key run action too: a shortcut the keyboard may deliver as another key (Shift+full
+    /// stop arrives as ">" on many layouts). The action keeps its own shortcut, so menus show
+    /// that one.
+    void AddAlias(const QKeySequence& key, QAction* action);
+    /// The enabled action key stands for, or nullptr (also while a modal dialog or a menu is
+    /// open).
+    QAction* AliasTarget(const QKeySequence& key) const;
+
 private:
     struct Entry
     {
@@ -86,6 +97,7 @@ private:
     std::vector<Entry> entries;
     std::vector<QKeySequence> menuBarKeys;
     std::vector<QAction*> menuKeyActions;
+    std::vector<std::pair<QKeySequence, QAction*>> aliases;
 };
 
 class TKeyboardHook : public QObject

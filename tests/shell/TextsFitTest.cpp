@@ -519,3 +519,41 @@ TEST_F(StatusTextsFit, EveryPanelShowsItsWidestTextsWhole)
 }
 
 } // namespace
+
+namespace {
+
+// The music window's panels: every note name from the lowest pitch to the highest with every
+// accidental, the latest time a file holds, every length of a value with its dots.
+TEST_F(StatusTextsFit, TheSelectedSymbolsTextsShowWhole)
+{
+    TMainForm& main = Start();
+    MusicDoc m;
+    std::vector<std::vector<std::string>> texts(5);
+    texts[1] = {"Bar", "Loop", "Key", "Note", "Silence"};
+    for (double position : {muzPositionLimit - 1 + 127.0 / 128, 2.0 + 63.0 / 64})
+        texts[2].push_back("pos: " + std::to_string(int(position)) + " " +
+                           (position > 100 ? "127/128" : "63/64"));
+    for (int32_t pitch = GetMinPitch(); pitch <= GetMaxPitch(); ++pitch)
+        for (NoteShiftKind shift : {noteShiftDoubleKruis, noteShiftKruis, noteShiftNormal,
+                                    noteShiftMol, noteShiftDoubleMol}) {
+            for (uint8_t length : {1, 2, 4, 8, 16, 32, 64}) {
+                TMuzNote* note = m.Note(1.0, pitch, length);
+                note->SetNoteShiftKind(shift);
+                note->SetPoints(pitch % 4 < 0 ? -(pitch % 4) : pitch % 4);
+                m.doc.SetSelectedSymbol(note);
+                texts[3].push_back(m.doc.StatusText(3));
+                texts[4].push_back(m.doc.StatusText(4));
+                m.part->DeleteSymbol(note);
+            }
+        }
+    std::vector<std::string> cut;
+    for (int panel = 1; panel <= 4; ++panel) {
+        auto more = Cut(main.GetStatusPanel(panel), texts[size_t(panel)],
+                        [&](const std::string& text) { main.Link().SetStatusText(panel, text); });
+        cut.insert(cut.end(), more.begin(), more.end());
+    }
+    for (const std::string& text : cut)
+        ADD_FAILURE() << text;
+}
+
+} // namespace

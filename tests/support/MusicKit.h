@@ -3,6 +3,7 @@
 // lookup, a document wired to it, and short ways to put notes on a chain.
 
 #include "document/wave/UnitWave.h"
+#include "general/Services.h"
 #include "general/xml/XMLToken.h"
 #include "general/xml/XMLWriter.h"
 #include "music/core/MuzFile.h"
@@ -18,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,186 @@ inline TMuzNote* AddNote(TUnitMuz& doc, TSinglePartMuz* part, TNoteStave* stave,
     part->InsertSymbol(note);
     return note;
 }
+
+/// A rest of doc's stave put on part's chain.
+inline TSilence* AddRest(TSinglePartMuz* part, TNoteStave* stave, double position,
+                         uint8_t length = 4, int32_t points = 0, MultiOol ool = sool,
+                         int32_t posInOol = 0)
+{
+    auto* rest = new TSilence(length, points, position, stave, ool, posInOol, part);
+    part->InsertSymbol(rest);
+    return rest;
+}
+
+/// The symbols of stave in part as text, in chain order: a clef "G0" (its kind and time, "#2"
+/// for the second at its time), a note "n<pitch>@<time>:<value>" and a rest "r@<time>:<value>",
+/// each with "." per dot and "t<tuplet>.<member>" inside a tuplet.
+inline std::string ChainText(TSinglePartMuz* part, const TNoteStave* stave)
+{
+    std::string text;
+    auto number = [](double x) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%g", x);
+        return std::string(buffer);
+    };
+    for (const TStaveSymbol* s = part->FirstSymbol(); s; s = s->GetNext()) {
+        if (s->GetNoteStave() != stave)
+            continue;
+        if (!text.empty())
+            text += ' ';
+        if (const TKey* key =
+                s->GetStaveSymbolKind() == staveSymbolKey ? static_cast<const TKey*>(s) : nullptr) {
+            text += key->GetKeyKind() == keyKindG ? 'G' : key->GetKeyKind() == keyKindC ? 'C' : 'F';
+            text += number(s->GetPosition());
+            if (key->GetKeyNumber() != 1)
+                text += "#" + std::to_string(key->GetKeyNumber());
+            continue;
+        }
+        const auto* time = static_cast<const TStaveTimeSymbol*>(s);
+        const TMuzNote* note = s->AsNote();
+        text += note ? "n" + std::to_string(note->GetPitch()) : "r";
+        text += "@" + number(s->GetPosition()) + ":" + std::to_string(time->GetNoteLengthKind());
+        text += std::string(size_t(time->GetPoints()), '.');
+        if (time->GetMultiOol() != sool)
+            text += "t" + std::to_string(time->GetMultiOol()) + "." +
+                    std::to_string(time->GetPosInOol());
+    }
+    return text;
+}
+
+/// Replaces every symbol of stave in part with those of text, written as ChainText writes them
+/// (notes in stave's first group, natural, normal, stem automatic); answers them in text order.
+inline std::vector<TStaveSymbol*> SetChain(TUnitMuz& doc, TSinglePartMuz* part, TNoteStave* stave,
+                                           const std::string& text)
+{
+    for (TStaveSymbol* s = part->FirstSymbol(); s;) {
+        TStaveSymbol* next = s->GetNext();
+        if (s->GetNoteStave() == stave)
+            part->DeleteSymbol(s);
+        s = next;
+    }
+    std::vector<TStaveSymbol*> made;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        TStaveSymbol* symbol = nullptr;
+        if (word[0] == 'G' || word[0] == 'C' || word[0] == 'F') {
+            const KeyKind kind = word[0] == 'G' ? keyKindG : word[0] == 'C' ? keyKindC : keyKindF;
+            const size_t hash = word.find('#');
+            const int32_t number = hash == std::string::npos ? 1 : std::stoi(word.substr(hash + 1));
+            symbol =
+                new TKey(&doc, kind, 0, std::stod(word.substr(1, hash - 1)), stave, number, part);
+        } else {
+            const size_t at = word.find('@'), colon = word.find(':'), t = word.find('t');
+            const double position = std::stod(word.substr(at + 1, colon - at - 1));
+            const size_t lengthEnd = word.find_first_not_of("0123456789", colon + 1);
+            const auto length = static_cast<uint8_t>(std::stoi(word.substr(colon + 1)));
+            const std::string rest = word.substr(std::min(lengthEnd, word.size()));
+            const auto points = static_cast<int32_t>(
+                rest.find_first_not_of('.') == std::string::npos ? rest.size()
+                                                                 : rest.find_first_not_of('.'));
+            MultiOol ool = sool;
+            int32_t posInOol = 0;
+            if (t != std::string::npos) {
+                ool = static_cast<MultiOol>(word[t + 1] - '0');
+                posInOol = word[t + 3] - '0';
+            }
+            if (word[0] == 'n')
+                symbol = new TMuzNote(&doc, stave->GetFirstNoteGroup(), length, points, position,
+                                      std::stoi(word.substr(1, at - 1)), stave, noteShiftNormal,
+                                      ool, posInOol, noteArtNormal, part, drawStickAuto);
+            else
+                symbol = new TSilence(length, points, position, stave, ool, posInOol, part);
+        }
+        part->InsertSymbol(symbol);
+        made.push_back(symbol);
+    }
+    return made;
+}
+
+/// What an edit must never break, as a list of faults (empty when the piece is sound): every
+/// chain in order, every tuplet whole with one value and dots the tuplet allows, every stave
+/// opening with a clef at 0 in every part, bars with a pick-up shorter than a bar, and the
+/// selection on a symbol of the piece.
+inline std::vector<std::string> PieceFaults(const TUnitMuz& doc)
+{
+    std::vector<std::string> faults;
+    std::set<const TXTouchMuzSymbol*> alive;
+    for (TSinglePartMuz* part = doc.GetRootPart()->FirstSinglePart(); part;
+         part = part->GetParent()->NextSinglePart(part)) {
+        const TMuzBar* bar = part->GetMuzBar();
+        alive.insert(bar);
+        if (bar->GetCountFirstBar() < 0 || bar->GetCountFirstBar() >= bar->GetCount() ||
+            bar->GetCount() < 1 || bar->GetCount() > 99)
+            faults.push_back("bar " + std::to_string(bar->GetCount()) + "/" +
+                             std::to_string(bar->GetCountFirstBar()));
+        std::vector<const TStaveSymbol*> chain;
+        for (const TStaveSymbol* s = part->FirstSymbol(); s; s = s->GetNext()) {
+            chain.push_back(s);
+            alive.insert(s);
+            if (s->GetOwner() != part || (s->GetNext() && s->GetNext()->GetPrev() != s))
+                faults.push_back("broken link");
+            if (s->GetPosition() < 0)
+                faults.push_back("negative time");
+        }
+        for (size_t i = 0; i < chain.size(); ++i)
+            for (size_t j = i + 1; j < chain.size(); ++j)
+                if (chain[j]->IsPrevOf(*chain[i]))
+                    faults.push_back("unsorted at " + std::to_string(i));
+        for (const TNoteStave* st = doc.GetFirstStave(); st; st = st->GetNext())
+            if (!part->GetOpeningKey(st))
+                faults.push_back("stave without its opening clef");
+        // The clefs of a stave at one time count 1, 2, ... in chain order.
+        std::map<std::pair<const TNoteStave*, double>, int32_t> clefs;
+        for (const TStaveSymbol* s : chain)
+            if (s->GetStaveSymbolKind() == staveSymbolKey) {
+                int32_t& last = clefs[{s->GetNoteStave(), s->GetPosition()}];
+                const int32_t number = static_cast<const TKey*>(s)->GetKeyNumber();
+                if (number != last + 1)
+                    faults.push_back("clefs numbered out of order");
+                last = number;
+            }
+        for (const TStaveSymbol* s : chain) {
+            if (!s->IsTimeSymbol())
+                continue;
+            const auto* t = static_cast<const TStaveTimeSymbol*>(s);
+            const MultiOol ool = t->GetMultiOol();
+            if (ool == sool)
+                continue;
+            std::set<int32_t> members;
+            for (const TStaveSymbol* o : chain)
+                if (o->GetNoteStave() == s->GetNoteStave() && o->IsTimeSymbol() &&
+                    o->GetPosition() == s->GetPosition()) {
+                    const auto* m = static_cast<const TStaveTimeSymbol*>(o);
+                    if (m->GetMultiOol() != ool ||
+                        m->GetNoteLengthKind() != t->GetNoteLengthKind() ||
+                        m->GetPoints() != t->GetPoints())
+                        faults.push_back("tuplet of mixed members");
+                    members.insert(m->GetPosInOol());
+                }
+            if (int32_t(members.size()) != int32_t(ool) || *members.rbegin() != ool - 1)
+                faults.push_back("tuplet not whole");
+            if (!t->MayTotalPoints(t->GetPoints()) || t->GetFlagLength() > 64)
+                faults.push_back("tuplet value");
+        }
+    }
+    const TXTouchMuzSymbol* selected = doc.GetSelectedSymbol();
+    if (selected && selected->GetMuzSymbolKind() != muzSymbolLoop && !alive.count(selected))
+        faults.push_back("selection on a symbol that is gone");
+    return faults;
+}
+
+/// The sounds played, counted, while it lives.
+class CountingPlayer final : public SoundPlayer
+{
+public:
+    CountingPlayer() : previous(InstallService<SoundPlayer>(this)) {}
+    ~CountingPlayer() override { InstallService<SoundPlayer>(previous); }
+    void PlaySound(const Sound&, bool) override { ++plays; }
+    int plays = 0;
+
+private:
+    SoundPlayer* previous;
+};
 
 /// A new document ("sample" open as a sine) with its one single part and stave.
 struct MusicDoc

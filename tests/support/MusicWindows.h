@@ -124,6 +124,20 @@ protected:
     {
         SendMouse(*window, type, held, x, y);
     }
+    /// A press and release at client (x, y), then the paint that follows it.
+    void Click(int x, int y)
+    {
+        SendMouse(*window, QEvent::MouseButtonPress, Qt::LeftButton, x, y);
+        SendMouse(*window, QEvent::MouseButtonRelease, Qt::NoButton, x, y);
+        Paint();
+    }
+    /// The client column of the middle of what the last paint drew of symbol.
+    int CentreX(const TXTouchMuzSymbol* symbol) const
+    {
+        return (symbol->XLeft + symbol->XRight) / 2 + window->GetXOrigin();
+    }
+    /// The client row of a stave step (0 the middle line, 5 pixels a step).
+    static int RowOf(const TNoteStave* stave, int step) { return stave->GetMiddleY() - 5 * step; }
 
     ScriptedMessages messages;
     RecordingMusicHost host;

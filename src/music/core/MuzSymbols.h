@@ -388,6 +388,12 @@ public:
         Touched();
     }
     int32_t GetCountFirstBar() const { return CountFirstBar; }
+    /// Beats in the pick-up bar, 0..Count-1.
+    void SetCountFirstBar(int32_t count)
+    {
+        CountFirstBar = count;
+        Touched();
+    }
 
     double GetFirstBarLength() const { return static_cast<double>(CountFirstBar) / Length; }
     /// The first bar line strictly after position.

@@ -176,6 +176,9 @@ public:
     void DeleteSymbol(TStaveSymbol* symbol) override;
     /// Re-sorts symbol after its Position changed.
     void MoveSymbol(TStaveSymbol* symbol) override;
+    /// Gives symbol a new Position and re-sorts it: it can only have to pass the symbols
+    /// between its old and its new time, so only those are looked at (MuzEdit.cpp).
+    void ShiftSymbol(TStaveSymbol* symbol, double position);
     /// Links symbol at the end of the chain without sorting and takes it over: a reader
     /// appends a whole file's symbols and sorts once (SortChain).
     void AppendSymbol(TStaveSymbol* symbol);

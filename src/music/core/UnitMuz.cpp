@@ -41,6 +41,13 @@ void TUnitMuz::Refresh()
 {
     if (childMuz)
         childMuz->Redraw();
+    UpdateStatusBar();
+}
+
+void TUnitMuz::Edited()
+{
+    Refresh();
+    SetModified();
 }
 
 // ---- New document and staves -----------------------------------------------------------------

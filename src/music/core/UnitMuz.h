@@ -82,7 +82,13 @@ public:
     /// inside the margins of the client area.
     virtual void AutoScrollHorz(int32_t left, int32_t right) = 0;
     virtual void AutoScrollVert(int32_t top, int32_t bottom) = 0;
+    /// Lays the score out as the next paint will, so that the symbols' touch ranges and the
+    /// staves' rows are those shown, and answers the client x of score column 0.
+    virtual int32_t LayOutNow() = 0;
 };
+
+/// Which way SearchForSwitch looks from the selected group.
+enum SwitchSide : uint8_t { side2Left = 1, side2Right = 2 };
 
 /// The result of a render: the sound (null after a failure) and, on failure, the text that the
 /// caller shows as "Cannot create music: " + message under "Error".
@@ -149,7 +155,7 @@ public:
     /// The window that shows the piece (null while none does).
     void SetChildMuz(MusicWindowLink* window) { childMuz = window; }
     MusicWindowLink* GetChildMuz() const { return childMuz; }
-    /// Repaints the window after a change.
+    /// Repaints the window and rewrites the status bar after a change.
     void Refresh();
 
     TNoteStave* GetFirstStave() const { return firstStave; }
@@ -231,7 +237,192 @@ public:
     UnitMuzMode mode = unitMuzNew;
     uint8_t autoPlay = 1;
 
+    // ==== Writing music ==========================================================================
+    // Every command below is guarded by its predicate (the Can... and Is... answers): the main
+    // window enables its actions from them and the window's keys and clicks ask them first. A
+    // command called against its predicate is an internal error (soft assertion) and changes
+    // nothing. A command that edits the piece refreshes the window and the status bar and marks
+    // the piece modified; one that only changes the insert tool does neither.
+
+    /// The most dots a written value may carry: 3, but 2 for 16ths, 1 for 32nds, 0 for 64ths.
+    static int32_t MaxPoints(int32_t noteLengthKind);
+
+    // ---- Modes and the insert tool (MuzSelection.cpp) ----
+    /// Insert mode; a selected note, rest or clef becomes the insert tool.
+    void ModeAddExecute();
+    void ModeEditExecute();
+    /// Delete mode; the selection goes.
+    void ModeDeleteExecute();
+    bool IsModeAddChecked() const { return mode == unitMuzNew; }
+    bool IsModeEditChecked() const { return mode == unitMuzSel; }
+    bool IsModeDeleteChecked() const { return mode == unitMuzDel; }
+    UnitMuzMode GetUnitMuzMode() const { return mode; }
+    void SetInsertLength(uint8_t length) { insertTool.NoteLengthKind = length; }
+    void SetInsertArt(NoteArtKind art) { insertTool.Art = art; }
+    void SetInsertModeKind(InsertModeKind kind) { insertTool.Kind = kind; }
+    uint8_t GetInsertLength() const { return insertTool.NoteLengthKind; }
+    NoteArtKind GetInsertArt() const { return insertTool.Art; }
+    NoteShiftKind GetInsertNoteShift() const { return insertTool.NoteShift; }
+    InsertModeKind GetInsertModeKind() const { return insertTool.Kind; }
+    /// What a length command makes of its target: insertModeNote or insertModeSilence, from the
+    /// insert tool (insert mode) or the selected note or rest (select mode).
+    bool GetLengthTarget(InsertModeKind& kind) const;
+    /// The written value the length keys start from: the insert tool's, a selected bar's beat
+    /// value, a selected note's or rest's written value.
+    bool GetCurrentLength(uint8_t& length) const;
+    bool GetCurrentArt(NoteArtKind& art) const;
+
+    // ---- The selection (MuzSelection.cpp) ----
+    /// The stave the selection belongs to: a selected stave symbol's own, the last one while a
+    /// bar or loop mark is selected, none without a selection. (Not the stave the "Music" window
+    /// shows, which GetCurrentStave answers.)
+    TNoteStave* GetSelectionStave() const;
+    /// Selects symbol (or nothing), scrolls the window to it and auditions a note; no refresh.
+    void SelectSymbol(TXTouchMuzSymbol* symbol);
+    /// Selects the symbol of stave in part nearest to position, then refreshes.
+    void SelectOnStave(TNoteStave* stave, double position, TSinglePartMuz* part);
+    void SelectStaveUp();
+    void SelectStaveDown();
+    void SelectFirstStave();
+    void SelectLastStave();
+    /// Select mode: the first (last) symbol of the selection's stave in the whole piece.
+    void SelectStaveStart();
+    void SelectStaveEnd();
+    /// Select mode: the symbol before (after) the selection on its stave, across part borders.
+    bool FindSymbolLeft(TXTouchMuzSymbol*& symbol) const { return FindSymbolBeside(false, symbol); }
+    bool FindSymbolRight(TXTouchMuzSymbol*& symbol) const { return FindSymbolBeside(true, symbol); }
+    void SelectPrevExecute();
+    void SelectNextExecute();
+    /// The next higher (lower) note of the selected note's chord.
+    void SelectUpExecute();
+    void SelectDownExecute();
+    /// The text of status panel 1 to 4 for the selection: its kind, "pos: ", "len: " and the
+    /// note's name.
+    std::string StatusText(int panel) const;
+    /// Writes panels 1 to 4 of the main window; while a bar or loop mark is selected only 1.
+    void UpdateStatusBar() const;
+
+    // ---- Clicks, deleting, lengths, dots and tuplets (MuzEdit.cpp) ----
+    /// A click in insert mode on stave at step: the insert tool's symbol goes into the chord of
+    /// note, in place of rest, or between left and right. Whether anything was inserted.
+    bool InsertAt(TNoteStave* stave, TMuzNote* note, TSilence* rest, TXTouchMuzSymbol* left,
+                  TXTouchMuzSymbol* right, int32_t step);
+    /// A click with the accidental tool: a note takes it, a clef's signature at step.
+    bool ApplyNoteShift(TXTouchMuzSymbol* symbol, int32_t step);
+    void DeleteExecute();
+    /// Deletes symbol as a delete-mode click does; false when CanDeleteSymbol refuses.
+    bool DeleteStaveSymbol(TStaveSymbol* symbol);
+    /// False for the only clef at 0 of its stave in its part and for a rest in a tuplet.
+    bool CanDeleteSymbol(const TXTouchMuzSymbol* symbol) const;
+    /// Removes the tuplet of symbol when it holds no note and closes its gap; clears the
+    /// selection then.
+    void RemoveEmptyTuplet(TStaveTimeSymbol* symbol);
+    /// Moves every symbol of stave (symbol's own for null) after symbol's chord or tuplet by
+    /// delta, keeping the chain sorted.
+    void ShiftFollowing(TStaveSymbol* symbol, double delta, const TNoteStave* stave = nullptr);
+    void NoteExecute(int32_t length);
+    void SilenceExecute(int32_t length);
+    void ToNoteExecute();
+    void ToSilenceExecute();
+    void LongerExecute();
+    void ShorterExecute();
+    void PointAddExecute();
+    void PointDeleteExecute();
+    void TupletExecute(int32_t multiOol);
+
+    // ---- Articulation, accidentals, clefs, pitches, moves, stems (MuzEditMove.cpp) ----
+    void ArtExecute(NoteArtKind art);
+    void ArtLongerExecute();
+    void ArtShorterExecute();
+    void NoteShiftExecute(NoteShiftKind shift);
+    void KeyExecute(KeyKind kind);
+    void ClefUpExecute();
+    void ClefDownExecute();
+    void MoveUpExecute();
+    void MoveDownExecute();
+    void MoveOctUpExecute();
+    void MoveOctDownExecute();
+    /// The next free pitch above (below) note past the other notes of its chord.
+    bool UpperPosition(const TMuzNote* note, int32_t& pitch) const;
+    bool LowerPosition(const TMuzNote* note, int32_t& pitch) const;
+    bool UpperOctPosition(const TMuzNote* note, int32_t& pitch) const;
+    bool LowerOctPosition(const TMuzNote* note, int32_t& pitch) const;
+    void MovePrevExecute();
+    void MoveNextExecute();
+    /// The group of symbol (a clef, or a stave's notes and rests at one time) and its
+    /// neighbour group on side.
+    bool SearchForSwitch(TStaveSymbol* symbol, SwitchSide side, TStaveSymbol*& firstStart,
+                         TStaveSymbol*& lastStart, TStaveSymbol*& firstFound,
+                         TStaveSymbol*& lastFound) const;
+    /// Exchanges two neighbouring groups of one stave in time: the later one takes the earlier
+    /// one's place and the earlier one follows it.
+    void SwitchSymbols(TStaveSymbol* firstPrev, TStaveSymbol* lastPrev, TStaveSymbol* firstNext,
+                       TStaveSymbol* lastNext);
+    void PlayNoteExecute();
+    void NoteGroupPrevExecute();
+    void NoteGroupNextExecute();
+    /// The stem of the note tool (insert mode) or of the selected note (select mode).
+    bool GetCurrentStick(DrawStickKind& stick) const;
+    /// Toggles that stem between stick and automatic.
+    void SetStick(DrawStickKind stick);
+    void NoteStickUpExecute() { SetStick(drawStickUp); }
+    void NoteStickDownExecute() { SetStick(drawStickDown); }
+
+    // ---- Predicates (MuzPredicates.cpp) ----
+    bool CanNoteExecute(int32_t length) const;
+    bool CanSilenceExecute(int32_t length) const;
+    bool CanArtExecute(NoteArtKind art) const;
+    bool CanKeyExecute(KeyKind kind) const;
+    bool CanNoteShiftExecute(NoteShiftKind shift) const;
+    bool CanPointAddExecute() const;
+    bool CanPointDeleteExecute() const;
+    bool CanDeleteExecute() const;
+    bool CanTupletExecute(int32_t multiOol) const;
+    bool CanSelectUpExecute() const;
+    bool CanSelectDownExecute() const;
+    bool CanSelectPrevExecute() const;
+    bool CanSelectNextExecute() const;
+    bool CanMoveUpExecute() const;
+    bool CanMoveDownExecute() const;
+    bool CanMoveOctUpExecute() const;
+    bool CanMoveOctDownExecute() const;
+    bool CanMovePrevExecute() const;
+    bool CanMoveNextExecute() const;
+    bool CanPlayNoteExecute() const;
+    bool CanNoteGroupPrevExecute() const;
+    bool CanNoteGroupNextExecute() const;
+    bool CanNoteStickUpExecute() const;
+    bool CanNoteStickDownExecute() const;
+    bool IsNoteChecked(int32_t length) const;
+    bool IsSilenceChecked(int32_t length) const;
+    bool IsArtChecked(NoteArtKind art) const;
+    bool IsKeyChecked(KeyKind kind) const;
+    bool IsNoteShiftChecked(NoteShiftKind shift) const;
+    bool IsNoteStickUpChecked() const;
+    bool IsNoteStickDownChecked() const;
+
+    /// The selected stave symbol, note, rest, clef or bar (null for anything else).
+    TStaveSymbol* SelectedStaveSymbol() const;
+    TMuzNote* SelectedNote() const;
+    TSilence* SelectedSilence() const;
+    TKey* SelectedKey() const;
+    TMuzBar* SelectedBar() const;
+
 private:
+    /// Writes what an edit changed to the window and the status bar, and marks the piece.
+    void Edited();
+    /// Changes symbol's (and its tuplet's) written value to length; false when it cannot.
+    bool ChangeLength(TStaveTimeSymbol* symbol, int32_t length);
+    /// The note that takes rest's place (the pitch of the middle line), selected and heard.
+    TMuzNote* ReplaceByNote(TSilence* rest);
+    /// The rest that takes note's place, selected.
+    TSilence* ReplaceByRest(TMuzNote* note);
+    void ChangePoints(int32_t by);
+    void ChangeBarCount(int32_t count);
+    bool FindSymbolBeside(bool right, TXTouchMuzSymbol*& symbol) const;
+    /// The insert tool becomes a note or rest of length without dots.
+    void SetLengthTool(InsertModeKind kind, int32_t length);
+
     friend class TMuzReader;
     /// Back to a just constructed document (no parts, no staves, no selection).
     void Clear();

@@ -10,6 +10,7 @@
 #include "window_base/QtCanvas.h"
 
 #include <QAbstractScrollArea>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -73,6 +74,7 @@ public:
         // The score repaints whole; nothing shows through from behind.
         viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
         viewport()->setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
     }
 
 protected:
@@ -102,6 +104,12 @@ protected:
             pressed = false;
             window.FormClick();
         }
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        // The keys of the selection walk it rather than scroll the view.
+        if (!window.FormKeyDown(event->key(), event->modifiers()))
+            QAbstractScrollArea::keyPressEvent(event);
     }
 
 private:
@@ -165,6 +173,7 @@ void TMDIChildMuz::PaintScore()
     const int height = ClientHeight();
     if (backing->Width() != width || backing->Height() != height)
         backing->Resize(width, height);
+    paintedGeneration = GetUnitMuz().GetGeneration();
     painter->Paint(*backing, width, height, HorzScrollBar()->value(), VertScrollBar()->value());
     xOrigin = ToInt32(painter->XOrigin());
     yOrigin = ToInt32(painter->YOrigin());
@@ -216,16 +225,63 @@ void TMDIChildMuz::AutoScrollVert(int32_t top, int32_t bottom)
     AutoScroll(*VertScrollBar(), ClientHeight(), 0.2, 0.8, top, bottom);
 }
 
+int32_t TMDIChildMuz::LayOutNow()
+{
+    PaintScore();
+    return xOrigin;
+}
+
 // ---- Mouse ------------------------------------------------------------------------------------
 
 void TMDIChildMuz::EvFormMouseDown(int x, int y)
 {
+    // What lies under the mouse is found in the last paint: one after the last edit.
+    if (GetUnitMuz().GetGeneration() != paintedGeneration)
+        PaintScore();
     // A border wins in every edit mode, and starts the drag afresh when one is under way.
     if (TNoteStave* stave = painter->HitStaveBorder(x, y)) {
         dragging = true;
         dragY = y;
         DragStaveBorderPrevious = stave;
         splitToggle = true;
+        return;
+    }
+    if (dragging)
+        return;
+    TUnitMuz& doc = GetUnitMuz();
+    TXTouchMuzSymbol* symbol = painter->FindSymbolAt(x, y);
+    auto* staveSymbol = symbol && symbol->GetMuzSymbolKind() == muzSymbolStave
+                            ? static_cast<TStaveSymbol*>(symbol)
+                            : nullptr;
+    bool edited = false;
+    switch (doc.GetUnitMuzMode()) {
+    case unitMuzNew:
+        if (doc.GetInsertModeKind() == insertModeNoteShift) {
+            if (staveSymbol)
+                edited = doc.ApplyNoteShift(
+                    staveSymbol, TScorePainter::StepFromY(y, *staveSymbol->GetNoteStave()));
+        } else if (TNoteStave* stave = painter->FindStaveAtY(y)) {
+            TXTouchMuzSymbol *before = nullptr, *after = nullptr;
+            painter->FindNeighbours(x, stave, before, after);
+            edited = doc.InsertAt(stave, painter->FindNoteAtX(x, stave),
+                                  painter->FindSilenceAtX(x, stave), before, after,
+                                  TScorePainter::StepFromY(y, *stave));
+        }
+        break;
+    case unitMuzSel:
+        if (symbol) {
+            // A second click on the selected symbol takes the selection away.
+            doc.SelectSymbol(symbol == doc.GetSelectedSymbol() ? nullptr : symbol);
+            doc.Refresh();
+        }
+        break;
+    case unitMuzDel:
+        edited = staveSymbol && doc.DeleteStaveSymbol(staveSymbol);
+        break;
+    }
+    if (edited) {
+        doc.SetModified();
+        doc.Refresh();
     }
 }
 
@@ -315,17 +371,107 @@ void TMDIChildMuz::DragTo(Qt::MouseButtons held, int y)
 
 void TMDIChildMuz::Hover(int x, int y)
 {
-    // The cursors of the edit modes come with the editing commands; over a border the split
-    // shows what a press would do in every mode.
+    // Over a border the split shows what a press would do in every mode.
     if (painter->HitStaveBorder(x, y)) {
         if (shownCursor != -1) {
             view->viewport()->setCursor(Qt::SplitVCursor);
             shownCursor = -1;
         }
-    } else if (shownCursor == -1) {
-        view->viewport()->setCursor(ProgramCursor(ownCursor));
-        shownCursor = ownCursor;
+        return;
     }
+    const int cursor = ModeCursor(x, y);
+    if (cursor >= 0 && cursor != shownCursor)
+        SetMouseCursor(cursor);
+    else if (cursor < 0 && shownCursor == -1)
+        SetMouseCursor(ownCursor);
+}
+
+int TMDIChildMuz::ModeCursor(int x, int y) const
+{
+    const TUnitMuz& doc = GetUnitMuz();
+    auto id = [](CursorId cursor) { return static_cast<int>(cursor); };
+    switch (doc.GetUnitMuzMode()) {
+    case unitMuzSel:
+        return id(CursorId::Arrow);
+    case unitMuzDel:
+        return id(doc.CanDeleteSymbol(painter->FindSymbolAt(x, y)) ? CursorId::Delete
+                                                                   : CursorId::Reject);
+    case unitMuzNew:
+        break;
+    }
+    switch (doc.GetInsertModeKind()) {
+    case insertModeNote:
+        return id(CursorId::Note);
+    case insertModeKey:
+    case insertModeSilence:
+        return id(CursorId::Sil);
+    case insertModeNoteShift:
+        break;
+    }
+    TXTouchMuzSymbol* symbol = painter->FindSymbolAt(x, y);
+    if (!symbol || symbol->GetMuzSymbolKind() != muzSymbolStave)
+        return -1;
+    switch (static_cast<TStaveSymbol*>(symbol)->GetStaveSymbolKind()) {
+    case staveSymbolNote:
+        return id(CursorId::Note);
+    case staveSymbolKey: {
+        // A signature holds no double accidentals.
+        const NoteShiftKind shift = doc.GetInsertNoteShift();
+        const bool fits =
+            shift == noteShiftKruis || shift == noteShiftNormal || shift == noteShiftMol;
+        return id(fits ? CursorId::Note : CursorId::Reject);
+    }
+    default:
+        return id(CursorId::Reject);
+    }
+}
+
+bool TMDIChildMuz::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    struct KeyRow
+    {
+        Qt::KeyboardModifiers held;
+        int key;
+        void (TUnitMuz::*run)();
+        /// Null for a walk that finds its target itself.
+        bool (TUnitMuz::*can)() const;
+        /// Runs after, whatever run did.
+        void (TUnitMuz::*then)();
+    };
+    using U = TUnitMuz;
+    const Qt::KeyboardModifiers none{}, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+    static const KeyRow rows[] = {
+        {none, Qt::Key_Left, &U::SelectPrevExecute, &U::CanSelectPrevExecute, nullptr},
+        {none, Qt::Key_Right, &U::SelectNextExecute, &U::CanSelectNextExecute, nullptr},
+        {none, Qt::Key_Up, &U::SelectUpExecute, &U::CanSelectUpExecute, nullptr},
+        {none, Qt::Key_Down, &U::SelectDownExecute, &U::CanSelectDownExecute, nullptr},
+        {none, Qt::Key_Home, &U::SelectStaveStart, nullptr, nullptr},
+        {none, Qt::Key_End, &U::SelectStaveEnd, nullptr, nullptr},
+        {none, Qt::Key_PageUp, &U::SelectStaveUp, nullptr, nullptr},
+        {none, Qt::Key_PageDown, &U::SelectStaveDown, nullptr, nullptr},
+        {shift, Qt::Key_PageUp, &U::SelectFirstStave, nullptr, nullptr},
+        {shift, Qt::Key_PageDown, &U::SelectLastStave, nullptr, nullptr},
+        {ctrl, Qt::Key_Left, &U::MovePrevExecute, &U::CanMovePrevExecute, nullptr},
+        {ctrl, Qt::Key_Right, &U::MoveNextExecute, &U::CanMoveNextExecute, nullptr},
+        {ctrl, Qt::Key_Up, &U::MoveUpExecute, &U::CanMoveUpExecute, &U::ClefUpExecute},
+        {ctrl, Qt::Key_Down, &U::MoveDownExecute, &U::CanMoveDownExecute, &U::ClefDownExecute},
+        {ctrl | shift, Qt::Key_Up, &U::MoveOctUpExecute, &U::CanMoveOctUpExecute, nullptr},
+        {ctrl | shift, Qt::Key_Down, &U::MoveOctDownExecute, &U::CanMoveOctDownExecute, nullptr},
+    };
+    if (modifiers & Qt::AltModifier)
+        return false;
+    const Qt::KeyboardModifiers held = modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
+    TUnitMuz& doc = GetUnitMuz();
+    for (const KeyRow& row : rows) {
+        if (row.key != key || row.held != held)
+            continue;
+        if (!row.can || (doc.*row.can)())
+            (doc.*row.run)();
+        if (row.then)
+            (doc.*row.then)();
+        return true;
+    }
+    return false;
 }
 
 void TMDIChildMuz::SetMouseCursor(int index)

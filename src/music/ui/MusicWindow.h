@@ -7,8 +7,9 @@
 //
 // The painter keeps the columns that align the staves and answers what lies under a point;
 // the window keeps the scroll state, the drag and the link to the main window
-// (MusicWindowHost). Clicks that edit by the document's mode, the mode cursors and the keys
-// belong to the editing commands.
+// (MusicWindowHost). A click edits by the document's edit mode (insert the tool's symbol, select,
+// delete), the cursor over the score says what a click would do, and the cursor keys walk and
+// move the selection; the piece's own commands do the work.
 
 #include "music/core/UnitMuz.h"
 #include "window_base/ChildKelvorn.h"
@@ -80,20 +81,29 @@ public:
     void AutoScrollHorz(int32_t left, int32_t right) override;
     /// The same for rows, with margins of a fifth of the client height.
     void AutoScrollVert(int32_t top, int32_t bottom) override;
+    /// Paints the score now, so that what lies under a point is what shows.
+    int32_t LayOutNow() override;
 
     // ---- Mouse ---------------------------------------------------------------------------
 
     /// A press at client (x, y), whichever button: within 3 pixels above or 2 below a stave's
-    /// lower border it starts dragging that border.
+    /// lower border it starts dragging that border. Elsewhere, with no drag under way, by the
+    /// edit mode: insert mode inserts the tool's symbol at the clicked step (the accidental tool
+    /// gives the symbol under the mouse its accidental), select mode selects the symbol under the
+    /// mouse or, when it is selected already, nothing, delete mode deletes it.
     void EvFormMouseDown(int x, int y);
     /// A move with the buttons held: while dragging, the border follows y (neither the left
     /// nor the right button held ends the drag); over a border the cursor is the vertical
-    /// split.
+    /// split, elsewhere the cursor of what a click would do.
     void EvFormMouseMove(Qt::MouseButtons held, int x, int y);
     /// A release: the drag ends once neither the left nor the right button is held.
     void EvFormMouseUp(Qt::MouseButtons held);
     /// A click into the window: the main window follows it as it follows an activation.
     void FormClick();
+    /// A key in the window: the arrows, Home, End and the page keys walk the selection, with
+    /// Ctrl they move the selected symbol in time or pitch (and Ctrl+Up and Down step the clef
+    /// tool). Whether the key was one of them; Alt makes none.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     bool IsDragging() const { return dragging; }
     /// The stave whose lower border is dragged, and the client row the drag was last applied at.
@@ -121,6 +131,8 @@ private:
 
     void DragTo(Qt::MouseButtons held, int y);
     void Hover(int x, int y);
+    /// The cursor of a click at (x, y) in the edit mode; -1 for the one shown now.
+    int ModeCursor(int x, int y) const;
 
     ScoreView* view = nullptr;
     std::unique_ptr<QtCanvas> backing;
@@ -137,6 +149,7 @@ private:
     bool splitToggle = true;
     int ownCursor = 0;
     int shownCursor = 0;
+    uint64_t paintedGeneration = ~uint64_t{0};
 };
 
 /// The music document of window, or null for a window of another kind (or none).
