@@ -224,6 +224,16 @@ void TMainForm::ConnectCommands()
             ActionListUpdate();
         });
     }
+    // Keys that mean something else to each kind: the active window's kind says what.
+    for (const char* key :
+         {"keyCtrlDel", "keyAltDel", "keyAltN", "keyAltS", "keyL", "keyShiftL", "keyAltL",
+          "keyShiftAltL", "keyB", "keyShiftB", "keyH", "keyShiftH", "keyE", "keyAltP",
+          "keyShiftAltP", "keyAltG", "keyShiftAltG", "keyAltU", "keyAltD"})
+        SetCommand(key, [this, key] {
+            TMDIChildKelvorn* active = documents->GetActiveChild();
+            if (TDocumentKindUI* kind = kinds.Of(active))
+                kind->RunSharedKey(*active, key);
+        });
     SetCommand("HelpAbout", [this] { HelpAboutExecute(); });
     SetCommand("RandomizeAction", [this] { RandomizeActionExecute(); });
     SetCommand("EditNameAction", [this] { ToggleToolWindow(Tool::EditName); });

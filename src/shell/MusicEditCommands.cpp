@@ -66,14 +66,25 @@ void TMusicDocumentState::UpdateStatusPanels()
         unit->UpdateStatusBar();
 }
 
+bool RunMusicSharedKey(TMainForm& form, TUnitMuz& piece, std::string_view name)
+{
+    for (const TSharedKey& key : sharedKeys)
+        if (key.name == name) {
+            if (!key.action)
+                key.run(piece);
+            else if (QAction* action = form.Action(key.action); action->isEnabled())
+                action->trigger();
+            return true;
+        }
+    return false;
+}
+
 // ---- The commands -----------------------------------------------------------------------------
 
 TMusicEditCommands::~TMusicEditCommands()
 {
     for (const TMuzCommand& command : MuzCommands())
         form.SetCommand(command.name, {});
-    for (const TSharedKey& key : sharedKeys)
-        form.SetCommand(key.name, {});
     form.SetCommand("keyCtrlP", {});
 }
 
@@ -90,16 +101,6 @@ void TMusicEditCommands::Install()
             // action enabled for what is no longer there.
             if (TUnitMuz* piece = ActivePiece(); piece && command.can(*piece))
                 command.run(*piece);
-        });
-    for (const TSharedKey& key : sharedKeys)
-        form.SetCommand(key.name, [this, &key] {
-            TUnitMuz* piece = ActivePiece();
-            if (!piece)
-                return;
-            if (!key.action)
-                key.run(*piece);
-            else if (QAction* action = form.Action(key.action); action->isEnabled())
-                action->trigger();
         });
     // The file properties of whatever window is active.
     form.SetCommand("keyCtrlP", [this] {

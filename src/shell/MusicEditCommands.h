@@ -1,7 +1,8 @@
 #pragma once
 // The main window's commands that write music: every music action runs the piece's command of
 // the same name on the active music window's piece (TMuzCommand, src/music/core/MuzCommands.h),
-// the shared single keys run their music meaning there, and the music rule of the action update
+// the shared single keys (through the music kind) run their music meaning there, and the music
+// rule of the action update
 // asks the piece, through TMusicDocumentState, which of them may run and which show checked.
 
 #include "shell/MainFormKinds.h"
@@ -24,6 +25,11 @@ private:
     TUnitMuz* unit = nullptr;
 };
 
+/// Runs what the shared key name (an action "key...") means for piece: the music action it
+/// stands for when that is enabled, or the piece's command with its own guard. False when the
+/// key means nothing to music.
+bool RunMusicSharedKey(TMainForm& form, TUnitMuz& piece, std::string_view name);
+
 class TMusicEditCommands final
 {
 public:
@@ -34,8 +40,8 @@ public:
     TMusicEditCommands(const TMusicEditCommands&) = delete;
     TMusicEditCommands& operator=(const TMusicEditCommands&) = delete;
 
-    /// Installs the command of every music action and the music meaning of the shared keys;
-    /// ">" and Shift+">" take away a dot as Shift+full stop does.
+    /// Installs the command of every music action; ">" and Shift+">" take away a dot as
+    /// Shift+full stop does.
     void Install();
 
 private:

@@ -5,6 +5,7 @@
 #include "shell/MainForm.h"
 #include "shell/MainFormKinds.h"
 #include "shell/MusicCommands.h"
+#include "shell/MusicEditCommands.h"
 
 namespace kelvorn {
 
@@ -47,6 +48,12 @@ void TMusicKind::EditProperties(TMDIChildKelvorn& window)
 {
     if (TUnitMuz* unit = UnitMuzOf(&window); unit && commands)
         commands->EditMuzProperties(*unit);
+}
+
+bool TMusicKind::RunSharedKey(TMDIChildKelvorn& window, std::string_view key)
+{
+    TUnitMuz* piece = UnitMuzOf(&window);
+    return piece && RunMusicSharedKey(form, *piece, key);
 }
 
 bool TMusicKind::GetPlaySource(TMDIChildKelvorn& window, TPlaySource& source)

@@ -30,6 +30,8 @@ public:
     void EditProperties(TMDIChildKelvorn& window) override;
     /// The whole piece rendered; nothing when it renders to no values or fails (with its box).
     bool GetPlaySource(TMDIChildKelvorn& window, TPlaySource& source) override;
+    /// The piece's meaning of a shared key (TMusicEditCommands).
+    bool RunSharedKey(TMDIChildKelvorn& window, std::string_view key) override;
     void ArrangeActions() override { rule.Arrange(); }
     void UpdateActions(TMDIChildKelvorn& window) override { rule.Update(window); }
     /// Panels 1 to 4: what is selected in the piece (the piece's own panels).

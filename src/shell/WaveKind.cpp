@@ -26,6 +26,24 @@ TFileUnit* TWaveKind::OpenFile(const std::string& path, const std::string& copy,
     return files ? files->OpenWaveFile(path, copy, keepClean) : nullptr;
 }
 
+bool TWaveKind::RunSharedKey(TMDIChildKelvorn& /*window*/, std::string_view key)
+{
+    // Each key stands for a wave action and runs it exactly as the action would, so the
+    // action's own enabled state is the guard.
+    static constexpr std::pair<std::string_view, const char*> waveKeys[] = {
+        {"keyCtrlDel", "EditDelete"}, {"keyAltDel", "DeleteUndo"}, {"keyAltN", "MakeNoise"},
+        {"keyAltS", "MakeSilence"},   {"keyL", "Length"},          {"keyAltL", "MakeLine"},
+        {"keyB", "Balance"},          {"keyShiftB", "Block"},      {"keyAltD", "DrawWaveLin"},
+    };
+    for (const auto& [name, action] : waveKeys)
+        if (name == key) {
+            if (QAction* wave = form.Action(action); wave && wave->isEnabled())
+                wave->trigger();
+            return true;
+        }
+    return false;
+}
+
 bool TWaveKind::Save(TMDIChildKelvorn& window)
 {
     TUnitWave* unit = UnitWaveOf(&window);

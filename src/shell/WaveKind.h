@@ -26,6 +26,8 @@ public:
     void EditProperties(TMDIChildKelvorn& window) override;
     /// The wave's part, or the whole wave when only a cursor is set; nothing when it is empty.
     bool GetPlaySource(TMDIChildKelvorn& window, TPlaySource& source) override;
+    /// The wave action a shared key stands for, when that action is enabled.
+    bool RunSharedKey(TMDIChildKelvorn& window, std::string_view key) override;
     void ArrangeActions() override;
     void UpdateActions(TMDIChildKelvorn& window) override;
     void UpdateStatusPanels(TMDIChildKelvorn& window) override;

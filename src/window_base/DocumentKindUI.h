@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kelvorn {
 
@@ -51,6 +52,13 @@ public:
     /// What Play plays of the window's document; false for nothing (a kind without sound, an
     /// empty wave, a piece that renders to nothing or fails, which has said why).
     virtual bool GetPlaySource(TMDIChildKelvorn& /*window*/, TPlaySource& /*source*/)
+    {
+        return false;
+    }
+    /// Runs what a key that several kinds share (L, B, Alt+N, Ctrl+Del, ...; the actions named
+    /// "key..." in the main window) means for the kind's active window; false when it means
+    /// nothing to the kind.
+    virtual bool RunSharedKey(TMDIChildKelvorn& /*window*/, std::string_view /*key*/)
     {
         return false;
     }

@@ -1,6 +1,7 @@
 // Writing music from the main window: each music action and shared key runs the piece's
 // command with its argument, the action update reads the piece, the status panels name the
-// selection, and nothing of it reaches a piece while a wave window is active.
+// selection, and nothing of it reaches a piece while a wave window is active, where the shared
+// keys run their wave meaning.
 #include "ShellSupport.h"
 
 #include "music/core/MuzCommands.h"
@@ -188,10 +189,30 @@ TEST_F(MusicEditCommandsTest, AMusicCommandWithAWaveWindowActiveDoesNothing)
             ++triggered;
         }
     EXPECT_GT(triggered, 20);
-    for (const char* key : {"keyL", "keyB", "keyH", "keyAltN", "keyAltU", "keyCtrlDel"})
+    // The shared keys run their wave meaning instead (the wave action, when it is enabled):
+    // the piece stays as it was.
+    const std::pair<const char*, const char*> waveKeys[] = {
+        {"keyL", "TDlgLengthProps"},   {"keyB", "TDlgBalanceProps"},
+        {"keyAltN", "TDlgNoiseProps"}, {"keyAltS", "TDlgSilenceProps"},
+        {"keyAltL", "TDlgLineProps"},  {"keyShiftB", "TDlgBlockProps"},
+    };
+    for (const auto& [key, dialog] : waveKeys) {
+        dialogs.When(dialog, DialogResult::Rejected);
+        A(key)->trigger();
+    }
+    for (const char* key : {"keyH", "keyShiftH", "keyE", "keyAltU", "keyAltP", "keyAltG"})
         A(key)->trigger();
     EXPECT_EQ(MuzText(unit) + Tool(unit), before);
     EXPECT_EQ(ReadText(WriteWav("after.wav", UnitWaveOf(wave)->GetSound())), waveBefore);
+    // Ctrl+Del deletes the wave's part as Delete does; Alt+Del forgets the undo record.
+    UnitWaveOf(wave)->SetPos1(10);
+    UnitWaveOf(wave)->SetPos2(30);
+    form->ActionListUpdate();
+    A("keyCtrlDel")->trigger();
+    EXPECT_EQ(UnitWaveOf(wave)->GetValues(), 80);
+    EXPECT_TRUE(A("Undo")->isEnabled());
+    A("keyAltDel")->trigger();
+    EXPECT_FALSE(A("Undo")->isEnabled());
 }
 
 TEST_F(MusicEditCommandsTest, TheUpdateAsksThePieceAndThePanelsNameTheSelection)
