@@ -50,19 +50,6 @@ public:
     std::vector<std::string> waves;
 };
 
-/// The sounds played, as the main window's player would get them.
-class RecordingPlayer final : public SoundPlayer
-{
-public:
-    RecordingPlayer() : previous(InstallService<SoundPlayer>(this)) {}
-    ~RecordingPlayer() override { InstallService<SoundPlayer>(previous); }
-    void PlaySound(const Sound& sound, bool) override { values.push_back(sound.GetValues()); }
-    std::vector<int32_t> values;
-
-private:
-    SoundPlayer* previous;
-};
-
 /// A new piece whose staves have these rooms (up, down), the first its own; none: no staves.
 inline std::unique_ptr<TUnitMuz> PieceWithRooms(std::vector<std::pair<int, int>> rooms)
 {
@@ -161,9 +148,9 @@ protected:
     MusicToolTest() : dialog(nullptr, tools) { dialog.show(); }
 
     /// piece in the window the tool window shows, with a file, so that only its flag counts.
-    TUnitMuz& Show(std::unique_ptr<TUnitMuz> piece, int width = 600)
+    TUnitMuz& Show(std::unique_ptr<TUnitMuz> piece, int width = 600, int height = 400)
     {
-        tools.active = &Open(std::move(piece), width);
+        tools.active = &Open(std::move(piece), width, height);
         Doc().SetFileName("piece.kvm");
         dialog.SetUnitMuz(window);
         return Doc();
