@@ -263,10 +263,10 @@ TEST(MuzTreeTest, APartBeginsAndEndsOnAStaveAtItsLoopMarksOrItsChain)
     EXPECT_EQ(PartStaveSymbol(*loop, *m.stave, true), loop->GetRightLoopSymbol());
     // The stave of the selection: a stave symbol's, the last one while a bar is selected.
     m.doc.SetSelectedSymbol(nullptr);
-    EXPECT_EQ(SelectionStave(m.doc), nullptr);
+    EXPECT_EQ(m.doc.GetSelectionStave(), nullptr);
     m.doc.SetSelectedSymbol(last);
     m.doc.SetSelectedSymbol(m.part->GetMuzBar());
-    EXPECT_EQ(SelectionStave(m.doc), m.stave);
+    EXPECT_EQ(m.doc.GetSelectionStave(), m.stave);
 }
 
 TEST(MuzTreeTest, OctavesAndNamesShowAndStoreAsAFileHoldsThem)

@@ -34,11 +34,7 @@ protected:
     {
         return RowOf(note->GetNoteStave(), note->GetHeight());
     }
-    /// Just right of what the last paint drew of symbol.
-    int RightOf(const TXTouchMuzSymbol* symbol) const
-    {
-        return symbol->XRight + window->GetXOrigin() + 3;
-    }
+    int RightOf(const TXTouchMuzSymbol* symbol) const { return ColumnRightOf(*window, symbol); }
 };
 
 TEST_F(MusicEditWindowTest, ClicksInsertTheStepsPitchUnderTheClefInForceSelectAndDelete)

@@ -278,31 +278,81 @@ TEST_F(MusicPartsDialogTest, ANodeTakesAStorableLabelAndFoldsAsTheUserFoldsIt)
     EXPECT_FALSE(dialog.tvMusParts->topLevelItem(1)->isExpanded());
 }
 
-TEST_F(MusicPartsDialogTest, BeginAndEndSelectAPartsSymbolsOnTheStaveAndScrollToThem)
+// Begin and End select as a click or a key in the music window does: the window scrolls to the
+// symbol, to a note's own rows rather than its stave's, and a note sounds while auto play is on.
+TEST_F(MusicPartsDialogTest, BeginAndEndSelectAPartsSymbolsScrollToThemAndSoundANote)
 {
-    TUnitMuz& doc = ShowParts({"A", "B"}, 300);
+    // A stave with much room above it in a low window: the stave's middle and a note far above
+    // it do not fit on the screen together.
+    auto made = PieceWithRooms({{240, 80}, {80, 80}});
+    LabelParts(*made, {"A", "B"});
+    TUnitMuz& doc = Show(std::move(made), 300, 220);
+    FakeWaves waves;
+    waves.Add("sample", SineSound(440, 4000));
+    doc.SetWaveFinder(&waves);
+    CountingPlayer player;
     auto* b = static_cast<TSinglePartMuz*>(PartLabelled(doc.GetRootPart(), "B"));
     TNoteStave* stave = doc.GetFirstStave();
+    stave->GetFirstNoteGroup()->GetPlayer()->GetFirstOnePlayer()->OnePlayerProps =
+        SimpleProps("sample", 1.0 / 440.0);
     TMuzNote* last = nullptr;
     for (int i = 0; i < 40; ++i)
-        last = AddNote(doc, b, stave, i * 0.25, i % 7);
+        last = AddNote(doc, b, stave, i * 0.25, i < 39 ? i % 7 : 30);
     Paint();
     Choose("B");
     doc.SetSelectedSymbol(nullptr);
     dialog.SetUnitMuz(window);
     EXPECT_FALSE(dialog.cmdGotoEnd->isEnabled()) << "no stave selected";
-    doc.SetSelectedSymbol(doc.GetRootPart()->FirstSinglePart()->GetMuzBar());
-    doc.SetSelectedSymbol(doc.GetRootPart()->FirstSymbol());
+    EXPECT_FALSE(dialog.cmdGotoBegin->isEnabled()) << "no stave selected";
+    // A bar selected after a symbol of the stave goes on that stave.
+    TSinglePartMuz* a = doc.GetRootPart()->FirstSinglePart();
+    doc.SetSelectedSymbol(a->GetOpeningKey(stave));
+    doc.SetSelectedSymbol(a->GetMuzBar());
     dialog.SetUnitMuz(window);
-    ASSERT_TRUE(dialog.cmdGotoEnd->isEnabled());
-    dialog.cmdGotoEnd->trigger();
-    EXPECT_EQ(doc.GetSelectedSymbol(), last);
-    const int scrolled = window->HorzScrollBar()->value();
-    EXPECT_GT(scrolled, 300);
-    EXPECT_LT(last->XLeft - scrolled, window->ClientWidth());
-    dialog.cmdGotoBegin->trigger();
-    EXPECT_EQ(doc.GetSelectedSymbol(), b->GetOpeningKey(stave));
-    EXPECT_LT(window->HorzScrollBar()->value(), scrolled);
+    ASSERT_TRUE(dialog.cmdGotoBegin->isEnabled() && dialog.cmdGotoEnd->isEnabled());
+
+    TKey* opening = b->GetOpeningKey(stave);
+    struct Case
+    {
+        const char* what;
+        bool end;
+        uint8_t autoPlay;
+        TXTouchMuzSymbol* selected;
+        int plays;
+    };
+    const Case cases[] = {
+        {"End: the last note, heard", true, 1, last, 1},
+        {"Begin: the part's opening clef, silent", false, 1, opening, 0},
+        {"End without auto play: not heard", true, 0, last, 0},
+    };
+    int scrolledToEnd = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.autoPlay = c.autoPlay;
+        // From the far side of the score: the symbol is out of sight before.
+        window->HorzScrollBar()->setValue(c.end ? 0 : window->HorzScrollBar()->maximum());
+        window->VertScrollBar()->setValue(window->VertScrollBar()->maximum());
+        Paint();
+        player.plays = 0;
+        (c.end ? dialog.cmdGotoEnd : dialog.cmdGotoBegin)->trigger();
+        EXPECT_EQ(doc.GetSelectedSymbol(), c.selected);
+        EXPECT_EQ(player.plays, c.plays);
+        Paint();
+        const int left = c.selected->XLeft + window->GetXOrigin();
+        const int right = c.selected->XRight + window->GetXOrigin();
+        EXPECT_GE(left, 0);
+        EXPECT_LE(right, window->ClientWidth());
+        // A note's head is in sight; any other symbol's stave middle is.
+        const int row = c.end ? RowOf(stave, last->GetHeight()) : stave->GetMiddleY();
+        EXPECT_GE(row, 10);
+        EXPECT_LE(row, window->ClientHeight() - 10);
+        if (c.end)
+            scrolledToEnd = window->HorzScrollBar()->value();
+        else
+            EXPECT_LT(window->HorzScrollBar()->value(), scrolledToEnd);
+    }
+    EXPECT_GT(scrolledToEnd, 300);
+    EXPECT_GT(last->GetHeight(), 12) << "the note lies above its stave's band";
 }
 
 } // namespace

@@ -186,9 +186,8 @@ TEST_F(MusicToolsTest, PlayButtonsSendTheStaveAndTheGroupToTheDevice)
     EXPECT_TRUE(audio.TakeLog().empty());
 }
 
-// From a new piece to the generated wave. The notes and rests are put on the chains by the
-// model's own insertion, where the music window's clicks and keys will put them; everything
-// else goes through actions, keys and the tool windows' controls.
+// From a new piece to the generated wave, through actions, clicks into the music window and the
+// tool windows' controls only.
 TEST_F(MusicToolsTest, APieceMadeInTheToolWindowsSurvivesItsFileAndPlaysAsItGenerates)
 {
     SimulatedAudio audio;
@@ -206,14 +205,32 @@ TEST_F(MusicToolsTest, APieceMadeInTheToolWindowsSurvivesItsFileAndPlaysAsItGene
     Enter(tool, tool.editPlayROSBasicFreq, "220 Hz");
     ASSERT_EQ(piece.CountStaves(), 2);
 
+    // Insert mode: each click right of a stave's last symbol (the time signature while it has
+    // no notes) adds the tool there, a note at the pitch of the step clicked under the treble
+    // clef (the middle line is b4, pitch 6).
     TSinglePartMuz* part = piece.GetRootPart()->FirstSinglePart();
     TNoteStave* upper = piece.GetFirstStave();
     TNoteStave* lower = upper->GetNext();
-    for (int i = 0; i < 3; ++i)
-        AddNote(piece, part, upper, i * 0.25, 2 + i);
-    part->InsertSymbol(new TSilence(4, 0, 0.75, upper, sool, 0, part));
-    AddNote(piece, part, lower, 0.0, -4, 2);
-    part->InsertSymbol(new TSilence(2, 0, 0.5, lower, sool, 0, part));
+    Repaint(*window);
+    auto append = [&](TNoteStave* stave, int pitch) {
+        const TXTouchMuzSymbol* last = PartStaveSymbol(*part, *stave, true);
+        ClickScore(*window, ColumnRightOf(*window, last), StepRow(stave, pitch - 6));
+    };
+    Trigger("MusicNote4");
+    for (int pitch : {2, 3, 4})
+        append(upper, pitch);
+    Trigger("MusicSilence4");
+    append(upper, 6);
+    Trigger("MusicNote2");
+    append(lower, -4);
+    Trigger("MusicSilence2");
+    append(lower, 6);
+    EXPECT_EQ(ChainText(part, upper), "G0 n2@0:4 n3@0.25:4 n4@0.5:4 r@0.75:4");
+    EXPECT_EQ(ChainText(part, lower), "G0 n-4@0:2 r@0.5:2");
+    // Auto play sounded every note as it went in.
+    Trigger("FileStop");
+    std::vector<std::string> heard = audio.TakeLog();
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "play"), 4);
 
     Trigger("MusicParts");
     Choose("part");

@@ -50,19 +50,6 @@ public:
     std::vector<std::string> waves;
 };
 
-/// The sounds played, as the main window's player would get them.
-class RecordingPlayer final : public SoundPlayer
-{
-public:
-    RecordingPlayer() : previous(InstallService<SoundPlayer>(this)) {}
-    ~RecordingPlayer() override { InstallService<SoundPlayer>(previous); }
-    void PlaySound(const Sound& sound, bool) override { values.push_back(sound.GetValues()); }
-    std::vector<int32_t> values;
-
-private:
-    SoundPlayer* previous;
-};
-
 /// A new piece whose staves have these rooms (up, down), the first its own; none: no staves.
 inline std::unique_ptr<TUnitMuz> PieceWithRooms(std::vector<std::pair<int, int>> rooms)
 {
@@ -91,6 +78,37 @@ inline void SendMouse(TMDIChildMuz& window, QEvent::Type type, Qt::MouseButtons 
     QCoreApplication::sendEvent(viewport, &event);
 }
 
+/// Paints window's score as a shown window does, once its scroll bars settled.
+inline void Repaint(TMDIChildMuz& window)
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        window.ScoreViewport()->repaint();
+    }
+}
+
+/// A press and release of the left button at client (x, y) of window, then the paint that
+/// follows it.
+inline void ClickScore(TMDIChildMuz& window, int x, int y)
+{
+    SendMouse(window, QEvent::MouseButtonPress, Qt::LeftButton, x, y);
+    SendMouse(window, QEvent::MouseButtonRelease, Qt::NoButton, x, y);
+    Repaint(window);
+}
+
+/// The client row of a stave step (0 the middle line, 5 pixels a step) as the last paint placed
+/// the stave.
+inline int StepRow(const TNoteStave* stave, int step)
+{
+    return stave->GetMiddleY() - 5 * step;
+}
+
+/// The client column just right of what the last paint of window drew of symbol.
+inline int ColumnRightOf(const TMDIChildMuz& window, const TXTouchMuzSymbol* symbol)
+{
+    return symbol->XRight + window.GetXOrigin() + 3;
+}
+
 class MusicWindowTest : public ::testing::Test
 {
 protected:
@@ -113,31 +131,18 @@ protected:
         return *window;
     }
     TUnitMuz& Doc() const { return window->GetUnitMuz(); }
-    void Paint()
-    {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-            window->ScoreViewport()->repaint();
-        }
-    }
+    void Paint() { Repaint(*window); }
     void Mouse(QEvent::Type type, Qt::MouseButtons held, int y, int x = 100)
     {
         SendMouse(*window, type, held, x, y);
     }
-    /// A press and release at client (x, y), then the paint that follows it.
-    void Click(int x, int y)
-    {
-        SendMouse(*window, QEvent::MouseButtonPress, Qt::LeftButton, x, y);
-        SendMouse(*window, QEvent::MouseButtonRelease, Qt::NoButton, x, y);
-        Paint();
-    }
+    void Click(int x, int y) { ClickScore(*window, x, y); }
     /// The client column of the middle of what the last paint drew of symbol.
     int CentreX(const TXTouchMuzSymbol* symbol) const
     {
         return (symbol->XLeft + symbol->XRight) / 2 + window->GetXOrigin();
     }
-    /// The client row of a stave step (0 the middle line, 5 pixels a step).
-    static int RowOf(const TNoteStave* stave, int step) { return stave->GetMiddleY() - 5 * step; }
+    static int RowOf(const TNoteStave* stave, int step) { return StepRow(stave, step); }
 
     ScriptedMessages messages;
     RecordingMusicHost host;
@@ -161,9 +166,9 @@ protected:
     MusicToolTest() : dialog(nullptr, tools) { dialog.show(); }
 
     /// piece in the window the tool window shows, with a file, so that only its flag counts.
-    TUnitMuz& Show(std::unique_ptr<TUnitMuz> piece, int width = 600)
+    TUnitMuz& Show(std::unique_ptr<TUnitMuz> piece, int width = 600, int height = 400)
     {
-        tools.active = &Open(std::move(piece), width);
+        tools.active = &Open(std::move(piece), width, height);
         Doc().SetFileName("piece.kvm");
         dialog.SetUnitMuz(window);
         return Doc();

@@ -441,16 +441,6 @@ TXTouchMuzSymbol* PartStaveSymbol(TPartMuz& part, const TNoteStave& stave, bool 
                 : part.NextStaveSymbol(&stave, part.GetParent());
 }
 
-TNoteStave* SelectionStave(const TUnitMuz& doc)
-{
-    TXTouchMuzSymbol* selected = doc.GetSelectedSymbol();
-    if (!selected)
-        return nullptr;
-    if (selected->GetMuzSymbolKind() == muzSymbolStave)
-        return static_cast<TStaveSymbol*>(selected)->GetNoteStave();
-    return doc.GetSelectedInStave();
-}
-
 std::string OctaveText(int32_t semitones)
 {
     const int32_t octaves = semitones / 12;

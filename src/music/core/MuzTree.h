@@ -102,10 +102,6 @@ TTreeEdit DeleteTreeItem(TUnitMuz& doc, TMusTreeItem& item);
 /// opening clef (the last symbol) of the first (last) single part; null for none.
 TXTouchMuzSymbol* PartStaveSymbol(TPartMuz& part, const TNoteStave& stave, bool last);
 
-/// The stave of the selection: a selected stave symbol's, the last one while a bar or loop mark
-/// is selected, none without a selection.
-TNoteStave* SelectionStave(const TUnitMuz& doc);
-
 /// semitones as octaves: "1 1/2" for 18, "7/12" for 7, "-1/2" for -6, "-1 1/2" for -18.
 std::string OctaveText(int32_t semitones);
 

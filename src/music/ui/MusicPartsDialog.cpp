@@ -6,9 +6,7 @@
 #include "music/core/MuzFile.h"
 #include "music/core/MuzLists.h"
 #include "music/core/MuzTree.h"
-#include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
-#include "music/ui/MusicWindow.h"
 #include "window_base/EditFields.h"
 
 #include <QAction>
@@ -21,7 +19,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -413,7 +410,7 @@ void TDlgMusTree::ShowNode(QTreeWidgetItem* node)
     chkPlayDraw->setCheckState(!part.IsEnabled()       ? Qt::Unchecked
                                : part.IsEnabledAbove() ? Qt::Checked
                                                        : Qt::PartiallyChecked);
-    const bool stave = SelectionStave(*doc) != nullptr;
+    const bool stave = doc->GetSelectionStave() != nullptr;
     cmdGotoBegin->setEnabled(stave);
     cmdGotoEnd->setEnabled(stave);
     for (const auto& [action, move] : MoveActions())
@@ -633,30 +630,14 @@ void TDlgMusTree::GoTo(bool end)
         return;
     TUnitMuz* doc = Shown();
     TPartMuz* part = AsTreePart(SelectedItem());
-    TNoteStave* stave = doc ? SelectionStave(*doc) : nullptr;
+    TNoteStave* stave = doc ? doc->GetSelectionStave() : nullptr;
     if (!part || !stave)
         return;
     if (TXTouchMuzSymbol* symbol = PartStaveSymbol(*part, *stave, end)) {
-        SelectAndShow(*doc, symbol);
+        // Selected as a click or a key selects: the music window scrolls to it and a note
+        // sounds while auto play is on.
+        doc->SelectSymbol(symbol);
         doc->Refresh();
-    }
-}
-
-void TDlgMusTree::SelectAndShow(TUnitMuz& doc, TXTouchMuzSymbol* symbol)
-{
-    doc.SetSelectedSymbol(symbol);
-    TMDIChildMuz* window = ShownWindow();
-    if (!window)
-        return;
-    // The columns of the symbol are those of the layout made for the piece as it is now.
-    window->PaintScore();
-    if (symbol->XValid) {
-        const int32_t scroll = window->HorzScrollBar()->value();
-        window->AutoScrollHorz(symbol->XLeft - scroll, symbol->XRight - scroll);
-    }
-    if (symbol->GetMuzSymbolKind() == muzSymbolStave) {
-        const int32_t middle = static_cast<TStaveSymbol*>(symbol)->GetNoteStave()->GetMiddleY();
-        window->AutoScrollVert(middle - 25, middle + 25);
     }
 }
 

@@ -34,7 +34,6 @@ namespace kelvorn {
 
 class TMusTreeItem;
 class TPartMuz;
-class TXTouchMuzSymbol;
 struct TTreeEdit;
 enum class TPartMove : uint8_t;
 
@@ -137,8 +136,6 @@ private:
     bool PitchExit();
     /// Node texts after a count changed; turn items in their order again.
     void ShowLabelsAgain();
-    /// Selects symbol in the piece and scrolls the music window to it.
-    void SelectAndShow(TUnitMuz& doc, TXTouchMuzSymbol* symbol);
 
     std::unique_ptr<TreeView> view;
     /// The item whose count or pitch is being typed.
