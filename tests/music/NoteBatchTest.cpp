@@ -244,7 +244,7 @@ SoundUPtr RenderedAlone(const TUnitMuz& doc, bool stereo, int32_t freq)
 TEST(NoteBatch, RenderOfManyNotesIsTheRenderOfNotesMixedAtOnce)
 {
     KernelReset reset;
-    Piece m(8);
+    Piece m(5);
     for (bool stereo : {false, true}) {
         const int32_t freq = stereo ? 44100 : 22050;
         m.doc.SetWaveFileProps(TWaveFileProps(1, 22050, 2),

@@ -1,9 +1,11 @@
-// Resonances run side by side, and mixes of a mono partner into stereo: each gives exactly what
-// the one-at-a-time road gives, on every kernel the processor has, near and past the 16-bit
-// limits, when the filter runs away, stopped and without memory.
+// The fast roads of the samplers' render: resonances run side by side, forward roll-outs, and
+// mixes of a mono partner into stereo. Each gives exactly what the plain road gives, on every
+// kernel the processor has, near and past the 16-bit limits, when the filter runs away, stopped
+// and without memory.
 
 #include "sound/Filters.h"
 #include "sound/SoundOps.h"
+#include "sound/WavePrimitives.h"
 #include "sound/WaveSignalCommon.h"
 #include "support/Signals.h"
 
@@ -228,6 +230,69 @@ TEST(ResonanceBatch, AStoppedRunMakesNothing)
     EXPECT_EQ(abort, 1);
     EXPECT_FALSE(batch.Take(index));
     EXPECT_EQ(batch.WaitingRuns(), 0);
+}
+
+/// repeatForm by its definition: the form read between its values at every step of the phase,
+/// stored as a sample, the phase wrapped into [0, 1).
+std::vector<int> RepeatByDefinition(const Wave& form, double per, double count, double start,
+                                    int32_t beginf, int32_t endf)
+{
+    std::vector<int> out;
+    const int64_t length = wavedetail::TruncCount(std::fabs(per) * count);
+    double phi = start;
+    for (int64_t k = 0; k < length; ++k) {
+        out.push_back(StoreSample(ReadInterpolated(form, beginf + (endf - 1.0 - beginf) * phi)));
+        phi += 1.0 / per;
+        if (phi >= 1.0)
+            phi -= std::trunc(phi);
+        if (phi < 0.0)
+            phi += std::trunc(1.0 - phi);
+    }
+    return out;
+}
+
+TEST(RepeatForm, EveryRoadGivesTheValuesOfItsDefinition)
+{
+    const WavePtr square = Square(11025), spread = Spread(3001), one = Constant(1, -32768);
+    const struct
+    {
+        const Wave* form;
+        double per;
+        double count;
+        double start;
+        int32_t beginf;
+        int32_t endf;
+    } cases[] = {
+        // Forward from inside the period: the fast road.
+        {square.get(), 11025.0, 1.0, 0.0, 0, 11025},
+        {square.get(), 11024.999, 3.0, 0.0, 0, 11025},
+        {spread.get(), 1.0001, 2000.0, 0.0, 0, 3001},
+        {spread.get(), 7.3, 400.0, 0.25, 100, 2000},
+        {spread.get(), 50.0, 61.7, 0.999999, 2999, 3001},
+        {spread.get(), 1.0e6, 0.004, 0.5, 0, 3001},
+        {one.get(), 3.5, 10.0, 0.0, 0, 1},
+        // Periods of one value or less, backwards, and starts outside the period: the long road.
+        {spread.get(), 1.0, 500.0, 0.0, 0, 3001},
+        {spread.get(), 0.4, 900.0, 0.0, 0, 3001},
+        {spread.get(), -13.3, 80.0, 0.0, 10, 500},
+        {spread.get(), 9.1, 50.0, -0.5, 0, 3001},
+        {spread.get(), 9.1, 50.0, 1.0, 0, 3001},
+    };
+    for (const auto& c : cases) {
+        const WavePtr target = Constant(7, 5);
+        AbortFlag abort = 0;
+        int32_t b = 2, e = 4;
+        const WavePtr made =
+            repeatForm(*target, &abort, c.form, c.per, c.count, c.start, &b, &e, c.beginf, c.endf);
+        ASSERT_TRUE(made) << c.per;
+        std::vector<int> expected = {5, 5};
+        const std::vector<int> part =
+            RepeatByDefinition(*c.form, c.per, c.count, c.start, c.beginf, c.endf);
+        expected.insert(expected.end(), part.begin(), part.end());
+        expected.insert(expected.end(), {5, 5, 5});
+        EXPECT_EQ(ValuesOf(made), expected) << c.per << " " << c.start;
+        EXPECT_EQ((V{b, e}), (V{2, 2 + int(part.size())}));
+    }
 }
 
 // A mono partner reaches both channels of a stereo sound as one wave, resampled once: the mix
