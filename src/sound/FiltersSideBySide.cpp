@@ -1,10 +1,6 @@
-// A fused multiply-add rounds once where the resonance of one run rounds twice, and the values
-// would no longer match; the vector paths below have it at hand.
-#if defined(__clang__)
-#pragma clang fp contract(off)
-#elif defined(__GNUC__)
-#pragma GCC optimize("fp-contract=off")
-#endif
+// Several resonances side by side in vector lanes, each lane rounding exactly as the resonance
+// of one run does.
+#include "general/numeric/NoContraction.h"
 
 #include "sound/Filters.h"
 

@@ -3,9 +3,9 @@
 // renders of many notes equal to a render that mixes each note as soon as it is made.
 
 #include "document/records/WaveFileProps.h"
-#include "sound/Filters.h"
 #include "sound/SoundOps.h"
 #include "support/MusicKit.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,8 @@ namespace {
 
 constexpr double Tempo = 1.0;
 
-/// A recorded note of count values near full scale; stereo with a second, different channel.
+/// A recorded note of count values near full scale, from its first value on; stereo with a
+/// second, different channel.
 SoundPtr RecordedNote(int channels, int32_t count = 8000)
 {
     AbortFlag flag = 0;
@@ -22,8 +23,8 @@ SoundPtr RecordedNote(int channels, int32_t count = 8000)
         WavePtr w = CreateWave(&flag, count);
         for (int32_t i = 0; i < count; ++i) {
             const double t = i / 22050.0;
-            (*w)[i] =
-                static_cast<int16_t>(32000 * std::exp(-3.0 * t) * std::sin(2 * M_PI * hz * t));
+            (*w)[i] = static_cast<int16_t>(32000 * std::exp(-3.0 * t) *
+                                           std::sin(2 * M_PI * hz * t + 1.0));
         }
         return w;
     };
@@ -86,21 +87,6 @@ std::vector<const TMuzNote*> NotesOf(const TUnitMuz& doc)
     return notes;
 }
 
-std::vector<ResonanceKernel> Kernels()
-{
-    std::vector<ResonanceKernel> kernels;
-    for (ResonanceKernel k : {ResonanceKernel::Baseline, ResonanceKernel::Avx2})
-        if (UseResonanceKernel(k))
-            kernels.push_back(k);
-    UseBestResonanceKernel();
-    return kernels;
-}
-
-struct KernelReset
-{
-    ~KernelReset() { UseBestResonanceKernel(); }
-};
-
 void ExpectSameSound(const TNoteSound& made, const TNoteSound& alone, size_t i)
 {
     ASSERT_EQ(made.sound != nullptr, alone.sound != nullptr) << i;
@@ -120,11 +106,11 @@ void ExpectSameSound(const TNoteSound& made, const TNoteSound& alone, size_t i)
 
 TEST(NoteBatch, SoundsAreThoseOfNotesMadeOneAtATime)
 {
-    KernelReset reset;
+    ResonanceKernelReset reset;
     Piece m(6);
     const std::vector<const TMuzNote*> notes = NotesOf(m.doc);
     ASSERT_EQ(notes.size(), 144u);
-    for (ResonanceKernel kernel : Kernels()) {
+    for (ResonanceKernel kernel : ResonanceKernels()) {
         ASSERT_TRUE(UseResonanceKernel(kernel));
         TNoteSoundBatch batch;
         std::vector<TNoteSound> made;
@@ -180,6 +166,33 @@ TEST(NoteBatch, FailsWhereTheNoteAloneFailsAndKeepsWhatCameBefore)
         TNoteSound one;
         ASSERT_TRUE(notes[k]->GetSymbolSound(0.0, Tempo, &abort, alone, one));
         ExpectSameSound(made[k], one, k);
+    }
+}
+
+TEST(NoteBatch, AStoppedResonanceFailsTheFirstNoteThatWaitsForIt)
+{
+    HookReset hooks;
+    Piece m(1);
+    const std::vector<const TMuzNote*> notes = NotesOf(m.doc);
+    // One player and several: both wait for their resonance.
+    for (TNoteStave* stave : {m.staves[0], m.staves[1]}) {
+        TNoteSoundBatch batch;
+        std::string message;
+        AbortFlag abort = 0;
+        const auto note = std::find_if(notes.begin(), notes.end(), [&](const TMuzNote* n) {
+            return n->GetNoteStave() == stave && n->GetNoteLengthKind() <= 4;
+        });
+        ASSERT_NE(note, notes.end());
+        ASSERT_TRUE(batch.Add(**note, 0.0, Tempo, &abort, message));
+        ASSERT_FALSE(batch.Full());
+        std::vector<TNoteSound> made;
+        AbortAfterPolls(1);
+        EXPECT_FALSE(batch.Finish(&abort, message, made));
+        ResetAbortHook();
+        EXPECT_TRUE(made.empty());
+        EXPECT_EQ(message, "There is not enough memmory for this operation.");
+        EXPECT_EQ(abort, 1);
+        EXPECT_EQ(batch.Waiting(), 0u);
     }
 }
 
@@ -243,14 +256,14 @@ SoundUPtr RenderedAlone(const TUnitMuz& doc, bool stereo, int32_t freq)
 
 TEST(NoteBatch, RenderOfManyNotesIsTheRenderOfNotesMixedAtOnce)
 {
-    KernelReset reset;
+    ResonanceKernelReset reset;
     Piece m(5);
     for (bool stereo : {false, true}) {
         const int32_t freq = stereo ? 44100 : 22050;
         m.doc.SetWaveFileProps(TWaveFileProps(1, 22050, 2),
                                TWaveFileProps(stereo ? 2 : 1, freq, 2));
         const SoundUPtr expected = RenderedAlone(m.doc, stereo, freq);
-        for (ResonanceKernel kernel : Kernels()) {
+        for (ResonanceKernel kernel : ResonanceKernels()) {
             ASSERT_TRUE(UseResonanceKernel(kernel));
             const TMusicRender r = m.doc.CreateSound();
             ASSERT_TRUE(r.ok) << r.message;

@@ -21,21 +21,6 @@ namespace {
 using V = std::vector<int>;
 
 /// The kernels this processor runs, each switched on for the length of a test body.
-std::vector<ResonanceKernel> Kernels()
-{
-    std::vector<ResonanceKernel> kernels;
-    for (ResonanceKernel k : {ResonanceKernel::Baseline, ResonanceKernel::Avx2})
-        if (UseResonanceKernel(k))
-            kernels.push_back(k);
-    UseBestResonanceKernel();
-    return kernels;
-}
-
-struct KernelReset
-{
-    ~KernelReset() { UseBestResonanceKernel(); }
-};
-
 struct RunCase
 {
     int64_t count;
@@ -84,7 +69,7 @@ std::vector<RunCase> ManyRuns()
 
 TEST(ResonanceSideBySide, EveryRunGetsWhatItGetsAlone)
 {
-    KernelReset reset;
+    ResonanceKernelReset reset;
     const std::vector<RunCase> cases = ManyRuns();
     std::vector<WavePtr> inputs, outputs;
     std::vector<ResonanceRun> runs;
@@ -94,7 +79,7 @@ TEST(ResonanceSideBySide, EveryRunGetsWhatItGetsAlone)
         runs.push_back({inputs.back()->Data(), outputs.back()->Data(), c.count, c.per, c.factor});
     }
     ASSERT_GT(runs.size(), 48u);
-    for (ResonanceKernel kernel : Kernels()) {
+    for (ResonanceKernel kernel : ResonanceKernels()) {
         ASSERT_TRUE(UseResonanceKernel(kernel));
         AbortFlag abort = 0;
         ASSERT_TRUE(resonateSideBySide(&abort, runs.data(), runs.size()));
