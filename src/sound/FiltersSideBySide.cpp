@@ -72,7 +72,7 @@ template <class V, int K> [[gnu::always_inline]] inline void RunGroup(Lanes& s, 
         V feed[K];
 #pragma GCC unroll 8
         for (int k = 0; k < K; ++k) {
-            Ints xi;
+            Ints xi = {};
 #pragma GCC unroll 8
             for (int w = 0; w < W; ++w)
                 xi[w] = in[k * W + w][i];
