@@ -246,10 +246,11 @@ SoundUPtr RenderedAlone(const TUnitMuz& doc, bool stereo, int32_t freq)
     for (const TMuzNote* note : notes) {
         TNoteSound sound;
         EXPECT_TRUE(note->GetSymbolSound(0.0, Tempo, &abort, message, sound));
-        if (sound.sound)
+        if (sound.sound) {
             EXPECT_TRUE(MixAfterTime(*canvas, &abort, *sound.sound,
                                      preRoll - sound.startOffset + note->GetSymbolTime() * Tempo,
                                      sound.mixFactor));
+        }
     }
     return canvas;
 }
