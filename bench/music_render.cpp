@@ -8,14 +8,17 @@
 //
 // The engine alone stays as a second peer: the same per-note calls of its primitives (resample,
 // roll out, resonance, periodic echo, mix in) into a canvas of the same size, without the model
-// around them. The program also prints the time per note at 1, 4 and 16 times the notes, and
-// the peak memory of a 10-minute render against its canvas.
+// around them (the render makes resonant notes together, so it may beat its primitives there),
+// and the resonances of many notes side by side run against the same resonances one by one. The
+// program also prints the time per note at 1, 4 and 16 times the notes, and the peak memory of a
+// 10-minute render against its canvas.
 
 #include "document/records/WaveFileProps.h"
 #include "document/wave/UnitWave.h"
 #include "music/core/NotePlayer.h"
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
+#include "sound/Filters.h"
 #include "sound/SoundOps.h"
 
 #include "AllocationCounter.h"
@@ -263,6 +266,38 @@ void BM_Primitives(benchmark::State& state)
     }
 }
 
+/// The resonant sampler's filter over the recorded note for 96 notes of different pitches, one
+/// after another (argument 0: resFilter per note, the engine's own road) or side by side
+/// (1: plain vectors, 2: AVX2).
+void BM_Resonances(benchmark::State& state)
+{
+    const auto road = static_cast<int>(state.range(0));
+    if (road > 0 &&
+        !UseResonanceKernel(road == 1 ? ResonanceKernel::Baseline : ResonanceKernel::Avx2)) {
+        state.SkipWithError("the processor lacks this kernel");
+        return;
+    }
+    const Wave& note = *TheWaves().note->GetSound()->GetLeftWave();
+    std::vector<WavePtr> outputs;
+    std::vector<ResonanceRun> runs;
+    AbortFlag abort = 0;
+    for (int k = 0; k < 96; ++k) {
+        outputs.push_back(CreateWave(&abort, note.Values()));
+        runs.push_back({note.Data(), outputs.back()->Data(), note.Values(),
+                        22050.0 * A4 * std::pow(0.5, (k % 24 - 12) / 12.0), 0.05});
+    }
+    for (auto _ : state) {
+        if (road > 0) {
+            resonateSideBySide(&abort, runs.data(), runs.size());
+        } else {
+            for (const ResonanceRun& r : runs)
+                benchmark::DoNotOptimize(resFilter(note, &abort, r.per, r.factor, 0, -1));
+        }
+        benchmark::ClobberMemory();
+    }
+    UseBestResonanceKernel();
+}
+
 /// timidity's CPU seconds per run, by channel layout (0 mono, 1 stereo).
 std::map<int, double> timiditySeconds;
 /// Why timidity did not run, when it did not.
@@ -344,6 +379,7 @@ BENCHMARK(BM_Timidity)
 BENCHMARK(BM_Render)->Apply(KindArgs);
 BENCHMARK(BM_Primitives)->Apply(KindArgs);
 BENCHMARK(BM_Render)->Name("BM_RenderNotes")->Apply(LinearArgs);
+BENCHMARK(BM_Resonances)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 /// Peak memory of one render of a 10-minute piece (300 bars at 2 s), stereo at 44100 Hz.
 void PrintPeakOfTenMinutes()
@@ -420,6 +456,13 @@ int main(int argc, char** argv)
         const auto r = reporter.seconds.find(name);
         if (r != reporter.seconds.end())
             std::printf("  x%-3d %.3f us CPU\n", bars / 8, r->second / (bars * 4 * 8 * 2) * 1e6);
+    }
+    const double alone = find("BM_Resonances/0");
+    std::printf("Resonances of 96 notes side by side, times faster than one after another:\n");
+    for (int road : {1, 2}) {
+        const double r = find("BM_Resonances/" + std::to_string(road));
+        if (alone > 0 && r > 0)
+            std::printf("  %-14s %.2f\n", road == 1 ? "plain vectors" : "AVX2", alone / r);
     }
     if (!chosen)
         PrintPeakOfTenMinutes();

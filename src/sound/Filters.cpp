@@ -151,21 +151,6 @@ WavePtr OnePoleEnv(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope, do
 
 // ---- Resonance and notch ------------------------------------------------------------------------
 
-struct ResCoefficients
-{
-    double d;
-    double c;
-};
-
-ResCoefficients ResConstants(double per, double factor, double turn)
-{
-    return {std::pow(1.0 - factor, 1.0 / per), turn / (per * per)};
-}
-
-// (pi/2)^2 and (pi/10)^2, near enough: the oscillator turns once per period with 4 or 20 steps.
-constexpr double Turn4 = 2.466;
-constexpr double Turn20 = 0.09864;
-
 /// One pass of the damped oscillator over the n values of a range; coefficients(i) gives d and
 /// c for the range index i. False when stopped.
 template <bool Notch, int Steps, class Coefficients>

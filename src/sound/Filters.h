@@ -71,6 +71,34 @@ WavePtr notchFilter(const Wave& w, AbortFlag* abort, const Wave* freqEnvelope,
                     const Wave* factorEnvelope, int32_t rate, int32_t begin, int32_t end,
                     std::string* error = nullptr);
 
+// ---- Several resonances side by side ------------------------------------------------------------
+
+/// One run of values for the constant resonance: count values from in resonated into out.
+struct ResonanceRun
+{
+    const int16_t* in = nullptr;
+    int16_t* out = nullptr;
+    int64_t count = 0;
+    double per = 1.0;
+    double factor = 0.0;
+};
+
+/// Every run's values exactly as resFilter(w, abort, per, factor, 0, -1) gives them, several
+/// runs at once. One resonance is a chain of dependent steps that leaves most of the
+/// processor's arithmetic idle; independent runs side by side, each doing the same operations
+/// in the same order as alone, keep it busy. Every run needs per >= 1 and factor in [0, 1]
+/// (the caller checks them, as resFilter would). The flag is polled before every block of at
+/// most WaveBlock values; false when stopped, with the outputs partly written.
+bool resonateSideBySide(AbortFlag* abort, const ResonanceRun* runs, size_t count);
+
+/// The machine code the runs side by side use: plain vectors any processor has, or those of
+/// AVX2, used when the processor has it. Both give the same values.
+enum class ResonanceKernel { Baseline, Avx2 };
+/// Test and benchmark hook: runs every resonance side by side with kernel from now on. False
+/// (nothing changed) when the processor lacks it.
+bool UseResonanceKernel(ResonanceKernel kernel);
+void UseBestResonanceKernel();
+
 // ---- Block filter ------------------------------------------------------------------------------
 
 /// A running box average of width w values, halved (kept: waves made earlier depend on the

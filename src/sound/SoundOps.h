@@ -45,6 +45,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kelvorn {
 
@@ -249,6 +250,46 @@ SoundUPtr FilterTwoParams(const Sound& sound, AbortFlag* abort, bool firstConsta
                           bool secondConstant, double time, double second, const Sound* envelope1,
                           const Sound* envelope2, const ResFilters& filters, int32_t begin,
                           int32_t end, std::string* error = nullptr);
+
+/// Constant resonances over whole sounds, made together: each result holds what
+/// FilterTwoParams(sound, abort, true, true, time, factor, nullptr, nullptr,
+/// TheFilterTable.resonance, 0, -1) gives, while the channels of all the sounds queued run side
+/// by side (resonateSideBySide).
+class ResonanceBatch
+{
+public:
+    /// Queues the resonance of sound, held until the batch is cleared, and answers its index; -1
+    /// when the call alone would be refused (a period under one value, a factor outside [0, 1]),
+    /// the flag is set or the result's memory cannot be had (the box shown, the flag set). The
+    /// caller then calls FilterTwoParams itself, which fails as it always did.
+    int Add(SoundPtr sound, AbortFlag* abort, double time, double factor);
+    /// Runs every resonance queued since the last Run; false when stopped (their results are
+    /// then null).
+    bool Run(AbortFlag* abort);
+    /// The result of index after its Run, handed out once; null before, after a stopped Run or
+    /// once taken.
+    SoundUPtr Take(int index);
+    /// Channels and values queued and not run yet.
+    int32_t WaitingRuns() const { return waitingRuns; }
+    int64_t WaitingValues() const { return waitingValues; }
+    /// Forgets every resonance, run or not, and the sounds it held.
+    void Clear();
+
+private:
+    struct Item
+    {
+        SoundPtr source;
+        double per = 1.0;
+        double factor = 0.0;
+        WavePtr left;
+        WavePtr right;
+        bool waiting = true;
+        bool made = false;
+    };
+    std::vector<Item> items;
+    int32_t waitingRuns = 0;
+    int64_t waitingValues = 0;
+};
 
 /// The running box average of width time seconds (rate); the range grows.
 SoundUPtr FilterBlock(const Sound& sound, AbortFlag* abort, double time, int32_t* begin,

@@ -30,11 +30,19 @@ WaveRef Unaliased(WaveRef other, const Wave& target, AbortFlag* abort)
 template <class Add>
 bool AddPartner(Sound& sound, const Flag& flag, const Sound& partner, Add&& add)
 {
+    // A mono partner gives both channels of a stereo sound the same wave, and resampling it is
+    // most of a mix: it is made once. (Being mono, it is no channel of the stereo sound.)
+    const bool once = sound.GetMonoStereo() == 2 && partner.GetMonoStereo() == 1;
+    WaveRef kept;
     return EachChannelInPlace(sound, flag, [&](int c, Wave& w) {
-        WaveRef other = Unaliased(PartnerFor(sound, partner, flag.get(), c), w, flag.get());
+        WaveRef other = once && c == 1
+                            ? std::move(kept)
+                            : Unaliased(PartnerFor(sound, partner, flag.get(), c), w, flag.get());
         if (!other)
             return false;
         add(w, *other);
+        if (once && c == 0)
+            kept = std::move(other);
         return true;
     });
 }

@@ -90,6 +90,72 @@ SoundUPtr FilterTwoParams(const Sound& sound, AbortFlag* abort, bool firstConsta
         });
 }
 
+int ResonanceBatch::Add(SoundPtr sound, AbortFlag* abort, double time, double factor)
+{
+    const double per = Rate(*sound, time);
+    // The checks of the resonance alone, without its box: the caller's call shows it.
+    if ((abort && *abort) || !(per >= 1 && factor >= 0 && factor <= 1))
+        return -1;
+    Item item;
+    const int32_t n = sound->GetValues();
+    item.left = wavedetail::NewWave(abort, n);
+    if (item.left && sound->GetMonoStereo() == 2)
+        item.right = wavedetail::NewWave(abort, n);
+    if (!item.left || (sound->GetMonoStereo() == 2 && !item.right))
+        return -1;
+    item.source = std::move(sound);
+    item.per = per;
+    item.factor = factor;
+    waitingRuns += item.right ? 2 : 1;
+    waitingValues += int64_t{n} * (item.right ? 2 : 1);
+    items.push_back(std::move(item));
+    return static_cast<int>(items.size() - 1);
+}
+
+bool ResonanceBatch::Run(AbortFlag* abort)
+{
+    std::vector<ResonanceRun> runs;
+    runs.reserve(static_cast<size_t>(waitingRuns));
+    for (Item& item : items) {
+        if (!item.waiting)
+            continue;
+        const int32_t n = item.source->GetValues();
+        runs.push_back(
+            {item.source->GetLeftWave()->Data(), item.left->Data(), n, item.per, item.factor});
+        if (item.right)
+            runs.push_back({item.source->GetRightWave()->Data(), item.right->Data(), n, item.per,
+                            item.factor});
+    }
+    const bool done = resonateSideBySide(abort, runs.data(), runs.size());
+    for (Item& item : items) {
+        item.made = item.made || (item.waiting && done);
+        item.waiting = false;
+    }
+    waitingRuns = 0;
+    waitingValues = 0;
+    return done;
+}
+
+SoundUPtr ResonanceBatch::Take(int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= items.size())
+        return nullptr;
+    Item& item = items[static_cast<size_t>(index)];
+    if (!item.made)
+        return nullptr;
+    item.made = false;
+    const Sound& source = *item.source;
+    return soundops::MakeLike(source, source.GetSampleFreq(), std::move(item.left),
+                              std::move(item.right));
+}
+
+void ResonanceBatch::Clear()
+{
+    items.clear();
+    waitingRuns = 0;
+    waitingValues = 0;
+}
+
 SoundUPtr FilterBlock(const Sound& sound, AbortFlag* abort, double time, int32_t* begin,
                       int32_t* end)
 {

@@ -112,4 +112,22 @@ inline double EnvelopeFactor(int32_t v16)
     return (v16 + 32768) / 65536.0;
 }
 
+// ---- The resonator ------------------------------------------------------------------------------
+
+/// The damped oscillator's coefficients: d the damping per value, c the turn per step.
+struct ResCoefficients
+{
+    double d;
+    double c;
+};
+
+inline ResCoefficients ResConstants(double per, double factor, double turn)
+{
+    return {std::pow(1.0 - factor, 1.0 / per), turn / (per * per)};
+}
+
+// (pi/2)^2 and (pi/10)^2, near enough: the oscillator turns once per period with 4 or 20 steps.
+constexpr double Turn4 = 2.466;
+constexpr double Turn20 = 0.09864;
+
 } // namespace kelvorn::signal

@@ -5,6 +5,7 @@
 
 #include "general/Memory.h"
 #include "platform/test/RecordingMessages.h"
+#include "sound/Filters.h"
 #include "sound/SineTable.h"
 #include "sound/Sound.h"
 
@@ -165,6 +166,23 @@ struct HookReset
         ResetAllocationFailure();
         ResetAbortHook();
     }
+};
+
+/// The resonance kernels this processor runs (the best one chosen again afterwards).
+inline std::vector<ResonanceKernel> ResonanceKernels()
+{
+    std::vector<ResonanceKernel> kernels;
+    for (ResonanceKernel k : {ResonanceKernel::Baseline, ResonanceKernel::Avx2})
+        if (UseResonanceKernel(k))
+            kernels.push_back(k);
+    UseBestResonanceKernel();
+    return kernels;
+}
+
+/// Chooses the best resonance kernel again at the end of a test that switched kernels.
+struct ResonanceKernelReset
+{
+    ~ResonanceKernelReset() { UseBestResonanceKernel(); }
 };
 
 /// A test with the program's sine table, and every hook off again at its end.

@@ -1,10 +1,5 @@
-// A fused multiply-add rounds once where the plain bank rounds twice, and the cells would no
-// longer match; the vector paths below have it at hand.
-#if defined(__clang__)
-#pragma clang fp contract(off)
-#elif defined(__GNUC__)
-#pragma GCC optimize("fp-contract=off")
-#endif
+// The vector paths of the bank give the cells of the plain bank.
+#include "general/numeric/NoContraction.h"
 
 #include "document/views/VolumeBands.h"
 

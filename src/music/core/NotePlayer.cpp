@@ -27,6 +27,27 @@ int32_t ClampCount(double n)
     return static_cast<int32_t>(std::clamp(n, 0.0, 2147483647.0));
 }
 
+/// What a note transposed by transpose semitones asks its player at tempo.
+TPlayRequest RequestOf(const TMuzNote& note, double transpose, double tempo)
+{
+    return {note.GetPeriod() * std::pow(0.5, transpose / 12.0), note.GetSoundLength(), tempo};
+}
+
+/// The resonant sampler's roll-out: the range [b, e) of sample n times at its own length, with
+/// the parts before and after it.
+SoundUPtr RollOutRange(const Sound& sample, AbortFlag* abort, int32_t b, int32_t e, double n)
+{
+    const double range = e - b;
+    return RepeatPart(sample, abort, range / sample.GetSampleFreq(), n, 0.0, &b, &e);
+}
+
+/// The resonant sampler's filter over its roll-out, at the fixed period P and factor.
+SoundUPtr Resonance(const Sound& rolled, AbortFlag* abort, double P, double factor)
+{
+    return FilterTwoParams(rolled, abort, true, true, P, factor, nullptr, nullptr,
+                           TheFilterTable.resonance, 0, -1);
+}
+
 } // namespace
 
 // ---- Props -----------------------------------------------------------------------------------
@@ -186,9 +207,21 @@ bool TOnePlayer::GetOffsets(const TPlayRequest& request, double& startOffset, do
 bool TOnePlayer::GetSound(AbortFlag* abort, const TPlayRequest& request,
                           std::unique_ptr<Sound>& sound, double& mixFactor, std::string& message)
 {
+    TPlayerSound part;
+    const bool ok = MakeSound(abort, request, nullptr, part, message);
+    sound = std::move(part.sound);
+    mixFactor = part.mixFactor;
+    return ok;
+}
+
+bool TOnePlayer::MakeSound(AbortFlag* abort, const TPlayRequest& request, TNoteSoundBatch* batch,
+                           TPlayerSound& result, std::string& message)
+{
+    std::unique_ptr<Sound>& sound = result.sound;
     sound.reset();
+    result.resonance = -1;
     const TOnePlayerProps& p = OnePlayerProps;
-    mixFactor = p.VolumeFactor.GetValue();
+    result.mixFactor = p.VolumeFactor.GetValue();
     const double P = EffectivePeriod(request.period);
     if (p.Kind == notePlayerNone || P <= 0.0)
         return true;
@@ -219,12 +252,26 @@ bool TOnePlayer::GetSound(AbortFlag* abort, const TPlayRequest& request,
     }
     case notePlayerResonantSampler: {
         const double n = std::trunc(D / (range / s.F) + 0.5);
-        SoundUPtr rolled = RepeatPart(sample, abort, range / s.F, n, 0.0, &b, &e);
-        if (rolled && rolled->GetValues() > 0)
-            sound = FilterTwoParams(*rolled, abort, true, true, P, p.resonant.ResFactor.GetValue(),
-                                    nullptr, nullptr, TheFilterTable.resonance, 0, -1);
-        else
-            sound = std::move(rolled);
+        const double factor = p.resonant.ResFactor.GetValue();
+        if (!batch) {
+            SoundUPtr rolled = RollOutRange(sample, abort, b, e, n);
+            if (rolled && rolled->GetValues() > 0)
+                sound = Resonance(*rolled, abort, P, factor);
+            else
+                sound = std::move(rolled);
+            break;
+        }
+        // The roll-out depends on the sample, its range and the count alone, so notes of one
+        // length share it; the resonance waits to run beside other notes'.
+        SoundPtr rolled = batch->RollOut(s.sound, b, e, n, abort);
+        if (rolled && rolled->GetValues() > 0) {
+            result.resonance = batch->Resonances().Add(rolled, abort, P, factor);
+            if (result.resonance >= 0)
+                return true;
+            sound = Resonance(*rolled, abort, P, factor);
+        } else if (rolled) {
+            sound = CopyPart(*rolled, abort, 0, -1);
+        }
         break;
     }
     case notePlayerRepeatWaveForm: {
@@ -234,7 +281,7 @@ bool TOnePlayer::GetSound(AbortFlag* abort, const TPlayRequest& request,
         e = -1;
         if (copy)
             sound = PerEcho(*copy, abort, P, 1.0, n, &b, &e);
-        mixFactor = 1.0;
+        result.mixFactor = 1.0;
         break;
     }
     case notePlayerRollOutWaveForm: {
@@ -330,40 +377,192 @@ bool TCompoundPlayer::GetOffsets(const TPlayRequest& request, double& startOffse
     return true;
 }
 
+namespace {
+
+/// The first half of a note's sound: the offsets, the canvas when several players mix, and
+/// every player's part, with resonances left queued in batch when one is given.
+bool StartNote(TCompoundPlayer& player, AbortFlag* abort, const TPlayRequest& request,
+               TNoteSoundBatch* batch, TNoteSoundBatch::Pending& note, std::string& message)
+{
+    double S = 0.0, E = 0.0;
+    if (!player.GetOffsets(request, S, E, message))
+        return false;
+    note.startOffset = S;
+    TOnePlayer* first = player.GetFirstOnePlayer();
+    if (!first) {
+        note.silent = true;
+        return true;
+    }
+    if (!first->GetNext()) {
+        note.parts.emplace_back();
+        return first->MakeSound(abort, request, batch, note.parts.back(), message);
+    }
+    const TUnitMuz& document = *player.GetDocument();
+    StereoSound empty(document.GetSampleFreq(), document.GetBytesPSample());
+    int32_t b = 0, e = 0;
+    note.canvas = MakeSilence(empty, abort, S + E, &b, &e);
+    if (!note.canvas) {
+        message += NoMemory;
+        return false;
+    }
+    for (TOnePlayer* p = first; p; p = p->GetNext()) {
+        double pStart = 0.0, pEnd = 0.0;
+        note.parts.emplace_back();
+        if (!p->GetOffsets(request, pStart, pEnd, message) ||
+            !p->MakeSound(abort, request, batch, note.parts.back(), message))
+            return false;
+        note.partTimes.push_back(S - pStart);
+    }
+    return true;
+}
+
+/// The second half, once the resonances queued by the first have run: one player's sound as
+/// it is, several players' mixed into the canvas in list order.
+bool FinishNote(TNoteSoundBatch::Pending& note, AbortFlag* abort, ResonanceBatch* resonances,
+                std::unique_ptr<Sound>& sound, double& mixFactor, std::string& message)
+{
+    sound.reset();
+    if (note.silent)
+        return true;
+    auto made = [&](TPlayerSound& part) {
+        if (part.resonance < 0)
+            return true;
+        part.sound = resonances ? resonances->Take(part.resonance) : nullptr;
+        if (!part.sound)
+            message += NoMemory;
+        return part.sound != nullptr;
+    };
+    if (!note.canvas) {
+        TPlayerSound& part = note.parts.front();
+        mixFactor = part.mixFactor;
+        if (!made(part))
+            return false;
+        sound = std::move(part.sound);
+        return true;
+    }
+    mixFactor = 1.0;
+    for (size_t i = 0; i < note.parts.size(); ++i) {
+        TPlayerSound& part = note.parts[i];
+        if (!made(part))
+            return false;
+        if (part.sound &&
+            !MixAfterTime(*note.canvas, abort, *part.sound, note.partTimes[i], part.mixFactor)) {
+            message += NoMemory;
+            return false;
+        }
+        part.sound.reset();
+    }
+    sound = std::move(note.canvas);
+    return true;
+}
+
+} // namespace
+
 bool TCompoundPlayer::GetSound(AbortFlag* abort, const TPlayRequest& request,
                                std::unique_ptr<Sound>& sound, double& mixFactor,
                                double& startOffset, std::string& message)
 {
     sound.reset();
-    double S = 0.0, E = 0.0;
-    if (!GetOffsets(request, S, E, message))
+    TNoteSoundBatch::Pending note;
+    if (!StartNote(*this, abort, request, nullptr, note, message))
         return false;
-    startOffset = S;
-    if (!first)
-        return true;
-    if (!first->GetNext())
-        return first->GetSound(abort, request, sound, mixFactor, message);
-    mixFactor = 1.0;
-    StereoSound empty(document->GetSampleFreq(), document->GetBytesPSample());
-    int32_t b = 0, e = 0;
-    SoundUPtr canvas = MakeSilence(empty, abort, S + E, &b, &e);
-    if (!canvas) {
-        message += NoMemory;
-        return false;
-    }
-    for (TOnePlayer* p = first; p; p = p->GetNext()) {
-        SoundUPtr part;
-        double factor = 1.0, pStart = 0.0, pEnd = 0.0;
-        if (!p->GetOffsets(request, pStart, pEnd, message) ||
-            !p->GetSound(abort, request, part, factor, message))
+    startOffset = note.startOffset;
+    return FinishNote(note, abort, nullptr, sound, mixFactor, message);
+}
+
+// ---- Notes made together ---------------------------------------------------------------------
+
+namespace {
+
+// Roll-outs kept for later notes: a piece has few note lengths.
+constexpr size_t KeptRollOuts = 8;
+// Channels waiting to resonate that fill the lanes of the widest kernel twice over, so that
+// runs of unequal length still find a lane.
+constexpr int32_t RunsToFill = 96;
+// Values the waiting sounds may hold (8 MB of samples) and notes that may wait.
+constexpr int64_t HeldValuesLimit = int64_t{1} << 22;
+constexpr size_t WaitingNotesLimit = 1024;
+
+} // namespace
+
+struct TNoteSoundBatch::Rolled
+{
+    SoundPtr sample;
+    int32_t b = 0;
+    int32_t e = 0;
+    double n = 0.0;
+    SoundPtr sound;
+};
+
+TNoteSoundBatch::TNoteSoundBatch() : resonances(std::make_unique<ResonanceBatch>()) {}
+
+TNoteSoundBatch::~TNoteSoundBatch() = default;
+
+SoundPtr TNoteSoundBatch::RollOut(const SoundPtr& sample, int32_t b, int32_t e, double n,
+                                  AbortFlag* abort)
+{
+    for (const Rolled& r : rolled)
+        if (r.sample == sample && r.b == b && r.e == e && r.n == n)
+            return r.sound;
+    SoundPtr made = RollOutRange(*sample, abort, b, e, n);
+    if (!made)
+        return nullptr;
+    if (rolled.size() == KeptRollOuts)
+        rolled.erase(rolled.begin());
+    rolled.push_back(Rolled{sample, b, e, n, made});
+    return made;
+}
+
+bool TNoteSoundBatch::Add(const TMuzNote& note, double transpose, double tempo, AbortFlag* abort,
+                          std::string& message)
+{
+    Pending item;
+    if (TCompoundPlayer* player = note.GetPlayer()) {
+        if (!StartNote(*player, abort, RequestOf(note, transpose, tempo), this, item, message))
             return false;
-        if (part && !MixAfterTime(*canvas, abort, *part, S - pStart, factor)) {
-            message += NoMemory;
-            return false;
-        }
+    } else {
+        item.silent = true;
     }
-    sound = std::move(canvas);
+    for (const TPlayerSound& part : item.parts)
+        heldValues += part.sound ? part.sound->GetValues() : 0;
+    heldValues += item.canvas ? item.canvas->GetValues() : 0;
+    pending.push_back(std::move(item));
     return true;
+}
+
+bool TNoteSoundBatch::Full() const
+{
+    const int32_t runs = resonances->WaitingRuns();
+    return runs == 0 || runs >= RunsToFill ||
+           heldValues + resonances->WaitingValues() >= HeldValuesLimit ||
+           pending.size() >= WaitingNotesLimit;
+}
+
+size_t TNoteSoundBatch::Waiting() const
+{
+    return pending.size();
+}
+
+bool TNoteSoundBatch::Finish(AbortFlag* abort, std::string& message,
+                             std::vector<TNoteSound>& results)
+{
+    // A stopped run leaves its results null: the first note that needs one fails.
+    if (resonances->WaitingRuns() > 0)
+        resonances->Run(abort);
+    bool ok = true;
+    for (Pending& item : pending) {
+        TNoteSound sound;
+        sound.startOffset = item.startOffset;
+        if (!FinishNote(item, abort, resonances.get(), sound.sound, sound.mixFactor, message)) {
+            ok = false;
+            break;
+        }
+        results.push_back(std::move(sound));
+    }
+    pending.clear();
+    resonances->Clear();
+    heldValues = 0;
+    return ok;
 }
 
 // ---- A note asks its group's player ----------------------------------------------------------
@@ -375,10 +574,8 @@ bool TMuzNote::GetSymbolSound(double transpose, double tempo, AbortFlag* abort,
     TCompoundPlayer* player = GetPlayer();
     if (!player)
         return true;
-    const TPlayRequest request{GetPeriod() * std::pow(0.5, transpose / 12.0), GetSoundLength(),
-                               tempo};
-    return player->GetSound(abort, request, result.sound, result.mixFactor, result.startOffset,
-                            message);
+    return player->GetSound(abort, RequestOf(*this, transpose, tempo), result.sound,
+                            result.mixFactor, result.startOffset, message);
 }
 
 bool TMuzNote::GetSymbolOffsets(double transpose, double tempo, std::string& message,
@@ -388,9 +585,7 @@ bool TMuzNote::GetSymbolOffsets(double transpose, double tempo, std::string& mes
     TCompoundPlayer* player = GetPlayer();
     if (!player)
         return true;
-    const TPlayRequest request{GetPeriod() * std::pow(0.5, transpose / 12.0), GetSoundLength(),
-                               tempo};
-    return player->GetOffsets(request, startOffset, endOffset, message);
+    return player->GetOffsets(RequestOf(*this, transpose, tempo), startOffset, endOffset, message);
 }
 
 bool TMuzNote::PlaySymbolSound(double tempo) const

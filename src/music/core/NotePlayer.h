@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kelvorn {
 
@@ -88,6 +89,8 @@ private:
 };
 
 class TCompoundPlayer;
+class TNoteSoundBatch;
+class ResonanceBatch;
 
 /// What a player is asked: the note's period P0 (already transposed) in seconds, its sounding
 /// length in whole notes and the tempo in seconds per whole note.
@@ -96,6 +99,15 @@ struct TPlayRequest
     double period = 0.0;
     double soundLength = 0.0;
     double tempo = 1.0;
+};
+
+/// One player's part of a note's sound: the sound itself, or the index of the resonance in the
+/// note batch that will make it.
+struct TPlayerSound
+{
+    std::unique_ptr<Sound> sound;
+    int resonance = -1;
+    double mixFactor = 1.0;
 };
 
 class TOnePlayer
@@ -114,6 +126,10 @@ public:
     /// Seconds the sound begins before the note's time and reaches after it.
     virtual bool GetOffsets(const TPlayRequest& request, double& startOffset, double& endOffset,
                             std::string& message);
+    /// GetSound's work, except that with a batch a resonant sampler shares the batch's roll-outs
+    /// and leaves its resonance queued there, to run beside other notes'.
+    bool MakeSound(AbortFlag* abort, const TPlayRequest& request, TNoteSoundBatch* batch,
+                   TPlayerSound& result, std::string& message);
 
     TOnePlayer* GetNext() const { return next; }
     void SetNext(TOnePlayer* player) { next = player; }
@@ -164,6 +180,59 @@ private:
     TOnePlayer* first = nullptr;
     TOnePlayer* current = nullptr;
     TUnitMuz* document;
+};
+
+/// Notes' sounds made several at a time, with the samples they have one at a time: the
+/// resonances of resonant samplers run side by side (each note's resonance is a long chain of
+/// dependent steps that keeps only a small part of the processor busy), and notes that roll out
+/// the same range of the same sample as often share one roll-out. A note's sound is started
+/// by Add and handed out by Finish, in the order the notes were added.
+class TNoteSoundBatch
+{
+public:
+    TNoteSoundBatch();
+    ~TNoteSoundBatch();
+    TNoteSoundBatch(const TNoteSoundBatch&) = delete;
+    TNoteSoundBatch& operator=(const TNoteSoundBatch&) = delete;
+
+    /// Starts the sound GetSymbolSound gives note (transposed by transpose semitones, at tempo
+    /// seconds per whole note). False with message filled when it fails as GetSymbolSound
+    /// would; the note is then not kept.
+    bool Add(const TMuzNote& note, double transpose, double tempo, AbortFlag* abort,
+             std::string& message);
+    /// Whether the sounds should be finished now: enough resonances wait to fill the lanes, or
+    /// the waiting sounds hold enough memory; always when no resonance waits.
+    bool Full() const;
+    /// Notes added and not finished yet.
+    size_t Waiting() const;
+    /// Finishes the notes added since the last Finish, in the order they were added, appending
+    /// each one's sound to results. Stops at the first that fails (message filled) and answers
+    /// false; results then ends with the one before it. The batch is empty afterwards.
+    bool Finish(AbortFlag* abort, std::string& message, std::vector<TNoteSound>& results);
+
+    /// The range [b, e) of sample rolled out n times at its own length, the part before and
+    /// after it kept (the resonant sampler's roll-out): the one made earlier for the same
+    /// sample, range and count, or a new one. Null when it failed.
+    SoundPtr RollOut(const SoundPtr& sample, int32_t b, int32_t e, double n, AbortFlag* abort);
+    ResonanceBatch& Resonances() { return *resonances; }
+
+    /// A note's sound in the making: its players' parts, mixed into canvas when there are
+    /// several.
+    struct Pending
+    {
+        std::vector<TPlayerSound> parts;
+        std::vector<double> partTimes;
+        std::unique_ptr<Sound> canvas;
+        double startOffset = 0.0;
+        bool silent = false;
+    };
+
+private:
+    struct Rolled;
+    std::vector<Pending> pending;
+    std::vector<Rolled> rolled;
+    std::unique_ptr<ResonanceBatch> resonances;
+    int64_t heldValues = 0;
 };
 
 } // namespace kelvorn

@@ -9,10 +9,12 @@
 
 #include "general/values/ValueUnits.h"
 #include "music/core/MuzSymbols.h"
+#include "music/core/NotePlayer.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kelvorn {
 
@@ -64,6 +66,23 @@ struct TRenderContext
     bool Spend();
     /// Whether the note sounds under the filters.
     bool Sounds(const TMuzNote& note) const;
+    /// Starts the sound of note, transposed by transpose semitones, to be mixed into target at
+    /// its time after runningTime. Sounds are made several notes at a time and mixed in the
+    /// order the notes came: whenever the batch is full, and at the end by MixNotes.
+    bool AddNote(const TMuzNote& note, Sound& target, double runningTime, double transpose);
+    /// Finishes and mixes in every note started and not mixed yet; a render's last step.
+    bool MixNotes();
+
+private:
+    /// Where a started note goes.
+    struct Placed
+    {
+        const TMuzNote* note;
+        Sound* target;
+        double runningTime;
+    };
+    TNoteSoundBatch notes;
+    std::vector<Placed> placed;
 };
 
 class TSinglePartMuz;

@@ -29,6 +29,36 @@ bool TRenderContext::Sounds(const TMuzNote& note) const
     return !note.IsMuted();
 }
 
+bool TRenderContext::AddNote(const TMuzNote& note, Sound& target, double runningTime,
+                             double transpose)
+{
+    if (!notes.Add(note, transpose, tempo, abort, *message))
+        return false;
+    placed.push_back({&note, &target, runningTime});
+    return !notes.Full() || MixNotes();
+}
+
+bool TRenderContext::MixNotes()
+{
+    std::vector<TNoteSound> sounds;
+    const bool made = notes.Finish(abort, *message, sounds);
+    for (size_t i = 0; i < sounds.size(); ++i) {
+        const TNoteSound& sound = sounds[i];
+        if (!sound.sound)
+            continue;
+        const Placed& at = placed[i];
+        // Tuplet members share one Position: each sounds at its own time in the tuplet.
+        const double time = at.runningTime - sound.startOffset + at.note->GetSymbolTime() * tempo;
+        if (!MixAfterTime(*at.target, abort, *sound.sound, time, sound.mixFactor)) {
+            *message += "There is not enough memmory for this operation.";
+            placed.clear();
+            return false;
+        }
+    }
+    placed.clear();
+    return made;
+}
+
 // ---- Every part: its children in order -------------------------------------------------------
 
 bool TPartMuz::Render(TRenderContext& context, Sound& target, double& runningTime, double transpose)
@@ -81,19 +111,8 @@ bool TSinglePartMuz::Render(TRenderContext& context, Sound& target, double& runn
         const TMuzNote* note = s->AsNote();
         if (!note || !context.Sounds(*note))
             continue;
-        TNoteSound noteSound;
-        if (!note->GetSymbolSound(transpose, context.tempo, context.abort, *context.message,
-                                  noteSound))
+        if (!context.AddNote(*note, target, runningTime, transpose))
             return false;
-        if (!noteSound.sound)
-            continue;
-        // Tuplet members share one Position: each sounds at its own time in the tuplet.
-        const double at =
-            runningTime - noteSound.startOffset + note->GetSymbolTime() * context.tempo;
-        if (!MixAfterTime(target, context.abort, *noteSound.sound, at, noteSound.mixFactor)) {
-            *context.message += "There is not enough memmory for this operation.";
-            return false;
-        }
     }
     runningTime += GetLength(0) * context.tempo;
     return true;

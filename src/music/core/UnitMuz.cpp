@@ -342,7 +342,7 @@ TMusicRender TUnitMuz::Render(bool stereo, int32_t freq, int16_t bytes, const TN
         return result;
     }
     runningTime = preRoll;
-    if (!part->Render(context, *canvas, runningTime, 0.0))
+    if (!part->Render(context, *canvas, runningTime, 0.0) || !context.MixNotes())
         return result;
     result.sound = std::move(canvas);
     result.ok = true;
