@@ -44,6 +44,7 @@ struct CharTables
 {
     std::array<CharClass, 256> cls{};
     std::array<TextAction, 256> text{};
+    std::array<bool, 256> name{}; // letters and digits
 };
 
 constexpr CharTables MakeTables()
@@ -64,6 +65,7 @@ constexpr CharTables MakeTables()
         else if (c == '>')
             k = clsClose;
         t.cls[c] = k;
+        t.name[c] = k == clsLetter || k == clsDigit;
         TextAction a = k == clsOther ? textUncounted : textCounted;
         if (c == '\n' || c == '\t' || c == '\r' || c == '<' || c == '>' || c == 0)
             a = textSpecial;
@@ -144,65 +146,37 @@ struct Scan
         return k;
     }
 
-    // Skips blanks, counting a column for each and starting a line at each line feed.
+    // Skips blanks, counting a column for each and starting a line at each line feed. Byte by
+    // byte: the runs are short indentations, and a loop whose branches the processor predicts
+    // lets it run ahead, where a wide scan would make every next load wait for the count.
     void SkipBlanks()
     {
-        if (tables.cls[*p] != clsBlank)
-            return;
-#if defined(__SSE2__)
         for (;;) {
-            __m128i v = Load16(p);
-            unsigned lines = Mask16(Equal(v, '\n'));
-            unsigned blanks = Mask16(_mm_or_si128(Equal(v, ' '), Equal(v, '\t'))) | lines;
-            // The padding ends every run: NUL is no blank.
-            unsigned n = blanks == 0xFFFFu ? 16u : static_cast<unsigned>(__builtin_ctz(~blanks));
-            unsigned run = lines & ((1u << n) - 1u);
-            if (run) {
-                col = static_cast<int64_t>(n) - (31 - __builtin_clz(run));
-                do {
-                    ++ln;
-                    run &= run - 1;
-                } while (run);
-            } else {
-                col += n;
-            }
-            p += n;
-            if (n < 16)
-                return;
-        }
-#else
-        for (;;) {
+            unsigned char* q = p;
+            while (*q == ' ')
+                ++q;
+            col += q - p;
+            p = q;
             const unsigned char c = *p;
             if (c == '\n') {
                 ++ln;
                 col = 1;
-            } else if (c == ' ' || c == '\t') {
+            } else if (c == '\t') {
                 ++col;
             } else {
                 return;
             }
             ++p;
         }
-#endif
     }
 
-    // The rest of a name after its first byte; name bytes count one column each.
+    // The rest of a name after its first byte; name bytes count one column each. The padding's
+    // NUL bytes end every name.
     void SkipName()
     {
         unsigned char* q = p;
-#if defined(__SSE2__)
-        for (;;) {
-            unsigned name = Mask16(NameBytes(Load16(q)));
-            if (name != 0xFFFFu) {
-                q += __builtin_ctz(~name);
-                break;
-            }
-            q += 16;
-        }
-#else
-        while (tables.cls[*q] == clsLetter || tables.cls[*q] == clsDigit)
+        while (tables.name[*q])
             ++q;
-#endif
         col += q - p;
         p = q;
     }
@@ -318,34 +292,35 @@ template <bool clamp> [[gnu::always_inline]] inline Found ReadToken(Scan& s)
     unsigned char* nameBegin;
     unsigned char* nameEnd;
     s.SkipBlanks();
-#if defined(__SSE2__)
     if (*s.p == '<') {
-        // Most tags are "<Name>" or "</Name>": every byte counts a column, and the name's end is
-        // found sixteen bytes at a time. Anything else is read below from the "<" again.
+        // Most tags are "<Name>" or "</Name>", in which every byte counts a column. Anything else
+        // is read below from the "<" again.
         unsigned char* q = s.p + 1;
         const bool closing = *q == '/';
         q += closing;
-        const auto n = static_cast<unsigned>(__builtin_ctz(~Mask16(NameBytes(Load16(q)))));
-        if (n != 0 && n < 16 && q[n] == '>') {
-            f.Take(closing ? xmlTokenEnd : xmlTokenBegin, q, q + n);
-            s.col += q + n - s.p;
-            s.p = q + n + 1;
+        unsigned char* e = q;
+        while (tables.name[*e])
+            ++e;
+        if (e != q && *e == '>') {
+            f.Take(closing ? xmlTokenEnd : xmlTokenBegin, q, e);
+            s.col += e - s.p;
+            s.p = e + 1;
             goto counted;
         }
+        ++s.p;
+        ++s.col;
+        goto tag;
     }
-#endif
-    k = s.NextAfterBlanks();
-    if (k != clsOpen) {
-        if (k == clsEnd) {
-            f.kind = xmlTokenEof;
-            goto done;
-        }
+    if (*s.p == '>' || s.p == s.end) {
+        k = s.NextAfterBlanks();
         if (k == clsClose)
             goto refused;
+        f.kind = xmlTokenEof;
+        goto done;
+    }
+    {
         // A text: letters, digits, "other" bytes and slashes run on until "<".
-        unsigned char* textBegin = s.p - 1;
-        if (*textBegin == '\r')
-            *textBegin = ' ';
+        unsigned char* textBegin = s.p;
         k = ScanText(s);
         if (k != clsOpen)
             goto refused;
@@ -362,7 +337,7 @@ template <bool clamp> [[gnu::always_inline]] inline Found ReadToken(Scan& s)
         // grammars want a text, and the writer would then drop the element.
         ++s.p;
     }
-    // After "<" or "</".
+tag: // after "<" or "</"
     for (;;) {
         s.SkipBlanks();
         k = s.NextAfterBlanks();
@@ -394,9 +369,7 @@ refused:
     f.stop = k;
 done:
     --s.col;
-#if defined(__SSE2__)
 counted:
-#endif
     if constexpr (clamp) {
         s.ln = Clamp32(s.ln);
         s.col = Clamp32(s.col);
