@@ -3,7 +3,10 @@
 #include "general/Assert.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <mutex>
+#include <unordered_set>
 #include <vector>
 
 namespace kelvorn {
@@ -12,14 +15,18 @@ namespace {
 
 const std::string emptyText;
 
-// Elements of one parse, side by side in large blocks. Each element is preceded by a header
-// naming its arena (or none, for heap elements), so that delete finds its way back.
+// Elements need no more than pointers do; packing them to that saves memory on large files.
+constexpr size_t itemAlignment = alignof(void*);
+static_assert(alignof(TXMLComplexElement) <= itemAlignment &&
+              alignof(TXMLStringElement) <= itemAlignment);
+
+// Elements of one parse, side by side in large blocks.
 class Arena
 {
 public:
     void* Allocate(size_t bytes)
     {
-        bytes = (bytes + 15) & ~size_t(15);
+        bytes = (bytes + itemAlignment - 1) & ~(itemAlignment - 1);
         if (static_cast<size_t>(end - bump) < bytes) {
             blockSize = std::min<size_t>(blockSize * 2, 1 << 20);
             size_t size = std::max(blockSize, bytes);
@@ -50,40 +57,84 @@ private:
     size_t users = 0;
 };
 
-struct alignas(16) ElementHeader
-{
-    Arena* arena;
-};
-
 thread_local Arena* currentArena = nullptr;
+// The memory operator new last took from an arena: the constructor that runs in it records the
+// arena, which delete needs, in the item itself.
+thread_local void* arenaAllocation = nullptr;
 
 // Frees a detached chain of siblings and everything below them without recursion.
 void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work);
 
+// FNV-1a: names are short, and a good spread keeps two names from taking turns in one slot.
+size_t HashName(std::string_view name)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : name)
+        h = (h ^ c) * 1099511628211ull;
+    return static_cast<size_t>(h ^ (h >> 29));
+}
+
+// The names of all threads, for the program's life; never destroyed, so that trees destroyed
+// during the program's exit still find their names.
+const std::string* SharedName(std::string_view name)
+{
+    static std::mutex mutex;
+    static auto* names = new std::unordered_set<std::string>();
+    std::lock_guard<std::mutex> lock(mutex);
+    return &*names->emplace(name).first;
+}
+
 } // namespace
+
+TXMLName::TXMLName(std::string_view name)
+{
+    // Each thread remembers the names it met last, so that a writer making a file's elements
+    // takes no lock.
+    thread_local std::array<const std::string*, 1024> recent{};
+    const std::string*& slot = recent[HashName(name) % recent.size()];
+    if (!slot || *slot != name)
+        slot = SharedName(name);
+    text = slot;
+}
+
+TXMLItem::TXMLItem(TXMLName elementName, Kind itemKind)
+    : name(&elementName.Text()),
+      arena(this == arenaAllocation ? static_cast<void*>(currentArena) : nullptr), kind(itemKind)
+{
+}
 
 void* TXMLItem::operator new(size_t size)
 {
-    ElementHeader* header;
     if (Arena* arena = currentArena) {
-        header = static_cast<ElementHeader*>(arena->Allocate(sizeof(ElementHeader) + size));
-        header->arena = arena;
-    } else {
-        header = static_cast<ElementHeader*>(::operator new(sizeof(ElementHeader) + size));
-        header->arena = nullptr;
+        void* memory = arena->Allocate(size);
+        arenaAllocation = memory;
+        return memory;
     }
-    return header + 1;
+    return ::operator new(size);
 }
 
-void TXMLItem::operator delete(void* item) noexcept
+void TXMLItem::operator delete(TXMLItem* item, std::destroying_delete_t) noexcept
 {
     if (!item)
         return;
-    ElementHeader* header = static_cast<ElementHeader*>(item) - 1;
-    if (header->arena)
-        header->arena->Release();
+    auto* arena = static_cast<Arena*>(item->arena);
+    if (item->kind == KindText)
+        static_cast<TXMLStringElement*>(item)->~TXMLStringElement();
     else
-        ::operator delete(header);
+        static_cast<TXMLComplexElement*>(item)->~TXMLComplexElement();
+    if (arena)
+        arena->Release();
+    else
+        ::operator delete(static_cast<void*>(item));
+}
+
+void TXMLItem::operator delete(void* memory) noexcept
+{
+    // Only a constructor that threw comes here, right after operator new, within one scope.
+    if (memory == arenaAllocation && currentArena)
+        currentArena->Release();
+    else
+        ::operator delete(memory);
 }
 
 TXMLArenaScope::TXMLArenaScope() : arena(new Arena()), previous(currentArena)
@@ -98,19 +149,21 @@ TXMLArenaScope::~TXMLArenaScope()
     static_cast<Arena*>(arena)->Release();
 }
 
-TXMLItem* TXMLItem::GetChild(const std::string&) const
+TXMLItem* TXMLItem::GetChild(const std::string& childName) const
 {
+    if (kind == KindComplex)
+        return static_cast<const TXMLComplexElement*>(this)->GetChild(childName);
     KV_SOFT_ASSERT(!"GetChild on a text element");
     return nullptr;
 }
 
-TXMLItem* TXMLItem::GetFirstChild() const
+TXMLItem* TXMLItem::ChildOfText() const
 {
     KV_SOFT_ASSERT(!"GetFirstChild on a text element");
     return nullptr;
 }
 
-const std::string& TXMLItem::GetText() const
+const std::string& TXMLItem::TextOfComplex() const
 {
     KV_SOFT_ASSERT(!"GetText on a complex element");
     return emptyText;
@@ -172,6 +225,8 @@ void TXMLComplexElement::DeleteChildrenAfter(TXMLItem* child)
         firstChild = nullptr;
         lastChild = nullptr;
     }
+    if (!doomed)
+        return;
     std::vector<TXMLItem*> work;
     DestroyChain(doomed, work);
 }

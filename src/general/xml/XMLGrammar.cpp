@@ -24,7 +24,7 @@ template <class Word> Word Load(const char* bytes)
     return word;
 }
 
-bool SameName(std::string_view a, std::string_view b)
+[[gnu::always_inline]] inline bool SameName(std::string_view a, std::string_view b)
 {
     const size_t n = a.size();
     if (n != b.size())
@@ -266,16 +266,16 @@ bool TDTDElement::MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) co
     int32_t column = token ? token->GetColumn() : 0;
     switch (KindOf(token)) {
     case xmlTokenEnd:
-        if (SameName(token->GetName(), name)) {
+        if (SameName(token->GetName(), name.Text())) {
             cursor = token->GetNext();
             return true;
         }
-        return failure.Fail(true, TDTDFailure::endMismatch, token, name, line, column);
+        return failure.Fail(true, TDTDFailure::endMismatch, token, name.Text(), line, column);
     case xmlTokenAttr:
     case xmlTokenBegin:
     case xmlTokenEmpty:
     case xmlTokenEof:
-        return failure.Fail(true, TDTDFailure::expectEnd, token, name, line, column);
+        return failure.Fail(true, TDTDFailure::expectEnd, token, name.Text(), line, column);
     default:
         return FailOnBadToken(token, failure);
     }
@@ -293,13 +293,14 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     switch (KindOf(begin)) {
     case xmlTokenAttr:
     case xmlTokenEof:
-        return failure.Fail(true, TDTDFailure::expectBeginStop, begin, name, line, column);
+        return failure.Fail(true, TDTDFailure::expectBeginStop, begin, name.Text(), line, column);
     case xmlTokenEnd:
     case xmlTokenEmpty:
-        return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
+        return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line, column);
     case xmlTokenBegin:
-        if (!SameName(begin->GetName(), name))
-            return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
+        if (!SameName(begin->GetName(), name.Text()))
+            return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line,
+                                column);
         break;
     default:
         return FailOnBadToken(begin, failure);
@@ -314,7 +315,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     case xmlTokenEmpty:
     case xmlTokenEof:
         // The begin tag has matched: from here on every failure is fatal.
-        return failure.Fail(true, TDTDFailure::expectText, text, name, line, column);
+        return failure.Fail(true, TDTDFailure::expectText, text, name.Text(), line, column);
     default:
         return FailOnBadToken(text, failure);
     }
@@ -338,14 +339,16 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     switch (KindOf(token)) {
     case xmlTokenAttr:
     case xmlTokenEof:
-        return failure.Fail(true, TDTDFailure::expectBeginComma, token, name, line, column);
+        return failure.Fail(true, TDTDFailure::expectBeginComma, token, name.Text(), line, column);
     case xmlTokenEnd:
-        return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
+        return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line, column);
     case xmlTokenEmpty:
-        if (!SameName(token->GetName(), name))
-            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
+        if (!SameName(token->GetName(), name.Text()))
+            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
+                                column);
         if (!content->CanBeEmpty())
-            return failure.Fail(true, TDTDFailure::shouldNotBeEmpty, token, name, line, column);
+            return failure.Fail(true, TDTDFailure::shouldNotBeEmpty, token, name.Text(), line,
+                                column);
         {
             auto element = std::make_unique<TXMLComplexElement>(name);
             element->SetPosition(line, column);
@@ -354,8 +357,9 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
         cursor = token->GetNext();
         return true;
     case xmlTokenBegin:
-        if (!SameName(token->GetName(), name))
-            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
+        if (!SameName(token->GetName(), name.Text()))
+            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
+                                column);
         break;
     default:
         return FailOnBadToken(token, failure);

@@ -109,26 +109,26 @@ private:
 class TDTDElement : public TDTDItem
 {
 public:
-    const std::string& GetName() const { return name; }
+    const std::string& GetName() const { return name.Text(); }
 
     /// Expects this element's end tag at cursor and steps past it. Every failure is fatal.
     bool CheckEndTag(const TXMLToken*& cursor, std::string& error, bool& fatal) const;
     bool MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) const;
 
 protected:
-    explicit TDTDElement(std::string elementName) : TDTDItem(false), name(std::move(elementName))
+    explicit TDTDElement(std::string_view elementName) : TDTDItem(false), name(elementName)
     {
-        MayBeginAs(name);
+        MayBeginAs(name.Text());
     }
 
-    const std::string name;
+    const TXMLName name;
 };
 
 /// An element that holds text only; the text must not be empty after trimming.
 class TDTDContentText final : public TDTDElement
 {
 public:
-    explicit TDTDContentText(std::string elementName) : TDTDElement(std::move(elementName)) {}
+    explicit TDTDContentText(std::string_view elementName) : TDTDElement(elementName) {}
 
     bool Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
                TDTDFailure& failure) const override;
@@ -139,8 +139,8 @@ public:
 class TDTDCompound final : public TDTDElement
 {
 public:
-    TDTDCompound(std::string elementName, const TDTDItem* elementContent)
-        : TDTDElement(std::move(elementName)), content(Operand(elementContent))
+    TDTDCompound(std::string_view elementName, const TDTDItem* elementContent)
+        : TDTDElement(elementName), content(Operand(elementContent))
     {
     }
 
