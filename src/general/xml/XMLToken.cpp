@@ -124,6 +124,19 @@ inline __m128i NameBytes(__m128i v)
 }
 #endif
 
+// Whether the n bytes at a equal those at b, for a name of 1 to 16 bytes; both lie in the padded
+// source, so sixteen bytes may be read at each.
+inline bool SameNameBytes(const unsigned char* a, const unsigned char* b, size_t n)
+{
+#if defined(__SSE2__)
+    const unsigned same = Mask16(_mm_cmpeq_epi8(Load16(a), Load16(b)));
+    const unsigned wanted = (1u << n) - 1u;
+    return (same & wanted) == wanted;
+#else
+    return std::memcmp(a, b, n) == 0;
+#endif
+}
+
 // The reading position and the counters of one token's scan, kept in registers while it runs.
 // The bytes after end are NUL padding (TXMLSource::padding), so scans may look ahead.
 struct Scan
@@ -133,6 +146,10 @@ struct Scan
     int64_t ln;
     int64_t col;
     unsigned char current = 0;
+    // The name of the last begin tag read the short way, which the next end tag most often
+    // repeats (after a text); none after an end tag.
+    const unsigned char* open = nullptr;
+    size_t openSize = 0;
 
     // Reads one byte that is no blank, classifies it and counts its column unless it is an
     // "other" byte.
@@ -299,10 +316,18 @@ template <bool clamp> [[gnu::always_inline]] inline Found ReadToken(Scan& s)
         const bool closing = *q == '/';
         q += closing;
         unsigned char* e = q;
-        while (tables.name[*e])
-            ++e;
+        if (closing && s.openSize - 1 < 16 && q[s.openSize] == '>' &&
+            SameNameBytes(q, s.open, s.openSize)) {
+            // The end tag of the element just begun: its name needs no scan.
+            e = q + s.openSize;
+        } else {
+            while (tables.name[*e])
+                ++e;
+        }
         if (e != q && *e == '>') {
             f.Take(closing ? xmlTokenEnd : xmlTokenBegin, q, e);
+            s.open = closing ? nullptr : q;
+            s.openSize = closing ? 0 : static_cast<size_t>(e - q);
             s.col += e - s.p;
             s.p = e + 1;
             goto counted;

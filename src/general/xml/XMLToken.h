@@ -47,9 +47,9 @@ public:
     /// The offset of the next byte to read.
     size_t Offset() const { return pos; }
 
-    /// NUL bytes kept after the last byte, so that a scan may look at 16 bytes at once anywhere
-    /// up to the end without a bounds check.
-    static constexpr size_t padding = 16;
+    /// NUL bytes kept after the last byte, so that a scan may look at 16 bytes at once from
+    /// anywhere up to 16 bytes past the end without a bounds check.
+    static constexpr size_t padding = 32;
 
 private:
     friend class TXMLToken;

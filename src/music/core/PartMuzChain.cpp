@@ -136,6 +136,8 @@ void MergeRuns(std::vector<TKeyed>& items)
         }
         i = j;
     }
+    if (starts.size() < 2)
+        return;
     std::vector<TKeyed> buffer(items.size());
     while (starts.size() > 1) {
         std::vector<size_t> merged;
@@ -159,6 +161,7 @@ void MergeRuns(std::vector<TKeyed>& items)
 void TSinglePartMuz::SortChain(bool newestFirst)
 {
     std::vector<TKeyed> items;
+    items.reserve(static_cast<size_t>(CountSymbols()));
     for (TStaveSymbol* s = first; s; s = s->Next) {
         // A total order that IsPrevOf never contradicts, so that a chain read from a file comes
         // out the same however its symbols were spread over the file.

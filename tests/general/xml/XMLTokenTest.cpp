@@ -135,7 +135,12 @@ TEST(Tokenizer, LongRunsOfBlanksNamesAndTexts)
         rows.push_back(
             {"<A>" + dots + "\t</A>", {"B:A@3,3", "T:" + dots + "@3,4", "E:A@3,7", "EOF@3,6"}});
     }
+    // an end tag that repeats only the start of the element's name, or more than it
+    rows.push_back({"<AB>x</A>", {"B:AB@3,4", "T:x@3,5", "E:A@3,8", "EOF@3,7"}});
+    rows.push_back({"<A>x</AB>", {"B:A@3,3", "T:x@3,4", "E:AB@3,8", "EOF@3,7"}});
+    rows.push_back({"<A>x</A1/>", {"ERR:unexpected '/' found in line 3, column 8.@3,8"}});
     // tags and texts that end the file, where only the padding follows
+    rows.push_back({"<A>x</", {"ERR:unexpected end-of-file  found in line 3, column 5.@3,5"}});
     rows.push_back(
         {"<" + std::string(16, 'n') + ">", {"B:" + std::string(16, 'n') + "@3,18", "EOF@3,17"}});
     rows.push_back({"</A>", {"E:A@3,4", "EOF@3,3"}});
