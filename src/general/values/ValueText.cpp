@@ -84,6 +84,18 @@ bool ReadShortDecimal(std::string_view& cursor, double sign, double& value)
     return true;
 }
 
+// A short decimal with a minus sign at most and nothing after it, as files hold their numbers: read
+// as ParseValueAndUnit reads it, a number without a unit.
+bool ReadPlainNumber(std::string_view text, double& value)
+{
+    double sign = 1.0;
+    if (!text.empty() && text.front() == '-') {
+        sign = -1.0;
+        text.remove_prefix(1);
+    }
+    return ReadShortDecimal(text, sign, value);
+}
+
 // A minus sign at most and up to nine digits, the whole text: the integers files hold.
 bool ReadShortInteger(std::string_view text, int32_t& value)
 {
@@ -638,7 +650,7 @@ bool ReadInFamily(std::string_view text, uint8_t constraint, const FamilyTexts& 
 {
     double x = 0.0;
     typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
+    if (!ReadPlainNumber(text, x) && !ParseValueAndUnit(text, x, typed, message))
         return false;
     switch (convert(x, typed, converted, message)) {
     case Conversion::Refused:

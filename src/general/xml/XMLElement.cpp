@@ -183,19 +183,6 @@ TXMLItem* TXMLComplexElement::GetChild(const std::string& childName) const
     return nullptr;
 }
 
-TXMLItem* TXMLComplexElement::AppendChild(std::unique_ptr<TXMLItem> item)
-{
-    TXMLItem* previousLast = lastChild;
-    TXMLItem* raw = item.release();
-    raw->next = nullptr;
-    if (lastChild)
-        lastChild->next = raw;
-    else
-        firstChild = raw;
-    lastChild = raw;
-    return previousLast;
-}
-
 TXMLComplexElement* TXMLComplexElement::AddComplex(const std::string& childName)
 {
     auto child = std::make_unique<TXMLComplexElement>(childName);

@@ -112,7 +112,18 @@ public:
 
     /// Takes ownership of item, appends it as the last child and returns the previous last
     /// child (nullptr when there was none).
-    TXMLItem* AppendChild(std::unique_ptr<TXMLItem> item);
+    TXMLItem* AppendChild(std::unique_ptr<TXMLItem> item)
+    {
+        TXMLItem* previousLast = lastChild;
+        TXMLItem* raw = item.release();
+        raw->next = nullptr;
+        if (lastChild)
+            lastChild->next = raw;
+        else
+            firstChild = raw;
+        lastChild = raw;
+        return previousLast;
+    }
 
     /// Convenience: appends a new childless complex element and returns it.
     TXMLComplexElement* AddComplex(const std::string& childName);

@@ -15,36 +15,6 @@ TXMLTokenKind KindOf(const TXMLToken* token)
     return token ? token->GetTokenKind() : xmlTokenEof;
 }
 
-// Element names are short and compared at nearly every token: up to sixteen bytes are compared
-// as two words or two half words, overlapping where the name is shorter, with no call.
-template <class Word> Word Load(const char* bytes)
-{
-    Word word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-[[gnu::always_inline]] inline bool SameName(std::string_view a, std::string_view b)
-{
-    const size_t n = a.size();
-    if (n != b.size())
-        return false;
-    const char* p = a.data();
-    const char* q = b.data();
-    if (n > 16)
-        return std::memcmp(p, q, n) == 0;
-    if (n >= 8)
-        return Load<uint64_t>(p) == Load<uint64_t>(q) &&
-               Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
-    if (n >= 4)
-        return Load<uint32_t>(p) == Load<uint32_t>(q) &&
-               Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
-    for (size_t i = 0; i < n; ++i)
-        if (p[i] != q[i])
-            return false;
-    return true;
-}
-
 void AppendNumber(std::string& out, int32_t value)
 {
     char digits[16];
@@ -229,47 +199,27 @@ void TDTDItem::MayBeginAs(std::string_view elementName)
     firstNames.push_back(elementName);
 }
 
-bool TDTDItem::MayBeginAt(const TXMLToken* token) const
-{
-    switch (KindOf(token)) {
-    case xmlTokenEnd:
-        return false;
-    case xmlTokenBegin:
-    case xmlTokenEmpty: {
-        const std::string_view tag = token->GetName();
-        for (std::string_view name : firstNames)
-            if (SameName(name, tag))
-                return true;
-        return false;
-    }
-    default:
-        return true;
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 
-bool TDTDElement::CheckEndTag(const TXMLToken*& cursor, std::string& error, bool& fatal) const
-{
-    TDTDFailure failure;
-    if (MatchEndTag(cursor, failure))
-        return true;
-    error = failure.Message();
-    fatal = failure.fatal;
-    return false;
-}
-
-bool TDTDElement::MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) const
+// Every element ends with it: the matching end tag is stepped over where the element is matched,
+// and only a failure takes a call.
+[[gnu::always_inline]] inline bool TDTDElement::MatchEndTag(const TXMLToken*& cursor,
+                                                            TDTDFailure& failure) const
 {
     const TXMLToken* token = cursor;
+    if (KindOf(token) == xmlTokenEnd && SameName(token->GetName(), key)) {
+        cursor = token->GetNext();
+        return true;
+    }
+    return NoEndTag(token, failure);
+}
+
+bool TDTDElement::NoEndTag(const TXMLToken* token, TDTDFailure& failure) const
+{
     int32_t line = token ? token->GetLine() : 0;
     int32_t column = token ? token->GetColumn() : 0;
     switch (KindOf(token)) {
     case xmlTokenEnd:
-        if (SameName(token->GetName(), name.Text())) {
-            cursor = token->GetNext();
-            return true;
-        }
         return failure.Fail(true, TDTDFailure::endMismatch, token, name.Text(), line, column);
     case xmlTokenAttr:
     case xmlTokenBegin:
@@ -279,6 +229,16 @@ bool TDTDElement::MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) co
     default:
         return FailOnBadToken(token, failure);
     }
+}
+
+bool TDTDElement::CheckEndTag(const TXMLToken*& cursor, std::string& error, bool& fatal) const
+{
+    TDTDFailure failure;
+    if (MatchEndTag(cursor, failure))
+        return true;
+    error = failure.Message();
+    fatal = failure.fatal;
+    return false;
 }
 
 bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
@@ -298,7 +258,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     case xmlTokenEmpty:
         return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line, column);
     case xmlTokenBegin:
-        if (!SameName(begin->GetName(), name.Text()))
+        if (!SameName(begin->GetName(), key))
             return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line,
                                 column);
         break;
@@ -343,7 +303,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     case xmlTokenEnd:
         return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line, column);
     case xmlTokenEmpty:
-        if (!SameName(token->GetName(), name.Text()))
+        if (!SameName(token->GetName(), key))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
                                 column);
         if (!content->CanBeEmpty())
@@ -357,7 +317,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
         cursor = token->GetNext();
         return true;
     case xmlTokenBegin:
-        if (!SameName(token->GetName(), name.Text()))
+        if (!SameName(token->GetName(), key))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
                                 column);
         break;

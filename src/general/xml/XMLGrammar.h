@@ -22,6 +22,7 @@
 #include "general/xml/XMLToken.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -88,11 +89,59 @@ public:
     /// False when the item cannot begin at token: an end tag, or the begin or empty-element tag
     /// of an element that cannot begin it. Match would then fail without a fatal error, or match
     /// nothing when the item can be empty, and change nothing either way. True for any other
-    /// token (a text or the end of the file make elements fail fatally).
-    bool MayBeginAt(const TXMLToken* token) const;
+    /// token (a text or the end of the file make elements fail fatally). Asked at nearly every
+    /// token, so inline.
+    bool MayBeginAt(const TXMLToken* token) const
+    {
+        if (!token)
+            return true;
+        switch (token->GetTokenKind()) {
+        case xmlTokenEnd:
+            return false;
+        case xmlTokenBegin:
+        case xmlTokenEmpty: {
+            const std::string_view tag = token->GetName();
+            for (std::string_view name : firstNames)
+                if (SameName(name, tag))
+                    return true;
+            return false;
+        }
+        default:
+            return true;
+        }
+    }
 
 protected:
     explicit TDTDItem(bool matchesNothing) : canBeEmpty(matchesNothing) {}
+    /// Element names are short and compared at nearly every token: up to sixteen bytes are
+    /// compared as two words or two half words, overlapping where the name is shorter, with no
+    /// call.
+    static bool SameName(std::string_view a, std::string_view b)
+    {
+        const size_t n = a.size();
+        if (n != b.size())
+            return false;
+        const char* p = a.data();
+        const char* q = b.data();
+        if (n > 16)
+            return std::memcmp(p, q, n) == 0;
+        if (n >= 8)
+            return Load<uint64_t>(p) == Load<uint64_t>(q) &&
+                   Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
+        if (n >= 4)
+            return Load<uint32_t>(p) == Load<uint32_t>(q) &&
+                   Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
+        for (size_t i = 0; i < n; ++i)
+            if (p[i] != q[i])
+                return false;
+        return true;
+    }
+    template <class Word> static Word Load(const char* bytes)
+    {
+        Word word;
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
+    }
     /// An operand given as nullptr stands for the empty expression: a program error, asserted.
     static const TDTDItem* Operand(const TDTDItem* item);
     /// Adds the names of the elements that can begin item to this item's own.
@@ -116,12 +165,18 @@ public:
     bool MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) const;
 
 protected:
-    explicit TDTDElement(std::string_view elementName) : TDTDItem(false), name(elementName)
+    explicit TDTDElement(std::string_view elementName)
+        : TDTDItem(false), name(elementName), key(name.Text())
     {
-        MayBeginAs(name.Text());
+        MayBeginAs(key);
     }
 
     const TXMLName name;
+    /// The name's bytes, compared with every tag the element meets.
+    const std::string_view key;
+
+private:
+    bool NoEndTag(const TXMLToken* token, TDTDFailure& failure) const;
 };
 
 /// An element that holds text only; the text must not be empty after trimming.

@@ -161,7 +161,6 @@ void MergeRuns(std::vector<TKeyed>& items)
 void TSinglePartMuz::SortChain(bool newestFirst)
 {
     std::vector<TKeyed> items;
-    items.reserve(static_cast<size_t>(CountSymbols()));
     for (TStaveSymbol* s = first; s; s = s->Next) {
         // A total order that IsPrevOf never contradicts, so that a chain read from a file comes
         // out the same however its symbols were spread over the file.
