@@ -19,6 +19,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvorn {
 
@@ -143,6 +144,9 @@ public:
     }
 
 private:
+    /// Frees a detached chain of siblings and everything below them without recursion.
+    static void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work);
+
     TXMLItem* firstChild = nullptr;
     TXMLItem* lastChild = nullptr;
 };
