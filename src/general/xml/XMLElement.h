@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -35,6 +36,37 @@ public:
     explicit TXMLName(std::string_view name);
 
     const std::string& Text() const { return *text; }
+
+    /// Whether two names are the same. Names are short and compared at nearly every tag: up to
+    /// sixteen bytes are compared as two words or two half words, overlapping where the name is
+    /// shorter, with no call.
+    static bool Same(std::string_view a, std::string_view b)
+    {
+        const size_t n = a.size();
+        if (n != b.size())
+            return false;
+        const char* p = a.data();
+        const char* q = b.data();
+        if (n > 16)
+            return std::memcmp(p, q, n) == 0;
+        if (n >= 8)
+            return Load<uint64_t>(p) == Load<uint64_t>(q) &&
+                   Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
+        if (n >= 4)
+            return Load<uint32_t>(p) == Load<uint32_t>(q) &&
+                   Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
+        for (size_t i = 0; i < n; ++i)
+            if (p[i] != q[i])
+                return false;
+        return true;
+    }
+
+    template <class Word> static Word Load(const char* bytes)
+    {
+        Word word;
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
+    }
 
 private:
     const std::string* text;

@@ -207,7 +207,7 @@ void TDTDItem::MayBeginAs(std::string_view elementName)
                                                             TDTDFailure& failure) const
 {
     const TXMLToken* token = cursor;
-    if (KindOf(token) == xmlTokenEnd && SameName(token->GetName(), key)) {
+    if (KindOf(token) == xmlTokenEnd && TXMLName::Same(token->GetName(), key)) {
         cursor = token->GetNext();
         return true;
     }
@@ -258,7 +258,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     case xmlTokenEmpty:
         return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line, column);
     case xmlTokenBegin:
-        if (!SameName(begin->GetName(), key))
+        if (!TXMLName::Same(begin->GetName(), key))
             return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line,
                                 column);
         break;
@@ -303,7 +303,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     case xmlTokenEnd:
         return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line, column);
     case xmlTokenEmpty:
-        if (!SameName(token->GetName(), key))
+        if (!TXMLName::Same(token->GetName(), key))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
                                 column);
         if (!content->CanBeEmpty())
@@ -317,7 +317,7 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
         cursor = token->GetNext();
         return true;
     case xmlTokenBegin:
-        if (!SameName(token->GetName(), key))
+        if (!TXMLName::Same(token->GetName(), key))
             return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
                                 column);
         break;

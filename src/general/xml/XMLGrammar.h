@@ -22,7 +22,6 @@
 #include "general/xml/XMLToken.h"
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -102,7 +101,7 @@ public:
         case xmlTokenEmpty: {
             const std::string_view tag = token->GetName();
             for (std::string_view name : firstNames)
-                if (SameName(name, tag))
+                if (TXMLName::Same(name, tag))
                     return true;
             return false;
         }
@@ -113,35 +112,6 @@ public:
 
 protected:
     explicit TDTDItem(bool matchesNothing) : canBeEmpty(matchesNothing) {}
-    /// Element names are short and compared at nearly every token: up to sixteen bytes are
-    /// compared as two words or two half words, overlapping where the name is shorter, with no
-    /// call.
-    static bool SameName(std::string_view a, std::string_view b)
-    {
-        const size_t n = a.size();
-        if (n != b.size())
-            return false;
-        const char* p = a.data();
-        const char* q = b.data();
-        if (n > 16)
-            return std::memcmp(p, q, n) == 0;
-        if (n >= 8)
-            return Load<uint64_t>(p) == Load<uint64_t>(q) &&
-                   Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
-        if (n >= 4)
-            return Load<uint32_t>(p) == Load<uint32_t>(q) &&
-                   Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
-        for (size_t i = 0; i < n; ++i)
-            if (p[i] != q[i])
-                return false;
-        return true;
-    }
-    template <class Word> static Word Load(const char* bytes)
-    {
-        Word word;
-        std::memcpy(&word, bytes, sizeof word);
-        return word;
-    }
     /// An operand given as nullptr stands for the empty expression: a program error, asserted.
     static const TDTDItem* Operand(const TDTDItem* item);
     /// Adds the names of the elements that can begin item to this item's own.
