@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace kelvorn;
 using namespace kelvorn::xmltest;
@@ -227,6 +229,27 @@ TEST(Tokenizer, FilesReadLikeMemory)
         EXPECT_EQ(failed.GetNext(), nullptr);
         EXPECT_EQ(version, "kept");
     }
+}
+
+// A file without a size, or longer than its size said, is read on until its end: a pipe of
+// more bytes than the first read takes reads like the same bytes from memory.
+TEST(Tokenizer, FilesWithoutASizeReadToTheirEnd)
+{
+    TempDir dir("xmltoken");
+    const std::string pipe = (dir / "pipe.kvp").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string body = "<P>\n";
+    for (int i = 0; i < 20000; ++i)
+        body += "  <Version>" + std::to_string(i) + "</Version>\n";
+    body += "</P>\n";
+    ASSERT_GT(body.size(), 65536u * 4);
+    std::thread writer([&pipe, &body] { WriteAll(pipe, header + body); });
+    std::string version;
+    TXMLToken head(pipe, version);
+    writer.join();
+    EXPECT_EQ(version, "19999");
+    ASSERT_EQ(head.GetTokenKind(), xmlTokenFile);
+    EXPECT_EQ(Chain(head), Read(body));
 }
 
 TEST(Tokenizer, TheTokenConstructorAdvancesTheCallersCountersAndSaturates)
