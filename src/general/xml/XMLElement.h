@@ -111,9 +111,12 @@ public:
         column = columnNumber;
     }
 
+    /// Not virtual: delete goes through the destroying operator delete above, which destroys the
+    /// element as its kind says.
+    ~TXMLItem() = default;
+
 protected:
     TXMLItem(TXMLName elementName, Kind itemKind);
-    ~TXMLItem() = default;
 
 private:
     friend class TXMLComplexElement;
