@@ -121,3 +121,22 @@ TEST(XMLElement, ListsMixingArenaAndHeapElementsAreFreedEitherWay)
         root.reset();
     }
 }
+
+// What a wrong-kind accessor gives, after its assertion: nothing, and the element stays usable.
+TEST(XMLElement, WrongKindAccessorsAssertAndGiveNothing)
+{
+    RecordingSink sink;
+    TXMLComplexElement root("Root");
+    TXMLItem* text = root.AddText("T", "x");
+    TXMLItem* complex = root.AddComplex("C");
+    EXPECT_EQ(text->GetChild("T"), nullptr);
+    EXPECT_EQ(text->GetFirstChild(), nullptr);
+    EXPECT_EQ(complex->GetText(), "");
+    ASSERT_EQ(sink.texts.size(), 3u);
+    const char* conditions[] = {"GetChild on a text element", "GetFirstChild on a text element",
+                                "GetText on a complex element"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(sink.texts[i].find(conditions[i]), std::string::npos) << sink.texts[i];
+    EXPECT_EQ(static_cast<const TXMLItem&>(root).GetChild("C"), complex);
+    EXPECT_EQ(text->GetText(), "x");
+}

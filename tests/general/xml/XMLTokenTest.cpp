@@ -310,6 +310,37 @@ TEST(Tokenizer, AccessorsOnTheWrongKindAssert)
     EXPECT_EQ(TXMLToken::Quote(std::string(61, 'a')), std::string(60, 'a') + "...");
 }
 
+// A token keeps either its name or text or, for a head and an error, its message in one place:
+// a wrong-kind accessor asserts and never takes the one for the other.
+TEST(Tokenizer, WrongKindAccessorsNeverMistakeANameForAMessage)
+{
+    RecordingSink sink;
+    std::string version;
+    const std::string name(40, 'N');
+    auto head = TXMLToken::FromMemory(
+        header + "<" + name + ">" + std::string(40, 't') + "</" + name + ">", version);
+    const TXMLToken* begin = head->GetNext();
+    const TXMLToken* text = begin->GetNext();
+    const TXMLToken* eof = text->GetNext()->GetNext();
+    ASSERT_EQ(eof->GetTokenKind(), xmlTokenEof);
+    EXPECT_EQ(begin->GetError(), "");
+    EXPECT_EQ(text->GetError(), "");
+    EXPECT_EQ(eof->GetError(), "");
+    EXPECT_EQ(head->GetError(), "Unknown Error"); // a read that succeeded keeps its first text
+    EXPECT_EQ(head->GetName(), "");
+    EXPECT_EQ(head->GetText(), "");
+    EXPECT_EQ(eof->GetName(), "");
+
+    TXMLSource source(">");
+    int32_t line = 3;
+    int32_t column = 1;
+    TXMLToken error(source, line, column);
+    EXPECT_EQ(error.GetName(), "");
+    EXPECT_EQ(error.GetText(), "");
+    EXPECT_EQ(error.GetError(), "unexpected '>' found in line 3, column 1.");
+    EXPECT_EQ(sink.texts.size(), 9u);
+}
+
 TEST(Tokenizer, HugeTokensAndMillionsOfTokens)
 {
     std::string version;
