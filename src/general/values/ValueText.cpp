@@ -50,6 +50,70 @@ bool CheckFinite(double value, std::string& message)
     return false;
 }
 
+// The powers of ten that a double holds exactly.
+constexpr double exactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Files hold numbers as digits with an optional point and more digits, and nothing after them:
+// such a text of at most 15 digits is read at once, to the very double that ComposeNumber makes
+// of it. Any other text is left to the general reading.
+bool ReadShortDecimal(std::string_view& cursor, double sign, double& value)
+{
+    const size_t n = cursor.size();
+    if (n == 0 || n > 16)
+        return false;
+    int64_t digits = 0;
+    size_t point = n;
+    for (size_t i = 0; i < n; ++i) {
+        const char c = cursor[i];
+        if (IsDigit(c))
+            digits = 10 * digits + (c - '0');
+        else if (c == '.' && point == n)
+            point = i;
+        else
+            return false;
+    }
+    const size_t fraction = point == n ? 0 : n - 1 - point;
+    const size_t count = point == n ? n : n - 1;
+    if (count == 0 || count > 15)
+        return false;
+    const auto mantissa = static_cast<double>(digits);
+    value = sign * (fraction > 0 ? mantissa / exactPowers[fraction] : mantissa);
+    cursor.remove_prefix(n);
+    return true;
+}
+
+// A short decimal with a minus sign at most and nothing after it, as files hold their numbers: read
+// as ParseValueAndUnit reads it, a number without a unit.
+bool ReadPlainNumber(std::string_view text, double& value)
+{
+    double sign = 1.0;
+    if (!text.empty() && text.front() == '-') {
+        sign = -1.0;
+        text.remove_prefix(1);
+    }
+    return ReadShortDecimal(text, sign, value);
+}
+
+// A minus sign at most and up to nine digits, the whole text: the integers files hold.
+bool ReadShortInteger(std::string_view text, int32_t& value)
+{
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    if (text.empty() || text.size() > 9)
+        return false;
+    int32_t digits = 0;
+    for (const char c : text) {
+        if (!IsDigit(c))
+            return false;
+        digits = 10 * digits + (c - '0');
+    }
+    value = negative ? -digits : digits;
+    return true;
+}
+
 // sign * whole.fraction * 10^exponent, correctly rounded. The digits are handed to from_chars as
 // they were typed, so 0.3 reads as the double nearest 0.3 and a hundred-digit number does not
 // overflow on the way.
@@ -84,9 +148,6 @@ bool ComposeNumber(double sign, std::string_view whole, std::string_view fractio
     // to 10^22: one multiplication or division of the two rounds once, to the same double the
     // general conversion below finds. Files hold such numbers nearly always.
     if (whole.size() + fraction.size() <= 15) {
-        static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
         const int64_t scale = exp10 - static_cast<int64_t>(fraction.size());
         if (scale >= -22 && scale <= 22) {
             int64_t digits = 0;
@@ -95,7 +156,7 @@ bool ComposeNumber(double sign, std::string_view whole, std::string_view fractio
             for (char c : fraction)
                 digits = 10 * digits + (c - '0');
             const auto mantissa = static_cast<double>(digits);
-            const double power = powers[scale < 0 ? -scale : scale];
+            const double power = exactPowers[scale < 0 ? -scale : scale];
             value = sign * (scale < 0 ? mantissa / power : mantissa * power);
             return true;
         }
@@ -306,6 +367,8 @@ bool ParseNumber(std::string_view& cursor, double& value, std::string& message)
         cursor.remove_prefix(1);
     }
     SkipBlanks(cursor);
+    if (ReadShortDecimal(cursor, sign, value))
+        return true;
     const char* wholeBegin = cursor.data();
     double whole = 0.0;
     int64_t wholeCount = 0;
@@ -587,7 +650,7 @@ bool ReadInFamily(std::string_view text, uint8_t constraint, const FamilyTexts& 
 {
     double x = 0.0;
     typed = EHNone;
-    if (!ParseValueAndUnit(text, x, typed, message))
+    if (!ReadPlainNumber(text, x) && !ParseValueAndUnit(text, x, typed, message))
         return false;
     switch (convert(x, typed, converted, message)) {
     case Conversion::Refused:
@@ -954,16 +1017,19 @@ bool ParseWaveValue(std::string_view text, uint8_t constraint, int16_t& value,
 
 bool ParseInteger(std::string_view text, uint8_t constraint, int32_t& value, std::string& message)
 {
-    std::string_view cursor = text;
-    double number = 0.0;
-    int64_t count = 0;
-    ReadSignedDigits(cursor, number, count);
-    // Beyond 32 bits a text is as invalid as one with letters in it.
-    if (count < 1 || !Trim(cursor).empty() || number < -2147483648.0 || number > 2147483647.0) {
-        message = InvalidInteger(text);
-        return false;
+    int32_t integer = 0;
+    if (!ReadShortInteger(text, integer)) {
+        std::string_view cursor = text;
+        double number = 0.0;
+        int64_t count = 0;
+        ReadSignedDigits(cursor, number, count);
+        // Beyond 32 bits a text is as invalid as one with letters in it.
+        if (count < 1 || !Trim(cursor).empty() || number < -2147483648.0 || number > 2147483647.0) {
+            message = InvalidInteger(text);
+            return false;
+        }
+        integer = static_cast<int32_t>(number);
     }
-    auto integer = static_cast<int32_t>(number);
     if (!CheckConstraint(constraint, integer, message, EHNone))
         return false;
     value = integer;

@@ -3,7 +3,10 @@
 #include "general/Assert.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <mutex>
+#include <unordered_set>
 #include <vector>
 
 namespace kelvorn {
@@ -12,14 +15,18 @@ namespace {
 
 const std::string emptyText;
 
-// Elements of one parse, side by side in large blocks. Each element is preceded by a header
-// naming its arena (or none, for heap elements), so that delete finds its way back.
+// Elements need no more than pointers do; packing them to that saves memory on large files.
+constexpr size_t itemAlignment = alignof(void*);
+static_assert(alignof(TXMLComplexElement) <= itemAlignment &&
+              alignof(TXMLStringElement) <= itemAlignment);
+
+// Elements of one parse, side by side in large blocks.
 class Arena
 {
 public:
     void* Allocate(size_t bytes)
     {
-        bytes = (bytes + 15) & ~size_t(15);
+        bytes = (bytes + itemAlignment - 1) & ~(itemAlignment - 1);
         if (static_cast<size_t>(end - bump) < bytes) {
             blockSize = std::min<size_t>(blockSize * 2, 1 << 20);
             size_t size = std::max(blockSize, bytes);
@@ -50,41 +57,94 @@ private:
     size_t users = 0;
 };
 
-struct alignas(16) ElementHeader
-{
-    Arena* arena;
-};
-
 thread_local Arena* currentArena = nullptr;
+// The memory operator new last took from an arena: the constructor that runs in it records the
+// arena, which delete needs, in the item itself.
+thread_local void* arenaAllocation = nullptr;
 
-// Frees a detached chain of siblings and everything below them without recursion: each complex
-// element's children are spliced onto the work list before the element itself is deleted.
-void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work);
+// Names are short: their length and their first and last eight (or four) bytes spread them well
+// enough over a thread's slots, and cost no loop.
+size_t HashName(std::string_view name)
+{
+    const size_t n = name.size();
+    const char* p = name.data();
+    uint64_t a = 0;
+    uint64_t b = 0;
+    if (n >= 8) {
+        a = TXMLName::Load<uint64_t>(p);
+        b = TXMLName::Load<uint64_t>(p + n - 8);
+    } else if (n >= 4) {
+        a = TXMLName::Load<uint32_t>(p);
+        b = TXMLName::Load<uint32_t>(p + n - 4);
+    } else if (n > 0) {
+        a = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
+            static_cast<unsigned char>(p[n - 1]) << 16;
+    }
+    const uint64_t h = a * 0x9E3779B97F4A7C15ull ^ (b + n) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<size_t>(h ^ (h >> 29));
+}
+
+// The names of all threads, for the program's life; never destroyed, so that trees destroyed
+// during the program's exit still find their names.
+const std::string* SharedName(std::string_view name)
+{
+    static std::mutex mutex;
+    static auto* names = new std::unordered_set<std::string>();
+    std::lock_guard<std::mutex> lock(mutex);
+    return &*names->emplace(name).first;
+}
 
 } // namespace
 
-void* TXMLItem::operator new(size_t size)
+TXMLName::TXMLName(std::string_view name)
 {
-    ElementHeader* header;
-    if (Arena* arena = currentArena) {
-        header = static_cast<ElementHeader*>(arena->Allocate(sizeof(ElementHeader) + size));
-        header->arena = arena;
-    } else {
-        header = static_cast<ElementHeader*>(::operator new(sizeof(ElementHeader) + size));
-        header->arena = nullptr;
-    }
-    return header + 1;
+    // Each thread remembers the names it met last, so that a writer making a file's elements
+    // takes no lock.
+    thread_local std::array<const std::string*, 1024> recent{};
+    const std::string*& slot = recent[HashName(name) % recent.size()];
+    if (!slot || !TXMLName::Same(*slot, name))
+        slot = SharedName(name);
+    text = slot;
 }
 
-void TXMLItem::operator delete(void* item) noexcept
+TXMLItem::TXMLItem(TXMLName elementName, Kind itemKind)
+    : name(&elementName.Text()),
+      arena(this == arenaAllocation ? static_cast<void*>(currentArena) : nullptr), kind(itemKind)
+{
+}
+
+void* TXMLItem::operator new(size_t size)
+{
+    if (Arena* arena = currentArena) {
+        void* memory = arena->Allocate(size);
+        arenaAllocation = memory;
+        return memory;
+    }
+    return ::operator new(size);
+}
+
+void TXMLItem::operator delete(TXMLItem* item, std::destroying_delete_t) noexcept
 {
     if (!item)
         return;
-    ElementHeader* header = static_cast<ElementHeader*>(item) - 1;
-    if (header->arena)
-        header->arena->Release();
+    auto* arena = static_cast<Arena*>(item->arena);
+    if (item->kind == KindText)
+        static_cast<TXMLStringElement*>(item)->~TXMLStringElement();
     else
-        ::operator delete(header);
+        static_cast<TXMLComplexElement*>(item)->~TXMLComplexElement();
+    if (arena)
+        arena->Release();
+    else
+        ::operator delete(static_cast<void*>(item));
+}
+
+void TXMLItem::operator delete(void* memory) noexcept
+{
+    // Only a constructor that threw comes here, right after operator new, within one scope.
+    if (memory == arenaAllocation && currentArena)
+        currentArena->Release();
+    else
+        ::operator delete(memory);
 }
 
 TXMLArenaScope::TXMLArenaScope() : arena(new Arena()), previous(currentArena)
@@ -99,19 +159,21 @@ TXMLArenaScope::~TXMLArenaScope()
     static_cast<Arena*>(arena)->Release();
 }
 
-TXMLItem* TXMLItem::GetChild(const std::string&) const
+TXMLItem* TXMLItem::GetChild(const std::string& childName) const
 {
+    if (kind == KindComplex)
+        return static_cast<const TXMLComplexElement*>(this)->GetChild(childName);
     KV_SOFT_ASSERT(!"GetChild on a text element");
     return nullptr;
 }
 
-TXMLItem* TXMLItem::GetFirstChild() const
+TXMLItem* TXMLItem::ChildOfText() const
 {
     KV_SOFT_ASSERT(!"GetFirstChild on a text element");
     return nullptr;
 }
 
-const std::string& TXMLItem::GetText() const
+const std::string& TXMLItem::TextOfComplex() const
 {
     KV_SOFT_ASSERT(!"GetText on a complex element");
     return emptyText;
@@ -129,19 +191,6 @@ TXMLItem* TXMLComplexElement::GetChild(const std::string& childName) const
             return item;
     }
     return nullptr;
-}
-
-TXMLItem* TXMLComplexElement::AppendChild(std::unique_ptr<TXMLItem> item)
-{
-    TXMLItem* previousLast = lastChild;
-    TXMLItem* raw = item.release();
-    raw->next = nullptr;
-    if (lastChild)
-        lastChild->next = raw;
-    else
-        firstChild = raw;
-    lastChild = raw;
-    return previousLast;
 }
 
 TXMLComplexElement* TXMLComplexElement::AddComplex(const std::string& childName)
@@ -173,20 +222,65 @@ void TXMLComplexElement::DeleteChildrenAfter(TXMLItem* child)
         firstChild = nullptr;
         lastChild = nullptr;
     }
+    if (!doomed)
+        return;
     std::vector<TXMLItem*> work;
     DestroyChain(doomed, work);
 }
 
 namespace {
 
-void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work)
+// Frees a complex element whose children have been taken.
+void FreeEmptied(TXMLComplexElement* complex)
 {
-    // Text elements go at once; complex ones wait on the work list until their own children
-    // have been taken over, so the stack never grows with the tree.
+    // The children now belong to the walk: detach them so the element's own destructor finds
+    // nothing to free.
+    complex->ReleaseChildrenForDestruction();
+    delete complex;
+}
+
+} // namespace
+
+void TXMLComplexElement::DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work)
+{
+    if (first->arena) {
+        // An arena's elements are read once more and freed with their arena: depth first in
+        // document order, the order a parse allocated them in, so that memory is read forward
+        // as the processor's prefetcher expects. The siblings still to come wait on the work
+        // list.
+        TXMLItem* item = first;
+        for (;;) {
+            if (!item) {
+                if (work.empty())
+                    return;
+                item = work.back();
+                work.pop_back();
+            }
+            TXMLItem* following = item->next;
+            if (item->IsText()) {
+                delete item;
+                item = following;
+                continue;
+            }
+            auto* complex = static_cast<TXMLComplexElement*>(item);
+            TXMLItem* children = complex->firstChild;
+            FreeEmptied(complex);
+            if (!children) {
+                item = following;
+                continue;
+            }
+            if (following)
+                work.push_back(following);
+            item = children;
+        }
+    }
+    // Heap elements go back to the allocator, which hands the memory freed last out first. The
+    // complex elements wait on the work list and are taken last first: freed in document order
+    // instead, a save of 40,000 notes (which builds a tree and frees it) took about half as long
+    // again.
     auto takeList = [&work](TXMLItem* item) {
         while (item) {
-            TXMLItem* following = item->GetNext();
-            // Siblings lie anywhere on the heap: fetch the next one while this one is freed.
+            TXMLItem* following = item->next;
             __builtin_prefetch(following);
             if (item->IsText())
                 delete item;
@@ -199,15 +293,10 @@ void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work)
     while (!work.empty()) {
         auto* complex = static_cast<TXMLComplexElement*>(work.back());
         work.pop_back();
-        TXMLItem* children = complex->GetFirstChild();
-        // The children now belong to the work list: detach them so the element's own
-        // destructor finds nothing to free.
-        complex->ReleaseChildrenForDestruction();
-        delete complex;
+        TXMLItem* children = complex->firstChild;
+        FreeEmptied(complex);
         takeList(children);
     }
 }
-
-} // namespace
 
 } // namespace kelvorn

@@ -8,42 +8,96 @@
 // Elements that a parse creates come from one arena per parse (see TXMLArenaScope): they lie
 // side by side in memory, cost a pointer bump to create and nothing to free one by one, and the
 // arena's blocks go when its last element is destroyed. Elements made elsewhere use the heap.
+//
+// A file of 40,000 notes makes 160,000 elements, so an element is kept small: no virtual
+// table (the kind says what an element is, and delete dispatches on it), and its name is a
+// pointer to the one copy of that name the program keeps (TXMLName).
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvorn {
 
 class TXMLComplexElement;
 class TXMLStringElement;
 
+/// An element name, kept once for the program's life: the names of a program's formats are
+/// few, and every element that bears one points to the same copy. Making one from a text costs
+/// a lookup; copying one costs a pointer.
+class TXMLName
+{
+public:
+    explicit TXMLName(std::string_view name);
+
+    const std::string& Text() const { return *text; }
+
+    /// Whether two names are the same. Names are short and compared at nearly every tag: up to
+    /// sixteen bytes are compared as two words or two half words, overlapping where the name is
+    /// shorter, with no call.
+    static bool Same(std::string_view a, std::string_view b)
+    {
+        const size_t n = a.size();
+        if (n != b.size())
+            return false;
+        const char* p = a.data();
+        const char* q = b.data();
+        if (n > 16)
+            return std::memcmp(p, q, n) == 0;
+        if (n >= 8)
+            return Load<uint64_t>(p) == Load<uint64_t>(q) &&
+                   Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
+        if (n >= 4)
+            return Load<uint32_t>(p) == Load<uint32_t>(q) &&
+                   Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
+        for (size_t i = 0; i < n; ++i)
+            if (p[i] != q[i])
+                return false;
+        return true;
+    }
+
+    template <class Word> static Word Load(const char* bytes)
+    {
+        Word word;
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
+    }
+
+private:
+    const std::string* text;
+};
+
 class TXMLItem
 {
 public:
     enum Kind : uint8_t { KindComplex = 0, KindText = 1 };
 
-    virtual ~TXMLItem() = default;
     TXMLItem(const TXMLItem&) = delete;
     TXMLItem& operator=(const TXMLItem&) = delete;
 
     /// From the arena of the current TXMLArenaScope of this thread, or from the heap.
     static void* operator new(size_t size);
-    static void operator delete(void* item) noexcept;
+    /// Destroys the element as what its kind says it is, then frees it where it came from.
+    static void operator delete(TXMLItem* item, std::destroying_delete_t) noexcept;
+    /// Frees the memory of an element whose construction failed.
+    static void operator delete(void* memory) noexcept;
 
     /// The element name.
-    const std::string& GetElement() const { return name; }
+    const std::string& GetElement() const { return *name; }
     uint8_t GetKind() const { return kind; }
     bool IsText() const { return kind == KindText; }
 
     /// The first direct child with exactly this name, or nullptr. Complex elements only.
-    virtual TXMLItem* GetChild(const std::string& childName) const;
+    TXMLItem* GetChild(const std::string& childName) const;
     /// The first child, or nullptr. Complex elements only.
-    virtual TXMLItem* GetFirstChild() const;
+    TXMLItem* GetFirstChild() const;
     /// The text. Text elements only.
-    virtual const std::string& GetText() const;
+    const std::string& GetText() const;
 
     /// The next sibling, or nullptr.
     TXMLItem* GetNext() const { return next; }
@@ -57,34 +111,55 @@ public:
         column = columnNumber;
     }
 
+    /// Not virtual: delete goes through the destroying operator delete above, which destroys the
+    /// element as its kind says.
+    ~TXMLItem() = default;
+
 protected:
-    // Names and texts are copied once, straight into place: a parse makes millions of them.
-    TXMLItem(std::string_view elementName, Kind itemKind) : name(elementName), kind(itemKind) {}
+    TXMLItem(TXMLName elementName, Kind itemKind);
 
 private:
     friend class TXMLComplexElement;
+    // What a wrong-kind accessor asserts, out of line.
+    TXMLItem* ChildOfText() const;
+    const std::string& TextOfComplex() const;
+
     TXMLItem* next = nullptr; // owned by the parent's list, not by this item
-    std::string name;
-    Kind kind;
+    const std::string* name;
+    void* arena; // the arena the item came from, or nullptr for the heap and the stack
     int32_t line = 0;
     int32_t column = 0;
+    Kind kind;
 };
 
 class TXMLComplexElement final : public TXMLItem
 {
 public:
-    explicit TXMLComplexElement(std::string_view elementName) : TXMLItem(elementName, KindComplex)
+    explicit TXMLComplexElement(TXMLName elementName) : TXMLItem(elementName, KindComplex) {}
+    explicit TXMLComplexElement(std::string_view elementName)
+        : TXMLComplexElement(TXMLName(elementName))
     {
     }
-    ~TXMLComplexElement() override;
+    ~TXMLComplexElement();
 
-    TXMLItem* GetChild(const std::string& childName) const override;
-    TXMLItem* GetFirstChild() const override { return firstChild; }
+    TXMLItem* GetChild(const std::string& childName) const;
+    TXMLItem* GetFirstChild() const { return firstChild; }
     TXMLItem* GetLastChild() const { return lastChild; }
 
     /// Takes ownership of item, appends it as the last child and returns the previous last
     /// child (nullptr when there was none).
-    TXMLItem* AppendChild(std::unique_ptr<TXMLItem> item);
+    TXMLItem* AppendChild(std::unique_ptr<TXMLItem> item)
+    {
+        TXMLItem* previousLast = lastChild;
+        TXMLItem* raw = item.release();
+        raw->next = nullptr;
+        if (lastChild)
+            lastChild->next = raw;
+        else
+            firstChild = raw;
+        lastChild = raw;
+        return previousLast;
+    }
 
     /// Convenience: appends a new childless complex element and returns it.
     TXMLComplexElement* AddComplex(const std::string& childName);
@@ -104,6 +179,9 @@ public:
     }
 
 private:
+    /// Frees a detached chain of siblings and everything below them without recursion.
+    static void DestroyChain(TXMLItem* first, std::vector<TXMLItem*>& work);
+
     TXMLItem* firstChild = nullptr;
     TXMLItem* lastChild = nullptr;
 };
@@ -111,17 +189,33 @@ private:
 class TXMLStringElement final : public TXMLItem
 {
 public:
-    TXMLStringElement(std::string_view elementName, std::string_view elementText)
+    TXMLStringElement(TXMLName elementName, std::string_view elementText)
         : TXMLItem(elementName, KindText), text(elementText)
     {
     }
+    TXMLStringElement(std::string_view elementName, std::string_view elementText)
+        : TXMLStringElement(TXMLName(elementName), elementText)
+    {
+    }
 
-    const std::string& GetText() const override { return text; }
+    const std::string& GetText() const { return text; }
     void SetText(std::string newText) { text = std::move(newText); }
 
 private:
     std::string text;
 };
+
+inline TXMLItem* TXMLItem::GetFirstChild() const
+{
+    return kind == KindComplex ? static_cast<const TXMLComplexElement*>(this)->GetFirstChild()
+                               : ChildOfText();
+}
+
+inline const std::string& TXMLItem::GetText() const
+{
+    return kind == KindText ? static_cast<const TXMLStringElement*>(this)->GetText()
+                            : TextOfComplex();
+}
 
 /// While one lives, the elements this thread creates are allocated together from one arena. The
 /// arena lives on until the scope has ended and the last of its elements is destroyed, so trees

@@ -15,36 +15,6 @@ TXMLTokenKind KindOf(const TXMLToken* token)
     return token ? token->GetTokenKind() : xmlTokenEof;
 }
 
-// Element names are short and compared at nearly every token: up to sixteen bytes are compared
-// as two words or two half words, overlapping where the name is shorter, with no call.
-template <class Word> Word Load(const char* bytes)
-{
-    Word word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    const size_t n = a.size();
-    if (n != b.size())
-        return false;
-    const char* p = a.data();
-    const char* q = b.data();
-    if (n > 16)
-        return std::memcmp(p, q, n) == 0;
-    if (n >= 8)
-        return Load<uint64_t>(p) == Load<uint64_t>(q) &&
-               Load<uint64_t>(p + n - 8) == Load<uint64_t>(q + n - 8);
-    if (n >= 4)
-        return Load<uint32_t>(p) == Load<uint32_t>(q) &&
-               Load<uint32_t>(p + n - 4) == Load<uint32_t>(q + n - 4);
-    for (size_t i = 0; i < n; ++i)
-        if (p[i] != q[i])
-            return false;
-    return true;
-}
-
 void AppendNumber(std::string& out, int32_t value)
 {
     char digits[16];
@@ -229,25 +199,37 @@ void TDTDItem::MayBeginAs(std::string_view elementName)
     firstNames.push_back(elementName);
 }
 
-bool TDTDItem::MayBeginAt(const TXMLToken* token) const
+// ---------------------------------------------------------------------------------------------
+
+// Every element ends with it: the matching end tag is stepped over where the element is matched,
+// and only a failure takes a call.
+[[gnu::always_inline]] inline bool TDTDElement::MatchEndTag(const TXMLToken*& cursor,
+                                                            TDTDFailure& failure) const
 {
-    switch (KindOf(token)) {
-    case xmlTokenEnd:
-        return false;
-    case xmlTokenBegin:
-    case xmlTokenEmpty: {
-        const std::string_view tag = token->GetName();
-        for (std::string_view name : firstNames)
-            if (SameName(name, tag))
-                return true;
-        return false;
-    }
-    default:
+    const TXMLToken* token = cursor;
+    if (KindOf(token) == xmlTokenEnd && TXMLName::Same(token->GetName(), key)) {
+        cursor = token->GetNext();
         return true;
     }
+    return NoEndTag(token, failure);
 }
 
-// ---------------------------------------------------------------------------------------------
+bool TDTDElement::NoEndTag(const TXMLToken* token, TDTDFailure& failure) const
+{
+    int32_t line = token ? token->GetLine() : 0;
+    int32_t column = token ? token->GetColumn() : 0;
+    switch (KindOf(token)) {
+    case xmlTokenEnd:
+        return failure.Fail(true, TDTDFailure::endMismatch, token, name.Text(), line, column);
+    case xmlTokenAttr:
+    case xmlTokenBegin:
+    case xmlTokenEmpty:
+    case xmlTokenEof:
+        return failure.Fail(true, TDTDFailure::expectEnd, token, name.Text(), line, column);
+    default:
+        return FailOnBadToken(token, failure);
+    }
+}
 
 bool TDTDElement::CheckEndTag(const TXMLToken*& cursor, std::string& error, bool& fatal) const
 {
@@ -257,28 +239,6 @@ bool TDTDElement::CheckEndTag(const TXMLToken*& cursor, std::string& error, bool
     error = failure.Message();
     fatal = failure.fatal;
     return false;
-}
-
-bool TDTDElement::MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) const
-{
-    const TXMLToken* token = cursor;
-    int32_t line = token ? token->GetLine() : 0;
-    int32_t column = token ? token->GetColumn() : 0;
-    switch (KindOf(token)) {
-    case xmlTokenEnd:
-        if (SameName(token->GetName(), name)) {
-            cursor = token->GetNext();
-            return true;
-        }
-        return failure.Fail(true, TDTDFailure::endMismatch, token, name, line, column);
-    case xmlTokenAttr:
-    case xmlTokenBegin:
-    case xmlTokenEmpty:
-    case xmlTokenEof:
-        return failure.Fail(true, TDTDFailure::expectEnd, token, name, line, column);
-    default:
-        return FailOnBadToken(token, failure);
-    }
 }
 
 bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
@@ -293,13 +253,14 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     switch (KindOf(begin)) {
     case xmlTokenAttr:
     case xmlTokenEof:
-        return failure.Fail(true, TDTDFailure::expectBeginStop, begin, name, line, column);
+        return failure.Fail(true, TDTDFailure::expectBeginStop, begin, name.Text(), line, column);
     case xmlTokenEnd:
     case xmlTokenEmpty:
-        return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
+        return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line, column);
     case xmlTokenBegin:
-        if (!SameName(begin->GetName(), name))
-            return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name, line, column);
+        if (!TXMLName::Same(begin->GetName(), key))
+            return failure.Fail(false, TDTDFailure::expectBeginStop, begin, name.Text(), line,
+                                column);
         break;
     default:
         return FailOnBadToken(begin, failure);
@@ -314,7 +275,7 @@ bool TDTDContentText::Match(TXMLComplexElement& parent, const TXMLToken*& cursor
     case xmlTokenEmpty:
     case xmlTokenEof:
         // The begin tag has matched: from here on every failure is fatal.
-        return failure.Fail(true, TDTDFailure::expectText, text, name, line, column);
+        return failure.Fail(true, TDTDFailure::expectText, text, name.Text(), line, column);
     default:
         return FailOnBadToken(text, failure);
     }
@@ -338,14 +299,16 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
     switch (KindOf(token)) {
     case xmlTokenAttr:
     case xmlTokenEof:
-        return failure.Fail(true, TDTDFailure::expectBeginComma, token, name, line, column);
+        return failure.Fail(true, TDTDFailure::expectBeginComma, token, name.Text(), line, column);
     case xmlTokenEnd:
-        return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
+        return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line, column);
     case xmlTokenEmpty:
-        if (!SameName(token->GetName(), name))
-            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
+        if (!TXMLName::Same(token->GetName(), key))
+            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
+                                column);
         if (!content->CanBeEmpty())
-            return failure.Fail(true, TDTDFailure::shouldNotBeEmpty, token, name, line, column);
+            return failure.Fail(true, TDTDFailure::shouldNotBeEmpty, token, name.Text(), line,
+                                column);
         {
             auto element = std::make_unique<TXMLComplexElement>(name);
             element->SetPosition(line, column);
@@ -354,8 +317,9 @@ bool TDTDCompound::Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
         cursor = token->GetNext();
         return true;
     case xmlTokenBegin:
-        if (!SameName(token->GetName(), name))
-            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name, line, column);
+        if (!TXMLName::Same(token->GetName(), key))
+            return failure.Fail(false, TDTDFailure::expectBeginComma, token, name.Text(), line,
+                                column);
         break;
     default:
         return FailOnBadToken(token, failure);

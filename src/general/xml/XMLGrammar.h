@@ -88,8 +88,27 @@ public:
     /// False when the item cannot begin at token: an end tag, or the begin or empty-element tag
     /// of an element that cannot begin it. Match would then fail without a fatal error, or match
     /// nothing when the item can be empty, and change nothing either way. True for any other
-    /// token (a text or the end of the file make elements fail fatally).
-    bool MayBeginAt(const TXMLToken* token) const;
+    /// token (a text or the end of the file make elements fail fatally). Asked at nearly every
+    /// token, so inline.
+    bool MayBeginAt(const TXMLToken* token) const
+    {
+        if (!token)
+            return true;
+        switch (token->GetTokenKind()) {
+        case xmlTokenEnd:
+            return false;
+        case xmlTokenBegin:
+        case xmlTokenEmpty: {
+            const std::string_view tag = token->GetName();
+            for (std::string_view name : firstNames)
+                if (TXMLName::Same(name, tag))
+                    return true;
+            return false;
+        }
+        default:
+            return true;
+        }
+    }
 
 protected:
     explicit TDTDItem(bool matchesNothing) : canBeEmpty(matchesNothing) {}
@@ -109,26 +128,32 @@ private:
 class TDTDElement : public TDTDItem
 {
 public:
-    const std::string& GetName() const { return name; }
+    const std::string& GetName() const { return name.Text(); }
 
     /// Expects this element's end tag at cursor and steps past it. Every failure is fatal.
     bool CheckEndTag(const TXMLToken*& cursor, std::string& error, bool& fatal) const;
     bool MatchEndTag(const TXMLToken*& cursor, TDTDFailure& failure) const;
 
 protected:
-    explicit TDTDElement(std::string elementName) : TDTDItem(false), name(std::move(elementName))
+    explicit TDTDElement(std::string_view elementName)
+        : TDTDItem(false), name(elementName), key(name.Text())
     {
-        MayBeginAs(name);
+        MayBeginAs(key);
     }
 
-    const std::string name;
+    const TXMLName name;
+    /// The name's bytes, compared with every tag the element meets.
+    const std::string_view key;
+
+private:
+    bool NoEndTag(const TXMLToken* token, TDTDFailure& failure) const;
 };
 
 /// An element that holds text only; the text must not be empty after trimming.
 class TDTDContentText final : public TDTDElement
 {
 public:
-    explicit TDTDContentText(std::string elementName) : TDTDElement(std::move(elementName)) {}
+    explicit TDTDContentText(std::string_view elementName) : TDTDElement(elementName) {}
 
     bool Match(TXMLComplexElement& parent, const TXMLToken*& cursor,
                TDTDFailure& failure) const override;
@@ -139,8 +164,8 @@ public:
 class TDTDCompound final : public TDTDElement
 {
 public:
-    TDTDCompound(std::string elementName, const TDTDItem* elementContent)
-        : TDTDElement(std::move(elementName)), content(Operand(elementContent))
+    TDTDCompound(std::string_view elementName, const TDTDItem* elementContent)
+        : TDTDElement(elementName), content(Operand(elementContent))
     {
     }
 

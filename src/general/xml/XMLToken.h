@@ -4,9 +4,10 @@
 // also captures the text of the file's "Version" element on the way. The grammars of
 // XMLGrammar.h then check the chain and build the element tree from it.
 //
-// The chain's tokens live in blocks owned by the head and refer to the head's copy of the file
-// bytes for their names and texts, so memory stays linear in the file size and releasing a
-// chain of millions of tokens needs no recursion.
+// The chain's tokens lie side by side in blocks owned by the head, so that the next token is
+// found without a pointer, and refer to the head's copy of the file bytes for their names and
+// texts: a token takes 24 bytes, memory stays linear in the file size and releasing a chain of
+// millions of tokens needs no recursion.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +35,7 @@ enum TXMLTokenKind : uint8_t {
 class TXMLSource
 {
 public:
-    explicit TXMLSource(std::string bytes);
+    explicit TXMLSource(std::string_view bytes);
     TXMLSource(const TXMLSource&) = delete;
     TXMLSource& operator=(const TXMLSource&) = delete;
 
@@ -42,13 +43,24 @@ public:
     /// A longer line leaves its rest to the tokenizer.
     void SkipLine(size_t maxBytes);
 
-    bool AtEnd() const { return pos == bytes.size(); }
+    bool AtEnd() const { return pos == size; }
     /// The offset of the next byte to read.
     size_t Offset() const { return pos; }
 
+    /// NUL bytes kept after the last byte, so that a scan may look at 16 bytes at once from
+    /// anywhere up to 16 bytes past the end without a bounds check.
+    static constexpr size_t padding = 32;
+
 private:
     friend class TXMLToken;
-    std::string bytes;
+    TXMLSource() = default;
+    /// Drops the carriage returns before line feeds and writes the padding after the bytes.
+    void Prepare();
+    /// False when the file cannot be opened or read.
+    bool ReadFile(const std::string& fileName);
+
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
     size_t pos = 0;
 };
 
@@ -63,7 +75,7 @@ public:
 
     /// As the file constructor, for a whole file held in memory (declaration and DOCTYPE lines
     /// included).
-    static std::unique_ptr<TXMLToken> FromMemory(std::string bytes, std::string& version);
+    static std::unique_ptr<TXMLToken> FromMemory(std::string_view bytes, std::string& version);
 
     /// Reads one token from source, advancing the caller's line and column counters. The token's
     /// name or text refers to the source's bytes.
@@ -75,9 +87,14 @@ public:
 
     TXMLTokenKind GetTokenKind() const { return kind; }
     /// The element name of a begin, end or empty-element tag.
-    std::string_view GetName() const;
+    std::string_view GetName() const
+    {
+        return kind == xmlTokenBegin || kind == xmlTokenEnd || kind == xmlTokenEmpty
+                   ? Value()
+                   : NameOfOther();
+    }
     /// The trimmed text of a text token.
-    std::string_view GetText() const;
+    std::string_view GetText() const { return kind == xmlTokenAttr ? Value() : TextOfOther(); }
     /// The message of an error token, or of a head whose file could not be read.
     const std::string& GetError() const;
     /// The counters when the token ended. A head takes the position of its first token.
@@ -85,7 +102,7 @@ public:
     int32_t GetColumn() const { return column; }
 
     /// The following token of the chain, or nullptr after the last one.
-    const TXMLToken* GetNext() const { return next; }
+    const TXMLToken* GetNext() const { return link == linkFollowing ? this + 1 : FarNext(); }
 
     /// The longest piece of a token that a message quotes.
     static constexpr size_t quoteLimit = 60;
@@ -95,19 +112,45 @@ public:
 private:
     struct Extra;
 
-    TXMLToken() = default;
-    void ReadFrom(TXMLSource& source, int32_t& line, int32_t& column);
-    void SetError(std::string message);
-    void TokenizeFile(std::string bytes, std::string& version);
+    // How GetNext finds the following token.
+    enum Link : uint8_t {
+        linkNone = 0,      // the last token of a chain, or a token read alone
+        linkFollowing = 1, // the next slot
+        linkHandOver = 2,  // the next slot holds the first token of the following block
+        linkHead = 3,      // a head: its chain's first token
+    };
 
-    TXMLToken* next = nullptr;
-    std::string_view value; // name of a tag, text of a text token
+    TXMLToken() = default;
+    TXMLToken(TXMLTokenKind tokenKind, const char* bytes, size_t bytesSize, int32_t atLine,
+              int32_t atColumn)
+        : text(bytes), sizeLow(static_cast<uint32_t>(bytesSize)), line(atLine), column(atColumn),
+          sizeHigh(static_cast<uint16_t>(bytesSize >> 32)), kind(tokenKind), link(linkFollowing)
+    {
+    }
+    void SetError(std::string message);
+    void TokenizeFile(TXMLSource& source, std::string& version);
+    template <bool clamp> void ReadChain(TXMLSource& source, std::string& version);
+    const TXMLToken* FarNext() const;
+    std::string_view Value() const
+    {
+        return {text, static_cast<size_t>(sizeLow) | static_cast<size_t>(sizeHigh) << 32};
+    }
+    // A name or text asked of a token of another kind: asserted, then whatever the token holds.
+    std::string_view NameOfOther() const;
+    std::string_view TextOfOther() const;
+
+    union {
+        const char* text = nullptr; // name of a tag, text of a text token
+        Extra* extra;               // heads and error tokens
+        const TXMLToken* handOver;  // the spare slot at the end of a block
+    };
+    // A token's size in two parts keeps the token at 24 bytes; 48 bits exceed any address space.
+    uint32_t sizeLow = 0;
     int32_t line = 0;
     int32_t column = 0;
+    uint16_t sizeHigh = 0;
     TXMLTokenKind kind = xmlTokenEof;
-    // Only heads and error tokens carry one: the message, and for a head the file's bytes and
-    // the blocks its chain lives in.
-    std::unique_ptr<Extra> extra;
+    Link link = linkNone;
 };
 
 } // namespace kelvorn

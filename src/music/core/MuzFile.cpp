@@ -493,10 +493,15 @@ private:
     {
         return Fail(xml, "In " + label + ": " + reason);
     }
-    bool Need(const TXMLItem* parent, const TXMLItem* at, std::string_view name)
+    // Inlined, so that the name's length is known where it is compared: a note asks three times.
+    [[gnu::always_inline]] bool Need(const TXMLItem* parent, const TXMLItem* at,
+                                     std::string_view name)
     {
-        return IsElement(at, name) ||
-               viewxml::Missing(parent, at, std::string(name), message, line, column);
+        return IsElement(at, name) || Missing(parent, at, name);
+    }
+    bool Missing(const TXMLItem* parent, const TXMLItem* at, std::string_view name)
+    {
+        return viewxml::Missing(parent, at, std::string(name), message, line, column);
     }
     // Labels are only read when a value is refused: the hot ones are made once (TTimeLabels).
     bool Value(unit& value, const TXMLItem* xml, const std::string& label)

@@ -136,6 +136,8 @@ void MergeRuns(std::vector<TKeyed>& items)
         }
         i = j;
     }
+    if (starts.size() < 2)
+        return;
     std::vector<TKeyed> buffer(items.size());
     while (starts.size() > 1) {
         std::vector<size_t> merged;

@@ -134,6 +134,29 @@ TEST_F(ValueText, ParseNumberRoundsShortAndLongNumbersAsTheLibraryDoes)
     }
 }
 
+// Digits with an optional point, up to 15 of them and nothing after them, are read at once: the
+// same double as by the general way, the sign of a zero included, and the general way beyond.
+TEST_F(ValueText, ShortDecimalsReadAsTheGeneralWayReadsThem)
+{
+    // clang-format off
+    const std::tuple<std::string, double, std::string> cases[] = {
+        {"0.25", 0.25, ""}, {"-0", -0.0, ""}, {"-0.000", -0.0, ""}, {"0", 0.0, ""}, {"+0.0", 0.0, ""},
+        {"999999999999999", 999999999999999.0, ""}, {"99999999999999.9", 99999999999999.9, ""},
+        {".999999999999999", 0.999999999999999, ""}, {"9999999999999999", 9999999999999999.0, ""},
+        {"000000000000000025", 25.0, ""}, {"1.2.3", 1.2, ".3"}, {"5.", 5.0, ""}, {"5.x", 5, "x"},
+        {"0.1", 0.1, ""}, {"-12.5", -12.5, ""}, {"- 12.5", -12.5, ""}, {"12.5 ", 12.5, " "}};
+    // clang-format on
+    for (const auto& [text, expected, rest] : cases) {
+        std::string_view cursor = text;
+        double value = 99;
+        std::string message;
+        ASSERT_TRUE(ParseNumber(cursor, value, message)) << text;
+        EXPECT_EQ(std::tuple(value, std::signbit(value), std::string(cursor)),
+                  std::tuple(expected, std::signbit(expected), rest))
+            << text;
+    }
+}
+
 TEST_F(ValueText, ReadUnitSuffixMatchesPrefixesInItsOrder)
 {
     // clang-format off
@@ -470,7 +493,12 @@ TEST_F(ValueText, ParseIntegerAndParseIntegerBound)
         {true, "3", 2147483647, false, 0, "Value must be more than 2147483647."},
         {true, "+11", 10, false, 0, ""}, {true, "-3", -5, false, 0, ""},
         {true, "1 1", 0, false, 0, ""}, {true, "", 0, false, 0, ""},
-        {true, "2147483648", 0, false, 0, ""}};
+        {true, "2147483648", 0, false, 0, ""},
+        // nine digits read at once, ten by the longer way; the same rules either way
+        {false, "999999999", 0, true, 999999999, ""}, {false, "-999999999", 0, true, -999999999, ""},
+        {false, "1000000000", 0, true, 1000000000, ""}, {false, "000000007", 0, true, 7, ""},
+        {false, "-0", 3, true, 0, ""}, {false, "-1", 3, false, 0, positive},
+        {false, "--1", 0, false, 0, ""}, {false, "1-", 0, false, 0, ""}};
     // clang-format on
     for (const auto& [bounded, text, code, ok, expected, failure] : cases) {
         int32_t value = -7;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace kelvorn;
 using namespace kelvorn::xmltest;
@@ -97,6 +99,85 @@ TEST(Tokenizer, ChainsOfTokens)
         EXPECT_EQ(Read(body), tokens) << body;
 }
 
+// Blanks, names and texts are scanned sixteen bytes at a time and "<Name>" and "</Name>" take a
+// shorter way: runs on either side of sixteen bytes, line feeds at either end of a run, and the
+// tags that leave the shorter way, read as everywhere else.
+TEST(Tokenizer, LongRunsOfBlanksNamesAndTexts)
+{
+    const auto blanks = [](int n) { return std::string(static_cast<size_t>(n), ' '); };
+    std::vector<std::pair<std::string, Tokens>> rows;
+    for (int n : {0, 1, 14, 15, 16, 17, 31, 32, 33, 47}) {
+        const std::string at = "@4," + std::to_string(n + 4);
+        // a run of blanks after a line feed, then an empty-element tag
+        rows.push_back({"<A>\n" + blanks(n) + "<B/></A>",
+                        {"B:A@3,3", "M:B" + at, "E:A@4," + std::to_string(n + 7),
+                         "EOF@4," + std::to_string(n + 6)}});
+        // a line feed at the end of the run and a tab inside it
+        rows.push_back(
+            {"<A>" + blanks(n) + "\t\n<B/></A>", {"B:A@3,3", "M:B@4,4", "E:A@4,7", "EOF@4,6"}});
+        const std::string name(static_cast<size_t>(n + 1), 'n');
+        const std::string col = std::to_string(n + 3);
+        rows.push_back({"<" + name + ">x</" + name + ">",
+                        {"B:" + name + "@3," + col, "T:x@3," + std::to_string(n + 4),
+                         "E:" + name + "@3," + std::to_string(2 * n + 7),
+                         "EOF@3," + std::to_string(2 * n + 6)}});
+        // the same names with a blank before ">" and as empty-element tags
+        rows.push_back({"<" + name + " ></" + name + "\t>",
+                        {"B:" + name + "@3," + std::to_string(n + 4),
+                         "E:" + name + "@3," + std::to_string(2 * n + 8),
+                         "EOF@3," + std::to_string(2 * n + 7)}});
+        rows.push_back(
+            {"<" + name + "/>",
+             {"M:" + name + "@3," + std::to_string(n + 4), "EOF@3," + std::to_string(n + 3)}});
+        // texts of letters and of uncounted bytes, with a line feed or a tab at the end
+        const std::string word(static_cast<size_t>(n + 1), 'w');
+        rows.push_back(
+            {"<A>" + word + "\n</A>", {"B:A@3,3", "T:" + word + "@4,1", "E:A@4,4", "EOF@4,3"}});
+        const std::string dots(static_cast<size_t>(n + 1), '.');
+        rows.push_back(
+            {"<A>" + dots + "\t</A>", {"B:A@3,3", "T:" + dots + "@3,4", "E:A@3,7", "EOF@3,6"}});
+    }
+    // an end tag that repeats only the start of the element's name, or more than it
+    rows.push_back({"<AB>x</A>", {"B:AB@3,4", "T:x@3,5", "E:A@3,8", "EOF@3,7"}});
+    rows.push_back({"<A>x</AB>", {"B:A@3,3", "T:x@3,4", "E:AB@3,8", "EOF@3,7"}});
+    rows.push_back({"<A>x</A1/>", {"ERR:unexpected '/' found in line 3, column 8.@3,8"}});
+    // tags and texts that end the file, where only the padding follows
+    rows.push_back({"<A>x</", {"ERR:unexpected end-of-file  found in line 3, column 5.@3,5"}});
+    rows.push_back(
+        {"<" + std::string(16, 'n') + ">", {"B:" + std::string(16, 'n') + "@3,18", "EOF@3,17"}});
+    rows.push_back({"</A>", {"E:A@3,4", "EOF@3,3"}});
+    rows.push_back({"<A>" + std::string(40, 'x'),
+                    {"ERR:unexpected end-of-file  found in line 3, "
+                     "column 42.@3,42"}});
+    rows.push_back({"<A>" + blanks(40), {"B:A@3,3", "EOF@3,42"}});
+    rows.push_back({"<A" + blanks(40),
+                    {"ERR:unexpected end-of-file  found in line 3, column "
+                     "42.@3,42"}});
+    for (const auto& [body, tokens] : rows)
+        EXPECT_EQ(Read(body), tokens) << body;
+}
+
+// A chain's tokens lie in blocks that grow from 256 tokens: the chain reads on across each
+// block's end as if it were one list.
+TEST(Tokenizer, ChainsReadOnAcrossTheirBlocks)
+{
+    for (int count : {254, 255, 256, 257, 768, 769, 1792, 5000}) {
+        std::string body = "<A>";
+        for (int i = 0; i < count; ++i)
+            body += "<B" + std::to_string(i) + "/>";
+        Tokens expected = {"B:A@3,3"};
+        int column = 3;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "B" + std::to_string(i);
+            // "<", "/" and ">" count besides the name, and every token takes one back
+            column += static_cast<int>(name.size()) + 2;
+            expected.push_back("M:" + name + "@3," + std::to_string(column));
+        }
+        expected.push_back("EOF@3," + std::to_string(column - 1));
+        EXPECT_EQ(Read(body), expected) << count;
+    }
+}
+
 TEST(Tokenizer, HeaderLinesAreSkippedBlindlyUpTo98Bytes)
 {
     // clang-format off
@@ -148,6 +229,27 @@ TEST(Tokenizer, FilesReadLikeMemory)
         EXPECT_EQ(failed.GetNext(), nullptr);
         EXPECT_EQ(version, "kept");
     }
+}
+
+// A file without a size, or longer than its size said, is read on until its end: a pipe of
+// more bytes than the first read takes reads like the same bytes from memory.
+TEST(Tokenizer, FilesWithoutASizeReadToTheirEnd)
+{
+    TempDir dir("xmltoken");
+    const std::string pipe = (dir / "pipe.kvp").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string body = "<P>\n";
+    for (int i = 0; i < 20000; ++i)
+        body += "  <Version>" + std::to_string(i) + "</Version>\n";
+    body += "</P>\n";
+    ASSERT_GT(body.size(), 65536u * 4);
+    std::thread writer([&pipe, &body] { WriteAll(pipe, header + body); });
+    std::string version;
+    TXMLToken head(pipe, version);
+    writer.join();
+    EXPECT_EQ(version, "19999");
+    ASSERT_EQ(head.GetTokenKind(), xmlTokenFile);
+    EXPECT_EQ(Chain(head), Read(body));
 }
 
 TEST(Tokenizer, TheTokenConstructorAdvancesTheCallersCountersAndSaturates)
@@ -206,6 +308,37 @@ TEST(Tokenizer, AccessorsOnTheWrongKindAssert)
     }
     EXPECT_EQ(TXMLToken::Quote(std::string(60, 'a')), std::string(60, 'a'));
     EXPECT_EQ(TXMLToken::Quote(std::string(61, 'a')), std::string(60, 'a') + "...");
+}
+
+// A token keeps either its name or text or, for a head and an error, its message in one place:
+// a wrong-kind accessor asserts and never takes the one for the other.
+TEST(Tokenizer, WrongKindAccessorsNeverMistakeANameForAMessage)
+{
+    RecordingSink sink;
+    std::string version;
+    const std::string name(40, 'N');
+    auto head = TXMLToken::FromMemory(
+        header + "<" + name + ">" + std::string(40, 't') + "</" + name + ">", version);
+    const TXMLToken* begin = head->GetNext();
+    const TXMLToken* text = begin->GetNext();
+    const TXMLToken* eof = text->GetNext()->GetNext();
+    ASSERT_EQ(eof->GetTokenKind(), xmlTokenEof);
+    EXPECT_EQ(begin->GetError(), "");
+    EXPECT_EQ(text->GetError(), "");
+    EXPECT_EQ(eof->GetError(), "");
+    EXPECT_EQ(head->GetError(), "Unknown Error"); // a read that succeeded keeps its first text
+    EXPECT_EQ(head->GetName(), "");
+    EXPECT_EQ(head->GetText(), "");
+    EXPECT_EQ(eof->GetName(), "");
+
+    TXMLSource source(">");
+    int32_t line = 3;
+    int32_t column = 1;
+    TXMLToken error(source, line, column);
+    EXPECT_EQ(error.GetName(), "");
+    EXPECT_EQ(error.GetText(), "");
+    EXPECT_EQ(error.GetError(), "unexpected '>' found in line 3, column 1.");
+    EXPECT_EQ(sink.texts.size(), 9u);
 }
 
 TEST(Tokenizer, HugeTokensAndMillionsOfTokens)
