@@ -154,6 +154,7 @@ TMDIChildFact::TMDIChildFact(QWidget* owner, std::unique_ptr<TUnitSountory> unit
     setWindowTitle(QStringLiteral("Sountory"));
     TUnitSountory& factory = *unit;
     SetUnit(std::move(unit));
+    UpdateCaption();
     editor = std::make_unique<TFactoryEditor>(factory, static_cast<TFactoryEditorView&>(*this));
     view = new FactoryView(*this);
     setWidget(view);
