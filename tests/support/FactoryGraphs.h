@@ -17,7 +17,9 @@ struct GenSettings
 {
     int32_t sampleFrequency = 22050;
     int16_t channels = 1;
-    /// Periods of 50 values at 22050 Hz.
+    /// The sine's period in seconds (44.1 values at 22050 Hz); a number the factory file keeps
+    /// exactly.
+    double period = 0.002;
     double count = 4;
     double factor = 0.5;
     /// Where the outputs "Position Begin" and "Position End" put the new wave's part, as
@@ -60,7 +62,7 @@ inline void BuildGen(TUnitSountory& factory, const GenSettings& settings = {})
     sinus->FindInputByName("Wave")->SetSource(made->FindOutputByName("Result"));
     Constant(*sinus, "Height 1", 10000);
     Constant(*sinus, "Height 2", -10000);
-    Constant(*sinus, "Frequency", 50.0 / settings.sampleFrequency);
+    Constant(*sinus, "Frequency", settings.period);
     Constant(*sinus, "Count", settings.count);
     Constant(*sinus, "Start Position", 0);
     auto* volume = AddBuiltin(factory, BuiltinVolume, "Volume", {435, 30, 590, 190});
@@ -85,8 +87,8 @@ inline SoundUPtr GenSound(const GenSettings& settings = {})
         empty = std::make_unique<MonoSound>(settings.sampleFrequency, int16_t{2});
     int32_t begin = 0;
     int32_t end = 0;
-    SoundUPtr sine = MakeSinus(*empty, &stop, 10000, -10000, 50.0 / settings.sampleFrequency,
-                               settings.count, 0, &begin, &end);
+    SoundUPtr sine =
+        MakeSinus(*empty, &stop, 10000, -10000, settings.period, settings.count, 0, &begin, &end);
     return Volume(*sine, &stop, settings.factor, 0, sine->GetValues());
 }
 
