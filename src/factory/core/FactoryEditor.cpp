@@ -238,8 +238,11 @@ void TFactoryEditor::SetHighlight(TSountoryTouchable* element, uint8_t state)
 
 void TFactoryEditor::ClearHighlight()
 {
-    if (highlighted)
-        highlighted->HighlightState = 0;
+    // Every mouse move over an empty spot comes here: the view is painted again only when the
+    // picture changes.
+    if (!highlighted)
+        return;
+    highlighted->HighlightState = 0;
     highlighted = nullptr;
     UpdateView();
 }
