@@ -191,6 +191,20 @@ TEST_F(FactoryCommandsTest, AFactorySavedClosedAndReopenedRunsIntoANewWaveWindow
     EXPECT_EQ(made.GetPartEnd(), 132);
 }
 
+TEST_F(FactoryCommandsTest, TheDemoFactoryOpensFromTheCommandLineAndMakesASecondOfSine)
+{
+    form->OpenCommandLine({KELVORN_DEMO_FACTORY}, dir.string());
+    ASSERT_NE(ActiveFact(), nullptr);
+    EXPECT_EQ(ActiveFact()->GetUnitSountory().GetFileName(), KELVORN_DEMO_FACTORY);
+    Trigger("SntRunCrWnd");
+    GenSettings demo;
+    demo.sampleFrequency = 44100;
+    demo.count = 500;
+    ASSERT_NE(ActiveWave(), nullptr);
+    EXPECT_EQ(ActiveWave()->GetUnitWave().GetName(), "Wave 1 of Factory 1");
+    EXPECT_TRUE(SameSound(*ActiveWave()->GetUnitWave().GetSound(), *GenSound(demo)));
+}
+
 TEST_F(FactoryCommandsTest, AChangeRunWorksOnTheSelectionOfMonoAndStereoWavesAndIsUndone)
 {
     Halve();
@@ -319,7 +333,7 @@ TEST_F(FactoryCommandsTest, AProjectKeepsAModifiedFactoryInItsCopy)
     TUnitSountory& gen = Gen();
     fileDialogs.WhenSave("Save Factory", path);
     Trigger("FileSaveAs");
-    gen.FindNode("Volume")->SetRect({435, 60, 590, 220});
+    gen.FindNode("Volume")->SetRect({350, 60, 510, 280});
     gen.SetModified();
     Trigger("ProjectSave");
     EXPECT_TRUE(std::filesystem::exists(dir / "demoTempSaveFiles" / "savedProjectWindowFile0.kvf"));
@@ -349,7 +363,7 @@ TEST_F(FactoryCommandsTest, RevertUnderAHighlightedPinReadsAFreshFactory)
     }
     TMDIChildFact* window = ActiveFact();
     TUnitSountory* before = &window->GetUnitSountory();
-    before->FindNode("Volume")->SetRect({435, 60, 590, 220});
+    before->FindNode("Volume")->SetRect({350, 60, 510, 280});
     before->SetModified();
     window->PaintFactory();
     QWidget* client = window->FactoryViewport();
@@ -384,7 +398,7 @@ TEST_F(FactoryCommandsTest, TheCloseQuestionsThreeAnswersAndAFailedSave)
     TUnitSountory& gen = Gen();
     ASSERT_TRUE(gen.SaveAs(path));
     gen.SetFileName(path);
-    gen.FindNode("Volume")->SetRect({435, 60, 590, 220});
+    gen.FindNode("Volume")->SetRect({350, 60, 510, 280});
     gen.SetModified();
     messages.Expect(MsgAnswer::Cancel);
     ActiveFact()->close();
@@ -400,7 +414,7 @@ TEST_F(FactoryCommandsTest, TheCloseQuestionsThreeAnswersAndAFailedSave)
 
     // No: the file keeps what it had.
     TUnitSountory* reopened = factories->OpenFactoryFile(path);
-    reopened->FindNode("Volume")->SetRect({435, 30, 590, 190});
+    reopened->FindNode("Volume")->SetRect({350, 30, 510, 250});
     reopened->SetModified();
     messages.Expect(MsgAnswer::No);
     ActiveFact()->close();

@@ -53,19 +53,19 @@ inline void BuildGen(TUnitSountory& factory, const GenSettings& settings = {})
 {
     factory.SetWidth(620);
     factory.SetHeight(290);
-    auto* made = AddBuiltin(factory, BuiltinMakeNewWave, "New", {15, 25, 175, 185});
+    auto* made = AddBuiltin(factory, BuiltinMakeNewWave, "New", {15, 20, 165, 250});
     Constant(*made, "Sample Frequency", settings.sampleFrequency);
     Constant(*made, "Bytes Per Sample", 2);
     Constant(*made, "Mono Stereo", settings.channels);
     Constant(*made, "Length", 0);
-    auto* sinus = AddBuiltin(factory, BuiltinMakeSinus, "Sinus", {215, 10, 395, 250});
+    auto* sinus = AddBuiltin(factory, BuiltinMakeSinus, "Sinus", {175, 10, 340, 270});
     sinus->FindInputByName("Wave")->SetSource(made->FindOutputByName("Result"));
     Constant(*sinus, "Height 1", 10000);
     Constant(*sinus, "Height 2", -10000);
     Constant(*sinus, "Frequency", settings.period);
     Constant(*sinus, "Count", settings.count);
     Constant(*sinus, "Start Position", 0);
-    auto* volume = AddBuiltin(factory, BuiltinVolume, "Volume", {435, 30, 590, 190});
+    auto* volume = AddBuiltin(factory, BuiltinVolume, "Volume", {350, 30, 510, 250});
     volume->FindInputByName("Wave")->SetSource(sinus->FindOutputByName("Result"));
     Constant(*volume, "Factor", settings.factor);
     factory.FindOutput("Result")->SetSource(volume->FindOutputByName("Result"));
