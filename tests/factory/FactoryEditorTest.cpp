@@ -33,8 +33,16 @@ struct RecordingView : TFactoryEditorView
 {
     void Invalidate() override { ++invalidations; }
     void SetCursor(EditorCursor c) override { cursor = c; }
-    void SetDragCursor(EditorCursor c) override { dragCursor = c; }
-    void EndDragCursor() override { dragCursor.reset(); }
+    void SetDragCursor(EditorCursor c) override
+    {
+        dragCursor = c;
+        ++dragCursorDepth;
+    }
+    void EndDragCursor() override
+    {
+        dragCursor.reset();
+        --dragCursorDepth;
+    }
     void ShowHint(const std::string& text, PixelPoint at) override
     {
         hint = text;
@@ -69,6 +77,8 @@ struct RecordingView : TFactoryEditorView
     int invalidations = 0;
     EditorCursor cursor = EditorCursor::Default;
     std::optional<EditorCursor> dragCursor;
+    /// The program's cursor is set and put back in pairs.
+    int dragCursorDepth = 0;
     std::optional<std::string> hint;
     PixelPoint hintAt;
     std::vector<std::string> dialogs;
@@ -259,6 +269,17 @@ TEST_F(FactoryEditorTest, ANodeResizedAtItsCornerKeepsTheLeastSize)
     EXPECT_EQ(Text(node->GetRect()), "50,50,85,73");
     Release();
     EXPECT_TRUE(factory.IsModified());
+    // The left edge alone, then the top edge caught at the border and held there.
+    factory.ClearModified();
+    Drag(W(51, 60), W(41, 60));
+    EXPECT_EQ(Text(node->GetRect()), "40,50,85,73");
+    EXPECT_TRUE(factory.IsModified());
+    Press(W(60, 51));
+    Move(W(60, 1));
+    EXPECT_EQ(Text(node->GetRect()), "40,5,85,73");
+    EXPECT_EQ(editor.GetDragPoint().y, W(0, 6).y);
+    Release();
+    EXPECT_EQ(view.dragCursorDepth, 0);
 }
 
 TEST_F(FactoryEditorTest, APinPlaceIsDraggedAlongItsSideAndStopsAtItsEnd)
@@ -379,15 +400,22 @@ TEST_F(FactoryEditorTest, APinUnderTheMouseIsHighlightedAndHintedWhileHintsAreOn
     Move(Pt(in), 0);
     EXPECT_EQ(in->HighlightState, 1);
     EXPECT_EQ(view.hint, "Undefined");
+    const int painted = view.invalidations;
     EXPECT_EQ(view.hintAt.x, Pt(in).x);
     EXPECT_EQ(editor.GetHintObject(), static_cast<TSountoryTouchable*>(in));
     // Over a node's edge: its sizing cursor, no highlight, no hint.
     Move(W(249, 150), 0);
     EXPECT_EQ(view.cursor, EditorCursor::SizeHor);
     EXPECT_EQ(in->HighlightState, 0);
+    EXPECT_GT(view.invalidations, painted);
     EXPECT_FALSE(view.hint.has_value());
+    Move({2, 2}, 0);
+    EXPECT_EQ(view.cursor, EditorCursor::Default);
+    Move(Pt(in), 0);
+    ASSERT_TRUE(view.hint.has_value());
     factory.ClearModified();
     editor.ToggleShowHints();
+    EXPECT_FALSE(view.hint.has_value());
     EXPECT_TRUE(factory.IsModified() && !editor.GetShowHints() && !factory.View.ShowHints);
     Move(Pt(in), 0);
     EXPECT_EQ(in->HighlightState, 1);
@@ -413,6 +441,7 @@ TEST_F(FactoryEditorTest, AFactoryReplacedUnderAHighlightedPinIsNeverTouchedAgai
     EXPECT_FALSE(own.dragCursor || own.hint);
     reverted.MouseMove(ButtonLeft, {30, 40});
     reverted.MouseUp(0);
+    EXPECT_EQ(own.dragCursorDepth, 0);
     EXPECT_EQ(&reverted.Factory(), &factory);
 }
 
@@ -483,6 +512,7 @@ TEST_F(FactoryEditorTest, NewPinsAreNamedFreelyPlacedInsideTheirSideAndGoOnCance
     }
     EXPECT_DOUBLE_EQ(factory.Inputs().back()->GetHeightValue(), 0.5);
     EXPECT_EQ(factory.Inputs().back()->GetValueDomType(), ValueDomType::Wave);
+    EXPECT_FALSE(factory.Inputs().back()->Fixed);
     RunAt(W(30, 290), I::AddOutput);
     EXPECT_EQ(factory.Outputs().back()->Name, "Output");
     view.answer = false;
@@ -500,6 +530,7 @@ TEST_F(FactoryEditorTest, NewPinsAreNamedFreelyPlacedInsideTheirSideAndGoOnCance
     EXPECT_EQ(node->Outputs()[0]->Name, "Output");
     EXPECT_DOUBLE_EQ(node->Outputs()[0]->GetHeightValue(), 0.0);
     EXPECT_DOUBLE_EQ(node->Inputs()[0]->GetHeightValue(), 1.0);
+    EXPECT_FALSE(node->Inputs()[0]->Fixed || node->Outputs()[0]->Fixed);
     const std::string path =
         (std::filesystem::temp_directory_path() / "kv-editor-pins.kvf").string();
     ASSERT_TRUE(factory.SaveAs(path));
@@ -532,6 +563,16 @@ TEST_F(FactoryEditorTest, DeleteSparesFixedPinsButNotOperandsWhichAreNumberedAga
     // Two operands are the least: the next one stays.
     RunAt(Pt(node->Inputs()[0].get()), I::Delete);
     EXPECT_EQ(node->CountInputs(), 2);
+    // A pin deleted while it is highlighted and hinted (the command run without the pop-up's
+    // own preparation) is forgotten before it goes.
+    TSountoryInput* loose = In("Loose", ValueDomType::Factor, ValueDomain::AllValues, 0.9);
+    Move(Pt(loose), 0);
+    ASSERT_EQ(editor.GetHighlighted(), static_cast<TSountoryTouchable*>(loose));
+    editor.MouseDown(ButtonRight, Pt(loose));
+    editor.Run(I::Delete);
+    EXPECT_EQ(editor.GetHighlighted(), nullptr);
+    EXPECT_EQ(editor.GetHintObject(), nullptr);
+    Move(W(300, 20), 0);
     RunAt(W(200, 100), I::Delete);
     EXPECT_TRUE(factory.Nodes().empty());
     EXPECT_TRUE(factory.IsModified());
@@ -547,12 +588,17 @@ TEST_F(FactoryEditorTest, NewNodesAreNamedUntilTheirDialogNamesThemAndGrowAfterI
     other.CreateInput("C", At(0.6), false, ValueDomType::Factor, ValueDomain::AllValues);
     host.factories["Factory"] = &other;
     std::vector<std::string> named;
-    view.act = [&named](TSountoryNode& node) { named.push_back(node.Name); };
+    view.act = [&named](TSountoryNode& node) {
+        const R r = node.GetRect();
+        named.push_back(node.Name + " " + std::to_string(r.right - r.left) + "x" +
+                        std::to_string(r.bottom - r.top));
+    };
     view.fitAnswer = true;
     RunAt(W(100, 100), I::AddBuiltinNode);
     RunAt(W(300, 100), I::AddUserNode);
     RunAt(W(100, 250), I::AddLoopNode);
-    EXPECT_EQ(named, (std::vector<std::string>{"Builtin", "User Node ", "Mix Loop Node "}));
+    EXPECT_EQ(named, (std::vector<std::string>{"Builtin 120x105", "User Node  120x105",
+                                               "Mix Loop Node  120x105"}));
     ASSERT_EQ(factory.Nodes().size(), 3u);
     // The user node took the three inputs of the factory it runs, and its height from them.
     TSountoryNode* user = factory.Nodes()[1].get();
@@ -586,6 +632,16 @@ TEST_F(FactoryEditorTest, NodeCommandsReachTheirDialogsAndTheConnectionsGo)
                                                       "help 1030", "output values", "factory"}));
     RunAt(Pt(in), I::ConnDel);
     EXPECT_EQ(node->CountConnections(), 0);
+    // A user node's properties with the fit box left on take the pins of its factory.
+    TUnitSountory other("Other", "", host);
+    other.CreateInput("A", At(0.5), false, ValueDomType::Time, ValueDomain::AllValues);
+    host.factories["Other"] = &other;
+    factory.CreateNode<TSountoryNodeUser>("U", "Other", R{280, 20, 380, 120});
+    view.fitAnswer = true;
+    factory.ClearModified();
+    RunAt(W(330, 70), I::Properties);
+    EXPECT_EQ(NamesOf(factory.FindNode("U")->Inputs()), std::vector<std::string>{"A"});
+    EXPECT_TRUE(factory.IsModified());
     // Make Connection starts a connection from the pin under the menu.
     RunAt(Pt(in), I::ConnMake);
     EXPECT_EQ(editor.GetConnectingPin(), static_cast<TSountoryTouchable*>(in));
