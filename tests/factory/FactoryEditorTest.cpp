@@ -400,6 +400,11 @@ TEST_F(FactoryEditorTest, APinUnderTheMouseIsHighlightedAndHintedWhileHintsAreOn
     Move(Pt(in), 0);
     EXPECT_EQ(in->HighlightState, 1);
     EXPECT_EQ(view.hint, "Undefined");
+    // Off everything: no highlight, no hint, the arrow.
+    Move({2, 2}, 0);
+    EXPECT_EQ(in->HighlightState, 0);
+    EXPECT_FALSE(view.hint.has_value());
+    Move(Pt(in), 0);
     const int painted = view.invalidations;
     EXPECT_EQ(view.hintAt.x, Pt(in).x);
     EXPECT_EQ(editor.GetHintObject(), static_cast<TSountoryTouchable*>(in));
@@ -409,9 +414,8 @@ TEST_F(FactoryEditorTest, APinUnderTheMouseIsHighlightedAndHintedWhileHintsAreOn
     EXPECT_EQ(in->HighlightState, 0);
     EXPECT_GT(view.invalidations, painted);
     EXPECT_FALSE(view.hint.has_value());
-    Move({2, 2}, 0);
-    EXPECT_EQ(view.cursor, EditorCursor::Default);
     Move(Pt(in), 0);
+    EXPECT_EQ(view.cursor, EditorCursor::Default);
     ASSERT_TRUE(view.hint.has_value());
     factory.ClearModified();
     editor.ToggleShowHints();
@@ -515,6 +519,7 @@ TEST_F(FactoryEditorTest, NewPinsAreNamedFreelyPlacedInsideTheirSideAndGoOnCance
     EXPECT_FALSE(factory.Inputs().back()->Fixed);
     RunAt(W(30, 290), I::AddOutput);
     EXPECT_EQ(factory.Outputs().back()->Name, "Output");
+    EXPECT_FALSE(factory.Outputs().back()->Fixed);
     view.answer = false;
     RunAt(W(40, 150), I::AddInput);
     EXPECT_EQ(factory.Inputs().size(), 3u);

@@ -106,7 +106,9 @@ TEST_F(WaveRunFixture, EachCheckRefusesBeforeAnythingRunsAndTheWaveStays)
         SoundPtr sound = c.stereo ? RampStereo(20) : RampMono(20);
         WaveDoc doc(sound);
         doc.wave.SetPart(4, 9);
+        f.factory.SetRunState(sntRunFailed);
         EXPECT_FALSE(f.RunOn(doc));
+        EXPECT_EQ(f.factory.GetRunState(), sntRunIdle);
         EXPECT_EQ(f.message, c.message);
         EXPECT_EQ(doc.wave.GetSound(), sound);
         EXPECT_EQ(doc.window.calls, std::vector<std::string>{}) << c.message;
@@ -135,6 +137,13 @@ TEST_F(WaveRunFixture, TheSelectionGoesInAndTheResultWithItsPartComesBack)
     ASSERT_TRUE(RunOn(cursor)) << message;
     EXPECT_EQ(ChannelsOf(*cursor.wave.GetSound()),
               (std::vector<std::vector<int>>{{0, 1, 2, 3, 4, 5}}));
+    // Positions before the wave's start hold at 0.
+    for (const char* name : {"Position Begin", "Position End"})
+        factory.FindOutput(name)->SetConstantValue(TSntValue(-0.5, ValueType::PlaceInWindow),
+                                                   EHPerc);
+    ASSERT_TRUE(RunOn(cursor)) << message;
+    EXPECT_EQ(cursor.wave.GetPartBegin(), 0);
+    EXPECT_EQ(cursor.wave.GetPartEnd(), 0);
 }
 
 TEST_F(WaveRunFixture, AWaveOnlyPassedThroughIsCopiedAndAStopKeepsTheOldOne)
