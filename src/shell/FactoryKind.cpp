@@ -55,8 +55,11 @@ void TFactoryKind::EditProperties(TMDIChildKelvorn& window)
         commands->EditFactProperties(*factory);
 }
 
-void TFactoryKind::UpdateStatusPanels(TMDIChildKelvorn& /*window*/)
+void TFactoryKind::UpdateStatusPanels(TMDIChildKelvorn& window)
 {
+    // Panel 1 still shows what the window before wrote there until the factory is edited.
+    if (TUnitSountory* unit = UnitSountoryOf(&window))
+        unit->ShowFactoryKind();
     for (int panel = 2; panel <= 7; ++panel)
         if (QLabel* label = form.GetStatusPanel(panel))
             label->clear();

@@ -32,8 +32,7 @@ public:
     void EditProperties(TMDIChildKelvorn& window) override;
     void ArrangeActions() override { rule.Arrange(); }
     void UpdateActions(TMDIChildKelvorn& window) override { rule.Update(window); }
-    /// A factory writes panel 1 (its kind) as it is edited; the panels of the other kinds are
-    /// cleared.
+    /// Panel 1 shows the factory's kind; the panels the other kinds write are cleared.
     void UpdateStatusPanels(TMDIChildKelvorn& window) override;
 
 private:

@@ -1,21 +1,17 @@
 // The factory window offscreen with real mouse events: a node dragged, a pin hinted, the pop-up
-// opened by a right click and its items run, the scroll bars from the view record and back, a
-// factory put in place of a highlighted one, a node shown at once during a run, and the Stop box.
+// opened by a right click and its items run, the scroll bars from the view record and back, and
+// a node shown at once during a run.
 #include "factory/ui/FactoryWindow.h"
-#include "factory/ui/RunStopBox.h"
 
 #include "FactoryDialogKit.h"
 #include "factory/builtins/BuiltinNode.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -147,23 +143,6 @@ TEST_F(FactoryWindowTest, ScrollPositionsComeFromTheViewRecordAndGoBackToIt)
     EXPECT_EQ(owned->View.HorScrollPos, 40);
 }
 
-TEST_F(FactoryWindowTest, AFactoryPutInPlaceOfAHighlightedOneLeavesNothingOfIt)
-{
-    Mouse(QEvent::MouseMove, InputPoint(), Qt::NoButton, Qt::NoButton);
-    ASSERT_EQ(window->Editor().GetHighlighted(), static_cast<TSountoryTouchable*>(input));
-    Mouse(QEvent::MouseButtonPress, InputPoint(), Qt::LeftButton, Qt::LeftButton);
-    auto fresh = std::make_unique<TUnitSountory>("Fresh", "/tmp/gen.kvf", host);
-    TUnitSountory* raw = fresh.get();
-    window->SetUnitSountory(std::move(fresh));
-    EXPECT_EQ(UnitSountoryOf(window), raw);
-    EXPECT_EQ(window->Editor().GetHighlighted(), nullptr);
-    EXPECT_FALSE(window->HintWindow()->isVisible());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    Mouse(QEvent::MouseMove, InputPoint() + QPoint(0, 40), Qt::NoButton, Qt::LeftButton);
-    Mouse(QEvent::MouseButtonRelease, InputPoint(), Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(Text(window->windowTitle()), "Fresh - /tmp/gen.kvf[*]");
-}
-
 TEST_F(FactoryWindowTest, ANodeWhoseRunStateChangesShowsAtOnce)
 {
     const TSountoryRectangle r = node->GetDrawRect();
@@ -176,39 +155,6 @@ TEST_F(FactoryWindowTest, ANodeWhoseRunStateChangesShowsAtOnce)
     // What a whole paint gives.
     window->PaintFactory();
     EXPECT_EQ(window->Image().pixel(inside), busy);
-}
-
-TEST(RunStopBoxTest, ALongRunGetsItsBoxWhoseStopOrEscStopsTheRun)
-{
-    QWidget owner;
-    TFactoryRunWatch quick(&owner, "Gen", std::chrono::hours(1));
-    AbortFlag stop = 0;
-    quick.Progress(&stop);
-    EXPECT_EQ(quick.Box(), nullptr);
-
-    for (bool byEsc : {false, true}) {
-        TFactoryRunWatch watch(&owner, "Gen", std::chrono::milliseconds(0));
-        stop = 0;
-        watch.Progress(&stop);
-        ASSERT_NE(watch.Box(), nullptr);
-        EXPECT_TRUE(watch.Box()->isVisible());
-        EXPECT_EQ(watch.Box()->windowModality(), Qt::ApplicationModal);
-        EXPECT_EQ(stop, 0);
-        TDlgSntRunStop* box = watch.Box();
-        QTimer::singleShot(0, box, [box, byEsc] {
-            if (byEsc) {
-                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                QCoreApplication::sendEvent(box, &esc);
-            } else {
-                box->btnStop->click();
-            }
-        });
-        // The press waits for the next progress call, where the events are let through.
-        watch.Progress(nullptr);
-        EXPECT_TRUE(watch.StopPressed());
-        watch.Progress(&stop);
-        EXPECT_EQ(stop, 1);
-    }
 }
 
 } // namespace

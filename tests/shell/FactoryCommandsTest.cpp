@@ -302,6 +302,7 @@ TEST_F(FactoryCommandsTest, TheFactoryRuleFollowsTheWindowAndItsModes)
     EXPECT_TRUE(A("SntRunCrWnd")->isEnabled() && !A("SntRunAtWnd")->isEnabled());
     EXPECT_TRUE(A("SntModeDrag")->isChecked() && A("SntShowHints")->isChecked());
     EXPECT_TRUE(A("DuplicateFact")->isVisible() && !A("DuplicateWave")->isVisible());
+    EXPECT_EQ(form->GetStatusPanel(1)->text().toStdString(), "Create Wave Window Factory");
     gen.ClearModified();
     Trigger("SntModeConn");
     EXPECT_TRUE(A("SntModeConn")->isChecked() && !A("SntModeDrag")->isChecked());
