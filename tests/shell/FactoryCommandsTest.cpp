@@ -14,6 +14,7 @@
 #include "support/FactoryGraphs.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
