@@ -2,9 +2,9 @@
 // with 1,000 connections into the backing image of its editor window, beside a plain copy of an
 // image of the same size (the least a window does to show a frame) in the same run; the ratio is
 // printed. A redraw of one node during a run is measured beside it.
-#include "factory/core/UserNodes.h"
 #include "factory/ui/FactoryImage.h"
 
+#include "FactoryGrid.h"
 #include "NullFactoryHost.h"
 #include "SecondsReporter.h"
 
@@ -20,55 +20,16 @@ namespace {
 
 using namespace kelvorn;
 
-constexpr int Columns = 25;
-constexpr int Rows = 20;
-constexpr int NodeWidth = 60;
-constexpr int NodeHeight = 44;
-constexpr int Width = 25 + 15 + Columns * (NodeWidth + 20) + 15;
-constexpr int Height = 15 + 5 + Rows * (NodeHeight + 10) + 5;
+constexpr int Columns = bench::GridColumns;
+constexpr int Rows = bench::GridRows;
+constexpr int Width = bench::GridWidth;
+constexpr int Height = bench::GridHeight;
 
 bench::NullFactoryHost host;
 
-/// 500 user nodes in a grid; each input is fed by an output of a node two columns to its left
-/// (or by a factory input in the first columns), so every connection crosses other nodes.
-std::unique_ptr<TUnitSountory> MakeFactory()
-{
-    using T = ValueDomType;
-    auto factory = std::make_unique<TUnitSountory>("Paint", "/tmp/paint.kvf", host);
-    factory->SetWidth(Width - 25 - 5);
-    factory->SetHeight(Height - 15 - 5);
-    factory->ShowTypeNIO = true;
-    auto at = [](double h) { return unitFactorPosMax1(h, EHPerc); };
-    TSountoryInput* wave = factory->CreateInput("Wave", at(0.3), false, T::Wave, ValueDomain::Mono);
-    TSountoryInput* value =
-        factory->CreateInput("Value", at(0.6), false, T::Time, ValueDomain::Positive);
-    std::vector<TSountoryNode*> grid;
-    for (int c = 0; c < Columns; ++c)
-        for (int r = 0; r < Rows; ++r) {
-            const int x = 15 + c * (NodeWidth + 20);
-            const int y = 5 + r * (NodeHeight + 10);
-            auto* node = factory->CreateNode<TSountoryNodeUser>(
-                "Node " + std::to_string(grid.size()), "Inner",
-                TSountoryRectangle{x, y, x + NodeWidth, y + NodeHeight});
-            node->AddInput("Wave", at(0.2), false, T::Wave, ValueDomain::AllValues);
-            node->AddInput("Time", at(0.8), false, T::Time, ValueDomain::AllValues);
-            node->AddOutput("Result", at(0.2), false, T::Wave, ValueDomain::Mono);
-            node->AddOutput("Length", at(0.8), false, T::Time, ValueDomain::Positive);
-            const size_t from = grid.size() - std::min<size_t>(grid.size(), 2 * Rows - 1);
-            TSountoryInputSource* waveSource =
-                c < 2 ? static_cast<TSountoryInputSource*>(wave) : grid[from]->Outputs()[0].get();
-            TSountoryInputSource* valueSource =
-                c < 2 ? static_cast<TSountoryInputSource*>(value) : grid[from]->Outputs()[1].get();
-            node->Inputs()[0]->SetSource(waveSource);
-            node->Inputs()[1]->SetSource(valueSource);
-            grid.push_back(node);
-        }
-    return factory;
-}
-
 TUnitSountory& Factory()
 {
-    static std::unique_ptr<TUnitSountory> factory = MakeFactory();
+    static std::unique_ptr<TUnitSountory> factory = bench::MakeFactoryGrid(host);
     return *factory;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Saves three pictures of Kelvorn: the main window as it opens (docs/main-window.png), a wave
-# window showing a sound the program generates (docs/wave-window.png) and a music window showing
-# the demo piece resources/demo/Demo.kvm (docs/music-window.png). Builds the program (Release,
+# Saves four pictures of Kelvorn: the main window as it opens (docs/main-window.png), a wave
+# window showing a sound the program generates (docs/wave-window.png), a music window showing
+# the demo piece resources/demo/Demo.kvm (docs/music-window.png) and a factory window showing the
+# small graph of resources/demo/Demo.kvf (docs/factory-window.png). Builds the program (Release,
 # into build/) and starts it once for each under a virtual X server (xvfb-run).
 # Usage: scripts/screenshot.sh [main-window.png [file to open]]
 set -euo pipefail
@@ -11,6 +12,7 @@ out=${1:-docs/main-window.png}
 shift || true
 wave_out=docs/wave-window.png
 music_out=docs/music-window.png
+factory_out=docs/factory-window.png
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target kelvorn -j4 >/dev/null
 
@@ -33,3 +35,5 @@ trap 'rm -rf "$demo_dir"' EXIT
 KELVORN_DEMO_WAVE="$demo_dir/Demo.wav" shoot "$wave_out"
 cp resources/demo/Demo.kvm "$demo_dir/Demo.kvm"
 shoot "$music_out" "$demo_dir/Demo.kvm"
+cp resources/demo/Demo.kvf "$demo_dir/Demo.kvf"
+shoot "$factory_out" "$demo_dir/Demo.kvf"

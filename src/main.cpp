@@ -13,6 +13,7 @@
 #include "platform/qt/QuitOnSignals.h"
 #include "platform/qt/audio/QtAudioDevice.h"
 #include "shell/EditCommands.h"
+#include "shell/FactoryCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/MusicCommands.h"
@@ -182,6 +183,8 @@ int main(int argc, char** argv)
     fileCommands.Install();
     kelvorn::TMusicCommands musicCommands(mainForm, fileCommands);
     musicCommands.Install();
+    kelvorn::TFactoryCommands factoryCommands(mainForm, fileCommands);
+    factoryCommands.Install();
     kelvorn::TWaveCommands waveCommands(mainForm);
     waveCommands.Install();
     kelvorn::TEditCommands editCommands(mainForm, waveCommands);

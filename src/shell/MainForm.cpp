@@ -3,6 +3,7 @@
 #include "document/ProjectFile.h"
 #include "document/wave/SideFile.h"
 #include "document/wave/UnitWave.h"
+#include "factory/core/FactoryFile.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "general/Services.h"
@@ -116,6 +117,7 @@ void TMainForm::BuildGrammars()
     UnitWaveGrammar();
     ProjectGrammar(projectFileVersion);
     MuzGrammars();
+    FactoryGrammar();
 }
 
 void TMainForm::BuildActions()

@@ -1,7 +1,10 @@
 #pragma once
 // What the main window's action update and tool windows ask of the windows of each document
 // kind beyond the document-window base. The wave, music and factory windows implement these as
-// they arrive; a window that does not answers with the defaults the update documents.
+// they arrive; a window that does not answers with the defaults the update documents. What a
+// factory window answers is in window_base/SountoryListing.h, below the factory window's layer.
+
+#include "window_base/SountoryListing.h"
 
 #include <cstdint>
 #include <string_view>
@@ -36,18 +39,6 @@ public:
     virtual bool IsChecked(std::string_view action) const = 0;
     /// Writes status panels 1 to 4 for the active music document.
     virtual void UpdateStatusPanels() = 0;
-};
-
-/// A factory window's editing state.
-class SountoryWindowState
-{
-public:
-    virtual ~SountoryWindowState() = default;
-    static constexpr uint8_t ModeDrag = 0;
-    static constexpr uint8_t ModeConnect = 1;
-    /// ModeDrag or ModeConnect.
-    virtual uint8_t GetEditMode() const = 0;
-    virtual bool GetShowHints() const = 0;
 };
 
 /// The Select and Zoom window, which follows the active wave window.

@@ -1,6 +1,6 @@
 #pragma once
-// What the main window's factory lists need of a factory window: the factory window implements
-// it beside the document-window base.
+// What the main window's factory lists and its action update need of a factory window: the
+// factory window implements both beside the document-window base.
 
 #include <cstdint>
 #include <string>
@@ -23,11 +23,23 @@ class SountoryListing
 {
 public:
     virtual ~SountoryListing() = default;
-    /// 0 free, 1 change a wave window, 2 create a wave window, 3 for a user node.
+    /// The factory's kind: 0 free, 1 loop and mix, 2 create a wave window, 3 change one.
     virtual uint8_t GetSountoryKind() const = 0;
     /// Appends (node name, node) for every node of nodeKind, in the factory's list order.
     virtual void ListNodes(uint8_t nodeKind,
                            std::vector<std::pair<std::string, const void*>>& nodes) const = 0;
+};
+
+/// A factory window's editing state, which the action update shows.
+class SountoryWindowState
+{
+public:
+    virtual ~SountoryWindowState() = default;
+    static constexpr uint8_t ModeDrag = 0;
+    static constexpr uint8_t ModeConnect = 1;
+    /// ModeDrag or ModeConnect.
+    virtual uint8_t GetEditMode() const = 0;
+    virtual bool GetShowHints() const = 0;
 };
 
 } // namespace kelvorn

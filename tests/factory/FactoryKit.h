@@ -108,11 +108,26 @@ public:
         ++computeCalls;
         return compute ? compute(*this, message) : true;
     }
+    /// "Operand n+1" appended, as a builtin node of an operand kind does.
+    TSountoryNodeInput* AddOperand() override
+    {
+        return operands ? AddInput("Operand " + std::to_string(CountInputs() + 1),
+                                   unitFactorPosMax1(1, EHPerc), false, ValueDomType::Factor,
+                                   ValueDomain::AllValues)
+                        : nullptr;
+    }
+    void RenumberOperands() override
+    {
+        for (int32_t i = 0; i < CountInputs(); ++i)
+            Inputs()[size_t(i)]->SetName("Operand " + std::to_string(i + 1));
+    }
+    int32_t GetHelpContext() const override { return helpContext; }
 
     uint8_t kind;
     std::string displayName = "Test";
     int32_t pictureIndex = -1;
     bool operands = false;
+    int32_t helpContext = -1;
     int computeCalls = 0;
     int inputChecks = 0;
     std::function<bool(TTestNode&, std::string&)> compute;

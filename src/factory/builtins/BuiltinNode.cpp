@@ -106,6 +106,11 @@ std::string TSountoryNodeBuiltin::GetDisplayName() const
     return kind ? kind->displayName : "";
 }
 
+int32_t TSountoryNodeBuiltin::GetHelpContext() const
+{
+    return GetBuiltinKind(SntBuiltinAction) ? GetBuiltinHelpContext(SntBuiltinAction) : -1;
+}
+
 bool TSountoryNodeBuiltin::Calculate(SntStopFlag* stop, std::string& message)
 {
     if (SntBuiltinAction == BuiltinSwitchWave || SntBuiltinAction == BuiltinSwitchValue)

@@ -39,12 +39,14 @@ public:
     /// their wiring and constants (taking the new place); every other old pin goes.
     void SetBuiltinAction(uint8_t kind);
     /// Appends the kind's pins in table order; a kind outside the catalogue gets none.
-    void CreatePorts();
+    void CreatePorts() override;
     /// Moves the n inputs up to make room and appends "Operand " n+1 at the bottom, typed like
     /// "Operand 1" (or, without one, like the kind's own operands).
-    TSountoryNodeInput* AddOperand();
+    TSountoryNodeInput* AddOperand() override;
     /// Names the inputs "Operand 1", "Operand 2", ... in list order.
-    void RenumberOperands();
+    void RenumberOperands() override;
+    /// The page of the kind's function; none for a kind outside the catalogue.
+    int32_t GetHelpContext() const override;
 
     // The rules of the input check; each is true when it holds and otherwise says why.
     bool CheckMandatory(const std::string& name, std::string& message) const;

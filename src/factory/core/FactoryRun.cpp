@@ -3,6 +3,7 @@
 // makes a new wave.
 
 #include "factory/core/UnitSountory.h"
+#include "factory/core/WaveWindowRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -276,19 +277,10 @@ bool TUnitSountory::RunCreateWaveWindow(std::string& message, SoundPtr& sound, i
         message = stoppedByUser;
         return false;
     }
-    if (made->GetRunResult() && made.use_count() == 1) {
-        made->SetRunResult(false);
-        sound = std::move(made);
-    } else {
-        if (made->GetMonoStereo() == 2)
-            sound = std::make_shared<StereoSound>(*made, &Stopped);
-        else
-            sound = std::make_shared<MonoSound>(*made, &Stopped);
-        if (Stopped) {
-            sound.reset();
-            message = stoppedByUser;
-            return false;
-        }
+    sound = AdoptRunResult(std::move(made), &Stopped);
+    if (!sound) {
+        message = stoppedByUser;
+        return false;
     }
     end = std::clamp(newEnd, 0, sound->GetValues());
     begin = std::clamp(newBegin, 0, end);

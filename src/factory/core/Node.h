@@ -59,6 +59,15 @@ public:
     virtual bool CheckRecursion(uint32_t, std::string&) { return true; }
     /// The factory this node runs, once a validation has found it; null for other kinds.
     virtual TUnitSountory* GetDefinition() const { return nullptr; }
+    /// Builtin nodes: the pins their function has, appended (the editor's new node gets them).
+    virtual void CreatePorts() {}
+    /// Builtin nodes whose function takes further operands: one more at the bottom; null for
+    /// the others.
+    virtual TSountoryNodeInput* AddOperand() { return nullptr; }
+    /// Builtin nodes: the operands named again in list order after one was deleted.
+    virtual void RenumberOperands() {}
+    /// The help page of the node's function; -1 when it has none.
+    virtual int32_t GetHelpContext() const { return -1; }
 
     TUnitSountory* GetFactory() const { return factory; }
     const TSountoryRectangle& GetRect() const { return rect; }

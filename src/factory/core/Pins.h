@@ -44,6 +44,12 @@ public:
     double GetHeightValue() const { return Height.GetValue(); }
     void SetHeight(const unitFactorPosMax1& height) { Height = height; }
 
+    /// The x of the pin's side, where it is drawn and meets its connections.
+    int32_t GetX() const
+    {
+        TSountoryRectangle r = GetSideRect();
+        return OnLeftSide() ? r.left : r.right;
+    }
     /// The drawn centre's y and the y where connection lines meet the pin.
     int32_t GetY() const;
     int32_t GetConnectionY() const;
@@ -66,11 +72,6 @@ protected:
     /// A hit within this many pixels of the symbol's edge counts.
     virtual double HitRadius() const = 0;
     virtual double HitLimit() const = 0;
-    int32_t GetX() const
-    {
-        TSountoryRectangle r = GetSideRect();
-        return OnLeftSide() ? r.left : r.right;
-    }
 
 private:
     ValueDomType valueDomType;

@@ -104,6 +104,14 @@ TSountoryOutput* TUnitSountory::CreateOutput(const std::string& name,
     return outputs.back().get();
 }
 
+TSountoryNode* TUnitSountory::AdoptNode(std::unique_ptr<TSountoryNode> node)
+{
+    if (!KV_SOFT_ASSERT(node && node->GetFactory() == this))
+        return nullptr;
+    nodes.insert(nodes.begin(), std::move(node));
+    return nodes.front().get();
+}
+
 void TUnitSountory::RemoveInput(TSountoryInput* input)
 {
     EraseOwned(inputs, input);

@@ -94,6 +94,8 @@ public:
         nodes.insert(nodes.begin(), std::move(node));
         return raw;
     }
+    /// Puts a node made for this factory (by the builtin node maker) in front of the others.
+    TSountoryNode* AdoptNode(std::unique_ptr<TSountoryNode> node);
     /// Deletes the element with its connections; it must be in its list.
     void RemoveInput(TSountoryInput* input);
     void RemoveOutput(TSountoryOutput* output);
@@ -166,6 +168,9 @@ public:
     void CreateLoopOutputs();
     void CreateCounterInput();
     void MergePins(bool removeUnmatched);
+    /// The sample position a filled output of that name gave, truncated and clamped to 32
+    /// bits; position stays when the output is missing, empty or not a number.
+    void ReadPosition(const std::string& name, int32_t& position) const;
 
     TSountoryRectangle FactoryRect{25, 15, 460, 255};
     bool ShowNameIO = true;
@@ -183,7 +188,6 @@ private:
     void MarkOldPins();
     bool CheckChainDepth(std::string& message);
     void ReleaseRunSounds(std::vector<const TUnitSountory*>& done);
-    void ReadPosition(const std::string& name, int32_t& position) const;
 
     FactoryHost& host;
     uint8_t FactoryKind = FactoryFree;

@@ -1,0 +1,160 @@
+// The factory window offscreen with real mouse events: a node dragged, a pin hinted, the pop-up
+// opened by a right click and its items run, the scroll bars from the view record and back, and
+// a node shown at once during a run.
+#include "factory/ui/FactoryWindow.h"
+
+#include "FactoryDialogKit.h"
+#include "factory/builtins/BuiltinNode.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+using namespace kelvorn;
+using namespace kelvorn::test;
+
+namespace {
+
+struct FactoryWindowTest : DialogTest
+{
+    FactoryWindowTest()
+    {
+        auto unit = std::make_unique<TUnitSountory>("Gen", "/tmp/gen.kvf", host);
+        unit->SetWidth(500);
+        unit->SetHeight(300);
+        input =
+            unit->CreateInput("In", At(0.5), false, ValueDomType::Factor, ValueDomain::AllValues);
+        node = unit->CreateNode<TTestNode>("Box", sntNodeBuiltin,
+                                           TSountoryRectangle{100, 60, 220, 180});
+        node->helpContext = 1024 + 30;
+        owned = unit.get();
+        window = new TMDIChildFact(nullptr, std::move(unit));
+        window->resize(700, 450);
+        window->show();
+        window->PaintFactory();
+    }
+    ~FactoryWindowTest() override { delete window; }
+
+    QWidget* Client() const { return window->FactoryViewport(); }
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        QMouseEvent event(type, QPointF(at), Client()->mapToGlobal(QPointF(at)), button, held,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(Client(), &event);
+    }
+    void RightClick(QPoint at)
+    {
+        Mouse(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, Client()->mapToGlobal(at));
+        QCoreApplication::sendEvent(Client(), &event);
+        Mouse(QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    }
+    QPoint Window(int x, int y) const
+    {
+        return {x + owned->FactoryRect.left, y + owned->FactoryRect.top};
+    }
+    QPoint InputPoint() const { return {owned->FactoryRect.left, input->GetY()}; }
+    void Run(FactoryMenuItem item)
+    {
+        window->MenuAction(item)->trigger();
+        window->PopupMenu()->hide();
+    }
+
+    TUnitSountory* owned = nullptr;
+    TSountoryInput* input = nullptr;
+    TTestNode* node = nullptr;
+    TMDIChildFact* window = nullptr;
+};
+
+TEST_F(FactoryWindowTest, TheMouseDragsANodeAndHintsAPinUnderIt)
+{
+    owned->ClearModified();
+    window->UpdateModifiedMark();
+    Mouse(QEvent::MouseButtonPress, Window(160, 170), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::DragMoveCursor);
+    Mouse(QEvent::MouseMove, Window(190, 150), Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, Window(190, 150), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(node->GetRect().left, 130);
+    EXPECT_EQ(node->GetRect().top, 40);
+    EXPECT_TRUE(window->isWindowModified());
+
+    Mouse(QEvent::MouseMove, InputPoint(), Qt::NoButton, Qt::NoButton);
+    ASSERT_TRUE(window->HintWindow()->isVisible());
+    EXPECT_EQ(Text(window->HintWindow()->text()), "Undefined");
+    EXPECT_EQ(window->HintWindow()->pos(), Client()->mapToGlobal(InputPoint() + QPoint(0, 25)));
+    EXPECT_EQ(input->HighlightState, 1);
+    Mouse(QEvent::MouseMove, Window(250, 250), Qt::NoButton, Qt::NoButton);
+    EXPECT_FALSE(window->HintWindow()->isVisible());
+    EXPECT_EQ(Client()->cursor().shape(), Qt::ArrowCursor);
+    Mouse(QEvent::MouseMove, Window(249, 100), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Client()->cursor().shape(), Qt::SizeHorCursor);
+}
+
+TEST_F(FactoryWindowTest, ARightClickOpensThePopupForWhatLiesUnderIt)
+{
+    RightClick(Window(160, 120));
+    EXPECT_TRUE(window->PopupMenu()->isVisible());
+    EXPECT_TRUE(window->MenuAction(FactoryMenuItem::HelpBuiltin)->isVisible());
+    EXPECT_FALSE(window->MenuAction(FactoryMenuItem::AddInput)->isVisible());
+    EXPECT_EQ(Text(window->MenuAction(FactoryMenuItem::ConnDel)->text()), "Delete Connections");
+    Run(FactoryMenuItem::HelpBuiltin);
+    EXPECT_EQ(help.Contexts(), std::vector<int>{1054});
+
+    RightClick(InputPoint());
+    EXPECT_EQ(Text(window->MenuAction(FactoryMenuItem::ConnMake)->text()), "Add &Connection");
+    EXPECT_FALSE(window->MenuAction(FactoryMenuItem::ConnMake)->isEnabled());
+    window->PopupMenu()->hide();
+
+    // Items reach the dialogs through the scripted runner: a new pin kept on OK.
+    RightClick(Window(30, 250));
+    dialogs.When("TDlgSntInputOutputProps", DialogResult::Accepted);
+    Run(FactoryMenuItem::AddInput);
+    EXPECT_EQ(NamesOf(owned->Inputs()), (std::vector<std::string>{"In", "Input"}));
+    RightClick(Window(30, 250));
+    dialogs.When("TDlgSntSountoryProps", DialogResult::Rejected);
+    Run(FactoryMenuItem::Properties);
+    EXPECT_EQ(dialogs.Opened(),
+              (std::vector<std::string>{"TDlgSntInputOutputProps", "TDlgSntSountoryProps"}));
+}
+
+TEST_F(FactoryWindowTest, ScrollPositionsComeFromTheViewRecordAndGoBackToIt)
+{
+    window->SetUnitSountory([&] {
+        auto fresh = std::make_unique<TUnitSountory>("Gen", "/tmp/gen.kvf", host);
+        fresh->SetWidth(1500);
+        fresh->SetHeight(300);
+        fresh->View.HorScrollPos = 100;
+        fresh->View.ShowHints = false;
+        return fresh;
+    }());
+    owned = &window->GetUnitSountory();
+    window->PaintFactory();
+    EXPECT_EQ(window->HorzScrollBar()->value(), 100);
+    EXPECT_EQ(window->HorzScrollBar()->maximum(), 1546 - Client()->width());
+    EXPECT_EQ(owned->FactoryRect.left, 23 - 100);
+    EXPECT_FALSE(window->GetShowHints());
+    window->HorzScrollBar()->setValue(40);
+    window->PaintFactory();
+    EXPECT_EQ(owned->FactoryRect.left, 23 - 40);
+    EXPECT_EQ(owned->View.HorScrollPos, 40);
+}
+
+TEST_F(FactoryWindowTest, ANodeWhoseRunStateChangesShowsAtOnce)
+{
+    const TSountoryRectangle r = node->GetDrawRect();
+    const QPoint inside((r.left + r.right) / 2, r.bottom - 4);
+    const QRgb idle = window->Image().pixel(inside);
+    node->SetRunState(sntRunBusy);
+    window->RedrawNode(*node);
+    const QRgb busy = window->Image().pixel(inside);
+    EXPECT_NE(busy, idle);
+    // What a whole paint gives.
+    window->PaintFactory();
+    EXPECT_EQ(window->Image().pixel(inside), busy);
+}
+
+} // namespace
