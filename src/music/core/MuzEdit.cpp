@@ -417,13 +417,7 @@ bool TUnitMuz::DeleteStaveSymbol(TStaveSymbol* symbol)
         return true;
     }
     // A tuplet keeps its members: a rest stands where the note was.
-    auto* rest =
-        new TSilence(note->GetNoteLengthKind(), note->GetPoints(), note->GetPosition(),
-                     note->GetNoteStave(), note->GetMultiOol(), note->GetPosInOol(), &part);
-    part.DeleteSymbol(note);
-    part.InsertSymbol(rest);
-    SelectSymbol(rest);
-    RemoveEmptyTuplet(rest);
+    RemoveEmptyTuplet(ReplaceByRest(note));
     return true;
 }
 
