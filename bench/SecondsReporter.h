@@ -31,6 +31,12 @@ public:
                     benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
+    /// The seconds of the benchmark called name; 0 when it did not run or failed.
+    double Of(const std::string& name) const
+    {
+        const auto it = seconds.find(name);
+        return it == seconds.end() ? 0.0 : it->second;
+    }
     std::map<std::string, double> seconds;
 
 private:

@@ -16,6 +16,7 @@
 #include "shell/WaveCommands.h"
 #include "waveui/WaveWindow.h"
 
+#include "QtBench.h"
 #include "SecondsReporter.h"
 
 #include <QAction>
@@ -208,10 +209,7 @@ bool SameSound(const Sound& a, const Sound& b)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    kelvorn::bench::OffscreenApp<QApplication> app(argv);
     Program made;
     program = &made;
 
@@ -229,8 +227,7 @@ int main(int argc, char** argv)
     fromFactory.reset();
     fromCommands.reset();
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!kelvorn::bench::StartBenchmarks(argc, argv))
         return 1;
     benchmark::RegisterBenchmark("WaveCommands", WaveCommands)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("RunFactoryCreateWave", RunFactoryCreateWave)

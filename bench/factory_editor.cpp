@@ -9,6 +9,7 @@
 
 #include "FactoryGrid.h"
 #include "NullFactoryHost.h"
+#include "QtBench.h"
 #include "SecondsReporter.h"
 
 #include <QApplication>
@@ -93,25 +94,15 @@ void MoveOverEmptySpots(benchmark::State& state)
 /// The peer: a copy of an image of the window's client size.
 void CopyImage(benchmark::State& state)
 {
-    QImage image(TheWindow().ClientSize(), QImage::Format_RGB32);
-    image.fill(0xF0F0F0);
-    for (auto _ : state) {
-        QImage copy = image.copy();
-        benchmark::DoNotOptimize(copy.constBits());
-    }
+    bench::RunImageCopy(state, TheWindow().ClientSize(), QColor(0xF0F0F0));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    kelvorn::bench::OffscreenApp<QApplication> app(argv);
+    if (!kelvorn::bench::StartBenchmarks(argc, argv))
         return 1;
     benchmark::RegisterBenchmark("CopyImage", CopyImage)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("MoveOnAndOffAPin", MoveOnAndOffAPin)

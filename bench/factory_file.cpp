@@ -12,6 +12,7 @@
 #include "general/xml/XMLToken.h"
 
 #include "BenchDir.h"
+#include "NullFactoryHost.h"
 #include "SecondsReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -27,18 +28,7 @@
 using namespace kelvorn;
 namespace {
 
-class NoHost final : public FactoryHost
-{
-public:
-    SoundPtr FindWaveSound(const std::string&) override { return nullptr; }
-    TUnitSountory* FindFactory(const std::string&) override { return nullptr; }
-    std::vector<TUnitSountory*> ListFactories(const TUnitSountory*) override { return {}; }
-    bool CheckUniqueName(const std::string&, const TUnitSountory*) override { return true; }
-    void ShowStatusText(const std::string&) override {}
-    bool ConfirmWarning(const std::string&, const std::string&) override { return true; }
-};
-
-NoHost host;
+bench::NullFactoryHost host;
 
 // Plus nodes of three operands on a grid, each operand fed by an earlier node's "Expression"
 // (or, for the first nodes, by a factory input): three connections a node.

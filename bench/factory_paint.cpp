@@ -6,6 +6,7 @@
 
 #include "FactoryGrid.h"
 #include "NullFactoryHost.h"
+#include "QtBench.h"
 #include "SecondsReporter.h"
 
 #include <QGuiApplication>
@@ -60,25 +61,15 @@ void RedrawNode(benchmark::State& state)
 /// The peer: a copy of an image of the same size.
 void CopyImage(benchmark::State& state)
 {
-    QImage image(Width, Height, QImage::Format_RGB32);
-    image.fill(0xF0F0F0);
-    for (auto _ : state) {
-        QImage copy = image.copy();
-        benchmark::DoNotOptimize(copy.constBits());
-    }
+    bench::RunImageCopy(state, QSize(Width, Height), QColor(0xF0F0F0));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    kelvorn::bench::OffscreenApp<QGuiApplication> app(argv);
+    if (!kelvorn::bench::StartBenchmarks(argc, argv))
         return 1;
     benchmark::RegisterBenchmark("CopyImage", CopyImage)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PaintFactory", PaintFactory)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,8 @@
 // its turns (flat in Count). The ratios of the largest to the smallest case are printed at the end.
 #include "factory/core/UserNodes.h"
 
+#include "NullFactoryHost.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -98,7 +100,8 @@ using T = ValueDomType;
 constexpr int32_t Rate = 44100;
 constexpr int32_t TenSeconds = 10 * Rate;
 
-class BenchHost : public FactoryHost
+/// Finds the waves and factories the benchmark gives it.
+class BenchHost : public bench::NullFactoryHost
 {
 public:
     SoundPtr FindWaveSound(const std::string& name) override
@@ -111,10 +114,6 @@ public:
         auto it = factories.find(name);
         return it == factories.end() ? nullptr : it->second;
     }
-    std::vector<TUnitSountory*> ListFactories(const TUnitSountory*) override { return {}; }
-    bool CheckUniqueName(const std::string&, const TUnitSountory*) override { return true; }
-    void ShowStatusText(const std::string&) override {}
-    bool ConfirmWarning(const std::string&, const std::string&) override { return true; }
 
     std::map<std::string, SoundPtr> waves;
     std::map<std::string, TUnitSountory*> factories;

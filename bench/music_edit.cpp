@@ -19,6 +19,7 @@
 #include "sound/Sound.h"
 #include "waveui/WaveWindow.h"
 
+#include "QtBench.h"
 #include "SecondsReporter.h"
 
 #include <QApplication>
@@ -200,13 +201,8 @@ void RepaintOnly(benchmark::State& state)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    kelvorn::bench::OffscreenApp<QApplication> app(argv);
+    if (!kelvorn::bench::StartBenchmarks(argc, argv))
         return 1;
     benchmark::RegisterBenchmark("ActionUpdateMusic", ActionUpdateMusic)
         ->Unit(benchmark::kMicrosecond);
@@ -220,15 +216,12 @@ int main(int argc, char** argv)
     // The windows go while the application they live in still exists.
     setup.reset();
 
-    auto seconds = [&reporter](const char* name) {
-        const auto it = reporter.seconds.find(name);
-        return it == reporter.seconds.end() ? 0.0 : it->second;
-    };
-    if (const double music = seconds("ActionUpdateMusic"), wave = seconds("ActionUpdateWave");
+    if (const double music = reporter.Of("ActionUpdateMusic"),
+        wave = reporter.Of("ActionUpdateWave");
         music > 0 && wave > 0)
         std::printf("\naction update: music window %.1f us, wave window %.1f us, ratio %.2f\n",
                     music * 1e6, wave * 1e6, music / wave);
-    if (const double click = seconds("ClickInsert"), repaint = seconds("RepaintOnly");
+    if (const double click = reporter.Of("ClickInsert"), repaint = reporter.Of("RepaintOnly");
         click > 0 && repaint > 0)
         std::printf("%d-bar piece: click inserting a note to the repainted window %.2f ms, "
                     "repaint alone %.2f ms, ratio %.2f\n",

@@ -12,16 +12,16 @@
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
 #include "music/ui/MusicWindow.h"
-#include "platform/qt/QtServices.h"
 #include "platform/qt/audio/QtAudioDevice.h"
-#include "platform/test/ScriptedMessages.h"
 #include "shell/FileCommands.h"
 #include "shell/MainForm.h"
 #include "shell/MusicCommands.h"
 #include "shell/PlayRecord.h"
 #include "waveui/WaveWindow.h"
 
+#include "PlayBench.h"
 #include "PulseBench.h"
+#include "QtBench.h"
 #include "SecondsReporter.h"
 
 #include <QAction>
@@ -76,26 +76,18 @@ std::unique_ptr<TUnitMuz> Piece(int seconds)
 
 /// The main window with the file, music and play commands on the pipe sink, the sample, a
 /// wave window and a music window of the same length.
-struct Setup
+struct Setup : PlayingForm
 {
     int seconds = LongPlaySeconds();
-    QtServices services;
-    ScriptedMessages messages; // a box would stop the run: it is recorded and answered
-    std::unique_ptr<QtAudioDevice> audio;
-    std::unique_ptr<TMainForm> form;
     std::unique_ptr<TFileCommands> files;
     std::unique_ptr<TMusicCommands> music;
     std::unique_ptr<TPlayRecord> player;
     TMDIChildKelvorn* wave = nullptr;
     TMDIChildKelvorn* piece = nullptr;
-    std::unique_ptr<FirstSound> sink;
     int32_t renderedValues = 0;
 
     Setup()
     {
-        audio =
-            std::make_unique<QtAudioDevice>(QtAudioDevice::FindOutput(SinkName), QAudioDevice());
-        form = std::make_unique<TMainForm>();
         form->show();
         files = std::make_unique<TFileCommands>(*form);
         files->Install();
@@ -136,13 +128,9 @@ Setup& TheSetup()
 double PlayUntilHeard(TMDIChildKelvorn* window, std::string& error)
 {
     Setup& s = TheSetup();
-    s.form->Frame()->setActiveSubWindow(window);
-    s.form->ActionListUpdate();
-    QAction* play = s.form->Action("FilePlay");
-    if (!play->isEnabled()) {
-        error = "Play is disabled";
+    QAction* play = s.PlayOf(window, error);
+    if (!play)
         return 0;
-    }
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(1);
@@ -159,8 +147,7 @@ double PlayUntilHeard(TMDIChildKelvorn* window, std::string& error)
         loop.exec();
     }
     const double latency = s.sink->LatencySince(start);
-    if (!s.messages.Shown().empty())
-        error = s.messages.Shown().back().text;
+    s.TakeBoxText(error);
     s.form->Action("FileStop")->trigger();
     // The device settles before the next play.
     QEventLoop settle;
@@ -198,8 +185,7 @@ int main(int argc, char** argv)
 {
     if (!InsidePulseServer(argv[0]))
         return 0;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PreferOffscreen();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (QtAudioDevice::FindOutput(SinkName).isNull()) {

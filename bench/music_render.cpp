@@ -413,10 +413,6 @@ int main(int argc, char** argv)
     kelvorn::bench::SecondsReporter reporter(kelvorn::bench::SecondsReporter::Time::Cpu,
                                              kelvorn::bench::SecondsReporter::Key::FullName);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto find = [&](const std::string& name) {
-        const auto it = reporter.seconds.find(name);
-        return it == reporter.seconds.end() ? 0.0 : it->second;
-    };
     auto kindArgs = [](int kind, int stereo) {
         char args[64];
         std::snprintf(args, sizeof args, "/%d/%d/128/min_time:0.500", kind, stereo);
@@ -430,7 +426,7 @@ int main(int argc, char** argv)
                 "ratio");
     for (int stereo = 0; stereo < 2; ++stereo)
         for (int kind = 0; kind < 5; ++kind) {
-            const double r = find("BM_Render" + kindArgs(kind, stereo));
+            const double r = reporter.Of("BM_Render" + kindArgs(kind, stereo));
             if (r <= 0)
                 continue;
             const double ours = PieceSeconds(128) / r;
@@ -443,8 +439,8 @@ int main(int argc, char** argv)
     std::printf("\nRender time over the primitives' time:\n");
     for (int stereo = 0; stereo < 2; ++stereo)
         for (int kind = 0; kind < 5; ++kind) {
-            const double r = find("BM_Render" + kindArgs(kind, stereo));
-            const double p = find("BM_Primitives" + kindArgs(kind, stereo));
+            const double r = reporter.Of("BM_Render" + kindArgs(kind, stereo));
+            const double p = reporter.Of("BM_Primitives" + kindArgs(kind, stereo));
             if (r > 0 && p > 0)
                 std::printf("  %-15s %-10s %.3f\n", KindNames[kind],
                             stereo ? "44k stereo" : "22k mono", r / p);
@@ -457,10 +453,10 @@ int main(int argc, char** argv)
         if (r != reporter.seconds.end())
             std::printf("  x%-3d %.3f us CPU\n", bars / 8, r->second / (bars * 4 * 8 * 2) * 1e6);
     }
-    const double alone = find("BM_Resonances/0");
+    const double alone = reporter.Of("BM_Resonances/0");
     std::printf("Resonances of 96 notes side by side, times faster than one after another:\n");
     for (int road : {1, 2}) {
-        const double r = find("BM_Resonances/" + std::to_string(road));
+        const double r = reporter.Of("BM_Resonances/" + std::to_string(road));
         if (alone > 0 && r > 0)
             std::printf("  %-14s %.2f\n", road == 1 ? "plain vectors" : "AVX2", alone / r);
     }

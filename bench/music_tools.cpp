@@ -5,6 +5,7 @@
 // - "Music" showing a piece of 64 staves, against the same window showing a piece of one stave
 //   (the ratio says how the refill grows with the staves).
 // Each refill is what activating a music window costs the window.
+#include "QtBench.h"
 #include "SecondsReporter.h"
 #include "music/core/MuzTree.h"
 #include "music/core/PartMuz.h"
@@ -154,13 +155,8 @@ void MusicRefill1(benchmark::State& state)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    kelvorn::bench::OffscreenApp<QApplication> app(argv);
+    if (!kelvorn::bench::StartBenchmarks(argc, argv))
         return 1;
     using Run = void (*)(benchmark::State&);
     const std::pair<const char*, Run> runs[] = {{"MusicPartsRefill", MusicPartsRefill},
@@ -173,10 +169,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    auto ms = [&reporter](const char* name) {
-        auto it = reporter.seconds.find(name);
-        return it == reporter.seconds.end() ? 0.0 : it->second * 1e3;
-    };
+    auto ms = [&reporter](const char* name) { return reporter.Of(name) * 1e3; };
     if (ms("PlainTreeFill") > 0 && ms("MusicRefill1") > 0)
         std::printf("\n\"Music Parts\", 500 parts (700 nodes): refill %.2f ms, bare tree fill %.2f "
                     "ms, ratio %.2f\n\"Music\", 64 staves: refill %.3f ms, one stave %.3f ms, "

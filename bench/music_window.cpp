@@ -1,16 +1,13 @@
 // Opening a 2,000-bar piece (two staves, 12,000 notes) into a music window and painting the
 // window once (1200 x 600), against reading the same file alone, in the same run. The paint
 // lays out the whole score, not only what shows, since the scroll range needs its end.
-#include "SecondsReporter.h"
+#include "OpenBench.h"
 #include "music/core/PartMuz.h"
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
 #include "music/ui/MusicWindow.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QMdiArea>
 
 #include <benchmark/benchmark.h>
 
@@ -76,18 +73,13 @@ void ReadAlone(benchmark::State& state)
 
 void OpenAndPaint(benchmark::State& state)
 {
-    QMdiArea area;
-    area.resize(1300, 700);
-    area.show();
+    bench::OpenFrame frame;
     for (auto _ : state) {
         std::unique_ptr<TUnitMuz> doc = Read(state);
         if (!doc)
             break;
         auto* window = new TMDIChildMuz(nullptr, std::move(doc));
-        area.addSubWindow(window);
-        window->resize(1200, 600);
-        window->show();
-        QApplication::processEvents();
+        frame.Show(window);
         // The paint lays the score out to its end: the scroll range shows it did.
         if (window->GetHorzRange() < Bars * 20) {
             state.SkipWithError("the window did not paint the whole score");
@@ -103,27 +95,6 @@ void OpenAndPaint(benchmark::State& state)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    PieceFile(); // made once, before anything is timed
-    benchmark::RegisterBenchmark("ReadAlone", ReadAlone)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("OpenAndPaint", OpenAndPaint)->Unit(benchmark::kMillisecond);
-    kelvorn::bench::SecondsReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    QFile::remove(QString::fromStdString(PieceFile()));
-
-    auto read = reporter.seconds.find("ReadAlone");
-    auto open = reporter.seconds.find("OpenAndPaint");
-    if (read == reporter.seconds.end() || open == reporter.seconds.end() || read->second <= 0)
-        return 0;
-    std::printf("\n%d-bar piece: read %.1f ms, open and first paint %.1f ms, ratio %.2f\n", Bars,
-                read->second * 1e3, open->second * 1e3, open->second / read->second);
-    return 0;
+    return kelvorn::bench::RunOpenAgainstRead(argc, argv, PieceFile, ReadAlone, OpenAndPaint,
+                                              std::to_string(Bars) + "-bar piece");
 }

@@ -7,9 +7,7 @@
 // KELVORN_AUDIO_BENCH_SECONDS shortens the long play. A run that cannot measure (no server, Play
 // disabled, no sound at the sink) says why on standard error and exits non-zero.
 #include "document/wave/UnitWave.h"
-#include "platform/qt/QtServices.h"
 #include "platform/qt/audio/QtAudioDevice.h"
-#include "platform/test/ScriptedMessages.h"
 #include "shell/MainForm.h"
 #include "shell/PlayRecord.h"
 #include "shell/WaveKind.h"
@@ -17,7 +15,9 @@
 #include "waveui/WaveWindow.h"
 #include "window_base/ChildKelvorn.h"
 
+#include "PlayBench.h"
 #include "PulseBench.h"
+#include "QtBench.h"
 #include "SecondsReporter.h"
 
 #include <QAction>
@@ -41,24 +41,16 @@ namespace fs = std::filesystem;
 namespace {
 
 /// The main window with play and record on the pipe sink, one wave window per length.
-struct Setup
+struct Setup : PlayingForm
 {
     int longSeconds = LongPlaySeconds();
-    QtServices services;
-    ScriptedMessages messages; // a box would stop the run: it is recorded and answered
-    std::unique_ptr<QtAudioDevice> audio;
-    std::unique_ptr<TMainForm> form;
     std::unique_ptr<TPlayRecord> player;
     TMDIChildKelvorn* shortWave = nullptr;
     TMDIChildKelvorn* longWave = nullptr;
-    std::unique_ptr<FirstSound> sink;
     fs::path dir;
 
     Setup()
     {
-        audio =
-            std::make_unique<QtAudioDevice>(QtAudioDevice::FindOutput(SinkName), QAudioDevice());
-        form = std::make_unique<TMainForm>();
         // The action update asks the wave kind whether Play may run; without it Play stays
         // disabled and nothing is measured.
         form->Kinds().Register(std::make_unique<TWaveKind>(*form, nullptr));
@@ -106,13 +98,9 @@ Setup& TheSetup()
 PlayTimes PlayOurs(TMDIChildKelvorn* window, std::string& error)
 {
     Setup& s = TheSetup();
-    s.form->Frame()->setActiveSubWindow(window);
-    s.form->ActionListUpdate();
-    QAction* play = s.form->Action("FilePlay");
-    if (!play->isEnabled()) {
-        error = "Play is disabled";
+    QAction* play = s.PlayOf(window, error);
+    if (!play)
         return {};
-    }
     // An event loop that sleeps until Play shows the end: no polling of our own is counted.
     QEventLoop loop;
     const auto ended = QObject::connect(play, &QAction::toggled, &loop, [&](bool on) {
@@ -131,8 +119,7 @@ PlayTimes PlayOurs(TMDIChildKelvorn* window, std::string& error)
     times.cpu = CpuSeconds(RUSAGE_SELF) - s.sink->CpuSeconds() - cpu0;
     times.wall = SecondsBetween(start, SteadyClock::now());
     times.latency = s.sink->LatencySince(start);
-    if (!s.messages.Shown().empty())
-        error = s.messages.Shown().back().text;
+    s.TakeBoxText(error);
     return times;
 }
 
@@ -214,8 +201,7 @@ int main(int argc, char** argv)
 {
     if (!InsidePulseServer(argv[0]))
         return 1;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PreferOffscreen();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (QtAudioDevice::FindOutput(SinkName).isNull()) {

@@ -9,6 +9,7 @@
 #include "music/ui/ScorePainter.h"
 #include "music/ui/StaveDrawing.h"
 
+#include "QtBench.h"
 #include "SecondsReporter.h"
 #include "window_base/QtCanvas.h"
 
@@ -139,13 +140,8 @@ std::string RepaintName(int bars, int quarter)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    kelvorn::bench::OffscreenApp<QGuiApplication> app(argv);
+    if (!kelvorn::bench::StartBenchmarks(argc, argv))
         return 1;
     benchmark::RegisterBenchmark("BandsAndLines", BandsAndLines)->Unit(benchmark::kMillisecond);
     for (int bars : Bars)
@@ -164,11 +160,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    auto find = [&](const std::string& name) {
-        auto it = reporter.seconds.find(name);
-        return it == reporter.seconds.end() ? 0.0 : it->second;
-    };
-    const double peer = find(RepaintName(50, 0));
+    const double peer = reporter.Of(RepaintName(50, 0));
     if (peer <= 0)
         return 0;
     std::printf("\nRepaint at %d x %d; the peer is the 50-bar piece at its start: %.3f ms "
@@ -178,7 +170,7 @@ int main(int argc, char** argv)
     double worst = 0;
     for (int bars : Bars)
         for (int quarter : Quarters) {
-            const double s = find(RepaintName(bars, quarter));
+            const double s = reporter.Of(RepaintName(bars, quarter));
             if (s <= 0)
                 continue;
             worst = std::max(worst, s / peer);
@@ -188,11 +180,11 @@ int main(int argc, char** argv)
     std::printf("\nPaint after an edit of the first bar (laid out again from there):\n");
     std::printf("%-8s %12s %12s %14s\n", "bars", "paint ms", "/ 50 bars", "us per bar");
     for (int bars : Bars) {
-        const double s = find("AfterEdit/" + std::to_string(bars));
+        const double s = reporter.Of("AfterEdit/" + std::to_string(bars));
         if (s > 0)
             std::printf("%-8d %12.3f %12.2f %14.1f\n", bars, s * 1e3, s / peer, s * 1e6 / bars);
     }
-    if (const double floor = find("BandsAndLines"); floor > 0)
+    if (const double floor = reporter.Of("BandsAndLines"); floor > 0)
         std::printf("\nBands and lines alone (the floor of any repaint): %.3f ms\n", floor * 1e3);
     return 0;
 }

@@ -2,7 +2,7 @@
 // full (1200 x 600, the second pane filling it), against reading the same file alone, in the
 // same run. The difference is what the window adds to a read: the document, the panes and the
 // first paint, whose cost follows the pane width rather than the wave's length.
-#include "SecondsReporter.h"
+#include "OpenBench.h"
 #include "document/wave/UnitWave.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
@@ -11,9 +11,7 @@
 #include "waveui/ViewWaveGroup.h"
 #include "waveui/WaveWindow.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QMdiArea>
 
 #include <benchmark/benchmark.h>
 
@@ -70,9 +68,7 @@ void ReadAlone(benchmark::State& state)
 
 void OpenAndPaint(benchmark::State& state)
 {
-    QMdiArea area;
-    area.resize(1300, 700);
-    area.show();
+    bench::OpenFrame frame;
     for (auto _ : state) {
         SoundUPtr sound = Read(state);
         if (!sound)
@@ -80,10 +76,7 @@ void OpenAndPaint(benchmark::State& state)
         auto unit = std::make_unique<TUnitWave>("Wave 1", WaveFile(), SoundPtr(std::move(sound)));
         auto* window =
             new TMDIChildWave(nullptr, std::move(unit), TWaveViewProps(), TVoldViewProps());
-        area.addSubWindow(window);
-        window->resize(1200, 600);
-        window->show();
-        QApplication::processEvents();
+        frame.Show(window);
         const QImage& image = window->GetViewWaveGroup().GetView(2)->BackingImage();
         benchmark::DoNotOptimize(image.constBits());
         window->Release();
@@ -95,27 +88,6 @@ void OpenAndPaint(benchmark::State& state)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    WaveFile(); // made once, before anything is timed
-    benchmark::RegisterBenchmark("ReadAlone", ReadAlone)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("OpenAndPaint", OpenAndPaint)->Unit(benchmark::kMillisecond);
-    kelvorn::bench::SecondsReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    QFile::remove(QString::fromStdString(WaveFile()));
-
-    auto read = reporter.seconds.find("ReadAlone");
-    auto open = reporter.seconds.find("OpenAndPaint");
-    if (read == reporter.seconds.end() || open == reporter.seconds.end() || read->second <= 0)
-        return 0;
-    std::printf("\n10-minute stereo WAV: read %.1f ms, open and first paint %.1f ms, ratio %.2f\n",
-                read->second * 1e3, open->second * 1e3, open->second / read->second);
-    return 0;
+    return kelvorn::bench::RunOpenAgainstRead(argc, argv, WaveFile, ReadAlone, OpenAndPaint,
+                                              "10-minute stereo WAV");
 }

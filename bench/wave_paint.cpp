@@ -7,6 +7,7 @@
 // printed at the end.
 #include "waveui/drawing/WaveCurve.h"
 
+#include "QtBench.h"
 #include "SecondsReporter.h"
 #include "window_base/QtCanvas.h"
 
@@ -77,12 +78,7 @@ void PaintPane(benchmark::State& state, const Sound& sound, int level)
 
 void CopyImage(benchmark::State& state)
 {
-    QImage image(Width, Height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    for (auto _ : state) {
-        QImage copy = image.copy();
-        benchmark::DoNotOptimize(copy.constBits());
-    }
+    bench::RunImageCopy(state, QSize(Width, Height), Qt::white);
 }
 
 struct Case
@@ -114,13 +110,8 @@ std::vector<Case> Cases()
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    kelvorn::bench::OffscreenApp<QGuiApplication> app(argv);
+    if (!kelvorn::bench::StartBenchmarks(argc, argv))
         return 1;
     const std::vector<Case> cases = Cases();
     benchmark::RegisterBenchmark("CopyImage", CopyImage)->Unit(benchmark::kMillisecond);

@@ -12,6 +12,7 @@
 # When KELVORN_PULSE_DIR already names a live server, start reuses it. A failed start says why
 # on standard error and exits non-zero; the tests then skip what needs the server.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/test-server-lib.sh"
 
 alive() {
     [ -n "${1:-}" ] && [ -f "$1/pid" ] && kill -0 "$(cat "$1/pid")" 2>/dev/null &&
@@ -29,16 +30,7 @@ print_exports() {
 stop_server() {
     local dir=${1:-}
     [ -n "$dir" ] && [ -d "$dir" ] || return 0
-    if [ -f "$dir/pid" ]; then
-        local pid
-        pid=$(cat "$dir/pid")
-        kill "$pid" 2>/dev/null
-        for _ in $(seq 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -9 "$pid" 2>/dev/null
-    fi
+    stop_pids "$dir/pid"
     rm -rf "$dir"
 }
 
@@ -67,12 +59,7 @@ start_server() {
         -L "module-pipe-source source_name=kelvorn_pipe_source file=$dir/source.pipe $pipes" \
         </dev/null >/dev/null 2>&1 &
     echo $! >"$dir/pid"
-    for _ in $(seq 100); do
-        alive "$dir" && break
-        kill -0 "$(cat "$dir/pid")" 2>/dev/null || break
-        sleep 0.1
-    done
-    if ! alive "$dir"; then
+    if ! wait_until "$dir/pid" alive "$dir"; then
         local why
         why=$(grep -m1 "^E:" "$dir/pulse.log" 2>/dev/null)
         echo "the private PulseAudio server did not start${why:+: $why}" >&2
@@ -84,24 +71,4 @@ start_server() {
     print_exports "$dir"
 }
 
-case "${1:-}" in
-start)
-    start_server
-    ;;
-stop)
-    stop_server "${KELVORN_PULSE_DIR:-}"
-    ;;
-run)
-    shift
-    exports=$(start_server) || exit 1
-    eval "$exports"
-    "$@"
-    rc=$?
-    stop_server "$KELVORN_PULSE_DIR"
-    exit $rc
-    ;;
-*)
-    echo "usage: $0 start|stop|run CMD [ARGS]" >&2
-    exit 2
-    ;;
-esac
+server_main KELVORN_PULSE_DIR "$@"

@@ -11,6 +11,7 @@
 # When KELVORN_X_DIR already names a live pair, start reuses it. A failed start says why on
 # standard error and exits non-zero; the tests then skip what needs the server.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/test-server-lib.sh"
 
 alive() {
     local dir=${1:-}
@@ -27,26 +28,6 @@ print_exports() {
     local dir=$1
     printf 'export KELVORN_X_DISPLAY=%q\n' ":$(cat "$dir/display")"
     printf 'export KELVORN_X_DIR=%q\n' "$dir"
-}
-
-# Ends the processes whose pid files are given: asked first, forced after five seconds.
-stop_pids() {
-    local pids=() file
-    for file in "$@"; do
-        [ -f "$file" ] && pids+=("$(cat "$file")")
-    done
-    [ ${#pids[@]} -eq 0 ] && return 0
-    kill "${pids[@]}" 2>/dev/null
-    local pid living
-    for _ in $(seq 100); do
-        living=()
-        for pid in "${pids[@]}"; do
-            kill -0 "$pid" 2>/dev/null && living+=("$pid")
-        done
-        [ ${#living[@]} -eq 0 ] && return 0
-        sleep 0.05
-    done
-    kill -9 "${living[@]}" 2>/dev/null
 }
 
 stop_server() {
@@ -77,12 +58,7 @@ start_server() {
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
         3>"$dir/display" </dev/null >"$dir/xvfb.log" 2>&1 &
     echo $! >"$dir/xvfb.pid"
-    for _ in $(seq 200); do
-        [ -s "$dir/display" ] && break
-        kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null || break
-        sleep 0.05
-    done
-    if ! [ -s "$dir/display" ]; then
+    if ! wait_until "$dir/xvfb.pid" test -s "$dir/display"; then
         echo "Xvfb did not start: $(tail -n 1 "$dir/xvfb.log" 2>/dev/null)" >&2
         stop_server "$dir"
         return 1
@@ -93,12 +69,7 @@ start_server() {
         XDG_CACHE_HOME="$dir/home" setsid openbox --sm-disable \
         </dev/null >"$dir/wm.log" 2>&1 &
     echo $! >"$dir/wm.pid"
-    for _ in $(seq 200); do
-        wm_ready "$display" && break
-        kill -0 "$(cat "$dir/wm.pid")" 2>/dev/null || break
-        sleep 0.05
-    done
-    if ! wm_ready "$display"; then
+    if ! wait_until "$dir/wm.pid" wm_ready "$display"; then
         echo "the window manager did not start: $(tail -n 1 "$dir/wm.log" 2>/dev/null)" >&2
         stop_server "$dir"
         return 1
@@ -106,24 +77,4 @@ start_server() {
     print_exports "$dir"
 }
 
-case "${1:-}" in
-start)
-    start_server
-    ;;
-stop)
-    stop_server "${KELVORN_X_DIR:-}"
-    ;;
-run)
-    shift
-    exports=$(start_server) || exit 1
-    eval "$exports"
-    "$@"
-    rc=$?
-    stop_server "$KELVORN_X_DIR"
-    exit $rc
-    ;;
-*)
-    echo "usage: $0 start|stop|run CMD [ARGS]" >&2
-    exit 2
-    ;;
-esac
+server_main KELVORN_X_DIR "$@"

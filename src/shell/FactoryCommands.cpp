@@ -8,7 +8,6 @@
 #include "factory/ui/dialogs/ValuesDialog.h"
 #include "general/Assert.h"
 #include "general/Messages.h"
-#include "general/Services.h"
 #include "platform/FileDialogs.h"
 #include "shell/DocumentServices.h"
 #include "shell/FactoryHostImpl.h"
@@ -29,21 +28,16 @@ FileDialogRequest FactoryRequest(const char* title)
     return {title, TFactoryCommands::FactoryFilter, TFactoryCommands::FactoryExtension, {}};
 }
 
-std::string QuotedName(const TUnitSountory& factory)
-{
-    return "\"" + factory.GetName() + "\"";
-}
-
 void ShowCannotRun(const TUnitSountory& factory, const std::string& message)
 {
-    Messages().Show("Cannot run Soundfactor " + QuotedName(factory) +
+    Messages().Show("Cannot run Soundfactor " + Quoted(factory.GetName()) +
                         " : Validation failed: " + message,
                     "Unable to run Soundfactory", MsgIcon::Error, MsgButtons::Ok);
 }
 
 void ShowRunFailed(const TUnitSountory& factory, const std::string& message)
 {
-    Messages().Show("Running of Soundfactor " + QuotedName(factory) + " failed: " + message,
+    Messages().Show("Running of Soundfactor " + Quoted(factory.GetName()) + " failed: " + message,
                     "Runtime error", MsgIcon::Error, MsgButtons::Ok);
 }
 
@@ -117,38 +111,22 @@ TUnitSountory* TFactoryCommands::NewFactory(int32_t templateNumber, const TSount
 
 void TFactoryCommands::FileOpenFactoryExecute()
 {
-    const std::vector<std::string> chosen =
-        GetService<FileDialogs>().OpenFiles(FactoryRequest(OpenFactoryTitle), true);
-    if (chosen.empty())
-        return;
-    WaitScope wait(form.Documents());
-    for (const std::string& file : chosen)
-        OpenFactoryFile(file);
+    files.OpenChosenFiles(FactoryRequest(OpenFactoryTitle),
+                          [this](const std::string& file) { OpenFactoryFile(file); });
 }
 
 TUnitSountory* TFactoryCommands::OpenFactoryFile(const std::string& path, const std::string& copy)
 {
-    TDocumentServices& documents = form.Documents();
-    documents.BeginWait();
-    const bool fromCopy = !copy.empty() && (FileExists(copy) || path.empty());
-    const std::string& source = fromCopy ? copy : path;
-    auto unit = std::make_unique<TUnitSountory>(documents.MakeUniqueName("Factory"), source, *host);
-    std::string message;
-    if (!unit->LoadFromFile(source, message)) {
-        documents.EndWait();
-        TFileCommands::ShowFileError("Cannot read file " + Quoted(source) + ": " + message);
-        return nullptr;
-    }
-    if (fromCopy) {
-        // The copy holds what was not saved yet: the factory belongs to its own file still.
-        unit->SetFileName(path);
-        if (!path.empty())
-            unit->SetModified();
-    }
-    TUnitSountory* opened = unit.get();
-    NewChildFact(std::move(unit))->UpdateModifiedMark();
-    documents.EndWait();
-    return opened;
+    return files.OpenDocumentFile<TUnitSountory>(
+        path, copy,
+        [this](const std::string& source, std::string& message) {
+            auto unit = std::make_unique<TUnitSountory>(form.Documents().MakeUniqueName("Factory"),
+                                                        source, *host);
+            if (!unit->LoadFromFile(source, message))
+                unit.reset();
+            return unit;
+        },
+        [this](std::unique_ptr<TUnitSountory> unit) { return NewChildFact(std::move(unit)); });
 }
 
 void TFactoryCommands::DuplicateFactExecute()
@@ -156,18 +134,15 @@ void TFactoryCommands::DuplicateFactExecute()
     TUnitSountory* source = UnitSountoryOf(ActiveWindow());
     if (!source)
         return;
-    TDocumentServices& documents = form.Documents();
-    WaitScope wait(documents);
-    auto copy = std::make_unique<TUnitSountory>(
-        documents.MakeUniqueName("Copy", "of " + source->GetName()), std::string(), *host);
-    std::string message;
-    if (!copy->DuplicateFrom(*source, message)) {
-        documents.EndWait();
-        TFileCommands::ShowFileError("Cannot read file: " + Quoted(source->GetName()) + ": " +
-                                     message);
-        return;
-    }
-    NewChildFact(std::move(copy));
+    files.DuplicateDocument<TUnitSountory>(
+        *source,
+        [this, source](const std::string& name, std::string& message) {
+            auto copy = std::make_unique<TUnitSountory>(name, std::string(), *host);
+            if (!copy->DuplicateFrom(*source, message))
+                copy.reset();
+            return copy;
+        },
+        [this](std::unique_ptr<TUnitSountory> copy) { NewChildFact(std::move(copy)); });
 }
 
 // ---- Save, Revert, Properties -------------------------------------------------------------------
@@ -193,8 +168,7 @@ void TFactoryCommands::RevertFact(TMDIChildFact& window)
     std::string message;
     if (!fresh->LoadFromFile(old.GetFileName(), message)) {
         documents.EndWait();
-        TFileCommands::ShowFileError("Cannot read file: " + Quoted(old.GetFileName()) + ": " +
-                                     message);
+        TFileCommands::ShowCannotRead(old.GetFileName(), message);
         return;
     }
     window.SetUnitSountory(std::move(fresh));

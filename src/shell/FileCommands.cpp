@@ -82,6 +82,16 @@ void TFileCommands::ShowFileError(const std::string& text)
     Messages().Show(text, FileErrorCaption, MsgIcon::Information, MsgButtons::Ok);
 }
 
+void TFileCommands::ShowCannotRead(const std::string& name, const std::string& message)
+{
+    ShowFileError("Cannot read file: " + Quoted(name) + ": " + message);
+}
+
+TDocumentServices& TFileCommands::Documents() const
+{
+    return form.Documents();
+}
+
 // ---- New -----------------------------------------------------------------------------------
 
 void TFileCommands::FileNewWaveExecute()
@@ -124,13 +134,19 @@ void TFileCommands::ShowWaveCurve(TMDIChildWave& window)
 
 void TFileCommands::FileOpenWaveExecute()
 {
-    const std::vector<std::string> files =
-        GetService<FileDialogs>().OpenFiles(WaveRequest(OpenWaveTitle, {}), true);
-    if (files.empty())
+    OpenChosenFiles(WaveRequest(OpenWaveTitle, {}),
+                    [this](const std::string& file) { OpenWaveFile(file, {}, false); });
+}
+
+void TFileCommands::OpenChosenFiles(const FileDialogRequest& request,
+                                    const std::function<void(const std::string&)>& open)
+{
+    const std::vector<std::string> chosen = GetService<FileDialogs>().OpenFiles(request, true);
+    if (chosen.empty())
         return;
     WaitScope wait(form.Documents());
-    for (const std::string& file : files)
-        OpenWaveFile(file, {}, false);
+    for (const std::string& file : chosen)
+        open(file);
 }
 
 TUnitWave* TFileCommands::OpenWaveFile(const std::string& path, const std::string& tempFile,

@@ -9,10 +9,12 @@
 #include "document/views/VoldViewProps.h"
 #include "document/views/WaveViewProps.h"
 #include "platform/FileDialogs.h"
+#include "shell/DocumentServices.h"
 #include "shell/MainWaveWindowHost.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -77,6 +79,24 @@ public:
 
     // ---- What the project reader, the command line and the close question call -------------
 
+    /// The open dialog of request for several files, then open for each in the order chosen,
+    /// under the busy cursor.
+    void OpenChosenFiles(const FileDialogRequest& request,
+                         const std::function<void(const std::string&)>& open);
+    /// Opens a document of a kind with one file (a piece, a factory) in a new window: from copy,
+    /// a project's saved copy (may be empty), when that exists or the document has no file, else
+    /// from path. read makes the document from the file it names, or answers null with the
+    /// reason; show gives it its window. A document read from its copy still belongs to path,
+    /// changed when path names a file. Answers the document, or null when the file could not be
+    /// read (its box shown).
+    template <class Unit, class Read, class Show>
+    Unit* OpenDocumentFile(const std::string& path, const std::string& copy, Read read, Show show);
+    /// Duplicate of a document of a kind with one file: copy makes the copy of source named
+    /// "Copy n of <name>", or answers null with the reason, which the box then shows; show gives
+    /// the copy its window.
+    template <class Unit, class Copy, class Show>
+    void DuplicateDocument(const TFileUnit& source, Copy copy, Show show);
+
     /// Opens path as a wave in a new window. tempFile (may be empty) is a project's saved copy,
     /// read in place of path when it exists; keepClean leaves the document's change tracking
     /// off. Answers the new document, or null when the file could not be read (its box shown).
@@ -107,13 +127,60 @@ public:
 
     /// The box of a file that failed: text under "File Error", information icon.
     static void ShowFileError(const std::string& text);
+    /// The box of a document that could not be read again or copied: its name (or file) and
+    /// the reason.
+    static void ShowCannotRead(const std::string& name, const std::string& message);
 
 private:
+    TDocumentServices& Documents() const;
     void WarnDamaged(TUnitWave& unit, const std::string& path, const WaveReadCounts& counts);
     void ShowWaveCurve(TMDIChildWave& window);
 
     TMainForm& form;
     std::unique_ptr<TMainWaveWindowHost> host;
 };
+
+template <class Unit, class Read, class Show>
+Unit* TFileCommands::OpenDocumentFile(const std::string& path, const std::string& copy, Read read,
+                                      Show show)
+{
+    TDocumentServices& documents = Documents();
+    documents.BeginWait();
+    const bool fromCopy = !copy.empty() && (FileExists(copy) || path.empty());
+    const std::string& source = fromCopy ? copy : path;
+    std::string message;
+    std::unique_ptr<Unit> unit = read(source, message);
+    if (!unit) {
+        documents.EndWait();
+        ShowFileError("Cannot read file " + Quoted(source) + ": " + message);
+        return nullptr;
+    }
+    if (fromCopy) {
+        // The copy holds what was not saved yet: the document belongs to its own file still.
+        unit->SetFileName(path);
+        if (!path.empty())
+            unit->SetModified();
+    }
+    Unit* opened = unit.get();
+    show(std::move(unit))->UpdateModifiedMark();
+    documents.EndWait();
+    return opened;
+}
+
+template <class Unit, class Copy, class Show>
+void TFileCommands::DuplicateDocument(const TFileUnit& source, Copy copy, Show show)
+{
+    TDocumentServices& documents = Documents();
+    WaitScope wait(documents);
+    std::string message;
+    std::unique_ptr<Unit> made =
+        copy(documents.MakeUniqueName("Copy", "of " + source.GetName()), message);
+    if (!made) {
+        documents.EndWait();
+        ShowCannotRead(source.GetName(), message);
+        return;
+    }
+    show(std::move(made));
+}
 
 } // namespace kelvorn

@@ -110,38 +110,22 @@ void TMusicCommands::FileNewMuzExecute()
 
 void TMusicCommands::FileOpenMuzExecute()
 {
-    const std::vector<std::string> chosen =
-        GetService<FileDialogs>().OpenFiles(MusicRequest(OpenMusicTitle, {}), true);
-    if (chosen.empty())
-        return;
-    WaitScope wait(form.Documents());
-    for (const std::string& file : chosen)
-        OpenMuzFile(file);
+    files.OpenChosenFiles(MusicRequest(OpenMusicTitle, {}),
+                          [this](const std::string& file) { OpenMuzFile(file); });
 }
 
 TUnitMuz* TMusicCommands::OpenMuzFile(const std::string& path, const std::string& copy)
 {
-    TDocumentServices& documents = form.Documents();
-    documents.BeginWait();
-    const bool fromCopy = !copy.empty() && (FileExists(copy) || path.empty());
-    const std::string& source = fromCopy ? copy : path;
-    auto unit = std::make_unique<TUnitMuz>(documents.MakeUniqueName("Music"), source);
-    std::string message;
-    if (!unit->OpenFile(message)) {
-        documents.EndWait();
-        TFileCommands::ShowFileError("Cannot read file " + Quoted(source) + ": " + message);
-        return nullptr;
-    }
-    if (fromCopy) {
-        // The copy holds what was not saved yet: the piece belongs to its own file still.
-        unit->SetFileName(path);
-        if (!path.empty())
-            unit->SetModified();
-    }
-    TUnitMuz* opened = unit.get();
-    NewChildMuz(std::move(unit))->UpdateModifiedMark();
-    documents.EndWait();
-    return opened;
+    return files.OpenDocumentFile<TUnitMuz>(
+        path, copy,
+        [this](const std::string& source, std::string& message) {
+            auto unit =
+                std::make_unique<TUnitMuz>(form.Documents().MakeUniqueName("Music"), source);
+            if (!unit->OpenFile(message))
+                unit.reset();
+            return unit;
+        },
+        [this](std::unique_ptr<TUnitMuz> unit) { return NewChildMuz(std::move(unit)); });
 }
 
 // ---- Save -----------------------------------------------------------------------------------
@@ -171,8 +155,7 @@ void TMusicCommands::RevertMuz(TMDIChildMuz& window)
     std::string message;
     if (!fresh->OpenFile(message)) {
         documents.EndWait();
-        TFileCommands::ShowFileError("Cannot read file: " + Quoted(old.GetFileName()) + ": " +
-                                     message);
+        TFileCommands::ShowCannotRead(old.GetFileName(), message);
         return;
     }
     // The tool windows let go of the piece that goes before it goes, and show the fresh one
@@ -191,22 +174,18 @@ void TMusicCommands::RevertMuz(TMDIChildMuz& window)
 
 void TMusicCommands::DuplicateMuzExecute()
 {
-    TDocumentServices& documents = form.Documents();
-    TUnitMuz* source = UnitMuzOf(documents.GetActiveChildMuz());
+    TUnitMuz* source = UnitMuzOf(form.Documents().GetActiveChildMuz());
     if (!source)
         return;
-    documents.BeginWait();
-    auto copy = std::make_unique<TUnitMuz>(
-        documents.MakeUniqueName("Copy", "of " + source->GetName()), std::string());
-    std::string message;
-    if (!copy->Duplicate(*source, message)) {
-        documents.EndWait();
-        TFileCommands::ShowFileError("Cannot read file: " + Quoted(source->GetName()) + ": " +
-                                     message);
-        return;
-    }
-    NewChildMuz(std::move(copy));
-    documents.EndWait();
+    files.DuplicateDocument<TUnitMuz>(
+        *source,
+        [source](const std::string& name, std::string& message) {
+            auto copy = std::make_unique<TUnitMuz>(name, std::string());
+            if (!copy->Duplicate(*source, message))
+                copy.reset();
+            return copy;
+        },
+        [this](std::unique_ptr<TUnitMuz> copy) { NewChildMuz(std::move(copy)); });
 }
 
 void TMusicCommands::MusicGenerateExecute()

@@ -7,8 +7,19 @@
 #include "window_base/CursorTable.h"
 
 #include <QCloseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace kelvorn {
+
+void SetScrollBar(QScrollBar& bar, int increment, int32_t position, int32_t range, int page)
+{
+    bar.setSingleStep(std::max(1, increment));
+    bar.setPageStep(std::max(1, page));
+    bar.setRange(0, std::max(0, range - page));
+    bar.setValue(position);
+}
 
 namespace {
 

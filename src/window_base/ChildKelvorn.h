@@ -16,6 +16,8 @@
 
 #include <QMdiSubWindow>
 
+class QScrollBar;
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,6 +29,10 @@ namespace kelvorn {
 
 class TXMLComplexElement;
 class TXMLItem;
+
+/// A scroll bar of a document window's client, page pixels wide, over range pixels of content:
+/// it scrolls through range - page positions by steps of increment and stands at position.
+void SetScrollBar(QScrollBar& bar, int increment, int32_t position, int32_t range, int page);
 
 class TMDIChildKelvorn : public QMdiSubWindow, public DocumentWindowLink
 {

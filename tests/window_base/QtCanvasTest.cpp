@@ -23,6 +23,16 @@ int CountOf(const QtCanvas& canvas, uint32_t color)
     return count;
 }
 
+/// Texts in a red font of 20 pixels on a blue brush.
+void WriteRedOnBlue(QtCanvas& canvas)
+{
+    CanvasFont font;
+    font.pixelSize = 20;
+    font.color = Red;
+    canvas.SetFont(font);
+    canvas.SetBrushColor(Blue);
+}
+
 TEST(QtCanvas, PixelsUseRedInTheLowByte)
 {
     QtCanvas canvas(8, 6);
@@ -164,11 +174,7 @@ TEST(QtCanvas, ChordRunsCounterClockwiseAndEqualRaysGiveTheWholeEllipse)
 TEST(QtCanvas, TextIsWrittenInItsBoxOnTheBrush)
 {
     QtCanvas canvas(200, 60, White);
-    CanvasFont font;
-    font.pixelSize = 20;
-    font.color = Red;
-    canvas.SetFont(font);
-    canvas.SetBrushColor(Blue);
+    WriteRedOnBlue(canvas);
     std::string text = "Kelvorn \xE9";
     int width = canvas.TextWidth(text);
     int height = canvas.TextHeight(text);
@@ -277,11 +283,7 @@ TEST(QtCanvas, ThinLinesStepAlongTheNearestRow)
 TEST(QtCanvas, TextRectDrawsNothingOutsideItsClip)
 {
     QtCanvas canvas(120, 40, White);
-    CanvasFont font;
-    font.pixelSize = 20;
-    font.color = Red;
-    canvas.SetFont(font);
-    canvas.SetBrushColor(Blue);
+    WriteRedOnBlue(canvas);
     ASSERT_GE(canvas.TextHeight("Kelvorn"), 18);
     canvas.TextRect({20, 8, 50, 18}, 10, 0, "Kelvorn");
     EXPECT_EQ(Bounds(canvas, Blue) | Bounds(canvas, Red), QRect(20, 8, 30, 10));

@@ -3,20 +3,33 @@
 #include "general/Assert.h"
 
 #include <iterator>
+#include <utility>
 
 namespace kelvorn::viewxml {
+
+bool Fail(const TXMLItem* at, std::string text, std::string& message, int32_t& line,
+          int32_t& column)
+{
+    if (at) {
+        line = at->GetLine();
+        column = at->GetColumn();
+    }
+    message = std::move(text);
+    return false;
+}
+
+std::string AtPosition(int32_t line, int32_t column)
+{
+    return " At line " + std::to_string(line) + ", column " + std::to_string(column + 1) + ".";
+}
 
 bool Missing(const TXMLItem* parent, const TXMLItem* at, const std::string& name,
              std::string& message, int32_t& line, int32_t& column)
 {
-    message = "In " + (parent ? parent->GetElement() : std::string("?")) + ": element \"" + name +
-              "\" expected.";
-    const TXMLItem* where = at ? at : parent;
-    if (where) {
-        line = where->GetLine();
-        column = where->GetColumn();
-    }
-    return false;
+    return Fail(at ? at : parent,
+                "In " + (parent ? parent->GetElement() : std::string("?")) + ": element \"" + name +
+                    "\" expected.",
+                message, line, column);
 }
 
 bool ReadValue(unit& value, const TXMLItem* xml, const std::string& label, std::string& message,

@@ -33,6 +33,13 @@ inline const TXMLItem* FirstChild(const TXMLItem* xml)
     return xml != nullptr && !xml->IsText() ? xml->GetFirstChild() : nullptr;
 }
 
+/// text as the message, with the position of at when it is given; returns false.
+bool Fail(const TXMLItem* at, std::string text, std::string& message, int32_t& line,
+          int32_t& column);
+
+/// " At line <line>, column <column>.", the end of a reader's message (columns count from 1).
+std::string AtPosition(int32_t line, int32_t column);
+
 /// "In <parent>: element "<name>" expected." with the position of at (or of parent when at is
 /// nullptr); returns false.
 bool Missing(const TXMLItem* parent, const TXMLItem* at, const std::string& name,

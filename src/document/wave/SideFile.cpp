@@ -402,8 +402,7 @@ int ReadSideFileTokens(TUnitWave& wave, const TXMLToken& tokens, const std::stri
     int32_t line = 0;
     int32_t column = 0;
     if (!wave.ReadXml(root.GetFirstChild(), message, line, column, displayFlag, &sound)) {
-        message +=
-            " At line " + std::to_string(line) + ", column " + std::to_string(column + 1) + ".";
+        message += viewxml::AtPosition(line, column);
         return 2;
     }
     return 1;

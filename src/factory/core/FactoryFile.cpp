@@ -397,12 +397,7 @@ private:
     static TChildren ChildrenOf(const TXMLItem* xml) { return {xml, FirstChild(xml)}; }
     bool Fail(const TXMLItem* at, std::string text)
     {
-        if (at) {
-            line = at->GetLine();
-            column = at->GetColumn();
-        }
-        message = std::move(text);
-        return false;
+        return viewxml::Fail(at, std::move(text), message, line, column);
     }
     static const TXMLItem* Take(TChildren& children, const char* name)
     {
@@ -820,7 +815,7 @@ bool FillFrom(TUnitSountory& doc, const TXMLItem* root, std::string& message)
     int32_t column = 0;
     if (doc.FromXml(root, message, line, column))
         return true;
-    message += " At line " + std::to_string(line) + ", column " + std::to_string(column + 1) + ".";
+    message += viewxml::AtPosition(line, column);
     return false;
 }
 

@@ -53,14 +53,11 @@ uint8_t ButtonsOf(Qt::MouseButtons buttons)
                    (buttons & Qt::MiddleButton ? ButtonMiddle : 0));
 }
 
-/// One bar over a client of page pixels: it scrolls through range - page positions. The scroll
-/// area hears of the range, so that it shows or hides the bar.
+/// One bar over a client of page pixels, as the editor sets it. The scroll area hears of the
+/// range, so that it shows or hides the bar.
 void SetBar(QScrollBar& bar, const TEditorScrollBar& setting, int page)
 {
-    bar.setSingleStep(std::max(1, setting.increment));
-    bar.setPageStep(std::max(1, page));
-    bar.setRange(0, std::max(0, setting.range - page));
-    bar.setValue(setting.position);
+    SetScrollBar(bar, setting.increment, setting.position, setting.range, page);
 }
 
 struct MenuEntry

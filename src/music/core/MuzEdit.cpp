@@ -417,13 +417,7 @@ bool TUnitMuz::DeleteStaveSymbol(TStaveSymbol* symbol)
         return true;
     }
     // A tuplet keeps its members: a rest stands where the note was.
-    auto* rest =
-        new TSilence(note->GetNoteLengthKind(), note->GetPoints(), note->GetPosition(),
-                     note->GetNoteStave(), note->GetMultiOol(), note->GetPosInOol(), &part);
-    part.DeleteSymbol(note);
-    part.InsertSymbol(rest);
-    SelectSymbol(rest);
-    RemoveEmptyTuplet(rest);
+    RemoveEmptyTuplet(ReplaceByRest(note));
     return true;
 }
 
@@ -527,21 +521,22 @@ void TUnitMuz::ChangeBarCount(int32_t count)
         bar->SetCountFirstBar(count - 1);
 }
 
-void TUnitMuz::SetLengthTool(InsertModeKind kind, int32_t length)
+bool TUnitMuz::TakeLengthTool(InsertModeKind kind, int32_t length)
 {
+    if (mode != unitMuzNew)
+        return false;
     insertTool.NoteLengthKind = static_cast<uint8_t>(length);
     insertTool.Kind = kind;
     insertTool.Points = 0;
+    return true;
 }
 
 void TUnitMuz::NoteExecute(int32_t length)
 {
     if (!KV_SOFT_ASSERT(mode != unitMuzDel) || !KV_SOFT_ASSERT(CanNoteExecute(length)))
         return;
-    if (mode == unitMuzNew) {
-        SetLengthTool(insertModeNote, length);
+    if (TakeLengthTool(insertModeNote, length))
         return;
-    }
     if (TMuzBar* bar = SelectedBar()) {
         // The bar keeps its duration where it can: four quarters become eight eighths.
         const double beats = std::trunc(double(bar->GetCount()) * length / bar->GetLength() + 0.5);
@@ -565,10 +560,8 @@ void TUnitMuz::SilenceExecute(int32_t length)
 {
     if (!KV_SOFT_ASSERT(mode != unitMuzDel) || !KV_SOFT_ASSERT(CanSilenceExecute(length)))
         return;
-    if (mode == unitMuzNew) {
-        SetLengthTool(insertModeSilence, length);
+    if (TakeLengthTool(insertModeSilence, length))
         return;
-    }
     auto* symbol = static_cast<TStaveTimeSymbol*>(SelectedStaveSymbol());
     if (!ChangeLength(symbol, length))
         return;

@@ -482,12 +482,7 @@ private:
 
     bool Fail(const TXMLItem* xml, std::string text)
     {
-        if (xml) {
-            line = xml->GetLine();
-            column = xml->GetColumn();
-        }
-        message = std::move(text);
-        return false;
+        return viewxml::Fail(xml, std::move(text), message, line, column);
     }
     bool Refuse(const TXMLItem* xml, const std::string& label, const std::string& reason)
     {
@@ -1337,7 +1332,7 @@ bool ReadTree(TUnitMuz& doc, const TXMLItem* xml, std::string& message)
     int32_t column = 0;
     if (doc.ReadXml(xml, message, line, column))
         return true;
-    message += " At line " + std::to_string(line) + ", column " + std::to_string(column + 1) + ".";
+    message += viewxml::AtPosition(line, column);
     return false;
 }
 

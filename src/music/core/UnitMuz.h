@@ -420,8 +420,9 @@ private:
     void ChangePoints(int32_t by);
     void ChangeBarCount(int32_t count);
     bool FindSymbolBeside(bool right, TXTouchMuzSymbol*& symbol) const;
-    /// The insert tool becomes a note or rest of length without dots.
-    void SetLengthTool(InsertModeKind kind, int32_t length);
+    /// In insert mode the insert tool becomes a note or rest of length without dots (true); in
+    /// the other modes nothing changes (false).
+    bool TakeLengthTool(InsertModeKind kind, int32_t length);
 
     friend class TMuzReader;
     /// Back to a just constructed document (no parts, no staves, no selection).

@@ -37,16 +37,6 @@ int32_t ToInt32(int64_t value)
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
 }
 
-/// A bar of the given scrollable size over a client of page pixels: it scrolls through
-/// range - page positions by steps of increment.
-void SetBar(QScrollBar& bar, int increment, int32_t position, int32_t range, int page)
-{
-    bar.setSingleStep(std::max(1, increment));
-    bar.setPageStep(std::max(1, page));
-    bar.setRange(0, std::max(0, range - page));
-    bar.setValue(position);
-}
-
 /// Moves bar so that [from, to] of a client size pixels wide lies between the fractions near and
 /// far of it; when both ends are out, the far one wins.
 void AutoScroll(QScrollBar& bar, double size, double near, double far, int32_t from, int32_t to)
@@ -181,8 +171,8 @@ void TMDIChildMuz::PaintScore()
     yExtent = ToInt32(painter->YExtent());
     vertRange = ToInt32(painter->YExtent() - painter->YOrigin());
     horzRange = ToInt32(painter->XExtent() - painter->XOrigin());
-    SetBar(*VertScrollBar(), height / 10, -yOrigin, vertRange, height);
-    SetBar(*HorzScrollBar(), width / 10, -xOrigin, horzRange, width);
+    SetScrollBar(*VertScrollBar(), height / 10, -yOrigin, vertRange, height);
+    SetScrollBar(*HorzScrollBar(), width / 10, -xOrigin, horzRange, width);
 }
 
 const QImage& TMDIChildMuz::Image() const

@@ -80,6 +80,13 @@ TScoreRecording::Op TScoreRecording::Make(Kind kind) const
     return op;
 }
 
+TScoreRecording::Op TScoreRecording::Make(Kind kind, const PixelRect& box) const
+{
+    Op op = Make(kind);
+    op.a = box.left, op.b = box.top, op.c = box.right, op.d = box.bottom;
+    return op;
+}
+
 void TScoreRecording::Add(Op op, int64_t left, int64_t right)
 {
     // A wide pen reaches past the geometry; a little more is harmless.
@@ -100,32 +107,9 @@ void TScoreRecording::LineTo(int x, int y)
     position = {x, y};
 }
 
-void TScoreRecording::FillRect(const PixelRect& rect)
+void TScoreRecording::AddBox(Kind kind, const PixelRect& box)
 {
-    Op op = Make(Kind::Fill);
-    op.a = rect.left, op.b = rect.top, op.c = rect.right, op.d = rect.bottom;
-    Add(op, rect.left, rect.right);
-}
-
-void TScoreRecording::FrameRect(const PixelRect& rect)
-{
-    Op op = Make(Kind::Frame);
-    op.a = rect.left, op.b = rect.top, op.c = rect.right, op.d = rect.bottom;
-    Add(op, rect.left, rect.right);
-}
-
-void TScoreRecording::Rectangle(const PixelRect& rect)
-{
-    Op op = Make(Kind::Rect);
-    op.a = rect.left, op.b = rect.top, op.c = rect.right, op.d = rect.bottom;
-    Add(op, rect.left, rect.right);
-}
-
-void TScoreRecording::Ellipse(const PixelRect& rect)
-{
-    Op op = Make(Kind::Ellipse);
-    op.a = rect.left, op.b = rect.top, op.c = rect.right, op.d = rect.bottom;
-    Add(op, rect.left, rect.right);
+    Add(Make(kind, box), box.left, box.right);
 }
 
 void TScoreRecording::Polygon(std::span<const PixelPoint> corners)
@@ -146,8 +130,7 @@ void TScoreRecording::Polygon(std::span<const PixelPoint> corners)
 
 void TScoreRecording::Chord(const PixelRect& bounds, PixelPoint start, PixelPoint end)
 {
-    Op op = Make(Kind::Chord);
-    op.a = bounds.left, op.b = bounds.top, op.c = bounds.right, op.d = bounds.bottom;
+    Op op = Make(Kind::Chord, bounds);
     op.e = start.x, op.f = start.y;
     op.at = static_cast<uint32_t>(points.size());
     points.push_back(end);
@@ -180,8 +163,7 @@ void TScoreRecording::TextOut(int x, int y, const std::string& text)
 
 void TScoreRecording::TextRect(const PixelRect& clip, int x, int y, const std::string& text)
 {
-    Op op = Make(Kind::ClippedText);
-    op.a = clip.left, op.b = clip.top, op.c = clip.right, op.d = clip.bottom;
+    Op op = Make(Kind::ClippedText, clip);
     op.e = x, op.f = y;
     op.at = static_cast<uint32_t>(texts.size());
     texts.push_back(text);

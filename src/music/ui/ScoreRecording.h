@@ -33,10 +33,10 @@ public:
     void SetFont(const CanvasFont& font) override;
     void MoveTo(int x, int y) override { position = {x, y}; }
     void LineTo(int x, int y) override;
-    void FillRect(const PixelRect& rect) override;
-    void FrameRect(const PixelRect& rect) override;
-    void Rectangle(const PixelRect& rect) override;
-    void Ellipse(const PixelRect& rect) override;
+    void FillRect(const PixelRect& rect) override { AddBox(Kind::Fill, rect); }
+    void FrameRect(const PixelRect& rect) override { AddBox(Kind::Frame, rect); }
+    void Rectangle(const PixelRect& rect) override { AddBox(Kind::Rect, rect); }
+    void Ellipse(const PixelRect& rect) override { AddBox(Kind::Ellipse, rect); }
     void Polygon(std::span<const PixelPoint> points) override;
     void Chord(const PixelRect& bounds, PixelPoint start, PixelPoint end) override;
     uint32_t Pixel(int, int) const override { return InvalidColor; }
@@ -83,7 +83,11 @@ private:
     };
     const CanvasFont& font() const;
     void Add(Op op, int64_t left, int64_t right);
+    /// An operation of kind drawn in box, which gives its columns.
+    void AddBox(Kind kind, const PixelRect& box);
     Op Make(Kind kind) const;
+    /// An operation of kind whose first four values are box's corners.
+    Op Make(Kind kind, const PixelRect& box) const;
 
     State state;
     PixelPoint position;
