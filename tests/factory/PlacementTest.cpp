@@ -287,7 +287,17 @@ TEST(Placement, DragRectangleKeepsTheLimitsOfEachModeAndPushesInTheShiftMode)
           Case{"shift up to the border of 5", NodesShift, "100,60,150,90", sntTouchInside,
                "100,20,150,50", "100,38,150,68", "100,5,150,35", 435, 240},
           Case{"shift nowhere", NodesShift, "160,100,210,130", sntTouchInside, moved, moved,
-               nullptr, 435, 240}}) {
+               nullptr, 435, 240},
+          // The area grows only as far as a file holds it, pushed nodes included.
+          Case{"shift right to the area limit", NodesShift, "", sntTouchRight,
+               "100,100,2147483647,130", "100,100,499999985,130", nullptr, 500000000, 240},
+          Case{"shift a row to the area limit", NodesShift, "160,100,210,130", sntTouchInside,
+               "2000000000,100,2000000050,130", "499999875,100,499999925,130",
+               "499999935,100,499999985,130", 500000000, 240},
+          Case{"top typed at the largest number", NodesOverlap, "", sntTouchTop,
+               "100,2147483647,150,130", "100,107,150,130", nullptr, 435, 240},
+          Case{"left typed at the largest number", NodesOverlap, "", sntTouchLeft,
+               "2147483647,100,150,130", "115,100,150,130", nullptr, 435, 240}}) {
         Layout l(c.mode, c.others);
         TTestNode* node = l.NodeAt("M", Rect(moved));
         R rect = Rect(c.wanted);
@@ -408,6 +418,11 @@ TEST(Placement, AreaLimitsFreePlacesAndGrowth)
                "25,3,460,255"},
           Case{"area left margin", NodesShift, "", "10,15,460,255", Fit(sntTouchLeft), true,
                "23,15,460,255"},
+          // No wider or higher than a file holds, whatever the edit or the drag asks.
+          Case{"area width at the limit", NodesShift, "", "25,15,2147483647,255",
+               Fit(sntTouchRight), true, "25,15,500000025,255"},
+          Case{"area height at the limit", NodesShift, "", "25,15,460,2147483647",
+               Fit(sntTouchBottomRight), true, "25,15,460,500000015"},
           Case{"area moved", NodesShift, "", "10,1,445,241", Fit(sntTouchInside), true,
                "23,3,458,243"},
           // Out of the nodes to the farthest edge of those overlapped, or inside a border.

@@ -25,6 +25,9 @@ inline constexpr const char* factoryDoctypeSuffix = "_v9_0";
 /// Coordinates of the factory area and of the nodes stay within this size either way, so that
 /// any sum of two of them still fits in 32 bits.
 inline constexpr int32_t factoryCoordinateLimit = 1000000000;
+/// The widest and highest area the editor makes: half the limit, so that its far side stays
+/// within the limit wherever a reader or a scroll position puts its near side.
+inline constexpr int32_t factoryAreaLimit = factoryCoordinateLimit / 2;
 
 /// The grammar every factory file must match, built on first use and kept for the program's
 /// life; its root element is "UnitFact".

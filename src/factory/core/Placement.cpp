@@ -1,5 +1,7 @@
 #include "factory/core/Placement.h"
 
+#include "factory/core/FactoryFile.h"
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -160,6 +162,8 @@ TRectanglePool MakeNodePool(TUnitSountory& factory)
     TRectanglePool pool(factory.FactoryRect, NodeHorGap, NodeVertGap, NodeHorBorder,
                         NodeVertBorder);
     pool.GrowHor = pool.GrowVert = factory.GetNodesCombination() == NodesShift;
+    // Pushed nodes never carry the area past what its file can hold.
+    pool.GrowLimit = factoryAreaLimit;
     const auto& nodes = factory.Nodes();
     for (auto it = nodes.rbegin(); it != nodes.rend(); ++it)
         pool.Add((*it)->GetRectangle());
@@ -206,13 +210,14 @@ bool DragRectangle(TSountoryNode& node, uint8_t part, TSountoryRectangle& rect)
                 MoveBy(rect, 0, maxBottom - rect.bottom);
         }
     }
-    if (rect.top + NodeMinHeight > rect.bottom) {
+    // A side typed at the largest number an edit takes must not overflow the sums below.
+    if (int64_t(rect.top) + NodeMinHeight > rect.bottom) {
         if (top)
             rect.top = rect.bottom - NodeMinHeight;
         if (bottom)
             rect.bottom = rect.top + NodeMinHeight;
     }
-    if (rect.right < rect.left + NodeMinWidth) {
+    if (int64_t(rect.right) < int64_t(rect.left) + NodeMinWidth) {
         if (left)
             rect.left = rect.right - NodeMinWidth;
         if (right)
@@ -298,19 +303,32 @@ void FitFactoryRect(const TUnitSountory& factory, uint8_t part, TSountoryRectang
         else if (move)
             MoveBy(rect, leftMargin - rect.left, 0);
     }
+    // A file holds an area only up to a size, so a drag or a typed size stops there.
+    if (int64_t(rect.right) - rect.left > factoryAreaLimit) {
+        if (IsLeftPart(part))
+            rect.left = rect.right - factoryAreaLimit;
+        else if (IsRightPart(part))
+            rect.right = rect.left + factoryAreaLimit;
+    }
+    if (int64_t(rect.bottom) - rect.top > factoryAreaLimit) {
+        if (IsTopPart(part))
+            rect.top = rect.bottom - factoryAreaLimit;
+        else if (IsBottomPart(part))
+            rect.bottom = rect.top + factoryAreaLimit;
+    }
     int32_t minWidth = AreaMinWidth;
     int32_t minHeight = AreaMinHeight;
     for (const auto& node : factory.Nodes()) {
         minWidth = std::max(minWidth, node->GetRect().right + NodeHorBorder);
         minHeight = std::max(minHeight, node->GetRect().bottom + NodeVertBorder);
     }
-    if (rect.top + minHeight > rect.bottom) {
+    if (int64_t(rect.top) + minHeight > rect.bottom) {
         if (IsTopPart(part))
             rect.top = rect.bottom - minHeight;
         if (IsBottomPart(part))
             rect.bottom = rect.top + minHeight;
     }
-    if (rect.left + minWidth > rect.right) {
+    if (int64_t(rect.left) + minWidth > rect.right) {
         if (IsLeftPart(part))
             rect.left = rect.right - minWidth;
         if (IsRightPart(part))

@@ -164,16 +164,24 @@ int32_t TRectanglePool::CanShift(const Axis& axis, const TSountoryRectangle& rec
     if (d == 0)
         return 0;
     const bool forward = d > 0;
-    if (forward && axis.grow)
-        return d;
-
     const size_t n = rects.size();
+    // A growing area makes room for any shift that keeps every rectangle within the limit; only
+    // a shift beyond it is bounded like one against a fixed side at the limit.
+    int64_t extent = axis.extent;
+    if (forward && axis.grow) {
+        int64_t farthest = rect.*(axis.hi);
+        for (const TSountoryRectangle* other : rects)
+            farthest = std::max<int64_t>(farthest, other->*(axis.hi));
+        if (farthest + d + axis.border <= GrowLimit)
+            return d;
+        extent = std::max<int64_t>(extent, GrowLimit);
+    }
+
     // The rectangle asked for is its entry of the pool, or the extra entry n.
     const size_t top = size_t(std::find(rects.begin(), rects.end(), &rect) - rects.begin());
     auto at = [&](size_t i) -> const TSountoryRectangle& { return i == n ? rect : *rects[i]; };
     auto ownLimit = [&](const TSountoryRectangle& r) {
-        return forward ? axis.extent - r.*(axis.hi) - axis.border
-                       : int64_t(axis.border) - r.*(axis.lo);
+        return forward ? extent - r.*(axis.hi) - axis.border : int64_t(axis.border) - r.*(axis.lo);
     };
     // A neighbour's room and farthest move give a limit for the rectangle beside it.
     auto through = [&](int64_t room, int64_t farthest) {

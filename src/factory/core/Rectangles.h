@@ -6,6 +6,7 @@
 #include "factory/core/Touchable.h"
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace kelvorn {
@@ -79,7 +80,7 @@ public:
 
     /// How far of the wanted shift d the rectangle can move, pushing the rectangles in its way:
     /// the sign of d (or 0) and at most its size; a d to the right (or down) is granted whole
-    /// when the area may grow that way.
+    /// when the area may grow that way and stays within GrowLimit.
     int32_t CanShiftHor(const TSountoryRectangle& rect, int32_t d) const;
     int32_t CanShiftVert(const TSountoryRectangle& rect, int32_t d) const;
     /// Pushes every rectangle in the way of a shift by d far enough, grows the area to the right
@@ -92,9 +93,11 @@ public:
     const int32_t VertGap;
     const int32_t HorBorder;
     const int32_t VertBorder;
-    /// The area may grow to the right / downwards when rectangles are pushed.
+    /// The area may grow to the right / downwards when rectangles are pushed, up to GrowLimit
+    /// wide or high: a push that would carry a rectangle past it is granted as far as it fits.
     bool GrowHor = false;
     bool GrowVert = false;
+    int32_t GrowLimit = std::numeric_limits<int32_t>::max();
 
 private:
     struct Axis;

@@ -12,6 +12,10 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace kelvorn {
 
 namespace {
@@ -182,11 +186,16 @@ void TDlgSntSountoryProps::chkAllowOverlappingNodesClick()
 
 bool TDlgSntSountoryProps::FitSize(bool width, int32_t size, TSountoryRectangle& area)
 {
+    // The edits take sizes up to the largest 32-bit number; the area's rule limits them.
     TSountoryRectangle wanted = area;
+    auto far = [size](int32_t from) {
+        return int32_t(
+            std::min<int64_t>(int64_t(from) + size, std::numeric_limits<int32_t>::max()));
+    };
     if (width)
-        wanted.right = wanted.left + size;
+        wanted.right = far(wanted.left);
     else
-        wanted.bottom = wanted.top + size;
+        wanted.bottom = far(wanted.top);
     area = wanted;
     FitFactoryRect(factory, width ? sntTouchRight : sntTouchBottom, area);
     const int32_t fitted = width ? area.right - area.left : area.bottom - area.top;
