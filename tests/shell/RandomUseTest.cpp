@@ -20,14 +20,12 @@
 #include "window_base/ToolWindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QToolButton>
 
 #include <cstdio>
@@ -478,15 +476,13 @@ protected:
     struct Open
     {
         const TMDIChildKelvorn* window;
-        std::string name;
         bool modified;
     };
     std::vector<Open> Snapshot() const
     {
         std::vector<Open> open;
         for (TMDIChildKelvorn* window : Windows())
-            open.push_back({window, window->GetUnit() ? window->GetUnit()->GetName() : "",
-                            window->IsDocumentModified()});
+            open.push_back({window, window->IsDocumentModified()});
         return open;
     }
 
