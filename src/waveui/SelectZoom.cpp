@@ -216,7 +216,13 @@ void TDlgSelZoom::UpdateZoom(TMDIChildWave* newWindow, int pane)
     }
     if (!KV_SOFT_ASSERT(pane == 1 || pane == 2))
         return;
-    window = newWindow;
+    // A zoom change of a window not shown (the window was cleared while the main window lost
+    // the activation to a dialog) shows all of it: its zoom alone would enable "Apply" with
+    // neither a cursor nor a part ticked.
+    if (newWindow != window.data()) {
+        UpdateAll(newWindow);
+        return;
+    }
     const TViewWave* view = newWindow->GetViewWaveGroup().GetView(pane);
     const ZoomGroup zoom = Zoom(pane);
     Updating = 1;

@@ -88,9 +88,10 @@ int TViewWaveGroup::GetHeight() const
 {
     if (!KV_SOFT_ASSERT(ViewFirst) || !KV_SOFT_ASSERT(ViewSecond))
         return 0;
-    int height = ViewFirst->ClientRect().Height();
-    KV_SOFT_ASSERT(height == ViewSecond->ClientRect().Height());
-    return height;
+    // The panes stand side by side at one height; a zoomed pane gives the bottom of it to its
+    // scroll bar, so the height the volume diagram fills in both is the smaller drawing area.
+    KV_SOFT_ASSERT(ViewFirst->height() == ViewSecond->height());
+    return std::min(ViewFirst->ClientRect().Height(), ViewSecond->ClientRect().Height());
 }
 
 // ---- Records and diagram kind -----------------------------------------------------------------

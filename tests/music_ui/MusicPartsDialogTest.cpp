@@ -11,6 +11,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace kelvorn;
@@ -276,6 +277,15 @@ TEST_F(MusicPartsDialogTest, ANodeTakesAStorableLabelAndFoldsAsTheUserFoldsIt)
     dialog.cmdTreeCollapseAll->trigger();
     dialog.SetUnitMuz(window);
     EXPECT_FALSE(dialog.tvMusParts->topLevelItem(1)->isExpanded());
+    // A single part has nothing to unfold: the "+" key and Expand leave piece and boxes alone.
+    QTreeWidgetItem* single = dialog.tvMusParts->topLevelItem(0);
+    ASSERT_EQ(single->childCount(), 0);
+    dialog.tvMusParts->setCurrentItem(single);
+    doc.ClearModified();
+    QTest::keyClick(dialog.tvMusParts, Qt::Key_Plus);
+    dialog.cmdTreeExpand->trigger();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(Boxes(), Lines{});
 }
 
 // Begin and End select as a click or a key in the music window does: the window scrolls to the

@@ -159,4 +159,25 @@ TEST_F(SelectZoomTest, ARefusedTimeShowsItsBoxAndChangesNothing)
     }
 }
 
+TEST_F(SelectZoomTest, AZoomChangeOfAWindowNotShownShowsItsSelectionToo)
+{
+    // The main window clears the tool window while a dialog has the activation; the zoom change
+    // that comes before it gets the activation back must not leave "Apply" with nothing ticked.
+    TMDIChildWave* window = OpenSecond();
+    TUnitWave& unit = window->GetUnitWave();
+    unit.ChangePart(4410, 8820);
+    for (bool cleared : {true, false}) {
+        SCOPED_TRACE(cleared);
+        dialog.UpdateAll(cleared ? nullptr : window);
+        dialog.UpdateZoom(window, 2);
+        EXPECT_EQ(dialog.ShownWindow(), window);
+        EXPECT_TRUE(dialog.optPart->isChecked() && dialog.OKBtn->isEnabled());
+        EXPECT_EQ(dialog.editPartBegin->text().toStdString(), Seconds(0.1));
+        Type(dialog.editPartEnd, "0.3 s");
+        Apply();
+        EXPECT_EQ(unit.GetPartEnd(), 13230);
+        unit.ChangePart(4410, 8820);
+    }
+}
+
 } // namespace

@@ -105,6 +105,24 @@ TEST_F(ChildWaveTest, NoticesToTheMainWindow)
     EXPECT_TRUE(host.changed.empty());
 }
 
+TEST_F(ChildWaveTest, TheHeightOfThePanesIsTheAreaBothDrawIn)
+{
+    TMDIChildWave* window = Open(Flat(1, 4000), 300, 300, 200);
+    TViewWaveGroup& group = window->GetViewWaveGroup();
+    const int full = Pane(*window, 1).height();
+    ASSERT_EQ(group.GetHeight(), full);
+    // One pane zoomed shows its scroll bar below the curve; none, one or both: no box.
+    for (int zoomed : {1, 2}) {
+        Pane(*window, zoomed).ZoomTo(1000, 2000, false);
+        EXPECT_EQ(group.GetHeight(), Pane(*window, zoomed).ClientRect().Height()) << zoomed;
+        EXPECT_LT(group.GetHeight(), full) << zoomed;
+    }
+    Pane(*window, 1).ZoomFull();
+    Pane(*window, 2).ZoomFull();
+    EXPECT_EQ(group.GetHeight(), full);
+    delete window;
+}
+
 TEST_F(ChildWaveTest, TheSplitGivesTheFirstPaneItsRoundedShare)
 {
     struct Case

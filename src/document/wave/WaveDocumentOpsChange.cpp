@@ -328,6 +328,10 @@ WaveOpResult PerEcho(TUnitWave& unit, const TPerEchoProps& props)
     if (useVolume && !TakeEnvelope(own.volumeEnvelope, volumeEnvelope, refused))
         return refused;
     Span s = RangeOf(unit);
+    // The echo engine takes a range of two values at least: one value (a one-value wave, or a
+    // part of one value) would only trip its precondition box.
+    if (s.end - s.begin < 2)
+        return {WaveOpOutcome::Refused, "The range to echo must hold at least 2 values."};
     const double time = own.time.GetValue();
     const double volume = own.volume.GetValue();
     const int32_t count = own.count.GetValue();

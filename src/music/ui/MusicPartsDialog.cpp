@@ -446,7 +446,9 @@ void TDlgMusTree::NodeChosen(QTreeWidgetItem* node)
 void TDlgMusTree::NodeExpanded(QTreeWidgetItem* node, bool expanded)
 {
     TUnitMuz* doc = Shown();
-    if (IsUpdating() || !doc)
+    // The tree reports a leaf (a single part, a turn) as unfolded when "+" or Expand asks it
+    // to: only repeat and turns parts have a level to unfold and a flag to keep.
+    if (IsUpdating() || !doc || node->childCount() == 0)
         return;
     KV_SOFT_ASSERT(doc->CheckPartTree());
     TPartMuz* part = AsTreePart(ItemOfNode(node));

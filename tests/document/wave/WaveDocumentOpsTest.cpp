@@ -370,7 +370,7 @@ TEST_F(DocOpsTest, SwapOnStereoTradesThePartWithTheClipboard)
 
 TEST_F(DocOpsTest, NothingToDoOrARefusalLeavesDocumentAndWindowAlone)
 {
-    enum Setup { Mono, Stereo, EmptyWave, NoClipboard, EmptyEnvelope };
+    enum Setup { Mono, Stereo, EmptyWave, NoClipboard, EmptyEnvelope, OneValue };
     struct Row
     {
         const char* name;
@@ -398,6 +398,11 @@ TEST_F(DocOpsTest, NothingToDoOrARefusalLeavesDocumentAndWindowAlone)
          p.use = TMFreqProps::useWaveForm; p.waveForm = env)), "The form is empty."},
         {"RndEchoVolume", EmptyEnvelope, Op(waveops::RndEcho, SET(TRandomEchoProps,
          p.volume.kind = 2; p.volume.envelope = env)), "The volume envelope is empty."},
+        {"PerEchoOfOneValue", OneValue, Op(waveops::PerEcho),
+         "The range to echo must hold at least 2 values."},
+        {"PerEchoOfOneValueWithEnvelopes", OneValue, Op(waveops::PerEcho, SET(TPerEchoProps,
+         p.timeEnvelopeFlag = 1; p.timeEnvelope = env)),
+         "The range to echo must hold at least 2 values."},
         {"ReferenceWithoutDocument", Mono, Op(waveops::Distort, SET(TDistortProps,
          p.envelope = unitUnitWave("Gone"))), "Cannot find window \"Gone\"."}};
     // clang-format on
@@ -408,7 +413,7 @@ TEST_F(DocOpsTest, NothingToDoOrARefusalLeavesDocumentAndWindowAlone)
         main.clipboard = row.setup == NoClipboard ? nullptr : Clip({11, 22, 33});
         SoundPtr sound = row.setup == EmptyWave ? std::make_shared<MonoSound>(Rate, Bytes)
                                                 : Known(row.setup == Stereo);
-        auto doc = MakeDoc(sound, 2, 6);
+        auto doc = MakeDoc(sound, 2, row.setup == OneValue ? 3 : 6);
         const int32_t pos1 = doc->GetPos1(), pos2 = doc->GetPos2();
         const WaveOpResult result = row.run(*doc, row.setup == EmptyEnvelope ? emptyRef : envRef);
         EXPECT_EQ(result.outcome, *row.message ? WaveOpOutcome::Refused : WaveOpOutcome::Unchanged)
