@@ -614,19 +614,14 @@ bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* s
                     std::to_string(MaxWaveDataBytes) + ").");
     if (fileName.empty())
         return fail(cannotOpen);
-    // Replacing by rename would get past a read-only file: refuse it as opening would.
-    if (::access(fileName.c_str(), F_OK) == 0 && ::access(fileName.c_str(), W_OK) != 0)
-        return fail(cannotOpen);
 
     SafeFileWriter writer(fileName);
-    if (!writer.Open())
-        return fail(cannotOpen);
     uint8_t header[44];
     MakeWaveHeader(header, channels, sampleFreq, bytesPSample, static_cast<uint32_t>(dataBytes));
-    if (!writer.Write(header, sizeof header) ||
-        !WriteSamples(writer, *left, right, bytesPSample, begin, end) || !writer.Commit())
-        return fail("Cannot save Wave: " + writer.Reason() + ".");
-    return true;
+    if (writer.Open() && writer.Write(header, sizeof header) &&
+        WriteSamples(writer, *left, right, bytesPSample, begin, end) && writer.Commit())
+        return true;
+    return fail(writer.OpenFailed() ? cannotOpen : "Cannot save Wave: " + writer.Reason() + ".");
 }
 
 } // namespace kelvorn

@@ -352,6 +352,9 @@ TEST_F(File, AFailedSaveKeepsTheOldFile)
          "Cannot save Factory: In Width: Value must be positive and more than 0."},
         {[&] { SafeFileWriter::FailAfterBytes(100); },
          "Cannot save Factory: Operating System cannot write file, maybe the disk is full"},
+        {[&] { std::filesystem::permissions(path, std::filesystem::perms(0444)); },
+         "Cannot save Factory: "
+         "Operating System cannot open file for writing, maybe the file is readonly."},
     };
     for (const Case& c : cases) {
         RecordingMessages boxes;

@@ -588,6 +588,16 @@ TEST(FileTest, FailedSaveKeepsTheOldFileAndTheDocumentModified)
     EXPECT_GT(m.messages.Shown()[0].text.size(), 19u);
     EXPECT_EQ(m.messages.Shown()[0].caption, "FileError");
     EXPECT_TRUE(m.doc.IsModified());
+
+    std::filesystem::permissions(path, std::filesystem::perms(0444));
+    const std::string before = FileState(path);
+    m.messages.Expect();
+    EXPECT_FALSE(m.doc.SaveAs(path));
+    EXPECT_EQ(m.messages.Shown().back().text,
+              "Cannot save Music: "
+              "Operating System cannot open file for writing, maybe the file is readonly.");
+    EXPECT_EQ(FileState(path), before);
+    EXPECT_TRUE(m.doc.IsModified());
 }
 
 } // namespace

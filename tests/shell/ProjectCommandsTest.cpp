@@ -5,6 +5,7 @@
 #include "document/records/WaveFileProps.h"
 #include "music/ui/MusicWindow.h"
 #include "shell/ProjectCommands.h"
+#include "support/Files.h"
 #include "waveui/ViewWaveGroup.h"
 
 using namespace kelvorn;
@@ -312,6 +313,18 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
     messages.Expect();
     EXPECT_FALSE(project->SaveProject(Path("dir.kvp"), true));
     EXPECT_EQ(LastBox().substr(0, 37), "FileError: Cannot save Project File: ");
+
+    // A read-only project file stays as it is, and the windows keep their changes.
+    WriteText(ProjectPath(), "old");
+    fs::permissions(ProjectPath(), fs::perms(0444));
+    const std::string before = FileState(ProjectPath());
+    messages.Expect();
+    Trigger("ProjectSave");
+    EXPECT_EQ(LastBox(),
+              "FileError: Cannot save Project File: "
+              "Operating System cannot open file for writing, maybe the file is readonly.");
+    EXPECT_EQ(FileState(ProjectPath()), before);
+    EXPECT_TRUE(Waves()[0]->IsModified());
 }
 
 // ---- Closing the main window ---------------------------------------------------------------

@@ -615,6 +615,15 @@ TEST_F(WavFile, FailedWriteKeepsTheOldFile)
     std::string message;
     EXPECT_TRUE(WriteWaveFile(nullptr, file, &sound, 0, -1, message)) << message;
     EXPECT_EQ(fs::file_size(file), 44u + 400000u);
+
+    // Without a write bit the file is refused before anything is written, also for root.
+    fs::permissions(file, fs::perms(0444));
+    const std::string before = FileState(file);
+    RecordedBoxes boxes;
+    EXPECT_FALSE(WriteWaveFile(nullptr, file, &mono, 0, -1, message));
+    EXPECT_EQ(message, "Cannot save Wave: Operating System cannot open file for writing, maybe "
+                       "the file is readonly.");
+    EXPECT_EQ(std::tuple(boxes.boxes.size(), FileState(file)), std::tuple(1u, before));
 }
 
 TEST_F(WavFile, RefusedWritesSayWhyAndWriteNothing)

@@ -1,16 +1,19 @@
 #pragma once
-// Files for tests: a private folder that is removed afterwards, whole-file reads and writes, and
-// the line ends another platform's editor would save.
+// Files for tests: a private folder that is removed afterwards, whole-file reads and writes, the
+// line ends another platform's editor would save, and the state a refused save must not change.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdlib.h>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <vector>
 
 namespace kelvorn::test {
@@ -47,6 +50,40 @@ inline std::string WithCrLf(std::string_view text)
     for (char c : text)
         out += c == '\n' ? std::string_view("\r\n") : std::string_view(&c, 1);
     return out;
+}
+
+/// What a save must leave as it was: whether the entry is a file, a link or a folder, its mode
+/// and owner, and a file's bytes or the path a link names.
+inline std::string FileState(const std::filesystem::path& path)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(path.c_str(), &info) != 0)
+        return "missing";
+    if (S_ISLNK(info.st_mode))
+        return "link to " + std::filesystem::read_symlink(path).string();
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+    const std::string owned = " mode " + std::string(mode) + " owner " +
+                              std::to_string(info.st_uid) + ":" + std::to_string(info.st_gid);
+    if (S_ISDIR(info.st_mode))
+        return "folder" + owned;
+    return "file" + owned + " holding " + ReadAll(path);
+}
+
+/// FileState of every entry below folder (links not followed), by its path relative to folder.
+inline std::map<std::string, std::string> FolderState(const std::filesystem::path& folder,
+                                                      const std::string& prefix = "")
+{
+    std::map<std::string, std::string> states;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = prefix + entry.path().filename().string();
+        states[name] = FileState(entry.path());
+        if (!entry.is_symlink() && entry.is_directory())
+            states.merge(FolderState(entry.path(), name + "/"));
+    }
+    return states;
 }
 
 /// A new, empty folder of its own (unique also within one process), removed with all it holds

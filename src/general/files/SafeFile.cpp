@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,11 @@ namespace kelvorn {
 
 namespace {
 std::atomic<int64_t> bytesBeforeFailure{-1};
+std::atomic<int> createTemporaryError{0};
+std::atomic<int> renameError{0};
+
+// As many links as the system itself follows before it gives up with ELOOP.
+constexpr int maxLinkHops = 40;
 
 std::string DirectoryOf(const std::string& path)
 {
@@ -20,6 +26,43 @@ std::string DirectoryOf(const std::string& path)
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
+}
+
+// The file a chain of symbolic links ends at, or path itself when it is no link (or does not
+// exist yet); false with errno set when the chain loops or a link cannot be read.
+bool FollowLinks(const std::string& path, std::string& file)
+{
+    file = path;
+    for (int hop = 0; hop < maxLinkHops; ++hop) {
+        struct stat info
+        {
+        };
+        if (::lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        std::error_code code;
+        const std::filesystem::path next = std::filesystem::read_symlink(file, code);
+        if (code) {
+            errno = code.value();
+            return false;
+        }
+        file = next.is_absolute() ? next.string() : DirectoryOf(file) + "/" + next.string();
+    }
+    errno = ELOOP;
+    return false;
+}
+
+bool LacksPermission(int errorCode)
+{
+    return errorCode == EACCES || errorCode == EPERM || errorCode == EROFS;
+}
+
+// True, with errno set, when a test asked this step to fail.
+bool Injected(const std::atomic<int>& error)
+{
+    const int code = error.load();
+    if (code != 0)
+        errno = code;
+    return code != 0;
 }
 } // namespace
 
@@ -38,6 +81,16 @@ void SafeFileWriter::FailAfterBytes(int64_t bytes)
     bytesBeforeFailure.store(bytes < 0 ? -1 : bytes);
 }
 
+void SafeFileWriter::FailStep(Step step, int errorCode)
+{
+    (step == Step::CreateTemporary ? createTemporaryError : renameError).store(errorCode);
+}
+
+void SafeFileWriter::Fail(int errorCode)
+{
+    Fail(std::string(std::strerror(errorCode)));
+}
+
 void SafeFileWriter::Fail(const std::string& why)
 {
     if (!failed) {
@@ -48,23 +101,34 @@ void SafeFileWriter::Fail(const std::string& why)
 
 bool SafeFileWriter::Open()
 {
-    std::string name = target;
-    auto slash = name.find_last_of('/');
-    std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-    std::string pattern = DirectoryOf(target) + "/." + base + ".XXXXXX";
-    int fd = ::mkstemp(pattern.data());
+    // Every way out below but the last is a failure to open the target for writing.
+    openFailed = true;
+    if (!FollowLinks(target, destination)) {
+        Fail(errno);
+        return false;
+    }
+    struct stat old
+    {
+    };
+    const bool replacing = ::stat(destination.c_str(), &old) == 0;
+    if (replacing && ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                      ::faccessat(AT_FDCWD, destination.c_str(), W_OK, AT_EACCESS) != 0)) {
+        Fail(EACCES);
+        return false;
+    }
+    auto slash = destination.find_last_of('/');
+    std::string base = slash == std::string::npos ? destination : destination.substr(slash + 1);
+    std::string pattern = DirectoryOf(destination) + "/." + base + ".XXXXXX";
+    const int fd = Injected(createTemporaryError) ? -1 : ::mkstemp(pattern.data());
     if (fd < 0) {
-        Fail(std::strerror(errno));
+        Fail(errno);
         return false;
     }
     temporary = pattern;
     // mkstemp makes the file private; a saved document gets the usual permissions, or the
     // permissions of the file it replaces.
-    struct stat old
-    {
-    };
     mode_t mode;
-    if (::stat(target.c_str(), &old) == 0) {
+    if (replacing) {
         mode = old.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
@@ -74,10 +138,11 @@ bool SafeFileWriter::Open()
     ::fchmod(fd, mode);
     file = ::fdopen(fd, "wb");
     if (!file) {
-        Fail(std::strerror(errno));
+        Fail(errno);
         ::close(fd);
         return false;
     }
+    openFailed = false;
     return true;
 }
 
@@ -90,13 +155,13 @@ bool SafeFileWriter::Write(const void* bytes, size_t count)
         if (static_cast<int64_t>(count) > allowed) {
             std::fwrite(bytes, 1, static_cast<size_t>(allowed), file);
             bytesBeforeFailure.store(0);
-            Fail(std::strerror(ENOSPC));
+            Fail(ENOSPC);
             return false;
         }
         bytesBeforeFailure.store(allowed - static_cast<int64_t>(count));
     }
     if (std::fwrite(bytes, 1, count, file) != count) {
-        Fail(std::strerror(errno ? errno : EIO));
+        Fail(errno ? errno : EIO);
         return false;
     }
     return true;
@@ -110,22 +175,25 @@ bool SafeFileWriter::Commit()
     }
     bool ok = !failed;
     if (ok && std::fflush(file) != 0) {
-        Fail(std::strerror(errno));
+        Fail(errno);
         ok = false;
     }
     if (ok && ::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
-        Fail(std::strerror(errno));
+        Fail(errno);
         ok = false;
     }
     if (std::fclose(file) != 0 && ok) {
-        Fail(std::strerror(errno));
+        Fail(errno);
         ok = false;
     }
     file = nullptr;
     if (!ok)
         return false;
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        Fail(std::strerror(errno));
+    if (Injected(renameError) || std::rename(temporary.c_str(), destination.c_str()) != 0) {
+        // A rename the system refuses means the target could not be opened for writing after
+        // all (a folder that protects its entries, for one); anything else is a write failure.
+        openFailed = LacksPermission(errno);
+        Fail(errno);
         return false;
     }
     committed = true;

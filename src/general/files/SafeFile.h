@@ -2,6 +2,11 @@
 // Safe saving: a file is written to a temporary file in the target's directory, every write and
 // the close are checked, and only then is it renamed over the target. A save that fails at any
 // point removes the temporary file and leaves the old target exactly as it was.
+//
+// Renaming would get past what opening the target for writing checks, so the writer checks it
+// itself: a target the user may not write, or one without any write bit (which would stop even
+// a user who may write everything), is refused before anything is written. A symbolic link is
+// followed to the file it names, which is replaced; the link stays as it is.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +24,8 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    /// Creates the temporary file; false when the directory cannot take it.
+    /// Creates the temporary file; false when the target may not be written or its directory
+    /// cannot take the temporary file.
     bool Open();
     /// Appends bytes; a failure is remembered and makes Commit fail.
     bool Write(const void* bytes, size_t count);
@@ -28,6 +34,9 @@ public:
     bool Commit();
 
     bool Failed() const { return failed; }
+    /// True when the target could not be opened for writing: Open failed, or the system refused
+    /// the rename for lack of permission. False for a failure while writing (a full device).
+    bool OpenFailed() const { return openFailed; }
     /// The system's reason for the first failure, for the caller to put behind its own words.
     const std::string& Reason() const { return reason; }
     const std::string& TargetPath() const { return target; }
@@ -36,14 +45,23 @@ public:
     /// device would; a negative value switches it off.
     static void FailAfterBytes(int64_t bytes);
 
+    enum class Step { CreateTemporary, Rename };
+    /// Test hook: every later step of this kind fails with the system error code, as it would in
+    /// a folder or on a file the user may not write; 0 switches it off.
+    static void FailStep(Step step, int errorCode);
+
 private:
+    void Fail(int errorCode);
     void Fail(const std::string& why);
 
     std::string target;
+    /// The file that is replaced: the target, or the file its chain of links names.
+    std::string destination;
     std::string temporary;
     std::FILE* file = nullptr;
     bool failed = false;
     bool committed = false;
+    bool openFailed = false;
     std::string reason;
 };
 

@@ -154,16 +154,14 @@ bool WriteXMLFile(const TXMLItem& root, const std::string& fileName, std::string
         return false;
     }
     SafeFileWriter writer(fileName);
-    if (!writer.Open()) {
+    if (writer.Open() && writer.Write(text) && writer.Commit())
+        return true;
+    if (writer.OpenFailed())
         error = "Operating System cannot open file for writing, maybe the file is readonly.";
-        return false;
-    }
-    if (!writer.Write(text) || !writer.Commit()) {
+    else
         error =
             "Operating System cannot write file, maybe the disk is full (" + writer.Reason() + ").";
-        return false;
-    }
-    return true;
+    return false;
 }
 
 } // namespace kelvorn

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 using namespace kelvorn;
 using namespace kelvorn::xmltest;
+using kelvorn::test::FolderState;
 
 namespace {
 
@@ -36,7 +39,12 @@ std::string Format(const TXMLItem& root, const std::string& suffix = "")
 class XMLWriter : public ::testing::Test
 {
 protected:
-    void TearDown() override { SafeFileWriter::FailAfterBytes(-1); }
+    void TearDown() override
+    {
+        SafeFileWriter::FailAfterBytes(-1);
+        SafeFileWriter::FailStep(SafeFileWriter::Step::CreateTemporary, 0);
+        SafeFileWriter::FailStep(SafeFileWriter::Step::Rename, 0);
+    }
     TempDir dir{"xmlwriter"};
     std::string target = (dir / "a.kvp").string();
     std::string error;
@@ -160,6 +168,54 @@ TEST_F(XMLWriter, AFailedSaveKeepsThePreviousFile)
 
     EXPECT_FALSE(WriteXMLFile(*ProjectTree(), (dir / "no" / "such.kvp").string(), error));
     EXPECT_EQ(error, "Operating System cannot open file for writing, maybe the file is readonly.");
+}
+
+TEST_F(XMLWriter, ProtectedFilesAreRefusedAndLinksLeadToTheFileTheyName)
+{
+    namespace fs = std::filesystem;
+    using Step = SafeFileWriter::Step;
+    const std::string readonly =
+        "Operating System cannot open file for writing, maybe the file is readonly.";
+    fs::create_directory(dir / "files");
+    WriteAll(dir / "open.kvp", "open");
+    WriteAll(dir / "protected.kvp", "protected");
+    // No write bit at all: refused also for a user who may write everything.
+    fs::permissions(dir / "protected.kvp", fs::perms(0444));
+    WriteAll(dir / "files" / "real.kvp", "real");
+    fs::permissions(dir / "files" / "real.kvp", fs::perms(0640));
+    fs::create_symlink("files/real.kvp", dir / "link.kvp");
+    fs::create_symlink(dir / "link.kvp", dir / "files" / "chain.kvp");
+    fs::create_symlink("protected.kvp", dir / "to-protected.kvp");
+    fs::create_symlink("loop.kvp", dir / "loop.kvp");
+    // The name saved to; the step that fails with the error code, as it does for a user without
+    // permission (none for 0); the error text, empty when the links' file takes the new bytes.
+    const std::tuple<const char*, Step, int, std::string> rows[] = {
+        {"protected.kvp", Step::Rename, 0, readonly},
+        {"to-protected.kvp", Step::Rename, 0, readonly},
+        {"loop.kvp", Step::Rename, 0, readonly},
+        {"open.kvp", Step::CreateTemporary, EACCES, readonly},
+        {"open.kvp", Step::Rename, EPERM, readonly},
+        {"open.kvp", Step::Rename, EBUSY,
+         "Operating System cannot write file, maybe the disk is full (Device or resource busy)."},
+        {"link.kvp", Step::Rename, 0, ""},
+        {"files/chain.kvp", Step::Rename, 0, ""},
+    };
+    int lines = 0;
+    for (const auto& [saved, step, injected, expectedError] : rows) {
+        SCOPED_TRACE(std::string(saved) + ", " + std::strerror(injected));
+        const auto tree = ProjectTree(++lines); // other bytes every time
+        std::map<std::string, std::string> expected = FolderState(dir.path);
+        if (expectedError.empty()) {
+            std::string& real = expected["files/real.kvp"];
+            real = real.substr(0, real.find(" holding ") + 9) + Format(*tree);
+        }
+        SafeFileWriter::FailStep(step, injected);
+        error.clear();
+        EXPECT_EQ(WriteXMLFile(*tree, (dir / saved).string(), error), expectedError.empty());
+        SafeFileWriter::FailStep(step, 0);
+        EXPECT_EQ(error, expectedError);
+        EXPECT_EQ(FolderState(dir.path), expected);
+    }
 }
 
 TEST(XMLWriterSize, DeepTreesWriteWithoutRecursion)
