@@ -1,6 +1,7 @@
 // The editing state of a piece: the status texts of the selection, the modes with the insert
 // tool, and the walks of the selection over chords, staves and parts.
 
+#include "music/core/MuzTree.h"
 #include "support/Documents.h"
 #include "support/MusicKit.h"
 
@@ -173,6 +174,61 @@ TEST(EditStateTest, TheSelectionWalksAcrossParts)
     EXPECT_EQ(m.doc.GetSelectedSymbol(), first[0]);
     EXPECT_FALSE(m.doc.CanSelectNextExecute());
     EXPECT_TRUE(m.messages.Unexpected().empty());
+}
+
+/// A loop mark by its side and loop, a clef by its part, a note by its part and pitch.
+std::string SymbolName(const TXTouchMuzSymbol* symbol)
+{
+    if (symbol && symbol->GetMuzSymbolKind() == muzSymbolLoop) {
+        auto* mark = static_cast<const TLoopPartSymbol*>(symbol);
+        return (mark->GetIsLeft() ? "[ " : "] ") + TreeShape(mark->GetLoopPart());
+    }
+    if (!symbol || symbol->GetMuzSymbolKind() != muzSymbolStave)
+        return "other";
+    auto* s = static_cast<const TStaveSymbol*>(symbol);
+    const TMuzNote* note = s->AsNote();
+    return s->GetOwner()->GetLabel() + (note ? std::to_string(note->GetPitch()) : " clef");
+}
+
+// Home and End reach the first and last cursor symbol of the stave in the whole tree: the
+// outermost loop mark when the piece starts or ends with a loop, nested or in a concatenation,
+// else the opening clef or the last chord, standing for itself by its middle note.
+TEST(EditStateTest, HomeAndEndReachTheLoopMarksAtTheEndsOfThePiece)
+{
+    struct Case
+    {
+        std::vector<std::string> parts;
+        std::vector<std::pair<std::string, bool>> loops; // around the part, or its parent
+        const char *shape, *home, *end;
+    };
+    const Case cases[] = {
+        {{"A"}, {}, "A", "A clef", "A6"},
+        {{"A"}, {{"A", false}}, "{A}2", "[ {A}2", "] {A}2"},
+        {{"A", "B"}, {{"B", false}}, "A {B}2", "A clef", "] {B}2"},
+        {{"A", "B"}, {{"A", false}}, "{A}2 B", "[ {A}2", "B6"},
+        {{"A"}, {{"A", false}, {"A", true}}, "{{A}2}2", "[ {{A}2}2", "] {{A}2}2"},
+        {{"A", "B"}, {{"B", false}, {"A", true}}, "{A {B}2}2", "[ {A {B}2}2", "] {A {B}2}2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shape);
+        MusicDoc m;
+        LabelParts(m.doc, c.parts);
+        for (const std::string& label : c.parts)
+            for (int32_t pitch : {8, 6, 4})
+                m.Note(0.5, pitch, 4,
+                       static_cast<TSinglePartMuz*>(PartLabelled(m.doc.GetRootPart(), label)));
+        for (const auto& [label, parent] : c.loops) {
+            TPartMuz* part = PartLabelled(m.doc.GetRootPart(), label);
+            ASSERT_TRUE(WrapInLoop(m.doc, parent ? *part->GetParent() : *part).refusal.empty());
+        }
+        ASSERT_EQ(TreeShape(m.doc), c.shape);
+        m.doc.mode = unitMuzSel;
+        m.doc.SetSelectedSymbol(m.part->GetOpeningKey(m.stave));
+        m.doc.SelectStaveEnd();
+        EXPECT_EQ(SymbolName(m.doc.GetSelectedSymbol()), c.end);
+        m.doc.SelectStaveStart(); // from a loop mark: the stave walked last
+        EXPECT_EQ(SymbolName(m.doc.GetSelectedSymbol()), c.home);
+    }
 }
 
 } // namespace

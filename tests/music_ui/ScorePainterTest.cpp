@@ -86,6 +86,33 @@ TEST_F(ScorePainterPixels, SelectedNoteIsInverted)
     }
 }
 
+// The octave mark of a clef lies beyond the clef's inverted box, on the stave's band: selected
+// or not, it shows in the stave's ink, while the box itself still inverts the clef.
+TEST_F(ScorePainterPixels, SelectedClefShowsItsOctaveMark)
+{
+    m.stave->RoomUp.SetValue(60);
+    m.stave->RoomDown.SetValue(60);
+    TKey* key = m.part->GetOpeningKey(m.stave);
+    for (int32_t octaves : {2, -1}) {
+        key->SetOctavesUp(octaves);
+        std::vector<uint32_t> marks[2];
+        for (bool selected : {false, true}) {
+            m.doc.SetSelectedSymbol(selected ? key : nullptr);
+            painter.Paint(image, 400, 300, 0, 0);
+            const int mid = m.stave->GetMiddleY(), top = mid + (octaves > 0 ? -44 : 34);
+            int ink = 0;
+            for (int y = top; y < top + 10; ++y)
+                for (int x = key->XLeft + 9; x < key->XLeft + 23; ++x) {
+                    marks[selected].push_back(image.Pixel(x, y));
+                    ink += image.Pixel(x, y) == 0u;
+                }
+            EXPECT_GT(ink, 15) << octaves << " " << selected;
+            EXPECT_EQ(image.Pixel(key->XLeft - 1, mid - 30), selected ? 0u : 0xE0FFE0u);
+        }
+        EXPECT_EQ(marks[0], marks[1]) << octaves;
+    }
+}
+
 TEST(ScorePainterEmpty, VerticalHatchAndFortyPixelsHigh)
 {
     ScriptedMessages messages;

@@ -5,6 +5,7 @@
 #include "general/Assert.h"
 #include "general/Services.h"
 #include "general/numeric/NumericHelpers.h"
+#include "music/core/MuzTree.h"
 #include "music/core/PartMuz.h"
 #include "music/core/Stave.h"
 #include "music/core/UnitMuz.h"
@@ -271,29 +272,25 @@ void TUnitMuz::SelectLastStave()
 
 void TUnitMuz::SelectStaveStart()
 {
-    TNoteStave* stave = mode == unitMuzSel ? GetSelectionStave() : nullptr;
-    if (!stave)
-        return;
-    for (TSinglePartMuz* p = rootPart->FirstSinglePart(); p; p = p->GetParent()->NextSinglePart(p))
-        if (TStaveSymbol* first = p->FirstSymbolOfStave(stave)) {
-            SelectSymbol(first);
-            Refresh();
-            return;
-        }
+    SelectStaveEdge(false);
 }
 
 void TUnitMuz::SelectStaveEnd()
 {
+    SelectStaveEdge(true);
+}
+
+void TUnitMuz::SelectStaveEdge(bool end)
+{
     TNoteStave* stave = mode == unitMuzSel ? GetSelectionStave() : nullptr;
     if (!stave)
         return;
-    for (TSinglePartMuz* p = rootPart->LastSinglePart(); p; p = p->GetParent()->PrevSinglePart(p))
-        for (TStaveSymbol* s = p->LastSymbol(); s; s = s->GetPrev())
-            if (s->GetNoteStave() == stave) {
-                SelectSymbol(s);
-                Refresh();
-                return;
-            }
+    // The whole tree asked as the walks left and right ask a part: a piece that opens or closes
+    // with a loop ends at that loop's mark, where those walks stop too.
+    if (TXTouchMuzSymbol* edge = PartStaveSymbol(*rootPart, *stave, end)) {
+        SelectSymbol(edge);
+        Refresh();
+    }
 }
 
 bool TUnitMuz::FindSymbolBeside(bool right, TXTouchMuzSymbol*& symbol) const

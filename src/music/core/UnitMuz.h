@@ -285,7 +285,8 @@ public:
     void SelectStaveDown();
     void SelectFirstStave();
     void SelectLastStave();
-    /// Select mode: the first (last) symbol of the selection's stave in the whole piece.
+    /// Select mode: the first (last) symbol of the selection's stave in the whole piece: the
+    /// opening (closing) loop mark when the piece starts (ends) with a loop.
     void SelectStaveStart();
     void SelectStaveEnd();
     /// Select mode: the symbol before (after) the selection on its stave, across part borders.
@@ -420,6 +421,7 @@ private:
     void ChangePoints(int32_t by);
     void ChangeBarCount(int32_t count);
     bool FindSymbolBeside(bool right, TXTouchMuzSymbol*& symbol) const;
+    void SelectStaveEdge(bool end);
     /// In insert mode the insert tool becomes a note or rest of length without dots (true); in
     /// the other modes nothing changes (false).
     bool TakeLengthTool(InsertModeKind kind, int32_t length);

@@ -437,6 +437,9 @@ int32_t DrawKeyGlyph(Canvas& canvas, TKey& key, int32_t x, int32_t m, bool selec
               Box(x + r.sel.left, m + r.sel.top, x + r.sel.right, m + r.sel.bottom));
     SetInk(canvas, InkOf(selected, colors));
     DrawClefShape(canvas, key.GetKeyKind(), x, m);
+    // The octave mark stands above or below the selection box, on the stave's band: in the
+    // inverted ink it would vanish there, so it keeps the stave's ink, as the signature does.
+    SetInk(canvas, colors.Fore);
     OctaveMark(canvas, key.GetOctavesUp(), x + r.markX, m + r.above, m + r.below);
     key.ResetX();
     key.AddX(x);
