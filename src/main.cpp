@@ -70,10 +70,10 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(nullptr, applicationDisplayName(),
+            QMessageBox::critical(nullptr, QString::fromStdString(kelvorn::ApplicationTitle()),
                                   QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            QMessageBox::critical(nullptr, applicationDisplayName(),
+            QMessageBox::critical(nullptr, QString::fromStdString(kelvorn::ApplicationTitle()),
                                   QStringLiteral("An unknown error occurred."));
         }
         return false;

@@ -41,13 +41,30 @@ std::string KelvornTitle()
     return std::string("Kelvorn ") + KELVORN_VERSION_TEXT;
 }
 
+namespace {
+
+std::string& StoredApplicationTitle()
+{
+    static std::string title;
+    return title;
+}
+
+} // namespace
+
 void SetApplicationTitle()
 {
+    // Not the toolkit's application display name: on X11 that is appended to every window's
+    // title, so that each caption would carry the program's name a second time.
     char title[50];
     std::snprintf(title, sizeof title, "Kelvorn %s", KELVORN_VERSION_TEXT);
-    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(title));
+    StoredApplicationTitle() = title;
     // kept: the title is set a second time, to the literal text.
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kelvorn 9.0"));
+    StoredApplicationTitle() = "Kelvorn 9.0";
+}
+
+const std::string& ApplicationTitle()
+{
+    return StoredApplicationTitle();
 }
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)

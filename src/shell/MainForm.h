@@ -50,6 +50,9 @@ std::string KelvornTitle();
 /// Sets the application's title as the program entry does: built from the version, then set
 /// again to the literal text (kept: both happen at start-up).
 void SetApplicationTitle();
+/// The application's title, the caption of the box that shows an exception nothing caught;
+/// empty before SetApplicationTitle.
+const std::string& ApplicationTitle();
 
 class TMainForm : public QMainWindow, public MainWindowServices
 {

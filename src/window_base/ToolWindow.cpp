@@ -4,6 +4,8 @@
 #include "platform/Screen.h"
 
 #include <QEvent>
+#include <QMetaObject>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -12,6 +14,8 @@ namespace kelvorn {
 ToolWindowSlot::ToolWindowSlot(QWidget* owner, Factory create)
     : owner(owner), create(std::move(create))
 {
+    if (owner)
+        owner->installEventFilter(this);
 }
 
 ToolWindowSlot::~ToolWindowSlot()
@@ -50,6 +54,7 @@ QWidget* ToolWindowSlot::Window()
 void ToolWindowSlot::Show()
 {
     if (QWidget* w = Window()) {
+        shownBeforeOwner = owner && !owner->isVisible();
         w->show();
         w->raise();
         w->activateWindow();
@@ -74,9 +79,28 @@ bool ToolWindowSlot::Toggle()
 bool ToolWindowSlot::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window.data() && event->type() == QEvent::Hide && !event->spontaneous() &&
-        closedNotice)
+        !showingAgain && closedNotice)
         closedNotice();
+    // The owner's Show comes before the window system has it: the window shows again once
+    // the owner's own show is done.
+    if (watched == owner.data() && event->type() == QEvent::Show && shownBeforeOwner) {
+        shownBeforeOwner = false;
+        QMetaObject::invokeMethod(this, &ToolWindowSlot::ShowAgainAboveOwner, Qt::QueuedConnection);
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void ToolWindowSlot::ShowAgainAboveOwner()
+{
+    if (!IsVisible())
+        return;
+    // A window manager reads the owner of a window when it takes the window on, and an owner
+    // it does not manage yet counts for nothing (openbox): a window shown before its owner
+    // would fall behind the owner at the first click into it. Shown again, it belongs to an
+    // owner the window manager knows, and is raised with it.
+    const QScopedValueRollback quiet(showingAgain, true);
+    window->hide();
+    window->show();
 }
 
 QPoint ToolWindowPlace(const QRect& main, const QSize& own)

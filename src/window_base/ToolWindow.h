@@ -4,7 +4,9 @@
 // window it creates a tool window of its owner without an always-on-top flag: it floats above
 // its owner only, and the program's dialogs and boxes open above it. Whenever it hides
 // (its close box, the owner's toggle, a dialog's Close button) the closed notice runs, so that
-// the owner can uncheck the action that shows it.
+// the owner can uncheck the action that shows it. A window shown before its owner is on the
+// screen shows again once the owner is, so that the window manager knows whose it is and keeps
+// it above its owner.
 
 #include <QObject>
 #include <QPointer>
@@ -50,11 +52,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ShowAgainAboveOwner();
+
     QPointer<QWidget> owner;
     Factory create;
     QPointer<QWidget> window;
     std::function<void()> closedNotice;
     int creations = 0;
+    bool shownBeforeOwner = false;
+    bool showingAgain = false;
 };
 
 /// Where a tool window of frame size own opens: at the lower right corner of the main window's

@@ -28,6 +28,14 @@ using MainFormTest = ShellTest;
 
 // ---- Start ---------------------------------------------------------------------------------
 
+TEST_F(MainFormTest, TheApplicationTitleIsKeptApartFromEveryWindowsTitle)
+{
+    SetApplicationTitle();
+    EXPECT_EQ(ApplicationTitle(), "Kelvorn 9.0");
+    // A display name of the toolkit's own would end every title the window manager shows.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
 TEST_F(MainFormTest, StartsWithCaptionSineTableStatusPanelsAndTheNameWindow)
 {
     form = std::make_unique<TMainForm>();

@@ -189,6 +189,49 @@ TEST(ToolWindow, IsCreatedOnFirstUseOnlyAndHiddenOnClose)
     EXPECT_EQ(notices, 3);
 }
 
+// A window shown before its owner is on the screen is shown again once the owner is (the window
+// manager then knows whose window it is), without a closed notice; one closed meanwhile stays
+// closed, and one shown after its owner is not shown again.
+TEST(ToolWindow, AWindowShownBeforeItsOwnerShowsAgainAfterTheOwnerOnly)
+{
+    struct ShowCounter final : QObject
+    {
+        int shows = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            shows += event->type() == QEvent::Show;
+            return false;
+        }
+    };
+    QWidget owner;
+    int notices = 0;
+    ToolWindow<QWidget> early(&owner);
+    ToolWindow<QWidget> closed(&owner);
+    for (ToolWindowSlot* tool : {&early, &closed}) {
+        tool->SetClosedNotice([&notices] { ++notices; });
+        tool->Show();
+    }
+    closed.Close();
+    ShowCounter earlyShows, closedShows;
+    early.Existing()->installEventFilter(&earlyShows);
+    closed.Existing()->installEventFilter(&closedShows);
+
+    owner.show();
+    // Only after the owner's own show is done.
+    EXPECT_EQ(earlyShows.shows, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(earlyShows.shows, 1);
+    EXPECT_TRUE(early.IsVisible());
+    EXPECT_EQ(closedShows.shows, 0);
+    EXPECT_FALSE(closed.IsVisible());
+    EXPECT_EQ(notices, 1) << "only the window closed on purpose gives notice";
+
+    owner.hide();
+    owner.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(earlyShows.shows, 1);
+}
+
 TEST(ToolWindow, TheOwnerDeletesItsWindow)
 {
     auto owner = std::make_unique<QWidget>();
