@@ -167,10 +167,10 @@ public:
 
     /// Puts the main window at frame.
     virtual void SetFrame(const ProjectBounds& frame) = 0;
-    /// Opens a document of kind in a new window: from copy when that exists (a copy's base path
-    /// with its extension, or "" without a copy), else from path; a missing copy of a document
-    /// without a file gives an empty document. Null when it could not be opened (the opener
-    /// showed its box; message may add the reason for the rebuild's message).
+    /// Opens a document of kind in a new window: from copy (a copy's base path with its
+    /// extension, or "" without a copy), else from path; what a missing copy means is the
+    /// kind's. Null when it could not be opened (the opener showed its box; message may add the
+    /// reason for the rebuild's message).
     virtual TFileUnit* OpenDocument(DocumentKind kind, const std::string& path,
                                     const std::string& copy, std::string& message) = 0;
     /// The open document other than except that bears name, or null.

@@ -16,6 +16,12 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
+// Every reason that takes play and record away ends alike.
+void ShowPlayRecordDisabled(const std::string& reason)
+{
+    ShowOk(reason + ". Play and Record disabled", "Error", MsgIcon::Warning);
+}
+
 } // namespace
 
 void TGuiMessages::ShowMemoryError()
@@ -31,8 +37,12 @@ void TGuiMessages::ShowSinusError()
 
 void TGuiMessages::ShowCreateDirError(const std::string& dir)
 {
-    ShowOk("Could not create directory " + Quoted(dir) + ". Play and Record disabled", "Error",
-           MsgIcon::Warning);
+    ShowPlayRecordDisabled("Could not create directory " + Quoted(dir));
+}
+
+void TGuiMessages::ShowAudioUnavailableError(const std::string& reason)
+{
+    ShowPlayRecordDisabled(reason);
 }
 
 void TGuiMessages::ShowWindowExistsError(const std::string& name)

@@ -16,6 +16,9 @@ public:
     static void ShowSinusError();
     /// The temporary directory could not be made: play and record stay off (warning icon).
     static void ShowCreateDirError(const std::string& dir);
+    /// The audio device can neither play nor record: reason (without a full stop), then the
+    /// same ". Play and Record disabled" (warning icon).
+    static void ShowAudioUnavailableError(const std::string& reason);
     /// A new window's name is taken.
     static void ShowWindowExistsError(const std::string& name);
     /// A window named in a project file is taken (the text has no full stop).

@@ -35,6 +35,10 @@ enum class AudioCompletion {
 
 inline constexpr const char* AudioNoOutputText = "No audio output device is available.";
 inline constexpr const char* AudioNoInputText = "No audio input device is available.";
+/// Reasons for a device that can neither play nor record, without a full stop: the box at
+/// start adds ". Play and Record disabled".
+inline constexpr const char* AudioNoDevicesText = "No audio output or input device is available";
+inline constexpr const char* AudioNoSoundServerText = "No sound server could be reached";
 inline constexpr const char* AudioNotOpenText = "No sound file is open.";
 inline constexpr const char* AudioNoFileNameText = "No sound file name is set.";
 inline constexpr const char* AudioBusyText = "The audio device is busy.";
@@ -57,6 +61,12 @@ public:
     /// AudioNoOutputText or AudioNoInputText.
     virtual bool HasOutput() const = 0;
     virtual bool HasInput() const = 0;
+    /// Why the device can neither play nor record (one of the reasons above); empty while it
+    /// has an output or an input.
+    virtual std::string UnavailableReason() const
+    {
+        return HasOutput() || HasInput() ? std::string() : AudioNoDevicesText;
+    }
 
     /// Ends whatever runs (a recording not saved is dropped) and closes the file: NotReady.
     virtual void Close() = 0;

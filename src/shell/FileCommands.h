@@ -84,11 +84,10 @@ public:
     void OpenChosenFiles(const FileDialogRequest& request,
                          const std::function<void(const std::string&)>& open);
     /// Opens a document of a kind with one file (a piece, a factory) in a new window: from copy,
-    /// a project's saved copy (may be empty), when that exists or the document has no file, else
-    /// from path. read makes the document from the file it names, or answers null with the
-    /// reason; show gives it its window. A document read from its copy still belongs to path,
-    /// changed when path names a file. Answers the document, or null when the file could not be
-    /// read (its box shown).
+    /// a project's saved copy, when one is named, else from path. read makes the document from
+    /// the file it names, or answers null with the reason; show gives it its window. A document
+    /// read from its copy still belongs to path, changed when path names a file. Answers the
+    /// document, or null when the file could not be read (its box shown).
     template <class Unit, class Read, class Show>
     Unit* OpenDocumentFile(const std::string& path, const std::string& copy, Read read, Show show);
     /// Duplicate of a document of a kind with one file: copy makes the copy of source named
@@ -146,7 +145,9 @@ Unit* TFileCommands::OpenDocumentFile(const std::string& path, const std::string
 {
     TDocumentServices& documents = Documents();
     documents.BeginWait();
-    const bool fromCopy = !copy.empty() && (FileExists(copy) || path.empty());
+    // Such a document has a copy only when it had unsaved changes, which its own file lacks:
+    // a missing copy is a failure, not a reason to open the file.
+    const bool fromCopy = !copy.empty();
     const std::string& source = fromCopy ? copy : path;
     std::string message;
     std::unique_ptr<Unit> unit = read(source, message);

@@ -2,6 +2,7 @@
 #include "waveui/WaveWindow.h"
 
 #include "document/wave/UnitWave.h"
+#include "general/GuiMessages.h"
 #include "general/Messages.h"
 #include "general/Services.h"
 #include "platform/TempDir.h"
@@ -70,6 +71,11 @@ TPlayRecord::TPlayRecord(TMainForm& form, AudioDevice& device)
     // Pause shows whether the next play waits for it, so it must be able to show checked.
     pauseAction->setCheckable(true);
     form.SetPlayerDevices(device.HasOutput(), device.HasInput());
+    // Said once, now: the greyed buttons' tips reach only whoever points at them. After the
+    // temporary directory's box, play and record are off and have been said to be.
+    if (const std::string reason = device.UnavailableReason();
+        !reason.empty() && form.PlayRecordAvailable())
+        TGuiMessages::ShowAudioUnavailableError(reason);
     if (!device.HasOutput())
         for (QAction* action : {playAction, playMaxAction}) {
             action->setToolTip(QString::fromLatin1(AudioNoOutputText));

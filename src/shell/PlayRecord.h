@@ -48,7 +48,7 @@ class TPlayRecord final : public QObject
 public:
     /// Installs the play and record commands into form, its PlaySound and the device's
     /// completion handler; both must outlive this object. Without an output (input) device
-    /// Play (Record) stays disabled and its tips say why.
+    /// Play (Record) stays disabled and its tips say why; with neither, a box says why first.
     TPlayRecord(TMainForm& form, AudioDevice& device);
     /// Drops whatever runs (an unsaved recording is lost) and takes the commands back out.
     ~TPlayRecord() override;

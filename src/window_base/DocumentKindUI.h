@@ -36,9 +36,11 @@ public:
     /// Installs the kind's own commands (its New, Open and Duplicate actions).
     virtual void InstallCommands() = 0;
 
-    /// Opens path in a new window, for the command line and for a project: from copy when that
-    /// exists (a project's saved copy), else from path; keepClean leaves change tracking off.
-    /// Null when it could not be read: the kind showed its box, message may add the reason.
+    /// Opens path in a new window, for the command line and for a project: from copy (a
+    /// project's saved copy, may be empty), else from path; keepClean leaves change tracking
+    /// off. A kind decides what a missing copy means (a piece's fails the open; a wave's copy
+    /// may hold its side file alone). Null when it could not be read: the kind showed its box,
+    /// message may add the reason.
     virtual TFileUnit* OpenFile(const std::string& path, const std::string& copy, bool keepClean,
                                 std::string& message) = 0;
     /// Saves the window's document (Save As when it has no file); whether it was saved.

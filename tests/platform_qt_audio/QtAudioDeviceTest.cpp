@@ -100,6 +100,8 @@ TEST_F(QtAudioDeviceTest, WithoutDevicesOrWithABadFileTheDeviceSaysWhy)
 {
     QtAudioDevice audio{QAudioDevice(), QAudioDevice()};
     EXPECT_FALSE(audio.HasOutput() || audio.HasInput());
+    // Devices given, not the server's: the server is not to blame.
+    EXPECT_EQ(audio.UnavailableReason(), AudioNoDevicesText);
     std::string message, readerText;
     SoundUPtr sound;
     audio.SetFileName(file);
@@ -120,6 +122,8 @@ TEST_F(QtAudioDeviceTest, PlaysAndRecordsThroughThePrivateServer)
 {
     if (!skip.empty())
         GTEST_SKIP() << skip;
+    // The server answers: nothing to report at start.
+    EXPECT_EQ(QtAudioDevice().UnavailableReason(), "");
     const int64_t frames = PipeRate * 3 / 2;
     const std::vector<int16_t> sent = WriteNoiseFile(file, 2, 1, PipeRate, frames);
     SinkPipeReader reader(sinkPipe);

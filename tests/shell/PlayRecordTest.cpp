@@ -279,20 +279,48 @@ TEST_F(PlayRecordTest, FailuresSaySoAndLeaveNothingRunningOrChecked)
     EXPECT_EQ(Shown(), ".....");
 }
 
+// Without a device of a kind its command stays off and its tips say why; without any, one box
+// at start says so too, and no command brings it again.
 TEST_F(ShellTest, WithoutDevicesPlayAndRecordStayOffAndSayWhy)
 {
-    SimulatedAudio audio;
-    audio.SetOutput(false);
-    audio.SetInput(false);
-    Start();
-    auto player = std::make_unique<TPlayRecord>(*form, audio);
-    OpenWave("Wave 1", 1, 100);
-    EXPECT_FALSE(A("FilePlay")->isEnabled() || A("FilePlayMax")->isEnabled());
-    EXPECT_EQ(A("FilePlay")->toolTip().toStdString(), AudioNoOutputText);
-    OpenWave("Wave 2");
-    EXPECT_FALSE(A("FileRecord")->isEnabled());
-    EXPECT_EQ(A("FileRecord")->statusTip().toStdString(), AudioNoInputText);
-    player.reset();
+    // Output, input, the one box at start ("" none).
+    const std::tuple<bool, bool, std::string> rows[] = {
+        {false, false, "No audio output or input device is available. Play and Record disabled"},
+        {true, false, ""},
+        {false, true, ""},
+    };
+    for (const auto& [output, input, box] : rows) {
+        SCOPED_TRACE(box);
+        SimulatedAudio audio;
+        audio.SetOutput(output);
+        audio.SetInput(input);
+        messages.Clear();
+        if (!box.empty())
+            messages.Expect();
+        Start();
+        auto player = std::make_unique<TPlayRecord>(*form, audio);
+        OpenWave("Wave 1", 1, 100);
+        EXPECT_EQ(A("FilePlay")->isEnabled() + A("FilePlayMax")->isEnabled(), 2 * output);
+        if (!output) {
+            EXPECT_EQ(A("FilePlay")->toolTip().toStdString(), AudioNoOutputText);
+        }
+        OpenWave("Wave 2");
+        EXPECT_EQ(A("FileRecord")->isEnabled(), input);
+        if (!input) {
+            EXPECT_EQ(A("FileRecord")->statusTip().toStdString(), AudioNoInputText);
+        }
+        // What is still there to press brings no box again.
+        for (const char* name : {"FilePlay", "FilePlayMax", "FileRecord", "FilePause"})
+            A(name)->trigger();
+        std::vector<std::string> shown;
+        for (const ShownMessage& m : messages.Shown())
+            shown.push_back(m.caption + ": " + m.text + (m.icon == MsgIcon::Warning ? " (!)" : ""));
+        EXPECT_EQ(shown, box.empty() ? std::vector<std::string>{}
+                                     : std::vector<std::string>{"Error: " + box + " (!)"});
+        player.reset();
+        form.reset();
+        Flush();
+    }
 }
 
 TEST_F(ShellTest, WithoutTheTemporaryDirectoryPlayAndRecordStayOffAndSayWhy)
@@ -304,8 +332,15 @@ TEST_F(ShellTest, WithoutTheTemporaryDirectoryPlayAndRecordStayOffAndSayWhy)
                          "Record disabled");
     EXPECT_EQ(messages.Shown().at(0).icon, MsgIcon::Warning);
     EXPECT_FALSE(form->PlayRecordAvailable());
+    // A device without outputs or inputs adds no second box to say it again.
+    SimulatedAudio audio;
+    audio.SetOutput(false);
+    audio.SetInput(false);
+    auto player = std::make_unique<TPlayRecord>(*form, audio);
+    EXPECT_EQ(messages.Shown().size(), 1u);
     OpenWave("Wave", 1, 100);
     EXPECT_FALSE(A("FilePlay")->isEnabled() || A("FilePause")->isEnabled());
+    player.reset();
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "ShellSupport.h"
 
 #include "document/records/WaveFileProps.h"
+#include "factory/core/UnitSountory.h"
 #include "music/ui/MusicWindow.h"
+#include "shell/FactoryCommands.h"
 #include "shell/ProjectCommands.h"
 #include "support/Files.h"
 #include "waveui/ViewWaveGroup.h"
@@ -406,15 +408,77 @@ TEST_F(ProjectCommandsTest, PiecesComeBackFromTheirFilesAndCopiesWithNamesPlaces
         EXPECT_EQ(windows()[size_t(i)]->isWindowModified(), std::get<2>(pieces[i]));
         EXPECT_EQ(windows()[size_t(i)]->geometry(), places[i]);
     }
-    // The piece's own file still holds what was saved in it, and serves when its copy is gone.
+    // With its copy gone, the changed piece does not come back from its own file without the
+    // changes: the load stops there, the window before it stays.
     Trigger("ProjectClose");
     Flush();
     fs::remove(Copies() / "savedProjectWindowFile0.kvm");
+    messages.Expect();
+    messages.Expect();
     OpenProject();
-    TUnitMuz* second = UnitMuzOf(windows().at(1));
-    EXPECT_EQ(std::tuple(second->GetName(), second->GetFirstStave()->RoomUp.GetValue(),
-                         second->IsModified()),
-              std::tuple(std::string("Music 2"), 42, false));
+    EXPECT_EQ(messages.Shown().size(), 2u);
+    EXPECT_EQ(form->GetProjectFile(), "");
+    ASSERT_EQ(windows().size(), 1u);
+    EXPECT_EQ(UnitMuzOf(windows()[0])->GetFileName(), a);
+}
+
+// A piece or factory, titled or not, with changes that only the project's copy holds: with the
+// copy gone, its open says so and the project does not load.
+TEST_F(ProjectCommandsTest, ADocumentWhoseCopyIsGoneFailsTheLoadWithTheOpensBoxFirst)
+{
+    TFactoryCommands factories(*form, *commands);
+    factories.Install();
+    const auto piece = [&](bool titled) -> TFileUnit* {
+        if (titled)
+            music->OpenMuzFile(WriteMuz("a.kvm"));
+        else
+            Trigger("FileNewMuz");
+        TUnitMuz* unit = UnitMuzOf(form->Documents().GetActiveChild());
+        unit->SetModified();
+        return unit;
+    };
+    const auto factory = [&](bool titled) -> TFileUnit* {
+        TUnitSountory* unit = factories.NewFactory(0, nullptr);
+        if (titled) {
+            EXPECT_TRUE(unit->SaveAs(Path("a.kvf")));
+            unit->SetFileName(Path("a.kvf"));
+        }
+        unit->SetModified();
+        return unit;
+    };
+    // The document element, the copy's extension, whether the document has a file, how it is
+    // made and changed.
+    const std::tuple<std::string, std::string, bool, std::function<TFileUnit*(bool)>> rows[] = {
+        {"Music", ".kvm", true, piece},
+        {"Music", ".kvm", false, piece},
+        {"Factory", ".kvf", true, factory},
+        {"Factory", ".kvf", false, factory},
+    };
+    for (const auto& [element, extension, hasFile, make] : rows) {
+        SCOPED_TRACE(extension + (hasFile ? " with a file" : " untitled"));
+        NewProject();
+        ASSERT_EQ(make(hasFile)->GetFileName().empty(), !hasFile);
+        Trigger("ProjectSave");
+        Trigger("ProjectClose");
+        Flush();
+        const fs::path copy = Copies() / ("savedProjectWindowFile0" + extension);
+        ASSERT_TRUE(fs::remove(copy));
+        messages.Clear();
+        messages.Expect();
+        messages.Expect();
+        OpenProject();
+        ASSERT_EQ(messages.Shown().size(), 2u);
+        EXPECT_EQ(messages.Shown()[0].caption + ": " + messages.Shown()[0].text,
+                  "File Error: Cannot read file \"" + copy.string() + "\": cannot open file.");
+        // The rebuild stands after the document element's start tag, four blanks in.
+        EXPECT_EQ(LastBox(), "File Error: Cannot read the file: \"" + ProjectPath() +
+                                 "\": At line 14, column " + std::to_string(7 + element.size()) +
+                                 ": The document could not be opened.");
+        EXPECT_EQ(form->GetProjectFile(), "");
+        EXPECT_EQ(form->windowTitle().toStdString(), "Kelvorn 9.0");
+        EXPECT_EQ(form->Documents().DocumentWindowCount(), 0);
+        fs::remove_all(Copies());
+    }
 }
 
 // ---- A fourth kind -------------------------------------------------------------------------

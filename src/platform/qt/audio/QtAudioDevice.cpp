@@ -65,6 +65,7 @@ QAudioDevice FindDevice(const QList<QAudioDevice>& devices, const QByteArray& id
 QtAudioDevice::QtAudioDevice()
     : QtAudioDevice(QMediaDevices::defaultAudioOutput(), QMediaDevices::defaultAudioInput())
 {
+    systemDevices = true;
 }
 
 QtAudioDevice::QtAudioDevice(const QAudioDevice& output, const QAudioDevice& input)
@@ -88,6 +89,16 @@ QtAudioDevice::~QtAudioDevice()
     for (const QPointer<QObject>& stream : streams)
         delete stream.data();
     QCoreApplication::removePostedEvents(this);
+}
+
+std::string QtAudioDevice::UnavailableReason() const
+{
+    // Qt Multimedia has every output and input from the sound server (PulseAudio, or PipeWire
+    // in its place), and none at all when the server did not answer.
+    if (systemDevices && QMediaDevices::audioOutputs().isEmpty() &&
+        QMediaDevices::audioInputs().isEmpty())
+        return AudioNoSoundServerText;
+    return AudioDeviceBase::UnavailableReason();
 }
 
 QAudioDevice QtAudioDevice::FindOutput(const QByteArray& id)

@@ -38,6 +38,7 @@ public:
 
     bool HasOutput() const override { return !output.isNull(); }
     bool HasInput() const override { return !input.isNull(); }
+    std::string UnavailableReason() const override;
     int64_t Position() const override;
 
     /// The output or input device whose id is id, or a null one.
@@ -65,6 +66,8 @@ private:
 
     QAudioDevice output;
     QAudioDevice input;
+    // Made on the system's defaults, which all come from the sound server.
+    bool systemDevices = false;
 
     // The open file's format.
     int channels = 0;
