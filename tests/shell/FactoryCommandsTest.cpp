@@ -1,7 +1,8 @@
 // Sound factories in the main window with real files, waves and builtin nodes: every template of
 // the New Factory dialog, save, close, reopen and run into a new wave window, a change run on
-// the selection of a mono and a stereo wave and its undo, a run stopped from its box, the three
-// boxes of the factory commands, the factory rule, projects, revert, and the close question.
+// the selection of a mono and a stereo wave and its undo, a run stopped from its box and one out
+// of memory, the three boxes of the factory commands, the factory rule, projects, revert, and the
+// close question.
 #include "ShellSupport.h"
 
 #include "factory/core/UserNodes.h"
@@ -244,81 +245,48 @@ TEST_F(FactoryCommandsTest, ARunStoppedFromItsBoxMakesNoWave)
     EXPECT_EQ(messages.Shown().back().icon, MsgIcon::Error);
     EXPECT_EQ(form->Documents().DocumentWindowCount(), 1);
     EXPECT_EQ(factories->Host().RunWatch(), nullptr);
+    // The stop was this run's only.
+    factories->Host().SetStopBoxDelay(std::chrono::hours(1));
+    Trigger("SntRunCrWnd");
+    EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
 }
 
-// Memory that cannot be had and the user's Stop both end a run through its stop flag; the run's
-// box names which of the two it was, and the next run of the same command works.
-TEST_F(FactoryCommandsTest, ARunSaysWhetherMemoryOrTheUserEndedItAndTheNextRunWorks)
+// Memory that cannot be had ends a run through the flag the Stop box sets: the run's box names
+// the memory, and the next run of the same command works.
+TEST_F(FactoryCommandsTest, ARunOutOfMemorySaysSoAndTheNextRunWorks)
 {
     Gen();
     TMDIChildFact* gen = ActiveFact();
     Halve();
     SoundPtr sound = Values(Steps(3000, 7, 20000));
     TMDIChildWave* wave = NewWave("Wave", sound);
-    TUnitWave& unit = wave->GetUnitWave();
-    struct Case
-    {
-        bool create;
-        bool memory;
-        const char* box;
-    };
-    const char* const noMemory = "There is not enough memmory for this operation.";
-    const Case cases[] = {
-        {true, true,
-         "Running of Soundfactor \"Gen\" failed: At Node \"Sinus\" of Factory \"Gen\": "},
-        {false, true,
-         "Running of Soundfactor \"Halve\" failed: At Node \"Volume\" of Factory \"Halve\": "},
-        {false, false,
-         "Running of Soundfactor \"Halve\" failed: At Node \"Volume\" of Factory \"Halve\": "},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.create ? "create" : "change") +
-                     (c.memory ? " memory" : " stop"));
+    const std::string noMemory = "There is not enough memmory for this operation.";
+    for (bool create : {true, false}) {
+        auto run = [&] { create ? Trigger("SntRunCrWnd") : RunAtWave("Halve"); };
+        Activate(create ? static_cast<QMdiSubWindow*>(gen) : wave);
         messages.Clear();
-        if (c.memory) {
-            FailAllocationsAfter(0);
-            messages.Expect();
-        } else {
-            factories->Host().SetStopBoxDelay(std::chrono::milliseconds(0));
-            QTimer::singleShot(0, [] {
-                if (auto* box = dynamic_cast<TDlgSntRunStop*>(QApplication::activeModalWidget()))
-                    box->btnStop->click();
-            });
-        }
+        messages.Expect();
         messages.Expect();
         const size_t windows = form->Documents().DocumentWindowCount();
-        Activate(c.create ? static_cast<QMdiSubWindow*>(gen) : wave);
-        if (c.create)
-            Trigger("SntRunCrWnd");
-        else
-            RunAtWave("Halve");
+        FailAllocationsAfter(0);
+        run();
         ResetAllocationFailure();
-        factories->Host().SetStopBoxDelay(std::chrono::hours(1));
-        Strings boxes;
-        for (const ShownMessage& box : messages.Shown())
-            boxes.push_back(box.caption + ": " + box.text);
-        const std::string run =
-            "Runtime error: " + std::string(c.box) + (c.memory ? noMemory : "Stopped by user.");
-        const Strings want =
-            c.memory ? Strings{std::string("System Error: ") + noMemory, run} : Strings{run};
-        EXPECT_EQ(boxes, want);
+        ASSERT_EQ(messages.Shown().size(), 2u);
+        EXPECT_EQ(messages.Shown()[0].caption + ": " + messages.Shown()[0].text,
+                  "System Error: " + noMemory);
+        EXPECT_EQ(LastBox(), "Runtime error: Running of Soundfactor " +
+                                 std::string(create ? "\"Gen\" failed: At Node \"Sinus\" of "
+                                                      "Factory \"Gen\": "
+                                                    : "\"Halve\" failed: At Node \"Volume\" of "
+                                                      "Factory \"Halve\": ") +
+                                 noMemory);
         EXPECT_EQ(form->Documents().DocumentWindowCount(), windows);
-        EXPECT_EQ(unit.GetSound(), sound);
+        EXPECT_EQ(wave->GetUnitWave().GetSound(), sound);
 
-        // The flag is the command's own: the same run again goes through.
-        if (c.create) {
-            Trigger("SntRunCrWnd");
-            ASSERT_EQ(form->Documents().DocumentWindowCount(), windows + 1);
-            EXPECT_TRUE(SameSound(*ActiveWave()->GetUnitWave().GetSound(), *GenSound()));
-            ActiveWave()->close();
-            Flush();
-        } else {
-            RunAtWave("Halve");
-            AbortFlag stop = 0;
-            EXPECT_TRUE(SameSound(*unit.GetSound(), *Volume(*sound, &stop, 0.5, 0, 3000)));
-            Trigger("Undo");
-        }
-        EXPECT_EQ(messages.Pending(), 0u);
+        run();
+        AbortFlag stop = 0;
+        EXPECT_TRUE(SameSound(*ActiveWave()->GetUnitWave().GetSound(),
+                              create ? *GenSound() : *Volume(*sound, &stop, 0.5, 0, 3000)));
     }
 }
 
