@@ -10,6 +10,7 @@ namespace kelvorn {
 namespace detail {
 
 std::atomic<int64_t> abortPollsLeft{-1};
+std::atomic<AbortFlag> abortPollsMark{1};
 
 bool CountAbortPoll(AbortFlag* abort)
 {
@@ -17,7 +18,7 @@ bool CountAbortPoll(AbortFlag* abort)
     while (left >= 0) {
         if (left == 0) {
             if (abort)
-                *abort = 1;
+                *abort = abortPollsMark.load();
             return abort != nullptr;
         }
         if (abortPollsLeft.compare_exchange_weak(left, left - 1))
@@ -28,8 +29,9 @@ bool CountAbortPoll(AbortFlag* abort)
 
 } // namespace detail
 
-void AbortAfterPolls(int64_t polls)
+void AbortAfterPolls(int64_t polls, AbortFlag mark)
 {
+    detail::abortPollsMark.store(mark);
     detail::abortPollsLeft.store(polls < 0 ? -1 : polls);
 }
 
@@ -115,8 +117,9 @@ WavePtr CreateWaveCopy(AbortFlag* flag, const Wave* source)
     AbortFlag failed = 0;
     auto wave = std::make_unique<Wave>(&failed, *source);
     if (failed) {
+        // The copy polls its own flag: what ended it (the memory, or a stop) goes on as it was.
         if (flag)
-            *flag = 1;
+            *flag = failed;
         return nullptr;
     }
     return wave;

@@ -22,12 +22,18 @@ namespace kelvorn {
 /// The abort and allocation-failure flag of a document: nonzero stops every wave loop.
 using AbortFlag = uint8_t;
 
+/// The mark a user's stop leaves in an abort flag. Any other nonzero value is the failure flag
+/// (memory that could not be had, a refused precondition). Both stop the loops alike; the mark
+/// only lets the command that ends tell the user which of the two ended it.
+constexpr AbortFlag AbortByUser = 2;
+
 /// Values processed between two looks at the abort flag.
 constexpr int32_t WaveBlock = 1000;
 
 namespace detail {
 // Armed only by the test hook below; one relaxed load per block when it is not.
 extern std::atomic<int64_t> abortPollsLeft;
+extern std::atomic<AbortFlag> abortPollsMark;
 bool CountAbortPoll(AbortFlag* abort);
 } // namespace detail
 
@@ -43,8 +49,9 @@ inline bool PollAbort(AbortFlag* abort)
 }
 
 /// Test hook: the next `polls` calls of PollAbort answer as usual; the one after sets the flag
-/// it is given (as a user's stop would) and answers true. A negative value switches it off.
-void AbortAfterPolls(int64_t polls);
+/// it is given to mark (the failure flag, or AbortByUser for a user's stop) and answers true. A
+/// negative value switches it off.
+void AbortAfterPolls(int64_t polls, AbortFlag mark = 1);
 void ResetAbortHook();
 
 /// True when memory is not null; otherwise shows "There is not enough memmory for this

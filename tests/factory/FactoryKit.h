@@ -59,7 +59,7 @@ public:
     {
         progress.push_back(node.Name + ":" + std::to_string(turn ? turn : node.GetRunState()));
         if (stopAt == int32_t(progress.size()) && stop)
-            *stop = 1;
+            *stop = stopMark;
     }
 
     std::map<std::string, SoundPtr> waves;
@@ -74,8 +74,10 @@ public:
     std::vector<std::string> editNames;
     /// Each state change ("node:state") and repeat turn ("node:turn") of a run, in order.
     std::vector<std::string> progress;
-    /// Sets the stop flag at that progress call (1-based); 0 never.
+    /// Sets the stop flag to stopMark at that progress call (1-based); 0 never.
     int32_t stopAt = 0;
+    /// The user's Stop, or 1 for the failure flag that memory sets.
+    AbortFlag stopMark = AbortByUser;
     std::vector<std::string> status;
     std::vector<std::string> warnings;
     bool answerOk = true;

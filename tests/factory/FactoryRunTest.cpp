@@ -135,8 +135,9 @@ TEST_F(Runs, AnUntakenBranchKeepsWhatAnotherConsumerNeeds)
 
 TEST_F(Runs, EveryRunEndsWithNoSoundHeld)
 {
-    // 0 adopted, 1 a node fails, 2 stopped through the progress hook, 3 a cancelled dialog.
-    for (int how = 0; how < 4; ++how) {
+    // 0 adopted, 1 a node fails, 2 stopped through the progress hook, 3 a cancelled dialog, 4
+    // the failure flag set as memory that cannot be had sets it.
+    for (int how = 0; how < 5; ++how) {
         SCOPED_TRACE(how);
         FactoryFixture f;
         LiveSounds sounds;
@@ -151,15 +152,18 @@ TEST_F(Runs, EveryRunEndsWithNoSoundHeld)
         f.In("Asked", T::Factor);
         if (how == 1)
             b->compute = [](TTestNode&, std::string& m) { return (m = "no.", false); };
-        f.host.stopAt = how == 2 ? 5 : 0;
+        f.host.stopAt = how == 2 || how == 4 ? 5 : 0;
+        f.host.stopMark = how == 4 ? 1 : AbortByUser;
         asker.valuesOk = how != 3;
         f.factory.Stopped = 1; // left over from an earlier run
         SoundPtr sound;
         int32_t begin = 0, end = 100;
         bool ok = f.factory.RunCreateWaveWindow(message, sound, begin, end, asker);
         EXPECT_EQ(ok, how == 0);
-        EXPECT_EQ(message, (std::vector<std::string>{"", "At Node \"B\" of Factory \"Fact\": no.",
-                                                     "Stopped by user.", "Stopped by user."}[how]));
+        EXPECT_EQ(message,
+                  (std::vector<std::string>{
+                      "", "At Node \"B\" of Factory \"Fact\": no.", "Stopped by user.",
+                      "Stopped by user.", "There is not enough memmory for this operation."}[how]));
         EXPECT_EQ(sounds.alive, how == 0 ? 1 : 0);
         if (how == 0) {
             EXPECT_FALSE(sound->GetRunResult()); // adopted, no copy

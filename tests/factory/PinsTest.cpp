@@ -506,6 +506,12 @@ TEST(RepeatNode, ValidationAndRunFailures)
          "At Node \"R\" of Factory \"Fact\": Input Wave must not be empty."},
         {"stopped in a turn", [](LoopSetup& s) { s.host.stopAt = 5; },
          "At Node \"R\" of Factory \"Fact\": Stopped by user."},
+        {"failed in a turn",
+         [](LoopSetup& s) {
+             s.host.stopAt = 5;
+             s.host.stopMark = 1;
+         },
+         "At Node \"R\" of Factory \"Fact\": There is not enough memmory for this operation."},
     };
     for (const Case& c : cases) {
         LoopSetup s;

@@ -173,6 +173,13 @@ TEST_F(WaveRunFixture, AWaveOnlyPassedThroughIsCopiedAndAStopKeepsTheOldOne)
     EXPECT_EQ(doc.wave.GetPartBegin(), 2);
     EXPECT_EQ(doc.wave.GetPartEnd(), 5);
     EXPECT_EQ(doc.window.Calls("RefreshWave").size(), 3u);
+
+    // The document's failure flag, which memory that cannot be had sets, is no user's stop.
+    host.stopAt = int32_t(host.progress.size()) + 2;
+    host.stopMark = 1;
+    EXPECT_FALSE(RunOn(doc));
+    EXPECT_EQ(message, "There is not enough memmory for this operation.");
+    EXPECT_EQ(doc.wave.GetSound(), kept);
 }
 
 TEST_F(WaveRunFixture, ARunThatGivesNoWaveFailsAndKeepsTheOldOne)

@@ -116,7 +116,7 @@ TEST_P(WaveSweep, EndsInOutputsOrAMessage)
     // the statistics, which only read, may end with what they have read.
     for (int64_t polls = 0;; ++polls) {
         MakeValid(kind);
-        AbortAfterPolls(polls);
+        AbortAfterPolls(polls, AbortByUser);
         const bool ok = Compute();
         ResetAbortHook();
         if (!stop)

@@ -186,10 +186,34 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"Mix Loop", "Fit with Loop Node: Other.LN", "Mine, Wave, Count / "},
         KindCase{"Create Wave Window",
                  "Fit with Node:", "Mine / Result, Position Begin, Position End"},
-        // The same kind again makes its missing pins.
+        // The same kind again leaves the pins as they are, the missing "Wave" too.
         KindCase{"Change Wave Window", "Fit with Node:",
-                 "Select Begin, Select End, Replace Begin, Replace End, Mine, Wave / Result, "
+                 "Select Begin, Select End, Replace Begin, Replace End, Mine / Result, "
                  "Position Begin, Position End"}));
+
+// Pins of the user's own that bear names the kind excludes are his work: OK without a change of
+// kind keeps them and their connections; only a real change of kind removes them.
+TEST_F(FactoryDialog, OkWithTheKindUnchangedKeepsTheUsersPinsAndTheirConnections)
+{
+    factory.SetFactoryKind(FactoryCreateWW);
+    In("Count", ValueDomType::Integer);
+    TSountoryInput* wave = In("Wave", ValueDomType::Wave, ValueDomain::Mono);
+    factory.FindOutput("Result")->SetSource(wave);
+    const std::string pins = "Count, Wave / Result, Position Begin, Position End";
+    ASSERT_EQ(PinNames(factory), pins);
+    for (bool picked : {false, true}) {
+        EXPECT_TRUE(Edit([&](TDlgSntSountoryProps& d) {
+            if (picked)
+                Pick(d.cboType, "Create Wave Window");
+        }));
+        EXPECT_EQ(PinNames(factory), pins) << picked;
+        EXPECT_EQ(factory.FindOutput("Result")->GetSource(), wave) << picked;
+    }
+    Edit([](TDlgSntSountoryProps& d) { Pick(d.cboType, "Change Wave Window"); });
+    EXPECT_EQ(int(factory.GetFactoryKind()), int(FactoryChangeWW));
+    EXPECT_EQ(PinNames(factory), "Wave, Select Begin, Select End, Replace Begin, Replace End / "
+                                 "Result, Position Begin, Position End");
+}
 
 TEST_F(FactoryDialog, APickedNodeOfAnotherFactoryGivesItsPins)
 {

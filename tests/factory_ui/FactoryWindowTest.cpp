@@ -94,6 +94,32 @@ TEST_F(FactoryWindowTest, TheMouseDragsANodeAndHintsAPinUnderIt)
     EXPECT_EQ(Client()->cursor().shape(), Qt::SizeHorCursor);
 }
 
+// A hint keeps its own lines while they fit the limit; only a wider line wraps, and the window is
+// never wider than the limit and its margins.
+TEST_F(FactoryWindowTest, AHintIsSizedForItsTextUpToTheLimit)
+{
+    Mouse(QEvent::MouseMove, InputPoint(), Qt::NoButton, Qt::NoButton);
+    QLabel& hint = *window->HintWindow();
+    ASSERT_TRUE(hint.isVisible());
+    const QFontMetrics metrics(hint.font());
+    const int around =
+        hint.contentsMargins().left() + hint.contentsMargins().right() + 2 * hint.margin();
+    const int oneLine = hint.height(); // "Undefined"
+    EXPECT_NEAR(hint.width() - around, metrics.horizontalAdvance("Undefined"), 1);
+
+    const QString shortLines = "Type: Wave Value\nValue: 20000 $";
+    SetHintText(hint, shortLines);
+    EXPECT_EQ(hint.height(), oneLine + metrics.lineSpacing());
+    EXPECT_NEAR(hint.width() - around, metrics.horizontalAdvance("Type: Wave Value"), 1);
+
+    const QString longLine = "Wave: \"the take of the evening with the second microphone\"";
+    ASSERT_GT(metrics.horizontalAdvance(longLine), HintTextWidth);
+    SetHintText(hint, longLine);
+    EXPECT_LE(hint.width(), HintTextWidth + around);
+    EXPECT_GT(hint.width(), HintTextWidth / 2 + around);
+    EXPECT_GE(hint.height(), oneLine + metrics.lineSpacing());
+}
+
 TEST_F(FactoryWindowTest, ARightClickOpensThePopupForWhatLiesUnderIt)
 {
     RightClick(Window(160, 120));

@@ -1,7 +1,8 @@
 // Sound factories in the main window with real files, waves and builtin nodes: every template of
 // the New Factory dialog, save, close, reopen and run into a new wave window, a change run on
-// the selection of a mono and a stereo wave and its undo, a run stopped from its box, the three
-// boxes of the factory commands, the factory rule, projects, revert, and the close question.
+// the selection of a mono and a stereo wave and its undo, a run stopped from its box and one out
+// of memory, the three boxes of the factory commands, the factory rule, projects, revert, and the
+// close question.
 #include "ShellSupport.h"
 
 #include "factory/core/UserNodes.h"
@@ -244,6 +245,49 @@ TEST_F(FactoryCommandsTest, ARunStoppedFromItsBoxMakesNoWave)
     EXPECT_EQ(messages.Shown().back().icon, MsgIcon::Error);
     EXPECT_EQ(form->Documents().DocumentWindowCount(), 1);
     EXPECT_EQ(factories->Host().RunWatch(), nullptr);
+    // The stop was this run's only.
+    factories->Host().SetStopBoxDelay(std::chrono::hours(1));
+    Trigger("SntRunCrWnd");
+    EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
+}
+
+// Memory that cannot be had ends a run through the flag the Stop box sets: the run's box names
+// the memory, and the next run of the same command works.
+TEST_F(FactoryCommandsTest, ARunOutOfMemorySaysSoAndTheNextRunWorks)
+{
+    Gen();
+    TMDIChildFact* gen = ActiveFact();
+    Halve();
+    SoundPtr sound = Values(Steps(3000, 7, 20000));
+    TMDIChildWave* wave = NewWave("Wave", sound);
+    const std::string noMemory = "There is not enough memmory for this operation.";
+    for (bool create : {true, false}) {
+        auto run = [&] { create ? Trigger("SntRunCrWnd") : RunAtWave("Halve"); };
+        Activate(create ? static_cast<QMdiSubWindow*>(gen) : wave);
+        messages.Clear();
+        messages.Expect();
+        messages.Expect();
+        const size_t windows = form->Documents().DocumentWindowCount();
+        FailAllocationsAfter(0);
+        run();
+        ResetAllocationFailure();
+        ASSERT_EQ(messages.Shown().size(), 2u);
+        EXPECT_EQ(messages.Shown()[0].caption + ": " + messages.Shown()[0].text,
+                  "System Error: " + noMemory);
+        EXPECT_EQ(LastBox(), "Runtime error: Running of Soundfactor " +
+                                 std::string(create ? "\"Gen\" failed: At Node \"Sinus\" of "
+                                                      "Factory \"Gen\": "
+                                                    : "\"Halve\" failed: At Node \"Volume\" of "
+                                                      "Factory \"Halve\": ") +
+                                 noMemory);
+        EXPECT_EQ(form->Documents().DocumentWindowCount(), windows);
+        EXPECT_EQ(wave->GetUnitWave().GetSound(), sound);
+
+        run();
+        AbortFlag stop = 0;
+        EXPECT_TRUE(SameSound(*ActiveWave()->GetUnitWave().GetSound(),
+                              create ? *GenSound() : *Volume(*sound, &stop, 0.5, 0, 3000)));
+    }
 }
 
 TEST_F(FactoryCommandsTest, ValidationAndRunsReportInTheirThreeBoxes)

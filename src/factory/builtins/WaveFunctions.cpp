@@ -118,10 +118,15 @@ bool TWaveCall::Needed(const char* output) const
 
 // ---- the outcome ----
 
+bool TWaveCall::Stopped()
+{
+    return Fail(StopFlagReason(stop));
+}
+
 bool TWaveCall::NotStopped()
 {
     if (stop && *stop)
-        return Fail("Stopped by user.");
+        return Stopped();
     return true;
 }
 
@@ -130,7 +135,7 @@ bool TWaveCall::Step(SoundUPtr made, SoundUPtr& into)
     if (!made || (stop && *stop)) {
         if (!error.empty())
             return Fail(error);
-        return Fail("Stopped by user.");
+        return Stopped();
     }
     into = std::move(made);
     return true;

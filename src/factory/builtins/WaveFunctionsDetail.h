@@ -62,6 +62,8 @@ public:
     bool Step(SoundUPtr made, SoundUPtr& into);
     /// False as stopped when the stop flag is set (after an in-place step or a copy).
     bool NotStopped();
+    /// False with what set the stop flag: the user's stop or a memory failure.
+    bool Stopped();
 
     /// Seconds of the range: (end - begin) / the wave's sample frequency.
     double RangeSeconds() const;

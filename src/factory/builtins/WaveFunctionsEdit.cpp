@@ -153,7 +153,7 @@ bool MakeSinus(TWaveCall& c)
     // The sine is read from the program's table, made at start; made here should that have
     // failed.
     if (!Sinus() && !CreateSinus(c.stop))
-        return c.Fail("Stopped by user.");
+        return c.Stopped();
     return AtLeastOneValue(c, lengthFrom, periods * (c.Rate() * period)) &&
            c.Take(kelvorn::MakeSinus(*c.wave, c.stop, height1, height2, period, periods, start,
                                      &c.begin, &c.end));
@@ -242,7 +242,7 @@ bool ExtractOutputs(TWaveCall& c)
             rest = std::make_unique<MonoSound>(*c.wave, c.stop);
         // The range becomes silence; the length stays.
         if (!c.NotStopped() || !DrawLine(*rest, c.stop, c.begin, 0, c.end, 0))
-            return c.Fail("Stopped by user.");
+            return c.Stopped();
     }
     if (c.Needed("Result Extract") && !c.Step(CopyPart(*c.wave, c.stop, c.begin, c.end), extract))
         return false;

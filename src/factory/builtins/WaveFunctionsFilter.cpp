@@ -47,7 +47,7 @@ bool OnePole(TWaveCall& c, const OnePoleFilters& filters)
         if (!c.Step(filter(*current, 1), next))
             return false;
         if (!Volume07InPlace(*next, c.stop, c.begin, c.end))
-            return c.Fail("Stopped by user.");
+            return c.Stopped();
         current = std::move(next);
     }
     return c.Take(std::move(current));

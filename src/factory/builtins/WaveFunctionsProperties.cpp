@@ -139,7 +139,7 @@ bool EqualLengths(TWaveCall& c, WaveRef& left, WaveRef& right, bool alignBegin, 
                                          : resample(*longer, c.stop, shorter->Values(), false);
     }
     if (!replacement || !c.NotStopped())
-        return c.Fail("Stopped by user.");
+        return c.Stopped();
     *replaced = WaveRef::Own(std::move(replacement));
     return true;
 }
@@ -245,13 +245,13 @@ bool MergeVertically(TWaveCall& c)
     WaveRef l = left->GetMonoWaveAt(c.stop, format.rate);
     WaveRef r = l ? right->GetMonoWaveAt(c.stop, format.rate) : WaveRef();
     if (!l || !r || !c.NotStopped())
-        return c.Fail("Stopped by user.");
+        return c.Stopped();
     if (!EqualLengths(c, l, r, alignBegin, alignEnd, stretchShortest))
         return false;
     WavePtr leftWave = l.Take(c.stop);
     WavePtr rightWave = leftWave ? r.Take(c.stop) : nullptr;
     if (!leftWave || !rightWave || !c.NotStopped())
-        return c.Fail("Stopped by user.");
+        return c.Stopped();
     c.result = std::make_shared<StereoSound>(std::move(leftWave), std::move(rightWave), format.rate,
                                              static_cast<int16_t>(format.bytes));
     return true;

@@ -274,12 +274,12 @@ bool TUnitSountory::RunCreateWaveWindow(std::string& message, SoundPtr& sound, i
         return false;
     }
     if (Stopped) {
-        message = stoppedByUser;
+        message = StopFlagReason(&Stopped);
         return false;
     }
     sound = AdoptRunResult(std::move(made), &Stopped);
     if (!sound) {
-        message = stoppedByUser;
+        message = StopFlagReason(&Stopped);
         return false;
     }
     end = std::clamp(newEnd, 0, sound->GetValues());

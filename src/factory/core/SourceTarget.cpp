@@ -15,6 +15,13 @@ std::string Quoted(const std::string& label, const std::string& name)
 
 } // namespace
 
+std::string StopFlagReason(const SntStopFlag* stop)
+{
+    // Kept as the memory box writes it: "memmory".
+    return stop && *stop == AbortByUser ? "Stopped by user."
+                                        : "There is not enough memmory for this operation.";
+}
+
 int32_t FindTargetLine(const TSntList& list, const TSountoryOutputTarget& target)
 {
     for (size_t i = 1; i < list.size(); ++i)

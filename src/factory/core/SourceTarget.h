@@ -33,6 +33,12 @@ using TSntList = std::vector<TSntListEntry>;
 /// The flag a run's sound operations poll; set, it ends the run.
 using SntStopFlag = AbortFlag;
 
+/// What a run that its stop flag ended reports: "Stopped by user." for the user's stop
+/// (AbortByUser), else "There is not enough memmory for this operation.", since the failure
+/// flag is what sample memory that cannot be had sets (its box has been shown then). A null
+/// flag carries no user's stop.
+std::string StopFlagReason(const SntStopFlag* stop);
+
 class TSountoryInputSource
 {
 public:

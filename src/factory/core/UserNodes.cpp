@@ -9,8 +9,6 @@ namespace kelvorn {
 
 namespace {
 
-const char* const stoppedByUser = "Stopped by user.";
-
 bool IsOwnLoopInput(const std::string& name)
 {
     return name == "Wave" || name == "Count";
@@ -207,7 +205,7 @@ bool TSountoryNodeUser::Compute(SntStopFlag* stop, std::string& message)
     HandIn();
     bool ok = SountoryDef->RunFactory(message, stop);
     if (stop && *stop) {
-        message = stoppedByUser;
+        message = StopFlagReason(stop);
         ok = false;
     }
     if (ok)
@@ -321,7 +319,7 @@ bool TSountoryNodeLoop::RunTurns(SntStopFlag* stop, std::string& message, Sound&
                                  int64_t count)
 {
     if (stop && *stop) {
-        message = stoppedByUser;
+        message = StopFlagReason(stop);
         return false;
     }
     TSountoryInput* counter = SountoryDef->FindInput("Counter");
@@ -335,7 +333,7 @@ bool TSountoryNodeLoop::RunTurns(SntStopFlag* stop, std::string& message, Sound&
             counter->SetValue(TSntValue(static_cast<double>(turn), ValueType::Integer));
         bool ok = SountoryDef->RunFactory(message, stop);
         if (stop && *stop) {
-            message = stoppedByUser;
+            message = StopFlagReason(stop);
             return false;
         }
         if (!ok)
@@ -349,7 +347,7 @@ bool TSountoryNodeLoop::RunTurns(SntStopFlag* stop, std::string& message, Sound&
                          : MixAligned(result, stop, *sample, posResult, posSample);
         // A mix fails only when stopped or out of memory, which sets the stop flag too.
         if (!mixed) {
-            message = stoppedByUser;
+            message = StopFlagReason(stop);
             return false;
         }
     }

@@ -113,7 +113,7 @@ bool RunFactoryAtWave(TUnitSountory& factory, TUnitWave& wave, SntValuesAsker& a
     if (ok && (wave.IsAborted() || !made)) {
         made.reset();
         RefreshWave(wave);
-        message = "Stopped by user.";
+        message = StopFlagReason(stop);
         ok = false;
     }
     if (ok) {

@@ -162,8 +162,9 @@ TMDIChildFact::TMDIChildFact(QWidget* owner, std::unique_ptr<TUnitSountory> unit
     hintWindow = new QLabel(this, Qt::ToolTip);
     hintWindow->setObjectName(QStringLiteral("HintWindow"));
     hintWindow->setWordWrap(true);
-    hintWindow->setMaximumWidth(200);
     hintWindow->setMargin(2);
+    // A framed label indents its text by the width of an "x" unless told otherwise.
+    hintWindow->setIndent(0);
     hintWindow->setStyleSheet(QStringLiteral("QLabel { background: #ffffe1; color: black; "
                                              "border: 1px solid black; }"));
     BuildPopup();
@@ -336,10 +337,24 @@ void TMDIChildFact::EndDragCursor()
     QApplication::restoreOverrideCursor();
 }
 
+void SetHintText(QLabel& hint, const QString& text)
+{
+    // The style sheet's border and font count before the first show.
+    hint.ensurePolished();
+    hint.setText(text);
+    // A wrapping label's own size aims at a pleasing shape and wraps lines that would fit: the
+    // width comes from the text itself, wrapped only where a line is wider than the limit.
+    const QRect bounds = hint.fontMetrics().boundingRect(
+        QRect(0, 0, HintTextWidth, QWIDGETSIZE_MAX), Qt::TextWordWrap, text);
+    const QMargins frame = hint.contentsMargins();
+    const int width =
+        std::min(bounds.width(), HintTextWidth) + frame.left() + frame.right() + 2 * hint.margin();
+    hint.resize(width, hint.heightForWidth(width));
+}
+
 void TMDIChildFact::ShowHint(const std::string& text, PixelPoint windowPoint)
 {
-    hintWindow->setText(QString::fromLatin1(text));
-    hintWindow->adjustSize();
+    SetHintText(*hintWindow, QString::fromLatin1(text));
     hintWindow->move(view->viewport()->mapToGlobal(QPoint(windowPoint.x, windowPoint.y + 25)));
     hintWindow->show();
 }

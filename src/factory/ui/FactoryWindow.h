@@ -17,6 +17,7 @@
 
 class QLabel;
 class QMenu;
+class QString;
 class QAction;
 class QScrollBar;
 
@@ -129,5 +130,12 @@ private:
 
 /// The factory of window, or null for a window of another kind (or none).
 TUnitSountory* UnitSountoryOf(const TMDIChildKelvorn* window);
+
+/// The widest a hint's text may be; a longer line wraps there.
+constexpr int HintTextWidth = 200;
+
+/// Shows text in the hint window, sized for it: as wide as its widest line, at most
+/// HintTextWidth plus the window's margins, and as high as its lines wrapped at that width.
+void SetHintText(QLabel& hint, const QString& text);
 
 } // namespace kelvorn

@@ -52,8 +52,9 @@ void TFactoryRunWatch::Progress(AbortFlag* stop)
     }
     // Only the box takes input: the modality keeps every other window from it.
     QCoreApplication::processEvents();
-    if (stopPressed && stop)
-        *stop = 1;
+    // A failure that set the flag first stays what ended the run.
+    if (stopPressed && stop && !*stop)
+        *stop = AbortByUser;
 }
 
 } // namespace kelvorn

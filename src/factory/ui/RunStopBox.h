@@ -41,7 +41,7 @@ public:
     TFactoryRunWatch& operator=(const TFactoryRunWatch&) = delete;
 
     /// A progress call of the run: shows the box once the delay has passed, lets the events
-    /// that came meanwhile work, and sets *stop once Stop was pressed.
+    /// that came meanwhile work, and marks *stop as the user's stop once Stop was pressed.
     void Progress(AbortFlag* stop);
 
     /// The box, once shown; null before.

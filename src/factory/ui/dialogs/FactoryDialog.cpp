@@ -247,9 +247,11 @@ void TDlgSntSountoryProps::accept()
         return;
 
     factory.FactoryRect = area;
-    // Also an unchanged kind: its predefined pins are made, fixed or removed again.
+    // Only a change of kind makes its pins again: that removes the user's own pins named like
+    // a pin the kind excludes, with their connections, and a factory window has no undo.
     const int kind = cboType->currentIndex();
-    factory.SetFactoryKind(kind >= 0 ? static_cast<uint8_t>(kind) : factory.GetFactoryKind());
+    if (kind >= 0 && kind != factory.GetFactoryKind())
+        factory.SetFactoryKind(static_cast<uint8_t>(kind));
     const int fit = cboIOFitWithNode->currentIndex();
     if (fit >= 0 && size_t(fit) < fitNodes.size())
         factory.FitWithNode(*fitNodes[size_t(fit)].node);
