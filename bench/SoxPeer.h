@@ -4,10 +4,12 @@
 // -D (no dither: sox's dither would be most of its time for the cheap effects).
 //
 // Two figures per effect. First the one a user feels: a whole job, from the WAV file on disk to
-// the effect's result in fresh memory, against `sox -D in.wav -n <effect>`, both in processor
-// time (the machine may be shared). Then the effects alone: ours in a warm loop, sox's cost of
-// reading and writing alone (the same command without the effect) subtracted from its run.
+// the effect's result in fresh memory, against `sox -D in.wav -n <effect>`, each side a process
+// started afresh and timed by its processor time (the machine may be shared). Then the effects
+// alone: ours in a warm loop, sox's cost of reading and writing alone (the same command without
+// the effect) subtracted from its run.
 
+#include "ChildProcess.h"
 #include "sound/Sound.h"
 #include "sound/WavFile.h"
 #include "sound/Wave.h"
@@ -19,20 +21,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace kelvorn::bench {
 
@@ -219,61 +214,50 @@ inline void CompareWithSox(const Recorder& measured, const SoxComparison& c)
     std::filesystem::remove_all(dir);
 }
 
-/// The processor seconds of this process so far, every thread included.
-inline double ProcessCpuSeconds()
+/// The option by which a benchmark binary runs one whole job of ours as a process of its own:
+/// `<binary> --whole-job <peer index> <file.wav>`.
+inline constexpr const char* WholeJobOption = "--whole-job";
+
+/// The job's side of the whole-job figure, in the child: the WAV file read into a new sound
+/// through the program's own reader and the peer's operation run on it, its result in fresh
+/// memory. Answers the process's exit code.
+inline int RunWholeJob(const SoxComparison& c, const char* index, const char* file)
 {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
+    const long peer = std::strtol(index, nullptr, 10);
+    if (peer < 0 || peer >= static_cast<long>(c.peers.size()) ||
+        !c.peers[static_cast<size_t>(peer)].operation)
+        return 2;
+    SoundUPtr sound;
+    std::string message;
+    if (!ReadWaveFile(file, sound, message) || !sound->GetLeftWave())
+        return 1;
+    AbortFlag abort = 0;
+    WavePtr result = c.peers[static_cast<size_t>(peer)].operation(*sound->GetLeftWave(), &abort);
+    return result && !abort ? 0 : 1;
 }
 
-/// The processor seconds of the children waited for so far, user and system together.
-inline double ChildrenCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-/// Runs the words of command as a process of its own (no shell, whose time would count) and
-/// answers its processor seconds; negative when it could not run or failed.
-inline double ChildCpuSeconds(const std::string& command)
+/// The words of a command line (no quoting: the bench's paths and effects have no spaces).
+inline std::vector<std::string> Words(const std::string& command)
 {
     std::vector<std::string> words;
     std::istringstream in(command);
     for (std::string word; in >> word;)
         words.push_back(word);
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const double before = ChildrenCpuSeconds();
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return ChildrenCpuSeconds() - before;
+    return words;
 }
 
 /// The figure a user feels, printed before any other: for every peer with an operation, the
 /// minute of audio as a WAV file read into a new sound and the operation run on it, its result
-/// left in fresh memory, against `sox -D in.wav -n <effect>`. Processor time, best of a few runs
-/// each, both in this run.
+/// left in fresh memory, against `sox -D in.wav -n <effect>`. Both sides are whole processes
+/// started afresh (ours is this binary again, with WholeJobOption), timed by the processor time
+/// of each child, a run of ours and one of sox in turns so that a change in the machine's load
+/// falls on both; the median of each side counts.
 inline void CompareWholeJobs(const SoxComparison& c)
 {
-    std::vector<const Peer*> jobs;
-    for (const Peer& p : c.peers)
-        if (p.operation)
-            jobs.push_back(&p);
+    std::vector<size_t> jobs;
+    for (size_t i = 0; i < c.peers.size(); ++i)
+        if (c.peers[i].operation)
+            jobs.push_back(i);
     if (jobs.empty())
         return;
     char pattern[] = "/tmp/kelvorn-bench-XXXXXX";
@@ -295,45 +279,51 @@ inline void CompareWholeJobs(const SoxComparison& c)
         }
     }
     const bool haveSox = std::system("sox --version > /dev/null 2>&1") == 0;
-    constexpr int Runs = 5;
+    constexpr int Runs = 11;
     std::printf(
-        "\nWhole job, as a user feels it: the %lld-sample mono WAV file read and the effect "
-        "run into fresh memory,\nagainst sox %s in.wav -n <effect>; processor time, best "
-        "of %d runs each\n",
+        "\nWhole jobs, each a process of its own as a user runs it: the %lld-sample mono WAV file "
+        "read and the effect run\ninto fresh memory, against sox %s in.wav -n <effect>; "
+        "processor time of each process, median of %d runs\neach, ours and sox's in turns "
+        "(\"pairs\": the lowest and highest sox/ours of one turn)\n",
         static_cast<long long>(Samples), SoxOptions, Runs);
-    std::printf("%-*s %-*s %10s %10s %10s\n", c.nameWidth, "ours", c.effectWidth, "sox effect",
-                "ours ms", "sox ms", "sox/ours");
-    for (const Peer* p : jobs) {
-        double ours = 1e300;
-        bool failed = false;
-        for (int i = 0; i < Runs && !failed; ++i) {
-            const double start = ProcessCpuSeconds();
-            SoundUPtr sound;
-            std::string message;
-            AbortFlag abort = 0;
-            WavePtr result;
-            if (ReadWaveFile(input, sound, message) && sound->GetLeftWave())
-                result = p->operation(*sound->GetLeftWave(), &abort);
-            ours = std::min(ours, ProcessCpuSeconds() - start);
-            failed = !result || abort;
+    std::printf("%-*s %-*s %10s %10s %10s %13s\n", c.nameWidth, "ours", c.effectWidth, "sox effect",
+                "ours ms", "sox ms", "sox/ours", "pairs");
+    for (const size_t job : jobs) {
+        const Peer& p = c.peers[job];
+        std::vector<double> ours, sox, ratios;
+        bool oursFailed = false;
+        bool soxFailed = !haveSox;
+        for (int i = 0; i < Runs && !oursFailed; ++i) {
+            const double mine =
+                ChildCpuSeconds({"/proc/self/exe", WholeJobOption, std::to_string(job), input});
+            oursFailed = mine < 0;
+            ours.push_back(mine);
+            if (soxFailed)
+                continue;
+            const double theirs = ChildCpuSeconds(
+                Words(std::string("sox ") + SoxOptions + " " + input + " -n " + p.effect));
+            soxFailed = theirs < 0;
+            sox.push_back(theirs);
+            if (!oursFailed && !soxFailed && mine > 0)
+                ratios.push_back(theirs / mine);
         }
-        double sox = 1e300;
-        for (int i = 0; i < Runs && haveSox && sox >= 0; ++i) {
-            const double took = ChildCpuSeconds(std::string("sox ") + SoxOptions + " " + input +
-                                                " -n " + p->effect);
-            sox = took < 0 ? took : std::min(sox, took);
-        }
-        std::printf("%-*s %-*s ", c.nameWidth, p->ours, c.effectWidth, p->effect);
-        if (failed)
+        std::printf("%-*s %-*s ", c.nameWidth, p.ours, c.effectWidth, p.effect);
+        if (oursFailed)
             std::printf("%10s ", "failed");
         else
-            std::printf("%10.1f ", ours * 1e3);
-        if (!haveSox || sox < 0)
-            std::printf("%10s %10s\n", haveSox ? "failed" : "no sox", "-");
-        else if (failed)
-            std::printf("%10.1f %10s\n", sox * 1e3, "-");
-        else
-            std::printf("%10.1f %10.2f\n", sox * 1e3, sox / ours);
+            std::printf("%10.1f ", Median(ours) * 1e3);
+        if (soxFailed)
+            std::printf("%10s %10s %13s\n", haveSox ? "failed" : "no sox", "-", "-");
+        else if (oursFailed || ratios.empty())
+            std::printf("%10.1f %10s %13s\n", Median(sox) * 1e3, "-", "-");
+        else {
+            char pairs[32];
+            std::snprintf(pairs, sizeof pairs, "%.2f-%.2f",
+                          *std::min_element(ratios.begin(), ratios.end()),
+                          *std::max_element(ratios.begin(), ratios.end()));
+            std::printf("%10.1f %10.2f %13s\n", Median(sox) * 1e3, Median(sox) / Median(ours),
+                        pairs);
+        }
     }
     std::printf("\n");
     std::fflush(stdout);
@@ -341,9 +331,11 @@ inline void CompareWholeJobs(const SoxComparison& c)
 }
 
 /// The whole main of an engine benchmark: the whole jobs first, then the benchmarks, then the
-/// effects alone against sox.
+/// effects alone against sox; or, called with WholeJobOption, one whole job of ours.
 inline int RunAgainstSox(int argc, char** argv, const SoxComparison& comparison)
 {
+    if (argc == 4 && std::string(argv[1]) == WholeJobOption)
+        return RunWholeJob(comparison, argv[2], argv[3]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -4,18 +4,14 @@
 // child process used (user and system), as the render is. scripts/install-deps.sh bench installs
 // both; no test needs them.
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
+#include "ChildProcess.h"
+
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace kelvorn::bench {
 
@@ -49,42 +45,28 @@ inline std::string TimidityMissing()
     return {};
 }
 
+/// How timidity plays. As it comes it does more than the players: it interpolates its patches
+/// Gauss-like, adds reverb and chorus and shapes the noise of its output (those three are most
+/// of its time in stereo), and has a low-pass filter per voice (which costs nothing measurable
+/// with the free patch set). AsThePlayers turns all of that off and interpolates linearly, as
+/// the players do; what stays is its work as a synthesiser (envelopes, panning, the patches'
+/// loops).
+enum class TimidityWork { Defaults, AsThePlayers };
+
 /// Plays midiFile at rate Hz, mono or stereo, into nothing; answers the child's CPU seconds, or
 /// a negative number when it could not run or failed.
-inline double RunTimidity(const std::string& midiFile, int rate, bool stereo)
+inline double RunTimidity(const std::string& midiFile, int rate, bool stereo, TimidityWork work)
 {
     const std::string program = FindTimidity();
     if (program.empty())
         return -1.0;
-    std::vector<std::string> args = {program,
-                                     "-c",
-                                     TimidityConfig,
-                                     "-idq",
-                                     stereo ? "-Or1slS" : "-Or1slM",
-                                     "-s",
-                                     std::to_string(rate),
-                                     "-o",
-                                     "/dev/null",
-                                     midiFile};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1.0;
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1.0;
-    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    std::vector<std::string> args = {program, "-c", TimidityConfig, "-idq",
+                                     stereo ? "-Or1slS" : "-Or1slM"};
+    if (work == TimidityWork::AsThePlayers)
+        args.insert(args.end(), {"-EFresamp=l", "-EFreverb=d", "-EFchorus=d", "-EFdelay=d",
+                                 "-EFvlpf=d", "-EFns=0"});
+    args.insert(args.end(), {"-s", std::to_string(rate), "-o", "/dev/null", midiFile});
+    return ChildCpuSeconds(std::move(args));
 }
 
 } // namespace kelvorn::bench

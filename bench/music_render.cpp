@@ -4,7 +4,9 @@
 // stereo. Each kind gets the sample a user would give it: the samplers a recorded note (half a
 // second of a decaying A4 at 22050 Hz), the two wave-form players one period of a wave form (50
 // values of 441 Hz). timidity plays the free patch set's grand piano (scripts/install-deps.sh
-// bench installs both) and is timed by the CPU time of its process.
+// bench installs both), as it comes and doing only what the players do (TimidityPeer.h). For
+// that comparison both sides run as processes of their own, timed by the processor time of each:
+// timidity reading its MIDI file, this binary again (RenderOption) opening the piece's file.
 //
 // The engine alone stays as a second peer: the same per-note calls of its primitives (resample,
 // roll out, resonance, periodic echo, mix in) into a canvas of the same size, without the model
@@ -22,6 +24,7 @@
 #include "sound/SoundOps.h"
 
 #include "AllocationCounter.h"
+#include "ChildProcess.h"
 #include "MidiFile.h"
 #include "SecondsReporter.h"
 #include "TimidityPeer.h"
@@ -34,7 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
+#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -298,11 +301,6 @@ void BM_Resonances(benchmark::State& state)
     UseBestResonanceKernel();
 }
 
-/// timidity's CPU seconds per run, by channel layout (0 mono, 1 stereo).
-std::map<int, double> timiditySeconds;
-/// Why timidity did not run, when it did not.
-std::string timidityFailure;
-
 /// The MIDI file of the piece's notes: one channel per stave, each note at its time for as long
 /// as it sounds.
 std::string WritePieceMidi(TUnitMuz& doc)
@@ -320,39 +318,140 @@ std::string WritePieceMidi(TUnitMuz& doc)
     return bench::WriteMidiFile(path, notes) ? path : std::string();
 }
 
-void BM_Timidity(benchmark::State& state)
+/// The bars of the piece both sides play against each other.
+constexpr int32_t PeerBars = 128;
+
+/// The option by which this binary renders a saved piece as a process of its own, as timidity
+/// plays its file: `<binary> --render <file.kvm> <0 mono, 1 stereo>`.
+constexpr const char* RenderOption = "--render";
+
+/// The piece of file, opened as a user opens it, its samples found among the bench's waves, at
+/// rate Hz mono or stereo (which the file does not hold); null when it cannot be read.
+std::unique_ptr<TUnitMuz> OpenPiece(const std::string& file, bool stereo)
 {
-    const bool stereo = state.range(0) != 0;
-    const int32_t bars = static_cast<int32_t>(state.range(1));
-    if (const std::string missing = bench::TimidityMissing(); !missing.empty()) {
-        timidityFailure = missing;
-        state.SkipWithError(missing.c_str());
+    auto doc = std::make_unique<TUnitMuz>("bench", file);
+    doc->SetWaveFinder(&TheWaves());
+    std::string message;
+    if (!doc->OpenFile(message))
+        return nullptr;
+    doc->SetWaveFileProps(TWaveFileProps(1, 22050, 2),
+                          stereo ? TWaveFileProps(2, 44100, 2) : TWaveFileProps(1, 22050, 2));
+    return doc;
+}
+
+/// The child's side of the comparison with timidity: the piece file opened and rendered.
+/// Answers the process's exit code.
+int RenderAlone(const char* file, const char* stereoFlag)
+{
+    std::unique_ptr<TUnitMuz> doc = OpenPiece(file, std::strtol(stereoFlag, nullptr, 10) != 0);
+    return doc && doc->CreateSound().ok ? 0 : 1;
+}
+
+/// Whether two renders hold the same values.
+bool SameSound(const TMusicRender& a, const TMusicRender& b)
+{
+    if (!a.ok || !b.ok || a.sound->GetValues() != b.sound->GetValues())
+        return false;
+    const auto same = [](const Wave* x, const Wave* y) {
+        return x && y && std::equal(x->Data(), x->Data() + x->Values(), y->Data());
+    };
+    return same(a.sound->GetLeftWave(), b.sound->GetLeftWave()) &&
+           (a.sound->GetMonoStereo() == 1 ||
+            same(a.sound->GetRightWave(), b.sound->GetRightWave()));
+}
+
+/// The render of every kind against timidity playing the same notes, each side a process of its
+/// own started afresh: the piece file opened and rendered against timidity reading the MIDI file
+/// and its patch and playing them. Processor time of each process, the runs of both sides in
+/// turns so that a change in the machine's load falls on all; the median counts. timidity plays
+/// both as it comes and doing only what the players do.
+void CompareWithTimidity()
+{
+    constexpr int Runs = 5;
+    constexpr bench::TimidityWork Works[] = {bench::TimidityWork::Defaults,
+                                             bench::TimidityWork::AsThePlayers};
+    std::printf(
+        "\nMusic seconds per CPU second against timidity on the same notes, each side a process "
+        "of its own: the piece\nfile opened and rendered, timidity reading the MIDI file and its "
+        "patch and playing them; processor time,\nmedian of %d runs each, in turns. timidity as "
+        "it comes (Gauss-like interpolation, reverb, chorus, noise\nshaping; goal: every kind at "
+        "least 1 x) and doing only what the players do (linear interpolation, none of those):\n",
+        Runs);
+    char pattern[] = "/tmp/kelvorn-bench-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::printf("  no temporary directory: no comparison.\n");
         return;
     }
-    std::unique_ptr<TUnitMuz> doc =
-        MakePiece(bars, notePlayerSimpleSampler, stereo ? 44100 : 22050, stereo ? 2 : 1);
-    const std::string midi = WritePieceMidi(*doc);
-    if (midi.empty()) {
-        timidityFailure = "the MIDI file could not be written";
-        state.SkipWithError(timidityFailure.c_str());
-        return;
+    const std::filesystem::path dir = pattern;
+    // Each kind's piece saved, and checked to render from its file as the piece it was made as:
+    // a file that lost its players would render fast and flatter the figure.
+    std::string pieces[std::size(Kinds)];
+    for (size_t kind = 0; kind < std::size(Kinds); ++kind) {
+        std::unique_ptr<TUnitMuz> made = MakePiece(PeerBars, Kinds[kind], 22050, 1);
+        const std::string file = (dir / (std::string(KindNames[kind]) + ".kvm")).string();
+        std::unique_ptr<TUnitMuz> opened;
+        if (made->SaveAs(file))
+            opened = OpenPiece(file, false);
+        if (opened && SameSound(made->CreateSound(), opened->CreateSound()))
+            pieces[kind] = file;
+        else
+            std::printf("  %s: the saved piece does not render as the piece made\n",
+                        KindNames[kind]);
     }
-    double total = 0.0;
-    for (auto _ : state) {
-        const double cpu = bench::RunTimidity(midi, stereo ? 44100 : 22050, stereo);
-        if (cpu < 0) {
-            timidityFailure = "timidity failed on " + midi;
-            state.SkipWithError(timidityFailure.c_str());
-            break;
+    const std::string missing = bench::TimidityMissing();
+    if (!missing.empty())
+        std::printf("  NO PEER: %s\n", missing.c_str());
+    std::string midi;
+    if (missing.empty()) {
+        midi = WritePieceMidi(*MakePiece(PeerBars, notePlayerSimpleSampler, 22050, 1));
+        if (midi.empty())
+            std::printf("  NO PEER: the MIDI file could not be written\n");
+    }
+    std::printf("  %-15s %-10s %12s %12s %8s %12s %8s\n", "kind", "format", "music s/CPU",
+                "timidity", "ratio", "like players", "ratio");
+    // A side that failed once runs no more and counts as failed: its median would mean nothing.
+    const auto failed = [](const std::vector<double>& series) {
+        return series.empty() ||
+               std::any_of(series.begin(), series.end(), [](double s) { return s < 0; });
+    };
+    const auto speed = [&](const std::vector<double>& series) {
+        return failed(series) ? 0.0 : PieceSeconds(PeerBars) / bench::Median(series);
+    };
+    for (int stereo = 0; stereo < 2; ++stereo) {
+        std::vector<double> ours[std::size(Kinds)];
+        std::vector<double> theirs[std::size(Works)];
+        for (int run = 0; run < Runs; ++run) {
+            for (size_t kind = 0; kind < std::size(Kinds); ++kind)
+                if (!pieces[kind].empty() && (run == 0 || !failed(ours[kind])))
+                    ours[kind].push_back(bench::ChildCpuSeconds(
+                        {"/proc/self/exe", RenderOption, pieces[kind], std::to_string(stereo)}));
+            for (size_t work = 0; work < std::size(Works) && !midi.empty(); ++work)
+                if (run == 0 || !failed(theirs[work]))
+                    theirs[work].push_back(
+                        bench::RunTimidity(midi, stereo ? 44100 : 22050, stereo, Works[work]));
         }
-        state.SetIterationTime(cpu);
-        total += cpu;
+        for (size_t kind = 0; kind < std::size(Kinds); ++kind) {
+            const double mine = speed(ours[kind]);
+            std::printf("  %-15s %-10s ", KindNames[kind], stereo ? "44k stereo" : "22k mono");
+            if (mine > 0)
+                std::printf("%12.1f", mine);
+            else
+                std::printf("%12s", "failed");
+            for (const std::vector<double>& series : theirs) {
+                const double other = speed(series);
+                if (other > 0 && mine > 0)
+                    std::printf(" %12.1f %8.2f", other, mine / other);
+                else if (other > 0)
+                    std::printf(" %12.1f %8s", other, "-");
+                else
+                    std::printf(" %12s %8s", midi.empty() ? "-" : "failed", "-");
+            }
+            std::printf("\n");
+        }
     }
-    std::filesystem::remove(midi);
-    if (state.iterations() > 0 && timidityFailure.empty()) {
-        timiditySeconds[stereo ? 1 : 0] = total / static_cast<double>(state.iterations());
-        state.counters["music_s_per_cpu_s"] = PieceSeconds(bars) / timiditySeconds[stereo ? 1 : 0];
-    }
+    if (!midi.empty())
+        std::filesystem::remove(midi);
+    std::filesystem::remove_all(dir);
 }
 
 void KindArgs(benchmark::internal::Benchmark* b)
@@ -370,12 +469,6 @@ void LinearArgs(benchmark::internal::Benchmark* b)
     b->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_Timidity)
-    ->Args({0, 128})
-    ->Args({1, 128})
-    ->Iterations(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render)->Apply(KindArgs);
 BENCHMARK(BM_Primitives)->Apply(KindArgs);
 BENCHMARK(BM_Render)->Name("BM_RenderNotes")->Apply(LinearArgs);
@@ -403,11 +496,17 @@ void PrintPeakOfTenMinutes()
 
 int main(int argc, char** argv)
 {
-    // A run of chosen benchmarks (a profile of one kind, say) leaves the 10-minute render out.
+    if (argc == 4 && std::string(argv[1]) == RenderOption)
+        return RenderAlone(argv[2], argv[3]);
+    // A run of chosen benchmarks (a profile of one kind, say) leaves the comparison with timidity
+    // and the 10-minute render out.
     bool chosen = false;
     for (int i = 1; i < argc; ++i)
         chosen = chosen || std::string(argv[i]).rfind("--benchmark_filter", 0) == 0;
     benchmark::Initialize(&argc, argv);
+    // The figure a user feels comes first.
+    if (!chosen)
+        CompareWithTimidity();
     // The render is measured per CPU second (the machine may be shared), each run under its full
     // name, arguments included.
     kelvorn::bench::SecondsReporter reporter(kelvorn::bench::SecondsReporter::Time::Cpu,
@@ -418,24 +517,6 @@ int main(int argc, char** argv)
         std::snprintf(args, sizeof args, "/%d/%d/128/min_time:0.500", kind, stereo);
         return std::string(args);
     };
-    std::printf("\nMusic seconds per CPU second against timidity on the same notes (goal: every "
-                "kind at least 1 x):\n");
-    if (!timidityFailure.empty())
-        std::printf("  NO PEER: %s\n", timidityFailure.c_str());
-    std::printf("  %-15s %-10s %12s %12s %10s\n", "kind", "format", "music s/CPU", "timidity",
-                "ratio");
-    for (int stereo = 0; stereo < 2; ++stereo)
-        for (int kind = 0; kind < 5; ++kind) {
-            const double r = reporter.Of("BM_Render" + kindArgs(kind, stereo));
-            if (r <= 0)
-                continue;
-            const double ours = PieceSeconds(128) / r;
-            const auto t = timiditySeconds.find(stereo);
-            const double theirs = t == timiditySeconds.end() ? 0.0 : PieceSeconds(128) / t->second;
-            std::printf("  %-15s %-10s %12.1f %12.1f %10.2f\n", KindNames[kind],
-                        stereo ? "44k stereo" : "22k mono", ours, theirs,
-                        theirs > 0 ? ours / theirs : 0.0);
-        }
     std::printf("\nRender time over the primitives' time:\n");
     for (int stereo = 0; stereo < 2; ++stereo)
         for (int kind = 0; kind < 5; ++kind) {
