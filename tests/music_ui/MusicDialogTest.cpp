@@ -133,6 +133,8 @@ TEST_F(MusicDialogTest, TypedValuesAreTakenOnLeavingAndARefusedOneKeepsTheFocus)
         const char* want;
     };
     auto roomUp = [stave] { return stave->RoomUp.ToText(); };
+    BoxesLeaveTheKeyboard boxes(area);
+    ASSERT_TRUE(Focus(&dialog));
     const Case cases[] = {
         {dialog.editStaveRoomUp, "abc", "Input Error: " + abc, roomUp, "80"},
         {dialog.editStaveRoomUp, "10001",
@@ -172,8 +174,8 @@ TEST_F(MusicDialogTest, TypedValuesAreTakenOnLeavingAndARefusedOneKeepsTheFocus)
         EXPECT_EQ(doc.IsModified(), !refused);
         EXPECT_EQ(dialog.HasPendingField(), refused);
         if (refused) {
-            // The text stays with the focus; nothing else runs until it is taken.
-            EXPECT_EQ(dialog.focusWidget(), c.field);
+            // The text stays with the keyboard; nothing else runs until it is taken.
+            EXPECT_TRUE(KeyboardIn(c.field));
             dialog.staves.append->click();
             EXPECT_EQ(doc.CountStaves(), 1);
             EXPECT_TRUE(messages.Shown().empty()) << "no second box for the same text";
@@ -245,13 +247,16 @@ TEST_F(MusicDialogTest, APageMakesThePlayerItsKindWithTheSettingsItKeepsForIt)
     EXPECT_EQ(dialog.cboPlayROSSampleWave->currentText(), "kept");
     EXPECT_EQ(dialog.editPlayROSBasicFreq->text().toStdString(), kept.BasicFreq.ToText());
     EXPECT_TRUE(doc.IsModified());
-    // A value typed on the page left is taken before the page changes; refused, the page stays.
+    // A value typed on the page left is taken before the page changes; refused, the page stays
+    // and the keyboard comes back to it.
+    BoxesLeaveTheKeyboard boxes(area);
     messages.Expect();
-    dialog.editPlayROSBasicFreq->setText("x");
+    TypeKeys(dialog.editPlayROSBasicFreq, "x");
     dialog.pcPlay->setCurrentIndex(notePlayerResonantSampler);
     EXPECT_EQ(props.GetKind(), notePlayerRollOutSampler);
     EXPECT_EQ(dialog.pcPlay->currentIndex(), int(notePlayerRollOutSampler));
     EXPECT_EQ(messages.Shown().size(), 1u);
+    EXPECT_TRUE(KeyboardIn(dialog.editPlayROSBasicFreq));
 }
 
 TEST_F(MusicDialogTest, AStaveAfterADragIsShownAgainWhenItIsTheCurrentOne)

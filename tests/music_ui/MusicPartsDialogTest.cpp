@@ -44,6 +44,15 @@ protected:
         return lines;
     }
     void Choose(const std::string& text) { ChooseNode(*dialog.tvMusParts, text); }
+    /// A click of the left button on the node showing text.
+    void Click(const std::string& text)
+    {
+        const auto found = dialog.tvMusParts->findItems(QString::fromLatin1(text.c_str()),
+                                                        Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(found.size(), 1) << text;
+        QTest::mouseClick(dialog.tvMusParts->viewport(), Qt::LeftButton, {},
+                          dialog.tvMusParts->visualItemRect(found.front()).center());
+    }
 };
 
 using Lines = std::vector<std::string>;
@@ -180,6 +189,50 @@ TEST_F(MusicPartsDialogTest, ADuplicateTurnCountIsRefusedAndHoldsTheTreeUntilACo
     EXPECT_EQ(Boxes(), Lines{}) << "no second box for the same count";
 }
 
+// Typed and clicked as a user does, with boxes that leave the keyboard with another window: a
+// refused value holds the tree, its highlight and the fields on its node and the keyboard in its
+// field; the value typed next goes to that node.
+TEST_F(MusicPartsDialogTest, ARefusedValueHoldsTreeAndFieldsOnItsNodeWithTheKeyboardInIt)
+{
+    TUnitMuz& doc = ShowParts({"A"});
+    Choose("A");
+    dialog.cmdAddTurns->trigger();
+    dialog.cmdAddTurn->trigger();
+    Choose("turn 1");
+    BoxesLeaveTheKeyboard boxes(area);
+    struct Case
+    {
+        QLineEdit* field;
+        const char* typed;
+        const char* box;
+        size_t boxesAgain; // on a second click
+        const char* shown;
+        const char* taken;
+    };
+    const Case cases[] = {
+        {dialog.editPitch, "x", "Input Error: In Pitch: Invalid value: \"x\".", 1, "x", "7"},
+        // The count put back is no answer; typed again, it is one.
+        {dialog.editCount, "2", "Input Error: In Count: 2 already exist", 0, "1", "1"},
+    };
+    for (const Case& c : cases) {
+        TypeKeys(c.field, c.typed);
+        for (size_t shown : {size_t(1), c.boxesAgain}) {
+            messages.Expect();
+            Click(shown == 1 ? "turn 2" : "A");
+            EXPECT_EQ(Boxes(), Lines(shown, c.box));
+            EXPECT_EQ(Nodes(), (Lines{"turns", ".turn 1*", ".turn 2", ".A"}));
+            EXPECT_EQ(dialog.tvMusParts->selectedItems().value(0)->text(0), "turn 1");
+            EXPECT_EQ(c.field->text().toStdString(), c.shown);
+            EXPECT_TRUE(KeyboardIn(c.field));
+        }
+        TypeKeys(c.field, c.taken);
+    }
+    Click("A");
+    EXPECT_EQ(TreeShape(doc), "<A|1:7,2>");
+    EXPECT_EQ(dialog.tvMusParts->selectedItems().value(0)->text(0), "A");
+    EXPECT_TRUE(KeyboardIn(dialog.tvMusParts));
+}
+
 TEST_F(MusicPartsDialogTest, ThePitchShowsInOctavesWhileTypedAndIsTakenOnLeaving)
 {
     TUnitMuz& doc = ShowParts({"A"});
@@ -243,7 +296,6 @@ TEST_F(MusicPartsDialogTest, ANodeTakesAStorableLabelAndFoldsAsTheUserFoldsIt)
     TUnitMuz& doc = ShowParts({"A", "B"});
     Choose("B");
     dialog.cmdAddLoop->trigger();
-    QTreeWidgetItem* loop = dialog.tvMusParts->currentItem();
     struct Case
     {
         const char* typed;
@@ -259,13 +311,21 @@ TEST_F(MusicPartsDialogTest, ANodeTakesAStorableLabelAndFoldsAsTheUserFoldsIt)
         {"repeat 2", "repeat 2", "", nullptr},
     };
     TMusTreeItem* item = doc.GetSelectedTreeItem();
+    ASSERT_TRUE(Focus(&dialog));
+    BoxesLeaveTheKeyboard boxes(area);
     for (const Case& c : cases) {
+        // Taking the keyboard back fills the tree afresh.
+        QTreeWidgetItem* loop = dialog.NodeOf(item);
+        ASSERT_NE(loop, nullptr);
         if (c.box)
             messages.Expect();
         loop->setText(0, QString::fromLatin1(c.typed));
         EXPECT_EQ(loop->text(0).toStdString(), c.shown);
         EXPECT_EQ(item->GetLabel(), c.label);
         EXPECT_EQ(Boxes(), c.box ? Lines{c.box} : Lines{});
+        if (c.box) {
+            EXPECT_TRUE(KeyboardIn(dialog.tvMusParts)) << "after the box, the tree has it";
+        }
     }
     doc.ClearModified();
     dialog.cmdTreeCollapse->trigger();

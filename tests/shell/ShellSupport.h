@@ -20,6 +20,7 @@
 #include "shell/WaveCommands.h"
 #include "shell/WaveKind.h"
 #include "sound/WavFile.h"
+#include "support/Keyboard.h"
 #include "support/MusicKit.h"
 #include "support/PlainDocument.h"
 #include "waveui/WaveWindow.h"
@@ -313,23 +314,6 @@ public:
 private:
     QObject listener;
 };
-
-/// Activates window as a click on it would and waits until it has the keyboard.
-inline bool Focus(QWidget* window)
-{
-    // A window manager may let an activation request pass unanswered (a busy machine delays
-    // the request past the window's user time): the request is repeated until one is granted.
-    const auto focused = [window] {
-        return QGuiApplication::focusWindow() == window->windowHandle();
-    };
-    bool granted = false;
-    for (int attempt = 0; attempt < 20 && !granted; ++attempt) {
-        window->activateWindow();
-        granted = QTest::qWaitFor(focused, 500);
-    }
-    QCoreApplication::processEvents();
-    return granted;
-}
 
 using Edits = std::vector<std::pair<std::string, std::string>>;
 

@@ -7,8 +7,10 @@
 #include "music/ui/MusicWindow.h"
 #include "music/ui/MusicWindowHost.h"
 #include "platform/test/ScriptedMessages.h"
+#include "support/Keyboard.h"
 #include "support/MusicKit.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -190,6 +192,21 @@ protected:
             QCoreApplication::processEvents();
         }
         return Boxes();
+    }
+    /// The window active, the keyboard in field and text typed over what it shows.
+    void TypeKeys(QLineEdit* field, const std::string& text)
+    {
+        ASSERT_TRUE(Focus(&dialog));
+        field->setFocus(Qt::MouseFocusReason);
+        field->selectAll();
+        QTest::keyClicks(field, QString::fromLatin1(text.c_str()));
+    }
+    /// Whether the window has the keyboard and field the focus once what is queued has run.
+    bool KeyboardIn(QWidget* field)
+    {
+        (void)QTest::qWaitFor([this] { return QApplication::activeWindow() == &dialog; }, 2000);
+        QCoreApplication::processEvents();
+        return QApplication::activeWindow() == &dialog && QApplication::focusWidget() == field;
     }
     std::vector<std::string> Boxes()
     {

@@ -231,14 +231,23 @@ TDlgMusTree::TDlgMusTree(QWidget* owner, MusicToolHost& host)
     AddField(editCount, [this] { return CountExit(); });
     AddField(editPitch, [this] { return PitchExit(); });
     for (QLineEdit* edit : {editCount, editPitch})
-        connect(edit, &QLineEdit::textChanged, this, [this] {
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
             ShowOctave();
-            if (!IsUpdating())
-                editedItem = SelectedItem();
+            if (IsUpdating())
+                return;
+            editedItem = SelectedItem();
+            if (edit == editCount)
+                countRefused = false;
         });
 
     connect(tvMusParts, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { NodeChosen(node); });
+    // A click makes its node current and then selects it: the current node was held already,
+    // the highlight is held here.
+    connect(tvMusParts, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!IsUpdating() && HasRefusedField() && !TakePendingField())
+            HoldTree();
+    });
     connect(tvMusParts, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* node) { NodeExpanded(node, true); });
     connect(tvMusParts, &QTreeWidget::itemCollapsed, this,
@@ -361,6 +370,7 @@ TMusTreeItem* TDlgMusTree::SelectedItem() const
 void TDlgMusTree::Refill()
 {
     editedItem = nullptr;
+    countRefused = false;
     if (TUnitMuz* doc = Shown())
         doc->FillPartTree(*view);
     else
@@ -430,8 +440,7 @@ void TDlgMusTree::NodeChosen(QTreeWidgetItem* node)
     // A value typed for the node left is taken first; while it is refused the tree stays on
     // the node it belongs to.
     if (!TakePendingField()) {
-        const Updating updating(*this);
-        tvMusParts->setCurrentItem(NodeOf(editedItem));
+        HoldTree();
         return;
     }
     ShowNode(node);
@@ -441,6 +450,13 @@ void TDlgMusTree::NodeChosen(QTreeWidgetItem* node)
         doc->SetSelMusTreeItemFromNode(*view, node);
         doc->SetModified();
     }
+}
+
+void TDlgMusTree::HoldTree()
+{
+    const Updating updating(*this);
+    // Current and selected together: the highlight marks the node the fields show.
+    tvMusParts->setCurrentItem(NodeOf(editedItem));
 }
 
 void TDlgMusTree::NodeExpanded(QTreeWidgetItem* node, bool expanded)
@@ -479,6 +495,8 @@ void TDlgMusTree::NodeRenamed(QTreeWidgetItem* node)
     }
     const Updating updating(*this);
     node->setText(0, Text(item->GetShowLabel()));
+    if (!storable)
+        ReturnFocus(tvMusParts);
 }
 
 // ---- Fields ----------------------------------------------------------------------------------
@@ -501,6 +519,9 @@ bool TDlgMusTree::CountExit()
     TUnitMuz* doc = Shown();
     if (!HoldsTreeItem(*doc, editedItem))
         return true;
+    // Leaving the count put back is no way off the item: its box was shown.
+    if (countRefused)
+        return false;
     if (TPartMuz* part = AsTreePart(editedItem); part && part->GetKind() == partLoop) {
         if (!TakeValue(static_cast<TLoopPartMuz*>(part)->Count, editCount->text(), "Count",
                        muzCountMax))
@@ -515,6 +536,7 @@ bool TDlgMusTree::CountExit()
             turn->Count = old;
             const Updating updating(*this);
             editCount->setText(Text(old.ToText()));
+            countRefused = true;
             return false;
         }
     } else {
@@ -589,6 +611,7 @@ void TDlgMusTree::RunEdit(const std::function<TTreeEdit(TUnitMuz&, TMusTreeItem&
     const TTreeEdit result = edit(*doc, *item);
     if (!result.refusal.empty()) {
         TGuiMessages::ShowInputError(result.refusal);
+        ReturnFocus();
         return;
     }
     if (!result.select)

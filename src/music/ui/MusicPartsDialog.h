@@ -8,8 +8,9 @@
 // the first or last symbol of a part on the current stave, and plays a subtree.
 //
 // The node selected is the piece's selected tree item, which the music file keeps: choosing a
-// node marks the piece modified. A typed value that is refused keeps the tree on its node
-// until a value is taken.
+// node marks the piece modified. A typed value that is refused keeps the tree, its highlight
+// with it, on its node until a value is taken; a turn count that another turn item has is put
+// back, and the tree waits for a count the user types.
 
 #include "music/ui/MusicToolWindow.h"
 
@@ -121,6 +122,8 @@ private:
     void BuildMenu();
     void ShowNode(QTreeWidgetItem* node);
     void NodeChosen(QTreeWidgetItem* node);
+    /// The tree back on the node whose value was refused, highlight and all.
+    void HoldTree();
     void NodeExpanded(QTreeWidgetItem* node, bool expanded);
     void NodeRenamed(QTreeWidgetItem* node);
     /// Takes the typed value and runs edit on the selected part (or item), then shows the
@@ -140,6 +143,8 @@ private:
     std::unique_ptr<TreeView> view;
     /// The item whose count or pitch is being typed.
     TMusTreeItem* editedItem = nullptr;
+    /// A turn count was refused for being another item's: the count put back is no answer.
+    bool countRefused = false;
 };
 
 } // namespace kelvorn

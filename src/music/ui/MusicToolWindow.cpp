@@ -6,6 +6,7 @@
 #include "music/ui/MusicWindow.h"
 #include "window_base/ToolWindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -117,10 +118,14 @@ bool TMusicToolWindow::RunExit(QWidget* field, bool leaving)
     }
     refused = true;
     if (leaving) {
-        // The focus is on its way elsewhere: it comes back once it arrived.
-        QTimer::singleShot(0, field, [field] { field->setFocus(Qt::OtherFocusReason); });
+        // The focus is on its way elsewhere: it comes back once it arrived, unless the text
+        // went meanwhile (the window closed, another piece is shown).
+        QTimer::singleShot(0, field, [this, field] {
+            if (field == dirtyField && isVisible())
+                ReturnFocus(field);
+        });
     } else {
-        field->setFocus(Qt::OtherFocusReason);
+        ReturnFocus(field);
     }
     return false;
 }
@@ -131,10 +136,20 @@ bool TMusicToolWindow::TakePendingField()
         return true;
     if (refused) {
         // Its box was shown already; the field waits for a text it takes.
-        dirtyField->setFocus(Qt::OtherFocusReason);
+        ReturnFocus(dirtyField);
         return false;
     }
     return RunExit(dirtyField, false);
+}
+
+void TMusicToolWindow::ReturnFocus(QWidget* widget)
+{
+    // The active window, not isActiveWindow(): a tool window counts as active while its owner
+    // is, and the keyboard may be with the owner.
+    if (isVisible() && QApplication::activeWindow() != this)
+        activateWindow();
+    if (widget)
+        widget->setFocus(Qt::OtherFocusReason);
 }
 
 std::string TMusicToolWindow::Latin1(const QString& text)

@@ -9,7 +9,8 @@
 // window first run the field's exit, which parses the text with the field's name (an "Input
 // Error" box for a text it refuses) and stores the value. A refused text keeps the focus and
 // stays dirty, so that no value stays on show that was never taken; a command is not run while
-// it waits.
+// it waits, and what the window shows stays on the element the text belongs to. After the box
+// the window has the keyboard again: left with the main window, typed keys would be shortcuts.
 
 #include "general/values/ValueUnits.h"
 #include "window_base/OKDialogs.h"
@@ -64,6 +65,8 @@ public:
     TUnitMuz* Shown() const;
     /// Whether a typed value waits for its field's exit.
     bool HasPendingField() const { return dirtyField != nullptr; }
+    /// Whether the value waiting was refused: the window holds on to what it belongs to.
+    bool HasRefusedField() const { return dirtyField != nullptr && refused; }
 
     /// The field's text as the value classes read it, and a value's text as a field shows it.
     static std::string Latin1(const QString& text);
@@ -123,6 +126,9 @@ protected:
     bool TakePendingField();
     /// Refills from scratch with the counter raised; the pending field is dropped.
     void RefillAll();
+    /// Makes the window active again, when a box over it left the keyboard elsewhere, and gives
+    /// widget (when there is one) the focus.
+    void ReturnFocus(QWidget* widget = nullptr);
     /// After an edit of the piece: repaint it and mark it modified.
     void Edited();
 

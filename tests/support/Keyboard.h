@@ -1,0 +1,56 @@
+#pragma once
+// Where the keyboard is: a window activated as a click on it would, and boxes that leave the
+// keyboard with another window, as boxes on a desktop may.
+
+#include "general/Messages.h"
+#include "general/Services.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+namespace kelvorn::test {
+
+/// Activates window as a click on it would and waits until it has the keyboard.
+inline bool Focus(QWidget* window)
+{
+    // A window manager may let an activation request pass unanswered (a busy machine delays
+    // the request past the window's user time): the request is repeated until one is granted.
+    const auto focused = [window] {
+        return QGuiApplication::focusWindow() == window->windowHandle();
+    };
+    bool granted = false;
+    for (int attempt = 0; attempt < 20 && !granted; ++attempt) {
+        window->activateWindow();
+        granted = QTest::qWaitFor(focused, 500);
+    }
+    QCoreApplication::processEvents();
+    return granted;
+}
+
+/// Every box takes the keyboard from the window it opens over and, once closed, leaves it with
+/// keeper (the main window, say). The answers come from the sink installed before.
+class BoxesLeaveTheKeyboard final : public MessageSink
+{
+public:
+    explicit BoxesLeaveTheKeyboard(QWidget& keeper)
+        : keeper(keeper), previous(InstallService<MessageSink>(this))
+    {
+    }
+    ~BoxesLeaveTheKeyboard() override { InstallService<MessageSink>(previous); }
+
+    MsgAnswer Show(const std::string& text, const std::string& caption, MsgIcon icon,
+                   MsgButtons buttons) override
+    {
+        Focus(&keeper);
+        return previous ? previous->Show(text, caption, icon, buttons) : FirstButtonAnswer(buttons);
+    }
+
+private:
+    QWidget& keeper;
+    MessageSink* previous;
+};
+
+} // namespace kelvorn::test
