@@ -287,6 +287,8 @@ TEST_F(StackingOrderTest, TheMessageBoxIsAboveEveryToolWindowWhicheverWindowOpen
         ASSERT_TRUE(probe.Seen());
         EXPECT_TRUE(boxAbove);
         EXPECT_EQ(title, "Runtime error");
+        // The keyboard goes back where it was when the box opened, not to the main window.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return x.IsActive(*active); }, 5000));
     }
 }
 

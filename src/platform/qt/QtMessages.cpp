@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 #include <QThread>
 
 #include <utility>
@@ -77,10 +78,15 @@ MsgAnswer QtMessages::ShowMessageBox(const std::string& text, const std::string&
                                      MsgIcon icon, MsgButtons buttons)
 {
     // File text is 8-bit; the GUI edge converts it with Latin-1.
+    const QPointer<QWidget> opener = QApplication::activeWindow();
     QMessageBox box(ToQtIcon(icon), QString::fromLatin1(caption.c_str()),
-                    QString::fromLatin1(text.c_str()), ToQtButtons(buttons),
-                    QApplication::activeWindow());
-    switch (box.exec()) {
+                    QString::fromLatin1(text.c_str()), ToQtButtons(buttons), opener);
+    const int answer = box.exec();
+    // A window manager hands the keyboard to the main window when a box closes, even when a
+    // tool window opened it; there single keys are shortcuts the user did not mean to type.
+    if (opener && opener->isVisible() && QApplication::activeWindow() != opener)
+        opener->activateWindow();
+    switch (answer) {
     case QMessageBox::Cancel:
         return MsgAnswer::Cancel;
     case QMessageBox::Yes:
