@@ -8,11 +8,14 @@
 #include "music/ui/MusicPartsDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <functional>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -44,6 +47,14 @@ protected:
         return lines;
     }
     void Choose(const std::string& text) { ChooseNode(*dialog.tvMusParts, text); }
+    /// The texts of the highlighted nodes.
+    std::vector<std::string> Highlighted() const
+    {
+        std::vector<std::string> texts;
+        for (const QTreeWidgetItem* node : dialog.tvMusParts->selectedItems())
+            texts.push_back(node->text(0).toStdString());
+        return texts;
+    }
     /// A click of the left button on the node showing text.
     void Click(const std::string& text)
     {
@@ -187,6 +198,15 @@ TEST_F(MusicPartsDialogTest, ADuplicateTurnCountIsRefusedAndHoldsTheTreeUntilACo
     EXPECT_EQ(Nodes(),
               (std::vector<std::string>{"turns", ".turn 2", ".turn 4", ".A", "repeat 3*", ".B"}));
     EXPECT_EQ(Boxes(), Lines{}) << "no second box for the same count";
+    // Return takes the count put back as it takes any other: the tree is free again.
+    Choose("turn 2");
+    EXPECT_EQ(Type(dialog.editCount, "4", true, 1),
+              Lines{"Input Error: In Count: 4 already exist"});
+    QTest::keyClick(dialog.editCount, Qt::Key_Return);
+    Choose("A");
+    EXPECT_EQ(Boxes(), Lines{});
+    EXPECT_EQ(dialog.tvMusParts->currentItem()->text(0), "A");
+    EXPECT_EQ(TreeShape(doc), "<A|4,2> {B}3");
 }
 
 // Typed and clicked as a user does, with boxes that leave the keyboard with another window: a
@@ -211,8 +231,9 @@ TEST_F(MusicPartsDialogTest, ARefusedValueHoldsTreeAndFieldsOnItsNodeWithTheKeyb
     };
     const Case cases[] = {
         {dialog.editPitch, "x", "Input Error: In Pitch: Invalid value: \"x\".", 1, "x", "7"},
-        // The count put back is no answer; typed again, it is one.
-        {dialog.editCount, "2", "Input Error: In Count: 2 already exist", 0, "1", "1"},
+        // A count that is none; one that another item has is put back instead.
+        {dialog.editCount, "0", "Input Error: In Count: Value must be positive and more than 0.", 1,
+         "0", "1"},
     };
     for (const Case& c : cases) {
         TypeKeys(c.field, c.typed);
@@ -231,6 +252,63 @@ TEST_F(MusicPartsDialogTest, ARefusedValueHoldsTreeAndFieldsOnItsNodeWithTheKeyb
     EXPECT_EQ(TreeShape(doc), "<A|1:7,2>");
     EXPECT_EQ(dialog.tvMusParts->selectedItems().value(0)->text(0), "A");
     EXPECT_TRUE(KeyboardIn(dialog.tvMusParts));
+}
+
+// The count put back after a duplicate is the item's own count: leaving the field with it, by
+// Tab or by a click on another node, ends the refusal, and the keys typed next go where the
+// keyboard went. A duplicate typed again has its box again and the tree stays.
+TEST_F(MusicPartsDialogTest, TheCountPutBackAfterADuplicateIsTakenWhenTheFieldIsLeft)
+{
+    BoxesLeaveTheKeyboard boxes(area);
+    struct Case
+    {
+        const char* how;
+        std::function<void()> leave;
+        QWidget* keyboard; // where the keyboard goes when the count is left
+        const char* node;  // the node the tree and the fields show then
+        const char* count;
+        const char* pitch; // after a 9 typed next
+        const char* shape; // once what was typed is taken
+    };
+    const Case cases[] = {
+        {"Tab", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }, dialog.editPitch,
+         "turn 3", "3", "9", "<A|1,2,3:9>"},
+        {"a click on another node", [this] { Click("A"); }, dialog.tvMusParts, "A", "", "",
+         "<A|1,2,3>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        TUnitMuz& doc = ShowParts({"A"});
+        Choose("A");
+        dialog.cmdAddTurns->trigger();
+        dialog.cmdAddTurn->trigger();
+        Choose("turns");
+        dialog.cmdAddTurn->trigger();
+        Choose("turn 3");
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            TypeKeys(dialog.editCount, "1");
+            messages.Expect();
+            c.leave();
+            EXPECT_EQ(Boxes(), Lines{"Input Error: In Count: 1 already exist"});
+            EXPECT_EQ(Nodes(), (Lines{"turns", ".turn 1", ".turn 2", ".turn 3*", ".A"}));
+            EXPECT_EQ(Highlighted(), Lines{"turn 3"});
+            EXPECT_EQ(dialog.editCount->text(), "3");
+            EXPECT_TRUE(KeyboardIn(dialog.editCount));
+        }
+        c.leave();
+        EXPECT_EQ(Boxes(), Lines{});
+        EXPECT_TRUE(KeyboardIn(c.keyboard));
+        EXPECT_EQ(dialog.tvMusParts->currentItem()->text(0).toStdString(), c.node);
+        EXPECT_EQ(Highlighted(), Lines{c.node});
+        EXPECT_EQ(doc.GetSelectedTreeItem(), dialog.SelectedItem());
+        EXPECT_EQ(dialog.editCount->text().toStdString(), c.count);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_9);
+        EXPECT_EQ(dialog.editCount->text().toStdString(), c.count) << "no count \"39\"";
+        EXPECT_EQ(dialog.editPitch->text().toStdString(), c.pitch);
+        dialog.ApplyBtnClick();
+        EXPECT_EQ(TreeShape(doc), c.shape);
+        EXPECT_EQ(Boxes(), Lines{});
+    }
 }
 
 TEST_F(MusicPartsDialogTest, ThePitchShowsInOctavesWhileTypedAndIsTakenOnLeaving)

@@ -231,13 +231,10 @@ TDlgMusTree::TDlgMusTree(QWidget* owner, MusicToolHost& host)
     AddField(editCount, [this] { return CountExit(); });
     AddField(editPitch, [this] { return PitchExit(); });
     for (QLineEdit* edit : {editCount, editPitch})
-        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+        connect(edit, &QLineEdit::textChanged, this, [this] {
             ShowOctave();
-            if (IsUpdating())
-                return;
-            editedItem = SelectedItem();
-            if (edit == editCount)
-                countRefused = false;
+            if (!IsUpdating())
+                editedItem = SelectedItem();
         });
 
     connect(tvMusParts, &QTreeWidget::currentItemChanged, this,
@@ -245,7 +242,7 @@ TDlgMusTree::TDlgMusTree(QWidget* owner, MusicToolHost& host)
     // A click makes its node current and then selects it: the current node was held already,
     // the highlight is held here.
     connect(tvMusParts, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (!IsUpdating() && HasRefusedField() && !TakePendingField())
+        if (!IsUpdating() && (countRefused || (HasRefusedField() && !TakePendingField())))
             HoldTree();
     });
     connect(tvMusParts, &QTreeWidget::itemExpanded, this,
@@ -438,8 +435,9 @@ void TDlgMusTree::NodeChosen(QTreeWidgetItem* node)
     if (IsUpdating())
         return;
     // A value typed for the node left is taken first; while it is refused the tree stays on
-    // the node it belongs to.
-    if (!TakePendingField()) {
+    // the node it belongs to. A click has left the field before the tree hears of it: a count
+    // refused then was refused by this very click.
+    if (countRefused || !TakePendingField()) {
         HoldTree();
         return;
     }
@@ -516,12 +514,11 @@ void TDlgMusTree::ShowOctave()
 
 bool TDlgMusTree::CountExit()
 {
+    // Whatever count the field is left with, the one put back included, is looked at afresh.
+    countRefused = false;
     TUnitMuz* doc = Shown();
     if (!HoldsTreeItem(*doc, editedItem))
         return true;
-    // Leaving the count put back is no way off the item: its box was shown.
-    if (countRefused)
-        return false;
     if (TPartMuz* part = AsTreePart(editedItem); part && part->GetKind() == partLoop) {
         if (!TakeValue(static_cast<TLoopPartMuz*>(part)->Count, editCount->text(), "Count",
                        muzCountMax))
@@ -534,8 +531,7 @@ bool TDlgMusTree::CountExit()
             turn->GetSelectPart()->CountTurnItems(turn->Count.GetValue()) >= 2) {
             TGuiMessages::ShowInputError("In Count: " + turn->Count.ToText() + " already exist");
             turn->Count = old;
-            const Updating updating(*this);
-            editCount->setText(Text(old.ToText()));
+            PutBack(editCount, Text(old.ToText()));
             countRefused = true;
             return false;
         }

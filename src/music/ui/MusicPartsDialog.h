@@ -10,7 +10,7 @@
 // The node selected is the piece's selected tree item, which the music file keeps: choosing a
 // node marks the piece modified. A typed value that is refused keeps the tree, its highlight
 // with it, on its node until a value is taken; a turn count that another turn item has is put
-// back, and the tree waits for a count the user types.
+// back, and the tree stays until the field is left with a count it takes, the one put back too.
 
 #include "music/ui/MusicToolWindow.h"
 
@@ -143,7 +143,7 @@ private:
     std::unique_ptr<TreeView> view;
     /// The item whose count or pitch is being typed.
     TMusTreeItem* editedItem = nullptr;
-    /// A turn count was refused for being another item's: the count put back is no answer.
+    /// A turn count was refused for being another item's, and the field not left since.
     bool countRefused = false;
 };
 

@@ -110,13 +110,15 @@ bool TMusicToolWindow::RunExit(QWidget* field, bool leaving)
 {
     if (IsUpdating() || field != dirtyField)
         return true;
+    putBack = false;
     // Without the piece there is nothing to store the text in: it goes with the next refill.
     if (!Shown() || exits[field]()) {
         dirtyField = nullptr;
         refused = false;
         return true;
     }
-    refused = true;
+    // A value put back is no refused text: the next exit takes it rather than wait for another.
+    refused = !putBack;
     if (leaving) {
         // The focus is on its way elsewhere: it comes back once it arrived, unless the text
         // went meanwhile (the window closed, another piece is shown).
@@ -128,6 +130,15 @@ bool TMusicToolWindow::RunExit(QWidget* field, bool leaving)
         ReturnFocus(field);
     }
     return false;
+}
+
+void TMusicToolWindow::PutBack(QLineEdit* field, const QString& text)
+{
+    {
+        const Updating updating(*this);
+        field->setText(text);
+    }
+    putBack = true;
 }
 
 bool TMusicToolWindow::TakePendingField()

@@ -11,6 +11,9 @@
 // stays dirty, so that no value stays on show that was never taken; a command is not run while
 // it waits, and what the window shows stays on the element the text belongs to. After the box
 // the window has the keyboard again: left with the main window, typed keys would be shortcuts.
+// An exit may refuse a text and put the element's own value back instead (a turn count that
+// another item has): the field keeps the focus and stays dirty, and that value, being one the
+// element holds, is taken like any other when the field is left with it.
 
 #include "general/values/ValueUnits.h"
 #include "window_base/OKDialogs.h"
@@ -121,6 +124,9 @@ protected:
     /// it was taken (a refusal has shown its box).
     void AddField(QLineEdit* field, std::function<bool()> exit);
     void AddField(QComboBox* field, std::function<bool()> exit);
+    /// From a field's exit that refuses its text: field shows text, the element's own value, in
+    /// its place; the next exit takes it.
+    void PutBack(QLineEdit* field, const QString& text);
     /// The exit of the dirty field, when there is one; false while its text is refused. A
     /// command that changes what the fields show runs only after this.
     bool TakePendingField();
@@ -164,6 +170,8 @@ private:
     int updating = 0;
     QWidget* dirtyField = nullptr;
     bool refused = false;
+    /// The exit running put a value back.
+    bool putBack = false;
     std::map<QWidget*, std::function<bool()>> exits;
 };
 
