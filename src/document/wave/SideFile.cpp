@@ -6,6 +6,7 @@
 #include "general/Assert.h"
 #include "general/Memory.h"
 #include "general/Messages.h"
+#include "general/files/Links.h"
 #include "general/values/ValueFormat.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLWriter.h"
@@ -20,9 +21,12 @@ namespace kelvorn {
 using viewxml::IsElement;
 using viewxml::Missing;
 
-std::string SideFileName(const std::string& waveFileName)
+std::string SideFileName(const std::string& wavePath)
 {
     static const char wav[] = ".wav";
+    // The rule reads the caller's own buffer when there is no link, as the tests check it.
+    const std::string linked = ResolveLinks(wavePath);
+    const std::string& waveFileName = linked == wavePath ? wavePath : linked;
     size_t n = waveFileName.size();
     bool endsWithWav = n >= 4;
     for (size_t i = 0; endsWithWav && i < 4; ++i)
