@@ -24,9 +24,7 @@ using viewxml::Missing;
 std::string SideFileName(const std::string& wavePath)
 {
     static const char wav[] = ".wav";
-    // The rule reads the caller's own buffer when there is no link, as the tests check it.
-    const std::string linked = ResolveLinks(wavePath);
-    const std::string& waveFileName = linked == wavePath ? wavePath : linked;
+    const std::string waveFileName = ResolveLinks(wavePath);
     size_t n = waveFileName.size();
     bool endsWithWav = n >= 4;
     for (size_t i = 0; endsWithWav && i < 4; ++i)
