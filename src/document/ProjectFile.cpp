@@ -3,6 +3,7 @@
 #include "document/FileUnit.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
+#include "general/files/Links.h"
 #include "general/paths/Paths.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLWriter.h"
@@ -346,7 +347,9 @@ bool ProjectCopyDirectory(const std::string& projectFile, std::string& directory
 {
     std::string path;
     std::string file;
-    if (!PathOfPathFile(projectFile, path, file, error))
+    // Named after the project file itself, however it was reached: saved through a link and
+    // opened through the file, a project finds its copies.
+    if (!PathOfPathFile(ResolveLinks(projectFile), path, file, error))
         return false;
     std::string name;
     std::string extension;
@@ -446,7 +449,7 @@ std::string ResolveProjectPath(const std::string& written, const std::string& pr
 {
     if (written.empty() || Exists(written))
         return written;
-    const fs::path projectDir = fs::path(projectFile).parent_path();
+    const fs::path projectDir = fs::path(ResolveLinks(projectFile)).parent_path();
     if (!fs::path(written).is_absolute() && !projectDir.empty()) {
         const std::string inProject = (projectDir / written).string();
         if (Exists(inProject))

@@ -6,8 +6,8 @@
 // ProjectDescription and this code writes it; opening, this code reads the file into a
 // description and rebuilds it through a ProjectWindowMaker, which the shell backs with real
 // windows and the tests and the fuzz target with fakes. The copies of unsaved documents live in
-// "<project name>TempSaveFiles" beside the project file, numbered in the order the windows are
-// written.
+// "<project name>TempSaveFiles" beside the project file (beside the file a link names, not the
+// link), numbered in the order the windows are written.
 
 #include "document/DocumentKind.h"
 #include "general/xml/XMLElement.h"
@@ -133,7 +133,8 @@ void ReadProjectFile(const std::string& fileName, ProjectFileContent& content);
 // ---- paths and copies -------------------------------------------------------------------
 
 /// The copy directory of a project file: its directory, "/", its name without the extension and
-/// "TempSaveFiles". False, with a message, for a name without a directory part.
+/// "TempSaveFiles", taken from the file a symbolic link names when the path is one. False, with
+/// a message, for a name without a directory part.
 bool ProjectCopyDirectory(const std::string& projectFile, std::string& directory,
                           std::string& error);
 /// directory + "/" + prefix + n + extension (extension with its dot, or empty for the base).
@@ -151,9 +152,10 @@ bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error);
 
 /// Where a file named in a project is: the path as written when it exists; else, for a relative
-/// path, the path in the project's directory; else, for a path with a drive letter or
-/// backslashes, the path with "/" for every backslash and then its base name in the project's
-/// directory. When none exists, the path as written (the open reports it or falls back).
+/// path, the path in the project's directory (the directory of the file a link names); else, for a
+/// path with a drive letter or backslashes, the path with "/" for every backslash and then its base
+/// name in the project's directory. When none exists, the path as written (the open reports it or
+/// falls back).
 std::string ResolveProjectPath(const std::string& written, const std::string& projectFile);
 
 // ---- the rebuild --------------------------------------------------------------------------

@@ -353,6 +353,35 @@ TEST_F(ProjectDirTest, CopyDirectoryIsNamedAfterTheProjectFile)
     EXPECT_EQ(error, noPath);
 }
 
+// Reached through a link, a project is the file the link names: its copies, and the files it
+// names relative to its folder, are found there whichever name was taken.
+TEST_F(ProjectDirTest, ALinkedProjectKeepsTheCopiesOfTheFileItNames)
+{
+    const std::string d = dir.path.string();
+    Touch(dir / "proj.kvp");
+    fs::create_directory(dir / "other");
+    fs::create_symlink("proj.kvp", dir / "plink.kvp");
+    fs::create_symlink("../plink.kvp", dir.path / "other" / "far.kvp");
+    fs::create_symlink(dir.path / "made" / "fresh.kvp", dir / "new.kvp"); // names no file yet
+    fs::create_symlink("loop.kvp", dir / "loop.kvp");
+    const std::pair<std::string, std::string> rows[] = {
+        {d + "/proj.kvp", d + "/projTempSaveFiles"},
+        {d + "/plink.kvp", d + "/projTempSaveFiles"},
+        {d + "/other/far.kvp", d + "/other/../projTempSaveFiles"},
+        {d + "/new.kvp", d + "/made/freshTempSaveFiles"},
+        {d + "/loop.kvp", d + "/loopTempSaveFiles"},
+    };
+    for (const auto& [project, copies] : rows) {
+        std::string directory;
+        std::string error;
+        EXPECT_TRUE(ProjectCopyDirectory(project, directory, error)) << error;
+        EXPECT_EQ(directory, copies) << project;
+    }
+
+    Touch(dir.path / "sub" / "b.wav");
+    EXPECT_EQ(ResolveProjectPath("sub/b.wav", d + "/other/far.kvp"), d + "/other/../sub/b.wav");
+}
+
 TEST_F(ProjectDirTest, SavingTwiceReplacesTheOldCopiesByTheNewOnes)
 {
     // The previous save: copies 0 (wave with side file), 1 (side file only), and a stray 3

@@ -422,6 +422,48 @@ TEST_F(ProjectCommandsTest, PiecesComeBackFromTheirFilesAndCopiesWithNamesPlaces
     EXPECT_EQ(UnitMuzOf(windows()[0])->GetFileName(), a);
 }
 
+// A project reached through a link is the file the link names, copies and all: saved through
+// one name and opened through the other, it shows the latest work without a box.
+TEST_F(ProjectCommandsTest, AProjectThroughALinkKeepsItsCopiesBesideTheFileItNames)
+{
+    const std::string piece = WriteMuz("a.kvm", 41);
+    const std::string file = Path("proj.kvp"), link = Path("plink.kvp");
+    fs::create_symlink("proj.kvp", link); // names no file yet: the first save makes it
+    auto onlyPiece = [&] {
+        EXPECT_EQ(form->Documents().DocumentWindowCount(), 1);
+        return UnitMuzOf(form->Documents().GetActiveChild());
+    };
+    auto saveAndClose = [&](int roomUp) {
+        TUnitMuz* unit = onlyPiece();
+        unit->GetFirstStave()->RoomUp.SetValue(roomUp);
+        unit->SetModified();
+        Trigger("ProjectSave");
+        EXPECT_EQ(fs::read_symlink(link), "proj.kvp");
+        EXPECT_EQ(CopyFiles("proj"), (std::vector<std::string>{"savedProjectWindowFile0.kvm"}));
+        EXPECT_FALSE(fs::exists(Copies("plink")));
+        Trigger("ProjectClose");
+        Flush();
+    };
+    auto openShows = [&](const std::string& project, int roomUp) {
+        fileDialogs.WhenOpen(TProjectCommands::OpenProjectTitle, {project});
+        Trigger("ProjectOpen");
+        EXPECT_EQ(form->GetProjectFile(), project);
+        TUnitMuz* unit = onlyPiece();
+        ASSERT_TRUE(unit);
+        EXPECT_EQ(std::tuple(unit->GetFileName(), unit->GetFirstStave()->RoomUp.GetValue(),
+                             unit->IsModified()),
+                  std::tuple(piece, roomUp, true));
+    };
+
+    fileDialogs.WhenSave(TProjectCommands::NewProjectTitle, link);
+    Trigger("ProjectNew");
+    music->OpenMuzFile(piece);
+    saveAndClose(99);
+    openShows(file, 99);
+    saveAndClose(77);
+    openShows(link, 77);
+}
+
 // A piece or factory, titled or not, with changes that only the project's copy holds: with the
 // copy gone, its open says so and the project does not load.
 TEST_F(ProjectCommandsTest, ADocumentWhoseCopyIsGoneFailsTheLoadWithTheOpensBoxFirst)

@@ -6,6 +6,7 @@
 #include "general/Assert.h"
 #include "general/Memory.h"
 #include "general/Messages.h"
+#include "general/files/Links.h"
 #include "general/values/ValueFormat.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLWriter.h"
@@ -20,9 +21,10 @@ namespace kelvorn {
 using viewxml::IsElement;
 using viewxml::Missing;
 
-std::string SideFileName(const std::string& waveFileName)
+std::string SideFileName(const std::string& wavePath)
 {
     static const char wav[] = ".wav";
+    const std::string waveFileName = ResolveLinks(wavePath);
     size_t n = waveFileName.size();
     bool endsWithWav = n >= 4;
     for (size_t i = 0; endsWithWav && i < 4; ++i)

@@ -25,8 +25,9 @@ inline constexpr const char* sideFileRoot = "UnitWave";
 inline constexpr const char* sideFileVersion = "8.0";
 
 /// The side file beside a wave file: a final ".wav" (of any case) replaced by ".kvw", any other
-/// name with ".kvw" appended ("a.WAV" gives "a.kvw", "take.wave" gives "take.wave.kvw").
-std::string SideFileName(const std::string& waveFileName);
+/// name with ".kvw" appended ("a.WAV" gives "a.kvw", "take.wave" gives "take.wave.kvw"). A path
+/// that is a symbolic link stands for the file the link names: the side file goes beside that.
+std::string SideFileName(const std::string& wavePath);
 
 /// Builds the side file's grammar into grammar and returns its root element ("UnitWave").
 const TDTDCompound* CreateUnitWaveGrammar(TDTDGrammar& grammar);

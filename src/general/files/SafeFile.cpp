@@ -1,10 +1,11 @@
 #include "general/files/SafeFile.h"
 
+#include "general/files/Links.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,9 +16,6 @@ std::atomic<int64_t> bytesBeforeFailure{-1};
 std::atomic<int> createTemporaryError{0};
 std::atomic<int> renameError{0};
 
-// As many links as the system itself follows before it gives up with ELOOP.
-constexpr int maxLinkHops = 40;
-
 std::string DirectoryOf(const std::string& path)
 {
     auto slash = path.find_last_of('/');
@@ -26,29 +24,6 @@ std::string DirectoryOf(const std::string& path)
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
-}
-
-// The file a chain of symbolic links ends at, or path itself when it is no link (or does not
-// exist yet); false with errno set when the chain loops or a link cannot be read.
-bool FollowLinks(const std::string& path, std::string& file)
-{
-    file = path;
-    for (int hop = 0; hop < maxLinkHops; ++hop) {
-        struct stat info
-        {
-        };
-        if (::lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return true;
-        std::error_code code;
-        const std::filesystem::path next = std::filesystem::read_symlink(file, code);
-        if (code) {
-            errno = code.value();
-            return false;
-        }
-        file = next.is_absolute() ? next.string() : DirectoryOf(file) + "/" + next.string();
-    }
-    errno = ELOOP;
-    return false;
 }
 
 bool LacksPermission(int errorCode)
@@ -116,26 +91,15 @@ bool SafeFileWriter::Open()
         Fail(EACCES);
         return false;
     }
-    auto slash = destination.find_last_of('/');
-    std::string base = slash == std::string::npos ? destination : destination.substr(slash + 1);
-    std::string pattern = DirectoryOf(destination) + "/." + base + ".XXXXXX";
-    const int fd = Injected(createTemporaryError) ? -1 : ::mkstemp(pattern.data());
+    const int fd = CreateTemporary(replacing ? &old : nullptr);
     if (fd < 0) {
+        // The user may write this file but not replace it: in a folder closed to them, or where
+        // the system would not let them give a new file the old one's owner and group.
+        if (replacing && S_ISREG(old.st_mode) && LacksPermission(errno))
+            return OpenInPlace();
         Fail(errno);
         return false;
     }
-    temporary = pattern;
-    // mkstemp makes the file private; a saved document gets the usual permissions, or the
-    // permissions of the file it replaces.
-    mode_t mode;
-    if (replacing) {
-        mode = old.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
     file = ::fdopen(fd, "wb");
     if (!file) {
         Fail(errno);
@@ -146,9 +110,75 @@ bool SafeFileWriter::Open()
     return true;
 }
 
+int SafeFileWriter::CreateTemporary(const struct stat* old)
+{
+    auto slash = destination.find_last_of('/');
+    std::string base = slash == std::string::npos ? destination : destination.substr(slash + 1);
+    std::string pattern = DirectoryOf(destination) + "/." + base + ".XXXXXX";
+    const int fd = Injected(createTemporaryError) ? -1 : ::mkstemp(pattern.data());
+    if (fd < 0)
+        return -1;
+    temporary = pattern;
+    if (!old) {
+        // mkstemp makes the file private; a new document gets the usual permissions.
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        return fd;
+    }
+    // The file that takes the old one's place is the old owner's, as the old one was. The owner
+    // goes first: changing it clears the set-user-ID and set-group-ID bits the mode brings back.
+    struct stat made
+    {
+    };
+    const bool kept = ::fstat(fd, &made) == 0 &&
+                      ((made.st_uid == old->st_uid && made.st_gid == old->st_gid) ||
+                       ::fchown(fd, old->st_uid, old->st_gid) == 0) &&
+                      ::fchmod(fd, old->st_mode & 07777) == 0;
+    if (kept)
+        return fd;
+    const int error = errno;
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    temporary.clear();
+    errno = error;
+    return -1;
+}
+
+bool SafeFileWriter::OpenInPlace()
+{
+    // Not truncated yet: a save that fails before its first byte leaves the file as it was.
+    const int fd = ::open(destination.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Fail(errno);
+        return false;
+    }
+    file = ::fdopen(fd, "wb");
+    if (!file) {
+        Fail(errno);
+        ::close(fd);
+        return false;
+    }
+    inPlace = true;
+    openFailed = false;
+    return true;
+}
+
+bool SafeFileWriter::CutInPlace()
+{
+    if (!inPlace || cut)
+        return true;
+    cut = true;
+    if (::ftruncate(::fileno(file), 0) != 0) {
+        Fail(errno);
+        return false;
+    }
+    return true;
+}
+
 bool SafeFileWriter::Write(const void* bytes, size_t count)
 {
-    if (failed || !file)
+    if (failed || !file || !CutInPlace())
         return false;
     int64_t allowed = bytesBeforeFailure.load();
     if (allowed >= 0) {
@@ -173,7 +203,8 @@ bool SafeFileWriter::Commit()
         Fail("the file was not opened");
         return false;
     }
-    bool ok = !failed;
+    // A file written in place that got no byte is empty now.
+    bool ok = !failed && CutInPlace();
     if (ok && std::fflush(file) != 0) {
         Fail(errno);
         ok = false;
@@ -189,6 +220,10 @@ bool SafeFileWriter::Commit()
     file = nullptr;
     if (!ok)
         return false;
+    if (inPlace) {
+        committed = true;
+        return true;
+    }
     if (Injected(renameError) || std::rename(temporary.c_str(), destination.c_str()) != 0) {
         // A rename the system refuses means the target could not be opened for writing after
         // all (a folder that protects its entries, for one); anything else is a write failure.

@@ -1,17 +1,27 @@
 #pragma once
 // Safe saving: a file is written to a temporary file in the target's directory, every write and
 // the close are checked, and only then is it renamed over the target. A save that fails at any
-// point removes the temporary file and leaves the old target exactly as it was.
+// point removes the temporary file and leaves the old target exactly as it was. The file that
+// replaces the old one gets the old one's owner, group and mode: a save keeps a file its owner's,
+// whoever saves it.
 //
 // Renaming would get past what opening the target for writing checks, so the writer checks it
 // itself: a target the user may not write, or one without any write bit (which would stop even
 // a user who may write everything), is refused before anything is written. A symbolic link is
 // followed to the file it names, which is replaced; the link stays as it is.
+//
+// A file the user may write but not replace (the folder is closed to them, or the system does
+// not let them give a new file the old one's owner and group) is written in place instead, as
+// opening it for writing would: it is cut to nothing when the first bytes go out, so a failure
+// after that leaves it cut short. Every write, the flush, the sync and the close are checked all
+// the same.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+
+struct stat;
 
 namespace kelvorn {
 
@@ -24,13 +34,14 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    /// Creates the temporary file; false when the target may not be written or its directory
-    /// cannot take the temporary file.
+    /// Creates the temporary file, or opens the target itself where it cannot be replaced;
+    /// false when the target may not be written or neither can be done.
     bool Open();
     /// Appends bytes; a failure is remembered and makes Commit fail.
     bool Write(const void* bytes, size_t count);
     bool Write(const std::string& text) { return Write(text.data(), text.size()); }
-    /// Flushes, closes and renames over the target; false (target untouched) on any failure.
+    /// Flushes, closes and renames over the target; false (target untouched, unless it is written
+    /// in place) on any failure.
     bool Commit();
 
     bool Failed() const { return failed; }
@@ -51,6 +62,12 @@ public:
     static void FailStep(Step step, int errorCode);
 
 private:
+    /// The temporary file beside the destination, owned and permitted as old is (the usual
+    /// permissions without it); -1 with errno set, and nothing left, when either fails.
+    int CreateTemporary(const struct stat* old);
+    bool OpenInPlace();
+    /// Empties a file written in place before its first bytes; true when there is nothing to do.
+    bool CutInPlace();
     void Fail(int errorCode);
     void Fail(const std::string& why);
 
@@ -62,6 +79,8 @@ private:
     bool failed = false;
     bool committed = false;
     bool openFailed = false;
+    bool inPlace = false;
+    bool cut = false;
     std::string reason;
 };
 

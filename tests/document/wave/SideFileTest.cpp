@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -426,6 +428,38 @@ TEST_F(SideFileTest, AMissingFileIsRefusedAndAnotherVersionIsAssertedAndReadOn)
     EXPECT_NE(messages.Shown()[0].text.find("\"version == \"8.0\"\"failed!"), std::string::npos)
         << messages.Shown()[0].text;
     EXPECT_EQ(doc.wave.GetPos1(), 4);
+}
+
+// ---- through a link ----------------------------------------------------------------------------
+
+// A wave reached through a link is the file the link names: its side file stands beside that
+// file, whichever name the wave was saved or opened by.
+TEST_F(SideFileTest, ALinkedWaveKeepsItsSideFileBesideTheFileItNames)
+{
+    namespace fs = std::filesystem;
+    const std::string d = dir.path.string();
+    fs::create_directory(dir / "takes");
+    fs::create_symlink("takes/take.wav", dir / "song.wav"); // names no file yet
+    fs::create_symlink("song.wav", dir / "again.WAV");
+    fs::create_symlink("loop.wav", dir / "loop.wav");
+    for (const char* name : {"/song.wav", "/again.WAV", "/takes/take.wav"})
+        EXPECT_EQ(SideFileName(d + name), d + "/takes/take.kvw") << name;
+    EXPECT_EQ(SideFileName(d + "/loop.wav"), d + "/loop.kvw");
+
+    WaveDoc doc(RampMono(1000), d + "/song.wav");
+    doc.wave.SetPart(200, 700);
+    ASSERT_TRUE(doc.wave.SaveAs(d + "/song.wav"));
+    // The link stays a link, and nothing is written beside it.
+    EXPECT_EQ(fs::read_symlink(dir / "song.wav"), "takes/take.wav");
+    EXPECT_EQ(dir.Count(), 4u);
+    EXPECT_EQ(ReadFile(dir.path / "takes" / "take.kvw"), File(PartOf("200", "700")));
+
+    // Reverted through the other link, the wave takes its part back from the file's side file.
+    WaveDoc again(RampMono(10), d + "/again.WAV");
+    std::string failed;
+    ASSERT_TRUE(again.wave.Revert(message, failed)) << message;
+    const int32_t first = again.wave.GetPos1(), second = again.wave.GetPos2();
+    EXPECT_EQ(std::pair(std::min(first, second), std::max(first, second)), std::pair(200, 700));
 }
 
 // ---- failed saves -----------------------------------------------------------------------------

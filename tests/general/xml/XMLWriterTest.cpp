@@ -2,6 +2,7 @@
 
 #include "general/files/SafeFile.h"
 #include "general/xml/XMLWriter.h"
+#include "support/OtherUser.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +10,13 @@
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kelvorn;
 using namespace kelvorn::xmltest;
 using kelvorn::test::FolderState;
+using kelvorn::test::Identity;
 
 namespace {
 
@@ -188,25 +192,30 @@ TEST_F(XMLWriter, ProtectedFilesAreRefusedAndLinksLeadToTheFileTheyName)
     fs::create_symlink("protected.kvp", dir / "to-protected.kvp");
     fs::create_symlink("loop.kvp", dir / "loop.kvp");
     // The name saved to; the step that fails with the error code, as it does for a user without
-    // permission (none for 0); the error text, empty when the links' file takes the new bytes.
-    const std::tuple<const char*, Step, int, std::string> rows[] = {
-        {"protected.kvp", Step::Rename, 0, readonly},
-        {"to-protected.kvp", Step::Rename, 0, readonly},
-        {"loop.kvp", Step::Rename, 0, readonly},
-        {"open.kvp", Step::CreateTemporary, EACCES, readonly},
-        {"open.kvp", Step::Rename, EPERM, readonly},
+    // permission (none for 0); the error text; the file that takes the new bytes, if any. A
+    // temporary file that cannot be made sends an existing file's bytes straight into it.
+    const std::tuple<const char*, Step, int, std::string, const char*> rows[] = {
+        {"protected.kvp", Step::Rename, 0, readonly, nullptr},
+        {"to-protected.kvp", Step::Rename, 0, readonly, nullptr},
+        {"loop.kvp", Step::Rename, 0, readonly, nullptr},
+        {"open.kvp", Step::CreateTemporary, EACCES, "", "open.kvp"},
+        {"link.kvp", Step::CreateTemporary, EPERM, "", "files/real.kvp"},
+        {"new.kvp", Step::CreateTemporary, EACCES, readonly, nullptr},
+        {"open.kvp", Step::CreateTemporary, ENOSPC, readonly, nullptr},
+        {"open.kvp", Step::Rename, EPERM, readonly, nullptr},
         {"open.kvp", Step::Rename, EBUSY,
-         "Operating System cannot write file, maybe the disk is full (Device or resource busy)."},
-        {"link.kvp", Step::Rename, 0, ""},
-        {"files/chain.kvp", Step::Rename, 0, ""},
+         "Operating System cannot write file, maybe the disk is full (Device or resource busy).",
+         nullptr},
+        {"link.kvp", Step::Rename, 0, "", "files/real.kvp"},
+        {"files/chain.kvp", Step::Rename, 0, "", "files/real.kvp"},
     };
     int lines = 0;
-    for (const auto& [saved, step, injected, expectedError] : rows) {
+    for (const auto& [saved, step, injected, expectedError, receiver] : rows) {
         SCOPED_TRACE(std::string(saved) + ", " + std::strerror(injected));
         const auto tree = ProjectTree(++lines); // other bytes every time
         std::map<std::string, std::string> expected = FolderState(dir.path);
-        if (expectedError.empty()) {
-            std::string& real = expected["files/real.kvp"];
+        if (receiver) {
+            std::string& real = expected[receiver];
             real = real.substr(0, real.find(" holding ") + 9) + Format(*tree);
         }
         SafeFileWriter::FailStep(step, injected);
@@ -215,6 +224,102 @@ TEST_F(XMLWriter, ProtectedFilesAreRefusedAndLinksLeadToTheFileTheyName)
         SafeFileWriter::FailStep(step, 0);
         EXPECT_EQ(error, expectedError);
         EXPECT_EQ(FolderState(dir.path), expected);
+    }
+}
+
+// Saved by another user than the file's, or in a folder the saving user may not write: the
+// system's own checks answer, in a child that has become that user.
+TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeReplaced)
+{
+    if (!test::CanActAsOtherUsers())
+        GTEST_SKIP() << "only root can save as another user";
+    namespace fs = std::filesystem;
+    const uid_t nobody = test::nobodyUser, third = 65533;
+    const gid_t nogroup = test::nobodyGroup, elsewhere = 65532;
+    const Identity root{0, 0, {0}}, user{nobody, nogroup, {nogroup}};
+    const Identity userInElsewhere{nobody, nogroup, {nogroup, elsewhere}};
+    const std::string readonly =
+        "Operating System cannot open file for writing, maybe the file is readonly.";
+    enum Outcome { Replaced, InPlace, CutShort, Refused };
+    struct Row
+    {
+        const char* what;
+        Identity saver;
+        const char* folder; // "open" anyone may write, "locked" only root
+        uid_t owner;
+        gid_t group;
+        mode_t mode; // 0: no file yet
+        Outcome outcome;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"another user's file saved by root", root, "open", nobody, nogroup, 0644, Replaced},
+        {"set-id bits survive the new owner", root, "open", third, elsewhere, 06755, Replaced},
+        {"a file anyone may write, locked folder", user, "locked", 0, 0, 0666, InPlace},
+        {"the user's own file, locked folder", user, "locked", nobody, nogroup, 0644, InPlace},
+        {"written through the group, open folder", user, "open", third, nogroup, 0664, InPlace},
+        {"the user's file, a group not theirs", user, "open", nobody, elsewhere, 0644, InPlace},
+        {"the user's file, a group of theirs", userInElsewhere, "open", nobody, elsewhere, 0640,
+         Replaced},
+        {"the disk fills while writing in place", user, "locked", nobody, nogroup, 0644, CutShort},
+        {"read-only for its owner", user, "open", nobody, nogroup, 0444, Refused},
+        {"read-only for root", root, "open", nobody, nogroup, 0444, Refused},
+        {"root's file, open folder", user, "open", 0, 0, 0644, Refused},
+        {"a new file in a locked folder", user, "locked", 0, 0, 0, Refused},
+    };
+    // clang-format on
+    const auto tree = ProjectTree(3);
+    const std::string text = Format(*tree);
+    const int64_t cutAt = 10;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempDir dir("owners");
+        fs::permissions(dir.path, fs::perms(0755));
+        fs::create_directory(dir / "open");
+        fs::permissions(dir / "open", fs::perms(0777));
+        fs::create_directory(dir / "locked");
+        fs::permissions(dir / "locked", fs::perms(0755));
+        const std::string name = std::string(row.folder) + "/doc.kvp";
+        const std::string target = (dir / name).string();
+        if (row.mode != 0) {
+            WriteAll(target, "old contents");
+            ASSERT_EQ(::chown(target.c_str(), row.owner, row.group), 0);
+            ASSERT_EQ(::chmod(target.c_str(), row.mode), 0);
+        }
+        struct stat before
+        {
+        };
+        ::stat(target.c_str(), &before);
+        std::map<std::string, std::string> expected = FolderState(dir.path);
+        std::string expectedSaid = "saved: ";
+        if (row.outcome == Refused) {
+            expectedSaid = "refused: " + readonly;
+        } else {
+            std::string& file = expected[name];
+            file = file.substr(0, file.find(" holding ") + 9) +
+                   (row.outcome == CutShort ? text.substr(0, size_t(cutAt)) : text);
+        }
+        if (row.outcome == CutShort)
+            expectedSaid = "refused: Operating System cannot write file, maybe the disk is full "
+                           "(No space left on device).";
+
+        const std::string said = test::RunAs(row.saver, [&] {
+            if (row.outcome == CutShort)
+                SafeFileWriter::FailAfterBytes(cutAt);
+            std::string why;
+            return (WriteXMLFile(*tree, target, why) ? "saved: " : "refused: ") + why;
+        });
+        EXPECT_EQ(said, expectedSaid);
+        // Owner, group, mode and bytes of every entry: no temporary file is left either.
+        EXPECT_EQ(FolderState(dir.path), expected);
+        struct stat after
+        {
+        };
+        ::stat(target.c_str(), &after);
+        // A file written in place is the same file; a replaced one is a new one.
+        if (row.mode != 0) {
+            EXPECT_EQ(after.st_ino != before.st_ino, row.outcome == Replaced);
+        }
     }
 }
 
