@@ -1,6 +1,6 @@
 // Under a real X server with a window manager, the windows as a user meets them: the main
-// window has the keyboard from the start, and a tool window shown again comes back where the
-// user left it.
+// window has the keyboard from the start, a tool window shown again comes back where the user
+// left it, and Cascade leaves every document window room to work in.
 #include "XDesktop.h"
 
 #include "music/ui/MusicWindow.h"
@@ -93,6 +93,31 @@ TEST_F(WindowPlacesTest, AToolWindowShownAgainComesBackWhereTheUserLeftIt)
             EXPECT_EQ(tool.width(), width);
             EXPECT_EQ(tool.internalWinId(), native);
         }
+    }
+}
+
+// Every window as large as the frame allows with its title bar stepped below the one behind,
+// the active one in front; never a bare title bar.
+TEST_F(WindowPlacesTest, CascadeGivesEveryDocumentWindowRoomToWorkIn)
+{
+    TMainForm& main = *form;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    Trigger("FileNewMuz");
+    OpenFactory("Factory 1", 0);
+    TMDIChildWave* wave = NewWave("Wave 1", Pattern(1000, 3));
+    Trigger("WindowCascade");
+    const QList<QMdiSubWindow*> stack = main.Frame()->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(stack.size(), 3);
+    EXPECT_EQ(stack.back(), wave);
+    EXPECT_EQ(main.Frame()->activeSubWindow(), wave);
+    const QSize area = main.Frame()->viewport()->size();
+    const int titleBar = wave->contentsMargins().top();
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(stack[i]->windowTitle().toStdString());
+        EXPECT_EQ(stack[i]->geometry(),
+                  QRect(i * titleBar, i * titleBar, area.width() - 2 * titleBar,
+                        area.height() - 2 * titleBar));
+        EXPECT_GE(stack[i]->height(), TDocumentServices::MinimumWindowHeight);
     }
 }
 
