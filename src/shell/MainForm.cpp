@@ -13,6 +13,7 @@
 #include "platform/Help.h"
 #include "platform/TempDir.h"
 #include "shell/MainFormKinds.h"
+#include "shell/WindowArrangement.h"
 #include "sound/SineTable.h"
 #include "window_base/AboutBox.h"
 #include "window_base/ChildKelvorn.h"
@@ -264,22 +265,15 @@ void TMainForm::ConnectCommands()
             active->close();
     });
     SetCommand("FileExit", [this] { close(); });
-    SetCommand("WindowCascade", [this] { frame->cascadeSubWindows(); });
-    SetCommand("WindowTileHorizontal", [this] { TileWindows(true); });
-    SetCommand("WindowTileVertical", [this] { TileWindows(false); });
-    SetCommand("WindowMinimizeAll", [this] {
-        for (QMdiSubWindow* w : frame->subWindowList())
-            w->showMinimized();
+    // The toolkit's own cascade keeps each window at its size hint, a bare title bar for ours.
+    SetCommand("WindowCascade", [this] {
+        CascadeWindows(*frame, QSize(TDocumentServices::MinimumWindowWidth,
+                                     TDocumentServices::MinimumWindowHeight));
     });
-    SetCommand("WindowArrangeAll", [this] {
-        // The minimised windows line up along the frame's bottom edge.
-        int left = 0;
-        for (QMdiSubWindow* w : frame->subWindowList())
-            if (w->isMinimized()) {
-                w->move(left, frame->viewport()->height() - w->height());
-                left += w->width();
-            }
-    });
+    SetCommand("WindowTileHorizontal", [this] { TileWindows(*frame, true); });
+    SetCommand("WindowTileVertical", [this] { TileWindows(*frame, false); });
+    SetCommand("WindowMinimizeAll", [this] { MinimizeWindows(*frame); });
+    SetCommand("WindowArrangeAll", [this] { ArrangeMinimizedWindows(*frame); });
     SetCommand("HelpContents", [] { GetService<Help>().ShowContents(); });
     SetCommand("HelpTopicSearch", [] { GetService<Help>().ShowTopicSearch(); });
     SetCommand("HelpOnHelp", [] { GetService<Help>().ShowHelpOnHelp(); });
@@ -300,28 +294,6 @@ void TMainForm::ConnectCommands()
     idleTimer->setInterval(UpdateIntervalMs);
     connect(idleTimer, &QTimer::timeout, this, &TMainForm::ActionListUpdate);
     idleTimer->start();
-}
-
-void TMainForm::TileWindows(bool horizontally)
-{
-    std::vector<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* w : frame->subWindowList())
-        if (!w->isMinimized())
-            shown.push_back(w);
-    if (shown.empty())
-        return;
-    const QSize area = frame->viewport()->size();
-    const int count = int(shown.size());
-    for (int i = 0; i < count; ++i) {
-        shown[size_t(i)]->showNormal();
-        // Horizontally: one above the other, each the frame's full width.
-        if (horizontally)
-            shown[size_t(i)]->setGeometry(0, i * area.height() / count, area.width(),
-                                          area.height() / count);
-        else
-            shown[size_t(i)]->setGeometry(i * area.width() / count, 0, area.width() / count,
-                                          area.height());
-    }
 }
 
 void TMainForm::SetCommand(std::string_view name, std::function<void()> command)

@@ -209,7 +209,6 @@ private:
     void ConnectCommands();
     void CheckTempDir();
     void BuildGrammars();
-    void TileWindows(bool horizontally);
 
     // The kinds' rules of the action update reach the actions, menus and toolbars through these.
     friend class TWaveKind;

@@ -111,10 +111,11 @@ void TMainForm::UpdateEveryKind()
     const bool playing = actions->At("FilePlay")->isChecked() ||
                          actions->At("FilePlayMax")->isChecked() ||
                          actions->At("FileRecord")->isChecked();
-    actions->At("FileStop")->setEnabled(playRecordAvailable && playing);
+    // Without a device that plays or records (no sound server), nothing could run or wait.
+    const bool available = playRecordAvailable && (playerHasOutput || playerHasInput);
+    actions->At("FileStop")->setEnabled(available && playing);
     actions->At("FilePause")
-        ->setEnabled(playRecordAvailable &&
-                     (!actions->At("FileRecord")->isChecked() || recordWaitsForPause));
+        ->setEnabled(available && (!actions->At("FileRecord")->isChecked() || recordWaitsForPause));
     const bool undo = documents->CanUndo();
     actions->SetEnabled({"Undo", "DeleteUndo"}, undo);
     actions->At("EditNameAction")->setChecked(ToolSlot(Tool::EditName).IsVisible());

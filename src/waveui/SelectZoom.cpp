@@ -356,7 +356,9 @@ bool TDlgSelZoom::event(QEvent* event)
 void TDlgSelZoom::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
+        // Only the first show places it: shown again, it comes back where the user left it.
+        if (!testAttribute(Qt::WA_Moved))
+            move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
         UpdateAll(host.GetActiveChildWave());
     }
     TOKHelpRightDlg::showEvent(event);

@@ -6,10 +6,24 @@
 #include <QEvent>
 #include <QMetaObject>
 #include <QScopedValueRollback>
+#include <QWindow>
 
 #include <algorithm>
 
 namespace kelvorn {
+
+namespace {
+
+// Whether showing w gives it the keyboard. The toolkit reads the attribute when it makes the
+// native window, and the native window's property on every show after that.
+void ActivateOnShow(QWidget& w, bool activate)
+{
+    w.setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+    if (QWindow* handle = w.windowHandle())
+        handle->setProperty("_q_showWithoutActivating", !activate);
+}
+
+} // namespace
 
 ToolWindowSlot::ToolWindowSlot(QWidget* owner, Factory create)
     : owner(owner), create(std::move(create))
@@ -53,12 +67,25 @@ QWidget* ToolWindowSlot::Window()
 
 void ToolWindowSlot::Show()
 {
-    if (QWidget* w = Window()) {
-        shownBeforeOwner = owner && !owner->isVisible();
-        w->show();
-        w->raise();
-        w->activateWindow();
+    QWidget* w = Window();
+    if (!w)
+        return;
+    shownBeforeOwner = owner && !owner->isVisible();
+    // A place the program sets on the native window is one the window manager keeps; without
+    // it, it places the window as if it were new. The native window followed the user's moves,
+    // so the widget's geometry alone would set nothing there.
+    if (!w->isVisible() && !lastPlace.isNull()) {
+        w->setGeometry(lastPlace);
+        if (QWindow* handle = w->windowHandle())
+            handle->setGeometry(lastPlace);
     }
+    // At start the owner comes up after its tool window, and it is the owner's keys the user
+    // types first.
+    ActivateOnShow(*w, !shownBeforeOwner);
+    w->show();
+    w->raise();
+    if (!shownBeforeOwner)
+        w->activateWindow();
 }
 
 void ToolWindowSlot::Close()
@@ -78,9 +105,18 @@ bool ToolWindowSlot::Toggle()
 
 bool ToolWindowSlot::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == window.data() && event->type() == QEvent::Close) {
+        // An accepted close destroys the native window: the window is only hidden.
+        event->ignore();
+        window->hide();
+        return true;
+    }
     if (watched == window.data() && event->type() == QEvent::Hide && !event->spontaneous() &&
-        !showingAgain && closedNotice)
-        closedNotice();
+        !showingAgain) {
+        lastPlace = window->geometry();
+        if (closedNotice)
+            closedNotice();
+    }
     // The owner's Show comes before the window system has it: the window shows again once
     // the owner's own show is done.
     if (watched == owner.data() && event->type() == QEvent::Show && shownBeforeOwner) {
@@ -101,6 +137,7 @@ void ToolWindowSlot::ShowAgainAboveOwner()
     const QScopedValueRollback quiet(showingAgain, true);
     window->hide();
     window->show();
+    ActivateOnShow(*window, true);
 }
 
 QPoint ToolWindowPlace(const QRect& main, const QSize& own)

@@ -6,7 +6,13 @@
 // (its close box, the owner's toggle, a dialog's Close button) the closed notice runs, so that
 // the owner can uncheck the action that shows it. A window shown before its owner is on the
 // screen shows again once the owner is, so that the window manager knows whose it is and keeps
-// it above its owner.
+// it above its owner; it leaves the keyboard to the owner, whose keys the user expects to work
+// as soon as the program is up.
+//
+// A close never destroys the native window (a window made anew is placed anew by the window
+// manager), and a window shown again comes back where the user left it, at the size they gave
+// it, whatever windows were active meanwhile. Its first show places it as the window itself
+// or, without a place of its own, the window manager decides.
 
 #include <QObject>
 #include <QPointer>
@@ -34,7 +40,8 @@ public:
     bool Exists() const { return !window.isNull(); }
     bool IsVisible() const { return window && window->isVisible(); }
 
-    /// Creates the window when needed, shows it and brings it to the front.
+    /// Creates the window when needed, shows it (a hidden one where it was last) and brings it
+    /// to the front with the keyboard; before the owner is on the screen, without it.
     void Show();
     /// Closes (hides) the window when it exists.
     void Close();
@@ -58,6 +65,8 @@ private:
     Factory create;
     QPointer<QWidget> window;
     std::function<void()> closedNotice;
+    /// Where the window was when the program last hid it; null before.
+    QRect lastPlace;
     int creations = 0;
     bool shownBeforeOwner = false;
     bool showingAgain = false;

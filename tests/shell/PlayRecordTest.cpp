@@ -280,7 +280,7 @@ TEST_F(PlayRecordTest, FailuresSaySoAndLeaveNothingRunningOrChecked)
 }
 
 // Without a device of a kind its command stays off and its tips say why; without any, one box
-// at start says so too, and no command brings it again.
+// at start says so too, no command brings it again, and Pause and Stop stay off with the others.
 TEST_F(ShellTest, WithoutDevicesPlayAndRecordStayOffAndSayWhy)
 {
     // Output, input, the one box at start ("" none).
@@ -299,8 +299,12 @@ TEST_F(ShellTest, WithoutDevicesPlayAndRecordStayOffAndSayWhy)
             messages.Expect();
         Start();
         auto player = std::make_unique<TPlayRecord>(*form, audio);
+        form->ActionListUpdate();
+        EXPECT_EQ(A("FilePause")->isEnabled(), output || input) << "without a document";
         OpenWave("Wave 1", 1, 100);
         EXPECT_EQ(A("FilePlay")->isEnabled() + A("FilePlayMax")->isEnabled(), 2 * output);
+        EXPECT_EQ(A("FilePause")->isEnabled(), output || input);
+        EXPECT_FALSE(A("FileStop")->isEnabled());
         if (!output) {
             EXPECT_EQ(A("FilePlay")->toolTip().toStdString(), AudioNoOutputText);
         }
@@ -312,6 +316,9 @@ TEST_F(ShellTest, WithoutDevicesPlayAndRecordStayOffAndSayWhy)
         // What is still there to press brings no box again.
         for (const char* name : {"FilePlay", "FilePlayMax", "FileRecord", "FilePause"})
             A(name)->trigger();
+        if (!output && !input) {
+            EXPECT_FALSE(A("FilePause")->isChecked()) << "W does not check a disabled Pause";
+        }
         std::vector<std::string> shown;
         for (const ShownMessage& m : messages.Shown())
             shown.push_back(m.caption + ": " + m.text + (m.icon == MsgIcon::Warning ? " (!)" : ""));

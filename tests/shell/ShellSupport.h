@@ -45,6 +45,12 @@
 #include <set>
 #include <sstream>
 
+/// A rectangle as x, y width x height in test messages.
+inline void PrintTo(const QRect& rect, std::ostream* out)
+{
+    *out << rect.x() << ", " << rect.y() << " " << rect.width() << "x" << rect.height();
+}
+
 namespace kelvorn::test {
 
 using V = std::vector<int16_t>;

@@ -236,7 +236,9 @@ bool TMusicToolWindow::event(QEvent* event)
 void TMusicToolWindow::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
+        // Only the first show places it: shown again, it comes back where the user left it.
+        if (!testAttribute(Qt::WA_Moved))
+            move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
         TMDIChildMuz* active = host.GetActiveChildMuz();
         window = active;
         unit = active ? &active->GetUnitMuz() : nullptr;
