@@ -63,16 +63,9 @@ TEST_F(StackingOrderTest, ToolWindowsStayAboveTheMainWindowWhereverItIsClicked)
             return tool->frameGeometry().contains(global);
         });
     };
-    const int screenWidth = main.screen()->availableGeometry().width();
     for (bool maximised : {false, true}) {
         SCOPED_TRACE(maximised ? "maximised" : "normal");
-        if (maximised)
-            main.showMaximized();
-        else
-            main.showNormal();
-        // The window manager has done it when the frame is as wide as the screen, or less.
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return (main.frameGeometry().width() >= screenWidth) == maximised; }, 5000));
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow(maximised));
         const QRect documentArea(document->mapToGlobal(QPoint(0, 0)), document->size());
         // A place of the frame that neither a tool window nor the document window covers.
         QPoint frame;

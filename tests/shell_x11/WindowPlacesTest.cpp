@@ -57,12 +57,7 @@ TEST_F(WindowPlacesTest, AToolWindowShownAgainComesBackWhereTheUserLeftIt)
     const QRect screen = main.screen()->availableGeometry();
     for (bool maximised : {false, true}) {
         SCOPED_TRACE(maximised ? "maximised" : "normal");
-        if (maximised)
-            main.showMaximized();
-        else
-            main.showNormal();
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return (main.frameGeometry().width() >= screen.width()) == maximised; }, 5000));
+        ASSERT_NO_FATAL_FAILURE(ShowMainWindow(maximised));
         for (size_t i = 0; i < tools.size(); ++i) {
             QWidget& tool = *tools[i];
             SCOPED_TRACE(tool.windowTitle().toStdString());

@@ -290,6 +290,18 @@ std::vector<QWidget*> XDesktopTest::ShowToolWindows()
     return tools;
 }
 
+void XDesktopTest::ShowMainWindow(bool maximised)
+{
+    TMainForm& main = *form;
+    if (maximised)
+        main.showMaximized();
+    else
+        main.showNormal();
+    const int screenWidth = main.screen()->availableGeometry().width();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (main.frameGeometry().width() >= screenWidth) == maximised; }, 5000));
+}
+
 ::testing::AssertionResult XDesktopTest::Above(const std::vector<QWidget*>& windows,
                                                const QWidget& below)
 {

@@ -81,6 +81,9 @@ protected:
 
     /// Every tool window the program has, shown (Edit Name first) and on the screen.
     std::vector<QWidget*> ShowToolWindows();
+    /// Shows the main window maximised or normal, and waits until the window manager has done
+    /// it: the frame is as wide as the screen, or less.
+    void ShowMainWindow(bool maximised);
     /// Whether the window manager stacks each of windows above below; it gets five seconds to
     /// finish what it was asked.
     ::testing::AssertionResult Above(const std::vector<QWidget*>& windows, const QWidget& below);
