@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
 #include <utility>
 
@@ -42,6 +43,30 @@ QMessageBox::StandardButtons ToQtButtons(MsgButtons buttons)
         break;
     }
     return QMessageBox::Ok;
+}
+
+// A window manager may pass over a request for the keyboard: its own choice of a window once
+// the box is gone (openbox falls back to the main window) can come after the request and win.
+// The request is made again for a short while, as long as the keyboard stays with the window
+// the window manager chose; a window the user picks meanwhile keeps it.
+void GiveKeyboardBack(QWidget& opener)
+{
+    opener.activateWindow();
+    constexpr int attempts = 10;
+    auto* retry = new QTimer(&opener);
+    retry->setInterval(100);
+    QObject::connect(retry, &QTimer::timeout, &opener,
+                     [&opener, retry, attempt = 0, chosen = QPointer<QWidget>()]() mutable {
+                         QWidget* active = QApplication::activeWindow();
+                         if (active == &opener || !opener.isVisible() || ++attempt > attempts ||
+                             (chosen && active != chosen)) {
+                             retry->deleteLater();
+                             return;
+                         }
+                         chosen = active;
+                         opener.activateWindow();
+                     });
+    retry->start();
 }
 
 } // namespace
@@ -84,8 +109,8 @@ MsgAnswer QtMessages::ShowMessageBox(const std::string& text, const std::string&
     const int answer = box.exec();
     // A window manager hands the keyboard to the main window when a box closes, even when a
     // tool window opened it; there single keys are shortcuts the user did not mean to type.
-    if (opener && opener->isVisible() && QApplication::activeWindow() != opener)
-        opener->activateWindow();
+    if (opener && opener->isVisible())
+        GiveKeyboardBack(*opener);
     switch (answer) {
     case QMessageBox::Cancel:
         return MsgAnswer::Cancel;
