@@ -356,9 +356,7 @@ bool TDlgSelZoom::event(QEvent* event)
 void TDlgSelZoom::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        // Only the first show places it: shown again, it comes back where the user left it.
-        if (!testAttribute(Qt::WA_Moved))
-            move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
+        PlaceOnFirstShow(*this, host.GetMainFormRect());
         UpdateAll(host.GetActiveChildWave());
     }
     TOKHelpRightDlg::showEvent(event);

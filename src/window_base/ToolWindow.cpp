@@ -152,4 +152,10 @@ QPoint ToolWindowPlace(const QRect& main, const QSize& own)
     return {left, top};
 }
 
+void PlaceOnFirstShow(QWidget& window, const QRect& main)
+{
+    if (!window.testAttribute(Qt::WA_Moved))
+        window.move(ToolWindowPlace(main, window.frameGeometry().size()));
+}
+
 } // namespace kelvorn

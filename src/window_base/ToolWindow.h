@@ -75,6 +75,9 @@ private:
 /// Where a tool window of frame size own opens: at the lower right corner of the main window's
 /// frame main, moved left and up as far as the screen (when one is installed) needs.
 QPoint ToolWindowPlace(const QRect& main, const QSize& own);
+/// Moves window to its ToolWindowPlace on its first show only: shown again, it comes back where
+/// the user left it.
+void PlaceOnFirstShow(QWidget& window, const QRect& main);
 
 /// A ToolWindowSlot of a known window class W.
 template <class W> class ToolWindow final : public ToolWindowSlot

@@ -100,6 +100,11 @@ bool SafeFileWriter::Open()
         Fail(errno);
         return false;
     }
+    return WriteThrough(fd);
+}
+
+bool SafeFileWriter::WriteThrough(int fd)
+{
     file = ::fdopen(fd, "wb");
     if (!file) {
         Fail(errno);
@@ -153,15 +158,8 @@ bool SafeFileWriter::OpenInPlace()
         Fail(errno);
         return false;
     }
-    file = ::fdopen(fd, "wb");
-    if (!file) {
-        Fail(errno);
-        ::close(fd);
-        return false;
-    }
     inPlace = true;
-    openFailed = false;
-    return true;
+    return WriteThrough(fd);
 }
 
 bool SafeFileWriter::CutInPlace()

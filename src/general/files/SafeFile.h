@@ -66,6 +66,8 @@ private:
     /// permissions without it); -1 with errno set, and nothing left, when either fails.
     int CreateTemporary(const struct stat* old);
     bool OpenInPlace();
+    /// The writes go to fd from now on; false (fd closed) when it cannot take them.
+    bool WriteThrough(int fd);
     /// Empties a file written in place before its first bytes; true when there is nothing to do.
     bool CutInPlace();
     void Fail(int errorCode);

@@ -236,9 +236,7 @@ bool TMusicToolWindow::event(QEvent* event)
 void TMusicToolWindow::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        // Only the first show places it: shown again, it comes back where the user left it.
-        if (!testAttribute(Qt::WA_Moved))
-            move(ToolWindowPlace(host.GetMainFormRect(), frameGeometry().size()));
+        PlaceOnFirstShow(*this, host.GetMainFormRect());
         TMDIChildMuz* active = host.GetActiveChildMuz();
         window = active;
         unit = active ? &active->GetUnitMuz() : nullptr;
