@@ -4,8 +4,6 @@
 #include "platform/Screen.h"
 
 #include <QEvent>
-#include <QMetaObject>
-#include <QScopedValueRollback>
 #include <QWindow>
 
 #include <algorithm>
@@ -70,26 +68,46 @@ void ToolWindowSlot::Show()
     QWidget* w = Window();
     if (!w)
         return;
-    shownBeforeOwner = owner && !owner->isVisible();
+    // A window manager reads whose window a window is when it takes the window on, and an owner
+    // it does not manage yet counts for nothing (openbox): a window shown before its owner would
+    // fall behind the owner at the first click into it. So it waits for the owner. Hiding and
+    // showing it again later instead races the window manager's own handling of the first map,
+    // which can leave the window unmanaged and never on the screen.
+    if (owner && !owner->isVisible()) {
+        waitsForOwner = true;
+        return;
+    }
+    waitsForOwner = false;
+    ShowNow(*w, true);
+}
+
+void ToolWindowSlot::ShowNow(QWidget& w, bool activate)
+{
     // A place the program sets on the native window is one the window manager keeps; without
     // it, it places the window as if it were new. The native window followed the user's moves,
     // so the widget's geometry alone would set nothing there.
-    if (!w->isVisible() && !lastPlace.isNull()) {
-        w->setGeometry(lastPlace);
-        if (QWindow* handle = w->windowHandle())
+    if (!w.isVisible() && !lastPlace.isNull()) {
+        w.setGeometry(lastPlace);
+        if (QWindow* handle = w.windowHandle())
             handle->setGeometry(lastPlace);
     }
-    // At start the owner comes up after its tool window, and it is the owner's keys the user
-    // types first.
-    ActivateOnShow(*w, !shownBeforeOwner);
-    w->show();
-    w->raise();
-    if (!shownBeforeOwner)
-        w->activateWindow();
+    ActivateOnShow(w, activate);
+    w.show();
+    w.raise();
+    if (activate)
+        w.activateWindow();
+    else
+        ActivateOnShow(w, true);
 }
 
 void ToolWindowSlot::Close()
 {
+    if (waitsForOwner) {
+        waitsForOwner = false;
+        if (closedNotice)
+            closedNotice();
+        return;
+    }
     if (window)
         window->close();
 }
@@ -111,33 +129,19 @@ bool ToolWindowSlot::eventFilter(QObject* watched, QEvent* event)
         window->hide();
         return true;
     }
-    if (watched == window.data() && event->type() == QEvent::Hide && !event->spontaneous() &&
-        !showingAgain) {
+    if (watched == window.data() && event->type() == QEvent::Hide && !event->spontaneous()) {
         lastPlace = window->geometry();
         if (closedNotice)
             closedNotice();
     }
-    // The owner's Show comes before the window system has it: the window shows again once
-    // the owner's own show is done.
-    if (watched == owner.data() && event->type() == QEvent::Show && shownBeforeOwner) {
-        shownBeforeOwner = false;
-        QMetaObject::invokeMethod(this, &ToolWindowSlot::ShowAgainAboveOwner, Qt::QueuedConnection);
+    // The owner's Show event comes before the window system has the owner; ShowToParent comes
+    // once it has. At start it is the owner's keys the user types first.
+    if (watched == owner.data() && event->type() == QEvent::ShowToParent && waitsForOwner) {
+        waitsForOwner = false;
+        if (window)
+            ShowNow(*window, false);
     }
     return QObject::eventFilter(watched, event);
-}
-
-void ToolWindowSlot::ShowAgainAboveOwner()
-{
-    if (!IsVisible())
-        return;
-    // A window manager reads the owner of a window when it takes the window on, and an owner
-    // it does not manage yet counts for nothing (openbox): a window shown before its owner
-    // would fall behind the owner at the first click into it. Shown again, it belongs to an
-    // owner the window manager knows, and is raised with it.
-    const QScopedValueRollback quiet(showingAgain, true);
-    window->hide();
-    window->show();
-    ActivateOnShow(*window, true);
 }
 
 QPoint ToolWindowPlace(const QRect& main, const QSize& own)

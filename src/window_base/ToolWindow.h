@@ -5,9 +5,9 @@
 // its owner only, and the program's dialogs and boxes open above it. Whenever it hides
 // (its close box, the owner's toggle, a dialog's Close button) the closed notice runs, so that
 // the owner can uncheck the action that shows it. A window shown before its owner is on the
-// screen shows again once the owner is, so that the window manager knows whose it is and keeps
-// it above its owner; it leaves the keyboard to the owner, whose keys the user expects to work
-// as soon as the program is up.
+// screen counts as shown and comes on the screen right after the owner, so that the window
+// manager knows whose it is and keeps it above its owner; it leaves the keyboard to the owner,
+// whose keys the user expects to work as soon as the program is up.
 //
 // A close never destroys the native window (a window made anew is placed anew by the window
 // manager), and a window shown again comes back where the user left it, at the size they gave
@@ -38,10 +38,12 @@ public:
     /// The window when it was created, else nullptr.
     QWidget* Existing() const { return window.data(); }
     bool Exists() const { return !window.isNull(); }
-    bool IsVisible() const { return window && window->isVisible(); }
+    /// Whether the window is shown, or waits to come up with its owner.
+    bool IsVisible() const { return waitsForOwner || (window && window->isVisible()); }
 
     /// Creates the window when needed, shows it (a hidden one where it was last) and brings it
-    /// to the front with the keyboard; before the owner is on the screen, without it.
+    /// to the front with the keyboard; before the owner is on the screen, it comes up right
+    /// after the owner, without the keyboard.
     void Show();
     /// Closes (hides) the window when it exists.
     void Close();
@@ -59,7 +61,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ShowAgainAboveOwner();
+    void ShowNow(QWidget& w, bool activate);
 
     QPointer<QWidget> owner;
     Factory create;
@@ -68,8 +70,8 @@ private:
     /// Where the window was when the program last hid it; null before.
     QRect lastPlace;
     int creations = 0;
-    bool shownBeforeOwner = false;
-    bool showingAgain = false;
+    /// Shown before its owner was on the screen, and not closed since.
+    bool waitsForOwner = false;
 };
 
 /// Where a tool window of frame size own opens: at the lower right corner of the main window's

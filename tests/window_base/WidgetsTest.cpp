@@ -14,12 +14,14 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextEdit>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 using namespace kelvorn;
 
@@ -148,6 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ToolWindow, IsCreatedOnFirstUseOnlyAndHiddenOnClose)
 {
     QWidget owner;
+    owner.show();
     int made = 0;
     int notices = 0;
     ToolWindow<QLabel> tool(&owner, [&made](QWidget* parent) {
@@ -189,17 +192,22 @@ TEST(ToolWindow, IsCreatedOnFirstUseOnlyAndHiddenOnClose)
     EXPECT_EQ(notices, 3);
 }
 
-// A window shown before its owner is on the screen is shown again once the owner is (the window
-// manager then knows whose window it is), without a closed notice; one closed meanwhile stays
-// closed, and one shown after its owner is not shown again.
-TEST(ToolWindow, AWindowShownBeforeItsOwnerShowsAgainAfterTheOwnerOnly)
+// A window shown before its owner is on the screen counts as shown and comes on the screen once,
+// right after the owner's own window (the window manager then knows whose window it is); one
+// closed meanwhile stays closed, with its notice.
+TEST(ToolWindow, AWindowShownBeforeItsOwnerComesUpRightAfterTheOwnerOnly)
 {
     struct ShowCounter final : QObject
     {
+        QWidget* owner = nullptr;
         int shows = 0;
+        bool ownerOnScreen = false;
         bool eventFilter(QObject*, QEvent* event) override
         {
-            shows += event->type() == QEvent::Show;
+            if (event->type() == QEvent::Show) {
+                ++shows;
+                ownerOnScreen = owner->windowHandle() && owner->windowHandle()->isVisible();
+            }
             return false;
         }
     };
@@ -207,29 +215,33 @@ TEST(ToolWindow, AWindowShownBeforeItsOwnerShowsAgainAfterTheOwnerOnly)
     int notices = 0;
     ToolWindow<QWidget> early(&owner);
     ToolWindow<QWidget> closed(&owner);
-    for (ToolWindowSlot* tool : {&early, &closed}) {
-        tool->SetClosedNotice([&notices] { ++notices; });
-        tool->Show();
-    }
-    closed.Close();
     ShowCounter earlyShows, closedShows;
-    early.Existing()->installEventFilter(&earlyShows);
-    closed.Existing()->installEventFilter(&closedShows);
+    for (auto [tool, counter] :
+         {std::pair{&early, &earlyShows}, std::pair{&closed, &closedShows}}) {
+        tool->SetClosedNotice([&notices] { ++notices; });
+        counter->owner = &owner;
+        tool->Window()->installEventFilter(counter);
+        EXPECT_TRUE(tool->Toggle());
+        EXPECT_FALSE(tool->Existing()->isVisible());
+    }
+    EXPECT_FALSE(closed.Toggle());
+    EXPECT_EQ(notices, 1);
 
     owner.show();
-    // Only after the owner's own show is done.
-    EXPECT_EQ(earlyShows.shows, 0);
-    QCoreApplication::processEvents();
     EXPECT_EQ(earlyShows.shows, 1);
-    EXPECT_TRUE(early.IsVisible());
+    EXPECT_TRUE(earlyShows.ownerOnScreen);
+    EXPECT_TRUE(early.IsVisible() && early.Existing()->isVisible());
+    EXPECT_FALSE(early.Existing()->testAttribute(Qt::WA_ShowWithoutActivating))
+        << "only the first show leaves the keyboard to the owner";
     EXPECT_EQ(closedShows.shows, 0);
     EXPECT_FALSE(closed.IsVisible());
-    EXPECT_EQ(notices, 1) << "only the window closed on purpose gives notice";
+    EXPECT_EQ(notices, 1) << "the owner's show hides nothing";
 
     owner.hide();
     owner.show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(earlyShows.shows, 1);
+    EXPECT_EQ(earlyShows.shows, 1) << "the slot shows it once only";
+    EXPECT_EQ(closedShows.shows, 0);
 }
 
 TEST(ToolWindow, TheOwnerDeletesItsWindow)
