@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kelvorn {
 
@@ -71,6 +72,21 @@ void SafeFileWriter::Fail(const std::string& why)
     if (!failed) {
         failed = true;
         reason = why;
+    }
+    Discard();
+}
+
+void SafeFileWriter::Discard()
+{
+    // The caller's box comes after the failure, and the program may end while it is open: no
+    // half-written temporary file may outlive the failure itself.
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (!temporary.empty()) {
+        ::unlink(temporary.c_str());
+        temporary.clear();
     }
 }
 
@@ -197,27 +213,26 @@ bool SafeFileWriter::Write(const void* bytes, size_t count)
 
 bool SafeFileWriter::Commit()
 {
+    // After a failure the file is closed already.
     if (!file) {
         Fail("the file was not opened");
         return false;
     }
     // A file written in place that got no byte is empty now.
-    bool ok = !failed && CutInPlace();
-    if (ok && std::fflush(file) != 0) {
-        Fail(errno);
-        ok = false;
-    }
-    if (ok && ::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
-        Fail(errno);
-        ok = false;
-    }
-    if (std::fclose(file) != 0 && ok) {
-        Fail(errno);
-        ok = false;
-    }
-    file = nullptr;
-    if (!ok)
+    if (!CutInPlace())
         return false;
+    if (std::fflush(file) != 0) {
+        Fail(errno);
+        return false;
+    }
+    if (::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
+        Fail(errno);
+        return false;
+    }
+    if (std::fclose(std::exchange(file, nullptr)) != 0) {
+        Fail(errno);
+        return false;
+    }
     if (inPlace) {
         committed = true;
         return true;

@@ -1,9 +1,9 @@
 #pragma once
 // Safe saving: a file is written to a temporary file in the target's directory, every write and
 // the close are checked, and only then is it renamed over the target. A save that fails at any
-// point removes the temporary file and leaves the old target exactly as it was. The file that
-// replaces the old one gets the old one's owner, group and mode: a save keeps a file its owner's,
-// whoever saves it.
+// point removes the temporary file at once, before its caller can show a box about it, and leaves
+// the old target exactly as it was. The file that replaces the old one gets the old one's owner,
+// group and mode: a save keeps a file its owner's, whoever saves it.
 //
 // Renaming would get past what opening the target for writing checks, so the writer checks it
 // itself: a target the user may not write, or one without any write bit (which would stop even
@@ -70,8 +70,12 @@ private:
     bool WriteThrough(int fd);
     /// Empties a file written in place before its first bytes; true when there is nothing to do.
     bool CutInPlace();
+    /// Remembers the first failure and discards the file at once (Discard).
     void Fail(int errorCode);
     void Fail(const std::string& why);
+    /// Closes the file and removes the temporary file; a file written in place keeps what it
+    /// got.
+    void Discard();
 
     std::string target;
     /// The file that is replaced: the target, or the file its chain of links names.
