@@ -5,6 +5,7 @@
 #include "general/GuiMessages.h"
 #include "general/Messages.h"
 #include "general/Services.h"
+#include "general/files/SafeFile.h"
 #include "general/xml/XMLWriter.h"
 #include "platform/FileDialogs.h"
 #include "shell/DocumentServices.h"
@@ -204,17 +205,23 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
         if (!ProjectCopyDirectory(fileName, directory, error))
             return false;
         std::error_code code;
-        if (!std::filesystem::is_directory(directory, code) &&
-            !std::filesystem::create_directories(directory, code)) {
-            TGuiMessages::ShowFileError("Cannot create the directory \"" + directory + "\"" +
-                                        (code ? ": " + code.message() : std::string()) + ".");
-            return false;
+        if (!std::filesystem::is_directory(directory, code)) {
+            if (!std::filesystem::create_directories(directory, code)) {
+                TGuiMessages::ShowFileError("Cannot create the directory \"" + directory + "\"" +
+                                            (code ? ": " + code.message() : std::string()) + ".");
+                return false;
+            }
+            GiveOwnerOf(fileName, directory);
         }
+        const NewFiles made(ProjectCopyFiles(directory, projectNewCopy, n));
         const std::string path =
             ProjectCopyPath(directory, projectNewCopy, n, ProjectCopyExtension(unit->GetKind()));
         const bool saved = exporting ? unit->SaveAs(path) : unit->SaveProjectCopy(path);
         if (!saved)
             return false;
+        // The project's owner must be able to replace and remove the copies at the next save,
+        // whoever saved this time.
+        made.GiveOwnerOf(fileName);
         ++n;
     }
     return true;

@@ -8,6 +8,7 @@
 #include "shell/FactoryCommands.h"
 #include "shell/ProjectCommands.h"
 #include "support/Files.h"
+#include "support/OtherUser.h"
 #include "waveui/ViewWaveGroup.h"
 
 using namespace kelvorn;
@@ -422,6 +423,40 @@ TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNot
         ++windows;
     EXPECT_EQ(windows, 2u);
     EXPECT_EQ(CopyFiles().size(), 3u);
+}
+
+// Saved by root, a user's project keeps its copies the user's: a new copy folder and every new
+// copy take the project file's owner and group. The first save has no file to take them from,
+// and a folder that exists keeps its own.
+TEST_F(ProjectCommandsTest, CopiesThatRootMakesForAUsersProjectAreTheUsers)
+{
+    if (!CanActAsOtherUsers())
+        GTEST_SKIP() << "only root can give a file to another user";
+    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
+    NewProject();
+    OpenChangedAndEmpty(wav);
+    // The owner of the copy folder, and those of the copies in it.
+    const auto owners = [&] {
+        const auto owner = [](const std::string& state) {
+            const size_t at = state.find(" owner ") + 7;
+            return state.substr(at, state.find(' ', at) - at);
+        };
+        std::set<std::string> copies;
+        for (const auto& [name, state] : FolderState(Copies()))
+            copies.insert(owner(state));
+        return std::pair(owner(FileState(Copies())), copies);
+    };
+    using Owners = std::pair<std::string, std::set<std::string>>;
+    Trigger("ProjectSave");
+    EXPECT_EQ(owners(), Owners("0:0", {"0:0"}));
+    ASSERT_EQ(::chown(ProjectPath().c_str(), nobodyUser, nobodyGroup), 0);
+    fs::remove_all(Copies());
+    Trigger("ProjectSave");
+    EXPECT_EQ(owners(), Owners("65534:65534", {"65534:65534"}));
+    EXPECT_EQ(CopyFiles().size(), 3u);
+    ASSERT_EQ(::chown(Copies().c_str(), 65533, 65532), 0);
+    Trigger("ProjectSave");
+    EXPECT_EQ(owners(), Owners("65533:65532", {"65534:65534"}));
 }
 
 // ---- Music pieces --------------------------------------------------------------------------

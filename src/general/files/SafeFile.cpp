@@ -258,4 +258,48 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
     return true;
 }
 
+void GiveOwnerOf(const std::string& model, const std::string& made)
+{
+    struct stat owner
+    {
+    };
+    if (::stat(model.c_str(), &owner) != 0)
+        return;
+    // Held open from the check to the change: the name may be pointed elsewhere in between.
+    const int fd = ::open(made.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info
+    {
+    };
+    const bool savers = ::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() &&
+                        (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && info.st_nlink == 1));
+    if (savers && (info.st_uid != owner.st_uid || info.st_gid != owner.st_gid)) {
+        // Root may give both; a user may give only a group of their own. Where neither is
+        // allowed, made stays as it was made: the save itself has succeeded.
+        const bool given =
+            ::fchownat(fd, "", owner.st_uid, owner.st_gid, AT_EMPTY_PATH) == 0 ||
+            ::fchownat(fd, "", static_cast<uid_t>(-1), owner.st_gid, AT_EMPTY_PATH) == 0;
+        static_cast<void>(given);
+    }
+    ::close(fd);
+}
+
+NewFiles::NewFiles(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        struct stat info
+        {
+        };
+        if (::lstat(path.c_str(), &info) != 0)
+            absent.push_back(path);
+    }
+}
+
+void NewFiles::GiveOwnerOf(const std::string& model) const
+{
+    for (const std::string& path : absent)
+        kelvorn::GiveOwnerOf(model, path);
+}
+
 } // namespace kelvorn
