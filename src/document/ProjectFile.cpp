@@ -382,6 +382,19 @@ std::vector<std::string> CopyExtensions()
     return extensions;
 }
 
+} // namespace
+
+std::vector<std::string> ProjectCopyFiles(const std::string& directory, const char* prefix,
+                                          int32_t number)
+{
+    std::vector<std::string> files;
+    for (const std::string& extension : CopyExtensions())
+        files.push_back(ProjectCopyPath(directory, prefix, number, extension));
+    return files;
+}
+
+namespace {
+
 bool Exists(const std::string& path)
 {
     std::error_code code;

@@ -142,6 +142,9 @@ std::string ProjectCopyPath(const std::string& directory, const char* prefix, in
                             const std::string& extension = {});
 /// The extension of a document kind's copy: ".wav", ".kvm", ".kvf" ("" for an unknown kind).
 std::string ProjectCopyExtension(DocumentKind kind);
+/// Every file a copy numbered number may have: with each kind's extension and a wave's ".kvw".
+std::vector<std::string> ProjectCopyFiles(const std::string& directory, const char* prefix,
+                                          int32_t number);
 
 /// Removes the copies of the previous save: for n = 0, 1, ... every "savedProjectWindowFile" n
 /// with ".wav", ".kvm", ".kvf" and ".kvw", up to the first n that has none. False, with a

@@ -5,6 +5,7 @@
 #include "general/GuiMessages.h"
 #include "general/Messages.h"
 #include "general/Services.h"
+#include "general/files/SafeFile.h"
 #include "general/xml/XMLWriter.h"
 #include "platform/FileDialogs.h"
 #include "shell/DocumentServices.h"
@@ -74,7 +75,7 @@ void TProjectCommands::ProjectNewExecute()
     std::string fileName;
     if (!GetService<FileDialogs>().SaveFile(ProjectRequest(NewProjectTitle), fileName))
         return;
-    if (!SaveProject(form.GetProjectFile(), false) || !CloseAllChildren())
+    if (!SaveProjectAndCloseWindows())
         return;
     // The file itself is written by the first save.
     form.SetProjectFile(fileName);
@@ -86,7 +87,7 @@ void TProjectCommands::ProjectOpenExecute()
         GetService<FileDialogs>().OpenFiles(ProjectRequest(OpenProjectTitle), false);
     if (chosen.empty())
         return;
-    if (!SaveProject(form.GetProjectFile(), false) || !CloseAllChildren())
+    if (!SaveProjectAndCloseWindows())
         return;
     LoadProject(chosen.front());
 }
@@ -95,7 +96,7 @@ void TProjectCommands::ProjectCloseExecute()
 {
     if (form.GetProjectFile().empty())
         return;
-    if (!SaveProject(form.GetProjectFile(), false) || !CloseAllChildren())
+    if (!SaveProjectAndCloseWindows())
         return;
     form.SetProjectFile(std::string());
 }
@@ -115,9 +116,20 @@ void TProjectCommands::ProjectExportExecute()
 
 bool TProjectCommands::CloseQuery()
 {
+    return SaveProjectAndCloseWindows();
+}
+
+bool TProjectCommands::SaveProjectAndCloseWindows()
+{
     if (form.GetProjectFile().empty())
         return AskEveryWindow();
-    return SaveProject(form.GetProjectFile(), false) && CloseAllChildren();
+    if (SaveProject(form.GetProjectFile(), false))
+        return CloseAllChildren();
+    // A save that fails once mostly fails again (a file the user may not write, a full disk):
+    // refusing the close would hold the program open for good. The windows ask their questions
+    // instead, as without a project, so no change is lost unasked; the project file and its
+    // copies stay as the last save that succeeded left them.
+    return AskEveryWindow();
 }
 
 bool TProjectCommands::AskEveryWindow()
@@ -168,7 +180,7 @@ bool TProjectCommands::SaveProject(const std::string& fileName, bool exporting)
     if (!SaveProjectDocuments(fileName, exporting) || !WriteProjectFile(fileName, exporting))
         return false;
     // A copy left behind under the wrong name would be lost on reopening, so a failure here
-    // names the file and fails the save, which keeps the program from closing.
+    // names the file and fails the save: a close goes on only after each window has asked.
     if (!DeleteSavedProjectCopies(fileName, error) || !RenameNewProjectCopies(fileName, error)) {
         TGuiMessages::ShowFileError(error);
         return false;
@@ -193,17 +205,23 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
         if (!ProjectCopyDirectory(fileName, directory, error))
             return false;
         std::error_code code;
-        if (!std::filesystem::is_directory(directory, code) &&
-            !std::filesystem::create_directories(directory, code)) {
-            TGuiMessages::ShowFileError("Cannot create the directory \"" + directory + "\"" +
-                                        (code ? ": " + code.message() : std::string()) + ".");
-            return false;
+        if (!std::filesystem::is_directory(directory, code)) {
+            if (!std::filesystem::create_directories(directory, code)) {
+                TGuiMessages::ShowFileError("Cannot create the directory \"" + directory + "\"" +
+                                            (code ? ": " + code.message() : std::string()) + ".");
+                return false;
+            }
+            GiveOwnerOf(fileName, directory);
         }
+        const NewFiles made(ProjectCopyFiles(directory, projectNewCopy, n));
         const std::string path =
             ProjectCopyPath(directory, projectNewCopy, n, ProjectCopyExtension(unit->GetKind()));
         const bool saved = exporting ? unit->SaveAs(path) : unit->SaveProjectCopy(path);
         if (!saved)
             return false;
+        // The project's owner must be able to replace and remove the copies at the next save,
+        // whoever saved this time.
+        made.GiveOwnerOf(fileName);
         ++n;
     }
     return true;

@@ -9,10 +9,10 @@
 // The file format and the rebuild's order live in the model (document/ProjectFile.h);
 // this class describes the real windows to it and makes the windows it asks for.
 //
-// Closing the main window never loses work: with a project open the project is saved and its
-// windows closed without questions (their work is in the copies); without one each document
-// window asks its close question, the most recently active first, and the first Cancel keeps
-// the program running.
+// Closing the project or the main window never loses work: with a project open the project is
+// saved and its windows closed without questions (their work is in the copies); without one, or
+// when the project cannot be saved, each document window asks its close question, the most
+// recently active first, and the first Cancel keeps the program and the project open.
 
 #include "document/ProjectFile.h"
 #include "shell/MainFormCommandLine.h"
@@ -83,6 +83,10 @@ private:
     std::vector<TMDIChildKelvorn*> WindowsInFileOrder() const;
     bool SaveProjectDocuments(const std::string& fileName, bool exporting);
     bool WriteProjectFile(const std::string& fileName, bool exporting);
+    /// What New, Open, Close Project and the main window's close do before they go on: saves
+    /// the project and closes its windows; without a project, or when its save fails, asks
+    /// each window instead. False, with every window left open, on a Cancel.
+    bool SaveProjectAndCloseWindows();
     bool AskEveryWindow();
 
     // ProjectWindowMaker

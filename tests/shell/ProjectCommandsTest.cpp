@@ -8,6 +8,7 @@
 #include "shell/FactoryCommands.h"
 #include "shell/ProjectCommands.h"
 #include "support/Files.h"
+#include "support/OtherUser.h"
 #include "waveui/ViewWaveGroup.h"
 
 using namespace kelvorn;
@@ -281,10 +282,13 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
     EXPECT_EQ(LastBox(), "FileError: Cannot save Project File: the window name \"a<b\" holds \"<\" "
                          "or \">\", which a project file cannot store.");
     EXPECT_FALSE(fs::exists(ProjectPath()) || fs::exists(Copies()));
-    // Nor does a new project close the windows then.
+    // A new project then asks the changed window, whose Cancel keeps the project and both
+    // windows.
     messages.Expect();
+    messages.Expect(MsgAnswer::Cancel);
     fileDialogs.WhenSave(TProjectCommands::NewProjectTitle, Path("other.kvp"));
     Trigger("ProjectNew");
+    EXPECT_EQ(LastBox().rfind("You have unsaved changes: ", 0), 0u) << LastBox();
     EXPECT_EQ(form->GetProjectFile(), ProjectPath());
     EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
     Waves()[1]->SetName("Wave 2");
@@ -293,6 +297,7 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
     WriteText(Copies().string(), "a file in the directory's place");
     messages.Clear();
     messages.Expect();
+    messages.Expect(MsgAnswer::Cancel);
     EXPECT_FALSE(form->close());
     EXPECT_EQ(messages.Shown().at(0).text.substr(0, 30 + Copies().string().size()),
               "Cannot create the directory \"" + Copies().string() + "\"");
@@ -331,6 +336,70 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
 
 // ---- Closing the main window ---------------------------------------------------------------
 
+// A project that cannot be saved (here a read-only file) closes as no project does: after the
+// failure box each changed window asks its question, and only a Cancel keeps the project open.
+TEST_F(ProjectCommandsTest, AProjectThatCannotBeSavedClosesAfterItsBoxWhenTheWindowsAgree)
+{
+    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
+    const std::string failure = "FileError: Cannot save Project File: Operating System cannot "
+                                "open file for writing, maybe the file is readonly.";
+    // How the project is closed; whether its wave has changes, and the answer to its question.
+    const std::tuple<const char*, bool, MsgAnswer> rows[] = {
+        {"ProjectClose", true, MsgAnswer::No},    {"ProjectClose", true, MsgAnswer::Cancel},
+        {"ProjectClose", false, MsgAnswer::Ok},   {"main window", true, MsgAnswer::No},
+        {"main window", true, MsgAnswer::Cancel}, {"main window", false, MsgAnswer::Ok},
+    };
+    // The project file and the copies of the last good save. A failed save's new copies may
+    // stand beside them, as they do after a failed Save Project.
+    const auto lastGoodSave = [&] {
+        std::map<std::string, std::string> state = FolderState(dir);
+        std::erase_if(state, [](const auto& entry) {
+            return entry.first.find("/" + std::string(projectNewCopy)) != std::string::npos;
+        });
+        return state;
+    };
+    for (const auto& [how, changed, answer] : rows) {
+        SCOPED_TRACE(std::string(how) + (changed ? " changed" : " unchanged"));
+        if (fs::exists(ProjectPath()))
+            fs::permissions(ProjectPath(), fs::perms(0644));
+        form->SetProjectFile(ProjectPath());
+        TUnitWave* unit = commands->OpenWaveFile(wav, {}, false);
+        if (changed) {
+            unit->ExchangeSound(Pattern(300, 7));
+            unit->SetModified();
+        }
+        Trigger("ProjectSave");
+        fs::permissions(ProjectPath(), fs::perms(0444));
+        const std::map<std::string, std::string> saved = lastGoodSave();
+        std::vector<std::string> boxes = {failure};
+        if (changed)
+            boxes.push_back("You have unsaved changes: Do you want to save the Wave with name \"" +
+                            unit->GetName() + "\" to current file \"" + wav + "\"?");
+        messages.Clear();
+        messages.Expect();
+        if (changed)
+            messages.Expect(answer);
+        const bool closes = answer != MsgAnswer::Cancel;
+        if (std::string(how) == "main window")
+            EXPECT_EQ(form->close(), closes);
+        else
+            Trigger(how);
+        Flush();
+        std::vector<std::string> shown;
+        for (const ShownMessage& box : messages.Shown())
+            shown.push_back(box.caption + ": " + box.text);
+        EXPECT_EQ(shown, boxes);
+        EXPECT_EQ(form->Documents().DocumentWindowCount(), closes ? 0 : 1);
+        EXPECT_EQ(form->isVisible(), !closes || std::string(how) != "main window");
+        EXPECT_EQ(form->GetProjectFile().empty(), closes && std::string(how) == "ProjectClose");
+        EXPECT_EQ(lastGoodSave(), saved);
+        for (TMDIChildKelvorn* window : form->Documents().DocumentWindows())
+            window->Release();
+        Flush();
+        form->show();
+    }
+}
+
 TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNothing)
 {
     // Without one, closing asks each window, and a Cancel keeps them.
@@ -354,6 +423,40 @@ TEST_F(ProjectCommandsTest, ClosingAsksEachWindowOrWithAProjectSavesItAndAsksNot
         ++windows;
     EXPECT_EQ(windows, 2u);
     EXPECT_EQ(CopyFiles().size(), 3u);
+}
+
+// Saved by root, a user's project keeps its copies the user's: a new copy folder and every new
+// copy take the project file's owner and group. The first save has no file to take them from,
+// and a folder that exists keeps its own.
+TEST_F(ProjectCommandsTest, CopiesThatRootMakesForAUsersProjectAreTheUsers)
+{
+    if (!CanActAsOtherUsers())
+        GTEST_SKIP() << "only root can give a file to another user";
+    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
+    NewProject();
+    OpenChangedAndEmpty(wav);
+    // The owner of the copy folder, and those of the copies in it.
+    const auto owners = [&] {
+        const auto owner = [](const std::string& state) {
+            const size_t at = state.find(" owner ") + 7;
+            return state.substr(at, state.find(' ', at) - at);
+        };
+        std::set<std::string> copies;
+        for (const auto& [name, state] : FolderState(Copies()))
+            copies.insert(owner(state));
+        return std::pair(owner(FileState(Copies())), copies);
+    };
+    using Owners = std::pair<std::string, std::set<std::string>>;
+    Trigger("ProjectSave");
+    EXPECT_EQ(owners(), Owners("0:0", {"0:0"}));
+    ASSERT_EQ(::chown(ProjectPath().c_str(), nobodyUser, nobodyGroup), 0);
+    fs::remove_all(Copies());
+    Trigger("ProjectSave");
+    EXPECT_EQ(owners(), Owners("65534:65534", {"65534:65534"}));
+    EXPECT_EQ(CopyFiles().size(), 3u);
+    ASSERT_EQ(::chown(Copies().c_str(), 65533, 65532), 0);
+    Trigger("ProjectSave");
+    EXPECT_EQ(owners(), Owners("65533:65532", {"65534:65534"}));
 }
 
 // ---- Music pieces --------------------------------------------------------------------------

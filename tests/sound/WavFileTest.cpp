@@ -601,9 +601,13 @@ TEST_F(WavFile, FailedWriteKeepsTheOldFile)
              {static_cast<const Sound*>(&sound), static_cast<const Sound*>(&mono)}) {
             SafeFileWriter::FailAfterBytes(failAt);
             RecordedBoxes boxes;
+            // The temporary file is gone before the box, which the program may not outlive.
+            size_t entriesWhileShown = 0;
+            boxes.whileShown = [&] { entriesWhileShown = dir.Count(); };
             std::string message;
             EXPECT_FALSE(WriteWaveFile(nullptr, file, s, 0, -1, message)) << failAt;
             EXPECT_EQ(message, "Cannot save Wave: No space left on device.");
+            EXPECT_EQ(entriesWhileShown, 1u);
             ASSERT_EQ(boxes.boxes.size(), 1u);
             EXPECT_EQ(boxes.boxes[0].text, message);
             EXPECT_EQ(boxes.boxes[0].caption, "FileError");

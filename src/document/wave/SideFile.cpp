@@ -7,6 +7,7 @@
 #include "general/Memory.h"
 #include "general/Messages.h"
 #include "general/files/Links.h"
+#include "general/files/SafeFile.h"
 #include "general/values/ValueFormat.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLWriter.h"
@@ -190,8 +191,13 @@ bool TUnitWave::SaveShadowFile(const std::string& waveFileName)
         ok = CheckDrawing(DrawPointsOf(*this), DrawLength, GetSampleFreq(), nullptr, nullptr, error,
                           line, column);
     }
+    const std::string sideFile = SideFileName(waveFileName);
+    const NewFiles made({sideFile});
     if (ok)
-        ok = WriteXMLFile(*WriteXml(), SideFileName(waveFileName), error);
+        ok = WriteXMLFile(*WriteXml(), sideFile, error);
+    // One that root made for a user's wave would refuse the owner's every later save.
+    if (ok)
+        made.GiveOwnerOf(waveFileName);
     if (!ok)
         Messages().Show("Cannot save Wave Shadow File: " + error + " The Wave is saved correctly.",
                         "FileError", MsgIcon::Information, MsgButtons::Ok);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kelvorn {
 
@@ -71,6 +72,21 @@ void SafeFileWriter::Fail(const std::string& why)
     if (!failed) {
         failed = true;
         reason = why;
+    }
+    Discard();
+}
+
+void SafeFileWriter::Discard()
+{
+    // The caller's box comes after the failure, and the program may end while it is open: no
+    // half-written temporary file may outlive the failure itself.
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (!temporary.empty()) {
+        ::unlink(temporary.c_str());
+        temporary.clear();
     }
 }
 
@@ -197,27 +213,26 @@ bool SafeFileWriter::Write(const void* bytes, size_t count)
 
 bool SafeFileWriter::Commit()
 {
+    // After a failure the file is closed already.
     if (!file) {
         Fail("the file was not opened");
         return false;
     }
     // A file written in place that got no byte is empty now.
-    bool ok = !failed && CutInPlace();
-    if (ok && std::fflush(file) != 0) {
-        Fail(errno);
-        ok = false;
-    }
-    if (ok && ::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
-        Fail(errno);
-        ok = false;
-    }
-    if (std::fclose(file) != 0 && ok) {
-        Fail(errno);
-        ok = false;
-    }
-    file = nullptr;
-    if (!ok)
+    if (!CutInPlace())
         return false;
+    if (std::fflush(file) != 0) {
+        Fail(errno);
+        return false;
+    }
+    if (::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS) {
+        Fail(errno);
+        return false;
+    }
+    if (std::fclose(std::exchange(file, nullptr)) != 0) {
+        Fail(errno);
+        return false;
+    }
     if (inPlace) {
         committed = true;
         return true;
@@ -241,6 +256,50 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
         return false;
     }
     return true;
+}
+
+void GiveOwnerOf(const std::string& model, const std::string& made)
+{
+    struct stat owner
+    {
+    };
+    if (::stat(model.c_str(), &owner) != 0)
+        return;
+    // Held open from the check to the change: the name may be pointed elsewhere in between.
+    const int fd = ::open(made.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info
+    {
+    };
+    const bool savers = ::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() &&
+                        (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && info.st_nlink == 1));
+    if (savers && (info.st_uid != owner.st_uid || info.st_gid != owner.st_gid)) {
+        // Root may give both; a user may give only a group of their own. Where neither is
+        // allowed, made stays as it was made: the save itself has succeeded.
+        const bool given =
+            ::fchownat(fd, "", owner.st_uid, owner.st_gid, AT_EMPTY_PATH) == 0 ||
+            ::fchownat(fd, "", static_cast<uid_t>(-1), owner.st_gid, AT_EMPTY_PATH) == 0;
+        static_cast<void>(given);
+    }
+    ::close(fd);
+}
+
+NewFiles::NewFiles(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        struct stat info
+        {
+        };
+        if (::lstat(path.c_str(), &info) != 0)
+            absent.push_back(path);
+    }
+}
+
+void NewFiles::GiveOwnerOf(const std::string& model) const
+{
+    for (const std::string& path : absent)
+        kelvorn::GiveOwnerOf(model, path);
 }
 
 } // namespace kelvorn

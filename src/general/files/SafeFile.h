@@ -1,9 +1,10 @@
 #pragma once
 // Safe saving: a file is written to a temporary file in the target's directory, every write and
 // the close are checked, and only then is it renamed over the target. A save that fails at any
-// point removes the temporary file and leaves the old target exactly as it was. The file that
-// replaces the old one gets the old one's owner, group and mode: a save keeps a file its owner's,
-// whoever saves it.
+// point removes the temporary file at once, before its caller can show a box about it, and leaves
+// the old target exactly as it was. The file that replaces the old one gets the old one's owner,
+// group and mode: a save keeps a file its owner's, whoever saves it. Files a save makes new beside
+// a document are given the document's owner and group through GiveOwnerOf.
 //
 // Renaming would get past what opening the target for writing checks, so the writer checks it
 // itself: a target the user may not write, or one without any write bit (which would stop even
@@ -20,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 struct stat;
 
@@ -70,8 +72,12 @@ private:
     bool WriteThrough(int fd);
     /// Empties a file written in place before its first bytes; true when there is nothing to do.
     bool CutInPlace();
+    /// Remembers the first failure and discards the file at once (Discard).
     void Fail(int errorCode);
     void Fail(const std::string& why);
+    /// Closes the file and removes the temporary file; a file written in place keeps what it
+    /// got.
+    void Discard();
 
     std::string target;
     /// The file that is replaced: the target, or the file its chain of links names.
@@ -88,5 +94,26 @@ private:
 
 /// Writes bytes to path safely; on failure returns false with the system's reason in reason.
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& reason);
+
+/// Gives made, a file or folder that a save has just created for the document model, model's
+/// owner and group as far as the system allows: both for root, the group alone for a user who
+/// belongs to it, else nothing (made stays as it was made). Nothing happens either when model
+/// does not exist, or when made is no longer the plain file or folder the saver made (a link, a
+/// file with a second name, someone else's), so that a name changed meanwhile hands no other
+/// file away.
+void GiveOwnerOf(const std::string& model, const std::string& made);
+
+/// The files a save may make: taken before the save, it notes which do not exist yet, so that
+/// only those get the document's owner and group after it; files that existed keep their own.
+class NewFiles
+{
+public:
+    explicit NewFiles(const std::vector<std::string>& paths);
+    /// GiveOwnerOf(model, path) for every path that did not exist before the save.
+    void GiveOwnerOf(const std::string& model) const;
+
+private:
+    std::vector<std::string> absent;
+};
 
 } // namespace kelvorn

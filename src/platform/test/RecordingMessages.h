@@ -7,6 +7,7 @@
 #include "general/Services.h"
 #include "platform/test/ScriptedMessages.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
     {
         boxes.push_back({text, caption, icon, buttons});
         texts.push_back(caption + ": " + text);
+        if (whileShown)
+            whileShown();
         return MsgAnswer::Ok;
     }
 
@@ -40,6 +43,8 @@ public:
 
     std::vector<ShownMessage> boxes;
     std::vector<std::string> texts;
+    /// Runs while each box is open: what the user, or a program ended then, would find.
+    std::function<void()> whileShown;
 
 private:
     MessageSink* previous;

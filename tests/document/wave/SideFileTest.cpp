@@ -6,12 +6,15 @@
 #include "document/wave/SideFile.h"
 #include "general/files/SafeFile.h"
 #include "platform/test/ScriptedMessages.h"
+#include "support/OtherUser.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kelvorn::test {
@@ -460,6 +463,35 @@ TEST_F(SideFileTest, ALinkedWaveKeepsItsSideFileBesideTheFileItNames)
     ASSERT_TRUE(again.wave.Revert(message, failed)) << message;
     const int32_t first = again.wave.GetPos1(), second = again.wave.GetPos2();
     EXPECT_EQ(std::pair(std::min(first, second), std::max(first, second)), std::pair(200, 700));
+}
+
+// Saved by root, a user's wave keeps its side file the user's: a new one takes the wave's owner
+// and group, one that exists keeps its own.
+TEST_F(SideFileTest, ANewSideFileIsTheWavesOwnersAndAnOldOneKeepsItsOwn)
+{
+    if (!CanActAsOtherUsers())
+        GTEST_SKIP() << "only root can give a file to another user";
+    namespace fs = std::filesystem;
+    const fs::path wave = dir / "s.wav", side = dir / "s.kvw";
+    WriteFile(wave, "the user's wave");
+    ASSERT_EQ(::chown(wave.c_str(), nobodyUser, nobodyGroup), 0);
+    WaveDoc doc(RampMono(10));
+    // Whether a side file of a third user's exists before the save; its owner after.
+    const std::tuple<bool, std::string> rows[] = {{false, "65534:65534"}, {true, "65533:65532"}};
+    for (const auto& [exists, owner] : rows) {
+        SCOPED_TRACE(exists);
+        fs::remove(side);
+        if (exists) {
+            WriteFile(side, "old");
+            ASSERT_EQ(::chown(side.c_str(), 65533, 65532), 0);
+        }
+        ASSERT_TRUE(doc.wave.SaveShadowFile(wave));
+        struct stat info
+        {
+        };
+        ASSERT_EQ(::stat(side.c_str(), &info), 0);
+        EXPECT_EQ(std::to_string(info.st_uid) + ":" + std::to_string(info.st_gid), owner);
+    }
 }
 
 // ---- failed saves -----------------------------------------------------------------------------

@@ -323,6 +323,50 @@ TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeRepla
     }
 }
 
+// What a save makes beside a document takes the document's owner and group as far as the system
+// lets the saver give them (root gives both, as the side file and project tests show), and only
+// while it is still the file the saver made.
+TEST(XMLWriterOwners, WhatASaveMakesTakesTheDocumentsOwnerWhereTheSystemAllows)
+{
+    if (!test::CanActAsOtherUsers())
+        GTEST_SKIP() << "only root can save as another user";
+    namespace fs = std::filesystem;
+    const gid_t elsewhere = 65532;
+    const Identity root{0, 0, {0}}, user{test::nobodyUser, test::nobodyGroup, {test::nobodyGroup}};
+    const Identity userInElsewhere{user.uid, user.gid, {user.gid, elsewhere}};
+    enum Made { File, Link, SecondName };
+    // Who makes doc.kvw beside a third user's doc.kvp, and what; the owner of the file that name
+    // leads to after.
+    const std::tuple<Identity, Made, std::string> rows[] = {
+        {userInElsewhere, File, "65534:65532"}, // the group alone
+        {user, File, "65534:65534"},            // neither
+        {root, Link, "0:0"},                    // a link put in the file's place
+        {root, SecondName, "0:0"},              // a file that has another name too
+    };
+    for (const auto& [saver, made, owner] : rows) {
+        SCOPED_TRACE(std::to_string(made) + ", " + owner);
+        TempDir dir("made");
+        fs::permissions(dir.path, fs::perms(0777));
+        const std::string document = (dir / "doc.kvp").string(), name = (dir / "doc.kvw").string();
+        WriteAll(document, "doc");
+        ASSERT_EQ(::chown(document.c_str(), 65533, elsewhere), 0);
+        test::RunAs(saver, [&] {
+            WriteAll(made == Link ? dir / "other" : fs::path(name), "made");
+            if (made == Link)
+                fs::create_symlink("other", name);
+            if (made == SecondName)
+                fs::create_hard_link(name, dir / "second");
+            GiveOwnerOf(document, name);
+            return std::string();
+        });
+        struct stat info
+        {
+        };
+        ASSERT_EQ(::stat(name.c_str(), &info), 0);
+        EXPECT_EQ(std::to_string(info.st_uid) + ":" + std::to_string(info.st_gid), owner);
+    }
+}
+
 TEST(XMLWriterSize, DeepTreesWriteWithoutRecursion)
 {
     std::string out;
