@@ -5,13 +5,14 @@
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "shell/KindRegistry.h"
+#include "shell/WindowArrangement.h"
 #include "waveui/WaveWindow.h"
 #include "window_base/SountoryListing.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QScrollBar>
 
 #include <algorithm>
 
@@ -41,27 +42,35 @@ TMDIChildKelvorn* TDocumentServices::AddDocumentWindow(TMDIChildKelvorn* window)
     // A window made without a place of its own (new, opened, duplicated) would open at the size
     // of its empty layout, a caption bar with nothing under it; give it a usable share of the
     // frame instead. Windows placed by their maker (split, merge, a project) keep their place.
-    // Such a window cascades from the top left of the visible area and starts again there
-    // when the next step would leave it, so that every new window is whole in sight.
-    if (window->width() < MinimumWindowWidth || window->height() < MinimumWindowHeight) {
-        const QSize area = frame.viewport()->size();
-        const int width =
-            std::min(area.width(), std::max(MinimumWindowWidth, area.width() * 2 / 3));
-        const int height =
-            std::min(area.height(), std::max(MinimumWindowHeight, area.height() * 2 / 3));
-        window->resize(width, height);
-        constexpr int step = 24;
-        if ((cascadeStep * step + width > area.width()) ||
-            (cascadeStep * step + height > area.height()))
-            cascadeStep = 0;
-        const QPoint scrolled(frame.horizontalScrollBar()->value(),
-                              frame.verticalScrollBar()->value());
-        window->move(QPoint(cascadeStep * step, cascadeStep * step) - scrolled);
-        ++cascadeStep;
-    }
+    const bool placeHere =
+        window->width() < MinimumWindowWidth || window->height() < MinimumWindowHeight;
+    if (placeHere)
+        PlaceNewWindow(*window);
     window->show();
     frame.setActiveSubWindow(window);
+    // The activation brought the toolbars of the window's kind, which may have left the frame
+    // another size. A window the frame maximised keeps its place to come back to.
+    if (placeHere && !window->isMaximized())
+        PlaceNewWindow(*window);
     return window;
+}
+
+void TDocumentServices::PlaceNewWindow(TMDIChildKelvorn& window)
+{
+    // Toolbars shown or hidden take their room only when the main window next lays itself
+    // out, which it does now.
+    if (QLayout* layout = frame.window()->layout())
+        layout->activate();
+    const QSize area = frame.viewport()->size();
+    const QSize size(std::min(area.width(), std::max(MinimumWindowWidth, area.width() * 2 / 3)),
+                     std::min(area.height(), std::max(MinimumWindowHeight, area.height() * 2 / 3)));
+    // Cascaded from the top left of the visible part, by the windows there now: the place
+    // does not depend on windows that were placed, moved or closed before.
+    std::vector<QPoint> taken;
+    for (TMDIChildKelvorn* other : DocumentWindows())
+        if (other != &window && other->isVisible() && !other->isMinimized())
+            taken.push_back(other->pos());
+    window.setGeometry(QRect(NewWindowPlace(area, size, taken, NewWindowStep), size));
 }
 
 void TDocumentServices::SetSaveHandler(std::function<bool(TMDIChildKelvorn&)> handler)

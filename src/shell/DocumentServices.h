@@ -63,10 +63,14 @@ public:
     /// Below this size a window added to the frame is taken to have no place of its own.
     static constexpr int MinimumWindowWidth = 320;
     static constexpr int MinimumWindowHeight = 200;
+    /// How far each such window lies below and right of the one before it.
+    static constexpr int NewWindowStep = 24;
 
-    /// Puts window (with its document) into the frame, shows it and sets its caption; from now
-    /// on it is one of the document windows until its close is granted. The close question's
-    /// Yes saves through the save handler (SetSaveHandler). Returns the window.
+    /// Puts window (with its document) into the frame, shows it, makes it active and sets its
+    /// caption; from now on it is one of the document windows until its close is granted. A
+    /// window below the minimum size gets two thirds of the frame, at the first cascade place
+    /// free where it lies whole in sight (NewWindowPlace). The close question's Yes saves
+    /// through the save handler (SetSaveHandler). Returns the window.
     TMDIChildKelvorn* AddDocumentWindow(TMDIChildKelvorn* window);
     /// The save handler every window added from now on gets (Save, or Save As when untitled).
     void SetSaveHandler(std::function<bool(TMDIChildKelvorn&)> handler);
@@ -188,12 +192,11 @@ signals:
 
 private:
     void WindowClosing(TMDIChildKelvorn* window);
+    void PlaceNewWindow(TMDIChildKelvorn& window);
     template <class Visit> void ScanNamed(DocumentKind kind, Visit visit) const;
 
     QMdiArea& frame;
     std::function<bool(TMDIChildKelvorn&)> saveHandler;
-    // Where the next window without a place of its own goes, in steps down the diagonal.
-    int cascadeStep = 0;
     bool waiting = false;
     SoundPtr ClipBoardSound;
     std::unique_ptr<TUndoUnit> undoUnit;

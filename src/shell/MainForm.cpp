@@ -74,6 +74,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     resize(1000, 700);
     frame = new QMdiArea(this);
     frame->setObjectName(QStringLiteral("Frame"));
+    // A window partly outside the frame, left there by the user or by toolbars that took room,
+    // can still be reached.
+    frame->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    frame->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(frame);
     documents = std::make_unique<TDocumentServices>(*frame);
     link = std::make_unique<TMainFormLink>(*documents, *this);

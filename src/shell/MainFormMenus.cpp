@@ -1,6 +1,7 @@
 // The main window's menus, toolbars and status bar.
 #include "shell/MainForm.h"
 
+#include "shell/WindowArrangement.h"
 #include "window_base/DialogFonts.h"
 
 #include <QAction>
@@ -148,7 +149,7 @@ void TMainForm::BuildMenus()
             item->setCheckable(true);
             item->setChecked(child == frame->activeSubWindow());
             connect(item, &QAction::triggered, frame,
-                    [this, child] { frame->setActiveSubWindow(child); });
+                    [this, child] { BringUpWindow(*frame, *child); });
         }
     });
 }

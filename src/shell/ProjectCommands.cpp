@@ -261,7 +261,16 @@ void TProjectCommands::LoadProject(const std::string& fileName)
     ProjectFileContent content;
     ReadProjectFile(fileName, content);
     std::string error;
+    // Each window comes up at a new window's place and is then moved to the project's, with the
+    // next one raised over it. A window on show that the toolkit moves by copying its pixels
+    // counts as uncovered until it next paints itself, and that paint (its title bar going
+    // inactive) went over the windows raised meanwhile. With the frame's updates held no move
+    // leaves that mark, and every window paints itself afresh, in the final order, once they
+    // are let go.
+    QMdiArea& frame = *form.Frame();
+    frame.setUpdatesEnabled(false);
     const bool rebuilt = RebuildProject(content, fileName, *this, error);
+    frame.setUpdatesEnabled(true);
     // Change tracking came back on only now: the marks follow.
     for (TMDIChildKelvorn* window : form.Documents().DocumentWindows())
         window->UpdateModifiedMark();

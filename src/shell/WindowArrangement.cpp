@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -17,6 +18,16 @@ std::vector<QMdiSubWindow*> ArrangedWindows(const QMdiArea& frame, QMdiArea::Win
         if (!w->isMinimized() && !w->isHidden())
             shown.push_back(w);
     return shown;
+}
+
+/// Scrolls the frame back to where it starts and answers the size the arrangements fill: its
+/// visible part without scroll bars. A window placed at the top left while the frame is
+/// scrolled would leave an empty strip above it to scroll to.
+QSize ScrollHome(QMdiArea& frame)
+{
+    frame.horizontalScrollBar()->setValue(0);
+    frame.verticalScrollBar()->setValue(0);
+    return frame.contentsRect().size();
 }
 
 } // namespace
@@ -57,6 +68,19 @@ std::vector<QRect> IconPlaces(QSize area, const std::vector<QSize>& icons)
     return places;
 }
 
+QPoint NewWindowPlace(QSize area, QSize size, const std::vector<QPoint>& taken, int step)
+{
+    step = std::max(step, 1);
+    for (int offset = 0;
+         offset + size.width() <= area.width() && offset + size.height() <= area.height();
+         offset += step) {
+        const QPoint place(offset, offset);
+        if (std::find(taken.begin(), taken.end(), place) == taken.end())
+            return place;
+    }
+    return QPoint(0, 0);
+}
+
 void CascadeWindows(QMdiArea& frame, QSize least)
 {
     // Bottom first, so that raising each in turn keeps the order; the active one ends on top.
@@ -73,7 +97,7 @@ void CascadeWindows(QMdiArea& frame, QSize least)
         w->showNormal();
     const int titleBar = shown.front()->contentsMargins().top();
     const std::vector<QRect> places =
-        CascadePlaces(frame.viewport()->size(), int(shown.size()), titleBar, least);
+        CascadePlaces(ScrollHome(frame), int(shown.size()), titleBar, least);
     for (size_t i = 0; i < places.size(); ++i) {
         shown[i]->setGeometry(places[i]);
         shown[i]->raise();
@@ -87,7 +111,7 @@ void TileWindows(QMdiArea& frame, bool horizontally)
     const std::vector<QMdiSubWindow*> shown = ArrangedWindows(frame, QMdiArea::CreationOrder);
     if (shown.empty())
         return;
-    const QSize area = frame.viewport()->size();
+    const QSize area = ScrollHome(frame);
     const int count = int(shown.size());
     for (int i = 0; i < count; ++i) {
         shown[size_t(i)]->showNormal();
@@ -102,9 +126,14 @@ void TileWindows(QMdiArea& frame, bool horizontally)
 
 void MinimizeWindows(QMdiArea& frame)
 {
+    // A window being minimised becomes the active one, and after a maximised one the frame
+    // maximises the window it activates instead of leaving it an icon.
+    const bool maximisesActive = !frame.testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    frame.setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     for (QMdiSubWindow* w : frame.subWindowList())
         if (!w->isHidden())
             w->showMinimized();
+    frame.setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !maximisesActive);
 }
 
 void ArrangeMinimizedWindows(QMdiArea& frame)
@@ -119,6 +148,14 @@ void ArrangeMinimizedWindows(QMdiArea& frame)
     const std::vector<QRect> places = IconPlaces(frame.viewport()->size(), icons);
     for (size_t i = 0; i < places.size(); ++i)
         minimised[i]->setGeometry(places[i]);
+}
+
+void BringUpWindow(QMdiArea& frame, QMdiSubWindow& window)
+{
+    // Activation alone leaves a minimised window an icon, with its menus on show.
+    if (window.isMinimized())
+        window.showNormal();
+    frame.setActiveSubWindow(&window);
 }
 
 } // namespace kelvorn

@@ -1,7 +1,11 @@
 #pragma once
-// The Window menu's arrangements of the document windows in the frame: cascade, tile, minimise
-// all and line up the minimised ones. Where the windows go is plain arithmetic on sizes
-// (CascadePlaces, IconPlaces), apart from the frame that applies it.
+// Where the document windows go in the frame: the Window menu's arrangements (cascade, tile,
+// minimise all, line up the minimised ones), the window its list brings up, and the place of a
+// new window. Where the windows go is plain arithmetic on sizes (CascadePlaces, IconPlaces,
+// NewWindowPlace), apart from the frame that applies it.
+//
+// The frame shows scroll bars while a window lies partly outside it. Cascade and tile fill the
+// frame as it is once every window lies inside, so without scroll bars, which then go.
 
 #include <QRect>
 #include <QSize>
@@ -9,6 +13,7 @@
 #include <vector>
 
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace kelvorn {
 
@@ -23,6 +28,11 @@ std::vector<QRect> CascadePlaces(QSize area, int count, int step, QSize least);
 /// of area in the order given, each row that is full followed by one above it.
 std::vector<QRect> IconPlaces(QSize area, const std::vector<QSize>& icons);
 
+/// Where a new window of size goes in area: the first of the cascade places (n × step,
+/// n × step), n = 0, 1, 2, ..., that no window has taken (taken: the top left corners of the
+/// windows on show) and where it lies whole in area; the top left when there is none.
+QPoint NewWindowPlace(QSize area, QSize size, const std::vector<QPoint>& taken, int step);
+
 /// The frame's windows that are neither minimised nor hidden, cascaded by the height of a title
 /// bar, the active one last and in front; each as large as CascadePlaces allows with least as
 /// the smallest usable size (and never below its own minimum size).
@@ -30,10 +40,14 @@ void CascadeWindows(QMdiArea& frame, QSize least);
 /// Those windows one above the other, each the frame's full width (horizontally), or side by
 /// side, each its full height.
 void TileWindows(QMdiArea& frame, bool horizontally);
-/// Every document window on show minimised.
+/// Every document window on show minimised, a maximised one too.
 void MinimizeWindows(QMdiArea& frame);
 /// The minimised windows lined up along the frame's bottom edge (IconPlaces), in the order
 /// they were made; the others stay where they are.
 void ArrangeMinimizedWindows(QMdiArea& frame);
+/// Brings window up as the Window menu's list does: a minimised one first gets back the size
+/// and place it had before (a window minimised while maximised, the ones it had before that),
+/// then it becomes the active window.
+void BringUpWindow(QMdiArea& frame, QMdiSubWindow& window);
 
 } // namespace kelvorn

@@ -207,6 +207,35 @@ TEST_F(FactoryCommandsTest, TheDemoFactoryOpensFromTheCommandLineAndMakesASecond
     EXPECT_TRUE(SameSound(*ActiveWave()->GetUnitWave().GetSound(), *GenSound(demo)));
 }
 
+// Each run window steps down from the one before, and after the project is opened again the
+// next one goes on from the windows on show, whole in the frame that its toolbars leave.
+TEST_F(FactoryCommandsTest, RunWindowsAfterAProjectIsOpenedAgainComeUpWholeInSight)
+{
+    fileDialogs.WhenSave(TProjectCommands::NewProjectTitle, Path("runs.kvp"));
+    Trigger("ProjectNew");
+    Gen();
+    for (int run = 0; run < 3; ++run) {
+        Activate(form->Documents().FindChildOf(form->Documents().FindUnitSountory("Gen")));
+        Trigger("SntRunCrWnd");
+    }
+    Trigger("ProjectSave");
+    Trigger("ProjectClose");
+    Flush();
+    fileDialogs.WhenOpen(TProjectCommands::OpenProjectTitle, {Path("runs.kvp")});
+    Trigger("ProjectOpen");
+    for (int run = 3; run < 5; ++run) {
+        Activate(form->Documents().FindChildOf(form->Documents().FindUnitSountory("Gen")));
+        Trigger("SntRunCrWnd");
+        Flush();
+        TMDIChildWave* made = ActiveWave();
+        ASSERT_NE(made, nullptr);
+        const int step = (run + 1) * TDocumentServices::NewWindowStep;
+        EXPECT_EQ(made->pos(), QPoint(step, step));
+        EXPECT_TRUE(form->Frame()->viewport()->rect().contains(made->geometry()))
+            << made->geometry().bottom() << " below " << form->Frame()->viewport()->height();
+    }
+}
+
 TEST_F(FactoryCommandsTest, AChangeRunWorksOnTheSelectionOfMonoAndStereoWavesAndIsUndone)
 {
     Halve();
