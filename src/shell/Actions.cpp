@@ -23,7 +23,7 @@ const std::vector<ActionSpec> catalogue = {
     {"FileNewMuz", "New music...", "Ctrl+Shift+N", "New Music|Create a new music piece", C::File},
     {"FileOpenWave", "&Open wave...", "Ctrl+O", "Open Wave|Open a wave file", C::File},
     {"FileOpenMuz", "&Open music...", "Ctrl+Shift+O", "Open Music|Open a music file", C::File},
-    {"FileClose", "&Close", "", "Close|Close the active window", C::File},
+    {"FileClose", "&Close", "Ctrl+F4", "Close|Close the active window", C::File},
     {"FileSave", "&Save", "Ctrl+S", "Save|Save the active window", C::File},
     {"FileSaveAs", "Save &As...", "Ctrl+A", "Save As|Save the active window under a new name", C::File},
     {"FileExit", "E&xit", "", "Exit|Exit the Kelvorn", C::File},

@@ -162,6 +162,7 @@ void TMainForm::BuildRouter()
         TMDIChildKelvorn* child = documents->GetActiveChild();
         return kinds.Of(child) ? int(child->GetKind()) : 0;
     });
+    router->SetMenuBar(menuBar());
     auto a = [this](const char* name) { return actions->At(name); };
     //              none     wave                 music               factory
     router->AddKey(QKeySequence(Qt::Key_V), {nullptr, a("Volume"), nullptr, a("SntValidate")});
@@ -172,16 +173,23 @@ void TMainForm::BuildRouter()
     // A factory may leave "Run Factory Create Wave" enabled for a wave window.
     router->AddKey(QKeySequence(Qt::ALT | Qt::Key_M),
                    {nullptr, a("SntRunCrWnd"), a("MusicGenerate"), a("SntRunCrWnd")});
-
-    std::vector<QKeySequence> mnemonics;
-    for (QMenu* menu : menus)
-        mnemonics.push_back(QKeySequence::mnemonic(menu->title()));
-    std::vector<QAction*> owners;
-    for (QAction* action : actions->All())
-        if (action->shortcutContext() == Qt::ApplicationShortcut &&
-            std::find(mnemonics.begin(), mnemonics.end(), action->shortcut()) != mnemonics.end())
-            owners.push_back(action);
-    router->SetMenuBarKeys(std::move(mnemonics), std::move(owners));
+    // The other commands on a letter of the menu bar take it only from the kind they work on,
+    // since an enabled state may be left over from a window of another kind. The key actions
+    // work on every kind and always take theirs.
+    router->AddKey(QKeySequence(Qt::ALT | Qt::Key_F), {nullptr, a("MakeMFreq"), nullptr, nullptr});
+    router->AddKey(QKeySequence(Qt::ALT | Qt::Key_E), {nullptr, a("RndEcho"), nullptr, nullptr});
+    router->AddKey(QKeySequence(Qt::ALT | Qt::Key_V), {nullptr, a("ViewVold"), nullptr, nullptr});
+    router->AddKey(QKeySequence(Qt::ALT | Qt::Key_W), {nullptr, a("ViewWave"), nullptr, nullptr});
+    router->AddKey(QKeySequence(Qt::ALT | Qt::Key_H),
+                   {nullptr, nullptr, nullptr, a("SntShowHints")});
+    for (const char* keyAction : {"keyAltP", "keyAltU"}) {
+        QAction* action = a(keyAction);
+        router->AddKey(action->shortcut(), {action, action, action, action});
+    }
+    // The document window's own window menu answers Ctrl+F4 too; both close it through its
+    // close question.
+    QAction* close = a("FileClose");
+    router->AddHeldKey(close->shortcut(), {close, close, close, close});
 }
 
 void TMainForm::BuildToolWindows()

@@ -18,6 +18,16 @@ TShortcutRouter::TShortcutRouter(QWidget* window, std::function<int()> activeKin
 
 void TShortcutRouter::AddKey(const QKeySequence& key, std::vector<QAction*> routes)
 {
+    Add(key, std::move(routes), !MenusOfKey(key).empty());
+}
+
+void TShortcutRouter::AddHeldKey(const QKeySequence& key, std::vector<QAction*> routes)
+{
+    Add(key, std::move(routes), true);
+}
+
+void TShortcutRouter::Add(const QKeySequence& key, std::vector<QAction*> routes, bool held)
+{
     routes.resize(4, nullptr);
     for (QAction* action : routes)
         if (action && action->shortcut() == key) {
@@ -26,10 +36,13 @@ void TShortcutRouter::AddKey(const QKeySequence& key, std::vector<QAction*> rout
             action->setShortcutContext(Qt::WidgetShortcut);
             window->removeAction(action);
         }
-    auto* shortcut = new QShortcut(key, window);
-    shortcut->setContext(Qt::ApplicationShortcut);
-    shortcut->setAutoRepeat(false);
-    connect(shortcut, &QShortcut::activated, this, [this, key] { Press(key); });
+    QShortcut* shortcut = nullptr;
+    if (!held) {
+        shortcut = new QShortcut(key, window);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, this, [this, key] { Press(key); });
+    }
     entries.push_back(Entry{key, std::move(routes), shortcut});
 }
 
@@ -41,16 +54,48 @@ const TShortcutRouter::Entry* TShortcutRouter::FindEntry(const QKeySequence& key
     return nullptr;
 }
 
+std::vector<QAction*> TShortcutRouter::MenusOfKey(const QKeySequence& key) const
+{
+    std::vector<QAction*> menus;
+    if (menuBar)
+        for (QAction* menu : menuBar->actions())
+            if (QKeySequence::mnemonic(menu->text()) == key)
+                menus.push_back(menu);
+    return menus;
+}
+
 bool ModalDialogOpen()
 {
     return QApplication::activeModalWidget() != nullptr;
 }
 
+namespace {
+
+// Qt has no public query of a menu bar's keyboard mode. The bar takes the focus as the mode
+// begins and highlights an item for as long as it lasts; the focus alone is no sign, since a bar
+// that leaves the mode keeps it when no widget had it before.
+bool InKeyboardMode(const QMenuBar& bar)
+{
+    return bar.hasFocus() && bar.activeAction() != nullptr;
+}
+
+// A menu bar that left its keyboard mode but kept the focus: its window gets it, so that the
+// next key reaches the shortcuts instead of the bar.
+void ReleaseMenuBarFocus()
+{
+    auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    if (bar && !InKeyboardMode(*bar) && !QApplication::activePopupWidget())
+        bar->window()->setFocus(Qt::MenuBarFocusReason);
+}
+
+} // namespace
+
 bool MenuOpen()
 {
-    // A menu bar takes the keyboard focus while it is in its keyboard mode.
-    return QApplication::activePopupWidget() != nullptr ||
-           qobject_cast<QMenuBar*>(QApplication::focusWidget()) != nullptr;
+    if (QApplication::activePopupWidget())
+        return true;
+    const auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    return bar && InKeyboardMode(*bar);
 }
 
 QAction* TShortcutRouter::Target(const QKeySequence& key) const
@@ -82,24 +127,22 @@ std::vector<QKeySequence> TShortcutRouter::Keys() const
     return keys;
 }
 
-void TShortcutRouter::SetMenuBarKeys(std::vector<QKeySequence> mnemonics,
-                                     std::vector<QAction*> actions)
+void TShortcutRouter::SetMenuBar(QMenuBar* bar)
 {
-    menuBarKeys = std::move(mnemonics);
-    menuKeyActions = std::move(actions);
+    menuBar = bar;
 }
 
-QAction* TShortcutRouter::MenuKeyOwner(const QKeySequence& key) const
+QAction* TShortcutRouter::HeldKeyOwner(const QKeySequence& key) const
 {
-    if (std::find(menuBarKeys.begin(), menuBarKeys.end(), key) == menuBarKeys.end() ||
-        ModalDialogOpen() || MenuOpen())
-        return nullptr;
-    if (FindEntry(key))
-        return Target(key);
-    for (QAction* action : menuKeyActions)
-        if (action->isEnabled() && action->shortcut() == key)
-            return action;
-    return nullptr;
+    const Entry* entry = FindEntry(key);
+    return entry && !entry->shortcut ? Target(key) : nullptr;
+}
+
+bool TShortcutRouter::IsHiddenMenuKey(const QKeySequence& key) const
+{
+    const std::vector<QAction*> menus = MenusOfKey(key);
+    return !menus.empty() && std::none_of(menus.begin(), menus.end(),
+                                          [](const QAction* menu) { return menu->isVisible(); });
 }
 
 void TShortcutRouter::AddAlias(const QKeySequence& key, QAction* action)
@@ -150,14 +193,48 @@ bool TKeyboardHook::KeepsEffect(int key)
     }
 }
 
+void TKeyboardHook::CheckMenuBarFocusLater()
+{
+    if (menuBarCheckQueued)
+        return;
+    menuBarCheckQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            menuBarCheckQueued = false;
+            ReleaseMenuBarFocus();
+        },
+        Qt::QueuedConnection);
+}
+
 bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::FocusIn:
+        // Each may end a menu bar's keyboard mode: Escape, Alt, a click, a command chosen, the
+        // focus back from a dialog the command opened.
+        if (qobject_cast<QMenuBar*>(QApplication::focusWidget()))
+            CheckMenuBarFocusLater();
+        break;
+    default:
+        break;
+    }
     // An accepted override sends the key to the focused widget as a key press instead of
     // letting it fire a shortcut.
     if (event->type() == QEvent::ShortcutOverride) {
+        // The shortcuts are matched after this event, with the focus as it is then.
+        ReleaseMenuBarFocus();
+        auto* key = static_cast<QKeyEvent*>(event);
         // An open menu takes every key as a key press, its own mnemonics included: no
-        // shortcut of any window fires beneath it.
+        // shortcut of any window fires beneath it. Alt alone is no shortcut: the menu bar
+        // watches it to leave its keyboard mode.
         if (MenuOpen()) {
+            if (key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta)
+                return QObject::eventFilter(watched, event);
             event->accept();
             return true;
         }
@@ -165,20 +242,20 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
         // main window's shortcuts from firing beneath it.
         if (ModalDialogOpen())
             return QObject::eventFilter(watched, event);
-        auto* key = static_cast<QKeyEvent*>(event);
         if (on && !KeepsEffect(key->key())) {
             event->accept();
             return true;
         }
         const QKeySequence pressed(key->keyCombination());
-        QAction* owner = router ? router->MenuKeyOwner(pressed) : nullptr;
+        QAction* owner = router ? router->HeldKeyOwner(pressed) : nullptr;
         if (!owner && router)
             owner = router->AliasTarget(pressed);
-        if (owner) {
+        if (owner || (router && router->IsHiddenMenuKey(pressed))) {
             event->accept();
             swallowKey = key->keyCombination().toCombined();
             // After the key event: the command may open a modal dialog.
-            QMetaObject::invokeMethod(owner, &QAction::trigger, Qt::QueuedConnection);
+            if (owner)
+                QMetaObject::invokeMethod(owner, &QAction::trigger, Qt::QueuedConnection);
             return true;
         }
         return QObject::eventFilter(watched, event);

@@ -11,8 +11,13 @@
 // - While the text-input mode is on (a tool window with text fields is active), typed keys reach
 //   the focused field instead of firing shortcuts. Tab, Enter, the arrows, Home, End, Insert and
 //   Delete keep their usual effect.
-// - An action's key beats the menu bar's mnemonic of the same key (Alt+F is Multi Frequencies
-//   while that action is enabled, else it opens the File menu); Qt would fire neither.
+// - A key the toolkit answers too is held: routed like a shared key but with no shortcut of its
+//   own (Qt would fire neither of two shortcuts on one key); the hook runs the routed command
+//   before any shortcut sees the key. Held are the menu bar's mnemonics, so that a command's key
+//   beats the menu's letter while the command belongs to the active kind and is enabled (Alt+F
+//   is Multi Frequencies for a wave, else the bar's own mnemonic, the only one left, opens the
+//   File menu; the letter of a hidden menu does nothing), and Ctrl+F4, which a document
+//   window's own window menu answers too.
 // - A key that stands for another (an alias of the router) runs that key's action once, and no
 //   shortcut of its own; two shortcuts of one action matching one key press would be taken as
 //   ambiguous and run nothing.
@@ -23,15 +28,20 @@
 // While a menu, a submenu, a context menu or a list's drop-down is open, or the menu bar holds
 // the keyboard, every key belongs to it (its mnemonics, the arrows, Return and Escape): the hook
 // hands each key to the menu before any shortcut of the main window sees it, so that a letter in
-// the File menu picks a File item instead of running an operation on the wave beneath.
+// the File menu picks a File item instead of running an operation on the wave beneath. Once the
+// menu is left the next key is the shortcuts' again: a menu bar that leaves its keyboard mode
+// gives the focus back to the widget that had it, and where none had it (no document open) the
+// hook gives it to the bar's window, since a bar keeping the focus would take every key.
 
 #include <QKeySequence>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <vector>
 
 class QAction;
+class QMenuBar;
 class QShortcut;
 class QWidget;
 
@@ -41,8 +51,8 @@ namespace kelvorn {
 /// is open; no command of the main window runs until it closes.
 bool ModalDialogOpen();
 /// Whether a menu holds the keyboard: a popup is open (a menu, a submenu, a context menu, a
-/// list's drop-down), or a menu bar has it (after Alt, or after Escape closed its menu). Every key
-/// is the menu's own until it lets go.
+/// list's drop-down), or a menu bar is in its keyboard mode (after Alt, or after Escape closed its
+/// menu: it has the focus and an item highlighted). Every key is the menu's own until it lets go.
 bool MenuOpen();
 
 class TShortcutRouter : public QObject
@@ -55,8 +65,11 @@ public:
 
     /// Routes key: with a document of kind k active, the action routes[k] (1..3) runs when it
     /// exists and is enabled; with none active routes[0]. Each action given stops answering
-    /// key by itself.
+    /// key by itself. A mnemonic of the menu bar (SetMenuBar first) is held.
     void AddKey(const QKeySequence& key, std::vector<QAction*> routes);
+    /// Routes key as AddKey does, held: the keyboard hook runs it (HeldKeyOwner), since the
+    /// toolkit has a shortcut of its own on it.
+    void AddHeldKey(const QKeySequence& key, std::vector<QAction*> routes);
 
     /// The action key would run now, or nullptr; nullptr too for a key not routed and while a
     /// modal dialog or a menu is open.
@@ -67,12 +80,13 @@ public:
     /// The keys routed, in the order added.
     std::vector<QKeySequence> Keys() const;
 
-    /// The menu bar's mnemonic keys (Alt+F for "&File", ...) and the actions that may own
-    /// the same keys; a routed key is decided by its routes.
-    void SetMenuBarKeys(std::vector<QKeySequence> mnemonics, std::vector<QAction*> actions);
-    /// The action that takes key from the menu bar now: nullptr when key is no mnemonic of
-    /// the menu bar, no enabled action owns it or a modal dialog or a menu is open.
-    QAction* MenuKeyOwner(const QKeySequence& key) const;
+    /// The menu bar whose mnemonics (Alt+F for "&File", ...) are held keys.
+    void SetMenuBar(QMenuBar* bar);
+    /// The action a held key runs now, as Target decides it: nullptr too for a key not held.
+    QAction* HeldKeyOwner(const QKeySequence& key) const;
+    /// Whether key is a mnemonic of the menu bar whose menus are all hidden now: the bar would
+    /// take the keyboard for a menu it does not show.
+    bool IsHiddenMenuKey(const QKeySequence& key) const;
 
     /// Lets key run action too: a shortcut the keyboard may deliver as another key (Shift+full
     /// stop arrives as ">" on many layouts). The action keeps its own shortcut, so menus show
@@ -87,16 +101,19 @@ private:
     {
         QKeySequence key;
         std::vector<QAction*> routes;
+        /// nullptr for a held key.
         QShortcut* shortcut;
     };
 
+    void Add(const QKeySequence& key, std::vector<QAction*> routes, bool held);
     const Entry* FindEntry(const QKeySequence& key) const;
+    /// The menu bar's menus whose mnemonic key is; hidden ones too.
+    std::vector<QAction*> MenusOfKey(const QKeySequence& key) const;
 
     QWidget* window;
     std::function<int()> activeKind;
     std::vector<Entry> entries;
-    std::vector<QKeySequence> menuBarKeys;
-    std::vector<QAction*> menuKeyActions;
+    QPointer<QMenuBar> menuBar;
     std::vector<std::pair<QKeySequence, QAction*>> aliases;
 };
 
@@ -120,8 +137,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// Checks once the events now queued are handled whether a menu bar left its keyboard mode
+    /// with the focus kept.
+    void CheckMenuBarFocusLater();
+
     const TShortcutRouter* router;
     bool on = false;
+    bool menuBarCheckQueued = false;
     /// The key press that follows a key taken from the menu bar, to be dropped.
     int swallowKey = 0;
 };

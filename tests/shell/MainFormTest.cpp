@@ -1,8 +1,9 @@
 // The main window: its start, the command line, the action update, the keys the router sends to
-// the active kind, and the keys beneath a modal dialog.
+// the active kind, the menu bar's letters, Ctrl+F4, and the keys beneath a modal dialog.
 #include "ShellSupport.h"
 
 #include "sound/SineTable.h"
+#include "waveui/ViewWave.h"
 #include "window_base/OKDialogs.h"
 #include "window_base/ToolWindow.h"
 
@@ -11,6 +12,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -361,6 +364,170 @@ TEST_F(MainFormTest, TheRouterRunsTheActionOfTheActiveKind)
             EXPECT_EQ(spy->count(), action->objectName() == row[2] ? 1 : 0);
         for (QMdiSubWindow* window : main.Frame()->subWindowList())
             delete window;
+        Flush();
+    }
+}
+
+// The letters of the menu bar, each pressed as the user does with a situation of its row active:
+// the command that takes it ("F=MakeMFreq"), its menu opening ("F=menu") or nothing ("E=-", the
+// menus of that letter are hidden). A command takes a letter only while it is enabled and of the
+// active kind; an enabled state left over from another kind's window leaves the letter to its
+// menu. A menu opened is left with two Escapes; then, as after a command or nothing, the next key
+// is the shortcuts' again.
+TEST_F(MainFormTest, AMenuLetterRunsTheActiveKindsEnabledCommandElseOpensItsMenu)
+{
+    const char* const rows[][2] = {
+        {"none", "F=menu P=keyAltP E=- V=- M=- U=keyAltU A=- W=- H=menu"},
+        {"wave",
+         "F=MakeMFreq P=keyAltP E=RndEcho V=ViewVold M=menu U=keyAltU A=menu W=ViewWave H=menu"},
+        {"drawing", "F=menu P=keyAltP E=menu V=menu M=menu U=keyAltU A=menu W=ViewWave H=menu"},
+        {"wave music", "F=menu P=keyAltP E=- V=menu M=MusicGenerate U=keyAltU A=- W=menu H=menu"},
+        {"factory2", "F=menu P=keyAltP E=- V=menu M=SntRunCrWnd U=keyAltU A=menu W=menu"
+                     " H=SntShowHints"},
+        {"factory1 wave",
+         "F=MakeMFreq P=keyAltP E=RndEcho V=ViewVold M=menu U=keyAltU A=menu W=ViewWave H=menu"},
+        {"factory0 wave", "F=MakeMFreq P=keyAltP E=RndEcho V=ViewVold M=SntRunCrWnd U=keyAltU"
+                          " A=menu W=ViewWave H=menu"}};
+    TMainForm& main = Start();
+    TriggeredActions triggered(main);
+    // Every row names each letter of the menu bar once.
+    std::set<std::string> barLetters;
+    for (QMenu* menu : main.Menus())
+        barLetters.insert(QKeySequence::mnemonic(menu->title()).toString().right(1).toStdString());
+    ASSERT_EQ(barLetters.size(), 9u);
+    for (const auto& [situation, expected] : rows) {
+        SCOPED_TRACE(situation);
+        std::istringstream words(situation);
+        for (std::string word; words >> word;) {
+            if (word == "wave") {
+                OpenWave("Wave 1", 1, 100);
+            } else if (word == "drawing") {
+                UnitWaveOf(OpenWave("Wave 2"))->StartUserDrawing(TUnitWave::DrawLinear);
+            } else if (word == "music") {
+                OpenMusic("Music 1");
+            } else if (word.rfind("factory", 0) == 0) {
+                OpenFactory("Factory 1", uint8_t(word.back() - '0'));
+            }
+        }
+        std::istringstream wanted(expected);
+        std::set<std::string> rowLetters;
+        for (std::string outcome; wanted >> outcome;) {
+            const std::string letter = outcome.substr(0, 1);
+            SCOPED_TRACE(outcome);
+            rowLetters.insert(letter);
+            main.ActionListUpdate();
+            ASSERT_TRUE(Focus(&main));
+            main.SetTextInputMode(false);
+            triggered.ran.clear();
+            const QKeySequence key(QString::fromStdString("Alt+" + letter));
+            QTest::keySequence(&main, key);
+            QCoreApplication::processEvents();
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            std::string seen = letter + "=";
+            if (menu && QKeySequence::mnemonic(menu->title()) == key)
+                seen += "menu";
+            else if (menu)
+                seen += "menu " + menu->title().toStdString();
+            else
+                seen += triggered.ran.empty() ? "-" : triggered.ran.front();
+            EXPECT_EQ(seen, outcome);
+            EXPECT_LE(triggered.ran.size(), 1u);
+            if (menu) {
+                EXPECT_EQ(triggered.ran, std::vector<std::string>{});
+                for (int escape = 0; escape < 2; ++escape) {
+                    QWidget* target = QApplication::activePopupWidget();
+                    QTest::keyClick(target ? target : QApplication::focusWidget(), Qt::Key_Escape);
+                    QCoreApplication::processEvents();
+                }
+            }
+            EXPECT_FALSE(MenuOpen());
+            triggered.ran.clear();
+            QTest::keyClick(&main, Qt::Key_N);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(triggered.ran, std::vector<std::string>{"EditNameAction"});
+        }
+        EXPECT_EQ(rowLetters, barLetters);
+        for (QMdiSubWindow* window : main.Frame()->subWindowList())
+            delete window;
+        Flush();
+    }
+    // No command keeps a letter of the menu bar as a shortcut of its own, which would leave the
+    // key ambiguous with the menu bar's.
+    for (QMenu* menu : main.Menus())
+        for (QAction* action : main.Actions().All()) {
+            if (action->shortcut() == QKeySequence::mnemonic(menu->title())) {
+                EXPECT_NE(action->shortcutContext(), Qt::ApplicationShortcut)
+                    << action->objectName().toStdString();
+            }
+        }
+}
+
+// Ctrl+F4 closes the active document window as its close box does, asking first for a changed
+// document, wherever the keyboard is in the main window: in the document window, in one of its
+// panes, or with the main window itself. The document window's own window menu knows the key too.
+using CloseKeyTest = CommandsTest;
+
+TEST_F(CloseKeyTest, CtrlF4ClosesTheActiveDocumentWindowAfterItsCloseQuestion)
+{
+    struct Row
+    {
+        const char* keyboard; // "window", "pane" or "main"
+        bool changed;
+        MsgAnswer answer; // to the close question, when it is asked
+        bool closes;
+    };
+    const Row rows[] = {
+        {"window", true, MsgAnswer::Cancel, false}, {"window", true, MsgAnswer::No, true},
+        {"pane", true, MsgAnswer::Cancel, false},   {"pane", true, MsgAnswer::No, true},
+        {"main", true, MsgAnswer::No, true},        {"window", false, MsgAnswer::Cancel, true},
+        {"pane", false, MsgAnswer::Cancel, true},   {"main", false, MsgAnswer::Cancel, true}};
+    TMainForm& main = *form;
+    EXPECT_EQ(A("FileClose")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
+    ASSERT_TRUE(Focus(&main));
+    // Without a document the key closes nothing and asks nothing.
+    QTest::keyClick(&main, Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main.isVisible());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.keyboard) + (row.changed ? " changed" : " unchanged"));
+        TMDIChildWave* other = NewWave("Wave 0", Values({}));
+        // A wave with values and no file counts as changed.
+        QPointer<TMDIChildWave> window =
+            NewWave("Wave 1", row.changed ? Pattern(100, 3) : Values({}));
+        ASSERT_TRUE(Focus(&main));
+        main.SetTextInputMode(false);
+        QWidget* keyboard = &main;
+        if (std::string(row.keyboard) == "window")
+            keyboard = window;
+        else if (std::string(row.keyboard) == "pane")
+            keyboard = window->findChild<TViewWave*>();
+        ASSERT_NE(keyboard, nullptr);
+        keyboard->setFocus();
+        QWidget* focus = QApplication::focusWidget();
+        // The document window hands the focus on to its own widget.
+        ASSERT_TRUE(focus == keyboard || keyboard->isAncestorOf(focus))
+            << (focus ? focus->metaObject()->className() : "none");
+        if (row.changed)
+            messages.Expect(row.answer);
+        QTest::keyClick(focus, Qt::Key_F4, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        Flush();
+        if (row.changed) {
+            ASSERT_EQ(messages.Shown().size(), 1u);
+            EXPECT_EQ(messages.Shown()[0].caption, "You have unsaved changes");
+            EXPECT_EQ(messages.Shown()[0].text,
+                      "Do you want to save the Wave with name \"Wave 1\" to a new file?");
+            EXPECT_EQ(messages.Shown()[0].buttons, MsgButtons::YesNoCancel);
+        } else {
+            EXPECT_TRUE(messages.Shown().empty());
+        }
+        EXPECT_EQ(window.isNull(), row.closes);
+        // Only the active window goes.
+        EXPECT_EQ(main.Frame()->subWindowList().count(other), 1);
+        EXPECT_EQ(main.Documents().DocumentWindowCount(), row.closes ? 1 : 2);
+        messages.Clear();
+        for (QMdiSubWindow* left : main.Frame()->subWindowList())
+            delete left;
         Flush();
     }
 }

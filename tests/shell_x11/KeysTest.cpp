@@ -1,0 +1,182 @@
+// Under a real X server with a window manager, keys as the user types them (XTEST): a menu of
+// the menu bar, opened by a key or a click and left again, hands the keyboard back to the main
+// window's shortcuts on the next key, with or without a document, and the focus goes back where
+// it was; while the menu is open a shortcut's key runs nothing. Ctrl+F4 closes the active
+// document window after its close question, wherever a click put the keyboard. Without the server
+// the tests are skipped and say why.
+#include "XDesktop.h"
+
+#include "waveui/ViewWave.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+using namespace kelvorn;
+using namespace kelvorn::test;
+
+namespace {
+
+constexpr uint32_t KeyAlt = 0xffe9;
+constexpr uint32_t KeyCtrl = 0xffe3;
+constexpr uint32_t KeyEscape = 0xff1b;
+constexpr uint32_t KeyReturn = 0xff0d;
+constexpr uint32_t KeyF4 = 0xffc1;
+constexpr uint32_t KeyF = 0x66;
+constexpr uint32_t KeyH = 0x68;
+constexpr uint32_t KeyL = 0x6c;
+constexpr uint32_t KeyN = 0x6e;
+constexpr uint32_t KeyO = 0x6f;
+
+struct LeaveCase
+{
+    const char* name;
+    bool document;      // a wave window is active
+    const char* menu;   // the menu opened
+    const char* open;   // "Alt+" its letter, "click" on its title, "Alt" alone (no menu opens)
+    const char* leave;  // "Escape" twice, "Alt", "click" into the frame, "Return" on the item
+                        // highlighted
+    const char* chosen; // the action the leaving runs, "" for none
+};
+
+void PrintTo(const LeaveCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class LeftMenuTest : public XDesktopTest, public ::testing::WithParamInterface<LeaveCase>
+{
+};
+
+TEST_P(LeftMenuTest, TheMenuLeftHandsTheKeysBackToTheShortcuts)
+{
+    const LeaveCase& row = GetParam();
+    TMainForm& main = *form;
+    QMenuBar* bar = main.menuBar();
+    QMenu* menu = main.Menu(GetParam().menu);
+    if (row.document)
+        OpenWave("Wave 1", 1, 100)->setGeometry(0, 0, 300, 200);
+    TriggeredActions triggered(main);
+    std::vector<std::string>& ran = triggered.ran;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_TRUE(Focus(&main));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
+    main.SetTextInputMode(false);
+    QWidget* before = QApplication::focusWidget();
+    ASSERT_NE(before, bar);
+
+    const std::string open = row.open;
+    if (open == "Alt+F" || open == "Alt+H")
+        x.Key(open == "Alt+F" ? KeyF : KeyH, {KeyAlt});
+    else if (open == "click")
+        x.Click(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).center()));
+    else
+        x.Key(KeyAlt);
+    if (open == "Alt")
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bar->activeAction() != nullptr; }, 5000))
+            << "Alt gave the menu bar no keyboard";
+    else
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; }, 5000))
+            << "the menu did not open";
+    EXPECT_TRUE(MenuOpen());
+    // L is keyL's, a key action always enabled, and no letter of the bar or its menu.
+    x.Key(KeyL);
+
+    const std::string leave = row.leave;
+    if (leave == "Escape") {
+        x.Key(KeyEscape);
+        // The first Escape closes the menu; the menu bar keeps the keys until the second.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !QApplication::activePopupWidget() && bar->activeAction(); }, 5000));
+        EXPECT_TRUE(MenuOpen());
+        x.Key(KeyEscape);
+    } else if (leave == "Alt") {
+        x.Key(KeyAlt);
+    } else if (leave == "click") {
+        x.Click(main.Frame()->mapToGlobal(main.Frame()->rect().bottomRight() - QPoint(20, 20)));
+    } else {
+        x.Key(KeyReturn);
+    }
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !QApplication::activePopupWidget() && !bar->activeAction(); }, 5000))
+        << "the menu was not left";
+    EXPECT_EQ(ran, *row.chosen ? std::vector<std::string>{row.chosen} : std::vector<std::string>{});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != bar; }, 2000))
+        << "the menu bar kept the focus";
+    // Where no widget had it, the focus stays nowhere or goes to the main window.
+    QWidget* after = QApplication::focusWidget();
+    EXPECT_TRUE(after == before || (!before && after == &main)) << after;
+    EXPECT_FALSE(MenuOpen());
+
+    // The next keys are the shortcuts' again.
+    for (const auto& [keys, action] : std::vector<std::pair<std::vector<uint32_t>, std::string>>{
+             {{KeyO, KeyCtrl}, "FileOpenWave"}, {{KeyN}, "EditNameAction"}, {{KeyL}, "keyL"}}) {
+        ran.clear();
+        if (keys.size() == 2)
+            x.Key(keys[0], {keys[1]});
+        else
+            x.Key(keys[0]);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !ran.empty(); }, 5000)) << action << " ran not";
+        EXPECT_EQ(ran, std::vector<std::string>{action});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Menus, LeftMenuTest,
+    // With a wave active Alt+F is Multi Frequencies: the Help menu opens by its letter instead.
+    ::testing::Values(
+        LeaveCase{"KeyEscapeNoDocument", false, "MenuFile", "Alt+F", "Escape", ""},
+        LeaveCase{"ClickEscapeNoDocument", false, "MenuFile", "click", "Escape", ""},
+        // Alt alone highlights the first title, File, and opens no menu.
+        LeaveCase{"AltEscapeNoDocument", false, "MenuFile", "Alt", "Escape", ""},
+        LeaveCase{"AltAltNoDocument", false, "MenuFile", "Alt", "Alt", ""},
+        LeaveCase{"KeyReturnNoDocument", false, "MenuFile", "Alt+F", "Return", "FileNewWave"},
+        LeaveCase{"ClickClickNoDocument", false, "MenuFile", "click", "click", ""},
+        LeaveCase{"KeyEscapeWave", true, "MenuHelp", "Alt+H", "Escape", ""},
+        LeaveCase{"ClickEscapeWave", true, "MenuFile", "click", "Escape", ""},
+        LeaveCase{"KeyReturnWave", true, "MenuHelp", "Alt+H", "Return", "HelpContents"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Ctrl+F4 as the user types it, with the keyboard where a click put it: in the active wave
+// window's pane, or in the frame beside it.
+using CloseKeyTest = XDesktopTest;
+
+TEST_F(CloseKeyTest, CtrlF4AsksTheChangedWindowsQuestionAndClosesItOnNo)
+{
+    TMainForm& main = *form;
+    for (const char* click : {"pane", "frame"}) {
+        SCOPED_TRACE(click);
+        NewWave("Wave 0", Values({}))->setGeometry(320, 0, 300, 200);
+        QPointer<TMDIChildWave> window = NewWave("Wave 1", Pattern(100, 3));
+        window->setGeometry(0, 0, 300, 200);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+        ASSERT_TRUE(Focus(&main));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
+        QWidget* pane = window->findChild<TViewWave*>();
+        ASSERT_NE(pane, nullptr);
+        x.Click(
+            std::string(click) == "pane"
+                ? pane->mapToGlobal(pane->rect().center())
+                : main.Frame()->mapToGlobal(main.Frame()->rect().bottomRight() - QPoint(20, 20)));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return main.Frame()->activeSubWindow() == window; }, 5000));
+        messages.Expect(MsgAnswer::No);
+        x.Key(KeyF4, {KeyCtrl});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
+        ASSERT_EQ(messages.Shown().size(), 1u);
+        EXPECT_EQ(messages.Shown()[0].caption, "You have unsaved changes");
+        EXPECT_EQ(messages.Shown()[0].text,
+                  "Do you want to save the Wave with name \"Wave 1\" to a new file?");
+        messages.Clear();
+        for (QMdiSubWindow* left : main.Frame()->subWindowList())
+            delete left;
+        Flush();
+    }
+}
+
+} // namespace
