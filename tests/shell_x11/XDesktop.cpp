@@ -127,6 +127,25 @@ QPoint XStacking::Origin(const QWidget& widget) const
     return origin;
 }
 
+QRect XStacking::Frame(const QWidget& widget) const
+{
+    const std::vector<char> bytes =
+        Property(WindowOf(widget), "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+    auto* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, WindowOf(widget)), nullptr);
+    QRect frame;
+    if (geometry && bytes.size() == 4 * sizeof(uint32_t)) {
+        uint32_t extents[4]; // left, right, top, bottom
+        std::memcpy(extents, bytes.data(), sizeof extents);
+        const QPoint origin = Origin(widget);
+        frame.setCoords(origin.x() - int(extents[0]), origin.y() - int(extents[2]),
+                        origin.x() + geometry->width - 1 + int(extents[1]),
+                        origin.y() + geometry->height - 1 + int(extents[3]));
+    }
+    std::free(geometry);
+    return frame;
+}
+
 void XStacking::Click(QPoint global) const
 {
     FakeInput(XCB_MOTION_NOTIFY, 0, global);
@@ -300,6 +319,20 @@ void XDesktopTest::ShowMainWindow(bool maximised)
     const int screenWidth = main.screen()->availableGeometry().width();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return (main.frameGeometry().width() >= screenWidth) == maximised; }, 5000));
+}
+
+::testing::AssertionResult XDesktopTest::Framed(const QWidget& window)
+{
+    const auto settled = [&] {
+        const QRect frame = x.Frame(window);
+        return window.isVisible() && !frame.isNull() && frame == window.frameGeometry();
+    };
+    if (QTest::qWaitFor(settled, 5000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "\"" << window.windowTitle().toStdString() << "\" framed at "
+           << ::testing::PrintToString(x.Frame(window)) << ", to the program at "
+           << ::testing::PrintToString(window.frameGeometry());
 }
 
 ::testing::AssertionResult XDesktopTest::Above(const std::vector<QWidget*>& windows,
