@@ -22,12 +22,12 @@ void ActivateOnShow(QWidget& w, bool activate)
         handle->setProperty("_q_showWithoutActivating", !activate);
 }
 
+// The frame the window manager drew around window as the window system has it now: the
+// widget's own frame geometry follows only once the window moves again.
 QMargins FrameMargins(const QWidget& window)
 {
-    const QRect frame = window.frameGeometry();
-    const QRect inner = window.geometry();
-    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-            frame.bottom() - inner.bottom()};
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
 }
 
 QMargins Widest(const QMargins& a, const QMargins& b)
@@ -208,20 +208,23 @@ void PlaceOnFirstShow(QWidget& window, const QRect& main)
     if (window.testAttribute(Qt::WA_Moved))
         return;
     // Before its first show the window manager has not framed the window, and the toolkit counts
-    // its frame as nothing. The windows it framed already tell how large the frame will be: the
-    // widest of them, as a maximised owner lacks the borders and a window of a fixed size the
-    // handle below.
+    // its frame as nothing; a window shown a moment ago may not have its frame told yet either.
+    // The windows framed already tell how large a frame is: the widest of them, as a maximised
+    // owner lacks the borders and a window of a fixed size the handle below.
     QMargins frame = FrameMargins(window);
-    std::vector<QRect> shown;
+    std::vector<const QWidget*> others;
     if (QWidget* owner = window.parentWidget()) {
         frame = Widest(frame, FrameMargins(*owner));
         for (QWidget* other : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (other != &window && other->isWindow() && other->windowType() == Qt::Tool &&
                 other->isVisible()) {
-                shown.push_back(other->frameGeometry());
+                others.push_back(other);
                 frame = Widest(frame, FrameMargins(*other));
             }
     }
+    std::vector<QRect> shown;
+    for (const QWidget* other : others)
+        shown.push_back(other->geometry().marginsAdded(frame));
     const QPoint place = ToolWindowPlace(main, window.size().grownBy(frame), shown);
     // Placed by its inside: a move places the frame as the toolkit knows it, as nothing yet, and
     // the window would come up its frame's width above and left of its place.

@@ -69,7 +69,8 @@ TEST_F(CloseBoxTest, EveryClickOnTheCloseBoxAfterTheQuestionAsksAgain)
         const int before = asked;
         bool left = false;
         ModalProbe probe([&](QDialog& box) {
-            // The user answers the box they see: with the keyboard in it.
+            // The user answers the box they see where it is, with the keyboard in it.
+            ASSERT_TRUE(Framed(box));
             ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(box); }, 5000));
             way.leave(box);
             left = QTest::qWaitFor([&] { return !box.isVisible(); }, 5000);

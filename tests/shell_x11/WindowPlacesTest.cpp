@@ -126,13 +126,13 @@ TEST_F(WindowPlacesTest, CascadeGivesEveryDocumentWindowRoomToWorkIn)
 }
 
 // At its first show a tool window lies whole on the screen and beside the tool windows already
-// shown, as the window manager frames them: "Music Parts" first, then "Music", with the main
-// window maximised (their corner is the screen's) and normal.
+// shown, as the window manager frames them: "Music Parts" first, then "Music", then "Select and
+// Zoom", with the main window maximised (their corner is the screen's) and normal.
 class FirstPlaceTest : public XDesktopTest, public ::testing::WithParamInterface<bool>
 {
 };
 
-TEST_P(FirstPlaceTest, TheMusicToolWindowsAtTheirFirstShowLieOnTheScreenApart)
+TEST_P(FirstPlaceTest, TheToolWindowsAtTheirFirstShowLieOnTheScreenApart)
 {
     QtScreen realScreen;
     ScopedService<Screen> installScreen(&realScreen);
@@ -143,11 +143,13 @@ TEST_P(FirstPlaceTest, TheMusicToolWindowsAtTheirFirstShowLieOnTheScreenApart)
     Trigger("FileNewMuz");
     // The user starts once the program's windows are up.
     std::vector<QWidget*> shown = {form->EditNameWindow()};
-    ASSERT_TRUE(Framed(main) && Framed(*shown[0]));
-    for (Tool tool : {Tool::MusicParts, Tool::Music}) {
+    ASSERT_TRUE(Framed(main));
+    ASSERT_TRUE(Framed(*shown[0]));
+    for (Tool tool : {Tool::MusicParts, Tool::Music, Tool::SelZoom}) {
         form->ToggleToolWindow(tool);
         shown.push_back(form->ToolSlot(tool).Existing());
-        ASSERT_TRUE(shown.back() && Framed(*shown.back()));
+        ASSERT_TRUE(shown.back());
+        ASSERT_TRUE(Framed(*shown.back()));
     }
     const QRect screen = main.screen()->availableGeometry();
     for (size_t i = 1; i < shown.size(); ++i) {
