@@ -55,7 +55,6 @@ TEST_F(CloseBoxTest, EveryClickOnTheCloseBoxAfterTheQuestionAsksAgain)
              x.Click(cancel->mapToGlobal(cancel->rect().center()));
          }},
         {"the box's own close box", [this](QDialog& box) { x.CloseByUser(box); }},
-        {"Escape again", [this](QDialog&) { x.Key(KeyEscape); }},
     };
     // A click sooner than the double-click interval after the last one is a double click, which
     // the close box leaves alone as any title bar button does: each click is a click of its own.
