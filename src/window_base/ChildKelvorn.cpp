@@ -7,6 +7,9 @@
 #include "window_base/CursorTable.h"
 
 #include <QCloseEvent>
+#include <QEnterEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -171,6 +174,20 @@ void TMDIChildKelvorn::closeEvent(QCloseEvent* event)
         return;
     }
     emit Closing(this);
+}
+
+void TMDIChildKelvorn::enterEvent(QEnterEvent* event)
+{
+    QMdiSubWindow::enterEvent(event);
+    // A press in the title bar works the button the pointer last moved over, and the toolkit
+    // forgets that button when the pointer leaves, as it does when a box opens over the
+    // window. The pointer comes back without moving once a key or the window manager closed
+    // the box: told nothing, the next click on the close box would hit no button.
+    if (parentWidget() && QGuiApplication::mouseButtons() == Qt::NoButton) {
+        QMouseEvent pointer(QEvent::MouseMove, event->position(), event->globalPosition(),
+                            Qt::NoButton, Qt::NoButton, QGuiApplication::keyboardModifiers());
+        mouseMoveEvent(&pointer);
+    }
 }
 
 bool TMDIChildKelvorn::DrawsEnvelopeOf(const std::string& /*waveName*/) const

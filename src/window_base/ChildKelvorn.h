@@ -127,6 +127,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     /// Gives the window unit in place of its document (a revert that read a fresh one) and
     /// hands the old document back, unlinked from the window; the caption follows.
     std::unique_ptr<TFileUnit> ExchangeUnit(std::unique_ptr<TFileUnit> unit);

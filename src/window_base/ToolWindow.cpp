@@ -4,6 +4,7 @@
 #include "platform/Screen.h"
 
 #include <QEvent>
+#include <QMargins>
 #include <QWindow>
 
 #include <algorithm>
@@ -19,6 +20,20 @@ void ActivateOnShow(QWidget& w, bool activate)
     w.setAttribute(Qt::WA_ShowWithoutActivating, !activate);
     if (QWindow* handle = w.windowHandle())
         handle->setProperty("_q_showWithoutActivating", !activate);
+}
+
+// The frame the window manager drew around window as the window system has it now: the
+// widget's own frame geometry follows only once the window moves again.
+QMargins FrameMargins(const QWidget& window)
+{
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+QMargins Widest(const QMargins& a, const QMargins& b)
+{
+    return {std::max(a.left(), b.left()), std::max(a.top(), b.top()),
+            std::max(a.right(), b.right()), std::max(a.bottom(), b.bottom())};
 }
 
 } // namespace
@@ -144,22 +159,76 @@ bool ToolWindowSlot::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-QPoint ToolWindowPlace(const QRect& main, const QSize& own)
+QPoint ToolWindowPlace(const QRect& main, const QSize& own, const std::vector<QRect>& shown)
 {
-    int left = main.x() + main.width();
-    int top = main.y() + main.height();
+    QRect area;
     if (Screen* screen = FindService<Screen>()) {
-        const PixelRect whole = screen->Geometry();
-        left = std::min(left, whole.Width() - own.width());
-        top = std::min(top, whole.Height() - own.height());
+        const PixelRect available = screen->AvailableGeometry();
+        if (available.Width() > 0 && available.Height() > 0)
+            area = QRect(available.left, available.top, available.Width(), available.Height());
     }
-    return {left, top};
+    // A window larger than the screen keeps its top left on it, where its title bar is.
+    const auto onScreen = [&area, &own](int left, int top) {
+        if (area.isNull())
+            return QPoint(left, top);
+        return QPoint(std::max(std::min(left, area.x() + area.width() - own.width()), area.x()),
+                      std::max(std::min(top, area.y() + area.height() - own.height()), area.y()));
+    };
+    const auto coversNone = [&shown, &own](QPoint at) {
+        const QRect frame(at, own);
+        return std::none_of(shown.begin(), shown.end(),
+                            [&frame](const QRect& other) { return frame.intersects(other); });
+    };
+    const QPoint corner = onScreen(main.x() + main.width(), main.y() + main.height());
+    if (coversNone(corner))
+        return corner;
+    std::vector<int> lefts{corner.x()};
+    std::vector<int> tops{corner.y()};
+    for (const QRect& other : shown) {
+        lefts.push_back(other.x() - own.width());
+        tops.push_back(other.y() - own.height());
+    }
+    QPoint best = corner;
+    int bestDistance = -1;
+    for (int left : lefts)
+        for (int top : tops) {
+            const QPoint at(left, top);
+            const int distance = (at - corner).manhattanLength();
+            if ((area.isNull() || area.contains(QRect(at, own))) && coversNone(at) &&
+                (bestDistance < 0 || distance < bestDistance)) {
+                best = at;
+                bestDistance = distance;
+            }
+        }
+    return best;
 }
 
 void PlaceOnFirstShow(QWidget& window, const QRect& main)
 {
-    if (!window.testAttribute(Qt::WA_Moved))
-        window.move(ToolWindowPlace(main, window.frameGeometry().size()));
+    if (window.testAttribute(Qt::WA_Moved))
+        return;
+    // Before its first show the window manager has not framed the window, and the toolkit counts
+    // its frame as nothing; a window shown a moment ago may not have its frame told yet either.
+    // The windows framed already tell how large a frame is: the widest of them, as a maximised
+    // owner lacks the borders and a window of a fixed size the handle below.
+    QMargins frame = FrameMargins(window);
+    std::vector<const QWidget*> others;
+    if (QWidget* owner = window.parentWidget()) {
+        frame = Widest(frame, FrameMargins(*owner));
+        for (QWidget* other : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (other != &window && other->isWindow() && other->windowType() == Qt::Tool &&
+                other->isVisible()) {
+                others.push_back(other);
+                frame = Widest(frame, FrameMargins(*other));
+            }
+    }
+    std::vector<QRect> shown;
+    for (const QWidget* other : others)
+        shown.push_back(other->geometry().marginsAdded(frame));
+    const QPoint place = ToolWindowPlace(main, window.size().grownBy(frame), shown);
+    // Placed by its inside: a move places the frame as the toolkit knows it, as nothing yet, and
+    // the window would come up its frame's width above and left of its place.
+    window.setGeometry(QRect(place + QPoint(frame.left(), frame.top()), window.size()));
 }
 
 } // namespace kelvorn

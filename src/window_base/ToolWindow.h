@@ -12,13 +12,15 @@
 // A close never destroys the native window (a window made anew is placed anew by the window
 // manager), and a window shown again comes back where the user left it, at the size they gave
 // it, whatever windows were active meanwhile. Its first show places it as the window itself
-// or, without a place of its own, the window manager decides.
+// does (PlaceOnFirstShow, beside the tool windows already shown) or, without a place of its
+// own, the window manager decides.
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace kelvorn {
 
@@ -75,10 +77,13 @@ private:
 };
 
 /// Where a tool window of frame size own opens: at the lower right corner of the main window's
-/// frame main, moved left and up as far as the screen (when one is installed) needs.
-QPoint ToolWindowPlace(const QRect& main, const QSize& own);
-/// Moves window to its ToolWindowPlace on its first show only: shown again, it comes back where
-/// the user left it.
+/// frame main, moved left and up as far as the screen's available area (when a screen is known)
+/// needs. When that place covers one of the frames shown (the tool windows already on the
+/// screen), it is the place nearest to it beside them, to their left or above them, that lies
+/// whole on the screen and covers none; without room for one, the corner's place.
+QPoint ToolWindowPlace(const QRect& main, const QSize& own, const std::vector<QRect>& shown = {});
+/// Moves window to its ToolWindowPlace, beside the other tool windows its owner shows, on its
+/// first show only: shown again, it comes back where the user left it.
 void PlaceOnFirstShow(QWidget& window, const QRect& main);
 
 /// A ToolWindowSlot of a known window class W.

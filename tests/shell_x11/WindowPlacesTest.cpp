@@ -1,9 +1,12 @@
 // Under a real X server with a window manager, the windows as a user meets them: the main
-// window has the keyboard from the start, a tool window shown again comes back where the user
-// left it, and Cascade leaves every document window room to work in.
+// window has the keyboard from the start, a tool window shown for the first time lies on the
+// screen beside the others and shown again comes back where the user left it, and Cascade leaves
+// every document window room to work in.
 #include "XDesktop.h"
 
 #include "music/ui/MusicWindow.h"
+#include "platform/qt/QtScreen.h"
+#include "window_base/ToolWindow.h"
 
 #include <QScreen>
 #include <QTest>
@@ -121,5 +124,47 @@ TEST_F(WindowPlacesTest, CascadeGivesEveryDocumentWindowRoomToWorkIn)
         EXPECT_GE(stack[i]->height(), TDocumentServices::MinimumWindowHeight);
     }
 }
+
+// At its first show a tool window lies whole on the screen and beside the tool windows already
+// shown, as the window manager frames them: "Music Parts" first, then "Music", then "Select and
+// Zoom", with the main window maximised (their corner is the screen's) and normal.
+class FirstPlaceTest : public XDesktopTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(FirstPlaceTest, TheToolWindowsAtTheirFirstShowLieOnTheScreenApart)
+{
+    QtScreen realScreen;
+    ScopedService<Screen> installScreen(&realScreen);
+    TMainForm& main = *form;
+    ASSERT_NO_FATAL_FAILURE(ShowMainWindow(GetParam()));
+    if (!GetParam())
+        main.setGeometry(200, 150, 700, 500);
+    Trigger("FileNewMuz");
+    // The user starts once the program's windows are up.
+    std::vector<QWidget*> shown = {form->EditNameWindow()};
+    ASSERT_TRUE(Framed(main));
+    ASSERT_TRUE(Framed(*shown[0]));
+    for (Tool tool : {Tool::MusicParts, Tool::Music, Tool::SelZoom}) {
+        form->ToggleToolWindow(tool);
+        shown.push_back(form->ToolSlot(tool).Existing());
+        ASSERT_TRUE(shown.back());
+        ASSERT_TRUE(Framed(*shown.back()));
+    }
+    const QRect screen = main.screen()->availableGeometry();
+    for (size_t i = 1; i < shown.size(); ++i) {
+        const QRect frame = x.Frame(*shown[i]);
+        SCOPED_TRACE(shown[i]->windowTitle().toStdString());
+        EXPECT_TRUE(screen.contains(frame)) << ::testing::PrintToString(frame);
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(frame.intersects(x.Frame(*shown[j])))
+                << ::testing::PrintToString(frame) << " over "
+                << shown[j]->windowTitle().toStdString() << " at "
+                << ::testing::PrintToString(x.Frame(*shown[j]));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, FirstPlaceTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Maximised" : "Normal"; });
 
 } // namespace

@@ -127,6 +127,28 @@ QPoint XStacking::Origin(const QWidget& widget) const
     return origin;
 }
 
+QRect XStacking::Inner(const QWidget& widget) const
+{
+    auto* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, WindowOf(widget)), nullptr);
+    const QRect inner =
+        geometry ? QRect(Origin(widget), QSize(geometry->width, geometry->height)) : QRect();
+    std::free(geometry);
+    return inner;
+}
+
+QRect XStacking::Frame(const QWidget& widget) const
+{
+    const std::vector<char> bytes =
+        Property(WindowOf(widget), "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+    const QRect inner = Inner(widget);
+    if (inner.isNull() || bytes.size() != 4 * sizeof(uint32_t))
+        return {};
+    uint32_t extents[4]; // left, right, top, bottom
+    std::memcpy(extents, bytes.data(), sizeof extents);
+    return inner.adjusted(-int(extents[0]), -int(extents[2]), int(extents[1]), int(extents[3]));
+}
+
 void XStacking::Click(QPoint global) const
 {
     FakeInput(XCB_MOTION_NOTIFY, 0, global);
@@ -300,6 +322,22 @@ void XDesktopTest::ShowMainWindow(bool maximised)
     const int screenWidth = main.screen()->availableGeometry().width();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return (main.frameGeometry().width() >= screenWidth) == maximised; }, 5000));
+}
+
+::testing::AssertionResult XDesktopTest::Framed(const QWidget& window)
+{
+    // The program's idea of the frame may lag behind: the window's own place and size do not.
+    const auto settled = [&] {
+        return window.isVisible() && !x.Frame(window).isNull() &&
+               x.Inner(window) == window.geometry();
+    };
+    if (QTest::qWaitFor(settled, 5000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "\"" << window.windowTitle().toStdString() << "\" framed at "
+           << ::testing::PrintToString(x.Frame(window)) << ", at "
+           << ::testing::PrintToString(x.Inner(window)) << " to the X server, at "
+           << ::testing::PrintToString(window.geometry()) << " to the program";
 }
 
 ::testing::AssertionResult XDesktopTest::Above(const std::vector<QWidget*>& windows,

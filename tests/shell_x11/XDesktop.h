@@ -45,6 +45,11 @@ public:
     std::string Title(const QWidget& widget) const;
     /// Where the top left of widget's window is on the screen, as the X server has it.
     QPoint Origin(const QWidget& widget) const;
+    /// widget's window on the screen, without the frame.
+    QRect Inner(const QWidget& widget) const;
+    /// The window with the frame the window manager drew around it (_NET_FRAME_EXTENTS), on the
+    /// screen; null before the window manager framed it.
+    QRect Frame(const QWidget& widget) const;
 
     /// A click of the first mouse button at global, as the user's mouse makes it: the window
     /// manager sees it too.
@@ -84,6 +89,9 @@ protected:
     /// Shows the main window maximised or normal, and waits until the window manager has done
     /// it: the frame is as wide as the screen, or less.
     void ShowMainWindow(bool maximised);
+    /// Whether the window manager has framed window and the program knows the window's place and
+    /// size as the X server has them; it gets five seconds.
+    ::testing::AssertionResult Framed(const QWidget& window);
     /// Whether the window manager stacks each of windows above below; it gets five seconds to
     /// finish what it was asked.
     ::testing::AssertionResult Above(const std::vector<QWidget*>& windows, const QWidget& below);

@@ -4,6 +4,8 @@
 #include "window_base/EditFields.h"
 #include "window_base/ToolWindow.h"
 
+#include "platform/test/FakeScreen.h"
+
 #include <QApplication>
 #include <QBitmap>
 #include <QComboBox>
@@ -13,6 +15,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QShowEvent>
 #include <QTextEdit>
 #include <QWindow>
 
@@ -22,6 +25,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace kelvorn;
 
@@ -270,6 +274,138 @@ TEST(ToolWindow, WithoutOwnerTheSlotDeletesItsWindow)
         EXPECT_EQ(notices, 0);
     }
     EXPECT_TRUE(window.isNull());
+}
+
+// ---- First place of a tool window --------------------------------------------------------------
+
+struct FirstPlaceCase
+{
+    const char* name;
+    PixelRect available; // of a 1280 x 1024 screen; empty: no screen known
+    QRect main;
+    QSize own;
+    std::vector<QRect> shown;
+    QPoint expected;
+};
+
+class ToolWindowFirstPlace : public ::testing::TestWithParam<FirstPlaceCase>
+{
+};
+
+TEST_P(ToolWindowFirstPlace, OnTheScreenBesideTheWindowsShownWhereThereIsRoom)
+{
+    const FirstPlaceCase& c = GetParam();
+    FakeScreen screen(1280, 1024);
+    screen.SetAvailableGeometry(c.available);
+    const bool known = c.available.Width() > 0;
+    ScopedService<Screen> installScreen(known ? static_cast<Screen*>(&screen) : nullptr);
+    const QPoint place = ToolWindowPlace(c.main, c.own, c.shown);
+    EXPECT_EQ(place, c.expected) << place.x() << ", " << place.y();
+}
+
+const QRect Maximised(0, 0, 1280, 1024);
+// "Music Parts" at the lower right of a 1280 x 1024 screen, and the frame size of "Music".
+const QRect PartsAtCorner(798, 569, 482, 455);
+const QSize Music(702, 665);
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Places, ToolWindowFirstPlace, ::testing::Values(
+    FirstPlaceCase{"CornerOnTheScreen", {0, 0, 1280, 1024}, {100, 100, 600, 400}, {482, 455}, {},
+                   {700, 500}},
+    FirstPlaceCase{"CornerOfAMaximisedMainWindow", {0, 0, 1280, 1024}, Maximised, {482, 455}, {},
+                   {798, 569}},
+    // Panels take the top 30 and the left 48 pixels, or the bottom 40.
+    FirstPlaceCase{"PanelsAboveAndLeft", {48, 30, 1280, 1024}, {48, 30, 1232, 994}, Music, {},
+                   {578, 359}},
+    FirstPlaceCase{"PanelBelow", {0, 0, 1280, 984}, Maximised, Music, {}, {578, 319}},
+    // A main window moved partly off the screen's top left.
+    FirstPlaceCase{"MainWindowOffTheTopLeft", {0, 0, 1280, 1024}, {-1200, -900, 1000, 800},
+                   {300, 200}, {}, {0, 0}},
+    // Larger than the area: its title bar stays on it.
+    FirstPlaceCase{"LargerThanTheArea", {64, 0, 704, 480}, {0, 0, 640, 480}, Music, {},
+                   {64, 0}},
+    FirstPlaceCase{"NoScreenKnown", {}, {900, 700, 400, 300}, {482, 455}, {}, {1300, 1000}},
+    // Music after Music Parts: to its left, where the screen has room.
+    FirstPlaceCase{"MusicLeftOfMusicParts", {0, 0, 1280, 1024}, Maximised, Music,
+                   {PartsAtCorner}, {96, 359}},
+    // A frame that only touches the corner's place is not covered.
+    FirstPlaceCase{"TouchingIsNotCovering", {0, 0, 1280, 1024}, {0, 0, 100, 100}, {50, 50},
+                   {{0, 0, 100, 100}, {150, 100, 50, 50}}, {100, 100}},
+    // No room to the left: above it.
+    FirstPlaceCase{"AboveWithoutRoomToTheLeft", {0, 0, 1280, 1024}, Maximised, {700, 300},
+                   {{500, 700, 780, 324}}, {580, 400}},
+    // Both fit: the nearer one, to the left here and above there.
+    FirstPlaceCase{"LeftWhenNearer", {0, 0, 1280, 1024}, Maximised, {200, 300},
+                   {{1080, 724, 200, 300}}, {880, 724}},
+    FirstPlaceCase{"AboveWhenNearer", {0, 0, 1280, 1024}, Maximised, {300, 200},
+                   {{980, 824, 300, 200}}, {980, 624}},
+    // Left of the window at the corner lies another: above it, nearer than left of both; with
+    // another above it, left of it.
+    FirstPlaceCase{"AboveWhenAnotherLiesLeft", {0, 0, 1280, 1024}, Maximised, {400, 300},
+                   {{880, 724, 400, 300}, {500, 724, 380, 300}}, {880, 424}},
+    FirstPlaceCase{"LeftWhenAnotherLiesAbove", {0, 0, 1280, 1024}, Maximised, {400, 300},
+                   {{880, 724, 400, 300}, {700, 400, 580, 324}}, {480, 724}},
+    // Edit Name left of Music Parts leaves Music no room beside them on a smaller screen: it
+    // takes the corner's place.
+    FirstPlaceCase{"NoRoomTheCorner", {0, 0, 1024, 768}, {0, 0, 1024, 768}, Music,
+                   {{542, 313, 482, 455}, {100, 100, 306, 71}}, {322, 103}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// The first show places the window beside the tool windows its owner shows (a hidden one is not
+// in the way); the user's place and a show after a hide stay where they were.
+TEST(ToolWindow, TheFirstShowPlacesItBesideTheShownToolWindowsOfItsOwnerOnce)
+{
+    struct Placed final : QWidget
+    {
+        QRect main;
+        explicit Placed(QWidget* owner, QSize size) : QWidget(owner) { resize(size); }
+        void showEvent(QShowEvent* event) override
+        {
+            if (!event->spontaneous())
+                PlaceOnFirstShow(*this, main);
+            QWidget::showEvent(event);
+        }
+    };
+    FakeScreen screen(1280, 1024);
+    QWidget owner;
+    owner.setGeometry(0, 0, 1280, 1024);
+    owner.show();
+    const QRect main = owner.frameGeometry();
+    const auto slot = [&owner, &main](QSize size) {
+        return std::make_unique<ToolWindow<Placed>>(&owner, [main, size](QWidget* parent) {
+            auto* made = new Placed(parent, size);
+            made->main = main;
+            return made;
+        });
+    };
+    auto parts = slot({480, 430});
+    auto music = slot({700, 640});
+    auto other = slot({300, 200});
+    const auto frameAt = [](ToolWindowSlot& tool) {
+        return tool.Existing()->frameGeometry().topLeft();
+    };
+    const QRect outer = owner.frameGeometry();
+    const QRect inner = owner.geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QSize partsFrame = QSize(480, 430).grownBy(frame);
+
+    parts->Show();
+    const QPoint corner(1280 - partsFrame.width(), 1024 - partsFrame.height());
+    EXPECT_EQ(frameAt(*parts), corner);
+    music->Show();
+    EXPECT_FALSE(parts->Existing()->frameGeometry().intersects(music->Existing()->frameGeometry()));
+    EXPECT_EQ(frameAt(*music).x() + QSize(700, 640).grownBy(frame).width(), corner.x());
+    // The user moves Music Parts; hidden, it is in no one's way.
+    parts->Existing()->move(10, 10);
+    parts->Close();
+    other->Show();
+    EXPECT_EQ(frameAt(*other),
+              QPoint(1280, 1024) - QPoint(300, 200) -
+                  QPoint(frame.left() + frame.right(), frame.top() + frame.bottom()));
+    parts->Show();
+    EXPECT_EQ(frameAt(*parts), QPoint(10, 10));
 }
 
 } // namespace

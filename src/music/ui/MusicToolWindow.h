@@ -1,8 +1,9 @@
 #pragma once
 // What the two music tool windows ("Music" and "Music Parts") share: they follow the active
-// music window, never own the piece they show, open at the main window's lower right corner,
-// turn the main window's text-input mode on while active, and take typed values through a
-// Change and Exit pair per field.
+// music window, never own the piece they show, open at the main window's lower right corner
+// (beside the tool windows already shown, window_base/ToolWindow.h), turn the main window's
+// text-input mode on while active, and take typed values through a Change and Exit pair per
+// field.
 //
 // Fields: typing marks the field dirty (the window's own writes do not: they run with the
 // updating counter raised). Leaving a dirty field, "Apply", Return, and every command of the
