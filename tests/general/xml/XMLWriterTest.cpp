@@ -343,7 +343,9 @@ TEST(XMLWriterOwners, WhatASaveMakesTakesTheDocumentsOwnerWhereTheSystemAllows)
         {root, Link, "0:0"},                    // a link put in the file's place
         {root, SecondName, "0:0"},              // a file that has another name too
     };
-    for (const auto& [saver, made, owner] : rows) {
+    for (const auto& [saver, madeAs, owner] : rows) {
+        // clang 14 cannot capture a structured binding in a lambda.
+        const Made made = madeAs;
         SCOPED_TRACE(std::to_string(made) + ", " + owner);
         TempDir dir("made");
         fs::permissions(dir.path, fs::perms(0777));
