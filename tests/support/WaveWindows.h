@@ -186,8 +186,8 @@ inline void Click(QWidget& widget, QPoint at, Qt::KeyboardModifiers modifiers = 
     Mouse(widget, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, at, modifiers);
 }
 
-/// How many threads of this process carry the volume writer's name.
-inline int VolumeWriterThreads()
+/// How many threads of this process carry the volume writer's name, counted once.
+inline int VolumeWriterThreadsNow()
 {
     const std::string name = SystemThreadName(volumeWriterName);
     int found = 0;
@@ -199,6 +199,23 @@ inline int VolumeWriterThreads()
         found += text == name;
     }
     return found;
+}
+
+/// How many threads of this process carry the volume writer's name, once the count holds for
+/// 10 ms (at most a second): the kernel wakes a thread's joiner before it takes the ended thread
+/// off /proc/self/task, so a writer joined a moment ago can still be listed. A writer that never
+/// ends stays counted.
+inline int VolumeWriterThreads()
+{
+    int count = VolumeWriterThreadsNow();
+    for (int round = 0; round < 100; ++round) {
+        QThread::msleep(10);
+        const int now = VolumeWriterThreadsNow();
+        if (now == count)
+            return count;
+        count = now;
+    }
+    return count;
 }
 
 /// Serves the event loop until done() holds, in a bounded number of rounds; false when it
