@@ -382,19 +382,6 @@ std::vector<std::string> CopyExtensions()
     return extensions;
 }
 
-} // namespace
-
-std::vector<std::string> ProjectCopyFiles(const std::string& directory, const char* prefix,
-                                          int32_t number)
-{
-    std::vector<std::string> files;
-    for (const std::string& extension : CopyExtensions())
-        files.push_back(ProjectCopyPath(directory, prefix, number, extension));
-    return files;
-}
-
-namespace {
-
 bool Exists(const std::string& path)
 {
     std::error_code code;
@@ -426,6 +413,15 @@ bool ForEachCopy(const std::string& projectFile, const char* prefix, std::string
 }
 
 } // namespace
+
+std::vector<std::string> ProjectCopyFiles(const std::string& directory, const char* prefix,
+                                          int32_t number)
+{
+    std::vector<std::string> files;
+    for (const std::string& extension : CopyExtensions())
+        files.push_back(ProjectCopyPath(directory, prefix, number, extension));
+    return files;
+}
 
 bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error)
 {

@@ -17,8 +17,6 @@ using namespace kelvorn::test;
 
 namespace {
 
-constexpr uint32_t KeyEscape = 0xff1b;
-
 using CloseBoxTest = XDesktopTest;
 
 // However the question was left, the next click on the close box, with the pointer where it
@@ -48,7 +46,7 @@ TEST_F(CloseBoxTest, EveryClickOnTheCloseBoxAfterTheQuestionAsksAgain)
         std::function<void(QDialog& box)> leave;
     };
     const Way ways[] = {
-        {"Escape", [this](QDialog&) { x.Key(KeyEscape); }},
+        {"Escape", [this](QDialog&) { x.Key(keysym::Escape); }},
         {"Cancel clicked",
          [this](QDialog& box) {
              auto* cancel = static_cast<QMessageBox&>(box).button(QMessageBox::Cancel);

@@ -21,17 +21,6 @@ using namespace kelvorn::test;
 
 namespace {
 
-constexpr uint32_t KeyAlt = 0xffe9;
-constexpr uint32_t KeyCtrl = 0xffe3;
-constexpr uint32_t KeyEscape = 0xff1b;
-constexpr uint32_t KeyReturn = 0xff0d;
-constexpr uint32_t KeyF4 = 0xffc1;
-constexpr uint32_t KeyF = 0x66;
-constexpr uint32_t KeyH = 0x68;
-constexpr uint32_t KeyL = 0x6c;
-constexpr uint32_t KeyN = 0x6e;
-constexpr uint32_t KeyO = 0x6f;
-
 struct LeaveCase
 {
     const char* name;
@@ -71,11 +60,11 @@ TEST_P(LeftMenuTest, TheMenuLeftHandsTheKeysBackToTheShortcuts)
 
     const std::string open = row.open;
     if (open == "Alt+F" || open == "Alt+H")
-        x.Key(open == "Alt+F" ? KeyF : KeyH, {KeyAlt});
+        x.Key(open == "Alt+F" ? keysym::F : keysym::H, {keysym::Alt});
     else if (open == "click")
         x.Click(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).center()));
     else
-        x.Key(KeyAlt);
+        x.Key(keysym::Alt);
     if (open == "Alt")
         ASSERT_TRUE(QTest::qWaitFor([&] { return bar->activeAction() != nullptr; }, 5000))
             << "Alt gave the menu bar no keyboard";
@@ -85,22 +74,22 @@ TEST_P(LeftMenuTest, TheMenuLeftHandsTheKeysBackToTheShortcuts)
             << "the menu did not open";
     EXPECT_TRUE(MenuOpen());
     // L is keyL's, a key action always enabled, and no letter of the bar or its menu.
-    x.Key(KeyL);
+    x.Key(keysym::L);
 
     const std::string leave = row.leave;
     if (leave == "Escape") {
-        x.Key(KeyEscape);
+        x.Key(keysym::Escape);
         // The first Escape closes the menu; the menu bar keeps the keys until the second.
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return !QApplication::activePopupWidget() && bar->activeAction(); }, 5000));
         EXPECT_TRUE(MenuOpen());
-        x.Key(KeyEscape);
+        x.Key(keysym::Escape);
     } else if (leave == "Alt") {
-        x.Key(KeyAlt);
+        x.Key(keysym::Alt);
     } else if (leave == "click") {
         x.Click(main.Frame()->mapToGlobal(main.Frame()->rect().bottomRight() - QPoint(20, 20)));
     } else {
-        x.Key(KeyReturn);
+        x.Key(keysym::Return);
     }
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return !QApplication::activePopupWidget() && !bar->activeAction(); }, 5000))
@@ -115,7 +104,9 @@ TEST_P(LeftMenuTest, TheMenuLeftHandsTheKeysBackToTheShortcuts)
 
     // The next keys are the shortcuts' again.
     for (const auto& [keys, action] : std::vector<std::pair<std::vector<uint32_t>, std::string>>{
-             {{KeyO, KeyCtrl}, "FileOpenWave"}, {{KeyN}, "EditNameAction"}, {{KeyL}, "keyL"}}) {
+             {{keysym::O, keysym::Ctrl}, "FileOpenWave"},
+             {{keysym::N}, "EditNameAction"},
+             {{keysym::L}, "keyL"}}) {
         ran.clear();
         if (keys.size() == 2)
             x.Key(keys[0], {keys[1]});
@@ -166,7 +157,7 @@ TEST_F(CloseKeyTest, CtrlF4AsksTheChangedWindowsQuestionAndClosesItOnNo)
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return main.Frame()->activeSubWindow() == window; }, 5000));
         messages.Expect(MsgAnswer::No);
-        x.Key(KeyF4, {KeyCtrl});
+        x.Key(keysym::F4, {keysym::Ctrl});
         EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
         ASSERT_EQ(messages.Shown().size(), 1u);
         EXPECT_EQ(messages.Shown()[0].caption, "You have unsaved changes");

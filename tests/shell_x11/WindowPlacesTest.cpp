@@ -16,10 +16,6 @@ using namespace kelvorn::test;
 
 namespace {
 
-constexpr uint32_t KeyN = 0x6e;
-constexpr uint32_t KeyO = 0x6f;
-constexpr uint32_t KeyCtrl = 0xffe3;
-
 using WindowPlacesTest = XDesktopTest;
 
 TEST_F(WindowPlacesTest, AtStartTheMainWindowHasTheKeyboardAndNShowsEditNameWithIt)
@@ -32,12 +28,12 @@ TEST_F(WindowPlacesTest, AtStartTheMainWindowHasTheKeyboardAndNShowsEditNameWith
     EXPECT_TRUE(Above({editName}, main));
     // The first key works.
     fileDialogs.WhenOpen(TFileCommands::OpenWaveTitle, {});
-    x.Key(KeyO, {KeyCtrl});
+    x.Key(keysym::O, {keysym::Ctrl});
     EXPECT_TRUE(QTest::qWaitFor([this] { return fileDialogs.Pending() == 0; }, 5000))
         << "Ctrl+O opened nothing";
     // The user's own N, twice, gives Edit Name the keyboard, for typing.
     for (int press = 0; press < 2; ++press) {
-        x.Key(KeyN);
+        x.Key(keysym::N);
         ASSERT_TRUE(QTest::qWaitFor([&] { return editName->isVisible() == (press == 1); }, 5000));
     }
     EXPECT_EQ(x.SettledActive(), xcb_window_t(editName->winId()));

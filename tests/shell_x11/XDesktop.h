@@ -11,12 +11,27 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace kelvorn::test {
+
+/// The key symbols the tests type through XStacking::Key.
+namespace keysym {
+inline constexpr uint32_t Alt = 0xffe9;
+inline constexpr uint32_t Ctrl = 0xffe3;
+inline constexpr uint32_t Escape = 0xff1b;
+inline constexpr uint32_t Return = 0xff0d;
+inline constexpr uint32_t F4 = 0xffc1;
+inline constexpr uint32_t F = 0x66;
+inline constexpr uint32_t H = 0x68;
+inline constexpr uint32_t L = 0x6c;
+inline constexpr uint32_t N = 0x6e;
+inline constexpr uint32_t O = 0x6f;
+} // namespace keysym
 
 /// Why no X server can be used, or "" when KELVORN_X_DISPLAY names one that answers.
 std::string& NoServer();
