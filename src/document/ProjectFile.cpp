@@ -423,10 +423,12 @@ std::vector<std::string> ProjectCopyFiles(const std::string& directory, const ch
     return files;
 }
 
-bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error)
+namespace {
+
+bool DeleteProjectCopies(const std::string& projectFile, const char* prefix, std::string& error)
 {
     return ForEachCopy(
-        projectFile, projectSavedCopy, error,
+        projectFile, prefix, error,
         [&](const std::string&, int32_t, const std::string&, const std::string& path) {
             std::error_code code;
             if (fs::remove(path, code) && !code)
@@ -435,6 +437,18 @@ bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error
                     (code ? ": " + code.message() : std::string()) + ".";
             return false;
         });
+}
+
+} // namespace
+
+bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error)
+{
+    return DeleteProjectCopies(projectFile, projectSavedCopy, error);
+}
+
+bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error)
+{
+    return DeleteProjectCopies(projectFile, projectNewCopy, error);
 }
 
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error)

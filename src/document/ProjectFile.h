@@ -150,6 +150,10 @@ std::vector<std::string> ProjectCopyFiles(const std::string& directory, const ch
 /// with ".wav", ".kvm", ".kvf" and ".kvw", up to the first n that has none. False, with a
 /// message naming the file, when one cannot be removed.
 bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error);
+/// Removes the new copies a save that failed left behind, in the same order: the rename at the
+/// end of the next save would give them out as its own. False, with a message naming the file,
+/// when one cannot be removed.
+bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error);
 /// Gives the new copies their final names, in the same order. False, with a message naming the
 /// file, when one cannot be renamed.
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error);

@@ -212,6 +212,13 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
                 return false;
             }
             GiveOwnerOf(fileName, directory);
+        } else if (n == 0 && !DeleteNewProjectCopies(fileName, error)) {
+            // A save that failed after its first copies, or a program ended during one, left
+            // them under the new names. The rename at the end would hand them out with this
+            // save's copies, and a copy that has no sound file of its own (a wave whose view
+            // alone changed, an empty wave) would reopen with the sound left there.
+            TGuiMessages::ShowFileError(error);
+            return false;
         }
         const NewFiles made(ProjectCopyFiles(directory, projectNewCopy, n));
         const std::string path =

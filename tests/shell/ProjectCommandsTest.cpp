@@ -334,6 +334,40 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
     EXPECT_TRUE(Waves()[0]->IsModified());
 }
 
+// The new copies of a save that failed belong to no save: the next one writes its own, and a
+// copy without a sound file of its own does not come back with the sound another wave left.
+TEST_F(ProjectCommandsTest, NewCopiesAFailedSaveLeftAreNotTakenForTheNextSavesCopies)
+{
+    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
+    NewProject();
+    OpenChangedAndEmpty(wav);
+    WriteText(ProjectPath(), "old");
+    fs::permissions(ProjectPath(), fs::perms(0444));
+    messages.Expect();
+    Trigger("ProjectSave");
+    ASSERT_EQ(CopyFiles(),
+              (std::vector<std::string>{"newProjectWindowFile0.kvw", "newProjectWindowFile0.wav",
+                                        "newProjectWindowFile1.kvw"}));
+    // Those windows go without their changes. A wave whose view alone changed becomes copy 0:
+    // a side file, its sound being its file's.
+    fs::permissions(ProjectPath(), fs::perms(0644));
+    for (TUnitWave* wave : Waves())
+        WindowOf(wave)->Release();
+    Flush();
+    const std::string other = WriteWav("b.wav", Pattern(50, 5));
+    commands->OpenWaveFile(other, {}, false)->SetViewModified();
+    Trigger("ProjectSave");
+    EXPECT_EQ(CopyFiles(), (std::vector<std::string>{"savedProjectWindowFile0.kvw"}));
+    // Opened again as it was left, as after the program ended (a close's save would write it
+    // once more).
+    form->SetProjectFile(std::string());
+    WindowOf(Waves()[0])->Release();
+    Flush();
+    OpenProject();
+    ASSERT_EQ(Waves().size(), 1u);
+    EXPECT_TRUE(SameSound(*Waves()[0]->GetSound(), *Pattern(50, 5)));
+}
+
 // ---- Closing the main window ---------------------------------------------------------------
 
 // A project that cannot be saved (here a read-only file) closes as no project does: after the
