@@ -569,12 +569,15 @@ bool ReadWaveFile(const std::string& fileName, SoundUPtr& sound, std::string& me
     return ok;
 }
 
-bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* sound, int32_t begin,
-                   int32_t end, std::string& message)
+namespace {
+
+bool WriteWave(const std::string& fileName, const Sound* sound, int32_t begin, int32_t end,
+               std::string& message, bool showFailure)
 {
-    auto fail = [&message](std::string text) {
+    auto fail = [&message, showFailure](std::string text) {
         message = std::move(text);
-        Messages().Show(message, "FileError", MsgIcon::Information, MsgButtons::Ok);
+        if (showFailure)
+            Messages().Show(message, "FileError", MsgIcon::Information, MsgButtons::Ok);
         return false;
     };
     const std::string cannotOpen = "Cannot save Wave: Operating System cannot open file for "
@@ -622,6 +625,19 @@ bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* s
         WriteSamples(writer, *left, right, bytesPSample, begin, end) && writer.Commit())
         return true;
     return fail(writer.OpenFailed() ? cannotOpen : "Cannot save Wave: " + writer.Reason() + ".");
+}
+
+} // namespace
+
+bool WriteWaveFile(AbortFlag* /*abort*/, const std::string& fileName, const Sound* sound,
+                   int32_t begin, int32_t end, std::string& message)
+{
+    return WriteWave(fileName, sound, begin, end, message, true);
+}
+
+bool WriteWaveFileQuietly(const std::string& fileName, const Sound* sound, std::string& message)
+{
+    return WriteWave(fileName, sound, 0, -1, message, false);
 }
 
 } // namespace kelvorn

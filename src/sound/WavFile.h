@@ -62,6 +62,9 @@ bool ReadWaveBytes(const uint8_t* bytes, size_t size, SoundUPtr& sound, std::str
 /// record it; they need not show it again).
 bool WriteWaveFile(AbortFlag* abort, const std::string& fileName, const Sound* sound, int32_t begin,
                    int32_t end, std::string& message);
+/// The whole sound written as WriteWaveFile writes it, with no box: message alone tells the
+/// failure, for a caller that hands it on to be shown once (the audio device's take).
+bool WriteWaveFileQuietly(const std::string& fileName, const Sound* sound, std::string& message);
 
 /// The 44-byte header the writer puts in front of dataBytes bytes of samples.
 void MakeWaveHeader(uint8_t header[44], int16_t monoStereo, int32_t sampleFreq,

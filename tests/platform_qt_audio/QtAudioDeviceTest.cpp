@@ -2,6 +2,7 @@
 
 #include "PulsePipes.h"
 #include "platform/TempDir.h"
+#include "platform/test/RecordingMessages.h"
 #include "sound/WavFile.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -232,6 +234,28 @@ TEST_F(QtAudioDeviceTest, PlaysAndRecordsThroughThePrivateServer)
     EXPECT_NEAR(crossings / 2.0 / ((end - begin) / double(Rate)), Freq, Freq * 0.03);
     QCoreApplication::processEvents();
     EXPECT_EQ(completions, std::vector<AudioCompletion>(2, AudioCompletion::Aborted));
+}
+
+// A take that cannot be written is told once, by the message the device's caller shows: the
+// writer shows no box of its own.
+TEST_F(QtAudioDeviceTest, ATakeThatCannotBeWrittenIsToldByItsMessageAlone)
+{
+    if (!skip.empty())
+        GTEST_SKIP() << skip;
+    WriteNoiseFile(file, 1, 2, PipeRate, 0);
+    QtAudioDevice audio(output, input);
+    Open(audio);
+    std::string message;
+    ASSERT_TRUE(audio.StartRecording(message)) << message;
+    audio.Stop();
+    // A folder that holds an entry, in the file's place: nothing can be renamed over it.
+    std::filesystem::remove(file);
+    std::filesystem::create_directories(file + "/entry");
+    RecordingMessages boxes;
+    EXPECT_FALSE(audio.SaveRecording(message));
+    EXPECT_EQ(message, "Cannot save Wave: Is a directory.");
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    audio.Close();
 }
 
 } // namespace

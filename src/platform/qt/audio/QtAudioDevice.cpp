@@ -258,7 +258,8 @@ bool QtAudioDevice::WriteTake(const std::string& name, std::string& message)
         message = "The recording cannot be read: " + readError;
         return false;
     }
-    return WriteWaveFile(nullptr, name, sound.get(), 0, -1, message);
+    // The device's caller shows the message: a box here as well would tell the user twice.
+    return WriteWaveFileQuietly(name, sound.get(), message);
 }
 
 void QtAudioDevice::WaitForEndOfPlay()
