@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QWidget>
@@ -207,8 +208,33 @@ void TKeyboardHook::CheckMenuBarFocusLater()
         Qt::QueuedConnection);
 }
 
+void TKeyboardHook::ReleaseHeldAlt()
+{
+    QPointer<QMenu> menu = altHeldFrom;
+    altHeldFrom = nullptr;
+    if (!menu || menu != QApplication::activePopupWidget())
+        return;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    handingAltOn = true;
+    QCoreApplication::sendEvent(menu, &press);
+    handingAltOn = false;
+}
+
 bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && !handingAltOn) {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt) {
+            altHeldFrom = menu;
+            return true;
+        }
+        altHeldFrom = nullptr;
+    } else if (event->type() == QEvent::KeyRelease && altHeldFrom &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt) {
+        ReleaseHeldAlt();
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        altHeldFrom = nullptr;
+    }
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

@@ -32,6 +32,9 @@
 // menu is left the next key is the shortcuts' again: a menu bar that leaves its keyboard mode
 // gives the focus back to the widget that had it, and where none had it (no document open) the
 // hook gives it to the bar's window, since a bar keeping the focus would take every key.
+// The toolkit closes an open menu as soon as Alt goes down, so that a letter pressed with Alt
+// would run the command beneath instead of picking the menu's item: the hook holds the Alt press
+// back and hands it to the menu only when Alt comes up alone, which still closes the menu.
 
 #include <QKeySequence>
 #include <QObject>
@@ -41,6 +44,7 @@
 #include <vector>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class QShortcut;
 class QWidget;
@@ -141,8 +145,14 @@ private:
     /// with the focus kept.
     void CheckMenuBarFocusLater();
 
+    /// Hands the open menu the Alt press held back from it, once Alt is released alone.
+    void ReleaseHeldAlt();
+
     const TShortcutRouter* router;
     bool on = false;
+    /// The open menu an Alt press was held back from; null once another key or a click came.
+    QPointer<QMenu> altHeldFrom;
+    bool handingAltOn = false;
     bool menuBarCheckQueued = false;
     /// The key press that follows a key taken from the menu bar, to be dropped.
     int swallowKey = 0;

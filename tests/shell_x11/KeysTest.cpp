@@ -133,6 +133,83 @@ INSTANTIATE_TEST_SUITE_P(
         LeaveCase{"KeyReturnWave", true, "MenuHelp", "Alt+H", "Return", "HelpContents"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Alt with a letter while a menu is open is the menu's, as the letter alone is: it picks the
+// menu's item of that letter, else does nothing. The command that owns the key outside the menus
+// does not run beneath it; Alt alone still closes the menu.
+struct AltInMenuCase
+{
+    const char* name;
+    bool document;      // a wave window is active
+    const char* menu;   // opened by a click on its title
+    uint32_t letter;    // pressed with Alt, 0 for Alt alone
+    const char* open;   // the menu open afterwards, "" for none
+    const char* chosen; // the action that runs, "" for none
+};
+
+void PrintTo(const AltInMenuCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class AltInMenuTest : public XDesktopTest, public ::testing::WithParamInterface<AltInMenuCase>
+{
+};
+
+TEST_P(AltInMenuTest, AnAltLetterInAnOpenMenuIsTheMenus)
+{
+    const AltInMenuCase& row = GetParam();
+    TMainForm& main = *form;
+    QMenuBar* bar = main.menuBar();
+    if (row.document)
+        OpenWave("Wave 1", 1, 100)->setGeometry(0, 0, 300, 200);
+    TriggeredActions triggered(main);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_TRUE(Focus(&main));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
+    main.SetTextInputMode(false);
+    QMenu* menu = main.Menu(row.menu);
+    x.Click(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).center()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; }, 5000));
+
+    if (row.letter)
+        x.Key(row.letter, {keysym::Alt});
+    else
+        x.Key(keysym::Alt);
+    QWidget* open = *row.open ? main.Menu(row.open) : nullptr;
+    if (*row.chosen) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !triggered.ran.empty(); }, 5000));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == open; }, 5000))
+        << QApplication::activePopupWidget();
+    EXPECT_EQ(triggered.ran,
+              *row.chosen ? std::vector<std::string>{row.chosen} : std::vector<std::string>{});
+
+    for (int escape = 0; escape < 3 && (QApplication::activePopupWidget() || bar->activeAction());
+         ++escape) {
+        x.Key(keysym::Escape);
+        // The first Escape closes the menu and leaves the bar with its keyboard.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !QApplication::activePopupWidget(); }, 5000));
+    }
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !QApplication::activePopupWidget() && !bar->activeAction(); }, 5000));
+    triggered.ran.clear();
+    x.Key(keysym::N);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !triggered.ran.empty(); }, 5000));
+    EXPECT_EQ(triggered.ran, std::vector<std::string>{"EditNameAction"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Menus, AltInMenuTest,
+    // Outside the menus Alt+N is keyAltN's, Alt+P keyAltP's and Alt+F Multi Frequencies'; in
+    // the menus "&New wave..." and "&Contents" have a letter, P and F none in Help.
+    ::testing::Values(
+        AltInMenuCase{"ItemLetterNoDocument", false, "MenuFile", keysym::N, "", "FileNewWave"},
+        AltInMenuCase{"NoItemLetterNoDocument", false, "MenuHelp", keysym::P, "MenuHelp", ""},
+        AltInMenuCase{"NoItemLetterWave", true, "MenuHelp", keysym::F, "MenuHelp", ""},
+        AltInMenuCase{"ItemLetterWave", true, "MenuHelp", keysym::C, "", "HelpContents"},
+        AltInMenuCase{"AltAloneWave", true, "MenuHelp", 0, "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Ctrl+F4 as the user types it, with the keyboard where a click put it: in the active wave
 // window's pane, or in the frame beside it.
 using CloseKeyTest = XDesktopTest;

@@ -26,11 +26,13 @@ inline constexpr uint32_t Ctrl = 0xffe3;
 inline constexpr uint32_t Escape = 0xff1b;
 inline constexpr uint32_t Return = 0xff0d;
 inline constexpr uint32_t F4 = 0xffc1;
+inline constexpr uint32_t C = 0x63;
 inline constexpr uint32_t F = 0x66;
 inline constexpr uint32_t H = 0x68;
 inline constexpr uint32_t L = 0x6c;
 inline constexpr uint32_t N = 0x6e;
 inline constexpr uint32_t O = 0x6f;
+inline constexpr uint32_t P = 0x70;
 } // namespace keysym
 
 /// Why no X server can be used, or "" when KELVORN_X_DISPLAY names one that answers.
