@@ -193,10 +193,14 @@ void TMDIChildKelvorn::enterEvent(QEnterEvent* event)
 
 void TMDIChildKelvorn::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::WindowStateChange &&
-        !(static_cast<QWindowStateChangeEvent*>(event)->oldState() &
-          (Qt::WindowMinimized | Qt::WindowMaximized)))
-        restorePlace = geometry();
+    // Told before the toolkit moves the window: it still stands where it comes back to. The
+    // toolkit's own echoes of a change (overrides) come after the move.
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (!change->isOverride() &&
+            !(change->oldState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+            restorePlace = geometry();
+    }
     QMdiSubWindow::changeEvent(event);
 }
 
