@@ -143,8 +143,11 @@ void TMainForm::BuildMenus()
         }
         int n = 1;
         for (QMdiSubWindow* child : windows) {
-            QAction* item = window->addAction(QStringLiteral("&%1 %2").arg(n++).arg(
-                child->windowTitle().remove(QStringLiteral("[*]"))));
+            // A name or file with "&" in it would lose it to a mnemonic.
+            const QString caption = child->windowTitle()
+                                        .remove(QStringLiteral("[*]"))
+                                        .replace(QLatin1Char('&'), QStringLiteral("&&"));
+            QAction* item = window->addAction(QStringLiteral("&%1 %2").arg(n++).arg(caption));
             item->setProperty("kelvornWindowItem", true);
             item->setCheckable(true);
             item->setChecked(child == frame->activeSubWindow());

@@ -30,9 +30,8 @@ FileDialogRequest ProjectRequest(const char* title)
     return FileDialogRequest{title, TProjectCommands::ProjectFilter, projectFileExtension, ""};
 }
 
-ProjectBounds BoundsOf(const QWidget& window)
+ProjectBounds BoundsOf(const QWidget& window, const QRect& bounds)
 {
-    const QRect bounds = window.geometry();
     ProjectBounds result{bounds.left(), bounds.top(), bounds.width(), bounds.height(),
                          ProjectWindowState::Normal};
     if (window.isMinimized())
@@ -149,7 +148,7 @@ std::vector<TMDIChildKelvorn*> TProjectCommands::WindowsInFileOrder() const
 ProjectDescription TProjectCommands::DescribeWindows() const
 {
     ProjectDescription project;
-    project.frame = BoundsOf(form);
+    project.frame = BoundsOf(form, form.geometry());
     for (TMDIChildKelvorn* window : WindowsInFileOrder()) {
         const TFileUnit* unit = window->GetUnit();
         if (!unit)
@@ -159,7 +158,7 @@ ProjectDescription TProjectCommands::DescribeWindows() const
         entry.file = unit->GetFileName();
         entry.tempFile = unit->GetTempFileNumber();
         entry.name = unit->GetName();
-        entry.bounds = BoundsOf(*window);
+        entry.bounds = BoundsOf(*window, window->PlaceToKeep());
         project.windows.push_back(std::move(entry));
     }
     return project;

@@ -101,7 +101,7 @@ void TSplitMergeCommands::Install()
 
 TSplitMergeCommands::Edges TSplitMergeCommands::Bounds(const TMDIChildKelvorn& window)
 {
-    const QRect rect = window.geometry();
+    const QRect rect = window.PlaceToKeep();
     return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
 }
 
@@ -112,7 +112,14 @@ TMDIChildWave* TSplitMergeCommands::NewWindow(std::unique_ptr<TUnitWave> unit,
 {
     TMDIChildWave* window = files.NewChildWave(std::move(unit), waveProps, voldProps);
     window->SetWaveWindKind(kind);
+    // Made while a maximised window is active, the window came up maximised: the place is the
+    // one it comes back to. Moved as it is, it would stay maximised over part of the frame.
+    const bool maximised = window->isMaximized();
+    if (maximised)
+        window->showNormal();
     window->setGeometry(left, top, right - left, bottom - top);
+    if (maximised)
+        window->showMaximized();
     return window;
 }
 

@@ -57,7 +57,7 @@ private:
                              int right, int bottom);
     static void Destroy(TMDIChildKelvorn* window);
     /// The window's bounds in the frame as left, top, right and bottom (right and bottom one
-    /// past the last pixel).
+    /// past the last pixel); a minimised window's are those it comes back to.
     struct Edges
     {
         int left, top, right, bottom;

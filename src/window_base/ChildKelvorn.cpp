@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWindowStateChangeEvent>
 
 #include <algorithm>
 
@@ -190,6 +191,24 @@ void TMDIChildKelvorn::enterEvent(QEnterEvent* event)
     }
 }
 
+void TMDIChildKelvorn::changeEvent(QEvent* event)
+{
+    // Told before the toolkit moves the window: it still stands where it comes back to. The
+    // toolkit's own echoes of a change (overrides) come after the move.
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (!change->isOverride() &&
+            !(change->oldState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+            restorePlace = geometry();
+    }
+    QMdiSubWindow::changeEvent(event);
+}
+
+QRect TMDIChildKelvorn::PlaceToKeep() const
+{
+    return isMinimized() && !restorePlace.isNull() ? restorePlace : geometry();
+}
+
 bool TMDIChildKelvorn::DrawsEnvelopeOf(const std::string& /*waveName*/) const
 {
     return false;
@@ -203,7 +222,7 @@ void TMDIChildKelvorn::WriteWindowXML(TXMLComplexElement& window) const
 {
     if (fileUnit && !fileUnit->GetName().empty())
         window.AddText("Name", fileUnit->GetName());
-    const QRect bounds = geometry();
+    const QRect bounds = PlaceToKeep();
     const ProjectWindowState state = isMinimized()   ? ProjectWindowState::Minimized
                                      : isMaximized() ? ProjectWindowState::Maximized
                                                      : ProjectWindowState::Normal;

@@ -112,6 +112,9 @@ public:
 
     // ---- Project file ------------------------------------------------------------------
 
+    /// The window's place in the frame; for a minimised window the place it comes back to,
+    /// which is what a project keeps of it (its icon's place would bring back a bare title bar).
+    QRect PlaceToKeep() const;
     /// Appends "Name" (only when the name is not empty), "Left", "Top", "Width", "Height" and
     /// one empty "Normal", "Minimized" or "Maximized" to the project's "Window" element.
     void WriteWindowXML(TXMLComplexElement& window) const;
@@ -128,6 +131,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    void changeEvent(QEvent* event) override;
     /// Gives the window unit in place of its document (a revert that read a fresh one) and
     /// hands the old document back, unlinked from the window; the caption follows.
     std::unique_ptr<TFileUnit> ExchangeUnit(std::unique_ptr<TFileUnit> unit);
@@ -137,6 +141,9 @@ private:
     std::function<bool(TMDIChildKelvorn&)> saveHandler;
     bool closing = false;
     bool releasing = false;
+    /// The place the window had when it last left its normal state, the one the toolkit gives
+    /// back; the toolkit keeps its own copy to itself.
+    QRect restorePlace;
 };
 
 } // namespace kelvorn

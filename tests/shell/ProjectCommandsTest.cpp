@@ -7,6 +7,7 @@
 #include "music/ui/MusicWindow.h"
 #include "shell/FactoryCommands.h"
 #include "shell/ProjectCommands.h"
+#include "shell/WindowArrangement.h"
 #include "support/Files.h"
 #include "support/OtherUser.h"
 #include "waveui/ViewWaveGroup.h"
@@ -21,11 +22,11 @@ const std::string kHeader = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
                             "<!DOCTYPE Project SYSTEM \"Project.dtd\">\n\n";
 
 /// The place of a window as the project file writes it.
-std::string Place(int left, int top, int width, int height)
+std::string Place(int left, int top, int width, int height, const std::string& state = "Normal")
 {
     return "    <Left>" + std::to_string(left) + "</Left>\n    <Top>" + std::to_string(top) +
            "</Top>\n    <Width>" + std::to_string(width) + "</Width>\n    <Height>" +
-           std::to_string(height) + "</Height>\n    <Normal />\n";
+           std::to_string(height) + "</Height>\n    <" + state + " />\n";
 }
 
 std::string HandWritten(const std::string& version, const std::string& windows)
@@ -195,6 +196,27 @@ TEST_F(ProjectCommandsTest, ExportCopiesEveryDocumentAndWritesNoFileName)
     Trigger("ProjectClose");
     OpenProject();
     EXPECT_TRUE(WindowOf(Waves()[0])->isMinimized() && WindowOf(Waves()[1])->isMaximized());
+}
+
+// A minimised window is stored at the place it comes back to, not its icon's: brought up from
+// the Window menu after the project was opened again, it is the window it was, not a title bar.
+TEST_F(ProjectCommandsTest, AWindowMinimisedInTheProjectComesBackAtItsOwnPlace)
+{
+    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
+    NewProject();
+    TMDIChildKelvorn* window = WindowOf(commands->OpenWaveFile(wav, {}, false));
+    window->setGeometry(30, 40, 400, 300);
+    window->showMinimized();
+    Trigger("ProjectSave");
+    EXPECT_NE(ReadText(ProjectPath()).find(Place(30, 40, 400, 300, "Minimized")),
+              std::string::npos);
+
+    Trigger("ProjectClose");
+    OpenProject();
+    window = WindowOf(Waves().at(0));
+    ASSERT_TRUE(window->isMinimized());
+    BringUpWindow(*form->Frame(), *window);
+    EXPECT_EQ(window->geometry(), QRect(30, 40, 400, 300));
 }
 
 // ---- Reading -------------------------------------------------------------------------------

@@ -119,4 +119,49 @@ TEST_F(SplitMergeTest, MergeVerticallyMakesTheChannelsEquallyLongByTheRule)
     EXPECT_TRUE(messages.Shown().empty());
 }
 
+// A minimised wave splits and merges at its own place, not its icon's; parts made while a
+// maximised wave is active come up maximised, and restored they take the halves of its place.
+TEST_F(SplitMergeTest, AMinimisedOrMaximisedWaveSplitsAtItsOwnPlace)
+{
+    const QRect own = R(10, 20, 610, 420);
+    for (const bool maximised : {false, true}) {
+        SCOPED_TRACE(maximised ? "maximised" : "minimised");
+        TMDIChildWave* source = Place("Wave", Pattern(1000, 3), own);
+        if (maximised)
+            source->showMaximized();
+        else
+            source->showMinimized();
+        // The source's bounds as the split reads them: left, top, right and bottom.
+        const QSize area = form->Frame()->viewport()->size();
+        const QRect e = maximised ? R(0, 0, area.width(), area.height()) : own;
+        Trigger("SplitV");
+        const int mid = (e.top() + e.bottom()) / 2;
+        const std::pair<const char*, QRect> parts[] = {
+            {"Left Part 1 of Wave", R(e.left(), e.top(), e.right(), mid - 1)},
+            {"Right Part 1 of Wave", R(e.left(), mid, e.right(), e.bottom())}};
+        for (const auto& [name, edges] : parts) {
+            TMDIChildWave& part = Window(name);
+            EXPECT_FALSE(part.isMinimized()) << name;
+            if (part.isMaximized()) {
+                EXPECT_EQ(part.geometry(), QRect(QPoint(0, 0), area)) << name;
+                part.showNormal();
+            }
+            EXPECT_EQ(Edges(part), edges) << name;
+        }
+        for (QMdiSubWindow* window : form->Frame()->subWindowList())
+            delete window;
+    }
+
+    TMDIChildWave* l = Place("L", Values({1, 2}, 1, 1000), R(0, 0, 300, 101));
+    Place("R", Values({3, 4}, 1, 1000), R(40, 301, 340, 400));
+    l->showMinimized();
+    TMergeVertProps props;
+    props.left.Set("L", &l->GetUnitWave());
+    props.right.Set("R", &Window("R").GetUnitWave());
+    props.SampleFreq = 1000;
+    props.BytesPSample = 2;
+    splitMerge->MergeV(props);
+    EXPECT_EQ(Edges(Window("Merge Vert. 1 of (L and R)")), R(20, 100, 320, 301));
+}
+
 } // namespace

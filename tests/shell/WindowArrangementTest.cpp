@@ -143,6 +143,19 @@ TEST_F(WindowMenuTest, AMinimisedWindowPickedFromTheListComesBackAsItWasAndActiv
     EXPECT_TRUE(wave->isVisible() && !wave->isMinimized());
 }
 
+TEST_F(WindowMenuTest, TheListShowsEachCaptionAsItIsAmpersandsToo)
+{
+    for (const char* name : {"Rock & Roll", "&Wave", "Wave 1"})
+        OpenWave(name);
+    QMenu* menu = form->Menu("MenuWindow");
+    emit menu->aboutToShow();
+    std::vector<std::string> shown;
+    for (QAction* item : menu->actions())
+        if (item->property("kelvornWindowItem").toBool() && !item->isSeparator())
+            shown.push_back(item->iconText().toStdString());
+    EXPECT_EQ(shown, (std::vector<std::string>{"1 Rock & Roll", "2 &Wave", "3 Wave 1"}));
+}
+
 TEST_F(WindowMenuTest, AWindowPushedPartlyOutOfTheFrameCanBeScrolledToUntilAnArrangement)
 {
     QMdiArea& frame = *form->Frame();
