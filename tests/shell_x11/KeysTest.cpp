@@ -21,6 +21,29 @@ using namespace kelvorn::test;
 
 namespace {
 
+// The main window as the user finds it before opening a menu: active under the window manager
+// with the keyboard, a wave window open when asked for, text input off.
+class MenuKeysTest : public XDesktopTest
+{
+protected:
+    void ActivateMainWindow(bool withWave)
+    {
+        TMainForm& main = *form;
+        if (withWave)
+            OpenWave("Wave 1", 1, 100)->setGeometry(0, 0, 300, 200);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+        ASSERT_TRUE(Focus(&main));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
+        main.SetTextInputMode(false);
+    }
+
+    void ClickTitleOf(QMenu* menu)
+    {
+        QMenuBar* bar = form->menuBar();
+        x.Click(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).center()));
+    }
+};
+
 struct LeaveCase
 {
     const char* name;
@@ -37,7 +60,7 @@ void PrintTo(const LeaveCase& row, std::ostream* out)
     *out << row.name;
 }
 
-class LeftMenuTest : public XDesktopTest, public ::testing::WithParamInterface<LeaveCase>
+class LeftMenuTest : public MenuKeysTest, public ::testing::WithParamInterface<LeaveCase>
 {
 };
 
@@ -47,14 +70,9 @@ TEST_P(LeftMenuTest, TheMenuLeftHandsTheKeysBackToTheShortcuts)
     TMainForm& main = *form;
     QMenuBar* bar = main.menuBar();
     QMenu* menu = main.Menu(GetParam().menu);
-    if (row.document)
-        OpenWave("Wave 1", 1, 100)->setGeometry(0, 0, 300, 200);
+    ASSERT_NO_FATAL_FAILURE(ActivateMainWindow(row.document));
     TriggeredActions triggered(main);
     std::vector<std::string>& ran = triggered.ran;
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    ASSERT_TRUE(Focus(&main));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
-    main.SetTextInputMode(false);
     QWidget* before = QApplication::focusWidget();
     ASSERT_NE(before, bar);
 
@@ -62,7 +80,7 @@ TEST_P(LeftMenuTest, TheMenuLeftHandsTheKeysBackToTheShortcuts)
     if (open == "Alt+F" || open == "Alt+H")
         x.Key(open == "Alt+F" ? keysym::F : keysym::H, {keysym::Alt});
     else if (open == "click")
-        x.Click(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).center()));
+        ClickTitleOf(menu);
     else
         x.Key(keysym::Alt);
     if (open == "Alt")
@@ -151,7 +169,7 @@ void PrintTo(const AltInMenuCase& row, std::ostream* out)
     *out << row.name;
 }
 
-class AltInMenuTest : public XDesktopTest, public ::testing::WithParamInterface<AltInMenuCase>
+class AltInMenuTest : public MenuKeysTest, public ::testing::WithParamInterface<AltInMenuCase>
 {
 };
 
@@ -160,15 +178,10 @@ TEST_P(AltInMenuTest, AnAltLetterInAnOpenMenuIsTheMenus)
     const AltInMenuCase& row = GetParam();
     TMainForm& main = *form;
     QMenuBar* bar = main.menuBar();
-    if (row.document)
-        OpenWave("Wave 1", 1, 100)->setGeometry(0, 0, 300, 200);
+    ASSERT_NO_FATAL_FAILURE(ActivateMainWindow(row.document));
     TriggeredActions triggered(main);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    ASSERT_TRUE(Focus(&main));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
-    main.SetTextInputMode(false);
     QMenu* menu = main.Menu(row.menu);
-    x.Click(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).center()));
+    ClickTitleOf(menu);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; }, 5000));
 
     if (row.letter)
