@@ -68,7 +68,7 @@ TEST_F(CloseBoxTest, EveryClickOnTheCloseBoxAfterTheQuestionAsksAgain)
         ModalProbe probe([&](QDialog& box) {
             // The user answers the box they see where it is, with the keyboard in it.
             ASSERT_TRUE(Framed(box));
-            ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(box); }, 5000));
+            ASSERT_TRUE(Active(box));
             way.leave(box);
             left = QTest::qWaitFor([&] { return !box.isVisible(); }, 5000);
         });

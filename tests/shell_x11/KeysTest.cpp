@@ -32,8 +32,7 @@ protected:
         if (withWave)
             OpenWave("Wave 1", 1, 100)->setGeometry(0, 0, 300, 200);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-        ASSERT_TRUE(Focus(&main));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
+        ASSERT_TRUE(Activate(main));
         main.SetTextInputMode(false);
     }
 
@@ -236,8 +235,7 @@ TEST_F(CloseKeyTest, CtrlF4AsksTheChangedWindowsQuestionAndClosesItOnNo)
         QPointer<TMDIChildWave> window = NewWave("Wave 1", Pattern(100, 3));
         window->setGeometry(0, 0, 300, 200);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-        ASSERT_TRUE(Focus(&main));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000));
+        ASSERT_TRUE(Activate(main));
         QWidget* pane = window->findChild<TViewWave*>();
         ASSERT_NE(pane, nullptr);
         x.Click(

@@ -31,7 +31,7 @@ TEST_F(StackingOrderTest, TheMessageBoxIsAboveEveryToolWindowWhicheverWindowOpen
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     for (QWidget* active : {static_cast<QWidget*>(&main), tools[0]}) {
         SCOPED_TRACE(active->objectName().toStdString());
-        ASSERT_TRUE(Focus(active));
+        ASSERT_TRUE(Activate(*active));
         ::testing::AssertionResult boxAbove = ::testing::AssertionFailure() << "no box";
         std::string title;
         ModalProbe probe([&](QDialog& box) {
@@ -47,7 +47,7 @@ TEST_F(StackingOrderTest, TheMessageBoxIsAboveEveryToolWindowWhicheverWindowOpen
         EXPECT_TRUE(boxAbove);
         EXPECT_EQ(title, "Runtime error");
         // The keyboard goes back where it was when the box opened, not to the main window.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return x.IsActive(*active); }, 5000));
+        EXPECT_TRUE(Active(*active));
     }
 }
 
@@ -82,11 +82,9 @@ TEST_F(StackingOrderTest, ToolWindowsStayAboveTheMainWindowWhereverItIsClicked)
             SCOPED_TRACE(click == frame ? "the frame" : "the document window");
             // Another window has the keyboard first: the click is what makes the main window
             // active.
-            ASSERT_TRUE(Focus(tools[0]));
-            ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(*tools[0]); }, 5000));
+            ASSERT_TRUE(Activate(*tools[0]));
             x.Click(click);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return x.IsActive(main); }, 5000))
-                << "the click did not reach the main window";
+            ASSERT_TRUE(Active(main)) << "the click did not reach the main window";
             EXPECT_TRUE(Above(tools, main));
         }
     }

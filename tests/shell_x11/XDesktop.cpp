@@ -114,7 +114,20 @@ xcb_window_t XStacking::SettledActive() const
 
 std::string XStacking::Title(const QWidget& widget) const
 {
-    const std::vector<char> title = Property(WindowOf(widget), "_NET_WM_NAME", Atom("UTF8_STRING"));
+    return TitleOf(WindowOf(widget));
+}
+
+std::string XStacking::ActiveTitle() const
+{
+    const std::vector<xcb_window_t> active = Windows(root, "_NET_ACTIVE_WINDOW");
+    if (active.size() != 1 || active[0] == XCB_WINDOW_NONE)
+        return "none";
+    return "\"" + TitleOf(active[0]) + "\"";
+}
+
+std::string XStacking::TitleOf(xcb_window_t window) const
+{
+    const std::vector<char> title = Property(window, "_NET_WM_NAME", Atom("UTF8_STRING"));
     return std::string(title.begin(), title.end());
 }
 
@@ -360,6 +373,33 @@ void XDesktopTest::ShowMainWindow(bool maximised)
                    << "not above \"" << below.windowTitle().toStdString() << "\" at "
                    << x.Place(below) << ":" << faults;
     }
+}
+
+::testing::AssertionResult XDesktopTest::Active(const QWidget& window)
+{
+    constexpr int inARow = 20;
+    int held = 0;
+    for (QDeadlineTimer deadline(5000); held < inARow; QTest::qWait(10)) {
+        held = x.IsActive(window) && QApplication::activeWindow() == &window ? held + 1 : 0;
+        if (held < inARow && deadline.hasExpired()) {
+            const QWidget* program = QApplication::activeWindow();
+            return ::testing::AssertionFailure()
+                   << "\"" << window.windowTitle().toStdString()
+                   << "\" does not have the keyboard: the window manager made " << x.ActiveTitle()
+                   << " active, the program "
+                   << (program ? "\"" + program->windowTitle().toStdString() + "\"" : "none");
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult XDesktopTest::Activate(QWidget& window)
+{
+    if (!Focus(&window))
+        return ::testing::AssertionFailure()
+               << "the window manager never gave \"" << window.windowTitle().toStdString()
+               << "\" the keyboard";
+    return Active(window);
 }
 
 } // namespace kelvorn::test

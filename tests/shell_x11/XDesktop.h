@@ -60,6 +60,8 @@ public:
     xcb_window_t SettledActive() const;
     /// The title the window manager shows (_NET_WM_NAME, UTF-8).
     std::string Title(const QWidget& widget) const;
+    /// The title of the window the window manager made active, or "none".
+    std::string ActiveTitle() const;
     /// Where the top left of widget's window is on the screen, as the X server has it.
     QPoint Origin(const QWidget& widget) const;
     /// widget's window on the screen, without the frame.
@@ -83,6 +85,7 @@ private:
     xcb_atom_t Atom(const char* name) const;
     std::vector<char> Property(xcb_window_t window, const char* name, xcb_atom_t type) const;
     std::vector<xcb_window_t> Windows(xcb_window_t window, const char* name) const;
+    std::string TitleOf(xcb_window_t window) const;
     void AskWindowManager(const QWidget& widget, const char* message,
                           std::initializer_list<uint32_t> data) const;
     // XTEST FakeInput: the event type, its detail (button or key code) and, for a motion, where.
@@ -112,6 +115,13 @@ protected:
     /// Whether the window manager stacks each of windows above below; it gets five seconds to
     /// finish what it was asked.
     ::testing::AssertionResult Above(const std::vector<QWidget*>& windows, const QWidget& below);
+    /// Whether window has the keyboard as both the window manager and the program see it, for
+    /// a fifth of a second in a row; it gets five seconds.
+    ::testing::AssertionResult Active(const QWidget& window);
+    /// Activates window as a click on it would, and waits until it is Active. The program may
+    /// hear of the keyboard before the window manager has settled: a tool window it has just
+    /// shown can still take the keyboard, and a box opened then would open over that one.
+    ::testing::AssertionResult Activate(QWidget& window);
 
     QtWindowOwners owners;
     XStacking x;
