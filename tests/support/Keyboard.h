@@ -5,7 +5,8 @@
 #include "general/Messages.h"
 #include "general/Services.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QTest>
 #include <QWidget>
@@ -13,21 +14,32 @@
 
 namespace kelvorn::test {
 
-/// Activates window as a click on it would and waits until it has the keyboard.
+/// Activates window as a click on it would and waits until it has the keyboard and keeps it for
+/// a moment.
 inline bool Focus(QWidget* window)
 {
     // A window manager may let an activation request pass unanswered (a busy machine delays
     // the request past the window's user time): the request is repeated until one is granted.
+    // A box or dialog closed just before may still hand the keyboard on after the grant, so the
+    // keyboard must stay before the window counts as focused.
     const auto focused = [window] {
-        return QGuiApplication::focusWindow() == window->windowHandle();
+        return QGuiApplication::focusWindow() == window->windowHandle() &&
+               QApplication::activeWindow() == window;
     };
-    bool granted = false;
-    for (int attempt = 0; attempt < 20 && !granted; ++attempt) {
+    constexpr int holdMs = 50;
+    for (int attempt = 0; attempt < 20; ++attempt) {
         window->activateWindow();
-        granted = QTest::qWaitFor(focused, 500);
+        if (!QTest::qWaitFor(focused, 500))
+            continue;
+        bool held = true;
+        for (QDeadlineTimer hold(holdMs); held && !hold.hasExpired();) {
+            QTest::qWait(5);
+            held = focused();
+        }
+        if (held)
+            return true;
     }
-    QCoreApplication::processEvents();
-    return granted;
+    return false;
 }
 
 /// Every box takes the keyboard from the window it opens over and, once closed, leaves it with
