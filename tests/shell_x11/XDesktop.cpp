@@ -377,20 +377,18 @@ void XDesktopTest::ShowMainWindow(bool maximised)
 
 ::testing::AssertionResult XDesktopTest::Active(const QWidget& window)
 {
-    constexpr int inARow = 20;
-    int held = 0;
-    for (QDeadlineTimer deadline(5000); held < inARow; QTest::qWait(10)) {
-        held = x.IsActive(window) && QApplication::activeWindow() == &window ? held + 1 : 0;
-        if (held < inARow && deadline.hasExpired()) {
-            const QWidget* program = QApplication::activeWindow();
-            return ::testing::AssertionFailure()
-                   << "\"" << window.windowTitle().toStdString()
-                   << "\" does not have the keyboard: the window manager made " << x.ActiveTitle()
-                   << " active, the program "
-                   << (program ? "\"" + program->windowTitle().toStdString() + "\"" : "none");
-        }
-    }
-    return ::testing::AssertionSuccess();
+    const std::function<bool()> agreed = [&] {
+        return x.IsActive(window) && QApplication::activeWindow() == &window;
+    };
+    for (QDeadlineTimer deadline(5000); !deadline.hasExpired();)
+        if (QTest::qWaitFor(agreed, int(deadline.remainingTime())) && HeldFor(agreed, 200))
+            return ::testing::AssertionSuccess();
+    const QWidget* program = QApplication::activeWindow();
+    return ::testing::AssertionFailure()
+           << "\"" << window.windowTitle().toStdString()
+           << "\" does not have the keyboard: the window manager made " << x.ActiveTitle()
+           << " active, the program "
+           << (program ? "\"" + program->windowTitle().toStdString() + "\"" : "none");
 }
 
 ::testing::AssertionResult XDesktopTest::Activate(QWidget& window)

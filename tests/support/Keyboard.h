@@ -12,7 +12,20 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <functional>
+
 namespace kelvorn::test {
+
+/// Whether condition stays true for ms milliseconds while events are processed.
+inline bool HeldFor(const std::function<bool()>& condition, int ms)
+{
+    for (QDeadlineTimer hold(ms); !hold.hasExpired();) {
+        QTest::qWait(5);
+        if (!condition())
+            return false;
+    }
+    return true;
+}
 
 /// Activates window as a click on it would and waits until it has the keyboard and keeps it for
 /// a moment.
@@ -22,21 +35,13 @@ inline bool Focus(QWidget* window)
     // the request past the window's user time): the request is repeated until one is granted.
     // A box or dialog closed just before may still hand the keyboard on after the grant, so the
     // keyboard must stay before the window counts as focused.
-    const auto focused = [window] {
+    const std::function<bool()> focused = [window] {
         return QGuiApplication::focusWindow() == window->windowHandle() &&
                QApplication::activeWindow() == window;
     };
-    constexpr int holdMs = 50;
     for (int attempt = 0; attempt < 20; ++attempt) {
         window->activateWindow();
-        if (!QTest::qWaitFor(focused, 500))
-            continue;
-        bool held = true;
-        for (QDeadlineTimer hold(holdMs); held && !hold.hasExpired();) {
-            QTest::qWait(5);
-            held = focused();
-        }
-        if (held)
+        if (QTest::qWaitFor(focused, 500) && HeldFor(focused, 50))
             return true;
     }
     return false;
