@@ -89,14 +89,68 @@ void ReleaseMenuBarFocus()
         bar->window()->setFocus(Qt::MenuBarFocusReason);
 }
 
+// The menu bar in its keyboard mode while none of its menus is open, else null.
+QMenuBar* MenuBarInKeyboardMode()
+{
+    if (QApplication::activePopupWidget())
+        return nullptr;
+    auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    return bar && InKeyboardMode(*bar) ? bar : nullptr;
+}
+
+// A modifier pressed alone runs no command: the key it comes with decides. Alt alone is the
+// bar's own way in and out of its keyboard mode.
+bool IsModifierAlone(int key)
+{
+    return (key >= Qt::Key_Shift && key <= Qt::Key_ScrollLock) || key == Qt::Key_AltGr ||
+           key == Qt::Key_Super_L || key == Qt::Key_Super_R;
+}
+
+// The keys a menu bar in its keyboard mode answers itself: it moves between its titles, opens
+// the highlighted one, leaves the mode, or opens the title a letter stands for, typed alone or
+// with Alt. Every other key is a shortcut's, as it is without the mode.
+bool IsMenuBarKey(const QMenuBar& bar, const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    switch (key.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Escape:
+        return (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier;
+    default:
+        break;
+    }
+    if (modifiers != Qt::NoModifier && modifiers != Qt::AltModifier &&
+        modifiers != Qt::MetaModifier)
+        return false;
+    const auto titles = bar.actions();
+    return std::any_of(titles.begin(), titles.end(), [&](const QAction* title) {
+        const QKeySequence letter = QKeySequence::mnemonic(title->text());
+        return title->isVisible() && !letter.isEmpty() && letter[0].key() == key.key();
+    });
+}
+
+// Ends the bar's keyboard mode as its own Escape does, which gives the focus back to the widget
+// that had it; where none had it the bar's window takes it.
+void LeaveKeyboardMode(QMenuBar& bar)
+{
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&bar, &escape);
+    ReleaseMenuBarFocus();
+}
+
 } // namespace
 
 bool MenuOpen()
 {
-    if (QApplication::activePopupWidget())
-        return true;
-    const auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget());
-    return bar && InKeyboardMode(*bar);
+    return QApplication::activePopupWidget() != nullptr;
 }
 
 QAction* TShortcutRouter::Target(const QKeySequence& key) const
@@ -234,6 +288,13 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
         ReleaseHeldAlt();
     } else if (event->type() == QEvent::MouseButtonPress) {
         altHeldFrom = nullptr;
+        // A click beside the bar that takes no focus (the empty frame, a toolbar) would leave
+        // the bar in its keyboard mode, and the next letter with it.
+        auto* pressed = qobject_cast<QWidget*>(watched);
+        QMenuBar* bar = MenuBarInKeyboardMode();
+        if (bar && pressed && pressed->window() == bar->window() && pressed != bar &&
+            !bar->isAncestorOf(pressed))
+            LeaveKeyboardMode(*bar);
     }
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -263,6 +324,17 @@ bool TKeyboardHook::eventFilter(QObject* watched, QEvent* event)
                 return QObject::eventFilter(watched, event);
             event->accept();
             return true;
+        }
+        // With no menu open, the bar in its keyboard mode keeps only its own keys; any other
+        // ends the mode and is a shortcut as it would be without it.
+        if (QMenuBar* bar = MenuBarInKeyboardMode()) {
+            if (IsModifierAlone(key->key()))
+                return QObject::eventFilter(watched, event);
+            if (IsMenuBarKey(*bar, *key)) {
+                event->accept();
+                return true;
+            }
+            LeaveKeyboardMode(*bar);
         }
         // A modal dialog's keys are its own: its mnemonics must fire, and Qt already keeps the
         // main window's shortcuts from firing beneath it.

@@ -25,13 +25,17 @@
 // While a modal dialog is open, neither runs anything: the dialog holds the program, and a
 // command run beneath it would change or close the document the dialog works on.
 //
-// While a menu, a submenu, a context menu or a list's drop-down is open, or the menu bar holds
-// the keyboard, every key belongs to it (its mnemonics, the arrows, Return and Escape): the hook
-// hands each key to the menu before any shortcut of the main window sees it, so that a letter in
-// the File menu picks a File item instead of running an operation on the wave beneath. Once the
-// menu is left the next key is the shortcuts' again: a menu bar that leaves its keyboard mode
-// gives the focus back to the widget that had it, and where none had it (no document open) the
-// hook gives it to the bar's window, since a bar keeping the focus would take every key.
+// While a menu, a submenu, a context menu or a list's drop-down is open, every key belongs to it
+// (its mnemonics, the arrows, Return and Escape): the hook hands each key to the menu before any
+// shortcut of the main window sees it, so that a letter in the File menu picks a File item
+// instead of running an operation on the wave beneath. A menu bar in its keyboard mode with no
+// menu open (after Alt, or after Escape closed its menu) keeps only the keys it answers itself:
+// the arrows, Tab, Return, Space, Escape and the letters of its titles. Any other key ends the
+// mode and runs its shortcut at once, as the toolkit's own bar lets it, and so does a click
+// beside the bar, where nothing else would take the focus from it. A menu bar that leaves its
+// keyboard mode gives the focus back to the widget that had it, and where none had it (no
+// document open) the hook gives it to the bar's window, since a bar keeping the focus would take
+// every key.
 // The toolkit closes an open menu as soon as Alt goes down, so that a letter pressed with Alt
 // would run the command beneath instead of picking the menu's item: the hook holds the Alt press
 // back and hands it to the menu only when Alt comes up alone, which still closes the menu.
@@ -55,8 +59,8 @@ namespace kelvorn {
 /// is open; no command of the main window runs until it closes.
 bool ModalDialogOpen();
 /// Whether a menu holds the keyboard: a popup is open (a menu, a submenu, a context menu, a
-/// list's drop-down), or a menu bar is in its keyboard mode (after Alt, or after Escape closed its
-/// menu: it has the focus and an item highlighted). Every key is the menu's own until it lets go.
+/// list's drop-down). Every key is the menu's own until it closes, and no command runs beneath
+/// it.
 bool MenuOpen();
 
 class TShortcutRouter : public QObject

@@ -149,6 +149,32 @@ std::vector<int> Mnemonics(const QMenu& menu)
     return letters;
 }
 
+// The main window's one-key shortcuts, each once.
+std::vector<QKeySequence> OneKeyShortcuts(TMainForm& main)
+{
+    std::vector<QKeySequence> keys;
+    for (QAction* action : main.Actions().All()) {
+        const QKeySequence key = action->shortcut();
+        if (key.count() != 1 || key[0].keyboardModifiers() != Qt::NoModifier)
+            continue;
+        if (std::find(keys.begin(), keys.end(), key) == keys.end())
+            keys.push_back(key);
+    }
+    return keys;
+}
+
+// The action a key runs with no menu open: the router's choice for a routed key.
+QAction* OwnerOf(TMainForm& main, const QKeySequence& key)
+{
+    if (QAction* routed = main.Router().Target(key))
+        return routed;
+    for (QAction* action : main.Actions().All())
+        if (action->shortcut() == key && action->isEnabled() &&
+            action->shortcutContext() == Qt::ApplicationShortcut)
+            return action;
+    return nullptr;
+}
+
 class MenuKeysTest : public ShellTest, public ::testing::WithParamInterface<MenuCase>
 {
 };
@@ -169,25 +195,8 @@ TEST_P(MenuKeysTest, EveryKeyBelongsToTheOpenMenuAndNoShortcutRunsBeneathIt)
     // The actions run no command here: only whether they are triggered counts.
     TriggeredActions triggered(main);
     std::vector<std::string>& ran = triggered.ran;
-    // The main window's one-key shortcuts.
-    std::vector<QKeySequence> keys;
-    for (QAction* action : main.Actions().All()) {
-        const QKeySequence key = action->shortcut();
-        if (key.count() != 1 || key[0].keyboardModifiers() != Qt::NoModifier)
-            continue;
-        if (std::find(keys.begin(), keys.end(), key) == keys.end())
-            keys.push_back(key);
-    }
-    // The action a key runs with no menu open: the router's choice for a routed key.
-    auto ownerOf = [&main](const QKeySequence& key) -> QAction* {
-        if (QAction* routed = main.Router().Target(key))
-            return routed;
-        for (QAction* action : main.Actions().All())
-            if (action->shortcut() == key && action->isEnabled() &&
-                action->shortcutContext() == Qt::ApplicationShortcut)
-                return action;
-        return nullptr;
-    };
+    const std::vector<QKeySequence> keys = OneKeyShortcuts(main);
+    auto ownerOf = [&main](const QKeySequence& key) { return OwnerOf(main, key); };
     ASSERT_GT(keys.size(), 10u);
     ASSERT_GT(std::count_if(keys.begin(), keys.end(), ownerOf), 5);
     ASSERT_TRUE(Focus(&main));
@@ -243,36 +252,71 @@ TEST_P(MenuKeysTest, EveryKeyBelongsToTheOpenMenuAndNoShortcutRunsBeneathIt)
     }
 }
 
-// After Escape closed its menu the menu bar keeps the keyboard: a letter picks a menu by its
-// underlined letter or nothing, and no shortcut runs until a second Escape.
-TEST_F(ShellTest, TheMenuBarHoldsTheKeysBetweenItsTwoEscapes)
+// After Escape closed its menu the menu bar stays highlighted with the keyboard, but keeps only
+// its own keys: a title's letter opens that menu, and any other key runs its shortcut at once and
+// ends the bar's keyboard mode, as a click beside the bar does.
+TEST_F(ShellTest, AfterOneEscapeTheMenuBarKeepsOnlyItsOwnKeys)
 {
     TMainForm& main = Start();
     OpenWave("Wave 1", 1, 100);
     TriggeredActions triggered(main);
+    QMenuBar& bar = *main.menuBar();
+    QMenu* file = main.Menu("MenuFile");
     ASSERT_TRUE(Focus(&main));
     main.SetTextInputMode(false);
     std::vector<int> titles;
     for (QMenu* menu : main.Menus())
         titles.push_back(QKeySequence::mnemonic(menu->title())[0].key() & 0xFFFF);
-    main.menuBar()->setActiveAction(main.Menu("MenuFile")->menuAction());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.Menu("MenuFile")));
-    PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_Escape));
-    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
-    ASSERT_EQ(QApplication::focusWidget(), main.menuBar());
+    auto openAndEscape = [&] {
+        bar.setActiveAction(file->menuAction());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+        PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_Escape));
+        ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+        ASSERT_EQ(QApplication::focusWidget(), &bar);
+        ASSERT_EQ(bar.activeAction(), file->menuAction());
+        triggered.ran.clear();
+    };
+
+    std::vector<QKeySequence> keys = OneKeyShortcuts(main);
+    const QKeySequence open(Qt::CTRL | Qt::Key_O);
+    ASSERT_NE(OwnerOf(main, open), nullptr);
+    ASSERT_EQ(OwnerOf(main, open)->objectName(), "FileOpenWave");
+    keys.push_back(open);
     int pressed = 0;
-    for (QAction* action : main.Actions().All()) {
-        const QKeySequence key = action->shortcut();
-        if (key.count() != 1 || key[0].keyboardModifiers() != Qt::NoModifier ||
-            std::find(titles.begin(), titles.end(), int(key[0].key())) != titles.end())
+    for (const QKeySequence& key : keys) {
+        if (std::find(titles.begin(), titles.end(), int(key[0].key())) != titles.end())
             continue;
+        SCOPED_TRACE(key.toString().toStdString());
+        main.ActionListUpdate();
+        QAction* owner = OwnerOf(main, key);
+        ASSERT_NO_FATAL_FAILURE(openAndEscape());
         PressAsTheDesktop(main.windowHandle(), key);
         ++pressed;
-        EXPECT_EQ(triggered.ran, std::vector<std::string>{}) << key.toString().toStdString();
+        EXPECT_EQ(triggered.ran, owner ? std::vector<std::string>{owner->objectName().toStdString()}
+                                       : std::vector<std::string>{});
+        EXPECT_EQ(bar.activeAction(), nullptr);
+        EXPECT_NE(QApplication::focusWidget(), &bar);
+        // A command that opened its window or menu leaves it for the next key.
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        ASSERT_TRUE(Focus(&main));
     }
     EXPECT_GT(pressed, 10);
+
+    // A title's letter is the bar's own: its menu opens and nothing runs.
+    ASSERT_NO_FATAL_FAILURE(openAndEscape());
+    PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_H));
+    EXPECT_EQ(QApplication::activePopupWidget(), main.Menu("MenuHelp"));
+    EXPECT_EQ(triggered.ran, std::vector<std::string>{});
     PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_Escape));
-    EXPECT_NE(QApplication::focusWidget(), main.menuBar());
+    PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_Escape));
+    EXPECT_NE(QApplication::focusWidget(), &bar);
+
+    // A click into the empty frame, which takes no focus, ends the mode as well.
+    ASSERT_NO_FATAL_FAILURE(openAndEscape());
+    QWidget* frame = main.Frame()->viewport();
+    QTest::mouseClick(frame, Qt::LeftButton, {}, frame->rect().bottomRight() - QPoint(5, 5));
+    EXPECT_EQ(bar.activeAction(), nullptr);
     PressAsTheDesktop(main.windowHandle(), QKeySequence(Qt::Key_N));
     EXPECT_EQ(triggered.ran, std::vector<std::string>{"EditNameAction"});
 }
