@@ -451,6 +451,22 @@ bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error)
     return DeleteProjectCopies(projectFile, projectNewCopy, error);
 }
 
+bool DiscardNewProjectCopies(const std::string& projectFile, const ProjectCopiesMade& made,
+                             std::string& error)
+{
+    if (made.copies && !DeleteNewProjectCopies(projectFile, error))
+        return false;
+    if (!made.folder)
+        return true;
+    std::string directory;
+    if (!ProjectCopyDirectory(projectFile, directory, error))
+        return false;
+    // Only an empty folder goes: what someone put there meanwhile is not the save's to remove.
+    std::error_code ignored;
+    fs::remove(directory, ignored);
+    return true;
+}
+
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error)
 {
     return ForEachCopy(projectFile, projectNewCopy, error,

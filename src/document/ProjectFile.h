@@ -150,10 +150,23 @@ std::vector<std::string> ProjectCopyFiles(const std::string& directory, const ch
 /// with ".wav", ".kvm", ".kvf" and ".kvw", up to the first n that has none. False, with a
 /// message naming the file, when one cannot be removed.
 bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error);
-/// Removes the new copies a save that failed left behind, in the same order: the rename at the
-/// end of the next save would give them out as its own. False, with a message naming the file,
-/// when one cannot be removed.
+/// Removes the new copies in the copy folder, in the same order: those a save cut short left
+/// behind (the program ended during it) would be given out by the rename at the end of the next
+/// save as its own. False, with a message naming the file, when one cannot be removed.
 bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error);
+
+/// What a project save has made in the copy folder so far.
+struct ProjectCopiesMade
+{
+    bool folder = false; ///< the save created the copy folder
+    bool copies = false; ///< the save began to write a copy
+};
+/// Undoes made for a save that failed before its project file was written: removes the new
+/// copies and then a folder the save created, unless something else came into it meanwhile, so
+/// that the folder is as the last good save left it. False, with a message naming the file, when
+/// a copy cannot be removed.
+bool DiscardNewProjectCopies(const std::string& projectFile, const ProjectCopiesMade& made,
+                             std::string& error);
 /// Gives the new copies their final names, in the same order. False, with a message naming the
 /// file, when one cannot be renamed.
 bool RenameNewProjectCopies(const std::string& projectFile, std::string& error);

@@ -3,6 +3,7 @@
 #include "document/wave/UnitWave.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
+#include "general/HeldMessages.h"
 #include "general/Messages.h"
 #include "general/Services.h"
 #include "general/files/SafeFile.h"
@@ -176,8 +177,24 @@ bool TProjectCommands::SaveProject(const std::string& fileName, bool exporting)
                         MsgIcon::Information, MsgButtons::Ok);
         return false;
     }
-    if (!SaveProjectDocuments(fileName, exporting) || !WriteProjectFile(fileName, exporting))
+    ProjectCopiesMade made;
+    HeldMessages held;
+    bool written = false;
+    {
+        // The boxes of a failure wait until its new copies are gone: the user, or a program
+        // ended while a box is open, finds the project as the last good save left it.
+        const ScopedService<MessageSink> holding(&held);
+        written = SaveProjectDocuments(fileName, exporting, made) &&
+                  WriteProjectFile(fileName, exporting);
+    }
+    if (!written) {
+        const bool discarded = DiscardNewProjectCopies(fileName, made, error);
+        held.ShowHeld();
+        if (!discarded)
+            TGuiMessages::ShowFileError(error);
         return false;
+    }
+    held.ShowHeld();
     // A copy left behind under the wrong name would be lost on reopening, so a failure here
     // names the file and fails the save: a close goes on only after each window has asked.
     if (!DeleteSavedProjectCopies(fileName, error) || !RenameNewProjectCopies(fileName, error)) {
@@ -187,7 +204,8 @@ bool TProjectCommands::SaveProject(const std::string& fileName, bool exporting)
     return true;
 }
 
-bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool exporting)
+bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool exporting,
+                                            ProjectCopiesMade& made)
 {
     int32_t n = 0;
     for (TMDIChildKelvorn* window : WindowsInFileOrder()) {
@@ -210,24 +228,26 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
                                             (code ? ": " + code.message() : std::string()) + ".");
                 return false;
             }
+            made.folder = true;
             GiveOwnerOf(fileName, directory);
         } else if (n == 0 && !DeleteNewProjectCopies(fileName, error)) {
-            // A save that failed after its first copies, or a program ended during one, left
-            // them under the new names. The rename at the end would hand them out with this
-            // save's copies, and a copy that has no sound file of its own (a wave whose view
-            // alone changed, an empty wave) would reopen with the sound left there.
+            // A program ended during a save (or a failed save's removal failed) left copies under
+            // the new names. The rename at the end would hand them out with this save's copies,
+            // and a copy that has no sound file of its own (a wave whose view alone changed, an
+            // empty wave) would reopen with the sound left there.
             TGuiMessages::ShowFileError(error);
             return false;
         }
-        const NewFiles made(ProjectCopyFiles(directory, projectNewCopy, n));
+        const NewFiles newFiles(ProjectCopyFiles(directory, projectNewCopy, n));
         const std::string path =
             ProjectCopyPath(directory, projectNewCopy, n, ProjectCopyExtension(unit->GetKind()));
+        made.copies = true;
         const bool saved = exporting ? unit->SaveAs(path) : unit->SaveProjectCopy(path);
         if (!saved)
             return false;
         // The project's owner must be able to replace and remove the copies at the next save,
         // whoever saved this time.
-        made.GiveOwnerOf(fileName);
+        newFiles.GiveOwnerOf(fileName);
         ++n;
     }
     return true;

@@ -3,8 +3,10 @@
 // close rules. A project save first writes a copy of every document with unsaved changes into
 // the project's copy directory ("newProjectWindowFile" n), then the project file that names the
 // copies by number, then removes the copies of the previous save and gives the new ones their
-// final names ("savedProjectWindowFile" n). Opening rebuilds every window from the documents'
-// files and those copies, with its name, place, size and state.
+// final names ("savedProjectWindowFile" n). A save that fails before its project file is written
+// removes the new copies it wrote, and a copy directory it created, before any box of the
+// failure shows. Opening rebuilds every window from the documents' files and those copies, with
+// its name, place, size and state.
 //
 // The file format and the rebuild's order live in the model (document/ProjectFile.h);
 // this class describes the real windows to it and makes the windows it asks for.
@@ -61,7 +63,8 @@ public:
     // ---- The steps -----------------------------------------------------------------------
 
     /// Copies, project file, removal of the old copies, renaming of the new: each only after
-    /// the one before succeeded. An empty file name does nothing and succeeds.
+    /// the one before succeeded; when the copies or the project file fail, the new copies go
+    /// before the boxes show. An empty file name does nothing and succeeds.
     bool SaveProject(const std::string& fileName, bool exporting);
     /// Opens the project file: sets the project, rebuilds its windows; a failure shows its box
     /// and leaves no project (the windows opened before the failure stay).
@@ -81,7 +84,8 @@ public:
 private:
     /// The document windows from the last in the list to the first: the order of the file.
     std::vector<TMDIChildKelvorn*> WindowsInFileOrder() const;
-    bool SaveProjectDocuments(const std::string& fileName, bool exporting);
+    /// Writes the new copies; made tells what it made, also when it fails.
+    bool SaveProjectDocuments(const std::string& fileName, bool exporting, ProjectCopiesMade& made);
     bool WriteProjectFile(const std::string& fileName, bool exporting);
     /// What New, Open, Close Project and the main window's close do before they go on: saves
     /// the project and closes its windows; without a project, or when its save fails, asks

@@ -1,12 +1,15 @@
 #include "general/Services.h"
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
+#include "general/HeldMessages.h"
 #include "general/Messages.h"
 #include "general/values/NoBoxes.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
+#include <vector>
 
 using namespace kelvorn;
 
@@ -125,4 +128,99 @@ TEST_F(GuiMessages, EachShowsExactlyItsOkBox)
                                   ": Condition \"count > 0\"failed!");
 }
 
+// A save that fails holds its boxes back until it has removed what it made. What only informs
+// comes afterwards exactly as it would have come, in its order; a question is asked at once,
+// since the work waits for its answer.
+TEST_F(GuiMessages, HeldBoxesComeLaterAsTheyWereAndQuestionsAtOnce)
+{
+    const auto shown = [&] {
+        std::vector<std::string> texts;
+        for (const ShownMessage& box : messages.Shown())
+            texts.push_back(box.caption + ": " + box.text);
+        return texts;
+    };
+    using Texts = std::vector<std::string>;
+    HeldMessages held;
+    {
+        ScopedService<MessageSink> holding(&held);
+        EXPECT_EQ(Messages().Show("Disk full.", "FileError", MsgIcon::Information, MsgButtons::Ok),
+                  MsgAnswer::Ok);
+        TGuiMessages::ShowFileError("Cannot delete \"a\".");
+        EXPECT_EQ(shown(), Texts{});
+        messages.Expect(MsgAnswer::No);
+        EXPECT_EQ(
+            Messages().Show("Save it?", "Question", MsgIcon::Question, MsgButtons::YesNoCancel),
+            MsgAnswer::No);
+        messages.Expect(MsgAnswer::Cancel);
+        EXPECT_EQ(Messages().Show("Go on?", "Warning", MsgIcon::Warning, MsgButtons::OkCancel),
+                  MsgAnswer::Cancel);
+        EXPECT_EQ(shown(), (Texts{"Question: Save it?", "Warning: Go on?"}));
+    }
+    messages.Expect();
+    messages.Expect();
+    held.ShowHeld();
+    EXPECT_EQ(shown(), (Texts{"Question: Save it?", "Warning: Go on?", "FileError: Disk full.",
+                              "File Error: Cannot delete \"a\"."}));
+    const ShownMessage& file = messages.Shown()[3];
+    EXPECT_EQ(file.icon, MsgIcon::Stop);
+    EXPECT_EQ(file.buttons, MsgButtons::Ok);
+    EXPECT_EQ(messages.Shown()[2].icon, MsgIcon::Information);
+
+    // Released, it holds nothing more: a box that still finds it passes on at once, and nothing
+    // is shown twice.
+    messages.Expect();
+    held.Show("Late.", "Error", MsgIcon::Warning, MsgButtons::Ok);
+    EXPECT_EQ(shown().back(), "Error: Late.");
+    held.ShowHeld();
+    EXPECT_EQ(shown().size(), 5u);
+}
+
+// A box that is never shown is work lost without a word: the sink shows what it holds when it
+// goes, should nobody have asked.
+TEST_F(GuiMessages, HeldBoxesAreShownWhenTheSinkGoes)
+{
+    {
+        HeldMessages held;
+        ScopedService<MessageSink> holding(&held);
+        TGuiMessages::ShowMemoryError();
+        EXPECT_TRUE(messages.Shown().empty());
+        messages.Expect();
+    }
+    EXPECT_EQ(OnlyBox().text, "There is not enough memmory for this operation.");
+}
+
 } // namespace
+
+// A soft assertion on a worker thread reaches the sink installed at the time, which may be one
+// that holds: every box is kept, and shown once.
+TEST(HeldMessagesThreads, BoxesOfEveryThreadAreHeldOnceEach)
+{
+    ScriptedMessages below;
+    constexpr int threads = 4;
+    constexpr int perThread = 200;
+    HeldMessages held;
+    {
+        ScopedService<MessageSink> holding(&held);
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t)
+            workers.emplace_back([t] {
+                for (int i = 0; i < perThread; ++i)
+                    Messages().Show(std::to_string(t * perThread + i), "Assertion failed",
+                                    MsgIcon::Information, MsgButtons::Ok);
+            });
+        for (std::thread& worker : workers)
+            worker.join();
+    }
+    EXPECT_TRUE(below.Shown().empty());
+    for (int i = 0; i < threads * perThread; ++i)
+        below.Expect();
+    held.ShowHeld();
+    // Each thread's boxes, every one, in the order that thread showed them.
+    std::vector<int> next(threads, 0);
+    for (const ShownMessage& box : below.Shown()) {
+        const int n = std::stoi(box.text);
+        EXPECT_EQ(n % perThread, next.at(n / perThread)++) << n;
+    }
+    EXPECT_EQ(next, std::vector<int>(threads, perThread));
+    EXPECT_TRUE(below.Unexpected().empty());
+}

@@ -4,7 +4,9 @@
 
 #include "document/records/WaveFileProps.h"
 #include "factory/core/UnitSountory.h"
+#include "general/files/SafeFile.h"
 #include "music/ui/MusicWindow.h"
+#include "platform/test/RecordingMessages.h"
 #include "shell/FactoryCommands.h"
 #include "shell/ProjectCommands.h"
 #include "shell/WindowArrangement.h"
@@ -342,6 +344,7 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
     messages.Expect();
     EXPECT_FALSE(project->SaveProject(Path("dir.kvp"), true));
     EXPECT_EQ(LastBox().substr(0, 37), "FileError: Cannot save Project File: ");
+    EXPECT_FALSE(fs::exists(Path("dirTempSaveFiles"))) << "the export's copies go with it";
 
     // A read-only project file stays as it is, and the windows keep their changes.
     WriteText(ProjectPath(), "old");
@@ -354,10 +357,90 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
               "Operating System cannot open file for writing, maybe the file is readonly.");
     EXPECT_EQ(FileState(ProjectPath()), before);
     EXPECT_TRUE(Waves()[0]->IsModified());
+
+    // What a failed save or export leaves while its boxes are open and after them: the project
+    // file, the copy folder of the last good save and all else beside them, byte for byte.
+    fs::remove_all(Copies());
+    fs::permissions(ProjectPath(), fs::perms(0644));
+    Trigger("ProjectSave");
+    ASSERT_EQ(CopyFiles(), (std::vector<std::string>{"savedProjectWindowFile0.kvw",
+                                                     "savedProjectWindowFile0.wav",
+                                                     "savedProjectWindowFile1.kvw"}));
+    // A disk that fills after copy 0 (the changed wave and its side file) fails copy 1.
+    const int64_t copy0 =
+        static_cast<int64_t>(fs::file_size(Copies() / "savedProjectWindowFile0.wav") +
+                             fs::file_size(Copies() / "savedProjectWindowFile0.kvw"));
+    const std::string out = Path("out.kvp");
+    const fs::path taken = Copies() / "newProjectWindowFile1.kvw";
+    const std::string readOnly = "FileError: Cannot save Project File: Operating System cannot "
+                                 "open file for writing, maybe the file is readonly.";
+    const auto sideFile = [](const std::string& why) {
+        return "FileError: Cannot save Wave Shadow File: Operating System cannot write file, maybe "
+               "the disk is full (" +
+               why + "). The Wave is saved correctly.";
+    };
+    const std::string sideFileFull = sideFile("No space left on device");
+    const std::tuple<const char*, const char*, std::function<void()>, std::vector<std::string>>
+        rows[] = {
+            {"a read-only project file",
+             "ProjectSave",
+             [&] { fs::permissions(ProjectPath(), fs::perms(0444)); },
+             {readOnly}},
+            {"a disk that fills at copy 1",
+             "ProjectSave",
+             [&] { SafeFileWriter::FailAfterBytes(copy0); },
+             {sideFileFull}},
+            {"copy 1's name taken by a folder",
+             "ProjectSave",
+             [&] { fs::create_directories(taken / "keep"); },
+             {sideFile("Is a directory"), "File Error: Cannot delete the file \"" + taken.string() +
+                                              "\": Directory not empty."}},
+            {"an export onto a read-only file",
+             "ProjectExport",
+             [&] {
+                 WriteText(out, "old");
+                 fs::permissions(out, fs::perms(0444));
+             },
+             {readOnly}},
+            {"an export onto a full disk",
+             "ProjectExport",
+             [&] { SafeFileWriter::FailAfterBytes(0); },
+             {"FileError: Cannot save Wave: No space left on device."}},
+            {"an export onto a disk that fills at copy 1",
+             "ProjectExport",
+             [&] { SafeFileWriter::FailAfterBytes(copy0); },
+             {sideFileFull}},
+        };
+    for (const auto& [what, action, fail, expected] : rows) {
+        SCOPED_TRACE(what);
+        Trigger("ProjectSave");
+        fail();
+        const std::map<std::string, std::string> state = FolderState(dir);
+        std::vector<std::map<std::string, std::string>> during;
+        {
+            RecordingMessages boxes;
+            boxes.passOn = true;
+            boxes.whileShown = [&] { during.push_back(FolderState(dir)); };
+            for (size_t box = 0; box < expected.size(); ++box)
+                messages.Expect();
+            if (std::string(action) == "ProjectExport")
+                fileDialogs.WhenSave(TProjectCommands::ExportProjectTitle, out);
+            Trigger(action);
+            SafeFileWriter::FailAfterBytes(-1);
+            EXPECT_EQ(boxes.texts, expected);
+        }
+        EXPECT_EQ(during, std::vector(expected.size(), state));
+        EXPECT_EQ(FolderState(dir), state);
+        // Each failure on its own, after a good save.
+        fs::permissions(ProjectPath(), fs::perms(0644));
+        fs::remove_all(taken);
+        fs::remove(out);
+    }
 }
 
-// The new copies of a save that failed belong to no save: the next one writes its own, and a
-// copy without a sound file of its own does not come back with the sound another wave left.
+// A failed save takes its new copies back; a save cut short (the program ended during it) leaves
+// them. They belong to no save: the next one writes its own, and a copy without a sound file of
+// its own does not come back with the sound another wave left.
 TEST_F(ProjectCommandsTest, NewCopiesAFailedSaveLeftAreNotTakenForTheNextSavesCopies)
 {
     const std::string wav = WriteWav("a.wav", Pattern(100, 3));
@@ -367,12 +450,18 @@ TEST_F(ProjectCommandsTest, NewCopiesAFailedSaveLeftAreNotTakenForTheNextSavesCo
     fs::permissions(ProjectPath(), fs::perms(0444));
     messages.Expect();
     Trigger("ProjectSave");
-    ASSERT_EQ(CopyFiles(),
-              (std::vector<std::string>{"newProjectWindowFile0.kvw", "newProjectWindowFile0.wav",
-                                        "newProjectWindowFile1.kvw"}));
+    EXPECT_FALSE(fs::exists(Copies())) << "the folder the failed save made goes with its copies";
+    // What a save cut short before its renames leaves: its new copies beside the last save's.
+    fs::permissions(ProjectPath(), fs::perms(0644));
+    Trigger("ProjectSave");
+    for (const std::string& saved : CopyFiles())
+        fs::copy_file(Copies() / saved, Copies() / ("new" + saved.substr(5)));
+    ASSERT_EQ(CopyFiles(), (std::vector<std::string>{
+                               "newProjectWindowFile0.kvw", "newProjectWindowFile0.wav",
+                               "newProjectWindowFile1.kvw", "savedProjectWindowFile0.kvw",
+                               "savedProjectWindowFile0.wav", "savedProjectWindowFile1.kvw"}));
     // Those windows go without their changes. A wave whose view alone changed becomes copy 0:
     // a side file, its sound being its file's.
-    fs::permissions(ProjectPath(), fs::perms(0644));
     for (TUnitWave* wave : Waves())
         WindowOf(wave)->Release();
     Flush();
@@ -405,15 +494,6 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeSavedClosesAfterItsBoxWhenTheWin
         {"ProjectClose", false, MsgAnswer::Ok},   {"main window", true, MsgAnswer::No},
         {"main window", true, MsgAnswer::Cancel}, {"main window", false, MsgAnswer::Ok},
     };
-    // The project file and the copies of the last good save. A failed save's new copies may
-    // stand beside them, as they do after a failed Save Project.
-    const auto lastGoodSave = [&] {
-        std::map<std::string, std::string> state = FolderState(dir);
-        std::erase_if(state, [](const auto& entry) {
-            return entry.first.find("/" + std::string(projectNewCopy)) != std::string::npos;
-        });
-        return state;
-    };
     for (const auto& [how, changed, answer] : rows) {
         SCOPED_TRACE(std::string(how) + (changed ? " changed" : " unchanged"));
         if (fs::exists(ProjectPath()))
@@ -426,7 +506,9 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeSavedClosesAfterItsBoxWhenTheWin
         }
         Trigger("ProjectSave");
         fs::permissions(ProjectPath(), fs::perms(0444));
-        const std::map<std::string, std::string> saved = lastGoodSave();
+        // The project file and the copies of the last good save, while each box is open and
+        // after them: the failed save took its new copies back before its box.
+        const std::map<std::string, std::string> saved = FolderState(dir);
         std::vector<std::string> boxes = {failure};
         if (changed)
             boxes.push_back("You have unsaved changes: Do you want to save the Wave with name \"" +
@@ -436,11 +518,18 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeSavedClosesAfterItsBoxWhenTheWin
         if (changed)
             messages.Expect(answer);
         const bool closes = answer != MsgAnswer::Cancel;
-        if (std::string(how) == "main window")
-            EXPECT_EQ(form->close(), closes);
-        else
-            Trigger(how);
-        Flush();
+        std::vector<std::map<std::string, std::string>> during;
+        {
+            RecordingMessages recorded;
+            recorded.passOn = true;
+            recorded.whileShown = [&] { during.push_back(FolderState(dir)); };
+            if (std::string(how) == "main window")
+                EXPECT_EQ(form->close(), closes);
+            else
+                Trigger(how);
+            Flush();
+        }
+        EXPECT_EQ(during, std::vector(boxes.size(), saved));
         std::vector<std::string> shown;
         for (const ShownMessage& box : messages.Shown())
             shown.push_back(box.caption + ": " + box.text);
@@ -448,7 +537,7 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeSavedClosesAfterItsBoxWhenTheWin
         EXPECT_EQ(form->Documents().DocumentWindowCount(), closes ? 0 : 1);
         EXPECT_EQ(form->isVisible(), !closes || std::string(how) != "main window");
         EXPECT_EQ(form->GetProjectFile().empty(), closes && std::string(how) == "ProjectClose");
-        EXPECT_EQ(lastGoodSave(), saved);
+        EXPECT_EQ(FolderState(dir), saved);
         for (TMDIChildKelvorn* window : form->Documents().DocumentWindows())
             window->Release();
         Flush();

@@ -1,7 +1,7 @@
 #pragma once
 // A message sink for tests that let boxes happen and check them afterwards: it records every
-// box, as a whole and as "caption: text", and answers OK. Use ScriptedMessages where each box
-// must be announced and answered.
+// box, as a whole and as "caption: text", and answers OK (or passes it on, see passOn). Use
+// ScriptedMessages where each box must be announced and answered.
 
 #include "general/Messages.h"
 #include "general/Services.h"
@@ -29,7 +29,7 @@ public:
         texts.push_back(caption + ": " + text);
         if (whileShown)
             whileShown();
-        return MsgAnswer::Ok;
+        return passOn && previous ? previous->Show(text, caption, icon, buttons) : MsgAnswer::Ok;
     }
 
     /// True when a box reported the failed condition cond.
@@ -45,6 +45,9 @@ public:
     std::vector<std::string> texts;
     /// Runs while each box is open: what the user, or a program ended then, would find.
     std::function<void()> whileShown;
+    /// When set, each box goes on, after whileShown, to the sink this one replaced, and is
+    /// answered there: a scripted sink below goes on announcing and answering the boxes.
+    bool passOn = false;
 
 private:
     MessageSink* previous;
