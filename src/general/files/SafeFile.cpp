@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@ namespace {
 std::atomic<int64_t> bytesBeforeFailure{-1};
 std::atomic<int> createTemporaryError{0};
 std::atomic<int> renameError{0};
+std::atomic<int> writeInPlaceError{0};
 
 std::string DirectoryOf(const std::string& path)
 {
@@ -30,6 +32,18 @@ std::string DirectoryOf(const std::string& path)
 bool LacksPermission(int errorCode)
 {
     return errorCode == EACCES || errorCode == EPERM || errorCode == EROFS;
+}
+
+// The test hook's device: false when it cannot hold count more bytes; else it holds them.
+bool HookHolds(int64_t count)
+{
+    const int64_t allowed = bytesBeforeFailure.load();
+    if (allowed < 0)
+        return true;
+    if (count > allowed)
+        return false;
+    bytesBeforeFailure.store(allowed - count);
+    return true;
 }
 
 // True, with errno set, when a test asked this step to fail.
@@ -48,6 +62,8 @@ SafeFileWriter::~SafeFileWriter()
 {
     if (file)
         std::fclose(file);
+    if (inPlaceFile >= 0)
+        ::close(inPlaceFile);
     if (!committed && !temporary.empty())
         ::unlink(temporary.c_str());
 }
@@ -59,7 +75,17 @@ void SafeFileWriter::FailAfterBytes(int64_t bytes)
 
 void SafeFileWriter::FailStep(Step step, int errorCode)
 {
-    (step == Step::CreateTemporary ? createTemporaryError : renameError).store(errorCode);
+    switch (step) {
+    case Step::CreateTemporary:
+        createTemporaryError.store(errorCode);
+        break;
+    case Step::Rename:
+        renameError.store(errorCode);
+        break;
+    case Step::WriteInPlace:
+        writeInPlaceError.store(errorCode);
+        break;
+    }
 }
 
 void SafeFileWriter::Fail(int errorCode)
@@ -84,6 +110,11 @@ void SafeFileWriter::Discard()
         std::fclose(file);
         file = nullptr;
     }
+    if (inPlaceFile >= 0) {
+        ::close(inPlaceFile);
+        inPlaceFile = -1;
+    }
+    std::string().swap(held);
     if (!temporary.empty()) {
         ::unlink(temporary.c_str());
         temporary.clear();
@@ -168,31 +199,35 @@ int SafeFileWriter::CreateTemporary(const struct stat* old)
 
 bool SafeFileWriter::OpenInPlace()
 {
-    // Not truncated yet: a save that fails before its first byte leaves the file as it was.
-    const int fd = ::open(destination.c_str(), O_WRONLY | O_CLOEXEC);
+    // Nothing reaches the file before Commit. Where the file system cannot reserve space itself,
+    // the C library reserves it block by block and reads each block first to keep its bytes, so
+    // the file is opened for reading too where the user may read it.
+    int fd = ::open(destination.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(destination.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
         Fail(errno);
         return false;
     }
-    inPlace = true;
-    return WriteThrough(fd);
-}
-
-bool SafeFileWriter::CutInPlace()
-{
-    if (!inPlace || cut)
-        return true;
-    cut = true;
-    if (::ftruncate(::fileno(file), 0) != 0) {
-        Fail(errno);
-        return false;
-    }
+    inPlaceFile = fd;
+    openFailed = false;
     return true;
 }
 
 bool SafeFileWriter::Write(const void* bytes, size_t count)
 {
-    if (failed || !file || !CutInPlace())
+    if (failed)
+        return false;
+    if (inPlaceFile >= 0) {
+        try {
+            held.append(static_cast<const char*>(bytes), count);
+        } catch (const std::exception&) {
+            Fail(ENOMEM);
+            return false;
+        }
+        return true;
+    }
+    if (!file)
         return false;
     int64_t allowed = bytesBeforeFailure.load();
     if (allowed >= 0) {
@@ -211,16 +246,72 @@ bool SafeFileWriter::Write(const void* bytes, size_t count)
     return true;
 }
 
+bool SafeFileWriter::ReserveInPlace()
+{
+    struct stat old
+    {
+    };
+    if (::fstat(inPlaceFile, &old) != 0) {
+        Fail(errno);
+        return false;
+    }
+    const off_t size = static_cast<off_t>(held.size());
+    // Only what the file grows by takes new room on the device.
+    int error = HookHolds(size > old.st_size ? size - old.st_size : 0) ? 0 : ENOSPC;
+    if (error == 0 && size > 0) {
+        do
+            error = ::posix_fallocate(inPlaceFile, 0, size);
+        while (error == EINTR);
+    }
+    if (error == 0)
+        return true;
+    // A file system that found part of the room may have lengthened the file by it.
+    struct stat now
+    {
+    };
+    if (::fstat(inPlaceFile, &now) == 0 && now.st_size != old.st_size)
+        static_cast<void>(::ftruncate(inPlaceFile, old.st_size));
+    Fail(error);
+    return false;
+}
+
+bool SafeFileWriter::CommitInPlace()
+{
+    if (!ReserveInPlace())
+        return false;
+    for (size_t done = 0; done < held.size();) {
+        const ssize_t wrote = Injected(writeInPlaceError)
+                                  ? -1
+                                  : ::pwrite(inPlaceFile, held.data() + done, held.size() - done,
+                                             static_cast<off_t>(done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            Fail(wrote < 0 ? errno : EIO);
+            return false;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    if (::ftruncate(inPlaceFile, static_cast<off_t>(held.size())) != 0 ||
+        (::fsync(inPlaceFile) != 0 && errno != EINVAL && errno != EROFS) ||
+        ::close(std::exchange(inPlaceFile, -1)) != 0) {
+        Fail(errno);
+        return false;
+    }
+    std::string().swap(held);
+    committed = true;
+    return true;
+}
+
 bool SafeFileWriter::Commit()
 {
+    if (inPlaceFile >= 0)
+        return CommitInPlace();
     // After a failure the file is closed already.
     if (!file) {
         Fail("the file was not opened");
         return false;
     }
-    // A file written in place that got no byte is empty now.
-    if (!CutInPlace())
-        return false;
     if (std::fflush(file) != 0) {
         Fail(errno);
         return false;
@@ -232,10 +323,6 @@ bool SafeFileWriter::Commit()
     if (std::fclose(std::exchange(file, nullptr)) != 0) {
         Fail(errno);
         return false;
-    }
-    if (inPlace) {
-        committed = true;
-        return true;
     }
     if (Injected(renameError) || std::rename(temporary.c_str(), destination.c_str()) != 0) {
         // A rename the system refuses means the target could not be opened for writing after

@@ -12,10 +12,13 @@
 // followed to the file it names, which is replaced; the link stays as it is.
 //
 // A file the user may write but not replace (the folder is closed to them, or the system does
-// not let them give a new file the old one's owner and group) is written in place instead, as
-// opening it for writing would: it is cut to nothing when the first bytes go out, so a failure
-// after that leaves it cut short. Every write, the flush, the sync and the close are checked all
-// the same.
+// not let them give a new file the old one's owner and group) is written in place instead. Its new
+// content is held in memory until Commit, which first has the file system reserve the content's
+// size in the file: where the space cannot be had (a full disk), the save fails and the file keeps
+// every byte and its length. Only then is it overwritten from its start and cut to the new length,
+// every write, the cut, the sync and the close checked. Such a save is not atomic: if the program
+// or the machine stops while it writes, or the device fails once the space is held, the file is
+// left part new.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,11 +42,12 @@ public:
     /// Creates the temporary file, or opens the target itself where it cannot be replaced;
     /// false when the target may not be written or neither can be done.
     bool Open();
-    /// Appends bytes; a failure is remembered and makes Commit fail.
+    /// Appends bytes (held in memory for a file written in place); a failure is remembered and
+    /// makes Commit fail.
     bool Write(const void* bytes, size_t count);
     bool Write(const std::string& text) { return Write(text.data(), text.size()); }
-    /// Flushes, closes and renames over the target; false (target untouched, unless it is written
-    /// in place) on any failure.
+    /// Flushes, closes and renames over the target, or writes the target in place; false on any
+    /// failure, with the target untouched unless the device failed while it was written in place.
     bool Commit();
 
     bool Failed() const { return failed; }
@@ -54,13 +58,15 @@ public:
     const std::string& Reason() const { return reason; }
     const std::string& TargetPath() const { return target; }
 
-    /// Test hook: every writer fails once this many bytes have been written in total, as a full
-    /// device would; a negative value switches it off.
+    /// Test hook: a device that holds only this many more bytes, shared by every writer; a negative
+    /// value switches it off. A temporary file fails once that many bytes have been written to it;
+    /// a file written in place refuses the reservation when it grows by more than that.
     static void FailAfterBytes(int64_t bytes);
 
-    enum class Step { CreateTemporary, Rename };
+    enum class Step { CreateTemporary, Rename, WriteInPlace };
     /// Test hook: every later step of this kind fails with the system error code, as it would in
-    /// a folder or on a file the user may not write; 0 switches it off.
+    /// a folder or on a file the user may not write, or (WriteInPlace) on a device that fails once
+    /// the room is reserved; 0 switches it off.
     static void FailStep(Step step, int errorCode);
 
 private:
@@ -70,13 +76,15 @@ private:
     bool OpenInPlace();
     /// The writes go to fd from now on; false (fd closed) when it cannot take them.
     bool WriteThrough(int fd);
-    /// Empties a file written in place before its first bytes; true when there is nothing to do.
-    bool CutInPlace();
+    /// Reserves the held content's size in the file written in place; false, with the file as it
+    /// was, when the file system cannot hold it.
+    bool ReserveInPlace();
+    bool CommitInPlace();
     /// Remembers the first failure and discards the file at once (Discard).
     void Fail(int errorCode);
     void Fail(const std::string& why);
     /// Closes the file and removes the temporary file; a file written in place keeps what it
-    /// got.
+    /// got, which is all it had unless its writing had begun.
     void Discard();
 
     std::string target;
@@ -84,11 +92,12 @@ private:
     std::string destination;
     std::string temporary;
     std::FILE* file = nullptr;
+    /// The target opened for writing in place, and the content it is to get.
+    int inPlaceFile = -1;
+    std::string held;
     bool failed = false;
     bool committed = false;
     bool openFailed = false;
-    bool inPlace = false;
-    bool cut = false;
     std::string reason;
 };
 

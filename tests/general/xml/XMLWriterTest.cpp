@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +49,7 @@ protected:
         SafeFileWriter::FailAfterBytes(-1);
         SafeFileWriter::FailStep(SafeFileWriter::Step::CreateTemporary, 0);
         SafeFileWriter::FailStep(SafeFileWriter::Step::Rename, 0);
+        SafeFileWriter::FailStep(SafeFileWriter::Step::WriteInPlace, 0);
     }
     TempDir dir{"xmlwriter"};
     std::string target = (dir / "a.kvp").string();
@@ -130,37 +132,123 @@ TEST_F(XMLWriter, RefusesTreesTheReaderWouldRefuseAndWritesNothing)
               (std::vector<std::string>{"M:" + std::string(31, 'R') + "@4,35", "EOF@5,0"}));
 }
 
+namespace {
+
+// The system refuses to grow a file past the process's size limit as a full device would: the
+// file system's own calls fail, not a hook. Held only around a save: the test's output may go to
+// a file too.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes) : handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        if (::getrlimit(RLIMIT_FSIZE, &before) != 0)
+            return;
+        rlimit limited = before;
+        limited.rlim_cur = bytes;
+        set = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (set)
+            ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool set = false;
+
+private:
+    rlimit before{};
+    void (*handler)(int);
+};
+
+// The process's open file descriptors: a save, whatever its end, leaves them as they were.
+std::set<std::string> OpenDescriptors()
+{
+    std::set<std::string> open;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        open.insert(entry.path().filename().string());
+    return open;
+}
+
+} // namespace
+
 TEST_F(XMLWriter, AFailedSaveKeepsThePreviousFile)
 {
-    ASSERT_TRUE(WriteXMLFile(*ProjectTree(), target, error));
-    const std::string previous = ReadAll(target);
-    const std::string full = Format(*ProjectTree(200));
+    const std::set<std::string> descriptors = OpenDescriptors();
+    const std::string small = Format(*ProjectTree()), full = Format(*ProjectTree(200));
+    ASSERT_GT(full.size(), 4096u);
+    const int64_t size = int64_t(full.size()), grows = size - int64_t(small.size());
     const std::string diskFull = "Operating System cannot write file, maybe the disk is full (";
-    for (int64_t failAt : {int64_t(0), int64_t(1), int64_t(4096), int64_t(full.size()) - 1}) {
-        SafeFileWriter::FailAfterBytes(failAt);
-        EXPECT_FALSE(WriteXMLFile(*ProjectTree(200), target, error)) << failAt;
-        EXPECT_EQ(std::tuple(error, ReadAll(target), dir.Count()),
-                  std::tuple(diskFull + "No space left on device).", previous, 1u));
+    const std::string noSpace = diskFull + "No space left on device).";
+    const std::string tooLarge = diskFull + "File too large).";
+    // The room held for the new content is there, the old bytes unchanged before it.
+    const std::string reserved = small + std::string(full.size() - small.size(), '\0');
+    struct Row
+    {
+        const char* what;
+        bool inPlace; // no temporary file can be made beside it
+        std::string old;
+        int64_t room;      // bytes the hook's device holds; -1 no hook
+        rlim_t limit;      // the process's file size limit; 0 none
+        std::string error; // empty: saved
+        std::string after;
+        int deviceError = 0; // the error of the writes in place once the room is held
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"replaced, no room", false, small, 0, 0, noSpace, small},
+        {"replaced, one byte of room", false, small, 1, 0, noSpace, small},
+        {"replaced, room for a buffer", false, small, 4096, 0, noSpace, small},
+        {"replaced, one byte short", false, small, size - 1, 0, noSpace, small},
+        {"replaced, room for every byte", false, small, size, 0, "", full},
+        {"replaced, the size limit", false, small, -1, 4096, tooLarge, small},
+        {"in place, no room", true, small, 0, 0, noSpace, small},
+        {"in place, one byte short of the growth", true, small, grows - 1, 0, noSpace, small},
+        {"in place, room for the growth alone", true, small, grows, 0, "", full},
+        {"in place, the size limit", true, small, -1, 4096, tooLarge, small},
+        {"in place, the size limit one byte short", true, small, -1, rlim_t(size - 1), tooLarge,
+         small},
+        {"in place, the size limit exactly", true, small, -1, rlim_t(size), "", full},
+        {"in place, a longer file needs no room and is cut", true, full + small, 0, 0, "", full},
+        {"in place, the device fails once the room is held", true, small, -1, 0,
+         diskFull + "Input/output error).", reserved, EIO},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteAll(target, row.old);
+        struct stat before
+        {
+        };
+        ASSERT_EQ(::stat(target.c_str(), &before), 0);
+        SafeFileWriter::FailStep(SafeFileWriter::Step::CreateTemporary, row.inPlace ? EACCES : 0);
+        SafeFileWriter::FailStep(SafeFileWriter::Step::WriteInPlace, row.deviceError);
+        SafeFileWriter::FailAfterBytes(row.room);
+        error.clear();
+        bool saved = false;
+        if (row.limit != 0) {
+            const FileSizeLimit limit(row.limit);
+            ASSERT_TRUE(limit.set);
+            saved = WriteXMLFile(*ProjectTree(200), target, error);
+        } else {
+            saved = WriteXMLFile(*ProjectTree(200), target, error);
+        }
+        SafeFileWriter::FailAfterBytes(-1);
+        SafeFileWriter::FailStep(SafeFileWriter::Step::WriteInPlace, 0);
+        SafeFileWriter::FailStep(SafeFileWriter::Step::CreateTemporary, 0);
+        EXPECT_EQ(std::tuple(saved, error, ReadAll(target), dir.Count()),
+                  std::tuple(row.error.empty(), row.error, row.after, 1u));
+        struct stat after
+        {
+        };
+        ASSERT_EQ(::stat(target.c_str(), &after), 0);
+        // Written in place, it is the same file; replaced, a new one.
+        EXPECT_EQ(after.st_ino == before.st_ino, row.inPlace || !saved);
     }
-    SafeFileWriter::FailAfterBytes(int64_t(full.size()));
-    EXPECT_TRUE(WriteXMLFile(*ProjectTree(200), target, error)) << error;
-    EXPECT_EQ(ReadAll(target), full);
-    SafeFileWriter::FailAfterBytes(-1);
-
-    // The system refuses to grow a file past the size limit, as a full device would: the
-    // writes themselves fail, not a hook.
-    rlimit before{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
-    rlimit small = before;
-    small.rlim_cur = 4096;
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool ok = WriteXMLFile(*ProjectTree(5000), target, error);
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(std::tuple(error, ReadAll(target), dir.Count()),
-              std::tuple(diskFull + "File too large).", full, 1u));
+    EXPECT_EQ(OpenDescriptors(), descriptors);
 
     // A folder in the target's place stays as it is.
     std::filesystem::create_directory(dir / "taken.kvp");
@@ -240,7 +328,7 @@ TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeRepla
     const Identity userInElsewhere{nobody, nogroup, {nogroup, elsewhere}};
     const std::string readonly =
         "Operating System cannot open file for writing, maybe the file is readonly.";
-    enum Outcome { Replaced, InPlace, CutShort, Refused };
+    enum Outcome { Replaced, InPlace, NoRoom, Refused };
     struct Row
     {
         const char* what;
@@ -261,7 +349,8 @@ TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeRepla
         {"the user's file, a group not theirs", user, "open", nobody, elsewhere, 0644, InPlace},
         {"the user's file, a group of theirs", userInElsewhere, "open", nobody, elsewhere, 0640,
          Replaced},
-        {"the disk fills while writing in place", user, "locked", nobody, nogroup, 0644, CutShort},
+        {"a file its owner may write but not read", user, "locked", nobody, nogroup, 0200, InPlace},
+        {"no room for the file written in place", user, "locked", nobody, nogroup, 0644, NoRoom},
         {"read-only for its owner", user, "open", nobody, nogroup, 0444, Refused},
         {"read-only for root", root, "open", nobody, nogroup, 0444, Refused},
         {"root's file, open folder", user, "open", 0, 0, 0644, Refused},
@@ -270,7 +359,9 @@ TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeRepla
     // clang-format on
     const auto tree = ProjectTree(3);
     const std::string text = Format(*tree);
-    const int64_t cutAt = 10;
+    const std::string old = "old contents";
+    const int64_t room = 10;
+    ASSERT_GT(int64_t(text.size() - old.size()), room); // less than the file grows by
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         TempDir dir("owners");
@@ -282,7 +373,7 @@ TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeRepla
         const std::string name = std::string(row.folder) + "/doc.kvp";
         const std::string target = (dir / name).string();
         if (row.mode != 0) {
-            WriteAll(target, "old contents");
+            WriteAll(target, old);
             ASSERT_EQ(::chown(target.c_str(), row.owner, row.group), 0);
             ASSERT_EQ(::chmod(target.c_str(), row.mode), 0);
         }
@@ -294,18 +385,18 @@ TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeRepla
         std::string expectedSaid = "saved: ";
         if (row.outcome == Refused) {
             expectedSaid = "refused: " + readonly;
-        } else {
-            std::string& file = expected[name];
-            file = file.substr(0, file.find(" holding ") + 9) +
-                   (row.outcome == CutShort ? text.substr(0, size_t(cutAt)) : text);
-        }
-        if (row.outcome == CutShort)
+        } else if (row.outcome == NoRoom) {
+            // The file keeps every byte.
             expectedSaid = "refused: Operating System cannot write file, maybe the disk is full "
                            "(No space left on device).";
+        } else {
+            std::string& file = expected[name];
+            file = file.substr(0, file.find(" holding ") + 9) + text;
+        }
 
         const std::string said = test::RunAs(row.saver, [&] {
-            if (row.outcome == CutShort)
-                SafeFileWriter::FailAfterBytes(cutAt);
+            if (row.outcome == NoRoom)
+                SafeFileWriter::FailAfterBytes(room);
             std::string why;
             return (WriteXMLFile(*tree, target, why) ? "saved: " : "refused: ") + why;
         });
@@ -316,7 +407,7 @@ TEST(XMLWriterOwners, AFileStaysItsOwnersAndIsWrittenInPlaceWhereItCannotBeRepla
         {
         };
         ::stat(target.c_str(), &after);
-        // A file written in place is the same file; a replaced one is a new one.
+        // A file written in place, or kept, is the same file; a replaced one is a new one.
         if (row.mode != 0) {
             EXPECT_EQ(after.st_ino != before.st_ino, row.outcome == Replaced);
         }
