@@ -20,14 +20,11 @@ jobs=$(nproc)
 status=0
 export QT_QPA_PLATFORM=offscreen
 
-# configure_and_build DIR [cmake options...] [-- build options...]
+# configure_and_build DIR [cmake options...]; builds only $targets where that is set.
 configure_and_build() {
     local dir=$1; shift
-    local options=() build=()
-    while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
-    [ $# -gt 0 ] && { shift; build=("$@"); }
-    cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null || return 1
-    cmake --build "$dir" -j"$jobs" "${build[@]}" || return 1
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || return 1
+    cmake --build "$dir" -j"$jobs" ${targets:+--target $targets} || return 1
 }
 
 echo "== Format check"
@@ -51,11 +48,10 @@ if [ -f tests/threads.txt ]; then
     echo "== ThreadSanitizer build"
     # Each line must find its tests: a line whose binary or name has gone stale fails the run
     # rather than letting a threaded test go unchecked.
-    tsan_targets=$(cut -d' ' -f1 tests/threads.txt | sort -u)
-    if configure_and_build build-tsan -DCMAKE_BUILD_TYPE= "-DCMAKE_CXX_FLAGS=-O1 -gline-tables-only" \
+    if targets=$(cut -d' ' -f1 tests/threads.txt | sort -u | paste -sd' ') \
+        configure_and_build build-tsan -DCMAKE_BUILD_TYPE= "-DCMAKE_CXX_FLAGS=-O1 -gline-tables-only" \
             -DCMAKE_CXX_COMPILER=clang++ \
-            -DKELVORN_MODEL_ONLY=ON -DKELVORN_TSAN=ON -DKELVORN_BENCH=OFF -DKELVORN_WERROR=ON \
-            -- --target $tsan_targets; then
+            -DKELVORN_MODEL_ONLY=ON -DKELVORN_TSAN=ON -DKELVORN_BENCH=OFF -DKELVORN_WERROR=ON; then
         : >build-tsan/ctest.log
         rc=0
         while read -r _ tests; do
