@@ -4,11 +4,16 @@
 #include "general/Assert.h"
 #include "general/GuiMessages.h"
 #include "general/files/Links.h"
+#include "general/files/SafeFile.h"
 #include "general/paths/Paths.h"
 #include "general/values/ValueUnits.h"
 #include "general/xml/XMLWriter.h"
 
+#include <algorithm>
+#include <charconv>
+#include <climits>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace kelvorn {
@@ -370,6 +375,14 @@ std::string ProjectCopyExtension(DocumentKind kind)
     return facts ? facts->extension : std::string();
 }
 
+std::vector<std::string> ProjectCopyExtensions(DocumentKind kind)
+{
+    std::vector<std::string> extensions{ProjectCopyExtension(kind)};
+    if (kind == DocumentKind::Wave)
+        extensions.push_back(".kvw");
+    return extensions;
+}
+
 namespace {
 
 // Every kind's copy, and the side file that goes with a wave's.
@@ -388,28 +401,153 @@ bool Exists(const std::string& path)
     return fs::exists(fs::symlink_status(path, code));
 }
 
-// Walks the copies of prefix numbered from 0 up to the first number without any file, and
-// hands each to act; stops at the first act that fails.
-template <class Act>
-bool ForEachCopy(const std::string& projectFile, const char* prefix, std::string& error, Act act)
+bool IsFolder(const std::string& path)
+{
+    std::error_code code;
+    return fs::is_directory(fs::symlink_status(path, code));
+}
+
+ProjectSaveStepHook& StepHook()
+{
+    static ProjectSaveStepHook hook;
+    return hook;
+}
+
+// The error the test hook gives the step, as the system would give it; none without a hook.
+std::error_code StepError(ProjectSaveStep step, const std::string& path)
+{
+    const int code = StepHook() ? StepHook()(step, path) : 0;
+    return code ? std::error_code(code, std::generic_category()) : std::error_code();
+}
+
+// A name in the copy folder that a save gives: the prefix, the number in decimal without leading
+// zeros, one of the copies' extensions. Other names are not the save's.
+struct CopyName
+{
+    int32_t number = 0;
+    size_t extension = 0; ///< index into CopyExtensions()
+    std::string path;
+    bool folder = false;
+};
+
+bool ParseCopyName(std::string_view name, std::string_view prefix,
+                   const std::vector<std::string>& extensions, CopyName& parsed)
+{
+    if (!name.starts_with(prefix))
+        return false;
+    name.remove_prefix(prefix.size());
+    for (size_t i = 0; i < extensions.size(); ++i) {
+        if (name.size() <= extensions[i].size() || !name.ends_with(extensions[i]))
+            continue;
+        const std::string_view digits = name.substr(0, name.size() - extensions[i].size());
+        if (digits[0] < '0' || digits[0] > '9' || (digits[0] == '0' && digits.size() > 1))
+            continue;
+        const auto [end, failure] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), parsed.number);
+        if (failure != std::errc() || end != digits.data() + digits.size())
+            continue;
+        parsed.extension = i;
+        return true;
+    }
+    return false;
+}
+
+// The names of prefix in directory, by number and then extension; none when there is no folder.
+bool ListCopies(const std::string& directory, const char* prefix, std::vector<CopyName>& names,
+                std::string& error)
+{
+    names.clear();
+    const std::vector<std::string> extensions = CopyExtensions();
+    std::error_code code;
+    for (fs::directory_iterator entry(directory, code), end; !code && entry != end;
+         entry.increment(code)) {
+        CopyName name;
+        if (!ParseCopyName(entry->path().filename().string(), prefix, extensions, name))
+            continue;
+        name.path = entry->path().string();
+        name.folder = IsFolder(name.path);
+        names.push_back(std::move(name));
+    }
+    if (code && code != std::errc::no_such_file_or_directory &&
+        code != std::errc::not_a_directory) {
+        error = "Cannot read the directory \"" + directory + "\": " + code.message() + ".";
+        return false;
+    }
+    std::sort(names.begin(), names.end(), [](const CopyName& a, const CopyName& b) {
+        return std::pair(a.number, a.extension) < std::pair(b.number, b.extension);
+    });
+    return true;
+}
+
+// Removes a copy; a folder at its name is not the save's and stays.
+bool RemoveCopy(const CopyName& name, std::error_code code, std::string& error)
+{
+    if (name.folder)
+        return true;
+    if (!code)
+        fs::remove(name.path, code);
+    if (!code)
+        return true;
+    error = "Cannot delete the file \"" + name.path + "\": " + code.message() + ".";
+    return false;
+}
+
+// Removes the copies of prefix that keep says are to go.
+template <class Keep>
+bool RemoveCopies(const std::string& projectFile, const char* prefix, bool asStep, Keep keep,
+                  std::string& error)
 {
     std::string directory;
-    if (!ProjectCopyDirectory(projectFile, directory, error))
+    std::vector<CopyName> names;
+    if (!ProjectCopyDirectory(projectFile, directory, error) ||
+        !ListCopies(directory, prefix, names, error))
         return false;
-    for (int32_t n = 0; n >= 0; ++n) {
-        bool any = false;
-        for (const std::string& extension : CopyExtensions()) {
-            const std::string path = ProjectCopyPath(directory, prefix, n, extension);
-            if (!Exists(path))
-                continue;
-            any = true;
-            if (!act(directory, n, extension, path))
-                return false;
-        }
-        if (!any)
-            break;
+    for (const CopyName& name : names) {
+        if (keep(name))
+            continue;
+        const std::error_code injected = asStep && !name.folder
+                                             ? StepError(ProjectSaveStep::RemoveCopy, name.path)
+                                             : std::error_code();
+        if (!RemoveCopy(name, injected, error))
+            return false;
     }
     return true;
+}
+
+// The first of count numbers in a row that no name bears: 0 where it can be, else from count up,
+// so that the numbers from 0 up stay free for the copies' second names. -1 when there is none.
+int32_t FreeCopyNumbers(const std::vector<CopyName>& names, int32_t count)
+{
+    std::vector<int64_t> taken;
+    for (const CopyName& name : names)
+        taken.push_back(name.number);
+    std::sort(taken.begin(), taken.end());
+    const auto freeFrom = [&](int64_t first) {
+        const auto next = std::lower_bound(taken.begin(), taken.end(), first);
+        return next == taken.end() || *next >= first + count ? first : *next + 1;
+    };
+    if (freeFrom(0) == 0)
+        return 0;
+    int64_t base = count;
+    for (int64_t next = freeFrom(base); next != base; next = freeFrom(base))
+        base = next;
+    return base + count - 1 <= INT32_MAX ? int32_t(base) : -1;
+}
+
+// The kind of the window that project gives copy number n; None where no window has it.
+DocumentKind KindOfCopy(const ProjectDescription& project, int32_t number)
+{
+    for (const ProjectWindow& window : project.windows)
+        if (window.tempFile == number)
+            return window.kind;
+    return DocumentKind::None;
+}
+
+bool LinksUnsupported(const std::error_code& code)
+{
+    return code == std::errc::operation_not_permitted ||
+           code == std::errc::operation_not_supported || code == std::errc::too_many_links ||
+           code == std::errc::function_not_supported;
 }
 
 } // namespace
@@ -423,38 +561,115 @@ std::vector<std::string> ProjectCopyFiles(const std::string& directory, const ch
     return files;
 }
 
-namespace {
-
-bool DeleteProjectCopies(const std::string& projectFile, const char* prefix, std::string& error)
-{
-    return ForEachCopy(
-        projectFile, prefix, error,
-        [&](const std::string&, int32_t, const std::string&, const std::string& path) {
-            std::error_code code;
-            if (fs::remove(path, code) && !code)
-                return true;
-            error = "Cannot delete the file \"" + path + "\"" +
-                    (code ? ": " + code.message() : std::string()) + ".";
-            return false;
-        });
-}
-
-} // namespace
-
-bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error)
-{
-    return DeleteProjectCopies(projectFile, projectSavedCopy, error);
-}
-
 bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error)
 {
-    return DeleteProjectCopies(projectFile, projectNewCopy, error);
+    return RemoveCopies(
+        projectFile, projectNewCopy, false, [](const CopyName&) { return false; }, error);
+}
+
+bool MoveNewProjectCopies(const std::string& projectFile, ProjectCopiesMade& made,
+                          std::string& error)
+{
+    std::string directory;
+    std::vector<CopyName> saved;
+    std::vector<CopyName> fresh;
+    if (!ProjectCopyDirectory(projectFile, directory, error) ||
+        !ListCopies(directory, projectSavedCopy, saved, error) ||
+        !ListCopies(directory, projectNewCopy, fresh, error))
+        return false;
+    const int32_t base = FreeCopyNumbers(saved, made.count);
+    if (base < 0) {
+        error = "No numbers are free for the copies in the directory \"" + directory + "\".";
+        return false;
+    }
+    made.base = base;
+    const std::vector<std::string> extensions = CopyExtensions();
+    for (const CopyName& name : fresh) {
+        if (name.folder || name.number >= made.count)
+            continue;
+        const std::string target = ProjectCopyPath(directory, projectSavedCopy, base + name.number,
+                                                   extensions[name.extension]);
+        std::error_code code = StepError(ProjectSaveStep::MoveCopy, target);
+        if (!code)
+            fs::rename(name.path, target, code);
+        if (code) {
+            error = "Cannot rename the file \"" + name.path + "\" to \"" + target +
+                    "\": " + code.message() + ".";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RemoveProjectCopiesNotNamed(const std::string& projectFile, const ProjectDescription& project,
+                                 std::string& error)
+{
+    const std::vector<std::string> extensions = CopyExtensions();
+    const auto named = [&](const CopyName& name) {
+        const DocumentKind kind = KindOfCopy(project, name.number);
+        if (kind == DocumentKind::None)
+            return false;
+        const std::vector<std::string> own = ProjectCopyExtensions(kind);
+        return std::find(own.begin(), own.end(), extensions[name.extension]) != own.end();
+    };
+    return RemoveCopies(projectFile, projectSavedCopy, true, named, error);
+}
+
+bool NumberProjectCopiesFromZero(const std::string& projectFile, const ProjectCopiesMade& made,
+                                 const ProjectDescription& project, std::string& error)
+{
+    std::string directory;
+    if (!ProjectCopyDirectory(projectFile, directory, error))
+        return false;
+    for (int32_t n = 0; n < made.count; ++n) {
+        // Whatever answers to a name the copy's open reads would be read as part of the copy.
+        const DocumentKind kind = KindOfCopy(project, n);
+        for (const std::string& extension :
+             kind == DocumentKind::None ? CopyExtensions() : ProjectCopyExtensions(kind)) {
+            const std::string path = ProjectCopyPath(directory, projectSavedCopy, n, extension);
+            if (!Exists(path))
+                continue;
+            const std::errc why =
+                IsFolder(path) ? std::errc::is_a_directory : std::errc::file_exists;
+            error = "Cannot delete the file \"" + path +
+                    "\": " + std::make_error_code(why).message() + ".";
+            return false;
+        }
+        for (const std::string& extension : CopyExtensions()) {
+            const std::string moved =
+                ProjectCopyPath(directory, projectSavedCopy, made.base + n, extension);
+            if (!Exists(moved))
+                continue;
+            const std::string target = ProjectCopyPath(directory, projectSavedCopy, n, extension);
+            std::error_code code = StepError(ProjectSaveStep::LinkCopy, target);
+            if (!code)
+                fs::create_hard_link(moved, target, code);
+            if (code && LinksUnsupported(code)) {
+                code.clear();
+                fs::copy_file(moved, target, code);
+                GiveOwnerOf(projectFile, target);
+            }
+            if (code) {
+                error = "Cannot rename the file \"" + moved + "\" to \"" + target +
+                        "\": " + code.message() + ".";
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool DiscardNewProjectCopies(const std::string& projectFile, const ProjectCopiesMade& made,
                              std::string& error)
 {
     if (made.copies && !DeleteNewProjectCopies(projectFile, error))
+        return false;
+    // The numbers the copies moved to were free before: all that bears them is the save's.
+    const auto before = [&](const CopyName& name) {
+        return made.base < 0 || name.number < made.base ||
+               int64_t(name.number) >= int64_t(made.base) + made.count;
+    };
+    if (made.base >= 0 && !RemoveCopies(projectFile, projectSavedCopy, false, before, error))
         return false;
     if (!made.folder)
         return true;
@@ -467,21 +682,14 @@ bool DiscardNewProjectCopies(const std::string& projectFile, const ProjectCopies
     return true;
 }
 
-bool RenameNewProjectCopies(const std::string& projectFile, std::string& error)
+void SetProjectSaveStepHook(ProjectSaveStepHook hook)
 {
-    return ForEachCopy(projectFile, projectNewCopy, error,
-                       [&](const std::string& directory, int32_t n, const std::string& extension,
-                           const std::string& path) {
-                           const std::string target =
-                               ProjectCopyPath(directory, projectSavedCopy, n, extension);
-                           std::error_code code;
-                           fs::rename(path, target, code);
-                           if (!code)
-                               return true;
-                           error = "Cannot rename the file \"" + path + "\" to \"" + target +
-                                   "\": " + code.message() + ".";
-                           return false;
-                       });
+    StepHook() = std::move(hook);
+}
+
+void ReachProjectSaveStep(ProjectSaveStep step, const std::string& path)
+{
+    StepError(step, path);
 }
 
 std::string ResolveProjectPath(const std::string& written, const std::string& projectFile)

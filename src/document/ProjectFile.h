@@ -15,6 +15,7 @@
 #include "general/xml/XMLToken.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -142,34 +143,73 @@ std::string ProjectCopyPath(const std::string& directory, const char* prefix, in
                             const std::string& extension = {});
 /// The extension of a document kind's copy: ".wav", ".kvm", ".kvf" ("" for an unknown kind).
 std::string ProjectCopyExtension(DocumentKind kind);
+/// The extensions of the files a copy of kind is made of, which its open reads: the kind's own
+/// and, for a wave, its side file's ".kvw".
+std::vector<std::string> ProjectCopyExtensions(DocumentKind kind);
 /// Every file a copy numbered number may have: with each kind's extension and a wave's ".kvw".
 std::vector<std::string> ProjectCopyFiles(const std::string& directory, const char* prefix,
                                           int32_t number);
 
-/// Removes the copies of the previous save: for n = 0, 1, ... every "savedProjectWindowFile" n
-/// with ".wav", ".kvm", ".kvf" and ".kvw", up to the first n that has none. False, with a
-/// message naming the file, when one cannot be removed.
-bool DeleteSavedProjectCopies(const std::string& projectFile, std::string& error);
-/// Removes the new copies in the copy folder, in the same order: those a save cut short left
-/// behind (the program ended during it) would be given out by the rename at the end of the next
-/// save as its own. False, with a message naming the file, when one cannot be removed.
-bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error);
+// A project save writes its copies under the new names, then puts them in place so that the
+// project file on disk names, at every moment, only copies that exist and each window's own:
+// the new copies move to numbers that no name of the folder bears, a project file names them
+// there, the old copies go, the new ones get the numbers from 0 up as second names, a project
+// file names those, and the first names go. Where the numbers from 0 up are free already (the
+// first save, a save after one without copies) the new copies move straight to them and one
+// project file does. A folder at a copy's name is never the save's: it is left alone, and fails
+// the save only where the copy needs its name.
 
 /// What a project save has made in the copy folder so far.
 struct ProjectCopiesMade
 {
     bool folder = false; ///< the save created the copy folder
     bool copies = false; ///< the save began to write a copy
+    int32_t count = 0;   ///< the new copies written, numbered from 0
+    int32_t base = -1;   ///< the number copy 0 was moved to; -1 before the moves
 };
+
+/// Removes the new copies in the copy folder: those a save cut short left behind (the program
+/// ended during it) would be given out by the next save as its own. False, with a message naming
+/// the file, when one cannot be removed.
+bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error);
+/// Moves the made.count new copies to made.base and up: 0 where no name of the folder bears a
+/// number below made.count, else the lowest number from made.count up where as many numbers in a
+/// row are free. False, with a message naming the file, when one cannot be moved.
+bool MoveNewProjectCopies(const std::string& projectFile, ProjectCopiesMade& made,
+                          std::string& error);
+/// Removes every saved copy that project does not name, by number and by the files its kind is
+/// made of; folders stay. False, with a message naming the file, when one cannot be removed.
+bool RemoveProjectCopiesNotNamed(const std::string& projectFile, const ProjectDescription& project,
+                                 std::string& error);
+/// Gives the copies moved to made.base and up the numbers from 0 up as second names, the kinds
+/// taken from project, which numbers them so; a copy is copied where the file system has no
+/// second names. False, with a message naming the file, when something is left at one of the
+/// names a copy's kind reads, or a name cannot be given.
+bool NumberProjectCopiesFromZero(const std::string& projectFile, const ProjectCopiesMade& made,
+                                 const ProjectDescription& project, std::string& error);
 /// Undoes made for a save that failed before its project file was written: removes the new
-/// copies and then a folder the save created, unless something else came into it meanwhile, so
-/// that the folder is as the last good save left it. False, with a message naming the file, when
-/// a copy cannot be removed.
+/// copies, those it moved and then a folder the save created, unless something else came into it
+/// meanwhile, so that the folder is as the last good save left it. False, with a message naming
+/// the file, when a copy cannot be removed.
 bool DiscardNewProjectCopies(const std::string& projectFile, const ProjectCopiesMade& made,
                              std::string& error);
-/// Gives the new copies their final names, in the same order. False, with a message naming the
-/// file, when one cannot be renamed.
-bool RenameNewProjectCopies(const std::string& projectFile, std::string& error);
+
+/// The changes a project save makes on disk, for a test that stops or fails a save at one.
+enum class ProjectSaveStep : uint8_t {
+    WriteCopy,
+    MoveCopy,
+    WriteProjectFile,
+    RemoveCopy,
+    LinkCopy
+};
+/// Test hook, asked before each such change with the path it makes or removes. An error code
+/// other than 0 fails the move, removal or second name of a copy as the system would with it (the
+/// copies and the project file are written through SafeFileWriter, whose own hooks fail them); an
+/// exception leaves the disk as a program that ended there would. An empty hook switches it off.
+using ProjectSaveStepHook = std::function<int(ProjectSaveStep step, const std::string& path)>;
+void SetProjectSaveStepHook(ProjectSaveStepHook hook);
+/// Tells the hook that a save is about to write a copy or the project file.
+void ReachProjectSaveStep(ProjectSaveStep step, const std::string& path);
 
 /// Where a file named in a project is: the path as written when it exists; else, for a relative
 /// path, the path in the project's directory (the directory of the file a link names); else, for a

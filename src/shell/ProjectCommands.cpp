@@ -179,15 +179,16 @@ bool TProjectCommands::SaveProject(const std::string& fileName, bool exporting)
     }
     ProjectCopiesMade made;
     HeldMessages held;
+    bool saved = false;
     bool written = false;
     {
-        // The boxes of a failure wait until its new copies are gone: the user, or a program
-        // ended while a box is open, finds the project as the last good save left it.
+        // The boxes of a failure wait until the copies that no project file on disk names are
+        // gone: the user, or a program ended while a box is open, finds a project that opens.
         const ScopedService<MessageSink> holding(&held);
-        written = SaveProjectDocuments(fileName, exporting, made) &&
-                  WriteProjectFile(fileName, exporting);
+        saved = SaveProjectDocuments(fileName, exporting, made) &&
+                PutProjectInPlace(fileName, exporting, made, written);
     }
-    if (!written) {
+    if (!saved && !written) {
         const bool discarded = DiscardNewProjectCopies(fileName, made, error);
         held.ShowHeld();
         if (!discarded)
@@ -195,9 +196,46 @@ bool TProjectCommands::SaveProject(const std::string& fileName, bool exporting)
         return false;
     }
     held.ShowHeld();
-    // A copy left behind under the wrong name would be lost on reopening, so a failure here
-    // names the file and fails the save: a close goes on only after each window has asked.
-    if (!DeleteSavedProjectCopies(fileName, error) || !RenameNewProjectCopies(fileName, error)) {
+    return saved;
+}
+
+bool TProjectCommands::PutProjectInPlace(const std::string& fileName, bool exporting,
+                                         ProjectCopiesMade& made, bool& written)
+{
+    const ProjectDescription project = DescribeWindows();
+    std::string error;
+    if (!MoveNewProjectCopies(fileName, made, error)) {
+        TGuiMessages::ShowFileError(error);
+        return false;
+    }
+    if (made.base > 0) {
+        // The old copies hold the numbers from 0 up: a project file names the new ones where
+        // they are, until they have those numbers too and the next file names them there.
+        ProjectDescription moved = project;
+        for (ProjectWindow& window : moved.windows)
+            if (window.tempFile >= 0)
+                window.tempFile += made.base;
+        if (!WriteProjectFile(fileName, moved, exporting))
+            return false;
+        written = true;
+        const bool removed = RemoveProjectCopiesNotNamed(fileName, moved, error);
+        if (!removed || !NumberProjectCopiesFromZero(fileName, made, project, error) ||
+            !WriteProjectFile(fileName, project, exporting)) {
+            if (!error.empty())
+                TGuiMessages::ShowFileError(error);
+            // The numbers given meanwhile are no project file's.
+            std::string tidied;
+            if (removed && !RemoveProjectCopiesNotNamed(fileName, moved, tidied))
+                TGuiMessages::ShowFileError(tidied);
+            return false;
+        }
+    } else if (!WriteProjectFile(fileName, project, exporting)) {
+        return false;
+    }
+    written = true;
+    // A copy left behind is no file's, and the next save removes it; but the failure is named,
+    // and a close goes on only after each window has asked.
+    if (!RemoveProjectCopiesNotNamed(fileName, project, error)) {
         TGuiMessages::ShowFileError(error);
         return false;
     }
@@ -232,7 +270,7 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
             GiveOwnerOf(fileName, directory);
         } else if (n == 0 && !DeleteNewProjectCopies(fileName, error)) {
             // A program ended during a save (or a failed save's removal failed) left copies under
-            // the new names. The rename at the end would hand them out with this save's copies,
+            // the new names. The moves at the end would hand them out with this save's copies,
             // and a copy that has no sound file of its own (a wave whose view alone changed, an
             // empty wave) would reopen with the sound left there.
             TGuiMessages::ShowFileError(error);
@@ -242,20 +280,23 @@ bool TProjectCommands::SaveProjectDocuments(const std::string& fileName, bool ex
         const std::string path =
             ProjectCopyPath(directory, projectNewCopy, n, ProjectCopyExtension(unit->GetKind()));
         made.copies = true;
+        ReachProjectSaveStep(ProjectSaveStep::WriteCopy, path);
         const bool saved = exporting ? unit->SaveAs(path) : unit->SaveProjectCopy(path);
         if (!saved)
             return false;
         // The project's owner must be able to replace and remove the copies at the next save,
         // whoever saved this time.
         newFiles.GiveOwnerOf(fileName);
-        ++n;
+        made.count = ++n;
     }
     return true;
 }
 
-bool TProjectCommands::WriteProjectFile(const std::string& fileName, bool exporting)
+bool TProjectCommands::WriteProjectFile(const std::string& fileName,
+                                        const ProjectDescription& project, bool exporting)
 {
-    const std::unique_ptr<TXMLComplexElement> tree = BuildProjectXML(DescribeWindows(), exporting);
+    ReachProjectSaveStep(ProjectSaveStep::WriteProjectFile, fileName);
+    const std::unique_ptr<TXMLComplexElement> tree = BuildProjectXML(project, exporting);
     std::string error;
     if (WriteXMLFile(*tree, fileName, error))
         return true;

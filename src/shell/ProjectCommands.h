@@ -62,9 +62,11 @@ public:
 
     // ---- The steps -----------------------------------------------------------------------
 
-    /// Copies, project file, removal of the old copies, renaming of the new: each only after
-    /// the one before succeeded; when the copies or the project file fail, the new copies go
-    /// before the boxes show. An empty file name does nothing and succeeds.
+    /// Writes the new copies and puts them in place with the project file that names them, each
+    /// step only after the one before succeeded, so that the project on disk opens with every
+    /// window at every moment; a failure before a project file was written takes the new copies
+    /// back before the boxes show, one after leaves none that no project file names. An empty
+    /// file name does nothing and succeeds.
     bool SaveProject(const std::string& fileName, bool exporting);
     /// Opens the project file: sets the project, rebuilds its windows; a failure shows its box
     /// and leaves no project (the windows opened before the failure stay).
@@ -86,7 +88,12 @@ private:
     std::vector<TMDIChildKelvorn*> WindowsInFileOrder() const;
     /// Writes the new copies; made tells what it made, also when it fails.
     bool SaveProjectDocuments(const std::string& fileName, bool exporting, ProjectCopiesMade& made);
-    bool WriteProjectFile(const std::string& fileName, bool exporting);
+    /// Moves the new copies to their numbers and writes the project file, in the order
+    /// ProjectFile.h gives; written tells whether a project file of this save is on disk.
+    bool PutProjectInPlace(const std::string& fileName, bool exporting, ProjectCopiesMade& made,
+                           bool& written);
+    bool WriteProjectFile(const std::string& fileName, const ProjectDescription& project,
+                          bool exporting);
     /// What New, Open, Close Project and the main window's close do before they go on: saves
     /// the project and closes its windows; without a project, or when its save fails, asks
     /// each window instead. False, with every window left open, on a Cancel.

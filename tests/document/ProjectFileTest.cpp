@@ -306,11 +306,21 @@ TEST(ProjectFileReadTest, ReadsAFileFromDiskAndRefusesOneThatCannotBeOpened)
 
 // ---- copies and paths -----------------------------------------------------------------------
 
+/// A window whose document has the copy numbered number and nothing else.
+ProjectWindow CopyWindow(DocumentKind kind, int32_t number)
+{
+    ProjectWindow window;
+    window.kind = kind;
+    window.tempFile = number;
+    return window;
+}
+
 class ProjectDirTest : public ::testing::Test
 {
 protected:
     ~ProjectDirTest() override
     {
+        SetProjectSaveStepHook({});
         std::error_code ignored;
         fs::permissions(copies(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
@@ -342,14 +352,15 @@ TEST_F(ProjectDirTest, CopyDirectoryIsNamedAfterTheProjectFile)
     EXPECT_EQ(ProjectCopyPath("/d", projectSavedCopy, 12, ".kvw"),
               "/d/savedProjectWindowFile12.kvw");
     // No copy directory is no failure, but a project without a directory is.
-    EXPECT_TRUE(DeleteSavedProjectCopies(project(), error)) << error;
-    EXPECT_TRUE(RenameNewProjectCopies(project(), error)) << error;
+    EXPECT_TRUE(DeleteNewProjectCopies(project(), error)) << error;
+    EXPECT_TRUE(RemoveProjectCopiesNotNamed(project(), {}, error)) << error;
     EXPECT_FALSE(fs::exists(copies()));
     const std::string noPath = "Function PathOfPathFile: PathFile (\"demo.kvp\") has no path\".";
-    EXPECT_FALSE(DeleteSavedProjectCopies("demo.kvp", error));
+    EXPECT_FALSE(DeleteNewProjectCopies("demo.kvp", error));
     EXPECT_EQ(error, noPath);
     error.clear();
-    EXPECT_FALSE(RenameNewProjectCopies("demo.kvp", error));
+    ProjectCopiesMade made;
+    EXPECT_FALSE(MoveNewProjectCopies("demo.kvp", made, error));
     EXPECT_EQ(error, noPath);
 }
 
@@ -382,49 +393,171 @@ TEST_F(ProjectDirTest, ALinkedProjectKeepsTheCopiesOfTheFileItNames)
     EXPECT_EQ(ResolveProjectPath("sub/b.wav", d + "/other/far.kvp"), d + "/other/../sub/b.wav");
 }
 
-TEST_F(ProjectDirTest, SavingTwiceReplacesTheOldCopiesByTheNewOnes)
+// A save's copies reach their numbers through free ones while a project file names them there:
+// every old copy and stray goes, names that are not the save's stay, and a wave copy without a
+// sound of its own leaves no sound of another behind.
+TEST_F(ProjectDirTest, SavingAgainPutsTheNewCopiesInTheOldOnesPlaceThroughFreeNumbers)
 {
-    // The previous save: copies 0 (wave with side file), 1 (side file only), and a stray 3
-    // beyond the gap, which the walk never reaches.
-    Touch(copies() / "savedProjectWindowFile0.wav", "old0");
-    Touch(copies() / "savedProjectWindowFile0.kvw");
-    Touch(copies() / "savedProjectWindowFile1.kvw");
-    Touch(copies() / "savedProjectWindowFile3.wav");
-    // This save: one copy.
-    Touch(copies() / "newProjectWindowFile0.wav", "new0");
-    Touch(copies() / "newProjectWindowFile0.kvw");
-    std::string error;
-    ASSERT_TRUE(DeleteSavedProjectCopies(project(), error)) << error;
-    EXPECT_EQ(Listing(),
-              (std::vector<std::string>{"newProjectWindowFile0.kvw", "newProjectWindowFile0.wav",
-                                        "savedProjectWindowFile3.wav"}));
-    ASSERT_TRUE(RenameNewProjectCopies(project(), error)) << error;
-    EXPECT_EQ(Listing(), (std::vector<std::string>{"savedProjectWindowFile0.kvw",
-                                                   "savedProjectWindowFile0.wav",
-                                                   "savedProjectWindowFile3.wav"}));
-    EXPECT_EQ(test::ReadFile(copies() / "savedProjectWindowFile0.wav"), "new0");
+    using Names = std::vector<std::string>;
+    // What the folder holds after the save: each name, with the name before the save of the file
+    // whose bytes it holds (a folder: of the file in it).
+    using Holds = std::vector<std::pair<std::string, std::string>>;
+    const struct
+    {
+        const char* what;
+        Names before;
+        std::vector<DocumentKind> copies; // this save's, numbered from 0
+        int32_t base;
+        Holds after;
+    } rows[] = {
+        {"the first save",
+         {"newProjectWindowFile0.kvm"},
+         {DocumentKind::Music},
+         0,
+         {{"savedProjectWindowFile0.kvm", "newProjectWindowFile0.kvm"}}},
+        {"old copies 0 and 1 and a stray 3 beyond a gap",
+         {"savedProjectWindowFile0.wav", "savedProjectWindowFile0.kvw",
+          "savedProjectWindowFile1.kvf", "savedProjectWindowFile3.kvm", "newProjectWindowFile0.wav",
+          "newProjectWindowFile0.kvw", "newProjectWindowFile1.kvm"},
+         {DocumentKind::Wave, DocumentKind::Music},
+         4,
+         {{"savedProjectWindowFile0.kvw", "newProjectWindowFile0.kvw"},
+          {"savedProjectWindowFile0.wav", "newProjectWindowFile0.wav"},
+          {"savedProjectWindowFile1.kvm", "newProjectWindowFile1.kvm"}}},
+        {"a wave copy whose sound is its file's, where another wave's sound was",
+         {"savedProjectWindowFile0.wav", "savedProjectWindowFile0.kvw",
+          "newProjectWindowFile0.kvw"},
+         {DocumentKind::Wave},
+         1,
+         {{"savedProjectWindowFile0.kvw", "newProjectWindowFile0.kvw"}}},
+        {"names that are not a save's, a folder and numbers at the top",
+         {"savedProjectWindowFile01.kvm", "savedProjectWindowFile0.txt",
+          "savedProjectWindowFileX.wav", "savedProjectWindowFile-1.kvm",
+          "savedProjectWindowFile2147483648.kvm", "savedProjectWindowFile2147483647.kvf",
+          "savedProjectWindowFile1.wav/inside", "newProjectWindowFile0.kvf"},
+         {DocumentKind::Factory},
+         0,
+         {{"savedProjectWindowFile-1.kvm", "savedProjectWindowFile-1.kvm"},
+          {"savedProjectWindowFile0.kvf", "newProjectWindowFile0.kvf"},
+          {"savedProjectWindowFile0.txt", "savedProjectWindowFile0.txt"},
+          {"savedProjectWindowFile01.kvm", "savedProjectWindowFile01.kvm"},
+          {"savedProjectWindowFile1.wav", "savedProjectWindowFile1.wav/inside"},
+          {"savedProjectWindowFile2147483648.kvm", "savedProjectWindowFile2147483648.kvm"},
+          {"savedProjectWindowFileX.wav", "savedProjectWindowFileX.wav"}}},
+        {"a folder among the old numbers",
+         {"savedProjectWindowFile0.kvm", "savedProjectWindowFile1.kvm/inside",
+          "newProjectWindowFile0.kvf"},
+         {DocumentKind::Factory},
+         2,
+         {{"savedProjectWindowFile0.kvf", "newProjectWindowFile0.kvf"},
+          {"savedProjectWindowFile1.kvm", "savedProjectWindowFile1.kvm/inside"}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all(copies());
+        for (const std::string& name : row.before)
+            Touch(copies() / name, name);
+        ProjectDescription final;
+        for (size_t n = 0; n < row.copies.size(); ++n)
+            final.windows.push_back(CopyWindow(row.copies[n], int32_t(n)));
+        ProjectCopiesMade made;
+        made.count = int32_t(row.copies.size());
+        std::string error;
+        ASSERT_TRUE(MoveNewProjectCopies(project(), made, error)) << error;
+        EXPECT_EQ(made.base, row.base);
+        if (made.base > 0) {
+            ProjectDescription moved = final;
+            for (ProjectWindow& window : moved.windows)
+                window.tempFile += made.base;
+            ASSERT_TRUE(RemoveProjectCopiesNotNamed(project(), moved, error)) << error;
+            ASSERT_TRUE(NumberProjectCopiesFromZero(project(), made, final, error)) << error;
+        }
+        ASSERT_TRUE(RemoveProjectCopiesNotNamed(project(), final, error)) << error;
+        Holds after;
+        for (const std::string& name : Listing()) {
+            const fs::path path = copies() / name;
+            after.emplace_back(name,
+                               test::ReadFile(fs::is_directory(path) ? path / "inside" : path));
+        }
+        EXPECT_EQ(after, row.after);
+    }
 }
 
-TEST_F(ProjectDirTest, ACopyThatCannotBeDeletedOrRenamedIsNamed)
+// Something at a name a copy needs fails the step that needs it, with the file named; where the
+// file system gives no second names, the copy is copied.
+TEST_F(ProjectDirTest, WhatStandsInACopysWayIsNamedAndAFileSystemWithoutLinksGetsCopies)
 {
-    // A non-empty directory in a copy's place can be neither removed nor replaced.
-    Touch(copies() / "savedProjectWindowFile0.wav" / "inside");
-    std::string error;
-    EXPECT_FALSE(DeleteSavedProjectCopies(project(), error));
-    const std::string saved = (copies() / "savedProjectWindowFile0.wav").string();
-    EXPECT_EQ(error.substr(0, 25 + saved.size()), "Cannot delete the file \"" + saved + "\"");
+    const ProjectDescription wave{{}, {CopyWindow(DocumentKind::Wave, 0)}};
+    const auto prepare = [&](const std::vector<std::string>& names) {
+        fs::remove_all(copies());
+        for (const std::string& name : names)
+            Touch(copies() / name, name);
+        ProjectCopiesMade made;
+        made.count = 1;
+        std::string error;
+        EXPECT_TRUE(MoveNewProjectCopies(project(), made, error)) << error;
+        ProjectDescription moved = wave;
+        moved.windows[0].tempFile = made.base;
+        EXPECT_TRUE(RemoveProjectCopiesNotNamed(project(), moved, error)) << error;
+        return made;
+    };
+    const std::string saved0 = (copies() / "savedProjectWindowFile0.wav").string();
+    const std::string saved1 = (copies() / "savedProjectWindowFile1.wav").string();
+    // A folder where the copy's sound goes, and one where a sound would be read that the copy
+    // does not have.
+    for (const char* sound : {"newProjectWindowFile0.wav", "newProjectWindowFile0.kvw"}) {
+        SCOPED_TRACE(sound);
+        const ProjectCopiesMade made = prepare({"savedProjectWindowFile0.wav/inside", sound});
+        std::string error;
+        EXPECT_FALSE(NumberProjectCopiesFromZero(project(), made, wave, error));
+        EXPECT_EQ(error, "Cannot delete the file \"" + saved0 + "\": Is a directory.");
+    }
 
+    // The system's refusals, through the test hook.
+    const auto failing = [](ProjectSaveStep failed, int code) {
+        return [failed, code](ProjectSaveStep step, const std::string&) {
+            return step == failed ? code : 0;
+        };
+    };
+    SetProjectSaveStepHook(failing(ProjectSaveStep::MoveCopy, EIO));
+    fs::remove_all(copies());
     Touch(copies() / "newProjectWindowFile0.wav");
+    ProjectCopiesMade made;
+    made.count = 1;
+    std::string error;
+    EXPECT_FALSE(MoveNewProjectCopies(project(), made, error));
+    EXPECT_EQ(error, "Cannot rename the file \"" +
+                         (copies() / "newProjectWindowFile0.wav").string() + "\" to \"" + saved0 +
+                         "\": Input/output error.");
+
+    SetProjectSaveStepHook({});
+    made = prepare({"savedProjectWindowFile0.kvw", "newProjectWindowFile0.wav"});
+    SetProjectSaveStepHook(failing(ProjectSaveStep::RemoveCopy, EBUSY));
     error.clear();
-    EXPECT_FALSE(RenameNewProjectCopies(project(), error));
-    const std::string fresh = (copies() / "newProjectWindowFile0.wav").string();
-    EXPECT_EQ(error.substr(0, 25 + fresh.size() + 6 + saved.size()),
-              "Cannot rename the file \"" + fresh + "\" to \"" + saved + "\"");
+    EXPECT_FALSE(RemoveProjectCopiesNotNamed(project(), wave, error));
+    EXPECT_EQ(error, "Cannot delete the file \"" + saved1 + "\": Device or resource busy.");
+
+    SetProjectSaveStepHook(failing(ProjectSaveStep::LinkCopy, ENOSPC));
+    error.clear();
+    EXPECT_FALSE(NumberProjectCopiesFromZero(project(), made, wave, error));
+    EXPECT_EQ(error, "Cannot rename the file \"" + saved1 + "\" to \"" + saved0 +
+                         "\": No space left on device.");
+    fs::remove(saved0);
+
+    // vfat refuses links with EPERM.
+    SetProjectSaveStepHook(failing(ProjectSaveStep::LinkCopy, EPERM));
+    ASSERT_TRUE(NumberProjectCopiesFromZero(project(), made, wave, error)) << error;
+    SetProjectSaveStepHook({});
+    EXPECT_EQ(test::ReadFile(saved0), "newProjectWindowFile0.wav");
+    EXPECT_EQ(fs::hard_link_count(saved0), 1u);
+    made = prepare({"savedProjectWindowFile0.kvw", "newProjectWindowFile0.wav"});
+    ASSERT_TRUE(NumberProjectCopiesFromZero(project(), made, wave, error)) << error;
+    EXPECT_EQ(fs::hard_link_count(saved0), 2u);
 }
 
 // A save that fails before its project file takes back what it made and nothing else (the
 // project commands' failures show the rest): what came into a folder it made keeps the folder, a
-// save that began no copy leaves what another left, and a copy that cannot go is named.
+// save that began no copy leaves what another left, and a folder at a copy's name is not its own.
 TEST_F(ProjectDirTest, AFailedSaveTakesBackItsNewCopiesAndNothingElse)
 {
     using Names = std::vector<std::string>;
@@ -443,6 +576,14 @@ TEST_F(ProjectDirTest, AFailedSaveTakesBackItsNewCopiesAndNothingElse)
          {"newProjectWindowFile0.wav"},
          {false, false},
          {"newProjectWindowFile0.wav"}},
+        {"copies moved to free numbers",
+         {"savedProjectWindowFile0.kvm", "savedProjectWindowFile1.kvm",
+          "savedProjectWindowFile2.wav", "savedProjectWindowFile2.kvw",
+          "savedProjectWindowFile3.kvm", "newProjectWindowFile1.kvm",
+          "newProjectWindowFile0.kvw/inside"},
+         {false, true, 2, 2},
+         {"newProjectWindowFile0.kvw", "savedProjectWindowFile0.kvm",
+          "savedProjectWindowFile1.kvm"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -454,15 +595,6 @@ TEST_F(ProjectDirTest, AFailedSaveTakesBackItsNewCopiesAndNothingElse)
         EXPECT_TRUE(DiscardNewProjectCopies(project(), row.made, error)) << error;
         EXPECT_EQ(Listing(), row.after);
     }
-
-    fs::remove_all(copies());
-    Touch(copies() / "newProjectWindowFile0.wav");
-    Touch(copies() / "newProjectWindowFile0.kvw" / "inside");
-    std::string error;
-    EXPECT_FALSE(DiscardNewProjectCopies(project(), {true, true}, error));
-    const std::string blocked = (copies() / "newProjectWindowFile0.kvw").string();
-    EXPECT_EQ(error, "Cannot delete the file \"" + blocked + "\": Directory not empty.");
-    EXPECT_EQ(Listing(), Names{"newProjectWindowFile0.kvw"});
 }
 
 TEST_F(ProjectDirTest, PathsAreFoundAsWrittenBesideTheProjectOrByTheirBaseName)

@@ -329,14 +329,14 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
     EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
     fs::remove(Copies());
 
-    // An old copy that cannot be deleted (a directory that is not empty).
+    // A folder at the name the changed wave's copy needs: not the save's to delete.
     fs::create_directories(Copies() / "savedProjectWindowFile0.wav" / "keep");
     messages.Clear();
     messages.Expect();
     EXPECT_FALSE(project->SaveProject(ProjectPath(), false));
     const std::string blocked = (Copies() / "savedProjectWindowFile0.wav").string();
-    EXPECT_EQ(LastBox().substr(0, 37 + blocked.size()),
-              "File Error: Cannot delete the file \"" + blocked + "\"");
+    EXPECT_EQ(LastBox(), "File Error: Cannot delete the file \"" + blocked + "\": Is a directory.");
+    EXPECT_TRUE(fs::is_directory(Copies() / "savedProjectWindowFile0.wav" / "keep"));
     EXPECT_TRUE(form->isVisible());
 
     // The project file itself cannot be written.
@@ -393,8 +393,7 @@ TEST_F(ProjectCommandsTest, AFailedSaveShowsWhyWritesNothingAndKeepsTheProgramAn
             {"copy 1's name taken by a folder",
              "ProjectSave",
              [&] { fs::create_directories(taken / "keep"); },
-             {sideFile("Is a directory"), "File Error: Cannot delete the file \"" + taken.string() +
-                                              "\": Directory not empty."}},
+             {sideFile("Is a directory")}},
             {"an export onto a read-only file",
              "ProjectExport",
              [&] {
@@ -477,6 +476,181 @@ TEST_F(ProjectCommandsTest, NewCopiesAFailedSaveLeftAreNotTakenForTheNextSavesCo
     OpenProject();
     ASSERT_EQ(Waves().size(), 1u);
     EXPECT_TRUE(SameSound(*Waves()[0]->GetSound(), *Pattern(50, 5)));
+}
+
+// A save or export of windows of every kind, stopped at each change it makes on disk as a program
+// that ends there (nothing after it runs), or failing there: what is on disk opens with every
+// window, each holding its content from before the save or from it. Between the two saves every
+// document changes and the order of the windows too, so that the copy numbers pass from one
+// window to another of its kind.
+TEST_F(ProjectCommandsTest, ASaveStoppedOrFailedAtAnyStepLeavesAProjectThatOpensWithEveryWindow)
+{
+    TFactoryCommands factories(*form, *commands);
+    factories.Install();
+    const std::string wav = WriteWav("a.wav", Pattern(100, 3));
+    const std::string piece = WriteMuz("b.kvm", 41);
+    const std::string out = Path("out.kvp");
+    // What tells a document's generations apart: a wave's length, the room above a piece's first
+    // stave, a factory's width.
+    const auto contents = [&] {
+        std::map<std::string, int> values;
+        for (TMDIChildKelvorn* window : form->Documents().DocumentWindows()) {
+            TFileUnit* unit = window->GetUnit();
+            if (auto* wave = dynamic_cast<TUnitWave*>(unit))
+                values[unit->GetName()] = wave->GetValues();
+            else if (auto* muz = dynamic_cast<TUnitMuz*>(unit))
+                values[unit->GetName()] = muz->GetFirstStave()->RoomUp.GetValue();
+            else
+                values[unit->GetName()] = dynamic_cast<TUnitSountory&>(*unit).GetWidth();
+        }
+        return values;
+    };
+    const auto change = [&](int generation) {
+        for (TMDIChildKelvorn* window : form->Documents().DocumentWindows()) {
+            TFileUnit* unit = window->GetUnit();
+            if (auto* wave = dynamic_cast<TUnitWave*>(unit)) {
+                wave->ExchangeSound(Pattern(200 * generation, 7));
+                wave->SetModified();
+            } else if (auto* muz = dynamic_cast<TUnitMuz*>(unit)) {
+                muz->GetFirstStave()->RoomUp.SetValue(muz->GetFileName().empty() ? 50 + generation
+                                                                                 : 60 + generation);
+                muz->SetModified();
+            } else {
+                auto& factory = dynamic_cast<TUnitSountory&>(*unit);
+                factory.SetWidth(400 + 10 * generation);
+                factory.SetModified();
+            }
+        }
+    };
+    const auto closeAll = [&] {
+        for (TMDIChildKelvorn* window : form->Documents().DocumentWindows())
+            window->Release();
+        Flush();
+        form->SetProjectFile(std::string());
+    };
+    const auto newCopies = [&](const std::string& name) {
+        size_t count = 0;
+        for (const std::string& file : CopyFiles(name))
+            count += file.rfind(projectNewCopy, 0) == 0;
+        return count;
+    };
+    struct Stopped
+    {
+    };
+    for (const bool exporting : {false, true}) {
+        const std::string file = exporting ? out : ProjectPath();
+        const std::string name = exporting ? "out" : "demo";
+        for (const bool crash : {true, false}) {
+            bool reached = true;
+            for (int stopAt = 0; reached; ++stopAt) {
+                SCOPED_TRACE(std::string(exporting ? "export" : "save") +
+                             (crash ? " stopped" : " failing") + " at step " +
+                             std::to_string(stopAt));
+                NewProject();
+                commands->OpenWaveFile(wav, {}, false);
+                Trigger("FileNewMuz");
+                music->OpenMuzFile(piece);
+                factories.NewFactory(0, nullptr);
+                change(1);
+                ASSERT_TRUE(project->SaveProject(file, exporting));
+                const std::map<std::string, int> before = contents();
+                change(2);
+                const std::map<std::string, int> after = contents();
+                for (const char* raised : {"Music 1", "Wave 1"})
+                    for (TMDIChildKelvorn* window : form->Documents().DocumentWindows())
+                        if (window->GetUnit()->GetName() == raised)
+                            form->Frame()->setActiveSubWindow(window);
+                const std::map<std::string, std::string> folderBefore = FolderState(dir);
+
+                int step = 0;
+                bool projectFileWritten = false;
+                reached = false;
+                SetProjectSaveStepHook([&](ProjectSaveStep kind, const std::string&) {
+                    if (step++ != stopAt) {
+                        projectFileWritten |= kind == ProjectSaveStep::WriteProjectFile;
+                        return 0;
+                    }
+                    reached = true;
+                    if (crash)
+                        throw Stopped();
+                    if (kind == ProjectSaveStep::WriteCopy ||
+                        kind == ProjectSaveStep::WriteProjectFile)
+                        SafeFileWriter::FailAfterBytes(0);
+                    return EIO;
+                });
+                std::vector<std::string> boxes;
+                {
+                    RecordingMessages recorded;
+                    try {
+                        const bool saved = project->SaveProject(file, exporting);
+                        EXPECT_EQ(saved, !reached);
+                    } catch (const Stopped&) {
+                    }
+                    SetProjectSaveStepHook({});
+                    SafeFileWriter::FailAfterBytes(-1);
+                    boxes = recorded.texts;
+                }
+                if (reached && !crash) {
+                    EXPECT_FALSE(boxes.empty());
+                    EXPECT_EQ(newCopies(name), 0u);
+                    if (!projectFileWritten) {
+                        EXPECT_EQ(FolderState(dir), folderBefore);
+                    }
+                } else {
+                    EXPECT_EQ(boxes, std::vector<std::string>());
+                }
+
+                closeAll();
+                {
+                    RecordingMessages recorded;
+                    fileDialogs.WhenOpen(TProjectCommands::OpenProjectTitle, {file});
+                    Trigger("ProjectOpen");
+                    EXPECT_EQ(recorded.texts, std::vector<std::string>());
+                }
+                const std::map<std::string, int> opened = contents();
+                EXPECT_EQ(opened.size(), before.size());
+                for (const auto& [window, value] : opened)
+                    EXPECT_TRUE(value == before.at(window) || value == after.at(window))
+                        << window << " holds " << value;
+                if (!reached) {
+                    EXPECT_EQ(opened, after);
+                    EXPECT_EQ(CopyFiles(name),
+                              (std::vector<std::string>{
+                                  "savedProjectWindowFile0.kvm", "savedProjectWindowFile1.kvf",
+                                  "savedProjectWindowFile2.kvm", "savedProjectWindowFile3.kvw",
+                                  "savedProjectWindowFile3.wav"}));
+                }
+                closeAll();
+                fs::remove(ProjectPath());
+                fs::remove(out);
+                fs::remove_all(Copies());
+                fs::remove_all(Copies("out"));
+            }
+        }
+    }
+}
+
+// A folder someone put at a saved copy's name that no copy of the save needs stays, and the save
+// goes on.
+TEST_F(ProjectCommandsTest, AFolderAtASavedCopysNameIsLeftAlone)
+{
+    NewProject();
+    Trigger("FileNewMuz");
+    Trigger("FileNewMuz");
+    Trigger("ProjectSave");
+    ASSERT_EQ(CopyFiles(), (std::vector<std::string>{"savedProjectWindowFile0.kvm",
+                                                     "savedProjectWindowFile1.kvm"}));
+    fs::create_directory(Copies() / "savedProjectWindowFile1.wav");
+    WriteText((Copies() / "savedProjectWindowFile1.wav" / "keep").string(), "kept");
+    Trigger("ProjectSave");
+    EXPECT_EQ(ReadText((Copies() / "savedProjectWindowFile1.wav" / "keep").string()), "kept");
+    EXPECT_EQ(CopyFiles(), (std::vector<std::string>{"savedProjectWindowFile0.kvm",
+                                                     "savedProjectWindowFile1.kvm",
+                                                     "savedProjectWindowFile1.wav"}));
+    Trigger("ProjectClose");
+    Flush();
+    OpenProject();
+    EXPECT_EQ(form->Documents().DocumentWindowCount(), 2);
 }
 
 // ---- Closing the main window ---------------------------------------------------------------
