@@ -425,7 +425,7 @@ std::error_code StepError(ProjectSaveStep step, const std::string& path)
 struct CopyName
 {
     int32_t number = 0;
-    size_t extension = 0; ///< index into CopyExtensions()
+    std::string extension;
     std::string path;
     bool folder = false;
 };
@@ -436,27 +436,27 @@ bool ParseCopyName(std::string_view name, std::string_view prefix,
     if (!name.starts_with(prefix))
         return false;
     name.remove_prefix(prefix.size());
-    for (size_t i = 0; i < extensions.size(); ++i) {
-        if (name.size() <= extensions[i].size() || !name.ends_with(extensions[i]))
+    for (const std::string& extension : extensions) {
+        if (name.size() <= extension.size() || !name.ends_with(extension))
             continue;
-        const std::string_view digits = name.substr(0, name.size() - extensions[i].size());
-        if (digits[0] < '0' || digits[0] > '9' || (digits[0] == '0' && digits.size() > 1))
+        const std::string_view digits = name.substr(0, name.size() - extension.size());
+        // from_chars takes a minus sign, which a copy's number never has.
+        if (digits[0] == '-' || (digits[0] == '0' && digits.size() > 1))
             continue;
         const auto [end, failure] =
             std::from_chars(digits.data(), digits.data() + digits.size(), parsed.number);
         if (failure != std::errc() || end != digits.data() + digits.size())
             continue;
-        parsed.extension = i;
+        parsed.extension = extension;
         return true;
     }
     return false;
 }
 
-// The names of prefix in directory, by number and then extension; none when there is no folder.
+// The names of prefix in directory; none when there is no folder.
 bool ListCopies(const std::string& directory, const char* prefix, std::vector<CopyName>& names,
                 std::string& error)
 {
-    names.clear();
     const std::vector<std::string> extensions = CopyExtensions();
     std::error_code code;
     for (fs::directory_iterator entry(directory, code), end; !code && entry != end;
@@ -473,17 +473,15 @@ bool ListCopies(const std::string& directory, const char* prefix, std::vector<Co
         error = "Cannot read the directory \"" + directory + "\": " + code.message() + ".";
         return false;
     }
-    std::sort(names.begin(), names.end(), [](const CopyName& a, const CopyName& b) {
-        return std::pair(a.number, a.extension) < std::pair(b.number, b.extension);
-    });
     return true;
 }
 
 // Removes a copy; a folder at its name is not the save's and stays.
-bool RemoveCopy(const CopyName& name, std::error_code code, std::string& error)
+bool RemoveCopy(const CopyName& name, std::string& error)
 {
     if (name.folder)
         return true;
+    std::error_code code = StepError(ProjectSaveStep::RemoveCopy, name.path);
     if (!code)
         fs::remove(name.path, code);
     if (!code)
@@ -492,10 +490,9 @@ bool RemoveCopy(const CopyName& name, std::error_code code, std::string& error)
     return false;
 }
 
-// Removes the copies of prefix that keep says are to go.
+// Removes the copies of prefix that keep does not keep.
 template <class Keep>
-bool RemoveCopies(const std::string& projectFile, const char* prefix, bool asStep, Keep keep,
-                  std::string& error)
+bool RemoveCopies(const std::string& projectFile, const char* prefix, Keep keep, std::string& error)
 {
     std::string directory;
     std::vector<CopyName> names;
@@ -505,10 +502,7 @@ bool RemoveCopies(const std::string& projectFile, const char* prefix, bool asSte
     for (const CopyName& name : names) {
         if (keep(name))
             continue;
-        const std::error_code injected = asStep && !name.folder
-                                             ? StepError(ProjectSaveStep::RemoveCopy, name.path)
-                                             : std::error_code();
-        if (!RemoveCopy(name, injected, error))
+        if (!RemoveCopy(name, error))
             return false;
     }
     return true;
@@ -564,7 +558,7 @@ std::vector<std::string> ProjectCopyFiles(const std::string& directory, const ch
 bool DeleteNewProjectCopies(const std::string& projectFile, std::string& error)
 {
     return RemoveCopies(
-        projectFile, projectNewCopy, false, [](const CopyName&) { return false; }, error);
+        projectFile, projectNewCopy, [](const CopyName&) { return false; }, error);
 }
 
 bool MoveNewProjectCopies(const std::string& projectFile, ProjectCopiesMade& made,
@@ -583,12 +577,11 @@ bool MoveNewProjectCopies(const std::string& projectFile, ProjectCopiesMade& mad
         return false;
     }
     made.base = base;
-    const std::vector<std::string> extensions = CopyExtensions();
     for (const CopyName& name : fresh) {
         if (name.folder || name.number >= made.count)
             continue;
-        const std::string target = ProjectCopyPath(directory, projectSavedCopy, base + name.number,
-                                                   extensions[name.extension]);
+        const std::string target =
+            ProjectCopyPath(directory, projectSavedCopy, base + name.number, name.extension);
         std::error_code code = StepError(ProjectSaveStep::MoveCopy, target);
         if (!code)
             fs::rename(name.path, target, code);
@@ -604,15 +597,14 @@ bool MoveNewProjectCopies(const std::string& projectFile, ProjectCopiesMade& mad
 bool RemoveProjectCopiesNotNamed(const std::string& projectFile, const ProjectDescription& project,
                                  std::string& error)
 {
-    const std::vector<std::string> extensions = CopyExtensions();
     const auto named = [&](const CopyName& name) {
         const DocumentKind kind = KindOfCopy(project, name.number);
         if (kind == DocumentKind::None)
             return false;
         const std::vector<std::string> own = ProjectCopyExtensions(kind);
-        return std::find(own.begin(), own.end(), extensions[name.extension]) != own.end();
+        return std::find(own.begin(), own.end(), name.extension) != own.end();
     };
-    return RemoveCopies(projectFile, projectSavedCopy, true, named, error);
+    return RemoveCopies(projectFile, projectSavedCopy, named, error);
 }
 
 bool NumberProjectCopiesFromZero(const std::string& projectFile, const ProjectCopiesMade& made,
@@ -645,7 +637,6 @@ bool NumberProjectCopiesFromZero(const std::string& projectFile, const ProjectCo
             if (!code)
                 fs::create_hard_link(moved, target, code);
             if (code && LinksUnsupported(code)) {
-                code.clear();
                 fs::copy_file(moved, target, code);
                 GiveOwnerOf(projectFile, target);
             }
@@ -669,7 +660,7 @@ bool DiscardNewProjectCopies(const std::string& projectFile, const ProjectCopies
         return made.base < 0 || name.number < made.base ||
                int64_t(name.number) >= int64_t(made.base) + made.count;
     };
-    if (made.base >= 0 && !RemoveCopies(projectFile, projectSavedCopy, false, before, error))
+    if (made.base >= 0 && !RemoveCopies(projectFile, projectSavedCopy, before, error))
         return false;
     if (!made.folder)
         return true;

@@ -202,8 +202,9 @@ enum class ProjectSaveStep : uint8_t {
     RemoveCopy,
     LinkCopy
 };
-/// Test hook, asked before each such change with the path it makes or removes. An error code
-/// other than 0 fails the move, removal or second name of a copy as the system would with it (the
+/// Test hook, asked before each such change with the path it makes or removes (a failed save's
+/// removals too). An error code other than 0 fails the move, removal or second name of a copy as
+/// the system would with it (the
 /// copies and the project file are written through SafeFileWriter, whose own hooks fail them); an
 /// exception leaves the disk as a program that ended there would. An empty hook switches it off.
 using ProjectSaveStepHook = std::function<int(ProjectSaveStep step, const std::string& path)>;

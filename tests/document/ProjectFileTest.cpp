@@ -355,6 +355,8 @@ TEST_F(ProjectDirTest, CopyDirectoryIsNamedAfterTheProjectFile)
     EXPECT_TRUE(DeleteNewProjectCopies(project(), error)) << error;
     EXPECT_TRUE(RemoveProjectCopiesNotNamed(project(), {}, error)) << error;
     EXPECT_FALSE(fs::exists(copies()));
+    Touch(copies(), "a file in the folder's place");
+    EXPECT_TRUE(RemoveProjectCopiesNotNamed(project(), {}, error)) << error;
     const std::string noPath = "Function PathOfPathFile: PathFile (\"demo.kvp\") has no path\".";
     EXPECT_FALSE(DeleteNewProjectCopies("demo.kvp", error));
     EXPECT_EQ(error, noPath);
@@ -418,10 +420,11 @@ TEST_F(ProjectDirTest, SavingAgainPutsTheNewCopiesInTheOldOnesPlaceThroughFreeNu
         {"old copies 0 and 1 and a stray 3 beyond a gap",
          {"savedProjectWindowFile0.wav", "savedProjectWindowFile0.kvw",
           "savedProjectWindowFile1.kvf", "savedProjectWindowFile3.kvm", "newProjectWindowFile0.wav",
-          "newProjectWindowFile0.kvw", "newProjectWindowFile1.kvm"},
+          "newProjectWindowFile0.kvw", "newProjectWindowFile1.kvm", "newProjectWindowFile2.kvm"},
          {DocumentKind::Wave, DocumentKind::Music},
          4,
-         {{"savedProjectWindowFile0.kvw", "newProjectWindowFile0.kvw"},
+         {{"newProjectWindowFile2.kvm", "newProjectWindowFile2.kvm"},
+          {"savedProjectWindowFile0.kvw", "newProjectWindowFile0.kvw"},
           {"savedProjectWindowFile0.wav", "newProjectWindowFile0.wav"},
           {"savedProjectWindowFile1.kvm", "newProjectWindowFile1.kvm"}}},
         {"a wave copy whose sound is its file's, where another wave's sound was",
@@ -434,23 +437,25 @@ TEST_F(ProjectDirTest, SavingAgainPutsTheNewCopiesInTheOldOnesPlaceThroughFreeNu
          {"savedProjectWindowFile01.kvm", "savedProjectWindowFile0.txt",
           "savedProjectWindowFileX.wav", "savedProjectWindowFile-1.kvm",
           "savedProjectWindowFile2147483648.kvm", "savedProjectWindowFile2147483647.kvf",
-          "savedProjectWindowFile1.wav/inside", "newProjectWindowFile0.kvf"},
+          "savedProjectWindowFile1.wav/inside", "newProjectWindowFile0.kvf",
+          "newProjectWindowFile0.kvw/inside"},
          {DocumentKind::Factory},
          0,
-         {{"savedProjectWindowFile-1.kvm", "savedProjectWindowFile-1.kvm"},
+         {{"newProjectWindowFile0.kvw", "newProjectWindowFile0.kvw/inside"},
+          {"savedProjectWindowFile-1.kvm", "savedProjectWindowFile-1.kvm"},
           {"savedProjectWindowFile0.kvf", "newProjectWindowFile0.kvf"},
           {"savedProjectWindowFile0.txt", "savedProjectWindowFile0.txt"},
           {"savedProjectWindowFile01.kvm", "savedProjectWindowFile01.kvm"},
           {"savedProjectWindowFile1.wav", "savedProjectWindowFile1.wav/inside"},
           {"savedProjectWindowFile2147483648.kvm", "savedProjectWindowFile2147483648.kvm"},
           {"savedProjectWindowFileX.wav", "savedProjectWindowFileX.wav"}}},
-        {"a folder among the old numbers",
-         {"savedProjectWindowFile0.kvm", "savedProjectWindowFile1.kvm/inside",
+        {"a folder at a name of another kind among the old numbers",
+         {"savedProjectWindowFile0.kvm/inside", "savedProjectWindowFile1.kvm",
           "newProjectWindowFile0.kvf"},
          {DocumentKind::Factory},
          2,
          {{"savedProjectWindowFile0.kvf", "newProjectWindowFile0.kvf"},
-          {"savedProjectWindowFile1.kvm", "savedProjectWindowFile1.kvm/inside"}}},
+          {"savedProjectWindowFile0.kvm", "savedProjectWindowFile0.kvm/inside"}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -544,12 +549,16 @@ TEST_F(ProjectDirTest, WhatStandsInACopysWayIsNamedAndAFileSystemWithoutLinksGet
                          "\": No space left on device.");
     fs::remove(saved0);
 
-    // vfat refuses links with EPERM.
-    SetProjectSaveStepHook(failing(ProjectSaveStep::LinkCopy, EPERM));
-    ASSERT_TRUE(NumberProjectCopiesFromZero(project(), made, wave, error)) << error;
-    SetProjectSaveStepHook({});
-    EXPECT_EQ(test::ReadFile(saved0), "newProjectWindowFile0.wav");
-    EXPECT_EQ(fs::hard_link_count(saved0), 1u);
+    // The ways a file system says it has no second names (vfat: EPERM).
+    for (const int noLinks : {EPERM, EOPNOTSUPP, EMLINK, ENOSYS}) {
+        SCOPED_TRACE(noLinks);
+        SetProjectSaveStepHook(failing(ProjectSaveStep::LinkCopy, noLinks));
+        ASSERT_TRUE(NumberProjectCopiesFromZero(project(), made, wave, error)) << error;
+        SetProjectSaveStepHook({});
+        EXPECT_EQ(test::ReadFile(saved0), "newProjectWindowFile0.wav");
+        EXPECT_EQ(fs::hard_link_count(saved0), 1u);
+        fs::remove(saved0);
+    }
     made = prepare({"savedProjectWindowFile0.kvw", "newProjectWindowFile0.wav"});
     ASSERT_TRUE(NumberProjectCopiesFromZero(project(), made, wave, error)) << error;
     EXPECT_EQ(fs::hard_link_count(saved0), 2u);
@@ -579,11 +588,15 @@ TEST_F(ProjectDirTest, AFailedSaveTakesBackItsNewCopiesAndNothingElse)
         {"copies moved to free numbers",
          {"savedProjectWindowFile0.kvm", "savedProjectWindowFile1.kvm",
           "savedProjectWindowFile2.wav", "savedProjectWindowFile2.kvw",
-          "savedProjectWindowFile3.kvm", "newProjectWindowFile1.kvm",
+          "savedProjectWindowFile3.kvm", "savedProjectWindowFile4.kvm", "newProjectWindowFile1.kvm",
           "newProjectWindowFile0.kvw/inside"},
          {false, true, 2, 2},
-         {"newProjectWindowFile0.kvw", "savedProjectWindowFile0.kvm",
-          "savedProjectWindowFile1.kvm"}},
+         {"newProjectWindowFile0.kvw", "savedProjectWindowFile0.kvm", "savedProjectWindowFile1.kvm",
+          "savedProjectWindowFile4.kvm"}},
+        {"copies moved straight to 0 in a folder it made",
+         {"savedProjectWindowFile0.kvm", "savedProjectWindowFile1.kvf"},
+         {true, true, 2, 0},
+         {"no folder"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -593,8 +606,16 @@ TEST_F(ProjectDirTest, AFailedSaveTakesBackItsNewCopiesAndNothingElse)
             Touch(copies() / name);
         std::string error;
         EXPECT_TRUE(DiscardNewProjectCopies(project(), row.made, error)) << error;
-        EXPECT_EQ(Listing(), row.after);
+        EXPECT_EQ(fs::exists(copies()) ? Listing() : Names{"no folder"}, row.after);
     }
+
+    Touch(copies() / "newProjectWindowFile0.kvm");
+    SetProjectSaveStepHook([](ProjectSaveStep, const std::string&) { return EBUSY; });
+    std::string error;
+    EXPECT_FALSE(DiscardNewProjectCopies(project(), {false, true}, error));
+    EXPECT_EQ(error, "Cannot delete the file \"" +
+                         (copies() / "newProjectWindowFile0.kvm").string() +
+                         "\": Device or resource busy.");
 }
 
 TEST_F(ProjectDirTest, PathsAreFoundAsWrittenBesideTheProjectOrByTheirBaseName)
