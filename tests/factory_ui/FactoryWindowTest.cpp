@@ -1,6 +1,6 @@
 // The factory window offscreen with real mouse events: a node dragged, a pin hinted, the pop-up
-// opened by a right click and its items run, the scroll bars from the view record and back, and
-// a node shown at once during a run.
+// opened by a right click and its items run, a right click where it has none, the scroll bars
+// from the view record and back, and a node shown at once during a run.
 #include "factory/ui/FactoryWindow.h"
 
 #include "FactoryDialogKit.h"
@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTest>
 
 using namespace kelvorn;
 using namespace kelvorn::test;
@@ -145,6 +146,48 @@ TEST_F(FactoryWindowTest, ARightClickOpensThePopupForWhatLiesUnderIt)
     Run(FactoryMenuItem::Properties);
     EXPECT_EQ(dialogs.Opened(),
               (std::vector<std::string>{"TDlgSntInputOutputProps", "TDlgSntSountoryProps"}));
+}
+
+// Beside the area the pop-up has no item: a right click there opens nothing, and closes the
+// pop-up should it be open, so the next key runs its shortcut and the next right click on the
+// area opens the pop-up with the area's items.
+TEST_F(FactoryWindowTest, ARightClickWhereThePopupHasNoItemLeavesNothingOpen)
+{
+    QAction editName(window);
+    editName.setShortcut(Qt::Key_N);
+    window->addAction(&editName);
+    int ran = 0;
+    QObject::connect(&editName, &QAction::triggered, [&ran] { ++ran; });
+    QMenu& popup = *window->PopupMenu();
+    const struct
+    {
+        const char* name;
+        QPoint at;
+        bool popupOpen;
+    } rows[] = {{"right of the area", Window(520, 100), false},
+                {"below the area", Window(100, 320), false},
+                {"with the pop-up open", Window(520, 100), true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(Client()->rect().contains(row.at));
+        if (row.popupOpen)
+            RightClick(Window(30, 250));
+        RightClick(row.at);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_FALSE(popup.isVisible());
+        // Offscreen, a pop-up that closes keeps the keyboard; a desktop gives it back.
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        ran = 0;
+        QTest::keyClick(window->windowHandle(), Qt::Key_N);
+        EXPECT_EQ(ran, 1);
+
+        RightClick(Window(30, 250));
+        EXPECT_EQ(QApplication::activePopupWidget(), &popup);
+        EXPECT_FALSE(popup.size().isEmpty());
+        EXPECT_TRUE(window->MenuAction(FactoryMenuItem::AddInput)->isVisible());
+        popup.hide();
+    }
 }
 
 TEST_F(FactoryWindowTest, ScrollPositionsComeFromTheViewRecordAndGoBackToIt)

@@ -3,13 +3,18 @@
 // highlighted, is enough), hands the keyboard back to the main window's shortcuts on the next
 // key, with or without a document, and the focus goes back where it was; while the menu is open a
 // shortcut's key runs nothing. Ctrl+F4 closes the active document window after its close
-// question, wherever a click put the keyboard. Without the server the tests are skipped and say
-// why.
+// question, wherever a click put the keyboard. A right click beside a factory's area opens no
+// pop-up and leaves the next one to come on the screen. Without the server the tests are skipped
+// and say why.
 #include "XDesktop.h"
 
+#include "factory/core/UserNodes.h"
+#include "factory/ui/FactoryWindow.h"
+#include "shell/FactoryCommands.h"
 #include "waveui/ViewWave.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTest>
@@ -248,6 +253,59 @@ INSTANTIATE_TEST_SUITE_P(
         AltInMenuCase{"ItemLetterWave", true, "MenuHelp", keysym::C, "", "HelpContents"},
         AltInMenuCase{"AltAloneWave", true, "MenuHelp", 0, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A right click beside a new factory's area, where the pop-up has no item, opens nothing: the
+// next key is the shortcuts' again, and the next right click on the area, a node or a pin brings
+// the pop-up on the screen with that element's items, every time.
+TEST_F(MenuKeysTest, ARightClickBesideAFactorysAreaLeavesThePopupToTheNextOne)
+{
+    TMainForm& main = *form;
+    TFactoryCommands factories(main, *commands);
+    factories.Install();
+    TUnitSountory& made = *factories.NewFactory(2, nullptr);
+    made.CreateNode<TSountoryNodeLoop>("L", "X", TSountoryRectangle{40, 40, 140, 140}, true);
+    auto* window = dynamic_cast<TMDIChildFact*>(main.Frame()->activeSubWindow());
+    ASSERT_NE(window, nullptr);
+    window->setGeometry(0, 0, 600, 420);
+    ASSERT_NO_FATAL_FAILURE(ActivateMainWindow(false));
+    TriggeredActions triggered(main);
+    window->PaintFactory();
+    const QWidget& client = *window->FactoryViewport();
+    const TSountoryRectangle& area = made.FactoryRect;
+    const QPoint beside(area.right + 40, area.top + 20);
+    ASSERT_TRUE(client.rect().contains(beside));
+    const struct
+    {
+        const char* element;
+        QPoint at;
+        FactoryMenuItem item; // shown for that element only
+    } targets[] = {
+        {"area", {area.left + 200, area.bottom - 20}, FactoryMenuItem::AddInput},
+        {"node", {area.left + 90, area.top + 90}, FactoryMenuItem::CreateFactoryForNode}, // middle
+        {"pin", {area.right, made.FindOutput("Result")->GetY()}, FactoryMenuItem::ConnMake}};
+    QMenu* popup = window->PopupMenu();
+    for (const auto& target : targets) {
+        SCOPED_TRACE(target.element);
+        triggered.ran.clear();
+        x.Click(client.mapToGlobal(beside), 3);
+        x.Key(keysym::N);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !triggered.ran.empty(); }, 5000));
+        EXPECT_EQ(triggered.ran, std::vector<std::string>{"EditNameAction"});
+        EXPECT_FALSE(MenuOpen());
+
+        x.Click(client.mapToGlobal(target.at), 3);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return QApplication::activePopupWidget() == popup && !popup->size().isEmpty() &&
+                       x.Viewable(*popup);
+            },
+            5000))
+            << "the pop-up did not come on the screen";
+        EXPECT_TRUE(window->MenuAction(target.item)->isVisible());
+        x.Key(keysym::Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !MenuOpen(); }, 5000));
+    }
+}
 
 // Ctrl+F4 as the user types it, with the keyboard where a click put it: in the active wave
 // window's pane, or in the frame beside it.

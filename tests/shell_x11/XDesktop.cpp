@@ -131,6 +131,15 @@ std::string XStacking::TitleOf(xcb_window_t window) const
     return std::string(title.begin(), title.end());
 }
 
+bool XStacking::Viewable(const QWidget& widget) const
+{
+    auto* reply = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, WindowOf(widget)), nullptr);
+    const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(reply);
+    return viewable;
+}
+
 QPoint XStacking::Origin(const QWidget& widget) const
 {
     auto* reply = xcb_translate_coordinates_reply(
@@ -162,11 +171,11 @@ QRect XStacking::Frame(const QWidget& widget) const
     return inner.adjusted(-int(extents[0]), -int(extents[2]), int(extents[1]), int(extents[3]));
 }
 
-void XStacking::Click(QPoint global) const
+void XStacking::Click(QPoint global, uint8_t button) const
 {
     FakeInput(XCB_MOTION_NOTIFY, 0, global);
-    FakeInput(XCB_BUTTON_PRESS, 1, {});
-    FakeInput(XCB_BUTTON_RELEASE, 1, {});
+    FakeInput(XCB_BUTTON_PRESS, button, {});
+    FakeInput(XCB_BUTTON_RELEASE, button, {});
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 

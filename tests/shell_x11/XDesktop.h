@@ -62,6 +62,8 @@ public:
     std::string Title(const QWidget& widget) const;
     /// The title of the window the window manager made active, or "none".
     std::string ActiveTitle() const;
+    /// Whether the X server shows widget's window: mapped, and its parents too.
+    bool Viewable(const QWidget& widget) const;
     /// Where the top left of widget's window is on the screen, as the X server has it.
     QPoint Origin(const QWidget& widget) const;
     /// widget's window on the screen, without the frame.
@@ -70,9 +72,9 @@ public:
     /// screen; null before the window manager framed it.
     QRect Frame(const QWidget& widget) const;
 
-    /// A click of the first mouse button at global, as the user's mouse makes it: the window
-    /// manager sees it too.
-    void Click(QPoint global) const;
+    /// A click of a mouse button (1 the first, 3 the right one) at global, as the user's mouse
+    /// makes it: the window manager sees it too.
+    void Click(QPoint global, uint8_t button = 1) const;
     /// A key pressed with the modifiers held (key symbols, e.g. 0xffe3 for the left Ctrl).
     void Key(uint32_t keysym, std::initializer_list<uint32_t> modifiers = {}) const;
     /// The user drags widget's window to global and gives it width: the window manager moves

@@ -88,6 +88,16 @@ constexpr MenuEntry menuEntries[FactoryMenuItemCount] = {
     {"pmuHelpBuiltin", "&Help Builtin", true},
 };
 
+/// Whether menu shows an item: a menu of hidden items and separators, which Qt collapses, opens
+/// as an empty popup that takes the next key and, once shown so, never comes on the screen again.
+bool HasVisibleItem(const QMenu& menu)
+{
+    const QList<QAction*> items = menu.actions();
+    return std::any_of(items.begin(), items.end(), [](const QAction* item) {
+        return item->isVisible() && !item->isSeparator();
+    });
+}
+
 } // namespace
 
 // The client area: it shows the backing image, repainting it only when it is stale, and hands
@@ -297,6 +307,11 @@ void TMDIChildFact::PopupAt(QPoint point)
     // The menu acts on the element under the point it opened at.
     editor->MouseDown(ButtonRight, {point.x(), point.y()});
     PreparePopup();
+    if (!HasVisibleItem(*popup)) {
+        // Beside the area nothing is offered; a pop-up still open would have just lost its items.
+        popup->hide();
+        return;
+    }
     popup->popup(view->viewport()->mapToGlobal(point));
 }
 
