@@ -385,13 +385,13 @@ std::vector<std::string> ProjectCopyExtensions(DocumentKind kind)
 
 namespace {
 
-// Every kind's copy, and the side file that goes with a wave's.
+// The files of every kind's copy.
 std::vector<std::string> CopyExtensions()
 {
     std::vector<std::string> extensions;
     for (const DocumentKindFacts& kind : DocumentKinds())
-        extensions.push_back(kind.extension);
-    extensions.push_back(".kvw");
+        for (std::string& extension : ProjectCopyExtensions(kind.kind))
+            extensions.push_back(std::move(extension));
     return extensions;
 }
 
@@ -607,6 +607,15 @@ bool RemoveProjectCopiesNotNamed(const std::string& projectFile, const ProjectDe
     return RemoveCopies(projectFile, projectSavedCopy, named, error);
 }
 
+ProjectDescription ProjectWithCopiesFrom(const ProjectDescription& project, int32_t base)
+{
+    ProjectDescription moved = project;
+    for (ProjectWindow& window : moved.windows)
+        if (window.tempFile >= 0)
+            window.tempFile += base;
+    return moved;
+}
+
 bool NumberProjectCopiesFromZero(const std::string& projectFile, const ProjectCopiesMade& made,
                                  const ProjectDescription& project, std::string& error)
 {
@@ -657,8 +666,7 @@ bool DiscardNewProjectCopies(const std::string& projectFile, const ProjectCopies
         return false;
     // The numbers the copies moved to were free before: all that bears them is the save's.
     const auto before = [&](const CopyName& name) {
-        return made.base < 0 || name.number < made.base ||
-               int64_t(name.number) >= int64_t(made.base) + made.count;
+        return name.number < made.base || int64_t(name.number) >= int64_t(made.base) + made.count;
     };
     if (made.base >= 0 && !RemoveCopies(projectFile, projectSavedCopy, before, error))
         return false;

@@ -181,6 +181,9 @@ bool MoveNewProjectCopies(const std::string& projectFile, ProjectCopiesMade& mad
 /// made of; folders stay. False, with a message naming the file, when one cannot be removed.
 bool RemoveProjectCopiesNotNamed(const std::string& projectFile, const ProjectDescription& project,
                                  std::string& error);
+/// project with every copy number moved up by base: what names the copies MoveNewProjectCopies
+/// moved to base and up.
+ProjectDescription ProjectWithCopiesFrom(const ProjectDescription& project, int32_t base);
 /// Gives the copies moved to made.base and up the numbers from 0 up as second names, the kinds
 /// taken from project, which numbers them so; a copy is copied where the file system has no
 /// second names. False, with a message naming the file, when something is left at one of the

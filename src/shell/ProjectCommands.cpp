@@ -211,10 +211,7 @@ bool TProjectCommands::PutProjectInPlace(const std::string& fileName, bool expor
     if (made.base > 0) {
         // The old copies hold the numbers from 0 up: a project file names the new ones where
         // they are, until they have those numbers too and the next file names them there.
-        ProjectDescription moved = project;
-        for (ProjectWindow& window : moved.windows)
-            if (window.tempFile >= 0)
-                window.tempFile += made.base;
+        const ProjectDescription moved = ProjectWithCopiesFrom(project, made.base);
         if (!WriteProjectFile(fileName, moved, exporting))
             return false;
         written = true;

@@ -471,10 +471,9 @@ TEST_F(ProjectDirTest, SavingAgainPutsTheNewCopiesInTheOldOnesPlaceThroughFreeNu
         ASSERT_TRUE(MoveNewProjectCopies(project(), made, error)) << error;
         EXPECT_EQ(made.base, row.base);
         if (made.base > 0) {
-            ProjectDescription moved = final;
-            for (ProjectWindow& window : moved.windows)
-                window.tempFile += made.base;
-            ASSERT_TRUE(RemoveProjectCopiesNotNamed(project(), moved, error)) << error;
+            ASSERT_TRUE(RemoveProjectCopiesNotNamed(project(),
+                                                    ProjectWithCopiesFrom(final, made.base), error))
+                << error;
             ASSERT_TRUE(NumberProjectCopiesFromZero(project(), made, final, error)) << error;
         }
         ASSERT_TRUE(RemoveProjectCopiesNotNamed(project(), final, error)) << error;
@@ -501,9 +500,9 @@ TEST_F(ProjectDirTest, WhatStandsInACopysWayIsNamedAndAFileSystemWithoutLinksGet
         made.count = 1;
         std::string error;
         EXPECT_TRUE(MoveNewProjectCopies(project(), made, error)) << error;
-        ProjectDescription moved = wave;
-        moved.windows[0].tempFile = made.base;
-        EXPECT_TRUE(RemoveProjectCopiesNotNamed(project(), moved, error)) << error;
+        EXPECT_TRUE(
+            RemoveProjectCopiesNotNamed(project(), ProjectWithCopiesFrom(wave, made.base), error))
+            << error;
         return made;
     };
     const std::string saved0 = (copies() / "savedProjectWindowFile0.wav").string();
